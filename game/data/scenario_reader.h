@@ -1,0 +1,141 @@
+// The scenario reader: turns one scenario file into the game's tables.
+//
+// A scenario is Shift-JIS (or GB2312) text read byte by byte: keywords with values, and
+// sections opened by "{" and closed by a line whose first token is "}". The tokenizer below
+// is the only way any part of the reader looks at the file, so the syntax is the same
+// everywhere.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace MbKorMap { class CCtrlKorMap; }
+
+namespace rymd {
+
+struct GameState;
+struct Ports;
+
+class CScenarioReader {
+public:
+    // Results of ReadToken.
+    enum TokenEnd { kMoreOnLine = 0, kEndOfLine = 1, kEndOfFile = 2 };
+    static constexpr int kEof = -1;
+    static constexpr int kIdSize = 26;  // identifier slot: at most 25 bytes and a terminator
+
+    CScenarioReader(GameState& gs, MbKorMap::CCtrlKorMap& map, Ports& ports, std::string programFolder);
+
+    // Asks the player for a scenario file, then reads it. 0 read; 1 cancelled; 2 the file
+    // cannot be opened; otherwise the error code (already shown to the player).
+    int ReadScenario();
+    // Reads the scenario at path (everything after the file dialog).
+    int ReadScenarioFile(const std::string& path);
+    // Reads a scenario given as bytes, as if it were a file in folder (which ends in '/').
+    int ReadScenarioData(std::vector<std::uint8_t> bytes, const std::string& folder);
+
+    // --- tokenizer ---------------------------------------------------------------------
+    // Opens the file (true on failure) and resets the reader's counts and line numbers.
+    bool OpenFile(const std::string& path);
+    // Uses the given bytes as the file (tests and the cipher converters).
+    void OpenBytes(std::vector<std::uint8_t> bytes);
+    void CloseFile();
+    int ReadChar();
+    // Reads one token of at most size - 1 bytes into token. Returns kMoreOnLine, kEndOfLine
+    // or kEndOfFile (token unusable). echo, when set, receives every character read.
+    int ReadToken(std::string& token, std::size_t size, std::string* echo = nullptr,
+                  bool keepSeparatorsInQuotes = false);
+    // false and the value stored when the token is an integer (optional sign, digits only).
+    static bool ParseInt(const std::string& token, int& value);
+    // false and the value stored when the token is a decimal number (no exponent).
+    static bool ParseFloat(const std::string& token, double& value);
+
+    int LineCounter() const { return lineCounter_; }
+    int TokenLine() const { return tokenLine_; }
+    int ScenarioVersion() const { return scenarioVer_; }
+    const std::string& OpeningText() const { return openingText_; }
+    // The text shown for an error code, as the player sees it.
+    std::string FormatError(int code) const;
+
+private:
+    int ReadOpenedScenario(const std::string& folder);
+    int ReadKeywords();
+    int ReadScalar(const std::string& keyword, int& handled);
+    int ReadSectionKeyword(const std::string& keyword, int& handled);
+    int ReadIntValue(int& value);
+    int ReadYesNo(int& value);
+    int ReadPictureKeyword(std::int32_t& index);
+    int ExpectBrace();
+    void ResetDefaults();
+    void ResetOnOpen();
+    void FinishReading();
+    void ConvertTexts();
+    int ReadRawChar();
+    int ReadTokenRaw(std::string& token, std::size_t size, std::string* echo, bool keepSeparatorsInQuotes);
+
+    // Map and presentation sections.
+    int ReadMapFile(const std::string& name);
+    int ReadMainMapKakudai();
+    int ReadOpening();
+    int ReadEnding();
+    int ReadTextBlock(std::string& text);
+    int ReadKuniArea();
+    int ReadIntField(int& value, bool last, std::size_t size = 100);
+    int ReadWordField(std::string& token, bool last, std::size_t size = 100);
+    int ReadLineStart(std::string& token, std::size_t size, bool keepSeparators = false);
+    static constexpr int kSectionEnd = -2;  // the line's first token was "}"
+    int ReadColorPallet();
+    int ReadWordAssign();
+    int ReadLabel();
+
+    // Sections whose contents later parts of the game keep: read to the closing line.
+    int SkipSection();
+    int SkipRestOfLine();
+
+    GameState& gs_;
+    MbKorMap::CCtrlKorMap& map_;
+    Ports& ports_;
+    std::string programFolder_;
+    std::string scenarioFolder_;
+
+    // Input.
+    std::vector<std::uint8_t> data_;
+    std::size_t pos_ = 0;
+    bool open_ = false;
+    int lineCounter_ = 1;
+    int tokenLine_ = 1;
+    int pending_ = 0;
+    bool hasPending_ = false;
+    int lastChar_ = '\n';
+    bool virtualLineEndGiven_ = false;
+    std::string* echo_ = nullptr;
+
+    // Reading state.
+    int scenarioVer_ = 1;
+    int standardAge_ = 60;
+    bool mapGiven_ = false;
+    bool endingFromFile_ = false;  // the ending text holds the file's bytes
+    std::string openingText_;
+    std::string messageDetail_;
+    std::string openingImageName_;
+    std::string endingImageName_;
+    std::string bgmNormal_;
+    std::string bgmBattle_;
+    std::int32_t mainMapKakudai_[5] = {0, 0, 0, 0, 0};
+    double teppouCost_[4] = {300.0, 1.0, 50.0, 0.0};
+    double teppouSoubiRitsu_[4] = {0.0, 0.1, 50.0, 0.0};
+    std::uint8_t teppouKouka_[4] = {10, 10, 10, 10};
+    std::int16_t shiroPerKuni_[250] = {};
+    bool wordAssigned_[50] = {};
+
+    // Identifier slots of the sections, kIdSize bytes each, and their counts.
+    using IdSlot = std::array<char, kIdSize>;
+    std::vector<IdSlot> daimyouIds_, shiroTypeIds_, shiroIds_, bushouIds_, eventIds_,
+        conditionalEventIds_, tradingPartnerIds_, teppouPlaceIds_;
+    int nDaimyou_ = 0, nShiroType_ = 0, nShiro_ = 0, nBushou_ = 0, nDoumei_ = 0,
+        nTradingPartner_ = 0, nTeppouPlace_ = 0, nEvent_ = 0, nConditionalEvent_ = 0,
+        nLabel_ = 0, nRoutePoint_ = 1;
+};
+
+}  // namespace rymd

@@ -1,0 +1,106 @@
+#include "game/ports/headless_port.h"
+
+namespace rymd {
+
+// Writes a text on the current line; line breaks become "\n" so that one message stays one line.
+void HeadlessPort::WriteText(std::string_view text)
+{
+    for (char c : text) {
+        if (c == '\n') {
+            out_ << "\\n";
+        } else if (c == '\r') {
+            // dropped: "\r\n" is written as one "\n"
+        } else {
+            out_ << c;
+        }
+    }
+}
+
+void HeadlessPort::Inform(std::string_view text)
+{
+    out_ << "[inform] ";
+    WriteText(text);
+    out_ << '\n';
+}
+
+bool HeadlessPort::AskYesNo(std::string_view text, bool /*defaultYes*/)
+{
+    out_ << "[ask:yesno] ";
+    WriteText(text);
+    out_ << " -> " << (kSafeYesNo ? "yes" : "no") << '\n';
+    return kSafeYesNo;
+}
+
+bool HeadlessPort::AskOkCancel(std::string_view text)
+{
+    out_ << "[ask:okcancel] ";
+    WriteText(text);
+    out_ << " -> " << (kSafeOkCancel ? "ok" : "cancel") << '\n';
+    return kSafeOkCancel;
+}
+
+int HeadlessPort::AskChoice(std::string_view prompt, std::span<const std::string> choices)
+{
+    out_ << "[ask:choice] ";
+    WriteText(prompt);
+    out_ << " {";
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        if (i > 0) {
+            out_ << '|';
+        }
+        WriteText(choices[i]);
+    }
+    out_ << "} -> " << kSafeChoice << '\n';
+    return kSafeChoice;
+}
+
+double HeadlessPort::AskNumber(std::string_view prompt)
+{
+    out_ << "[ask:number] ";
+    WriteText(prompt);
+    out_ << " -> " << kSafeNumber << '\n';
+    return kSafeNumber;
+}
+
+std::optional<std::string> HeadlessPort::AskOpenFile(std::string_view title, std::string_view /*filter*/,
+                                                     std::string_view /*initialFolder*/)
+{
+    out_ << "[ask:file] ";
+    WriteText(title);
+    out_ << " -> cancel\n";
+    return std::nullopt;
+}
+
+void HeadlessPort::ShowLongText(std::string_view title, std::string_view body,
+                                std::span<const std::uint8_t> /*picture*/, Colour /*colour*/)
+{
+    out_ << "[longtext] ";
+    WriteText(title);
+    out_ << ": ";
+    WriteText(body);
+    out_ << '\n';
+}
+
+void HeadlessPort::ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines)
+{
+    out_ << "[report:" << ReportKindName(kind) << "] ";
+    WriteText(title);
+    for (const std::string& line : lines) {
+        out_ << " | ";
+        WriteText(line);
+    }
+    out_ << '\n';
+}
+
+Ports HeadlessPort::AsPorts()
+{
+    Ports p;
+    p.inform = this;
+    p.ask = this;
+    p.report = this;
+    p.play = this;
+    p.view = this;
+    return p;
+}
+
+}  // namespace rymd

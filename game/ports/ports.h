@@ -1,0 +1,151 @@
+// Ports: the only way the rules reach the player. The rules never show a window themselves;
+// they call these plain interfaces, and the front (the Qt program, the command-line tool or a
+// test) decides how a message, question or report is presented.
+//
+//   Inform  - a message box with one OK button.
+//   Ask     - Yes/No, OK/Cancel, a choice among buttons, a number, a file to open.
+//   Report  - the modal report dialogs (long texts, income, deaths and appearances, ...).
+//   Play    - the dialogs in which the player acts inside a rule (battles, recruitment, ...).
+//   View    - notifications with no answer (caption, command menu, house list, log, timer, music).
+//
+// Every call is synchronous: it returns when the player is done. Whether a message is shown at
+// all while the game advances by itself is decided in the rules by SuppressionPolicy
+// (suppression_policy.h), never by a port.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace rymd {
+
+// ---------------------------------------------------------------------------------------------
+// Inform: a message box with one OK button.
+class InformPort {
+public:
+    virtual ~InformPort() = default;
+    virtual void Inform(std::string_view text) = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Ask: questions with an answer. The dialogs are not cancellable unless the answer type says so.
+class AskPort {
+public:
+    virtual ~AskPort() = default;
+    // Yes/No box; defaultYes puts the focus on Yes. Returns true for Yes.
+    virtual bool AskYesNo(std::string_view text, bool defaultYes) = 0;
+    // OK/Cancel box. Returns true for OK.
+    virtual bool AskOkCancel(std::string_view text) = 0;
+    // A prompt with one button per choice. Returns the index of the chosen button (0-based).
+    virtual int AskChoice(std::string_view prompt, std::span<const std::string> choices) = 0;
+    // A prompt with a number field and OK. Returns the number typed.
+    virtual double AskNumber(std::string_view prompt) = 0;
+    // A file-open dialog. filter is in the "Description (*.ext)|*.ext||" form.
+    // Returns the chosen path, or nothing when the player cancels.
+    virtual std::optional<std::string> AskOpenFile(std::string_view title, std::string_view filter,
+                                                   std::string_view initialFolder) = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Report: modal dialogs that only show something; closing them is the only answer.
+
+// The report dialogs of the game. A front may draw a kind with its own layout; every kind can
+// also be shown as a plain list of lines.
+enum class ReportKind {
+    Generic,
+    MusketDelivery,          // muskets bought or produced arriving this month
+    DeathsAndAppearances,    // generals who died and generals who appeared
+    Income,                  // a house's monthly settlement
+    TradeShipReturn,         // trade ships back from their voyages
+    ScheduledEvent,          // a scheduled event striking provinces
+    ConditionalEventMessage, // the message of a conditional event
+    ScenarioInformation,     // title and counts of the scenario
+};
+
+const char* ReportKindName(ReportKind kind);
+
+// A colour as the Windows-era 0x00BBGGRR value.
+using Colour = std::uint32_t;
+
+class ReportPort {
+public:
+    virtual ~ReportPort() = default;
+    // A long text with a title, an optional picture (the encoded bytes of a BMP, JPEG or PNG
+    // image; empty for none) and the text colour.
+    virtual void ShowLongText(std::string_view title, std::string_view body,
+                              std::span<const std::uint8_t> picture, Colour colour) = 0;
+    // A report given as lines of text. Fronts that know the kind may lay it out better.
+    virtual void ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Play: the dialogs in which the player acts inside a rule. Each takes the rule's model and
+// returns when the player is done. The dialogs are added with the rules that use them.
+class PlayPort {
+public:
+    virtual ~PlayPort() = default;
+};
+
+// ---------------------------------------------------------------------------------------------
+// View: notifications with no answer. Every operation does nothing unless a front needs it.
+class ViewPort {
+public:
+    virtual ~ViewPort() = default;
+    // The main window's caption line, e.g. the phase name.
+    virtual void SetCaption(std::string_view text) {}
+    // Rebuild the command menu for a phase.
+    virtual void BuildCommandMenu(int phase) {}
+    // Refill the list of houses.
+    virtual void RefillHouseList() {}
+    // Replace the text of one of the log panes (war report, diplomacy news, ...).
+    virtual void SetLogText(int log, std::string_view text) {}
+    // Arm the window's one-shot timer.
+    virtual void StartTimer(int milliseconds) {}
+    // Background music: play a track (by its number) or stop.
+    virtual void PlayMusic(int track) {}
+    virtual void StopMusic() {}
+};
+
+// ---------------------------------------------------------------------------------------------
+// The five ports bundled; the rules pass this by value or const reference. The members are never
+// null: a default Ports shows nothing and answers every question with its safe default
+// (see SilentPort).
+struct Ports {
+    Ports();
+    InformPort* inform;
+    AskPort* ask;
+    ReportPort* report;
+    PlayPort* play;
+    ViewPort* view;
+};
+
+// The safe answers, used when nobody can answer: an all-automatic run, the headless tool, a test
+// whose script ran out. Yes, OK, the first choice, the number 0, no file.
+inline constexpr bool kSafeYesNo = true;
+inline constexpr bool kSafeOkCancel = true;
+inline constexpr int kSafeChoice = 0;
+inline constexpr double kSafeNumber = 0.0;
+
+// Shows nothing and answers with the safe defaults. One shared instance backs a default Ports.
+class SilentPort final : public InformPort, public AskPort, public ReportPort, public PlayPort, public ViewPort {
+public:
+    static SilentPort& Instance();
+
+    void Inform(std::string_view) override {}
+    bool AskYesNo(std::string_view, bool) override { return kSafeYesNo; }
+    bool AskOkCancel(std::string_view) override { return kSafeOkCancel; }
+    int AskChoice(std::string_view, std::span<const std::string>) override { return kSafeChoice; }
+    double AskNumber(std::string_view) override { return kSafeNumber; }
+    std::optional<std::string> AskOpenFile(std::string_view, std::string_view, std::string_view) override
+    {
+        return std::nullopt;
+    }
+    void ShowLongText(std::string_view, std::string_view, std::span<const std::uint8_t>, Colour) override {}
+    void ShowReport(ReportKind, std::string_view, std::span<const std::string>) override {}
+
+    Ports AsPorts();
+};
+
+}  // namespace rymd
