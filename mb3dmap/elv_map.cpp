@@ -3,7 +3,8 @@
 namespace Mb3dMap {
 
 void CCtrlElvMap::EraseLandTopography() {
-    for (auto& v : elevation) v = v != 0 ? 1 : 0;
+    for (auto& v : elevation)
+        v = v != 0 ? 1 : 0;
     compressed.clear();
     compressed.shrink_to_fit();
 }

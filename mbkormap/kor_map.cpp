@@ -32,8 +32,12 @@ int FindById(const std::vector<T>& list, const std::string& id) {
 }
 }  // namespace
 
-int CCtrlKorMap::FindKuni(const std::string& id) const { return FindById(data_.kuni, id); }
-int CCtrlKorMap::FindChiiki(const std::string& id) const { return FindById(data_.chiiki, id); }
+int CCtrlKorMap::FindKuni(const std::string& id) const {
+    return FindById(data_.kuni, id);
+}
+int CCtrlKorMap::FindChiiki(const std::string& id) const {
+    return FindById(data_.chiiki, id);
+}
 
 int CCtrlKorMap::FindPicture(const std::string& name) const {
     for (std::size_t i = 0; i < data_.pictureNames.size(); ++i)

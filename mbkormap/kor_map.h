@@ -13,8 +13,8 @@
 namespace MbKorMap {
 
 struct KuniRecord {
-    std::string id;    // identifier, the file's bytes (at most 30)
-    std::string name;  // name, the file's bytes (at most 30)
+    std::string id;           // identifier, the file's bytes (at most 30)
+    std::string name;         // name, the file's bytes (at most 30)
     std::int16_t chiiki = 0;  // region index
 };
 

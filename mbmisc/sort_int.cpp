@@ -10,8 +10,7 @@ namespace MbMisc {
 namespace {
 
 // Largest key first; equal keys by ascending item.
-bool LargeFirst(const CSortInt::Entry& a, const CSortInt::Entry& b)
-{
+bool LargeFirst(const CSortInt::Entry& a, const CSortInt::Entry& b) {
     if (a.sort != b.sort) {
         return a.sort > b.sort;
     }
@@ -19,8 +18,7 @@ bool LargeFirst(const CSortInt::Entry& a, const CSortInt::Entry& b)
 }
 
 // Smallest key first; equal keys by ascending item.
-bool SmallFirst(const CSortInt::Entry& a, const CSortInt::Entry& b)
-{
+bool SmallFirst(const CSortInt::Entry& a, const CSortInt::Entry& b) {
     if (a.sort != b.sort) {
         return a.sort < b.sort;
     }
@@ -28,8 +26,7 @@ bool SmallFirst(const CSortInt::Entry& a, const CSortInt::Entry& b)
 }
 
 template <class Less>
-void SortTop(std::vector<CSortInt::Entry>& entries, int n, Less less)
-{
+void SortTop(std::vector<CSortInt::Entry>& entries, int n, Less less) {
     const int count = static_cast<int>(entries.size());
     if (n < 0 || n >= count) {
         std::sort(entries.begin(), entries.end(), less);
@@ -40,26 +37,22 @@ void SortTop(std::vector<CSortInt::Entry>& entries, int n, Less less)
 
 }  // namespace
 
-CSortInt::CSortInt(int capacity) : capacity_(capacity > 0 ? capacity : 0)
-{
+CSortInt::CSortInt(int capacity) : capacity_(capacity > 0 ? capacity : 0) {
     entries_.reserve(static_cast<std::size_t>(capacity_));
 }
 
-void CSortInt::AddData(int item, int sort)
-{
+void CSortInt::AddData(int item, int sort) {
     entries_.push_back(Entry{sort, item});
     sortSum_ += sort;
 }
 
-void CSortInt::AddData(short high, short low, int sort)
-{
+void CSortInt::AddData(short high, short low, int sort) {
     const std::uint32_t packed = (static_cast<std::uint32_t>(static_cast<std::uint16_t>(high)) << 16) |
                                  static_cast<std::uint16_t>(low);
     AddData(static_cast<int>(packed), sort);
 }
 
-void CSortInt::SetSort(int index, int sort)
-{
+void CSortInt::SetSort(int index, int sort) {
     if (!Valid(index)) {
         return;
     }
@@ -68,21 +61,18 @@ void CSortInt::SetSort(int index, int sort)
     e.sort = sort;
 }
 
-void CSortInt::SetItem(int index, int item)
-{
+void CSortInt::SetItem(int index, int item) {
     if (Valid(index)) {
         entries_[static_cast<std::size_t>(index)].item = item;
     }
 }
 
-void CSortInt::DeleteAllData()
-{
+void CSortInt::DeleteAllData() {
     entries_.clear();
     sortSum_ = 0;
 }
 
-void CSortInt::DeleteData(int index)
-{
+void CSortInt::DeleteData(int index) {
     if (!Valid(index)) {
         return;
     }
@@ -90,38 +80,31 @@ void CSortInt::DeleteData(int index)
     entries_.erase(entries_.begin() + index);
 }
 
-int CSortInt::GetSort(int index) const
-{
+int CSortInt::GetSort(int index) const {
     return Valid(index) ? entries_[static_cast<std::size_t>(index)].sort : 0;
 }
 
-int CSortInt::GetItem(int index) const
-{
+int CSortInt::GetItem(int index) const {
     return Valid(index) ? entries_[static_cast<std::size_t>(index)].item : 0;
 }
 
-int CSortInt::GetItemHigh(int index) const
-{
+int CSortInt::GetItemHigh(int index) const {
     return GetItem(index) >> 16;  // arithmetic shift: the sign is kept
 }
 
-int CSortInt::GetItemLow(int index) const
-{
+int CSortInt::GetItemLow(int index) const {
     return GetItem(index) & 0xFFFF;
 }
 
-void CSortInt::SortTopLarge(int n)
-{
+void CSortInt::SortTopLarge(int n) {
     SortTop(entries_, n, LargeFirst);
 }
 
-void CSortInt::SortTopSmall(int n)
-{
+void CSortInt::SortTopSmall(int n) {
     SortTop(entries_, n, SmallFirst);
 }
 
-int CSortInt::GetMax() const
-{
+int CSortInt::GetMax() const {
     if (entries_.empty()) {
         return -1;
     }
@@ -134,8 +117,7 @@ int CSortInt::GetMax() const
     return best;
 }
 
-int CSortInt::GetMin() const
-{
+int CSortInt::GetMin() const {
     if (entries_.empty()) {
         return -1;
     }
@@ -148,8 +130,7 @@ int CSortInt::GetMin() const
     return best;
 }
 
-void CSortInt::Randomize(rymd::Random& random)
-{
+void CSortInt::Randomize(rymd::Random& random) {
     const int count = GetCount();
     int s = 0;
     while (s < count) {
@@ -161,7 +142,8 @@ void CSortInt::Randomize(rymd::Random& random)
         if (len >= 2) {
             for (int i = 0; i < len; ++i) {
                 const int r = static_cast<int>(random.Next() / 32768.0 * (len - i)) + i;
-                std::swap(entries_[static_cast<std::size_t>(s + r)], entries_[static_cast<std::size_t>(s + i)]);
+                std::swap(entries_[static_cast<std::size_t>(s + r)],
+                          entries_[static_cast<std::size_t>(s + i)]);
             }
         }
         s += len;

@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  libjpeg-dev libpng-dev
   clang libclang-rt-dev
 )
 missing=()

@@ -44,8 +44,10 @@ void GameState::SetScenarioDefaults() {
     nShiroNameOffset = 0;
     nDaimyouNameOffset = 0;
     ShiroRouteRects.clear();
-    for (auto& area : KuniAreaTbl) area = KuniAreaRecord{6, 0, 0, 100, 100};
-    for (auto& map : ShiroMapTbl) map.ClearConnections();
+    for (auto& area : KuniAreaTbl)
+        area = KuniAreaRecord{6, 0, 0, 100, 100};
+    for (auto& map : ShiroMapTbl)
+        map.ClearConnections();
     MainMapKakudai[0] = 0;
     DaimyouInitTbl.Clear();
     TeppouSeisanTbl.Clear();

@@ -62,12 +62,12 @@ private:
 // Phases of a month.
 enum Phase : int {
     kPhaseEvent = 0,
-    kPhaseJinji = 1,     // personnel
-    kPhaseGunbi = 2,     // armament
-    kPhaseGaikou = 3,    // diplomacy
-    kPhaseNaisei = 4,    // domestic
-    kPhaseSenryaku = 5,  // strategy
-    kPhaseShutsujin = 6, // sortie
+    kPhaseJinji = 1,      // personnel
+    kPhaseGunbi = 2,      // armament
+    kPhaseGaikou = 3,     // diplomacy
+    kPhaseNaisei = 4,     // domestic
+    kPhaseSenryaku = 5,   // strategy
+    kPhaseShutsujin = 6,  // sortie
 };
 
 struct GameState {
@@ -90,37 +90,39 @@ struct GameState {
     static constexpr int kScenarioWordCount = 50;
 
     // --- tables -------------------------------------------------------------------------------
-    FixedTable<CShiro, kMaxShiro> ShiroTbl;                     // castle state
-    FixedTable<CShiro, kMaxShiro> ShiroSnapTbl;                 // castles at the start of the armament / domestic phase
-    FixedTable<ShiroMapRecord, kMaxShiro> ShiroMapTbl;          // castle geography (count nShiro)
-    FixedTable<CBushou, kMaxBushou> BushouTbl;                  // generals on stage
-    FixedTable<CBushou, kMaxBushou> MitoujouBushouTbl;          // generals not yet appeared
-    FixedTable<BushouExRecord, kMaxBushou> BushouExTbl;         // generals' scenario records (index = id)
-    FixedTable<CDaimyou, kMaxDaimyou> DaimyouTbl;               // houses
-    FixedTable<DaimyouInitRecord, kMaxDaimyou> DaimyouInitTbl;  // houses' scenario records (count nScenarioDaimyou)
-    FixedTable<CGundan, kMaxGundan> GundanTbl;                  // corps; a slot is free when its leader is -1
-    FixedTable<CEventRecord, kMaxEvent> EventTbl;               // scheduled events
-    std::vector<CConditionalEvent> ConditionalEventArray;       // conditional events (at most kMaxConditionalEvent)
+    FixedTable<CShiro, kMaxShiro> ShiroTbl;      // castle state
+    FixedTable<CShiro, kMaxShiro> ShiroSnapTbl;  // castles at the start of the armament / domestic phase
+    FixedTable<ShiroMapRecord, kMaxShiro> ShiroMapTbl;   // castle geography (count nShiro)
+    FixedTable<CBushou, kMaxBushou> BushouTbl;           // generals on stage
+    FixedTable<CBushou, kMaxBushou> MitoujouBushouTbl;   // generals not yet appeared
+    FixedTable<BushouExRecord, kMaxBushou> BushouExTbl;  // generals' scenario records (index = id)
+    FixedTable<CDaimyou, kMaxDaimyou> DaimyouTbl;        // houses
+    FixedTable<DaimyouInitRecord, kMaxDaimyou>
+        DaimyouInitTbl;                            // houses' scenario records (count nScenarioDaimyou)
+    FixedTable<CGundan, kMaxGundan> GundanTbl;     // corps; a slot is free when its leader is -1
+    FixedTable<CEventRecord, kMaxEvent> EventTbl;  // scheduled events
+    std::vector<CConditionalEvent>
+        ConditionalEventArray;  // conditional events (at most kMaxConditionalEvent)
     FixedTable<CTradingPartner, kMaxTradingPartner> TradingPartnerTbl;  // entry 0 is sea training
-    FixedTable<CRengou, kMaxRengou> RengouTbl;                  // coalitions
-    FixedTable<ShiroTypeRecord, kMaxShiroType> ShiroTypeTbl;    // castle types
-    FixedTable<TeppouSeisanRecord, kMaxKuni> TeppouSeisanTbl;   // musket production per province (count nKuni)
+    FixedTable<CRengou, kMaxRengou> RengouTbl;                          // coalitions
+    FixedTable<ShiroTypeRecord, kMaxShiroType> ShiroTypeTbl;            // castle types
+    FixedTable<TeppouSeisanRecord, kMaxKuni> TeppouSeisanTbl;  // musket production per province (count nKuni)
     FixedTable<TeppouKounyuuRecord, kMaxTeppouKounyuu> TeppouKounyuuTbl;  // musket purchase places
-    FixedTable<LabelRecord, kMaxLabel> LabelTbl;                // map labels
+    FixedTable<LabelRecord, kMaxLabel> LabelTbl;                          // map labels
     std::array<std::uint32_t, kColorPalletSize> ColorPallet{};  // label colours, red in the low byte
     CGunsenTable GunsenTable;                                   // warship registry
     std::array<std::int32_t, kMaxDaimyou> DaimyouOrder{};       // house order of the phase (nDaimyou entries)
     std::array<std::string, kScenarioWordCount> ScenarioWords;  // vocabulary words (UTF-8)
     CNameIndex NameIndex;                                       // scenario identifiers
-    std::vector<std::string> ScenarioTextPool;                  // descriptions of houses, castles, generals (UTF-8)
-    FixedTable<KuniAreaRecord, kMaxKuni> KuniAreaTbl;           // per-province display area of the castle map
-    std::array<std::int32_t, 5> MainMapKakudai{};               // given-flag, left, top, right+1, bottom+1
-    std::bitset<kMaxShiro> ShiroDisabledBits;                   // castles left out of play
-    std::vector<int> ExclusionList;                             // castle indexes left out of play
-    std::array<std::uint8_t, kMaxKuni> KuniEventFlags{};        // per province; 0x02 muskets unusable this month
-    FixedTable<DoumeiInitRecord, kMaxDoumeiInit> DoumeiInitTbl; // scenario alliances (not saved)
-    FixedTable<RoutePoint, kMaxRoutePoint> ShiroRoutePoints;    // route drawing points; entry 0 reserved
-    std::vector<RouteRect> ShiroRouteRects;                     // bounding rectangle of each drawn route
+    std::vector<std::string> ScenarioTextPool;            // descriptions of houses, castles, generals (UTF-8)
+    FixedTable<KuniAreaRecord, kMaxKuni> KuniAreaTbl;     // per-province display area of the castle map
+    std::array<std::int32_t, 5> MainMapKakudai{};         // given-flag, left, top, right+1, bottom+1
+    std::bitset<kMaxShiro> ShiroDisabledBits;             // castles left out of play
+    std::vector<int> ExclusionList;                       // castle indexes left out of play
+    std::array<std::uint8_t, kMaxKuni> KuniEventFlags{};  // per province; 0x02 muskets unusable this month
+    FixedTable<DoumeiInitRecord, kMaxDoumeiInit> DoumeiInitTbl;  // scenario alliances (not saved)
+    FixedTable<RoutePoint, kMaxRoutePoint> ShiroRoutePoints;     // route drawing points; entry 0 reserved
+    std::vector<RouteRect> ShiroRouteRects;                      // bounding rectangle of each drawn route
 
     // --- counts -------------------------------------------------------------------------------
     int nShiro = 0;
@@ -128,33 +130,33 @@ struct GameState {
     int nMitoujouBushou = 0;
     int nBushouEx = 0;
     int nDaimyou = 0;
-    int nScenarioDaimyou = 0;   // scenario houses plus the dummy house once a game starts
+    int nScenarioDaimyou = 0;  // scenario houses plus the dummy house once a game starts
     int nScenarioDoumei = 0;
     int nEvent = 0;
     int nConditionalEvent = 0;
     int nTradingPartner = 0;
     int nRengou = 0;
     int nShiroType = 0;
-    int nKuni = 0;              // provinces of the map, at most 249
-    int nChiiki = 0;            // regions of the map
+    int nKuni = 0;    // provinces of the map, at most 249
+    int nChiiki = 0;  // regions of the map
     int nTeppouKounyuu = 0;
     int nLabel = 0;
     int nRoutePoint = 0;
 
     // --- current state ------------------------------------------------------------------------
-    int nCurYear = 0;           // never 0; negative years are B.C.
-    int nCurMonth = 0;          // 1..12
+    int nCurYear = 0;   // never 0; negative years are B.C.
+    int nCurMonth = 0;  // 1..12
     int nStartYear = 0;
     int nStartMonth = 0;
-    int nPlayerDaimyou = 0;     // the player's house; the dummy last house in a spectator game
-    int nCurDaimyou = 0;        // where each phase loop stops for the player
-    int nPhase = 0;             // Phase
-    bool bSpectator = false;            // every house is played by the computer
-    bool bStartedAsSpectator = false;   // the game began as a spectator game
-    bool bViewOnly = false;             // loaded data may only be viewed
-    bool bAllAutomatic = false;         // the benchmark loop runs whole months
-    bool bGameOver = false;             // one house holds every castle
-    bool bAutoAdvance = false;          // automatic advance running: reports that wait are suppressed
+    int nPlayerDaimyou = 0;            // the player's house; the dummy last house in a spectator game
+    int nCurDaimyou = 0;               // where each phase loop stops for the player
+    int nPhase = 0;                    // Phase
+    bool bSpectator = false;           // every house is played by the computer
+    bool bStartedAsSpectator = false;  // the game began as a spectator game
+    bool bViewOnly = false;            // loaded data may only be viewed
+    bool bAllAutomatic = false;        // the benchmark loop runs whole months
+    bool bGameOver = false;            // one house holds every castle
+    bool bAutoAdvance = false;         // automatic advance running: reports that wait are suppressed
 
     // --- scenario settings --------------------------------------------------------------------
     std::string ScenarioTitle;
@@ -162,25 +164,25 @@ struct GameState {
     std::string ScenarioFolder;
     std::string ScenarioBgmNormal;
     std::string ScenarioBgmBattle;
-    int nHeiUnit = 0;                 // soldiers per stored troop unit: 1 or 10
-    int nShiroDotSize = 0;            // castle mark size of the country map
-    int nShiroHyourouMax = 0;         // provisions per castle size step
-    int nDistanceLimit = 0;           // in route-cost units (value x 10)
-    int nUchijiniKakuritsu = 0;       // death in battle, field battles
-    int nSeppukuKakuritsu = 0;        // ritual suicide of defeated generals
-    int nJuuzokuJoukenHosei = 0;      // subordination demands
-    int nShinjuuJoukenHosei = 0;      // vassalage demands
-    int nDokuritsuJoukenHosei = 0;    // weighing of envoys' proposals
+    int nHeiUnit = 0;               // soldiers per stored troop unit: 1 or 10
+    int nShiroDotSize = 0;          // castle mark size of the country map
+    int nShiroHyourouMax = 0;       // provisions per castle size step
+    int nDistanceLimit = 0;         // in route-cost units (value x 10)
+    int nUchijiniKakuritsu = 0;     // death in battle, field battles
+    int nSeppukuKakuritsu = 0;      // ritual suicide of defeated generals
+    int nJuuzokuJoukenHosei = 0;    // subordination demands
+    int nShinjuuJoukenHosei = 0;    // vassalage demands
+    int nDokuritsuJoukenHosei = 0;  // weighing of envoys' proposals
     int nMainMapMinimumWidth = 0;
     int nShiroOffsetX = 0;
     int nShiroOffsetY = 0;
     int nShiroNameOffset = 0;
     int nDaimyouNameOffset = 0;
-    int nKouekisenPrice = 0;          // trade-ship price
-    int nGunsenPrice = 0;             // warship price
-    int nKishuu = 0;                  // surprise attacks in field battles: 1 yes
-    std::array<int, 4> RoadCost{};    // broad, narrow, mountain, sea (value x 10)
-    int nKouzanPicture = 0;           // picture indexes: -1 the built-in picture
+    int nKouekisenPrice = 0;        // trade-ship price
+    int nGunsenPrice = 0;           // warship price
+    int nKishuu = 0;                // surprise attacks in field battles: 1 yes
+    std::array<int, 4> RoadCost{};  // broad, narrow, mountain, sea (value x 10)
+    int nKouzanPicture = 0;         // picture indexes: -1 the built-in picture
     int nKouekisenPicture = 0;
     int nKouekisenReturnPicture = 0;
     int nGunsenPicture = 0;
@@ -189,13 +191,13 @@ struct GameState {
     int nTeppouPicture = 0;
     int nGunsenUnitPictureR = 0;
     int nGunsenUnitPictureL = 0;
-    bool bBushouHojuu = false;        // new generals appear
-    bool bKeiryaku = false;           // stratagems in sieges
-    bool bTekiJouTsuuka = false;      // kept and saved; no rule reads it
-    std::int16_t nLanguage = 0;       // 0 Japanese (Shift-JIS), 1 Chinese (GB2312)
-    std::array<double, 4> TeppouCost{};        // initial, monthly decrease, floor, current
-    std::array<double, 4> TeppouSoubiRitsu{};  // initial, monthly increase, cap, current
-    std::array<std::uint8_t, 4> TeppouKouka{}; // musket effects: three field battle, one siege
+    bool bBushouHojuu = false;                  // new generals appear
+    bool bKeiryaku = false;                     // stratagems in sieges
+    bool bTekiJouTsuuka = false;                // kept and saved; no rule reads it
+    std::int16_t nLanguage = 0;                 // 0 Japanese (Shift-JIS), 1 Chinese (GB2312)
+    std::array<double, 4> TeppouCost{};         // initial, monthly decrease, floor, current
+    std::array<double, 4> TeppouSoubiRitsu{};   // initial, monthly increase, cap, current
+    std::array<std::uint8_t, 4> TeppouKouka{};  // musket effects: three field battle, one siege
 
     // --- the one random source ----------------------------------------------------------------
     Random rng;

@@ -6,13 +6,11 @@
 
 namespace rymd {
 
-CNameIndex::~CNameIndex()
-{
+CNameIndex::~CNameIndex() {
     Clear();
 }
 
-void CNameIndex::Clear()
-{
+void CNameIndex::Clear() {
     for (List& l : lists_) {
         l.count = 0;
         l.buffer.clear();
@@ -20,16 +18,14 @@ void CNameIndex::Clear()
     }
 }
 
-const CNameIndex::List* CNameIndex::GetList(int list) const
-{
+const CNameIndex::List* CNameIndex::GetList(int list) const {
     if (list < 1 || list > kListCount) {
         return nullptr;
     }
     return &lists_[static_cast<std::size_t>(list - 1)];
 }
 
-bool CNameIndex::SetList(int list, int count, const IdSlot* slots)
-{
+bool CNameIndex::SetList(int list, int count, const IdSlot* slots) {
     if (list < 1 || list > kListCount) {
         return false;
     }
@@ -40,7 +36,8 @@ bool CNameIndex::SetList(int list, int count, const IdSlot* slots)
         l.buffer.shrink_to_fit();
         return true;
     }
-    if (slots == nullptr || static_cast<std::uint32_t>(count) > kListCapacity[static_cast<std::size_t>(list - 1)]) {
+    if (slots == nullptr ||
+        static_cast<std::uint32_t>(count) > kListCapacity[static_cast<std::size_t>(list - 1)]) {
         l.buffer.shrink_to_fit();
         return false;
     }
@@ -61,8 +58,7 @@ bool CNameIndex::SetList(int list, int count, const IdSlot* slots)
     return true;
 }
 
-int CNameIndex::FindInList(int list, std::string_view id) const
-{
+int CNameIndex::FindInList(int list, std::string_view id) const {
     const List* l = GetList(list);
     if (l == nullptr) {
         return -1;
@@ -72,8 +68,8 @@ int CNameIndex::FindInList(int list, std::string_view id) const
     int index = 0;
     while (pos < buf.size() && static_cast<std::uint32_t>(index) < l->count) {
         const void* zero = std::memchr(buf.data() + pos, '\0', buf.size() - pos);
-        const std::size_t end = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - buf.data())
-                                     : buf.size();
+        const std::size_t end =
+            zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - buf.data()) : buf.size();
         if (std::string_view(buf.data() + pos, end - pos) == id) {
             return index;
         }
@@ -83,20 +79,17 @@ int CNameIndex::FindInList(int list, std::string_view id) const
     return -1;
 }
 
-std::uint32_t CNameIndex::Count(int list) const
-{
+std::uint32_t CNameIndex::Count(int list) const {
     const List* l = GetList(list);
     return l ? l->count : 0;
 }
 
-std::uint32_t CNameIndex::Size(int list) const
-{
+std::uint32_t CNameIndex::Size(int list) const {
     const List* l = GetList(list);
     return l ? static_cast<std::uint32_t>(l->buffer.size()) : 0;
 }
 
-std::string_view CNameIndex::NameAt(int list, int pos) const
-{
+std::string_view CNameIndex::NameAt(int list, int pos) const {
     const List* l = GetList(list);
     if (l == nullptr || pos < 0 || static_cast<std::uint32_t>(pos) >= l->count) {
         return {};
@@ -105,8 +98,8 @@ std::string_view CNameIndex::NameAt(int list, int pos) const
     std::size_t start = 0;
     for (int i = 0; i <= pos && start <= buf.size(); ++i) {
         const void* zero = std::memchr(buf.data() + start, '\0', buf.size() - start);
-        const std::size_t end = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - buf.data())
-                                     : buf.size();
+        const std::size_t end =
+            zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - buf.data()) : buf.size();
         if (i == pos) {
             return std::string_view(buf.data() + start, end - start);
         }
@@ -115,8 +108,7 @@ std::string_view CNameIndex::NameAt(int list, int pos) const
     return {};
 }
 
-void CNameIndex::Serialize(ArchiveWriter& out) const
-{
+void CNameIndex::Serialize(ArchiveWriter& out) const {
     for (const List& l : lists_) {
         out.WriteU32(l.count);
     }
@@ -133,8 +125,7 @@ void CNameIndex::Serialize(ArchiveWriter& out) const
 namespace {
 
 // True when the buffer is exactly count names of at most maxName bytes, each zero-terminated.
-bool WellFormed(const std::string& buffer, std::uint32_t count, std::size_t maxName)
-{
+bool WellFormed(const std::string& buffer, std::uint32_t count, std::size_t maxName) {
     if (buffer.empty() || buffer.back() != '\0') {
         return false;
     }
@@ -153,8 +144,7 @@ bool WellFormed(const std::string& buffer, std::uint32_t count, std::size_t maxN
 
 }  // namespace
 
-bool CNameIndex::Serialize(ArchiveReader& in)
-{
+bool CNameIndex::Serialize(ArchiveReader& in) {
     std::array<std::uint32_t, kListCount> counts{};
     std::array<std::uint32_t, kListCount> sizes{};
     for (auto& c : counts) {

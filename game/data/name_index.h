@@ -23,12 +23,12 @@ class ArchiveWriter;
 class CNameIndex {
 public:
     static constexpr int kListCount = 8;
-    static constexpr std::size_t kSlotBytes = 26;   // the reader's identifier slot
+    static constexpr std::size_t kSlotBytes = 26;  // the reader's identifier slot
     static constexpr std::size_t kMaxNameBytes = 25;
     // The most names a list may hold (list 1 houses, 2 castle types, 3 castles, 4 generals,
     // 5 scheduled events, 6 conditional events, 7 trade partners, 8 musket places).
-    static constexpr std::array<std::uint32_t, kListCount> kListCapacity = {1000,  10000, 10000, 30000,
-                                                                           200,   2000,  10000, 10000};
+    static constexpr std::array<std::uint32_t, kListCount> kListCapacity = {1000, 10000, 10000, 30000,
+                                                                            200,  2000,  10000, 10000};
 
     using IdSlot = std::array<char, kSlotBytes>;
 

@@ -47,7 +47,8 @@ void Encode(const CBushou& r, std::uint8_t* out, TextEncoding enc) {
     PutI16(out, 60, r.moveShiro);
     PutI16(out, 62, r.sortieShiro);
     PutI16(out, 64, r.sortieOrigin);
-    for (std::size_t i = 0; i < r.joinDaimyou.size(); ++i) PutI16(out, 66 + 2 * i, r.joinDaimyou[i]);
+    for (std::size_t i = 0; i < r.joinDaimyou.size(); ++i)
+        PutI16(out, 66 + 2 * i, r.joinDaimyou[i]);
     PutU16(out, 76, r.flags);
     PutU16(out, 78, r.unused78);
 }
@@ -82,7 +83,8 @@ bool Decode(const std::uint8_t* in, CBushou& r, TextEncoding enc) {
     b.moveShiro = GetI16(in, 60);
     b.sortieShiro = GetI16(in, 62);
     b.sortieOrigin = GetI16(in, 64);
-    for (std::size_t i = 0; i < b.joinDaimyou.size(); ++i) b.joinDaimyou[i] = GetI16(in, 66 + 2 * i);
+    for (std::size_t i = 0; i < b.joinDaimyou.size(); ++i)
+        b.joinDaimyou[i] = GetI16(in, 66 + 2 * i);
     b.flags = GetU16(in, 76);
     b.unused78 = GetU16(in, 78);
     r = std::move(b);
@@ -109,7 +111,9 @@ int FindMitoujouBushouIndexById(const GameState& gs, int id) {
 // House
 
 namespace {
-bool IsHouseIndex(int other) { return other >= 0 && other < CDaimyou::kRelationCount; }
+bool IsHouseIndex(int other) {
+    return other >= 0 && other < CDaimyou::kRelationCount;
+}
 }  // namespace
 
 void CDaimyou::SetRelationLo(int other, int state) {
@@ -136,7 +140,7 @@ int CDaimyou::GetRelationHi(int other) const {
 
 const char* GetRelationWord(int state) {
     static const char* const kWords[] = {
-        "宿敵", "---", "不戦同盟", "従属", "主家(従属)", "同主家(従属)",
+        "宿敵", "---",        "不戦同盟",     "従属", "主家(従属)", "同主家(従属)",
         "臣従", "主家(臣従)", "同主家(臣従)", "連合", "連合盟主",
     };
     if (state < 0 || state > 10) return "";
@@ -159,7 +163,8 @@ void Encode(const CDaimyou& r, std::uint8_t* out, TextEncoding enc) {
     std::memcpy(out + 60, r.relation.data(), r.relation.size());
     PutI16(out, 1060, r.koukaiGijutsu);
     PutI16(out, 1062, r.kouzanGijutsu);
-    for (std::size_t i = 0; i < r.strengthHistory.size(); ++i) PutI16(out, 1064 + 2 * i, r.strengthHistory[i]);
+    for (std::size_t i = 0; i < r.strengthHistory.size(); ++i)
+        PutI16(out, 1064 + 2 * i, r.strengthHistory[i]);
     PutU16(out, 1088, r.teppouSeisan);
     for (std::size_t i = 0; i < r.teppouOrder.size(); ++i) {
         PutU16(out, 1090 + 4 * i, r.teppouOrder[i].count);
@@ -182,7 +187,8 @@ bool Decode(const std::uint8_t* in, CDaimyou& r, TextEncoding enc) {
     std::memcpy(r.relation.data(), in + 60, r.relation.size());
     r.koukaiGijutsu = GetI16(in, 1060);
     r.kouzanGijutsu = GetI16(in, 1062);
-    for (std::size_t i = 0; i < r.strengthHistory.size(); ++i) r.strengthHistory[i] = GetI16(in, 1064 + 2 * i);
+    for (std::size_t i = 0; i < r.strengthHistory.size(); ++i)
+        r.strengthHistory[i] = GetI16(in, 1064 + 2 * i);
     r.teppouSeisan = GetU16(in, 1088);
     for (std::size_t i = 0; i < r.teppouOrder.size(); ++i) {
         r.teppouOrder[i].count = GetU16(in, 1090 + 4 * i);
@@ -236,7 +242,9 @@ bool Decode(const std::uint8_t* in, CGundan& r, TextEncoding) {
 
 namespace {
 
-int ListCount(std::int8_t n) { return std::clamp<int>(n, 0, CShiro::kMaxBushou); }
+int ListCount(std::int8_t n) {
+    return std::clamp<int>(n, 0, CShiro::kMaxBushou);
+}
 
 const CBushou* OnStage(const GameState& gs, std::int32_t index) {
     if (index < 0 || index >= gs.nBushou || index >= GameState::kMaxBushou) return nullptr;
@@ -245,7 +253,8 @@ const CBushou* OnStage(const GameState& gs, std::int32_t index) {
 
 // Sum over the first n entries of a list of the given term of each general on stage.
 template <class Term>
-int SumOver(const GameState& gs, const std::array<std::int32_t, CShiro::kMaxBushou>& list, std::int8_t n, Term term) {
+int SumOver(const GameState& gs, const std::array<std::int32_t, CShiro::kMaxBushou>& list, std::int8_t n,
+            Term term) {
     int sum = 0;
     const int count = ListCount(n);
     for (int i = 0; i < count; ++i) {
@@ -254,7 +263,9 @@ int SumOver(const GameState& gs, const std::array<std::int32_t, CShiro::kMaxBush
     return sum;
 }
 
-bool Defends(const CBushou& b) { return (b.flags & CBushou::kFlagNotDefending) == 0; }
+bool Defends(const CBushou& b) {
+    return (b.flags & CBushou::kFlagNotDefending) == 0;
+}
 
 bool RemoveFromList(std::array<std::int32_t, CShiro::kMaxBushou>& list, std::int8_t& n, int bushou) {
     const int count = ListCount(n);
@@ -271,15 +282,13 @@ bool RemoveFromList(std::array<std::int32_t, CShiro::kMaxBushou>& list, std::int
 }  // namespace
 
 int CShiro::GetDefenseStrength(const GameState& gs) const {
-    return shubihei + SumOver(gs, bushou, nBushou, [](const CBushou& b) {
-               return Defends(b) ? b.cavalry + b.foot : 0;
-           });
+    return shubihei +
+           SumOver(gs, bushou, nBushou, [](const CBushou& b) { return Defends(b) ? b.cavalry + b.foot : 0; });
 }
 
 int CShiro::GetWeightedDefenseStrength(const GameState& gs) const {
-    return shubihei + SumOver(gs, bushou, nBushou, [](const CBushou& b) {
-               return Defends(b) ? 3 * b.cavalry + b.foot : 0;
-           });
+    return shubihei + SumOver(gs, bushou, nBushou,
+                              [](const CBushou& b) { return Defends(b) ? 3 * b.cavalry + b.foot : 0; });
 }
 
 int CShiro::GetBushouTroops(const GameState& gs) const {
@@ -302,9 +311,13 @@ int CShiro::GetBesiegerStrength(const GameState& gs) const {
     return SumOver(gs, besieger, nBesieger, [](const CBushou& b) { return 3 * b.cavalry + b.foot; });
 }
 
-bool CShiro::RemoveBushou(int general) { return RemoveFromList(bushou, nBushou, general); }
+bool CShiro::RemoveBushou(int general) {
+    return RemoveFromList(bushou, nBushou, general);
+}
 
-bool CShiro::RemoveBesieger(int general) { return RemoveFromList(besieger, nBesieger, general); }
+bool CShiro::RemoveBesieger(int general) {
+    return RemoveFromList(besieger, nBesieger, general);
+}
 
 void Encode(const CShiro& r, std::uint8_t* out, TextEncoding) {
     std::memset(out, 0, CShiro::kStoredSize);

@@ -10,7 +10,6 @@
 namespace rymd {
 
 namespace {
-constexpr int kStopAtEof = -1;  // end of file met inside a section: reading ends, no error
 constexpr int kMaxChiiki = 50;
 }  // namespace
 
@@ -26,10 +25,10 @@ int CScenarioReader::ReadMapFile(const std::string& name) {
     if (result == MbKorMap::CCtrlKorMap::kCannotOpen)
         result = map_.LoadKorMap((programFolder_ + file).c_str(), fits);
     switch (result) {
-    case MbKorMap::CCtrlKorMap::kLoaded: break;
-    case MbKorMap::CCtrlKorMap::kCannotOpen: return kScnMapNotFound;
-    case MbKorMap::CCtrlKorMap::kRefused: return kScnMapTooManyKuni;
-    default: return kScnMapBad;
+        case MbKorMap::CCtrlKorMap::kLoaded: break;
+        case MbKorMap::CCtrlKorMap::kCannotOpen: return kScnMapNotFound;
+        case MbKorMap::CCtrlKorMap::kRefused: return kScnMapTooManyKuni;
+        default: return kScnMapBad;
     }
     map_.ElvMap().EraseLandTopography();
     map_.TextureSetup();
@@ -75,7 +74,8 @@ int CScenarioReader::ReadMainMapKakudai() {
     mainMapKakudai_[3] = v[2] + 1;
     mainMapKakudai_[4] = v[3] + 1;
     if (map_.FormatFlag() == 1 && scenarioVer_ >= 5)
-        for (int i = 1; i <= 4; ++i) mainMapKakudai_[i] /= 2;
+        for (int i = 1; i <= 4; ++i)
+            mainMapKakudai_[i] /= 2;
     return kScnOk;
 }
 
@@ -93,7 +93,8 @@ int CScenarioReader::ReadKuniArea() {
         KuniAreaRecord& area = gs_.KuniAreaTbl[kuni];
         area.type = v[0];
         if (map_.FormatFlag() == 1 && scenarioVer_ >= 5)
-            for (int i = 1; i <= 4; ++i) v[i] /= 2;
+            for (int i = 1; i <= 4; ++i)
+                v[i] /= 2;
         area.left = v[1];
         area.top = v[2];
         area.right = v[3] + 1;
@@ -182,9 +183,13 @@ int CScenarioReader::ReadTextBlock(std::string& text) {
     }
 }
 
-int CScenarioReader::ReadOpening() { return ReadTextBlock(openingText_); }
+int CScenarioReader::ReadOpening() {
+    return ReadTextBlock(openingText_);
+}
 
-int CScenarioReader::ReadEnding() { return ReadTextBlock(gs_.EndingText); }
+int CScenarioReader::ReadEnding() {
+    return ReadTextBlock(gs_.EndingText);
+}
 
 int CScenarioReader::ReadWordAssign() {
     constexpr std::size_t kSize = 1000;

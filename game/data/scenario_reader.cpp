@@ -1,10 +1,11 @@
 // Scenario reader: defaults, the keyword chain and what happens after the last line.
 #include "game/data/scenario_reader.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <optional>
 #include <cstring>
+#include <optional>
 
 #include "game/data/game_state.h"
 #include "game/data/name_index.h"
@@ -22,18 +23,26 @@ namespace {
 constexpr std::size_t kValueSize = 100;  // keywords and scalar values: at most 99 bytes
 
 // Identifier slot buffers of the sections, in slots of kIdSize bytes.
-constexpr int kIdSlotsDaimyou = 1000, kIdSlotsShiroType = 1000, kIdSlotsShiro = 10000,
-              kIdSlotsBushou = 30000, kIdSlotsTradingPartner = 101, kIdSlotsTeppouPlace = 10,
-              kIdSlotsEvent = 200, kIdSlotsConditionalEvent = 2000;
+constexpr int kIdSlotsDaimyou = 1000, kIdSlotsShiroType = 1000, kIdSlotsShiro = 10000, kIdSlotsBushou = 30000,
+              kIdSlotsTradingPartner = 101, kIdSlotsTeppouPlace = 10, kIdSlotsEvent = 200,
+              kIdSlotsConditionalEvent = 2000;
 
 }  // namespace
 
 CScenarioReader::CScenarioReader(GameState& gs, MbKorMap::CCtrlKorMap& map, Ports& ports,
                                  std::string programFolder)
-    : gs_(gs), map_(map), ports_(ports), programFolder_(std::move(programFolder)),
-      daimyouIds_(kIdSlotsDaimyou), shiroTypeIds_(kIdSlotsShiroType), shiroIds_(kIdSlotsShiro),
-      bushouIds_(kIdSlotsBushou), eventIds_(kIdSlotsEvent), conditionalEventIds_(kIdSlotsConditionalEvent),
-      tradingPartnerIds_(kIdSlotsTradingPartner), teppouPlaceIds_(kIdSlotsTeppouPlace) {}
+    : gs_(gs),
+      map_(map),
+      ports_(ports),
+      programFolder_(std::move(programFolder)),
+      daimyouIds_(kIdSlotsDaimyou),
+      shiroTypeIds_(kIdSlotsShiroType),
+      shiroIds_(kIdSlotsShiro),
+      bushouIds_(kIdSlotsBushou),
+      eventIds_(kIdSlotsEvent),
+      conditionalEventIds_(kIdSlotsConditionalEvent),
+      tradingPartnerIds_(kIdSlotsTradingPartner),
+      teppouPlaceIds_(kIdSlotsTeppouPlace) {}
 
 int CScenarioReader::ReadScenario() {
     std::optional<std::string> path = ports_.ask->AskOpenFile(
@@ -123,19 +132,81 @@ namespace {
 
 // Keywords tested before the map rule, in the order they are tested.
 enum class Kw {
-    Secret, Cipher, MapFile, ScenarioVer, Title, Ending, StartYear, StartMonth, HeiUnit,
-    ShiroDotSize, ShiroHyourouMax, DistanceLimit, UchijiniKakuritsu, SeppukuKakuritsu,
-    JuuzokuJoukenHosei, ShinjuuJoukenHosei, DokuritsuJoukenHosei, MainMapMinimumWidth,
-    RoadCostBroad, RoadCostNarrow, RoadCostMountain, RoadCostSea, ShiroOffset, ShiroNameOffset,
-    DaimyouNameOffset, KouzanPicture, KouekisenPicture, KouekisenReturnPicture, GunsenPicture,
-    GunsenCompletePicture, GunsenLargePicture, TeppouPicture, GunsenUnitPictureR,
-    GunsenUnitPictureL, BGM, KouekisenPrice, GunsenPrice, StandardAge, MapMinWidth, BushouHojuu,
-    Kishuu, Keiryaku, TekiJouTsuuka, Language, Opening, OpeningImg, EndingImg, WordAssign,
-    Trading, TradingPartner, MainMapKakudai, TeppouCost, TeppouSoubiRitsu, TeppouKouka,
+    Secret,
+    Cipher,
+    MapFile,
+    ScenarioVer,
+    Title,
+    Ending,
+    StartYear,
+    StartMonth,
+    HeiUnit,
+    ShiroDotSize,
+    ShiroHyourouMax,
+    DistanceLimit,
+    UchijiniKakuritsu,
+    SeppukuKakuritsu,
+    JuuzokuJoukenHosei,
+    ShinjuuJoukenHosei,
+    DokuritsuJoukenHosei,
+    MainMapMinimumWidth,
+    RoadCostBroad,
+    RoadCostNarrow,
+    RoadCostMountain,
+    RoadCostSea,
+    ShiroOffset,
+    ShiroNameOffset,
+    DaimyouNameOffset,
+    KouzanPicture,
+    KouekisenPicture,
+    KouekisenReturnPicture,
+    GunsenPicture,
+    GunsenCompletePicture,
+    GunsenLargePicture,
+    TeppouPicture,
+    GunsenUnitPictureR,
+    GunsenUnitPictureL,
+    BGM,
+    KouekisenPrice,
+    GunsenPrice,
+    StandardAge,
+    MapMinWidth,
+    BushouHojuu,
+    Kishuu,
+    Keiryaku,
+    TekiJouTsuuka,
+    Language,
+    Opening,
+    OpeningImg,
+    EndingImg,
+    WordAssign,
+    Trading,
+    TradingPartner,
+    MainMapKakudai,
+    TeppouCost,
+    TeppouSoubiRitsu,
+    TeppouKouka,
     // from here on the map must be loaded
-    TeppouSeisan, TeppouKounyuu, TeppouKounyuuMonth, TradingMonth, TradingKuni, TradingPort,
-    Daimyou, ShiroType, Shiro, ShiroConnect, Bushou, Doumei, KuniArea, SnowKakuritsu,
-    RainKakuritsu, Event, EventDetail, ColorPallet, Label, ConditionalEvent,
+    TeppouSeisan,
+    TeppouKounyuu,
+    TeppouKounyuuMonth,
+    TradingMonth,
+    TradingKuni,
+    TradingPort,
+    Daimyou,
+    ShiroType,
+    Shiro,
+    ShiroConnect,
+    Bushou,
+    Doumei,
+    KuniArea,
+    SnowKakuritsu,
+    RainKakuritsu,
+    Event,
+    EventDetail,
+    ColorPallet,
+    Label,
+    ConditionalEvent,
     None
 };
 
@@ -145,38 +216,80 @@ struct KeywordEntry {
 };
 
 constexpr KeywordEntry kKeywords[] = {
-    {"Secret", Kw::Secret}, {"Cipher", Kw::Cipher}, {"MapFile", Kw::MapFile},
-    {"ScenarioVer", Kw::ScenarioVer}, {"Title", Kw::Title}, {"Ending", Kw::Ending},
-    {"StartYear", Kw::StartYear}, {"StartMonth", Kw::StartMonth}, {"HeiUnit", Kw::HeiUnit},
-    {"ShiroDotSize", Kw::ShiroDotSize}, {"ShiroHyourouMax", Kw::ShiroHyourouMax},
-    {"DistanceLimit", Kw::DistanceLimit}, {"UchijiniKakuritsu", Kw::UchijiniKakuritsu},
-    {"SeppukuKakuritsu", Kw::SeppukuKakuritsu}, {"JuuzokuJoukenHosei", Kw::JuuzokuJoukenHosei},
-    {"ShinjuuJoukenHosei", Kw::ShinjuuJoukenHosei}, {"DokuritsuJoukenHosei", Kw::DokuritsuJoukenHosei},
-    {"MainMapMinimumWidth", Kw::MainMapMinimumWidth}, {"RoadCostBroad", Kw::RoadCostBroad},
-    {"RoadCostNarrow", Kw::RoadCostNarrow}, {"RoadCostMountain", Kw::RoadCostMountain},
-    {"RoadCostSea", Kw::RoadCostSea}, {"ShiroOffset", Kw::ShiroOffset},
-    {"ShiroNameOffset", Kw::ShiroNameOffset}, {"DaimyouNameOffset", Kw::DaimyouNameOffset},
-    {"KouzanPicture", Kw::KouzanPicture}, {"KouekisenPicture", Kw::KouekisenPicture},
-    {"KouekisenReturnPicture", Kw::KouekisenReturnPicture}, {"GunsenPicture", Kw::GunsenPicture},
-    {"GunsenCompletePicture", Kw::GunsenCompletePicture}, {"GunsenLargePicture", Kw::GunsenLargePicture},
-    {"TeppouPicture", Kw::TeppouPicture}, {"GunsenUnitPictureR", Kw::GunsenUnitPictureR},
-    {"GunsenUnitPictureL", Kw::GunsenUnitPictureL}, {"BGM", Kw::BGM},
-    {"KouekisenPrice", Kw::KouekisenPrice}, {"GunsenPrice", Kw::GunsenPrice},
-    {"StandardAge", Kw::StandardAge}, {"MapMinWidth", Kw::MapMinWidth},
-    {"BushouHojuu", Kw::BushouHojuu}, {"Kishuu", Kw::Kishuu}, {"Keiryaku", Kw::Keiryaku},
-    {"TekiJouTsuuka", Kw::TekiJouTsuuka}, {"Language", Kw::Language}, {"Opening", Kw::Opening},
-    {"OpeningImg", Kw::OpeningImg}, {"EndingImg", Kw::EndingImg}, {"WordAssign", Kw::WordAssign},
-    {"Trading", Kw::Trading}, {"TradingPartner", Kw::TradingPartner},
-    {"MainMapKakudai", Kw::MainMapKakudai}, {"TeppouCost", Kw::TeppouCost},
-    {"TeppouSoubiRitsu", Kw::TeppouSoubiRitsu}, {"TeppouKouka", Kw::TeppouKouka},
-    {"TeppouSeisan", Kw::TeppouSeisan}, {"TeppouKounyuu", Kw::TeppouKounyuu},
-    {"TeppouKounyuuMonth", Kw::TeppouKounyuuMonth}, {"TradingMonth", Kw::TradingMonth},
-    {"TradingKuni", Kw::TradingKuni}, {"TradingPort", Kw::TradingPort}, {"Daimyou", Kw::Daimyou},
-    {"ShiroType", Kw::ShiroType}, {"Shiro", Kw::Shiro}, {"ShiroConnect", Kw::ShiroConnect},
-    {"Bushou", Kw::Bushou}, {"Doumei", Kw::Doumei}, {"KuniArea", Kw::KuniArea},
-    {"SnowKakuritsu", Kw::SnowKakuritsu}, {"RainKakuritsu", Kw::RainKakuritsu},
-    {"Event", Kw::Event}, {"EventDetail", Kw::EventDetail}, {"ColorPallet", Kw::ColorPallet},
-    {"Label", Kw::Label}, {"ConditionalEvent", Kw::ConditionalEvent},
+    {"Secret", Kw::Secret},
+    {"Cipher", Kw::Cipher},
+    {"MapFile", Kw::MapFile},
+    {"ScenarioVer", Kw::ScenarioVer},
+    {"Title", Kw::Title},
+    {"Ending", Kw::Ending},
+    {"StartYear", Kw::StartYear},
+    {"StartMonth", Kw::StartMonth},
+    {"HeiUnit", Kw::HeiUnit},
+    {"ShiroDotSize", Kw::ShiroDotSize},
+    {"ShiroHyourouMax", Kw::ShiroHyourouMax},
+    {"DistanceLimit", Kw::DistanceLimit},
+    {"UchijiniKakuritsu", Kw::UchijiniKakuritsu},
+    {"SeppukuKakuritsu", Kw::SeppukuKakuritsu},
+    {"JuuzokuJoukenHosei", Kw::JuuzokuJoukenHosei},
+    {"ShinjuuJoukenHosei", Kw::ShinjuuJoukenHosei},
+    {"DokuritsuJoukenHosei", Kw::DokuritsuJoukenHosei},
+    {"MainMapMinimumWidth", Kw::MainMapMinimumWidth},
+    {"RoadCostBroad", Kw::RoadCostBroad},
+    {"RoadCostNarrow", Kw::RoadCostNarrow},
+    {"RoadCostMountain", Kw::RoadCostMountain},
+    {"RoadCostSea", Kw::RoadCostSea},
+    {"ShiroOffset", Kw::ShiroOffset},
+    {"ShiroNameOffset", Kw::ShiroNameOffset},
+    {"DaimyouNameOffset", Kw::DaimyouNameOffset},
+    {"KouzanPicture", Kw::KouzanPicture},
+    {"KouekisenPicture", Kw::KouekisenPicture},
+    {"KouekisenReturnPicture", Kw::KouekisenReturnPicture},
+    {"GunsenPicture", Kw::GunsenPicture},
+    {"GunsenCompletePicture", Kw::GunsenCompletePicture},
+    {"GunsenLargePicture", Kw::GunsenLargePicture},
+    {"TeppouPicture", Kw::TeppouPicture},
+    {"GunsenUnitPictureR", Kw::GunsenUnitPictureR},
+    {"GunsenUnitPictureL", Kw::GunsenUnitPictureL},
+    {"BGM", Kw::BGM},
+    {"KouekisenPrice", Kw::KouekisenPrice},
+    {"GunsenPrice", Kw::GunsenPrice},
+    {"StandardAge", Kw::StandardAge},
+    {"MapMinWidth", Kw::MapMinWidth},
+    {"BushouHojuu", Kw::BushouHojuu},
+    {"Kishuu", Kw::Kishuu},
+    {"Keiryaku", Kw::Keiryaku},
+    {"TekiJouTsuuka", Kw::TekiJouTsuuka},
+    {"Language", Kw::Language},
+    {"Opening", Kw::Opening},
+    {"OpeningImg", Kw::OpeningImg},
+    {"EndingImg", Kw::EndingImg},
+    {"WordAssign", Kw::WordAssign},
+    {"Trading", Kw::Trading},
+    {"TradingPartner", Kw::TradingPartner},
+    {"MainMapKakudai", Kw::MainMapKakudai},
+    {"TeppouCost", Kw::TeppouCost},
+    {"TeppouSoubiRitsu", Kw::TeppouSoubiRitsu},
+    {"TeppouKouka", Kw::TeppouKouka},
+    {"TeppouSeisan", Kw::TeppouSeisan},
+    {"TeppouKounyuu", Kw::TeppouKounyuu},
+    {"TeppouKounyuuMonth", Kw::TeppouKounyuuMonth},
+    {"TradingMonth", Kw::TradingMonth},
+    {"TradingKuni", Kw::TradingKuni},
+    {"TradingPort", Kw::TradingPort},
+    {"Daimyou", Kw::Daimyou},
+    {"ShiroType", Kw::ShiroType},
+    {"Shiro", Kw::Shiro},
+    {"ShiroConnect", Kw::ShiroConnect},
+    {"Bushou", Kw::Bushou},
+    {"Doumei", Kw::Doumei},
+    {"KuniArea", Kw::KuniArea},
+    {"SnowKakuritsu", Kw::SnowKakuritsu},
+    {"RainKakuritsu", Kw::RainKakuritsu},
+    {"Event", Kw::Event},
+    {"EventDetail", Kw::EventDetail},
+    {"ColorPallet", Kw::ColorPallet},
+    {"Label", Kw::Label},
+    {"ConditionalEvent", Kw::ConditionalEvent},
 };
 
 Kw FindKeyword(const std::string& token) {
@@ -184,10 +297,6 @@ Kw FindKeyword(const std::string& token) {
         if (token == e.word) return e.kw;
     return Kw::None;
 }
-
-// An error code, or the end of the file met while reading a value (no error: the keyword
-// is dropped and reading ends).
-constexpr int kStopAtEof = -1;
 
 }  // namespace
 
@@ -244,206 +353,261 @@ int CScenarioReader::ReadKeywords() {
         int r = kScnOk;
         int value = 0;
         switch (kw) {
-        case Kw::None:
-            return kScnSyntax;
-        case Kw::Secret:
-            r = ReadToken(token, kValueSize) == kEndOfFile ? kStopAtEof : kScnOk;
-            break;
-        case Kw::Cipher:
-            // Not built yet: deciphering arrives with the scenario cipher. Until then an
-            // enciphered scenario is refused as faulty enciphered data.
-            return kScnCipher;
-        case Kw::MapFile:
-            if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
-            mapGiven_ = true;
-            r = ReadMapFile(token);
-            break;
-        case Kw::ScenarioVer:
-            r = ReadIntValue(scenarioVer_);
-            break;
-        case Kw::Title:
-            if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
-            gs_.ScenarioTitle = token;
-            break;
-        case Kw::Ending:
-            if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
-            endingFromFile_ = true;
-            if (token == "{")
-                r = ReadEnding();
-            else
-                gs_.EndingText = "%Player%" + token;
-            break;
-        case Kw::StartYear:
-            r = ReadIntValue(value);
-            if (r == kScnOk && value == 0) r = kScnNotInteger;  // there is no year 0
-            if (r == kScnOk) gs_.nStartYear = value;
-            break;
-        case Kw::StartMonth:
-            r = ReadIntValue(value);
-            if (r == kScnOk && (value < 1 || value > 12)) r = kScnNotInteger;
-            if (r == kScnOk) gs_.nStartMonth = value;
-            break;
-        case Kw::HeiUnit:
-            r = ReadIntValue(value);
-            if (r == kScnOk && value != 1 && value != 10) r = kScnHeiUnit;
-            if (r == kScnOk) gs_.nHeiUnit = value;
-            break;
-        case Kw::ShiroDotSize: r = ReadIntValue(gs_.nShiroDotSize); break;
-        case Kw::ShiroHyourouMax: r = ReadIntValue(gs_.nShiroHyourouMax); break;
-        case Kw::DistanceLimit:
-            r = ReadIntValue(value);
-            if (r == kScnOk) {
-                // Route costs are counted in tenths; old scenarios counted distances double.
-                long long limit = static_cast<long long>(value) * (scenarioVer_ <= 4 ? 2 : 1) * 10;
-                if (value < 1 || limit > INT32_MAX)
-                    r = kScnNotInteger;
+            case Kw::None: return kScnSyntax;
+            case Kw::Secret: r = ReadToken(token, kValueSize) == kEndOfFile ? kStopAtEof : kScnOk; break;
+            case Kw::Cipher:
+                // Not built yet: deciphering arrives with the scenario cipher. Until then an
+                // enciphered scenario is refused as faulty enciphered data.
+                return kScnCipher;
+            case Kw::MapFile:
+                if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
+                mapGiven_ = true;
+                r = ReadMapFile(token);
+                break;
+            case Kw::ScenarioVer: r = ReadIntValue(scenarioVer_); break;
+            case Kw::Title:
+                if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
+                gs_.ScenarioTitle = token;
+                break;
+            case Kw::Ending:
+                if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
+                endingFromFile_ = true;
+                if (token == "{")
+                    r = ReadEnding();
                 else
-                    gs_.nDistanceLimit = static_cast<int>(limit);
+                    gs_.EndingText = "%Player%" + token;
+                break;
+            case Kw::StartYear:
+                r = ReadIntValue(value);
+                if (r == kScnOk && value == 0) r = kScnNotInteger;  // there is no year 0
+                if (r == kScnOk) gs_.nStartYear = value;
+                break;
+            case Kw::StartMonth:
+                r = ReadIntValue(value);
+                if (r == kScnOk && (value < 1 || value > 12)) r = kScnNotInteger;
+                if (r == kScnOk) gs_.nStartMonth = value;
+                break;
+            case Kw::HeiUnit:
+                r = ReadIntValue(value);
+                if (r == kScnOk && value != 1 && value != 10) r = kScnHeiUnit;
+                if (r == kScnOk) gs_.nHeiUnit = value;
+                break;
+            case Kw::ShiroDotSize: r = ReadIntValue(gs_.nShiroDotSize); break;
+            case Kw::ShiroHyourouMax: r = ReadIntValue(gs_.nShiroHyourouMax); break;
+            case Kw::DistanceLimit:
+                r = ReadIntValue(value);
+                if (r == kScnOk) {
+                    // Route costs are counted in tenths; old scenarios counted distances double.
+                    long long limit = static_cast<long long>(value) * (scenarioVer_ <= 4 ? 2 : 1) * 10;
+                    if (value < 1 || limit > INT32_MAX)
+                        r = kScnNotInteger;
+                    else
+                        gs_.nDistanceLimit = static_cast<int>(limit);
+                }
+                break;
+            case Kw::UchijiniKakuritsu: r = ReadIntValue(gs_.nUchijiniKakuritsu); break;
+            case Kw::SeppukuKakuritsu: r = ReadIntValue(gs_.nSeppukuKakuritsu); break;
+            case Kw::JuuzokuJoukenHosei: r = ReadIntValue(gs_.nJuuzokuJoukenHosei); break;
+            case Kw::ShinjuuJoukenHosei: r = ReadIntValue(gs_.nShinjuuJoukenHosei); break;
+            case Kw::DokuritsuJoukenHosei: r = ReadIntValue(gs_.nDokuritsuJoukenHosei); break;
+            case Kw::MainMapMinimumWidth:
+            case Kw::MapMinWidth: r = ReadIntValue(gs_.nMainMapMinimumWidth); break;
+            case Kw::RoadCostBroad:
+            case Kw::RoadCostNarrow:
+            case Kw::RoadCostMountain:
+            case Kw::RoadCostSea: {
+                if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
+                double cost = 0.0;
+                // A negative cost would let the route search run forever.
+                if (ParseFloat(token, cost) || cost < 0.0) return kScnNotInteger;
+                // Costs are kept in tenths. Any cost from 32767 on means "out of reach" to the
+                // route search, so larger values are kept at that.
+                double tenths = cost * 10.0;
+                gs_.RoadCost[static_cast<int>(kw) - static_cast<int>(Kw::RoadCostBroad)] =
+                    tenths >= 32767.0 ? 32767 : static_cast<int>(tenths);
+                break;
             }
-            break;
-        case Kw::UchijiniKakuritsu: r = ReadIntValue(gs_.nUchijiniKakuritsu); break;
-        case Kw::SeppukuKakuritsu: r = ReadIntValue(gs_.nSeppukuKakuritsu); break;
-        case Kw::JuuzokuJoukenHosei: r = ReadIntValue(gs_.nJuuzokuJoukenHosei); break;
-        case Kw::ShinjuuJoukenHosei: r = ReadIntValue(gs_.nShinjuuJoukenHosei); break;
-        case Kw::DokuritsuJoukenHosei: r = ReadIntValue(gs_.nDokuritsuJoukenHosei); break;
-        case Kw::MainMapMinimumWidth:
-        case Kw::MapMinWidth: r = ReadIntValue(gs_.nMainMapMinimumWidth); break;
-        case Kw::RoadCostBroad:
-        case Kw::RoadCostNarrow:
-        case Kw::RoadCostMountain:
-        case Kw::RoadCostSea: {
-            if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
-            double cost = 0.0;
-            // A negative cost would let the route search run forever.
-            if (ParseFloat(token, cost) || cost < 0.0) return kScnNotInteger;
-            // Costs are kept in tenths. Any cost from 32767 on means "out of reach" to the
-            // route search, so larger values are kept at that.
-            double tenths = cost * 10.0;
-            gs_.RoadCost[static_cast<int>(kw) - static_cast<int>(Kw::RoadCostBroad)] =
-                tenths >= 32767.0 ? 32767 : static_cast<int>(tenths);
-            break;
-        }
-        case Kw::ShiroOffset: {
-            int x = 0, y = 0;
-            r = ReadIntField(x, false);
-            if (r == kScnOk) r = ReadIntField(y, true);
-            if (r != kScnOk) break;
-            gs_.nShiroOffsetX = x;
-            gs_.nShiroOffsetY = y;
-            break;
-        }
-        case Kw::ShiroNameOffset:
-        case Kw::DaimyouNameOffset: {
-            int end = ReadToken(token, kValueSize);
-            if (end == kEndOfFile) return kScnOk;
-            if (ParseInt(token, value)) return kScnNotInteger;
-            if (end != kEndOfLine) return kScnSyntax;
-            (kw == Kw::ShiroNameOffset ? gs_.nShiroNameOffset : gs_.nDaimyouNameOffset) = value;
-            break;
-        }
-        case Kw::KouzanPicture: r = ReadPictureKeyword(gs_.nKouzanPicture); break;
-        case Kw::KouekisenPicture: r = ReadPictureKeyword(gs_.nKouekisenPicture); break;
-        case Kw::KouekisenReturnPicture: r = ReadPictureKeyword(gs_.nKouekisenReturnPicture); break;
-        case Kw::GunsenPicture: r = ReadPictureKeyword(gs_.nGunsenPicture); break;
-        case Kw::GunsenCompletePicture: r = ReadPictureKeyword(gs_.nGunsenCompletePicture); break;
-        case Kw::GunsenLargePicture: r = ReadPictureKeyword(gs_.nGunsenLargePicture); break;
-        case Kw::TeppouPicture: r = ReadPictureKeyword(gs_.nTeppouPicture); break;
-        case Kw::GunsenUnitPictureR: r = ReadPictureKeyword(gs_.nGunsenUnitPictureR); break;
-        case Kw::GunsenUnitPictureL: r = ReadPictureKeyword(gs_.nGunsenUnitPictureL); break;
-        case Kw::BGM:
-            if (ReadToken(bgmNormal_, kValueSize) == kEndOfFile) return kScnOk;
-            if (ReadToken(bgmBattle_, kValueSize) == kEndOfFile) return kScnOk;
-            break;
-        case Kw::KouekisenPrice:
-        case Kw::GunsenPrice:
-            r = ReadIntValue(value);
-            if (r == kScnOk && value < 1) r = kScnNotInteger;  // prices divide later
-            if (r == kScnOk) (kw == Kw::KouekisenPrice ? gs_.nKouekisenPrice : gs_.nGunsenPrice) = value;
-            break;
-        case Kw::StandardAge: r = ReadIntValue(standardAge_); break;
-        case Kw::BushouHojuu:
-            r = ReadYesNo(value);
-            if (r == kScnOk) gs_.bBushouHojuu = value != 0;
-            break;
-        case Kw::Kishuu: r = ReadYesNo(gs_.nKishuu); break;
-        case Kw::Keiryaku:
-            r = ReadYesNo(value);
-            if (r == kScnOk) gs_.bKeiryaku = value != 0;
-            break;
-        case Kw::TekiJouTsuuka:
-            r = ReadYesNo(value);
-            if (r == kScnOk) gs_.bTekiJouTsuuka = value != 0;
-            break;
-        case Kw::Language:
-            if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
-            if (token == "JAPANESE")
-                gs_.nLanguage = 0;
-            else if (token == "CHINESE_GB2312")
-                gs_.nLanguage = 1;
-            else
-                return kScnSyntax;
-            break;
-        case Kw::Opening:
-            r = ExpectBrace();
-            if (r == kScnOk) r = ReadOpening();
-            break;
-        case Kw::OpeningImg:
-            if (ReadToken(openingImageName_, kValueSize) == kEndOfFile) return kScnOk;
-            break;
-        case Kw::EndingImg:
-            if (ReadToken(endingImageName_, kValueSize) == kEndOfFile) return kScnOk;
-            break;
-        case Kw::WordAssign:
-            r = ExpectBrace();
-            if (r == kScnOk) r = ReadWordAssign();
-            break;
-        case Kw::MainMapKakudai: r = ReadMainMapKakudai(); break;
-        case Kw::TeppouCost:
-        case Kw::TeppouSoubiRitsu:
-        case Kw::TeppouKouka:
-            // Not built yet: the musket values are read with the musket sections.
-            r = SkipRestOfLine();
-            break;
-        case Kw::KuniArea:
-            r = ExpectBrace();
-            if (r == kScnOk) r = ReadKuniArea();
-            break;
-        case Kw::ColorPallet:
-            r = ExpectBrace();
-            if (r == kScnOk) r = ReadColorPallet();
-            break;
-        case Kw::Label:
-            r = ExpectBrace();
-            if (r == kScnOk) r = ReadLabel();
-            break;
-        case Kw::Trading:
-        case Kw::TradingPartner:
-        case Kw::TeppouSeisan:
-        case Kw::TeppouKounyuu:
-        case Kw::TeppouKounyuuMonth:
-        case Kw::TradingMonth:
-        case Kw::TradingKuni:
-        case Kw::TradingPort:
-        case Kw::Daimyou:
-        case Kw::ShiroType:
-        case Kw::Shiro:
-        case Kw::ShiroConnect:
-        case Kw::Bushou:
-        case Kw::Doumei:
-        case Kw::SnowKakuritsu:
-        case Kw::RainKakuritsu:
-        case Kw::Event:
-        case Kw::EventDetail:
-        case Kw::ConditionalEvent:
-            // Not built yet: these sections are kept by the parts of the game that use them;
-            // until then the section is read through to its closing line.
-            r = ExpectBrace();
-            if (r == kScnOk) r = SkipSection();
-            break;
+            case Kw::ShiroOffset: {
+                int x = 0, y = 0;
+                r = ReadIntField(x, false);
+                if (r == kScnOk) r = ReadIntField(y, true);
+                if (r != kScnOk) break;
+                gs_.nShiroOffsetX = x;
+                gs_.nShiroOffsetY = y;
+                break;
+            }
+            case Kw::ShiroNameOffset:
+            case Kw::DaimyouNameOffset: {
+                int end = ReadToken(token, kValueSize);
+                if (end == kEndOfFile) return kScnOk;
+                if (ParseInt(token, value)) return kScnNotInteger;
+                if (end != kEndOfLine) return kScnSyntax;
+                (kw == Kw::ShiroNameOffset ? gs_.nShiroNameOffset : gs_.nDaimyouNameOffset) = value;
+                break;
+            }
+            case Kw::KouzanPicture: r = ReadPictureKeyword(gs_.nKouzanPicture); break;
+            case Kw::KouekisenPicture: r = ReadPictureKeyword(gs_.nKouekisenPicture); break;
+            case Kw::KouekisenReturnPicture: r = ReadPictureKeyword(gs_.nKouekisenReturnPicture); break;
+            case Kw::GunsenPicture: r = ReadPictureKeyword(gs_.nGunsenPicture); break;
+            case Kw::GunsenCompletePicture: r = ReadPictureKeyword(gs_.nGunsenCompletePicture); break;
+            case Kw::GunsenLargePicture: r = ReadPictureKeyword(gs_.nGunsenLargePicture); break;
+            case Kw::TeppouPicture: r = ReadPictureKeyword(gs_.nTeppouPicture); break;
+            case Kw::GunsenUnitPictureR: r = ReadPictureKeyword(gs_.nGunsenUnitPictureR); break;
+            case Kw::GunsenUnitPictureL: r = ReadPictureKeyword(gs_.nGunsenUnitPictureL); break;
+            case Kw::BGM:
+                if (ReadToken(bgmNormal_, kValueSize) == kEndOfFile) return kScnOk;
+                if (ReadToken(bgmBattle_, kValueSize) == kEndOfFile) return kScnOk;
+                break;
+            case Kw::KouekisenPrice:
+            case Kw::GunsenPrice:
+                r = ReadIntValue(value);
+                if (r == kScnOk && value < 1) r = kScnNotInteger;  // prices divide later
+                if (r == kScnOk) (kw == Kw::KouekisenPrice ? gs_.nKouekisenPrice : gs_.nGunsenPrice) = value;
+                break;
+            case Kw::StandardAge: r = ReadIntValue(standardAge_); break;
+            case Kw::BushouHojuu:
+                r = ReadYesNo(value);
+                if (r == kScnOk) gs_.bBushouHojuu = value != 0;
+                break;
+            case Kw::Kishuu: r = ReadYesNo(gs_.nKishuu); break;
+            case Kw::Keiryaku:
+                r = ReadYesNo(value);
+                if (r == kScnOk) gs_.bKeiryaku = value != 0;
+                break;
+            case Kw::TekiJouTsuuka:
+                r = ReadYesNo(value);
+                if (r == kScnOk) gs_.bTekiJouTsuuka = value != 0;
+                break;
+            case Kw::Language:
+                if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
+                if (token == "JAPANESE")
+                    gs_.nLanguage = 0;
+                else if (token == "CHINESE_GB2312")
+                    gs_.nLanguage = 1;
+                else
+                    return kScnSyntax;
+                break;
+            case Kw::Opening:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadOpening();
+                break;
+            case Kw::OpeningImg:
+                if (ReadToken(openingImageName_, kValueSize) == kEndOfFile) return kScnOk;
+                break;
+            case Kw::EndingImg:
+                if (ReadToken(endingImageName_, kValueSize) == kEndOfFile) return kScnOk;
+                break;
+            case Kw::WordAssign:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadWordAssign();
+                break;
+            case Kw::MainMapKakudai: r = ReadMainMapKakudai(); break;
+            case Kw::TeppouCost: r = ReadTeppouCost(); break;
+            case Kw::TeppouSoubiRitsu: r = ReadTeppouSoubiRitsu(); break;
+            case Kw::TeppouKouka: r = ReadTeppouKouka(); break;
+            case Kw::KuniArea:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadKuniArea();
+                break;
+            case Kw::ColorPallet:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadColorPallet();
+                break;
+            case Kw::Label:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadLabel();
+                break;
+            case Kw::Trading:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadTrading();
+                break;
+            case Kw::TradingPartner:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadTradingPartner();
+                break;
+            case Kw::TeppouSeisan:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadTeppouSeisan();
+                break;
+            case Kw::TeppouKounyuu:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadTeppouKounyuu();
+                break;
+            case Kw::TeppouKounyuuMonth:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadTeppouKounyuuMonth();
+                break;
+            case Kw::TradingMonth:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadTradingMonth();
+                break;
+            case Kw::TradingKuni:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadTradingKuni();
+                break;
+            case Kw::TradingPort:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadTradingPort();
+                break;
+            case Kw::Daimyou:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadDaimyou();
+                break;
+            case Kw::ShiroType:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadShiroType();
+                break;
+            case Kw::Shiro:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadShiro();
+                break;
+            case Kw::ShiroConnect:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadShiroConnect();
+                break;
+            case Kw::Bushou:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadBushou();
+                break;
+            case Kw::Doumei:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadDoumei();
+                break;
+            case Kw::SnowKakuritsu:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadSnowKakuritsu();
+                break;
+            case Kw::RainKakuritsu:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadRainKakuritsu();
+                break;
+            case Kw::Event:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadEvent();
+                break;
+            case Kw::EventDetail:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadEventDetail();
+                break;
+            case Kw::ConditionalEvent:
+                r = ExpectBrace();
+                if (r == kScnOk) r = ReadConditionalEvent();
+                break;
         }
         if (r == kStopAtEof) return kScnOk;
         if (r != kScnOk) return r;
     }
+}
+
+int CScenarioReader::FindId(const std::vector<IdSlot>& slots, int count, const std::string& id) {
+    for (int i = 0; i < count; ++i)
+        if (std::strncmp(slots[i].data(), id.c_str(), kIdSize) == 0) return i;
+    return -1;
+}
+
+void CScenarioReader::StoreId(IdSlot& slot, const std::string& id) {
+    slot.fill(0);
+    std::memcpy(slot.data(), id.data(), std::min(id.size(), static_cast<std::size_t>(kIdSize - 1)));
 }
 
 int CScenarioReader::SkipRestOfLine() {
@@ -487,7 +651,8 @@ void CScenarioReader::ConvertTexts() {
     // The built-in words are UTF-8 already: only the scenario's own words are file bytes.
     for (int i = 0; i < 50; ++i)
         if (wordAssigned_[i]) gs_.ScenarioWords[i] = ToUtf8(gs_.ScenarioWords[i], enc);
-    for (int i = 0; i < nLabel_; ++i) gs_.LabelTbl[i].text = ToUtf8(gs_.LabelTbl[i].text, enc);
+    for (int i = 0; i < nLabel_; ++i)
+        gs_.LabelTbl[i].text = ToUtf8(gs_.LabelTbl[i].text, enc);
     openingImageName_ = ToUtf8(openingImageName_, enc);
     endingImageName_ = ToUtf8(endingImageName_, enc);
     bgmNormal_ = ToUtf8(bgmNormal_, enc);
@@ -506,8 +671,10 @@ void CScenarioReader::FinishReading() {
         gs_.TeppouCost[i] = teppouCost_[i];
         gs_.TeppouSoubiRitsu[i] = teppouSoubiRitsu_[i];
     }
-    for (int i = 0; i < 4; ++i) gs_.TeppouKouka[i] = teppouKouka_[i];
-    for (int i = 0; i < 5; ++i) gs_.MainMapKakudai[i] = mainMapKakudai_[i];
+    for (int i = 0; i < 4; ++i)
+        gs_.TeppouKouka[i] = teppouKouka_[i];
+    for (int i = 0; i < 5; ++i)
+        gs_.MainMapKakudai[i] = mainMapKakudai_[i];
     gs_.nRoutePoint = nRoutePoint_;
     gs_.nEvent = nEvent_;
     gs_.nConditionalEvent = nConditionalEvent_;
@@ -539,9 +706,12 @@ void CScenarioReader::FinishReading() {
         for (int t = 0; t < 5; ++t) {
             auto& w = gs_.ShiroTypeTbl[t].words;
             w[0] = kPicture[t];
-            for (int i = 1; i <= 5; ++i) w[i] = 0x8000;
-            for (int i = 6; i <= 12; ++i) w[i] = 0xFFFF;
-            for (int i = 13; i <= 24; ++i) w[i] = 0;
+            for (int i = 1; i <= 5; ++i)
+                w[i] = 0x8000;
+            for (int i = 6; i <= 12; ++i)
+                w[i] = 0xFFFF;
+            for (int i = 13; i <= 24; ++i)
+                w[i] = 0;
             w[25] = w[26] = static_cast<std::uint16_t>(-10);
             w[27] = w[28] = 10;
             w[29] = w[30] = 0;

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace MbKorMap { class CCtrlKorMap; }
+namespace MbKorMap {
+class CCtrlKorMap;
+}
 
 namespace rymd {
 
@@ -23,7 +25,10 @@ public:
     // Results of ReadToken.
     enum TokenEnd { kMoreOnLine = 0, kEndOfLine = 1, kEndOfFile = 2 };
     static constexpr int kEof = -1;
+    // Internal result of a value or section read: the file ended (no error; reading stops).
+    static constexpr int kStopAtEof = -1;
     static constexpr int kIdSize = 26;  // identifier slot: at most 25 bytes and a terminator
+    using IdSlot = std::array<char, kIdSize>;
 
     CScenarioReader(GameState& gs, MbKorMap::CCtrlKorMap& map, Ports& ports, std::string programFolder);
 
@@ -89,9 +94,40 @@ private:
     int ReadWordAssign();
     int ReadLabel();
 
-    // Sections whose contents later parts of the game keep: read to the closing line.
+    // Houses, castles, generals, routes and alliances.
+    int ReadDaimyou();
+    int ReadShiroType();
+    int ReadShiro();
+    int ReadBushou();
+    int ReadShiroConnect();
+    int ReadDoumei();
+    // Events.
+    int ReadConditionalEvent();
+    int ReadSnowKakuritsu();
+    int ReadRainKakuritsu();
+    int ReadEvent();
+    int ReadEventDetail();
+    // Trade and muskets.
+    int ReadTrading();
+    int ReadTradingPartner();
+    int ReadTradingMonth();
+    int ReadTradingKuni();
+    int ReadTradingPort();
+    int ReadTeppouCost();
+    int ReadTeppouSoubiRitsu();
+    int ReadTeppouKouka();
+    int ReadTeppouSeisan();
+    int ReadTeppouKounyuu();
+    int ReadTeppouKounyuuMonth();
+
+    // Reads a section through to its closing line, keeping nothing (nested blocks counted).
     int SkipSection();
+    // Reads the rest of the current line, keeping nothing.
     int SkipRestOfLine();
+    // Position of the identifier among the first count slots, or -1 (compared byte for byte).
+    static int FindId(const std::vector<IdSlot>& slots, int count, const std::string& id);
+    // Stores an identifier (at most kIdSize - 1 bytes) into a slot.
+    static void StoreId(IdSlot& slot, const std::string& id);
 
     GameState& gs_;
     MbKorMap::CCtrlKorMap& map_;
@@ -130,12 +166,10 @@ private:
     bool wordAssigned_[50] = {};
 
     // Identifier slots of the sections, kIdSize bytes each, and their counts.
-    using IdSlot = std::array<char, kIdSize>;
-    std::vector<IdSlot> daimyouIds_, shiroTypeIds_, shiroIds_, bushouIds_, eventIds_,
-        conditionalEventIds_, tradingPartnerIds_, teppouPlaceIds_;
-    int nDaimyou_ = 0, nShiroType_ = 0, nShiro_ = 0, nBushou_ = 0, nDoumei_ = 0,
-        nTradingPartner_ = 0, nTeppouPlace_ = 0, nEvent_ = 0, nConditionalEvent_ = 0,
-        nLabel_ = 0, nRoutePoint_ = 1;
+    std::vector<IdSlot> daimyouIds_, shiroTypeIds_, shiroIds_, bushouIds_, eventIds_, conditionalEventIds_,
+        tradingPartnerIds_, teppouPlaceIds_;
+    int nDaimyou_ = 0, nShiroType_ = 0, nShiro_ = 0, nBushou_ = 0, nDoumei_ = 0, nTradingPartner_ = 0,
+        nTeppouPlace_ = 0, nEvent_ = 0, nConditionalEvent_ = 0, nLabel_ = 0, nRoutePoint_ = 1;
 };
 
 }  // namespace rymd

@@ -10,12 +10,14 @@ using namespace bytes;
 
 int ShiroMapRecord::ConnectionCount() const {
     int n = 0;
-    while (n < kMaxConnection && connect[static_cast<std::size_t>(n)].shiro != 0xFFFF) ++n;
+    while (n < kMaxConnection && connect[static_cast<std::size_t>(n)].shiro != 0xFFFF)
+        ++n;
     return n;
 }
 
 void ShiroMapRecord::ClearConnections() {
-    for (auto& c : connect) c = ShiroConnection{0xFFFF, 0xFFFF, 0, 0};
+    for (auto& c : connect)
+        c = ShiroConnection{0xFFFF, 0xFFFF, 0, 0};
 }
 
 void Encode(const LabelRecord& r, std::uint8_t* out, TextEncoding enc) {

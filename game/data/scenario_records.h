@@ -22,30 +22,32 @@ namespace rymd {
 // Stored form: 114 bytes, no class slot.
 
 struct ShiroConnection {
-    std::uint16_t shiro = 0;   // connected castle; 0xFFFF ends the connection list
-    std::uint16_t route = 0;   // 0xFFFF straight from this side, 0xFFFE drawn from the other side, else first route point
-    std::uint8_t kind = 0;          // road kind: 0 broad, 1 narrow, 2 mountain, 3 sea
-    std::uint8_t drawFlags = 0;     // bit 0 arcs; bits 2-3 new-game mark; bits 4-5 visibility; bit 6/7 wrap-around
+    std::uint16_t shiro = 0;  // connected castle; 0xFFFF ends the connection list
+    std::uint16_t route =
+        0;  // 0xFFFF straight from this side, 0xFFFE drawn from the other side, else first route point
+    std::uint8_t kind = 0;  // road kind: 0 broad, 1 narrow, 2 mountain, 3 sea
+    std::uint8_t drawFlags =
+        0;  // bit 0 arcs; bits 2-3 new-game mark; bits 4-5 visibility; bit 6/7 wrap-around
 };
 
 struct ShiroMapRecord {
-    static constexpr int kMaxConnection = 10;      // the 11th slot always keeps the end mark
+    static constexpr int kMaxConnection = 10;  // the 11th slot always keeps the end mark
     static constexpr std::uint8_t kFlagPort = 0x01;
     static constexpr std::uint8_t kFlagWaterway = 0x02;
 
-    std::uint16_t textIndex = 0;        // description text in ScenarioTextPool; 0xFFFF none
-    std::string name;                        // castle name (UTF-8; at most 20 bytes in the file encoding)
-    std::uint8_t kuni = 0;                   // province index on the province map
-    std::uint8_t maxKibo = 0;                // maximum castle size 0..10
-    std::int32_t x = 0;                      // map position, 1/128 map pixel
+    std::uint16_t textIndex = 0;  // description text in ScenarioTextPool; 0xFFFF none
+    std::string name;             // castle name (UTF-8; at most 20 bytes in the file encoding)
+    std::uint8_t kuni = 0;        // province index on the province map
+    std::uint8_t maxKibo = 0;     // maximum castle size 0..10
+    std::int32_t x = 0;           // map position, 1/128 map pixel
     std::int32_t y = 0;
-    std::uint32_t maxKokudaka = 0;           // maximum rice yield
-    std::int16_t maxKeizai = 0;              // maximum town economy
-    std::int16_t maxKouzan = 0;              // maximum mine level
+    std::uint32_t maxKokudaka = 0;                              // maximum rice yield
+    std::int16_t maxKeizai = 0;                                 // maximum town economy
+    std::int16_t maxKouzan = 0;                                 // maximum mine level
     std::array<ShiroConnection, kMaxConnection + 1> connect{};  // ended by shiro == 0xFFFF
-    std::int16_t initDaimyou = 0;            // initial house
-    std::uint8_t flags = 0;                  // kFlagPort, kFlagWaterway
-    std::int16_t shiroType = 0;              // index into ShiroTypeTbl
+    std::int16_t initDaimyou = 0;                               // initial house
+    std::uint8_t flags = 0;                                     // kFlagPort, kFlagWaterway
+    std::int16_t shiroType = 0;                                 // index into ShiroTypeTbl
 
     // Number of connections before the end mark (at most kMaxConnection).
     int ConnectionCount() const;
@@ -67,48 +69,49 @@ struct ShiroTypeRecord {
 // A general's scenario record (48 bytes, no class slot); its index is the general's id.
 
 struct BushouExRecord {
-    std::uint16_t textIndex = 0;   // description text in ScenarioTextPool; 0xFFFF none
-    std::string name;                   // UTF-8; at most 20 bytes in the file encoding
-    std::uint8_t buyuu = 0;             // valour 0..10
-    std::uint8_t seiji = 0;             // politics 0..10
-    std::uint8_t chibou = 0;            // intellect 0..10
-    std::uint8_t yasenTousotsu = 0;     // field command 0..10
-    std::uint8_t suigunTousotsu = 0;    // naval command 0..10
-    std::uint8_t yashin = 0;            // ambition 0..10
-    std::uint8_t chuusei = 0;           // loyalty 0..10
-    std::int16_t cavalry = 0;           // in soldier units
-    std::int16_t foot = 0;              // in soldier units
-    std::int16_t muskets = 0;           // in soldier units
+    std::uint16_t textIndex = 0;      // description text in ScenarioTextPool; 0xFFFF none
+    std::string name;                 // UTF-8; at most 20 bytes in the file encoding
+    std::uint8_t buyuu = 0;           // valour 0..10
+    std::uint8_t seiji = 0;           // politics 0..10
+    std::uint8_t chibou = 0;          // intellect 0..10
+    std::uint8_t yasenTousotsu = 0;   // field command 0..10
+    std::uint8_t suigunTousotsu = 0;  // naval command 0..10
+    std::uint8_t yashin = 0;          // ambition 0..10
+    std::uint8_t chuusei = 0;         // loyalty 0..10
+    std::int16_t cavalry = 0;         // in soldier units
+    std::int16_t foot = 0;            // in soldier units
+    std::int16_t muskets = 0;         // in soldier units
     std::int16_t birthYear = 0;
-    std::int16_t deathYear = 0;         // natural end of life
-    std::int16_t appearYear = 0;        // 0 = present at the start
-    std::int16_t daimyou = 0;           // -2 free; else house index, bit 15 when written in parentheses
-    std::uint16_t location = 0;         // castle index, or province index with bit 15 set
-    std::int8_t successionRank = 0;    // negative = none; smallest succeeds first
-    std::uint8_t birthMark = 0;         // bits 0-6: 0 none, 1 "?", 2 "*"; bit 7 present at the start
+    std::int16_t deathYear = 0;      // natural end of life
+    std::int16_t appearYear = 0;     // 0 = present at the start
+    std::int16_t daimyou = 0;        // -2 free; else house index, bit 15 when written in parentheses
+    std::uint16_t location = 0;      // castle index, or province index with bit 15 set
+    std::int8_t successionRank = 0;  // negative = none; smallest succeeds first
+    std::uint8_t birthMark = 0;      // bits 0-6: 0 none, 1 "?", 2 "*"; bit 7 present at the start
 };
 
 // ---------------------------------------------------------------------------------------------
 // A house's scenario record (34 bytes, no class slot).
 
 struct DaimyouInitRecord {
-    std::uint16_t textIndex = 0;   // description text in ScenarioTextPool; 0xFFFF none
-    std::string name;                   // UTF-8; at most 20 bytes in the file encoding
-    std::uint8_t kindByte = 0;          // kind, unattackable, behaviour, not for the player (as CDaimyou)
-    std::int32_t shikin = 0;            // initial funds; -1 = computed by the new-game set-up
-    std::uint16_t koukaiGijutsu = 0;    // initial navigation skill
-    std::uint16_t kouzanGijutsu = 0;    // mining technology in tenths
-    std::uint8_t teppouTendency = 0;    // musket collection tendency 0..100 (10 normal)
-    std::uint8_t gunsenTendency = 0;    // warship building tendency 0..10
+    std::uint16_t textIndex = 0;      // description text in ScenarioTextPool; 0xFFFF none
+    std::string name;                 // UTF-8; at most 20 bytes in the file encoding
+    std::uint8_t kindByte = 0;        // kind, unattackable, behaviour, not for the player (as CDaimyou)
+    std::int32_t shikin = 0;          // initial funds; -1 = computed by the new-game set-up
+    std::uint16_t koukaiGijutsu = 0;  // initial navigation skill
+    std::uint16_t kouzanGijutsu = 0;  // mining technology in tenths
+    std::uint8_t teppouTendency = 0;  // musket collection tendency 0..100 (10 normal)
+    std::uint8_t gunsenTendency = 0;  // warship building tendency 0..10
 };
 
 // ---------------------------------------------------------------------------------------------
 // Scenario alliance line (not saved; used only by the new-game set-up).
 
 struct DoumeiInitRecord {
-    std::int16_t daimyou = 0;   // first house (A)
-    std::int16_t other = 0;     // second house (B); -1 every other house
-    std::int16_t type = 0;      // 0 arch-enemy, 1 neutral, 2 non-aggression, 3 B subordinate to A, 6 B vassal of A
+    std::int16_t daimyou = 0;  // first house (A)
+    std::int16_t other = 0;    // second house (B); -1 every other house
+    std::int16_t type =
+        0;  // 0 arch-enemy, 1 neutral, 2 non-aggression, 3 B subordinate to A, 6 B vassal of A
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -116,9 +119,9 @@ struct DoumeiInitRecord {
 
 struct CRengou {
     static constexpr int kMaxMember = 42;
-    std::int16_t target = 0;                         // the house the coalition stands against
-    std::int16_t nMember = 0;                        // 0..42
-    std::array<std::int16_t, kMaxMember> member{};   // first nMember entries in use
+    std::int16_t target = 0;                        // the house the coalition stands against
+    std::int16_t nMember = 0;                       // 0..42
+    std::array<std::int16_t, kMaxMember> member{};  // first nMember entries in use
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -126,16 +129,16 @@ struct CRengou {
 
 struct TeppouSeisanRecord {
     std::int16_t startYear = 0;
-    double initRate = 0.0;     // initial monthly production rate; 0 = none
-    double increase = 0.0;     // monthly increase of the rate
-    double cap = 0.0;          // cap of the rate
-    double current = 0.0;      // current rate
+    double initRate = 0.0;  // initial monthly production rate; 0 = none
+    double increase = 0.0;  // monthly increase of the rate
+    double cap = 0.0;       // cap of the rate
+    double current = 0.0;   // current rate
 };
 
 // One musket purchase place (340 bytes).
 struct TeppouKounyuuRecord {
-    std::string name;                          // UTF-8; at most 20 bytes in the file encoding
-    std::array<std::int8_t, 250> months{};     // delivery months per province; negative = no purchase
+    std::string name;                       // UTF-8; at most 20 bytes in the file encoding
+    std::array<std::int8_t, 250> months{};  // delivery months per province; negative = no purchase
     std::int16_t startYear = 0;
     double initPrice = 0.0;
     double priceDecrease = 0.0;
@@ -145,39 +148,36 @@ struct TeppouKounyuuRecord {
     double offerIncrease = 0.0;
     double offerCap = 0.0;
     double currentOffer = 0.0;
-    std::int16_t dialogWork = 0;               // working field of the purchase dialog
+    std::int16_t dialogWork = 0;  // working field of the purchase dialog
 };
 
 // ---------------------------------------------------------------------------------------------
 // Trade partner (serialises itself field by field).
 
 struct CTradingPartner {
-    std::string name;                                // UTF-8; at most 20 bytes in the file encoding
-    std::array<std::uint8_t, 1000> friendliness{};   // per house, percent 0..100
-    std::array<std::uint32_t, 250> sales{};          // per province: sales per ship of a voyage
-    std::array<std::int8_t, 250> months{};           // per province: voyage months; negative = unreachable
-    std::array<std::uint8_t, 10000> ports{};         // per castle: 1 = may sail to this partner
+    std::string name;                               // UTF-8; at most 20 bytes in the file encoding
+    std::array<std::uint8_t, 1000> friendliness{};  // per house, percent 0..100
+    std::array<std::uint32_t, 250> sales{};         // per province: sales per ship of a voyage
+    std::array<std::int8_t, 250> months{};          // per province: voyage months; negative = unreachable
+    std::array<std::uint8_t, 10000> ports{};        // per castle: 1 = may sail to this partner
 };
 
 // ---------------------------------------------------------------------------------------------
 // Scheduled event. Fields arrive with the scenario sections that fill them.
-struct CEventRecord {
-};
+struct CEventRecord {};
 
 // Conditional event. Fields arrive with the scenario sections that fill them.
-struct CConditionalEvent {
-};
-
+struct CConditionalEvent {};
 
 // ---------------------------------------------------------------------------------------------
 // Warship registry: up to 5000 fleet records. The operations arrive with the naval rules.
 
 struct GunsenRecord {
     static constexpr std::uint16_t kFlagBlockade = 0x0001;
-    std::uint16_t flags = 0;           // bit 0: the fleet blockades the castle where it lies
-    std::int16_t owner = 0;            // owner house
-    std::int16_t shiro = 0;            // castle where it lies
-    std::int16_t ships = 0;            // ship count
+    std::uint16_t flags = 0;        // bit 0: the fleet blockades the castle where it lies
+    std::int16_t owner = 0;         // owner house
+    std::int16_t shiro = 0;         // castle where it lies
+    std::int16_t ships = 0;         // ship count
     std::uint16_t destination = 0;  // destination castle; 0xFFFF no move order
 };
 
@@ -192,27 +192,27 @@ struct CGunsenTable {
 
 // Display area of one province on the castle map view (20 bytes).
 struct KuniAreaRecord {
-    std::int32_t type = 0;     // magnification number of the castle map view
+    std::int32_t type = 0;  // magnification number of the castle map view
     std::int32_t left = 0;
     std::int32_t top = 0;
-    std::int32_t right = 0;    // right plus 1
-    std::int32_t bottom = 0;   // bottom plus 1
+    std::int32_t right = 0;   // right plus 1
+    std::int32_t bottom = 0;  // bottom plus 1
 };
 
 // Map label (34 bytes, no class slot).
 struct LabelRecord {
     static constexpr std::size_t kStoredSize = 34;
-    static constexpr std::uint8_t kFlagWhole = 0x01;   // drawn on the whole-country map (else the castle map)
+    static constexpr std::uint8_t kFlagWhole = 0x01;  // drawn on the whole-country map (else the castle map)
     static constexpr std::uint8_t kFlagBold = 0x04;
     static constexpr std::uint8_t kFlagItalic = 0x08;
 
-    std::string text;            // UTF-8; at most 20 bytes in the file encoding
-    std::uint8_t color = 0;      // index into ColorPallet, 0..9
-    std::uint8_t flags = 0;      // kFlagWhole, kFlagBold, kFlagItalic
+    std::string text;        // UTF-8; at most 20 bytes in the file encoding
+    std::uint8_t color = 0;  // index into ColorPallet, 0..9
+    std::uint8_t flags = 0;  // kFlagWhole, kFlagBold, kFlagItalic
     std::uint8_t fontHeight = 0;
     std::int32_t x = 0;
     std::int32_t y = 0;
-    std::int16_t kuni = 0;      // province; -1 none
+    std::int16_t kuni = 0;  // province; -1 none
 };
 
 // Stored form; Decode refuses a colour outside the palette.
@@ -223,7 +223,7 @@ bool Decode(const std::uint8_t* in, LabelRecord& r, TextEncoding enc);
 // Route geometry of the castle connections.
 
 struct RoutePoint {
-    std::int32_t x = 0;   // 1/128 map pixel; -1 in x ends a route's run
+    std::int32_t x = 0;  // 1/128 map pixel; -1 in x ends a route's run
     std::int32_t y = 0;
 };
 

@@ -73,7 +73,9 @@ int CScenarioReader::ReadChar() {
 }
 
 namespace {
-inline bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\r'; }
+inline bool IsBlank(int c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 }  // namespace
 
 int CScenarioReader::ReadToken(std::string& token, std::size_t size, std::string* echo,

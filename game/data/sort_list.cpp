@@ -13,8 +13,7 @@ namespace rymd {
 // ---------------------------------------------------------------------------------------------
 // CSortList
 
-CSortList::CSortList(int capacity, InformPort* inform)
-{
+CSortList::CSortList(int capacity, InformPort* inform) {
     if (capacity > kMaxCapacity) {
         if (inform != nullptr) {
             inform->Inform(kMessageTooLarge);
@@ -33,8 +32,7 @@ CSortList::CSortList(int capacity, InformPort* inform)
     count_ = capacity;
 }
 
-void CSortList::SetCount(int count)
-{
+void CSortList::SetCount(int count) {
     if (count < 0) {
         count = 0;
     }
@@ -44,38 +42,32 @@ void CSortList::SetCount(int count)
     count_ = count;
 }
 
-std::int32_t CSortList::Id(int pos) const
-{
+std::int32_t CSortList::Id(int pos) const {
     return (pos >= 0 && pos < Capacity()) ? ids_[static_cast<std::size_t>(pos)] : 0;
 }
 
-std::int32_t CSortList::Key(int pos) const
-{
+std::int32_t CSortList::Key(int pos) const {
     return (pos >= 0 && pos < Capacity()) ? keys_[static_cast<std::size_t>(pos)] : 0;
 }
 
-void CSortList::SetId(int pos, std::int32_t id)
-{
+void CSortList::SetId(int pos, std::int32_t id) {
     if (pos >= 0 && pos < Capacity()) {
         ids_[static_cast<std::size_t>(pos)] = id;
     }
 }
 
-void CSortList::SetKey(int pos, std::int32_t key)
-{
+void CSortList::SetKey(int pos, std::int32_t key) {
     if (pos >= 0 && pos < Capacity()) {
         keys_[static_cast<std::size_t>(pos)] = key;
     }
 }
 
-void CSortList::Set(int pos, std::int32_t id, std::int32_t key)
-{
+void CSortList::Set(int pos, std::int32_t id, std::int32_t key) {
     SetId(pos, id);
     SetKey(pos, key);
 }
 
-bool CSortList::Append(std::int32_t id, std::int32_t key)
-{
+bool CSortList::Append(std::int32_t id, std::int32_t key) {
     if (count_ >= Capacity()) {
         return false;
     }
@@ -87,8 +79,7 @@ bool CSortList::Append(std::int32_t id, std::int32_t key)
 
 // The plain exchange sort: every later entry that should come before entry i is exchanged
 // with it at once. The order in which equal keys end up follows from this exact procedure.
-void CSortList::SortSmall()
-{
+void CSortList::SortSmall() {
     for (int i = 0; i + 1 < count_; ++i) {
         for (int j = i + 1; j < count_; ++j) {
             if (keys_[i] > keys_[j]) {
@@ -99,8 +90,7 @@ void CSortList::SortSmall()
     }
 }
 
-void CSortList::SortLarge()
-{
+void CSortList::SortLarge() {
     for (int i = 0; i + 1 < count_; ++i) {
         for (int j = i + 1; j < count_; ++j) {
             if (keys_[i] < keys_[j]) {
@@ -111,8 +101,7 @@ void CSortList::SortLarge()
     }
 }
 
-int CSortList::GetMin() const
-{
+int CSortList::GetMin() const {
     int best = 0;
     for (int i = 1; i < count_; ++i) {
         if (keys_[i] < keys_[best]) {
@@ -122,8 +111,7 @@ int CSortList::GetMin() const
     return best;
 }
 
-void CSortList::DeleteData(int pos)
-{
+void CSortList::DeleteData(int pos) {
     if (pos < 0 || pos >= count_) {
         return;
     }
@@ -134,8 +122,7 @@ void CSortList::DeleteData(int pos)
     --count_;
 }
 
-void CSortList::Randomize(Random& random)
-{
+void CSortList::Randomize(Random& random) {
     int s = 0;
     while (s < count_) {
         int len = 1;
@@ -159,14 +146,12 @@ CStopWatch::CStopWatch() : ticks_(&TickCountMs) {}
 
 CStopWatch::CStopWatch(TickSource ticks) : ticks_(ticks ? std::move(ticks) : TickSource(&TickCountMs)) {}
 
-std::uint32_t CStopWatch::Start()
-{
+std::uint32_t CStopWatch::Start() {
     start_ = ticks_();
     return start_;
 }
 
-std::uint32_t CStopWatch::GetElapsed() const
-{
+std::uint32_t CStopWatch::GetElapsed() const {
     return ticks_() - start_;  // unsigned arithmetic wraps at 2^32
 }
 
@@ -176,8 +161,7 @@ std::uint32_t CStopWatch::GetElapsed() const
 namespace {
 
 // Larger key first: -1 when a's key is greater, 1 when smaller, 0 when equal.
-int CompareKeys(std::int64_t a, std::int64_t b)
-{
+int CompareKeys(std::int64_t a, std::int64_t b) {
     if (a == b) {
         return 0;
     }
@@ -189,8 +173,7 @@ int CompareKeys(std::int64_t a, std::int64_t b)
 // no corps, no troops) with the castle's garrison as its foot soldiers; it stands at that castle
 // and for the castle's owner, so that it sorts beside the castle's own generals. An item naming
 // no table entry compares as the blank spare record.
-CBushou ListItemRecord(const GameState& gs, int item, bool& isGeneral)
-{
+CBushou ListItemRecord(const GameState& gs, int item, bool& isGeneral) {
     isGeneral = false;
     if (item >= 0 && item < GameState::kMaxBushou) {
         isGeneral = true;
@@ -211,16 +194,14 @@ CBushou ListItemRecord(const GameState& gs, int item, bool& isGeneral)
     return spare;
 }
 
-bool IsVassalHouse(const GameState& gs, int house)
-{
+bool IsVassalHouse(const GameState& gs, int house) {
     return house >= 0 && house < GameState::kMaxDaimyou &&
            gs.DaimyouTbl[static_cast<std::size_t>(house)].bond == CDaimyou::kBondShinjuu;
 }
 
 // Command rank: outside corps 30002 for the head of an independent house, 30001 for the head of
 // a subordinate or vassal house, else 30000; in corps k, 2k + 1 for its leader, else 2k.
-std::int64_t CommandRank(const GameState& gs, int item, bool isGeneral, const CBushou& b)
-{
+std::int64_t CommandRank(const GameState& gs, int item, bool isGeneral, const CBushou& b) {
     if (b.gundan < 0) {
         if (isGeneral && b.daimyou >= 0 && b.daimyou < GameState::kMaxDaimyou) {
             const CDaimyou& d = gs.DaimyouTbl[static_cast<std::size_t>(b.daimyou)];
@@ -236,62 +217,61 @@ std::int64_t CommandRank(const GameState& gs, int item, bool isGeneral, const CB
     return 2 * k + (leads ? 1 : 0);
 }
 
-std::int64_t BushouListKey(const GameState& gs, int item, int column, BushouListValues registered)
-{
+std::int64_t BushouListKey(const GameState& gs, int item, int column, BushouListValues registered) {
     bool isGeneral = false;
     const CBushou b = ListItemRecord(gs, item, isGeneral);
     switch (column) {
-    case 0: return -static_cast<std::int64_t>(item) - (IsVassalHouse(gs, b.daimyou) ? 10000 : 0);
-    case 1: return CommandRank(gs, item, isGeneral, b);
-    case 2: return b.birthYear;
-    case 3: return b.cavalry;
-    case 4: return b.foot;
-    case 5: return b.muskets;
-    case 6: return b.buyuu;
-    case 7: return b.seiji;
-    case 8: return b.chibou;
-    case 9: return -static_cast<std::int64_t>(b.shiro);
-    case 10: return -static_cast<std::int64_t>(b.daimyou);
-    case 11: return b.yasenTousotsu;
-    case 12: return b.suigunTousotsu;
-    case 13: return b.status;
-    case 14:
-        if (isGeneral && static_cast<std::size_t>(item) < registered.size()) {
-            return registered[static_cast<std::size_t>(item)];
-        }
-        return 0;
-    default: return 0;
+        case 0: return -static_cast<std::int64_t>(item) - (IsVassalHouse(gs, b.daimyou) ? 10000 : 0);
+        case 1: return CommandRank(gs, item, isGeneral, b);
+        case 2: return b.birthYear;
+        case 3: return b.cavalry;
+        case 4: return b.foot;
+        case 5: return b.muskets;
+        case 6: return b.buyuu;
+        case 7: return b.seiji;
+        case 8: return b.chibou;
+        case 9: return -static_cast<std::int64_t>(b.shiro);
+        case 10: return -static_cast<std::int64_t>(b.daimyou);
+        case 11: return b.yasenTousotsu;
+        case 12: return b.suigunTousotsu;
+        case 13: return b.status;
+        case 14:
+            if (isGeneral && static_cast<std::size_t>(item) < registered.size()) {
+                return registered[static_cast<std::size_t>(item)];
+            }
+            return 0;
+        default: return 0;
     }
 }
 
 }  // namespace
 
-int CompareBushouListItem(const GameState& state, int a, int b, int column, BushouListValues registered)
-{
+int CompareBushouListItem(const GameState& state, int a, int b, int column, BushouListValues registered) {
     if (column < 0 || column > 14) {
         return 0;
     }
-    return CompareKeys(BushouListKey(state, a, column, registered), BushouListKey(state, b, column, registered));
+    return CompareKeys(BushouListKey(state, a, column, registered),
+                       BushouListKey(state, b, column, registered));
 }
 
 namespace {
 
-std::int64_t DaimyouListKey(const GameState& gs, DaimyouListValues values, int house, int column)
-{
+std::int64_t DaimyouListKey(const GameState& gs, DaimyouListValues values, int house, int column) {
     auto value = [&](int k) -> std::int64_t {
         if (house < 0) {
             return 0;
         }
-        const std::size_t at = static_cast<std::size_t>(house) * kDaimyouListValueColumns + static_cast<std::size_t>(k);
+        const std::size_t at =
+            static_cast<std::size_t>(house) * kDaimyouListValueColumns + static_cast<std::size_t>(k);
         return at < values.size() ? values[at] : 0;
     };
     const bool valid = house >= 0 && house < GameState::kMaxDaimyou;
     switch (column) {
-    case 0: return -static_cast<std::int64_t>(house);
-    case 13: return valid ? gs.DaimyouTbl[static_cast<std::size_t>(house)].kouzanGijutsu : 0;
-    case 14: return valid ? gs.DaimyouTbl[static_cast<std::size_t>(house)].koukaiGijutsu : 0;
-    case 19: return house == gs.nPlayerDaimyou ? 1 : 0;
-    default: break;
+        case 0: return -static_cast<std::int64_t>(house);
+        case 13: return valid ? gs.DaimyouTbl[static_cast<std::size_t>(house)].kouzanGijutsu : 0;
+        case 14: return valid ? gs.DaimyouTbl[static_cast<std::size_t>(house)].koukaiGijutsu : 0;
+        case 19: return house == gs.nPlayerDaimyou ? 1 : 0;
+        default: break;
     }
     if (column >= 1 && column <= 12) {
         return value(column - 1);
@@ -304,8 +284,7 @@ std::int64_t DaimyouListKey(const GameState& gs, DaimyouListValues values, int h
 
 }  // namespace
 
-int CompareDaimyouListItem(const GameState& state, DaimyouListValues values, int a, int b, int column)
-{
+int CompareDaimyouListItem(const GameState& state, DaimyouListValues values, int a, int b, int column) {
     if (column < 0 || column > 19) {
         return 0;
     }

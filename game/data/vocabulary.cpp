@@ -57,15 +57,13 @@ const std::array<WordAssign, kWordSlotCount> WordAssignTbl = {{
     {"NOUHANKI", "農繁期"},
 }};
 
-void ResetScenarioWords(ScenarioWordArray& words)
-{
+void ResetScenarioWords(ScenarioWordArray& words) {
     for (int i = 0; i < kWordSlotCount; ++i) {
         words[static_cast<std::size_t>(i)] = WordAssignTbl[static_cast<std::size_t>(i)].word;
     }
 }
 
-int FindWordKeyword(std::string_view keyword)
-{
+int FindWordKeyword(std::string_view keyword) {
     for (int i = 0; i < kWordSlotCount; ++i) {
         if (keyword == WordAssignTbl[static_cast<std::size_t>(i)].keyword) {
             return i;
@@ -74,8 +72,7 @@ int FindWordKeyword(std::string_view keyword)
     return -1;
 }
 
-std::string ReplaceWordInSlot(std::string_view text, int slot, const ScenarioWordArray& words)
-{
+std::string ReplaceWordInSlot(std::string_view text, int slot, const ScenarioWordArray& words) {
     if (slot < 0 || slot >= kWordSlotCount) {
         return std::string(text);
     }
@@ -100,10 +97,9 @@ std::string ReplaceWordInSlot(std::string_view text, int slot, const ScenarioWor
     return out;
 }
 
-#define RYMD_REPLACE_WORD(Name, slot)                                                   \
-    std::string ReplaceWord##Name(std::string_view text, const ScenarioWordArray& words) \
-    {                                                                                   \
-        return ReplaceWordInSlot(text, slot, words);                                    \
+#define RYMD_REPLACE_WORD(Name, slot)                                                      \
+    std::string ReplaceWord##Name(std::string_view text, const ScenarioWordArray& words) { \
+        return ReplaceWordInSlot(text, slot, words);                                       \
     }
 
 RYMD_REPLACE_WORD(Daimyouke, 0)
@@ -143,8 +139,7 @@ RYMD_REPLACE_WORD(Nouhanki, 49)
 
 #undef RYMD_REPLACE_WORD
 
-void WriteChangedWords(ArchiveWriter& out, const ScenarioWordArray& words, TextEncoding encoding)
-{
+void WriteChangedWords(ArchiveWriter& out, const ScenarioWordArray& words, TextEncoding encoding) {
     for (int i = 0; i < kWordSlotCount; ++i) {
         const std::string& w = words[static_cast<std::size_t>(i)];
         if (w != WordAssignTbl[static_cast<std::size_t>(i)].word) {
@@ -155,8 +150,7 @@ void WriteChangedWords(ArchiveWriter& out, const ScenarioWordArray& words, TextE
     out.WriteI32(-1);
 }
 
-bool ReadChangedWords(ArchiveReader& in, ScenarioWordArray& words, TextEncoding encoding)
-{
+bool ReadChangedWords(ArchiveReader& in, ScenarioWordArray& words, TextEncoding encoding) {
     ScenarioWordArray staged;
     ResetScenarioWords(staged);
     for (;;) {

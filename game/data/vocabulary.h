@@ -46,7 +46,7 @@ enum WordSlot : int {
     kWordRoutou = 31,
     kWordSeishi = 32,
     kWordTaisan = 33,
-    kWordShukaidou = 39,    // road kinds broad, narrow, mountain, sea: slots 39..42
+    kWordShukaidou = 39,  // road kinds broad, narrow, mountain, sea: slots 39..42
     kWordShoukaidou = 40,
     kWordSanro = 41,
     kWordSuiro = 42,
@@ -65,37 +65,37 @@ int FindWordKeyword(std::string_view keyword);
 // A slot outside 0..49 gives the text unchanged.
 std::string ReplaceWordInSlot(std::string_view text, int slot, const ScenarioWordArray& words);
 
-std::string ReplaceWordDaimyouke(std::string_view text, const ScenarioWordArray& words);       // 0 大名家
-std::string ReplaceWordAshigaruhei(std::string_view text, const ScenarioWordArray& words);     // 1 足軽兵
-std::string ReplaceWordKibahei(std::string_view text, const ScenarioWordArray& words);         // 2 騎馬兵
-std::string ReplaceWordTeppou(std::string_view text, const ScenarioWordArray& words);          // 3 鉄砲
-std::string ReplaceWordShiro(std::string_view text, const ScenarioWordArray& words);           // 4 城
-std::string ReplaceWordJoushu(std::string_view text, const ScenarioWordArray& words);          // 5 城主
-std::string ReplaceWordRakujou(std::string_view text, const ScenarioWordArray& words);         // 6 落城
-std::string ReplaceWordKaijou(std::string_view text, const ScenarioWordArray& words);          // 7 開城
-std::string ReplaceWordShiroFushin(std::string_view text, const ScenarioWordArray& words);     // 8 城普請
-std::string ReplaceWordBushou(std::string_view text, const ScenarioWordArray& words);          // 9 武将
-std::string ReplaceWordKokudaka(std::string_view text, const ScenarioWordArray& words);        // 10 石高
-std::string ReplaceWordKoku(std::string_view text, const ScenarioWordArray& words);            // 11 石
-std::string ReplaceWordKouekisen(std::string_view text, const ScenarioWordArray& words);       // 12 交易船
-std::string ReplaceWordGunsen(std::string_view text, const ScenarioWordArray& words);          // 13 軍船
-std::string ReplaceWordTeppouKounyuu(std::string_view text, const ScenarioWordArray& words);   // 14 鉄砲購入
-std::string ReplaceWordTeppouSeisan(std::string_view text, const ScenarioWordArray& words);    // 15 鉄砲生産
-std::string ReplaceWordTeppouHaibi(std::string_view text, const ScenarioWordArray& words);     // 16 鉄砲配備
-std::string ReplaceWordTeppouShageki(std::string_view text, const ScenarioWordArray& words);   // 17 鉄砲射撃
-std::string ReplaceWordBC(std::string_view text, const ScenarioWordArray& words);              // 18 B.C.
-std::string ReplaceWordZenkoku(std::string_view text, const ScenarioWordArray& words);         // 19 全国
-std::string ReplaceWordHyourou(std::string_view text, const ScenarioWordArray& words);         // 30 兵糧
-std::string ReplaceWordChou(std::string_view text, const ScenarioWordArray& words);            // 34 挺
-std::string ReplaceWordSeppuku(std::string_view text, const ScenarioWordArray& words);         // 35 切腹
-std::string ReplaceWordHourokuHiya(std::string_view text, const ScenarioWordArray& words);     // 36 焙烙火矢攻撃
-std::string ReplaceWordGenpuku(std::string_view text, const ScenarioWordArray& words);         // 37 元服
-std::string ReplaceWordShokei(std::string_view text, const ScenarioWordArray& words);          // 38 処刑
-std::string ReplaceWordSuiro(std::string_view text, const ScenarioWordArray& words);           // 42 水路
-std::string ReplaceWordRikuro(std::string_view text, const ScenarioWordArray& words);          // 43 陸路
-std::string ReplaceWordKaikon(std::string_view text, const ScenarioWordArray& words);          // 44 新田開墾
-std::string ReplaceWordRakuichi(std::string_view text, const ScenarioWordArray& words);        // 45 楽市楽座
-std::string ReplaceWordKouzan(std::string_view text, const ScenarioWordArray& words);          // 46 鉱山
+std::string ReplaceWordDaimyouke(std::string_view text, const ScenarioWordArray& words);      // 0 大名家
+std::string ReplaceWordAshigaruhei(std::string_view text, const ScenarioWordArray& words);    // 1 足軽兵
+std::string ReplaceWordKibahei(std::string_view text, const ScenarioWordArray& words);        // 2 騎馬兵
+std::string ReplaceWordTeppou(std::string_view text, const ScenarioWordArray& words);         // 3 鉄砲
+std::string ReplaceWordShiro(std::string_view text, const ScenarioWordArray& words);          // 4 城
+std::string ReplaceWordJoushu(std::string_view text, const ScenarioWordArray& words);         // 5 城主
+std::string ReplaceWordRakujou(std::string_view text, const ScenarioWordArray& words);        // 6 落城
+std::string ReplaceWordKaijou(std::string_view text, const ScenarioWordArray& words);         // 7 開城
+std::string ReplaceWordShiroFushin(std::string_view text, const ScenarioWordArray& words);    // 8 城普請
+std::string ReplaceWordBushou(std::string_view text, const ScenarioWordArray& words);         // 9 武将
+std::string ReplaceWordKokudaka(std::string_view text, const ScenarioWordArray& words);       // 10 石高
+std::string ReplaceWordKoku(std::string_view text, const ScenarioWordArray& words);           // 11 石
+std::string ReplaceWordKouekisen(std::string_view text, const ScenarioWordArray& words);      // 12 交易船
+std::string ReplaceWordGunsen(std::string_view text, const ScenarioWordArray& words);         // 13 軍船
+std::string ReplaceWordTeppouKounyuu(std::string_view text, const ScenarioWordArray& words);  // 14 鉄砲購入
+std::string ReplaceWordTeppouSeisan(std::string_view text, const ScenarioWordArray& words);  // 15 鉄砲生産
+std::string ReplaceWordTeppouHaibi(std::string_view text, const ScenarioWordArray& words);  // 16 鉄砲配備
+std::string ReplaceWordTeppouShageki(std::string_view text, const ScenarioWordArray& words);  // 17 鉄砲射撃
+std::string ReplaceWordBC(std::string_view text, const ScenarioWordArray& words);             // 18 B.C.
+std::string ReplaceWordZenkoku(std::string_view text, const ScenarioWordArray& words);        // 19 全国
+std::string ReplaceWordHyourou(std::string_view text, const ScenarioWordArray& words);        // 30 兵糧
+std::string ReplaceWordChou(std::string_view text, const ScenarioWordArray& words);           // 34 挺
+std::string ReplaceWordSeppuku(std::string_view text, const ScenarioWordArray& words);        // 35 切腹
+std::string ReplaceWordHourokuHiya(std::string_view text, const ScenarioWordArray& words);  // 36 焙烙火矢攻撃
+std::string ReplaceWordGenpuku(std::string_view text, const ScenarioWordArray& words);   // 37 元服
+std::string ReplaceWordShokei(std::string_view text, const ScenarioWordArray& words);    // 38 処刑
+std::string ReplaceWordSuiro(std::string_view text, const ScenarioWordArray& words);     // 42 水路
+std::string ReplaceWordRikuro(std::string_view text, const ScenarioWordArray& words);    // 43 陸路
+std::string ReplaceWordKaikon(std::string_view text, const ScenarioWordArray& words);    // 44 新田開墾
+std::string ReplaceWordRakuichi(std::string_view text, const ScenarioWordArray& words);  // 45 楽市楽座
+std::string ReplaceWordKouzan(std::string_view text, const ScenarioWordArray& words);    // 46 鉱山
 std::string ReplaceWordKouzanKaihatsu(std::string_view text, const ScenarioWordArray& words);  // 47 鉱山開発
 std::string ReplaceWordKeizai(std::string_view text, const ScenarioWordArray& words);          // 48 経済
 std::string ReplaceWordNouhanki(std::string_view text, const ScenarioWordArray& words);        // 49 農繁期

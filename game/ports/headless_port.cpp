@@ -3,8 +3,7 @@
 namespace rymd {
 
 // Writes a text on the current line; line breaks become "\n" so that one message stays one line.
-void HeadlessPort::WriteText(std::string_view text)
-{
+void HeadlessPort::WriteText(std::string_view text) {
     for (char c : text) {
         if (c == '\n') {
             out_ << "\\n";
@@ -16,31 +15,27 @@ void HeadlessPort::WriteText(std::string_view text)
     }
 }
 
-void HeadlessPort::Inform(std::string_view text)
-{
+void HeadlessPort::Inform(std::string_view text) {
     out_ << "[inform] ";
     WriteText(text);
     out_ << '\n';
 }
 
-bool HeadlessPort::AskYesNo(std::string_view text, bool /*defaultYes*/)
-{
+bool HeadlessPort::AskYesNo(std::string_view text, bool /*defaultYes*/) {
     out_ << "[ask:yesno] ";
     WriteText(text);
     out_ << " -> " << (kSafeYesNo ? "yes" : "no") << '\n';
     return kSafeYesNo;
 }
 
-bool HeadlessPort::AskOkCancel(std::string_view text)
-{
+bool HeadlessPort::AskOkCancel(std::string_view text) {
     out_ << "[ask:okcancel] ";
     WriteText(text);
     out_ << " -> " << (kSafeOkCancel ? "ok" : "cancel") << '\n';
     return kSafeOkCancel;
 }
 
-int HeadlessPort::AskChoice(std::string_view prompt, std::span<const std::string> choices)
-{
+int HeadlessPort::AskChoice(std::string_view prompt, std::span<const std::string> choices) {
     out_ << "[ask:choice] ";
     WriteText(prompt);
     out_ << " {";
@@ -54,8 +49,7 @@ int HeadlessPort::AskChoice(std::string_view prompt, std::span<const std::string
     return kSafeChoice;
 }
 
-double HeadlessPort::AskNumber(std::string_view prompt)
-{
+double HeadlessPort::AskNumber(std::string_view prompt) {
     out_ << "[ask:number] ";
     WriteText(prompt);
     out_ << " -> " << kSafeNumber << '\n';
@@ -63,8 +57,7 @@ double HeadlessPort::AskNumber(std::string_view prompt)
 }
 
 std::optional<std::string> HeadlessPort::AskOpenFile(std::string_view title, std::string_view /*filter*/,
-                                                     std::string_view /*initialFolder*/)
-{
+                                                     std::string_view /*initialFolder*/) {
     out_ << "[ask:file] ";
     WriteText(title);
     out_ << " -> cancel\n";
@@ -72,8 +65,7 @@ std::optional<std::string> HeadlessPort::AskOpenFile(std::string_view title, std
 }
 
 void HeadlessPort::ShowLongText(std::string_view title, std::string_view body,
-                                std::span<const std::uint8_t> /*picture*/, Colour /*colour*/)
-{
+                                std::span<const std::uint8_t> /*picture*/, Colour /*colour*/) {
     out_ << "[longtext] ";
     WriteText(title);
     out_ << ": ";
@@ -81,8 +73,7 @@ void HeadlessPort::ShowLongText(std::string_view title, std::string_view body,
     out_ << '\n';
 }
 
-void HeadlessPort::ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines)
-{
+void HeadlessPort::ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) {
     out_ << "[report:" << ReportKindName(kind) << "] ";
     WriteText(title);
     for (const std::string& line : lines) {
@@ -92,15 +83,8 @@ void HeadlessPort::ShowReport(ReportKind kind, std::string_view title, std::span
     out_ << '\n';
 }
 
-Ports HeadlessPort::AsPorts()
-{
-    Ports p;
-    p.inform = this;
-    p.ask = this;
-    p.report = this;
-    p.play = this;
-    p.view = this;
-    return p;
+Ports HeadlessPort::AsPorts() {
+    return PortsOf(*this);
 }
 
 }  // namespace rymd

@@ -19,7 +19,11 @@
 
 namespace rymd {
 
-class HeadlessPort final : public InformPort, public AskPort, public ReportPort, public PlayPort, public ViewPort {
+class HeadlessPort final : public InformPort,
+                           public AskPort,
+                           public ReportPort,
+                           public PlayPort,
+                           public ViewPort {
 public:
     explicit HeadlessPort(std::ostream& out) : out_(out) {}
 

@@ -2,40 +2,30 @@
 
 namespace rymd {
 
-const char* ReportKindName(ReportKind kind)
-{
+const char* ReportKindName(ReportKind kind) {
     switch (kind) {
-    case ReportKind::Generic: return "report";
-    case ReportKind::MusketDelivery: return "musket-delivery";
-    case ReportKind::DeathsAndAppearances: return "deaths-and-appearances";
-    case ReportKind::Income: return "income";
-    case ReportKind::TradeShipReturn: return "trade-ship-return";
-    case ReportKind::ScheduledEvent: return "scheduled-event";
-    case ReportKind::ConditionalEventMessage: return "conditional-event";
-    case ReportKind::ScenarioInformation: return "scenario-information";
+        case ReportKind::Generic: return "report";
+        case ReportKind::MusketDelivery: return "musket-delivery";
+        case ReportKind::DeathsAndAppearances: return "deaths-and-appearances";
+        case ReportKind::Income: return "income";
+        case ReportKind::TradeShipReturn: return "trade-ship-return";
+        case ReportKind::ScheduledEvent: return "scheduled-event";
+        case ReportKind::ConditionalEventMessage: return "conditional-event";
+        case ReportKind::ScenarioInformation: return "scenario-information";
     }
     return "report";
 }
 
-SilentPort& SilentPort::Instance()
-{
+SilentPort& SilentPort::Instance() {
     static SilentPort port;
     return port;
 }
 
-Ports SilentPort::AsPorts()
-{
-    Ports p;
-    p.inform = this;
-    p.ask = this;
-    p.report = this;
-    p.play = this;
-    p.view = this;
-    return p;
+Ports SilentPort::AsPorts() {
+    return PortsOf(*this);
 }
 
-Ports::Ports()
-{
+Ports::Ports() {
     SilentPort& s = SilentPort::Instance();
     inform = &s;
     ask = &s;

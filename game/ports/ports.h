@@ -55,13 +55,13 @@ public:
 // also be shown as a plain list of lines.
 enum class ReportKind {
     Generic,
-    MusketDelivery,          // muskets bought or produced arriving this month
-    DeathsAndAppearances,    // generals who died and generals who appeared
-    Income,                  // a house's monthly settlement
-    TradeShipReturn,         // trade ships back from their voyages
-    ScheduledEvent,          // a scheduled event striking provinces
-    ConditionalEventMessage, // the message of a conditional event
-    ScenarioInformation,     // title and counts of the scenario
+    MusketDelivery,           // muskets bought or produced arriving this month
+    DeathsAndAppearances,     // generals who died and generals who appeared
+    Income,                   // a house's monthly settlement
+    TradeShipReturn,          // trade ships back from their voyages
+    ScheduledEvent,           // a scheduled event striking provinces
+    ConditionalEventMessage,  // the message of a conditional event
+    ScenarioInformation,      // title and counts of the scenario
 };
 
 const char* ReportKindName(ReportKind kind);
@@ -121,6 +121,18 @@ struct Ports {
     ViewPort* view;
 };
 
+// The five ports of one object that implements them all.
+template <class AllPorts>
+Ports PortsOf(AllPorts& all) {
+    Ports p;
+    p.inform = &all;
+    p.ask = &all;
+    p.report = &all;
+    p.play = &all;
+    p.view = &all;
+    return p;
+}
+
 // The safe answers, used when nobody can answer: an all-automatic run, the headless tool, a test
 // whose script ran out. Yes, OK, the first choice, the number 0, no file.
 inline constexpr bool kSafeYesNo = true;
@@ -129,7 +141,11 @@ inline constexpr int kSafeChoice = 0;
 inline constexpr double kSafeNumber = 0.0;
 
 // Shows nothing and answers with the safe defaults. One shared instance backs a default Ports.
-class SilentPort final : public InformPort, public AskPort, public ReportPort, public PlayPort, public ViewPort {
+class SilentPort final : public InformPort,
+                         public AskPort,
+                         public ReportPort,
+                         public PlayPort,
+                         public ViewPort {
 public:
     static SilentPort& Instance();
 
@@ -138,8 +154,7 @@ public:
     bool AskOkCancel(std::string_view) override { return kSafeOkCancel; }
     int AskChoice(std::string_view, std::span<const std::string>) override { return kSafeChoice; }
     double AskNumber(std::string_view) override { return kSafeNumber; }
-    std::optional<std::string> AskOpenFile(std::string_view, std::string_view, std::string_view) override
-    {
+    std::optional<std::string> AskOpenFile(std::string_view, std::string_view, std::string_view) override {
         return std::nullopt;
     }
     void ShowLongText(std::string_view, std::string_view, std::span<const std::uint8_t>, Colour) override {}

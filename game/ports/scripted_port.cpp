@@ -5,24 +5,22 @@
 
 namespace rymd {
 
-const char* PortCallKindName(PortCallKind kind)
-{
+const char* PortCallKindName(PortCallKind kind) {
     switch (kind) {
-    case PortCallKind::Inform: return "Inform";
-    case PortCallKind::AskYesNo: return "AskYesNo";
-    case PortCallKind::AskOkCancel: return "AskOkCancel";
-    case PortCallKind::AskChoice: return "AskChoice";
-    case PortCallKind::AskNumber: return "AskNumber";
-    case PortCallKind::AskOpenFile: return "AskOpenFile";
-    case PortCallKind::LongText: return "LongText";
-    case PortCallKind::Report: return "Report";
-    case PortCallKind::View: return "View";
+        case PortCallKind::Inform: return "Inform";
+        case PortCallKind::AskYesNo: return "AskYesNo";
+        case PortCallKind::AskOkCancel: return "AskOkCancel";
+        case PortCallKind::AskChoice: return "AskChoice";
+        case PortCallKind::AskNumber: return "AskNumber";
+        case PortCallKind::AskOpenFile: return "AskOpenFile";
+        case PortCallKind::LongText: return "LongText";
+        case PortCallKind::Report: return "Report";
+        case PortCallKind::View: return "View";
     }
     return "?";
 }
 
-std::vector<PortCall> ScriptedPort::CallsOf(PortCallKind kind) const
-{
+std::vector<PortCall> ScriptedPort::CallsOf(PortCallKind kind) const {
     std::vector<PortCall> out;
     for (const PortCall& c : calls_) {
         if (c.kind == kind) {
@@ -33,20 +31,17 @@ std::vector<PortCall> ScriptedPort::CallsOf(PortCallKind kind) const
 }
 
 void ScriptedPort::Record(PortCallKind kind, std::string_view text, std::vector<std::string> details,
-                          ReportKind reportKind)
-{
+                          ReportKind reportKind) {
     calls_.push_back(PortCall{kind, std::string(text), std::move(details), reportKind});
 }
 
-void ScriptedPort::RecordView(std::string text)
-{
+void ScriptedPort::RecordView(std::string text) {
     if (recordView_) {
         Record(PortCallKind::View, text);
     }
 }
 
-void ScriptedPort::Error(std::string message)
-{
+void ScriptedPort::Error(std::string message) {
     errors_.push_back(message);
     if (onError_) {
         onError_(message);
@@ -55,11 +50,10 @@ void ScriptedPort::Error(std::string message)
     }
 }
 
-std::optional<PortAnswer> ScriptedPort::Next(PortCallKind kind, std::string_view text)
-{
+std::optional<PortAnswer> ScriptedPort::Next(PortCallKind kind, std::string_view text) {
     if (answers_.empty()) {
-        Error(std::string("unexpected question (") + PortCallKindName(kind) + ") with no scripted answer: " +
-              std::string(text));
+        Error(std::string("unexpected question (") + PortCallKindName(kind) +
+              ") with no scripted answer: " + std::string(text));
         return std::nullopt;
     }
     PortAnswer a = std::move(answers_.front());
@@ -67,13 +61,11 @@ std::optional<PortAnswer> ScriptedPort::Next(PortCallKind kind, std::string_view
     return a;
 }
 
-void ScriptedPort::Inform(std::string_view text)
-{
+void ScriptedPort::Inform(std::string_view text) {
     Record(PortCallKind::Inform, text);
 }
 
-bool ScriptedPort::AskYesNo(std::string_view text, bool /*defaultYes*/)
-{
+bool ScriptedPort::AskYesNo(std::string_view text, bool /*defaultYes*/) {
     Record(PortCallKind::AskYesNo, text);
     std::optional<PortAnswer> a = Next(PortCallKind::AskYesNo, text);
     if (!a) {
@@ -86,8 +78,7 @@ bool ScriptedPort::AskYesNo(std::string_view text, bool /*defaultYes*/)
     return kSafeYesNo;
 }
 
-bool ScriptedPort::AskOkCancel(std::string_view text)
-{
+bool ScriptedPort::AskOkCancel(std::string_view text) {
     Record(PortCallKind::AskOkCancel, text);
     std::optional<PortAnswer> a = Next(PortCallKind::AskOkCancel, text);
     if (!a) {
@@ -100,8 +91,7 @@ bool ScriptedPort::AskOkCancel(std::string_view text)
     return kSafeOkCancel;
 }
 
-int ScriptedPort::AskChoice(std::string_view prompt, std::span<const std::string> choices)
-{
+int ScriptedPort::AskChoice(std::string_view prompt, std::span<const std::string> choices) {
     Record(PortCallKind::AskChoice, prompt, std::vector<std::string>(choices.begin(), choices.end()));
     std::optional<PortAnswer> a = Next(PortCallKind::AskChoice, prompt);
     if (!a) {
@@ -112,16 +102,15 @@ int ScriptedPort::AskChoice(std::string_view prompt, std::span<const std::string
         if (*i >= 0 && static_cast<std::size_t>(*i) < choices.size()) {
             return *i;
         }
-        Error("AskChoice answered with index " + std::to_string(*i) + " out of " + std::to_string(choices.size()) +
-              " choices: " + std::string(prompt));
+        Error("AskChoice answered with index " + std::to_string(*i) + " out of " +
+              std::to_string(choices.size()) + " choices: " + std::string(prompt));
         return kSafeChoice;
     }
     Error("AskChoice answered with a value that is not a choice: " + std::string(prompt));
     return kSafeChoice;
 }
 
-double ScriptedPort::AskNumber(std::string_view prompt)
-{
+double ScriptedPort::AskNumber(std::string_view prompt) {
     Record(PortCallKind::AskNumber, prompt);
     std::optional<PortAnswer> a = Next(PortCallKind::AskNumber, prompt);
     if (!a) {
@@ -142,8 +131,7 @@ double ScriptedPort::AskNumber(std::string_view prompt)
 }
 
 std::optional<std::string> ScriptedPort::AskOpenFile(std::string_view title, std::string_view filter,
-                                                     std::string_view initialFolder)
-{
+                                                     std::string_view initialFolder) {
     Record(PortCallKind::AskOpenFile, title, {std::string(filter), std::string(initialFolder)});
     std::optional<PortAnswer> a = Next(PortCallKind::AskOpenFile, title);
     if (!a) {
@@ -157,60 +145,44 @@ std::optional<std::string> ScriptedPort::AskOpenFile(std::string_view title, std
 }
 
 void ScriptedPort::ShowLongText(std::string_view title, std::string_view body,
-                                std::span<const std::uint8_t> /*picture*/, Colour /*colour*/)
-{
+                                std::span<const std::uint8_t> /*picture*/, Colour /*colour*/) {
     Record(PortCallKind::LongText, title, {std::string(body)});
 }
 
-void ScriptedPort::ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines)
-{
+void ScriptedPort::ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) {
     Record(PortCallKind::Report, title, std::vector<std::string>(lines.begin(), lines.end()), kind);
 }
 
-void ScriptedPort::SetCaption(std::string_view text)
-{
+void ScriptedPort::SetCaption(std::string_view text) {
     RecordView("caption: " + std::string(text));
 }
 
-void ScriptedPort::BuildCommandMenu(int phase)
-{
+void ScriptedPort::BuildCommandMenu(int phase) {
     RecordView("command-menu: " + std::to_string(phase));
 }
 
-void ScriptedPort::RefillHouseList()
-{
+void ScriptedPort::RefillHouseList() {
     RecordView("house-list");
 }
 
-void ScriptedPort::SetLogText(int log, std::string_view text)
-{
+void ScriptedPort::SetLogText(int log, std::string_view text) {
     RecordView("log " + std::to_string(log) + ": " + std::string(text));
 }
 
-void ScriptedPort::StartTimer(int milliseconds)
-{
+void ScriptedPort::StartTimer(int milliseconds) {
     RecordView("timer: " + std::to_string(milliseconds));
 }
 
-void ScriptedPort::PlayMusic(int track)
-{
+void ScriptedPort::PlayMusic(int track) {
     RecordView("music: " + std::to_string(track));
 }
 
-void ScriptedPort::StopMusic()
-{
+void ScriptedPort::StopMusic() {
     RecordView("music: stop");
 }
 
-Ports ScriptedPort::AsPorts()
-{
-    Ports p;
-    p.inform = this;
-    p.ask = this;
-    p.report = this;
-    p.play = this;
-    p.view = this;
-    return p;
+Ports ScriptedPort::AsPorts() {
+    return PortsOf(*this);
 }
 
 }  // namespace rymd

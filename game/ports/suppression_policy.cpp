@@ -2,66 +2,60 @@
 
 namespace rymd {
 
-const char* MessageKindName(MessageKind kind)
-{
+const char* MessageKindName(MessageKind kind) {
     switch (kind) {
-    case MessageKind::IndependenceMessage: return "independence-message";
-    case MessageKind::DeathsAndAppearancesReport: return "deaths-and-appearances-report";
-    case MessageKind::HarvestDialog: return "harvest-dialog";
-    case MessageKind::ScheduledEventDialog: return "scheduled-event-dialog";
-    case MessageKind::HeadSuccessionMessage: return "head-succession-message";
-    case MessageKind::PersonnelPlannerMessage: return "personnel-planner-message";
-    case MessageKind::IncomeReport: return "income-report";
-    case MessageKind::TradeShipReturnReport: return "trade-ship-return-report";
-    case MessageKind::DesertionMessage: return "desertion-message";
-    case MessageKind::MiningByCaptureMessage: return "mining-by-capture-message";
-    case MessageKind::CoalitionMessage: return "coalition-message";
-    case MessageKind::WarPhaseCaptiveMessage: return "war-phase-captive-message";
-    case MessageKind::MusketDeliveryReport: return "musket-delivery-report";
-    case MessageKind::CorpsSuccessionMessage: return "corps-succession-message";
-    case MessageKind::RecruitmentQuestion: return "recruitment-question";
-    case MessageKind::ConditionalEventMessage: return "conditional-event-message";
-    case MessageKind::ScriptedEventQuestion: return "scripted-event-question";
-    case MessageKind::ScriptedEventInput: return "scripted-event-input";
+        case MessageKind::IndependenceMessage: return "independence-message";
+        case MessageKind::DeathsAndAppearancesReport: return "deaths-and-appearances-report";
+        case MessageKind::HarvestDialog: return "harvest-dialog";
+        case MessageKind::ScheduledEventDialog: return "scheduled-event-dialog";
+        case MessageKind::HeadSuccessionMessage: return "head-succession-message";
+        case MessageKind::PersonnelPlannerMessage: return "personnel-planner-message";
+        case MessageKind::IncomeReport: return "income-report";
+        case MessageKind::TradeShipReturnReport: return "trade-ship-return-report";
+        case MessageKind::DesertionMessage: return "desertion-message";
+        case MessageKind::MiningByCaptureMessage: return "mining-by-capture-message";
+        case MessageKind::CoalitionMessage: return "coalition-message";
+        case MessageKind::WarPhaseCaptiveMessage: return "war-phase-captive-message";
+        case MessageKind::MusketDeliveryReport: return "musket-delivery-report";
+        case MessageKind::CorpsSuccessionMessage: return "corps-succession-message";
+        case MessageKind::RecruitmentQuestion: return "recruitment-question";
+        case MessageKind::ConditionalEventMessage: return "conditional-event-message";
+        case MessageKind::ScriptedEventQuestion: return "scripted-event-question";
+        case MessageKind::ScriptedEventInput: return "scripted-event-input";
     }
     return "?";
 }
 
-bool SuppressionPolicy::SuppressedDuringAutoAdvance(MessageKind kind)
-{
+bool SuppressionPolicy::SuppressedDuringAutoAdvance(MessageKind kind) {
     switch (kind) {
-    case MessageKind::IndependenceMessage:
-    case MessageKind::DeathsAndAppearancesReport:
-    case MessageKind::HarvestDialog:
-    case MessageKind::ScheduledEventDialog:
-    case MessageKind::HeadSuccessionMessage:
-    case MessageKind::PersonnelPlannerMessage:
-    case MessageKind::IncomeReport:
-    case MessageKind::TradeShipReturnReport:
-    case MessageKind::DesertionMessage:
-    case MessageKind::MiningByCaptureMessage:
-    case MessageKind::CoalitionMessage:
-    case MessageKind::WarPhaseCaptiveMessage:
-        return true;
-    case MessageKind::MusketDeliveryReport:
-    case MessageKind::CorpsSuccessionMessage:
-    case MessageKind::RecruitmentQuestion:
-    case MessageKind::ConditionalEventMessage:
-    case MessageKind::ScriptedEventQuestion:
-    case MessageKind::ScriptedEventInput:
-        return false;
+        case MessageKind::IndependenceMessage:
+        case MessageKind::DeathsAndAppearancesReport:
+        case MessageKind::HarvestDialog:
+        case MessageKind::ScheduledEventDialog:
+        case MessageKind::HeadSuccessionMessage:
+        case MessageKind::PersonnelPlannerMessage:
+        case MessageKind::IncomeReport:
+        case MessageKind::TradeShipReturnReport:
+        case MessageKind::DesertionMessage:
+        case MessageKind::MiningByCaptureMessage:
+        case MessageKind::CoalitionMessage:
+        case MessageKind::WarPhaseCaptiveMessage: return true;
+        case MessageKind::MusketDeliveryReport:
+        case MessageKind::CorpsSuccessionMessage:
+        case MessageKind::RecruitmentQuestion:
+        case MessageKind::ConditionalEventMessage:
+        case MessageKind::ScriptedEventQuestion:
+        case MessageKind::ScriptedEventInput: return false;
     }
     return true;
 }
 
-bool SuppressionPolicy::IsQuestion(MessageKind kind)
-{
+bool SuppressionPolicy::IsQuestion(MessageKind kind) {
     return kind == MessageKind::HarvestDialog || kind == MessageKind::RecruitmentQuestion ||
            kind == MessageKind::ScriptedEventQuestion || kind == MessageKind::ScriptedEventInput;
 }
 
-bool SuppressionPolicy::Shows(MessageKind kind) const
-{
+bool SuppressionPolicy::Shows(MessageKind kind) const {
     if (allAutomatic_) {
         return false;  // the all-automatic run waits for nothing
     }
@@ -77,8 +71,7 @@ bool SuppressionPolicy::Shows(MessageKind kind) const
     return true;
 }
 
-bool SuppressionPolicy::Inform(const Ports& ports, MessageKind kind, std::string_view text) const
-{
+bool SuppressionPolicy::Inform(const Ports& ports, MessageKind kind, std::string_view text) const {
     if (!Shows(kind)) {
         return false;
     }
@@ -86,9 +79,8 @@ bool SuppressionPolicy::Inform(const Ports& ports, MessageKind kind, std::string
     return true;
 }
 
-bool SuppressionPolicy::ShowReport(const Ports& ports, MessageKind kind, ReportKind report, std::string_view title,
-                                   std::span<const std::string> lines) const
-{
+bool SuppressionPolicy::ShowReport(const Ports& ports, MessageKind kind, ReportKind report,
+                                   std::string_view title, std::span<const std::string> lines) const {
     if (!Shows(kind)) {
         return false;
     }
@@ -96,8 +88,8 @@ bool SuppressionPolicy::ShowReport(const Ports& ports, MessageKind kind, ReportK
     return true;
 }
 
-bool SuppressionPolicy::AskYesNo(const Ports& ports, MessageKind kind, std::string_view text, bool defaultYes) const
-{
+bool SuppressionPolicy::AskYesNo(const Ports& ports, MessageKind kind, std::string_view text,
+                                 bool defaultYes) const {
     if (!Shows(kind)) {
         return kSafeYesNo;
     }
@@ -105,16 +97,14 @@ bool SuppressionPolicy::AskYesNo(const Ports& ports, MessageKind kind, std::stri
 }
 
 int SuppressionPolicy::AskChoice(const Ports& ports, MessageKind kind, std::string_view prompt,
-                                 std::span<const std::string> choices) const
-{
+                                 std::span<const std::string> choices) const {
     if (!Shows(kind)) {
         return kSafeChoice;
     }
     return ports.ask->AskChoice(prompt, choices);
 }
 
-double SuppressionPolicy::AskNumber(const Ports& ports, MessageKind kind, std::string_view prompt) const
-{
+double SuppressionPolicy::AskNumber(const Ports& ports, MessageKind kind, std::string_view prompt) const {
     if (!Shows(kind)) {
         return kSafeNumber;
     }

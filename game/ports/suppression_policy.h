@@ -28,25 +28,25 @@ namespace rymd {
 
 enum class MessageKind {
     // Not shown during automatic advance.
-    IndependenceMessage,          // a house became independent because its master fell
-    DeathsAndAppearancesReport,   // generals who died and who appeared this month
-    HarvestDialog,                // the September tax-rate dialog (the preset rate is used)
-    ScheduledEventDialog,         // a scheduled event (its effects still apply)
-    HeadSuccessionMessage,        // a new head of a house
-    PersonnelPlannerMessage,      // the computer's personnel decisions (a captive joins, ...)
-    IncomeReport,                 // the player's monthly settlement
-    TradeShipReturnReport,        // trade ships back from their voyages
-    DesertionMessage,             // soldiers leave because funds are negative
-    MiningByCaptureMessage,       // mining technology gained by taking a castle
-    CoalitionMessage,             // a coalition dissolved
-    WarPhaseCaptiveMessage,       // captives taken in the war phase
+    IndependenceMessage,         // a house became independent because its master fell
+    DeathsAndAppearancesReport,  // generals who died and who appeared this month
+    HarvestDialog,               // the September tax-rate dialog (the preset rate is used)
+    ScheduledEventDialog,        // a scheduled event (its effects still apply)
+    HeadSuccessionMessage,       // a new head of a house
+    PersonnelPlannerMessage,     // the computer's personnel decisions (a captive joins, ...)
+    IncomeReport,                // the player's monthly settlement
+    TradeShipReturnReport,       // trade ships back from their voyages
+    DesertionMessage,            // soldiers leave because funds are negative
+    MiningByCaptureMessage,      // mining technology gained by taking a castle
+    CoalitionMessage,            // a coalition dissolved
+    WarPhaseCaptiveMessage,      // captives taken in the war phase
     // Shown during automatic advance.
-    MusketDeliveryReport,         // muskets bought or produced arrive
-    CorpsSuccessionMessage,       // a corps of the player gets a new leader or is dissolved
-    RecruitmentQuestion,          // a masterless general asks to be employed
-    ConditionalEventMessage,      // shown unless the skip option is on
-    ScriptedEventQuestion,        // a Yes/No question of a scripted event
-    ScriptedEventInput,           // the choice and number input dialogs of scripted events
+    MusketDeliveryReport,     // muskets bought or produced arrive
+    CorpsSuccessionMessage,   // a corps of the player gets a new leader or is dissolved
+    RecruitmentQuestion,      // a masterless general asks to be employed
+    ConditionalEventMessage,  // shown unless the skip option is on
+    ScriptedEventQuestion,    // a Yes/No question of a scripted event
+    ScriptedEventInput,       // the choice and number input dialogs of scripted events
 };
 
 inline constexpr int kMessageKindCount = static_cast<int>(MessageKind::ScriptedEventInput) + 1;
@@ -57,9 +57,9 @@ class SuppressionPolicy {
 public:
     constexpr SuppressionPolicy() = default;
     constexpr SuppressionPolicy(bool autoAdvance, bool allAutomatic, bool skipConditionalEventDisplay)
-        : autoAdvance_(autoAdvance), allAutomatic_(allAutomatic), skipConditionalEvents_(skipConditionalEventDisplay)
-    {
-    }
+        : autoAdvance_(autoAdvance),
+          allAutomatic_(allAutomatic),
+          skipConditionalEvents_(skipConditionalEventDisplay) {}
 
     void SetAutoAdvance(bool on) { autoAdvance_ = on; }
     void SetAllAutomatic(bool on) { allAutomatic_ = on; }

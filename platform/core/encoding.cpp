@@ -1,9 +1,9 @@
 #include "platform/core/encoding.h"
 
+#include <iconv.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <iconv.h>
 
 namespace rymd {
 namespace {
@@ -32,8 +32,8 @@ public:
         const int d = toUtf8 ? 1 : 0;
         if (!tried_[e][d]) {
             tried_[e][d] = true;
-            handles_[e][d] = toUtf8 ? iconv_open("UTF-8", IconvName(encoding))
-                                    : iconv_open(IconvName(encoding), "UTF-8");
+            handles_[e][d] =
+                toUtf8 ? iconv_open("UTF-8", IconvName(encoding)) : iconv_open(IconvName(encoding), "UTF-8");
         }
         return handles_[e][d];
     }
@@ -111,7 +111,8 @@ struct Output {
     }
     void Put(std::string_view s) {
         if (left < s.size()) Grow(buf.size() * 2 + s.size());
-        for (char c : s) *ptr++ = c;
+        for (char c : s)
+            *ptr++ = c;
         left -= s.size();
     }
     std::string Finish() {

@@ -19,7 +19,8 @@ Outcome RunCli(const std::string& args) {
     if (!p) return o;
     char buf[512];
     std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) o.out.append(buf, n);
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        o.out.append(buf, n);
     int st = pclose(p);
     o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return o;

@@ -22,8 +22,8 @@ TEST(Archive, IntegersAreLittleEndian) {
     w.WriteI32(-2);
     w.WriteI16(std::numeric_limits<std::int16_t>::min());
     w.WriteI32(std::numeric_limits<std::int32_t>::min());
-    const Bytes expected = {0xAB, 0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0xFE, 0xFE, 0xFF, 0xFE, 0xFF,
-                            0xFF, 0xFF, 0x00, 0x80, 0x00, 0x00, 0x00, 0x80};
+    const Bytes expected = {0xAB, 0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0xFE, 0xFE, 0xFF,
+                            0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x80, 0x00, 0x00, 0x00, 0x80};
     EXPECT_EQ(w.Data(), expected);
 
     ArchiveReader r(w.Data());
@@ -45,10 +45,17 @@ TEST(Archive, DoublesAreIeeeLittleEndian) {
     w.WriteF64(1.0);
     EXPECT_EQ(w.Data(), (Bytes{0, 0, 0, 0, 0, 0, 0xF0, 0x3F}));
 
-    const double values[] = {0.0, -0.0, 0.1, -123456.789, 1e308, std::numeric_limits<double>::denorm_min(),
-                             std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+    const double values[] = {0.0,
+                             -0.0,
+                             0.1,
+                             -123456.789,
+                             1e308,
+                             std::numeric_limits<double>::denorm_min(),
+                             std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN()};
     ArchiveWriter all;
-    for (double v : values) all.WriteF64(v);
+    for (double v : values)
+        all.WriteF64(v);
     ArchiveReader r(all.Data());
     for (double v : values) {
         const double back = r.ReadF64();
@@ -95,7 +102,8 @@ TEST(Archive, CountedStringLengthForms) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.length);
         std::string text(c.length, '\0');
-        for (std::size_t i = 0; i < c.length; ++i) text[i] = static_cast<char>(i * 7 + 1);
+        for (std::size_t i = 0; i < c.length; ++i)
+            text[i] = static_cast<char>(i * 7 + 1);
         ArchiveWriter w;
         w.WriteCString(text);
         w.WriteU8(0x5A);  // something after, to see the reader stop at the right place
@@ -142,7 +150,8 @@ TEST(Archive, ShortReadsOfEachKind) {
         std::uint8_t block[8];
         std::memset(block, 0xCC, sizeof block);
         EXPECT_FALSE(r.ReadBytes(block, sizeof block));
-        for (std::uint8_t b : block) EXPECT_EQ(b, 0);
+        for (std::uint8_t b : block)
+            EXPECT_EQ(b, 0);
     }
     {
         ArchiveReader r(data.data(), 1);

@@ -25,12 +25,17 @@ const KnownText kKnown[] = {
     {"武田信玄", E::ShiftJis, "\x95\x90\x93\x63\x90\x4D\x8C\xBA"},
     {"織田", E::ShiftJis, "\x90\x44\x93\x63"},
     {"ｶﾞｯｺｳ", E::ShiftJis, "\xB6\xDE\xAF\xBA\xB3"},  // half-width katakana: one byte each
-    {"①", E::ShiftJis, "\x87\x40"},                   // code page 932 extension
-    {"～", E::ShiftJis, "\x81\x60"},                   // U+FF5E
+    {"①", E::ShiftJis, "\x87\x40"},                  // code page 932 extension
+    {"～", E::ShiftJis, "\x81\x60"},                 // U+FF5E
     {"\\~", E::ShiftJis, "\\~"},
-    {"城A表B", E::ShiftJis, "\x8F\xE9" "A\x95\x5C" "B"},
+    {"城A表B", E::ShiftJis,
+     "\x8F\xE9"
+     "A\x95\x5C"
+     "B"},
     {"中国", E::Gb2312, "\xD6\xD0\xB9\xFA"},
-    {"中国abc", E::Gb2312, "\xD6\xD0\xB9\xFA" "abc"},
+    {"中国abc", E::Gb2312,
+     "\xD6\xD0\xB9\xFA"
+     "abc"},
     {"", E::ShiftJis, ""},
 };
 
@@ -61,7 +66,9 @@ TEST(Encoding, LongTextsRoundTrip) {
     std::string utf8, bytes;
     for (int i = 0; i < 5000; ++i) {
         utf8 += "城ｱa";
-        bytes += "\x8F\xE9\xB1" "a";
+        bytes +=
+            "\x8F\xE9\xB1"
+            "a";
     }
     EXPECT_EQ(FromUtf8(utf8, E::ShiftJis), bytes);
     EXPECT_EQ(ToUtf8(bytes, E::ShiftJis), utf8);
@@ -72,13 +79,17 @@ TEST(Encoding, LongTextsRoundTrip) {
 
 TEST(Encoding, InvalidFileBytesBecomeReplacementCharacters) {
     const KnownText cases[] = {
-        {"A" FFFD "B", E::ShiftJis, "A\x80" "B"},            // not a character in code page 932
+        {"A" FFFD "B", E::ShiftJis,
+         "A\x80"
+         "B"},  // not a character in code page 932
         {FFFD FFFD, E::ShiftJis, "\xFF\xFD"},
-        {"A" FFFD, E::ShiftJis, "A\x8F"},                    // lead byte cut off at the end
-        {FFFD " 城", E::ShiftJis, "\x81\x20\x8F\xE9"},        // lead byte with a bad second byte
+        {"A" FFFD, E::ShiftJis, "A\x8F"},               // lead byte cut off at the end
+        {FFFD " 城", E::ShiftJis, "\x81\x20\x8F\xE9"},  // lead byte with a bad second byte
         {"城" FFFD "城", E::ShiftJis, "\x8F\xE9\x80\x8F\xE9"},
         {"中" FFFD, E::Gb2312, "\xD6\xD0\xB9"},
-        {FFFD "A", E::Gb2312, "\xFF" "A"},
+        {FFFD "A", E::Gb2312,
+         "\xFF"
+         "A"},
     };
     for (const KnownText& k : cases) {
         SCOPED_TRACE(k.utf8);
@@ -88,14 +99,18 @@ TEST(Encoding, InvalidFileBytesBecomeReplacementCharacters) {
 
 TEST(Encoding, UnmappableAndInvalidUtf8BecomeQuestionMarks) {
     const KnownText cases[] = {
-        {"A\xF0\x9F\x98\x80" "B", E::ShiftJis, "A?B"},  // emoji: one character, one '?'
-        {"한국", E::ShiftJis, "??"},                       // Hangul is not in code page 932
-        {"ｱ", E::Gb2312, "?"},                            // half-width katakana is not in GB2312
-        {"A\xFF" "B", E::ShiftJis, "A?B"},
-        {"\xC3", E::ShiftJis, "?"},                       // cut-off sequence
+        {"A\xF0\x9F\x98\x80"
+         "B",
+         E::ShiftJis, "A?B"},         // emoji: one character, one '?'
+        {"한국", E::ShiftJis, "??"},  // Hangul is not in code page 932
+        {"ｱ", E::Gb2312, "?"},        // half-width katakana is not in GB2312
+        {"A\xFF"
+         "B",
+         E::ShiftJis, "A?B"},
+        {"\xC3", E::ShiftJis, "?"},  // cut-off sequence
         {"\xE6\xAD", E::ShiftJis, "??"},
-        {"\xED\xA0\x80", E::ShiftJis, "???"},             // surrogate
-        {"\xC0\xAF", E::ShiftJis, "??"},                  // overlong '/'
+        {"\xED\xA0\x80", E::ShiftJis, "???"},  // surrogate
+        {"\xC0\xAF", E::ShiftJis, "??"},       // overlong '/'
         {"城\x80城", E::ShiftJis, "\x8F\xE9?\x8F\xE9"},
     };
     for (const KnownText& k : cases) {
@@ -122,8 +137,10 @@ TEST(Encoding, CharBoundaryCut) {
         {"\x95\x90\x93\x63", 1, E::ShiftJis, 0},
         {"\x83\x81\x83\x81", 3, E::ShiftJis, 2},  // メメ
         {"\xB1\xB1\xB1", 2, E::ShiftJis, 2},      // half-width katakana are single bytes
-        {"a\x95\x5C" "b", 3, E::ShiftJis, 3},
-        {"ab\x8F", 10, E::ShiftJis, 2},           // a lone lead byte at the end is dropped
+        {"a\x95\x5C"
+         "b",
+         3, E::ShiftJis, 3},
+        {"ab\x8F", 10, E::ShiftJis, 2},  // a lone lead byte at the end is dropped
         {"\xD6\xD0\xB9\xFA", 3, E::Gb2312, 2},
         {"a\xD6\xD0", 2, E::Gb2312, 1},
         {"", 5, E::Gb2312, 0},
@@ -150,8 +167,14 @@ TEST(Encoding, CutUtf8ToEncodedLength) {
         {"Aｱ武", 3, E::ShiftJis, "Aｱ"},
         {"Aｱ武", 4, E::ShiftJis, "Aｱ武"},
         {"abcdef", 4, E::ShiftJis, "abcd"},
-        {"A\xF0\x9F\x98\x80" "BC", 2, E::ShiftJis, "A\xF0\x9F\x98\x80"},  // the emoji is written as '?'
-        {"\xFF" "AB", 2, E::ShiftJis, "\xFF" "A"},
+        {"A\xF0\x9F\x98\x80"
+         "BC",
+         2, E::ShiftJis, "A\xF0\x9F\x98\x80"},  // the emoji is written as '?'
+        {"\xFF"
+         "AB",
+         2, E::ShiftJis,
+         "\xFF"
+         "A"},
         {"中国", 3, E::Gb2312, "中"},
         {"中国", 4, E::Gb2312, "中国"},
     };
@@ -165,7 +188,8 @@ TEST(Encoding, CutUtf8ToEncodedLength) {
 
 TEST(Encoding, CutOfALongTextFitsAndIsAPrefix) {
     std::string utf8;
-    for (int i = 0; i < 300; ++i) utf8 += "城ｱ";
+    for (int i = 0; i < 300; ++i)
+        utf8 += "城ｱ";
     for (std::size_t max : {0u, 1u, 2u, 3u, 100u, 101u, 599u, 899u, 900u}) {
         const std::string cut = CutUtf8ToEncodedLength(utf8, max, E::ShiftJis);
         const std::size_t len = EncodedLength(cut, E::ShiftJis);

@@ -18,8 +18,8 @@ class FileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("rymd_file_test_" + std::to_string(::getpid()) + "_" + info->name());
+        dir_ =
+            fs::temp_directory_path() / ("rymd_file_test_" + std::to_string(::getpid()) + "_" + info->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -27,7 +27,8 @@ protected:
 
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
     std::size_t EntryCount() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
     }
 
     fs::path dir_;
@@ -35,7 +36,8 @@ protected:
 
 TEST_F(FileTest, WriteThenReadBack) {
     Bytes data(200000);
-    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 31);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>(i * 31);
     const std::string path = Path("save.rsd");
     ASSERT_TRUE(WriteFileAtomic(path, data));
     Bytes back = {1, 2, 3};
@@ -101,7 +103,8 @@ TEST(DirectoryOf, Paths) {
         {"/file", "/"},
         {"dir/", "dir/"},
     };
-    for (const auto& [path, expected] : cases) EXPECT_EQ(DirectoryOf(path), expected) << path;
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(DirectoryOf(path), expected) << path;
 }
 
 }  // namespace

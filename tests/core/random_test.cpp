@@ -7,7 +7,8 @@ namespace {
 
 TEST(Random, ClassicSequences) {
     Random r(1);
-    for (int expected : {41, 18467, 6334, 26500, 19169}) EXPECT_EQ(r.Next(), expected);
+    for (int expected : {41, 18467, 6334, 26500, 19169})
+        EXPECT_EQ(r.Next(), expected);
 
     Random zero(0);
     EXPECT_EQ(zero.Next(), 38);

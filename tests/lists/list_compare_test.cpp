@@ -12,8 +12,7 @@ namespace {
 
 class ListCompare : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         gs = std::make_unique<GameState>();
         GameState& g = *gs;
         // House 0 independent, head general 0; house 1 a vassal, head general 2.
@@ -39,25 +38,22 @@ protected:
         g.ShiroTbl[7].shubihei = 250;
     }
 
-    int Cmp(int a, int b, int column, BushouListValues reg = {}) const
-    {
+    int Cmp(int a, int b, int column, BushouListValues reg = {}) const {
         return CompareBushouListItem(*gs, a, b, column, reg);
     }
 
     std::unique_ptr<GameState> gs;
 };
 
-TEST_F(ListCompare, ListOrderPutsVassalGeneralsLast)
-{
+TEST_F(ListCompare, ListOrderPutsVassalGeneralsLast) {
     EXPECT_EQ(Cmp(0, 1, 0), -1);  // index order
     EXPECT_EQ(Cmp(1, 0, 0), 1);
     EXPECT_EQ(Cmp(4, 4, 0), 0);
-    EXPECT_EQ(Cmp(2, 3, 0), 1);   // general 2 serves a vassal house
+    EXPECT_EQ(Cmp(2, 3, 0), 1);  // general 2 serves a vassal house
     EXPECT_EQ(Cmp(2, 11, 0), 1);
 }
 
-TEST_F(ListCompare, CommandRank)
-{
+TEST_F(ListCompare, CommandRank) {
     struct Case {
         int a, b, expected;
     };
@@ -66,16 +62,14 @@ TEST_F(ListCompare, CommandRank)
         {2, 4, -1},  // head of a vassal house before a general outside corps (30000)
         {4, 3, -1},  // outside corps before any corps
         {3, 1, -1},  // corps 5 leader (11) before member (10)
-        {1, 3, 1},
-        {4, 5, 0},
+        {1, 3, 1},  {4, 5, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Cmp(c.a, c.b, 1), c.expected) << c.a << " " << c.b;
     }
 }
 
-TEST_F(ListCompare, EachColumnReadsItsField)
-{
+TEST_F(ListCompare, EachColumnReadsItsField) {
     struct Case {
         int column;
         std::function<void(CBushou&, int)> set;
@@ -114,8 +108,7 @@ TEST_F(ListCompare, EachColumnReadsItsField)
     }
 }
 
-TEST_F(ListCompare, GarrisonRowsCompareAsTheSpareGeneral)
-{
+TEST_F(ListCompare, GarrisonRowsCompareAsTheSpareGeneral) {
     const int garrison = kGarrisonRowFlag + 7;
     gs->BushouTbl[4].foot = 100;
     gs->BushouTbl[4].buyuu = 5;
@@ -131,8 +124,7 @@ TEST_F(ListCompare, GarrisonRowsCompareAsTheSpareGeneral)
     EXPECT_EQ(Cmp(garrison, 4, 0), 1);   // list order: after the generals
 }
 
-TEST_F(ListCompare, RegisteredValueColumn)
-{
+TEST_F(ListCompare, RegisteredValueColumn) {
     std::vector<std::int32_t> reg(30000, 0);
     reg[4] = 1;
     reg[5] = 0;
@@ -146,8 +138,7 @@ TEST_F(ListCompare, RegisteredValueColumn)
     EXPECT_EQ(Cmp(4, 5, 14, shortTable), -1);  // 9 against general 5, past the table: 0
 }
 
-TEST_F(ListCompare, OtherColumnsAndBadItemsAreHarmless)
-{
+TEST_F(ListCompare, OtherColumnsAndBadItemsAreHarmless) {
     gs->BushouTbl[4].foot = 100;
     for (int column : {-1, 15, 99}) {
         EXPECT_EQ(Cmp(4, 5, column), 0);
@@ -160,9 +151,9 @@ TEST_F(ListCompare, OtherColumnsAndBadItemsAreHarmless)
     }
 }
 
-TEST_F(ListCompare, HouseListColumns)
-{
-    std::vector<std::int32_t> values(static_cast<std::size_t>(kDaimyouListRows * kDaimyouListValueColumns), 0);
+TEST_F(ListCompare, HouseListColumns) {
+    std::vector<std::int32_t> values(static_cast<std::size_t>(kDaimyouListRows * kDaimyouListValueColumns),
+                                     0);
     auto at = [&values](int house, int k) -> std::int32_t& {
         return values[static_cast<std::size_t>(house * kDaimyouListValueColumns + k)];
     };

@@ -16,8 +16,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Reader slots as the scenario reader leaves them: the bytes, then whatever (here 'x' filler
 // after a zero, to show that only the bytes up to the first zero count).
-std::vector<Slot> Slots(const std::vector<std::string>& names)
-{
+std::vector<Slot> Slots(const std::vector<std::string>& names) {
     std::vector<Slot> out;
     for (const std::string& n : names) {
         Slot s;
@@ -31,14 +30,12 @@ std::vector<Slot> Slots(const std::vector<std::string>& names)
     return out;
 }
 
-void Set(CNameIndex& index, int list, const std::vector<std::string>& names)
-{
+void Set(CNameIndex& index, int list, const std::vector<std::string>& names) {
     const std::vector<Slot> slots = Slots(names);
     ASSERT_TRUE(index.SetList(list, static_cast<int>(slots.size()), slots.data()));
 }
 
-TEST(NameIndex, LookupsFindTheFirstEqualName)
-{
+TEST(NameIndex, LookupsFindTheFirstEqualName) {
     CNameIndex index;
     Set(index, 1, {"ODA", "TAKEDA", "ODA"});
     Set(index, 3, {"S01", "S02"});
@@ -51,8 +48,8 @@ TEST(NameIndex, LookupsFindTheFirstEqualName)
     EXPECT_EQ(index.FindDaimyou("OD"), -1);
     EXPECT_EQ(index.FindDaimyou("ODAX"), -1);
     EXPECT_EQ(index.FindShiro("S02"), 1);
-    EXPECT_EQ(index.FindBushou("b1"), 1);    // case matters
-    EXPECT_EQ(index.FindBushou("Ｂ1"), 2);   // width matters
+    EXPECT_EQ(index.FindBushou("b1"), 1);   // case matters
+    EXPECT_EQ(index.FindBushou("Ｂ1"), 2);  // width matters
     EXPECT_EQ(index.FindEvent("EV"), 0);
     EXPECT_EQ(index.FindConditionalEvent("CE2"), 1);
     EXPECT_EQ(index.FindName2("T1"), 0);
@@ -63,20 +60,18 @@ TEST(NameIndex, LookupsFindTheFirstEqualName)
     EXPECT_EQ(index.NameAt(1, 3), "");
 }
 
-TEST(NameIndex, NamesKeepAtMost25Bytes)
-{
+TEST(NameIndex, NamesKeepAtMost25Bytes) {
     const std::string n25(25, 'A');
     const std::string n26 = std::string(25, 'B') + "C";
     CNameIndex index;
     Set(index, 4, {n25, n26});
     EXPECT_EQ(index.FindBushou(n25), 0);
-    EXPECT_EQ(index.FindBushou(n26), -1);                 // only 25 bytes were kept
+    EXPECT_EQ(index.FindBushou(n26), -1);  // only 25 bytes were kept
     EXPECT_EQ(index.FindBushou(std::string(25, 'B')), 1);
     EXPECT_EQ(index.Size(4), 52u);
 }
 
-TEST(NameIndex, EmptyListsAndEmptyNames)
-{
+TEST(NameIndex, EmptyListsAndEmptyNames) {
     CNameIndex index;
     EXPECT_EQ(index.FindDaimyou("A"), -1);
     EXPECT_EQ(index.FindDaimyou(""), -1);
@@ -103,16 +98,14 @@ TEST(NameIndex, EmptyListsAndEmptyNames)
     }
 }
 
-TEST(NameIndex, AllEmptyStoresSixtyFourZeroBytes)
-{
+TEST(NameIndex, AllEmptyStoresSixtyFourZeroBytes) {
     CNameIndex index;
     ArchiveWriter w;
     index.Serialize(w);
     EXPECT_EQ(w.Data(), Bytes(64, 0));
 }
 
-TEST(NameIndex, StoredLayoutAndRoundTrip)
-{
+TEST(NameIndex, StoredLayoutAndRoundTrip) {
     CNameIndex index;
     Set(index, 1, {"D1", "D2"});
     Set(index, 4, {"B"});
@@ -120,12 +113,12 @@ TEST(NameIndex, StoredLayoutAndRoundTrip)
     ArchiveWriter w;
     index.Serialize(w);
     Bytes expected(64, 0);
-    expected[0] = 2;        // count of list 1
-    expected[12] = 1;       // count of list 4
-    expected[28] = 1;       // count of list 8
-    expected[32] = 6;       // size of list 1
-    expected[44] = 2;       // size of list 4
-    expected[60] = 1;       // size of list 8
+    expected[0] = 2;   // count of list 1
+    expected[12] = 1;  // count of list 4
+    expected[28] = 1;  // count of list 8
+    expected[32] = 6;  // size of list 1
+    expected[44] = 2;  // size of list 4
+    expected[60] = 1;  // size of list 8
     const char tail[] = {'D', '1', 0, 'D', '2', 0, 'B', 0, 0};
     expected.insert(expected.end(), tail, tail + sizeof tail);
     EXPECT_EQ(w.Data(), expected);
@@ -146,8 +139,8 @@ TEST(NameIndex, StoredLayoutAndRoundTrip)
 }
 
 // Helpers for damaged streams: header of 8 counts and 8 sizes, then the buffers.
-Bytes Stream(const std::vector<std::uint32_t>& counts, const std::vector<std::uint32_t>& sizes, const std::string& body)
-{
+Bytes Stream(const std::vector<std::uint32_t>& counts, const std::vector<std::uint32_t>& sizes,
+             const std::string& body) {
     ArchiveWriter w;
     for (int i = 0; i < 8; ++i) {
         w.WriteU32(i < static_cast<int>(counts.size()) ? counts[static_cast<std::size_t>(i)] : 0);
@@ -159,8 +152,7 @@ Bytes Stream(const std::vector<std::uint32_t>& counts, const std::vector<std::ui
     return w.Take();
 }
 
-TEST(NameIndex, DamagedStreamsAreRefusedAndLeaveTheIndexAsItWas)
-{
+TEST(NameIndex, DamagedStreamsAreRefusedAndLeaveTheIndexAsItWas) {
     using namespace std::string_literals;
     struct Case {
         const char* what;
@@ -170,7 +162,8 @@ TEST(NameIndex, DamagedStreamsAreRefusedAndLeaveTheIndexAsItWas)
         {"header cut short", Bytes(63, 0)},
         {"buffer cut short", Stream({2}, {6}, "D1\0D2"s)},
         {"count over the house capacity", Stream({1001}, {2002}, std::string(2002, '\0'))},
-        {"count over the event capacity", Stream({0, 0, 0, 0, 201}, {0, 0, 0, 0, 201}, std::string(201, '\0'))},
+        {"count over the event capacity",
+         Stream({0, 0, 0, 0, 201}, {0, 0, 0, 0, 201}, std::string(201, '\0'))},
         {"size over 26 bytes a name", Stream({1}, {27}, std::string(26, 'A') + "\0"s)},
         {"size without names", Stream({0}, {3}, "AB\0"s)},
         {"names without size", Stream({2}, {0}, "")},
@@ -193,8 +186,7 @@ TEST(NameIndex, DamagedStreamsAreRefusedAndLeaveTheIndexAsItWas)
     }
 }
 
-TEST(NameIndex, FullListsAtTheirCapacitiesLoad)
-{
+TEST(NameIndex, FullListsAtTheirCapacitiesLoad) {
     // Largest accepted sizes: every name 25 bytes, counts at the capacities of lists 1 and 6.
     std::string body1;
     for (int i = 0; i < 1000; ++i) {
@@ -204,8 +196,8 @@ TEST(NameIndex, FullListsAtTheirCapacitiesLoad)
     for (int i = 0; i < 2000; ++i) {
         body6 += "e" + std::to_string(i) + '\0';
     }
-    const Bytes data = Stream({1000, 0, 0, 0, 0, 2000}, {26000, 0, 0, 0, 0, static_cast<std::uint32_t>(body6.size())},
-                              body1 + body6);
+    const Bytes data = Stream({1000, 0, 0, 0, 0, 2000},
+                              {26000, 0, 0, 0, 0, static_cast<std::uint32_t>(body6.size())}, body1 + body6);
     CNameIndex index;
     ArchiveReader r(data);
     ASSERT_TRUE(index.Serialize(r));

@@ -13,8 +13,7 @@ namespace {
 
 using Pair = std::pair<int, int>;  // (key, item)
 
-std::vector<Pair> Entries(const CSortInt& s, int n = -1)
-{
+std::vector<Pair> Entries(const CSortInt& s, int n = -1) {
     if (n < 0) {
         n = s.GetCount();
     }
@@ -25,8 +24,7 @@ std::vector<Pair> Entries(const CSortInt& s, int n = -1)
     return out;
 }
 
-TEST(SortInt, AddDataAndAccessors)
-{
+TEST(SortInt, AddDataAndAccessors) {
     CSortInt s(4);
     EXPECT_EQ(s.GetCapacity(), 4);
     EXPECT_EQ(s.GetCount(), 0);
@@ -55,8 +53,7 @@ TEST(SortInt, AddDataAndAccessors)
     EXPECT_EQ(s.GetSortSum(), 0);
 }
 
-TEST(SortInt, OutOfRangeIsHarmlessAndAddingPastCapacityKeepsEntries)
-{
+TEST(SortInt, OutOfRangeIsHarmlessAndAddingPastCapacityKeepsEntries) {
     CSortInt s(2);
     s.AddData(1, 1);
     EXPECT_EQ(s.GetItem(5), 0);
@@ -79,8 +76,7 @@ TEST(SortInt, OutOfRangeIsHarmlessAndAddingPastCapacityKeepsEntries)
     EXPECT_EQ(negative.GetCapacity(), 0);
 }
 
-TEST(SortInt, SortsWithEqualKeysInItemOrder)
-{
+TEST(SortInt, SortsWithEqualKeysInItemOrder) {
     struct Case {
         bool large;
         int n;
@@ -110,8 +106,7 @@ TEST(SortInt, SortsWithEqualKeysInItemOrder)
     }
 }
 
-TEST(SortInt, TopNOnALongListMatchesAFullSort)
-{
+TEST(SortInt, TopNOnALongListMatchesAFullSort) {
     rymd::Random r(99);
     CSortInt s(5000);
     for (int i = 0; i < 5000; ++i) {
@@ -135,8 +130,7 @@ TEST(SortInt, TopNOnALongListMatchesAFullSort)
     }
 }
 
-TEST(SortInt, CopiesOwnTheirEntries)
-{
+TEST(SortInt, CopiesOwnTheirEntries) {
     CSortInt a(3);
     a.AddData(1, 10);
     CSortInt b = a;
@@ -148,8 +142,7 @@ TEST(SortInt, CopiesOwnTheirEntries)
     EXPECT_EQ(a.GetCount(), 2);
 }
 
-TEST(SortInt, MinAndMaxGiveTheFirstPositionOnTies)
-{
+TEST(SortInt, MinAndMaxGiveTheFirstPositionOnTies) {
     CSortInt s(5);
     for (int k : {4, 1, 9, 1, 9}) {
         s.AddData(0, k);
@@ -158,8 +151,7 @@ TEST(SortInt, MinAndMaxGiveTheFirstPositionOnTies)
     EXPECT_EQ(s.GetMax(), 2);
 }
 
-TEST(SortInt, RandomizeMovesEntriesOnlyWithinRunsOfEqualKeys)
-{
+TEST(SortInt, RandomizeMovesEntriesOnlyWithinRunsOfEqualKeys) {
     CSortInt s(7);
     const int keys[] = {9, 7, 7, 7, 5, 5, 3};
     for (int i = 0; i < 7; ++i) {
@@ -179,8 +171,7 @@ TEST(SortInt, RandomizeMovesEntriesOnlyWithinRunsOfEqualKeys)
     EXPECT_EQ(s.GetSortSum(), 43);
 }
 
-TEST(SortInt, RandomizeIsReproducibleFromTheSeed)
-{
+TEST(SortInt, RandomizeIsReproducibleFromTheSeed) {
     auto run = [](std::uint32_t seed) {
         CSortInt s(200);
         for (int i = 0; i < 200; ++i) {

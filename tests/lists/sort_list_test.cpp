@@ -11,19 +11,16 @@
 namespace rymd {
 namespace {
 
-std::vector<std::int32_t> Ids(const CSortList& l)
-{
+std::vector<std::int32_t> Ids(const CSortList& l) {
     return std::vector<std::int32_t>(l.Ids().begin(), l.Ids().begin() + l.Count());
 }
 
-std::vector<std::int32_t> Keys(const CSortList& l)
-{
+std::vector<std::int32_t> Keys(const CSortList& l) {
     return std::vector<std::int32_t>(l.Keys().begin(), l.Keys().begin() + l.Count());
 }
 
 // Builds a list with ids 0..n-1 and the given keys.
-CSortList Make(const std::vector<std::int32_t>& keys)
-{
+CSortList Make(const std::vector<std::int32_t>& keys) {
     CSortList l(static_cast<int>(keys.size()));
     for (int i = 0; i < static_cast<int>(keys.size()); ++i) {
         l.Set(i, i, keys[static_cast<std::size_t>(i)]);
@@ -31,8 +28,7 @@ CSortList Make(const std::vector<std::int32_t>& keys)
     return l;
 }
 
-TEST(SortList, ConstructorSetsCountToCapacity)
-{
+TEST(SortList, ConstructorSetsCountToCapacity) {
     CSortList l(5);
     EXPECT_TRUE(l.CapacityValid());
     EXPECT_EQ(l.Capacity(), 5);
@@ -47,8 +43,7 @@ TEST(SortList, ConstructorSetsCountToCapacity)
     EXPECT_EQ(l.Count(), 5);
 }
 
-TEST(SortList, BadCapacityInformsThePlayerAndLeavesAnEmptySafeList)
-{
+TEST(SortList, BadCapacityInformsThePlayerAndLeavesAnEmptySafeList) {
     struct Case {
         int capacity;
         const char* message;
@@ -89,8 +84,7 @@ TEST(SortList, BadCapacityInformsThePlayerAndLeavesAnEmptySafeList)
     EXPECT_TRUE(port.Calls().empty());
 }
 
-TEST(SortList, EmptyAndSingleListsAreLeftUnchanged)
-{
+TEST(SortList, EmptyAndSingleListsAreLeftUnchanged) {
     for (int n : {0, 1}) {
         CSortList l = Make(n == 0 ? std::vector<std::int32_t>{} : std::vector<std::int32_t>{42});
         if (n == 1) {
@@ -111,8 +105,7 @@ TEST(SortList, EmptyAndSingleListsAreLeftUnchanged)
 }
 
 // The exchange sort's exact tie order: equal keys do not keep their order.
-TEST(SortList, ExchangeSortsGiveTheirExactPermutation)
-{
+TEST(SortList, ExchangeSortsGiveTheirExactPermutation) {
     struct Case {
         bool large;
         std::vector<std::int32_t> keys;
@@ -138,8 +131,7 @@ TEST(SortList, ExchangeSortsGiveTheirExactPermutation)
     }
 }
 
-TEST(SortList, SortsOnlyTheCountedEntries)
-{
+TEST(SortList, SortsOnlyTheCountedEntries) {
     CSortList l(4);
     l.Set(0, 0, 1);
     l.Set(1, 1, 2);
@@ -151,8 +143,7 @@ TEST(SortList, SortsOnlyTheCountedEntries)
     EXPECT_EQ(l.Id(2), 2);
 }
 
-TEST(SortList, GetMinGivesTheFirstSmallest)
-{
+TEST(SortList, GetMinGivesTheFirstSmallest) {
     EXPECT_EQ(Make({4, 2, 8, 2}).GetMin(), 1);
     EXPECT_EQ(Make({1}).GetMin(), 0);
     EXPECT_EQ(Make({}).GetMin(), 0);
@@ -161,8 +152,7 @@ TEST(SortList, GetMinGivesTheFirstSmallest)
     EXPECT_EQ(l.GetMin(), 1);
 }
 
-TEST(SortList, DeleteData)
-{
+TEST(SortList, DeleteData) {
     CSortList l = Make({10, 20, 30});
     l.DeleteData(3);  // position count: ignored
     l.DeleteData(-1);
@@ -179,8 +169,7 @@ TEST(SortList, DeleteData)
     EXPECT_EQ(l.Capacity(), 3);
 }
 
-TEST(SortList, RandomizeShufflesOnlyWithinRunsOfEqualKeys)
-{
+TEST(SortList, RandomizeShufflesOnlyWithinRunsOfEqualKeys) {
     // The first draws of the source seeded with 1 are 41, 18467, 6334, 26500, 19169.
     Random check(1);
     ASSERT_EQ(check.Next(), 41);
@@ -200,8 +189,7 @@ TEST(SortList, RandomizeShufflesOnlyWithinRunsOfEqualKeys)
     EXPECT_EQ(r.State(), check.State());
 }
 
-TEST(SortList, RandomizeKeepsEachRunsIdsOnAnyLongList)
-{
+TEST(SortList, RandomizeKeepsEachRunsIdsOnAnyLongList) {
     // Keys in runs; after Randomize every run holds the same set of ids and the keys do not move.
     std::vector<std::int32_t> keys;
     for (int run = 0; run < 40; ++run) {
@@ -221,7 +209,8 @@ TEST(SortList, RandomizeKeepsEachRunsIdsOnAnyLongList)
         while (e < keys.size() && keys[e] == keys[s]) {
             ++e;
         }
-        std::vector<std::int32_t> got(l.Ids().begin() + static_cast<long>(s), l.Ids().begin() + static_cast<long>(e));
+        std::vector<std::int32_t> got(l.Ids().begin() + static_cast<long>(s),
+                                      l.Ids().begin() + static_cast<long>(e));
         std::sort(got.begin(), got.end());
         for (std::size_t i = s; i < e; ++i) {
             EXPECT_EQ(got[i - s], static_cast<std::int32_t>(i));
@@ -238,8 +227,7 @@ TEST(SortList, RandomizeKeepsEachRunsIdsOnAnyLongList)
     EXPECT_EQ(r.State(), expected.State());
 }
 
-TEST(StopWatch, ElapsedAcrossTheWrapOfTheTickCounter)
-{
+TEST(StopWatch, ElapsedAcrossTheWrapOfTheTickCounter) {
     std::uint32_t now = 0xFFFFFFF0u;
     CStopWatch w([&now] { return now; });
     EXPECT_EQ(w.Start(), 0xFFFFFFF0u);
@@ -252,8 +240,7 @@ TEST(StopWatch, ElapsedAcrossTheWrapOfTheTickCounter)
     EXPECT_EQ(w.GetElapsed(), 1500u);
 }
 
-TEST(StopWatch, DefaultsToTheSystemTickCount)
-{
+TEST(StopWatch, DefaultsToTheSystemTickCount) {
     CStopWatch w;
     w.Start();
     // No timing assertion: only that it runs on the real clock without wrapping backwards.

@@ -13,8 +13,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using ReplaceFn = std::string (*)(std::string_view, const ScenarioWordArray&);
 
-ScenarioWordArray BuiltIn()
-{
+ScenarioWordArray BuiltIn() {
     ScenarioWordArray w;
     ResetScenarioWords(w);
     return w;
@@ -26,22 +25,21 @@ struct Fn {
 };
 
 const Fn kFunctions[] = {
-    {ReplaceWordDaimyouke, 0},       {ReplaceWordAshigaruhei, 1},   {ReplaceWordKibahei, 2},
-    {ReplaceWordTeppou, 3},          {ReplaceWordShiro, 4},         {ReplaceWordJoushu, 5},
-    {ReplaceWordRakujou, 6},         {ReplaceWordKaijou, 7},        {ReplaceWordShiroFushin, 8},
-    {ReplaceWordBushou, 9},          {ReplaceWordKokudaka, 10},     {ReplaceWordKoku, 11},
-    {ReplaceWordKouekisen, 12},      {ReplaceWordGunsen, 13},       {ReplaceWordTeppouKounyuu, 14},
-    {ReplaceWordTeppouSeisan, 15},   {ReplaceWordTeppouHaibi, 16},  {ReplaceWordTeppouShageki, 17},
-    {ReplaceWordBC, 18},             {ReplaceWordZenkoku, 19},      {ReplaceWordHyourou, 30},
-    {ReplaceWordChou, 34},           {ReplaceWordSeppuku, 35},      {ReplaceWordHourokuHiya, 36},
-    {ReplaceWordGenpuku, 37},        {ReplaceWordShokei, 38},       {ReplaceWordSuiro, 42},
-    {ReplaceWordRikuro, 43},         {ReplaceWordKaikon, 44},       {ReplaceWordRakuichi, 45},
-    {ReplaceWordKouzan, 46},         {ReplaceWordKouzanKaihatsu, 47}, {ReplaceWordKeizai, 48},
+    {ReplaceWordDaimyouke, 0},     {ReplaceWordAshigaruhei, 1},     {ReplaceWordKibahei, 2},
+    {ReplaceWordTeppou, 3},        {ReplaceWordShiro, 4},           {ReplaceWordJoushu, 5},
+    {ReplaceWordRakujou, 6},       {ReplaceWordKaijou, 7},          {ReplaceWordShiroFushin, 8},
+    {ReplaceWordBushou, 9},        {ReplaceWordKokudaka, 10},       {ReplaceWordKoku, 11},
+    {ReplaceWordKouekisen, 12},    {ReplaceWordGunsen, 13},         {ReplaceWordTeppouKounyuu, 14},
+    {ReplaceWordTeppouSeisan, 15}, {ReplaceWordTeppouHaibi, 16},    {ReplaceWordTeppouShageki, 17},
+    {ReplaceWordBC, 18},           {ReplaceWordZenkoku, 19},        {ReplaceWordHyourou, 30},
+    {ReplaceWordChou, 34},         {ReplaceWordSeppuku, 35},        {ReplaceWordHourokuHiya, 36},
+    {ReplaceWordGenpuku, 37},      {ReplaceWordShokei, 38},         {ReplaceWordSuiro, 42},
+    {ReplaceWordRikuro, 43},       {ReplaceWordKaikon, 44},         {ReplaceWordRakuichi, 45},
+    {ReplaceWordKouzan, 46},       {ReplaceWordKouzanKaihatsu, 47}, {ReplaceWordKeizai, 48},
     {ReplaceWordNouhanki, 49},
 };
 
-TEST(Vocabulary, TableAndKeywords)
-{
+TEST(Vocabulary, TableAndKeywords) {
     EXPECT_STREQ(WordAssignTbl[0].keyword, "DAIMYOUKE");
     EXPECT_STREQ(WordAssignTbl[0].word, "大名家");
     EXPECT_STREQ(WordAssignTbl[33].word, "は蝦夷地の奥深くに退散しました");
@@ -50,10 +48,9 @@ TEST(Vocabulary, TableAndKeywords)
         const char* keyword;
         int slot;
     };
-    const Case cases[] = {{"SHIRO", 4},           {"SHIRO_LEVEL1", 20}, {"SHIRO_LEVEL10", 29},
-                          {"TEPPOU_KOUNYUU", 14}, {"BC", 18},           {"NOUHANKI", 49},
-                          {"shiro", -1},          {"SHIRO ", -1},       {"", -1},
-                          {"SHIRO_LEVEL11", -1}};
+    const Case cases[] = {{"SHIRO", 4}, {"SHIRO_LEVEL1", 20}, {"SHIRO_LEVEL10", 29}, {"TEPPOU_KOUNYUU", 14},
+                          {"BC", 18},   {"NOUHANKI", 49},     {"shiro", -1},         {"SHIRO ", -1},
+                          {"", -1},     {"SHIRO_LEVEL11", -1}};
     for (const Case& c : cases) {
         EXPECT_EQ(FindWordKeyword(c.keyword), c.slot) << c.keyword;
     }
@@ -65,8 +62,7 @@ TEST(Vocabulary, TableAndKeywords)
     EXPECT_EQ(keywords.size(), 50u);
 }
 
-TEST(Vocabulary, ResetRestoresTheBuiltInWords)
-{
+TEST(Vocabulary, ResetRestoresTheBuiltInWords) {
     ScenarioWordArray w;
     w[4] = "砦";
     w[49] = "";
@@ -77,8 +73,7 @@ TEST(Vocabulary, ResetRestoresTheBuiltInWords)
 }
 
 // Each of the 34 functions replaces its own slot's word and no other slot's.
-TEST(Vocabulary, EachFunctionReplacesItsOwnSlot)
-{
+TEST(Vocabulary, EachFunctionReplacesItsOwnSlot) {
     ASSERT_EQ(std::size(kFunctions), 34u);
     std::set<int> slots;
     for (const Fn& f : kFunctions) {
@@ -108,8 +103,7 @@ TEST(Vocabulary, EachFunctionReplacesItsOwnSlot)
     }
 }
 
-TEST(Vocabulary, CompoundWordsDependOnTheOrderOfCalls)
-{
+TEST(Vocabulary, CompoundWordsDependOnTheOrderOfCalls) {
     ScenarioWordArray w = BuiltIn();
     w[4] = "砦";
     const std::string text = "城主が落城し、開城した城普請の城";
@@ -131,8 +125,7 @@ TEST(Vocabulary, CompoundWordsDependOnTheOrderOfCalls)
     EXPECT_EQ(ReplaceWordKoku(ReplaceWordKokudaka("石高 100石", k), k), "収量 100斛");
 }
 
-TEST(Vocabulary, ReplacementIsLeftToRightAndNotRescanned)
-{
+TEST(Vocabulary, ReplacementIsLeftToRightAndNotRescanned) {
     ScenarioWordArray w = BuiltIn();
     w[4] = "城城";  // the new word holds the old one
     EXPECT_EQ(ReplaceWordShiro("城と城", w), "城城と城城");
@@ -142,8 +135,7 @@ TEST(Vocabulary, ReplacementIsLeftToRightAndNotRescanned)
     EXPECT_EQ(ReplaceWordBC("B.C.B.C.C.", w), "BCEBCEC.");
 }
 
-TEST(Vocabulary, AnEmptyWordDeletesTheBuiltInWord)
-{
+TEST(Vocabulary, AnEmptyWordDeletesTheBuiltInWord) {
     ScenarioWordArray w = BuiltIn();
     w[1] = "";
     EXPECT_EQ(ReplaceWordAshigaruhei("足軽兵100人、足軽兵", w), "100人、");
@@ -152,8 +144,7 @@ TEST(Vocabulary, AnEmptyWordDeletesTheBuiltInWord)
     EXPECT_EQ(ReplaceWordInSlot("城", -1, w), "城");
 }
 
-TEST(Vocabulary, SavedFormHoldsOnlyChangedSlots)
-{
+TEST(Vocabulary, SavedFormHoldsOnlyChangedSlots) {
     ArchiveWriter unchanged;
     WriteChangedWords(unchanged, BuiltIn(), TextEncoding::ShiftJis);
     EXPECT_EQ(unchanged.Data(), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
@@ -167,8 +158,7 @@ TEST(Vocabulary, SavedFormHoldsOnlyChangedSlots)
     EXPECT_EQ(out.Data(), expected);
 }
 
-TEST(Vocabulary, SavedFormRoundTripsInBothEncodings)
-{
+TEST(Vocabulary, SavedFormRoundTripsInBothEncodings) {
     for (TextEncoding enc : {TextEncoding::ShiftJis, TextEncoding::Gb2312}) {
         ScenarioWordArray w = BuiltIn();
         w[0] = "国家";
@@ -186,8 +176,7 @@ TEST(Vocabulary, SavedFormRoundTripsInBothEncodings)
     }
 }
 
-TEST(Vocabulary, DamagedSavedFormIsRefused)
-{
+TEST(Vocabulary, DamagedSavedFormIsRefused) {
     struct Case {
         const char* what;
         Bytes data;

@@ -13,21 +13,19 @@ namespace {
 
 // A scripted port whose errors fail the test unless the test expects them.
 struct StrictPort : ScriptedPort {
-    StrictPort()
-    {
+    StrictPort() {
         SetErrorHandler([](const std::string& e) { ADD_FAILURE() << "port error: " << e; });
     }
 };
 
-TEST(ScriptedPort, AnswersFromItsQueueAndRecordsEveryCallInOrder)
-{
+TEST(ScriptedPort, AnswersFromItsQueueAndRecordsEveryCallInOrder) {
     StrictPort port;
     port.PushYes();
     port.PushNo();
     port.PushAnswer(false);  // Cancel
     port.PushChoice(2);
     port.PushNumber(12.5);
-    port.PushAnswer(7);      // an int answers a number question too
+    port.PushAnswer(7);  // an int answers a number question too
     port.PushFile("/tmp/a.snr");
     port.PushFile(std::nullopt);
     Ports p = port.AsPorts();
@@ -49,10 +47,12 @@ TEST(ScriptedPort, AnswersFromItsQueueAndRecordsEveryCallInOrder)
     p.view->SetCaption("not recorded by default");
 
     const std::vector<std::pair<PortCallKind, std::string>> expected = {
-        {PortCallKind::Inform, "お知らせ"},   {PortCallKind::AskYesNo, "q1"},   {PortCallKind::AskYesNo, "q2"},
-        {PortCallKind::AskOkCancel, "q3"},    {PortCallKind::AskChoice, "q4"},  {PortCallKind::AskNumber, "q5"},
+        {PortCallKind::Inform, "お知らせ"},   {PortCallKind::AskYesNo, "q1"},
+        {PortCallKind::AskYesNo, "q2"},       {PortCallKind::AskOkCancel, "q3"},
+        {PortCallKind::AskChoice, "q4"},      {PortCallKind::AskNumber, "q5"},
         {PortCallKind::AskNumber, "q6"},      {PortCallKind::AskOpenFile, "open"},
-        {PortCallKind::AskOpenFile, "open2"}, {PortCallKind::LongText, "題"},   {PortCallKind::Report, "収支報告"},
+        {PortCallKind::AskOpenFile, "open2"}, {PortCallKind::LongText, "題"},
+        {PortCallKind::Report, "収支報告"},
     };
     ASSERT_EQ(port.Calls().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -68,8 +68,7 @@ TEST(ScriptedPort, AnswersFromItsQueueAndRecordsEveryCallInOrder)
     EXPECT_TRUE(port.Errors().empty());
 }
 
-TEST(ScriptedPort, ViewCallsAreRecordedWhenAskedFor)
-{
+TEST(ScriptedPort, ViewCallsAreRecordedWhenAskedFor) {
     StrictPort port;
     port.SetRecordViewCalls(true);
     Ports p = port.AsPorts();
@@ -86,8 +85,7 @@ TEST(ScriptedPort, ViewCallsAreRecordedWhenAskedFor)
     EXPECT_EQ(views[4].text, "music: stop");
 }
 
-TEST(ScriptedPort, UnexpectedOrMistypedQuestionsAreErrorsAnsweredSafely)
-{
+TEST(ScriptedPort, UnexpectedOrMistypedQuestionsAreErrorsAnsweredSafely) {
     ScriptedPort port;
     std::vector<std::string> seen;
     port.SetErrorHandler([&seen](const std::string& e) { seen.push_back(e); });
@@ -118,8 +116,7 @@ TEST(ScriptedPort, UnexpectedOrMistypedQuestionsAreErrorsAnsweredSafely)
     EXPECT_EQ(port.Calls().size(), 9u);
 }
 
-TEST(HeadlessPort, WritesOneLinePerMessageAndAnswersSafely)
-{
+TEST(HeadlessPort, WritesOneLinePerMessageAndAnswersSafely) {
     std::ostringstream out;
     HeadlessPort port(out);
     Ports p = port.AsPorts();
@@ -145,8 +142,7 @@ TEST(HeadlessPort, WritesOneLinePerMessageAndAnswersSafely)
               "[report:deaths-and-appearances] 武将死去／登場 | l1 | l2\n");
 }
 
-TEST(Ports, ADefaultBundleIsSilentAndAnswersSafely)
-{
+TEST(Ports, ADefaultBundleIsSilentAndAnswersSafely) {
     Ports p;
     ASSERT_NE(p.inform, nullptr);
     ASSERT_NE(p.ask, nullptr);

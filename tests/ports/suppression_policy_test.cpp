@@ -11,8 +11,8 @@ namespace {
 
 struct Row {
     MessageKind kind;
-    bool autoShows;          // automatic advance, skip option off
-    bool autoSkipShows;      // automatic advance, skip option on
+    bool autoShows;      // automatic advance, skip option off
+    bool autoSkipShows;  // automatic advance, skip option on
 };
 
 const Row kTable[] = {
@@ -36,8 +36,7 @@ const Row kTable[] = {
     {MessageKind::ScriptedEventInput, true, true},
 };
 
-TEST(SuppressionPolicy, TableOfWhatIsShown)
-{
+TEST(SuppressionPolicy, TableOfWhatIsShown) {
     ASSERT_EQ(std::size(kTable), static_cast<std::size_t>(kMessageKindCount));
     for (const Row& r : kTable) {
         const char* name = MessageKindName(r.kind);
@@ -56,8 +55,7 @@ TEST(SuppressionPolicy, TableOfWhatIsShown)
     }
 }
 
-TEST(SuppressionPolicy, AllAutomaticImpliesAutoAdvanceAndSkip)
-{
+TEST(SuppressionPolicy, AllAutomaticImpliesAutoAdvanceAndSkip) {
     SuppressionPolicy p;
     EXPECT_FALSE(p.AutoAdvance());
     p.SetAllAutomatic(true);
@@ -71,8 +69,7 @@ TEST(SuppressionPolicy, AllAutomaticImpliesAutoAdvanceAndSkip)
     EXPECT_FALSE(p.Shows(MessageKind::ConditionalEventMessage));
 }
 
-TEST(SuppressionPolicy, HelpersAskThePortOnlyWhenShown)
-{
+TEST(SuppressionPolicy, HelpersAskThePortOnlyWhenShown) {
     ScriptedPort port;
     port.SetErrorHandler([](const std::string& e) { ADD_FAILURE() << e; });
     const Ports ports = port.AsPorts();
@@ -84,8 +81,8 @@ TEST(SuppressionPolicy, HelpersAskThePortOnlyWhenShown)
     const SuppressionPolicy autoAdvance(true, false, false);
     EXPECT_FALSE(autoAdvance.Inform(ports, MessageKind::HeadSuccessionMessage, "当主"));
     EXPECT_FALSE(autoAdvance.ShowReport(ports, MessageKind::IncomeReport, ReportKind::Income, "収支", lines));
-    EXPECT_TRUE(autoAdvance.ShowReport(ports, MessageKind::MusketDeliveryReport, ReportKind::MusketDelivery, "鉄砲入手",
-                                       lines));
+    EXPECT_TRUE(autoAdvance.ShowReport(ports, MessageKind::MusketDeliveryReport, ReportKind::MusketDelivery,
+                                       "鉄砲入手", lines));
     port.PushNo();
     EXPECT_FALSE(autoAdvance.AskYesNo(ports, MessageKind::RecruitmentQuestion, "登用しますか？", true));
     port.PushChoice(2);
@@ -101,7 +98,8 @@ TEST(SuppressionPolicy, HelpersAskThePortOnlyWhenShown)
     port.ClearCalls();
     const SuppressionPolicy allAuto(true, true, true);
     EXPECT_FALSE(allAuto.Inform(ports, MessageKind::CorpsSuccessionMessage, "軍団"));
-    EXPECT_FALSE(allAuto.ShowReport(ports, MessageKind::MusketDeliveryReport, ReportKind::MusketDelivery, "t", lines));
+    EXPECT_FALSE(
+        allAuto.ShowReport(ports, MessageKind::MusketDeliveryReport, ReportKind::MusketDelivery, "t", lines));
     EXPECT_TRUE(allAuto.AskYesNo(ports, MessageKind::ScriptedEventQuestion, "q", false));
     EXPECT_EQ(allAuto.AskChoice(ports, MessageKind::ScriptedEventInput, "c", choices), 0);
     EXPECT_EQ(allAuto.AskNumber(ports, MessageKind::ScriptedEventInput, "n"), 0.0);

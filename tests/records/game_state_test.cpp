@@ -135,8 +135,8 @@ TEST(GameState, ScenarioDefaults) {
     EXPECT_EQ(gs->Encoding(), TextEncoding::ShiftJis);
     EXPECT_EQ(gs->RoadCost, (std::array<int, 4>{20, 30, 50, 10}));
     for (int p : {gs->nKouzanPicture, gs->nKouekisenPicture, gs->nKouekisenReturnPicture, gs->nGunsenPicture,
-                  gs->nGunsenCompletePicture, gs->nGunsenLargePicture, gs->nTeppouPicture, gs->nGunsenUnitPictureR,
-                  gs->nGunsenUnitPictureL}) {
+                  gs->nGunsenCompletePicture, gs->nGunsenLargePicture, gs->nTeppouPicture,
+                  gs->nGunsenUnitPictureR, gs->nGunsenUnitPictureL}) {
         EXPECT_EQ(p, -1);
     }
     EXPECT_EQ(gs->TeppouCost[0], 300.0);
@@ -181,7 +181,8 @@ TEST(GameState, ConnectionCountStopsAtTheEndMarkOrTheTenthSlot) {
     m.connect[0].shiro = 4;
     m.connect[1].shiro = 0;
     EXPECT_EQ(m.ConnectionCount(), 2);
-    for (auto& c : m.connect) c.shiro = 1;  // a damaged list without end mark
+    for (auto& c : m.connect)
+        c.shiro = 1;  // a damaged list without end mark
     EXPECT_EQ(m.ConnectionCount(), ShiroMapRecord::kMaxConnection);
 }
 

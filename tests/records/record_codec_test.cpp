@@ -20,9 +20,9 @@ template <class R>
 struct FieldCase {
     const char* field;
     std::size_t offset;
-    std::size_t width;                               // bytes
-    std::function<void(R&, std::uint32_t)> set;      // puts the raw value into the field
-    std::uint32_t fixedValue = 0;                    // 0: a value made from the offset
+    std::size_t width;                           // bytes
+    std::function<void(R&, std::uint32_t)> set;  // puts the raw value into the field
+    std::uint32_t fixedValue = 0;                // 0: a value made from the offset
 };
 
 // A value whose bytes differ from field to field and from byte to byte.
@@ -64,7 +64,8 @@ void CheckFieldOffsets(const std::vector<FieldCase<R>>& cases) {
 template <class R, std::size_t kSize>
 void CheckAllFieldsRoundTrip(const std::vector<FieldCase<R>>& cases) {
     R record{};
-    for (const auto& c : cases) c.set(record, c.fixedValue ? c.fixedValue : DistinctValue(c.offset, c.width));
+    for (const auto& c : cases)
+        c.set(record, c.fixedValue ? c.fixedValue : DistinctValue(c.offset, c.width));
     std::vector<std::uint8_t> bytes(kSize);
     Encode(record, bytes.data(), kSjis);
     for (const auto& c : cases) {
@@ -156,12 +157,8 @@ std::vector<FieldCase<CGundan>> GundanCases() {
         return [i](CGundan& r, std::uint32_t v) { r.tantouKuni[i] = static_cast<std::int16_t>(v); };
     };
     return {
-        {"leader", 4, 4, I32(leader)},
-        {"daimyou", 8, 4, I32(daimyou)},
-        {"shikin", 12, 4, I32(shikin)},
-        {"teppou", 16, 4, I32(teppou)},
-        {"order", 20, 2, U16(order)},
-        {"tantouKuni[0]", 22, 1, kuni(0)},
+        {"leader", 4, 4, I32(leader)},     {"daimyou", 8, 4, I32(daimyou)}, {"shikin", 12, 4, I32(shikin)},
+        {"teppou", 16, 4, I32(teppou)},    {"order", 20, 2, U16(order)},    {"tantouKuni[0]", 22, 1, kuni(0)},
         {"tantouKuni[3]", 25, 1, kuni(3)},
     };
 }
@@ -205,12 +202,8 @@ std::vector<FieldCase<CShiro>> ShiroCases() {
 
 std::vector<FieldCase<LabelRecord>> LabelCases() {
     return {
-        {"color", 21, 1, U8(color), 9},
-        {"flags", 22, 1, U8(flags)},
-        {"fontHeight", 23, 1, U8(fontHeight)},
-        {"x", 24, 4, I32(x)},
-        {"y", 28, 4, I32(y)},
-        {"kuni", 32, 2, I16(kuni)},
+        {"color", 21, 1, U8(color), 9}, {"flags", 22, 1, U8(flags)}, {"fontHeight", 23, 1, U8(fontHeight)},
+        {"x", 24, 4, I32(x)},           {"y", 28, 4, I32(y)},        {"kuni", 32, 2, I16(kuni)},
     };
 }
 
@@ -222,10 +215,18 @@ TEST(RecordCodec, SizesOfTheStoredForms) {
     EXPECT_EQ(LabelRecord::kStoredSize, 34u);
 }
 
-TEST(RecordCodec, BushouFieldsAtTheirOffsets) { CheckFieldOffsets<CBushou, 80>(BushouCases()); }
-TEST(RecordCodec, DaimyouFieldsAtTheirOffsets) { CheckFieldOffsets<CDaimyou, 1132>(DaimyouCases()); }
-TEST(RecordCodec, ShiroFieldsAtTheirOffsets) { CheckFieldOffsets<CShiro, 332>(ShiroCases()); }
-TEST(RecordCodec, LabelFieldsAtTheirOffsets) { CheckFieldOffsets<LabelRecord, 34>(LabelCases()); }
+TEST(RecordCodec, BushouFieldsAtTheirOffsets) {
+    CheckFieldOffsets<CBushou, 80>(BushouCases());
+}
+TEST(RecordCodec, DaimyouFieldsAtTheirOffsets) {
+    CheckFieldOffsets<CDaimyou, 1132>(DaimyouCases());
+}
+TEST(RecordCodec, ShiroFieldsAtTheirOffsets) {
+    CheckFieldOffsets<CShiro, 332>(ShiroCases());
+}
+TEST(RecordCodec, LabelFieldsAtTheirOffsets) {
+    CheckFieldOffsets<LabelRecord, 34>(LabelCases());
+}
 
 TEST(RecordCodec, GundanFieldsAtTheirOffsets) {
     // An empty province slot (-1) is stored as 255; start every case from a corps with none.
@@ -239,7 +240,8 @@ TEST(RecordCodec, GundanFieldsAtTheirOffsets) {
         Encode(g, bytes, kSjis);
         for (std::size_t i = 0; i < 28; ++i) {
             std::uint8_t expected = (i >= 22 && i < 26) ? 0xFF : 0;
-            if (i >= c.offset && i < c.offset + c.width) expected = static_cast<std::uint8_t>(value >> (8 * (i - c.offset)));
+            if (i >= c.offset && i < c.offset + c.width)
+                expected = static_cast<std::uint8_t>(value >> (8 * (i - c.offset)));
             ASSERT_EQ(bytes[i], expected) << "byte " << i;
         }
         CGundan back{};
@@ -292,17 +294,19 @@ struct NameCase {
     const char* label;
     std::string utf8;
     TextEncoding enc;
-    std::string storedBytes;   // expected bytes in the field (before the zeros)
-    std::string readBack;      // UTF-8 after reading
+    std::string storedBytes;  // expected bytes in the field (before the zeros)
+    std::string readBack;     // UTF-8 after reading
 };
 
 std::vector<NameCase> NameCases() {
     return {
         {"ascii fits", "Oda", kSjis, "Oda", "Oda"},
         {"japanese", "織田信長", kSjis, "\x90\x44\x93\x63\x90\x4D\x92\xB7", "織田信長"},
-        {"21 ascii bytes cut to 20", "ABCDEFGHIJKLMNOPQRSTU", kSjis, "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOPQRST"},
+        {"21 ascii bytes cut to 20", "ABCDEFGHIJKLMNOPQRSTU", kSjis, "ABCDEFGHIJKLMNOPQRST",
+         "ABCDEFGHIJKLMNOPQRST"},
         {"ten double-byte characters fill 20", "ああああああああああ", kSjis,
-         std::string("\x82\xA0", 2) + "\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0",
+         std::string("\x82\xA0", 2) +
+             "\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0",
          "ああああああああああ"},
         {"cut never splits a character", "Aあああああああああああ", kSjis,
          "A\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0\x82\xA0", "Aあああああああああ"},
@@ -320,7 +324,8 @@ TEST(RecordCodec, NamesAreStoredInTheFileEncodingAndCutOnACharacterBoundary) {
         std::uint8_t bb[80];
         Encode(b, bb, c.enc);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(bb + 4), c.storedBytes.size()), c.storedBytes);
-        for (std::size_t i = 4 + c.storedBytes.size(); i <= 24; ++i) EXPECT_EQ(bb[i], 0) << "byte " << i;
+        for (std::size_t i = 4 + c.storedBytes.size(); i <= 24; ++i)
+            EXPECT_EQ(bb[i], 0) << "byte " << i;
         CBushou backB{};
         ASSERT_TRUE(Decode(bb, backB, c.enc));
         EXPECT_EQ(backB.name, c.readBack);
@@ -330,8 +335,10 @@ TEST(RecordCodec, NamesAreStoredInTheFileEncodingAndCutOnACharacterBoundary) {
         d.name = c.utf8;
         std::vector<std::uint8_t> db(1132);
         Encode(d, db.data(), c.enc);
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(db.data() + 20), c.storedBytes.size()), c.storedBytes);
-        for (std::size_t i = 20 + c.storedBytes.size(); i <= 40; ++i) EXPECT_EQ(db[i], 0) << "byte " << i;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(db.data() + 20), c.storedBytes.size()),
+                  c.storedBytes);
+        for (std::size_t i = 20 + c.storedBytes.size(); i <= 40; ++i)
+            EXPECT_EQ(db[i], 0) << "byte " << i;
         CDaimyou backD{};
         ASSERT_TRUE(Decode(db.data(), backD, c.enc));
         EXPECT_EQ(backD.name, c.readBack);
@@ -351,7 +358,8 @@ TEST(RecordCodec, NamesAreStoredInTheFileEncodingAndCutOnACharacterBoundary) {
 
 TEST(RecordCodec, ANameFieldWithoutTerminatorReadsItsFirst20Bytes) {
     std::uint8_t bytes[80] = {};
-    for (int i = 4; i <= 24; ++i) bytes[i] = 'x';  // byte 24 damaged too
+    for (int i = 4; i <= 24; ++i)
+        bytes[i] = 'x';  // byte 24 damaged too
     bytes[25] = 2;
     CBushou b{};
     ASSERT_TRUE(Decode(bytes, b, kSjis));

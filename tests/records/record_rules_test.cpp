@@ -58,11 +58,11 @@ TEST_F(StateTest, FindBushouIndexById) {
     AddBushou(8);
     AddBushou(-1);
     AddBushou(5);
-    EXPECT_EQ(FindBushouIndexById(*gs, 5), 0);      // the first one
-    EXPECT_EQ(FindBushouIndexById(*gs, -1), 1);     // the first general made during play
+    EXPECT_EQ(FindBushouIndexById(*gs, 5), 0);   // the first one
+    EXPECT_EQ(FindBushouIndexById(*gs, -1), 1);  // the first general made during play
     EXPECT_EQ(FindBushouIndexById(*gs, 8), 2);
     EXPECT_EQ(FindBushouIndexById(*gs, 42), -1);
-    gs->BushouTbl[10].id = 42;                      // past the count: not searched
+    gs->BushouTbl[10].id = 42;  // past the count: not searched
     EXPECT_EQ(FindBushouIndexById(*gs, 42), -1);
     gs->nBushou = 0;
     EXPECT_EQ(FindBushouIndexById(*gs, 5), -1);
@@ -113,7 +113,8 @@ TEST(DaimyouRules, RelationWithAHouseOutsideTheTable) {
     d.relation.fill(0x23);
     d.SetRelationLo(-1, 5);
     d.SetRelationHi(1000, 5);
-    for (auto b : d.relation) ASSERT_EQ(b, 0x23);
+    for (auto b : d.relation)
+        ASSERT_EQ(b, 0x23);
     EXPECT_EQ(d.GetRelationLo(-1), CDaimyou::kRelNothing);
     EXPECT_EQ(d.GetRelationHi(1000), CDaimyou::kNoCountdown);
     EXPECT_EQ(d.GetRelationLo(999), 3);
@@ -121,9 +122,11 @@ TEST(DaimyouRules, RelationWithAHouseOutsideTheTable) {
 }
 
 TEST(DaimyouRules, RelationWords) {
-    const char* const expected[] = {"宿敵", "---", "不戦同盟", "従属", "主家(従属)", "同主家(従属)",
-                                    "臣従", "主家(臣従)", "同主家(臣従)", "連合", "連合盟主"};
-    for (int s = 0; s <= 10; ++s) EXPECT_STREQ(GetRelationWord(s), expected[s]) << s;
+    const char* const expected[] = {"宿敵",         "---",          "不戦同盟", "従属",
+                                    "主家(従属)",   "同主家(従属)", "臣従",     "主家(臣従)",
+                                    "同主家(臣従)", "連合",         "連合盟主"};
+    for (int s = 0; s <= 10; ++s)
+        EXPECT_STREQ(GetRelationWord(s), expected[s]) << s;
     EXPECT_STREQ(GetRelationWord(11), "");
     EXPECT_STREQ(GetRelationWord(15), "");
     EXPECT_STREQ(GetRelationWord(-1), "");
@@ -152,10 +155,11 @@ TEST(GundanRules, OrderWords) {
         const char* word;
     };
     const Case cases[] = {
-        {0x0000, "待機"}, {0x0001, "侵攻"}, {0x0002, "内政"}, {0x0003, "侵攻・内政"},
+        {0x0000, "待機"},       {0x0001, "侵攻"}, {0x0002, "内政"}, {0x0003, "侵攻・内政"},
         {0x0103, "侵攻・内政"}, {0x0100, "待機"}, {0xFFFE, "内政"},
     };
-    for (const auto& c : cases) EXPECT_STREQ(GetGundanOrderWord(c.order), c.word) << c.order;
+    for (const auto& c : cases)
+        EXPECT_STREQ(GetGundanOrderWord(c.order), c.word) << c.order;
     EXPECT_STREQ(kGundanShoryoukaWord, "侵攻地軍団所領化");
 }
 
@@ -169,9 +173,9 @@ TEST_F(StateTest, ShiroInTantouKuniUsesTheCastleProvince) {
     CGundan g{};
     g.tantouKuni = {7, -1, 200, -1};
     EXPECT_TRUE(g.IsShiroInTantouKuni(*gs, 0));
-    EXPECT_FALSE(g.IsShiroInTantouKuni(*gs, 1));   // province 0 is not in charge
+    EXPECT_FALSE(g.IsShiroInTantouKuni(*gs, 1));  // province 0 is not in charge
     EXPECT_TRUE(g.IsShiroInTantouKuni(*gs, 2));
-    EXPECT_FALSE(g.IsShiroInTantouKuni(*gs, 3));   // an empty slot matches nothing
+    EXPECT_FALSE(g.IsShiroInTantouKuni(*gs, 3));  // an empty slot matches nothing
     EXPECT_FALSE(g.IsShiroInTantouKuni(*gs, 4));
     EXPECT_FALSE(g.IsShiroInTantouKuni(*gs, -1));
     EXPECT_FALSE(g.IsShiroInTantouKuni(*gs, 10000));
@@ -184,12 +188,14 @@ TEST_F(StateTest, ShiroInTantouKuniUsesTheCastleProvince) {
 
 void Station(CShiro& s, std::vector<int> generals) {
     s.nBushou = static_cast<std::int8_t>(generals.size());
-    for (std::size_t i = 0; i < generals.size(); ++i) s.bushou[i] = generals[i];
+    for (std::size_t i = 0; i < generals.size(); ++i)
+        s.bushou[i] = generals[i];
 }
 
 void Besiege(CShiro& s, std::vector<int> generals) {
     s.nBesieger = static_cast<std::int8_t>(generals.size());
-    for (std::size_t i = 0; i < generals.size(); ++i) s.besieger[i] = generals[i];
+    for (std::size_t i = 0; i < generals.size(); ++i)
+        s.besieger[i] = generals[i];
 }
 
 TEST_F(StateTest, DefenderFlaggedNotDefendingDoesNotCount) {
@@ -203,12 +209,13 @@ TEST_F(StateTest, DefenderFlaggedNotDefendingDoesNotCount) {
 }
 
 TEST_F(StateTest, TroopSums) {
-    const int a = AddBushou(1, 10, 100, 0, 2);                           // corps 2
-    const int b = AddBushou(2, 20, 200, CBushou::kFlagOrdered, 2);       // corps 2, ordered away
-    const int c = AddBushou(3, 30, 300, CBushou::kFlagNotDefending, -1); // direct command
-    const int d = AddBushou(4, 40, 400, CBushou::kFlagBesieging, 5);     // a besieger
+    const int a = AddBushou(1, 10, 100, 0, 2);                            // corps 2
+    const int b = AddBushou(2, 20, 200, CBushou::kFlagOrdered, 2);        // corps 2, ordered away
+    const int c = AddBushou(3, 30, 300, CBushou::kFlagNotDefending, -1);  // direct command
+    const int d = AddBushou(4, 40, 400, CBushou::kFlagBesieging, 5);      // a besieger
     const int e = AddBushou(5, 50, 500, 0, 5);
-    for (int i = 0; i < 5; ++i) gs->BushouTbl[static_cast<std::size_t>(i)].muskets = 999;  // never counted
+    for (int i = 0; i < 5; ++i)
+        gs->BushouTbl[static_cast<std::size_t>(i)].muskets = 999;  // never counted
 
     CShiro s{};
     s.shubihei = 7;
@@ -230,7 +237,8 @@ TEST_F(StateTest, TroopSums) {
         {"besieger troops", s.GetBesiegerTroops(*gs), 440 + 550},
         {"besieger strength", s.GetBesiegerStrength(*gs), 520 + 650},
     };
-    for (const auto& k : cases) EXPECT_EQ(k.got, k.expected) << k.what;
+    for (const auto& k : cases)
+        EXPECT_EQ(k.got, k.expected) << k.what;
 }
 
 TEST_F(StateTest, ListEntriesNamingNoGeneralOnStageAreSkipped) {
@@ -271,14 +279,18 @@ TEST(ShiroRules, RemoveBushouKeepsTheOrderOfTheRest) {
         SCOPED_TRACE(c.what);
         for (int list = 0; list < 2; ++list) {
             CShiro s{};
-            if (list == 0) Station(s, c.before); else Besiege(s, c.before);
+            if (list == 0)
+                Station(s, c.before);
+            else
+                Besiege(s, c.before);
             const CShiro untouched = s;
             const bool got = list == 0 ? s.RemoveBushou(c.remove) : s.RemoveBesieger(c.remove);
             EXPECT_EQ(got, c.removed);
             const auto& entries = list == 0 ? s.bushou : s.besieger;
             const int n = list == 0 ? s.nBushou : s.nBesieger;
             ASSERT_EQ(n, static_cast<int>(c.after.size()));
-            for (int i = 0; i < n; ++i) EXPECT_EQ(entries[static_cast<std::size_t>(i)], c.after[static_cast<std::size_t>(i)]);
+            for (int i = 0; i < n; ++i)
+                EXPECT_EQ(entries[static_cast<std::size_t>(i)], c.after[static_cast<std::size_t>(i)]);
             // the other list is untouched
             if (list == 0) {
                 EXPECT_EQ(s.nBesieger, untouched.nBesieger);
@@ -292,7 +304,8 @@ TEST(ShiroRules, RemoveBushouKeepsTheOrderOfTheRest) {
 TEST(ShiroRules, RemoveFromAFullList) {
     CShiro s{};
     std::vector<int> all;
-    for (int i = 0; i < 20; ++i) all.push_back(100 + i);
+    for (int i = 0; i < 20; ++i)
+        all.push_back(100 + i);
     Station(s, all);
     EXPECT_TRUE(s.RemoveBushou(119));
     EXPECT_EQ(s.nBushou, 19);

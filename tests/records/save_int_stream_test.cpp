@@ -18,7 +18,8 @@ constexpr std::uint32_t M = CSaveIntStream::kXorMask;
 std::vector<std::uint8_t> WriteAll(const std::vector<std::int32_t>& values) {
     ArchiveWriter w;
     CSaveIntStream s(w);
-    for (auto v : values) EXPECT_TRUE(s.WriteInt(v));
+    for (auto v : values)
+        EXPECT_TRUE(s.WriteInt(v));
     return w.Take();
 }
 

@@ -66,12 +66,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "ColorPallet {\n0:0:0:0\n0:0:0:0\n0:0:0:0\n0:0:0:0\n0:0:0:0\n0:0:0:0\n0:0:0:0\n0:0:0:0\n"
                   "0:0:0:0\n0:0:0:0\n0:0:0:0\n}\n",
                   kScnTooManyColors, 12},
-        ErrorCase{"label colour 10", "Label {\nA : 1 : 2 : NONE : WHOLE : 10 : 12 : NO : NO\n}\n", kScnBadColorIndex, 2},
-        ErrorCase{"label too long", "Label {\n織田信長織田信長織田信長 : 1 : 2 : NONE : WHOLE : 1 : 12 : NO : NO\n}\n",
+        ErrorCase{"label colour 10", "Label {\nA : 1 : 2 : NONE : WHOLE : 10 : 12 : NO : NO\n}\n",
+                  kScnBadColorIndex, 2},
+        ErrorCase{"label too long",
+                  "Label {\n織田信長織田信長織田信長 : 1 : 2 : NONE : WHOLE : 1 : 12 : NO : NO\n}\n",
                   kScnLabelTooLong, 2},
-        ErrorCase{"label bad scope", "Label {\nA : 1 : 2 : NONE : ALL : 1 : 12 : NO : NO\n}\n", kScnSyntax, 2},
-        ErrorCase{"label bad province", "Label {\nA : 1 : 2 : K77 : PART : 1 : 12 : NO : NO\n}\n", kScnBadKuniId, 2},
-        ErrorCase{"label bad italic word", "Label {\nA : 1 : 2 : K01 : PART : 1 : 12 : NO : Y\n}\n", kScnSyntax, 2},
+        ErrorCase{"label bad scope", "Label {\nA : 1 : 2 : NONE : ALL : 1 : 12 : NO : NO\n}\n", kScnSyntax,
+                  2},
+        ErrorCase{"label bad province", "Label {\nA : 1 : 2 : K77 : PART : 1 : 12 : NO : NO\n}\n",
+                  kScnBadKuniId, 2},
+        ErrorCase{"label bad italic word", "Label {\nA : 1 : 2 : K01 : PART : 1 : 12 : NO : Y\n}\n",
+                  kScnSyntax, 2},
         ErrorCase{"main map view short", "MainMapKakudai : 1 : 2 : 3\nTitle : x\n", kScnSyntax, 1},
         ErrorCase{"enciphered data", "Cipher : LEVEL1\n", kScnCipher, 0}),
     [](const auto& info) {
@@ -148,7 +153,7 @@ TEST(Reader, ScalarKeywordsStoreTheirValues) {
     EXPECT_EQ(gs.nDokuritsuJoukenHosei, 3);
     EXPECT_EQ(gs.nMainMapMinimumWidth, 900);  // the later of the two names wins
     EXPECT_EQ(gs.RoadCost[2], 45);
-    EXPECT_EQ(gs.RoadCost[3], 32767);         // beyond reach either way
+    EXPECT_EQ(gs.RoadCost[3], 32767);  // beyond reach either way
     EXPECT_EQ(gs.nShiroOffsetX, -3);
     EXPECT_EQ(gs.nShiroOffsetY, 4);
     EXPECT_EQ(gs.nShiroNameOffset, 5);
@@ -257,11 +262,13 @@ TEST(Reader, MapFileErrors) {
 TEST(Reader, MapWithTooManyProvincesOrRegionsIsRefusedAndThePreviousMapStays) {
     struct Case {
         int kuni, chiiki, code;
-    } cases[] = {{249, 3, kScnOk}, {250, 3, kScnMapTooManyKuni}, {10, 50, kScnOk}, {10, 51, kScnMapTooManyKuni}};
+    } cases[] = {
+        {249, 3, kScnOk}, {250, 3, kScnMapTooManyKuni}, {10, 50, kScnOk}, {10, 51, kScnMapTooManyKuni}};
     for (const Case& c : cases) {
         ReaderRun run;
         run.map.files["/scn/big.map"] = FakeKorMap::Make(c.kuni, c.chiiki);
-        ASSERT_EQ(run.Read("MapFile : default.map\nMapFile : big.map\n"), c.code) << c.kuni << "/" << c.chiiki;
+        ASSERT_EQ(run.Read("MapFile : default.map\nMapFile : big.map\n"), c.code)
+            << c.kuni << "/" << c.chiiki;
         int expected = c.code == kScnOk ? c.kuni : 3;
         EXPECT_EQ(run.map.KuniCount(), expected);
         EXPECT_EQ(run.gs->nKuni, expected);
@@ -298,7 +305,8 @@ TEST(Reader, ViewRectanglesAreHalvedOnSignatureMapsFromVersion5) {
                            "\nMapFile : m.map\nMainMapKakudai : 10 : 20 : 100 : 200\n"
                            "KuniArea {\nK02 : 3 : 10 : 20 : 100 : 200\n}\n";
         ASSERT_EQ(run.Read(text), kScnOk);
-        for (int i = 0; i < 5; ++i) EXPECT_EQ(run.gs->MainMapKakudai[i], c.kakudai[i]) << i;
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(run.gs->MainMapKakudai[i], c.kakudai[i]) << i;
         const KuniAreaRecord& a = run.gs->KuniAreaTbl[1];
         EXPECT_EQ(a.type, 3);
         EXPECT_EQ((std::array<std::int32_t, 4>{a.left, a.top, a.right, a.bottom}), c.area);
@@ -307,7 +315,8 @@ TEST(Reader, ViewRectanglesAreHalvedOnSignatureMapsFromVersion5) {
 
 TEST(Reader, ColorPalletStartsAgainInEachSection) {
     ReaderRun run;
-    ASSERT_EQ(run.Read("ColorPallet {\n1:2:3:x\n4:5:6:0\n}\nColorPallet {\n300 : 0 : 0 : anything\n}\n"), kScnOk);
+    ASSERT_EQ(run.Read("ColorPallet {\n1:2:3:x\n4:5:6:0\n}\nColorPallet {\n300 : 0 : 0 : anything\n}\n"),
+              kScnOk);
     EXPECT_EQ(run.gs->ColorPallet[0], 44u);
     EXPECT_EQ(run.gs->ColorPallet[1], 0x060504u);
     EXPECT_EQ(run.gs->ColorPallet[2], 0xFFFFFFu);
@@ -361,7 +370,8 @@ TEST(Reader, SectionsNotKeptHereAreReadToTheirClosingLine) {
 
 TEST(Reader, ErrorStillCopiesCountsAndStopsReading) {
     ReaderRun run;
-    EXPECT_EQ(run.Read("Label {\nA : 1 : 2 : NONE : PART : 0 : 12 : NO : NO\n}\nBogus\nTitle : late\n"), kScnSyntax);
+    EXPECT_EQ(run.Read("Label {\nA : 1 : 2 : NONE : PART : 0 : 12 : NO : NO\n}\nBogus\nTitle : late\n"),
+              kScnSyntax);
     EXPECT_EQ(run.gs->nLabel, 1);
     EXPECT_EQ(run.gs->ScenarioTitle, "");
     EXPECT_EQ(run.gs->nShiroType, 5);

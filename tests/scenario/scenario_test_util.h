@@ -20,9 +20,9 @@ namespace rymd::test {
 // A province map whose "files" are kept in memory by path.
 class FakeKorMap : public MbKorMap::CCtrlKorMap {
 public:
-    std::map<std::string, MbKorMap::KorMapData> files;   // path -> content
-    std::vector<std::string> bad;                          // paths whose content is faulty
-    std::vector<std::string> opened;                       // every path asked for, in order
+    std::map<std::string, MbKorMap::KorMapData> files;  // path -> content
+    std::vector<std::string> bad;                       // paths whose content is faulty
+    std::vector<std::string> opened;                    // every path asked for, in order
 
     // A map of n provinces K01.. (names in Japanese), regions R01..R03, pictures P1 and 城A.
     static MbKorMap::KorMapData Make(int nKuni = 3, int nChiiki = 3, int formatFlag = 0) {

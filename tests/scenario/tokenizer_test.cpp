@@ -60,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
         TokenCase{"slash inside a token", "Title : abc/def\n", false, {{"Title", 0, 1}, {"abc/def", 1, 1}}},
         TokenCase{"comment after a blank", "Title : abc /def\n", false, {{"Title", 0, 1}, {"abc", 1, 1}}},
         TokenCase{"comment and blank lines count",
-                  "// comment\n\n   \nA : 1 // tail\nB : 2\n", false,
+                  "// comment\n\n   \nA : 1 // tail\nB : 2\n",
+                  false,
                   {{"A", 0, 4}, {"1", 1, 4}, {"B", 0, 5}, {"2", 1, 5}}},
         TokenCase{"quoted blank kept", "T : \"a b\"\n", false, {{"T", 0, 1}, {"a b", 1, 1}}},
         TokenCase{"quoted colon cut", "T : \"a:b\"\n", false, {{"T", 0, 1}, {"a", 0, 1}, {"b", 1, 1}}},
@@ -71,12 +72,24 @@ INSTANTIATE_TEST_SUITE_P(
         TokenCase{"empty tokens between separators", "a,,b\n", false, {{"a", 0, 1}, {"", 0, 1}, {"b", 1, 1}}},
         TokenCase{"comma blank comma", "a, ,b\n", false, {{"a", 0, 1}, {"", 0, 1}, {"b", 1, 1}}},
         TokenCase{"line starting with a colon", ":x\n", false, {{"", 0, 1}, {"x", 1, 1}}},
-        TokenCase{"CR-LF like LF", "A : 1\r\nB : 2\r\n", false, {{"A", 0, 1}, {"1", 1, 1}, {"B", 0, 2}, {"2", 1, 2}}},
-        TokenCase{"last line without a line break keeps its token", "A : 1\nB : 2", false,
+        TokenCase{"CR-LF like LF",
+                  "A : 1\r\nB : 2\r\n",
+                  false,
+                  {{"A", 0, 1}, {"1", 1, 1}, {"B", 0, 2}, {"2", 1, 2}}},
+        TokenCase{"last line without a line break keeps its token",
+                  "A : 1\nB : 2",
+                  false,
                   {{"A", 0, 1}, {"1", 1, 1}, {"B", 0, 2}, {"2", 1, 2}}},
         TokenCase{"last token ended by a blank at the end", "B : 2  ", false, {{"B", 0, 1}, {"2", 1, 1}}},
-        TokenCase{"full-width blank is a character", "A\xE3\x80\x80" "B\n", false, {{"A\xE3\x80\x80" "B", 1, 1}}},
-        TokenCase{"NUL ends the token's text", std::string("ab\0cd e\n", 8), false, {{"ab", 0, 1}, {"e", 1, 1}}}),
+        TokenCase{"full-width blank is a character",
+                  "A\xE3\x80\x80"
+                  "B\n",
+                  false,
+                  {{"A\xE3\x80\x80"
+                    "B",
+                    1, 1}}},
+        TokenCase{
+            "NUL ends the token's text", std::string("ab\0cd e\n", 8), false, {{"ab", 0, 1}, {"e", 1, 1}}}),
     [](const auto& info) {
         std::string n = info.param.name;
         for (char& ch : n)
@@ -95,7 +108,8 @@ TEST(Tokenizer, OverLongTokenIsCutAndTheRestDropped) {
 TEST(Tokenizer, CRLFAndLFGiveTheSameTokensAndLines) {
     const std::string lf = "A : \"x y\"\n\n// c\nB,C\nD&+\nE\n";
     std::string crlf;
-    for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (char c : lf)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     std::vector<Tok> a = Tokenize(lf), b = Tokenize(crlf);
     ASSERT_EQ(a.size(), b.size());
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -126,10 +140,17 @@ struct IntCase {
 };
 
 TEST(Tokenizer, ParseInt) {
-    const IntCase cases[] = {{"+5", false, 5},  {"-0", false, 0},  {"007", false, 7},
-                             {"+", false, 0},   {"-", false, 0},   {"", true, 0},
-                             {"1.5", true, 0},  {"5a", true, 0},   {" 5", true, 0},
-                             {"99999999999", false, 2147483647},   {"-99999999999", false, -2147483647 - 1}};
+    const IntCase cases[] = {{"+5", false, 5},
+                             {"-0", false, 0},
+                             {"007", false, 7},
+                             {"+", false, 0},
+                             {"-", false, 0},
+                             {"", true, 0},
+                             {"1.5", true, 0},
+                             {"5a", true, 0},
+                             {" 5", true, 0},
+                             {"99999999999", false, 2147483647},
+                             {"-99999999999", false, -2147483647 - 1}};
     for (const IntCase& c : cases) {
         int v = 12345;
         EXPECT_EQ(CScenarioReader::ParseInt(c.token, v), c.error) << c.token;
@@ -144,15 +165,17 @@ struct FloatCase {
 };
 
 TEST(Tokenizer, ParseFloat) {
-    const FloatCase cases[] = {{".5", false, 0.5},  {"5.", false, 5.0}, {"-.5", false, -0.5},
+    const FloatCase cases[] = {{".5", false, 0.5},    {"5.", false, 5.0}, {"-.5", false, -0.5},
                                {"4.56", false, 4.56}, {"+2", false, 2.0}, {"1.2.3", true, 0},
-                               {"1e5", true, 0},    {"", true, 0},      {"nan", true, 0},
+                               {"1e5", true, 0},      {"", true, 0},      {"nan", true, 0},
                                {"1-2", true, 0}};
     for (const FloatCase& c : cases) {
         double v = -7.0;
         EXPECT_EQ(CScenarioReader::ParseFloat(c.token, v), c.error) << c.token;
-        if (!c.error) EXPECT_DOUBLE_EQ(v, c.value) << c.token;
-        else EXPECT_EQ(v, -7.0) << c.token;
+        if (!c.error)
+            EXPECT_DOUBLE_EQ(v, c.value) << c.token;
+        else
+            EXPECT_EQ(v, -7.0) << c.token;
     }
 }
 
