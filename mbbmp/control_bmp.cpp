@@ -1,0 +1,2 @@
+// The bitmap object (being written).
+namespace MbBmp {}
