@@ -5,6 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev libpng-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic xvfb
   clang libclang-rt-dev
 )
 missing=()

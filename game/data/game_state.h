@@ -21,7 +21,9 @@
 
 #include "game/data/name_index.h"
 #include "game/data/records.h"
+#include "game/data/scenario_image.h"
 #include "game/data/scenario_records.h"
+#include "game/events/script_variables.h"
 #include "platform/core/random.h"
 
 namespace rymd {
@@ -114,6 +116,7 @@ struct GameState {
     std::array<std::int32_t, kMaxDaimyou> DaimyouOrder{};       // house order of the phase (nDaimyou entries)
     std::array<std::string, kScenarioWordCount> ScenarioWords;  // vocabulary words (UTF-8)
     CNameIndex NameIndex;                                       // scenario identifiers
+    CScriptVariables ScriptVariables;                           // scenario script variables
     std::vector<std::string> ScenarioTextPool;            // descriptions of houses, castles, generals (UTF-8)
     FixedTable<KuniAreaRecord, kMaxKuni> KuniAreaTbl;     // per-province display area of the castle map
     std::array<std::int32_t, 5> MainMapKakudai{};         // given-flag, left, top, right+1, bottom+1
@@ -123,6 +126,7 @@ struct GameState {
     FixedTable<DoumeiInitRecord, kMaxDoumeiInit> DoumeiInitTbl;  // scenario alliances (not saved)
     FixedTable<RoutePoint, kMaxRoutePoint> ShiroRoutePoints;     // route drawing points; entry 0 reserved
     std::vector<RouteRect> ShiroRouteRects;                      // bounding rectangle of each drawn route
+    CScenarioImage ScenarioImage;  // the ending picture, kept with the game
 
     // --- counts -------------------------------------------------------------------------------
     int nShiro = 0;
@@ -198,6 +202,13 @@ struct GameState {
     std::array<double, 4> TeppouCost{};         // initial, monthly decrease, floor, current
     std::array<double, 4> TeppouSoubiRitsu{};   // initial, monthly increase, cap, current
     std::array<std::uint8_t, 4> TeppouKouka{};  // musket effects: three field battle, one siege
+
+    // --- phase state kept with a saved game -----------------------------------------------------
+    std::array<int, 4> PlayerChouheiLimits{};           // the player's conscription limits and working copies
+    std::array<std::uint8_t, kMaxDaimyou> GaikouDealt{}; // diplomacy phase: houses the player has dealt with
+    bool bGaikouBarred = false;                         // diplomacy phase: no more diplomacy this turn
+    int nPhaseSplit = 0;       // position in DaimyouOrder where the current phase's loop stopped
+    int nTextPoolValue = 0;    // value kept beside the explanation texts (0 after a benchmark start)
 
     // --- the one random source ----------------------------------------------------------------
     Random rng;

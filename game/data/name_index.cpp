@@ -1,5 +1,6 @@
 #include "game/data/name_index.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/core/archive.h"
@@ -87,6 +88,21 @@ std::uint32_t CNameIndex::Count(int list) const {
 std::uint32_t CNameIndex::Size(int list) const {
     const List* l = GetList(list);
     return l ? static_cast<std::uint32_t>(l->buffer.size()) : 0;
+}
+
+std::vector<std::string_view> CNameIndex::Names(int list) const {
+    std::vector<std::string_view> names;
+    const List* l = GetList(list);
+    if (l == nullptr) return names;
+    names.reserve(l->count);
+    std::string_view rest(l->buffer);
+    while (names.size() < l->count && !rest.empty()) {
+        std::size_t end = rest.find('\0');
+        if (end == std::string_view::npos) end = rest.size();
+        names.push_back(rest.substr(0, end));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return names;
 }
 
 std::string_view CNameIndex::NameAt(int list, int pos) const {

@@ -14,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rymd {
 
@@ -69,6 +70,8 @@ public:
     std::uint32_t Size(int list) const;
     // The name at a position of a list; empty when there is none.
     std::string_view NameAt(int list, int pos) const;
+    // Every name of a list in order (one pass over the packed buffer).
+    std::vector<std::string_view> Names(int list) const;
 
     // Stored form: the eight counts, then the eight sizes (u32, little-endian), then the
     // non-empty buffers in list order (size bytes each). All lists empty: 64 zero bytes.

@@ -193,7 +193,7 @@ struct CGundan : CGameRecord {
     std::uint16_t order = 0;                                  // kOrder... bits
     std::array<std::int16_t, kTantouKuniCount> tantouKuni{};  // provinces in charge; -1 none
 
-    bool IsFree() const { return leader == 0; }
+    bool IsFree() const { return leader == kLeaderFree; }
     // Whether the castle's province is one of the corps' provinces in charge.
     bool IsShiroInTantouKuni(const GameState& gs, int shiro) const;
 };

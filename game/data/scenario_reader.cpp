@@ -82,6 +82,8 @@ int CScenarioReader::ReadOpenedScenario(const std::string& folder) {
     ResetDefaults();
 
     int error = ReadKeywords();
+    // An enciphered text that does not fit its check value is refused once it has been read.
+    if (error == kScnOk && CipherCheckFails()) error = kScnCipher;
     ConvertTexts();
 
     if (error != kScnOk) {
@@ -94,7 +96,14 @@ int CScenarioReader::ReadOpenedScenario(const std::string& folder) {
                 ReadFileBytes(programFolder_ + openingImageName_, picture);
             ports_.report->ShowLongText(gs_.ScenarioTitle, openingText_, picture, 0xFFFFFF);
         }
-        // Not built yet: the ending picture is loaded with the scenario images.
+        // The ending picture is kept in memory with the game: from the scenario's folder,
+        // else the program's. Without one, a picture of an earlier game is dropped.
+        if (!endingImageName_.empty()) {
+            if (!gs_.ScenarioImage.Load(scenarioFolder_ + endingImageName_))
+                gs_.ScenarioImage.Load(programFolder_ + endingImageName_);
+        } else {
+            gs_.ScenarioImage.Free();
+        }
         gs_.ScenarioBgmNormal = bgmNormal_.empty() ? std::string() : scenarioFolder_ + bgmNormal_;
         gs_.ScenarioBgmBattle = bgmBattle_.empty() ? std::string() : scenarioFolder_ + bgmBattle_;
     }
@@ -356,9 +365,11 @@ int CScenarioReader::ReadKeywords() {
             case Kw::None: return kScnSyntax;
             case Kw::Secret: r = ReadToken(token, kValueSize) == kEndOfFile ? kStopAtEof : kScnOk; break;
             case Kw::Cipher:
-                // Not built yet: deciphering arrives with the scenario cipher. Until then an
-                // enciphered scenario is refused as faulty enciphered data.
-                return kScnCipher;
+                // The cipher level (any value), then the cipher header: from here on the file
+                // is enciphered.
+                if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
+                r = StartCipher();
+                break;
             case Kw::MapFile:
                 if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
                 mapGiven_ = true;
@@ -653,10 +664,13 @@ void CScenarioReader::ConvertTexts() {
         if (wordAssigned_[i]) gs_.ScenarioWords[i] = ToUtf8(gs_.ScenarioWords[i], enc);
     for (int i = 0; i < nLabel_; ++i)
         gs_.LabelTbl[i].text = ToUtf8(gs_.LabelTbl[i].text, enc);
+    ConvertWorldTexts();
     openingImageName_ = ToUtf8(openingImageName_, enc);
     endingImageName_ = ToUtf8(endingImageName_, enc);
     bgmNormal_ = ToUtf8(bgmNormal_, enc);
     bgmBattle_ = ToUtf8(bgmBattle_, enc);
+    ConvertEventTexts(enc);
+    ConvertTradeTexts(enc);
 }
 
 void CScenarioReader::FinishReading() {

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace MbKorMap {
@@ -18,7 +19,11 @@ class CCtrlKorMap;
 namespace rymd {
 
 struct GameState;
+struct RouteRect;
 struct Ports;
+struct CConditionalEvent;
+struct CEventRecord;
+enum class TextEncoding;
 
 class CScenarioReader {
 public:
@@ -55,6 +60,25 @@ public:
     static bool ParseInt(const std::string& token, int& value);
     // false and the value stored when the token is a decimal number (no exponent).
     static bool ParseFloat(const std::string& token, double& value);
+    // Bounding rectangle of the circular arc from (x0, y0) through (x1, y1) to (x2, y2), in
+    // map units with y downwards; three points on one line give the rectangle of start and end.
+    static void CalcConnectGeometry(int x0, int y0, int x1, int y1, int x2, int y2, RouteRect& out);
+
+    // --- scenario cipher (scenario_cipher.h) --------------------------------------------
+    // Enciphers every byte of text, appending the cipher text to out and advancing the counters.
+    static void ScrambleString(std::string& out, std::string_view text, std::uint32_t& count,
+                               std::uint32_t& sum);
+    // Reads and deciphers one character of the file: 0..255, or kEof at the end. first, when not
+    // 0, is the first raw character (one the tokenizer read ahead). Counts no lines.
+    int CipherGetc(std::uint32_t& count, std::uint32_t& sum, int first = 0);
+    // Writes an enciphered copy of a plain scenario under password (UTF-8; stored in Shift-JIS);
+    // false (message shown) when a file cannot be opened.
+    bool EncryptScenario(const std::string& inputPath, const std::string& outputPath,
+                         const std::string& password);
+    // Writes a plain copy of an enciphered scenario when password is the one it was enciphered
+    // with; false (message shown, no output file written) otherwise.
+    bool DecryptScenario(const std::string& inputPath, const std::string& outputPath,
+                         const std::string& password);
 
     int LineCounter() const { return lineCounter_; }
     int TokenLine() const { return tokenLine_; }
@@ -76,6 +100,8 @@ private:
     void ResetOnOpen();
     void FinishReading();
     void ConvertTexts();
+    // Names and descriptions of houses, castles and generals: file bytes to UTF-8.
+    void ConvertWorldTexts();
     int ReadRawChar();
     int ReadTokenRaw(std::string& token, std::size_t size, std::string* echo, bool keepSeparatorsInQuotes);
 
@@ -119,6 +145,22 @@ private:
     int ReadTeppouSeisan();
     int ReadTeppouKounyuu();
     int ReadTeppouKounyuuMonth();
+    // Helpers of the event, trade and musket sections.
+    int ReadConditionalEventBlock(CConditionalEvent& event);
+    int ReadEventItemBlock(CConditionalEvent& event, bool happenings);
+    int ReadEventOperand(std::int16_t& value, int kind, bool last);
+    int ReadEventItemText(std::string& text, bool last);
+    int ReadPeriod(std::int16_t& year, std::int8_t& month, std::size_t size);
+    int ReadDecimalField(double& value, bool last, int notNumberCode, std::size_t size = 100);
+    int ReadEventDetailBlock(CEventRecord& event);
+    int ReadProbabilityBlock(CEventRecord& event, bool chiiki);
+    int ReadWeatherSection(bool rain);
+    int DeclareTradingPartners(bool trading);
+    int ReadPlaceList(std::int8_t* months, std::uint32_t* sales, int monthValue, int salesValue);
+    void ConvertEventTexts(TextEncoding enc);
+    void ConvertTradeTexts(TextEncoding enc);
+    // FindId that passes over empty slots (the built-in events and partner 0 have no identifier).
+    static int FindNamedId(const std::vector<IdSlot>& slots, int count, const std::string& id);
 
     // Reads a section through to its closing line, keeping nothing (nested blocks counted).
     int SkipSection();
@@ -147,6 +189,19 @@ private:
     bool virtualLineEndGiven_ = false;
     std::string* echo_ = nullptr;
 
+    // Scenario cipher: after the Cipher header every character is deciphered with the counters.
+    bool cipher_ = false;
+    std::uint32_t cipherCount_ = 0, cipherSum_ = 0;
+    std::uint32_t cipherCheck_ = 0;  // the check value of the header
+    bool cipherCheckValid_ = false;  // the header held eight hexadecimal digits
+    bool cipherFault_ = false;       // a character pair deciphered to no byte
+    // Reads the cipher header after the Cipher keyword and its level, and turns deciphering on.
+    int StartCipher();
+    // Reads the password (up to a blank) and the check value that open the cipher text.
+    void ReadCipherPrefix(int first, std::string& password, std::uint32_t& check, bool& checkValid);
+    // After the whole file: true when deciphering is on and the text does not fit its check value.
+    bool CipherCheckFails() const;
+
     // Reading state.
     int scenarioVer_ = 1;
     int standardAge_ = 60;
@@ -164,6 +219,7 @@ private:
     std::uint8_t teppouKouka_[4] = {10, 10, 10, 10};
     std::int16_t shiroPerKuni_[250] = {};
     bool wordAssigned_[50] = {};
+    bool weatherEvent_[200] = {};  // the event's name and message are built in (UTF-8 already)
 
     // Identifier slots of the sections, kIdSize bytes each, and their counts.
     std::vector<IdSlot> daimyouIds_, shiroTypeIds_, shiroIds_, bushouIds_, eventIds_, conditionalEventIds_,

@@ -15,6 +15,12 @@
 
 #include "platform/core/encoding.h"
 
+// The scheduled and conditional event records (CEventRecord, CConditionalEvent).
+#include "game/data/event_records.h"
+
+// The warship registry (GunsenRecord, CGunsenTable) has its own header.
+#include "game/military/gunsen_table.h"
+
 namespace rymd {
 
 // ---------------------------------------------------------------------------------------------
@@ -32,6 +38,7 @@ struct ShiroConnection {
 
 struct ShiroMapRecord {
     static constexpr int kMaxConnection = 10;  // the 11th slot always keeps the end mark
+    static constexpr std::size_t kStoredSize = 114;
     static constexpr std::uint8_t kFlagPort = 0x01;
     static constexpr std::uint8_t kFlagWaterway = 0x02;
 
@@ -62,6 +69,7 @@ struct ShiroMapRecord {
 
 struct ShiroTypeRecord {
     static constexpr int kWordCount = 33;
+    static constexpr std::size_t kStoredSize = 66;
     std::array<std::uint16_t, kWordCount> words{};
 };
 
@@ -69,6 +77,7 @@ struct ShiroTypeRecord {
 // A general's scenario record (48 bytes, no class slot); its index is the general's id.
 
 struct BushouExRecord {
+    static constexpr std::size_t kStoredSize = 48;
     std::uint16_t textIndex = 0;      // description text in ScenarioTextPool; 0xFFFF none
     std::string name;                 // UTF-8; at most 20 bytes in the file encoding
     std::uint8_t buyuu = 0;           // valour 0..10
@@ -94,6 +103,7 @@ struct BushouExRecord {
 // A house's scenario record (34 bytes, no class slot).
 
 struct DaimyouInitRecord {
+    static constexpr std::size_t kStoredSize = 34;
     std::uint16_t textIndex = 0;      // description text in ScenarioTextPool; 0xFFFF none
     std::string name;                 // UTF-8; at most 20 bytes in the file encoding
     std::uint8_t kindByte = 0;        // kind, unattackable, behaviour, not for the player (as CDaimyou)
@@ -119,10 +129,26 @@ struct DoumeiInitRecord {
 
 struct CRengou {
     static constexpr int kMaxMember = 42;
+    static constexpr std::size_t kStoredSize = 92;  // with the 4-byte class slot
     std::int16_t target = 0;                        // the house the coalition stands against
     std::int16_t nMember = 0;                       // 0..42
     std::array<std::int16_t, kMaxMember> member{};  // first nMember entries in use
 };
+
+// Stored forms of the castle, castle type, general, house and coalition records (raw
+// little-endian images of kStoredSize bytes; names in the file encoding). Decode refuses a
+// record whose indexes or counts lie outside the tables they name (capacities; the loader
+// checks them against the counts in use) and then leaves the record as it was.
+void Encode(const ShiroMapRecord& r, std::uint8_t* out, TextEncoding enc);
+bool Decode(const std::uint8_t* in, ShiroMapRecord& r, TextEncoding enc);
+void Encode(const ShiroTypeRecord& r, std::uint8_t* out);
+bool Decode(const std::uint8_t* in, ShiroTypeRecord& r);
+void Encode(const BushouExRecord& r, std::uint8_t* out, TextEncoding enc);
+bool Decode(const std::uint8_t* in, BushouExRecord& r, TextEncoding enc);
+void Encode(const DaimyouInitRecord& r, std::uint8_t* out, TextEncoding enc);
+bool Decode(const std::uint8_t* in, DaimyouInitRecord& r, TextEncoding enc);
+void Encode(const CRengou& r, std::uint8_t* out);
+bool Decode(const std::uint8_t* in, CRengou& r);
 
 // ---------------------------------------------------------------------------------------------
 // Musket production of one province (34 bytes, packed).
@@ -133,6 +159,8 @@ struct TeppouSeisanRecord {
     double increase = 0.0;  // monthly increase of the rate
     double cap = 0.0;       // cap of the rate
     double current = 0.0;   // current rate
+
+    static constexpr std::size_t kStoredSize = 34;
 };
 
 // One musket purchase place (340 bytes).
@@ -149,7 +177,19 @@ struct TeppouKounyuuRecord {
     double offerCap = 0.0;
     double currentOffer = 0.0;
     std::int16_t dialogWork = 0;  // working field of the purchase dialog
+
+    static constexpr std::size_t kStoredSize = 340;
 };
+
+// Stored forms of the musket records (raw little-endian images). Decode refuses a record
+// holding a value that is not a finite number, or a name without its terminator.
+void Encode(const TeppouSeisanRecord& r, std::uint8_t* out);
+bool Decode(const std::uint8_t* in, TeppouSeisanRecord& r);
+void Encode(const TeppouKounyuuRecord& r, std::uint8_t* out, TextEncoding enc);
+bool Decode(const std::uint8_t* in, TeppouKounyuuRecord& r, TextEncoding enc);
+
+class ArchiveReader;
+class ArchiveWriter;
 
 // ---------------------------------------------------------------------------------------------
 // Trade partner (serialises itself field by field).
@@ -160,31 +200,19 @@ struct CTradingPartner {
     std::array<std::uint32_t, 250> sales{};         // per province: sales per ship of a voyage
     std::array<std::int8_t, 250> months{};          // per province: voyage months; negative = unreachable
     std::array<std::uint8_t, 10000> ports{};        // per castle: 1 = may sail to this partner
-};
 
-// ---------------------------------------------------------------------------------------------
-// Scheduled event. Fields arrive with the scenario sections that fill them.
-struct CEventRecord {};
+    static constexpr std::size_t kNameBytes = 20;
+    static constexpr std::size_t kOldStoredSize = 4280;  // one partner in saves below version 110
 
-// Conditional event. Fields arrive with the scenario sections that fill them.
-struct CConditionalEvent {};
-
-// ---------------------------------------------------------------------------------------------
-// Warship registry: up to 5000 fleet records. The operations arrive with the naval rules.
-
-struct GunsenRecord {
-    static constexpr std::uint16_t kFlagBlockade = 0x0001;
-    std::uint16_t flags = 0;        // bit 0: the fleet blockades the castle where it lies
-    std::int16_t owner = 0;         // owner house
-    std::int16_t shiro = 0;         // castle where it lies
-    std::int16_t ships = 0;         // ship count
-    std::uint16_t destination = 0;  // destination castle; 0xFFFF no move order
-};
-
-struct CGunsenTable {
-    static constexpr int kMaxRecord = 5000;
-    std::array<GunsenRecord, kMaxRecord> records{};
-    std::uint32_t count = 0;
+    // Saved form: the 21-byte name, the friendliness of nDaimyou houses, the sales (u32) and
+    // then the months of nKuni provinces, the ports of nShiro castles.
+    void Write(ArchiveWriter& out, int nDaimyou, int nKuni, int nShiro, TextEncoding enc) const;
+    // Reads that form. Counts beyond the record's capacity, a name without its terminator or a
+    // short stream refuse the data: false, the reader marked failed and the record left as it
+    // was. Entries past the counts come back 0.
+    bool Read(ArchiveReader& in, int nDaimyou, int nKuni, int nShiro, TextEncoding enc);
+    // Reads the 4280-byte image of saves below version 110 (ports of the first 2000 castles).
+    bool ReadOld(ArchiveReader& in, TextEncoding enc);
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -30,6 +30,7 @@ void CScenarioReader::OpenBytes(std::vector<std::uint8_t> bytes) {
     lastChar_ = '\n';
     virtualLineEndGiven_ = false;
     echo_ = nullptr;
+    cipher_ = false;
     nDaimyou_ = nShiroType_ = nShiro_ = nBushou_ = nDoumei_ = 0;
     nTradingPartner_ = nTeppouPlace_ = nEvent_ = nConditionalEvent_ = nLabel_ = 0;
     nRoutePoint_ = 1;
@@ -57,7 +58,8 @@ int CScenarioReader::ReadChar() {
         hasPending_ = false;
         return pending_;
     }
-    c = ReadRawChar();
+    // After the cipher header every character is deciphered.
+    c = cipher_ ? CipherGetc(cipherCount_, cipherSum_) : ReadRawChar();
     if (c == kEof) {
         // A last line without a line break still ends as a line: its last token is kept.
         if (lastChar_ != '\n' && !virtualLineEndGiven_) {

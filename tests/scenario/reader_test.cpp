@@ -354,20 +354,6 @@ TEST(Reader, WordAssignReplacesSlotsAndTheNextScenarioStartsClean) {
     EXPECT_EQ(run.gs->ScenarioWords[4], "城");
 }
 
-// --- sections kept by other parts of the game ------------------------------------------------
-
-TEST(Reader, SectionsNotKeptHereAreReadToTheirClosingLine) {
-    ReaderRun run;
-    ASSERT_EQ(run.Read("Daimyou {\nD01 : 織田 : NORMAL : 1 : 2 : 3\n}\n"
-                       "EventDetail {\nE01 {\nMessage {\nline\n}\n}\n}\n"
-                       "ConditionalEvent {\nC1 {\nTitle : x\nCondition {\nA : B\n}\n}\n}\n"
-                       "TeppouCost : 1.0 : 2.0 : 3.0\n"
-                       "Title : after\n"),
-              kScnOk);
-    EXPECT_EQ(run.gs->ScenarioTitle, "after");
-    EXPECT_EQ(run.gs->nScenarioDaimyou, 0);
-}
-
 TEST(Reader, ErrorStillCopiesCountsAndStopsReading) {
     ReaderRun run;
     EXPECT_EQ(run.Read("Label {\nA : 1 : 2 : NONE : PART : 0 : 12 : NO : NO\n}\nBogus\nTitle : late\n"),

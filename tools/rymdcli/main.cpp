@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game/data/game_state.h"
+#include "game/data/scenario_cipher.h"
 #include "game/data/scenario_reader.h"
 #include "game/ports/headless_port.h"
 #include "game/ports/ports.h"
@@ -19,7 +20,11 @@ namespace {
 
 const char kUsage[] =
     "usage: rymdcli COMMAND ...\n"
-    "  check SCENARIO    read a scenario and print the reader's message; exit code = result code\n";
+    "  check SCENARIO    read a scenario and print the reader's message; exit code = result code\n"
+    "  encrypt IN OUT --password P   write an enciphered copy of the scenario IN to OUT\n"
+    "  decrypt IN OUT --password P   write the plain copy of the enciphered scenario IN to OUT\n"
+    "      (messages on standard output; exit code 0 written, 1 not written (the message says why),\n"
+    "       2 refused before running: OUT is IN, or the password is longer than 20 bytes)\n";
 
 // The program folder: where the tool itself lies (the second place to look for map files and
 // pictures).
@@ -49,11 +54,32 @@ int Check(const std::string& path) {
     return result;
 }
 
+// encrypt / decrypt: the scenario tools' checks and converters, their messages one a line.
+int Cipher(const std::string& command, const std::string& input, const std::string& output,
+           const std::string& password) {
+    std::string refused = rymd::CheckCipherRequest(input, output, password);
+    if (!refused.empty()) {
+        std::cout << refused << '\n';
+        return 2;
+    }
+    auto gs = std::make_unique<rymd::GameState>();
+    MbKorMap::CCtrlKorMap map;
+    CheckPort inform;
+    rymd::Ports ports = rymd::SilentPort::Instance().AsPorts();
+    ports.inform = &inform;
+    rymd::CScenarioReader reader(*gs, map, ports, ProgramFolder());
+    bool done = command == "encrypt" ? reader.EncryptScenario(input, output, password)
+                                     : reader.DecryptScenario(input, output, password);
+    return done ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 2 && args[0] == "check") return Check(args[1]);
+    if (args.size() == 5 && (args[0] == "encrypt" || args[0] == "decrypt") && args[3] == "--password")
+        return Cipher(args[0], args[1], args[2], args[4]);
     std::fputs(kUsage, stderr);
     return 125;
 }

@@ -1,0 +1,47 @@
+// Feeds arbitrary bytes to the scenario reader as the cipher text of an enciphered scenario:
+// whatever the bytes, the reader must decipher and read them to a code without crashing, hanging
+// or reading out of bounds.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/data/game_state.h"
+#include "game/data/scenario_cipher.h"
+#include "game/data/scenario_reader.h"
+#include "game/ports/ports.h"
+#include "mbkormap/kor_map.h"
+#include "platform/core/encoding.h"
+
+namespace {
+
+class MemoryKorMap : public MbKorMap::CCtrlKorMap {
+protected:
+    int ReadKorMapFile(const char* path, MbKorMap::KorMapData& out) override {
+        out = MbKorMap::KorMapData{};
+        for (int i = 0; i < 4; ++i) {
+            std::string id = "K0" + std::to_string(i + 1);
+            out.kuni.push_back({id, id, static_cast<std::int16_t>(i % 2)});
+        }
+        out.chiiki = {{"R01", "R01"}, {"R02", "R02"}};
+        out.pictureNames = {"P1", "P2"};
+        return kLoaded;
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static auto gs = std::make_unique<rymd::GameState>();
+    static MemoryKorMap map;
+    static const std::string header =
+        rymd::FromUtf8(rymd::kCipherHeaderUtf8, rymd::TextEncoding::ShiftJis) + "\n";
+    std::vector<std::uint8_t> file(header.begin(), header.end());
+    file.insert(file.end(), data, data + size);
+    rymd::Ports ports = rymd::SilentPort::Instance().AsPorts();
+    rymd::CScenarioReader reader(*gs, map, ports, "/p/");
+    int code = reader.ReadScenarioData(std::move(file), "/s/");
+    if (code < 0 || code > 121) __builtin_trap();
+    return 0;
+}

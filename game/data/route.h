@@ -1,0 +1,114 @@
+// Route search over the castle graph and small helpers on the same graph and on corps.
+//
+// Castles form a graph: each castle's geography record lists the castles it connects to and
+// the kind of each link (0 broad road, 1 narrow road, 2 mountain road, 3 sea lane). A route's
+// cost is the sum of the link costs (RoadCost, in tenths), except that each change between
+// land and sea first raises the cost so far to the next whole multiple of the distance limit
+// (one "leg"). Costs are 16-bit: 32767 means unreachable, and every reachable castle costs at
+// most 32766.
+//
+// The "counted house" of a castle is its owner, or the owner's master when the owner is a
+// vassal; a negative owner counts as itself.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace rymd {
+
+struct GameState;
+
+inline constexpr std::uint16_t kRouteUnreachable = 32767;
+inline constexpr std::uint16_t kRouteCostMax = 32766;
+
+// Modes of the route search.
+enum RouteMode : int {
+    kRouteAll = 0,        // every link
+    kRouteSea = 1,        // sea lanes only
+    kRouteLand = 2,       // land links only
+    kRouteSeaCostly = 3,  // every link, sea lanes cost at least twice the dearest land link
+};
+
+// The reusable work state of the route search: once grown, a search allocates nothing.
+// One object serves any number of searches; the free function below keeps one per thread.
+//
+// The search is a label-correcting search with a stack: the last castle pushed is expanded
+// first, its links in list order, and each castle keeps only its best cost, whatever kind of
+// link it was reached by. Where a route may change between land and sea the leg rounding makes
+// the costs depend on that order, and the search runs exactly so. Where every link the search
+// can use is of one class (all land, or all sea: the sea and land modes, and every map without
+// sea lanes) no cost is ever rounded, and the search ends with the cheapest cost of every
+// castle (at most 32766) whatever its order; those costs are then found cheapest-first, which
+// visits each castle once instead of many times.
+class RouteSearch {
+public:
+    enum class Method { None, CheapestFirst, Stack };
+
+    // Fills out[0 .. nShiro-1] with the cost from start to every castle. Only castles counted
+    // for the house are passable (house -1: every castle); the start is searched from even
+    // when it is not. The corps argument plays no part. A start outside the castle table, or
+    // an out array shorter than the castle count, leaves every entry of out at 32767.
+    void Calc(const GameState& gs, int daimyou, int start, std::span<std::uint16_t> out, int mode);
+
+    // How the last search found its costs (for tests and measurements).
+    Method LastMethod() const { return method_; }
+
+private:
+    struct Link {
+        std::uint16_t shiro;
+        std::uint8_t kind;
+        std::uint16_t cost;
+    };
+    struct Entry {
+        std::uint16_t shiro;
+        std::int16_t kind;  // kind of the link it was reached by; -1 the start
+        std::uint16_t cost;
+    };
+
+    static void LinkCosts(const GameState& gs, int mode, std::int64_t cost[4]);
+    // The links the search may take, castle by castle in list order.
+    void CollectLinks(const GameState& gs, int n, int daimyou, int mode);
+    // Cheapest-first costs; false (out unfinished) as soon as links of both classes are met.
+    bool CheapestFirst(const GameState& gs, int n, int daimyou, int mode, int start,
+                       std::span<std::uint16_t> out, bool stopOnMixed);
+    void StackSearch(int start, std::span<std::uint16_t> out, std::int64_t leg);
+
+    std::vector<std::uint32_t> first_;  // first link of each castle in links_; n + 1 entries
+    std::vector<Link> links_;
+    std::vector<std::uint8_t> passable_;
+    std::vector<Entry> stack_;
+    std::vector<std::uint32_t> legUp_;  // cost raised to the next whole leg, by cost
+    std::int64_t legUpFor_ = 0;         // the leg length legUp_ was worked out for
+    std::vector<std::uint32_t> heap_;
+    Method method_ = Method::None;
+};
+
+void CalcRoadCost(const GameState& gs, int daimyou, int gundan, int start, std::span<std::uint16_t> out,
+                  int mode);
+
+// The counted house of a house: its master while it is a vassal, else itself. A negative
+// house, or one outside the house table, counts as itself.
+int GetCountedDaimyou(const GameState& gs, int daimyou);
+// The counted house of a castle's owner (the castle index must be valid).
+int GetCountedDaimyouOfShiro(const GameState& gs, int shiro);
+
+// out[c] = 1 for every castle reachable from the start through castles counted for the house
+// (the start itself always), else 0. out must hold nShiro entries.
+void MarkLinkedShiroOfDaimyou(const GameState& gs, int daimyou, int start, std::span<std::uint8_t> out);
+
+// Whether some castle of province p has a link to a castle of province q.
+bool IsKuniAdjacent(const GameState& gs, int kuniP, int kuniQ);
+
+// Dissolves a corps: its funds and muskets go to the house, its castles return to the house's
+// direct domain under the house head, its generals to the house's direct command, and the
+// slot becomes free.
+void DisbandGundan(GameState& gs, int gundan);
+
+// (x - x0) x (y1 - y0) / (x1 - x0) + y0; 0.5 when x1 = x0.
+double LinearInterpolate(double x, double y1, double x1, double y0, double x0);
+
+// Number of castles with a port.
+int CountMinatoShiro(const GameState& gs);
+
+}  // namespace rymd

@@ -1,0 +1,220 @@
+#include "game/shell/qt_port.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "mbbmp/control_bmp.h"
+#include "mbwnd/gradation_button.h"
+#include "mbwnd/msg_box.h"
+#include "mbwnd/multi_text_ctrl.h"
+#include "platform/qt/app.h"
+#include "platform/qt/controls.h"
+#include "platform/qt/dialog.h"
+
+namespace rymd {
+
+namespace {
+
+using namespace ui;
+
+int CountLines(std::string_view text) {
+    if (text.empty()) return 1;
+    int n = 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    if (text.back() == '\n') --n;
+    return std::max(n, 1);
+}
+
+DialogItem Item(int id, ControlKind kind, std::string text, int x, int y, int cx, int cy,
+                std::uint32_t style) {
+    DialogItem i;
+    i.id = id;
+    i.kind = kind;
+    i.text = std::move(text);
+    i.x = x;
+    i.y = y;
+    i.cx = cx;
+    i.cy = cy;
+    i.style = WS_CHILD | WS_VISIBLE | style;
+    return i;
+}
+
+// A prompt and one gradient button per choice. Escape and Enter outside a button do nothing: a
+// choice must be made.
+class ChoiceDialog : public Dialog {
+public:
+    ChoiceDialog(DialogTemplate t, Wnd* owner, int count) : Dialog(std::move(t), owner), buttons_(count) {
+        for (auto& b : buttons_)
+            b = std::make_unique<MbWnd::CGradationButton>();
+    }
+    int choice = -1;
+    void DoDataExchange(DataExchange& dx) override {
+        for (std::size_t i = 0; i < buttons_.size(); ++i)
+            DDX_Control(dx, QtPort::kChoiceFirstId + static_cast<int>(i), *buttons_[i]);
+    }
+    bool OnCommand(int id, int code, Wnd* from) override {
+        int i = id - QtPort::kChoiceFirstId;
+        if (code == BN_CLICKED && i >= 0 && i < static_cast<int>(buttons_.size())) {
+            choice = i;
+            EndDialog(IDOK);
+            return true;
+        }
+        return Dialog::OnCommand(id, code, from);
+    }
+    void OnOK() override {}
+    void OnCancel() override {}
+
+private:
+    std::vector<std::unique_ptr<MbWnd::CGradationButton>> buttons_;
+};
+
+class NumberDialog : public Dialog {
+public:
+    using Dialog::Dialog;
+    double value = 0.0;
+    void DoDataExchange(DataExchange& dx) override { DDX_Control(dx, IDOK, ok_); }
+    bool OnInitDialog() override {
+        Dialog::OnInitDialog();
+        if (Wnd* field = GetDlgItem(QtPort::kNumberFieldId)) field->SetFocus();
+        return false;
+    }
+    void OnOK() override {
+        Wnd* field = GetDlgItem(QtPort::kNumberFieldId);
+        std::string text = field ? field->GetWindowText() : std::string();
+        char* end = nullptr;
+        double v = std::strtod(text.c_str(), &end);
+        value = (end && end != text.c_str()) ? v : 0.0;
+        EndDialog(IDOK);
+    }
+    void OnCancel() override {}
+
+private:
+    MbWnd::CGradationButton ok_;
+};
+
+class TextDialog : public Dialog {
+public:
+    TextDialog(DialogTemplate t, Wnd* owner, std::string text, Colour colour,
+               std::span<const std::uint8_t> picture)
+        : Dialog(std::move(t), owner), text_(std::move(text)), colour_(colour) {
+        if (picture.size() >= 4) {
+            const auto* data = picture.data();
+            int size = static_cast<int>(std::min<std::size_t>(picture.size(), 64u << 20));
+            bool ok = false;
+            if (data[0] == 0xFF && data[1] == 0xD8)
+                ok = picture_.LoadJpegData(data, size, true);
+            else if (data[0] == 0x89 && data[1] == 'P')
+                ok = picture_.LoadPngData(data, size, true);
+            else if (data[0] == 'B' && data[1] == 'M')
+                ok = picture_.LoadBmpData(data, size, true);
+            if (!ok) picture_.FreeBitmap();
+        }
+    }
+    void DoDataExchange(DataExchange& dx) override { DDX_Control(dx, IDOK, ok_); }
+    bool OnInitDialog() override {
+        Dialog::OnInitDialog();
+        Rect r = MapDialogRect(Rect(7, 7, 293, 167));
+        view_.SetTextColor(colour_);
+        view_.SetReturnLineEnd(true);
+        if (!picture_.IsEmpty()) view_.SetBackGroundBmp(&picture_);
+        view_.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, r, this, QtPort::kTextViewId);
+        view_.SetText(text_, true, false);
+        return true;
+    }
+
+private:
+    std::string text_;
+    Colour colour_;
+    MbBmp::CControlBmp picture_;
+    MbWnd::CMultiTextCtrl view_;
+    MbWnd::CGradationButton ok_;
+};
+
+void ShowText(Wnd* owner, std::string_view title, std::string text, Colour colour,
+              std::span<const std::uint8_t> picture) {
+    DialogTemplate t;
+    t.caption = std::string(title);
+    t.cx = 300;
+    t.cy = 196;
+    t.items.push_back(Item(IDOK, ControlKind::Button, "OK", 125, 175, 50, 14, WS_TABSTOP | BS_OWNERDRAW));
+    TextDialog dlg(std::move(t), owner, std::move(text), colour, picture);
+    dlg.DoModal();
+}
+
+}  // namespace
+
+void QtPort::Inform(std::string_view text) {
+    MbMsgBox(std::string(text).c_str());
+}
+
+bool QtPort::AskYesNo(std::string_view text, bool defaultYes) {
+    int r = MbMsgBoxYesNo(std::string(text).c_str(), !defaultYes);
+    if (r == -1) return kSafeYesNo;
+    return r == IDYES;
+}
+
+bool QtPort::AskOkCancel(std::string_view text) {
+    int r = MbMsgBoxOkCancel(std::string(text).c_str(), false);
+    if (r == -1) return kSafeOkCancel;
+    return r == IDOK;
+}
+
+int QtPort::AskChoice(std::string_view prompt, std::span<const std::string> choices) {
+    if (choices.empty()) return kSafeChoice;
+    DialogTemplate t;
+    t.caption = "";
+    int promptHeight = 10 * CountLines(prompt);
+    t.cx = 200;
+    t.items.push_back(Item(-1, ControlKind::Static, std::string(prompt), 7, 7, 186, promptHeight, SS_LEFT));
+    int y = 7 + promptHeight + 6;
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        t.items.push_back(Item(kChoiceFirstId + static_cast<int>(i), ControlKind::Button, choices[i], 40, y,
+                               120, 14, WS_TABSTOP | BS_OWNERDRAW));
+        y += 18;
+    }
+    t.cy = y + 3;
+    ChoiceDialog dlg(std::move(t), owner_, static_cast<int>(choices.size()));
+    if (dlg.DoModal() != IDOK || dlg.choice < 0) return kSafeChoice;
+    return dlg.choice;
+}
+
+double QtPort::AskNumber(std::string_view prompt) {
+    DialogTemplate t;
+    t.caption = "";
+    int promptHeight = 10 * CountLines(prompt);
+    t.cx = 180;
+    t.items.push_back(Item(-1, ControlKind::Static, std::string(prompt), 7, 7, 166, promptHeight, SS_LEFT));
+    int y = 7 + promptHeight + 5;
+    DialogItem field =
+        Item(kNumberFieldId, ControlKind::Edit, "", 7, y, 166, 12, WS_TABSTOP | ES_AUTOHSCROLL);
+    field.exStyle = WS_EX_CLIENTEDGE;
+    t.items.push_back(field);
+    y += 18;
+    t.items.push_back(Item(IDOK, ControlKind::Button, "OK", 65, y, 50, 14, WS_TABSTOP | BS_OWNERDRAW));
+    t.cy = y + 21;
+    NumberDialog dlg(std::move(t), owner_);
+    if (dlg.DoModal() != IDOK) return kSafeNumber;
+    return dlg.value;
+}
+
+std::optional<std::string> QtPort::AskOpenFile(std::string_view title, std::string_view filter,
+                                               std::string_view initialFolder) {
+    return GetOpenFileName(owner_, title, filter, initialFolder);
+}
+
+void QtPort::ShowLongText(std::string_view title, std::string_view body,
+                          std::span<const std::uint8_t> picture, Colour colour) {
+    ShowText(owner_, title, std::string(body), colour, picture);
+}
+
+void QtPort::ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += '\n';
+    }
+    ShowText(owner_, title, std::move(text), 0, {});
+}
+
+}  // namespace rymd

@@ -1,0 +1,49 @@
+// The ports of the Qt program: what the rules tell and ask the player appears in the game's own
+// message boxes and dialogs.
+//
+//   Inform       MbMsgBox
+//   AskYesNo     MbMsgBoxYesNo; with defaultYes false the focus starts on "いいえ"
+//   AskOkCancel  MbMsgBoxOkCancel
+//   AskChoice    a box with one gradient button per choice, in a column
+//   AskNumber    a box with a number field and "OK"
+//   AskOpenFile  the platform's file dialog
+//   ShowLongText, ShowReport  a box with the text in a rich-text view and "OK"
+// A box that cannot be shown answers with the safe default of ports.h. Views do nothing yet.
+#pragma once
+
+#include "game/ports/ports.h"
+
+namespace rymd::ui {
+class Wnd;
+}
+
+namespace rymd {
+
+class QtPort final : public InformPort, public AskPort, public ReportPort, public PlayPort, public ViewPort {
+public:
+    // owner: the window the dialogs belong to (null: the main window).
+    explicit QtPort(ui::Wnd* owner = nullptr) : owner_(owner) {}
+
+    void Inform(std::string_view text) override;
+    bool AskYesNo(std::string_view text, bool defaultYes) override;
+    bool AskOkCancel(std::string_view text) override;
+    int AskChoice(std::string_view prompt, std::span<const std::string> choices) override;
+    double AskNumber(std::string_view prompt) override;
+    std::optional<std::string> AskOpenFile(std::string_view title, std::string_view filter,
+                                           std::string_view initialFolder) override;
+    void ShowLongText(std::string_view title, std::string_view body, std::span<const std::uint8_t> picture,
+                      Colour colour) override;
+    void ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) override;
+
+    Ports AsPorts() { return PortsOf(*this); }
+
+    // Control ids of the port's own boxes (for scripted tests).
+    static constexpr int kChoiceFirstId = 1000;  // choice i has the id 1000 + i
+    static constexpr int kNumberFieldId = 1001;
+    static constexpr int kTextViewId = 1002;
+
+private:
+    ui::Wnd* owner_;
+};
+
+}  // namespace rymd

@@ -1,0 +1,397 @@
+#include "platform/qt/controls.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTextCursor>
+
+#include "platform/qt/app.h"
+#include "platform/qt/dc.h"
+#include "platform/qt/font.h"
+#include "platform/qt/wnd_host.h"
+
+namespace rymd::ui {
+
+namespace {
+
+COLORREF ParentBackground(const Wnd& w) {
+    Wnd* p = w.GetParent();
+    if (p && p->Host()) return p->Host()->background;
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+QString ToQ(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// Button
+
+bool Button::Create(std::string_view caption, std::uint32_t style, const Rect& rect, Wnd* parent, int id) {
+    return Wnd::Create(style | WS_CHILD, rect, parent, id, caption);
+}
+
+std::uint32_t Button::GetButtonStyle() const {
+    return GetStyle() & BS_TYPEMASK;
+}
+
+bool Button::IsOwnerDraw() const {
+    return GetButtonStyle() == BS_OWNERDRAW;
+}
+
+int Button::GetState() const {
+    int s = checked_;
+    if (pushed_) s |= BST_PUSHED;
+    if (GetFocus() == this) s |= BST_FOCUS;
+    return s;
+}
+
+void Button::SetCheck(int check) {
+    if (checked_ == check) return;
+    checked_ = check;
+    Invalidate();
+}
+
+void Button::TakeOverFrom(Wnd& placeholder) {
+    if (auto* b = dynamic_cast<Button*>(&placeholder)) checked_ = b->checked_;
+}
+
+void Button::SetPushed(bool pushed) {
+    if (pushed_ == pushed) return;
+    pushed_ = pushed;
+    Invalidate(false);
+    UpdateWindow();
+}
+
+void Button::Click() {
+    std::uint32_t type = GetButtonStyle();
+    if (type == BS_AUTOCHECKBOX) SetCheck(checked_ ? BST_UNCHECKED : BST_CHECKED);
+    if (type == BS_AUTORADIOBUTTON) {
+        // The other automatic radio buttons of the group are cleared.
+        if (Wnd* parent = GetParent()) {
+            std::vector<Wnd*> kids = parent->GetChildren();
+            auto self = std::find(kids.begin(), kids.end(), this);
+            if (self != kids.end()) {
+                auto first = self;
+                while (first != kids.begin() && !((*first)->GetStyle() & WS_GROUP))
+                    --first;
+                for (auto it = first; it != kids.end(); ++it) {
+                    if (it != first && ((*it)->GetStyle() & WS_GROUP)) break;
+                    auto* b = dynamic_cast<Button*>(*it);
+                    if (b && b != this && b->GetButtonStyle() == BS_AUTORADIOBUTTON)
+                        b->SetCheck(BST_UNCHECKED);
+                }
+            }
+        }
+        SetCheck(BST_CHECKED);
+    }
+    Wnd::SendCommand(GetParent(), GetDlgCtrlID(), BN_CLICKED, this);
+}
+
+void Button::OnLButtonDown(unsigned, Point) {
+    SetFocus();
+    if (!IsLiveWnd(this) || !IsWindow()) return;
+    SetCapture();
+    tracking_ = true;
+    SetPushed(true);
+}
+
+void Button::OnLButtonDblClk(unsigned flags, Point point) {
+    OnLButtonDown(flags, point);
+}
+
+void Button::OnMouseMove(unsigned, Point point) {
+    if (tracking_) SetPushed(GetClientRect().PtInRect(point));
+}
+
+void Button::OnLButtonUp(unsigned, Point) {
+    if (!tracking_) return;
+    bool click = pushed_;
+    tracking_ = false;
+    SetPushed(false);
+    if (GetCapture() == this) ReleaseCapture();
+    if (click && IsLiveWnd(this) && IsWindow()) Click();
+}
+
+void Button::OnCaptureChanged(Wnd* newCapture) {
+    if (newCapture != this && tracking_) {
+        tracking_ = false;
+        SetPushed(false);
+    }
+}
+
+void Button::OnKeyDown(unsigned key, unsigned, unsigned) {
+    if (key == VK_SPACE && !tracking_) {
+        spaceDown_ = true;
+        SetPushed(true);
+    }
+}
+
+void Button::OnKeyUp(unsigned key, unsigned, unsigned) {
+    if (key == VK_SPACE && spaceDown_) {
+        spaceDown_ = false;
+        SetPushed(false);
+        Click();
+    }
+}
+
+void Button::OnSetFocus(Wnd*) {
+    Invalidate(false);
+}
+
+void Button::OnKillFocus(Wnd*) {
+    if (spaceDown_) {
+        spaceDown_ = false;
+        SetPushed(false);
+    }
+    Invalidate(false);
+}
+
+void Button::OnPaint(Dc& dc) {
+    if (IsOwnerDraw()) {
+        DrawItemStruct dis;
+        dis.ctlType = ODT_BUTTON;
+        dis.ctlId = GetDlgCtrlID();
+        dis.itemAction = ODA_DRAWENTIRE;
+        if (pushed_) dis.itemState |= ODS_SELECTED;
+        if (GetFocus() == this) dis.itemState |= ODS_FOCUS;
+        if (!IsWindowEnabled()) dis.itemState |= ODS_DISABLED;
+        dis.hwndItem = this;
+        dis.hDC = &dc;
+        dis.rcItem = GetClientRect();
+        Wnd* parent = GetParent();
+        if (parent && parent->OnDrawItem(dis.ctlId, dis)) return;
+        if (IsLiveWnd(this) && IsWindow()) DrawItem(dis);
+        return;
+    }
+    DrawStandard(dc);
+}
+
+void Button::DrawStandard(Dc& dc) {
+    QPainter* p = dc.Painter();
+    QWidget* w = GetWidget();
+    if (!p || !w) return;
+    Rect c = GetClientRect();
+    dc.FillSolidRect(c, ParentBackground(*this));
+    QStyle* style = QApplication::style();
+    std::uint32_t type = GetButtonStyle();
+    const QFont& font = GetFont()->QtFont();
+    p->save();
+    p->setFont(font);
+    if (type == BS_GROUPBOX) {
+        // An etched frame with the caption in its top edge.
+        int half = GetFont()->CellHeight() / 2;
+        Rect frame(c.left, c.top + half, c.right, c.bottom);
+        dc.Draw3dRect(frame, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+        frame.DeflateRect(1, 1);
+        dc.Draw3dRect(frame, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+        std::string text = GetWindowText();
+        if (!text.empty()) {
+            dc.SelectFont(GetFont());
+            Size ext = dc.GetTextExtent(text);
+            Rect t(c.left + 8, c.top, c.left + 8 + ext.cx + 4, c.top + ext.cy);
+            dc.FillSolidRect(t, ParentBackground(*this));
+            dc.SetBkMode(TRANSPARENT);
+            dc.SetTextColor(GetSysColor(IsWindowEnabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+            t.left += 2;
+            dc.DrawText(text, t, DT_LEFT | DT_SINGLELINE);
+        }
+        p->restore();
+        return;
+    }
+    QStyleOptionButton opt;
+    opt.initFrom(w);
+    opt.rect = QRect(c.left, c.top, c.Width(), c.Height());
+    opt.text = ToQ(GetWindowText());
+    opt.fontMetrics = QFontMetrics(font);
+    opt.state = QStyle::State_None;
+    if (IsWindowEnabled()) opt.state |= QStyle::State_Enabled;
+    if (GetFocus() == this) opt.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+    if (pushed_)
+        opt.state |= QStyle::State_Sunken;
+    else
+        opt.state |= QStyle::State_Raised;
+    QStyle::ControlElement element = QStyle::CE_PushButton;
+    if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX) element = QStyle::CE_CheckBox;
+    if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) element = QStyle::CE_RadioButton;
+    if (element != QStyle::CE_PushButton) opt.state |= checked_ ? QStyle::State_On : QStyle::State_Off;
+    if (type == BS_DEFPUSHBUTTON) opt.features |= QStyleOptionButton::DefaultButton;
+    style->drawControl(element, &opt, p, w);
+    p->restore();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Static
+
+bool Static::Create(std::string_view text, std::uint32_t style, const Rect& rect, Wnd* parent, int id) {
+    return Wnd::Create(style | WS_CHILD, rect, parent, id, text);
+}
+
+void Static::SetTextColor(COLORREF c) {
+    textColor_ = c;
+    Invalidate();
+}
+
+void Static::OnPaint(Dc& dc) {
+    Rect c = GetClientRect();
+    dc.FillSolidRect(c, ParentBackground(*this));
+    std::uint32_t type = GetStyle() & SS_TYPEMASK;
+    unsigned format = DT_WORDBREAK | DT_EXPANDTABS;
+    if (type == SS_CENTER) format |= DT_CENTER;
+    if (type == SS_RIGHT) format |= DT_RIGHT;
+    dc.SelectFont(GetFont());
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextColor(IsWindowEnabled() ? textColor_ : GetSysColor(COLOR_GRAYTEXT));
+    dc.DrawText(GetWindowText(), c, format);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Edit
+
+namespace {
+
+// Runs the layer's key and focus handling for a Qt editor inside an Edit window.
+class EditorFilter final : public QObject {
+public:
+    explicit EditorFilter(Wnd* owner, QObject* parent) : QObject(parent), owner_(owner) {}
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (!IsLiveWnd(owner_) || !owner_->IsWindow()) return false;
+        if (e->type() == QEvent::KeyPress)
+            return WndHost::PreTranslateKey(owner_, static_cast<QKeyEvent*>(e));
+        if (e->type() == QEvent::ShortcutOverride) {
+            e->accept();
+            return false;
+        }
+        if (e->type() == QEvent::FocusIn) {
+            auto reason = static_cast<QFocusEvent*>(e)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                WndHost::NoteFocus(owner_);
+        }
+        return false;
+    }
+
+private:
+    Wnd* owner_;
+};
+
+}  // namespace
+
+bool Edit::Create(std::uint32_t style, const Rect& rect, Wnd* parent, int id) {
+    return Wnd::Create(style | WS_CHILD, rect, parent, id);
+}
+
+void Edit::OnHostCreated() {
+    WndHost* h = Host();
+    std::uint32_t style = h->style;
+    QWidget* editor;
+    if (style & ES_MULTILINE) {
+        multi_ = new QPlainTextEdit(h);
+        multi_->setFrameShape(QFrame::NoFrame);
+        multi_->setReadOnly(style & ES_READONLY);
+        multi_->setLineWrapMode((style & ES_AUTOHSCROLL) ? QPlainTextEdit::NoWrap
+                                                         : QPlainTextEdit::WidgetWidth);
+        QObject::connect(multi_, &QPlainTextEdit::textChanged, h, [this] {
+            if (!settingText_) Wnd::SendCommand(GetParent(), GetDlgCtrlID(), EN_CHANGE, this);
+        });
+        editor = multi_;
+    } else {
+        line_ = new QLineEdit(h);
+        line_->setFrame(false);
+        line_->setReadOnly(style & ES_READONLY);
+        if (style & ES_PASSWORD) line_->setEchoMode(QLineEdit::Password);
+        if (style & ES_CENTER) line_->setAlignment(Qt::AlignHCenter);
+        if (style & ES_RIGHT) line_->setAlignment(Qt::AlignRight);
+        QObject::connect(line_, &QLineEdit::textChanged, h, [this] {
+            if (!settingText_) Wnd::SendCommand(GetParent(), GetDlgCtrlID(), EN_CHANGE, this);
+        });
+        editor = line_;
+    }
+    editor->installEventFilter(new EditorFilter(this, editor));
+    editor->setFocusPolicy(Qt::StrongFocus);
+    editor->setFont(GetFont()->QtFont());
+    h->setFocusProxy(editor);
+    QPoint o = h->ClientOrigin();
+    Rect c = h->ClientRect();
+    editor->setGeometry(o.x(), o.y(), c.Width(), c.Height());
+    editor->show();
+    // The editor follows the client area.
+    struct Resizer final : QObject {
+        Resizer(WndHost* host, QWidget* ed) : QObject(host), h(host), e(ed) {
+            host->installEventFilter(this);
+        }
+        bool eventFilter(QObject*, QEvent* ev) override {
+            if (ev->type() == QEvent::Resize) {
+                QPoint o = h->ClientOrigin();
+                Rect c = h->ClientRect();
+                e->setGeometry(o.x(), o.y(), c.Width(), c.Height());
+            }
+            return false;
+        }
+        WndHost* h;
+        QWidget* e;
+    };
+    new Resizer(h, editor);
+}
+
+void Edit::OnFontChanged() {
+    QFont f = GetFont()->QtFont();
+    if (line_) line_->setFont(f);
+    if (multi_) multi_->setFont(f);
+}
+
+void Edit::SetWindowText(std::string_view text) {
+    Wnd::SetWindowText(text);
+    settingText_ = true;
+    if (line_) line_->setText(ToQ(text));
+    if (multi_) {
+        QString t = ToQ(text);
+        t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        multi_->setPlainText(t);
+    }
+    settingText_ = false;
+}
+
+std::string Edit::GetWindowText() const {
+    if (line_) return line_->text().toStdString();
+    if (multi_) return multi_->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString();
+    return Wnd::GetWindowText();
+}
+
+void Edit::SetReadOnly(bool readOnly) {
+    if (line_) line_->setReadOnly(readOnly);
+    if (multi_) multi_->setReadOnly(readOnly);
+}
+
+void Edit::SetLimitText(int maxChars) {
+    if (line_) line_->setMaxLength(maxChars > 0 ? maxChars : 32767);
+}
+
+void Edit::SetSel(int start, int end) {
+    if (line_) {
+        int len = static_cast<int>(line_->text().size());
+        int s = std::clamp(start, 0, len);
+        int e = end < 0 ? len : std::clamp(end, 0, len);
+        line_->setSelection(s, e - s);
+    }
+    if (multi_) {
+        QTextCursor c = multi_->textCursor();
+        int len = static_cast<int>(multi_->toPlainText().size());
+        c.setPosition(std::clamp(start, 0, len));
+        c.setPosition(end < 0 ? len : std::clamp(end, 0, len), QTextCursor::KeepAnchor);
+        multi_->setTextCursor(c);
+    }
+}
+
+void Edit::ReplaceSel(std::string_view text) {
+    if (line_) line_->insert(ToQ(text));
+    if (multi_) multi_->insertPlainText(ToQ(text));
+}
+
+}  // namespace rymd::ui

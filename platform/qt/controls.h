@@ -1,0 +1,100 @@
+// The platform's standard controls: buttons (push, owner-drawn, check, radio, group box), static
+// texts and edit boxes.
+//
+// A button behaves like the game's platform button: a left press takes the focus, captures the
+// mouse and shows the button pushed while the mouse is over it; the release over it sends
+// BN_CLICKED to the parent. Space pushes it from the keyboard. A double click counts as a press.
+// An owner-drawn button (BS_OWNERDRAW) asks its parent's OnDrawItem first and then draws itself
+// with DrawItem, from a record whose state has ODS_SELECTED while it is pushed.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/qt/wnd.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace rymd::ui {
+
+class Button : public Wnd {
+public:
+    Button() = default;
+    // A button window (style: BS_* type plus window styles) at rect in the parent.
+    bool Create(std::string_view caption, std::uint32_t style, const Rect& rect, Wnd* parent, int id);
+
+    // BST_PUSHED while pushed, BST_CHECKED when checked, BST_FOCUS when it has the focus.
+    int GetState() const;
+    int GetCheck() const { return checked_; }
+    void SetCheck(int check);
+    std::uint32_t GetButtonStyle() const;
+    // Sends BN_CLICKED as a click would (auto check boxes and radio buttons change first).
+    void Click();
+
+    // Draws an owner-drawn button; the default draws nothing.
+    virtual void DrawItem(DrawItemStruct& dis) {}
+
+    void OnPaint(Dc& dc) override;
+    bool OnEraseBkgnd(Dc& dc) override { return true; }
+    void OnLButtonDown(unsigned flags, Point point) override;
+    void OnLButtonDblClk(unsigned flags, Point point) override;
+    void OnLButtonUp(unsigned flags, Point point) override;
+    void OnMouseMove(unsigned flags, Point point) override;
+    void OnKeyDown(unsigned key, unsigned repeat, unsigned flags) override;
+    void OnKeyUp(unsigned key, unsigned repeat, unsigned flags) override;
+    void OnSetFocus(Wnd* oldWnd) override;
+    void OnKillFocus(Wnd* newWnd) override;
+    void OnCaptureChanged(Wnd* newCapture) override;
+
+protected:
+    void TakeOverFrom(Wnd& placeholder) override;
+
+private:
+    void SetPushed(bool pushed);
+    bool IsOwnerDraw() const;
+    void DrawStandard(Dc& dc);
+
+    bool pushed_ = false;    // shown pushed
+    bool tracking_ = false;  // the left button went down on it and the mouse is captured
+    bool spaceDown_ = false;
+    int checked_ = BST_UNCHECKED;
+};
+
+// A static text (SS_LEFT, SS_CENTER, SS_RIGHT), drawn with the parent's background.
+class Static : public Wnd {
+public:
+    bool Create(std::string_view text, std::uint32_t style, const Rect& rect, Wnd* parent, int id);
+    void SetTextColor(COLORREF c);
+    void OnPaint(Dc& dc) override;
+
+private:
+    COLORREF textColor_ = RGB(0, 0, 0);
+};
+
+// An edit box (single line, or ES_MULTILINE), backed by a Qt editor. Text changes made by the
+// player send EN_CHANGE to the parent.
+class Edit : public Wnd {
+public:
+    bool Create(std::uint32_t style, const Rect& rect, Wnd* parent, int id);
+
+    void SetWindowText(std::string_view text) override;
+    std::string GetWindowText() const override;
+    void SetReadOnly(bool readOnly = true);
+    void SetLimitText(int maxChars);
+    // Selects characters [start, end) (end -1: to the end).
+    void SetSel(int start, int end);
+    // Replaces the selection with text, as typing would.
+    void ReplaceSel(std::string_view text);
+
+protected:
+    void OnHostCreated() override;
+    void OnFontChanged() override;
+
+private:
+    QLineEdit* line_ = nullptr;
+    QPlainTextEdit* multi_ = nullptr;
+    bool settingText_ = false;
+};
+
+}  // namespace rymd::ui

@@ -1,0 +1,116 @@
+#include "platform/qt/menu.h"
+
+#include <QAction>
+#include <QMenu>
+#include <functional>
+
+#include "platform/qt/app.h"
+#include "platform/qt/test_seam.h"
+#include "platform/qt/wnd.h"
+
+namespace rymd::ui {
+
+bool Menu::CreatePopupMenu() {
+    items_.clear();
+    created_ = true;
+    return true;
+}
+
+void Menu::DestroyMenu() {
+    items_.clear();
+    created_ = false;
+}
+
+bool Menu::AppendMenu(unsigned flags, int id, std::string_view text) {
+    Item item;
+    item.flags = flags;
+    item.id = (flags & MF_SEPARATOR) ? 0 : id;
+    item.text = std::string(text);
+    items_.push_back(std::move(item));
+    return true;
+}
+
+bool Menu::AppendPopup(unsigned flags, std::shared_ptr<Menu> popup, std::string_view text) {
+    if (!popup) return false;
+    Item item;
+    item.flags = flags | MF_POPUP;
+    item.text = std::string(text);
+    item.popup = std::move(popup);
+    items_.push_back(std::move(item));
+    return true;
+}
+
+void Menu::EnableMenuItem(int id, bool enable) {
+    for (Item& i : items_) {
+        if (i.id == id && !(i.flags & (MF_SEPARATOR | MF_POPUP))) {
+            if (enable)
+                i.flags &= ~(MF_GRAYED | MF_DISABLED);
+            else
+                i.flags |= MF_GRAYED;
+        }
+    }
+}
+
+void Menu::CheckMenuItem(int id, bool check) {
+    for (Item& i : items_) {
+        if (i.id == id) {
+            if (check)
+                i.flags |= MF_CHECKED;
+            else
+                i.flags &= ~MF_CHECKED;
+        }
+    }
+}
+
+const Menu::Item* Menu::FindItem(int id) const {
+    for (const Item& i : items_) {
+        if (!(i.flags & (MF_SEPARATOR | MF_POPUP)) && i.id == id) return &i;
+        if (i.popup)
+            if (const Item* sub = i.popup->FindItem(id)) return sub;
+    }
+    return nullptr;
+}
+
+int Menu::TrackPopupMenu(unsigned flags, int x, int y, Wnd* owner) {
+    int command = 0;
+    if (test::Script* script = test::Script::Active()) {
+        command = script->RunMenu(*this);
+        const Item* item = command ? FindItem(command) : nullptr;
+        if (command && (!item || (item->flags & (MF_GRAYED | MF_DISABLED)))) {
+            script->Error("menu command " + std::to_string(command) + " is not an item that can be chosen");
+            command = 0;
+        }
+    } else {
+        EnsureApplication();
+        QMenu menu(owner ? owner->GetWidget() : nullptr);
+        std::function<void(QMenu&, const Menu&)> fill = [&fill](QMenu& m, const Menu& src) {
+            for (const Item& i : src.Items()) {
+                if (i.flags & MF_SEPARATOR) {
+                    m.addSeparator();
+                    continue;
+                }
+                QString text = QString::fromStdString(i.text);
+                if (i.popup) {
+                    QMenu* sub = m.addMenu(text);
+                    fill(*sub, *i.popup);
+                    sub->setEnabled(!(i.flags & (MF_GRAYED | MF_DISABLED)));
+                    continue;
+                }
+                QAction* a = m.addAction(text);
+                a->setData(i.id);
+                a->setEnabled(!(i.flags & (MF_GRAYED | MF_DISABLED)));
+                if (i.flags & MF_CHECKED) {
+                    a->setCheckable(true);
+                    a->setChecked(true);
+                }
+            }
+        };
+        fill(menu, *this);
+        QAction* chosen = menu.exec(QPoint(x, y));
+        if (chosen) command = chosen->data().toInt();
+    }
+    if (command && !(flags & TPM_RETURNCMD) && owner) Wnd::SendCommand(owner, command, 0, nullptr);
+    return command;
+}
+
+}  // namespace rymd::ui

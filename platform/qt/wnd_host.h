@@ -1,0 +1,89 @@
+// The Qt widget behind a Wnd (internal to the window layer).
+//
+// The widget is the whole window: the border (WS_BORDER, WS_EX_CLIENTEDGE), the scroll bars and
+// the client area. Client coordinates start inside the border. All window state lives here, so
+// that another Wnd object can take the window over (SubclassDlgItem).
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "platform/qt/ui_types.h"
+#include "platform/qt/wnd.h"
+
+class QScrollBar;
+class QTimer;
+
+namespace rymd::ui {
+
+class WndHost : public QWidget {
+public:
+    WndHost(Wnd* owner, QWidget* parent, Qt::WindowFlags flags);
+    ~WndHost() override;
+
+    struct Bar {
+        QScrollBar* widget = nullptr;
+        bool shown = false;
+        bool enabled = true;
+        ScrollInfo info;
+    };
+    struct Timer {
+        QTimer* timer = nullptr;
+        int milliseconds = 0;
+    };
+
+    Wnd* owner = nullptr;
+    Wnd* ownerWindow = nullptr;  // owner of a top-level window
+    std::uint32_t style = 0;
+    std::uint32_t exStyle = 0;
+    int id = 0;
+    std::string text;
+    Font* font = nullptr;
+    COLORREF background = RGB(255, 255, 255);
+    Bar bars[2];
+    std::map<int, Timer> timers;
+    bool noErase = false;
+    bool erasePending = false;
+    int wheelRemainder = 0;
+    int inEvent = 0;
+    Size lastClientSize{-1, -1};
+
+    int BorderWidth() const;
+    Rect ClientRect() const;
+    QPoint ClientOrigin() const { return QPoint(BorderWidth(), BorderWidth()); }
+    Point ToClient(QPointF local) const;
+    // Places the scroll bars; sends OnSize when the client size changed.
+    void Relayout();
+    void SyncBar(int bar);
+    QScrollBar* EnsureBar(int bar);
+    // Window flags for a top-level window of the given styles.
+    static Qt::WindowFlags TopLevelFlags(std::uint32_t style, std::uint32_t exStyle, bool owned);
+    // The Wnd of a widget (itself or its nearest host ancestor).
+    static Wnd* WndOf(QWidget* w);
+
+    // Runs PreTranslateMessage for a key press on its way to a Qt editor; true when consumed.
+    static bool PreTranslateKey(Wnd* target, QKeyEvent* e);
+    // Sends a key event (Qt) through the layer's message path for the given Wnd.
+    static bool DeliverKey(Wnd* target, QKeyEvent* e);
+    // Runs the layer's handling for focus arriving at target (by a click into a Qt editor).
+    static void NoteFocus(Wnd* target);
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void MouseEvent(QMouseEvent* e, unsigned message);
+    void OnBarAction(int bar, int action);
+    void OnBarReleased(int bar);
+};
+
+// Marks of live Wnd objects (a handler may delete a window while its message is handled).
+bool IsLiveWnd(const Wnd* w);
+
+}  // namespace rymd::ui

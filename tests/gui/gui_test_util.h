@@ -1,0 +1,89 @@
+// Helpers of the window tests: the offscreen application, a script that fails the test on any
+// unanswered dialog, a plain parent window, and the gallery folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mbwnd/gradation_button.h"
+#include "mbwnd/msg_box.h"
+#include "platform/qt/app.h"
+#include "platform/qt/bitmap.h"
+#include "platform/qt/dc.h"
+#include "platform/qt/test_seam.h"
+#include "platform/qt/wnd.h"
+
+namespace rymd::gui_test {
+
+namespace ui = rymd::ui;
+using ui::Point;
+using ui::Rect;
+using ui::Size;
+
+inline void EnsureGuiApp() {
+    // The tests draw offscreen, whatever display the machine has.
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ui::EnsureApplication();
+}
+
+// A top-level window without frame that records the commands and notifications of its children.
+class HostWindow : public ui::Wnd {
+public:
+    struct Command {
+        int id;
+        int code;
+        ui::Wnd* from;
+    };
+    bool Open(int w, int h, int x = 40, int y = 30) {
+        if (!CreateEx(0, ui::WS_POPUP | ui::WS_VISIBLE, ui::Rect(x, y, x + w, y + h), nullptr, 0))
+            return false;
+        SetBackgroundColor(ui::GetSysColor(ui::COLOR_BTNFACE));
+        return true;
+    }
+    bool OnCommand(int id, int code, ui::Wnd* from) override {
+        commands.push_back({id, code, from});
+        return true;
+    }
+    std::vector<Command> commands;
+};
+
+// Every test runs under a script: a dialog, menu or file dialog the test did not answer fails it.
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureGuiApp();
+        script_ = std::make_unique<ui::test::Script>();
+        script_->SetErrorHandler([](const std::string& m) { ADD_FAILURE() << "script: " << m; });
+        SetMsgBoxStyle(0);
+        MbWnd::CGradationButton::SetFocusDisp(true, ui::RGB(0, 0, 0));
+        ui::Bitmap::SetScreenPixelRatio(0);
+        ui::test::SetClipboardAvailable(true);
+    }
+    void TearDown() override {
+        script_.reset();
+        ui::test::ProcessEvents();
+    }
+    ui::test::Script& Script() { return *script_; }
+
+    std::unique_ptr<ui::test::Script> script_;
+};
+
+inline std::string GalleryPath(const std::string& name) {
+    std::filesystem::path dir = RYMD_GALLERY_DIR;
+    std::filesystem::create_directories(dir);
+    return (dir / (name + ".png")).string();
+}
+
+// Per channel components of a colour, for readable failures.
+inline std::string Rgb(ui::COLORREF c) {
+    return "(" + std::to_string(ui::GetRValue(c)) + "," + std::to_string(ui::GetGValue(c)) + "," +
+           std::to_string(ui::GetBValue(c)) + ")";
+}
+
+}  // namespace rymd::gui_test
