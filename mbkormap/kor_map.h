@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mb3dmap/elv_map.h"
+#include "mbbmp/control_bmp.h"
 
 namespace MbKorMap {
 
@@ -29,6 +30,7 @@ struct KorMapData {
     std::vector<KuniRecord> kuni;
     std::vector<ChiikiRecord> chiiki;
     std::vector<std::string> pictureNames;  // named pictures in stored order, the file's bytes
+    std::vector<MbBmp::CControlBmp> pictures;  // the named pictures themselves, 8-bit with a palette
     std::int32_t width = 0;
     std::int32_t height = 0;
     // 1 when the file had the "RYUUMONDEN MAP " signature, 0 for the older form.
@@ -63,6 +65,11 @@ public:
     int FindKuni(const std::string& id) const;
     int FindChiiki(const std::string& id) const;
     int FindPicture(const std::string& name) const;
+    // The named picture at a position (none: nullptr).
+    MbBmp::CControlBmp* Picture(int i) {
+        return i >= 0 && static_cast<std::size_t>(i) < data_.pictures.size() ? &data_.pictures[static_cast<std::size_t>(i)]
+                                                                             : nullptr;
+    }
 
 protected:
     // Reads a map file into out; same results as LoadKorMap (without 3).

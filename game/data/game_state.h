@@ -146,6 +146,7 @@ struct GameState {
     int nTeppouKounyuu = 0;
     int nLabel = 0;
     int nRoutePoint = 0;
+    int nMinatoShiro = 0;       // castles with a port, counted at the new game
 
     // --- current state ------------------------------------------------------------------------
     int nCurYear = 0;   // never 0; negative years are B.C.

@@ -36,11 +36,13 @@ void WriteSavedGameTables(const GameState& gs, ArchiveWriter& out) {
     CSaveIntStream keyed(out);
     auto key = [&keyed](int v) { keyed.WriteInt(v); };
 
-    for (std::uint32_t c : gs.ColorPallet) out.WriteU32(c);
+    for (std::uint32_t c : gs.ColorPallet)
+        out.WriteU32(c);
     key(gs.nLabel);
     WriteRaw(out, gs.LabelTbl.data(), gs.nLabel, enc);
     key(gs.nEvent);
-    WriteEventTable(out, std::span<const CEventRecord>(gs.EventTbl.data(), gs.EventTbl.size()), gs.nEvent, enc);
+    WriteEventTable(out, std::span<const CEventRecord>(gs.EventTbl.data(), gs.EventTbl.size()), gs.nEvent,
+                    enc);
     out.WriteU8(gs.bSpectator ? 1 : 0);
     WriteText(out, gs.ScenarioTitle, enc);
     WriteText(out, gs.EndingText, enc);
@@ -51,8 +53,10 @@ void WriteSavedGameTables(const GameState& gs, ArchiveWriter& out) {
     key(0);  // reserved
     key((gs.bStartedAsSpectator ? 1 : 0) | (gs.bViewOnly ? 2 : 0));
     for (const KuniAreaRecord& a : gs.KuniAreaTbl)
-        for (std::int32_t v : {a.type, a.left, a.top, a.right, a.bottom}) out.WriteI32(v);
-    for (std::int32_t v : gs.MainMapKakudai) out.WriteI32(v);
+        for (std::int32_t v : {a.type, a.left, a.top, a.right, a.bottom})
+            out.WriteI32(v);
+    for (std::int32_t v : gs.MainMapKakudai)
+        out.WriteI32(v);
     key(gs.nScenarioDaimyou);
     key(gs.nDaimyou);
     key(gs.nStartYear);
@@ -83,9 +87,12 @@ void WriteSavedGameTables(const GameState& gs, ArchiveWriter& out) {
     out.WriteI32(gs.nGunsenPrice);
     WriteRaw(out, gs.TeppouSeisanTbl.data(), gs.nKuni);
     WriteRaw(out, gs.TeppouKounyuuTbl.data(), gs.nTeppouKounyuu, enc);
-    for (double v : gs.TeppouCost) out.WriteF64(v);
-    for (double v : gs.TeppouSoubiRitsu) out.WriteF64(v);
-    for (std::uint8_t v : gs.TeppouKouka) out.WriteU8(v);
+    for (double v : gs.TeppouCost)
+        out.WriteF64(v);
+    for (double v : gs.TeppouSoubiRitsu)
+        out.WriteF64(v);
+    for (std::uint8_t v : gs.TeppouKouka)
+        out.WriteU8(v);
     WriteRaw(out, gs.DaimyouInitTbl.data(), gs.nScenarioDaimyou, enc);
     WriteRaw(out, gs.ShiroTypeTbl.data(), gs.nShiroType);
     WriteRaw(out, gs.ShiroMapTbl.data(), gs.nShiro, enc);
@@ -93,9 +100,9 @@ void WriteSavedGameTables(const GameState& gs, ArchiveWriter& out) {
     WriteRaw(out, gs.ShiroTbl.data(), gs.nShiro, enc);
     WriteRaw(out, gs.MitoujouBushouTbl.data(), gs.nMitoujouBushou, enc);
     WriteRaw(out, gs.ShiroSnapTbl.data(), gs.nShiro, enc);
-    WriteTradingPartnerTable(out,
-                             std::span<const CTradingPartner>(gs.TradingPartnerTbl.data(), gs.TradingPartnerTbl.size()),
-                             gs.nTradingPartner, gs.nDaimyou, gs.nKuni, gs.nShiro, enc);
+    WriteTradingPartnerTable(
+        out, std::span<const CTradingPartner>(gs.TradingPartnerTbl.data(), gs.TradingPartnerTbl.size()),
+        gs.nTradingPartner, gs.nDaimyou, gs.nKuni, gs.nShiro, enc);
     WriteRaw(out, gs.RengouTbl.data(), gs.nRengou);
     gs.GunsenTable.Save(out);
     WriteRaw(out, gs.BushouExTbl.data(), gs.nBushouEx, enc);
@@ -106,30 +113,36 @@ void WriteSavedGameTables(const GameState& gs, ArchiveWriter& out) {
     }
     out.WriteI32(static_cast<std::int32_t>(gs.ShiroRouteRects.size()));
     for (const RouteRect& r : gs.ShiroRouteRects)
-        for (std::int32_t v : {r.left, r.top, r.right, r.bottom}) out.WriteI32(v);
+        for (std::int32_t v : {r.left, r.top, r.right, r.bottom})
+            out.WriteI32(v);
     WriteRaw(out, gs.DaimyouTbl.data(), gs.nScenarioDaimyou, enc);
     WriteRaw(out, gs.GundanTbl.data(), GameState::kMaxGundan, enc);
     key(gs.nPhase);
     key(gs.nPlayerDaimyou);
-    for (int v : gs.PlayerChouheiLimits) out.WriteI32(v);
-    for (std::int32_t v : gs.DaimyouOrder) out.WriteI32(v);
+    for (int v : gs.PlayerChouheiLimits)
+        out.WriteI32(v);
+    for (std::int32_t v : gs.DaimyouOrder)
+        out.WriteI32(v);
     out.WriteBytes(gs.GaikouDealt.data(), gs.GaikouDealt.size());
     out.WriteU8(gs.bGaikouBarred ? 1 : 0);
     out.WriteI32(gs.nPhaseSplit);
     out.WriteBytes(gs.KuniEventFlags.data(), gs.KuniEventFlags.size());
     out.WriteI32(gs.nTextPoolValue);
     out.WriteI32(static_cast<std::int32_t>(gs.ScenarioTextPool.size()));
-    for (const std::string& t : gs.ScenarioTextPool) WriteText(out, t, enc);
+    for (const std::string& t : gs.ScenarioTextPool)
+        WriteText(out, t, enc);
     WriteChangedWords(out, gs.ScenarioWords, enc);
     gs.ScenarioImage.Serialize(out, enc);
     out.WriteI32(gs.nMainMapMinimumWidth);
-    for (int v : gs.RoadCost) out.WriteI32(v);
+    for (int v : gs.RoadCost)
+        out.WriteI32(v);
     out.WriteI32(gs.nCurDaimyou);
     for (int v : {gs.nKouzanPicture, gs.nKouekisenPicture, gs.nKouekisenReturnPicture, gs.nGunsenPicture,
-                  gs.nGunsenCompletePicture, gs.nGunsenLargePicture, gs.nTeppouPicture, gs.nGunsenUnitPictureR,
-                  gs.nGunsenUnitPictureL})
+                  gs.nGunsenCompletePicture, gs.nGunsenLargePicture, gs.nTeppouPicture,
+                  gs.nGunsenUnitPictureR, gs.nGunsenUnitPictureL})
         out.WriteI32(v);
-    for (int v : {gs.nShiroOffsetX, gs.nShiroOffsetY, gs.nShiroNameOffset, gs.nDaimyouNameOffset}) out.WriteI32(v);
+    for (int v : {gs.nShiroOffsetX, gs.nShiroOffsetY, gs.nShiroNameOffset, gs.nDaimyouNameOffset})
+        out.WriteI32(v);
     WriteConditionalEvents(out, gs.ConditionalEventArray, enc);
     gs.ScriptVariables.Serialize(out, enc);
     gs.NameIndex.Serialize(out);
@@ -137,7 +150,8 @@ void WriteSavedGameTables(const GameState& gs, ArchiveWriter& out) {
     WriteText(out, gs.ScenarioBgmBattle, enc);
     WriteText(out, gs.ScenarioFolder, enc);
     out.WriteI32(static_cast<std::int32_t>(gs.ExclusionList.size()));
-    for (int v : gs.ExclusionList) out.WriteI32(v);
+    for (int v : gs.ExclusionList)
+        out.WriteI32(v);
 }
 
 std::string StateHash(const GameState& gs) {

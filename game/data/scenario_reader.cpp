@@ -29,7 +29,7 @@ constexpr int kIdSlotsDaimyou = 1000, kIdSlotsShiroType = 1000, kIdSlotsShiro = 
 
 }  // namespace
 
-CScenarioReader::CScenarioReader(GameState& gs, MbKorMap::CCtrlKorMap& map, Ports& ports,
+CScenarioReader::CScenarioReader(GameState& gs, MbKorMap::CCtrlKorMap& map, const Ports& ports,
                                  std::string programFolder)
     : gs_(gs),
       map_(map),

@@ -35,7 +35,7 @@ public:
     static constexpr int kIdSize = 26;  // identifier slot: at most 25 bytes and a terminator
     using IdSlot = std::array<char, kIdSize>;
 
-    CScenarioReader(GameState& gs, MbKorMap::CCtrlKorMap& map, Ports& ports, std::string programFolder);
+    CScenarioReader(GameState& gs, MbKorMap::CCtrlKorMap& map, const Ports& ports, std::string programFolder);
 
     // Asks the player for a scenario file, then reads it. 0 read; 1 cancelled; 2 the file
     // cannot be opened; otherwise the error code (already shown to the player).
@@ -173,7 +173,7 @@ private:
 
     GameState& gs_;
     MbKorMap::CCtrlKorMap& map_;
-    Ports& ports_;
+    const Ports& ports_;
     std::string programFolder_;
     std::string scenarioFolder_;
 

@@ -57,19 +57,19 @@ private:
         text += '"';
         for (unsigned char c : s) {
             switch (c) {
-            case '"': text += "\\\""; break;
-            case '\\': text += "\\\\"; break;
-            case '\n': text += "\\n"; break;
-            case '\r': text += "\\r"; break;
-            case '\t': text += "\\t"; break;
-            default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    text += buf;
-                } else {
-                    text += static_cast<char>(c);
-                }
+                case '"': text += "\\\""; break;
+                case '\\': text += "\\\\"; break;
+                case '\n': text += "\\n"; break;
+                case '\r': text += "\\r"; break;
+                case '\t': text += "\\t"; break;
+                default:
+                    if (c < 0x20) {
+                        char buf[8];
+                        std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                        text += buf;
+                    } else {
+                        text += static_cast<char>(c);
+                    }
             }
         }
         text += '"';
@@ -84,7 +84,8 @@ std::string IdAt(const std::vector<std::string_view>& ids, int i, TextEncoding e
 
 }  // namespace
 
-std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map, const std::string& stateHash) {
+std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
+                          const std::string& stateHash) {
     const TextEncoding enc = gs.Encoding();
     const std::vector<std::string_view> houseIds = gs.NameIndex.Names(1);
     const std::vector<std::string_view> castleIds = gs.NameIndex.Names(3);
@@ -161,7 +162,8 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
         j.Field("support", c.support);
         j.Key("generals");
         j.Open('[');
-        for (int i = 0; i < c.nBushou && i < CShiro::kMaxBushou; ++i) j.Int(c.bushou[static_cast<std::size_t>(i)]);
+        for (int i = 0; i < c.nBushou && i < CShiro::kMaxBushou; ++i)
+            j.Int(c.bushou[static_cast<std::size_t>(i)]);
         j.Close(']');
         j.Close('}');
     }

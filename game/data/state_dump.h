@@ -4,13 +4,16 @@
 
 #include <string>
 
-namespace MbKorMap { class CCtrlKorMap; }
+namespace MbKorMap {
+class CCtrlKorMap;
+}
 
 namespace rymd {
 
 struct GameState;
 
 // Indexes are table indexes (-1 none); "id" fields are the scenario's identifiers; names are UTF-8.
-std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map, const std::string& stateHash);
+std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
+                          const std::string& stateHash);
 
 }  // namespace rymd

@@ -923,7 +923,8 @@ int Wnd::SetTimer(int id, int milliseconds) {
         t.timer = new QTimer(host_);
         WndHost* h = host_;
         QObject::connect(t.timer, &QTimer::timeout, h, [h, id] {
-            if (h->owner && h->timers.count(id)) h->owner->OnTimer(id);
+            // While a test script runs, timers wait for FireTimer.
+            if (h->owner && h->timers.count(id) && !test::ManualTimers()) h->owner->OnTimer(id);
         });
     }
     t.timer->start(ms);

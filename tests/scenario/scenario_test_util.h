@@ -51,7 +51,13 @@ protected:
             if (b == path) return kBadContent;
         auto it = files.find(path);
         if (it == files.end()) return kCannotOpen;
-        out = it->second;
+        const MbKorMap::KorMapData& d = it->second;
+        out.kuni = d.kuni;
+        out.chiiki = d.chiiki;
+        out.pictureNames = d.pictureNames;
+        out.width = d.width;
+        out.height = d.height;
+        out.formatFlag = d.formatFlag;
         return kLoaded;
     }
 };
