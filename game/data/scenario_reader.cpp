@@ -610,13 +610,22 @@ int CScenarioReader::ReadKeywords() {
     }
 }
 
-int CScenarioReader::FindId(const std::vector<IdSlot>& slots, int count, const std::string& id) {
-    for (int i = 0; i < count; ++i)
-        if (std::strncmp(slots[i].data(), id.c_str(), kIdSize) == 0) return i;
-    return -1;
+int CScenarioReader::FindId(const std::vector<IdSlot>& slots, int count, const std::string& id) const {
+    IdIndex& index = idIndex_[&slots];
+    if (count < index.indexed) index = IdIndex{};
+    for (; index.indexed < count; ++index.indexed) {
+        const char* slot = slots[static_cast<std::size_t>(index.indexed)].data();
+        index.first.emplace(std::string(slot, strnlen(slot, kIdSize)), index.indexed);
+    }
+    if (id.size() >= static_cast<std::size_t>(kIdSize) || id.find('\0') != std::string::npos) return -1;
+    const auto it = index.first.find(id);
+    return it == index.first.end() ? -1 : it->second;
 }
 
 void CScenarioReader::StoreId(IdSlot& slot, const std::string& id) {
+    // A slot already indexed is being rewritten: that list is indexed again on its next lookup.
+    for (auto& [slots, index] : idIndex_)
+        if (&slot >= slots->data() && &slot < slots->data() + index.indexed) index = IdIndex{};
     slot.fill(0);
     std::memcpy(slot.data(), id.data(), std::min(id.size(), static_cast<std::size_t>(kIdSize - 1)));
 }

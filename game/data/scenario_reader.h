@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -167,9 +168,9 @@ private:
     // Reads the rest of the current line, keeping nothing.
     int SkipRestOfLine();
     // Position of the identifier among the first count slots, or -1 (compared byte for byte).
-    static int FindId(const std::vector<IdSlot>& slots, int count, const std::string& id);
+    int FindId(const std::vector<IdSlot>& slots, int count, const std::string& id) const;
     // Stores an identifier (at most kIdSize - 1 bytes) into a slot.
-    static void StoreId(IdSlot& slot, const std::string& id);
+    void StoreId(IdSlot& slot, const std::string& id);
 
     GameState& gs_;
     MbKorMap::CCtrlKorMap& map_;
@@ -222,6 +223,13 @@ private:
     bool weatherEvent_[200] = {};  // the event's name and message are built in (UTF-8 already)
 
     // Identifier slots of the sections, kIdSize bytes each, and their counts.
+    // Lookup index of each identifier list: the first position of every identifier among the
+    // slots indexed so far (a scenario at the capacities looks identifiers up many thousand times).
+    struct IdIndex {
+        int indexed = 0;
+        std::unordered_map<std::string, int> first;
+    };
+    mutable std::unordered_map<const std::vector<IdSlot>*, IdIndex> idIndex_;
     std::vector<IdSlot> daimyouIds_, shiroTypeIds_, shiroIds_, bushouIds_, eventIds_, conditionalEventIds_,
         tradingPartnerIds_, teppouPlaceIds_;
     int nDaimyou_ = 0, nShiroType_ = 0, nShiro_ = 0, nBushou_ = 0, nDoumei_ = 0, nTradingPartner_ = 0,

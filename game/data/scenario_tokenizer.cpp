@@ -34,6 +34,7 @@ void CScenarioReader::OpenBytes(std::vector<std::uint8_t> bytes) {
     nDaimyou_ = nShiroType_ = nShiro_ = nBushou_ = nDoumei_ = 0;
     nTradingPartner_ = nTeppouPlace_ = nEvent_ = nConditionalEvent_ = nLabel_ = 0;
     nRoutePoint_ = 1;
+    idIndex_.clear();
     ResetOnOpen();
 }
 
