@@ -9,6 +9,7 @@
 
 #include "game/data/game_state.h"
 #include "game/data/route.h"
+#include "game/military/placement.h"
 
 namespace rymd {
 
@@ -145,14 +146,6 @@ int GarrisonCost(const GameState& gs, const CShiro& s) {
 // Warship term of the affordable troops: 50 for each ship of the house, direct command only.
 int GunsenTerm(const GameState& gs, int daimyou, int gundan) {
     return gundan == -1 ? gs.GunsenTable.GetGunsenOfDaimyou(daimyou) * 50 : 0;
-}
-
-// Not built yet: the placement of a general in the nearest castle of his side
-// (RelocateBushou) arrives with the military placement rules. Until then a general who
-// should be placed again stays listed where he is.
-bool RelocateBushouNotBuiltYet(GameState&, int /*bushou*/, int /*shiro*/, bool /*anyRoom*/,
-                               bool /*seaCostly*/) {
-    return false;
 }
 
 }  // namespace
@@ -597,10 +590,10 @@ void AppointKyakushou(GameState& gs, int bushou) {
             // His own house is gone: he serves the house that held him.
             b.daimyou = b.holderDaimyou;
             b.status = CBushou::kStatusKashin;
-            RelocateBushouNotBuiltYet(gs, bushou, b.shiro, true, false);
+            RelocateBushou(gs, bushou, b.shiro, true, false);
             return;
         }
-        RelocateBushouNotBuiltYet(gs, bushou, b.shiro, true, false);
+        RelocateBushou(gs, bushou, b.shiro, true, false);
     }
     // One guest general per house: an earlier guest steps down and hands over his troops.
     const int n = BushouCount(gs);

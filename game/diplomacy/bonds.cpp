@@ -7,8 +7,10 @@
 #include "game/data/game_state.h"
 #include "game/data/queries.h"
 #include "game/data/route.h"
+#include "game/military/placement.h"
 #include "game/ports/ports.h"
 #include "game/ports/suppression_policy.h"
+#include "game/turn/life_events.h"
 
 namespace rymd {
 
@@ -39,27 +41,9 @@ int PeaceTop(const GameState& gs, int d) {
     return h.bond != CDaimyou::kBondDokuritsu ? h.masterDaimyou : d;
 }
 
-// Not built yet: the placement of a general in the nearest castle of his side
-// (RelocateBushou) arrives with the military placement rules. Until then the general stays
-// where he is and counts as placed, so that no one is made houseless for want of it.
-bool RelocateBushouNotBuiltYet(GameState&, int /*bushou*/, int /*shiro*/, bool /*anyRoom*/,
-                               bool /*seaCostly*/) {
-    return true;
-}
-
-// Not built yet: the lifting of a siege (LiftShiroHoui: besiegers go home, blockade fleets
-// withdraw) arrives with the siege rules. Until then the siege stands.
-bool LiftShiroHouiNotBuiltYet(GameState&, const Ports&, int /*shiro*/) {
-    return false;
-}
-
 // Not built yet: the release of a captive by treaty (ReleaseHoryo) arrives with the captive
 // rules. Until then the captive stays held.
 void ReleaseHoryoNotBuiltYet(GameState&, const Ports&, int /*bushou*/, bool /*byTreaty*/) {}
-
-// Not built yet: the corps succession (SucceedGundanchou) arrives with the life events of the
-// month. Until then the corps keeps its leader.
-void SucceedGundanchouNotBuiltYet(GameState&, const Ports&, int /*gundan*/) {}
 
 // The state a member of a sphere takes toward another house, and that house toward it, from
 // the master's state toward that house.
@@ -169,7 +153,7 @@ void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet) {
         const int ownerTop = PeaceTop(gs, s.daimyou);
         const int besiegerTop = PeaceTop(gs, s.besiegerDaimyou);
         if ((ownerTop == a && besiegerTop == b) || (ownerTop == b && besiegerTop == a))
-            lifted = LiftShiroHouiNotBuiltYet(gs, ports, c) || lifted;
+            lifted = LiftShiroHoui(gs, c) || lifted;
     }
     if (lifted) gs.GunsenTable.CheckGunsen(gs, ports);
 
@@ -253,7 +237,7 @@ bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, boo
                     place = b.shiro >= 0 && b.shiro < nShiro &&
                             gs.ShiroTbl[static_cast<std::size_t>(b.shiro)].daimyou != m.daimyou;
                 }
-                if (place && !RelocateBushouNotBuiltYet(gs, g, b.shiro, true, false))
+                if (place && !RelocateBushou(gs, g, b.shiro, true, false))
                     RemoveBushouFromHoui(gs, g);
             }
             for (std::uint32_t i = 0; i < gs.GunsenTable.count; ++i) {
@@ -268,7 +252,7 @@ bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, boo
             const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
             if (s.besiegerDaimyou < 0 || !ValidDaimyou(gs, s.daimyou)) continue;
             if (House(gs, s.daimyou).GetRelationLo(s.besiegerDaimyou) > CDaimyou::kRelNothing)
-                changed = LiftShiroHouiNotBuiltYet(gs, ports, c) || changed;
+                changed = LiftShiroHoui(gs, c) || changed;
         }
         if (changed) gs.GunsenTable.CheckGunsen(gs, ports);
     }
@@ -280,7 +264,10 @@ bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, boo
         const int leader = corps.leader;
         const bool left = leader < 0 || leader >= std::clamp(gs.nBushou, 0, GameState::kMaxBushou) ||
                           gs.BushouTbl[static_cast<std::size_t>(leader)].daimyou != daimyou;
-        if (left) SucceedGundanchouNotBuiltYet(gs, ports, k);
+        if (left) {
+            const bool known = leader >= 0 && leader < std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+            SucceedGundanchou(gs, ports, k, known ? gs.BushouTbl[static_cast<std::size_t>(leader)].name : "");
+        }
     }
     return true;
 }

@@ -35,7 +35,7 @@ bool HeadlessPort::AskOkCancel(std::string_view text) {
     return kSafeOkCancel;
 }
 
-int HeadlessPort::AskChoice(std::string_view prompt, std::span<const std::string> choices) {
+int HeadlessPort::AskChoice(std::string_view prompt, std::span<const std::string> choices, int defaultChoice) {
     out_ << "[ask:choice] ";
     WriteText(prompt);
     out_ << " {";
@@ -45,8 +45,8 @@ int HeadlessPort::AskChoice(std::string_view prompt, std::span<const std::string
         }
         WriteText(choices[i]);
     }
-    out_ << "} -> " << kSafeChoice << '\n';
-    return kSafeChoice;
+    out_ << "} -> " << defaultChoice << '\n';
+    return defaultChoice;
 }
 
 double HeadlessPort::AskNumber(std::string_view prompt) {

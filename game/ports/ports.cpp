@@ -12,6 +12,7 @@ const char* ReportKindName(ReportKind kind) {
         case ReportKind::ScheduledEvent: return "scheduled-event";
         case ReportKind::ConditionalEventMessage: return "conditional-event";
         case ReportKind::ScenarioInformation: return "scenario-information";
+        case ReportKind::GunsenComplete: return "gunsen-complete";
     }
     return "report";
 }

@@ -38,8 +38,9 @@ public:
     virtual bool AskYesNo(std::string_view text, bool defaultYes) = 0;
     // OK/Cancel box. Returns true for OK.
     virtual bool AskOkCancel(std::string_view text) = 0;
-    // A prompt with one button per choice. Returns the index of the chosen button (0-based).
-    virtual int AskChoice(std::string_view prompt, std::span<const std::string> choices) = 0;
+    // A prompt with one button per choice; defaultChoice has the focus and is the answer when
+    // nobody can answer. Returns the index of the chosen button (0-based).
+    virtual int AskChoice(std::string_view prompt, std::span<const std::string> choices, int defaultChoice) = 0;
     // A prompt with a number field and OK. Returns the number typed.
     virtual double AskNumber(std::string_view prompt) = 0;
     // A file-open dialog. filter is in the "Description (*.ext)|*.ext||" form.
@@ -62,6 +63,7 @@ enum class ReportKind {
     ScheduledEvent,           // a scheduled event striking provinces
     ConditionalEventMessage,  // the message of a conditional event
     ScenarioInformation,      // title and counts of the scenario
+    GunsenComplete,           // warships launched this month
 };
 
 const char* ReportKindName(ReportKind kind);
@@ -106,6 +108,12 @@ public:
     // Background music: play a track (by its number) or stop.
     virtual void PlayMusic(int track) {}
     virtual void StopMusic() {}
+    // Enable or disable the phase-end button (it stays disabled for view-only data).
+    virtual void EnableCommandEndButton(bool on) {}
+    // Show the castle view of a province, or the whole-country map for -1.
+    virtual void SwitchMapView(int kuni) {}
+    // Give the keyboard focus to the command panel.
+    virtual void FocusCommandPanel() {}
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -152,7 +160,7 @@ public:
     void Inform(std::string_view) override {}
     bool AskYesNo(std::string_view, bool) override { return kSafeYesNo; }
     bool AskOkCancel(std::string_view) override { return kSafeOkCancel; }
-    int AskChoice(std::string_view, std::span<const std::string>) override { return kSafeChoice; }
+    int AskChoice(std::string_view, std::span<const std::string>, int defaultChoice) override { return defaultChoice; }
     double AskNumber(std::string_view) override { return kSafeNumber; }
     std::optional<std::string> AskOpenFile(std::string_view, std::string_view, std::string_view) override {
         return std::nullopt;

@@ -91,11 +91,11 @@ bool ScriptedPort::AskOkCancel(std::string_view text) {
     return kSafeOkCancel;
 }
 
-int ScriptedPort::AskChoice(std::string_view prompt, std::span<const std::string> choices) {
+int ScriptedPort::AskChoice(std::string_view prompt, std::span<const std::string> choices, int defaultChoice) {
     Record(PortCallKind::AskChoice, prompt, std::vector<std::string>(choices.begin(), choices.end()));
     std::optional<PortAnswer> a = Next(PortCallKind::AskChoice, prompt);
     if (!a) {
-        return kSafeChoice;
+        return defaultChoice;
     }
     if (const int* i = std::get_if<int>(&*a)) {
         // A dialog can only return one of its buttons.
@@ -104,10 +104,10 @@ int ScriptedPort::AskChoice(std::string_view prompt, std::span<const std::string
         }
         Error("AskChoice answered with index " + std::to_string(*i) + " out of " +
               std::to_string(choices.size()) + " choices: " + std::string(prompt));
-        return kSafeChoice;
+        return defaultChoice;
     }
     Error("AskChoice answered with a value that is not a choice: " + std::string(prompt));
-    return kSafeChoice;
+    return defaultChoice;
 }
 
 double ScriptedPort::AskNumber(std::string_view prompt) {
@@ -179,6 +179,18 @@ void ScriptedPort::PlayMusic(int track) {
 
 void ScriptedPort::StopMusic() {
     RecordView("music: stop");
+}
+
+void ScriptedPort::EnableCommandEndButton(bool on) {
+    RecordView(std::string("end-button: ") + (on ? "on" : "off"));
+}
+
+void ScriptedPort::SwitchMapView(int kuni) {
+    RecordView("map-view: " + std::to_string(kuni));
+}
+
+void ScriptedPort::FocusCommandPanel() {
+    RecordView("focus: command-panel");
 }
 
 Ports ScriptedPort::AsPorts() {

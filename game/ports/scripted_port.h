@@ -77,7 +77,7 @@ public:
     // AskPort
     bool AskYesNo(std::string_view text, bool defaultYes) override;
     bool AskOkCancel(std::string_view text) override;
-    int AskChoice(std::string_view prompt, std::span<const std::string> choices) override;
+    int AskChoice(std::string_view prompt, std::span<const std::string> choices, int defaultChoice) override;
     double AskNumber(std::string_view prompt) override;
     std::optional<std::string> AskOpenFile(std::string_view title, std::string_view filter,
                                            std::string_view initialFolder) override;
@@ -93,6 +93,9 @@ public:
     void StartTimer(int milliseconds) override;
     void PlayMusic(int track) override;
     void StopMusic() override;
+    void EnableCommandEndButton(bool on) override;
+    void SwitchMapView(int kuni) override;
+    void FocusCommandPanel() override;
 
     Ports AsPorts();
 

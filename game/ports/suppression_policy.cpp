@@ -101,7 +101,7 @@ int SuppressionPolicy::AskChoice(const Ports& ports, MessageKind kind, std::stri
     if (!Shows(kind)) {
         return kSafeChoice;
     }
-    return ports.ask->AskChoice(prompt, choices);
+    return ports.ask->AskChoice(prompt, choices, kSafeChoice);
 }
 
 double SuppressionPolicy::AskNumber(const Ports& ports, MessageKind kind, std::string_view prompt) const {

@@ -160,8 +160,8 @@ bool QtPort::AskOkCancel(std::string_view text) {
     return r == IDOK;
 }
 
-int QtPort::AskChoice(std::string_view prompt, std::span<const std::string> choices) {
-    if (choices.empty()) return kSafeChoice;
+int QtPort::AskChoice(std::string_view prompt, std::span<const std::string> choices, int defaultChoice) {
+    if (choices.empty()) return defaultChoice;
     DialogTemplate t;
     t.caption = "";
     int promptHeight = 10 * CountLines(prompt);

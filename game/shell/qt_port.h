@@ -27,7 +27,7 @@ public:
     void Inform(std::string_view text) override;
     bool AskYesNo(std::string_view text, bool defaultYes) override;
     bool AskOkCancel(std::string_view text) override;
-    int AskChoice(std::string_view prompt, std::span<const std::string> choices) override;
+    int AskChoice(std::string_view prompt, std::span<const std::string> choices, int defaultChoice) override;
     double AskNumber(std::string_view prompt) override;
     std::optional<std::string> AskOpenFile(std::string_view title, std::string_view filter,
                                            std::string_view initialFolder) override;

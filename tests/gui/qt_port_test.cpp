@@ -44,7 +44,7 @@ TEST_F(QtPortTest, AChoiceIsMadeByItsButtonAndEscapeDoesNotClose) {
         EXPECT_EQ(d.GetDlgItem(QtPort::kChoiceFirstId + 2)->GetWindowText(), "退く");
         ui::test::ClickControl(d, QtPort::kChoiceFirstId + 1);
     });
-    EXPECT_EQ(port.AskChoice("どうしますか", choices), 1);
+    EXPECT_EQ(port.AskChoice("どうしますか", choices, 0), 1);
 }
 
 TEST_F(QtPortTest, ANumberIsTypedIntoItsField) {

@@ -35,7 +35,7 @@ TEST(ScriptedPort, AnswersFromItsQueueAndRecordsEveryCallInOrder) {
     EXPECT_TRUE(p.ask->AskYesNo("q1", true));
     EXPECT_FALSE(p.ask->AskYesNo("q2", false));
     EXPECT_FALSE(p.ask->AskOkCancel("q3"));
-    EXPECT_EQ(p.ask->AskChoice("q4", choices), 2);
+    EXPECT_EQ(p.ask->AskChoice("q4", choices, 0), 2);
     EXPECT_DOUBLE_EQ(p.ask->AskNumber("q5"), 12.5);
     EXPECT_DOUBLE_EQ(p.ask->AskNumber("q6"), 7.0);
     EXPECT_EQ(p.ask->AskOpenFile("open", "Scenario Files (*.snr)|*.snr||", "/games"), "/tmp/a.snr");
@@ -93,7 +93,7 @@ TEST(ScriptedPort, UnexpectedOrMistypedQuestionsAreErrorsAnsweredSafely) {
 
     // Empty queue: the safe default, and an error.
     EXPECT_TRUE(port.AskYesNo("nobody scripted this", false));
-    EXPECT_EQ(port.AskChoice("c", choices), 0);
+    EXPECT_EQ(port.AskChoice("c", choices, 0), 0);
     EXPECT_EQ(port.AskNumber("n"), 0.0);
     EXPECT_EQ(port.AskOpenFile("f", "", ""), std::nullopt);
     EXPECT_EQ(port.Errors().size(), 4u);
@@ -102,11 +102,11 @@ TEST(ScriptedPort, UnexpectedOrMistypedQuestionsAreErrorsAnsweredSafely) {
     port.PushChoice(1);
     EXPECT_TRUE(port.AskYesNo("yes/no given a choice", false));
     port.PushYes();
-    EXPECT_EQ(port.AskChoice("choice given yes", choices), 0);
+    EXPECT_EQ(port.AskChoice("choice given yes", choices, 0), 0);
     port.PushChoice(2);
-    EXPECT_EQ(port.AskChoice("no third button", choices), 0);
+    EXPECT_EQ(port.AskChoice("no third button", choices, 0), 0);
     port.PushChoice(-1);
-    EXPECT_EQ(port.AskChoice("no button -1", choices), 0);
+    EXPECT_EQ(port.AskChoice("no button -1", choices, 0), 0);
     port.PushFile("x");
     EXPECT_EQ(port.AskNumber("number given a file"), 0.0);
     EXPECT_EQ(port.Errors().size(), 9u);
@@ -125,7 +125,8 @@ TEST(HeadlessPort, WritesOneLinePerMessageAndAnswersSafely) {
     p.inform->Inform("一行目\n二行目");
     EXPECT_TRUE(p.ask->AskYesNo("続けますか？", false));
     EXPECT_TRUE(p.ask->AskOkCancel("ok?"));
-    EXPECT_EQ(p.ask->AskChoice("選択", choices), 0);
+    EXPECT_EQ(p.ask->AskChoice("税率", choices, 2), 2);  // nobody answers: the default choice
+    EXPECT_EQ(p.ask->AskChoice("選択", choices, 0), 0);
     EXPECT_EQ(p.ask->AskNumber("数値"), 0.0);
     EXPECT_EQ(p.ask->AskOpenFile("開く", "*.snr", "."), std::nullopt);
     p.report->ShowLongText("題", "本文\r\n続き", {}, 0);
@@ -135,6 +136,7 @@ TEST(HeadlessPort, WritesOneLinePerMessageAndAnswersSafely) {
               "[inform] 一行目\\n二行目\n"
               "[ask:yesno] 続けますか？ -> yes\n"
               "[ask:okcancel] ok? -> ok\n"
+              "[ask:choice] 税率 {A|B} -> 2\n"
               "[ask:choice] 選択 {A|B} -> 0\n"
               "[ask:number] 数値 -> 0\n"
               "[ask:file] 開く -> cancel\n"
@@ -153,7 +155,7 @@ TEST(Ports, ADefaultBundleIsSilentAndAnswersSafely) {
     const std::vector<std::string> choices = {"A"};
     EXPECT_TRUE(p.ask->AskYesNo("x", false));
     EXPECT_TRUE(p.ask->AskOkCancel("x"));
-    EXPECT_EQ(p.ask->AskChoice("x", choices), 0);
+    EXPECT_EQ(p.ask->AskChoice("x", choices, 0), 0);
     EXPECT_EQ(p.ask->AskNumber("x"), 0.0);
     EXPECT_EQ(p.ask->AskOpenFile("x", "", ""), std::nullopt);
 }

@@ -5,7 +5,10 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "game/data/game_state.h"
@@ -16,6 +19,7 @@
 #include "game/data/state_dump.h"
 #include "game/ports/headless_port.h"
 #include "game/ports/ports.h"
+#include "game/turn/main_game.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/file.h"
 
@@ -30,7 +34,19 @@ const char kUsage[] =
     "       2 refused before running: OUT is IN, or the password is longer than 20 bytes)\n"
     "  newgame SCENARIO [--seed S] [--house ID | --spectator] [--dump FILE|-]\n"
     "      start a new game (the player's house by identifier or index; watching without one) and\n"
-    "      dump its state as JSON; exit code 0, the reader's code, or 1 for a house that cannot be taken\n";
+    "      dump its state as JSON; exit code 0, the reader's code, or 1 for a house that cannot be taken\n"
+    "  run SCENARIO --months N [--seed S] [--house ID | --spectator] [--dump FILE|-] [--on-fall watch|quit]\n"
+    "      start a new game and run it to the personnel phase N months later (every house played by the\n"
+    "      computer; questions get their safe answers; --on-fall answers the question asked when the\n"
+    "      player's house has fallen, default watch); exit codes as newgame\n"
+    "  bench SCENARIO --years N [--seed S]\n"
+    "      the all-automatic run of a spectator game (seed 0 unless given) for N years; prints\n"
+    "      \"実行速度 %.3f 秒／月\"\n"
+    "  map-info MAP      what a province map file holds: format, version, counts, regions and provinces\n"
+    "      (identifiers and names), relief size; exit code 0, 1 cannot open, 2 refused\n"
+    "  map-render MAP OUT.png [--season N] [--width W] [--paint PROVINCE:RRGGBB]... [--relief]\n"
+    "      draw the whole map W pixels wide (default 1280) as the country map shows it, provinces\n"
+    "      (identifier or number) painted in the given colours; --relief keeps the heights\n";
 
 // The program folder: where the tool itself lies (the second place to look for map files and
 // pictures).
@@ -129,10 +145,182 @@ int NewGame(const std::vector<std::string>& args) {
     return 0;
 }
 
+namespace {
+
+// The ask port of run: every question gets its safe answer, but the question asked when the
+// player's house has fallen gets the answer of --on-fall.
+class RunAskPort final : public rymd::AskPort {
+public:
+    RunAskPort(rymd::HeadlessPort& base, bool watchOnFall) : base_(base), watch_(watchOnFall) {}
+    bool AskYesNo(std::string_view text, bool defaultYes) override {
+        if (text != rymd::kFallenHouseQuestion) return base_.AskYesNo(text, defaultYes);
+        std::cerr << "[ask:yesno] " << text << " -> " << (watch_ ? "yes" : "no") << '\n';
+        return watch_;
+    }
+    bool AskOkCancel(std::string_view text) override { return base_.AskOkCancel(text); }
+    int AskChoice(std::string_view prompt, std::span<const std::string> choices, int defaultChoice) override {
+        return base_.AskChoice(prompt, choices, defaultChoice);
+    }
+    double AskNumber(std::string_view prompt) override { return base_.AskNumber(prompt); }
+    std::optional<std::string> AskOpenFile(std::string_view title, std::string_view filter,
+                                           std::string_view folder) override {
+        return base_.AskOpenFile(title, filter, folder);
+    }
+
+private:
+    rymd::HeadlessPort& base_;
+    bool watch_;
+};
+
+bool ParseCount(const std::string& text, int& out) {
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || v < 0 || v > 1000000) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+int WriteDump(const rymd::GameState& gs, const MbKorMap::CCtrlKorMap& map, const std::string& dump) {
+    if (dump.empty()) return 0;
+    const std::string json = rymd::DumpStateJson(gs, map, rymd::StateHash(gs));
+    if (dump == "-") {
+        std::cout << json;
+        return 0;
+    }
+    if (!rymd::WriteFileAtomic(dump, std::vector<std::uint8_t>(json.begin(), json.end()))) {
+        std::cerr << "rymdcli: cannot write " << dump << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+const char* TurnResultText(rymd::TurnResult r) {
+    switch (r) {
+        case rymd::TurnResult::kContinue: return "continue";
+        case rymd::TurnResult::kGameOver: return "game over";
+        case rymd::TurnResult::kGameEnded: return "game ended";
+        case rymd::TurnResult::kRestart: return "game ended (restart)";
+        case rymd::TurnResult::kQuit: return "the player stopped watching";
+    }
+    return "?";
+}
+
+}  // namespace
+
+// run: a new game, its first month start, then end steps until the personnel phase N months on.
+int Run(const std::vector<std::string>& args) {
+    rymd::NewGameRequest request;
+    request.programFolder = ProgramFolder();
+    std::string dump;
+    int months = -1;
+    bool watchOnFall = true;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--seed" && hasValue) {
+            request.seed = static_cast<std::uint32_t>(std::strtoul(args[++i].c_str(), nullptr, 10));
+        } else if (a == "--months" && hasValue) {
+            if (!ParseCount(args[++i], months)) months = -1;
+        } else if (a == "--house" && hasValue) {
+            request.house = args[++i];
+        } else if (a == "--spectator") {
+            request.house.clear();
+        } else if (a == "--dump" && hasValue) {
+            dump = args[++i];
+        } else if (a == "--on-fall" && hasValue && (args[i + 1] == "watch" || args[i + 1] == "quit")) {
+            watchOnFall = args[++i] == "watch";
+        } else if (request.scenarioPath.empty() && a.rfind("--", 0) != 0) {
+            request.scenarioPath = a;
+        } else {
+            std::fputs(kUsage, stderr);
+            return 125;
+        }
+    }
+    if (request.scenarioPath.empty() || months < 0) {
+        std::fputs(kUsage, stderr);
+        return 125;
+    }
+    auto gs = std::make_unique<rymd::GameState>();
+    MbKorMap::CCtrlKorMap map;
+    rymd::HeadlessPort port(std::cerr);
+    RunAskPort ask(port, watchOnFall);
+    rymd::Ports ports = port.AsPorts();
+    ports.ask = &ask;
+    const int result = rymd::StartGameFromScenario(*gs, map, ports, request);
+    if (result == rymd::kNewGameNoSuchHouse) std::cerr << "rymdcli: no such house: " << request.house << '\n';
+    if (result < 0) return 1;
+    if (result != 0) return result;
+
+    rymd::CMainGame game(*gs, map, ports);
+    rymd::TurnResult step = game.StartMonth();
+    int done = 0;
+    while (step == rymd::TurnResult::kContinue && done < months && !gs->bGameOver) {
+        const int phase = gs->nPhase;
+        if (phase < rymd::kPhaseJinji || phase > rymd::kPhaseShutsujin) break;
+        step = game.EndCurrentPhase();
+        if (phase == rymd::kPhaseShutsujin && step != rymd::TurnResult::kQuit) ++done;
+    }
+    if (step != rymd::TurnResult::kContinue || gs->bGameOver)
+        std::cerr << "rymdcli: stopped after " << done << " months: "
+                  << TurnResultText(step == rymd::TurnResult::kContinue ? rymd::TurnResult::kGameOver : step)
+                  << '\n';
+    return WriteDump(*gs, map, dump);
+}
+
+// bench: the all-automatic run of a spectator game.
+int Bench(const std::vector<std::string>& args) {
+    rymd::NewGameRequest request;
+    request.programFolder = ProgramFolder();
+    int years = -1;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--seed" && hasValue) {
+            request.seed = static_cast<std::uint32_t>(std::strtoul(args[++i].c_str(), nullptr, 10));
+        } else if (a == "--years" && hasValue) {
+            if (!ParseCount(args[++i], years)) years = -1;
+        } else if (request.scenarioPath.empty() && a.rfind("--", 0) != 0) {
+            request.scenarioPath = a;
+        } else {
+            std::fputs(kUsage, stderr);
+            return 125;
+        }
+    }
+    if (request.scenarioPath.empty() || years < 1 || years > 1000) {
+        std::fputs(kUsage, stderr);
+        return 125;
+    }
+    auto gs = std::make_unique<rymd::GameState>();
+    MbKorMap::CCtrlKorMap map;
+    rymd::HeadlessPort port(std::cerr);
+    const rymd::Ports ports = port.AsPorts();
+    const int result = rymd::StartGameFromScenario(*gs, map, ports, request);
+    if (result < 0) return 1;
+    if (result != 0) return result;
+    gs->nTextPoolValue = 0;
+    rymd::CMainGame game(*gs, map, ports);
+    game.PrepareAllAutomatic();
+    game.StartMonth();
+    const rymd::AllAutomaticResult run = game.RunAllAutomatic(years);
+    std::cout << run.text << '\n';
+    return 0;
+}
+
+// Province map commands (map_commands.cpp); 125 for bad arguments.
+int MapInfo(const std::vector<std::string>& args);
+int MapRender(const std::vector<std::string>& args);
+
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 2 && args[0] == "check") return Check(args[1]);
     if (!args.empty() && args[0] == "newgame") return NewGame(args);
+    if (!args.empty() && args[0] == "run") return Run(args);
+    if (!args.empty() && args[0] == "bench") return Bench(args);
+    if (!args.empty() && (args[0] == "map-info" || args[0] == "map-render")) {
+        const int result = args[0] == "map-info" ? MapInfo(args) : MapRender(args);
+        if (result == 125) std::fputs(kUsage, stderr);
+        return result;
+    }
     if (args.size() == 5 && (args[0] == "encrypt" || args[0] == "decrypt") && args[3] == "--password")
         return Cipher(args[0], args[1], args[2], args[4]);
     std::fputs(kUsage, stderr);

@@ -1,0 +1,144 @@
+// Whole months of the all-automatic run, as rymdcli bench runs them, on a generated scenario at
+// the capacities and on the small world fixture. The province maps are held in memory. Each
+// benchmark prints the run's own line "実行速度 %.3f 秒／月" and reports the seconds per month
+// as a counter.
+//
+// bench_month --write-capacity DIR writes the generated scenario (capacity.snr) and its province
+// map (capacity.map) into DIR instead, for `rymdcli bench DIR/capacity.snr --years N`;
+// bench_month --write-world DIR writes the world fixture (world.snr) with a map for it (world.map).
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/data/game_state.h"
+#include "game/data/new_game.h"
+#include "game/data/scenario_reader.h"
+#include "game/ports/ports.h"
+#include "game/turn/main_game.h"
+#include "platform/core/encoding.h"
+#include "platform/core/file.h"
+#include "turn/capacity_scenario.h"
+
+namespace rymd {
+namespace {
+
+struct BenchGame {
+    std::unique_ptr<GameState> gs = std::make_unique<GameState>();
+    std::unique_ptr<test::MemoryKorMap> map;
+    Ports ports;  // shows nothing, answers with the safe defaults
+    std::unique_ptr<CMainGame> game;
+    int readResult = -1;
+};
+
+// Reads the scenario bytes and starts a spectator game in all-automatic mode, seed 0.
+std::unique_ptr<BenchGame> StartBench(std::vector<std::uint8_t> bytes, const MbKorMap::KorMapData& mapData) {
+    auto b = std::make_unique<BenchGame>();
+    b->map = std::make_unique<test::MemoryKorMap>(mapData);
+    b->gs->rng.Seed(0);
+    CScenarioReader reader(*b->gs, *b->map, b->ports, "/bench/");
+    b->readResult = reader.ReadScenarioData(std::move(bytes), "/bench/");
+    if (b->readResult != 0) return b;
+    SetupNewGame(*b->gs, *b->map, b->ports);
+    if (!StartNewGame(*b->gs, b->ports, -1)) {
+        b->readResult = -1;
+        return b;
+    }
+    b->gs->nTextPoolValue = 0;
+    b->game = std::make_unique<CMainGame>(*b->gs, *b->map, b->ports);
+    b->game->PrepareAllAutomatic();
+    b->game->StartMonth();
+    return b;
+}
+
+void RunYears(benchmark::State& state, const std::vector<std::uint8_t>& bytes,
+              const MbKorMap::KorMapData& mapData, const char* name) {
+    const int years = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto b = StartBench(bytes, mapData);
+        if (!b->game) {
+            state.SkipWithError("the scenario was not read");
+            return;
+        }
+        state.ResumeTiming();
+        const AllAutomaticResult r = b->game->RunAllAutomatic(years);
+        state.PauseTiming();
+        state.counters["months"] = r.months;
+        state.counters["s_per_month"] = r.secondsPerMonth;
+        state.counters["houses_left"] = [&] {
+            int n = 0;
+            for (int d = 0; d < b->gs->nDaimyou; ++d)
+                n += b->gs->DaimyouTbl[d].toushu != -1;
+            return n;
+        }();
+        state.counters["castles"] = b->gs->nShiro;
+        state.counters["generals"] = b->gs->nBushou;
+        std::printf("%s: %s (%d months; %d houses, %d castles, %d generals, %d waiting)\n", name,
+                    r.text.c_str(), r.months, b->gs->nDaimyou, b->gs->nShiro, b->gs->nBushou,
+                    b->gs->nMitoujouBushou);
+        b.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_AllAutomaticCapacity(benchmark::State& state) {
+    const test::CapacityScenario c;
+    const std::string sjis = FromUtf8(test::MakeCapacityScenarioText(c), TextEncoding::ShiftJis);
+    RunYears(state, std::vector<std::uint8_t>(sjis.begin(), sjis.end()), test::MakeCapacityMap(c),
+             "capacity");
+}
+BENCHMARK(BM_AllAutomaticCapacity)->Arg(1)->Arg(10)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+std::string WorldFixturePath() {
+    return DirectoryOf(__FILE__) + "../tests/fixtures/scenario/world.snr";
+}
+
+void BM_AllAutomaticWorldFixture(benchmark::State& state) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFileBytes(WorldFixturePath(), bytes)) {
+        state.SkipWithError("cannot read the world fixture");
+        return;
+    }
+    RunYears(state, bytes, test::MakeWorldFixtureMap(), "world");
+}
+BENCHMARK(BM_AllAutomaticWorldFixture)->Arg(10)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+int WriteScenario(const std::string& dir, const std::string& name, const std::vector<std::uint8_t>& scenario,
+                  const MbKorMap::KorMapData& map) {
+    std::string why;
+    if (test::WriteScenarioFiles(dir, name, scenario, map, &why)) return 0;
+    std::fprintf(stderr, "%s\n", why.c_str());
+    return 1;
+}
+
+int WriteCapacity(const std::string& dir) {
+    const test::CapacityScenario c;
+    const std::string sjis = FromUtf8(test::MakeCapacityScenarioText(c), TextEncoding::ShiftJis);
+    return WriteScenario(dir, "capacity", std::vector<std::uint8_t>(sjis.begin(), sjis.end()),
+                         test::MakeCapacityMap(c));
+}
+
+int WriteWorld(const std::string& dir) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFileBytes(WorldFixturePath(), bytes)) {
+        std::fprintf(stderr, "cannot read the world fixture\n");
+        return 1;
+    }
+    return WriteScenario(dir, "world", bytes, test::MakeWorldFixtureMap());
+}
+
+}  // namespace
+}  // namespace rymd
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--write-capacity") return rymd::WriteCapacity(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--write-world") return rymd::WriteWorld(argv[2]);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

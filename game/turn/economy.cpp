@@ -1,0 +1,710 @@
+#include "game/turn/economy.h"
+
+#include <algorithm>
+#include <bitset>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <limits>
+
+#include "game/data/game_state.h"
+#include "game/data/queries.h"
+#include "game/data/route.h"
+#include "game/data/vocabulary.h"
+#include "mbkormap/kor_map.h"
+
+namespace rymd {
+
+namespace {
+
+int ShiroCount(const GameState& gs) {
+    return std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
+}
+int BushouCount(const GameState& gs) {
+    return std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+}
+int DaimyouCount(const GameState& gs) {
+    return std::clamp(gs.nDaimyou, 0, GameState::kMaxDaimyou);
+}
+int HeiUnit(const GameState& gs) {
+    return gs.nHeiUnit >= 1 ? gs.nHeiUnit : 1;
+}
+bool ValidDaimyou(int d) {
+    return d >= 0 && d < GameState::kMaxDaimyou;
+}
+bool Exists(const GameState& gs, int d) {
+    return d >= 0 && d < DaimyouCount(gs) && gs.DaimyouTbl[static_cast<std::size_t>(d)].toushu != -1;
+}
+std::int32_t Clamp32(std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+// A double truncated toward zero into 64 bits (NaN counts as 0, the rest saturates).
+std::int64_t Trunc64(double v) {
+    if (!(v == v)) return 0;
+    if (v >= 9.0e18) return std::numeric_limits<std::int64_t>::max();
+    if (v <= -9.0e18) return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(v);
+}
+
+std::string Printf(const char* format, ...) {
+    char buffer[1024];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    if (n < 0) return std::string();
+    if (static_cast<std::size_t>(n) < sizeof buffer) return std::string(buffer, static_cast<std::size_t>(n));
+    std::string out(static_cast<std::size_t>(n) + 1, '\0');
+    va_start(args, format);
+    std::vsnprintf(out.data(), out.size(), format, args);
+    va_end(args);
+    out.resize(static_cast<std::size_t>(n));
+    return out;
+}
+
+// Whole months from one date to another. There is no year 0: December of year -1 is followed by
+// January of year 1.
+int MonthsBetween(int fromYear, int fromMonth, int toYear, int toMonth) {
+    int years = toYear - fromYear;
+    if (fromYear < 0 && toYear > 0) --years;
+    if (fromYear > 0 && toYear < 0) ++years;
+    return (toMonth - fromMonth) + 12 * years;
+}
+
+// Relation states that let two houses trade: alliance, master of a subordinate, master of a vassal.
+bool IsTradeRelation(int state) {
+    return state == CDaimyou::kRelFusen || state == CDaimyou::kRelJuuzokuMaster ||
+           state == CDaimyou::kRelShinjuuMaster;
+}
+
+constexpr int kSeptember = 9;
+constexpr int kMaxKoukaiGijutsu = 10000;
+constexpr int kMaxFriendliness = 100;
+constexpr int kMaxKouzanGijutsu = 5000;
+constexpr int kMaxSupport = 1000;
+
+}  // namespace
+
+// Which castles and generals belong to which house, read once.
+struct CMonthlyIncome::Index {
+    // Castles each house owns, in table order.
+    std::vector<std::vector<int>> shiroOf;
+    // Generals that belong to each house, in table order: those whose house it is, and guest
+    // generals whose counted house it is.
+    std::vector<std::vector<int>> bushouOf;
+    // Provinces in which each house owns a castle.
+    std::vector<std::bitset<256>> kuniOf;
+    // Monthly cost of each house's warships: 50 a ship, 100 a ship at sea.
+    std::vector<std::int64_t> gunsenCost;
+    // adjacent[a][b]: a castle of a is linked to a castle of b (built at its first need).
+    mutable bool adjacencyBuilt = false;
+    mutable std::vector<std::bitset<GameState::kMaxDaimyou>> adjacent;
+};
+
+CMonthlyIncome::CMonthlyIncome(GameState& gs, const MbKorMap::CCtrlKorMap& map, const Ports& ports,
+                               const SuppressionPolicy& policy)
+    : gs_(gs), map_(&map), ports_(ports), policy_(policy) {}
+
+CMonthlyIncome::CMonthlyIncome(GameState& gs) : gs_(gs), quiet_(true) {}
+
+CMonthlyIncome::~CMonthlyIncome() = default;
+
+void CMonthlyIncome::Refresh() {
+    index_.reset();
+}
+
+void CMonthlyIncome::SetQuality(int kuni, int quality) {
+    if (kuni < 0 || kuni >= static_cast<int>(qualities_.size())) return;
+    qualities_[static_cast<std::size_t>(kuni)] = static_cast<std::int8_t>(std::clamp(quality, -1, 1));
+}
+
+const CMonthlyIncome::Index& CMonthlyIncome::GetIndex() const {
+    if (index_) return *index_;
+    auto index = std::make_unique<Index>();
+    index->shiroOf.resize(GameState::kMaxDaimyou);
+    index->bushouOf.resize(GameState::kMaxDaimyou);
+    index->kuniOf.resize(GameState::kMaxDaimyou);
+    index->gunsenCost.assign(GameState::kMaxDaimyou, 0);
+    const CGunsenTable& fleets = gs_.GunsenTable;
+    for (std::uint32_t i = 0; i < std::min<std::uint32_t>(fleets.count, CGunsenTable::kMaxRecord); ++i) {
+        const GunsenRecord& r = fleets.records[i];
+        if (ValidDaimyou(r.owner))
+            index->gunsenCost[static_cast<std::size_t>(r.owner)] +=
+                r.IsBlockade() ? r.ships * 100 : r.ships * 50;
+    }
+    const int nShiro = ShiroCount(gs_);
+    for (int c = 0; c < nShiro; ++c) {
+        const int owner = gs_.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
+        if (!ValidDaimyou(owner)) continue;
+        index->shiroOf[static_cast<std::size_t>(owner)].push_back(c);
+        index->kuniOf[static_cast<std::size_t>(owner)].set(gs_.ShiroMapTbl[static_cast<std::size_t>(c)].kuni);
+    }
+    const int nBushou = BushouCount(gs_);
+    for (int g = 0; g < nBushou; ++g) {
+        const CBushou& b = gs_.BushouTbl[static_cast<std::size_t>(g)];
+        if (ValidDaimyou(b.daimyou)) index->bushouOf[static_cast<std::size_t>(b.daimyou)].push_back(g);
+        if (b.status == CBushou::kStatusKyakushou) {
+            const int counted = GetCountedDaimyou(gs_, b.daimyou);
+            if (counted != b.daimyou && ValidDaimyou(counted))
+                index->bushouOf[static_cast<std::size_t>(counted)].push_back(g);
+        }
+    }
+    index_ = std::move(index);
+    return *index_;
+}
+
+bool CMonthlyIncome::HousesAdjacent(int a, int b) const {
+    if (!ValidDaimyou(a) || !ValidDaimyou(b)) return false;
+    const Index& index = GetIndex();
+    if (!index.adjacencyBuilt) {
+        index.adjacent.assign(GameState::kMaxDaimyou, {});
+        const int nShiro = ShiroCount(gs_);
+        for (int c = 0; c < nShiro; ++c) {
+            const int owner = gs_.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
+            if (!ValidDaimyou(owner)) continue;
+            for (const ShiroConnection& link : gs_.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
+                if (link.shiro == 0xFFFF) break;
+                if (link.shiro >= nShiro) continue;
+                const int other = gs_.ShiroTbl[link.shiro].daimyou;
+                if (ValidDaimyou(other))
+                    index.adjacent[static_cast<std::size_t>(owner)].set(static_cast<std::size_t>(other));
+            }
+        }
+        index.adjacencyBuilt = true;
+    }
+    return index.adjacent[static_cast<std::size_t>(a)].test(static_cast<std::size_t>(b));
+}
+
+bool CMonthlyIncome::SharesKuni(int a, int b) const {
+    if (!ValidDaimyou(a) || !ValidDaimyou(b)) return false;
+    const Index& index = GetIndex();
+    return (index.kuniOf[static_cast<std::size_t>(a)] & index.kuniOf[static_cast<std::size_t>(b)]).any();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Harvest
+
+int CMonthlyIncome::RunHarvest() {
+    qualities_.fill(kHarvestNormal);
+    if (gs_.nCurMonth != kSeptember) return kStandardTaxIndex;
+
+    // One draw per region: -1, 0 or 1 with equal chance.
+    const int nChiiki = map_ != nullptr ? map_->ChiikiCount() : 0;
+    std::vector<int> regional(static_cast<std::size_t>(std::max(nChiiki, 0)));
+    for (int& q : regional)
+        q = gs_.rng.Below(3) - 1;
+    // Each province of a good (bad) region is good (bad) with a chance of 0.7, else normal.
+    int nKuni = std::clamp(gs_.nKuni, 0, static_cast<int>(qualities_.size()));
+    if (map_ != nullptr)
+        nKuni = std::min(nKuni, map_->KuniCount());
+    else
+        nKuni = 0;
+    for (int k = 0; k < nKuni; ++k) {
+        const int region = map_->Kuni(k).chiiki;
+        const int q = region >= 0 && region < nChiiki ? regional[static_cast<std::size_t>(region)] : 0;
+        if (q == kHarvestGood)
+            qualities_[static_cast<std::size_t>(k)] = gs_.rng.Unit() < 0.7 ? kHarvestGood : kHarvestNormal;
+        else if (q == kHarvestBad)
+            qualities_[static_cast<std::size_t>(k)] = gs_.rng.Unit() < 0.7 ? kHarvestBad : kHarvestNormal;
+    }
+
+    if (quiet_ || !policy_.Shows(MessageKind::HarvestDialog)) return kStandardTaxIndex;
+
+    // The harvest question: the season, the provinces of good and of bad harvest, the tax rate.
+    std::string good;
+    std::string bad;
+    for (int k = 0; k < nKuni; ++k) {
+        const int q = qualities_[static_cast<std::size_t>(k)];
+        if (q == kHarvestNormal) continue;
+        std::string& list = q == kHarvestGood ? good : bad;
+        if (!list.empty()) list += "、";
+        list += ToUtf8(map_->Kuni(k).name, gs_.Encoding());
+    }
+    const std::string prompt = "米の収穫期です\n各地の収穫状況\n豊作：" +
+                               (good.empty() ? std::string("なし") : good) + "\n不作：" +
+                               (bad.empty() ? std::string("なし") : bad) + "\n税率設定";
+    std::vector<std::string> choices(kTaxChoiceTbl.begin(), kTaxChoiceTbl.end());
+    const int answer = ports_.ask->AskChoice(prompt, choices, kStandardTaxIndex);
+    return answer >= 0 && answer < kTaxIndexCount ? answer : kStandardTaxIndex;
+}
+
+std::int64_t CMonthlyIncome::CalcHarvest(int daimyou, int gundan, bool ignoreQualities) const {
+    if (!ValidDaimyou(daimyou)) return 0;
+    double sum = 0.0;
+    for (int c : GetIndex().shiroOf[static_cast<std::size_t>(daimyou)]) {
+        const CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
+        if (s.gundan != gundan) continue;
+        double factor = 1.0;
+        if (!ignoreQualities) {
+            const int kuni = gs_.ShiroMapTbl[static_cast<std::size_t>(c)].kuni;
+            const int q =
+                kuni < static_cast<int>(qualities_.size()) ? qualities_[static_cast<std::size_t>(kuni)] : 0;
+            factor = q == kHarvestGood ? 1.3 : q == kHarvestBad ? 0.9 : 1.0;
+        }
+        sum += static_cast<double>(s.kokudaka) * factor;
+    }
+    return Trunc64(sum);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Income
+
+std::int32_t CMonthlyIncome::CalcKouekisenIncome(int daimyou, int gundan, int year, int month,
+                                                 bool projection) {
+    if (!ValidDaimyou(daimyou)) return 0;
+    const int months = MonthsBetween(gs_.nCurYear, gs_.nCurMonth, year, month);
+    if (months < 0 || months > 255) return 0;
+    const bool report = !projection && !quiet_ && daimyou == gs_.nPlayerDaimyou;
+    const int nPartner = std::clamp(gs_.nTradingPartner, 0, GameState::kMaxTradingPartner);
+    CDaimyou& house = gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)];
+    std::vector<std::string> rows;
+    std::int64_t sum = 0;
+    for (int c : GetIndex().shiroOf[static_cast<std::size_t>(daimyou)]) {
+        CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
+        const ShiroMapRecord& geo = gs_.ShiroMapTbl[static_cast<std::size_t>(c)];
+        if (s.gundan != gundan || (geo.flags & ShiroMapRecord::kFlagPort) == 0) continue;
+        for (TradeVoyage& v : s.voyage) {
+            if (v.ships == 0 || v.monthsLeft != months) continue;
+            const int partner = v.destination;
+            const bool known = partner < nPartner;
+            const std::int64_t price =
+                known && geo.kuni < 250 ? gs_.TradingPartnerTbl[partner].sales[geo.kuni] : 0;
+            std::int64_t value = static_cast<std::int64_t>(v.ships) * price;
+            if (!projection) value = Trunc64(static_cast<double>(value) * (gs_.rng.Unit() * 0.4 + 0.8));
+            if (report) {
+                const std::string name = known ? gs_.TradingPartnerTbl[partner].name : std::string();
+                rows.push_back(name + "\t" + geo.name + "\t" + Printf("%d隻", v.ships) + "\t" +
+                               (partner == 0 ? std::string("---") : Printf("%d", Clamp32(value))));
+            }
+            sum += value;
+            if (!projection) {
+                house.koukaiGijutsu = static_cast<std::int16_t>(
+                    std::min<int>(house.koukaiGijutsu + v.monthsTotal * 2 * v.ships, kMaxKoukaiGijutsu));
+                if (known && ValidDaimyou(daimyou)) {
+                    std::uint8_t& f =
+                        gs_.TradingPartnerTbl[partner].friendliness[static_cast<std::size_t>(daimyou)];
+                    f = static_cast<std::uint8_t>(
+                        std::clamp(f + Round(v.ships * (gs_.rng.Unit() * 1.0 + 1.0)), 0, kMaxFriendliness));
+                }
+                v.ships = 0;
+            }
+        }
+    }
+    if (!rows.empty()) {
+        std::vector<std::string> lines;
+        lines.push_back(ReplaceWordKouekisen("以下の交易船が派遣先から帰港しました", gs_.ScenarioWords));
+        lines.push_back("派遣先\t帰還港\t帰還船数\t収益");
+        lines.insert(lines.end(), rows.begin(), rows.end());
+        policy_.ShowReport(ports_, MessageKind::TradeShipReturnReport, ReportKind::TradeShipReturn,
+                           ReplaceWordKouekisen("交易船帰港", gs_.ScenarioWords), lines);
+    }
+    return Clamp32(sum);
+}
+
+std::int32_t CMonthlyIncome::CalcTrade(int daimyou) {
+    const int nDaimyou = DaimyouCount(gs_);
+    const CDaimyou& house = gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)];
+    std::int32_t trade = 0;
+    if (house.GetKind() != CDaimyou::kKindAinu) {
+        // Trade with each allied neighbour of the Ainu people, shared among all its partners; the
+        // last such neighbour in index order gives the value.
+        for (int o = 0; o < nDaimyou; ++o) {
+            if (o == daimyou || !Exists(gs_, o)) continue;
+            if (gs_.DaimyouTbl[static_cast<std::size_t>(o)].GetKind() != CDaimyou::kKindAinu) continue;
+            if (!IsTradeRelation(house.GetRelationLo(o)) || !HousesAdjacent(daimyou, o)) continue;
+            const int w = SharesKuni(daimyou, o) ? 3 : 1;
+            int n = 0;
+            for (int p = 0; p < nDaimyou; ++p) {
+                if (p == o || !Exists(gs_, p)) continue;
+                if (!IsTradeRelation(gs_.DaimyouTbl[static_cast<std::size_t>(p)].GetRelationLo(o))) continue;
+                if (!HousesAdjacent(p, o)) continue;
+                n += SharesKuni(p, o) ? 3 : 1;
+            }
+            const double base = gs_.rng.Unit() * 500.0 + 2500.0;
+            trade = static_cast<std::int32_t>(base / std::max(n, 1) * w);
+        }
+    } else {
+        // The Ainu people trade with their first allied neighbour of another people.
+        for (int o = 0; o < nDaimyou; ++o) {
+            if (o == daimyou || !Exists(gs_, o)) continue;
+            if (gs_.DaimyouTbl[static_cast<std::size_t>(o)].GetKind() == CDaimyou::kKindAinu) continue;
+            if (!IsTradeRelation(house.GetRelationLo(o)) || !HousesAdjacent(daimyou, o)) continue;
+            trade = static_cast<std::int32_t>((gs_.rng.Unit() * 500.0 + 2500.0) / 2.0);
+            break;
+        }
+    }
+    return trade;
+}
+
+std::int32_t CMonthlyIncome::CalcIncome(int daimyou, int gundan, int year, int month, int taxIndex,
+                                        bool projection, IncomeRecord& out) {
+    out = IncomeRecord{};
+    if (!ValidDaimyou(daimyou)) return 0;
+    if (taxIndex < 0 || taxIndex >= kTaxIndexCount) taxIndex = kStandardTaxIndex;
+    const std::vector<int>& castles = GetIndex().shiroOf[static_cast<std::size_t>(daimyou)];
+
+    // 1. The harvest, in September only; the tax rate moves the populace support.
+    std::int64_t harvest = 0;
+    if (month == kSeptember) {
+        harvest = Trunc64(static_cast<double>(CalcHarvest(daimyou, gundan, projection)) *
+                          kTaxRateTbl[static_cast<std::size_t>(taxIndex)] / 100.0);
+        if (!projection) {
+            const int target = kSupportTargetTbl[static_cast<std::size_t>(taxIndex)] * 10;
+            for (int c : castles) {
+                CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
+                if (s.gundan != gundan) continue;
+                const double delta = (target - s.support) * 0.2 * (gs_.rng.Unit() * 0.4 + 0.8);
+                s.support = static_cast<std::int16_t>(std::clamp(s.support + Round(delta), 0, kMaxSupport));
+            }
+        }
+    }
+    // 2, 3. Towns and mines.
+    std::int64_t keizai = 0;
+    std::int64_t kouzan = 0;
+    for (int c : castles) {
+        const CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
+        if (s.gundan != gundan) continue;
+        keizai += s.keizai;
+        kouzan += s.kouzan;
+    }
+    const std::int64_t mine =
+        Trunc64(static_cast<double>(kouzan) *
+                gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)].kouzanGijutsu / 1000.0);
+    // 4. Trade between peoples, for the directly held part.
+    const std::int32_t trade = gundan == -1 ? CalcTrade(daimyou) : 0;
+    // 5. Trade ships.
+    const std::int32_t ships = CalcKouekisenIncome(daimyou, gundan, year, month, projection);
+
+    out.harvest = Clamp32(harvest);
+    out.town = Clamp32(keizai);
+    out.mine = Clamp32(mine);
+    out.trade = trade;
+    out.tradeShip = ships;
+    out.total =
+        Clamp32(static_cast<std::int64_t>(out.harvest) + out.town + out.mine + out.trade + out.tradeShip);
+    return out.total;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Upkeep
+
+std::int32_t CMonthlyIncome::CalcUpkeep(int daimyou, int gundan, bool countBesieged, UpkeepRecord& out,
+                                        bool& besiegedSeen) {
+    out = UpkeepRecord{};
+    besiegedSeen = false;
+    if (!ValidDaimyou(daimyou)) return 0;
+    const Index& index = GetIndex();
+    const bool vassal = gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)].bond == CDaimyou::kBondShinjuu;
+    const int nShiro = ShiroCount(gs_);
+
+    std::int64_t idleCavalry = 0, idleFoot = 0, campaignCavalry = 0, campaignFoot = 0, garrison = 0;
+    for (int g : index.bushouOf[static_cast<std::size_t>(daimyou)]) {
+        const CBushou& b = gs_.BushouTbl[static_cast<std::size_t>(g)];
+        if (!vassal && b.gundan != gundan) continue;
+        if (b.flags & CBushou::kFlagBesieging) {
+            campaignCavalry += b.cavalry;
+            campaignFoot += b.foot;
+            continue;
+        }
+        if (b.shiro >= 0 && b.shiro < nShiro &&
+            gs_.ShiroTbl[static_cast<std::size_t>(b.shiro)].nBesieger != 0) {
+            besiegedSeen = true;
+            if (!countBesieged) continue;
+        }
+        idleCavalry += b.cavalry;
+        idleFoot += b.foot;
+    }
+    for (int c : index.shiroOf[static_cast<std::size_t>(daimyou)]) {
+        const CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
+        if (s.gundan != gundan) continue;
+        if (s.nBesieger != 0) {
+            besiegedSeen = true;
+            if (!countBesieged) continue;
+        }
+        garrison += s.shubihei;
+    }
+    std::int64_t idleShips = 0, shipsAtSea = 0;
+    if (gundan == -1) {
+        const CGunsenTable& t = gs_.GunsenTable;
+        const std::uint32_t n = std::min<std::uint32_t>(t.count, CGunsenTable::kMaxRecord);
+        for (std::uint32_t i = 0; i < n; ++i) {
+            const GunsenRecord& r = t.records[i];
+            if (r.owner != daimyou) continue;
+            (r.IsBlockade() ? shipsAtSea : idleShips) += r.ships;
+        }
+    }
+
+    const double u = HeiUnit(gs_);
+    out.idleFoot = Clamp32(Trunc64(static_cast<double>(idleFoot) * u * 0.5));
+    out.idleCavalry = Clamp32(Trunc64(static_cast<double>(idleCavalry) * u * 1.5));
+    out.campaignFoot = Clamp32(Trunc64(static_cast<double>(campaignFoot) * u * 1.0));
+    out.campaignCavalry = Clamp32(Trunc64(static_cast<double>(campaignCavalry) * u * 3.0));
+    out.garrison = Clamp32(Trunc64(static_cast<double>(garrison) * u * 0.1));
+    out.idleGunsen = Clamp32(idleShips * 50);
+    out.gunsenAtSea = Clamp32(shipsAtSea * 100);
+    out.total = Clamp32(static_cast<std::int64_t>(out.idleCavalry) + out.idleFoot + out.campaignCavalry +
+                        out.campaignFoot + out.garrison + out.idleGunsen + out.gunsenAtSea);
+    return out.total;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settlement
+
+void CMonthlyIncome::SettleUnit(int daimyou, int gundan, int taxIndex, IncomeRecord& income,
+                                UpkeepRecord& upkeep, bool& besiegedSeen) {
+    income = IncomeRecord{};
+    upkeep = UpkeepRecord{};
+    besiegedSeen = false;
+    if (!ValidDaimyou(daimyou) || gundan < -1 || gundan >= GameState::kMaxGundan) return;
+    const std::int32_t in = CalcIncome(daimyou, gundan, gs_.nCurYear, gs_.nCurMonth, taxIndex, false, income);
+    const std::int32_t out = CalcUpkeep(daimyou, gundan, false, upkeep, besiegedSeen);
+
+    CDaimyou& house = gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)];
+    std::int32_t& funds =
+        gundan == -1 ? house.shikin : gs_.GundanTbl[static_cast<std::size_t>(gundan)].shikin;
+    funds = Clamp32(std::min<std::int64_t>(static_cast<std::int64_t>(funds) + in - out, kMaxShikin));
+    if (funds >= 0) return;
+
+    // Deep in debt: some soldiers leave. The shortfall itself stays as borrowed money.
+    const int u = HeiUnit(gs_);
+    std::int64_t t = 0;
+    const std::vector<int>& members = GetIndex().bushouOf[static_cast<std::size_t>(daimyou)];
+    for (int g : members) {
+        const CBushou& b = gs_.BushouTbl[static_cast<std::size_t>(g)];
+        if (b.daimyou == daimyou && b.gundan == gundan)
+            t += static_cast<std::int64_t>(b.foot) * u + static_cast<std::int64_t>(b.cavalry) * 3 * u;
+    }
+    const bool desert = t <= 0 || -static_cast<double>(funds) / static_cast<double>(t) >= 3.0;
+    if (!desert) return;
+    if (!quiet_ && daimyou == gs_.nPlayerDaimyou && gundan == -1)
+        policy_.Inform(ports_, MessageKind::DesertionMessage,
+                       Printf("%sは資金がマイナスのため一部の兵に見放されました", house.name.c_str()));
+    for (int g : members) {
+        CBushou& b = gs_.BushouTbl[static_cast<std::size_t>(g)];
+        if (b.gundan != gundan) continue;
+        b.cavalry = static_cast<std::int16_t>(Round(b.cavalry * (gs_.rng.Unit() * 0.05 + 0.92)));
+        b.foot = static_cast<std::int16_t>(Round(b.foot * (gs_.rng.Unit() * 0.05 + 0.92)));
+    }
+}
+
+void CMonthlyIncome::Settle(int daimyou, int taxIndex) {
+    if (!ValidDaimyou(daimyou)) return;
+    IncomeRecord income;
+    UpkeepRecord upkeep;
+    bool besieged = false;
+    SettleUnit(daimyou, -1, taxIndex, income, upkeep, besieged);
+    const std::int32_t fundsAfter = gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)].shikin;
+
+    std::vector<std::string> corpsRows;
+    for (int c = 0; c < GameState::kMaxGundan; ++c) {
+        const CGundan& corps = gs_.GundanTbl[static_cast<std::size_t>(c)];
+        if (corps.leader == CGundan::kLeaderFree || corps.daimyou != daimyou) continue;
+        IncomeRecord ci;
+        UpkeepRecord cu;
+        bool cb = false;
+        SettleUnit(daimyou, c, taxIndex, ci, cu, cb);
+        const int leader = corps.leader;
+        const std::string leaderName = leader >= 0 && leader < BushouCount(gs_)
+                                           ? gs_.BushouTbl[static_cast<std::size_t>(leader)].name
+                                           : std::string();
+        corpsRows.push_back(
+            Printf("%s 軍団\t%d\t%d\t%d", leaderName.c_str(), ci.total, cu.total, corps.shikin));
+    }
+
+    if (quiet_ || daimyou != gs_.nPlayerDaimyou) return;
+
+    // The income report of the player's house.
+    const ScenarioWordArray& words = gs_.ScenarioWords;
+    auto troops = [&](const char* label) {
+        return ReplaceWordGunsen(
+            ReplaceWordAshigaruhei(ReplaceWordKibahei(ReplaceWordShiro(label, words), words), words), words);
+    };
+    std::vector<std::string> lines;
+    lines.push_back(gs_.nCurMonth == kSeptember ? Printf("収穫\t%d", income.harvest)
+                                                : std::string("収穫\t0 (収穫は9月のみ)"));
+    lines.push_back(Printf("町収入\t%d", income.town));
+    lines.push_back(Printf("鉱山収入\t%d", income.mine));
+    lines.push_back(Printf("異民族間交易\t%d", income.trade));
+    lines.push_back(Printf("交易船収入\t%d", income.tradeShip));
+    lines.push_back(Printf("収入合計\t%d", income.total));
+    lines.push_back(troops("待機中騎馬兵維持費(兵数×1.5)") + Printf("\t%d", upkeep.idleCavalry));
+    lines.push_back(troops("出陣中騎馬兵維持費(兵数×3)") + Printf("\t%d", upkeep.campaignCavalry));
+    lines.push_back(troops("待機中足軽兵維持費(兵数×0.5)") + Printf("\t%d", upkeep.idleFoot));
+    lines.push_back(troops("出陣中足軽兵維持費(兵数×1)") + Printf("\t%d", upkeep.campaignFoot));
+    lines.push_back(troops("待機中軍船維持費(軍船数×50)") + Printf("\t%d", upkeep.idleGunsen));
+    lines.push_back(troops("出陣中軍船維持費(軍船数×100)") + Printf("\t%d", upkeep.gunsenAtSea));
+    lines.push_back(troops("城守備兵維持費(兵数×0.1)") + Printf("\t%d", upkeep.garrison));
+    lines.push_back(Printf("支出合計\t%d", upkeep.total));
+    const std::int64_t before =
+        static_cast<std::int64_t>(fundsAfter) - (static_cast<std::int64_t>(income.total) - upkeep.total);
+    std::string balance =
+        Printf("資金残高　%d + %d - %d → %d", Clamp32(before), income.total, upkeep.total, fundsAfter);
+    if (fundsAfter < 0) balance += " （不足資金は家臣から借金しました）";
+    lines.push_back(balance);
+    if (besieged)
+        lines.push_back(ReplaceWordHyourou(
+            ReplaceWordShiro(
+                "（注意：包囲された城内の兵の維持には城の備蓄兵糧が使用されるので支出には計上されません）",
+                words),
+            words));
+    if (!corpsRows.empty()) {
+        lines.push_back("軍団名\t収入\t支出\t資金残高");
+        lines.insert(lines.end(), corpsRows.begin(), corpsRows.end());
+    }
+    const std::string title = Printf("%4d年 %2d月  %s 収支報告", gs_.nCurYear, gs_.nCurMonth,
+                                     gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)].name.c_str());
+    policy_.ShowReport(ports_, MessageKind::IncomeReport, ReportKind::Income, title, lines);
+}
+
+void CMonthlyIncome::ProjectBalance(int daimyou, int gundan, std::span<std::int32_t> out) {
+    UpkeepRecord upkeep;
+    bool besieged = false;
+    const std::int64_t cost = CalcUpkeep(daimyou, gundan, true, upkeep, besieged);
+    int year = gs_.nCurYear;
+    int month = gs_.nCurMonth;
+    IncomeRecord income;
+    for (std::int32_t& value : out) {
+        if (++month > 12) {
+            month = 1;
+            if (++year == 0) year = 1;
+        }
+        value = Clamp32(CalcIncome(daimyou, gundan, year, month, kStandardTaxIndex, true, income) - cost);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The computer's tax rate and the month's economy
+
+int TaxIndexFromRatio(std::int64_t numerator, std::int64_t half, std::int64_t funds) {
+    static constexpr std::array<double, 8> kLimits = {1.7, 1.5, 1.3, 1.1, 0.9, 0.7, 0.5, 0.3};
+    int index = static_cast<int>(kLimits.size());
+    if (half == 0) {
+        index = numerator > 0 ? 0 : 8;
+    } else {
+        const double ratio = static_cast<double>(numerator) / static_cast<double>(half);
+        for (std::size_t i = 0; i < kLimits.size(); ++i) {
+            if (ratio > kLimits[i]) {
+                index = static_cast<int>(i);
+                break;
+            }
+        }
+    }
+    if (funds < 0) {
+        if (half == 0) return 0;
+        const double debt = -static_cast<double>(funds) / static_cast<double>(half);
+        if (debt >= 0.5)
+            index = 0;
+        else if (debt >= 0.3)
+            index = std::min(index, 1);
+        else if (debt >= 0.1)
+            index = std::min(index, 2);
+        else
+            index = std::min(index, 3);
+    }
+    return index;
+}
+
+int CMonthlyIncome::CpuTaxIndex(int daimyou) const {
+    if (!ValidDaimyou(daimyou)) return kStandardTaxIndex;
+    const CpuTaxFigures f = CalcCpuTaxFigures(daimyou);
+    return TaxIndexFromRatio(f.deficit * 12 - f.funds + f.reserve, f.half, f.funds);
+}
+
+CMonthlyIncome::CpuTaxFigures CMonthlyIncome::CalcCpuTaxFigures(int daimyou) const {
+    CpuTaxFigures f;
+    if (!ValidDaimyou(daimyou)) return f;
+    // The house's monthly cost and income and the rice of its directly held castles, as
+    // CalcMonthlyCostOfDaimyou, CalcMonthlyIncomeOfDaimyou and SumKokudakaOfGundan give them,
+    // summed over the house's own lists instead of the whole tables.
+    const Index& index = GetIndex();
+    const std::size_t d = static_cast<std::size_t>(daimyou);
+    const int u = HeiUnit(gs_);
+    std::int64_t cost = 0;
+    for (int g : index.bushouOf[d]) {
+        const CBushou& b = gs_.BushouTbl[static_cast<std::size_t>(g)];
+        if (b.daimyou != daimyou) continue;
+        const double soldiers = 3.0 * b.cavalry * u + static_cast<double>(b.foot) * u;
+        cost += static_cast<int>(soldiers * ((b.flags & CBushou::kFlagBesieging) ? 1.3 : 0.77));
+    }
+    std::int64_t keizai = 0, kouzan = 0, kokudaka = 0;
+    for (int c : index.shiroOf[d]) {
+        const CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
+        cost += s.shubihei * u / 10;
+        keizai += s.keizai;
+        kouzan += s.kouzan;
+        if (s.gundan == -1) kokudaka += s.kokudaka;
+    }
+    cost += index.gunsenCost[d];
+    const std::int64_t monthly =
+        keizai + static_cast<int>(static_cast<double>(kouzan) * gs_.DaimyouTbl[d].kouzanGijutsu / 1000.0);
+    f.deficit = cost - monthly;
+    f.funds = gs_.DaimyouTbl[d].shikin;
+    f.half = CalcHarvest(daimyou, -1, false) / 2;
+    f.reserve = kokudaka / 20 + 2000;
+    return f;
+}
+
+int CalcCpuTaxIndex(GameState& gs, const CMonthlyIncome& income, int daimyou) {
+    (void)gs;
+    return income.CpuTaxIndex(daimyou);
+}
+
+void GrowKokudaka(GameState& gs, const CMonthlyIncome& income) {
+    const int nShiro = ShiroCount(gs);
+    const auto& qualities = income.Qualities();
+    for (int c = 0; c < nShiro; ++c) {
+        CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        const ShiroMapRecord& geo = gs.ShiroMapTbl[static_cast<std::size_t>(c)];
+        double growth = (gs.rng.Next() / 32767.0 * 0.004 + 0.018) * geo.maxKokudaka;
+        const int q = geo.kuni < qualities.size() ? qualities[geo.kuni] : 0;
+        if (q == kHarvestGood)
+            growth *= 1.2;
+        else if (q == kHarvestBad)
+            growth *= 0.9;
+        const std::int64_t grown = static_cast<std::int64_t>(s.kokudaka) + Trunc64(growth);
+        s.kokudaka = static_cast<std::uint32_t>(std::clamp<std::int64_t>(grown, 0, geo.maxKokudaka));
+    }
+}
+
+void GrowKouzanGijutsu(GameState& gs) {
+    std::vector<std::int64_t> mines(GameState::kMaxDaimyou, 0);
+    const int nShiro = ShiroCount(gs);
+    for (int c = 0; c < nShiro; ++c) {
+        const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        if (ValidDaimyou(s.daimyou)) mines[static_cast<std::size_t>(s.daimyou)] += s.kouzan;
+    }
+    const int nDaimyou = DaimyouCount(gs);
+    for (int d = 0; d < nDaimyou; ++d) {
+        if (!Exists(gs, d)) continue;
+        const std::int64_t sum = mines[static_cast<std::size_t>(d)];
+        double x = sum > 0 ? std::pow(static_cast<double>(sum) / 50.0, 0.3) : 0.0;
+        if (x >= 10.0) x = 10.0;
+        CDaimyou& h = gs.DaimyouTbl[static_cast<std::size_t>(d)];
+        h.kouzanGijutsu =
+            static_cast<std::int16_t>(std::min(h.kouzanGijutsu + static_cast<int>(x), kMaxKouzanGijutsu));
+    }
+}
+
+void RunMonthlyEconomy(GameState& gs, const MbKorMap::CCtrlKorMap& map, const Ports& ports,
+                       const SuppressionPolicy& policy) {
+    CMonthlyIncome income(gs, map, ports, policy);
+    const int playerIndex = income.RunHarvest();
+    const bool september = gs.nCurMonth == kSeptember;
+    const int nDaimyou = DaimyouCount(gs);
+    for (int d = 0; d < nDaimyou; ++d) {
+        if (!Exists(gs, d)) continue;
+        int index = kStandardTaxIndex;
+        if (september) index = d == gs.nPlayerDaimyou ? playerIndex : CalcCpuTaxIndex(gs, income, d);
+        income.Settle(d, index);
+    }
+    if (september) {
+        const int nShiro = ShiroCount(gs);
+        for (int c = 0; c < nShiro; ++c)
+            gs.ShiroTbl[static_cast<std::size_t>(c)].harvestRate = 10000;
+        GrowKokudaka(gs, income);
+    }
+    GrowKouzanGijutsu(gs);
+}
+
+}  // namespace rymd

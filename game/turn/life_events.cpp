@@ -1,0 +1,701 @@
+#include "game/turn/life_events.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/data/bushou_table.h"
+#include "game/data/game_state.h"
+#include "game/data/queries.h"
+#include "game/data/route.h"
+#include "game/data/vocabulary.h"
+#include "game/military/placement.h"
+#include "game/ports/ports.h"
+#include "game/ports/suppression_policy.h"
+#include "platform/core/encoding.h"
+
+namespace rymd {
+
+namespace {
+
+constexpr int kNoRank = -1;               // succession rank of a general outside the line
+constexpr std::uint8_t kAppeared = 0x80;  // scenario record: the general has come on stage
+constexpr int kPlaceIsKuni = 0x8000;      // place of appearance: a province, not a castle
+constexpr int kReplenishCap = 50;         // retainers a house recruits up to by itself
+
+int ShiroCount(const GameState& gs) {
+    return std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
+}
+int BushouCount(const GameState& gs) {
+    return std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+}
+int DaimyouCount(const GameState& gs) {
+    return std::clamp(gs.nDaimyou, 0, GameState::kMaxDaimyou);
+}
+bool ValidShiro(const GameState& gs, int shiro) {
+    return shiro >= 0 && shiro < ShiroCount(gs);
+}
+bool ValidBushou(const GameState& gs, int bushou) {
+    return bushou >= 0 && bushou < BushouCount(gs);
+}
+bool ValidDaimyou(const GameState& gs, int daimyou) {
+    return daimyou >= 0 && daimyou < DaimyouCount(gs);
+}
+bool ValidGundan(int gundan) {
+    return gundan >= 0 && gundan < GameState::kMaxGundan;
+}
+CDaimyou& House(GameState& gs, int daimyou) {
+    return gs.DaimyouTbl[static_cast<std::size_t>(daimyou)];
+}
+CBushou& Bushou(GameState& gs, int bushou) {
+    return gs.BushouTbl[static_cast<std::size_t>(bushou)];
+}
+bool Exists(const GameState& gs, int daimyou) {
+    return ValidDaimyou(gs, daimyou) && gs.DaimyouTbl[static_cast<std::size_t>(daimyou)].toushu != -1;
+}
+std::string ShiroName(const GameState& gs, int shiro) {
+    return ValidShiro(gs, shiro) ? gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].name : std::string();
+}
+
+SuppressionPolicy PolicyOf(const GameState& gs) {
+    return SuppressionPolicy(gs.bAutoAdvance, gs.bAllAutomatic, false);
+}
+
+// The line house of a scenario record: values below -2 carry a mark in bit 15.
+int LineHouse(int value) {
+    return value < -2 ? (value & 0x7FFF) : value;
+}
+
+// The succession rank of a general within the line of the house, or kNoRank.
+int RankInLine(const GameState& gs, const CBushou& b, int daimyou) {
+    if (b.id < 0 || b.id >= std::clamp(gs.nBushouEx, 0, GameState::kMaxBushou)) return kNoRank;
+    const BushouExRecord& ex = gs.BushouExTbl[static_cast<std::size_t>(b.id)];
+    if (LineHouse(ex.daimyou) != daimyou) return kNoRank;
+    return ex.successionRank;
+}
+
+// Off-stage table: closes the gap left by the entry at index.
+void EraseMitoujou(GameState& gs, int index) {
+    const int n = std::clamp(gs.nMitoujouBushou, 0, GameState::kMaxBushou);
+    if (index < 0 || index >= n) return;
+    std::move(gs.MitoujouBushouTbl.begin() + index + 1, gs.MitoujouBushouTbl.begin() + n,
+              gs.MitoujouBushouTbl.begin() + index);
+    gs.MitoujouBushouTbl[static_cast<std::size_t>(n - 1)] = CBushou{};
+    gs.nMitoujouBushou = n - 1;
+}
+
+// Copies an off-stage general into the next slot of the general table as a retainer of the
+// house, without a castle yet; returns his index (the table must have room).
+int CopyOnStage(GameState& gs, const CBushou& record, int daimyou) {
+    const int g = BushouCount(gs);
+    CBushou& b = Bushou(gs, g);
+    b = record;
+    b.daimyou = static_cast<std::int16_t>(daimyou);
+    b.gundan = -1;
+    b.status = CBushou::kStatusKashin;
+    b.flags = static_cast<std::uint16_t>(
+        b.flags & ~(CBushou::kFlagOrdered | CBushou::kFlagBesieging | CBushou::kFlagWarMark));
+    b.moveShiro = -1;
+    b.sortieShiro = -1;
+    b.shiro = -1;
+    gs.nBushou = g + 1;
+    return g;
+}
+
+// Undoes CopyOnStage when the new general could not be placed.
+void DropLastBushou(GameState& gs) {
+    const int n = BushouCount(gs);
+    if (n == 0) return;
+    gs.BushouTbl[static_cast<std::size_t>(n - 1)] = CBushou{};
+    gs.nBushou = n - 1;
+}
+
+// The name of a replenished retainer: the house name and the scenario word for retainers, or
+// the word alone when both do not fit in a name.
+std::string RoutouName(const GameState& gs, const std::string& houseName) {
+    const std::string& word = gs.ScenarioWords[kWordRoutou];
+    const std::string full = houseName + word;
+    if (EncodedLength(full, gs.Encoding()) <= CBushou::kNameBytes) return full;
+    return CutUtf8ToEncodedLength(word, CBushou::kNameBytes, gs.Encoding());
+}
+
+// Splits a list text into its lines (the last line break ends the list).
+std::vector<std::string> Lines(std::string_view text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            out.emplace_back(text.substr(start));
+            break;
+        }
+        out.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+// =============================================================================================
+// Heads and corps leaders
+
+bool SucceedToushu(GameState& gs, const Ports& ports, int daimyou, bool quiet) {
+    if (!ValidDaimyou(gs, daimyou)) return false;
+    const int n = BushouCount(gs);
+    int heir = -1;
+    int heirRank = 0;
+    for (int g = 0; g < n; ++g) {
+        const CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
+        if (b.daimyou != daimyou) continue;
+        const int rank = RankInLine(gs, b, daimyou);
+        if (rank == kNoRank) continue;
+        if (heir < 0 || rank < heirRank) {
+            heir = g;
+            heirRank = rank;
+        }
+    }
+    if (heir < 0) {
+        int best = -1;
+        for (int g = 0; g < n; ++g) {
+            const CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
+            if (b.daimyou != daimyou) continue;
+            if (heir < 0 || b.chibou >= best) {
+                heir = g;
+                best = b.chibou;
+            }
+        }
+    }
+    SetToushu(gs, ports, daimyou, heir >= 0 ? heir : -2, quiet);
+    return heir < 0;
+}
+
+void SetToushu(GameState& gs, const Ports& ports, int daimyou, int bushou, bool quiet) {
+    if (!ValidDaimyou(gs, daimyou)) return;
+    CDaimyou& house = House(gs, daimyou);
+    int head = -1;
+    if (ValidBushou(gs, bushou)) {
+        head = bushou;
+        house.toushu = bushou;
+        CBushou& b = Bushou(gs, bushou);
+        b.status = CBushou::kStatusKashin;
+        if (!quiet)
+            PolicyOf(gs).Inform(ports, MessageKind::HeadSuccessionMessage,
+                                b.name + "は" + house.name + "の当主になりました");
+        const int corps = b.gundan;
+        if (ValidGundan(corps)) {
+            // The head commands the house directly; a vassal house keeps no corps of its own.
+            if (house.bond != CDaimyou::kBondShinjuu) b.gundan = -1;
+            if (gs.GundanTbl[static_cast<std::size_t>(corps)].leader == bushou)
+                SucceedGundanchou(gs, ports, corps, b.name);
+        }
+    } else {
+        house.toushu = -2;
+    }
+    const int n = ShiroCount(gs);
+    for (int c = 0; c < n; ++c) {
+        CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        if (s.daimyou == daimyou && s.gundan == -1) s.commander = static_cast<std::int16_t>(head);
+    }
+}
+
+bool SucceedGundanchou(GameState& gs, const Ports& ports, int gundan, std::string_view formerLeaderName) {
+    if (!ValidGundan(gundan)) return false;
+    CGundan& corps = gs.GundanTbl[static_cast<std::size_t>(gundan)];
+    if (corps.leader == CGundan::kLeaderFree) return false;
+    const int owner = corps.daimyou;
+
+    const int n = BushouCount(gs);
+    int leader = -1;
+    int best = -1;
+    for (int g = 0; g < n; ++g) {
+        const CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
+        if (b.gundan != gundan) continue;
+        if (b.daimyou != owner && b.status != CBushou::kStatusKyakushou) continue;
+        if (leader < 0 || b.chibou >= best) {
+            leader = g;
+            best = b.chibou;
+        }
+    }
+    corps.leader = leader;
+    const int nShiro = ShiroCount(gs);
+    for (int c = 0; c < nShiro; ++c) {
+        CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        if (s.daimyou == owner && s.gundan == gundan) s.commander = static_cast<std::int16_t>(leader);
+    }
+
+    const bool players = owner == gs.nPlayerDaimyou;
+    const SuppressionPolicy policy = PolicyOf(gs);
+    const std::string former(formerLeaderName);
+    if (leader >= 0) {
+        if (players)
+            policy.Inform(ports, MessageKind::CorpsSuccessionMessage,
+                          former + " 軍団は、" + gs.BushouTbl[static_cast<std::size_t>(leader)].name +
+                              " が軍団長を引き継ぎます");
+        return false;
+    }
+    if (players)
+        policy.Inform(ports, MessageKind::CorpsSuccessionMessage,
+                      former + " 軍団は、軍団長後継者がいないため解体します");
+    DisbandGundan(gs, gundan);
+    return true;
+}
+
+// =============================================================================================
+// The general table
+
+void MoveBushouToTableEnd(GameState& gs, int bushou) {
+    MoveBushouRecordToEnd(gs, bushou);
+}
+
+void ArchiveBushou(GameState& gs, const Ports& ports, int bushou) {
+    if (!ValidBushou(gs, bushou)) return;
+    const int n = std::clamp(gs.nMitoujouBushou, 0, GameState::kMaxBushou);
+    if (n < GameState::kMaxBushou) {
+        CBushou copy = gs.BushouTbl[static_cast<std::size_t>(bushou)];
+        copy.daimyou = CBushou::kDaimyouRounin;
+        copy.sortieShiro = -1;  // place of appearance: none
+        copy.moveShiro = 0;     // year of appearance
+        gs.MitoujouBushouTbl[static_cast<std::size_t>(n)] = copy;
+        gs.nMitoujouBushou = n + 1;
+    }
+    RemoveBushou(gs, ports, bushou);
+}
+
+void RemoveBushou(GameState& gs, const Ports& ports, int bushou) {
+    if (!ValidBushou(gs, bushou)) return;
+    CBushou& b = Bushou(gs, bushou);
+    b.daimyou = CBushou::kDaimyouRounin;
+    b.gundan = -1;
+    const std::string name = b.name;
+
+    const int nDaimyou = DaimyouCount(gs);
+    for (int d = 0; d < nDaimyou; ++d)
+        if (House(gs, d).toushu == bushou) SucceedToushu(gs, ports, d, false);
+    for (int k = 0; k < GameState::kMaxGundan; ++k)
+        if (gs.GundanTbl[static_cast<std::size_t>(k)].leader == bushou) SucceedGundanchou(gs, ports, k, name);
+
+    // Closes his slot; every stored index follows, and he leaves his castle's lists.
+    EraseBushouRecord(gs, bushou);
+}
+
+// =============================================================================================
+// Castle capture
+
+void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro) {
+    if (!ValidShiro(gs, shiro)) return;
+    CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(shiro)];
+    const int nBesieger = std::clamp<int>(s.nBesieger, 0, CShiro::kMaxBushou);
+    std::vector<int> besiegers;
+    for (int i = 0; i < nBesieger; ++i) {
+        const int g = s.besieger[static_cast<std::size_t>(i)];
+        if (ValidBushou(gs, g)) besiegers.push_back(g);
+    }
+    if (besiegers.empty()) return;
+
+    const CBushou& first = gs.BushouTbl[static_cast<std::size_t>(besiegers.front())];
+    const int newOwner = GetCountedDaimyou(gs, first.daimyou);
+    const int oldOwner = s.daimyou;
+
+    // The corps: the first besieger's corps when it takes its conquests as its own domain and
+    // every besieger serves in some corps; otherwise the house's direct domain.
+    int corps = -1;
+    const bool allInCorps = std::all_of(besiegers.begin(), besiegers.end(), [&](int g) {
+        return gs.BushouTbl[static_cast<std::size_t>(g)].gundan != -1;
+    });
+    if (allInCorps && ValidGundan(first.gundan) &&
+        (gs.GundanTbl[static_cast<std::size_t>(first.gundan)].order & CGundan::kOrderShoryouka))
+        corps = first.gundan;
+
+    // Support: halfway between the castle's and the conqueror's average. A conqueror without
+    // another castle brings no average of his own; the castle keeps its support then.
+    const int nShiro = ShiroCount(gs);
+    long long sum = 0;
+    int held = 0;
+    for (int c = 0; c < nShiro; ++c) {
+        if (c == shiro) continue;
+        const CShiro& o = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        if (o.daimyou != newOwner) continue;
+        sum += o.support;
+        ++held;
+    }
+    const double average = held > 0 ? static_cast<double>(sum) / held : static_cast<double>(s.support);
+    s.support = static_cast<std::int16_t>(std::trunc((average + s.support) / 2.0));
+
+    s.daimyou = static_cast<std::int16_t>(newOwner);
+    s.gundan = static_cast<std::int16_t>(corps);
+    if (corps == -1)
+        s.commander = static_cast<std::int16_t>(
+            ValidDaimyou(gs, newOwner) && House(gs, newOwner).toushu >= 0 ? House(gs, newOwner).toushu : -1);
+    else
+        s.commander = static_cast<std::int16_t>(gs.GundanTbl[static_cast<std::size_t>(corps)].leader);
+
+    // A mine passes on the loser's mining technology when it is better than the conqueror's.
+    if (s.kouzan != 0 && ValidDaimyou(gs, oldOwner) && ValidDaimyou(gs, newOwner)) {
+        const int t = House(gs, oldOwner).kouzanGijutsu - Round(gs.rng.Unit() * 200 + 100);
+        if (t > House(gs, newOwner).kouzanGijutsu) {
+            House(gs, newOwner).kouzanGijutsu = static_cast<std::int16_t>(t);
+            if (newOwner == gs.nPlayerDaimyou) {
+                const std::string text = ShiroName(gs, shiro) +
+                                         "の攻略により、当家の鉱山技術が上昇しました\n（" +
+                                         House(gs, oldOwner).name + "の鉱山技術を手に入れました）";
+                PolicyOf(gs).Inform(ports, MessageKind::MiningByCaptureMessage,
+                                    ReplaceWordKouzan(text, gs.ScenarioWords));
+            }
+        }
+    }
+
+    // The besiegers hold the castle now.
+    for (int g : besiegers) {
+        CBushou& b = Bushou(gs, g);
+        b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
+    }
+    s.bushou.fill(0);
+    for (std::size_t i = 0; i < besiegers.size(); ++i)
+        s.bushou[i] = besiegers[i];
+    s.nBushou = static_cast<std::int8_t>(besiegers.size());
+    s.besieger.fill(0);
+    s.nBesieger = 0;
+    s.besiegerDaimyou = -1;
+
+    // Fleets: the loser's side sails away, the conqueror's ships are ordinary fleets again.
+    CGunsenTable& fleets = gs.GunsenTable;
+    const std::uint32_t nRecord = std::min<std::uint32_t>(fleets.count, CGunsenTable::kMaxRecord);
+    if (gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].flags & ShiroMapRecord::kFlagWaterway) {
+        const int loser = GetCountedDaimyou(gs, oldOwner);
+        for (std::uint32_t i = 0; i < nRecord; ++i) {
+            const GunsenRecord& r = fleets.records[i];
+            if (r.shiro == shiro && r.ships != 0 && GetCountedDaimyou(gs, r.owner) == loser)
+                fleets.RelocateFleet(gs, static_cast<int>(i), shiro);
+        }
+    }
+    for (std::uint32_t i = 0; i < std::min<std::uint32_t>(fleets.count, CGunsenTable::kMaxRecord); ++i) {
+        GunsenRecord& r = fleets.records[i];
+        if (r.shiro == shiro && GetCountedDaimyou(gs, r.owner) == newOwner) r.flags = 0;
+    }
+}
+
+// =============================================================================================
+// Appearances
+
+namespace {
+
+// Brings an off-stage general on stage (his off-stage entry is left to the caller).
+bool AppearOnStage(GameState& gs, const CBushou& record, std::string* text) {
+    int h = record.daimyou;
+    if (h < -2) {
+        h &= 0x7FFF;
+        if (!Exists(gs, h)) h = CBushou::kDaimyouFree;
+    }
+    const bool free = h == CBushou::kDaimyouFree;
+    const int place = static_cast<std::uint16_t>(record.sortieShiro);
+    const bool placeIsKuni = (place & kPlaceIsKuni) != 0;
+    const int kuni = place & 0x7FFF;
+
+    if (free) {
+        // Whoever holds the place of appearance takes him into service.
+        const int c = placeIsKuni ? PickRandomShiroInKuni(gs, kuni, -1) : place;
+        if (!ValidShiro(gs, c)) return false;  // a province without castles, or no castle at all
+        h = gs.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
+    }
+    if (!ValidDaimyou(gs, h)) return false;
+    if (!Exists(gs, h) && CountShiroOfDaimyou(gs, h) == 0) return false;
+    if (BushouCount(gs) >= GameState::kMaxBushou) return false;
+
+    const int g = CopyOnStage(gs, record, h);
+    int castle = place;
+    if (placeIsKuni) {
+        castle = PickRandomShiroInKuni(gs, kuni, h);
+        if (castle < 0) castle = PickRandomShiroInKuni(gs, kuni, -1);
+        if (castle < 0) {
+            DropLastBushou(gs);
+            return false;
+        }
+    }
+    if (!RelocateBushou(gs, g, castle, false, false)) {
+        DropLastBushou(gs);
+        return false;
+    }
+
+    const int id = record.id;
+    if (id >= 0 && id < std::clamp(gs.nBushouEx, 0, GameState::kMaxBushou))
+        gs.BushouExTbl[static_cast<std::size_t>(id)].birthMark |= kAppeared;
+
+    if (text) {
+        const CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
+        if (free)
+            *text += b.name + "が" + ShiroName(gs, b.shiro) + "に登場し、" + House(gs, h).name +
+                     "に仕官しました\n";
+        else
+            *text += b.name + "が" + ShiroName(gs, b.shiro) + "に登場しました\n";
+    }
+    return true;
+}
+
+}  // namespace
+
+bool AppearBushou(GameState& gs, int index, std::string* text) {
+    if (index < 0 || index >= std::clamp(gs.nMitoujouBushou, 0, GameState::kMaxBushou)) return false;
+    const CBushou record = gs.MitoujouBushouTbl[static_cast<std::size_t>(index)];
+    if (!AppearOnStage(gs, record, text)) return false;
+    EraseMitoujou(gs, index);
+    return true;
+}
+
+void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& text) {
+    const int nDaimyou = DaimyouCount(gs);
+    const int nShiro = ShiroCount(gs);
+    const SuppressionPolicy policy = PolicyOf(gs);
+
+    // Rice yield of each house, for the choice of a masterless general's lord. Castles do not
+    // change hands during this step.
+    std::vector<std::int64_t> kokudaka(static_cast<std::size_t>(nDaimyou), 0);
+    for (int c = 0; c < nShiro; ++c) {
+        const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        if (ValidDaimyou(gs, s.daimyou)) kokudaka[static_cast<std::size_t>(s.daimyou)] += s.kokudaka;
+    }
+    auto kokudakaOf = [&](int d) { return ValidDaimyou(gs, d) ? kokudaka[static_cast<std::size_t>(d)] : 0; };
+    std::vector<std::vector<int>> castles(static_cast<std::size_t>(nDaimyou));
+    for (int c = 0; c < nShiro; ++c) {
+        const int d = gs.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
+        if (ValidDaimyou(gs, d)) castles[static_cast<std::size_t>(d)].push_back(c);
+    }
+
+    // The month decides the chance of a general whose year of appearance is this year; the
+    // last month of the year makes it certain.
+    const int month = std::clamp(gs.nCurMonth, 1, 12);
+
+    // The walk keeps the entries that stay and closes the gaps of those that leave as it goes
+    // (write index w trails read index r), so each entry moves at most once.
+    const int n = std::clamp(gs.nMitoujouBushou, 0, GameState::kMaxBushou);
+    int w = 0;
+    auto stays = [&](int r) {
+        if (w != r)
+            gs.MitoujouBushouTbl[static_cast<std::size_t>(w)] =
+                std::move(gs.MitoujouBushouTbl[static_cast<std::size_t>(r)]);
+        ++w;
+    };
+    for (int i = 0; i < n; ++i) {
+        CBushou& e = gs.MitoujouBushouTbl[static_cast<std::size_t>(i)];
+
+        if (e.daimyou != CBushou::kDaimyouRounin) {
+            const int year = e.moveShiro;
+            if (gs.nCurYear < year) {
+                stays(i);
+                continue;
+            }
+            const double p = gs.nCurYear > year ? 1.0 : 1.0 / (13 - month);
+            if (gs.rng.Unit() <= p && BushouCount(gs) < GameState::kMaxBushou && AppearOnStage(gs, e, &text))
+                continue;  // he has left the table
+            stays(i);
+            continue;
+        }
+
+        // A masterless general turns to one of the houses on his list, weighted by rice yield.
+        int listed = 0;
+        while (listed < static_cast<int>(e.joinDaimyou.size()) &&
+               e.joinDaimyou[static_cast<std::size_t>(listed)] != -1)
+            ++listed;
+        if (listed == 0) {
+            stays(i);
+            continue;
+        }
+        std::int64_t total = 0;
+        for (int k = 0; k < listed; ++k)
+            total += kokudakaOf(e.joinDaimyou[static_cast<std::size_t>(k)]);
+        const std::int64_t r = static_cast<std::int64_t>(gs.rng.Unit() * static_cast<double>(total));
+        int chosen = e.joinDaimyou[static_cast<std::size_t>(listed - 1)];
+        std::int64_t running = 0;
+        for (int k = 0; k < listed; ++k) {
+            running += kokudakaOf(e.joinDaimyou[static_cast<std::size_t>(k)]);
+            if (running >= r) {
+                chosen = e.joinDaimyou[static_cast<std::size_t>(k)];
+                break;
+            }
+        }
+        if (!Exists(gs, chosen)) {
+            stays(i);
+            continue;
+        }
+        const bool players = chosen == gs.nPlayerDaimyou;
+        if (players) {
+            const bool employ =
+                policy.AskYesNo(ports, MessageKind::RecruitmentQuestion,
+                                e.name + "が当家を頼ってきました。家臣に登用しますか？", true);
+            if (!employ) {
+                // He does not ask this house again.
+                for (int k = 0; k < listed; ++k) {
+                    if (e.joinDaimyou[static_cast<std::size_t>(k)] != chosen) continue;
+                    std::move(e.joinDaimyou.begin() + k + 1, e.joinDaimyou.end(), e.joinDaimyou.begin() + k);
+                    e.joinDaimyou.back() = -1;
+                    break;
+                }
+                stays(i);
+                continue;
+            }
+        }
+        if (BushouCount(gs) >= GameState::kMaxBushou) {  // no room on stage: he waits
+            stays(i);
+            continue;
+        }
+
+        CBushou record = e;
+        record.cavalry = 0;
+        record.foot = 0;
+        record.muskets = 0;
+        const int g = CopyOnStage(gs, record, chosen);
+        const CDaimyou& house = House(gs, chosen);
+        bool placed = false;
+        if (house.toushu >= 0) {
+            const int head = house.toushu;
+            placed = RelocateBushou(gs, g, gs.BushouTbl[static_cast<std::size_t>(head)].shiro, false, false);
+        } else {
+            const std::vector<int>& own = castles[static_cast<std::size_t>(chosen)];
+            if (!own.empty()) {
+                const int k =
+                    std::min(gs.rng.Below(static_cast<int>(own.size())), static_cast<int>(own.size()) - 1);
+                placed = RelocateBushou(gs, g, own[static_cast<std::size_t>(k)], false, false);
+            }
+        }
+        if (!placed) {
+            if (players && !gs.bAllAutomatic) ports.inform->Inform("配備できる城が無いので、登用できません");
+            DropLastBushou(gs);
+            stays(i);
+            continue;
+        }
+        text +=
+            gs.BushouTbl[static_cast<std::size_t>(g)].name + "は" + house.name + "を頼って家臣となりました\n";
+    }
+    for (int i = w; i < n; ++i)
+        gs.MitoujouBushouTbl[static_cast<std::size_t>(i)] = CBushou{};
+    gs.nMitoujouBushou = w;
+
+    if (!gs.bBushouHojuu) return;
+
+    // Replenishment: houses with fewer retainers than their castles call for recruit one a month
+    // by chance. Generals and castles are counted once, before anyone is made.
+    std::vector<int> generals(static_cast<std::size_t>(nDaimyou), 0);
+    for (int g = 0; g < BushouCount(gs); ++g) {
+        const int d = gs.BushouTbl[static_cast<std::size_t>(g)].daimyou;
+        if (ValidDaimyou(gs, d)) ++generals[static_cast<std::size_t>(d)];
+    }
+    for (int d = 0; d < nDaimyou; ++d) {
+        const std::vector<int>& own = castles[static_cast<std::size_t>(d)];
+        if (!Exists(gs, d) || own.empty()) continue;
+        const int count = static_cast<int>(own.size());
+        const int limit = std::min(kReplenishCap, static_cast<int>(std::pow(2.0 * count, 0.7)));
+        if (generals[static_cast<std::size_t>(d)] >= limit) continue;
+        if (BushouCount(gs) >= GameState::kMaxBushou) continue;
+        if (gs.rng.Unit() > 0.3) continue;
+
+        const int k = std::min(gs.rng.Below(count), count - 1);
+        const int castle = own[static_cast<std::size_t>(k)];
+        const CDaimyou& house = House(gs, d);
+
+        CBushou b;
+        b.name = RoutouName(gs, house.name);
+        b.status = CBushou::kStatusKashin;
+        b.buyuu = 1;
+        b.seiji = 1;
+        b.yashin = 1;
+        b.chuusei = 10;
+        b.chibou = 1;
+        b.yasenTousotsu = 1;
+        b.suigunTousotsu = 1;
+        b.birthYear = static_cast<std::int16_t>(gs.nCurYear + static_cast<int>(gs.rng.Unit() * 15) - 40);
+        b.deathYear = static_cast<std::int16_t>(b.birthYear + 60);
+        b.flags = CBushou::kFlagDeathType1;
+        b.shiro = -1;
+        b.id = -1;
+        b.gundan = -1;
+        b.daimyou = static_cast<std::int16_t>(d);
+        b.holderDaimyou = -1;
+        b.originDaimyou = -1;
+        b.moveShiro = -1;
+        b.sortieShiro = -1;
+        b.sortieOrigin = -1;
+        b.joinDaimyou.fill(-1);
+        b.counter33 = static_cast<std::uint8_t>(static_cast<int>(gs.rng.Unit() * 20) * b.chibou);
+        b.counter35 = static_cast<std::uint8_t>(static_cast<int>(gs.rng.Unit() * 20) * b.chibou);
+
+        const int g = BushouCount(gs);
+        gs.BushouTbl[static_cast<std::size_t>(g)] = b;
+        gs.nBushou = g + 1;
+        // He is stationed like every other newcomer: in the chosen castle, or the nearest one
+        // of his house with room.
+        if (!RelocateBushou(gs, g, castle, false, false)) {
+            DropLastBushou(gs);
+            continue;
+        }
+        if (d == gs.nPlayerDaimyou)
+            text += ShiroName(gs, gs.BushouTbl[static_cast<std::size_t>(g)].shiro) + "に" + b.name +
+                    "が仕官しました\n";
+    }
+}
+
+void ShowBushouDeathAppear(const GameState& gs, const Ports& ports, std::string_view deaths,
+                           std::string_view appearances) {
+    const ScenarioWordArray& words = gs.ScenarioWords;
+    std::vector<std::string> lines;
+    auto board = [&](const char* title, std::string_view list) {
+        lines.push_back(ReplaceWordBushou(title, words));
+        std::vector<std::string> items = Lines(list);
+        if (items.empty() || (items.size() == 1 && items.front() == "なし")) items = {"なし"};
+        lines.insert(lines.end(), items.begin(), items.end());
+    };
+    board("武将登場", appearances);
+    board("武将死去", deaths);
+    PolicyOf(gs).ShowReport(ports, MessageKind::DeathsAndAppearancesReport, ReportKind::DeathsAndAppearances,
+                            ReplaceWordBushou("武将死去／登場", words), lines);
+}
+
+// =============================================================================================
+// The month start's succession checks
+
+void CheckGundanchouSuccession(GameState& gs, const Ports& ports) {
+    for (int k = 0; k < GameState::kMaxGundan; ++k) {
+        const int leader = gs.GundanTbl[static_cast<std::size_t>(k)].leader;
+        if (leader == CGundan::kLeaderFree || leader == CGundan::kLeaderPassedOver) continue;
+        if (!ValidBushou(gs, leader)) {
+            SucceedGundanchou(gs, ports, k, "");
+            continue;
+        }
+        CBushou& b = Bushou(gs, leader);
+        if (b.status == CBushou::kStatusHoryo) b.gundan = -1;
+        if (b.gundan != k) SucceedGundanchou(gs, ports, k, b.name);
+    }
+}
+
+void CheckToushuSuccession(GameState& gs, const Ports& ports) {
+    const int nDaimyou = DaimyouCount(gs);
+    // The ranked heir of each house's line, found in one pass. On equal ranks the later general
+    // replaces the earlier one unless the earlier one is the head.
+    std::vector<int> heir(static_cast<std::size_t>(nDaimyou), -1);
+    std::vector<int> heirRank(static_cast<std::size_t>(nDaimyou), 0);
+    const int n = BushouCount(gs);
+    for (int g = 0; g < n; ++g) {
+        const CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
+        const int d = b.daimyou;
+        if (!ValidDaimyou(gs, d)) continue;
+        const int rank = RankInLine(gs, b, d);
+        if (rank == kNoRank) continue;
+        int& best = heir[static_cast<std::size_t>(d)];
+        int& bestRank = heirRank[static_cast<std::size_t>(d)];
+        if (best < 0 || rank < bestRank || (rank == bestRank && best != House(gs, d).toushu)) {
+            best = g;
+            bestRank = rank;
+        }
+    }
+    // Successions change heads and corps, never who serves which house, so the heirs found
+    // above stay right for every later house.
+    for (int d = 0; d < nDaimyou; ++d) {
+        const int head = House(gs, d).toushu;
+        if (head == -1) continue;
+        const int best = heir[static_cast<std::size_t>(d)];
+        if ((best >= 0 && best != head) || head == -2) SucceedToushu(gs, ports, d, false);
+    }
+}
+
+}  // namespace rymd

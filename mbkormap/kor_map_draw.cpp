@@ -1,0 +1,281 @@
+// Drawing the province map, painting provinces and finding the province under a point.
+//
+// Layers of DrawMap, bottom to top: relief and sea, shadows (every shadow-casting polygon shifted
+// 3 pixels right and down, solid black), textured land by level, palette areas by level, water,
+// lines. Within a level polygons are drawn in array order, so a later one covers an earlier one.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "mbkormap/kor_map.h"
+
+namespace MbKorMap {
+
+namespace {
+
+// Shadows fall this many display pixels right and down, whatever the scale.
+constexpr int kShadowOffset = 3;
+
+std::int32_t ClampToInt32(double v) {
+    if (!(v > static_cast<double>(INT32_MIN))) return INT32_MIN;  // also NaN
+    if (v >= static_cast<double>(INT32_MAX)) return INT32_MAX;
+    return static_cast<std::int32_t>(v);  // truncation toward zero
+}
+
+std::int32_t ClampToInt32(std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+// Indices of the polygons of one kind in drawing order: by level (value), then array order.
+std::vector<int> LevelOrder(const std::vector<tagMapPolygon>& polygons, int kind) {
+    std::vector<int> order;
+    for (std::size_t i = 0; i < polygons.size(); ++i)
+        if (polygons[i].Kind() == kind) order.push_back(static_cast<int>(i));
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return polygons[static_cast<std::size_t>(a)].value < polygons[static_cast<std::size_t>(b)].value;
+    });
+    return order;
+}
+
+}  // namespace
+
+// ---- Outlines -------------------------------------------------------------------------------------
+
+POINT CCtrlKorMap::ToDisplay(std::int32_t x, std::int32_t y, CSize offset, double sx, double sy) const {
+    const double unit = static_cast<double>(data_.unit);
+    const std::int64_t dx = ClampToInt32(static_cast<double>(x) / unit * sx);
+    const std::int64_t dy = ClampToInt32(static_cast<double>(y) / unit * sy);
+    return {ClampToInt32(dx - offset.cx), ClampToInt32(dy - offset.cy)};
+}
+
+POINT CCtrlKorMap::ConvertToDispPoint(const POINT& pt) const {
+    return ToDisplay(pt.x, pt.y, CSize{}, scaleX_, scaleY_);
+}
+
+int CCtrlKorMap::ArrangePolygonPointList(int polygon, POINT* out, const CSize& offset, int max) const {
+    return Arrange(polygon, out, offset, max, scaleX_, scaleY_);
+}
+
+// The walk follows the polygon's run of lines: a line whose start node is the current node is
+// taken forwards (start node, then its inner points), any other backwards (end node, then its
+// inner points from the last); the far node becomes the current one. The outline closes by itself.
+int CCtrlKorMap::Arrange(int polygon, POINT* out, CSize offset, int max, double sx, double sy) const {
+    const KorMapData& d = data_;
+    if (polygon < 0 || static_cast<std::size_t>(polygon) >= d.polygons.size() || !out || max <= 0) return 0;
+    const std::size_t listSize = d.polygonLineList.size();
+    const std::size_t pointCount = d.linePoints.size();
+    std::size_t li =
+        static_cast<std::size_t>(std::max<int>(d.polygons[static_cast<std::size_t>(polygon)].firstList, 0));
+    if (li >= listSize) return 0;
+    auto lineAt = [&](std::size_t i) -> const tagMapLine* {
+        const std::int32_t v = d.polygonLineList[i];
+        return v >= 0 && static_cast<std::size_t>(v) < d.lines.size() ? &d.lines[static_cast<std::size_t>(v)]
+                                                                      : nullptr;
+    };
+    auto node = [&](std::int16_t n) -> tagMapNode {
+        return n >= 0 && static_cast<std::size_t>(n) < d.nodes.size() ? d.nodes[static_cast<std::size_t>(n)]
+                                                                      : tagMapNode{};
+    };
+    const tagMapLine* first = lineAt(li);
+    if (!first) return 0;
+    int current = first->start;
+    int n = 0;
+    auto emit = [&](std::int32_t x, std::int32_t y) {
+        out[n++] = ToDisplay(x, y, offset, sx, sy);
+        return n < max;
+    };
+    for (; li < listSize; ++li) {
+        const tagMapLine* line = lineAt(li);
+        if (!line) break;  // the -1 that ends the run
+        // The line's inner points: firstPoint up to (not including) its terminator.
+        std::size_t p0 = static_cast<std::size_t>(std::max<std::int32_t>(line->firstPoint, 0));
+        std::size_t p1 = p0;
+        while (p1 < pointCount && !d.linePoints[p1].IsTerminator())
+            ++p1;
+        p0 = std::min(p0, p1);
+        if (line->start == current) {
+            const tagMapNode s = node(line->start);
+            if (!emit(s.x, s.y)) return n;
+            for (std::size_t p = p0; p < p1; ++p)
+                if (!emit(d.linePoints[p].x, d.linePoints[p].y)) return n;
+            current = line->end;
+        } else {
+            const tagMapNode e = node(line->end);
+            if (!emit(e.x, e.y)) return n;
+            for (std::size_t p = p1; p > p0; --p)
+                if (!emit(d.linePoints[p - 1].x, d.linePoints[p - 1].y)) return n;
+            current = line->start;
+        }
+    }
+    return n;
+}
+
+void CCtrlKorMap::CalcPolygonRect() {
+    KorMapData& d = data_;
+    d.polygonRects.assign(d.polygons.size(), RECT{});
+    for (std::size_t i = 0; i < d.polygons.size(); ++i) {
+        RECT r{INT32_MAX, INT32_MAX, -INT32_MAX, -INT32_MAX};
+        auto widen = [&](std::int32_t x, std::int32_t y) {
+            r.left = std::min(r.left, x);
+            r.top = std::min(r.top, y);
+            r.right = std::max(r.right, x);
+            r.bottom = std::max(r.bottom, y);
+        };
+        for (std::size_t li = static_cast<std::size_t>(std::max<int>(d.polygons[i].firstList, 0));
+             li < d.polygonLineList.size(); ++li) {
+            const std::int32_t v = d.polygonLineList[li];
+            if (v < 0 || static_cast<std::size_t>(v) >= d.lines.size()) break;
+            const tagMapLine& line = d.lines[static_cast<std::size_t>(v)];
+            for (std::int16_t n : {line.start, line.end})
+                if (n >= 0 && static_cast<std::size_t>(n) < d.nodes.size())
+                    widen(d.nodes[static_cast<std::size_t>(n)].x, d.nodes[static_cast<std::size_t>(n)].y);
+            for (std::size_t p = static_cast<std::size_t>(std::max<std::int32_t>(line.firstPoint, 0));
+                 p < d.linePoints.size() && !d.linePoints[p].IsTerminator(); ++p)
+                widen(d.linePoints[p].x, d.linePoints[p].y);
+        }
+        // Right and bottom exclusive.
+        if (r.right < INT32_MAX) ++r.right;
+        if (r.bottom < INT32_MAX) ++r.bottom;
+        d.polygonRects[i] = r;
+    }
+    landOrder_ = LevelOrder(d.polygons, tagMapPolygon::kLand);
+    paletteOrder_ = LevelOrder(d.polygons, tagMapPolygon::kPalette);
+}
+
+// ---- Drawing ----------------------------------------------------------------------------------------
+
+COLORREF CCtrlKorMap::PaletteColor(int index) const {
+    // Palette entries past the 32 of the palette have no colour of their own: black.
+    return index >= 0 && index < kPaletteSize ? data_.palette[static_cast<std::size_t>(index)] : 0;
+}
+
+void CCtrlKorMap::DrawOutline(int polygon, CSize offset, int brightType, bool relief, bool texture,
+                              COLORREF colour, bool fillAll) {
+    if (outline_.size() < static_cast<std::size_t>(kMaxOutlinePoints)) outline_.resize(kMaxOutlinePoints);
+    const int n = Arrange(polygon, outline_.data(), offset, kMaxOutlinePoints, scaleX_, scaleY_);
+    if (n > 0)
+        data_.elvMap.DrawPolygonOnBitmapBuffer(outline_.data(), n, brightType, relief, texture, colour,
+                                               fillAll);
+}
+
+void CCtrlKorMap::DrawMap(int x, int y, int w, int h, int dispW, int dispH) {
+    if (w <= 0 || h <= 0 || dispW <= 0 || dispH <= 0) return;
+    KorMapData& d = data_;
+    const std::int64_t unit = d.unit;
+    const std::int64_t viewLeft = x * unit, viewTop = y * unit;
+    const std::int64_t viewRight = (static_cast<std::int64_t>(x) + w) * unit;
+    const std::int64_t viewBottom = (static_cast<std::int64_t>(y) + h) * unit;
+
+    scaleX_ = static_cast<double>(dispW) / w;
+    scaleY_ = static_cast<double>(dispH) / h;
+    origin_ = {ClampToInt32(x * scaleX_), ClampToInt32(y * scaleY_)};
+
+    Mb3dMap::CCtrlElvMap& elv = d.elvMap;
+    elv.StretchElevationData(x, y, w, h, dispW, dispH);
+    elv.FillSeaColorOnBitmapBuffer();
+
+    // Shadows: solid black, shifted right and down.
+    const CSize shadow{ClampToInt32(static_cast<std::int64_t>(origin_.cx) - kShadowOffset),
+                       ClampToInt32(static_cast<std::int64_t>(origin_.cy) - kShadowOffset)};
+    for (std::size_t i = 0; i < d.polygons.size(); ++i)
+        if (d.polygons[i].kind & tagMapPolygon::kShadow)
+            DrawOutline(static_cast<int>(i), shadow, 0, false, false, 0, true);
+
+    // Land by level; polygons outside the view cost nothing.
+    for (int i : landOrder_) {
+        const tagMapPolygon& p = d.polygons[static_cast<std::size_t>(i)];
+        const RECT& r = d.polygonRects[static_cast<std::size_t>(i)];
+        if (!(r.left < viewRight && viewLeft < r.right && r.top < viewBottom && viewTop < r.bottom)) continue;
+        elv.SelectTexture(p.value);
+        DrawOutline(i, origin_, BrightOf(p), !(p.kind & tagMapPolygon::kNoRelief), true, 0,
+                    (p.kind & tagMapPolygon::kFillAll) != 0);
+    }
+    // Palette areas by level (clipped by the scan conversion).
+    for (int i : paletteOrder_) {
+        const tagMapPolygon& p = d.polygons[static_cast<std::size_t>(i)];
+        DrawOutline(i, origin_, BrightOf(p), !(p.kind & tagMapPolygon::kNoRelief), false,
+                    PaletteColor(p.value), (p.kind & tagMapPolygon::kFillAll) != 0);
+    }
+    // Water.
+    for (std::size_t i = 0; i < d.polygons.size(); ++i) {
+        const tagMapPolygon& p = d.polygons[i];
+        if (p.Kind() == tagMapPolygon::kWater)
+            DrawOutline(static_cast<int>(i), origin_, BrightOf(p), false, false, d.waterColor, true);
+    }
+    DrawLine();
+}
+
+void CCtrlKorMap::PaintKuni(int kuni, COLORREF colour, bool drawLines, int brightType, bool shade) {
+    const KorMapData& d = data_;
+    for (std::size_t i = 0; i < d.polygons.size(); ++i) {
+        const tagMapPolygon& p = d.polygons[i];
+        if (p.kuni != kuni || p.Kind() == tagMapPolygon::kWater || p.Kind() == tagMapPolygon::kHidden)
+            continue;
+        DrawOutline(static_cast<int>(i), origin_, brightType, shade, false, colour,
+                    (p.kind & tagMapPolygon::kFillAll) != 0);
+    }
+    // Lakes keep their water, always in the standard water colour.
+    for (std::size_t i = 0; i < d.polygons.size(); ++i) {
+        const tagMapPolygon& p = d.polygons[i];
+        if (p.kuni == kuni && p.Kind() == tagMapPolygon::kWater)
+            DrawOutline(static_cast<int>(i), origin_, brightType, false, false, kDefaultWaterColor, true);
+    }
+    if (drawLines) DrawLine();
+}
+
+void CCtrlKorMap::DrawLine() {
+    const KorMapData& d = data_;
+    Mb3dMap::CCtrlElvMap& elv = data_.elvMap;
+    auto nodeAt = [&](std::int16_t n) {
+        const tagMapNode v = n >= 0 && static_cast<std::size_t>(n) < d.nodes.size()
+                                 ? d.nodes[static_cast<std::size_t>(n)]
+                                 : tagMapNode{};
+        return ToDisplay(v.x, v.y, origin_, scaleX_, scaleY_);
+    };
+    for (const tagMapLine& line : d.lines) {
+        const int code = line.color & tagMapLine::kCodeMask;
+        if (code == tagMapLine::kHidden) continue;
+        COLORREF colour = 0;  // black, also for codes without a colour of their own
+        if (code == tagMapLine::kWhite)
+            colour = 0xFFFFFF;
+        else if (code >= tagMapLine::kPaletteBase)
+            colour = PaletteColor(code - tagMapLine::kPaletteBase);
+        POINT prev = nodeAt(line.start);
+        for (std::size_t p = static_cast<std::size_t>(std::max<std::int32_t>(line.firstPoint, 0));; ++p) {
+            if (p >= d.linePoints.size() || d.linePoints[p].IsTerminator()) {
+                elv.DrawLineOnBitmapBuffer(prev, nodeAt(line.end), colour);
+                break;
+            }
+            const POINT next = ToDisplay(d.linePoints[p].x, d.linePoints[p].y, origin_, scaleX_, scaleY_);
+            elv.DrawLineOnBitmapBuffer(prev, next, colour);
+            prev = next;
+        }
+    }
+}
+
+// ---- Hit testing ------------------------------------------------------------------------------------
+
+// The outlines are built at scale 1 without origin, that is in relief coordinates. A polygon
+// whose bounding rectangle (in relief coordinates) misses the point cannot hold it, so only the
+// others are walked.
+int CCtrlKorMap::DetectKuni(POINT pt) {
+    const KorMapData& d = data_;
+    if (outline_.size() < static_cast<std::size_t>(kMaxOutlinePoints)) outline_.resize(kMaxOutlinePoints);
+    for (std::size_t i = 0; i < d.polygons.size(); ++i) {
+        const tagMapPolygon& p = d.polygons[i];
+        if (p.kuni < 0) continue;
+        if (i < d.polygonRects.size()) {
+            const RECT& r = d.polygonRects[i];
+            if (r.left > r.right || r.top > r.bottom) continue;  // no outline
+            const POINT lo = ToDisplay(r.left, r.top, CSize{}, 1.0, 1.0);
+            const POINT hi = ToDisplay(r.right == INT32_MAX ? r.right : r.right - 1,
+                                       r.bottom == INT32_MAX ? r.bottom : r.bottom - 1, CSize{}, 1.0, 1.0);
+            if (pt.x < lo.x || pt.x > hi.x || pt.y < lo.y || pt.y > hi.y) continue;
+        }
+        const int n = Arrange(static_cast<int>(i), outline_.data(), CSize{}, kMaxOutlinePoints, 1.0, 1.0);
+        if (n > 0 && Mb3dMap::CCtrlElvMap::PtInPolygon(pt, outline_.data(), n)) return p.kuni;
+    }
+    return -1;
+}
+
+}  // namespace MbKorMap

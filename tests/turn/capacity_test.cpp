@@ -1,0 +1,62 @@
+// Whole months at the capacities: 999 houses, 10000 castles and a full general table, with
+// replenishment on. Nothing overflows and every stored general index stays valid.
+#include <gtest/gtest.h>
+
+#include "game/data/new_game.h"
+#include "game/data/scenario_reader.h"
+#include "turn/capacity_scenario.h"
+#include "turn/turn_test_util.h"
+
+namespace rymd::test {
+namespace {
+
+void ExpectIndexesValid(const GameState& gs) {
+    ASSERT_LE(gs.nBushou, GameState::kMaxBushou);
+    ASSERT_LE(gs.nMitoujouBushou, GameState::kMaxBushou);
+    for (int s = 0; s < gs.nShiro; ++s) {
+        const CShiro& c = gs.ShiroTbl[s];
+        ASSERT_GE(c.nBushou, 0);
+        ASSERT_LE(c.nBushou, CShiro::kMaxBushou);
+        for (int i = 0; i < c.nBushou; ++i) {
+            ASSERT_GE(c.bushou[i], 0) << s;
+            ASSERT_LT(c.bushou[i], gs.nBushou) << s;
+        }
+        for (int i = 0; i < c.nBesieger; ++i)
+            ASSERT_LT(c.besieger[i], gs.nBushou) << s;
+    }
+    for (int d = 0; d < gs.nDaimyou; ++d)
+        ASSERT_LT(gs.DaimyouTbl[d].toushu, gs.nBushou) << d;
+    for (const CGundan& g : gs.GundanTbl)
+        ASSERT_LT(g.leader, gs.nBushou);
+}
+
+TEST(Capacity, FullTablesRunWholeMonths) {
+    CapacityScenario c;
+    c.laterEvery = 0;  // all 30000 generals on stage from the start
+    MemoryKorMap map(MakeCapacityMap(c));
+    auto gs = std::make_unique<GameState>();
+    ScriptedPort port;
+    const Ports ports = port.AsPorts();
+    gs->rng.Seed(0);
+    const std::string sjis = FromUtf8(MakeCapacityScenarioText(c), TextEncoding::ShiftJis);
+    CScenarioReader reader(*gs, map, ports, "/cap/");
+    ASSERT_EQ(reader.ReadScenarioData(std::vector<std::uint8_t>(sjis.begin(), sjis.end()), "/cap/"), 0);
+    SetupNewGame(*gs, map, ports);
+    ASSERT_TRUE(StartNewGame(*gs, ports, -1));
+    EXPECT_EQ(gs->nDaimyou, 1000);
+    EXPECT_EQ(gs->nShiro, 10000);
+    EXPECT_EQ(gs->nBushou, 30000);
+
+    CMainGame game(*gs, map, ports);
+    game.PrepareAllAutomatic();
+    ASSERT_EQ(game.StartMonth(), TurnResult::kContinue);
+    ExpectIndexesValid(*gs);
+    const AllAutomaticResult r = game.RunAllAutomatic(1);
+    EXPECT_EQ(r.months, 12);
+    EXPECT_EQ(r.last, TurnResult::kContinue);
+    ExpectIndexesValid(*gs);
+    EXPECT_TRUE(port.CallsOf(PortCallKind::AskYesNo).empty());
+}
+
+}  // namespace
+}  // namespace rymd::test

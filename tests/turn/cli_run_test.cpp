@@ -1,0 +1,129 @@
+// rymdcli run and bench: usage, the reader's codes, repeatable runs and the speed line.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "platform/core/file.h"
+#include "turn/capacity_scenario.h"
+
+namespace {
+
+struct Outcome {
+    std::string out;
+    int status;
+};
+
+Outcome RunCli(const std::string& args) {
+    const std::string cmd = std::string(RYMD_CLI) + " " + args + " 2>/dev/null";
+    Outcome o{"", -1};
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return o;
+    char buf[512];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        o.out.append(buf, n);
+    const int st = pclose(p);
+    o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return o;
+}
+
+std::string Fixture(const char* name) {
+    return std::string(RYMD_FIXTURES) + "/scenario/" + name;
+}
+
+TEST(CliRun, UsageErrors) {
+    const char* bad[] = {
+        "run",
+        "run SCN",  // no --months
+        "run SCN --months -3",
+        "run SCN --months x",
+        "run SCN --months 2 --on-fall maybe",
+        "bench SCN",  // no --years
+        "bench SCN --years 0",
+        "bench SCN --years 1001",
+        "bench --years 2",
+    };
+    for (const char* args : bad) {
+        std::string a = args;
+        const std::size_t at = a.find("SCN");
+        if (at != std::string::npos) a.replace(at, 3, Fixture("minimal.snr"));
+        EXPECT_EQ(RunCli(a).status, 125) << args;
+    }
+}
+
+TEST(CliRun, ReadersCodeComesBack) {
+    EXPECT_EQ(RunCli("run " + Fixture("syntax.snr") + " --months 2").status, 4);
+    EXPECT_EQ(RunCli("bench " + Fixture("no_map.snr") + " --years 1").status, 47);
+    EXPECT_EQ(RunCli("run " + Fixture("does_not_exist.snr") + " --months 1").status, 2);
+}
+
+TEST(CliRun, SameSeedSameStateHash) {
+    const std::string args = "run " + Fixture("minimal.snr") + " --months 24 --seed 5 --dump -";
+    const Outcome a = RunCli(args);
+    const Outcome b = RunCli(args);
+    ASSERT_EQ(a.status, 0);
+    EXPECT_NE(a.out.find("\"state_hash\""), std::string::npos);
+    EXPECT_EQ(a.out, b.out);
+}
+
+// The world fixture with a province map file, in a folder of its own.
+struct WorldFiles {
+    std::string dir;
+    WorldFiles() {
+        dir =
+            (std::filesystem::temp_directory_path() / ("rymd_turn_cli_" + std::to_string(getpid()))).string();
+        std::filesystem::create_directories(dir);
+        std::vector<std::uint8_t> bytes;
+        EXPECT_TRUE(rymd::ReadFileBytes(Fixture("world.snr"), bytes));
+        std::string why;
+        EXPECT_TRUE(
+            rymd::test::WriteScenarioFiles(dir, "world", bytes, rymd::test::MakeWorldFixtureMap(), &why))
+            << why;
+    }
+    ~WorldFiles() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    std::string Scenario() const { return dir + "/world.snr"; }
+};
+
+std::string StateHashOf(const std::string& json) {
+    std::smatch m;
+    return std::regex_search(json, m, std::regex("\"state_hash\":\"([0-9a-f]+)\"")) ? m[1].str() : "";
+}
+
+TEST(CliRun, WorldRunsTwentyFourMonthsTheSameWayTwice) {
+    WorldFiles files;
+    for (const char* who : {"--spectator", "--house D_ODA"}) {
+        const std::string args = "run " + files.Scenario() + " --months 24 --seed 3 " + who + " --dump -";
+        const Outcome a = RunCli(args);
+        const Outcome b = RunCli(args);
+        ASSERT_EQ(a.status, 0) << who;
+        EXPECT_NE(a.out.find("\"date\":{\"year\":1557,\"month\":4}"), std::string::npos)
+            << a.out.substr(0, 80);
+        EXPECT_NE(a.out.find("\"phase\":1"), std::string::npos);
+        EXPECT_FALSE(StateHashOf(a.out).empty());
+        EXPECT_EQ(StateHashOf(a.out), StateHashOf(b.out)) << who;
+    }
+    const Outcome other = RunCli("run " + files.Scenario() + " --months 24 --seed 4 --dump -");
+    EXPECT_NE(StateHashOf(other.out),
+              StateHashOf(RunCli("run " + files.Scenario() + " --months 24 --seed 3 --dump -").out));
+    const Outcome bench = RunCli("bench " + files.Scenario() + " --years 3");
+    EXPECT_EQ(bench.status, 0);
+    EXPECT_TRUE(std::regex_match(bench.out, std::regex("実行速度 [0-9]+\\.[0-9]{3} 秒／月\n"))) << bench.out;
+}
+
+TEST(CliRun, BenchPrintsTheSpeedLine) {
+    const Outcome o = RunCli("bench " + Fixture("minimal.snr") + " --years 2");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_TRUE(std::regex_match(o.out, std::regex("実行速度 [0-9]+\\.[0-9]{3} 秒／月\n"))) << o.out;
+}
+
+}  // namespace
