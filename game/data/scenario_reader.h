@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "game/ports/ports.h"
+
 namespace MbKorMap {
 class CCtrlKorMap;
 }
@@ -21,7 +23,6 @@ namespace rymd {
 
 struct GameState;
 struct RouteRect;
-struct Ports;
 struct CConditionalEvent;
 struct CEventRecord;
 enum class TextEncoding;
@@ -174,7 +175,7 @@ private:
 
     GameState& gs_;
     MbKorMap::CCtrlKorMap& map_;
-    const Ports& ports_;
+    const Ports ports_;  // the five pointers, kept by value
     std::string programFolder_;
     std::string scenarioFolder_;
 

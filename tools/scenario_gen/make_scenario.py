@@ -159,12 +159,13 @@ class Provinces:
         self.rows = read_tsv(path)
         self.by_name = {r["name"]: r for r in self.rows}
         self.region_by_name = {r["region"]: r["region_id"] for r in self.rows}
-        self.number = {r["id"]: int(r["number"]) for r in self.rows}
 
     def has(self, name):
         return name in self.by_name
 
     def kid(self, name):
+        if name not in self.by_name:
+            fail("no province %s on the map" % name)
         return self.by_name[name]["id"]
 
     def region_id(self, name):
@@ -196,7 +197,7 @@ def unproject(x, y):
     """Map coordinates back to longitude and latitude (degrees)."""
     e = x / UNIT * 2.0 - 840.0
     n = 870.0 - y / UNIT * 2.0
-    rho = math.copysign(math.hypot(e, _RHO0 - n), _N)
+    rho = math.hypot(e, _RHO0 - n)
     t = math.atan2(e, _RHO0 - n)
     lon = L0 + math.degrees(t / _N)
     lat = math.degrees(2 * math.atan((R_EARTH * _F / rho) ** (1 / _N)) - math.pi / 2)
@@ -215,10 +216,6 @@ def quoted(text, where):
 
 def line(*fields):
     return " : ".join(str(f) for f in fields)
-
-
-def sjis_len(text):
-    return len(text.encode("cp932"))
 
 
 class Scenario:
@@ -654,6 +651,9 @@ class Scenario:
         add("// Musket making: province : from year : muskets a month, yearly rise, cap")
         add("TeppouSeisan {")
         for p in production:
+            if not self.prov.has(p["province"]):
+                self.left_out.append("musket making in %s" % p["province"])
+                continue
             add(line(self.prov.kid(p["province"]), p["start"], p["rate"], p["rate_increase"], p["rate_cap"]))
         add("}")
         add("")
@@ -662,6 +662,9 @@ class Scenario:
         add("// Heavy snow by province and heavy rain by region: chance in percent for months 1 to 12")
         add("SnowKakuritsu {")
         for r in read_tsv(os.path.join(self.src, "snow.tsv")):
+            if not self.prov.has(r["province"]):
+                self.left_out.append("snow in %s" % r["province"])
+                continue
             add(line(self.prov.kid(r["province"]), *[r["m%d" % m] for m in range(1, 13)]))
         add("}")
         add("RainKakuritsu {")

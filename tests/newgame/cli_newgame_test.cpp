@@ -1,0 +1,92 @@
+// rymdcli newgame: the dump of a new game read from a scenario file with its map.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "platform/core/file.h"
+#include "turn/capacity_scenario.h"
+
+namespace {
+
+struct Outcome {
+    std::string out;
+    int status;
+};
+
+Outcome RunCli(const std::string& args) {
+    const std::string cmd = std::string(RYMD_CLI) + " " + args + " 2>/dev/null";
+    Outcome o{"", -1};
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return o;
+    char buf[512];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        o.out.append(buf, n);
+    const int st = pclose(p);
+    o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return o;
+}
+
+// The world fixture beside a province map file, in a folder of its own.
+struct WorldFiles {
+    std::string dir;
+    WorldFiles() {
+        dir = (std::filesystem::temp_directory_path() / ("rymd_newgame_cli_" + std::to_string(getpid())))
+                  .string();
+        std::filesystem::create_directories(dir);
+        std::vector<std::uint8_t> bytes;
+        EXPECT_TRUE(rymd::ReadFileBytes(std::string(RYMD_FIXTURES) + "/scenario/world.snr", bytes));
+        std::string why;
+        EXPECT_TRUE(
+            rymd::test::WriteScenarioFiles(dir, "world", bytes, rymd::test::MakeWorldFixtureMap(), &why))
+            << why;
+    }
+    ~WorldFiles() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    std::string Scenario() const { return dir + "/world.snr"; }
+};
+
+std::string StateHashOf(const std::string& json) {
+    std::smatch m;
+    return std::regex_search(json, m, std::regex("\"state_hash\":\"([0-9a-f]{16})\"")) ? m[1].str() : "";
+}
+
+TEST(CliNewGame, DumpsTheHousesCastlesAndGeneralsOfTheNewGame) {
+    WorldFiles files;
+    const Outcome o = RunCli("newgame " + files.Scenario() + " --seed 7 --house D_ODA --dump -");
+    ASSERT_EQ(o.status, 0);
+    for (const char* fact :
+         {"\"date\":{\"year\":1555,\"month\":4}", "\"phase\":0", "\"player\":0", "\"spectator\":false",
+          "\"counts\":{\"houses\":5,\"castles\":6,\"generals\":9,\"generals_not_appeared\":3}",
+          "\"id\":\"D_ODA\",\"name\":\"織田家\",\"head\":0", "\"id\":\"S_KIYOSU\",\"name\":\"清洲城\"",
+          "\"id\":\"B_NOBUNAGA\",\"name\":\"織田信長\",\"house\":0"})
+        EXPECT_NE(o.out.find(fact), std::string::npos) << fact;
+
+    // The same seed gives the same game; another seed draws other counters.
+    const Outcome again = RunCli("newgame " + files.Scenario() + " --seed 7 --house D_ODA --dump -");
+    EXPECT_EQ(StateHashOf(o.out), StateHashOf(again.out));
+    EXPECT_FALSE(StateHashOf(o.out).empty());
+    const Outcome other = RunCli("newgame " + files.Scenario() + " --seed 8 --house D_ODA --dump -");
+    EXPECT_NE(StateHashOf(o.out), StateHashOf(other.out));
+
+    // Watching: the dummy last house is the player's.
+    const Outcome watch = RunCli("newgame " + files.Scenario() + " --spectator --dump -");
+    EXPECT_NE(watch.out.find("\"player\":4,\"spectator\":true"), std::string::npos);
+}
+
+TEST(CliNewGame, HousesThatCannotBeTaken) {
+    WorldFiles files;
+    EXPECT_EQ(RunCli("newgame " + files.Scenario() + " --house D_NOBODY").status, 1);
+    EXPECT_EQ(RunCli("newgame " + files.Scenario() + " --house D_SAITOU").status, 1);  // not for the player
+    EXPECT_EQ(RunCli("newgame " + files.Scenario() + " --house 1").status, 0);         // by index
+}
+
+}  // namespace
