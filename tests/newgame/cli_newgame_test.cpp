@@ -82,6 +82,17 @@ TEST(CliNewGame, DumpsTheHousesCastlesAndGeneralsOfTheNewGame) {
     EXPECT_NE(watch.out.find("\"player\":4,\"spectator\":true"), std::string::npos);
 }
 
+TEST(CliNewGame, AnEncipheredScenarioStartsTheSameGame) {
+    WorldFiles files;
+    const std::string secret = files.dir + "/secret.snr";
+    ASSERT_EQ(RunCli("encrypt " + files.Scenario() + " " + secret + " --password 桶狭間").status, 0);
+    const Outcome plain = RunCli("newgame " + files.Scenario() + " --seed 3 --house D_IMAGAWA --dump -");
+    const Outcome hidden = RunCli("newgame " + secret + " --seed 3 --house D_IMAGAWA --dump -");
+    ASSERT_EQ(plain.status, 0);
+    ASSERT_EQ(hidden.status, 0);
+    EXPECT_EQ(plain.out, hidden.out);
+}
+
 TEST(CliNewGame, HousesThatCannotBeTaken) {
     WorldFiles files;
     EXPECT_EQ(RunCli("newgame " + files.Scenario() + " --house D_NOBODY").status, 1);
