@@ -126,7 +126,7 @@ struct GameState {
     FixedTable<DoumeiInitRecord, kMaxDoumeiInit> DoumeiInitTbl;  // scenario alliances (not saved)
     FixedTable<RoutePoint, kMaxRoutePoint> ShiroRoutePoints;     // route drawing points; entry 0 reserved
     std::vector<RouteRect> ShiroRouteRects;                      // bounding rectangle of each drawn route
-    CScenarioImage ScenarioImage;  // the ending picture, kept with the game
+    CScenarioImage ScenarioImage;                                // the ending picture, kept with the game
 
     // --- counts -------------------------------------------------------------------------------
     int nShiro = 0;
@@ -146,7 +146,7 @@ struct GameState {
     int nTeppouKounyuu = 0;
     int nLabel = 0;
     int nRoutePoint = 0;
-    int nMinatoShiro = 0;       // castles with a port, counted at the new game
+    int nMinatoShiro = 0;  // castles with a port, counted at the new game
 
     // --- current state ------------------------------------------------------------------------
     int nCurYear = 0;   // never 0; negative years are B.C.
@@ -205,11 +205,11 @@ struct GameState {
     std::array<std::uint8_t, 4> TeppouKouka{};  // musket effects: three field battle, one siege
 
     // --- phase state kept with a saved game -----------------------------------------------------
-    std::array<int, 4> PlayerChouheiLimits{};           // the player's conscription limits and working copies
-    std::array<std::uint8_t, kMaxDaimyou> GaikouDealt{}; // diplomacy phase: houses the player has dealt with
-    bool bGaikouBarred = false;                         // diplomacy phase: no more diplomacy this turn
-    int nPhaseSplit = 0;       // position in DaimyouOrder where the current phase's loop stopped
-    int nTextPoolValue = 0;    // value kept beside the explanation texts (0 after a benchmark start)
+    std::array<int, 4> PlayerChouheiLimits{};  // the player's conscription limits and working copies
+    std::array<std::uint8_t, kMaxDaimyou> GaikouDealt{};  // diplomacy phase: houses the player has dealt with
+    bool bGaikouBarred = false;                           // diplomacy phase: no more diplomacy this turn
+    int nPhaseSplit = 0;     // position in DaimyouOrder where the current phase's loop stopped
+    int nTextPoolValue = 0;  // value kept beside the explanation texts (0 after a benchmark start)
 
     // --- the one random source ----------------------------------------------------------------
     Random rng;
@@ -230,5 +230,20 @@ struct GameState {
     // The file encoding of the scenario's texts (nLanguage).
     TextEncoding Encoding() const { return nLanguage == 1 ? TextEncoding::Gb2312 : TextEncoding::ShiftJis; }
 };
+
+// The counts clamped to their tables' capacities and the soldier unit never below 1: safe loop
+// bounds and divisors whatever a loaded game or an event left in the state.
+inline int ShiroCount(const GameState& gs) {
+    return std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
+}
+inline int BushouCount(const GameState& gs) {
+    return std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+}
+inline int DaimyouCount(const GameState& gs) {
+    return std::clamp(gs.nDaimyou, 0, GameState::kMaxDaimyou);
+}
+inline int HeiUnit(const GameState& gs) {
+    return gs.nHeiUnit >= 1 ? gs.nHeiUnit : 1;
+}
 
 }  // namespace rymd

@@ -10,9 +10,6 @@ namespace {
 
 constexpr int kSeaKind = 3;
 
-int ShiroCount(const GameState& gs) {
-    return std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
-}
 
 }  // namespace
 

@@ -16,9 +16,6 @@ namespace rymd {
 
 namespace {
 
-int DaimyouCount(const GameState& gs) {
-    return std::clamp(gs.nDaimyou, 0, GameState::kMaxDaimyou);
-}
 bool ValidDaimyou(const GameState& gs, int d) {
     return d >= 0 && d < DaimyouCount(gs);
 }

@@ -17,9 +17,6 @@ namespace {
 constexpr std::uint16_t kNone = GunsenRecord::kNoDestination;
 constexpr int kLimit = CGunsenTable::kShiroLimit;
 
-int ShiroCount(const GameState& gs) {
-    return std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
-}
 
 bool ValidShiro(const GameState& gs, int shiro) {
     return shiro >= 0 && shiro < ShiroCount(gs);

@@ -19,12 +19,6 @@ namespace {
 constexpr int kListRoom = CShiro::kMaxBushou;  // generals (and besiegers) a castle lists
 constexpr int kFarAway = 1000000;              // larger than any road cost
 
-int ShiroCount(const GameState& gs) {
-    return std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
-}
-int BushouCount(const GameState& gs) {
-    return std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
-}
 bool ValidShiro(const GameState& gs, int shiro) {
     return shiro >= 0 && shiro < ShiroCount(gs);
 }
@@ -42,9 +36,6 @@ const CShiro& Shiro(const GameState& gs, int shiro) {
 }
 CBushou& Bushou(GameState& gs, int bushou) {
     return gs.BushouTbl[static_cast<std::size_t>(bushou)];
-}
-int HeiUnit(const GameState& gs) {
-    return std::max(gs.nHeiUnit, 1);
 }
 
 // The ruling house a general counts for.

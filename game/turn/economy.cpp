@@ -17,18 +17,6 @@ namespace rymd {
 
 namespace {
 
-int ShiroCount(const GameState& gs) {
-    return std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
-}
-int BushouCount(const GameState& gs) {
-    return std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
-}
-int DaimyouCount(const GameState& gs) {
-    return std::clamp(gs.nDaimyou, 0, GameState::kMaxDaimyou);
-}
-int HeiUnit(const GameState& gs) {
-    return gs.nHeiUnit >= 1 ? gs.nHeiUnit : 1;
-}
 bool ValidDaimyou(int d) {
     return d >= 0 && d < GameState::kMaxDaimyou;
 }

@@ -25,15 +25,6 @@ constexpr std::uint8_t kAppeared = 0x80;  // scenario record: the general has co
 constexpr int kPlaceIsKuni = 0x8000;      // place of appearance: a province, not a castle
 constexpr int kReplenishCap = 50;         // retainers a house recruits up to by itself
 
-int ShiroCount(const GameState& gs) {
-    return std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
-}
-int BushouCount(const GameState& gs) {
-    return std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
-}
-int DaimyouCount(const GameState& gs) {
-    return std::clamp(gs.nDaimyou, 0, GameState::kMaxDaimyou);
-}
 bool ValidShiro(const GameState& gs, int shiro) {
     return shiro >= 0 && shiro < ShiroCount(gs);
 }

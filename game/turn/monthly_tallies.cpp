@@ -15,12 +15,6 @@ namespace rymd {
 
 namespace {
 
-int ShiroCount(const GameState& gs) {
-    return std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
-}
-int DaimyouCount(const GameState& gs) {
-    return std::clamp(gs.nDaimyou, 0, GameState::kMaxDaimyou);
-}
 
 std::string Printf(const char* format, ...) {
     char buffer[512];

@@ -31,9 +31,6 @@ void ClearOrderedFlags(GameState& gs) {
         gs.BushouTbl[static_cast<std::size_t>(b)].flags &= static_cast<std::uint16_t>(~CBushou::kFlagOrdered);
 }
 
-int ShiroCount(const GameState& gs) {
-    return std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
-}
 
 }  // namespace
 

@@ -1,30 +1,16 @@
 // rymdcli check: the reader's message exactly as the game shows it, and its code as exit status.
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
+#include "support/run_cli.h"
 
 #include <cstdio>
 #include <string>
 
 namespace {
 
-struct Outcome {
-    std::string out;
-    int status;
-};
-
-Outcome RunCli(const std::string& args) {
-    std::string cmd = std::string(RYMD_CLI) + " " + args + " 2>/dev/null";
-    Outcome o{"", -1};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return o;
-    char buf[512];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        o.out.append(buf, n);
-    int st = pclose(p);
-    o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return o;
-}
+using Outcome = rymd::test::CliOutcome;
+using rymd::test::RunCli;
 
 struct CheckCase {
     const char* file;

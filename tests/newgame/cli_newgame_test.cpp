@@ -1,7 +1,10 @@
 // rymdcli newgame: the dump of a new game read from a scenario file with its map.
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
+#include "support/run_cli.h"
+#include "support/world_files.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -14,45 +17,8 @@
 
 namespace {
 
-struct Outcome {
-    std::string out;
-    int status;
-};
-
-Outcome RunCli(const std::string& args) {
-    const std::string cmd = std::string(RYMD_CLI) + " " + args + " 2>/dev/null";
-    Outcome o{"", -1};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return o;
-    char buf[512];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        o.out.append(buf, n);
-    const int st = pclose(p);
-    o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return o;
-}
-
-// The world fixture beside a province map file, in a folder of its own.
-struct WorldFiles {
-    std::string dir;
-    WorldFiles() {
-        dir = (std::filesystem::temp_directory_path() / ("rymd_newgame_cli_" + std::to_string(getpid())))
-                  .string();
-        std::filesystem::create_directories(dir);
-        std::vector<std::uint8_t> bytes;
-        EXPECT_TRUE(rymd::ReadFileBytes(std::string(RYMD_FIXTURES) + "/scenario/world.snr", bytes));
-        std::string why;
-        EXPECT_TRUE(
-            rymd::test::WriteScenarioFiles(dir, "world", bytes, rymd::test::MakeWorldFixtureMap(), &why))
-            << why;
-    }
-    ~WorldFiles() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    std::string Scenario() const { return dir + "/world.snr"; }
-};
+using Outcome = rymd::test::CliOutcome;
+using rymd::test::RunCli;
 
 std::string StateHashOf(const std::string& json) {
     std::smatch m;
@@ -60,7 +26,7 @@ std::string StateHashOf(const std::string& json) {
 }
 
 TEST(CliNewGame, DumpsTheHousesCastlesAndGeneralsOfTheNewGame) {
-    WorldFiles files;
+    rymd::test::WorldFiles files("newgame_cli");
     const Outcome o = RunCli("newgame " + files.Scenario() + " --seed 7 --house D_ODA --dump -");
     ASSERT_EQ(o.status, 0);
     for (const char* fact :
@@ -83,7 +49,7 @@ TEST(CliNewGame, DumpsTheHousesCastlesAndGeneralsOfTheNewGame) {
 }
 
 TEST(CliNewGame, AnEncipheredScenarioStartsTheSameGame) {
-    WorldFiles files;
+    rymd::test::WorldFiles files("newgame_cli");
     const std::string secret = files.dir + "/secret.snr";
     ASSERT_EQ(RunCli("encrypt " + files.Scenario() + " " + secret + " --password 桶狭間").status, 0);
     const Outcome plain = RunCli("newgame " + files.Scenario() + " --seed 3 --house D_IMAGAWA --dump -");
@@ -94,7 +60,7 @@ TEST(CliNewGame, AnEncipheredScenarioStartsTheSameGame) {
 }
 
 TEST(CliNewGame, HousesThatCannotBeTaken) {
-    WorldFiles files;
+    rymd::test::WorldFiles files("newgame_cli");
     EXPECT_EQ(RunCli("newgame " + files.Scenario() + " --house D_NOBODY").status, 1);
     EXPECT_EQ(RunCli("newgame " + files.Scenario() + " --house D_SAITOU").status, 1);  // not for the player
     EXPECT_EQ(RunCli("newgame " + files.Scenario() + " --house 1").status, 0);         // by index

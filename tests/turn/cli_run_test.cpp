@@ -1,6 +1,9 @@
 // rymdcli run and bench: usage, the reader's codes, repeatable runs and the speed line.
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
+#include "support/run_cli.h"
+#include "support/world_files.h"
 
 #include <unistd.h>
 
@@ -15,24 +18,8 @@
 
 namespace {
 
-struct Outcome {
-    std::string out;
-    int status;
-};
-
-Outcome RunCli(const std::string& args) {
-    const std::string cmd = std::string(RYMD_CLI) + " " + args + " 2>/dev/null";
-    Outcome o{"", -1};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return o;
-    char buf[512];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        o.out.append(buf, n);
-    const int st = pclose(p);
-    o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return o;
-}
+using Outcome = rymd::test::CliOutcome;
+using rymd::test::RunCli;
 
 std::string Fixture(const char* name) {
     return std::string(RYMD_FIXTURES) + "/scenario/" + name;
@@ -73,34 +60,13 @@ TEST(CliRun, SameSeedSameStateHash) {
     EXPECT_EQ(a.out, b.out);
 }
 
-// The world fixture with a province map file, in a folder of its own.
-struct WorldFiles {
-    std::string dir;
-    WorldFiles() {
-        dir =
-            (std::filesystem::temp_directory_path() / ("rymd_turn_cli_" + std::to_string(getpid()))).string();
-        std::filesystem::create_directories(dir);
-        std::vector<std::uint8_t> bytes;
-        EXPECT_TRUE(rymd::ReadFileBytes(Fixture("world.snr"), bytes));
-        std::string why;
-        EXPECT_TRUE(
-            rymd::test::WriteScenarioFiles(dir, "world", bytes, rymd::test::MakeWorldFixtureMap(), &why))
-            << why;
-    }
-    ~WorldFiles() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    std::string Scenario() const { return dir + "/world.snr"; }
-};
-
 std::string StateHashOf(const std::string& json) {
     std::smatch m;
     return std::regex_search(json, m, std::regex("\"state_hash\":\"([0-9a-f]+)\"")) ? m[1].str() : "";
 }
 
 TEST(CliRun, WorldRunsTwentyFourMonthsTheSameWayTwice) {
-    WorldFiles files;
+    rymd::test::WorldFiles files("turn_cli");
     for (const char* who : {"--spectator", "--house D_ODA"}) {
         const std::string args = "run " + files.Scenario() + " --months 24 --seed 3 " + who + " --dump -";
         const Outcome a = RunCli(args);

@@ -228,7 +228,7 @@ EXTRA_TEXTS = ["texts.md", "events.snr.txt"]
 # Regions of the province map (the circuits, and 蝦夷).
 REGIONS = {"畿内", "東海道", "東山道", "北陸道", "山陰道", "山陽道", "南海道", "西海道", "蝦夷"}
 
-VOYAGE_COST = 1000          # money per ship of a voyage (Part 0.6)
+VOYAGE_COST = 1000          # money per ship of a voyage
 MAX_PARTNERS = 100          # declared partners (101 records with the built-in one)
 MAX_PURCHASE_PLACES = 10
 EVENT_TEXT_BYTES = 200      # data texts of conditions and happenings
@@ -239,10 +239,10 @@ TITLE_BYTES = 99            # scenario Title (100-byte token buffer)
 PARTNER_ID_RE = re.compile(r"^T_[A-Z0-9_]+$")
 PLACE_ID_RE = re.compile(r"^TK_[A-Z0-9_]+$")
 EVENT_ID_RE = re.compile(r"^E_[A-Z0-9_]+$")
-# A decimal as ParseFloat takes it: sign or digit or point first, digits and one point (Part 1.120).
+# A decimal as ParseFloat takes it: sign or digit or point first, digits and one point.
 DECIMAL_RE = re.compile(r"^[+-]?[0-9]*\.?[0-9]*$")
 
-# The CONDITION table of Part 3.102 and the HAPPENING table of Part 3.103: keyword -> argument mask.
+# The condition and happening tables of the event rules: keyword -> argument mask.
 # Condition mask bits: 0x01 house A, 0x02 house B, 0x04 castle A, 0x10 general A, 0x40 data A, 0x80 data B.
 # Happening mask bits: 0x01 house 1, 0x02 house 2, 0x04 castle 1, 0x08 castle 2, 0x10 general 1,
 # 0x20 general 2, 0x40 data 1, 0x80 data 2.
@@ -308,7 +308,7 @@ HAPPENINGS = {
     "HAPPENING_CHANGE_TITLE": 0x40, "HAPPENING_HIDE_ROOT": 0x4C,
     "HAPPENING_DAIMYO_NONAGGRESSION": 0x41,
 }
-# Other spellings the reader accepts (Part 1.131).
+# Other spellings the reader accepts.
 HAPPENING_ALIASES = {"HAPPEN_DAINYUU": "HAPPENING_DAINYUU", "HAPPEN_ADD": "HAPPENING_ADD",
                      "HAPPENING_HEIGDON": "HAPPENING_HEIDON"}
 # Happenings whose data 1 becomes a name of at most 20 bytes.
@@ -624,7 +624,7 @@ def check_texts(folder, chk):
 
 
 def scenario_tokens(line, keep):
-    """Splits one line as the scenario reader's tokenizer does (Part 1.120), for one line only.
+    """Splits one line as the scenario reader's tokenizer does, for one line only.
 
     keep: the keep-separators-in-quotes mode.  Returns the tokens, quotes removed."""
     tokens = []
