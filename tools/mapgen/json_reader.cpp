@@ -90,7 +90,7 @@ private:
             if (pos_ >= s_.size() || s_[pos_] != ':') return Fail("expected ':'");
             ++pos_;
             SkipSpace();
-            out.members.emplace_back(std::move(key), JsonValue{});
+            out.members.push_back(JsonMember{std::move(key), JsonValue{}});
             if (!ParseValue(out.members.back().second, depth + 1)) return false;
             SkipSpace();
             if (pos_ >= s_.size()) return Fail("unexpected end");

@@ -11,6 +11,8 @@
 
 namespace rymd::mapgen {
 
+struct JsonMember;
+
 class JsonValue {
 public:
     enum class Type { kNull, kBool, kNumber, kString, kArray, kObject };
@@ -20,7 +22,7 @@ public:
     double number = 0.0;
     std::string text;
     std::vector<JsonValue> items;                            // array elements
-    std::vector<std::pair<std::string, JsonValue>> members;  // object members in file order
+    std::vector<JsonMember> members;                         // object members in file order
 
     bool IsNull() const { return type == Type::kNull; }
     bool IsNumber() const { return type == Type::kNumber; }
@@ -31,6 +33,11 @@ public:
     // The member of an object with this key (the first one), or null when there is none or
     // this is not an object.
     const JsonValue* Find(std::string_view key) const;
+};
+
+struct JsonMember {
+    std::string first;  // the key
+    JsonValue second;   // the value
 };
 
 inline constexpr int kMaxJsonDepth = 64;
