@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev libpng-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic xvfb
+  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic
   clang libclang-rt-dev
 )
 missing=()
