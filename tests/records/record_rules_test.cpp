@@ -183,6 +183,15 @@ TEST_F(StateTest, ShiroInTantouKuniUsesTheCastleProvince) {
     EXPECT_FALSE(g.IsShiroInTantouKuni(*gs, 0));
 }
 
+TEST(GundanRecord, ASlotIsFreeOnlyWhileItsLeaderIsMinusOne) {
+    CGundan g{};
+    for (auto [leader, free] :
+         {std::pair{-1, true}, std::pair{-2, false}, std::pair{0, false}, std::pair{12, false}}) {
+        g.leader = leader;
+        EXPECT_EQ(g.IsFree(), free) << leader;
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Castle
 
