@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/new_game.h"
-#include "game/data/scenario_reader.h"
+#include "game/state/game_state.h"
+#include "game/turn/new_game.h"
+#include "game/scenario/reader.h"
 #include "game/ports/ports.h"
 #include "game/turn/economy.h"
 #include "game/turn/monthly_tallies.h"

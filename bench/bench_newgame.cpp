@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/new_game.h"
-#include "game/data/scenario_reader.h"
+#include "game/state/game_state.h"
+#include "game/turn/new_game.h"
+#include "game/scenario/reader.h"
 #include "game/ports/ports.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/random.h"

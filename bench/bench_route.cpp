@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/route.h"
+#include "game/state/game_state.h"
+#include "game/state/route.h"
 #include "platform/core/random.h"
 
 namespace rymd {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/scenario_cipher.h"
-#include "game/data/scenario_reader.h"
+#include "game/state/game_state.h"
+#include "game/scenario/cipher.h"
+#include "game/scenario/reader.h"
 #include "game/ports/ports.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/scenario_reader.h"
+#include "game/state/game_state.h"
+#include "game/scenario/reader.h"
 #include "game/ports/ports.h"
 #include "mbkormap/kor_map.h"
 

@@ -4,13 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/queries.h"
-#include "game/data/route.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/state/queries.h"
+#include "game/state/route.h"
 #include "game/military/placement.h"
 #include "game/ports/ports.h"
 #include "game/ports/suppression_policy.h"
-#include "game/turn/life_events.h"
+#include "game/state/policy.h"
+#include "game/state/succession.h"
 
 namespace rymd {
 
@@ -84,25 +86,11 @@ void RemoveRengou(GameState& gs, const Ports& ports, int rengou) {
     const std::string name = target >= 0 && target < GameState::kMaxDaimyou
                                  ? gs.DaimyouTbl[static_cast<std::size_t>(target)].name
                                  : "";
-    const SuppressionPolicy policy(gs.bAutoAdvance, gs.bAllAutomatic, false);
+    const SuppressionPolicy policy = PolicyOf(gs);
     policy.Inform(ports, MessageKind::CoalitionMessage, "反" + name + "連合は消滅しました");
     std::move(gs.RengouTbl.begin() + rengou + 1, gs.RengouTbl.begin() + n, gs.RengouTbl.begin() + rengou);
     gs.RengouTbl[static_cast<std::size_t>(n - 1)] = CRengou{};
     gs.nRengou = n - 1;
-}
-
-void RemoveBushouFromHoui(GameState& gs, int bushou) {
-    if (bushou < 0 || bushou >= std::clamp(gs.nBushou, 0, GameState::kMaxBushou)) return;
-    CBushou& b = gs.BushouTbl[static_cast<std::size_t>(bushou)];
-    if (b.shiro >= 0 && b.shiro < std::clamp(gs.nShiro, 0, GameState::kMaxShiro)) {
-        CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(b.shiro)];
-        if (b.flags & CBushou::kFlagBesieging)
-            s.RemoveBesieger(bushou);
-        else
-            s.RemoveBushou(bushou);
-    }
-    b.daimyou = CBushou::kDaimyouRounin;
-    b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
 }
 
 void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet) {

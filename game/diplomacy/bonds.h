@@ -28,9 +28,6 @@ bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, boo
 // daimyou is its subordinate.
 bool MakeShinjuu(GameState& gs, int master, int daimyou);
 
-// Takes a general out of the castle he stands in or besieges, makes him houseless and clears
-// his besieging mark.
-void RemoveBushouFromHoui(GameState& gs, int bushou);
 
 // Dissolves one coalition: tells "反%s連合は消滅しました" (held back during automatic advance)
 // and moves the later coalitions down by one.

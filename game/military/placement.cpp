@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/queries.h"
-#include "game/data/route.h"
-#include "game/diplomacy/bonds.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/state/queries.h"
+#include "game/state/route.h"
 #include "game/ports/ports.h"
-#include "game/turn/life_events.h"
+#include "game/state/succession.h"
 
 namespace rymd {
 
@@ -523,6 +523,53 @@ void RepairBushouLocations(GameState& gs, const Ports& ports) {
         else
             s.blockadeDaimyou = s.besiegerDaimyou;
     }
+}
+
+// =============================================================================================
+// Sieges and guests
+
+void RemoveBushouFromHoui(GameState& gs, int bushou) {
+    if (bushou < 0 || bushou >= std::clamp(gs.nBushou, 0, GameState::kMaxBushou)) return;
+    CBushou& b = gs.BushouTbl[static_cast<std::size_t>(bushou)];
+    if (b.shiro >= 0 && b.shiro < std::clamp(gs.nShiro, 0, GameState::kMaxShiro)) {
+        CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(b.shiro)];
+        if (b.flags & CBushou::kFlagBesieging)
+            s.RemoveBesieger(bushou);
+        else
+            s.RemoveBushou(bushou);
+    }
+    b.daimyou = CBushou::kDaimyouRounin;
+    b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
+}
+
+void AppointKyakushou(GameState& gs, int bushou) {
+    if (bushou < 0 || bushou >= BushouCount(gs)) return;
+    CBushou& b = gs.BushouTbl[static_cast<std::size_t>(bushou)];
+    if (b.status == CBushou::kStatusHitojichi) {
+        b.moveShiro = -1;
+        b.sortieShiro = -1;
+        if (!HouseExists(gs, b.daimyou)) {
+            // His own house is gone: he serves the house that held him.
+            b.daimyou = b.holderDaimyou;
+            b.status = CBushou::kStatusKashin;
+            RelocateBushou(gs, bushou, b.shiro, true, false);
+            return;
+        }
+        RelocateBushou(gs, bushou, b.shiro, true, false);
+    }
+    // One guest general per house: an earlier guest steps down and hands over his troops.
+    const int n = BushouCount(gs);
+    for (int g = 0; g < n; ++g) {
+        if (g == bushou) continue;
+        CBushou& other = gs.BushouTbl[static_cast<std::size_t>(g)];
+        if (other.daimyou != b.daimyou || other.status != CBushou::kStatusKyakushou) continue;
+        std::swap(other.cavalry, b.cavalry);
+        std::swap(other.foot, b.foot);
+        std::swap(other.muskets, b.muskets);
+        other.status = CBushou::kStatusKashin;
+        break;
+    }
+    b.status = CBushou::kStatusKyakushou;
 }
 
 }  // namespace rymd

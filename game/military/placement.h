@@ -82,4 +82,13 @@ bool LiftShiroHoui(GameState& gs, int shiro);
 // castles nobody besieges withdraw.
 void RepairBushouLocations(GameState& gs, const Ports& ports);
 
+// Takes a general out of the castle he stands in or besieges, makes him houseless and clears
+// his besieging mark.
+void RemoveBushouFromHoui(GameState& gs, int bushou);
+
+// Makes the general the guest general of his house; an earlier guest of that house steps
+// down and the two exchange their troops. A hostage is placed again first, and returns to
+// the house that holds him as a retainer when his own house is gone.
+void AppointKyakushou(GameState& gs, int bushou);
+
 }  // namespace rymd

@@ -4,9 +4,9 @@
 #include <climits>
 #include <cstdio>
 
-#include "game/data/game_state.h"
-#include "game/data/sort_list.h"
-#include "game/data/vocabulary.h"
+#include "game/state/game_state.h"
+#include "game/state/sort_list.h"
+#include "game/state/vocabulary.h"
 
 namespace rymd {
 

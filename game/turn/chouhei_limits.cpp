@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "game/data/game_state.h"
-#include "game/data/queries.h"
+#include "game/state/game_state.h"
+#include "game/state/queries.h"
 
 namespace rymd {
 

@@ -7,10 +7,11 @@
 #include <cstdio>
 #include <limits>
 
-#include "game/data/game_state.h"
-#include "game/data/queries.h"
-#include "game/data/route.h"
-#include "game/data/vocabulary.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/state/queries.h"
+#include "game/state/route.h"
+#include "game/state/vocabulary.h"
 #include "mbkormap/kor_map.h"
 
 namespace rymd {

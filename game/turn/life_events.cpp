@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "game/data/bushou_table.h"
-#include "game/data/game_state.h"
-#include "game/data/queries.h"
-#include "game/data/route.h"
-#include "game/data/vocabulary.h"
+#include "game/state/bushou_table.h"
+#include "game/state/policy.h"
+#include "game/state/succession.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/state/queries.h"
+#include "game/state/route.h"
+#include "game/state/vocabulary.h"
 #include "game/military/placement.h"
 #include "game/ports/ports.h"
 #include "game/ports/suppression_policy.h"
@@ -20,7 +23,6 @@ namespace rymd {
 
 namespace {
 
-constexpr int kNoRank = -1;               // succession rank of a general outside the line
 constexpr std::uint8_t kAppeared = 0x80;  // scenario record: the general has come on stage
 constexpr int kPlaceIsKuni = 0x8000;      // place of appearance: a province, not a castle
 constexpr int kReplenishCap = 50;         // retainers a house recruits up to by itself
@@ -48,23 +50,6 @@ bool Exists(const GameState& gs, int daimyou) {
 }
 std::string ShiroName(const GameState& gs, int shiro) {
     return ValidShiro(gs, shiro) ? gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].name : std::string();
-}
-
-SuppressionPolicy PolicyOf(const GameState& gs) {
-    return SuppressionPolicy(gs.bAutoAdvance, gs.bAllAutomatic, false);
-}
-
-// The line house of a scenario record: values below -2 carry a mark in bit 15.
-int LineHouse(int value) {
-    return value < -2 ? (value & 0x7FFF) : value;
-}
-
-// The succession rank of a general within the line of the house, or kNoRank.
-int RankInLine(const GameState& gs, const CBushou& b, int daimyou) {
-    if (b.id < 0 || b.id >= std::clamp(gs.nBushouEx, 0, GameState::kMaxBushou)) return kNoRank;
-    const BushouExRecord& ex = gs.BushouExTbl[static_cast<std::size_t>(b.id)];
-    if (LineHouse(ex.daimyou) != daimyou) return kNoRank;
-    return ex.successionRank;
 }
 
 // Off-stage table: closes the gap left by the entry at index.
@@ -129,148 +114,6 @@ std::vector<std::string> Lines(std::string_view text) {
 }
 
 }  // namespace
-
-// =============================================================================================
-// Heads and corps leaders
-
-bool SucceedToushu(GameState& gs, const Ports& ports, int daimyou, bool quiet) {
-    if (!ValidDaimyou(gs, daimyou)) return false;
-    const int n = BushouCount(gs);
-    int heir = -1;
-    int heirRank = 0;
-    for (int g = 0; g < n; ++g) {
-        const CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
-        if (b.daimyou != daimyou) continue;
-        const int rank = RankInLine(gs, b, daimyou);
-        if (rank == kNoRank) continue;
-        if (heir < 0 || rank < heirRank) {
-            heir = g;
-            heirRank = rank;
-        }
-    }
-    if (heir < 0) {
-        int best = -1;
-        for (int g = 0; g < n; ++g) {
-            const CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
-            if (b.daimyou != daimyou) continue;
-            if (heir < 0 || b.chibou >= best) {
-                heir = g;
-                best = b.chibou;
-            }
-        }
-    }
-    SetToushu(gs, ports, daimyou, heir >= 0 ? heir : -2, quiet);
-    return heir < 0;
-}
-
-void SetToushu(GameState& gs, const Ports& ports, int daimyou, int bushou, bool quiet) {
-    if (!ValidDaimyou(gs, daimyou)) return;
-    CDaimyou& house = House(gs, daimyou);
-    int head = -1;
-    if (ValidBushou(gs, bushou)) {
-        head = bushou;
-        house.toushu = bushou;
-        CBushou& b = Bushou(gs, bushou);
-        b.status = CBushou::kStatusKashin;
-        if (!quiet)
-            PolicyOf(gs).Inform(ports, MessageKind::HeadSuccessionMessage,
-                                b.name + "は" + house.name + "の当主になりました");
-        const int corps = b.gundan;
-        if (ValidGundan(corps)) {
-            // The head commands the house directly; a vassal house keeps no corps of its own.
-            if (house.bond != CDaimyou::kBondShinjuu) b.gundan = -1;
-            if (gs.GundanTbl[static_cast<std::size_t>(corps)].leader == bushou)
-                SucceedGundanchou(gs, ports, corps, b.name);
-        }
-    } else {
-        house.toushu = -2;
-    }
-    const int n = ShiroCount(gs);
-    for (int c = 0; c < n; ++c) {
-        CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
-        if (s.daimyou == daimyou && s.gundan == -1) s.commander = static_cast<std::int16_t>(head);
-    }
-}
-
-bool SucceedGundanchou(GameState& gs, const Ports& ports, int gundan, std::string_view formerLeaderName) {
-    if (!ValidGundan(gundan)) return false;
-    CGundan& corps = gs.GundanTbl[static_cast<std::size_t>(gundan)];
-    if (corps.leader == CGundan::kLeaderFree) return false;
-    const int owner = corps.daimyou;
-
-    const int n = BushouCount(gs);
-    int leader = -1;
-    int best = -1;
-    for (int g = 0; g < n; ++g) {
-        const CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
-        if (b.gundan != gundan) continue;
-        if (b.daimyou != owner && b.status != CBushou::kStatusKyakushou) continue;
-        if (leader < 0 || b.chibou >= best) {
-            leader = g;
-            best = b.chibou;
-        }
-    }
-    corps.leader = leader;
-    const int nShiro = ShiroCount(gs);
-    for (int c = 0; c < nShiro; ++c) {
-        CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
-        if (s.daimyou == owner && s.gundan == gundan) s.commander = static_cast<std::int16_t>(leader);
-    }
-
-    const bool players = owner == gs.nPlayerDaimyou;
-    const SuppressionPolicy policy = PolicyOf(gs);
-    const std::string former(formerLeaderName);
-    if (leader >= 0) {
-        if (players)
-            policy.Inform(ports, MessageKind::CorpsSuccessionMessage,
-                          former + " 軍団は、" + gs.BushouTbl[static_cast<std::size_t>(leader)].name +
-                              " が軍団長を引き継ぎます");
-        return false;
-    }
-    if (players)
-        policy.Inform(ports, MessageKind::CorpsSuccessionMessage,
-                      former + " 軍団は、軍団長後継者がいないため解体します");
-    DisbandGundan(gs, gundan);
-    return true;
-}
-
-// =============================================================================================
-// The general table
-
-void MoveBushouToTableEnd(GameState& gs, int bushou) {
-    MoveBushouRecordToEnd(gs, bushou);
-}
-
-void ArchiveBushou(GameState& gs, const Ports& ports, int bushou) {
-    if (!ValidBushou(gs, bushou)) return;
-    const int n = std::clamp(gs.nMitoujouBushou, 0, GameState::kMaxBushou);
-    if (n < GameState::kMaxBushou) {
-        CBushou copy = gs.BushouTbl[static_cast<std::size_t>(bushou)];
-        copy.daimyou = CBushou::kDaimyouRounin;
-        copy.sortieShiro = -1;  // place of appearance: none
-        copy.moveShiro = 0;     // year of appearance
-        gs.MitoujouBushouTbl[static_cast<std::size_t>(n)] = copy;
-        gs.nMitoujouBushou = n + 1;
-    }
-    RemoveBushou(gs, ports, bushou);
-}
-
-void RemoveBushou(GameState& gs, const Ports& ports, int bushou) {
-    if (!ValidBushou(gs, bushou)) return;
-    CBushou& b = Bushou(gs, bushou);
-    b.daimyou = CBushou::kDaimyouRounin;
-    b.gundan = -1;
-    const std::string name = b.name;
-
-    const int nDaimyou = DaimyouCount(gs);
-    for (int d = 0; d < nDaimyou; ++d)
-        if (House(gs, d).toushu == bushou) SucceedToushu(gs, ports, d, false);
-    for (int k = 0; k < GameState::kMaxGundan; ++k)
-        if (gs.GundanTbl[static_cast<std::size_t>(k)].leader == bushou) SucceedGundanchou(gs, ports, k, name);
-
-    // Closes his slot; every stored index follows, and he leaves his castle's lists.
-    EraseBushouRecord(gs, bushou);
-}
 
 // =============================================================================================
 // Castle capture
@@ -670,8 +513,8 @@ void CheckToushuSuccession(GameState& gs, const Ports& ports) {
         const CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
         const int d = b.daimyou;
         if (!ValidDaimyou(gs, d)) continue;
-        const int rank = RankInLine(gs, b, d);
-        if (rank == kNoRank) continue;
+        const int rank = SuccessionRank(gs, b, d);
+        if (rank == kNoSuccessionRank) continue;
         int& best = heir[static_cast<std::size_t>(d)];
         int& bestRank = heirRank[static_cast<std::size_t>(d)];
         if (best < 0 || rank < bestRank || (rank == bestRank && best != House(gs, d).toushu)) {

@@ -15,47 +15,12 @@
 #include <string>
 #include <string_view>
 
+#include "game/state/succession.h"
+
 namespace rymd {
 
 struct GameState;
 struct Ports;
-
-// --- heads and corps leaders ----------------------------------------------------------------
-
-// Picks a new head for the house: the general of the house whose scenario line is this house
-// with the smallest succession rank (the first in table order on equal ranks); else the
-// general of the house with the highest intellect (the later one on equal values); and
-// installs him with SetToushu. True when the house has no general left (its head is then -2,
-// "no head at the moment"). An index outside the house table does nothing and gives false.
-bool SucceedToushu(GameState& gs, const Ports& ports, int daimyou, bool quiet);
-
-// Installs a head. bushou >= 0: he becomes head and a retainer ("%sは%sの当主になりました"
-// unless quiet or the automatic advance runs); unless the house is a vassal he leaves his
-// corps, and a corps he led gets a successor. bushou < 0: the house has no head (-2). Every
-// castle the house holds directly gets the head as commander (-1 when there is none).
-void SetToushu(GameState& gs, const Ports& ports, int daimyou, int bushou, bool quiet);
-
-// Picks a new leader for the corps: the general of the corps with the highest intellect (the
-// later one on equal values) among those of the corps' house and guest generals. The player is
-// told of the successor or of the dissolution (also during automatic advance). True when the
-// corps had nobody left and was dissolved. A free slot or an index outside the table does
-// nothing and gives false.
-bool SucceedGundanchou(GameState& gs, const Ports& ports, int gundan, std::string_view formerLeaderName);
-
-// --- the general table ----------------------------------------------------------------------
-
-// Moves the general to the last used slot of the general table; every stored index follows.
-// An index outside the table does nothing.
-void MoveBushouToTableEnd(GameState& gs, int bushou);
-
-// Copies the general into the table of generals off stage as a masterless general (while that
-// table has room), then removes him with RemoveBushou.
-void ArchiveBushou(GameState& gs, const Ports& ports, int bushou);
-
-// Takes the general out of play: his house and corps become -1, a house he heads and a corps
-// he leads get successors, he leaves his castle's lists, and his slot is closed (every stored
-// index above his follows). An index outside the table does nothing.
-void RemoveBushou(GameState& gs, const Ports& ports, int bushou);
 
 // --- castle capture -------------------------------------------------------------------------
 

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/sort_list.h"
-#include "game/data/vocabulary.h"
-#include "game/diplomacy/cpu_gaikou.h"
-#include "game/diplomacy/cpu_jinji.h"
-#include "game/military/kassen_phase.h"
-#include "game/turn/cpu_gunbi.h"
-#include "game/turn/cpu_naisei.h"
-#include "game/turn/cpu_senryaku.h"
+#include "game/state/game_state.h"
+#include "game/state/sort_list.h"
+#include "game/state/vocabulary.h"
+#include "game/ai/cpu_gaikou.h"
+#include "game/ai/cpu_jinji.h"
+#include "game/turn/kassen_phase.h"
+#include "game/ai/cpu_gunbi.h"
+#include "game/ai/cpu_naisei.h"
+#include "game/ai/cpu_senryaku.h"
 #include "mbkormap/kor_map.h"
 
 namespace rymd {
@@ -52,11 +52,11 @@ CMainGame::CMainGame(GameState& gs, MbKorMap::CCtrlKorMap& map, const Ports& por
     : gs_(gs),
       map_(map),
       ports_(ports),
-      cpuJinji_(std::make_unique<CCpuJinji>(*this)),
-      cpuGaikou_(std::make_unique<CCpuGaikou>(*this)),
-      cpuGunbi_(std::make_unique<CCpuGunbi>(*this)),
-      cpuNaisei_(std::make_unique<CCpuNaisei>(*this)),
-      cpuSenryaku_(std::make_unique<CCpuSenryaku>(*this)),
+      cpuJinji_(std::make_unique<CCpuJinji>(Context())),
+      cpuGaikou_(std::make_unique<CCpuGaikou>(Context())),
+      cpuGunbi_(std::make_unique<CCpuGunbi>(Context())),
+      cpuNaisei_(std::make_unique<CCpuNaisei>(Context())),
+      cpuSenryaku_(std::make_unique<CCpuSenryaku>(Context())),
       kassenPhase_(std::make_unique<CKassenPhase>(*this)) {}
 
 CMainGame::~CMainGame() = default;

@@ -29,6 +29,7 @@
 
 #include "game/ports/ports.h"
 #include "game/ports/suppression_policy.h"
+#include "game/state/game_context.h"
 
 namespace MbKorMap {
 class CCtrlKorMap;
@@ -87,6 +88,8 @@ public:
     const GameState& State() const { return gs_; }
     MbKorMap::CCtrlKorMap& Map() { return map_; }
     const Ports& GetPorts() const { return ports_; }
+    // The state, map and ports as the planners and phase controllers work on them.
+    GameContext Context() { return GameContext{gs_, map_, ports_}; }
     // What the player is shown now, from the game's automatic-advance and all-automatic flags and
     // the skip-conditional-event-display option.
     SuppressionPolicy Policy() const;

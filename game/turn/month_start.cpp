@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/data/game_state.h"
+#include "game/state/game_state.h"
 #include "game/diplomacy/bonds.h"
 #include "game/military/placement.h"
 #include "game/turn/economy.h"

@@ -5,10 +5,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/new_game.h"
-#include "game/data/route.h"
-#include "game/data/vocabulary.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/turn/new_game.h"
+#include "game/state/route.h"
+#include "game/state/vocabulary.h"
 #include "mbkormap/kor_map.h"
 
 namespace rymd {

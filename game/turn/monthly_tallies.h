@@ -2,7 +2,7 @@
 // countdown of trade-ship voyages and the completion of warships under construction. The month
 // start calls them in this order: RecordDaimyouStrength, DecrementShiroCountdowns, its musket
 // deliveries, CompleteGunsen. (The start values of the drifting rates are ApplyDatedValues of the
-// new game, game/data/new_game.h.)
+// new game, game/turn/new_game.h.)
 #pragma once
 
 #include <array>

@@ -3,14 +3,15 @@
 #include <span>
 #include <string>
 
-#include "game/data/game_state.h"
-#include "game/diplomacy/cpu_gaikou.h"
-#include "game/diplomacy/cpu_jinji.h"
-#include "game/military/kassen_phase.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/ai/cpu_gaikou.h"
+#include "game/ai/cpu_jinji.h"
+#include "game/turn/kassen_phase.h"
 #include "game/turn/chouhei_limits.h"
-#include "game/turn/cpu_gunbi.h"
-#include "game/turn/cpu_naisei.h"
-#include "game/turn/cpu_senryaku.h"
+#include "game/ai/cpu_gunbi.h"
+#include "game/ai/cpu_naisei.h"
+#include "game/ai/cpu_senryaku.h"
 #include "game/turn/life_events.h"
 #include "game/turn/main_game.h"
 #include "game/turn/random_order.h"

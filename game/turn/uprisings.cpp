@@ -7,10 +7,11 @@
 #include <map>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/queries.h"
-#include "game/data/route.h"
-#include "game/data/sort_list.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/state/queries.h"
+#include "game/state/route.h"
+#include "game/state/sort_list.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
 

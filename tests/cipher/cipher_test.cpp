@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "cipher/cipher_test_util.h"
-#include "game/data/scenario_cipher.h"
-#include "game/data/scenario_errors.h"
+#include "game/scenario/cipher.h"
+#include "game/scenario/errors.h"
 #include "platform/core/random.h"
 
 namespace rymd::test {

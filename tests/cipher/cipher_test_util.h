@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "game/data/scenario_cipher.h"
+#include "game/scenario/cipher.h"
 #include "platform/core/encoding.h"
 #include "scenario/scenario_test_util.h"
 

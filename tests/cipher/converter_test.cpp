@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cipher/cipher_test_util.h"
-#include "game/data/scenario_cipher.h"
+#include "game/scenario/cipher.h"
 
 namespace rymd::test {
 namespace {

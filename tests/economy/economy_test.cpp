@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "economy/economy_world.h"
-#include "game/data/game_state.h"
-#include "game/data/queries.h"
+#include "game/state/game_state.h"
+#include "game/state/queries.h"
 
 namespace rymd {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "economy/economy_world.h"
-#include "game/data/game_state.h"
+#include "game/state/game_state.h"
 
 namespace rymd {
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "economy/economy_world.h"
-#include "game/data/game_state.h"
-#include "game/data/sort_list.h"
+#include "game/state/game_state.h"
+#include "game/state/sort_list.h"
 
 namespace rymd {
 namespace {

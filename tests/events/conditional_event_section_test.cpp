@@ -3,7 +3,7 @@
 #include <string>
 
 #include "events/events_test_util.h"
-#include "game/data/event_records.h"
+#include "game/state/event_records.h"
 
 namespace rymd::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "game/data/event_records.h"
+#include "game/state/event_records.h"
 #include "platform/core/archive.h"
 #include "platform/core/encoding.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/data/scenario_errors.h"
+#include "game/scenario/errors.h"
 #include "scenario/scenario_test_util.h"
 
 namespace rymd::test {

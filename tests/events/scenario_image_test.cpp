@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "events/events_test_util.h"
-#include "game/data/scenario_image.h"
+#include "game/state/scenario_image.h"
 #include "platform/core/archive.h"
 #include "platform/core/file.h"
 

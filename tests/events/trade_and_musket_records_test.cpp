@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "game/data/byte_codec.h"
-#include "game/data/scenario_records.h"
-#include "game/data/trading_partner.h"
+#include "game/state/byte_codec.h"
+#include "game/state/scenario_records.h"
+#include "game/state/trading_partner.h"
 #include "platform/core/archive.h"
 
 namespace rymd::test {

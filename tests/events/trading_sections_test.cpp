@@ -3,7 +3,7 @@
 #include <string>
 
 #include "events/events_test_util.h"
-#include "game/data/scenario_records.h"
+#include "game/state/scenario_records.h"
 
 namespace rymd::test {
 namespace {

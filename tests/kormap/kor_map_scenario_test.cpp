@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "game/data/game_state.h"
-#include "game/data/scenario_errors.h"
-#include "game/data/scenario_reader.h"
+#include "game/state/game_state.h"
+#include "game/scenario/errors.h"
+#include "game/scenario/reader.h"
 #include "game/ports/ports.h"
 #include "kormap/kor_map_fixture.h"
 #include "mbkormap/kor_map.h"

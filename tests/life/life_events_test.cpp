@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "game/data/queries.h"
+#include "game/state/queries.h"
 #include "life/life_world.h"
 
 namespace rymd::test {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/vocabulary.h"
+#include "game/state/game_state.h"
+#include "game/state/vocabulary.h"
 #include "game/ports/scripted_port.h"
 
 namespace rymd::test {

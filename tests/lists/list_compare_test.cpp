@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "game/data/game_state.h"
-#include "game/data/sort_list.h"
+#include "game/state/game_state.h"
+#include "game/state/sort_list.h"
 
 namespace rymd {
 namespace {

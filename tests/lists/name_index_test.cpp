@@ -1,4 +1,4 @@
-#include "game/data/name_index.h"
+#include "game/state/name_index.h"
 
 #include <cstring>
 #include <string>

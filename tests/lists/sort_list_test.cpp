@@ -1,4 +1,4 @@
-#include "game/data/sort_list.h"
+#include "game/state/sort_list.h"
 
 #include <algorithm>
 #include <vector>

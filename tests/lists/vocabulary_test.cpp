@@ -1,4 +1,4 @@
-#include "game/data/vocabulary.h"
+#include "game/state/vocabulary.h"
 
 #include <set>
 #include <vector>

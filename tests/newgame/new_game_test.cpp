@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "game/data/new_game.h"
-#include "game/data/queries.h"
-#include "game/data/saved_game.h"
-#include "game/data/state_dump.h"
+#include "game/turn/new_game.h"
+#include "game/state/queries.h"
+#include "game/save/saved_game.h"
+#include "game/save/state_dump.h"
 #include "platform/core/file.h"
 #include "scenario/scenario_test_util.h"
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "game/data/game_state.h"
+#include "game/state/game_state.h"
 
 namespace rymd {
 namespace {

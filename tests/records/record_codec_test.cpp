@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "game/data/records.h"
-#include "game/data/scenario_records.h"
+#include "game/state/records.h"
+#include "game/state/scenario_records.h"
 
 namespace rymd {
 namespace {

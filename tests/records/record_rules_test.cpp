@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/records.h"
+#include "game/state/game_state.h"
+#include "game/state/records.h"
 
 namespace rymd {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/data/save_int_stream.h"
+#include "game/save/save_int_stream.h"
 #include "platform/core/archive.h"
 
 namespace rymd {

@@ -1,3 +1,4 @@
+#include "game/military/placement.h"
 #include "game/diplomacy/bonds.h"
 
 #include <gtest/gtest.h>

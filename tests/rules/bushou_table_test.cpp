@@ -1,4 +1,4 @@
-#include "game/data/bushou_table.h"
+#include "game/state/bushou_table.h"
 
 #include <gtest/gtest.h>
 

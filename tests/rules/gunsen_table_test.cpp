@@ -1,4 +1,4 @@
-#include "game/military/gunsen_table.h"
+#include "game/state/gunsen_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
-#include "game/data/queries.h"
+#include "game/military/placement.h"
+#include "game/state/queries.h"
 
 #include <gtest/gtest.h>
 

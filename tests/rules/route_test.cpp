@@ -1,4 +1,4 @@
-#include "game/data/route.h"
+#include "game/state/route.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/data/game_state.h"
+#include "game/state/game_state.h"
 #include "game/ports/scripted_port.h"
 
 namespace rymd::test {

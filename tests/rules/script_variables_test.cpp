@@ -1,4 +1,4 @@
-#include "game/events/script_variables.h"
+#include "game/state/script_variables.h"
 
 #include <gtest/gtest.h>
 

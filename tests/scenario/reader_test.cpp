@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "game/data/scenario_errors.h"
-#include "game/data/vocabulary.h"
+#include "game/scenario/errors.h"
+#include "game/state/vocabulary.h"
 #include "scenario/scenario_test_util.h"
 
 namespace rymd::test {

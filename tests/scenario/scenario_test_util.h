@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/scenario_reader.h"
+#include "game/state/game_state.h"
+#include "game/scenario/reader.h"
 #include "game/ports/scripted_port.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"

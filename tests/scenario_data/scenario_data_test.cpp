@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/new_game.h"
-#include "game/data/scenario_reader.h"
+#include "game/state/game_state.h"
+#include "game/turn/new_game.h"
+#include "game/scenario/reader.h"
 #include "game/ports/ports.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
@@ -75,7 +75,7 @@ std::string ReadUtf8(const std::string& path) {
 // The keywords of the reader's table, in the order of the table, taken from its source.
 std::vector<std::string> ReaderKeywords() {
     std::vector<std::uint8_t> bytes;
-    EXPECT_TRUE(ReadFileBytes(kRoot + "game/data/scenario_reader.cpp", bytes));
+    EXPECT_TRUE(ReadFileBytes(kRoot + "game/scenario/reader.cpp", bytes));
     const std::string source(bytes.begin(), bytes.end());
     const std::size_t table = source.find("kKeywords[] = {");
     EXPECT_NE(table, std::string::npos);

@@ -5,7 +5,7 @@
 #include <regex>
 #include <string>
 
-#include "game/data/saved_game.h"
+#include "game/save/saved_game.h"
 #include "turn/turn_test_util.h"
 
 namespace rymd::test {

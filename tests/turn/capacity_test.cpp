@@ -2,8 +2,8 @@
 // replenishment on. Nothing overflows and every stored general index stays valid.
 #include <gtest/gtest.h>
 
-#include "game/data/new_game.h"
-#include "game/data/scenario_reader.h"
+#include "game/turn/new_game.h"
+#include "game/scenario/reader.h"
 #include "turn/capacity_scenario.h"
 #include "turn/turn_test_util.h"
 

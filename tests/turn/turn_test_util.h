@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/new_game.h"
-#include "game/data/vocabulary.h"
+#include "game/state/game_state.h"
+#include "game/turn/new_game.h"
+#include "game/state/vocabulary.h"
 #include "game/ports/scripted_port.h"
 #include "game/turn/main_game.h"
 #include "mbkormap/kor_map.h"

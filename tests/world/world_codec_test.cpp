@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/data/scenario_records.h"
+#include "game/state/scenario_records.h"
 
 namespace rymd {
 namespace {

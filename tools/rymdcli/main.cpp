@@ -11,12 +11,12 @@
 #include <string_view>
 #include <vector>
 
-#include "game/data/game_state.h"
-#include "game/data/new_game.h"
-#include "game/data/saved_game.h"
-#include "game/data/scenario_cipher.h"
-#include "game/data/scenario_reader.h"
-#include "game/data/state_dump.h"
+#include "game/state/game_state.h"
+#include "game/turn/new_game.h"
+#include "game/save/saved_game.h"
+#include "game/scenario/cipher.h"
+#include "game/scenario/reader.h"
+#include "game/save/state_dump.h"
 #include "game/ports/headless_port.h"
 #include "game/ports/ports.h"
 #include "game/turn/main_game.h"

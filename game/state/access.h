@@ -1,0 +1,97 @@
+// Reaching the records of the game state by index: the live counts, validity, accessors and
+// index ranges. The counts are clamped to their tables' capacities, so a loop over a range or
+// a test of validity is safe whatever a loaded game or an event left in the counts.
+//
+//     for (int c : ShiroIndexes(gs))
+//         if (IsValidDaimyou(gs, ShiroAt(gs, c).daimyou)) ...
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <ranges>
+
+#include "game/state/game_state.h"
+
+namespace rymd {
+
+// --- live counts ----------------------------------------------------------------------------
+
+inline int ShiroCount(const GameState& gs) {
+    return std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
+}
+inline int BushouCount(const GameState& gs) {
+    return std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+}
+inline int DaimyouCount(const GameState& gs) {
+    return std::clamp(gs.nDaimyou, 0, GameState::kMaxDaimyou);
+}
+// The soldier unit as a divisor: never below 1.
+inline int HeiUnit(const GameState& gs) {
+    return gs.nHeiUnit >= 1 ? gs.nHeiUnit : 1;
+}
+
+// --- validity -------------------------------------------------------------------------------
+
+inline bool IsValidShiro(const GameState& gs, int shiro) {
+    return shiro >= 0 && shiro < ShiroCount(gs);
+}
+inline bool IsValidBushou(const GameState& gs, int bushou) {
+    return bushou >= 0 && bushou < BushouCount(gs);
+}
+inline bool IsValidDaimyou(const GameState& gs, int daimyou) {
+    return daimyou >= 0 && daimyou < DaimyouCount(gs);
+}
+// Corps slots are not counted: every slot of the table is addressable (a free one has
+// leader -1).
+inline bool IsValidGundan(int gundan) {
+    return gundan >= 0 && gundan < GameState::kMaxGundan;
+}
+
+// A house is in play while its head field is not -1 (-2 means "between heads").
+inline bool HouseExists(const GameState& gs, int daimyou) {
+    return IsValidDaimyou(gs, daimyou) && gs.DaimyouTbl[static_cast<std::size_t>(daimyou)].toushu != -1;
+}
+
+// --- accessors (the index must be valid) ----------------------------------------------------
+
+inline CShiro& ShiroAt(GameState& gs, int shiro) {
+    return gs.ShiroTbl[static_cast<std::size_t>(shiro)];
+}
+inline const CShiro& ShiroAt(const GameState& gs, int shiro) {
+    return gs.ShiroTbl[static_cast<std::size_t>(shiro)];
+}
+inline CBushou& BushouAt(GameState& gs, int bushou) {
+    return gs.BushouTbl[static_cast<std::size_t>(bushou)];
+}
+inline const CBushou& BushouAt(const GameState& gs, int bushou) {
+    return gs.BushouTbl[static_cast<std::size_t>(bushou)];
+}
+inline CDaimyou& DaimyouAt(GameState& gs, int daimyou) {
+    return gs.DaimyouTbl[static_cast<std::size_t>(daimyou)];
+}
+inline const CDaimyou& DaimyouAt(const GameState& gs, int daimyou) {
+    return gs.DaimyouTbl[static_cast<std::size_t>(daimyou)];
+}
+inline CGundan& GundanAt(GameState& gs, int gundan) {
+    return gs.GundanTbl[static_cast<std::size_t>(gundan)];
+}
+inline const CGundan& GundanAt(const GameState& gs, int gundan) {
+    return gs.GundanTbl[static_cast<std::size_t>(gundan)];
+}
+
+// --- index ranges over the live counts ------------------------------------------------------
+
+inline auto ShiroIndexes(const GameState& gs) {
+    return std::views::iota(0, ShiroCount(gs));
+}
+inline auto BushouIndexes(const GameState& gs) {
+    return std::views::iota(0, BushouCount(gs));
+}
+inline auto DaimyouIndexes(const GameState& gs) {
+    return std::views::iota(0, DaimyouCount(gs));
+}
+inline auto GundanIndexes() {
+    return std::views::iota(0, GameState::kMaxGundan);
+}
+
+}  // namespace rymd

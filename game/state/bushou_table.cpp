@@ -1,0 +1,102 @@
+#include "game/state/bushou_table.h"
+
+#include <algorithm>
+
+#include "game/state/game_state.h"
+#include "game/state/route.h"
+
+namespace rymd {
+
+namespace {
+
+// The new index of a stored general index.
+struct IndexMap {
+    int from;
+    int to;  // -1: he left the table
+    int lo;  // indexes in lo..hi move by step
+    int hi;
+    int step;
+
+    int operator()(int x) const {
+        if (x < 0) return x;
+        if (x == from) return to;
+        if (x >= lo && x <= hi) return x + step;
+        return x;
+    }
+};
+
+// Renumbers one castle list; entries of a general who left the table are dropped.
+template <std::size_t N, class Count>
+void RenumberList(std::array<std::int32_t, N>& list, Count& count, const IndexMap& map) {
+    const int n = std::clamp<int>(count, 0, static_cast<int>(N));
+    int kept = 0;
+    for (int i = 0; i < n; ++i) {
+        const int g = list[static_cast<std::size_t>(i)];
+        const int mapped = map(g);
+        if (g >= 0 && mapped < 0) continue;
+        list[static_cast<std::size_t>(kept++)] = mapped;
+    }
+    for (int i = kept; i < n; ++i)
+        list[static_cast<std::size_t>(i)] = 0;
+    count = static_cast<Count>(kept);
+}
+
+void RenumberShiro(CShiro& s, const IndexMap& map) {
+    if (s.commander >= 0) s.commander = static_cast<std::int16_t>(map(s.commander));
+    RenumberList(s.bushou, s.nBushou, map);
+    RenumberList(s.besieger, s.nBesieger, map);
+    RenumberList(s.arrival, s.nArrival, map);
+}
+
+}  // namespace
+
+void RenumberBushouIndexes(GameState& gs, int from, int to) {
+    const int nBushou = std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+    IndexMap map{from, to, 0, -1, 0};
+    if (to < 0) {
+        map = {from, -1, from + 1, std::max(nBushou, from + 1) - 1, -1};
+    } else if (to > from) {
+        map = {from, to, from + 1, to, -1};
+    } else if (to < from) {
+        map = {from, to, to, from - 1, +1};
+    }
+
+    const int nShiro = std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
+    for (int c = 0; c < nShiro; ++c) {
+        RenumberShiro(gs.ShiroTbl[static_cast<std::size_t>(c)], map);
+        RenumberShiro(gs.ShiroSnapTbl[static_cast<std::size_t>(c)], map);
+    }
+    const int nDaimyou = std::clamp(gs.nDaimyou, 0, GameState::kMaxDaimyou);
+    for (int d = 0; d < nDaimyou; ++d) {
+        CDaimyou& house = gs.DaimyouTbl[static_cast<std::size_t>(d)];
+        if (house.toushu < 0) continue;
+        const int mapped = map(house.toushu);
+        house.toushu = mapped >= 0 ? mapped : -2;  // a head who left: no head at the moment
+    }
+    for (CGundan& corps : gs.GundanTbl) {
+        if (corps.leader >= 0) corps.leader = map(corps.leader);
+    }
+}
+
+bool EraseBushouRecord(GameState& gs, int bushou) {
+    const int n = std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+    if (bushou < 0 || bushou >= n) return false;
+    for (int k = 0; k < GameState::kMaxGundan; ++k)
+        if (gs.GundanTbl[static_cast<std::size_t>(k)].leader == bushou) DisbandGundan(gs, k);
+    RenumberBushouIndexes(gs, bushou, -1);
+    std::move(gs.BushouTbl.begin() + bushou + 1, gs.BushouTbl.begin() + n, gs.BushouTbl.begin() + bushou);
+    gs.BushouTbl[static_cast<std::size_t>(n - 1)] = CBushou{};
+    gs.nBushou = n - 1;
+    return true;
+}
+
+bool MoveBushouRecordToEnd(GameState& gs, int bushou) {
+    const int n = std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+    if (bushou < 0 || bushou >= n) return false;
+    if (bushou == n - 1) return true;
+    RenumberBushouIndexes(gs, bushou, n - 1);
+    std::rotate(gs.BushouTbl.begin() + bushou, gs.BushouTbl.begin() + bushou + 1, gs.BushouTbl.begin() + n);
+    return true;
+}
+
+}  // namespace rymd

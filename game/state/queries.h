@@ -1,0 +1,120 @@
+// Queries and formulas over the game tables that many rules share: rounding, sums of castle
+// and troop values per house or per (house, corps), monthly cost and income, funds
+// projection, affordable troops, the computer's warship plan, the front-line test, musket
+// production, purchase and equipment ratio, guest-general appointment, troop selection under
+// a limit, a repeatable number sequence and small text utilities.
+//
+// A corps argument of -1 means the house's direct command: the castles and generals whose
+// corps is -1. The direct command also carries all of the house's warships and uses the
+// house's funds. Functions of a house alone cover all its castles and generals whatever their
+// corps.
+//
+// Counted house (the functions ending in WithShinjuu): a castle or general counts for its
+// house, or for the master when its house is a vassal. A WithShinjuu sum for a house that is
+// itself a vassal counts only its own castles or generals. Generals are matched on their
+// house field; a general without a house never counts for any house.
+//
+// Troops are in soldier units, money in money units; nHeiUnit converts units to soldiers.
+// Nothing here changes the tables unless its comment says so.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace rymd {
+
+struct GameState;
+
+// --- rounding -------------------------------------------------------------------------------
+// Truncates toward zero, then one further away from zero when the value was not whole.
+int RoundUp(double value);
+// Half away from zero.
+int Round(double value);
+// The angle plus a full turn as often as needed to make it non-negative.
+double NormalizeAngle(double radians);
+
+// --- sums -----------------------------------------------------------------------------------
+std::int64_t SumKokudakaOfGundan(const GameState& gs, int daimyou, int gundan);
+std::int64_t SumKokudakaOfDaimyou(const GameState& gs, int daimyou);
+std::int64_t SumKokudakaOfDaimyouWithShinjuu(const GameState& gs, int daimyou);
+int SumKeizaiOfGundan(const GameState& gs, int daimyou, int gundan);
+int SumKeizaiOfDaimyou(const GameState& gs, int daimyou);
+int SumKeizaiOfDaimyouWithShinjuu(const GameState& gs, int daimyou);
+int SumKouzanOfGundan(const GameState& gs, int daimyou, int gundan);
+int SumKouzanOfDaimyou(const GameState& gs, int daimyou);
+int CountShiroOfGundan(const GameState& gs, int daimyou, int gundan);
+int CountShiroOfDaimyou(const GameState& gs, int daimyou);
+int CountShiroOfDaimyouWithShinjuu(const GameState& gs, int daimyou);
+// Cavalry + foot of the generals of the house and corps.
+int SumHeiOfGundan(const GameState& gs, int daimyou, int gundan);
+// The three troop kinds of the house's generals.
+void SumHeiOfDaimyou(const GameState& gs, int daimyou, int& foot, int& cavalry, int& muskets);
+void SumHeiOfDaimyouWithShinjuu(const GameState& gs, int daimyou, int& foot, int& cavalry, int& muskets);
+// 3 x cavalry + foot.
+int CalcStrengthOfGundan(const GameState& gs, int daimyou, int gundan);
+int CalcStrengthOfDaimyou(const GameState& gs, int daimyou);
+int CalcStrengthOfDaimyouWithShinjuu(const GameState& gs, int daimyou);
+// Cavalry + foot of the generals stationed in the castle whose pending move goes to the target.
+int SumHeiOfShiroBushouByTarget(const GameState& gs, int shiro, int target);
+
+// --- economy --------------------------------------------------------------------------------
+// Town economy + trunc(mine levels x mining technology / 1000).
+int CalcMonthlyIncomeOfGundan(const GameState& gs, int daimyou, int gundan);
+int CalcMonthlyIncomeOfDaimyou(const GameState& gs, int daimyou);
+// Upkeep of generals (besiegers cost 1.3, others 0.77 of 3 x cavalry + foot soldiers), of
+// garrisons (a tenth of their soldiers) and, for the direct command, of warships (50 a ship,
+// 100 a blockading ship).
+int CalcMonthlyCostOfGundan(const GameState& gs, int daimyou, int gundan);
+int CalcMonthlyCostOfDaimyou(const GameState& gs, int daimyou);
+// Funds at the harvest (month 9): the funds less the months of deficit until then; a surplus
+// is not added.
+int EstimateShikinAtHarvest(const GameState& gs, int daimyou, int gundan, double factor);
+// Soldier units that the income of the house or corps keeps.
+int CalcMaxHeiByIncome(const GameState& gs, int daimyou, int gundan);
+// Soldier units that the house or corps can afford, by income or by funds.
+int CalcMaxHeiOfGundan(const GameState& gs, int daimyou, int gundan);
+
+// --- the computer's warship plan ------------------------------------------------------------
+// Warships a computer house should lay down, per castle in out (nShiro entries, cleared
+// first); the result is their sum. A vassal house plans none.
+int PlanGunsenKenzou(const GameState& gs, int daimyou, std::span<std::int16_t> out);
+
+// --- front line and provinces ---------------------------------------------------------------
+// Whether a castle linked to this one belongs to another house that this castle's owner holds
+// as arch-enemy or as no relation.
+bool IsShiroOnFront(const GameState& gs, int shiro);
+// A random castle of the province (house -1: any; else only castles counted for the house's
+// counted house); -1 when there is none. Draws once when there is a castle.
+int PickRandomShiroInKuni(GameState& gs, int kuni, int daimyou);
+
+// --- muskets --------------------------------------------------------------------------------
+// Muskets the house makes a month, in soldier units. When given, kuniFlags (nKuni entries) is
+// cleared and marked 1 for each province that contributes.
+int CalcTeppouSeisanOfDaimyou(const GameState& gs, int daimyou, std::span<std::uint8_t> kuniFlags = {});
+// Per purchase place (nTeppouKounyuu entries): muskets the house may order there (in soldier
+// units; -1 when an order is already running; 0 when none) and the months of delivery (-1
+// when the place delivers to none of the house's provinces).
+void CalcTeppouKounyuuOfDaimyou(const GameState& gs, int daimyou, std::span<int> amount,
+                                std::span<int> months);
+// Muskets (generals', stock and on order) per foot soldier of the house; 1.0 without foot.
+double CalcTeppouSoubiRitsu(const GameState& gs, int daimyou, int& muskets, int& foot);
+
+// Items are general indexes, or kShiroGarrisonItem + castle for a castle's garrison (at most
+// kMaxTroopItems). Takes the items, largest first, while the soldiers taken stay within
+// limit thousand; returns the troops taken (units) and the items taken, largest first.
+inline constexpr int kShiroGarrisonItem = 0x8000;
+inline constexpr int kMaxTroopItems = 31;
+int SelectTroopsWithinLimit(const GameState& gs, int limit, std::span<const int> items, int& pickedCount,
+                            std::span<int> picked);
+// A repeatable sequence of numbers; reset starts it again from its beginning.
+int NextFixedSequenceValue(bool reset);
+
+// --- utilities ------------------------------------------------------------------------------
+// Drive and folder of a path, with the trailing separator.
+std::string GetFolderOfPath(std::string_view path);
+// "%d" of a whole number within the 32-bit range, else "%.5f".
+std::string NumberToText(double value);
+
+}  // namespace rymd

@@ -1,0 +1,258 @@
+#include "game/state/route.h"
+
+#include <algorithm>
+
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+
+namespace rymd {
+
+namespace {
+
+constexpr int kSeaKind = 3;
+
+
+}  // namespace
+
+int GetCountedDaimyou(const GameState& gs, int daimyou) {
+    if (daimyou < 0 || daimyou >= GameState::kMaxDaimyou) return daimyou;
+    const CDaimyou& d = gs.DaimyouTbl[static_cast<std::size_t>(daimyou)];
+    return d.bond == CDaimyou::kBondShinjuu ? d.masterDaimyou : daimyou;
+}
+
+int GetCountedDaimyouOfShiro(const GameState& gs, int shiro) {
+    return GetCountedDaimyou(gs, gs.ShiroTbl[static_cast<std::size_t>(shiro)].daimyou);
+}
+
+void RouteSearch::LinkCosts(const GameState& gs, int mode, std::int64_t cost[4]) {
+    // A negative cost could make the search run for ever; none is read from a scenario, and
+    // one set otherwise counts as 0. Any cost from 32766 on ends at the 32766 limit, so larger
+    // ones are kept at 0xFFFF.
+    for (int k = 0; k < 4; ++k)
+        cost[k] = std::clamp(gs.RoadCost[static_cast<std::size_t>(k)], 0, 0xFFFF);
+    if (mode == kRouteSeaCostly) {
+        cost[kSeaKind] = std::min<std::int64_t>(
+            0xFFFF, std::max(cost[kSeaKind], 2 * std::max({cost[0], cost[1], cost[2]})));
+    }
+}
+
+void RouteSearch::CollectLinks(const GameState& gs, int n, int daimyou, int mode) {
+    std::int64_t cost[4];
+    LinkCosts(gs, mode, cost);
+    const bool allPassable = daimyou == -1;
+    const bool seaOnly = mode == kRouteSea;
+    const bool landOnly = mode == kRouteLand;
+
+    // Passable castles, computed once for all their links.
+    passable_.assign(static_cast<std::size_t>(n), 1);
+    if (!allPassable) {
+        for (int c = 0; c < n; ++c)
+            passable_[static_cast<std::size_t>(c)] = GetCountedDaimyouOfShiro(gs, c) == daimyou ? 1 : 0;
+    }
+    first_.resize(static_cast<std::size_t>(n) + 1);
+    links_.clear();
+    for (int a = 0; a < n; ++a) {
+        first_[static_cast<std::size_t>(a)] = static_cast<std::uint32_t>(links_.size());
+        const auto& connect = gs.ShiroMapTbl[static_cast<std::size_t>(a)].connect;
+        for (int j = 0; j < ShiroMapRecord::kMaxConnection; ++j) {
+            const ShiroConnection& link = connect[static_cast<std::size_t>(j)];
+            const int b = link.shiro;
+            if (b == 0xFFFF) break;
+            const int k = link.kind;
+            if (b >= n || k > kSeaKind || passable_[static_cast<std::size_t>(b)] == 0) continue;
+            if (seaOnly ? k != kSeaKind : (landOnly && k == kSeaKind)) continue;
+            links_.push_back({static_cast<std::uint16_t>(b), static_cast<std::uint8_t>(k),
+                              static_cast<std::uint16_t>(cost[k])});
+        }
+    }
+    first_[static_cast<std::size_t>(n)] = static_cast<std::uint32_t>(links_.size());
+}
+
+bool RouteSearch::CheapestFirst(const GameState& gs, int n, int daimyou, int mode, int start,
+                                std::span<std::uint16_t> out, bool stopOnMixed) {
+    std::int64_t cost[4];
+    LinkCosts(gs, mode, cost);
+    const bool allPassable = daimyou == -1;
+    const bool seaOnly = mode == kRouteSea;
+    const bool landOnly = mode == kRouteLand;
+    // Heap keys: cost x 16384 + castle (castle indexes stay below 16384).
+    static_assert(GameState::kMaxShiro <= 16384);
+    heap_.clear();
+    out[static_cast<std::size_t>(start)] = 0;
+    heap_.push_back(static_cast<std::uint32_t>(start));
+    bool sawSea = false;
+    bool sawLand = false;
+    while (!heap_.empty()) {
+        std::pop_heap(heap_.begin(), heap_.end(), std::greater<std::uint32_t>());
+        const std::uint32_t key = heap_.back();
+        heap_.pop_back();
+        const int a = static_cast<int>(key & 16383u);
+        const std::int64_t v = key >> 14;
+        if (v > out[static_cast<std::size_t>(a)]) continue;
+        const auto& connect = gs.ShiroMapTbl[static_cast<std::size_t>(a)].connect;
+        for (int j = 0; j < ShiroMapRecord::kMaxConnection; ++j) {
+            const ShiroConnection& link = connect[static_cast<std::size_t>(j)];
+            const int b = link.shiro;
+            if (b == 0xFFFF) break;
+            const int k = link.kind;
+            if (b >= n || k > kSeaKind) continue;
+            if (seaOnly ? k != kSeaKind : (landOnly && k == kSeaKind)) continue;
+            if (!allPassable && GetCountedDaimyouOfShiro(gs, b) != daimyou) continue;
+            (k == kSeaKind ? sawSea : sawLand) = true;
+            if (stopOnMixed && sawSea && sawLand) return false;
+            const std::int64_t next = std::min<std::int64_t>(v + cost[k], kRouteCostMax);
+            if (next < out[static_cast<std::size_t>(b)]) {
+                out[static_cast<std::size_t>(b)] = static_cast<std::uint16_t>(next);
+                heap_.push_back(static_cast<std::uint32_t>(next) << 14 | static_cast<std::uint32_t>(b));
+                std::push_heap(heap_.begin(), heap_.end(), std::greater<std::uint32_t>());
+            }
+        }
+    }
+    return true;
+}
+
+void RouteSearch::StackSearch(int start, std::span<std::uint16_t> out, std::int64_t leg) {
+    // The cost so far raised to the next whole leg above it, for every cost a castle can hold
+    // (kept at 0xFFFF once beyond the limit), worked out once for each leg length.
+    if (legUpFor_ != leg) {
+        legUp_.resize(kRouteCostMax + 1);
+        for (std::int64_t v = 0; v <= kRouteCostMax; ++v)
+            legUp_[static_cast<std::size_t>(v)] =
+                static_cast<std::uint32_t>(std::min<std::int64_t>((v / leg + 1) * leg, 0xFFFF));
+        legUpFor_ = leg;
+    }
+    // The work list grows as needed: every improvement is searched further.
+    stack_.clear();
+    out[static_cast<std::size_t>(start)] = 0;
+    stack_.push_back({static_cast<std::uint16_t>(start), -1, 0});
+    while (!stack_.empty()) {
+        const Entry e = stack_.back();
+        stack_.pop_back();
+        if (e.cost > out[e.shiro]) continue;  // a cheaper way was found since it was pushed
+        const std::uint32_t v = e.cost;
+        const bool bySea = e.kind == kSeaKind;
+        const bool atStart = e.kind == -1;
+        for (std::uint32_t i = first_[e.shiro]; i < first_[static_cast<std::size_t>(e.shiro) + 1]; ++i) {
+            const Link& link = links_[i];
+            // Changing between land and sea raises the cost so far to the next whole leg above
+            // it, even when it already is a whole number of legs.
+            const bool change = !atStart && bySea != (link.kind == kSeaKind);
+            std::uint32_t next = (change ? legUp_[v] : v) + link.cost;
+            if (next > kRouteCostMax) next = kRouteCostMax;
+            if (next < out[link.shiro]) {
+                out[link.shiro] = static_cast<std::uint16_t>(next);
+                stack_.push_back(
+                    {link.shiro, static_cast<std::int16_t>(link.kind), static_cast<std::uint16_t>(next)});
+            }
+        }
+    }
+}
+
+void RouteSearch::Calc(const GameState& gs, int daimyou, int start, std::span<std::uint16_t> out, int mode) {
+    method_ = Method::None;
+    const int n = ShiroCount(gs);
+    if (out.size() < static_cast<std::size_t>(n)) {
+        std::fill(out.begin(), out.end(), kRouteUnreachable);
+        return;
+    }
+    const auto used = out.first(static_cast<std::size_t>(n));
+    std::fill(used.begin(), used.end(), kRouteUnreachable);
+    if (start < 0 || start >= n) return;
+
+    const bool oneClass = mode == kRouteSea || mode == kRouteLand;
+    if (CheapestFirst(gs, n, daimyou, mode, start, used, !oneClass)) {
+        method_ = Method::CheapestFirst;
+        return;
+    }
+    // Land and sea both lie on the way: the order of the search decides the costs.
+    std::fill(used.begin(), used.end(), kRouteUnreachable);
+    CollectLinks(gs, n, daimyou, mode);
+    StackSearch(start, used, std::max(1, gs.nDistanceLimit));
+    method_ = Method::Stack;
+}
+
+void CalcRoadCost(const GameState& gs, int daimyou, int gundan, int start, std::span<std::uint16_t> out,
+                  int mode) {
+    thread_local RouteSearch search;
+    search.Calc(gs, daimyou, start, out, mode);
+}
+
+void MarkLinkedShiroOfDaimyou(const GameState& gs, int daimyou, int start, std::span<std::uint8_t> out) {
+    const int n = std::min(ShiroCount(gs), static_cast<int>(out.size()));
+    std::fill(out.begin(), out.begin() + n, std::uint8_t{0});
+    if (start < 0 || start >= n) return;
+    // The set of castles the repeated sweeps reach is the set a walk from the start reaches.
+    std::vector<int> open;
+    open.push_back(start);
+    out[static_cast<std::size_t>(start)] = 1;
+    while (!open.empty()) {
+        const int a = open.back();
+        open.pop_back();
+        for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(a)].connect) {
+            if (link.shiro == 0xFFFF) break;
+            const int b = link.shiro;
+            if (b >= n || out[static_cast<std::size_t>(b)] != 0) continue;
+            if (GetCountedDaimyouOfShiro(gs, b) != daimyou) continue;
+            out[static_cast<std::size_t>(b)] = 1;
+            open.push_back(b);
+        }
+    }
+}
+
+bool IsKuniAdjacent(const GameState& gs, int kuniP, int kuniQ) {
+    const int n = ShiroCount(gs);
+    for (int a = 0; a < n; ++a) {
+        const ShiroMapRecord& map = gs.ShiroMapTbl[static_cast<std::size_t>(a)];
+        if (map.kuni != kuniP) continue;
+        for (int j = 0; j < ShiroMapRecord::kMaxConnection; ++j) {
+            const int b = map.connect[static_cast<std::size_t>(j)].shiro;
+            if (b == 0xFFFF) break;
+            if (b < n && gs.ShiroMapTbl[static_cast<std::size_t>(b)].kuni == kuniQ) return true;
+        }
+    }
+    return false;
+}
+
+void DisbandGundan(GameState& gs, int gundan) {
+    if (gundan < 0 || gundan >= GameState::kMaxGundan) return;
+    CGundan& corps = gs.GundanTbl[static_cast<std::size_t>(gundan)];
+    const int owner = corps.daimyou;
+    if (owner >= 0 && owner < GameState::kMaxDaimyou) {
+        CDaimyou& house = gs.DaimyouTbl[static_cast<std::size_t>(owner)];
+        house.shikin += corps.shikin;
+        house.teppou += corps.teppou;
+        corps.shikin = 0;
+        corps.teppou = 0;
+        const int head = house.toushu >= 0 ? house.toushu : -1;
+        const int n = ShiroCount(gs);
+        for (int c = 0; c < n; ++c) {
+            CShiro& shiro = gs.ShiroTbl[static_cast<std::size_t>(c)];
+            if (shiro.daimyou == owner && shiro.gundan == gundan) {
+                shiro.gundan = -1;
+                shiro.commander = static_cast<std::int16_t>(head);
+            }
+        }
+    }
+    const int nBushou = std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+    for (int g = 0; g < nBushou; ++g) {
+        CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
+        if (b.daimyou != -1 && b.gundan == gundan) b.gundan = -1;
+    }
+    corps.leader = CGundan::kLeaderFree;
+    corps.daimyou = -1;
+}
+
+double LinearInterpolate(double x, double y1, double x1, double y0, double x0) {
+    if (x1 == x0) return 0.5;
+    return (x - x0) * (y1 - y0) / (x1 - x0) + y0;
+}
+
+int CountMinatoShiro(const GameState& gs) {
+    const int n = ShiroCount(gs);
+    int count = 0;
+    for (int c = 0; c < n; ++c)
+        if (gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags & ShiroMapRecord::kFlagPort) ++count;
+    return count;
+}
+
+}  // namespace rymd
