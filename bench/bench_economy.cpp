@@ -16,7 +16,7 @@
 #include "game/turn/monthly_tallies.h"
 #include "game/turn/uprisings.h"
 #include "platform/core/encoding.h"
-#include "turn/capacity_scenario.h"
+#include "support/capacity_scenario.h"
 
 namespace rymd {
 namespace {

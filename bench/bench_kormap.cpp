@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "kormap/kor_map_fixture.h"
+#include "support/kor_map_fixture.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/archive.h"
 #include "platform/core/file.h"

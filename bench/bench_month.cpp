@@ -20,7 +20,7 @@
 #include "game/turn/main_game.h"
 #include "platform/core/encoding.h"
 #include "platform/core/file.h"
-#include "turn/capacity_scenario.h"
+#include "support/capacity_scenario.h"
 
 namespace rymd {
 namespace {

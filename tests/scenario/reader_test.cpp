@@ -4,7 +4,7 @@
 
 #include "game/scenario/errors.h"
 #include "game/state/vocabulary.h"
-#include "scenario/scenario_test_util.h"
+#include "support/scenario_test_util.h"
 
 namespace rymd::test {
 namespace {

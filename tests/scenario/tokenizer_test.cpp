@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "scenario/scenario_test_util.h"
+#include "support/scenario_test_util.h"
 
 namespace rymd::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "game/save/saved_game.h"
-#include "turn/turn_test_util.h"
+#include "support/turn_test_util.h"
 
 namespace rymd::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/turn/auto_advance.h"
-#include "turn/turn_test_util.h"
+#include "support/turn_test_util.h"
 
 namespace rymd::test {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "game/turn/new_game.h"
 #include "game/scenario/reader.h"
-#include "turn/capacity_scenario.h"
-#include "turn/turn_test_util.h"
+#include "support/capacity_scenario.h"
+#include "support/turn_test_util.h"
 
 namespace rymd::test {
 namespace {

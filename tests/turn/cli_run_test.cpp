@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/core/file.h"
-#include "turn/capacity_scenario.h"
+#include "support/capacity_scenario.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "turn/turn_test_util.h"
+#include "support/turn_test_util.h"
 
 namespace rymd::test {
 namespace {

@@ -10,7 +10,7 @@
 #include "game/turn/chouhei_limits.h"
 #include "game/turn/random_order.h"
 #include "platform/core/random.h"
-#include "turn/turn_test_util.h"
+#include "support/turn_test_util.h"
 
 namespace rymd::test {
 namespace {

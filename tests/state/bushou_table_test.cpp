@@ -1,0 +1,149 @@
+#include "game/state/bushou_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/rules_test_util.h"
+
+namespace rymd {
+namespace {
+
+using test::AddBushou;
+using test::MakeState;
+
+// Every place that holds a general index, read as the name of the general it names ("" for
+// a negative value, "?" for an index outside the table).
+std::vector<std::string> References(const GameState& gs) {
+    std::vector<std::string> refs;
+    auto name = [&](int g) {
+        if (g < 0) return std::to_string(g);
+        if (g >= gs.nBushou) return std::string("?");
+        return gs.BushouTbl[static_cast<std::size_t>(g)].name;
+    };
+    for (int c = 0; c < gs.nShiro; ++c) {
+        for (const CShiro* s :
+             {&gs.ShiroTbl[static_cast<std::size_t>(c)], &gs.ShiroSnapTbl[static_cast<std::size_t>(c)]}) {
+            refs.push_back("commander " + name(s->commander));
+            for (int i = 0; i < s->nBushou; ++i)
+                refs.push_back("stationed " + name(s->bushou[static_cast<std::size_t>(i)]));
+            for (int i = 0; i < s->nBesieger; ++i)
+                refs.push_back("besieger " + name(s->besieger[static_cast<std::size_t>(i)]));
+            for (int i = 0; i < s->nArrival; ++i)
+                refs.push_back("arrival " + name(s->arrival[static_cast<std::size_t>(i)]));
+        }
+    }
+    for (int d = 0; d < gs.nDaimyou; ++d)
+        refs.push_back("head " + name(gs.DaimyouTbl[static_cast<std::size_t>(d)].toushu));
+    for (const CGundan& k : gs.GundanTbl)
+        refs.push_back("leader " + name(k.leader));
+    return refs;
+}
+
+// Three castles, two houses and eight generals referenced from every kind of place.
+std::unique_ptr<GameState> Crowded() {
+    auto gs = MakeState(3, 2);
+    for (int g = 0; g < 8; ++g)
+        AddBushou(*gs, g % 2, g % 3, 1, 1);
+    gs->DaimyouTbl[0].toushu = 4;
+    gs->DaimyouTbl[1].toushu = 5;
+    gs->ShiroTbl[0].commander = 4;
+    gs->ShiroTbl[1].commander = 2;
+    gs->ShiroTbl[2].commander = 5;
+    CShiro& s = gs->ShiroTbl[1];
+    s.nBesieger = 3;
+    s.besieger[0] = 6;
+    s.besieger[1] = 2;
+    s.besieger[2] = 7;
+    s.nArrival = 2;
+    s.arrival[0] = 3;
+    s.arrival[1] = 0;
+    gs->GundanTbl[7].leader = 6;
+    gs->GundanTbl[7].daimyou = 0;
+    gs->GundanTbl[9].leader = 1;
+    gs->GundanTbl[9].daimyou = 1;
+    gs->GundanTbl[11].leader = CGundan::kLeaderPassedOver;
+    for (int c = 0; c < 3; ++c)
+        gs->ShiroSnapTbl[static_cast<std::size_t>(c)] = gs->ShiroTbl[static_cast<std::size_t>(c)];
+    return gs;
+}
+
+TEST(BushouTable, EraseKeepsEveryReferenceOnTheSameGeneral) {
+    for (int removed = 0; removed < 8; ++removed) {
+        SCOPED_TRACE(removed);
+        auto gs = Crowded();
+        const std::string name = gs->BushouTbl[static_cast<std::size_t>(removed)].name;
+        std::vector<std::string> expected;
+        for (const std::string& r : References(*gs)) {
+            if (r.size() >= name.size() && r.compare(r.size() - name.size(), name.size(), name) == 0 &&
+                r.find(' ' + name) == r.size() - name.size() - 1) {
+                const std::string kind = r.substr(0, r.find(' '));
+                if (kind == "head")
+                    expected.push_back("head -2");
+                else if (kind == "commander")
+                    expected.push_back("commander -1");
+                else if (kind == "leader")
+                    expected.push_back("leader -1");
+                // list entries disappear
+            } else {
+                expected.push_back(r);
+            }
+        }
+        ASSERT_TRUE(EraseBushouRecord(*gs, removed));
+        EXPECT_EQ(gs->nBushou, 7);
+        for (int g = 0; g < 7; ++g)
+            EXPECT_NE(gs->BushouTbl[static_cast<std::size_t>(g)].name, name);
+        EXPECT_EQ(gs->BushouTbl[7].name, "");
+        EXPECT_EQ(References(*gs), expected);
+    }
+}
+
+TEST(BushouTable, EraseDissolvesTheCorpsHeStillLed) {
+    auto gs = Crowded();
+    gs->GundanTbl[7].shikin = 30;
+    gs->ShiroTbl[0].gundan = 7;
+    const int funds = gs->DaimyouTbl[0].shikin;
+    ASSERT_TRUE(EraseBushouRecord(*gs, 6));
+    EXPECT_EQ(gs->GundanTbl[7].leader, CGundan::kLeaderFree);
+    EXPECT_EQ(gs->DaimyouTbl[0].shikin, funds + 30);
+    EXPECT_EQ(gs->ShiroTbl[0].gundan, -1);
+    EXPECT_EQ(gs->ShiroTbl[0].commander, 4);  // the head, renumbered below 6: unchanged
+}
+
+TEST(BushouTable, MoveToEndKeepsEveryReference) {
+    for (int moved = 0; moved < 8; ++moved) {
+        SCOPED_TRACE(moved);
+        auto gs = Crowded();
+        const std::vector<std::string> before = References(*gs);
+        const std::string name = gs->BushouTbl[static_cast<std::size_t>(moved)].name;
+        ASSERT_TRUE(MoveBushouRecordToEnd(*gs, moved));
+        EXPECT_EQ(gs->nBushou, 8);
+        EXPECT_EQ(gs->BushouTbl[7].name, name);
+        EXPECT_EQ(References(*gs), before);
+    }
+}
+
+TEST(BushouTable, IndexesOutsideTheTableAreRefused) {
+    auto gs = Crowded();
+    const std::vector<std::string> before = References(*gs);
+    EXPECT_FALSE(EraseBushouRecord(*gs, -1));
+    EXPECT_FALSE(EraseBushouRecord(*gs, 8));
+    EXPECT_FALSE(MoveBushouRecordToEnd(*gs, 8));
+    EXPECT_EQ(gs->nBushou, 8);
+    EXPECT_EQ(References(*gs), before);
+}
+
+TEST(BushouTable, RenumberMovesAGeneralForward) {
+    auto gs = Crowded();
+    const std::vector<std::string> before = References(*gs);
+    // General 6 to slot 1: 1..5 move up one.
+    CBushou moved = gs->BushouTbl[6];
+    std::move_backward(gs->BushouTbl.begin() + 1, gs->BushouTbl.begin() + 6, gs->BushouTbl.begin() + 7);
+    gs->BushouTbl[1] = moved;
+    RenumberBushouIndexes(*gs, 6, 1);
+    EXPECT_EQ(References(*gs), before);
+}
+
+}  // namespace
+}  // namespace rymd
