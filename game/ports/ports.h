@@ -85,9 +85,19 @@ public:
 // ---------------------------------------------------------------------------------------------
 // Play: the dialogs in which the player acts inside a rule. Each takes the rule's model and
 // returns when the player is done. The dialogs are added with the rules that use them.
+//
+// The battles: a battle in which the player's own troops fight is offered to the front, which
+// either plays it in person through its dialog (the session then holds the result) and returns
+// true, or returns false and the battle is fought automatically. The battle dialogs do not exist
+// yet, so every front answers "fought automatically".
+struct YasenSession;
+struct KaisenSession;
+
 class PlayPort {
 public:
     virtual ~PlayPort() = default;
+    virtual bool PlayYasen(YasenSession& session) { return false; }
+    virtual bool PlayKaisen(KaisenSession& session) { return false; }
 };
 
 // ---------------------------------------------------------------------------------------------

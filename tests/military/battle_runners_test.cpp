@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "game/military/battle_runners.h"
+#include "game/ports/scripted_port.h"
+#include "military/battle_world.h"
+
+namespace rymd::test {
+namespace {
+
+// Castle 0 has just fallen to house 1. Castle 1 (linked to 0) and castle 2 (not linked)
+// belong to house 0.
+struct FallenCastle : BattleWorld {
+    FallenCastle(std::uint32_t seed = 1) : BattleWorld(4, 2, seed) {
+        SetOwner(gs, 0, 1);
+        SetOwner(gs, 3, 1);
+        Castle(0).shubihei = 100;
+    }
+};
+
+TEST(BushouFate, EscapingGeneralsKeepSeventyPercentTheOthersThirty) {
+    FallenCastle w;
+    LinkBoth(w.gs, 0, 1, 0);
+    const int g = w.Add(0, 0, 11, 101, 33);
+    CBattleRunner runner(w.gs, Ports{});
+    runner.DecideBushouFate(std::vector<int>{g});
+    EXPECT_EQ(w.General(g).shiro, 1);
+    EXPECT_EQ(w.General(g).cavalry, 7);  // trunc(0.7 x 11)
+    EXPECT_EQ(w.General(g).foot, 70);
+    EXPECT_EQ(w.General(g).muskets, 23);
+
+    FallenCastle v;
+    const int h = v.Add(0, 0, 11, 101, 33);  // no linked castle: placed in castle 1 or 2
+    CBattleRunner other(v.gs, Ports{});
+    other.DecideBushouFate(std::vector<int>{h});
+    EXPECT_EQ(v.General(h).cavalry, 3);  // trunc(0.3 x 11)
+    EXPECT_EQ(v.General(h).foot, 30);
+    EXPECT_EQ(v.General(h).muskets, 9);
+}
+
+TEST(BushouFate, WithoutSeppukuSettingOnlyGeneralsWithoutRecordCommitSeppuku) {
+    for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+        FallenCastle w(seed);
+        w.gs.nSeppukuKakuritsu = 0;
+        // House 0 keeps no castle: nobody can be placed, so fate is decided by the draws.
+        SetOwner(w.gs, 1, 1);
+        SetOwner(w.gs, 2, 1);
+        const int withRecord = w.Add(0, 0, 5, 50);
+        const int without = w.Add(0, 0, 5, 50);
+        w.General(without).id = -1;
+        CBattleRunner runner(w.gs, Ports{});
+        runner.DecideBushouFate(std::vector<int>{withRecord, without});
+        EXPECT_NE(w.General(withRecord).daimyou, CBushou::kDaimyouRounin) << seed;
+        EXPECT_EQ(w.General(without).daimyou, CBushou::kDaimyouRounin) << seed;
+        EXPECT_NE(runner.fatesText.find("家0の武将" + std::to_string(without) + "は切腹しました"), std::string::npos);
+        EXPECT_EQ(runner.fatesText.find("武将" + std::to_string(withRecord) + "は切腹"), std::string::npos);
+    }
+}
+
+TEST(BushouFate, FleeingHeadMarksHisHouseFallen) {
+    // Draws below 0.6 make the head flee; find a seed that does.
+    for (std::uint32_t seed = 1; seed <= 30; ++seed) {
+        FallenCastle w(seed);
+        SetOwner(w.gs, 1, 1);
+        SetOwner(w.gs, 2, 1);
+        const int head = w.Add(0, 0, 5, 50);
+        w.gs.DaimyouTbl[0].toushu = head;
+        w.gs.DaimyouTbl[1].toushu = w.Add(1, 3, 1, 1);
+        CBattleRunner runner(w.gs, Ports{});
+        runner.DecideBushouFate(std::vector<int>{head});
+        if (w.General(head).daimyou != CBushou::kDaimyouFree) continue;
+        EXPECT_EQ(w.gs.DaimyouTbl[0].toushu, -2);
+        EXPECT_EQ(w.General(head).joinDaimyou[0], 1);
+        EXPECT_EQ(w.General(head).joinDaimyou[1], -1);
+        EXPECT_NE(runner.fatesText.find("は城から落ち延びて行きました"), std::string::npos);
+        return;
+    }
+    FAIL() << "no seed made the head flee";
+}
+
+TEST(BushouFate, OddListsChangeNothing) {
+    FallenCastle w;
+    CBattleRunner runner(w.gs, Ports{});
+    runner.DecideBushouFate({});
+    const int lost = w.Add(0, -1, 5, 50);  // a general in no castle
+    runner.DecideBushouFate(std::vector<int>{lost, 12345});
+    EXPECT_EQ(w.General(lost).cavalry, 1);
+}
+
+// House 1 besieges castle 0 of house 0 from castle 1 across the sea, with a blockade.
+struct Blockade : BattleWorld {
+    Blockade() : BattleWorld(3, 2) {
+        SetOwner(gs, 1, 1);
+        SetOwner(gs, 2, 1);
+        Waterway(0);
+        Waterway(1);
+        Waterway(2);
+        LinkBoth(gs, 0, 1, 3);
+        LinkBoth(gs, 0, 2, 3);
+        gs.RoadCost = {10, 20, 30, 40};
+        Fleet(1, 0, 30, true);
+    }
+};
+
+TEST(Withdrawal, BesiegersSailHomeWithTheBlockadeShips) {
+    Blockade w;
+    const int g1 = w.AddBesieger(1, 0, 0, 1500);
+    const int g2 = w.AddBesieger(1, 0, 0, 2500);
+    w.General(g1).sortieOrigin = 1;
+    w.General(g2).sortieOrigin = 2;
+    CBattleRunner runner(w.gs, Ports{});
+    runner.WithdrawBushou(1, 0, std::vector<int>{g1, g2}, true);
+    EXPECT_EQ(w.General(g1).shiro, 1);
+    EXPECT_EQ(w.General(g2).shiro, 2);
+    for (int g : {g1, g2}) {
+        EXPECT_TRUE(w.General(g).flags & CBushou::kFlagNotDefending);
+        EXPECT_FALSE(w.General(g).flags & CBushou::kFlagBesieging);
+        EXPECT_EQ(w.General(g).sortieOrigin, 0);
+        EXPECT_EQ(w.General(g).sortieShiro, -1);
+    }
+    EXPECT_EQ(w.Castle(0).blockadeDaimyou, -1);
+    EXPECT_EQ(w.gs.GunsenTable.GetBlockadeGunsenAtShiro(0), 0);
+    // Two ships carry the first group and three the second; the other 25 are shared out evenly.
+    EXPECT_EQ(w.gs.GunsenTable.GetGunsenAtShiro(1), 2 + 12);
+    EXPECT_EQ(w.gs.GunsenTable.GetGunsenAtShiro(2), 3 + 13);
+}
+
+TEST(Withdrawal, EndBlockadeSendsEveryShipHome) {
+    Blockade w;
+    CBattleRunner runner(w.gs, Ports{});
+    runner.EndBlockade(0);
+    EXPECT_EQ(w.Castle(0).blockadeDaimyou, -1);
+    EXPECT_EQ(w.gs.GunsenTable.GetBlockadeGunsenAtShiro(0), 0);
+    EXPECT_EQ(w.gs.GunsenTable.GetGunsenAtShiro(1) + w.gs.GunsenTable.GetGunsenAtShiro(2), 30);
+}
+
+TEST(Withdrawal, GeneralsLeftBehindAreReported) {
+    Blockade w;
+    w.AddBesieger(1, 0, 0, 10);
+    ScriptedPort port;
+    CBattleRunner runner(w.gs, PortsOf(port));
+    runner.CheckWithdrawn(0, 0);
+    EXPECT_TRUE(port.CallsOf(PortCallKind::Inform).empty());
+    runner.CheckWithdrawn(0, 1);
+    const auto informs = port.CallsOf(PortCallKind::Inform);
+    ASSERT_EQ(informs.size(), 1u);
+    EXPECT_EQ(informs[0].text, "Debug Message : 撤退したはずの武将が残っています 城0 家1");
+}
+
+// A front that plays every battle offered to it and lets the player win.
+struct PlayerWins : PlayPort {
+    int offered = 0;
+    int firstGeneral = -1;
+    int modeFlag = -1;
+    bool PlayYasen(YasenSession& session) override {
+        ++offered;
+        firstGeneral = session.battle.generals[0][0];
+        modeFlag = session.modeFlag;
+        session.result = 1;
+        return true;
+    }
+};
+
+TEST(PlayerBattle, OwnTroopsAreOfferedWithThePlayerAsTheFirstSide) {
+    BattleWorld w(2, 2);
+    SetOwner(w.gs, 1, 1);
+    w.gs.nPlayerDaimyou = 1;
+    const std::vector<int> a{w.Add(0, 0, 5, 50)};
+    const std::vector<int> b{w.Add(1, 1, 5, 50)};
+    PlayerWins front;
+    Ports ports;
+    ports.play = &front;
+    CBattleRunner runner(w.gs, ports);
+    EXPECT_EQ(runner.RunYasen(1, -1, a, -1, b, 1, 1, {0, -1}), 2);  // the player, side B, won
+    EXPECT_EQ(front.offered, 1);
+    EXPECT_EQ(front.firstGeneral, b[0]);
+    EXPECT_EQ(front.modeFlag, 2);
+
+    w.General(b[0]).gundan = 0;  // a corps fights by itself
+    runner.RunYasen(1, -1, a, -1, b, 1, 1, {0, -1});
+    w.General(b[0]).gundan = -1;
+    w.gs.bAutoAdvance = true;  // so does everyone while the months run by themselves
+    runner.RunYasen(1, -1, a, -1, b, 1, 1, {0, -1});
+    EXPECT_EQ(front.offered, 1);
+}
+
+// The same battle from the same state and seed gives the same result.
+TEST(Replay, SameSeedSameBattle) {
+    auto fight = [](std::uint32_t seed) {
+        BattleWorld w(2, 2, seed);
+        SetOwner(w.gs, 1, 1);
+        w.Waterway(0);
+        w.Waterway(1);
+        std::vector<int> a;
+        std::vector<int> b;
+        for (int i = 0; i < 8; ++i) {
+            a.push_back(w.Add(0, 0, 3 * i, 40 + 7 * i, 2 * i));
+            b.push_back(w.Add(1, 1, 2 * i, 50 + 5 * i, 3 * i));
+            w.General(a.back()).chibou = static_cast<std::uint8_t>(i);
+            w.General(a.back()).counter33 = 120;
+        }
+        CBattleRunner runner(w.gs, Ports{});
+        std::vector<int> out;
+        out.push_back(runner.RunYasen(0, 1, a, -1, b, 1, 1, {0, -1}));
+        out.push_back(runner.RunKaisen(0, -1, 0, 12, a, 1, 9, b, 0, false));
+        for (int g = 0; g < w.gs.nBushou; ++g) {
+            out.push_back(w.General(g).cavalry);
+            out.push_back(w.General(g).foot);
+            out.push_back(w.General(g).muskets);
+            out.push_back(w.General(g).daimyou);
+        }
+        out.push_back(static_cast<int>(w.gs.rng.State()));
+        return out;
+    };
+    EXPECT_EQ(fight(5), fight(5));
+    EXPECT_NE(fight(5), fight(6));
+}
+
+}  // namespace
+}  // namespace rymd::test
