@@ -4,52 +4,11 @@
 #include <string>
 
 #include "platform/core/random.h"
-#include "tools/mapgen/json_reader.h"
 #include "tools/mapgen/map_builder.h"
 #include "tools/mapgen/topology.h"
 
 namespace rymd::mapgen {
 namespace {
-
-TEST(JsonReader, ReadsValues) {
-    JsonValue v;
-    std::string error;
-    ASSERT_TRUE(ParseJson(
-        R"( {"a": [1, -2.5e2, true, false, null], "s": "x\"\u00e9\u6771\ud83d\ude00", "o": {}} )", v, &error))
-        << error;
-    ASSERT_TRUE(v.IsObject());
-    const JsonValue* a = v.Find("a");
-    ASSERT_TRUE(a && a->IsArray());
-    ASSERT_EQ(a->items.size(), 5u);
-    EXPECT_EQ(a->items[0].number, 1.0);
-    EXPECT_EQ(a->items[1].number, -250.0);
-    EXPECT_TRUE(a->items[2].boolean);
-    EXPECT_EQ(a->items[3].type, JsonValue::Type::kBool);
-    EXPECT_TRUE(a->items[4].IsNull());
-    EXPECT_EQ(v.Find("s")->text, "x\"é東😀");
-    EXPECT_TRUE(v.Find("o")->IsObject());
-    EXPECT_EQ(v.Find("missing"), nullptr);
-}
-
-TEST(JsonReader, RefusesBadText) {
-    const char* bad[] = {
-        "",    "{", "[1,]", "{\"a\" 1}",     "[1 2]",      "\"abc",    "\"\\x\"", "tru",
-        "01x", "-", "1.",   "[\"\\ud800\"]", "{\"a\":1}x", "\"a\nb\"", "[1e999]",
-    };
-    for (const char* text : bad) {
-        JsonValue v;
-        std::string error;
-        EXPECT_FALSE(ParseJson(text, v, &error)) << text;
-        EXPECT_FALSE(error.empty()) << text;
-    }
-    // Nesting is limited, so a hostile file cannot exhaust the stack.
-    std::string deep(100000, '[');
-    JsonValue v;
-    EXPECT_FALSE(ParseJson(deep, v, nullptr));
-    std::string ok(kMaxJsonDepth, '[');
-    ok += std::string(kMaxJsonDepth, ']');
-    EXPECT_TRUE(ParseJson(ok, v, nullptr));
-}
 
 // Two unit squares side by side, sharing the arc between them; quantised, with deltas.
 const char kTwoSquares[] = R"({
@@ -112,6 +71,48 @@ TEST(Topology, RefusesBrokenTopologies) {
         EXPECT_FALSE(ReadTopology(text, t, &error)) << c.what;
         EXPECT_FALSE(error.empty()) << c.what;
     }
+}
+
+// Text that is not JSON is refused with the parser's message, whatever the fault.
+TEST(Topology, RefusesTextThatIsNotJson) {
+    const char* bad[] = {
+        "",    "{", "[1,]", "{\"a\" 1}",     "[1 2]",      "\"abc",    "\"\\x\"", "tru",
+        "01x", "-", "1.",   "[\"\\ud800\"]", "{\"a\":1}x", "\"a\nb\"", "[1e999]", "\"\xff\"",
+    };
+    for (const char* text : bad) {
+        Topology t;
+        std::string error;
+        EXPECT_FALSE(ReadTopology(text, t, &error)) << text;
+        EXPECT_EQ(error.rfind("not JSON: ", 0), 0u) << text << ": " << error;
+        EXPECT_GT(error.size(), 10u) << text;
+    }
+}
+
+// Nesting is limited, so a hostile file cannot exhaust the stack; up to the limit it is only JSON.
+TEST(Topology, LimitsNesting) {
+    auto nested = [](int depth) { return std::string(depth + 1, '[') + std::string(depth + 1, ']'); };
+    Topology t;
+    std::string error;
+    EXPECT_FALSE(ReadTopology(nested(kMaxJsonNesting), t, &error));
+    EXPECT_EQ(error, "not a TopoJSON topology");
+    EXPECT_FALSE(ReadTopology(nested(kMaxJsonNesting + 1), t, &error));
+    EXPECT_NE(error.find("nesting"), std::string::npos) << error;
+    EXPECT_FALSE(ReadTopology(std::string(100000, '['), t, &error));
+    EXPECT_EQ(error.rfind("not JSON: ", 0), 0u) << error;
+}
+
+// Names are UTF-8 with the escapes of the file decoded; keys and values of other kinds are skipped.
+TEST(Topology, DecodesEscapedNames) {
+    std::string text = kTwoSquares;
+    const std::string from = "\"name_en\": \"East\"";
+    text.replace(text.find(from), from.size(),
+                 "\"name_en\": \"E\\\"a\\u00e9\\u6771\\ud83d\\ude00\", \"name_ja\": 7, \"extra\": [true, false, null]");
+    Topology t;
+    std::string error;
+    ASSERT_TRUE(ReadTopology(text, t, &error)) << error;
+    ASSERT_EQ(t.geometries.size(), 2u);
+    EXPECT_EQ(t.geometries[1].nameEn, "E\"aé東😀");
+    EXPECT_EQ(t.geometries[1].nameJa, "");
 }
 
 // Damaged files are refused or read; whatever is read builds a map or is refused, never worse.

@@ -48,10 +48,13 @@ struct Topology {
     std::vector<TopoGeometry> geometries;
 };
 
+// The deepest nesting of arrays and objects the reader accepts (the top-level value is depth 0).
+inline constexpr int kMaxJsonNesting = 64;
+
 // Reads the first geometry collection of a TopoJSON text (quantised with a transform or not).
 // Every ring must be closed, every arc index valid and every arc at least two points long;
 // geometries other than polygons and multipolygons are skipped. False with *error set when the
-// text is not such a topology.
+// text is not such a topology (not JSON, nested deeper than kMaxJsonNesting, or not a topology).
 bool ReadTopology(std::string_view json, Topology& out, std::string* error);
 
 }  // namespace rymd::mapgen
