@@ -214,6 +214,13 @@ struct GameState {
     // --- the one random source ----------------------------------------------------------------
     Random rng;
 
+    // --- run state outside the saved game -------------------------------------------------------
+    // Position (0..99) and running sum (0..255) of the repeatable number sequence of
+    // NextFixedSequenceValue. Kept here so that every game state has its own sequence; they are
+    // not written in the saved-game bytes, so the state hash does not see them.
+    int nFixedSequenceIndex = 0;
+    int nFixedSequenceSum = 0;
+
     GameState() = default;
 
     // Back to the start-up state: every table zero-filled, every count and scalar 0, every

@@ -612,16 +612,16 @@ int SelectTroopsWithinLimit(const GameState& gs, int limit, std::span<const int>
     return static_cast<int>(taken);
 }
 
-int NextFixedSequenceValue(bool reset) {
+int NextFixedSequenceValue(GameState& gs, bool reset) {
     static constexpr std::array<std::uint8_t, 100> kTable = {
         37,  201, 88,  14,  163, 250, 71,  129, 5,   222, 96,  47,  180, 33,  117, 241, 62,  9,   154, 210,
         78,  131, 19,  245, 102, 57,  189, 26,  168, 84,  231, 12,  143, 66,  199, 40,  110, 253, 3,   175,
         91,  52,  218, 127, 30,  160, 75,  236, 17,  139, 200, 58,  121, 7,   187, 99,  43,  214, 150, 24,
         246, 81,  134, 68,  11,  193, 105, 229, 35,  172, 60,  147, 20,  208, 119, 86,  1,   165, 239, 49,
         126, 184, 15,  94,  222, 73,  137, 28,  251, 112, 55,  196, 8,   158, 80,  233, 41,  178, 64,  145};
-    thread_local int index = 0;
-    thread_local int sum = 0;
-    if (reset) {
+    int& index = gs.nFixedSequenceIndex;
+    int& sum = gs.nFixedSequenceSum;
+    if (reset || index < 0 || index >= static_cast<int>(kTable.size())) {
         index = 0;
         sum = 0;
     }

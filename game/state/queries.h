@@ -108,8 +108,9 @@ inline constexpr int kShiroGarrisonItem = 0x8000;
 inline constexpr int kMaxTroopItems = 31;
 int SelectTroopsWithinLimit(const GameState& gs, int limit, std::span<const int> items, int& pickedCount,
                             std::span<int> picked);
-// A repeatable sequence of numbers; reset starts it again from its beginning.
-int NextFixedSequenceValue(bool reset);
+// A repeatable sequence of numbers, 0..510, kept in the game state (nFixedSequenceIndex and
+// nFixedSequenceSum); reset starts it again from its beginning. Draws nothing from gs.rng.
+int NextFixedSequenceValue(GameState& gs, bool reset);
 
 // --- utilities ------------------------------------------------------------------------------
 // Drive and folder of a path, with the trailing separator.

@@ -1,34 +1,67 @@
 // The game's one random source: the C library's srand/rand contract with RAND_MAX 32767.
 // state = state * 214013 + 2531011 (mod 2^32); result = (state >> 16) & 0x7FFF.
 // Every draw of the rules goes through it, in the order the rules make them.
+//
+// A tracer, when one is set, is told of every draw with the call site that made it (the
+// default source_location argument of each draw function), so that two runs that part can be
+// compared line by line. Without a tracer a draw costs one test of a null pointer more, and the
+// values drawn never depend on the tracer.
 #pragma once
 
 #include <cstdint>
+#include <source_location>
 
 namespace rymd {
+
+// Receives the draws of a Random while it is set as its tracer.
+class RandomTracer {
+public:
+    virtual ~RandomTracer() = default;
+    // value is the raw draw 0..32767, before any scaling.
+    virtual void OnDraw(const std::source_location& where, int value) = 0;
+};
 
 class Random {
 public:
     static constexpr int kRandMax = 32767;
+    using Where = std::source_location;
 
     explicit Random(std::uint32_t seed = 1) : state_(seed) {}
+    // The tracer belongs to the object, not to its value: a copy starts without one, and
+    // assigning another value (a game state reset in place) keeps the tracer set here.
+    Random(const Random& other) : state_(other.state_) {}
+    Random& operator=(const Random& other) {
+        state_ = other.state_;
+        return *this;
+    }
+
     void Seed(std::uint32_t seed) { state_ = seed; }
     std::uint32_t State() const { return state_; }
 
+    // Every later draw is told to the tracer (nullptr: none). The tracer must outlive its use.
+    void SetTracer(RandomTracer* tracer) { tracer_ = tracer; }
+    RandomTracer* Tracer() const { return tracer_; }
+
     // One draw, 0..32767.
-    int Next() {
-        state_ = state_ * 214013u + 2531011u;
-        return static_cast<int>((state_ >> 16) & 0x7FFF);
-    }
+    int Next(Where where = Where::current()) { return Draw(where); }
     // The three scalings the rules use.
-    double Unit() { return Next() / 32767.0; }          // [0, 1], 1 reachable
-    double UnitOpen() { return Next() / 32768.0; }      // [0, 1)
-    double Signed() { return Next() / 16383.5 - 1.0; }  // [-1, 1]
+    double Unit(Where where = Where::current()) { return Draw(where) / 32767.0; }      // [0, 1], 1 reachable
+    double UnitOpen(Where where = Where::current()) { return Draw(where) / 32768.0; }  // [0, 1)
+    double Signed(Where where = Where::current()) { return Draw(where) / 16383.5 - 1.0; }  // [-1, 1]
     // trunc(rand() / 32768.0 * n): an index below n (n > 0).
-    int Below(int n) { return static_cast<int>(UnitOpen() * n); }
+    int Below(int n, Where where = Where::current()) { return static_cast<int>(Draw(where) / 32768.0 * n); }
 
 private:
+    int Draw(const Where& where) {
+        state_ = state_ * 214013u + 2531011u;
+        const int value = static_cast<int>((state_ >> 16) & 0x7FFF);
+        if (tracer_ != nullptr) [[unlikely]]
+            tracer_->OnDraw(where, value);
+        return value;
+    }
+
     std::uint32_t state_;
+    RandomTracer* tracer_ = nullptr;
 };
 
 }  // namespace rymd

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace rymd {
 namespace {
 
@@ -67,6 +70,40 @@ TEST(Random, ScalingsStayInRange) {
             ASSERT_LT(b, n);
         }
     }
+}
+
+struct Recorder final : RandomTracer {
+    std::vector<std::string> draws;  // "line value"
+    void OnDraw(const std::source_location& where, int value) override {
+        EXPECT_NE(std::string(where.file_name()).find("random_test.cpp"), std::string::npos);
+        draws.push_back(std::to_string(where.line()) + " " + std::to_string(value));
+    }
+};
+
+TEST(Random, ATracerSeesEveryDrawAtItsCallSiteAndChangesNone) {
+    Random plain(99), traced(99);
+    Recorder rec;
+    traced.SetTracer(&rec);
+    const unsigned line = std::source_location::current().line();
+    EXPECT_EQ(traced.Next(), plain.Next());
+    EXPECT_EQ(traced.Unit(), plain.Unit());
+    EXPECT_EQ(traced.UnitOpen(), plain.UnitOpen());
+    EXPECT_EQ(traced.Signed(), plain.Signed());
+    EXPECT_EQ(traced.Below(7), plain.Below(7));
+    ASSERT_EQ(rec.draws.size(), 5u);  // one line a draw, scaled or not
+    Random replay(99);
+    for (unsigned i = 0; i < 5; ++i)
+        EXPECT_EQ(rec.draws[i], std::to_string(line + 1 + i) + " " + std::to_string(replay.Next()));
+
+    // A copy does not trace; a new value assigned keeps the tracer; none stops it.
+    Random copy = traced;
+    copy.Next();
+    traced = Random(5);
+    EXPECT_EQ(traced.Tracer(), &rec);
+    traced.Next();
+    traced.SetTracer(nullptr);
+    traced.Next();
+    EXPECT_EQ(rec.draws.size(), 6u);
 }
 
 }  // namespace

@@ -14,12 +14,14 @@
 #include <vector>
 
 #include "game/state/game_state.h"
+#include "game/turn/main_game.h"
 #include "game/turn/new_game.h"
 #include "game/scenario/reader.h"
 #include "game/ports/ports.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
 #include "platform/core/file.h"
+#include "support/invariant_check.h"
 
 namespace rymd {
 namespace {
@@ -48,9 +50,10 @@ struct NewGame {
     Ports ports = SilentPort::Instance().AsPorts();
     int result = -1;
 
-    explicit NewGame(const std::string& path) {
+    explicit NewGame(const std::string& path, const std::string& house = "") {
         NewGameRequest request;
         request.scenarioPath = path;
+        request.house = house;
         request.programFolder = kRoot + "data/";
         result = StartGameFromScenario(*gs, map, ports, request);
     }
@@ -419,6 +422,28 @@ TEST(ScenarioData, BundledScenarioGivesEveryProvinceItsCastleMapArea) {
             EXPECT_GE(m.y / 128, a.top) << m.name;
             EXPECT_LT(m.y / 128, a.bottom) << m.name;
         }
+    }
+}
+
+TEST(ScenarioData, BundledScenarioKeepsTheStateInvariantsForTenYears) {
+    // Watched, and with Oda as the player's house (his turns pass without orders): the state
+    // keeps its invariants in the new game and after each of 120 months.
+    for (const char* house : {"", "D_ODA"}) {
+        NewGame g(kBundled, house);
+        ASSERT_EQ(g.result, 0) << house;
+        ASSERT_TRUE(test::ExpectInvariantsHold(*g.gs, std::string("in the new game ") + house));
+        CMainGame game(*g.gs, g.map, g.ports);
+        TurnResult step = game.StartMonth();
+        int done = 0;
+        while (step == TurnResult::kContinue && done < 120 && !g.gs->bGameOver) {
+            const int phase = g.gs->nPhase;
+            ASSERT_GE(phase, kPhaseJinji);
+            step = game.EndCurrentPhase();
+            if (phase == kPhaseShutsujin &&
+                !test::ExpectInvariantsHold(*g.gs, "after month " + std::to_string(++done) + " " + house))
+                break;
+        }
+        EXPECT_EQ(done, 120) << house;
     }
 }
 

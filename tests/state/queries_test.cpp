@@ -1,8 +1,10 @@
 #include "game/military/placement.h"
 #include "game/state/queries.h"
+#include "game/save/saved_game.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "support/rules_test_util.h"
@@ -279,17 +281,37 @@ TEST(Troops, SelectWithinLimit) {
 }
 
 TEST(Troops, FixedSequenceRepeatsAfterAReset) {
+    auto gs = MakeState(1, 1);
     std::vector<int> first, second;
-    NextFixedSequenceValue(true);
+    NextFixedSequenceValue(*gs, true);
     for (int i = 0; i < 250; ++i)
-        first.push_back(NextFixedSequenceValue(i == 0));
+        first.push_back(NextFixedSequenceValue(*gs, i == 0));
     for (int i = 0; i < 250; ++i)
-        second.push_back(NextFixedSequenceValue(i == 0));
+        second.push_back(NextFixedSequenceValue(*gs, i == 0));
     EXPECT_EQ(first, second);
     for (int v : first) {
         EXPECT_GE(v, 0);
         EXPECT_LT(v, 512);
     }
+}
+
+TEST(Troops, FixedSequenceIsKeptByEachStateAndLeavesTheHashAlone) {
+    auto a = MakeState(1, 1);
+    auto b = MakeState(1, 1);
+    const std::uint32_t rngBefore = a->rng.State();
+    const std::string hashBefore = StateHash(*a);
+    const int firstOfA = NextFixedSequenceValue(*a, true);
+    NextFixedSequenceValue(*a, false);
+    EXPECT_EQ(StateHash(*a), hashBefore);
+    // Another state starts its own sequence from the beginning.
+    EXPECT_EQ(NextFixedSequenceValue(*b, false), firstOfA);
+    EXPECT_EQ(a->nFixedSequenceIndex, 2);
+    EXPECT_EQ(b->nFixedSequenceIndex, 1);
+    EXPECT_EQ(a->rng.State(), rngBefore);
+    // A reset of the state starts the sequence again.
+    a->Reset();
+    EXPECT_EQ(a->nFixedSequenceIndex, 0);
+    EXPECT_EQ(NextFixedSequenceValue(*a, false), firstOfA);
 }
 
 TEST(Kyakushou, OneGuestPerHouse) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "game/save/saved_game.h"
+#include "support/invariant_check.h"
 #include "support/turn_test_util.h"
 
 namespace rymd::test {
@@ -73,7 +74,8 @@ TEST(AllAutomatic, SetsTheFlagsOfTheRun) {
     EXPECT_TRUE(w.game->Policy().AllAutomatic());
 }
 
-// The world fixture, every house played by the computer, for two years.
+// The world fixture, every house played by the computer (but the player's), for the months
+// given, with the state invariants checked after every month.
 std::string RunWorld(std::uint32_t seed, int months, int player = -1) {
     WorldFixtureGame w(seed, player);
     w.run.port.SetErrorHandler([](const std::string&) {});
@@ -86,7 +88,8 @@ std::string RunWorld(std::uint32_t seed, int months, int player = -1) {
             ADD_FAILURE() << "the game stopped: " << static_cast<int>(r);
             break;
         }
-        if (phase == kPhaseShutsujin) ++done;
+        if (phase == kPhaseShutsujin && !ExpectInvariantsHold(w.gs, "after month " + std::to_string(++done)))
+            break;
     }
     EXPECT_EQ(w.gs.nPhase, kPhaseJinji);
     return StateHash(w.gs);
@@ -106,6 +109,7 @@ TEST(WorldMonths, APlayerHouseRunsToo) {
 
 TEST(WorldMonths, BenchmarkOnTheWorldFixture) {
     WorldFixtureGame w(0);
+    CheckInvariantsEveryMonth(*w.game);
     w.game->PrepareAllAutomatic();
     ASSERT_EQ(w.game->StartMonth(), TurnResult::kContinue);
     const AllAutomaticResult r = w.game->RunAllAutomatic(2);

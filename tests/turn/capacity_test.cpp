@@ -1,10 +1,12 @@
 // Whole months at the capacities: 999 houses, 10000 castles and a full general table, with
-// replenishment on. Nothing overflows and every stored general index stays valid.
+// replenishment on. Nothing overflows, every stored general index stays valid and the state
+// invariants hold after every month.
 #include <gtest/gtest.h>
 
 #include "game/turn/new_game.h"
 #include "game/scenario/reader.h"
 #include "support/capacity_scenario.h"
+#include "support/invariant_check.h"
 #include "support/turn_test_util.h"
 
 namespace rymd::test {
@@ -47,7 +49,10 @@ TEST(Capacity, FullTablesRunWholeMonths) {
     EXPECT_EQ(gs->nShiro, 10000);
     EXPECT_EQ(gs->nBushou, 30000);
 
+    ExpectInvariantsHold(*gs, "in the new game");
+
     CMainGame game(*gs, map, ports);
+    CheckInvariantsEveryMonth(game);
     game.PrepareAllAutomatic();
     ASSERT_EQ(game.StartMonth(), TurnResult::kContinue);
     ExpectIndexesValid(*gs);
@@ -55,6 +60,7 @@ TEST(Capacity, FullTablesRunWholeMonths) {
     EXPECT_EQ(r.months, 12);
     EXPECT_EQ(r.last, TurnResult::kContinue);
     ExpectIndexesValid(*gs);
+    ExpectInvariantsHold(*gs, "at the end of the run");
     EXPECT_TRUE(port.CallsOf(PortCallKind::AskYesNo).empty());
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <source_location>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "game/state/game_state.h"
+#include "game/state/invariants.h"
 #include "game/turn/new_game.h"
 #include "game/save/saved_game.h"
 #include "game/scenario/cipher.h"
@@ -36,9 +38,14 @@ const char kUsage[] =
     "      start a new game (the player's house by identifier or index; watching without one) and\n"
     "      dump its state as JSON; exit code 0, the reader's code, or 1 for a house that cannot be taken\n"
     "  run SCENARIO --months N [--seed S] [--house ID | --spectator] [--dump FILE|-] [--on-fall watch|quit]\n"
+    "      [--check] [--trace-rng FILE]\n"
     "      start a new game and run it to the personnel phase N months later (every house played by the\n"
     "      computer; questions get their safe answers; --on-fall answers the question asked when the\n"
     "      player's house has fallen, default watch); exit codes as newgame\n"
+    "      --check: check the state invariants after the new game and after every month; the first\n"
+    "      broken one is told on standard error with its month and the exit code is 123\n"
+    "      --trace-rng FILE: write every draw of the random source, one a line (\"file:line value\",\n"
+    "      with a \"# month\" line at each month), so that two runs can be compared with diff\n"
     "  bench SCENARIO --years N [--seed S]\n"
     "      the all-automatic run of a spectator game (seed 0 unless given) for N years; prints\n"
     "      \"実行速度 %.3f 秒／月\"\n"
@@ -194,6 +201,59 @@ int WriteDump(const rymd::GameState& gs, const MbKorMap::CCtrlKorMap& map, const
     return 0;
 }
 
+// The draws of the random source, one a line: "file:line value", the file relative to the
+// project's folder so that traces of two checkouts compare.
+class RngTraceFile final : public rymd::RandomTracer {
+public:
+    explicit RngTraceFile(const std::string& path) : path_(path), file_(std::fopen(path.c_str(), "w")) {
+        // The project's folder: what precedes this file's own place in it.
+        const std::string_view self = std::source_location::current().file_name();
+        const std::string_view tail = "tools/rymdcli/main.cpp";
+        if (self.size() >= tail.size() && self.substr(self.size() - tail.size()) == tail)
+            root_ = self.substr(0, self.size() - tail.size());
+    }
+    ~RngTraceFile() override {
+        if (file_) std::fclose(file_);
+    }
+    RngTraceFile(const RngTraceFile&) = delete;
+    RngTraceFile& operator=(const RngTraceFile&) = delete;
+
+    bool IsOpen() const { return file_ != nullptr; }
+    void OnDraw(const std::source_location& where, int value) override {
+        std::string_view file = where.file_name();
+        if (!root_.empty() && file.substr(0, root_.size()) == root_) file.remove_prefix(root_.size());
+        std::fprintf(file_, "%.*s:%u %d\n", static_cast<int>(file.size()), file.data(),
+                     static_cast<unsigned>(where.line()), value);
+    }
+    void Mark(const std::string& text) { std::fprintf(file_, "# %s\n", text.c_str()); }
+    // Flushes and closes the file; false (with the message on standard error) when it was not
+    // written whole.
+    bool Close() {
+        const bool ok = std::ferror(file_) == 0 && std::fclose(file_) == 0;
+        file_ = nullptr;
+        if (!ok) std::cerr << "rymdcli: cannot write " << path_ << '\n';
+        return ok;
+    }
+
+private:
+    std::string path_;
+    std::FILE* file_;
+    std::string_view root_;
+};
+
+// The exit code of run --check for a broken invariant (above every reader code, below the usage
+// code 125).
+constexpr int kExitBrokenInvariant = 123;
+
+// The first broken invariant, told on standard error with the point of the run it was found at.
+bool InvariantsHold(const rymd::GameState& gs, const std::string& when) {
+    const std::optional<std::string> broken = rymd::FindBrokenInvariant(gs);
+    if (!broken) return true;
+    std::cerr << "rymdcli: broken invariant " << when << " (" << gs.nCurYear << "/" << gs.nCurMonth
+              << "): " << *broken << '\n';
+    return false;
+}
+
 const char* TurnResultText(rymd::TurnResult r) {
     switch (r) {
         case rymd::TurnResult::kContinue: return "continue";
@@ -214,6 +274,8 @@ int Run(const std::vector<std::string>& args) {
     std::string dump;
     int months = -1;
     bool watchOnFall = true;
+    bool check = false;
+    std::string tracePath;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -229,6 +291,10 @@ int Run(const std::vector<std::string>& args) {
             dump = args[++i];
         } else if (a == "--on-fall" && hasValue && (args[i + 1] == "watch" || args[i + 1] == "quit")) {
             watchOnFall = args[++i] == "watch";
+        } else if (a == "--check") {
+            check = true;
+        } else if (a == "--trace-rng" && hasValue) {
+            tracePath = args[++i];
         } else if (request.scenarioPath.empty() && a.rfind("--", 0) != 0) {
             request.scenarioPath = a;
         } else {
@@ -241,6 +307,15 @@ int Run(const std::vector<std::string>& args) {
         return 125;
     }
     auto gs = std::make_unique<rymd::GameState>();
+    std::unique_ptr<RngTraceFile> trace;
+    if (!tracePath.empty()) {
+        trace = std::make_unique<RngTraceFile>(tracePath);
+        if (!trace->IsOpen()) {
+            std::cerr << "rymdcli: cannot write " << tracePath << '\n';
+            return 1;
+        }
+        gs->rng.SetTracer(trace.get());  // kept through the new game's reset of the state
+    }
     MbKorMap::CCtrlKorMap map;
     rymd::HeadlessPort port(std::cerr);
     RunAskPort ask(port, watchOnFall);
@@ -251,19 +326,29 @@ int Run(const std::vector<std::string>& args) {
     if (result < 0) return 1;
     if (result != 0) return result;
 
+    if (check && !InvariantsHold(*gs, "in the new game")) return kExitBrokenInvariant;
+    if (trace) trace->Mark("start of month 1");
     rymd::CMainGame game(*gs, map, ports);
     rymd::TurnResult step = game.StartMonth();
     int done = 0;
     while (step == rymd::TurnResult::kContinue && done < months && !gs->bGameOver) {
         const int phase = gs->nPhase;
         if (phase < rymd::kPhaseJinji || phase > rymd::kPhaseShutsujin) break;
+        if (phase == rymd::kPhaseShutsujin && trace) trace->Mark("end of month " + std::to_string(done + 1));
         step = game.EndCurrentPhase();
-        if (phase == rymd::kPhaseShutsujin && step != rymd::TurnResult::kQuit) ++done;
+        if (phase == rymd::kPhaseShutsujin && step != rymd::TurnResult::kQuit) {
+            ++done;
+            if (check && !InvariantsHold(*gs, "after month " + std::to_string(done))) return kExitBrokenInvariant;
+        }
     }
     if (step != rymd::TurnResult::kContinue || gs->bGameOver)
         std::cerr << "rymdcli: stopped after " << done << " months: "
                   << TurnResultText(step == rymd::TurnResult::kContinue ? rymd::TurnResult::kGameOver : step)
                   << '\n';
+    if (trace) {
+        gs->rng.SetTracer(nullptr);
+        if (!trace->Close()) return 1;
+    }
     return WriteDump(*gs, map, dump);
 }
 
