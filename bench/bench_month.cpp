@@ -39,7 +39,7 @@ std::unique_ptr<BenchGame> StartBench(std::vector<std::uint8_t> bytes, const MbK
     b->map = std::make_unique<test::MemoryKorMap>(mapData);
     b->gs->rng.Seed(0);
     CScenarioReader reader(*b->gs, *b->map, b->ports, "/bench/");
-    b->readResult = reader.ReadScenarioData(std::move(bytes), "/bench/");
+    b->readResult = reader.ReadScenarioData(std::move(bytes), "/bench/").Code();
     if (b->readResult != 0) return b;
     SetupNewGame(*b->gs, *b->map, b->ports);
     if (!StartNewGame(*b->gs, b->ports, -1)) {

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.insert(file.end(), data, data + size);
     rymd::Ports ports = rymd::SilentPort::Instance().AsPorts();
     rymd::CScenarioReader reader(*gs, map, ports, "/p/");
-    int code = reader.ReadScenarioData(std::move(file), "/s/");
+    const int code = reader.ReadScenarioData(std::move(file), "/s/").Code();
     if (code < 0 || code > 121) __builtin_trap();
     return 0;
 }

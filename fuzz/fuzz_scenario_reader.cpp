@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static MemoryKorMap map;
     rymd::Ports ports = rymd::SilentPort::Instance().AsPorts();
     rymd::CScenarioReader reader(*gs, map, ports, "/p/");
-    int code = reader.ReadScenarioData(std::vector<std::uint8_t>(data, data + size), "/s/");
+    const int code = reader.ReadScenarioData(std::vector<std::uint8_t>(data, data + size), "/s/").Code();
     if (code < 0 || code > 121) __builtin_trap();
     return 0;
 }

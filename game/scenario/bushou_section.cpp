@@ -113,7 +113,7 @@ int CScenarioReader::ReadBushou() {
             token.pop_back();
         }
         int birth = 0, death = 0;
-        if (ParseInt(token, birth)) return kScnNotInteger;
+        if (!ParseInt(token, birth)) return kScnNotInteger;
         if (int e = line.Int(death, false); e != kScnOk) return e;
 
         // How he dies: a general killed or executed young lives at least to the standard age;

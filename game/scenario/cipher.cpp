@@ -134,7 +134,7 @@ std::vector<std::uint8_t> Bytes(const std::string& s) {
 
 bool CScenarioReader::EncryptScenario(const std::string& inputPath, const std::string& outputPath,
                                       const std::string& password) {
-    if (OpenFile(inputPath)) {
+    if (!OpenFile(inputPath)) {
         ports_.inform->Inform(kCipherMsgCannotOpenScenario);
         return false;
     }
@@ -186,7 +186,7 @@ bool CScenarioReader::EncryptScenario(const std::string& inputPath, const std::s
 
 bool CScenarioReader::DecryptScenario(const std::string& inputPath, const std::string& outputPath,
                                       const std::string& password) {
-    if (OpenFile(inputPath)) {
+    if (!OpenFile(inputPath)) {
         ports_.inform->Inform(kCipherMsgCannotOpenScenario);
         return false;
     }

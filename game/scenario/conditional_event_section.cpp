@@ -241,7 +241,7 @@ int CScenarioReader::ReadPeriod(std::int16_t& year, std::int8_t& month, std::siz
         return kScnOk;
     }
     int y = 0, m = 0;
-    if (ParseInt(token, y)) return kScnNotInteger;
+    if (!ParseInt(token, y)) return kScnNotInteger;
     if (end == kEndOfLine) return kScnSyntax;
     if (int e = ReadIntField(m, true, size); e != kScnOk) return e;
     year = static_cast<std::int16_t>(y);

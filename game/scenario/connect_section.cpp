@@ -271,7 +271,7 @@ int CScenarioReader::ReadShiroConnect() {
         auto coordinate = [&](int& value, bool isX) {
             if (int e = next(); e != kScnOk) return e;
             if (isX && end != kMoreOnLine) return static_cast<int>(kScnSyntax);
-            return ParseInt(token, value) ? static_cast<int>(kScnNotInteger) : static_cast<int>(kScnOk);
+            return ParseInt(token, value) ? static_cast<int>(kScnOk) : static_cast<int>(kScnNotInteger);
         };
         auto store = [&](Point p) {
             if (nRoutePoint_ >= kPointCapacity - 1) return false;

@@ -1,6 +1,9 @@
 // How the houses stand toward each other at the start: the Doumei section.
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <unordered_set>
 
 #include "game/state/game_state.h"
 #include "game/scenario/errors.h"
@@ -29,11 +32,23 @@ bool IsBond(int type) {
     return type == kFusen || type == kJuuzoku || type == kShinjuu;
 }
 
+// The two houses of a line, in either order (-1, "every other house", included).
+std::uint32_t PairKey(int a, int b) {
+    const auto lo = static_cast<std::uint32_t>(std::min(a, b) + 1), hi = static_cast<std::uint32_t>(std::max(a, b) + 1);
+    return lo << 16 | hi;
+}
+
 }  // namespace
 
 int CScenarioReader::ReadDoumei() {
     world::LineFields line(*this, kTokenSize);
     std::string token;
+    // The pairs already bound by an earlier line (of this section or an earlier one).
+    std::unordered_set<std::uint32_t> bound;
+    for (int i = 0; i < nDoumei_; ++i) {
+        const DoumeiInitRecord& d = gs_.DoumeiInitTbl[static_cast<std::size_t>(i)];
+        if (IsBond(d.type)) bound.insert(PairKey(d.daimyou, d.other));
+    }
     for (;;) {
         int r = line.Start(token);
         if (r == world::kSectionClosed) return kScnOk;
@@ -65,18 +80,12 @@ int CScenarioReader::ReadDoumei() {
             if (b < 0) return kErrBadDaimyouId;
         }
 
-        // Two bonds between the same two houses: the author is told, once for each earlier
-        // line, and both lines stay (they are applied in order).
-        if (IsBond(type)) {
-            for (int i = 0; i < nDoumei_; ++i) {
-                const DoumeiInitRecord& d = gs_.DoumeiInitTbl[static_cast<std::size_t>(i)];
-                const bool samePair = (d.daimyou == a && d.other == b) || (d.daimyou == b && d.other == a);
-                if (samePair && IsBond(d.type)) {
-                    char text[96];
-                    std::snprintf(text, sizeof text, "同盟関係の２重定義があります(Line No.%d)", TokenLine());
-                    ports_.inform->Inform(text);
-                }
-            }
+        // Two bonds between the same two houses: the author is told once for the line that
+        // repeats a pair, and both lines stay (they are applied in order).
+        if (IsBond(type) && !bound.insert(PairKey(a, b)).second) {
+            char text[96];
+            std::snprintf(text, sizeof text, "同盟関係の２重定義があります(Line No.%d)", TokenLine());
+            ports_.inform->Inform(text);
         }
 
         gs_.DoumeiInitTbl[static_cast<std::size_t>(nDoumei_)] = DoumeiInitRecord{

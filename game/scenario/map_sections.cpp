@@ -11,6 +11,16 @@ namespace rymd {
 
 namespace {
 constexpr int kMaxChiiki = 50;
+// The bounds of a view rectangle (MainMapKakudai, KuniArea) lie within this many map units of 0
+// either way, far beyond any map, so that a bound plus 1 and the width and height of a
+// rectangle stay in range wherever they are used.
+constexpr int kMaxMapCoordinate = 1 << 24;
+
+bool BoundsFit(const int* v, int n) {
+    for (int i = 0; i < n; ++i)
+        if (v[i] < -kMaxMapCoordinate || v[i] > kMaxMapCoordinate) return false;
+    return true;
+}
 }  // namespace
 
 int CScenarioReader::ReadMapFile(const std::string& name) {
@@ -43,7 +53,7 @@ int CScenarioReader::ReadIntField(int& value, bool last, std::size_t size) {
     std::string token;
     int end = ReadToken(token, size);
     if (end == kEndOfFile) return kStopAtEof;
-    if (ParseInt(token, value)) return kScnNotInteger;
+    if (!ParseInt(token, value)) return kScnNotInteger;
     if ((end == kEndOfLine) != last) return kScnSyntax;
     return kScnOk;
 }
@@ -68,6 +78,7 @@ int CScenarioReader::ReadMainMapKakudai() {
     int v[4];
     for (int i = 0; i < 4; ++i)
         if (int r = ReadIntField(v[i], i == 3); r != kScnOk) return r;
+    if (!BoundsFit(v, 4)) return kScnNotInteger;
     mainMapKakudai_[0] = 1;
     mainMapKakudai_[1] = v[0];
     mainMapKakudai_[2] = v[1];
@@ -90,6 +101,7 @@ int CScenarioReader::ReadKuniArea() {
         int v[5];
         for (int i = 0; i < 5; ++i)
             if (int e = ReadIntField(v[i], i == 4); e != kScnOk) return e;
+        if (!BoundsFit(v + 1, 4)) return kScnNotInteger;
         KuniAreaRecord& area = gs_.KuniAreaTbl[kuni];
         area.type = v[0];
         if (map_.FormatFlag() == 1 && scenarioVer_ >= 5)
@@ -112,7 +124,7 @@ int CScenarioReader::ReadColorPallet() {
         if (index >= GameState::kColorPalletSize) return kScnTooManyColors;
         if (r == kEndOfLine) return kScnSyntax;
         int rgb[3];
-        if (ParseInt(token, rgb[0])) return kScnNotInteger;
+        if (!ParseInt(token, rgb[0])) return kScnNotInteger;
         for (int i = 1; i < 3; ++i)
             if (int e = ReadIntField(rgb[i], false, 200); e != kScnOk) return e;
         if (int e = ReadWordField(token, true, 200); e != kScnOk) return e;  // not used

@@ -44,10 +44,10 @@ CScenarioReader::CScenarioReader(GameState& gs, MbKorMap::CCtrlKorMap& map, cons
       tradingPartnerIds_(kIdSlotsTradingPartner),
       teppouPlaceIds_(kIdSlotsTeppouPlace) {}
 
-int CScenarioReader::ReadScenario() {
+ScenarioResult CScenarioReader::ReadScenario() {
     std::optional<std::string> path = ports_.ask->AskOpenFile(
         "シナリオデータを選択してください", "Scenario Files (*.snr)|*.snr||", programFolder_);
-    if (!path) return kScnCancelled;
+    if (!path) return ScenarioResult(kScnCancelled, 0);
     return ReadScenarioFile(*path);
 }
 
@@ -65,17 +65,17 @@ std::string CScenarioReader::FormatError(int code) const {
     return std::string(ScenarioErrorMessage(code)) + line + messageDetail_;
 }
 
-int CScenarioReader::ReadScenarioFile(const std::string& path) {
-    if (OpenFile(path)) return kScnFileError;
+ScenarioResult CScenarioReader::ReadScenarioFile(const std::string& path) {
+    if (!OpenFile(path)) return ScenarioResult(kScnFileError, 0);
     return ReadOpenedScenario(DirectoryOf(path));
 }
 
-int CScenarioReader::ReadScenarioData(std::vector<std::uint8_t> bytes, const std::string& folder) {
+ScenarioResult CScenarioReader::ReadScenarioData(std::vector<std::uint8_t> bytes, const std::string& folder) {
     OpenBytes(std::move(bytes));
     return ReadOpenedScenario(folder);
 }
 
-int CScenarioReader::ReadOpenedScenario(const std::string& folder) {
+ScenarioResult CScenarioReader::ReadOpenedScenario(const std::string& folder) {
     scenarioFolder_ = folder;
     if (scenarioFolder_.size() > 200) scenarioFolder_.resize(200);
     gs_.ScenarioFolder = scenarioFolder_;
@@ -107,8 +107,9 @@ int CScenarioReader::ReadOpenedScenario(const std::string& folder) {
         gs_.ScenarioBgmNormal = bgmNormal_.empty() ? std::string() : scenarioFolder_ + bgmNormal_;
         gs_.ScenarioBgmBattle = bgmBattle_.empty() ? std::string() : scenarioFolder_ + bgmBattle_;
     }
+    const ScenarioResult result(error, error == kScnOk ? 0 : tokenLine_);
     FinishReading();
-    return error;
+    return result;
 }
 
 void CScenarioReader::ResetDefaults() {
@@ -139,180 +140,140 @@ void CScenarioReader::ResetDefaults() {
 
 namespace {
 
-// Keywords tested before the map rule, in the order they are tested.
-enum class Kw {
-    Secret,
-    Cipher,
-    MapFile,
-    ScenarioVer,
-    Title,
-    Ending,
-    StartYear,
-    StartMonth,
-    HeiUnit,
-    ShiroDotSize,
-    ShiroHyourouMax,
-    DistanceLimit,
-    UchijiniKakuritsu,
-    SeppukuKakuritsu,
-    JuuzokuJoukenHosei,
-    ShinjuuJoukenHosei,
-    DokuritsuJoukenHosei,
-    MainMapMinimumWidth,
-    RoadCostBroad,
-    RoadCostNarrow,
-    RoadCostMountain,
-    RoadCostSea,
-    ShiroOffset,
-    ShiroNameOffset,
-    DaimyouNameOffset,
-    KouzanPicture,
-    KouekisenPicture,
-    KouekisenReturnPicture,
-    GunsenPicture,
-    GunsenCompletePicture,
-    GunsenLargePicture,
-    TeppouPicture,
-    GunsenUnitPictureR,
-    GunsenUnitPictureL,
-    BGM,
-    KouekisenPrice,
-    GunsenPrice,
-    StandardAge,
-    MapMinWidth,
-    BushouHojuu,
-    Kishuu,
-    Keiryaku,
-    TekiJouTsuuka,
-    Language,
-    Opening,
-    OpeningImg,
-    EndingImg,
-    WordAssign,
-    Trading,
-    TradingPartner,
-    MainMapKakudai,
-    TeppouCost,
-    TeppouSoubiRitsu,
-    TeppouKouka,
-    // from here on the map must be loaded
-    TeppouSeisan,
-    TeppouKounyuu,
-    TeppouKounyuuMonth,
-    TradingMonth,
-    TradingKuni,
-    TradingPort,
-    Daimyou,
-    ShiroType,
-    Shiro,
-    ShiroConnect,
-    Bushou,
-    Doumei,
-    KuniArea,
-    SnowKakuritsu,
-    RainKakuritsu,
-    Event,
-    EventDetail,
-    ColorPallet,
-    Label,
-    ConditionalEvent,
-    None
+// The start year: no year 0, and at most four digits either way, so that the date arithmetic
+// of the months and of the generals' lives (years kept in 16 bits) stays in range.
+constexpr int kMaxYear = 9999;
+
+// How the value after a keyword is read.
+enum class KeywordValue {
+    Int,         // an integer in [lo, hi] (outside: outOfRange) into an int of the state
+    YesNo,       // "YES" (1) or "NO" (0) into a flag or an int of the state
+    Picture,     // "NORMAL" (-1) or a picture name of the map into a picture index of the state
+    Section,     // "{", then the section reader
+    MapSection,  // as Section; the province map is loaded first (the default one if none was named)
+    Handler,     // the reader reads everything after the keyword
 };
 
-struct KeywordEntry {
-    const char* word;
-    Kw kw;
+struct KeywordAction {
+    KeywordValue value;
+    int (CScenarioReader::*read)() = nullptr;  // Section, MapSection, Handler
+    int GameState::*field = nullptr;           // Int, YesNo, Picture
+    bool GameState::*flag = nullptr;           // YesNo
+    int lo = INT_MIN, hi = INT_MAX;            // Int: the values accepted
+    int outOfRange = kScnNotInteger;           // Int: the code of a value outside them
 };
 
-constexpr KeywordEntry kKeywords[] = {
-    {"Secret", Kw::Secret},
-    {"Cipher", Kw::Cipher},
-    {"MapFile", Kw::MapFile},
-    {"ScenarioVer", Kw::ScenarioVer},
-    {"Title", Kw::Title},
-    {"Ending", Kw::Ending},
-    {"StartYear", Kw::StartYear},
-    {"StartMonth", Kw::StartMonth},
-    {"HeiUnit", Kw::HeiUnit},
-    {"ShiroDotSize", Kw::ShiroDotSize},
-    {"ShiroHyourouMax", Kw::ShiroHyourouMax},
-    {"DistanceLimit", Kw::DistanceLimit},
-    {"UchijiniKakuritsu", Kw::UchijiniKakuritsu},
-    {"SeppukuKakuritsu", Kw::SeppukuKakuritsu},
-    {"JuuzokuJoukenHosei", Kw::JuuzokuJoukenHosei},
-    {"ShinjuuJoukenHosei", Kw::ShinjuuJoukenHosei},
-    {"DokuritsuJoukenHosei", Kw::DokuritsuJoukenHosei},
-    {"MainMapMinimumWidth", Kw::MainMapMinimumWidth},
-    {"RoadCostBroad", Kw::RoadCostBroad},
-    {"RoadCostNarrow", Kw::RoadCostNarrow},
-    {"RoadCostMountain", Kw::RoadCostMountain},
-    {"RoadCostSea", Kw::RoadCostSea},
-    {"ShiroOffset", Kw::ShiroOffset},
-    {"ShiroNameOffset", Kw::ShiroNameOffset},
-    {"DaimyouNameOffset", Kw::DaimyouNameOffset},
-    {"KouzanPicture", Kw::KouzanPicture},
-    {"KouekisenPicture", Kw::KouekisenPicture},
-    {"KouekisenReturnPicture", Kw::KouekisenReturnPicture},
-    {"GunsenPicture", Kw::GunsenPicture},
-    {"GunsenCompletePicture", Kw::GunsenCompletePicture},
-    {"GunsenLargePicture", Kw::GunsenLargePicture},
-    {"TeppouPicture", Kw::TeppouPicture},
-    {"GunsenUnitPictureR", Kw::GunsenUnitPictureR},
-    {"GunsenUnitPictureL", Kw::GunsenUnitPictureL},
-    {"BGM", Kw::BGM},
-    {"KouekisenPrice", Kw::KouekisenPrice},
-    {"GunsenPrice", Kw::GunsenPrice},
-    {"StandardAge", Kw::StandardAge},
-    {"MapMinWidth", Kw::MapMinWidth},
-    {"BushouHojuu", Kw::BushouHojuu},
-    {"Kishuu", Kw::Kishuu},
-    {"Keiryaku", Kw::Keiryaku},
-    {"TekiJouTsuuka", Kw::TekiJouTsuuka},
-    {"Language", Kw::Language},
-    {"Opening", Kw::Opening},
-    {"OpeningImg", Kw::OpeningImg},
-    {"EndingImg", Kw::EndingImg},
-    {"WordAssign", Kw::WordAssign},
-    {"Trading", Kw::Trading},
-    {"TradingPartner", Kw::TradingPartner},
-    {"MainMapKakudai", Kw::MainMapKakudai},
-    {"TeppouCost", Kw::TeppouCost},
-    {"TeppouSoubiRitsu", Kw::TeppouSoubiRitsu},
-    {"TeppouKouka", Kw::TeppouKouka},
-    {"TeppouSeisan", Kw::TeppouSeisan},
-    {"TeppouKounyuu", Kw::TeppouKounyuu},
-    {"TeppouKounyuuMonth", Kw::TeppouKounyuuMonth},
-    {"TradingMonth", Kw::TradingMonth},
-    {"TradingKuni", Kw::TradingKuni},
-    {"TradingPort", Kw::TradingPort},
-    {"Daimyou", Kw::Daimyou},
-    {"ShiroType", Kw::ShiroType},
-    {"Shiro", Kw::Shiro},
-    {"ShiroConnect", Kw::ShiroConnect},
-    {"Bushou", Kw::Bushou},
-    {"Doumei", Kw::Doumei},
-    {"KuniArea", Kw::KuniArea},
-    {"SnowKakuritsu", Kw::SnowKakuritsu},
-    {"RainKakuritsu", Kw::RainKakuritsu},
-    {"Event", Kw::Event},
-    {"EventDetail", Kw::EventDetail},
-    {"ColorPallet", Kw::ColorPallet},
-    {"Label", Kw::Label},
-    {"ConditionalEvent", Kw::ConditionalEvent},
-};
-
-Kw FindKeyword(const std::string& token) {
-    for (const KeywordEntry& e : kKeywords)
-        if (token == e.word) return e.kw;
-    return Kw::None;
+constexpr KeywordAction Int(int GameState::*field, int lo = INT_MIN, int hi = INT_MAX) {
+    return {KeywordValue::Int, nullptr, field, nullptr, lo, hi};
+}
+constexpr KeywordAction YesNo(bool GameState::*flag) {
+    return {KeywordValue::YesNo, nullptr, nullptr, flag};
+}
+constexpr KeywordAction YesNo(int GameState::*field) {
+    return {KeywordValue::YesNo, nullptr, field};
+}
+constexpr KeywordAction Picture(std::int32_t GameState::*field) {
+    return {KeywordValue::Picture, nullptr, field};
+}
+constexpr KeywordAction Section(int (CScenarioReader::*read)()) {
+    return {KeywordValue::Section, read};
+}
+constexpr KeywordAction MapSection(int (CScenarioReader::*read)()) {
+    return {KeywordValue::MapSection, read};
+}
+constexpr KeywordAction Handler(int (CScenarioReader::*read)()) {
+    return {KeywordValue::Handler, read};
 }
 
 }  // namespace
 
+struct CScenarioReader::KeywordRule {
+    const char* word;
+    KeywordAction action;
+};
+
+// Every keyword of the file, in the order they are tested.
+const CScenarioReader::KeywordRule CScenarioReader::kKeywords[] = {
+    {"Secret", Handler(&CScenarioReader::ReadSecretKeyword)},
+    {"Cipher", Handler(&CScenarioReader::ReadCipherKeyword)},
+    {"MapFile", Handler(&CScenarioReader::ReadMapFileKeyword)},
+    {"ScenarioVer", Handler(&CScenarioReader::ReadScenarioVerKeyword)},
+    {"Title", Handler(&CScenarioReader::ReadTitleKeyword)},
+    {"Ending", Handler(&CScenarioReader::ReadEndingKeyword)},
+    {"StartYear", Handler(&CScenarioReader::ReadStartYearKeyword)},
+    {"StartMonth", Int(&GameState::nStartMonth, 1, 12)},
+    {"HeiUnit", Handler(&CScenarioReader::ReadHeiUnitKeyword)},
+    {"ShiroDotSize", Int(&GameState::nShiroDotSize)},
+    {"ShiroHyourouMax", Int(&GameState::nShiroHyourouMax, 1)},  // castles divide it
+    {"DistanceLimit", Handler(&CScenarioReader::ReadDistanceLimitKeyword)},
+    {"UchijiniKakuritsu", Int(&GameState::nUchijiniKakuritsu)},
+    {"SeppukuKakuritsu", Int(&GameState::nSeppukuKakuritsu)},
+    {"JuuzokuJoukenHosei", Int(&GameState::nJuuzokuJoukenHosei)},
+    {"ShinjuuJoukenHosei", Int(&GameState::nShinjuuJoukenHosei)},
+    {"DokuritsuJoukenHosei", Int(&GameState::nDokuritsuJoukenHosei)},
+    {"MainMapMinimumWidth", Int(&GameState::nMainMapMinimumWidth)},
+    {"RoadCostBroad", Handler(&CScenarioReader::ReadRoadCostBroad)},
+    {"RoadCostNarrow", Handler(&CScenarioReader::ReadRoadCostNarrow)},
+    {"RoadCostMountain", Handler(&CScenarioReader::ReadRoadCostMountain)},
+    {"RoadCostSea", Handler(&CScenarioReader::ReadRoadCostSea)},
+    {"ShiroOffset", Handler(&CScenarioReader::ReadShiroOffsetKeyword)},
+    {"ShiroNameOffset", Handler(&CScenarioReader::ReadShiroNameOffsetKeyword)},
+    {"DaimyouNameOffset", Handler(&CScenarioReader::ReadDaimyouNameOffsetKeyword)},
+    {"KouzanPicture", Picture(&GameState::nKouzanPicture)},
+    {"KouekisenPicture", Picture(&GameState::nKouekisenPicture)},
+    {"KouekisenReturnPicture", Picture(&GameState::nKouekisenReturnPicture)},
+    {"GunsenPicture", Picture(&GameState::nGunsenPicture)},
+    {"GunsenCompletePicture", Picture(&GameState::nGunsenCompletePicture)},
+    {"GunsenLargePicture", Picture(&GameState::nGunsenLargePicture)},
+    {"TeppouPicture", Picture(&GameState::nTeppouPicture)},
+    {"GunsenUnitPictureR", Picture(&GameState::nGunsenUnitPictureR)},
+    {"GunsenUnitPictureL", Picture(&GameState::nGunsenUnitPictureL)},
+    {"BGM", Handler(&CScenarioReader::ReadBgmKeyword)},
+    {"KouekisenPrice", Int(&GameState::nKouekisenPrice, 1)},  // prices divide later
+    {"GunsenPrice", Int(&GameState::nGunsenPrice, 1)},
+    {"StandardAge", Handler(&CScenarioReader::ReadStandardAgeKeyword)},
+    {"MapMinWidth", Int(&GameState::nMainMapMinimumWidth)},
+    {"BushouHojuu", YesNo(&GameState::bBushouHojuu)},
+    {"Kishuu", YesNo(&GameState::nKishuu)},
+    {"Keiryaku", YesNo(&GameState::bKeiryaku)},
+    {"TekiJouTsuuka", YesNo(&GameState::bTekiJouTsuuka)},
+    {"Language", Handler(&CScenarioReader::ReadLanguageKeyword)},
+    {"Opening", Section(&CScenarioReader::ReadOpening)},
+    {"OpeningImg", Handler(&CScenarioReader::ReadOpeningImgKeyword)},
+    {"EndingImg", Handler(&CScenarioReader::ReadEndingImgKeyword)},
+    {"WordAssign", Section(&CScenarioReader::ReadWordAssign)},
+    {"Trading", Section(&CScenarioReader::ReadTrading)},
+    {"TradingPartner", Section(&CScenarioReader::ReadTradingPartner)},
+    {"MainMapKakudai", Handler(&CScenarioReader::ReadMainMapKakudai)},
+    {"TeppouCost", Handler(&CScenarioReader::ReadTeppouCost)},
+    {"TeppouSoubiRitsu", Handler(&CScenarioReader::ReadTeppouSoubiRitsu)},
+    {"TeppouKouka", Handler(&CScenarioReader::ReadTeppouKouka)},
+    {"TeppouSeisan", MapSection(&CScenarioReader::ReadTeppouSeisan)},
+    {"TeppouKounyuu", MapSection(&CScenarioReader::ReadTeppouKounyuu)},
+    {"TeppouKounyuuMonth", MapSection(&CScenarioReader::ReadTeppouKounyuuMonth)},
+    {"TradingMonth", MapSection(&CScenarioReader::ReadTradingMonth)},
+    {"TradingKuni", MapSection(&CScenarioReader::ReadTradingKuni)},
+    {"TradingPort", MapSection(&CScenarioReader::ReadTradingPort)},
+    {"Daimyou", MapSection(&CScenarioReader::ReadDaimyou)},
+    {"ShiroType", MapSection(&CScenarioReader::ReadShiroType)},
+    {"Shiro", MapSection(&CScenarioReader::ReadShiro)},
+    {"ShiroConnect", MapSection(&CScenarioReader::ReadShiroConnect)},
+    {"Bushou", MapSection(&CScenarioReader::ReadBushou)},
+    {"Doumei", MapSection(&CScenarioReader::ReadDoumei)},
+    {"KuniArea", MapSection(&CScenarioReader::ReadKuniArea)},
+    {"SnowKakuritsu", MapSection(&CScenarioReader::ReadSnowKakuritsu)},
+    {"RainKakuritsu", MapSection(&CScenarioReader::ReadRainKakuritsu)},
+    {"Event", MapSection(&CScenarioReader::ReadEvent)},
+    {"EventDetail", MapSection(&CScenarioReader::ReadEventDetail)},
+    {"ColorPallet", MapSection(&CScenarioReader::ReadColorPallet)},
+    {"Label", MapSection(&CScenarioReader::ReadLabel)},
+    {"ConditionalEvent", MapSection(&CScenarioReader::ReadConditionalEvent)},
+};
+
 int CScenarioReader::ReadIntValue(int& value) {
     std::string token;
     if (ReadToken(token, kValueSize) == kEndOfFile) return kStopAtEof;
-    if (ParseInt(token, value)) return kScnNotInteger;
+    if (!ParseInt(token, value)) return kScnNotInteger;
     return kScnOk;
 }
 
@@ -347,264 +308,211 @@ int CScenarioReader::ExpectBrace() {
     return token == "{" ? kScnOk : kScnSyntax;
 }
 
+// --- keywords with a reader of their own -------------------------------------------------------
+
+int CScenarioReader::ReadWordKeyword(std::string& value) {
+    return ReadToken(value, kValueSize) == kEndOfFile ? kStopAtEof : kScnOk;
+}
+
+int CScenarioReader::ReadSecretKeyword() {
+    std::string token;
+    return ReadWordKeyword(token);
+}
+
+int CScenarioReader::ReadCipherKeyword() {
+    // The cipher level (any value), then the cipher header: from here on the file is enciphered.
+    std::string token;
+    if (int r = ReadWordKeyword(token); r != kScnOk) return r;
+    return StartCipher();
+}
+
+int CScenarioReader::ReadMapFileKeyword() {
+    std::string token;
+    if (int r = ReadWordKeyword(token); r != kScnOk) return r;
+    mapGiven_ = true;
+    return ReadMapFile(token);
+}
+
+int CScenarioReader::ReadScenarioVerKeyword() {
+    return ReadIntValue(scenarioVer_);
+}
+
+int CScenarioReader::ReadTitleKeyword() {
+    std::string token;
+    if (int r = ReadWordKeyword(token); r != kScnOk) return r;
+    gs_.ScenarioTitle = token;
+    return kScnOk;
+}
+
+int CScenarioReader::ReadEndingKeyword() {
+    std::string token;
+    if (int r = ReadWordKeyword(token); r != kScnOk) return r;
+    endingFromFile_ = true;
+    if (token == "{") return ReadEnding();
+    gs_.EndingText = "%Player%" + token;
+    return kScnOk;
+}
+
+int CScenarioReader::ReadStartYearKeyword() {
+    int value = 0;
+    if (int r = ReadIntValue(value); r != kScnOk) return r;
+    if (value == 0 || value < -kMaxYear || value > kMaxYear) return kScnNotInteger;
+    gs_.nStartYear = value;
+    return kScnOk;
+}
+
+int CScenarioReader::ReadHeiUnitKeyword() {
+    int value = 0;
+    if (int r = ReadIntValue(value); r != kScnOk) return r;
+    if (value != 1 && value != 10) return kScnHeiUnit;
+    gs_.nHeiUnit = value;
+    return kScnOk;
+}
+
+int CScenarioReader::ReadDistanceLimitKeyword() {
+    int value = 0;
+    if (int r = ReadIntValue(value); r != kScnOk) return r;
+    // Route costs are counted in tenths; old scenarios counted distances double.
+    const long long limit = static_cast<long long>(value) * (scenarioVer_ <= 4 ? 2 : 1) * 10;
+    if (value < 1 || limit > INT32_MAX) return kScnNotInteger;
+    gs_.nDistanceLimit = static_cast<int>(limit);
+    return kScnOk;
+}
+
+int CScenarioReader::ReadRoadCost(int kind) {
+    std::string token;
+    if (int r = ReadWordKeyword(token); r != kScnOk) return r;
+    double cost = 0.0;
+    // A negative cost would let the route search run forever.
+    if (!ParseFloat(token, cost) || cost < 0.0) return kScnNotInteger;
+    // Costs are kept in tenths. Any cost from 32767 on means "out of reach" to the route search,
+    // so larger values are kept at that.
+    const double tenths = cost * 10.0;
+    gs_.RoadCost[static_cast<std::size_t>(kind)] = tenths >= 32767.0 ? 32767 : static_cast<int>(tenths);
+    return kScnOk;
+}
+
+int CScenarioReader::ReadRoadCostBroad() {
+    return ReadRoadCost(0);
+}
+int CScenarioReader::ReadRoadCostNarrow() {
+    return ReadRoadCost(1);
+}
+int CScenarioReader::ReadRoadCostMountain() {
+    return ReadRoadCost(2);
+}
+int CScenarioReader::ReadRoadCostSea() {
+    return ReadRoadCost(3);
+}
+
+int CScenarioReader::ReadShiroOffsetKeyword() {
+    int x = 0, y = 0;
+    if (int r = ReadIntField(x, false); r != kScnOk) return r;
+    if (int r = ReadIntField(y, true); r != kScnOk) return r;
+    gs_.nShiroOffsetX = x;
+    gs_.nShiroOffsetY = y;
+    return kScnOk;
+}
+
+// One integer that ends its line.
+int CScenarioReader::ReadNameOffset(int& offset) {
+    std::string token;
+    const int end = ReadToken(token, kValueSize);
+    if (end == kEndOfFile) return kStopAtEof;
+    int value = 0;
+    if (!ParseInt(token, value)) return kScnNotInteger;
+    if (end != kEndOfLine) return kScnSyntax;
+    offset = value;
+    return kScnOk;
+}
+
+int CScenarioReader::ReadShiroNameOffsetKeyword() {
+    return ReadNameOffset(gs_.nShiroNameOffset);
+}
+
+int CScenarioReader::ReadDaimyouNameOffsetKeyword() {
+    return ReadNameOffset(gs_.nDaimyouNameOffset);
+}
+
+int CScenarioReader::ReadBgmKeyword() {
+    if (int r = ReadWordKeyword(bgmNormal_); r != kScnOk) return r;
+    return ReadWordKeyword(bgmBattle_);
+}
+
+int CScenarioReader::ReadStandardAgeKeyword() {
+    return ReadIntValue(standardAge_);
+}
+
+int CScenarioReader::ReadLanguageKeyword() {
+    std::string token;
+    if (int r = ReadWordKeyword(token); r != kScnOk) return r;
+    if (token == "JAPANESE")
+        gs_.nLanguage = 0;
+    else if (token == "CHINESE_GB2312")
+        gs_.nLanguage = 1;
+    else
+        return kScnSyntax;
+    return kScnOk;
+}
+
+int CScenarioReader::ReadOpeningImgKeyword() {
+    return ReadWordKeyword(openingImageName_);
+}
+
+int CScenarioReader::ReadEndingImgKeyword() {
+    return ReadWordKeyword(endingImageName_);
+}
+
+// --- the chain ---------------------------------------------------------------------------------
+
+int CScenarioReader::ReadKeywordValue(const KeywordRule& rule) {
+    const KeywordAction& a = rule.action;
+    switch (a.value) {
+        case KeywordValue::Int: {
+            int value = 0;
+            if (int r = ReadIntValue(value); r != kScnOk) return r;
+            if (value < a.lo || value > a.hi) return a.outOfRange;
+            gs_.*a.field = value;
+            return kScnOk;
+        }
+        case KeywordValue::YesNo: {
+            int value = 0;
+            if (int r = ReadYesNo(value); r != kScnOk) return r;
+            if (a.flag)
+                gs_.*a.flag = value != 0;
+            else
+                gs_.*a.field = value;
+            return kScnOk;
+        }
+        case KeywordValue::Picture: return ReadPictureKeyword(gs_.*a.field);
+        case KeywordValue::Section:
+        case KeywordValue::MapSection:
+            if (int r = ExpectBrace(); r != kScnOk) return r;
+            return (this->*a.read)();
+        case KeywordValue::Handler: return (this->*a.read)();
+    }
+    return kScnSyntax;
+}
+
 int CScenarioReader::ReadKeywords() {
     std::string token;
     for (;;) {
         if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
-        Kw kw = FindKeyword(token);
-        if (kw >= Kw::TeppouSeisan && !mapGiven_) {
+        const KeywordRule* rule = nullptr;
+        for (const KeywordRule& k : kKeywords)
+            if (token == k.word) {
+                rule = &k;
+                break;
+            }
+        if ((!rule || rule->action.value == KeywordValue::MapSection) && !mapGiven_) {
             // The province map must be there before anything names a province: a scenario
-            // that has not named its map gets the default one here.
+            // that has not named its map gets the default one here (also before an unknown
+            // keyword is refused).
             mapGiven_ = true;
-            int r = ReadMapFile("default.map");
-            if (r != kScnOk) return r;
+            if (int r = ReadMapFile("default.map"); r != kScnOk) return r;
         }
-        int r = kScnOk;
-        int value = 0;
-        switch (kw) {
-            case Kw::None: return kScnSyntax;
-            case Kw::Secret: r = ReadToken(token, kValueSize) == kEndOfFile ? kStopAtEof : kScnOk; break;
-            case Kw::Cipher:
-                // The cipher level (any value), then the cipher header: from here on the file
-                // is enciphered.
-                if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
-                r = StartCipher();
-                break;
-            case Kw::MapFile:
-                if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
-                mapGiven_ = true;
-                r = ReadMapFile(token);
-                break;
-            case Kw::ScenarioVer: r = ReadIntValue(scenarioVer_); break;
-            case Kw::Title:
-                if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
-                gs_.ScenarioTitle = token;
-                break;
-            case Kw::Ending:
-                if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
-                endingFromFile_ = true;
-                if (token == "{")
-                    r = ReadEnding();
-                else
-                    gs_.EndingText = "%Player%" + token;
-                break;
-            case Kw::StartYear:
-                r = ReadIntValue(value);
-                if (r == kScnOk && value == 0) r = kScnNotInteger;  // there is no year 0
-                if (r == kScnOk) gs_.nStartYear = value;
-                break;
-            case Kw::StartMonth:
-                r = ReadIntValue(value);
-                if (r == kScnOk && (value < 1 || value > 12)) r = kScnNotInteger;
-                if (r == kScnOk) gs_.nStartMonth = value;
-                break;
-            case Kw::HeiUnit:
-                r = ReadIntValue(value);
-                if (r == kScnOk && value != 1 && value != 10) r = kScnHeiUnit;
-                if (r == kScnOk) gs_.nHeiUnit = value;
-                break;
-            case Kw::ShiroDotSize: r = ReadIntValue(gs_.nShiroDotSize); break;
-            case Kw::ShiroHyourouMax: r = ReadIntValue(gs_.nShiroHyourouMax); break;
-            case Kw::DistanceLimit:
-                r = ReadIntValue(value);
-                if (r == kScnOk) {
-                    // Route costs are counted in tenths; old scenarios counted distances double.
-                    long long limit = static_cast<long long>(value) * (scenarioVer_ <= 4 ? 2 : 1) * 10;
-                    if (value < 1 || limit > INT32_MAX)
-                        r = kScnNotInteger;
-                    else
-                        gs_.nDistanceLimit = static_cast<int>(limit);
-                }
-                break;
-            case Kw::UchijiniKakuritsu: r = ReadIntValue(gs_.nUchijiniKakuritsu); break;
-            case Kw::SeppukuKakuritsu: r = ReadIntValue(gs_.nSeppukuKakuritsu); break;
-            case Kw::JuuzokuJoukenHosei: r = ReadIntValue(gs_.nJuuzokuJoukenHosei); break;
-            case Kw::ShinjuuJoukenHosei: r = ReadIntValue(gs_.nShinjuuJoukenHosei); break;
-            case Kw::DokuritsuJoukenHosei: r = ReadIntValue(gs_.nDokuritsuJoukenHosei); break;
-            case Kw::MainMapMinimumWidth:
-            case Kw::MapMinWidth: r = ReadIntValue(gs_.nMainMapMinimumWidth); break;
-            case Kw::RoadCostBroad:
-            case Kw::RoadCostNarrow:
-            case Kw::RoadCostMountain:
-            case Kw::RoadCostSea: {
-                if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
-                double cost = 0.0;
-                // A negative cost would let the route search run forever.
-                if (ParseFloat(token, cost) || cost < 0.0) return kScnNotInteger;
-                // Costs are kept in tenths. Any cost from 32767 on means "out of reach" to the
-                // route search, so larger values are kept at that.
-                double tenths = cost * 10.0;
-                gs_.RoadCost[static_cast<int>(kw) - static_cast<int>(Kw::RoadCostBroad)] =
-                    tenths >= 32767.0 ? 32767 : static_cast<int>(tenths);
-                break;
-            }
-            case Kw::ShiroOffset: {
-                int x = 0, y = 0;
-                r = ReadIntField(x, false);
-                if (r == kScnOk) r = ReadIntField(y, true);
-                if (r != kScnOk) break;
-                gs_.nShiroOffsetX = x;
-                gs_.nShiroOffsetY = y;
-                break;
-            }
-            case Kw::ShiroNameOffset:
-            case Kw::DaimyouNameOffset: {
-                int end = ReadToken(token, kValueSize);
-                if (end == kEndOfFile) return kScnOk;
-                if (ParseInt(token, value)) return kScnNotInteger;
-                if (end != kEndOfLine) return kScnSyntax;
-                (kw == Kw::ShiroNameOffset ? gs_.nShiroNameOffset : gs_.nDaimyouNameOffset) = value;
-                break;
-            }
-            case Kw::KouzanPicture: r = ReadPictureKeyword(gs_.nKouzanPicture); break;
-            case Kw::KouekisenPicture: r = ReadPictureKeyword(gs_.nKouekisenPicture); break;
-            case Kw::KouekisenReturnPicture: r = ReadPictureKeyword(gs_.nKouekisenReturnPicture); break;
-            case Kw::GunsenPicture: r = ReadPictureKeyword(gs_.nGunsenPicture); break;
-            case Kw::GunsenCompletePicture: r = ReadPictureKeyword(gs_.nGunsenCompletePicture); break;
-            case Kw::GunsenLargePicture: r = ReadPictureKeyword(gs_.nGunsenLargePicture); break;
-            case Kw::TeppouPicture: r = ReadPictureKeyword(gs_.nTeppouPicture); break;
-            case Kw::GunsenUnitPictureR: r = ReadPictureKeyword(gs_.nGunsenUnitPictureR); break;
-            case Kw::GunsenUnitPictureL: r = ReadPictureKeyword(gs_.nGunsenUnitPictureL); break;
-            case Kw::BGM:
-                if (ReadToken(bgmNormal_, kValueSize) == kEndOfFile) return kScnOk;
-                if (ReadToken(bgmBattle_, kValueSize) == kEndOfFile) return kScnOk;
-                break;
-            case Kw::KouekisenPrice:
-            case Kw::GunsenPrice:
-                r = ReadIntValue(value);
-                if (r == kScnOk && value < 1) r = kScnNotInteger;  // prices divide later
-                if (r == kScnOk) (kw == Kw::KouekisenPrice ? gs_.nKouekisenPrice : gs_.nGunsenPrice) = value;
-                break;
-            case Kw::StandardAge: r = ReadIntValue(standardAge_); break;
-            case Kw::BushouHojuu:
-                r = ReadYesNo(value);
-                if (r == kScnOk) gs_.bBushouHojuu = value != 0;
-                break;
-            case Kw::Kishuu: r = ReadYesNo(gs_.nKishuu); break;
-            case Kw::Keiryaku:
-                r = ReadYesNo(value);
-                if (r == kScnOk) gs_.bKeiryaku = value != 0;
-                break;
-            case Kw::TekiJouTsuuka:
-                r = ReadYesNo(value);
-                if (r == kScnOk) gs_.bTekiJouTsuuka = value != 0;
-                break;
-            case Kw::Language:
-                if (ReadToken(token, kValueSize) == kEndOfFile) return kScnOk;
-                if (token == "JAPANESE")
-                    gs_.nLanguage = 0;
-                else if (token == "CHINESE_GB2312")
-                    gs_.nLanguage = 1;
-                else
-                    return kScnSyntax;
-                break;
-            case Kw::Opening:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadOpening();
-                break;
-            case Kw::OpeningImg:
-                if (ReadToken(openingImageName_, kValueSize) == kEndOfFile) return kScnOk;
-                break;
-            case Kw::EndingImg:
-                if (ReadToken(endingImageName_, kValueSize) == kEndOfFile) return kScnOk;
-                break;
-            case Kw::WordAssign:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadWordAssign();
-                break;
-            case Kw::MainMapKakudai: r = ReadMainMapKakudai(); break;
-            case Kw::TeppouCost: r = ReadTeppouCost(); break;
-            case Kw::TeppouSoubiRitsu: r = ReadTeppouSoubiRitsu(); break;
-            case Kw::TeppouKouka: r = ReadTeppouKouka(); break;
-            case Kw::KuniArea:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadKuniArea();
-                break;
-            case Kw::ColorPallet:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadColorPallet();
-                break;
-            case Kw::Label:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadLabel();
-                break;
-            case Kw::Trading:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadTrading();
-                break;
-            case Kw::TradingPartner:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadTradingPartner();
-                break;
-            case Kw::TeppouSeisan:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadTeppouSeisan();
-                break;
-            case Kw::TeppouKounyuu:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadTeppouKounyuu();
-                break;
-            case Kw::TeppouKounyuuMonth:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadTeppouKounyuuMonth();
-                break;
-            case Kw::TradingMonth:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadTradingMonth();
-                break;
-            case Kw::TradingKuni:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadTradingKuni();
-                break;
-            case Kw::TradingPort:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadTradingPort();
-                break;
-            case Kw::Daimyou:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadDaimyou();
-                break;
-            case Kw::ShiroType:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadShiroType();
-                break;
-            case Kw::Shiro:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadShiro();
-                break;
-            case Kw::ShiroConnect:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadShiroConnect();
-                break;
-            case Kw::Bushou:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadBushou();
-                break;
-            case Kw::Doumei:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadDoumei();
-                break;
-            case Kw::SnowKakuritsu:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadSnowKakuritsu();
-                break;
-            case Kw::RainKakuritsu:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadRainKakuritsu();
-                break;
-            case Kw::Event:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadEvent();
-                break;
-            case Kw::EventDetail:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadEventDetail();
-                break;
-            case Kw::ConditionalEvent:
-                r = ExpectBrace();
-                if (r == kScnOk) r = ReadConditionalEvent();
-                break;
-        }
+        if (!rule) return kScnSyntax;
+        const int r = ReadKeywordValue(*rule);
         if (r == kStopAtEof) return kScnOk;
         if (r != kScnOk) return r;
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "game/ports/ports.h"
+#include "game/scenario/errors.h"
 
 namespace MbKorMap {
 class CCtrlKorMap;
@@ -39,17 +40,17 @@ public:
 
     CScenarioReader(GameState& gs, MbKorMap::CCtrlKorMap& map, const Ports& ports, std::string programFolder);
 
-    // Asks the player for a scenario file, then reads it. 0 read; 1 cancelled; 2 the file
-    // cannot be opened; otherwise the error code (already shown to the player).
-    int ReadScenario();
+    // Asks the player for a scenario file, then reads it. Code 0 read; 1 cancelled; 2 the file
+    // cannot be opened; otherwise the error code (already shown to the player) and its line.
+    ScenarioResult ReadScenario();
     // Reads the scenario at path (everything after the file dialog).
-    int ReadScenarioFile(const std::string& path);
+    ScenarioResult ReadScenarioFile(const std::string& path);
     // Reads a scenario given as bytes, as if it were a file in folder (which ends in '/').
-    int ReadScenarioData(std::vector<std::uint8_t> bytes, const std::string& folder);
+    ScenarioResult ReadScenarioData(std::vector<std::uint8_t> bytes, const std::string& folder);
 
     // --- tokenizer ---------------------------------------------------------------------
-    // Opens the file (true on failure) and resets the reader's counts and line numbers.
-    bool OpenFile(const std::string& path);
+    // Opens the file (true when it could be read) and resets the reader's counts and line numbers.
+    [[nodiscard]] bool OpenFile(const std::string& path);
     // Uses the given bytes as the file (tests and the cipher converters).
     void OpenBytes(std::vector<std::uint8_t> bytes);
     void CloseFile();
@@ -58,10 +59,11 @@ public:
     // or kEndOfFile (token unusable). echo, when set, receives every character read.
     int ReadToken(std::string& token, std::size_t size, std::string* echo = nullptr,
                   bool keepSeparatorsInQuotes = false);
-    // false and the value stored when the token is an integer (optional sign, digits only).
-    static bool ParseInt(const std::string& token, int& value);
-    // false and the value stored when the token is a decimal number (no exponent).
-    static bool ParseFloat(const std::string& token, double& value);
+    // true and the value stored when the token is an integer (optional sign, digits only);
+    // false and the value untouched otherwise.
+    [[nodiscard]] static bool ParseInt(const std::string& token, int& value);
+    // true and the value stored when the token is a decimal number (no exponent).
+    [[nodiscard]] static bool ParseFloat(const std::string& token, double& value);
     // Bounding rectangle of the circular arc from (x0, y0) through (x1, y1) to (x2, y2), in
     // map units with y downwards; three points on one line give the rectangle of start and end.
     static void CalcConnectGeometry(int x0, int y0, int x1, int y1, int x2, int y2, RouteRect& out);
@@ -75,11 +77,11 @@ public:
     int CipherGetc(std::uint32_t& count, std::uint32_t& sum, int first = 0);
     // Writes an enciphered copy of a plain scenario under password (UTF-8; stored in Shift-JIS);
     // false (message shown) when a file cannot be opened.
-    bool EncryptScenario(const std::string& inputPath, const std::string& outputPath,
+    [[nodiscard]] bool EncryptScenario(const std::string& inputPath, const std::string& outputPath,
                          const std::string& password);
     // Writes a plain copy of an enciphered scenario when password is the one it was enciphered
     // with; false (message shown, no output file written) otherwise.
-    bool DecryptScenario(const std::string& inputPath, const std::string& outputPath,
+    [[nodiscard]] bool DecryptScenario(const std::string& inputPath, const std::string& outputPath,
                          const std::string& password);
 
     int LineCounter() const { return lineCounter_; }
@@ -90,10 +92,37 @@ public:
     std::string FormatError(int code) const;
 
 private:
-    int ReadOpenedScenario(const std::string& folder);
+    ScenarioResult ReadOpenedScenario(const std::string& folder);
+    // The keywords of the file: a table of keyword and how its value is read (reader.cpp).
+    struct KeywordRule;
+    static const KeywordRule kKeywords[];
     int ReadKeywords();
-    int ReadScalar(const std::string& keyword, int& handled);
-    int ReadSectionKeyword(const std::string& keyword, int& handled);
+    int ReadKeywordValue(const KeywordRule& rule);
+    // Keywords whose value has a reader of its own.
+    int ReadWordKeyword(std::string& value);
+    int ReadSecretKeyword();
+    int ReadCipherKeyword();
+    int ReadMapFileKeyword();
+    int ReadScenarioVerKeyword();
+    int ReadTitleKeyword();
+    int ReadEndingKeyword();
+    int ReadStartYearKeyword();
+    int ReadHeiUnitKeyword();
+    int ReadDistanceLimitKeyword();
+    int ReadRoadCost(int kind);
+    int ReadRoadCostBroad();
+    int ReadRoadCostNarrow();
+    int ReadRoadCostMountain();
+    int ReadRoadCostSea();
+    int ReadShiroOffsetKeyword();
+    int ReadNameOffset(int& offset);
+    int ReadShiroNameOffsetKeyword();
+    int ReadDaimyouNameOffsetKeyword();
+    int ReadBgmKeyword();
+    int ReadStandardAgeKeyword();
+    int ReadLanguageKeyword();
+    int ReadOpeningImgKeyword();
+    int ReadEndingImgKeyword();
     int ReadIntValue(int& value);
     int ReadYesNo(int& value);
     int ReadPictureKeyword(std::int32_t& index);

@@ -33,7 +33,7 @@ int CScenarioReader::ReadDecimalField(double& value, bool last, int notNumberCod
     const int end = ReadToken(token, size);
     if (end == kEndOfFile) return kStopAtEof;
     double v = 0.0;
-    if (ParseFloat(token, v) || !std::isfinite(v)) return notNumberCode;
+    if (!ParseFloat(token, v) || !std::isfinite(v)) return notNumberCode;
     if ((end == kEndOfLine) != last) return kScnSyntax;
     value = v;
     return kScnOk;

@@ -11,13 +11,13 @@ namespace rymd {
 
 bool CScenarioReader::OpenFile(const std::string& path) {
     std::vector<std::uint8_t> bytes;
-    bool failed = !ReadFileBytes(path, bytes);
+    const bool opened = ReadFileBytes(path, bytes);
     OpenBytes(std::move(bytes));
-    if (failed) {
+    if (!opened) {
         data_.clear();
         open_ = false;
     }
-    return failed;
+    return opened;
 }
 
 void CScenarioReader::OpenBytes(std::vector<std::uint8_t> bytes) {
@@ -177,34 +177,34 @@ start_token:
 }
 
 bool CScenarioReader::ParseInt(const std::string& token, int& value) {
-    if (token.empty()) return true;
+    if (token.empty()) return false;
     std::size_t i = (token[0] == '+' || token[0] == '-') ? 1 : 0;
     for (; i < token.size(); ++i)
-        if (token[i] < '0' || token[i] > '9') return true;
+        if (token[i] < '0' || token[i] > '9') return false;
     // atoi, but an out-of-range number stops at the end of the int range.
     errno = 0;
     long long v = std::strtoll(token.c_str(), nullptr, 10);
     if (v > INT_MAX) v = INT_MAX;
     if (v < INT_MIN) v = INT_MIN;
     value = static_cast<int>(v);
-    return false;
+    return true;
 }
 
 bool CScenarioReader::ParseFloat(const std::string& token, double& value) {
-    if (token.empty()) return true;
+    if (token.empty()) return false;
     char first = token[0];
-    if (!(first == '+' || first == '-' || first == '.' || (first >= '0' && first <= '9'))) return true;
+    if (!(first == '+' || first == '-' || first == '.' || (first >= '0' && first <= '9'))) return false;
     int dots = first == '.' ? 1 : 0;
     for (std::size_t i = 1; i < token.size(); ++i) {
         char c = token[i];
         if (c == '.') {
-            if (++dots > 1) return true;
+            if (++dots > 1) return false;
         } else if (c < '0' || c > '9') {
-            return true;
+            return false;
         }
     }
     value = std::strtod(token.c_str(), nullptr);
-    return false;
+    return true;
 }
 
 }  // namespace rymd

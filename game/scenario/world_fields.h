@@ -50,7 +50,7 @@ public:
     int Int(int& value, bool last) {
         std::string token;
         if (int r = Word(token, last); r != kScnOk) return r;
-        return CScenarioReader::ParseInt(token, value) ? kScnNotInteger : kScnOk;
+        return CScenarioReader::ParseInt(token, value) ? kScnOk : kScnNotInteger;
     }
 
     // The next field as an integer in lo..hi; outOfRange is the code of a value outside.

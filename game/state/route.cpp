@@ -223,7 +223,9 @@ void DisbandGundan(GameState& gs, int gundan) {
         house.teppou += corps.teppou;
         corps.shikin = 0;
         corps.teppou = 0;
-        const int head = house.toushu >= 0 ? house.toushu : -1;
+        // The castles go back to the house's head as it stands: -2 (a house that holds castles
+        // but has no general yet) stays -2.
+        const int head = house.toushu;
         const int n = ShiroCount(gs);
         for (int c = 0; c < n; ++c) {
             CShiro& shiro = gs.ShiroTbl[static_cast<std::size_t>(c)];

@@ -424,7 +424,7 @@ int StartGameFromScenario(GameState& gs, MbKorMap::CCtrlKorMap& map, const Ports
                           const NewGameRequest& request) {
     gs.rng.Seed(request.seed);
     CScenarioReader reader(gs, map, ports, request.programFolder);
-    const int read = reader.ReadScenarioFile(request.scenarioPath);
+    const int read = reader.ReadScenarioFile(request.scenarioPath).Code();
     if (read != 0) return read;
     SetupNewGame(gs, map, ports);
     int player = -1;

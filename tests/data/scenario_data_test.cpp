@@ -39,7 +39,7 @@ struct Reading {
 
     explicit Reading(const std::string& path) {
         CScenarioReader reader(*gs, map, ports, kRoot + "data/");
-        result = reader.ReadScenarioFile(path);
+        result = reader.ReadScenarioFile(path).Code();
     }
 };
 

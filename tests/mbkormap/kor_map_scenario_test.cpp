@@ -46,7 +46,7 @@ struct ScenarioRun {
     rymd::Ports ports = rymd::SilentPort::Instance().AsPorts();
     int Read(const std::string& path) {
         rymd::CScenarioReader reader(*gs, map, ports, "/nonexistent/");
-        return reader.ReadScenarioFile(path);
+        return reader.ReadScenarioFile(path).Code();
     }
 };
 

@@ -20,6 +20,13 @@ struct ErrorCase {
 
 class ReaderErrors : public ::testing::TestWithParam<ErrorCase> {};
 
+std::string ErrorCaseName(const ::testing::TestParamInfo<ErrorCase>& info) {
+    std::string n = info.param.name;
+    for (char& ch : n)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    return n;
+}
+
 TEST_P(ReaderErrors, ReportTheCodeOnItsLine) {
     const ErrorCase& c = GetParam();
     ReaderRun run;
@@ -79,12 +86,76 @@ INSTANTIATE_TEST_SUITE_P(
                   kScnSyntax, 2},
         ErrorCase{"main map view short", "MainMapKakudai : 1 : 2 : 3\nTitle : x\n", kScnSyntax, 1},
         ErrorCase{"enciphered data", "Cipher : LEVEL1\n", kScnCipher, 0}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return n;
-    });
+    ErrorCaseName);
+
+// Values the game cannot play: every value the reader stores must leave the arithmetic that
+// later uses it (a bound plus 1, the dates of the generals' lives, a divisor) in range.
+INSTANTIATE_TEST_SUITE_P(
+    ExtremeValues, ReaderErrors,
+    ::testing::Values(
+        ErrorCase{"start year past four digits", "Title : a\nStartYear : 10000\n", kScnNotInteger, 2},
+        ErrorCase{"start year at the int maximum", "StartYear : 2147483647\n", kScnNotInteger, 1},
+        ErrorCase{"start year at the int minimum", "StartYear : -2147483648\n", kScnNotInteger, 1},
+        ErrorCase{"start year below four digits", "StartYear : -10000\n", kScnNotInteger, 1},
+        ErrorCase{"provisions per size step 0", "ShiroHyourouMax : 0\n", kScnNotInteger, 1},
+        ErrorCase{"provisions per size step negative", "Title : a\nShiroHyourouMax : -2000\n", kScnNotInteger,
+                  2},
+        ErrorCase{"main map view right at the int maximum", "MainMapKakudai : 0 : 0 : 2147483647 : 10\n",
+                  kScnNotInteger, 1},
+        ErrorCase{"main map view bottom at the int maximum", "MainMapKakudai : 0 : 0 : 10 : 2147483647\n",
+                  kScnNotInteger, 1},
+        ErrorCase{"main map view left at the int minimum", "MainMapKakudai : -2147483648 : 0 : 10 : 10\n",
+                  kScnNotInteger, 1},
+        ErrorCase{"kuni area right at the int maximum", "KuniArea {\nK01 : 1 : 0 : 0 : 2147483647 : 9\n}\n",
+                  kScnNotInteger, 2},
+        ErrorCase{"kuni area bottom at the int maximum", "KuniArea {\nK01 : 1 : 0 : 0 : 9 : 2147483647\n}\n",
+                  kScnNotInteger, 2},
+        ErrorCase{"kuni area top past the map bounds", "KuniArea {\nK01 : 1 : 0 : -16777217 : 9 : 9\n}\n",
+                  kScnNotInteger, 2}),
+    ErrorCaseName);
+
+TEST(Reader, TheLargestPlayableValuesAreKept) {
+    ReaderRun run;
+    ASSERT_EQ(run.Read("StartYear : 9999\nShiroHyourouMax : 1\n"
+                       "MainMapKakudai : -16777216 : 0 : 16777216 : 16777216\n"
+                       "KuniArea {\nK01 : 1 : -16777216 : 0 : 16777216 : 16777216\n}\n"),
+              kScnOk)
+        << run.Message();
+    const GameState& gs = *run.gs;
+    EXPECT_EQ(gs.nStartYear, 9999);
+    EXPECT_EQ(gs.nShiroHyourouMax, 1);
+    EXPECT_EQ(gs.MainMapKakudai[1], -16777216);
+    EXPECT_EQ(gs.MainMapKakudai[3], 16777217);
+    EXPECT_EQ(gs.KuniAreaTbl[0].left, -16777216);
+    EXPECT_EQ(gs.KuniAreaTbl[0].bottom, 16777217);
+    ReaderRun early;
+    ASSERT_EQ(early.Read("StartYear : -9999\n"), kScnOk) << early.Message();
+    EXPECT_EQ(early.gs->nStartYear, -9999);
+}
+
+TEST(Reader, TheResultCarriesTheCodeAndItsLine) {
+    auto gs = std::make_unique<GameState>();
+    FakeKorMap map;
+    ScriptedPort port;
+    Ports ports = port.AsPorts();
+    CScenarioReader reader(*gs, map, ports, "/prog/");
+    const ScenarioResult bad = reader.ReadScenarioData(Sjis("Title : a\n\nHeiUnit : 5\n"), "/scn/");
+    EXPECT_EQ(bad.Code(), kScnHeiUnit);
+    EXPECT_EQ(bad.Line(), 3);
+    EXPECT_FALSE(bad.Ok());
+    const ScenarioResult good = reader.ReadScenarioData(Sjis("Title : a\n"), "/scn/");
+    EXPECT_TRUE(good.Ok());
+    EXPECT_EQ(good, kScnOk);
+    EXPECT_EQ(good.Line(), 0);
+    const ScenarioResult missing = reader.ReadScenarioFile("/nonexistent/x.snr");
+    EXPECT_EQ(missing.Code(), kScnFileError);
+    EXPECT_EQ(missing.Line(), 0);
+}
+
+TEST(Reader, TheMaximumSizeMessageNamesTheSizesAccepted) {
+    // A castle of maximum size 0 (without works) is accepted, so the message says 0 to 10.
+    EXPECT_STREQ(ScenarioErrorMessage(78), "城規模MAXは0～10を指定してください");
+}
 
 TEST(Reader, GoodFileShowsNothing) {
     ReaderRun run;

@@ -153,7 +153,7 @@ TEST(Tokenizer, ParseInt) {
                              {"-99999999999", false, -2147483647 - 1}};
     for (const IntCase& c : cases) {
         int v = 12345;
-        EXPECT_EQ(CScenarioReader::ParseInt(c.token, v), c.error) << c.token;
+        EXPECT_EQ(CScenarioReader::ParseInt(c.token, v), !c.error) << c.token;
         EXPECT_EQ(v, c.error ? 12345 : c.value) << c.token;
     }
 }
@@ -171,7 +171,7 @@ TEST(Tokenizer, ParseFloat) {
                                {"1-2", true, 0}};
     for (const FloatCase& c : cases) {
         double v = -7.0;
-        EXPECT_EQ(CScenarioReader::ParseFloat(c.token, v), c.error) << c.token;
+        EXPECT_EQ(CScenarioReader::ParseFloat(c.token, v), !c.error) << c.token;
         if (!c.error)
             EXPECT_DOUBLE_EQ(v, c.value) << c.token;
         else

@@ -307,5 +307,20 @@ TEST(DisbandGundan, ReturnsEverythingToTheHouse) {
     DisbandGundan(*gs, 100);
 }
 
+TEST(DisbandGundan, TheCastlesGetTheHeadFieldAsItStands) {
+    // A house holding castles without a general has head -2; a general's index stays as it is.
+    for (const int head : {-2, -1, 0}) {
+        auto gs = MakeState(3, 2);
+        gs->DaimyouTbl[0].toushu = head == 0 ? test::AddBushou(*gs, 0, 0, 0, 10) : head;
+        gs->GundanTbl[3].leader = 5;
+        gs->GundanTbl[3].daimyou = 0;
+        gs->ShiroTbl[1].gundan = 3;
+        gs->ShiroTbl[1].commander = 5;
+        DisbandGundan(*gs, 3);
+        EXPECT_EQ(gs->ShiroTbl[1].commander, gs->DaimyouTbl[0].toushu) << head;
+        EXPECT_EQ(gs->ShiroTbl[1].gundan, -1) << head;
+    }
+}
+
 }  // namespace
 }  // namespace rymd

@@ -84,7 +84,7 @@ struct ReaderRun {
     int Read(const std::string& text) { return ReadBytes(Sjis(text)); }
     int ReadBytes(std::vector<std::uint8_t> bytes) {
         CScenarioReader reader(*gs, map, ports, programFolder);
-        result = reader.ReadScenarioData(std::move(bytes), scenarioFolder);
+        result = reader.ReadScenarioData(std::move(bytes), scenarioFolder).Code();
         tokenLine = reader.TokenLine();
         return result;
     }

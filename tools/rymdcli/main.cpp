@@ -78,7 +78,7 @@ int Check(const std::string& path) {
     rymd::Ports ports = rymd::SilentPort::Instance().AsPorts();
     ports.inform = &inform;
     rymd::CScenarioReader reader(*gs, map, ports, ProgramFolder());
-    int result = reader.ReadScenarioFile(path);
+    const int result = reader.ReadScenarioFile(path).Code();
     if (result == 2) std::cerr << "rymdcli: cannot open " << path << '\n';
     return result;
 }

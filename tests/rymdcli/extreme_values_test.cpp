@@ -1,0 +1,113 @@
+// Extreme values in the bundled scenario: what the reader keeps must play for months without
+// an arithmetic overflow (the sanitizer build reports one as "runtime error"), and what cannot
+// be played is refused by `check` with code 22.
+#include <gtest/gtest.h>
+
+#include "support/run_cli.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using rymd::test::CliOutcome;
+
+// The tool's standard output and standard error together.
+CliOutcome RunCliWithErrors(const std::string& args) {
+    return rymd::test::RunCli(args, "2>&1");
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A copy of the bundled scenario and its map in a folder of its own, with lines changed.
+class ScenarioCopy {
+public:
+    ScenarioCopy() {
+        std::string pattern = (fs::temp_directory_path() / "rymd_extreme_XXXXXX").string();
+        dir_ = mkdtemp(pattern.data());
+        fs::create_directory(dir_ / "scenario");
+        fs::copy_file(fs::path(RYMD_SOURCE_DIR) / "data/default.smp", dir_ / "default.smp");
+        text_ = ReadAll(fs::path(RYMD_SOURCE_DIR) / "data/scenario/japan1560.snr");
+    }
+    ~ScenarioCopy() {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    // Writes the scenario with the line `from` replaced by `to` (lines without their CR LF).
+    std::string Write(const std::string& from, const std::string& to) {
+        std::string text = text_;
+        const std::size_t at = text.find(from + "\r\n");
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos) text.replace(at, from.size(), to);
+        const fs::path file = dir_ / "scenario" / "x.snr";
+        std::ofstream(file, std::ios::binary) << text;
+        return file.string();
+    }
+
+private:
+    fs::path dir_;
+    std::string text_;
+};
+
+const std::string kStartYear = "StartYear : 1560";
+const std::string kYamashiro = "K_YAMASHIRO : 11 : 356 : 583 : 376 : 617";
+
+struct ValueCase {
+    const char* name;
+    std::string line;  // replaces `replaced`
+    std::string replaced;
+};
+
+TEST(CliExtremeValues, TheLargestKeptValuesPlayWithoutOverflow) {
+    const ValueCase cases[] = {
+        {"start year 9999", "StartYear : 9999", kStartYear},
+        {"start year -9999", "StartYear : -9999", kStartYear},
+        {"start year -1", "StartYear : -1", kStartYear},
+        {"provisions per size step at the int maximum", kStartYear + "\r\nShiroHyourouMax : 2147483647", kStartYear},
+        {"provisions per size step 1", kStartYear + "\r\nShiroHyourouMax : 1", kStartYear},
+        {"main map view at the map bounds",
+         kStartYear + "\r\nMainMapKakudai : -16777216 : -16777216 : 16777216 : 16777216", kStartYear},
+        {"province area at the map bounds", "K_YAMASHIRO : 11 : -16777216 : -16777216 : 16777216 : 16777216",
+         kYamashiro},
+    };
+    ScenarioCopy copy;
+    for (const ValueCase& c : cases) {
+        const std::string file = copy.Write(c.replaced, c.line);
+        const CliOutcome o = RunCliWithErrors("run " + file + " --months 14 --seed 3 --spectator");
+        EXPECT_EQ(o.status, 0) << c.name << '\n' << o.out;
+        EXPECT_EQ(o.out.find("runtime error"), std::string::npos) << c.name << '\n' << o.out;
+    }
+}
+
+TEST(CliExtremeValues, ValuesThatCannotBePlayedAreRefusedOnTheirLine) {
+    const ValueCase cases[] = {
+        {"start year at the int maximum", "StartYear : 2147483647", kStartYear},
+        {"start year at the int minimum", "StartYear : -2147483648", kStartYear},
+        {"provisions per size step negative", "ShiroHyourouMax : -2000", kStartYear},
+        {"main map view right at the int maximum", "MainMapKakudai : 0 : 0 : 2147483647 : 10", kStartYear},
+        {"province area bottom at the int maximum", "K_YAMASHIRO : 11 : 356 : 583 : 376 : 2147483647", kYamashiro},
+    };
+    ScenarioCopy copy;
+    for (const ValueCase& c : cases) {
+        const std::string file = copy.Write(c.replaced, c.line);
+        const CliOutcome o = RunCliWithErrors("check " + file);
+        EXPECT_EQ(o.status, 22) << c.name << '\n' << o.out;
+        EXPECT_EQ(o.out.rfind("整数を指定すべきところに整数以外の文字があります(Line No.", 0), 0u)
+            << c.name << '\n' << o.out;
+        // A game is not started on them (before, it ran into the overflow).
+        const CliOutcome run = RunCliWithErrors("run " + file + " --months 14 --seed 3 --spectator");
+        EXPECT_EQ(run.status, 22) << c.name << '\n' << run.out;
+        EXPECT_EQ(run.out.find("runtime error"), std::string::npos) << c.name << '\n' << run.out;
+    }
+}
+
+}  // namespace
