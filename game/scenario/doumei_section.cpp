@@ -34,7 +34,8 @@ bool IsBond(int type) {
 
 // The two houses of a line, in either order (-1, "every other house", included).
 std::uint32_t PairKey(int a, int b) {
-    const auto lo = static_cast<std::uint32_t>(std::min(a, b) + 1), hi = static_cast<std::uint32_t>(std::max(a, b) + 1);
+    const auto lo = static_cast<std::uint32_t>(std::min(a, b) + 1),
+               hi = static_cast<std::uint32_t>(std::max(a, b) + 1);
     return lo << 16 | hi;
 }
 

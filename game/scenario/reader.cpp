@@ -558,7 +558,9 @@ int CScenarioReader::SkipSection() {
         if (end == kEndOfFile) return kStopAtEof;
         if (lineStart && token == "}") {
             if (depth == 0) {
-                if (end != kEndOfLine) SkipRestOfLine();
+                // The rest of the closing line is a remark; a file that ends in it is found ended
+                // by the next read.
+                if (end != kEndOfLine) static_cast<void>(SkipRestOfLine());
                 return kScnOk;
             }
             --depth;

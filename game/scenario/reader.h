@@ -78,11 +78,11 @@ public:
     // Writes an enciphered copy of a plain scenario under password (UTF-8; stored in Shift-JIS);
     // false (message shown) when a file cannot be opened.
     [[nodiscard]] bool EncryptScenario(const std::string& inputPath, const std::string& outputPath,
-                         const std::string& password);
+                                       const std::string& password);
     // Writes a plain copy of an enciphered scenario when password is the one it was enciphered
     // with; false (message shown, no output file written) otherwise.
     [[nodiscard]] bool DecryptScenario(const std::string& inputPath, const std::string& outputPath,
-                         const std::string& password);
+                                       const std::string& password);
 
     int LineCounter() const { return lineCounter_; }
     int TokenLine() const { return tokenLine_; }
@@ -96,37 +96,37 @@ private:
     // The keywords of the file: a table of keyword and how its value is read (reader.cpp).
     struct KeywordRule;
     static const KeywordRule kKeywords[];
-    int ReadKeywords();
-    int ReadKeywordValue(const KeywordRule& rule);
+    [[nodiscard]] int ReadKeywords();
+    [[nodiscard]] int ReadKeywordValue(const KeywordRule& rule);
     // Keywords whose value has a reader of its own.
-    int ReadWordKeyword(std::string& value);
-    int ReadSecretKeyword();
-    int ReadCipherKeyword();
-    int ReadMapFileKeyword();
-    int ReadScenarioVerKeyword();
-    int ReadTitleKeyword();
-    int ReadEndingKeyword();
-    int ReadStartYearKeyword();
-    int ReadHeiUnitKeyword();
-    int ReadDistanceLimitKeyword();
-    int ReadRoadCost(int kind);
-    int ReadRoadCostBroad();
-    int ReadRoadCostNarrow();
-    int ReadRoadCostMountain();
-    int ReadRoadCostSea();
-    int ReadShiroOffsetKeyword();
-    int ReadNameOffset(int& offset);
-    int ReadShiroNameOffsetKeyword();
-    int ReadDaimyouNameOffsetKeyword();
-    int ReadBgmKeyword();
-    int ReadStandardAgeKeyword();
-    int ReadLanguageKeyword();
-    int ReadOpeningImgKeyword();
-    int ReadEndingImgKeyword();
-    int ReadIntValue(int& value);
-    int ReadYesNo(int& value);
-    int ReadPictureKeyword(std::int32_t& index);
-    int ExpectBrace();
+    [[nodiscard]] int ReadWordKeyword(std::string& value);
+    [[nodiscard]] int ReadSecretKeyword();
+    [[nodiscard]] int ReadCipherKeyword();
+    [[nodiscard]] int ReadMapFileKeyword();
+    [[nodiscard]] int ReadScenarioVerKeyword();
+    [[nodiscard]] int ReadTitleKeyword();
+    [[nodiscard]] int ReadEndingKeyword();
+    [[nodiscard]] int ReadStartYearKeyword();
+    [[nodiscard]] int ReadHeiUnitKeyword();
+    [[nodiscard]] int ReadDistanceLimitKeyword();
+    [[nodiscard]] int ReadRoadCost(int kind);
+    [[nodiscard]] int ReadRoadCostBroad();
+    [[nodiscard]] int ReadRoadCostNarrow();
+    [[nodiscard]] int ReadRoadCostMountain();
+    [[nodiscard]] int ReadRoadCostSea();
+    [[nodiscard]] int ReadShiroOffsetKeyword();
+    [[nodiscard]] int ReadNameOffset(int& offset);
+    [[nodiscard]] int ReadShiroNameOffsetKeyword();
+    [[nodiscard]] int ReadDaimyouNameOffsetKeyword();
+    [[nodiscard]] int ReadBgmKeyword();
+    [[nodiscard]] int ReadStandardAgeKeyword();
+    [[nodiscard]] int ReadLanguageKeyword();
+    [[nodiscard]] int ReadOpeningImgKeyword();
+    [[nodiscard]] int ReadEndingImgKeyword();
+    [[nodiscard]] int ReadIntValue(int& value);
+    [[nodiscard]] int ReadYesNo(int& value);
+    [[nodiscard]] int ReadPictureKeyword(std::int32_t& index);
+    [[nodiscard]] int ExpectBrace();
     void ResetDefaults();
     void ResetOnOpen();
     void FinishReading();
@@ -137,66 +137,67 @@ private:
     int ReadTokenRaw(std::string& token, std::size_t size, std::string* echo, bool keepSeparatorsInQuotes);
 
     // Map and presentation sections.
-    int ReadMapFile(const std::string& name);
-    int ReadMainMapKakudai();
-    int ReadOpening();
-    int ReadEnding();
-    int ReadTextBlock(std::string& text);
-    int ReadKuniArea();
-    int ReadIntField(int& value, bool last, std::size_t size = 100);
-    int ReadWordField(std::string& token, bool last, std::size_t size = 100);
-    int ReadLineStart(std::string& token, std::size_t size, bool keepSeparators = false);
+    [[nodiscard]] int ReadMapFile(const std::string& name);
+    [[nodiscard]] int ReadMainMapKakudai();
+    [[nodiscard]] int ReadOpening();
+    [[nodiscard]] int ReadEnding();
+    [[nodiscard]] int ReadTextBlock(std::string& text);
+    [[nodiscard]] int ReadKuniArea();
+    [[nodiscard]] int ReadIntField(int& value, bool last, std::size_t size = 100);
+    [[nodiscard]] int ReadWordField(std::string& token, bool last, std::size_t size = 100);
+    [[nodiscard]] int ReadLineStart(std::string& token, std::size_t size, bool keepSeparators = false);
     static constexpr int kSectionEnd = -2;  // the line's first token was "}"
-    int ReadColorPallet();
-    int ReadWordAssign();
-    int ReadLabel();
+    [[nodiscard]] int ReadColorPallet();
+    [[nodiscard]] int ReadWordAssign();
+    [[nodiscard]] int ReadLabel();
 
     // Houses, castles, generals, routes and alliances.
-    int ReadDaimyou();
-    int ReadShiroType();
-    int ReadShiro();
-    int ReadBushou();
-    int ReadShiroConnect();
-    int ReadDoumei();
+    [[nodiscard]] int ReadDaimyou();
+    [[nodiscard]] int ReadShiroType();
+    [[nodiscard]] int ReadShiro();
+    [[nodiscard]] int ReadBushou();
+    [[nodiscard]] int ReadShiroConnect();
+    [[nodiscard]] int ReadDoumei();
     // Events.
-    int ReadConditionalEvent();
-    int ReadSnowKakuritsu();
-    int ReadRainKakuritsu();
-    int ReadEvent();
-    int ReadEventDetail();
+    [[nodiscard]] int ReadConditionalEvent();
+    [[nodiscard]] int ReadSnowKakuritsu();
+    [[nodiscard]] int ReadRainKakuritsu();
+    [[nodiscard]] int ReadEvent();
+    [[nodiscard]] int ReadEventDetail();
     // Trade and muskets.
-    int ReadTrading();
-    int ReadTradingPartner();
-    int ReadTradingMonth();
-    int ReadTradingKuni();
-    int ReadTradingPort();
-    int ReadTeppouCost();
-    int ReadTeppouSoubiRitsu();
-    int ReadTeppouKouka();
-    int ReadTeppouSeisan();
-    int ReadTeppouKounyuu();
-    int ReadTeppouKounyuuMonth();
+    [[nodiscard]] int ReadTrading();
+    [[nodiscard]] int ReadTradingPartner();
+    [[nodiscard]] int ReadTradingMonth();
+    [[nodiscard]] int ReadTradingKuni();
+    [[nodiscard]] int ReadTradingPort();
+    [[nodiscard]] int ReadTeppouCost();
+    [[nodiscard]] int ReadTeppouSoubiRitsu();
+    [[nodiscard]] int ReadTeppouKouka();
+    [[nodiscard]] int ReadTeppouSeisan();
+    [[nodiscard]] int ReadTeppouKounyuu();
+    [[nodiscard]] int ReadTeppouKounyuuMonth();
     // Helpers of the event, trade and musket sections.
-    int ReadConditionalEventBlock(CConditionalEvent& event);
-    int ReadEventItemBlock(CConditionalEvent& event, bool happenings);
-    int ReadEventOperand(std::int16_t& value, int kind, bool last);
-    int ReadEventItemText(std::string& text, bool last);
-    int ReadPeriod(std::int16_t& year, std::int8_t& month, std::size_t size);
-    int ReadDecimalField(double& value, bool last, int notNumberCode, std::size_t size = 100);
-    int ReadEventDetailBlock(CEventRecord& event);
-    int ReadProbabilityBlock(CEventRecord& event, bool chiiki);
-    int ReadWeatherSection(bool rain);
-    int DeclareTradingPartners(bool trading);
-    int ReadPlaceList(std::int8_t* months, std::uint32_t* sales, int monthValue, int salesValue);
+    [[nodiscard]] int ReadConditionalEventBlock(CConditionalEvent& event);
+    [[nodiscard]] int ReadEventItemBlock(CConditionalEvent& event, bool happenings);
+    [[nodiscard]] int ReadEventOperand(std::int16_t& value, int kind, bool last);
+    [[nodiscard]] int ReadEventItemText(std::string& text, bool last);
+    [[nodiscard]] int ReadPeriod(std::int16_t& year, std::int8_t& month, std::size_t size);
+    [[nodiscard]] int ReadDecimalField(double& value, bool last, int notNumberCode, std::size_t size = 100);
+    [[nodiscard]] int ReadEventDetailBlock(CEventRecord& event);
+    [[nodiscard]] int ReadProbabilityBlock(CEventRecord& event, bool chiiki);
+    [[nodiscard]] int ReadWeatherSection(bool rain);
+    [[nodiscard]] int DeclareTradingPartners(bool trading);
+    [[nodiscard]] int ReadPlaceList(std::int8_t* months, std::uint32_t* sales, int monthValue,
+                                    int salesValue);
     void ConvertEventTexts(TextEncoding enc);
     void ConvertTradeTexts(TextEncoding enc);
     // FindId that passes over empty slots (the built-in events and partner 0 have no identifier).
     static int FindNamedId(const std::vector<IdSlot>& slots, int count, const std::string& id);
 
     // Reads a section through to its closing line, keeping nothing (nested blocks counted).
-    int SkipSection();
+    [[nodiscard]] int SkipSection();
     // Reads the rest of the current line, keeping nothing.
-    int SkipRestOfLine();
+    [[nodiscard]] int SkipRestOfLine();
     // Position of the identifier among the first count slots, or -1 (compared byte for byte).
     int FindId(const std::vector<IdSlot>& slots, int count, const std::string& id) const;
     // Stores an identifier (at most kIdSize - 1 bytes) into a slot.
@@ -227,7 +228,7 @@ private:
     bool cipherCheckValid_ = false;  // the header held eight hexadecimal digits
     bool cipherFault_ = false;       // a character pair deciphered to no byte
     // Reads the cipher header after the Cipher keyword and its level, and turns deciphering on.
-    int StartCipher();
+    [[nodiscard]] int StartCipher();
     // Reads the password (up to a blank) and the check value that open the cipher text.
     void ReadCipherPrefix(int first, std::string& password, std::uint32_t& check, bool& checkValid);
     // After the whole file: true when deciphering is on and the text does not fit its check value.

@@ -72,7 +72,8 @@ TEST(CliExtremeValues, TheLargestKeptValuesPlayWithoutOverflow) {
         {"start year 9999", "StartYear : 9999", kStartYear},
         {"start year -9999", "StartYear : -9999", kStartYear},
         {"start year -1", "StartYear : -1", kStartYear},
-        {"provisions per size step at the int maximum", kStartYear + "\r\nShiroHyourouMax : 2147483647", kStartYear},
+        {"provisions per size step at the int maximum", kStartYear + "\r\nShiroHyourouMax : 2147483647",
+         kStartYear},
         {"provisions per size step 1", kStartYear + "\r\nShiroHyourouMax : 1", kStartYear},
         {"main map view at the map bounds",
          kStartYear + "\r\nMainMapKakudai : -16777216 : -16777216 : 16777216 : 16777216", kStartYear},
@@ -94,7 +95,8 @@ TEST(CliExtremeValues, ValuesThatCannotBePlayedAreRefusedOnTheirLine) {
         {"start year at the int minimum", "StartYear : -2147483648", kStartYear},
         {"provisions per size step negative", "ShiroHyourouMax : -2000", kStartYear},
         {"main map view right at the int maximum", "MainMapKakudai : 0 : 0 : 2147483647 : 10", kStartYear},
-        {"province area bottom at the int maximum", "K_YAMASHIRO : 11 : 356 : 583 : 376 : 2147483647", kYamashiro},
+        {"province area bottom at the int maximum", "K_YAMASHIRO : 11 : 356 : 583 : 376 : 2147483647",
+         kYamashiro},
     };
     ScenarioCopy copy;
     for (const ValueCase& c : cases) {
