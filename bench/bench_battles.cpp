@@ -8,10 +8,9 @@
 #include <new>
 #include <vector>
 
-#include "game/state/vocabulary.h"
 #include "game/military/battle_runners.h"
 #include "game/military/siege.h"
-#include "support/rules_test_util.h"
+#include "support/test_world.h"
 
 namespace {
 std::atomic<long long> g_allocations{0};
@@ -39,37 +38,32 @@ struct Troops {
 
 // Castle 0 of house 0 with 20 generals and a garrison, besieged by 20 generals of house 1
 // standing in castle 1; castle 1 and 2 linked to castle 0 by road.
-struct BattleBench {
-    std::unique_ptr<GameState> state = test::MakeState(3, 2);
-    GameState& gs = *state;
+struct BattleBench : test::TestWorld {
     std::vector<int> attackers;
     std::vector<int> defenders;
     std::vector<Troops> saved;
 
-    BattleBench() {
-        ResetScenarioWords(gs.ScenarioWords);
-        gs.nHeiUnit = 1;
+    BattleBench() : TestWorld({.castles = 3, .houses = 2}) {
         gs.nPlayerDaimyou = 2;
         for (int c = 0; c < 3; ++c) {
             gs.ShiroTbl[static_cast<std::size_t>(c)].kibo = 6;
             gs.ShiroTbl[static_cast<std::size_t>(c)].hyourou = 200000;
             gs.ShiroMapTbl[static_cast<std::size_t>(c)].maxKibo = 6;
-            gs.ShiroMapTbl[static_cast<std::size_t>(c)].ClearConnections();
             gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags = ShiroMapRecord::kFlagWaterway;
         }
-        test::SetOwner(gs, 1, 1);
-        test::LinkBoth(gs, 0, 1, 1);
-        test::LinkBoth(gs, 0, 2, 0);
+        Own(1, 1);
+        Link(0, 1, 1);
+        Link(0, 2, 0);
         gs.ShiroTbl[0].shubihei = 300;
         gs.ShiroTbl[0].besiegerDaimyou = 1;
         for (int i = 0; i < 20; ++i) {
-            const int d = test::AddBushou(gs, 0, 0, 10 + i, 120 + 5 * i);
+            const int d =
+                AddBushou(0, 0, {.foot = 120 + 5 * i, .cavalry = 10 + i, .chibou = 0, .buyuu = i % 10});
             gs.BushouTbl[static_cast<std::size_t>(d)].muskets = static_cast<std::int16_t>(i * 3);
-            gs.BushouTbl[static_cast<std::size_t>(d)].buyuu = static_cast<std::uint8_t>(i % 10);
             defenders.push_back(d);
-            const int a = test::AddBushou(gs, 1, 1, 15 + i, 150 + 4 * i);
+            const int a =
+                AddBushou(1, 1, {.foot = 150 + 4 * i, .cavalry = 15 + i, .chibou = 0, .buyuu = (i * 3) % 10});
             gs.BushouTbl[static_cast<std::size_t>(a)].muskets = static_cast<std::int16_t>(i * 2);
-            gs.BushouTbl[static_cast<std::size_t>(a)].buyuu = static_cast<std::uint8_t>((i * 3) % 10);
             attackers.push_back(a);
         }
         for (int g = 0; g < gs.nBushou; ++g) {

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "support/rules_test_util.h"
+#include "support/test_world.h"
 
 namespace rymd {
 namespace {
 
-using test::MakeState;
+using test::TestWorld;
 
 int Rel(const GameState& gs, int x, int y) {
     return gs.DaimyouTbl[static_cast<std::size_t>(x)].GetRelationLo(y);
@@ -28,75 +28,79 @@ void AddRengou(GameState& gs, int target, std::initializer_list<int> members) {
 TEST(MakePeace, PaysForPeaceUnlessQuiet) {
     for (bool quiet : {true, false}) {
         SCOPED_TRACE(quiet);
-        auto gs = MakeState(3, 2);
-        test::SetOwner(*gs, 1, 1);
-        test::SetOwner(*gs, 2, 1);
-        gs->ShiroTbl[1].kokudaka = 12345;
-        gs->ShiroTbl[2].kokudaka = 10000;
-        gs->DaimyouTbl[0].shikin = 1000;
+        TestWorld w({.castles = 3, .houses = 2});
+        GameState& gs = w.gs;
+        w.Own(1, 1);
+        w.Own(2, 1);
+        gs.ShiroTbl[1].kokudaka = 12345;
+        gs.ShiroTbl[2].kokudaka = 10000;
+        gs.DaimyouTbl[0].shikin = 1000;
         ScriptedPort port;
-        MakePeace(*gs, port.AsPorts(), 0, 1, quiet);
-        EXPECT_EQ(Rel(*gs, 0, 1), CDaimyou::kRelFusen);
-        EXPECT_EQ(Rel(*gs, 1, 0), CDaimyou::kRelFusen);
-        EXPECT_EQ(gs->DaimyouTbl[0].shikin, quiet ? 1000 : 1000 - 2234);  // funds may go negative
-        EXPECT_EQ(gs->DaimyouTbl[1].shikin, 0);
+        MakePeace(gs, port.AsPorts(), 0, 1, quiet);
+        EXPECT_EQ(Rel(gs, 0, 1), CDaimyou::kRelFusen);
+        EXPECT_EQ(Rel(gs, 1, 0), CDaimyou::kRelFusen);
+        EXPECT_EQ(gs.DaimyouTbl[0].shikin, quiet ? 1000 : 1000 - 2234);  // funds may go negative
+        EXPECT_EQ(gs.DaimyouTbl[1].shikin, 0);
     }
 }
 
 TEST(MakePeace, SpheresMakePeaceWithTheOtherSide) {
     // a=0 with subordinate 2 and vassal 3; b=1 with subordinate 4 and vassal 5; 6 stands apart.
-    auto gs = MakeState(0, 7);
-    test::MakeSubordinate(*gs, 2, 0);
-    test::MakeVassal(*gs, 3, 0);
-    test::MakeSubordinate(*gs, 4, 1);
-    test::MakeVassal(*gs, 5, 1);
-    SetRel(*gs, 4, 1, CDaimyou::kRelJuuzoku);
-    SetRel(*gs, 5, 1, CDaimyou::kRelShinjuu);
-    SetRel(*gs, 2, 0, CDaimyou::kRelJuuzoku);
-    SetRel(*gs, 3, 0, CDaimyou::kRelShinjuu);
-    gs->DaimyouTbl[3].toushu = -1;  // house 3 is gone: left out
+    TestWorld w({.houses = 7});
+    GameState& gs = w.gs;
+    w.MakeSubordinate(2, 0);
+    w.MakeVassal(3, 0);
+    w.MakeSubordinate(4, 1);
+    w.MakeVassal(5, 1);
+    SetRel(gs, 4, 1, CDaimyou::kRelJuuzoku);
+    SetRel(gs, 5, 1, CDaimyou::kRelShinjuu);
+    SetRel(gs, 2, 0, CDaimyou::kRelJuuzoku);
+    SetRel(gs, 3, 0, CDaimyou::kRelShinjuu);
+    gs.DaimyouTbl[3].toushu = -1;  // house 3 is gone: left out
     ScriptedPort port;
-    MakePeace(*gs, port.AsPorts(), 0, 1, true);
+    MakePeace(gs, port.AsPorts(), 0, 1, true);
     for (int x : {0, 2})
         for (int y : {1, 4, 5})
-            EXPECT_EQ(Rel(*gs, x, y), CDaimyou::kRelFusen) << x << " about " << y;
-    EXPECT_EQ(Rel(*gs, 3, 1), CDaimyou::kRelNothing);
-    EXPECT_EQ(Rel(*gs, 6, 0), CDaimyou::kRelNothing);
-    EXPECT_EQ(Rel(*gs, 2, 3), CDaimyou::kRelNothing);  // members of one sphere are not touched
+            EXPECT_EQ(Rel(gs, x, y), CDaimyou::kRelFusen) << x << " about " << y;
+    EXPECT_EQ(Rel(gs, 3, 1), CDaimyou::kRelNothing);
+    EXPECT_EQ(Rel(gs, 6, 0), CDaimyou::kRelNothing);
+    EXPECT_EQ(Rel(gs, 2, 3), CDaimyou::kRelNothing);  // members of one sphere are not touched
     EXPECT_TRUE(port.Calls().empty());
 }
 
 TEST(MakePeace, DissolvesCoalitionsOfOneAgainstTheOther) {
-    auto gs = MakeState(0, 4);
-    gs->DaimyouTbl[0].name = "織田";
-    gs->DaimyouTbl[1].name = "武田";
-    AddRengou(*gs, 0, {2, 1});  // against 0, with 1: dissolved
-    AddRengou(*gs, 0, {2, 3});  // against 0 without 1: stays
-    AddRengou(*gs, 1, {0});     // against 1, with 0: dissolved
-    AddRengou(*gs, 2, {0, 1});  // against a third house: stays
+    TestWorld w({.houses = 4});
+    GameState& gs = w.gs;
+    gs.DaimyouTbl[0].name = "織田";
+    gs.DaimyouTbl[1].name = "武田";
+    AddRengou(gs, 0, {2, 1});  // against 0, with 1: dissolved
+    AddRengou(gs, 0, {2, 3});  // against 0 without 1: stays
+    AddRengou(gs, 1, {0});     // against 1, with 0: dissolved
+    AddRengou(gs, 2, {0, 1});  // against a third house: stays
     ScriptedPort port;
-    MakePeace(*gs, port.AsPorts(), 0, 1, true);
-    ASSERT_EQ(gs->nRengou, 2);
-    EXPECT_EQ(gs->RengouTbl[0].target, 0);
-    EXPECT_EQ(gs->RengouTbl[0].member[1], 3);
-    EXPECT_EQ(gs->RengouTbl[1].target, 2);
+    MakePeace(gs, port.AsPorts(), 0, 1, true);
+    ASSERT_EQ(gs.nRengou, 2);
+    EXPECT_EQ(gs.RengouTbl[0].target, 0);
+    EXPECT_EQ(gs.RengouTbl[0].member[1], 3);
+    EXPECT_EQ(gs.RengouTbl[1].target, 2);
     ASSERT_EQ(port.Calls().size(), 2u);
     EXPECT_EQ(port.Calls()[0].text, "反織田連合は消滅しました");
     EXPECT_EQ(port.Calls()[1].text, "反武田連合は消滅しました");
 }
 
 TEST(RemoveRengou, HeldBackDuringAutomaticAdvance) {
-    auto gs = MakeState(0, 2);
-    AddRengou(*gs, 0, {1});
-    AddRengou(*gs, 1, {0});
-    gs->bAutoAdvance = true;
+    TestWorld w({.houses = 2});
+    GameState& gs = w.gs;
+    AddRengou(gs, 0, {1});
+    AddRengou(gs, 1, {0});
+    gs.bAutoAdvance = true;
     ScriptedPort port;
-    RemoveRengou(*gs, port.AsPorts(), 0);
+    RemoveRengou(gs, port.AsPorts(), 0);
     EXPECT_TRUE(port.Calls().empty());
-    ASSERT_EQ(gs->nRengou, 1);
-    EXPECT_EQ(gs->RengouTbl[0].target, 1);
-    RemoveRengou(*gs, port.AsPorts(), 5);  // no such coalition
-    EXPECT_EQ(gs->nRengou, 1);
+    ASSERT_EQ(gs.nRengou, 1);
+    EXPECT_EQ(gs.RengouTbl[0].target, 1);
+    RemoveRengou(gs, port.AsPorts(), 5);  // no such coalition
+    EXPECT_EQ(gs.nRengou, 1);
 }
 
 // Relations a member of a sphere takes from the master's relation toward a third house.
@@ -115,73 +119,77 @@ TEST(MakeJuuzoku, RelationsFollowTheMaster) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.masterAbout << "/" << c.memberBefore);
-        auto gs = MakeState(0, 3);  // master 0, house 1, third house 2
-        SetRel(*gs, 0, 2, c.masterAbout);
-        SetRel(*gs, 1, 2, c.memberBefore);
+        TestWorld w({.houses = 3});  // master 0, house 1, third house 2
+        GameState& gs = w.gs;
+        SetRel(gs, 0, 2, c.masterAbout);
+        SetRel(gs, 1, 2, c.memberBefore);
         ScriptedPort port;
-        ASSERT_TRUE(MakeJuuzoku(*gs, port.AsPorts(), 0, 1, true));
-        EXPECT_EQ(gs->DaimyouTbl[1].bond, CDaimyou::kBondJuuzoku);
-        EXPECT_EQ(gs->DaimyouTbl[1].masterDaimyou, 0);
-        EXPECT_EQ(Rel(*gs, 0, 1), CDaimyou::kRelJuuzokuMaster);
-        EXPECT_EQ(Rel(*gs, 1, 0), CDaimyou::kRelJuuzoku);
-        EXPECT_EQ(Rel(*gs, 1, 2), c.memberAbout);
-        EXPECT_EQ(Rel(*gs, 2, 1), c.aboutMember);
+        ASSERT_TRUE(MakeJuuzoku(gs, port.AsPorts(), 0, 1, true));
+        EXPECT_EQ(gs.DaimyouTbl[1].bond, CDaimyou::kBondJuuzoku);
+        EXPECT_EQ(gs.DaimyouTbl[1].masterDaimyou, 0);
+        EXPECT_EQ(Rel(gs, 0, 1), CDaimyou::kRelJuuzokuMaster);
+        EXPECT_EQ(Rel(gs, 1, 0), CDaimyou::kRelJuuzoku);
+        EXPECT_EQ(Rel(gs, 1, 2), c.memberAbout);
+        EXPECT_EQ(Rel(gs, 2, 1), c.aboutMember);
     }
 }
 
 TEST(MakeJuuzoku, TheHouseBringsItsOwnSphere) {
     // 1 has vassal 2 and subordinate 3; 0 already has subordinate 4.
-    auto gs = MakeState(0, 5);
-    test::MakeVassal(*gs, 2, 1);
-    SetRel(*gs, 2, 1, CDaimyou::kRelShinjuu);
-    test::MakeSubordinate(*gs, 3, 1);
-    SetRel(*gs, 3, 1, CDaimyou::kRelJuuzoku);
-    test::MakeSubordinate(*gs, 4, 0);
-    SetRel(*gs, 4, 0, CDaimyou::kRelJuuzoku);
-    SetRel(*gs, 0, 4, CDaimyou::kRelJuuzokuMaster);
+    TestWorld w({.houses = 5});
+    GameState& gs = w.gs;
+    w.MakeVassal(2, 1);
+    SetRel(gs, 2, 1, CDaimyou::kRelShinjuu);
+    w.MakeSubordinate(3, 1);
+    SetRel(gs, 3, 1, CDaimyou::kRelJuuzoku);
+    w.MakeSubordinate(4, 0);
+    SetRel(gs, 4, 0, CDaimyou::kRelJuuzoku);
+    SetRel(gs, 0, 4, CDaimyou::kRelJuuzokuMaster);
     ScriptedPort port;
-    ASSERT_TRUE(MakeJuuzoku(*gs, port.AsPorts(), 0, 1, true));
+    ASSERT_TRUE(MakeJuuzoku(gs, port.AsPorts(), 0, 1, true));
     for (int m : {1, 2, 3}) {
         SCOPED_TRACE(m);
-        EXPECT_EQ(gs->DaimyouTbl[static_cast<std::size_t>(m)].bond, CDaimyou::kBondJuuzoku);
-        EXPECT_EQ(gs->DaimyouTbl[static_cast<std::size_t>(m)].masterDaimyou, 0);
-        EXPECT_EQ(Rel(*gs, 0, m), CDaimyou::kRelJuuzokuMaster);
-        EXPECT_EQ(Rel(*gs, m, 0), CDaimyou::kRelJuuzoku);
-        EXPECT_EQ(Rel(*gs, m, 4), CDaimyou::kRelJuuzokuPeer);
-        EXPECT_EQ(Rel(*gs, 4, m), CDaimyou::kRelJuuzokuPeer);
+        EXPECT_EQ(gs.DaimyouTbl[static_cast<std::size_t>(m)].bond, CDaimyou::kBondJuuzoku);
+        EXPECT_EQ(gs.DaimyouTbl[static_cast<std::size_t>(m)].masterDaimyou, 0);
+        EXPECT_EQ(Rel(gs, 0, m), CDaimyou::kRelJuuzokuMaster);
+        EXPECT_EQ(Rel(gs, m, 0), CDaimyou::kRelJuuzoku);
+        EXPECT_EQ(Rel(gs, m, 4), CDaimyou::kRelJuuzokuPeer);
+        EXPECT_EQ(Rel(gs, 4, m), CDaimyou::kRelJuuzokuPeer);
     }
-    EXPECT_EQ(Rel(*gs, 2, 1), CDaimyou::kRelJuuzokuPeer);
-    EXPECT_EQ(Rel(*gs, 1, 3), CDaimyou::kRelJuuzokuPeer);
+    EXPECT_EQ(Rel(gs, 2, 1), CDaimyou::kRelJuuzokuPeer);
+    EXPECT_EQ(Rel(gs, 1, 3), CDaimyou::kRelJuuzokuPeer);
 }
 
 TEST(MakeJuuzoku, RefusedUnderAMasterThatIsNotIndependent) {
-    auto gs = MakeState(0, 3);
-    test::MakeSubordinate(*gs, 0, 2);
-    SetRel(*gs, 1, 2, CDaimyou::kRelFusen);
+    TestWorld w({.houses = 3});
+    GameState& gs = w.gs;
+    w.MakeSubordinate(0, 2);
+    SetRel(gs, 1, 2, CDaimyou::kRelFusen);
     ScriptedPort port;
-    EXPECT_FALSE(MakeJuuzoku(*gs, port.AsPorts(), 0, 1, true));
-    EXPECT_EQ(gs->DaimyouTbl[1].bond, CDaimyou::kBondDokuritsu);
-    EXPECT_EQ(Rel(*gs, 1, 0), CDaimyou::kRelNothing);
-    EXPECT_EQ(Rel(*gs, 1, 2), CDaimyou::kRelFusen);
+    EXPECT_FALSE(MakeJuuzoku(gs, port.AsPorts(), 0, 1, true));
+    EXPECT_EQ(gs.DaimyouTbl[1].bond, CDaimyou::kBondDokuritsu);
+    EXPECT_EQ(Rel(gs, 1, 0), CDaimyou::kRelNothing);
+    EXPECT_EQ(Rel(gs, 1, 2), CDaimyou::kRelFusen);
 }
 
 TEST(MakeJuuzoku, UnlessQuietGuestsStepDownAndFleetsGoHome) {
-    auto gs = MakeState(3, 3);
+    TestWorld w({.castles = 3, .houses = 3});
+    GameState& gs = w.gs;
     for (int c = 0; c < 3; ++c)
-        gs->ShiroMapTbl[static_cast<std::size_t>(c)].flags = ShiroMapRecord::kFlagWaterway;
-    test::LinkBoth(*gs, 0, 1, 3);
-    test::LinkBoth(*gs, 1, 2, 3);
-    test::SetOwner(*gs, 1, 1);
-    test::SetOwner(*gs, 2, 1);
-    gs->DaimyouTbl[1].toushu = test::AddBushou(*gs, 1, 1, 1, 1);
-    const int guest = test::AddBushou(*gs, 1, 1, 1, 1, 4);
-    gs->BushouTbl[static_cast<std::size_t>(guest)].status = CBushou::kStatusKyakushou;
-    CGunsenTable& t = gs->GunsenTable;
+        gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags = ShiroMapRecord::kFlagWaterway;
+    w.Link(0, 1, 3);
+    w.Link(1, 2, 3);
+    w.Own(1, 1);
+    w.Own(2, 1);
+    gs.DaimyouTbl[1].toushu = w.AddBushou(1, 1, {.foot = 1, .cavalry = 1});
+    const int guest = w.AddBushou(1, 1, {.foot = 1, .cavalry = 1, .gundan = 4});
+    gs.BushouTbl[static_cast<std::size_t>(guest)].status = CBushou::kStatusKyakushou;
+    CGunsenTable& t = gs.GunsenTable;
     t.count = 0;
     t.AddGunsen(1, 0, 12);  // at the master's castle
     for (bool quiet : {true, false}) {
         SCOPED_TRACE(quiet);
-        auto copy = std::make_unique<GameState>(*gs);
+        auto copy = std::make_unique<GameState>(gs);
         ScriptedPort port;
         ASSERT_TRUE(MakeJuuzoku(*copy, port.AsPorts(), 0, 1, quiet));
         const CBushou& g = copy->BushouTbl[static_cast<std::size_t>(guest)];
@@ -194,69 +202,72 @@ TEST(MakeJuuzoku, UnlessQuietGuestsStepDownAndFleetsGoHome) {
 }
 
 TEST(MakeShinjuu, TurnsASubordinateIntoAVassal) {
-    auto gs = MakeState(2, 6);
+    TestWorld w({.castles = 2, .houses = 6});
+    GameState& gs = w.gs;
     // 1 is 0's subordinate; 2 another subordinate of 0, 3 a vassal of 0, 4 arch-enemy of 0, 5 ally.
     ScriptedPort port;
-    ASSERT_TRUE(MakeJuuzoku(*gs, port.AsPorts(), 0, 1, true));
-    ASSERT_TRUE(MakeJuuzoku(*gs, port.AsPorts(), 0, 2, true));
-    ASSERT_TRUE(MakeJuuzoku(*gs, port.AsPorts(), 0, 3, true));
-    ASSERT_TRUE(MakeShinjuu(*gs, 0, 3));
-    SetRel(*gs, 0, 4, CDaimyou::kRelShukuteki);
-    SetRel(*gs, 0, 5, CDaimyou::kRelFusen);
+    ASSERT_TRUE(MakeJuuzoku(gs, port.AsPorts(), 0, 1, true));
+    ASSERT_TRUE(MakeJuuzoku(gs, port.AsPorts(), 0, 2, true));
+    ASSERT_TRUE(MakeJuuzoku(gs, port.AsPorts(), 0, 3, true));
+    ASSERT_TRUE(MakeShinjuu(gs, 0, 3));
+    SetRel(gs, 0, 4, CDaimyou::kRelShukuteki);
+    SetRel(gs, 0, 5, CDaimyou::kRelFusen);
     // A corps of house 1 is dissolved.
-    test::SetOwner(*gs, 1, 1);
-    gs->DaimyouTbl[1].toushu = test::AddBushou(*gs, 1, 1, 1, 1);
-    const int leader = test::AddBushou(*gs, 1, 1, 1, 1, 5);
-    gs->GundanTbl[5].leader = leader;
-    gs->GundanTbl[5].daimyou = 1;
-    gs->ShiroTbl[1].gundan = 5;
+    w.Own(1, 1);
+    gs.DaimyouTbl[1].toushu = w.AddBushou(1, 1, {.foot = 1, .cavalry = 1});
+    const int leader = w.AddBushou(1, 1, {.foot = 1, .cavalry = 1, .gundan = 5});
+    gs.GundanTbl[5].leader = leader;
+    gs.GundanTbl[5].daimyou = 1;
+    gs.ShiroTbl[1].gundan = 5;
 
-    ASSERT_TRUE(MakeShinjuu(*gs, 0, 1));
-    EXPECT_EQ(gs->DaimyouTbl[1].bond, CDaimyou::kBondShinjuu);
-    EXPECT_EQ(gs->DaimyouTbl[1].masterDaimyou, 0);
-    EXPECT_EQ(Rel(*gs, 0, 1), CDaimyou::kRelShinjuuMaster);
-    EXPECT_EQ(Rel(*gs, 1, 0), CDaimyou::kRelShinjuu);
-    EXPECT_EQ(Rel(*gs, 1, 2), CDaimyou::kRelJuuzokuPeer);
-    EXPECT_EQ(Rel(*gs, 2, 1), CDaimyou::kRelShinjuuPeer);
-    EXPECT_EQ(Rel(*gs, 1, 3), CDaimyou::kRelShinjuuPeer);
-    EXPECT_EQ(Rel(*gs, 3, 1), CDaimyou::kRelShinjuuPeer);
-    EXPECT_EQ(Rel(*gs, 1, 4), CDaimyou::kRelNothing);  // not yet an arch-enemy: no relation
-    EXPECT_EQ(Rel(*gs, 1, 5), CDaimyou::kRelFusen);
-    EXPECT_EQ(gs->GundanTbl[5].leader, CGundan::kLeaderFree);
-    EXPECT_EQ(gs->ShiroTbl[1].gundan, -1);
+    ASSERT_TRUE(MakeShinjuu(gs, 0, 1));
+    EXPECT_EQ(gs.DaimyouTbl[1].bond, CDaimyou::kBondShinjuu);
+    EXPECT_EQ(gs.DaimyouTbl[1].masterDaimyou, 0);
+    EXPECT_EQ(Rel(gs, 0, 1), CDaimyou::kRelShinjuuMaster);
+    EXPECT_EQ(Rel(gs, 1, 0), CDaimyou::kRelShinjuu);
+    EXPECT_EQ(Rel(gs, 1, 2), CDaimyou::kRelJuuzokuPeer);
+    EXPECT_EQ(Rel(gs, 2, 1), CDaimyou::kRelShinjuuPeer);
+    EXPECT_EQ(Rel(gs, 1, 3), CDaimyou::kRelShinjuuPeer);
+    EXPECT_EQ(Rel(gs, 3, 1), CDaimyou::kRelShinjuuPeer);
+    EXPECT_EQ(Rel(gs, 1, 4), CDaimyou::kRelNothing);  // not yet an arch-enemy: no relation
+    EXPECT_EQ(Rel(gs, 1, 5), CDaimyou::kRelFusen);
+    EXPECT_EQ(gs.GundanTbl[5].leader, CGundan::kLeaderFree);
+    EXPECT_EQ(gs.ShiroTbl[1].gundan, -1);
 }
 
 TEST(MakeShinjuu, RefusedUnlessASubordinateOfAnIndependentMaster) {
-    auto gs = MakeState(0, 4);
+    TestWorld w({.houses = 4});
+    GameState& gs = w.gs;
     ScriptedPort port;
-    EXPECT_FALSE(MakeShinjuu(*gs, 0, 1));  // independent
-    ASSERT_TRUE(MakeJuuzoku(*gs, port.AsPorts(), 2, 1, true));
-    EXPECT_FALSE(MakeShinjuu(*gs, 0, 1));  // subordinate to another house
-    EXPECT_EQ(gs->DaimyouTbl[1].bond, CDaimyou::kBondJuuzoku);
-    EXPECT_EQ(gs->DaimyouTbl[1].masterDaimyou, 2);
-    ASSERT_TRUE(MakeJuuzoku(*gs, port.AsPorts(), 0, 3, true));
-    test::MakeSubordinate(*gs, 0, 2);  // the master itself is bound
-    EXPECT_FALSE(MakeShinjuu(*gs, 0, 3));
-    EXPECT_EQ(gs->DaimyouTbl[3].bond, CDaimyou::kBondJuuzoku);
+    EXPECT_FALSE(MakeShinjuu(gs, 0, 1));  // independent
+    ASSERT_TRUE(MakeJuuzoku(gs, port.AsPorts(), 2, 1, true));
+    EXPECT_FALSE(MakeShinjuu(gs, 0, 1));  // subordinate to another house
+    EXPECT_EQ(gs.DaimyouTbl[1].bond, CDaimyou::kBondJuuzoku);
+    EXPECT_EQ(gs.DaimyouTbl[1].masterDaimyou, 2);
+    ASSERT_TRUE(MakeJuuzoku(gs, port.AsPorts(), 0, 3, true));
+    w.MakeSubordinate(0, 2);  // the master itself is bound
+    EXPECT_FALSE(MakeShinjuu(gs, 0, 3));
+    EXPECT_EQ(gs.DaimyouTbl[3].bond, CDaimyou::kBondJuuzoku);
 }
 
 TEST(RemoveBushouFromHoui, LeavesTheRightListAndHisHouse) {
-    auto gs = MakeState(2, 2);
-    const int stationed = test::AddBushou(*gs, 0, 0, 1, 1);
-    const int besieger = test::AddBushou(*gs, 1, -1, 1, 1);
-    CBushou& b = gs->BushouTbl[static_cast<std::size_t>(besieger)];
+    TestWorld w({.castles = 2, .houses = 2});
+    GameState& gs = w.gs;
+    const int stationed = w.AddBushou(0, 0, {.foot = 1, .cavalry = 1});
+    const int besieger = w.AddBushou(1, -1, {.foot = 1, .cavalry = 1});
+    CBushou& b = gs.BushouTbl[static_cast<std::size_t>(besieger)];
     b.shiro = 0;
     b.flags = CBushou::kFlagBesieging | CBushou::kFlagOrdered;
-    gs->ShiroTbl[0].besieger[0] = besieger;
-    gs->ShiroTbl[0].nBesieger = 1;
-    RemoveBushouFromHoui(*gs, besieger);
-    EXPECT_EQ(gs->ShiroTbl[0].nBesieger, 0);
-    EXPECT_EQ(gs->ShiroTbl[0].nBushou, 1);
+    gs.ShiroTbl[0].besieger[0] = besieger;
+    gs.ShiroTbl[0].nBesieger = 1;
+    RemoveBushouFromHoui(gs, besieger);
+    EXPECT_EQ(gs.ShiroTbl[0].nBesieger, 0);
+    EXPECT_EQ(gs.ShiroTbl[0].nBushou, 1);
     EXPECT_EQ(b.daimyou, -1);
     EXPECT_EQ(b.flags, CBushou::kFlagOrdered);
-    RemoveBushouFromHoui(*gs, stationed);
-    EXPECT_EQ(gs->ShiroTbl[0].nBushou, 0);
-    RemoveBushouFromHoui(*gs, 99);  // harmless
+    RemoveBushouFromHoui(gs, stationed);
+    EXPECT_EQ(gs.ShiroTbl[0].nBushou, 0);
+    RemoveBushouFromHoui(gs, 99);  // harmless
 }
 
 }  // namespace

@@ -13,15 +13,15 @@ namespace {
 // belong to house 0.
 struct FallenCastle : BattleWorld {
     FallenCastle(std::uint32_t seed = 1) : BattleWorld(4, 2, seed) {
-        SetOwner(gs, 0, 1);
-        SetOwner(gs, 3, 1);
+        Own(0, 1);
+        Own(3, 1);
         Castle(0).shubihei = 100;
     }
 };
 
 TEST(BushouFate, EscapingGeneralsKeepSeventyPercentTheOthersThirty) {
     FallenCastle w;
-    LinkBoth(w.gs, 0, 1, 0);
+    w.Link(0, 1, 0);
     const int g = w.Add(0, 0, 11, 101, 33);
     CBattleRunner runner(w.gs, Ports{});
     runner.DecideBushouFate(std::vector<int>{g});
@@ -44,8 +44,8 @@ TEST(BushouFate, WithoutSeppukuSettingOnlyGeneralsWithoutRecordCommitSeppuku) {
         FallenCastle w(seed);
         w.gs.nSeppukuKakuritsu = 0;
         // House 0 keeps no castle: nobody can be placed, so fate is decided by the draws.
-        SetOwner(w.gs, 1, 1);
-        SetOwner(w.gs, 2, 1);
+        w.Own(1, 1);
+        w.Own(2, 1);
         const int withRecord = w.Add(0, 0, 5, 50);
         const int without = w.Add(0, 0, 5, 50);
         w.General(without).id = -1;
@@ -62,8 +62,8 @@ TEST(BushouFate, FleeingHeadMarksHisHouseFallen) {
     // Draws below 0.6 make the head flee; find a seed that does.
     for (std::uint32_t seed = 1; seed <= 30; ++seed) {
         FallenCastle w(seed);
-        SetOwner(w.gs, 1, 1);
-        SetOwner(w.gs, 2, 1);
+        w.Own(1, 1);
+        w.Own(2, 1);
         const int head = w.Add(0, 0, 5, 50);
         w.gs.DaimyouTbl[0].toushu = head;
         w.gs.DaimyouTbl[1].toushu = w.Add(1, 3, 1, 1);
@@ -91,13 +91,13 @@ TEST(BushouFate, OddListsChangeNothing) {
 // House 1 besieges castle 0 of house 0 from castle 1 across the sea, with a blockade.
 struct Blockade : BattleWorld {
     Blockade() : BattleWorld(3, 2) {
-        SetOwner(gs, 1, 1);
-        SetOwner(gs, 2, 1);
+        Own(1, 1);
+        Own(2, 1);
         Waterway(0);
         Waterway(1);
         Waterway(2);
-        LinkBoth(gs, 0, 1, 3);
-        LinkBoth(gs, 0, 2, 3);
+        Link(0, 1, 3);
+        Link(0, 2, 3);
         gs.RoadCost = {10, 20, 30, 40};
         Fleet(1, 0, 30, true);
     }
@@ -164,7 +164,7 @@ struct PlayerWins : PlayPort {
 
 TEST(PlayerBattle, OwnTroopsAreOfferedWithThePlayerAsTheFirstSide) {
     BattleWorld w(2, 2);
-    SetOwner(w.gs, 1, 1);
+    w.Own(1, 1);
     w.gs.nPlayerDaimyou = 1;
     const std::vector<int> a{w.Add(0, 0, 5, 50)};
     const std::vector<int> b{w.Add(1, 1, 5, 50)};
@@ -189,7 +189,7 @@ TEST(PlayerBattle, OwnTroopsAreOfferedWithThePlayerAsTheFirstSide) {
 TEST(Replay, SameSeedSameBattle) {
     auto fight = [](std::uint32_t seed) {
         BattleWorld w(2, 2, seed);
-        SetOwner(w.gs, 1, 1);
+        w.Own(1, 1);
         w.Waterway(0);
         w.Waterway(1);
         std::vector<int> a;

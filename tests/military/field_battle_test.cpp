@@ -9,7 +9,7 @@ namespace {
 
 // Houses 0 and 1 with armies standing in castles 0 and 1 (province 0).
 struct FieldWorld : BattleWorld {
-    FieldWorld(std::uint32_t seed = 1) : BattleWorld(2, 2, seed) { SetOwner(gs, 1, 1); }
+    FieldWorld(std::uint32_t seed = 1) : BattleWorld(2, 2, seed) { Own(1, 1); }
 
     CYasen Battle(std::initializer_list<int> a, std::initializer_list<int> b, int attacker = 0) {
         CYasen y(gs);

@@ -13,7 +13,7 @@ struct NavalWorld : BattleWorld {
     int a = -1;
     int b = -1;
     NavalWorld(std::uint32_t seed = 1) : BattleWorld(2, 2, seed) {
-        SetOwner(gs, 1, 1);
+        Own(1, 1);
         Waterway(0);
         Waterway(1);
         a = Add(0, 0, 20, 200);

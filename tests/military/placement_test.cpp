@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "support/life_world.h"
+#include "support/test_world.h"
 
 namespace rymd::test {
 namespace {
@@ -15,15 +15,16 @@ using ::testing::ElementsAre;
 
 // Castle 0 belongs to house 1; castles 1-4 to house 0. Links: 0-1, 1-2, 2-3 broad roads (10),
 // 0-4 a mountain road (30).
-struct ChainWorld : LifeWorld {
-    ChainWorld() : LifeWorld(5, 3) {
+struct ChainWorld : TestWorld {
+    ChainWorld() : TestWorld({.castles = 5, .houses = 3}) {
         Own(0, 1);
         Link(0, 1);
         Link(1, 2);
         Link(2, 3);
         Link(0, 4, 2);
     }
-    void Besiege(int shiro) { AddBushou(1, shiro, "", 5, true); }
+    using TestWorld::Besiege;
+    void Besiege(int shiro) { TestWorld::Besiege(shiro, 1); }
 };
 
 TEST(RelocateBushou, TakesTheTargetWhenItIsOwnFreeAndHasRoom) {
@@ -74,7 +75,7 @@ TEST(RelocateBushou, PassesPickTheNearestCastleOfTheRightKind) {
 }
 
 TEST(RelocateBushou, EqualCostsGoToTheCastleEarlierInTheTable) {
-    LifeWorld w(3, 2);
+    TestWorld w({.castles = 3, .houses = 2});
     w.Own(0, 1);
     w.Link(0, 2);  // listed first, but later in the table
     w.Link(0, 1);
@@ -84,7 +85,7 @@ TEST(RelocateBushou, EqualCostsGoToTheCastleEarlierInTheTable) {
 }
 
 TEST(RelocateBushou, SeaLanesCountDearInTheSeaCostlyMode) {
-    LifeWorld w(3, 2);
+    TestWorld w({.castles = 3, .houses = 2});
     w.Own(0, 1);
     w.Link(0, 1, 3);  // sea lane, cost 15
     w.Link(0, 2, 1);  // narrow road, cost 20
@@ -112,7 +113,7 @@ TEST(RelocateBushou, AVassalCountsAsItsMaster) {
 
 TEST(RelocateBushou, AHouseWithoutCastlesChangesNothing) {
     ChainWorld w;
-    const int g = w.AddBushou(2, 1, "", 5, true);  // besieging castle 1 for house 2
+    const int g = w.Besiege(1, 2);  // besieging castle 1 for house 2
     EXPECT_FALSE(RelocateBushou(w.gs, g, 1, true, false));
     EXPECT_EQ(w.gs.BushouTbl[g].shiro, 1);
     EXPECT_TRUE(w.gs.BushouTbl[g].flags & CBushou::kFlagBesieging);
@@ -122,7 +123,7 @@ TEST(RelocateBushou, AHouseWithoutCastlesChangesNothing) {
 
 TEST(RelocateBushou, ABesiegerLeavesTheBesiegerListAndTheFlag) {
     ChainWorld w;
-    const int g = w.AddBushou(1, 2, "", 5, true);  // house 1 besieges castle 2
+    const int g = w.Besiege(2, 1);  // house 1 besieges castle 2
     ASSERT_TRUE(RelocateBushou(w.gs, g, 2, false, false));
     EXPECT_EQ(w.gs.BushouTbl[g].shiro, 0);
     EXPECT_FALSE(w.gs.BushouTbl[g].flags & CBushou::kFlagBesieging);
@@ -191,13 +192,13 @@ TEST(GetShiroConnectType, KindsOfLinks) {
         {{3, 2, 3}, kConnectMountainAndSea},
     };
     for (const Case& c : cases) {
-        LifeWorld w(3, 1);
+        TestWorld w({.castles = 3, .houses = 1});
         w.AddLink(0, 2, 0);
         for (int k : c.kinds)
             w.AddLink(0, 1, k);
         EXPECT_EQ(GetShiroConnectType(w.gs, 0, 1), c.expected) << c.kinds.size();
     }
-    LifeWorld w(2, 1);
+    TestWorld w({.castles = 2, .houses = 1});
     EXPECT_EQ(GetShiroConnectType(w.gs, -1, 1), kConnectNone);
     EXPECT_EQ(GetShiroConnectType(w.gs, 5, 1), kConnectNone);
 }
@@ -223,7 +224,7 @@ TEST(GetHyourouMonths, Cases) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        LifeWorld w(2, 2);
+        TestWorld w({.castles = 2, .houses = 2});
         w.gs.nHeiUnit = c.heiUnit;
         CShiro& s = w.gs.ShiroTbl[0];
         s.hyourou = c.provisions;
@@ -231,19 +232,19 @@ TEST(GetHyourouMonths, Cases) {
         const int g = w.AddBushou(0, 0);
         w.gs.BushouTbl[g].cavalry = 20;
         w.gs.BushouTbl[g].foot = 40;
-        if (c.besieged) w.AddBushou(1, 0, "", 5, true);
+        if (c.besieged) w.Besiege(0, 1);
         EXPECT_EQ(GetHyourouMonths(w.gs, 0, c.besiegerTroops, c.defenders), c.expected);
     }
 }
 
 // Castle 0 (house 0) is besieged by house 1. Linked castles of house 0: 1 by land, 2 by sea.
-struct RetreatWorld : LifeWorld {
-    RetreatWorld() : LifeWorld(4, 2) {
+struct RetreatWorld : TestWorld {
+    RetreatWorld() : TestWorld({.castles = 4, .houses = 2}) {
         Own(3, 1);
         Link(0, 1);
         Link(0, 2, 3);
         Link(0, 3);
-        AddBushou(1, 0, "攻", 5, true);
+        Besiege(0, 1, {.name = "攻"});
         gs.ShiroMapTbl[0].flags = ShiroMapRecord::kFlagWaterway;
         gs.ShiroMapTbl[2].flags = ShiroMapRecord::kFlagWaterway;
     }
@@ -328,7 +329,7 @@ TEST(RepairBushouLocations, RebuildsListsFromTheGeneralsOwnFields) {
     ChainWorld w;
     const int a = w.AddBushou(0, 1);
     const int b = w.AddBushou(0, 2);
-    const int besieger = w.AddBushou(1, 2, "", 5, true);
+    const int besieger = w.Besiege(2, 1);
     const int captive = w.AddBushou(CBushou::kDaimyouHitojichi, -1);
     // Scramble the lists: wrong entries, stale counts, a besieging house without besiegers.
     w.gs.ShiroTbl[1].nBushou = 3;
@@ -351,11 +352,11 @@ TEST(RepairBushouLocations, RebuildsListsFromTheGeneralsOwnFields) {
 
 TEST(RepairBushouLocations, RemovesArchivesAndMovesGeneralsOfAnotherSide) {
     ChainWorld w;
-    w.gs.DaimyouTbl[0].toushu = w.AddBushou(0, 1, "当主");
-    const int gone = w.AddBushou(CBushou::kDaimyouRounin, 1, "去");
-    const int archived = w.AddBushou(CBushou::kDaimyouFree, 2, "隠");
-    const int stray = w.AddBushou(0, 0, "迷");  // stands in house 1's castle
-    const int keeper = w.AddBushou(0, 3, "残");
+    w.gs.DaimyouTbl[0].toushu = w.AddBushou(0, 1, {.name = "当主"});
+    const int gone = w.AddBushou(CBushou::kDaimyouRounin, 1, {.name = "去"});
+    const int archived = w.AddBushou(CBushou::kDaimyouFree, 2, {.name = "隠"});
+    const int stray = w.AddBushou(0, 0, {.name = "迷"});  // stands in house 1's castle
+    const int keeper = w.AddBushou(0, 3, {.name = "残"});
     w.gs.ShiroTbl[3].commander = static_cast<std::int16_t>(keeper);
 
     RepairBushouLocations(w.gs, w.ports);
@@ -381,7 +382,7 @@ TEST(RepairBushouLocations, AGeneralWithNowhereToGoIsRemoved) {
     for (bool autoAdvance : {false, true}) {
         ChainWorld w;
         w.gs.bAutoAdvance = autoAdvance;
-        w.gs.DaimyouTbl[2].toushu = w.AddBushou(2, 0, "頭");  // house 2 holds no castle
+        w.gs.DaimyouTbl[2].toushu = w.AddBushou(2, 0, {.name = "頭"});  // house 2 holds no castle
         RepairBushouLocations(w.gs, w.ports);
         EXPECT_EQ(w.gs.nBushou, 0);
         EXPECT_EQ(w.gs.DaimyouTbl[2].toushu, -2);
@@ -414,7 +415,7 @@ TEST(RepairBushouLocations, BlockadesStandOnlyWhileTheCastleIsBesieged) {
 
 TEST(LiftShiroHoui, BesiegersGoHomeAndTheBlockadeCarriesThemBySea) {
     // House 1 besieges castle 0 (house 0) from castle 3 (by land) and castle 4 (by sea only).
-    LifeWorld w(5, 2);
+    TestWorld w({.castles = 5, .houses = 2});
     w.Own(3, 1);
     w.Own(4, 1);
     w.Link(0, 1);
@@ -422,8 +423,8 @@ TEST(LiftShiroHoui, BesiegersGoHomeAndTheBlockadeCarriesThemBySea) {
     w.Link(0, 4, 3);
     for (int s = 0; s < 5; ++s)
         w.gs.ShiroMapTbl[s].flags = ShiroMapRecord::kFlagWaterway;
-    const int byLand = w.AddBushou(1, 0, "陸", 5, true);
-    const int bySea = w.AddBushou(1, 0, "海", 5, true);
+    const int byLand = w.Besiege(0, 1, {.name = "陸"});
+    const int bySea = w.Besiege(0, 1, {.name = "海"});
     w.gs.BushouTbl[byLand].sortieOrigin = 3;
     w.gs.BushouTbl[bySea].sortieOrigin = 4;
     w.gs.BushouTbl[bySea].foot = 1500;  // two ships' worth

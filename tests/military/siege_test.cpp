@@ -11,7 +11,7 @@ namespace {
 
 // Castle 0 of house 0 besieged by house 1; castle 1 belongs to house 1.
 struct SiegeWorld : BattleWorld {
-    SiegeWorld(std::uint32_t seed = 1) : BattleWorld(3, 2, seed) { SetOwner(gs, 1, 1); }
+    SiegeWorld(std::uint32_t seed = 1) : BattleWorld(3, 2, seed) { Own(1, 1); }
     CKoujousen Siege() {
         CKoujousen k(gs);
         k.castle = 0;
@@ -57,7 +57,7 @@ TEST_P(AssaultLimit, FollowsTheSupplyRoute) {
     w.Map(0).maxKibo = 10;
     w.Castle(0).kibo = 10;
     w.Castle(0).shubihei = 5000;
-    if (c.kind >= 0) LinkBoth(w.gs, 0, 1, c.kind);
+    if (c.kind >= 0) w.Link(0, 1, c.kind);
     if (c.blockade) w.Fleet(1, 0, 10, true);
     w.AddBesieger(1, 0, 0, 10);
     CKoujousen k = w.Siege();
@@ -80,9 +80,9 @@ INSTANTIATE_TEST_SUITE_P(Routes, AssaultLimit,
 TEST(Siege, SeaLinkWinsAtOnceOnlyForTheBlockadingHouse) {
     SiegeWorld w;
     w.gs.nShiro = 3;
-    SetOwner(w.gs, 2, 1);
-    LinkBoth(w.gs, 0, 1, 3);
-    LinkBoth(w.gs, 0, 2, 0);
+    w.Own(2, 1);
+    w.Link(0, 1, 3);
+    w.Link(0, 2, 0);
     w.AddBesieger(1, 0, 0, 10);
     EXPECT_EQ(w.Siege().routeKind, 0);  // broad road beats an unblockaded sea lane
     w.Fleet(1, 0, 5, true);

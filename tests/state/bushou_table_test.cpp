@@ -5,13 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "support/rules_test_util.h"
+#include "support/test_world.h"
 
 namespace rymd {
 namespace {
 
-using test::AddBushou;
-using test::MakeState;
+using test::TestWorld;
 
 // Every place that holds a general index, read as the name of the general it names ("" for
 // a negative value, "?" for an index outside the table).
@@ -42,40 +41,41 @@ std::vector<std::string> References(const GameState& gs) {
 }
 
 // Three castles, two houses and eight generals referenced from every kind of place.
-std::unique_ptr<GameState> Crowded() {
-    auto gs = MakeState(3, 2);
-    for (int g = 0; g < 8; ++g)
-        AddBushou(*gs, g % 2, g % 3, 1, 1);
-    gs->DaimyouTbl[0].toushu = 4;
-    gs->DaimyouTbl[1].toushu = 5;
-    gs->ShiroTbl[0].commander = 4;
-    gs->ShiroTbl[1].commander = 2;
-    gs->ShiroTbl[2].commander = 5;
-    CShiro& s = gs->ShiroTbl[1];
-    s.nBesieger = 3;
-    s.besieger[0] = 6;
-    s.besieger[1] = 2;
-    s.besieger[2] = 7;
-    s.nArrival = 2;
-    s.arrival[0] = 3;
-    s.arrival[1] = 0;
-    gs->GundanTbl[7].leader = 6;
-    gs->GundanTbl[7].daimyou = 0;
-    gs->GundanTbl[9].leader = 1;
-    gs->GundanTbl[9].daimyou = 1;
-    gs->GundanTbl[11].leader = CGundan::kLeaderPassedOver;
-    for (int c = 0; c < 3; ++c)
-        gs->ShiroSnapTbl[static_cast<std::size_t>(c)] = gs->ShiroTbl[static_cast<std::size_t>(c)];
-    return gs;
-}
+struct Crowded : TestWorld {
+    Crowded() : TestWorld({.castles = 3, .houses = 2}) {
+        for (int g = 0; g < 8; ++g)
+            AddBushou(g % 2, g % 3, {.foot = 1, .cavalry = 1});
+        gs.DaimyouTbl[0].toushu = 4;
+        gs.DaimyouTbl[1].toushu = 5;
+        gs.ShiroTbl[0].commander = 4;
+        gs.ShiroTbl[1].commander = 2;
+        gs.ShiroTbl[2].commander = 5;
+        CShiro& s = gs.ShiroTbl[1];
+        s.nBesieger = 3;
+        s.besieger[0] = 6;
+        s.besieger[1] = 2;
+        s.besieger[2] = 7;
+        s.nArrival = 2;
+        s.arrival[0] = 3;
+        s.arrival[1] = 0;
+        gs.GundanTbl[7].leader = 6;
+        gs.GundanTbl[7].daimyou = 0;
+        gs.GundanTbl[9].leader = 1;
+        gs.GundanTbl[9].daimyou = 1;
+        gs.GundanTbl[11].leader = CGundan::kLeaderPassedOver;
+        for (int c = 0; c < 3; ++c)
+            gs.ShiroSnapTbl[static_cast<std::size_t>(c)] = gs.ShiroTbl[static_cast<std::size_t>(c)];
+    }
+};
 
 TEST(BushouTable, EraseKeepsEveryReferenceOnTheSameGeneral) {
     for (int removed = 0; removed < 8; ++removed) {
         SCOPED_TRACE(removed);
-        auto gs = Crowded();
-        const std::string name = gs->BushouTbl[static_cast<std::size_t>(removed)].name;
+        Crowded w;
+        GameState& gs = w.gs;
+        const std::string name = gs.BushouTbl[static_cast<std::size_t>(removed)].name;
         std::vector<std::string> expected;
-        for (const std::string& r : References(*gs)) {
+        for (const std::string& r : References(gs)) {
             if (r.size() >= name.size() && r.compare(r.size() - name.size(), name.size(), name) == 0 &&
                 r.find(' ' + name) == r.size() - name.size() - 1) {
                 const std::string kind = r.substr(0, r.find(' '));
@@ -90,59 +90,63 @@ TEST(BushouTable, EraseKeepsEveryReferenceOnTheSameGeneral) {
                 expected.push_back(r);
             }
         }
-        ASSERT_TRUE(EraseBushouRecord(*gs, removed));
-        EXPECT_EQ(gs->nBushou, 7);
+        ASSERT_TRUE(EraseBushouRecord(gs, removed));
+        EXPECT_EQ(gs.nBushou, 7);
         for (int g = 0; g < 7; ++g)
-            EXPECT_NE(gs->BushouTbl[static_cast<std::size_t>(g)].name, name);
-        EXPECT_EQ(gs->BushouTbl[7].name, "");
-        EXPECT_EQ(References(*gs), expected);
+            EXPECT_NE(gs.BushouTbl[static_cast<std::size_t>(g)].name, name);
+        EXPECT_EQ(gs.BushouTbl[7].name, "");
+        EXPECT_EQ(References(gs), expected);
     }
 }
 
 TEST(BushouTable, EraseDissolvesTheCorpsHeStillLed) {
-    auto gs = Crowded();
-    gs->GundanTbl[7].shikin = 30;
-    gs->ShiroTbl[0].gundan = 7;
-    const int funds = gs->DaimyouTbl[0].shikin;
-    ASSERT_TRUE(EraseBushouRecord(*gs, 6));
-    EXPECT_EQ(gs->GundanTbl[7].leader, CGundan::kLeaderFree);
-    EXPECT_EQ(gs->DaimyouTbl[0].shikin, funds + 30);
-    EXPECT_EQ(gs->ShiroTbl[0].gundan, -1);
-    EXPECT_EQ(gs->ShiroTbl[0].commander, 4);  // the head, renumbered below 6: unchanged
+    Crowded w;
+    GameState& gs = w.gs;
+    gs.GundanTbl[7].shikin = 30;
+    gs.ShiroTbl[0].gundan = 7;
+    const int funds = gs.DaimyouTbl[0].shikin;
+    ASSERT_TRUE(EraseBushouRecord(gs, 6));
+    EXPECT_EQ(gs.GundanTbl[7].leader, CGundan::kLeaderFree);
+    EXPECT_EQ(gs.DaimyouTbl[0].shikin, funds + 30);
+    EXPECT_EQ(gs.ShiroTbl[0].gundan, -1);
+    EXPECT_EQ(gs.ShiroTbl[0].commander, 4);  // the head, renumbered below 6: unchanged
 }
 
 TEST(BushouTable, MoveToEndKeepsEveryReference) {
     for (int moved = 0; moved < 8; ++moved) {
         SCOPED_TRACE(moved);
-        auto gs = Crowded();
-        const std::vector<std::string> before = References(*gs);
-        const std::string name = gs->BushouTbl[static_cast<std::size_t>(moved)].name;
-        ASSERT_TRUE(MoveBushouRecordToEnd(*gs, moved));
-        EXPECT_EQ(gs->nBushou, 8);
-        EXPECT_EQ(gs->BushouTbl[7].name, name);
-        EXPECT_EQ(References(*gs), before);
+        Crowded w;
+        GameState& gs = w.gs;
+        const std::vector<std::string> before = References(gs);
+        const std::string name = gs.BushouTbl[static_cast<std::size_t>(moved)].name;
+        ASSERT_TRUE(MoveBushouRecordToEnd(gs, moved));
+        EXPECT_EQ(gs.nBushou, 8);
+        EXPECT_EQ(gs.BushouTbl[7].name, name);
+        EXPECT_EQ(References(gs), before);
     }
 }
 
 TEST(BushouTable, IndexesOutsideTheTableAreRefused) {
-    auto gs = Crowded();
-    const std::vector<std::string> before = References(*gs);
-    EXPECT_FALSE(EraseBushouRecord(*gs, -1));
-    EXPECT_FALSE(EraseBushouRecord(*gs, 8));
-    EXPECT_FALSE(MoveBushouRecordToEnd(*gs, 8));
-    EXPECT_EQ(gs->nBushou, 8);
-    EXPECT_EQ(References(*gs), before);
+    Crowded w;
+    GameState& gs = w.gs;
+    const std::vector<std::string> before = References(gs);
+    EXPECT_FALSE(EraseBushouRecord(gs, -1));
+    EXPECT_FALSE(EraseBushouRecord(gs, 8));
+    EXPECT_FALSE(MoveBushouRecordToEnd(gs, 8));
+    EXPECT_EQ(gs.nBushou, 8);
+    EXPECT_EQ(References(gs), before);
 }
 
 TEST(BushouTable, RenumberMovesAGeneralForward) {
-    auto gs = Crowded();
-    const std::vector<std::string> before = References(*gs);
+    Crowded w;
+    GameState& gs = w.gs;
+    const std::vector<std::string> before = References(gs);
     // General 6 to slot 1: 1..5 move up one.
-    CBushou moved = gs->BushouTbl[6];
-    std::move_backward(gs->BushouTbl.begin() + 1, gs->BushouTbl.begin() + 6, gs->BushouTbl.begin() + 7);
-    gs->BushouTbl[1] = moved;
-    RenumberBushouIndexes(*gs, 6, 1);
-    EXPECT_EQ(References(*gs), before);
+    CBushou moved = gs.BushouTbl[6];
+    std::move_backward(gs.BushouTbl.begin() + 1, gs.BushouTbl.begin() + 6, gs.BushouTbl.begin() + 7);
+    gs.BushouTbl[1] = moved;
+    RenumberBushouIndexes(gs, 6, 1);
+    EXPECT_EQ(References(gs), before);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/core/archive.h"
-#include "support/rules_test_util.h"
+#include "support/test_world.h"
 
 namespace rymd {
 
@@ -16,9 +16,7 @@ void PrintTo(const GunsenRecord& r, std::ostream* os) {
 
 namespace {
 
-using test::Link;
-using test::LinkBoth;
-using test::MakeState;
+using test::TestWorld;
 
 constexpr std::uint16_t kNone = GunsenRecord::kNoDestination;
 
@@ -39,19 +37,20 @@ std::vector<GunsenRecord> Records(const CGunsenTable& t) {
 }
 
 // Waterway castles 0..n-1 owned by house 0, linked in a row by sea.
-std::unique_ptr<GameState> SeaRow(int n, int houses = 2) {
-    auto gs = MakeState(n, houses);
-    for (int c = 0; c < n; ++c)
-        gs->ShiroMapTbl[static_cast<std::size_t>(c)].flags = ShiroMapRecord::kFlagWaterway;
-    for (int c = 0; c + 1 < n; ++c)
-        LinkBoth(*gs, c, c + 1, 3);
-    return gs;
-}
+struct SeaRow : TestWorld {
+    explicit SeaRow(int n, int houses = 2) : TestWorld({.castles = n, .houses = houses}) {
+        for (int c = 0; c < n; ++c)
+            gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags = ShiroMapRecord::kFlagWaterway;
+        for (int c = 0; c + 1 < n; ++c)
+            Link(c, c + 1, 3);
+    }
+};
 
 TEST(GunsenTable, SumsSelectByKindAndOrder) {
-    auto gs = SeaRow(3, 3);
-    test::MakeVassal(*gs, 2, 1);
-    CGunsenTable& t = gs->GunsenTable;
+    SeaRow w(3, 3);
+    GameState& gs = w.gs;
+    w.MakeVassal(2, 1);
+    CGunsenTable& t = gs.GunsenTable;
     Put(t, {Fleet(0, 0, 5), Fleet(0, 0, 7, 1), Fleet(1, 0, 11, kNone, 1), Fleet(1, 0, 13, 2, 1),
             Fleet(2, 1, 17, 2), Fleet(0, 1, 19, 0)});
     EXPECT_EQ(t.GetGunsenAtShiro(0), 12);
@@ -62,8 +61,8 @@ TEST(GunsenTable, SumsSelectByKindAndOrder) {
     EXPECT_EQ(t.GetGunsenMovingBetween(0, 2), 0);  // the ordered fleet there is a blockade fleet
     EXPECT_EQ(t.GetGunsenOfDaimyou(0), 31);
     EXPECT_EQ(t.GetGunsenOfDaimyou(1), 24);
-    EXPECT_EQ(t.GetGunsenBoundFor(*gs, 2, 1), 30);  // house 2 is house 1's vassal
-    EXPECT_EQ(t.GetGunsenBoundFor(*gs, 2, 2), 0);
+    EXPECT_EQ(t.GetGunsenBoundFor(gs, 2, 1), 30);  // house 2 is house 1's vassal
+    EXPECT_EQ(t.GetGunsenBoundFor(gs, 2, 2), 0);
 }
 
 TEST(GunsenTable, AddGunsenJoinsTheFirstOrdinaryFleet) {
@@ -109,17 +108,18 @@ TEST(GunsenTable, MoveGunsenMovesAtOnce) {
 
 TEST(GunsenTable, PlanGunsenMoveGoesOnToTheCastlesNearestTheTarget) {
     // Row 0-1-2-3-4 by sea; ships leave 0 for target 2, which holds 190 with 15 more bound there.
-    auto gs = SeaRow(5);
-    CGunsenTable& t = gs->GunsenTable;
+    SeaRow w(5);
+    GameState& gs = w.gs;
+    CGunsenTable& t = gs.GunsenTable;
     Put(t, {Fleet(0, 0, 30), Fleet(0, 2, 190), Fleet(0, 4, 15, 2)});
-    t.PlanGunsenMove(*gs, 0, -1, 2, 30, false);
+    t.PlanGunsenMove(gs, 0, -1, 2, 30, false);
     // Nearest to 2 are 1 and 3 (cost 10 each, the lower index first): all 30 go to 1.
     EXPECT_EQ(t.records[0], Fleet(0, 0, 30, 1));
     EXPECT_EQ(t.count, 3u);
 
     // 1 has room for 20 only: the fleet is split and the rest goes to 3.
     Put(t, {Fleet(0, 0, 30), Fleet(0, 2, 190), Fleet(0, 4, 15, 2), Fleet(0, 1, 180)});
-    t.PlanGunsenMove(*gs, 0, -1, 2, 30, false);
+    t.PlanGunsenMove(gs, 0, -1, 2, 30, false);
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(0, 0, 20, 1), Fleet(0, 2, 190), Fleet(0, 4, 15, 2),
                                                      Fleet(0, 1, 180), Fleet(0, 0, 10, 3)}));
 }
@@ -127,38 +127,41 @@ TEST(GunsenTable, PlanGunsenMoveGoesOnToTheCastlesNearestTheTarget) {
 TEST(GunsenTable, PlanGunsenMoveFirstPassKeepsWithinOneLegOfTheStart) {
     // 0 -sea- 1 -sea- 2 -sea- 3; target 3 is full. Castle 2 is nearest the target (10) but 20
     // from the start: with a leg of 15 the first pass passes it over and takes castle 1.
-    auto gs = SeaRow(4);
-    gs->nDistanceLimit = 15;
-    CGunsenTable& t = gs->GunsenTable;
+    SeaRow w(4);
+    GameState& gs = w.gs;
+    gs.nDistanceLimit = 15;
+    CGunsenTable& t = gs.GunsenTable;
     Put(t, {Fleet(0, 0, 10), Fleet(0, 3, 200)});
-    t.PlanGunsenMove(*gs, 0, -1, 3, 10, false);
+    t.PlanGunsenMove(gs, 0, -1, 3, 10, false);
     EXPECT_EQ(t.records[0].destination, 1);
-    gs->nDistanceLimit = 150;
+    gs.nDistanceLimit = 150;
     Put(t, {Fleet(0, 0, 10), Fleet(0, 3, 200)});
-    t.PlanGunsenMove(*gs, 0, -1, 3, 10, false);
+    t.PlanGunsenMove(gs, 0, -1, 3, 10, false);
     EXPECT_EQ(t.records[0].destination, 2);
 }
 
 TEST(GunsenTable, ApplyMovesLandsEveryOrderedFleetAsAnOrdinaryFleet) {
-    auto gs = SeaRow(3);
+    SeaRow w(3);
+    GameState& gs = w.gs;
     ScriptedPort port;
-    CGunsenTable& t = gs->GunsenTable;
+    CGunsenTable& t = gs.GunsenTable;
     Put(t, {Fleet(0, 0, 4, 1, 1), Fleet(0, 1, 6), Fleet(0, 2, 3)});
-    t.ApplyMoves(*gs, port.AsPorts());
+    t.ApplyMoves(gs, port.AsPorts());
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(0, 1, 10), Fleet(0, 2, 3)}));
     EXPECT_TRUE(port.Calls().empty());
 }
 
 TEST(GunsenTable, CheckGunsenMergesDropsAndReports) {
-    auto gs = SeaRow(3, 3);
-    gs->DaimyouTbl[2].toushu = -1;  // house 2 is gone
-    test::SetOwner(*gs, 2, 1);
-    gs->ShiroMapTbl[1].flags = 0;  // castle 1 has no waterway
+    SeaRow w(3, 3);
+    GameState& gs = w.gs;
+    gs.DaimyouTbl[2].toushu = -1;  // house 2 is gone
+    w.Own(2, 1);
+    gs.ShiroMapTbl[1].flags = 0;  // castle 1 has no waterway
     ScriptedPort port;
-    CGunsenTable& t = gs->GunsenTable;
+    CGunsenTable& t = gs.GunsenTable;
     Put(t, {Fleet(0, 0, 4, 2), Fleet(0, 0, 6, 1), Fleet(0, 0, 5, kNone, 1), Fleet(2, 0, 8),
             Fleet(0, 0, 7, kNone, 1), Fleet(1, 0, 2), Fleet(0, 2, 9), Fleet(0, 1, 3)});
-    t.CheckGunsen(*gs, port.AsPorts());
+    t.CheckGunsen(gs, port.AsPorts());
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(0, 0, 10, 2), Fleet(0, 0, 12, kNone, 1),
                                                      Fleet(1, 0, 2), Fleet(0, 2, 9)}));
     std::vector<std::string> texts;
@@ -172,36 +175,38 @@ TEST(GunsenTable, CheckGunsenMergesDropsAndReports) {
 }
 
 TEST(GunsenTable, CheckGunsenChecksTheLastRecordToo) {
-    auto gs = SeaRow(2);
-    gs->ShiroMapTbl[1].flags = 0;
+    SeaRow w(2);
+    GameState& gs = w.gs;
+    gs.ShiroMapTbl[1].flags = 0;
     ScriptedPort port;
-    CGunsenTable& t = gs->GunsenTable;
+    CGunsenTable& t = gs.GunsenTable;
     Put(t, {Fleet(0, 0, 4), Fleet(0, 1, 3)});
-    t.CheckGunsen(*gs, port.AsPorts());
+    t.CheckGunsen(gs, port.AsPorts());
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(0, 0, 4)}));
     Put(t, {Fleet(0, 0, -3)});
     port.ClearCalls();
-    t.CheckGunsen(*gs, port.AsPorts());
+    t.CheckGunsen(gs, port.AsPorts());
     ASSERT_EQ(port.Calls().size(), 1u);
     EXPECT_EQ(port.Calls()[0].text, "軍船数がマイナスです");
     EXPECT_EQ(t.count, 1u);
 }
 
 TEST(GunsenTable, CheckGunsenLeavesSmallRegistriesAloneAndReportsCrowding) {
-    auto gs = SeaRow(2);
+    SeaRow w(2);
+    GameState& gs = w.gs;
     ScriptedPort port;
-    CGunsenTable& t = gs->GunsenTable;
+    CGunsenTable& t = gs.GunsenTable;
     t.count = 0;
-    t.CheckGunsen(*gs, port.AsPorts());
+    t.CheckGunsen(gs, port.AsPorts());
     EXPECT_EQ(t.count, 0u);
     Put(t, {Fleet(0, 1, 7, 0)});
-    t.CheckGunsen(*gs, port.AsPorts());
+    t.CheckGunsen(gs, port.AsPorts());
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(0, 1, 7, 0)}));
     EXPECT_TRUE(port.Calls().empty());
 
     // 210 ordinary ships after the merge and 201 blockade ships lie at castle 1.
     Put(t, {Fleet(0, 1, 150), Fleet(0, 1, 60, 0), Fleet(1, 1, 201, kNone, 1)});
-    t.CheckGunsen(*gs, port.AsPorts());
+    t.CheckGunsen(gs, port.AsPorts());
     std::vector<std::string> texts;
     for (const PortCall& c : port.Calls())
         texts.push_back(c.text);
@@ -211,122 +216,128 @@ TEST(GunsenTable, CheckGunsenLeavesSmallRegistriesAloneAndReportsCrowding) {
 }
 
 TEST(GunsenTable, RemoveGunsenWithoutPortIsQuiet) {
-    auto gs = SeaRow(3);
-    gs->ShiroMapTbl[1].flags = ShiroMapRecord::kFlagPort;  // a port, but no waterway
+    SeaRow w(3);
+    GameState& gs = w.gs;
+    gs.ShiroMapTbl[1].flags = ShiroMapRecord::kFlagPort;  // a port, but no waterway
     ScriptedPort port;
-    CGunsenTable& t = gs->GunsenTable;
+    CGunsenTable& t = gs.GunsenTable;
     Put(t, {Fleet(0, 0, 4), Fleet(0, 1, 3), Fleet(0, 2, 5), Fleet(0, 1, 1)});
-    t.RemoveGunsenWithoutPort(*gs, port.AsPorts());
+    t.RemoveGunsenWithoutPort(gs, port.AsPorts());
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(0, 0, 4), Fleet(0, 2, 5)}));
     EXPECT_TRUE(port.Calls().empty());
 }
 
 TEST(GunsenTable, WithdrawBlockadeSendsShipsHome) {
     // House 1 blockades castle 0 (house 0). Its castles 1 and 2 lie by sea at 10 and 20.
-    auto gs = SeaRow(4);
-    test::SetOwner(*gs, 1, 1);
-    test::SetOwner(*gs, 2, 1);
-    test::SetOwner(*gs, 3, 1);
-    gs->ShiroTbl[0].blockadeDaimyou = 1;
-    CGunsenTable& t = gs->GunsenTable;
+    SeaRow w(4);
+    GameState& gs = w.gs;
+    w.Own(1, 1);
+    w.Own(2, 1);
+    w.Own(3, 1);
+    gs.ShiroTbl[0].blockadeDaimyou = 1;
+    CGunsenTable& t = gs.GunsenTable;
     // Preferred castle 2 has room for 10; the rest goes to the nearest castle of the house (1).
     Put(t, {Fleet(1, 0, 30, kNone, 1), Fleet(1, 2, 190)});
-    t.WithdrawBlockade(*gs, 0, -1, 2, 100);
+    t.WithdrawBlockade(gs, 0, -1, 2, 100);
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(1, 1, 20), Fleet(1, 2, 190), Fleet(1, 2, 10)}));
-    EXPECT_EQ(gs->ShiroTbl[0].blockadeDaimyou, -1);
+    EXPECT_EQ(gs.ShiroTbl[0].blockadeDaimyou, -1);
 
     // Only part withdrawn: the siege by sea goes on.
-    gs->ShiroTbl[0].blockadeDaimyou = 1;
+    gs.ShiroTbl[0].blockadeDaimyou = 1;
     Put(t, {Fleet(1, 0, 30, kNone, 1)});
-    t.WithdrawBlockade(*gs, 0, 1, -1, 12);
+    t.WithdrawBlockade(gs, 0, 1, -1, 12);
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(1, 0, 18, kNone, 1), Fleet(1, 1, 12)}));
-    EXPECT_EQ(gs->ShiroTbl[0].blockadeDaimyou, 1);
+    EXPECT_EQ(gs.ShiroTbl[0].blockadeDaimyou, 1);
 
     // With no castle of the house to go to, the ships are lost.
     for (int c = 1; c < 4; ++c)
-        test::SetOwner(*gs, c, 0);
+        w.Own(c, 0);
     Put(t, {Fleet(1, 0, 30, kNone, 1)});
-    t.WithdrawBlockade(*gs, 0, -1, -1, 100);
+    t.WithdrawBlockade(gs, 0, -1, -1, 100);
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(1, 0, 0, kNone, 1)}));
-    EXPECT_EQ(gs->ShiroTbl[0].blockadeDaimyou, -1);
+    EXPECT_EQ(gs.ShiroTbl[0].blockadeDaimyou, -1);
 }
 
 TEST(GunsenTable, WithdrawBlockadeAdmitsBlockadedCastlesLast) {
-    auto gs = SeaRow(3);
-    test::SetOwner(*gs, 1, 1);
-    test::SetOwner(*gs, 2, 1);
-    gs->ShiroTbl[1].blockadeDaimyou = 0;
-    gs->ShiroTbl[2].blockadeDaimyou = 0;
-    gs->ShiroTbl[0].blockadeDaimyou = 1;
-    CGunsenTable& t = gs->GunsenTable;
+    SeaRow w(3);
+    GameState& gs = w.gs;
+    w.Own(1, 1);
+    w.Own(2, 1);
+    gs.ShiroTbl[1].blockadeDaimyou = 0;
+    gs.ShiroTbl[2].blockadeDaimyou = 0;
+    gs.ShiroTbl[0].blockadeDaimyou = 1;
+    CGunsenTable& t = gs.GunsenTable;
     Put(t, {Fleet(1, 0, 30, kNone, 1)});
-    t.WithdrawBlockade(*gs, 0, -1, -1, 30);
+    t.WithdrawBlockade(gs, 0, -1, -1, 30);
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(1, 1, 30)}));
-    gs->ShiroTbl[2].blockadeDaimyou = -1;
+    gs.ShiroTbl[2].blockadeDaimyou = -1;
     Put(t, {Fleet(1, 0, 30, kNone, 1)});
-    t.WithdrawBlockade(*gs, 0, -1, -1, 30);
+    t.WithdrawBlockade(gs, 0, -1, -1, 30);
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(1, 2, 30)}));
 }
 
 TEST(GunsenTable, RelocateFleetPrefersTheGivenCastleThenTheNearest) {
     // Castle 1 lies between 0 and 2; 0 belongs to house 1 (vassal of 0) and 2 to house 0.
-    auto gs = SeaRow(4, 3);
-    test::MakeVassal(*gs, 1, 0);
-    test::SetOwner(*gs, 0, 1);
-    test::SetOwner(*gs, 1, 2);
-    CGunsenTable& t = gs->GunsenTable;
+    SeaRow w(4, 3);
+    GameState& gs = w.gs;
+    w.MakeVassal(1, 0);
+    w.Own(0, 1);
+    w.Own(1, 2);
+    CGunsenTable& t = gs.GunsenTable;
     // The castle given is not the fleet's side: nearest at equal cost 10, castle 0 comes first,
     // but castle 2 belongs to the fleet's owner itself and takes its place.
     Put(t, {Fleet(0, 1, 30, 3)});
-    t.RelocateFleet(*gs, 0, 1);
+    t.RelocateFleet(gs, 0, 1);
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(0, 2, 30)}));
 
     // Room for 5 at 2, then the rest goes to 0.
     Put(t, {Fleet(0, 1, 30), Fleet(0, 2, 195)});
-    t.RelocateFleet(*gs, 0, 1);
+    t.RelocateFleet(gs, 0, 1);
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(0, 0, 25), Fleet(0, 2, 195), Fleet(0, 2, 5)}));
 
     // Given a castle of its side with room, it goes there.
     Put(t, {Fleet(0, 1, 30, 2, 1)});
-    t.RelocateFleet(*gs, 0, 3);
+    t.RelocateFleet(gs, 0, 3);
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(0, 3, 30)}));
 
     // Nowhere to go: lost.
     for (int c = 0; c < 4; ++c)
-        test::SetOwner(*gs, c, 2);
+        w.Own(c, 2);
     Put(t, {Fleet(0, 1, 30, 2, 1)});
-    t.RelocateFleet(*gs, 0, 1);
+    t.RelocateFleet(gs, 0, 1);
     EXPECT_EQ(Records(t), (std::vector<GunsenRecord>{Fleet(0, 1, 0)}));
 }
 
 TEST(GunsenTable, FreeShipsForACorpsKeepShipsForLaterCorps) {
-    auto gs = SeaRow(4);
-    gs->nHeiUnit = 10;
-    gs->ShiroMapTbl[0].kuni = 5;
-    gs->ShiroMapTbl[1].kuni = 6;
-    gs->ShiroMapTbl[2].kuni = 7;
-    test::SetOwner(*gs, 3, 1);
-    gs->GundanTbl[2] = CGundan{};
-    gs->GundanTbl[2].leader = 0;
-    gs->GundanTbl[2].daimyou = 0;
-    gs->GundanTbl[2].tantouKuni = {5, -1, -1, -1};
-    gs->GundanTbl[4] = CGundan{};
-    gs->GundanTbl[4].leader = 0;
-    gs->GundanTbl[4].daimyou = 0;
-    gs->GundanTbl[4].order = CGundan::kOrderShinkou;
-    gs->GundanTbl[4].tantouKuni = {9, -1, -1, -1};
-    test::AddBushou(*gs, 0, 0, 50, 101, 4);  // 151 units = 1510 soldiers: 2 ships kept back
-    test::AddBushou(*gs, 0, 0, 10, 10, 1);   // an earlier corps: no reserve
-    test::AddBushou(*gs, 0, 1, 10, 10, 2);   // corps 2 stands at castle 1
-    CGunsenTable& t = gs->GunsenTable;
+    SeaRow w(4);
+    GameState& gs = w.gs;
+    gs.nHeiUnit = 10;
+    gs.ShiroMapTbl[0].kuni = 5;
+    gs.ShiroMapTbl[1].kuni = 6;
+    gs.ShiroMapTbl[2].kuni = 7;
+    w.Own(3, 1);
+    gs.GundanTbl[2] = CGundan{};
+    gs.GundanTbl[2].leader = 0;
+    gs.GundanTbl[2].daimyou = 0;
+    gs.GundanTbl[2].tantouKuni = {5, -1, -1, -1};
+    gs.GundanTbl[4] = CGundan{};
+    gs.GundanTbl[4].leader = 0;
+    gs.GundanTbl[4].daimyou = 0;
+    gs.GundanTbl[4].order = CGundan::kOrderShinkou;
+    gs.GundanTbl[4].tantouKuni = {9, -1, -1, -1};
+    // 151 units = 1510 soldiers: 2 ships kept back
+    w.AddBushou(0, 0, {.foot = 101, .cavalry = 50, .gundan = 4});
+    w.AddBushou(0, 0, {.foot = 10, .cavalry = 10, .gundan = 1});  // an earlier corps: no reserve
+    w.AddBushou(0, 1, {.foot = 10, .cavalry = 10, .gundan = 2});  // corps 2 stands at castle 1
+    CGunsenTable& t = gs.GunsenTable;
     Put(t, {Fleet(0, 0, 10), Fleet(0, 0, 3, 2), Fleet(0, 1, 6), Fleet(0, 2, 4), Fleet(1, 3, 8)});
     std::vector<std::uint16_t> out(4);
-    t.GetFreeGunsenForGundan(*gs, out, -1);
+    t.GetFreeGunsenForGundan(gs, out, -1);
     EXPECT_EQ(out, (std::vector<std::uint16_t>{10, 6, 4, 8}));
-    t.GetFreeGunsenForGundan(*gs, out, 2);
+    t.GetFreeGunsenForGundan(gs, out, 2);
     EXPECT_EQ(out, (std::vector<std::uint16_t>{8, 6, 0, 8}));
-    gs->ShiroTbl[1].blockadeDaimyou = 1;
-    t.GetFreeGunsenForGundan(*gs, out, -1);
+    gs.ShiroTbl[1].blockadeDaimyou = 1;
+    t.GetFreeGunsenForGundan(gs, out, -1);
     EXPECT_EQ(out[1], 0);
 }
 

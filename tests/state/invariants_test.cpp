@@ -8,56 +8,56 @@
 #include <string>
 
 #include "game/state/access.h"
-#include "support/rules_test_util.h"
+#include "support/test_world.h"
 
 namespace rymd {
 namespace {
 
-using test::AddBushou;
-using test::MakeState;
+using test::TestWorld;
 
 // Three castles, two houses. House 0 holds castles 0 and 2 with its head, general 0, at castle
 // 0; house 1 holds castle 1 through corps 0, led by general 1, and besieges castle 2 with
 // general 2; general 3 is masterless at castle 2 and general 4 a hostage. One fleet of house 0
 // lies at castle 0; one coalition of house 1 stands against house 0.
-std::unique_ptr<GameState> LegalState() {
-    auto gs = MakeState(3, 2);
-    test::SetOwner(*gs, 1, 1);
-    DaimyouAt(*gs, 0).toushu = AddBushou(*gs, 0, 0, 1, 10);
-    CGundan& corps = GundanAt(*gs, 0);
-    corps.daimyou = 1;
-    corps.leader = AddBushou(*gs, 1, 1, 1, 10, 0);
-    DaimyouAt(*gs, 1).toushu = -2;  // between heads
-    ShiroAt(*gs, 1).gundan = 0;
-    ShiroAt(*gs, 1).commander = static_cast<std::int16_t>(corps.leader);
-    const int besieger = AddBushou(*gs, 1, -1, 2, 20);
-    BushouAt(*gs, besieger).shiro = 2;
-    BushouAt(*gs, besieger).flags = CBushou::kFlagBesieging;
-    CShiro& castle2 = ShiroAt(*gs, 2);
-    castle2.besieger[0] = besieger;
-    castle2.nBesieger = 1;
-    castle2.besiegerDaimyou = 1;
-    AddBushou(*gs, CBushou::kDaimyouRounin, 2, 0, 0);
-    const int hostage = AddBushou(*gs, CBushou::kDaimyouHitojichi, -1, 0, 0);
-    BushouAt(*gs, hostage).originDaimyou = 1;
-    gs->GunsenTable.AddGunsen(0, 0, 3);
-    gs->nRengou = 1;
-    gs->RengouTbl[0].target = 0;
-    gs->RengouTbl[0].nMember = 1;
-    gs->RengouTbl[0].member[0] = 1;
-    return gs;
-}
+struct LegalState : TestWorld {
+    LegalState() : TestWorld({.castles = 3, .houses = 2}) {
+        Own(1, 1);
+        DaimyouAt(gs, 0).toushu = AddBushou(0, 0, {.foot = 10, .cavalry = 1});
+        CGundan& corps = GundanAt(gs, 0);
+        corps.daimyou = 1;
+        corps.leader = AddBushou(1, 1, {.foot = 10, .cavalry = 1, .gundan = 0});
+        DaimyouAt(gs, 1).toushu = -2;  // between heads
+        ShiroAt(gs, 1).gundan = 0;
+        ShiroAt(gs, 1).commander = static_cast<std::int16_t>(corps.leader);
+        const int besieger = AddBushou(1, -1, {.foot = 20, .cavalry = 2});
+        BushouAt(gs, besieger).shiro = 2;
+        BushouAt(gs, besieger).flags = CBushou::kFlagBesieging;
+        CShiro& castle2 = ShiroAt(gs, 2);
+        castle2.besieger[0] = besieger;
+        castle2.nBesieger = 1;
+        castle2.besiegerDaimyou = 1;
+        AddBushou(CBushou::kDaimyouRounin, 2);
+        const int hostage = AddBushou(CBushou::kDaimyouHitojichi, -1);
+        BushouAt(gs, hostage).originDaimyou = 1;
+        gs.GunsenTable.AddGunsen(0, 0, 3);
+        gs.nRengou = 1;
+        gs.RengouTbl[0].target = 0;
+        gs.RengouTbl[0].nMember = 1;
+        gs.RengouTbl[0].member[0] = 1;
+    }
+};
 
 TEST(Invariants, ALegalStateReportsNothing) {
-    auto gs = LegalState();
-    EXPECT_EQ(FindBrokenInvariant(*gs), std::nullopt);
+    LegalState w;
+    GameState& gs = w.gs;
+    EXPECT_EQ(FindBrokenInvariant(gs), std::nullopt);
     // A house out of play (head -1) keeps whatever its other fields held.
-    DaimyouAt(*gs, 1).toushu = -1;
-    DaimyouAt(*gs, 1).masterDaimyou = 999;
-    GundanAt(*gs, 0).leader = CGundan::kLeaderFree;
-    GundanAt(*gs, 0).daimyou = -1;
-    ShiroAt(*gs, 1).gundan = -1;
-    EXPECT_EQ(FindBrokenInvariant(*gs), std::nullopt);
+    DaimyouAt(gs, 1).toushu = -1;
+    DaimyouAt(gs, 1).masterDaimyou = 999;
+    GundanAt(gs, 0).leader = CGundan::kLeaderFree;
+    GundanAt(gs, 0).daimyou = -1;
+    ShiroAt(gs, 1).gundan = -1;
+    EXPECT_EQ(FindBrokenInvariant(gs), std::nullopt);
 }
 
 TEST(Invariants, EachBrokenInvariantIsReported) {
@@ -130,9 +130,10 @@ TEST(Invariants, EachBrokenInvariantIsReported) {
         {"coalition member", [](GameState& gs) { gs.RengouTbl[0].member[0] = 2; }, "coalition 0: member 2"},
     };
     for (const Case& c : cases) {
-        auto gs = LegalState();
-        c.breakIt(*gs);
-        const std::optional<std::string> got = FindBrokenInvariant(*gs);
+        LegalState w;
+        GameState& gs = w.gs;
+        c.breakIt(gs);
+        const std::optional<std::string> got = FindBrokenInvariant(gs);
         ASSERT_TRUE(got.has_value()) << c.what;
         EXPECT_EQ(got->rfind(c.message, 0), 0u) << c.what << ": " << *got;
     }

@@ -7,13 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "support/rules_test_util.h"
+#include "support/test_world.h"
 
 namespace rymd {
 namespace {
 
-using test::AddBushou;
-using test::MakeState;
+using test::TestWorld;
 
 TEST(Rounding, EdgeValues) {
     struct Case {
@@ -47,36 +46,37 @@ TEST(GetFolderOfPath, KeepsTheFolderWithItsSeparator) {
 }
 
 // Houses: 0 with vassal 1 and subordinate 2; castles 0..3 owned 0, 0, 1, 2; castle 1 in corps 5.
-std::unique_ptr<GameState> Realm() {
-    auto gs = MakeState(4, 3);
-    test::MakeVassal(*gs, 1, 0);
-    test::MakeSubordinate(*gs, 2, 0);
-    test::SetOwner(*gs, 2, 1);
-    test::SetOwner(*gs, 3, 2);
-    gs->ShiroTbl[1].gundan = 5;
-    const int values[4][4] = {
-        {1000, 100, 3, 10}, {2000, 200, 5, 20}, {4000, 400, 7, 40}, {8000, 800, 11, 80}};
-    for (int c = 0; c < 4; ++c) {
-        CShiro& s = gs->ShiroTbl[static_cast<std::size_t>(c)];
-        s.kokudaka = static_cast<std::uint32_t>(values[c][0]);
-        s.keizai = static_cast<std::int16_t>(values[c][1]);
-        s.kouzan = static_cast<std::int16_t>(values[c][2]);
-        s.shubihei = static_cast<std::int16_t>(values[c][3]);
+struct Realm : TestWorld {
+    Realm() : TestWorld({.castles = 4, .houses = 3}) {
+        MakeVassal(1, 0);
+        MakeSubordinate(2, 0);
+        Own(2, 1);
+        Own(3, 2);
+        gs.ShiroTbl[1].gundan = 5;
+        const int values[4][4] = {
+            {1000, 100, 3, 10}, {2000, 200, 5, 20}, {4000, 400, 7, 40}, {8000, 800, 11, 80}};
+        for (int c = 0; c < 4; ++c) {
+            CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+            s.kokudaka = static_cast<std::uint32_t>(values[c][0]);
+            s.keizai = static_cast<std::int16_t>(values[c][1]);
+            s.kouzan = static_cast<std::int16_t>(values[c][2]);
+            s.shubihei = static_cast<std::int16_t>(values[c][3]);
+        }
+        gs.DaimyouTbl[0].kouzanGijutsu = 1500;
+        AddBushou(0, 0, {.foot = 100, .cavalry = 10});
+        AddBushou(0, 1, {.foot = 200, .cavalry = 20, .gundan = 5});
+        AddBushou(1, 2, {.foot = 400, .cavalry = 40});
+        AddBushou(2, 3, {.foot = 800, .cavalry = 80});
+        AddBushou(-1, 0, {.foot = 1600, .cavalry = 160});  // masterless: counts for no house
+        gs.BushouTbl[0].muskets = 7;
+        gs.BushouTbl[2].muskets = 9;
     }
-    gs->DaimyouTbl[0].kouzanGijutsu = 1500;
-    AddBushou(*gs, 0, 0, 10, 100);
-    AddBushou(*gs, 0, 1, 20, 200, 5);
-    AddBushou(*gs, 1, 2, 40, 400);
-    AddBushou(*gs, 2, 3, 80, 800);
-    AddBushou(*gs, -1, 0, 160, 1600);  // masterless: counts for no house
-    gs->BushouTbl[0].muskets = 7;
-    gs->BushouTbl[2].muskets = 9;
-    return gs;
-}
+};
 
 TEST(Sums, OwnCorpsAndCountedCastles) {
-    auto gs = Realm();
-    const GameState& g = *gs;
+    Realm w;
+    GameState& gs = w.gs;
+    const GameState& g = gs;
     EXPECT_EQ(SumKokudakaOfDaimyou(g, 0), 3000);
     EXPECT_EQ(SumKokudakaOfDaimyouWithShinjuu(g, 0), 7000);  // vassal yes, subordinate no
     EXPECT_EQ(SumKokudakaOfDaimyouWithShinjuu(g, 1), 4000);  // a vassal counts its own
@@ -103,38 +103,41 @@ TEST(Sums, OwnCorpsAndCountedCastles) {
 }
 
 TEST(Sums, TroopsBoundForATarget) {
-    auto gs = Realm();
-    gs->BushouTbl[0].moveShiro = 3;
-    const int g = AddBushou(*gs, 0, 0, 1, 2);
-    gs->BushouTbl[static_cast<std::size_t>(g)].moveShiro = 3;
-    AddBushou(*gs, 0, 0, 100, 100);
-    EXPECT_EQ(SumHeiOfShiroBushouByTarget(*gs, 0, 3), 113);
-    EXPECT_EQ(SumHeiOfShiroBushouByTarget(*gs, 0, 2), 0);
+    Realm w;
+    GameState& gs = w.gs;
+    gs.BushouTbl[0].moveShiro = 3;
+    const int g = w.AddBushou(0, 0, {.foot = 2, .cavalry = 1});
+    gs.BushouTbl[static_cast<std::size_t>(g)].moveShiro = 3;
+    w.AddBushou(0, 0, {.foot = 100, .cavalry = 100});
+    EXPECT_EQ(SumHeiOfShiroBushouByTarget(gs, 0, 3), 113);
+    EXPECT_EQ(SumHeiOfShiroBushouByTarget(gs, 0, 2), 0);
 }
 
 TEST(Economy, IncomeAndCost) {
-    auto gs = Realm();
-    gs->nHeiUnit = 10;
+    Realm w;
+    GameState& gs = w.gs;
+    gs.nHeiUnit = 10;
     // Direct command: economy 100 + trunc(3 x 1500 / 1000) = 104.
-    EXPECT_EQ(CalcMonthlyIncomeOfGundan(*gs, 0, -1), 104);
-    EXPECT_EQ(CalcMonthlyIncomeOfDaimyou(*gs, 0), 300 + 12);
+    EXPECT_EQ(CalcMonthlyIncomeOfGundan(gs, 0, -1), 104);
+    EXPECT_EQ(CalcMonthlyIncomeOfDaimyou(gs, 0), 300 + 12);
     // General 0: (30 + 100) x 10 x 0.77 = 1001; garrison 10 x 10 / 10 = 10; warships 5 x 50 and
     // a blockading 2 x 100.
-    gs->GunsenTable.count = 0;
-    gs->GunsenTable.AddGunsen(0, 0, 5);
-    gs->GunsenTable.records[gs->GunsenTable.count++] = {GunsenRecord::kFlagBlockade, 0, 3, 2,
-                                                        GunsenRecord::kNoDestination};
-    EXPECT_EQ(CalcMonthlyCostOfGundan(*gs, 0, -1), 1001 + 10 + 250 + 200);
-    EXPECT_EQ(CalcMonthlyCostOfGundan(*gs, 0, 5), 2002 + 20);
-    gs->BushouTbl[1].flags = CBushou::kFlagBesieging;  // (60 + 200) x 10 x 1.3 = 3380
-    EXPECT_EQ(CalcMonthlyCostOfDaimyou(*gs, 0), 1001 + 3380 + 10 + 20 + 450);
+    gs.GunsenTable.count = 0;
+    gs.GunsenTable.AddGunsen(0, 0, 5);
+    gs.GunsenTable.records[gs.GunsenTable.count++] = {GunsenRecord::kFlagBlockade, 0, 3, 2,
+                                                      GunsenRecord::kNoDestination};
+    EXPECT_EQ(CalcMonthlyCostOfGundan(gs, 0, -1), 1001 + 10 + 250 + 200);
+    EXPECT_EQ(CalcMonthlyCostOfGundan(gs, 0, 5), 2002 + 20);
+    gs.BushouTbl[1].flags = CBushou::kFlagBesieging;  // (60 + 200) x 10 x 1.3 = 3380
+    EXPECT_EQ(CalcMonthlyCostOfDaimyou(gs, 0), 1001 + 3380 + 10 + 20 + 450);
 }
 
 TEST(Economy, MonthsToTheHarvest) {
-    auto gs = Realm();
-    gs->nHeiUnit = 10;
-    gs->DaimyouTbl[0].shikin = 5000;
-    const int net = CalcMonthlyIncomeOfGundan(*gs, 0, -1) - CalcMonthlyCostOfGundan(*gs, 0, -1);
+    Realm w;
+    GameState& gs = w.gs;
+    gs.nHeiUnit = 10;
+    gs.DaimyouTbl[0].shikin = 5000;
+    const int net = CalcMonthlyIncomeOfGundan(gs, 0, -1) - CalcMonthlyCostOfGundan(gs, 0, -1);
     ASSERT_LT(net, 0);
     struct Case {
         int month;
@@ -142,152 +145,158 @@ TEST(Economy, MonthsToTheHarvest) {
     };
     for (const Case& c : {Case{9, 12}, Case{10, 11}, Case{8, 1}, Case{1, 8}}) {
         SCOPED_TRACE(c.month);
-        gs->nCurMonth = c.month;
-        EXPECT_EQ(EstimateShikinAtHarvest(*gs, 0, -1, 1.0), 5000 + net * c.months);
+        gs.nCurMonth = c.month;
+        EXPECT_EQ(EstimateShikinAtHarvest(gs, 0, -1, 1.0), 5000 + net * c.months);
     }
     // A surplus is not added; a corps uses its own funds.
-    gs->GundanTbl[5].shikin = 777;
-    gs->BushouTbl[1].cavalry = 0;
-    gs->BushouTbl[1].foot = 0;
-    EXPECT_EQ(EstimateShikinAtHarvest(*gs, 0, 5, 1.0), 777);
+    gs.GundanTbl[5].shikin = 777;
+    gs.BushouTbl[1].cavalry = 0;
+    gs.BushouTbl[1].foot = 0;
+    EXPECT_EQ(EstimateShikinAtHarvest(gs, 0, 5, 1.0), 777);
 }
 
 TEST(Economy, AffordableTroops) {
-    auto gs = Realm();
-    gs->nHeiUnit = 10;
-    gs->nCurMonth = 6;  // 3 months to the harvest
-    gs->GunsenTable.count = 0;
-    gs->GunsenTable.AddGunsen(0, 0, 2);
+    Realm w;
+    GameState& gs = w.gs;
+    gs.nHeiUnit = 10;
+    gs.nCurMonth = 6;  // 3 months to the harvest
+    gs.GunsenTable.count = 0;
+    gs.GunsenTable.AddGunsen(0, 0, 2);
     // S = 100 + 4 + (1000 / 12) / 2 - 2 x 50 = 45; trunc((45 / 10) x 0.8) = 3.
-    EXPECT_EQ(CalcMaxHeiByIncome(*gs, 0, -1), 3);
+    EXPECT_EQ(CalcMaxHeiByIncome(gs, 0, -1), 3);
     // Funds 9000: trunc((9000 / 3 - 100) x 0.8) / 10 = 232.
-    gs->DaimyouTbl[0].shikin = 9000;
-    EXPECT_EQ(CalcMaxHeiOfGundan(*gs, 0, -1), 232);
-    gs->DaimyouTbl[0].shikin = -9000;
-    EXPECT_EQ(CalcMaxHeiOfGundan(*gs, 0, -1), 3);
+    gs.DaimyouTbl[0].shikin = 9000;
+    EXPECT_EQ(CalcMaxHeiOfGundan(gs, 0, -1), 232);
+    gs.DaimyouTbl[0].shikin = -9000;
+    EXPECT_EQ(CalcMaxHeiOfGundan(gs, 0, -1), 3);
     // A corps carries no warships: S = 200 + 7 + (2000 / 12) / 2 = 290.
-    EXPECT_EQ(CalcMaxHeiByIncome(*gs, 0, 5), 23);
+    EXPECT_EQ(CalcMaxHeiByIncome(gs, 0, 5), 23);
 }
 
 TEST(Front, HostileNeighbours) {
-    auto gs = MakeState(4, 3);
-    test::SetOwner(*gs, 1, 1);
-    test::SetOwner(*gs, 2, 2);
-    test::SetOwner(*gs, 3, -1);
-    test::Link(*gs, 0, 1, 0);
-    test::Link(*gs, 0, 3, 0);
-    gs->DaimyouTbl[0].SetRelationLo(1, CDaimyou::kRelFusen);
-    EXPECT_FALSE(IsShiroOnFront(*gs, 0));  // an ally and an ownerless castle
-    test::Link(*gs, 0, 2, 3);
-    EXPECT_TRUE(IsShiroOnFront(*gs, 0));
-    gs->DaimyouTbl[0].SetRelationLo(2, CDaimyou::kRelShukuteki);
-    EXPECT_TRUE(IsShiroOnFront(*gs, 0));
-    EXPECT_FALSE(IsShiroOnFront(*gs, 3));
-    EXPECT_FALSE(IsShiroOnFront(*gs, 99));
+    TestWorld w({.castles = 4, .houses = 3});
+    GameState& gs = w.gs;
+    w.Own(1, 1);
+    w.Own(2, 2);
+    w.Own(3, -1);
+    w.AddLink(0, 1, 0);
+    w.AddLink(0, 3, 0);
+    gs.DaimyouTbl[0].SetRelationLo(1, CDaimyou::kRelFusen);
+    EXPECT_FALSE(IsShiroOnFront(gs, 0));  // an ally and an ownerless castle
+    w.AddLink(0, 2, 3);
+    EXPECT_TRUE(IsShiroOnFront(gs, 0));
+    gs.DaimyouTbl[0].SetRelationLo(2, CDaimyou::kRelShukuteki);
+    EXPECT_TRUE(IsShiroOnFront(gs, 0));
+    EXPECT_FALSE(IsShiroOnFront(gs, 3));
+    EXPECT_FALSE(IsShiroOnFront(gs, 99));
 }
 
 TEST(Provinces, RandomCastleOfAProvince) {
-    auto gs = MakeState(5, 3);
-    test::MakeVassal(*gs, 1, 0);
+    TestWorld w({.castles = 5, .houses = 3});
+    GameState& gs = w.gs;
+    w.MakeVassal(1, 0);
     for (int c = 0; c < 5; ++c)
-        gs->ShiroMapTbl[static_cast<std::size_t>(c)].kuni = c < 4 ? 2 : 3;
-    test::SetOwner(*gs, 1, 1);
-    test::SetOwner(*gs, 2, 2);
-    test::SetOwner(*gs, 3, 2);
-    gs->rng.Seed(7);
+        gs.ShiroMapTbl[static_cast<std::size_t>(c)].kuni = c < 4 ? 2 : 3;
+    w.Own(1, 1);
+    w.Own(2, 2);
+    w.Own(3, 2);
+    gs.rng.Seed(7);
     Random expected(7);
     // Castles 0 and 1 count for house 1's master: a draw picks between them.
-    EXPECT_EQ(PickRandomShiroInKuni(*gs, 2, 1), expected.Below(2) == 0 ? 0 : 1);
-    EXPECT_EQ(PickRandomShiroInKuni(*gs, 2, -1), expected.Below(4));
-    const std::uint32_t state = gs->rng.State();
-    EXPECT_EQ(PickRandomShiroInKuni(*gs, 9, -1), -1);
-    EXPECT_EQ(gs->rng.State(), state);  // no castle, no draw
+    EXPECT_EQ(PickRandomShiroInKuni(gs, 2, 1), expected.Below(2) == 0 ? 0 : 1);
+    EXPECT_EQ(PickRandomShiroInKuni(gs, 2, -1), expected.Below(4));
+    const std::uint32_t state = gs.rng.State();
+    EXPECT_EQ(PickRandomShiroInKuni(gs, 9, -1), -1);
+    EXPECT_EQ(gs.rng.State(), state);  // no castle, no draw
 }
 
 TEST(Muskets, ProductionPurchaseAndRatio) {
-    auto gs = MakeState(4, 2);
-    gs->nHeiUnit = 10;
-    gs->nKuni = 3;
+    TestWorld w({.castles = 4, .houses = 2});
+    GameState& gs = w.gs;
+    gs.nHeiUnit = 10;
+    gs.nKuni = 3;
     for (int c = 0; c < 4; ++c)
-        gs->ShiroMapTbl[static_cast<std::size_t>(c)].kuni = static_cast<std::uint8_t>(c < 2 ? 1 : 2);
-    test::SetOwner(*gs, 1, 1);
-    test::SetOwner(*gs, 3, 1);
-    gs->ShiroTbl[0].keizai = 300;
-    gs->ShiroTbl[1].keizai = 0;  // counts as 1
-    gs->ShiroTbl[2].keizai = 50;
-    gs->ShiroTbl[3].keizai = 50;
-    gs->TeppouSeisanTbl[1].current = 301.0;
-    gs->TeppouSeisanTbl[2].current = 0.0;
+        gs.ShiroMapTbl[static_cast<std::size_t>(c)].kuni = static_cast<std::uint8_t>(c < 2 ? 1 : 2);
+    w.Own(1, 1);
+    w.Own(3, 1);
+    gs.ShiroTbl[0].keizai = 300;
+    gs.ShiroTbl[1].keizai = 0;  // counts as 1
+    gs.ShiroTbl[2].keizai = 50;
+    gs.ShiroTbl[3].keizai = 50;
+    gs.TeppouSeisanTbl[1].current = 301.0;
+    gs.TeppouSeisanTbl[2].current = 0.0;
     std::vector<std::uint8_t> flags(3, 9);
     // 300 / 301 x 301 = 300 muskets, 30 units.
-    EXPECT_EQ(CalcTeppouSeisanOfDaimyou(*gs, 0, flags), 30);
+    EXPECT_EQ(CalcTeppouSeisanOfDaimyou(gs, 0, flags), 30);
     EXPECT_EQ(flags, (std::vector<std::uint8_t>{0, 1, 0}));
     // 1 / 301 x 301 = 1 musket: rounds to 0 units, raised to 1.
-    EXPECT_EQ(CalcTeppouSeisanOfDaimyou(*gs, 1), 1);
+    EXPECT_EQ(CalcTeppouSeisanOfDaimyou(gs, 1), 1);
 
-    gs->nTeppouKounyuu = 3;
-    TeppouKounyuuRecord& p0 = gs->TeppouKounyuuTbl[0];
+    gs.nTeppouKounyuu = 3;
+    TeppouKounyuuRecord& p0 = gs.TeppouKounyuuTbl[0];
     p0.currentOffer = 95.0;
     p0.months.fill(-1);
     p0.months[1] = 4;
     p0.months[2] = 2;
-    TeppouKounyuuRecord& p1 = gs->TeppouKounyuuTbl[1];
+    TeppouKounyuuRecord& p1 = gs.TeppouKounyuuTbl[1];
     p1.currentOffer = 0.0;  // nothing on offer
-    TeppouKounyuuRecord& p2 = gs->TeppouKounyuuTbl[2];
+    TeppouKounyuuRecord& p2 = gs.TeppouKounyuuTbl[2];
     p2.currentOffer = 50.0;
     p2.months.fill(-1);
     p2.months[2] = 0;
     std::vector<int> amount(3), months(3);
-    CalcTeppouKounyuuOfDaimyou(*gs, 0, amount, months);
+    CalcTeppouKounyuuOfDaimyou(gs, 0, amount, months);
     EXPECT_EQ(amount, (std::vector<int>{3, 0, 5}));  // 95 / 10 / (2 + 1) = 3; 50 / 10 / 1 = 5
     EXPECT_EQ(months, (std::vector<int>{2, -1, 0}));
-    gs->DaimyouTbl[0].teppouOrder[2].count = 4;
-    CalcTeppouKounyuuOfDaimyou(*gs, 0, amount, months);
+    gs.DaimyouTbl[0].teppouOrder[2].count = 4;
+    CalcTeppouKounyuuOfDaimyou(gs, 0, amount, months);
     EXPECT_EQ(amount[2], -1);
-    gs->nPlayerDaimyou = 0;
+    gs.nPlayerDaimyou = 0;
     p2.dialogWork = 3;  // the player is adding to his order in this phase
-    CalcTeppouKounyuuOfDaimyou(*gs, 0, amount, months);
+    CalcTeppouKounyuuOfDaimyou(gs, 0, amount, months);
     EXPECT_EQ(amount[2], 5);
 
-    AddBushou(*gs, 0, 0, 0, 40);
-    gs->BushouTbl[0].muskets = 6;
-    gs->DaimyouTbl[0].teppou = 2;
+    w.AddBushou(0, 0, {.foot = 40});
+    gs.BushouTbl[0].muskets = 6;
+    gs.DaimyouTbl[0].teppou = 2;
     int muskets = 0, foot = 0;
-    EXPECT_DOUBLE_EQ(CalcTeppouSoubiRitsu(*gs, 0, muskets, foot), 12.0 / 40.0);
+    EXPECT_DOUBLE_EQ(CalcTeppouSoubiRitsu(gs, 0, muskets, foot), 12.0 / 40.0);
     EXPECT_EQ(muskets, 12);
     EXPECT_EQ(foot, 40);
-    EXPECT_DOUBLE_EQ(CalcTeppouSoubiRitsu(*gs, 1, muskets, foot), 1.0);
+    EXPECT_DOUBLE_EQ(CalcTeppouSoubiRitsu(gs, 1, muskets, foot), 1.0);
 }
 
 TEST(Troops, SelectWithinLimit) {
-    auto gs = MakeState(2, 1);
-    gs->nHeiUnit = 10;
-    const int a = AddBushou(*gs, 0, 0, 10, 50);  // 60 units
-    gs->ShiroTbl[1].shubihei = 50;               // 50 units
-    const int c = AddBushou(*gs, 0, 0, 0, 30);   // 30 units
+    TestWorld w({.castles = 2, .houses = 1});
+    GameState& gs = w.gs;
+    gs.nHeiUnit = 10;
+    const int a = w.AddBushou(0, 0, {.foot = 50, .cavalry = 10});  // 60 units
+    gs.ShiroTbl[1].shubihei = 50;                                  // 50 units
+    const int c = w.AddBushou(0, 0, {.foot = 30});                 // 30 units
     const std::vector<int> items = {kShiroGarrisonItem + 1, a};
     std::vector<int> picked(31, -1);
     int n = 0;
-    EXPECT_EQ(SelectTroopsWithinLimit(*gs, 1, items, n, picked), 60);
+    EXPECT_EQ(SelectTroopsWithinLimit(gs, 1, items, n, picked), 60);
     EXPECT_EQ(n, 1);
     EXPECT_EQ(picked[0], a);
     // A later smaller item still fits: 60 + 30 = 900 soldiers.
     const std::vector<int> three = {kShiroGarrisonItem + 1, a, c};
-    EXPECT_EQ(SelectTroopsWithinLimit(*gs, 1, three, n, picked), 90);
+    EXPECT_EQ(SelectTroopsWithinLimit(gs, 1, three, n, picked), 90);
     EXPECT_EQ(n, 2);
     EXPECT_EQ(picked[1], c);
-    EXPECT_EQ(SelectTroopsWithinLimit(*gs, 0, three, n, picked), 0);
+    EXPECT_EQ(SelectTroopsWithinLimit(gs, 0, three, n, picked), 0);
     EXPECT_EQ(n, 0);
 }
 
 TEST(Troops, FixedSequenceRepeatsAfterAReset) {
-    auto gs = MakeState(1, 1);
+    TestWorld w({.castles = 1, .houses = 1});
+    GameState& gs = w.gs;
     std::vector<int> first, second;
-    NextFixedSequenceValue(*gs, true);
+    NextFixedSequenceValue(gs, true);
     for (int i = 0; i < 250; ++i)
-        first.push_back(NextFixedSequenceValue(*gs, i == 0));
+        first.push_back(NextFixedSequenceValue(gs, i == 0));
     for (int i = 0; i < 250; ++i)
-        second.push_back(NextFixedSequenceValue(*gs, i == 0));
+        second.push_back(NextFixedSequenceValue(gs, i == 0));
     EXPECT_EQ(first, second);
     for (int v : first) {
         EXPECT_GE(v, 0);
@@ -296,54 +305,58 @@ TEST(Troops, FixedSequenceRepeatsAfterAReset) {
 }
 
 TEST(Troops, FixedSequenceIsKeptByEachStateAndLeavesTheHashAlone) {
-    auto a = MakeState(1, 1);
-    auto b = MakeState(1, 1);
-    const std::uint32_t rngBefore = a->rng.State();
-    const std::string hashBefore = StateHash(*a);
-    const int firstOfA = NextFixedSequenceValue(*a, true);
-    NextFixedSequenceValue(*a, false);
-    EXPECT_EQ(StateHash(*a), hashBefore);
+    TestWorld worldA({.castles = 1, .houses = 1});
+    TestWorld worldB({.castles = 1, .houses = 1});
+    GameState& a = worldA.gs;
+    GameState& b = worldB.gs;
+    const std::uint32_t rngBefore = a.rng.State();
+    const std::string hashBefore = StateHash(a);
+    const int firstOfA = NextFixedSequenceValue(a, true);
+    NextFixedSequenceValue(a, false);
+    EXPECT_EQ(StateHash(a), hashBefore);
     // Another state starts its own sequence from the beginning.
-    EXPECT_EQ(NextFixedSequenceValue(*b, false), firstOfA);
-    EXPECT_EQ(a->nFixedSequenceIndex, 2);
-    EXPECT_EQ(b->nFixedSequenceIndex, 1);
-    EXPECT_EQ(a->rng.State(), rngBefore);
+    EXPECT_EQ(NextFixedSequenceValue(b, false), firstOfA);
+    EXPECT_EQ(a.nFixedSequenceIndex, 2);
+    EXPECT_EQ(b.nFixedSequenceIndex, 1);
+    EXPECT_EQ(a.rng.State(), rngBefore);
     // A reset of the state starts the sequence again.
-    a->Reset();
-    EXPECT_EQ(a->nFixedSequenceIndex, 0);
-    EXPECT_EQ(NextFixedSequenceValue(*a, false), firstOfA);
+    a.Reset();
+    EXPECT_EQ(a.nFixedSequenceIndex, 0);
+    EXPECT_EQ(NextFixedSequenceValue(a, false), firstOfA);
 }
 
 TEST(Kyakushou, OneGuestPerHouse) {
-    auto gs = MakeState(1, 2);
-    const int old = AddBushou(*gs, 0, 0, 5, 50);
-    gs->BushouTbl[static_cast<std::size_t>(old)].status = CBushou::kStatusKyakushou;
-    gs->BushouTbl[static_cast<std::size_t>(old)].muskets = 3;
-    const int other = AddBushou(*gs, 1, 0, 1, 1);
-    gs->BushouTbl[static_cast<std::size_t>(other)].status = CBushou::kStatusKyakushou;
-    const int next = AddBushou(*gs, 0, 0, 0, 0);
-    AppointKyakushou(*gs, next);
-    const CBushou& o = gs->BushouTbl[static_cast<std::size_t>(old)];
-    const CBushou& n = gs->BushouTbl[static_cast<std::size_t>(next)];
+    TestWorld w({.castles = 1, .houses = 2});
+    GameState& gs = w.gs;
+    const int old = w.AddBushou(0, 0, {.foot = 50, .cavalry = 5});
+    gs.BushouTbl[static_cast<std::size_t>(old)].status = CBushou::kStatusKyakushou;
+    gs.BushouTbl[static_cast<std::size_t>(old)].muskets = 3;
+    const int other = w.AddBushou(1, 0, {.foot = 1, .cavalry = 1});
+    gs.BushouTbl[static_cast<std::size_t>(other)].status = CBushou::kStatusKyakushou;
+    const int next = w.AddBushou(0, 0);
+    AppointKyakushou(gs, next);
+    const CBushou& o = gs.BushouTbl[static_cast<std::size_t>(old)];
+    const CBushou& n = gs.BushouTbl[static_cast<std::size_t>(next)];
     EXPECT_EQ(o.status, CBushou::kStatusKashin);
     EXPECT_EQ(n.status, CBushou::kStatusKyakushou);
     EXPECT_EQ(n.cavalry, 5);
     EXPECT_EQ(n.foot, 50);
     EXPECT_EQ(n.muskets, 3);
     EXPECT_EQ(o.cavalry + o.foot + o.muskets, 0);
-    EXPECT_EQ(gs->BushouTbl[static_cast<std::size_t>(other)].status, CBushou::kStatusKyakushou);
+    EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(other)].status, CBushou::kStatusKyakushou);
 }
 
 TEST(Kyakushou, AHostageOfAFallenHouseServesHisHolder) {
-    auto gs = MakeState(1, 2);
-    gs->DaimyouTbl[1].toushu = -1;
-    const int g = AddBushou(*gs, 1, 0, 0, 0);
-    CBushou& h = gs->BushouTbl[static_cast<std::size_t>(g)];
+    TestWorld w({.castles = 1, .houses = 2});
+    GameState& gs = w.gs;
+    gs.DaimyouTbl[1].toushu = -1;
+    const int g = w.AddBushou(1, 0);
+    CBushou& h = gs.BushouTbl[static_cast<std::size_t>(g)];
     h.status = CBushou::kStatusHitojichi;
     h.holderDaimyou = 0;
     h.moveShiro = 0;
     h.sortieShiro = 0;
-    AppointKyakushou(*gs, g);
+    AppointKyakushou(gs, g);
     EXPECT_EQ(h.status, CBushou::kStatusKashin);
     EXPECT_EQ(h.daimyou, 0);
     EXPECT_EQ(h.moveShiro, -1);
@@ -352,36 +365,37 @@ TEST(Kyakushou, AHostageOfAFallenHouseServesHisHolder) {
 
 // Waterway castles 0, 1 (house 0) and 2 (house 1, hostile) by sea: 0-2 and 1-2.
 TEST(WarshipPlan, ExposedCastlesGetShips) {
-    auto gs = MakeState(4, 2);
-    gs->nHeiUnit = 10;
+    TestWorld w({.castles = 4, .houses = 2});
+    GameState& gs = w.gs;
+    gs.nHeiUnit = 10;
     for (int c = 0; c < 3; ++c)
-        gs->ShiroMapTbl[static_cast<std::size_t>(c)].flags = ShiroMapRecord::kFlagWaterway;
-    test::SetOwner(*gs, 2, 1);
-    test::LinkBoth(*gs, 0, 1, 3);
-    test::LinkBoth(*gs, 0, 2, 3);
-    test::LinkBoth(*gs, 1, 2, 3);
-    gs->DaimyouInitTbl[0].gunsenTendency = 10;
-    AddBushou(*gs, 0, 0, 100, 150);  // 250 units = 2500 soldiers: 3 ships
-    gs->ShiroTbl[0].shubihei = 100;  // defenders 350 units: 4 ships
-    gs->GunsenTable.count = 0;
+        gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags = ShiroMapRecord::kFlagWaterway;
+    w.Own(2, 1);
+    w.Link(0, 1, 3);
+    w.Link(0, 2, 3);
+    w.Link(1, 2, 3);
+    gs.DaimyouInitTbl[0].gunsenTendency = 10;
+    w.AddBushou(0, 0, {.foot = 150, .cavalry = 100});  // 250 units = 2500 soldiers: 3 ships
+    gs.ShiroTbl[0].shubihei = 100;                     // defenders 350 units: 4 ships
+    gs.GunsenTable.count = 0;
     std::vector<std::int16_t> out(4, 9);
     // One sea group {0, 1}; both exposed; the enemy castle is a threat once (F = 1); have 0 < 3.
     // 4a: castle 0 wants 4, castle 1 wants 0 (no defenders). 4b: target 3 x 1 - 4 < 0.
-    EXPECT_EQ(PlanGunsenKenzou(*gs, 0, out), 4);
+    EXPECT_EQ(PlanGunsenKenzou(gs, 0, out), 4);
     EXPECT_EQ(out, (std::vector<std::int16_t>{4, 0, 0, 0}));
 
     // Ships already there count; construction under way takes a castle out.
-    gs->GunsenTable.AddGunsen(0, 1, 1);
-    gs->ShiroTbl[0].gunsenBuilding = 1;
+    gs.GunsenTable.AddGunsen(0, 1, 1);
+    gs.ShiroTbl[0].gunsenBuilding = 1;
     // have 2 < 3: 4a gives nothing (castle 1 has no defenders); 4b: deficit 3 - 2 = 1 to castle 1.
-    EXPECT_EQ(PlanGunsenKenzou(*gs, 0, out), 1);
+    EXPECT_EQ(PlanGunsenKenzou(gs, 0, out), 1);
     EXPECT_EQ(out, (std::vector<std::int16_t>{0, 1, 0, 0}));
 
     // An ally is no threat; a vassal plans nothing.
-    gs->DaimyouTbl[0].SetRelationLo(1, CDaimyou::kRelFusen);
-    EXPECT_EQ(PlanGunsenKenzou(*gs, 0, out), 0);
-    test::MakeVassal(*gs, 0, 1);
-    EXPECT_EQ(PlanGunsenKenzou(*gs, 0, out), 0);
+    gs.DaimyouTbl[0].SetRelationLo(1, CDaimyou::kRelFusen);
+    EXPECT_EQ(PlanGunsenKenzou(gs, 0, out), 0);
+    w.MakeVassal(0, 1);
+    EXPECT_EQ(PlanGunsenKenzou(gs, 0, out), 0);
 }
 
 }  // namespace

@@ -6,14 +6,12 @@
 #include <vector>
 
 #include "platform/core/random.h"
-#include "support/rules_test_util.h"
+#include "support/test_world.h"
 
 namespace rymd {
 namespace {
 
-using test::Link;
-using test::LinkBoth;
-using test::MakeState;
+using test::TestWorld;
 
 constexpr int kBroad = 0, kNarrow = 1, kMountain = 2, kSea = 3;
 
@@ -67,31 +65,35 @@ std::vector<std::uint16_t> ReferenceCosts(const GameState& gs, int daimyou, int 
 }
 
 TEST(CalcRoadCost, ChangingFromLandToSeaStartsANewLeg) {
-    auto gs = MakeState(3, 1);  // A=0, B=1, C=2; defaults: broad 20, sea 10, limit 150
-    Link(*gs, 0, 1, kBroad);
-    Link(*gs, 1, 2, kSea);
-    EXPECT_EQ(Costs(*gs, -1, 0, kRouteAll), (std::vector<std::uint16_t>{0, 20, 160}));
+    TestWorld w({.castles = 3, .houses = 1});  // A=0, B=1, C=2; defaults: broad 20, sea 10, limit 150
+    GameState& gs = w.gs;
+    w.AddLink(0, 1, kBroad);
+    w.AddLink(1, 2, kSea);
+    EXPECT_EQ(Costs(gs, -1, 0, kRouteAll), (std::vector<std::uint16_t>{0, 20, 160}));
 
     // A sea lane straight from the start is no change of kind.
-    auto direct = MakeState(3, 1);
-    Link(*direct, 0, 2, kSea);
-    EXPECT_EQ(Costs(*direct, -1, 0, kRouteAll)[2], 10);
+    TestWorld directWorld({.castles = 3, .houses = 1});
+    GameState& direct = directWorld.gs;
+    directWorld.AddLink(0, 2, kSea);
+    EXPECT_EQ(Costs(direct, -1, 0, kRouteAll)[2], 10);
 }
 
 TEST(CalcRoadCost, AWholeLegIsRaisedToTheNextOne) {
-    auto gs = MakeState(3, 1);
-    gs->RoadCost = {150, 30, 50, 10};
-    Link(*gs, 0, 1, kBroad);  // 150: already one whole leg
-    Link(*gs, 1, 2, kSea);
-    EXPECT_EQ(Costs(*gs, -1, 0, kRouteAll)[2], 310);
+    TestWorld w({.castles = 3, .houses = 1});
+    GameState& gs = w.gs;
+    gs.RoadCost = {150, 30, 50, 10};
+    w.AddLink(0, 1, kBroad);  // 150: already one whole leg
+    w.AddLink(1, 2, kSea);
+    EXPECT_EQ(Costs(gs, -1, 0, kRouteAll)[2], 310);
 }
 
 TEST(CalcRoadCost, LegOfOneAddsOne) {
-    auto gs = MakeState(3, 1);
-    gs->nDistanceLimit = 1;
-    Link(*gs, 0, 1, kBroad);
-    Link(*gs, 1, 2, kSea);
-    EXPECT_EQ(Costs(*gs, -1, 0, kRouteAll)[2], 20 + 1 + 10);
+    TestWorld w({.castles = 3, .houses = 1});
+    GameState& gs = w.gs;
+    gs.nDistanceLimit = 1;
+    w.AddLink(0, 1, kBroad);
+    w.AddLink(1, 2, kSea);
+    EXPECT_EQ(Costs(gs, -1, 0, kRouteAll)[2], 20 + 1 + 10);
 }
 
 // S=0, P=1, A=2, B=3. S reaches A by sea for 10 and over P by land for 8; A has a sea lane to B.
@@ -105,33 +107,35 @@ TEST(CalcRoadCost, ResultFollowsTheOrderOfTheLinkList) {
     for (const Case& c : {Case{"land link listed first: the sea arrival is expanded first", false, 20},
                           Case{"sea link listed first: the cheaper land arrival wins", true, 160}}) {
         SCOPED_TRACE(c.name);
-        auto gs = MakeState(4, 1);
-        gs->RoadCost = {4, 30, 50, 10};
+        TestWorld w({.castles = 4, .houses = 1});
+        GameState& gs = w.gs;
+        gs.RoadCost = {4, 30, 50, 10};
         if (c.seaFirstInList) {
-            Link(*gs, 0, 2, kSea);
-            Link(*gs, 0, 1, kBroad);
+            w.AddLink(0, 2, kSea);
+            w.AddLink(0, 1, kBroad);
         } else {
-            Link(*gs, 0, 1, kBroad);
-            Link(*gs, 0, 2, kSea);
+            w.AddLink(0, 1, kBroad);
+            w.AddLink(0, 2, kSea);
         }
-        Link(*gs, 1, 2, kBroad);
-        Link(*gs, 2, 3, kSea);
+        w.AddLink(1, 2, kBroad);
+        w.AddLink(2, 3, kSea);
         RouteSearch search;
         std::vector<std::uint16_t> out(4);
-        search.Calc(*gs, -1, 0, out, kRouteAll);
+        search.Calc(gs, -1, 0, out, kRouteAll);
         EXPECT_EQ(search.LastMethod(), RouteSearch::Method::Stack);
         EXPECT_EQ(out[2], 8);
         EXPECT_EQ(out[3], c.costB);
-        EXPECT_EQ(out, ReferenceCosts(*gs, -1, 0, kRouteAll));
+        EXPECT_EQ(out, ReferenceCosts(gs, -1, 0, kRouteAll));
     }
 }
 
 TEST(CalcRoadCost, ModesChooseAndPriceTheLinks) {
-    auto gs = MakeState(4, 1);
-    gs->RoadCost = {20, 30, 50, 10};
-    Link(*gs, 0, 1, kMountain);
-    Link(*gs, 0, 2, kSea);
-    Link(*gs, 2, 3, kNarrow);
+    TestWorld w({.castles = 4, .houses = 1});
+    GameState& gs = w.gs;
+    gs.RoadCost = {20, 30, 50, 10};
+    w.AddLink(0, 1, kMountain);
+    w.AddLink(0, 2, kSea);
+    w.AddLink(2, 3, kNarrow);
     struct Case {
         int mode;
         std::vector<std::uint16_t> expected;
@@ -141,52 +145,55 @@ TEST(CalcRoadCost, ModesChooseAndPriceTheLinks) {
                           // sea lanes cost at least twice the dearest land link (2 x 50)
                           Case{kRouteSeaCostly, {0, 50, 100, 180}}}) {
         SCOPED_TRACE(c.mode);
-        EXPECT_EQ(Costs(*gs, -1, 0, c.mode), c.expected);
+        EXPECT_EQ(Costs(gs, -1, 0, c.mode), c.expected);
     }
 }
 
 TEST(CalcRoadCost, PassableCastlesAreThoseCountedForTheHouse) {
     // Castle 0 (house 0) - 1 (vassal house 1) - 2 (subordinate house 2) - 3 (house 0) in a row,
     // and castle 1 also reaches 3 directly for a higher price.
-    auto gs = MakeState(4, 3);
-    test::SetOwner(*gs, 1, 1);
-    test::SetOwner(*gs, 2, 2);
-    test::MakeVassal(*gs, 1, 0);
-    test::MakeSubordinate(*gs, 2, 0);
-    LinkBoth(*gs, 0, 1, kBroad);
-    LinkBoth(*gs, 1, 2, kBroad);
-    LinkBoth(*gs, 2, 3, kBroad);
-    Link(*gs, 1, 3, kMountain);
-    EXPECT_EQ(Costs(*gs, 0, 0, kRouteAll), (std::vector<std::uint16_t>{0, 20, 32767, 70}));
-    EXPECT_EQ(Costs(*gs, -1, 0, kRouteAll), (std::vector<std::uint16_t>{0, 20, 40, 60}));
+    TestWorld w({.castles = 4, .houses = 3});
+    GameState& gs = w.gs;
+    w.Own(1, 1);
+    w.Own(2, 2);
+    w.MakeVassal(1, 0);
+    w.MakeSubordinate(2, 0);
+    w.Link(0, 1, kBroad);
+    w.Link(1, 2, kBroad);
+    w.Link(2, 3, kBroad);
+    w.AddLink(1, 3, kMountain);
+    EXPECT_EQ(Costs(gs, 0, 0, kRouteAll), (std::vector<std::uint16_t>{0, 20, 32767, 70}));
+    EXPECT_EQ(Costs(gs, -1, 0, kRouteAll), (std::vector<std::uint16_t>{0, 20, 40, 60}));
     // The start is searched from even when it does not count for the house.
-    EXPECT_EQ(Costs(*gs, 2, 1, kRouteAll), (std::vector<std::uint16_t>{32767, 0, 20, 32767}));
+    EXPECT_EQ(Costs(gs, 2, 1, kRouteAll), (std::vector<std::uint16_t>{32767, 0, 20, 32767}));
 }
 
 TEST(CalcRoadCost, CostsAreClampedAndUnreachableStays) {
-    auto gs = MakeState(5, 1);
-    gs->RoadCost = {20000, 30, 50, 10};
-    Link(*gs, 0, 1, kBroad);
-    Link(*gs, 1, 2, kBroad);
-    Link(*gs, 2, 3, kNarrow);
-    EXPECT_EQ(Costs(*gs, -1, 0, kRouteAll), (std::vector<std::uint16_t>{0, 20000, 32766, 32766, 32767}));
+    TestWorld w({.castles = 5, .houses = 1});
+    GameState& gs = w.gs;
+    gs.RoadCost = {20000, 30, 50, 10};
+    w.AddLink(0, 1, kBroad);
+    w.AddLink(1, 2, kBroad);
+    w.AddLink(2, 3, kNarrow);
+    EXPECT_EQ(Costs(gs, -1, 0, kRouteAll), (std::vector<std::uint16_t>{0, 20000, 32766, 32766, 32767}));
 }
 
 TEST(CalcRoadCost, BadArgumentsAndLinksAreHarmless) {
-    auto gs = MakeState(3, 1);
-    Link(*gs, 0, 1, kBroad);
-    Link(*gs, 0, 9000, kBroad);  // beyond the castle count
-    Link(*gs, 1, 2, 7);          // no such link kind
-    EXPECT_EQ(Costs(*gs, -1, 0, kRouteAll), (std::vector<std::uint16_t>{0, 20, 32767}));
-    EXPECT_EQ(Costs(*gs, -1, -1, kRouteAll), (std::vector<std::uint16_t>{32767, 32767, 32767}));
-    EXPECT_EQ(Costs(*gs, -1, 3, kRouteAll), (std::vector<std::uint16_t>{32767, 32767, 32767}));
+    TestWorld w({.castles = 3, .houses = 1});
+    GameState& gs = w.gs;
+    w.AddLink(0, 1, kBroad);
+    w.AddLink(0, 9000, kBroad);  // beyond the castle count
+    w.AddLink(1, 2, 7);          // no such link kind
+    EXPECT_EQ(Costs(gs, -1, 0, kRouteAll), (std::vector<std::uint16_t>{0, 20, 32767}));
+    EXPECT_EQ(Costs(gs, -1, -1, kRouteAll), (std::vector<std::uint16_t>{32767, 32767, 32767}));
+    EXPECT_EQ(Costs(gs, -1, 3, kRouteAll), (std::vector<std::uint16_t>{32767, 32767, 32767}));
     std::vector<std::uint16_t> shortOut(2, 5);
-    CalcRoadCost(*gs, -1, -1, 0, shortOut, kRouteAll);
+    CalcRoadCost(gs, -1, -1, 0, shortOut, kRouteAll);
     EXPECT_EQ(shortOut, (std::vector<std::uint16_t>{32767, 32767}));
-    gs->nDistanceLimit = 0;  // never divides by zero
-    gs->RoadCost = {-5, 30, 50, 10};
-    Link(*gs, 1, 0, kSea);
-    EXPECT_EQ(Costs(*gs, -1, 0, kRouteAll)[1], 0);
+    gs.nDistanceLimit = 0;  // never divides by zero
+    gs.RoadCost = {-5, 30, 50, 10};
+    w.AddLink(1, 0, kSea);
+    EXPECT_EQ(Costs(gs, -1, 0, kRouteAll)[1], 0);
 }
 
 // Random graphs with every link kind, owners, vassals and subordinates, all four modes and
@@ -194,38 +201,39 @@ TEST(CalcRoadCost, BadArgumentsAndLinksAreHarmless) {
 TEST(CalcRoadCost, MatchesThePlainSearchOnRandomGraphs) {
     Random rng(20240601);
     RouteSearch search;  // one search object reused across graphs of different sizes
-    auto gs = MakeState(402, 5);
+    TestWorld w({.castles = 402, .houses = 5});
+    GameState& gs = w.gs;
     int methods[3] = {};
     for (int round = 0; round < 600; ++round) {
         const int n = 2 + rng.Below(round < 500 ? 60 : 400);
         const int houses = 1 + rng.Below(5);
-        gs->nShiro = n;
+        gs.nShiro = n;
         for (int c = 0; c < n; ++c)
-            gs->ShiroMapTbl[static_cast<std::size_t>(c)].ClearConnections();
+            gs.ShiroMapTbl[static_cast<std::size_t>(c)].ClearConnections();
         for (int d = 0; d < houses; ++d) {
-            gs->DaimyouTbl[static_cast<std::size_t>(d)].bond = CDaimyou::kBondDokuritsu;
-            gs->DaimyouTbl[static_cast<std::size_t>(d)].masterDaimyou = d;
+            gs.DaimyouTbl[static_cast<std::size_t>(d)].bond = CDaimyou::kBondDokuritsu;
+            gs.DaimyouTbl[static_cast<std::size_t>(d)].masterDaimyou = d;
         }
-        gs->RoadCost = {1 + rng.Below(60), 1 + rng.Below(60), 1 + rng.Below(80), 1 + rng.Below(40)};
-        gs->nDistanceLimit = 1 + rng.Below(200);
+        gs.RoadCost = {1 + rng.Below(60), 1 + rng.Below(60), 1 + rng.Below(80), 1 + rng.Below(40)};
+        gs.nDistanceLimit = 1 + rng.Below(200);
         for (int d = 1; d < houses; ++d) {
             const int kind = rng.Below(3);
-            if (kind == 1) test::MakeSubordinate(*gs, d, 0);
-            if (kind == 2) test::MakeVassal(*gs, d, 0);
+            if (kind == 1) w.MakeSubordinate(d, 0);
+            if (kind == 2) w.MakeVassal(d, 0);
         }
         const int kinds = rng.Below(3);  // mixed, land only, sea only
         for (int c = 0; c < n; ++c) {
-            test::SetOwner(*gs, c, rng.Below(houses));
+            w.Own(c, rng.Below(houses));
             const int links = rng.Below(11);
             for (int j = 0; j < links; ++j)
-                Link(*gs, c, rng.Below(n), kinds == 0 ? rng.Below(4) : kinds == 1 ? rng.Below(3) : kSea);
+                w.AddLink(c, rng.Below(n), kinds == 0 ? rng.Below(4) : kinds == 1 ? rng.Below(3) : kSea);
         }
         const int start = rng.Below(n);
         const int mode = rng.Below(4);
         const int daimyou = rng.Below(houses + 1) - 1;
         std::vector<std::uint16_t> out(static_cast<std::size_t>(n));
-        search.Calc(*gs, daimyou, start, out, mode);
-        ASSERT_EQ(out, ReferenceCosts(*gs, daimyou, start, mode)) << "round " << round;
+        search.Calc(gs, daimyou, start, out, mode);
+        ASSERT_EQ(out, ReferenceCosts(gs, daimyou, start, mode)) << "round " << round;
         ++methods[static_cast<int>(search.LastMethod())];
     }
     // Both ways of finding the costs were checked many times.
@@ -234,91 +242,95 @@ TEST(CalcRoadCost, MatchesThePlainSearchOnRandomGraphs) {
 }
 
 TEST(MarkLinkedShiroOfDaimyou, FollowsOnlyCastlesOfTheHouse) {
-    auto gs = MakeState(6, 3);
-    test::SetOwner(*gs, 0, 2);  // the start itself may belong to anyone
-    test::SetOwner(*gs, 3, 1);
-    test::SetOwner(*gs, 4, 1);  // vassal of 0: counts for 0
-    test::MakeVassal(*gs, 1, 0);
-    test::SetOwner(*gs, 5, 2);
-    LinkBoth(*gs, 0, 1, kSea);
-    Link(*gs, 1, 2, kBroad);
-    Link(*gs, 2, 3, kBroad);
-    LinkBoth(*gs, 0, 5, kBroad);
-    Link(*gs, 5, 4, kBroad);
+    TestWorld w({.castles = 6, .houses = 3});
+    GameState& gs = w.gs;
+    w.Own(0, 2);  // the start itself may belong to anyone
+    w.Own(3, 1);
+    w.Own(4, 1);  // vassal of 0: counts for 0
+    w.MakeVassal(1, 0);
+    w.Own(5, 2);
+    w.Link(0, 1, kSea);
+    w.AddLink(1, 2, kBroad);
+    w.AddLink(2, 3, kBroad);
+    w.Link(0, 5, kBroad);
+    w.AddLink(5, 4, kBroad);
     std::vector<std::uint8_t> out(6, 9);
-    test::SetOwner(*gs, 3, 1);
-    MarkLinkedShiroOfDaimyou(*gs, 0, 0, out);
+    w.Own(3, 1);
+    MarkLinkedShiroOfDaimyou(gs, 0, 0, out);
     EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 1, 1, 1, 0, 0}));
 }
 
 TEST(GraphHelpers, ProvincesPortsAndInterpolation) {
-    auto gs = MakeState(4, 1);
-    gs->ShiroMapTbl[0].kuni = 1;
-    gs->ShiroMapTbl[1].kuni = 1;
-    gs->ShiroMapTbl[2].kuni = 2;
-    gs->ShiroMapTbl[3].kuni = 3;
-    Link(*gs, 0, 1, kBroad);
-    Link(*gs, 1, 2, kSea);
-    EXPECT_TRUE(IsKuniAdjacent(*gs, 1, 2));
-    EXPECT_FALSE(IsKuniAdjacent(*gs, 2, 1));  // links are read from p's castles
-    EXPECT_TRUE(IsKuniAdjacent(*gs, 1, 1));
-    EXPECT_FALSE(IsKuniAdjacent(*gs, 3, 3));
-    EXPECT_FALSE(IsKuniAdjacent(*gs, 7, 1));  // a province without castles
+    TestWorld w({.castles = 4, .houses = 1});
+    GameState& gs = w.gs;
+    gs.ShiroMapTbl[0].kuni = 1;
+    gs.ShiroMapTbl[1].kuni = 1;
+    gs.ShiroMapTbl[2].kuni = 2;
+    gs.ShiroMapTbl[3].kuni = 3;
+    w.AddLink(0, 1, kBroad);
+    w.AddLink(1, 2, kSea);
+    EXPECT_TRUE(IsKuniAdjacent(gs, 1, 2));
+    EXPECT_FALSE(IsKuniAdjacent(gs, 2, 1));  // links are read from p's castles
+    EXPECT_TRUE(IsKuniAdjacent(gs, 1, 1));
+    EXPECT_FALSE(IsKuniAdjacent(gs, 3, 3));
+    EXPECT_FALSE(IsKuniAdjacent(gs, 7, 1));  // a province without castles
 
-    gs->ShiroMapTbl[1].flags = ShiroMapRecord::kFlagPort;
-    gs->ShiroMapTbl[3].flags = ShiroMapRecord::kFlagPort | ShiroMapRecord::kFlagWaterway;
-    gs->ShiroMapTbl[2].flags = ShiroMapRecord::kFlagWaterway;
-    EXPECT_EQ(CountMinatoShiro(*gs), 2);
+    gs.ShiroMapTbl[1].flags = ShiroMapRecord::kFlagPort;
+    gs.ShiroMapTbl[3].flags = ShiroMapRecord::kFlagPort | ShiroMapRecord::kFlagWaterway;
+    gs.ShiroMapTbl[2].flags = ShiroMapRecord::kFlagWaterway;
+    EXPECT_EQ(CountMinatoShiro(gs), 2);
 
     EXPECT_DOUBLE_EQ(LinearInterpolate(5.0, 100.0, 10.0, 0.0, 0.0), 50.0);
     EXPECT_DOUBLE_EQ(LinearInterpolate(5.0, 100.0, 3.0, 7.0, 3.0), 0.5);
 }
 
 TEST(DisbandGundan, ReturnsEverythingToTheHouse) {
-    auto gs = MakeState(3, 2);
-    gs->DaimyouTbl[0].toushu = test::AddBushou(*gs, 0, 0, 0, 10);
-    gs->DaimyouTbl[0].shikin = 100;
-    gs->DaimyouTbl[0].teppou = 5;
-    const int leader = test::AddBushou(*gs, 0, 1, 0, 10, 3);
-    const int member = test::AddBushou(*gs, 0, 1, 0, 10, 3);
-    const int houseless = test::AddBushou(*gs, -1, -1, 0, 10, 3);
-    CGundan& k = gs->GundanTbl[3];
+    TestWorld w({.castles = 3, .houses = 2});
+    GameState& gs = w.gs;
+    gs.DaimyouTbl[0].toushu = w.AddBushou(0, 0, {.foot = 10});
+    gs.DaimyouTbl[0].shikin = 100;
+    gs.DaimyouTbl[0].teppou = 5;
+    const int leader = w.AddBushou(0, 1, {.foot = 10, .gundan = 3});
+    const int member = w.AddBushou(0, 1, {.foot = 10, .gundan = 3});
+    const int houseless = w.AddBushou(-1, -1, {.foot = 10, .gundan = 3});
+    CGundan& k = gs.GundanTbl[3];
     k.leader = leader;
     k.daimyou = 0;
     k.shikin = 40;
     k.teppou = 2;
-    gs->ShiroTbl[1].gundan = 3;
-    gs->ShiroTbl[1].commander = static_cast<std::int16_t>(leader);
-    test::SetOwner(*gs, 2, 1);
-    gs->ShiroTbl[2].gundan = 3;  // another house's castle is left alone
+    gs.ShiroTbl[1].gundan = 3;
+    gs.ShiroTbl[1].commander = static_cast<std::int16_t>(leader);
+    w.Own(2, 1);
+    gs.ShiroTbl[2].gundan = 3;  // another house's castle is left alone
 
-    DisbandGundan(*gs, 3);
-    EXPECT_EQ(gs->DaimyouTbl[0].shikin, 140);
-    EXPECT_EQ(gs->DaimyouTbl[0].teppou, 7);
-    EXPECT_EQ(gs->ShiroTbl[1].gundan, -1);
-    EXPECT_EQ(gs->ShiroTbl[1].commander, gs->DaimyouTbl[0].toushu);
-    EXPECT_EQ(gs->ShiroTbl[2].gundan, 3);
-    EXPECT_EQ(gs->BushouTbl[static_cast<std::size_t>(leader)].gundan, -1);
-    EXPECT_EQ(gs->BushouTbl[static_cast<std::size_t>(member)].gundan, -1);
-    EXPECT_EQ(gs->BushouTbl[static_cast<std::size_t>(houseless)].gundan, 3);
+    DisbandGundan(gs, 3);
+    EXPECT_EQ(gs.DaimyouTbl[0].shikin, 140);
+    EXPECT_EQ(gs.DaimyouTbl[0].teppou, 7);
+    EXPECT_EQ(gs.ShiroTbl[1].gundan, -1);
+    EXPECT_EQ(gs.ShiroTbl[1].commander, gs.DaimyouTbl[0].toushu);
+    EXPECT_EQ(gs.ShiroTbl[2].gundan, 3);
+    EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(leader)].gundan, -1);
+    EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(member)].gundan, -1);
+    EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(houseless)].gundan, 3);
     EXPECT_EQ(k.leader, -1);
     EXPECT_EQ(k.daimyou, -1);
-    DisbandGundan(*gs, -1);  // harmless
-    DisbandGundan(*gs, 100);
+    DisbandGundan(gs, -1);  // harmless
+    DisbandGundan(gs, 100);
 }
 
 TEST(DisbandGundan, TheCastlesGetTheHeadFieldAsItStands) {
     // A house holding castles without a general has head -2; a general's index stays as it is.
     for (const int head : {-2, -1, 0}) {
-        auto gs = MakeState(3, 2);
-        gs->DaimyouTbl[0].toushu = head == 0 ? test::AddBushou(*gs, 0, 0, 0, 10) : head;
-        gs->GundanTbl[3].leader = 5;
-        gs->GundanTbl[3].daimyou = 0;
-        gs->ShiroTbl[1].gundan = 3;
-        gs->ShiroTbl[1].commander = 5;
-        DisbandGundan(*gs, 3);
-        EXPECT_EQ(gs->ShiroTbl[1].commander, gs->DaimyouTbl[0].toushu) << head;
-        EXPECT_EQ(gs->ShiroTbl[1].gundan, -1) << head;
+        TestWorld w({.castles = 3, .houses = 2});
+        GameState& gs = w.gs;
+        gs.DaimyouTbl[0].toushu = head == 0 ? w.AddBushou(0, 0, {.foot = 10}) : head;
+        gs.GundanTbl[3].leader = 5;
+        gs.GundanTbl[3].daimyou = 0;
+        gs.ShiroTbl[1].gundan = 3;
+        gs.ShiroTbl[1].commander = 5;
+        DisbandGundan(gs, 3);
+        EXPECT_EQ(gs.ShiroTbl[1].commander, gs.DaimyouTbl[0].toushu) << head;
+        EXPECT_EQ(gs.ShiroTbl[1].gundan, -1) << head;
     }
 }
 

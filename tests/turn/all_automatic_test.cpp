@@ -7,6 +7,7 @@
 
 #include "game/save/saved_game.h"
 #include "support/invariant_check.h"
+#include "support/test_world.h"
 #include "support/turn_test_util.h"
 
 namespace rymd::test {
@@ -28,7 +29,8 @@ TEST(AllAutomatic, RunsWholeYearsAndReportsTheSpeed) {
         {-3, 1, 3, 1, 36},  // the target would have been year 0
     };
     for (const Case& c : cases) {
-        SmallWorld w(3, true);
+        TestWorld w({.houses = 3, .headsInCastles = true});
+        w.Start(-1);
         w.gs.nStartYear = w.gs.nCurYear = c.startYear;
         w.gs.nStartMonth = w.gs.nCurMonth = c.startMonth;
         w.game->PrepareAllAutomatic();
@@ -52,7 +54,8 @@ TEST(AllAutomatic, RunsWholeYearsAndReportsTheSpeed) {
 }
 
 TEST(AllAutomatic, GameOverInTheFirstMonthStartStillGivesANumber) {
-    SmallWorld w(2, true);
+    TestWorld w({.houses = 2, .headsInCastles = true});
+    w.Start(-1);
     w.gs.ShiroTbl[1].daimyou = 0;  // one house holds everything
     w.game->PrepareAllAutomatic();
     EXPECT_EQ(w.game->StartMonth(), TurnResult::kGameOver);
@@ -64,7 +67,8 @@ TEST(AllAutomatic, GameOverInTheFirstMonthStartStillGivesANumber) {
 }
 
 TEST(AllAutomatic, SetsTheFlagsOfTheRun) {
-    SmallWorld w(2, true);
+    TestWorld w({.houses = 2, .headsInCastles = true});
+    w.Start(-1);
     w.game->SetSkipEventMessages(false);
     w.game->PrepareAllAutomatic();
     EXPECT_TRUE(w.gs.bAllAutomatic);

@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "game/turn/auto_advance.h"
-#include "support/turn_test_util.h"
+#include "support/test_world.h"
 
 namespace rymd::test {
 namespace {
 
 TEST(AutoAdvance, TargetMustLieAfterNow) {
-    SmallWorld w(3);
+    TestWorld w({.houses = 3, .headsInCastles = true});
+    w.Start();
     CAutoAdvance a(*w.game);
     EXPECT_EQ(a.EntryYear(), 1560);
     EXPECT_EQ(a.EntryMonth(), 4);
@@ -38,7 +39,8 @@ TEST(AutoAdvance, TargetMustLieAfterNow) {
 }
 
 TEST(AutoAdvance, NextMonthTakesSixTicks) {
-    SmallWorld w(3, true);
+    TestWorld w({.houses = 3, .headsInCastles = true});
+    w.Start(-1);
     w.game->StartMonth();
     CAutoAdvance a(*w.game);
     a.Open();
@@ -59,7 +61,8 @@ TEST(AutoAdvance, NextMonthTakesSixTicks) {
 }
 
 TEST(AutoAdvance, ATargetInTheMissingYearZeroStopsAtTheFirstMonthAfterIt) {
-    SmallWorld w(3, true);
+    TestWorld w({.houses = 3, .headsInCastles = true});
+    w.Start(-1);
     w.gs.nStartYear = w.gs.nCurYear = -1;
     w.gs.nStartMonth = w.gs.nCurMonth = 11;
     w.game->StartMonth();
@@ -74,7 +77,8 @@ TEST(AutoAdvance, ATargetInTheMissingYearZeroStopsAtTheFirstMonthAfterIt) {
 }
 
 TEST(AutoAdvance, StopMidMonthAndResume) {
-    SmallWorld w(3, true);
+    TestWorld w({.houses = 3, .headsInCastles = true});
+    w.Start(-1);
     w.game->StartMonth();
     CAutoAdvance a(*w.game);
     a.Open();
@@ -95,7 +99,8 @@ TEST(AutoAdvance, StopMidMonthAndResume) {
 }
 
 TEST(AutoAdvance, GameEndingDuringTheRunClosesTheDialog) {
-    SmallWorld w(3, true);
+    TestWorld w({.houses = 3, .headsInCastles = true});
+    w.Start(-1);
     w.game->StartMonth();
     w.game->SetColorDisplay(false);
     CAutoAdvance a(*w.game);
@@ -118,7 +123,8 @@ TEST(AutoAdvance, GameEndingDuringTheRunClosesTheDialog) {
 }
 
 TEST(AutoAdvance, ClosingRestoresTheColourDisplay) {
-    SmallWorld w(2);
+    TestWorld w({.houses = 2, .headsInCastles = true});
+    w.Start();
     for (bool before : {false, true}) {
         w.game->SetColorDisplay(before);
         CAutoAdvance a(*w.game);
@@ -130,7 +136,8 @@ TEST(AutoAdvance, ClosingRestoresTheColourDisplay) {
 }
 
 TEST(AutoAdvance, RankedHouseList) {
-    SmallWorld w(13);
+    TestWorld w({.houses = 13, .headsInCastles = true});
+    w.Start();
     GameState& gs = w.gs;
     for (int s = 0; s < 13; ++s)
         gs.ShiroTbl[s].kokudaka = 10000 + 1000 * s;  // house 12 richest
@@ -184,7 +191,8 @@ TEST(AutoAdvance, RankedHouseList) {
 }
 
 TEST(AutoAdvance, TitlesInTheScenarioWords) {
-    SmallWorld w(2);
+    TestWorld w({.houses = 2, .headsInCastles = true});
+    w.Start();
     CAutoAdvance a(*w.game);
     EXPECT_EQ(a.ListTitle(), "大名家一覧");
     EXPECT_EQ(a.ColumnTitles()[1], "城数");

@@ -5,14 +5,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "support/economy_world.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
+#include "support/test_world.h"
 
 namespace rymd {
 namespace {
 
-using test::EconomyWorld;
+using test::TestWorld;
 
 constexpr SuppressionPolicy kShowAll{};
 constexpr SuppressionPolicy kAutoAdvance{true, false, false};
@@ -57,7 +57,7 @@ TEST(CpuTaxIndex, UsesDeficitFundsReserveAndHalfTheHarvest) {
         int index;
     };
     for (const Case c : {Case{0, 7}, Case{-9000, 0}, Case{-600, 2}, Case{2500, 8}, Case{-7000, 0}}) {
-        EconomyWorld w(1, 2);
+        TestWorld w({.castles = 1, .houses = 2});
         w.Own(0, 1);
         w.gs.DaimyouTbl[1].shikin = c.funds;
         CMonthlyIncome income(w.gs);
@@ -68,7 +68,7 @@ TEST(CpuTaxIndex, UsesDeficitFundsReserveAndHalfTheHarvest) {
 TEST(CpuTaxIndex, AgreesWithTheSharedFormulasOnAMixedWorld) {
     // Houses with corps, vassals, guest generals, besiegers, fleets and debts: the index each house
     // gets equals the one the shared cost, income and rice sums give.
-    EconomyWorld w(60, 12, 8, 3);
+    TestWorld w({.castles = 60, .houses = 12, .provinces = 8, .regions = 3});
     w.gs.nHeiUnit = 10;
     Random random(11);
     for (int c = 0; c < 60; ++c) {
@@ -86,7 +86,8 @@ TEST(CpuTaxIndex, AgreesWithTheSharedFormulasOnAMixedWorld) {
     w.gs.DaimyouTbl[5].bond = CDaimyou::kBondShinjuu;
     w.gs.DaimyouTbl[5].masterDaimyou = 2;
     for (int g = 0; g < 200; ++g) {
-        const int b = w.AddBushou(random.Below(12), random.Below(60), random.Below(2000), random.Below(500));
+        const int b = w.AddBushou(random.Below(12), random.Below(60),
+                                  {.foot = random.Below(2000), .cavalry = random.Below(500)});
         if (random.Below(5) == 0) w.gs.BushouTbl[b].flags |= CBushou::kFlagBesieging;
         if (random.Below(9) == 0) w.gs.BushouTbl[b].status = CBushou::kStatusKyakushou;
     }
@@ -123,7 +124,7 @@ TEST(CpuTaxIndex, AgreesWithTheSharedFormulasOnAMixedWorld) {
 // Harvest
 
 TEST(Harvest, QualityFactorsAndCorps) {
-    EconomyWorld w(3, 2);
+    TestWorld w({.castles = 3, .houses = 2});
     const int leader = w.AddBushou(0, 2);
     const int corps = w.AddGundan(0, leader);
     w.Own(2, 0, corps);
@@ -139,7 +140,7 @@ TEST(Harvest, QualityFactorsAndCorps) {
 }
 
 TEST(Harvest, OutsideSeptemberReturnsTheStandardRateWithoutDrawing) {
-    EconomyWorld w(2, 1);
+    TestWorld w({.castles = 2, .houses = 1});
     const std::uint32_t before = w.gs.rng.State();
     CMonthlyIncome income(w.gs, w.map, w.ports, kShowAll);
     EXPECT_EQ(income.RunHarvest(), kStandardTaxIndex);
@@ -153,7 +154,7 @@ TEST(Harvest, SeptemberAsksThePlayerForTheRate) {
         int expected;
     };
     for (const Case c : {Case{2, 2}, Case{0, 0}, Case{8, 8}}) {
-        EconomyWorld w(2, 1);
+        TestWorld w({.castles = 2, .houses = 1});
         w.gs.nCurMonth = 9;
         w.port.PushChoice(c.answer);
         CMonthlyIncome income(w.gs, w.map, w.ports, kShowAll);
@@ -168,7 +169,7 @@ TEST(Harvest, SeptemberAsksThePlayerForTheRate) {
 
 TEST(Harvest, SuppressedQuestionGivesTheStandardRate) {
     for (const SuppressionPolicy policy : {kAutoAdvance, SuppressionPolicy{false, true, false}}) {
-        EconomyWorld w(2, 1);
+        TestWorld w({.castles = 2, .houses = 1});
         w.gs.nCurMonth = 9;
         CMonthlyIncome income(w.gs, w.map, w.ports, policy);
         EXPECT_EQ(income.RunHarvest(), kStandardTaxIndex);
@@ -180,7 +181,7 @@ TEST(Harvest, ProvincesFollowTheirRegion) {
     // 40 provinces in 2 regions: within a region either none is bad or none is good.
     bool sawGood = false, sawBad = false;
     for (std::uint32_t seed = 1; seed <= 20; ++seed) {
-        EconomyWorld w(1, 1, 40, 2);
+        TestWorld w({.castles = 1, .houses = 1, .provinces = 40, .regions = 2});
         w.gs.nCurMonth = 9;
         w.gs.rng.Seed(seed);
         CMonthlyIncome income(w.gs, w.map, w.ports, kAutoAdvance);
@@ -203,11 +204,11 @@ TEST(Harvest, ProvincesFollowTheirRegion) {
 // ---------------------------------------------------------------------------------------------
 // Upkeep
 
-struct UpkeepWorld : EconomyWorld {
-    UpkeepWorld() : EconomyWorld(4, 3) {
+struct UpkeepWorld : TestWorld {
+    UpkeepWorld() : TestWorld({.castles = 4, .houses = 3}) {
         gs.nHeiUnit = 10;
-        AddBushou(0, 0, 100, 10);               // idle
-        const int c = AddBushou(0, 1, 50, 20);  // on campaign
+        AddBushou(0, 0, {.foot = 100, .cavalry = 10});               // idle
+        const int c = AddBushou(0, 1, {.foot = 50, .cavalry = 20});  // on campaign
         gs.BushouTbl[c].flags |= CBushou::kFlagBesieging;
         gs.ShiroTbl[0].shubihei = 30;
         gs.ShiroTbl[1].shubihei = 40;
@@ -258,15 +259,15 @@ TEST(Upkeep, BesiegedTroopsCostNothingInTheSettlementButCountInTheProjection) {
 
 TEST(Upkeep, CorpsVassalsAndGuestGenerals) {
     UpkeepWorld w;
-    const int leader = w.AddBushou(0, 0, 20, 0);
+    const int leader = w.AddBushou(0, 0, {.foot = 20});
     const int corps = w.AddGundan(0, leader);
     // A vassal house: all its generals count for every unit it asks for.
     w.gs.DaimyouTbl[1].bond = CDaimyou::kBondShinjuu;
     w.gs.DaimyouTbl[1].masterDaimyou = 0;
-    const int v = w.AddBushou(1, 2, 40, 0);
+    const int v = w.AddBushou(1, 2, {.foot = 40});
     w.gs.BushouTbl[v].gundan = 7;
     // A guest general of the vassal counts for the master too.
-    const int guest = w.AddBushou(1, 2, 60, 0);
+    const int guest = w.AddBushou(1, 2, {.foot = 60});
     w.gs.BushouTbl[guest].status = CBushou::kStatusKyakushou;
 
     CMonthlyIncome income(w.gs);
@@ -288,12 +289,12 @@ TEST(Upkeep, CorpsVassalsAndGuestGenerals) {
 // ---------------------------------------------------------------------------------------------
 // Settlement and the income report
 
-struct SettleWorld : EconomyWorld {
-    SettleWorld() : EconomyWorld(2, 2) {
+struct SettleWorld : TestWorld {
+    SettleWorld() : TestWorld({.castles = 2, .houses = 2}) {
         gs.ShiroTbl[0].keizai = 60;
         gs.ShiroTbl[1].keizai = 40;
         Own(1, 0);
-        AddBushou(0, 0, 100, 0);  // upkeep 50
+        AddBushou(0, 0, {.foot = 100});  // upkeep 50
     }
     std::vector<std::string> ReportLines() const {
         auto reports = port.CallsOf(PortCallKind::Report);
@@ -362,7 +363,7 @@ TEST(Settle, ReportsOnlyForThePlayerAndNotDuringAutomaticAdvance) {
 
 TEST(Settle, CorpsHaveTheirOwnFundsAndReportRows) {
     SettleWorld w;
-    const int leader = w.AddBushou(0, 1, 10, 0, "大将");
+    const int leader = w.AddBushou(0, 1, {.name = "大将", .foot = 10});
     const int corps = w.AddGundan(0, leader);
     w.Own(1, 0, corps);
     w.gs.GundanTbl[corps].shikin = 7;
@@ -396,10 +397,10 @@ class DesertionTest : public ::testing::TestWithParam<DesertionCase> {};
 
 TEST_P(DesertionTest, AtThreeTimesTheTroopPay) {
     const DesertionCase& c = GetParam();
-    EconomyWorld w(1, 2);
+    TestWorld w({.castles = 1, .houses = 2});
     w.Own(0, 1);
-    const int g = w.AddBushou(0, 0, c.foot, c.cavalry);
-    const int other = w.AddBushou(0, 0, 200, 0);  // pays upkeep, counts in t
+    const int g = w.AddBushou(0, 0, {.foot = c.foot, .cavalry = c.cavalry});
+    const int other = w.AddBushou(0, 0, {.foot = 200});  // pays upkeep, counts in t
     w.gs.BushouTbl[other].gundan = 3;             // in another unit: neither counted nor deserting
     const int keep = w.gs.BushouTbl[g].foot;
     // upkeep of g: foot x 0.5 + cavalry x 1.5
@@ -434,10 +435,10 @@ INSTANTIATE_TEST_SUITE_P(Table, DesertionTest,
                                            DesertionCase{60, 100, 0, false}));  // funds stay positive
 
 TEST(Settle, DesertionKeepsTheDebtAndCutsEachGeneralBy3To8Percent) {
-    EconomyWorld w(1, 1);
+    TestWorld w({.castles = 1, .houses = 1});
     std::vector<int> g;
     for (int i = 0; i < 30; ++i)
-        g.push_back(w.AddBushou(0, 0, 1000, 1000));
+        g.push_back(w.AddBushou(0, 0, {.foot = 1000, .cavalry = 1000}));
     w.gs.DaimyouTbl[0].shikin = -1000000;
     CMonthlyIncome income(w.gs);
     income.Settle(0, kStandardTaxIndex);
@@ -464,7 +465,7 @@ TEST(Income, SeptemberHarvestMovesSupportTowardTheRatesTarget) {
     // delta = (target x 10 - support) x 0.2 x (0.8 .. 1.2), rounded
     for (const Case c : {Case{4, 0, 5000, 80, 120}, Case{0, 500, 7000, 382, 422},
                          Case{8, 1000, 3000, 998, 1000}, Case{4, 500, 5000, 500, 500}}) {
-        EconomyWorld w(1, 1);
+        TestWorld w({.castles = 1, .houses = 1});
         w.gs.nCurMonth = 9;
         w.gs.ShiroTbl[0].support = static_cast<std::int16_t>(c.support);
         CMonthlyIncome income(w.gs);
@@ -477,7 +478,7 @@ TEST(Income, SeptemberHarvestMovesSupportTowardTheRatesTarget) {
 }
 
 TEST(Income, OutsideSeptemberNoHarvestAndNoSupportChange) {
-    EconomyWorld w(1, 1);
+    TestWorld w({.castles = 1, .houses = 1});
     w.gs.ShiroTbl[0].support = 0;
     w.gs.ShiroTbl[0].kouzan = 30;
     w.gs.DaimyouTbl[0].kouzanGijutsu = 150;
@@ -492,8 +493,8 @@ TEST(Income, OutsideSeptemberNoHarvestAndNoSupportChange) {
 // ---------------------------------------------------------------------------------------------
 // Trade ships
 
-struct TradeWorld : EconomyWorld {
-    TradeWorld() : EconomyWorld(2, 2) {
+struct TradeWorld : TestWorld {
+    TradeWorld() : TestWorld({.castles = 2, .houses = 2}) {
         gs.ShiroMapTbl[0].flags = ShiroMapRecord::kFlagPort;
         gs.nTradingPartner = 2;
         gs.TradingPartnerTbl[1].name = "明";
@@ -569,11 +570,11 @@ TEST(TradeShips, TheYearAfterMinusOneIsOne) {
 }
 
 TEST(Projection, SeptemberAtTheStandardRateLessTodaysUpkeepWithBesiegedTroops) {
-    EconomyWorld w(2, 2);
+    TestWorld w({.castles = 2, .houses = 2});
     w.gs.nCurMonth = 7;
     w.gs.ShiroTbl[0].keizai = 10;
     w.gs.ShiroTbl[1].keizai = 10;
-    w.AddBushou(0, 1, 100, 0);  // 50 upkeep, besieged
+    w.AddBushou(0, 1, {.foot = 100});  // 50 upkeep, besieged
     w.Besiege(1, 1);
     CMonthlyIncome income(w.gs);
     income.SetQuality(0, kHarvestGood);  // ignored by projections
@@ -587,10 +588,10 @@ TEST(Projection, SeptemberAtTheStandardRateLessTodaysUpkeepWithBesiegedTroops) {
 // ---------------------------------------------------------------------------------------------
 // Trade between peoples
 
-struct PeoplesWorld : EconomyWorld {
+struct PeoplesWorld : TestWorld {
     // House 0 (normal people) castle 0 in province 0, house 1 (Ainu) castle 1 in province 1,
     // house 2 (normal) castle 2 in province 1; 0-1 and 2-1 linked; all three allied with house 1.
-    PeoplesWorld() : EconomyWorld(3, 3, 4, 2) {
+    PeoplesWorld() : TestWorld({.castles = 3, .houses = 3}) {
         Own(1, 1);
         Own(2, 2);
         gs.ShiroMapTbl[2].kuni = 1;
@@ -676,7 +677,7 @@ TEST(Growth, RiceGrowsWithinItsMaximum) {
     for (const Case c : {Case{10000, kHarvestNormal, 10360, 10440}, Case{10000, kHarvestGood, 10432, 10528},
                          Case{10000, kHarvestBad, 10324, 10396}, Case{19990, kHarvestGood, 20000, 20000},
                          Case{30000, kHarvestNormal, 20000, 20000}}) {
-        EconomyWorld w(1, 1);
+        TestWorld w({.castles = 1, .houses = 1});
         w.gs.ShiroTbl[0].kokudaka = c.kokudaka;
         CMonthlyIncome income(w.gs);
         income.SetQuality(0, c.quality);
@@ -695,7 +696,7 @@ TEST(Growth, MiningTechnology) {
     // (mines / 50) ^ 0.3 truncated, 10 at most, 5000 in all
     for (const Case c : {Case{0, 100, 100}, Case{49, 100, 100}, Case{50, 100, 101}, Case{1000, 100, 102},
                          Case{107800, 100, 110}, Case{30000, 4995, 5000}, Case{-300, 100, 100}}) {
-        EconomyWorld w(6, 2);
+        TestWorld w({.castles = 6, .houses = 2});
         int left = c.mines;
         for (int s = 0; s < 5; ++s) {
             const int part = s == 4 ? left : std::clamp(left, -30000, 30000);
@@ -714,7 +715,7 @@ TEST(Growth, MiningTechnology) {
 }
 
 TEST(MonthlyEconomy, SeptemberRatesFactorsAndSkippedHouses) {
-    EconomyWorld w(3, 3);
+    TestWorld w({.castles = 3, .houses = 3});
     w.gs.nCurMonth = 9;
     w.Own(1, 1);
     w.Own(2, 2);
@@ -740,7 +741,7 @@ TEST(MonthlyEconomy, SeptemberRatesFactorsAndSkippedHouses) {
 }
 
 TEST(MonthlyEconomy, OtherMonthsSettleAtTheStandardRateAndGrowMining) {
-    EconomyWorld w(2, 2);
+    TestWorld w({.castles = 2, .houses = 2});
     w.Own(1, 1);
     w.gs.ShiroTbl[0].keizai = 10;
     w.gs.ShiroTbl[1].kouzan = 50;

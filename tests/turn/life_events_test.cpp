@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "game/state/queries.h"
-#include "support/life_world.h"
+#include "support/test_world.h"
 
 namespace rymd::test {
 namespace {
@@ -43,9 +43,9 @@ TEST(SucceedToushu, PicksTheRankedHeirOfTheLineElseTheWisest) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        LifeWorld w(2, 2);
+        TestWorld w({.castles = 2, .houses = 2});
         for (const General& g : c.generals) {
-            const int b = w.AddBushou(g.house, 0, "", g.chibou);
+            const int b = w.AddBushou(g.house, 0, {.chibou = g.chibou});
             if (g.line != -99) w.SetLine(b, g.line, g.rank);
         }
         EXPECT_FALSE(SucceedToushu(w.gs, w.ports, 0, false));
@@ -57,7 +57,7 @@ TEST(SucceedToushu, PicksTheRankedHeirOfTheLineElseTheWisest) {
 }
 
 TEST(SucceedToushu, AHouseWithNobodyLeftHasNoHead) {
-    LifeWorld w(3, 2);
+    TestWorld w({.castles = 3, .houses = 2});
     w.Own(2, 1);
     w.gs.ShiroTbl[0].commander = 7;
     w.gs.ShiroTbl[1].gundan = 0;  // a corps castle keeps its commander
@@ -73,7 +73,7 @@ TEST(SucceedToushu, AHouseWithNobodyLeftHasNoHead) {
 
 TEST(SucceedToushu, TheMessageIsHeldBackWhenQuietOrDuringAutomaticAdvance) {
     for (int mode = 0; mode < 2; ++mode) {
-        LifeWorld w(1, 1);
+        TestWorld w({.castles = 1, .houses = 1});
         w.gs.bAutoAdvance = mode == 1;
         const int g = w.AddBushou(0, 0);
         EXPECT_FALSE(SucceedToushu(w.gs, w.ports, 0, mode == 0));
@@ -83,9 +83,9 @@ TEST(SucceedToushu, TheMessageIsHeldBackWhenQuietOrDuringAutomaticAdvance) {
 }
 
 TEST(SetToushu, ANewHeadLeavesHisCorpsAndTheCorpsGetsASuccessor) {
-    LifeWorld w(3, 2);
-    const int head = w.AddBushou(0, 0, "甲", 9);
-    const int other = w.AddBushou(0, 1, "乙", 4);
+    TestWorld w({.castles = 3, .houses = 2});
+    const int head = w.AddBushou(0, 0, {.name = "甲", .chibou = 9});
+    const int other = w.AddBushou(0, 1, {.name = "乙", .chibou = 4});
     const int k = w.AddGundan(0, head);
     w.gs.BushouTbl[other].gundan = static_cast<std::int16_t>(k);
     w.gs.BushouTbl[head].status = CBushou::kStatusKyakushou;
@@ -104,7 +104,7 @@ TEST(SetToushu, ANewHeadLeavesHisCorpsAndTheCorpsGetsASuccessor) {
 }
 
 TEST(SetToushu, AVassalsHeadKeepsHisCorpsField) {
-    LifeWorld w(1, 2);
+    TestWorld w({.castles = 1, .houses = 2});
     w.gs.DaimyouTbl[0].bond = CDaimyou::kBondShinjuu;
     w.gs.DaimyouTbl[0].masterDaimyou = 1;
     const int g = w.AddBushou(0, 0);
@@ -120,12 +120,12 @@ TEST(SetToushu, AVassalsHeadKeepsHisCorpsField) {
 // Corps leaders
 
 TEST(SucceedGundanchou, TheWisestOfTheCorpsTakesOver) {
-    LifeWorld w(2, 3);
-    const int leader = w.AddBushou(0, 0, "旧");
+    TestWorld w({.castles = 2, .houses = 3});
+    const int leader = w.AddBushou(0, 0, {.name = "旧"});
     const int k = w.AddGundan(0, leader);
     w.gs.ShiroTbl[1].gundan = static_cast<std::int16_t>(k);
     auto member = [&](int house, int chibou, std::uint8_t status = CBushou::kStatusKashin) {
-        const int g = w.AddBushou(house, 1, "", chibou);
+        const int g = w.AddBushou(house, 1, {.chibou = chibou});
         w.gs.BushouTbl[g].gundan = static_cast<std::int16_t>(k);
         w.gs.BushouTbl[g].status = status;
         return g;
@@ -147,9 +147,9 @@ TEST(SucceedGundanchou, TheWisestOfTheCorpsTakesOver) {
 
 TEST(SucceedGundanchou, ACorpsWithNobodyLeftIsDissolved) {
     for (int owner : {0, 1}) {
-        LifeWorld w(2, 2);
+        TestWorld w({.castles = 2, .houses = 2});
         w.Own(1, owner);
-        w.gs.DaimyouTbl[owner].toushu = w.AddBushou(owner, 1, "主");
+        w.gs.DaimyouTbl[owner].toushu = w.AddBushou(owner, 1, {.name = "主"});
         const int k = w.AddGundan(owner, 0);
         w.gs.GundanTbl[k].shikin = 300;
         w.gs.ShiroTbl[1].gundan = static_cast<std::int16_t>(k);
@@ -171,13 +171,13 @@ TEST(SucceedGundanchou, ACorpsWithNobodyLeftIsDissolved) {
 // The general table
 
 TEST(RemoveBushou, EveryStoredIndexFollowsAndOfficesPassOn) {
-    LifeWorld w(3, 2);
+    TestWorld w({.castles = 3, .houses = 2});
     w.Own(2, 1);
-    const int a = w.AddBushou(0, 0, "甲", 3);
-    const int gone = w.AddBushou(0, 0, "乙");
-    const int b = w.AddBushou(0, 1, "丙", 8);
-    const int c = w.AddBushou(1, 2, "丁");
-    const int d = w.AddBushou(1, 0, "戊", 5, true);
+    const int a = w.AddBushou(0, 0, {.name = "甲", .chibou = 3});
+    const int gone = w.AddBushou(0, 0, {.name = "乙"});
+    const int b = w.AddBushou(0, 1, {.name = "丙", .chibou = 8});
+    const int c = w.AddBushou(1, 2, {.name = "丁"});
+    const int d = w.Besiege(0, 1, {.name = "戊"});
     w.gs.DaimyouTbl[0].toushu = a;
     w.gs.DaimyouTbl[1].toushu = c;
     const int k = w.AddGundan(0, b);
@@ -213,10 +213,10 @@ TEST(RemoveBushou, EveryStoredIndexFollowsAndOfficesPassOn) {
 }
 
 TEST(MoveBushouToTableEnd, TheRecordMovesAndEveryIndexFollows) {
-    LifeWorld w(2, 1);
-    const int a = w.AddBushou(0, 0, "甲");
-    w.AddBushou(0, 0, "乙");
-    w.AddBushou(0, 1, "丙");
+    TestWorld w({.castles = 2, .houses = 1});
+    const int a = w.AddBushou(0, 0, {.name = "甲"});
+    w.AddBushou(0, 0, {.name = "乙"});
+    w.AddBushou(0, 1, {.name = "丙"});
     w.gs.DaimyouTbl[0].toushu = a;
     w.gs.ShiroTbl[0].commander = static_cast<std::int16_t>(a);
     MoveBushouToTableEnd(w.gs, a);
@@ -230,8 +230,8 @@ TEST(MoveBushouToTableEnd, TheRecordMovesAndEveryIndexFollows) {
 }
 
 TEST(ArchiveBushou, TheGeneralWaitsOffStageAsMasterless) {
-    LifeWorld w(1, 1);
-    const int g = w.AddBushou(0, 0, "隠", 7);
+    TestWorld w({.castles = 1, .houses = 1});
+    const int g = w.AddBushou(0, 0, {.name = "隠", .chibou = 7});
     w.gs.BushouTbl[g].joinDaimyou = {0, 2, -1, -1, -1};
     w.gs.BushouTbl[g].cavalry = 30;
     ArchiveBushou(w.gs, w.ports, g);
@@ -260,10 +260,10 @@ TEST(ArchiveBushou, TheGeneralWaitsOffStageAsMasterless) {
 
 // House 0 (the player) besieges castle 0 of house 1; house 0 holds castles 1 and 2, house 1
 // castle 3. Castle 0 has a mine.
-struct CaptureWorld : LifeWorld {
+struct CaptureWorld : TestWorld {
     int first = -1;
     int second = -1;
-    CaptureWorld() : LifeWorld(4, 3) {
+    CaptureWorld() : TestWorld({.castles = 4, .houses = 3}) {
         Own(0, 1);
         Own(3, 1);
         Link(0, 1);
@@ -272,11 +272,11 @@ struct CaptureWorld : LifeWorld {
         gs.ShiroTbl[1].support = 300;
         gs.ShiroTbl[2].support = 700;
         gs.ShiroTbl[0].kouzan = 50;
-        gs.DaimyouTbl[0].toushu = AddBushou(0, 1, "主");
+        gs.DaimyouTbl[0].toushu = AddBushou(0, 1, {.name = "主"});
         gs.DaimyouTbl[0].kouzanGijutsu = 500;
         gs.DaimyouTbl[1].kouzanGijutsu = 1000;
-        first = AddBushou(0, 0, "先", 5, true);
-        second = AddBushou(0, 0, "次", 5, true);
+        first = Besiege(0, 0, {.name = "先"});
+        second = Besiege(0, 0, {.name = "次"});
     }
 };
 
@@ -372,7 +372,7 @@ TEST(GainKouzanGijutsuByCapture, AConquerorWithoutOtherCastlesKeepsTheCastlesSup
     w.Own(2, 2);
     GainKouzanGijutsuByCapture(w.gs, w.ports, 0);
     EXPECT_EQ(w.gs.ShiroTbl[0].support, 100);
-    LifeWorld empty(1, 1);
+    TestWorld empty({.castles = 1, .houses = 1});
     GainKouzanGijutsuByCapture(empty.gs, empty.ports, 0);  // nobody besieges: nothing happens
     EXPECT_EQ(empty.gs.ShiroTbl[0].daimyou, 0);
 }
@@ -382,14 +382,14 @@ TEST(GainKouzanGijutsuByCapture, AConquerorWithoutOtherCastlesKeepsTheCastlesSup
 
 // Castles 0 and 1 of house 0 in province 0, castle 2 of house 1 in province 1; province 2 has
 // no castle.
-struct StageWorld : LifeWorld {
-    StageWorld() : LifeWorld(3, 3) {
+struct StageWorld : TestWorld {
+    StageWorld() : TestWorld({.castles = 3, .houses = 3}) {
         Own(2, 1);
         Link(0, 1);
         Link(1, 2);
         gs.ShiroMapTbl[2].kuni = 1;
-        gs.DaimyouTbl[0].toushu = AddBushou(0, 0, "主");
-        gs.DaimyouTbl[1].toushu = AddBushou(1, 2, "敵");
+        gs.DaimyouTbl[0].toushu = AddBushou(0, 0, {.name = "主"});
+        gs.DaimyouTbl[1].toushu = AddBushou(1, 2, {.name = "敵"});
         gs.DaimyouTbl[2].toushu = -1;  // fallen
     }
     // An off-stage general appearing in the year at the place (castle, or province | 0x8000).
@@ -572,7 +572,7 @@ TEST(ProcessBushouAppearance, ReplenishmentFillsAHouseUpToItsCastlesShare) {
     const Case cases[] = {{1, 1}, {2, 2}, {5, 5}, {133, 49}, {134, 50}, {300, 50}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.castles);
-        LifeWorld w(c.castles, 1);
+        TestWorld w({.castles = c.castles, .houses = 1});
         w.gs.bBushouHojuu = true;
         std::string text;
         for (int month = 0; month < 400 && w.gs.nBushou < c.limit; ++month)
@@ -591,7 +591,7 @@ TEST(ProcessBushouAppearance, ReplenishmentFillsAHouseUpToItsCastlesShare) {
 
 TEST(ProcessBushouAppearance, AReplenishedRetainer) {
     for (bool longName : {false, true}) {
-        LifeWorld w(1, 2);
+        TestWorld w({.castles = 1, .houses = 2});
         w.gs.bBushouHojuu = true;
         w.gs.DaimyouTbl[0].name = longName ? "長長長長長長長長長" : "織田";  // 18 bytes + 4 exceed 20
         std::string text;
@@ -634,7 +634,7 @@ TEST(ProcessBushouAppearance, FullTablesRefuseQuietly) {
 // The report and the month start's checks
 
 TEST(ShowBushouDeathAppear, BothListsWithNoneForAnEmptyOne) {
-    LifeWorld w(1, 1);
+    TestWorld w({.castles = 1, .houses = 1});
     ShowBushouDeathAppear(w.gs, w.ports, "", "甲が城0に登場しました\n乙が城0に登場しました\n");
     const auto reports = w.port.CallsOf(PortCallKind::Report);
     ASSERT_EQ(reports.size(), 1u);
@@ -649,19 +649,19 @@ TEST(ShowBushouDeathAppear, BothListsWithNoneForAnEmptyOne) {
 }
 
 TEST(CheckGundanchouSuccession, CaptiveOrDepartedLeadersAreReplacedAndPassedOverSlotsLeftAlone) {
-    LifeWorld w(1, 2);
+    TestWorld w({.castles = 1, .houses = 2});
     w.gs.nPlayerDaimyou = 1;
-    const int captive = w.AddBushou(0, 0, "囚");
-    const int heir1 = w.AddBushou(0, 0, "継");
+    const int captive = w.AddBushou(0, 0, {.name = "囚"});
+    const int heir1 = w.AddBushou(0, 0, {.name = "継"});
     const int k1 = w.AddGundan(0, captive);
     w.gs.BushouTbl[heir1].gundan = static_cast<std::int16_t>(k1);
     w.gs.BushouTbl[captive].status = CBushou::kStatusHoryo;
 
-    const int moved = w.AddBushou(0, 0, "移");
+    const int moved = w.AddBushou(0, 0, {.name = "移"});
     const int k2 = w.AddGundan(0, moved);
     w.gs.BushouTbl[moved].gundan = -1;  // left his corps
 
-    const int loyal = w.AddBushou(0, 0, "忠");
+    const int loyal = w.AddBushou(0, 0, {.name = "忠"});
     const int k3 = w.AddGundan(0, loyal);
     const int k4 = w.AddGundan(0, CGundan::kLeaderPassedOver);
 
@@ -691,7 +691,7 @@ TEST(CheckToushuSuccession, TheRankedHeirTakesOverAndAHeadlessHouseTriesAgain) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        LifeWorld w(1, 2);
+        TestWorld w({.castles = 1, .houses = 2});
         for (int rank : c.ranks) {
             const int g = w.AddBushou(0, 0);
             w.SetLine(g, 0, rank);

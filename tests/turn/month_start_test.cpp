@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "support/turn_test_util.h"
+#include "support/test_world.h"
 
 namespace rymd::test {
 namespace {
@@ -32,7 +32,8 @@ TurnResult RunMonth(CMainGame& game) {
 }
 
 TEST(MonthStart, FirstMonthDoesNotDriftTheRatesLaterMonthsDo) {
-    SmallWorld w(3);
+    TestWorld w({.houses = 3, .headsInCastles = true});
+    w.Start();
     w.gs.TeppouSoubiRitsu = {0.1, 0.01, 0.2, 0.1};
     w.gs.TeppouCost = {100.0, 5.0, 50.0, 100.0};
     EXPECT_EQ(w.game->StartMonth(), TurnResult::kContinue);
@@ -45,7 +46,8 @@ TEST(MonthStart, FirstMonthDoesNotDriftTheRatesLaterMonthsDo) {
 }
 
 TEST(MonthStart, DriftScenarioRates) {
-    SmallWorld w(2);
+    TestWorld w({.houses = 2, .headsInCastles = true});
+    w.Start();
     GameState& gs = w.gs;
     gs.TeppouSoubiRitsu = {0.1, 0.05, 0.22, 0.2};  // reaches the cap
     gs.TeppouCost = {100.0, 30.0, 50.0, 60.0};     // reaches the floor
@@ -90,7 +92,8 @@ TEST(MonthStart, DriftScenarioRates) {
 
 TEST(MonthStart, SeasonOfEachMonthGoesIntoTheMap) {
     const int want[13] = {-1, 3, 3, 0, 0, 0, 1, 1, 1, 2, 2, 2, 3};
-    SmallWorld w(2);
+    TestWorld w({.houses = 2, .headsInCastles = true});
+    w.Start();
     for (int m = 1; m <= 12; ++m) {
         EXPECT_EQ(CMainGame::SeasonOfMonth(m), want[m]) << m;
         w.gs.nCurMonth = m;
@@ -100,7 +103,8 @@ TEST(MonthStart, SeasonOfEachMonthGoesIntoTheMap) {
 }
 
 TEST(MonthStart, MusketDeliveries) {
-    SmallWorld w(3);
+    TestWorld w({.houses = 3, .soldierUnit = 10, .headsInCastles = true});
+    w.Start();
     GameState& gs = w.gs;
     gs.nTeppouKounyuu = 5;
     gs.TeppouKounyuuTbl[0].name = "長崎";
@@ -168,7 +172,8 @@ TEST(MonthStart, MusketDeliveries) {
 }
 
 TEST(MonthStart, EndingTextPlaceholders) {
-    SmallWorld w(2);
+    TestWorld w({.houses = 2, .headsInCastles = true});
+    w.Start();
     GameState& gs = w.gs;
     gs.EndingText = "%Year%年%month%月、%Player%の%Toushu%（%daimyou%/%Daimyou%/%toushu%）%player%";
     EXPECT_EQ(w.game->MakeEndingText(1), "1560年4月、家1の将1（家1/家1/将1）%player%");
@@ -206,7 +211,8 @@ TEST(MonthStart, UnificationEndsTheGameAsTheDriverNeeds) {
         {"player", false, false, TurnResult::kRestart, true, false},
     };
     for (const Case& c : cases) {
-        SmallWorld w(3);
+        TestWorld w({.houses = 3, .headsInCastles = true});
+        w.Start();
         GameState& gs = w.gs;
         gs.EndingText = "%Player%統一";
         // House 1 is house 0's subordinate and house 2 is its vassal: both count for house 0.
@@ -227,7 +233,8 @@ TEST(MonthStart, UnificationEndsTheGameAsTheDriverNeeds) {
 }
 
 TEST(MonthStart, AnOwnerlessCastleOrAnotherSideKeepsTheGameGoing) {
-    SmallWorld w(3);
+    TestWorld w({.houses = 3, .headsInCastles = true});
+    w.Start();
     GameState& gs = w.gs;
     gs.DaimyouTbl[1].bond = CDaimyou::kBondShinjuu;
     gs.DaimyouTbl[1].masterDaimyou = 0;
@@ -242,7 +249,8 @@ TEST(MonthStart, AnOwnerlessCastleOrAnotherSideKeepsTheGameGoing) {
 
 TEST(MonthStart, HousesWhoseMasterFellBecomeIndependent) {
     for (bool autoAdvance : {false, true}) {
-        SmallWorld w(5);
+        TestWorld w({.houses = 5, .headsInCastles = true});
+        w.Start();
         GameState& gs = w.gs;
         // House 2 falls; house 1 was its vassal, house 3 its subordinate.
         gs.DaimyouTbl[2].toushu = -1;
@@ -291,7 +299,8 @@ TEST(MonthStart, HousesWhoseMasterFellBecomeIndependent) {
 }
 
 TEST(MonthStart, RelationCountdownsRunDown) {
-    SmallWorld w(3);
+    TestWorld w({.houses = 3, .headsInCastles = true});
+    w.Start();
     GameState& gs = w.gs;
     CDaimyou& h = gs.DaimyouTbl[0];
     h.SetRelationHi(1, 1);
@@ -312,7 +321,8 @@ TEST(MonthStart, RelationCountdownsRunDown) {
 }
 
 TEST(MonthStart, GeneralsMonthlyUpkeep) {
-    SmallWorld w(4);
+    TestWorld w({.houses = 4, .headsInCastles = true});
+    w.Start();
     GameState& gs = w.gs;
     // Castle 1 is besieged by general 2; its defender general 1 was kept out of this month's
     // defence and leaves for castle 2, which his house also holds.
@@ -353,7 +363,8 @@ TEST(MonthStart, GeneralsMonthlyUpkeep) {
 }
 
 TEST(MonthStart, HouselessGeneralsKeepTheirCountersButCounter37) {
-    SmallWorld w(3);
+    TestWorld w({.houses = 3, .headsInCastles = true});
+    w.Start();
     GameState& gs = w.gs;
     // A houseless general off in castle 2's list.
     const int g = gs.nBushou++;
@@ -377,7 +388,8 @@ TEST(MonthStart, HouselessGeneralsKeepTheirCountersButCounter37) {
 
 TEST(MonthStart, EventPhaseSettingsAndTheReport) {
     for (bool autoAdvance : {false, true}) {
-        SmallWorld w(3);
+        TestWorld w({.houses = 3, .headsInCastles = true});
+        w.Start();
         GameState& gs = w.gs;
         w.port.SetRecordViewCalls(true);
         gs.KuniEventFlags[7] = 0x02;

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "support/economy_world.h"
 #include "game/state/game_state.h"
+#include "support/test_world.h"
 
 namespace rymd {
 namespace {
 
-using test::EconomyWorld;
+using test::TestWorld;
 
 constexpr SuppressionPolicy kShowAll{};
 constexpr SuppressionPolicy kAutoAdvance{true, false, false};
@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(Table, StrengthTrendTest,
                                            TrendCase{5, 5, 5, 0}, TrendCase{0, 0, 100, 255}));
 
 TEST(RecordDaimyouStrength, ShiftsTheHistoryAndCountsVassalsForTheirMaster) {
-    EconomyWorld w(4, 3);
+    TestWorld w({.castles = 4, .houses = 3});
     w.Own(2, 1);
     w.Own(3, 1);
     w.gs.DaimyouTbl[1].bond = CDaimyou::kBondShinjuu;
@@ -66,7 +66,7 @@ TEST(RecordDaimyouStrength, ShiftsTheHistoryAndCountsVassalsForTheirMaster) {
 // Trade-ship voyages
 
 TEST(DecrementShiroCountdowns, OnlyVoyagesAtSeaFromPorts) {
-    EconomyWorld w(2, 1);
+    TestWorld w({.castles = 2, .houses = 1});
     w.gs.ShiroMapTbl[0].flags = ShiroMapRecord::kFlagPort;
     auto& port = w.gs.ShiroTbl[0].voyage;
     port[0] = TradeVoyage{3, 1, 2, 4};
@@ -86,8 +86,8 @@ TEST(DecrementShiroCountdowns, OnlyVoyagesAtSeaFromPorts) {
 // Warship completion
 
 // Castles 0-1-2 joined by sea lanes, castle 3 by road to 0; all the player's (house 0).
-struct GunsenWorld : EconomyWorld {
-    GunsenWorld() : EconomyWorld(4, 3) {
+struct GunsenWorld : TestWorld {
+    GunsenWorld() : TestWorld({.castles = 4, .houses = 3}) {
         Link(0, 1, 3);
         Link(1, 2, 3);
         Link(0, 3, 0);

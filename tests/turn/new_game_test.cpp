@@ -3,39 +3,20 @@
 #include <string>
 #include <vector>
 
-#include "game/turn/new_game.h"
-#include "game/state/queries.h"
 #include "game/save/saved_game.h"
 #include "game/save/state_dump.h"
+#include "game/state/queries.h"
+#include "game/turn/new_game.h"
 #include "platform/core/file.h"
 #include "support/scenario_test_util.h"
+#include "support/test_world.h"
+#include "support/turn_test_util.h"
 
 namespace rymd::test {
 namespace {
 
-// The world fixture read and set up as a new game.
-struct WorldGame {
-    ReaderRun run;
-    GameState& gs = *run.gs;
-
-    explicit WorldGame(std::uint32_t seed = 0) {
-        std::vector<std::uint8_t> bytes;
-        EXPECT_TRUE(ReadFileBytes(std::string(RYMD_FIXTURES) + "/scenario/world.snr", bytes));
-        run.map.files[run.scenarioFolder + "world.map"] = FakeKorMap::Make(3);
-        gs.rng.Seed(seed);
-        EXPECT_EQ(run.ReadBytes(std::move(bytes)), 0) << run.Message();
-        SetupNewGame(gs, run.map, run.ports);
-    }
-    int House(const char* id) const { return gs.NameIndex.FindDaimyou(id); }
-    int General(const char* id) const {
-        const int exId = gs.NameIndex.FindBushou(id);
-        return FindBushouIndexById(gs, exId);
-    }
-    int Castle(const char* id) const { return gs.NameIndex.FindShiro(id); }
-};
-
 TEST(NewGame, WorldFixtureStartsWithItsHousesCastlesAndGenerals) {
-    WorldGame w;
+    WorldFixture w;
     const GameState& gs = w.gs;
     EXPECT_EQ(gs.nCurYear, 1555);
     EXPECT_EQ(gs.nCurMonth, 4);
@@ -84,35 +65,18 @@ TEST(NewGame, WorldFixtureStartsWithItsHousesCastlesAndGenerals) {
     EXPECT_EQ(gs.GunsenTable.count, 0u);  // no castle lies on a waterway any more
 }
 
-// A state of one house per entry and one castle per house, built directly.
-struct SmallState {
-    std::unique_ptr<GameState> owned = std::make_unique<GameState>();
-    GameState& gs = *owned;
-    FakeKorMap map;
-    ScriptedPort port;
-    Ports ports = port.AsPorts();
-
-    SmallState(int houses, int castles) {
-        gs.SetScenarioDefaults();
-        gs.nScenarioDaimyou = houses;
+// A state of one house per entry and one castle per house, built directly, before the new-game
+// set-up.
+struct SmallState : TestWorld {
+    SmallState(int houses, int castles) : TestWorld({.castles = castles, .houses = houses}) {
         for (int d = 0; d < houses; ++d)
             gs.DaimyouInitTbl[d].shikin = 1000;
-        gs.nShiro = castles;
-        for (int s = 0; s < castles; ++s) {
-            gs.ShiroMapTbl[s].initDaimyou = 0;
-            gs.ShiroMapTbl[s].ClearConnections();
+        for (int s = 0; s < castles; ++s)
             gs.ShiroTbl[s].kibo = 3;
-        }
     }
+    // A link both ways with its new-game mark.
     void Link(int a, int b, int kind, int newGameMark = 0) {
-        for (auto [from, to] : {std::pair{a, b}, std::pair{b, a}}) {
-            auto& list = gs.ShiroMapTbl[from].connect;
-            int i = 0;
-            while (list[i].shiro != 0xFFFF)
-                ++i;
-            list[i] = ShiroConnection{static_cast<std::uint16_t>(to), 0xFFFF, static_cast<std::uint8_t>(kind),
-                                      static_cast<std::uint8_t>(newGameMark << 2)};
-        }
+        TestWorld::Link(a, b, kind, static_cast<std::uint8_t>(newGameMark << 2));
     }
     bool Linked(int a, int b) const {
         for (const ShiroConnection& c : gs.ShiroMapTbl[a].connect) {
@@ -255,14 +219,14 @@ TEST(NewGame, GeneralInAProvinceWithoutHisCastlesIsLeftOut) {
 }
 
 TEST(NewGame, TheSameSeedGivesTheSameState) {
-    WorldGame a(7), b(7), c(8);
+    WorldFixture a(7), b(7), c(8);
     EXPECT_EQ(StateHash(a.gs), StateHash(b.gs));
     EXPECT_NE(StateHash(a.gs), StateHash(c.gs));  // the generals' counters are drawn
     EXPECT_EQ(DumpStateJson(a.gs, a.run.map, "x"), DumpStateJson(b.gs, b.run.map, "x"));
 }
 
 TEST(NewGame, DumpNamesHousesCastlesAndGenerals) {
-    WorldGame w;
+    WorldFixture w;
     ASSERT_TRUE(StartNewGame(w.gs, w.run.ports, w.House("D_ODA")));
     const std::string json = DumpStateJson(w.gs, w.run.map, StateHash(w.gs));
     for (const char* fact :

@@ -10,7 +10,7 @@
 #include "game/turn/chouhei_limits.h"
 #include "game/turn/random_order.h"
 #include "platform/core/random.h"
-#include "support/turn_test_util.h"
+#include "support/test_world.h"
 
 namespace rymd::test {
 namespace {
@@ -45,7 +45,8 @@ TEST(MakeRandomOrder, IsFisherYatesFromTheBottomOnTheGameRandomSource) {
 
 TEST(Sequencer, ShuffleKeepsTheSpectatorsDummyHouseLast) {
     for (bool spectator : {false, true}) {
-        SmallWorld w(6, spectator);
+        TestWorld w({.houses = 6, .headsInCastles = true});
+        w.Start(spectator ? -1 : 0);
         w.gs.rng.Seed(123);
         const int n = w.gs.nDaimyou;  // 7 with the dummy house
         const int shuffled = w.game->ShuffleDaimyouOrder();
@@ -60,7 +61,8 @@ TEST(Sequencer, ShuffleKeepsTheSpectatorsDummyHouseLast) {
 // step and those after him in the end step.
 TEST(Sequencer, HousesBeforeThePlayerActInTheBeginStepTheOthersInTheEndStep) {
     for (std::uint32_t seed = 1; seed < 16; ++seed) {
-        SmallWorld w(5);
+        TestWorld w({.houses = 5, .headsInCastles = true});
+        w.Start();
         w.RecordPlanners();
         w.gs.rng.Seed(seed);
         w.game->BeginJinjiPhase();
@@ -85,7 +87,8 @@ TEST(Sequencer, PlayerFirstOrLastInTheOrder) {
         int position;  // where the player stands in the order
     };
     for (const Case& c : {Case{"first", 0}, Case{"last", 5}}) {
-        SmallWorld w(5);  // five houses and the dummy house: six entries
+        TestWorld w({.houses = 5, .headsInCastles = true});
+        w.Start();  // five houses and the dummy house: six entries
         w.RecordPlanners();
         // A seed that puts the player there.
         std::uint32_t seed = 1;
@@ -104,7 +107,8 @@ TEST(Sequencer, PlayerFirstOrLastInTheOrder) {
 }
 
 TEST(Sequencer, SpectatorGameRunsEveryRealHouseInTheBeginStep) {
-    SmallWorld w(4, true);
+    TestWorld w({.houses = 4, .headsInCastles = true});
+    w.Start(-1);
     w.RecordPlanners();
     w.gs.rng.Seed(9);
     w.game->BeginSenryakuPhase();
@@ -118,7 +122,8 @@ TEST(Sequencer, SpectatorGameRunsEveryRealHouseInTheBeginStep) {
 }
 
 TEST(Sequencer, AfterAHandOverTheFormerHouseIsPlayedInItsPlace) {
-    SmallWorld w(4);
+    TestWorld w({.houses = 4, .headsInCastles = true});
+    w.Start();
     w.RecordPlanners();
     // The player hands house 0 to the computer: he watches as the dummy house, the loops still
     // stop at house 0.
@@ -138,7 +143,8 @@ TEST(Sequencer, AfterAHandOverTheFormerHouseIsPlayedInItsPlace) {
 }
 
 TEST(Sequencer, AHouseThatFellIsSkippedByLaterLoops) {
-    SmallWorld w(5);
+    TestWorld w({.houses = 5, .headsInCastles = true});
+    w.Start();
     w.RecordPlanners();
     std::uint32_t seed = 1;  // a seed that leaves a real house after the player
     while (ReferenceOrder(seed, 6)[0] != 0)
@@ -162,7 +168,8 @@ TEST(Sequencer, AHouseThatFellIsSkippedByLaterLoops) {
 }
 
 TEST(Sequencer, PlayersCorpsGoToThePlannersOfTheirPhases) {
-    SmallWorld w(3);
+    TestWorld w({.houses = 3, .headsInCastles = true});
+    w.Start();
     w.RecordPlanners();
     w.gs.GundanTbl[3].leader = 0;  // the player's corps
     w.gs.GundanTbl[3].daimyou = 0;
@@ -176,10 +183,10 @@ TEST(Sequencer, PlayersCorpsGoToThePlannersOfTheirPhases) {
     w.game->BeginJinjiPhase();
     for (int i = 0; i < 6; ++i)
         w.game->EndCurrentPhase();
-    std::vector<SmallWorld::PlannerCall> corps;
+    std::vector<TestWorld::PlannerCall> corps;
     for (const auto& c : w.calls)
         if (c.gundan != CMainGame::kWholeHouse) corps.push_back(c);
-    const std::vector<SmallWorld::PlannerCall> want = {
+    const std::vector<TestWorld::PlannerCall> want = {
         {kPhaseGunbi, 0, 3},    {kPhaseGunbi, 0, 7},    {kPhaseNaisei, 0, 3},    {kPhaseNaisei, 0, 7},
         {kPhaseSenryaku, 0, 3}, {kPhaseSenryaku, 0, 7}, {kPhaseShutsujin, 0, 3}, {kPhaseShutsujin, 0, 7},
     };
@@ -189,7 +196,8 @@ TEST(Sequencer, PlayersCorpsGoToThePlannersOfTheirPhases) {
 }
 
 TEST(Sequencer, CorpsLeaderCheckOfTheDiplomacyPhase) {
-    SmallWorld w(3);
+    TestWorld w({.houses = 3, .headsInCastles = true});
+    w.Start();
     // Corps 2: its leader has left it (his corps field is -1) and nobody else is in it: dissolved.
     w.gs.GundanTbl[2].leader = 1;
     w.gs.GundanTbl[2].daimyou = 1;
@@ -213,7 +221,8 @@ TEST(Sequencer, CorpsLeaderCheckOfTheDiplomacyPhase) {
 }
 
 TEST(Sequencer, PhasePreparations) {
-    SmallWorld w(3);
+    TestWorld w({.houses = 3, .soldierUnit = 10, .headsInCastles = true});
+    w.Start();
     GameState& gs = w.gs;
     for (int b = 0; b < gs.nBushou; ++b)
         gs.BushouTbl[b].flags = CBushou::kFlagOrdered | CBushou::kFlagBesieging;
@@ -272,7 +281,8 @@ TEST(Sequencer, PhasePreparations) {
 }
 
 TEST(Sequencer, BeginStepTellsTheView) {
-    SmallWorld w(2);
+    TestWorld w({.houses = 2, .headsInCastles = true});
+    w.Start();
     w.port.SetRecordViewCalls(true);
     w.game->BeginGaikouPhase();
     std::vector<std::string> view;
@@ -303,7 +313,8 @@ TEST(Sequencer, DateAdvanceSkipsYearZero) {
     };
     for (const Case& c :
          {Case{-1, 12, 1, 1}, Case{1560, 12, 1561, 1}, Case{1560, 4, 1560, 5}, Case{-5, 3, -5, 4}}) {
-        SmallWorld w(3);
+        TestWorld w({.houses = 3, .headsInCastles = true});
+        w.Start();
         w.gs.nCurYear = c.year;
         w.gs.nCurMonth = c.month;
         w.gs.nPhase = kPhaseShutsujin;
@@ -317,7 +328,8 @@ TEST(Sequencer, DateAdvanceSkipsYearZero) {
 TEST(Sequencer, FallenPlayerHouseIsAskedOnce) {
     // No: the program ends at once and the date stays.
     {
-        SmallWorld w(3);
+        TestWorld w({.houses = 3, .headsInCastles = true});
+        w.Start();
         w.gs.DaimyouTbl[0].toushu = -1;
         w.gs.nPhase = kPhaseShutsujin;
         w.port.PushNo();
@@ -328,7 +340,8 @@ TEST(Sequencer, FallenPlayerHouseIsAskedOnce) {
     }
     // Yes: watched on, never asked again.
     {
-        SmallWorld w(3);
+        TestWorld w({.houses = 3, .headsInCastles = true});
+        w.Start();
         w.gs.DaimyouTbl[0].toushu = -1;
         w.gs.nPhase = kPhaseShutsujin;
         w.port.PushYes();
@@ -342,12 +355,14 @@ TEST(Sequencer, FallenPlayerHouseIsAskedOnce) {
     }
     // A spectator is not asked; a player whose house exists clears the mark.
     {
-        SmallWorld w(3, true);
+        TestWorld w({.houses = 3, .headsInCastles = true});
+        w.Start(-1);
         w.gs.nPhase = kPhaseShutsujin;
         EXPECT_EQ(w.game->EndShutsujinPhase(), TurnResult::kContinue);
         EXPECT_TRUE(w.port.CallsOf(PortCallKind::AskYesNo).empty());
         EXPECT_TRUE(w.game->AskedFallenHouse());
-        SmallWorld v(3);
+        TestWorld v({.houses = 3, .headsInCastles = true});
+        v.Start();
         v.game->SetAskedFallenHouse(true);
         v.gs.nPhase = kPhaseShutsujin;
         v.game->EndShutsujinPhase();
@@ -356,7 +371,8 @@ TEST(Sequencer, FallenPlayerHouseIsAskedOnce) {
 }
 
 TEST(Sequencer, EventPhaseEndAndUnknownPhasesDoNothing) {
-    SmallWorld w(3);
+    TestWorld w({.houses = 3, .headsInCastles = true});
+    w.Start();
     for (int phase : {0, 7, -1}) {
         w.gs.nPhase = phase;
         EXPECT_EQ(w.game->EndCurrentPhase(), TurnResult::kContinue);
@@ -366,7 +382,8 @@ TEST(Sequencer, EventPhaseEndAndUnknownPhasesDoNothing) {
 }
 
 TEST(Sequencer, BadHouseOrderEntriesAreSkipped) {
-    SmallWorld w(3);
+    TestWorld w({.houses = 3, .headsInCastles = true});
+    w.Start();
     w.RecordPlanners();
     w.gs.nPhase = kPhaseJinji;
     w.gs.nPhaseSplit = 0;
@@ -377,7 +394,7 @@ TEST(Sequencer, BadHouseOrderEntriesAreSkipped) {
     EXPECT_EQ(w.game->EndJinjiPhase(), TurnResult::kContinue);
     // The walk of the end step skipped 999 and -7 and ran house 2.
     ASSERT_FALSE(w.calls.empty());
-    EXPECT_EQ(w.calls.front(), (SmallWorld::PlannerCall{kPhaseJinji, 2, CMainGame::kWholeHouse}));
+    EXPECT_EQ(w.calls.front(), (TestWorld::PlannerCall{kPhaseJinji, 2, CMainGame::kWholeHouse}));
 }
 
 }  // namespace

@@ -4,14 +4,14 @@
 
 #include <vector>
 
-#include "support/economy_world.h"
 #include "game/state/game_state.h"
 #include "game/state/sort_list.h"
+#include "support/test_world.h"
 
 namespace rymd {
 namespace {
 
-using test::EconomyWorld;
+using test::TestWorld;
 
 constexpr SuppressionPolicy kShowAll{};
 constexpr SuppressionPolicy kAutoAdvance{true, false, false};
@@ -78,7 +78,7 @@ std::uint32_t SeedDrawingAtMost(double p, std::uint32_t from = 1) {
 
 // Deaths among `seeds` runs of one general of the house, given the members of his house.
 int DeathsOverSeeds(int birthYear, int deathYear, int members, int seeds, int house = 0) {
-    EconomyWorld w(1, 2);
+    TestWorld w({.castles = 1, .houses = 2});
     w.gs.nCurYear = 1560;
     w.gs.nCurMonth = 6;
     const int g = w.AddBushou(house, 0);
@@ -105,12 +105,12 @@ TEST(Byoubotsu, AGeneralAloneInHisHouseDiesOfIllnessOnlyFrom80) {
     EXPECT_EQ(DeathsOverSeeds(1500, 1550, 2, 200, CBushou::kDaimyouHitojichi), 0);  // no house count
 }
 
-struct InheritanceWorld : EconomyWorld {
+struct InheritanceWorld : TestWorld {
     int dead, a, b, c;
-    InheritanceWorld() : EconomyWorld(1, 3) {
+    InheritanceWorld() : TestWorld({.castles = 1, .houses = 3}) {
         gs.nHeiUnit = 10;  // caps: 500 foot, 200 cavalry
         gs.nCurYear = 1570;
-        dead = AddBushou(0, 0, 3000, 1000, "故人");
+        dead = AddBushou(0, 0, {.name = "故人", .foot = 3000, .cavalry = 1000});
         gs.BushouTbl[dead].muskets = 800;
         gs.BushouTbl[dead].deathYear = 1560;
         gs.BushouTbl[dead].flags = CBushou::kFlagBesieging;
@@ -120,7 +120,7 @@ struct InheritanceWorld : EconomyWorld {
         gs.rng.Seed(SeedDrawingAtMost(0.9));
     }
     int Heir(int house, int valour, int foot, int cavalry, int muskets) {
-        const int g = AddBushou(house, 0, foot, cavalry);
+        const int g = AddBushou(house, 0, {.foot = foot, .cavalry = cavalry});
         gs.BushouTbl[g].buyuu = static_cast<std::uint8_t>(valour);
         gs.BushouTbl[g].muskets = static_cast<std::int16_t>(muskets);
         return g;
@@ -182,12 +182,12 @@ TEST(Byoubotsu, AVassalsGuestGeneralLeavesHisTroopsToTheMaster) {
 // Remnant uprisings
 
 // House 1 has fallen; castle 0, once its own, belongs to the rich house 0 and stands empty.
-struct ZantouWorld : EconomyWorld {
-    explicit ZantouWorld(int support = -20000) : EconomyWorld(3, 3) {
+struct ZantouWorld : TestWorld {
+    explicit ZantouWorld(int support = -20000) : TestWorld({.castles = 3, .houses = 3}) {
         gs.ShiroTbl[0].kokudaka = 200000;
         gs.ShiroTbl[0].support = static_cast<std::int16_t>(support);
         gs.ShiroMapTbl[0].initDaimyou = 1;
-        gs.DaimyouTbl[0].toushu = AddBushou(0, 2, 0, 0, "当主");
+        gs.DaimyouTbl[0].toushu = AddBushou(0, 2, {.name = "当主"});
         gs.DaimyouTbl[1].toushu = -1;
         gs.DaimyouTbl[1].bond = CDaimyou::kBondShinjuu;
         gs.DaimyouTbl[1].masterDaimyou = 2;
@@ -214,7 +214,7 @@ struct ZantouWorld : EconomyWorld {
 
     // A general of house 0 at castle 1 whose line is house 1.
     int LineMember(int rank, int foot = 10, int cavalry = 0, int daimyou = 0) {
-        const int g = AddBushou(daimyou, 1, foot, cavalry);
+        const int g = AddBushou(daimyou, 1, {.foot = foot, .cavalry = cavalry});
         const int id = g;
         gs.BushouTbl[g].id = static_cast<std::int16_t>(id);
         gs.BushouExTbl[id].daimyou = static_cast<std::int16_t>(0x8000 | 1);  // written in parentheses
