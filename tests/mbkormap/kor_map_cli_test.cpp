@@ -1,37 +1,25 @@
 // rymdcli map-info and map-render on fixture maps.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "support/kor_map_fixture.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/file.h"
+#include "support/kor_map_fixture.h"
+#include "support/run_cli.h"
 
 namespace {
 
 using namespace kormap_fixture;
+using rymd::test::CliOutcome;
 
-struct Outcome {
-    std::string out;
-    int status = -1;
-};
-
-Outcome RunCli(const std::string& args) {
-    const std::string cmd = std::string(RYMD_CLI) + " " + args + " 2>&1";
-    Outcome o;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return o;
-    char buf[512];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        o.out.append(buf, n);
-    const int st = pclose(p);
-    o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return o;
+// Runs the tool with its error messages kept in the output.
+CliOutcome RunCli(const std::string& args) {
+    return rymd::test::RunCli(args, "2>&1");
 }
 
 std::string TempPath(const std::string& name) {
@@ -42,7 +30,7 @@ std::string TempPath(const std::string& name) {
 TEST(KorMapCli, MapInfoListsFormatCountsRegionsAndProvinces) {
     const std::string path = TempPath("country.map");
     ASSERT_TRUE(rymd::WriteFileAtomic(path, WriteKorMapVersion(MakeCountry(), 2)));
-    const Outcome o = RunCli("map-info " + path);
+    const CliOutcome o = RunCli("map-info " + path);
     std::remove(path.c_str());
     EXPECT_EQ(o.status, 0) << o.out;
     for (const char* line :
@@ -52,7 +40,7 @@ TEST(KorMapCli, MapInfoListsFormatCountsRegionsAndProvinces) {
         EXPECT_NE(o.out.find(line), std::string::npos) << line << "in\n" << o.out;
 
     ASSERT_TRUE(rymd::WriteFileAtomic(path, WriteRyuumondenVersion(MakeRyuumondenCountry(), 1)));
-    const Outcome r = RunCli("map-info " + path);
+    const CliOutcome r = RunCli("map-info " + path);
     std::remove(path.c_str());
     EXPECT_EQ(r.status, 0);
     for (const char* line : {"format: RYUUMONDEN MAP\n", "version: 1\n", "unit: 100\n", "relief: 50 x 40\n",
@@ -65,7 +53,7 @@ TEST(KorMapCli, MapInfoRefusesBadAndMissingFiles) {
     auto bytes = WriteKorMapVersion(MakeCountry(), 4);
     bytes.resize(bytes.size() - 3);
     ASSERT_TRUE(rymd::WriteFileAtomic(path, bytes));
-    const Outcome o = RunCli("map-info " + path);
+    const CliOutcome o = RunCli("map-info " + path);
     std::remove(path.c_str());
     EXPECT_EQ(o.status, 2);
     EXPECT_NE(o.out.find("ファイルが異常です\n"), std::string::npos) << o.out;
@@ -78,7 +66,8 @@ TEST(KorMapCli, MapRenderDrawsTheWholeMapWithPaintedProvinces) {
     const std::string png = TempPath("synthetic.png");
     std::string why;
     ASSERT_TRUE(MbKorMap::SaveKorMapFile(path.c_str(), MakeSyntheticCountry(8, 6, 30), &why)) << why;
-    const Outcome o = RunCli("map-render " + path + " " + png + " --width 600 --season 2 --paint K3:FF0000");
+    const CliOutcome o =
+        RunCli("map-render " + path + " " + png + " --width 600 --season 2 --paint K3:FF0000");
     EXPECT_EQ(o.status, 0) << o.out;
     MbBmp::CControlBmp picture;
     ASSERT_TRUE(picture.LoadPngFile(png.c_str(), true));

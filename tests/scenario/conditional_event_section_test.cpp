@@ -16,7 +16,7 @@ const CConditionalEvent& Event(const ReaderRun& run, int i) {
 
 TEST(ConditionalEventSection, KeywordLinesFillTheRecord) {
     ReaderRun run;
-    Lines t = World(11);
+    ScenarioText t = World(11);
     t.Add({"ConditionalEvent {", "E01 {", "Title : 本能寺の変", "PeriodStart : 1560 : 3", "PeriodEnd : NONE",
            "Logic : OR", "RepeatType : REPEATABLE", "SubRoutine : YES", "LoopType : SHIRO",
            "LoopVariable : 番号", "Message {", "一行目", "\"二行目, 続き\"", "}", "}", "E02 {", "}", "}"});
@@ -53,7 +53,7 @@ TEST(ConditionalEventSection, KeywordLinesFillTheRecord) {
 
 TEST(ConditionalEventSection, WordValuesSetAndClearTheirFlags) {
     ReaderRun run;
-    Lines t = World(11);
+    ScenarioText t = World(11);
     t.Add({"ConditionalEvent {", "E01 {", "Logic : OR", "Logic : AND", "RepeatType : REPEATABLE",
            "RepeatType : ONCE", "SubRoutine : YES", "SubRoutine : NO", "LoopType : BUSHOU", "}", "E02 {",
            "LoopType : DAIMYOU", "}", "E03 {", "LoopType : SHIRO", "LoopType : NONE", "}", "}"});
@@ -66,7 +66,7 @@ TEST(ConditionalEventSection, WordValuesSetAndClearTheirFlags) {
 
 TEST(ConditionalEventSection, ConditionAndHappeningLinesOfVersion11) {
     ReaderRun run;
-    Lines t = World(11);
+    ScenarioText t = World(11);
     t.Add({"ConditionalEvent {", "E01 {", "Condition {",
            "CONDITION_EQUAL : NONE : VARIABLE : S02 : B03 : \"a, b\" : \"3  \"",
            "CONTITION_BUSHOU_AT_SHIRO : D02 : NONE : VARIABLE : VARIABLE : : \"\"", "}", "Happening {",
@@ -111,7 +111,7 @@ TEST(ConditionalEventSection, ConditionAndHappeningLinesOfVersion11) {
 
 TEST(ConditionalEventSection, OlderVersionsHaveNoConditionTextsAndNoSecondCastle) {
     ReaderRun run;
-    Lines t = World(10);
+    ScenarioText t = World(10);
     t.Add({"ConditionalEvent {", "E01 {", "Condition {", "CONDITION_BUSHOU_EXIST : D01 : D02 : S01 : B02",
            "}", "Happening {",
            // No second castle: the item's castle 2 stays 0.
@@ -141,7 +141,7 @@ TEST(ConditionalEventSection, OlderVersionsHaveNoConditionTextsAndNoSecondCastle
 }
 
 TEST(ConditionalEventSection, EveryConditionKeywordGivesItsCode) {
-    Lines t = World(11);
+    ScenarioText t = World(11);
     t.Add({"ConditionalEvent {", "E01 {", "Condition {"});
     for (const EventKeyword& k : kConditionTable)
         t.Add({std::string(k.keyword) + " : NONE : NONE : NONE : NONE : \"\" : \"\""});
@@ -167,7 +167,7 @@ TEST(ConditionalEventSection, EveryHappeningKeywordAndOldSpellingGivesItsCode) {
     words.emplace_back("HAPPENING_HEIGDON", 17);
 
     // Fifty happenings per event: the words are spread over two events.
-    Lines t = World(11);
+    ScenarioText t = World(11);
     t.Add({"ConditionalEvent {"});
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (i % 50 == 0) t.Add({"E" + std::to_string(i) + " {", "Happening {"});
@@ -196,7 +196,7 @@ TEST(ConditionalEventSection, TextLimitsAreMeasuredInFileBytes) {
         title50 += "題";
     const std::string id25(25, 'I');
     ReaderRun run;
-    Lines t = World(11);
+    ScenarioText t = World(11);
     t.Add({"ConditionalEvent {", id25 + " {", "Title : " + title50, "Happening {",
            "HAPPENING_CHANGE_TITLE : NONE : NONE : NONE : NONE : NONE : NONE : " + text200 + kanji50 +
                " : \"\"",
@@ -212,18 +212,7 @@ TEST(ConditionalEventSection, TextLimitsAreMeasuredInFileBytes) {
 constexpr int kSyntax = 4;
 
 std::vector<std::string> OneEvent(std::initializer_list<std::string> body) {
-    std::vector<std::string> l = {"ConditionalEvent {", "E01 {"};
-    l.insert(l.end(), body.begin(), body.end());
-    l.push_back("}");
-    l.push_back("}");
-    return l;
-}
-
-std::string Kanji(int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i)
-        s += "字";
-    return s;
+    return OneBlock("ConditionalEvent", "E01", body);
 }
 
 class ConditionalEventErrors : public ::testing::TestWithParam<LineErrorCase> {};
@@ -334,13 +323,13 @@ TEST(ConditionalEventSection, FiftyItemsOfEachKindAndNoMore) {
         const std::string line = happenings
                                      ? "HAPPENING_GAME_END : NONE : NONE : NONE : NONE : NONE : NONE : a : b"
                                      : "CONDITION_DAIMYOU_EXIST" + kNoText;
-        Lines t = World(11);
+        ScenarioText t = World(11);
         t.Add({"ConditionalEvent {", "E01 {", happenings ? "Happening {" : "Condition {"});
         for (int i = 0; i < 50; ++i)
             t.Add({line});
-        const int fiftyFirst = t.Count() + 1;
+        const int fiftyFirst = t.LineCount() + 1;
         ReaderRun full;
-        Lines ok = t;
+        ScenarioText ok = t;
         ok.Add({"}", "}", "}"});
         ReadOk(full, ok.Text());
         EXPECT_EQ(happenings ? Event(full, 0).actionCount : Event(full, 0).conditionCount, 50);
@@ -356,11 +345,11 @@ TEST(ConditionalEventSection, FiftyItemsOfEachKindAndNoMore) {
 }
 
 TEST(ConditionalEventSection, TwoThousandEventsAndNoMore) {
-    Lines t;
+    ScenarioText t;
     t.Add({"ConditionalEvent {"});
     for (int i = 0; i < 2000; ++i)
         t.Add({"E" + std::to_string(i) + " {", "}"});
-    const int extra = t.Count() + 1;
+    const int extra = t.LineCount() + 1;
     t.Add({"X {", "}", "}"});
     ReaderRun run;
     EXPECT_EQ(run.Read(t.Text()), 112);

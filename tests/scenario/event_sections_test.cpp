@@ -224,24 +224,13 @@ TEST(WeatherSections, AFullTableReadsTheWeatherSectionThrough) {
 class EventErrors : public ::testing::TestWithParam<LineErrorCase> {};
 
 TEST_P(EventErrors, ReportTheCodeOnItsLine) {
-    Lines prefix;
+    ScenarioText prefix;
     prefix.Add({"Event {", "A : 一揆", "B : 飢饉", "}"});
     ExpectLineError(prefix, GetParam());
 }
 
 std::vector<std::string> Detail(std::initializer_list<std::string> body) {
-    std::vector<std::string> l = {"EventDetail {", "A {"};
-    l.insert(l.end(), body.begin(), body.end());
-    l.push_back("}");
-    l.push_back("}");
-    return l;
-}
-
-std::string Kanji(int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i)
-        s += "字";
-    return s;
+    return OneBlock("EventDetail", "A", body);
 }
 
 INSTANTIATE_TEST_SUITE_P(

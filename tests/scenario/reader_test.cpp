@@ -21,10 +21,7 @@ struct ErrorCase {
 class ReaderErrors : public ::testing::TestWithParam<ErrorCase> {};
 
 std::string ErrorCaseName(const ::testing::TestParamInfo<ErrorCase>& info) {
-    std::string n = info.param.name;
-    for (char& ch : n)
-        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-    return n;
+    return CaseName(info.param.name);
 }
 
 TEST_P(ReaderErrors, ReportTheCodeOnItsLine) {

@@ -111,7 +111,7 @@ TEST(TeppouSections, TenPurchasePlacesAndNoMore) {
 class TeppouErrors : public ::testing::TestWithParam<LineErrorCase> {};
 
 TEST_P(TeppouErrors, ReportTheCodeOnItsLine) {
-    Lines prefix;
+    ScenarioText prefix;
     prefix.Add({"TeppouKounyuu {", "T1 : 堺 : 1543 : 500 : 2.5 : 100 : 10 : 1 : 300", "}"});
     ExpectLineError(prefix, GetParam());
 }

@@ -90,12 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                     1, 1}}},
         TokenCase{
             "NUL ends the token's text", std::string("ab\0cd e\n", 8), false, {{"ab", 0, 1}, {"e", 1, 1}}}),
-    [](const auto& info) {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return n;
-    });
+    [](const auto& info) { return CaseName(info.param.name); });
 
 TEST(Tokenizer, OverLongTokenIsCutAndTheRestDropped) {
     std::string longToken(500, 'x');

@@ -19,7 +19,7 @@ TEST(TradingSections, TheFirstSectionMakesSeaTrainingFirst) {
     // Leftovers of an earlier game must not survive in a declared partner.
     run.gs->TradingPartnerTbl[2].friendliness[5] = 80;
     run.gs->TradingPartnerTbl[2].ports[1] = 1;
-    Lines t = World();
+    ScenarioText t = World();
     t.Add({"Trading {", "P1 : 明国 : 300", "}", "TradingPartner {", "P2 : 南蛮", "}"});
     ReadOk(run, t.Text());
     ASSERT_EQ(run.gs->nTradingPartner, 3);
@@ -56,7 +56,7 @@ TEST(TradingSections, TheFirstSectionMakesSeaTrainingFirst) {
 
 TEST(TradingSections, PortsMonthsAndSales) {
     ReaderRun run;
-    Lines t = World();
+    ScenarioText t = World();
     t.Add({"TradingPartner {", "P1 : 明国", "P2 : 南蛮", "}", "TradingPort {", "P2 : S02", "P1 : S01 : S02",
            "}", "TradingKuni {", "P1 : -1 : 700 : K01 : K03", "P2 : 300 : 5 : K_ALL", "}", "TradingMonth {",
            "P2 : 2 : K02", "P1 : 6 : K_ALL", "}"});
@@ -112,7 +112,7 @@ TEST(TradingSections, AScenarioWithoutTradingHasNoPartners) {
 class TradingErrors : public ::testing::TestWithParam<LineErrorCase> {};
 
 TEST_P(TradingErrors, ReportTheCodeOnItsLine) {
-    Lines prefix = World();
+    ScenarioText prefix = World();
     prefix.Add({"TradingPartner {", "P1 : 明国", "}"});
     ExpectLineError(prefix, GetParam());
 }

@@ -1,45 +1,21 @@
 // Helpers of the event, trade and musket section tests: a small world that the sections can
-// name, scenarios built line by line, and the error check with the message the player sees.
+// name, and the error cases with the message the player sees.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "game/scenario/errors.h"
 #include "support/scenario_test_util.h"
 
 namespace rymd::test {
 
-// A scenario built line by line.
-struct Lines {
-    std::vector<std::string> lines;
-
-    Lines& Add(std::initializer_list<std::string> more) {
-        for (const auto& l : more)
-            lines.push_back(l);
-        return *this;
-    }
-    Lines& Add(const std::vector<std::string>& more) {
-        lines.insert(lines.end(), more.begin(), more.end());
-        return *this;
-    }
-    int Count() const { return static_cast<int>(lines.size()); }
-    std::string Text() const {
-        std::string t;
-        for (const auto& l : lines)
-            t += l + "\n";
-        return t;
-    }
-};
-
 // Version v (10 or more): houses D01, D02, D03; castles S01, S02 (province K01, K02); generals
 // B01, B02, B03. Their indexes are their positions.
-inline Lines World(int v = 11) {
-    Lines t;
+inline ScenarioText World(int v = 11) {
+    ScenarioText t;
     t.Add({"ScenarioVer : " + std::to_string(v)});
     auto daimyou = [](const std::string& id) {
         return id + " : 家 : NORMAL : 0 : 0 : 1000 : 10 : 3 : YES : NORMAL : \"\"";
@@ -60,11 +36,6 @@ inline Lines World(int v = 11) {
     return t;
 }
 
-// The message the player sees for an error code on a line.
-inline std::string ErrorText(int code, int line) {
-    return std::string(ScenarioErrorMessage(code)) + "(Line No." + std::to_string(line) + ") ";
-}
-
 // An error case: the lines after a prefix (World, or only a version line), the line among them
 // (1-based) that is reported, and the code.
 struct LineErrorCase {
@@ -75,21 +46,26 @@ struct LineErrorCase {
 };
 
 // Reads prefix + lines and checks the code and the one message shown.
-inline void ExpectLineError(const Lines& prefix, const LineErrorCase& c) {
-    Lines t = prefix;
-    const int base = t.Count();
-    t.Add(c.lines);
-    ReaderRun run;
-    EXPECT_EQ(run.Read(t.Text()), c.code) << run.Message();
-    ASSERT_EQ(run.port.CallsOf(PortCallKind::Inform).size(), 1u);
-    EXPECT_EQ(run.Message(), ErrorText(c.code, base + c.failAt));
+inline void ExpectLineError(const ScenarioText& prefix, const LineErrorCase& c) {
+    ExpectErrorAfter(prefix, c.lines, c.failAt, c.code);
 }
 
-inline std::string CaseName(const char* name) {
-    std::string n = name;
-    for (char& ch : n)
-        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-    return n;
+// The lines of a section with one block: "section {", "block {", the body, "}", "}".
+inline std::vector<std::string> OneBlock(const std::string& section, const std::string& block,
+                                         std::initializer_list<std::string> body) {
+    std::vector<std::string> l = {section + " {", block + " {"};
+    l.insert(l.end(), body.begin(), body.end());
+    l.push_back("}");
+    l.push_back("}");
+    return l;
+}
+
+// n two-byte characters (字): 2n bytes in the file encoding.
+inline std::string Kanji(int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i)
+        s += "字";
+    return s;
 }
 
 // Reads a text that must read without error.

@@ -1,17 +1,21 @@
-// Helpers of the scenario tests: an in-memory province map and a reader over text.
+// Helpers of the scenario tests: an in-memory province map, scenarios built line by line, a
+// reader over text and the check of the one error message the player sees.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "game/state/game_state.h"
-#include "game/scenario/reader.h"
 #include "game/ports/scripted_port.h"
+#include "game/scenario/errors.h"
+#include "game/scenario/reader.h"
+#include "game/state/game_state.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
 
@@ -94,5 +98,56 @@ struct ReaderRun {
         return calls.empty() ? std::string() : calls.back().text;
     }
 };
+
+// A scenario built line by line.
+struct ScenarioText {
+    std::vector<std::string> lines;
+
+    // Appends a line and gives its line number.
+    int Add(const std::string& line) {
+        lines.push_back(line);
+        return LineCount();
+    }
+    ScenarioText& Add(std::initializer_list<std::string> more) {
+        lines.insert(lines.end(), more.begin(), more.end());
+        return *this;
+    }
+    ScenarioText& Add(const std::vector<std::string>& more) {
+        lines.insert(lines.end(), more.begin(), more.end());
+        return *this;
+    }
+    int LineCount() const { return static_cast<int>(lines.size()); }
+    std::string Text() const {
+        std::string t;
+        for (const auto& l : lines)
+            t += l + "\n";
+        return t;
+    }
+};
+
+// The message the player sees for an error code on a line.
+inline std::string ErrorText(int code, int line) {
+    return std::string(ScenarioErrorMessage(code)) + "(Line No." + std::to_string(line) + ") ";
+}
+
+// Reads prefix + lines and checks the code and the one message shown, which names the line
+// failAt (1-based among lines).
+inline void ExpectErrorAfter(const ScenarioText& prefix, const std::vector<std::string>& lines, int failAt,
+                             int code) {
+    ScenarioText t = prefix;
+    t.Add(lines);
+    ReaderRun run;
+    EXPECT_EQ(run.Read(t.Text()), code) << run.Message();
+    ASSERT_EQ(run.port.CallsOf(PortCallKind::Inform).size(), 1u);
+    EXPECT_EQ(run.Message(), ErrorText(code, prefix.LineCount() + failAt));
+}
+
+// A case name that GoogleTest accepts: every character but letters and digits becomes '_'.
+inline std::string CaseName(const char* name) {
+    std::string n = name;
+    for (char& ch : n)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    return n;
+}
 
 }  // namespace rymd::test

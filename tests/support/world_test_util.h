@@ -4,12 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "game/scenario/errors.h"
 #include "support/scenario_test_util.h"
 
 namespace rymd::test {
@@ -44,28 +41,6 @@ inline std::string ShiroLine(int v, const std::string& id, const std::string& ku
     return s;
 }
 
-// A scenario built line by line.
-struct ScenarioText {
-    std::vector<std::string> lines;
-
-    // Appends a line and gives its line number.
-    int Add(const std::string& line) {
-        lines.push_back(line);
-        return static_cast<int>(lines.size());
-    }
-    void Add(std::initializer_list<std::string> more) {
-        for (const auto& l : more)
-            lines.push_back(l);
-    }
-    int LineCount() const { return static_cast<int>(lines.size()); }
-    std::string Text() const {
-        std::string t;
-        for (const auto& l : lines)
-            t += l + "\n";
-        return t;
-    }
-};
-
 // Version v; houses D01, D02; castles S01 (K01, D01) at (0, 0), S02 (K02, D02) at (1000, 0) and
 // S03 (K01, D02) at (0, 1000), positions as written (old versions scale them by 128).
 inline ScenarioText World(int v, bool withCastles = true) {
@@ -76,11 +51,6 @@ inline ScenarioText World(int v, bool withCastles = true) {
         t.Add({"Shiro {", ShiroLine(v, "S01", "K01", "D01", 0, 0), ShiroLine(v, "S02", "K02", "D02", 1000, 0),
                ShiroLine(v, "S03", "K01", "D02", 0, 1000), "}"});
     return t;
-}
-
-// The message the player sees for an error code on a line.
-inline std::string ErrorText(int code, int line) {
-    return std::string(ScenarioErrorMessage(code)) + "(Line No." + std::to_string(line) + ") ";
 }
 
 // An error case: the section's lines (opening and closing lines included) after World(v), the
@@ -96,21 +66,7 @@ struct SectionErrorCase {
 
 // Reads World(version) with the section and checks the one message shown.
 inline void ExpectSectionError(const SectionErrorCase& c) {
-    ScenarioText t = World(c.version, c.withCastles);
-    const int base = t.LineCount();
-    for (const auto& l : c.section)
-        t.Add(l);
-    ReaderRun run;
-    EXPECT_EQ(run.Read(t.Text()), c.code);
-    ASSERT_EQ(run.port.CallsOf(PortCallKind::Inform).size(), 1u);
-    EXPECT_EQ(run.Message(), ErrorText(c.code, base + c.failAt));
-}
-
-inline std::string CaseName(const char* name) {
-    std::string n = name;
-    for (char& ch : n)
-        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-    return n;
+    ExpectErrorAfter(World(c.version, c.withCastles), c.section, c.failAt, c.code);
 }
 
 }  // namespace rymd::test
