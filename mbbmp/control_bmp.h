@@ -25,6 +25,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/core/color.h"
+
 namespace rymd {
 class ArchiveReader;
 class ArchiveWriter;
@@ -33,7 +35,7 @@ class ArchiveWriter;
 namespace MbBmp {
 
 using BYTE = std::uint8_t;
-using COLORREF = std::uint32_t;
+using rymd::COLORREF;
 
 struct RGBQUAD {
     BYTE rgbBlue = 0;
@@ -54,18 +56,10 @@ struct POINT {
     std::int32_t y = 0;
 };
 
-constexpr COLORREF RGB(int r, int g, int b) {
-    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
-}
-constexpr int GetRValue(COLORREF c) {
-    return static_cast<int>(c & 0xFF);
-}
-constexpr int GetGValue(COLORREF c) {
-    return static_cast<int>((c >> 8) & 0xFF);
-}
-constexpr int GetBValue(COLORREF c) {
-    return static_cast<int>((c >> 16) & 0xFF);
-}
+using rymd::GetBValue;
+using rymd::GetGValue;
+using rymd::GetRValue;
+using rymd::RGB;
 
 // Largest side and largest pixel buffer a bitmap may have; larger pictures are refused.
 constexpr int kMaxBitmapSide = 32768;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/core/color.h"
+
 namespace rymd::ui {
 class Dc;
 struct Point;
@@ -11,7 +13,7 @@ struct Point;
 
 namespace MbMisc {
 
-using COLORREF = std::uint32_t;  // red in the low byte
+using rymd::COLORREF;  // red in the low byte
 
 // Reads a number typed as text, as the C library's atof does in the "C" locale whatever the
 // program's locale: leading white space, a sign, digits with '.' as the decimal point and an

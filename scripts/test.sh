@@ -9,13 +9,13 @@ jobs=$(nproc)
 fuzz_seconds=${RYMD_FUZZ_SECONDS:-30}
 
 echo "== build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRYMD_TESTS=ON -DRYMD_BENCH=ON >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRYMD_TESTS=ON -DRYMD_BENCH=ON -DRYMD_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 echo "== tests"
 ctest --test-dir build --output-on-failure -j "$jobs" | tee build/ctest.log
 
 echo "== sanitizer build"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DRYMD_SANITIZE=ON -DRYMD_TESTS=ON >/dev/null
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DRYMD_SANITIZE=ON -DRYMD_TESTS=ON -DRYMD_WERROR=ON >/dev/null
 cmake --build build-asan -j "$jobs"
 echo "== sanitizer tests"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -18,25 +18,15 @@ namespace rymd {
 
 namespace {
 
-bool ValidDaimyou(const GameState& gs, int d) {
-    return d >= 0 && d < DaimyouCount(gs);
-}
-CDaimyou& House(GameState& gs, int d) {
-    return gs.DaimyouTbl[static_cast<std::size_t>(d)];
-}
-bool Exists(const GameState& gs, int d) {
-    return gs.DaimyouTbl[static_cast<std::size_t>(d)].toushu != -1;
-}
-
 void SetBoth(GameState& gs, int x, int y, int state) {
-    House(gs, x).SetRelationLo(y, state);
-    House(gs, y).SetRelationLo(x, state);
+    DaimyouAt(gs, x).SetRelationLo(y, state);
+    DaimyouAt(gs, y).SetRelationLo(x, state);
 }
 
 // The top of a house for peace: its master whenever it is bound to one.
 int PeaceTop(const GameState& gs, int d) {
-    if (d < 0 || d >= GameState::kMaxDaimyou) return d;
-    const CDaimyou& h = gs.DaimyouTbl[static_cast<std::size_t>(d)];
+    if (!IsValidDaimyou(gs, d)) return d;
+    const CDaimyou& h = DaimyouAt(gs, d);
     return h.bond != CDaimyou::kBondDokuritsu ? h.masterDaimyou : d;
 }
 
@@ -83,9 +73,7 @@ void RemoveRengou(GameState& gs, const Ports& ports, int rengou) {
     const int n = std::clamp(gs.nRengou, 0, GameState::kMaxRengou);
     if (rengou < 0 || rengou >= n) return;
     const int target = gs.RengouTbl[static_cast<std::size_t>(rengou)].target;
-    const std::string name = target >= 0 && target < GameState::kMaxDaimyou
-                                 ? gs.DaimyouTbl[static_cast<std::size_t>(target)].name
-                                 : "";
+    const std::string name = IsValidDaimyou(gs, target) ? DaimyouAt(gs, target).name : "";
     const SuppressionPolicy policy = PolicyOf(gs);
     policy.Inform(ports, MessageKind::CoalitionMessage, "反" + name + "連合は消滅しました");
     std::move(gs.RengouTbl.begin() + rengou + 1, gs.RengouTbl.begin() + n, gs.RengouTbl.begin() + rengou);
@@ -94,7 +82,7 @@ void RemoveRengou(GameState& gs, const Ports& ports, int rengou) {
 }
 
 void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet) {
-    if (!ValidDaimyou(gs, a) || !ValidDaimyou(gs, b)) return;
+    if (!IsValidDaimyou(gs, a) || !IsValidDaimyou(gs, b)) return;
     const int nDaimyou = DaimyouCount(gs);
 
     // 1. The two houses.
@@ -116,14 +104,14 @@ void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet) {
 
     // 3. The houses of each sphere make peace with the other side and its members.
     for (int h = 0; h < nDaimyou; ++h) {
-        if (h == a || h == b || !Exists(gs, h)) continue;
+        if (h == a || h == b || !HouseExists(gs, h)) continue;
         const int top = PeaceTop(gs, h);
         if (top != a && top != b) continue;
         const int other = top == a ? b : a;
         SetBoth(gs, h, other, CDaimyou::kRelFusen);
         for (int k = 0; k < nDaimyou; ++k) {
-            if (k == h || k == other || !Exists(gs, k)) continue;
-            const int about = House(gs, k).GetRelationLo(other);
+            if (k == h || k == other || !HouseExists(gs, k)) continue;
+            const int about = DaimyouAt(gs, k).GetRelationLo(other);
             if (about == CDaimyou::kRelJuuzoku || about == CDaimyou::kRelShinjuu)
                 SetBoth(gs, h, k, CDaimyou::kRelFusen);
         }
@@ -131,7 +119,7 @@ void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet) {
 
     // 4. Sieges between the two sides.
     bool lifted = false;
-    const int nShiro = std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
+    const int nShiro = ShiroCount(gs);
     for (int c = 0; c < nShiro; ++c) {
         const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
         if (s.besiegerDaimyou < 0) continue;
@@ -143,28 +131,26 @@ void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet) {
     if (lifted) gs.GunsenTable.CheckGunsen(gs, ports);
 
     // 5. Captives held between houses that are now bound.
-    const int nBushou = std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+    const int nBushou = BushouCount(gs);
     for (int g = 0; g < nBushou; ++g) {
         const CBushou& captive = gs.BushouTbl[static_cast<std::size_t>(g)];
         if (captive.status != CBushou::kStatusHoryo || captive.daimyou == -1) continue;
         const int holder = captive.holderDaimyou;
         const int former = captive.originDaimyou;
-        if (!ValidDaimyou(gs, holder) || !ValidDaimyou(gs, former) || !Exists(gs, holder) ||
-            !Exists(gs, former))
-            continue;
-        if (House(gs, holder).GetRelationLo(former) > CDaimyou::kRelNothing)
+        if (!HouseExists(gs, holder) || !HouseExists(gs, former)) continue;
+        if (DaimyouAt(gs, holder).GetRelationLo(former) > CDaimyou::kRelNothing)
             ReleaseHoryoNotBuiltYet(gs, ports, g, true);
     }
 
     // 6. The price of peace.
     if (!quiet)
-        House(gs, a).shikin -=
+        DaimyouAt(gs, a).shikin -=
             static_cast<std::int32_t>(0.1 * static_cast<double>(SumKokudakaOfDaimyou(gs, b)));
 }
 
 bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, bool quiet) {
-    if (!ValidDaimyou(gs, master) || !ValidDaimyou(gs, daimyou) || master == daimyou) return false;
-    if (House(gs, master).bond != CDaimyou::kBondDokuritsu) return false;
+    if (!IsValidDaimyou(gs, master) || !IsValidDaimyou(gs, daimyou) || master == daimyou) return false;
+    if (DaimyouAt(gs, master).bond != CDaimyou::kBondDokuritsu) return false;
     const int nDaimyou = DaimyouCount(gs);
 
     struct Member {
@@ -173,10 +159,10 @@ bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, boo
     };
     std::vector<Member> members;
     auto bind = [&](int d) {
-        CDaimyou& h = House(gs, d);
+        CDaimyou& h = DaimyouAt(gs, d);
         h.bond = CDaimyou::kBondJuuzoku;
         h.masterDaimyou = master;
-        House(gs, master).SetRelationLo(d, CDaimyou::kRelJuuzokuMaster);
+        DaimyouAt(gs, master).SetRelationLo(d, CDaimyou::kRelJuuzokuMaster);
         h.SetRelationLo(master, CDaimyou::kRelJuuzoku);
     };
     // 2-3. The house and everything under it go under the new master.
@@ -184,9 +170,9 @@ bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, boo
     bind(daimyou);
     for (int k = 0; k < nDaimyou; ++k) {
         if (k == master || k == daimyou) continue;
-        const int about = House(gs, k).GetRelationLo(daimyou);
+        const int about = DaimyouAt(gs, k).GetRelationLo(daimyou);
         if (about != CDaimyou::kRelJuuzoku && about != CDaimyou::kRelShinjuu) continue;
-        members.push_back({k, House(gs, k).bond == CDaimyou::kBondShinjuu});
+        members.push_back({k, DaimyouAt(gs, k).bond == CDaimyou::kBondShinjuu});
         bind(k);
     }
 
@@ -194,17 +180,17 @@ bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, boo
     for (const Member& m : members) {
         for (int y = 0; y < nDaimyou; ++y) {
             if (y == master || y == m.daimyou) continue;
-            const SpherePair p =
-                JuuzokuPair(House(gs, master).GetRelationLo(y), House(gs, m.daimyou).GetRelationLo(y));
-            House(gs, m.daimyou).SetRelationLo(y, p.memberAbout);
-            House(gs, y).SetRelationLo(m.daimyou, p.aboutMember);
+            const SpherePair p = JuuzokuPair(DaimyouAt(gs, master).GetRelationLo(y),
+                                             DaimyouAt(gs, m.daimyou).GetRelationLo(y));
+            DaimyouAt(gs, m.daimyou).SetRelationLo(y, p.memberAbout);
+            DaimyouAt(gs, y).SetRelationLo(m.daimyou, p.aboutMember);
         }
     }
 
     // 5. Generals, fleets and sieges of the new members.
     if (!quiet) {
-        const int nBushou = std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
-        const int nShiro = std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
+        const int nBushou = BushouCount(gs);
+        const int nShiro = ShiroCount(gs);
         bool changed = false;
         for (const Member& m : members) {
             for (int g = 0; g < nBushou; ++g) {
@@ -235,53 +221,51 @@ bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, boo
         }
         for (int c = 0; c < nShiro; ++c) {
             const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
-            if (s.besiegerDaimyou < 0 || !ValidDaimyou(gs, s.daimyou)) continue;
-            if (House(gs, s.daimyou).GetRelationLo(s.besiegerDaimyou) > CDaimyou::kRelNothing)
+            if (s.besiegerDaimyou < 0 || !IsValidDaimyou(gs, s.daimyou)) continue;
+            if (DaimyouAt(gs, s.daimyou).GetRelationLo(s.besiegerDaimyou) > CDaimyou::kRelNothing)
                 changed = LiftShiroHoui(gs, c) || changed;
         }
         if (changed) gs.GunsenTable.CheckGunsen(gs, ports);
     }
 
     // 6. Corps of the house whose leader has left it get a new leader.
-    for (int k = 0; k < GameState::kMaxGundan; ++k) {
-        const CGundan& corps = gs.GundanTbl[static_cast<std::size_t>(k)];
+    for (int k : GundanIndexes()) {
+        const CGundan& corps = GundanAt(gs, k);
         if (corps.leader == CGundan::kLeaderFree || corps.daimyou != daimyou) continue;
         const int leader = corps.leader;
-        const bool left = leader < 0 || leader >= std::clamp(gs.nBushou, 0, GameState::kMaxBushou) ||
-                          gs.BushouTbl[static_cast<std::size_t>(leader)].daimyou != daimyou;
+        const bool left = !IsValidBushou(gs, leader) || BushouAt(gs, leader).daimyou != daimyou;
         if (left) {
-            const bool known = leader >= 0 && leader < std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
-            SucceedGundanchou(gs, ports, k, known ? gs.BushouTbl[static_cast<std::size_t>(leader)].name : "");
+            SucceedGundanchou(gs, ports, k, IsValidBushou(gs, leader) ? BushouAt(gs, leader).name : "");
         }
     }
     return true;
 }
 
 bool MakeShinjuu(GameState& gs, int master, int daimyou) {
-    if (!ValidDaimyou(gs, master) || !ValidDaimyou(gs, daimyou) || master == daimyou) return false;
-    if (House(gs, master).bond != CDaimyou::kBondDokuritsu) return false;
-    if (House(gs, daimyou).GetRelationLo(master) != CDaimyou::kRelJuuzoku) return false;
+    if (!IsValidDaimyou(gs, master) || !IsValidDaimyou(gs, daimyou) || master == daimyou) return false;
+    if (DaimyouAt(gs, master).bond != CDaimyou::kBondDokuritsu) return false;
+    if (DaimyouAt(gs, daimyou).GetRelationLo(master) != CDaimyou::kRelJuuzoku) return false;
     const int nDaimyou = DaimyouCount(gs);
 
     // 2. A vassal keeps no corps of its own.
-    for (int k = 0; k < GameState::kMaxGundan; ++k) {
-        const CGundan& corps = gs.GundanTbl[static_cast<std::size_t>(k)];
+    for (int k : GundanIndexes()) {
+        const CGundan& corps = GundanAt(gs, k);
         if (corps.leader != CGundan::kLeaderFree && corps.daimyou == daimyou) DisbandGundan(gs, k);
     }
 
     // 3. The bond.
-    CDaimyou& h = House(gs, daimyou);
+    CDaimyou& h = DaimyouAt(gs, daimyou);
     h.bond = CDaimyou::kBondShinjuu;
     h.masterDaimyou = master;
-    House(gs, master).SetRelationLo(daimyou, CDaimyou::kRelShinjuuMaster);
+    DaimyouAt(gs, master).SetRelationLo(daimyou, CDaimyou::kRelShinjuuMaster);
     h.SetRelationLo(master, CDaimyou::kRelShinjuu);
 
     // 4. Relations with every other house follow the master's.
     for (int y = 0; y < nDaimyou; ++y) {
         if (y == master || y == daimyou) continue;
-        const SpherePair p = ShinjuuPair(House(gs, master).GetRelationLo(y), h.GetRelationLo(y));
+        const SpherePair p = ShinjuuPair(DaimyouAt(gs, master).GetRelationLo(y), h.GetRelationLo(y));
         h.SetRelationLo(y, p.memberAbout);
-        House(gs, y).SetRelationLo(daimyou, p.aboutMember);
+        DaimyouAt(gs, y).SetRelationLo(daimyou, p.aboutMember);
     }
     return true;
 }

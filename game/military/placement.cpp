@@ -19,36 +19,17 @@ namespace {
 constexpr int kListRoom = CShiro::kMaxBushou;  // generals (and besiegers) a castle lists
 constexpr int kFarAway = 1000000;              // larger than any road cost
 
-bool ValidShiro(const GameState& gs, int shiro) {
-    return shiro >= 0 && shiro < ShiroCount(gs);
-}
-bool ValidBushou(const GameState& gs, int bushou) {
-    return bushou >= 0 && bushou < BushouCount(gs);
-}
-bool ValidDaimyou(const GameState& gs, int daimyou) {
-    return daimyou >= 0 && daimyou < std::clamp(gs.nDaimyou, 0, GameState::kMaxDaimyou);
-}
-CShiro& Shiro(GameState& gs, int shiro) {
-    return gs.ShiroTbl[static_cast<std::size_t>(shiro)];
-}
-const CShiro& Shiro(const GameState& gs, int shiro) {
-    return gs.ShiroTbl[static_cast<std::size_t>(shiro)];
-}
-CBushou& Bushou(GameState& gs, int bushou) {
-    return gs.BushouTbl[static_cast<std::size_t>(bushou)];
-}
-
 // The ruling house a general counts for.
 int RulerOfBushou(const GameState& gs, int bushou) {
-    return GetCountedDaimyou(gs, gs.BushouTbl[static_cast<std::size_t>(bushou)].daimyou);
+    return GetCountedDaimyou(gs, BushouAt(gs, bushou).daimyou);
 }
 
 // The ruling house of a castle's owner (as GetCountedDaimyouOfShiro), for the scans over every
 // castle.
 inline int OwnerRuler(const GameState& gs, const CShiro& s) {
     const int owner = s.daimyou;
-    if (owner < 0 || owner >= GameState::kMaxDaimyou) return owner;
-    const CDaimyou& d = gs.DaimyouTbl[static_cast<std::size_t>(owner)];
+    if (!IsValidDaimyou(gs, owner)) return owner;
+    const CDaimyou& d = DaimyouAt(gs, owner);
     return d.bond == CDaimyou::kBondShinjuu ? d.masterDaimyou : owner;
 }
 
@@ -71,9 +52,9 @@ void ForEachLink(const GameState& gs, int shiro, Fn&& fn) {
 
 // Takes the general off the list of the castle he stands in (or besieges).
 void LeaveShiro(GameState& gs, int bushou) {
-    CBushou& b = Bushou(gs, bushou);
-    if (!ValidShiro(gs, b.shiro)) return;
-    CShiro& s = Shiro(gs, b.shiro);
+    CBushou& b = BushouAt(gs, bushou);
+    if (!IsValidShiro(gs, b.shiro)) return;
+    CShiro& s = ShiroAt(gs, b.shiro);
     if (b.flags & CBushou::kFlagBesieging)
         s.RemoveBesieger(bushou);
     else
@@ -97,10 +78,10 @@ void AppendBesieger(CShiro& s, int bushou) {
 // Every mover ends here: off the old list, into the new castle (listed while it has room).
 void MoveTo(GameState& gs, int bushou, int shiro) {
     LeaveShiro(gs, bushou);
-    CBushou& b = Bushou(gs, bushou);
+    CBushou& b = BushouAt(gs, bushou);
     b.shiro = static_cast<std::int16_t>(shiro);
     b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
-    AppendBushou(Shiro(gs, shiro), bushou);
+    AppendBushou(ShiroAt(gs, shiro), bushou);
 }
 
 // Route costs from a castle to every castle, every castle passable. The buffer is reused.
@@ -112,17 +93,13 @@ std::vector<std::uint16_t>& RoadCostsFrom(const GameState& gs, int start, bool s
 }
 
 std::string NameOfBushou(const GameState& gs, int bushou) {
-    return ValidBushou(gs, bushou) ? gs.BushouTbl[static_cast<std::size_t>(bushou)].name : std::string();
+    return IsValidBushou(gs, bushou) ? BushouAt(gs, bushou).name : std::string();
 }
 std::string NameOfDaimyou(const GameState& gs, int daimyou) {
-    return ValidDaimyou(gs, daimyou) ? gs.DaimyouTbl[static_cast<std::size_t>(daimyou)].name : std::string();
+    return IsValidDaimyou(gs, daimyou) ? DaimyouAt(gs, daimyou).name : std::string();
 }
 std::string NameOfShiro(const GameState& gs, int shiro) {
-    return ValidShiro(gs, shiro) ? gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].name : std::string();
-}
-
-bool HouseHasHead(const GameState& gs, int daimyou) {
-    return ValidDaimyou(gs, daimyou) && gs.DaimyouTbl[static_cast<std::size_t>(daimyou)].toushu >= 0;
+    return IsValidShiro(gs, shiro) ? gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].name : std::string();
 }
 
 }  // namespace
@@ -131,18 +108,18 @@ bool HouseHasHead(const GameState& gs, int daimyou) {
 // Movers
 
 bool MoveBushouToAdjacentShiro(GameState& gs, int bushou, int shiro, bool fallback) {
-    if (!ValidBushou(gs, bushou) || !ValidShiro(gs, shiro)) return false;
+    if (!IsValidBushou(gs, bushou) || !IsValidShiro(gs, shiro)) return false;
     const int ruler = RulerOfBushou(gs, bushou);
     int found = -1;
     ForEachLink(gs, shiro, [&](int c, int) {
-        if (found >= 0 || !ValidShiro(gs, c)) return;
-        const CShiro& s = Shiro(gs, c);
+        if (found >= 0 || !IsValidShiro(gs, c)) return;
+        const CShiro& s = ShiroAt(gs, c);
         if (GetCountedDaimyouOfShiro(gs, c) == ruler && !IsBesieged(s) && HasRoom(s)) found = c;
     });
     if (found < 0 && fallback) {
         ForEachLink(gs, shiro, [&](int c, int) {
-            if (found >= 0 || !ValidShiro(gs, c)) return;
-            if (GetCountedDaimyouOfShiro(gs, c) == ruler && HasRoom(Shiro(gs, c))) found = c;
+            if (found >= 0 || !IsValidShiro(gs, c)) return;
+            if (GetCountedDaimyouOfShiro(gs, c) == ruler && HasRoom(ShiroAt(gs, c))) found = c;
         });
     }
     if (found < 0) return false;
@@ -151,12 +128,13 @@ bool MoveBushouToAdjacentShiro(GameState& gs, int bushou, int shiro, bool fallba
 }
 
 bool MoveBushouToFirstOwnShiro(GameState& gs, int bushou) {
-    if (!ValidBushou(gs, bushou)) return false;
+    if (!IsValidBushou(gs, bushou)) return false;
     const int house = gs.BushouTbl[static_cast<std::size_t>(bushou)].daimyou;
     const int ruler = GetCountedDaimyou(gs, house);
     const int n = ShiroCount(gs);
     for (int c = 0; c < n; ++c) {
-        const bool own = house < 0 ? Shiro(gs, c).daimyou == house : GetCountedDaimyouOfShiro(gs, c) == ruler;
+        const bool own =
+            house < 0 ? ShiroAt(gs, c).daimyou == house : GetCountedDaimyouOfShiro(gs, c) == ruler;
         if (!own) continue;
         MoveTo(gs, bushou, c);
         return true;
@@ -165,8 +143,8 @@ bool MoveBushouToFirstOwnShiro(GameState& gs, int bushou) {
 }
 
 void PlaceBushouInShiro(GameState& gs, int bushou, int shiro) {
-    if (!ValidBushou(gs, bushou) || !ValidShiro(gs, shiro)) return;
-    if (HasRoom(Shiro(gs, shiro))) {
+    if (!IsValidBushou(gs, bushou) || !IsValidShiro(gs, shiro)) return;
+    if (HasRoom(ShiroAt(gs, shiro))) {
         MoveTo(gs, bushou, shiro);
         return;
     }
@@ -174,16 +152,16 @@ void PlaceBushouInShiro(GameState& gs, int bushou, int shiro) {
     if (RelocateBushou(gs, bushou, shiro, true, false)) return;
     // Nowhere with room: he stays at the castle without being listed there.
     LeaveShiro(gs, bushou);
-    CBushou& b = Bushou(gs, bushou);
+    CBushou& b = BushouAt(gs, bushou);
     b.shiro = static_cast<std::int16_t>(shiro);
     b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
 }
 
 bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool seaCostly) {
-    if (!ValidBushou(gs, bushou)) return false;
+    if (!IsValidBushou(gs, bushou)) return false;
     const int ruler = RulerOfBushou(gs, bushou);
-    if (ValidShiro(gs, shiro)) {
-        const CShiro& s = Shiro(gs, shiro);
+    if (IsValidShiro(gs, shiro)) {
+        const CShiro& s = ShiroAt(gs, shiro);
         if (GetCountedDaimyouOfShiro(gs, shiro) == ruler && !IsBesieged(s) && HasRoom(s)) {
             MoveTo(gs, bushou, shiro);
             return true;
@@ -200,7 +178,7 @@ bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool sea
     ownPass.clear();
     int countOfPass[3] = {0, 0, 0};
     for (int c = 0; c < n; ++c) {
-        const CShiro& s = Shiro(gs, c);
+        const CShiro& s = ShiroAt(gs, c);
         if (OwnerRuler(gs, s) != ruler) continue;
         const int first = !IsBesieged(s) && HasRoom(s) ? 0 : HasRoom(s) ? 1 : 2;
         if (first == 2 && !anyRoom) continue;
@@ -217,7 +195,7 @@ bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool sea
     int best = -1;
     // With one candidate, or with no castle to measure from (all costs alike: the first in
     // table order wins), no route search is needed.
-    const bool measure = countOfPass[pass] > 1 && ValidShiro(gs, shiro);
+    const bool measure = countOfPass[pass] > 1 && IsValidShiro(gs, shiro);
     const std::vector<std::uint16_t>* cost = measure ? &RoadCostsFrom(gs, shiro, seaCostly) : nullptr;
     int bestCost = kFarAway;
     for (std::size_t i = 0; i < own.size(); ++i) {
@@ -243,7 +221,7 @@ bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool sea
 
 void RetreatBushouFromShiro(GameState& gs, const Ports& ports, int shiro, std::span<const int> generals,
                             bool messages) {
-    if (!ValidShiro(gs, shiro)) return;
+    if (!IsValidShiro(gs, shiro)) return;
     int ships = gs.GunsenTable.GetGunsenAtShiro(shiro);
     const int unit = HeiUnit(gs);
 
@@ -255,7 +233,7 @@ void RetreatBushouFromShiro(GameState& gs, const Ports& ports, int shiro, std::s
     };
     std::vector<Leaver> leavers;
     for (int g : generals) {
-        if (!ValidBushou(gs, g)) continue;
+        if (!IsValidBushou(gs, g)) continue;
         bool listed = false;
         for (const Leaver& l : leavers)
             listed = listed || l.bushou == g;
@@ -276,10 +254,10 @@ void RetreatBushouFromShiro(GameState& gs, const Ports& ports, int shiro, std::s
     std::vector<Candidate> candidates;
     const int side = GetCountedDaimyouOfShiro(gs, shiro);
     ForEachLink(gs, shiro, [&](int c, int) {
-        if (!ValidShiro(gs, c) || c == shiro) return;
+        if (!IsValidShiro(gs, c) || c == shiro) return;
         for (const Candidate& k : candidates)
             if (k.shiro == c) return;
-        const CShiro& s = Shiro(gs, c);
+        const CShiro& s = ShiroAt(gs, c);
         if (GetCountedDaimyouOfShiro(gs, c) != side || IsBesieged(s) || !HasRoom(s)) return;
         const bool seaOnly = GetShiroConnectType(gs, shiro, c) == kConnectSea;
         candidates.push_back({c, (kListRoom - s.nBushou) + (seaOnly ? 0 : 0x10000), seaOnly});
@@ -296,7 +274,7 @@ void RetreatBushouFromShiro(GameState& gs, const Ports& ports, int shiro, std::s
         if (!cand.seaOnly) {
             for (Leaver& l : leavers) {
                 if (l.moved) continue;
-                if (!HasRoom(Shiro(gs, cand.shiro))) break;
+                if (!HasRoom(ShiroAt(gs, cand.shiro))) break;
                 MoveTo(gs, l.bushou, cand.shiro);
                 l.moved = true;
             }
@@ -312,7 +290,7 @@ void RetreatBushouFromShiro(GameState& gs, const Ports& ports, int shiro, std::s
         for (Leaver& l : leavers) {
             if (l.moved) continue;
             // A castle whose list is full takes nobody more; he may still go elsewhere.
-            if (!HasRoom(Shiro(gs, cand.shiro))) break;
+            if (!HasRoom(ShiroAt(gs, cand.shiro))) break;
             const long long need = (static_cast<long long>(load + l.troops) * unit + 999) / 1000;
             if (need > ships) {
                 shortage = true;
@@ -338,7 +316,7 @@ void RetreatBushouFromShiro(GameState& gs, const Ports& ports, int shiro, std::s
 
     if (!messages || gs.bAutoAdvance || gs.bAllAutomatic) return;
     const int player = gs.nPlayerDaimyou;
-    const CShiro& s = Shiro(gs, shiro);
+    const CShiro& s = ShiroAt(gs, shiro);
     if (s.besiegerDaimyou >= 0 && GetCountedDaimyou(gs, s.besiegerDaimyou) == player) {
         std::string lines;
         for (const Leaver& l : leavers) {
@@ -360,8 +338,8 @@ void RetreatBushouFromShiro(GameState& gs, const Ports& ports, int shiro, std::s
 // Provisions and links
 
 int GetHyourouMonths(const GameState& gs, int shiro, int besiegerTroops, int defenders) {
-    if (!ValidShiro(gs, shiro)) return 10000;
-    const CShiro& s = Shiro(gs, shiro);
+    if (!IsValidShiro(gs, shiro)) return 10000;
+    const CShiro& s = ShiroAt(gs, shiro);
     if (besiegerTroops == -1 && !IsBesieged(s)) return 1000;
     if (s.hyourou < 1) return 1;
     const int strength = defenders == -1 ? s.GetDefenseStrength(gs) : defenders;
@@ -370,7 +348,7 @@ int GetHyourouMonths(const GameState& gs, int shiro, int besiegerTroops, int def
 }
 
 int GetShiroConnectType(const GameState& gs, int a, int b) {
-    if (!ValidShiro(gs, a)) return kConnectNone;
+    if (!IsValidShiro(gs, a)) return kConnectNone;
     bool sea = false;
     int land = kConnectNone;
     ForEachLink(gs, a, [&](int c, int kind) {
@@ -393,8 +371,8 @@ int GetShiroConnectType(const GameState& gs, int a, int b) {
 // Lifting a siege
 
 bool LiftShiroHoui(GameState& gs, int shiro) {
-    if (!ValidShiro(gs, shiro)) return false;
-    CShiro& s = Shiro(gs, shiro);
+    if (!IsValidShiro(gs, shiro)) return false;
+    CShiro& s = ShiroAt(gs, shiro);
     const int nBesieger = std::clamp<int>(s.nBesieger, 0, kListRoom);
     if (nBesieger == 0) return false;
 
@@ -406,8 +384,8 @@ bool LiftShiroHoui(GameState& gs, int shiro) {
     std::vector<Origin> origins;
     const std::vector<int> besiegers(s.besieger.begin(), s.besieger.begin() + nBesieger);
     for (int g : besiegers) {
-        if (!ValidBushou(gs, g)) continue;
-        CBushou& b = Bushou(gs, g);
+        if (!IsValidBushou(gs, g)) continue;
+        CBushou& b = BushouAt(gs, g);
         const int origin = b.sortieOrigin;
         auto it =
             std::find_if(origins.begin(), origins.end(), [&](const Origin& o) { return o.shiro == origin; });
@@ -416,12 +394,12 @@ bool LiftShiroHoui(GameState& gs, int shiro) {
         else
             it->troops += b.cavalry + b.foot;
         // Without a castle of origin the search for his nearest castle starts from the siege.
-        const int home = ValidShiro(gs, origin) ? origin : shiro;
+        const int home = IsValidShiro(gs, origin) ? origin : shiro;
         const bool placed = RelocateBushou(gs, g, home, true, false);
-        Bushou(gs, g).sortieShiro = -1;
+        BushouAt(gs, g).sortieShiro = -1;
         if (!placed) RemoveBushouFromHoui(gs, g);
     }
-    if (Shiro(gs, shiro).nBesieger == 0) Shiro(gs, shiro).besiegerDaimyou = -1;
+    if (ShiroAt(gs, shiro).nBesieger == 0) ShiroAt(gs, shiro).besiegerDaimyou = -1;
 
     // The blockade ships carry the troops home where only the sea links them, the rest return
     // to their owners' nearest castles.
@@ -429,7 +407,7 @@ bool LiftShiroHoui(GameState& gs, int shiro) {
     const int unit = HeiUnit(gs);
     std::vector<int> seaOrigins;
     for (const Origin& o : origins) {
-        if (!ValidShiro(gs, o.shiro) || GetShiroConnectType(gs, shiro, o.shiro) != kConnectSea) continue;
+        if (!IsValidShiro(gs, o.shiro) || GetShiroConnectType(gs, shiro, o.shiro) != kConnectSea) continue;
         seaOrigins.push_back(o.shiro);
         const long long need = (static_cast<long long>(o.troops) * unit + 999) / 1000;
         const int share = static_cast<int>(std::min<long long>(n, need));
@@ -454,7 +432,7 @@ bool LiftShiroHoui(GameState& gs, int shiro) {
 void RepairBushouLocations(GameState& gs, const Ports& ports) {
     const int nShiro = ShiroCount(gs);
     for (int c = 0; c < nShiro; ++c) {
-        CShiro& s = Shiro(gs, c);
+        CShiro& s = ShiroAt(gs, c);
         s.nBushou = 0;
         s.nBesieger = 0;
         s.bushou.fill(0);
@@ -464,7 +442,7 @@ void RepairBushouLocations(GameState& gs, const Ports& ports) {
     }
 
     for (int g = 0; g < BushouCount(gs);) {
-        CBushou& b = Bushou(gs, g);
+        CBushou& b = BushouAt(gs, g);
         if (b.daimyou == CBushou::kDaimyouRounin) {
             RemoveBushou(gs, ports, g);  // the same index holds the next general now
             continue;
@@ -478,8 +456,8 @@ void RepairBushouLocations(GameState& gs, const Ports& ports) {
             continue;
         }
         const int ruler = GetCountedDaimyou(gs, b.daimyou);
-        if ((b.flags & CBushou::kFlagBesieging) && ValidShiro(gs, b.shiro)) {
-            CShiro& s = Shiro(gs, b.shiro);
+        if ((b.flags & CBushou::kFlagBesieging) && IsValidShiro(gs, b.shiro)) {
+            CShiro& s = ShiroAt(gs, b.shiro);
             AppendBesieger(s, g);
             s.besiegerDaimyou = static_cast<std::int16_t>(ruler);
             ++g;
@@ -487,8 +465,8 @@ void RepairBushouLocations(GameState& gs, const Ports& ports) {
         }
         // A besieger without a castle to besiege is an ordinary general without a place.
         b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
-        if (ValidShiro(gs, b.shiro) && GetCountedDaimyouOfShiro(gs, b.shiro) == ruler) {
-            AppendBushou(Shiro(gs, b.shiro), g);
+        if (IsValidShiro(gs, b.shiro) && GetCountedDaimyouOfShiro(gs, b.shiro) == ruler) {
+            AppendBushou(ShiroAt(gs, b.shiro), g);
             ++g;
             continue;
         }
@@ -496,7 +474,7 @@ void RepairBushouLocations(GameState& gs, const Ports& ports) {
         const int house = b.daimyou;
         const int castle = b.shiro;
         if (HouseHasHead(gs, house) && !gs.bAllAutomatic) {
-            const int owner = ValidShiro(gs, castle) ? Shiro(gs, castle).daimyou : -1;
+            const int owner = IsValidShiro(gs, castle) ? ShiroAt(gs, castle).daimyou : -1;
             ports.inform->Inform("Debug Message : " + b.name + "の所属大名 " + NameOfDaimyou(gs, house) +
                                  "(主家:" + NameOfDaimyou(gs, ruler) + ")と現在いる城(" +
                                  NameOfShiro(gs, castle) + ")の所有大名 " + NameOfDaimyou(gs, owner) +
@@ -508,7 +486,7 @@ void RepairBushouLocations(GameState& gs, const Ports& ports) {
             continue;
         }
         if (HouseHasHead(gs, house) && !gs.bAutoAdvance && !gs.bAllAutomatic)
-            ports.inform->Inform("Debug Message : 移動可能な城が無いので" + Bushou(gs, g).name +
+            ports.inform->Inform("Debug Message : 移動可能な城が無いので" + BushouAt(gs, g).name +
                                  "は削除されました");
         RemoveBushou(gs, ports, g);
     }
@@ -516,8 +494,8 @@ void RepairBushouLocations(GameState& gs, const Ports& ports) {
     // Blockades only stand while the castle is besieged.
     for (std::uint32_t i = 0; i < gs.GunsenTable.count && i < CGunsenTable::kMaxRecord; ++i) {
         const GunsenRecord r = gs.GunsenTable.records[i];
-        if (!r.IsBlockade() || r.ships == 0 || !ValidShiro(gs, r.shiro)) continue;
-        CShiro& s = Shiro(gs, r.shiro);
+        if (!r.IsBlockade() || r.ships == 0 || !IsValidShiro(gs, r.shiro)) continue;
+        CShiro& s = ShiroAt(gs, r.shiro);
         if (s.nBesieger == 0)
             gs.GunsenTable.WithdrawBlockade(gs, r.shiro, -1, r.shiro, 10000);
         else
@@ -529,10 +507,10 @@ void RepairBushouLocations(GameState& gs, const Ports& ports) {
 // Sieges and guests
 
 void RemoveBushouFromHoui(GameState& gs, int bushou) {
-    if (bushou < 0 || bushou >= std::clamp(gs.nBushou, 0, GameState::kMaxBushou)) return;
-    CBushou& b = gs.BushouTbl[static_cast<std::size_t>(bushou)];
-    if (b.shiro >= 0 && b.shiro < std::clamp(gs.nShiro, 0, GameState::kMaxShiro)) {
-        CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(b.shiro)];
+    if (!IsValidBushou(gs, bushou)) return;
+    CBushou& b = BushouAt(gs, bushou);
+    if (IsValidShiro(gs, b.shiro)) {
+        CShiro& s = ShiroAt(gs, b.shiro);
         if (b.flags & CBushou::kFlagBesieging)
             s.RemoveBesieger(bushou);
         else

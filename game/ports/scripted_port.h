@@ -53,12 +53,16 @@ public:
     ScriptedPort() = default;
 
     // Script: answers are taken in the order they were pushed.
+    // Each answer is built in place in the queue: moving a whole variant here made GCC believe
+    // that its inactive alternatives were read uninitialised.
     void PushAnswer(PortAnswer answer) { answers_.push_back(std::move(answer)); }
-    void PushYes() { PushAnswer(true); }
-    void PushNo() { PushAnswer(false); }
-    void PushChoice(int index) { PushAnswer(index); }
-    void PushNumber(double value) { PushAnswer(value); }
-    void PushFile(std::optional<std::string> path) { PushAnswer(FileAnswer{std::move(path)}); }
+    void PushYes() { answers_.emplace_back(std::in_place_type<bool>, true); }
+    void PushNo() { answers_.emplace_back(std::in_place_type<bool>, false); }
+    void PushChoice(int index) { answers_.emplace_back(std::in_place_type<int>, index); }
+    void PushNumber(double value) { answers_.emplace_back(std::in_place_type<double>, value); }
+    void PushFile(std::optional<std::string> path) {
+        answers_.emplace_back(std::in_place_type<FileAnswer>, FileAnswer{std::move(path)});
+    }
     std::size_t PendingAnswers() const { return answers_.size(); }
 
     // Record.

@@ -51,6 +51,10 @@ inline bool IsValidGundan(int gundan) {
 inline bool HouseExists(const GameState& gs, int daimyou) {
     return IsValidDaimyou(gs, daimyou) && gs.DaimyouTbl[static_cast<std::size_t>(daimyou)].toushu != -1;
 }
+// A house has a head now: in play and not between heads (stricter than HouseExists).
+inline bool HouseHasHead(const GameState& gs, int daimyou) {
+    return IsValidDaimyou(gs, daimyou) && gs.DaimyouTbl[static_cast<std::size_t>(daimyou)].toushu >= 0;
+}
 
 // --- accessors (the index must be valid) ----------------------------------------------------
 

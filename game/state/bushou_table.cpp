@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/route.h"
 
@@ -51,7 +52,7 @@ void RenumberShiro(CShiro& s, const IndexMap& map) {
 }  // namespace
 
 void RenumberBushouIndexes(GameState& gs, int from, int to) {
-    const int nBushou = std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+    const int nBushou = BushouCount(gs);
     IndexMap map{from, to, 0, -1, 0};
     if (to < 0) {
         map = {from, -1, from + 1, std::max(nBushou, from + 1) - 1, -1};
@@ -61,12 +62,12 @@ void RenumberBushouIndexes(GameState& gs, int from, int to) {
         map = {from, to, to, from - 1, +1};
     }
 
-    const int nShiro = std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
+    const int nShiro = ShiroCount(gs);
     for (int c = 0; c < nShiro; ++c) {
         RenumberShiro(gs.ShiroTbl[static_cast<std::size_t>(c)], map);
         RenumberShiro(gs.ShiroSnapTbl[static_cast<std::size_t>(c)], map);
     }
-    const int nDaimyou = std::clamp(gs.nDaimyou, 0, GameState::kMaxDaimyou);
+    const int nDaimyou = DaimyouCount(gs);
     for (int d = 0; d < nDaimyou; ++d) {
         CDaimyou& house = gs.DaimyouTbl[static_cast<std::size_t>(d)];
         if (house.toushu < 0) continue;
@@ -79,7 +80,7 @@ void RenumberBushouIndexes(GameState& gs, int from, int to) {
 }
 
 bool EraseBushouRecord(GameState& gs, int bushou) {
-    const int n = std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+    const int n = BushouCount(gs);
     if (bushou < 0 || bushou >= n) return false;
     for (int k = 0; k < GameState::kMaxGundan; ++k)
         if (gs.GundanTbl[static_cast<std::size_t>(k)].leader == bushou) DisbandGundan(gs, k);
@@ -91,7 +92,7 @@ bool EraseBushouRecord(GameState& gs, int bushou) {
 }
 
 bool MoveBushouRecordToEnd(GameState& gs, int bushou) {
-    const int n = std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+    const int n = BushouCount(gs);
     if (bushou < 0 || bushou >= n) return false;
     if (bushou == n - 1) return true;
     RenumberBushouIndexes(gs, bushou, n - 1);

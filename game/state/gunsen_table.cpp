@@ -18,14 +18,9 @@ namespace {
 constexpr std::uint16_t kNone = GunsenRecord::kNoDestination;
 constexpr int kLimit = CGunsenTable::kShiroLimit;
 
-
-bool ValidShiro(const GameState& gs, int shiro) {
-    return shiro >= 0 && shiro < ShiroCount(gs);
-}
-
 // The ruling house of a castle; a castle outside the table belongs to nobody.
 int RulerOfShiro(const GameState& gs, int shiro) {
-    return ValidShiro(gs, shiro) ? GetCountedDaimyouOfShiro(gs, shiro) : -1;
+    return IsValidShiro(gs, shiro) ? GetCountedDaimyouOfShiro(gs, shiro) : -1;
 }
 
 bool HasWaterway(const GameState& gs, int shiro) {
@@ -37,8 +32,7 @@ bool IsBlockaded(const GameState& gs, int shiro) {
 }
 
 std::string DaimyouName(const GameState& gs, int daimyou) {
-    if (daimyou < 0 || daimyou >= GameState::kMaxDaimyou) return std::string();
-    return gs.DaimyouTbl[static_cast<std::size_t>(daimyou)].name;
+    return IsValidDaimyou(gs, daimyou) ? DaimyouAt(gs, daimyou).name : std::string();
 }
 
 std::int16_t I16(int v) {
@@ -189,7 +183,7 @@ void CGunsenTable::AssignGunsen(int shiro, int daimyou, int destination, int shi
 
 void CGunsenTable::PlanGunsenMove(const GameState& gs, int shiro, int daimyou, int target, int ships,
                                   bool blockade) {
-    if (!ValidShiro(gs, shiro)) return;
+    if (!IsValidShiro(gs, shiro)) return;
     const int nShiro = ShiroCount(gs);
     // The house whose castles the ships may go to.
     const int planner =
@@ -247,7 +241,7 @@ void CGunsenTable::PlanGunsenMove(const GameState& gs, int shiro, int daimyou, i
     };
 
     std::vector<std::uint8_t> visited(static_cast<std::size_t>(nShiro), 0);
-    if (ValidShiro(gs, target)) {
+    if (IsValidShiro(gs, target)) {
         if (sendTo(target)) return;
         visited[static_cast<std::size_t>(target)] = 1;
     }
@@ -255,7 +249,7 @@ void CGunsenTable::PlanGunsenMove(const GameState& gs, int shiro, int daimyou, i
     // The castles nearest the target by sea, cheapest first, the lowest index first on ties.
     std::vector<std::uint16_t> fromTarget(static_cast<std::size_t>(nShiro));
     std::vector<std::uint16_t> fromShiro(static_cast<std::size_t>(nShiro));
-    CalcRoadCost(gs, planner, -1, ValidShiro(gs, target) ? target : -1, fromTarget, kRouteSea);
+    CalcRoadCost(gs, planner, -1, IsValidShiro(gs, target) ? target : -1, fromTarget, kRouteSea);
     CalcRoadCost(gs, planner, -1, shiro, fromShiro, kRouteSea);
     std::vector<int> order;
     for (int c = 0; c < nShiro; ++c)
@@ -304,9 +298,9 @@ int CGunsenTable::FindShelter(const GameState& gs, int from, int ruler, int pref
 }
 
 void CGunsenTable::WithdrawBlockade(GameState& gs, int shiro, int daimyou, int preferred, int ships) {
-    if (!ValidShiro(gs, shiro)) return;
+    if (!IsValidShiro(gs, shiro)) return;
     int n = ships;
-    int d = ValidShiro(gs, preferred) ? preferred : -1;
+    int d = IsValidShiro(gs, preferred) ? preferred : -1;
     const std::uint32_t total = count;
     for (std::uint32_t i = 0; i < total && n >= 1; ++i) {
         if (records[i].shiro != shiro || !records[i].IsBlockade()) continue;
@@ -367,13 +361,12 @@ void CGunsenTable::CheckGunsen(const GameState& gs, const Ports& ports) {
             ports.inform->Inform("軍船数がマイナスです");
             continue;
         }
-        const bool houseGone = r.owner < 0 || r.owner >= GameState::kMaxDaimyou ||
-                               gs.DaimyouTbl[static_cast<std::size_t>(r.owner)].toushu == -1;
+        const bool houseGone = !HouseExists(gs, r.owner);
         if (!r.IsBlockade() && houseGone) {
             r.ships = 0;
             continue;
         }
-        if (!ValidShiro(gs, r.shiro)) {
+        if (!IsValidShiro(gs, r.shiro)) {
             r.ships = 0;  // a fleet at no castle cannot be kept
             continue;
         }
@@ -432,15 +425,15 @@ void CGunsenTable::GetFreeGunsenForGundan(const GameState& gs, std::span<std::ui
         out[static_cast<std::size_t>(r.shiro)] =
             static_cast<std::uint16_t>(out[static_cast<std::size_t>(r.shiro)] + r.ships);
     }
-    if (gundan < 0 || gundan >= GameState::kMaxGundan) return;
+    if (!IsValidGundan(gundan)) return;
 
-    const CGundan& corps = gs.GundanTbl[static_cast<std::size_t>(gundan)];
+    const CGundan& corps = GundanAt(gs, gundan);
     const int ruler = GetCountedDaimyou(gs, corps.daimyou);
-    const int nBushou = std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
-    const int unit = gs.nHeiUnit >= 1 ? gs.nHeiUnit : 1;
+    const int nBushou = BushouCount(gs);
+    const int unit = HeiUnit(gs);
     auto activeLaterCorps = [&](int k) {
-        if (k <= gundan || k >= GameState::kMaxGundan) return false;
-        const CGundan& other = gs.GundanTbl[static_cast<std::size_t>(k)];
+        if (k <= gundan || !IsValidGundan(k)) return false;
+        const CGundan& other = GundanAt(gs, k);
         if ((other.order & (CGundan::kOrderShinkou | CGundan::kOrderNaisei)) == 0) return false;
         return std::any_of(other.tantouKuni.begin(), other.tantouKuni.end(),
                            [](std::int16_t p) { return p >= 0 && p < 255; });
@@ -473,13 +466,13 @@ void CGunsenTable::GetFreeGunsenForGundan(const GameState& gs, std::span<std::ui
 }
 
 void CGunsenTable::RelocateFleet(const GameState& gs, int record, int shiro) {
-    if (record < 0 || static_cast<std::uint32_t>(record) >= count || !ValidShiro(gs, shiro)) return;
+    if (record < 0 || static_cast<std::uint32_t>(record) >= count || !IsValidShiro(gs, shiro)) return;
     const std::size_t ri = static_cast<std::size_t>(record);
     const int owner = records[ri].owner;
     const int ruler = GetCountedDaimyou(gs, owner);
     int n = records[ri].ships;
     int d = -1;
-    if (ValidShiro(gs, shiro) && RulerOfShiro(gs, shiro) == ruler && !IsBlockaded(gs, shiro) &&
+    if (IsValidShiro(gs, shiro) && RulerOfShiro(gs, shiro) == ruler && !IsBlockaded(gs, shiro) &&
         GetGunsenAtShiro(shiro) < kLimit)
         d = shiro;
     while (n >= 1) {
@@ -511,7 +504,7 @@ void CGunsenTable::RelocateFleet(const GameState& gs, int record, int shiro) {
 void CGunsenTable::RemoveGunsenWithoutPort(const GameState& gs, const Ports& ports) {
     for (std::uint32_t i = 0; i < count; ++i) {
         GunsenRecord& r = records[i];
-        if (!ValidShiro(gs, r.shiro) || !HasWaterway(gs, r.shiro)) r.ships = 0;
+        if (!IsValidShiro(gs, r.shiro) || !HasWaterway(gs, r.shiro)) r.ships = 0;
     }
     CheckGunsen(gs, ports);
 }

@@ -15,17 +15,8 @@ namespace rymd {
 
 namespace {
 
-bool ValidDaimyou(int d) {
-    return d >= 0 && d < GameState::kMaxDaimyou;
-}
 bool IsShinjuu(const GameState& gs, int d) {
-    return ValidDaimyou(d) && gs.DaimyouTbl[static_cast<std::size_t>(d)].bond == CDaimyou::kBondShinjuu;
-}
-const CShiro& Shiro(const GameState& gs, int c) {
-    return gs.ShiroTbl[static_cast<std::size_t>(c)];
-}
-const CBushou& Bushou(const GameState& gs, int g) {
-    return gs.BushouTbl[static_cast<std::size_t>(g)];
+    return IsValidDaimyou(gs, d) && DaimyouAt(gs, d).bond == CDaimyou::kBondShinjuu;
 }
 
 // Calls f for every castle of the house and corps.
@@ -33,7 +24,7 @@ template <class F>
 void ForShiroOfGundan(const GameState& gs, int daimyou, int gundan, F f) {
     const int n = ShiroCount(gs);
     for (int c = 0; c < n; ++c) {
-        const CShiro& s = Shiro(gs, c);
+        const CShiro& s = ShiroAt(gs, c);
         if (s.daimyou == daimyou && s.gundan == gundan) f(c, s);
     }
 }
@@ -42,7 +33,7 @@ template <class F>
 void ForShiroOfDaimyou(const GameState& gs, int daimyou, F f) {
     const int n = ShiroCount(gs);
     for (int c = 0; c < n; ++c) {
-        const CShiro& s = Shiro(gs, c);
+        const CShiro& s = ShiroAt(gs, c);
         if (s.daimyou == daimyou) f(c, s);
     }
 }
@@ -56,7 +47,7 @@ void ForShiroOfDaimyouWithShinjuu(const GameState& gs, int daimyou, F f) {
     }
     const int n = ShiroCount(gs);
     for (int c = 0; c < n; ++c) {
-        const CShiro& s = Shiro(gs, c);
+        const CShiro& s = ShiroAt(gs, c);
         if (GetCountedDaimyou(gs, s.daimyou) == daimyou) f(c, s);
     }
 }
@@ -66,7 +57,7 @@ void ForBushouOfGundan(const GameState& gs, int daimyou, int gundan, F f) {
     if (daimyou < 0) return;
     const int n = BushouCount(gs);
     for (int g = 0; g < n; ++g) {
-        const CBushou& b = Bushou(gs, g);
+        const CBushou& b = BushouAt(gs, g);
         if (b.daimyou == daimyou && b.gundan == gundan) f(g, b);
     }
 }
@@ -76,7 +67,7 @@ void ForBushouOfDaimyou(const GameState& gs, int daimyou, F f) {
     if (daimyou < 0) return;
     const int n = BushouCount(gs);
     for (int g = 0; g < n; ++g) {
-        const CBushou& b = Bushou(gs, g);
+        const CBushou& b = BushouAt(gs, g);
         if (b.daimyou == daimyou) f(g, b);
     }
 }
@@ -90,13 +81,13 @@ void ForBushouOfDaimyouWithShinjuu(const GameState& gs, int daimyou, F f) {
     }
     const int n = BushouCount(gs);
     for (int g = 0; g < n; ++g) {
-        const CBushou& b = Bushou(gs, g);
+        const CBushou& b = BushouAt(gs, g);
         if (b.daimyou >= 0 && GetCountedDaimyou(gs, b.daimyou) == daimyou) f(g, b);
     }
 }
 
 int KouzanGijutsu(const GameState& gs, int daimyou) {
-    return ValidDaimyou(daimyou) ? gs.DaimyouTbl[static_cast<std::size_t>(daimyou)].kouzanGijutsu : 0;
+    return IsValidDaimyou(gs, daimyou) ? DaimyouAt(gs, daimyou).kouzanGijutsu : 0;
 }
 
 // Months until the harvest in month 9: 1..12.
@@ -107,10 +98,9 @@ int MonthsToHarvest(const GameState& gs) {
 }
 
 int FundsOf(const GameState& gs, int daimyou, int gundan) {
-    if (gundan == -1)
-        return ValidDaimyou(daimyou) ? gs.DaimyouTbl[static_cast<std::size_t>(daimyou)].shikin : 0;
-    if (gundan < 0 || gundan >= GameState::kMaxGundan) return 0;
-    return gs.GundanTbl[static_cast<std::size_t>(gundan)].shikin;
+    if (gundan == -1) return IsValidDaimyou(gs, daimyou) ? DaimyouAt(gs, daimyou).shikin : 0;
+    if (!IsValidGundan(gundan)) return 0;
+    return GundanAt(gs, gundan).shikin;
 }
 
 // Upkeep of the house's warships: 50 a ship, 100 a blockading ship.
@@ -279,14 +269,14 @@ int CalcStrengthOfDaimyouWithShinjuu(const GameState& gs, int daimyou) {
 
 int SumHeiOfShiroBushouByTarget(const GameState& gs, int shiro, int target) {
     if (shiro < 0 || shiro >= ShiroCount(gs)) return 0;
-    const CShiro& s = Shiro(gs, shiro);
+    const CShiro& s = ShiroAt(gs, shiro);
     const int listed = std::clamp<int>(s.nBushou, 0, CShiro::kMaxBushou);
     const int nBushou = BushouCount(gs);
     int sum = 0;
     for (int i = 0; i < listed; ++i) {
         const int g = s.bushou[static_cast<std::size_t>(i)];
         if (g < 0 || g >= nBushou) continue;
-        const CBushou& b = Bushou(gs, g);
+        const CBushou& b = BushouAt(gs, g);
         if (b.moveShiro == target) sum += b.cavalry + b.foot;
     }
     return sum;
@@ -352,7 +342,7 @@ int CalcMaxHeiOfGundan(const GameState& gs, int daimyou, int gundan) {
 int PlanGunsenKenzou(const GameState& gs, int daimyou, std::span<std::int16_t> out) {
     const int n = std::min(ShiroCount(gs), static_cast<int>(out.size()));
     std::fill(out.begin(), out.begin() + n, std::int16_t{0});
-    if (!ValidDaimyou(daimyou) || IsShinjuu(gs, daimyou)) return 0;
+    if (!IsValidDaimyou(gs, daimyou) || IsShinjuu(gs, daimyou)) return 0;
     const CDaimyou& house = gs.DaimyouTbl[static_cast<std::size_t>(daimyou)];
     const int u = HeiUnit(gs);
 
@@ -397,7 +387,7 @@ int PlanGunsenKenzou(const GameState& gs, int daimyou, std::span<std::int16_t> o
         int threatened = 0;
         for (int c = 0; c < n; ++c) {
             if (group[static_cast<std::size_t>(c)] != g) continue;
-            const CShiro& s = Shiro(gs, c);
+            const CShiro& s = ShiroAt(gs, c);
             have += gs.GunsenTable.GetGunsenAtShiro(c) + (s.gunsenBuilding & 0x0F);
             bool isExposed = false;
             bool threat = false;
@@ -405,13 +395,13 @@ int PlanGunsenKenzou(const GameState& gs, int daimyou, std::span<std::int16_t> o
                 if (link.shiro == 0xFFFF) break;
                 const int e = link.shiro;
                 if (link.kind != 3 || e >= n) continue;
-                const int owner = Shiro(gs, e).daimyou;
+                const int owner = ShiroAt(gs, e).daimyou;
                 if (owner < 0 || GetCountedDaimyouOfShiro(gs, e) == daimyou) continue;
                 if (house.GetRelationLo(owner) >= 2) continue;
                 isExposed = true;
                 if (seenEnemy[static_cast<std::size_t>(e)]) continue;
                 seenEnemy[static_cast<std::size_t>(e)] = 1;
-                if (GetCountedDaimyou(gs, Shiro(gs, e).blockadeDaimyou) != daimyou) threat = true;
+                if (GetCountedDaimyou(gs, ShiroAt(gs, e).blockadeDaimyou) != daimyou) threat = true;
             }
             if (isExposed) exposed.push_back(c);
             if (threat) ++threatened;
@@ -421,10 +411,10 @@ int PlanGunsenKenzou(const GameState& gs, int daimyou, std::span<std::int16_t> o
         // 4a. Exposed castles with no building under way get ships for their defenders.
         std::vector<int> idle;
         for (int c : exposed)
-            if ((Shiro(gs, c).gunsenBuilding & 0x0F) == 0) idle.push_back(c);
+            if ((ShiroAt(gs, c).gunsenBuilding & 0x0F) == 0) idle.push_back(c);
         for (int c : idle) {
             const std::int64_t d =
-                (static_cast<std::int64_t>(Shiro(gs, c).GetDefenseStrength(gs)) * u + 999) / 1000;
+                (static_cast<std::int64_t>(ShiroAt(gs, c).GetDefenseStrength(gs)) * u + 999) / 1000;
             const int ships = gs.GunsenTable.GetGunsenAtShiro(c);
             if (ships >= d) continue;
             std::int16_t& entry = out[static_cast<std::size_t>(c)];
@@ -453,13 +443,13 @@ int PlanGunsenKenzou(const GameState& gs, int daimyou, std::span<std::int16_t> o
 bool IsShiroOnFront(const GameState& gs, int shiro) {
     const int n = ShiroCount(gs);
     if (shiro < 0 || shiro >= n) return false;
-    const int owner = Shiro(gs, shiro).daimyou;
-    if (!ValidDaimyou(owner)) return false;
+    const int owner = ShiroAt(gs, shiro).daimyou;
+    if (!IsValidDaimyou(gs, owner)) return false;
     const CDaimyou& house = gs.DaimyouTbl[static_cast<std::size_t>(owner)];
     for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].connect) {
         if (link.shiro == 0xFFFF) break;
         if (link.shiro >= n) continue;
-        const int other = Shiro(gs, link.shiro).daimyou;
+        const int other = ShiroAt(gs, link.shiro).daimyou;
         // A castle without an owner is nobody's front.
         if (other < 0 || other == owner) continue;
         if (house.GetRelationLo(other) < 2) return true;
@@ -493,7 +483,7 @@ int CalcTeppouSeisanOfDaimyou(const GameState& gs, int daimyou, std::span<std::u
     for (int c = 0; c < n; ++c) {
         const int k = gs.ShiroMapTbl[static_cast<std::size_t>(c)].kuni;
         if (k >= nKuni) continue;
-        const CShiro& s = Shiro(gs, c);
+        const CShiro& s = ShiroAt(gs, c);
         const int weight = std::max<int>(1, s.keizai);
         all[static_cast<std::size_t>(k)] += weight;
         if (s.daimyou == daimyou) own[static_cast<std::size_t>(k)] += weight;
@@ -522,14 +512,14 @@ void CalcTeppouKounyuuOfDaimyou(const GameState& gs, int daimyou, std::span<int>
         const TeppouKounyuuRecord& place = gs.TeppouKounyuuTbl[static_cast<std::size_t>(p)];
         if (place.currentOffer != 0.0) {
             for (int c = 0; c < n; ++c) {
-                if (Shiro(gs, c).daimyou != daimyou) continue;
+                if (ShiroAt(gs, c).daimyou != daimyou) continue;
                 const int k = gs.ShiroMapTbl[static_cast<std::size_t>(c)].kuni;
                 if (k >= static_cast<int>(place.months.size())) continue;
                 const int m = place.months[static_cast<std::size_t>(k)];
                 if (m >= 0 && (best < 0 || m < best)) best = m;
             }
             if (best >= 0) {
-                const bool ordered = ValidDaimyou(daimyou) && p < CDaimyou::kTeppouOrderCount &&
+                const bool ordered = IsValidDaimyou(gs, daimyou) && p < CDaimyou::kTeppouOrderCount &&
                                      gs.DaimyouTbl[static_cast<std::size_t>(daimyou)]
                                              .teppouOrder[static_cast<std::size_t>(p)]
                                              .count != 0;
@@ -556,7 +546,7 @@ double CalcTeppouSoubiRitsu(const GameState& gs, int daimyou, int& muskets, int&
         muskets += b.muskets;
         foot += b.foot;
     });
-    if (ValidDaimyou(daimyou)) {
+    if (IsValidDaimyou(gs, daimyou)) {
         const CDaimyou& house = gs.DaimyouTbl[static_cast<std::size_t>(daimyou)];
         muskets += house.teppou;
         for (const TeppouOrder& order : house.teppouOrder)
@@ -587,10 +577,10 @@ int SelectTroopsWithinLimit(const GameState& gs, int limit, std::span<const int>
         if (id >= kShiroGarrisonItem) {
             const int c = id - kShiroGarrisonItem;
             if (c >= nShiro) continue;
-            troops = Shiro(gs, c).shubihei;
+            troops = ShiroAt(gs, c).shubihei;
         } else {
             if (id < 0 || id >= nBushou) continue;
-            troops = Bushou(gs, id).cavalry + Bushou(gs, id).foot;
+            troops = BushouAt(gs, id).cavalry + BushouAt(gs, id).foot;
         }
         list[static_cast<std::size_t>(count++)] = {id, troops};
     }

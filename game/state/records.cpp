@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "game/state/access.h"
 #include "game/state/byte_codec.h"
 #include "game/state/game_state.h"
 
@@ -92,7 +93,7 @@ bool Decode(const std::uint8_t* in, CBushou& r, TextEncoding enc) {
 }
 
 int FindBushouIndexById(const GameState& gs, int id) {
-    const int n = std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+    const int n = BushouCount(gs);
     for (int i = 0; i < n; ++i) {
         if (gs.BushouTbl[i].id == id) return i;
     }
@@ -201,7 +202,7 @@ bool Decode(const std::uint8_t* in, CDaimyou& r, TextEncoding enc) {
 // Corps
 
 bool CGundan::IsShiroInTantouKuni(const GameState& gs, int shiro) const {
-    if (shiro < 0 || shiro >= gs.nShiro || shiro >= GameState::kMaxShiro) return false;
+    if (!IsValidShiro(gs, shiro)) return false;
     const int kuni = gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].kuni;
     return std::find(tantouKuni.begin(), tantouKuni.end(), kuni) != tantouKuni.end();
 }
@@ -247,7 +248,7 @@ int ListCount(std::int8_t n) {
 }
 
 const CBushou* OnStage(const GameState& gs, std::int32_t index) {
-    if (index < 0 || index >= gs.nBushou || index >= GameState::kMaxBushou) return nullptr;
+    if (!IsValidBushou(gs, index)) return nullptr;
     return &gs.BushouTbl[static_cast<std::size_t>(index)];
 }
 

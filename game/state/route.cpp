@@ -15,8 +15,8 @@ constexpr int kSeaKind = 3;
 }  // namespace
 
 int GetCountedDaimyou(const GameState& gs, int daimyou) {
-    if (daimyou < 0 || daimyou >= GameState::kMaxDaimyou) return daimyou;
-    const CDaimyou& d = gs.DaimyouTbl[static_cast<std::size_t>(daimyou)];
+    if (!IsValidDaimyou(gs, daimyou)) return daimyou;
+    const CDaimyou& d = DaimyouAt(gs, daimyou);
     return d.bond == CDaimyou::kBondShinjuu ? d.masterDaimyou : daimyou;
 }
 
@@ -214,11 +214,11 @@ bool IsKuniAdjacent(const GameState& gs, int kuniP, int kuniQ) {
 }
 
 void DisbandGundan(GameState& gs, int gundan) {
-    if (gundan < 0 || gundan >= GameState::kMaxGundan) return;
-    CGundan& corps = gs.GundanTbl[static_cast<std::size_t>(gundan)];
+    if (!IsValidGundan(gundan)) return;
+    CGundan& corps = GundanAt(gs, gundan);
     const int owner = corps.daimyou;
-    if (owner >= 0 && owner < GameState::kMaxDaimyou) {
-        CDaimyou& house = gs.DaimyouTbl[static_cast<std::size_t>(owner)];
+    if (IsValidDaimyou(gs, owner)) {
+        CDaimyou& house = DaimyouAt(gs, owner);
         house.shikin += corps.shikin;
         house.teppou += corps.teppou;
         corps.shikin = 0;
@@ -235,7 +235,7 @@ void DisbandGundan(GameState& gs, int gundan) {
             }
         }
     }
-    const int nBushou = std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+    const int nBushou = BushouCount(gs);
     for (int g = 0; g < nBushou; ++g) {
         CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
         if (b.daimyou != -1 && b.gundan == gundan) b.gundan = -1;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/sort_list.h"
 #include "game/state/vocabulary.h"
@@ -95,11 +96,11 @@ CAutoAdvance::TickResult CAutoAdvance::Tick() {
 
 const std::vector<CAutoAdvance::Row>& CAutoAdvance::FillDaimyouList() {
     const GameState& gs = game_.State();
-    const int nDaimyou = std::clamp(gs.nDaimyou, 0, GameState::kMaxDaimyou);
+    const int nDaimyou = DaimyouCount(gs);
     std::vector<int> shiro(static_cast<std::size_t>(nDaimyou), 0);
     std::vector<std::int64_t> direct(static_cast<std::size_t>(nDaimyou), 0);
     std::vector<std::int64_t> withShinjuu(static_cast<std::size_t>(nDaimyou), 0);
-    const int nShiro = std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
+    const int nShiro = ShiroCount(gs);
     for (int s = 0; s < nShiro; ++s) {
         const CShiro& c = gs.ShiroTbl[static_cast<std::size_t>(s)];
         const int owner = c.daimyou;
@@ -116,7 +117,7 @@ const std::vector<CAutoAdvance::Row>& CAutoAdvance::FillDaimyouList() {
     CSortList list(GameState::kMaxDaimyou);
     list.SetCount(0);
     for (int d = 0; d < nDaimyou; ++d) {
-        if (gs.DaimyouTbl[static_cast<std::size_t>(d)].toushu < 0) continue;
+        if (!HouseHasHead(gs, d)) continue;
         std::int64_t key;
         switch (sortIndex_) {
             case kSortByShiro: key = shiro[static_cast<std::size_t>(d)]; break;

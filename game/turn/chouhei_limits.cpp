@@ -3,16 +3,17 @@
 #include <algorithm>
 #include <climits>
 
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
 
 namespace rymd {
 
 void CalcChouheiLimits(const GameState& gs, int daimyou, int gundan, int& cavalry, int& foot) {
-    const double unit = std::max(1, gs.nHeiUnit);
+    const double unit = HeiUnit(gs);
     double sumCavalry = 0.0;
     double sumFoot = 0.0;
-    const int nShiro = std::clamp(gs.nShiro, 0, GameState::kMaxShiro);
+    const int nShiro = ShiroCount(gs);
     for (int s = 0; s < nShiro; ++s) {
         const CShiro& c = gs.ShiroTbl[static_cast<std::size_t>(s)];
         if (c.daimyou != daimyou || c.gundan != gundan) continue;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bitset>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <limits>
 
@@ -13,17 +12,12 @@
 #include "game/state/route.h"
 #include "game/state/vocabulary.h"
 #include "mbkormap/kor_map.h"
+#include "platform/core/format_text.h"
 
 namespace rymd {
 
 namespace {
 
-bool ValidDaimyou(int d) {
-    return d >= 0 && d < GameState::kMaxDaimyou;
-}
-bool Exists(const GameState& gs, int d) {
-    return d >= 0 && d < DaimyouCount(gs) && gs.DaimyouTbl[static_cast<std::size_t>(d)].toushu != -1;
-}
 std::int32_t Clamp32(std::int64_t v) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
                                                               std::numeric_limits<std::int32_t>::max()));
@@ -34,22 +28,6 @@ std::int64_t Trunc64(double v) {
     if (v >= 9.0e18) return std::numeric_limits<std::int64_t>::max();
     if (v <= -9.0e18) return std::numeric_limits<std::int64_t>::min();
     return static_cast<std::int64_t>(v);
-}
-
-std::string Printf(const char* format, ...) {
-    char buffer[1024];
-    va_list args;
-    va_start(args, format);
-    const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (n < 0) return std::string();
-    if (static_cast<std::size_t>(n) < sizeof buffer) return std::string(buffer, static_cast<std::size_t>(n));
-    std::string out(static_cast<std::size_t>(n) + 1, '\0');
-    va_start(args, format);
-    std::vsnprintf(out.data(), out.size(), format, args);
-    va_end(args);
-    out.resize(static_cast<std::size_t>(n));
-    return out;
 }
 
 // Whole months from one date to another. There is no year 0: December of year -1 is followed by
@@ -118,24 +96,24 @@ const CMonthlyIncome::Index& CMonthlyIncome::GetIndex() const {
     const CGunsenTable& fleets = gs_.GunsenTable;
     for (std::uint32_t i = 0; i < std::min<std::uint32_t>(fleets.count, CGunsenTable::kMaxRecord); ++i) {
         const GunsenRecord& r = fleets.records[i];
-        if (ValidDaimyou(r.owner))
+        if (IsValidDaimyou(gs_, r.owner))
             index->gunsenCost[static_cast<std::size_t>(r.owner)] +=
                 r.IsBlockade() ? r.ships * 100 : r.ships * 50;
     }
     const int nShiro = ShiroCount(gs_);
     for (int c = 0; c < nShiro; ++c) {
         const int owner = gs_.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
-        if (!ValidDaimyou(owner)) continue;
+        if (!IsValidDaimyou(gs_, owner)) continue;
         index->shiroOf[static_cast<std::size_t>(owner)].push_back(c);
         index->kuniOf[static_cast<std::size_t>(owner)].set(gs_.ShiroMapTbl[static_cast<std::size_t>(c)].kuni);
     }
     const int nBushou = BushouCount(gs_);
     for (int g = 0; g < nBushou; ++g) {
         const CBushou& b = gs_.BushouTbl[static_cast<std::size_t>(g)];
-        if (ValidDaimyou(b.daimyou)) index->bushouOf[static_cast<std::size_t>(b.daimyou)].push_back(g);
+        if (IsValidDaimyou(gs_, b.daimyou)) index->bushouOf[static_cast<std::size_t>(b.daimyou)].push_back(g);
         if (b.status == CBushou::kStatusKyakushou) {
             const int counted = GetCountedDaimyou(gs_, b.daimyou);
-            if (counted != b.daimyou && ValidDaimyou(counted))
+            if (counted != b.daimyou && IsValidDaimyou(gs_, counted))
                 index->bushouOf[static_cast<std::size_t>(counted)].push_back(g);
         }
     }
@@ -144,19 +122,19 @@ const CMonthlyIncome::Index& CMonthlyIncome::GetIndex() const {
 }
 
 bool CMonthlyIncome::HousesAdjacent(int a, int b) const {
-    if (!ValidDaimyou(a) || !ValidDaimyou(b)) return false;
+    if (!IsValidDaimyou(gs_, a) || !IsValidDaimyou(gs_, b)) return false;
     const Index& index = GetIndex();
     if (!index.adjacencyBuilt) {
         index.adjacent.assign(GameState::kMaxDaimyou, {});
         const int nShiro = ShiroCount(gs_);
         for (int c = 0; c < nShiro; ++c) {
             const int owner = gs_.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
-            if (!ValidDaimyou(owner)) continue;
+            if (!IsValidDaimyou(gs_, owner)) continue;
             for (const ShiroConnection& link : gs_.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
                 if (link.shiro == 0xFFFF) break;
                 if (link.shiro >= nShiro) continue;
                 const int other = gs_.ShiroTbl[link.shiro].daimyou;
-                if (ValidDaimyou(other))
+                if (IsValidDaimyou(gs_, other))
                     index.adjacent[static_cast<std::size_t>(owner)].set(static_cast<std::size_t>(other));
             }
         }
@@ -166,7 +144,7 @@ bool CMonthlyIncome::HousesAdjacent(int a, int b) const {
 }
 
 bool CMonthlyIncome::SharesKuni(int a, int b) const {
-    if (!ValidDaimyou(a) || !ValidDaimyou(b)) return false;
+    if (!IsValidDaimyou(gs_, a) || !IsValidDaimyou(gs_, b)) return false;
     const Index& index = GetIndex();
     return (index.kuniOf[static_cast<std::size_t>(a)] & index.kuniOf[static_cast<std::size_t>(b)]).any();
 }
@@ -219,7 +197,7 @@ int CMonthlyIncome::RunHarvest() {
 }
 
 std::int64_t CMonthlyIncome::CalcHarvest(int daimyou, int gundan, bool ignoreQualities) const {
-    if (!ValidDaimyou(daimyou)) return 0;
+    if (!IsValidDaimyou(gs_, daimyou)) return 0;
     double sum = 0.0;
     for (int c : GetIndex().shiroOf[static_cast<std::size_t>(daimyou)]) {
         const CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
@@ -241,7 +219,7 @@ std::int64_t CMonthlyIncome::CalcHarvest(int daimyou, int gundan, bool ignoreQua
 
 std::int32_t CMonthlyIncome::CalcKouekisenIncome(int daimyou, int gundan, int year, int month,
                                                  bool projection) {
-    if (!ValidDaimyou(daimyou)) return 0;
+    if (!IsValidDaimyou(gs_, daimyou)) return 0;
     const int months = MonthsBetween(gs_.nCurYear, gs_.nCurMonth, year, month);
     if (months < 0 || months > 255) return 0;
     const bool report = !projection && !quiet_ && daimyou == gs_.nPlayerDaimyou;
@@ -263,14 +241,14 @@ std::int32_t CMonthlyIncome::CalcKouekisenIncome(int daimyou, int gundan, int ye
             if (!projection) value = Trunc64(static_cast<double>(value) * (gs_.rng.Unit() * 0.4 + 0.8));
             if (report) {
                 const std::string name = known ? gs_.TradingPartnerTbl[partner].name : std::string();
-                rows.push_back(name + "\t" + geo.name + "\t" + Printf("%d隻", v.ships) + "\t" +
-                               (partner == 0 ? std::string("---") : Printf("%d", Clamp32(value))));
+                rows.push_back(name + "\t" + geo.name + "\t" + FormatText("%d隻", v.ships) + "\t" +
+                               (partner == 0 ? std::string("---") : FormatText("%d", Clamp32(value))));
             }
             sum += value;
             if (!projection) {
                 house.koukaiGijutsu = static_cast<std::int16_t>(
                     std::min<int>(house.koukaiGijutsu + v.monthsTotal * 2 * v.ships, kMaxKoukaiGijutsu));
-                if (known && ValidDaimyou(daimyou)) {
+                if (known && IsValidDaimyou(gs_, daimyou)) {
                     std::uint8_t& f =
                         gs_.TradingPartnerTbl[partner].friendliness[static_cast<std::size_t>(daimyou)];
                     f = static_cast<std::uint8_t>(
@@ -299,13 +277,13 @@ std::int32_t CMonthlyIncome::CalcTrade(int daimyou) {
         // Trade with each allied neighbour of the Ainu people, shared among all its partners; the
         // last such neighbour in index order gives the value.
         for (int o = 0; o < nDaimyou; ++o) {
-            if (o == daimyou || !Exists(gs_, o)) continue;
+            if (o == daimyou || !HouseExists(gs_, o)) continue;
             if (gs_.DaimyouTbl[static_cast<std::size_t>(o)].GetKind() != CDaimyou::kKindAinu) continue;
             if (!IsTradeRelation(house.GetRelationLo(o)) || !HousesAdjacent(daimyou, o)) continue;
             const int w = SharesKuni(daimyou, o) ? 3 : 1;
             int n = 0;
             for (int p = 0; p < nDaimyou; ++p) {
-                if (p == o || !Exists(gs_, p)) continue;
+                if (p == o || !HouseExists(gs_, p)) continue;
                 if (!IsTradeRelation(gs_.DaimyouTbl[static_cast<std::size_t>(p)].GetRelationLo(o))) continue;
                 if (!HousesAdjacent(p, o)) continue;
                 n += SharesKuni(p, o) ? 3 : 1;
@@ -316,7 +294,7 @@ std::int32_t CMonthlyIncome::CalcTrade(int daimyou) {
     } else {
         // The Ainu people trade with their first allied neighbour of another people.
         for (int o = 0; o < nDaimyou; ++o) {
-            if (o == daimyou || !Exists(gs_, o)) continue;
+            if (o == daimyou || !HouseExists(gs_, o)) continue;
             if (gs_.DaimyouTbl[static_cast<std::size_t>(o)].GetKind() == CDaimyou::kKindAinu) continue;
             if (!IsTradeRelation(house.GetRelationLo(o)) || !HousesAdjacent(daimyou, o)) continue;
             trade = static_cast<std::int32_t>((gs_.rng.Unit() * 500.0 + 2500.0) / 2.0);
@@ -329,7 +307,7 @@ std::int32_t CMonthlyIncome::CalcTrade(int daimyou) {
 std::int32_t CMonthlyIncome::CalcIncome(int daimyou, int gundan, int year, int month, int taxIndex,
                                         bool projection, IncomeRecord& out) {
     out = IncomeRecord{};
-    if (!ValidDaimyou(daimyou)) return 0;
+    if (!IsValidDaimyou(gs_, daimyou)) return 0;
     if (taxIndex < 0 || taxIndex >= kTaxIndexCount) taxIndex = kStandardTaxIndex;
     const std::vector<int>& castles = GetIndex().shiroOf[static_cast<std::size_t>(daimyou)];
 
@@ -382,7 +360,7 @@ std::int32_t CMonthlyIncome::CalcUpkeep(int daimyou, int gundan, bool countBesie
                                         bool& besiegedSeen) {
     out = UpkeepRecord{};
     besiegedSeen = false;
-    if (!ValidDaimyou(daimyou)) return 0;
+    if (!IsValidDaimyou(gs_, daimyou)) return 0;
     const Index& index = GetIndex();
     const bool vassal = gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)].bond == CDaimyou::kBondShinjuu;
     const int nShiro = ShiroCount(gs_);
@@ -445,7 +423,7 @@ void CMonthlyIncome::SettleUnit(int daimyou, int gundan, int taxIndex, IncomeRec
     income = IncomeRecord{};
     upkeep = UpkeepRecord{};
     besiegedSeen = false;
-    if (!ValidDaimyou(daimyou) || gundan < -1 || gundan >= GameState::kMaxGundan) return;
+    if (!IsValidDaimyou(gs_, daimyou) || (gundan != -1 && !IsValidGundan(gundan))) return;
     const std::int32_t in = CalcIncome(daimyou, gundan, gs_.nCurYear, gs_.nCurMonth, taxIndex, false, income);
     const std::int32_t out = CalcUpkeep(daimyou, gundan, false, upkeep, besiegedSeen);
 
@@ -468,7 +446,7 @@ void CMonthlyIncome::SettleUnit(int daimyou, int gundan, int taxIndex, IncomeRec
     if (!desert) return;
     if (!quiet_ && daimyou == gs_.nPlayerDaimyou && gundan == -1)
         policy_.Inform(ports_, MessageKind::DesertionMessage,
-                       Printf("%sは資金がマイナスのため一部の兵に見放されました", house.name.c_str()));
+                       FormatText("%sは資金がマイナスのため一部の兵に見放されました", house.name.c_str()));
     for (int g : members) {
         CBushou& b = gs_.BushouTbl[static_cast<std::size_t>(g)];
         if (b.gundan != gundan) continue;
@@ -478,7 +456,7 @@ void CMonthlyIncome::SettleUnit(int daimyou, int gundan, int taxIndex, IncomeRec
 }
 
 void CMonthlyIncome::Settle(int daimyou, int taxIndex) {
-    if (!ValidDaimyou(daimyou)) return;
+    if (!IsValidDaimyou(gs_, daimyou)) return;
     IncomeRecord income;
     UpkeepRecord upkeep;
     bool besieged = false;
@@ -486,8 +464,8 @@ void CMonthlyIncome::Settle(int daimyou, int taxIndex) {
     const std::int32_t fundsAfter = gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)].shikin;
 
     std::vector<std::string> corpsRows;
-    for (int c = 0; c < GameState::kMaxGundan; ++c) {
-        const CGundan& corps = gs_.GundanTbl[static_cast<std::size_t>(c)];
+    for (int c : GundanIndexes()) {
+        const CGundan& corps = GundanAt(gs_, c);
         if (corps.leader == CGundan::kLeaderFree || corps.daimyou != daimyou) continue;
         IncomeRecord ci;
         UpkeepRecord cu;
@@ -498,7 +476,7 @@ void CMonthlyIncome::Settle(int daimyou, int taxIndex) {
                                            ? gs_.BushouTbl[static_cast<std::size_t>(leader)].name
                                            : std::string();
         corpsRows.push_back(
-            Printf("%s 軍団\t%d\t%d\t%d", leaderName.c_str(), ci.total, cu.total, corps.shikin));
+            FormatText("%s 軍団\t%d\t%d\t%d", leaderName.c_str(), ci.total, cu.total, corps.shikin));
     }
 
     if (quiet_ || daimyou != gs_.nPlayerDaimyou) return;
@@ -510,25 +488,25 @@ void CMonthlyIncome::Settle(int daimyou, int taxIndex) {
             ReplaceWordAshigaruhei(ReplaceWordKibahei(ReplaceWordShiro(label, words), words), words), words);
     };
     std::vector<std::string> lines;
-    lines.push_back(gs_.nCurMonth == kSeptember ? Printf("収穫\t%d", income.harvest)
+    lines.push_back(gs_.nCurMonth == kSeptember ? FormatText("収穫\t%d", income.harvest)
                                                 : std::string("収穫\t0 (収穫は9月のみ)"));
-    lines.push_back(Printf("町収入\t%d", income.town));
-    lines.push_back(Printf("鉱山収入\t%d", income.mine));
-    lines.push_back(Printf("異民族間交易\t%d", income.trade));
-    lines.push_back(Printf("交易船収入\t%d", income.tradeShip));
-    lines.push_back(Printf("収入合計\t%d", income.total));
-    lines.push_back(troops("待機中騎馬兵維持費(兵数×1.5)") + Printf("\t%d", upkeep.idleCavalry));
-    lines.push_back(troops("出陣中騎馬兵維持費(兵数×3)") + Printf("\t%d", upkeep.campaignCavalry));
-    lines.push_back(troops("待機中足軽兵維持費(兵数×0.5)") + Printf("\t%d", upkeep.idleFoot));
-    lines.push_back(troops("出陣中足軽兵維持費(兵数×1)") + Printf("\t%d", upkeep.campaignFoot));
-    lines.push_back(troops("待機中軍船維持費(軍船数×50)") + Printf("\t%d", upkeep.idleGunsen));
-    lines.push_back(troops("出陣中軍船維持費(軍船数×100)") + Printf("\t%d", upkeep.gunsenAtSea));
-    lines.push_back(troops("城守備兵維持費(兵数×0.1)") + Printf("\t%d", upkeep.garrison));
-    lines.push_back(Printf("支出合計\t%d", upkeep.total));
+    lines.push_back(FormatText("町収入\t%d", income.town));
+    lines.push_back(FormatText("鉱山収入\t%d", income.mine));
+    lines.push_back(FormatText("異民族間交易\t%d", income.trade));
+    lines.push_back(FormatText("交易船収入\t%d", income.tradeShip));
+    lines.push_back(FormatText("収入合計\t%d", income.total));
+    lines.push_back(troops("待機中騎馬兵維持費(兵数×1.5)") + FormatText("\t%d", upkeep.idleCavalry));
+    lines.push_back(troops("出陣中騎馬兵維持費(兵数×3)") + FormatText("\t%d", upkeep.campaignCavalry));
+    lines.push_back(troops("待機中足軽兵維持費(兵数×0.5)") + FormatText("\t%d", upkeep.idleFoot));
+    lines.push_back(troops("出陣中足軽兵維持費(兵数×1)") + FormatText("\t%d", upkeep.campaignFoot));
+    lines.push_back(troops("待機中軍船維持費(軍船数×50)") + FormatText("\t%d", upkeep.idleGunsen));
+    lines.push_back(troops("出陣中軍船維持費(軍船数×100)") + FormatText("\t%d", upkeep.gunsenAtSea));
+    lines.push_back(troops("城守備兵維持費(兵数×0.1)") + FormatText("\t%d", upkeep.garrison));
+    lines.push_back(FormatText("支出合計\t%d", upkeep.total));
     const std::int64_t before =
         static_cast<std::int64_t>(fundsAfter) - (static_cast<std::int64_t>(income.total) - upkeep.total);
     std::string balance =
-        Printf("資金残高　%d + %d - %d → %d", Clamp32(before), income.total, upkeep.total, fundsAfter);
+        FormatText("資金残高　%d + %d - %d → %d", Clamp32(before), income.total, upkeep.total, fundsAfter);
     if (fundsAfter < 0) balance += " （不足資金は家臣から借金しました）";
     lines.push_back(balance);
     if (besieged)
@@ -541,8 +519,8 @@ void CMonthlyIncome::Settle(int daimyou, int taxIndex) {
         lines.push_back("軍団名\t収入\t支出\t資金残高");
         lines.insert(lines.end(), corpsRows.begin(), corpsRows.end());
     }
-    const std::string title = Printf("%4d年 %2d月  %s 収支報告", gs_.nCurYear, gs_.nCurMonth,
-                                     gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)].name.c_str());
+    const std::string title = FormatText("%4d年 %2d月  %s 収支報告", gs_.nCurYear, gs_.nCurMonth,
+                                         gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)].name.c_str());
     policy_.ShowReport(ports_, MessageKind::IncomeReport, ReportKind::Income, title, lines);
 }
 
@@ -595,14 +573,14 @@ int TaxIndexFromRatio(std::int64_t numerator, std::int64_t half, std::int64_t fu
 }
 
 int CMonthlyIncome::CpuTaxIndex(int daimyou) const {
-    if (!ValidDaimyou(daimyou)) return kStandardTaxIndex;
+    if (!IsValidDaimyou(gs_, daimyou)) return kStandardTaxIndex;
     const CpuTaxFigures f = CalcCpuTaxFigures(daimyou);
     return TaxIndexFromRatio(f.deficit * 12 - f.funds + f.reserve, f.half, f.funds);
 }
 
 CMonthlyIncome::CpuTaxFigures CMonthlyIncome::CalcCpuTaxFigures(int daimyou) const {
     CpuTaxFigures f;
-    if (!ValidDaimyou(daimyou)) return f;
+    if (!IsValidDaimyou(gs_, daimyou)) return f;
     // The house's monthly cost and income and the rice of its directly held castles, as
     // CalcMonthlyCostOfDaimyou, CalcMonthlyIncomeOfDaimyou and SumKokudakaOfGundan give them,
     // summed over the house's own lists instead of the whole tables.
@@ -661,11 +639,11 @@ void GrowKouzanGijutsu(GameState& gs) {
     const int nShiro = ShiroCount(gs);
     for (int c = 0; c < nShiro; ++c) {
         const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
-        if (ValidDaimyou(s.daimyou)) mines[static_cast<std::size_t>(s.daimyou)] += s.kouzan;
+        if (IsValidDaimyou(gs, s.daimyou)) mines[static_cast<std::size_t>(s.daimyou)] += s.kouzan;
     }
     const int nDaimyou = DaimyouCount(gs);
     for (int d = 0; d < nDaimyou; ++d) {
-        if (!Exists(gs, d)) continue;
+        if (!HouseExists(gs, d)) continue;
         const std::int64_t sum = mines[static_cast<std::size_t>(d)];
         double x = sum > 0 ? std::pow(static_cast<double>(sum) / 50.0, 0.3) : 0.0;
         if (x >= 10.0) x = 10.0;
@@ -682,7 +660,7 @@ void RunMonthlyEconomy(GameState& gs, const MbKorMap::CCtrlKorMap& map, const Po
     const bool september = gs.nCurMonth == kSeptember;
     const int nDaimyou = DaimyouCount(gs);
     for (int d = 0; d < nDaimyou; ++d) {
-        if (!Exists(gs, d)) continue;
+        if (!HouseExists(gs, d)) continue;
         int index = kStandardTaxIndex;
         if (september) index = d == gs.nPlayerDaimyou ? playerIndex : CalcCpuTaxIndex(gs, income, d);
         income.Settle(d, index);

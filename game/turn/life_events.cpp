@@ -27,29 +27,8 @@ constexpr std::uint8_t kAppeared = 0x80;  // scenario record: the general has co
 constexpr int kPlaceIsKuni = 0x8000;      // place of appearance: a province, not a castle
 constexpr int kReplenishCap = 50;         // retainers a house recruits up to by itself
 
-bool ValidShiro(const GameState& gs, int shiro) {
-    return shiro >= 0 && shiro < ShiroCount(gs);
-}
-bool ValidBushou(const GameState& gs, int bushou) {
-    return bushou >= 0 && bushou < BushouCount(gs);
-}
-bool ValidDaimyou(const GameState& gs, int daimyou) {
-    return daimyou >= 0 && daimyou < DaimyouCount(gs);
-}
-bool ValidGundan(int gundan) {
-    return gundan >= 0 && gundan < GameState::kMaxGundan;
-}
-CDaimyou& House(GameState& gs, int daimyou) {
-    return gs.DaimyouTbl[static_cast<std::size_t>(daimyou)];
-}
-CBushou& Bushou(GameState& gs, int bushou) {
-    return gs.BushouTbl[static_cast<std::size_t>(bushou)];
-}
-bool Exists(const GameState& gs, int daimyou) {
-    return ValidDaimyou(gs, daimyou) && gs.DaimyouTbl[static_cast<std::size_t>(daimyou)].toushu != -1;
-}
 std::string ShiroName(const GameState& gs, int shiro) {
-    return ValidShiro(gs, shiro) ? gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].name : std::string();
+    return IsValidShiro(gs, shiro) ? gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].name : std::string();
 }
 
 // Off-stage table: closes the gap left by the entry at index.
@@ -66,7 +45,7 @@ void EraseMitoujou(GameState& gs, int index) {
 // house, without a castle yet; returns his index (the table must have room).
 int CopyOnStage(GameState& gs, const CBushou& record, int daimyou) {
     const int g = BushouCount(gs);
-    CBushou& b = Bushou(gs, g);
+    CBushou& b = BushouAt(gs, g);
     b = record;
     b.daimyou = static_cast<std::int16_t>(daimyou);
     b.gundan = -1;
@@ -119,13 +98,13 @@ std::vector<std::string> Lines(std::string_view text) {
 // Castle capture
 
 void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro) {
-    if (!ValidShiro(gs, shiro)) return;
+    if (!IsValidShiro(gs, shiro)) return;
     CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(shiro)];
     const int nBesieger = std::clamp<int>(s.nBesieger, 0, CShiro::kMaxBushou);
     std::vector<int> besiegers;
     for (int i = 0; i < nBesieger; ++i) {
         const int g = s.besieger[static_cast<std::size_t>(i)];
-        if (ValidBushou(gs, g)) besiegers.push_back(g);
+        if (IsValidBushou(gs, g)) besiegers.push_back(g);
     }
     if (besiegers.empty()) return;
 
@@ -139,7 +118,7 @@ void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro) {
     const bool allInCorps = std::all_of(besiegers.begin(), besiegers.end(), [&](int g) {
         return gs.BushouTbl[static_cast<std::size_t>(g)].gundan != -1;
     });
-    if (allInCorps && ValidGundan(first.gundan) &&
+    if (allInCorps && IsValidGundan(first.gundan) &&
         (gs.GundanTbl[static_cast<std::size_t>(first.gundan)].order & CGundan::kOrderShoryouka))
         corps = first.gundan;
 
@@ -161,20 +140,20 @@ void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro) {
     s.daimyou = static_cast<std::int16_t>(newOwner);
     s.gundan = static_cast<std::int16_t>(corps);
     if (corps == -1)
-        s.commander = static_cast<std::int16_t>(
-            ValidDaimyou(gs, newOwner) && House(gs, newOwner).toushu >= 0 ? House(gs, newOwner).toushu : -1);
+        s.commander =
+            static_cast<std::int16_t>(HouseHasHead(gs, newOwner) ? DaimyouAt(gs, newOwner).toushu : -1);
     else
         s.commander = static_cast<std::int16_t>(gs.GundanTbl[static_cast<std::size_t>(corps)].leader);
 
     // A mine passes on the loser's mining technology when it is better than the conqueror's.
-    if (s.kouzan != 0 && ValidDaimyou(gs, oldOwner) && ValidDaimyou(gs, newOwner)) {
-        const int t = House(gs, oldOwner).kouzanGijutsu - Round(gs.rng.Unit() * 200 + 100);
-        if (t > House(gs, newOwner).kouzanGijutsu) {
-            House(gs, newOwner).kouzanGijutsu = static_cast<std::int16_t>(t);
+    if (s.kouzan != 0 && IsValidDaimyou(gs, oldOwner) && IsValidDaimyou(gs, newOwner)) {
+        const int t = DaimyouAt(gs, oldOwner).kouzanGijutsu - Round(gs.rng.Unit() * 200 + 100);
+        if (t > DaimyouAt(gs, newOwner).kouzanGijutsu) {
+            DaimyouAt(gs, newOwner).kouzanGijutsu = static_cast<std::int16_t>(t);
             if (newOwner == gs.nPlayerDaimyou) {
                 const std::string text = ShiroName(gs, shiro) +
                                          "の攻略により、当家の鉱山技術が上昇しました\n（" +
-                                         House(gs, oldOwner).name + "の鉱山技術を手に入れました）";
+                                         DaimyouAt(gs, oldOwner).name + "の鉱山技術を手に入れました）";
                 PolicyOf(gs).Inform(ports, MessageKind::MiningByCaptureMessage,
                                     ReplaceWordKouzan(text, gs.ScenarioWords));
             }
@@ -183,7 +162,7 @@ void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro) {
 
     // The besiegers hold the castle now.
     for (int g : besiegers) {
-        CBushou& b = Bushou(gs, g);
+        CBushou& b = BushouAt(gs, g);
         b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
     }
     s.bushou.fill(0);
@@ -221,7 +200,7 @@ bool AppearOnStage(GameState& gs, const CBushou& record, std::string* text) {
     int h = record.daimyou;
     if (h < -2) {
         h &= 0x7FFF;
-        if (!Exists(gs, h)) h = CBushou::kDaimyouFree;
+        if (!HouseExists(gs, h)) h = CBushou::kDaimyouFree;
     }
     const bool free = h == CBushou::kDaimyouFree;
     const int place = static_cast<std::uint16_t>(record.sortieShiro);
@@ -231,11 +210,11 @@ bool AppearOnStage(GameState& gs, const CBushou& record, std::string* text) {
     if (free) {
         // Whoever holds the place of appearance takes him into service.
         const int c = placeIsKuni ? PickRandomShiroInKuni(gs, kuni, -1) : place;
-        if (!ValidShiro(gs, c)) return false;  // a province without castles, or no castle at all
+        if (!IsValidShiro(gs, c)) return false;  // a province without castles, or no castle at all
         h = gs.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
     }
-    if (!ValidDaimyou(gs, h)) return false;
-    if (!Exists(gs, h) && CountShiroOfDaimyou(gs, h) == 0) return false;
+    if (!IsValidDaimyou(gs, h)) return false;
+    if (!HouseExists(gs, h) && CountShiroOfDaimyou(gs, h) == 0) return false;
     if (BushouCount(gs) >= GameState::kMaxBushou) return false;
 
     const int g = CopyOnStage(gs, record, h);
@@ -260,7 +239,7 @@ bool AppearOnStage(GameState& gs, const CBushou& record, std::string* text) {
     if (text) {
         const CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
         if (free)
-            *text += b.name + "が" + ShiroName(gs, b.shiro) + "に登場し、" + House(gs, h).name +
+            *text += b.name + "が" + ShiroName(gs, b.shiro) + "に登場し、" + DaimyouAt(gs, h).name +
                      "に仕官しました\n";
         else
             *text += b.name + "が" + ShiroName(gs, b.shiro) + "に登場しました\n";
@@ -288,13 +267,15 @@ void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& tex
     std::vector<std::int64_t> kokudaka(static_cast<std::size_t>(nDaimyou), 0);
     for (int c = 0; c < nShiro; ++c) {
         const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
-        if (ValidDaimyou(gs, s.daimyou)) kokudaka[static_cast<std::size_t>(s.daimyou)] += s.kokudaka;
+        if (IsValidDaimyou(gs, s.daimyou)) kokudaka[static_cast<std::size_t>(s.daimyou)] += s.kokudaka;
     }
-    auto kokudakaOf = [&](int d) { return ValidDaimyou(gs, d) ? kokudaka[static_cast<std::size_t>(d)] : 0; };
+    auto kokudakaOf = [&](int d) {
+        return IsValidDaimyou(gs, d) ? kokudaka[static_cast<std::size_t>(d)] : 0;
+    };
     std::vector<std::vector<int>> castles(static_cast<std::size_t>(nDaimyou));
     for (int c = 0; c < nShiro; ++c) {
         const int d = gs.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
-        if (ValidDaimyou(gs, d)) castles[static_cast<std::size_t>(d)].push_back(c);
+        if (IsValidDaimyou(gs, d)) castles[static_cast<std::size_t>(d)].push_back(c);
     }
 
     // The month decides the chance of a general whose year of appearance is this year; the
@@ -349,7 +330,7 @@ void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& tex
                 break;
             }
         }
-        if (!Exists(gs, chosen)) {
+        if (!HouseExists(gs, chosen)) {
             stays(i);
             continue;
         }
@@ -380,7 +361,7 @@ void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& tex
         record.foot = 0;
         record.muskets = 0;
         const int g = CopyOnStage(gs, record, chosen);
-        const CDaimyou& house = House(gs, chosen);
+        const CDaimyou& house = DaimyouAt(gs, chosen);
         bool placed = false;
         if (house.toushu >= 0) {
             const int head = house.toushu;
@@ -413,11 +394,11 @@ void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& tex
     std::vector<int> generals(static_cast<std::size_t>(nDaimyou), 0);
     for (int g = 0; g < BushouCount(gs); ++g) {
         const int d = gs.BushouTbl[static_cast<std::size_t>(g)].daimyou;
-        if (ValidDaimyou(gs, d)) ++generals[static_cast<std::size_t>(d)];
+        if (IsValidDaimyou(gs, d)) ++generals[static_cast<std::size_t>(d)];
     }
     for (int d = 0; d < nDaimyou; ++d) {
         const std::vector<int>& own = castles[static_cast<std::size_t>(d)];
-        if (!Exists(gs, d) || own.empty()) continue;
+        if (!HouseExists(gs, d) || own.empty()) continue;
         const int count = static_cast<int>(own.size());
         const int limit = std::min(kReplenishCap, static_cast<int>(std::pow(2.0 * count, 0.7)));
         if (generals[static_cast<std::size_t>(d)] >= limit) continue;
@@ -426,7 +407,7 @@ void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& tex
 
         const int k = std::min(gs.rng.Below(count), count - 1);
         const int castle = own[static_cast<std::size_t>(k)];
-        const CDaimyou& house = House(gs, d);
+        const CDaimyou& house = DaimyouAt(gs, d);
 
         CBushou b;
         b.name = RoutouName(gs, house.name);
@@ -489,14 +470,14 @@ void ShowBushouDeathAppear(const GameState& gs, const Ports& ports, std::string_
 // The month start's succession checks
 
 void CheckGundanchouSuccession(GameState& gs, const Ports& ports) {
-    for (int k = 0; k < GameState::kMaxGundan; ++k) {
-        const int leader = gs.GundanTbl[static_cast<std::size_t>(k)].leader;
+    for (int k : GundanIndexes()) {
+        const int leader = GundanAt(gs, k).leader;
         if (leader == CGundan::kLeaderFree || leader == CGundan::kLeaderPassedOver) continue;
-        if (!ValidBushou(gs, leader)) {
+        if (!IsValidBushou(gs, leader)) {
             SucceedGundanchou(gs, ports, k, "");
             continue;
         }
-        CBushou& b = Bushou(gs, leader);
+        CBushou& b = BushouAt(gs, leader);
         if (b.status == CBushou::kStatusHoryo) b.gundan = -1;
         if (b.gundan != k) SucceedGundanchou(gs, ports, k, b.name);
     }
@@ -512,12 +493,12 @@ void CheckToushuSuccession(GameState& gs, const Ports& ports) {
     for (int g = 0; g < n; ++g) {
         const CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
         const int d = b.daimyou;
-        if (!ValidDaimyou(gs, d)) continue;
+        if (!IsValidDaimyou(gs, d)) continue;
         const int rank = SuccessionRank(gs, b, d);
         if (rank == kNoSuccessionRank) continue;
         int& best = heir[static_cast<std::size_t>(d)];
         int& bestRank = heirRank[static_cast<std::size_t>(d)];
-        if (best < 0 || rank < bestRank || (rank == bestRank && best != House(gs, d).toushu)) {
+        if (best < 0 || rank < bestRank || (rank == bestRank && best != DaimyouAt(gs, d).toushu)) {
             best = g;
             bestRank = rank;
         }
@@ -525,7 +506,7 @@ void CheckToushuSuccession(GameState& gs, const Ports& ports) {
     // Successions change heads and corps, never who serves which house, so the heirs found
     // above stay right for every later house.
     for (int d = 0; d < nDaimyou; ++d) {
-        const int head = House(gs, d).toushu;
+        const int head = DaimyouAt(gs, d).toushu;
         if (head == -1) continue;
         const int best = heir[static_cast<std::size_t>(d)];
         if ((best >= 0 && best != head) || head == -2) SucceedToushu(gs, ports, d, false);

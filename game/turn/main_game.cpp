@@ -7,16 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "game/ai/cpu_gaikou.h"
+#include "game/ai/cpu_gunbi.h"
+#include "game/ai/cpu_jinji.h"
+#include "game/ai/cpu_naisei.h"
+#include "game/ai/cpu_senryaku.h"
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/sort_list.h"
 #include "game/state/vocabulary.h"
-#include "game/ai/cpu_gaikou.h"
-#include "game/ai/cpu_jinji.h"
 #include "game/turn/kassen_phase.h"
-#include "game/ai/cpu_gunbi.h"
-#include "game/ai/cpu_naisei.h"
-#include "game/ai/cpu_senryaku.h"
 #include "mbkormap/kor_map.h"
+#include "platform/core/format_text.h"
 
 namespace rymd {
 
@@ -30,12 +32,6 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
         text.replace(pos, from.size(), to);
         pos += to.size();
     }
-}
-
-std::string Format(const char* format, int value) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, format, value);
-    return buf;
 }
 
 // Years run on from -1 to 1: there is no year 0.
@@ -66,8 +62,7 @@ SuppressionPolicy CMainGame::Policy() const {
 }
 
 bool CMainGame::DaimyouExists(int daimyou) const {
-    return daimyou >= 0 && daimyou < std::min(gs_.nDaimyou, GameState::kMaxDaimyou) &&
-           gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)].toushu != -1;
+    return HouseExists(gs_, daimyou);
 }
 
 void CMainGame::SetColorDaimyou(const int* houses, int count) {
@@ -143,9 +138,9 @@ void CMainGame::SetSeason() {
 }
 
 void CMainGame::DeliverTeppou() {
-    const int nDaimyou = std::clamp(gs_.nDaimyou, 0, GameState::kMaxDaimyou);
+    const int nDaimyou = DaimyouCount(gs_);
     const int nPlace = std::clamp(gs_.nTeppouKounyuu, 0, CDaimyou::kTeppouOrderCount);
-    const int unit = std::max(1, gs_.nHeiUnit);
+    const int unit = HeiUnit(gs_);
     const ScenarioWordArray& words = gs_.ScenarioWords;
     auto wordsOf = [&](const std::string& s) { return ReplaceWordChou(ReplaceWordTeppou(s, words), words); };
 
@@ -158,7 +153,7 @@ void CMainGame::DeliverTeppou() {
         h.teppou += h.teppouSeisan;
         if (player && h.teppouSeisan != 0) {
             playerGot = true;
-            lines.push_back(wordsOf(Format("%d挺の鉄砲を生産しました", h.teppouSeisan * unit)));
+            lines.push_back(wordsOf(FormatText("%d挺の鉄砲を生産しました", h.teppouSeisan * unit)));
         }
         for (int p = 0; p < nPlace; ++p) {
             const TeppouOrder& o = h.teppouOrder[static_cast<std::size_t>(p)];
@@ -175,7 +170,7 @@ void CMainGame::DeliverTeppou() {
     }
     if (playerGot) {
         const CDaimyou& h = gs_.DaimyouTbl[static_cast<std::size_t>(gs_.nPlayerDaimyou)];
-        lines.push_back(wordsOf(Format("未配備鉄砲数が %d挺 になりました", h.teppou * unit)));
+        lines.push_back(wordsOf(FormatText("未配備鉄砲数が %d挺 になりました", h.teppou * unit)));
         Policy().ShowReport(ports_, MessageKind::MusketDeliveryReport, ReportKind::MusketDelivery,
                             ReplaceWordTeppou("鉄砲入手", words), lines);
     }
@@ -195,15 +190,15 @@ std::string CMainGame::MakeEndingText(int daimyou) const {
     std::string text = gs_.EndingText;
     const int year = gs_.nCurYear;
     const std::string era = year < 0 ? ReplaceWordBC("B.C.", gs_.ScenarioWords) : std::string();
-    const std::string yearText = era + Format("%d", std::abs(year));
-    const std::string monthText = Format("%d", gs_.nCurMonth);
+    const std::string yearText = era + FormatText("%d", std::abs(year));
+    const std::string monthText = FormatText("%d", gs_.nCurMonth);
     std::string houseName;
     std::string headName;
-    if (daimyou >= 0 && daimyou < GameState::kMaxDaimyou) {
-        const CDaimyou& h = gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)];
+    if (IsValidDaimyou(gs_, daimyou)) {
+        const CDaimyou& h = DaimyouAt(gs_, daimyou);
         houseName = h.name;
-        if (h.toushu >= 0 && h.toushu < std::min(gs_.nBushou, GameState::kMaxBushou))
-            headName = gs_.BushouTbl[static_cast<std::size_t>(h.toushu)].name;
+        if (IsValidBushou(gs_, h.toushu))
+            headName = BushouAt(gs_, h.toushu).name;
         else
             headName = houseName + "当主";
     }

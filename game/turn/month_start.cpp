@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "game/state/game_state.h"
 #include "game/diplomacy/bonds.h"
 #include "game/military/placement.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
 #include "game/turn/economy.h"
 #include "game/turn/life_events.h"
 #include "game/turn/main_game.h"
@@ -21,21 +22,17 @@ namespace {
 // The house a house index counts for: itself, or its master while it is a vassal. Negative
 // indexes count as themselves.
 int EffectiveDaimyou(const GameState& gs, int daimyou) {
-    if (daimyou < 0 || daimyou >= GameState::kMaxDaimyou) return daimyou;
-    const CDaimyou& h = gs.DaimyouTbl[static_cast<std::size_t>(daimyou)];
+    if (!IsValidDaimyou(gs, daimyou)) return daimyou;
+    const CDaimyou& h = DaimyouAt(gs, daimyou);
     return h.bond == CDaimyou::kBondShinjuu ? h.masterDaimyou : daimyou;
 }
 
 // The value the unification test compares: the owner, or its master while the owner is bound
 // to one (subordinate or vassal).
 int UnificationValue(const GameState& gs, int owner) {
-    if (owner < 0 || owner >= GameState::kMaxDaimyou) return owner;
-    const CDaimyou& h = gs.DaimyouTbl[static_cast<std::size_t>(owner)];
+    if (!IsValidDaimyou(gs, owner)) return owner;
+    const CDaimyou& h = DaimyouAt(gs, owner);
     return h.bond != CDaimyou::kBondDokuritsu ? h.masterDaimyou : owner;
-}
-
-bool ValidShiro(const GameState& gs, int shiro) {
-    return shiro >= 0 && shiro < std::min(gs.nShiro, GameState::kMaxShiro);
 }
 
 // A counter that grows by step each month up to 20 steps.
@@ -48,13 +45,13 @@ std::uint8_t GrowCounter(std::uint8_t value, int step) {
 // Monthly upkeep of every general: a general kept out of this month's defence leaves a castle
 // that is besieged or not his side's; the monthly counters move.
 void CMainGame::UpkeepBushou() {
-    const int nBushou = std::clamp(gs_.nBushou, 0, GameState::kMaxBushou);
+    const int nBushou = BushouCount(gs_);
     for (int b = 0; b < nBushou; ++b) {
         CBushou& g = gs_.BushouTbl[static_cast<std::size_t>(b)];
         if ((g.flags & CBushou::kFlagNotDefending) != 0) {
             g.flags &= static_cast<std::uint16_t>(~CBushou::kFlagNotDefending);
             const int shiro = g.shiro;
-            if (ValidShiro(gs_, shiro)) {
+            if (IsValidShiro(gs_, shiro)) {
                 const CShiro& c = gs_.ShiroTbl[static_cast<std::size_t>(shiro)];
                 if (c.nBesieger != 0 ||
                     EffectiveDaimyou(gs_, c.daimyou) != EffectiveDaimyou(gs_, g.daimyou)) {
@@ -77,8 +74,8 @@ void CMainGame::UpkeepBushou() {
 // Vassals and subordinates whose master house has fallen become independent; houses that
 // shared that master become allies, their other alliances stay.
 void CMainGame::ReleaseOrphanedDaimyou() {
-    const int nDaimyou = std::clamp(gs_.nDaimyou, 0, GameState::kMaxDaimyou);
-    const int nBushou = std::clamp(gs_.nBushou, 0, GameState::kMaxBushou);
+    const int nDaimyou = DaimyouCount(gs_);
+    const int nBushou = BushouCount(gs_);
     // Whether a house is orphaned does not change during this step, so the houses and their
     // generals are gathered first, with one pass over the generals.
     std::vector<int> orphans;
@@ -114,7 +111,7 @@ void CMainGame::ReleaseOrphanedDaimyou() {
             if (g.daimyou != d) continue;  // moved on meanwhile
             g.status = CBushou::kStatusKashin;
             if ((g.flags & CBushou::kFlagBesieging) != 0) continue;
-            const int shiro = ValidShiro(gs_, g.shiro) ? g.shiro : -1;
+            const int shiro = IsValidShiro(gs_, g.shiro) ? g.shiro : -1;
             const int owner = shiro >= 0 ? gs_.ShiroTbl[static_cast<std::size_t>(shiro)].daimyou : -1;
             if (EffectiveDaimyou(gs_, owner) == d) continue;
             if (!RelocateBushou(gs_, b, shiro, true, false)) RemoveBushouFromHoui(gs_, b);
@@ -132,7 +129,7 @@ void CMainGame::ReleaseOrphanedDaimyou() {
 
 // One side holds every castle (a bound house counting as its master): the game is over.
 int CMainGame::TestUnification() {
-    const int nShiro = std::clamp(gs_.nShiro, 0, GameState::kMaxShiro);
+    const int nShiro = ShiroCount(gs_);
     int candidate = -1;
     for (int s = 0; s < nShiro; ++s) {
         const int value = UnificationValue(gs_, gs_.ShiroTbl[static_cast<std::size_t>(s)].daimyou);
@@ -162,7 +159,7 @@ TurnResult CMainGame::EndGame(int daimyou, bool showText) {
 
 // Treaty countdowns run down by one a month; 15 means none runs, 0 has run out.
 void CMainGame::AgeRelations() {
-    const int nDaimyou = std::clamp(gs_.nDaimyou, 0, GameState::kMaxDaimyou);
+    const int nDaimyou = DaimyouCount(gs_);
     for (int d = 0; d < nDaimyou; ++d) {
         if (!DaimyouExists(d)) continue;
         // The countdown is the high four bits of each relation byte.
@@ -184,7 +181,7 @@ TurnResult CMainGame::StartMonth() {
     ports_.view->RefillHouseList();
     ports_.view->BuildCommandMenu(kPhaseEvent);
     gs_.KuniEventFlags.fill(0);
-    const int nShiro = std::clamp(gs_.nShiro, 0, GameState::kMaxShiro);
+    const int nShiro = ShiroCount(gs_);
     for (int s = 0; s < nShiro; ++s) {
         CShiro& c = gs_.ShiroTbl[static_cast<std::size_t>(s)];
         if (c.nBesieger == 0) c.siegeValue = 0;

@@ -1,37 +1,20 @@
 #include "game/turn/monthly_tallies.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <vector>
 
 #include "game/state/access.h"
 #include "game/state/game_state.h"
-#include "game/turn/new_game.h"
 #include "game/state/route.h"
 #include "game/state/vocabulary.h"
+#include "game/turn/new_game.h"
 #include "mbkormap/kor_map.h"
+#include "platform/core/format_text.h"
 
 namespace rymd {
 
 namespace {
-
-
-std::string Printf(const char* format, ...) {
-    char buffer[512];
-    va_list args;
-    va_start(args, format);
-    const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (n < 0) return std::string();
-    if (static_cast<std::size_t>(n) < sizeof buffer) return std::string(buffer, static_cast<std::size_t>(n));
-    std::string out(static_cast<std::size_t>(n) + 1, '\0');
-    va_start(args, format);
-    std::vsnprintf(out.data(), out.size(), format, args);
-    va_end(args);
-    out.resize(static_cast<std::size_t>(n));
-    return out;
-}
 
 constexpr int kShiroGunsenLimit = CGunsenTable::kShiroLimit;
 
@@ -113,23 +96,23 @@ std::string CompleteGunsen(GameState& gs, const MbKorMap::CCtrlKorMap& map, cons
         const std::string kuni =
             geo.kuni < map.KuniCount() ? ToUtf8(map.Kuni(geo.kuni).name, gs.Encoding()) : std::string();
         if (surplus == 0) {
-            report += Printf(ReplaceWordGunsen("%sの%sで%d隻の軍船が完成しました\n", words).c_str(),
-                             kuni.c_str(), geo.name.c_str(), n);
+            report += FormatText(ReplaceWordGunsen("%sの%sで%d隻の軍船が完成しました\n", words).c_str(),
+                                 kuni.c_str(), geo.name.c_str(), n);
         } else if (target >= 0) {
             const std::string pattern = ReplaceWordGunsen(
                 ReplaceWordShiro("%sの%sで%d隻の軍船が完成しました\n（城の軍船最大数を超えるので%d隻が%"
                                  "sに移動されました）\n",
                                  words),
                 words);
-            report += Printf(pattern.c_str(), kuni.c_str(), geo.name.c_str(), n, surplus,
-                             gs.ShiroMapTbl[static_cast<std::size_t>(target)].name.c_str());
+            report += FormatText(pattern.c_str(), kuni.c_str(), geo.name.c_str(), n, surplus,
+                                 gs.ShiroMapTbl[static_cast<std::size_t>(target)].name.c_str());
         } else {
             const std::string pattern = ReplaceWordGunsen(
                 ReplaceWordShiro("%sの%sで%d隻の軍船が完成しました\n（城の軍船最大数を超えるので%"
                                  "d隻が配備できませんでした）\n",
                                  words),
                 words);
-            report += Printf(pattern.c_str(), kuni.c_str(), geo.name.c_str(), n, surplus);
+            report += FormatText(pattern.c_str(), kuni.c_str(), geo.name.c_str(), n, surplus);
         }
     }
 

@@ -4,12 +4,13 @@
 #include <array>
 #include <string>
 
+#include "game/diplomacy/bonds.h"
+#include "game/ports/ports.h"
+#include "game/scenario/reader.h"
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
 #include "game/state/route.h"
-#include "game/scenario/reader.h"
-#include "game/diplomacy/bonds.h"
-#include "game/ports/ports.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
 
@@ -30,7 +31,7 @@ int NewGameMark(const ShiroConnection& c) {
 // paths become broad, sea links between castles that are close by land disappear, and every
 // link left is a broad road.
 void SimplifyRoutes(GameState& gs) {
-    const int n = gs.nShiro;
+    const int n = ShiroCount(gs);
     std::vector<std::array<std::uint8_t, ShiroMapRecord::kMaxConnection>> seaMark(
         static_cast<std::size_t>(n));
     for (int s = 0; s < n; ++s) {
@@ -103,8 +104,8 @@ void ResetHouses(GameState& gs) {
 
 void ResetCastles(GameState& gs) {
     const int h = gs.nShiroHyourouMax;
-    const int unit = std::max(1, gs.nHeiUnit);
-    for (int s = 0; s < gs.nShiro; ++s) {
+    const int unit = HeiUnit(gs);
+    for (int s : ShiroIndexes(gs)) {
         CShiro& c = gs.ShiroTbl[s];
         const std::int64_t size = c.kibo;
         c.daimyou = gs.ShiroMapTbl[s].initDaimyou;
@@ -131,7 +132,7 @@ void ResetCastles(GameState& gs) {
 // order; -1 when the house holds none there.
 int PickShiroOfHouseInKuni(GameState& gs, int kuni, int daimyou) {
     std::vector<int> found;
-    for (int s = 0; s < gs.nShiro; ++s)
+    for (int s : ShiroIndexes(gs))
         if (gs.ShiroMapTbl[s].kuni == kuni && gs.ShiroTbl[s].daimyou == daimyou) found.push_back(s);
     if (found.empty()) return -1;
     return found[static_cast<std::size_t>(gs.rng.Below(static_cast<int>(found.size())))];
@@ -198,7 +199,7 @@ void ConvertBushouRecords(GameState& gs, const Ports& ports) {
         }
         if (location >= 0 && (location & kKuniBit))
             location = PickShiroOfHouseInKuni(gs, location & 0x7FFF, house);
-        if (location < 0 || location >= gs.nShiro) continue;  // no castle of his house there: left out
+        if (!IsValidShiro(gs, location)) continue;  // no castle of his house there: left out
         if (nOnStage >= GameState::kMaxBushou) {
             ports.inform->Inform("初期武将が多すぎます");
             break;
@@ -271,7 +272,7 @@ void ApplyDoumeiInit(GameState& gs, const Ports& ports) {
 
 void TallyDaimyouStrength(const GameState& gs, std::span<int> out) {
     std::fill(out.begin(), out.end(), 0);
-    for (int s = 0; s < gs.nShiro; ++s) {
+    for (int s : ShiroIndexes(gs)) {
         const int owner = gs.ShiroTbl[s].daimyou;
         if (owner < 0 || static_cast<std::size_t>(owner) >= out.size()) continue;
         out[static_cast<std::size_t>(owner)] += 5;
@@ -348,7 +349,7 @@ void SetupNewGame(GameState& gs, MbKorMap::CCtrlKorMap& map, const Ports& ports)
     ResetCastles(gs);
     ConvertBushouRecords(gs, ports);
 
-    for (int b = 0; b < gs.nBushou; ++b) {
+    for (int b : BushouIndexes(gs)) {
         CShiro& c = gs.ShiroTbl[gs.BushouTbl[b].shiro];
         if (c.nBushou < CShiro::kMaxBushou) c.bushou[static_cast<std::size_t>(c.nBushou++)] = b;
     }
@@ -362,16 +363,15 @@ void SetupNewGame(GameState& gs, MbKorMap::CCtrlKorMap& map, const Ports& ports)
         h.koukaiGijutsu = static_cast<std::int16_t>(init.koukaiGijutsu);
         h.kouzanGijutsu = static_cast<std::int16_t>(init.kouzanGijutsu);
     }
-    for (int s = 0; s < gs.nShiro; ++s) {
-        const int owner = gs.ShiroTbl[s].daimyou;
-        if (owner >= 0 && owner < GameState::kMaxDaimyou && gs.DaimyouTbl[owner].toushu == -1)
-            gs.DaimyouTbl[owner].toushu = -2;  // a house with castles but no general
+    for (int s : ShiroIndexes(gs)) {
+        const int owner = ShiroAt(gs, s).daimyou;
+        if (IsValidDaimyou(gs, owner) && !HouseExists(gs, owner))
+            DaimyouAt(gs, owner).toushu = -2;  // a house with castles but no general
     }
-    for (int s = 0; s < gs.nShiro; ++s) {
+    for (int s : ShiroIndexes(gs)) {
         const int owner = gs.ShiroMapTbl[s].initDaimyou;
-        gs.ShiroTbl[s].commander = owner >= 0 && owner < GameState::kMaxDaimyou
-                                       ? static_cast<std::int16_t>(gs.DaimyouTbl[owner].toushu)
-                                       : -1;
+        ShiroAt(gs, s).commander =
+            IsValidDaimyou(gs, owner) ? static_cast<std::int16_t>(DaimyouAt(gs, owner).toushu) : -1;
     }
 
     ApplyDoumeiInit(gs, ports);

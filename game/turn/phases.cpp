@@ -27,7 +27,7 @@ bool HasGundanPlanner(int phase) {
 }
 
 void ClearOrderedFlags(GameState& gs) {
-    const int n = std::clamp(gs.nBushou, 0, GameState::kMaxBushou);
+    const int n = BushouCount(gs);
     for (int b = 0; b < n; ++b)
         gs.BushouTbl[static_cast<std::size_t>(b)].flags &= static_cast<std::uint16_t>(~CBushou::kFlagOrdered);
 }
@@ -36,7 +36,7 @@ void ClearOrderedFlags(GameState& gs) {
 }  // namespace
 
 int CMainGame::ShuffleDaimyouOrder() {
-    const int n = std::clamp(gs_.nDaimyou, 0, GameState::kMaxDaimyou);
+    const int n = DaimyouCount(gs_);
     std::span<std::int32_t> order(gs_.DaimyouOrder.data(), gs_.DaimyouOrder.size());
     if (!gs_.bSpectator) return MakeRandomOrder(gs_.rng, order, n);
     if (n < 1) return 0;
@@ -80,7 +80,7 @@ void CMainGame::RunGaikouWithLog(int daimyou) {
 // A corps whose leader no longer belongs to it gets a successor or is dissolved. Leaders of -1
 // (free slot) and -2 (passed over) are left alone.
 void CMainGame::CheckGundanLeaders() {
-    const int nBushou = std::clamp(gs_.nBushou, 0, GameState::kMaxBushou);
+    const int nBushou = BushouCount(gs_);
     for (int c = 0; c < GameState::kMaxGundan; ++c) {
         const int leader = gs_.GundanTbl[static_cast<std::size_t>(c)].leader;
         if (leader == CGundan::kLeaderFree || leader == CGundan::kLeaderPassedOver) continue;
@@ -132,7 +132,7 @@ void CMainGame::BeginPhase(int phase) {
     }
 
     // The computer houses before the player.
-    const int n = std::clamp(gs_.nDaimyou, 0, GameState::kMaxDaimyou);
+    const int n = DaimyouCount(gs_);
     int i = 0;
     for (; i < n; ++i) {
         const int d = gs_.DaimyouOrder[static_cast<std::size_t>(i)];
@@ -172,7 +172,7 @@ void CMainGame::EndPhaseWalk(int phase) {
     }
     // The computer houses after the player; in a spectator game the house at the split position
     // (the former player's house after a hand-over) is played in its place too.
-    const int n = std::clamp(gs_.nDaimyou, 0, GameState::kMaxDaimyou);
+    const int n = DaimyouCount(gs_);
     const int from = gs_.bSpectator ? gs_.nPhaseSplit : gs_.nPhaseSplit + 1;
     for (int i = std::max(0, from); i < n; ++i) {
         const int d = gs_.DaimyouOrder[static_cast<std::size_t>(i)];

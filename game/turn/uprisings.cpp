@@ -1,7 +1,6 @@
 #include "game/turn/uprisings.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <limits>
 #include <map>
@@ -14,32 +13,14 @@
 #include "game/state/sort_list.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
+#include "platform/core/format_text.h"
 
 namespace rymd {
 
 namespace {
 
-bool ValidDaimyou(int d) {
-    return d >= 0 && d < GameState::kMaxDaimyou;
-}
 std::string DaimyouName(const GameState& gs, int d) {
-    return ValidDaimyou(d) ? gs.DaimyouTbl[static_cast<std::size_t>(d)].name : std::string();
-}
-
-std::string Printf(const char* format, ...) {
-    char buffer[512];
-    va_list args;
-    va_start(args, format);
-    const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (n < 0) return std::string();
-    if (static_cast<std::size_t>(n) < sizeof buffer) return std::string(buffer, static_cast<std::size_t>(n));
-    std::string out(static_cast<std::size_t>(n) + 1, '\0');
-    va_start(args, format);
-    std::vsnprintf(out.data(), out.size(), format, args);
-    va_end(args);
-    out.resize(static_cast<std::size_t>(n));
-    return out;
+    return IsValidDaimyou(gs, d) ? DaimyouAt(gs, d).name : std::string();
 }
 
 // The house of a general's line: a stored value below -2 carries a mark in bit 15 and the house
@@ -133,7 +114,7 @@ void ProcessByoubotsu(GameState& gs, std::string& report) {
     std::vector<std::vector<int>> members(GameState::kMaxDaimyou);
     for (int g = 0; g < nBushou; ++g) {
         const int d = gs.BushouTbl[static_cast<std::size_t>(g)].daimyou;
-        if (!ValidDaimyou(d)) continue;
+        if (!IsValidDaimyou(gs, d)) continue;
         ++count[static_cast<std::size_t>(d)];
         members[static_cast<std::size_t>(d)].push_back(g);
     }
@@ -145,7 +126,7 @@ void ProcessByoubotsu(GameState& gs, std::string& report) {
         if (b.daimyou == CBushou::kDaimyouRounin) continue;
         if (gs.nCurYear < b.deathYear - 1) continue;
         // Only houses 0 and up have a member count; any other house counts as a lone member.
-        const bool notAlone = ValidDaimyou(b.daimyou) && count[static_cast<std::size_t>(b.daimyou)] > 1;
+        const bool notAlone = IsValidDaimyou(gs, b.daimyou) && count[static_cast<std::size_t>(b.daimyou)] > 1;
         if (!notAlone && gs.nCurYear - b.birthYear < 80) continue;
 
         double p = ByoubotsuProbability(gs.nCurYear, gs.nCurMonth, b.deathYear);
@@ -160,10 +141,10 @@ void ProcessByoubotsu(GameState& gs, std::string& report) {
         // first, each filled up to 5000 foot and 2000 cavalry soldiers and muskets for his foot.
         if (b.status == CBushou::kStatusKashin || b.status == CBushou::kStatusKyakushou) {
             int heir = house;
-            if (b.status == CBushou::kStatusKyakushou && ValidDaimyou(house) &&
+            if (b.status == CBushou::kStatusKyakushou && IsValidDaimyou(gs, house) &&
                 gs.DaimyouTbl[static_cast<std::size_t>(house)].bond == CDaimyou::kBondShinjuu)
                 heir = gs.DaimyouTbl[static_cast<std::size_t>(house)].masterDaimyou;
-            if (ValidDaimyou(heir)) {
+            if (IsValidDaimyou(gs, heir)) {
                 ids.clear();
                 keys.clear();
                 for (int m : members[static_cast<std::size_t>(heir)]) {
@@ -192,13 +173,13 @@ void ProcessByoubotsu(GameState& gs, std::string& report) {
         }
 
         if (b.status == CBushou::kStatusHoryo)
-            report += Printf("%sの%s（%s捕虜）が病没しました\n", DaimyouName(gs, b.originDaimyou).c_str(),
-                             b.name.c_str(), DaimyouName(gs, b.holderDaimyou).c_str());
+            report += FormatText("%sの%s（%s捕虜）が病没しました\n", DaimyouName(gs, b.originDaimyou).c_str(),
+                                 b.name.c_str(), DaimyouName(gs, b.holderDaimyou).c_str());
         else if (b.status == CBushou::kStatusHitojichi)
-            report += Printf("%sの%s（%s人質）が病没しました\n", DaimyouName(gs, b.originDaimyou).c_str(),
-                             b.name.c_str(), DaimyouName(gs, b.holderDaimyou).c_str());
+            report += FormatText("%sの%s（%s人質）が病没しました\n", DaimyouName(gs, b.originDaimyou).c_str(),
+                                 b.name.c_str(), DaimyouName(gs, b.holderDaimyou).c_str());
         else
-            report += Printf("%s の %s が病没しました\n", DaimyouName(gs, house).c_str(), b.name.c_str());
+            report += FormatText("%s の %s が病没しました\n", DaimyouName(gs, house).c_str(), b.name.c_str());
     }
 }
 
@@ -239,7 +220,7 @@ void RaiseZantou(GameState& gs, const MbKorMap::CCtrlKorMap& map, const Ports& p
     leader.moveShiro = -1;
     leader.sortieShiro = -1;
     leader.joinDaimyou.fill(-1);
-    const int leaderIndex = gs.nBushou;
+    const int leaderIndex = BushouCount(gs);
     gs.BushouTbl[static_cast<std::size_t>(leaderIndex)] = leader;
     ++gs.nBushou;
 
@@ -260,8 +241,8 @@ void RaiseZantou(GameState& gs, const MbKorMap::CCtrlKorMap& map, const Ports& p
     const std::string kuni =
         geo.kuni < map.KuniCount() ? ToUtf8(map.Kuni(geo.kuni).name, gs.Encoding()) : std::string();
     if (tell)
-        ports.inform->Inform(Printf("%sの残党が蜂起し、%sの%sを襲撃しています", house.name.c_str(),
-                                    kuni.c_str(), geo.name.c_str()));
+        ports.inform->Inform(FormatText("%sの残党が蜂起し、%sの%sを襲撃しています", house.name.c_str(),
+                                        kuni.c_str(), geo.name.c_str()));
 
     // Generals of the house's line defect to the rebels.
     std::int64_t total = t;
@@ -275,11 +256,8 @@ void RaiseZantou(GameState& gs, const MbKorMap::CCtrlKorMap& map, const Ports& p
         if (b.status == CBushou::kStatusHoryo || b.status == CBushou::kStatusHitojichi) continue;
         if (b.daimyou == CBushou::kDaimyouRounin) continue;
         if (b.id < 0 || b.id >= std::min(gs.nBushouEx, GameState::kMaxBushou)) continue;
-        if (ValidDaimyou(b.daimyou) && gs.DaimyouTbl[static_cast<std::size_t>(b.daimyou)].toushu == d)
-            continue;
-        if (b.gundan >= 0 && b.gundan < GameState::kMaxGundan &&
-            gs.GundanTbl[static_cast<std::size_t>(b.gundan)].leader == d)
-            continue;
+        if (IsValidDaimyou(gs, b.daimyou) && DaimyouAt(gs, b.daimyou).toushu == d) continue;
+        if (IsValidGundan(b.gundan) && GundanAt(gs, b.gundan).leader == d) continue;
         const BushouExRecord& ex = gs.BushouExTbl[static_cast<std::size_t>(b.id)];
         if (LineDaimyou(ex.daimyou) != h || ex.successionRank == -1) continue;
 
@@ -303,10 +281,10 @@ void RaiseZantou(GameState& gs, const MbKorMap::CCtrlKorMap& map, const Ports& p
         }
         if (tell) {
             if (former < 0)
-                ports.inform->Inform(Printf("%sは蜂起軍に合流しました", b.name.c_str()));
+                ports.inform->Inform(FormatText("%sは蜂起軍に合流しました", b.name.c_str()));
             else
-                ports.inform->Inform(Printf("%sは%sを離反し、蜂起軍に合流しました", b.name.c_str(),
-                                            DaimyouName(gs, former).c_str()));
+                ports.inform->Inform(FormatText("%sは%sを離反し、蜂起軍に合流しました", b.name.c_str(),
+                                                DaimyouName(gs, former).c_str()));
         }
         if (++count > kMaxDefectors) break;
     }
@@ -323,7 +301,7 @@ void RaiseZantou(GameState& gs, const MbKorMap::CCtrlKorMap& map, const Ports& p
 
 void ProcessZantouHouki(GameState& gs, const MbKorMap::CCtrlKorMap& map, const Ports& ports,
                         const SuppressionPolicy& policy) {
-    if (gs.nBushou >= GameState::kMaxBushou) return;
+    if (BushouCount(gs) >= GameState::kMaxBushou) return;
     const int nShiro = ShiroCount(gs);
     const int nDaimyou = DaimyouCount(gs);
 
@@ -335,17 +313,17 @@ void ProcessZantouHouki(GameState& gs, const MbKorMap::CCtrlKorMap& map, const P
     std::map<int, std::int64_t> riceOfOthers;  // owners outside the house table
     for (int c = 0; c < nShiro; ++c) {
         const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
-        if (ValidDaimyou(s.daimyou)) {
+        if (IsValidDaimyou(gs, s.daimyou)) {
             ++owned[static_cast<std::size_t>(s.daimyou)];
             rice[static_cast<std::size_t>(s.daimyou)] += s.kokudaka;
         } else {
             riceOfOthers[s.daimyou] += s.kokudaka;
         }
         const int init = gs.ShiroMapTbl[static_cast<std::size_t>(c)].initDaimyou;
-        if (ValidDaimyou(init)) former[static_cast<std::size_t>(init)].push_back(c);
+        if (IsValidDaimyou(gs, init)) former[static_cast<std::size_t>(init)].push_back(c);
     }
     auto riceOfOwner = [&](int owner) -> std::int64_t {
-        return ValidDaimyou(owner) ? rice[static_cast<std::size_t>(owner)] : riceOfOthers[owner];
+        return IsValidDaimyou(gs, owner) ? rice[static_cast<std::size_t>(owner)] : riceOfOthers[owner];
     };
 
     // Each fallen house that qualifies this month claims its free former castles and offers the
@@ -355,7 +333,7 @@ void ProcessZantouHouki(GameState& gs, const MbKorMap::CCtrlKorMap& map, const P
     candidates.SetCount(0);
     for (int h = 0; h < nDaimyou && candidates.Count() < nShiro; ++h) {
         const CDaimyou& house = gs.DaimyouTbl[static_cast<std::size_t>(h)];
-        if (house.toushu != -1) continue;
+        if (HouseExists(gs, h)) continue;
         if (!(static_cast<std::int8_t>(house.revivalCount) < static_cast<int>(gs.rng.Unit() * 2.0) + 1))
             continue;
         if (owned[static_cast<std::size_t>(h)] > 0) continue;
@@ -390,7 +368,7 @@ void ProcessZantouHouki(GameState& gs, const MbKorMap::CCtrlKorMap& map, const P
         if (key < 150000 || shiro.GetDefenseStrength(gs) >= t) continue;
         if (!(gs.rng.Unit() < q)) continue;
         // The general table must have room for the leader.
-        if (gs.nBushou >= GameState::kMaxBushou) break;
+        if (BushouCount(gs) >= GameState::kMaxBushou) break;
         RaiseZantou(gs, map, ports, policy, s, h, t);
     }
 }

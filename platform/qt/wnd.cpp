@@ -158,7 +158,7 @@ Wnd* WndHost::WndOf(QWidget* w) {
 
 int WndHost::BorderWidth() const {
     if (exStyle & WS_EX_CLIENTEDGE) return 2;
-    if ((style & WS_BORDER) && !(style & WS_CAPTION) && !isWindow()) return 1;
+    if ((style & WS_BORDER) && (style & WS_CAPTION) != WS_CAPTION && !isWindow()) return 1;
     if ((style & WS_BORDER) && isWindow() && (windowFlags() & Qt::FramelessWindowHint)) return 1;
     return 0;
 }

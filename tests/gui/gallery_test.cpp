@@ -22,7 +22,9 @@ protected:
         std::string path = GalleryPath(name);
         EXPECT_TRUE(ui::test::GrabToPng(w, path)) << path;
         EXPECT_TRUE(std::filesystem::file_size(path) > 0);
-        if (twice) EXPECT_TRUE(ui::test::GrabToPng(w, GalleryPath(name + "@2x"), 2.0));
+        if (twice) {
+            EXPECT_TRUE(ui::test::GrabToPng(w, GalleryPath(name + "@2x"), 2.0));
+        }
     }
 };
 

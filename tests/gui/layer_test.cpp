@@ -205,7 +205,9 @@ TEST_F(LayerTest, SmallNumbersFollowTheirWidthModel) {
     for (int y = 0; y < 12; ++y)
         for (int x = 0; x < 30; ++x) {
             bool in = x >= 2 && x < 2 + 10 && y >= 2 && y < 2 + 8;
-            if (!in) ASSERT_EQ(bmp.GetPixel(x, y), RGB(0, 0, 255)) << x << "," << y;
+            if (!in) {
+                ASSERT_EQ(bmp.GetPixel(x, y), RGB(0, 0, 255)) << x << "," << y;
+            }
         }
     EXPECT_EQ(bmp.GetPixel(2 + 2, 2 + 1), RGB(255, 255, 255));  // the top of the '1'
     EXPECT_EQ(bmp.GetPixel(2 + 1, 2 + 1), RGB(0, 0, 0));        // its outline

@@ -69,7 +69,9 @@ TEST_F(MsgBoxTest, KeysAnswerAsTheFocusedButtonOrTheBoxDefaults) {
             });
             int r = RunKind(c.kind, "質問です", c.focusSecond);
             EXPECT_EQ(seen, c.expected);
-            if (c.kind != 0) EXPECT_EQ(r, c.expected);
+            if (c.kind != 0) {
+                EXPECT_EQ(r, c.expected);
+            }
         }
     }
 }

@@ -65,12 +65,16 @@ TEST_F(ScrollWndTest, ShowModesDecideTheBars) {
         Make(w, c.horzMode, c.vertMode);
         w.SetScrollSizes(c.total, Size(10, 10), Size(1, 1));
         EXPECT_EQ(w.IsScrollBarVisible(ui::SB_HORZ), c.horzShown);
-        if (c.horzShown) EXPECT_EQ(w.IsScrollBarEnabled(ui::SB_HORZ), c.horzEnabled);
+        if (c.horzShown) {
+            EXPECT_EQ(w.IsScrollBarEnabled(ui::SB_HORZ), c.horzEnabled);
+        }
         EXPECT_EQ(w.IsScrollBarVisible(ui::SB_VERT), c.vertShown);
         EXPECT_EQ(w.GetClientRect().GetSize(), c.client);
         EXPECT_EQ(w.GetScrollPosition(), Point(0, 0));
         QScrollBar* h = Bar(w, Qt::Horizontal);
-        if (h) EXPECT_EQ(h->isVisibleTo(w.GetWidget()), c.horzShown);
+        if (h) {
+            EXPECT_EQ(h->isVisibleTo(w.GetWidget()), c.horzShown);
+        }
     }
 }
 

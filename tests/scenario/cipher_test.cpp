@@ -193,7 +193,9 @@ TEST(EncipheredScenario, TheCheckValueMustFitTheText) {
         std::string file = FromUtf8(kCipherHeaderUtf8, TextEncoding::ShiftJis) + "\n" + Enciphered("pw ") +
                            Enciphered(c.check) + Enciphered(body);
         EXPECT_EQ(run.ReadBytes(Bytes(file)), c.code) << c.name;
-        if (c.code == kScnCipher) EXPECT_EQ(run.Message(), "暗号化データに異常があります") << c.name;
+        if (c.code == kScnCipher) {
+            EXPECT_EQ(run.Message(), "暗号化データに異常があります") << c.name;
+        }
         EXPECT_EQ(run.gs->ScenarioTitle, "本文") << c.name << ": read to the end first";
     }
 }

@@ -150,7 +150,9 @@ TEST(EncryptScenario, WritesHeaderThenPasswordCheckAndTextInLinesOfSixty) {
         std::size_t end = file.find('\n', pos);
         std::string line = file.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
         bool last = end == std::string::npos || end + 1 == file.size();
-        if (!last) EXPECT_EQ(line.size(), kCipherLineLength);
+        if (!last) {
+            EXPECT_EQ(line.size(), kCipherLineLength);
+        }
         EXPECT_LE(line.size(), kCipherLineLength);
         for (char c : line) {
             EXPECT_GE(static_cast<unsigned char>(c), 32);

@@ -85,7 +85,7 @@ inline std::string MakeCapacityScenarioText(const CapacityScenario& c) {
     for (int h = 0; h < c.houses; ++h) {
         std::snprintf(line, sizeof line,
                       "D%03d : 家%03d : NORMAL : %d : %d : -1 : 10 : 3 : YES : NORMAL : \"\"\n", h, h,
-                      10 + h % 50, h % 30, h);
+                      10 + h % 50, h % 30);
         s += line;
     }
     s += "}\n\nShiro {\n";

@@ -64,5 +64,30 @@ TEST(Capacity, FullTablesRunWholeMonths) {
     EXPECT_TRUE(port.CallsOf(PortCallKind::AskYesNo).empty());
 }
 
+// Each generated house line holds its id, name, kind, the two skills, funds left to the set-up
+// (-1), the musket and warship tendencies and the player and behaviour words, nothing more.
+TEST(Capacity, GeneratedHouseLinesHoldTheirFields) {
+    CapacityScenario c;
+    c.houses = 40;
+    c.castles = 200;
+    c.generals = 400;
+    MemoryKorMap map(MakeCapacityMap(c));
+    auto gs = std::make_unique<GameState>();
+    ScriptedPort port;
+    const std::string sjis = FromUtf8(MakeCapacityScenarioText(c), TextEncoding::ShiftJis);
+    CScenarioReader reader(*gs, map, port.AsPorts(), "/cap/");
+    ASSERT_EQ(reader.ReadScenarioData(std::vector<std::uint8_t>(sjis.begin(), sjis.end()), "/cap/"), 0);
+    ASSERT_EQ(gs->nScenarioDaimyou, c.houses);
+    for (int h : {0, 1, 29, 31, 39}) {
+        const DaimyouInitRecord& r = gs->DaimyouInitTbl[static_cast<std::size_t>(h)];
+        EXPECT_EQ(r.koukaiGijutsu, 10 + h % 50) << h;
+        EXPECT_EQ(r.kouzanGijutsu, h % 30 * 10) << h;
+        EXPECT_EQ(r.shikin, -1) << h;
+        EXPECT_EQ(r.teppouTendency, 10) << h;
+        EXPECT_EQ(r.gunsenTendency, 3) << h;
+        EXPECT_EQ(r.textIndex, 0xFFFF) << h;
+    }
+}
+
 }  // namespace
 }  // namespace rymd::test

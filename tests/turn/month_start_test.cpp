@@ -137,7 +137,9 @@ TEST(MonthStart, MusketDeliveries) {
         EXPECT_EQ(gs.DaimyouTbl[d].teppouSeisan, 0);
         for (const Order& o : orders) {
             EXPECT_EQ(gs.DaimyouTbl[d].teppouOrder[o.place].count, o.wantCount) << d << " " << o.place;
-            if (o.count != 0) EXPECT_EQ(gs.DaimyouTbl[d].teppouOrder[o.place].months, o.wantMonths);
+            if (o.count != 0) {
+                EXPECT_EQ(gs.DaimyouTbl[d].teppouOrder[o.place].months, o.wantMonths);
+            }
         }
     }
     const std::vector<PortCall> reports = w.port.CallsOf(PortCallKind::Report);
@@ -228,7 +230,9 @@ TEST(MonthStart, UnificationEndsTheGameAsTheDriverNeeds) {
         EXPECT_EQ(w.game->GameEnded(), c.gameEnded) << c.name;
         const std::vector<PortCall> texts = w.port.CallsOf(PortCallKind::LongText);
         EXPECT_EQ(texts.size(), c.endingShown ? 1u : 0u) << c.name;
-        if (c.endingShown && !texts.empty()) EXPECT_EQ(texts[0].details[0], "家0統一") << c.name;
+        if (c.endingShown && !texts.empty()) {
+            EXPECT_EQ(texts[0].details[0], "家0統一") << c.name;
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/core/encoding.h"
 #include "platform/core/file.h"
+#include "platform/core/format_text.h"
 #include "tools/mapgen/textures.h"
 
 namespace rymd::mapgen {
@@ -17,12 +18,6 @@ namespace {
 // Width and height in pixels that the suggested castle-view zoom fits a province into.
 constexpr int kZoomFitWidth = 560;
 constexpr int kZoomFitHeight = 400;
-
-std::string Format(const char* fmt, double a) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, fmt, a);
-    return buf;
-}
 
 bool WriteText(const std::string& path, const std::string& text) {
     return WriteFileAtomic(path, std::vector<std::uint8_t>(text.begin(), text.end()));
@@ -250,7 +245,7 @@ std::string MapReadme(const MapModel& m) {
          "regions\n"
          "  in colour 2 (black).\n";
     s += "- The relief: land heights in metres (GTOPO30), one sample every " +
-         Format("%.0f", P::kKmPerSample) + " km, " + std::to_string(m.width) + " x " +
+         FormatText("%.0f", P::kKmPerSample) + " km, " + std::to_string(m.width) + " x " +
          std::to_string(m.height) +
          " samples, stored\n  with the delta/run-length coding; 0 is sea (and lakes).\n";
     s += "- One texture set, \"T_JAPAN\", with pictures for the four seasons (made by the generator).\n\n";
@@ -285,28 +280,31 @@ std::string MapReadme(const MapModel& m) {
         }
         s += line + "\n";
     };
-    row("R    = " + Format("%.1f", P::kEarthRadiusKm) + " km", "radius of the sphere");
-    row("p1   = " + Format("%.0f", P::kStandardLat1) + " deg, p2 = " + Format("%.0f", P::kStandardLat2) +
-            " deg",
+    row("R    = " + FormatText("%.1f", P::kEarthRadiusKm) + " km", "radius of the sphere");
+    row("p1   = " + FormatText("%.0f", P::kStandardLat1) +
+            " deg, p2 = " + FormatText("%.0f", P::kStandardLat2) + " deg",
         "standard parallels");
-    row("p0   = " + Format("%.0f", P::kOriginLat) + " deg, l0 = " + Format("%.0f", P::kOriginLon) + " deg E",
+    row("p0   = " + FormatText("%.0f", P::kOriginLat) + " deg, l0 = " + FormatText("%.0f", P::kOriginLon) +
+            " deg E",
         "origin");
-    row("n    = ln(cos p1 / cos p2) / ln(tan(pi/4 + p2/2) / tan(pi/4 + p1/2))", "= " + Format("%.12f", n));
-    row("F    = cos p1 * tan(pi/4 + p1/2)^n / n", "= " + Format("%.12f", f));
-    row("rho0 = R * F / tan(pi/4 + p0/2)^n", "= " + Format("%.6f", rho0) + " km");
+    row("n    = ln(cos p1 / cos p2) / ln(tan(pi/4 + p2/2) / tan(pi/4 + p1/2))",
+        "= " + FormatText("%.12f", n));
+    row("F    = cos p1 * tan(pi/4 + p1/2)^n / n", "= " + FormatText("%.12f", f));
+    row("rho0 = R * F / tan(pi/4 + p0/2)^n", "= " + FormatText("%.6f", rho0) + " km");
     row("rho  = R * F / tan(pi/4 + lat/2)^n", "");
     row("t    = n * (lon - l0)", "in radians");
     row("E    = rho * sin t", "km east");
     row("N    = rho0 - rho * cos t", "km north");
-    row("x    = round((E - (" + Format("%.1f", P::kLeftKm) + ")) / " + Format("%.1f", P::kKmPerSample) +
-            " * 128)",
+    row("x    = round((E - (" + FormatText("%.1f", P::kLeftKm) + ")) / " +
+            FormatText("%.1f", P::kKmPerSample) + " * 128)",
         "map coordinates");
-    row("y    = round((" + Format("%.1f", P::kTopKm) + " - N) / " + Format("%.1f", P::kKmPerSample) +
+    row("y    = round((" + FormatText("%.1f", P::kTopKm) + " - N) / " + FormatText("%.1f", P::kKmPerSample) +
             " * 128)",
         "");
     s += "```\n\n";
-    s += "Backwards: E = x / 128 * " + Format("%.1f", P::kKmPerSample) + " + (" + Format("%.1f", P::kLeftKm) +
-         "), N = " + Format("%.1f", P::kTopKm) + " - y / 128 * " + Format("%.1f", P::kKmPerSample) +
+    s += "Backwards: E = x / 128 * " + FormatText("%.1f", P::kKmPerSample) + " + (" +
+         FormatText("%.1f", P::kLeftKm) + "), N = " + FormatText("%.1f", P::kTopKm) + " - y / 128 * " +
+         FormatText("%.1f", P::kKmPerSample) +
          ", rho = sqrt(E^2 + (rho0 - N)^2),\nt = atan2(E, rho0 - N), lon = l0 + t / n, lat = 2 atan((R F / "
          "rho)^(1/n)) - pi/2.\n\n";
     s += "The generator prints the conversion: `./build/mapgen --project LON LAT` gives map coordinates and "
@@ -325,8 +323,9 @@ std::string MapReadme(const MapModel& m) {
                           {"Kagoshima", 130.5571, 31.5966, "薩摩"}};
     for (const Town& t : towns) {
         const MapUnitPoint u = P::ToMapUnits(LonLat{t.lon, t.lat});
-        s += std::string("| ") + t.name + " | " + Format("%.4f", t.lon) + ", " + Format("%.4f", t.lat) +
-             " | " + std::to_string(u.x) + ", " + std::to_string(u.y) + " | " + t.province + " |\n";
+        s += std::string("| ") + t.name + " | " + FormatText("%.4f", t.lon) + ", " +
+             FormatText("%.4f", t.lat) + " | " + std::to_string(u.x) + ", " + std::to_string(u.y) + " | " +
+             t.province + " |\n";
     }
     s += "\n";
 
