@@ -4,9 +4,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "game/military/battle_common.h"
 #include "game/state/queries.h"
 #include "game/state/sort_list.h"
-#include "game/military/battle_common.h"
+#include "platform/core/format_text.h"
 
 namespace rymd {
 
@@ -492,13 +493,11 @@ void CYasen::Attack(const std::array<bool, 2>& swapped, std::array<int, 2>& conf
                 morale[e][target][i] = std::max(0, morale[e][target][i] - Round(Between(gs_.rng, 0.5, 1.5) * blow));
         confusedLine[e] = target;
         if (observer) observer->OnBreakThrough(*this, e, target);
-        char text[256];
-        if (house[s] == gs_.nPlayerDaimyou)
-            std::snprintf(text, sizeof text, "我軍の騎馬兵が敵軍の%sを突破し、%sを混乱させました", kLineNames[front[e]],
-                          kLineNames[target]);
-        else
-            std::snprintf(text, sizeof text, "敵軍の騎馬兵が我軍の%sを突破し、%sを混乱させました", kLineNames[front[e]],
-                          kLineNames[target]);
+        const std::string text = house[s] == gs_.nPlayerDaimyou
+                                     ? FormatText("我軍の騎馬兵が敵軍の%sを突破し、%sを混乱させました",
+                                                  kLineNames[front[e]], kLineNames[target])
+                                     : FormatText("敵軍の騎馬兵が我軍の%sを突破し、%sを混乱させました",
+                                                  kLineNames[front[e]], kLineNames[target]);
         if (house[s] == gs_.nPlayerDaimyou || house[e] == gs_.nPlayerDaimyou) Message(text);
     }
 }

@@ -5,12 +5,13 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/state/queries.h"
-#include "game/state/sort_list.h"
-#include "game/state/vocabulary.h"
 #include "game/military/battle_common.h"
 #include "game/military/placement.h"
 #include "game/ports/ports.h"
+#include "game/state/queries.h"
+#include "game/state/sort_list.h"
+#include "game/state/vocabulary.h"
+#include "platform/core/format_text.h"
 
 namespace rymd {
 
@@ -88,14 +89,6 @@ void ShakeTroops(GameState& gs, const std::int32_t* ids, int n, int actorIntelle
         b.cavalry = ToField(static_cast<long long>(b.cavalry * factor()));
         CutMuskets(b);
     }
-}
-
-std::string Format(const char* fmt, int turn, const std::string& a, const std::string& b, const std::string& c,
-                   const std::string& d = std::string()) {
-    const int n = std::snprintf(nullptr, 0, fmt, turn, a.c_str(), b.c_str(), c.c_str(), d.c_str());
-    std::string out(static_cast<std::size_t>(std::max(n, 0)), '\0');
-    std::snprintf(out.data(), out.size() + 1, fmt, turn, a.c_str(), b.c_str(), c.c_str(), d.c_str());
-    return out;
 }
 
 }  // namespace
@@ -280,19 +273,21 @@ int CKoujousen::RunKeiryaku(bool assault, bool messages, bool& done, int turn) {
             const double g = std::min(1.0, gs_.rng.Unit() * 0.05 + 0.9 + 0.03 - a.chibou * 0.005);
             s.shubihei = ToField(static_cast<long long>(std::max<int>(0, s.shubihei) * g));
             if (messages)
-                AppendLog(ReplaceWordRakujou(
-                    Format("ターン%d【攻略軍の流言】%s の %s が%s内に間者を潜入させて落城間近の流言を広めたため、"
-                           "動揺した %s の兵に逃亡者がでています",
-                           turn, actorHouse, a.name, shiroWord, HouseName(gs_, s.daimyou)),
-                    words));
+                AppendLog(ReplaceWordRakujou(FormatText("ターン%d【攻略軍の流言】%s の %s "
+                                                        "が%s内に間者を潜入させて落城間近の流言を広めたため、"
+                                                        "動揺した %s の兵に逃亡者がでています",
+                                                        turn, actorHouse.c_str(), a.name.c_str(),
+                                                        shiroWord.c_str(), HouseName(gs_, s.daimyou).c_str()),
+                                             words));
         } else {
             const long long burnt = static_cast<long long>(
                 (gs_.rng.Unit() * 0.025 + 0.05 + a.chibou * 0.01) * gs_.nShiroHyourouMax);
             s.hyourou = static_cast<std::uint32_t>(std::max<long long>(0, static_cast<long long>(s.hyourou) - burnt));
             if (messages)
                 AppendLog(ReplaceWordHyourou(
-                    Format("ターン%d【攻略軍の兵糧倉焼き討ち】%s の %s の手勢が%s内に潜入し、兵糧倉の焼き討ちに成功しました",
-                           turn, actorHouse, a.name, shiroWord),
+                    FormatText("ターン%d【攻略軍の兵糧倉焼き討ち】%s の %s "
+                               "の手勢が%s内に潜入し、兵糧倉の焼き討ちに成功しました",
+                               turn, actorHouse.c_str(), a.name.c_str(), shiroWord.c_str()),
                     words));
         }
         done = true;
@@ -305,9 +300,11 @@ int CKoujousen::RunKeiryaku(bool assault, bool messages, bool& done, int turn) {
     ShakeTroops(gs_, s.besieger.data(), nBesieger, d.chibou);
     if (messages) {
         const int first = s.besieger[0];
-        AppendLog(Format("ターン%d【守備軍の囮部隊による計略】%s の %s の囮部隊の誘いにより、%s の兵の一部が突出して損害を受けました",
-                         turn, HouseName(gs_, s.daimyou), d.name,
-                         IsValidBushou(gs_, first) ? HouseName(gs_, BushouAt(gs_, first).daimyou) : std::string()));
+        AppendLog(FormatText(
+            "ターン%d【守備軍の囮部隊による計略】%s の %s の囮部隊の誘いにより、%s "
+            "の兵の一部が突出して損害を受けました",
+            turn, HouseName(gs_, s.daimyou).c_str(), d.name.c_str(),
+            IsValidBushou(gs_, first) ? HouseName(gs_, BushouAt(gs_, first).daimyou).c_str() : ""));
     }
     done = true;
     return kSiegeHolds;
