@@ -1,40 +1,68 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the plain build, the sanitizer build
-# (AddressSanitizer and UndefinedBehaviorSanitizer) and a bounded run of each fuzz target.
+# (AddressSanitizer and UndefinedBehaviorSanitizer) with gcc and, for the tests without the
+# window side, with clang, and a bounded run of each fuzz target. Any sanitizer report fails.
 set -euo pipefail
-set -o pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 jobs=$(nproc)
 fuzz_seconds=${RYMD_FUZZ_SECONDS:-30}
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+stage_start=$SECONDS
+stage() {
+  [ -n "${stage_name:-}" ] && echo "   (${stage_name}: $((SECONDS - stage_start)) s)"
+  stage_name=$1
+  stage_start=$SECONDS
+  echo "== $1"
+}
 
-echo "== build"
+stage "build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRYMD_TESTS=ON -DRYMD_BENCH=ON -DRYMD_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
-echo "== tests"
+stage "tests"
 ctest --test-dir build --output-on-failure -j "$jobs" | tee build/ctest.log
 
-echo "== sanitizer build"
+stage "sanitizer build (gcc)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DRYMD_SANITIZE=ON -DRYMD_TESTS=ON -DRYMD_WERROR=ON >/dev/null
 cmake --build build-asan -j "$jobs"
-echo "== sanitizer tests"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+stage "sanitizer tests (gcc)"
+ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
-echo "== fuzz targets (${fuzz_seconds}s each)"
+# One clang build with the same sanitizers serves the fuzz targets and a second sanitizer run of
+# the tests: clang's UndefinedBehaviorSanitizer finds what gcc's does not (and the other way
+# round). The window tests are left to the gcc build to keep the whole run short.
+stage "clang build (sanitizers: fuzz targets, tests without the window side)"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DRYMD_FUZZ=ON -DRYMD_TESTS=OFF >/dev/null
-cmake --build build-fuzz -j "$jobs" --target fuzzers
+  -DRYMD_FUZZ=ON -DRYMD_TESTS=ON >/dev/null
+mapfile -t clang_targets < <(cmake --build build-fuzz --target help |
+  sed -n 's/^\([a-z0-9_]*_tests\): .*/\1/p' | grep -v '^gui_tests$')
+cmake --build build-fuzz -j "$jobs" --target fuzzers rymdcli "${clang_targets[@]}"
+stage "sanitizer tests (clang)"
+ctest --test-dir build-fuzz --output-on-failure -j "$jobs" -LE '^gui$' -E '^gui_tests_NOT_BUILT$'
+
+stage "fuzz targets (${fuzz_seconds}s each)"
+failed=0
 for target in build-fuzz/fuzz/fuzz_*; do
   [ -x "$target" ] || continue
   name=$(basename "$target")
   corpus="fuzz/corpus/${name#fuzz_}"
   work=$(mktemp -d)
   [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
+  mkdir -p build-fuzz/artifacts
   echo "-- $name"
-  "$target" "$work" -max_total_time="$fuzz_seconds" -max_len=65536 -rss_limit_mb=2048 2>&1 | tail -n 3
+  if "$target" "$work" -max_total_time="$fuzz_seconds" -max_len=65536 -rss_limit_mb=2048 \
+      -artifact_prefix=build-fuzz/artifacts/"$name"- >build-fuzz/"$name".log 2>&1; then
+    tail -n 3 build-fuzz/"$name".log
+  else
+    tail -n 60 build-fuzz/"$name".log
+    echo "!! $name failed; the input is in build-fuzz/artifacts/ (add it to $corpus as a regression case)"
+    failed=1
+  fi
   rm -rf "$work"
 done
+[ "$failed" = 0 ] || exit 1
+stage "done"
 total=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' build/ctest.log | tail -n 1)
-echo "== all tests passed (plain, sanitizer, fuzz)"
+echo "== all tests passed (plain, sanitizer with gcc and clang, fuzz)"
 echo "${total:-0} passed, 0 failed"

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <ranges>
+#include <cstddef>
 
 #include "game/state/game_state.h"
 
@@ -85,17 +85,52 @@ inline const CGundan& GundanAt(const GameState& gs, int gundan) {
 
 // --- index ranges over the live counts ------------------------------------------------------
 
-inline auto ShiroIndexes(const GameState& gs) {
-    return std::views::iota(0, ShiroCount(gs));
+// The indexes 0 .. end - 1, for range-for loops and the range algorithms. A type of our own:
+// clang before 16 cannot build std::views::iota over the standard library of gcc 12.
+class IndexRange {
+public:
+    class Iterator {
+    public:
+        using value_type = int;
+        using difference_type = std::ptrdiff_t;
+        Iterator() = default;
+        explicit Iterator(int i) : i_(i) {}
+        int operator*() const { return i_; }
+        Iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        Iterator operator++(int) {
+            Iterator old = *this;
+            ++i_;
+            return old;
+        }
+        bool operator==(const Iterator&) const = default;
+
+    private:
+        int i_ = 0;
+    };
+    explicit IndexRange(int end) : end_(end > 0 ? end : 0) {}
+    Iterator begin() const { return Iterator(0); }
+    Iterator end() const { return Iterator(end_); }
+    int size() const { return end_; }
+    bool empty() const { return end_ == 0; }
+
+private:
+    int end_;
+};
+
+inline IndexRange ShiroIndexes(const GameState& gs) {
+    return IndexRange(ShiroCount(gs));
 }
-inline auto BushouIndexes(const GameState& gs) {
-    return std::views::iota(0, BushouCount(gs));
+inline IndexRange BushouIndexes(const GameState& gs) {
+    return IndexRange(BushouCount(gs));
 }
-inline auto DaimyouIndexes(const GameState& gs) {
-    return std::views::iota(0, DaimyouCount(gs));
+inline IndexRange DaimyouIndexes(const GameState& gs) {
+    return IndexRange(DaimyouCount(gs));
 }
-inline auto GundanIndexes() {
-    return std::views::iota(0, GameState::kMaxGundan);
+inline IndexRange GundanIndexes() {
+    return IndexRange(GameState::kMaxGundan);
 }
 
 }  // namespace rymd
