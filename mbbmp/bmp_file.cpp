@@ -140,8 +140,8 @@ std::unique_ptr<BitmapData> DecodeBmp(const BYTE* data, std::int64_t size) {
 }
 
 bool ReadWholeFile(const char* path, std::vector<BYTE>& bytes) {
-    return path != nullptr && rymd::ReadFileBytes(path, bytes) && !bytes.empty() &&
-           bytes.size() <= static_cast<std::size_t>(kMaxBitmapBytes);
+    return path != nullptr && rymd::ReadFileBytes(path, bytes, static_cast<std::uint64_t>(kMaxBitmapBytes)) &&
+           !bytes.empty();
 }
 
 }  // namespace

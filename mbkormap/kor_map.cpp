@@ -24,12 +24,13 @@ int CCtrlKorMap::LoadKorMap(const char* path, const std::function<bool(const Kor
     if (result != kLoaded) return result;
     if (accept && !accept(staged)) return kRefused;
     Commit(std::move(staged));
+    loadedPath_ = path;
     return kLoaded;
 }
 
 int CCtrlKorMap::ReadKorMapFile(const char* path, KorMapData& out) {
     std::vector<std::uint8_t> bytes;
-    if (!path || !rymd::ReadFileBytes(path, bytes)) {
+    if (!path || !rymd::ReadFileBytes(path, bytes, kKorMapFileMaxBytes)) {
         lastError_ = MapLoadError::kCannotOpen;
         return kCannotOpen;
     }
@@ -57,6 +58,7 @@ bool CCtrlKorMap::Serialize(rymd::ArchiveReader& ar) {
     }
     lastError_ = MapLoadError::kNone;
     Commit(std::move(staged));
+    loadedPath_.clear();
     return true;
 }
 
@@ -69,6 +71,7 @@ bool CCtrlKorMap::SaveKorMap(const char* path) const {
 bool CCtrlKorMap::SetData(KorMapData&& data, std::string* why) {
     if (!CheckKorMapData(data, why)) return false;
     Commit(std::move(data));
+    loadedPath_.clear();
     return true;
 }
 

@@ -93,6 +93,9 @@ inline constexpr std::int32_t kRyuumondenUnit = 100;
 
 inline constexpr COLORREF kDefaultWaterColor = MbBmp::RGB(0, 100, 128);
 
+// The largest map file read, far above any real one; a larger file cannot be opened.
+inline constexpr std::uint64_t kKorMapFileMaxBytes = std::uint64_t{256} << 20;
+
 // The message shown when a map file is refused.
 inline constexpr char kMsgBadMapFile[] = "ファイルが異常です";
 
@@ -284,6 +287,8 @@ public:
     void DeleteAll();
     // Why the last refused load was refused (kNone after a successful one).
     MapLoadError LastLoadError() const { return lastError_; }
+    // The file of the last successful LoadKorMap ("" when the content came from elsewhere).
+    const std::string& LoadedPath() const { return loadedPath_; }
     // Where the library's messages go (the game shows them in a message box); none by default.
     void SetMessageHandler(std::function<void(const char*)> handler) { messageHandler_ = std::move(handler); }
 
@@ -397,6 +402,7 @@ private:
     int selectedBright_ = 3;
     int otherBright_ = 2;
     MapLoadError lastError_ = MapLoadError::kNone;
+    std::string loadedPath_;
     std::function<void(const char*)> messageHandler_;
 };
 

@@ -42,11 +42,20 @@ void ScrambleBytes(std::string& out, std::string_view text, std::uint32_t& count
         ScrambleByte(out, static_cast<std::uint8_t>(c), count, sum);
 }
 
+namespace {
+
+bool PasswordHasBlank(const std::string& password) {
+    return FromUtf8(password, TextEncoding::ShiftJis).find(' ') != std::string::npos;
+}
+
+}  // namespace
+
 std::string CheckCipherRequest(const std::string& inputPath, const std::string& outputPath,
                                const std::string& password) {
-    if (inputPath == outputPath) return kCipherMsgSameFile;
+    if (SameFile(inputPath, outputPath)) return kCipherMsgSameFile;
     if (EncodedLength(password, TextEncoding::ShiftJis) > kCipherPasswordMaxBytes)
         return kCipherMsgPasswordTooLong;
+    if (PasswordHasBlank(password)) return kCipherMsgPasswordBlank;
     return "";
 }
 
@@ -134,6 +143,10 @@ std::vector<std::uint8_t> Bytes(const std::string& s) {
 
 bool CScenarioReader::EncryptScenario(const std::string& inputPath, const std::string& outputPath,
                                       const std::string& password) {
+    if (PasswordHasBlank(password)) {
+        ports_.inform->Inform(kCipherMsgPasswordBlank);
+        return false;
+    }
     if (!OpenFile(inputPath)) {
         ports_.inform->Inform(kCipherMsgCannotOpenScenario);
         return false;

@@ -45,6 +45,8 @@ inline constexpr char kCipherMsgWrongPassword[] = "パスワードが違いま�
 inline constexpr char kCipherMsgBadData[] = "データが異常です";
 inline constexpr char kCipherMsgSameFile[] = "出力ファイルは元ファイルとは違う名前にしてください";
 inline constexpr char kCipherMsgPasswordTooLong[] = "パスワードは20文字以内で入力してください";
+// The stored password ends at its first blank, so a password with a blank could never be given back.
+inline constexpr char kCipherMsgPasswordBlank[] = "パスワードに空白は使えません";
 
 // Enciphers one byte, appending its one or two characters to out and advancing the counters.
 void ScrambleByte(std::string& out, std::uint8_t v, std::uint32_t& count, std::uint32_t& sum);
@@ -85,7 +87,8 @@ int DecipherChar(NextChar&& next, std::uint32_t& count, std::uint32_t& sum, int 
 }
 
 // The checks the scenario tools make before a run: the message to show, or "" when the run may
-// go ahead (the output must not be the input; the password at most 20 bytes in Shift-JIS).
+// go ahead (the output must not be the input file, under any name; the password at most 20 bytes
+// in Shift-JIS, without a blank).
 std::string CheckCipherRequest(const std::string& inputPath, const std::string& outputPath,
                                const std::string& password);
 

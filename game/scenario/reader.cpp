@@ -92,8 +92,9 @@ ScenarioResult CScenarioReader::ReadOpenedScenario(const std::string& folder) {
         if (!openingText_.empty()) {
             // The opening picture comes from the scenario's folder, else the program's.
             std::vector<std::uint8_t> picture;
-            if (!openingImageName_.empty() && !ReadFileBytes(scenarioFolder_ + openingImageName_, picture))
-                ReadFileBytes(programFolder_ + openingImageName_, picture);
+            if (!openingImageName_.empty() &&
+                !ReadFileBytes(scenarioFolder_ + openingImageName_, picture, kScenarioPictureMaxBytes))
+                ReadFileBytes(programFolder_ + openingImageName_, picture, kScenarioPictureMaxBytes);
             ports_.report->ShowLongText(gs_.ScenarioTitle, openingText_, picture, 0xFFFFFF);
         }
         // The ending picture is kept in memory with the game: from the scenario's folder,

@@ -28,6 +28,10 @@ struct CConditionalEvent;
 struct CEventRecord;
 enum class TextEncoding;
 
+// The largest scenario file read (enciphered or not), far above any real one; a larger file is
+// refused like one that cannot be opened.
+inline constexpr std::uint64_t kScenarioFileMaxBytes = std::uint64_t{64} << 20;
+
 class CScenarioReader {
 public:
     // Results of ReadToken.

@@ -11,7 +11,7 @@ namespace rymd {
 
 bool CScenarioReader::OpenFile(const std::string& path) {
     std::vector<std::uint8_t> bytes;
-    const bool opened = ReadFileBytes(path, bytes);
+    const bool opened = ReadFileBytes(path, bytes, kScenarioFileMaxBytes);
     OpenBytes(std::move(bytes));
     if (!opened) {
         data_.clear();

@@ -23,7 +23,7 @@ std::string LastThreeCharacters(const std::string& path) {
 bool CScenarioImage::Load(const std::string& path) {
     Free();
     std::vector<std::uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes)) return false;
+    if (!ReadFileBytes(path, bytes, kScenarioPictureMaxBytes)) return false;
     bytes_ = std::move(bytes);
     extension_ = LastThreeCharacters(path);
     return true;

@@ -15,6 +15,9 @@ namespace rymd {
 class ArchiveReader;
 class ArchiveWriter;
 
+// The largest picture file a scenario may name (opening and ending pictures).
+inline constexpr std::uint64_t kScenarioPictureMaxBytes = std::uint64_t{64} << 20;
+
 class CScenarioImage {
 public:
     CScenarioImage() = default;

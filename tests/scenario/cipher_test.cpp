@@ -154,6 +154,11 @@ TEST(ScenarioCipher, ToolRequestChecks) {
     // Ten full-width characters are twenty bytes in the file; eleven are too many.
     EXPECT_EQ(CheckCipherRequest("a.snr", "b.snr", "あいうえおかきくけこ"), "");
     EXPECT_EQ(CheckCipherRequest("a.snr", "b.snr", "あいうえおかきくけこさ"), kCipherMsgPasswordTooLong);
+    // The stored password ends at a blank: one with a blank could never be given back. A
+    // full-width blank is an ordinary character.
+    EXPECT_EQ(CheckCipherRequest("a.snr", "b.snr", "pass word"), kCipherMsgPasswordBlank);
+    EXPECT_EQ(CheckCipherRequest("a.snr", "b.snr", " "), kCipherMsgPasswordBlank);
+    EXPECT_EQ(CheckCipherRequest("a.snr", "b.snr", "pass　word"), "");
 }
 
 // --- reading enciphered scenarios for play ---------------------------------------------------------

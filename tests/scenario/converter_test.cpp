@@ -1,6 +1,7 @@
 // The scenario tools: writing enciphered and plain copies, and the command-line front.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include "support/run_cli.h"
 
@@ -139,7 +140,7 @@ TEST(EncryptScenario, WritesHeaderThenPasswordCheckAndTextInLinesOfSixty) {
     const std::string plain = SjisText(kRichScenario);
     WriteFile(dir.File("plain.snr"), plain);
     Converter conv;
-    ASSERT_TRUE(conv.Encrypt(dir.File("plain.snr"), dir.File("enc.snr"), "pass word"));
+    ASSERT_TRUE(conv.Encrypt(dir.File("plain.snr"), dir.File("enc.snr"), "pass_word"));
     const std::string file = ReadFile(dir.File("enc.snr"));
 
     const std::string header = SjisText(kCipherHeaderUtf8) + "\n";
@@ -173,7 +174,7 @@ TEST(EncryptScenario, WritesHeaderThenPasswordCheckAndTextInLinesOfSixty) {
             s.push_back(static_cast<char>(DecipherChar(next, count, sum)));
         return s;
     };
-    EXPECT_EQ(take(10), "pass word ");
+    EXPECT_EQ(take(10), "pass_word ");
     const std::string check = take(8);
     std::uint32_t count = 0, sum = 0;
     std::string text;
@@ -189,6 +190,7 @@ TEST(EncryptScenario, FilesThatCannotBeOpened) {
     ScratchDir dir;
     WriteFile(dir.File("plain.snr"), "Title : a\n");
     WriteFile(dir.File("enc.snr"), MakeEncipheredBody("pw", "Title : a\n"));
+    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
     const struct {
         const char* name;
         bool encrypt;
@@ -199,6 +201,8 @@ TEST(EncryptScenario, FilesThatCannotBeOpened) {
          kCipherMsgCannotOpenScenario},
         {"encrypt: no output folder", true, dir.File("plain.snr"), dir.File("no/such/out.snr"),
          kCipherMsgCannotOpenOutput},
+        {"encrypt: a FIFO as the scenario", true, dir.File("pipe"), dir.File("out.snr"),
+         kCipherMsgCannotOpenScenario},
         {"decrypt: no scenario", false, dir.File("none.snr"), dir.File("out.snr"),
          kCipherMsgCannotOpenScenario},
         {"decrypt: no output folder", false, dir.File("enc.snr"), dir.File("no/such/out.snr"),
@@ -209,6 +213,18 @@ TEST(EncryptScenario, FilesThatCannotBeOpened) {
         EXPECT_FALSE(c.encrypt ? conv.Encrypt(c.in, c.out, "pw") : conv.Decrypt(c.in, c.out, "pw")) << c.name;
         EXPECT_EQ(conv.Messages(), Messages{c.message}) << c.name;
         EXPECT_FALSE(Exists(c.out)) << c.name;
+    }
+}
+
+TEST(EncryptScenario, APasswordWithABlankIsRefusedBeforeWriting) {
+    // The stored password ends at its first blank: such a file could never be deciphered.
+    ScratchDir dir;
+    WriteFile(dir.File("plain.snr"), "Title : a\n");
+    for (const char* password : {"p w", " ", "pw "}) {
+        Converter conv;
+        EXPECT_FALSE(conv.Encrypt(dir.File("plain.snr"), dir.File("out.snr"), password)) << password;
+        EXPECT_EQ(conv.Messages(), Messages{kCipherMsgPasswordBlank}) << password;
+        EXPECT_FALSE(Exists(dir.File("out.snr"))) << password;
     }
 }
 
@@ -237,8 +253,9 @@ TEST(DecryptScenario, RefusalsShowTheirMessageAndWriteNothing) {
     {
         Converter conv;
         ASSERT_TRUE(conv.Encrypt(dir.File("plain.snr"), dir.File("enc.snr"), "pw"));
-        ASSERT_TRUE(conv.Encrypt(dir.File("plain.snr"), dir.File("blank.snr"), "p w"));
     }
+    // Made elsewhere: the converter refuses such a password.
+    WriteFile(dir.File("blank.snr"), MakeEncipheredBody("p w", plain));
     std::string damaged = ReadFile(dir.File("enc.snr"));
     // The last character of the text, the second of the final line break's pair.
     std::size_t last = damaged.find_last_not_of('\n');

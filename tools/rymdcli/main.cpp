@@ -1,6 +1,8 @@
 // rymdcli: the headless front of the game's own functions, for tests, benchmarks and scripts.
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -17,6 +19,7 @@
 #include "game/turn/new_game.h"
 #include "game/save/saved_game.h"
 #include "game/scenario/cipher.h"
+#include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
 #include "game/save/state_dump.h"
 #include "game/ports/headless_port.h"
@@ -33,10 +36,12 @@ const char kUsage[] =
     "  encrypt IN OUT --password P   write an enciphered copy of the scenario IN to OUT\n"
     "  decrypt IN OUT --password P   write the plain copy of the enciphered scenario IN to OUT\n"
     "      (messages on standard output; exit code 0 written, 1 not written (the message says why),\n"
-    "       2 refused before running: OUT is IN, or the password is longer than 20 bytes)\n"
+    "       2 refused before running: OUT is IN (under any name), the password is longer than 20\n"
+    "       bytes or has a blank)\n"
     "  newgame SCENARIO [--seed S] [--house ID | --spectator] [--dump FILE|-]\n"
     "      start a new game (the player's house by identifier or index; watching without one) and\n"
-    "      dump its state as JSON; exit code 0, the reader's code, or 1 for a house that cannot be taken\n"
+    "      dump its state as JSON; exit code 0, the reader's code, 1 for a house that cannot be taken or\n"
+    "      a dump that cannot be written, 2 also for a dump FILE that is the scenario or its map\n"
     "  run SCENARIO --months N [--seed S] [--house ID | --spectator] [--dump FILE|-] [--on-fall watch|quit]\n"
     "      [--check] [--trace-rng FILE]\n"
     "      start a new game and run it to the personnel phase N months later (every house played by the\n"
@@ -53,7 +58,9 @@ const char kUsage[] =
     "      (identifiers and names), relief size; exit code 0, 1 cannot open, 2 refused\n"
     "  map-render MAP OUT.png [--season N] [--width W] [--paint PROVINCE:RRGGBB]... [--relief]\n"
     "      draw the whole map W pixels wide (default 1280) as the country map shows it, provinces\n"
-    "      (identifier or number) painted in the given colours; --relief keeps the heights\n";
+    "      (identifier or number) painted in the given colours; --relief keeps the heights; exit code 0,\n"
+    "      1 cannot open, cannot draw or cannot write, 2 refused (also when OUT.png is MAP)\n"
+    "Every command exits non-zero with a message when its standard output cannot be written.\n";
 
 // The program folder: where the tool itself lies (the second place to look for map files and
 // pictures).
@@ -62,6 +69,49 @@ std::string ProgramFolder() {
     ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
     if (n <= 0) return "";
     return rymd::DirectoryOf(std::string(buf.data(), static_cast<std::size_t>(n)));
+}
+
+// Why the scenario at path was not read, on standard error.
+void ReportUnopened(const std::string& path) {
+    std::cerr << "rymdcli: cannot open " << path << ": " << rymd::WhyUnreadable(path, rymd::kScenarioFileMaxBytes)
+              << '\n';
+}
+
+// The start of newgame, run and bench: the scenario read and the new game set up; what went
+// wrong goes to standard error. An output file (the dump, the draw trace; "" and "-" are none)
+// that is the scenario or its map is refused before anything is written.
+int StartGame(rymd::GameState& gs, MbKorMap::CCtrlKorMap& map, const rymd::Ports& ports,
+              const rymd::NewGameRequest& request, const std::vector<std::string>& outputs = {}) {
+    auto overwrites = [&outputs](const std::string& input, const char* what) {
+        for (const std::string& out : outputs)
+            if (!out.empty() && out != "-" && !input.empty() && rymd::SameFile(out, input)) {
+                std::cerr << "rymdcli: " << out << " would overwrite the " << what << ' ' << input << '\n';
+                return true;
+            }
+        return false;
+    };
+    if (overwrites(request.scenarioPath, "scenario")) return 2;
+    const int result = rymd::StartGameFromScenario(gs, map, ports, request);
+    if (result == rymd::kScnFileError) ReportUnopened(request.scenarioPath);
+    if (result == rymd::kNewGameNoSuchHouse) std::cerr << "rymdcli: no such house: " << request.house << '\n';
+    if (result < 0) return 1;
+    if (result != 0) return result;
+    return overwrites(map.LoadedPath(), "map") ? 2 : 0;
+}
+
+// Writes the state dump to the file or, for "-", to standard output (checked when the program ends).
+int WriteDump(const rymd::GameState& gs, const MbKorMap::CCtrlKorMap& map, const std::string& dump) {
+    if (dump.empty()) return 0;
+    const std::string json = rymd::DumpStateJson(gs, map, rymd::StateHash(gs));
+    if (dump == "-") {
+        std::cout << json;
+        return 0;
+    }
+    if (!rymd::WriteFileAtomic(dump, std::vector<std::uint8_t>(json.begin(), json.end()))) {
+        std::cerr << "rymdcli: cannot write " << dump << '\n';
+        return 1;
+    }
+    return 0;
 }
 
 // The reader's one message goes to standard output as the game shows it; the opening text and
@@ -79,7 +129,7 @@ int Check(const std::string& path) {
     ports.inform = &inform;
     rymd::CScenarioReader reader(*gs, map, ports, ProgramFolder());
     const int result = reader.ReadScenarioFile(path).Code();
-    if (result == 2) std::cerr << "rymdcli: cannot open " << path << '\n';
+    if (result == rymd::kScnFileError) ReportUnopened(path);
     return result;
 }
 
@@ -135,21 +185,8 @@ int NewGame(const std::vector<std::string>& args) {
     MbKorMap::CCtrlKorMap map;
     rymd::HeadlessPort port(std::cerr);
     const rymd::Ports ports = port.AsPorts();
-    const int result = rymd::StartGameFromScenario(*gs, map, ports, request);
-    if (result == rymd::kNewGameNoSuchHouse) std::cerr << "rymdcli: no such house: " << request.house << '\n';
-    if (result < 0) return 1;
-    if (result != 0) return result;
-    if (dump.empty()) return 0;
-    const std::string json = rymd::DumpStateJson(*gs, map, rymd::StateHash(*gs));
-    if (dump == "-") {
-        std::cout << json;
-        return 0;
-    }
-    if (!rymd::WriteFileAtomic(dump, std::vector<std::uint8_t>(json.begin(), json.end()))) {
-        std::cerr << "rymdcli: cannot write " << dump << '\n';
-        return 1;
-    }
-    return 0;
+    if (const int result = StartGame(*gs, map, ports, request, {dump})) return result;
+    return WriteDump(*gs, map, dump);
 }
 
 namespace {
@@ -187,25 +224,11 @@ bool ParseCount(const std::string& text, int& out) {
     return true;
 }
 
-int WriteDump(const rymd::GameState& gs, const MbKorMap::CCtrlKorMap& map, const std::string& dump) {
-    if (dump.empty()) return 0;
-    const std::string json = rymd::DumpStateJson(gs, map, rymd::StateHash(gs));
-    if (dump == "-") {
-        std::cout << json;
-        return 0;
-    }
-    if (!rymd::WriteFileAtomic(dump, std::vector<std::uint8_t>(json.begin(), json.end()))) {
-        std::cerr << "rymdcli: cannot write " << dump << '\n';
-        return 1;
-    }
-    return 0;
-}
-
 // The draws of the random source, one a line: "file:line value", the file relative to the
 // project's folder so that traces of two checkouts compare.
 class RngTraceFile final : public rymd::RandomTracer {
 public:
-    explicit RngTraceFile(const std::string& path) : path_(path), file_(std::fopen(path.c_str(), "w")) {
+    explicit RngTraceFile(const std::string& path) : path_(path) {
         // The project's folder: what precedes this file's own place in it.
         const std::string_view self = std::source_location::current().file_name();
         const std::string_view tail = "tools/rymdcli/main.cpp";
@@ -218,14 +241,29 @@ public:
     RngTraceFile(const RngTraceFile&) = delete;
     RngTraceFile& operator=(const RngTraceFile&) = delete;
 
-    bool IsOpen() const { return file_ != nullptr; }
+    // Opens the file (without waiting on a FIFO that has no reader) and writes the draws made
+    // before; until then they are kept in memory.
+    bool Open() {
+        const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+        if (fd < 0) return false;
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || !(file_ = ::fdopen(fd, "w"))) {
+            ::close(fd);
+            return false;
+        }
+        std::fwrite(early_.data(), 1, early_.size(), file_);
+        early_.clear();
+        return true;
+    }
     void OnDraw(const std::source_location& where, int value) override {
         std::string_view file = where.file_name();
         if (!root_.empty() && file.substr(0, root_.size()) == root_) file.remove_prefix(root_.size());
-        std::fprintf(file_, "%.*s:%u %d\n", static_cast<int>(file.size()), file.data(),
-                     static_cast<unsigned>(where.line()), value);
+        char line[600];
+        std::snprintf(line, sizeof line, "%.*s:%u %d\n", static_cast<int>(file.size()), file.data(),
+                      static_cast<unsigned>(where.line()), value);
+        Put(line);
     }
-    void Mark(const std::string& text) { std::fprintf(file_, "# %s\n", text.c_str()); }
+    void Mark(const std::string& text) { Put("# " + text + "\n"); }
     // Flushes and closes the file; false (with the message on standard error) when it was not
     // written whole.
     bool Close() {
@@ -236,8 +274,16 @@ public:
     }
 
 private:
+    void Put(const std::string& text) {
+        if (file_)
+            std::fputs(text.c_str(), file_);
+        else
+            early_ += text;
+    }
+
     std::string path_;
-    std::FILE* file_;
+    std::FILE* file_ = nullptr;
+    std::string early_;
     std::string_view root_;
 };
 
@@ -310,10 +356,6 @@ int Run(const std::vector<std::string>& args) {
     std::unique_ptr<RngTraceFile> trace;
     if (!tracePath.empty()) {
         trace = std::make_unique<RngTraceFile>(tracePath);
-        if (!trace->IsOpen()) {
-            std::cerr << "rymdcli: cannot write " << tracePath << '\n';
-            return 1;
-        }
         gs->rng.SetTracer(trace.get());  // kept through the new game's reset of the state
     }
     MbKorMap::CCtrlKorMap map;
@@ -321,10 +363,12 @@ int Run(const std::vector<std::string>& args) {
     RunAskPort ask(port, watchOnFall);
     rymd::Ports ports = port.AsPorts();
     ports.ask = &ask;
-    const int result = rymd::StartGameFromScenario(*gs, map, ports, request);
-    if (result == rymd::kNewGameNoSuchHouse) std::cerr << "rymdcli: no such house: " << request.house << '\n';
-    if (result < 0) return 1;
-    if (result != 0) return result;
+    if (const int result = StartGame(*gs, map, ports, request, {dump, tracePath})) return result;
+    // The trace file is opened only now that it is known to be none of the inputs.
+    if (trace && !trace->Open()) {
+        std::cerr << "rymdcli: cannot write " << tracePath << '\n';
+        return 1;
+    }
 
     if (check && !InvariantsHold(*gs, "in the new game")) return kExitBrokenInvariant;
     if (trace) trace->Mark("start of month 1");
@@ -379,9 +423,7 @@ int Bench(const std::vector<std::string>& args) {
     MbKorMap::CCtrlKorMap map;
     rymd::HeadlessPort port(std::cerr);
     const rymd::Ports ports = port.AsPorts();
-    const int result = rymd::StartGameFromScenario(*gs, map, ports, request);
-    if (result < 0) return 1;
-    if (result != 0) return result;
+    if (const int result = StartGame(*gs, map, ports, request)) return result;
     gs->nTextPoolValue = 0;
     rymd::CMainGame game(*gs, map, ports);
     game.PrepareAllAutomatic();
@@ -395,8 +437,23 @@ int Bench(const std::vector<std::string>& args) {
 int MapInfo(const std::vector<std::string>& args);
 int MapRender(const std::vector<std::string>& args);
 
-int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+namespace {
+
+// A standard stream that was closed when the program started is opened on /dev/null for
+// reading only: writing to it fails, as it should, and no file the program opens later takes
+// its number and receives the output meant for the stream.
+void HoldStandardStreams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        const int held = ::open("/dev/null", O_RDONLY);
+        if (held >= 0 && held != fd) {
+            ::dup2(held, fd);
+            ::close(held);
+        }
+    }
+}
+
+int Dispatch(const std::vector<std::string>& args) {
     if (args.size() == 2 && args[0] == "check") return Check(args[1]);
     if (!args.empty() && args[0] == "newgame") return NewGame(args);
     if (!args.empty() && args[0] == "run") return Run(args);
@@ -410,4 +467,18 @@ int main(int argc, char** argv) {
         return Cipher(args[0], args[1], args[2], args[4]);
     std::fputs(kUsage, stderr);
     return 125;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    HoldStandardStreams();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const int result = Dispatch(args);
+    // Output that never arrived is a failure: every write and the final flush are checked.
+    std::cout.flush();
+    const bool lost = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (!lost) return result;
+    std::cerr << "rymdcli: cannot write standard output\n";
+    return result != 0 ? result : 1;
 }

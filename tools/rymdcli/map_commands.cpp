@@ -17,7 +17,9 @@ namespace {
 int LoadMap(MbKorMap::CCtrlKorMap& map, const std::string& path) {
     map.SetMessageHandler([](const char* message) { std::cerr << message << '\n'; });
     const int result = map.LoadKorMap(path.c_str());
-    if (result == MbKorMap::CCtrlKorMap::kCannotOpen) std::cerr << "rymdcli: cannot open " << path << '\n';
+    if (result == MbKorMap::CCtrlKorMap::kCannotOpen)
+        std::cerr << "rymdcli: cannot open " << path << ": " << rymd::WhyUnreadable(path, MbKorMap::kKorMapFileMaxBytes)
+                  << '\n';
     if (result == MbKorMap::CCtrlKorMap::kBadContent)
         std::cerr << "rymdcli: " << path << ": " << MbKorMap::MapLoadErrorText(map.LastLoadError()) << '\n';
     return result;
@@ -108,6 +110,10 @@ int MapRender(const std::vector<std::string>& args) {
         }
     }
     if (in.empty() || out.empty()) return 125;
+    if (rymd::SameFile(in, out)) {
+        std::cerr << "rymdcli: the picture " << out << " would overwrite the map\n";
+        return 2;
+    }
 
     MbKorMap::CCtrlKorMap map;
     if (int result = LoadMap(map, in)) return result;
@@ -137,16 +143,35 @@ int MapRender(const std::vector<std::string>& args) {
     map.TextureSetup();
     map.SetSeason(season);
     const int w = map.GetMapWidth(), h = map.GetMapHeight();
-    const int height =
-        static_cast<int>(std::max<long long>(1, (static_cast<long long>(width) * h + w / 2) / w));
+    if (w < 1 || h < 1) {
+        std::cerr << "rymdcli: " << in << " has no relief to draw\n";
+        return 1;
+    }
+    const long long tall = std::max<long long>(1, (static_cast<long long>(width) * h + w / 2) / w);
+    // A relief far taller than wide asks for a picture larger than a bitmap may be.
+    if (tall > MbBmp::kMaxBitmapSide || tall * width * 4 > MbBmp::kMaxBitmapBytes) {
+        std::cerr << "rymdcli: a picture of " << width << " x " << tall << " pixels is too large (at most "
+                  << MbBmp::kMaxBitmapSide << " pixels a side and " << (MbBmp::kMaxBitmapBytes >> 20)
+                  << " MB); give a smaller --width\n";
+        return 1;
+    }
+    const int height = static_cast<int>(tall);
     MbBmp::CControlBmp picture;
     map.SetExternalBmp(&picture);
     map.DrawMap(0, 0, w, h, width, height);
+    if (picture.IsEmpty()) {
+        std::cerr << "rymdcli: cannot draw a picture of " << width << " x " << height << " pixels\n";
+        return 1;
+    }
     for (const Paint& p : painted)
         map.PaintKuni(p.kuni, p.colour, false, 0, true);
     if (!painted.empty()) map.DrawLine();
     std::vector<std::uint8_t> png;
-    if (!picture.SavePngData(png) || !rymd::WriteFileAtomic(out, png)) {
+    if (!picture.SavePngData(png)) {
+        std::cerr << "rymdcli: cannot make a PNG picture of " << width << " x " << height << " pixels\n";
+        return 1;
+    }
+    if (!rymd::WriteFileAtomic(out, png)) {
         std::cerr << "rymdcli: cannot write " << out << '\n';
         return 1;
     }
