@@ -2,6 +2,7 @@
 // and, for the ones with text, at 200 %) for people to look at.
 #include <filesystem>
 
+#include "game/shell/kassen_result_dlg.h"
 #include "gui_test_util.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/display_board.h"
@@ -282,6 +283,39 @@ TEST_F(GalleryTest, RichText) {
                 Save(c, std::string("rich_text_") + k.name);
             if (k.kind == 1) ui::test::MouseMove(c, Point(-10, -10));
         }
+    }
+    ui::Bitmap::SetScreenPixelRatio(0);
+}
+
+TEST_F(GalleryTest, BattleResults) {
+    const char* report =
+        "春日山城と富山城間で上杉家と神保家が野戦\n"
+        "  → 上杉家の勝利\n"
+        "富山城（神保家）は上杉家に攻められています\n"
+        "  → 富山城は強襲により落城しました\n"
+        "岐阜城周辺で城包囲軍(織田家)と城救援軍(斎藤家)が野戦\n"
+        "  → 織田家の勝利\n"
+        "岐阜城（斎藤家）は織田家に攻められています\n"
+        "  → 岐阜城は兵糧が尽きて開城しました\n"
+        "斎藤家は滅亡しました\n";
+    const char* fates =
+        "神保家の神保長職は切腹しました\n"
+        "斎藤龍興は織田家の捕虜になりました\n"
+        "椎名康胤は上杉家の捕虜になりました\n";
+    // At 200 % the board's picture is made at that ratio, as on such a screen.
+    for (double ratio : {1.0, 2.0}) {
+        ui::Bitmap::SetScreenPixelRatio(ratio == 1.0 ? 0.0 : ratio);
+        const std::string suffix = ratio == 1.0 ? "" : "@2x";
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("kassen_result" + suffix), ratio));
+            d.EndDialog(ui::IDOK);
+        });
+        ShowKassenResult(nullptr, report, fates);
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("kassen_result_none" + suffix), ratio));
+            d.EndDialog(ui::IDOK);
+        });
+        ShowKassenResult(nullptr, "", "");
     }
     ui::Bitmap::SetScreenPixelRatio(0);
 }

@@ -16,6 +16,7 @@
 #include "platform/qt/app.h"
 #include "platform/qt/bitmap.h"
 #include "platform/qt/dc.h"
+#include "platform/qt/font.h"
 #include "platform/qt/test_seam.h"
 #include "platform/qt/wnd.h"
 
@@ -78,6 +79,15 @@ inline std::string GalleryPath(const std::string& name) {
     std::filesystem::path dir = RYMD_GALLERY_DIR;
     std::filesystem::create_directories(dir);
     return (dir / (name + ".png")).string();
+}
+
+// The width of a text in "ＭＳ Ｐゴシック" of the given height, weight 500 (the game's text fonts).
+inline int PGothicTextWidth(int height, const std::string& text) {
+    ui::Font f;
+    f.CreateFont(height, 0, 0, 0, 500, false, false, false, 128, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
+    ui::Dc dc = ui::Dc::ForMeasure();
+    dc.SelectFont(&f);
+    return dc.GetTextExtent(text).cx;
 }
 
 // Per channel components of a colour, for readable failures.

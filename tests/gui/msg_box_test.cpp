@@ -27,11 +27,7 @@ int RunKind(int kind, const char* text, bool focusSecond) {
 
 // The width of a text in the box's font.
 int BoxTextWidth(const std::string& line) {
-    ui::Font f;
-    f.CreateFont(12, 0, 0, 0, 500, false, false, false, 128, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
-    ui::Dc dc = ui::Dc::ForMeasure();
-    dc.SelectFont(&f);
-    return dc.GetTextExtent(line).cx;
+    return PGothicTextWidth(12, line);
 }
 
 class MsgBoxTest : public GuiTest {};

@@ -11,11 +11,7 @@ using MbWnd::CMultiTextCtrl;
 using ui::RGB;
 
 int TextWidth(const std::string& s) {
-    ui::Font f;
-    f.CreateFont(14, 0, 0, 0, 500, false, false, false, 128, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
-    ui::Dc dc = ui::Dc::ForMeasure();
-    dc.SelectFont(&f);
-    return dc.GetTextExtent(s).cx;
+    return PGothicTextWidth(14, s);
 }
 
 class MultiTextTest : public GuiTest {
