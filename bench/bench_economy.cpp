@@ -12,7 +12,7 @@
 #include "game/turn/new_game.h"
 #include "game/scenario/reader.h"
 #include "game/ports/ports.h"
-#include "game/turn/economy.h"
+#include "game/domestic/economy.h"
 #include "game/turn/monthly_tallies.h"
 #include "game/turn/uprisings.h"
 #include "platform/core/encoding.h"

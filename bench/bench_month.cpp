@@ -18,6 +18,10 @@
 #include "game/scenario/reader.h"
 #include "game/ports/ports.h"
 #include "game/turn/main_game.h"
+#include "game/ai/cpu_gunbi.h"
+#include "game/ai/cpu_naisei.h"
+#include "game/state/access.h"
+#include "game/state/game_context.h"
 #include "platform/core/encoding.h"
 #include "platform/core/file.h"
 #include "support/capacity_scenario.h"
@@ -91,6 +95,35 @@ void BM_AllAutomaticCapacity(benchmark::State& state) {
              "capacity");
 }
 BENCHMARK(BM_AllAutomaticCapacity)->Arg(1)->Arg(10)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// One armament phase (range 0) or domestic phase (range 1) of the planners for every house of the
+// capacity scenario, in its first month: what the sequencer's walk over the houses costs.
+void BM_PlannersCapacity(benchmark::State& state) {
+    const test::CapacityScenario c;
+    const std::string sjis = FromUtf8(test::MakeCapacityScenarioText(c), TextEncoding::ShiftJis);
+    auto b = StartBench(std::vector<std::uint8_t>(sjis.begin(), sjis.end()), test::MakeCapacityMap(c));
+    if (!b->game) {
+        state.SkipWithError("the scenario was not read");
+        return;
+    }
+    GameState& gs = *b->gs;
+    const GameContext context{gs, *b->map, b->ports};
+    CCpuGunbi gunbi(context);
+    CCpuNaisei naisei(context);
+    const bool domestic = state.range(0) == 1;
+    for (auto _ : state) {
+        gs.ShiroSnapTbl = gs.ShiroTbl;
+        for (int d : DaimyouIndexes(gs)) {
+            if (!HouseExists(gs, d)) continue;
+            if (domestic)
+                naisei.PlanDaimyou(d);
+            else
+                gunbi.PlanDaimyou(d);
+        }
+    }
+    state.counters["houses"] = gs.nDaimyou;
+}
+BENCHMARK(BM_PlannersCapacity)->Arg(0)->Arg(1)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 std::string WorldFixturePath() {
     return DirectoryOf(__FILE__) + "../tests/fixtures/scenario/world.snr";

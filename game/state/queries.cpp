@@ -457,6 +457,24 @@ bool IsShiroOnFront(const GameState& gs, int shiro) {
     return false;
 }
 
+bool IsDaimyouRinsetsu(const GameState& gs, int a, int b) {
+    for (int c : ShiroIndexes(gs)) {
+        if (ShiroAt(gs, c).daimyou != a) continue;
+        for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
+            if (link.shiro == 0xFFFF) break;
+            if (IsValidShiro(gs, link.shiro) && ShiroAt(gs, link.shiro).daimyou == b) return true;
+        }
+    }
+    return false;
+}
+
+int CountShiroInKuni(const GameState& gs, int kuni) {
+    int count = 0;
+    for (int c : ShiroIndexes(gs))
+        if (gs.ShiroMapTbl[static_cast<std::size_t>(c)].kuni == kuni) ++count;
+    return count;
+}
+
 int PickRandomShiroInKuni(GameState& gs, int kuni, int daimyou) {
     const int n = ShiroCount(gs);
     const int counted = GetCountedDaimyou(gs, daimyou);

@@ -88,6 +88,10 @@ bool IsShiroOnFront(const GameState& gs, int shiro);
 // A random castle of the province (house -1: any; else only castles counted for the house's
 // counted house); -1 when there is none. Draws once when there is a castle.
 int PickRandomShiroInKuni(GameState& gs, int kuni, int daimyou);
+// Whether a castle of house a is linked to a castle of house b (raw owners).
+bool IsDaimyouRinsetsu(const GameState& gs, int a, int b);
+// Castles whose geography lies in the province.
+int CountShiroInKuni(const GameState& gs, int kuni);
 
 // --- muskets --------------------------------------------------------------------------------
 // Muskets the house makes a month, in soldier units. When given, kuniFlags (nKuni entries) is

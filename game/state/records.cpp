@@ -348,7 +348,7 @@ void Encode(const CShiro& r, std::uint8_t* out, TextEncoding) {
     PutU8(out, 287, r.gunsenBuilding);
     PutI16(out, 288, r.gunsenBuilder);
     for (std::size_t i = 0; i < CShiro::kVoyageCount; ++i) {
-        const TradeVoyage& v = r.voyage[i];
+        const ShiroOrderSlot& v = r.voyage[i];
         PutU8(out, 290 + 4 * i, v.ships);
         PutU8(out, 291 + 4 * i, v.destination);
         PutU8(out, 292 + 4 * i, v.monthsLeft);
@@ -389,7 +389,7 @@ bool Decode(const std::uint8_t* in, CShiro& r, TextEncoding) {
     r.gunsenBuilding = GetU8(in, 287);
     r.gunsenBuilder = GetI16(in, 288);
     for (std::size_t i = 0; i < CShiro::kVoyageCount; ++i) {
-        TradeVoyage& v = r.voyage[i];
+        ShiroOrderSlot& v = r.voyage[i];
         v.ships = GetU8(in, 290 + 4 * i);
         v.destination = GetU8(in, 291 + 4 * i);
         v.monthsLeft = GetU8(in, 292 + 4 * i);

@@ -209,7 +209,7 @@ inline constexpr const char* kGundanShoryoukaWord = "侵攻地軍団所領化";
 // =============================================================================================
 // Castle
 
-struct TradeVoyage {
+struct ShiroOrderSlot {
     std::uint8_t ships = 0;        // 0 = slot free
     std::uint8_t destination = 0;  // trade partner; 0 sea training
     std::uint8_t monthsLeft = 0;
@@ -244,7 +244,7 @@ struct CShiro {
     std::uint8_t kouekisen = 0;                       // trade ships waiting here (ports)
     std::uint8_t gunsenBuilding = 0;                  // warships under construction (low four bits)
     std::int16_t gunsenBuilder = 0;                   // house that ordered them
-    std::array<TradeVoyage, kVoyageCount> voyage{};
+    std::array<ShiroOrderSlot, kVoyageCount> voyage{};
 
     // Troop sums over the general table, in soldier units; muskets never count. Entries
     // that name no general on stage are skipped.

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "game/diplomacy/bonds.h"
+#include "game/domestic/economy.h"
 #include "game/military/placement.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
-#include "game/turn/economy.h"
 #include "game/turn/life_events.h"
 #include "game/turn/main_game.h"
 #include "game/turn/monthly_tallies.h"

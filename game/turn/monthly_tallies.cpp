@@ -41,7 +41,7 @@ void DecrementShiroCountdowns(GameState& gs) {
     const int nShiro = ShiroCount(gs);
     for (int c = 0; c < nShiro; ++c) {
         if ((gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags & ShiroMapRecord::kFlagPort) == 0) continue;
-        for (TradeVoyage& v : gs.ShiroTbl[static_cast<std::size_t>(c)].voyage) {
+        for (ShiroOrderSlot& v : gs.ShiroTbl[static_cast<std::size_t>(c)].voyage) {
             if (v.ships != 0 && v.monthsLeft > 0) --v.monthsLeft;
         }
     }

@@ -122,7 +122,7 @@ void ResetCastles(GameState& gs) {
         c.nBushou = 0;
         c.nBesieger = 0;
         c.harvestRate = 10000;
-        for (TradeVoyage& v : c.voyage)
+        for (ShiroOrderSlot& v : c.voyage)
             v.ships = 0;
         c.gunsenBuilding = 0;
     }

@@ -8,7 +8,7 @@
 #include "game/ai/cpu_gaikou.h"
 #include "game/ai/cpu_jinji.h"
 #include "game/turn/kassen_phase.h"
-#include "game/turn/chouhei_limits.h"
+#include "game/domestic/castle_economy.h"
 #include "game/ai/cpu_gunbi.h"
 #include "game/ai/cpu_naisei.h"
 #include "game/ai/cpu_senryaku.h"

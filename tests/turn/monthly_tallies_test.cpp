@@ -69,11 +69,11 @@ TEST(DecrementShiroCountdowns, OnlyVoyagesAtSeaFromPorts) {
     TestWorld w({.castles = 2, .houses = 1});
     w.gs.ShiroMapTbl[0].flags = ShiroMapRecord::kFlagPort;
     auto& port = w.gs.ShiroTbl[0].voyage;
-    port[0] = TradeVoyage{3, 1, 2, 4};
-    port[1] = TradeVoyage{0, 1, 5, 4};
-    port[2] = TradeVoyage{2, 1, 0, 4};  // its settlement has not paid it yet
-    port[3] = TradeVoyage{1, 1, 1, 4};
-    w.gs.ShiroTbl[1].voyage[0] = TradeVoyage{3, 1, 2, 4};
+    port[0] = ShiroOrderSlot{3, 1, 2, 4};
+    port[1] = ShiroOrderSlot{0, 1, 5, 4};
+    port[2] = ShiroOrderSlot{2, 1, 0, 4};  // its settlement has not paid it yet
+    port[3] = ShiroOrderSlot{1, 1, 1, 4};
+    w.gs.ShiroTbl[1].voyage[0] = ShiroOrderSlot{3, 1, 2, 4};
     DecrementShiroCountdowns(w.gs);
     EXPECT_EQ(port[0].monthsLeft, 1);
     EXPECT_EQ(port[1].monthsLeft, 5);

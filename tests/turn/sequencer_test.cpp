@@ -7,7 +7,7 @@
 #include <span>
 #include <utility>
 
-#include "game/turn/chouhei_limits.h"
+#include "game/domestic/castle_economy.h"
 #include "game/turn/random_order.h"
 #include "platform/core/random.h"
 #include "support/test_world.h"

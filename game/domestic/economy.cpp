@@ -1,4 +1,4 @@
-#include "game/turn/economy.h"
+#include "game/domestic/economy.h"
 
 #include <algorithm>
 #include <bitset>
@@ -231,7 +231,7 @@ std::int32_t CMonthlyIncome::CalcKouekisenIncome(int daimyou, int gundan, int ye
         CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
         const ShiroMapRecord& geo = gs_.ShiroMapTbl[static_cast<std::size_t>(c)];
         if (s.gundan != gundan || (geo.flags & ShiroMapRecord::kFlagPort) == 0) continue;
-        for (TradeVoyage& v : s.voyage) {
+        for (ShiroOrderSlot& v : s.voyage) {
             if (v.ships == 0 || v.monthsLeft != months) continue;
             const int partner = v.destination;
             const bool known = partner < nPartner;

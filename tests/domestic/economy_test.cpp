@@ -1,4 +1,4 @@
-#include "game/turn/economy.h"
+#include "game/domestic/economy.h"
 
 #include <gtest/gtest.h>
 
@@ -503,7 +503,7 @@ struct TradeWorld : TestWorld {
     }
     void Voyage(int slot, int ships, int partner, int monthsLeft, int monthsTotal) {
         gs.ShiroTbl[0].voyage[static_cast<std::size_t>(slot)] =
-            TradeVoyage{static_cast<std::uint8_t>(ships), static_cast<std::uint8_t>(partner),
+            ShiroOrderSlot{static_cast<std::uint8_t>(ships), static_cast<std::uint8_t>(partner),
                         static_cast<std::uint8_t>(monthsLeft), static_cast<std::uint8_t>(monthsTotal)};
     }
 };
