@@ -10,7 +10,6 @@
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
-#include "game/state/route.h"
 #include "game/state/sort_list.h"
 
 namespace rymd {
@@ -19,17 +18,18 @@ namespace {
 
 // The generals of the unit: the house's own generals (all of them for a vassal house, else those
 // of the planned corps) and the guest generals counted for the house in the planned corps.
-std::vector<int> CollectBushou(const GameState& gs, int daimyou, int gundan) {
+std::vector<int> CollectBushou(const GameState& gs, const HouseRoster& roster, int daimyou, int gundan) {
     std::vector<int> out;
     const bool shinjuu = DaimyouAt(gs, daimyou).bond == CDaimyou::kBondShinjuu;
-    for (int b : BushouIndexes(gs)) {
+    for (int b : roster.Bushou(daimyou)) {
         const CBushou& g = BushouAt(gs, b);
-        if (g.status != CBushou::kStatusKyakushou) {
-            if (g.daimyou == daimyou && (shinjuu || g.gundan == gundan)) out.push_back(b);
-        } else if (g.gundan == gundan && g.daimyou >= 0 && GetCountedDaimyou(gs, g.daimyou) == daimyou) {
-            out.push_back(b);
-        }
+        if (g.status != CBushou::kStatusKyakushou && (shinjuu || g.gundan == gundan)) out.push_back(b);
     }
+    const std::size_t own = out.size();
+    for (int b : roster.Kyakushou(daimyou))
+        if (BushouAt(gs, b).gundan == gundan) out.push_back(b);
+    // In table order, as one pass over the table would find them.
+    std::inplace_merge(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(own), out.end());
     return out;
 }
 
@@ -69,11 +69,12 @@ void CCpuGunbi::PlanDaimyou(int daimyou) {
 
 void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
     GameState& gs = context_.gs;
-    PlanUnit unit(gs, daimyou, gundan);
+    const HouseRoster& roster = roster_.Get(gs);
+    PlanUnit unit(gs, roster, daimyou, gundan);
     if (!unit.Valid()) return;
 
     // 1. A corps that does not invade only arms its generals.
-    const std::vector<int> members = CollectBushou(gs, daimyou, gundan);
+    const std::vector<int> members = CollectBushou(gs, roster, daimyou, gundan);
     if (!(unit.Orders() & CGundan::kOrderShinkou)) {
         DistributeTeppou(unit, members);
         return;
@@ -220,9 +221,10 @@ void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
 }
 
 void CCpuGunbi::DistributeTeppou(int daimyou, int gundan) {
-    PlanUnit unit(context_.gs, daimyou, gundan);
+    const HouseRoster& roster = roster_.Get(context_.gs);
+    PlanUnit unit(context_.gs, roster, daimyou, gundan);
     if (!unit.Valid()) return;
-    DistributeTeppou(unit, CollectBushou(context_.gs, daimyou, gundan));
+    DistributeTeppou(unit, CollectBushou(context_.gs, roster, daimyou, gundan));
 }
 
 void CCpuGunbi::DistributeTeppou(PlanUnit& unit, const std::vector<int>& members) {

@@ -6,11 +6,10 @@
 
 #include <vector>
 
+#include "game/ai/plan_unit.h"
 #include "game/state/game_context.h"
 
 namespace rymd {
-
-class PlanUnit;
 
 class CCpuGunbi {
 public:
@@ -29,6 +28,7 @@ private:
     void DistributeTeppou(PlanUnit& unit, const std::vector<int>& members);
 
     GameContext context_;
+    RosterCache roster_;
 };
 
 }  // namespace rymd

@@ -48,28 +48,19 @@ CCpuNaisei::CCpuNaisei(GameContext context) : context_(context) {}
 
 CCpuNaisei::~CCpuNaisei() = default;
 
-CMonthlyIncome& CCpuNaisei::Income() {
-    const GameState& gs = context_.gs;
-    const std::array<int, 3> stamp = {gs.nCurYear, gs.nCurMonth, gs.nPhase};
-    if (!income_ || stamp != incomeStamp_) {
-        income_ = std::make_unique<CMonthlyIncome>(context_.gs);
-        incomeStamp_ = stamp;
-    }
-    return *income_;
-}
-
 void CCpuNaisei::PlanDaimyou(int daimyou) {
     ForEachPlanUnit(context_.gs, daimyou, [&](int gundan) { PlanGundan(daimyou, gundan); });
 }
 
 void CCpuNaisei::PlanGundan(int daimyou, int gundan) {
     GameState& gs = context_.gs;
-    PlanUnit unit(gs, daimyou, gundan);
+    const HouseRoster& roster = roster_.Get(gs);
+    PlanUnit unit(gs, roster, daimyou, gundan);
     if (!unit.Valid() || !(unit.Orders() & CGundan::kOrderNaisei)) return;
 
-    Income().ProjectBalance(daimyou, gundan, projection_);
+    income_.Get(gs).ProjectBalance(daimyou, gundan, projection_);
 
-    const BestSeijiTable seiji(gs, daimyou);
+    const BestSeijiTable seiji(gs, daimyou, roster.Bushou(daimyou));
     SendKouekisen(unit);
     DoWork(Work::kKouzan, unit, seiji);
     DoWork(Work::kRakuichi, unit, seiji);
@@ -83,7 +74,7 @@ void CCpuNaisei::PlanGundan(int daimyou, int gundan) {
 // Trade voyages
 
 void CCpuNaisei::SendKouekisen(int daimyou, int gundan) {
-    PlanUnit unit(context_.gs, daimyou, gundan);
+    PlanUnit unit(context_.gs, roster_.Get(context_.gs), daimyou, gundan);
     SendKouekisen(unit);
 }
 
@@ -144,19 +135,19 @@ void CCpuNaisei::SendKouekisen(PlanUnit& unit) {
 // Mines, free markets and reclamation
 
 void CCpuNaisei::DoKouzanKaihatsu(int daimyou, int gundan) {
-    PlanUnit unit(context_.gs, daimyou, gundan);
-    DoWork(Work::kKouzan, unit, BestSeijiTable(context_.gs, daimyou));
+    PlanUnit unit(context_.gs, roster_.Get(context_.gs), daimyou, gundan);
+    DoWork(Work::kKouzan, unit, BestSeijiTable(context_.gs, daimyou, roster_.Get(context_.gs).Bushou(daimyou)));
 }
 
 void CCpuNaisei::DoRakuichi(int daimyou, int gundan) {
-    PlanUnit unit(context_.gs, daimyou, gundan);
-    DoWork(Work::kRakuichi, unit, BestSeijiTable(context_.gs, daimyou));
+    PlanUnit unit(context_.gs, roster_.Get(context_.gs), daimyou, gundan);
+    DoWork(Work::kRakuichi, unit, BestSeijiTable(context_.gs, daimyou, roster_.Get(context_.gs).Bushou(daimyou)));
 }
 
 void CCpuNaisei::DoKaikon(int daimyou, int gundan) {
     if (!IsKaikonSeason(context_.gs)) return;
-    PlanUnit unit(context_.gs, daimyou, gundan);
-    DoWork(Work::kKaikon, unit, BestSeijiTable(context_.gs, daimyou));
+    PlanUnit unit(context_.gs, roster_.Get(context_.gs), daimyou, gundan);
+    DoWork(Work::kKaikon, unit, BestSeijiTable(context_.gs, daimyou, roster_.Get(context_.gs).Bushou(daimyou)));
 }
 
 void CCpuNaisei::DoWork(Work work, PlanUnit& unit, const BestSeijiTable& seiji) {
@@ -242,7 +233,7 @@ void CCpuNaisei::DoWork(Work work, PlanUnit& unit, const BestSeijiTable& seiji) 
 // Ships
 
 void CCpuNaisei::BuildShips(int daimyou, int gundan) {
-    PlanUnit unit(context_.gs, daimyou, gundan);
+    PlanUnit unit(context_.gs, roster_.Get(context_.gs), daimyou, gundan);
     BuildShips(unit);
 }
 

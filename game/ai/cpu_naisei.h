@@ -7,15 +7,14 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 
+#include "game/ai/plan_unit.h"
 #include "game/state/game_context.h"
 
 namespace rymd {
 
 class BestSeijiTable;
 class CMonthlyIncome;
-class PlanUnit;
 
 class CCpuNaisei {
 public:
@@ -49,14 +48,12 @@ private:
     void DoWork(Work work, PlanUnit& unit, const BestSeijiTable& seiji);
     void BuildShips(PlanUnit& unit);
     void BuildGunsen(int daimyou);
-    // The projection calculator. Which castles and generals each house has cannot change within
-    // a phase, so one calculator serves every house of the same phase of the same month.
-    CMonthlyIncome& Income();
-
     GameContext context_;
     std::array<std::int32_t, kProjectionMonths> projection_{};
-    std::unique_ptr<CMonthlyIncome> income_;
-    std::array<int, 3> incomeStamp_{};  // year, month and phase the calculator was made in
+    // The projection calculator reads which castles and generals each house has, which cannot
+    // change within a phase: one serves every house of the phase.
+    PhaseCache<CMonthlyIncome, GameState> income_;
+    RosterCache roster_;
 };
 
 }  // namespace rymd

@@ -72,12 +72,20 @@ int MonthsToRepay(double cost, double d) {
 
 BestSeijiTable::BestSeijiTable(const GameState& gs, int daimyou) {
     if (daimyou < 0) return;
-    for (int b : BushouIndexes(gs)) {
-        const CBushou& g = BushouAt(gs, b);
-        if (g.daimyou != daimyou || (g.flags & CBushou::kFlagBesieging) || !IsValidShiro(gs, g.shiro)) continue;
-        std::uint8_t& best = best_[MapOf(gs, g.shiro).kuni];
-        best = std::max(best, g.seiji);
-    }
+    for (int b : BushouIndexes(gs))
+        Add(gs, daimyou, b);
+}
+
+BestSeijiTable::BestSeijiTable(const GameState& gs, int daimyou, std::span<const int> bushou) {
+    for (int b : bushou)
+        if (IsValidBushou(gs, b)) Add(gs, daimyou, b);
+}
+
+void BestSeijiTable::Add(const GameState& gs, int daimyou, int bushou) {
+    const CBushou& g = BushouAt(gs, bushou);
+    if (g.daimyou != daimyou || (g.flags & CBushou::kFlagBesieging) || !IsValidShiro(gs, g.shiro)) return;
+    std::uint8_t& best = best_[MapOf(gs, g.shiro).kuni];
+    best = std::max(best, g.seiji);
 }
 
 int BestSeijiTable::At(int kuni) const {

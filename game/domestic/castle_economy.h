@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace rymd {
 
@@ -28,12 +29,15 @@ inline constexpr int kNeverRepaid = 10000;
 class BestSeijiTable {
 public:
     BestSeijiTable(const GameState& gs, int daimyou);
+    // From a list of generals already known to be the house's (those whose house field is it).
+    BestSeijiTable(const GameState& gs, int daimyou, std::span<const int> bushou);
     // p of the province (0 for a province outside the map or without such a general).
     int At(int kuni) const;
     // p for a castle: that of its province.
     int ForShiro(const GameState& gs, int shiro) const;
 
 private:
+    void Add(const GameState& gs, int daimyou, int bushou);
     std::array<std::uint8_t, 256> best_{};
 };
 
