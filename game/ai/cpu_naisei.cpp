@@ -285,9 +285,7 @@ void CCpuNaisei::BuildGunsen(int daimyou) {
     if (wanted < 1) return;
 
     CDaimyou& house = DaimyouAt(gs, daimyou);
-    const int tendency = IsValidDaimyou(gs, daimyou) && daimyou < GameState::kMaxDaimyou
-                             ? gs.DaimyouInitTbl[static_cast<std::size_t>(daimyou)].gunsenTendency
-                             : 0;
+    const int tendency = gs.DaimyouInitTbl[static_cast<std::size_t>(daimyou)].gunsenTendency;
     const std::int64_t kept = EstimateShikinAtHarvest(gs, daimyou, -1, 1.1);
     std::int64_t budget = static_cast<std::int64_t>(
         static_cast<double>(house.shikin - kept) * (tendency * 0.1) + static_cast<double>(kept));

@@ -1,5 +1,6 @@
 // The bundled scenario played by the computer for two years: the houses enlarge, provision and
-// man their castles, arm their generals, develop and trade; the same seed gives the same game.
+// man their castles, arm their generals, develop and trade; the state keeps its invariants after
+// every phase; the same seed gives the same game.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "game/turn/main_game.h"
 #include "game/turn/new_game.h"
 #include "mbkormap/kor_map.h"
+#include "support/invariant_check.h"
 
 namespace rymd {
 namespace {
@@ -70,6 +72,8 @@ struct Watched {
             const int phase = gs->nPhase;
             step = game.EndCurrentPhase();
             if (phase == kPhaseShutsujin) ++done;
+            // After each phase the planners have acted in, the state keeps its invariants.
+            if (!test::ExpectInvariantsHold(*gs, "after phase " + std::to_string(phase))) break;
             for (int d : DaimyouIndexes(*gs))
                 EXPECT_GE(DaimyouAt(*gs, d).teppou, 0) << "house " << d << " after phase " << phase;
         }
