@@ -3,6 +3,7 @@
 #include "game/state/game_state.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
+#include "game/state/map_limits.h"
 #include "game/state/vocabulary.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
@@ -10,7 +11,6 @@
 namespace rymd {
 
 namespace {
-constexpr int kMaxChiiki = 50;
 // The bounds of a view rectangle (MainMapKakudai, KuniArea) lie within this many map units of 0
 // either way, far beyond any map, so that a bound plus 1 and the width and height of a
 // rectangle stay in range wherever they are used.
@@ -27,13 +27,9 @@ int CScenarioReader::ReadMapFile(const std::string& name) {
     const std::string file = ToUtf8(name, gs_.Encoding());
     // Regions and provinces index fixed per-place tables: a map with more than they hold is
     // refused before anything of it is taken.
-    auto fits = [](const MbKorMap::KorMapData& m) {
-        return m.kuni.size() < static_cast<std::size_t>(GameState::kMaxKuni) &&
-               m.chiiki.size() <= static_cast<std::size_t>(kMaxChiiki);
-    };
-    int result = map_.LoadKorMap((scenarioFolder_ + file).c_str(), fits);
+    int result = map_.LoadKorMap((scenarioFolder_ + file).c_str(), MapFitsTables);
     if (result == MbKorMap::CCtrlKorMap::kCannotOpen)
-        result = map_.LoadKorMap((programFolder_ + file).c_str(), fits);
+        result = map_.LoadKorMap((programFolder_ + file).c_str(), MapFitsTables);
     switch (result) {
         case MbKorMap::CCtrlKorMap::kLoaded: break;
         case MbKorMap::CCtrlKorMap::kCannotOpen: return kScnMapNotFound;

@@ -51,6 +51,11 @@ const char kUsage[] =
     "      broken one is told on standard error with its month and the exit code is 123\n"
     "      --trace-rng FILE: write every draw of the random source, one a line (\"file:line value\",\n"
     "      with a \"# month\" line at each month), so that two runs can be compared with diff\n"
+    "      --save OUT.rsd: save the game at the end of the run (the file is replaced whole or not at all)\n"
+    "  load SAVE.rsd [--months N] [--seed S] [--dump FILE|-] [--save OUT.rsd] [--check]\n"
+    "      load a saved game (the random source seeded with S, default 0, as a new game), play N more\n"
+    "      months as run does (default 0), dump and save it again; a file that is refused leaves\n"
+    "      nothing behind: its message on standard error, exit code 1\n"
     "  bench SCENARIO --years N [--seed S]\n"
     "      the all-automatic run of a spectator game (seed 0 unless given) for N years; prints\n"
     "      \"実行速度 %.3f 秒／月\"\n"
@@ -311,6 +316,38 @@ const char* TurnResultText(rymd::TurnResult r) {
     return "?";
 }
 
+// Plays months whole months from the step the game stands at: end steps until the personnel
+// phase that many months on, checking the invariants after each month when check is set.
+// kExitBrokenInvariant for a broken invariant, else 0; done counts the months played.
+int PlayMonths(rymd::CMainGame& game, rymd::GameState& gs, rymd::TurnResult step, int months, bool check,
+               RngTraceFile* trace, int& done) {
+    while (step == rymd::TurnResult::kContinue && done < months && !gs.bGameOver) {
+        const int phase = gs.nPhase;
+        if (phase < rymd::kPhaseJinji || phase > rymd::kPhaseShutsujin) break;
+        if (phase == rymd::kPhaseShutsujin && trace) trace->Mark("end of month " + std::to_string(done + 1));
+        step = game.EndCurrentPhase();
+        if (phase == rymd::kPhaseShutsujin && step != rymd::TurnResult::kQuit) {
+            ++done;
+            if (check && !InvariantsHold(gs, "after month " + std::to_string(done))) return kExitBrokenInvariant;
+        }
+    }
+    if (step != rymd::TurnResult::kContinue || gs.bGameOver)
+        std::cerr << "rymdcli: stopped after " << done << " months: "
+                  << TurnResultText(step == rymd::TurnResult::kContinue ? rymd::TurnResult::kGameOver : step)
+                  << '\n';
+    return 0;
+}
+
+// Saves the game to path (nothing to do for an empty path); false, told on standard error, when
+// the file cannot be written.
+bool SaveTo(const rymd::GameState& gs, const MbKorMap::CCtrlKorMap& map, const std::string& path) {
+    if (path.empty()) return true;
+    std::string message;
+    if (rymd::SaveGameFile(path, gs, map, &message)) return true;
+    std::cerr << "rymdcli: cannot write " << path << ": " << message << '\n';
+    return false;
+}
+
 }  // namespace
 
 // run: a new game, its first month start, then end steps until the personnel phase N months on.
@@ -322,6 +359,7 @@ int Run(const std::vector<std::string>& args) {
     bool watchOnFall = true;
     bool check = false;
     std::string tracePath;
+    std::string savePath;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -341,6 +379,8 @@ int Run(const std::vector<std::string>& args) {
             check = true;
         } else if (a == "--trace-rng" && hasValue) {
             tracePath = args[++i];
+        } else if (a == "--save" && hasValue) {
+            savePath = args[++i];
         } else if (request.scenarioPath.empty() && a.rfind("--", 0) != 0) {
             request.scenarioPath = a;
         } else {
@@ -373,26 +413,67 @@ int Run(const std::vector<std::string>& args) {
     if (check && !InvariantsHold(*gs, "in the new game")) return kExitBrokenInvariant;
     if (trace) trace->Mark("start of month 1");
     rymd::CMainGame game(*gs, map, ports);
-    rymd::TurnResult step = game.StartMonth();
     int done = 0;
-    while (step == rymd::TurnResult::kContinue && done < months && !gs->bGameOver) {
-        const int phase = gs->nPhase;
-        if (phase < rymd::kPhaseJinji || phase > rymd::kPhaseShutsujin) break;
-        if (phase == rymd::kPhaseShutsujin && trace) trace->Mark("end of month " + std::to_string(done + 1));
-        step = game.EndCurrentPhase();
-        if (phase == rymd::kPhaseShutsujin && step != rymd::TurnResult::kQuit) {
-            ++done;
-            if (check && !InvariantsHold(*gs, "after month " + std::to_string(done))) return kExitBrokenInvariant;
-        }
-    }
-    if (step != rymd::TurnResult::kContinue || gs->bGameOver)
-        std::cerr << "rymdcli: stopped after " << done << " months: "
-                  << TurnResultText(step == rymd::TurnResult::kContinue ? rymd::TurnResult::kGameOver : step)
-                  << '\n';
+    if (PlayMonths(game, *gs, game.StartMonth(), months, check, trace.get(), done) != 0) return kExitBrokenInvariant;
     if (trace) {
         gs->rng.SetTracer(nullptr);
         if (!trace->Close()) return 1;
     }
+    if (!SaveTo(*gs, map, savePath)) return 1;
+    return WriteDump(*gs, map, dump);
+}
+
+// load: a saved game, optionally played on, dumped and saved again.
+int Load(const std::vector<std::string>& args) {
+    std::string path;
+    std::string dump;
+    std::string savePath;
+    std::uint32_t seed = 0;
+    int months = 0;
+    bool check = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--seed" && hasValue) {
+            seed = static_cast<std::uint32_t>(std::strtoul(args[++i].c_str(), nullptr, 10));
+        } else if (a == "--months" && hasValue) {
+            if (!ParseCount(args[++i], months)) months = -1;
+        } else if (a == "--dump" && hasValue) {
+            dump = args[++i];
+        } else if (a == "--save" && hasValue) {
+            savePath = args[++i];
+        } else if (a == "--check") {
+            check = true;
+        } else if (path.empty() && a.rfind("--", 0) != 0) {
+            path = a;
+        } else {
+            std::fputs(kUsage, stderr);
+            return 125;
+        }
+    }
+    if (path.empty() || months < 0) {
+        std::fputs(kUsage, stderr);
+        return 125;
+    }
+    auto gs = std::make_unique<rymd::GameState>();
+    MbKorMap::CCtrlKorMap map;
+    const rymd::SavedGameLoad loaded = rymd::LoadSavedGameFile(path, *gs, map, seed);
+    if (!loaded.loaded) {
+        std::cerr << "rymdcli: " << path << ": " << loaded.message << " (" << loaded.detail << ")\n";
+        return 1;
+    }
+    if (check && !InvariantsHold(*gs, "in the loaded game")) return kExitBrokenInvariant;
+    rymd::HeadlessPort port(std::cerr);
+    const rymd::Ports ports = port.AsPorts();
+    rymd::CMainGame game(*gs, map, ports);
+    if (months > 0) {
+        // A game saved before its first month start begins with it.
+        const rymd::TurnResult step =
+            gs->nPhase == rymd::kPhaseEvent ? game.StartMonth() : rymd::TurnResult::kContinue;
+        int done = 0;
+        if (PlayMonths(game, *gs, step, months, check, nullptr, done) != 0) return kExitBrokenInvariant;
+    }
+    if (!SaveTo(*gs, map, savePath)) return 1;
     return WriteDump(*gs, map, dump);
 }
 
@@ -457,6 +538,7 @@ int Dispatch(const std::vector<std::string>& args) {
     if (args.size() == 2 && args[0] == "check") return Check(args[1]);
     if (!args.empty() && args[0] == "newgame") return NewGame(args);
     if (!args.empty() && args[0] == "run") return Run(args);
+    if (!args.empty() && args[0] == "load") return Load(args);
     if (!args.empty() && args[0] == "bench") return Bench(args);
     if (!args.empty() && (args[0] == "map-info" || args[0] == "map-render")) {
         const int result = args[0] == "map-info" ? MapInfo(args) : MapRender(args);
