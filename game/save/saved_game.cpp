@@ -552,6 +552,19 @@ bool SaveGameFile(const std::string& path, const GameState& gs, const MbKorMap::
     return false;
 }
 
+bool SaveViewOnlyGameFile(const std::string& path, GameState& gs, const MbKorMap::CCtrlKorMap& map,
+                          std::string* message) {
+    if (gs.bStartedAsSpectator) {
+        if (message) *message = kMsgNoViewOnlyAfterSpectatorStart;
+        return false;
+    }
+    const bool viewOnly = gs.bViewOnly;
+    gs.bViewOnly = true;
+    const bool saved = SaveGameFile(path, gs, map, message);
+    gs.bViewOnly = viewOnly;
+    return saved;
+}
+
 int SavedGameVersion(const std::uint8_t* field, std::size_t size) {
     static constexpr std::string_view kPrefix = "RYUUMONDEN LV ";
     if (size < kSavedGameSignatureSize) return -1;

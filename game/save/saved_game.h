@@ -28,6 +28,8 @@ constexpr std::size_t kSavedGameSignatureSize = 32;
 constexpr char kMsgCannotOpenFile[] = "ファイルが開けません";
 constexpr char kMsgSaveVersionRefused[] = "このバージョンのセーブデータは読み込めません";
 constexpr char kMsgSaveDataBroken[] = "セーブデータが異常です";
+constexpr char kMsgNoViewOnlyAfterSpectatorStart[] =
+    "観戦モードで開始した場合は、閲覧専用形式でセーブできません";
 
 // Every block after the signature and the province map, in the file's order.
 void WriteSavedGameTables(const GameState& gs, ArchiveWriter& out);
@@ -43,6 +45,13 @@ std::vector<std::uint8_t> WriteSavedGame(const GameState& gs, const MbKorMap::CC
 // whole when the write fails. False, with kMsgCannotOpenFile in *message, when it cannot be written.
 bool SaveGameFile(const std::string& path, const GameState& gs, const MbKorMap::CCtrlKorMap& map,
                   std::string* message = nullptr);
+
+// The view-only save: the game written with the view-only flag set, so that a load of it can be
+// looked at but not played on; the game's own flag is as before afterwards. Refused (false, with
+// kMsgNoViewOnlyAfterSpectatorStart in *message) when the game was started as a spectator game.
+// The player's confirmation comes first, from the game screen.
+bool SaveViewOnlyGameFile(const std::string& path, GameState& gs, const MbKorMap::CCtrlKorMap& map,
+                          std::string* message = nullptr);
 
 struct SavedGameLoad {
     bool loaded = false;

@@ -406,6 +406,14 @@ bool StartNewGame(GameState& gs, const Ports& ports, int playerDaimyou) {
     return true;
 }
 
+void ResetForRestart(GameState& gs) {
+    gs.nPlayerDaimyou = -1;
+    gs.nCurDaimyou = -1;
+    gs.nCurYear = gs.nStartYear;
+    gs.nCurMonth = gs.nStartMonth;
+    gs.nPhase = kPhaseEvent;
+}
+
 namespace {
 
 // The house named by a scenario identifier or an index; -1 when none.

@@ -25,6 +25,11 @@ void SetupNewGame(GameState& gs, MbKorMap::CCtrlKorMap& map, const Ports& ports)
 // full; nothing changes then.
 bool StartNewGame(GameState& gs, const Ports& ports, int playerDaimyou);
 
+// The end of a game, before the start menu is shown again: no player or current house, the
+// date back to the scenario's start, the phase 0. The tables stay until the next game
+// replaces them.
+void ResetForRestart(GameState& gs);
+
 // A new game without the start menu: the scenario file, the seed of the random source and the
 // player's house (its scenario identifier or its index; empty to watch).
 struct NewGameRequest {

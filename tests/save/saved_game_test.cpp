@@ -146,6 +146,25 @@ TEST(SavedGame, KeepsDistanceLimitInTensAndTravelsTheFlags) {
     EXPECT_EQ(back.gs->nCurDaimyou, back.gs->nPlayerDaimyou);
 }
 
+TEST(SavedGame, AViewOnlySaveLoadsViewOnlyAndIsRefusedAfterASpectatorStart) {
+    TempDir dir;
+    Game game;
+    ASSERT_TRUE(game.Load(RunAndSave(dir, 0, "--house D_ODA")).loaded);
+    const std::string before = StateHash(*game.gs);
+    ASSERT_TRUE(SaveViewOnlyGameFile(dir / "view.rsd", *game.gs, game.map));
+    EXPECT_EQ(StateHash(*game.gs), before);  // the game's own flag is back
+    Game view;
+    ASSERT_TRUE(LoadSavedGameFile(dir / "view.rsd", *view.gs, view.map, 0).loaded);
+    EXPECT_TRUE(view.gs->bViewOnly);
+
+    Game watched;
+    ASSERT_TRUE(watched.Load(RunAndSave(dir, 0, "--spectator")).loaded);
+    std::string message;
+    EXPECT_FALSE(SaveViewOnlyGameFile(dir / "watched.rsd", *watched.gs, watched.map, &message));
+    EXPECT_EQ(message, kMsgNoViewOnlyAfterSpectatorStart);
+    EXPECT_FALSE(fs::exists(dir / "watched.rsd"));
+}
+
 // A Chinese-language game: the texts stored before the language are read in its encoding too.
 TEST(SavedGame, ReadsTheTextsBeforeTheLanguageInTheGamesEncoding) {
     TempDir dir;

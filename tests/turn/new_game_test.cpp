@@ -195,6 +195,21 @@ TEST(NewGame, StartingAppendsTheDummyHouse) {
               "大名家数がＭＡＸの場合は全自動モードは実行できません");
 }
 
+TEST(NewGame, ARestartForgetsThePlayerAndGoesBackToTheStart) {
+    SmallState st(3, 1);
+    st.Setup();
+    ASSERT_TRUE(StartNewGame(st.gs, st.ports, 1));
+    st.gs.nCurYear = st.gs.nStartYear + 3;
+    st.gs.nCurMonth = st.gs.nStartMonth % 12 + 1;
+    st.gs.nPhase = kPhaseNaisei;
+    ResetForRestart(st.gs);
+    EXPECT_EQ(st.gs.nPlayerDaimyou, -1);
+    EXPECT_EQ(st.gs.nCurDaimyou, -1);
+    EXPECT_EQ(st.gs.nCurYear, st.gs.nStartYear);
+    EXPECT_EQ(st.gs.nCurMonth, st.gs.nStartMonth);
+    EXPECT_EQ(st.gs.nPhase, kPhaseEvent);
+}
+
 TEST(NewGame, GeneralInAProvinceWithoutHisCastlesIsLeftOut) {
     ReaderRun run;
     run.map.files[run.scenarioFolder + "w.map"] = FakeKorMap::Make(3);
