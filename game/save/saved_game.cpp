@@ -616,6 +616,17 @@ std::string FindBadLoadedState(const GameState& gs) {
             if (c.route < 0xFFFE && c.route >= gs.nRoutePoint) return "castle route";
         }
     }
+    // What the general table names beyond the invariant check: his record and the castles of
+    // his orders.
+    for (int b = 0; b < gs.nBushou; ++b) {
+        const CBushou& g = gs.BushouTbl[b];
+        if (g.id >= gs.nBushouEx) return "general record";
+        if (g.moveShiro >= gs.nShiro || g.sortieShiro >= gs.nShiro || g.sortieOrigin >= gs.nShiro)
+            return "general's orders";
+        if (g.holderDaimyou >= gs.nScenarioDaimyou || g.originDaimyou >= gs.nScenarioDaimyou) return "general's house";
+    }
+    for (int b = 0; b < gs.nMitoujouBushou; ++b)
+        if (gs.MitoujouBushouTbl[b].id >= gs.nBushouEx) return "general record";
     if (std::optional<std::string> broken = FindBrokenInvariant(gs)) return *broken;
     return {};
 }
@@ -695,7 +706,9 @@ SavedGameLoad LoadSavedGameFile(const std::string& path, GameState& gs, MbKorMap
         result.detail = "cannot read " + path;
         return result;
     }
-    return LoadSavedGame(bytes, gs, map, seed);
+    SavedGameLoad result = LoadSavedGame(bytes, gs, map, seed);
+    if (result.loaded) result.folder = DirectoryOf(path);
+    return result;
 }
 
 }  // namespace rymd

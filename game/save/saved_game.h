@@ -58,6 +58,9 @@ struct SavedGameLoad {
     int version = 0;      // the file's version (0 when the signature was not read)
     std::string message;  // the player's message when refused
     std::string detail;   // what was wrong, for tools and logs (English)
+    // The folder of a loaded file, where the game screen then looks for the scenario's music;
+    // empty unless the file was loaded.
+    std::string folder;
 };
 
 // Reads a whole saved game into a fresh state and, only when every block was read and the state

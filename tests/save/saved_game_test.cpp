@@ -154,7 +154,9 @@ TEST(SavedGame, AViewOnlySaveLoadsViewOnlyAndIsRefusedAfterASpectatorStart) {
     ASSERT_TRUE(SaveViewOnlyGameFile(dir / "view.rsd", *game.gs, game.map));
     EXPECT_EQ(StateHash(*game.gs), before);  // the game's own flag is back
     Game view;
-    ASSERT_TRUE(LoadSavedGameFile(dir / "view.rsd", *view.gs, view.map, 0).loaded);
+    const SavedGameLoad r = LoadSavedGameFile(dir / "view.rsd", *view.gs, view.map, 0);
+    ASSERT_TRUE(r.loaded);
+    EXPECT_EQ(r.folder, dir.path.string() + "/");
     EXPECT_TRUE(view.gs->bViewOnly);
 
     Game watched;
@@ -349,6 +351,7 @@ TEST_F(RefusedSave, EmptyFileMissingFileAndFolder) {
         const SavedGameLoad r = LoadSavedGameFile(path, *game_.gs, game_.map, 0);
         EXPECT_FALSE(r.loaded) << path;
         EXPECT_FALSE(r.message.empty()) << path;
+        EXPECT_TRUE(r.folder.empty()) << path;
         EXPECT_EQ(StateHash(*game_.gs), hash_);
         EXPECT_TRUE(game_.MapBytes() == mapBytes_);
         const CliOutcome o = RunCliKeepingErrors("load " + path);
