@@ -700,10 +700,10 @@ SavedGameLoad LoadSavedGame(const std::vector<std::uint8_t>& bytes, GameState& g
 SavedGameLoad LoadSavedGameFile(const std::string& path, GameState& gs, MbKorMap::CCtrlKorMap& map,
                                 std::uint32_t seed) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes)) {
+    if (const ReadFileError error = ReadFile(path, bytes, kSavedGameFileMaxBytes); error != ReadFileError::kNone) {
         SavedGameLoad result;
         result.message = kMsgCannotOpenFile;
-        result.detail = "cannot read " + path;
+        result.detail = ReadFileErrorText(path, error, kSavedGameFileMaxBytes);
         return result;
     }
     SavedGameLoad result = LoadSavedGame(bytes, gs, map, seed);

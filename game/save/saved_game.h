@@ -24,6 +24,9 @@ constexpr int kOldestSavedGameVersion = 100;
 constexpr char kSavedGameSignature[] = "RYUUMONDEN LV 1.16";
 constexpr std::size_t kSavedGameSignatureSize = 32;
 
+// The largest saved game read: a map at its own limit (256 MB) and every table full.
+inline constexpr std::uint64_t kSavedGameFileMaxBytes = std::uint64_t{512} << 20;
+
 // The messages of saving and loading.
 constexpr char kMsgCannotOpenFile[] = "ファイルが開けません";
 constexpr char kMsgSaveVersionRefused[] = "このバージョンのセーブデータは読み込めません";
@@ -71,7 +74,8 @@ struct SavedGameLoad {
 // and map exactly as they were.
 SavedGameLoad LoadSavedGame(const std::vector<std::uint8_t>& bytes, GameState& gs, MbKorMap::CCtrlKorMap& map,
                             std::uint32_t seed);
-// LoadSavedGame on the file at path; a file that cannot be read is refused with kMsgCannotOpenFile.
+// LoadSavedGame on the file at path; a file that cannot be read (missing, not a regular file,
+// larger than kSavedGameFileMaxBytes) is refused with kMsgCannotOpenFile.
 SavedGameLoad LoadSavedGameFile(const std::string& path, GameState& gs, MbKorMap::CCtrlKorMap& map,
                                 std::uint32_t seed);
 

@@ -20,6 +20,7 @@
 #include "platform/core/file.h"
 #include "support/kor_map_fixture.h"
 #include "support/run_cli.h"
+#include "support/world_files.h"
 
 namespace rymd::test {
 namespace {
@@ -165,6 +166,24 @@ TEST(SavedGame, AViewOnlySaveLoadsViewOnlyAndIsRefusedAfterASpectatorStart) {
     EXPECT_FALSE(SaveViewOnlyGameFile(dir / "watched.rsd", *watched.gs, watched.map, &message));
     EXPECT_EQ(message, kMsgNoViewOnlyAfterSpectatorStart);
     EXPECT_FALSE(fs::exists(dir / "watched.rsd"));
+}
+
+TEST(SavedGame, TheToolNeverSavesOverItsInputs) {
+    WorldFiles world("save_inputs");
+    const std::string map = world.dir + "/world.map";
+    const Bytes scenarioBefore = ReadAll(world.Scenario());
+    const Bytes mapBefore = ReadAll(map);
+    for (const std::string& target : {world.Scenario(), map})
+        EXPECT_EQ(RunCli("run " + world.Scenario() + " --months 0 --save " + target).status, 2) << target;
+    EXPECT_TRUE(ReadAll(world.Scenario()) == scenarioBefore);
+    EXPECT_TRUE(ReadAll(map) == mapBefore);
+
+    const std::string save = world.dir + "/world.rsd";
+    ASSERT_EQ(RunCli("run " + world.Scenario() + " --months 1 --save " + save).status, 0);
+    const Bytes saved = ReadAll(save);
+    EXPECT_EQ(RunCli("load " + save + " --dump " + save).status, 2);
+    EXPECT_EQ(RunCli("load " + save + " --save " + save).status, 0);  // saved again over itself
+    EXPECT_TRUE(ReadAll(save) == saved);
 }
 
 // A Chinese-language game: the texts stored before the language are read in its encoding too.

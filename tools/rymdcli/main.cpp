@@ -55,7 +55,8 @@ const char kUsage[] =
     "  load SAVE.rsd [--months N] [--seed S] [--dump FILE|-] [--save OUT.rsd] [--check]\n"
     "      load a saved game (the random source seeded with S, default 0, as a new game), play N more\n"
     "      months as run does (default 0), dump and save it again; a file that is refused leaves\n"
-    "      nothing behind: its message on standard error, exit code 1\n"
+    "      nothing behind: its message on standard error, exit code 1 (2 when the dump would overwrite\n"
+    "      the save; run refuses a --save over the scenario or its map the same way)\n"
     "  bench SCENARIO --years N [--seed S]\n"
     "      the all-automatic run of a spectator game (seed 0 unless given) for N years; prints\n"
     "      \"実行速度 %.3f 秒／月\"\n"
@@ -403,7 +404,7 @@ int Run(const std::vector<std::string>& args) {
     RunAskPort ask(port, watchOnFall);
     rymd::Ports ports = port.AsPorts();
     ports.ask = &ask;
-    if (const int result = StartGame(*gs, map, ports, request, {dump, tracePath})) return result;
+    if (const int result = StartGame(*gs, map, ports, request, {dump, tracePath, savePath})) return result;
     // The trace file is opened only now that it is known to be none of the inputs.
     if (trace && !trace->Open()) {
         std::cerr << "rymdcli: cannot write " << tracePath << '\n';
@@ -454,6 +455,11 @@ int Load(const std::vector<std::string>& args) {
     if (path.empty() || months < 0) {
         std::fputs(kUsage, stderr);
         return 125;
+    }
+    // The dump is never written over the save it comes from (saving over it again is fine).
+    if (!dump.empty() && dump != "-" && rymd::SameFile(dump, path)) {
+        std::cerr << "rymdcli: " << dump << " would overwrite the saved game " << path << '\n';
+        return 2;
     }
     auto gs = std::make_unique<rymd::GameState>();
     MbKorMap::CCtrlKorMap map;
