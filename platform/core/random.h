@@ -3,28 +3,41 @@
 // Every draw of the rules goes through it, in the order the rules make them.
 //
 // A tracer, when one is set, is told of every draw with the call site that made it (the
-// default source_location argument of each draw function), so that two runs that part can be
+// default CallSite argument of each draw function), so that two runs that part can be
 // compared line by line. Without a tracer a draw costs one test of a null pointer more, and the
 // values drawn never depend on the tracer.
 #pragma once
 
 #include <cstdint>
-#include <source_location>
 
 namespace rymd {
+
+// Where a draw was made. The draw functions take one as a default argument built from
+// __builtin_FILE() and __builtin_LINE(), which gcc and clang both evaluate at the caller
+// (std::source_location would do the same, but clang 14 cannot build it with this library).
+class CallSite {
+public:
+    constexpr CallSite(const char* file, unsigned line) : file_(file), line_(line) {}
+    constexpr const char* file_name() const { return file_; }
+    constexpr unsigned line() const { return line_; }
+
+private:
+    const char* file_;
+    unsigned line_;
+};
 
 // Receives the draws of a Random while it is set as its tracer.
 class RandomTracer {
 public:
     virtual ~RandomTracer() = default;
     // value is the raw draw 0..32767, before any scaling.
-    virtual void OnDraw(const std::source_location& where, int value) = 0;
+    virtual void OnDraw(const CallSite& where, int value) = 0;
 };
 
 class Random {
 public:
     static constexpr int kRandMax = 32767;
-    using Where = std::source_location;
+    using Where = CallSite;
 
     explicit Random(std::uint32_t seed = 1) : state_(seed) {}
     // The tracer belongs to the object, not to its value: a copy starts without one, and
@@ -43,13 +56,13 @@ public:
     RandomTracer* Tracer() const { return tracer_; }
 
     // One draw, 0..32767.
-    int Next(Where where = Where::current()) { return Draw(where); }
+    int Next(Where where = Where(__builtin_FILE(), __builtin_LINE())) { return Draw(where); }
     // The three scalings the rules use.
-    double Unit(Where where = Where::current()) { return Draw(where) / 32767.0; }      // [0, 1], 1 reachable
-    double UnitOpen(Where where = Where::current()) { return Draw(where) / 32768.0; }  // [0, 1)
-    double Signed(Where where = Where::current()) { return Draw(where) / 16383.5 - 1.0; }  // [-1, 1]
+    double Unit(Where where = Where(__builtin_FILE(), __builtin_LINE())) { return Draw(where) / 32767.0; }      // [0, 1], 1 reachable
+    double UnitOpen(Where where = Where(__builtin_FILE(), __builtin_LINE())) { return Draw(where) / 32768.0; }  // [0, 1)
+    double Signed(Where where = Where(__builtin_FILE(), __builtin_LINE())) { return Draw(where) / 16383.5 - 1.0; }  // [-1, 1]
     // trunc(rand() / 32768.0 * n): an index below n (n > 0).
-    int Below(int n, Where where = Where::current()) { return static_cast<int>(Draw(where) / 32768.0 * n); }
+    int Below(int n, Where where = Where(__builtin_FILE(), __builtin_LINE())) { return static_cast<int>(Draw(where) / 32768.0 * n); }
 
 private:
     int Draw(const Where& where) {

@@ -74,7 +74,7 @@ TEST(Random, ScalingsStayInRange) {
 
 struct Recorder final : RandomTracer {
     std::vector<std::string> draws;  // "line value"
-    void OnDraw(const std::source_location& where, int value) override {
+    void OnDraw(const CallSite& where, int value) override {
         EXPECT_NE(std::string(where.file_name()).find("random_test.cpp"), std::string::npos);
         draws.push_back(std::to_string(where.line()) + " " + std::to_string(value));
     }
@@ -84,7 +84,7 @@ TEST(Random, ATracerSeesEveryDrawAtItsCallSiteAndChangesNone) {
     Random plain(99), traced(99);
     Recorder rec;
     traced.SetTracer(&rec);
-    const unsigned line = std::source_location::current().line();
+    const unsigned line = __LINE__;
     EXPECT_EQ(traced.Next(), plain.Next());
     EXPECT_EQ(traced.Unit(), plain.Unit());
     EXPECT_EQ(traced.UnitOpen(), plain.UnitOpen());

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
-#include <source_location>
 #include <optional>
 #include <span>
 #include <string>
@@ -236,7 +235,7 @@ class RngTraceFile final : public rymd::RandomTracer {
 public:
     explicit RngTraceFile(const std::string& path) : path_(path) {
         // The project's folder: what precedes this file's own place in it.
-        const std::string_view self = std::source_location::current().file_name();
+        const std::string_view self = __FILE__;
         const std::string_view tail = "tools/rymdcli/main.cpp";
         if (self.size() >= tail.size() && self.substr(self.size() - tail.size()) == tail)
             root_ = self.substr(0, self.size() - tail.size());
@@ -261,7 +260,7 @@ public:
         early_.clear();
         return true;
     }
-    void OnDraw(const std::source_location& where, int value) override {
+    void OnDraw(const rymd::CallSite& where, int value) override {
         std::string_view file = where.file_name();
         if (!root_.empty() && file.substr(0, root_.size()) == root_) file.remove_prefix(root_.size());
         char line[600];
