@@ -1,14 +1,17 @@
 #include "game/turn/kassen_phase.h"
 
+#include "game/ai/attack_planner.h"
 #include "game/turn/main_game.h"
 
 namespace rymd {
 
-// Not built yet: the computer's attack orders arrive with the military rules.
-void CKassenPhase::PlanDaimyouAttacks(int daimyou) {}
+void CKassenPhase::PlanDaimyouAttacks(int daimyou) {
+    CAttackPlanner(game_.Context()).PlanDaimyouAttacks(daimyou);
+}
 
-// Not built yet: the computer's attack orders arrive with the military rules.
-void CKassenPhase::PlanGundanAttacks(int daimyou, int gundan) {}
+void CKassenPhase::PlanGundanAttacks(int daimyou, int gundan) {
+    CAttackPlanner(game_.Context()).PlanGundanAttacks(daimyou, gundan);
+}
 
 // Not built yet: the resolution of moves, sieges and battles arrives with the military rules.
 void CKassenPhase::ResolveKassen() {}

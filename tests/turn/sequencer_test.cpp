@@ -227,6 +227,10 @@ TEST(Sequencer, PhasePreparations) {
     for (int b = 0; b < gs.nBushou; ++b)
         gs.BushouTbl[b].flags = CBushou::kFlagOrdered | CBushou::kFlagBesieging;
     gs.ShiroTbl[1].kokudaka = 123456;
+    // The houses stand still, so that no planner writes orders between the preparations and
+    // the checks.
+    for (int d = 0; d < gs.nDaimyou; ++d)
+        gs.DaimyouTbl[d].kindByte = static_cast<std::uint8_t>(1 | (CDaimyou::kBehaviourStatic << 4));
 
     // Armament: the snapshot and the player's conscription allowances.
     w.game->BeginGunbiPhase();
@@ -271,6 +275,12 @@ TEST(Sequencer, PhasePreparations) {
     gs.ShiroTbl[1].nBesieger = 1;
     gs.ShiroTbl[1].besieger[0] = 2;
     gs.BushouTbl[2].flags |= CBushou::kFlagOrdered;
+    // The end of the strategy phase rebuilds the castles' lists from the generals: general 2
+    // besieges castle 1, the others stand in their castles.
+    gs.BushouTbl[2].shiro = 1;
+    gs.ShiroTbl[2].nBushou = 0;
+    for (int b : {0, 1})
+        gs.BushouTbl[b].flags &= static_cast<std::uint16_t>(~CBushou::kFlagBesieging);
     gs.GunsenTable.records[0].destination = 2;
     w.game->EndSenryakuPhase();
     EXPECT_EQ(gs.nPhase, kPhaseShutsujin);

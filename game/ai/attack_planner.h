@@ -1,0 +1,41 @@
+// The computer's sortie orders of the war phase: for a house, or one of its corps that carries
+// an invasion order, which castles to relieve, which sieges to reinforce, which neighbours to
+// attack and which castles to guard, and the armies and warships it sends. It writes the same
+// orders as the player's sortie dialog (destination, origin, ordered flag 0x02, by-water flag
+// 0x20; fleet move orders), which the resolution of the month carries out.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "game/state/game_context.h"
+
+namespace rymd {
+
+class CAttackPlanner {
+public:
+    explicit CAttackPlanner(GameContext context) : context_(context) {}
+
+    // Every unit of a house (its corps, then the directly held part); nothing when a behaviour
+    // override is set.
+    void PlanDaimyouAttacks(int daimyou);
+    // One unit: a corps, or -1 for the directly held part.
+    void PlanGundanAttacks(int daimyou, int gundan);
+    // The free generals of the unit next to the target that could march on it, strongest first,
+    // at most maxCount; returns their troops.
+    int CollectShutsujinBushou(int daimyou, int gundan, int target, int maxCount, std::vector<int>& ids);
+    // Chooses and orders an army against the target (needed = the strength to beat; 0 for a
+    // relief or reinforcement of an own castle). True when the army was ordered.
+    bool OrderShutsujin(int daimyou, int gundan, int target, int needed);
+    // Orders warships toward a target on a waterway for the armies bound for it.
+    void AssignGunsenToShutsujin(int target, int daimyou);
+
+private:
+    int HouseStrength(int daimyou);  // 3 x cavalry + foot of the house's generals
+    void LevelBlockade(int daimyou, int target, int need);
+
+    GameContext context_;
+    std::vector<int> strengthOf_;  // per house, -1 not yet summed (one planning call)
+};
+
+}  // namespace rymd
