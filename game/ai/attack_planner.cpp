@@ -40,21 +40,6 @@ int CarriedTroops(const GameState& gs, const std::vector<int>& ids, int ships) {
 
 }  // namespace
 
-int CAttackPlanner::HouseStrength(int daimyou) {
-    const GameState& gs = context_.gs;
-    if (!IsValidDaimyou(gs, daimyou)) return 0;
-    if (strengthOf_.empty()) {
-        // One pass sums every house; the planning of one unit changes no troops.
-        strengthOf_.assign(static_cast<std::size_t>(DaimyouCount(gs)), 0);
-        for (int g : BushouIndexes(gs)) {
-            const CBushou& b = BushouAt(gs, g);
-            const int h = EffBushou(gs, b);
-            if (IsValidDaimyou(gs, h)) strengthOf_[static_cast<std::size_t>(h)] += Weighted(b);
-        }
-    }
-    return strengthOf_[static_cast<std::size_t>(daimyou)];
-}
-
 void CAttackPlanner::PlanDaimyouAttacks(int daimyou) {
     const GameState& gs = context_.gs;
     if (!IsValidDaimyou(gs, daimyou)) return;
@@ -71,16 +56,14 @@ void CAttackPlanner::PlanGundanAttacks(int daimyou, int gundan) {
     if (!IsValidDaimyou(gs, daimyou) || !HouseExists(gs, daimyou)) return;
     if (DaimyouAt(gs, daimyou).bond == CDaimyou::kBondShinjuu) return;
     if (gundan >= 0 && (!IsValidGundan(gundan) || (GundanAt(gs, gundan).order & CGundan::kOrderShinkou) == 0)) return;
-    strengthOf_.clear();
+    index_.Refresh(gs);
     const int nShiro = ShiroCount(gs);
 
     // The strike force of the estimates.
     MbMisc::CSortInt strongest(64);
-    for (int g : BushouIndexes(gs)) {
+    for (int g : index_.BushouOf(daimyou)) {
         const CBushou& b = BushouAt(gs, g);
-        if (b.status != CBushou::kStatusHitojichi && EffBushou(gs, b) == daimyou &&
-            (b.flags & CBushou::kFlagBesieging) == 0)
-            strongest.AddData(g, Troops(b));
+        if ((b.flags & CBushou::kFlagBesieging) == 0) strongest.AddData(g, Troops(b));
     }
     strongest.SortTopLarge(kArmyMax);
     std::vector<int> strike;
@@ -97,12 +80,29 @@ void CAttackPlanner::PlanGundanAttacks(int daimyou, int gundan) {
         return near;
     };
 
-    CSortList relief(nShiro), sieges(nShiro), targets(nShiro), defence(nShiro);
+    const std::vector<int>& own = index_.ShiroOf(daimyou);
+    // Each list holds at most the links of the house's castles.
+    const int room = static_cast<int>(
+        std::min<std::size_t>(static_cast<std::size_t>(nShiro), own.size() * ShiroMapRecord::kMaxConnection + 1));
+    CSortList relief(room), sieges(room), targets(room), defence(room);
     for (CSortList* l : {&relief, &sieges, &targets, &defence})
         l->SetCount(0);
-    std::vector<std::uint8_t> mark(static_cast<std::size_t>(nShiro), 0);
-    for (int c : ShiroIndexes(gs)) {
-        if (GetCountedDaimyouOfShiro(gs, c) != daimyou || !inUnit(c)) continue;
+    // Marks of the castles met (bit 1 in S, bit 2 in T); only the entries set last time are
+    // cleared.
+    if (marks_.size() != static_cast<std::size_t>(nShiro)) {
+        marks_.assign(static_cast<std::size_t>(nShiro), 0);
+    } else {
+        for (int d : marked_)
+            marks_[static_cast<std::size_t>(d)] = 0;
+    }
+    marked_.clear();
+    auto markOf = [&](int d) -> std::uint8_t& {
+        std::uint8_t& m = marks_[static_cast<std::size_t>(d)];
+        if (m == 0) marked_.push_back(d);
+        return m;
+    };
+    for (int c : own) {
+        if (!inUnit(c)) continue;
         if (Besieged(gs, c)) {
             relief.Append(c, EstimateKoujousen(gs, -1, c, nullptr, nullptr, 0, nullptr));
             continue;
@@ -115,7 +115,7 @@ void CAttackPlanner::PlanGundanAttacks(int daimyou, int gundan) {
             if (DaimyouAt(gs, sd.daimyou).IsUnattackable()) return;
             if (gundan >= 0 && gs.ShiroDisabledBits.test(static_cast<std::size_t>(d))) return;
             if (!Hostile(Relation(gs, sd.daimyou, daimyou))) return;
-            std::uint8_t& m = mark[static_cast<std::size_t>(d)];
+            std::uint8_t& m = markOf(d);
             if (sd.nBesieger != 0 && GetCountedDaimyou(gs, sd.besiegerDaimyou) == daimyou) {
                 if (m & 1) return;
                 m |= 1;
@@ -235,6 +235,7 @@ int CAttackPlanner::CollectShutsujinBushou(int daimyou, int gundan, int target, 
 bool CAttackPlanner::OrderShutsujin(int daimyou, int gundan, int target, int needed) {
     GameState& gs = context_.gs;
     if (!IsValidShiro(gs, target)) return false;
+    index_.Refresh(gs);
     const CShiro& st = ShiroAt(gs, target);
     const int owner = GetCountedDaimyouOfShiro(gs, target);
     const bool weBesiege = st.nBesieger != 0 && GetCountedDaimyou(gs, st.besiegerDaimyou) == daimyou;
@@ -244,9 +245,8 @@ bool CAttackPlanner::OrderShutsujin(int daimyou, int gundan, int target, int nee
     std::vector<int> army;
     if (weBesiege) ForListed(gs, target, true, [&](int g) { army.push_back(g); });
     int freeCount = 0;
-    for (int g : BushouIndexes(gs)) {
+    for (int g : index_.BushouOf(daimyou)) {
         const CBushou& b = BushouAt(gs, g);
-        if (b.status == CBushou::kStatusHitojichi || EffBushou(gs, b) != daimyou) continue;
         if (HasOrder(b) && b.sortieShiro == target && army.size() < kArmyMax) army.push_back(g);
         if (Sendable(b, gundan) && IsValidShiro(gs, b.shiro) && !Besieged(gs, b.shiro)) ++freeCount;
     }
@@ -431,8 +431,8 @@ bool CAttackPlanner::OrderShutsujin(int daimyou, int gundan, int target, int nee
                 go = !stretched;
             }
         }
-        if (gundan < 0 && HouseStrength(daimyou) > HouseStrength(owner) && n == kArmyMax &&
-            troops + already > needed / 2)
+        if (gundan < 0 && n == kArmyMax && troops + already > needed / 2 &&
+            index_.StrengthOf(daimyou) > index_.StrengthOf(owner))
             go = true;
     }
     if (!go) return false;

@@ -8,13 +8,18 @@
 #include <span>
 #include <vector>
 
+#include "game/ai/house_index.h"
 #include "game/state/game_context.h"
 
 namespace rymd {
 
 class CAttackPlanner {
 public:
-    explicit CAttackPlanner(GameContext context) : context_(context) {}
+    explicit CAttackPlanner(GameContext context) : context_(context), index_(ownIndex_) {}
+    // With an index kept by the caller for the whole sortie phase (the war-phase controller's).
+    CAttackPlanner(GameContext context, HouseIndex& index) : context_(context), index_(index) {}
+    CAttackPlanner(const CAttackPlanner&) = delete;
+    CAttackPlanner& operator=(const CAttackPlanner&) = delete;
 
     // Every unit of a house (its corps, then the directly held part); nothing when a behaviour
     // override is set.
@@ -31,11 +36,13 @@ public:
     void AssignGunsenToShutsujin(int target, int daimyou);
 
 private:
-    int HouseStrength(int daimyou);  // 3 x cavalry + foot of the house's generals
     void LevelBlockade(int daimyou, int target, int need);
 
     GameContext context_;
-    std::vector<int> strengthOf_;  // per house, -1 not yet summed (one planning call)
+    HouseIndex ownIndex_;
+    HouseIndex& index_;
+    std::vector<std::uint8_t> marks_;  // per castle, one planning call
+    std::vector<int> marked_;
 };
 
 }  // namespace rymd

@@ -62,10 +62,10 @@ void CCpuSenryaku::SetPlanned(int daimyou, int gundan) {
     daimyou_ = daimyou;
     gundan_ = gundan;
     cacheDaimyou_ = daimyou;
-    ownShiro_.clear();
     const GameState& gs = context_.gs;
-    for (int c : ShiroIndexes(gs))
-        if (EffShiro(c) == daimyou) ownShiro_.push_back(c);
+    index_.Refresh(gs);
+    ownShiro_ = index_.ShiroOf(daimyou);
+    siegeLines_ = index_.SiegesOf(daimyou);
 }
 
 std::span<const std::uint16_t> CCpuSenryaku::RouteRow(int cache, int shiro) {
@@ -107,8 +107,9 @@ std::span<const std::uint16_t> CCpuSenryaku::GetRouteCostSeaFar(int shiro) {
 
 // --- small tests ---------------------------------------------------------------------------------
 
+// Owners do not change while the houses plan, so the counted houses come from the index.
 int CCpuSenryaku::EffShiro(int shiro) const {
-    return GetCountedDaimyouOfShiro(context_.gs, shiro);
+    return index_.EffOf(shiro);
 }
 
 bool CCpuSenryaku::InCorps(int shiro) const {
@@ -208,12 +209,10 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
 
     // The house's generals (index order) and its strongest twenty: the attacking force the
     // estimates assume.
-    std::vector<int> ours;
+    const std::vector<int>& ours = index_.BushouOf(daimyou);
     MbMisc::CSortInt strongest(64);
-    for (int g : BushouIndexes(gs)) {
+    for (int g : ours) {
         const CBushou& b = BushouAt(gs, g);
-        if (b.status == CBushou::kStatusHitojichi || EffBushou(gs, b) != daimyou) continue;
-        ours.push_back(g);
         if ((b.flags & CBushou::kFlagBesieging) == 0) strongest.AddData(g, Troops(b));
     }
     strongest.SortTopLarge(20);
@@ -223,13 +222,29 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
     const std::span<const int> top20Span(top20);
 
     // Survey.
-    CSortList ownBesieged(nShiro), besiegedByUs(nShiro), targets(nShiro), friendly(nShiro);
+    // Each list holds at most the links of the house's castles.
+    const int room = static_cast<int>(std::min<std::size_t>(
+        static_cast<std::size_t>(nShiro), ownShiro_.size() * ShiroMapRecord::kMaxConnection + 1));
+    CSortList ownBesieged(room), besiegedByUs(room), targets(room), friendly(room);
     for (CSortList* l : {&ownBesieged, &besiegedByUs, &targets, &friendly})
         l->SetCount(0);
-    std::vector<std::uint8_t> listed(static_cast<std::size_t>(nShiro), 0);  // bit per list
+    // The per-castle marks and troops start at 0: only the entries the last plan touched are
+    // cleared.
+    if (listed_.size() != static_cast<std::size_t>(nShiro) || committed_.size() != static_cast<std::size_t>(nShiro)) {
+        listed_.assign(static_cast<std::size_t>(nShiro), 0);
+        committed_.assign(static_cast<std::size_t>(nShiro), 0);
+    } else {
+        for (int c : touched_) {
+            listed_[static_cast<std::size_t>(c)] = 0;
+            committed_[static_cast<std::size_t>(c)] = 0;
+        }
+    }
+    touched_.clear();
+    std::vector<std::uint8_t>& listed = listed_;  // bit per list
     for (int c : ownShiro_) {
         if (!InCorps(c)) continue;
         if (Besieged(gs, c)) {
+            touched_.push_back(c);
             ownBesieged.Append(c, EstimateKoujousen(gs, -1, c, nullptr, nullptr, 0, nullptr));
             continue;
         }
@@ -239,6 +254,7 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
             if (DaimyouAt(gs, sd.daimyou).IsUnattackable()) return;
             if (gundan >= 0 && gs.ShiroDisabledBits.test(static_cast<std::size_t>(d))) return;
             std::uint8_t& mark = listed[static_cast<std::size_t>(d)];
+            if (mark == 0) touched_.push_back(d);
             const int r = Relation(gs, sd.daimyou, daimyou);
             if (r > 1) {
                 if (r > CDaimyou::kRelJuuzokuPeer || (mark & 1)) return;
@@ -270,7 +286,7 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
         }
     }
 
-    std::vector<int> committed(static_cast<std::size_t>(nShiro), 0);
+    std::vector<int>& committed = committed_;
     auto freeStrength = [&](bool weighted, bool rawHouse) {
         int s = 0;
         for (int g : ours) {
@@ -665,10 +681,8 @@ void CCpuSenryaku::PlaceNaiseiBushou(int daimyou, int gundan) {
     const CGundan& corps = GundanAt(gs, gundan);
     // Politicians of the corps, best first (a general already ordered or besieging stays).
     std::vector<int> pool;
-    for (int g : BushouIndexes(gs)) {
-        const CBushou& b = BushouAt(gs, g);
-        if (b.gundan == gundan && EffBushou(gs, b) == daimyou && IsPlanFree(g)) pool.push_back(g);
-    }
+    for (int g : index_.BushouOf(daimyou))
+        if (IsPlanFree(g)) pool.push_back(g);
     CSortList generals(static_cast<int>(pool.size()));
     for (std::size_t i = 0; i < pool.size(); ++i)
         generals.Set(static_cast<int>(i), pool[i], BushouAt(gs, pool[i]).seiji);
@@ -793,12 +807,17 @@ int CCpuSenryaku::CommitToShiro(int daimyou, int gundan, int target, int& commit
         cand.Append(c | (n << 16), k);
     };
     if (used > 0) {
-        for (int c : ShiroIndexes(gs)) {
-            const CShiro& sc = ShiroAt(gs, c);
-            if (IsOwn(c)) {
+        // The house's castles and (for an own target) its siege lines, in castle order.
+        std::size_t i = 0, j = 0;
+        while (i < ownShiro_.size() || (own && j < siegeLines_.size())) {
+            const bool takeOwn = i < ownShiro_.size() && (!own || j >= siegeLines_.size() || ownShiro_[i] < siegeLines_[j]);
+            if (takeOwn) {
+                const int c = ownShiro_[i++];
+                const CShiro& sc = ShiroAt(gs, c);
                 if (sc.nBesieger != 0 || sc.nBushou <= 0 || sc.GetBushouTroopsOfGundan(gs, gundan_) == 0) continue;
                 addCandidate(c, GetRouteCostAll(c));
-            } else if (own && sc.nBesieger != 0 && GetCountedDaimyou(gs, sc.besiegerDaimyou) == daimyou) {
+            } else {
+                const int c = siegeLines_[j++];
                 addCandidate(c, GetRouteCostLand(c));
             }
         }
@@ -1172,6 +1191,7 @@ void CCpuSenryaku::ApplyPendingMoves() {
     }
     gs.GunsenTable.ApplyMoves(gs, context_.ports);
     RepairBushouLocations(gs, context_.ports);
+    index_.Drop();
 }
 
 }  // namespace rymd

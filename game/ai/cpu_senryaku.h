@@ -16,6 +16,7 @@
 #include <span>
 #include <vector>
 
+#include "game/ai/house_index.h"
 #include "game/state/game_context.h"
 
 namespace rymd {
@@ -93,7 +94,12 @@ private:
     std::array<RouteCache, 4> caches_;
     std::vector<std::vector<std::uint16_t>> spareRows_;
     long rowsBuilt_ = 0;
-    std::vector<int> ownShiro_;  // castles of the planned house, index order (per PlanGundan)
+    HouseIndex index_;               // who holds what, for the whole strategy phase
+    std::vector<int> ownShiro_;      // castles of the planned house, index order
+    std::vector<int> siegeLines_;    // castles of other houses the planned house besieges
+    std::vector<int> committed_;     // troops sent toward each castle in one PlanGundan (nShiro)
+    std::vector<std::uint8_t> listed_;  // survey marks of each castle in one PlanGundan (nShiro)
+    std::vector<int> touched_;          // castles whose entries above are not 0
 };
 
 }  // namespace rymd

@@ -161,21 +161,28 @@ int CKoujousen::MaxAssaultsOfRoute(int kind) {
 
 int CKoujousen::GetMaxAssaults() const { return MaxAssaultsOfRoute(routeKind); }
 
-void CKoujousen::AssaultCasualties(GameState& gs, std::span<SiegeTroops> attackers, std::span<SiegeTroops> defenders,
-                                   int& garrison, int& damage) {
-    double a = 0.0;
-    double d = garrison;
+namespace {
+
+// One assault drawn from the given random source (the game's own, or a copy of it). Inlined
+// into both callers, so that a local copy of the source stays in a register.
+[[gnu::always_inline]] inline void AssaultWith(Random& rng, std::span<SiegeTroops> attackers, std::span<SiegeTroops> defenders, int& garrison,
+                 int& damage) {
+    // Whole numbers far below 2^53: summed as integers they give the same doubles.
+    long long attack = 0;
+    long long defence = garrison;
     for (const SiegeTroops& t : attackers)
-        a += t.foot + t.cavalry;
+        attack += t.foot + t.cavalry;
     for (const SiegeTroops& t : defenders)
-        d += t.foot + t.cavalry;
+        defence += t.foot + t.cavalry;
+    const double a = static_cast<double>(attack);
+    const double d = static_cast<double>(defence);
     double ratio = 1.0;
     if (d > 0.0)
         ratio = a / d;
     else if (a > 0.0)
         ratio = 10000.0;
 
-    const double j = (gs.rng.Unit() - 0.5) / 2.0;
+    const double j = (rng.Unit() - 0.5) / 2.0;
     const double gain = std::clamp(2.0 * (ratio - 1.0) + 2.0 * (ratio - 1.0) * j, 1.0, 10000.0);
     damage = static_cast<int>(std::min<long long>(static_cast<long long>(damage) + static_cast<long long>(gain),
                                                   1000000000LL));
@@ -187,11 +194,11 @@ void CKoujousen::AssaultCasualties(GameState& gs, std::span<SiegeTroops> attacke
         count = after;
     };
     for (SiegeTroops& t : defenders) {
-        cut(t.foot, gs.rng.Unit() * 0.08 + 0.92);
-        cut(t.cavalry, gs.rng.Unit() * 0.08 + 0.92);
+        cut(t.foot, rng.Unit() * 0.08 + 0.92);
+        cut(t.cavalry, rng.Unit() * 0.08 + 0.92);
         t.muskets = std::min(t.muskets, t.foot);
     }
-    cut(garrison, gs.rng.Unit() * 0.08 + 0.92);
+    cut(garrison, rng.Unit() * 0.08 + 0.92);
     if (lost == 0) lost = 1;
 
     // The attackers lose in proportion to what they took; with no attacking troops there is
@@ -199,10 +206,26 @@ void CKoujousen::AssaultCasualties(GameState& gs, std::span<SiegeTroops> attacke
     double m = a > 0.0 ? (a - 2.0 * static_cast<double>(lost)) / a : 0.0;
     if (m <= 0.0) m = 0.0;
     for (SiegeTroops& t : attackers) {
-        t.foot = std::max(0, Round(t.foot * std::min(1.0, (gs.rng.Unit() * 0.04 + 0.98) * m)));
-        t.cavalry = std::max(0, Round(t.cavalry * std::min(1.0, (gs.rng.Unit() * 0.04 + 0.98) * m)));
+        t.foot = std::max(0, Round(t.foot * std::min(1.0, (rng.Unit() * 0.04 + 0.98) * m)));
+        t.cavalry = std::max(0, Round(t.cavalry * std::min(1.0, (rng.Unit() * 0.04 + 0.98) * m)));
         t.muskets = std::min(t.muskets, t.foot);
     }
+}
+
+}  // namespace
+
+void CKoujousen::AssaultCasualties(GameState& gs, std::span<SiegeTroops> attackers, std::span<SiegeTroops> defenders,
+                                   int& garrison, int& damage) {
+    if (gs.rng.Tracer() != nullptr) {
+        AssaultWith(gs.rng, attackers, defenders, garrison, damage);
+        return;
+    }
+    // The siege estimates run many assaults: without a tracer the draws run on a local copy of
+    // the random source (the same numbers in the same order), which the compiler keeps in a
+    // register, and the state goes back at the end.
+    Random local(gs.rng);
+    AssaultWith(local, attackers, defenders, garrison, damage);
+    gs.rng = local;
 }
 
 bool CKoujousen::CalcMusketCounterFire(GameState& gs, std::span<const SiegeTroops> attackers,

@@ -141,7 +141,7 @@ int RoundUp(double value) {
     return static_cast<int>(std::clamp(r, -2147483648.0, 2147483647.0));
 }
 
-int Round(double value) {
+int RoundWide(double value) {
     const double r = value >= 0 ? std::floor(value + 0.5) : -std::floor(-value + 0.5);
     return static_cast<int>(std::clamp(r, -2147483648.0, 2147483647.0));
 }

@@ -30,8 +30,14 @@ struct GameState;
 // --- rounding -------------------------------------------------------------------------------
 // Truncates toward zero, then one further away from zero when the value was not whole.
 int RoundUp(double value);
-// Half away from zero.
-int Round(double value);
+// Half away from zero. Values within the int range are rounded inline (the siege simulations
+// round every unit's troops after every assault); the rest go to RoundWide.
+int RoundWide(double value);
+inline int Round(double value) {
+    if (value >= 0.0 && value < 2147483646.0) return static_cast<int>(value + 0.5);
+    if (value < 0.0 && value > -2147483646.0) return -static_cast<int>(-value + 0.5);
+    return RoundWide(value);
+}
 // The angle plus a full turn as often as needed to make it non-negative.
 double NormalizeAngle(double radians);
 

@@ -14,16 +14,6 @@ constexpr int kSeaKind = 3;
 
 }  // namespace
 
-int GetCountedDaimyou(const GameState& gs, int daimyou) {
-    if (!IsValidDaimyou(gs, daimyou)) return daimyou;
-    const CDaimyou& d = DaimyouAt(gs, daimyou);
-    return d.bond == CDaimyou::kBondShinjuu ? d.masterDaimyou : daimyou;
-}
-
-int GetCountedDaimyouOfShiro(const GameState& gs, int shiro) {
-    return GetCountedDaimyou(gs, gs.ShiroTbl[static_cast<std::size_t>(shiro)].daimyou);
-}
-
 void RouteSearch::LinkCosts(const GameState& gs, int mode, std::int64_t cost[4]) {
     // A negative cost could make the search run for ever; none is read from a scenario, and
     // one set otherwise counts as 0. Any cost from 32766 on ends at the 32766 limit, so larger

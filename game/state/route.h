@@ -15,6 +15,8 @@
 #include <span>
 #include <vector>
 
+#include "game/state/access.h"
+
 namespace rymd {
 
 struct GameState;
@@ -89,9 +91,10 @@ void CalcRoadCost(const GameState& gs, int daimyou, int gundan, int start, std::
 
 // The counted house of a house: its master while it is a vassal, else itself. A negative
 // house, or one outside the house table, counts as itself.
-int GetCountedDaimyou(const GameState& gs, int daimyou);
+// (Inline: the planners ask it for every castle and general they look at.)
+inline int GetCountedDaimyou(const GameState& gs, int daimyou);
 // The counted house of a castle's owner (the castle index must be valid).
-int GetCountedDaimyouOfShiro(const GameState& gs, int shiro);
+inline int GetCountedDaimyouOfShiro(const GameState& gs, int shiro);
 
 // out[c] = 1 for every castle reachable from the start through castles counted for the house
 // (the start itself always), else 0. out must hold nShiro entries.
@@ -110,5 +113,15 @@ double LinearInterpolate(double x, double y1, double x1, double y0, double x0);
 
 // Number of castles with a port.
 int CountMinatoShiro(const GameState& gs);
+
+inline int GetCountedDaimyou(const GameState& gs, int daimyou) {
+    if (!IsValidDaimyou(gs, daimyou)) return daimyou;
+    const CDaimyou& d = DaimyouAt(gs, daimyou);
+    return d.bond == CDaimyou::kBondShinjuu ? d.masterDaimyou : daimyou;
+}
+
+inline int GetCountedDaimyouOfShiro(const GameState& gs, int shiro) {
+    return GetCountedDaimyou(gs, gs.ShiroTbl[static_cast<std::size_t>(shiro)].daimyou);
+}
 
 }  // namespace rymd

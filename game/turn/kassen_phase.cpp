@@ -6,11 +6,11 @@
 namespace rymd {
 
 void CKassenPhase::PlanDaimyouAttacks(int daimyou) {
-    CAttackPlanner(game_.Context()).PlanDaimyouAttacks(daimyou);
+    CAttackPlanner(game_.Context(), planIndex_).PlanDaimyouAttacks(daimyou);
 }
 
 void CKassenPhase::PlanGundanAttacks(int daimyou, int gundan) {
-    CAttackPlanner(game_.Context()).PlanGundanAttacks(daimyou, gundan);
+    CAttackPlanner(game_.Context(), planIndex_).PlanGundanAttacks(daimyou, gundan);
 }
 
 // Not built yet: the resolution of moves, sieges and battles arrives with the military rules.

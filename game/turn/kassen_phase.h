@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "game/ai/house_index.h"
+
 namespace rymd {
 
 class CMainGame;
@@ -24,6 +26,7 @@ public:
 
 private:
     CMainGame& game_;
+    HouseIndex planIndex_;  // who holds what, shared by the attack plans of one sortie phase
 };
 
 }  // namespace rymd
