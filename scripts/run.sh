@@ -6,13 +6,16 @@ bash scripts/deps.sh
 cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRYMD_TESTS=OFF >/dev/null
 cmake --build build-run --target rymdcli
 # The game screen does not exist yet: until it does, this reads the bundled scenario and lets the
-# computer play every house for a year, printing the houses at the end.
+# computer play every house for twenty years (checking the game's tables after every month),
+# then prints the largest houses: the war of unification as far as it got.
 ./build-run/rymdcli check data/scenario/japan1560.snr
-./build-run/rymdcli run data/scenario/japan1560.snr --months 12 --spectator --dump build-run/japan1560-1561.json
-python3 - <<'PY' 2>/dev/null || echo "state written to build-run/japan1560-1561.json"
+./build-run/rymdcli run data/scenario/japan1560.snr --months 240 --spectator --check \
+    --dump build-run/japan1560-1580.json 2>build-run/japan1560-1580.log
+python3 - <<'PY' 2>/dev/null || echo "state written to build-run/japan1560-1580.json"
 import json
-s = json.load(open("build-run/japan1560-1561.json"))
-print("%d年%d月" % (s["date"]["year"], s["date"]["month"]))
-for h in sorted(s["houses"], key=lambda h: -h["kokudaka"])[:20]:
+s = json.load(open("build-run/japan1560-1580.json"))
+alive = [h for h in s["houses"] if h["head"] != -1]
+print("%d年%d月  残る大名家 %d" % (s["date"]["year"], s["date"]["month"], len(alive)))
+for h in sorted(alive, key=lambda h: (-h["castles"], -h["kokudaka"]))[:15]:
     print("  %-10s 城 %3d  石高 %8d  資金 %7d" % (h["name"], h["castles"], h["kokudaka"], h["funds"]))
 PY
