@@ -1,6 +1,7 @@
 // Saved games of the older layouts (100 to 115) made by the tests' own writer: each loads with
 // the conversions of its version and the defaults of what it lacks.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <memory>
 #include <string>
@@ -22,7 +23,8 @@ struct Source {
     std::unique_ptr<GameState> gs = std::make_unique<GameState>();
     MbKorMap::CCtrlKorMap map;
     Source() {
-        const std::string path = ::testing::TempDir() + "/rymd_old_source.rsd";
+        // Named by the process, so that test programs of two builds running at once do not share it.
+        const std::string path = ::testing::TempDir() + "/rymd_old_source_" + std::to_string(::getpid()) + ".rsd";
         const std::string scenario = std::string(RYMD_SOURCE_DIR) + "/data/scenario/japan1560.snr";
         EXPECT_EQ(RunCli("run " + scenario + " --months 1 --house D_ODA --save " + path).status, 0);
         std::vector<std::uint8_t> bytes;
