@@ -20,7 +20,7 @@ constexpr int kHeadquarters = 2;
 constexpr const char* kLineNames[kLines] = {"先陣", "第二陣", "本陣"};
 
 bool RainAt(const GameState& gs, int kuni) {
-    return kuni >= 0 && kuni < GameState::kMaxKuni && (gs.KuniEventFlags[static_cast<std::size_t>(kuni)] & 0x02) != 0;
+    return kuni >= 0 && kuni < GameState::kMaxKuni && (gs.KuniEventFlags[static_cast<std::size_t>(kuni)] & kKuniFlagNoTeppou) != 0;
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ void CKaisen::Setup() {
     auto rainAt = [&](int c) {
         if (!IsValidShiro(gs_, c)) return false;
         const int kuni = ShiroMap(gs_, c).kuni;
-        return kuni < GameState::kMaxKuni && (gs_.KuniEventFlags[static_cast<std::size_t>(kuni)] & 0x02) != 0;
+        return kuni < GameState::kMaxKuni && (gs_.KuniEventFlags[static_cast<std::size_t>(kuni)] & kKuniFlagNoTeppou) != 0;
     };
     rain = rainAt(castles[0]) || (castles[1] != -1 && rainAt(castles[1]));
     positions = {2, 7};

@@ -17,6 +17,24 @@ const char* ReportKindName(ReportKind kind) {
     return "report";
 }
 
+std::vector<std::string> ScheduledEventLines(const ScheduledEventReport& report) {
+    std::vector<std::string> lines;
+    lines.push_back(report.message);
+    std::string places = "被害地域: ";
+    for (std::size_t i = 0; i < report.provinceNames.size(); ++i) {
+        if (i > 0) places += "、";
+        places += report.provinceNames[i];
+    }
+    lines.push_back(std::move(places));
+    lines.insert(lines.end(), report.effects.begin(), report.effects.end());
+    return lines;
+}
+
+void ReportPort::ShowScheduledEvent(const ScheduledEventReport& report) {
+    const std::vector<std::string> lines = ScheduledEventLines(report);
+    ShowReport(ReportKind::ScheduledEvent, report.name, lines);
+}
+
 SilentPort& SilentPort::Instance() {
     static SilentPort port;
     return port;

@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rymd {
 
@@ -71,6 +72,17 @@ const char* ReportKindName(ReportKind kind);
 // A colour as the Windows-era 0x00BBGGRR value.
 using Colour = std::uint32_t;
 
+// A scheduled event that struck this month: what its dialog shows.
+struct ScheduledEventReport {
+    int event = -1;                          // index in the event table
+    std::string name;                        // the dialog's caption
+    std::string message;                     // the event's text, unchanged
+    Colour colour = 0;                       // the colour of the struck provinces
+    std::vector<int> provinces;              // struck provinces, in province order
+    std::vector<std::string> provinceNames;  // their names, in the same order
+    std::vector<std::string> effects;        // one line per effect, e.g. "石高 -20%（±10%）"
+};
+
 class ReportPort {
 public:
     virtual ~ReportPort() = default;
@@ -80,7 +92,14 @@ public:
                               std::span<const std::uint8_t> picture, Colour colour) = 0;
     // A report given as lines of text. Fronts that know the kind may lay it out better.
     virtual void ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) = 0;
+    // A scheduled event with the provinces it struck. A front without its own dialog shows it as
+    // the report ScheduledEvent titled with the event's name: the text, the line
+    // "被害地域: A、B", then the effect lines.
+    virtual void ShowScheduledEvent(const ScheduledEventReport& report);
 };
+
+// The lines of a scheduled event as a plain report shows them.
+std::vector<std::string> ScheduledEventLines(const ScheduledEventReport& report);
 
 // ---------------------------------------------------------------------------------------------
 // Play: the dialogs in which the player acts inside a rule. Each takes the rule's model and

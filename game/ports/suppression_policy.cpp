@@ -111,4 +111,10 @@ double SuppressionPolicy::AskNumber(const Ports& ports, MessageKind kind, std::s
     return ports.ask->AskNumber(prompt);
 }
 
+bool SuppressionPolicy::ShowScheduledEvent(const Ports& ports, const ScheduledEventReport& report) const {
+    if (!Shows(MessageKind::ScheduledEventDialog)) return false;
+    ports.report->ShowScheduledEvent(report);
+    return true;
+}
+
 }  // namespace rymd

@@ -85,6 +85,8 @@ public:
     int AskChoice(const Ports& ports, MessageKind kind, std::string_view prompt,
                   std::span<const std::string> choices) const;
     double AskNumber(const Ports& ports, MessageKind kind, std::string_view prompt) const;
+    // The scheduled-event dialog (MessageKind::ScheduledEventDialog).
+    bool ShowScheduledEvent(const Ports& ports, const ScheduledEventReport& report) const;
 
 private:
     bool autoAdvance_ = false;

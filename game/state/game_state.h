@@ -72,6 +72,11 @@ enum Phase : int {
     kPhaseShutsujin = 6,  // sortie
 };
 
+// Bit of a province's KuniEventFlags byte: muskets cannot be fired there this month (heavy
+// rain). The scheduled events set it, the field and naval battles read it, the month start
+// clears it.
+inline constexpr std::uint8_t kKuniFlagNoTeppou = 0x02;
+
 struct GameState {
     // --- capacities ---------------------------------------------------------------------------
     static constexpr int kMaxShiro = 10000;
@@ -122,7 +127,7 @@ struct GameState {
     std::array<std::int32_t, 5> MainMapKakudai{};         // given-flag, left, top, right+1, bottom+1
     std::bitset<kMaxShiro> ShiroDisabledBits;             // castles left out of play
     std::vector<int> ExclusionList;                       // castle indexes left out of play
-    std::array<std::uint8_t, kMaxKuni> KuniEventFlags{};  // per province; 0x02 muskets unusable this month
+    std::array<std::uint8_t, kMaxKuni> KuniEventFlags{};  // per province; kKuniFlagNoTeppou
     FixedTable<DoumeiInitRecord, kMaxDoumeiInit> DoumeiInitTbl;  // scenario alliances (not saved)
     FixedTable<RoutePoint, kMaxRoutePoint> ShiroRoutePoints;     // route drawing points; entry 0 reserved
     std::vector<RouteRect> ShiroRouteRects;                      // bounding rectangle of each drawn route

@@ -12,6 +12,7 @@
 #include "game/ai/cpu_jinji.h"
 #include "game/ai/cpu_naisei.h"
 #include "game/ai/cpu_senryaku.h"
+#include "game/events/scheduled_events.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/sort_list.h"
@@ -220,8 +221,9 @@ void CMainGame::ShowEnding(int daimyou) {
     ports_.report->ShowLongText("エンディング", MakeEndingText(daimyou), picture, 0);
 }
 
-// Not built yet: scheduled events are interpreted by the event rules, which come later.
-void CMainGame::RunScheduledEvents() {}
+void CMainGame::RunScheduledEvents() {
+    ::rymd::RunScheduledEvents(Context(), Policy());
+}
 
 // Not built yet: conditional events are interpreted by the event rules, which come later.
 int CMainGame::RunConditionalEvents() {

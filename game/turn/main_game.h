@@ -152,7 +152,8 @@ public:
     // The ending text with its placeholders filled for a house.
     std::string MakeEndingText(int daimyou) const;
 
-    // Not built yet: the scheduled events of the month (they come with the event interpreter).
+    // The scheduled events of the month (game/events/scheduled_events.h): their dialog is not
+    // shown during the automatic advance, their effects apply all the same.
     void RunScheduledEvents();
     // Not built yet: the conditional events of the month; -1 no ending, a house index for that
     // house's ending, -2 an ending without its text.

@@ -44,7 +44,7 @@ struct BattleWorld : TestWorld {
                                             static_cast<std::int16_t>(ships), GunsenRecord::kNoDestination};
         if (blockade) Castle(shiro).blockadeDaimyou = static_cast<std::int16_t>(house);
     }
-    void Rain(int kuni) { gs.KuniEventFlags[static_cast<std::size_t>(kuni)] |= 0x02; }
+    void Rain(int kuni) { gs.KuniEventFlags[static_cast<std::size_t>(kuni)] |= kKuniFlagNoTeppou; }
 
 private:
     GeneralOptions Plain(int cavalry, int foot) const {
