@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "game/shell/event_dlg.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/gradation_button.h"
 #include "mbwnd/msg_box.h"
@@ -215,6 +216,11 @@ void QtPort::ShowReport(ReportKind kind, std::string_view title, std::span<const
         text += '\n';
     }
     ShowText(owner_, title, std::move(text), 0, {});
+}
+
+void QtPort::ShowScheduledEvent(const ScheduledEventReport& report) {
+    CEventDlg dlg(report, map_, owner_);
+    dlg.DoModal();
 }
 
 }  // namespace rymd

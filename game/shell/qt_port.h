@@ -8,6 +8,7 @@
 //   AskNumber    a box with a number field and "OK"
 //   AskOpenFile  the platform's file dialog
 //   ShowLongText, ShowReport  a box with the text in a rich-text view and "OK"
+//   ShowScheduledEvent  the event dialog (event_dlg.h) over the province map given by SetMap
 // A box that cannot be shown answers with the safe default of ports.h. Views do nothing yet.
 #pragma once
 
@@ -15,6 +16,10 @@
 
 namespace rymd::ui {
 class Wnd;
+}
+
+namespace MbKorMap {
+class CCtrlKorMap;
 }
 
 namespace rymd {
@@ -34,6 +39,10 @@ public:
     void ShowLongText(std::string_view title, std::string_view body, std::span<const std::uint8_t> picture,
                       Colour colour) override;
     void ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) override;
+    void ShowScheduledEvent(const ScheduledEventReport& report) override;
+
+    // The province map the event dialog draws (null: none; the dialog's map stays empty).
+    void SetMap(MbKorMap::CCtrlKorMap* map) { map_ = map; }
 
     Ports AsPorts() { return PortsOf(*this); }
 
@@ -44,6 +53,7 @@ public:
 
 private:
     ui::Wnd* owner_;
+    MbKorMap::CCtrlKorMap* map_ = nullptr;
 };
 
 }  // namespace rymd
