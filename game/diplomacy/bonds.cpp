@@ -1,6 +1,8 @@
 #include "game/diplomacy/bonds.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,10 @@
 #include "game/ports/suppression_policy.h"
 #include "game/state/policy.h"
 #include "game/state/succession.h"
+#include "game/state/sort_list.h"
+#include "game/state/vocabulary.h"
+#include "game/diplomacy/horyo.h"
+#include "platform/core/format_text.h"
 
 namespace rymd {
 
@@ -30,9 +36,22 @@ int PeaceTop(const GameState& gs, int d) {
     return h.bond != CDaimyou::kBondDokuritsu ? h.masterDaimyou : d;
 }
 
-// Not built yet: the release of a captive by treaty (ReleaseHoryo) arrives with the captive
-// rules. Until then the captive stays held.
-void ReleaseHoryoNotBuiltYet(GameState&, const Ports&, int /*bushou*/, bool /*byTreaty*/) {}
+// Resets what x holds about y: arch-enemies stay arch-enemies (countdown 15), any other pair
+// has no relation.
+void ResetRelation(GameState& gs, int x, int y) {
+    CDaimyou& h = DaimyouAt(gs, x);
+    h.SetRelationLo(y, h.GetRelationHi(y) == CDaimyou::kNoCountdown ? CDaimyou::kRelShukuteki
+                                                                     : CDaimyou::kRelNothing);
+}
+void ResetBoth(GameState& gs, int x, int y) {
+    ResetRelation(gs, x, y);
+    ResetRelation(gs, y, x);
+}
+
+bool IsMemberOf(const GameState& gs, int d, int master) {
+    const CDaimyou& h = gs.DaimyouTbl[static_cast<std::size_t>(d)];
+    return (h.bond == CDaimyou::kBondJuuzoku || h.bond == CDaimyou::kBondShinjuu) && h.masterDaimyou == master;
+}
 
 // The state a member of a sphere takes toward another house, and that house toward it, from
 // the master's state toward that house.
@@ -139,7 +158,7 @@ void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet) {
         const int former = captive.originDaimyou;
         if (!HouseExists(gs, holder) || !HouseExists(gs, former)) continue;
         if (DaimyouAt(gs, holder).GetRelationLo(former) > CDaimyou::kRelNothing)
-            ReleaseHoryoNotBuiltYet(gs, ports, g, true);
+            ReleaseHoryo(gs, ports, g, true);
     }
 
     // 6. The price of peace.
@@ -268,6 +287,139 @@ bool MakeShinjuu(GameState& gs, int master, int daimyou) {
         DaimyouAt(gs, y).SetRelationLo(daimyou, p.aboutMember);
     }
     return true;
+}
+
+bool NegotiateFusenDoumei(GameState& gs, const Ports& ports, int proposer, int target) {
+    if (!IsValidDaimyou(gs, proposer) || !IsValidDaimyou(gs, target) || proposer == target) return false;
+    CDaimyou& t = DaimyouAt(gs, target);
+    if (t.bond != CDaimyou::kBondDokuritsu || t.GetRelationHi(proposer) != 0) return false;
+    if (t.GetKind() == CDaimyou::kKindAinu) {
+        MakePeace(gs, ports, proposer, target, false);
+        return true;
+    }
+
+    // The houses whose castles border the target's (vassals count as their master).
+    std::vector<int> neighbours;
+    for (int c : ShiroIndexes(gs)) {
+        if (GetCountedDaimyouOfShiro(gs, c) != target) continue;
+        for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
+            if (link.shiro == 0xFFFF) break;
+            if (!IsValidShiro(gs, link.shiro)) continue;
+            const int other = GetCountedDaimyouOfShiro(gs, link.shiro);
+            if (other == target || !IsValidDaimyou(gs, other)) continue;
+            if (std::find(neighbours.begin(), neighbours.end(), other) == neighbours.end())
+                neighbours.push_back(other);
+        }
+    }
+    if (neighbours.size() < 2) return false;
+
+    const bool otherEnemy = std::any_of(neighbours.begin(), neighbours.end(), [&](int n) {
+        return n != proposer && t.GetRelationLo(n) < CDaimyou::kRelFusen;
+    });
+    if (!otherEnemy) {
+        CSortList list(static_cast<int>(neighbours.size()));
+        list.SetCount(0);
+        for (int n : neighbours)
+            list.Append(n, static_cast<std::int32_t>(std::min<std::int64_t>(SumKokudakaOfDaimyou(gs, n), INT32_MAX)));
+        list.SortSmall();
+        list.Randomize(gs.rng);
+        if (list.Id(0) == proposer) return false;
+    }
+
+    const double mine = static_cast<double>(SumKokudakaOfDaimyou(gs, target));
+    const double theirs = static_cast<double>(SumKokudakaOfDaimyou(gs, proposer));
+    // A target without rice yield stands below any proposer that has some.
+    const double p = mine > 0.0 ? theirs / mine * 0.5 : (theirs > 0.0 ? 1.0 : 0.0);
+    if (gs.rng.Unit() <= p) {
+        MakePeace(gs, ports, proposer, target, false);
+        return true;
+    }
+    return false;
+}
+
+void DissolveDaimyouBond(GameState& gs, const Ports& ports, int x, int y) {
+    if (!IsValidDaimyou(gs, x) || !IsValidDaimyou(gs, y) || x == y) return;
+    const int nDaimyou = DaimyouCount(gs);
+
+    // 1-2. The bond itself.
+    const int yAboutX = DaimyouAt(gs, y).GetRelationLo(x);
+    const bool yAbove = yAboutX == CDaimyou::kRelJuuzokuMaster || yAboutX == CDaimyou::kRelShinjuuMaster;
+    const int u = yAbove ? y : x;
+    const int l = yAbove ? x : y;
+    const int uAboutL = DaimyouAt(gs, u).GetRelationLo(l);
+    if (uAboutL == CDaimyou::kRelJuuzokuMaster || uAboutL == CDaimyou::kRelShinjuuMaster) {
+        const bool vassal = uAboutL == CDaimyou::kRelShinjuuMaster;
+        if (DaimyouAt(gs, u).GetRelationHi(l) != CDaimyou::kNoCountdown) DaimyouAt(gs, u).SetRelationHi(l, 12);
+        DaimyouAt(gs, l).bond = CDaimyou::kBondDokuritsu;
+        DaimyouAt(gs, l).masterDaimyou = l;
+        for (int z = 0; z < nDaimyou; ++z)
+            ResetBoth(gs, l, z);
+        for (int g : BushouIndexes(gs)) {
+            CBushou& b = BushouAt(gs, g);
+            if (b.daimyou != l) continue;
+            b.status = CBushou::kStatusKashin;
+            if (!vassal) continue;
+            b.gundan = -1;
+            if ((b.flags & CBushou::kFlagBesieging) && !RelocateBushou(gs, g, b.shiro, true, false))
+                RemoveBushouFromHoui(gs, g);
+        }
+    } else {
+        ResetBoth(gs, u, l);
+    }
+
+    // 3. The members of each sphere and the other side.
+    for (int z = 0; z < nDaimyou; ++z) {
+        if (!HouseExists(gs, z)) continue;
+        if (z != u && IsMemberOf(gs, z, u)) {
+            ResetBoth(gs, z, l);
+            for (int k = 0; k < nDaimyou; ++k)
+                if (k != l && HouseExists(gs, k) && IsMemberOf(gs, k, l)) ResetBoth(gs, z, k);
+        }
+        if (z != l && IsMemberOf(gs, z, l)) {
+            ResetBoth(gs, u, z);
+            for (int k = 0; k < nDaimyou; ++k)
+                if (k != u && HouseExists(gs, k) && IsMemberOf(gs, k, u)) ResetBoth(gs, z, k);
+        }
+    }
+
+    // 4. Generals left in castles of the other side.
+    auto concerned = [&](int d) { return d == u || d == l || (d >= 0 && (PeaceTop(gs, d) == u || PeaceTop(gs, d) == l)); };
+    for (int g : BushouIndexes(gs)) {
+        CBushou& b = BushouAt(gs, g);
+        if (!concerned(b.daimyou) || (b.flags & CBushou::kFlagBesieging) || !IsValidShiro(gs, b.shiro)) continue;
+        if (GetCountedDaimyouOfShiro(gs, b.shiro) == GetCountedDaimyou(gs, b.daimyou)) continue;
+        if (!RelocateBushou(gs, g, b.shiro, true, false)) RemoveBushouFromHoui(gs, g);
+    }
+
+    // 5. Fleets likewise.
+    bool moved = false;
+    for (std::uint32_t i = 0; i < gs.GunsenTable.count; ++i) {
+        const GunsenRecord& r = gs.GunsenTable.records[i];
+        if (!concerned(r.owner) || r.IsBlockade() || !IsValidShiro(gs, r.shiro)) continue;
+        if (GetCountedDaimyouOfShiro(gs, r.shiro) == GetCountedDaimyou(gs, r.owner)) continue;
+        gs.GunsenTable.RelocateFleet(gs, static_cast<int>(i), r.shiro);
+        moved = true;
+    }
+    if (moved) gs.GunsenTable.CheckGunsen(gs, ports);
+}
+
+void DeclareDokuritsu(GameState& gs, const Ports& ports, int daimyou) {
+    if (!IsValidDaimyou(gs, daimyou)) return;
+    const int master = DaimyouAt(gs, daimyou).masterDaimyou;
+    if (DaimyouAt(gs, daimyou).bond == CDaimyou::kBondDokuritsu || master == daimyou || !IsValidDaimyou(gs, master))
+        return;
+    DissolveDaimyouBond(gs, ports, master, daimyou);
+    for (int g : BushouIndexes(gs)) {
+        CBushou& b = BushouAt(gs, g);
+        if (b.daimyou != CBushou::kDaimyouHitojichi || b.status != CBushou::kStatusHitojichi ||
+            b.originDaimyou != daimyou || b.holderDaimyou != master)
+            continue;
+        if (daimyou == gs.nPlayerDaimyou)
+            ports.inform->Inform(
+                FormatText(ReplaceWordShokei("%s に人質となっていた %s は処刑されました", gs.ScenarioWords).c_str(),
+                           DaimyouAt(gs, master).name.c_str(), b.name.c_str()));
+        b.daimyou = CBushou::kDaimyouRounin;
+    }
 }
 
 }  // namespace rymd

@@ -28,6 +28,26 @@ bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, boo
 // daimyou is its subordinate.
 bool MakeShinjuu(GameState& gs, int master, int daimyou);
 
+// The target, a computer house, decides on a non-aggression alliance the proposer offers and
+// concludes it (MakePeace, not quiet) when it accepts. False when the target is not
+// independent or a treaty countdown about the proposer runs; a target of people kind 0 accepts
+// at once; one with fewer than two neighbouring houses refuses; one whose only hostile neighbour
+// is the proposer refuses when the proposer is its smallest neighbour; otherwise it accepts
+// with probability (rice yield of proposer / rice yield of target) x 0.5.
+bool NegotiateFusenDoumei(GameState& gs, const Ports& ports, int proposer, int target);
+
+// Ends the bond between x and y: a master bond (the master's countdown about the freed house
+// becomes 12 unless it is 15; the freed house becomes independent and forgets every relation)
+// or an alliance. The spheres on both sides are repaired; generals and fleets left in castles
+// of another side are placed back. A reset relation becomes arch-enemies (state 0) when its
+// countdown is 15, else no relation (state 1).
+void DissolveDaimyouBond(GameState& gs, const Ports& ports, int x, int y);
+
+// The house leaves its master (DissolveDaimyouBond); the hostages it had given to that master
+// are executed ("%s に人質となっていた %s は処刑されました" to a player who declares). An
+// independent house changes nothing.
+void DeclareDokuritsu(GameState& gs, const Ports& ports, int daimyou);
+
 
 // Dissolves one coalition: tells "反%s連合は消滅しました" (held back during automatic advance)
 // and moves the later coalitions down by one.

@@ -13,6 +13,7 @@ const char* ReportKindName(ReportKind kind) {
         case ReportKind::ConditionalEventMessage: return "conditional-event";
         case ReportKind::ScenarioInformation: return "scenario-information";
         case ReportKind::GunsenComplete: return "gunsen-complete";
+        case ReportKind::BattleResults: return "battle-results";
     }
     return "report";
 }

@@ -65,6 +65,8 @@ enum class ReportKind {
     ConditionalEventMessage,  // the message of a conditional event
     ScenarioInformation,      // title and counts of the scenario
     GunsenComplete,           // warships launched this month
+    BattleResults,            // the month's battles: exactly two lines, the battle text and the
+                              // fates text (each may hold several lines ending in a line break)
 };
 
 const char* ReportKindName(ReportKind kind);
@@ -111,12 +113,17 @@ std::vector<std::string> ScheduledEventLines(const ScheduledEventReport& report)
 // yet, so every front answers "fought automatically".
 struct YasenSession;
 struct KaisenSession;
+class KoufukuBushouSession;
 
 class PlayPort {
 public:
     virtual ~PlayPort() = default;
     virtual bool PlayYasen(YasenSession& session) { return false; }
     virtual bool PlayKaisen(KaisenSession& session) { return false; }
+    // The generals who surrendered to the player's house: the front decides about each of them
+    // through the session and returns true, or returns false and they stay captives. The
+    // surrendered-generals dialog does not exist yet, so every front answers false.
+    virtual bool PlayKoufukuBushou(KoufukuBushouSession& session) { return false; }
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -16,12 +16,15 @@ const char* MessageKindName(MessageKind kind) {
         case MessageKind::MiningByCaptureMessage: return "mining-by-capture-message";
         case MessageKind::CoalitionMessage: return "coalition-message";
         case MessageKind::WarPhaseCaptiveMessage: return "war-phase-captive-message";
+        case MessageKind::BattleResultsReport: return "battle-results-report";
+        case MessageKind::VassalAbsorbedMessage: return "vassal-absorbed-message";
         case MessageKind::MusketDeliveryReport: return "musket-delivery-report";
         case MessageKind::CorpsSuccessionMessage: return "corps-succession-message";
         case MessageKind::RecruitmentQuestion: return "recruitment-question";
         case MessageKind::ConditionalEventMessage: return "conditional-event-message";
         case MessageKind::ScriptedEventQuestion: return "scripted-event-question";
         case MessageKind::ScriptedEventInput: return "scripted-event-input";
+        case MessageKind::GuestGeneralMessage: return "guest-general-message";
     }
     return "?";
 }
@@ -39,13 +42,16 @@ bool SuppressionPolicy::SuppressedDuringAutoAdvance(MessageKind kind) {
         case MessageKind::DesertionMessage:
         case MessageKind::MiningByCaptureMessage:
         case MessageKind::CoalitionMessage:
-        case MessageKind::WarPhaseCaptiveMessage: return true;
+        case MessageKind::WarPhaseCaptiveMessage:
+        case MessageKind::BattleResultsReport:
+        case MessageKind::VassalAbsorbedMessage: return true;
         case MessageKind::MusketDeliveryReport:
         case MessageKind::CorpsSuccessionMessage:
         case MessageKind::RecruitmentQuestion:
         case MessageKind::ConditionalEventMessage:
         case MessageKind::ScriptedEventQuestion:
-        case MessageKind::ScriptedEventInput: return false;
+        case MessageKind::ScriptedEventInput:
+        case MessageKind::GuestGeneralMessage: return false;
     }
     return true;
 }

@@ -40,6 +40,8 @@ enum class MessageKind {
     MiningByCaptureMessage,      // mining technology gained by taking a castle
     CoalitionMessage,            // a coalition dissolved
     WarPhaseCaptiveMessage,      // captives taken in the war phase
+    BattleResultsReport,         // the month's battles and the fates of the defeated
+    VassalAbsorbedMessage,       // a vassal house without castles joins its master
     // Shown during automatic advance.
     MusketDeliveryReport,     // muskets bought or produced arrive
     CorpsSuccessionMessage,   // a corps of the player gets a new leader or is dissolved
@@ -47,9 +49,10 @@ enum class MessageKind {
     ConditionalEventMessage,  // shown unless the skip option is on
     ScriptedEventQuestion,    // a Yes/No question of a scripted event
     ScriptedEventInput,       // the choice and number input dialogs of scripted events
+    GuestGeneralMessage,      // a general of the player's house becomes a guest general
 };
 
-inline constexpr int kMessageKindCount = static_cast<int>(MessageKind::ScriptedEventInput) + 1;
+inline constexpr int kMessageKindCount = static_cast<int>(MessageKind::GuestGeneralMessage) + 1;
 
 const char* MessageKindName(MessageKind kind);
 

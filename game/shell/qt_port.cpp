@@ -210,6 +210,9 @@ void QtPort::ShowLongText(std::string_view title, std::string_view body,
 }
 
 void QtPort::ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) {
+    // Waiting for the battle-results dialog: until it exists the month's battle text and the
+    // fates text (the two lines of a BattleResults report) are shown one after the other in
+    // this box.
     std::string text;
     for (const std::string& line : lines) {
         text += line;

@@ -1,5 +1,6 @@
 #include "game/military/placement.h"
 #include "game/diplomacy/bonds.h"
+#include "game/state/vocabulary.h"
 
 #include <gtest/gtest.h>
 
@@ -268,6 +269,221 @@ TEST(RemoveBushouFromHoui, LeavesTheRightListAndHisHouse) {
     RemoveBushouFromHoui(gs, stationed);
     EXPECT_EQ(gs.ShiroTbl[0].nBushou, 0);
     RemoveBushouFromHoui(gs, 99);  // harmless
+}
+
+// --- dissolution and independence ------------------------------------------------------------
+
+// No treaty countdown runs between any two houses.
+void NoCountdowns(GameState& gs) {
+    for (int x = 0; x < gs.nDaimyou; ++x)
+        for (int y = 0; y < gs.nDaimyou; ++y) gs.DaimyouTbl[static_cast<std::size_t>(x)].SetRelationHi(y, 0);
+}
+
+
+
+void SetHi(GameState& gs, int x, int y, int countdown) {
+    gs.DaimyouTbl[static_cast<std::size_t>(x)].SetRelationHi(y, countdown);
+}
+int Hi(const GameState& gs, int x, int y) {
+    return gs.DaimyouTbl[static_cast<std::size_t>(x)].GetRelationHi(y);
+}
+
+
+TEST(DissolveDaimyouBond, ResetRelationsByTheirCountdown) {
+        struct Case {
+        const char* name;
+        bool vassal;             // master bond (true) or an alliance (false)
+        int countdownAboutLow;   // what the upper house holds about the lower one
+        int wantUpperAboutLower;
+        int wantLowerAboutUpper;
+        int wantCountdown;
+    };
+    const Case cases[] = {
+        {"alliance, free", false, 0, CDaimyou::kRelNothing, CDaimyou::kRelNothing, 0},
+        {"alliance between arch-enemies", false, 15, CDaimyou::kRelShukuteki, CDaimyou::kRelNothing, 15},
+        {"vassal bond sets the countdown to 12", true, 3, CDaimyou::kRelNothing, CDaimyou::kRelNothing, 12},
+        {"arch-enemies stay arch-enemies", true, 15, CDaimyou::kRelShukuteki, CDaimyou::kRelNothing, 15},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestWorld w({.castles = 2, .houses = 3});
+        GameState& gs = w.gs;
+        NoCountdowns(gs);
+        w.Own(1, 1);
+        if (c.vassal) {
+            w.MakeVassal(1, 0);
+            SetRel(gs, 0, 1, CDaimyou::kRelShinjuuMaster);
+            SetRel(gs, 1, 0, CDaimyou::kRelShinjuu);
+        } else {
+            SetRel(gs, 0, 1, CDaimyou::kRelFusen);
+            SetRel(gs, 1, 0, CDaimyou::kRelFusen);
+        }
+        SetHi(gs, 0, 1, c.countdownAboutLow);
+        SetRel(gs, 1, 2, CDaimyou::kRelShinjuuPeer);
+        SetHi(gs, 1, 2, 15);
+        const int guest = w.AddBushou(1, 1, {.foot = 50, .cavalry = 5, .gundan = 3});
+        gs.BushouTbl[static_cast<std::size_t>(guest)].status = CBushou::kStatusKyakushou;
+        ScriptedPort port;
+        // Either order names the same bond.
+        DissolveDaimyouBond(gs, port.AsPorts(), 1, 0);
+        EXPECT_EQ(Rel(gs, 0, 1), c.wantUpperAboutLower);
+        EXPECT_EQ(Rel(gs, 1, 0), c.wantLowerAboutUpper);
+        EXPECT_EQ(Hi(gs, 0, 1), c.wantCountdown);
+        const CDaimyou& low = gs.DaimyouTbl[1];
+        EXPECT_EQ(low.bond, CDaimyou::kBondDokuritsu);
+        EXPECT_EQ(low.masterDaimyou, 1);
+        if (c.vassal) {
+            EXPECT_EQ(Rel(gs, 1, 2), CDaimyou::kRelShukuteki);  // countdown 15 about house 2
+            EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(guest)].status, CBushou::kStatusKashin);
+            EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(guest)].gundan, -1);
+        }
+    }
+}
+
+TEST(DissolveDaimyouBond, GeneralsInCastlesOfTheFormerMasterGoHome) {
+    // Vassal 1 had a general standing in its master's castle 0.
+    TestWorld w({.castles = 3, .houses = 2});
+    GameState& gs = w.gs;
+    w.Own(1, 1);
+    w.Own(2, 1);
+    w.MakeVassal(1, 0);
+    SetRel(gs, 0, 1, CDaimyou::kRelShinjuuMaster);
+    SetRel(gs, 1, 0, CDaimyou::kRelShinjuu);
+    gs.ShiroTbl[1].nBushou = CShiro::kMaxBushou;  // full: he goes to castle 2
+    const int g = w.AddBushou(1, 0, {.foot = 50, .cavalry = 5});
+    ScriptedPort port;
+    DissolveDaimyouBond(gs, port.AsPorts(), 0, 1);
+    EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(g)].shiro, 2);
+    EXPECT_EQ(gs.ShiroTbl[0].nBushou, 0);
+    EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(g)].daimyou, 1);
+}
+
+TEST(DeclareDokuritsu, HostagesGivenToTheMasterAreExecuted) {
+    for (bool player : {true, false}) {
+        SCOPED_TRACE(player);
+        TestWorld w({.castles = 2, .houses = 3});
+        GameState& gs = w.gs;
+        NoCountdowns(gs);
+        w.Own(1, 1);
+        w.MakeSubordinate(1, 0);
+        SetRel(gs, 0, 1, CDaimyou::kRelJuuzokuMaster);
+        SetRel(gs, 1, 0, CDaimyou::kRelJuuzoku);
+        gs.nPlayerDaimyou = player ? 1 : 2;
+        ResetScenarioWords(gs.ScenarioWords);
+        auto hostage = [&](int origin, int holder) {
+            const int g = w.AddBushou(CBushou::kDaimyouHitojichi, -1, {.foot = 0, .cavalry = 0});
+            CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
+            b.status = CBushou::kStatusHitojichi;
+            b.originDaimyou = static_cast<std::int16_t>(origin);
+            b.holderDaimyou = static_cast<std::int16_t>(holder);
+            return g;
+        };
+        const int given = hostage(1, 0);
+        const int elsewhere = hostage(1, 2);
+        ScriptedPort port;
+        DeclareDokuritsu(gs, port.AsPorts(), 1);
+        EXPECT_EQ(gs.DaimyouTbl[1].bond, CDaimyou::kBondDokuritsu);
+        EXPECT_EQ(Rel(gs, 0, 1), CDaimyou::kRelNothing);
+        EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(given)].daimyou, CBushou::kDaimyouRounin);
+        EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(elsewhere)].daimyou, CBushou::kDaimyouHitojichi);
+        const auto informs = port.CallsOf(PortCallKind::Inform);
+        if (player) {
+            ASSERT_EQ(informs.size(), 1u);
+            EXPECT_EQ(informs[0].text, "家0 に人質となっていた 将0 は処刑されました");
+        } else {
+            EXPECT_TRUE(informs.empty());
+        }
+        // A house that is independent already changes nothing.
+        DeclareDokuritsu(gs, port.AsPorts(), 1);
+        EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(elsewhere)].daimyou, CBushou::kDaimyouHitojichi);
+    }
+}
+
+TEST(NegotiateFusenDoumei, TheTargetDecides) {
+    // Castles: 0 target (house 1), 1..3 neighbours of houses 0 (the proposer), 2 and 3.
+    struct Case {
+        const char* name;
+        int targetBond;      // 0 independent
+        int countdown;       // the target's countdown about the proposer
+        int kind;            // the target's people kind
+        int neighbours;      // neighbouring houses (the proposer first)
+        bool otherHostile;   // another neighbour is the target's enemy
+        std::uint32_t proposerYield;
+        bool want;
+    };
+    const Case cases[] = {
+        {"not independent", 1, 0, 1, 3, true, 1000000, false},
+        {"countdown running", 0, 1, 1, 3, true, 1000000, false},
+        {"never again", 0, 15, 1, 3, true, 1000000, false},
+        {"people kind 0 accepts at once", 0, 0, 0, 1, false, 1, true},
+        {"one neighbour refuses", 0, 0, 1, 1, false, 1000000, false},
+        {"proposer the smallest of peaceful neighbours", 0, 0, 1, 3, false, 1, false},
+        {"a rich proposer with another enemy around", 0, 0, 1, 3, true, 1000000, true},
+        {"a poor proposer is turned away by the draw", 0, 0, 1, 3, true, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestWorld w({.castles = 4, .houses = 5});
+        GameState& gs = w.gs;
+        w.Own(0, 1);
+        gs.ShiroTbl[0].kokudaka = 10000;
+        for (int n = 0; n < c.neighbours; ++n) {
+            const int house = n == 0 ? 0 : n + 1;
+            w.Own(n + 1, house);
+            gs.ShiroTbl[static_cast<std::size_t>(n + 1)].kokudaka = n == 0 ? c.proposerYield : 5000;
+            w.Link(0, n + 1);
+            if (n > 0) SetRel(gs, 1, house, c.otherHostile ? CDaimyou::kRelNothing : CDaimyou::kRelFusen);
+        }
+        for (int n = c.neighbours; n < 3; ++n) w.Own(n + 1, 4);  // unlinked
+        CDaimyou& target = gs.DaimyouTbl[1];
+        if (c.targetBond != 0) w.MakeSubordinate(1, 4);
+        target.kindByte = static_cast<std::uint8_t>(c.kind);
+        target.SetRelationHi(0, c.countdown);
+        gs.DaimyouTbl[0].shikin = 0;
+        ScriptedPort port;
+        EXPECT_EQ(NegotiateFusenDoumei(gs, port.AsPorts(), 0, 1), c.want);
+        EXPECT_EQ(Rel(gs, 1, 0) == CDaimyou::kRelFusen, c.want);
+        // Peace is paid for: a tenth of the target's rice yield.
+        EXPECT_EQ(gs.DaimyouTbl[0].shikin, c.want ? -1000 : 0);
+    }
+}
+
+TEST(SphereTables, MembersTakeTheirStatesFromTheMaster) {
+    // The master 0 holds each state about house 2; house 1 becomes its subordinate, then its vassal.
+    struct Case {
+        int masterAbout;
+        int juuzokuMember, juuzokuOther;  // 1 about 2, 2 about 1 after MakeJuuzoku
+        int shinjuuMember, shinjuuOther;  // after MakeShinjuu
+    };
+    const Case cases[] = {
+        {CDaimyou::kRelJuuzokuMaster, 5, 5, 5, 8},
+        {CDaimyou::kRelShinjuuMaster, 8, 5, 8, 8},
+        {CDaimyou::kRelRengou, 9, 9, 9, 9},
+        {CDaimyou::kRelRengouLeader, 9, 9, 9, 9},
+        {CDaimyou::kRelShukuteki, 1, 1, 1, 1},
+        {CDaimyou::kRelFusen, 2, 2, 2, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.masterAbout);
+        TestWorld w({.castles = 0, .houses = 3});
+        GameState& gs = w.gs;
+        SetRel(gs, 0, 2, c.masterAbout);
+        ScriptedPort port;
+        ASSERT_TRUE(MakeJuuzoku(gs, port.AsPorts(), 0, 1, true));
+        EXPECT_EQ(Rel(gs, 1, 2), c.juuzokuMember);
+        EXPECT_EQ(Rel(gs, 2, 1), c.juuzokuOther);
+        ASSERT_TRUE(MakeShinjuu(gs, 0, 1));
+        EXPECT_EQ(Rel(gs, 1, 2), c.shinjuuMember);
+        EXPECT_EQ(Rel(gs, 2, 1), c.shinjuuOther);
+    }
+    // An arch-enemy of the master who was the member's arch-enemy too stays one.
+    TestWorld w({.castles = 0, .houses = 3});
+    GameState& gs = w.gs;
+    SetRel(gs, 0, 2, CDaimyou::kRelShukuteki);
+    SetRel(gs, 1, 2, CDaimyou::kRelShukuteki);
+    ScriptedPort port;
+    ASSERT_TRUE(MakeJuuzoku(gs, port.AsPorts(), 0, 1, true));
+    EXPECT_EQ(Rel(gs, 1, 2), CDaimyou::kRelShukuteki);
 }
 
 }  // namespace

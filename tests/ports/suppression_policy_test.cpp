@@ -28,12 +28,15 @@ const Row kTable[] = {
     {MessageKind::MiningByCaptureMessage, false, false},
     {MessageKind::CoalitionMessage, false, false},
     {MessageKind::WarPhaseCaptiveMessage, false, false},
+    {MessageKind::BattleResultsReport, false, false},
+    {MessageKind::VassalAbsorbedMessage, false, false},
     {MessageKind::MusketDeliveryReport, true, true},
     {MessageKind::CorpsSuccessionMessage, true, true},
     {MessageKind::RecruitmentQuestion, true, true},
     {MessageKind::ConditionalEventMessage, true, false},
     {MessageKind::ScriptedEventQuestion, true, true},
     {MessageKind::ScriptedEventInput, true, true},
+    {MessageKind::GuestGeneralMessage, true, true},
 };
 
 TEST(SuppressionPolicy, TableOfWhatIsShown) {
