@@ -54,7 +54,7 @@ CMainGame::CMainGame(GameState& gs, MbKorMap::CCtrlKorMap& map, const Ports& por
       cpuGunbi_(std::make_unique<CCpuGunbi>(Context())),
       cpuNaisei_(std::make_unique<CCpuNaisei>(Context())),
       cpuSenryaku_(std::make_unique<CCpuSenryaku>(Context())),
-      kassenPhase_(std::make_unique<CKassenPhase>(*this)) {}
+      kassenPhase_(std::make_unique<CKassenPhase>(Context())) {}
 
 CMainGame::~CMainGame() = default;
 

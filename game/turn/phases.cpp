@@ -235,7 +235,7 @@ TurnResult CMainGame::EndSenryakuPhase() {
 TurnResult CMainGame::EndShutsujinPhase() {
     EndPhaseWalk(kPhaseShutsujin);
     kassenPhase_->ResolveKassen();
-    SetLog(kassenPhase_->reportText);
+    SetLog(kassenPhase_->battleText);
 
     // The player's house has fallen: watch on, or end the program.
     const bool playerGone = !DaimyouExists(gs_.nPlayerDaimyou);
