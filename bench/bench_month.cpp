@@ -3,6 +3,11 @@
 // benchmark prints the run's own line "実行速度 %.3f 秒／月" and reports the seconds per month
 // as a counter.
 //
+// BM_ResolveKassenCapacity runs the same months with armies on the march: at the start of each
+// sortie phase the benchmark orders, from every castle that borders a castle of an enemy house,
+// every listed general but the first to march on that castle, so that many armies cross, meet,
+// besiege and take castles at once.
+//
 // bench_month --write-capacity DIR writes the generated scenario (capacity.snr) and its province
 // map (capacity.map) into DIR instead, for `rymdcli bench DIR/capacity.snr --years N`;
 // bench_month --write-world DIR writes the world fixture (world.snr) with a map for it (world.map).
@@ -14,6 +19,7 @@
 #include <vector>
 
 #include "game/state/game_state.h"
+#include "game/state/route.h"
 #include "game/turn/new_game.h"
 #include "game/scenario/reader.h"
 #include "game/ports/ports.h"
@@ -57,8 +63,36 @@ std::unique_ptr<BenchGame> StartBench(std::vector<std::uint8_t> bytes, const MbK
     return b;
 }
 
+// Orders the sorties of one month: from every castle with an enemy neighbour, every listed general
+// but the first marches on the first such neighbour.
+void OrderSorties(GameState& gs) {
+    for (int c : ShiroIndexes(gs)) {
+        const int house = GetCountedDaimyouOfShiro(gs, c);
+        if (!IsValidDaimyou(gs, house)) continue;
+        int target = -1;
+        for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
+            if (link.shiro == 0xFFFF) break;
+            if (!IsValidShiro(gs, link.shiro)) continue;
+            const int other = GetCountedDaimyouOfShiro(gs, link.shiro);
+            if (other != house && DaimyouAt(gs, house).GetRelationLo(other) < CDaimyou::kRelFusen) {
+                target = link.shiro;
+                break;
+            }
+        }
+        if (target < 0) continue;
+        const CShiro& s = ShiroAt(gs, c);
+        for (int i = 1; i < s.nBushou; ++i) {
+            CBushou& b = BushouAt(gs, s.bushou[static_cast<std::size_t>(i)]);
+            if (b.status != CBushou::kStatusKashin || (b.flags & CBushou::kFlagOrdered)) continue;
+            b.sortieShiro = static_cast<std::int16_t>(target);
+            b.sortieOrigin = static_cast<std::int16_t>(c);
+            b.flags = static_cast<std::uint16_t>(b.flags | CBushou::kFlagOrdered);
+        }
+    }
+}
+
 void RunYears(benchmark::State& state, const std::vector<std::uint8_t>& bytes,
-              const MbKorMap::KorMapData& mapData, const char* name) {
+              const MbKorMap::KorMapData& mapData, const char* name, bool sorties = false) {
     const int years = static_cast<int>(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
@@ -66,6 +100,16 @@ void RunYears(benchmark::State& state, const std::vector<std::uint8_t>& bytes,
         if (!b->game) {
             state.SkipWithError("the scenario was not read");
             return;
+        }
+        if (sorties) {
+            // The first house of each sortie phase: the orders of every house for the month.
+            GameState& gs = *b->gs;
+            b->game->SetPlannerObserver([&gs, lastMonth = -1](int phase, int, int gundan) mutable {
+                const int month = gs.nCurYear * 12 + gs.nCurMonth;
+                if (phase != kPhaseShutsujin || gundan != CMainGame::kWholeHouse || month == lastMonth) return;
+                lastMonth = month;
+                OrderSorties(gs);
+            });
         }
         state.ResumeTiming();
         const AllAutomaticResult r = b->game->RunAllAutomatic(years);
@@ -124,6 +168,14 @@ void BM_PlannersCapacity(benchmark::State& state) {
     state.counters["houses"] = gs.nDaimyou;
 }
 BENCHMARK(BM_PlannersCapacity)->Arg(0)->Arg(1)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_ResolveKassenCapacity(benchmark::State& state) {
+    const test::CapacityScenario c;
+    const std::string sjis = FromUtf8(test::MakeCapacityScenarioText(c), TextEncoding::ShiftJis);
+    RunYears(state, std::vector<std::uint8_t>(sjis.begin(), sjis.end()), test::MakeCapacityMap(c),
+             "capacity with sorties", true);
+}
+BENCHMARK(BM_ResolveKassenCapacity)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 std::string WorldFixturePath() {
     return DirectoryOf(__FILE__) + "../tests/fixtures/scenario/world.snr";
