@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/shell/event_dlg.h"
+#include "game/shell/kassen_result_dlg.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/gradation_button.h"
 #include "mbwnd/msg_box.h"
@@ -210,9 +211,11 @@ void QtPort::ShowLongText(std::string_view title, std::string_view body,
 }
 
 void QtPort::ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) {
-    // Waiting for the battle-results dialog: until it exists the month's battle text and the
-    // fates text (the two lines of a BattleResults report) are shown one after the other in
-    // this box.
+    // The month's battles have their own dialog: the battle text and the fates text.
+    if (kind == ReportKind::BattleResults && lines.size() == 2) {
+        ShowKassenResult(owner_, lines[0], lines[1]);
+        return;
+    }
     std::string text;
     for (const std::string& line : lines) {
         text += line;

@@ -7,7 +7,8 @@
 //   AskChoice    a box with one gradient button per choice, in a column
 //   AskNumber    a box with a number field and "OK"
 //   AskOpenFile  the platform's file dialog
-//   ShowLongText, ShowReport  a box with the text in a rich-text view and "OK"
+//   ShowLongText, ShowReport  a box with the text in a rich-text view and "OK"; the month's
+//                battle results (ReportKind::BattleResults) in their own dialog (合戦結果)
 //   ShowScheduledEvent  the event dialog (event_dlg.h) over the province map given by SetMap
 // A box that cannot be shown answers with the safe default of ports.h. Views do nothing yet.
 #pragma once

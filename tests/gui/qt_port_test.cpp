@@ -1,5 +1,6 @@
 // The Qt port of the rules' ports: every question and message reaches a box the player answers.
 #include "game/shell/qt_port.h"
+#include "game/shell/kassen_result_dlg.h"
 #include "gui_test_util.h"
 #include "mbwnd/multi_text_ctrl.h"
 #include "platform/qt/dialog.h"
@@ -74,6 +75,28 @@ TEST_F(QtPortTest, FilesAndReportsGoThroughTheirDialogs) {
     });
     port.ShowReport(ReportKind::Income, "収支", lines);
     EXPECT_EQ(shown, "収入 100\n支出 40\n");
+}
+
+TEST_F(QtPortTest, TheMonthsBattlesGoToTheirOwnDialog) {
+    QtPort port;
+    const std::vector<std::string> texts = {"城0と城1間で家0と家1が野戦\n  → 家0の勝利\n", "家1の将2は切腹しました\n"};
+    std::string caption;
+    std::string battle;
+    std::string fates;
+    Script().OnDialog([&](ui::Dialog& d) {
+        caption = d.GetWindowText();
+        auto* report = dynamic_cast<MbWnd::CMultiTextCtrl*>(d.GetDlgItem(CKassenResultDlg::kReportViewId));
+        auto* fatesView = dynamic_cast<MbWnd::CMultiTextCtrl*>(d.GetDlgItem(CKassenResultDlg::kFatesViewId));
+        ASSERT_NE(report, nullptr);
+        ASSERT_NE(fatesView, nullptr);
+        battle = report->GetText();
+        fates = fatesView->GetText();
+        ui::test::PressKey(d, ui::VK_RETURN);
+    });
+    port.ShowReport(ReportKind::BattleResults, "合戦結果", texts);
+    EXPECT_EQ(caption, "合戦結果");
+    EXPECT_EQ(battle, texts[0]);
+    EXPECT_EQ(fates, texts[1]);
 }
 
 }  // namespace
