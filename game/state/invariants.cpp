@@ -135,10 +135,13 @@ Broken CheckCastles(const GameState& gs) {
         }
     }
     // And the other way: a general in a house's service at a castle is listed there (masterless
-    // generals, captives and hostages may wait at a castle without a place in its lists).
+    // generals, captives and hostages may wait at a castle without a place in its lists), unless
+    // its list is full: placing a general where no castle of his side has room leaves him at the
+    // castle unlisted, as a last resort.
     for (int b : BushouIndexes(gs)) {
         const int s = BushouAt(gs, b).shiro;
-        if (BushouAt(gs, b).daimyou >= 0 && IsValidShiro(gs, s) && listedAt[static_cast<std::size_t>(b)] != s)
+        if (BushouAt(gs, b).daimyou >= 0 && IsValidShiro(gs, s) && listedAt[static_cast<std::size_t>(b)] != s &&
+            ShiroAt(gs, s).nBushou < CShiro::kMaxBushou)
             return Fault(Name("general", b), "stays at castle " + std::to_string(s) + " but is not listed there");
     }
     return std::nullopt;

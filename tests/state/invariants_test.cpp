@@ -60,6 +60,23 @@ TEST(Invariants, ALegalStateReportsNothing) {
     EXPECT_EQ(FindBrokenInvariant(gs), std::nullopt);
 }
 
+// The last resort of placement: with no room at any castle of his side, a general stays at a
+// castle whose list is full without a place in it.
+TEST(Invariants, AGeneralMayWaitUnlistedAtAFullCastle) {
+    LegalState w;
+    GameState& gs = w.gs;
+    while (ShiroAt(gs, 0).nBushou < CShiro::kMaxBushou) w.AddBushou(0, 0, {.foot = 1});
+    const int extra = w.AddBushou(0, -1, {.foot = 1});
+    BushouAt(gs, extra).shiro = 0;
+    EXPECT_EQ(FindBrokenInvariant(gs), std::nullopt);
+    // One place freed: now he must be listed.
+    ShiroAt(gs, 0).nBushou = CShiro::kMaxBushou - 1;
+    BushouAt(gs, ShiroAt(gs, 0).bushou[CShiro::kMaxBushou - 1]).shiro = -1;
+    const auto fault = FindBrokenInvariant(gs);
+    ASSERT_TRUE(fault.has_value());
+    EXPECT_NE(fault->find("is not listed there"), std::string::npos) << *fault;
+}
+
 TEST(Invariants, EachBrokenInvariantIsReported) {
     struct Case {
         const char* what;
@@ -116,6 +133,11 @@ TEST(Invariants, EachBrokenInvariantIsReported) {
          "castle 1: general 0 is listed twice (also at castle 0)"},
         {"listed away from his castle", [](GameState& gs) { BushouAt(gs, 3).shiro = 0; },
          "castle 2: listed general 3 stays at castle 0"},
+        {"in service at a castle with room but not listed",
+         [](GameState& gs) {
+             ShiroAt(gs, 0).nBushou = 0;
+         },
+         "general 0: stays at castle 0 but is not listed there"},
         {"general's house", [](GameState& gs) { BushouAt(gs, 4).daimyou = -4; }, "general 4: house -4"},
         {"general's castle", [](GameState& gs) { BushouAt(gs, 4).shiro = 3; }, "general 4: castle 3 is not a castle"},
         {"general's corps", [](GameState& gs) { BushouAt(gs, 4).gundan = GameState::kMaxGundan; },
