@@ -1,10 +1,12 @@
 #include "game/state/invariants.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "game/state/access.h"
 #include "game/state/game_state.h"
+#include "game/state/route.h"
 
 namespace rymd {
 namespace {
@@ -135,13 +137,24 @@ Broken CheckCastles(const GameState& gs) {
         }
     }
     // And the other way: a general in a house's service at a castle is listed there (masterless
-    // generals, captives and hostages may wait at a castle without a place in its lists), unless
-    // its list is full: placing a general where no castle of his side has room leaves him at the
-    // castle unlisted, as a last resort.
+    // generals, captives and hostages may wait at a castle without a place in its lists). The one
+    // exception is the last resort of placement: when no castle of his side (a vassal counts as
+    // its master) has room, he stays at a full castle of that side without a place in its list.
+    std::vector<std::uint8_t> sideHasRoom(static_cast<std::size_t>(DaimyouCount(gs)), 0);
+    for (int s : ShiroIndexes(gs)) {
+        const int side = GetCountedDaimyouOfShiro(gs, s);
+        if (IsValidDaimyou(gs, side) && ShiroAt(gs, s).nBushou < CShiro::kMaxBushou)
+            sideHasRoom[static_cast<std::size_t>(side)] = 1;
+    }
+    const auto lastResort = [&](int b, int s) {
+        const int side = GetCountedDaimyou(gs, BushouAt(gs, b).daimyou);
+        return ShiroAt(gs, s).nBushou >= CShiro::kMaxBushou && GetCountedDaimyouOfShiro(gs, s) == side &&
+               IsValidDaimyou(gs, side) && !sideHasRoom[static_cast<std::size_t>(side)];
+    };
     for (int b : BushouIndexes(gs)) {
         const int s = BushouAt(gs, b).shiro;
         if (BushouAt(gs, b).daimyou >= 0 && IsValidShiro(gs, s) && listedAt[static_cast<std::size_t>(b)] != s &&
-            ShiroAt(gs, s).nBushou < CShiro::kMaxBushou)
+            !lastResort(b, s))
             return Fault(Name("general", b), "stays at castle " + std::to_string(s) + " but is not listed there");
     }
     return std::nullopt;

@@ -60,18 +60,20 @@ TEST(Invariants, ALegalStateReportsNothing) {
     EXPECT_EQ(FindBrokenInvariant(gs), std::nullopt);
 }
 
-// The last resort of placement: with no room at any castle of his side, a general stays at a
-// castle whose list is full without a place in it.
-TEST(Invariants, AGeneralMayWaitUnlistedAtAFullCastle) {
+// The last resort of placement: when no castle of his side has room, a general stays at a full
+// castle of his side without a place in its list.
+TEST(Invariants, AGeneralMayWaitUnlistedAtAFullCastleWhenHisSideHasNoRoom) {
     LegalState w;
     GameState& gs = w.gs;
-    while (ShiroAt(gs, 0).nBushou < CShiro::kMaxBushou) w.AddBushou(0, 0, {.foot = 1});
+    for (int castle : {0, 2})
+        while (ShiroAt(gs, castle).nBushou < CShiro::kMaxBushou) w.AddBushou(0, castle, {.foot = 1});
     const int extra = w.AddBushou(0, -1, {.foot = 1});
     BushouAt(gs, extra).shiro = 0;
     EXPECT_EQ(FindBrokenInvariant(gs), std::nullopt);
-    // One place freed: now he must be listed.
-    ShiroAt(gs, 0).nBushou = CShiro::kMaxBushou - 1;
-    BushouAt(gs, ShiroAt(gs, 0).bushou[CShiro::kMaxBushou - 1]).shiro = -1;
+    // A place free at another castle of his side: now he must be listed.
+    const int last = ShiroAt(gs, 2).bushou[CShiro::kMaxBushou - 1];
+    ShiroAt(gs, 2).nBushou = CShiro::kMaxBushou - 1;
+    BushouAt(gs, last).daimyou = CBushou::kDaimyouRounin;
     const auto fault = FindBrokenInvariant(gs);
     ASSERT_TRUE(fault.has_value());
     EXPECT_NE(fault->find("is not listed there"), std::string::npos) << *fault;
