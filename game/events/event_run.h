@@ -1,0 +1,41 @@
+// What the conditional events of one month work with, and the entry points that the month start,
+// the condition test and the happenings share.
+//
+// The interpreter (conditional_events.cpp) walks the events, the condition test
+// (event_conditions.cpp) decides whether one fires, the happenings (event_actions*.cpp) change
+// the world, the formula evaluator (formula.cpp) computes the scenario's formulas and the text
+// substitution (text_substitution.cpp) fills message texts.
+#pragma once
+
+#include <string_view>
+
+#include "game/state/game_context.h"
+
+namespace rymd {
+
+struct EventRun {
+    GameContext ctx;
+    // The automatic advance runs with its option to skip showing conditional events.
+    bool skipMessages = false;
+    // -1 no ending; -2 the game ends without a unification message; else the house whose
+    // ending is shown. A later ending of the same month overwrites an earlier one.
+    int ending = -1;
+    // Depth of subroutine calls now running; bounded by kMaxSubroutineDepth.
+    int depth = 0;
+};
+
+inline constexpr int kMaxSubroutineDepth = 32;
+
+// The monthly pass over every conditional event; returns the ending result.
+int RunConditionalEvents(EventRun& run);
+// Runs one event: condition test, done bit, happenings with their subroutine calls, message.
+void RunConditionalEvent(EventRun& run, int eventIndex);
+// Whether the conditions of an event hold (questions and assignments of the conditions happen).
+bool CheckCondition(EventRun& run, int eventIndex);
+// Carries out one happening of an event; a value >= 0 is the index of a subroutine event to
+// run now, -1 nothing to call.
+int RunHappening(EventRun& run, int eventIndex, int happeningIndex);
+// Shows the message of an event after its happenings, with its text substituted.
+void ShowEventMessage(EventRun& run, int eventIndex);
+
+}  // namespace rymd

@@ -1,0 +1,31 @@
+// The scenario's formulas: numbers, script variables, array elements, the four operations,
+// parentheses and the "#" built-in queries on the game.
+#pragma once
+
+#include <string_view>
+
+#include "game/state/script_variables.h"
+
+namespace rymd {
+
+struct GameState;
+struct GameContext;
+
+inline constexpr int kFormulaOk = 0;
+inline constexpr int kFormulaMalformed = 1;
+inline constexpr int kFormulaDivisionByZero = 2;
+inline constexpr int kFormulaBadArgument = 3;  // a bad argument of a built-in or a bad array index
+
+// Evaluates a formula text: kFormulaOk and the value, or an error code with value unchanged.
+// Reads the game and the script variables; only "#Random" and the random built-ins draw from
+// the game's random source.
+int EvaluateFormula(GameState& gs, std::string_view formula, double& value);
+
+// The evaluator as the script variable store takes it for array indexes.
+CScriptVariables::FormulaEvaluator FormulaEvaluatorFor(GameState& gs);
+
+// Tells the scenario author that a formula of a conditional event failed (its number, title and
+// the formula); kind kFormulaOk or an unknown kind shows nothing.
+void ReportFormulaError(const GameContext& ctx, int kind, int eventIndex, std::string_view formula);
+
+}  // namespace rymd
