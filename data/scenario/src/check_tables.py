@@ -664,7 +664,7 @@ def scenario_tokens(line, keep):
 
 
 def check_events(folder, chk, seen, houses, castles, generals):
-    """events.snr.txt: the ConditionalEvent section (Parts 1.131, 3.102, 3.103)."""
+    """events.snr.txt: the ConditionalEvent section."""
     text = read_text_file(os.path.join(folder, "events.snr.txt"), chk)
     if text is None:
         return
