@@ -2,6 +2,7 @@
 // parentheses and the "#" built-in queries on the game.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "game/state/script_variables.h"
@@ -15,6 +16,13 @@ inline constexpr int kFormulaOk = 0;
 inline constexpr int kFormulaMalformed = 1;
 inline constexpr int kFormulaDivisionByZero = 2;
 inline constexpr int kFormulaBadArgument = 3;  // a bad argument of a built-in or a bad array index
+
+// Limits of one evaluation; a formula beyond them is malformed. Pending entries wait on the
+// stack for "+", "-" and groups after "*" or "/"; a token is a number, a name or a built-in;
+// nesting counts arguments and array indexes inside arguments and indexes.
+inline constexpr int kMaxFormulaPending = 100;
+inline constexpr std::size_t kMaxFormulaToken = 999;
+inline constexpr int kMaxFormulaNesting = 32;
 
 // Evaluates a formula text: kFormulaOk and the value, or an error code with value unchanged.
 // Reads the game and the script variables; only "#Random" and the random built-ins draw from

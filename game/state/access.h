@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstddef>
 
 #include "game/state/game_state.h"
 
@@ -45,6 +44,13 @@ inline bool IsValidDaimyou(const GameState& gs, int daimyou) {
 // leader -1).
 inline bool IsValidGundan(int gundan) {
     return gundan >= 0 && gundan < GameState::kMaxGundan;
+}
+
+// Houses the scenario defines, each with its identifier in the name index: scripts address
+// them as 1 .. this count. A started game appends its dummy house after them, which is no house
+// of the scenario and has no identifier.
+inline int ScenarioHouseCount(const GameState& gs) {
+    return std::min(static_cast<int>(gs.NameIndex.Count(1)), DaimyouCount(gs));
 }
 
 // A house is in play while its head field is not -1 (-2 means "between heads").

@@ -20,16 +20,27 @@ bool IsOperatorChar(char c) {
 }
 
 // The leading numeric part of a text, read as the C library reads numbers in the "C" locale
-// (whatever locale the program runs in).
+// (whatever locale the program runs in). Only the characters a number can be made of are
+// copied, so a short token needs no allocation.
 double LeadingNumber(std::string_view token) {
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    const std::string text(token);
+    constexpr std::size_t kLocal = 64;
+    std::size_t n = 0;
+    while (n < token.size() && token[n] != '\0' && static_cast<unsigned char>(token[n]) < 0x80)
+        ++n;
+    if (n < kLocal) {
+        char local[kLocal];
+        token.copy(local, n);
+        local[n] = '\0';
+        return strtod_l(local, nullptr, cLocale);
+    }
+    const std::string text(token.substr(0, n));
     return strtod_l(text.c_str(), nullptr, cLocale);
 }
 
-int ReadEnclosed(std::string_view text, std::size_t& pos, std::string& out, char open, char close) {
+int ReadEnclosed(std::string_view text, std::size_t& pos, std::string_view& out, char open, char close) {
     std::size_t p = pos;
-    std::string token;
+    std::string_view token;
     if (CScriptVariables::NextToken(text, p, token) == CScriptVariables::kTokenEnd || token.size() != 1 ||
         token[0] != open)
         return -1;
@@ -39,12 +50,19 @@ int ReadEnclosed(std::string_view text, std::size_t& pos, std::string& out, char
         if (text[i] == open) {
             ++depth;
         } else if (text[i] == close && --depth == 0) {
-            out.assign(text.substr(p, i - p));
+            out = text.substr(p, i - p);
             pos = i + 1;
             return 0;
         }
     }
     return -1;
+}
+
+int ReadEnclosed(std::string_view text, std::size_t& pos, std::string& out, char open, char close) {
+    std::string_view view;
+    const int result = ReadEnclosed(text, pos, view, open, close);
+    if (result == 0) out.assign(view);
+    return result;
 }
 
 }  // namespace
@@ -63,12 +81,19 @@ bool CScriptVariables::IsArrayIndexValue(double value) {
 }
 
 int CScriptVariables::NextToken(std::string_view text, std::size_t& pos, std::string& token) {
-    token.clear();
+    std::string_view view;
+    const int result = NextToken(text, pos, view);
+    token.assign(view);
+    return result;
+}
+
+int CScriptVariables::NextToken(std::string_view text, std::size_t& pos, std::string_view& token) {
+    token = {};
     while (pos < text.size() && text[pos] == ' ')
         ++pos;
     if (pos >= text.size()) return kTokenEnd;
     if (IsOperatorChar(text[pos])) {
-        token.assign(1, text[pos]);
+        token = text.substr(pos, 1);
         ++pos;
         while (pos < text.size() && text[pos] == ' ')
             ++pos;
@@ -79,7 +104,7 @@ int CScriptVariables::NextToken(std::string_view text, std::size_t& pos, std::st
     const std::size_t start = pos;
     while (pos < text.size() && text[pos] != ' ' && !IsOperatorChar(text[pos]))
         ++pos;
-    token.assign(text.substr(start, pos - start));
+    token = text.substr(start, pos - start);
     return pos < text.size() && text[pos] == '[' ? kTokenSubscript : kTokenPlain;
 }
 
@@ -91,14 +116,22 @@ int CScriptVariables::ReadBracketed(std::string_view text, std::size_t& pos, std
     return ReadEnclosed(text, pos, out, '[', ']');
 }
 
+int CScriptVariables::ReadParenthesized(std::string_view text, std::size_t& pos, std::string_view& out) {
+    return ReadEnclosed(text, pos, out, '(', ')');
+}
+
+int CScriptVariables::ReadBracketed(std::string_view text, std::size_t& pos, std::string_view& out) {
+    return ReadEnclosed(text, pos, out, '[', ']');
+}
+
 bool CScriptVariables::Assign(std::string_view name, double value, bool add,
                               const FormulaEvaluator& evaluate) {
     if (name.empty() || !IsAsciiLetter(static_cast<unsigned char>(name[0]))) return false;
     std::size_t pos = 0;
-    std::string token;
+    std::string_view token;
     if (NextToken(name, pos, token) != kTokenSubscript) {
         // The whole name names a scalar.
-        const auto it = scalarIndex_.find(std::string(name));
+        const auto it = scalarIndex_.find(name);
         if (it != scalarIndex_.end()) {
             double& v = scalars_[it->second].value;
             v = add ? v + value : value;
@@ -108,7 +141,7 @@ bool CScriptVariables::Assign(std::string_view name, double value, bool add,
         }
         return true;
     }
-    std::string indexText;
+    std::string_view indexText;
     if (ReadBracketed(name, pos, indexText) != 0) return false;
     double index = 0.0;
     if (!evaluate || evaluate(indexText, index) != 0) return false;
@@ -129,7 +162,7 @@ bool CScriptVariables::AddToVariable(std::string_view name, double delta, const 
 }
 
 ArrayVariableRecord* CScriptVariables::FindOrAddArray(std::string_view name) {
-    const auto it = arrayIndex_.find(std::string(name));
+    const auto it = arrayIndex_.find(name);
     if (it != arrayIndex_.end()) return &arrays_[it->second];
     arrayIndex_.emplace(std::string(name), arrays_.size());
     arrays_.push_back({std::string(name), {}});
@@ -157,12 +190,12 @@ void CScriptVariables::AddToArrayElement(std::string_view name, int index, doubl
 }
 
 const ScalarVariableRecord* CScriptVariables::FindScalar(std::string_view name) const {
-    const auto it = scalarIndex_.find(std::string(name));
+    const auto it = scalarIndex_.find(name);
     return it == scalarIndex_.end() ? nullptr : &scalars_[it->second];
 }
 
 const ArrayVariableRecord* CScriptVariables::FindArray(std::string_view name) const {
-    const auto it = arrayIndex_.find(std::string(name));
+    const auto it = arrayIndex_.find(name);
     return it == arrayIndex_.end() ? nullptr : &arrays_[it->second];
 }
 

@@ -93,11 +93,16 @@ public:
     // its own (blanks after it are skipped); any other token runs to the end, a blank or an
     // operator, multi-byte characters whole. pos moves past the token.
     static int NextToken(std::string_view text, std::size_t& pos, std::string& token);
+    // The same with the token as a view into text (nothing is copied).
+    static int NextToken(std::string_view text, std::size_t& pos, std::string_view& token);
     // The next token must be "(" (or "["): out is the text up to the matching ")" (or "]"),
     // nested pairs of the same kind counted, without the closing character; pos moves past it.
     // 0, or -1 when the opening or closing character is missing.
     static int ReadParenthesized(std::string_view text, std::size_t& pos, std::string& out);
     static int ReadBracketed(std::string_view text, std::size_t& pos, std::string& out);
+    // The same with the enclosed text as a view into text.
+    static int ReadParenthesized(std::string_view text, std::size_t& pos, std::string_view& out);
+    static int ReadBracketed(std::string_view text, std::size_t& pos, std::string_view& out);
 
     const std::vector<ScalarVariableRecord>& Scalars() const { return scalars_; }
     const std::vector<ArrayVariableRecord>& Arrays() const { return arrays_; }
@@ -111,8 +116,14 @@ private:
 
     std::vector<ScalarVariableRecord> scalars_;  // in order of creation
     std::vector<ArrayVariableRecord> arrays_;    // in order of creation
-    std::unordered_map<std::string, std::size_t> scalarIndex_;
-    std::unordered_map<std::string, std::size_t> arrayIndex_;
+    // Names looked up by view, without a copy of the name.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+    using NameMap = std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>>;
+    NameMap scalarIndex_;
+    NameMap arrayIndex_;
 };
 
 }  // namespace rymd

@@ -47,7 +47,8 @@ struct EventWorld : TestWorld {
         ev.message = "以下の地域で事件が起きました";
         ev.firstMonth = ev.lastMonth = CEventRecord::kMonthOpen;
         ev.areaMode = byRegion ? CEventRecord::kAreaChiiki : CEventRecord::kAreaKuni;
-        for (auto& month : ev.probability) month.fill(chance);
+        for (auto& month : ev.probability)
+            month.fill(chance);
         return ev;
     }
     static void AddEffect(CEventRecord& ev, int kind, int mean, int spread) {
@@ -81,12 +82,29 @@ TEST(ScheduledEvents, WhereAnEventStrikes) {
         {"certain everywhere", 10000, false, nullptr, {0, 1, 2, 3, 4, 5}},
         {"never", 0, false, nullptr, {}},
         {"above certain counts as certain", 20000, false, nullptr, {0, 1, 2, 3, 4, 5}},
-        {"by region: only region 1", 0, true, [](CEventRecord& e) { for (auto& m : e.probability) m[1] = 10000; },
+        {"by region: only region 1",
+         0,
+         true,
+         [](CEventRecord& e) {
+             for (auto& m : e.probability)
+                 m[1] = 10000;
+         },
          {1, 3, 5}},
-        {"by province: a place outside the map is never read", 0, false,
-         [](CEventRecord& e) { for (auto& m : e.probability) m[100] = 10000; }, {}},
-        {"only this month's row counts", 0, false,
-         [](CEventRecord& e) { e.probability[3][2] = 10000; /* April */ }, {2}},
+        {"by province: a place outside the map is never read",
+         0,
+         false,
+         [](CEventRecord& e) {
+             for (auto& m : e.probability)
+                 m[100] = 10000;
+         },
+         {}},
+        {"only this month's row counts",
+         0,
+         false,
+         [](CEventRecord& e) {
+             e.probability[3][2] = 10000; /* April */
+         },
+         {2}},
     };
     for (const Case& c : cases) {
         EventWorld w;
@@ -104,7 +122,8 @@ TEST(ScheduledEvents, WhereAnEventStrikes) {
 TEST(ScheduledEvents, ARegionWithoutProvincesStrikesNothing) {
     EventWorld w(2, 2, 3);  // region 2 holds no province
     CEventRecord& e = w.Event(0, 0, true);
-    for (auto& m : e.probability) m[2] = 10000;
+    for (auto& m : e.probability)
+        m[2] = 10000;
     EXPECT_TRUE(Struck(w, 0).empty());
 }
 
@@ -127,7 +146,8 @@ TEST(ScheduledEvents, RelationsToEarlierEvents) {
         EventWorld w;
         CEventRecord& earlier = w.Event(3, 0);
         for (auto& m : earlier.probability)
-            for (int k = 0; k < 6; k += 2) m[static_cast<std::size_t>(k)] = c.earlierChance;  // provinces 0, 2, 4
+            for (int k = 0; k < 6; k += 2)
+                m[static_cast<std::size_t>(k)] = c.earlierChance;  // provinces 0, 2, 4
         earlier.relation[5] = c.relation;
         w.Event(5, 10000);
         EventMarks marks;
@@ -146,7 +166,8 @@ TEST(ScheduledEvents, FullCorrelationStrikesInOrderOfChance) {
         CEventRecord& e = w.Event(0, 0);
         e.chainRate = static_cast<std::uint16_t>(correlation);
         for (auto& m : e.probability)
-            for (std::size_t k = 0; k < chances.size(); ++k) m[k] = chances[k];
+            for (std::size_t k = 0; k < chances.size(); ++k)
+                m[k] = chances[k];
         int outOfOrder = 0;
         int struckAt3000 = 0;
         for (int month = 0; month < 300; ++month) {
@@ -169,7 +190,8 @@ TEST(ScheduledEvents, FullCorrelationStrikesInOrderOfChance) {
 
 TEST(ScheduledEvents, RiceYieldLossOfTenToThirtyPercent) {
     EventWorld w(60, 6);
-    for (int c = 0; c < 60; ++c) w.Castle(c).kokudaka = 10000;
+    for (int c = 0; c < 60; ++c)
+        w.Castle(c).kokudaka = 10000;
     CEventRecord& e = w.Event(0, 10000);
     EventWorld::AddEffect(e, CEventRecord::kEffectKokudaka, -2000, 1000);
     w.RunMonth();
@@ -222,8 +244,9 @@ TEST(ScheduledEvents, CastleValuesStayInTheirRanges) {
         {CEventRecord::kEffectKouzan, -30000, [](const CShiro& s) { return s.kouzan; }, 0},
         {CEventRecord::kEffectShuukakuRitsu, 30000, [](const CShiro& s) { return s.harvestRate; }, 10000},
         {CEventRecord::kEffectMinshuuShiji, 30000, [](const CShiro& s) { return s.support; }, 1000},
-        {CEventRecord::kEffectShubiheiSuu, 30000, [](const CShiro& s) { return s.shubihei; }, 600},  // 2000/10 x 3
-        {CEventRecord::kEffectHyourou, 30000, [](const CShiro& s) { return s.hyourou; }, 6000},       // 3 x 2000
+        {CEventRecord::kEffectShubiheiSuu, 30000, [](const CShiro& s) { return s.shubihei; },
+         600},  // 2000/10 x 3
+        {CEventRecord::kEffectHyourou, 30000, [](const CShiro& s) { return s.hyourou; }, 6000},  // 3 x 2000
         {CEventRecord::kEffectHyourou, 1000, [](const CShiro& s) { return s.hyourou; }, 3300},
     };
     for (const Case& c : cases) {
@@ -254,7 +277,8 @@ TEST(ScheduledEvents, SoldiersOfTheProvinceByTwoFactorsMusketsFollowFoot) {
     const int elsewhere = w.AddBushou(0, 1, {.foot = 100, .cavalry = 40});
     const int houseless = w.AddBushou(-1, 0, {.foot = 100, .cavalry = 40});
     CEventRecord& e = w.Event(0, 0);
-    for (auto& m : e.probability) m[0] = 10000;
+    for (auto& m : e.probability)
+        m[0] = 10000;
     EventWorld::AddEffect(e, CEventRecord::kEffectHeiSuu, -5000, 0);
     w.RunMonth();
     const auto& g = w.gs.BushouTbl;
@@ -281,7 +305,8 @@ TEST(ScheduledEvents, WithdrawalLiftsTheSiegesOfTheProvince) {
     w.gs.BushouTbl[besieger].sortieOrigin = 1;  // he set out from his house's castle
     w.Castle(0).siegeValue = 40;
     CEventRecord& e = w.Event(0, 0);
-    for (auto& m : e.probability) m[0] = 10000;
+    for (auto& m : e.probability)
+        m[0] = 10000;
     EventWorld::AddEffect(e, CEventRecord::kEffectTettai, 0, 0);
     w.RunMonth();
     EXPECT_EQ(w.Castle(0).nBesieger, 0);
@@ -314,8 +339,8 @@ TEST(ScheduledEvents, DateWindow) {
         bool inside;
     };
     // 1560/4 .. 1562/9
-    const Case cases[] = {{1560, 3, false}, {1560, 4, true}, {1561, 1, true}, {1562, 9, true}, {1562, 10, false},
-                          {1559, 12, false}};
+    const Case cases[] = {{1560, 3, false}, {1560, 4, true},   {1561, 1, true},
+                          {1562, 9, true},  {1562, 10, false}, {1559, 12, false}};
     for (const Case& c : cases)
         EXPECT_EQ(InDateWindow(c.year, c.month, 1560, 4, 1562, 9), c.inside) << c.year << "/" << c.month;
     EXPECT_TRUE(InDateWindow(1500, 1, 1560, CEventRecord::kMonthOpen, 1562, 9));
@@ -332,7 +357,8 @@ TEST(ScheduledEvents, DateWindow) {
 TEST(ScheduledEvents, ThePlayerSeesTheEventUnlessTheGameAdvancesByItself) {
     EventWorld w;
     CEventRecord& e = w.Event(0, 0);
-    for (auto& m : e.probability) m[1] = m[4] = 10000;
+    for (auto& m : e.probability)
+        m[1] = m[4] = 10000;
     EventWorld::AddEffect(e, CEventRecord::kEffectKokudaka, -2000, 1000);
     EventWorld::AddEffect(e, CEventRecord::kEffectShiroLevel, -100, 0);
     w.RunMonth();
@@ -361,7 +387,8 @@ TEST(ScheduledEvents, SameSeedSameOutcome) {
         EventWorld::AddEffect(e, CEventRecord::kEffectKeizai, 1000, 1000);
         w.RunMonth();
         std::vector<std::int64_t> v;
-        for (int c = 0; c < 30; ++c) v.push_back(w.Castle(c).kokudaka * 100000 + w.Castle(c).keizai);
+        for (int c = 0; c < 30; ++c)
+            v.push_back(w.Castle(c).kokudaka * 100000 + w.Castle(c).keizai);
         return v;
     };
     EXPECT_EQ(run(11), run(11));
@@ -373,8 +400,9 @@ TEST(ScheduledEvents, SameSeedSameOutcome) {
 TEST(ScheduledEvents, WeatherFromItsSections) {
     ReaderRun run;
     ScenarioText t = World();
-    t.Add({"SnowKakuritsu {", "K01 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100", "}",
-           "RainKakuritsu {", "R02 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100", "}"});
+    t.Add({"SnowKakuritsu {", "K01 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100",
+           "}", "RainKakuritsu {",
+           "R02 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100 : 100", "}"});
     ASSERT_EQ(run.Read(t.Text()), kScnOk) << run.Message();
     GameState& gs = *run.gs;
     ASSERT_EQ(gs.nEvent, 2);
@@ -397,7 +425,8 @@ TEST(ScheduledEvents, HeavyRainSilencesTheMusketsOfAFieldBattle) {
     EventWorld w(2, 2);
     w.Own(1, 1);
     CEventRecord& rain = w.Event(0, 0, true);
-    for (auto& m : rain.probability) m[0] = 10000;  // region 0: provinces 0 (castle 0)
+    for (auto& m : rain.probability)
+        m[0] = 10000;  // region 0: provinces 0 (castle 0)
     EventWorld::AddEffect(rain, CEventRecord::kEffectTeppouDisable, 0, 0);
     w.RunMonth();
     ASSERT_NE(w.gs.KuniEventFlags[0] & kKuniFlagNoTeppou, 0);

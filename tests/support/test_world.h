@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,7 +28,7 @@ namespace rymd::test {
 
 struct WorldOptions {
     int castles = 0;      // 城0..; castle c lies in province c % provinces and belongs to house 0
-    int houses = 0;       // 家0..; independent, no particular relation, head still to be chosen (-2)
+    int houses = 0;       // 家0.. (identifiers H0..); independent, no particular relation, head still to be chosen (-2)
     int provinces = 4;    // 国0.., in the province map loaded as world.map
     int regions = 2;      // province k lies in region k % regions
     int soldierUnit = 1;  // soldiers per unit of troops (nHeiUnit); 1 keeps the sums plain
@@ -103,6 +104,12 @@ struct TestWorld {
             k.leader = CGundan::kLeaderFree;
             k.daimyou = -1;
         }
+        // The houses' scenario identifiers H0, H1, ...: scripts address the houses a scenario
+        // defines by them.
+        std::vector<CNameIndex::IdSlot> ids(static_cast<std::size_t>(o.houses));
+        for (int d = 0; d < o.houses; ++d)
+            std::snprintf(ids[static_cast<std::size_t>(d)].data(), CNameIndex::kSlotBytes, "H%d", d);
+        gs.NameIndex.SetList1(o.houses, ids.data());
         if (o.headsInCastles) SeatHeads();
     }
 
