@@ -16,6 +16,19 @@ void CNameIndex::Clear() {
         l.count = 0;
         l.buffer.clear();
         l.buffer.shrink_to_fit();
+        l.positions.clear();
+    }
+}
+
+void CNameIndex::Reindex(List& l) {
+    l.positions.clear();
+    l.positions.reserve(l.count);
+    std::string_view rest(l.buffer);
+    for (std::uint32_t i = 0; i < l.count && !rest.empty(); ++i) {
+        std::size_t end = rest.find('\0');
+        if (end == std::string_view::npos) end = rest.size();
+        l.positions.emplace(std::string(rest.substr(0, end)), static_cast<int>(i));  // the first one stays
+        rest.remove_prefix(std::min(end + 1, rest.size()));
     }
 }
 
@@ -33,6 +46,7 @@ bool CNameIndex::SetList(int list, int count, const IdSlot* slots) {
     List& l = lists_[static_cast<std::size_t>(list - 1)];
     l.count = 0;
     l.buffer.clear();
+    l.positions.clear();
     if (count <= 0) {
         l.buffer.shrink_to_fit();
         return true;
@@ -56,6 +70,7 @@ bool CNameIndex::SetList(int list, int count, const IdSlot* slots) {
     buffer.shrink_to_fit();
     l.buffer = std::move(buffer);
     l.count = static_cast<std::uint32_t>(count);
+    Reindex(l);
     return true;
 }
 
@@ -64,20 +79,8 @@ int CNameIndex::FindInList(int list, std::string_view id) const {
     if (l == nullptr) {
         return -1;
     }
-    const std::string& buf = l->buffer;
-    std::size_t pos = 0;
-    int index = 0;
-    while (pos < buf.size() && static_cast<std::uint32_t>(index) < l->count) {
-        const void* zero = std::memchr(buf.data() + pos, '\0', buf.size() - pos);
-        const std::size_t end =
-            zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - buf.data()) : buf.size();
-        if (std::string_view(buf.data() + pos, end - pos) == id) {
-            return index;
-        }
-        pos = end + 1;
-        ++index;
-    }
-    return -1;
+    const auto it = l->positions.find(id);
+    return it == l->positions.end() ? -1 : it->second;
 }
 
 std::uint32_t CNameIndex::Count(int list) const {
@@ -202,6 +205,7 @@ bool CNameIndex::Serialize(ArchiveReader& in) {
             return false;
         }
         staged[i].count = counts[i];
+        Reindex(staged[i]);
     }
     lists_ = std::move(staged);
     return true;

@@ -10,10 +10,13 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <functional>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace rymd {
@@ -62,7 +65,7 @@ public:
     int FindBushou(std::string_view id) const { return FindInList(4, id); }
     int FindEvent(std::string_view id) const { return FindInList(5, id); }
     int FindConditionalEvent(std::string_view id) const { return FindInList(6, id); }
-    // The shared search: walks the packed names of list 1..8 and compares each whole name.
+    // The shared search over list 1..8: the position of the first name equal to the whole identifier.
     int FindInList(int list, std::string_view id) const;
 
     // Number of names and packed bytes of list 1..8 (0 for a list number outside 1..8).
@@ -83,11 +86,20 @@ public:
     bool Serialize(ArchiveReader& in);
 
 private:
+    // Names looked up by view, without a copy.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
     struct List {
         std::uint32_t count = 0;
         std::string buffer;  // packed names, each with its zero terminator; size = buffer.size()
+        // The first position of each name, so that a lookup does not walk the buffer.
+        std::unordered_map<std::string, int, NameHash, std::equal_to<>> positions;
     };
     const List* GetList(int list) const;
+    // Fills the positions of a list from its buffer.
+    static void Reindex(List& l);
 
     std::array<List, kListCount> lists_{};
 };
