@@ -26,7 +26,13 @@ inline constexpr int kMaxFormulaNesting = 32;
 
 // Evaluates a formula text: kFormulaOk and the value, or an error code with value unchanged.
 // Reads the game and the script variables; only "#Random" and the random built-ins draw from
-// the game's random source.
+// the game's random source. A value that is not finite (a number or a result too large for a
+// double) is malformed, so a value returned is always finite.
+//
+// Built-in arguments: a failure inside a number argument is malformed (a division by zero
+// too); a house, castle or general argument is the record's scenario identifier, or a number
+// from 1 to the count (houses: those the scenario defines, ScenarioHouseCount), else a bad
+// argument. A rank outside the ranking, and fewer than one house to draw among, are malformed.
 int EvaluateFormula(GameState& gs, std::string_view formula, double& value);
 
 // The evaluator as the script variable store takes it for array indexes.

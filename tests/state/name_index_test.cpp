@@ -60,6 +60,24 @@ TEST(NameIndex, LookupsFindTheFirstEqualName) {
     EXPECT_EQ(index.NameAt(1, 3), "");
 }
 
+// Lookups follow every change of a list: replaced, refused, cleared; a copy keeps its own.
+TEST(NameIndex, LookupsFollowEveryChangeOfTheLists) {
+    CNameIndex index;
+    Set(index, 1, {"A", "B"});
+    const CNameIndex copy = index;
+    Set(index, 1, {"C"});
+    EXPECT_EQ(index.FindDaimyou("A"), -1);
+    EXPECT_EQ(index.FindDaimyou("C"), 0);
+    EXPECT_EQ(copy.FindDaimyou("B"), 1);
+    EXPECT_EQ(copy.FindDaimyou("C"), -1);
+    const std::vector<CNameIndex::IdSlot> tooMany(1001);
+    EXPECT_FALSE(index.SetList1(1001, tooMany.data()));
+    EXPECT_EQ(index.FindDaimyou("C"), -1);
+    Set(index, 3, {"S"});
+    index.Clear();
+    EXPECT_EQ(index.FindShiro("S"), -1);
+}
+
 TEST(NameIndex, NamesKeepAtMost25Bytes) {
     const std::string n25(25, 'A');
     const std::string n26 = std::string(25, 'B') + "C";
