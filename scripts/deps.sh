@@ -7,6 +7,7 @@ packages=(
   libjpeg-dev libpng-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic
   clang libclang-rt-dev
+  xvfb fonts-ipafont-mincho
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,102 @@
+// CMainGameDlg: the one top-level window of the game. It restores its placement, loads the
+// default province map, builds its children (the backdrop with the status bar at the top, the
+// whole-country map, the splitter bar and the log window below it, the command panel's place on
+// the right), reads the settings, and saves its placement when it closes. Enter does nothing;
+// Escape and the close box ask "ゲームを終了します".
+//
+// Not built yet: the command panel (its place on the right stays empty), the castle view, the
+// menus, the music, the start menu and the game itself (the window shows the map until the
+// player quits); the window's icons.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "game/shell/backdrop_wnd.h"
+#include "game/shell/kuni_map_wnd.h"
+#include "game/shell/pass_through_wnd.h"
+#include "game/shell/qt_port.h"
+#include "mbwnd/multi_text_ctrl.h"
+#include "platform/qt/dialog.h"
+
+namespace rymd::shell {
+
+struct AppContext;
+
+// The placement stored in the profile's "Window" section.
+struct StoredPlacement {
+    int left = -1, top = -1, right = -1, bottom = -1;
+    int maximized = 0;
+    int logHeight = 50;
+};
+
+// Where the window opens: the stored rectangle moved onto the screen when it fits the screen,
+// else 992 x 736 (each at most the screen's size - 32) centred; the log height limited to the
+// rectangle's height - 200 and at least 20.
+struct Placement {
+    ui::Rect rect;
+    bool maximized = false;
+    int logHeight = 50;
+};
+Placement ChoosePlacement(const StoredPlacement& stored, int screenW, int screenH);
+
+StoredPlacement ReadStoredPlacement();
+
+class CMainGameDlg : public ui::Dialog {
+public:
+    static constexpr int kBackdropId = 2000;
+    static constexpr int kKuniMapId = 2001;
+    static constexpr int kLogId = 2003;
+    static constexpr int kSplitterId = 2005;
+    static constexpr int kDisplayTimer = 1;
+
+    explicit CMainGameDlg(AppContext& app, ui::Wnd* parent = nullptr);
+    ~CMainGameDlg() override;
+
+    static const ui::DialogTemplate& MainTemplate();
+
+    bool OnInitDialog() override;
+    void OnOK() override {}
+    void OnCancel() override;
+    void OnDestroy() override;
+    void OnSize(int type, int cx, int cy) override;
+    bool OnEraseBkgnd(ui::Dc& dc) override;
+    void OnLButtonDown(unsigned flags, ui::Point point) override;
+    void OnMouseMove(unsigned flags, ui::Point point) override;
+
+    // Places every child for a client area of cx x cy.
+    void LayoutChildren(int cx, int cy);
+    // Writes the title line on the backdrop's picture and repaints the backdrop.
+    void DrawStatusBar(const std::string& title, bool withGameInfo);
+
+    // The children, for the owner's code and the tests.
+    CBackdropWnd& Backdrop() { return backdrop_; }
+    CKuniMapWnd& KuniMap() { return kuniMap_; }
+    MbWnd::CMultiTextCtrl& LogWindow() { return log_; }
+    CPassThroughWnd& Splitter() { return splitter_; }
+    bool ChildrenReady() const { return childrenReady_; }
+    // Width of the command panel's place on the right.
+    int PanelWidth() const;
+    // The ports through which the rules reach the player in this window.
+    QtPort& Port() { return port_; }
+    // The map load's message when the start-up ended the window ("" otherwise).
+    const std::string& MapFailure() const { return mapFailure_; }
+
+private:
+    bool LoadDefaultMap();
+
+    AppContext& app_;
+    bool childrenReady_ = false;
+    int logHeight_ = 50;
+    CBackdropWnd backdrop_;
+    CKuniMapWnd kuniMap_;
+    MbWnd::CMultiTextCtrl log_;
+    std::string logText_;
+    CPassThroughWnd splitter_;
+    ui::Point dragAnchor_{-1, -1};
+    int dragLogHeight_ = 0;
+    std::string mapFailure_;
+    QtPort port_;
+};
+
+}  // namespace rymd::shell
