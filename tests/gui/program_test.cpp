@@ -129,6 +129,79 @@ TEST(ProgramFoldersDeathTest, NoPictureFolderEndsTheProgram) {
         ::testing::ExitedWithCode(0), "box: pictureフォルダがありません");
 }
 
+// ---- Picture store ----------------------------------------------------------------------------------
+
+// The pictures the build painted: every file of the store is there, decodes, and has the size the
+// screens expect (the title holds the start menu's buttons, the strip spans a wide window, the
+// ship units keep their palette with the see-through entry 0 around the ship).
+TEST(PictureStoreFiles, EveryPictureLoadsAtItsSize) {
+    CPictureStore store;
+    store.SetFolder(BuildFolder() + "picture/");
+    struct Case {
+        const char* name;
+        std::function<void(MbBmp::CControlBmp&)> load;
+        int w, h;
+    } cases[] = {
+        {"TitleLV", [&](auto& b) { store.LoadTitle(b); }, 720, 480},
+        {"TitleBar", [&](auto& b) { store.LoadTitleBar(b); }, 2560, 50},
+        {"banner", [&](auto& b) { store.LoadBanner(b); }, 400, 100},
+        {"YasenSpring", [&](auto& b) { store.LoadYasenSpring(b); }, 480, 320},
+        {"YasenSummer", [&](auto& b) { store.LoadYasenSummer(b); }, 480, 320},
+        {"YasenAutumn", [&](auto& b) { store.LoadYasenAutumn(b); }, 480, 320},
+        {"YasenWinter", [&](auto& b) { store.LoadYasenWinter(b); }, 480, 320},
+        {"shiro", [&](auto& b) { store.LoadShiro(b); }, 240, 180},
+        {"china", [&](auto& b) { store.LoadChina(b); }, 240, 180},
+        {"europe", [&](auto& b) { store.LoadEurope(b); }, 240, 180},
+        {"gendai", [&](auto& b) { store.LoadGendai(b); }, 240, 180},
+        {"ship", [&](auto& b) { store.LoadShip(b); }, 240, 160},
+        {"gunsen", [&](auto& b) { store.LoadGunsen(b); }, 240, 160},
+        {"suigun", [&](auto& b) { store.LoadSuigun(b); }, 240, 160},
+        {"teppou", [&](auto& b) { store.LoadTeppou(b); }, 240, 160},
+        {"Kouzan", [&](auto& b) { store.LoadKouzan(b); }, 16, 16},
+        {"KouekisenSmall", [&](auto& b) { store.LoadKouekisenSmall(b); }, 16, 16},
+        {"GunsenSmall", [&](auto& b) { store.LoadGunsenSmall(b); }, 16, 16},
+    };
+    for (const Case& c : cases) {
+        MbBmp::CControlBmp b;
+        c.load(b);
+        EXPECT_EQ(b.GetWidth(), c.w) << c.name;
+        EXPECT_EQ(b.GetHeight(), c.h) << c.name;
+    }
+    MbBmp::CControlBmp bg, left, right;
+    store.LoadKaisenPictures(bg, left, right);
+    EXPECT_EQ(bg.GetWidth(), 480);
+    for (MbBmp::CControlBmp* unit : {&left, &right}) {
+        EXPECT_EQ(unit->GetBitCount(), 8);
+        EXPECT_EQ(unit->GetPixelIndex(0, 0), 0);
+        EXPECT_EQ(unit->GetPixelIndex(unit->GetWidth() - 1, 0), 0);
+        int ship = 0;
+        for (int y = 0; y < unit->GetHeight(); ++y)
+            for (int x = 0; x < unit->GetWidth(); ++x) ship += unit->GetPixelIndex(x, y) != 0;
+        EXPECT_GT(ship, 100);
+    }
+    EXPECT_EQ(CPictureStore::FileNames().size(), 21u);
+    for (const char* name : CPictureStore::FileNames())
+        EXPECT_TRUE(fs::is_regular_file(store.Folder() + name)) << name;
+}
+
+TEST(PictureStoreFiles, AMissingPictureIsSilentlyNone) {
+    TempTree t;
+    const std::string folder = t.Folder("picture");
+    fs::copy_file(BuildFolder() + "picture/banner.jpg", folder + "banner.jpg");
+    std::ofstream(folder + "shiro.jpg") << "not a picture";
+    CPictureStore store;
+    store.SetFolder(folder);
+    ui::test::Script script;  // any message box would be an unanswered dialog
+    script.SetErrorHandler([](const std::string& m) { ADD_FAILURE() << m; });
+    MbBmp::CControlBmp banner, shiro, title;
+    store.LoadBanner(banner);
+    store.LoadShiro(shiro);
+    store.LoadTitle(title);
+    EXPECT_EQ(banner.GetWidth(), 400);
+    EXPECT_TRUE(shiro.IsEmpty());
+    EXPECT_TRUE(title.IsEmpty());
+}
+
 // ---- Settings file ---------------------------------------------------------------------------------
 
 TEST(SettingFile, DefaultsRoundTripAndCuts) {
