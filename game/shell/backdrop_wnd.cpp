@@ -45,7 +45,8 @@ void CBackdropWnd::OnPaint(ui::Dc& dc) {
     const ui::Rect inner(0, 0, c.Width() - 1, c.Height() - 1);
     // The picture at its own size; the last column and row, and whatever the picture does not
     // cover, in the dialog colour.
-    const ui::Rect picture(0, 0, std::min(inner.right, m_Bmp.GetWidth()), std::min(inner.bottom, m_Bmp.GetHeight()));
+    const ui::Rect picture(0, 0, std::min(inner.right, m_Bmp.GetWidth()),
+                           std::min(inner.bottom, m_Bmp.GetHeight()));
     if (!picture.IsRectEmpty()) dc.DrawControlBmp(0, 0, picture.Width(), picture.Height(), m_Bmp, 0, 0);
     dc.ExcludeClipRect(picture);
     dc.FillSolidRect(c, ui::GetSysColor(ui::COLOR_3DFACE));

@@ -15,10 +15,10 @@ namespace rymd::shell {
 
 // What the start-up prepares for the whole program.
 struct AppContext {
-    std::string programFolder;     // the program file's folder, '/'-ended
-    std::string helpPath;          // the help's top page
-    std::string saveDataFolder;    // where games are saved and loaded
-    std::string settingsFolder;    // where rymds.dat lies
+    std::string programFolder;                // the program file's folder, '/'-ended
+    std::string helpPath;                     // the help's top page
+    std::string saveDataFolder;               // where games are saved and loaded
+    std::string settingsFolder;               // where rymds.dat lies
     MbKorMap::CCtrlKorMap* korMap = nullptr;  // the one province map object
     SettingFile settings;
 };

@@ -8,7 +8,9 @@ namespace rymd::shell {
 using ui::Rect;
 using ui::RGB;
 
-void CKuniMapWnd::ResetScrollSizes() { SetScrollSizes(m_TotalSize, ui::Size(64, 64), ui::Size(1, 1)); }
+void CKuniMapWnd::ResetScrollSizes() {
+    SetScrollSizes(m_TotalSize, ui::Size(64, 64), ui::Size(1, 1));
+}
 
 void CKuniMapWnd::FitAndDrawMap(int kuni) {
     m_nSelKuni = kuni;
@@ -93,7 +95,8 @@ void CKuniMapWnd::OnPaint(ui::Dc& dc) {
     dc.FillSolidRect(bottomShadow.left, bottomShadow.bottom - 1, bottomShadow.Width(), 1, RGB(96, 96, 96));
     dc.FrameRect(f, RGB(0, 0, 0));
 
-    const MbBmp::CControlBmp& shown = m_bBlink && m_bBlinkOff && !m_CleanBmp.IsEmpty() ? m_CleanBmp : m_BackBmp;
+    const MbBmp::CControlBmp& shown =
+        m_bBlink && m_bBlinkOff && !m_CleanBmp.IsEmpty() ? m_CleanBmp : m_BackBmp;
     if (!shown.IsEmpty()) dc.DrawControlBmp(m_rcMap.left, m_rcMap.top, shown);
 }
 

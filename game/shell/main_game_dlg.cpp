@@ -87,13 +87,13 @@ int CMainGameDlg::PanelWidth() const {
 bool CMainGameDlg::LoadDefaultMap() {
     MbKorMap::CCtrlKorMap* map = app_.korMap;
     bool tooMany = false;
-    const int result = map->LoadKorMap((app_.programFolder + "default.smp").c_str(),
-                                       [&](const MbKorMap::KorMapData& d) {
-                                           // Every per-province table holds 249 provinces, the
-                                           // province menus 50 regions.
-                                           tooMany = !MapFitsTables(d);
-                                           return !tooMany;
-                                       });
+    const int result =
+        map->LoadKorMap((app_.programFolder + "default.smp").c_str(), [&](const MbKorMap::KorMapData& d) {
+            // Every per-province table holds 249 provinces, the
+            // province menus 50 regions.
+            tooMany = !MapFitsTables(d);
+            return !tooMany;
+        });
     map->ElvMap().EraseLandTopography();
     map->TextureSetup();
     if (result == MbKorMap::CCtrlKorMap::kCannotOpen)
@@ -123,15 +123,15 @@ bool CMainGameDlg::OnInitDialog() {
     // The event dialog and the other map dialogs draw this map.
     port_.SetMap(app_.korMap);
 
-    log_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL, Rect(0, 0, 100, logHeight_),
-                  this, kLogId);
+    log_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL,
+                  Rect(0, 0, 100, logHeight_), this, kLogId);
     // The scenario's word for the whole country replaces 全国 once a scenario is read.
     logText_ = kLogHint;
     log_.SetText(logText_, true);
     backdrop_.Create(ui::WS_CHILD, Rect(0, 0, 500, 50), this, kBackdropId, "TitleBar");
     kuniMap_.m_bOwnerRefits = true;
-    kuniMap_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL, Rect(0, 0, 100, 100),
-                      this, kKuniMapId);
+    kuniMap_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL,
+                      Rect(0, 0, 100, 100), this, kKuniMapId);
     splitter_.Create(ui::WS_CHILD, Rect(0, 0, 100, 100), this, kSplitterId, "");
 
     const Rect client = GetClientRect();
@@ -222,14 +222,16 @@ void CMainGameDlg::OnDestroy() {
         const QRect n = w->normalGeometry();
         const QRect frame = w->frameGeometry(), inner = w->geometry();
         r = Rect(n.left() - (inner.left() - frame.left()), n.top() - (inner.top() - frame.top()),
-                 n.right() + 1 + (frame.right() - inner.right()), n.bottom() + 1 + (frame.bottom() - inner.bottom()));
+                 n.right() + 1 + (frame.right() - inner.right()),
+                 n.bottom() + 1 + (frame.bottom() - inner.bottom()));
     }
     Profile::WriteProfileInt(kWindowSection, "Left", r.left);
     Profile::WriteProfileInt(kWindowSection, "Top", r.top);
     Profile::WriteProfileInt(kWindowSection, "Right", r.right);
     Profile::WriteProfileInt(kWindowSection, "Bottom", r.bottom);
     Profile::WriteProfileInt(kWindowSection, "Maximized", maximized ? 1 : 0);
-    if (log_.IsWindow()) Profile::WriteProfileInt(kWindowSection, "LogWindowHeight", log_.GetWindowRect().Height());
+    if (log_.IsWindow())
+        Profile::WriteProfileInt(kWindowSection, "LogWindowHeight", log_.GetWindowRect().Height());
     Profile::Flush();
 }
 

@@ -15,7 +15,9 @@ ui::Point ToParent(const ui::Wnd& self, ui::Wnd& parent, ui::Point p) {
 
 }  // namespace
 
-void CPassThroughWnd::OnPaint(ui::Dc& dc) { dc.FillSolidRect(GetClientRect(), ui::GetSysColor(ui::COLOR_BTNFACE)); }
+void CPassThroughWnd::OnPaint(ui::Dc& dc) {
+    dc.FillSolidRect(GetClientRect(), ui::GetSysColor(ui::COLOR_BTNFACE));
+}
 
 bool CPassThroughWnd::OnSetCursor(ui::Wnd* wnd, int hitTest, unsigned message) {
     ui::SetCursor(this, ui::Cursor::SizeNS);

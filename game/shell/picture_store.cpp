@@ -15,12 +15,13 @@ CPictureStore& PictureStore() {
 
 const std::array<const char*, 21>& CPictureStore::FileNames() {
     static const std::array<const char*, 21> names = {
-        "KaisenBackGround.jpg", "GunsenUnitLeft.bmp", "GunsenUnitRight.bmp", "YasenSpring.jpg",
-        "YasenSummer.jpg",      "YasenAutumn.jpg",    "YasenWinter.jpg",     "shiro.jpg",
-        "china.jpg",            "europe.jpg",         "gendai.jpg",          "ship.jpg",
-        "gunsen.jpg",           "suigun.jpg",         "TitleLV.jpg",         "Kouzan.bmp",
-        "KouekisenSmall.bmp",   "GunsenSmall.bmp",    "TitleBar.jpg",        "banner.jpg",
-        "teppou.jpg"};
+        "KaisenBackGround.jpg", "GunsenUnitLeft.bmp", "GunsenUnitRight.bmp",
+        "YasenSpring.jpg",      "YasenSummer.jpg",    "YasenAutumn.jpg",
+        "YasenWinter.jpg",      "shiro.jpg",          "china.jpg",
+        "europe.jpg",           "gendai.jpg",         "ship.jpg",
+        "gunsen.jpg",           "suigun.jpg",         "TitleLV.jpg",
+        "Kouzan.bmp",           "KouekisenSmall.bmp", "GunsenSmall.bmp",
+        "TitleBar.jpg",         "banner.jpg",         "teppou.jpg"};
     return names;
 }
 
@@ -48,23 +49,59 @@ void CPictureStore::LoadKaisenPictures(MbBmp::CControlBmp& bg, MbBmp::CControlBm
     Bmp("GunsenUnitRight.bmp", right, false);
 }
 
-void CPictureStore::LoadYasenSpring(MbBmp::CControlBmp& bmp) const { Jpeg("YasenSpring.jpg", bmp); }
-void CPictureStore::LoadYasenSummer(MbBmp::CControlBmp& bmp) const { Jpeg("YasenSummer.jpg", bmp); }
-void CPictureStore::LoadYasenAutumn(MbBmp::CControlBmp& bmp) const { Jpeg("YasenAutumn.jpg", bmp); }
-void CPictureStore::LoadYasenWinter(MbBmp::CControlBmp& bmp) const { Jpeg("YasenWinter.jpg", bmp); }
-void CPictureStore::LoadShiro(MbBmp::CControlBmp& bmp) const { Jpeg("shiro.jpg", bmp); }
-void CPictureStore::LoadChina(MbBmp::CControlBmp& bmp) const { Jpeg("china.jpg", bmp); }
-void CPictureStore::LoadEurope(MbBmp::CControlBmp& bmp) const { Jpeg("europe.jpg", bmp); }
-void CPictureStore::LoadGendai(MbBmp::CControlBmp& bmp) const { Jpeg("gendai.jpg", bmp); }
-void CPictureStore::LoadShip(MbBmp::CControlBmp& bmp) const { Jpeg("ship.jpg", bmp); }
-void CPictureStore::LoadGunsen(MbBmp::CControlBmp& bmp) const { Jpeg("gunsen.jpg", bmp); }
-void CPictureStore::LoadSuigun(MbBmp::CControlBmp& bmp) const { Jpeg("suigun.jpg", bmp); }
-void CPictureStore::LoadTitle(MbBmp::CControlBmp& bmp) const { Jpeg("TitleLV.jpg", bmp); }
-void CPictureStore::LoadKouzan(MbBmp::CControlBmp& bmp) const { Bmp("Kouzan.bmp", bmp, true); }
-void CPictureStore::LoadKouekisenSmall(MbBmp::CControlBmp& bmp) const { Bmp("KouekisenSmall.bmp", bmp, true); }
-void CPictureStore::LoadGunsenSmall(MbBmp::CControlBmp& bmp) const { Bmp("GunsenSmall.bmp", bmp, true); }
-void CPictureStore::LoadTitleBar(MbBmp::CControlBmp& bmp) const { Jpeg("TitleBar.jpg", bmp); }
-void CPictureStore::LoadBanner(MbBmp::CControlBmp& bmp) const { Jpeg("banner.jpg", bmp); }
-void CPictureStore::LoadTeppou(MbBmp::CControlBmp& bmp) const { Jpeg("teppou.jpg", bmp); }
+void CPictureStore::LoadYasenSpring(MbBmp::CControlBmp& bmp) const {
+    Jpeg("YasenSpring.jpg", bmp);
+}
+void CPictureStore::LoadYasenSummer(MbBmp::CControlBmp& bmp) const {
+    Jpeg("YasenSummer.jpg", bmp);
+}
+void CPictureStore::LoadYasenAutumn(MbBmp::CControlBmp& bmp) const {
+    Jpeg("YasenAutumn.jpg", bmp);
+}
+void CPictureStore::LoadYasenWinter(MbBmp::CControlBmp& bmp) const {
+    Jpeg("YasenWinter.jpg", bmp);
+}
+void CPictureStore::LoadShiro(MbBmp::CControlBmp& bmp) const {
+    Jpeg("shiro.jpg", bmp);
+}
+void CPictureStore::LoadChina(MbBmp::CControlBmp& bmp) const {
+    Jpeg("china.jpg", bmp);
+}
+void CPictureStore::LoadEurope(MbBmp::CControlBmp& bmp) const {
+    Jpeg("europe.jpg", bmp);
+}
+void CPictureStore::LoadGendai(MbBmp::CControlBmp& bmp) const {
+    Jpeg("gendai.jpg", bmp);
+}
+void CPictureStore::LoadShip(MbBmp::CControlBmp& bmp) const {
+    Jpeg("ship.jpg", bmp);
+}
+void CPictureStore::LoadGunsen(MbBmp::CControlBmp& bmp) const {
+    Jpeg("gunsen.jpg", bmp);
+}
+void CPictureStore::LoadSuigun(MbBmp::CControlBmp& bmp) const {
+    Jpeg("suigun.jpg", bmp);
+}
+void CPictureStore::LoadTitle(MbBmp::CControlBmp& bmp) const {
+    Jpeg("TitleLV.jpg", bmp);
+}
+void CPictureStore::LoadKouzan(MbBmp::CControlBmp& bmp) const {
+    Bmp("Kouzan.bmp", bmp, true);
+}
+void CPictureStore::LoadKouekisenSmall(MbBmp::CControlBmp& bmp) const {
+    Bmp("KouekisenSmall.bmp", bmp, true);
+}
+void CPictureStore::LoadGunsenSmall(MbBmp::CControlBmp& bmp) const {
+    Bmp("GunsenSmall.bmp", bmp, true);
+}
+void CPictureStore::LoadTitleBar(MbBmp::CControlBmp& bmp) const {
+    Jpeg("TitleBar.jpg", bmp);
+}
+void CPictureStore::LoadBanner(MbBmp::CControlBmp& bmp) const {
+    Jpeg("banner.jpg", bmp);
+}
+void CPictureStore::LoadTeppou(MbBmp::CControlBmp& bmp) const {
+    Jpeg("teppou.jpg", bmp);
+}
 
 }  // namespace rymd::shell

@@ -27,7 +27,8 @@ public:
     void SetFolder(std::string folder) { m_strFolder = std::move(folder); }
 
     // Naval battle: background, the left and right sides' ship units (8-bit, palettes kept).
-    void LoadKaisenPictures(MbBmp::CControlBmp& bg, MbBmp::CControlBmp& left, MbBmp::CControlBmp& right) const;
+    void LoadKaisenPictures(MbBmp::CControlBmp& bg, MbBmp::CControlBmp& left,
+                            MbBmp::CControlBmp& right) const;
     void LoadYasenSpring(MbBmp::CControlBmp& bmp) const;
     void LoadYasenSummer(MbBmp::CControlBmp& bmp) const;
     void LoadYasenAutumn(MbBmp::CControlBmp& bmp) const;

@@ -13,7 +13,8 @@ std::string_view CutUtf8(std::string_view text, std::size_t max) {
     if (text.size() <= max) return text;
     std::size_t n = max;
     // Step back over continuation bytes to the start of the character that does not fit.
-    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
     return text.substr(0, n);
 }
 
@@ -33,7 +34,9 @@ void SettingFile::PutField(std::size_t offset, std::size_t size, std::string_vie
     std::memcpy(bytes_.data() + offset, cut.data(), cut.size());
 }
 
-void SettingFile::SetSaveFolder(std::string_view folder) { PutField(0, kFolderSize, folder); }
+void SettingFile::SetSaveFolder(std::string_view folder) {
+    PutField(0, kFolderSize, folder);
+}
 
 void SettingFile::Load() {
     bytes_.fill(0);

@@ -27,8 +27,8 @@ using namespace rymd::shell;
 class TempTree {
 public:
     TempTree() {
-        root_ = fs::temp_directory_path() / ("rymd_program_" + std::to_string(::getpid()) + "_" +
-                                             std::to_string(counter_++));
+        root_ = fs::temp_directory_path() /
+                ("rymd_program_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
         fs::remove_all(root_);
         fs::create_directories(root_);
     }
@@ -48,7 +48,9 @@ private:
     fs::path root_;
 };
 
-std::string BuildFolder() { return FolderOfPath(RYMD_GALLERY_DIR); }
+std::string BuildFolder() {
+    return FolderOfPath(RYMD_GALLERY_DIR);
+}
 
 // ---- Folders -------------------------------------------------------------------------------------
 
@@ -176,7 +178,8 @@ TEST(PictureStoreFiles, EveryPictureLoadsAtItsSize) {
         EXPECT_EQ(unit->GetPixelIndex(unit->GetWidth() - 1, 0), 0);
         int ship = 0;
         for (int y = 0; y < unit->GetHeight(); ++y)
-            for (int x = 0; x < unit->GetWidth(); ++x) ship += unit->GetPixelIndex(x, y) != 0;
+            for (int x = 0; x < unit->GetWidth(); ++x)
+                ship += unit->GetPixelIndex(x, y) != 0;
         EXPECT_GT(ship, 100);
     }
     EXPECT_EQ(CPictureStore::FileNames().size(), 21u);
@@ -272,7 +275,7 @@ TEST(Backdrop, BevelAndStripesFollowTheWindowSize) {
             if (b.GetPixelColor(10, y) == ui::RGB(85, 85, 85)) stripes.push_back(y);
         const std::vector<int> expected = h == 8 ? std::vector<int>{3} : std::vector<int>{3, 5};
         EXPECT_EQ(stripes, expected) << h;
-        EXPECT_EQ(b.GetPixelColor(10, 0), ui::RGB(50, 50, 50));    // top edge × 0.5
+        EXPECT_EQ(b.GetPixelColor(10, 0), ui::RGB(50, 50, 50));     // top edge × 0.5
         EXPECT_EQ(b.GetPixelColor(10, 2), ui::RGB(200, 200, 200));  // third row × 2.0
         EXPECT_EQ(b.GetPixelColor(10, h - 1), ui::RGB(0, 0, 0));    // bottom edge × 0
         EXPECT_EQ(b.GetPixelColor(15, 5), ui::RGB(0, 0, 0));        // right edge × 0
@@ -295,7 +298,13 @@ TEST(MainWindowPlacement, Table) {
         {"wider than the screen", {0, 0, 1300, 700, 1, 50}, 1280, 1024, {144, 144, 1136, 880}, false, 50},
         {"small screen", {}, 800, 600, {16, 16, 784, 584}, false, 50},
         {"partly off the screen", {-30, -20, 970, 680, 0, 50}, 1280, 1024, {0, 0, 1000, 700}, false, 50},
-        {"past the right and bottom", {900, 800, 1400, 1100, 1, 50}, 1280, 1024, {780, 724, 1280, 1024}, true, 50},
+        {"past the right and bottom",
+         {900, 800, 1400, 1100, 1, 50},
+         1280,
+         1024,
+         {780, 724, 1280, 1024},
+         true,
+         50},
         {"log 5 becomes 20", {0, 0, 800, 600, 0, 5}, 1280, 1024, {0, 0, 800, 600}, false, 20},
         {"log cut to height - 200", {0, 0, 800, 600, 0, 500}, 1280, 1024, {0, 0, 800, 600}, false, 400},
         {"window under 220: 20", {0, 0, 800, 210, 0, 100}, 1280, 1024, {0, 0, 800, 210}, false, 20},
@@ -323,7 +332,9 @@ protected:
         GuiTest::TearDown();
         ui::Profile::UseFile("");
     }
-    void UseBundledMap() { fs::copy_file(std::string(RYMD_SOURCE_DIR) + "/data/default.smp", program_ + "default.smp"); }
+    void UseBundledMap() {
+        fs::copy_file(std::string(RYMD_SOURCE_DIR) + "/data/default.smp", program_ + "default.smp");
+    }
 
     TempTree tree_;
     std::string program_;
@@ -333,7 +344,8 @@ protected:
 
 TEST_F(MainWindowTest, DefaultMapFailuresEndTheWindowBeforeAnyChild) {
     MbKorMap::KorMapData many = kormap_fixture::MakeCountry();
-    while (many.kuni.size() < 250) many.kuni.push_back(kormap_fixture::Kuni("X" + std::to_string(many.kuni.size()), "x", 0));
+    while (many.kuni.size() < 250)
+        many.kuni.push_back(kormap_fixture::Kuni("X" + std::to_string(many.kuni.size()), "x", 0));
     MbKorMap::CCtrlKorMap big;
     std::string why;
     ASSERT_TRUE(big.SetData(std::move(many), &why)) << why;
@@ -343,9 +355,11 @@ TEST_F(MainWindowTest, DefaultMapFailuresEndTheWindowBeforeAnyChild) {
         std::vector<std::string> boxes;
     } cases[] = {
         {"missing", [](const std::string&) {}, {"デフォルトマップファイル(default.smp)が開けません"}},
-        {"bad", [](const std::string& p) { std::ofstream(p) << "RYUUMON not a map"; },
+        {"bad",
+         [](const std::string& p) { std::ofstream(p) << "RYUUMON not a map"; },
          {"ファイルが異常です", "デフォルトマップファイル(default.smp)が異常です"}},
-        {"250 provinces", [&](const std::string& p) { ASSERT_TRUE(big.SaveKorMap(p.c_str())); },
+        {"250 provinces",
+         [&](const std::string& p) { ASSERT_TRUE(big.SaveKorMap(p.c_str())); },
          {"デフォルトマップファイル(default.smp)の国数が多すぎます"}},
     };
     for (const Case& c : cases) {
@@ -364,6 +378,19 @@ TEST_F(MainWindowTest, DefaultMapFailuresEndTheWindowBeforeAnyChild) {
         EXPECT_FALSE(dlg.ChildrenReady()) << c.name;
         EXPECT_FALSE(dlg.Backdrop().IsWindow()) << c.name;
     }
+    // 249 provinces are taken.
+    MbKorMap::KorMapData most = kormap_fixture::MakeCountry();
+    while (most.kuni.size() < 249)
+        most.kuni.push_back(kormap_fixture::Kuni("X" + std::to_string(most.kuni.size()), "x", 0));
+    ASSERT_TRUE(big.SetData(std::move(most), &why)) << why;
+    ASSERT_TRUE(big.SaveKorMap((program_ + "default.smp").c_str()));
+    CMainGameDlg dlg(app_);
+    Script().OnDialog([](ui::Dialog& d) {
+        EXPECT_TRUE(dynamic_cast<CMainGameDlg&>(d).ChildrenReady());
+        d.EndDialog(ui::IDCANCEL);
+    });
+    EXPECT_EQ(dlg.DoModal(), ui::IDCANCEL);
+    EXPECT_EQ(map_.KuniCount(), 249);
 }
 
 TEST_F(MainWindowTest, ShowsTheBundledMapAndKeepsItsPlacement) {
@@ -397,29 +424,47 @@ TEST_F(MainWindowTest, ShowsTheBundledMapAndKeepsItsPlacement) {
         ASSERT_GT(map.Width(), 600);
         // (the grab holds the window's sunken edge around the client area)
         const int edge = (mapShot.width() / static_cast<int>(mapShot.devicePixelRatio()) -
-                          m.KuniMap().GetClientRect().Width()) / 2;
+                          m.KuniMap().GetClientRect().Width()) /
+                         2;
         EXPECT_EQ(ui::test::PixelAt(mapShot, edge + map.left - 1, edge + map.top - 1), ui::RGB(0, 0, 0));
         EXPECT_EQ(ui::test::PixelAt(mapShot, edge + 2, edge + 2), ui::RGB(128, 128, 128));
         std::set<ui::COLORREF> colours;
         for (int y = map.top; y < map.bottom; y += 7)
-            for (int x = map.left; x < map.right; x += 7) colours.insert(ui::test::PixelAt(mapShot, edge + x, edge + y));
+            for (int x = map.left; x < map.right; x += 7)
+                colours.insert(ui::test::PixelAt(mapShot, edge + x, edge + y));
         EXPECT_GT(colours.size(), 50u) << "relief, sea and land textures";
         // The title strip carries the title line in white.
         const QImage strip = ui::test::Grab(m.Backdrop());
         int white = 0;
         for (int y = 6; y < 24; ++y)
-            for (int x = 10; x < 200; ++x) white += ui::test::PixelAt(strip, x, y) == ui::RGB(255, 255, 255);
+            for (int x = 10; x < 200; ++x)
+                white += ui::test::PixelAt(strip, x, y) == ui::RGB(255, 255, 255);
         EXPECT_GT(white, 20);
         EXPECT_TRUE(ui::test::GrabToPng(m, GalleryPath("main_window_1280x960")));
         EXPECT_TRUE(ui::test::GrabToPng(m, GalleryPath("main_window_1280x960@2x"), 2.0));
+
+        // Dragging the splitter 100 pixels up makes the log 100 pixels taller and the map shorter;
+        // the log is never taller than the client height - 100.
+        const int splitterTop = client.Height() - 23;
+        ui::test::MouseDown(m.Splitter(), Point(30, 1));
+        ui::test::MouseMove(m, Point(30, splitterTop + 1 - 100), true);
+        EXPECT_EQ(inParent(m.LogWindow()), ui::Rect(0, client.Height() - 120, mapRight, client.Height()));
+        EXPECT_EQ(inParent(m.KuniMap()).bottom, client.Height() - 123);
+        ui::test::MouseMove(m, Point(30, -5000), true);
+        EXPECT_EQ(m.LogWindow().GetWindowRect().Height(), client.Height() - 100);
+        ui::test::MouseMove(m, Point(30, splitterTop + 1 - 100), true);
+        ui::test::MouseUp(m, Point(30, splitterTop + 1 - 100));
+        ui::test::MouseMove(m, Point(30, 300), false);
+        EXPECT_EQ(m.LogWindow().GetWindowRect().Height(), 120) << "the drag ended with the button";
         d.EndDialog(ui::IDCANCEL);
     });
     dlg.DoModal();
     // Closing kept the placement and the log height.
-    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Right", -1) - ui::Profile::GetProfileInt("Window", "Left", -1),
-              1280);
+    EXPECT_EQ(
+        ui::Profile::GetProfileInt("Window", "Right", -1) - ui::Profile::GetProfileInt("Window", "Left", -1),
+        1280);
     EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Maximized", -1), 0);
-    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "LogWindowHeight", -1), 20);
+    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "LogWindowHeight", -1), 120);
 }
 
 TEST_F(MainWindowTest, EnterDoesNothingAndEscapeAsksToQuit) {

@@ -28,7 +28,8 @@ using Paint = std::function<void(QPainter&, int, int)>;
 
 // A repeatable noise value in [0, 1) for a cell.
 double Hash(int x, int y, int seed) {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u +
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u +
+                      static_cast<std::uint32_t>(y) * 668265263u +
                       static_cast<std::uint32_t>(seed) * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
     return ((h ^ (h >> 16)) & 0xFFFFFF) / 16777216.0;
@@ -128,8 +129,9 @@ void DrawJapan(QPainter& p, const Relief& rel, const QRectF& r, QColor light, QC
             double shade = 0.62 - (ex + ey) / 900.0 + std::min(e, 2500) / 9000.0;
             shade = std::clamp(shade, 0.0, 1.0);
             const auto mix = [&](int a, int b) { return static_cast<int>(b + (a - b) * shade); };
-            land.setPixel(x, y, qRgba(mix(light.red(), dark.red()), mix(light.green(), dark.green()),
-                                      mix(light.blue(), dark.blue()), 255));
+            land.setPixel(x, y,
+                          qRgba(mix(light.red(), dark.red()), mix(light.green(), dark.green()),
+                                mix(light.blue(), dark.blue()), 255));
         }
     p.save();
     p.setOpacity(opacity);
@@ -152,14 +154,16 @@ void Waves(QPainter& p, int w, int top, int bottom, QColor c, int step) {
 
 void Sky(QPainter& p, int w, int h, std::initializer_list<std::pair<double, QColor>> stops) {
     QLinearGradient g(0, 0, 0, h);
-    for (const auto& [at, c] : stops) g.setColorAt(at, c);
+    for (const auto& [at, c] : stops)
+        g.setColorAt(at, c);
     p.fillRect(0, 0, w, h, g);
 }
 
 void Hills(QPainter& p, int w, int base, int height, QColor c, int seed) {
     QPainterPath path(QPointF(0, base + height));
     for (int x = 0; x <= w; x += 8) {
-        const double y = base + height * (0.5 + 0.3 * std::sin(x / 70.0 + seed) + 0.2 * std::sin(x / 23.0 + seed * 3));
+        const double y =
+            base + height * (0.5 + 0.3 * std::sin(x / 70.0 + seed) + 0.2 * std::sin(x / 23.0 + seed * 3));
         path.lineTo(x, y);
     }
     path.lineTo(w, base + height * 3);
@@ -212,8 +216,8 @@ void Ship(QPainter& p, double x, double y, double s, bool facingRight, QColor hu
     p.restore();
 }
 
-void Ground(QPainter& p, int w, int h, QColor sky1, QColor sky2, QColor far, QColor near, QColor field, int seed,
-            QColor speck) {
+void Ground(QPainter& p, int w, int h, QColor sky1, QColor sky2, QColor far, QColor near, QColor field,
+            int seed, QColor speck) {
     Sky(p, w, h, {{0.0, sky1}, {0.6, sky2}});
     Hills(p, w, h * 30 / 100, h / 6, far, seed);
     Hills(p, w, h * 42 / 100, h / 7, near, seed + 2);
@@ -255,8 +259,11 @@ int main(int argc, char** argv) {
     std::vector<Job> jpegs = {
         {"TitleLV.jpg", 720, 480,
          [&](QPainter& p, int w, int h) {
-             Sky(p, w, h, {{0.0, QColor(14, 16, 46)}, {0.45, QColor(70, 30, 70)}, {0.75, QColor(190, 70, 50)},
-                           {1.0, QColor(240, 160, 80)}});
+             Sky(p, w, h,
+                 {{0.0, QColor(14, 16, 46)},
+                  {0.45, QColor(70, 30, 70)},
+                  {0.75, QColor(190, 70, 50)},
+                  {1.0, QColor(240, 160, 80)}});
              QRadialGradient sun(QPointF(w * 0.62, h * 0.78), h * 0.55);
              sun.setColorAt(0, QColor(255, 220, 140, 200));
              sun.setColorAt(1, QColor(255, 220, 140, 0));
@@ -280,7 +287,8 @@ int main(int argc, char** argv) {
              p.fillRect(QRectF(78, 392, 44, 44), QColor(190, 30, 30));
              p.setPen(QColor(255, 235, 220));
              p.setFont(Font("IPAMincho", 17, 700));
-             p.drawText(QRectF(78, 392, 44, 44), Qt::AlignCenter | Qt::TextWordWrap, QString::fromUtf8("戦国\n覇者"));
+             p.drawText(QRectF(78, 392, 44, 44), Qt::AlignCenter | Qt::TextWordWrap,
+                        QString::fromUtf8("戦国\n覇者"));
              p.setFont(Font("IPAMincho", 26, 600));
              p.setPen(QColor(0, 0, 0, 150));
              p.drawText(QRectF(182, h - 62, w - 200, 40), Qt::AlignLeft, QString::fromUtf8("天下統一への道"));
@@ -294,7 +302,8 @@ int main(int argc, char** argv) {
          [&](QPainter& p, int w, int h) {
              Sky(p, w, h, {{0.0, QColor(92, 52, 34)}, {0.5, QColor(64, 34, 22)}, {1.0, QColor(44, 22, 14)}});
              Waves(p, w, 0, h, QColor(255, 200, 140, 34), 28);
-             DrawJapan(p, rel, QRectF(w - 700, -260, 560, 560), QColor(220, 170, 100), QColor(110, 60, 30), 0.35);
+             DrawJapan(p, rel, QRectF(w - 700, -260, 560, 560), QColor(220, 170, 100), QColor(110, 60, 30),
+                       0.35);
              p.fillRect(QRectF(0, h - 3, w, 3), QColor(170, 120, 50));
          }},
         {"banner.jpg", 400, 100,
@@ -303,12 +312,16 @@ int main(int argc, char** argv) {
              DrawJapan(p, rel, QRectF(w - 130, 0, 120, h), gold, bronze, 0.8);
              p.setFont(Font("IPAMincho", 50, 800));
              p.setPen(QColor(250, 236, 200));
-             p.drawText(QRectF(16, 0, w - 140, h), Qt::AlignVCenter | Qt::AlignLeft, QString::fromUtf8("龍門伝"));
+             p.drawText(QRectF(16, 0, w - 140, h), Qt::AlignVCenter | Qt::AlignLeft,
+                        QString::fromUtf8("龍門伝"));
          }},
         {"KaisenBackGround.jpg", 480, 320,
          [&](QPainter& p, int w, int h) {
-             Sky(p, w, h, {{0.0, QColor(120, 160, 200)}, {0.3, QColor(200, 215, 225)}, {0.32, QColor(40, 80, 120)},
-                           {1.0, QColor(15, 40, 70)}});
+             Sky(p, w, h,
+                 {{0.0, QColor(120, 160, 200)},
+                  {0.3, QColor(200, 215, 225)},
+                  {0.32, QColor(40, 80, 120)},
+                  {1.0, QColor(15, 40, 70)}});
              Waves(p, w, h * 35 / 100, h, QColor(200, 230, 255, 50), 30);
          }},
         {"shiro.jpg", 240, 180,
@@ -322,7 +335,8 @@ int main(int argc, char** argv) {
          [&](QPainter& p, int w, int h) {
              Sky(p, w, h, {{0.0, QColor(200, 170, 120)}, {1.0, QColor(240, 225, 190)}});
              p.fillRect(QRectF(10, h - 70, w - 20, 50), QColor(150, 120, 90));
-             for (int x = 10; x < w - 10; x += 16) p.fillRect(QRectF(x, h - 80, 10, 10), QColor(150, 120, 90));
+             for (int x = 10; x < w - 10; x += 16)
+                 p.fillRect(QRectF(x, h - 80, 10, 10), QColor(150, 120, 90));
              Castle(p, w / 2.0, h - 60, 0.9, QColor(170, 40, 30), QColor(40, 90, 60));
              p.fillRect(0, h - 20, w, 20, QColor(150, 130, 90));
          }},
@@ -339,7 +353,8 @@ int main(int argc, char** argv) {
                  cone.lineTo(tx + 34, 40);
                  p.fillPath(cone, QColor(90, 60, 110));
              }
-             for (int x = 40; x < 200; x += 16) p.fillRect(QRectF(x, 60, 10, 10), stone);
+             for (int x = 40; x < 200; x += 16)
+                 p.fillRect(QRectF(x, 60, 10, 10), stone);
              p.fillRect(QRectF(104, 120, 32, 40), QColor(60, 40, 30));
              p.fillRect(0, h - 20, w, 20, QColor(90, 120, 70));
          }},
@@ -359,20 +374,29 @@ int main(int argc, char** argv) {
          }},
         {"ship.jpg", 240, 160,
          [&](QPainter& p, int w, int h) {
-             Sky(p, w, h, {{0.0, QColor(110, 160, 210)}, {0.55, QColor(220, 230, 240)}, {0.56, QColor(40, 100, 150)},
-                           {1.0, QColor(20, 60, 100)}});
+             Sky(p, w, h,
+                 {{0.0, QColor(110, 160, 210)},
+                  {0.55, QColor(220, 230, 240)},
+                  {0.56, QColor(40, 100, 150)},
+                  {1.0, QColor(20, 60, 100)}});
              Ship(p, w / 2.0, h * 0.7, 1.6, true, QColor(110, 70, 40), QColor(240, 235, 220));
          }},
         {"gunsen.jpg", 240, 160,
          [&](QPainter& p, int w, int h) {
-             Sky(p, w, h, {{0.0, QColor(90, 110, 150)}, {0.55, QColor(190, 200, 215)}, {0.56, QColor(30, 70, 110)},
-                           {1.0, QColor(15, 40, 70)}});
+             Sky(p, w, h,
+                 {{0.0, QColor(90, 110, 150)},
+                  {0.55, QColor(190, 200, 215)},
+                  {0.56, QColor(30, 70, 110)},
+                  {1.0, QColor(15, 40, 70)}});
              Ship(p, w / 2.0, h * 0.72, 1.8, true, QColor(50, 40, 40), QColor(200, 60, 50));
          }},
         {"suigun.jpg", 240, 160,
          [&](QPainter& p, int w, int h) {
-             Sky(p, w, h, {{0.0, QColor(160, 90, 70)}, {0.5, QColor(230, 180, 130)}, {0.51, QColor(50, 70, 100)},
-                           {1.0, QColor(20, 35, 60)}});
+             Sky(p, w, h,
+                 {{0.0, QColor(160, 90, 70)},
+                  {0.5, QColor(230, 180, 130)},
+                  {0.51, QColor(50, 70, 100)},
+                  {1.0, QColor(20, 35, 60)}});
              for (int i = 0; i < 4; ++i)
                  Ship(p, 40 + i * 55.0, h * (0.62 + 0.08 * (i % 2)), 0.7, true, QColor(60, 45, 35),
                       QColor(220, 210, 190));
@@ -384,9 +408,9 @@ int main(int argc, char** argv) {
                  p.save();
                  p.translate(w / 2.0, 40 + i * 40.0);
                  p.rotate(-12 + i * 6);
-                 p.fillRect(QRectF(-100, -3, 150, 6), QColor(40, 40, 45));      // barrel
-                 p.fillRect(QRectF(20, -6, 80, 12), QColor(120, 70, 35));        // stock
-                 p.fillRect(QRectF(30, 4, 8, 10), QColor(160, 130, 60));         // lock
+                 p.fillRect(QRectF(-100, -3, 150, 6), QColor(40, 40, 45));  // barrel
+                 p.fillRect(QRectF(20, -6, 80, 12), QColor(120, 70, 35));   // stock
+                 p.fillRect(QRectF(30, 4, 8, 10), QColor(160, 130, 60));    // lock
                  p.restore();
              }
          }},
@@ -398,14 +422,14 @@ int main(int argc, char** argv) {
         QColor sky1, sky2, far, near, field, speck;
     };
     const Season seasons[] = {
-        {"YasenSpring.jpg", QColor(150, 190, 230), QColor(230, 235, 240), QColor(130, 150, 170), QColor(110, 150, 90),
-         QColor(120, 170, 80), QColor(250, 200, 220)},
-        {"YasenSummer.jpg", QColor(60, 130, 220), QColor(200, 225, 245), QColor(80, 120, 90), QColor(50, 110, 50),
-         QColor(70, 140, 50), QColor(40, 100, 30)},
-        {"YasenAutumn.jpg", QColor(120, 150, 200), QColor(240, 210, 170), QColor(150, 90, 60), QColor(180, 90, 40),
-         QColor(180, 150, 70), QColor(200, 70, 30)},
-        {"YasenWinter.jpg", QColor(150, 160, 180), QColor(215, 220, 228), QColor(200, 205, 215), QColor(225, 228, 235),
-         QColor(240, 242, 246), QColor(180, 185, 200)},
+        {"YasenSpring.jpg", QColor(150, 190, 230), QColor(230, 235, 240), QColor(130, 150, 170),
+         QColor(110, 150, 90), QColor(120, 170, 80), QColor(250, 200, 220)},
+        {"YasenSummer.jpg", QColor(60, 130, 220), QColor(200, 225, 245), QColor(80, 120, 90),
+         QColor(50, 110, 50), QColor(70, 140, 50), QColor(40, 100, 30)},
+        {"YasenAutumn.jpg", QColor(120, 150, 200), QColor(240, 210, 170), QColor(150, 90, 60),
+         QColor(180, 90, 40), QColor(180, 150, 70), QColor(200, 70, 30)},
+        {"YasenWinter.jpg", QColor(150, 160, 180), QColor(215, 220, 228), QColor(200, 205, 215),
+         QColor(225, 228, 235), QColor(240, 242, 246), QColor(180, 185, 200)},
     };
     int seed = 1;
     for (const Season& s : seasons) {
@@ -425,8 +449,11 @@ int main(int argc, char** argv) {
     // The ship units of the naval battle (8 bits, index 0 see-through) and the three icons.
     for (bool right : {false, true}) {
         const QImage unit = Canvas(
-            48, 32, [&](QPainter& p, int w, int h) { Ship(p, w / 2.0, h * 0.8, 0.42, right, QColor(100, 60, 40),
-                                                          right ? QColor(200, 60, 50) : QColor(60, 90, 200)); },
+            48, 32,
+            [&](QPainter& p, int w, int h) {
+                Ship(p, w / 2.0, h * 0.8, 0.42, right, QColor(100, 60, 40),
+                     right ? QColor(200, 60, 50) : QColor(60, 90, 200));
+            },
             true);
         const std::string name = right ? "GunsenUnitRight.bmp" : "GunsenUnitLeft.bmp";
         if (!WriteBmp(out + name, ToPaletteBmp(unit))) ++failures;

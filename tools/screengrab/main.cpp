@@ -1,8 +1,8 @@
 // screengrab: writes the whole screen of the running display to a PNG file (the smoke test's
 // picture of the game window under a virtual X display) and prints how many colours it holds.
 #include <QGuiApplication>
-#include <QPixmap>
 #include <QImage>
+#include <QPixmap>
 #include <QScreen>
 #include <cstdio>
 #include <set>
@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
     const QImage image = shot.toImage().convertToFormat(QImage::Format_RGB32);
     std::set<QRgb> colours;
     for (int y = 0; y < image.height(); y += 2)
-        for (int x = 0; x < image.width(); x += 2) colours.insert(image.pixel(x, y));
+        for (int x = 0; x < image.width(); x += 2)
+            colours.insert(image.pixel(x, y));
     std::printf("colours %zu\n", colours.size());
     return 0;
 }
