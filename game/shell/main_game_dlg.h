@@ -4,9 +4,10 @@
 // the right), reads the settings, and saves its placement when it closes. Enter does nothing;
 // Escape and the close box ask "ゲームを終了します".
 //
-// Not built yet: the command panel (its place on the right stays empty), the castle view, the
-// menus, the music, the start menu and the game itself (the window shows the map until the
-// player quits); the window's icons.
+// Not built yet: the command panel (its place on the right stays empty) with the colour swatches
+// of its house list, the castle view, the menus, the version box of the system menu, the music,
+// the start menu and the game itself (the window shows the map until the player quits), the
+// status line's game information and the window's icons.
 #pragma once
 
 #include <memory>

@@ -147,10 +147,10 @@ TEST(PictureStoreFiles, EveryPictureLoadsAtItsSize) {
         {"TitleLV", [&](auto& b) { store.LoadTitle(b); }, 720, 480},
         {"TitleBar", [&](auto& b) { store.LoadTitleBar(b); }, 2560, 50},
         {"banner", [&](auto& b) { store.LoadBanner(b); }, 400, 100},
-        {"YasenSpring", [&](auto& b) { store.LoadYasenSpring(b); }, 480, 320},
-        {"YasenSummer", [&](auto& b) { store.LoadYasenSummer(b); }, 480, 320},
-        {"YasenAutumn", [&](auto& b) { store.LoadYasenAutumn(b); }, 480, 320},
-        {"YasenWinter", [&](auto& b) { store.LoadYasenWinter(b); }, 480, 320},
+        {"YasenSpring", [&](auto& b) { store.LoadYasenSpring(b); }, 540, 230},
+        {"YasenSummer", [&](auto& b) { store.LoadYasenSummer(b); }, 540, 230},
+        {"YasenAutumn", [&](auto& b) { store.LoadYasenAutumn(b); }, 540, 230},
+        {"YasenWinter", [&](auto& b) { store.LoadYasenWinter(b); }, 540, 230},
         {"shiro", [&](auto& b) { store.LoadShiro(b); }, 240, 180},
         {"china", [&](auto& b) { store.LoadChina(b); }, 240, 180},
         {"europe", [&](auto& b) { store.LoadEurope(b); }, 240, 180},
@@ -159,9 +159,9 @@ TEST(PictureStoreFiles, EveryPictureLoadsAtItsSize) {
         {"gunsen", [&](auto& b) { store.LoadGunsen(b); }, 240, 160},
         {"suigun", [&](auto& b) { store.LoadSuigun(b); }, 240, 160},
         {"teppou", [&](auto& b) { store.LoadTeppou(b); }, 240, 160},
-        {"Kouzan", [&](auto& b) { store.LoadKouzan(b); }, 16, 16},
-        {"KouekisenSmall", [&](auto& b) { store.LoadKouekisenSmall(b); }, 16, 16},
-        {"GunsenSmall", [&](auto& b) { store.LoadGunsenSmall(b); }, 16, 16},
+        {"Kouzan", [&](auto& b) { store.LoadKouzan(b); }, 96, 40},
+        {"KouekisenSmall", [&](auto& b) { store.LoadKouekisenSmall(b); }, 96, 40},
+        {"GunsenSmall", [&](auto& b) { store.LoadGunsenSmall(b); }, 96, 40},
     };
     for (const Case& c : cases) {
         MbBmp::CControlBmp b;
@@ -171,7 +171,7 @@ TEST(PictureStoreFiles, EveryPictureLoadsAtItsSize) {
     }
     MbBmp::CControlBmp bg, left, right;
     store.LoadKaisenPictures(bg, left, right);
-    EXPECT_EQ(bg.GetWidth(), 480);
+    EXPECT_EQ(bg.GetWidth(), 540);
     for (MbBmp::CControlBmp* unit : {&left, &right}) {
         EXPECT_EQ(unit->GetBitCount(), 8);
         EXPECT_EQ(unit->GetPixelIndex(0, 0), 0);

@@ -161,7 +161,7 @@ void Sky(QPainter& p, int w, int h, std::initializer_list<std::pair<double, QCol
 
 void Hills(QPainter& p, int w, int base, int height, QColor c, int seed) {
     QPainterPath path(QPointF(0, base + height));
-    for (int x = 0; x <= w; x += 8) {
+    for (int x = 0; x < w + 8; x += 8) {
         const double y =
             base + height * (0.5 + 0.3 * std::sin(x / 70.0 + seed) + 0.2 * std::sin(x / 23.0 + seed * 3));
         path.lineTo(x, y);
@@ -219,12 +219,12 @@ void Ship(QPainter& p, double x, double y, double s, bool facingRight, QColor hu
 void Ground(QPainter& p, int w, int h, QColor sky1, QColor sky2, QColor far, QColor near, QColor field,
             int seed, QColor speck) {
     Sky(p, w, h, {{0.0, sky1}, {0.6, sky2}});
-    Hills(p, w, h * 30 / 100, h / 6, far, seed);
-    Hills(p, w, h * 42 / 100, h / 7, near, seed + 2);
-    p.fillRect(0, h * 55 / 100, w, h, field);
+    Hills(p, w, h * 12 / 100, h / 6, far, seed);
+    Hills(p, w, h * 22 / 100, h / 7, near, seed + 2);
+    p.fillRect(0, h * 38 / 100, w, h, field);
     for (int i = 0; i < w * h / 90; ++i) {
         const int x = static_cast<int>(Hash(i, 1, seed) * w);
-        const int y = h * 55 / 100 + static_cast<int>(Hash(i, 2, seed) * h * 45 / 100);
+        const int y = h * 38 / 100 + static_cast<int>(Hash(i, 2, seed) * h * 62 / 100);
         p.fillRect(x, y, 2, 1, speck);
     }
 }
@@ -315,7 +315,7 @@ int main(int argc, char** argv) {
              p.drawText(QRectF(16, 0, w - 140, h), Qt::AlignVCenter | Qt::AlignLeft,
                         QString::fromUtf8("龍門伝"));
          }},
-        {"KaisenBackGround.jpg", 480, 320,
+        {"KaisenBackGround.jpg", 540, 230,
          [&](QPainter& p, int w, int h) {
              Sky(p, w, h,
                  {{0.0, QColor(120, 160, 200)},
@@ -433,7 +433,7 @@ int main(int argc, char** argv) {
     };
     int seed = 1;
     for (const Season& s : seasons) {
-        jpegs.push_back({s.name, 480, 320, [s, seed](QPainter& p, int w, int h) {
+        jpegs.push_back({s.name, 540, 230, [s, seed](QPainter& p, int w, int h) {
                              Ground(p, w, h, s.sky1, s.sky2, s.far, s.near, s.field, seed, s.speck);
                          }});
         ++seed;
@@ -458,28 +458,35 @@ int main(int argc, char** argv) {
         const std::string name = right ? "GunsenUnitRight.bmp" : "GunsenUnitLeft.bmp";
         if (!WriteBmp(out + name, ToPaletteBmp(unit))) ++failures;
     }
+    // The castle information's icons: a small scene under the word the dialog writes across it
+    // in white (centred, or from the top-left corner for the warship).
     const std::vector<Job> icons = {
-        {"Kouzan.bmp", 16, 16,
-         [](QPainter& p, int, int) {
-             p.fillRect(0, 0, 16, 16, QColor(212, 208, 200));
+        {"Kouzan.bmp", 96, 40,
+         [](QPainter& p, int w, int h) {
+             Sky(p, w, h, {{0.0, QColor(70, 60, 50)}, {1.0, QColor(120, 100, 70)}});
              QPainterPath m;
-             m.moveTo(1, 14);
-             m.lineTo(8, 3);
-             m.lineTo(15, 14);
+             m.moveTo(0, h);
+             m.lineTo(30, 6);
+             m.lineTo(52, 18);
+             m.lineTo(70, 4);
+             m.lineTo(w, h);
              m.closeSubpath();
-             p.fillPath(m, QColor(120, 100, 80));
-             p.fillRect(QRectF(6, 10, 4, 4), QColor(30, 20, 10));
-             p.fillRect(QRectF(11, 9, 2, 2), QColor(240, 200, 60));
+             p.fillPath(m, QColor(95, 80, 65));
+             p.fillRect(QRectF(40, 24, 14, 16), QColor(25, 18, 12));  // the gallery's mouth
+             for (int i = 0; i < 12; ++i)
+                 p.fillRect(QRectF(8 + Hash(i, 1, 11) * 80, 14 + Hash(i, 2, 11) * 22, 2.5, 2.5), QColor(240, 200, 70));
          }},
-        {"KouekisenSmall.bmp", 16, 16,
-         [](QPainter& p, int, int) {
-             p.fillRect(0, 0, 16, 16, QColor(212, 208, 200));
-             Ship(p, 8, 13, 0.17, true, QColor(110, 70, 40), QColor(240, 235, 220));
+        {"KouekisenSmall.bmp", 96, 40,
+         [](QPainter& p, int w, int h) {
+             Sky(p, w, h, {{0.0, QColor(70, 110, 150)}, {0.6, QColor(120, 150, 170)}, {0.61, QColor(30, 70, 110)},
+                           {1.0, QColor(20, 50, 80)}});
+             Ship(p, w / 2.0, h - 6, 0.45, true, QColor(110, 70, 40), QColor(230, 225, 210));
          }},
-        {"GunsenSmall.bmp", 16, 16,
-         [](QPainter& p, int, int) {
-             p.fillRect(0, 0, 16, 16, QColor(212, 208, 200));
-             Ship(p, 8, 13, 0.17, true, QColor(50, 40, 40), QColor(200, 60, 50));
+        {"GunsenSmall.bmp", 96, 40,
+         [](QPainter& p, int w, int h) {
+             Sky(p, w, h, {{0.0, QColor(60, 70, 90)}, {0.6, QColor(110, 115, 130)}, {0.61, QColor(25, 50, 80)},
+                           {1.0, QColor(15, 35, 60)}});
+             Ship(p, w * 0.62, h - 6, 0.45, true, QColor(50, 40, 40), QColor(190, 60, 50));
          }},
     };
     for (const Job& j : icons)
