@@ -147,7 +147,10 @@ bool CMainGameDlg::OnInitDialog() {
     // reset, the command menu (they come with the start menu and the game).
 
     SetWindowText(kProductTitle);
-    ShowWindow(place.maximized ? ui::SW_SHOWMAXIMIZED : ui::SW_SHOW);
+    // Placed again once shown, when the frame around the window is known.
+    ShowWindow(ui::SW_SHOW);
+    MoveWindow(place.rect);
+    if (place.maximized) GetWidget()->showMaximized();
     RedrawWindow();
     DrawStatusBar(kProductTitle, false);
     return true;
@@ -218,12 +221,11 @@ void CMainGameDlg::OnDestroy() {
     const bool maximized = w->isMaximized();
     Rect r = GetWindowRect();
     if (maximized) {
-        // The normal rectangle: the client's normal geometry grown by the frame.
-        const QRect n = w->normalGeometry();
-        const QRect frame = w->frameGeometry(), inner = w->geometry();
-        r = Rect(n.left() - (inner.left() - frame.left()), n.top() - (inner.top() - frame.top()),
-                 n.right() + 1 + (frame.right() - inner.right()),
-                 n.bottom() + 1 + (frame.bottom() - inner.bottom()));
+        // The normal rectangle: the widget's normal geometry with the window's edges as they
+        // stand now around the widget.
+        const QRect n = w->normalGeometry(), g = w->geometry();
+        r = Rect(n.left() + (r.left - g.left()), n.top() + (r.top - g.top()),
+                 n.right() + 1 + (r.right - g.right() - 1), n.bottom() + 1 + (r.bottom - g.bottom() - 1));
     }
     Profile::WriteProfileInt(kWindowSection, "Left", r.left);
     Profile::WriteProfileInt(kWindowSection, "Top", r.top);

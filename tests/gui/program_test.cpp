@@ -17,6 +17,8 @@
 #include "mbkormap/kor_map.h"
 #include "support/kor_map_fixture.h"
 
+#include <QWidget>
+
 namespace rymd::gui_test {
 namespace {
 
@@ -463,8 +465,33 @@ TEST_F(MainWindowTest, ShowsTheBundledMapAndKeepsItsPlacement) {
     EXPECT_EQ(
         ui::Profile::GetProfileInt("Window", "Right", -1) - ui::Profile::GetProfileInt("Window", "Left", -1),
         1280);
+    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Left", -1), 0);
+    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Bottom", -1), 960);
     EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Maximized", -1), 0);
     EXPECT_EQ(ui::Profile::GetProfileInt("Window", "LogWindowHeight", -1), 120);
+}
+
+TEST_F(MainWindowTest, AMaximisedWindowKeepsItsNormalRectangle) {
+    UseBundledMap();
+    const StoredPlacement stored{40, 30, 740, 530, 1, 80};
+    ui::Profile::WriteProfileInt("Window", "Left", stored.left);
+    ui::Profile::WriteProfileInt("Window", "Top", stored.top);
+    ui::Profile::WriteProfileInt("Window", "Right", stored.right);
+    ui::Profile::WriteProfileInt("Window", "Bottom", stored.bottom);
+    ui::Profile::WriteProfileInt("Window", "Maximized", 1);
+    ui::Profile::WriteProfileInt("Window", "LogWindowHeight", stored.logHeight);
+    CMainGameDlg dlg(app_);
+    Script().OnDialog([&](ui::Dialog& d) {
+        EXPECT_TRUE(d.GetWidget()->isMaximized());
+        EXPECT_EQ(dynamic_cast<CMainGameDlg&>(d).LogWindow().GetWindowRect().Height(), 80);
+        d.EndDialog(ui::IDCANCEL);
+    });
+    dlg.DoModal();
+    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Maximized", -1), 1);
+    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Left", -1), stored.left);
+    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Top", -1), stored.top);
+    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Right", -1), stored.right);
+    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Bottom", -1), stored.bottom);
 }
 
 TEST_F(MainWindowTest, EnterDoesNothingAndEscapeAsksToQuit) {
