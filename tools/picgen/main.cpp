@@ -291,9 +291,11 @@ int main(int argc, char** argv) {
                         QString::fromUtf8("戦国\n覇者"));
              p.setFont(Font("IPAMincho", 26, 600));
              p.setPen(QColor(0, 0, 0, 150));
-             p.drawText(QRectF(182, h - 62, w - 200, 40), Qt::AlignLeft, QString::fromUtf8("天下統一への道"));
+             p.drawText(QRectF(w - 318, h - 70, 300, 40), Qt::AlignRight,
+                        QString::fromUtf8("天下統一への道"));
              p.setPen(QColor(255, 240, 210));
-             p.drawText(QRectF(180, h - 64, w - 200, 40), Qt::AlignLeft, QString::fromUtf8("天下統一への道"));
+             p.drawText(QRectF(w - 320, h - 72, 300, 40), Qt::AlignRight,
+                        QString::fromUtf8("天下統一への道"));
              p.setFont(Font("IPAPGothic", 13, 400));
              p.setPen(QColor(255, 230, 200, 200));
              p.drawText(QRectF(w - 220, h - 26, 210, 20), Qt::AlignRight, "RYUUMONDEN");
@@ -474,18 +476,25 @@ int main(int argc, char** argv) {
              p.fillPath(m, QColor(95, 80, 65));
              p.fillRect(QRectF(40, 24, 14, 16), QColor(25, 18, 12));  // the gallery's mouth
              for (int i = 0; i < 12; ++i)
-                 p.fillRect(QRectF(8 + Hash(i, 1, 11) * 80, 14 + Hash(i, 2, 11) * 22, 2.5, 2.5), QColor(240, 200, 70));
+                 p.fillRect(QRectF(8 + Hash(i, 1, 11) * 80, 14 + Hash(i, 2, 11) * 22, 2.5, 2.5),
+                            QColor(240, 200, 70));
          }},
         {"KouekisenSmall.bmp", 96, 40,
          [](QPainter& p, int w, int h) {
-             Sky(p, w, h, {{0.0, QColor(70, 110, 150)}, {0.6, QColor(120, 150, 170)}, {0.61, QColor(30, 70, 110)},
-                           {1.0, QColor(20, 50, 80)}});
+             Sky(p, w, h,
+                 {{0.0, QColor(70, 110, 150)},
+                  {0.6, QColor(120, 150, 170)},
+                  {0.61, QColor(30, 70, 110)},
+                  {1.0, QColor(20, 50, 80)}});
              Ship(p, w / 2.0, h - 6, 0.45, true, QColor(110, 70, 40), QColor(230, 225, 210));
          }},
         {"GunsenSmall.bmp", 96, 40,
          [](QPainter& p, int w, int h) {
-             Sky(p, w, h, {{0.0, QColor(60, 70, 90)}, {0.6, QColor(110, 115, 130)}, {0.61, QColor(25, 50, 80)},
-                           {1.0, QColor(15, 35, 60)}});
+             Sky(p, w, h,
+                 {{0.0, QColor(60, 70, 90)},
+                  {0.6, QColor(110, 115, 130)},
+                  {0.61, QColor(25, 50, 80)},
+                  {1.0, QColor(15, 35, 60)}});
              Ship(p, w * 0.62, h - 6, 0.45, true, QColor(50, 40, 40), QColor(190, 60, 50));
          }},
     };
