@@ -1,6 +1,7 @@
 #include "platform/qt/controls.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTextCursor>
+#include <functional>
 
 #include "platform/qt/app.h"
 #include "platform/qt/dc.h"
@@ -392,6 +394,109 @@ void Edit::SetSel(int start, int end) {
 void Edit::ReplaceSel(std::string_view text) {
     if (line_) line_->insert(ToQ(text));
     if (multi_) multi_->insertPlainText(ToQ(text));
+}
+
+// ---------------------------------------------------------------------------------------------------
+// ComboBox
+
+namespace {
+
+class DropDownList final : public QComboBox {
+public:
+    DropDownList(QWidget* parent, std::function<void()> onShow, std::function<void()> onHide)
+        : QComboBox(parent), onShow_(std::move(onShow)), onHide_(std::move(onHide)) {}
+    void showPopup() override {
+        QComboBox::showPopup();
+        onShow_();
+    }
+    void hidePopup() override {
+        QComboBox::hidePopup();
+        onHide_();
+    }
+
+private:
+    std::function<void()> onShow_;
+    std::function<void()> onHide_;
+};
+
+}  // namespace
+
+bool ComboBox::Create(std::uint32_t style, const Rect& rect, Wnd* parent, int id) {
+    return Wnd::Create(style | WS_CHILD, rect, parent, id);
+}
+
+void ComboBox::OnHostCreated() {
+    WndHost* h = Host();
+    combo_ = new DropDownList(
+        h, [this] { dropped_ = true; }, [this] { NoteCloseUp(); });
+    combo_->setFocusPolicy(Qt::StrongFocus);
+    combo_->setFont(GetFont()->QtFont());
+    combo_->installEventFilter(new EditorFilter(this, combo_));
+    QObject::connect(combo_, QOverload<int>::of(&QComboBox::activated), h,
+                     [this](int) { Wnd::SendCommand(GetParent(), GetDlgCtrlID(), CBN_SELCHANGE, this); });
+    h->setFocusProxy(combo_);
+    QPoint o = h->ClientOrigin();
+    Rect c = h->ClientRect();
+    fieldHeight_ = c.Height();
+    combo_->setGeometry(o.x(), o.y(), c.Width(), c.Height());
+    combo_->show();
+}
+
+void ComboBox::NoteCloseUp() {
+    if (!dropped_) return;
+    dropped_ = false;
+    Wnd::SendCommand(GetParent(), GetDlgCtrlID(), CBN_CLOSEUP, this);
+}
+
+void ComboBox::OnFontChanged() {
+    if (combo_) combo_->setFont(GetFont()->QtFont());
+}
+
+void ComboBox::ResetContent() {
+    if (combo_) combo_->clear();
+}
+
+int ComboBox::AddString(std::string_view text) {
+    if (!combo_) return -1;
+    combo_->addItem(ToQ(text));
+    return combo_->count() - 1;
+}
+
+int ComboBox::GetCount() const {
+    return combo_ ? combo_->count() : 0;
+}
+
+int ComboBox::GetCurSel() const {
+    return combo_ ? combo_->currentIndex() : -1;
+}
+
+int ComboBox::SetCurSel(int index) {
+    if (!combo_) return -1;
+    if (index < 0 || index >= combo_->count()) {
+        combo_->setCurrentIndex(-1);
+        return -1;
+    }
+    combo_->setCurrentIndex(index);
+    return index;
+}
+
+std::string ComboBox::GetLBText(int index) const {
+    if (!combo_ || index < 0 || index >= combo_->count()) return {};
+    return combo_->itemText(index).toStdString();
+}
+
+void ComboBox::ShowDropDown(bool show) {
+    if (!combo_) return;
+    if (show && !dropped_)
+        combo_->showPopup();
+    else if (!show && dropped_)
+        combo_->hidePopup();
+}
+
+void ComboBox::SetItemHeight(int index, int height) {
+    if (!combo_ || index >= 0 || height <= 0) return;
+    fieldHeight_ = height;
+    combo_->setFixedHeight(height + 6);
 }
 
 }  // namespace rymd::ui

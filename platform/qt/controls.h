@@ -13,6 +13,7 @@
 
 #include "platform/qt/wnd.h"
 
+class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -96,5 +97,44 @@ private:
     QPlainTextEdit* multi_ = nullptr;
     bool settingText_ = false;
 };
+
+// A drop-down list (CBS_DROPDOWNLIST): a closed field showing the current item and a list that
+// drops down under it. The parent hears CBN_SELCHANGE when the player picks an item and
+// CBN_CLOSEUP when the list closes (picked or not).
+class ComboBox : public Wnd {
+public:
+    bool Create(std::uint32_t style, const Rect& rect, Wnd* parent, int id);
+
+    void ResetContent();
+    // Appends an item; returns its index.
+    int AddString(std::string_view text);
+    int GetCount() const;
+    // The current item, -1 for none.
+    int GetCurSel() const;
+    // Makes index the current item (-1 or an index past the end: none); returns it, or -1.
+    int SetCurSel(int index);
+    std::string GetLBText(int index) const;
+    // Drops the list down (true) or closes it (false).
+    void ShowDropDown(bool show = true);
+    bool GetDroppedState() const { return dropped_; }
+    // Height of the selection field (index -1) in pixels.
+    void SetItemHeight(int index, int height);
+    int GetItemHeight(int index) const { return index < 0 ? fieldHeight_ : 0; }
+
+protected:
+    void OnHostCreated() override;
+    void OnFontChanged() override;
+
+private:
+    void NoteCloseUp();
+
+    QComboBox* combo_ = nullptr;
+    bool dropped_ = false;
+    int fieldHeight_ = 0;
+};
+
+inline constexpr int CBN_SELCHANGE = 1;
+inline constexpr int CBN_CLOSEUP = 8;
+inline constexpr std::uint32_t CBS_DROPDOWNLIST = 0x3;
 
 }  // namespace rymd::ui

@@ -185,6 +185,8 @@ QScrollBar* WndHost::EnsureBar(int bar) {
                          [this, bar](int action) { OnBarAction(bar, action); });
         QObject::connect(b.widget, &QAbstractSlider::sliderReleased, this,
                          [this, bar] { OnBarReleased(bar); });
+        // A wheel turn over a bar belongs to the window (the bar itself takes no wheel).
+        b.widget->installEventFilter(this);
     }
     return b.widget;
 }
@@ -357,6 +359,14 @@ void WndHost::MouseEvent(QMouseEvent* e, unsigned message) {
     Wnd::DispatchInput(m);
 }
 
+bool WndHost::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::Wheel && (watched == bars[SB_HORZ].widget || watched == bars[SB_VERT].widget)) {
+        event(e);
+        return true;
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
 bool WndHost::event(QEvent* e) {
     struct Depth {
         int& d;
@@ -406,8 +416,10 @@ bool WndHost::event(QEvent* e) {
             auto* we = static_cast<QWheelEvent*>(e);
             wheelRemainder += we->angleDelta().y();
             Wnd* o = owner;
-            while (IsLiveWnd(o) && o->Host() == this && std::abs(wheelRemainder) >= 120) {
-                int delta = wheelRemainder > 0 ? 120 : -120;
+            // One message per turn of the wheel, with its whole notches (as many as it brought),
+            // the way the game's windows expect: a window decides what several notches mean.
+            if (IsLiveWnd(o) && o->Host() == this && std::abs(wheelRemainder) >= 120) {
+                int delta = wheelRemainder / 120 * 120;
                 wheelRemainder -= delta;
                 Msg m;
                 m.message = WM_MOUSEWHEEL;

@@ -5,6 +5,7 @@
 #include "game/shell/kassen_result_dlg.h"
 #include "gui_test_util.h"
 #include "mbbmp/control_bmp.h"
+#include "mbwnd/cell_ctrl.h"
 #include "mbwnd/display_board.h"
 #include "mbwnd/draw_small_number.h"
 #include "mbwnd/multi_text_ctrl.h"
@@ -337,6 +338,86 @@ TEST_F(GalleryTest, SmallNumbers) {
     Canvas canvas;
     ASSERT_TRUE(canvas.Open(110, 16));
     Save(canvas, "small_numbers");
+}
+
+TEST_F(GalleryTest, Grids) {
+    using MbWnd::CCellCtrl;
+    struct State {
+        const char* name;
+        std::uint32_t style;
+        int separator;
+        int fontSize;
+        int lines;
+        int action;  // 0 none, 1 select, 2 editing, 3 drag multi-select, 4 every column type
+    } states[] = {
+        {"grid_style7_selected", 7, 1, 0, 12, 1},  {"grid_style6_linenumbers", 6 | 0x10, 1, 1, 12, 1},
+        {"grid_style85_multiselect", 0x85, 1, 0, 12, 3}, {"grid_editing", 0, 1, 0, 6, 2},
+        {"grid_types", 0x10, 0, 1, 4, 4},             {"grid_empty", 0x10, 1, 0, 0, 0},
+    };
+    for (const State& st : states) {
+        HostWindow host;
+        ASSERT_TRUE(host.Open(340, 170));
+        CCellCtrl grid;
+        grid.SetSeparater(st.separator);
+        grid.SetStyle(st.style);
+        grid.SetFontSize(st.fontSize);
+        grid.SetColumn(0, 2, 70, "武将名", 0);
+        if (st.action == 4) {
+            grid.SetColumn(1, 0 | CCellCtrl::kRightAlign, 40, "整数", 0);
+            grid.SetColumn(2, 1 | CCellCtrl::kRightAlign, 50, "小数", 2);
+            grid.SetColumn(3, 3, 40, "選択", 0);
+            grid.SetColumn(4, 5, 50, "増減", 0);
+            grid.SetColumn(5, 6, 60, "印付", 0);
+            grid.AddItemList(3, "足軽");
+            grid.AddItemList(3, "騎馬");
+        } else {
+            grid.SetColumn(1, 0 | CCellCtrl::kRightAlign, 40, "武力", 0);
+            grid.SetColumn(2, 0 | CCellCtrl::kRightAlign, 40, "知力", 0);
+            grid.SetColumn(3, 1 | CCellCtrl::kRightAlign, 60, "石高", 2);
+            grid.SetColumn(4, 2 | CCellCtrl::kReadOnly, 70, "居城", 0);
+        }
+        ASSERT_TRUE(grid.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_VISIBLE, Rect(10, 10, 330, 160), &host,
+                                  2006));
+        const char* names[] = {"織田信長", "柴田勝家", "丹羽長秀", "羽柴秀吉", "前田利家", "滝川一益"};
+        grid.SetLineSize(st.lines);
+        for (int i = 0; i < st.lines; ++i) {
+            grid.SetLineItem(i, 0, names[i % 6]);
+            grid.SetLineItem(i, 1, 60.0 + 7 * i);
+            grid.SetLineItem(i, 2, 90.0 - 5 * i);
+            grid.SetLineItem(i, 3, st.action == 4 ? i % 3 : 1234.5 + 10 * i);
+            grid.SetLineItem(i, 4, st.action == 4 ? "" : "清洲城");
+            grid.SetLineItem(i, 4, 3.0 * i);
+            grid.SetLineItem(i, 5, "甲");
+        }
+        if (st.action == 1) grid.SelectCell(2, 1);
+        if (st.action == 2) {
+            grid.SelectCell(1, 0);
+            ui::test::TypeText(grid, "明智光秀");
+        }
+        if (st.action == 3) {
+            MbWnd::CCellPane& p = grid.RightPane();
+            ui::test::MouseDown(p, p.CellRect(1, 0).CenterPoint());
+            ui::test::MouseMove(p, p.CellRect(3, 0).CenterPoint(), true);
+            ui::test::MouseUp(p, p.CellRect(3, 0).CenterPoint());
+            grid.MultiLineSelect(6, true);
+        }
+        if (st.action == 4) grid.SelectCell(1, 2);
+        Save(host, st.name, true);
+    }
+}
+
+TEST_F(GalleryTest, GridHintTip) {
+    HostWindow host;
+    ASSERT_TRUE(host.Open(200, 100));
+    MbWnd::CCellCtrl grid;
+    grid.SetColumn(0, 4, 100, "候補", 0);
+    for (const char* c : {"上杉謙信", "武田信玄", "北条氏康"}) grid.AddItemList(0, c);
+    ASSERT_TRUE(grid.CreateEx(0, ui::WS_CHILD | ui::WS_VISIBLE, Rect(0, 0, 180, 90), &host, 2006));
+    grid.SetLineSize(3);
+    grid.SelectCell(0, 0);
+    ui::test::PressKey(grid, ui::VK_RETURN);
+    ASSERT_TRUE(grid.RightPane().Tip().IsWindowVisible());
+    Save(grid.RightPane().Tip(), "grid_hint_tip", true);
 }
 
 }  // namespace

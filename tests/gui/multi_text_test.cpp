@@ -1,5 +1,10 @@
 // Rich-text control: layout, tags, links, breaking, scrolling, the copy menu and the picture.
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <QWheelEvent>
+
 #include "gui_test_util.h"
+#include "platform/qt/wnd_host.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/multi_text_ctrl.h"
 #include "platform/qt/font.h"
@@ -237,6 +242,22 @@ TEST_F(MultiTextTest, TheWheelScrollsOneLineWhenTheTextIsTaller) {
     c.SetText("短い");
     ui::test::Wheel(c, Point(20, 20), -120);
     EXPECT_EQ(c.GetScrollPosition().y, 0);
+}
+
+TEST_F(MultiTextTest, AWheelTurnOverTheScrollBarMovesTheTextOneLine) {
+    CMultiTextCtrl c;
+    Make(c);
+    std::string text;
+    for (int i = 0; i < 20; ++i) text += "行 " + std::to_string(i) + "\n";
+    c.SetText(text);
+    ASSERT_TRUE(c.IsScrollBarVisible(ui::SB_VERT));
+    QWidget* bar = c.Host()->bars[ui::SB_VERT].widget;
+    ASSERT_NE(bar, nullptr);
+    // Three notches in one turn, over the bar: one message, one line.
+    QWheelEvent e(QPointF(5, 20), bar->mapToGlobal(QPointF(5, 20)), QPoint(), QPoint(0, -360), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(bar, &e);
+    EXPECT_EQ(c.GetScrollPosition().y, 1);
 }
 
 TEST_F(MultiTextTest, TheBackgroundPictureStaysWhileTheTextScrolls) {
