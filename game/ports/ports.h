@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace rymd {
@@ -126,6 +127,13 @@ public:
     virtual bool PlayKoufukuBushou(KoufukuBushouSession& session) { return false; }
 };
 
+// The scenario's script variables as the variable list shows them: scalars and arrays in the
+// order they were made.
+struct VariableListView {
+    std::vector<std::pair<std::string, double>> scalars;
+    std::vector<std::pair<std::string, std::vector<double>>> arrays;
+};
+
 // ---------------------------------------------------------------------------------------------
 // View: notifications with no answer. Every operation does nothing unless a front needs it.
 class ViewPort {
@@ -150,6 +158,8 @@ public:
     virtual void SwitchMapView(int kuni) {}
     // Give the keyboard focus to the command panel.
     virtual void FocusCommandPanel() {}
+    // Show the variable list (look only) until the player closes it.
+    virtual void ShowVariableList(const VariableListView& variables) {}
 };
 
 // ---------------------------------------------------------------------------------------------

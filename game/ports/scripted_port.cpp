@@ -153,6 +153,11 @@ void ScriptedPort::ShowReport(ReportKind kind, std::string_view title, std::span
     Record(PortCallKind::Report, title, std::vector<std::string>(lines.begin(), lines.end()), kind);
 }
 
+void ScriptedPort::ShowVariableList(const VariableListView& variables) {
+    RecordView("variable-list: " + std::to_string(variables.scalars.size()) + " scalars, " +
+               std::to_string(variables.arrays.size()) + " arrays");
+}
+
 void ScriptedPort::SetCaption(std::string_view text) {
     RecordView("caption: " + std::string(text));
 }

@@ -100,6 +100,7 @@ public:
     void EnableCommandEndButton(bool on) override;
     void SwitchMapView(int kuni) override;
     void FocusCommandPanel() override;
+    void ShowVariableList(const VariableListView& variables) override;
 
     Ports AsPorts();
 

@@ -7,6 +7,7 @@
 
 #include "game/shell/event_dlg.h"
 #include "game/shell/kassen_result_dlg.h"
+#include "game/shell/variable_list_dlg.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/gradation_button.h"
 #include "mbwnd/msg_box.h"
@@ -222,6 +223,10 @@ void QtPort::ShowReport(ReportKind kind, std::string_view title, std::span<const
         text += '\n';
     }
     ShowText(owner_, title, std::move(text), 0, {});
+}
+
+void QtPort::ShowVariableList(const VariableListView& variables) {
+    ShowVariableListDialog(owner_, variables);
 }
 
 void QtPort::ShowScheduledEvent(const ScheduledEventReport& report) {

@@ -10,7 +10,9 @@
 //   ShowLongText, ShowReport  a box with the text in a rich-text view and "OK"; the month's
 //                battle results (ReportKind::BattleResults) in their own dialog (合戦結果)
 //   ShowScheduledEvent  the event dialog (event_dlg.h) over the province map given by SetMap
-// A box that cannot be shown answers with the safe default of ports.h. Views do nothing yet.
+//   ShowVariableList    the variable list (variable_list_dlg.h)
+// A box that cannot be shown answers with the safe default of ports.h. The other views do
+// nothing yet.
 #pragma once
 
 #include "game/ports/ports.h"
@@ -41,6 +43,7 @@ public:
                       Colour colour) override;
     void ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) override;
     void ShowScheduledEvent(const ScheduledEventReport& report) override;
+    void ShowVariableList(const VariableListView& variables) override;
 
     // The province map the event dialog draws (null: none; the dialog's map stays empty).
     void SetMap(MbKorMap::CCtrlKorMap* map) { map_ = map; }

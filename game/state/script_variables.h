@@ -18,6 +18,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "game/ports/ports.h"
 #include "platform/core/encoding.h"
 
 namespace rymd {
@@ -105,6 +106,8 @@ public:
     static int ReadBracketed(std::string_view text, std::size_t& pos, std::string_view& out);
 
     const std::vector<ScalarVariableRecord>& Scalars() const { return scalars_; }
+    // A copy of every scalar and array for the variable list.
+    VariableListView ListView() const;
     const std::vector<ArrayVariableRecord>& Arrays() const { return arrays_; }
 
 private:

@@ -128,7 +128,7 @@ void Dialog::CreateControls() {
         Rect r(MulDiv(item.x, units_.cx, 4), MulDiv(item.y, units_.cy, 8), 0, 0);
         r.right = r.left + MulDiv(item.cx, units_.cx, 4);
         r.bottom = r.top + MulDiv(item.cy, units_.cy, 8);
-        std::uint32_t style = item.style | WS_CHILD;
+        std::uint32_t style = item.style | WS_CHILD | WS_VISIBLE;
         std::unique_ptr<Wnd> control;
         bool ok = false;
         switch (item.kind) {

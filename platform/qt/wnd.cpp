@@ -570,7 +570,10 @@ bool Wnd::CreateEx(std::uint32_t exStyle, std::uint32_t style, const Rect& rect,
     }
     if (!host_) return false;
     host_->Relayout();
-    if (style & WS_VISIBLE) ShowWindow(SW_SHOW);
+    if (style & WS_VISIBLE)
+        ShowWindow(SW_SHOW);
+    else
+        host_->hide();  // stays hidden when its parent is shown later
     return host_ != nullptr;
 }
 
