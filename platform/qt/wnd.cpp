@@ -17,6 +17,7 @@
 #include "platform/qt/app.h"
 #include "platform/qt/dc.h"
 #include "platform/qt/font.h"
+#include "platform/qt/scroll_bar_style.h"
 #include "platform/qt/test_seam.h"
 #include "platform/qt/wnd_host.h"
 
@@ -180,6 +181,7 @@ QScrollBar* WndHost::EnsureBar(int bar) {
     if (!b.widget) {
         b.widget = new QScrollBar(bar == SB_HORZ ? Qt::Horizontal : Qt::Vertical, this);
         b.widget->setFocusPolicy(Qt::NoFocus);
+        b.widget->setStyle(ClassicScrollBarStyle());
         b.widget->hide();
         QObject::connect(b.widget, &QAbstractSlider::actionTriggered, this,
                          [this, bar](int action) { OnBarAction(bar, action); });

@@ -176,5 +176,36 @@ TEST_F(ScrollWndTest, ALineSizeOfZeroCountsAsOne) {
     EXPECT_EQ(w.GetScrollInfo(ui::SB_HORZ).nMax, 299);
 }
 
+TEST_F(ScrollWndTest, TheBarsHaveTheClassicBevels) {
+    CScrollWnd w;
+    Make(w, 1, 0);
+    w.SetScrollSizes(Size(300, 400), Size(80, 40), Size(1, 10));
+    ASSERT_TRUE(w.IsScrollBarVisible(ui::SB_VERT));
+    QImage img = ui::test::Grab(w);
+    const int x = 100 - kBar;  // the vertical bar's left edge
+    const COLORREF face = ui::GetSysColor(ui::COLOR_BTNFACE);
+    // Up arrow button: light outer and white inner edge at the top left, dark shadow at the
+    // bottom right, a black arrow in the middle.
+    EXPECT_EQ(Rgb(ui::test::PixelAt(img, x, 5)), Rgb(ui::GetSysColor(ui::COLOR_3DLIGHT)));
+    EXPECT_EQ(Rgb(ui::test::PixelAt(img, x + 1, 5)), Rgb(ui::RGB(255, 255, 255)));
+    EXPECT_EQ(Rgb(ui::test::PixelAt(img, x + 15, 5)), Rgb(ui::GetSysColor(ui::COLOR_3DDKSHADOW)));
+    EXPECT_EQ(Rgb(ui::test::PixelAt(img, x + 14, 5)), Rgb(ui::GetSysColor(ui::COLOR_BTNSHADOW)));
+    EXPECT_EQ(Rgb(ui::test::PixelAt(img, x + 3, 5)), Rgb(face));
+    EXPECT_EQ(Rgb(ui::test::PixelAt(img, x + 7, 7)), Rgb(ui::RGB(0, 0, 0)));
+    // The thumb sits right under the up button at position 0, raised like the buttons.
+    EXPECT_EQ(Rgb(ui::test::PixelAt(img, x + 1, kBar + 3)), Rgb(ui::RGB(255, 255, 255)));
+    EXPECT_EQ(Rgb(ui::test::PixelAt(img, x + 5, kBar + 3)), Rgb(face));
+    // Below the thumb the groove is a checker of white and face.
+    QScrollBar* bar = Bar(w, Qt::Vertical);
+    ASSERT_NE(bar, nullptr);
+    const int y = bar->height() - kBar - 3;
+    const COLORREF a = ui::test::PixelAt(img, x + 6, y);
+    const COLORREF b = ui::test::PixelAt(img, x + 7, y);
+    EXPECT_NE(a, b);
+    EXPECT_TRUE((a == ui::RGB(255, 255, 255) && b == face) || (b == ui::RGB(255, 255, 255) && a == face));
+    ui::test::GrabToPng(w, GalleryPath("scroll_bars"));
+    ui::test::GrabToPng(w, GalleryPath("scroll_bars@2x"), 2.0);
+}
+
 }  // namespace
 }  // namespace rymd::gui_test
