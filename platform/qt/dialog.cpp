@@ -151,6 +151,15 @@ void Dialog::CreateControls() {
                 control = std::move(e);
                 break;
             }
+            case ControlKind::ComboBox: {
+                // The closed field is one text line high; the template's height is the list's.
+                auto c = std::make_unique<ComboBox>();
+                Rect field = r;
+                field.bottom = field.top + std::min(r.Height(), font_.CellHeight() + 8);
+                ok = c->Create(style, field, this, item.id);
+                control = std::move(c);
+                break;
+            }
             case ControlKind::Custom: {
                 auto c = std::make_unique<Wnd>();
                 ok = c->CreateEx(item.exStyle, style, r, this, item.id, item.text);

@@ -30,6 +30,7 @@ enum class ControlKind {
     Button,  // BS_* in the style
     Static,  // SS_* in the style
     Edit,    // ES_* in the style
+    ComboBox,  // a drop-down list (CBS_DROPDOWNLIST); cy is the height of the dropped list
     Custom,  // an empty child window, for the dialog's own code to take over or place a window at
 };
 

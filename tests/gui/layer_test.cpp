@@ -482,3 +482,61 @@ TEST_F(LayerTest, NotificationsReachTheParentWithTheirRecord) {
 
 }  // namespace
 }  // namespace rymd::gui_test
+
+namespace rymd::gui_test {
+namespace {
+
+// A dialog with a drop-down list in its template.
+class ChoiceDialog : public ui::Dialog {
+public:
+    ChoiceDialog() : Dialog(Tmpl()) {}
+    static ui::DialogTemplate Tmpl() {
+        ui::DialogTemplate t;
+        t.caption = "選択";
+        t.cx = 120;
+        t.cy = 60;
+        t.items = {{1100, ui::ControlKind::ComboBox, "", 7, 7, 80, 100, ui::WS_TABSTOP | ui::CBS_DROPDOWNLIST, 0},
+                   {ui::IDOK, ui::ControlKind::Button, "OK", 7, 40, 40, 14, ui::WS_TABSTOP, 0}};
+        return t;
+    }
+    bool OnInitDialog() override {
+        Dialog::OnInitDialog();
+        auto* c = dynamic_cast<ui::ComboBox*>(GetDlgItem(1100));
+        if (!c) return false;
+        for (const char* s : {"足軽", "騎馬", "鉄砲"}) c->AddString(s);
+        c->SetCurSel(1);
+        return true;
+    }
+    bool OnCommand(int id, int code, ui::Wnd* from) override {
+        if (id == 1100) codes.push_back(code);
+        return Dialog::OnCommand(id, code, from);
+    }
+    std::vector<int> codes;
+};
+
+TEST_F(LayerTest, ATemplatesDropDownListTellsItsCloseUp) {
+    ChoiceDialog dlg;
+    Script().OnDialog([](ui::Dialog& d) {
+        auto* c = dynamic_cast<ui::ComboBox*>(d.GetDlgItem(1100));
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->GetCount(), 3);
+        EXPECT_EQ(c->GetCurSel(), 1);
+        EXPECT_EQ(c->GetLBText(2), "鉄砲");
+        EXPECT_EQ(c->GetLBText(3), "");
+        // The closed field is one line high, not the list's height.
+        EXPECT_LT(c->GetWindowRect().Height(), 40);
+        c->ShowDropDown(true);
+        EXPECT_TRUE(c->GetDroppedState());
+        c->SetCurSel(2);
+        c->ShowDropDown(false);
+        EXPECT_FALSE(c->GetDroppedState());
+        EXPECT_EQ(c->SetCurSel(7), -1);
+        EXPECT_EQ(c->GetCurSel(), -1);
+        d.EndDialog(ui::IDOK);
+    });
+    EXPECT_EQ(dlg.DoModal(), ui::IDOK);
+    EXPECT_EQ(dlg.codes, std::vector<int>{ui::CBN_CLOSEUP});
+}
+
+}  // namespace
+}  // namespace rymd::gui_test
