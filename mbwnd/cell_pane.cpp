@@ -711,11 +711,6 @@ int CCellPane::OnCreate() {
     return 0;
 }
 
-void CCellPane::OnDestroy() {
-    m_Tip.DestroyWindow();
-    CScrollWnd::OnDestroy();
-}
-
 void CCellPane::DrawCell(Dc& dc, const Rect& r, int line, int col) {
     const CCellColumn& c = m_Columns[static_cast<std::size_t>(col)];
     const tagCellListItem* cell = Cell(line, col);

@@ -197,7 +197,6 @@ public:
 
     // ---- Messages ----
     int OnCreate() override;
-    void OnDestroy() override;
     void OnPaint(rymd::ui::Dc& dc) override;
     bool OnEraseBkgnd(rymd::ui::Dc&) override { return true; }
     void OnHScroll(int code, int pos) override;

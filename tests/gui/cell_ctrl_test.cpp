@@ -321,6 +321,31 @@ TEST_F(CellCtrlTest, AHintColumnShowsItsChoicesInATipOfAtMostNineteenLines) {
     EXPECT_FALSE(grid.RightPane().Tip().IsWindowVisible());
 }
 
+TEST_F(CellCtrlTest, AChoiceColumnEditsWithItsDropDownList) {
+    Make(0, 0, 3);
+    grid.SetColumn(3, 3, 50, "兵種", 0);
+    grid.AddItemList(3, "足軽");
+    grid.AddItemList(3, "騎馬");
+    grid.SetLineSize(3);
+    grid.RightPane().RecalcScrollSizes();
+    grid.SelectCell(1, 3);
+    ui::test::PressKey(grid, ui::VK_RETURN);
+    ui::ComboBox& list = grid.RightPane().List();
+    ASSERT_TRUE(list.IsWindowVisible());
+    EXPECT_EQ(State(), 1);
+    EXPECT_EQ(list.GetCount(), 2);
+    EXPECT_EQ(list.GetCurSel(), 0);
+    host.notes.clear();
+    list.SetCurSel(1);
+    list.ShowDropDown(false);  // the close-up commits
+    EXPECT_EQ(State(), 0);
+    EXPECT_FALSE(list.IsWindowVisible());
+    EXPECT_EQ(grid.GetCellText(1, 3), "騎馬");
+    const Note* ch = host.Last(MbWnd::kCellChanged);
+    ASSERT_NE(ch, nullptr);
+    EXPECT_EQ(ch->oldValue, 0.0);
+}
+
 // ---- Sorting -------------------------------------------------------------------------------------------
 
 int CALLBACK_ByTens(std::intptr_t a, std::intptr_t b, std::intptr_t) {
