@@ -10,7 +10,11 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTextCursor>
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "platform/qt/app.h"
 #include "platform/qt/dc.h"
@@ -427,8 +431,16 @@ bool ComboBox::Create(std::uint32_t style, const Rect& rect, Wnd* parent, int id
 
 void ComboBox::OnHostCreated() {
     WndHost* h = Host();
+    // The list may close while the window goes away (its object already gone): the handlers
+    // check that the object still lives.
     combo_ = new DropDownList(
-        h, [this] { dropped_ = true; }, [this] { NoteCloseUp(); });
+        h,
+        [this] {
+            if (IsLiveWnd(this)) dropped_ = true;
+        },
+        [this] {
+            if (IsLiveWnd(this) && IsWindow()) NoteCloseUp();
+        });
     combo_->setFocusPolicy(Qt::StrongFocus);
     combo_->setFont(GetFont()->QtFont());
     combo_->installEventFilter(new EditorFilter(this, combo_));
@@ -497,6 +509,144 @@ void ComboBox::SetItemHeight(int index, int height) {
     if (!combo_ || index >= 0 || height <= 0) return;
     fieldHeight_ = height;
     combo_->setFixedHeight(height + 6);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// SpinButton
+
+bool SpinButton::Create(std::uint32_t style, const Rect& rect, Wnd* parent, int id) {
+    if (!Wnd::Create(style | WS_CHILD, rect, parent, id)) return false;
+    if ((style & UDS_AUTOBUDDY) && parent) {
+        std::vector<Wnd*> siblings = parent->GetChildren();
+        auto self = std::find(siblings.begin(), siblings.end(), this);
+        if (self != siblings.begin() && self != siblings.end()) SetBuddy(*(self - 1));
+    }
+    return true;
+}
+
+void SpinButton::SetRange(int lower, int upper) {
+    lower_ = static_cast<std::int16_t>(lower);
+    upper_ = static_cast<std::int16_t>(upper);
+    pos_ = Clamp(pos_);
+}
+
+int SpinButton::Clamp(int pos) const {
+    return std::clamp(pos, std::min(lower_, upper_), std::max(lower_, upper_));
+}
+
+int SpinButton::SetPos(int pos) {
+    const int old = pos_;
+    pos_ = Clamp(static_cast<std::int16_t>(pos));
+    ShowInBuddy();
+    return old;
+}
+
+int SpinButton::GetPos() const {
+    if (buddy_ && IsLiveWnd(buddy_) && (GetStyle() & UDS_SETBUDDYINT)) {
+        const std::string t = buddy_->GetWindowText();
+        int v = 0;
+        auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+        if (ec == std::errc() && end == t.data() + t.size() && Clamp(v) == v) return v;
+    }
+    return pos_;
+}
+
+Wnd* SpinButton::SetBuddy(Wnd* buddy) {
+    Wnd* old = buddy_;
+    buddy_ = buddy;
+    if (buddy_ && buddy_->IsWindow() && IsWindow() && (GetStyle() & (UDS_ALIGNRIGHT | UDS_ALIGNLEFT))) {
+        Rect b = buddy_->GetWindowRect();
+        Wnd* parent = GetParent();
+        if (parent) parent->ScreenToClient(b);
+        const int w = GetWindowRect().Width();
+        if (GetStyle() & UDS_ALIGNRIGHT) {
+            MoveWindow(Rect(b.right - w, b.top, b.right, b.bottom));
+            buddy_->MoveWindow(Rect(b.left, b.top, b.right - w, b.bottom));
+        } else {
+            MoveWindow(Rect(b.left, b.top, b.left + w, b.bottom));
+            buddy_->MoveWindow(Rect(b.left + w, b.top, b.right, b.bottom));
+        }
+    }
+    ShowInBuddy();
+    return old;
+}
+
+void SpinButton::ShowInBuddy() {
+    if (!buddy_ || !IsLiveWnd(buddy_) || !(GetStyle() & UDS_SETBUDDYINT)) return;
+    const std::string t = std::to_string(pos_);
+    if (buddy_->GetWindowText() == t) return;
+    // The buddy tells its parent of the new text, as a change of an edit box's text does.
+    buddy_->SetWindowText(t);
+    if (IsLiveWnd(buddy_)) SendCommand(buddy_->GetParent(), buddy_->GetDlgCtrlID(), EN_CHANGE, buddy_);
+}
+
+void SpinButton::Step(int arrow) {
+    const int cur = GetPos();
+    const int delta = (upper_ >= lower_ ? 1 : -1) * (arrow > 0 ? 1 : -1);
+    const int lo = std::min(lower_, upper_);
+    const int hi = std::max(lower_, upper_);
+    int next = cur + delta;
+    if (next < lo || next > hi) {
+        if (!(GetStyle() & UDS_WRAP)) {
+            if (Clamp(next) == cur) return;
+            next = Clamp(next);
+        } else {
+            next = next < lo ? hi : lo;
+        }
+    }
+    NMUpDown n;
+    n.hdr.hwndFrom = this;
+    n.hdr.idFrom = GetDlgCtrlID();
+    n.hdr.code = UDN_DELTAPOS;
+    n.iPos = cur;
+    n.iDelta = next - cur;
+    if (SendNotify(GetParent(), &n.hdr) != 0) return;
+    pos_ = next;
+    ShowInBuddy();
+    Invalidate(false);
+    if (Wnd* p = GetParent(); p && IsLiveWnd(this)) {
+        if (GetStyle() & 0x40)  // UDS_HORZ
+            p->OnHScroll(SB_THUMBPOSITION, pos_);
+        else
+            p->OnVScroll(SB_THUMBPOSITION, pos_);
+    }
+}
+
+void SpinButton::OnPaint(Dc& dc) {
+    const Rect c = GetClientRect();
+    const int mid = c.Height() / 2;
+    const Rect halves[2] = {Rect(0, 0, c.right, mid), Rect(0, mid, c.right, c.bottom)};
+    for (int i = 0; i < 2; ++i) {
+        const Rect& r = halves[i];
+        const bool down = pushed_ == (i == 0 ? 1 : -1);
+        dc.FillSolidRect(r, GetSysColor(COLOR_BTNFACE));
+        if (down) {
+            dc.FrameRect(r, GetSysColor(COLOR_BTNSHADOW));
+        } else {
+            dc.Draw3dRect(r, GetSysColor(COLOR_3DLIGHT), GetSysColor(COLOR_3DDKSHADOW));
+            Rect in = r;
+            in.DeflateRect(1, 1);
+            dc.Draw3dRect(in, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+        }
+        const COLORREF arrow = IsWindowEnabled() ? RGB(0, 0, 0) : GetSysColor(COLOR_BTNSHADOW);
+        const int cx = (r.left + r.right) / 2 + (down ? 1 : 0);
+        const int cy = (r.top + r.bottom) / 2 + (down ? 1 : 0);
+        for (int k = 0; k < 3; ++k) {
+            const int y = i == 0 ? cy - 1 + k : cy + 1 - k;
+            dc.FillSolidRect(Rect(cx - k, y, cx + k + 1, y + 1), arrow);
+        }
+    }
+}
+
+void SpinButton::OnLButtonDown(unsigned, Point point) {
+    pushed_ = point.y < GetClientRect().Height() / 2 ? 1 : -1;
+    Invalidate(false);
+    Step(pushed_);
+}
+
+void SpinButton::OnLButtonUp(unsigned, Point) {
+    pushed_ = 0;
+    Invalidate(false);
 }
 
 }  // namespace rymd::ui

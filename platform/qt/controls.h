@@ -133,6 +133,67 @@ private:
     int fieldHeight_ = 0;
 };
 
+// An up-down (spin) button: a range of 16-bit values whose ends may come in either order, a
+// position inside it, and optionally a buddy window that shows the position as a number
+// (UDS_SETBUDDYINT). The up arrow moves towards the upper end and the down arrow towards the
+// lower one, whichever of the two is larger: with the range 0 .. -10 the up arrow counts down.
+// Before each step the parent hears UDN_DELTAPOS (NMUpDown; a non-zero result refuses the
+// step); after it the buddy's text is set (the buddy then tells its parent EN_CHANGE) and the
+// parent's OnVScroll gets SB_THUMBPOSITION with the new position.
+struct NMUpDown {
+    NotifyHeader hdr;
+    int iPos = 0;
+    int iDelta = 0;
+};
+
+inline constexpr std::uint32_t UDS_WRAP = 0x1;
+inline constexpr std::uint32_t UDS_SETBUDDYINT = 0x2;
+inline constexpr std::uint32_t UDS_ALIGNRIGHT = 0x4;
+inline constexpr std::uint32_t UDS_ALIGNLEFT = 0x8;
+inline constexpr std::uint32_t UDS_AUTOBUDDY = 0x10;
+inline constexpr std::uint32_t UDS_ARROWKEYS = 0x20;
+inline constexpr std::uint32_t UDS_NOTHOUSANDS = 0x80;
+inline constexpr int UDN_DELTAPOS = -722;
+
+class SpinButton : public Wnd {
+public:
+    // With UDS_AUTOBUDDY the buddy is the sibling made just before the spin; with
+    // UDS_ALIGNRIGHT (UDS_ALIGNLEFT) the spin sits inside the buddy's right (left) edge and
+    // the buddy gives up that width.
+    bool Create(std::uint32_t style, const Rect& rect, Wnd* parent, int id);
+
+    // Each end is cut to 16 bits, as the platform's control keeps them.
+    void SetRange(int lower, int upper);
+    void SetRange32(int lower, int upper) { SetRange(lower, upper); }
+    void GetRange(int& lower, int& upper) const {
+        lower = lower_;
+        upper = upper_;
+    }
+    // The position, held inside the range; returns the one before. The buddy shows it.
+    int SetPos(int pos);
+    // The position; with a number buddy, the buddy's number when it holds one within the range.
+    int GetPos() const;
+    Wnd* SetBuddy(Wnd* buddy);
+    Wnd* GetBuddy() const { return buddy_; }
+    // One step of the up (+1) or down (-1) arrow, as a click does.
+    void Step(int arrow);
+
+    void OnPaint(Dc& dc) override;
+    bool OnEraseBkgnd(Dc&) override { return true; }
+    void OnLButtonDown(unsigned flags, Point point) override;
+    void OnLButtonUp(unsigned flags, Point point) override;
+
+private:
+    int Clamp(int pos) const;
+    void ShowInBuddy();
+
+    int lower_ = 100;  // the platform's default range runs from 100 down to 0
+    int upper_ = 0;
+    int pos_ = 0;
+    Wnd* buddy_ = nullptr;
+    int pushed_ = 0;  // +1 up arrow, -1 down arrow
+};
+
 inline constexpr int CBN_SELCHANGE = 1;
 inline constexpr int CBN_CLOSEUP = 8;
 inline constexpr std::uint32_t CBS_DROPDOWNLIST = 0x3;

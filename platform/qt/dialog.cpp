@@ -6,6 +6,7 @@
 
 #include "platform/qt/app.h"
 #include "platform/qt/controls.h"
+#include "platform/qt/list_ctrl.h"
 #include "platform/qt/test_seam.h"
 #include "platform/qt/wnd_host.h"
 
@@ -158,6 +159,18 @@ void Dialog::CreateControls() {
                 field.bottom = field.top + std::min(r.Height(), font_.CellHeight() + 8);
                 ok = c->Create(style, field, this, item.id);
                 control = std::move(c);
+                break;
+            }
+            case ControlKind::ListView: {
+                auto l = std::make_unique<ListCtrl>();
+                ok = l->Create(style, r, this, item.id);
+                control = std::move(l);
+                break;
+            }
+            case ControlKind::Spin: {
+                auto sp = std::make_unique<SpinButton>();
+                ok = sp->Create(style, r, this, item.id);
+                control = std::move(sp);
                 break;
             }
             case ControlKind::Custom: {

@@ -31,6 +31,8 @@ enum class ControlKind {
     Static,  // SS_* in the style
     Edit,    // ES_* in the style
     ComboBox,  // a drop-down list (CBS_DROPDOWNLIST); cy is the height of the dropped list
+    ListView,  // a report list view (LVS_* in the style)
+    Spin,      // an up-down button (UDS_* in the style)
     Custom,  // an empty child window, for the dialog's own code to take over or place a window at
 };
 
