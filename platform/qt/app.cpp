@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -245,6 +246,15 @@ void Sleep(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+Point GetCursorPos() {
+    const QPoint p = QCursor::pos();
+    return Point(p.x(), p.y());
+}
+
+void SetCursorPos(Point screen) {
+    QCursor::setPos(screen.x, screen.y);
 }
 
 }  // namespace rymd::ui

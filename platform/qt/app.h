@@ -68,6 +68,9 @@ std::optional<std::string> GetClipboardText();
 enum class Cursor { Arrow, Wait, SizeNWSE, SizeNESW, SizeWE, SizeNS, SizeAll, IBeam, Hand };
 // Sets the cursor of the window under the mouse (call from OnSetCursor or a mouse handler).
 void SetCursor(Wnd* over, Cursor cursor);
+// The mouse position in screen coordinates, and moving it there.
+Point GetCursorPos();
+void SetCursorPos(Point screen);
 
 // Shows the wait cursor over the whole application while it lives.
 class WaitCursor {

@@ -90,6 +90,15 @@ inline int PGothicTextWidth(int height, const std::string& text) {
     return dc.GetTextExtent(text).cx;
 }
 
+// The line height of "ＭＳ Ｐゴシック" 12 pixels, weight 500 (tips and small texts).
+inline int PGothicTextHeight() {
+    ui::Font f;
+    f.CreateFont(12, 0, 0, 0, 500, false, false, false, 128, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
+    ui::Dc dc = ui::Dc::ForMeasure();
+    dc.SelectFont(&f);
+    return dc.GetTextExtent("あ").cy;
+}
+
 // Per channel components of a colour, for readable failures.
 inline std::string Rgb(ui::COLORREF c) {
     return "(" + std::to_string(ui::GetRValue(c)) + "," + std::to_string(ui::GetGValue(c)) + "," +
