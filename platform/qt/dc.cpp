@@ -13,6 +13,7 @@
 #include "mbbmp/control_bmp.h"
 #include "platform/qt/bitmap.h"
 #include "platform/qt/font.h"
+#include "platform/qt/region.h"
 
 namespace rymd::ui {
 
@@ -315,6 +316,10 @@ void Dc::FillSolidRect(const Rect& r, COLORREF c) {
 
 void Dc::FillSolidRect(int x, int y, int cx, int cy, COLORREF c) {
     impl_->Fill(x, y, cx, cy, c);
+}
+
+void Dc::FillRgn(const Region& region, COLORREF c) {
+    for (const QRect& r : region.Q()) FillSolidRect(Rect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height()), c);
 }
 
 void Dc::FrameRect(const Rect& r, COLORREF c) {

@@ -45,6 +45,7 @@ namespace rymd::ui {
 
 class Bitmap;
 class Font;
+class Region;
 
 class Dc {
 public:
@@ -93,6 +94,8 @@ public:
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF c);
     // A one-pixel frame along the inside of the rectangle.
     void FrameRect(const Rect& r, COLORREF c);
+    // Fills every pixel of the region.
+    void FillRgn(const Region& region, COLORREF c);
     // Top and left edges in one colour, bottom and right in the other (one pixel).
     void Draw3dRect(const Rect& r, COLORREF topLeft, COLORREF bottomRight);
     void MoveTo(int x, int y);

@@ -17,6 +17,7 @@
 #include "platform/qt/app.h"
 #include "platform/qt/dc.h"
 #include "platform/qt/font.h"
+#include "platform/qt/region.h"
 #include "platform/qt/scroll_bar_style.h"
 #include "platform/qt/test_seam.h"
 #include "platform/qt/wnd_host.h"
@@ -835,6 +836,15 @@ bool Wnd::ShowWindow(int cmd) {
         host_->hide();
     }
     return was;
+}
+
+void Wnd::SetWindowRgn(const Region* region, bool redraw) {
+    if (!host_) return;
+    if (region)
+        host_->setMask(region->Q());
+    else
+        host_->clearMask();
+    if (redraw) host_->update();
 }
 
 bool Wnd::IsWindowVisible() const {

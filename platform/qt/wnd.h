@@ -34,6 +34,7 @@ namespace rymd::ui {
 
 class Dc;
 class Font;
+class Region;
 class WndHost;
 
 // A key or mouse message on its way to a window.
@@ -139,6 +140,9 @@ public:
     bool EnableWindow(bool enable);
     bool IsWindowEnabled() const;
     void BringWindowToTop();
+    // Shapes the window: only the region (in window coordinates) belongs to it, for painting and
+    // for the mouse. Null gives the window back its whole rectangle.
+    void SetWindowRgn(const Region* region, bool redraw = true);
 
     // ---- Painting ---------------------------------------------------------------------------------
     void Invalidate(bool erase = true);
