@@ -11,6 +11,7 @@
 #include "mbwnd/multi_text_ctrl.h"
 #include "mbwnd/scroll_wnd.h"
 #include "mbwnd/texture_button.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/font.h"
 
 namespace rymd::gui_test {
@@ -418,6 +419,24 @@ TEST_F(GalleryTest, GridHintTip) {
     ui::test::PressKey(grid, ui::VK_RETURN);
     ASSERT_TRUE(grid.RightPane().Tip().IsWindowVisible());
     Save(grid.RightPane().Tip(), "grid_hint_tip", true);
+}
+
+TEST_F(GalleryTest, DropDownLists) {
+    HostWindow host;
+    ASSERT_TRUE(host.Open(140, 60));
+    ui::Font font;
+    font.CreatePointFont(90, "ＭＳ Ｐゴシック");
+    ui::ComboBox enabled, disabled;
+    ASSERT_TRUE(enabled.Create(ui::WS_VISIBLE | ui::CBS_DROPDOWNLIST, Rect(8, 8, 128, 28), &host, 1));
+    ASSERT_TRUE(disabled.Create(ui::WS_VISIBLE | ui::CBS_DROPDOWNLIST, Rect(8, 32, 128, 52), &host, 2));
+    for (ui::ComboBox* c : {&enabled, &disabled}) {
+        c->SetFont(&font);
+        c->AddString("足軽");
+        c->AddString("騎馬");
+        c->SetCurSel(1);
+    }
+    disabled.EnableWindow(false);
+    Save(host, "drop_down_lists", true);
 }
 
 }  // namespace
