@@ -551,9 +551,36 @@ int SpinButton::GetPos() const {
     return pos_;
 }
 
+namespace {
+
+// Up and Down typed in a spin's buddy step the spin (UDS_ARROWKEYS).
+class BuddyArrowKeys final : public QObject {
+public:
+    BuddyArrowKeys(SpinButton* spin, QObject* parent) : QObject(parent), spin_(spin) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress || !IsLiveWnd(spin_) || !spin_->IsWindow() || spin_->GetBuddy() != buddy())
+            return false;
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key != Qt::Key_Up && key != Qt::Key_Down) return false;
+        spin_->Step(key == Qt::Key_Up ? +1 : -1);
+        return true;
+    }
+
+private:
+    Wnd* buddy() const { return WndHost::WndOf(qobject_cast<QWidget*>(parent())); }
+    SpinButton* spin_;
+};
+
+}  // namespace
+
 Wnd* SpinButton::SetBuddy(Wnd* buddy) {
     Wnd* old = buddy_;
     buddy_ = buddy;
+    if (buddy_ && buddy_->IsWindow() && (GetStyle() & UDS_ARROWKEYS)) {
+        QWidget* w = buddy_->GetWidget();
+        QWidget* keys = w->focusProxy() ? w->focusProxy() : w;
+        keys->installEventFilter(new BuddyArrowKeys(this, keys));
+    }
     if (buddy_ && buddy_->IsWindow() && IsWindow() && (GetStyle() & (UDS_ALIGNRIGHT | UDS_ALIGNLEFT))) {
         Rect b = buddy_->GetWindowRect();
         Wnd* parent = GetParent();

@@ -139,7 +139,8 @@ private:
 // lower one, whichever of the two is larger: with the range 0 .. -10 the up arrow counts down.
 // Before each step the parent hears UDN_DELTAPOS (NMUpDown; a non-zero result refuses the
 // step); after it the buddy's text is set (the buddy then tells its parent EN_CHANGE) and the
-// parent's OnVScroll gets SB_THUMBPOSITION with the new position.
+// parent's OnVScroll gets SB_THUMBPOSITION with the new position. With UDS_ARROWKEYS the Up and
+// Down keys typed in the buddy step the spin.
 struct NMUpDown {
     NotifyHeader hdr;
     int iPos = 0;

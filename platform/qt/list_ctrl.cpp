@@ -31,7 +31,10 @@ int ImageList::Add(const QImage& image, COLORREF mask) {
     if (cx_ <= 0 || image.isNull() || image.height() < cy_) return -1;
     const QImage src = image.convertToFormat(QImage::Format_ARGB32);
     const int first = GetImageCount();
-    const QRgb maskRgb = qRgb(GetRValue(mask), GetGValue(mask), GetBValue(mask));
+    // The mask colour as the source's own format holds it (16-bit pictures round it).
+    QImage one(1, 1, image.format() == QImage::Format_Invalid ? QImage::Format_RGB32 : image.format());
+    one.setPixelColor(0, 0, QColor(GetRValue(mask), GetGValue(mask), GetBValue(mask)));
+    const QRgb maskRgb = one.convertToFormat(QImage::Format_ARGB32).pixel(0, 0);
     for (int x0 = 0; x0 + cx_ <= src.width(); x0 += cx_) {
         QImage pic = src.copy(x0, 0, cx_, cy_);
         for (int y = 0; y < cy_; ++y) {

@@ -1,4 +1,5 @@
 // The report list view, the image list and the spin button, as controls of dialog templates.
+#include "game/shell/small_images.h"
 #include "gui_test_util.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/dialog.h"
@@ -219,6 +220,14 @@ TEST_F(ListCtrlTest, TheSpinWritesItsBuddyAndTheBuddyTellsTheDialog) {
         ui::test::MouseDown(s, Point(2, s.GetClientRect().bottom - 2));
         EXPECT_EQ(s.GetPos(), 0);
         EXPECT_TRUE(dlg.changes.empty());
+        // Up and Down typed in the buddy step the spin.
+        edit->SetFocus();
+        ui::test::PressKey(*edit, ui::VK_UP);
+        ui::test::PressKey(*edit, ui::VK_UP);
+        ui::test::PressKey(*edit, ui::VK_DOWN);
+        EXPECT_EQ(s.GetPos(), 1);
+        EXPECT_EQ(edit->GetWindowText(), "1");
+        s.SetPos(0);
         // A parent that refuses the step keeps the position.
         dlg.refuse = true;
         s.Step(+1);
@@ -257,6 +266,30 @@ TEST_F(ListCtrlTest, AReversedRangeCountsDownWithTheUpArrowAndRangesAreSixteenBi
     EXPECT_EQ(s.GetPos(), 0);
     ui::test::GrabToPng(s, GalleryPath("spin"));
     ui::test::GrabToPng(s, GalleryPath("spin@2x"), 2.0);
+}
+
+TEST_F(ListCtrlTest, TheSharedSmallImagesMarkGeneralsWithAndWithoutCommentary) {
+    ui::ImageList& images = SharedSmallImageList();
+    ASSERT_EQ(images.GetImageCount(), 2);
+    EXPECT_EQ(images.GetImageSize(), Size(9, 11));
+    HostWindow host;
+    ASSERT_TRUE(host.Open(200, 80));
+    ui::ListCtrl l;
+    ASSERT_TRUE(l.Create(ui::WS_VISIBLE | ui::LVS_REPORT, Rect(0, 0, 180, 70), &host, 7));
+    l.SetImageList(&images);
+    l.InsertColumn(0, "名前", ui::LVCFMT_LEFT, 100);
+    l.InsertItem(0, "織田信長", 1);
+    l.InsertItem(1, "柴田勝家", 0);
+    QImage img = ui::test::Grab(l);
+    const Rect r0 = l.ItemRect(0);
+    const int x0 = r0.left + 1;
+    const int y0 = r0.top + (r0.Height() - 11) / 2;
+    // Picture 1: its red line; picture 0 leaves its mask corner to the list's white.
+    EXPECT_EQ(Rgb(ui::test::PixelAt(img, x0 + 4, y0 + 2)), Rgb(RGB(255, 0, 0)));
+    const Rect r1 = l.ItemRect(1);
+    EXPECT_EQ(Rgb(ui::test::PixelAt(img, r1.left + 1, r1.top + (r1.Height() - 11) / 2)), Rgb(RGB(255, 255, 255)));
+    ui::test::GrabToPng(l, GalleryPath("list_view_small_images"));
+    ui::test::GrabToPng(l, GalleryPath("list_view_small_images@2x"), 2.0);
 }
 
 }  // namespace
