@@ -503,6 +503,36 @@ TEST_F(CellCtrlTest, ShiftClickSelectsTheRangeFromTheNearestSelectedLine) {
     EXPECT_EQ(flags, (std::vector<bool>{false, false, true, true, true, true, false, false, false, true}));
 }
 
+TEST_F(CellCtrlTest, StyleBitsForNegativeLinesAndThePositionPastTheEnd) {
+    struct Case {
+        std::uint32_t style;
+        int expectedAfterNegative;  // the line still selected after SelectCell(-1, 0)
+        int expectedAfterDown;      // the line after Down from the last line
+    } cases[] = {
+        {0, -1, 2},
+        {CCellCtrl::kStyleIgnoreNegative, 2, 2},
+        {CCellCtrl::kStylePastEnd, -1, 3},
+    };
+    for (const Case& c : cases) {
+        GridHost h;
+        CCellCtrl g;
+        ASSERT_TRUE(h.Open(260, 140));
+        g.SetStyle(c.style);
+        g.SetColumn(0, 2, 60, "名前", 0);
+        ASSERT_TRUE(g.CreateEx(0, ui::WS_CHILD | ui::WS_VISIBLE, Rect(0, 0, 200, 100), &h, 2006));
+        g.SetLineSize(3);
+        g.SelectCell(2, 0);
+        ui::test::PressKey(g, ui::VK_DOWN);
+        int l, col, s;
+        g.GetSelectedCell(&l, &col, &s);
+        EXPECT_EQ(l, c.expectedAfterDown) << c.style;
+        g.SelectCell(2, 0);
+        g.SelectCell(-1, 0);
+        g.GetSelectedCell(&l, &col, &s);
+        EXPECT_EQ(l, c.expectedAfterNegative) << c.style;
+    }
+}
+
 // ---- Odd input -------------------------------------------------------------------------------------------
 
 TEST_F(CellCtrlTest, AnEmptyGridTakesEveryOperation) {
