@@ -24,6 +24,7 @@
 #include "game/scenario/reader.h"
 #include "game/ports/ports.h"
 #include "game/turn/main_game.h"
+#include "game/ai/cpu_gaikou.h"
 #include "game/ai/cpu_gunbi.h"
 #include "game/ai/cpu_naisei.h"
 #include "game/state/access.h"
@@ -140,8 +141,10 @@ void BM_AllAutomaticCapacity(benchmark::State& state) {
 }
 BENCHMARK(BM_AllAutomaticCapacity)->Arg(1)->Arg(10)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// One armament phase (range 0) or domestic phase (range 1) of the planners for every house of the
-// capacity scenario, in its first month: what the sequencer's walk over the houses costs.
+// One armament phase (range 0), domestic phase (range 1) or diplomacy phase (range 2) of the
+// planners for every house of the capacity scenario, in its first month: what the sequencer's walk
+// over the houses costs. The diplomacy phase changes bonds, so each iteration plays on from the
+// last.
 void BM_PlannersCapacity(benchmark::State& state) {
     const test::CapacityScenario c;
     const std::string sjis = FromUtf8(test::MakeCapacityScenarioText(c), TextEncoding::ShiftJis);
@@ -154,12 +157,15 @@ void BM_PlannersCapacity(benchmark::State& state) {
     const GameContext context{gs, *b->map, b->ports};
     CCpuGunbi gunbi(context);
     CCpuNaisei naisei(context);
-    const bool domestic = state.range(0) == 1;
+    CCpuGaikou gaikou(context);
+    const int phase = static_cast<int>(state.range(0));
     for (auto _ : state) {
         gs.ShiroSnapTbl = gs.ShiroTbl;
         for (int d : DaimyouIndexes(gs)) {
             if (!HouseExists(gs, d)) continue;
-            if (domestic)
+            if (phase == 2)
+                gaikou.Run(d);
+            else if (phase == 1)
                 naisei.PlanDaimyou(d);
             else
                 gunbi.PlanDaimyou(d);
@@ -167,7 +173,7 @@ void BM_PlannersCapacity(benchmark::State& state) {
     }
     state.counters["houses"] = gs.nDaimyou;
 }
-BENCHMARK(BM_PlannersCapacity)->Arg(0)->Arg(1)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlannersCapacity)->Arg(0)->Arg(1)->Arg(2)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_ResolveKassenCapacity(benchmark::State& state) {
     const test::CapacityScenario c;

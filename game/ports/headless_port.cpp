@@ -83,6 +83,25 @@ void HeadlessPort::ShowReport(ReportKind kind, std::string_view title, std::span
     out_ << '\n';
 }
 
+void HeadlessPort::SetLogText(int log, std::string_view text) {
+    std::string& held = logs_[log];
+    // A pane that only grew shows its new lines; one given another text shows it whole.
+    std::string_view added = text;
+    if (text.size() >= held.size() && text.substr(0, held.size()) == held) added.remove_prefix(held.size());
+    held.assign(text);
+    while (!added.empty()) {
+        const std::size_t end = added.find('\n');
+        const std::string_view line = added.substr(0, end);
+        if (!line.empty() && line != "\r") {
+            out_ << "[log] ";
+            WriteText(line);
+            out_ << '\n';
+        }
+        if (end == std::string_view::npos) break;
+        added.remove_prefix(end + 1);
+    }
+}
+
 Ports HeadlessPort::AsPorts() {
     return PortsOf(*this);
 }

@@ -11,9 +11,12 @@
 //   [ask:file] TITLE -> cancel
 //   [longtext] TITLE: BODY
 //   [report:KIND] TITLE | LINE | LINE ...
+//   [log] LINE        (each line a log pane gains; a pane that is replaced is written whole)
 #pragma once
 
+#include <map>
 #include <ostream>
+#include <string>
 
 #include "game/ports/ports.h"
 
@@ -37,6 +40,7 @@ public:
     void ShowLongText(std::string_view title, std::string_view body, std::span<const std::uint8_t> picture,
                       Colour colour) override;
     void ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) override;
+    void SetLogText(int log, std::string_view text) override;
 
     Ports AsPorts();
 
@@ -44,6 +48,7 @@ private:
     void WriteText(std::string_view text);
 
     std::ostream& out_;
+    std::map<int, std::string> logs_;  // the text each log pane holds
 };
 
 }  // namespace rymd

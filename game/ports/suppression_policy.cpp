@@ -18,6 +18,8 @@ const char* MessageKindName(MessageKind kind) {
         case MessageKind::WarPhaseCaptiveMessage: return "war-phase-captive-message";
         case MessageKind::BattleResultsReport: return "battle-results-report";
         case MessageKind::VassalAbsorbedMessage: return "vassal-absorbed-message";
+        case MessageKind::EnvoyQuestion: return "envoy-question";
+        case MessageKind::DiplomacyMessage: return "diplomacy-message";
         case MessageKind::MusketDeliveryReport: return "musket-delivery-report";
         case MessageKind::CorpsSuccessionMessage: return "corps-succession-message";
         case MessageKind::RecruitmentQuestion: return "recruitment-question";
@@ -44,7 +46,9 @@ bool SuppressionPolicy::SuppressedDuringAutoAdvance(MessageKind kind) {
         case MessageKind::CoalitionMessage:
         case MessageKind::WarPhaseCaptiveMessage:
         case MessageKind::BattleResultsReport:
-        case MessageKind::VassalAbsorbedMessage: return true;
+        case MessageKind::VassalAbsorbedMessage:
+        case MessageKind::EnvoyQuestion:
+        case MessageKind::DiplomacyMessage: return true;
         case MessageKind::MusketDeliveryReport:
         case MessageKind::CorpsSuccessionMessage:
         case MessageKind::RecruitmentQuestion:
@@ -58,7 +62,8 @@ bool SuppressionPolicy::SuppressedDuringAutoAdvance(MessageKind kind) {
 
 bool SuppressionPolicy::IsQuestion(MessageKind kind) {
     return kind == MessageKind::HarvestDialog || kind == MessageKind::RecruitmentQuestion ||
-           kind == MessageKind::ScriptedEventQuestion || kind == MessageKind::ScriptedEventInput;
+           kind == MessageKind::ScriptedEventQuestion || kind == MessageKind::ScriptedEventInput ||
+           kind == MessageKind::EnvoyQuestion;
 }
 
 bool SuppressionPolicy::Shows(MessageKind kind) const {

@@ -42,6 +42,8 @@ enum class MessageKind {
     WarPhaseCaptiveMessage,      // captives taken in the war phase
     BattleResultsReport,         // the month's battles and the fates of the defeated
     VassalAbsorbedMessage,       // a vassal house without castles joins its master
+    EnvoyQuestion,               // an envoy or a hostage demand put to the player (safe answer given)
+    DiplomacyMessage,            // another house's envoy or bond change told to the player
     // Shown during automatic advance.
     MusketDeliveryReport,     // muskets bought or produced arrive
     CorpsSuccessionMessage,   // a corps of the player gets a new leader or is dissolved

@@ -617,11 +617,13 @@ std::string FindBadLoadedState(const GameState& gs) {
         }
     }
     // What the general table names beyond the invariant check: his record and the castles of
-    // his orders.
+    // his orders. A hostage has no orders: his two order fields keep what he brought along (a
+    // year and a castle of the house he came from), which no rule reads as orders.
     for (int b = 0; b < gs.nBushou; ++b) {
         const CBushou& g = gs.BushouTbl[b];
         if (g.id >= gs.nBushouEx) return "general record";
-        if (g.moveShiro >= gs.nShiro || g.sortieShiro >= gs.nShiro || g.sortieOrigin >= gs.nShiro)
+        const bool hostage = g.status == CBushou::kStatusHitojichi && g.daimyou == CBushou::kDaimyouHitojichi;
+        if ((!hostage && (g.moveShiro >= gs.nShiro || g.sortieShiro >= gs.nShiro)) || g.sortieOrigin >= gs.nShiro)
             return "general's orders";
         if (g.holderDaimyou >= gs.nScenarioDaimyou || g.originDaimyou >= gs.nScenarioDaimyou) return "general's house";
     }

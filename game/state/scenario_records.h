@@ -99,6 +99,12 @@ struct BushouExRecord {
     std::uint8_t birthMark = 0;      // bits 0-6: 0 none, 1 "?", 2 "*"; bit 7 present at the start
 };
 
+// The house of a general's line (BushouExRecord::daimyou): a stored value below -2 carries a mark
+// in bit 15 and the house in its low 15 bits.
+inline int LineDaimyou(std::int16_t stored) {
+    return stored < -2 ? (static_cast<std::uint16_t>(stored) & 0x7FFF) : stored;
+}
+
 // ---------------------------------------------------------------------------------------------
 // A house's scenario record (34 bytes, no class slot).
 

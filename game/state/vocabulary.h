@@ -38,6 +38,8 @@ using ScenarioWordArray = std::array<std::string, kWordSlotCount>;
 enum WordSlot : int {
     kWordDaimyouke = 0,
     kWordShiro = 4,
+    kWordKokudaka = 10,
+    kWordKoku = 11,
     kWordKouekisen = 12,
     kWordGunsen = 13,
     kWordZenkoku = 19,

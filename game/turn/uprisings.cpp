@@ -23,12 +23,6 @@ std::string DaimyouName(const GameState& gs, int d) {
     return IsValidDaimyou(gs, d) ? DaimyouAt(gs, d).name : std::string();
 }
 
-// The house of a general's line: a stored value below -2 carries a mark in bit 15 and the house
-// in its low 15 bits.
-int LineDaimyou(std::int16_t stored) {
-    return stored < -2 ? (static_cast<std::uint16_t>(stored) & 0x7FFF) : stored;
-}
-
 constexpr int kRebelMaxName = 20;  // bytes of a name in the file encoding
 constexpr int kMaxDefectors = 19;  // generals who may join one uprising
 constexpr std::int32_t kMaxShikin = 1000000000;

@@ -443,7 +443,12 @@ TEST(ScenarioData, BundledScenarioKeepsTheStateInvariantsForTenYears) {
                 !test::ExpectInvariantsHold(*g.gs, "after month " + std::to_string(++done) + " " + house))
                 break;
         }
-        EXPECT_EQ(done, 120) << house;
+        // The houses may unify the country sooner (by conquest and by bonds of subordination
+        // and vassalage): the game then ends, with the invariants kept to its last month.
+        if (!g.gs->bGameOver) {
+            EXPECT_EQ(done, 120) << house;
+        }
+        EXPECT_GE(done, 60) << house;
     }
 }
 

@@ -30,6 +30,8 @@ const Row kTable[] = {
     {MessageKind::WarPhaseCaptiveMessage, false, false},
     {MessageKind::BattleResultsReport, false, false},
     {MessageKind::VassalAbsorbedMessage, false, false},
+    {MessageKind::EnvoyQuestion, false, false},
+    {MessageKind::DiplomacyMessage, false, false},
     {MessageKind::MusketDeliveryReport, true, true},
     {MessageKind::CorpsSuccessionMessage, true, true},
     {MessageKind::RecruitmentQuestion, true, true},

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/ports/scripted_port.h"
@@ -140,6 +141,18 @@ struct TestWorld {
     }
 
     void MakeVassal(int vassal, int master) { Bind(vassal, master, CDaimyou::kBondShinjuu); }
+    // Arch-enemies both ways: no envoy passes between the two houses.
+    void MakeShukuteki(int a, int b) {
+        for (auto [x, y] : {std::pair{a, b}, std::pair{b, a}}) {
+            gs.DaimyouTbl[x].SetRelationLo(y, CDaimyou::kRelShukuteki);
+            gs.DaimyouTbl[x].SetRelationHi(y, CDaimyou::kNoCountdown);
+        }
+    }
+    // Every house an arch-enemy of the player's: the computer houses send the player no envoys.
+    void NoEnvoysToPlayer() {
+        for (int d = 0; d < gs.nDaimyou; ++d)
+            if (d != gs.nPlayerDaimyou) MakeShukuteki(d, gs.nPlayerDaimyou);
+    }
     void MakeSubordinate(int sub, int master) { Bind(sub, master, CDaimyou::kBondJuuzoku); }
 
     // A general of the house at the castle (-1: none), listed there while the list has room.

@@ -34,6 +34,7 @@ TurnResult RunMonth(CMainGame& game) {
 TEST(MonthStart, FirstMonthDoesNotDriftTheRatesLaterMonthsDo) {
     TestWorld w({.houses = 3, .headsInCastles = true});
     w.Start();
+    w.NoEnvoysToPlayer();
     w.gs.TeppouSoubiRitsu = {0.1, 0.01, 0.2, 0.1};
     w.gs.TeppouCost = {100.0, 5.0, 50.0, 100.0};
     EXPECT_EQ(w.game->StartMonth(), TurnResult::kContinue);

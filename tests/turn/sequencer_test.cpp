@@ -145,6 +145,7 @@ TEST(Sequencer, AfterAHandOverTheFormerHouseIsPlayedInItsPlace) {
 TEST(Sequencer, AHouseThatFellIsSkippedByLaterLoops) {
     TestWorld w({.houses = 5, .headsInCastles = true});
     w.Start();
+    w.NoEnvoysToPlayer();
     w.RecordPlanners();
     std::uint32_t seed = 1;  // a seed that leaves a real house after the player
     while (ReferenceOrder(seed, 6)[0] != 0)
@@ -170,6 +171,7 @@ TEST(Sequencer, AHouseThatFellIsSkippedByLaterLoops) {
 TEST(Sequencer, PlayersCorpsGoToThePlannersOfTheirPhases) {
     TestWorld w({.houses = 3, .headsInCastles = true});
     w.Start();
+    w.NoEnvoysToPlayer();
     w.RecordPlanners();
     w.gs.GundanTbl[3].leader = 0;  // the player's corps
     w.gs.GundanTbl[3].daimyou = 0;
@@ -198,6 +200,7 @@ TEST(Sequencer, PlayersCorpsGoToThePlannersOfTheirPhases) {
 TEST(Sequencer, CorpsLeaderCheckOfTheDiplomacyPhase) {
     TestWorld w({.houses = 3, .headsInCastles = true});
     w.Start();
+    w.NoEnvoysToPlayer();
     // Corps 2: its leader has left it (his corps field is -1) and nobody else is in it: dissolved.
     w.gs.GundanTbl[2].leader = 1;
     w.gs.GundanTbl[2].daimyou = 1;

@@ -1,0 +1,510 @@
+#include "game/diplomacy/envoys.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/diplomacy/bonds.h"
+#include "game/military/siege.h"
+#include "game/ports/ports.h"
+#include "game/ports/suppression_policy.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/state/policy.h"
+#include "game/state/queries.h"
+#include "game/state/route.h"
+#include "game/state/vocabulary.h"
+#include "platform/core/encoding.h"
+#include "platform/core/format_text.h"
+
+namespace rymd {
+
+namespace {
+
+constexpr int kMaxHitojichiKouho = 100;
+constexpr std::size_t kNameBytes = 20;  // a general's name in the file encoding
+
+std::string NameOf(const GameState& gs, int d) {
+    return IsValidDaimyou(gs, d) ? DaimyouAt(gs, d).name : std::string();
+}
+
+bool IsPlayer(const GameState& gs, int d) {
+    return d >= 0 && d == gs.nPlayerDaimyou;
+}
+
+// The links of a castle, up to the end mark.
+template <class F>
+void ForLinks(const GameState& gs, int c, F f) {
+    for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
+        if (link.shiro == 0xFFFF) break;
+        if (IsValidShiro(gs, link.shiro)) f(static_cast<int>(link.shiro), static_cast<int>(link.kind));
+    }
+}
+
+void AddOnce(std::vector<int>& list, int d) {
+    if (std::find(list.begin(), list.end(), d) == list.end()) list.push_back(d);
+}
+
+// The houses in play that are y's top neighbours (the top owners of castles linked to a castle of
+// y's side), each once, when keep(t, linkedCastle) says so.
+template <class Keep>
+std::vector<int> TopNeighbours(const GameState& gs, int y, Keep keep) {
+    std::vector<int> out;
+    for (int c : ShiroIndexes(gs)) {
+        if (GetCountedDaimyouOfShiro(gs, c) != y) continue;
+        ForLinks(gs, c, [&](int l, int) {
+            const int t = GetCountedDaimyouOfShiro(gs, l);
+            if (t != y && HouseExists(gs, t) && keep(t, l)) AddOnce(out, t);
+        });
+    }
+    return out;
+}
+
+// The siege estimate of a house's lone castle besieged by the other house: the months until it
+// falls, or -1 when the house does not hold exactly one castle besieged by that house.
+int LoneCastleSiegeMonths(GameState& gs, int h, int besieger) {
+    int lone = -1;
+    int count = 0;
+    for (int c : ShiroIndexes(gs)) {
+        if (ShiroAt(gs, c).daimyou != h) continue;
+        if (++count > 1) return -1;
+        lone = c;
+    }
+    if (count != 1) return -1;
+    const CShiro& s = ShiroAt(gs, lone);
+    if (s.nBesieger <= 0 || s.besiegerDaimyou != besieger) return -1;
+    return EstimateKoujousen(gs, -1, lone, nullptr, nullptr, 0, nullptr);
+}
+
+// The two demands differ in these.
+struct Demand {
+    int mode;          // of the envoy question
+    int factor;        // the scenario's correction (5 is neutral)
+    double refuseAt;   // fear threshold: refused when base + spread x R < fear
+    double refuseSpread;
+    bool vassalage;
+};
+
+bool SendDemand(GameState& gs, const Ports& ports, int a, int b, const Demand& kind, const DaimyouSums* given) {
+    if (IsPlayer(gs, b)) {
+        if (!AskShishaRaihou(gs, ports, kind.mode, a).accept) return false;
+        return kind.vassalage ? MakeShinjuu(gs, a, b) : MakeJuuzoku(gs, ports, a, b, false);
+    }
+
+    // The best road between b's own castles and a's side.
+    int best = 4;
+    for (int c : ShiroIndexes(gs)) {
+        if (ShiroAt(gs, c).daimyou != b) continue;
+        ForLinks(gs, c, [&](int l, int kind) {
+            if (GetCountedDaimyouOfShiro(gs, l) == a) best = std::min(best, std::clamp(kind, 0, 3));
+        });
+    }
+    if (best == 4) return false;  // no link at all: refused before any draw
+    static constexpr double kRoad[4] = {1.0, 0.9, 0.8, 0.5};
+    const double f = kind.factor * kRoad[best] / 5.0;
+
+    const DaimyouSums local = given ? DaimyouSums() : DaimyouSums(gs);
+    const DaimyouSums& sums = given ? *given : local;
+
+    const double fear = EvaluateShishaTeian(gs, b, a, true, {}, &sums);
+    if (kind.refuseAt + kind.refuseSpread * gs.rng.Unit() < fear) return false;
+
+    const bool ainu = DaimyouAt(gs, b).GetKind() == CDaimyou::kKindAinu;
+    const double m1 = kind.vassalage ? 0.3 : (ainu ? 0.03 : 0.4);
+    const double m2 = kind.vassalage ? 0.3 : (ainu ? 0.03 : 0.5);
+    if (static_cast<double>(sums.KS(b)) * (0.8 + 0.4 * gs.rng.Unit()) > static_cast<double>(sums.K(a)) * m1 * f)
+        return false;
+    if (static_cast<double>(sums.SS(b)) * (0.8 + 0.4 * gs.rng.Unit()) > static_cast<double>(sums.S(a)) * m2 * f)
+        return false;
+
+    // a must not have to fear its own hostile neighbours more than it gains.
+    std::int64_t hostile = 0;
+    for (int t : TopNeighbours(gs, a, [&](int t, int) { return DaimyouAt(gs, t).GetRelationLo(a) < CDaimyou::kRelFusen; }))
+        hostile += sums.KS(t);
+    if (static_cast<double>(hostile) * (0.8 + 0.4 * gs.rng.Unit()) > static_cast<double>(sums.KS(a)) * f)
+        return false;
+
+    return kind.vassalage ? MakeShinjuu(gs, a, b) : MakeJuuzoku(gs, ports, a, b, false);
+}
+
+// The three envoys that ask a to take h in.
+enum class Application { Kuragae, Juuzoku, Shinjuu };
+
+bool SendApplication(GameState& gs, const Ports& ports, int a, int h, Application kind, const DaimyouSums* given) {
+    if (!IsValidDaimyou(gs, a) || !IsValidDaimyou(gs, h) || a == h) return false;
+    if (DaimyouAt(gs, a).bond != CDaimyou::kBondDokuritsu) return false;
+
+    bool demand = false;
+    if (!IsPlayer(gs, a)) {
+        if (DaimyouAt(gs, a).GetRelationHi(h) != 0) return false;
+        if (CountShiroOfDaimyou(gs, h) == 0) return false;
+        const int months = LoneCastleSiegeMonths(gs, h, a);
+        if (months >= 0) {
+            if (months <= 1) return false;
+            if (gs.rng.Unit() < std::pow(1.0 / months, 0.3)) return false;
+        }
+        const DaimyouSums local = given ? DaimyouSums() : DaimyouSums(gs);
+        const DaimyouSums& sums = given ? *given : local;
+        demand = static_cast<double>(sums.KS(h)) <
+                 static_cast<double>(sums.KS(a)) * (0.03 + 0.05 * gs.rng.Unit());
+    } else {
+        const int mode = kind == Application::Kuragae   ? kShishaKuragae
+                         : kind == Application::Juuzoku ? kShishaJuuzokuShigan
+                                                        : kShishaShinjuuShigan;
+        const ShishaAnswer answer = AskShishaRaihou(gs, ports, mode, h);
+        if (!answer.accept) return false;
+        demand = answer.demandHitojichi;
+    }
+
+    if (demand) {
+        int hostage = -1;
+        const SuppressionPolicy policy = PolicyOf(gs);
+        if (!OfferHitojichi(gs, ports, a, h, hostage)) {
+            if (!IsPlayer(gs, a)) return false;
+            const char* format = kind == Application::Kuragae
+                                     ? "%s は人質の差し出しを拒否しました\nそれでも鞍替を許可しますか？"
+                                 : kind == Application::Juuzoku
+                                     ? "%s は人質の差し出しを拒否しました\nそれでも従属を許可しますか？"
+                                     : "%s は人質の差し出しを拒否しました\nそれでも臣従を許可しますか？";
+            if (!policy.AskYesNo(ports, MessageKind::EnvoyQuestion, FormatText(format, NameOf(gs, h).c_str()), true))
+                return false;
+        } else if (IsPlayer(gs, a)) {
+            policy.Inform(ports, MessageKind::DiplomacyMessage,
+                          FormatText("%s は人質として %s を差し出しました", NameOf(gs, h).c_str(),
+                                     BushouAt(gs, hostage).name.c_str()));
+        }
+    }
+
+    switch (kind) {
+        case Application::Kuragae: {
+            const int former = DaimyouAt(gs, h).masterDaimyou;
+            DeclareDokuritsu(gs, ports, h);
+            MakePeace(gs, ports, h, a, true);
+            const bool ok = MakeJuuzoku(gs, ports, a, h, false);
+            if (ok && IsValidDaimyou(gs, former) && former != h &&
+                DaimyouAt(gs, former).GetRelationHi(h) != CDaimyou::kNoCountdown)
+                DaimyouAt(gs, former).SetRelationHi(h, 12);
+            return ok;
+        }
+        case Application::Juuzoku:
+            if (DaimyouAt(gs, a).GetRelationLo(h) != CDaimyou::kRelFusen) MakePeace(gs, ports, h, a, true);
+            MakeJuuzoku(gs, ports, a, h, false);
+            return true;
+        case Application::Shinjuu: {
+            const int s = DaimyouAt(gs, a).GetRelationLo(h);
+            if (s != CDaimyou::kRelFusen && s != CDaimyou::kRelJuuzokuMaster) MakePeace(gs, ports, h, a, true);
+            if (s != CDaimyou::kRelJuuzokuMaster) MakeJuuzoku(gs, ports, a, h, false);
+            MakeShinjuu(gs, a, h);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A general record for a made-up heir of the giver: three in every ability, 1 to 13 years old.
+CBushou MakeSeishi(GameState& gs, int giver) {
+    CBushou b;
+    b.name = MakeSeishiName(gs, giver);
+    b.buyuu = b.seiji = b.yashin = b.chuusei = b.chibou = b.yasenTousotsu = b.suigunTousotsu = 3;
+    b.birthYear = static_cast<std::int16_t>(gs.nCurYear - 1 - static_cast<int>(gs.rng.Unit() * 12.0));
+    b.deathYear = static_cast<std::int16_t>(b.birthYear + 60);
+    b.flags = CBushou::kFlagDeathType1;
+    b.id = -1;
+    b.joinDaimyou.fill(-1);
+    b.moveShiro = static_cast<std::int16_t>(b.birthYear + 17);
+    std::vector<int> own;
+    for (int c : ShiroIndexes(gs))
+        if (ShiroAt(gs, c).daimyou == giver) own.push_back(c);
+    if (!own.empty()) {
+        b.sortieShiro = static_cast<std::int16_t>(own[static_cast<std::size_t>(gs.rng.Below(static_cast<int>(own.size())))]);
+    } else if (ShiroCount(gs) > 0) {
+        b.sortieShiro = static_cast<std::int16_t>(gs.rng.Below(ShiroCount(gs)));
+    } else {
+        b.sortieShiro = -1;
+    }
+    return b;
+}
+
+}  // namespace
+
+// --- sums -----------------------------------------------------------------------------------
+
+void DaimyouSums::Gather(const GameState& gs) {
+    const std::size_t n = static_cast<std::size_t>(DaimyouCount(gs));
+    k_.assign(n, 0);
+    ks_.assign(n, 0);
+    s_.assign(n, 0);
+    ss_.assign(n, 0);
+    // A vassal's castles and generals count for itself and for its master.
+    auto master = [&](int d) {
+        const CDaimyou& h = DaimyouAt(gs, d);
+        return h.bond == CDaimyou::kBondShinjuu && h.masterDaimyou != d && IsValidDaimyou(gs, h.masterDaimyou)
+                   ? h.masterDaimyou
+                   : -1;
+    };
+    for (int c : ShiroIndexes(gs)) {
+        const CShiro& s = ShiroAt(gs, c);
+        if (!IsValidDaimyou(gs, s.daimyou)) continue;
+        const auto d = static_cast<std::size_t>(s.daimyou);
+        k_[d] += s.kokudaka;
+        ks_[d] += s.kokudaka;
+        if (const int m = master(s.daimyou); m >= 0) ks_[static_cast<std::size_t>(m)] += s.kokudaka;
+    }
+    for (int g : BushouIndexes(gs)) {
+        const CBushou& b = BushouAt(gs, g);
+        if (!IsValidDaimyou(gs, b.daimyou)) continue;
+        const std::int64_t v = 3 * b.cavalry + b.foot;
+        const auto d = static_cast<std::size_t>(b.daimyou);
+        s_[d] += v;
+        ss_[d] += v;
+        if (const int m = master(b.daimyou); m >= 0) ss_[static_cast<std::size_t>(m)] += v;
+    }
+}
+
+// --- the player's envoy question --------------------------------------------------------------
+
+std::string ShishaQuestionText(const GameState& gs, int mode, int counterpart) {
+    const std::string name = NameOf(gs, counterpart);
+    switch (mode) {
+        case kShishaFusen: return FormatText("%sから同盟交渉の使者が来ました。不戦同盟を結びますか？", name.c_str());
+        case kShishaJuuzokuYoukyuu: return FormatText("%sから従属要求の使者が来ました。従属しますか？", name.c_str());
+        case kShishaShinjuuYoukyuu: return FormatText("%sから臣従要求の使者が来ました。臣従しますか？", name.c_str());
+        case kShishaJuuzokuShigan: return FormatText("%sが当家に従属を申し出ました。受け入れますか？", name.c_str());
+        case kShishaShinjuuShigan: return FormatText("%sが当家に臣従を申し出ました。受け入れますか？", name.c_str());
+        case kShishaKuragae: {
+            const int master = IsValidDaimyou(gs, counterpart) ? DaimyouAt(gs, counterpart).masterDaimyou : -1;
+            return FormatText("%sが%sから当家に鞍替えを申し出ました。受け入れますか？", name.c_str(),
+                              NameOf(gs, master).c_str());
+        }
+        default: return std::string();
+    }
+}
+
+std::string ShishaInfoText(const GameState& gs, int counterpart) {
+    const std::int64_t k = IsValidDaimyou(gs, counterpart) ? SumKokudakaOfDaimyou(gs, counterpart) : 0;
+    const int castles = IsValidDaimyou(gs, counterpart) ? CountShiroOfDaimyou(gs, counterpart) : 0;
+    const std::string format = ReplaceWordShiro("%s情報 :   %s %d万%04d%s   城数 %d", gs.ScenarioWords);
+    return FormatText(format.c_str(), NameOf(gs, counterpart).c_str(), gs.ScenarioWords[kWordKokudaka].c_str(),
+                      static_cast<int>(k / 10000), static_cast<int>(k % 10000), gs.ScenarioWords[kWordKoku].c_str(),
+                      castles);
+}
+
+std::vector<std::string> ShishaApplicationChoices() {
+    return {"はい", "はい（人質を差し出すように要求する）", "いいえ"};
+}
+
+ShishaAnswer AskShishaRaihou(GameState& gs, const Ports& ports, int mode, int counterpart) {
+    const SuppressionPolicy policy = PolicyOf(gs);
+    const std::string text = ShishaQuestionText(gs, mode, counterpart) + "\n" + ShishaInfoText(gs, counterpart);
+    ShishaAnswer answer;
+    if (mode < kShishaJuuzokuShigan) {
+        answer.accept = policy.AskYesNo(ports, MessageKind::EnvoyQuestion, text, true);
+        return answer;
+    }
+    const std::vector<std::string> choices = ShishaApplicationChoices();
+    const int choice = policy.AskChoice(ports, MessageKind::EnvoyQuestion, text, choices);
+    answer.accept = choice == 0 || choice == 1;
+    answer.demandHitojichi = choice == 1;
+    return answer;
+}
+
+// --- the envoys -------------------------------------------------------------------------------
+
+bool SendJuuzokuYoukyuuShisha(GameState& gs, const Ports& ports, int a, int b, const DaimyouSums* sums) {
+    if (!IsValidDaimyou(gs, a) || !IsValidDaimyou(gs, b) || a == b) return false;
+    if (DaimyouAt(gs, b).bond != CDaimyou::kBondDokuritsu) return false;
+    return SendDemand(gs, ports, a, b, {kShishaJuuzokuYoukyuu, gs.nJuuzokuJoukenHosei, 0.03, 0.02, false}, sums);
+}
+
+bool SendShinjuuYoukyuuShisha(GameState& gs, const Ports& ports, int a, int b, const DaimyouSums* sums) {
+    if (!IsValidDaimyou(gs, a) || !IsValidDaimyou(gs, b) || a == b) return false;
+    const CDaimyou& h = DaimyouAt(gs, b);
+    if (h.bond != CDaimyou::kBondJuuzoku || h.masterDaimyou != a) return false;
+    return SendDemand(gs, ports, a, b, {kShishaShinjuuYoukyuu, gs.nShinjuuJoukenHosei, 0.02, 0.01, true}, sums);
+}
+
+bool SendKuragaeShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums) {
+    return SendApplication(gs, ports, a, h, Application::Kuragae, sums);
+}
+
+bool SendJuuzokuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums) {
+    return SendApplication(gs, ports, a, h, Application::Juuzoku, sums);
+}
+
+bool SendShinjuuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums) {
+    return SendApplication(gs, ports, a, h, Application::Shinjuu, sums);
+}
+
+double EvaluateShishaTeian(const GameState& gs, int x, int y, bool fromBorder, std::span<const int> friends,
+                           const DaimyouSums* given) {
+    if (!IsValidDaimyou(gs, x) || !IsValidDaimyou(gs, y) || x == y) return 0.0;
+    const DaimyouSums local = given ? DaimyouSums() : DaimyouSums(gs);
+    const DaimyouSums& sums = given ? *given : local;
+    const int nShiro = ShiroCount(gs);
+
+    // 1. The rice yield standing behind y: with fromBorder, the part of y's side that hangs
+    //    together with the castles facing x's own (one flood fill from all of them at once).
+    std::int64_t bigY = 0;
+    if (fromBorder) {
+        std::vector<std::uint8_t> marked(static_cast<std::size_t>(nShiro), 0);
+        std::vector<int> stack;
+        for (int c = 0; c < nShiro; ++c) {
+            if (GetCountedDaimyouOfShiro(gs, c) != y) continue;
+            bool facing = false;
+            ForLinks(gs, c, [&](int l, int) { facing = facing || ShiroAt(gs, l).daimyou == x; });
+            if (facing && !marked[static_cast<std::size_t>(c)]) {
+                marked[static_cast<std::size_t>(c)] = 1;
+                stack.push_back(c);
+            }
+        }
+        while (!stack.empty()) {
+            const int c = stack.back();
+            stack.pop_back();
+            bigY += ShiroAt(gs, c).kokudaka;
+            ForLinks(gs, c, [&](int l, int) {
+                if (marked[static_cast<std::size_t>(l)] || GetCountedDaimyouOfShiro(gs, l) != y) return;
+                marked[static_cast<std::size_t>(l)] = 1;
+                stack.push_back(l);
+            });
+        }
+    } else {
+        bigY = sums.KS(y);
+    }
+
+    // 2-3.
+    const CDaimyou& hx = DaimyouAt(gs, x);
+    const std::int64_t bigX = sums.K(x);
+    if (hx.bond == CDaimyou::kBondShinjuu && hx.masterDaimyou == y) bigY -= bigX;
+    if (fromBorder && bigX >= bigY / 2) return 1.0;
+
+    // 4. y's enemies, but for x itself; bound houses count only when named as friends.
+    const auto isFriend = [&](int t) { return std::find(friends.begin(), friends.end(), t) != friends.end(); };
+    std::int64_t bigE = 0;
+    for (int t : TopNeighbours(gs, y, [&](int t, int l) {
+             if (ShiroAt(gs, l).daimyou == x) return false;
+             return DaimyouAt(gs, t).GetRelationLo(y) <= CDaimyou::kRelNothing || isFriend(t);
+         }))
+        bigE += sums.KS(t);
+
+    // 5. The two traits of x's head beside politics: ambition (A) and loyalty (B).
+    double traitA = 5.0;
+    double traitB = 5.0;
+    if (IsValidBushou(gs, hx.toushu)) {
+        traitA = BushouAt(gs, hx.toushu).yashin;
+        traitB = BushouAt(gs, hx.toushu).chuusei;
+    }
+    if (fromBorder) traitB = 5.0;
+
+    // 6-8.
+    const auto interpolate = [](double v, double n) { return LinearInterpolate(v, 1.0, n, 0.5, n / 5.0); };
+    const double yy = static_cast<double>(bigY);
+    double p1 = 1.0;
+    double p2 = 1.0;
+    if (bigE != 0) {
+        const double e = static_cast<double>(bigE);
+        p1 = interpolate(yy * ((traitB - 5.0) / 2.0 + 5.0), e);
+        p2 = interpolate(yy * ((traitB - 5.0) / 2.5 + 3.0), e);
+    }
+    const int trend = static_cast<std::int8_t>(DaimyouAt(gs, y).strengthTrend);
+    if (trend > 0) {
+        p1 *= 2.0;
+        p2 *= 2.0;
+    } else if (trend == 0) {
+        p1 *= 1.3;
+        p2 *= 1.3;
+    }
+    double p3 = 1.0;
+    if (bigX != 0) p3 = interpolate(yy * ((traitB - traitA) / 10.0 * 1.3 + 2.0), static_cast<double>(bigX));
+    const double hosei = gs.nDokuritsuJoukenHosei / 5.0;
+    const double fear = std::max({1.0 - p1 * hosei, 1.0 - p2 * hosei, 1.0 - p3 * hosei});
+    return std::clamp(fear, 0.0, 1.0);
+}
+
+// --- hostages ---------------------------------------------------------------------------------
+
+std::vector<int> CollectHitojichiKouho(const GameState& gs, int daimyou, int max) {
+    std::vector<int> out;
+    const int n = std::clamp(gs.nMitoujouBushou, 0, GameState::kMaxBushou);
+    const int nEx = std::clamp(gs.nBushouEx, 0, GameState::kMaxBushou);
+    for (int i = 0; i < n && static_cast<int>(out.size()) < max; ++i) {
+        const CBushou& b = gs.MitoujouBushouTbl[static_cast<std::size_t>(i)];
+        const int age = gs.nCurYear - b.birthYear;
+        if (b.daimyou != daimyou || age < 1 || age > 18) continue;
+        if (b.id < 0 || b.id >= nEx) continue;
+        const BushouExRecord& ex = gs.BushouExTbl[static_cast<std::size_t>(b.id)];
+        if (LineDaimyou(ex.daimyou) != daimyou || ex.successionRank == -1) continue;
+        out.push_back(i);
+    }
+    return out;
+}
+
+std::string MakeSeishiName(const GameState& gs, int giver) {
+    return CutUtf8ToEncodedLength(NameOf(gs, giver) + gs.ScenarioWords[kWordSeishi], kNameBytes, gs.Encoding());
+}
+
+bool OfferHitojichi(GameState& gs, const Ports& ports, int receiver, int giver, int& bushou) {
+    bushou = -1;
+    if (!IsValidDaimyou(gs, receiver) || !IsValidDaimyou(gs, giver)) return false;
+    const bool room = BushouCount(gs) < GameState::kMaxBushou;
+    const std::vector<int> candidates =
+        room ? CollectHitojichiKouho(gs, giver, kMaxHitojichiKouho) : std::vector<int>();
+
+    int chosen = -1;  // index among the generals not yet appeared; -1 a made-up heir
+    if (IsPlayer(gs, giver)) {
+        // The heirs to choose from, or the house's generic heir; the last answer refuses.
+        std::vector<std::string> rows;
+        for (int i : candidates)
+            rows.push_back(gs.MitoujouBushouTbl[static_cast<std::size_t>(i)].name);
+        if (candidates.empty()) rows.push_back(NameOf(gs, giver) + gs.ScenarioWords[kWordSeishi]);
+        rows.push_back("人質の差し出しを拒否");
+        const int answer = PolicyOf(gs).AskChoice(
+            ports, MessageKind::EnvoyQuestion,
+            FormatText("%s は人質の差し出しを要求してきました", NameOf(gs, receiver).c_str()), rows);
+        if (answer < 0 || answer >= static_cast<int>(rows.size()) - 1) return false;
+        if (!candidates.empty()) chosen = candidates[static_cast<std::size_t>(answer)];
+    } else if (!candidates.empty()) {
+        // The least able heir; the first in table order among equals.
+        int best = -1;
+        for (int i : candidates) {
+            const CBushou& b = gs.MitoujouBushouTbl[static_cast<std::size_t>(i)];
+            const int worth = 10 * (b.buyuu + b.chibou) + b.seiji;
+            if (best < 0 || worth < best) {
+                best = worth;
+                chosen = i;
+            }
+        }
+    }
+    if (!room) return false;
+
+    const int g = gs.nBushou;
+    if (chosen >= 0) {
+        gs.BushouTbl[static_cast<std::size_t>(g)] = gs.MitoujouBushouTbl[static_cast<std::size_t>(chosen)];
+        const int n = std::clamp(gs.nMitoujouBushou, 0, GameState::kMaxBushou);
+        for (int i = chosen; i + 1 < n; ++i)
+            gs.MitoujouBushouTbl[static_cast<std::size_t>(i)] = gs.MitoujouBushouTbl[static_cast<std::size_t>(i + 1)];
+        gs.nMitoujouBushou = n - 1;
+    } else {
+        gs.BushouTbl[static_cast<std::size_t>(g)] = MakeSeishi(gs, giver);
+    }
+    gs.nBushou = g + 1;
+
+    CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
+    b.gundan = -1;
+    b.daimyou = CBushou::kDaimyouHitojichi;
+    b.holderDaimyou = static_cast<std::int16_t>(receiver);
+    b.originDaimyou = static_cast<std::int16_t>(giver);
+    b.status = CBushou::kStatusHitojichi;
+    b.flags = static_cast<std::uint16_t>(b.flags & ~(CBushou::kFlagOrdered | CBushou::kFlagBesieging |
+                                                     CBushou::kFlagWarMark | CBushou::kFlagNotDefending));
+    const int head = DaimyouAt(gs, giver).toushu;
+    if (IsValidBushou(gs, head) && head != g)
+        b.shiro = BushouAt(gs, head).shiro;
+    else
+        b.shiro = static_cast<std::int16_t>(ShiroCount(gs) > 0 ? 0 : -1);
+    bushou = g;
+    return true;
+}
+
+}  // namespace rymd

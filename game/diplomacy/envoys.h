@@ -1,0 +1,112 @@
+// Envoys (使者) between houses: demands that another house become subordinate (従属) or vassal
+// (臣従), applications to become one, a subordinate's request to change its master, and the
+// hostages (人質) that an accepted application may require.
+//
+// When the receiving house is the player's, the player answers through the ports (the envoy
+// question); a computer house decides by the rules below. Every random factor R is one draw of
+// gs.rng scaled to 0..1, drawn in the order of the steps and only when the step is reached.
+//
+// Quantities: K(h) the rice yield of the castles h owns itself, KS(h) with its vassals' castles,
+// S(h) the strength (3 x cavalry + foot) of h's generals, SS(h) with its vassals' generals. The
+// top of a castle's owner is its master while the owner is a vassal, else the owner.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace rymd {
+
+struct GameState;
+struct Ports;
+
+// K, KS, S and SS of every house, gathered in one pass over the castles and the generals. The
+// envoy rules read them many times per decision; a caller that makes several decisions keeps
+// one and gathers again after a bond between houses has changed.
+class DaimyouSums {
+public:
+    DaimyouSums() = default;
+    explicit DaimyouSums(const GameState& gs) { Gather(gs); }
+    void Gather(const GameState& gs);
+
+    std::int64_t K(int daimyou) const { return At(k_, daimyou); }
+    std::int64_t KS(int daimyou) const { return At(ks_, daimyou); }
+    std::int64_t S(int daimyou) const { return At(s_, daimyou); }
+    std::int64_t SS(int daimyou) const { return At(ss_, daimyou); }
+
+private:
+    static std::int64_t At(const std::vector<std::int64_t>& v, int d) {
+        return d >= 0 && static_cast<std::size_t>(d) < v.size() ? v[static_cast<std::size_t>(d)] : 0;
+    }
+    std::vector<std::int64_t> k_, ks_, s_, ss_;
+};
+
+// The envoy question put to the player's house. The mode decides the question; in the modes
+// of applications (3 to 5) the player may accept and demand a hostage.
+enum ShishaMode : int {
+    kShishaFusen = 0,          // a proposal of non-aggression
+    kShishaJuuzokuYoukyuu = 1,  // a demand of subordination
+    kShishaShinjuuYoukyuu = 2,  // a demand of vassalage
+    kShishaJuuzokuShigan = 3,   // an application for subordination
+    kShishaShinjuuShigan = 4,   // an application for vassalage
+    kShishaKuragae = 5,         // a subordinate asks to change its master to the player's house
+};
+
+struct ShishaAnswer {
+    bool accept = false;
+    bool demandHitojichi = false;  // only in modes 3 to 5
+};
+
+// The question of the mode with the counterpart's name (and its master's in mode 5), e.g.
+// "%sから従属要求の使者が来ました。従属しますか？".
+std::string ShishaQuestionText(const GameState& gs, int mode, int counterpart);
+// "%s情報 :   %s %d万%04d%s   城数 %d": the counterpart's rice yield and castles, in the
+// scenario's words.
+std::string ShishaInfoText(const GameState& gs, int counterpart);
+// The answers a player may give in the modes of applications, in the order asked: accept,
+// accept and demand a hostage, refuse. The first is the answer when nobody can answer.
+std::vector<std::string> ShishaApplicationChoices();
+
+// Puts an envoy of the counterpart to the player's house: a Yes/No question in modes 0 to 2,
+// a choice among ShishaApplicationChoices() in modes 3 to 5. While the game advances by itself
+// nobody is asked and the answer is the ports' safe one (accept, no hostage).
+ShishaAnswer AskShishaRaihou(GameState& gs, const Ports& ports, int mode, int counterpart);
+
+// a demands that b become its subordinate; true when b became one. False at once when b is not
+// independent; the player's house is asked; a computer house weighs the border between them
+// (refusing before any draw when there is none), how much it has to fear (EvaluateShishaTeian),
+// the rice yields and strengths of both, and the hostile neighbours of a.
+bool SendJuuzokuYoukyuuShisha(GameState& gs, const Ports& ports, int a, int b, const DaimyouSums* sums = nullptr);
+// a demands that its subordinate b become its vassal; true when it did.
+bool SendShinjuuYoukyuuShisha(GameState& gs, const Ports& ports, int a, int b, const DaimyouSums* sums = nullptr);
+// The subordinate h asks a to become its new master; true when h became a's subordinate. h
+// first declares independence from its master (the hostages it gave are executed), and the
+// former master may not ally with it for 12 months.
+bool SendKuragaeShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums = nullptr);
+// h applies to become a's subordinate / vassal; true when it did.
+bool SendJuuzokuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums = nullptr);
+bool SendShinjuuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums = nullptr);
+
+// How much x has to fear from y's position, 0..1. With fromBorder only the part of y's side that
+// reaches x's own castles counts, and x's head's loyalty is taken as 5; friends are houses whose
+// bonds with y do not keep them from counting as y's enemies. Draws nothing.
+double EvaluateShishaTeian(const GameState& gs, int x, int y, bool fromBorder, std::span<const int> friends,
+                           const DaimyouSums* sums = nullptr);
+
+// The giver hands a hostage to the receiver: an heir not yet of age from the generals not yet
+// in play, or, when it has none, a made-up heir named after the house. The player's house is
+// asked which heir to give, or refuses. False when no hostage is given (refusal, or 30000
+// generals already in play). The hostage's index in the general table goes to bushou.
+bool OfferHitojichi(GameState& gs, const Ports& ports, int receiver, int giver, int& bushou);
+
+// The hostage candidates of a house: generals not yet in play of that house, aged 1 to 18, whose
+// scenario record names the house as their line with a succession rank. Indexes into the table
+// of generals not yet appeared, in table order, at most max.
+std::vector<int> CollectHitojichiKouho(const GameState& gs, int daimyou, int max);
+
+// The made-up heir's name: the house's name and the scenario's word for 世嗣, cut on a character
+// boundary to at most 20 bytes in the file's encoding.
+std::string MakeSeishiName(const GameState& gs, int giver);
+
+}  // namespace rymd
