@@ -231,36 +231,51 @@ CBushou MakeSeishi(GameState& gs, int giver) {
 
 // --- sums -----------------------------------------------------------------------------------
 
+namespace {
+
+// The house a vassal's castles and generals also count for: its master; -1 for any other house.
+int SumsMaster(const GameState& gs, int d) {
+    const CDaimyou& h = DaimyouAt(gs, d);
+    return h.bond == CDaimyou::kBondShinjuu && h.masterDaimyou != d && IsValidDaimyou(gs, h.masterDaimyou)
+               ? h.masterDaimyou
+               : -1;
+}
+
+}  // namespace
+
 void DaimyouSums::Gather(const GameState& gs) {
+    gs_ = &gs;
     const std::size_t n = static_cast<std::size_t>(DaimyouCount(gs));
     k_.assign(n, 0);
     ks_.assign(n, 0);
-    s_.assign(n, 0);
-    ss_.assign(n, 0);
-    // A vassal's castles and generals count for itself and for its master.
-    auto master = [&](int d) {
-        const CDaimyou& h = DaimyouAt(gs, d);
-        return h.bond == CDaimyou::kBondShinjuu && h.masterDaimyou != d && IsValidDaimyou(gs, h.masterDaimyou)
-                   ? h.masterDaimyou
-                   : -1;
-    };
+    strengths_.gathered = false;
     for (int c : ShiroIndexes(gs)) {
         const CShiro& s = ShiroAt(gs, c);
         if (!IsValidDaimyou(gs, s.daimyou)) continue;
         const auto d = static_cast<std::size_t>(s.daimyou);
         k_[d] += s.kokudaka;
         ks_[d] += s.kokudaka;
-        if (const int m = master(s.daimyou); m >= 0) ks_[static_cast<std::size_t>(m)] += s.kokudaka;
+        if (const int m = SumsMaster(gs, s.daimyou); m >= 0) ks_[static_cast<std::size_t>(m)] += s.kokudaka;
     }
+}
+
+const DaimyouSums::StrengthSums& DaimyouSums::Strengths() const {
+    if (strengths_.gathered || gs_ == nullptr) return strengths_;
+    const GameState& gs = *gs_;
+    const std::size_t n = static_cast<std::size_t>(DaimyouCount(gs));
+    strengths_.s.assign(n, 0);
+    strengths_.ss.assign(n, 0);
     for (int g : BushouIndexes(gs)) {
         const CBushou& b = BushouAt(gs, g);
         if (!IsValidDaimyou(gs, b.daimyou)) continue;
         const std::int64_t v = 3 * b.cavalry + b.foot;
         const auto d = static_cast<std::size_t>(b.daimyou);
-        s_[d] += v;
-        ss_[d] += v;
-        if (const int m = master(b.daimyou); m >= 0) ss_[static_cast<std::size_t>(m)] += v;
+        strengths_.s[d] += v;
+        strengths_.ss[d] += v;
+        if (const int m = SumsMaster(gs, b.daimyou); m >= 0) strengths_.ss[static_cast<std::size_t>(m)] += v;
     }
+    strengths_.gathered = true;
+    return strengths_;
 }
 
 // --- the player's envoy question --------------------------------------------------------------

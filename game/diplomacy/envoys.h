@@ -21,9 +21,10 @@ namespace rymd {
 struct GameState;
 struct Ports;
 
-// K, KS, S and SS of every house, gathered in one pass over the castles and the generals. The
-// envoy rules read them many times per decision; a caller that makes several decisions keeps
-// one and gathers again after a bond between houses has changed.
+// K, KS, S and SS of every house, gathered in one pass over the castles (and, at the first
+// strength asked for, one over the generals). The envoy rules read them many times per decision;
+// a caller that makes several decisions keeps one and gathers again after a bond between houses
+// has changed. The game state must outlive the sums.
 class DaimyouSums {
 public:
     DaimyouSums() = default;
@@ -32,14 +33,22 @@ public:
 
     std::int64_t K(int daimyou) const { return At(k_, daimyou); }
     std::int64_t KS(int daimyou) const { return At(ks_, daimyou); }
-    std::int64_t S(int daimyou) const { return At(s_, daimyou); }
-    std::int64_t SS(int daimyou) const { return At(ss_, daimyou); }
+    std::int64_t S(int daimyou) const { return At(Strengths().s, daimyou); }
+    std::int64_t SS(int daimyou) const { return At(Strengths().ss, daimyou); }
 
 private:
+    struct StrengthSums {
+        bool gathered = false;
+        std::vector<std::int64_t> s, ss;
+    };
     static std::int64_t At(const std::vector<std::int64_t>& v, int d) {
         return d >= 0 && static_cast<std::size_t>(d) < v.size() ? v[static_cast<std::size_t>(d)] : 0;
     }
-    std::vector<std::int64_t> k_, ks_, s_, ss_;
+    const StrengthSums& Strengths() const;
+
+    const GameState* gs_ = nullptr;
+    std::vector<std::int64_t> k_, ks_;
+    mutable StrengthSums strengths_;  // gathered when first asked for
 };
 
 // The envoy question put to the player's house. The mode decides the question; in the modes
