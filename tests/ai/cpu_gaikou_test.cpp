@@ -79,6 +79,45 @@ TEST(CpuGaikou, PlayerIsAskedAboutAnAlliance) {
     }
 }
 
+TEST(CpuGaikou, SubordinateOfThePlayerDeclaresIndependence) {
+    // House 1 serves the player's house 0, whose only neighbour, house 2, is a hundred times
+    // larger and falling upon it: house 1 has little to fear from its master and breaks away
+    // about half the time. The player is told, unless the game advances by itself.
+    for (bool autoAdvance : {false, true}) {
+        SCOPED_TRACE(autoAdvance);
+        bool declared = false;
+        for (std::uint32_t seed = 1; seed <= 20 && !declared; ++seed) {
+            test::TestWorld w({.castles = 3, .houses = 3});
+            w.Own(1, 1);
+            w.Own(2, 2);
+            w.Link(0, 1);
+            w.Link(0, 2);
+            w.gs.ShiroTbl[0].kokudaka = w.gs.ShiroTbl[1].kokudaka = 1000;
+            w.gs.ShiroTbl[2].kokudaka = 1000000;
+            w.gs.DaimyouTbl[0].strengthTrend = 255;  // falling
+            w.MakeSubordinate(1, 0);
+            w.gs.DaimyouTbl[1].SetRelationLo(0, CDaimyou::kRelJuuzoku);
+            w.gs.DaimyouTbl[0].SetRelationLo(1, CDaimyou::kRelJuuzokuMaster);
+            w.gs.nPlayerDaimyou = 0;
+            w.gs.bAutoAdvance = autoAdvance;
+            w.gs.rng.Seed(seed);
+            CCpuGaikou gaikou{GameContext{w.gs, w.map, w.ports}};
+            gaikou.Run(1);
+            if (w.gs.DaimyouTbl[1].bond == CDaimyou::kBondJuuzoku) {
+                EXPECT_EQ(gaikou.messageText, "");
+                continue;
+            }
+            declared = true;
+            EXPECT_EQ(w.gs.DaimyouTbl[1].bond, CDaimyou::kBondDokuritsu);
+            EXPECT_EQ(gaikou.messageText, "家1は家0から独立しました\n");
+            const std::vector<std::string> told =
+                autoAdvance ? std::vector<std::string>{} : std::vector<std::string>{"家1は家0から独立しました"};
+            EXPECT_EQ(w.Informs(), told);
+        }
+        EXPECT_TRUE(declared);
+    }
+}
+
 TEST(CpuGaikou, OddHousesDoNoHarm) {
     struct Case {
         const char* name;
