@@ -144,6 +144,22 @@ TEST(HeadlessPort, WritesOneLinePerMessageAndAnswersSafely) {
               "[report:deaths-and-appearances] 武将死去／登場 | l1 | l2\n");
 }
 
+TEST(HeadlessPort, WritesTheLinesALogPaneGains) {
+    std::ostringstream out;
+    HeadlessPort port(out);
+    ViewPort& view = port;
+    view.SetLogText(0, "甲は乙と不戦同盟を結びました\n");
+    view.SetLogText(0, "甲は乙と不戦同盟を結びました\n丙は丁を従属させました\n");  // grew by one line
+    view.SetLogText(1, "別の欄\n");                                                // another pane
+    view.SetLogText(0, "");                                                         // emptied: nothing to write
+    view.SetLogText(0, "戊は己から独立しました\r\n\n");                                // a new text, written whole
+    EXPECT_EQ(out.str(),
+              "[log] 甲は乙と不戦同盟を結びました\n"
+              "[log] 丙は丁を従属させました\n"
+              "[log] 別の欄\n"
+              "[log] 戊は己から独立しました\n");
+}
+
 TEST(Ports, ADefaultBundleIsSilentAndAnswersSafely) {
     Ports p;
     ASSERT_NE(p.inform, nullptr);
