@@ -36,15 +36,6 @@ int Relation(const GameState& gs, int x, int y) {
     return DaimyouAt(gs, x).GetRelationLo(y);
 }
 
-// The links of a castle, up to the end mark.
-template <class F>
-void ForLinks(const GameState& gs, int c, F f) {
-    for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
-        if (link.shiro == 0xFFFF) break;
-        if (IsValidShiro(gs, link.shiro)) f(static_cast<int>(link.shiro));
-    }
-}
-
 int Find(const MbMisc::CSortInt& list, int item) {
     for (int i = 0; i < list.GetCount(); ++i)
         if (list.GetItem(i) == item) return i;
@@ -125,7 +116,7 @@ std::vector<int> CCpuGaikou::CollectShiro(int daimyou) const {
             const int c = stack.back();
             stack.pop_back();
             blocks.back().push_back(c);
-            ForLinks(gs, c, [&](int l) {
+            ForShiroLinks(gs, c, [&](int l, int) {
                 if (block[static_cast<std::size_t>(l)] != -2) return;
                 block[static_cast<std::size_t>(l)] = id;
                 stack.push_back(l);
@@ -144,7 +135,7 @@ std::vector<int> CCpuGaikou::CollectShiro(int daimyou) const {
                 const int g = s.bushou[static_cast<std::size_t>(i)];
                 if (IsValidBushou(gs, g)) strength[id] += 3 * BushouAt(gs, g).cavalry + BushouAt(gs, g).foot;
             }
-            ForLinks(gs, c, [&](int l) {
+            ForShiroLinks(gs, c, [&](int l, int) {
                 if (seenBy[static_cast<std::size_t>(l)] == static_cast<int>(id)) return;
                 seenBy[static_cast<std::size_t>(l)] = static_cast<int>(id);
                 const CShiro& linked = ShiroAt(gs, l);
@@ -166,7 +157,7 @@ std::vector<int> CCpuGaikou::CollectTekiDaimyou(int daimyou, bool mainCastlesOnl
     const int top = GetCountedDaimyou(gs, daimyou);
     const auto look = [&](int c) {
         if (!OwnOrVassal(gs, c, daimyou)) return;
-        ForLinks(gs, c, [&](int l) {
+        ForShiroLinks(gs, c, [&](int l, int) {
             const int t = GetCountedDaimyouOfShiro(gs, l);
             if (t == top || !HouseExists(gs, t) || Relation(gs, daimyou, t) >= CDaimyou::kRelFusen) return;
             if (std::find(out.begin(), out.end(), t) == out.end()) out.push_back(t);
@@ -379,7 +370,7 @@ int CCpuGaikou::ForceJuuzokuOrBreakDoumei(int daimyou, int exclude) {
     MbMisc::CSortInt bound(kListCapacity);
     for (int c : shiroList_) {
         if (!OwnOrVassal(gs, c, daimyou)) continue;
-        ForLinks(gs, c, [&](int l) {
+        ForShiroLinks(gs, c, [&](int l, int) {
             const int o = ShiroAt(gs, l).daimyou;
             if (o == daimyou || !HouseExists(gs, o)) return;
             if (Relation(gs, daimyou, o) < CDaimyou::kRelFusen) {
@@ -451,7 +442,7 @@ void CCpuGaikou::RunMember(int daimyou) {
     std::vector<int> found;
     for (int c : shiroList_) {
         if (ShiroAt(gs, c).daimyou != daimyou) continue;
-        ForLinks(gs, c, [&](int l) {
+        ForShiroLinks(gs, c, [&](int l, int) {
             const int o = GetCountedDaimyouOfShiro(gs, l);
             if (o == master || o == daimyou || !HouseExists(gs, o)) return;
             if (Relation(gs, o, master) > CDaimyou::kRelNothing) return;

@@ -34,15 +34,6 @@ bool IsPlayer(const GameState& gs, int d) {
     return d >= 0 && d == gs.nPlayerDaimyou;
 }
 
-// The links of a castle, up to the end mark.
-template <class F>
-void ForLinks(const GameState& gs, int c, F f) {
-    for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
-        if (link.shiro == 0xFFFF) break;
-        if (IsValidShiro(gs, link.shiro)) f(static_cast<int>(link.shiro), static_cast<int>(link.kind));
-    }
-}
-
 void AddOnce(std::vector<int>& list, int d) {
     if (std::find(list.begin(), list.end(), d) == list.end()) list.push_back(d);
 }
@@ -54,7 +45,7 @@ std::vector<int> TopNeighbours(const GameState& gs, int y, Keep keep) {
     std::vector<int> out;
     for (int c : ShiroIndexes(gs)) {
         if (GetCountedDaimyouOfShiro(gs, c) != y) continue;
-        ForLinks(gs, c, [&](int l, int) {
+        ForShiroLinks(gs, c, [&](int l, int) {
             const int t = GetCountedDaimyouOfShiro(gs, l);
             if (t != y && HouseExists(gs, t) && keep(t, l)) AddOnce(out, t);
         });
@@ -97,7 +88,7 @@ bool SendDemand(GameState& gs, const Ports& ports, int a, int b, const Demand& k
     int best = 4;
     for (int c : ShiroIndexes(gs)) {
         if (ShiroAt(gs, c).daimyou != b) continue;
-        ForLinks(gs, c, [&](int l, int kind) {
+        ForShiroLinks(gs, c, [&](int l, int kind) {
             if (GetCountedDaimyouOfShiro(gs, l) == a) best = std::min(best, std::clamp(kind, 0, 3));
         });
     }
@@ -368,7 +359,7 @@ double EvaluateShishaTeian(const GameState& gs, int x, int y, bool fromBorder, s
         for (int c = 0; c < nShiro; ++c) {
             if (GetCountedDaimyouOfShiro(gs, c) != y) continue;
             bool facing = false;
-            ForLinks(gs, c, [&](int l, int) { facing = facing || ShiroAt(gs, l).daimyou == x; });
+            ForShiroLinks(gs, c, [&](int l, int) { facing = facing || ShiroAt(gs, l).daimyou == x; });
             if (facing && !marked[static_cast<std::size_t>(c)]) {
                 marked[static_cast<std::size_t>(c)] = 1;
                 stack.push_back(c);
@@ -378,7 +369,7 @@ double EvaluateShishaTeian(const GameState& gs, int x, int y, bool fromBorder, s
             const int c = stack.back();
             stack.pop_back();
             bigY += ShiroAt(gs, c).kokudaka;
-            ForLinks(gs, c, [&](int l, int) {
+            ForShiroLinks(gs, c, [&](int l, int) {
                 if (marked[static_cast<std::size_t>(l)] || GetCountedDaimyouOfShiro(gs, l) != y) return;
                 marked[static_cast<std::size_t>(l)] = 1;
                 stack.push_back(l);

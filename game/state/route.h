@@ -100,6 +100,16 @@ inline int GetCountedDaimyouOfShiro(const GameState& gs, int shiro);
 // (the start itself always), else 0. out must hold nShiro entries.
 void MarkLinkedShiroOfDaimyou(const GameState& gs, int daimyou, int start, std::span<std::uint8_t> out);
 
+// Calls f(castle, link kind) for each link of the castle, in list order, that names a castle of
+// the table.
+template <class F>
+void ForShiroLinks(const GameState& gs, int shiro, F&& f) {
+    for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].connect) {
+        if (link.shiro == 0xFFFF) break;
+        if (IsValidShiro(gs, link.shiro)) f(static_cast<int>(link.shiro), static_cast<int>(link.kind));
+    }
+}
+
 // Whether some castle of province p has a link to a castle of province q.
 bool IsKuniAdjacent(const GameState& gs, int kuniP, int kuniQ);
 
