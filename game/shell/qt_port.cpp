@@ -8,6 +8,7 @@
 #include "game/shell/event_dlg.h"
 #include "game/shell/kassen_result_dlg.h"
 #include "game/shell/variable_list_dlg.h"
+#include "game/shell/music_player.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/gradation_button.h"
 #include "mbwnd/msg_box.h"
@@ -232,6 +233,14 @@ void QtPort::ShowVariableList(const VariableListView& variables) {
 void QtPort::ShowScheduledEvent(const ScheduledEventReport& report) {
     CEventDlg dlg(report, map_, owner_);
     dlg.DoModal();
+}
+
+void QtPort::PlayMusic(int track) {
+    if (music_) music_->RequestSituation(track);
+}
+
+void QtPort::StopMusic() {
+    if (music_) music_->StopBgm();
 }
 
 }  // namespace rymd

@@ -11,6 +11,7 @@
 //                battle results (ReportKind::BattleResults) in their own dialog (合戦結果)
 //   ShowScheduledEvent  the event dialog (event_dlg.h) over the province map given by SetMap
 //   ShowVariableList    the variable list (variable_list_dlg.h)
+//   PlayMusic, StopMusic  the music player given by SetMusic (music_player.h)
 // A box that cannot be shown answers with the safe default of ports.h. The other views do
 // nothing yet.
 #pragma once
@@ -23,6 +24,10 @@ class Wnd;
 
 namespace MbKorMap {
 class CCtrlKorMap;
+}
+
+namespace rymd::shell {
+class MusicPlayer;
 }
 
 namespace rymd {
@@ -44,9 +49,15 @@ public:
     void ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) override;
     void ShowScheduledEvent(const ScheduledEventReport& report) override;
     void ShowVariableList(const VariableListView& variables) override;
+    // Music: a situation (0 normal, 1 battle) is asked for only when it is not the current one,
+    // so the month start keeps the piece that plays; stopping and asking again restarts it.
+    void PlayMusic(int track) override;
+    void StopMusic() override;
 
     // The province map the event dialog draws (null: none; the dialog's map stays empty).
     void SetMap(MbKorMap::CCtrlKorMap* map) { map_ = map; }
+    // The music player (null: no music).
+    void SetMusic(shell::MusicPlayer* music) { music_ = music; }
 
     Ports AsPorts() { return PortsOf(*this); }
 
@@ -58,6 +69,7 @@ public:
 private:
     ui::Wnd* owner_;
     MbKorMap::CCtrlKorMap* map_ = nullptr;
+    shell::MusicPlayer* music_ = nullptr;
 };
 
 }  // namespace rymd

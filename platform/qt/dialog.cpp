@@ -330,6 +330,7 @@ bool Dialog::PreTranslateMessage(Msg& msg) {
         }
         case VK_ESCAPE: SendCommand(this, IDCANCEL, BN_CLICKED, GetDlgItem(IDCANCEL)); return true;
         case VK_TAB: NextDlgCtrl((msg.flags & MK_SHIFT) != 0); return true;
+        case VK_F1: return OnHelpInfo();
         default: return false;
     }
 }

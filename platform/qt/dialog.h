@@ -13,7 +13,7 @@
 //
 // Keys: Enter sends the command of the default button (IDOK unless SetDefID changed it), or
 // clicks the focused standard push button; Escape sends IDCANCEL; Tab and Shift+Tab move the
-// focus among the enabled, visible controls with WS_TABSTOP. The commands IDOK and IDCANCEL call
+// focus among the enabled, visible controls with WS_TABSTOP; F1 calls OnHelpInfo. The commands IDOK and IDCANCEL call
 // OnOK and OnCancel; closing the window from its frame sends IDCANCEL.
 #pragma once
 
@@ -124,6 +124,8 @@ public:
     virtual void OnOK();
     // The base ends the dialog with IDCANCEL.
     virtual void OnCancel();
+    // F1 (the help key) pressed in the dialog: true when handled. The base does nothing.
+    virtual bool OnHelpInfo() { return false; }
 
     bool OnCommand(int id, int code, Wnd* from) override;
     bool PreTranslateMessage(Msg& msg) override;
