@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "game/shell/music_player.h"
+#include "game/shell/qt_port.h"
 #include "recording_music_backend.h"
 
 namespace rymd::gui_test {
@@ -262,6 +263,25 @@ TEST_F(MusicPlayerTest, NewSettingsReplayTheSituationThatPlayed) {
     EXPECT_TRUE(player_.ApplySettings(changed));
     EXPECT_TRUE(backend_.Plays().empty());
     EXPECT_EQ(player_.Situation(), MusicPlayer::kNone);
+}
+
+TEST_F(MusicPlayerTest, TheRulesAskThroughTheQtPort) {
+    const std::string battle = files_.Put("own", "b.mp3");
+    player_.Settings().useDefault = false;
+    player_.Settings().normal = files_.Put("own", "n.mp3");
+    player_.Settings().battle = battle;
+    QtPort port;
+    port.PlayMusic(0);  // unset: no music, nothing happens
+    EXPECT_TRUE(backend_.calls.empty());
+    port.SetMusic(&player_);
+    ViewPort& view = port;
+    view.PlayMusic(MusicPlayer::kNormal);
+    view.PlayMusic(MusicPlayer::kNormal);  // every month start asks: the piece plays on
+    view.PlayMusic(MusicPlayer::kBattle);
+    view.StopMusic();  // a scripted event's new music: stop, then ask again
+    view.PlayMusic(MusicPlayer::kBattle);
+    EXPECT_EQ(backend_.Plays(), (std::vector<std::string>{"play " + player_.Settings().normal + " stream",
+                                                          "play " + battle + " stream", "play " + battle + " stream"}));
 }
 
 }  // namespace
