@@ -80,7 +80,16 @@ bool GstMusicBackend::Play(const std::string& path, bool /*midi: the stream's ty
     g_object_set(playbin, "uri", uri, "flags", kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
     g_free(uri);
     if (!impl_->audioSink.empty()) {
-        GstElement* sink = gst_element_factory_make(impl_->audioSink.c_str(), nullptr);
+        GstElement* sink = nullptr;
+        if (impl_->audioSink.find('!') == std::string::npos) {
+            sink = gst_element_factory_make(impl_->audioSink.c_str(), nullptr);
+        } else {
+            sink = gst_parse_bin_from_description(impl_->audioSink.c_str(), TRUE, &error);
+            if (error) {
+                g_error_free(error);
+                error = nullptr;
+            }
+        }
         if (!sink) {
             gst_object_unref(playbin);
             return false;

@@ -19,7 +19,8 @@ namespace rymd::shell {
 class GstMusicBackend final : public MusicBackend {
 public:
     // audioSink: the name of the sink element that takes the sound ("": the desktop's sound output,
-    // autoaudiosink; "fakesink": nowhere, for tests and machines without sound).
+    // autoaudiosink; "fakesink": nowhere, for tests and machines without sound), or a chain of
+    // elements ("audioconvert ! wavenc ! filesink location=out.wav"). An unknown one plays nothing.
     explicit GstMusicBackend(std::string audioSink = {});
     ~GstMusicBackend() override;
     GstMusicBackend(const GstMusicBackend&) = delete;
