@@ -7,8 +7,8 @@
 
 #include "game/shell/event_dlg.h"
 #include "game/shell/kassen_result_dlg.h"
-#include "game/shell/variable_list_dlg.h"
 #include "game/shell/music_player.h"
+#include "game/shell/variable_list_dlg.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/gradation_button.h"
 #include "mbwnd/msg_box.h"
