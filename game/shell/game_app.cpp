@@ -1,6 +1,10 @@
 #include "game/shell/game_app.h"
 
+#include "game/shell/gst_music_backend.h"
+#include "game/shell/help.h"
 #include "game/shell/main_game_dlg.h"
+#include "game/shell/music_dlg.h"
+#include "game/shell/music_player.h"
 #include "game/shell/picture_store.h"
 #include "game/shell/program_folders.h"
 #include "mbkormap/kor_map.h"
@@ -23,15 +27,23 @@ int CGameApp::InitInstance() {
 
     // The folders.
     app.programFolder = RunningProgramFolder();
-    app.helpPath = app.programFolder + "rymd_mv/01top.html";
+    app.helpPath = HelpAddress(app.programFolder);
+    SetProgramHelpAddress(app.helpPath);
     const std::string userFolder = UserDataFolder();
     app.saveDataFolder = FindSaveDataFolder(app.programFolder, userFolder);
     PictureStore().FindPictureFolder(app.programFolder);  // ends the program when there is none
     app.settingsFolder = SettingsFolder(app.programFolder, userFolder);
     app.settings.SetLocation(app.settingsFolder, app.programFolder);
 
-    // Not built yet: the shared 9 x 11 image list of the list views (it comes with them).
     ui::Profile::SetRegistryKey("MiyabeSoft");
+
+    // The music: the profile's choices now, the settings file's no-music switch once the main
+    // window has read it.
+    GstMusicBackend musicBackend;
+    MusicPlayer music(musicBackend);
+    LoadMusicProfile(music.Settings());
+    music.Places().programFolder = app.programFolder;
+    app.music = &music;
 
     auto map = std::make_unique<MbKorMap::CCtrlKorMap>();
     map->SetMessageHandler([](const char* text) { MbMsgBox(text); });
@@ -47,6 +59,9 @@ int CGameApp::InitInstance() {
         app.korMap = nullptr;
         map.reset();
     }
+    music.StopBgm();
+    music.CloseBgmDevices();
+    app.music = nullptr;
     ui::Profile::Flush();
     return 0;
 }

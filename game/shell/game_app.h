@@ -13,13 +13,16 @@ class CCtrlKorMap;
 
 namespace rymd::shell {
 
+class MusicPlayer;
+
 // What the start-up prepares for the whole program.
 struct AppContext {
     std::string programFolder;                // the program file's folder, '/'-ended
-    std::string helpPath;                     // the help's top page
+    std::string helpPath;                     // the help's top page address (help.h)
     std::string saveDataFolder;               // where games are saved and loaded
     std::string settingsFolder;               // where rymds.dat lies
     MbKorMap::CCtrlKorMap* korMap = nullptr;  // the one province map object
+    MusicPlayer* music = nullptr;             // the one music player
     SettingFile settings;
 };
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "game/shell/game_app.h"
+#include "game/shell/music_player.h"
 #include "game/state/map_limits.h"
 #include "mbkormap/kor_map.h"
 #include "mbwnd/msg_box.h"
@@ -143,8 +144,13 @@ bool CMainGameDlg::OnInitDialog() {
     childrenReady_ = true;
 
     app_.settings.Load();
-    // Not built yet: the music settings of the profile, the random seed and the game state's
-    // reset, the command menu (they come with the start menu and the game).
+    if (app_.music) {
+        app_.music->Settings().off = app_.settings.NoMusic();
+        app_.music->OpenBgmDevices();
+        port_.SetMusic(app_.music);
+    }
+    // Not built yet: the random seed and the game state's reset, the command menu (they come
+    // with the start menu and the game).
 
     SetWindowText(kProductTitle);
     // Placed again once shown, when the frame around the window is known.
