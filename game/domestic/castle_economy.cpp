@@ -13,6 +13,9 @@ namespace rymd {
 
 namespace {
 
+constexpr int kFootLimitSoldiers = 5000;
+constexpr int kCavalryLimitSoldiers = 2000;
+
 const ShiroMapRecord& MapOf(const GameState& gs, int shiro) {
     return gs.ShiroMapTbl[static_cast<std::size_t>(shiro)];
 }
@@ -281,6 +284,25 @@ bool DispatchKouekisen(GameState& gs, int daimyou, int gundan, int shiro, int pa
         return true;
     }
     return false;
+}
+
+// =============================================================================================
+// Limits of castles and generals
+
+std::int64_t ShiroHyourouLimit(const GameState& gs, int kibo) {
+    return std::max<std::int64_t>(0, static_cast<std::int64_t>(kibo) * gs.nShiroHyourouMax);
+}
+
+std::int64_t ShiroShubiheiLimit(const GameState& gs, int kibo) {
+    return std::max<std::int64_t>(0, static_cast<std::int64_t>(gs.nShiroHyourouMax / 10) * kibo / HeiUnit(gs));
+}
+
+int BushouFootLimit(const GameState& gs) {
+    return kFootLimitSoldiers / HeiUnit(gs);
+}
+
+int BushouCavalryLimit(const GameState& gs) {
+    return kCavalryLimitSoldiers / HeiUnit(gs);
 }
 
 }  // namespace rymd

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/domestic/castle_economy.h"
 #include "game/military/placement.h"
 #include "game/ports/suppression_policy.h"
 #include "game/state/access.h"
@@ -20,8 +21,6 @@ namespace {
 constexpr int kCertain = 10000;          // a chance of 10000 always strikes
 constexpr int kMaxHarvestRate = 10000;
 constexpr int kMaxSupport = 1000;        // tenths of a percent
-constexpr int kFootLimitSoldiers = 5000;
-constexpr int kCavalryLimitSoldiers = 2000;
 constexpr int kLevelScaleBound = 10000;  // castle-size fields below it in magnitude count levels x100
 
 // Provinces and regions the event tables can address on this map.
@@ -37,14 +36,6 @@ bool Strikes(int chance, double p) {
     if (chance >= kCertain) return true;
     if (chance <= 0) return false;
     return chance / 10000.0 >= p;
-}
-
-// Limits of a castle's garrison and provisions by its size (in soldier units and koku).
-std::int64_t HyourouLimit(const GameState& gs, int kibo) {
-    return std::max<std::int64_t>(0, static_cast<std::int64_t>(kibo) * gs.nShiroHyourouMax);
-}
-std::int64_t ShubiheiLimit(const GameState& gs, int kibo) {
-    return std::max<std::int64_t>(0, static_cast<std::int64_t>(gs.nShiroHyourouMax / 10) * kibo / HeiUnit(gs));
 }
 
 // value + trunc(value x f), kept inside lo..hi.
@@ -103,19 +94,19 @@ void ChangeCastle(GameState& gs, int kind, int s, double f) {
             break;
         case CEventRecord::kEffectShubiheiSuu:
             c.shubihei = static_cast<std::int16_t>(
-                Changed(c.shubihei, f, 0, std::min<std::int64_t>(ShubiheiLimit(gs, c.kibo), INT16_MAX)));
+                Changed(c.shubihei, f, 0, std::min<std::int64_t>(ShiroShubiheiLimit(gs, c.kibo), INT16_MAX)));
             break;
         case CEventRecord::kEffectHyourou:
             c.hyourou = static_cast<std::uint32_t>(
-                Changed(c.hyourou, f, 0, std::min<std::int64_t>(HyourouLimit(gs, c.kibo), UINT32_MAX)));
+                Changed(c.hyourou, f, 0, std::min<std::int64_t>(ShiroHyourouLimit(gs, c.kibo), UINT32_MAX)));
             break;
         case CEventRecord::kEffectShiroLevel: {
             const int maxKibo = std::max(1, static_cast<int>(geo.maxKibo));
             const std::int64_t kibo = std::clamp<std::int64_t>(static_cast<std::int64_t>(c.kibo) + Round(f), 1, maxKibo);
             c.kibo = static_cast<std::uint8_t>(kibo);
-            c.hyourou = static_cast<std::uint32_t>(std::min<std::int64_t>(c.hyourou, HyourouLimit(gs, c.kibo)));
+            c.hyourou = static_cast<std::uint32_t>(std::min<std::int64_t>(c.hyourou, ShiroHyourouLimit(gs, c.kibo)));
             c.shubihei = static_cast<std::int16_t>(
-                std::clamp<std::int64_t>(c.shubihei, 0, std::min<std::int64_t>(ShubiheiLimit(gs, c.kibo), INT16_MAX)));
+                std::clamp<std::int64_t>(c.shubihei, 0, std::min<std::int64_t>(ShiroShubiheiLimit(gs, c.kibo), INT16_MAX)));
             break;
         }
         default: break;
@@ -125,8 +116,8 @@ void ChangeCastle(GameState& gs, int kind, int s, double f) {
 // Foot soldiers and cavalry of every general of a house stationed (or besieging) in the
 // province, each by its own factor; muskets never exceed the foot soldiers.
 void ChangeTroops(GameState& gs, int kuni, const Factor& factor) {
-    const int footLimit = kFootLimitSoldiers / HeiUnit(gs);
-    const int cavalryLimit = kCavalryLimitSoldiers / HeiUnit(gs);
+    const int footLimit = BushouFootLimit(gs);
+    const int cavalryLimit = BushouCavalryLimit(gs);
     for (int b : BushouIndexes(gs)) {
         CBushou& g = BushouAt(gs, b);
         if (g.daimyou < 0 || !IsValidShiro(gs, g.shiro)) continue;

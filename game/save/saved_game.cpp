@@ -22,6 +22,7 @@
 #include "game/state/route.h"
 #include "game/state/trading_partner.h"
 #include "game/state/vocabulary.h"
+#include "game/state/queries.h"
 #include "game/turn/new_game.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/archive.h"

@@ -659,4 +659,14 @@ std::string NumberToText(double value) {
     return buf;
 }
 
+void RebuildShiroDisabledBits(GameState& gs) {
+    gs.ShiroDisabledBits.reset();
+    for (int entry : gs.ExclusionList) {
+        const std::uint32_t e = static_cast<std::uint32_t>(entry);
+        const std::uint32_t shiro = e & kExclusionShiroMask;
+        if (static_cast<int>(e >> kExclusionModeShift) == kExclusionModeHidden && shiro < GameState::kMaxShiro)
+            gs.ShiroDisabledBits.set(shiro);
+    }
+}
+
 }  // namespace rymd

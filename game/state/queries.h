@@ -122,6 +122,14 @@ int SelectTroopsWithinLimit(const GameState& gs, int limit, std::span<const int>
 // nFixedSequenceSum); reset starts it again from its beginning. Draws nothing from gs.rng.
 int NextFixedSequenceValue(GameState& gs, bool reset);
 
+// --- castle visibility ----------------------------------------------------------------------
+// An exclusion list entry: the castle index in bits 0-27, its visibility mode in bits 28-31.
+inline constexpr std::uint32_t kExclusionShiroMask = 0x0FFFFFFF;
+inline constexpr int kExclusionModeShift = 28;
+inline constexpr int kExclusionModeHidden = 3;  // the castle is hidden and out of play
+// The castle exclusion bits from the exclusion list: castles whose mode is 3 (hidden).
+void RebuildShiroDisabledBits(GameState& gs);
+
 // --- utilities ------------------------------------------------------------------------------
 // Drive and folder of a path, with the trailing separator.
 std::string GetFolderOfPath(std::string_view path);

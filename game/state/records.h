@@ -85,6 +85,19 @@ struct CBushou {
     int GetEffectiveDaimyou() const;
 };
 
+// The seven abilities (valour, politics, intellect, field and naval command, ambition,
+// loyalty) from another general's record or from a general's scenario record.
+template <class From>
+void CopyAbilities(CBushou& to, const From& from) {
+    to.buyuu = from.buyuu;
+    to.seiji = from.seiji;
+    to.chibou = from.chibou;
+    to.yasenTousotsu = from.yasenTousotsu;
+    to.suigunTousotsu = from.suigunTousotsu;
+    to.yashin = from.yashin;
+    to.chuusei = from.chuusei;
+}
+
 void Encode(const CBushou& r, std::uint8_t* out, TextEncoding enc);
 bool Decode(const std::uint8_t* in, CBushou& r, TextEncoding enc);
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "game/military/appearance.h"
 #include "game/state/succession.h"
 
 namespace rymd {
@@ -35,11 +36,6 @@ void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro);
 // generals offer their service (the player is asked), and with replenishment on, houses short
 // of retainers recruit new ones. Lines for the report are appended to text.
 void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& text);
-
-// Brings the general at index of the off-stage table on stage. Lines for the report are
-// appended to text when it is given. True when he came on stage (his off-stage entry is then
-// gone and the later entries have moved down by one).
-bool AppearBushou(GameState& gs, int index, std::string* text);
 
 // The report of the month's deaths and appearances (not shown during automatic advance). An
 // empty list is shown as "なし".

@@ -150,13 +150,7 @@ void ConvertBushouRecords(GameState& gs, const Ports& ports) {
         CBushou b;
         b.name = ex.name;
         b.status = CBushou::kStatusKashin;
-        b.buyuu = ex.buyuu;
-        b.seiji = ex.seiji;
-        b.yashin = ex.yashin;
-        b.chuusei = ex.chuusei;
-        b.chibou = ex.chibou;
-        b.yasenTousotsu = ex.yasenTousotsu;
-        b.suigunTousotsu = ex.suigunTousotsu;
+        CopyAbilities(b, ex);
         b.counter33 = static_cast<std::uint8_t>(ex.chibou * static_cast<int>(gs.rng.Unit() * 20));
         b.counter35 = static_cast<std::uint8_t>(ex.chibou * static_cast<int>(gs.rng.Unit() * 20));
         b.birthYear = ex.birthYear;
@@ -321,15 +315,6 @@ void SetShiroPictureTransparency(const GameState& gs, MbKorMap::CCtrlKorMap& map
             const MbBmp::RGBQUAD q = pallet[index0];
             picture->SetTransparentColor(MbBmp::RGB(q.rgbRed, q.rgbGreen, q.rgbBlue));
         }
-    }
-}
-
-void RebuildShiroDisabledBits(GameState& gs) {
-    gs.ShiroDisabledBits.reset();
-    for (int entry : gs.ExclusionList) {
-        const std::uint32_t e = static_cast<std::uint32_t>(entry);
-        const std::uint32_t shiro = e & 0x0FFFFFFF;
-        if ((e >> 28) == 3 && shiro < GameState::kMaxShiro) gs.ShiroDisabledBits.set(shiro);
     }
 }
 

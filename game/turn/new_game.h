@@ -53,9 +53,6 @@ int StartGameFromScenario(GameState& gs, MbKorMap::CCtrlKorMap& map, const Ports
 // as its transparent colour.
 void SetShiroPictureTransparency(const GameState& gs, MbKorMap::CCtrlKorMap& map);
 
-// The castle exclusion bits from the exclusion list: castles whose mode is 3 (hidden).
-void RebuildShiroDisabledBits(GameState& gs);
-
 // Strength of every house for its history: 5 per castle it owns, and 1 more to the master of a
 // vassal for each castle of the vassal. out holds one entry per house slot (1000).
 void TallyDaimyouStrength(const GameState& gs, std::span<int> out);
