@@ -102,6 +102,16 @@ void HeadlessPort::SetLogText(int log, std::string_view text) {
     }
 }
 
+void HeadlessPort::ShowScenarioTitle(std::string_view title) {
+    out_ << "[view:title] ";
+    WriteText(title);
+    out_ << '\n';
+}
+
+void HeadlessPort::SaveViewOnly() {
+    out_ << "[view:save-view-only]\n";
+}
+
 Ports HeadlessPort::AsPorts() {
     return PortsOf(*this);
 }

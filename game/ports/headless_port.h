@@ -12,6 +12,8 @@
 //   [longtext] TITLE: BODY
 //   [report:KIND] TITLE | LINE | LINE ...
 //   [log] LINE        (each line a log pane gains; a pane that is replaced is written whole)
+//   [view:title] TITLE
+//   [view:save-view-only] (nobody can save here: the request is only logged)
 #pragma once
 
 #include <map>
@@ -41,6 +43,8 @@ public:
                       Colour colour) override;
     void ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) override;
     void SetLogText(int log, std::string_view text) override;
+    void ShowScenarioTitle(std::string_view title) override;
+    void SaveViewOnly() override;
 
     Ports AsPorts();
 

@@ -160,6 +160,11 @@ public:
     virtual void FocusCommandPanel() {}
     // Show the variable list (look only) until the player closes it.
     virtual void ShowVariableList(const VariableListView& variables) {}
+    // The scenario title changed: redraw the status bar that shows it.
+    virtual void ShowScenarioTitle(std::string_view title) {}
+    // A scripted event asks for the view-only save of the main window (with that command's own
+    // questions and refusals); a front without a main window cannot save and ignores it.
+    virtual void SaveViewOnly() {}
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -198,6 +198,14 @@ void ScriptedPort::FocusCommandPanel() {
     RecordView("focus: command-panel");
 }
 
+void ScriptedPort::ShowScenarioTitle(std::string_view title) {
+    RecordView("title: " + std::string(title));
+}
+
+void ScriptedPort::SaveViewOnly() {
+    RecordView("save: view-only");
+}
+
 Ports ScriptedPort::AsPorts() {
     return PortsOf(*this);
 }

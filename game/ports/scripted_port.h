@@ -101,6 +101,8 @@ public:
     void SwitchMapView(int kuni) override;
     void FocusCommandPanel() override;
     void ShowVariableList(const VariableListView& variables) override;
+    void ShowScenarioTitle(std::string_view title) override;
+    void SaveViewOnly() override;
 
     Ports AsPorts();
 

@@ -132,6 +132,8 @@ TEST(HeadlessPort, WritesOneLinePerMessageAndAnswersSafely) {
     p.report->ShowLongText("題", "本文\r\n続き", {}, 0);
     p.report->ShowReport(ReportKind::DeathsAndAppearances, "武将死去／登場", lines);
     p.view->SetCaption("ignored");
+    p.view->ShowScenarioTitle("新\n題");
+    p.view->SaveViewOnly();
     EXPECT_EQ(out.str(),
               "[inform] 一行目\\n二行目\n"
               "[ask:yesno] 続けますか？ -> yes\n"
@@ -141,7 +143,9 @@ TEST(HeadlessPort, WritesOneLinePerMessageAndAnswersSafely) {
               "[ask:number] 数値 -> 0\n"
               "[ask:file] 開く -> cancel\n"
               "[longtext] 題: 本文\\n続き\n"
-              "[report:deaths-and-appearances] 武将死去／登場 | l1 | l2\n");
+              "[report:deaths-and-appearances] 武将死去／登場 | l1 | l2\n"
+              "[view:title] 新\\n題\n"
+              "[view:save-view-only]\n");
 }
 
 TEST(HeadlessPort, WritesTheLinesALogPaneGains) {

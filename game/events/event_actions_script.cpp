@@ -1,0 +1,249 @@
+// The happenings on the script itself (variables, subroutine calls, scheduled events, questions
+// to the player) and on what the player sees and may do (music, the scenario title, the view-only
+// save, the part of the map shown, castle visibility, castle types, hidden routes,
+// non-aggression). What reaches the screen goes through the view port; the screen acts on it.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "game/events/event_actions.h"
+#include "game/events/scheduled_events.h"
+#include "game/events/text_substitution.h"
+#include "game/ports/ports.h"
+#include "game/ports/suppression_policy.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/state/queries.h"
+#include "mbkormap/kor_map.h"
+#include "platform/core/encoding.h"
+#include "platform/core/format_text.h"
+
+namespace rymd {
+namespace happening {
+
+namespace {
+
+constexpr std::uint8_t kFlagNonaggression = 0x08;  // house kind byte: not to be attacked
+constexpr int kRouteSlots = ShiroMapRecord::kMaxConnection + 1;
+constexpr std::uint16_t kRouteEnd = 0xFFFF;
+
+SuppressionPolicy PolicyOf(const Happening& h) {
+    return SuppressionPolicy(h.gs.bAutoAdvance, h.gs.bAllAutomatic, h.run.skipMessages);
+}
+
+// An identifier written in a data text, in the bytes of the scenario file.
+std::string Identifier(const Happening& h) {
+    return FromUtf8(h.item.data1, h.gs.Encoding());
+}
+
+// --- subroutines and scheduled events ------------------------------------------------------
+
+int CallSubroutine(const Happening& h) {
+    const int target = h.gs.NameIndex.FindConditionalEvent(Identifier(h));
+    if (target < 0 || target >= static_cast<int>(h.gs.ConditionalEventArray.size())) {
+        h.Tell(FormatText("呼び出し条件イベントID(%s)が不適切です", h.item.data1.c_str()));
+        return -1;
+    }
+    const CConditionalEvent& called = h.gs.ConditionalEventArray[static_cast<std::size_t>(target)];
+    if ((called.flags & CConditionalEvent::kFlagSubRoutine) == 0) {
+        h.Tell(FormatText("呼び出し条件イベントID(%s)がサブルーチンではありません", h.item.data1.c_str()));
+        return -1;
+    }
+    return target;
+}
+
+void RunSeasonEvent(const Happening& h) {
+    const int event = h.gs.NameIndex.FindEvent(Identifier(h));
+    if (event < 0) return;
+    EventMarks marks;  // fresh: this month's marks of the other events play no part
+    RunScheduledEvent(h.run.ctx, PolicyOf(h), event, marks);
+}
+
+// --- questions -----------------------------------------------------------------------------
+
+// Splits a choice text at every '/': the prompt, then the choices (at most ten; a text without
+// '/' offers the one choice "選択肢がありません"). Each piece has its placeholders filled.
+void SplitChoices(const Happening& h, std::string& prompt, std::vector<std::string>& choices) {
+    constexpr std::size_t kMaxChoices = 10;
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    const std::string& text = h.item.data2;
+    for (;;) {
+        const std::size_t slash = text.find('/', start);
+        pieces.push_back(text.substr(start, slash == std::string::npos ? std::string::npos : slash - start));
+        if (slash == std::string::npos) break;
+        start = slash + 1;
+    }
+    prompt = SubstituteText(h.gs, pieces.front());
+    choices.clear();
+    for (std::size_t i = 1; i < pieces.size() && choices.size() < kMaxChoices; ++i)
+        choices.push_back(SubstituteText(h.gs, pieces[i]));
+    if (choices.empty()) choices.emplace_back("選択肢がありません");
+}
+
+void AskQuestion(const Happening& h) {
+    const SuppressionPolicy policy = PolicyOf(h);
+    if (h.item.code == kQuestionMulti) {
+        std::string prompt;
+        std::vector<std::string> choices;
+        SplitChoices(h, prompt, choices);
+        const int answer = policy.AskChoice(h.ports, MessageKind::ScriptedEventInput, prompt, choices);
+        h.StoreVariable(static_cast<double>(std::clamp<int>(answer, 0, static_cast<int>(choices.size()) - 1)), false);
+    } else {
+        const std::string prompt = SubstituteText(h.gs, h.item.data2);
+        h.StoreVariable(policy.AskNumber(h.ports, MessageKind::ScriptedEventInput, prompt), false);
+    }
+}
+
+// --- map -----------------------------------------------------------------------------------
+
+void ChangeViewArea(const Happening& h) {
+    int v[4] = {0, 0, 0, 0};
+    [[maybe_unused]] const int read = std::sscanf(h.item.data1.c_str(), "%d,%d,%d,%d", &v[0], &v[1], &v[2], &v[3]);
+    const int w = h.run.ctx.map.Width();
+    const int ht = h.run.ctx.map.Height();
+    auto& area = h.gs.MainMapKakudai;
+    if (v[0] == 0 && v[1] == 0 && v[2] == 0 && v[3] == 0) {
+        area = {0, 0, 0, w, ht};
+    } else {
+        int left = std::min(std::max(v[0], 0), w - 2);
+        int top = std::min(std::max(v[1], 0), ht - 2);
+        int right = std::min(v[2], w - 1);
+        int bottom = std::min(v[3], ht - 1);
+        if (right <= left) right = left + 1;
+        if (bottom <= top) bottom = top + 1;
+        area = {1, left, top, right, bottom};
+    }
+    h.ports.view->SwitchMapView(-1);
+}
+
+void SetShiroInfo(const Happening& h) {
+    double value = 0.0;
+    if (!h.Evaluate(h.item.data1, value) || !IsValidShiro(h.gs, h.shiro1)) return;
+    const int mode = TruncToInt(value);
+    std::vector<int>& list = h.gs.ExclusionList;
+    const auto entry = std::find_if(list.begin(), list.end(), [&](int e) {
+        return static_cast<int>(static_cast<std::uint32_t>(e) & kExclusionShiroMask) == h.shiro1;
+    });
+    if (mode == 1) {
+        if (entry != list.end()) list.erase(entry);
+    } else {
+        const std::uint32_t e = static_cast<std::uint32_t>(h.shiro1) |
+                                ((static_cast<std::uint32_t>(mode) & 0xF) << kExclusionModeShift);
+        if (entry != list.end())
+            *entry = static_cast<int>(e);
+        else
+            list.push_back(static_cast<int>(e));
+    }
+    RebuildShiroDisabledBits(h.gs);
+}
+
+// Whether a route slot of castle c joins castles a and b.
+bool Joins(int c, int target, int a, int b) {
+    return (c == a && target == b) || (c == b && target == a);
+}
+
+// Hides the route between castles a and b (moves it behind the end of the visible routes of
+// both castles), or brings it back as their first route.
+void HideRoute(const Happening& h) {
+    double value = 0.0;
+    if (!h.Evaluate(h.item.data1, value)) return;
+    const int a = h.shiro1;
+    const int b = h.shiro2;
+    if (!IsValidShiro(h.gs, a) || !IsValidShiro(h.gs, b)) return;
+    const bool hide = value != 0.0;
+    for (int c : {a, b}) {
+        auto& slots = h.gs.ShiroMapTbl[static_cast<std::size_t>(c)].connect;
+        int moves = 0;  // each route moves at most once: the walk stays inside the slots
+        if (hide) {
+            for (int i = 0; i < kRouteSlots - 1 && slots[static_cast<std::size_t>(i)].shiro != kRouteEnd;) {
+                if (Joins(c, slots[static_cast<std::size_t>(i)].shiro, a, b) && moves++ < kRouteSlots) {
+                    std::rotate(slots.begin() + i, slots.begin() + i + 1, slots.end());
+                } else {
+                    ++i;
+                }
+            }
+        } else {
+            for (int i = kRouteSlots - 1; i > 0 && slots[static_cast<std::size_t>(i)].shiro != kRouteEnd;) {
+                if (Joins(c, slots[static_cast<std::size_t>(i)].shiro, a, b) && moves++ < kRouteSlots) {
+                    std::rotate(slots.begin(), slots.begin() + i, slots.begin() + i + 1);
+                } else {
+                    --i;
+                }
+            }
+        }
+        if (a == b) break;
+    }
+}
+
+void ChangeShiroType(const Happening& h) {
+    if (!IsValidShiro(h.gs, h.shiro1)) return;
+    const int types = std::clamp(h.gs.nShiroType, 0, GameState::kMaxShiroType);
+    ShiroMapRecord& geo = h.gs.ShiroMapTbl[static_cast<std::size_t>(h.shiro1)];
+    const int named = h.gs.NameIndex.FindName2(Identifier(h));
+    if (named >= 0 && named < types) {
+        geo.shiroType = static_cast<std::int16_t>(named);
+        return;
+    }
+    double value = 0.0;
+    if (!h.Evaluate(h.item.data1, value)) return;
+    const int type = TruncToInt(value) - 1;
+    if (type >= 0 && type < types)
+        geo.shiroType = static_cast<std::int16_t>(type);
+    else
+        h.Tell(FormatText("城タイプ値(%s)が不適切です", h.item.data1.c_str()));
+}
+
+}  // namespace
+
+bool IsScriptHappening(int code) {
+    return code == kDainyuu || code == kAdd || code == kSeasonEvent || code == kShiroTypeChange ||
+           (code >= kSubroutineCall && code <= kDaimyouNonaggression);
+}
+
+int RunScriptHappening(const Happening& h) {
+    GameState& gs = h.gs;
+    switch (h.item.code) {
+        case kDainyuu:
+        case kAdd: {
+            double value = 0.0;
+            if (h.Evaluate(h.item.data2, value)) h.StoreVariable(value, h.item.code == kAdd);
+            break;
+        }
+        case kSubroutineCall: return CallSubroutine(h);
+        case kSeasonEvent: RunSeasonEvent(h); break;
+        case kQuestionMulti:
+        case kInputNumber: AskQuestion(h); break;
+        case kChangeNormalBgm:
+        case kChangeBattleBgm:
+            (h.item.code == kChangeNormalBgm ? gs.ScenarioBgmNormal : gs.ScenarioBgmBattle) =
+                gs.ScenarioFolder + h.item.data1;
+            h.ports.view->StopMusic();
+            h.ports.view->PlayMusic(0);  // the normal music; new battle music waits for the next battle
+            break;
+        case kChangeTitle:
+            gs.ScenarioTitle = h.item.data1;
+            h.ports.view->ShowScenarioTitle(gs.ScenarioTitle);
+            break;
+        case kSaveReadOnlyData: h.ports.view->SaveViewOnly(); break;
+        case kChangeViewArea: ChangeViewArea(h); break;
+        case kShiroInfoEnable: SetShiroInfo(h); break;
+        case kHideRoot: HideRoute(h); break;
+        case kShiroTypeChange: ChangeShiroType(h); break;
+        case kDaimyouNonaggression: {
+            double value = 0.0;
+            if (!h.Evaluate(h.item.data1, value) || !IsValidDaimyou(gs, h.daimyou1)) break;
+            CDaimyou& house = DaimyouAt(gs, h.daimyou1);
+            house.kindByte = static_cast<std::uint8_t>(house.kindByte & ~kFlagNonaggression);
+            if (value != 0.0) house.kindByte = static_cast<std::uint8_t>(house.kindByte | kFlagNonaggression);
+            break;
+        }
+        default: break;
+    }
+    return -1;
+}
+
+}  // namespace happening
+}  // namespace rymd
