@@ -667,6 +667,30 @@ TEST(EventActionScript, QuestionsAskThroughThePortsAndStoreTheAnswer) {
     EXPECT_EQ(w.port.CallsOf(PortCallKind::AskChoice).size(), 2U);
 }
 
+TEST(EventActionScript, AScheduledEventFiresByItsNameWithFreshMarks) {
+    EventWorld w;
+    w.gs.nEvent = 1;
+    CEventRecord& flood = w.gs.EventTbl[0];
+    flood.name = "洪水";
+    flood.message = "大雨";
+    flood.firstMonth = flood.lastMonth = CEventRecord::kMonthOpen;
+    for (auto& month : flood.probability)
+        month.fill(10000);
+    flood.effectCount = 1;
+    flood.effectKind[0] = CEventRecord::kEffectKokudaka;
+    flood.effectValue1[0] = -5000;  // -50 %, no spread
+    const CNameIndex::IdSlot ids[] = {Id("FLOOD")};
+    w.gs.NameIndex.SetList5(1, ids);
+    const int season = Code("HAPPENING_SEASON_EVENT");
+    w.Do(H(season).data1("NONE"));
+    EXPECT_EQ(w.gs.ShiroTbl[0].kokudaka, 10000U);
+    w.Do(H(season).data1("FLOOD"));
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(w.gs.ShiroTbl[c].kokudaka, 5000U);
+    EXPECT_EQ(w.Texts(PortCallKind::Report), std::vector<std::string>{"洪水"});
+    EXPECT_TRUE(w.Informs().empty());
+}
+
 // ---------------------------------------------------------------------------------------------
 // Presentation and map
 
