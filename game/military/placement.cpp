@@ -17,7 +17,6 @@ namespace rymd {
 namespace {
 
 constexpr int kListRoom = CShiro::kMaxBushou;  // generals (and besiegers) a castle lists
-constexpr int kFarAway = 1000000;              // larger than any road cost
 
 // The ruling house a general counts for.
 int RulerOfBushou(const GameState& gs, int bushou) {
@@ -82,14 +81,6 @@ void MoveTo(GameState& gs, int bushou, int shiro) {
     b.shiro = static_cast<std::int16_t>(shiro);
     b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
     AppendBushou(ShiroAt(gs, shiro), bushou);
-}
-
-// Route costs from a castle to every castle, every castle passable. The buffer is reused.
-std::vector<std::uint16_t>& RoadCostsFrom(const GameState& gs, int start, bool seaCostly) {
-    thread_local std::vector<std::uint16_t> costs;
-    costs.assign(static_cast<std::size_t>(ShiroCount(gs)), kRouteUnreachable);
-    CalcRoadCost(gs, -1, -1, start, costs, seaCostly ? kRouteSeaCostly : kRouteAll);
-    return costs;
 }
 
 std::string NameOfBushou(const GameState& gs, int bushou) {
@@ -192,25 +183,15 @@ bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool sea
         ++pass;
     if (pass == 3) return false;
 
-    int best = -1;
-    // With one candidate, or with no castle to measure from (all costs alike: the first in
-    // table order wins), no route search is needed.
-    const bool measure = countOfPass[pass] > 1 && IsValidShiro(gs, shiro);
-    const std::vector<std::uint16_t>* cost = measure ? &RoadCostsFrom(gs, shiro, seaCostly) : nullptr;
-    int bestCost = kFarAway;
-    for (std::size_t i = 0; i < own.size(); ++i) {
-        if (ownPass[i] > pass) continue;
-        const int c = own[i];
-        if (!cost) {
-            best = c;
-            break;
-        }
-        const int k = (*cost)[static_cast<std::size_t>(c)];
-        if (k < bestCost) {
-            bestCost = k;
-            best = c;
-        }
-    }
+    // The castles of the pass in table order; the nearest of them, or the first when there is
+    // no castle to measure from.
+    thread_local std::vector<int> candidates;
+    candidates.clear();
+    for (std::size_t i = 0; i < own.size(); ++i)
+        if (ownPass[i] <= pass) candidates.push_back(own[i]);
+    const int best = candidates.size() > 1 && IsValidShiro(gs, shiro)
+                         ? FindNearestShiro(gs, -1, shiro, candidates, seaCostly ? kRouteSeaCostly : kRouteAll)
+                         : candidates.front();
     if (best < 0) return false;
     MoveTo(gs, bushou, best);
     return true;

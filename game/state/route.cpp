@@ -11,6 +11,10 @@ namespace {
 
 constexpr int kSeaKind = 3;
 
+RouteSearch& RouteSearchOfThread() {
+    thread_local RouteSearch search;
+    return search;
+}
 
 }  // namespace
 
@@ -59,7 +63,7 @@ void RouteSearch::CollectLinks(const GameState& gs, int n, int daimyou, int mode
 }
 
 bool RouteSearch::CheapestFirst(const GameState& gs, int n, int daimyou, int mode, int start,
-                                std::span<std::uint16_t> out, bool stopOnMixed) {
+                                std::span<std::uint16_t> out, bool stopOnMixed, Goal* goal) {
     std::int64_t cost[4];
     LinkCosts(gs, mode, cost);
     const bool allPassable = daimyou == -1;
@@ -79,6 +83,16 @@ bool RouteSearch::CheapestFirst(const GameState& gs, int n, int daimyou, int mod
         const int a = static_cast<int>(key & 16383u);
         const std::int64_t v = key >> 14;
         if (v > out[static_cast<std::size_t>(a)]) continue;
+        if (goal) {
+            // Castles come off the heap by cost: past the best candidate's cost none can be
+            // nearer, and among equal costs the earlier candidate wins.
+            if (goal->found >= 0 && v > goal->cost) return true;
+            const std::uint32_t rank = rank_[static_cast<std::size_t>(a)];
+            if (rank != 0 && (goal->found < 0 || rank < rank_[static_cast<std::size_t>(goal->found)])) {
+                goal->found = a;
+                goal->cost = static_cast<std::uint16_t>(v);
+            }
+        }
         const auto& connect = gs.ShiroMapTbl[static_cast<std::size_t>(a)].connect;
         for (int j = 0; j < ShiroMapRecord::kMaxConnection; ++j) {
             const ShiroConnection& link = connect[static_cast<std::size_t>(j)];
@@ -161,10 +175,40 @@ void RouteSearch::Calc(const GameState& gs, int daimyou, int start, std::span<st
     method_ = Method::Stack;
 }
 
+int RouteSearch::Nearest(const GameState& gs, int daimyou, int start, std::span<const int> candidates, int mode) {
+    const int n = ShiroCount(gs);
+    if (candidates.empty() || start < 0 || start >= n) return -1;
+    for (int c : candidates)
+        if (c < 0 || c >= n) return -1;
+    costs_.assign(static_cast<std::size_t>(n), kRouteUnreachable);
+    rank_.assign(static_cast<std::size_t>(n), 0);
+    for (std::size_t i = candidates.size(); i-- > 0;)
+        rank_[static_cast<std::size_t>(candidates[i])] = static_cast<std::uint32_t>(i + 1);
+
+    // Stopping early is exact while every link met is of one class: the stack search, which
+    // the full search would fall back on when it meets both classes further out, finds the same
+    // costs for every castle up to the nearest candidate's and none lower beyond them.
+    const bool oneClass = mode == kRouteSea || mode == kRouteLand;
+    Goal goal;
+    if (CheapestFirst(gs, n, daimyou, mode, start, costs_, !oneClass, &goal)) {
+        method_ = Method::CheapestFirst;
+        // No candidate reachable: all cost 32767 and the first one is kept.
+        return goal.found >= 0 ? goal.found : candidates.front();
+    }
+    Calc(gs, daimyou, start, costs_, mode);
+    int best = candidates.front();
+    for (int c : candidates)
+        if (costs_[static_cast<std::size_t>(c)] < costs_[static_cast<std::size_t>(best)]) best = c;
+    return best;
+}
+
 void CalcRoadCost(const GameState& gs, int daimyou, int gundan, int start, std::span<std::uint16_t> out,
                   int mode) {
-    thread_local RouteSearch search;
-    search.Calc(gs, daimyou, start, out, mode);
+    RouteSearchOfThread().Calc(gs, daimyou, start, out, mode);
+}
+
+int FindNearestShiro(const GameState& gs, int daimyou, int start, std::span<const int> candidates, int mode) {
+    return RouteSearchOfThread().Nearest(gs, daimyou, start, candidates, mode);
 }
 
 void MarkLinkedShiroOfDaimyou(const GameState& gs, int daimyou, int start, std::span<std::uint8_t> out) {

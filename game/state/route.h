@@ -53,6 +53,14 @@ public:
     // an out array shorter than the castle count, leaves every entry of out at 32767.
     void Calc(const GameState& gs, int daimyou, int start, std::span<std::uint16_t> out, int mode);
 
+    // The candidate nearest to the start, as Calc followed by a walk over the candidates in
+    // their order keeping the first of the lowest cost would choose (an unreachable candidate
+    // counts as cost 32767). Where the costs come cheapest-first the search stops once no
+    // castle left can be nearer than the best candidate found, so a near candidate costs a few
+    // steps instead of the whole map. -1 when there is no candidate or the start or a
+    // candidate lies outside the castle table.
+    int Nearest(const GameState& gs, int daimyou, int start, std::span<const int> candidates, int mode);
+
     // How the last search found its costs (for tests and measurements).
     Method LastMethod() const { return method_; }
 
@@ -71,9 +79,17 @@ private:
     static void LinkCosts(const GameState& gs, int mode, std::int64_t cost[4]);
     // The links the search may take, castle by castle in list order.
     void CollectLinks(const GameState& gs, int n, int daimyou, int mode);
+    // What a search for the nearest candidate looks for: rank_[c] is 1 + the castle's place in
+    // the candidate list (0: no candidate); found is the candidate chosen so far.
+    struct Goal {
+        int found = -1;
+        std::uint16_t cost = kRouteUnreachable;
+    };
     // Cheapest-first costs; false (out unfinished) as soon as links of both classes are met.
+    // With a goal the search ends once every castle as near as the nearest candidate is known,
+    // and only those costs are final.
     bool CheapestFirst(const GameState& gs, int n, int daimyou, int mode, int start,
-                       std::span<std::uint16_t> out, bool stopOnMixed);
+                       std::span<std::uint16_t> out, bool stopOnMixed, Goal* goal = nullptr);
     void StackSearch(int start, std::span<std::uint16_t> out, std::int64_t leg);
 
     std::vector<std::uint32_t> first_;  // first link of each castle in links_; n + 1 entries
@@ -83,11 +99,16 @@ private:
     std::vector<std::uint32_t> legUp_;  // cost raised to the next whole leg, by cost
     std::int64_t legUpFor_ = 0;         // the leg length legUp_ was worked out for
     std::vector<std::uint32_t> heap_;
+    std::vector<std::uint16_t> costs_;  // the costs of a search for the nearest candidate
+    std::vector<std::uint32_t> rank_;   // see Goal
     Method method_ = Method::None;
 };
 
 void CalcRoadCost(const GameState& gs, int daimyou, int gundan, int start, std::span<std::uint16_t> out,
                   int mode);
+
+// RouteSearch::Nearest on a search object kept for the thread.
+int FindNearestShiro(const GameState& gs, int daimyou, int start, std::span<const int> candidates, int mode);
 
 // The counted house of a house: its master while it is a vassal, else itself. A negative
 // house, or one outside the house table, counts as itself.

@@ -190,6 +190,11 @@ TEST(CalcRoadCost, BadArgumentsAndLinksAreHarmless) {
     std::vector<std::uint16_t> shortOut(2, 5);
     CalcRoadCost(gs, -1, -1, 0, shortOut, kRouteAll);
     EXPECT_EQ(shortOut, (std::vector<std::uint16_t>{32767, 32767}));
+    EXPECT_EQ(FindNearestShiro(gs, -1, 0, {}, kRouteAll), -1);
+    EXPECT_EQ(FindNearestShiro(gs, -1, 0, std::vector<int>{1, 3}, kRouteAll), -1);
+    EXPECT_EQ(FindNearestShiro(gs, -1, 3, std::vector<int>{1}, kRouteAll), -1);
+    EXPECT_EQ(FindNearestShiro(gs, -1, 0, std::vector<int>{2, 1}, kRouteAll), 1);
+    EXPECT_EQ(FindNearestShiro(gs, -1, 1, std::vector<int>{2, 0}, kRouteLand), 2);  // none reachable: the first
     gs.nDistanceLimit = 0;  // never divides by zero
     gs.RoadCost = {-5, 30, 50, 10};
     w.AddLink(1, 0, kSea);
@@ -197,7 +202,8 @@ TEST(CalcRoadCost, BadArgumentsAndLinksAreHarmless) {
 }
 
 // Random graphs with every link kind, owners, vassals and subordinates, all four modes and
-// several leg lengths: the search gives exactly the plain LIFO search's costs.
+// several leg lengths: the search gives exactly the plain LIFO search's costs, and the nearest of
+// some castles is the one those costs name.
 TEST(CalcRoadCost, MatchesThePlainSearchOnRandomGraphs) {
     Random rng(20240601);
     RouteSearch search;  // one search object reused across graphs of different sizes
@@ -235,6 +241,16 @@ TEST(CalcRoadCost, MatchesThePlainSearchOnRandomGraphs) {
         search.Calc(gs, daimyou, start, out, mode);
         ASSERT_EQ(out, ReferenceCosts(gs, daimyou, start, mode)) << "round " << round;
         ++methods[static_cast<int>(search.LastMethod())];
+
+        // The nearest of some castles in table order: the first of the lowest cost.
+        std::vector<int> candidates;
+        for (int c = 0; c < n; ++c)
+            if (rng.Below(4) == 0) candidates.push_back(c);
+        if (candidates.empty()) continue;
+        int nearest = candidates.front();
+        for (int c : candidates)
+            if (out[static_cast<std::size_t>(c)] < out[static_cast<std::size_t>(nearest)]) nearest = c;
+        ASSERT_EQ(search.Nearest(gs, daimyou, start, candidates, mode), nearest) << "round " << round;
     }
     // Both ways of finding the costs were checked many times.
     EXPECT_GT(methods[static_cast<int>(RouteSearch::Method::CheapestFirst)], 50);
