@@ -286,13 +286,21 @@ void CBattleRunner::EndBlockade(int shiro) {
 }
 
 void CBattleRunner::CheckWithdrawn(int shiro, int house) {
-    for (int g = 0; g < BushouCount(gs_); ++g) {
-        const CBushou& b = BushouAt(gs_, g);
-        if (b.shiro != shiro || !(b.flags & CBushou::kFlagBesieging) || EffectiveHouseOfBushou(gs_, g) != house)
-            continue;
-        ports_.inform->Inform("Debug Message : 撤退したはずの武将が残っています " + ShiroName(gs_, shiro) + " " +
-                              HouseName(gs_, house));
-    }
+    for (int g = 0; g < BushouCount(gs_); ++g)
+        ReportIfLeft(g, shiro, house);
+}
+
+void CBattleRunner::CheckWithdrawn(int shiro, int house, std::span<const int> candidates) {
+    for (int g : candidates)
+        if (IsValidBushou(gs_, g)) ReportIfLeft(g, shiro, house);
+}
+
+void CBattleRunner::ReportIfLeft(int bushou, int shiro, int house) {
+    const CBushou& b = BushouAt(gs_, bushou);
+    if (b.shiro != shiro || !(b.flags & CBushou::kFlagBesieging) || EffectiveHouseOfBushou(gs_, bushou) != house)
+        return;
+    ports_.inform->Inform("Debug Message : 撤退したはずの武将が残っています " + ShiroName(gs_, shiro) + " " +
+                          HouseName(gs_, house));
 }
 
 }  // namespace rymd

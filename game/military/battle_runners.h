@@ -81,8 +81,12 @@ public:
     void WithdrawBushou(int house, int shiro, std::span<const int> ids, bool bySea);
     void EndBlockade(int shiro);
     void CheckWithdrawn(int shiro, int house);
+    // The same over the generals given (in table order), when they hold every general that could
+    // still stand there.
+    void CheckWithdrawn(int shiro, int house, std::span<const int> candidates);
 
 private:
+    void ReportIfLeft(int bushou, int shiro, int house);
     bool PlaysInPerson() const;
     bool OwnTroopsOnLand(int house, std::span<const int> army) const;
     bool OwnTroopsAtSea(int house, std::span<const int> ids) const;

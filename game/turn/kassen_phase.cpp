@@ -79,10 +79,13 @@ std::vector<int> ArmyBoundFor(const GameState& gs, int shiro, int destination, i
     return army;
 }
 
-// The generals of the house standing at the castle with the army mark (at most max).
-std::vector<int> ArmyAt(const GameState& gs, int shiro, int house, std::size_t max = kMaxArmy) {
+// The generals of the house standing at the castle with the army mark (at most max), in table
+// order, out of the generals given.
+template <class Generals>
+std::vector<int> ArmyAmong(const GameState& gs, const Generals& generals, int shiro, int house,
+                           std::size_t max = kMaxArmy) {
     std::vector<int> army;
-    for (int g : BushouIndexes(gs)) {
+    for (int g : generals) {
         if (army.size() >= max) break;
         const CBushou& b = BushouAt(gs, g);
         if (b.daimyou < 0 || b.shiro != shiro || !Has(b, CBushou::kFlagBesieging)) continue;
@@ -90,6 +93,50 @@ std::vector<int> ArmyAt(const GameState& gs, int shiro, int house, std::size_t m
     }
     return army;
 }
+
+// ... out of the whole general table.
+std::vector<int> ArmyAt(const GameState& gs, int shiro, int house, std::size_t max = kMaxArmy) {
+    return ArmyAmong(gs, BushouIndexes(gs), shiro, house, max);
+}
+
+// The generals with the army mark at each castle, in table order, taken before the armies
+// fight. The fights only take the mark away (moving a general clears it too) and number no
+// general anew while the table keeps its count, so ArmyAt of a castle is found among them;
+// once the count changes the whole table is read again.
+class MarkedArmies {
+public:
+    explicit MarkedArmies(const GameState& gs)
+        : gs_(gs), count_(BushouCount(gs)), atShiro_(static_cast<std::size_t>(ShiroCount(gs))) {
+        for (int g : BushouIndexes(gs)) {
+            const CBushou& b = BushouAt(gs, g);
+            if (Has(b, CBushou::kFlagBesieging) && IsValidShiro(gs, b.shiro))
+                atShiro_[static_cast<std::size_t>(b.shiro)].push_back(g);
+        }
+    }
+    std::vector<int> At(int shiro, int house, std::size_t max = kMaxArmy) const {
+        if (const std::vector<int>* marked = MarkedAt(shiro)) return ArmyAmong(gs_, *marked, shiro, house, max);
+        return ArmyAt(gs_, shiro, house, max);
+    }
+    // CBattleRunner::CheckWithdrawn over the same generals.
+    void CheckWithdrawn(CBattleRunner& runner, int shiro, int house) const {
+        if (const std::vector<int>* marked = MarkedAt(shiro))
+            runner.CheckWithdrawn(shiro, house, *marked);
+        else
+            runner.CheckWithdrawn(shiro, house);
+    }
+
+private:
+    // The generals marked at the castle when the fights began; null once they may be stale.
+    const std::vector<int>* MarkedAt(int shiro) const {
+        if (BushouCount(gs_) != count_ || shiro < 0 || static_cast<std::size_t>(shiro) >= atShiro_.size())
+            return nullptr;
+        return &atShiro_[static_cast<std::size_t>(shiro)];
+    }
+
+    const GameState& gs_;
+    int count_;
+    std::vector<std::vector<int>> atShiro_;
+};
 
 }  // namespace
 
@@ -234,6 +281,7 @@ void CKassenPhase::FightRivalArmies(CBattleRunner& runner) {
         list.fill(-1);
     std::vector<int> castles;
     std::vector<std::pair<int, int>> turnedAway;  // (castle, house) of a twelfth house
+    const MarkedArmies marked(gs);
     for (int g : BushouIndexes(gs)) {
         const CBushou& b = BushouAt(gs, g);
         if (b.daimyou < 0 || !Has(b, CBushou::kFlagBesieging) || !IsValidShiro(gs, b.shiro)) continue;
@@ -256,7 +304,7 @@ void CKassenPhase::FightRivalArmies(CBattleRunner& runner) {
             ports.inform->Inform("Debug Message : " + NameOfShiro(gs, shiro) +
                                  "に集まった大名家が多すぎるため" + NameOfHouse(gs, house) +
                                  "の軍勢は戦いません");
-        runner.WithdrawBushou(house, shiro, ArmyAt(gs, shiro, house), false);
+        runner.WithdrawBushou(house, shiro, marked.At(shiro, house), false);
     }
     std::sort(castles.begin(), castles.end());
 
@@ -267,7 +315,7 @@ void CKassenPhase::FightRivalArmies(CBattleRunner& runner) {
             if (r.destination == shiro && GetCountedDaimyou(gs, r.owner) == house)
                 r.destination = GunsenRecord::kNoDestination;
         }
-        runner.CheckWithdrawn(shiro, house);
+        marked.CheckWithdrawn(runner, shiro, house);
     };
 
     for (int c : castles) {
@@ -282,8 +330,8 @@ void CKassenPhase::FightRivalArmies(CBattleRunner& runner) {
                 const int a = list[static_cast<std::size_t>(pa)];
                 const int b = list[static_cast<std::size_t>(pb)];
                 if (!Hostile(gs, a, b)) continue;
-                const std::vector<int> armyA = ArmyAt(gs, c, a);
-                const std::vector<int> armyB = ArmyAt(gs, c, b);
+                const std::vector<int> armyA = marked.At(c, a);
+                const std::vector<int> armyB = marked.At(c, b);
                 const bool relief = b == owner;
                 const int result =
                     runner.RunYasen(c, -1, armyA, -1, armyB, -1, relief ? 1 : 0, {KuniOf(gs, c), -1});
@@ -320,7 +368,7 @@ void CKassenPhase::FightRivalArmies(CBattleRunner& runner) {
             if (house < 0) continue;
             ++remaining;
             long long strength = 0;
-            for (int g : ArmyAt(gs, c, house, CShiro::kMaxBushou * 50)) {
+            for (int g : marked.At(c, house, CShiro::kMaxBushou * 50)) {
                 const CBushou& x = BushouAt(gs, g);
                 strength += 3LL * x.cavalry + x.foot;
             }
@@ -332,7 +380,7 @@ void CKassenPhase::FightRivalArmies(CBattleRunner& runner) {
         if (remaining < 2) continue;
         for (int& house : list) {
             if (house < 0 || house == strongest) continue;
-            runner.WithdrawBushou(house, c, ArmyAt(gs, c, house, CShiro::kMaxBushou * 50), false);
+            runner.WithdrawBushou(house, c, marked.At(c, house, CShiro::kMaxBushou * 50), false);
             house = -1;
         }
     }
