@@ -426,7 +426,8 @@ bool CAttackPlanner::OrderShutsujin(int daimyou, int gundan, int target, int nee
             if (n < freeCount || keptBack) {
                 go = true;
             } else {
-                const bool stretched = CalcStrengthOfGundan(gs, daimyou, -1) < CalcMaxHeiByIncome(gs, daimyou, -1) &&
+                const bool stretched = CalcStrengthOfGundan(gs, daimyou, -1, &index_) <
+                                           CalcMaxHeiByIncome(gs, daimyou, -1, &index_) &&
                                        DaimyouAt(gs, daimyou).shikin >= 0 && m1 > 1;
                 go = !stretched;
             }

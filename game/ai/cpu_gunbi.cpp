@@ -18,15 +18,15 @@ namespace {
 
 // The generals of the unit: the house's own generals (all of them for a vassal house, else those
 // of the planned corps) and the guest generals counted for the house in the planned corps.
-std::vector<int> CollectBushou(const GameState& gs, const HouseRoster& roster, int daimyou, int gundan) {
+std::vector<int> CollectBushou(const GameState& gs, const HouseIndex& index, int daimyou, int gundan) {
     std::vector<int> out;
     const bool shinjuu = DaimyouAt(gs, daimyou).bond == CDaimyou::kBondShinjuu;
-    for (int b : roster.Bushou(daimyou)) {
+    for (int b : index.MemberBushou(daimyou)) {
         const CBushou& g = BushouAt(gs, b);
         if (g.status != CBushou::kStatusKyakushou && (shinjuu || g.gundan == gundan)) out.push_back(b);
     }
     const std::size_t own = out.size();
-    for (int b : roster.Kyakushou(daimyou))
+    for (int b : index.KyakushouOf(daimyou))
         if (BushouAt(gs, b).gundan == gundan) out.push_back(b);
     // In table order, as one pass over the table would find them.
     std::inplace_merge(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(own), out.end());
@@ -49,16 +49,15 @@ std::int16_t ToI16(std::int64_t value) {
 }
 
 // Money kept aside for the domestic planner: its first trade ship when the unit's ports have none.
-bool NeedsFirstKouekisen(const GameState& gs, int daimyou, int gundan) {
+bool NeedsFirstKouekisen(const GameState& gs, const HouseIndex& index, int daimyou, int gundan) {
     bool port = false;
-    for (int c : ShiroIndexes(gs)) {
-        const CShiro& s = ShiroAt(gs, c);
-        if (s.daimyou != daimyou || s.gundan != gundan) continue;
-        if (!(gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags & ShiroMapRecord::kFlagPort)) continue;
-        if (s.kouekisen > 0) return false;
+    bool ship = false;
+    ForShiroOfGundan(gs, daimyou, gundan, &index, [&](int c, const CShiro& s) {
+        if (!(gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags & ShiroMapRecord::kFlagPort)) return;
         port = true;
-    }
-    return port;
+        ship = ship || s.kouekisen > 0;
+    });
+    return port && !ship;
 }
 
 }  // namespace
@@ -69,12 +68,12 @@ void CCpuGunbi::PlanDaimyou(int daimyou) {
 
 void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
     GameState& gs = context_.gs;
-    const HouseRoster& roster = roster_.Get(gs);
-    PlanUnit unit(gs, roster, daimyou, gundan);
+    const HouseIndex& index = Index();
+    PlanUnit unit(gs, index, daimyou, gundan);
     if (!unit.Valid()) return;
 
     // 1. A corps that does not invade only arms its generals.
-    const std::vector<int> members = CollectBushou(gs, roster, daimyou, gundan);
+    const std::vector<int> members = CollectBushou(gs, index, daimyou, gundan);
     if (!(unit.Orders() & CGundan::kOrderShinkou)) {
         DistributeTeppou(unit, members);
         return;
@@ -84,9 +83,9 @@ void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
 
     // 2. Spare money: the funds expected at the harvest, less a first trade ship for the domestic
     // planner; a RYUUKYUU house spends half of it.
-    std::int64_t spare = EstimateShikinAtHarvest(gs, daimyou, gundan, 1.1);
+    std::int64_t spare = EstimateShikinAtHarvest(gs, daimyou, gundan, 1.1, &index);
     if (unit.Orders() & CGundan::kOrderNaisei) {
-        if (NeedsFirstKouekisen(gs, daimyou, gundan)) spare -= gs.nKouekisenPrice;
+        if (NeedsFirstKouekisen(gs, index, daimyou, gundan)) spare -= gs.nKouekisenPrice;
         if (house.GetKind() == CDaimyou::kKindRyuukyuu && spare >= 1) spare /= 2;
     }
     auto pay = [&](std::int64_t amount) {
@@ -137,15 +136,15 @@ void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
     // 6. Soldiers to raise: within the allowances, the funds and what the unit can keep.
     int cavalry = 0;
     int foot = 0;
-    CalcChouheiLimits(gs, daimyou, gundan, cavalry, foot);
+    CalcChouheiLimits(gs, daimyou, gundan, cavalry, foot, &index);
     std::int64_t funds = unit.Funds();
     std::int64_t F = std::max(foot, 0);
     std::int64_t C = std::max(cavalry, 0);
     if (F * u > funds) F = std::max<std::int64_t>(funds / u, 0);
     funds -= F * u;
     if (C * 3 * u > funds) C = std::max<std::int64_t>(funds / (3 * u), 0);
-    const std::int64_t strength = CalcStrengthOfGundan(gs, daimyou, gundan);
-    const std::int64_t affordable = CalcMaxHeiOfGundan(gs, daimyou, gundan);
+    const std::int64_t strength = CalcStrengthOfGundan(gs, daimyou, gundan, &index);
+    const std::int64_t affordable = CalcMaxHeiOfGundan(gs, daimyou, gundan, &index);
     if (F + 3 * C + strength > affordable) {
         if (F + strength <= affordable) {
             // Cavalry count three each against what the unit can keep, and never rise here.
@@ -213,18 +212,19 @@ void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
     const std::int64_t raisedFoot = F0 - F;
     const std::int64_t raisedCavalry = C0 - C;
     unit.Pay(raisedFoot * u + raisedCavalry * 3 * u);
-    ReduceKokudakaByChouhei(gs, daimyou, gundan, static_cast<int>(raisedFoot + raisedCavalry));
-    ReduceMinshuuByChouhei(gs, daimyou, gundan, static_cast<int>(raisedCavalry), static_cast<int>(raisedFoot));
+    ReduceKokudakaByChouhei(gs, daimyou, gundan, static_cast<int>(raisedFoot + raisedCavalry), &index);
+    ReduceMinshuuByChouhei(gs, daimyou, gundan, static_cast<int>(raisedCavalry), static_cast<int>(raisedFoot),
+                           &index);
 
     // 10. Muskets.
     DistributeTeppou(unit, members);
 }
 
 void CCpuGunbi::DistributeTeppou(int daimyou, int gundan) {
-    const HouseRoster& roster = roster_.Get(context_.gs);
-    PlanUnit unit(context_.gs, roster, daimyou, gundan);
+    const HouseIndex& index = Index();
+    PlanUnit unit(context_.gs, index, daimyou, gundan);
     if (!unit.Valid()) return;
-    DistributeTeppou(unit, CollectBushou(context_.gs, roster, daimyou, gundan));
+    DistributeTeppou(unit, CollectBushou(context_.gs, index, daimyou, gundan));
 }
 
 void CCpuGunbi::DistributeTeppou(PlanUnit& unit, const std::vector<int>& members) {

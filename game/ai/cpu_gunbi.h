@@ -28,7 +28,12 @@ private:
     void DistributeTeppou(PlanUnit& unit, const std::vector<int>& members);
 
     GameContext context_;
-    RosterCache roster_;
+    // Who holds what, taken once for the whole phase.
+    const HouseIndex& Index() {
+        index_.Refresh(context_.gs);
+        return index_;
+    }
+    HouseIndex index_;
 };
 
 }  // namespace rymd

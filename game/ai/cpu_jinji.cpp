@@ -1,6 +1,7 @@
 #include "game/ai/cpu_jinji.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,11 +16,21 @@
 
 namespace rymd {
 
+const std::vector<int>& CCpuJinji::GeneralsToLookAt(int daimyou) {
+    index_.Refresh(context_.gs);
+    const std::vector<int>& counted = index_.BushouOf(daimyou);
+    const std::vector<int>& held = index_.CaptivesAndHostages();
+    look_.clear();
+    std::set_union(counted.begin(), counted.end(), held.begin(), held.end(), std::back_inserter(look_));
+    return look_;
+}
+
 void CCpuJinji::Run(int daimyou) {
     GameState& gs = context_.gs;
     if (!IsValidDaimyou(gs, daimyou)) return;
-    // Employment moves no record, but the count is read each turn all the same.
-    for (int g = 0; g < BushouCount(gs); ++g) {
+    // Employment moves no record and sets no general captive.
+    index_.Refresh(gs);
+    for (int g : index_.CaptivesAndHostages()) {
         const CBushou& b = BushouAt(gs, g);
         if (b.status != CBushou::kStatusHoryo || b.holderDaimyou != daimyou) continue;
         if (!CanEmployHoryo(gs, g) || !EmployHoryo(gs, context_.ports, g)) continue;
@@ -36,8 +47,9 @@ void CCpuJinji::RunHitojichi(int daimyou) {
     if (BushouCount(gs) == 0 || !IsValidDaimyou(gs, daimyou)) return;
 
     // 1. Free places in the house's castles.
+    const std::vector<int>& generals = GeneralsToLookAt(daimyou);
     int freePlaces = 0;
-    for (int c : ShiroIndexes(gs))
+    for (int c : index_.ShiroOf(daimyou))
         if (GetCountedDaimyouOfShiro(gs, c) == daimyou)
             freePlaces += CShiro::kMaxBushou - ShiroAt(gs, c).nBushou;
 
@@ -45,7 +57,7 @@ void CCpuJinji::RunHitojichi(int daimyou) {
     double valour = 0.0;
     double intellect = 0.0;
     int members = 0;
-    for (int g : BushouIndexes(gs)) {
+    for (int g : generals) {
         const CBushou& b = BushouAt(gs, g);
         if (b.daimyou < 0 || GetCountedDaimyou(gs, b.daimyou) != daimyou) continue;
         valour += b.buyuu;
@@ -72,7 +84,7 @@ void CCpuJinji::RunHitojichi(int daimyou) {
         int key;
     };
     std::vector<Candidate> candidates;
-    for (int g : BushouIndexes(gs)) {
+    for (int g : generals) {
         const CBushou& b = BushouAt(gs, g);
         const int key = b.buyuu + 2 * b.chibou;
         if (underHouse(b.daimyou, false) && DaimyouAt(gs, b.daimyou).toushu != g && better(b)) {

@@ -3,7 +3,10 @@
 // of its vassal houses and hostages who come of age may become guest generals.
 #pragma once
 
+#include <vector>
+
 #include "game/state/game_context.h"
+#include "game/state/house_index.h"
 
 namespace rymd {
 
@@ -23,8 +26,20 @@ public:
     // free place (20 per castle of the house).
     void RunHitojichi(int daimyou);
 
+    // Forgets who served whom: the player's own personnel commands between the houses planned
+    // before and after him change it.
+    void DropIndex() { index_.Drop(); }
+
 private:
+    // The generals who counted for the house when the index was taken and every captive and
+    // hostage then, in table order. Within the phase only captives and hostages change house, and
+    // no castle changes hands nor any house its bond, so every general who counts for the house
+    // now, or is a captive or hostage, is among them.
+    const std::vector<int>& GeneralsToLookAt(int daimyou);
+
     GameContext context_;
+    HouseIndex index_;  // who holds what, for the houses of one personnel phase
+    std::vector<int> look_;
 };
 
 }  // namespace rymd

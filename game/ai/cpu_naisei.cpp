@@ -54,13 +54,13 @@ void CCpuNaisei::PlanDaimyou(int daimyou) {
 
 void CCpuNaisei::PlanGundan(int daimyou, int gundan) {
     GameState& gs = context_.gs;
-    const HouseRoster& roster = roster_.Get(gs);
-    PlanUnit unit(gs, roster, daimyou, gundan);
+    const HouseIndex& index = Index();
+    PlanUnit unit(gs, index, daimyou, gundan);
     if (!unit.Valid() || !(unit.Orders() & CGundan::kOrderNaisei)) return;
 
     income_.Get(gs).ProjectBalance(daimyou, gundan, projection_);
 
-    const BestSeijiTable seiji(gs, daimyou, roster.Bushou(daimyou));
+    const BestSeijiTable seiji(gs, daimyou, index.MemberBushou(daimyou));
     SendKouekisen(unit);
     DoWork(Work::kKouzan, unit, seiji);
     DoWork(Work::kRakuichi, unit, seiji);
@@ -74,7 +74,7 @@ void CCpuNaisei::PlanGundan(int daimyou, int gundan) {
 // Trade voyages
 
 void CCpuNaisei::SendKouekisen(int daimyou, int gundan) {
-    PlanUnit unit(context_.gs, roster_.Get(context_.gs), daimyou, gundan);
+    PlanUnit unit(context_.gs, Index(), daimyou, gundan);
     SendKouekisen(unit);
 }
 
@@ -135,19 +135,19 @@ void CCpuNaisei::SendKouekisen(PlanUnit& unit) {
 // Mines, free markets and reclamation
 
 void CCpuNaisei::DoKouzanKaihatsu(int daimyou, int gundan) {
-    PlanUnit unit(context_.gs, roster_.Get(context_.gs), daimyou, gundan);
-    DoWork(Work::kKouzan, unit, BestSeijiTable(context_.gs, daimyou, roster_.Get(context_.gs).Bushou(daimyou)));
+    PlanUnit unit(context_.gs, Index(), daimyou, gundan);
+    DoWork(Work::kKouzan, unit, BestSeijiTable(context_.gs, daimyou, Index().MemberBushou(daimyou)));
 }
 
 void CCpuNaisei::DoRakuichi(int daimyou, int gundan) {
-    PlanUnit unit(context_.gs, roster_.Get(context_.gs), daimyou, gundan);
-    DoWork(Work::kRakuichi, unit, BestSeijiTable(context_.gs, daimyou, roster_.Get(context_.gs).Bushou(daimyou)));
+    PlanUnit unit(context_.gs, Index(), daimyou, gundan);
+    DoWork(Work::kRakuichi, unit, BestSeijiTable(context_.gs, daimyou, Index().MemberBushou(daimyou)));
 }
 
 void CCpuNaisei::DoKaikon(int daimyou, int gundan) {
     if (!IsKaikonSeason(context_.gs)) return;
-    PlanUnit unit(context_.gs, roster_.Get(context_.gs), daimyou, gundan);
-    DoWork(Work::kKaikon, unit, BestSeijiTable(context_.gs, daimyou, roster_.Get(context_.gs).Bushou(daimyou)));
+    PlanUnit unit(context_.gs, Index(), daimyou, gundan);
+    DoWork(Work::kKaikon, unit, BestSeijiTable(context_.gs, daimyou, Index().MemberBushou(daimyou)));
 }
 
 void CCpuNaisei::DoWork(Work work, PlanUnit& unit, const BestSeijiTable& seiji) {
@@ -233,7 +233,7 @@ void CCpuNaisei::DoWork(Work work, PlanUnit& unit, const BestSeijiTable& seiji) 
 // Ships
 
 void CCpuNaisei::BuildShips(int daimyou, int gundan) {
-    PlanUnit unit(context_.gs, roster_.Get(context_.gs), daimyou, gundan);
+    PlanUnit unit(context_.gs, Index(), daimyou, gundan);
     BuildShips(unit);
 }
 
@@ -256,10 +256,11 @@ void CCpuNaisei::BuildShips(PlanUnit& unit) {
     const int price = gs.nKouekisenPrice;
     if (!idle && order.Count() > 0 && price > 0) {
         order.SortSmall();
+        const HouseIndex& index = Index();
         // The funds the unit expects to keep over the next months (at most 5, to the harvest).
-        const std::int64_t cost = static_cast<std::int64_t>(CalcMonthlyCostOfGundan(gs, daimyou, gundan) * 1.1) +
-                                  SumKokudakaOfGundan(gs, daimyou, gundan) / 30;
-        const std::int64_t deficit = std::min<std::int64_t>(0, CalcMonthlyIncomeOfGundan(gs, daimyou, gundan) - cost);
+        const std::int64_t cost = static_cast<std::int64_t>(CalcMonthlyCostOfGundan(gs, daimyou, gundan, &index) * 1.1) +
+                                  SumKokudakaOfGundan(gs, daimyou, gundan, &index) / 30;
+        const std::int64_t deficit = std::min<std::int64_t>(0, CalcMonthlyIncomeOfGundan(gs, daimyou, gundan, &index) - cost);
         const int months = std::min(MonthsToSeptember(gs), 5);
         for (int i = 0; i < order.Count(); ++i) {
             const std::int64_t expected = unit.Funds() + deficit * months;
@@ -281,12 +282,12 @@ void CCpuNaisei::BuildGunsen(int daimyou) {
     const int price = gs.nGunsenPrice;
     if (price <= 0) return;
     std::vector<std::int16_t> want(static_cast<std::size_t>(ShiroCount(gs)));
-    std::int64_t wanted = PlanGunsenKenzou(gs, daimyou, want);
+    std::int64_t wanted = PlanGunsenKenzou(gs, daimyou, want, &Index());
     if (wanted < 1) return;
 
     CDaimyou& house = DaimyouAt(gs, daimyou);
     const int tendency = gs.DaimyouInitTbl[static_cast<std::size_t>(daimyou)].gunsenTendency;
-    const std::int64_t kept = EstimateShikinAtHarvest(gs, daimyou, -1, 1.1);
+    const std::int64_t kept = EstimateShikinAtHarvest(gs, daimyou, -1, 1.1, &Index());
     std::int64_t budget = static_cast<std::int64_t>(
         static_cast<double>(house.shikin - kept) * (tendency * 0.1) + static_cast<double>(kept));
     budget = std::min<std::int64_t>(budget, house.shikin);
@@ -322,7 +323,7 @@ void CCpuNaisei::BuyTeppou(int daimyou) {
                           (gs.DaimyouInitTbl[static_cast<std::size_t>(daimyou)].teppouTendency / 10.0);
     int musketsNow = 0;
     int foot = 0;
-    const double rate = CalcTeppouSoubiRitsu(gs, daimyou, musketsNow, foot);
+    const double rate = CalcTeppouSoubiRitsu(gs, daimyou, musketsNow, foot, &Index());
     if (foot == 0 || rate >= 1.0 || rate >= target) return;
     std::int64_t muskets = musketsNow;
     const int u = HeiUnit(gs);

@@ -53,7 +53,12 @@ private:
     // The projection calculator reads which castles and generals each house has, which cannot
     // change within a phase: one serves every house of the phase.
     PhaseCache<CMonthlyIncome, GameState> income_;
-    RosterCache roster_;
+    // Who holds what, taken once for the whole phase.
+    const HouseIndex& Index() {
+        index_.Refresh(context_.gs);
+        return index_;
+    }
+    HouseIndex index_;
 };
 
 }  // namespace rymd

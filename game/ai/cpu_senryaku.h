@@ -16,7 +16,7 @@
 #include <span>
 #include <vector>
 
-#include "game/ai/house_index.h"
+#include "game/state/house_index.h"
 #include "game/state/game_context.h"
 
 namespace rymd {

@@ -7,35 +7,19 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <span>
 #include <vector>
+
+#include "game/state/house_index.h"
 
 namespace rymd {
 
 struct GameState;
 
-// Which castles and generals each house has, read from the tables once. No castle changes hands
-// and no general changes house within a phase, so the planners of one phase share one roster
-// (RosterCache) instead of scanning the tables for every house.
-class HouseRoster {
-public:
-    explicit HouseRoster(const GameState& gs);
-    // Castles the house owns, in table order.
-    std::span<const int> Shiro(int daimyou) const;
-    // Generals whose house field is the house, whatever their status, in table order.
-    std::span<const int> Bushou(int daimyou) const;
-    // Guest generals (status 3) counted for the house: their house, or its master when their
-    // house is a vassal, is the house. In table order.
-    std::span<const int> Kyakushou(int daimyou) const;
+// The year, month and phase of the game.
+std::array<int, 3> PhaseStamp(const GameState& gs);
 
-private:
-    std::vector<std::vector<int>> shiro_;
-    std::vector<std::vector<int>> bushou_;
-    std::vector<std::vector<int>> kyakushou_;
-};
-
-// Something a planner reads once per phase (a roster, an income calculator): made afresh from
-// the game state when the year, month or phase differs from the last one asked for.
+// Something a planner reads once per phase (an income calculator): made afresh from the game
+// state when the year, month or phase differs from the last one asked for.
 template <class T, class State>
 class PhaseCache {
 public:
@@ -52,16 +36,12 @@ private:
     std::unique_ptr<T> value_;
     std::array<int, 3> stamp_{};
 };
-using RosterCache = PhaseCache<const HouseRoster, const GameState>;
-
-// The year, month and phase of the game.
-std::array<int, 3> PhaseStamp(const GameState& gs);
 
 class PlanUnit {
 public:
     // An invalid unit (a house outside the table, a corps outside the table or of another house)
     // has no castles, no funds and no musket stock.
-    PlanUnit(GameState& gs, const HouseRoster& roster, int daimyou, int gundan);
+    PlanUnit(GameState& gs, const HouseIndex& index, int daimyou, int gundan);
 
     bool Valid() const { return valid_; }
     int Daimyou() const { return daimyou_; }

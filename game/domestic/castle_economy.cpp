@@ -7,6 +7,7 @@
 
 #include "game/state/access.h"
 #include "game/state/game_state.h"
+#include "game/state/house_index.h"
 #include "game/state/queries.h"
 
 namespace rymd {
@@ -202,27 +203,26 @@ int EstimateKouzanKaihatsuMonths(const GameState& gs, int shiro, int seiji) {
 // =============================================================================================
 // Conscription
 
-void CalcChouheiLimits(const GameState& gs, int daimyou, int gundan, int& cavalry, int& foot) {
+void CalcChouheiLimits(const GameState& gs, int daimyou, int gundan, int& cavalry, int& foot,
+                       const HouseIndex* index) {
     const double unit = HeiUnit(gs);
     double sumCavalry = 0.0;
     double sumFoot = 0.0;
-    for (int s : ShiroIndexes(gs)) {
-        const CShiro& c = ShiroAt(gs, s);
-        if (c.daimyou != daimyou || c.gundan != gundan) continue;
+    ForShiroOfGundan(gs, daimyou, gundan, index, [&](int, const CShiro& c) {
         const double support = c.support / 1000.0;
         sumCavalry += c.kokudaka / 1000.0 / unit * support;
         sumFoot += c.kokudaka / 100.0 / unit * support;
-    }
+    });
     cavalry = Round(std::clamp(sumCavalry, double(INT_MIN), double(INT_MAX)));
     foot = Round(std::clamp(sumFoot, double(INT_MIN), double(INT_MAX)));
 }
 
-void ReduceKokudakaByChouhei(GameState& gs, int daimyou, int gundan, int units) {
+void ReduceKokudakaByChouhei(GameState& gs, int daimyou, int gundan, int units, const HouseIndex* index) {
     std::int64_t total = static_cast<std::int64_t>(units) * HeiUnit(gs);
-    std::int64_t n = CountShiroOfGundan(gs, daimyou, gundan);
-    for (int s : ShiroIndexes(gs)) {
+    std::int64_t n = CountShiroOfGundan(gs, daimyou, gundan, index);
+    ForShiroOfGundan(gs, daimyou, gundan, index, [&](int s, const CShiro&) {
+        if (n <= 0) return;
         CShiro& c = ShiroAt(gs, s);
-        if (c.daimyou != daimyou || c.gundan != gundan || n <= 0) continue;
         const std::int64_t before = gs.ShiroSnapTbl[static_cast<std::size_t>(s)].kokudaka;
         std::int64_t share = std::llround(static_cast<double>(total) / static_cast<double>(n));
         std::int64_t after = before - share;
@@ -233,22 +233,22 @@ void ReduceKokudakaByChouhei(GameState& gs, int daimyou, int gundan, int units) 
         c.kokudaka = static_cast<std::uint32_t>(std::min<std::int64_t>(after, UINT32_MAX));
         total -= share;
         --n;
-    }
+    });
 }
 
-void ReduceMinshuuByChouhei(GameState& gs, int daimyou, int gundan, int cavalry, int foot) {
+void ReduceMinshuuByChouhei(GameState& gs, int daimyou, int gundan, int cavalry, int foot,
+                            const HouseIndex* index) {
     const double soldiers = (3.0 * cavalry + foot) * HeiUnit(gs);
-    const std::int64_t sum = SumKokudakaOfGundan(gs, daimyou, gundan);
-    for (int s : ShiroIndexes(gs)) {
+    const std::int64_t sum = SumKokudakaOfGundan(gs, daimyou, gundan, index);
+    ForShiroOfGundan(gs, daimyou, gundan, index, [&](int s, const CShiro&) {
         CShiro& c = ShiroAt(gs, s);
-        if (c.daimyou != daimyou || c.gundan != gundan) continue;
         const CShiro& snap = gs.ShiroSnapTbl[static_cast<std::size_t>(s)];
         // A castle's share of the soldiers in per mille of its yield: the same for every castle
         // with a yield. A castle without yield (or a purse without any) loses nothing.
         const double loss = (c.kokudaka == 0 || sum <= 0) ? 0.0 : soldiers * 1000.0 / static_cast<double>(sum);
         const int support = snap.support - ToInt(std::round(loss));
         c.support = static_cast<std::int16_t>(std::clamp(support, 0, static_cast<int>(INT16_MAX)));
-    }
+    });
 }
 
 // =============================================================================================

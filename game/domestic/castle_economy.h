@@ -21,6 +21,7 @@
 namespace rymd {
 
 struct GameState;
+class HouseIndex;  // the phase's house index: the purse functions walk its lists when given one
 
 // Months returned by an estimate when the development would bring nothing.
 inline constexpr int kNeverRepaid = 10000;
@@ -80,18 +81,21 @@ int EstimateKouzanKaihatsuMonths(const GameState& gs, int shiro, int seiji);
 
 // Conscription allowances of a purse, in soldier units: over its castles, cavalry = rounded sum
 // of rice yield / 1000 / nHeiUnit x support / 1000, foot = the same with / 100.
-void CalcChouheiLimits(const GameState& gs, int daimyou, int gundan, int& cavalry, int& foot);
+void CalcChouheiLimits(const GameState& gs, int daimyou, int gundan, int& cavalry, int& foot,
+                       const HouseIndex* index = nullptr);
 
 // Charges soldiers raised (units) to the rice yield of the purse's castles: one koku a soldier,
 // spread evenly in table order from the castles' phase-start snapshot; what one castle cannot
 // pay passes to the castles after it. Because every call starts from the snapshot, raising the
 // same running total twice in one phase charges it once.
-void ReduceKokudakaByChouhei(GameState& gs, int daimyou, int gundan, int units);
+void ReduceKokudakaByChouhei(GameState& gs, int daimyou, int gundan, int units,
+                             const HouseIndex* index = nullptr);
 // Charges soldiers raised to the populace support of the purse's castles: each castle's support
 // becomes its snapshot's support less (3 x cavalry + foot) x nHeiUnit x 1000 / the purse's rice
 // yield (taken after ReduceKokudakaByChouhei), rounded, never below 0. A castle without rice
 // yield keeps its snapshot's support.
-void ReduceMinshuuByChouhei(GameState& gs, int daimyou, int gundan, int cavalry, int foot);
+void ReduceMinshuuByChouhei(GameState& gs, int daimyou, int gundan, int cavalry, int foot,
+                            const HouseIndex* index = nullptr);
 
 // Ships on voyages booked at the castle (the ships of its occupied order slots).
 int CountShipsAtSea(const GameState& gs, int shiro);

@@ -64,6 +64,8 @@ struct CMonthlyIncome::Index {
     std::vector<std::bitset<256>> kuniOf;
     // Monthly cost of each house's warships: 50 a ship, 100 a ship at sea.
     std::vector<std::int64_t> gunsenCost;
+    // The houses of the Ainu people, in index order (a house's people is set at the start).
+    std::vector<int> ainu;
     // adjacent[a][b]: a castle of a is linked to a castle of b (built at its first need).
     mutable bool adjacencyBuilt = false;
     mutable std::vector<std::bitset<GameState::kMaxDaimyou>> adjacent;
@@ -117,6 +119,8 @@ const CMonthlyIncome::Index& CMonthlyIncome::GetIndex() const {
                 index->bushouOf[static_cast<std::size_t>(counted)].push_back(g);
         }
     }
+    for (int d = 0; d < DaimyouCount(gs_); ++d)
+        if (gs_.DaimyouTbl[static_cast<std::size_t>(d)].GetKind() == CDaimyou::kKindAinu) index->ainu.push_back(d);
     index_ = std::move(index);
     return *index_;
 }
@@ -276,9 +280,8 @@ std::int32_t CMonthlyIncome::CalcTrade(int daimyou) {
     if (house.GetKind() != CDaimyou::kKindAinu) {
         // Trade with each allied neighbour of the Ainu people, shared among all its partners; the
         // last such neighbour in index order gives the value.
-        for (int o = 0; o < nDaimyou; ++o) {
+        for (int o : GetIndex().ainu) {
             if (o == daimyou || !HouseExists(gs_, o)) continue;
-            if (gs_.DaimyouTbl[static_cast<std::size_t>(o)].GetKind() != CDaimyou::kKindAinu) continue;
             if (!IsTradeRelation(house.GetRelationLo(o)) || !HousesAdjacent(daimyou, o)) continue;
             const int w = SharesKuni(daimyou, o) ? 3 : 1;
             int n = 0;

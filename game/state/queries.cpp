@@ -9,6 +9,7 @@
 
 #include "game/state/access.h"
 #include "game/state/game_state.h"
+#include "game/state/house_index.h"
 #include "game/state/route.h"
 
 namespace rymd {
@@ -17,16 +18,6 @@ namespace {
 
 bool IsShinjuu(const GameState& gs, int d) {
     return IsValidDaimyou(gs, d) && DaimyouAt(gs, d).bond == CDaimyou::kBondShinjuu;
-}
-
-// Calls f for every castle of the house and corps.
-template <class F>
-void ForShiroOfGundan(const GameState& gs, int daimyou, int gundan, F f) {
-    const int n = ShiroCount(gs);
-    for (int c = 0; c < n; ++c) {
-        const CShiro& s = ShiroAt(gs, c);
-        if (s.daimyou == daimyou && s.gundan == gundan) f(c, s);
-    }
 }
 
 template <class F>
@@ -49,16 +40,6 @@ void ForShiroOfDaimyouWithShinjuu(const GameState& gs, int daimyou, F f) {
     for (int c = 0; c < n; ++c) {
         const CShiro& s = ShiroAt(gs, c);
         if (GetCountedDaimyou(gs, s.daimyou) == daimyou) f(c, s);
-    }
-}
-
-template <class F>
-void ForBushouOfGundan(const GameState& gs, int daimyou, int gundan, F f) {
-    if (daimyou < 0) return;
-    const int n = BushouCount(gs);
-    for (int g = 0; g < n; ++g) {
-        const CBushou& b = BushouAt(gs, g);
-        if (b.daimyou == daimyou && b.gundan == gundan) f(g, b);
     }
 }
 
@@ -159,9 +140,9 @@ double NormalizeAngle(double radians) {
 // =============================================================================================
 // Sums
 
-std::int64_t SumKokudakaOfGundan(const GameState& gs, int daimyou, int gundan) {
+std::int64_t SumKokudakaOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
     std::int64_t sum = 0;
-    ForShiroOfGundan(gs, daimyou, gundan, [&](int, const CShiro& s) { sum += s.kokudaka; });
+    ForShiroOfGundan(gs, daimyou, gundan, index, [&](int, const CShiro& s) { sum += s.kokudaka; });
     return sum;
 }
 
@@ -177,9 +158,9 @@ std::int64_t SumKokudakaOfDaimyouWithShinjuu(const GameState& gs, int daimyou) {
     return sum;
 }
 
-int SumKeizaiOfGundan(const GameState& gs, int daimyou, int gundan) {
+int SumKeizaiOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
     int sum = 0;
-    ForShiroOfGundan(gs, daimyou, gundan, [&](int, const CShiro& s) { sum += s.keizai; });
+    ForShiroOfGundan(gs, daimyou, gundan, index, [&](int, const CShiro& s) { sum += s.keizai; });
     return sum;
 }
 
@@ -195,9 +176,9 @@ int SumKeizaiOfDaimyouWithShinjuu(const GameState& gs, int daimyou) {
     return sum;
 }
 
-int SumKouzanOfGundan(const GameState& gs, int daimyou, int gundan) {
+int SumKouzanOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
     int sum = 0;
-    ForShiroOfGundan(gs, daimyou, gundan, [&](int, const CShiro& s) { sum += s.kouzan; });
+    ForShiroOfGundan(gs, daimyou, gundan, index, [&](int, const CShiro& s) { sum += s.kouzan; });
     return sum;
 }
 
@@ -207,9 +188,9 @@ int SumKouzanOfDaimyou(const GameState& gs, int daimyou) {
     return sum;
 }
 
-int CountShiroOfGundan(const GameState& gs, int daimyou, int gundan) {
+int CountShiroOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
     int count = 0;
-    ForShiroOfGundan(gs, daimyou, gundan, [&](int, const CShiro&) { ++count; });
+    ForShiroOfGundan(gs, daimyou, gundan, index, [&](int, const CShiro&) { ++count; });
     return count;
 }
 
@@ -225,9 +206,9 @@ int CountShiroOfDaimyouWithShinjuu(const GameState& gs, int daimyou) {
     return count;
 }
 
-int SumHeiOfGundan(const GameState& gs, int daimyou, int gundan) {
+int SumHeiOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
     int sum = 0;
-    ForBushouOfGundan(gs, daimyou, gundan, [&](int, const CBushou& b) { sum += b.cavalry + b.foot; });
+    ForBushouOfGundan(gs, daimyou, gundan, index, [&](int, const CBushou& b) { sum += b.cavalry + b.foot; });
     return sum;
 }
 
@@ -249,9 +230,9 @@ void SumHeiOfDaimyouWithShinjuu(const GameState& gs, int daimyou, int& foot, int
     });
 }
 
-int CalcStrengthOfGundan(const GameState& gs, int daimyou, int gundan) {
+int CalcStrengthOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
     int sum = 0;
-    ForBushouOfGundan(gs, daimyou, gundan, [&](int, const CBushou& b) { sum += 3 * b.cavalry + b.foot; });
+    ForBushouOfGundan(gs, daimyou, gundan, index, [&](int, const CBushou& b) { sum += 3 * b.cavalry + b.foot; });
     return sum;
 }
 
@@ -285,9 +266,9 @@ int SumHeiOfShiroBushouByTarget(const GameState& gs, int shiro, int target) {
 // =============================================================================================
 // Economy
 
-int CalcMonthlyIncomeOfGundan(const GameState& gs, int daimyou, int gundan) {
-    return SumKeizaiOfGundan(gs, daimyou, gundan) +
-           static_cast<int>(SumKouzanOfGundan(gs, daimyou, gundan) * KouzanGijutsu(gs, daimyou) / 1000.0);
+int CalcMonthlyIncomeOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
+    return SumKeizaiOfGundan(gs, daimyou, gundan, index) +
+           static_cast<int>(SumKouzanOfGundan(gs, daimyou, gundan, index) * KouzanGijutsu(gs, daimyou) / 1000.0);
 }
 
 int CalcMonthlyIncomeOfDaimyou(const GameState& gs, int daimyou) {
@@ -295,10 +276,10 @@ int CalcMonthlyIncomeOfDaimyou(const GameState& gs, int daimyou) {
            static_cast<int>(SumKouzanOfDaimyou(gs, daimyou) * KouzanGijutsu(gs, daimyou) / 1000.0);
 }
 
-int CalcMonthlyCostOfGundan(const GameState& gs, int daimyou, int gundan) {
+int CalcMonthlyCostOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
     int cost = 0;
-    ForBushouOfGundan(gs, daimyou, gundan, [&](int, const CBushou& b) { cost += BushouCost(gs, b); });
-    ForShiroOfGundan(gs, daimyou, gundan, [&](int, const CShiro& s) { cost += GarrisonCost(gs, s); });
+    ForBushouOfGundan(gs, daimyou, gundan, index, [&](int, const CBushou& b) { cost += BushouCost(gs, b); });
+    ForShiroOfGundan(gs, daimyou, gundan, index, [&](int, const CShiro& s) { cost += GarrisonCost(gs, s); });
     if (gundan == -1) cost += GunsenCost(gs, daimyou);
     return cost;
 }
@@ -311,25 +292,25 @@ int CalcMonthlyCostOfDaimyou(const GameState& gs, int daimyou) {
     return cost;
 }
 
-int EstimateShikinAtHarvest(const GameState& gs, int daimyou, int gundan, double factor) {
-    const int cost = static_cast<int>(CalcMonthlyCostOfGundan(gs, daimyou, gundan) * factor);
-    const int net = CalcMonthlyIncomeOfGundan(gs, daimyou, gundan) - cost;
+int EstimateShikinAtHarvest(const GameState& gs, int daimyou, int gundan, double factor, const HouseIndex* index) {
+    const int cost = static_cast<int>(CalcMonthlyCostOfGundan(gs, daimyou, gundan, index) * factor);
+    const int net = CalcMonthlyIncomeOfGundan(gs, daimyou, gundan, index) - cost;
     return FundsOf(gs, daimyou, gundan) + std::min(net, 0) * MonthsToHarvest(gs);
 }
 
-int CalcMaxHeiByIncome(const GameState& gs, int daimyou, int gundan) {
+int CalcMaxHeiByIncome(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
     const int u = HeiUnit(gs);
-    const std::int64_t s = SumKeizaiOfGundan(gs, daimyou, gundan) +
-                           static_cast<std::int64_t>(SumKouzanOfGundan(gs, daimyou, gundan) *
+    const std::int64_t s = SumKeizaiOfGundan(gs, daimyou, gundan, index) +
+                           static_cast<std::int64_t>(SumKouzanOfGundan(gs, daimyou, gundan, index) *
                                                      KouzanGijutsu(gs, daimyou) / 1000.0) +
-                           SumKokudakaOfGundan(gs, daimyou, gundan) / 12 / 2 -
+                           SumKokudakaOfGundan(gs, daimyou, gundan, index) / 12 / 2 -
                            GunsenTerm(gs, daimyou, gundan);
     return static_cast<int>(static_cast<double>(s / u) * 0.8);
 }
 
-int CalcMaxHeiOfGundan(const GameState& gs, int daimyou, int gundan) {
+int CalcMaxHeiOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
     const int u = HeiUnit(gs);
-    const int a = std::max(CalcMaxHeiByIncome(gs, daimyou, gundan), 0);
+    const int a = std::max(CalcMaxHeiByIncome(gs, daimyou, gundan, index), 0);
     const int perMonth = FundsOf(gs, daimyou, gundan) / MonthsToHarvest(gs);
     int b = static_cast<int>((perMonth - GunsenTerm(gs, daimyou, gundan)) * 0.8) / u;
     if (b < 0) b = 0;
@@ -339,7 +320,7 @@ int CalcMaxHeiOfGundan(const GameState& gs, int daimyou, int gundan) {
 // =============================================================================================
 // The computer's warship plan
 
-int PlanGunsenKenzou(const GameState& gs, int daimyou, std::span<std::int16_t> out) {
+int PlanGunsenKenzou(const GameState& gs, int daimyou, std::span<std::int16_t> out, const HouseIndex* index) {
     const int n = std::min(ShiroCount(gs), static_cast<int>(out.size()));
     std::fill(out.begin(), out.begin() + n, std::int16_t{0});
     if (!IsValidDaimyou(gs, daimyou) || IsShinjuu(gs, daimyou)) return 0;
@@ -350,15 +331,22 @@ int PlanGunsenKenzou(const GameState& gs, int daimyou, std::span<std::int16_t> o
     std::vector<int> group(static_cast<std::size_t>(n), -1);
     std::vector<std::uint16_t> costs(static_cast<std::size_t>(n));
     int nGroup = 0;
-    for (int c = 0; c < n; ++c) {
-        if (group[static_cast<std::size_t>(c)] >= 0) continue;
-        if (!(gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags & ShiroMapRecord::kFlagWaterway)) continue;
-        if (GetCountedDaimyouOfShiro(gs, c) != daimyou) continue;
+    const auto startGroup = [&](int c) {
+        if (c >= n || group[static_cast<std::size_t>(c)] >= 0) return;
+        if (!(gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags & ShiroMapRecord::kFlagWaterway)) return;
+        if (GetCountedDaimyouOfShiro(gs, c) != daimyou) return;
         CalcRoadCost(gs, daimyou, -1, c, costs, kRouteSea);
         for (int d = c; d < n; ++d)
             if (costs[static_cast<std::size_t>(d)] < kRouteUnreachable)
                 group[static_cast<std::size_t>(d)] = nGroup;
         ++nGroup;
+    };
+    if (index) {
+        for (int c : index->ShiroOf(daimyou))
+            startGroup(c);
+    } else {
+        for (int c = 0; c < n; ++c)
+            startGroup(c);
     }
     if (nGroup == 0) return 0;
 
@@ -557,13 +545,19 @@ void CalcTeppouKounyuuOfDaimyou(const GameState& gs, int daimyou, std::span<int>
     }
 }
 
-double CalcTeppouSoubiRitsu(const GameState& gs, int daimyou, int& muskets, int& foot) {
+double CalcTeppouSoubiRitsu(const GameState& gs, int daimyou, int& muskets, int& foot, const HouseIndex* index) {
     muskets = 0;
     foot = 0;
-    ForBushouOfDaimyou(gs, daimyou, [&](int, const CBushou& b) {
+    const auto add = [&](int, const CBushou& b) {
         muskets += b.muskets;
         foot += b.foot;
-    });
+    };
+    if (index && IsValidDaimyou(gs, daimyou)) {
+        for (int g : index->MemberBushou(daimyou))
+            if (BushouAt(gs, g).daimyou == daimyou) add(g, BushouAt(gs, g));
+    } else {
+        ForBushouOfDaimyou(gs, daimyou, add);
+    }
     if (IsValidDaimyou(gs, daimyou)) {
         const CDaimyou& house = gs.DaimyouTbl[static_cast<std::size_t>(daimyou)];
         muskets += house.teppou;

@@ -4,6 +4,9 @@
 // production, purchase and equipment ratio, guest-general appointment, troop selection under
 // a limit, a repeatable number sequence and small text utilities.
 //
+// The functions of a house and corps take the phase's house index (house_index.h) when the caller
+// has one: they then walk the house's lists instead of the whole tables, with the same result.
+//
 // A corps argument of -1 means the house's direct command: the castles and generals whose
 // corps is -1. The direct command also carries all of the house's warships and uses the
 // house's funds. Functions of a house alone cover all its castles and generals whatever their
@@ -26,6 +29,7 @@
 namespace rymd {
 
 struct GameState;
+class HouseIndex;
 
 // --- rounding -------------------------------------------------------------------------------
 // Truncates toward zero, then one further away from zero when the value was not whole.
@@ -42,24 +46,30 @@ inline int Round(double value) {
 double NormalizeAngle(double radians);
 
 // --- sums -----------------------------------------------------------------------------------
-std::int64_t SumKokudakaOfGundan(const GameState& gs, int daimyou, int gundan);
+std::int64_t SumKokudakaOfGundan(const GameState& gs, int daimyou, int gundan,
+                        const HouseIndex* index = nullptr);
 std::int64_t SumKokudakaOfDaimyou(const GameState& gs, int daimyou);
 std::int64_t SumKokudakaOfDaimyouWithShinjuu(const GameState& gs, int daimyou);
-int SumKeizaiOfGundan(const GameState& gs, int daimyou, int gundan);
+int SumKeizaiOfGundan(const GameState& gs, int daimyou, int gundan,
+                      const HouseIndex* index = nullptr);
 int SumKeizaiOfDaimyou(const GameState& gs, int daimyou);
 int SumKeizaiOfDaimyouWithShinjuu(const GameState& gs, int daimyou);
-int SumKouzanOfGundan(const GameState& gs, int daimyou, int gundan);
+int SumKouzanOfGundan(const GameState& gs, int daimyou, int gundan,
+                      const HouseIndex* index = nullptr);
 int SumKouzanOfDaimyou(const GameState& gs, int daimyou);
-int CountShiroOfGundan(const GameState& gs, int daimyou, int gundan);
+int CountShiroOfGundan(const GameState& gs, int daimyou, int gundan,
+                       const HouseIndex* index = nullptr);
 int CountShiroOfDaimyou(const GameState& gs, int daimyou);
 int CountShiroOfDaimyouWithShinjuu(const GameState& gs, int daimyou);
 // Cavalry + foot of the generals of the house and corps.
-int SumHeiOfGundan(const GameState& gs, int daimyou, int gundan);
+int SumHeiOfGundan(const GameState& gs, int daimyou, int gundan,
+                   const HouseIndex* index = nullptr);
 // The three troop kinds of the house's generals.
 void SumHeiOfDaimyou(const GameState& gs, int daimyou, int& foot, int& cavalry, int& muskets);
 void SumHeiOfDaimyouWithShinjuu(const GameState& gs, int daimyou, int& foot, int& cavalry, int& muskets);
 // 3 x cavalry + foot.
-int CalcStrengthOfGundan(const GameState& gs, int daimyou, int gundan);
+int CalcStrengthOfGundan(const GameState& gs, int daimyou, int gundan,
+                         const HouseIndex* index = nullptr);
 int CalcStrengthOfDaimyou(const GameState& gs, int daimyou);
 int CalcStrengthOfDaimyouWithShinjuu(const GameState& gs, int daimyou);
 // Cavalry + foot of the generals stationed in the castle whose pending move goes to the target.
@@ -67,25 +77,31 @@ int SumHeiOfShiroBushouByTarget(const GameState& gs, int shiro, int target);
 
 // --- economy --------------------------------------------------------------------------------
 // Town economy + trunc(mine levels x mining technology / 1000).
-int CalcMonthlyIncomeOfGundan(const GameState& gs, int daimyou, int gundan);
+int CalcMonthlyIncomeOfGundan(const GameState& gs, int daimyou, int gundan,
+                              const HouseIndex* index = nullptr);
 int CalcMonthlyIncomeOfDaimyou(const GameState& gs, int daimyou);
 // Upkeep of generals (besiegers cost 1.3, others 0.77 of 3 x cavalry + foot soldiers), of
 // garrisons (a tenth of their soldiers) and, for the direct command, of warships (50 a ship,
 // 100 a blockading ship).
-int CalcMonthlyCostOfGundan(const GameState& gs, int daimyou, int gundan);
+int CalcMonthlyCostOfGundan(const GameState& gs, int daimyou, int gundan,
+                            const HouseIndex* index = nullptr);
 int CalcMonthlyCostOfDaimyou(const GameState& gs, int daimyou);
 // Funds at the harvest (month 9): the funds less the months of deficit until then; a surplus
 // is not added.
-int EstimateShikinAtHarvest(const GameState& gs, int daimyou, int gundan, double factor);
+int EstimateShikinAtHarvest(const GameState& gs, int daimyou, int gundan, double factor,
+                           const HouseIndex* index = nullptr);
 // Soldier units that the income of the house or corps keeps.
-int CalcMaxHeiByIncome(const GameState& gs, int daimyou, int gundan);
+int CalcMaxHeiByIncome(const GameState& gs, int daimyou, int gundan,
+                       const HouseIndex* index = nullptr);
 // Soldier units that the house or corps can afford, by income or by funds.
-int CalcMaxHeiOfGundan(const GameState& gs, int daimyou, int gundan);
+int CalcMaxHeiOfGundan(const GameState& gs, int daimyou, int gundan,
+                       const HouseIndex* index = nullptr);
 
 // --- the computer's warship plan ------------------------------------------------------------
 // Warships a computer house should lay down, per castle in out (nShiro entries, cleared
 // first); the result is their sum. A vassal house plans none.
-int PlanGunsenKenzou(const GameState& gs, int daimyou, std::span<std::int16_t> out);
+int PlanGunsenKenzou(const GameState& gs, int daimyou, std::span<std::int16_t> out,
+                     const HouseIndex* index = nullptr);
 
 // --- front line and provinces ---------------------------------------------------------------
 // Whether a castle linked to this one belongs to another house that this castle's owner holds
@@ -109,7 +125,8 @@ int CalcTeppouSeisanOfDaimyou(const GameState& gs, int daimyou, std::span<std::u
 void CalcTeppouKounyuuOfDaimyou(const GameState& gs, int daimyou, std::span<int> amount,
                                 std::span<int> months);
 // Muskets (generals', stock and on order) per foot soldier of the house; 1.0 without foot.
-double CalcTeppouSoubiRitsu(const GameState& gs, int daimyou, int& muskets, int& foot);
+double CalcTeppouSoubiRitsu(const GameState& gs, int daimyou, int& muskets, int& foot,
+                            const HouseIndex* index = nullptr);
 
 // Items are general indexes, or kShiroGarrisonItem + castle for a castle's garrison (at most
 // kMaxTroopItems). Takes the items, largest first, while the soldiers taken stay within

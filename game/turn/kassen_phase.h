@@ -7,7 +7,7 @@
 
 #include "game/state/game_context.h"
 
-#include "game/ai/house_index.h"
+#include "game/state/house_index.h"
 
 namespace rymd {
 

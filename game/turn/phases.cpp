@@ -171,7 +171,9 @@ void CMainGame::EndPhaseWalk(int phase) {
         }
     }
     // The computer houses after the player; in a spectator game the house at the split position
-    // (the former player's house after a hand-over) is played in its place too.
+    // (the former player's house after a hand-over) is played in its place too. The player's
+    // personnel commands may have changed who serves whom.
+    if (phase == kPhaseJinji) cpuJinji_->DropIndex();
     const int n = DaimyouCount(gs_);
     const int from = gs_.bSpectator ? gs_.nPhaseSplit : gs_.nPhaseSplit + 1;
     for (int i = std::max(0, from); i < n; ++i) {

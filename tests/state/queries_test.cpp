@@ -1,5 +1,6 @@
 #include "game/military/placement.h"
 #include "game/state/queries.h"
+#include "game/state/house_index.h"
 #include "game/save/saved_game.h"
 
 #include <gtest/gtest.h>
@@ -171,6 +172,49 @@ TEST(Economy, AffordableTroops) {
     EXPECT_EQ(CalcMaxHeiOfGundan(gs, 0, -1), 3);
     // A corps carries no warships: S = 200 + 7 + (2000 / 12) / 2 = 290.
     EXPECT_EQ(CalcMaxHeiByIncome(gs, 0, 5), 23);
+}
+
+// With the phase's house index the purse functions walk the house's lists: the same results for every
+// house and corps, a house outside the table and the masterless side included.
+TEST(Sums, TheHouseIndexGivesTheSameResults) {
+    Realm w;
+    GameState& gs = w.gs;
+    gs.nHeiUnit = 10;
+    gs.nCurMonth = 6;
+    gs.DaimyouTbl[0].shikin = 9000;
+    gs.GundanTbl[5].shikin = 300;
+    const HouseIndex index(gs);  // as a planner holds it for its phase
+    for (int daimyou : {0, 1, 2, 3, -1}) {
+        for (int gundan : {-1, 5}) {
+            SCOPED_TRACE(testing::Message() << "house " << daimyou << ", corps " << gundan);
+            const HouseIndex* r = &index;
+            EXPECT_EQ(SumKokudakaOfGundan(gs, daimyou, gundan, r), SumKokudakaOfGundan(gs, daimyou, gundan));
+            EXPECT_EQ(SumKeizaiOfGundan(gs, daimyou, gundan, r), SumKeizaiOfGundan(gs, daimyou, gundan));
+            EXPECT_EQ(SumKouzanOfGundan(gs, daimyou, gundan, r), SumKouzanOfGundan(gs, daimyou, gundan));
+            EXPECT_EQ(CountShiroOfGundan(gs, daimyou, gundan, r), CountShiroOfGundan(gs, daimyou, gundan));
+            EXPECT_EQ(SumHeiOfGundan(gs, daimyou, gundan, r), SumHeiOfGundan(gs, daimyou, gundan));
+            EXPECT_EQ(CalcStrengthOfGundan(gs, daimyou, gundan, r), CalcStrengthOfGundan(gs, daimyou, gundan));
+            EXPECT_EQ(CalcMonthlyCostOfGundan(gs, daimyou, gundan, r), CalcMonthlyCostOfGundan(gs, daimyou, gundan));
+            EXPECT_EQ(EstimateShikinAtHarvest(gs, daimyou, gundan, 1.1, r),
+                      EstimateShikinAtHarvest(gs, daimyou, gundan, 1.1));
+            EXPECT_EQ(CalcMaxHeiOfGundan(gs, daimyou, gundan, r), CalcMaxHeiOfGundan(gs, daimyou, gundan));
+        }
+        int muskets[2] = {};
+        int foot[2] = {};
+        EXPECT_EQ(CalcTeppouSoubiRitsu(gs, daimyou, muskets[0], foot[0], &index),
+                  CalcTeppouSoubiRitsu(gs, daimyou, muskets[1], foot[1]));
+        EXPECT_EQ(muskets[0], muskets[1]);
+        EXPECT_EQ(foot[0], foot[1]);
+    }
+    // The lists follow the table order: by the house fields, and by counted house (the vassal's
+    // castle 2 and general 2 count for house 0, the subordinate's do not).
+    EXPECT_EQ(index.OwnShiro(0), (std::vector<int>{0, 1}));
+    EXPECT_EQ(index.MemberBushou(0), (std::vector<int>{0, 1}));
+    EXPECT_EQ(index.ShiroOf(0), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(index.BushouOf(0), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(index.StrengthOf(0), 3 * 70 + 700);
+    EXPECT_TRUE(index.OwnShiro(3).empty());
+    EXPECT_TRUE(index.MemberBushou(-1).empty());
 }
 
 TEST(Front, HostileNeighbours) {
@@ -382,6 +426,10 @@ TEST(WarshipPlan, ExposedCastlesGetShips) {
     // One sea group {0, 1}; both exposed; the enemy castle is a threat once (F = 1); have 0 < 3.
     // 4a: castle 0 wants 4, castle 1 wants 0 (no defenders). 4b: target 3 x 1 - 4 < 0.
     EXPECT_EQ(PlanGunsenKenzou(gs, 0, out), 4);
+    EXPECT_EQ(out, (std::vector<std::int16_t>{4, 0, 0, 0}));
+    const HouseIndex index(gs);  // the same plan from the house's castles alone
+    std::fill(out.begin(), out.end(), std::int16_t{9});
+    EXPECT_EQ(PlanGunsenKenzou(gs, 0, out, &index), 4);
     EXPECT_EQ(out, (std::vector<std::int16_t>{4, 0, 0, 0}));
 
     // Ships already there count; construction under way takes a castle out.

@@ -1,0 +1,48 @@
+#include "game/state/house_index.h"
+
+#include "game/state/game_state.h"
+#include "game/state/route.h"
+
+namespace rymd {
+
+void HouseIndex::Refresh(const GameState& gs) {
+    const std::array<int, 6> stamp = {gs.nCurYear, gs.nCurMonth, gs.nPhase, ShiroCount(gs), BushouCount(gs),
+                                      DaimyouCount(gs)};
+    if (valid_ && stamp == stamp_) return;
+    stamp_ = stamp;
+    valid_ = true;
+    const auto nDaimyou = static_cast<std::size_t>(DaimyouCount(gs));
+    for (auto* lists : {&ownShiro_, &members_, &shiro_, &siege_, &bushou_, &kyakushou_}) {
+        lists->resize(nDaimyou);
+        for (auto& l : *lists)
+            l.clear();
+    }
+    held_.clear();
+    strength_.assign(nDaimyou, 0);
+    eff_.resize(static_cast<std::size_t>(ShiroCount(gs)));
+    for (int c : ShiroIndexes(gs)) {
+        const CShiro& s = ShiroAt(gs, c);
+        if (IsValidDaimyou(gs, s.daimyou)) ownShiro_[static_cast<std::size_t>(s.daimyou)].push_back(c);
+        const int h = GetCountedDaimyouOfShiro(gs, c);
+        eff_[static_cast<std::size_t>(c)] = h;
+        if (IsValidDaimyou(gs, h)) shiro_[static_cast<std::size_t>(h)].push_back(c);
+        const int b = GetCountedDaimyou(gs, s.besiegerDaimyou);
+        if (s.nBesieger != 0 && b != h && IsValidDaimyou(gs, b)) siege_[static_cast<std::size_t>(b)].push_back(c);
+    }
+    for (int g : BushouIndexes(gs)) {
+        const CBushou& b = BushouAt(gs, g);
+        if (IsValidDaimyou(gs, b.daimyou)) members_[static_cast<std::size_t>(b.daimyou)].push_back(g);
+        if (b.status == CBushou::kStatusHoryo || b.status == CBushou::kStatusHitojichi) held_.push_back(g);
+        const int h = GetCountedDaimyou(gs, b.GetEffectiveDaimyou());
+        if (IsValidDaimyou(gs, h)) {
+            strength_[static_cast<std::size_t>(h)] += 3 * b.cavalry + b.foot;
+            if (b.status != CBushou::kStatusHitojichi) bushou_[static_cast<std::size_t>(h)].push_back(g);
+        }
+        if (b.status == CBushou::kStatusKyakushou && IsValidDaimyou(gs, b.daimyou)) {
+            const int counted = GetCountedDaimyou(gs, b.daimyou);
+            if (IsValidDaimyou(gs, counted)) kyakushou_[static_cast<std::size_t>(counted)].push_back(g);
+        }
+    }
+}
+
+}  // namespace rymd
