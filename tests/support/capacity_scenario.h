@@ -121,6 +121,8 @@ inline std::string MakeCapacityScenarioText(const CapacityScenario& c) {
         const int castle = static_cast<int>(static_cast<long long>(g) * c.castles / c.generals);
         const int h = houseOf(castle);
         const bool later = c.laterEvery > 0 && g % c.laterEvery == c.laterEvery - 1;
+        char house[8];
+        std::snprintf(house, sizeof house, "D%03d", h);
         int rank = -1;
         if (!later && ranks[static_cast<std::size_t>(h)] < 3) rank = ++ranks[static_cast<std::size_t>(h)];
         std::snprintf(
@@ -131,8 +133,7 @@ inline std::string MakeCapacityScenarioText(const CapacityScenario& c) {
             g, g, 1 + g % 10, 1 + (g / 3) % 10, 1 + (g / 7) % 10, 1 + (g / 11) % 10, 1 + (g / 13) % 10,
             1 + (g / 17) % 10, 1 + (g / 19) % 10, 100 + g % 400, 300 + (g * 7) % 1500, (g % 5) * 50,
             1510 + g % 45, 1565 + g % 50, later ? 1561 + g % 10 : 0,
-            later && (g / c.laterEvery) % 2 == 1 ? "D_FREE"
-                                                 : ("D" + std::to_string(1000 + h).substr(1)).c_str(),
+            later && (g / c.laterEvery) % 2 == 1 ? "D_FREE" : house,
             rank, castle);
         s += line;
     }
