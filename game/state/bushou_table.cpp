@@ -1,6 +1,7 @@
 #include "game/state/bushou_table.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "game/state/access.h"
 #include "game/state/game_state.h"
@@ -26,9 +27,19 @@ struct IndexMap {
     }
 };
 
+// The new index of a stored general index when the records are rearranged at once: newIndex[x]
+// for a record of the table, anything else unchanged.
+struct PermutationMap {
+    const std::vector<int>& newIndex;
+
+    int operator()(int x) const {
+        return x >= 0 && static_cast<std::size_t>(x) < newIndex.size() ? newIndex[static_cast<std::size_t>(x)] : x;
+    }
+};
+
 // Renumbers one castle list; entries of a general who left the table are dropped.
-template <std::size_t N, class Count>
-void RenumberList(std::array<std::int32_t, N>& list, Count& count, const IndexMap& map) {
+template <std::size_t N, class Count, class Map>
+void RenumberList(std::array<std::int32_t, N>& list, Count& count, const Map& map) {
     const int n = std::clamp<int>(count, 0, static_cast<int>(N));
     int kept = 0;
     for (int i = 0; i < n; ++i) {
@@ -42,26 +53,17 @@ void RenumberList(std::array<std::int32_t, N>& list, Count& count, const IndexMa
     count = static_cast<Count>(kept);
 }
 
-void RenumberShiro(CShiro& s, const IndexMap& map) {
+template <class Map>
+void RenumberShiro(CShiro& s, const Map& map) {
     if (s.commander >= 0) s.commander = static_cast<std::int16_t>(map(s.commander));
     RenumberList(s.bushou, s.nBushou, map);
     RenumberList(s.besieger, s.nBesieger, map);
     RenumberList(s.arrival, s.nArrival, map);
 }
 
-}  // namespace
-
-void RenumberBushouIndexes(GameState& gs, int from, int to) {
-    const int nBushou = BushouCount(gs);
-    IndexMap map{from, to, 0, -1, 0};
-    if (to < 0) {
-        map = {from, -1, from + 1, std::max(nBushou, from + 1) - 1, -1};
-    } else if (to > from) {
-        map = {from, to, from + 1, to, -1};
-    } else if (to < from) {
-        map = {from, to, to, from - 1, +1};
-    }
-
+// Every stored general index through the map.
+template <class Map>
+void RenumberStoredIndexes(GameState& gs, const Map& map) {
     const int nShiro = ShiroCount(gs);
     for (int c = 0; c < nShiro; ++c) {
         RenumberShiro(gs.ShiroTbl[static_cast<std::size_t>(c)], map);
@@ -79,6 +81,21 @@ void RenumberBushouIndexes(GameState& gs, int from, int to) {
     }
 }
 
+}  // namespace
+
+void RenumberBushouIndexes(GameState& gs, int from, int to) {
+    const int nBushou = BushouCount(gs);
+    IndexMap map{from, to, 0, -1, 0};
+    if (to < 0) {
+        map = {from, -1, from + 1, std::max(nBushou, from + 1) - 1, -1};
+    } else if (to > from) {
+        map = {from, to, from + 1, to, -1};
+    } else if (to < from) {
+        map = {from, to, to, from - 1, +1};
+    }
+    RenumberStoredIndexes(gs, map);
+}
+
 bool EraseBushouRecord(GameState& gs, int bushou) {
     const int n = BushouCount(gs);
     if (bushou < 0 || bushou >= n) return false;
@@ -89,6 +106,35 @@ bool EraseBushouRecord(GameState& gs, int bushou) {
     gs.BushouTbl[static_cast<std::size_t>(n - 1)] = CBushou{};
     gs.nBushou = n - 1;
     return true;
+}
+
+void MoveBushouRecordsToEnd(GameState& gs, std::span<const std::uint8_t> moved) {
+    const int n = std::min(BushouCount(gs), static_cast<int>(moved.size()));
+    std::vector<int> movers;
+    for (int g = 0; g < n; ++g)
+        if (moved[static_cast<std::size_t>(g)]) movers.push_back(g);
+    // One mover in the last slot stays where he is, and nothing is renumbered, as with
+    // MoveBushouRecordToEnd.
+    if (movers.empty() || (movers.size() == 1 && movers.front() == BushouCount(gs) - 1)) return;
+    if (n < BushouCount(gs)) {
+        // Generals beyond the flags stay in front of the movers: move them one by one.
+        for (std::size_t i = 0; i < movers.size(); ++i)
+            MoveBushouRecordToEnd(gs, movers[i] - static_cast<int>(i));
+        return;
+    }
+    // The others keep their order in front, the movers theirs behind them.
+    std::vector<int> newIndex(static_cast<std::size_t>(n));
+    std::vector<CBushou> records;
+    records.reserve(static_cast<std::size_t>(n));
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int g = 0; g < n; ++g) {
+            if ((moved[static_cast<std::size_t>(g)] != 0) != (pass == 1)) continue;
+            newIndex[static_cast<std::size_t>(g)] = static_cast<int>(records.size());
+            records.push_back(std::move(gs.BushouTbl[static_cast<std::size_t>(g)]));
+        }
+    }
+    RenumberStoredIndexes(gs, PermutationMap{newIndex});
+    std::move(records.begin(), records.end(), gs.BushouTbl.begin());
 }
 
 bool MoveBushouRecordToEnd(GameState& gs, int bushou) {

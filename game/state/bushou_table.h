@@ -5,6 +5,9 @@
 // that knows them all.
 #pragma once
 
+#include <cstdint>
+#include <span>
+
 namespace rymd {
 
 struct GameState;
@@ -25,5 +28,11 @@ bool EraseBushouRecord(GameState& gs, int bushou);
 // Moves the general to the last used slot of BushouTbl, the records after him moving down by
 // one; every stored index follows, his own included. False for an index outside the table.
 bool MoveBushouRecordToEnd(GameState& gs, int bushou);
+
+// Moves every general whose entry of moved is set to the last used slots, the others keeping
+// their order in front and the movers theirs behind them: what MoveBushouRecordToEnd for each
+// of them in table order gives, with every stored index renumbered once instead of once a
+// general.
+void MoveBushouRecordsToEnd(GameState& gs, std::span<const std::uint8_t> moved);
 
 }  // namespace rymd

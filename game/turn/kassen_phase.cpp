@@ -13,6 +13,7 @@
 #include "game/military/siege.h"
 #include "game/ports/ports.h"
 #include "game/state/access.h"
+#include "game/state/bushou_table.h"
 #include "game/state/game_state.h"
 #include "game/state/policy.h"
 #include "game/state/queries.h"
@@ -655,19 +656,14 @@ void CKassenPhase::EndFallenHouses() {
 // order.
 void CKassenPhase::MoveMarkedBushouToEnd() {
     GameState& gs = context_.gs;
-    int marked = 0;
-    for (int g : BushouIndexes(gs))
-        if (Has(BushouAt(gs, g), CBushou::kFlagWarMark)) ++marked;
-    for (int g = 0; g < BushouCount(gs) && marked > 0;) {
+    std::vector<std::uint8_t> marked(static_cast<std::size_t>(BushouCount(gs)), 0);
+    for (int g : BushouIndexes(gs)) {
         CBushou& b = BushouAt(gs, g);
-        if (!Has(b, CBushou::kFlagWarMark)) {
-            ++g;
-            continue;
-        }
+        if (!Has(b, CBushou::kFlagWarMark)) continue;
         Clear(b, CBushou::kFlagWarMark);
-        MoveBushouToTableEnd(gs, g);  // the next general now holds index g
-        --marked;
+        marked[static_cast<std::size_t>(g)] = 1;
     }
+    MoveBushouRecordsToEnd(gs, marked);
 }
 
 }  // namespace rymd

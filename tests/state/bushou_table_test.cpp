@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,40 @@ TEST(BushouTable, MoveToEndKeepsEveryReference) {
         EXPECT_EQ(gs.nBushou, 8);
         EXPECT_EQ(gs.BushouTbl[7].name, name);
         EXPECT_EQ(References(gs), before);
+    }
+}
+
+// Moving several generals at once gives what moving them one by one in table order gives:
+// the same records in the same slots, the same stored indexes and list counts.
+TEST(BushouTable, MovingManyToEndIsMovingEachInTurn) {
+    // Bit g: general g moves. None; the first; the last alone (he stays); the last with others;
+    // runs at either end; scattered ones; all.
+    for (int set : {0x00, 0x01, 0x80, 0x81, 0xC0, 0x0F, 0xF0, 0xB2, 0x55, 0x7E, 0xFF}) {
+        SCOPED_TRACE(set);
+        Crowded one;
+        Crowded many;
+        for (Crowded* w : {&one, &many})
+            w->gs.ShiroTbl[2].nArrival = -1;  // an odd count: put right by any renumbering
+        std::vector<std::uint8_t> moved(8, 0);
+        int done = 0;
+        for (int g = 0; g < 8; ++g) {
+            if (!(set & (1 << g))) continue;
+            moved[static_cast<std::size_t>(g)] = 1;
+            ASSERT_TRUE(MoveBushouRecordToEnd(one.gs, g - done));  // the earlier ones went behind
+            ++done;
+        }
+        MoveBushouRecordsToEnd(many.gs, moved);
+        EXPECT_EQ(References(many.gs), References(one.gs));
+        for (std::size_t g = 0; g < 8; ++g)
+            EXPECT_EQ(many.gs.BushouTbl[g].name, one.gs.BushouTbl[g].name);
+        for (int c = 0; c < 3; ++c) {
+            const CShiro& a = many.gs.ShiroTbl[static_cast<std::size_t>(c)];
+            const CShiro& b = one.gs.ShiroTbl[static_cast<std::size_t>(c)];
+            EXPECT_EQ(a.nArrival, b.nArrival);
+            EXPECT_EQ(a.bushou, b.bushou);
+            EXPECT_EQ(a.besieger, b.besieger);
+            EXPECT_EQ(a.arrival, b.arrival);
+        }
     }
 }
 
