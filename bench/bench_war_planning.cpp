@@ -129,7 +129,8 @@ void Print(const std::string& scenario, const PhaseTimes& t) {
                 t.months > 0 ? static_cast<double>(t.strategyOrders) / t.months : 0.0,
                 t.months > 0 ? static_cast<double>(t.sortieOrders) / t.months : 0.0);
     const auto line = [&](const char* name, double seconds) {
-        std::printf("  %-34s %9.3f ms a month  %5.1f%%\n", name, t.months > 0 ? seconds * 1000.0 / t.months : 0.0,
+        std::printf("  %-34s %9.3f ms a month  %5.1f%%\n", name,
+                    t.months > 0 ? seconds * 1000.0 / t.months : 0.0,
                     t.total > 0 ? seconds * 100.0 / t.total : 0.0);
     };
     for (std::size_t i = 0; i < kStepNames.size(); ++i)

@@ -8,8 +8,8 @@
 #include <span>
 #include <vector>
 
-#include "game/state/house_index.h"
 #include "game/state/game_context.h"
+#include "game/state/house_index.h"
 
 namespace rymd {
 

@@ -258,9 +258,11 @@ void CCpuNaisei::BuildShips(PlanUnit& unit) {
         order.SortSmall();
         const HouseIndex& index = Index();
         // The funds the unit expects to keep over the next months (at most 5, to the harvest).
-        const std::int64_t cost = static_cast<std::int64_t>(CalcMonthlyCostOfGundan(gs, daimyou, gundan, &index) * 1.1) +
-                                  SumKokudakaOfGundan(gs, daimyou, gundan, &index) / 30;
-        const std::int64_t deficit = std::min<std::int64_t>(0, CalcMonthlyIncomeOfGundan(gs, daimyou, gundan, &index) - cost);
+        const std::int64_t cost =
+            static_cast<std::int64_t>(CalcMonthlyCostOfGundan(gs, daimyou, gundan, &index) * 1.1) +
+            SumKokudakaOfGundan(gs, daimyou, gundan, &index) / 30;
+        const std::int64_t deficit =
+            std::min<std::int64_t>(0, CalcMonthlyIncomeOfGundan(gs, daimyou, gundan, &index) - cost);
         const int months = std::min(MonthsToSeptember(gs), 5);
         for (int i = 0; i < order.Count(); ++i) {
             const std::int64_t expected = unit.Funds() + deficit * months;

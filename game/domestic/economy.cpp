@@ -120,7 +120,8 @@ const CMonthlyIncome::Index& CMonthlyIncome::GetIndex() const {
         }
     }
     for (int d = 0; d < DaimyouCount(gs_); ++d)
-        if (gs_.DaimyouTbl[static_cast<std::size_t>(d)].GetKind() == CDaimyou::kKindAinu) index->ainu.push_back(d);
+        if (gs_.DaimyouTbl[static_cast<std::size_t>(d)].GetKind() == CDaimyou::kKindAinu)
+            index->ainu.push_back(d);
     index_ = std::move(index);
     return *index_;
 }

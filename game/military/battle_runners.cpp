@@ -297,7 +297,8 @@ void CBattleRunner::CheckWithdrawn(int shiro, int house, std::span<const int> ca
 
 void CBattleRunner::ReportIfLeft(int bushou, int shiro, int house) {
     const CBushou& b = BushouAt(gs_, bushou);
-    if (b.shiro != shiro || !(b.flags & CBushou::kFlagBesieging) || EffectiveHouseOfBushou(gs_, bushou) != house)
+    if (b.shiro != shiro || !(b.flags & CBushou::kFlagBesieging) ||
+        EffectiveHouseOfBushou(gs_, bushou) != house)
         return;
     ports_.inform->Inform("Debug Message : 撤退したはずの武将が残っています " + ShiroName(gs_, shiro) + " " +
                           HouseName(gs_, house));

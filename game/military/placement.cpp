@@ -189,9 +189,10 @@ bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool sea
     candidates.clear();
     for (std::size_t i = 0; i < own.size(); ++i)
         if (ownPass[i] <= pass) candidates.push_back(own[i]);
-    const int best = candidates.size() > 1 && IsValidShiro(gs, shiro)
-                         ? FindNearestShiro(gs, -1, shiro, candidates, seaCostly ? kRouteSeaCostly : kRouteAll)
-                         : candidates.front();
+    const int best =
+        candidates.size() > 1 && IsValidShiro(gs, shiro)
+            ? FindNearestShiro(gs, -1, shiro, candidates, seaCostly ? kRouteSeaCostly : kRouteAll)
+            : candidates.front();
     if (best < 0) return false;
     MoveTo(gs, bushou, best);
     return true;

@@ -33,7 +33,8 @@ struct PermutationMap {
     const std::vector<int>& newIndex;
 
     int operator()(int x) const {
-        return x >= 0 && static_cast<std::size_t>(x) < newIndex.size() ? newIndex[static_cast<std::size_t>(x)] : x;
+        return x >= 0 && static_cast<std::size_t>(x) < newIndex.size() ? newIndex[static_cast<std::size_t>(x)]
+                                                                       : x;
     }
 };
 

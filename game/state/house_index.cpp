@@ -6,8 +6,8 @@
 namespace rymd {
 
 void HouseIndex::Refresh(const GameState& gs) {
-    const std::array<int, 6> stamp = {gs.nCurYear, gs.nCurMonth, gs.nPhase, ShiroCount(gs), BushouCount(gs),
-                                      DaimyouCount(gs)};
+    const std::array<int, 6> stamp = {gs.nCurYear,    gs.nCurMonth,    gs.nPhase,
+                                      ShiroCount(gs), BushouCount(gs), DaimyouCount(gs)};
     if (valid_ && stamp == stamp_) return;
     stamp_ = stamp;
     valid_ = true;
@@ -27,7 +27,8 @@ void HouseIndex::Refresh(const GameState& gs) {
         eff_[static_cast<std::size_t>(c)] = h;
         if (IsValidDaimyou(gs, h)) shiro_[static_cast<std::size_t>(h)].push_back(c);
         const int b = GetCountedDaimyou(gs, s.besiegerDaimyou);
-        if (s.nBesieger != 0 && b != h && IsValidDaimyou(gs, b)) siege_[static_cast<std::size_t>(b)].push_back(c);
+        if (s.nBesieger != 0 && b != h && IsValidDaimyou(gs, b))
+            siege_[static_cast<std::size_t>(b)].push_back(c);
     }
     for (int g : BushouIndexes(gs)) {
         const CBushou& b = BushouAt(gs, g);

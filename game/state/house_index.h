@@ -41,8 +41,8 @@ public:
     const std::vector<int>& BushouOf(int daimyou) const { return Of(bushou_, daimyou); }
     // guest generals (status 3) that count for the house;
     const std::vector<int>& KyakushouOf(int daimyou) const { return Of(kyakushou_, daimyou); }
-    // Captives and hostages (status 1 and 2) of every house, in table order: the only generals whose house the
-    // personnel phase changes.
+    // Captives and hostages (status 1 and 2) of every house, in table order: the only generals whose house
+    // the personnel phase changes.
     const std::vector<int>& CaptivesAndHostages() const { return held_; }
     // 3 x cavalry + foot over every general that counts for the house (hostages included);
     int StrengthOf(int daimyou) const {
@@ -56,8 +56,9 @@ public:
 private:
     static const std::vector<int>& Of(const std::vector<std::vector<int>>& lists, int daimyou) {
         static const std::vector<int> kNone;
-        return daimyou >= 0 && static_cast<std::size_t>(daimyou) < lists.size() ? lists[static_cast<std::size_t>(daimyou)]
-                                                                                : kNone;
+        return daimyou >= 0 && static_cast<std::size_t>(daimyou) < lists.size()
+                   ? lists[static_cast<std::size_t>(daimyou)]
+                   : kNone;
     }
 
     bool valid_ = false;

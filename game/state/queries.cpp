@@ -232,7 +232,8 @@ void SumHeiOfDaimyouWithShinjuu(const GameState& gs, int daimyou, int& foot, int
 
 int CalcStrengthOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
     int sum = 0;
-    ForBushouOfGundan(gs, daimyou, gundan, index, [&](int, const CBushou& b) { sum += 3 * b.cavalry + b.foot; });
+    ForBushouOfGundan(gs, daimyou, gundan, index,
+                      [&](int, const CBushou& b) { sum += 3 * b.cavalry + b.foot; });
     return sum;
 }
 
@@ -268,7 +269,8 @@ int SumHeiOfShiroBushouByTarget(const GameState& gs, int shiro, int target) {
 
 int CalcMonthlyIncomeOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
     return SumKeizaiOfGundan(gs, daimyou, gundan, index) +
-           static_cast<int>(SumKouzanOfGundan(gs, daimyou, gundan, index) * KouzanGijutsu(gs, daimyou) / 1000.0);
+           static_cast<int>(SumKouzanOfGundan(gs, daimyou, gundan, index) * KouzanGijutsu(gs, daimyou) /
+                            1000.0);
 }
 
 int CalcMonthlyIncomeOfDaimyou(const GameState& gs, int daimyou) {
@@ -292,7 +294,8 @@ int CalcMonthlyCostOfDaimyou(const GameState& gs, int daimyou) {
     return cost;
 }
 
-int EstimateShikinAtHarvest(const GameState& gs, int daimyou, int gundan, double factor, const HouseIndex* index) {
+int EstimateShikinAtHarvest(const GameState& gs, int daimyou, int gundan, double factor,
+                            const HouseIndex* index) {
     const int cost = static_cast<int>(CalcMonthlyCostOfGundan(gs, daimyou, gundan, index) * factor);
     const int net = CalcMonthlyIncomeOfGundan(gs, daimyou, gundan, index) - cost;
     return FundsOf(gs, daimyou, gundan) + std::min(net, 0) * MonthsToHarvest(gs);
@@ -545,7 +548,8 @@ void CalcTeppouKounyuuOfDaimyou(const GameState& gs, int daimyou, std::span<int>
     }
 }
 
-double CalcTeppouSoubiRitsu(const GameState& gs, int daimyou, int& muskets, int& foot, const HouseIndex* index) {
+double CalcTeppouSoubiRitsu(const GameState& gs, int daimyou, int& muskets, int& foot,
+                            const HouseIndex* index) {
     muskets = 0;
     foot = 0;
     const auto add = [&](int, const CBushou& b) {

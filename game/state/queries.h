@@ -47,29 +47,24 @@ double NormalizeAngle(double radians);
 
 // --- sums -----------------------------------------------------------------------------------
 std::int64_t SumKokudakaOfGundan(const GameState& gs, int daimyou, int gundan,
-                        const HouseIndex* index = nullptr);
+                                 const HouseIndex* index = nullptr);
 std::int64_t SumKokudakaOfDaimyou(const GameState& gs, int daimyou);
 std::int64_t SumKokudakaOfDaimyouWithShinjuu(const GameState& gs, int daimyou);
-int SumKeizaiOfGundan(const GameState& gs, int daimyou, int gundan,
-                      const HouseIndex* index = nullptr);
+int SumKeizaiOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index = nullptr);
 int SumKeizaiOfDaimyou(const GameState& gs, int daimyou);
 int SumKeizaiOfDaimyouWithShinjuu(const GameState& gs, int daimyou);
-int SumKouzanOfGundan(const GameState& gs, int daimyou, int gundan,
-                      const HouseIndex* index = nullptr);
+int SumKouzanOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index = nullptr);
 int SumKouzanOfDaimyou(const GameState& gs, int daimyou);
-int CountShiroOfGundan(const GameState& gs, int daimyou, int gundan,
-                       const HouseIndex* index = nullptr);
+int CountShiroOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index = nullptr);
 int CountShiroOfDaimyou(const GameState& gs, int daimyou);
 int CountShiroOfDaimyouWithShinjuu(const GameState& gs, int daimyou);
 // Cavalry + foot of the generals of the house and corps.
-int SumHeiOfGundan(const GameState& gs, int daimyou, int gundan,
-                   const HouseIndex* index = nullptr);
+int SumHeiOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index = nullptr);
 // The three troop kinds of the house's generals.
 void SumHeiOfDaimyou(const GameState& gs, int daimyou, int& foot, int& cavalry, int& muskets);
 void SumHeiOfDaimyouWithShinjuu(const GameState& gs, int daimyou, int& foot, int& cavalry, int& muskets);
 // 3 x cavalry + foot.
-int CalcStrengthOfGundan(const GameState& gs, int daimyou, int gundan,
-                         const HouseIndex* index = nullptr);
+int CalcStrengthOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index = nullptr);
 int CalcStrengthOfDaimyou(const GameState& gs, int daimyou);
 int CalcStrengthOfDaimyouWithShinjuu(const GameState& gs, int daimyou);
 // Cavalry + foot of the generals stationed in the castle whose pending move goes to the target.
@@ -83,19 +78,16 @@ int CalcMonthlyIncomeOfDaimyou(const GameState& gs, int daimyou);
 // Upkeep of generals (besiegers cost 1.3, others 0.77 of 3 x cavalry + foot soldiers), of
 // garrisons (a tenth of their soldiers) and, for the direct command, of warships (50 a ship,
 // 100 a blockading ship).
-int CalcMonthlyCostOfGundan(const GameState& gs, int daimyou, int gundan,
-                            const HouseIndex* index = nullptr);
+int CalcMonthlyCostOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index = nullptr);
 int CalcMonthlyCostOfDaimyou(const GameState& gs, int daimyou);
 // Funds at the harvest (month 9): the funds less the months of deficit until then; a surplus
 // is not added.
 int EstimateShikinAtHarvest(const GameState& gs, int daimyou, int gundan, double factor,
-                           const HouseIndex* index = nullptr);
+                            const HouseIndex* index = nullptr);
 // Soldier units that the income of the house or corps keeps.
-int CalcMaxHeiByIncome(const GameState& gs, int daimyou, int gundan,
-                       const HouseIndex* index = nullptr);
+int CalcMaxHeiByIncome(const GameState& gs, int daimyou, int gundan, const HouseIndex* index = nullptr);
 // Soldier units that the house or corps can afford, by income or by funds.
-int CalcMaxHeiOfGundan(const GameState& gs, int daimyou, int gundan,
-                       const HouseIndex* index = nullptr);
+int CalcMaxHeiOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index = nullptr);
 
 // --- the computer's warship plan ------------------------------------------------------------
 // Warships a computer house should lay down, per castle in out (nShiro entries, cleared

@@ -175,7 +175,8 @@ void RouteSearch::Calc(const GameState& gs, int daimyou, int start, std::span<st
     method_ = Method::Stack;
 }
 
-int RouteSearch::Nearest(const GameState& gs, int daimyou, int start, std::span<const int> candidates, int mode) {
+int RouteSearch::Nearest(const GameState& gs, int daimyou, int start, std::span<const int> candidates,
+                         int mode) {
     const int n = ShiroCount(gs);
     if (candidates.empty() || start < 0 || start >= n) return -1;
     for (int c : candidates)

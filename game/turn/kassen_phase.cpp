@@ -115,7 +115,8 @@ public:
         }
     }
     std::vector<int> At(int shiro, int house, std::size_t max = kMaxArmy) const {
-        if (const std::vector<int>* marked = MarkedAt(shiro)) return ArmyAmong(gs_, *marked, shiro, house, max);
+        if (const std::vector<int>* marked = MarkedAt(shiro))
+            return ArmyAmong(gs_, *marked, shiro, house, max);
         return ArmyAt(gs_, shiro, house, max);
     }
     // CBattleRunner::CheckWithdrawn over the same generals.

@@ -1,7 +1,7 @@
-#include "game/military/placement.h"
 #include "game/state/queries.h"
-#include "game/state/house_index.h"
+#include "game/military/placement.h"
 #include "game/save/saved_game.h"
+#include "game/state/house_index.h"
 
 #include <gtest/gtest.h>
 
@@ -193,8 +193,10 @@ TEST(Sums, TheHouseIndexGivesTheSameResults) {
             EXPECT_EQ(SumKouzanOfGundan(gs, daimyou, gundan, r), SumKouzanOfGundan(gs, daimyou, gundan));
             EXPECT_EQ(CountShiroOfGundan(gs, daimyou, gundan, r), CountShiroOfGundan(gs, daimyou, gundan));
             EXPECT_EQ(SumHeiOfGundan(gs, daimyou, gundan, r), SumHeiOfGundan(gs, daimyou, gundan));
-            EXPECT_EQ(CalcStrengthOfGundan(gs, daimyou, gundan, r), CalcStrengthOfGundan(gs, daimyou, gundan));
-            EXPECT_EQ(CalcMonthlyCostOfGundan(gs, daimyou, gundan, r), CalcMonthlyCostOfGundan(gs, daimyou, gundan));
+            EXPECT_EQ(CalcStrengthOfGundan(gs, daimyou, gundan, r),
+                      CalcStrengthOfGundan(gs, daimyou, gundan));
+            EXPECT_EQ(CalcMonthlyCostOfGundan(gs, daimyou, gundan, r),
+                      CalcMonthlyCostOfGundan(gs, daimyou, gundan));
             EXPECT_EQ(EstimateShikinAtHarvest(gs, daimyou, gundan, 1.1, r),
                       EstimateShikinAtHarvest(gs, daimyou, gundan, 1.1));
             EXPECT_EQ(CalcMaxHeiOfGundan(gs, daimyou, gundan, r), CalcMaxHeiOfGundan(gs, daimyou, gundan));

@@ -194,7 +194,8 @@ TEST(CalcRoadCost, BadArgumentsAndLinksAreHarmless) {
     EXPECT_EQ(FindNearestShiro(gs, -1, 0, std::vector<int>{1, 3}, kRouteAll), -1);
     EXPECT_EQ(FindNearestShiro(gs, -1, 3, std::vector<int>{1}, kRouteAll), -1);
     EXPECT_EQ(FindNearestShiro(gs, -1, 0, std::vector<int>{2, 1}, kRouteAll), 1);
-    EXPECT_EQ(FindNearestShiro(gs, -1, 1, std::vector<int>{2, 0}, kRouteLand), 2);  // none reachable: the first
+    EXPECT_EQ(FindNearestShiro(gs, -1, 1, std::vector<int>{2, 0}, kRouteLand),
+              2);           // none reachable: the first
     gs.nDistanceLimit = 0;  // never divides by zero
     gs.RoadCost = {-5, 30, 50, 10};
     w.AddLink(1, 0, kSea);

@@ -125,16 +125,15 @@ inline std::string MakeCapacityScenarioText(const CapacityScenario& c) {
         std::snprintf(house, sizeof house, "D%03d", h);
         int rank = -1;
         if (!later && ranks[static_cast<std::size_t>(h)] < 3) rank = ++ranks[static_cast<std::size_t>(h)];
-        std::snprintf(
-            line, sizeof line,
-            "B%05d : 将%05d : %d : %d : %d : %d : %d : %d : %d : %d : %d : %d : %d : %d : BYOUSHI "
-            ": %d : %s : %d "
-            ": S%05d : \"\"\n",
-            g, g, 1 + g % 10, 1 + (g / 3) % 10, 1 + (g / 7) % 10, 1 + (g / 11) % 10, 1 + (g / 13) % 10,
-            1 + (g / 17) % 10, 1 + (g / 19) % 10, 100 + g % 400, 300 + (g * 7) % 1500, (g % 5) * 50,
-            1510 + g % 45, 1565 + g % 50, later ? 1561 + g % 10 : 0,
-            later && (g / c.laterEvery) % 2 == 1 ? "D_FREE" : house,
-            rank, castle);
+        std::snprintf(line, sizeof line,
+                      "B%05d : 将%05d : %d : %d : %d : %d : %d : %d : %d : %d : %d : %d : %d : %d : BYOUSHI "
+                      ": %d : %s : %d "
+                      ": S%05d : \"\"\n",
+                      g, g, 1 + g % 10, 1 + (g / 3) % 10, 1 + (g / 7) % 10, 1 + (g / 11) % 10,
+                      1 + (g / 13) % 10, 1 + (g / 17) % 10, 1 + (g / 19) % 10, 100 + g % 400,
+                      300 + (g * 7) % 1500, (g % 5) * 50, 1510 + g % 45, 1565 + g % 50,
+                      later ? 1561 + g % 10 : 0, later && (g / c.laterEvery) % 2 == 1 ? "D_FREE" : house,
+                      rank, castle);
         s += line;
     }
     s += "}\n";
