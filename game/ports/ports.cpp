@@ -36,6 +36,19 @@ void ReportPort::ShowScheduledEvent(const ScheduledEventReport& report) {
     ShowReport(ReportKind::ScheduledEvent, report.name, lines);
 }
 
+void ReportPort::ShowEventMessage(std::string_view title, std::string_view text) {
+    const std::string line(text);
+    ShowReport(ReportKind::ConditionalEventMessage, title, std::span<const std::string>(&line, 1));
+}
+
+int AskPort::AskEventChoice(std::string_view prompt, std::span<const std::string> choices) {
+    return AskChoice(prompt, choices, kSafeChoice);
+}
+
+double AskPort::AskEventNumber(std::string_view prompt) {
+    return AskNumber(prompt);
+}
+
 SilentPort& SilentPort::Instance() {
     static SilentPort port;
     return port;

@@ -49,7 +49,17 @@ public:
     // Returns the chosen path, or nothing when the player cancels.
     virtual std::optional<std::string> AskOpenFile(std::string_view title, std::string_view filter,
                                                    std::string_view initialFolder) = 0;
+    // The input dialog of a scripted event in its choice mode: a prompt above one button per
+    // choice (at most kMaxEventChoices, at least one), no cancel. Returns the chosen index. A
+    // front without its own dialog asks AskChoice with the first choice as its default.
+    virtual int AskEventChoice(std::string_view prompt, std::span<const std::string> choices);
+    // The same dialog in its number mode: a prompt, a number field and OK; only a whole number
+    // (ParseEventNumber) is taken. A front without its own dialog asks AskNumber.
+    virtual double AskEventNumber(std::string_view prompt);
 };
+
+// The most choice buttons of a scripted event's input dialog; further choices are not offered.
+inline constexpr int kMaxEventChoices = 10;
 
 // ---------------------------------------------------------------------------------------------
 // Report: modal dialogs that only show something; closing them is the only answer.
@@ -99,6 +109,10 @@ public:
     // the report ScheduledEvent titled with the event's name: the text, the line
     // "被害地域: A、B", then the effect lines.
     virtual void ShowScheduledEvent(const ScheduledEventReport& report);
+    // The message of a conditional event: its title above the text (placeholders already
+    // filled), closed with "閉じる". A front without its own dialog shows the report
+    // ConditionalEventMessage titled with the event's title, the text as its one line.
+    virtual void ShowEventMessage(std::string_view title, std::string_view text);
 };
 
 // The lines of a scheduled event as a plain report shows them.

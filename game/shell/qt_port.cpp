@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "game/shell/event_dlg.h"
+#include "game/shell/event_input_dlg.h"
+#include "game/shell/event_msg_dlg.h"
 #include "game/shell/kassen_result_dlg.h"
 #include "game/shell/music_player.h"
 #include "game/shell/variable_list_dlg.h"
@@ -207,6 +209,14 @@ std::optional<std::string> QtPort::AskOpenFile(std::string_view title, std::stri
     return GetOpenFileName(owner_, title, filter, initialFolder);
 }
 
+int QtPort::AskEventChoice(std::string_view prompt, std::span<const std::string> choices) {
+    return ShowEventChoiceDlg(owner_, prompt, choices);
+}
+
+double QtPort::AskEventNumber(std::string_view prompt) {
+    return ShowEventNumberDlg(owner_, prompt);
+}
+
 void QtPort::ShowLongText(std::string_view title, std::string_view body,
                           std::span<const std::uint8_t> picture, Colour colour) {
     ShowText(owner_, title, std::string(body), colour, picture);
@@ -241,6 +251,10 @@ void QtPort::PlayMusic(int track) {
 
 void QtPort::StopMusic() {
     if (music_) music_->StopBgm();
+}
+
+void QtPort::ShowEventMessage(std::string_view title, std::string_view text) {
+    ShowEventMessageDlg(owner_, title, text);
 }
 
 }  // namespace rymd

@@ -7,6 +7,8 @@
 //   AskChoice    a box with one gradient button per choice, in a column
 //   AskNumber    a box with a number field and "OK"
 //   AskOpenFile  the platform's file dialog
+//   AskEventChoice, AskEventNumber  the event input dialog (event_input_dlg.h)
+//   ShowEventMessage  the event message dialog (event_msg_dlg.h)
 //   ShowLongText, ShowReport  a box with the text in a rich-text view and "OK"; the month's
 //                battle results (ReportKind::BattleResults) in their own dialog (合戦結果)
 //   ShowScheduledEvent  the event dialog (event_dlg.h) over the province map given by SetMap
@@ -44,6 +46,8 @@ public:
     double AskNumber(std::string_view prompt) override;
     std::optional<std::string> AskOpenFile(std::string_view title, std::string_view filter,
                                            std::string_view initialFolder) override;
+    int AskEventChoice(std::string_view prompt, std::span<const std::string> choices) override;
+    double AskEventNumber(std::string_view prompt) override;
     void ShowLongText(std::string_view title, std::string_view body, std::span<const std::uint8_t> picture,
                       Colour colour) override;
     void ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) override;
@@ -53,6 +57,7 @@ public:
     // so the month start keeps the piece that plays; stopping and asking again restarts it.
     void PlayMusic(int track) override;
     void StopMusic() override;
+    void ShowEventMessage(std::string_view title, std::string_view text) override;
 
     // The province map the event dialog draws (null: none; the dialog's map stays empty).
     void SetMap(MbKorMap::CCtrlKorMap* map) { map_ = map; }

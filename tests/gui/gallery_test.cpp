@@ -2,6 +2,8 @@
 // and, for the ones with text, at 200 %) for people to look at.
 #include <filesystem>
 
+#include "game/shell/event_input_dlg.h"
+#include "game/shell/event_msg_dlg.h"
 #include "game/shell/kassen_result_dlg.h"
 #include "gui_test_util.h"
 #include "mbbmp/control_bmp.h"
@@ -318,6 +320,31 @@ TEST_F(GalleryTest, BattleResults) {
             d.EndDialog(ui::IDOK);
         });
         ShowKassenResult(nullptr, "", "");
+    }
+    ui::Bitmap::SetScreenPixelRatio(0);
+}
+
+TEST_F(GalleryTest, EventMessageAndInput) {
+    const char* message =
+        "永禄三年五月、今川義元は二万五千の大軍を率いて尾張に攻め入りました。\n"
+        "織田信長は桶狭間にて今川本陣を急襲し、義元を討ち取りました。\n"
+        "今川家の勢いは衰え、織田家の名は天下に知れ渡りました。";
+    const std::vector<std::string> choices = {"清洲にて籠城する", "桶狭間へ出陣する", "今川家に降る"};
+    for (double ratio : {1.0, 2.0}) {
+        ui::Bitmap::SetScreenPixelRatio(ratio == 1.0 ? 0.0 : ratio);
+        const std::string suffix = ratio == 1.0 ? "" : "@2x";
+        auto grab = [&](const std::string& name) {
+            Script().OnDialog([&, name](ui::Dialog& d) {
+                EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath(name + suffix), ratio));
+                d.EndDialog(ui::IDOK);
+            });
+        };
+        grab("event_message");
+        ShowEventMessageDlg(nullptr, "桶狭間の戦い", message);
+        grab("event_input_choice");
+        ShowEventChoiceDlg(nullptr, "今川義元が尾張に迫っています。どうしますか？", choices);
+        grab("event_input_number");
+        ShowEventNumberDlg(nullptr, "出陣させる兵の数を入力してください");
     }
     ui::Bitmap::SetScreenPixelRatio(0);
 }

@@ -1,0 +1,72 @@
+// The event message dialog (dialog 150): a title line above a long text in a bordered rich-text
+// view. The conditional events show their messages in it after their happenings; other callers
+// use it for commentary texts.
+//
+// Layout in dialog units (280 x 206, "ＭＳ Ｐゴシック" 9 points, no caption):
+//   static 1064   title line   (7, 7)    266 x 12
+//   static 1239   text area    (7, 22)   266 x 156  replaced by the text view, window 2004 with a
+//                                                    border and a client edge
+//   button 1376   "変数一覧"   (7, 185)   60 x 14   shown only with the variable-list flag
+//   button 1      "OK"         (88, 185)  50 x 14   shown only with the OK flag
+//   button 2      "閉じる"     (142, 185) 50 x 14   "キャンセル" with the OK flag
+// Without the OK flag the dialog has only "閉じる", centred at (115, 185); Enter and Escape
+// close it too.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "mbwnd/gradation_button.h"
+#include "mbwnd/multi_text_ctrl.h"
+#include "platform/qt/dialog.h"
+
+namespace rymd {
+
+class CEventMsgDlg : public ui::Dialog {
+public:
+    static constexpr int kTitleId = 1064;
+    static constexpr int kTextFrameId = 1239;
+    static constexpr int kTextViewId = 2004;
+    static constexpr int kCloseId = 2;  // IDCANCEL
+    static constexpr int kVariableListId = 1376;
+
+    static const ui::DialogTemplate& Template();
+
+    explicit CEventMsgDlg(ui::Wnd* parent = nullptr);
+    ~CEventMsgDlg() override;
+
+    // Set before DoModal.
+    bool m_bOK = false;            // show "OK" and relabel the close button "キャンセル"
+    bool m_bVariableList = false;  // show "変数一覧"
+    std::string m_strCaption;      // window caption
+    std::string m_strText;         // the text of the view
+    std::string m_strTitle;        // the title line
+
+    MbWnd::CMultiTextCtrl& TextView() { return m_TextView; }
+    MbWnd::CGradationButton& OkButton() { return m_OkButton; }
+    MbWnd::CGradationButton& CloseButton() { return m_CloseButton; }
+    MbWnd::CGradationButton& VariableListButton() { return m_VariableListButton; }
+
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, ui::Wnd* from) override;
+
+private:
+    MbWnd::CMultiTextCtrl m_TextView;
+    MbWnd::CGradationButton m_OkButton;
+    MbWnd::CGradationButton m_CloseButton;
+    MbWnd::CGradationButton m_VariableListButton;
+};
+
+// Makes a bordered rich-text view with long lines wrapped in the place of a placeholder control
+// of the dialog (hidden afterwards), as the event dialogs lay out their texts, and sets its text.
+void CreateTextViewOver(ui::Dialog& dialog, int placeholderId, MbWnd::CMultiTextCtrl& view, int viewId,
+                        const std::string& text);
+
+// Shows the message of a conditional event: its title in the title line, the text (placeholders
+// already filled) in the view, only "閉じる". Returns the dialog's result (-1 when it could not
+// be shown).
+std::intptr_t ShowEventMessageDlg(ui::Wnd* parent, std::string_view title, std::string_view text);
+
+}  // namespace rymd
