@@ -156,8 +156,8 @@ bool ConditionTest::Resolve(const EventItem& item, std::uint8_t mask, Operands& 
     if ((mask & kArgShiro1) && item.shiro1 == kOperandVariable &&
         !FromVariable(kShiroASlot, ShiroCount(gs_), op.shiroA))
         return false;
-    if ((mask & kArgBushou1) && item.bushou1 == kOperandVariable)
-        return FromVariable(kBushouASlot, BushouCount(gs_), op.bushouA);
+    if (!(mask & kArgBushou1)) return true;
+    if (item.bushou1 == kOperandVariable) return FromVariable(kBushouASlot, BushouCount(gs_), op.bushouA);
     // A literal general is named by his id.
     op.bushouA = FindBushouIndexById(gs_, item.bushou1);
     return true;
