@@ -16,37 +16,17 @@
 #include "game/turn/monthly_tallies.h"
 #include "game/turn/uprisings.h"
 #include "platform/core/encoding.h"
-#include "support/capacity_scenario.h"
+#include "support/capacity_game.h"
 
 namespace rymd {
 namespace {
 
 constexpr SuppressionPolicy kAllAutomatic{true, true, true};
 
-struct CapacityGame {
-    std::unique_ptr<GameState> gs = std::make_unique<GameState>();
-    std::unique_ptr<test::MemoryKorMap> map;
-    Ports ports;
-};
+using test::CapacityGame;
 
-// A new spectator game at the capacities, every general on stage.
 const CapacityGame& Game() {
-    static const std::unique_ptr<CapacityGame> game = [] {
-        auto g = std::make_unique<CapacityGame>();
-        test::CapacityScenario c;
-        c.laterEvery = 0;
-        g->map = std::make_unique<test::MemoryKorMap>(test::MakeCapacityMap(c));
-        const std::string sjis = FromUtf8(test::MakeCapacityScenarioText(c), TextEncoding::ShiftJis);
-        CScenarioReader reader(*g->gs, *g->map, g->ports, "/cap/");
-        if (reader.ReadScenarioData(std::vector<std::uint8_t>(sjis.begin(), sjis.end()), "/cap/") == 0) {
-            SetupNewGame(*g->gs, *g->map, g->ports);
-            StartNewGame(*g->gs, g->ports, -1);
-        }
-        g->gs->bAllAutomatic = true;
-        g->gs->bAutoAdvance = true;
-        return g;
-    }();
-    return *game;
+    return test::SharedCapacityGame();
 }
 
 void Economy(benchmark::State& state, int month) {

@@ -12,6 +12,7 @@
 #include "game/state/access.h"
 #include "game/state/event_records.h"
 #include "game/state/game_state.h"
+#include "game/state/records.h"
 #include "platform/core/format_text.h"
 
 namespace rymd {
@@ -69,9 +70,39 @@ void RunByKind(EventRun& run, int eventIndex) {
 
 }  // namespace
 
+namespace {
+// Ids of scenario records are 0 .. 32767.
+constexpr int kGeneralIds = 32768;
+}  // namespace
+
+void EventLookups::Build(const GameState& gs) {
+    firstById_.assign(kGeneralIds, -1);
+    besieged_.assign(static_cast<std::size_t>(GameState::kMaxShiro), 0);
+    for (int g = BushouCount(gs) - 1; g >= 0; --g) {
+        const CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
+        if (b.id >= 0) firstById_[static_cast<std::size_t>(b.id)] = g;
+        if (b.daimyou >= 0 && (b.flags & CBushou::kFlagBesieging) && b.shiro >= 0 && b.shiro < GameState::kMaxShiro)
+            besieged_[static_cast<std::size_t>(b.shiro)] = 1;
+    }
+    built_ = true;
+}
+
+int EventLookups::FindGeneral(const GameState& gs, int id) {
+    if (id < 0 || id >= kGeneralIds) return FindBushouIndexById(gs, id);
+    if (!built_) Build(gs);
+    return firstById_[static_cast<std::size_t>(id)];
+}
+
+bool EventLookups::Besieged(const GameState& gs, int shiro) {
+    if (shiro < 0 || shiro >= GameState::kMaxShiro) return false;
+    if (!built_) Build(gs);
+    return besieged_[static_cast<std::size_t>(shiro)] != 0;
+}
+
 int RunConditionalEvents(EventRun& run) {
     GameState& gs = run.ctx.gs;
     run.ending = -1;
+    run.lookups.Invalidate();
     for (int i = 0; i < EventCount(gs); ++i) {
         const CConditionalEvent& ev = EventAt(gs, i);
         if ((ev.flags & CConditionalEvent::kFlagDone) && !(ev.flags & CConditionalEvent::kFlagRepeatable)) continue;
@@ -90,6 +121,7 @@ void RunConditionalEvent(EventRun& run, int eventIndex) {
     const int count = std::clamp<int>(EventAt(gs, eventIndex).actionCount, 0, CConditionalEvent::kMaxItem);
     for (int j = 0; j < count; ++j) {
         const int called = RunHappening(run, eventIndex, j);
+        run.lookups.Invalidate();  // the happening may have moved generals in the table
         if (called < 0 || called >= EventCount(gs)) continue;
         if (run.depth >= kMaxSubroutineDepth) {
             // An event that calls itself, directly or through others, stops here.

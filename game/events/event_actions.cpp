@@ -11,6 +11,7 @@
 #include <string>
 
 #include "game/diplomacy/bonds.h"
+#include "game/events/event_dialogs.h"
 #include "game/events/formula.h"
 #include "game/military/appearance.h"
 #include "game/military/placement.h"
@@ -490,9 +491,7 @@ bool ResolveOperands(Happening& h) {
 // --- shared helpers ------------------------------------------------------------------------
 
 void Happening::Tell(std::string_view detail) const {
-    const CConditionalEvent& event = gs.ConditionalEventArray[static_cast<std::size_t>(eventIndex)];
-    ports.inform->Inform(FormatText("条件イベント(No.%d : %s)で、", eventIndex + 1, event.title.c_str()) +
-                         std::string(detail));
+    TellEventError(run, eventIndex, detail);
 }
 
 bool Happening::Evaluate(const std::string& formula, double& value) const {

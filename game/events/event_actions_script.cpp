@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "game/events/event_actions.h"
+#include "game/events/event_dialogs.h"
 #include "game/events/scheduled_events.h"
-#include "game/events/text_substitution.h"
 #include "game/ports/ports.h"
 #include "game/ports/suppression_policy.h"
 #include "game/state/access.h"
@@ -28,10 +28,6 @@ namespace {
 constexpr std::uint8_t kFlagNonaggression = 0x08;  // house kind byte: not to be attacked
 constexpr int kRouteSlots = ShiroMapRecord::kMaxConnection + 1;
 constexpr std::uint16_t kRouteEnd = 0xFFFF;
-
-SuppressionPolicy PolicyOf(const Happening& h) {
-    return SuppressionPolicy(h.gs.bAutoAdvance, h.gs.bAllAutomatic, h.run.skipMessages);
-}
 
 // An identifier written in a data text, in the bytes of the scenario file.
 std::string Identifier(const Happening& h) {
@@ -58,43 +54,18 @@ void RunSeasonEvent(const Happening& h) {
     const int event = h.gs.NameIndex.FindEvent(Identifier(h));
     if (event < 0) return;
     EventMarks marks;  // fresh: this month's marks of the other events play no part
-    RunScheduledEvent(h.run.ctx, PolicyOf(h), event, marks);
+    RunScheduledEvent(h.run.ctx, EventPolicy(h.run), event, marks);
 }
 
 // --- questions -----------------------------------------------------------------------------
 
-// Splits a choice text at every '/': the prompt, then the choices (at most ten; a text without
-// '/' offers the one choice "選択肢がありません"). Each piece has its placeholders filled.
-void SplitChoices(const Happening& h, std::string& prompt, std::vector<std::string>& choices) {
-    constexpr std::size_t kMaxChoices = 10;
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    const std::string& text = h.item.data2;
-    for (;;) {
-        const std::size_t slash = text.find('/', start);
-        pieces.push_back(text.substr(start, slash == std::string::npos ? std::string::npos : slash - start));
-        if (slash == std::string::npos) break;
-        start = slash + 1;
-    }
-    prompt = SubstituteText(h.gs, pieces.front());
-    choices.clear();
-    for (std::size_t i = 1; i < pieces.size() && choices.size() < kMaxChoices; ++i)
-        choices.push_back(SubstituteText(h.gs, pieces[i]));
-    if (choices.empty()) choices.emplace_back("選択肢がありません");
-}
-
+// The input dialog: the pressed choice (counted from 0) or the number typed goes into the
+// variable named by data 1.
 void AskQuestion(const Happening& h) {
-    const SuppressionPolicy policy = PolicyOf(h);
-    if (h.item.code == kQuestionMulti) {
-        std::string prompt;
-        std::vector<std::string> choices;
-        SplitChoices(h, prompt, choices);
-        const int answer = policy.AskChoice(h.ports, MessageKind::ScriptedEventInput, prompt, choices);
-        h.StoreVariable(static_cast<double>(std::clamp<int>(answer, 0, static_cast<int>(choices.size()) - 1)), false);
-    } else {
-        const std::string prompt = SubstituteText(h.gs, h.item.data2);
-        h.StoreVariable(policy.AskNumber(h.ports, MessageKind::ScriptedEventInput, prompt), false);
-    }
+    if (h.item.code == kQuestionMulti)
+        h.StoreVariable(static_cast<double>(AskEventChoice(h.run, h.item.data2)), false);
+    else
+        h.StoreVariable(AskEventNumber(h.run, h.item.data2), false);
 }
 
 // --- map -----------------------------------------------------------------------------------

@@ -116,7 +116,7 @@ private:
     bool HeldBy(int shiro, int daimyou) const;
     bool OwnedWithSubordinates(int shiro, int daimyou) const;
     bool Adjacent(int a, int b) const;
-    bool Besieged(int shiro) const;
+    bool Besieged(int shiro) const { return run_.lookups.Besieged(gs_, shiro); }
     bool IsHead(int bushou, int daimyou) const {
         return IsValidDaimyou(gs_, daimyou) && House(daimyou).toushu == bushou;
     }
@@ -159,7 +159,7 @@ bool ConditionTest::Resolve(const EventItem& item, std::uint8_t mask, Operands& 
     if (!(mask & kArgBushou1)) return true;
     if (item.bushou1 == kOperandVariable) return FromVariable(kBushouASlot, BushouCount(gs_), op.bushouA);
     // A literal general is named by his id.
-    op.bushouA = FindBushouIndexById(gs_, item.bushou1);
+    op.bushouA = run_.lookups.FindGeneral(gs_, item.bushou1);
     return true;
 }
 
@@ -186,14 +186,6 @@ bool ConditionTest::Adjacent(int a, int b) const {
             const int to = m.connect[static_cast<std::size_t>(k)].shiro;
             if (IsValidShiro(gs_, to) && HeldBy(to, b)) return true;
         }
-    }
-    return false;
-}
-
-bool ConditionTest::Besieged(int shiro) const {
-    for (int g : BushouIndexes(gs_)) {
-        const CBushou& b = BushouAt(gs_, g);
-        if (b.daimyou >= 0 && (b.flags & CBushou::kFlagBesieging) && b.shiro == shiro) return true;
     }
     return false;
 }

@@ -8,12 +8,37 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "game/state/game_context.h"
 
 namespace rymd {
 
+struct GameState;
+
+// What the conditions of a month's events look up over whole tables, gathered in one walk over
+// the general table when first asked and dropped whenever a happening may have changed the
+// tables: the general table index of each general id (as FindBushouIndexById finds it) and the
+// castles that a general of a house is besieging.
+class EventLookups {
+public:
+    // The index of the first general carrying the id, or -1.
+    int FindGeneral(const GameState& gs, int id);
+    // Whether some general of a house (house field 0 or above) besieges the castle.
+    bool Besieged(const GameState& gs, int shiro);
+    void Invalidate() { built_ = false; }
+
+private:
+    void Build(const GameState& gs);
+
+    bool built_ = false;
+    std::vector<int> firstById_;          // by id; -1 none
+    std::vector<unsigned char> besieged_;  // by castle index
+};
+
 struct EventRun {
+    explicit EventRun(GameContext context, bool skip = false) : ctx(context), skipMessages(skip) {}
+
     GameContext ctx;
     // The automatic advance runs with its option to skip showing conditional events.
     bool skipMessages = false;
@@ -22,6 +47,8 @@ struct EventRun {
     int ending = -1;
     // Depth of subroutine calls now running; bounded by kMaxSubroutineDepth.
     int depth = 0;
+    // Table lookups of the conditions; the interpreter drops them after every happening.
+    EventLookups lookups;
 };
 
 inline constexpr int kMaxSubroutineDepth = 32;

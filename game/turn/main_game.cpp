@@ -12,6 +12,7 @@
 #include "game/ai/cpu_jinji.h"
 #include "game/ai/cpu_naisei.h"
 #include "game/ai/cpu_senryaku.h"
+#include "game/events/event_run.h"
 #include "game/events/scheduled_events.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
@@ -225,9 +226,9 @@ void CMainGame::RunScheduledEvents() {
     ::rymd::RunScheduledEvents(Context(), Policy());
 }
 
-// Not built yet: conditional events are interpreted by the event rules, which come later.
 int CMainGame::RunConditionalEvents() {
-    return -1;
+    EventRun run{Context(), skipEventMessages_};
+    return ::rymd::RunConditionalEvents(run);
 }
 
 // --- the all-automatic run ---------------------------------------------------------------------

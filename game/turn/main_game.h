@@ -155,8 +155,9 @@ public:
     // The scheduled events of the month (game/events/scheduled_events.h): their dialog is not
     // shown during the automatic advance, their effects apply all the same.
     void RunScheduledEvents();
-    // Not built yet: the conditional events of the month; -1 no ending, a house index for that
-    // house's ending, -2 an ending without its text.
+    // The conditional events of the month (game/events/event_run.h); -1 no ending, a house index
+    // for that house's ending, -2 an ending without its text. Their messages are not shown while
+    // the automatic advance runs with its skip option on.
     int RunConditionalEvents();
 
     // --- the all-automatic run ----------------------------------------------------------------
