@@ -144,7 +144,7 @@ void ShowEventMessage(EventRun& run, int eventIndex) {
     // Copied before the substitution: the texts stay as they are while the dialog is open.
     const std::string title = EventAt(gs, eventIndex).title;
     const std::string text = SubstituteText(gs, EventAt(gs, eventIndex).message);
-    run.ctx.ports.report->ShowEventMessage(title, text);
+    run.ctx.ports.report->ShowEventMessage(title, text, gs.ScriptVariables.ListView());
 }
 
 }  // namespace rymd

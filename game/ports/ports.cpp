@@ -36,7 +36,7 @@ void ReportPort::ShowScheduledEvent(const ScheduledEventReport& report) {
     ShowReport(ReportKind::ScheduledEvent, report.name, lines);
 }
 
-void ReportPort::ShowEventMessage(std::string_view title, std::string_view text) {
+void ReportPort::ShowEventMessage(std::string_view title, std::string_view text, const VariableListView&) {
     const std::string line(text);
     ShowReport(ReportKind::ConditionalEventMessage, title, std::span<const std::string>(&line, 1));
 }

@@ -96,6 +96,13 @@ struct ScheduledEventReport {
     std::vector<std::string> effects;        // one line per effect, e.g. "石高 -20%（±10%）"
 };
 
+// The scenario's script variables as the variable list shows them: scalars and arrays in the
+// order they were made.
+struct VariableListView {
+    std::vector<std::pair<std::string, double>> scalars;
+    std::vector<std::pair<std::string, std::vector<double>>> arrays;
+};
+
 class ReportPort {
 public:
     virtual ~ReportPort() = default;
@@ -110,9 +117,10 @@ public:
     // "被害地域: A、B", then the effect lines.
     virtual void ShowScheduledEvent(const ScheduledEventReport& report);
     // The message of a conditional event: its title above the text (placeholders already
-    // filled), closed with "閉じる". A front without its own dialog shows the report
-    // ConditionalEventMessage titled with the event's title, the text as its one line.
-    virtual void ShowEventMessage(std::string_view title, std::string_view text);
+    // filled), closed with "閉じる"; the script variables for its variable-list button. A front
+    // without its own dialog shows the report ConditionalEventMessage titled with the event's
+    // title, the text as its one line.
+    virtual void ShowEventMessage(std::string_view title, std::string_view text, const VariableListView& variables);
 };
 
 // The lines of a scheduled event as a plain report shows them.
@@ -141,12 +149,6 @@ public:
     virtual bool PlayKoufukuBushou(KoufukuBushouSession& session) { return false; }
 };
 
-// The scenario's script variables as the variable list shows them: scalars and arrays in the
-// order they were made.
-struct VariableListView {
-    std::vector<std::pair<std::string, double>> scalars;
-    std::vector<std::pair<std::string, std::vector<double>>> arrays;
-};
 
 // ---------------------------------------------------------------------------------------------
 // View: notifications with no answer. Every operation does nothing unless a front needs it.

@@ -1,5 +1,6 @@
 #include "game/shell/event_msg_dlg.h"
 
+#include "game/shell/variable_list_dlg.h"
 #include "platform/qt/app.h"
 
 namespace rymd {
@@ -59,7 +60,7 @@ bool CEventMsgDlg::OnInitDialog() {
 
 bool CEventMsgDlg::OnCommand(int id, int code, Wnd* from) {
     if (id == kVariableListId && code == BN_CLICKED) {
-        // Not built yet: the variable list dialog; the button stays hidden until it exists.
+        ShowVariableListDialog(this, m_Variables);
         return true;
     }
     return Dialog::OnCommand(id, code, from);
@@ -78,9 +79,14 @@ void CreateTextViewOver(Dialog& dialog, int placeholderId, MbWnd::CMultiTextCtrl
     view.SetText(text);
 }
 
-std::intptr_t ShowEventMessageDlg(Wnd* parent, std::string_view title, std::string_view text) {
+std::intptr_t ShowEventMessageDlg(Wnd* parent, std::string_view title, std::string_view text,
+                                  const VariableListView* variables) {
     EnsureApplication();
     CEventMsgDlg dlg(parent);
+    if (variables) {
+        dlg.m_bVariableList = true;
+        dlg.m_Variables = *variables;
+    }
     dlg.m_strTitle = std::string(title);
     dlg.m_strText = std::string(text);
     return dlg.DoModal();

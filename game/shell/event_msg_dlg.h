@@ -6,7 +6,8 @@
 //   static 1064   title line   (7, 7)    266 x 12
 //   static 1239   text area    (7, 22)   266 x 156  replaced by the text view, window 2004 with a
 //                                                    border and a client edge
-//   button 1376   "変数一覧"   (7, 185)   60 x 14   shown only with the variable-list flag
+//   button 1376   "変数一覧"   (7, 185)   60 x 14   shown only with the variable-list flag; opens
+//                                                    the variable list (variable_list_dlg.h)
 //   button 1      "OK"         (88, 185)  50 x 14   shown only with the OK flag
 //   button 2      "閉じる"     (142, 185) 50 x 14   "キャンセル" with the OK flag
 // Without the OK flag the dialog has only "閉じる", centred at (115, 185); Enter and Escape
@@ -17,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "game/ports/ports.h"
 #include "mbwnd/gradation_button.h"
 #include "mbwnd/multi_text_ctrl.h"
 #include "platform/qt/dialog.h"
@@ -42,6 +44,7 @@ public:
     std::string m_strCaption;      // window caption
     std::string m_strText;         // the text of the view
     std::string m_strTitle;        // the title line
+    VariableListView m_Variables;  // what "変数一覧" shows
 
     MbWnd::CMultiTextCtrl& TextView() { return m_TextView; }
     MbWnd::CGradationButton& OkButton() { return m_OkButton; }
@@ -65,8 +68,9 @@ void CreateTextViewOver(ui::Dialog& dialog, int placeholderId, MbWnd::CMultiText
                         const std::string& text);
 
 // Shows the message of a conditional event: its title in the title line, the text (placeholders
-// already filled) in the view, only "閉じる". Returns the dialog's result (-1 when it could not
-// be shown).
-std::intptr_t ShowEventMessageDlg(ui::Wnd* parent, std::string_view title, std::string_view text);
+// already filled) in the view, "閉じる" and, given the script variables, "変数一覧". Returns the
+// dialog's result (-1 when it could not be shown).
+std::intptr_t ShowEventMessageDlg(ui::Wnd* parent, std::string_view title, std::string_view text,
+                                  const VariableListView* variables = nullptr);
 
 }  // namespace rymd

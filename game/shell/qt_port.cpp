@@ -253,8 +253,9 @@ void QtPort::StopMusic() {
     if (music_) music_->StopBgm();
 }
 
-void QtPort::ShowEventMessage(std::string_view title, std::string_view text) {
-    ShowEventMessageDlg(owner_, title, text);
+void QtPort::ShowEventMessage(std::string_view title, std::string_view text,
+                              const VariableListView& variables) {
+    ShowEventMessageDlg(owner_, title, text, &variables);
 }
 
 }  // namespace rymd

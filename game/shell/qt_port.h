@@ -57,7 +57,7 @@ public:
     // so the month start keeps the piece that plays; stopping and asking again restarts it.
     void PlayMusic(int track) override;
     void StopMusic() override;
-    void ShowEventMessage(std::string_view title, std::string_view text) override;
+    void ShowEventMessage(std::string_view title, std::string_view text, const VariableListView& variables) override;
 
     // The province map the event dialog draws (null: none; the dialog's map stays empty).
     void SetMap(MbKorMap::CCtrlKorMap* map) { map_ = map; }

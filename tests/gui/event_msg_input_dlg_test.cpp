@@ -7,6 +7,7 @@
 #include "game/shell/event_input_dlg.h"
 #include "game/shell/event_msg_dlg.h"
 #include "game/shell/qt_port.h"
+#include "game/shell/variable_list_dlg.h"
 #include "gui_test_util.h"
 
 namespace rymd::gui_test {
@@ -212,13 +213,28 @@ TEST_F(EventInputDlgTest, TheQtPortShowsTheEventDialogs) {
         ui::test::ClickControl(d, ui::IDOK);
     });
     EXPECT_DOUBLE_EQ(port.AskEventNumber("数"), -2.0);
+    // The message offers the variable list, which opens over it and returns to it.
     std::string title;
+    bool listShown = false;
+    bool backToMessage = false;
     Script().OnDialog([&](ui::Dialog& d) {
+        auto& dlg = dynamic_cast<CEventMsgDlg&>(d);
         title = d.GetDlgItem(CEventMsgDlg::kTitleId)->GetWindowText();
+        EXPECT_TRUE(dlg.VariableListButton().IsWindowVisible());
+        EXPECT_TRUE(ui::test::ClickControl(d, CEventMsgDlg::kVariableListId));
+        backToMessage = !d.IsEnded();
         ui::test::PressKey(d, ui::VK_RETURN);
     });
-    port.ShowEventMessage(kTitle, kText);
+    Script().OnDialog([&](ui::Dialog& list) {
+        listShown = dynamic_cast<CVariableListDlg*>(&list) != nullptr;
+        list.EndDialog(ui::IDOK);
+    });
+    VariableListView variables;
+    variables.scalars.emplace_back("OkehazamaAns", 0.0);
+    port.ShowEventMessage(kTitle, kText, variables);
     EXPECT_EQ(title, kTitle);
+    EXPECT_TRUE(listShown);
+    EXPECT_TRUE(backToMessage);
 }
 
 }  // namespace

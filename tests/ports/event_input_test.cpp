@@ -61,7 +61,7 @@ TEST(EventInput, AFrontWithoutItsOwnDialogsShowsAReportAndAsksThePlainQuestions)
     const std::vector<std::string> choices = {"B", "C"};
     EXPECT_EQ(port.AskEventChoice("A", choices), 1);
     EXPECT_EQ(port.AskEventNumber("何人？"), 42.0);
-    port.ShowEventMessage("桶狭間の戦い", "今川義元が討たれました");
+    port.ShowEventMessage("桶狭間の戦い", "今川義元が討たれました", VariableListView{});
     ASSERT_EQ(port.Calls().size(), 3u);
     EXPECT_EQ(port.Calls()[0].kind, PortCallKind::AskChoice);
     EXPECT_EQ(port.Calls()[0].details, choices);
@@ -73,7 +73,7 @@ TEST(EventInput, AFrontWithoutItsOwnDialogsShowsAReportAndAsksThePlainQuestions)
 
     std::ostringstream out;
     HeadlessPort headless(out);
-    headless.ShowEventMessage("題", "一行目\n二行目");
+    headless.ShowEventMessage("題", "一行目\n二行目", VariableListView{});
     EXPECT_EQ(headless.AskEventChoice("A", choices), 0);
     EXPECT_EQ(headless.AskEventNumber("数"), 0.0);
     EXPECT_EQ(out.str(),
