@@ -12,16 +12,6 @@ namespace rymd {
 
 using namespace ui;
 
-namespace {
-
-Rect PlaceOf(const DialogTemplate& t, int id) {
-    for (const DialogItem& i : t.items)
-        if (i.id == id) return Rect(i.x, i.y, i.x + i.cx, i.y + i.cy);
-    return Rect();
-}
-
-}  // namespace
-
 // --- the map window -------------------------------------------------------------------------------
 
 void CEventMapWnd::DrawEventMap(MbKorMap::CCtrlKorMap* map, const std::vector<int>& provinces, Colour colour) {
@@ -131,11 +121,11 @@ bool CEventDlg::OnInitDialog() {
         if (Wnd* w = GetDlgItem(place)) w->ShowWindow(SW_HIDE);
 
     map_.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL,
-                  MapDialogRect(PlaceOf(t, kMapPlaceId)), this, kMapId);
+                  MapDialogRect(DialogItemRect(t, kMapPlaceId)), this, kMapId);
     map_.DrawEventMap(korMap_, report_.provinces, report_.colour);
 
     text_.SetReturnLineEnd(true);
-    text_.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER, MapDialogRect(PlaceOf(t, kTextPlaceId)),
+    text_.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER, MapDialogRect(DialogItemRect(t, kTextPlaceId)),
                    this, kTextId);
     text_.SetText(DialogText(report_), true, false);
     close_.SetFocus();

@@ -50,6 +50,7 @@ int CGameApp::InitInstance() {
     app.korMap = map.get();
     MbWnd::CGradationButton::SetFocusDisp(true, ui::RGB(220, 100, 30));
 
+    app.startMenu = true;
     {
         CMainGameDlg dlg(app);
         ui::SetMainWindow(&dlg);

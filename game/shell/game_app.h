@@ -2,6 +2,8 @@
 // shut-down around the main game window.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,6 +26,11 @@ struct AppContext {
     MbKorMap::CCtrlKorMap* korMap = nullptr;  // the one province map object
     MusicPlayer* music = nullptr;             // the one music player
     SettingFile settings;
+    // The main window runs the start menu once it is shown (the program; tests of the window
+    // alone leave it off).
+    bool startMenu = false;
+    // The seed of the random source for a new or loaded game (none: the seconds of the day).
+    std::function<std::uint32_t()> seedSource;
 };
 
 // The program's one context.

@@ -75,10 +75,7 @@ const ui::DialogTemplate& CMainGameDlg::MainTemplate() {
     return t;
 }
 
-CMainGameDlg::CMainGameDlg(AppContext& app, ui::Wnd* parent)
-    : Dialog(MainTemplate(), parent), app_(app), kuniMap_(app.korMap), port_(this) {}
-
-CMainGameDlg::~CMainGameDlg() = default;
+// The constructor and destructor are in main_game_flow.cpp, beside the game they own.
 
 int CMainGameDlg::PanelWidth() const {
     // The command panel's template is 111 dialog units wide.
@@ -149,8 +146,8 @@ bool CMainGameDlg::OnInitDialog() {
         app_.music->OpenBgmDevices();
         port_.SetMusic(app_.music);
     }
-    // Not built yet: the random seed and the game state's reset, the command menu (they come
-    // with the start menu and the game).
+    // The game state starts reset; each new game seeds the random source (main_game_flow.cpp).
+    // Not built yet: the command menu.
 
     SetWindowText(kProductTitle);
     // Placed again once shown, when the frame around the window is known.
@@ -159,6 +156,7 @@ bool CMainGameDlg::OnInitDialog() {
     if (place.maximized) GetWidget()->showMaximized();
     RedrawWindow();
     DrawStatusBar(kProductTitle, false);
+    if (app_.startMenu) RunStartMenuLoop();
     return true;
 }
 

@@ -4,25 +4,35 @@
 // the right), reads the settings, and saves its placement when it closes. Enter does nothing;
 // Escape and the close box ask "ゲームを終了します".
 //
+// Once shown, the window runs the start menu and the game's flow (main_game_flow.cpp): new game
+// and house selection, loading and saving, the end of a game and the all-automatic run.
+//
 // Not built yet: the command panel (its place on the right stays empty) with the colour swatches
-// of its house list, the castle view, the menus, the version box of the system menu, the music,
-// the start menu and the game itself (the window shows the map until the player quits), the
-// status line's game information and the window's icons.
+// of its house list and its "コマンド終了" button, the castle view, the menus (their save, load,
+// end, version and scenario-information commands are reached through the handlers below), the
+// music, the status line's game information and the window's icons.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "game/shell/backdrop_wnd.h"
 #include "game/shell/kuni_map_wnd.h"
 #include "game/shell/pass_through_wnd.h"
 #include "game/shell/qt_port.h"
+#include "game/turn/main_game.h"
 #include "mbwnd/multi_text_ctrl.h"
 #include "platform/qt/dialog.h"
+
+namespace rymd {
+struct GameState;
+}
 
 namespace rymd::shell {
 
 struct AppContext;
+class CMainWindowView;
 
 // The placement stored in the profile's "Window" section.
 struct StoredPlacement {
@@ -83,8 +93,46 @@ public:
     // The map load's message when the start-up ended the window ("" otherwise).
     const std::string& MapFailure() const { return mapFailure_; }
 
+    // --- the game's flow (main_game_flow.cpp) ---------------------------------------------------
+    GameState& State() { return *gs_; }
+    // The running game's month and phases (null before a game starts).
+    CMainGame* Game() { return game_.get(); }
+    // The start menu; its choice (CStartMenuDlg::Choice).
+    int RunStartMenu();
+    // The start menu again and again until a game starts, a game is loaded or the player quits.
+    void RunStartMenuLoop();
+    // File dialog, saved game read, what depends on it rebuilt; false when nothing was loaded.
+    bool LoadGame();
+    void OnFileSave();
+    void OnSaveViewOnly();
+    void OnFileLoad();
+    // "ゲームを終了します" (OK/Cancel); OK returns to the start menu.
+    void OnFileExit();
+    void RestartGame();
+    // What the window does after a step of the month: restart, or end the program.
+    void ActOnTurnResult(TurnResult result);
+    // The AUTO button: the automatic-advance dialog.
+    void OnAutoAdvance();
+    void OnVersion();
+    void OnScenarioInfo();
+    // The phase caption the rules last gave ("%sフェイズ", "閲覧専用").
+    // Not built yet: the command panel's phase label and its "コマンド終了" button (1008); the
+    // caption and the button's state are kept here until the panel shows them.
+    const std::string& PhaseCaption() const { return phaseCaption_; }
+    bool CommandEndEnabled() const { return commandEndEnabled_; }
+    // Test seam: the ports through which the rules tell and ask the player (the view stays the
+    // window's own). Default: the window's Qt port.
+    void SetGamePorts(const Ports& ports);
+    Ports GamePorts() const;
+
 private:
+    friend class CMainWindowView;
     bool LoadDefaultMap();
+    int ReadScenario();
+    void StartGame(bool allAutomatic, int years);
+    void RefitKuniMap();
+    void AfterLoad();
+    std::uint32_t NextSeed() const;
 
     AppContext& app_;
     bool childrenReady_ = false;
@@ -98,6 +146,15 @@ private:
     int dragLogHeight_ = 0;
     std::string mapFailure_;
     QtPort port_;
+
+    // The game's flow.
+    std::unique_ptr<GameState> gs_;
+    std::unique_ptr<CMainGame> game_;
+    std::unique_ptr<CMainWindowView> view_;
+    std::optional<Ports> gamePorts_;
+    std::string phaseCaption_;
+    bool commandEndEnabled_ = false;
+    std::string musicFolder_;  // where a loaded game's music is looked for (music: not built yet)
 };
 
 }  // namespace rymd::shell

@@ -9,9 +9,9 @@
 #include "game/shell/event_input_dlg.h"
 #include "game/shell/event_msg_dlg.h"
 #include "game/shell/kassen_result_dlg.h"
+#include "game/shell/long_text_dlg.h"
 #include "game/shell/music_player.h"
 #include "game/shell/variable_list_dlg.h"
-#include "mbbmp/control_bmp.h"
 #include "mbwnd/gradation_button.h"
 #include "mbwnd/msg_box.h"
 #include "mbwnd/multi_text_ctrl.h"
@@ -101,29 +101,14 @@ private:
 
 class TextDialog : public Dialog {
 public:
-    TextDialog(DialogTemplate t, Wnd* owner, std::string text, Colour colour,
-               std::span<const std::uint8_t> picture)
-        : Dialog(std::move(t), owner), text_(std::move(text)), colour_(colour) {
-        if (picture.size() >= 4) {
-            const auto* data = picture.data();
-            int size = static_cast<int>(std::min<std::size_t>(picture.size(), 64u << 20));
-            bool ok = false;
-            if (data[0] == 0xFF && data[1] == 0xD8)
-                ok = picture_.LoadJpegData(data, size, true);
-            else if (data[0] == 0x89 && data[1] == 'P')
-                ok = picture_.LoadPngData(data, size, true);
-            else if (data[0] == 'B' && data[1] == 'M')
-                ok = picture_.LoadBmpData(data, size, true);
-            if (!ok) picture_.FreeBitmap();
-        }
-    }
+    TextDialog(DialogTemplate t, Wnd* owner, std::string text, Colour colour)
+        : Dialog(std::move(t), owner), text_(std::move(text)), colour_(colour) {}
     void DoDataExchange(DataExchange& dx) override { DDX_Control(dx, IDOK, ok_); }
     bool OnInitDialog() override {
         Dialog::OnInitDialog();
         Rect r = MapDialogRect(Rect(7, 7, 293, 167));
         view_.SetTextColor(colour_);
         view_.SetReturnLineEnd(true);
-        if (!picture_.IsEmpty()) view_.SetBackGroundBmp(&picture_);
         view_.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, r, this, QtPort::kTextViewId);
         view_.SetText(text_, true, false);
         return true;
@@ -132,19 +117,17 @@ public:
 private:
     std::string text_;
     Colour colour_;
-    MbBmp::CControlBmp picture_;
     MbWnd::CMultiTextCtrl view_;
     MbWnd::CGradationButton ok_;
 };
 
-void ShowText(Wnd* owner, std::string_view title, std::string text, Colour colour,
-              std::span<const std::uint8_t> picture) {
+void ShowText(Wnd* owner, std::string_view title, std::string text, Colour colour) {
     DialogTemplate t;
     t.caption = std::string(title);
     t.cx = 300;
     t.cy = 196;
     t.items.push_back(Item(IDOK, ControlKind::Button, "OK", 125, 175, 50, 14, WS_TABSTOP | BS_OWNERDRAW));
-    TextDialog dlg(std::move(t), owner, std::move(text), colour, picture);
+    TextDialog dlg(std::move(t), owner, std::move(text), colour);
     dlg.DoModal();
 }
 
@@ -219,7 +202,7 @@ double QtPort::AskEventNumber(std::string_view prompt) {
 
 void QtPort::ShowLongText(std::string_view title, std::string_view body,
                           std::span<const std::uint8_t> picture, Colour colour) {
-    ShowText(owner_, title, std::string(body), colour, picture);
+    shell::ShowLongTextDlg(owner_, std::string(title), std::string(body), picture.data(), picture.size(), colour);
 }
 
 void QtPort::ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) {
@@ -233,7 +216,7 @@ void QtPort::ShowReport(ReportKind kind, std::string_view title, std::span<const
         text += line;
         text += '\n';
     }
-    ShowText(owner_, title, std::move(text), 0, {});
+    ShowText(owner_, title, std::move(text), 0);
 }
 
 void QtPort::ShowVariableList(const VariableListView& variables) {

@@ -9,7 +9,8 @@
 //   AskOpenFile  the platform's file dialog
 //   AskEventChoice, AskEventNumber  the event input dialog (event_input_dlg.h)
 //   ShowEventMessage  the event message dialog (event_msg_dlg.h)
-//   ShowLongText, ShowReport  a box with the text in a rich-text view and "OK"; the month's
+//   ShowLongText  the text viewer (long_text_dlg.h), over the picture when there is one
+//   ShowReport   a box with the text in a rich-text view and "OK"; the month's
 //                battle results (ReportKind::BattleResults) in their own dialog (合戦結果)
 //   ShowScheduledEvent  the event dialog (event_dlg.h) over the province map given by SetMap
 //   ShowVariableList    the variable list (variable_list_dlg.h)

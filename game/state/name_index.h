@@ -48,15 +48,15 @@ public:
     // Replaces list 1..8 by count fixed 26-byte slots: each slot gives its bytes up to the first
     // zero byte, at most 25. A count of 0 (or less) leaves the list empty. A count above the
     // list's capacity is refused: the list is left empty and the result is false.
-    bool SetList1(int count, const IdSlot* slots) { return SetList(1, count, slots); }
-    bool SetList2(int count, const IdSlot* slots) { return SetList(2, count, slots); }
-    bool SetList3(int count, const IdSlot* slots) { return SetList(3, count, slots); }
-    bool SetList4(int count, const IdSlot* slots) { return SetList(4, count, slots); }
-    bool SetList5(int count, const IdSlot* slots) { return SetList(5, count, slots); }
-    bool SetList6(int count, const IdSlot* slots) { return SetList(6, count, slots); }
-    bool SetList7(int count, const IdSlot* slots) { return SetList(7, count, slots); }
-    bool SetList8(int count, const IdSlot* slots) { return SetList(8, count, slots); }
-    bool SetList(int list, int count, const IdSlot* slots);
+    bool SetList1(int count, const IdSlot* idSlots) { return SetList(1, count, idSlots); }
+    bool SetList2(int count, const IdSlot* idSlots) { return SetList(2, count, idSlots); }
+    bool SetList3(int count, const IdSlot* idSlots) { return SetList(3, count, idSlots); }
+    bool SetList4(int count, const IdSlot* idSlots) { return SetList(4, count, idSlots); }
+    bool SetList5(int count, const IdSlot* idSlots) { return SetList(5, count, idSlots); }
+    bool SetList6(int count, const IdSlot* idSlots) { return SetList(6, count, idSlots); }
+    bool SetList7(int count, const IdSlot* idSlots) { return SetList(7, count, idSlots); }
+    bool SetList8(int count, const IdSlot* idSlots) { return SetList(8, count, idSlots); }
+    bool SetList(int list, int count, const IdSlot* idSlots);
 
     // Lookups: the position of the first name equal to the identifier, or -1.
     int FindDaimyou(std::string_view id) const { return FindInList(1, id); }

@@ -2,6 +2,8 @@
 
 #include "platform/core/archive.h"
 
+#include <cstdio>
+
 namespace rymd {
 
 const std::array<WordAssign, kWordSlotCount> WordAssignTbl = {{
@@ -173,6 +175,12 @@ bool ReadChangedWords(ArchiveReader& in, ScenarioWordArray& words, TextEncoding 
     }
     words = std::move(staged);
     return true;
+}
+
+std::string KokudakaText(long long kokudaka, const ScenarioWordArray& words) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%lld万%04lld石", kokudaka / 10000, kokudaka % 10000);
+    return ReplaceWordKoku(buf, words);
 }
 
 }  // namespace rymd

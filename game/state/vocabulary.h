@@ -79,6 +79,8 @@ std::string ReplaceWordShiroFushin(std::string_view text, const ScenarioWordArra
 std::string ReplaceWordBushou(std::string_view text, const ScenarioWordArray& words);         // 9 武将
 std::string ReplaceWordKokudaka(std::string_view text, const ScenarioWordArray& words);       // 10 石高
 std::string ReplaceWordKoku(std::string_view text, const ScenarioWordArray& words);           // 11 石
+// A rice yield as "%d万%04d石" (ten-thousands and the rest), in the scenario's word for 石.
+std::string KokudakaText(long long kokudaka, const ScenarioWordArray& words);
 std::string ReplaceWordKouekisen(std::string_view text, const ScenarioWordArray& words);      // 12 交易船
 std::string ReplaceWordGunsen(std::string_view text, const ScenarioWordArray& words);         // 13 軍船
 std::string ReplaceWordTeppouKounyuu(std::string_view text, const ScenarioWordArray& words);  // 14 鉄砲購入

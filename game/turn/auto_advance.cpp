@@ -182,10 +182,7 @@ std::array<std::string, 4> CAutoAdvance::ColumnTitles() const {
 }
 
 std::string CAutoAdvance::KokudakaText(std::int64_t kokudaka) const {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%lld万%04lld石", static_cast<long long>(kokudaka / 10000),
-                  static_cast<long long>(kokudaka % 10000));
-    return ReplaceWordKoku(buf, game_.State().ScenarioWords);
+    return rymd::KokudakaText(kokudaka, game_.State().ScenarioWords);
 }
 
 }  // namespace rymd

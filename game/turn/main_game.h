@@ -187,8 +187,10 @@ public:
     // Whether the house slot is in use by a house that still exists.
     bool DaimyouExists(int daimyou) const;
 
-private:
+    // The phase caption: "%sフェイズ" of the current phase, or "閲覧専用" for view-only data.
     void UpdatePhaseCaption();
+
+private:
     void SetLog(const std::string& text);
     // The common shape of the begin and end steps.
     void BeginPhase(int phase);

@@ -42,6 +42,12 @@ Rect MapDialogRect(const DialogBaseUnits& units, const Rect& dlu) {
 // ---------------------------------------------------------------------------------------------------
 // Control exchange
 
+Rect DialogItemRect(const DialogTemplate& t, int id) {
+    for (const DialogItem& i : t.items)
+        if (i.id == id) return Rect(i.x, i.y, i.x + i.cx, i.y + i.cy);
+    return Rect();
+}
+
 void DDX_Control(DataExchange& dx, int id, Wnd& control) {
     if (!dx.dialog || control.IsWindow()) return;
     control.SubclassDlgItem(id, dx.dialog);

@@ -71,6 +71,8 @@ struct DialogBaseUnits {
 DialogBaseUnits BaseUnitsOf(const Font& font);
 // Dialog units to pixels: x and width by cx / 4, y and height by cy / 8, each rounded.
 Rect MapDialogRect(const DialogBaseUnits& units, const Rect& dlu);
+// The rectangle (dialog units) of the template's item with the id; empty when there is none.
+Rect DialogItemRect(const DialogTemplate& t, int id);
 
 class Dialog;
 

@@ -1,0 +1,96 @@
+// The automatic advance (dialog 220, "自動進行") and the benchmark's years (dialog 243,
+// "龍門記ベンチマーク").
+//
+// CAutoAdvanceDlg drives the automatic-advance model (game/turn/auto_advance.h): "自動進行スタート"
+// checks the target year and month and arms a 10 ms timer; each expiry kills it, runs one phase
+// end step and arms it again while the run goes on, so two steps never overlap and the dialog
+// stays usable between them; "中断" asks the next tick to stop, and start resumes from the phase
+// the game stands at. The house list ranks every house (its colour, castles, both rice yields);
+// a click on a column header (castles, direct, with vassals) sorts by it.
+//
+// Layout in dialog units (320 x 246): the list title (7, 7), the list 1035 (7, 18, 306 x 150),
+// the hint (7, 172), the year 1201 and month 1202 fields (7 / 62, 188), the check box 1375
+// (120, 188), the buttons start 1084 (7, 225), stop 1204 (107, 225), close 2 (263, 225).
+#pragma once
+
+#include <array>
+
+#include "game/shell/report_list.h"
+#include "game/turn/auto_advance.h"
+#include "mbwnd/gradation_button.h"
+#include "platform/qt/dialog.h"
+
+namespace rymd::shell {
+
+class CKuniMapWnd;
+
+// The colours of the ranked houses: ten ranks, the rest, vassal houses.
+const std::array<ui::COLORREF, 12>& RankColours();
+
+class CAutoAdvanceDlg : public ui::Dialog {
+public:
+    static constexpr int kListId = 1035;
+    static constexpr int kYearId = 1201;
+    static constexpr int kMonthId = 1202;
+    static constexpr int kSkipId = 1375;
+    static constexpr int kStartId = 1084;
+    static constexpr int kStopId = 1204;
+    static constexpr int kTitleId = 1206;
+    static constexpr int kHintId = 1205;
+    static constexpr int kTimerId = 1;
+    static constexpr int kTickMs = 10;
+
+    static const ui::DialogTemplate& AutoAdvanceTemplate();
+
+    CAutoAdvanceDlg(CAutoAdvance& model, CKuniMapWnd& map, ui::Wnd* parent = nullptr);
+    ~CAutoAdvanceDlg() override;
+
+    CReportList& List() { return list_; }
+    CAutoAdvance& Model() { return model_; }
+    // True when the player's house fell during the run and he stopped watching.
+    bool Quit() const { return quit_; }
+
+    void OnStart();
+    void OnStop();
+    void FillDaimyouList();
+
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, ui::Wnd* from) override;
+    bool OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) override;
+    void OnTimer(int id) override;
+    void OnCancel() override;
+
+private:
+    void SetIdle(bool idle);
+
+    CAutoAdvance& model_;
+    CKuniMapWnd& map_;
+    CReportList list_;
+    MbWnd::CGradationButton close_;
+    MbWnd::CGradationButton stop_;
+    MbWnd::CGradationButton start_;
+    bool quit_ = false;
+};
+
+class CBenchmarkDlg : public ui::Dialog {
+public:
+    static constexpr int kYearsId = 1201;
+    static constexpr int kMinYears = 1;
+    static constexpr int kMaxYears = 1000;
+
+    static const ui::DialogTemplate& BenchmarkTemplate();
+    explicit CBenchmarkDlg(ui::Wnd* parent = nullptr);
+    ~CBenchmarkDlg() override;
+
+    int m_nYears = 3;
+
+    void DoDataExchange(ui::DataExchange& dx) override;
+    void OnOK() override;
+
+private:
+    MbWnd::CGradationButton ok_;
+    MbWnd::CGradationButton cancel_;
+};
+
+}  // namespace rymd::shell

@@ -1,0 +1,280 @@
+// The game's flow in the main window: the start menu and what its choices lead to, saving and
+// loading, the end of a game and the all-automatic run.
+#include <filesystem>
+
+#include "game/save/saved_game.h"
+#include "game/scenario/reader.h"
+#include "game/shell/auto_advance_dlg.h"
+#include "game/shell/daimyou_select_dlg.h"
+#include "game/shell/game_app.h"
+#include "game/shell/main_game_dlg.h"
+#include "game/shell/program_folders.h"
+#include "game/shell/start_menu_dlg.h"
+#include "game/shell/tool_dlgs.h"
+#include "game/state/game_state.h"
+#include "game/turn/new_game.h"
+#include "mbkormap/kor_map.h"
+#include "mbwnd/msg_box.h"
+#include "platform/qt/app.h"
+
+// After the game's headers: Qt's keyword macros would change them.
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace rymd::shell {
+
+namespace {
+
+constexpr const char* kSaveFilter = "Ryuumonden Save Data Files (*.rsd)|*.rsd||";
+
+}  // namespace
+
+// What the rules show in the main window itself.
+class CMainWindowView final : public ViewPort {
+public:
+    explicit CMainWindowView(CMainGameDlg& owner) : owner_(owner) {}
+    void SetCaption(std::string_view text) override { owner_.phaseCaption_ = std::string(text); }
+    void EnableCommandEndButton(bool on) override { owner_.commandEndEnabled_ = on; }
+    void SetLogText(int log, std::string_view text) override {
+        if (log != kMainLog || !owner_.log_.IsWindow()) return;
+        owner_.logText_ = std::string(text);
+        owner_.log_.SetText(owner_.logText_, true, true);
+    }
+    // Not built yet: the command menu, the house list, the display timer, the music, the map
+    // view switch and the command panel's focus (they come with the panel and the map views).
+
+private:
+    CMainGameDlg& owner_;
+};
+
+CMainGameDlg::CMainGameDlg(AppContext& app, ui::Wnd* parent)
+    : Dialog(MainTemplate(), parent),
+      app_(app),
+      kuniMap_(app.korMap),
+      port_(this),
+      gs_(std::make_unique<GameState>()),
+      view_(std::make_unique<CMainWindowView>(*this)) {}
+
+CMainGameDlg::~CMainGameDlg() = default;
+
+void CMainGameDlg::SetGamePorts(const Ports& ports) {
+    gamePorts_ = ports;
+}
+
+Ports CMainGameDlg::GamePorts() const {
+    Ports p = gamePorts_ ? *gamePorts_ : const_cast<QtPort&>(port_).AsPorts();
+    p.view = view_.get();
+    return p;
+}
+
+std::uint32_t CMainGameDlg::NextSeed() const {
+    if (app_.seedSource) return app_.seedSource();
+    return static_cast<std::uint32_t>(QTime::currentTime().msecsSinceStartOfDay() / 1000);
+}
+
+int CMainGameDlg::ReadScenario() {
+    gs_->rng.Seed(NextSeed());
+    CScenarioReader reader(*gs_, *app_.korMap, GamePorts(), app_.programFolder);
+    return reader.ReadScenario().Code();
+}
+
+int CMainGameDlg::RunStartMenu() {
+    CStartMenuDlg::Hooks hooks;
+    hooks.readScenario = [this] { return ReadScenario(); };
+    hooks.runUtility = [] {
+        CUtilityDlg utility;
+        utility.DoModal();
+        return utility.m_bBenchmark;
+    };
+    hooks.openHelp = [this] {
+        if (std::filesystem::is_regular_file(app_.helpPath))
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(app_.helpPath)));
+        else
+            MbMsgBox("ヘルプファイルがありません");
+    };
+    CStartMenuDlg menu(std::move(hooks));
+    menu.DoModal();
+    return menu.m_nChoice;
+}
+
+void CMainGameDlg::RefitKuniMap() {
+    if (!kuniMap_.IsWindow()) return;
+    kuniMap_.SetRedraw(false);
+    kuniMap_.FitAndDrawMap(-1);
+    kuniMap_.SetRedraw(true);
+    kuniMap_.RedrawWindow();
+    // Not built yet: the castle marks (RefreshKuniMap) and the switch to the whole country
+    // (SwitchMapView) of the map views.
+}
+
+void CMainGameDlg::RunStartMenuLoop() {
+    for (;;) {
+        const int choice = RunStartMenu();
+        if (choice == CStartMenuDlg::kNewGame || choice == CStartMenuDlg::kBenchmark) {
+            const bool benchmark = choice == CStartMenuDlg::kBenchmark;
+            if (benchmark) {
+                // A repeatable game.
+                gs_->rng.Seed(0);
+                gs_->nTextPoolValue = 0;
+            }
+            RefitKuniMap();
+            const Ports ports = GamePorts();
+            SetupNewGame(*gs_, *app_.korMap, ports);
+            std::intptr_t result = ui::IDCANCEL;
+            int house = -1;
+            int years = 0;
+            if (benchmark) {
+                CBenchmarkDlg dlg(this);
+                result = dlg.DoModal();
+                years = dlg.m_nYears;
+            } else {
+                CDaimyouSelectDlg dlg(*gs_, app_.korMap, this);
+                result = dlg.DoModal();
+                house = dlg.m_nDaimyou;
+            }
+            if (result != ui::IDOK) continue;
+            view_->SetLogText(kMainLog, "");
+            // The dummy last house; refused when the house table is full.
+            if (!StartNewGame(*gs_, ports, house)) continue;
+            // Not built yet: the command panel's change-house button (shown for a spectator).
+            StartGame(benchmark, years);
+            return;
+        }
+        if (choice == CStartMenuDlg::kLoad) {
+            if (!LoadGame()) continue;
+            AfterLoad();
+            return;
+        }
+        // Quit.
+        KillTimer(kDisplayTimer);
+        ui::Sleep(200);
+        EndDialog(ui::IDCANCEL);
+        return;
+    }
+}
+
+void CMainGameDlg::StartGame(bool allAutomatic, int years) {
+    RefitKuniMap();
+    game_ = std::make_unique<CMainGame>(*gs_, *app_.korMap, GamePorts());
+    if (allAutomatic) {
+        game_->PrepareAllAutomatic();
+        game_->SetColorDisplay(true);
+        game_->StartMonth();
+        const AllAutomaticResult run = game_->RunAllAutomatic(years);
+        MbMsgBox(run.text.c_str());
+        // The all-automatic run ends the program.
+        EndDialog(ui::IDOK);
+        return;
+    }
+    ActOnTurnResult(game_->StartMonth());
+}
+
+void CMainGameDlg::ActOnTurnResult(TurnResult result) {
+    switch (result) {
+        case TurnResult::kRestart: RestartGame(); break;
+        case TurnResult::kQuit:
+            KillTimer(kDisplayTimer);
+            EndDialog(ui::IDCANCEL);
+            break;
+        default: break;
+    }
+}
+
+bool CMainGameDlg::LoadGame() {
+    const std::optional<std::string> path =
+        ui::GetOpenFileName(this, "", kSaveFilter, app_.saveDataFolder);
+    if (!path) return false;
+    app_.settings.SetSaveFolder(FolderOfPath(*path));
+    app_.settings.Save();
+    const SavedGameLoad loaded = LoadSavedGameFile(*path, *gs_, *app_.korMap, NextSeed());
+    if (!loaded.loaded) {
+        MbMsgBox(loaded.message.c_str());
+        return false;
+    }
+    musicFolder_ = loaded.folder;
+    // The rebuild that the saved-game reader leaves to the window.
+    game_ = std::make_unique<CMainGame>(*gs_, *app_.korMap, GamePorts());
+    view_->EnableCommandEndButton(!gs_->bViewOnly);
+    view_->SetLogText(kMainLog, "");
+    // Not built yet: the command menu, the house list, the season's menu names, the change-house
+    // button, the province menus and the music (they come with the panel, the menus and music).
+    RedrawWindow();
+    return true;
+}
+
+void CMainGameDlg::AfterLoad() {
+    RefitKuniMap();
+    game_->UpdatePhaseCaption();
+    RedrawWindow();
+    // Not built yet: the display timer (50 ms) and the focus on "コマンド終了".
+}
+
+void CMainGameDlg::OnFileSave() {
+    const std::optional<std::string> path = ui::GetSaveFileName(this, "", kSaveFilter, app_.saveDataFolder, "rsd");
+    if (!path) return;
+    app_.settings.SetSaveFolder(FolderOfPath(*path));
+    app_.settings.Save();
+    std::string message;
+    if (!SaveGameFile(*path, *gs_, *app_.korMap, &message)) MbMsgBox(message.c_str());
+}
+
+void CMainGameDlg::OnSaveViewOnly() {
+    if (gs_->bStartedAsSpectator) {
+        MbMsgBox(kMsgNoViewOnlyAfterSpectatorStart);
+        return;
+    }
+    if (MbMsgBoxOkCancel("閲覧専用形式でセーブを行います\n"
+                         "この形式のデータをロードした場合は、ゲーム状況の閲覧のみが可能で、"
+                         "プレイの続行はできませんのでご注意ください",
+                         true) != ui::IDOK)
+        return;
+    const bool viewOnly = gs_->bViewOnly;
+    gs_->bViewOnly = true;
+    OnFileSave();
+    gs_->bViewOnly = viewOnly;
+}
+
+void CMainGameDlg::OnFileLoad() {
+    KillTimer(kDisplayTimer);
+    if (LoadGame()) AfterLoad();
+    // Not built yet: the display timer started again (50 ms).
+}
+
+void CMainGameDlg::OnFileExit() {
+    if (MbMsgBoxOkCancel("ゲームを終了します", true) == ui::IDOK) RestartGame();
+}
+
+void CMainGameDlg::RestartGame() {
+    KillTimer(kDisplayTimer);
+    ResetForRestart(*gs_);
+    game_.reset();
+    phaseCaption_.clear();
+    commandEndEnabled_ = false;
+    ShowWindow(ui::SW_SHOW);
+    RedrawWindow();
+    RunStartMenuLoop();
+}
+
+void CMainGameDlg::OnAutoAdvance() {
+    if (!game_) return;
+    CAutoAdvance model(*game_);
+    CAutoAdvanceDlg dlg(model, kuniMap_, this);
+    dlg.DoModal();
+    const bool ended = model.Finish();
+    RefitKuniMap();
+    if (ended) RestartGame();
+    else if (dlg.Quit()) ActOnTurnResult(TurnResult::kQuit);
+}
+
+void CMainGameDlg::OnVersion() {
+    CAboutDlg dlg(this);
+    dlg.DoModal();
+}
+
+void CMainGameDlg::OnScenarioInfo() {
+    CScenarioInfoDlg dlg(*gs_, this);
+    dlg.DoModal();
+}
+
+}  // namespace rymd::shell
