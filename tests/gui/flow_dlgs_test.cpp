@@ -30,10 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace rymd::shell;
 
-std::string BundledScenario() {
-    return std::string(RYMD_SOURCE_DIR) + "/data/scenario/japan1560.snr";
-}
-
 // Empties an edit box as the player would (select all, delete).
 void ClearField(ui::Wnd& dialog, int id) {
     auto* edit = dynamic_cast<ui::Edit*>(dialog.GetDlgItem(id));
@@ -186,7 +182,15 @@ TEST_F(FlowDlgTest, HouseSelectionListsTheHousesOfAClickedProvince) {
         auto& dlg = dynamic_cast<CDaimyouSelectDlg&>(d);
         EXPECT_EQ(d.GetWindowText(), "大名家選択");
         EXPECT_FALSE(d.GetDlgItem(CDaimyouSelectDlg::kListHintId)->IsWindowVisible());
-        dlg.OnKuniClicked(owari);
+        // A left click on Owari on the dialog's map.
+        ui::Point inOwari(-1, -1);
+        const Rect client = dlg.MapWnd().GetClientRect();
+        for (int y = 0; y < client.bottom && inOwari.x < 0; y += 2)
+            for (int x = 0; x < client.right && inOwari.x < 0; x += 2)
+                if (dlg.MapWnd().KuniAt(ui::Point(x, y)) == owari) inOwari = ui::Point(x, y);
+        ASSERT_GE(inOwari.x, 0);
+        ui::test::MouseDown(dlg.MapWnd(), inOwari);
+        ui::test::MouseUp(dlg.MapWnd(), inOwari);
         EXPECT_EQ(dlg.KuniBoardText(), KuniNameOf(g, owari));
         ASSERT_EQ(dlg.List().GetItemCount(), static_cast<int>(expected.size()));
         for (int r = 0; r < dlg.List().GetItemCount(); ++r) {

@@ -75,6 +75,11 @@ protected:
     std::unique_ptr<ui::test::Script> script_;
 };
 
+// The bundled scenario (Japan in 1560).
+inline std::string BundledScenario() {
+    return std::string(RYMD_SOURCE_DIR) + "/data/scenario/japan1560.snr";
+}
+
 inline std::string GalleryPath(const std::string& name) {
     std::filesystem::path dir = RYMD_GALLERY_DIR;
     std::filesystem::create_directories(dir);
