@@ -7,6 +7,8 @@
 #include "mbwnd/msg_box.h"
 #include "platform/qt/controls.h"
 
+#include <QImage>
+
 namespace rymd::shell {
 
 using ui::Rect;
@@ -16,6 +18,8 @@ namespace {
 constexpr std::uint32_t kButton = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_OWNERDRAW;
 constexpr std::uint32_t kLabel = ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_LEFT;
 constexpr std::uint32_t kField = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::ES_NUMBER;
+constexpr std::uint32_t kSpin = ui::UDS_AUTOBUDDY | ui::UDS_ALIGNRIGHT | ui::UDS_SETBUDDYINT | ui::UDS_ARROWKEYS |
+                                ui::UDS_NOTHOUSANDS;
 
 
 }  // namespace
@@ -40,12 +44,17 @@ const ui::DialogTemplate& CAutoAdvanceDlg::AutoAdvanceTemplate() {
         d.cy = 246;
         d.items = {
             {kTitleId, ui::ControlKind::Static, "大名家一覧", 7, 7, 200, 9, kLabel, 0},
-            {kListId, ui::ControlKind::Custom, "", 7, 18, 306, 150, ui::WS_CHILD, 0},
+            {kListId, ui::ControlKind::ListView, "", 7, 18, 306, 150,
+             ui::WS_TABSTOP | ui::LVS_REPORT | ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS, ui::WS_EX_CLIENTEDGE},
             {kHintId, ui::ControlKind::Static, CAutoAdvance::kHint, 7, 172, 306, 9, kLabel, 0},
             {kYearId, ui::ControlKind::Edit, "", 7, 188, 34, 12, kField, ui::WS_EX_CLIENTEDGE},
+            {kYearSpinId, ui::ControlKind::Spin, "", 41, 188, 10, 12, kSpin, 0},
             {-1, ui::ControlKind::Static, "年", 43, 190, 12, 9, kLabel, 0},
-            {kMonthId, ui::ControlKind::Edit, "", 62, 188, 20, 12, kField, ui::WS_EX_CLIENTEDGE},
-            {-1, ui::ControlKind::Static, "月まで", 84, 190, 30, 9, kLabel, 0},
+            {kMonthId, ui::ControlKind::Edit, "", 62, 188, 24, 12, kField, ui::WS_EX_CLIENTEDGE},
+            {kMonthSpinId, ui::ControlKind::Spin, "", 86, 188, 10, 12, kSpin, 0},
+            {-1, ui::ControlKind::Static, "月まで", 88, 190, 30, 9, kLabel, 0},
+            {kSortId, ui::ControlKind::ComboBox, "", 7, 206, 90, 60,
+             ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::CBS_DROPDOWNLIST, 0},
             {kSkipId, ui::ControlKind::Button, "条件イベントのメッセージを表示しない", 120, 188, 193, 12,
              ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_AUTOCHECKBOX, 0},
             {kStartId, ui::ControlKind::Button, "自動進行スタート", 7, 225, 90, 14, kButton, 0},
@@ -73,18 +82,43 @@ bool CAutoAdvanceDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     model_.Open();
     if (ui::Wnd* title = GetDlgItem(kTitleId)) title->SetWindowText(model_.ListTitle());
-    if (ui::Wnd* place = GetDlgItem(kListId)) {  // the list takes over the placeholder's id
-        place->ShowWindow(ui::SW_HIDE);
-        place->SetDlgCtrlID(0);
+    list_ = dynamic_cast<ui::ListCtrl*>(GetDlgItem(kListId));
+    if (!list_) return true;
+    // One swatch per rank colour.
+    images_.Create(11, 11);
+    QImage strip(11 * static_cast<int>(RankColours().size()), 11, QImage::Format_RGB32);
+    strip.fill(QColor(0, 0, 128));
+    for (std::size_t i = 0; i < RankColours().size(); ++i) {
+        const ui::COLORREF c = RankColours()[i];
+        for (int y = 2; y < 10; ++y)
+            for (int x = 1; x < 10; ++x) {
+                const bool edge = x == 1 || x == 9 || y == 2 || y == 9;
+                strip.setPixel(static_cast<int>(i) * 11 + x, y,
+                               edge ? qRgb(0, 0, 0) : qRgb(ui::GetRValue(c), ui::GetGValue(c), ui::GetBValue(c)));
+            }
     }
-    list_.Create(MapDialogRect(ui::DialogItemRect(Template(), kListId)), this, kListId);
-    list_.SetImageColours(std::vector<ui::COLORREF>(RankColours().begin(), RankColours().end()));
+    images_.Add(strip, ui::RGB(0, 0, 128));
+    list_->SetImageList(&images_);
+    list_->SetExtendedStyle(ui::LVS_EX_FULLROWSELECT);
     const std::array<std::string, 4> titles = model_.ColumnTitles();
     for (std::size_t c = 0; c < titles.size(); ++c)
-        list_.InsertColumn(titles[c], CAutoAdvance::kColumnWidths[c],
-                           c == 0 ? CReportList::Align::kLeft : CReportList::Align::kRight);
+        list_->InsertColumn(static_cast<int>(c), titles[c], c == 0 ? ui::LVCFMT_LEFT : ui::LVCFMT_RIGHT,
+                            CAutoAdvance::kColumnWidths[c]);
+    if (auto* sort = dynamic_cast<ui::ComboBox*>(GetDlgItem(kSortId))) {
+        for (std::size_t c = 1; c < titles.size(); ++c) sort->AddString(titles[c]);
+        sort->SetCurSel(model_.GetSortIndex());
+    }
     if (ui::Wnd* w = GetDlgItem(kYearId)) w->SetWindowText(std::to_string(model_.EntryYear()));
     if (ui::Wnd* w = GetDlgItem(kMonthId)) w->SetWindowText(std::to_string(model_.EntryMonth()));
+    // The year's upper end reaches the control cut to 16 bits, as the platform's spin keeps it.
+    if (auto* spin = dynamic_cast<ui::SpinButton*>(GetDlgItem(kYearSpinId))) {
+        spin->SetRange32(model_.EntryYear(), 1000000);
+        spin->SetPos(model_.EntryYear());
+    }
+    if (auto* spin = dynamic_cast<ui::SpinButton*>(GetDlgItem(kMonthSpinId))) {
+        spin->SetRange(1, 12);
+        spin->SetPos(model_.EntryMonth());
+    }
     if (auto* skip = dynamic_cast<ui::Button*>(GetDlgItem(kSkipId))) skip->SetCheck(model_.SkipEvents() ? 1 : 0);
     stop_.EnableWindow(false);
     FillDaimyouList();
@@ -93,16 +127,17 @@ bool CAutoAdvanceDlg::OnInitDialog() {
 
 void CAutoAdvanceDlg::FillDaimyouList() {
     const std::vector<CAutoAdvance::Row>& rows = model_.FillDaimyouList();
+    if (!list_) return;
     // Existing rows are updated, missing ones added, the rest removed.
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const CAutoAdvance::Row& r = rows[i];
         int row = static_cast<int>(i);
-        if (row >= list_.GetItemCount()) row = list_.InsertItem(r.texts[0], r.daimyou, r.image);
-        list_.SetItemData(row, r.daimyou);
-        list_.SetItemImage(row, r.image);
-        for (int c = 0; c < 4; ++c) list_.SetItemText(row, c, r.texts[static_cast<std::size_t>(c)]);
+        if (row >= list_->GetItemCount()) row = list_->InsertItem(row, r.texts[0], r.image);
+        list_->SetItemData(row, r.daimyou);
+        list_->SetItemImage(row, r.image);
+        for (int c = 0; c < 4; ++c) list_->SetItemText(row, c, r.texts[static_cast<std::size_t>(c)]);
     }
-    while (list_.GetItemCount() > static_cast<int>(rows.size())) list_.DeleteItem(list_.GetItemCount() - 1);
+    while (list_->GetItemCount() > static_cast<int>(rows.size())) list_->DeleteItem(list_->GetItemCount() - 1);
     // Not built yet: the castle marks of the country map in the ranked houses' colours (the map
     // views draw them from the game's colour-display list).
     map_.Invalidate();
@@ -166,6 +201,11 @@ void CAutoAdvanceDlg::OnTimer(int id) {
 }
 
 bool CAutoAdvanceDlg::OnCommand(int id, int code, ui::Wnd* from) {
+    if (id == kSortId && code == ui::CBN_SELCHANGE) {
+        if (auto* sort = dynamic_cast<ui::ComboBox*>(from); sort && model_.SetSortIndex(sort->GetCurSel()))
+            FillDaimyouList();
+        return true;
+    }
     if (code == ui::BN_CLICKED) {
         if (id == kStartId) {
             OnStart();
@@ -185,12 +225,16 @@ bool CAutoAdvanceDlg::OnCommand(int id, int code, ui::Wnd* from) {
 
 bool CAutoAdvanceDlg::OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) {
     if (id != kListId || !header) return Dialog::OnNotify(id, header, result);
-    if (header->code == CReportList::kColumnClick) {
-        if (model_.OnColumnClick(reinterpret_cast<CReportList::Notify*>(header)->column)) FillDaimyouList();
-    } else if (header->code == ui::NM_CLICK) {
+    if (header->code == ui::LVN_COLUMNCLICK) {
+        if (model_.OnColumnClick(reinterpret_cast<ui::NMListView*>(header)->iSubItem)) {
+            // The sort list follows.
+            if (auto* sort = dynamic_cast<ui::ComboBox*>(GetDlgItem(kSortId))) sort->SetCurSel(model_.GetSortIndex());
+            FillDaimyouList();
+        }
+    } else if (header->code == ui::NM_CLICK && list_) {
         // Not built yet: the house information dialog of the clicked house (OnListClick gives the
         // house, -1 while a run is in progress).
-        (void)model_.OnListClick(list_.GetSelectedItem());
+        (void)model_.OnListClick(list_->GetFirstSelectedItem());
     }
     if (result) *result = 0;
     return true;
@@ -215,6 +259,7 @@ const ui::DialogTemplate& CBenchmarkDlg::BenchmarkTemplate() {
         d.items = {
             {-1, ui::ControlKind::Static, "実行する年数を入力してください", 7, 7, 146, 9, kLabel, 0},
             {kYearsId, ui::ControlKind::Edit, "", 7, 20, 40, 12, kField, ui::WS_EX_CLIENTEDGE},
+            {kYearsSpinId, ui::ControlKind::Spin, "", 47, 20, 10, 12, kSpin, 0},
             {-1, ui::ControlKind::Static, "年", 50, 22, 20, 9, kLabel, 0},
             {ui::IDOK, ui::ControlKind::Button, "OK", 47, 41, 50, 14, kButton, 0},
             {ui::IDCANCEL, ui::ControlKind::Button, "ｷｬﾝｾﾙ", 103, 41, 50, 14, kButton, 0},
@@ -233,6 +278,15 @@ void CBenchmarkDlg::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Control(dx, ui::IDOK, ok_);
     ui::DDX_Control(dx, ui::IDCANCEL, cancel_);
     ui::DDX_Text(dx, kYearsId, m_nYears);
+}
+
+bool CBenchmarkDlg::OnInitDialog() {
+    Dialog::OnInitDialog();
+    if (auto* spin = dynamic_cast<ui::SpinButton*>(GetDlgItem(kYearsSpinId))) {
+        spin->SetRange(kMinYears, kMaxYears);
+        spin->SetPos(m_nYears);
+    }
+    return true;
 }
 
 void CBenchmarkDlg::OnOK() {

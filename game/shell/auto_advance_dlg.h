@@ -15,10 +15,10 @@
 
 #include <array>
 
-#include "game/shell/report_list.h"
 #include "game/turn/auto_advance.h"
 #include "mbwnd/gradation_button.h"
 #include "platform/qt/dialog.h"
+#include "platform/qt/list_ctrl.h"
 
 namespace rymd::shell {
 
@@ -33,6 +33,9 @@ public:
     static constexpr int kYearId = 1201;
     static constexpr int kMonthId = 1202;
     static constexpr int kSkipId = 1375;
+    static constexpr int kSortId = 1207;
+    static constexpr int kYearSpinId = 1208;
+    static constexpr int kMonthSpinId = 1209;
     static constexpr int kStartId = 1084;
     static constexpr int kStopId = 1204;
     static constexpr int kTitleId = 1206;
@@ -45,7 +48,7 @@ public:
     CAutoAdvanceDlg(CAutoAdvance& model, CKuniMapWnd& map, ui::Wnd* parent = nullptr);
     ~CAutoAdvanceDlg() override;
 
-    CReportList& List() { return list_; }
+    ui::ListCtrl& List() { return *list_; }
     CAutoAdvance& Model() { return model_; }
     // True when the player's house fell during the run and he stopped watching.
     bool Quit() const { return quit_; }
@@ -66,7 +69,8 @@ private:
 
     CAutoAdvance& model_;
     CKuniMapWnd& map_;
-    CReportList list_;
+    ui::ListCtrl* list_ = nullptr;  // the template's list view
+    ui::ImageList images_;
     MbWnd::CGradationButton close_;
     MbWnd::CGradationButton stop_;
     MbWnd::CGradationButton start_;
@@ -76,6 +80,7 @@ private:
 class CBenchmarkDlg : public ui::Dialog {
 public:
     static constexpr int kYearsId = 1201;
+    static constexpr int kYearsSpinId = 1208;
     static constexpr int kMinYears = 1;
     static constexpr int kMaxYears = 1000;
 
@@ -86,6 +91,7 @@ public:
     int m_nYears = 3;
 
     void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
     void OnOK() override;
 
 private:

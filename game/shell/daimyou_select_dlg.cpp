@@ -44,7 +44,8 @@ const ui::DialogTemplate& CDaimyouSelectDlg::SelectTemplate() {
         const std::uint32_t button = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_OWNERDRAW;
         d.items = {
             {ui::IDCANCEL, ui::ControlKind::Button, "ｷｬﾝｾﾙ", 349, 271, 50, 14, button, 0},
-            {kListId, ui::ControlKind::Custom, "", 281, 19, 118, 177, ui::WS_CHILD, 0},
+            {kListId, ui::ControlKind::ListView, "", 281, 19, 118, 177,
+             ui::WS_TABSTOP | ui::LVS_REPORT | ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS, ui::WS_EX_CLIENTEDGE},
             {kSpectatorId, ui::ControlKind::Button, "観戦モード", 317, 223, 50, 14, button, 0},
             {kMapPlaceId, ui::ControlKind::Custom, "", 2, 19, 277, 266, ui::WS_CHILD, 0},
             {kListHintId, ui::ControlKind::Static, "", 282, 199, 117, 8, ui::WS_CHILD | ui::SS_LEFT, 0},
@@ -83,12 +84,10 @@ bool CDaimyouSelectDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     const ui::DialogTemplate& t = Template();
     SetWindowText(Words("大名家選択"));
-    // The placeholders only give their places; the list takes over its id.
-    for (int place : {kMapPlaceId, kListId, kPromptPlaceId, kKuniPlaceId})
-        if (ui::Wnd* w = GetDlgItem(place)) {
-            w->ShowWindow(ui::SW_HIDE);
-            w->SetDlgCtrlID(0);
-        }
+    // The placeholders only give their places.
+    for (int place : {kMapPlaceId, kPromptPlaceId, kKuniPlaceId})
+        if (ui::Wnd* w = GetDlgItem(place)) w->ShowWindow(ui::SW_HIDE);
+    list_ = dynamic_cast<ui::ListCtrl*>(GetDlgItem(kListId));
 
     font_.CreateFont(16, 0, 0, 0, 500, false, false, false, 128, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
     promptBoard_.Create(MapDialogRect(ui::DialogItemRect(t, kPromptPlaceId)), this);
@@ -114,15 +113,14 @@ bool CDaimyouSelectDlg::OnInitDialog() {
     map_.FitAndDrawMap(-1);
     // Not built yet: the castles marked white on the map (the castle marks of the map views).
 
-    list_.Create(MapDialogRect(ui::DialogItemRect(t, kListId)), this, kListId);
-    list_.InsertColumn(gs_.ScenarioWords[0].empty() ? "大名家" : gs_.ScenarioWords[0], 90, CReportList::Align::kLeft);
-    list_.InsertColumn(ReplaceWordShiro("城数", gs_.ScenarioWords), 45, CReportList::Align::kRight);
-    list_.InsertColumn(ReplaceWordKokudaka("石高", gs_.ScenarioWords), 110, CReportList::Align::kRight);
+    list_->InsertColumn(0, gs_.ScenarioWords[0].empty() ? "大名家" : gs_.ScenarioWords[0], ui::LVCFMT_LEFT, 90);
+    list_->InsertColumn(1, ReplaceWordShiro("城数", gs_.ScenarioWords), ui::LVCFMT_RIGHT, 45);
+    list_->InsertColumn(2, ReplaceWordKokudaka("石高", gs_.ScenarioWords), ui::LVCFMT_RIGHT, 110);
     return true;
 }
 
 void CDaimyouSelectDlg::OnKuniClicked(int kuni) {
-    if (kuni < 0) return;
+    if (kuni < 0 || !list_) return;
     if (CountShiroInKuni(gs_, kuni) == 0) {
         char text[256];
         std::snprintf(text, sizeof text, "このシナリオでは、%sのデータはありません", KuniName(kuni).c_str());
@@ -135,7 +133,7 @@ void CDaimyouSelectDlg::OnKuniClicked(int kuni) {
     kuniBoard_.DrawTextA(kuniText_.c_str(), &r, ui::DT_CENTER | ui::DT_VCENTER | ui::DT_SINGLELINE);
     kuniBoard_.Invalidate();
 
-    list_.DeleteAllItems();
+    list_->DeleteAllItems();
     for (int h : DaimyouIndexes(gs_)) {
         bool here = false;
         int castles = 0;
@@ -147,18 +145,21 @@ void CDaimyouSelectDlg::OnKuniClicked(int kuni) {
             if (gs_.ShiroMapTbl[static_cast<std::size_t>(s)].kuni == kuni) here = true;
         }
         if (!here) continue;
-        const int row = list_.InsertItem(DaimyouAt(gs_, h).name, h);
-        list_.SetItemText(row, 1, std::to_string(castles));
-        list_.SetItemText(row, 2, KokudakaText(kokudaka, gs_.ScenarioWords));
+        const int row = list_->InsertItem(list_->GetItemCount(), DaimyouAt(gs_, h).name);
+        list_->SetItemData(row, h);
+        list_->SetItemText(row, 1, std::to_string(castles));
+        list_->SetItemText(row, 2, KokudakaText(kokudaka, gs_.ScenarioWords));
     }
-    if (list_.GetItemCount() > 0)
+    list_->SetExtendedStyle(list_->GetExtendedStyle() | ui::LVS_EX_FULLROWSELECT);
+    if (list_->GetItemCount() > 0)
         if (ui::Wnd* hint = GetDlgItem(kListHintId)) hint->ShowWindow(ui::SW_SHOW);
 }
 
 void CDaimyouSelectDlg::OnListClick() {
-    const int row = list_.GetSelectedItem();
+    if (!list_) return;
+    const int row = list_->GetFirstSelectedItem();
     if (row < 0) return;
-    const int h = static_cast<int>(list_.GetItemData(row));
+    const int h = static_cast<int>(list_->GetItemData(row));
     if (!IsValidDaimyou(gs_, h)) return;
     const CDaimyou& house = DaimyouAt(gs_, h);
     if (house.IsNotForPlayer()) {

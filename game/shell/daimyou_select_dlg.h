@@ -9,11 +9,11 @@
 #include <string>
 
 #include "game/shell/kuni_map_wnd.h"
-#include "game/shell/report_list.h"
 #include "mbwnd/display_board.h"
 #include "mbwnd/gradation_button.h"
 #include "platform/qt/dialog.h"
 #include "platform/qt/font.h"
+#include "platform/qt/list_ctrl.h"
 
 namespace rymd {
 struct GameState;
@@ -55,7 +55,7 @@ public:
     int m_nDaimyou = -1;  // the chosen house; -1 also for the spectator
 
     CSelectMapWnd& MapWnd() { return map_; }
-    CReportList& List() { return list_; }
+    ui::ListCtrl& List() { return *list_; }
     MbWnd::CDisplayBoard& KuniBoard() { return kuniBoard_; }
     const std::string& KuniBoardText() const { return kuniText_; }
 
@@ -76,7 +76,7 @@ private:
     const GameState& gs_;
     MbKorMap::CCtrlKorMap* korMap_;
     CSelectMapWnd map_;
-    CReportList list_;
+    ui::ListCtrl* list_ = nullptr;  // the template's list view
     MbWnd::CDisplayBoard promptBoard_;
     MbWnd::CDisplayBoard kuniBoard_;
     ui::Font font_;

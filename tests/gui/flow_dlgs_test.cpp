@@ -220,8 +220,8 @@ TEST_F(FlowDlgTest, HouseSelectionListsTheHousesOfAClickedProvince) {
 
         // The first house, confirmation cancelled: the dialog stays; confirmed: it ends.
         Script().OnDialog([](ui::Dialog& box) { box.EndDialog(ui::IDCANCEL); });
-        ui::test::MouseDown(dlg.List(), dlg.List().RowCentre(0));
-        ui::test::MouseUp(dlg.List(), dlg.List().RowCentre(0));
+        ui::test::MouseDown(dlg.List(), dlg.List().ItemRect(0).CenterPoint());
+        ui::test::MouseUp(dlg.List(), dlg.List().ItemRect(0).CenterPoint());
         EXPECT_FALSE(d.IsEnded());
         Script().OnDialog([](ui::Dialog& box) { box.EndDialog(ui::IDOK); });
         dlg.OnListClick();
@@ -250,7 +250,7 @@ TEST_F(FlowDlgTest, HouseSelectionRefusesForbiddenHousesAndOffersTheSpectatorSea
             shown = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
             box.EndDialog(ui::IDOK);
         });
-        dlg.List().SetSelectedItem(0);
+        dlg.List().SetItemState(0, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
         dlg.OnListClick();
         house.kindByte = kind;
         EXPECT_EQ(shown, "プレイヤーはこの大名家を担当することはできません");

@@ -22,6 +22,8 @@
 #include "game/shell/tool_dlgs.h"
 #include "game/state/game_state.h"
 #include "gui_test_util.h"
+#include "platform/qt/controls.h"
+#include "platform/qt/list_ctrl.h"
 #include "mbkormap/kor_map.h"
 #include "support/run_cli.h"
 #include "support/world_files.h"
@@ -101,7 +103,7 @@ protected:
             dlg.OnKuniClicked(map_.FindKuni(kuniId));
             ASSERT_GT(dlg.List().GetItemCount(), 0);
             *house = static_cast<int>(dlg.List().GetItemData(0));
-            dlg.List().SetSelectedItem(0);
+            dlg.List().SetItemState(0, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
             dlg.OnListClick();
         });
         if (pick == Pick::kFirstHouse) Script().OnDialog([](ui::Dialog& box) { box.EndDialog(ui::IDOK); });
@@ -317,6 +319,24 @@ TEST_F(GameFlowTest, AutomaticAdvanceRunsToItsTargetAndResumesAfterAStop) {
             EXPECT_EQ(d.GetWindowText(), "自動進行");
             EXPECT_GT(dlg.List().GetItemCount(), 10);
             EXPECT_EQ(dlg.List().GetItemImage(0), 0);
+            EXPECT_EQ(dlg.List().GetItemImage(10), 10);
+            // Sorted by castles through the sort list, then by direct rice yield by its column.
+            auto* sort = dynamic_cast<ui::ComboBox*>(d.GetDlgItem(CAutoAdvanceDlg::kSortId));
+            ASSERT_NE(sort, nullptr);
+            EXPECT_EQ(sort->GetCurSel(), CAutoAdvance::kSortByKokudaka);
+            sort->SetCurSel(CAutoAdvance::kSortByShiro);
+            dlg.OnCommand(CAutoAdvanceDlg::kSortId, ui::CBN_SELCHANGE, sort);
+            EXPECT_EQ(dlg.Model().GetSortIndex(), CAutoAdvance::kSortByShiro);
+            for (int r = 1; r < dlg.List().GetItemCount(); ++r)
+                EXPECT_GE(std::stoi(dlg.List().GetItemText(r - 1, 1)), std::stoi(dlg.List().GetItemText(r, 1)));
+            ui::NMListView click;
+            click.hdr.hwndFrom = &dlg.List();
+            click.hdr.idFrom = CAutoAdvanceDlg::kListId;
+            click.hdr.code = ui::LVN_COLUMNCLICK;
+            click.iSubItem = 2;
+            ui::Wnd::SendNotify(&d, &click.hdr);
+            EXPECT_EQ(dlg.Model().GetSortIndex(), CAutoAdvance::kSortByKokudaka);
+            EXPECT_EQ(sort->GetCurSel(), CAutoAdvance::kSortByKokudaka);
             // The current month is refused (told through the game's ports).
             ui::test::ClickControl(d, CAutoAdvanceDlg::kStartId);
             EXPECT_NE(said_.str().find(CAutoAdvance::kNotLaterMessage), std::string::npos);
