@@ -291,10 +291,11 @@ int main(int argc, char** argv) {
                         QString::fromUtf8("戦国\n覇者"));
              p.setFont(Font("IPAMincho", 26, 600));
              p.setPen(QColor(0, 0, 0, 150));
-             p.drawText(QRectF(w - 318, h - 70, 300, 40), Qt::AlignRight,
+             // Above the start menu's Utility and Help buttons (y 420 to 444), in the open sea.
+             p.drawText(QRectF(w - 318, h - 110, 300, 40), Qt::AlignRight,
                         QString::fromUtf8("天下統一への道"));
              p.setPen(QColor(255, 240, 210));
-             p.drawText(QRectF(w - 320, h - 72, 300, 40), Qt::AlignRight,
+             p.drawText(QRectF(w - 320, h - 112, 300, 40), Qt::AlignRight,
                         QString::fromUtf8("天下統一への道"));
              p.setFont(Font("IPAPGothic", 13, 400));
              p.setPen(QColor(255, 230, 200, 200));
