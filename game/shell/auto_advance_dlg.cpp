@@ -18,18 +18,16 @@ namespace {
 constexpr std::uint32_t kButton = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_OWNERDRAW;
 constexpr std::uint32_t kLabel = ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_LEFT;
 constexpr std::uint32_t kField = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::ES_NUMBER;
-constexpr std::uint32_t kSpin = ui::UDS_AUTOBUDDY | ui::UDS_ALIGNRIGHT | ui::UDS_SETBUDDYINT | ui::UDS_ARROWKEYS |
-                                ui::UDS_NOTHOUSANDS;
-
+constexpr std::uint32_t kSpin =
+    ui::UDS_AUTOBUDDY | ui::UDS_ALIGNRIGHT | ui::UDS_SETBUDDYINT | ui::UDS_ARROWKEYS | ui::UDS_NOTHOUSANDS;
 
 }  // namespace
 
 const std::array<ui::COLORREF, 12>& RankColours() {
     static const std::array<ui::COLORREF, 12> c = {
-        ui::RGB(255, 0, 0),     ui::RGB(0, 0, 255),     ui::RGB(0, 200, 0),   ui::RGB(255, 255, 0),
-        ui::RGB(255, 0, 255),   ui::RGB(0, 255, 255),   ui::RGB(255, 128, 0), ui::RGB(128, 0, 255),
-        ui::RGB(128, 64, 0),    ui::RGB(0, 128, 128),   ui::RGB(192, 192, 192),
-        ui::RGB(96, 96, 96),
+        ui::RGB(255, 0, 0),   ui::RGB(0, 0, 255),   ui::RGB(0, 200, 0),     ui::RGB(255, 255, 0),
+        ui::RGB(255, 0, 255), ui::RGB(0, 255, 255), ui::RGB(255, 128, 0),   ui::RGB(128, 0, 255),
+        ui::RGB(128, 64, 0),  ui::RGB(0, 128, 128), ui::RGB(192, 192, 192), ui::RGB(96, 96, 96),
     };
     return c;
 }
@@ -45,7 +43,8 @@ const ui::DialogTemplate& CAutoAdvanceDlg::AutoAdvanceTemplate() {
         d.items = {
             {kTitleId, ui::ControlKind::Static, "大名家一覧", 7, 7, 200, 9, kLabel, 0},
             {kListId, ui::ControlKind::ListView, "", 7, 18, 306, 150,
-             ui::WS_TABSTOP | ui::LVS_REPORT | ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS, ui::WS_EX_CLIENTEDGE},
+             ui::WS_TABSTOP | ui::LVS_REPORT | ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS,
+             ui::WS_EX_CLIENTEDGE},
             {kHintId, ui::ControlKind::Static, CAutoAdvance::kHint, 7, 172, 306, 9, kLabel, 0},
             {kYearId, ui::ControlKind::Edit, "", 7, 188, 34, 12, kField, ui::WS_EX_CLIENTEDGE},
             {kYearSpinId, ui::ControlKind::Spin, "", 41, 188, 10, 12, kSpin, 0},
@@ -93,8 +92,9 @@ bool CAutoAdvanceDlg::OnInitDialog() {
         for (int y = 2; y < 10; ++y)
             for (int x = 1; x < 10; ++x) {
                 const bool edge = x == 1 || x == 9 || y == 2 || y == 9;
-                strip.setPixel(static_cast<int>(i) * 11 + x, y,
-                               edge ? qRgb(0, 0, 0) : qRgb(ui::GetRValue(c), ui::GetGValue(c), ui::GetBValue(c)));
+                strip.setPixel(
+                    static_cast<int>(i) * 11 + x, y,
+                    edge ? qRgb(0, 0, 0) : qRgb(ui::GetRValue(c), ui::GetGValue(c), ui::GetBValue(c)));
             }
     }
     images_.Add(strip, ui::RGB(0, 0, 128));
@@ -105,7 +105,8 @@ bool CAutoAdvanceDlg::OnInitDialog() {
         list_->InsertColumn(static_cast<int>(c), titles[c], c == 0 ? ui::LVCFMT_LEFT : ui::LVCFMT_RIGHT,
                             CAutoAdvance::kColumnWidths[c]);
     if (auto* sort = dynamic_cast<ui::ComboBox*>(GetDlgItem(kSortId))) {
-        for (std::size_t c = 1; c < titles.size(); ++c) sort->AddString(titles[c]);
+        for (std::size_t c = 1; c < titles.size(); ++c)
+            sort->AddString(titles[c]);
         sort->SetCurSel(model_.GetSortIndex());
     }
     if (ui::Wnd* w = GetDlgItem(kYearId)) w->SetWindowText(std::to_string(model_.EntryYear()));
@@ -119,7 +120,8 @@ bool CAutoAdvanceDlg::OnInitDialog() {
         spin->SetRange(1, 12);
         spin->SetPos(model_.EntryMonth());
     }
-    if (auto* skip = dynamic_cast<ui::Button*>(GetDlgItem(kSkipId))) skip->SetCheck(model_.SkipEvents() ? 1 : 0);
+    if (auto* skip = dynamic_cast<ui::Button*>(GetDlgItem(kSkipId)))
+        skip->SetCheck(model_.SkipEvents() ? 1 : 0);
     stop_.EnableWindow(false);
     FillDaimyouList();
     return true;
@@ -135,9 +137,11 @@ void CAutoAdvanceDlg::FillDaimyouList() {
         if (row >= list_->GetItemCount()) row = list_->InsertItem(row, r.texts[0], r.image);
         list_->SetItemData(row, r.daimyou);
         list_->SetItemImage(row, r.image);
-        for (int c = 0; c < 4; ++c) list_->SetItemText(row, c, r.texts[static_cast<std::size_t>(c)]);
+        for (int c = 0; c < 4; ++c)
+            list_->SetItemText(row, c, r.texts[static_cast<std::size_t>(c)]);
     }
-    while (list_->GetItemCount() > static_cast<int>(rows.size())) list_->DeleteItem(list_->GetItemCount() - 1);
+    while (list_->GetItemCount() > static_cast<int>(rows.size()))
+        list_->DeleteItem(list_->GetItemCount() - 1);
     // Not built yet: the castle marks of the country map in the ranked houses' colours (the map
     // views draw them from the game's colour-display list).
     map_.Invalidate();
@@ -228,7 +232,8 @@ bool CAutoAdvanceDlg::OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* 
     if (header->code == ui::LVN_COLUMNCLICK) {
         if (model_.OnColumnClick(reinterpret_cast<ui::NMListView*>(header)->iSubItem)) {
             // The sort list follows.
-            if (auto* sort = dynamic_cast<ui::ComboBox*>(GetDlgItem(kSortId))) sort->SetCurSel(model_.GetSortIndex());
+            if (auto* sort = dynamic_cast<ui::ComboBox*>(GetDlgItem(kSortId)))
+                sort->SetCurSel(model_.GetSortIndex());
             FillDaimyouList();
         }
     } else if (header->code == ui::NM_CLICK && list_) {

@@ -16,7 +16,6 @@ namespace rymd::shell {
 
 using ui::Rect;
 
-
 // --- the map ----------------------------------------------------------------------------------
 
 int CSelectMapWnd::KuniAt(ui::Point p) const {
@@ -45,7 +44,8 @@ const ui::DialogTemplate& CDaimyouSelectDlg::SelectTemplate() {
         d.items = {
             {ui::IDCANCEL, ui::ControlKind::Button, "ｷｬﾝｾﾙ", 349, 271, 50, 14, button, 0},
             {kListId, ui::ControlKind::ListView, "", 281, 19, 118, 177,
-             ui::WS_TABSTOP | ui::LVS_REPORT | ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS, ui::WS_EX_CLIENTEDGE},
+             ui::WS_TABSTOP | ui::LVS_REPORT | ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS,
+             ui::WS_EX_CLIENTEDGE},
             {kSpectatorId, ui::ControlKind::Button, "観戦モード", 317, 223, 50, 14, button, 0},
             {kMapPlaceId, ui::ControlKind::Custom, "", 2, 19, 277, 266, ui::WS_CHILD, 0},
             {kListHintId, ui::ControlKind::Static, "", 282, 199, 117, 8, ui::WS_CHILD | ui::SS_LEFT, 0},
@@ -105,7 +105,8 @@ bool CDaimyouSelectDlg::OnInitDialog() {
         hint->SetWindowText(Words("担当する大名家をクリックしてください"));
         hint->ShowWindow(ui::SW_HIDE);
     }
-    if (ui::Wnd* hint = GetDlgItem(kSpectatorHintId)) hint->SetWindowText(Words("（大名家を担当せず、経過を観戦）"));
+    if (ui::Wnd* hint = GetDlgItem(kSpectatorHintId))
+        hint->SetWindowText(Words("（大名家を担当せず、経過を観戦）"));
 
     map_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_HSCROLL | ui::WS_VSCROLL,
                   MapDialogRect(ui::DialogItemRect(t, kMapPlaceId)), this, kMapId);
@@ -113,7 +114,8 @@ bool CDaimyouSelectDlg::OnInitDialog() {
     map_.FitAndDrawMap(-1);
     // Not built yet: the castles marked white on the map (the castle marks of the map views).
 
-    list_->InsertColumn(0, gs_.ScenarioWords[0].empty() ? "大名家" : gs_.ScenarioWords[0], ui::LVCFMT_LEFT, 90);
+    list_->InsertColumn(0, gs_.ScenarioWords[0].empty() ? "大名家" : gs_.ScenarioWords[0], ui::LVCFMT_LEFT,
+                        90);
     list_->InsertColumn(1, ReplaceWordShiro("城数", gs_.ScenarioWords), ui::LVCFMT_RIGHT, 45);
     list_->InsertColumn(2, ReplaceWordKokudaka("石高", gs_.ScenarioWords), ui::LVCFMT_RIGHT, 110);
     return true;
@@ -166,7 +168,8 @@ void CDaimyouSelectDlg::OnListClick() {
         MbMsgBox(Words("プレイヤーはこの大名家を担当することはできません").c_str());
         return;
     }
-    const std::size_t intro = h < gs_.nScenarioDaimyou ? gs_.DaimyouInitTbl[static_cast<std::size_t>(h)].textIndex : 0xFFFF;
+    const std::size_t intro =
+        h < gs_.nScenarioDaimyou ? gs_.DaimyouInitTbl[static_cast<std::size_t>(h)].textIndex : 0xFFFF;
     if (intro == 0xFFFF || intro >= gs_.ScenarioTextPool.size()) {
         const std::string text = "プレイヤーは" + house.name + "を担当します";
         if (MbMsgBoxOkCancel(text.c_str(), false) != ui::IDOK) return;

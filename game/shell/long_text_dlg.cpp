@@ -63,7 +63,8 @@ bool CLongTextDlg::OnInitDialog() {
     }
     // Centred on the main window (or the screen), never off the top-left.
     Rect around(0, 0, ui::GetSystemMetrics(ui::SM_CXSCREEN), ui::GetSystemMetrics(ui::SM_CYSCREEN));
-    if (ui::Wnd* main = ui::GetMainWindow(); main && main != this && main->IsWindow()) around = main->GetWindowRect();
+    if (ui::Wnd* main = ui::GetMainWindow(); main && main != this && main->IsWindow())
+        around = main->GetWindowRect();
     const ui::Point c = around.CenterPoint();
     w.OffsetRect(c.x - w.CenterPoint().x, c.y - w.CenterPoint().y);
     if (w.left < 0) w.OffsetRect(-w.left, 0);
@@ -75,8 +76,8 @@ bool CLongTextDlg::OnInitDialog() {
         text_.SetTextColor(m_crText);
     }
     text_.SetReturnLineEnd(true);
-    text_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_BORDER | ui::WS_GROUP, t, this,
-                   kTextId);
+    text_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_BORDER | ui::WS_GROUP, t,
+                   this, kTextId);
     text_.SetText(m_strText, false, false);
     cancel_.ShowWindow(m_bCancelButton ? ui::SW_SHOW : ui::SW_HIDE);
     return true;

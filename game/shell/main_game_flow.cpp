@@ -182,8 +182,7 @@ void CMainGameDlg::ActOnTurnResult(TurnResult result) {
 }
 
 bool CMainGameDlg::LoadGame() {
-    const std::optional<std::string> path =
-        ui::GetOpenFileName(this, "", kSaveFilter, app_.saveDataFolder);
+    const std::optional<std::string> path = ui::GetOpenFileName(this, "", kSaveFilter, app_.saveDataFolder);
     if (!path) return false;
     app_.settings.SetSaveFolder(FolderOfPath(*path));
     app_.settings.Save();
@@ -211,7 +210,8 @@ void CMainGameDlg::AfterLoad() {
 }
 
 void CMainGameDlg::OnFileSave() {
-    const std::optional<std::string> path = ui::GetSaveFileName(this, "", kSaveFilter, app_.saveDataFolder, "rsd");
+    const std::optional<std::string> path =
+        ui::GetSaveFileName(this, "", kSaveFilter, app_.saveDataFolder, "rsd");
     if (!path) return;
     app_.settings.SetSaveFolder(FolderOfPath(*path));
     app_.settings.Save();
@@ -263,8 +263,10 @@ void CMainGameDlg::OnAutoAdvance() {
     dlg.DoModal();
     const bool ended = model.Finish();
     RefitKuniMap();
-    if (ended) RestartGame();
-    else if (dlg.Quit()) ActOnTurnResult(TurnResult::kQuit);
+    if (ended)
+        RestartGame();
+    else if (dlg.Quit())
+        ActOnTurnResult(TurnResult::kQuit);
 }
 
 void CMainGameDlg::OnVersion() {

@@ -202,7 +202,8 @@ double QtPort::AskEventNumber(std::string_view prompt) {
 
 void QtPort::ShowLongText(std::string_view title, std::string_view body,
                           std::span<const std::uint8_t> picture, Colour colour) {
-    shell::ShowLongTextDlg(owner_, std::string(title), std::string(body), picture.data(), picture.size(), colour);
+    shell::ShowLongTextDlg(owner_, std::string(title), std::string(body), picture.data(), picture.size(),
+                           colour);
 }
 
 void QtPort::ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) {

@@ -60,7 +60,8 @@ bool CStartMenuDlg::OnInitDialog() {
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         const ButtonPlace& p = Buttons()[i];
         MbWnd::CTextureButton& b = *buttons_[i];
-        b.Create(p.text, ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_OWNERDRAW, p.rect, this, p.id);
+        b.Create(p.text, ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_OWNERDRAW, p.rect, this,
+                 p.id);
         b.SetFont(&font_);
         if (!texture_.IsNull()) b.SetTexture(texture_);
     }
@@ -93,7 +94,8 @@ bool CStartMenuDlg::OnCommand(int id, int code, ui::Wnd* from) {
             if (hooks_.openHelp) hooks_.openHelp();
             return true;
         case kUtilityId:
-            if (hooks_.runUtility && hooks_.runUtility() && hooks_.readScenario && hooks_.readScenario() == 0) {
+            if (hooks_.runUtility && hooks_.runUtility() && hooks_.readScenario &&
+                hooks_.readScenario() == 0) {
                 m_nChoice = kBenchmark;
                 EndDialog(ui::IDOK);
             }

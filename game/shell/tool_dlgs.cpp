@@ -61,7 +61,8 @@ bool CAboutDlg::OnInitDialog() {
     if (!banner_.IsEmpty()) {
         // The dialog grows or shrinks around the banner; the version line and OK stay below it.
         const int dx = banner_.GetWidth() - frame.Width(), dy = banner_.GetHeight() - frame.Height();
-        bannerRect_ = Rect(frame.left, frame.top, frame.left + banner_.GetWidth(), frame.top + banner_.GetHeight());
+        bannerRect_ =
+            Rect(frame.left, frame.top, frame.left + banner_.GetWidth(), frame.top + banner_.GetHeight());
         Rect w = GetWindowRect();
         w.right += dx;
         w.bottom += dy;
@@ -113,9 +114,11 @@ const ui::DialogTemplate& CScenarioInfoDlg::InfoTemplate() {
     return t;
 }
 
-CScenarioInfoDlg::CScenarioInfoDlg(const GameState& gs, ui::Wnd* parent) : Dialog(InfoTemplate(), parent), gs_(gs) {
-    m_strTexts = {gs.ScenarioTitle, std::to_string(gs.nShiro), std::to_string(std::max(0, gs.nScenarioDaimyou - 1)),
-                  std::to_string(gs.nBushouEx), std::to_string(std::max(0, gs.nTradingPartner - 1))};
+CScenarioInfoDlg::CScenarioInfoDlg(const GameState& gs, ui::Wnd* parent)
+    : Dialog(InfoTemplate(), parent), gs_(gs) {
+    m_strTexts = {gs.ScenarioTitle, std::to_string(gs.nShiro),
+                  std::to_string(std::max(0, gs.nScenarioDaimyou - 1)), std::to_string(gs.nBushouEx),
+                  std::to_string(std::max(0, gs.nTradingPartner - 1))};
 }
 
 CScenarioInfoDlg::~CScenarioInfoDlg() = default;
@@ -124,14 +127,17 @@ void CScenarioInfoDlg::DoDataExchange(ui::DataExchange& dx) {
     Dialog::DoDataExchange(dx);
     ui::DDX_Control(dx, ui::IDOK, ok_);
     const int ids[] = {kTitleId, kShiroId, kDaimyouId, kBushouId, kPartnerId};
-    for (std::size_t i = 0; i < m_strTexts.size(); ++i) ui::DDX_Text(dx, ids[i], m_strTexts[i]);
+    for (std::size_t i = 0; i < m_strTexts.size(); ++i)
+        ui::DDX_Text(dx, ids[i], m_strTexts[i]);
 }
 
 bool CScenarioInfoDlg::OnInitDialog() {
     Dialog::OnInitDialog();
-    if (ui::Wnd* w = GetDlgItem(kDaimyouLabelId)) w->SetWindowText(ReplaceWordDaimyouke("大名家数", gs_.ScenarioWords));
+    if (ui::Wnd* w = GetDlgItem(kDaimyouLabelId))
+        w->SetWindowText(ReplaceWordDaimyouke("大名家数", gs_.ScenarioWords));
     if (ui::Wnd* w = GetDlgItem(kShiroLabelId)) w->SetWindowText(ReplaceWordShiro("城数", gs_.ScenarioWords));
-    if (ui::Wnd* w = GetDlgItem(kBushouLabelId)) w->SetWindowText(ReplaceWordBushou("武将数", gs_.ScenarioWords));
+    if (ui::Wnd* w = GetDlgItem(kBushouLabelId))
+        w->SetWindowText(ReplaceWordBushou("武将数", gs_.ScenarioWords));
     return true;
 }
 
@@ -160,7 +166,8 @@ CUtilityDlg::~CUtilityDlg() = default;
 void CUtilityDlg::DoDataExchange(ui::DataExchange& dx) {
     Dialog::DoDataExchange(dx);
     const int ids[] = {ui::IDOK, kBenchmarkId, kDecryptId, kEncryptId};
-    for (std::size_t i = 0; i < buttons_.size(); ++i) ui::DDX_Control(dx, ids[i], buttons_[i]);
+    for (std::size_t i = 0; i < buttons_.size(); ++i)
+        ui::DDX_Control(dx, ids[i], buttons_[i]);
 }
 
 bool CUtilityDlg::OnCommand(int id, int code, ui::Wnd* from) {
@@ -187,9 +194,11 @@ const ui::DialogTemplate& CScenarioCipherDlg::CipherTemplate() {
         d.cx = 260;
         d.cy = 122;
         d.items = {
-            {kInputButtonId, ui::ControlKind::Button, "暗号化するシナリオを指定する", 7, 7, 130, 14, kButton, 0},
+            {kInputButtonId, ui::ControlKind::Button, "暗号化するシナリオを指定する", 7, 7, 130, 14, kButton,
+             0},
             {kInputTextId, ui::ControlKind::Static, "", 7, 24, 246, 9, kLabel, 0},
-            {kOutputButtonId, ui::ControlKind::Button, "出力ファイル名を指定する", 7, 38, 130, 14, kButton, 0},
+            {kOutputButtonId, ui::ControlKind::Button, "出力ファイル名を指定する", 7, 38, 130, 14, kButton,
+             0},
             {kOutputTextId, ui::ControlKind::Static, "", 7, 55, 246, 9, kLabel, 0},
             {-1, ui::ControlKind::Static, "パスワード", 7, 73, 50, 9, kLabel, 0},
             {kPasswordId, ui::ControlKind::Edit, "", 60, 71, 100, 12,
@@ -210,7 +219,8 @@ CScenarioCipherDlg::~CScenarioCipherDlg() = default;
 void CScenarioCipherDlg::DoDataExchange(ui::DataExchange& dx) {
     Dialog::DoDataExchange(dx);
     const int ids[] = {kInputButtonId, kOutputButtonId, kRunId, ui::IDCANCEL};
-    for (std::size_t i = 0; i < buttons_.size(); ++i) ui::DDX_Control(dx, ids[i], buttons_[i]);
+    for (std::size_t i = 0; i < buttons_.size(); ++i)
+        ui::DDX_Control(dx, ids[i], buttons_[i]);
     ui::DDX_Text(dx, kPasswordId, m_strPassword);
 }
 
@@ -237,8 +247,8 @@ void CScenarioCipherDlg::OnSelectInput() {
 }
 
 void CScenarioCipherDlg::OnSelectOutput() {
-    const auto path = ui::GetSaveFileName(this, "出力ファイル名を入力してください", "Scenario Files (*.snr)|*.snr||",
-                                          programFolder_, "snr");
+    const auto path = ui::GetSaveFileName(this, "出力ファイル名を入力してください",
+                                          "Scenario Files (*.snr)|*.snr||", programFolder_, "snr");
     if (!path) return;
     m_strOutput = *path;
     if (ui::Wnd* w = GetDlgItem(kOutputTextId)) w->SetWindowText(m_strOutput);

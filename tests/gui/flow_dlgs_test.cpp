@@ -20,9 +20,9 @@
 #include "game/state/queries.h"
 #include "game/turn/new_game.h"
 #include "gui_test_util.h"
+#include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
 #include "platform/qt/controls.h"
-#include "mbkormap/kor_map.h"
 
 namespace rymd::gui_test {
 namespace {
@@ -116,10 +116,18 @@ TEST_F(FlowDlgTest, StartMenuChoices) {
         {"load", {CStartMenuDlg::kLoadId}, 0, false, CStartMenuDlg::kLoad, 0},
         {"quit", {CStartMenuDlg::kQuitId}, 0, false, CStartMenuDlg::kQuit, 0},
         {"new game read", {CStartMenuDlg::kNewGameId}, 0, false, CStartMenuDlg::kNewGame, 1},
-        {"new game not read: the menu stays", {CStartMenuDlg::kNewGameId, CStartMenuDlg::kQuitId}, 1, false,
-         CStartMenuDlg::kQuit, 1},
-        {"utility closed: the menu stays", {CStartMenuDlg::kUtilityId, CStartMenuDlg::kQuitId}, 0, false,
-         CStartMenuDlg::kQuit, 0},
+        {"new game not read: the menu stays",
+         {CStartMenuDlg::kNewGameId, CStartMenuDlg::kQuitId},
+         1,
+         false,
+         CStartMenuDlg::kQuit,
+         1},
+        {"utility closed: the menu stays",
+         {CStartMenuDlg::kUtilityId, CStartMenuDlg::kQuitId},
+         0,
+         false,
+         CStartMenuDlg::kQuit,
+         0},
         {"utility benchmark", {CStartMenuDlg::kUtilityId}, 0, true, CStartMenuDlg::kBenchmark, 1},
     };
     for (const Case& c : cases) {
@@ -131,7 +139,8 @@ TEST_F(FlowDlgTest, StartMenuChoices) {
         };
         hooks.runUtility = [&] { return c.utilityBenchmark; };
         Script().OnDialog([&](ui::Dialog& d) {
-            for (int id : c.clicks) ui::test::ClickControl(d, id);
+            for (int id : c.clicks)
+                ui::test::ClickControl(d, id);
             EXPECT_TRUE(d.IsEnded()) << c.name;
         });
         CStartMenuDlg menu(hooks);
@@ -230,7 +239,8 @@ TEST_F(FlowDlgTest, HouseSelectionListsTheHousesOfAClickedProvince) {
     CDaimyouSelectDlg dlg(gs, &g.map);
     EXPECT_EQ(dlg.DoModal(), ui::IDOK);
     EXPECT_EQ(std::to_string(dlg.m_nDaimyou), expected[0][3]);
-    for (int s : moved) g.gs->ShiroMapTbl[static_cast<std::size_t>(s)].kuni = static_cast<std::uint8_t>(empty);
+    for (int s : moved)
+        g.gs->ShiroMapTbl[static_cast<std::size_t>(s)].kuni = static_cast<std::uint8_t>(empty);
 }
 
 TEST_F(FlowDlgTest, HouseSelectionRefusesForbiddenHousesAndOffersTheSpectatorSeat) {
@@ -407,7 +417,8 @@ TEST_F(FlowDlgTest, UtilityAndCipher) {
     fs::create_directories(dir);
     const std::string plain = (dir / "plain.snr").string(), secret = (dir / "secret.snr").string(),
                       back = (dir / "back.snr").string();
-    fs::copy_file(std::string(RYMD_FIXTURES) + "/scenario/world.snr", plain, fs::copy_options::overwrite_existing);
+    fs::copy_file(std::string(RYMD_FIXTURES) + "/scenario/world.snr", plain,
+                  fs::copy_options::overwrite_existing);
 
     // Encryption through the utility: the run button waits for both files and the password.
     Script().OnDialog([&](ui::Dialog& d) {
@@ -482,7 +493,8 @@ TEST_F(FlowDlgTest, UtilityAndCipher) {
     utility.DoModal();
     EXPECT_FALSE(utility.m_bBenchmark);
     std::ifstream a(plain, std::ios::binary), b(back, std::ios::binary);
-    const std::string pa((std::istreambuf_iterator<char>(a)), {}), pb((std::istreambuf_iterator<char>(b)), {});
+    const std::string pa((std::istreambuf_iterator<char>(a)), {}),
+        pb((std::istreambuf_iterator<char>(b)), {});
     EXPECT_FALSE(pb.empty());
     EXPECT_EQ(pa, pb);
 

@@ -22,9 +22,9 @@
 #include "game/shell/tool_dlgs.h"
 #include "game/state/game_state.h"
 #include "gui_test_util.h"
+#include "mbkormap/kor_map.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/list_ctrl.h"
-#include "mbkormap/kor_map.h"
 #include "support/run_cli.h"
 #include "support/world_files.h"
 
@@ -328,7 +328,8 @@ TEST_F(GameFlowTest, AutomaticAdvanceRunsToItsTargetAndResumesAfterAStop) {
             dlg.OnCommand(CAutoAdvanceDlg::kSortId, ui::CBN_SELCHANGE, sort);
             EXPECT_EQ(dlg.Model().GetSortIndex(), CAutoAdvance::kSortByShiro);
             for (int r = 1; r < dlg.List().GetItemCount(); ++r)
-                EXPECT_GE(std::stoi(dlg.List().GetItemText(r - 1, 1)), std::stoi(dlg.List().GetItemText(r, 1)));
+                EXPECT_GE(std::stoi(dlg.List().GetItemText(r - 1, 1)),
+                          std::stoi(dlg.List().GetItemText(r, 1)));
             ui::NMListView click;
             click.hdr.hwndFrom = &dlg.List();
             click.hdr.idFrom = CAutoAdvanceDlg::kListId;
@@ -343,7 +344,8 @@ TEST_F(GameFlowTest, AutomaticAdvanceRunsToItsTargetAndResumesAfterAStop) {
             EXPECT_FALSE(dlg.Model().Running());
             // Next month: six ticks, with a stop and a resume after the second.
             const int next = month == 12 ? 1 : month + 1;
-            d.GetDlgItem(CAutoAdvanceDlg::kYearId)->SetWindowText(std::to_string(month == 12 ? year + 1 : year));
+            d.GetDlgItem(CAutoAdvanceDlg::kYearId)
+                ->SetWindowText(std::to_string(month == 12 ? year + 1 : year));
             d.GetDlgItem(CAutoAdvanceDlg::kMonthId)->SetWindowText(std::to_string(next));
             ui::test::ClickControl(d, CAutoAdvanceDlg::kStartId);
             EXPECT_TRUE(dlg.Model().Running());
@@ -358,7 +360,8 @@ TEST_F(GameFlowTest, AutomaticAdvanceRunsToItsTargetAndResumesAfterAStop) {
             EXPECT_FALSE(ui::test::FireTimer(d, CAutoAdvanceDlg::kTimerId));
             EXPECT_EQ(m.State().nPhase, 3);
             ui::test::ClickControl(d, CAutoAdvanceDlg::kStartId);
-            while (ui::test::FireTimer(d, CAutoAdvanceDlg::kTimerId)) ++ticks;
+            while (ui::test::FireTimer(d, CAutoAdvanceDlg::kTimerId))
+                ++ticks;
             EXPECT_EQ(ticks, 6);
             EXPECT_FALSE(dlg.Model().Running());
             EXPECT_EQ(m.State().nCurMonth, next);

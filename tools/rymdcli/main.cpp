@@ -263,6 +263,9 @@ public:
     void OnDraw(const rymd::CallSite& where, int value) override {
         std::string_view file = where.file_name();
         if (!root_.empty() && file.substr(0, root_.size()) == root_) file.remove_prefix(root_.size());
+        // A file the compiler was given relative to a build folder inside the project.
+        while (file.substr(0, 3) == "../" || file.substr(0, 2) == "./")
+            file.remove_prefix(file[0] == '.' && file[1] == '/' ? 2 : 3);
         char line[600];
         std::snprintf(line, sizeof line, "%.*s:%u %d\n", static_cast<int>(file.size()), file.data(),
                       static_cast<unsigned>(where.line()), value);
