@@ -13,6 +13,7 @@
 #include "game/shell/long_text_dlg.h"
 #include "game/shell/picture_store.h"
 #include "game/shell/program_folders.h"
+#include "game/shell/qt_port.h"
 #include "game/shell/start_menu_dlg.h"
 #include "game/shell/tool_dlgs.h"
 #include "game/state/access.h"
@@ -22,6 +23,7 @@
 #include "gui_test_util.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
+#include "platform/core/file.h"
 #include "platform/qt/controls.h"
 
 namespace rymd::gui_test {
@@ -329,6 +331,33 @@ TEST_F(FlowDlgTest, TextViewerTakesThePicturesSize) {
     framed.m_crText = ui::RGB(255, 255, 255);
     framed.m_pPicture = &picture;
     framed.DoModal();
+}
+
+TEST_F(FlowDlgTest, TheOpeningTextOfTheGamesPortShowsOverItsPicture) {
+    std::vector<std::uint8_t> jpeg;
+    ASSERT_TRUE(ReadFileBytes(PictureStore().Folder() + "TitleLV.jpg", jpeg));
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        int width, height;  // of the text area (0: the template's)
+    } cases[] = {
+        {"a JPEG", jpeg, 720, 480},
+        {"bytes of no picture", {1, 2, 3, 4, 5}, 0, 0},
+        {"none", {}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto& dlg = dynamic_cast<CLongTextDlg&>(d);
+            EXPECT_EQ(d.GetWindowText(), "桶狭間") << c.name;
+            const Rect t = dlg.TextCtrl().GetWindowRect();
+            const Rect place = d.MapDialogRect(Rect(7, 7, 293, 167));
+            EXPECT_EQ(t.Width(), c.width ? c.width : place.Width()) << c.name;
+            EXPECT_EQ(t.Height(), c.height ? c.height : place.Height()) << c.name;
+            d.EndDialog(ui::IDOK);
+        });
+        QtPort port;
+        port.ShowLongText("桶狭間", "永禄三年", c.bytes, 0xFFFFFF);
+    }
 }
 
 // ---- automatic advance and benchmark ------------------------------------------------------------
