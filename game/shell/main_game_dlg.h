@@ -123,7 +123,7 @@ public:
     // Test seam: the ports through which the rules tell and ask the player (the view stays the
     // window's own). Default: the window's Qt port.
     void SetGamePorts(const Ports& ports);
-    Ports GamePorts() const;
+    Ports GamePorts();
 
 private:
     friend class CMainWindowView;

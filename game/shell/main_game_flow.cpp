@@ -62,8 +62,8 @@ void CMainGameDlg::SetGamePorts(const Ports& ports) {
     gamePorts_ = ports;
 }
 
-Ports CMainGameDlg::GamePorts() const {
-    Ports p = gamePorts_ ? *gamePorts_ : const_cast<QtPort&>(port_).AsPorts();
+Ports CMainGameDlg::GamePorts() {
+    Ports p = gamePorts_ ? *gamePorts_ : port_.AsPorts();
     p.view = view_.get();
     return p;
 }
