@@ -10,7 +10,7 @@
 // Not built yet: the command panel (its place on the right stays empty) with the colour swatches
 // of its house list and its "コマンド終了" button, the castle view, the menus (their save, load,
 // end, version and scenario-information commands are reached through the handlers below), the
-// music, the status line's game information and the window's icons.
+// status line's game information and the window's icons.
 #pragma once
 
 #include <memory>
@@ -154,7 +154,6 @@ private:
     std::optional<Ports> gamePorts_;
     std::string phaseCaption_;
     bool commandEndEnabled_ = false;
-    std::string musicFolder_;  // where a loaded game's music is looked for (music: not built yet)
 };
 
 }  // namespace rymd::shell

@@ -1,13 +1,13 @@
 // The game's flow in the main window: the start menu and what its choices lead to, saving and
 // loading, the end of a game and the all-automatic run.
-#include <filesystem>
-
 #include "game/save/saved_game.h"
 #include "game/scenario/reader.h"
 #include "game/shell/auto_advance_dlg.h"
 #include "game/shell/daimyou_select_dlg.h"
 #include "game/shell/game_app.h"
+#include "game/shell/help.h"
 #include "game/shell/main_game_dlg.h"
+#include "game/shell/music_player.h"
 #include "game/shell/program_folders.h"
 #include "game/shell/start_menu_dlg.h"
 #include "game/shell/tool_dlgs.h"
@@ -19,8 +19,6 @@
 
 // After the game's headers: Qt's keyword macros would change them.
 #include <QDateTime>
-#include <QDesktopServices>
-#include <QUrl>
 
 namespace rymd::shell {
 
@@ -41,8 +39,11 @@ public:
         owner_.logText_ = std::string(text);
         owner_.log_.SetText(owner_.logText_, true, true);
     }
-    // Not built yet: the command menu, the house list, the display timer, the music, the map
-    // view switch and the command panel's focus (they come with the panel and the map views).
+    // The music goes to the window's own port, which plays it.
+    void PlayMusic(int track) override { owner_.port_.PlayMusic(track); }
+    void StopMusic() override { owner_.port_.StopMusic(); }
+    // Not built yet: the command menu, the house list, the display timer, the map view switch
+    // and the command panel's focus (they come with the panel and the map views).
 
 private:
     CMainGameDlg& owner_;
@@ -87,12 +88,7 @@ int CMainGameDlg::RunStartMenu() {
         utility.DoModal();
         return utility.m_bBenchmark;
     };
-    hooks.openHelp = [this] {
-        if (std::filesystem::is_regular_file(app_.helpPath))
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(app_.helpPath)));
-        else
-            MbMsgBox("ヘルプファイルがありません");
-    };
+    hooks.openHelp = [this] { ShowHelp(app_.helpPath); };
     CStartMenuDlg menu(std::move(hooks));
     menu.DoModal();
     return menu.m_nChoice;
@@ -109,6 +105,12 @@ void CMainGameDlg::RefitKuniMap() {
 }
 
 void CMainGameDlg::RunStartMenuLoop() {
+    // The scenario's music is read from the running game.
+    if (app_.music)
+        app_.music->SetScenarioMusicSource([this](std::string& normal, std::string& battle) {
+            normal = gs_->ScenarioBgmNormal;
+            battle = gs_->ScenarioBgmBattle;
+        });
     for (;;) {
         const int choice = RunStartMenu();
         if (choice == CStartMenuDlg::kNewGame || choice == CStartMenuDlg::kBenchmark) {
@@ -121,6 +123,7 @@ void CMainGameDlg::RunStartMenuLoop() {
             RefitKuniMap();
             const Ports ports = GamePorts();
             SetupNewGame(*gs_, *app_.korMap, ports);
+            if (app_.music) app_.music->Places().gameFolder.clear();
             std::intptr_t result = ui::IDCANCEL;
             int house = -1;
             int years = 0;
@@ -147,6 +150,10 @@ void CMainGameDlg::RunStartMenuLoop() {
             return;
         }
         // Quit.
+        if (app_.music) {
+            app_.music->StopBgm();
+            app_.music->CloseBgmDevices();
+        }
         KillTimer(kDisplayTimer);
         ui::Sleep(200);
         EndDialog(ui::IDCANCEL);
@@ -191,13 +198,18 @@ bool CMainGameDlg::LoadGame() {
         MbMsgBox(loaded.message.c_str());
         return false;
     }
-    musicFolder_ = loaded.folder;
+    // The scenario's music is looked for beside the saved game.
+    if (app_.music) app_.music->Places().gameFolder = loaded.folder;
     // The rebuild that the saved-game reader leaves to the window.
     game_ = std::make_unique<CMainGame>(*gs_, *app_.korMap, GamePorts());
     view_->EnableCommandEndButton(!gs_->bViewOnly);
     view_->SetLogText(kMainLog, "");
     // Not built yet: the command menu, the house list, the season's menu names, the change-house
-    // button, the province menus and the music (they come with the panel, the menus and music).
+    // button and the province menus (they come with the panel and the menus).
+    if (app_.music) {
+        app_.music->StopBgm();
+        app_.music->PlayBgm(MusicPlayer::kNormal);
+    }
     RedrawWindow();
     return true;
 }
@@ -247,6 +259,7 @@ void CMainGameDlg::OnFileExit() {
 
 void CMainGameDlg::RestartGame() {
     KillTimer(kDisplayTimer);
+    if (app_.music) app_.music->StopBgm();
     ResetForRestart(*gs_);
     game_.reset();
     phaseCaption_.clear();
