@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -15,6 +16,7 @@
 #include "game/shell/auto_advance_dlg.h"
 #include "game/shell/daimyou_select_dlg.h"
 #include "game/shell/game_app.h"
+#include "game/shell/help.h"
 #include "game/shell/main_game_dlg.h"
 #include "game/shell/picture_store.h"
 #include "game/shell/program_folders.h"
@@ -278,6 +280,26 @@ TEST_F(GameFlowTest, CancelledHouseSelectionAndAFullHouseTableReturnToTheMenu) {
     // The refusal reaches the player through the game's ports (a message box in the program).
     EXPECT_NE(said_.str().find("大名家数がＭＡＸの場合は全自動モードは実行できません"), std::string::npos);
     EXPECT_EQ(Script().PendingSteps(), 0u);
+}
+
+TEST_F(GameFlowTest, TheStartMenusHelpOpensTheProgramsHelp) {
+    fs::create_directories(program_ + "rymd_mv");
+    std::ofstream(program_ + "rymd_mv/01top.html") << "<html></html>";
+    app_.helpPath = HelpAddress(program_);
+    std::vector<std::string> opened;
+    SetHelpViewer([&](const std::string& page) {
+        opened.push_back(page);
+        return true;
+    });
+    Script().OnDialog([](ui::Dialog& menu) {
+        ui::test::ClickControl(menu, CStartMenuDlg::kHelpId);
+        EXPECT_FALSE(menu.IsEnded());
+        ui::test::ClickControl(menu, CStartMenuDlg::kQuitId);
+    });
+    EXPECT_EQ(RunMain({}), ui::IDCANCEL);
+    SetHelpViewer({});
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_NE(opened[0].find("rymd_mv/01top.html"), std::string::npos) << opened[0];
 }
 
 TEST_F(GameFlowTest, TheBenchmarkIsRepeatableAndEndsTheProgramWithItsSpeed) {
