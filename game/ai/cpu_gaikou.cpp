@@ -59,13 +59,66 @@ void CCpuGaikou::Report(const std::string& line) {
 }
 
 void CCpuGaikou::Refresh() {
-    sums_.Gather(context_.gs);
+    view_.valid = false;
+    EnsureCurrent();
 }
 
 void CCpuGaikou::Prepare(int daimyou) {
+    EnsureCurrent();
     shiroList_ = CollectShiro(daimyou);
-    sums_.Gather(context_.gs);
     preparedFor_ = daimyou;
+}
+
+void CCpuGaikou::EnsureCurrent() const {
+    const GameState& gs = context_.gs;
+    const int nDaimyou = DaimyouCount(gs);
+    const int nShiro = ShiroCount(gs);
+    const std::array<int, 6> stamp{gs.nCurYear, gs.nCurMonth, gs.nPhase, nDaimyou, nShiro, BushouCount(gs)};
+    bool current = view_.valid && view_.stamp == stamp;
+    for (int d = 0; current && d < nDaimyou; ++d) {
+        const CDaimyou& h = DaimyouAt(gs, d);
+        current = view_.bonds[static_cast<std::size_t>(2 * d)] == h.bond &&
+                  view_.bonds[static_cast<std::size_t>(2 * d + 1)] == h.masterDaimyou;
+    }
+    if (current) return;
+
+    view_.valid = true;
+    view_.stamp = stamp;
+    const auto n = static_cast<std::size_t>(nDaimyou);
+    view_.bonds.assign(2 * n, 0);
+    view_.own.assign(n, {});
+    view_.vassals.assign(n, {});
+    view_.besieged.assign(n, {});
+    for (int d = 0; d < nDaimyou; ++d) {
+        const CDaimyou& h = DaimyouAt(gs, d);
+        view_.bonds[static_cast<std::size_t>(2 * d)] = h.bond;
+        view_.bonds[static_cast<std::size_t>(2 * d + 1)] = h.masterDaimyou;
+        if (h.bond == CDaimyou::kBondShinjuu && h.masterDaimyou != d && IsValidDaimyou(gs, h.masterDaimyou))
+            view_.vassals[static_cast<std::size_t>(h.masterDaimyou)].push_back(d);
+    }
+    for (int c = 0; c < nShiro; ++c) {
+        const CShiro& s = ShiroAt(gs, c);
+        if (IsValidDaimyou(gs, s.daimyou)) view_.own[static_cast<std::size_t>(s.daimyou)].push_back(c);
+        if (IsValidDaimyou(gs, s.besiegerDaimyou)) view_.besieged[static_cast<std::size_t>(s.besiegerDaimyou)].push_back(c);
+    }
+    view_.index.Drop();  // taken again when a purse query asks for it
+    sums_.Gather(gs);
+    blockOf_.assign(static_cast<std::size_t>(nShiro), -1);
+    seenBy_.assign(static_cast<std::size_t>(nShiro), -1);
+}
+
+const std::vector<int>& CCpuGaikou::ShiroWithVassals(int daimyou) const {
+    withVassals_.clear();
+    if (!IsValidDaimyou(context_.gs, daimyou)) return withVassals_;
+    const auto& own = view_.own;
+    withVassals_ = own[static_cast<std::size_t>(daimyou)];
+    const auto& vassals = view_.vassals[static_cast<std::size_t>(daimyou)];
+    if (vassals.empty()) return withVassals_;
+    for (int v : vassals)
+        withVassals_.insert(withVassals_.end(), own[static_cast<std::size_t>(v)].begin(),
+                            own[static_cast<std::size_t>(v)].end());
+    std::sort(withVassals_.begin(), withVassals_.end());
+    return withVassals_;
 }
 
 void CCpuGaikou::Run(int daimyou) {
@@ -88,22 +141,18 @@ std::vector<int> CCpuGaikou::CollectShiro(int daimyou) const {
     const GameState& gs = context_.gs;
     std::vector<int> out;
     if (!IsValidDaimyou(gs, daimyou)) return out;
+    EnsureCurrent();
     const bool vassal = DaimyouAt(gs, daimyou).bond == CDaimyou::kBondShinjuu;
-    const auto counts = [&](int c) {
-        return vassal ? ShiroAt(gs, c).daimyou == daimyou : GetCountedDaimyouOfShiro(gs, c) == daimyou;
-    };
 
     // Blocks of castles that hang together through the house's own castles, numbered in table
-    // order of their first castle.
-    const int nShiro = ShiroCount(gs);
-    std::vector<int> castles;
-    std::vector<int> block(static_cast<std::size_t>(nShiro), -1);
-    for (int c = 0; c < nShiro; ++c)
-        if (counts(c)) {
-            castles.push_back(c);
-            block[static_cast<std::size_t>(c)] = -2;  // counted, not yet in a block
-        }
+    // order of their first castle. A vassal counts its own castles, any other house those of its
+    // vassals too.
+    const std::vector<int> castles =
+        vassal ? view_.own[static_cast<std::size_t>(daimyou)] : ShiroWithVassals(daimyou);
     if (castles.empty()) return out;
+    std::vector<int>& block = blockOf_;
+    for (int c : castles)
+        block[static_cast<std::size_t>(c)] = -2;  // counted, not yet in a block
     std::vector<std::vector<int>> blocks;
     std::vector<int> stack;
     for (int start : castles) {
@@ -126,7 +175,8 @@ std::vector<int> CCpuGaikou::CollectShiro(int daimyou) const {
     }
 
     // Strength of each block: its generals, and the house's besiegers of castles next to it.
-    std::vector<int> seenBy(static_cast<std::size_t>(nShiro), -1);
+    std::vector<int>& seenBy = seenBy_;
+    std::vector<int> seen;  // the castles marked in seenBy, to clear them afterwards
     std::vector<std::int64_t> strength(blocks.size(), 0);
     for (std::size_t id = 0; id < blocks.size(); ++id) {
         for (int c : blocks[id]) {
@@ -137,6 +187,7 @@ std::vector<int> CCpuGaikou::CollectShiro(int daimyou) const {
             }
             ForShiroLinks(gs, c, [&](int l, int) {
                 if (seenBy[static_cast<std::size_t>(l)] == static_cast<int>(id)) return;
+                if (seenBy[static_cast<std::size_t>(l)] < 0) seen.push_back(l);
                 seenBy[static_cast<std::size_t>(l)] = static_cast<int>(id);
                 const CShiro& linked = ShiroAt(gs, l);
                 if (linked.besiegerDaimyou >= 0 && GetCountedDaimyou(gs, linked.besiegerDaimyou) == daimyou)
@@ -144,6 +195,10 @@ std::vector<int> CCpuGaikou::CollectShiro(int daimyou) const {
             });
         }
     }
+    for (int c : castles)
+        block[static_cast<std::size_t>(c)] = -1;
+    for (int c : seen)
+        seenBy[static_cast<std::size_t>(c)] = -1;
     const std::int64_t strongest = *std::max_element(strength.begin(), strength.end());
     for (std::size_t id = 0; id < blocks.size(); ++id)
         if (strength[id] >= strongest / 2) out.insert(out.end(), blocks[id].begin(), blocks[id].end());
@@ -168,7 +223,8 @@ std::vector<int> CCpuGaikou::CollectTekiDaimyou(int daimyou, bool mainCastlesOnl
         for (int c : castles)
             look(c);
     } else {
-        for (int c : ShiroIndexes(gs))
+        EnsureCurrent();
+        for (int c : ShiroWithVassals(daimyou))
             look(c);
     }
     return out;
@@ -239,8 +295,8 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
         if (static_cast<double>(sum) < static_cast<double>(sums_.KS(daimyou)) * (0.7 + 0.2 * gs.rng.Unit()))
             return -1;
         std::vector<int> besiegedOwners;
-        for (int c : ShiroIndexes(gs))
-            if (ShiroAt(gs, c).besiegerDaimyou == daimyou) besiegedOwners.push_back(ShiroAt(gs, c).daimyou);
+        for (int c : view_.besieged[static_cast<std::size_t>(daimyou)])
+            besiegedOwners.push_back(ShiroAt(gs, c).daimyou);
         bool projected = false;
         int atHarvest = 0;
         for (int i = 0; i < list.GetCount(); ++i) {
@@ -250,7 +306,8 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
             if (h.shikin < price) continue;
             if (gs.rng.Unit() < 0.8) {
                 if (!projected) {
-                    atHarvest = EstimateShikinAtHarvest(gs, daimyou, -1, 1.1);
+                    view_.index.Refresh(gs);
+                    atHarvest = EstimateShikinAtHarvest(gs, daimyou, -1, 1.1, &view_.index);
                     projected = true;
                 }
                 if (atHarvest < price) continue;
@@ -276,13 +333,9 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
     // 5. No alliance: a weak house, or one whose last castle is besieged, applies to a rising
     //    neighbour for subordination or vassalage.
     if (h.GetKind() == CDaimyou::kKindAinu) return -1;
-    int owned = 0;
-    int lone = -1;
-    for (int c : ShiroIndexes(gs))
-        if (ShiroAt(gs, c).daimyou == daimyou) {
-            ++owned;
-            lone = c;
-        }
+    const std::vector<int>& own = view_.own[static_cast<std::size_t>(daimyou)];
+    const int owned = static_cast<int>(own.size());
+    const int lone = own.empty() ? -1 : own.back();
     const bool falling = Trend(gs, daimyou) < 0;
     bool danger = false;
     if (owned == 0) return -1;

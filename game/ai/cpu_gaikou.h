@@ -10,11 +10,13 @@
 // changed bonds.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include "game/diplomacy/envoys.h"
 #include "game/state/game_context.h"
+#include "game/state/house_index.h"
 
 namespace MbMisc {
 class CSortInt;
@@ -59,9 +61,30 @@ private:
     void Refresh();
     // Hostile neighbours keyed by KS: subordinates are merged into their masters.
     void MergeSubordinates(int daimyou, MbMisc::CSortInt& list) const;
+    // Takes the phase view and the houses' sums again when the date, a table's count or a bond
+    // between houses has changed since they were taken.
+    void EnsureCurrent() const;
+    // The castles of the house and of its vassals, in table order.
+    const std::vector<int>& ShiroWithVassals(int daimyou) const;
+
+    // What the houses' runs of one phase read many times. In this phase no castle changes hands
+    // and no siege moves, and a general changes house only as a hostage, which comes with a
+    // bond; so the view holds until the date, a count or a bond changes.
+    struct PhaseView {
+        bool valid = false;
+        std::array<int, 6> stamp{};               // year, month, phase and the three counts
+        std::vector<int> bonds;                   // bond and master of every house
+        std::vector<std::vector<int>> own;        // castles by owner
+        std::vector<std::vector<int>> vassals;    // vassal houses by master
+        std::vector<std::vector<int>> besieged;   // castles by besieging house
+        HouseIndex index;                         // for the shared purse queries
+    };
 
     GameContext context_;
-    DaimyouSums sums_;
+    mutable PhaseView view_;
+    mutable std::vector<int> withVassals_;  // ShiroWithVassals' answer
+    mutable std::vector<int> blockOf_, seenBy_;  // CollectShiro's marks, one per castle, kept at -1
+    mutable DaimyouSums sums_;
     std::vector<int> shiroList_;  // the main castles of the house being run
     int preparedFor_ = -1;        // the house shiroList_ and sums_ were gathered for
 };
