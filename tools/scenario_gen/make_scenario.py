@@ -52,6 +52,8 @@ MAP_FILE = "../default.smp"
 START_YEAR = 1560
 START_MONTH = 5  # 永禄三年五月, the month of 桶狭間 (texts.md, events.snr.txt)
 HEI_UNIT = 10
+BGM_NORMAL = "Yuugure.mp3"  # made by tools/musicgen, installed beside the program
+BGM_BATTLE = "Kassen.mp3"
 
 # The castle map view shows a province's rectangle in a window of this size (pixels); the
 # KuniArea type is the largest whole zoom that fits.
@@ -417,6 +419,8 @@ class Scenario:
         add(line("StartYear", START_YEAR))
         add(line("StartMonth", START_MONTH))
         add(line("HeiUnit", HEI_UNIT))
+        # The program's own pieces: the standard song in peace, the battle piece in battle.
+        add(line("BGM", BGM_NORMAL, BGM_BATTLE))
         add("")
         add("Opening {")
         for t in blocks["Opening"]:
