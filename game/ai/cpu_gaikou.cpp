@@ -101,7 +101,6 @@ void CCpuGaikou::EnsureCurrent() const {
         if (IsValidDaimyou(gs, s.daimyou)) view_.own[static_cast<std::size_t>(s.daimyou)].push_back(c);
         if (IsValidDaimyou(gs, s.besiegerDaimyou)) view_.besieged[static_cast<std::size_t>(s.besiegerDaimyou)].push_back(c);
     }
-    view_.index.Drop();  // taken again when a purse query asks for it
     sums_.Gather(gs);
     blockOf_.assign(static_cast<std::size_t>(nShiro), -1);
     seenBy_.assign(static_cast<std::size_t>(nShiro), -1);
@@ -306,8 +305,7 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
             if (h.shikin < price) continue;
             if (gs.rng.Unit() < 0.8) {
                 if (!projected) {
-                    view_.index.Refresh(gs);
-                    atHarvest = EstimateShikinAtHarvest(gs, daimyou, -1, 1.1, &view_.index);
+                    atHarvest = EstimateShikinAtHarvest(gs, daimyou, -1, 1.1);
                     projected = true;
                 }
                 if (atHarvest < price) continue;
@@ -318,7 +316,8 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
                 agreed = AskShishaRaihou(gs, ports, kShishaFusen, daimyou).accept;
                 if (agreed) MakePeace(gs, ports, daimyou, t, false);
             } else {
-                agreed = NegotiateFusenDoumei(gs, ports, daimyou, t);
+                const FusenDoumeiKnown known{&ShiroWithVassals(t), [this](int d) { return sums_.K(d); }};
+                agreed = NegotiateFusenDoumei(gs, ports, daimyou, t, known);
             }
             if (!agreed) continue;
             Report(FormatText("%sと%sは不戦同盟を結びました", h.name.c_str(), DaimyouAt(gs, t).name.c_str()));

@@ -16,7 +16,6 @@
 
 #include "game/diplomacy/envoys.h"
 #include "game/state/game_context.h"
-#include "game/state/house_index.h"
 
 namespace MbMisc {
 class CSortInt;
@@ -77,7 +76,6 @@ private:
         std::vector<std::vector<int>> own;        // castles by owner
         std::vector<std::vector<int>> vassals;    // vassal houses by master
         std::vector<std::vector<int>> besieged;   // castles by besieging house
-        HouseIndex index;                         // for the shared purse queries
     };
 
     GameContext context_;

@@ -289,7 +289,8 @@ bool MakeShinjuu(GameState& gs, int master, int daimyou) {
     return true;
 }
 
-bool NegotiateFusenDoumei(GameState& gs, const Ports& ports, int proposer, int target) {
+bool NegotiateFusenDoumei(GameState& gs, const Ports& ports, int proposer, int target,
+                          const FusenDoumeiKnown& known) {
     if (!IsValidDaimyou(gs, proposer) || !IsValidDaimyou(gs, target) || proposer == target) return false;
     CDaimyou& t = DaimyouAt(gs, target);
     if (t.bond != CDaimyou::kBondDokuritsu || t.GetRelationHi(proposer) != 0) return false;
@@ -299,9 +300,11 @@ bool NegotiateFusenDoumei(GameState& gs, const Ports& ports, int proposer, int t
     }
 
     // The houses whose castles border the target's (vassals count as their master).
+    const auto kokudaka = [&](int d) {
+        return known.kokudaka ? known.kokudaka(d) : SumKokudakaOfDaimyou(gs, d);
+    };
     std::vector<int> neighbours;
-    for (int c : ShiroIndexes(gs)) {
-        if (GetCountedDaimyouOfShiro(gs, c) != target) continue;
+    const auto borders = [&](int c) {
         for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
             if (link.shiro == 0xFFFF) break;
             if (!IsValidShiro(gs, link.shiro)) continue;
@@ -310,6 +313,13 @@ bool NegotiateFusenDoumei(GameState& gs, const Ports& ports, int proposer, int t
             if (std::find(neighbours.begin(), neighbours.end(), other) == neighbours.end())
                 neighbours.push_back(other);
         }
+    };
+    if (known.targetShiro) {
+        for (int c : *known.targetShiro)
+            borders(c);
+    } else {
+        for (int c : ShiroIndexes(gs))
+            if (GetCountedDaimyouOfShiro(gs, c) == target) borders(c);
     }
     if (neighbours.size() < 2) return false;
 
@@ -320,14 +330,14 @@ bool NegotiateFusenDoumei(GameState& gs, const Ports& ports, int proposer, int t
         CSortList list(static_cast<int>(neighbours.size()));
         list.SetCount(0);
         for (int n : neighbours)
-            list.Append(n, static_cast<std::int32_t>(std::min<std::int64_t>(SumKokudakaOfDaimyou(gs, n), INT32_MAX)));
+            list.Append(n, static_cast<std::int32_t>(std::min<std::int64_t>(kokudaka(n), INT32_MAX)));
         list.SortSmall();
         list.Randomize(gs.rng);
         if (list.Id(0) == proposer) return false;
     }
 
-    const double mine = static_cast<double>(SumKokudakaOfDaimyou(gs, target));
-    const double theirs = static_cast<double>(SumKokudakaOfDaimyou(gs, proposer));
+    const double mine = static_cast<double>(kokudaka(target));
+    const double theirs = static_cast<double>(kokudaka(proposer));
     // A target without rice yield stands below any proposer that has some.
     const double p = mine > 0.0 ? theirs / mine * 0.5 : (theirs > 0.0 ? 1.0 : 0.0);
     if (gs.rng.Unit() <= p) {

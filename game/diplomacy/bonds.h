@@ -7,6 +7,10 @@
 // lifts subordinates to their master).
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <vector>
+
 namespace rymd {
 
 struct GameState;
@@ -34,7 +38,15 @@ bool MakeShinjuu(GameState& gs, int master, int daimyou);
 // at once; one with fewer than two neighbouring houses refuses; one whose only hostile neighbour
 // is the proposer refuses when the proposer is its smallest neighbour; otherwise it accepts
 // with probability (rice yield of proposer / rice yield of target) x 0.5.
-bool NegotiateFusenDoumei(GameState& gs, const Ports& ports, int proposer, int target);
+// A caller that asks many targets in one phase may give what it already holds: the castles
+// counted for the target (its own and its vassals', in table order) and the houses' own rice
+// yields (yield(house)); without them they are read from the tables. The answer is the same.
+struct FusenDoumeiKnown {
+    const std::vector<int>* targetShiro = nullptr;
+    std::function<std::int64_t(int)> kokudaka;
+};
+bool NegotiateFusenDoumei(GameState& gs, const Ports& ports, int proposer, int target,
+                          const FusenDoumeiKnown& known = {});
 
 // Ends the bond between x and y: a master bond (the master's countdown about the freed house
 // becomes 12 unless it is 15; the freed house becomes independent and forgets every relation)

@@ -421,8 +421,11 @@ TEST(NegotiateFusenDoumei, TheTargetDecides) {
         {"a rich proposer with another enemy around", 0, 0, 1, 3, true, 1000000, true},
         {"a poor proposer is turned away by the draw", 0, 0, 1, 3, true, 1, false},
     };
+    // Each case twice: reading the tables, and with the castles and yields a planner holds.
+    for (const bool givenKnown : {false, true})
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        SCOPED_TRACE(givenKnown ? "given what the caller knows" : "from the tables");
         TestWorld w({.castles = 4, .houses = 5});
         GameState& gs = w.gs;
         w.Own(0, 1);
@@ -441,7 +444,15 @@ TEST(NegotiateFusenDoumei, TheTargetDecides) {
         target.SetRelationHi(0, c.countdown);
         gs.DaimyouTbl[0].shikin = 0;
         ScriptedPort port;
-        EXPECT_EQ(NegotiateFusenDoumei(gs, port.AsPorts(), 0, 1), c.want);
+        const std::vector<int> targetShiro = {0};
+        FusenDoumeiKnown known;
+        if (givenKnown) {
+            known.targetShiro = &targetShiro;
+            known.kokudaka = [&](int d) -> std::int64_t {
+                return d == 0 ? c.proposerYield : d == 1 ? 10000 : 5000;
+            };
+        }
+        EXPECT_EQ(NegotiateFusenDoumei(gs, port.AsPorts(), 0, 1, known), c.want);
         EXPECT_EQ(Rel(gs, 1, 0) == CDaimyou::kRelFusen, c.want);
         // Peace is paid for: a tenth of the target's rice yield.
         EXPECT_EQ(gs.DaimyouTbl[0].shikin, c.want ? -1000 : 0);
