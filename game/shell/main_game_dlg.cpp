@@ -5,6 +5,8 @@
 
 #include "game/shell/game_app.h"
 #include "game/shell/music_player.h"
+#include "game/shell/status_bar.h"
+#include "game/state/game_state.h"
 #include "game/state/map_limits.h"
 #include "mbkormap/kor_map.h"
 #include "mbwnd/msg_box.h"
@@ -131,6 +133,7 @@ bool CMainGameDlg::OnInitDialog() {
     kuniMap_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL,
                       Rect(0, 0, 100, 100), this, kKuniMapId);
     splitter_.Create(ui::WS_CHILD, Rect(0, 0, 100, 100), this, kSplitterId, "");
+    CreateCommandPanel();
 
     const Rect client = GetClientRect();
     LayoutChildren(client.Width(), client.Height());
@@ -162,13 +165,15 @@ bool CMainGameDlg::OnInitDialog() {
 
 void CMainGameDlg::LayoutChildren(int cx, int cy) {
     const int mapRight = std::max(0, cx - PanelWidth());
+    if (panel_.IsWindow()) panel_.MoveWindow(Rect(mapRight, 0, cx, cy));
     const int logH = log_.IsWindow() ? log_.GetWindowRect().Height() : logHeight_;
     log_.MoveWindow(Rect(0, cy - logH, mapRight, cy));
     const int logTop = cy - logH;
     splitter_.MoveWindow(Rect(0, logTop - 3, mapRight, logTop));
     const int backH = backdrop_.GetWindowRect().Height();
     backdrop_.MoveWindow(Rect(0, 0, mapRight, backH));
-    DrawStatusBar(kProductTitle, false);
+    DrawStatusBar(GameOrNull() ? GameOrNull()->ScenarioTitle : std::string(kProductTitle),
+                  GameOrNull() != nullptr);
     kuniMap_.MoveWindow(Rect(0, backH, mapRight, logTop - 3), false);
     // Not built yet: the castle view over the whole left area.
 }
@@ -204,9 +209,8 @@ void CMainGameDlg::DrawStatusBar(const std::string& title, bool withGameInfo) {
         dc.SetTextColor(ui::RGB(255, 255, 255));
         dc.DrawText(title, Rect(10, 6, w, 24), ui::DT_SINGLELINE | ui::DT_NOPREFIX);
         dc.SelectFont(nullptr);
+        if (withGameInfo && GameOrNull()) DrawStatusInfo(dc, *GameOrNull());
         dc.Flush();
-        // Not built yet: the acting house, the date, its yield and castles (withGameInfo).
-        (void)withGameInfo;
     }
     backdrop_.RedrawWindow();
 }

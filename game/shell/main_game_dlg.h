@@ -7,10 +7,11 @@
 // Once shown, the window runs the start menu and the game's flow (main_game_flow.cpp): new game
 // and house selection, loading and saving, the end of a game and the all-automatic run.
 //
-// Not built yet: the command panel (its place on the right stays empty) with the colour swatches
-// of its house list and its "コマンド終了" button, the castle view, the menus (their save, load,
-// end, version and scenario-information commands are reached through the handlers below), the
-// status line's game information and the window's icons.
+// The command surface (main_game_commands.cpp): the command panel, the menu bar, the status
+// line's game information, the phase commands and the phase end.
+//
+// Not built yet: the colour swatches of the command panel's house list, the castle view and the
+// window's icons.
 #pragma once
 
 #include <memory>
@@ -18,7 +19,9 @@
 #include <string>
 
 #include "game/shell/backdrop_wnd.h"
+#include "game/shell/command_panel.h"
 #include "game/shell/kuni_map_wnd.h"
+#include "game/shell/main_menu.h"
 #include "game/shell/pass_through_wnd.h"
 #include "game/shell/qt_port.h"
 #include "game/turn/main_game.h"
@@ -27,7 +30,8 @@
 
 namespace rymd {
 struct GameState;
-}
+struct NewGameRequest;
+}  // namespace rymd
 
 namespace rymd::shell {
 
@@ -115,9 +119,7 @@ public:
     void OnAutoAdvance();
     void OnVersion();
     void OnScenarioInfo();
-    // The phase caption the rules last gave ("%sフェイズ", "閲覧専用").
-    // Not built yet: the command panel's phase label and its "コマンド終了" button (1008); the
-    // caption and the button's state are kept here until the panel shows them.
+    // The phase caption the rules last gave ("%sフェイズ", "閲覧専用"), as the panel shows it.
     const std::string& PhaseCaption() const { return phaseCaption_; }
     bool CommandEndEnabled() const { return commandEndEnabled_; }
     // Test seam: the ports through which the rules tell and ask the player (the view stays the
@@ -125,8 +127,40 @@ public:
     void SetGamePorts(const Ports& ports);
     Ports GamePorts();
 
+    // ---- The command surface (main_game_commands.cpp) -----------------------------------------
+    // Test seam: a new game of a scenario for a house, without the start menu and the house
+    // selection; the first month start runs. The reader's or the house choice's code, 0 when the
+    // game runs.
+    int StartScenarioGame(const NewGameRequest& request);
+    CCommandPanelDlg& Panel() { return panel_; }
+    CMainMenu& Menus() { return menus_; }
+    int SelectedKuni() const { return selectedKuni_; }
+    void SetSelectedKuni(int kuni);
+    // What the last phase step returned.
+    TurnResult LastTurnResult() const { return lastResult_; }
+    // The panel and the menus for the game that now stands (after a start or a load).
+    void SetUpCommandSurface();
+
+    void OnCommandEnd();
+    void BuildCommandMenu(int page);
+    void UpdatePhaseCaption();
+    void ShowPhaseCaption(const std::string& text);
+    void UpdateKuniInfo();
+    void RefillDaimyouList();
+    void EnableCommandEndButton(bool enable);
+    void OnColorDisplayButton();
+    void OnDelegateToCpu();
+    void OnChangePlayerButton();
+    bool OnCommand(int id, int code, ui::Wnd* from) override;
+    void OnTimer(int id) override;
+
 private:
     friend class CMainWindowView;
+    void CreateCommandPanel();
+    // The menu bar from the menus (again after their top texts change).
+    void InstallMenuBar();
+    // The game's state while a game runs, else null.
+    const GameState* GameOrNull() const { return game_ ? gs_.get() : nullptr; }
     bool LoadDefaultMap();
     int ReadScenario();
     void StartGame(bool allAutomatic, int years);
@@ -154,6 +188,13 @@ private:
     std::optional<Ports> gamePorts_;
     std::string phaseCaption_;
     bool commandEndEnabled_ = false;
+
+    // The command surface.
+    CCommandPanelDlg panel_;
+    CMainMenu menus_;
+    int selectedKuni_ = -1;
+    bool houseListReady_ = true;
+    TurnResult lastResult_ = TurnResult::kContinue;
 };
 
 }  // namespace rymd::shell

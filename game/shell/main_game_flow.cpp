@@ -32,8 +32,23 @@ constexpr const char* kSaveFilter = "Ryuumonden Save Data Files (*.rsd)|*.rsd||"
 class CMainWindowView final : public ViewPort {
 public:
     explicit CMainWindowView(CMainGameDlg& owner) : owner_(owner) {}
-    void SetCaption(std::string_view text) override { owner_.phaseCaption_ = std::string(text); }
-    void EnableCommandEndButton(bool on) override { owner_.commandEndEnabled_ = on; }
+    void SetCaption(std::string_view text) override {
+        owner_.phaseCaption_ = std::string(text);
+        owner_.ShowPhaseCaption(owner_.phaseCaption_);
+    }
+    void EnableCommandEndButton(bool on) override {
+        owner_.commandEndEnabled_ = on;
+        owner_.EnableCommandEndButton(on);
+    }
+    void BuildCommandMenu(int phase) override { owner_.BuildCommandMenu(phase); }
+    void RefillHouseList() override { owner_.RefillDaimyouList(); }
+    void StartTimer(int milliseconds) override { owner_.SetTimer(CMainGameDlg::kDisplayTimer, milliseconds); }
+    void FocusCommandPanel() override {
+        owner_.panel_.SetFocusButton(owner_.panel_.CurrentRow(), owner_.panel_.CurrentPosition());
+    }
+    void ShowScenarioTitle(std::string_view title) override {
+        owner_.DrawStatusBar(std::string(title), true);
+    }
     void SetLogText(int log, std::string_view text) override {
         if (log != kMainLog || !owner_.log_.IsWindow()) return;
         owner_.logText_ = std::string(text);
@@ -42,8 +57,7 @@ public:
     // The music goes to the window's own port, which plays it.
     void PlayMusic(int track) override { owner_.port_.PlayMusic(track); }
     void StopMusic() override { owner_.port_.StopMusic(); }
-    // Not built yet: the command menu, the house list, the display timer, the map view switch
-    // and the command panel's focus (they come with the panel and the map views).
+    // Not built yet: the map view switch (it comes with the castle view).
 
 private:
     CMainGameDlg& owner_;
@@ -55,7 +69,8 @@ CMainGameDlg::CMainGameDlg(AppContext& app, ui::Wnd* parent)
       kuniMap_(app.korMap),
       port_(this),
       gs_(std::make_unique<GameState>()),
-      view_(std::make_unique<CMainWindowView>(*this)) {}
+      view_(std::make_unique<CMainWindowView>(*this)),
+      panel_(this) {}
 
 CMainGameDlg::~CMainGameDlg() = default;
 
@@ -164,6 +179,7 @@ void CMainGameDlg::RunStartMenuLoop() {
 void CMainGameDlg::StartGame(bool allAutomatic, int years) {
     RefitKuniMap();
     game_ = std::make_unique<CMainGame>(*gs_, *app_.korMap, GamePorts());
+    SetUpCommandSurface();
     if (allAutomatic) {
         game_->PrepareAllAutomatic();
         game_->SetColorDisplay(true);
@@ -202,10 +218,11 @@ bool CMainGameDlg::LoadGame() {
     if (app_.music) app_.music->Places().gameFolder = loaded.folder;
     // The rebuild that the saved-game reader leaves to the window.
     game_ = std::make_unique<CMainGame>(*gs_, *app_.korMap, GamePorts());
+    SetUpCommandSurface();
     view_->EnableCommandEndButton(!gs_->bViewOnly);
     view_->SetLogText(kMainLog, "");
-    // Not built yet: the command menu, the house list, the season's menu names, the change-house
-    // button and the province menus (they come with the panel and the menus).
+    BuildCommandMenu(gs_->nPhase);
+    RefillDaimyouList();
     if (app_.music) {
         app_.music->StopBgm();
         app_.music->PlayBgm(MusicPlayer::kNormal);

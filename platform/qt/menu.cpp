@@ -2,11 +2,13 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMenuBar>
 #include <functional>
 
 #include "platform/qt/app.h"
 #include "platform/qt/test_seam.h"
 #include "platform/qt/wnd.h"
+#include "platform/qt/wnd_host.h"
 
 namespace rymd::ui {
 
@@ -71,6 +73,64 @@ const Menu::Item* Menu::FindItem(int id) const {
     return nullptr;
 }
 
+// The Qt menu of a menu: each command's action carries its id.
+void FillQtMenu(QMenu& m, const Menu& src) {
+    for (const Menu::Item& i : src.Items()) {
+        if (i.flags & MF_SEPARATOR) {
+            m.addSeparator();
+            continue;
+        }
+        QString text = QString::fromStdString(i.text);
+        if (i.popup) {
+            QMenu* sub = m.addMenu(text);
+            FillQtMenu(*sub, *i.popup);
+            sub->setEnabled(!(i.flags & (MF_GRAYED | MF_DISABLED)));
+            continue;
+        }
+        QAction* a = m.addAction(text);
+        a->setData(i.id);
+        a->setEnabled(!(i.flags & (MF_GRAYED | MF_DISABLED)));
+        if (i.flags & MF_CHECKED) {
+            a->setCheckable(true);
+            a->setChecked(true);
+        }
+    }
+}
+
+void SetMenuBar(Wnd& window, const std::vector<MenuBarItem>& items) {
+    auto* host = dynamic_cast<WndHost*>(window.GetWidget());
+    if (!host) return;
+    if (!host->menuBar) host->menuBar = new QMenuBar(host);
+    QMenuBar* bar = host->menuBar;
+    bar->clear();
+    for (const MenuBarItem& item : items) {
+        QMenu* menu = bar->addMenu(QString::fromStdString(item.text));
+        std::shared_ptr<Menu> source = item.popup;
+        // Filled as it opens, so the menu shows the items as they stand then.
+        QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, source] {
+            menu->clear();
+            if (source) FillQtMenu(*menu, *source);
+        });
+        Wnd* target = &window;
+        QObject::connect(menu, &QMenu::triggered, menu, [target](QAction* a) {
+            const int id = a->data().toInt();
+            if (id != 0 && IsLiveWnd(target)) Wnd::SendCommand(target, id, 0, nullptr);
+        });
+    }
+    bar->show();
+    host->Relayout();
+    host->update();
+}
+
+std::vector<std::string> MenuBarTexts(Wnd& window) {
+    std::vector<std::string> texts;
+    auto* host = dynamic_cast<WndHost*>(window.GetWidget());
+    if (!host || !host->menuBar) return texts;
+    for (QAction* a : host->menuBar->actions())
+        texts.push_back(a->text().toStdString());
+    return texts;
+}
+
 int Menu::TrackPopupMenu(unsigned flags, int x, int y, Wnd* owner) {
     int command = 0;
     if (test::Script* script = test::Script::Active()) {
@@ -83,29 +143,7 @@ int Menu::TrackPopupMenu(unsigned flags, int x, int y, Wnd* owner) {
     } else {
         EnsureApplication();
         QMenu menu(owner ? owner->GetWidget() : nullptr);
-        std::function<void(QMenu&, const Menu&)> fill = [&fill](QMenu& m, const Menu& src) {
-            for (const Item& i : src.Items()) {
-                if (i.flags & MF_SEPARATOR) {
-                    m.addSeparator();
-                    continue;
-                }
-                QString text = QString::fromStdString(i.text);
-                if (i.popup) {
-                    QMenu* sub = m.addMenu(text);
-                    fill(*sub, *i.popup);
-                    sub->setEnabled(!(i.flags & (MF_GRAYED | MF_DISABLED)));
-                    continue;
-                }
-                QAction* a = m.addAction(text);
-                a->setData(i.id);
-                a->setEnabled(!(i.flags & (MF_GRAYED | MF_DISABLED)));
-                if (i.flags & MF_CHECKED) {
-                    a->setCheckable(true);
-                    a->setChecked(true);
-                }
-            }
-        };
-        fill(menu, *this);
+        FillQtMenu(menu, *this);
         QAction* chosen = menu.exec(QPoint(x, y));
         if (chosen) command = chosen->data().toInt();
     }

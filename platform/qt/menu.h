@@ -44,4 +44,15 @@ private:
     bool created_ = false;
 };
 
+// A top-level window's menu bar: one top item per entry, each opening its menu as it stands when
+// opened; a chosen command goes to the window's OnCommand. The menu bar lies above the window's
+// border, so the client area shrinks by its height. Called again, it replaces the items.
+struct MenuBarItem {
+    std::string text;  // '&' marks the access key
+    std::shared_ptr<Menu> popup;
+};
+void SetMenuBar(Wnd& window, const std::vector<MenuBarItem>& items);
+// The top items' texts of the window's menu bar (none without one).
+std::vector<std::string> MenuBarTexts(Wnd& window);
+
 }  // namespace rymd::ui

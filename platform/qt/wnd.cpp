@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -165,10 +166,14 @@ int WndHost::BorderWidth() const {
     return 0;
 }
 
+int WndHost::MenuBarHeight() const {
+    return menuBar ? menuBar->sizeHint().height() : 0;
+}
+
 Rect WndHost::ClientRect() const {
     int b = BorderWidth();
     int w = width() - 2 * b - (bars[SB_VERT].shown ? kScrollBarThickness : 0);
-    int h = height() - 2 * b - (bars[SB_HORZ].shown ? kScrollBarThickness : 0);
+    int h = height() - 2 * b - MenuBarHeight() - (bars[SB_HORZ].shown ? kScrollBarThickness : 0);
     return Rect(0, 0, std::max(0, w), std::max(0, h));
 }
 
@@ -210,11 +215,13 @@ void WndHost::SyncBar(int bar) {
 
 void WndHost::Relayout() {
     int b = BorderWidth();
+    const int mh = MenuBarHeight();
+    if (menuBar) menuBar->setGeometry(0, 0, width(), mh);
     bool h = bars[SB_HORZ].shown;
     bool v = bars[SB_VERT].shown;
     if (bars[SB_VERT].widget) {
-        bars[SB_VERT].widget->setGeometry(width() - b - kScrollBarThickness, b, kScrollBarThickness,
-                                          std::max(0, height() - 2 * b - (h ? kScrollBarThickness : 0)));
+        bars[SB_VERT].widget->setGeometry(width() - b - kScrollBarThickness, b + mh, kScrollBarThickness,
+                                          std::max(0, height() - 2 * b - mh - (h ? kScrollBarThickness : 0)));
         bars[SB_VERT].widget->setVisible(v);
         if (v) bars[SB_VERT].widget->raise();
     }
@@ -468,28 +475,32 @@ void WndHost::paintEvent(QPaintEvent*) {
     if (!owner) return;
     QPainter p(this);
     int b = BorderWidth();
+    // The border and the client area lie below the menu bar.
+    const int mh = MenuBarHeight();
+    p.translate(0, mh);
+    const int h = height() - mh;
     if (b == 1) {
         p.setPen(Qt::NoPen);
         QColor black(0, 0, 0);
         p.fillRect(QRect(0, 0, width(), 1), black);
-        p.fillRect(QRect(0, height() - 1, width(), 1), black);
-        p.fillRect(QRect(0, 0, 1, height()), black);
-        p.fillRect(QRect(width() - 1, 0, 1, height()), black);
+        p.fillRect(QRect(0, h - 1, width(), 1), black);
+        p.fillRect(QRect(0, 0, 1, h), black);
+        p.fillRect(QRect(width() - 1, 0, 1, h), black);
     } else if (b == 2) {
         // A sunken edge: shadow and dark shadow on the top and left, highlight and light below.
-        Dc edge(p, Rect(0, 0, width(), height()));
-        edge.Draw3dRect(Rect(0, 0, width(), height()), GetSysColor(COLOR_BTNSHADOW),
+        Dc edge(p, Rect(0, 0, width(), h));
+        edge.Draw3dRect(Rect(0, 0, width(), h), GetSysColor(COLOR_BTNSHADOW),
                         GetSysColor(COLOR_BTNHIGHLIGHT));
-        edge.Draw3dRect(Rect(1, 1, width() - 1, height() - 1), GetSysColor(COLOR_3DDKSHADOW),
+        edge.Draw3dRect(Rect(1, 1, width() - 1, h - 1), GetSysColor(COLOR_3DDKSHADOW),
                         GetSysColor(COLOR_3DLIGHT));
     }
     if (bars[SB_HORZ].shown && bars[SB_VERT].shown) {
-        p.fillRect(QRect(width() - b - kScrollBarThickness, height() - b - kScrollBarThickness,
-                         kScrollBarThickness, kScrollBarThickness),
+        p.fillRect(QRect(width() - b - kScrollBarThickness, h - b - kScrollBarThickness, kScrollBarThickness,
+                         kScrollBarThickness),
                    ToQColor(GetSysColor(COLOR_BTNFACE)));
     }
     Rect client = ClientRect();
-    p.translate(b, b);
+    p.translate(b, b);  // (below the menu bar)
     p.setClipRect(QRect(0, 0, client.Width(), client.Height()), Qt::IntersectClip);
     Dc dc(p, client);
     bool erase = !noErase;

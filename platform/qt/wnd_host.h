@@ -14,6 +14,7 @@
 #include "platform/qt/ui_types.h"
 #include "platform/qt/wnd.h"
 
+class QMenuBar;
 class QScrollBar;
 class QTimer;
 
@@ -50,10 +51,13 @@ public:
     int wheelRemainder = 0;
     int inEvent = 0;
     Size lastClientSize{-1, -1};
+    QMenuBar* menuBar = nullptr;  // a top-level window's menu bar, above the border (none: null)
 
     int BorderWidth() const;
     Rect ClientRect() const;
-    QPoint ClientOrigin() const { return QPoint(BorderWidth(), BorderWidth()); }
+    // Height of the menu bar (0 without one).
+    int MenuBarHeight() const;
+    QPoint ClientOrigin() const { return QPoint(BorderWidth(), BorderWidth() + MenuBarHeight()); }
     Point ToClient(QPointF local) const;
     // Places the scroll bars; sends OnSize when the client size changed.
     void Relayout();

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
@@ -14,6 +16,7 @@
 #include "platform/qt/dialog.h"
 #include "platform/qt/dib_blit.h"
 #include "platform/qt/font.h"
+#include "platform/qt/menu.h"
 
 namespace rymd::gui_test {
 namespace {
@@ -495,15 +498,17 @@ public:
         t.caption = "選択";
         t.cx = 120;
         t.cy = 60;
-        t.items = {{1100, ui::ControlKind::ComboBox, "", 7, 7, 80, 100, ui::WS_TABSTOP | ui::CBS_DROPDOWNLIST, 0},
-                   {ui::IDOK, ui::ControlKind::Button, "OK", 7, 40, 40, 14, ui::WS_TABSTOP, 0}};
+        t.items = {
+            {1100, ui::ControlKind::ComboBox, "", 7, 7, 80, 100, ui::WS_TABSTOP | ui::CBS_DROPDOWNLIST, 0},
+            {ui::IDOK, ui::ControlKind::Button, "OK", 7, 40, 40, 14, ui::WS_TABSTOP, 0}};
         return t;
     }
     bool OnInitDialog() override {
         Dialog::OnInitDialog();
         auto* c = dynamic_cast<ui::ComboBox*>(GetDlgItem(1100));
         if (!c) return false;
-        for (const char* s : {"足軽", "騎馬", "鉄砲"}) c->AddString(s);
+        for (const char* s : {"足軽", "騎馬", "鉄砲"})
+            c->AddString(s);
         c->SetCurSel(1);
         return true;
     }
@@ -536,6 +541,38 @@ TEST_F(LayerTest, ATemplatesDropDownListTellsItsCloseUp) {
     });
     EXPECT_EQ(dlg.DoModal(), ui::IDOK);
     EXPECT_EQ(dlg.codes, std::vector<int>{ui::CBN_CLOSEUP});
+}
+
+// A menu bar lies above the client area: the client shrinks by its height, children keep their
+// client coordinates, and a chosen item is the window's command; the items are read as the menu
+// opens.
+TEST_F(GuiTest, MenuBarAboveTheClientAreaSendsItsCommands) {
+    HostWindow w;
+    ASSERT_TRUE(w.Open(300, 200));
+    const ui::Rect before = w.GetClientRect();
+    auto menu = std::make_shared<ui::Menu>();
+    menu->CreatePopupMenu();
+    menu->AppendMenu(ui::MF_STRING, 501, "開く(&O)");
+    ui::SetMenuBar(w, {{"ﾌｧｲﾙ(&F)", menu}});
+    EXPECT_EQ(ui::MenuBarTexts(w), std::vector<std::string>{"ﾌｧｲﾙ(&F)"});
+    auto* bar = w.GetWidget()->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    const int mh = bar->sizeHint().height();
+    ASSERT_GT(mh, 0);
+    EXPECT_EQ(w.GetClientRect(), ui::Rect(0, 0, before.Width(), before.Height() - mh));
+    ui::Point origin(0, 0);
+    w.ClientToScreen(origin);
+    EXPECT_EQ(origin.y - w.GetWindowRect().top, mh);
+
+    menu->AppendMenu(ui::MF_STRING | ui::MF_GRAYED, 502, "保存(&S)");
+    QMenu* popup = bar->actions()[0]->menu();
+    ASSERT_NE(popup, nullptr);
+    Q_EMIT popup->aboutToShow();
+    ASSERT_EQ(popup->actions().size(), 2);
+    EXPECT_FALSE(popup->actions()[1]->isEnabled()) << "greyed when it opens";
+    popup->actions()[0]->trigger();
+    ASSERT_EQ(w.commands.size(), 1u);
+    EXPECT_EQ(w.commands[0].id, 501);
 }
 
 }  // namespace

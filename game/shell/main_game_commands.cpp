@@ -1,0 +1,263 @@
+// The main game window's command surface: the game it runs, the command panel's boards and
+// buttons, the command menu, the phase caption and status line, the house list, the phase end
+// and the handlers of the panel's buttons and the menus.
+#include <algorithm>
+
+#include "game/shell/command_dispatch.h"
+#include "game/shell/game_app.h"
+#include "game/shell/help.h"
+#include "game/shell/main_game_dlg.h"
+#include "game/shell/status_bar.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/state/route.h"
+#include "game/state/sort_list.h"
+#include "game/state/vocabulary.h"
+#include "game/turn/new_game.h"
+#include "mbkormap/kor_map.h"
+#include "mbwnd/msg_box.h"
+#include "platform/core/format_text.h"
+
+namespace rymd::shell {
+
+using ui::Rect;
+
+// ---- The game ----------------------------------------------------------------------------------
+
+void CMainGameDlg::CreateCommandPanel() {
+    panel_.CreateModeless(this);
+    panel_.ShowWindow(ui::SW_SHOW);
+    InstallMenuBar();
+}
+
+void CMainGameDlg::InstallMenuBar() {
+    std::vector<ui::MenuBarItem> items;
+    for (int top = 0; top < CMainMenu::kTopCount; ++top)
+        items.push_back({menus_.TopText(top), menus_.PopupPtr(top)});
+    ui::SetMenuBar(*this, items);
+}
+
+void CMainGameDlg::SetUpCommandSurface() {
+    GameState& gs = *gs_;
+    panel_.SetGame(&gs, app_.korMap);
+    panel_.SetButtonCaptions();
+    panel_.ShowChangeHouseButton(gs.bStartedAsSpectator);
+    menus_.RenameItems(gs);
+    InstallMenuBar();
+    menus_.BuildKuniMenu({&gs, app_.korMap});
+    menus_.UpdateKuniMenu({&gs, app_.korMap}, -1);
+    selectedKuni_ = -1;
+}
+
+int CMainGameDlg::StartScenarioGame(const NewGameRequest& request) {
+    const int result = StartGameFromScenario(*gs_, *app_.korMap, GamePorts(), request);
+    if (result != 0) return result;
+    RefitKuniMap();
+    game_ = std::make_unique<CMainGame>(*gs_, *app_.korMap, GamePorts());
+    SetUpCommandSurface();
+    lastResult_ = game_->StartMonth();
+    ActOnTurnResult(lastResult_);
+    return 0;
+}
+
+void CMainGameDlg::SetSelectedKuni(int kuni) {
+    selectedKuni_ = kuni;
+    menus_.UpdateKuniMenu({GameOrNull(), app_.korMap}, kuni);
+    UpdateKuniInfo();
+}
+
+void CMainGameDlg::OnCommandEnd() {
+    KillTimer(kDisplayTimer);
+    EnableCommandEndButton(false);
+    if (!game_) return;
+    // Not built yet: the castle view goes back to the whole-country map first.
+    lastResult_ = game_->EndCurrentPhase();
+    ActOnTurnResult(lastResult_);
+}
+
+// ---- Command menu, caption, status line ------------------------------------------------------------
+
+void CMainGameDlg::BuildCommandMenu(int page) {
+    const GameState* gs = GameOrNull();
+    if (!gs) return;
+    for (int i = 0; i < kCommandCount; ++i) {
+        MbWnd::CGradationButton& b = panel_.CommandButton(i);
+        const char* caption = CommandCaption(page, i);
+        if (gs->bViewOnly || caption[0] == '\0') {
+            b.SetWindowText("");
+            b.ShowWindow(ui::SW_HIDE);
+            continue;
+        }
+        b.SetWindowText(CommandButtonCaption(page, i, *gs));
+        b.ShowWindow(ui::SW_SHOW);
+        // A command whose dialog is not there yet stays disabled.
+        b.EnableWindow(!gs->bSpectator && FindCommandDialog(page, i) != nullptr);
+    }
+    const bool spectator = gs->bSpectator;
+    if (ui::Wnd* w = panel_.GetDlgItem(CCommandPanelDlg::kAutoId))
+        w->ShowWindow(spectator && !gs->bViewOnly ? ui::SW_SHOW : ui::SW_HIDE);
+    for (int id : {CCommandPanelDlg::kFundsLabelId, CCommandPanelDlg::kFundsId})
+        if (ui::Wnd* w = panel_.GetDlgItem(id)) w->ShowWindow(spectator ? ui::SW_HIDE : ui::SW_SHOW);
+    menus_.BuildCommandMenu(*gs, page);
+}
+
+void CMainGameDlg::UpdatePhaseCaption() {
+    if (const GameState* gs = GameOrNull()) ShowPhaseCaption(PhaseCaptionText(*gs));
+}
+
+void CMainGameDlg::ShowPhaseCaption(const std::string& text) {
+    UpdateKuniInfo();
+    MbWnd::CDisplayBoard& label = panel_.PhaseLabel();
+    const bool sortie = GameOrNull() && GameOrNull()->nPhase == 6;
+    label.SetBackColorVertGradation(sortie ? ui::RGB(170, 126, 91) : ui::RGB(130, 150, 150),
+                                    sortie ? ui::RGB(112, 79, 53) : ui::RGB(82, 97, 97), true);
+    label.SetTextColor(ui::RGB(255, 255, 255));
+    panel_.DrawPhaseLabel(text);
+    label.RedrawWindow();
+    DrawStatusBar(GameOrNull() ? GameOrNull()->ScenarioTitle : std::string(kProductTitle),
+                  GameOrNull() != nullptr);
+}
+
+void CMainGameDlg::UpdateKuniInfo() {
+    panel_.DrawKuniInfo(selectedKuni_);
+    panel_.KuniBoard().RedrawWindow();
+    const GameState* gs = GameOrNull();
+    if (gs && IsValidDaimyou(*gs, gs->nCurDaimyou))
+        if (ui::Wnd* funds = panel_.GetDlgItem(CCommandPanelDlg::kFundsId))
+            funds->SetWindowText(FormatText("%d", DaimyouAt(*gs, gs->nCurDaimyou).shikin));
+}
+
+void CMainGameDlg::EnableCommandEndButton(bool enable) {
+    const bool viewOnly = GameOrNull() && GameOrNull()->bViewOnly;
+    panel_.EndButton().EnableWindow(enable && !viewOnly);
+}
+
+// ---- The house list ----------------------------------------------------------------------------------
+
+void CMainGameDlg::RefillDaimyouList() {
+    const GameState* gs = GameOrNull();
+    if (!houseListReady_ || !gs) return;
+    constexpr int kHouses = 1000;
+    std::vector<long long> total(kHouses, 0);
+    for (int s : ShiroIndexes(*gs)) {
+        const CShiro& c = ShiroAt(*gs, s);
+        const int o = c.daimyou;
+        if (o < 0 || o >= kHouses) continue;
+        const bool vassal = IsValidDaimyou(*gs, o) && DaimyouAt(*gs, o).bond != CDaimyou::kBondDokuritsu;
+        const int m = vassal ? DaimyouAt(*gs, o).masterDaimyou : o;
+        if (m >= 0 && m < kHouses) total[static_cast<std::size_t>(m)] += c.kokudaka;
+        if (vassal) total[static_cast<std::size_t>(o)] += c.kokudaka;
+    }
+    CSortList order(kHouses);
+    order.SetCount(0);  // a new list counts its whole capacity
+    for (int d : DaimyouIndexes(*gs))
+        if (DaimyouAt(*gs, d).toushu >= 0)
+            order.Append(d, static_cast<std::int32_t>(
+                                std::min<long long>(total[static_cast<std::size_t>(d)], INT32_MAX)));
+    order.SortLarge();
+    ui::ListCtrl& list = panel_.HouseList();
+    const int n = order.Count();
+    for (int i = 0; i < n; ++i) {
+        const int h = order.Id(i);
+        const CDaimyou& house = DaimyouAt(*gs, h);
+        const int image = house.bond != CDaimyou::kBondDokuritsu ? 11 : std::min(i, 10);
+        if (i < list.GetItemCount()) {
+            list.SetItemText(i, 0, house.name);
+            list.SetItemImage(i, image);
+        } else {
+            list.InsertItem(i, house.name, image);
+        }
+        list.SetItemText(i, 1, KokudakaText(total[static_cast<std::size_t>(h)], gs));
+        list.SetItemData(i, h);
+    }
+    while (list.GetItemCount() > n)
+        list.DeleteItem(list.GetItemCount() - 1);
+    for (int i = 0; i < n; ++i)
+        list.SetItemState(i, i == 0 ? ui::LVIS_SELECTED | ui::LVIS_FOCUSED : 0,
+                          ui::LVIS_SELECTED | ui::LVIS_FOCUSED);
+    int houses[CMainGame::kMaxColorDaimyou];
+    const int count = panel_.StoreColorDaimyou(houses);
+    game_->SetColorDaimyou(houses, count);
+}
+
+// ---- Handlers -------------------------------------------------------------------------------------------
+
+void CMainGameDlg::OnColorDisplayButton() {
+    if (!game_) return;
+    auto* box = dynamic_cast<ui::Button*>(panel_.GetDlgItem(CCommandPanelDlg::kColorDisplayId));
+    game_->SetColorDisplay(box && box->GetCheck() == ui::BST_CHECKED);
+    RefillDaimyouList();
+    // Not built yet: the country map's repaint in the houses' colours.
+}
+
+void CMainGameDlg::OnDelegateToCpu() {
+    if (!game_) return;
+    if (MbMsgBoxOkCancel(
+            "現在プレーヤーが担当している大名家の操作をCPUに完全委任します（観戦モードと同等になります）\n"
+            "（委任後は、プレイヤー担当に戻すことはできませんので、事前にデータをセーブしておくことをお勧めし"
+            "ます）",
+            true) != ui::IDOK)
+        return;
+    GameState& gs = *gs_;
+    gs.bSpectator = true;
+    gs.bStartedAsSpectator = false;
+    for (int c = 0; c < GameState::kMaxGundan; ++c) {
+        const CGundan& g = gs.GundanTbl[static_cast<std::size_t>(c)];
+        if (g.leader != CGundan::kLeaderFree && g.daimyou == gs.nPlayerDaimyou) DisbandGundan(gs, c);
+    }
+    gs.nPlayerDaimyou = gs.nScenarioDaimyou - 1;
+    panel_.ShowChangeHouseButton(false);
+    UpdatePhaseCaption();
+    // Not built yet: back to the whole-country map from the castle view.
+    BuildCommandMenu(gs.nPhase);
+}
+
+void CMainGameDlg::OnChangePlayerButton() {
+    if (!game_ || !gs_->bStartedAsSpectator) return;
+    // Not built yet: the change of house through the house selection dialog.
+}
+
+bool CMainGameDlg::OnCommand(int id, int code, ui::Wnd* from) {
+    switch (id) {
+        case CCommandPanelDlg::kCommandEndId: OnCommandEnd(); return true;
+        case kIdDelegateToCpu: OnDelegateToCpu(); return true;
+        case CCommandPanelDlg::kColorDisplayId: OnColorDisplayButton(); return true;
+        case CCommandPanelDlg::kChangeHouseId: OnChangePlayerButton(); return true;
+        case CCommandPanelDlg::kAutoId: OnAutoAdvance(); return true;
+        case CCommandPanelDlg::kZenkokuId:
+            // Not built yet: back from the castle view (the whole-country map is the only view).
+            return true;
+        case kIdFileLoad: OnFileLoad(); return true;
+        case kIdFileSave: OnFileSave(); return true;
+        case kIdViewOnlySave: OnSaveViewOnly(); return true;
+        case kIdExit: OnFileExit(); return true;
+        case kIdScenarioInfo: OnScenarioInfo(); return true;
+        case kIdVariables:
+            if (game_) port_.ShowVariableList(gs_->ScriptVariables.ListView());
+            return true;
+        case kIdVersion: OnVersion(); return true;
+        case kIdHelp: ShowHelp(app_.helpPath); return true;
+        // Not built yet: the house, general and trade-ship lists (menus and panel buttons), the
+        // house information from the house list, and the music settings.
+        default: break;
+    }
+    if (const int i = CommandIndexOfId(id); i >= 0 && game_) {
+        GameState& gs = *gs_;
+        RunCommand(gs, gs.nPhase, i, CommandSituation{selectedKuni_},
+                   [](const std::string& text) { MbMsgBox(text.c_str()); });
+        UpdateKuniInfo();
+        return true;
+    }
+    if (id >= kIdKuniBase && id < kIdKuniBase + GameState::kMaxKuni) {
+        SetSelectedKuni(id - kIdKuniBase);
+        return true;
+    }
+    return Dialog::OnCommand(id, code, from);
+}
+
+void CMainGameDlg::OnTimer(int id) {
+    // Not built yet: the display timer's blinking of the maps.
+    Dialog::OnTimer(id);
+}
+
+}  // namespace rymd::shell
