@@ -70,7 +70,7 @@ void CMainGameDlg::OnCommandEnd() {
     KillTimer(kDisplayTimer);
     EnableCommandEndButton(false);
     if (!game_) return;
-    // Not built yet: the castle view goes back to the whole-country map first.
+    SwitchMapView(-1);
     lastResult_ = game_->EndCurrentPhase();
     ActOnTurnResult(lastResult_);
 }
@@ -185,9 +185,12 @@ void CMainGameDlg::RefillDaimyouList() {
 void CMainGameDlg::OnColorDisplayButton() {
     if (!game_) return;
     auto* box = dynamic_cast<ui::Button*>(panel_.GetDlgItem(CCommandPanelDlg::kColorDisplayId));
-    game_->SetColorDisplay(box && box->GetCheck() == ui::BST_CHECKED);
+    const bool on = box && box->GetCheck() == ui::BST_CHECKED;
+    game_->SetColorDisplay(on);
     RefillDaimyouList();
-    // Not built yet: the country map's repaint in the houses' colours.
+    const auto& houses = game_->ColorDaimyou();
+    SetColorDisplay(on, std::vector<int>(houses.begin(), houses.begin() + game_->ColorDaimyouCount()));
+    RefreshKuniMap(true);
 }
 
 void CMainGameDlg::OnDelegateToCpu() {
@@ -208,7 +211,7 @@ void CMainGameDlg::OnDelegateToCpu() {
     gs.nPlayerDaimyou = gs.nScenarioDaimyou - 1;
     panel_.ShowChangeHouseButton(false);
     UpdatePhaseCaption();
-    // Not built yet: back to the whole-country map from the castle view.
+    SwitchMapView(-1);
     BuildCommandMenu(gs.nPhase);
 }
 
@@ -218,15 +221,15 @@ void CMainGameDlg::OnChangePlayerButton() {
 }
 
 bool CMainGameDlg::OnCommand(int id, int code, ui::Wnd* from) {
+    // Clicks on the maps and the province and castle menu items (main_game_map.cpp).
+    if (OnMapCommand(id)) return true;
     switch (id) {
         case CCommandPanelDlg::kCommandEndId: OnCommandEnd(); return true;
         case kIdDelegateToCpu: OnDelegateToCpu(); return true;
         case CCommandPanelDlg::kColorDisplayId: OnColorDisplayButton(); return true;
         case CCommandPanelDlg::kChangeHouseId: OnChangePlayerButton(); return true;
         case CCommandPanelDlg::kAutoId: OnAutoAdvance(); return true;
-        case CCommandPanelDlg::kZenkokuId:
-            // Not built yet: back from the castle view (the whole-country map is the only view).
-            return true;
+        case CCommandPanelDlg::kZenkokuId: SwitchMapView(-1); return true;
         case kIdFileLoad: OnFileLoad(); return true;
         case kIdFileSave: OnFileSave(); return true;
         case kIdViewOnlySave: OnSaveViewOnly(); return true;
@@ -248,16 +251,7 @@ bool CMainGameDlg::OnCommand(int id, int code, ui::Wnd* from) {
         UpdateKuniInfo();
         return true;
     }
-    if (id >= kIdKuniBase && id < kIdKuniBase + GameState::kMaxKuni) {
-        SetSelectedKuni(id - kIdKuniBase);
-        return true;
-    }
     return Dialog::OnCommand(id, code, from);
-}
-
-void CMainGameDlg::OnTimer(int id) {
-    // Not built yet: the display timer's blinking of the maps.
-    Dialog::OnTimer(id);
 }
 
 }  // namespace rymd::shell

@@ -134,6 +134,8 @@ bool CMainGameDlg::OnInitDialog() {
                       Rect(0, 0, 100, 100), this, kKuniMapId);
     splitter_.Create(ui::WS_CHILD, Rect(0, 0, 100, 100), this, kSplitterId, "");
     CreateCommandPanel();
+    shiroMap_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL,
+                       Rect(0, 0, 100, 100), this, kShiroMapId);
 
     const Rect client = GetClientRect();
     LayoutChildren(client.Width(), client.Height());
@@ -175,7 +177,7 @@ void CMainGameDlg::LayoutChildren(int cx, int cy) {
     DrawStatusBar(GameOrNull() ? GameOrNull()->ScenarioTitle : std::string(kProductTitle),
                   GameOrNull() != nullptr);
     kuniMap_.MoveWindow(Rect(0, backH, mapRight, logTop - 3), false);
-    // Not built yet: the castle view over the whole left area.
+    if (shiroMap_.IsWindow()) shiroMap_.MoveWindow(Rect(0, 0, mapRight, cy), false);
 }
 
 void CMainGameDlg::OnSize(int type, int cx, int cy) {
@@ -183,9 +185,13 @@ void CMainGameDlg::OnSize(int type, int cx, int cy) {
     if (!childrenReady_ || cx <= 0 || cy <= 0) return;
     kuniMap_.SetRedraw(false);
     LayoutChildren(cx, cy);
-    kuniMap_.FitAndDrawMap(kuniMap_.m_nSelKuni);
+    RefitKuniMapForSize();
     kuniMap_.SetRedraw(true);
     kuniMap_.RedrawWindow();
+    if (views_.viewMode == 1) {
+        shiroMap_.UpdateLayout(views_.curKuni);
+        shiroMap_.m_CleanBmp.Duplicate(&shiroMap_.m_BackBmp);
+    }
 }
 
 bool CMainGameDlg::OnEraseBkgnd(ui::Dc& dc) {
@@ -268,7 +274,7 @@ void CMainGameDlg::OnMouseMove(unsigned flags, Point point) {
     log_.MoveWindow(Rect(0, client.Height() - h, log_.GetWindowRect().Width(), client.Height()));
     kuniMap_.SetRedraw(false);
     LayoutChildren(client.Width(), client.Height());
-    kuniMap_.FitAndDrawMap(kuniMap_.m_nSelKuni);
+    RefitKuniMapForSize();
     kuniMap_.SetRedraw(true);
     kuniMap_.RedrawWindow();
 }

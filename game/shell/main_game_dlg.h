@@ -1,8 +1,10 @@
 // CMainGameDlg: the one top-level window of the game. It restores its placement, loads the
 // default province map, builds its children (the backdrop with the status bar at the top, the
 // whole-country map, the splitter bar and the log window below it, the command panel's place on
-// the right), reads the settings, and saves its placement when it closes. Enter does nothing;
-// Escape and the close box ask "ゲームを終了します".
+// the right, the castle view over the whole left side), reads the settings, and saves its
+// placement when it closes. Enter does nothing; Escape and the close box ask "ゲームを終了します".
+// Once a game is attached, clicks and menu items switch between the country map and the castle
+// view, and the display timer animates both (main_game_map.cpp).
 //
 // Once shown, the window runs the start menu and the game's flow (main_game_flow.cpp): new game
 // and house selection, loading and saving, the end of a game and the all-automatic run.
@@ -10,13 +12,15 @@
 // The command surface (main_game_commands.cpp): the command panel, the menu bar, the status
 // line's game information, the phase commands and the phase end.
 //
-// Not built yet: the colour swatches of the command panel's house list, the castle view and the
-// window's icons.
+// The map views (main_game_map.cpp): the country map and the castle view, the display timer.
+//
+// Not built yet: the colour swatches of the command panel's house list and the window's icons.
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "game/shell/backdrop_wnd.h"
 #include "game/shell/command_panel.h"
@@ -24,6 +28,7 @@
 #include "game/shell/main_menu.h"
 #include "game/shell/pass_through_wnd.h"
 #include "game/shell/qt_port.h"
+#include "game/shell/shiro_map_wnd.h"
 #include "game/turn/main_game.h"
 #include "mbwnd/multi_text_ctrl.h"
 #include "platform/qt/dialog.h"
@@ -37,6 +42,33 @@ namespace rymd::shell {
 
 struct AppContext;
 class CMainWindowView;
+
+// What a click on a castle may show: its information, a refusal message, or nothing at all.
+enum class ShiroInfoAccess { kAllowed, kRefused, kSilent };
+// The castle's entry in the restriction list decides (kind 0: only the player's side, kind 2:
+// the player's side or the besieging player, kind 3: nothing happens); no entry: allowed. A
+// castle without a house is nobody's side.
+ShiroInfoAccess ShiroInfoAccessFor(const GameState& gs, int shiro);
+
+// The display timer's next period: its target (70 ms while the castle view is shown, else 100)
+// less what the tick itself took, never below 10 ms.
+int NextDisplayTimerPeriod(bool castleView, int elapsedMs);
+
+// The map views' part of the main window: which view is shown, the province chosen, and the
+// display timer's animation counters.
+struct MapViewState {
+    int viewMode = 0;  // 0 the country map, 1 the castle view
+    int curKuni = -1;
+    int blinkPhase = 0;  // own-castle pulse, 0..5
+    bool mapRefreshOn = false;
+    bool colorDisplay = false;
+    std::vector<int> colorHouses;  // the colour display's houses, place k in colour k
+    int castleBlinkStep = 0;       // 0..5
+    int colourStep = 0;            // 0..2
+    int subStep = 0;               // 0..1
+    unsigned mapTick = 0;
+    int lastTimerPeriod = 0;  // what the last tick re-armed the timer with (ms)
+};
 
 // The placement stored in the profile's "Window" section.
 struct StoredPlacement {
@@ -61,6 +93,7 @@ class CMainGameDlg : public ui::Dialog {
 public:
     static constexpr int kBackdropId = 2000;
     static constexpr int kKuniMapId = 2001;
+    static constexpr int kShiroMapId = 2002;
     static constexpr int kLogId = 2003;
     static constexpr int kSplitterId = 2005;
     static constexpr int kDisplayTimer = 1;
@@ -78,6 +111,30 @@ public:
     bool OnEraseBkgnd(ui::Dc& dc) override;
     void OnLButtonDown(unsigned flags, ui::Point point) override;
     void OnMouseMove(unsigned flags, ui::Point point) override;
+
+    // ---- The map views (main_game_map.cpp) ----------------------------------------------------
+    // The game the maps show (null: the map alone).
+    void AttachGameState(GameState* gs);
+    // The castle view of province k, or (k < 0) the country map.
+    void SwitchMapView(int k);
+    // The castle dots of the country map: the colour display, the current house's relations
+    // with its own castles pulsing, or every castle white.
+    void RefreshKuniMap(bool redraw);
+    void ShowShiroInfo(int shiro);
+    // Arms the display timer.
+    void StartTimer(int ms);
+    // One tick of the display timer (the timer is single-shot: each tick re-arms it).
+    void DisplayTimerTick();
+    // The menu item under the cursor (0 when the menu closes): castle items blink their castle
+    // on the castle view, province items select their province on the country map.
+    void OnMenuSelect(unsigned item);
+    void SetColorDisplay(bool on, const std::vector<int>& houses);
+    // A click on a map or a province or castle menu item; false for any other command.
+    bool OnMapCommand(int id);
+    bool OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) override;
+    void OnTimer(int id) override;
+    CShiroMapWnd& ShiroMap() { return shiroMap_; }
+    MapViewState& MapViews() { return views_; }
 
     // Places every child for a client area of cx x cy.
     void LayoutChildren(int cx, int cy);
@@ -152,7 +209,6 @@ public:
     void OnDelegateToCpu();
     void OnChangePlayerButton();
     bool OnCommand(int id, int code, ui::Wnd* from) override;
-    void OnTimer(int id) override;
 
 private:
     friend class CMainWindowView;
@@ -195,6 +251,14 @@ private:
     int selectedKuni_ = -1;
     bool houseListReady_ = true;
     TurnResult lastResult_ = TurnResult::kContinue;
+
+    // The map views.
+    CShiroMapWnd shiroMap_;
+    GameState* mapGs_ = nullptr;  // the game the maps show
+    MapViewState views_;
+    void RedrawKuniMapSelected(int k);
+    // Fits and draws the country map for its window again, with its base copy and the dots.
+    void RefitKuniMapForSize();
 };
 
 }  // namespace rymd::shell

@@ -70,7 +70,8 @@ CMainGameDlg::CMainGameDlg(AppContext& app, ui::Wnd* parent)
       port_(this),
       gs_(std::make_unique<GameState>()),
       view_(std::make_unique<CMainWindowView>(*this)),
-      panel_(this) {}
+      panel_(this),
+      shiroMap_(app.korMap) {}
 
 CMainGameDlg::~CMainGameDlg() = default;
 
@@ -115,8 +116,9 @@ void CMainGameDlg::RefitKuniMap() {
     kuniMap_.FitAndDrawMap(-1);
     kuniMap_.SetRedraw(true);
     kuniMap_.RedrawWindow();
-    // Not built yet: the castle marks (RefreshKuniMap) and the switch to the whole country
-    // (SwitchMapView) of the map views.
+    // The maps show the game now: the castle marks on the whole country.
+    AttachGameState(gs_.get());
+    SwitchMapView(-1);
 }
 
 void CMainGameDlg::RunStartMenuLoop() {
