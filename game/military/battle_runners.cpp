@@ -249,10 +249,8 @@ void CBattleRunner::WithdrawBushou(int house, int shiro, std::span<const int> id
         if (it == groups.end()) groups.push_back({home, 0}), it = groups.end() - 1;
         it->troops += b.cavalry + b.foot;
 
-        if (!RelocateBushou(gs_, g, home, false, false)) {
-            ShiroAt(gs_, shiro).RemoveBesieger(g);
-            b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
-        }
+        // A general whose side holds no castle to take him back leaves the siege houseless.
+        if (!RelocateBushou(gs_, g, home, false, false)) RemoveBushouFromHoui(gs_, g);
         b.sortieShiro = -1;
         b.flags = static_cast<std::uint16_t>(b.flags | CBushou::kFlagNotDefending);
         b.sortieOrigin = static_cast<std::int16_t>(shiro);

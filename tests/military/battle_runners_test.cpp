@@ -126,6 +126,31 @@ TEST(Withdrawal, BesiegersSailHomeWithTheBlockadeShips) {
     EXPECT_EQ(w.gs.GunsenTable.GetGunsenAtShiro(2), 3 + 13);
 }
 
+// Rebels beaten at the only castle they fought for: their house holds no castle to take them
+// back, so they leave it, and the next repair strikes them off without a word.
+TEST(Withdrawal, BesiegersWithNoCastleToGoBackToLeaveTheirHouse) {
+    BattleWorld w(2, 2);  // house 1 holds no castle
+    const int head = w.AddBesieger(1, 0, 0, 50);
+    const int other = w.AddBesieger(1, 0, 0, 40);
+    w.gs.DaimyouTbl[1].toushu = static_cast<std::int16_t>(head);
+    for (int g : {head, other})
+        w.General(g).sortieOrigin = 0;
+    CBattleRunner runner(w.gs, Ports{});
+    runner.WithdrawBushou(1, 0, std::vector<int>{head, other}, false);
+    EXPECT_EQ(w.Castle(0).nBesieger, 0);
+    for (int g : {head, other}) {
+        EXPECT_EQ(w.General(g).daimyou, CBushou::kDaimyouRounin);
+        EXPECT_FALSE(w.General(g).flags & CBushou::kFlagBesieging);
+        EXPECT_TRUE(w.General(g).flags & CBushou::kFlagNotDefending);
+    }
+
+    ScriptedPort port;
+    RepairBushouLocations(w.gs, PortsOf(port));
+    EXPECT_EQ(w.gs.nBushou, 0);
+    for (const auto& call : port.CallsOf(PortCallKind::Inform))
+        EXPECT_EQ(call.text.find("Debug Message"), std::string::npos) << call.text;
+}
+
 TEST(Withdrawal, EndBlockadeSendsEveryShipHome) {
     Blockade w;
     CBattleRunner runner(w.gs, Ports{});
