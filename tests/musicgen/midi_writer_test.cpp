@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tools/musicgen/midi_writer.h"
-#include "tools/musicgen/pieces.h"
+#include "tools/musicgen/compositions.h"
 
 namespace rymd::musicgen {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/musicgen/pieces.h"
+#include "tools/musicgen/compositions.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/musicgen/pieces.h"
+#include "tools/musicgen/compositions.h"
 
 #include "tools/musicgen/midi_writer.h"
 
