@@ -7,6 +7,7 @@
 #include "game/shell/game_app.h"
 #include "game/shell/help.h"
 #include "game/shell/main_game_dlg.h"
+#include "game/shell/music_dlg.h"
 #include "game/shell/status_bar.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
@@ -46,7 +47,7 @@ void CMainGameDlg::SetUpCommandSurface() {
     InstallMenuBar();
     menus_.BuildKuniMenu({&gs, app_.korMap});
     menus_.UpdateKuniMenu({&gs, app_.korMap}, -1);
-    selectedKuni_ = -1;
+    views_.curKuni = -1;
 }
 
 int CMainGameDlg::StartScenarioGame(const NewGameRequest& request) {
@@ -60,10 +61,12 @@ int CMainGameDlg::StartScenarioGame(const NewGameRequest& request) {
     return 0;
 }
 
-void CMainGameDlg::SetSelectedKuni(int kuni) {
-    selectedKuni_ = kuni;
-    menus_.UpdateKuniMenu({GameOrNull(), app_.korMap}, kuni);
-    UpdateKuniInfo();
+// The panel's "back to the country map" button shows with the castle view; the house-names box
+// hides with either view.
+void CMainGameDlg::ShowPanelMapButtons(bool castleView) {
+    if (ui::Wnd* back = panel_.GetDlgItem(CCommandPanelDlg::kZenkokuId))
+        back->ShowWindow(castleView ? ui::SW_SHOW : ui::SW_HIDE);
+    if (ui::Wnd* names = panel_.GetDlgItem(CCommandPanelDlg::kShowNamesId)) names->ShowWindow(ui::SW_HIDE);
 }
 
 void CMainGameDlg::OnCommandEnd() {
@@ -119,12 +122,20 @@ void CMainGameDlg::ShowPhaseCaption(const std::string& text) {
 }
 
 void CMainGameDlg::UpdateKuniInfo() {
-    panel_.DrawKuniInfo(selectedKuni_);
+    panel_.DrawKuniInfo(views_.curKuni);
     panel_.KuniBoard().RedrawWindow();
     const GameState* gs = GameOrNull();
     if (gs && IsValidDaimyou(*gs, gs->nCurDaimyou))
         if (ui::Wnd* funds = panel_.GetDlgItem(CCommandPanelDlg::kFundsId))
             funds->SetWindowText(FormatText("%d", DaimyouAt(*gs, gs->nCurDaimyou).shikin));
+}
+
+void CMainGameDlg::OnMusicSettings() {
+    if (!app_.music) return;
+    RunMusicSettings(*app_.music, this, [this](bool off) {
+        app_.settings.SetNoMusic(off);
+        app_.settings.Save();
+    });
 }
 
 void CMainGameDlg::EnableCommandEndButton(bool enable) {
@@ -240,13 +251,14 @@ bool CMainGameDlg::OnCommand(int id, int code, ui::Wnd* from) {
             return true;
         case kIdVersion: OnVersion(); return true;
         case kIdHelp: ShowHelp(app_.helpPath); return true;
-        // Not built yet: the house, general and trade-ship lists (menus and panel buttons), the
-        // house information from the house list, and the music settings.
+        case kIdMusic: OnMusicSettings(); return true;
+        // Not built yet: the house, general and trade-ship lists (menus and panel buttons) and the
+        // house information from the house list.
         default: break;
     }
     if (const int i = CommandIndexOfId(id); i >= 0 && game_) {
         GameState& gs = *gs_;
-        RunCommand(gs, gs.nPhase, i, CommandSituation{selectedKuni_},
+        RunCommand(gs, gs.nPhase, i, CommandSituation{views_.curKuni},
                    [](const std::string& text) { MbMsgBox(text.c_str()); });
         UpdateKuniInfo();
         return true;

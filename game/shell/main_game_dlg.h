@@ -127,7 +127,7 @@ public:
     void DisplayTimerTick();
     // The menu item under the cursor (0 when the menu closes): castle items blink their castle
     // on the castle view, province items select their province on the country map.
-    void OnMenuSelect(unsigned item);
+    void OnMenuSelect(unsigned item) override;
     void SetColorDisplay(bool on, const std::vector<int>& houses);
     // A click on a map or a province or castle menu item; false for any other command.
     bool OnMapCommand(int id);
@@ -191,8 +191,7 @@ public:
     int StartScenarioGame(const NewGameRequest& request);
     CCommandPanelDlg& Panel() { return panel_; }
     CMainMenu& Menus() { return menus_; }
-    int SelectedKuni() const { return selectedKuni_; }
-    void SetSelectedKuni(int kuni);
+    int SelectedKuni() const { return views_.curKuni; }
     // What the last phase step returned.
     TurnResult LastTurnResult() const { return lastResult_; }
     // The panel and the menus for the game that now stands (after a start or a load).
@@ -203,6 +202,9 @@ public:
     void UpdatePhaseCaption();
     void ShowPhaseCaption(const std::string& text);
     void UpdateKuniInfo();
+    void ShowPanelMapButtons(bool castleView);
+    // The music settings command: the dialog, and the no-music switch into the settings file.
+    void OnMusicSettings();
     void RefillDaimyouList();
     void EnableCommandEndButton(bool enable);
     void OnColorDisplayButton();
@@ -248,7 +250,6 @@ private:
     // The command surface.
     CCommandPanelDlg panel_;
     CMainMenu menus_;
-    int selectedKuni_ = -1;
     bool houseListReady_ = true;
     TurnResult lastResult_ = TurnResult::kContinue;
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "game/shell/game_app.h"
 #include "game/shell/main_game_dlg.h"
 #include "mbkormap/kor_map.h"
 #include "mbwnd/msg_box.h"
@@ -123,10 +124,10 @@ void CMainGameDlg::SwitchMapView(int k) {
         for (ui::Wnd* w : {static_cast<ui::Wnd*>(&backdrop_), static_cast<ui::Wnd*>(&log_),
                            static_cast<ui::Wnd*>(&splitter_)})
             w->ShowWindow(ui::SW_SHOW);
-        // Not built yet: the command panel's buttons 1014 and 1142 and the province menu's
-        // check mark (they come with the command panel and the menus).
+        ShowPanelMapButtons(false);
         views_.viewMode = 0;
         kuniMap_.RedrawWindow();
+        menus_.UpdateKuniMenu({mapGs_, app_.korMap}, -1);
         return;
     }
     shiroMap_.UpdateLayout(k);
@@ -135,10 +136,12 @@ void CMainGameDlg::SwitchMapView(int k) {
     for (ui::Wnd* w : {static_cast<ui::Wnd*>(&backdrop_), static_cast<ui::Wnd*>(&kuniMap_),
                        static_cast<ui::Wnd*>(&log_), static_cast<ui::Wnd*>(&splitter_)})
         w->ShowWindow(ui::SW_HIDE);
+    ShowPanelMapButtons(true);
     views_.curKuni = k;
     views_.viewMode = 1;
-    // Not built yet: the command panel's province board, funds text and buttons.
+    UpdateKuniInfo();
     shiroMap_.RedrawWindow();
+    menus_.UpdateKuniMenu({mapGs_, app_.korMap}, k);
 }
 
 void CMainGameDlg::ShowShiroInfo(int shiro) {
@@ -164,7 +167,6 @@ bool CMainGameDlg::OnMapCommand(int id) {
             return;
         }
         SwitchMapView(k);
-        SetSelectedKuni(k);
     };
     if (id == kKuniMapId) {
         choose(kuniMap_.m_nClickKuni);
@@ -196,7 +198,7 @@ bool CMainGameDlg::OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* res
             CountShiroInKuni(*mapGs_, k) > 0) {
             views_.curKuni = k;
             RedrawKuniMapSelected(k);
-            // Not built yet: the command panel's province board and funds text.
+            UpdateKuniInfo();
         }
         return true;
     }
@@ -290,7 +292,7 @@ void CMainGameDlg::OnMenuSelect(unsigned item) {
         if (k != views_.curKuni) {
             views_.curKuni = k;
             RedrawKuniMapSelected(k);
-            // Not built yet: the command panel's province board and funds text.
+            UpdateKuniInfo();
         }
     }
 }

@@ -73,8 +73,9 @@ const Menu::Item* Menu::FindItem(int id) const {
     return nullptr;
 }
 
-// The Qt menu of a menu: each command's action carries its id.
-void FillQtMenu(QMenu& m, const Menu& src) {
+// The Qt menu of a menu: each command's action carries its id. onHover, when given, hears the
+// highlighted item of every submenu (the caller connects the menu itself).
+void FillQtMenu(QMenu& m, const Menu& src, const std::function<void(QAction*)>& onHover = {}) {
     for (const Menu::Item& i : src.Items()) {
         if (i.flags & MF_SEPARATOR) {
             m.addSeparator();
@@ -83,7 +84,8 @@ void FillQtMenu(QMenu& m, const Menu& src) {
         QString text = QString::fromStdString(i.text);
         if (i.popup) {
             QMenu* sub = m.addMenu(text);
-            FillQtMenu(*sub, *i.popup);
+            if (onHover) QObject::connect(sub, &QMenu::hovered, sub, onHover);
+            FillQtMenu(*sub, *i.popup, onHover);
             sub->setEnabled(!(i.flags & (MF_GRAYED | MF_DISABLED)));
             continue;
         }
@@ -106,12 +108,25 @@ void SetMenuBar(Wnd& window, const std::vector<MenuBarItem>& items) {
     for (const MenuBarItem& item : items) {
         QMenu* menu = bar->addMenu(QString::fromStdString(item.text));
         std::shared_ptr<Menu> source = item.popup;
-        // Filled as it opens, so the menu shows the items as they stand then.
-        QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, source] {
-            menu->clear();
-            if (source) FillQtMenu(*menu, *source);
-        });
         Wnd* target = &window;
+        // The highlighted item goes to the window as it moves, and 0 when the menu closes. A
+        // submenu's item is heard by its own menu and by the menus above it: the window may hear
+        // the same item twice.
+        const auto hover = [target](QAction* a) {
+            if (IsLiveWnd(target)) target->OnMenuSelect(a ? a->data().toUInt() : 0u);
+        };
+        QObject::connect(menu, &QMenu::hovered, menu, hover);
+        QObject::connect(menu, &QMenu::aboutToHide, menu, [target] {
+            if (IsLiveWnd(target)) target->OnMenuSelect(0);
+        });
+        // Filled as it opens, so the menu shows the items as they stand then. The submenus of the
+        // last opening go with their items.
+        QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, source, hover] {
+            const QList<QMenu*> old = menu->findChildren<QMenu*>(Qt::FindDirectChildrenOnly);
+            menu->clear();
+            qDeleteAll(old);
+            if (source) FillQtMenu(*menu, *source, hover);
+        });
         QObject::connect(menu, &QMenu::triggered, menu, [target](QAction* a) {
             const int id = a->data().toInt();
             if (id != 0 && IsLiveWnd(target)) Wnd::SendCommand(target, id, 0, nullptr);

@@ -230,6 +230,10 @@ public:
     virtual void OnVScroll(int code, int pos) {}
     // A command from a child control or a menu; return true when handled.
     virtual bool OnCommand(int id, int code, Wnd* from) { return false; }
+    // The item under the cursor in the window's menu bar menus moved: the command of the item
+    // now highlighted, 0 for an item without a command (a separator, a submenu or a top item) and
+    // when the menu closes.
+    virtual void OnMenuSelect(unsigned item) {}
     // A notification record; store a result in *result and return true when handled.
     virtual bool OnNotify(int id, NotifyHeader* header, std::intptr_t* result) { return false; }
     // An owner-drawn child asks its parent to draw it; return false to let the child draw itself.

@@ -13,6 +13,8 @@
 #include "game/shell/game_app.h"
 #include "game/shell/main_game_dlg.h"
 #include "game/shell/main_menu.h"
+#include "game/shell/music_dlg.h"
+#include "game/shell/music_player.h"
 #include "game/shell/picture_store.h"
 #include "game/shell/program_folders.h"
 #include "game/shell/status_bar.h"
@@ -23,6 +25,7 @@
 #include "game/turn/new_game.h"
 #include "gui_test_util.h"
 #include "mbkormap/kor_map.h"
+#include "recording_music_backend.h"
 #include "support/run_cli.h"
 
 namespace rymd::gui_test {
@@ -378,6 +381,15 @@ TEST_F(CommandSurfaceTest, PanelMenusAndStatusLine) {
                       .Items()[0]
                       .text.substr(m.Menus().Popup(CMainMenu::kShiro).Items()[0].text.size() - 4),
                   "(&1)");
+        // The castle view offers the way back; back on the country map the province stays chosen,
+        // the castle menu empties and the way back hides.
+        ui::Wnd* back = panel.GetDlgItem(CCommandPanelDlg::kZenkokuId);
+        ASSERT_NE(back, nullptr);
+        EXPECT_TRUE(back->IsWindowVisible());
+        ui::test::ClickControl(panel, CCommandPanelDlg::kZenkokuId);
+        EXPECT_FALSE(back->IsWindowVisible());
+        EXPECT_EQ(m.SelectedKuni(), kuniWithCastles);
+        EXPECT_EQ(m.Menus().Popup(CMainMenu::kShiro).GetMenuItemCount(), 0);
 
         // The house list: every house alive, the largest first, the first selected.
         ui::ListCtrl& list = panel.HouseList();
@@ -452,9 +464,39 @@ TEST_F(CommandSurfaceTest, HandOverInfoMenusAndColourDisplay) {
     });
 }
 
+// The settings menu's music item opens the music settings; switching the music off there stops
+// it and keeps the switch in the settings file.
+TEST_F(CommandSurfaceTest, MusicMenuItemOpensTheSettingsAndStoresTheSwitch) {
+    RecordingMusicBackend backend;
+    shell::MusicPlayer player(backend);
+    player.Places().programFolder = program_;
+    app_.music = &player;
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        const int before = player.Situation();
+        Script().OnDialog([&](ui::Dialog& d) {
+            ASSERT_NE(dynamic_cast<CBgmSettingDlg*>(&d), nullptr);
+            EXPECT_TRUE(ui::test::ClickControl(d, CBgmSettingDlg::kNoBgmId));
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ui::Wnd::SendCommand(&m, kIdMusic, 0, nullptr);
+        EXPECT_TRUE(player.Settings().off);
+        EXPECT_EQ(player.Situation(), before) << "the situation is kept while silent";
+    });
+    app_.music = nullptr;
+    SettingFile stored;
+    stored.SetLocation(program_, program_);
+    stored.Load();
+    EXPECT_TRUE(stored.NoMusic());
+}
+
 TEST_F(CommandSurfaceTest, PanelKeysWalkTheButtonGrid) {
     WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
         CCommandPanelDlg& panel = m.Panel();
+        // The castle view shows the panel's 1014, "back to the country map".
+        int kuni = 0;
+        while (CountShiroInKuni(m.State(), kuni) == 0)
+            ++kuni;
+        m.SwitchMapView(kuni);
         m.BuildCommandMenu(2);  // eight commands: rows 1..4 of both columns
         auto focusCell = [&] { return panel.FindFocusButton(); };
         panel.SetFocusButton(0, 4);

@@ -575,5 +575,46 @@ TEST_F(GuiTest, MenuBarAboveTheClientAreaSendsItsCommands) {
     EXPECT_EQ(w.commands[0].id, 501);
 }
 
+// The item under the cursor goes to the window as it moves through the menus, submenus included,
+// and 0 when the menu closes; the submenus are made again each time the menu opens.
+TEST_F(GuiTest, MenuBarTellsTheWindowTheItemUnderTheCursor) {
+    struct HoverWindow : HostWindow {
+        void OnMenuSelect(unsigned item) override { hovered.push_back(item); }
+        std::vector<unsigned> hovered;
+    } w;
+    ASSERT_TRUE(w.Open(300, 200));
+    auto sub = std::make_shared<ui::Menu>();
+    sub->CreatePopupMenu();
+    sub->AppendMenu(ui::MF_STRING, 3004, "尾張");
+    auto menu = std::make_shared<ui::Menu>();
+    menu->CreatePopupMenu();
+    menu->AppendMenu(ui::MF_STRING, 4007, "清洲城");
+    menu->AppendMenu(ui::MF_SEPARATOR);
+    menu->AppendPopup(ui::MF_POPUP, sub, "東海");
+    ui::SetMenuBar(w, {{"城", menu}});
+    auto* bar = w.GetWidget()->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    QMenu* popup = bar->actions()[0]->menu();
+    ASSERT_NE(popup, nullptr);
+    for (int opening = 0; opening < 2; ++opening) {
+        w.hovered.clear();
+        Q_EMIT popup->aboutToShow();
+        ASSERT_EQ(popup->actions().size(), 3);
+        EXPECT_EQ(popup->findChildren<QMenu*>(Qt::FindDirectChildrenOnly).size(), 1) << "opening " << opening;
+        popup->actions()[0]->hover();
+        popup->actions()[2]->hover();
+        QMenu* region = popup->actions()[2]->menu();
+        ASSERT_NE(region, nullptr);
+        ASSERT_EQ(region->actions().size(), 1);
+        region->actions()[0]->hover();
+        Q_EMIT popup->aboutToHide();
+        ASSERT_GE(w.hovered.size(), 4u);
+        EXPECT_EQ(w.hovered[0], 4007u);
+        EXPECT_EQ(w.hovered[1], 0u) << "a submenu's own item has no command";
+        EXPECT_EQ(w.hovered[w.hovered.size() - 2], 3004u);
+        EXPECT_EQ(w.hovered.back(), 0u) << "closing the menu";
+    }
+}
+
 }  // namespace
 }  // namespace rymd::gui_test
