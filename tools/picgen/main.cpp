@@ -307,6 +307,15 @@ int main(int argc, char** argv) {
              Waves(p, w, 0, h, QColor(255, 200, 140, 34), 28);
              DrawJapan(p, rel, QRectF(w - 700, -260, 560, 560), QColor(220, 170, 100), QColor(110, 60, 30),
                        0.35);
+             // The game's information line (y 27 to 43, x up to 560) is written in dark ink with a
+             // light shadow: it lies on a strip of paper that fades out to the right.
+             QLinearGradient paper(0, 0, 620, 0);
+             paper.setColorAt(0.0, QColor(236, 226, 206));
+             paper.setColorAt(0.85, QColor(228, 214, 188));
+             paper.setColorAt(1.0, QColor(228, 214, 188, 0));
+             p.fillRect(QRectF(0, 26, 620, 19), paper);
+             p.fillRect(QRectF(0, 26, 620, 1), QColor(150, 110, 60, 160));
+             p.fillRect(QRectF(0, 44, 620, 1), QColor(150, 110, 60, 160));
              p.fillRect(QRectF(0, h - 3, w, 3), QColor(170, 120, 50));
          }},
         {"banner.jpg", 400, 100,
