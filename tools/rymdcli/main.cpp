@@ -263,6 +263,10 @@ public:
     void OnDraw(const rymd::CallSite& where, int value) override {
         std::string_view file = where.file_name();
         if (!root_.empty() && file.substr(0, root_.size()) == root_) file.remove_prefix(root_.size());
+#ifdef RYMD_PROJECT_DIR
+        const std::string_view project = RYMD_PROJECT_DIR;
+        if (file.substr(0, project.size()) == project) file.remove_prefix(project.size());
+#endif
         // A file the compiler was given relative to a build folder inside the project.
         while (file.substr(0, 3) == "../" || file.substr(0, 2) == "./")
             file.remove_prefix(file[0] == '.' && file[1] == '/' ? 2 : 3);
