@@ -888,7 +888,7 @@ def check(folder, summary):
     # Houses.
     for where, row in tables["houses"]:
         one_of(chk, where, row, "kind", HOUSE_KINDS)
-        as_int(chk, where, row, "funds", 0, 10000)
+        as_int(chk, where, row, "funds", -1, 10000)
         as_int(chk, where, row, "navigation", 0, 10000)
         as_int(chk, where, row, "mining", 0, 500)
         as_int(chk, where, row, "musket", 0, 100)
