@@ -10,6 +10,7 @@
 
 #include "game/shell/game_app.h"
 #include "game/shell/main_game_dlg.h"
+#include "game/shell/shiro_info_dlg.h"
 #include "mbkormap/kor_map.h"
 #include "mbwnd/msg_box.h"
 
@@ -151,9 +152,7 @@ void CMainGameDlg::ShowShiroInfo(int shiro) {
         case ShiroInfoAccess::kRefused:
             MbMsgBox(ReplaceWordShiro("この城の情報閲覧はできません", mapGs_->ScenarioWords).c_str());
             return;
-        case ShiroInfoAccess::kAllowed:
-            // Not built yet: the castle information dialog (it comes with the information views).
-            return;
+        case ShiroInfoAccess::kAllowed: ShowShiroInfoDlg(this, *mapGs_, app_.korMap, shiro); return;
     }
 }
 

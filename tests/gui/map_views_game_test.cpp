@@ -14,6 +14,7 @@
 #include "game/shell/kuni_map_wnd.h"
 #include "game/shell/main_game_dlg.h"
 #include "game/shell/picture_store.h"
+#include "game/shell/shiro_info_dlg.h"
 #include "game/shell/shiro_map_wnd.h"
 #include "gui_test_util.h"
 #include "mbkormap/kor_map.h"
@@ -171,6 +172,14 @@ TEST_F(BundledGameTest, MainWindowSwitchesViewsAndAnimatesThem) {
         for (int s : ShiroIndexes(*gs_))
             if (gs_->ShiroMapTbl[static_cast<std::size_t>(s)].kuni == owari) castle = s;
         ASSERT_GE(castle, 0);
+        // A click on a castle of the view shows its information.
+        Script().OnDialog([&](ui::Dialog& info) {
+            EXPECT_NE(dynamic_cast<CShiroInfoDlg*>(&info), nullptr);
+            EXPECT_EQ(dynamic_cast<CShiroInfoDlg&>(info).NameBoard().GetBoardWidth() > 0, true);
+            info.EndDialog(ui::IDOK);
+        });
+        m.ShiroMap().m_nClickShiro = castle;
+        m.OnCommand(CMainGameDlg::kShiroMapId, 0, &m.ShiroMap());
         m.ShiroMap().m_nBlinkPause = 0;
         m.OnMenuSelect(4000 + static_cast<unsigned>(castle));
         EXPECT_EQ(m.ShiroMap().m_nBlinkShiro, castle);

@@ -161,9 +161,9 @@ TEST(PictureStoreFiles, EveryPictureLoadsAtItsSize) {
         {"gunsen", [&](auto& b) { store.LoadGunsen(b); }, 240, 160},
         {"suigun", [&](auto& b) { store.LoadSuigun(b); }, 240, 160},
         {"teppou", [&](auto& b) { store.LoadTeppou(b); }, 240, 160},
-        {"Kouzan", [&](auto& b) { store.LoadKouzan(b); }, 96, 40},
-        {"KouekisenSmall", [&](auto& b) { store.LoadKouekisenSmall(b); }, 96, 40},
-        {"GunsenSmall", [&](auto& b) { store.LoadGunsenSmall(b); }, 96, 40},
+        {"Kouzan", [&](auto& b) { store.LoadKouzan(b); }, 52, 40},
+        {"KouekisenSmall", [&](auto& b) { store.LoadKouekisenSmall(b); }, 52, 40},
+        {"GunsenSmall", [&](auto& b) { store.LoadGunsenSmall(b); }, 52, 40},
     };
     for (const Case& c : cases) {
         MbBmp::CControlBmp b;

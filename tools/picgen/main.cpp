@@ -471,41 +471,42 @@ int main(int argc, char** argv) {
         if (!WriteBmp(out + name, ToPaletteBmp(unit))) ++failures;
     }
     // The castle information's icons: a small scene under the word the dialog writes across it
-    // in white (centred, or from the top-left corner for the warship).
+    // in white (centred, or from the top-left corner for the warship). The dialog writes its
+    // numbers 55 pixels right of an icon's left edge, so an icon is at most 52 pixels wide.
     const std::vector<Job> icons = {
-        {"Kouzan.bmp", 96, 40,
+        {"Kouzan.bmp", 52, 40,
          [](QPainter& p, int w, int h) {
              Sky(p, w, h, {{0.0, QColor(70, 60, 50)}, {1.0, QColor(120, 100, 70)}});
              QPainterPath m;
              m.moveTo(0, h);
-             m.lineTo(30, 6);
-             m.lineTo(52, 18);
-             m.lineTo(70, 4);
+             m.lineTo(w * 0.31, 6);
+             m.lineTo(w * 0.54, 18);
+             m.lineTo(w * 0.73, 4);
              m.lineTo(w, h);
              m.closeSubpath();
              p.fillPath(m, QColor(95, 80, 65));
-             p.fillRect(QRectF(40, 24, 14, 16), QColor(25, 18, 12));  // the gallery's mouth
-             for (int i = 0; i < 12; ++i)
-                 p.fillRect(QRectF(8 + Hash(i, 1, 11) * 80, 14 + Hash(i, 2, 11) * 22, 2.5, 2.5),
+             p.fillRect(QRectF(w * 0.42, 24, 10, 16), QColor(25, 18, 12));  // the gallery's mouth
+             for (int i = 0; i < 8; ++i)
+                 p.fillRect(QRectF(4 + Hash(i, 1, 11) * (w - 8), 14 + Hash(i, 2, 11) * 22, 2.5, 2.5),
                             QColor(240, 200, 70));
          }},
-        {"KouekisenSmall.bmp", 96, 40,
+        {"KouekisenSmall.bmp", 52, 40,
          [](QPainter& p, int w, int h) {
              Sky(p, w, h,
                  {{0.0, QColor(70, 110, 150)},
                   {0.6, QColor(120, 150, 170)},
                   {0.61, QColor(30, 70, 110)},
                   {1.0, QColor(20, 50, 80)}});
-             Ship(p, w / 2.0, h - 6, 0.45, true, QColor(110, 70, 40), QColor(230, 225, 210));
+             Ship(p, w / 2.0, h - 6, 0.3, true, QColor(110, 70, 40), QColor(230, 225, 210));
          }},
-        {"GunsenSmall.bmp", 96, 40,
+        {"GunsenSmall.bmp", 52, 40,
          [](QPainter& p, int w, int h) {
              Sky(p, w, h,
                  {{0.0, QColor(60, 70, 90)},
                   {0.6, QColor(110, 115, 130)},
                   {0.61, QColor(25, 50, 80)},
                   {1.0, QColor(15, 35, 60)}});
-             Ship(p, w * 0.62, h - 6, 0.45, true, QColor(50, 40, 40), QColor(190, 60, 50));
+             Ship(p, w * 0.62, h - 6, 0.3, true, QColor(50, 40, 40), QColor(190, 60, 50));
          }},
     };
     for (const Job& j : icons)
