@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "game/shell/daimyou_info_dlg.h"
 #include "game/shell/kuni_map_wnd.h"
 #include "game/state/game_state.h"
 #include "mbwnd/msg_box.h"
@@ -142,9 +143,10 @@ void CAutoAdvanceDlg::FillDaimyouList() {
     }
     while (list_->GetItemCount() > static_cast<int>(rows.size()))
         list_->DeleteItem(list_->GetItemCount() - 1);
-    // Not built yet: the castle marks of the country map in the ranked houses' colours (the map
-    // views draw them from the game's colour-display list).
-    map_.Invalidate();
+    if (m_RefreshMap)
+        m_RefreshMap();
+    else
+        map_.Invalidate();
 }
 
 void CAutoAdvanceDlg::SetIdle(bool idle) {
@@ -237,9 +239,11 @@ bool CAutoAdvanceDlg::OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* 
             FillDaimyouList();
         }
     } else if (header->code == ui::NM_CLICK && list_) {
-        // Not built yet: the house information dialog of the clicked house (OnListClick gives the
-        // house, -1 while a run is in progress).
-        (void)model_.OnListClick(list_->GetFirstSelectedItem());
+        const int house = model_.OnListClick(list_->GetFirstSelectedItem());
+        if (house >= 0 && map_.GetGameState()) {
+            CDaimyouInfoDlg dlg(*map_.GetGameState(), map_.Map(), house, this);
+            dlg.DoModal();
+        }
     }
     if (result) *result = 0;
     return true;

@@ -13,6 +13,8 @@
 // (120, 188), the buttons start 1084 (7, 225), stop 1204 (107, 225), close 2 (263, 225).
 #pragma once
 
+#include <functional>
+
 #include <array>
 
 #include "game/turn/auto_advance.h"
@@ -52,6 +54,9 @@ public:
     CAutoAdvance& Model() { return model_; }
     // True when the player's house fell during the run and he stopped watching.
     bool Quit() const { return quit_; }
+    // Redraws the country map's castle marks after the list is filled (set by the main window,
+    // which draws them in the ranked houses' colours); without it the map is only repainted.
+    std::function<void()> m_RefreshMap;
 
     void OnStart();
     void OnStop();

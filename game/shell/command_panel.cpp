@@ -313,7 +313,12 @@ bool CCommandPanelDlg::PreTranslateMessage(Msg& msg) {
             return true;
         }
         if (focus && focus == &houseList_ && msg.key == VK_RETURN) {
-            // Not built yet: the house information dialog for the selected house.
+            // As a click on the list: the owner shows the selected house's information.
+            if (houseList_.GetFirstSelectedItem() >= 0)
+                if (Wnd* owner = GetParent()) {
+                    NotifyHeader h{&houseList_, kHouseListId, NM_CLICK};
+                    Wnd::SendNotify(owner, &h);
+                }
             return true;
         }
         return Dialog::PreTranslateMessage(msg);

@@ -112,7 +112,8 @@ bool CDaimyouSelectDlg::OnInitDialog() {
                   MapDialogRect(ui::DialogItemRect(t, kMapPlaceId)), this, kMapId);
     map_.m_nMapMinWidth = 0;
     map_.FitAndDrawMap(-1);
-    // Not built yet: the castles marked white on the map (the castle marks of the map views).
+    map_.SetGameState(&gs_);
+    map_.DrawShiroMarksRelation(-1, ui::RGB(255, 255, 255));
 
     list_->InsertColumn(0, gs_.ScenarioWords[0].empty() ? "大名家" : gs_.ScenarioWords[0], ui::LVCFMT_LEFT,
                         90);

@@ -3,7 +3,9 @@
 // and the handlers of the panel's buttons and the menus.
 #include <algorithm>
 
+#include "game/shell/bushou_list_dlg.h"
 #include "game/shell/command_dispatch.h"
+#include "game/shell/daimyou_info_dlg.h"
 #include "game/shell/game_app.h"
 #include "game/shell/help.h"
 #include "game/shell/main_game_dlg.h"
@@ -199,8 +201,14 @@ void CMainGameDlg::OnColorDisplayButton() {
     const bool on = box && box->GetCheck() == ui::BST_CHECKED;
     game_->SetColorDisplay(on);
     RefillDaimyouList();
+    SyncColorDisplay();
+}
+
+void CMainGameDlg::SyncColorDisplay() {
+    if (!game_) return;
     const auto& houses = game_->ColorDaimyou();
-    SetColorDisplay(on, std::vector<int>(houses.begin(), houses.begin() + game_->ColorDaimyouCount()));
+    SetColorDisplay(game_->ColorDisplay(),
+                    std::vector<int>(houses.begin(), houses.begin() + game_->ColorDaimyouCount()));
     RefreshKuniMap(true);
 }
 
@@ -252,8 +260,21 @@ bool CMainGameDlg::OnCommand(int id, int code, ui::Wnd* from) {
         case kIdVersion: OnVersion(); return true;
         case kIdHelp: ShowHelp(app_.helpPath); return true;
         case kIdMusic: OnMusicSettings(); return true;
-        // Not built yet: the house, general and trade-ship lists (menus and panel buttons) and the
-        // house information from the house list.
+        case kIdBushouList:
+        case CCommandPanelDlg::kBushouListId:
+            if (const GameState* gs = GameOrNull()) {
+                CBushouListDlg dlg(*gs, app_.korMap, gs->nPlayerDaimyou, this);
+                dlg.DoModal();
+            }
+            return true;
+        case kIdDaimyouList:
+        case CCommandPanelDlg::kDaimyouListDlgId:
+            if (const GameState* gs = GameOrNull()) {
+                CDaimyouListDlg dlg(*gs, app_.korMap, this);
+                dlg.DoModal();
+            }
+            return true;
+        // Not built yet: the trade-ship list (menu and panel button).
         default: break;
     }
     if (const int i = CommandIndexOfId(id); i >= 0 && game_) {

@@ -205,6 +205,10 @@ public:
     void ShowPanelMapButtons(bool castleView);
     // The music settings command: the dialog, and the no-music switch into the settings file.
     void OnMusicSettings();
+    // The country map's colour display as the game has it (on or off, the ranked houses).
+    void SyncColorDisplay();
+    // The house information dialog for the house.
+    void ShowDaimyouInfo(int house);
     void RefillDaimyouList();
     void EnableCommandEndButton(bool enable);
     void OnColorDisplayButton();

@@ -57,7 +57,7 @@ public:
     // The music goes to the window's own port, which plays it.
     void PlayMusic(int track) override { owner_.port_.PlayMusic(track); }
     void StopMusic() override { owner_.port_.StopMusic(); }
-    // Not built yet: the map view switch (it comes with the castle view).
+    void SwitchMapView(int kuni) override { owner_.SwitchMapView(kuni); }
 
 private:
     CMainGameDlg& owner_;
@@ -237,7 +237,10 @@ void CMainGameDlg::AfterLoad() {
     RefitKuniMap();
     game_->UpdatePhaseCaption();
     RedrawWindow();
-    // Not built yet: the display timer (50 ms) and the focus on "コマンド終了".
+    // The display timer runs again and the keys go to "コマンド終了".
+    StartTimer(50);
+    panel_.SetFocus();
+    panel_.EndButton().SetFocus();
 }
 
 void CMainGameDlg::OnFileSave() {
@@ -269,7 +272,7 @@ void CMainGameDlg::OnSaveViewOnly() {
 void CMainGameDlg::OnFileLoad() {
     KillTimer(kDisplayTimer);
     if (LoadGame()) AfterLoad();
-    // Not built yet: the display timer started again (50 ms).
+    StartTimer(50);
 }
 
 void CMainGameDlg::OnFileExit() {
@@ -292,8 +295,15 @@ void CMainGameDlg::OnAutoAdvance() {
     if (!game_) return;
     CAutoAdvance model(*game_);
     CAutoAdvanceDlg dlg(model, kuniMap_, this);
+    // The country map shows the ranked houses' colours while the dialog is open.
+    dlg.m_RefreshMap = [this] { SyncColorDisplay(); };
     dlg.DoModal();
     const bool ended = model.Finish();
+    if (game_) {
+        const auto& houses = game_->ColorDaimyou();
+        SetColorDisplay(game_->ColorDisplay(),
+                        std::vector<int>(houses.begin(), houses.begin() + game_->ColorDaimyouCount()));
+    }
     RefitKuniMap();
     if (ended)
         RestartGame();

@@ -9,6 +9,7 @@
 #include <chrono>
 
 #include "game/shell/game_app.h"
+#include "game/shell/daimyou_info_dlg.h"
 #include "game/shell/main_game_dlg.h"
 #include "game/shell/shiro_info_dlg.h"
 #include "mbkormap/kor_map.h"
@@ -201,7 +202,21 @@ bool CMainGameDlg::OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* res
         }
         return true;
     }
+    if (id == CCommandPanelDlg::kHouseListId && header && header->code == ui::NM_CLICK) {
+        const ui::ListCtrl& list = panel_.HouseList();
+        if (const int item = list.GetFirstSelectedItem(); item >= 0 && GameOrNull())
+            ShowDaimyouInfo(static_cast<int>(list.GetItemData(item)));
+        if (result) *result = 0;
+        return true;
+    }
     return Dialog::OnNotify(id, header, result);
+}
+
+void CMainGameDlg::ShowDaimyouInfo(int house) {
+    if (const GameState* gs = GameOrNull(); gs && IsValidDaimyou(*gs, house)) {
+        CDaimyouInfoDlg dlg(*gs, app_.korMap, house, this);
+        dlg.DoModal();
+    }
 }
 
 void CMainGameDlg::StartTimer(int ms) {

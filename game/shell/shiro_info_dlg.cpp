@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "game/shell/event_msg_dlg.h"
+#include "game/shell/daimyou_info_dlg.h"
+#include "game/shell/info_views.h"
 #include "game/shell/picture_store.h"
 #include "game/shell/small_images.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
-#include "game/state/sort_list.h"
 #include "game/state/vocabulary.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/format_text.h"
@@ -51,19 +51,8 @@ const ScenarioWordArray& Words(const GameState& gs) {
     return gs.ScenarioWords;
 }
 
-std::string HouseName(const GameState& gs, int house) {
-    return IsValidDaimyou(gs, house) ? DaimyouAt(gs, house).name : std::string("---");
-}
-
-// The house whose side a house stands on: its master when it is a vassal.
-int SideOf(const GameState& gs, int house) {
-    if (!IsValidDaimyou(gs, house)) return -1;
-    const CDaimyou& d = DaimyouAt(gs, house);
-    return d.bond == CDaimyou::kBondShinjuu ? d.masterDaimyou : house;
-}
-
 bool IsPlayerSide(const GameState& gs, int house) {
-    return !gs.bSpectator && house >= 0 && SideOf(gs, house) == gs.nPlayerDaimyou;
+    return !gs.bSpectator && house >= 0 && EffectiveHouse(gs, house) == gs.nPlayerDaimyou;
 }
 
 std::string Kokudaka(const GameState& gs, long long koku) {
@@ -130,10 +119,10 @@ ShiroInfoTexts MakeShiroInfoTexts(const GameState& gs, int shiro) {
         t.siegeLevelStates[static_cast<std::size_t>(n - 1)] = v >= 100 ? "陥落" : FormatText("%d%%", std::max(v, 0));
     }
 
-    t.owner = HouseName(gs, s.daimyou);
+    t.owner = HouseNameText(gs, s.daimyou);
     if (IsValidDaimyou(gs, s.daimyou) && DaimyouAt(gs, s.daimyou).bond == CDaimyou::kBondShinjuu)
-        t.master = FormatText("主家　%s", HouseName(gs, DaimyouAt(gs, s.daimyou).masterDaimyou).c_str());
-    if (s.nBesieger > 0) t.besiegerHouse = HouseName(gs, s.besiegerDaimyou);
+        t.master = FormatText("主家　%s", HouseNameText(gs, DaimyouAt(gs, s.daimyou).masterDaimyou).c_str());
+    if (s.nBesieger > 0) t.besiegerHouse = HouseNameText(gs, s.besiegerDaimyou);
 
     auto sum = [&](const auto& ids, int count, int& cavalry, int& foot) {
         for (int i = 0; i < std::clamp(count, 0, CShiro::kMaxBushou); ++i)
@@ -153,11 +142,11 @@ ShiroInfoTexts MakeShiroInfoTexts(const GameState& gs, int shiro) {
         const GunsenRecord& g = fleets.records[r];
         if (g.shiro != shiro) continue;
         if (g.flags == GunsenRecord::kFlagBlockade) {
-            t.blockadeFleets.push_back({HouseName(gs, g.owner), g.ships});
+            t.blockadeFleets.push_back({HouseNameText(gs, g.owner), g.ships});
             t.blockadeTotal += g.ships;
             continue;
         }
-        const std::string house = HouseName(gs, g.owner);
+        const std::string house = HouseNameText(gs, g.owner);
         auto row = std::find_if(t.lyingFleets.begin(), t.lyingFleets.end(),
                                 [&](const ShiroInfoTexts::FleetRow& f) { return f.house == house; });
         if (row == t.lyingFleets.end())
@@ -167,14 +156,6 @@ ShiroInfoTexts MakeShiroInfoTexts(const GameState& gs, int shiro) {
         t.lyingTotal += g.ships;
     }
     return t;
-}
-
-bool HasBushouKaisetsu(const GameState& gs, int bushou) {
-    if (!IsValidBushou(gs, bushou)) return false;
-    const int id = BushouAt(gs, bushou).id;
-    if (id < 0 || id >= gs.nBushouEx) return false;
-    const std::uint16_t text = gs.BushouExTbl[static_cast<std::size_t>(id)].textIndex;
-    return text != 0xFFFF && text < gs.ScenarioTextPool.size();
 }
 
 bool ShiroInfoShowsAction(const GameState& gs, int shiro, bool besiegers) {
@@ -195,15 +176,13 @@ std::vector<std::string> ShiroInfoBushouRow(const GameState& gs, int bushou) {
         if (IsValidDaimyou(gs, b.daimyou) && DaimyouAt(gs, b.daimyou).toushu == bushou)
             row[2] = "当主";
         else if (b.status == CBushou::kStatusKyakushou)
-            row[2] = FormatText("%s 客将", HouseName(gs, SideOf(gs, b.daimyou)).c_str());
+            row[2] = FormatText("%s 客将", HouseNameText(gs, EffectiveHouse(gs, b.daimyou)).c_str());
     } else if (IsValidGundan(b.gundan)) {
         const int leader = GundanAt(gs, b.gundan).leader;
         row[2] = leader == bushou ? std::string("軍団長")
                                   : FormatText("%s 軍団", IsValidBushou(gs, leader) ? BushouAt(gs, leader).name.c_str() : "");
     }
-    row[3] = (b.flags & CBushou::kFlagDeathType2)
-                 ? std::string("---")
-                 : FormatText("%d%s", gs.nCurYear - b.birthYear, (b.flags & CBushou::kFlagDeathType1) ? "?" : "");
+    row[3] = BushouAgeText(gs, bushou);
     row[4] = FormatText("%d", b.cavalry * unit);
     row[5] = FormatText("%d", b.foot * unit);
     row[6] = FormatText("%d", b.muskets * unit);
@@ -333,10 +312,7 @@ bool CShiroInfoDlg::OnInitDialog() {
     const bool valid = IsValidShiro(gs_, shiro_);
     const ShiroMapRecord* m = valid ? &gs_.ShiroMapTbl[static_cast<std::size_t>(shiro_)] : nullptr;
     m_KaisetsuButton.EnableWindow(m && m->textIndex != 0xFFFF && m->textIndex < gs_.ScenarioTextPool.size());
-    // Not built yet: the house information dialog that buttons 1012 and 1036 open; until it
-    // exists they stay greyed.
-    m_DaimyouButton.EnableWindow(false);
-    m_MasterButton.EnableWindow(false);
+    m_DaimyouButton.EnableWindow(valid && IsValidDaimyou(gs_, ShiroAt(gs_, shiro_).daimyou));
     m_Font12.CreateFont(12, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
     m_Font14.CreateFont(14, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
     const ShiroInfoTexts t = MakeShiroInfoTexts(gs_, shiro_);
@@ -398,8 +374,8 @@ bool CShiroInfoDlg::OnInitDialog() {
     if (besiegers) SetUpGeneralList(*besiegers, besiegerAction);
     if (valid) {
         const CShiro& s = ShiroAt(gs_, shiro_);
-        if (inside) FillBushouList(*inside, s.bushou.data(), s.nBushou, insideAction);
-        if (besiegers) FillBushouList(*besiegers, s.besieger.data(), s.nBesieger, besiegerAction);
+        if (inside) FillBushouList(*inside, s.bushou.data(), s.nBushou);
+        if (besiegers) FillBushouList(*besiegers, s.besieger.data(), s.nBesieger);
     }
     for (std::size_t i = 0; i < kSumIds.size(); ++i)
         setText(kSumIds[i], FormatText("%d", t.troopSums[i]));
@@ -505,43 +481,34 @@ void CShiroInfoDlg::SetUpGeneralList(ui::ListCtrl& list, bool action) {
     if (action) list.InsertColumn(list.GetColumnCount(), "行動", ui::LVCFMT_LEFT, 36);
 }
 
-void CShiroInfoDlg::FillBushouList(ui::ListCtrl& list, const std::int32_t* ids, int count, bool action) {
+void CShiroInfoDlg::FillBushouList(ui::ListCtrl& list, const std::int32_t* ids, int count) {
     for (int i = 0; i < std::clamp(count, 0, CShiro::kMaxBushou); ++i) {
         const int b = ids[i];
         if (!IsValidBushou(gs_, b)) continue;
-        const std::vector<std::string> cells = ShiroInfoBushouRow(gs_, b);
-        const int item = list.InsertItem(list.GetItemCount(), cells[0], HasBushouKaisetsu(gs_, b) ? 1 : 0);
-        const int columns = action ? 13 : 12;
-        for (int c = 1; c < columns; ++c)
-            list.SetItemText(item, c, cells[static_cast<std::size_t>(c)]);
-        list.SetItemData(item, b);
+        AddBushouRow(gs_, list, b, ShiroInfoBushouRow(gs_, b));
     }
-    if (list.GetItemCount() > 0)
-        list.SetItemState(0, ui::LVIS_SELECTED | ui::LVIS_FOCUSED, ui::LVIS_SELECTED | ui::LVIS_FOCUSED);
+    SelectFirstRow(list);
 }
 
 void CShiroInfoDlg::ShowBushouKaisetsu(ui::ListCtrl& list) {
     const int item = list.GetFirstSelectedItem();
-    if (item < 0) return;
-    const int b = static_cast<int>(list.GetItemData(item));
-    if (!HasBushouKaisetsu(gs_, b)) return;
-    const int id = BushouAt(gs_, b).id;
-    CEventMsgDlg dlg(this);
-    dlg.m_strCaption = ReplaceWordBushou("武将解説", Words(gs_));
-    dlg.m_strTitle = BushouAt(gs_, b).name;
-    dlg.m_strText = gs_.ScenarioTextPool[gs_.BushouExTbl[static_cast<std::size_t>(id)].textIndex];
-    dlg.DoModal();
+    if (item >= 0) rymd::ShowBushouKaisetsu(this, gs_, static_cast<int>(list.GetItemData(item)));
 }
 
 bool CShiroInfoDlg::OnCommand(int id, int code, ui::Wnd* from) {
+    if ((id == kDaimyouInfoId || id == kMasterInfoId) && IsValidShiro(gs_, shiro_)) {
+        // The owner, or the master house of a vassal owner.
+        const int owner = ShiroAt(gs_, shiro_).daimyou;
+        const int house = id == kDaimyouInfoId ? owner : EffectiveHouse(gs_, owner);
+        if (IsValidDaimyou(gs_, house) && (id == kDaimyouInfoId || house != owner)) {
+            CDaimyouInfoDlg dlg(gs_, map_, house, this);
+            dlg.DoModal();
+        }
+        return true;
+    }
     if (id == kKaisetsuId && IsValidShiro(gs_, shiro_)) {
         const ShiroMapRecord& m = gs_.ShiroMapTbl[static_cast<std::size_t>(shiro_)];
-        if (m.textIndex == 0xFFFF || m.textIndex >= gs_.ScenarioTextPool.size()) return true;
-        CEventMsgDlg dlg(this);
-        dlg.m_strCaption = ReplaceWordShiro("城解説", Words(gs_));
-        dlg.m_strTitle = m.name;
-        dlg.m_strText = gs_.ScenarioTextPool[m.textIndex];
-        dlg.DoModal();
+        if (m.textIndex != 0xFFFF) ShowKaisetsu(this, gs_, ReplaceWordShiro("城解説", Words(gs_)), m.name, m.textIndex);
         return true;
     }
     return Dialog::OnCommand(id, code, from);
@@ -552,19 +519,7 @@ bool CShiroInfoDlg::OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* re
     ui::ListCtrl* list = List(id);
     if (!list) return Dialog::OnNotify(id, header, result);
     if (header->code == ui::LVN_COLUMNCLICK) {
-        const int column = reinterpret_cast<ui::NMListView*>(header)->iSubItem;
-        if (column >= 0 && column < static_cast<int>(std::size(kSortKeys))) {
-            struct Sort {
-                const GameState* gs;
-                int key;
-            } sort{&gs_, kSortKeys[column]};
-            list->SortItems(
-                [](std::intptr_t a, std::intptr_t b, std::intptr_t p) {
-                    const Sort& s = *reinterpret_cast<const Sort*>(p);
-                    return CompareBushouListItem(*s.gs, static_cast<int>(a), static_cast<int>(b), s.key);
-                },
-                reinterpret_cast<std::intptr_t>(&sort));
-        }
+        SortBushouList(gs_, *list, reinterpret_cast<ui::NMListView*>(header)->iSubItem, kSortKeys);
     } else if (header->code == ui::NM_CLICK) {
         ShowBushouKaisetsu(*list);
     }

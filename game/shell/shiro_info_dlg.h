@@ -71,8 +71,6 @@ ShiroInfoTexts MakeShiroInfoTexts(const GameState& gs, int shiro);
 // The cells of one general's row (13 columns; the thirteenth, "行動", is filled only for the
 // player's side).
 std::vector<std::string> ShiroInfoBushouRow(const GameState& gs, int bushou);
-// Whether a general has a commentary text, and the text.
-bool HasBushouKaisetsu(const GameState& gs, int bushou);
 // Whether the "行動" column is shown for the castle's generals (besiegers false) or its besiegers.
 bool ShiroInfoShowsAction(const GameState& gs, int shiro, bool besiegers);
 
@@ -130,7 +128,8 @@ private:
     void DrawValuesBoard(const ShiroInfoTexts& t);
     void DrawSiegeBoard(const ShiroInfoTexts& t);
     void SetUpGeneralList(ui::ListCtrl& list, bool action);
-    void FillBushouList(ui::ListCtrl& list, const std::int32_t* ids, int count, bool action);
+    // The rows of the listed generals (the order column only when the list has it).
+    void FillBushouList(ui::ListCtrl& list, const std::int32_t* ids, int count);
     void ShowBushouKaisetsu(ui::ListCtrl& list);
     // A copy of the province map's named picture (false when there is none with that index).
     bool CopyNamedPicture(int named, MbBmp::CControlBmp& bmp) const;

@@ -10,6 +10,7 @@
 #include "game/save/saved_game.h"
 #include "game/shell/command_dispatch.h"
 #include "game/shell/command_panel.h"
+#include "game/shell/daimyou_info_dlg.h"
 #include "game/shell/game_app.h"
 #include "game/shell/main_game_dlg.h"
 #include "game/shell/main_menu.h"
@@ -461,6 +462,44 @@ TEST_F(CommandSurfaceTest, HandOverInfoMenusAndColourDisplay) {
         EXPECT_TRUE(m.Game()->ColorDisplay());
         ui::test::ClickControl(m.Panel(), CCommandPanelDlg::kColorDisplayId);
         EXPECT_FALSE(m.Game()->ColorDisplay());
+    });
+}
+
+// The panel's list buttons and menu items open the general and house lists; a click or Enter on
+// the panel's house list opens that house's information.
+TEST_F(CommandSurfaceTest, ListButtonsAndTheHouseListOpenTheInformationViews) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        CCommandPanelDlg& panel = m.Panel();
+        const GameState& gs = m.State();
+        const auto expect = [&](const char* caption) {
+            Script().OnDialog([caption](ui::Dialog& d) {
+                EXPECT_EQ(d.GetWindowText(), caption);
+                d.EndDialog(ui::IDOK);
+            });
+        };
+        expect("武将一覧");
+        ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kBushouListId));
+        expect("大名家一覧");
+        ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kDaimyouListDlgId));
+        expect("武将一覧");
+        ui::Wnd::SendCommand(&m, kIdBushouList, 0, nullptr);
+        expect("大名家一覧");
+        ui::Wnd::SendCommand(&m, kIdDaimyouList, 0, nullptr);
+        ui::ListCtrl& houses = panel.HouseList();
+        ASSERT_GT(houses.GetItemCount(), 1);
+        const ui::Point second = houses.ItemRect(1).CenterPoint();
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto* info = dynamic_cast<CDaimyouInfoDlg*>(&d);
+            ASSERT_NE(info, nullptr);
+            d.EndDialog(ui::IDOK);
+        });
+        ui::test::MouseDown(houses, second);
+        ui::test::MouseUp(houses, second);
+        EXPECT_EQ(houses.GetFirstSelectedItem(), 1);
+        expect("大名家情報");
+        houses.SetFocus();
+        ui::test::PressKey(panel, ui::VK_RETURN);
+        EXPECT_EQ(Script().DialogsShown().size(), 7u) << gs.nPlayerDaimyou;
     });
 }
 

@@ -16,6 +16,7 @@
 #include "game/shell/picture_store.h"
 #include "game/shell/shiro_info_dlg.h"
 #include "game/shell/shiro_map_wnd.h"
+#include "bundled_game_fixture.h"
 #include "gui_test_util.h"
 #include "mbkormap/kor_map.h"
 
@@ -24,26 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace rymd::shell;
-
-class BundledGameTest : public GuiTest {
-protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        NewGameRequest request;
-        request.scenarioPath = std::string(RYMD_SOURCE_DIR) + "/data/scenario/japan1560.snr";
-        request.programFolder = std::string(RYMD_SOURCE_DIR) + "/data/";
-        request.house = "D_ODA";
-        ASSERT_EQ(StartGameFromScenario(*gs_, map_, SilentPort::Instance().AsPorts(), request), 0);
-        gs_->nCurDaimyou = gs_->nPlayerDaimyou;
-        map_.ElvMap().EraseLandTopography();
-        map_.TextureSetup();
-    }
-    int Kuni(const char* id) const { return map_.FindKuni(id); }
-
-    std::unique_ptr<GameState> gs_ = std::make_unique<GameState>();
-    MbKorMap::CCtrlKorMap map_;
-    HostWindow host_;
-};
 
 TEST_F(BundledGameTest, GalleryCountryMapInTheHousesColours) {
     ASSERT_TRUE(host_.Open(1280, 960));
