@@ -679,6 +679,7 @@ int CYasen::PlayerStep(int playerSide, int action) {
     std::array<int, 2> actions{};
     actions[static_cast<std::size_t>(playerSide)] = action;
     actions[static_cast<std::size_t>(1 - playerSide)] = ChooseAction(1 - playerSide);
+    if (observer) observer->OnActionsChosen(*this, actions);
     return Finish(ExecuteTurn(actions));
 }
 

@@ -49,6 +49,8 @@ public:
     virtual void OnBreakThrough(const CYasen& battle, int side, int line) {}
     // A message box of the battle ("...は鉄砲に阻まれ前進できませんでした", break-through).
     virtual void OnMessage(const CYasen& battle, const std::string& text) {}
+    // PlayerStep chose both sides' actions (indexed by side) and is about to carry them out.
+    virtual void OnActionsChosen(const CYasen& battle, const std::array<int, 2>& actions) {}
 };
 
 class CYasen {
@@ -60,6 +62,9 @@ public:
 
     explicit CYasen(GameState& gs) : gs_(gs) {}
     virtual ~CYasen() = default;
+
+    // The game the battle is fought in (names, words and pictures for the dialog).
+    GameState& State() const { return gs_; }
 
     // --- filled by the runner (or the dialog) before Setup -----------------------------------
     std::string* fates = nullptr;  // lines about generals who fall in battle are appended here

@@ -12,6 +12,7 @@
 #include "game/shell/long_text_dlg.h"
 #include "game/shell/music_player.h"
 #include "game/shell/variable_list_dlg.h"
+#include "game/shell/yasen_dlg.h"
 #include "mbwnd/gradation_button.h"
 #include "mbwnd/msg_box.h"
 #include "mbwnd/multi_text_ctrl.h"
@@ -240,6 +241,10 @@ void QtPort::StopMusic() {
 void QtPort::ShowEventMessage(std::string_view title, std::string_view text,
                               const VariableListView& variables) {
     ShowEventMessageDlg(owner_, title, text, &variables);
+}
+
+bool QtPort::PlayYasen(YasenSession& session) {
+    return PlayYasenDlg(session, owner_, map_, music_);
 }
 
 }  // namespace rymd

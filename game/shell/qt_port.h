@@ -15,6 +15,7 @@
 //   ShowScheduledEvent  the event dialog (event_dlg.h) over the province map given by SetMap
 //   ShowVariableList    the variable list (variable_list_dlg.h)
 //   PlayMusic, StopMusic  the music player given by SetMusic (music_player.h)
+//   PlayYasen    the field-battle dialog (yasen_dlg.h)
 // A box that cannot be shown answers with the safe default of ports.h. The other views do
 // nothing yet.
 #pragma once
@@ -59,6 +60,9 @@ public:
     void PlayMusic(int track) override;
     void StopMusic() override;
     void ShowEventMessage(std::string_view title, std::string_view text, const VariableListView& variables) override;
+    // A field battle of the player's own troops: the deployment and field-battle dialogs
+    // (yasen_dlg.h), with the battle music.
+    bool PlayYasen(YasenSession& session) override;
 
     // The province map the event dialog draws (null: none; the dialog's map stays empty).
     void SetMap(MbKorMap::CCtrlKorMap* map) { map_ = map; }

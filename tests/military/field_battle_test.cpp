@@ -170,5 +170,28 @@ TEST(FieldBattle, MeleeAndFireNeverRaiseTroopsOrBreakTheLimits) {
     }
 }
 
+// The player's turn tells the battle dialog both actions before it carries them out.
+TEST(FieldBattle, PlayerStepShowsBothActionsBeforeTheTurn) {
+    FieldWorld w;
+    const int a = w.Add(0, 0, 5, 50);
+    const int b = w.Add(1, 1, 5, 50);
+    struct Shown : YasenObserver {
+        std::vector<std::array<int, 3>> calls;  // the two actions and the turn count then
+        void OnActionsChosen(const CYasen& y, const std::array<int, 2>& actions) override {
+            calls.push_back({actions[0], actions[1], y.turn});
+        }
+    } shown;
+    CYasen y = w.Battle({a}, {b});
+    y.Setup();
+    y.observer = &shown;
+    EXPECT_EQ(y.PlayerStep(0, kYasenAdvance), CYasen::kOngoing);
+    ASSERT_EQ(shown.calls.size(), 1u);
+    EXPECT_EQ(shown.calls[0][0], kYasenAdvance);
+    EXPECT_GE(shown.calls[0][1], kYasenWait);
+    EXPECT_LE(shown.calls[0][1], kYasenRetreat);
+    EXPECT_EQ(shown.calls[0][2], 0);  // before the turn
+    EXPECT_EQ(y.turn, 1);
+}
+
 }  // namespace
 }  // namespace rymd::test
