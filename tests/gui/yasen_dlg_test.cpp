@@ -458,15 +458,94 @@ TEST_F(YasenDlgTest, TheButtonsFollowTheStateOfTheBattle) {
             ui::Wnd* focus = ui::Wnd::GetFocus();
             ASSERT_NE(focus, nullptr);
             EXPECT_TRUE(focus->IsWindowEnabled());
-            if (c.move) {
-                // The weather on the field follows the rain.
-                dlg.DrawField(false);
-            }
             d.EndDialog(ui::IDOK);
         });
         CYasenDlg dlg(*b.session, nullptr, nullptr, &pictures);
         dlg.DoModal();
     }
+}
+
+// The field's picture: the castle type of the first place names one per season; bit 15 means the
+// game's own picture of the season, another value the named picture of the province map.
+TEST_F(YasenDlgTest, TheSeasonAndTheCastleTypeChooseTheFieldsPicture) {
+    struct Case {
+        const char* name;
+        int month;
+        std::uint16_t word;  // the castle type's word for the season
+        int width;           // of the field that shows
+    } cases[] = {{"the game's summer picture", 7, 0x8000, 540},
+                 {"the map's picture 1", 12, 1, 64},
+                 {"a picture the map lacks: the game's winter picture", 1, 7, 540}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Battlefield b;
+        b.gs.nCurMonth = c.month;
+        b.gs.nShiroType = 1;
+        b.gs.ShiroMapTbl[0].shiroType = 0;
+        const int season = c.month >= 6 && c.month <= 8 ? 2 : c.month >= 3 && c.month <= 5 ? 1 : 4;
+        b.gs.ShiroTypeTbl[0].words.fill(0x8000);
+        b.gs.ShiroTypeTbl[0].words[static_cast<std::size_t>(season)] = c.word;
+        MbKorMap::KorMapData& file = b.w.map.files["world.map"];
+        file.pictures.resize(2);
+        ASSERT_TRUE(file.pictures[1].CreateBitmap(64, 48, 24));
+        file.pictures[1].FillRect(0, 0, 64, 48, RGB(20, 40, 200));
+        ASSERT_EQ(b.w.map.LoadKorMap("world.map"), 0);
+        Script().OnDialog(DeployAllToVanguard());
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto& dlg = dynamic_cast<CYasenDlg&>(d);
+            EXPECT_EQ(dlg.FieldBitmap().Width(), c.width);
+            if (c.width == 64) {
+                EXPECT_EQ(Rgb(dlg.FieldBitmap().GetPixel(60, 2)), Rgb(RGB(20, 40, 200)));
+            } else {
+                MbBmp::CControlBmp expected;
+                if (c.month == 7)
+                    pictures.LoadYasenSummer(expected);
+                else
+                    pictures.LoadYasenWinter(expected);
+                const QRgb q = ui::ImageFromControlBmp(expected).pixel(520, 20);
+                EXPECT_EQ(Rgb(dlg.FieldBitmap().GetPixel(520, 20)), Rgb(RGB(qRed(q), qGreen(q), qBlue(q))));
+            }
+            d.EndDialog(ui::IDOK);
+        });
+        CYasenDlg dlg(*b.session, &b.w.map, nullptr, &pictures);
+        dlg.DoModal();
+    }
+}
+
+// An enemy's surprise attack is told before the battle shows; the armies start adjacent.
+TEST_F(YasenDlgTest, ASurpriseAttackIsToldWhenTheDialogOpens) {
+    Battlefield b;
+    b.gs.nKishuu = 1;
+    CBushou& leader = b.gs.BushouTbl[b.theirs[1]];
+    leader.chibou = 10;
+    leader.counter33 = 120;
+    leader.counter34 = 0;
+    b.NewBattle();
+    Script().OnDialog(DeployAllToVanguard());
+    Script().OnDialog([](ui::Dialog& box) {
+        EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText,
+                  "朝比奈泰朝 の計略により 今川家 の軍勢が奇襲に成功し、織田家 の本陣を急襲しました");
+        box.EndDialog(ui::IDOK);
+    });
+    Script().OnDialog([](ui::Dialog& d) {
+        auto& dlg = dynamic_cast<CYasenDlg&>(d);
+        EXPECT_EQ(dlg.Battle().surprise, 2);
+        EXPECT_EQ(dlg.Battle().pos, (std::array<int, 2>{4, 5}));
+        EXPECT_TRUE(dlg.Button(CYasenDlg::kAttackId).IsWindowEnabled());
+        for (int id : {CYasenDlg::kAdvanceId, CYasenDlg::kFireId, CYasenDlg::kSwapId, CYasenDlg::kWaitId})
+            EXPECT_FALSE(dlg.Button(id).IsWindowEnabled()) << id;
+        // The surprised side's headquarters is its fighting line: its list is the white one.
+        QImage img = ui::test::Grab(d);
+        for (int line = 0; line < 3; ++line) {
+            Rect l = ChildRect(d, *dlg.List(0, line));
+            EXPECT_EQ(Rgb(ui::test::PixelAt(img, l.right - 6, l.bottom - 6)),
+                      Rgb(line == 2 ? CYasenDlg::kLineFront : line == 0 ? CYasenDlg::kLineBehind : CYasenDlg::kLineBroken))
+                << line;
+        }
+        d.EndDialog(ui::IDOK);
+    });
+    CYasenDlg dlg(*b.session, nullptr, nullptr, &pictures);
+    dlg.DoModal();
 }
 
 // A player surprised by the enemy cannot retreat while his army is confused.

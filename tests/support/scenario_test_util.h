@@ -59,6 +59,11 @@ protected:
         out.kuni = d.kuni;
         out.chiiki = d.chiiki;
         out.pictureNames = d.pictureNames;
+        out.pictures.clear();
+        for (const MbBmp::CControlBmp& picture : d.pictures) {
+            out.pictures.emplace_back();
+            out.pictures.back().Duplicate(&picture);
+        }
         out.width = d.width;
         out.height = d.height;
         out.formatFlag = d.formatFlag;
