@@ -268,14 +268,22 @@ bool CKaisen::IsActionAllowed(int action) const {
     }
 }
 
-int CKaisen::PlayerStep(int playerSide, int action) {
+std::array<int, 2> CKaisen::ChoosePlayerTurn(int playerSide, int action) {
     playerSide = playerSide == 1 ? 1 : 0;
     if (!IsActionAllowed(action)) action = Adjacent() ? kKaisenBoard : kKaisenWait;
     Simulate();
     std::array<int, 2> actions{};
     actions[static_cast<std::size_t>(playerSide)] = action;
     actions[static_cast<std::size_t>(1 - playerSide)] = ChooseAction(1 - playerSide);
+    return actions;
+}
+
+int CKaisen::PlayChosenTurn(const std::array<int, 2>& actions) {
     return Finish(DoTurn(actions));
+}
+
+int CKaisen::PlayerStep(int playerSide, int action) {
+    return PlayChosenTurn(ChoosePlayerTurn(playerSide, action));
 }
 
 }  // namespace rymd

@@ -76,8 +76,16 @@ public:
     int AutoStep();
     // One turn with the player's action for his side and the computer's for the other.
     int PlayerStep(int playerSide, int action);
+    // The same turn in two halves, so that a front can show both chosen actions before they are
+    // fought: ChoosePlayerTurn runs the trial exchange and gives both sides' actions (the
+    // player's replaced by a permitted one when it is not permitted now); PlayChosenTurn fights
+    // them, applies the defeat losses and ends the battle as a draw after the last turn.
+    std::array<int, 2> ChoosePlayerTurn(int playerSide, int action);
+    int PlayChosenTurn(const std::array<int, 2>& actions);
     bool IsActionAllowed(int action) const;
     bool Adjacent() const { return positions[1] - positions[0] < 2; }
+    // The game whose generals and garrisons fight.
+    GameState& State() const { return gs_; }
 
     // The exchanges, in trial mode changing only the trial morale.
     void FireBombs(int attackMask, bool trial);

@@ -132,8 +132,9 @@ std::vector<std::string> ScheduledEventLines(const ScheduledEventReport& report)
 //
 // The battles: a battle in which the player's own troops fight is offered to the front, which
 // either plays it in person through its dialog (the session then holds the result) and returns
-// true, or returns false and the battle is fought automatically. The Qt front plays field
-// battles in its dialogs; the other fronts fight every battle automatically.
+// true, or returns false and the battle is fought automatically. The Qt front plays field and
+// naval battles in their dialogs; the headless and scripted fronts fight every battle
+// automatically.
 struct YasenSession;
 struct KaisenSession;
 class KoufukuBushouSession;

@@ -8,6 +8,7 @@
 #include "game/shell/event_dlg.h"
 #include "game/shell/event_input_dlg.h"
 #include "game/shell/event_msg_dlg.h"
+#include "game/shell/kaisen_dlg.h"
 #include "game/shell/kassen_result_dlg.h"
 #include "game/shell/long_text_dlg.h"
 #include "game/shell/music_player.h"
@@ -245,6 +246,10 @@ void QtPort::ShowEventMessage(std::string_view title, std::string_view text,
 
 bool QtPort::PlayYasen(YasenSession& session) {
     return PlayYasenDlg(session, owner_, map_, music_);
+}
+
+bool QtPort::PlayKaisen(KaisenSession& session) {
+    return RunKaisenDlg(session, map_, music_, owner_);
 }
 
 }  // namespace rymd

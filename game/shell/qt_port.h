@@ -16,6 +16,7 @@
 //   ShowVariableList    the variable list (variable_list_dlg.h)
 //   PlayMusic, StopMusic  the music player given by SetMusic (music_player.h)
 //   PlayYasen    the field-battle dialog (yasen_dlg.h)
+//   PlayKaisen   the naval-battle dialog (kaisen_dlg.h), with the battle music
 // A box that cannot be shown answers with the safe default of ports.h. The other views do
 // nothing yet.
 #pragma once
@@ -63,6 +64,7 @@ public:
     // A field battle of the player's own troops: the deployment and field-battle dialogs
     // (yasen_dlg.h), with the battle music.
     bool PlayYasen(YasenSession& session) override;
+    bool PlayKaisen(KaisenSession& session) override;
 
     // The province map the event dialog draws (null: none; the dialog's map stays empty).
     void SetMap(MbKorMap::CCtrlKorMap* map) { map_ = map; }
