@@ -445,9 +445,9 @@ void CKaisenDlg::UpdateStatus() {
         boarding_.EnableWindow(battle_.IsActionAllowed(kKaisenBoard));
         fireBomb_.EnableWindow(battle_.IsActionAllowed(kKaisenFireBomb));
         retreat_.EnableWindow(true);
+        // The focus moves only when it is outside the dialog or on a disabled control.
         Wnd* focus = GetFocus();
-        const bool ours = std::any_of(actions.begin(), actions.end(), [&](Wnd* b) { return b == focus; });
-        if (!focus || !ours || !focus->IsWindowEnabled())
+        if (!focus || focus->GetParent() != this || !focus->IsWindowEnabled())
             (battle_.Adjacent() ? static_cast<Wnd&>(boarding_) : static_cast<Wnd&>(advance_)).SetFocus();
     }
     UpdateStatusBoards();
