@@ -49,6 +49,13 @@ void ForEachLink(const GameState& gs, int shiro, Fn&& fn) {
     }
 }
 
+// Whether castle c takes generals retreating from a castle of the side: its own, not besieged,
+// with room.
+bool TakesRetreat(const GameState& gs, int side, int c) {
+    const CShiro& s = ShiroAt(gs, c);
+    return GetCountedDaimyouOfShiro(gs, c) == side && !IsBesieged(s) && HasRoom(s);
+}
+
 // Takes the general off the list of the castle he stands in (or besieges).
 void LeaveShiro(GameState& gs, int bushou) {
     CBushou& b = BushouAt(gs, bushou);
@@ -201,6 +208,19 @@ bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool sea
 // =============================================================================================
 // Retreat of a besieged castle's defenders
 
+int RetreatRoom(const GameState& gs, int shiro) {
+    if (!IsValidShiro(gs, shiro)) return 0;
+    const int side = GetCountedDaimyouOfShiro(gs, shiro);
+    std::vector<int> seen;
+    int room = 0;
+    ForEachLink(gs, shiro, [&](int c, int) {
+        if (!IsValidShiro(gs, c) || c == shiro || std::find(seen.begin(), seen.end(), c) != seen.end()) return;
+        seen.push_back(c);
+        if (TakesRetreat(gs, side, c)) room += kListRoom - std::max<int>(0, ShiroAt(gs, c).nBushou);
+    });
+    return room;
+}
+
 void RetreatBushouFromShiro(GameState& gs, const Ports& ports, int shiro, std::span<const int> generals,
                             bool messages) {
     if (!IsValidShiro(gs, shiro)) return;
@@ -240,7 +260,7 @@ void RetreatBushouFromShiro(GameState& gs, const Ports& ports, int shiro, std::s
         for (const Candidate& k : candidates)
             if (k.shiro == c) return;
         const CShiro& s = ShiroAt(gs, c);
-        if (GetCountedDaimyouOfShiro(gs, c) != side || IsBesieged(s) || !HasRoom(s)) return;
+        if (!TakesRetreat(gs, side, c)) return;
         const bool seaOnly = GetShiroConnectType(gs, shiro, c) == kConnectSea;
         candidates.push_back({c, (kListRoom - s.nBushou) + (seaOnly ? 0 : 0x10000), seaOnly});
     });

@@ -59,6 +59,10 @@ bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool sea
 // along). With messages, the player's side is told who withdrew and who could not.
 void RetreatBushouFromShiro(GameState& gs, const Ports& ports, int shiro, std::span<const int> generals,
                             bool messages);
+// The places RetreatBushouFromShiro finds for the castle's generals by land or sea: 20 less the
+// generals listed, summed over the linked castles of the castle's side that nobody besieges
+// (each linked castle once).
+int RetreatRoom(const GameState& gs, int shiro);
 
 // Months the castle's provisions last against its defenders: 1 when the provisions are gone,
 // 10000 without defenders, else provisions / (defenders x nHeiUnit) rounded up.

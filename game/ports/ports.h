@@ -138,6 +138,7 @@ std::vector<std::string> ScheduledEventLines(const ScheduledEventReport& report)
 struct YasenSession;
 struct KaisenSession;
 class KoufukuBushouSession;
+class KoujousenSession;
 
 class PlayPort {
 public:
@@ -148,6 +149,10 @@ public:
     // through the session and returns true, or returns false and they stay captives. The
     // surrendered-generals dialog does not exist yet, so every front answers false.
     virtual bool PlayKoufukuBushou(KoufukuBushouSession& session) { return false; }
+    // A siege of the month in which the player's house takes part: the front plays the month's
+    // turns through the session (Open, then its buttons) and returns true, the results then in
+    // the session; or returns false and the siege is fought automatically.
+    virtual bool PlayKoujousen(KoujousenSession& session) { return false; }
 };
 
 

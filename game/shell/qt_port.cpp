@@ -10,6 +10,7 @@
 #include "game/shell/event_msg_dlg.h"
 #include "game/shell/kaisen_dlg.h"
 #include "game/shell/kassen_result_dlg.h"
+#include "game/shell/koujousen_dlg.h"
 #include "game/shell/long_text_dlg.h"
 #include "game/shell/music_player.h"
 #include "game/shell/variable_list_dlg.h"
@@ -237,6 +238,11 @@ void QtPort::PlayMusic(int track) {
 
 void QtPort::StopMusic() {
     if (music_) music_->StopBgm();
+}
+
+bool QtPort::PlayKoujousen(KoujousenSession& session) {
+    PlayMusic(1);
+    return RunKoujousenDlg(owner_, session, map_) != -1;
 }
 
 void QtPort::ShowEventMessage(std::string_view title, std::string_view text,

@@ -17,6 +17,7 @@
 //   PlayMusic, StopMusic  the music player given by SetMusic (music_player.h)
 //   PlayYasen    the field-battle dialog (yasen_dlg.h)
 //   PlayKaisen   the naval-battle dialog (kaisen_dlg.h), with the battle music
+//   PlayKoujousen  the battle music and the siege dialog (koujousen_dlg.h)
 // A box that cannot be shown answers with the safe default of ports.h. The other views do
 // nothing yet.
 #pragma once
@@ -65,6 +66,8 @@ public:
     // (yasen_dlg.h), with the battle music.
     bool PlayYasen(YasenSession& session) override;
     bool PlayKaisen(KaisenSession& session) override;
+    // The player's siege: the battle music, then the siege dialog (koujousen_dlg.h).
+    bool PlayKoujousen(KoujousenSession& session) override;
 
     // The province map the event dialog draws (null: none; the dialog's map stays empty).
     void SetMap(MbKorMap::CCtrlKorMap* map) { map_ = map; }

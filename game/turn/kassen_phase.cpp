@@ -11,6 +11,7 @@
 #include "game/military/battle_runners.h"
 #include "game/military/placement.h"
 #include "game/military/siege.h"
+#include "game/military/siege_session.h"
 #include "game/ports/ports.h"
 #include "game/state/access.h"
 #include "game/state/bushou_table.h"
@@ -63,6 +64,15 @@ bool Has(const CBushou& b, std::uint16_t flag) {
 }
 void Clear(CBushou& b, std::uint16_t flag) {
     b.flags = static_cast<std::uint16_t>(b.flags & ~flag);
+}
+
+// The castle's besiegers, in list order.
+std::vector<int> BesiegersOf(const GameState& gs, const CShiro& s) {
+    std::vector<int> list;
+    for (int i = 0; i < std::clamp<int>(s.nBesieger, 0, CShiro::kMaxBushou); ++i)
+        if (IsValidBushou(gs, s.besieger[static_cast<std::size_t>(i)]))
+            list.push_back(s.besieger[static_cast<std::size_t>(i)]);
+    return list;
 }
 
 // The generals listed in a castle, not excluded from battle, bound for the destination and
@@ -462,20 +472,22 @@ void CKassenPhase::RunSieges(CBattleRunner& runner) {
 void CKassenPhase::RunSiege(CBattleRunner& runner, int c) {
     GameState& gs = context_.gs;
     const Ports& ports = context_.ports;
-    const ScenarioWordArray& words = gs.ScenarioWords;
     CShiro& s = ShiroAt(gs, c);
     const int owner = EffectiveOwnerOf(gs, c);
     const int attacker = s.besiegerDaimyou;
-    auto besiegers = [&] {
-        std::vector<int> list;
-        for (int i = 0; i < std::clamp<int>(s.nBesieger, 0, CShiro::kMaxBushou); ++i)
-            if (IsValidBushou(gs, s.besieger[static_cast<std::size_t>(i)]))
-                list.push_back(s.besieger[static_cast<std::size_t>(i)]);
-        return list;
-    };
+    auto besiegers = [&] { return BesiegersOf(gs, s); };
 
-    // Waiting for the siege dialog: a siege in which the player's own troops take part is
-    // fought automatically like every other until the dialog exists.
+    // A siege in which the player's own troops take part is offered to the player first.
+    if (PlayerTakesPartInSiege(gs, c)) {
+        KoujousenSession session(gs, ports, runner, c, false);
+        if (ports.play->PlayKoujousen(session)) {
+            if (session.navalResult != -1) ReportSiegeBattle(c, owner, attacker, true, session.navalResult);
+            if (session.fieldResult != -1) ReportSiegeBattle(c, owner, attacker, false, session.fieldResult);
+            SettleSiege(runner, c, owner, attacker, session.brokenOff, session.siegeResult);
+            return;
+        }
+    }
+
     CKoujousen siege(gs, &ports);
     siege.castle = c;
     siege.besiegingHouse = attacker;
@@ -503,11 +515,7 @@ void CKassenPhase::RunSiege(CBattleRunner& runner, int c) {
         const int result =
             runner.RunKaisen(c, -1, attacker, attackShips, atkList, owner, defendShips,
                              std::span<const int>(def.data(), static_cast<std::size_t>(nDef)), 1, false);
-        battleText += FormatText(
-            ReplaceWordShiro("%s周囲で城防御軍(%s)と城攻略軍(%s)が海戦\n", words).c_str(),
-            NameOfShiro(gs, c).c_str(), NameOfHouse(gs, owner).c_str(), NameOfHouse(gs, attacker).c_str());
-        battleText += ReplaceWordShiro(
-            result == 1 ? "  → 城攻略側の水軍が勝利しました\n" : "  → 城攻略側の水軍は退却しました\n", words);
+        ReportSiegeBattle(c, owner, attacker, true, result);
         if (result != 1) {
             runner.WithdrawBushou(attacker, c, std::vector<int>(atkList.begin(), atkList.end()), true);
             over = s.nBesieger == 0;
@@ -525,12 +533,7 @@ void CKassenPhase::RunSiege(CBattleRunner& runner, int c) {
                     defenders.push_back(g);
             }
             const int sally = runner.RunYasen(c, -1, besiegers(), -1, defenders, c, 1, {KuniOf(gs, c), -1});
-            battleText +=
-                FormatText(ReplaceWordShiro("%s周囲で城防御軍(%s)と城攻略軍(%s)が野戦\n", words).c_str(),
-                           NameOfShiro(gs, c).c_str(), NameOfHouse(gs, owner).c_str(),
-                           NameOfHouse(gs, attacker).c_str());
-            battleText +=
-                ReplaceWordShiro(sally == 1 ? "  → 城攻略軍の勝利\n" : "  → 城攻略軍は退却しました\n", words);
+            ReportSiegeBattle(c, owner, attacker, false, sally);
             fight = sally == 1;
             over = !fight;
         }
@@ -540,8 +543,32 @@ void CKassenPhase::RunSiege(CBattleRunner& runner, int c) {
         }
     }
 
+    SettleSiege(runner, c, owner, attacker, over, result);
+}
+
+// A naval battle or a sally fought at a besieged castle, in the month's report.
+void CKassenPhase::ReportSiegeBattle(int c, int owner, int attacker, bool naval, int result) {
+    const GameState& gs = context_.gs;
+    const ScenarioWordArray& words = gs.ScenarioWords;
+    battleText += FormatText(ReplaceWordShiro(naval ? "%s周囲で城防御軍(%s)と城攻略軍(%s)が海戦\n"
+                                                    : "%s周囲で城防御軍(%s)と城攻略軍(%s)が野戦\n",
+                                              words)
+                                 .c_str(),
+                             NameOfShiro(gs, c).c_str(), NameOfHouse(gs, owner).c_str(),
+                             NameOfHouse(gs, attacker).c_str());
+    const char* line = naval ? (result == 1 ? "  → 城攻略側の水軍が勝利しました\n" : "  → 城攻略側の水軍は退却しました\n")
+                             : (result == 1 ? "  → 城攻略軍の勝利\n" : "  → 城攻略軍は退却しました\n");
+    battleText += ReplaceWordShiro(line, words);
+}
+
+// The end of a month's siege: the besiegers leave when it was broken off; else the report
+// line, and a castle that fell or opened passes to them.
+void CKassenPhase::SettleSiege(CBattleRunner& runner, int c, int owner, int attacker, bool over, int result) {
+    GameState& gs = context_.gs;
+    const ScenarioWordArray& words = gs.ScenarioWords;
+    CShiro& s = ShiroAt(gs, c);
     if (over) {
-        runner.WithdrawBushou(attacker, c, besiegers(), false);
+        runner.WithdrawBushou(attacker, c, BesiegersOf(gs, s), false);
         runner.CheckWithdrawn(c, attacker);
         return;
     }

@@ -47,6 +47,8 @@ private:
     void MoveFleets();
     void RunSieges(CBattleRunner& runner);
     void RunSiege(CBattleRunner& runner, int shiro);
+    void ReportSiegeBattle(int shiro, int owner, int attacker, bool naval, int result);
+    void SettleSiege(CBattleRunner& runner, int shiro, int owner, int attacker, bool over, int result);
     void TakeFallenShiro(CBattleRunner& runner, int shiro);
     void AbsorbCastlelessVassals();
     void EndFallenHouses();

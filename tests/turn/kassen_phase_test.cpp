@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "game/military/siege_session.h"
+#include "game/save/saved_game.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/invariants.h"
@@ -320,6 +322,82 @@ TEST(ResolveKassen, AnAutomaticMonthWithBattlesWaitsForNobody) {
     for (const PortCall& c : w.port.Calls())
         EXPECT_TRUE(c.kind == PortCallKind::View) << PortCallKindName(c.kind) << ": " << c.text;
     EXPECT_FALSE(w.game->KassenPhase().battleText.empty());
+    ExpectGeneralIndexesValid(w.gs);
+}
+
+// A front that plays the player's siege in person with fixed choices: assault while the month's
+// assaults last, then wait (the player defender defends).
+class SiegePlayer : public ScriptedPort {
+public:
+    int sieges = 0;
+    std::vector<std::string> outcomes;
+    bool PlayKoujousen(KoujousenSession& session) override {
+        ++sieges;
+        session.Open();
+        session.OpeningEvents();
+        while (!session.Over() && !session.Closed()) session.PlayTurn(!session.AssaultsUsedUp());
+        outcomes.push_back(session.OutcomeText());
+        return true;
+    }
+};
+
+// The player's house 0 besieges castle 1 on an unblockaded waterway, where the besiegers always
+// assault within the month's limit and the defenders never withdraw: the siege played in person
+// with the same choices leaves the same tables as the automatic one.
+TEST(ResolveKassen, ASiegePlayedInPersonWithTheAutomaticChoicesLeavesTheSameTables) {
+    for (std::uint32_t seed : {3u, 8u, 21u}) {
+        SCOPED_TRACE(seed);
+        std::string hashes[2];
+        std::string texts[2];
+        for (int inPerson = 0; inPerson < 2; ++inPerson) {
+            WarWorld w(2, seed);
+            SiegePlayer player;
+            if (inPerson) w.ports.play = &player;
+            w.gs.nPlayerDaimyou = 0;
+            w.gs.ShiroMapTbl[1].flags |= ShiroMapRecord::kFlagWaterway;
+            w.gs.ShiroTbl[1].kibo = 5;
+            w.Add(1, 1, 10, 100);
+            for (int i = 0; i < 2; ++i) w.Sortie(w.Add(0, 0, 50, 400), 1);
+            w.kassen.ResolveKassen();
+            EXPECT_EQ(player.sieges, inPerson);
+            if (inPerson) {
+                ASSERT_EQ(player.outcomes.size(), 1u);
+                EXPECT_EQ(player.outcomes[0], "城攻略戦終了");
+            }
+            hashes[inPerson] = StateHash(w.gs);
+            texts[inPerson] = w.kassen.battleText;
+            ExpectGeneralIndexesValid(w.gs);
+        }
+        EXPECT_EQ(hashes[0], hashes[1]);
+        EXPECT_EQ(texts[0], texts[1]);
+        EXPECT_NE(texts[0].find("城1（家1）は家0に攻められています\n"), std::string::npos) << texts[0];
+    }
+}
+
+// Played in person, the siege of the player's own castle asks the besiegers' decision for each
+// assault and reports a challenge the player won; the besiegers then go home.
+TEST(ResolveKassen, ThePlayerDefenderDrivesTheBesiegersOffWithAFieldBattle) {
+    class Challenger : public ScriptedPort {
+    public:
+        bool PlayKoujousen(KoujousenSession& session) override {
+            session.Open();
+            session.ChallengeYasen();
+            return true;
+        }
+    } challenger;
+    WarWorld w(2);
+    w.ports.play = &challenger;
+    w.gs.nPlayerDaimyou = 1;
+    w.Add(1, 1, 500, 5000);
+    const int besieger = w.Add(0, 0, 0, 20);
+    w.Sortie(besieger, 1);
+    w.kassen.ResolveKassen();
+    EXPECT_NE(w.kassen.battleText.find("城1周囲で城防御軍(家1)と城攻略軍(家0)が野戦\n  → 城攻略軍は退却しました\n"),
+              std::string::npos)
+        << w.kassen.battleText;
+    EXPECT_EQ(w.kassen.battleText.find("に攻められています"), std::string::npos);
+    EXPECT_EQ(w.gs.ShiroTbl[1].nBesieger, 0);
+    EXPECT_EQ(w.gs.ShiroTbl[1].daimyou, 1);
     ExpectGeneralIndexesValid(w.gs);
 }
 
