@@ -21,6 +21,8 @@
 //   turn or outcome 1073 (7, 284); buttons at y 282: 1068 / 1074 (90), 1069 / 1080 (148),
 //   1071 (206), 1072 (264), 1075 "閉じる" (343)
 // The picture and the boards are made over their frames; the frames are empty statics.
+// Not built yet: F1 (the help file at its top page), which waits for the dialogs' shared help
+// handler.
 #pragma once
 
 #include <cstdint>

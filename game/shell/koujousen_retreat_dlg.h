@@ -7,6 +7,8 @@
 // frame 1295 (7, 20, 316 x 154), style 133 (line colour, no editing, several lines), columns
 // "名前" 100, "地位" 44, "年齢" 44, cavalry, foot and musket words 60 each, "武勇" 44, "智謀" 44
 // (pixels); "退却" (OK, 216, 180) and "ｷｬﾝｾﾙ" (273, 180), 50 x 14. A click on a column label sorts.
+// Not built yet: F1 (the help file at its top page), which waits for the dialogs' shared help
+// handler.
 #pragma once
 
 #include <cstdint>
