@@ -3,13 +3,12 @@
 #include <algorithm>
 
 #include "game/military/siege_session.h"
+#include "game/shell/info_views.h"
 #include "game/shell/koujousen_retreat_dlg.h"
 #include "game/shell/picture_store.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
-#include "game/state/sort_list.h"
 #include "game/state/vocabulary.h"
-#include "mbkormap/kor_map.h"
 #include "platform/core/format_text.h"
 #include "platform/qt/app.h"
 
@@ -27,14 +26,6 @@ constexpr int kButtonIds[7] = {CKoujousenDlg::kCloseId,   CKoujousenDlg::kDefend
 // The sort keys of the lists' columns (name, cavalry, foot, muskets, valour, intellect).
 constexpr int kSortKeys[6] = {0, 3, 4, 5, 6, 8};
 
-struct SortContext {
-    const GameState* gs;
-    int key;
-};
-int CompareRows(std::intptr_t a, std::intptr_t b, std::intptr_t context) {
-    const auto* c = reinterpret_cast<const SortContext*>(context);
-    return CompareBushouListItem(*c->gs, static_cast<int>(a), static_cast<int>(b), c->key);
-}
 
 }  // namespace
 
@@ -103,32 +94,8 @@ Rect CKoujousenDlg::FrameRect(int id) const {
     return r;
 }
 
-void LoadShiroPicture(const GameState& gs, int castle, MbKorMap::CCtrlKorMap* map, MbBmp::CControlBmp& bmp) {
-    const shell::CPictureStore& store = shell::PictureStore();
-    int code = 0xFFFF;
-    if (IsValidShiro(gs, castle)) {
-        const int type = gs.ShiroMapTbl[static_cast<std::size_t>(castle)].shiroType;
-        if (type >= 0 && type < std::min(gs.nShiroType, GameState::kMaxShiroType))
-            code = gs.ShiroTypeTbl[static_cast<std::size_t>(type)].words[0];
-    }
-    if (code < 0x8000) {
-        if (MbBmp::CControlBmp* named = map ? map->Picture(code) : nullptr; named && !named->IsEmpty()) {
-            bmp.Duplicate(named);
-            return;
-        }
-        store.LoadShiro(bmp);
-        return;
-    }
-    switch (code) {
-        case 0x8001: store.LoadChina(bmp); break;
-        case 0x8002: store.LoadEurope(bmp); break;
-        case 0x8003: store.LoadGendai(bmp); break;
-        default: store.LoadShiro(bmp); break;
-    }
-}
-
 void CKoujousenDlg::LoadCastlePicture() {
-    LoadShiroPicture(session_.State(), session_.Castle(), map_, m_Bmp);
+    shell::LoadShiroPicture(session_.State(), session_.Castle(), map_, m_Bmp);
     m_Picture.Create(FrameRect(kPictureFrameId), this);
     m_Picture.SetBackColor(RGB(0, 0, 0), false);
     m_Picture.ClearBoard();
@@ -320,11 +287,8 @@ bool CKoujousenDlg::OnNotify(int id, NotifyHeader* header, std::intptr_t* result
     if ((id == kBesiegerListId || id == kDefenderListId) && header && header->code == LVN_COLUMNCLICK) {
         const auto* view = reinterpret_cast<const NMListView*>(header);
         const int column = view->iSubItem;
-        if (column >= 0 && column < 6) {
-            SortContext context{&session_.State(), kSortKeys[column]};
-            (id == kBesiegerListId ? besiegers_ : defenders_)
-                ->SortItems(CompareRows, reinterpret_cast<std::intptr_t>(&context));
-        }
+        if (ListCtrl* list = id == kBesiegerListId ? besiegers_ : defenders_)
+            SortBushouList(session_.State(), *list, column, kSortKeys);
         if (result) *result = 0;
         return true;
     }

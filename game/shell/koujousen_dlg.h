@@ -127,11 +127,6 @@ private:
     ui::ListCtrl* defenders_ = nullptr;
 };
 
-// The castle picture of a castle type's picture code: a named picture of the province map below
-// 0x8000 (copied), else "china.jpg", "europe.jpg", "gendai.jpg" for 0x8001..0x8003 and
-// "shiro.jpg" for any other code, from the picture store.
-void LoadShiroPicture(const GameState& gs, int castle, MbKorMap::CCtrlKorMap* map, MbBmp::CControlBmp& bmp);
-
 // Plays the siege modally (owner null: the main window). Returns the dialog's result.
 std::intptr_t RunKoujousenDlg(ui::Wnd* owner, KoujousenSession& session, MbKorMap::CCtrlKorMap* map);
 

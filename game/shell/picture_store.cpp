@@ -1,8 +1,12 @@
 #include "game/shell/picture_store.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "game/shell/program_folders.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "mbkormap/kor_map.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/msg_box.h"
 
@@ -102,6 +106,30 @@ void CPictureStore::LoadBanner(MbBmp::CControlBmp& bmp) const {
 }
 void CPictureStore::LoadTeppou(MbBmp::CControlBmp& bmp) const {
     Jpeg("teppou.jpg", bmp);
+}
+
+void LoadShiroPicture(const GameState& gs, int castle, MbKorMap::CCtrlKorMap* map, MbBmp::CControlBmp& bmp) {
+    const CPictureStore& store = PictureStore();
+    int code = 0xFFFF;
+    if (IsValidShiro(gs, castle)) {
+        const int type = gs.ShiroMapTbl[static_cast<std::size_t>(castle)].shiroType;
+        if (type >= 0 && type < std::min(gs.nShiroType, GameState::kMaxShiroType))
+            code = gs.ShiroTypeTbl[static_cast<std::size_t>(type)].words[0];
+    }
+    if (code < 0x8000) {
+        if (MbBmp::CControlBmp* named = map ? map->Picture(code) : nullptr; named && !named->IsEmpty()) {
+            bmp.Duplicate(named);
+            return;
+        }
+        store.LoadShiro(bmp);
+        return;
+    }
+    switch (code) {
+        case 0x8001: store.LoadChina(bmp); break;
+        case 0x8002: store.LoadEurope(bmp); break;
+        case 0x8003: store.LoadGendai(bmp); break;
+        default: store.LoadShiro(bmp); break;
+    }
 }
 
 }  // namespace rymd::shell

@@ -10,6 +10,13 @@
 namespace MbBmp {
 class CControlBmp;
 }
+namespace MbKorMap {
+class CCtrlKorMap;
+}
+
+namespace rymd {
+struct GameState;
+}
 
 namespace rymd::shell {
 
@@ -60,5 +67,10 @@ private:
 
 // The program's one picture store.
 CPictureStore& PictureStore();
+
+// The picture of a castle by its castle type's picture code: below 0x8000 a copy of that named
+// picture of the province map (the plain castle when the map holds none, or map is null),
+// 0x8001 "china.jpg", 0x8002 "europe.jpg", 0x8003 "gendai.jpg", any other code "shiro.jpg".
+void LoadShiroPicture(const GameState& gs, int castle, MbKorMap::CCtrlKorMap* map, MbBmp::CControlBmp& bmp);
 
 }  // namespace rymd::shell

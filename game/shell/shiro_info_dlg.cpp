@@ -342,21 +342,7 @@ bool CShiroInfoDlg::OnInitDialog() {
         show(id, waterway);
 
     // 6. The castle picture by its type's first picture id.
-    if (m && m->shiroType >= 0 && m->shiroType < gs_.nShiroType) {
-        const int id = gs_.ShiroTypeTbl[static_cast<std::size_t>(m->shiroType)].words[0];
-        if (id == 0x8001)
-            shell::PictureStore().LoadChina(m_ShiroBmp);
-        else if (id == 0x8002)
-            shell::PictureStore().LoadEurope(m_ShiroBmp);
-        else if (id == 0x8003)
-            shell::PictureStore().LoadGendai(m_ShiroBmp);
-        else if (id & 0x8000)
-            shell::PictureStore().LoadShiro(m_ShiroBmp);
-        else if (!CopyNamedPicture(id, m_ShiroBmp))  // a picture the map does not hold: the plain castle
-            shell::PictureStore().LoadShiro(m_ShiroBmp);
-    } else {
-        shell::PictureStore().LoadShiro(m_ShiroBmp);
-    }
+    shell::LoadShiroPicture(gs_, shiro_, map_, m_ShiroBmp);
 
     // 7. The warship icon with its word (the dialog paints the picture and the icon over the
     // places of their hidden statics).
