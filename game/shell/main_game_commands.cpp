@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "game/shell/bushou_list_dlg.h"
+#include "game/shell/castle_commands.h"
 #include "game/shell/command_dispatch.h"
 #include "game/shell/daimyou_info_dlg.h"
 #include "game/shell/game_app.h"
@@ -44,6 +45,7 @@ void CMainGameDlg::SetUpCommandSurface() {
     GameState& gs = *gs_;
     panel_.SetGame(&gs, app_.korMap);
     panel_.SetButtonCaptions();
+    RegisterCastleCommands(gs, this);
     panel_.ShowChangeHouseButton(gs.bStartedAsSpectator);
     menus_.RenameItems(gs);
     InstallMenuBar();

@@ -3,6 +3,7 @@
 #include "game/save/saved_game.h"
 #include "game/scenario/reader.h"
 #include "game/shell/auto_advance_dlg.h"
+#include "game/shell/command_dispatch.h"
 #include "game/shell/daimyou_select_dlg.h"
 #include "game/shell/game_app.h"
 #include "game/shell/help.h"
@@ -73,7 +74,10 @@ CMainGameDlg::CMainGameDlg(AppContext& app, ui::Wnd* parent)
       panel_(this),
       shiroMap_(app.korMap) {}
 
-CMainGameDlg::~CMainGameDlg() = default;
+// The command dialogs registered for this window's game go with it.
+CMainGameDlg::~CMainGameDlg() {
+    ClearCommandDialogs();
+}
 
 void CMainGameDlg::SetGamePorts(const Ports& ports) {
     gamePorts_ = ports;

@@ -676,4 +676,100 @@ void SpinButton::OnLButtonUp(unsigned, Point) {
     Invalidate(false);
 }
 
+// ---- Slider -------------------------------------------------------------------------------------
+
+bool Slider::Create(std::uint32_t style, const Rect& rect, Wnd* parent, int id) {
+    return Wnd::Create(style | WS_CHILD, rect, parent, id);
+}
+
+void Slider::SetRange(int minimum, int maximum, bool redraw) {
+    min_ = minimum;
+    max_ = std::max(minimum, maximum);
+    pos_ = std::clamp(pos_, min_, max_);
+    if (redraw && IsWindow()) Invalidate(false);
+}
+
+void Slider::SetPos(int pos) {
+    pos_ = std::clamp(pos, min_, max_);
+    if (IsWindow()) Invalidate(false);
+}
+
+Rect Slider::ThumbRect() const {
+    const Rect c = GetClientRect();
+    const int span = std::max(0, c.Width() - kThumbWidth);
+    const long long range = static_cast<long long>(max_) - min_;
+    const int x = range > 0 ? static_cast<int>((static_cast<long long>(pos_) - min_) * span / range) : 0;
+    return Rect(x, 2, x + kThumbWidth, std::max(2, c.Height() - 2));
+}
+
+int Slider::PosAt(int x) const {
+    const int span = std::max(1, GetClientRect().Width() - kThumbWidth);
+    const long long range = static_cast<long long>(max_) - min_;
+    const long long offset = std::clamp(x - kThumbWidth / 2, 0, span);
+    return static_cast<int>(min_ + (offset * range + span / 2) / span);
+}
+
+void Slider::MoveTo(int pos, int code) {
+    pos = std::clamp(pos, min_, max_);
+    if (pos != pos_) {
+        pos_ = pos;
+        Invalidate(false);
+    }
+    if (Wnd* p = GetParent(); p && IsLiveWnd(this)) p->OnHScroll(code, pos_);
+}
+
+void Slider::OnPaint(Dc& dc) {
+    const Rect c = GetClientRect();
+    dc.FillSolidRect(c, GetSysColor(COLOR_BTNFACE));
+    // The channel: a sunken groove across the middle.
+    const int mid = c.Height() / 2;
+    const Rect channel(kThumbWidth / 2, mid - 2, c.right - kThumbWidth / 2, mid + 2);
+    dc.Draw3dRect(channel, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+    Rect in = channel;
+    in.DeflateRect(1, 1);
+    dc.FillSolidRect(in, IsWindowEnabled() ? RGB(255, 255, 255) : GetSysColor(COLOR_BTNFACE));
+    // The thumb: a raised button face.
+    const Rect t = ThumbRect();
+    dc.FillSolidRect(t, GetSysColor(COLOR_BTNFACE));
+    dc.Draw3dRect(t, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_3DDKSHADOW));
+    Rect inner = t;
+    inner.DeflateRect(1, 1);
+    dc.Draw3dRect(inner, GetSysColor(COLOR_3DLIGHT), GetSysColor(COLOR_BTNSHADOW));
+    if (GetFocus() == this) {
+        dc.FrameRect(c, GetSysColor(COLOR_BTNSHADOW));
+    }
+}
+
+void Slider::OnLButtonDown(unsigned, Point point) {
+    if (!IsWindowEnabled()) return;
+    SetFocus();
+    SetCapture();
+    dragging_ = true;
+    MoveTo(PosAt(point.x), SB_THUMBTRACK);
+}
+
+void Slider::OnMouseMove(unsigned, Point point) {
+    if (dragging_) MoveTo(PosAt(point.x), SB_THUMBTRACK);
+}
+
+void Slider::OnLButtonUp(unsigned, Point point) {
+    if (!dragging_) return;
+    dragging_ = false;
+    if (GetCapture() == this) ReleaseCapture();
+    MoveTo(PosAt(point.x), SB_THUMBPOSITION);
+}
+
+void Slider::OnKeyDown(unsigned key, unsigned, unsigned) {
+    const int page = std::max(1, static_cast<int>((static_cast<long long>(max_) - min_) / 10));
+    switch (key) {
+        case VK_LEFT: MoveTo(pos_ - 1, SB_LINEUP); break;
+        case VK_RIGHT: MoveTo(pos_ + 1, SB_LINEDOWN); break;
+        case VK_PRIOR: MoveTo(pos_ - page, SB_PAGEUP); break;
+        case VK_NEXT: MoveTo(pos_ + page, SB_PAGEDOWN); break;
+        case VK_HOME: MoveTo(min_, SB_TOP); break;
+        case VK_END: MoveTo(max_, SB_BOTTOM); break;
+        default: break;
+    }
+}
+
 }  // namespace rymd::ui

@@ -195,6 +195,45 @@ private:
     int pushed_ = 0;  // +1 up arrow, -1 down arrow
 };
 
+// A horizontal slider (track bar): a range of values and a thumb on a sunken channel. A click
+// on the channel or a drag of the thumb moves the thumb to the mouse, Left and Right step by one,
+// Page Up and Page Down by a tenth of the range, Home and End go to the ends. Each move tells the
+// parent's OnHScroll (SB_THUMBTRACK while dragging, SB_THUMBPOSITION when let go, SB_LINEUP and
+// the rest for keys) with the new position; SetPos tells nothing.
+class Slider : public Wnd {
+public:
+    bool Create(std::uint32_t style, const Rect& rect, Wnd* parent, int id);
+
+    void SetRange(int minimum, int maximum, bool redraw = true);
+    int GetRangeMin() const { return min_; }
+    int GetRangeMax() const { return max_; }
+    // The position, held inside the range.
+    void SetPos(int pos);
+    int GetPos() const { return pos_; }
+    // The thumb's rectangle in client coordinates.
+    Rect ThumbRect() const;
+    // The position the thumb takes for a client x.
+    int PosAt(int x) const;
+
+    void OnPaint(Dc& dc) override;
+    bool OnEraseBkgnd(Dc&) override { return true; }
+    void OnLButtonDown(unsigned flags, Point point) override;
+    void OnMouseMove(unsigned flags, Point point) override;
+    void OnLButtonUp(unsigned flags, Point point) override;
+    void OnKeyDown(unsigned key, unsigned repeat, unsigned flags) override;
+    void OnSetFocus(Wnd*) override { Invalidate(false); }
+    void OnKillFocus(Wnd*) override { Invalidate(false); }
+
+private:
+    static constexpr int kThumbWidth = 11;
+    void MoveTo(int pos, int code);
+
+    int min_ = 0;
+    int max_ = 100;
+    int pos_ = 0;
+    bool dragging_ = false;
+};
+
 inline constexpr int CBN_SELCHANGE = 1;
 inline constexpr int CBN_CLOSEUP = 8;
 inline constexpr std::uint32_t CBS_DROPDOWNLIST = 0x3;

@@ -261,12 +261,14 @@ TEST_F(CommandSurfaceTest, ThreeMonthsByTheEndButtonAsOnTheCommandLine) {
                 // The caption board's colours: grey-green, brown in the sortie phase.
                 const ui::COLORREF ground = ui::test::PixelAt(ui::test::Grab(panel.PhaseLabel()), 4, 14);
                 EXPECT_EQ(ui::GetRValue(ground) > ui::GetGValue(ground), phase == 6) << Rgb(ground);
-                // The command buttons of the phase are shown and stay disabled without their dialogs.
+                // The command buttons of the phase are shown, enabled only with their dialogs.
                 for (int i = 0; i < kCommandCount; ++i) {
                     const bool has = CommandCaption(phase, i)[0] != '\0';
                     EXPECT_EQ(panel.CommandButton(i).IsWindowVisible(), has) << phase << "/" << i;
                     if (has) {
-                        EXPECT_FALSE(panel.CommandButton(i).IsWindowEnabled()) << phase << "/" << i;
+                        EXPECT_EQ(panel.CommandButton(i).IsWindowEnabled(),
+                                  FindCommandDialog(phase, i) != nullptr)
+                            << phase << "/" << i;
                     }
                 }
                 if (played == 0 && phase == 6) {
@@ -418,6 +420,81 @@ TEST_F(CommandSurfaceTest, PanelMenusAndStatusLine) {
         EXPECT_TRUE(ui::test::GrabToPng(panel, GalleryPath("command_panel_jinji@2x"), 2.0));
         EXPECT_TRUE(ui::test::GrabToPng(m.Backdrop(), GalleryPath("status_line")));
         EXPECT_TRUE(ui::test::GrabToPng(m.Backdrop(), GalleryPath("status_line@2x"), 2.0));
+    });
+}
+
+TEST_F(CommandSurfaceTest, CastleCommandsRunFromThePanelAndRefreshTheFunds) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        CCommandPanelDlg& panel = m.Panel();
+        ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+        ui::test::ProcessEvents();
+        ASSERT_EQ(gs.nPhase, 2);
+        for (int i : {2, 3}) {
+            EXPECT_NE(FindCommandDialog(2, i), nullptr) << i;
+            EXPECT_TRUE(panel.CommandButton(i).IsWindowEnabled()) << i;
+        }
+        // The province of the head's castle.
+        const int head = DaimyouAt(gs, gs.nPlayerDaimyou).toushu;
+        const int kuni = gs.ShiroMapTbl[static_cast<std::size_t>(BushouAt(gs, head).shiro)].kuni;
+        ui::Wnd::SendCommand(&m, kIdKuniBase + kuni, 0, nullptr);
+        ASSERT_EQ(m.SelectedKuni(), kuni);
+        int listed = 0;
+        for (int s : ShiroIndexes(gs))
+            listed += ShiroAt(gs, s).daimyou == gs.nPlayerDaimyou &&
+                      gs.ShiroMapTbl[static_cast<std::size_t>(s)].kuni == kuni &&
+                      ShiroAt(gs, s).nBesieger == 0;
+        ASSERT_GT(listed, 0);
+        // Castle works: the first castle that can grow is raised and paid for on OK.
+        const std::int32_t funds = DaimyouAt(gs, gs.nPlayerDaimyou).shikin;
+        int raised = -1, size = 0;
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "城普請");
+            auto* list = dynamic_cast<ui::ListCtrl*>(d.GetDlgItem(1047));
+            ASSERT_NE(list, nullptr);
+            EXPECT_EQ(list->GetItemCount(), listed);
+            for (int r = 0; r < list->GetItemCount() && raised < 0; ++r) {
+                const int s = static_cast<int>(list->GetItemData(r));
+                if (ShiroAt(gs, s).kibo >= gs.ShiroMapTbl[static_cast<std::size_t>(s)].maxKibo ||
+                    ShiroAt(gs, s).kibo * 1000 > funds)
+                    continue;
+                const Point p = list->ItemRect(r).CenterPoint();
+                ui::test::MouseDown(*list, p);
+                ui::test::MouseUp(*list, p);
+                ASSERT_TRUE(ui::test::ClickControl(d, 1052));
+                raised = s;
+                size = ShiroAt(gs, s).kibo;
+            }
+            ASSERT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[2]));
+        ASSERT_GE(raised, 0) << "no castle of the province could grow";
+        EXPECT_EQ(ShiroAt(gs, raised).kibo, size + 1);
+        EXPECT_EQ(DaimyouAt(gs, gs.nPlayerDaimyou).shikin, funds - size * 1000);
+        EXPECT_EQ(panel.GetDlgItem(CCommandPanelDlg::kFundsId)->GetWindowText(),
+                  std::to_string(DaimyouAt(gs, gs.nPlayerDaimyou).shikin));
+        // Provisions, cancelled: nothing changes.
+        const std::string before = StateHash(gs);
+        Script().OnDialog([](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "城兵糧補充");
+            d.EndDialog(ui::IDCANCEL);
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[3]));
+        EXPECT_EQ(StateHash(gs), before);
+        // The domestic phase: free markets open for the head's province.
+        for (int phase = 2; phase < 4; ++phase) {
+            ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+            ui::test::ProcessEvents();
+        }
+        ASSERT_EQ(gs.nPhase, 4);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(panel.CommandButton(i).IsWindowEnabled()) << i;
+        ui::Wnd::SendCommand(&m, kIdKuniBase + kuni, 0, nullptr);
+        Script().OnDialog([](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "楽市楽座");
+            d.EndDialog(ui::IDCANCEL);
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
     });
 }
 
