@@ -5,6 +5,7 @@
 
 #include "game/shell/bushou_list_dlg.h"
 #include "game/shell/castle_commands.h"
+#include "game/shell/chouhei_dlg.h"
 #include "game/shell/command_dispatch.h"
 #include "game/shell/daimyou_info_dlg.h"
 #include "game/shell/game_app.h"
@@ -52,6 +53,7 @@ void CMainGameDlg::SetUpCommandSurface() {
     menus_.BuildKuniMenu({&gs, app_.korMap});
     menus_.UpdateKuniMenu({&gs, app_.korMap}, -1);
     views_.curKuni = -1;
+    RegisterArmamentCommands(*this);
 }
 
 int CMainGameDlg::StartScenarioGame(const NewGameRequest& request) {

@@ -26,6 +26,7 @@
 #include "game/turn/new_game.h"
 #include "gui_test_util.h"
 #include "mbkormap/kor_map.h"
+#include "platform/qt/list_ctrl.h"
 #include "recording_music_backend.h"
 #include "support/run_cli.h"
 
@@ -172,6 +173,7 @@ TEST(CommandChecks, RefusalsInTheirOrder) {
 }
 
 TEST(CommandChecks, ARegisteredDialogRunsOnlyPastTheChecks) {
+    ClearCommandDialogs();  // whatever a game window registered before
     auto gs = CheckState();
     std::vector<std::string> told;
     int opened = 0;
@@ -663,6 +665,52 @@ TEST_F(CommandSurfaceTest, PanelKeysWalkTheButtonGrid) {
         ui::test::PressKey(panel, ui::VK_RETURN);
         EXPECT_TRUE(panel.IsWindowVisible());
         EXPECT_FALSE(m.IsEnded());
+    });
+}
+
+TEST_F(CommandSurfaceTest, ArmamentCommandsRunTheirDialogsFromThePanel) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        CCommandPanelDlg& panel = m.Panel();
+        ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+        ui::test::ProcessEvents();
+        ASSERT_EQ(gs.nPhase, 2);
+        EXPECT_TRUE(panel.CommandButton(0).IsWindowEnabled());
+        EXPECT_TRUE(panel.CommandButton(1).IsWindowEnabled());
+        EXPECT_FALSE(panel.CommandButton(2).IsWindowEnabled());
+        const int funds = DaimyouAt(gs, gs.nPlayerDaimyou).shikin;
+
+        // Without a chosen province the command refuses.
+        ui::Wnd::SendCommand(&m, kIdZenkoku, 0, nullptr);
+        Script().OnDialog([](ui::Dialog& d) {
+            EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(d).m_strText, "国を選択してください");
+            d.EndDialog(ui::IDOK);
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
+
+        // With the province of a castle of the house, each dialog opens for it.
+        int kuni = -1;
+        for (int s : ShiroIndexes(gs))
+            if (ShiroAt(gs, s).daimyou == gs.nPlayerDaimyou && ShiroAt(gs, s).nBushou > 0) {
+                kuni = gs.ShiroMapTbl[static_cast<std::size_t>(s)].kuni;
+                break;
+            }
+        ASSERT_GE(kuni, 0);
+        ui::Wnd::SendCommand(&m, kIdKuniBase + kuni, 0, nullptr);
+        ASSERT_EQ(m.SelectedKuni(), kuni);
+        for (const char* caption : {"徴兵", "鉄砲配備"}) {
+            Script().OnDialog([caption](ui::Dialog& d) {
+                EXPECT_EQ(d.GetWindowText(), caption);
+                auto* list = dynamic_cast<ui::ListCtrl*>(d.GetDlgItem(1035));
+                ASSERT_NE(list, nullptr);
+                EXPECT_GT(list->GetItemCount(), 0);
+                d.EndDialog(ui::IDCANCEL);
+            });
+        }
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[1]));
+        EXPECT_EQ(Script().PendingSteps(), 0u);
+        EXPECT_EQ(DaimyouAt(gs, gs.nPlayerDaimyou).shikin, funds);
     });
 }
 
