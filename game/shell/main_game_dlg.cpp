@@ -6,6 +6,7 @@
 #include "game/shell/game_app.h"
 #include "game/shell/music_player.h"
 #include "game/shell/status_bar.h"
+#include "game/shell/teppou_nyuushu_dlg.h"
 #include "game/state/game_state.h"
 #include "game/state/map_limits.h"
 #include "mbkormap/kor_map.h"
@@ -122,6 +123,9 @@ bool CMainGameDlg::OnInitDialog() {
     }
     // The event dialog and the other map dialogs draw this map.
     port_.SetMap(app_.korMap);
+    port_.SetMusketReport([this](std::string_view title, std::span<const std::string> lines) {
+        if (gs_) ShowTeppouNyuushuDlg(this, *gs_, app_.korMap, title, lines);
+    });
 
     log_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL,
                   Rect(0, 0, 100, logHeight_), this, kLogId);

@@ -215,6 +215,10 @@ void QtPort::ShowReport(ReportKind kind, std::string_view title, std::span<const
         ShowKassenResult(owner_, lines[0], lines[1]);
         return;
     }
+    if (kind == ReportKind::MusketDelivery && musketReport_) {
+        musketReport_(title, lines);
+        return;
+    }
     std::string text;
     for (const std::string& line : lines) {
         text += line;

@@ -11,7 +11,8 @@
 //   ShowEventMessage  the event message dialog (event_msg_dlg.h)
 //   ShowLongText  the text viewer (long_text_dlg.h), over the picture when there is one
 //   ShowReport   a box with the text in a rich-text view and "OK"; the month's
-//                battle results (ReportKind::BattleResults) in their own dialog (合戦結果)
+//                battle results (ReportKind::BattleResults) in their own dialog (合戦結果),
+//                the musket deliveries in the dialog given by SetMusketReport
 //   ShowScheduledEvent  the event dialog (event_dlg.h) over the province map given by SetMap
 //   ShowVariableList    the variable list (variable_list_dlg.h)
 //   PlayMusic, StopMusic  the music player given by SetMusic (music_player.h)
@@ -21,6 +22,8 @@
 // A box that cannot be shown answers with the safe default of ports.h. The other views do
 // nothing yet.
 #pragma once
+
+#include <functional>
 
 #include "game/ports/ports.h"
 
@@ -73,6 +76,9 @@ public:
     void SetMap(MbKorMap::CCtrlKorMap* map) { map_ = map; }
     // The music player (null: no music).
     void SetMusic(shell::MusicPlayer* music) { music_ = music; }
+    // The dialog of the musket delivery report (empty: the plain report box).
+    using ReportDialog = std::function<void(std::string_view title, std::span<const std::string> lines)>;
+    void SetMusketReport(ReportDialog show) { musketReport_ = std::move(show); }
 
     Ports AsPorts() { return PortsOf(*this); }
 
@@ -85,6 +91,7 @@ private:
     ui::Wnd* owner_;
     MbKorMap::CCtrlKorMap* map_ = nullptr;
     shell::MusicPlayer* music_ = nullptr;
+    ReportDialog musketReport_;
 };
 
 }  // namespace rymd

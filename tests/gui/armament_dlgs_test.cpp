@@ -7,7 +7,10 @@
 
 #include "game/domestic/armament_orders.h"
 #include "game/shell/chouhei_dlg.h"
+#include "game/shell/picture_store.h"
+#include "game/shell/program_folders.h"
 #include "game/shell/teppou_haibi_dlg.h"
+#include "game/shell/teppou_nyuushu_dlg.h"
 #include "game/state/access.h"
 #include "gui_test_util.h"
 #include "platform/qt/controls.h"
@@ -291,6 +294,43 @@ TEST_F(ArmamentDlgTest, ColumnClicksSortTheGeneralsByTheGamesKeys) {
         d.EndDialog(ui::IDCANCEL);
     });
     shell::RunChouheiCommand(w.gs, 0, nullptr);
+}
+
+// ---- Musket delivery report ----------------------------------------------------------------------
+
+TEST_F(ArmamentDlgTest, TheDeliveryReportShowsWhatArrivedOverThePicture) {
+    shell::PictureStore().SetFolder(shell::FolderOfPath(RYMD_GALLERY_DIR) + "picture/");
+    ArmWorld w;
+    w.gs.nTeppouPicture = -1;
+    w.gs.ScenarioWords[3] = "火縄銃";
+    const std::vector<std::string> lines = {"100挺の火縄銃を生産しました", "堺から50挺の火縄銃を調達しました",
+                                            "未配備火縄銃数が 150挺 になりました"};
+    Script().OnDialog([&](ui::Dialog& d) {
+        auto& dlg = dynamic_cast<CTeppouNyuushuDlg&>(d);
+        EXPECT_EQ(d.GetWindowText(), "火縄銃入手");
+        EXPECT_EQ(Text(d, CTeppouNyuushuDlg::kLabelId), "火縄銃を入手しました");
+        EXPECT_EQ(Text(d, CTeppouNyuushuDlg::kStockId), "未配備火縄銃数が 150挺 になりました");
+        EXPECT_EQ(dlg.TextCtrl().GetDlgCtrlID(), CTeppouNyuushuDlg::kTextId);
+        // The built-in picture (240 x 160) is stretched over its place: no button face there.
+        ASSERT_FALSE(dlg.Picture().IsEmpty());
+        EXPECT_EQ(dlg.Picture().GetWidth(), 240);
+        const QImage shot = ui::test::Grab(d);
+        const Rect place = d.MapDialogRect(Rect(7, 7, 137, 95));
+        int face = 0, samples = 0;
+        for (int y = place.top + 2; y < place.bottom - 2; y += 7)
+            for (int x = place.left + 2; x < place.right - 2; x += 7) {
+                face += ui::test::PixelAt(shot, x, y) == ui::GetSysColor(ui::COLOR_BTNFACE);
+                ++samples;
+            }
+        EXPECT_LT(face, samples / 10);
+        EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("teppou_nyuushu_dlg")));
+        EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("teppou_nyuushu_dlg@2x"), 2.0));
+        EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+    });
+    const GameState before = w.gs;
+    shell::ShowTeppouNyuushuDlg(nullptr, w.gs, nullptr, "火縄銃入手", lines);
+    EXPECT_EQ(w.gs.DaimyouTbl[0].teppou, before.DaimyouTbl[0].teppou);
+    EXPECT_EQ(Script().PendingSteps(), 0u);
 }
 
 }  // namespace

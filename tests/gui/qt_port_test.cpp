@@ -99,5 +99,24 @@ TEST_F(QtPortTest, TheMonthsBattlesGoToTheirOwnDialog) {
     EXPECT_EQ(fates, texts[1]);
 }
 
+TEST_F(QtPortTest, MusketDeliveriesGoToTheDialogTheWindowGives) {
+    QtPort port;
+    const std::vector<std::string> lines = {"10挺の鉄砲を生産しました", "未配備鉄砲数が 10挺 になりました"};
+    std::string title;
+    std::vector<std::string> seen;
+    port.SetMusketReport([&](std::string_view t, std::span<const std::string> l) {
+        title = t;
+        seen.assign(l.begin(), l.end());
+    });
+    port.ShowReport(ReportKind::MusketDelivery, "鉄砲入手", lines);
+    EXPECT_EQ(title, "鉄砲入手");
+    EXPECT_EQ(seen, lines);
+    // Other reports keep the plain box.
+    seen.clear();
+    Script().OnDialog([](ui::Dialog& d) { ui::test::PressKey(d, ui::VK_RETURN); });
+    port.ShowReport(ReportKind::Income, "収支", lines);
+    EXPECT_TRUE(seen.empty());
+}
+
 }  // namespace
 }  // namespace rymd::gui_test
