@@ -2,18 +2,15 @@
 
 #include <algorithm>
 
+#include "game/shell/info_views.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
-#include "game/state/sort_list.h"
 #include "game/state/vocabulary.h"
 #include "platform/core/format_text.h"
 
 namespace rymd::shell {
 
 namespace {
-
-constexpr std::uint16_t kAgeUncertain = 0x0001;
-constexpr std::uint16_t kAgeHidden = 0x0080;
 
 struct Column {
     const char* title;
@@ -36,16 +33,6 @@ constexpr std::array<Column, kBushouListColumns> kColumns = {{
     {"水軍統率", 78, ui::LVCFMT_RIGHT, 12},
     {"城", 110, ui::LVCFMT_LEFT, 9},
 }};
-
-struct SortContext {
-    const GameState* gs;
-    int key;
-};
-
-int CompareItems(std::intptr_t a, std::intptr_t b, std::intptr_t context) {
-    const auto* c = reinterpret_cast<const SortContext*>(context);
-    return CompareBushouListItem(*c->gs, static_cast<int>(a), static_cast<int>(b), c->key);
-}
 
 }  // namespace
 
@@ -77,9 +64,7 @@ std::array<std::string, kBushouListColumns> BushouListTexts(const GameState& gs,
     const bool head = IsValidDaimyou(gs, b.daimyou) && DaimyouAt(gs, b.daimyou).toushu == bushou;
     t[0] = b.name;
     t[1] = head ? "当主" : (guestWord && b.status == CBushou::kStatusKyakushou ? "客将" : "　　");
-    t[2] = (b.flags & kAgeHidden)
-               ? std::string("---")
-               : FormatText("%d%s", gs.nCurYear - b.birthYear, (b.flags & kAgeUncertain) ? "?" : "");
+    t[2] = BushouAgeText(gs, bushou);
     t[3] = UnitsText(gs, b.cavalry);
     t[4] = UnitsText(gs, b.foot);
     t[5] = UnitsText(gs, b.muskets);
@@ -119,9 +104,10 @@ int PositionOf(const std::vector<int>& rows, int value) {
 }
 
 void SortBushouList(ui::ListCtrl& list, const GameState& gs, int column) {
-    if (column < 0 || column >= kBushouListColumns) return;
-    const SortContext context{&gs, kColumns[static_cast<std::size_t>(column)].sortKey};
-    list.SortItems(&CompareItems, reinterpret_cast<std::intptr_t>(&context));
+    std::array<int, kBushouListColumns> keys{};
+    for (std::size_t c = 0; c < keys.size(); ++c)
+        keys[c] = kColumns[c].sortKey;
+    rymd::SortBushouList(gs, list, column, keys);
 }
 
 }  // namespace rymd::shell
