@@ -46,11 +46,7 @@ bool HasHeld(const GameState& gs, int status) {
 
 // The head's province is the selected one or touches it.
 bool NearHead(const GameState& gs, int kuni) {
-    if (!IsValidDaimyou(gs, gs.nPlayerDaimyou)) return false;
-    const int head = DaimyouAt(gs, gs.nPlayerDaimyou).toushu;
-    if (!IsValidBushou(gs, head) || !IsValidShiro(gs, BushouAt(gs, head).shiro)) return false;
-    const int headKuni = gs.ShiroMapTbl[static_cast<std::size_t>(BushouAt(gs, head).shiro)].kuni;
-    return headKuni == kuni || IsKuniAdjacent(gs, headKuni, kuni);
+    return IsKuniNearHead(gs, gs.nPlayerDaimyou, kuni);
 }
 
 }  // namespace

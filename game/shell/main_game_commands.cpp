@@ -12,6 +12,7 @@
 #include "game/shell/help.h"
 #include "game/shell/main_game_dlg.h"
 #include "game/shell/music_dlg.h"
+#include "game/shell/shutsujin_dlg.h"
 #include "game/shell/status_bar.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
@@ -44,6 +45,7 @@ void CMainGameDlg::InstallMenuBar() {
 
 void CMainGameDlg::SetUpCommandSurface() {
     GameState& gs = *gs_;
+    RegisterSortieCommands(*this, app_.korMap);
     panel_.SetGame(&gs, app_.korMap);
     panel_.SetButtonCaptions();
     RegisterCastleCommands(gs, this);

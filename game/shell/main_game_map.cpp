@@ -256,25 +256,7 @@ void CMainGameDlg::DisplayTimerTick() {
             RepaintPart(kuniMap_, kuniMap_.BitmapToClient(kuniMap_.TakeDirtyRect()));
         }
     } else if (views_.viewMode == 1 && childrenReady_) {
-        CShiroMapWnd& v = shiroMap_;
-        if (v.m_nBlinkPause == 0) {
-            // What was drawn since the last step (a castle given back its normal look) shows too.
-            ui::Rect changed = v.TakeDirtyRect();
-            if (!v.m_CleanBmp.IsEmpty()) v.m_BackBmp.Duplicate(&v.m_CleanBmp);
-            if (v.m_nBlinkShiro != -1) {
-                if (views_.mapTick % 2 == 1) {
-                    views_.castleBlinkStep = (views_.castleBlinkStep + 1) % 6;
-                    v.m_nBlinkPhase =
-                        views_.castleBlinkStep > 3 ? 6 - views_.castleBlinkStep : views_.castleBlinkStep;
-                }
-                v.DrawOverlays(true);
-            }
-            // Only the blinking castle changed (restoring the base copy changes nothing else).
-            changed.UnionRect(changed, v.TakeDirtyRect());
-            RepaintPart(v, v.BufferToClient(changed));
-        } else {
-            --v.m_nBlinkPause;
-        }
+        shiroMap_.StepBlink(views_.mapTick % 2 == 1, views_.castleBlinkStep);
     }
     const int elapsed = static_cast<int>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)

@@ -166,6 +166,29 @@ void CShiroMapWnd::UpdateLayout(int kuni) {
     Invalidate();
 }
 
+void CShiroMapWnd::StepBlink(bool advance, int& step) {
+    if (m_nBlinkPause != 0) {
+        --m_nBlinkPause;
+        return;
+    }
+    // What was drawn since the last step (a castle given back its normal look) shows too.
+    ui::Rect changed = TakeDirtyRect();
+    if (!m_CleanBmp.IsEmpty()) m_BackBmp.Duplicate(&m_CleanBmp);
+    if (m_nBlinkShiro != -1) {
+        if (advance) {
+            step = (step + 1) % 6;
+            m_nBlinkPhase = step > 3 ? 6 - step : step;
+        }
+        DrawOverlays(true);
+    }
+    // Only the blinking castle changed (restoring the clean copy changes nothing else).
+    changed.UnionRect(changed, TakeDirtyRect());
+    const ui::Rect r = BufferToClient(changed);
+    if (r.IsRectEmpty()) return;
+    InvalidateRect(&r, false);
+    UpdateWindow();
+}
+
 void CShiroMapWnd::Redraw() {
     if (!map_ || !gs_ || viewPw_ <= 0 || viewPh_ <= 0) return;
     map_->SetExternalBmp(&m_BackBmp);

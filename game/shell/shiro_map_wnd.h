@@ -66,6 +66,10 @@ public:
     void DrawMapGuarded(int x, int y, int w, int h, int dispW, int dispH);
     // The overlay pass: every castle (false) or only the blinking castle m_nBlinkShiro (true).
     void DrawOverlays(bool oneShiro);
+    // One step of the blinking castle: unless the pause counts down, the back buffer goes back to
+    // the clean copy and, while a castle blinks, step (0..5) moves on when advance is set, its
+    // level (0, 1, 2, 3, 2, 1) is drawn, and what changed is repainted at once.
+    void StepBlink(bool advance, int& step);
 
     // The layers, each drawn into m_BackBmp.
     void DrawRoad();

@@ -248,6 +248,14 @@ bool IsKuniAdjacent(const GameState& gs, int kuniP, int kuniQ) {
     return false;
 }
 
+bool IsKuniNearHead(const GameState& gs, int daimyou, int kuni) {
+    if (!IsValidDaimyou(gs, daimyou)) return false;
+    const int head = DaimyouAt(gs, daimyou).toushu;
+    if (!IsValidBushou(gs, head) || !IsValidShiro(gs, BushouAt(gs, head).shiro)) return false;
+    const int headKuni = gs.ShiroMapTbl[static_cast<std::size_t>(BushouAt(gs, head).shiro)].kuni;
+    return headKuni == kuni || IsKuniAdjacent(gs, headKuni, kuni);
+}
+
 void DisbandGundan(GameState& gs, int gundan) {
     if (!IsValidGundan(gundan)) return;
     CGundan& corps = GundanAt(gs, gundan);

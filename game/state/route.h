@@ -133,6 +133,9 @@ void ForShiroLinks(const GameState& gs, int shiro, F&& f) {
 
 // Whether some castle of province p has a link to a castle of province q.
 bool IsKuniAdjacent(const GameState& gs, int kuniP, int kuniQ);
+// Whether the province is the one where the house's head stands (in the castle he stays in) or
+// one adjacent to it; false when the house has no head in a castle.
+bool IsKuniNearHead(const GameState& gs, int daimyou, int kuni);
 
 // Dissolves a corps: its funds and muskets go to the house, its castles return to the house's
 // direct domain under the house head, its generals to the house's direct command, and the

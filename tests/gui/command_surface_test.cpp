@@ -7,7 +7,9 @@
 #include <regex>
 #include <set>
 
+#include "game/military/sortie.h"
 #include "game/save/saved_game.h"
+#include "game/shell/bushou_select_dlg.h"
 #include "game/shell/command_dispatch.h"
 #include "game/shell/command_panel.h"
 #include "game/shell/daimyou_info_dlg.h"
@@ -18,10 +20,12 @@
 #include "game/shell/music_player.h"
 #include "game/shell/picture_store.h"
 #include "game/shell/program_folders.h"
+#include "game/shell/shutsujin_dlg.h"
 #include "game/shell/status_bar.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
+#include "game/state/route.h"
 #include "game/turn/main_game.h"
 #include "game/turn/new_game.h"
 #include "gui_test_util.h"
@@ -711,6 +715,78 @@ TEST_F(CommandSurfaceTest, ArmamentCommandsRunTheirDialogsFromThePanel) {
         ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[1]));
         EXPECT_EQ(Script().PendingSteps(), 0u);
         EXPECT_EQ(DaimyouAt(gs, gs.nPlayerDaimyou).shikin, funds);
+    });
+}
+
+// The sortie command: enabled in the sortie phase once its dialog is registered, it opens the
+// sortie dialog for the province chosen; Cancel changes nothing, and the army ordered through it
+// is sent by the phase's end as the computer's armies are: it besieges its target (or takes it).
+TEST_F(CommandSurfaceTest, SortieCommandOrdersAnArmyTheWarPhaseSendsOut) {
+    WithGame("D_ODA", 5, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        CCommandPanelDlg& panel = m.Panel();
+        for (int phase = 1; phase < kPhaseShutsujin; ++phase) {
+            ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+            ui::test::ProcessEvents();
+        }
+        ASSERT_EQ(gs.nPhase, kPhaseShutsujin);
+        EXPECT_TRUE(panel.CommandButton(0).IsWindowEnabled());
+        EXPECT_FALSE(panel.CommandButton(1).IsWindowEnabled()) << "the sortie by water is not there yet";
+        const int player = gs.nPlayerDaimyou;
+        const int origin = BushouAt(gs, DaimyouAt(gs, player).toushu).shiro;
+        int target = -1;
+        ForShiroLinks(gs, origin, [&](int to, int kind) {
+            if (target < 0 && kind != 3 && GetCountedDaimyouOfShiro(gs, to) != player &&
+                ShiroAt(gs, to).nBesieger == 0 && CheckSortieTarget(gs, player, origin, to, false).empty())
+                target = to;
+        });
+        ASSERT_GE(target, 0);
+        m.MapViews().curKuni = gs.ShiroMapTbl[static_cast<std::size_t>(origin)].kuni;
+        auto click = [](CShutsujinDlg& d, int shiro) {
+            d.Map().m_nClickShiro = shiro;
+            ui::Wnd::SendCommand(&d, CShutsujinDlg::kMapId, 0, &d.Map());
+        };
+
+        const std::string before = StateHash(gs);
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_EQ(dynamic_cast<CShutsujinDlg&>(d).Map().m_nKuni, m.SelectedKuni());
+            d.EndDialog(ui::IDCANCEL);
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
+        EXPECT_EQ(StateHash(gs), before);
+
+        std::vector<int> chosen;
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto& dlg = dynamic_cast<CShutsujinDlg&>(d);
+            click(dlg, origin);
+            Script().OnDialog([&](ui::Dialog& s) {
+                auto& select = dynamic_cast<CBushouSelectDlg&>(s);
+                for (int i = 0; i < select.Grid().GetLineSize() && i < 3; ++i) {
+                    select.Grid().MultiLineSelect(i, true);
+                    chosen.push_back(select.Grid().GetLineData(i));
+                }
+                ASSERT_TRUE(ui::test::ClickControl(select, ui::IDOK));
+            });
+            click(dlg, target);
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
+        ASSERT_FALSE(chosen.empty());
+        for (int g : chosen) {
+            EXPECT_EQ(BushouAt(gs, g).sortieShiro, target);
+            EXPECT_TRUE(BushouAt(gs, g).flags & CBushou::kFlagOrdered);
+        }
+        // A strong army: whatever meets it on the way, it arrives.
+        BushouAt(gs, chosen[0]).foot = 3000;
+
+        ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+        ui::test::ProcessEvents();
+        const CShiro& t = ShiroAt(gs, target);
+        int besieging = 0;
+        for (int g : chosen)
+            besieging += BushouAt(gs, g).shiro == target;
+        EXPECT_TRUE((t.besiegerDaimyou == player && t.nBesieger > 0) || t.daimyou == player)
+            << "besieger " << t.besiegerDaimyou << " owner " << t.daimyou;
+        EXPECT_GT(besieging, 0);
     });
 }
 
