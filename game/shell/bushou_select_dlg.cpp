@@ -59,8 +59,8 @@ const DialogTemplate& CBushouSelectDlg::SelectTemplate() {
     return t;
 }
 
-CBushouSelectDlg::CBushouSelectDlg(const GameState& gs, Wnd* owner)
-    : Dialog(SelectTemplate(), owner), gs_(gs), owner_(owner) {}
+CBushouSelectDlg::CBushouSelectDlg(const GameState& gs, Wnd* owner, Wnd* parent)
+    : Dialog(SelectTemplate(), parent ? parent : owner), gs_(gs), owner_(owner) {}
 
 CBushouSelectDlg::~CBushouSelectDlg() = default;
 

@@ -42,8 +42,9 @@ public:
 
     static const ui::DialogTemplate& SelectTemplate();
 
-    // owner: the main window the dialog is centred on (null: the screen).
-    CBushouSelectDlg(const GameState& gs, ui::Wnd* owner = nullptr);
+    // owner: the main window the dialog is centred on (null: where it opens); parent: the window
+    // it opens over (null: the owner).
+    explicit CBushouSelectDlg(const GameState& gs, ui::Wnd* owner = nullptr, ui::Wnd* parent = nullptr);
     ~CBushouSelectDlg() override;
 
     // Set by the caller before DoModal.

@@ -190,7 +190,7 @@ void CShutsujinDlg::ChooseTarget(int shiro) {
     }
     // Not built yet: the by-water sortie's navy-sortie dialog (generals and warships).
     if (m_bSuiro) return;
-    CBushouSelectDlg select(gs_, owner_);
+    CBushouSelectDlg select(gs_, owner_, this);
     select.m_bShutsujin = true;
     select.m_nFromShiro = originShiro_;
     select.m_nToShiro = shiro;

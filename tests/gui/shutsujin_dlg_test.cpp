@@ -349,6 +349,10 @@ TEST_F(ShutsujinTest, OriginTargetGeneralsAndTheOrders) {
             EXPECT_EQ(select.m_nFromShiro, origin_);
             EXPECT_EQ(select.m_nToShiro, target_);
             EXPECT_TRUE(select.m_bShutsujin);
+            // Centred on the main window.
+            const ui::Point mid = select.GetWindowRect().CenterPoint();
+            EXPECT_NEAR(mid.x, host_.GetWindowRect().CenterPoint().x, 4);
+            EXPECT_NEAR(mid.y, host_.GetWindowRect().CenterPoint().y, 4);
             select.Grid().MultiLineSelect(0, true);
             select.Grid().MultiLineSelect(1, true);
             ASSERT_TRUE(ui::test::ClickControl(select, ui::IDOK));
