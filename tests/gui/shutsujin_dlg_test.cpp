@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "bundled_game_fixture.h"
 #include "game/shell/bushou_select_dlg.h"
 #include "game/shell/kuni_disp_switch_dlg.h"
 #include "game/shell/shutsujin_dlg.h"
@@ -206,19 +207,11 @@ TEST_F(BushouSelectTest, MoveModeAndTheScenariosWords) {
 
 // ---- The sortie dialog on the bundled game --------------------------------------------------------
 
-class ShutsujinTest : public GuiTest {
+class ShutsujinTest : public BundledGameTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
-        NewGameRequest request;
-        request.scenarioPath = BundledScenario();
-        request.programFolder = std::string(RYMD_SOURCE_DIR) + "/data/";
-        request.house = "D_ODA";
-        ASSERT_EQ(StartGameFromScenario(gs, map_, SilentPort::Instance().AsPorts(), request), 0);
-        gs.nCurDaimyou = gs.nPlayerDaimyou;
+        BundledGameTest::SetUp();
         gs.nPhase = kPhaseShutsujin;
-        map_.ElvMap().EraseLandTopography();
-        map_.TextureSetup();
         player_ = gs.nPlayerDaimyou;
         origin_ = BushouAt(gs, DaimyouAt(gs, player_).toushu).shiro;
         kuni_ = gs.ShiroMapTbl[static_cast<std::size_t>(origin_)].kuni;
@@ -255,10 +248,7 @@ protected:
     }
     bool IsOrdered(int g) const { return (BushouAt(gs, g).flags & CBushou::kFlagOrdered) != 0; }
 
-    std::unique_ptr<GameState> state_ = std::make_unique<GameState>();
-    GameState& gs = *state_;
-    MbKorMap::CCtrlKorMap map_;
-    HostWindow host_;
+    GameState& gs = *gs_;
     int player_ = -1, origin_ = -1, target_ = -1, kuni_ = -1;
 };
 
