@@ -10,6 +10,7 @@
 #include "game/shell/daimyou_info_dlg.h"
 #include "game/shell/game_app.h"
 #include "game/shell/help.h"
+#include "game/shell/kouekisen_dlgs.h"
 #include "game/shell/main_game_dlg.h"
 #include "game/shell/music_dlg.h"
 #include "game/shell/shutsujin_dlg.h"
@@ -56,6 +57,7 @@ void CMainGameDlg::SetUpCommandSurface() {
     menus_.UpdateKuniMenu({&gs, app_.korMap}, -1);
     views_.curKuni = -1;
     RegisterArmamentCommands(*this);
+    RegisterKouekisenCommands(gs, this);
 }
 
 int CMainGameDlg::StartScenarioGame(const NewGameRequest& request) {
@@ -280,7 +282,13 @@ bool CMainGameDlg::OnCommand(int id, int code, ui::Wnd* from) {
                 dlg.DoModal();
             }
             return true;
-        // Not built yet: the trade-ship list (menu and panel button).
+        case kIdKouekisenList:
+        case CCommandPanelDlg::kKouekisenListId:
+            if (const GameState* gs = GameOrNull()) {
+                CKouekisenListDlg dlg(*gs, gs->nPlayerDaimyou, this);
+                dlg.DoModal();
+            }
+            return true;
         default: break;
     }
     if (const int i = CommandIndexOfId(id); i >= 0 && game_) {
