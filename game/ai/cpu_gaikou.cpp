@@ -59,63 +59,38 @@ void CCpuGaikou::Report(const std::string& line) {
 }
 
 void CCpuGaikou::Refresh() {
-    view_.valid = false;
+    view_.FollowBondChange(context_.gs);
     EnsureCurrent();
 }
 
 void CCpuGaikou::Prepare(int daimyou) {
     EnsureCurrent();
-    shiroList_ = CollectShiro(daimyou);
+    shiroList_ = MainShiro(daimyou);
     preparedFor_ = daimyou;
 }
 
 void CCpuGaikou::EnsureCurrent() const {
     const GameState& gs = context_.gs;
-    const int nDaimyou = DaimyouCount(gs);
-    const int nShiro = ShiroCount(gs);
-    const std::array<int, 6> stamp{gs.nCurYear, gs.nCurMonth, gs.nPhase, nDaimyou, nShiro, BushouCount(gs)};
-    bool current = view_.valid && view_.stamp == stamp;
-    for (int d = 0; current && d < nDaimyou; ++d) {
-        const CDaimyou& h = DaimyouAt(gs, d);
-        current = view_.bonds[static_cast<std::size_t>(2 * d)] == h.bond &&
-                  view_.bonds[static_cast<std::size_t>(2 * d + 1)] == h.masterDaimyou;
-    }
-    if (current) return;
+    view_.Ensure(gs);
+    // CollectShiro's marks are kept at -1 between its calls.
+    const auto nShiro = static_cast<std::size_t>(ShiroCount(gs));
+    if (blockOf_.size() != nShiro) blockOf_.assign(nShiro, -1);
+    if (seenBy_.size() != nShiro) seenBy_.assign(nShiro, -1);
+}
 
-    view_.valid = true;
-    view_.stamp = stamp;
-    const auto n = static_cast<std::size_t>(nDaimyou);
-    view_.bonds.assign(2 * n, 0);
-    view_.own.assign(n, {});
-    view_.vassals.assign(n, {});
-    view_.besieged.assign(n, {});
-    for (int d = 0; d < nDaimyou; ++d) {
-        const CDaimyou& h = DaimyouAt(gs, d);
-        view_.bonds[static_cast<std::size_t>(2 * d)] = h.bond;
-        view_.bonds[static_cast<std::size_t>(2 * d + 1)] = h.masterDaimyou;
-        if (h.bond == CDaimyou::kBondShinjuu && h.masterDaimyou != d && IsValidDaimyou(gs, h.masterDaimyou))
-            view_.vassals[static_cast<std::size_t>(h.masterDaimyou)].push_back(d);
-    }
-    for (int c = 0; c < nShiro; ++c) {
-        const CShiro& s = ShiroAt(gs, c);
-        if (IsValidDaimyou(gs, s.daimyou)) view_.own[static_cast<std::size_t>(s.daimyou)].push_back(c);
-        if (IsValidDaimyou(gs, s.besiegerDaimyou)) view_.besieged[static_cast<std::size_t>(s.besiegerDaimyou)].push_back(c);
-    }
-    sums_.Gather(gs);
-    blockOf_.assign(static_cast<std::size_t>(nShiro), -1);
-    seenBy_.assign(static_cast<std::size_t>(nShiro), -1);
+PeaceKnown CCpuGaikou::KnownForPeace() const {
+    return {[this](int d) -> const std::vector<int>& { return view_.Besieged(d); }, &view_.Held(),
+            [this](int d) { return view_.Sums().K(d); }};
 }
 
 const std::vector<int>& CCpuGaikou::ShiroWithVassals(int daimyou) const {
     withVassals_.clear();
     if (!IsValidDaimyou(context_.gs, daimyou)) return withVassals_;
-    const auto& own = view_.own;
-    withVassals_ = own[static_cast<std::size_t>(daimyou)];
-    const auto& vassals = view_.vassals[static_cast<std::size_t>(daimyou)];
+    withVassals_ = view_.Own(daimyou);
+    const std::vector<int>& vassals = view_.Vassals(daimyou);
     if (vassals.empty()) return withVassals_;
     for (int v : vassals)
-        withVassals_.insert(withVassals_.end(), own[static_cast<std::size_t>(v)].begin(),
-                            own[static_cast<std::size_t>(v)].end());
+        withVassals_.insert(withVassals_.end(), view_.Own(v).begin(), view_.Own(v).end());
     std::sort(withVassals_.begin(), withVassals_.end());
     return withVassals_;
 }
@@ -137,17 +112,22 @@ void CCpuGaikou::Run(int daimyou) {
 }
 
 std::vector<int> CCpuGaikou::CollectShiro(int daimyou) const {
+    if (!IsValidDaimyou(context_.gs, daimyou)) return {};
+    EnsureCurrent();
+    return MainShiro(daimyou);
+}
+
+std::vector<int> CCpuGaikou::MainShiro(int daimyou) const {
     const GameState& gs = context_.gs;
     std::vector<int> out;
     if (!IsValidDaimyou(gs, daimyou)) return out;
-    EnsureCurrent();
     const bool vassal = DaimyouAt(gs, daimyou).bond == CDaimyou::kBondShinjuu;
 
     // Blocks of castles that hang together through the house's own castles, numbered in table
     // order of their first castle. A vassal counts its own castles, any other house those of its
     // vassals too.
     const std::vector<int> castles =
-        vassal ? view_.own[static_cast<std::size_t>(daimyou)] : ShiroWithVassals(daimyou);
+        vassal ? view_.Own(daimyou) : ShiroWithVassals(daimyou);
     if (castles.empty()) return out;
     std::vector<int>& block = blockOf_;
     for (int c : castles)
@@ -222,7 +202,8 @@ std::vector<int> CCpuGaikou::CollectTekiDaimyou(int daimyou, bool mainCastlesOnl
         for (int c : castles)
             look(c);
     } else {
-        EnsureCurrent();
+        // A prepared house's run has changed nothing since its view was checked.
+        if (preparedFor_ != daimyou) EnsureCurrent();
         for (int c : ShiroWithVassals(daimyou))
             look(c);
     }
@@ -259,12 +240,14 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
     if (preparedFor_ != daimyou) Prepare(daimyou);
     CDaimyou& h = DaimyouAt(gs, daimyou);
 
+    const PeaceKnown peace = KnownForPeace();
+
     // 1-2. The hostile neighbours of the main castles; the weakest of them.
     const std::vector<int> near = CollectTekiDaimyou(daimyou, true);
     if (near.empty()) return -1;
     MbMisc::CSortInt first(kListCapacity);
     for (int t : near)
-        first.AddData(t, Key(sums_.KS(t)));
+        first.AddData(t, Key(view_.Sums().KS(t)));
     MergeSubordinates(daimyou, first);
     const int weakest = first.GetCount() > 0 ? first.GetItem(first.GetMin()) : -1;
 
@@ -272,9 +255,9 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
     //    main front last.
     MbMisc::CSortInt list(kListCapacity);
     for (int t : near)
-        list.AddData(t, Key(sums_.KS(t)));
+        list.AddData(t, Key(view_.Sums().KS(t)));
     for (int t : CollectTekiDaimyou(daimyou, false))
-        if (Find(list, t) < 0) list.AddData(t, Key(sums_.KS(t)));
+        if (Find(list, t) < 0) list.AddData(t, Key(view_.Sums().KS(t)));
     MergeSubordinates(daimyou, list);
     int weakestKey = 0;
     const int at = Find(list, weakest);
@@ -291,21 +274,21 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
         std::int64_t sum = 0;
         for (int i = 0; i < list.GetCount(); ++i)
             sum += list.GetSort(i);
-        if (static_cast<double>(sum) < static_cast<double>(sums_.KS(daimyou)) * (0.7 + 0.2 * gs.rng.Unit()))
+        if (static_cast<double>(sum) < static_cast<double>(view_.Sums().KS(daimyou)) * (0.7 + 0.2 * gs.rng.Unit()))
             return -1;
         std::vector<int> besiegedOwners;
-        for (int c : view_.besieged[static_cast<std::size_t>(daimyou)])
+        for (int c : view_.Besieged(daimyou))
             besiegedOwners.push_back(ShiroAt(gs, c).daimyou);
         bool projected = false;
         int atHarvest = 0;
         for (int i = 0; i < list.GetCount(); ++i) {
             const int t = list.GetItem(i);
             if (Relation(gs, daimyou, t) == CDaimyou::kRelShukuteki) continue;
-            const std::int64_t price = static_cast<std::int64_t>(0.1 * static_cast<double>(sums_.K(t)));
+            const std::int64_t price = static_cast<std::int64_t>(0.1 * static_cast<double>(view_.Sums().K(t)));
             if (h.shikin < price) continue;
             if (gs.rng.Unit() < 0.8) {
                 if (!projected) {
-                    atHarvest = EstimateShikinAtHarvest(gs, daimyou, -1, 1.1);
+                    atHarvest = EstimateShikinAtHarvest(gs, daimyou, -1, 1.1, &view_.FundsIndex(gs));
                     projected = true;
                 }
                 if (atHarvest < price) continue;
@@ -314,9 +297,9 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
             bool agreed = false;
             if (t == gs.nPlayerDaimyou) {
                 agreed = AskShishaRaihou(gs, ports, kShishaFusen, daimyou).accept;
-                if (agreed) MakePeace(gs, ports, daimyou, t, false);
+                if (agreed) MakePeace(gs, ports, daimyou, t, false, &peace);
             } else {
-                const FusenDoumeiKnown known{&ShiroWithVassals(t), [this](int d) { return sums_.K(d); }};
+                const FusenDoumeiKnown known{&ShiroWithVassals(t), peace.kokudaka, &peace};
                 agreed = NegotiateFusenDoumei(gs, ports, daimyou, t, known);
             }
             if (!agreed) continue;
@@ -332,7 +315,7 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
     // 5. No alliance: a weak house, or one whose last castle is besieged, applies to a rising
     //    neighbour for subordination or vassalage.
     if (h.GetKind() == CDaimyou::kKindAinu) return -1;
-    const std::vector<int>& own = view_.own[static_cast<std::size_t>(daimyou)];
+    const std::vector<int>& own = view_.Own(daimyou);
     const int owned = static_cast<int>(own.size());
     const int lone = own.empty() ? -1 : own.back();
     const bool falling = Trend(gs, daimyou) < 0;
@@ -349,11 +332,11 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
         const int t = list.GetItem(i);
         if (Relation(gs, daimyou, t) == CDaimyou::kRelShukuteki || h.GetRelationHi(t) != 0) continue;
         if (!danger && Trend(gs, t) <= 0) continue;
-        const double mine = static_cast<double>(sums_.KS(daimyou));
-        const double theirs = static_cast<double>(sums_.KS(t));
+        const double mine = static_cast<double>(view_.Sums().KS(daimyou));
+        const double theirs = static_cast<double>(view_.Sums().KS(t));
         if (!danger) {
             if (theirs * 0.25 * gs.rng.Unit() > mine && gs.rng.Unit() < 0.5 &&
-                SendJuuzokuShiganShisha(gs, ports, t, daimyou, &sums_)) {
+                SendJuuzokuShiganShisha(gs, ports, t, daimyou, &view_.Sums(), &peace)) {
                 Report(FormatText("%sは従属志願し%sの傘下に入りました", h.name.c_str(), DaimyouAt(gs, t).name.c_str()));
                 Refresh();
                 return -2;
@@ -362,7 +345,7 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
         }
         const double r = 0.25 * gs.rng.Unit();
         if (EstimateKoujousen(gs, -1, lone, nullptr, nullptr, 0, nullptr) > 4) continue;
-        if (theirs * r > mine && gs.rng.Unit() < 0.5 && SendShinjuuShiganShisha(gs, ports, t, daimyou, &sums_)) {
+        if (theirs * r > mine && gs.rng.Unit() < 0.5 && SendShinjuuShiganShisha(gs, ports, t, daimyou, &view_.Sums(), &peace)) {
             Report(FormatText("%sは臣従志願し%sの傘下に入りました", h.name.c_str(), DaimyouAt(gs, t).name.c_str()));
             Refresh();
             return -2;
@@ -376,32 +359,47 @@ void CCpuGaikou::ForceJuuzoku(int daimyou, int exclude) {
     const Ports& ports = context_.ports;
     if (!IsValidDaimyou(gs, daimyou)) return;
     if (preparedFor_ != daimyou) Prepare(daimyou);
-    // The weakest house holding the state about this one, or -1.
-    const auto weakest = [&](int state) {
+    // The houses holding the state of a subordinate and of an ally about this one, in table
+    // order, from one pass over the houses.
+    std::vector<int> subordinates;
+    std::vector<int> allies;
+    const auto collect = [&] {
+        subordinates.clear();
+        allies.clear();
+        for (int k : DaimyouIndexes(gs)) {
+            if (k == daimyou || k == exclude) continue;
+            const int state = Relation(gs, k, daimyou);
+            if ((state == CDaimyou::kRelJuuzoku || state == CDaimyou::kRelFusen) && HouseExists(gs, k))
+                (state == CDaimyou::kRelJuuzoku ? subordinates : allies).push_back(k);
+        }
+    };
+    // The weakest of the houses, or -1.
+    const auto weakest = [&](const std::vector<int>& houses) {
         MbMisc::CSortInt list(kListCapacity);
-        for (int k : DaimyouIndexes(gs))
-            if (k != daimyou && k != exclude && HouseExists(gs, k) && Relation(gs, k, daimyou) == state)
-                list.AddData(k, Key(sums_.K(k)));
+        for (int k : houses)
+            list.AddData(k, Key(view_.Sums().K(k)));
         if (list.GetCount() == 0) return -1;
         list.SortTopSmall(-1);
         return list.GetItem(0);
     };
     const std::string& name = DaimyouAt(gs, daimyou).name;
+    collect();
 
     // 1. A subordinate into vassalage.
-    if (const int k = weakest(CDaimyou::kRelJuuzoku); k >= 0) {
+    if (const int k = weakest(subordinates); k >= 0) {
         const double x = 0.3 * gs.rng.Unit();
-        if (static_cast<double>(sums_.K(daimyou)) * x > static_cast<double>(sums_.K(k)) &&
-            SendShinjuuYoukyuuShisha(gs, ports, daimyou, k, &sums_)) {
+        if (static_cast<double>(view_.Sums().K(daimyou)) * x > static_cast<double>(view_.Sums().K(k)) &&
+            SendShinjuuYoukyuuShisha(gs, ports, daimyou, k, &view_.Sums())) {
             Report(FormatText("%sは%sを臣従させました", name.c_str(), DaimyouAt(gs, k).name.c_str()));
             Refresh();
+            collect();  // the new vassal's sphere has new relations
         }
     }
     // 2. An ally into subordination.
-    if (const int k = weakest(CDaimyou::kRelFusen); k >= 0) {
+    if (const int k = weakest(allies); k >= 0) {
         const double x = 0.4 * gs.rng.Unit();
-        if (static_cast<double>(sums_.K(daimyou)) * x > static_cast<double>(sums_.K(k)) &&
-            SendJuuzokuYoukyuuShisha(gs, ports, daimyou, k, &sums_)) {
+        if (static_cast<double>(view_.Sums().K(daimyou)) * x > static_cast<double>(view_.Sums().K(k)) &&
+            SendJuuzokuYoukyuuShisha(gs, ports, daimyou, k, &view_.Sums())) {
             Report(FormatText("%sは%sを従属させました", name.c_str(), DaimyouAt(gs, k).name.c_str()));
             Refresh();
         }
@@ -434,7 +432,7 @@ int CCpuGaikou::ForceJuuzokuOrBreakDoumei(int daimyou, int exclude) {
             if (od.bond != CDaimyou::kBondDokuritsu && od.masterDaimyou != daimyou && HouseExists(gs, od.masterDaimyou))
                 top = od.masterDaimyou;
             if (Find(bound, top) >= 0) return;
-            double key = static_cast<double>(sums_.KS(top));
+            double key = static_cast<double>(view_.Sums().KS(top));
             if (Trend(gs, top) > 0) key *= 1.3;
             if (Trend(gs, top) < 0) key *= 0.7;
             bound.AddData(top, Key(static_cast<std::int64_t>(key)));
@@ -446,12 +444,12 @@ int CCpuGaikou::ForceJuuzokuOrBreakDoumei(int daimyou, int exclude) {
     if (hostile) return -1;
 
     const std::string& name = DaimyouAt(gs, daimyou).name;
-    const double mine = static_cast<double>(sums_.K(daimyou));
+    const double mine = static_cast<double>(view_.Sums().K(daimyou));
     // 4. A much weaker subordinate into vassalage.
     for (int i = 0; i < bound.GetCount(); ++i) {
         const int t = bound.GetItem(i);
         if (t == exclude || Relation(gs, daimyou, t) != CDaimyou::kRelJuuzokuMaster) continue;
-        if (static_cast<double>(sums_.K(t)) * 4.0 < mine && SendShinjuuYoukyuuShisha(gs, ports, daimyou, t, &sums_)) {
+        if (static_cast<double>(view_.Sums().K(t)) * 4.0 < mine && SendShinjuuYoukyuuShisha(gs, ports, daimyou, t, &view_.Sums())) {
             Report(FormatText("%sは%sを臣従させました", name.c_str(), DaimyouAt(gs, t).name.c_str()));
             Refresh();
             return -1;
@@ -462,9 +460,9 @@ int CCpuGaikou::ForceJuuzokuOrBreakDoumei(int daimyou, int exclude) {
     for (int i = 0; i < bound.GetCount(); ++i) {
         const int t = bound.GetItem(i);
         if (t == exclude || Relation(gs, daimyou, t) != CDaimyou::kRelFusen) continue;
-        const double theirs = static_cast<double>(sums_.K(t));
+        const double theirs = static_cast<double>(view_.Sums().K(t));
         if (theirs * 3.0 < mine) {
-            if (SendJuuzokuYoukyuuShisha(gs, ports, daimyou, t, &sums_)) {
+            if (SendJuuzokuYoukyuuShisha(gs, ports, daimyou, t, &view_.Sums())) {
                 Report(FormatText("%sは%sを従属させました", name.c_str(), DaimyouAt(gs, t).name.c_str()));
                 Refresh();
                 return -1;
@@ -505,24 +503,25 @@ void CCpuGaikou::RunMember(int daimyou) {
     CSortList candidates(static_cast<int>(found.size()));
     candidates.SetCount(0);
     for (int o : found)
-        candidates.Append(o, Key(sums_.KS(o)));
+        candidates.Append(o, Key(view_.Sums().KS(o)));
     candidates.SortLarge();
 
     const int head = h.toushu;
     const double loyalty = IsValidBushou(gs, head) ? BushouAt(gs, head).chuusei : 5.0;
     const double weight = loyalty / 3.0 + 1.0;
-    const double fearOfMaster = EvaluateShishaTeian(gs, daimyou, master, true, {}, &sums_);
+    const double fearOfMaster = EvaluateShishaTeian(gs, daimyou, master, true, {}, &view_.Sums());
     const std::string masterName = DaimyouAt(gs, master).name;
+    const PeaceKnown peace = KnownForPeace();
     for (int i = 0; i < candidates.Count(); ++i) {
         const int o = candidates.Id(i);
-        const double ks = static_cast<double>(sums_.KS(o));
-        if (!(ks >= 1.5 * static_cast<double>(sums_.K(daimyou)))) continue;
-        if (!(ks >= static_cast<double>(sums_.KS(master)) * (1.0 + 0.2 * gs.rng.Unit()) * weight)) continue;
-        if (!(static_cast<double>(sums_.SS(o)) >=
-              static_cast<double>(sums_.SS(master)) * (1.0 + 0.2 * gs.rng.Unit()) * weight))
+        const double ks = static_cast<double>(view_.Sums().KS(o));
+        if (!(ks >= 1.5 * static_cast<double>(view_.Sums().K(daimyou)))) continue;
+        if (!(ks >= static_cast<double>(view_.Sums().KS(master)) * (1.0 + 0.2 * gs.rng.Unit()) * weight)) continue;
+        if (!(static_cast<double>(view_.Sums().SS(o)) >=
+              static_cast<double>(view_.Sums().SS(master)) * (1.0 + 0.2 * gs.rng.Unit()) * weight))
             continue;
-        if (!(EvaluateShishaTeian(gs, daimyou, o, true, {}, &sums_) < fearOfMaster)) continue;
-        if (SendKuragaeShisha(gs, ports, o, daimyou, &sums_)) {
+        if (!(EvaluateShishaTeian(gs, daimyou, o, true, {}, &view_.Sums()) < fearOfMaster)) continue;
+        if (SendKuragaeShisha(gs, ports, o, daimyou, &view_.Sums(), &peace)) {
             Report(FormatText("%sは主家を%sから%sに鞍替えしました", DaimyouAt(gs, daimyou).name.c_str(),
                               masterName.c_str(), DaimyouAt(gs, o).name.c_str()));
             Refresh();
@@ -531,7 +530,7 @@ void CCpuGaikou::RunMember(int daimyou) {
     }
 
     // No new master: independence, as likely as the house has little to fear from its master.
-    const double fear = EvaluateShishaTeian(gs, daimyou, master, false, {}, &sums_);
+    const double fear = EvaluateShishaTeian(gs, daimyou, master, false, {}, &view_.Sums());
     if (gs.rng.Unit() < fear) {
         const std::string line = FormatText("%sは%sから独立しました", DaimyouAt(gs, daimyou).name.c_str(), masterName.c_str());
         Report(line);

@@ -10,11 +10,11 @@
 // changed bonds.
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
-#include "game/diplomacy/envoys.h"
+#include "game/ai/gaikou_view.h"
+#include "game/diplomacy/bonds.h"
 #include "game/state/game_context.h"
 
 namespace MbMisc {
@@ -56,35 +56,26 @@ private:
     void Report(const std::string& line);
     // The main castles and the houses' sums for a run of the house.
     void Prepare(int daimyou);
-    // Gathers the houses' sums again after a bond has changed.
+    // CollectShiro over the view as it stands.
+    std::vector<int> MainShiro(int daimyou) const;
+    // Brings the view up to date after a bond this planner changed.
     void Refresh();
     // Hostile neighbours keyed by KS: subordinates are merged into their masters.
     void MergeSubordinates(int daimyou, MbMisc::CSortInt& list) const;
-    // Takes the phase view and the houses' sums again when the date, a table's count or a bond
-    // between houses has changed since they were taken.
+    // Takes the phase view (gaikou_view.h) again when the date, a table's count or a bond
+    // between houses has changed since it was taken.
     void EnsureCurrent() const;
+    // What the view holds for the treaties the phase makes (bonds.h).
+    PeaceKnown KnownForPeace() const;
     // The castles of the house and of its vassals, in table order.
     const std::vector<int>& ShiroWithVassals(int daimyou) const;
 
-    // What the houses' runs of one phase read many times. In this phase no castle changes hands
-    // and no siege moves, and a general changes house only as a hostage, which comes with a
-    // bond; so the view holds until the date, a count or a bond changes.
-    struct PhaseView {
-        bool valid = false;
-        std::array<int, 6> stamp{};               // year, month, phase and the three counts
-        std::vector<int> bonds;                   // bond and master of every house
-        std::vector<std::vector<int>> own;        // castles by owner
-        std::vector<std::vector<int>> vassals;    // vassal houses by master
-        std::vector<std::vector<int>> besieged;   // castles by besieging house
-    };
-
     GameContext context_;
-    mutable PhaseView view_;
+    mutable GaikouView view_;
     mutable std::vector<int> withVassals_;  // ShiroWithVassals' answer
     mutable std::vector<int> blockOf_, seenBy_;  // CollectShiro's marks, one per castle, kept at -1
-    mutable DaimyouSums sums_;
     std::vector<int> shiroList_;  // the main castles of the house being run
-    int preparedFor_ = -1;        // the house shiroList_ and sums_ were gathered for
+    int preparedFor_ = -1;        // the house shiroList_ was gathered for
 };
 
 }  // namespace rymd

@@ -100,7 +100,7 @@ void RemoveRengou(GameState& gs, const Ports& ports, int rengou) {
     gs.nRengou = n - 1;
 }
 
-void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet) {
+void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet, const PeaceKnown* known) {
     if (!IsValidDaimyou(gs, a) || !IsValidDaimyou(gs, b)) return;
     const int nDaimyou = DaimyouCount(gs);
 
@@ -129,42 +129,67 @@ void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet) {
         const int other = top == a ? b : a;
         SetBoth(gs, h, other, CDaimyou::kRelFusen);
         for (int k = 0; k < nDaimyou; ++k) {
-            if (k == h || k == other || !HouseExists(gs, k)) continue;
+            if (k == h || k == other) continue;
             const int about = DaimyouAt(gs, k).GetRelationLo(other);
-            if (about == CDaimyou::kRelJuuzoku || about == CDaimyou::kRelShinjuu)
+            if ((about == CDaimyou::kRelJuuzoku || about == CDaimyou::kRelShinjuu) && HouseExists(gs, k))
                 SetBoth(gs, h, k, CDaimyou::kRelFusen);
         }
     }
 
-    // 4. Sieges between the two sides.
+    // 4. Sieges between the two sides. Lifting one siege changes no other castle's owner or
+    //    besieger, so the castles besieged by the houses of either side, in table order, are
+    //    all that need looking at.
     bool lifted = false;
-    const int nShiro = ShiroCount(gs);
-    for (int c = 0; c < nShiro; ++c) {
+    const auto lift = [&](int c) {
         const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
-        if (s.besiegerDaimyou < 0) continue;
+        if (s.besiegerDaimyou < 0) return;
         const int ownerTop = PeaceTop(gs, s.daimyou);
         const int besiegerTop = PeaceTop(gs, s.besiegerDaimyou);
         if ((ownerTop == a && besiegerTop == b) || (ownerTop == b && besiegerTop == a))
             lifted = LiftShiroHoui(gs, c) || lifted;
+    };
+    if (known && known->besiegedBy) {
+        std::vector<int> castles;
+        for (int h = 0; h < nDaimyou; ++h) {
+            const int top = PeaceTop(gs, h);
+            if (top != a && top != b) continue;
+            const std::vector<int>& list = known->besiegedBy(h);
+            castles.insert(castles.end(), list.begin(), list.end());
+        }
+        std::sort(castles.begin(), castles.end());
+        castles.erase(std::unique(castles.begin(), castles.end()), castles.end());
+        for (int c : castles)
+            if (IsValidShiro(gs, c)) lift(c);
+    } else {
+        for (int c : ShiroIndexes(gs))
+            lift(c);
     }
     if (lifted) gs.GunsenTable.CheckGunsen(gs, ports);
 
     // 5. Captives held between houses that are now bound.
-    const int nBushou = BushouCount(gs);
-    for (int g = 0; g < nBushou; ++g) {
+    const auto release = [&](int g) {
         const CBushou& captive = gs.BushouTbl[static_cast<std::size_t>(g)];
-        if (captive.status != CBushou::kStatusHoryo || captive.daimyou == -1) continue;
+        if (captive.status != CBushou::kStatusHoryo || captive.daimyou == -1) return;
         const int holder = captive.holderDaimyou;
         const int former = captive.originDaimyou;
-        if (!HouseExists(gs, holder) || !HouseExists(gs, former)) continue;
+        if (!HouseExists(gs, holder) || !HouseExists(gs, former)) return;
         if (DaimyouAt(gs, holder).GetRelationLo(former) > CDaimyou::kRelNothing)
             ReleaseHoryo(gs, ports, g, true);
+    };
+    if (known && known->captives) {
+        for (int g : *known->captives)
+            if (IsValidBushou(gs, g)) release(g);
+    } else {
+        for (int g : BushouIndexes(gs))
+            release(g);
     }
 
     // 6. The price of peace.
-    if (!quiet)
-        DaimyouAt(gs, a).shikin -=
-            static_cast<std::int32_t>(0.1 * static_cast<double>(SumKokudakaOfDaimyou(gs, b)));
+    if (!quiet) {
+        const std::int64_t yield =
+            known && known->kokudaka ? known->kokudaka(b) : SumKokudakaOfDaimyou(gs, b);
+        DaimyouAt(gs, a).shikin -= static_cast<std::int32_t>(0.1 * static_cast<double>(yield));
+    }
 }
 
 bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, bool quiet) {
@@ -295,7 +320,7 @@ bool NegotiateFusenDoumei(GameState& gs, const Ports& ports, int proposer, int t
     CDaimyou& t = DaimyouAt(gs, target);
     if (t.bond != CDaimyou::kBondDokuritsu || t.GetRelationHi(proposer) != 0) return false;
     if (t.GetKind() == CDaimyou::kKindAinu) {
-        MakePeace(gs, ports, proposer, target, false);
+        MakePeace(gs, ports, proposer, target, false, known.peace);
         return true;
     }
 
@@ -341,7 +366,7 @@ bool NegotiateFusenDoumei(GameState& gs, const Ports& ports, int proposer, int t
     // A target without rice yield stands below any proposer that has some.
     const double p = mine > 0.0 ? theirs / mine * 0.5 : (theirs > 0.0 ? 1.0 : 0.0);
     if (gs.rng.Unit() <= p) {
-        MakePeace(gs, ports, proposer, target, false);
+        MakePeace(gs, ports, proposer, target, false, known.peace);
         return true;
     }
     return false;

@@ -16,10 +16,21 @@ namespace rymd {
 struct GameState;
 struct Ports;
 
+// What a caller that makes many treaties in one phase may give MakePeace from what it already
+// holds, so that the treaty does not walk the whole tables; the result is the same without.
+struct PeaceKnown {
+    // The castles each house besieges (by the castles' besieging house), in table order.
+    std::function<const std::vector<int>&(int)> besiegedBy;
+    // At least every general held as captive, in table order.
+    const std::vector<int>* captives = nullptr;
+    // The house's own rice yield (its castles' yields).
+    std::function<std::int64_t(int)> kokudaka;
+};
+
 // a and b, with their spheres, become non-aggression allies (state 2 both ways). Coalitions of
 // one against the other dissolve; sieges between them are lifted and captives between bound
 // houses released. Unless quiet, a pays a tenth of b's rice yield (funds may go negative).
-void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet);
+void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet, const PeaceKnown* known = nullptr);
 
 // daimyou, with every house that has it as master, becomes subordinate to master, and its
 // relations with the other houses are derived from the master's. Unless quiet, guest generals
@@ -44,6 +55,7 @@ bool MakeShinjuu(GameState& gs, int master, int daimyou);
 struct FusenDoumeiKnown {
     const std::vector<int>* targetShiro = nullptr;
     std::function<std::int64_t(int)> kokudaka;
+    const PeaceKnown* peace = nullptr;  // for the treaty, when the target accepts
 };
 bool NegotiateFusenDoumei(GameState& gs, const Ports& ports, int proposer, int target,
                           const FusenDoumeiKnown& known = {});

@@ -41,10 +41,9 @@ void AddOnce(std::vector<int>& list, int d) {
 // The houses in play that are y's top neighbours (the top owners of castles linked to a castle of
 // y's side), each once, when keep(t, linkedCastle) says so.
 template <class Keep>
-std::vector<int> TopNeighbours(const GameState& gs, int y, Keep keep) {
+std::vector<int> TopNeighbours(const GameState& gs, int y, const DaimyouSums& sums, Keep keep) {
     std::vector<int> out;
-    for (int c : ShiroIndexes(gs)) {
-        if (GetCountedDaimyouOfShiro(gs, c) != y) continue;
+    for (int c : sums.CountedShiro(y)) {
         ForShiroLinks(gs, c, [&](int l, int) {
             const int t = GetCountedDaimyouOfShiro(gs, l);
             if (t != y && HouseExists(gs, t) && keep(t, l)) AddOnce(out, t);
@@ -53,17 +52,12 @@ std::vector<int> TopNeighbours(const GameState& gs, int y, Keep keep) {
     return out;
 }
 
-// The siege estimate of a house's lone castle besieged by the other house: the months until it
-// falls, or -1 when the house does not hold exactly one castle besieged by that house.
-int LoneCastleSiegeMonths(GameState& gs, int h, int besieger) {
-    int lone = -1;
-    int count = 0;
-    for (int c : ShiroIndexes(gs)) {
-        if (ShiroAt(gs, c).daimyou != h) continue;
-        if (++count > 1) return -1;
-        lone = c;
-    }
-    if (count != 1) return -1;
+// The siege estimate of a house's lone castle (of its castles, own) besieged by the other
+// house: the months until it falls, or -1 when the house does not hold exactly one castle
+// besieged by that house.
+int LoneCastleSiegeMonths(GameState& gs, const std::vector<int>& own, int besieger) {
+    if (own.size() != 1) return -1;
+    const int lone = own.front();
     const CShiro& s = ShiroAt(gs, lone);
     if (s.nBesieger <= 0 || s.besiegerDaimyou != besieger) return -1;
     return EstimateKoujousen(gs, -1, lone, nullptr, nullptr, 0, nullptr);
@@ -84,10 +78,12 @@ bool SendDemand(GameState& gs, const Ports& ports, int a, int b, const Demand& k
         return kind.vassalage ? MakeShinjuu(gs, a, b) : MakeJuuzoku(gs, ports, a, b, false);
     }
 
+    const DaimyouSums local = given ? DaimyouSums() : DaimyouSums(gs);
+    const DaimyouSums& sums = given ? *given : local;
+
     // The best road between b's own castles and a's side.
     int best = 4;
-    for (int c : ShiroIndexes(gs)) {
-        if (ShiroAt(gs, c).daimyou != b) continue;
+    for (int c : sums.OwnShiro(b)) {
         ForShiroLinks(gs, c, [&](int l, int kind) {
             if (GetCountedDaimyouOfShiro(gs, l) == a) best = std::min(best, std::clamp(kind, 0, 3));
         });
@@ -95,9 +91,6 @@ bool SendDemand(GameState& gs, const Ports& ports, int a, int b, const Demand& k
     if (best == 4) return false;  // no link at all: refused before any draw
     static constexpr double kRoad[4] = {1.0, 0.9, 0.8, 0.5};
     const double f = kind.factor * kRoad[best] / 5.0;
-
-    const DaimyouSums local = given ? DaimyouSums() : DaimyouSums(gs);
-    const DaimyouSums& sums = given ? *given : local;
 
     const double fear = EvaluateShishaTeian(gs, b, a, true, {}, &sums);
     if (kind.refuseAt + kind.refuseSpread * gs.rng.Unit() < fear) return false;
@@ -112,7 +105,7 @@ bool SendDemand(GameState& gs, const Ports& ports, int a, int b, const Demand& k
 
     // a must not have to fear its own hostile neighbours more than it gains.
     std::int64_t hostile = 0;
-    for (int t : TopNeighbours(gs, a, [&](int t, int) { return DaimyouAt(gs, t).GetRelationLo(a) < CDaimyou::kRelFusen; }))
+    for (int t : TopNeighbours(gs, a, sums, [&](int t, int) { return DaimyouAt(gs, t).GetRelationLo(a) < CDaimyou::kRelFusen; }))
         hostile += sums.KS(t);
     if (static_cast<double>(hostile) * (0.8 + 0.4 * gs.rng.Unit()) > static_cast<double>(sums.KS(a)) * f)
         return false;
@@ -123,21 +116,22 @@ bool SendDemand(GameState& gs, const Ports& ports, int a, int b, const Demand& k
 // The three envoys that ask a to take h in.
 enum class Application { Kuragae, Juuzoku, Shinjuu };
 
-bool SendApplication(GameState& gs, const Ports& ports, int a, int h, Application kind, const DaimyouSums* given) {
+bool SendApplication(GameState& gs, const Ports& ports, int a, int h, Application kind, const DaimyouSums* given,
+                     const PeaceKnown* peace) {
     if (!IsValidDaimyou(gs, a) || !IsValidDaimyou(gs, h) || a == h) return false;
     if (DaimyouAt(gs, a).bond != CDaimyou::kBondDokuritsu) return false;
 
     bool demand = false;
     if (!IsPlayer(gs, a)) {
         if (DaimyouAt(gs, a).GetRelationHi(h) != 0) return false;
-        if (CountShiroOfDaimyou(gs, h) == 0) return false;
-        const int months = LoneCastleSiegeMonths(gs, h, a);
+        const DaimyouSums local = given ? DaimyouSums() : DaimyouSums(gs);
+        const DaimyouSums& sums = given ? *given : local;
+        if (sums.OwnShiro(h).empty()) return false;
+        const int months = LoneCastleSiegeMonths(gs, sums.OwnShiro(h), a);
         if (months >= 0) {
             if (months <= 1) return false;
             if (gs.rng.Unit() < std::pow(1.0 / months, 0.3)) return false;
         }
-        const DaimyouSums local = given ? DaimyouSums() : DaimyouSums(gs);
-        const DaimyouSums& sums = given ? *given : local;
         demand = static_cast<double>(sums.KS(h)) <
                  static_cast<double>(sums.KS(a)) * (0.03 + 0.05 * gs.rng.Unit());
     } else {
@@ -172,7 +166,7 @@ bool SendApplication(GameState& gs, const Ports& ports, int a, int h, Applicatio
         case Application::Kuragae: {
             const int former = DaimyouAt(gs, h).masterDaimyou;
             DeclareDokuritsu(gs, ports, h);
-            MakePeace(gs, ports, h, a, true);
+            MakePeace(gs, ports, h, a, true, peace);
             const bool ok = MakeJuuzoku(gs, ports, a, h, false);
             if (ok && IsValidDaimyou(gs, former) && former != h &&
                 DaimyouAt(gs, former).GetRelationHi(h) != CDaimyou::kNoCountdown)
@@ -180,12 +174,12 @@ bool SendApplication(GameState& gs, const Ports& ports, int a, int h, Applicatio
             return ok;
         }
         case Application::Juuzoku:
-            if (DaimyouAt(gs, a).GetRelationLo(h) != CDaimyou::kRelFusen) MakePeace(gs, ports, h, a, true);
+            if (DaimyouAt(gs, a).GetRelationLo(h) != CDaimyou::kRelFusen) MakePeace(gs, ports, h, a, true, peace);
             MakeJuuzoku(gs, ports, a, h, false);
             return true;
         case Application::Shinjuu: {
             const int s = DaimyouAt(gs, a).GetRelationLo(h);
-            if (s != CDaimyou::kRelFusen && s != CDaimyou::kRelJuuzokuMaster) MakePeace(gs, ports, h, a, true);
+            if (s != CDaimyou::kRelFusen && s != CDaimyou::kRelJuuzokuMaster) MakePeace(gs, ports, h, a, true, peace);
             if (s != CDaimyou::kRelJuuzokuMaster) MakeJuuzoku(gs, ports, a, h, false);
             MakeShinjuu(gs, a, h);
             return true;
@@ -238,16 +232,57 @@ void DaimyouSums::Gather(const GameState& gs) {
     gs_ = &gs;
     const std::size_t n = static_cast<std::size_t>(DaimyouCount(gs));
     k_.assign(n, 0);
-    ks_.assign(n, 0);
-    strengths_.gathered = false;
+    own_.resize(n);
+    for (std::vector<int>& list : own_)
+        list.clear();
     for (int c : ShiroIndexes(gs)) {
         const CShiro& s = ShiroAt(gs, c);
         if (!IsValidDaimyou(gs, s.daimyou)) continue;
         const auto d = static_cast<std::size_t>(s.daimyou);
         k_[d] += s.kokudaka;
-        ks_[d] += s.kokudaka;
-        if (const int m = SumsMaster(gs, s.daimyou); m >= 0) ks_[static_cast<std::size_t>(m)] += s.kokudaka;
+        own_[d].push_back(c);
     }
+    TakeBonds(gs);
+}
+
+void DaimyouSums::FollowBonds(const GameState& gs) {
+    if (gs_ != &gs || k_.size() != static_cast<std::size_t>(DaimyouCount(gs))) {
+        Gather(gs);
+        return;
+    }
+    TakeBonds(gs);
+}
+
+void DaimyouSums::TakeBonds(const GameState& gs) {
+    const std::size_t n = k_.size();
+    strengths_.gathered = false;
+    ks_ = k_;
+    vassals_.resize(n);
+    for (std::vector<int>& list : vassals_)
+        list.clear();
+    for (int d : DaimyouIndexes(gs)) {
+        if (const int m = SumsMaster(gs, d); m >= 0) {
+            ks_[static_cast<std::size_t>(m)] += k_[static_cast<std::size_t>(d)];
+            vassals_[static_cast<std::size_t>(m)].push_back(d);
+        }
+    }
+    counted_.resize(n);
+    countedTaken_.assign(n, 0);
+}
+
+const std::vector<int>& DaimyouSums::CountedShiro(int daimyou) const {
+    if (daimyou < 0 || static_cast<std::size_t>(daimyou) >= counted_.size() || gs_ == nullptr) return ListOfHouse(counted_, -1);
+    const auto d = static_cast<std::size_t>(daimyou);
+    std::vector<int>& list = counted_[d];
+    if (countedTaken_[d]) return list;
+    countedTaken_[d] = 1;
+    // The house's own castles unless they count for its master, and its vassals'.
+    list.clear();
+    if (GetCountedDaimyou(*gs_, daimyou) == daimyou) list = own_[d];
+    for (int v : vassals_[d])
+        list.insert(list.end(), own_[static_cast<std::size_t>(v)].begin(), own_[static_cast<std::size_t>(v)].end());
+    if (!vassals_[d].empty()) std::sort(list.begin(), list.end());
+    return list;
 }
 
 const DaimyouSums::StrengthSums& DaimyouSums::Strengths() const {
@@ -331,16 +366,19 @@ bool SendShinjuuYoukyuuShisha(GameState& gs, const Ports& ports, int a, int b, c
     return SendDemand(gs, ports, a, b, {kShishaShinjuuYoukyuu, gs.nShinjuuJoukenHosei, 0.02, 0.01, true}, sums);
 }
 
-bool SendKuragaeShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums) {
-    return SendApplication(gs, ports, a, h, Application::Kuragae, sums);
+bool SendKuragaeShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums,
+                       const PeaceKnown* peace) {
+    return SendApplication(gs, ports, a, h, Application::Kuragae, sums, peace);
 }
 
-bool SendJuuzokuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums) {
-    return SendApplication(gs, ports, a, h, Application::Juuzoku, sums);
+bool SendJuuzokuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums,
+                             const PeaceKnown* peace) {
+    return SendApplication(gs, ports, a, h, Application::Juuzoku, sums, peace);
 }
 
-bool SendShinjuuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums) {
-    return SendApplication(gs, ports, a, h, Application::Shinjuu, sums);
+bool SendShinjuuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums,
+                             const PeaceKnown* peace) {
+    return SendApplication(gs, ports, a, h, Application::Shinjuu, sums, peace);
 }
 
 double EvaluateShishaTeian(const GameState& gs, int x, int y, bool fromBorder, std::span<const int> friends,
@@ -348,22 +386,25 @@ double EvaluateShishaTeian(const GameState& gs, int x, int y, bool fromBorder, s
     if (!IsValidDaimyou(gs, x) || !IsValidDaimyou(gs, y) || x == y) return 0.0;
     const DaimyouSums local = given ? DaimyouSums() : DaimyouSums(gs);
     const DaimyouSums& sums = given ? *given : local;
-    const int nShiro = ShiroCount(gs);
 
     // 1. The rice yield standing behind y: with fromBorder, the part of y's side that hangs
     //    together with the castles facing x's own (one flood fill from all of them at once).
     std::int64_t bigY = 0;
     if (fromBorder) {
-        std::vector<std::uint8_t> marked(static_cast<std::size_t>(nShiro), 0);
+        // Marks kept at 0 between calls; the castles marked are cleared again at the end.
+        thread_local std::vector<std::uint8_t> marked;
+        if (marked.size() < static_cast<std::size_t>(ShiroCount(gs))) marked.resize(static_cast<std::size_t>(ShiroCount(gs)), 0);
         std::vector<int> stack;
-        for (int c = 0; c < nShiro; ++c) {
-            if (GetCountedDaimyouOfShiro(gs, c) != y) continue;
+        std::vector<int> filled;
+        const auto mark = [&](int c) {
+            marked[static_cast<std::size_t>(c)] = 1;
+            filled.push_back(c);
+            stack.push_back(c);
+        };
+        for (int c : sums.CountedShiro(y)) {
             bool facing = false;
             ForShiroLinks(gs, c, [&](int l, int) { facing = facing || ShiroAt(gs, l).daimyou == x; });
-            if (facing && !marked[static_cast<std::size_t>(c)]) {
-                marked[static_cast<std::size_t>(c)] = 1;
-                stack.push_back(c);
-            }
+            if (facing && !marked[static_cast<std::size_t>(c)]) mark(c);
         }
         while (!stack.empty()) {
             const int c = stack.back();
@@ -371,10 +412,11 @@ double EvaluateShishaTeian(const GameState& gs, int x, int y, bool fromBorder, s
             bigY += ShiroAt(gs, c).kokudaka;
             ForShiroLinks(gs, c, [&](int l, int) {
                 if (marked[static_cast<std::size_t>(l)] || GetCountedDaimyouOfShiro(gs, l) != y) return;
-                marked[static_cast<std::size_t>(l)] = 1;
-                stack.push_back(l);
+                mark(l);
             });
         }
+        for (int c : filled)
+            marked[static_cast<std::size_t>(c)] = 0;
     } else {
         bigY = sums.KS(y);
     }
@@ -388,7 +430,7 @@ double EvaluateShishaTeian(const GameState& gs, int x, int y, bool fromBorder, s
     // 4. y's enemies, but for x itself; bound houses count only when named as friends.
     const auto isFriend = [&](int t) { return std::find(friends.begin(), friends.end(), t) != friends.end(); };
     std::int64_t bigE = 0;
-    for (int t : TopNeighbours(gs, y, [&](int t, int l) {
+    for (int t : TopNeighbours(gs, y, sums, [&](int t, int l) {
              if (ShiroAt(gs, l).daimyou == x) return false;
              return DaimyouAt(gs, t).GetRelationLo(y) <= CDaimyou::kRelNothing || isFriend(t);
          }))

@@ -16,25 +16,39 @@
 #include <string>
 #include <vector>
 
+#include "game/state/house_index.h"
+
 namespace rymd {
 
 struct GameState;
+struct PeaceKnown;
 struct Ports;
 
 // K, KS, S and SS of every house, gathered in one pass over the castles (and, at the first
-// strength asked for, one over the generals). The envoy rules read them many times per decision;
-// a caller that makes several decisions keeps one and gathers again after a bond between houses
-// has changed. The game state must outlive the sums.
+// strength asked for, one over the generals), with the castles of each house. The envoy rules
+// read them many times per decision; a caller that makes several decisions keeps one and
+// gathers again after a bond between houses has changed. The game state must outlive the sums.
 class DaimyouSums {
 public:
     DaimyouSums() = default;
     explicit DaimyouSums(const GameState& gs) { Gather(gs); }
     void Gather(const GameState& gs);
+    // After a bond change that moved no castle, changed no rice yield and no count: what
+    // depends on the vassal bonds again, in time with the number of houses; the strengths are
+    // gathered again when next asked for. The sums read as a new Gather's.
+    void FollowBonds(const GameState& gs);
 
     std::int64_t K(int daimyou) const { return At(k_, daimyou); }
     std::int64_t KS(int daimyou) const { return At(ks_, daimyou); }
     std::int64_t S(int daimyou) const { return At(Strengths().s, daimyou); }
     std::int64_t SS(int daimyou) const { return At(Strengths().ss, daimyou); }
+    // Castles whose owner is the house, in table order.
+    const std::vector<int>& OwnShiro(int daimyou) const { return ListOfHouse(own_, daimyou); }
+    // The house's vassals (vassal bond, another house in play as master), in table order.
+    const std::vector<int>& Vassals(int daimyou) const { return ListOfHouse(vassals_, daimyou); }
+    // Castles counted for the house (GetCountedDaimyouOfShiro), in table order; taken for a
+    // house when first asked for.
+    const std::vector<int>& CountedShiro(int daimyou) const;
 
 private:
     struct StrengthSums {
@@ -45,9 +59,14 @@ private:
         return d >= 0 && static_cast<std::size_t>(d) < v.size() ? v[static_cast<std::size_t>(d)] : 0;
     }
     const StrengthSums& Strengths() const;
+    // KS, the vassals and the counted castles from K, the castles by owner and the bonds.
+    void TakeBonds(const GameState& gs);
 
     const GameState* gs_ = nullptr;
     std::vector<std::int64_t> k_, ks_;
+    std::vector<std::vector<int>> own_, vassals_;
+    mutable std::vector<std::vector<int>> counted_;  // taken when first asked for
+    mutable std::vector<std::uint8_t> countedTaken_;
     mutable StrengthSums strengths_;  // gathered when first asked for
 };
 
@@ -92,10 +111,15 @@ bool SendShinjuuYoukyuuShisha(GameState& gs, const Ports& ports, int a, int b, c
 // The subordinate h asks a to become its new master; true when h became a's subordinate. h
 // first declares independence from its master (the hostages it gave are executed), and the
 // former master may not ally with it for 12 months.
-bool SendKuragaeShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums = nullptr);
+// The applications make peace between the two first where needed; a caller may give what it
+// knows for that peace (bonds.h).
+bool SendKuragaeShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums = nullptr,
+                       const PeaceKnown* peace = nullptr);
 // h applies to become a's subordinate / vassal; true when it did.
-bool SendJuuzokuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums = nullptr);
-bool SendShinjuuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums = nullptr);
+bool SendJuuzokuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums = nullptr,
+                             const PeaceKnown* peace = nullptr);
+bool SendShinjuuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums = nullptr,
+                             const PeaceKnown* peace = nullptr);
 
 // How much x has to fear from y's position, 0..1. With fromBorder only the part of y's side that
 // reaches x's own castles counts, and x's head's loyalty is taken as 5; friends are houses whose

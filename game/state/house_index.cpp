@@ -1,5 +1,7 @@
 #include "game/state/house_index.h"
 
+#include <algorithm>
+
 #include "game/state/game_state.h"
 #include "game/state/route.h"
 
@@ -43,6 +45,18 @@ void HouseIndex::Refresh(const GameState& gs) {
             const int counted = GetCountedDaimyou(gs, b.daimyou);
             if (IsValidDaimyou(gs, counted)) kyakushou_[static_cast<std::size_t>(counted)].push_back(g);
         }
+    }
+}
+
+void HouseIndex::AddFreedMembers(const GameState& gs) {
+    if (!valid_) return;
+    for (int g : held_) {
+        if (!IsValidBushou(gs, g)) continue;
+        const int d = BushouAt(gs, g).daimyou;
+        if (!IsValidDaimyou(gs, d) || static_cast<std::size_t>(d) >= members_.size()) continue;
+        std::vector<int>& list = members_[static_cast<std::size_t>(d)];
+        const auto at = std::lower_bound(list.begin(), list.end(), g);
+        if (at == list.end() || *at != g) list.insert(at, g);
     }
 }
 

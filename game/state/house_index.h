@@ -17,6 +17,13 @@
 
 namespace rymd {
 
+// The list of the house in a table of lists by house, or an empty list for an index outside it.
+inline const std::vector<int>& ListOfHouse(const std::vector<std::vector<int>>& lists, int daimyou) {
+    static const std::vector<int> kNone;
+    return daimyou >= 0 && static_cast<std::size_t>(daimyou) < lists.size() ? lists[static_cast<std::size_t>(daimyou)]
+                                                                             : kNone;
+}
+
 class HouseIndex {
 public:
     HouseIndex() = default;
@@ -25,6 +32,12 @@ public:
     // Builds the index unless it already describes this moment of the game.
     void Refresh(const GameState& gs);
     void Drop() { valid_ = false; }
+    // Adds to a house's generals (in table order) each captive or hostage of the index who has
+    // since joined it: freed from captivity, or a hostage whose own house is gone. A caller
+    // whose phase changes bonds between houses keeps the lists by house field (OwnShiro,
+    // MemberBushou) complete this way; generals who have left a house stay in its list, and
+    // the lists by counted house are not followed.
+    void AddFreedMembers(const GameState& gs);
 
     // By the house fields of the records:
     // castles whose owner is the house;
@@ -55,10 +68,7 @@ public:
 
 private:
     static const std::vector<int>& Of(const std::vector<std::vector<int>>& lists, int daimyou) {
-        static const std::vector<int> kNone;
-        return daimyou >= 0 && static_cast<std::size_t>(daimyou) < lists.size()
-                   ? lists[static_cast<std::size_t>(daimyou)]
-                   : kNone;
+        return ListOfHouse(lists, daimyou);
     }
 
     bool valid_ = false;

@@ -129,16 +129,6 @@ void CDaimyou::SetRelationHi(int other, int countdown) {
     b = static_cast<std::uint8_t>((b & 0x0F) | ((countdown & 0x0F) << 4));
 }
 
-int CDaimyou::GetRelationLo(int other) const {
-    if (!IsHouseIndex(other)) return kRelNothing;
-    return relation[static_cast<std::size_t>(other)] & 0x0F;
-}
-
-int CDaimyou::GetRelationHi(int other) const {
-    if (!IsHouseIndex(other)) return kNoCountdown;
-    return relation[static_cast<std::size_t>(other)] >> 4;
-}
-
 const char* GetRelationWord(int state) {
     static const char* const kWords[] = {
         "宿敵", "---",        "不戦同盟",     "従属", "主家(従属)", "同主家(従属)",
