@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/state/access.h"
+#include "game/state/bushou_table.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
 #include "game/state/route.h"
@@ -443,14 +444,18 @@ void RepairBushouLocations(GameState& gs, const Ports& ports) {
         s.blockadeDaimyou = -1;
     }
 
+    // The generals who leave the table keep their slots (as masterless generals, listed
+    // nowhere) until the walk ends, and then leave it together: one renumbering of the stored
+    // indexes instead of one a general.
+    std::vector<std::uint8_t> erased;
     for (int g = 0; g < BushouCount(gs);) {
         CBushou& b = BushouAt(gs, g);
         if (b.daimyou == CBushou::kDaimyouRounin) {
-            RemoveBushou(gs, ports, g);  // the same index holds the next general now
+            RemoveBushou(gs, ports, g++, &erased);
             continue;
         }
         if (b.daimyou == CBushou::kDaimyouFree) {
-            ArchiveBushou(gs, ports, g);
+            ArchiveBushou(gs, ports, g++, &erased);
             continue;
         }
         if (b.daimyou < 0) {  // held as captive or hostage: not stationed anywhere
@@ -490,8 +495,9 @@ void RepairBushouLocations(GameState& gs, const Ports& ports) {
         if (HouseHasHead(gs, house) && !gs.bAutoAdvance && !gs.bAllAutomatic)
             ports.inform->Inform("Debug Message : 移動可能な城が無いので" + BushouAt(gs, g).name +
                                  "は削除されました");
-        RemoveBushou(gs, ports, g);
+        RemoveBushou(gs, ports, g++, &erased);
     }
+    EraseBushouRecords(gs, erased);
 
     // Blockades only stand while the castle is besieged.
     for (std::uint32_t i = 0; i < gs.GunsenTable.count && i < CGunsenTable::kMaxRecord; ++i) {

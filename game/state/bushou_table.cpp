@@ -109,6 +109,45 @@ bool EraseBushouRecord(GameState& gs, int bushou) {
     return true;
 }
 
+void EraseBushouRecords(GameState& gs, std::span<const std::uint8_t> erased) {
+    const int n = BushouCount(gs);
+    const int flagged = std::min(n, static_cast<int>(erased.size()));
+    auto gone = [&](int g) { return g < flagged && erased[static_cast<std::size_t>(g)] != 0; };
+    bool any = false;
+    bool leads = false;
+    for (int g = 0; g < flagged; ++g)
+        any = any || gone(g);
+    if (!any) return;
+    for (const CGundan& corps : gs.GundanTbl)
+        leads = leads || (corps.leader >= 0 && gone(corps.leader));
+    if (leads) {
+        // The corps they still lead are dissolved in table order, as erasing them one by one
+        // does: a dissolved corps' castles go to the head as he stands then, no head (-2) when
+        // the head was erased before the leader.
+        for (int g = 0; g < flagged; ++g) {
+            if (!gone(g)) continue;
+            for (int k = 0; k < GameState::kMaxGundan; ++k)
+                if (gs.GundanTbl[static_cast<std::size_t>(k)].leader == g) DisbandGundan(gs, k);
+            for (int d = 0; d < DaimyouCount(gs); ++d) {
+                CDaimyou& house = gs.DaimyouTbl[static_cast<std::size_t>(d)];
+                if (house.toushu == g) house.toushu = -2;
+            }
+        }
+    }
+    std::vector<int> newIndex(static_cast<std::size_t>(n), -1);
+    int kept = 0;
+    for (int g = 0; g < n; ++g) {
+        if (gone(g)) continue;
+        newIndex[static_cast<std::size_t>(g)] = kept;
+        if (kept != g) BushouAt(gs, kept) = std::move(BushouAt(gs, g));
+        ++kept;
+    }
+    RenumberStoredIndexes(gs, PermutationMap{newIndex});
+    for (int g = kept; g < n; ++g)
+        gs.BushouTbl[static_cast<std::size_t>(g)] = CBushou{};
+    gs.nBushou = kept;
+}
+
 void MoveBushouRecordsToEnd(GameState& gs, std::span<const std::uint8_t> moved) {
     const int n = std::min(BushouCount(gs), static_cast<int>(moved.size()));
     std::vector<int> movers;

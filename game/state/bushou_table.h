@@ -25,6 +25,13 @@ void RenumberBushouIndexes(GameState& gs, int from, int to);
 // False, changing nothing, for an index outside 0 .. nBushou-1.
 bool EraseBushouRecord(GameState& gs, int bushou);
 
+// Takes every general whose entry of erased is set out of BushouTbl at once: what
+// EraseBushouRecord for each of them gives (the corps they still lead dissolved in table order,
+// the others keeping their order, every stored index following), with every stored index
+// renumbered once instead of once a general. Entries beyond the table are ignored; generals
+// beyond the entries stay.
+void EraseBushouRecords(GameState& gs, std::span<const std::uint8_t> erased);
+
 // Moves the general to the last used slot of BushouTbl, the records after him moving down by
 // one; every stored index follows, his own included. False for an index outside the table.
 bool MoveBushouRecordToEnd(GameState& gs, int bushou);

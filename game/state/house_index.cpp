@@ -60,4 +60,27 @@ void HouseIndex::AddFreedMembers(const GameState& gs) {
     }
 }
 
+ShiroOwnerIndex::ShiroOwnerIndex(const GameState& gs)
+    : lists_(static_cast<std::size_t>(std::max(0, DaimyouCount(gs)))) {
+    for (int c : ShiroIndexes(gs)) {
+        const int owner = ShiroAt(gs, c).daimyou;
+        if (owner >= 0 && static_cast<std::size_t>(owner) < lists_.size())
+            lists_[static_cast<std::size_t>(owner)].push_back(c);
+    }
+}
+
+void ShiroOwnerIndex::Move(int shiro, int from, int to) {
+    if (from == to) return;
+    if (from >= 0 && static_cast<std::size_t>(from) < lists_.size()) {
+        std::vector<int>& list = lists_[static_cast<std::size_t>(from)];
+        const auto at = std::lower_bound(list.begin(), list.end(), shiro);
+        if (at != list.end() && *at == shiro) list.erase(at);
+    }
+    if (to >= 0 && static_cast<std::size_t>(to) < lists_.size()) {
+        std::vector<int>& list = lists_[static_cast<std::size_t>(to)];
+        const auto at = std::lower_bound(list.begin(), list.end(), shiro);
+        if (at == list.end() || *at != shiro) list.insert(at, shiro);
+    }
+}
+
 }  // namespace rymd

@@ -79,6 +79,29 @@ private:
     std::vector<int> eff_;
 };
 
+// The castles of each house by the owner field of the castle records, in table order. The war
+// phase takes it before its sieges, where castles change hands one capture at a time: the
+// capture tells it each change (Move), so that what a capture reads of the conqueror's castles
+// comes from his list instead of the whole castle table. Whoever holds it must tell it every
+// change of an owner while it is used.
+class ShiroOwnerIndex {
+public:
+    explicit ShiroOwnerIndex(const GameState& gs);
+
+    // The castles whose owner is the house; null for an owner outside the house table (read the
+    // castle table for those).
+    const std::vector<int>* Of(int daimyou) const {
+        return daimyou >= 0 && static_cast<std::size_t>(daimyou) < lists_.size()
+                   ? &lists_[static_cast<std::size_t>(daimyou)]
+                   : nullptr;
+    }
+    // The castle's owner field changed from `from` to `to`.
+    void Move(int shiro, int from, int to);
+
+private:
+    std::vector<std::vector<int>> lists_;
+};
+
 // Calls f(index, castle) for every castle of the house and corps (corps -1: the direct command),
 // in table order; from the index's list of the house when there is one, else from the whole
 // table.

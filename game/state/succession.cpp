@@ -140,7 +140,7 @@ void MoveBushouToTableEnd(GameState& gs, int bushou) {
     MoveBushouRecordToEnd(gs, bushou);
 }
 
-void ArchiveBushou(GameState& gs, const Ports& ports, int bushou) {
+void ArchiveBushou(GameState& gs, const Ports& ports, int bushou, std::vector<std::uint8_t>* erasedLater) {
     if (!IsValidBushou(gs, bushou)) return;
     const int n = std::clamp(gs.nMitoujouBushou, 0, GameState::kMaxBushou);
     if (n < GameState::kMaxBushou) {
@@ -151,10 +151,10 @@ void ArchiveBushou(GameState& gs, const Ports& ports, int bushou) {
         gs.MitoujouBushouTbl[static_cast<std::size_t>(n)] = copy;
         gs.nMitoujouBushou = n + 1;
     }
-    RemoveBushou(gs, ports, bushou);
+    RemoveBushou(gs, ports, bushou, erasedLater);
 }
 
-void RemoveBushou(GameState& gs, const Ports& ports, int bushou) {
+void RemoveBushou(GameState& gs, const Ports& ports, int bushou, std::vector<std::uint8_t>* erasedLater) {
     if (!IsValidBushou(gs, bushou)) return;
     CBushou& b = BushouAt(gs, bushou);
     b.daimyou = CBushou::kDaimyouRounin;
@@ -168,6 +168,12 @@ void RemoveBushou(GameState& gs, const Ports& ports, int bushou) {
         if (gs.GundanTbl[static_cast<std::size_t>(k)].leader == bushou) SucceedGundanchou(gs, ports, k, name);
 
     // Closes his slot; every stored index follows, and he leaves his castle's lists.
+    if (erasedLater) {
+        if (erasedLater->size() <= static_cast<std::size_t>(bushou))
+            erasedLater->resize(static_cast<std::size_t>(BushouCount(gs)), 0);
+        (*erasedLater)[static_cast<std::size_t>(bushou)] = 1;
+        return;
+    }
     EraseBushouRecord(gs, bushou);
 }
 

@@ -7,7 +7,9 @@
 // that removes or archives a general may name another general afterwards.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace rymd {
 
@@ -52,11 +54,19 @@ void MoveBushouToTableEnd(GameState& gs, int bushou);
 
 // Copies the general into the table of generals off stage as a masterless general (while that
 // table has room), then removes him with RemoveBushou.
-void ArchiveBushou(GameState& gs, const Ports& ports, int bushou);
+void ArchiveBushou(GameState& gs, const Ports& ports, int bushou,
+                   std::vector<std::uint8_t>* erasedLater = nullptr);
 
 // Takes the general out of play: his house and corps become -1, a house he heads and a corps
 // he leads get successors, he leaves his castle's lists, and his slot is closed (every stored
 // index above his follows). An index outside the table does nothing.
-void RemoveBushou(GameState& gs, const Ports& ports, int bushou);
+//
+// With erasedLater, a walk over the table that removes many generals closes their slots in
+// one pass: his record stays in place as a masterless general (listed nowhere the successions
+// could pick him) and his entry of erasedLater is set (the vector grows to the table's size);
+// the walk ends with EraseBushouRecords (bushou_table.h), which gives the table that removing
+// each in turn gives.
+void RemoveBushou(GameState& gs, const Ports& ports, int bushou,
+                  std::vector<std::uint8_t>* erasedLater = nullptr);
 
 }  // namespace rymd

@@ -462,14 +462,16 @@ void CKassenPhase::MoveFleets() {
     }
 }
 
-// 8. The month's siege of every besieged castle, in table order.
+// 8. The month's siege of every besieged castle, in table order. Castles change hands only by
+// the captures here, which keep the owners' lists.
 void CKassenPhase::RunSieges(CBattleRunner& runner) {
     GameState& gs = context_.gs;
+    ShiroOwnerIndex owners(gs);
     for (int c : ShiroIndexes(gs))
-        if (ShiroAt(gs, c).nBesieger > 0) RunSiege(runner, c);
+        if (ShiroAt(gs, c).nBesieger > 0) RunSiege(runner, c, owners);
 }
 
-void CKassenPhase::RunSiege(CBattleRunner& runner, int c) {
+void CKassenPhase::RunSiege(CBattleRunner& runner, int c, ShiroOwnerIndex& owners) {
     GameState& gs = context_.gs;
     const Ports& ports = context_.ports;
     CShiro& s = ShiroAt(gs, c);
@@ -483,7 +485,7 @@ void CKassenPhase::RunSiege(CBattleRunner& runner, int c) {
         if (ports.play->PlayKoujousen(session)) {
             if (session.navalResult != -1) ReportSiegeBattle(c, owner, attacker, true, session.navalResult);
             if (session.fieldResult != -1) ReportSiegeBattle(c, owner, attacker, false, session.fieldResult);
-            SettleSiege(runner, c, owner, attacker, session.brokenOff, session.siegeResult);
+            SettleSiege(runner, c, owner, attacker, session.brokenOff, session.siegeResult, owners);
             return;
         }
     }
@@ -543,7 +545,7 @@ void CKassenPhase::RunSiege(CBattleRunner& runner, int c) {
         }
     }
 
-    SettleSiege(runner, c, owner, attacker, over, result);
+    SettleSiege(runner, c, owner, attacker, over, result, owners);
 }
 
 // A naval battle or a sally fought at a besieged castle, in the month's report.
@@ -563,7 +565,8 @@ void CKassenPhase::ReportSiegeBattle(int c, int owner, int attacker, bool naval,
 
 // The end of a month's siege: the besiegers leave when it was broken off; else the report
 // line, and a castle that fell or opened passes to them.
-void CKassenPhase::SettleSiege(CBattleRunner& runner, int c, int owner, int attacker, bool over, int result) {
+void CKassenPhase::SettleSiege(CBattleRunner& runner, int c, int owner, int attacker, bool over, int result,
+                               ShiroOwnerIndex& owners) {
     GameState& gs = context_.gs;
     const ScenarioWordArray& words = gs.ScenarioWords;
     CShiro& s = ShiroAt(gs, c);
@@ -583,17 +586,17 @@ void CKassenPhase::SettleSiege(CBattleRunner& runner, int c, int owner, int atta
         }
         battleText += FormatText(ReplaceWordRakujou("  → %sは強襲により落城しました\n", words).c_str(),
                                  NameOfShiro(gs, c).c_str());
-        TakeFallenShiro(runner, c);
+        TakeFallenShiro(runner, c, owners);
     } else if (result == kSiegeStarved) {
         battleText += FormatText(
             ReplaceWordHyourou(ReplaceWordKaijou("  → %sは兵糧が尽きて開城しました\n", words), words).c_str(),
             NameOfShiro(gs, c).c_str());
-        TakeFallenShiro(runner, c);
+        TakeFallenShiro(runner, c, owners);
     }
 }
 
 // A fallen castle passes to its besiegers; its generals meet their fate.
-void CKassenPhase::TakeFallenShiro(CBattleRunner& runner, int c) {
+void CKassenPhase::TakeFallenShiro(CBattleRunner& runner, int c, ShiroOwnerIndex& owners) {
     GameState& gs = context_.gs;
     CShiro& s = ShiroAt(gs, c);
     s.siegeValue = 0;
@@ -606,7 +609,7 @@ void CKassenPhase::TakeFallenShiro(CBattleRunner& runner, int c) {
         std::vector<int>& list = Has(b, CBushou::kFlagNotDefending) ? excluded : defenders;
         if (list.size() < 1000) list.push_back(g);
     }
-    GainKouzanGijutsuByCapture(gs, context_.ports, c);
+    GainKouzanGijutsuByCapture(gs, context_.ports, c, &owners);
     runner.DecideBushouFate(defenders);
     std::vector<int> homeless;
     for (int g : excluded)

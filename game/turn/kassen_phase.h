@@ -46,10 +46,11 @@ private:
     void PlaceArrivals();
     void MoveFleets();
     void RunSieges(CBattleRunner& runner);
-    void RunSiege(CBattleRunner& runner, int shiro);
+    void RunSiege(CBattleRunner& runner, int shiro, ShiroOwnerIndex& owners);
     void ReportSiegeBattle(int shiro, int owner, int attacker, bool naval, int result);
-    void SettleSiege(CBattleRunner& runner, int shiro, int owner, int attacker, bool over, int result);
-    void TakeFallenShiro(CBattleRunner& runner, int shiro);
+    void SettleSiege(CBattleRunner& runner, int shiro, int owner, int attacker, bool over, int result,
+                     ShiroOwnerIndex& owners);
+    void TakeFallenShiro(CBattleRunner& runner, int shiro, ShiroOwnerIndex& owners);
     void AbsorbCastlelessVassals();
     void EndFallenHouses();
     void MoveMarkedBushouToEnd();

@@ -11,6 +11,7 @@
 #include "game/state/succession.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
+#include "game/state/house_index.h"
 #include "game/state/queries.h"
 #include "game/state/route.h"
 #include "game/state/vocabulary.h"
@@ -60,7 +61,7 @@ std::vector<std::string> Lines(std::string_view text) {
 // =============================================================================================
 // Castle capture
 
-void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro) {
+void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro, ShiroOwnerIndex* owners) {
     if (!IsValidShiro(gs, shiro)) return;
     CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(shiro)];
     const int nBesieger = std::clamp<int>(s.nBesieger, 0, CShiro::kMaxBushou);
@@ -87,20 +88,27 @@ void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro) {
 
     // Support: halfway between the castle's and the conqueror's average. A conqueror without
     // another castle brings no average of his own; the castle keeps its support then.
-    const int nShiro = ShiroCount(gs);
     long long sum = 0;
     int held = 0;
-    for (int c = 0; c < nShiro; ++c) {
-        if (c == shiro) continue;
+    auto add = [&](int c) {
+        if (c == shiro) return;
         const CShiro& o = gs.ShiroTbl[static_cast<std::size_t>(c)];
-        if (o.daimyou != newOwner) continue;
+        if (o.daimyou != newOwner) return;
         sum += o.support;
         ++held;
+    };
+    if (const std::vector<int>* own = owners ? owners->Of(newOwner) : nullptr) {
+        for (int c : *own)
+            add(c);
+    } else {
+        for (int c : ShiroIndexes(gs))
+            add(c);
     }
     const double average = held > 0 ? static_cast<double>(sum) / held : static_cast<double>(s.support);
     s.support = static_cast<std::int16_t>(std::trunc((average + s.support) / 2.0));
 
     s.daimyou = static_cast<std::int16_t>(newOwner);
+    if (owners) owners->Move(shiro, oldOwner, newOwner);
     s.gundan = static_cast<std::int16_t>(corps);
     if (corps == -1)
         s.commander =

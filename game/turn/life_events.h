@@ -22,13 +22,17 @@ namespace rymd {
 
 struct GameState;
 struct Ports;
+class ShiroOwnerIndex;
 
 // --- castle capture -------------------------------------------------------------------------
 
 // The besiegers of the castle take it: owner, corps, support and commander change, mining
 // technology may pass to the conqueror, the besiegers become the castle's generals and the
-// fleets there are sorted out. Nothing happens to a castle without besiegers.
-void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro);
+// fleets there are sorted out. Nothing happens to a castle without besiegers. With owners (it
+// must describe the castle table as it stands), the conqueror's castles are read from it and
+// the change of owner is told to it.
+void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro,
+                                ShiroOwnerIndex* owners = nullptr);
 
 // --- the monthly step -----------------------------------------------------------------------
 

@@ -378,6 +378,40 @@ TEST(RepairBushouLocations, RemovesArchivesAndMovesGeneralsOfAnotherSide) {
     w.ExpectIndexesConsistent();
 }
 
+// The generals who leave close their slots together at the end of the walk: the successors
+// chosen while the others still stood in their old slots come out as the right generals.
+TEST(RepairBushouLocations, SuccessorsChosenDuringTheWalkKeepTheirPlaces) {
+    ChainWorld w;
+    const int first = w.AddBushou(0, 1, {.name = "前", .chibou = 10});
+    const int head = w.AddBushou(CBushou::kDaimyouRounin, 1, {.name = "旧主", .chibou = 90});
+    const int corps = w.AddGundan(0, head);
+    w.AddBushou(CBushou::kDaimyouRounin, 2, {.name = "去"});
+    w.AddBushou(0, 2, {.name = "継", .chibou = 50, .gundan = corps});
+    w.AddBushou(CBushou::kDaimyouFree, 3, {.name = "隠"});
+    w.AddBushou(0, 3, {.name = "嫡", .chibou = 80});
+    w.gs.DaimyouTbl[0].toushu = head;
+    for (int c : {1, 2, 3, 4})
+        w.gs.ShiroTbl[static_cast<std::size_t>(c)].commander = static_cast<std::int16_t>(head);
+    w.gs.ShiroTbl[2].gundan = static_cast<std::int16_t>(corps);
+
+    RepairBushouLocations(w.gs, w.ports);
+    ASSERT_EQ(w.gs.nBushou, 3);
+    EXPECT_EQ(w.gs.BushouTbl[first].name, "前");
+    EXPECT_EQ(w.gs.BushouTbl[1].name, "継");
+    EXPECT_EQ(w.gs.BushouTbl[2].name, "嫡");
+    EXPECT_EQ(w.gs.DaimyouTbl[0].toushu, 2);     // the wisest of the house
+    EXPECT_EQ(w.gs.GundanTbl[corps].leader, 1);  // the wisest of the corps
+    EXPECT_EQ(w.gs.ShiroTbl[2].commander, 1);
+    for (int c : {1, 3, 4})
+        EXPECT_EQ(w.gs.ShiroTbl[static_cast<std::size_t>(c)].commander, 2) << c;
+    EXPECT_THAT(w.List(1), ElementsAre(first));
+    EXPECT_THAT(w.List(2), ElementsAre(1));
+    EXPECT_THAT(w.List(3), ElementsAre(2));
+    ASSERT_EQ(w.gs.nMitoujouBushou, 1);
+    EXPECT_EQ(w.gs.MitoujouBushouTbl[0].name, "隠");
+    w.ExpectIndexesConsistent();
+}
+
 TEST(RepairBushouLocations, AGeneralWithNowhereToGoIsRemoved) {
     for (bool autoAdvance : {false, true}) {
         ChainWorld w;

@@ -69,6 +69,33 @@ struct Crowded : TestWorld {
     }
 };
 
+// The general table and every record that names generals, the same in both states: what a
+// change of many generals at once and the same change one by one must both leave.
+void ExpectSameTables(const GameState& many, const GameState& one) {
+    EXPECT_EQ(many.nBushou, one.nBushou);
+    EXPECT_EQ(References(many), References(one));
+    for (std::size_t g = 0; g < 8; ++g)
+        EXPECT_EQ(many.BushouTbl[g].name, one.BushouTbl[g].name);
+    for (std::size_t c = 0; c < 3; ++c) {
+        const CShiro& a = many.ShiroTbl[c];
+        const CShiro& b = one.ShiroTbl[c];
+        EXPECT_EQ(a.nArrival, b.nArrival);
+        EXPECT_EQ(a.bushou, b.bushou);
+        EXPECT_EQ(a.besieger, b.besieger);
+        EXPECT_EQ(a.arrival, b.arrival);
+        EXPECT_EQ(a.commander, b.commander);
+        EXPECT_EQ(a.gundan, b.gundan);
+    }
+    for (std::size_t d = 0; d < 2; ++d) {
+        EXPECT_EQ(many.DaimyouTbl[d].toushu, one.DaimyouTbl[d].toushu);
+        EXPECT_EQ(many.DaimyouTbl[d].shikin, one.DaimyouTbl[d].shikin);
+    }
+    for (std::size_t k = 0; k < many.GundanTbl.size(); ++k) {
+        EXPECT_EQ(many.GundanTbl[k].leader, one.GundanTbl[k].leader);
+        EXPECT_EQ(many.GundanTbl[k].daimyou, one.GundanTbl[k].daimyou);
+    }
+}
+
 TEST(BushouTable, EraseKeepsEveryReferenceOnTheSameGeneral) {
     for (int removed = 0; removed < 8; ++removed) {
         SCOPED_TRACE(removed);
@@ -147,17 +174,38 @@ TEST(BushouTable, MovingManyToEndIsMovingEachInTurn) {
             ++done;
         }
         MoveBushouRecordsToEnd(many.gs, moved);
-        EXPECT_EQ(References(many.gs), References(one.gs));
-        for (std::size_t g = 0; g < 8; ++g)
-            EXPECT_EQ(many.gs.BushouTbl[g].name, one.gs.BushouTbl[g].name);
-        for (int c = 0; c < 3; ++c) {
-            const CShiro& a = many.gs.ShiroTbl[static_cast<std::size_t>(c)];
-            const CShiro& b = one.gs.ShiroTbl[static_cast<std::size_t>(c)];
-            EXPECT_EQ(a.nArrival, b.nArrival);
-            EXPECT_EQ(a.bushou, b.bushou);
-            EXPECT_EQ(a.besieger, b.besieger);
-            EXPECT_EQ(a.arrival, b.arrival);
+        ExpectSameTables(many.gs, one.gs);
+    }
+}
+
+// Erasing several generals at once gives what erasing them one by one gives: the same records
+// in the same slots, the same stored indexes, corps dissolved with their castles handed to the
+// head as he stood (no head when he was erased before the leader).
+TEST(BushouTable, ErasingManyIsErasingEachInTurn) {
+    // Bit g: general g goes. None; the first; the last; the heads (4, 5); a leader before his
+    // head (1 and 5) and after it (4 and 6); both leaders; scattered ones; all.
+    for (int set : {0x00, 0x01, 0x80, 0x30, 0x22, 0x50, 0x42, 0xB2, 0x55, 0xFF}) {
+        SCOPED_TRACE(set);
+        Crowded one;
+        Crowded many;
+        for (Crowded* w : {&one, &many}) {
+            GameState& gs = w->gs;
+            gs.ShiroTbl[2].nArrival = -1;  // an odd count: put right by any renumbering
+            gs.ShiroTbl[0].gundan = 7;
+            gs.ShiroTbl[1].daimyou = 1;
+            gs.ShiroTbl[1].gundan = 9;
+            gs.GundanTbl[9].shikin = 40;
         }
+        std::vector<std::uint8_t> erased(8, 0);
+        int done = 0;
+        for (int g = 0; g < 8; ++g) {
+            if (!(set & (1 << g))) continue;
+            erased[static_cast<std::size_t>(g)] = 1;
+            ASSERT_TRUE(EraseBushouRecord(one.gs, g - done));  // the earlier ones left the table
+            ++done;
+        }
+        EraseBushouRecords(many.gs, erased);
+        ExpectSameTables(many.gs, one.gs);
     }
 }
 
@@ -168,6 +216,12 @@ TEST(BushouTable, IndexesOutsideTheTableAreRefused) {
     EXPECT_FALSE(EraseBushouRecord(gs, -1));
     EXPECT_FALSE(EraseBushouRecord(gs, 8));
     EXPECT_FALSE(MoveBushouRecordToEnd(gs, 8));
+    // Entries beyond the table are ignored; an empty or too short list erases nobody beyond it.
+    EraseBushouRecords(gs, std::vector<std::uint8_t>(12, 0));
+    EraseBushouRecords(gs, {});
+    std::vector<std::uint8_t> beyond(12, 0);
+    beyond[9] = beyond[11] = 1;
+    EraseBushouRecords(gs, beyond);
     EXPECT_EQ(gs.nBushou, 8);
     EXPECT_EQ(References(gs), before);
 }

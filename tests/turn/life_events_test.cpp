@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "game/state/house_index.h"
 #include "game/state/queries.h"
 #include "support/test_world.h"
 
@@ -364,6 +365,33 @@ TEST(GainKouzanGijutsuByCapture, AVassalConquersForItsMasterAndFleetsAreSortedOu
     EXPECT_EQ(t.records[0].shiro, 3);
     EXPECT_EQ(t.records[1].flags, 0);
     EXPECT_EQ(t.records[1].shiro, 0);
+}
+
+// Captures one after another read the conqueror's castles from the owners' lists when they are
+// given and keep those lists: the same castles, support and draws as reading the whole table.
+TEST(GainKouzanGijutsuByCapture, TheOwnersListsGiveWhatTheTableGives) {
+    CaptureWorld plain;
+    CaptureWorld listed;
+    ShiroOwnerIndex owners(listed.gs);
+    for (CaptureWorld* w : {&plain, &listed}) {
+        ShiroOwnerIndex* index = w == &listed ? &owners : nullptr;
+        GainKouzanGijutsuByCapture(w->gs, w->ports, 0, index);  // house 0 takes castle 0
+        w->Besiege(1, 1, {.name = "反"});
+        w->gs.ShiroTbl[3].support = 900;
+        GainKouzanGijutsuByCapture(w->gs, w->ports, 1, index);  // house 1 takes castle 1 back
+    }
+    for (std::size_t c = 0; c < 4; ++c) {
+        EXPECT_EQ(listed.gs.ShiroTbl[c].daimyou, plain.gs.ShiroTbl[c].daimyou) << c;
+        EXPECT_EQ(listed.gs.ShiroTbl[c].support, plain.gs.ShiroTbl[c].support) << c;
+    }
+    EXPECT_EQ(plain.gs.ShiroTbl[1].support, (900 + 300) / 2);  // castle 0 is no longer house 1's
+    EXPECT_EQ(listed.gs.rng.State(), plain.gs.rng.State());
+    const ShiroOwnerIndex fresh(listed.gs);
+    for (int d = 0; d < 3; ++d)
+        EXPECT_EQ(*owners.Of(d), *fresh.Of(d)) << d;
+    EXPECT_THAT(*owners.Of(0), ElementsAre(0, 2));
+    EXPECT_EQ(owners.Of(-1), nullptr);
+    EXPECT_EQ(owners.Of(3), nullptr);
 }
 
 TEST(GainKouzanGijutsuByCapture, AConquerorWithoutOtherCastlesKeepsTheCastlesSupport) {
