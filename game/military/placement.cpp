@@ -8,6 +8,7 @@
 #include "game/state/access.h"
 #include "game/state/bushou_table.h"
 #include "game/state/game_state.h"
+#include "game/state/house_index.h"
 #include "game/state/queries.h"
 #include "game/state/route.h"
 #include "game/ports/ports.h"
@@ -85,8 +86,8 @@ void AppendBesieger(CShiro& s, int bushou) {
 // Every mover ends here: off the old list, into the new castle (listed while it has room).
 void MoveTo(GameState& gs, int bushou, int shiro) {
     LeaveShiro(gs, bushou);
+    SetBushouShiro(gs, bushou, shiro);
     CBushou& b = BushouAt(gs, bushou);
-    b.shiro = static_cast<std::int16_t>(shiro);
     b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
     AppendBushou(ShiroAt(gs, shiro), bushou);
 }
@@ -151,8 +152,8 @@ void PlaceBushouInShiro(GameState& gs, int bushou, int shiro) {
     if (RelocateBushou(gs, bushou, shiro, true, false)) return;
     // Nowhere with room: he stays at the castle without being listed there.
     LeaveShiro(gs, bushou);
+    SetBushouShiro(gs, bushou, shiro);
     CBushou& b = BushouAt(gs, bushou);
-    b.shiro = static_cast<std::int16_t>(shiro);
     b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
 }
 

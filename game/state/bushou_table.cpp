@@ -5,6 +5,7 @@
 
 #include "game/state/access.h"
 #include "game/state/game_state.h"
+#include "game/state/house_index.h"
 #include "game/state/route.h"
 
 namespace rymd {
@@ -65,6 +66,7 @@ void RenumberShiro(CShiro& s, const Map& map) {
 // Every stored general index through the map.
 template <class Map>
 void RenumberStoredIndexes(GameState& gs, const Map& map) {
+    if (ShiroBushouIndex* watch = gs.shiroBushouWatch.get()) watch->Stale();
     const int nShiro = ShiroCount(gs);
     for (int c = 0; c < nShiro; ++c) {
         RenumberShiro(gs.ShiroTbl[static_cast<std::size_t>(c)], map);

@@ -77,6 +77,8 @@ enum Phase : int {
 // clears it.
 inline constexpr std::uint8_t kKuniFlagNoTeppou = 0x02;
 
+class ShiroBushouIndex;
+
 struct GameState {
     // --- capacities ---------------------------------------------------------------------------
     static constexpr int kMaxShiro = 10000;
@@ -225,6 +227,21 @@ struct GameState {
     // not written in the saved-game bytes, so the state hash does not see them.
     int nFixedSequenceIndex = 0;
     int nFixedSequenceSum = 0;
+    // The index of generals by castle that a phase keeps while it runs (house_index.h); the
+    // moves of generals (SetBushouShiro) and the renumbering of the general table tell it.
+    // Null when no phase keeps one; not saved, and not taken along by a copy of the state.
+    class Watch {
+    public:
+        Watch() = default;
+        Watch(const Watch&) {}
+        Watch& operator=(const Watch&) { return *this; }
+        ShiroBushouIndex* get() const { return index_; }
+        void set(ShiroBushouIndex* index) { index_ = index; }
+
+    private:
+        ShiroBushouIndex* index_ = nullptr;
+    };
+    Watch shiroBushouWatch;
 
     GameState() = default;
 

@@ -69,6 +69,48 @@ ShiroOwnerIndex::ShiroOwnerIndex(const GameState& gs)
     }
 }
 
+ShiroBushouIndex::ShiroBushouIndex(GameState& gs)
+    : gs_(gs),
+      count_(BushouCount(gs)),
+      at_(static_cast<std::size_t>(ShiroCount(gs))),
+      sorted_(at_.size(), 1) {
+    for (int g : BushouIndexes(gs)) {
+        const int c = BushouAt(gs, g).shiro;
+        if (c >= 0 && static_cast<std::size_t>(c) < at_.size()) at_[static_cast<std::size_t>(c)].push_back(g);
+    }
+    gs_.shiroBushouWatch.set(this);
+}
+
+ShiroBushouIndex::~ShiroBushouIndex() {
+    if (gs_.shiroBushouWatch.get() == this) gs_.shiroBushouWatch.set(nullptr);
+}
+
+bool ShiroBushouIndex::Current() const {
+    return !stale_ && BushouCount(gs_) == count_;
+}
+
+const std::vector<int>& ShiroBushouIndex::At(int shiro) const {
+    static const std::vector<int> kNone;
+    if (shiro < 0 || static_cast<std::size_t>(shiro) >= at_.size()) return kNone;
+    const auto c = static_cast<std::size_t>(shiro);
+    if (!sorted_[c]) {
+        // Moves were appended out of order: put the list in table order once.
+        std::vector<int>& list = at_[c];
+        std::sort(list.begin(), list.end());
+        list.erase(std::unique(list.begin(), list.end()), list.end());
+        sorted_[c] = 1;
+    }
+    return at_[c];
+}
+
+void ShiroBushouIndex::Moved(int bushou, int shiro) {
+    if (shiro < 0 || static_cast<std::size_t>(shiro) >= at_.size()) return;
+    const auto c = static_cast<std::size_t>(shiro);
+    std::vector<int>& list = at_[c];
+    if (!list.empty() && list.back() >= bushou) sorted_[c] = 0;
+    list.push_back(bushou);
+}
+
 void ShiroOwnerIndex::Move(int shiro, int from, int to) {
     if (from == to) return;
     if (from >= 0 && static_cast<std::size_t>(from) < lists_.size()) {

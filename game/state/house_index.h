@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include "game/state/access.h"
@@ -101,6 +102,44 @@ public:
 private:
     std::vector<std::vector<int>> lists_;
 };
+
+// The generals by the castle field of their records, for a phase that reads the generals
+// standing at one castle again and again while generals move: built once from the general
+// table, it watches the game state while it lives (gs.shiroBushouWatch) and hears of every
+// general SetBushouShiro moves. At(castle) holds, in table order, every general whose castle
+// field is the castle (and perhaps some who have left it since: callers check the field). A
+// renumbering or a new count of the general table makes it stale: Current is false then and
+// callers read the whole table.
+class ShiroBushouIndex {
+public:
+    explicit ShiroBushouIndex(GameState& gs);
+    ~ShiroBushouIndex();
+    ShiroBushouIndex(const ShiroBushouIndex&) = delete;
+    ShiroBushouIndex& operator=(const ShiroBushouIndex&) = delete;
+
+    bool Current() const;
+    // The generals that may stand at the castle, in table order (none outside the castles).
+    const std::vector<int>& At(int shiro) const;
+
+    // The general's castle field became shiro.
+    void Moved(int bushou, int shiro);
+    // The general table was renumbered.
+    void Stale() { stale_ = true; }
+
+private:
+    GameState& gs_;
+    int count_;
+    bool stale_ = false;
+    mutable std::vector<std::vector<int>> at_;
+    mutable std::vector<std::uint8_t> sorted_;  // whether at_[castle] is in order with no repeats
+};
+
+// Sets the general's castle field and tells the index that watches the state, if any. The
+// general's index must be valid.
+inline void SetBushouShiro(GameState& gs, int bushou, int shiro) {
+    BushouAt(gs, bushou).shiro = static_cast<std::int16_t>(shiro);
+    if (ShiroBushouIndex* watch = gs.shiroBushouWatch.get()) watch->Moved(bushou, shiro);
+}
 
 // Calls f(index, castle) for every castle of the house and corps (corps -1: the direct command),
 // in table order; from the index's list of the house when there is one, else from the whole

@@ -218,7 +218,7 @@ void CKassenPhase::CrossArmies(CBattleRunner& runner) {
             }
             if (enemy < 0) {
                 ShiroAt(gs, from).RemoveBushou(g);
-                b.shiro = static_cast<std::int16_t>(to);
+                SetBushouShiro(gs, g, to);
                 b.flags = static_cast<std::uint16_t>(b.flags | CBushou::kFlagBesieging);
                 break;
             }
@@ -463,15 +463,18 @@ void CKassenPhase::MoveFleets() {
 }
 
 // 8. The month's siege of every besieged castle, in table order. Castles change hands only by
-// the captures here, which keep the owners' lists.
+// the captures here, which keep the owners' lists; generals move only through placement, which
+// tells the index of generals by castle.
 void CKassenPhase::RunSieges(CBattleRunner& runner) {
     GameState& gs = context_.gs;
     ShiroOwnerIndex owners(gs);
+    const ShiroBushouIndex generals(gs);
+    const SiegeIndexes indexes{owners, generals};
     for (int c : ShiroIndexes(gs))
-        if (ShiroAt(gs, c).nBesieger > 0) RunSiege(runner, c, owners);
+        if (ShiroAt(gs, c).nBesieger > 0) RunSiege(runner, c, indexes);
 }
 
-void CKassenPhase::RunSiege(CBattleRunner& runner, int c, ShiroOwnerIndex& owners) {
+void CKassenPhase::RunSiege(CBattleRunner& runner, int c, const SiegeIndexes& indexes) {
     GameState& gs = context_.gs;
     const Ports& ports = context_.ports;
     CShiro& s = ShiroAt(gs, c);
@@ -485,7 +488,7 @@ void CKassenPhase::RunSiege(CBattleRunner& runner, int c, ShiroOwnerIndex& owner
         if (ports.play->PlayKoujousen(session)) {
             if (session.navalResult != -1) ReportSiegeBattle(c, owner, attacker, true, session.navalResult);
             if (session.fieldResult != -1) ReportSiegeBattle(c, owner, attacker, false, session.fieldResult);
-            SettleSiege(runner, c, owner, attacker, session.brokenOff, session.siegeResult, owners);
+            SettleSiege(runner, c, owner, attacker, session.brokenOff, session.siegeResult, indexes);
             return;
         }
     }
@@ -545,7 +548,7 @@ void CKassenPhase::RunSiege(CBattleRunner& runner, int c, ShiroOwnerIndex& owner
         }
     }
 
-    SettleSiege(runner, c, owner, attacker, over, result, owners);
+    SettleSiege(runner, c, owner, attacker, over, result, indexes);
 }
 
 // A naval battle or a sally fought at a besieged castle, in the month's report.
@@ -566,7 +569,7 @@ void CKassenPhase::ReportSiegeBattle(int c, int owner, int attacker, bool naval,
 // The end of a month's siege: the besiegers leave when it was broken off; else the report
 // line, and a castle that fell or opened passes to them.
 void CKassenPhase::SettleSiege(CBattleRunner& runner, int c, int owner, int attacker, bool over, int result,
-                               ShiroOwnerIndex& owners) {
+                               const SiegeIndexes& indexes) {
     GameState& gs = context_.gs;
     const ScenarioWordArray& words = gs.ScenarioWords;
     CShiro& s = ShiroAt(gs, c);
@@ -586,30 +589,37 @@ void CKassenPhase::SettleSiege(CBattleRunner& runner, int c, int owner, int atta
         }
         battleText += FormatText(ReplaceWordRakujou("  → %sは強襲により落城しました\n", words).c_str(),
                                  NameOfShiro(gs, c).c_str());
-        TakeFallenShiro(runner, c, owners);
+        TakeFallenShiro(runner, c, indexes);
     } else if (result == kSiegeStarved) {
         battleText += FormatText(
             ReplaceWordHyourou(ReplaceWordKaijou("  → %sは兵糧が尽きて開城しました\n", words), words).c_str(),
             NameOfShiro(gs, c).c_str());
-        TakeFallenShiro(runner, c, owners);
+        TakeFallenShiro(runner, c, indexes);
     }
 }
 
 // A fallen castle passes to its besiegers; its generals meet their fate.
-void CKassenPhase::TakeFallenShiro(CBattleRunner& runner, int c, ShiroOwnerIndex& owners) {
+void CKassenPhase::TakeFallenShiro(CBattleRunner& runner, int c, const SiegeIndexes& indexes) {
     GameState& gs = context_.gs;
     CShiro& s = ShiroAt(gs, c);
     s.siegeValue = 0;
     s.shubihei = 0;
     std::vector<int> defenders;
     std::vector<int> excluded;
-    for (int g : BushouIndexes(gs)) {
+    auto take = [&](int g) {
         const CBushou& b = BushouAt(gs, g);
-        if (b.daimyou < 0 || b.shiro != c || Has(b, CBushou::kFlagBesieging)) continue;
+        if (b.daimyou < 0 || b.shiro != c || Has(b, CBushou::kFlagBesieging)) return;
         std::vector<int>& list = Has(b, CBushou::kFlagNotDefending) ? excluded : defenders;
         if (list.size() < 1000) list.push_back(g);
+    };
+    if (indexes.generals.Current()) {
+        for (int g : indexes.generals.At(c))
+            take(g);
+    } else {
+        for (int g : BushouIndexes(gs))
+            take(g);
     }
-    GainKouzanGijutsuByCapture(gs, context_.ports, c, &owners);
+    GainKouzanGijutsuByCapture(gs, context_.ports, c, &indexes.owners);
     runner.DecideBushouFate(defenders);
     std::vector<int> homeless;
     for (int g : excluded)

@@ -46,11 +46,16 @@ private:
     void PlaceArrivals();
     void MoveFleets();
     void RunSieges(CBattleRunner& runner);
-    void RunSiege(CBattleRunner& runner, int shiro, ShiroOwnerIndex& owners);
+    // What the sieges read of the castles' owners and of the generals at each castle.
+    struct SiegeIndexes {
+        ShiroOwnerIndex& owners;
+        const ShiroBushouIndex& generals;
+    };
+    void RunSiege(CBattleRunner& runner, int shiro, const SiegeIndexes& indexes);
     void ReportSiegeBattle(int shiro, int owner, int attacker, bool naval, int result);
     void SettleSiege(CBattleRunner& runner, int shiro, int owner, int attacker, bool over, int result,
-                     ShiroOwnerIndex& owners);
-    void TakeFallenShiro(CBattleRunner& runner, int shiro, ShiroOwnerIndex& owners);
+                     const SiegeIndexes& indexes);
+    void TakeFallenShiro(CBattleRunner& runner, int shiro, const SiegeIndexes& indexes);
     void AbsorbCastlelessVassals();
     void EndFallenHouses();
     void MoveMarkedBushouToEnd();
