@@ -33,13 +33,6 @@ int Mix(int light, int dark, int y, int h) {
     return h <= 0 ? light : light + (dark - light) * y / h;
 }
 
-// The rectangle of a child control in its parent's client coordinates.
-Rect ChildRect(Wnd& parent, Wnd& child) {
-    Rect r = child.GetWindowRect();
-    parent.ScreenToClient(r);
-    return r;
-}
-
 }  // namespace
 
 int GetMsgBoxStyle() {
@@ -109,8 +102,8 @@ bool CMsgBoxDlg::OnInitDialog() {
         r = Rect(r.left, r.top, r.left + c.Width(), r.top + c.Height());
         ModifyStyle(WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0);
     }
-    Rect b1 = ChildRect(*this, m_Button1);
-    Rect b2 = ChildRect(*this, m_Button2);
+    Rect b1 = ChildRect(m_Button1.GetDlgCtrlID());
+    Rect b2 = ChildRect(m_Button2.GetDlgCtrlID());
     int need = m_nKind == 0 ? b1.Width() + 40 : (b2.right - b1.left) + 40;
     int width = std::max(m_nTextWidth, need);
     int dx = width - (c.Width() - 30);

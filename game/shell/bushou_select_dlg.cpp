@@ -70,14 +70,6 @@ void CBushouSelectDlg::DoDataExchange(DataExchange& dx) {
     DDX_Control(dx, IDOK, ok_);
 }
 
-Rect CBushouSelectDlg::PlaceRect(int id) const {
-    Wnd* place = GetDlgItem(id);
-    if (!place) return Rect();
-    Rect r = place->GetWindowRect();
-    ScreenToClient(r);
-    return r;
-}
-
 bool CBushouSelectDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     const ScenarioWordArray& w = gs_.ScenarioWords;
@@ -125,7 +117,7 @@ bool CBushouSelectDlg::OnInitDialog() {
     grid_.SetColumn(7, kNumberColumn | MbWnd::CCellCtrl::kReadOnly, 60, "野戦統率");
     grid_.SetColumn(8, kNumberColumn | MbWnd::CCellCtrl::kReadOnly, 60, "水軍統率");
     if (Wnd* place = GetDlgItem(kGridPlaceId)) place->ShowWindow(SW_HIDE);
-    grid_.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, PlaceRect(kGridPlaceId), this, kGridId);
+    grid_.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, ChildRect(kGridPlaceId), this, kGridId);
     FillList();
     for (int id : {kKibaTotalId, kAshigaruTotalId, kTeppouTotalId})
         if (Wnd* c = GetDlgItem(id)) c->SetWindowText("0");

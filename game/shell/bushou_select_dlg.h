@@ -71,7 +71,6 @@ public:
     void OnColumnClick(int column);
 
 private:
-    ui::Rect PlaceRect(int id) const;
 
     const GameState& gs_;
     ui::Wnd* owner_;

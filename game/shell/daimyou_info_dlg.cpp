@@ -182,14 +182,6 @@ void CDaimyouInfoDlg::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Control(dx, kKaisetsuId, m_KaisetsuButton);
 }
 
-Rect CDaimyouInfoDlg::FrameRect(int id) const {
-    ui::Wnd* frame = GetDlgItem(id);
-    if (!frame) return Rect();
-    Rect r = frame->GetWindowRect();
-    ScreenToClient(r);
-    return r;
-}
-
 bool CDaimyouInfoDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     const ScenarioWordArray& w = gs_.ScenarioWords;
@@ -216,14 +208,14 @@ bool CDaimyouInfoDlg::OnInitDialog() {
                    false);
     }
 
-    m_TitleBoard.Create(FrameRect(kTitleFrameId), this);
+    m_TitleBoard.Create(ChildRect(kTitleFrameId), this);
     m_TitleBoard.SetFont(&m_TitleFont);
     m_TitleBoard.ClearBoard();
     Rect title(0, 0, m_TitleBoard.GetBoardWidth(), m_TitleBoard.GetBoardHeight());
     m_TitleBoard.DrawTextA(HouseNameText(gs_, house_).c_str(), &title,
                            ui::DT_CENTER | ui::DT_VCENTER | ui::DT_SINGLELINE);
 
-    m_InfoBoard.Create(FrameRect(kInfoFrameId), this);
+    m_InfoBoard.Create(ChildRect(kInfoFrameId), this);
     m_InfoBoard.SetFont(&m_InfoFont);
     m_InfoBoard.ClearBoard();
     const std::vector<std::string> lines = DaimyouInfoLines(gs_, house_);
@@ -233,7 +225,7 @@ bool CDaimyouInfoDlg::OnInitDialog() {
         m_InfoBoard.DrawTextA(lines[i].c_str(), &r, ui::DT_LEFT | ui::DT_TOP | ui::DT_SINGLELINE);
     }
 
-    Rect place = FrameRect(kMapPlaceId);
+    Rect place = ChildRect(kMapPlaceId);
     place.right += gainedW;
     place.bottom += gainedH;
     if (korMap_) {

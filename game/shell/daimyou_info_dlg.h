@@ -76,7 +76,6 @@ public:
     void OnTimer(int id) override;
 
 private:
-    ui::Rect FrameRect(int id) const;
     void DrawMarks();
 
     const GameState& gs_;

@@ -36,20 +36,12 @@ void CKassenResultDlg::DoDataExchange(DataExchange& dx) {
     DDX_Control(dx, IDOK, m_CloseButton);
 }
 
-Rect CKassenResultDlg::FrameRect(int id) const {
-    Wnd* frame = GetDlgItem(id);
-    if (!frame) return Rect();
-    Rect r = frame->GetWindowRect();
-    ScreenToClient(r);
-    return r;
-}
-
 bool CKassenResultDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     m_BoardFont.CreateFont(14, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0,
                            "ＭＳ Ｐゴシック");
 
-    Rect title = FrameRect(kTitleFrameId);
+    Rect title = ChildRect(kTitleFrameId);
     m_TitleBoard.Create(title, this);
     m_TitleBoard.SetFont(&m_BoardFont);
     m_TitleBoard.ClearBoard();
@@ -57,10 +49,10 @@ bool CKassenResultDlg::OnInitDialog() {
     m_TitleBoard.DrawTextA(kTitle, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     m_TitleBoard.Invalidate(false);
 
-    m_ReportView.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER, FrameRect(kReportFrameId),
+    m_ReportView.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER, ChildRect(kReportFrameId),
                           this, kReportViewId);
     m_ReportView.SetText(m_strKassen);
-    m_FatesView.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER, FrameRect(kFatesFrameId), this,
+    m_FatesView.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER, ChildRect(kFatesFrameId), this,
                          kFatesViewId);
     m_FatesView.SetText(m_strFates);
     return true;

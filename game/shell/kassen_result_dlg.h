@@ -51,8 +51,6 @@ public:
     bool OnInitDialog() override;
 
 private:
-    // The rectangle of a frame of the template in client coordinates (empty when it is missing).
-    ui::Rect FrameRect(int id) const;
 
     // The font outlives the board that draws with it.
     ui::Font m_BoardFont;

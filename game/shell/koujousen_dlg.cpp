@@ -86,21 +86,13 @@ void CKoujousenDlg::DoDataExchange(DataExchange& dx) {
     for (int i = 0; i < 7; ++i) DDX_Control(dx, kButtonIds[i], m_Buttons[i]);
 }
 
-Rect CKoujousenDlg::FrameRect(int id) const {
-    Wnd* frame = GetDlgItem(id);
-    if (!frame) return Rect();
-    Rect r = frame->GetWindowRect();
-    ScreenToClient(r);
-    return r;
-}
-
 void CKoujousenDlg::LoadCastlePicture() {
     shell::LoadShiroPicture(session_.State(), session_.Castle(), map_, m_Bmp);
-    m_Picture.Create(FrameRect(kPictureFrameId), this);
+    m_Picture.Create(ChildRect(kPictureFrameId), this);
     m_Picture.SetBackColor(RGB(0, 0, 0), false);
     m_Picture.ClearBoard();
     if (!m_Bmp.IsEmpty() && m_PictureBitmap.CreateFromControlBmp(m_Bmp)) {
-        const Rect r = FrameRect(kPictureFrameId);
+        const Rect r = ChildRect(kPictureFrameId);
         m_Picture.DrawBmp(m_PictureBitmap,
                           Point((r.Width() - m_Bmp.GetWidth()) / 2, (r.Height() - m_Bmp.GetHeight()) / 2));
     }
@@ -122,12 +114,12 @@ bool CKoujousenDlg::OnInitDialog() {
                            "ＭＳ Ｐゴシック");
     m_SmallFont.CreateFont(12, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0,
                            "ＭＳ Ｐゴシック");
-    m_Log.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER, FrameRect(kLogFrameId), this, kLogId);
-    m_TitleBoard.Create(FrameRect(kTitleFrameId), this);
+    m_Log.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER, ChildRect(kLogFrameId), this, kLogId);
+    m_TitleBoard.Create(ChildRect(kTitleFrameId), this);
     m_TitleBoard.SetFont(&m_LargeFont);
-    m_DamageBoard.Create(FrameRect(kDamageFrameId), this);
+    m_DamageBoard.Create(ChildRect(kDamageFrameId), this);
     m_DamageBoard.SetFont(&m_SmallFont);
-    m_ProvisionsBoard.Create(FrameRect(kProvisionsFrameId), this);
+    m_ProvisionsBoard.Create(ChildRect(kProvisionsFrameId), this);
     m_ProvisionsBoard.SetFont(&m_SmallFont);
 
     session_.Open();
@@ -186,12 +178,12 @@ void CKoujousenDlg::FillList(ListCtrl& list, bool besiegers) {
 
 void CKoujousenDlg::DrawBoards() {
     m_TitleBoard.ClearBoard();
-    Rect t(0, 0, FrameRect(kTitleFrameId).Width(), FrameRect(kTitleFrameId).Height());
+    Rect t(0, 0, ChildRect(kTitleFrameId).Width(), ChildRect(kTitleFrameId).Height());
     m_TitleBoard.DrawTextA(session_.Title().c_str(), &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     m_TitleBoard.Invalidate(false);
 
     m_DamageBoard.ClearBoard();
-    const Rect d = FrameRect(kDamageFrameId);
+    const Rect d = ChildRect(kDamageFrameId);
     const int line = 13;
     Rect head(4, 3, d.Width() - 4, 3 + line);
     m_DamageBoard.DrawTextA("攻略軍侵攻度", &head, DT_LEFT | DT_SINGLELINE);
@@ -206,7 +198,7 @@ void CKoujousenDlg::DrawBoards() {
     m_DamageBoard.Invalidate(false);
 
     m_ProvisionsBoard.ClearBoard();
-    const Rect pr = FrameRect(kProvisionsFrameId);
+    const Rect pr = ChildRect(kProvisionsFrameId);
     Rect left(4, 0, pr.Width() - 4, pr.Height());
     m_ProvisionsBoard.DrawTextA(session_.ProvisionsWord().c_str(), &left, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     m_ProvisionsBoard.DrawTextA(FormatText("%lld", session_.Provisions()).c_str(), &left,

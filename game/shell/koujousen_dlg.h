@@ -103,7 +103,6 @@ public:
     void Refresh();
 
 private:
-    ui::Rect FrameRect(int id) const;
     void LoadCastlePicture();
     void FillList(ui::ListCtrl& list, bool besiegers);
     void DrawBoards();

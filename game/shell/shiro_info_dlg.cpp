@@ -270,14 +270,6 @@ ui::ListCtrl* CShiroInfoDlg::List(int id) const {
     return dynamic_cast<ui::ListCtrl*>(GetDlgItem(id));
 }
 
-Rect CShiroInfoDlg::FrameRect(int id) const {
-    ui::Wnd* frame = GetDlgItem(id);
-    if (!frame) return Rect();
-    Rect r = frame->GetWindowRect();
-    ScreenToClient(r);
-    return r;
-}
-
 bool CShiroInfoDlg::CopyNamedPicture(int named, MbBmp::CControlBmp& bmp) const {
     if (!map_ || named < 0) return false;
     const MbBmp::CControlBmp* src = map_->Picture(named);
@@ -318,19 +310,19 @@ bool CShiroInfoDlg::OnInitDialog() {
     const ShiroInfoTexts t = MakeShiroInfoTexts(gs_, shiro_);
 
     // 2. The name board.
-    m_NameBoard.Create(FrameRect(kNameFrameId), this);
+    m_NameBoard.Create(ChildRect(kNameFrameId), this);
     m_NameBoard.SetFont(&m_Font14);
     m_NameBoard.ClearBoard();
     Rect nameRect(0, 0, m_NameBoard.GetBoardWidth(), m_NameBoard.GetBoardHeight());
     m_NameBoard.DrawTextA(t.name.c_str(), &nameRect, ui::DT_CENTER | ui::DT_VCENTER | ui::DT_SINGLELINE);
 
     // 3. The values board.
-    m_ValuesBoard.Create(FrameRect(kValuesFrameId), this);
+    m_ValuesBoard.Create(ChildRect(kValuesFrameId), this);
     m_ValuesBoard.SetFont(&m_Font12);
     DrawValuesBoard(t);
 
     // 4. The provisions board.
-    m_ProvisionsBoard.Create(FrameRect(kProvisionsFrameId), this);
+    m_ProvisionsBoard.Create(ChildRect(kProvisionsFrameId), this);
     m_ProvisionsBoard.SetFont(&m_Font12);
     m_ProvisionsBoard.ClearBoard();
     Rect provisions(10, 0, m_ProvisionsBoard.GetBoardWidth(), m_ProvisionsBoard.GetBoardHeight());
@@ -381,7 +373,7 @@ bool CShiroInfoDlg::OnInitDialog() {
     setText(kBuildingId, t.building);
 
     // 12. The siege board.
-    m_SiegeBoard.Create(FrameRect(kSiegeFrameId), this);
+    m_SiegeBoard.Create(ChildRect(kSiegeFrameId), this);
     m_SiegeBoard.SetFont(&m_Font12);
     DrawSiegeBoard(t);
 
@@ -527,11 +519,11 @@ bool CShiroInfoDlg::PreTranslateMessage(ui::Msg& msg) {
 
 void CShiroInfoDlg::OnPaint(ui::Dc& dc) {
     if (!m_ShiroBmp.IsEmpty()) {
-        const Rect r = FrameRect(kPictureId);
+        const Rect r = ChildRect(kPictureId);
         dc.StretchControlBmp(r, m_ShiroBmp, Rect(0, 0, m_ShiroBmp.GetWidth(), m_ShiroBmp.GetHeight()));
     }
     if (!m_GunsenBmp.IsEmpty()) {
-        const Rect r = FrameRect(kGunsenIconId);
+        const Rect r = ChildRect(kGunsenIconId);
         dc.DrawControlBmp(r.left, r.top, std::min(r.Width(), m_GunsenBmp.GetWidth()),
                           std::min(r.Height(), m_GunsenBmp.GetHeight()), m_GunsenBmp, 0, 0);
     }

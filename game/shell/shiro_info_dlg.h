@@ -124,7 +124,6 @@ public:
 
 private:
     ui::ListCtrl* List(int id) const;
-    ui::Rect FrameRect(int id) const;
     void DrawValuesBoard(const ShiroInfoTexts& t);
     void DrawSiegeBoard(const ShiroInfoTexts& t);
     void SetUpGeneralList(ui::ListCtrl& list, bool action);

@@ -64,14 +64,6 @@ void CShutsujinDlg::DoDataExchange(DataExchange& dx) {
     DDX_Control(dx, IDCANCEL, cancel_);
 }
 
-Rect CShutsujinDlg::PlaceRect(int id) const {
-    Wnd* place = GetDlgItem(id);
-    if (!place) return Rect();
-    Rect r = place->GetWindowRect();
-    ScreenToClient(r);
-    return r;
-}
-
 bool CShutsujinDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     const ScenarioWordArray& w = gs_.ScenarioWords;
@@ -94,7 +86,7 @@ bool CShutsujinDlg::OnInitDialog() {
     }
     for (int id : {kBoardPlaceId, kKuniNameId, kKuniSwitchId, static_cast<int>(IDCANCEL)}) {
         if (Wnd* c = GetDlgItem(id); c && dx > 0) {
-            Rect r = PlaceRect(id);
+            Rect r = ChildRect(id);
             r.OffsetRect(dx, 0);
             c->MoveWindow(r, false);
         }
@@ -102,12 +94,12 @@ bool CShutsujinDlg::OnInitDialog() {
     originChosen_ = false;
     originShiro_ = -1;
 
-    Rect boardRect = PlaceRect(kBoardPlaceId);
+    Rect boardRect = ChildRect(kBoardPlaceId);
     if (Wnd* place = GetDlgItem(kBoardPlaceId)) place->ShowWindow(SW_HIDE);
     board_.Create(boardRect, this);
     board_.SetFont(&font_);
 
-    Rect mapRect = PlaceRect(kMapPlaceId);
+    Rect mapRect = ChildRect(kMapPlaceId);
     mapRect.right += dx;
     mapRect.bottom += dy;
     if (Wnd* place = GetDlgItem(kMapPlaceId)) place->ShowWindow(SW_HIDE);

@@ -89,7 +89,6 @@ private:
     void ShowKuni(int kuni);
     void ShowBoard(const std::string& text);
     void ChooseTarget(int shiro);
-    ui::Rect PlaceRect(int id) const;
 
     GameState& gs_;
     MbKorMap::CCtrlKorMap* korMap_;

@@ -32,14 +32,6 @@ CVariableListDlg::CVariableListDlg(VariableListView variables, Wnd* parent)
 
 CVariableListDlg::~CVariableListDlg() = default;
 
-Rect CVariableListDlg::PlaceRect(int id) const {
-    Wnd* place = GetDlgItem(id);
-    if (!place) return Rect();
-    Rect r = place->GetWindowRect();
-    ScreenToClient(r);
-    return r;
-}
-
 bool CVariableListDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     m_ScalarGrid.SetSeparater(0);
@@ -52,18 +44,18 @@ bool CVariableListDlg::OnInitDialog() {
     m_ElementGrid.SetColumn(0, 2, 50, "Index", 2);
     m_ElementGrid.SetColumn(1, 2, 150, "内容", 2);
 
-    m_ScalarGrid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, PlaceRect(kScalarPlaceId), this, kScalarGridId);
+    m_ScalarGrid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, ChildRect(kScalarPlaceId), this, kScalarGridId);
     m_ScalarGrid.SetLineSize(static_cast<int>(m_Variables.scalars.size()));
     for (int i = 0; i < static_cast<int>(m_Variables.scalars.size()); ++i) {
         const auto& [name, value] = m_Variables.scalars[static_cast<std::size_t>(i)];
         m_ScalarGrid.SetLineItem(i, 0, name.c_str());
         m_ScalarGrid.SetLineItem(i, 1, NumberToText(value).c_str());
     }
-    m_ArrayGrid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, PlaceRect(kArrayPlaceId), this, kArrayGridId);
+    m_ArrayGrid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, ChildRect(kArrayPlaceId), this, kArrayGridId);
     m_ArrayGrid.SetLineSize(static_cast<int>(m_Variables.arrays.size()));
     for (int i = 0; i < static_cast<int>(m_Variables.arrays.size()); ++i)
         m_ArrayGrid.SetLineItem(i, 0, m_Variables.arrays[static_cast<std::size_t>(i)].first.c_str());
-    m_ElementGrid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD, PlaceRect(kElementPlaceId), this, kElementGridId);
+    m_ElementGrid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD, ChildRect(kElementPlaceId), this, kElementGridId);
     if (Wnd* label = GetDlgItem(kElementLabelId)) label->ShowWindow(SW_HIDE);
     return true;
 }

@@ -41,7 +41,6 @@ public:
 
 private:
     void OnArrayListNotify(int line);
-    ui::Rect PlaceRect(int id) const;
 
     VariableListView m_Variables;
     MbWnd::CCellCtrl m_ScalarGrid;

@@ -104,14 +104,6 @@ void CYasenDeployDlg::DoDataExchange(DataExchange& dx) {
     }
 }
 
-Rect CYasenDeployDlg::PlaceRect(int id) const {
-    Wnd* place = GetDlgItem(id);
-    if (!place) return Rect();
-    Rect r = place->GetWindowRect();
-    ScreenToClient(r);
-    return r;
-}
-
 bool CYasenDeployDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     const ScenarioWordArray& w = gs_.ScenarioWords;
@@ -134,7 +126,7 @@ bool CYasenDeployDlg::OnInitDialog() {
         grid.SetColumn(4, kNumber, 48, ReplaceWordTeppou("鉄砲数", w).c_str());
         grid.SetColumn(5, kNumber, 37, "武勇");
         grid.SetColumn(6, kNumber, 60, "野戦統率");
-        grid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_TABSTOP, PlaceRect(kUnassignedPlaceId + k), this,
+        grid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_TABSTOP, ChildRect(kUnassignedPlaceId + k), this,
                       kUnassignedGridId + k);
     }
 

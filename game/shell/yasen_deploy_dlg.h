@@ -91,7 +91,6 @@ private:
     void Assign(int line);
     void AssignCommander();
     void CloseWhenPlaced();
-    ui::Rect PlaceRect(int id) const;
 
     GameState& gs_;
     std::array<MbWnd::CCellCtrl, 4> m_Grid;

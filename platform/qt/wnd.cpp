@@ -665,6 +665,14 @@ Wnd* Wnd::GetParent() const {
     return WndHost::WndOf(host_->parentWidget());
 }
 
+Rect Wnd::ChildRect(int id) const {
+    const Wnd* child = GetDlgItem(id);
+    if (!child) return Rect();
+    Rect r = child->GetWindowRect();
+    ScreenToClient(r);
+    return r;
+}
+
 Wnd* Wnd::GetDlgItem(int id) const {
     if (!host_) return nullptr;
     for (QObject* o : host_->children()) {

@@ -102,6 +102,9 @@ public:
     Wnd* GetParent() const;
     // The child with the given id (searched among direct children), or null.
     Wnd* GetDlgItem(int id) const;
+    // That child's rectangle in this window's client coordinates (empty without such a child):
+    // where a dialog places what it makes over a template's placeholder.
+    Rect ChildRect(int id) const;
     // Direct children in creation order.
     std::vector<Wnd*> GetChildren() const;
     // The top-level window this window is in.
