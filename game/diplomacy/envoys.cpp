@@ -466,8 +466,8 @@ double EvaluateShishaTeian(const GameState& gs, int x, int y, bool fromBorder, s
     double p3 = 1.0;
     if (bigX != 0) p3 = interpolate(yy * ((traitB - traitA) / 10.0 * 1.3 + 2.0), static_cast<double>(bigX));
     const double hosei = gs.nDokuritsuJoukenHosei / 5.0;
-    const double fear = std::max({1.0 - p1 * hosei, 1.0 - p2 * hosei, 1.0 - p3 * hosei});
-    return std::clamp(fear, 0.0, 1.0);
+    // Not cut to 0..1: values below 0 still order two positions.
+    return std::max({1.0 - p1 * hosei, 1.0 - p2 * hosei, 1.0 - p3 * hosei});
 }
 
 // --- hostages ---------------------------------------------------------------------------------

@@ -121,8 +121,10 @@ bool SendJuuzokuShiganShisha(GameState& gs, const Ports& ports, int a, int h, co
 bool SendShinjuuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums = nullptr,
                              const PeaceKnown* peace = nullptr);
 
-// How much x has to fear from y's position, 0..1. With fromBorder only the part of y's side that
-// reaches x's own castles counts, and x's head's loyalty is taken as 5; friends are houses whose
+// How much x has to fear from y's position: 1 when x is strong at the border, else the largest of
+// three estimates, which is not cut to 0..1 (two values below 0 still compare, as the planner's
+// choice of a new master does). With fromBorder only the part of y's side that reaches x's own
+// castles counts, and x's head's loyalty is taken as 5; friends are houses whose
 // bonds with y do not keep them from counting as y's enemies. Draws nothing.
 double EvaluateShishaTeian(const GameState& gs, int x, int y, bool fromBorder, std::span<const int> friends,
                            const DaimyouSums* sums = nullptr);

@@ -226,19 +226,46 @@ TEST(Envoys, NoHostageWhenTheGeneralTableIsFull) {
 }
 
 TEST(Envoys, EvaluationOfABorderWithAStrongNeighbourIsWholeFear) {
-    // x holds at least half of what y has behind the border: 1.0; far smaller: less.
+    // x holds at least half of what y has behind the border: 1.0; far smaller: less, here below
+    // 0 (the value is not cut).
     EnvoyWorld w;
     EXPECT_DOUBLE_EQ(EvaluateShishaTeian(w.gs, 0, 1, true, {}), 1.0);
     w.gs.ShiroTbl[1].kokudaka = 100000;
     const double fear = EvaluateShishaTeian(w.gs, 0, 1, true, {});
-    EXPECT_GE(fear, 0.0);
-    EXPECT_LT(fear, 1.0);
+    EXPECT_LT(fear, 0.0);
     // No castles at all: nothing to divide by.
     for (int c = 0; c < 3; ++c)
         w.Own(c, 2);
     const double none = EvaluateShishaTeian(w.gs, 0, 1, false, {});
     EXPECT_GE(none, 0.0);
     EXPECT_LE(none, 1.0);
+}
+
+// y far larger than x and without enemies: the first two estimates are 1 x the trend's factor
+// and the third is far above 1, so the value is 1 - the trend's factor, below 0 unless y's
+// strength falls. The values are not cut at 0, so the planner can still tell the safer of two
+// masters apart.
+TEST(Envoys, EvaluationBelowZeroIsNotCut) {
+    struct Case {
+        const char* name;
+        std::uint8_t trend;
+        bool fromBorder;
+        double expected;
+    };
+    const Case cases[] = {
+        {"rising, whole side", 1, false, 1.0 - 2.0},
+        {"rising, from the border", 1, true, 1.0 - 2.0},
+        {"level", 0, false, 1.0 - 1.3},
+        {"falling", 255, false, 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EnvoyWorld w;
+        w.gs.ShiroTbl[1].kokudaka = 100000;
+        w.House(2).SetRelationLo(1, CDaimyou::kRelFusen);  // y's only other neighbour is no enemy
+        w.House(1).strengthTrend = c.trend;
+        EXPECT_DOUBLE_EQ(EvaluateShishaTeian(w.gs, 0, 1, c.fromBorder, {}), c.expected);
+    }
 }
 
 }  // namespace
