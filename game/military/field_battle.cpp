@@ -390,7 +390,7 @@ bool CYasen::FireTeppou(int mask, bool predict) {
         const int n = lineCount[e][line];
         for (int i = 0; i < n; ++i)
             order[i] = i;
-        if (!predict) ShuffleEqual(gs_.rng, order, n);
+        ShuffleEqual(gs_.rng, order, n);  // a predicting volley too takes the units in random order
         int lineTroops = 0;
         for (int i = 0; i < n; ++i)
             lineTroops += Troops(unit[e][line][i]);
@@ -404,8 +404,10 @@ bool CYasen::FireTeppou(int mask, bool predict) {
             const int u = unit[e][line][i];
             const int troops = Troops(u);
             double share = lineTroops > 0 ? static_cast<double>(troops) / lineTroops * budget : 0.0;
+            // Cut to what is left of the budget and not raised to 0: once the jitter of earlier
+            // units has spent more than the budget, the share is below 0 and offsets this
+            // unit's own jitter, so a unit well past the budget loses nothing.
             if (counted + share > budget) share = budget - counted;
-            share = std::max(0.0, share);
             const int before = troops;
             if (u & kGarrisonBit) {
                 LoseSoldiers(u, 0, 0, share + Between(gs_.rng, -1.0, 1.0));

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "game/military/battle_common.h"
 #include "game/military/battle_runners.h"
 #include "game/military/field_battle.h"
+#include "game/state/queries.h"
 #include "military/battle_world.h"
 
 namespace rymd::test {
@@ -191,6 +197,70 @@ TEST(FieldBattle, PlayerStepShowsBothActionsBeforeTheTurn) {
     EXPECT_LE(shown.calls[0][1], kYasenRetreat);
     EXPECT_EQ(shown.calls[0][2], 0);  // before the turn
     EXPECT_EQ(y.turn, 1);
+}
+
+// The predicting volley takes the enemy line in random order, with the shuffle's draws, as the
+// real volley does: the k-th morale draw after the shuffle lands on the k-th unit of that order.
+// It lowers the estimates only.
+TEST(FieldBattle, PredictingVolleyTakesTheEnemyLineInRandomOrder) {
+    for (int defenders : {2, 5, 11, 19}) {
+        SCOPED_TRACE(defenders);
+        FieldWorld w(7);
+        const int a = w.Add(0, 0, 0, 300, 300);
+        std::vector<int> b;
+        for (int i = 0; i < defenders; ++i)
+            b.push_back(w.Add(1, 1, 0, 10 + i));
+        CYasen y = w.Battle({a}, {});
+        for (int g : b)
+            y.generals[1][static_cast<std::size_t>(y.count[1]++)] = g;
+        y.Setup();
+        ASSERT_FALSE(y.Adjacent());
+        const int line = y.EnemyLine(0);
+        const int n = y.lineCount[1][static_cast<std::size_t>(line)];
+        const auto& morale = y.morale[1][static_cast<std::size_t>(line)];
+
+        Random ref = w.gs.rng;
+        y.PredictTurn();
+
+        std::array<int, CYasen::kMaxUnits> order{};
+        for (int i = 0; i < n; ++i)
+            order[static_cast<std::size_t>(i)] = i;
+        battle::ShuffleEqual(ref, order.data(), n);
+        const double ratio = 300.0 / y.GetLineTroops(1, line);
+        const double range = std::pow(2.0, y.pos[1] - y.pos[0] - 2);
+        const double blow = (std::pow(ratio + 1.0, 0.9) - 1.0) * 150.0 / range;
+        for (int k = 0; k < n; ++k) {
+            const auto i = static_cast<std::size_t>(order[static_cast<std::size_t>(k)]);
+            const int expected = std::max(0, morale[i] - Round(battle::Between(ref, 0.5, 1.5) * blow));
+            EXPECT_EQ(y.estimate[1][static_cast<std::size_t>(line)][i], expected) << k;
+            EXPECT_EQ(morale[i], 100);
+        }
+        EXPECT_EQ(w.gs.rng.State(), ref.State());
+        for (int i = 0; i < defenders; ++i)
+            EXPECT_EQ(w.General(b[static_cast<std::size_t>(i)]).foot, 10 + i);
+    }
+}
+
+// With no casualty budget the first soldier lost spends it: every later unit's share is cut
+// below 0, so its jitter takes nothing and the line loses at most one soldier.
+TEST(FieldBattle, VolleyPastTheBudgetTakesNothing) {
+    for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+        SCOPED_TRACE(seed);
+        FieldWorld w(seed);
+        w.gs.TeppouKouka[1] = 0;
+        const int a = w.Add(0, 0, 0, 300, 300);
+        std::vector<int> b;
+        for (int i = 0; i < 19; ++i)
+            b.push_back(w.Add(1, 1, 0, 100));
+        CYasen y = w.Battle({a}, {});
+        for (int g : b)
+            y.generals[1][static_cast<std::size_t>(y.count[1]++)] = g;
+        y.Setup();
+        const int line = y.EnemyLine(0);
+        const int before = y.GetLineTroops(1, line);
+        y.FireTeppou(1, false);
+        EXPECT_GE(y.GetLineTroops(1, line), before - 1);
+    }
 }
 
 }  // namespace
