@@ -314,11 +314,10 @@ bool ConditionTest::Run() {
         Operands op;
         if (!Resolve(item, mask, op)) {
             // An operand that names nothing: the item counts for nothing in OR mode; in AND
-            // mode the event cannot hold any more, so no later item is tested.
-            if (!orMode) {
-                result = false;
-                break;
-            }
+            // mode the event cannot hold any more, but the test still goes on with the next
+            // item (which is tested, with its assignment, question or message, and then ends
+            // the test unless its own operand names nothing too).
+            if (!orMode) result = false;
             continue;
         }
         const bool test = Test(item, op, result);

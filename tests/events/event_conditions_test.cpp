@@ -255,14 +255,42 @@ TEST(EventConditions, AVariableOutOfRangeIsToldAndTheItemFails) {
     }
 }
 
-TEST(EventConditions, ABadVariableCountsForNothingInOrModeAndEndsAnAndTest) {
+TEST(EventConditions, ABadVariableCountsForNothingInOrMode) {
     ConditionWorld w;
     EXPECT_TRUE(w.Check({House(22, -1), True()}, true));
     EXPECT_FALSE(w.Check({House(22, -1)}, true));
-    // In AND mode nothing after it is tested: the assignment does not run.
-    EXPECT_FALSE(w.Check({House(22, -1), Formula(6, "x", "5")}));
-    EXPECT_EQ(w.Var("x"), 0.0);
-    EXPECT_EQ(w.Informs().size(), 3u);
+    EXPECT_EQ(w.Informs().size(), 2u);
+}
+
+// In AND mode a bad variable makes the result false, and the test goes on with the next item:
+// that item is tested with its side effects, and then the false result ends the test.
+TEST(EventConditions, ABadVariableFailsAnAndTestThatGoesOnWithTheNextItem) {
+    struct Case {
+        const char* name;
+        std::vector<EventItem> items;
+        double x;             // the variable x afterwards
+        int questions;        // questions asked
+        std::size_t informs;  // messages shown
+    };
+    const Case cases[] = {
+        {"an assignment runs", {House(22, -1), Formula(6, "x", "5")}, 5.0, 0, 1},
+        {"a question is asked", {House(22, -1), Question(true)}, 0.0, 1, 1},
+        {"a second bad variable is told", {House(22, -1), House(17, 0, -1)}, 0.0, 0, 2},
+        {"and the one after that is tested too",
+         {House(22, -1), House(17, 0, -1), Formula(6, "x", "5")}, 5.0, 0, 2},
+        {"the test ends after the next item",
+         {House(22, -1), True(), Formula(6, "x", "5"), Question(true)}, 0.0, 0, 1},
+        {"after an assignment as well", {House(22, -1), Formula(6, "x", "5"), Formula(6, "x", "7")}, 5.0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ConditionWorld w;
+        w.port.PushYes();
+        EXPECT_FALSE(w.Check(c.items));
+        EXPECT_EQ(w.Var("x"), c.x);
+        EXPECT_EQ(w.Texts(PortCallKind::AskYesNo).size(), static_cast<std::size_t>(c.questions));
+        EXPECT_EQ(w.Informs().size(), c.informs);
+    }
 }
 
 TEST(EventConditions, AndAndOrStopAsSoonAsTheResultIsKnown) {
