@@ -65,8 +65,10 @@ void ReplaceArrayElements(GameState& gs, std::string& text, const ArrayVariableR
         const std::size_t indexAt = static_cast<std::size_t>(indexText.data() - text.data());
         const std::size_t indexLength = indexText.size();
         double index = 0.0;
-        if (EvaluateFormula(gs, indexText, index) == kFormulaOk &&
-            CScriptVariables::IsArrayIndexValue(index)) {
+        // Here the index must lie in 0..30000 itself (30000.5 is an index error), where a
+        // formula would take any value below 30001.
+        if (EvaluateFormula(gs, indexText, index) == kFormulaOk && index >= 0.0 &&
+            index <= CScriptVariables::kMaxArrayIndex) {
             int status = 0;
             const double value =
                 gs.ScriptVariables.GetArrayValue(array.name, static_cast<int>(index), status);

@@ -123,8 +123,9 @@ int RoundUp(double value) {
 }
 
 int RoundWide(double value) {
-    const double r = value >= 0 ? std::floor(value + 0.5) : -std::floor(-value + 0.5);
-    return static_cast<int>(std::clamp(r, -2147483648.0, 2147483647.0));
+    if (std::isnan(value)) return 0;
+    // std::round is exact: adding 0.5 first would turn 0.49999999999999994 into 1.
+    return static_cast<int>(std::clamp(std::round(value), -2147483648.0, 2147483647.0));
 }
 
 double NormalizeAngle(double radians) {

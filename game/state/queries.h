@@ -35,7 +35,9 @@ class HouseIndex;
 // Truncates toward zero, then one further away from zero when the value was not whole.
 int RoundUp(double value);
 // Half away from zero. Values within the int range are rounded inline (the siege simulations
-// round every unit's troops after every assault); the rest go to RoundWide.
+// round every unit's troops after every assault); the rest go to RoundWide. RoundWide itself is
+// exact for every double (Round's quick path gives 1 for 0.49999999999999994), cuts to the int
+// range and gives 0 for NaN.
 int RoundWide(double value);
 inline int Round(double value) {
     if (value >= 0.0 && value < 2147483646.0) return static_cast<int>(value + 0.5);

@@ -125,6 +125,12 @@ TEST_F(FormulaArithmetic, NumberArguments) {
                         {"#Round(2.5)", kFormulaOk, 3},
                         {"#Round(-2.5)", kFormulaOk, -3},
                         {"#Round(2.4)", kFormulaOk, 2},
+                        {"#Round(0.5)", kFormulaOk, 1},
+                        {"#Round(-0.5)", kFormulaOk, -1},
+                        // the largest double below one half: adding 0.5 first would give 1
+                        {"#Round(0.49999999999999994)", kFormulaOk, 0},
+                        {"#Round(-0.49999999999999994)", kFormulaOk, 0},
+                        {"#Round(1e300)", kFormulaOk, 2147483647},
                         {"#Floor(-0.5)", kFormulaOk, -1},
                         {"#Ceil(0.2)", kFormulaOk, 1},
                         {"#Floor (7/2)*2", kFormulaOk, 6},
