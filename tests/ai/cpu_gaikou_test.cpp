@@ -118,6 +118,50 @@ TEST(CpuGaikou, SubordinateOfThePlayerDeclaresIndependence) {
     }
 }
 
+// House 1 serves house 0 and borders it (castle 1 - castle 0) and house 2 (castle 1 - castle 2),
+// which is ten times larger than house 0 and hostile to it. Neither larger house has an enemy
+// but house 1, so house 1's fear of each is 1 - its strength trend's factor: below 0 for both.
+// House 1 changes master only when it has less to fear from house 2, which the values tell
+// apart only as long as they are not cut at 0.
+TEST(CpuGaikou, SubordinateChangesMasterByFearsBelowZero) {
+    struct Case {
+        const char* name;
+        std::uint8_t masterTrend;
+        std::uint8_t candidateTrend;
+        bool changes;
+    };
+    const Case cases[] = {
+        {"the candidate rises: -1 below -0.3", 0, 1, true},
+        {"both level: -0.3 is not below -0.3", 0, 0, false},
+        {"the master rises", 1, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TestWorld w({.castles = 3, .houses = 3});
+        w.Own(1, 1);
+        w.Own(2, 2);
+        w.Link(0, 1);
+        w.Link(1, 2);
+        w.gs.ShiroTbl[1].kokudaka = 1000;
+        w.gs.ShiroTbl[2].kokudaka = 100000;
+        for (int x = 0; x < 3; ++x)
+            for (int y = 0; y < 3; ++y)
+                w.gs.DaimyouTbl[x].SetRelationHi(y, 0);
+        w.MakeSubordinate(1, 0);
+        w.gs.DaimyouTbl[1].SetRelationLo(0, CDaimyou::kRelJuuzoku);
+        w.gs.DaimyouTbl[0].SetRelationLo(1, CDaimyou::kRelJuuzokuMaster);
+        w.gs.DaimyouTbl[0].strengthTrend = c.masterTrend;
+        w.gs.DaimyouTbl[2].strengthTrend = c.candidateTrend;
+        w.gs.nPlayerDaimyou = 3;  // nobody's
+        CCpuGaikou gaikou{GameContext{w.gs, w.map, w.ports}};
+        gaikou.Run(1);
+        EXPECT_EQ(w.gs.DaimyouTbl[1].bond, CDaimyou::kBondJuuzoku);
+        EXPECT_EQ(w.gs.DaimyouTbl[1].masterDaimyou, c.changes ? 2 : 0);
+        EXPECT_EQ(gaikou.messageText, c.changes ? "家1は主家を家0から家2に鞍替えしました\n" : "");
+        EXPECT_EQ(FindBrokenInvariant(w.gs), std::nullopt);
+    }
+}
+
 TEST(CpuGaikou, OddHousesDoNoHarm) {
     struct Case {
         const char* name;
