@@ -377,20 +377,22 @@ bool CYasen::FireTeppou(int mask, bool predict) {
         if (!(mask & (1 << s))) continue;
         const int e = 1 - s;
         const int line = EnemyLine(s);
-        if (!predict && !(mask & (1 << e))) {
+        // A predicting volley draws as the real one does (the stop chance, the budget, the order
+        // of the units); only its result is no stop and no soldier is lost.
+        if (!(mask & (1 << e))) {
             const double c = std::min((k3 / 10.0) * (ratio[s] / ((skill[e] + 10) / 20.0)) / 3.0, k3 / 100.0 * 0.7 + 0.3);
             if (gs_.rng.Unit() < c / gap) stopped = true;
         }
         if (line < 0) continue;
         const double blow = (std::pow(ratio[s] + 1.0, 0.9) - 1.0) * 150.0 * k1 / range;
         const double shot = static_cast<double>(GetLineTeppou(s, OwnLine(s)));
-        const double budget = predict ? 0.0 : std::pow(shot, 0.9) * Between(gs_.rng, 0.9, 1.1) / 2.0 * k2 / range;
+        const double budget = std::pow(shot, 0.9) * Between(gs_.rng, 0.9, 1.1) / 2.0 * k2 / range;
 
         int order[kMaxUnits];
         const int n = lineCount[e][line];
         for (int i = 0; i < n; ++i)
             order[i] = i;
-        ShuffleEqual(gs_.rng, order, n);  // a predicting volley too takes the units in random order
+        ShuffleEqual(gs_.rng, order, n);
         int lineTroops = 0;
         for (int i = 0; i < n; ++i)
             lineTroops += Troops(unit[e][line][i]);

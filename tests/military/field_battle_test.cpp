@@ -222,6 +222,10 @@ TEST(FieldBattle, PredictingVolleyTakesTheEnemyLineInRandomOrder) {
         Random ref = w.gs.rng;
         y.PredictTurn();
 
+        // Only the attacker fires: the stop chance and the casualty budget are drawn, then the
+        // order of the enemy's units, as in a real volley.
+        ref.Unit();
+        battle::Between(ref, 0.9, 1.1);
         std::array<int, CYasen::kMaxUnits> order{};
         for (int i = 0; i < n; ++i)
             order[static_cast<std::size_t>(i)] = i;
