@@ -195,8 +195,16 @@ TEST_F(BundledGameTest, MainWindowSwitchesViewsAndAnimatesThem) {
     Script().OnDialog([&](ui::Dialog& d) {
         auto& m = dynamic_cast<CMainGameDlg&>(d);
         ASSERT_TRUE(m.ChildrenReady());
-        m.MoveWindow(ui::Rect(0, 0, 1280, 960));
         m.AttachGameState(gs_.get());
+        // In a window of the program's first size the whole country fits the map: no part of it
+        // is scrolled out of sight.
+        m.MoveWindow(ui::Rect(0, 0, 1000, 740));
+        m.SwitchMapView(-1);
+        const ui::Rect client = m.KuniMap().GetClientRect();
+        EXPECT_LE(m.KuniMap().m_TotalSize.cx, client.Width());
+        EXPECT_LE(m.KuniMap().m_TotalSize.cy, client.Height());
+        EXPECT_TRUE(ui::test::GrabToPng(m, GalleryPath("main_window_1560")));
+        m.MoveWindow(ui::Rect(0, 0, 1280, 960));
         m.SwitchMapView(-1);
         EXPECT_TRUE(m.KuniMap().IsWindowVisible());
         EXPECT_FALSE(m.ShiroMap().IsWindowVisible());
