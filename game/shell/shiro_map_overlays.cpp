@@ -16,6 +16,7 @@
 #include "mbkormap/kor_map.h"
 #include "mbwnd/draw_small_number.h"
 #include "mbwnd/msg_box.h"
+#include "platform/qt/bitmap.h"
 #include "platform/qt/dc.h"
 
 namespace rymd::shell {
@@ -497,6 +498,52 @@ void CShiroMapWnd::DrawShiroName(int shiro) {
         Text(m.name.c_str(), b, here ? RGB(255, 255, 255) : RGB(192, 192, 192), font, fmt);
     }
     if (m.flags & ShiroMapRecord::kFlagWaterway) DrawBoat(shiro, pt, t);
+}
+
+CShiroMapWnd::ShiroBoxes CShiroMapWnd::ShiroLabelBoxes(int shiro) {
+    ShiroBoxes boxes;
+    if (!gs_ || !IsValidShiro(*gs_, shiro)) return boxes;
+    const ShiroMapRecord& m = gs_->ShiroMapTbl[static_cast<std::size_t>(shiro)];
+    const TypeInfo t = TypeOf(shiro);
+    const bool here = InKuni(shiro);
+    ui::Bitmap scratch;
+    scratch.CreateBitmap(1, 1);
+    ui::Dc dc(scratch);
+    // A text drawn centred in the box (at its top, or at its bottom), with its shadow one pixel
+    // away by (dx, dy).
+    auto written = [&](const std::string& text, ui::Font* font, Rect box, bool bottom, int dx, int dy) {
+        if (text.empty()) return Rect();
+        dc.SelectFont(font);
+        const ui::Size size = dc.GetTextExtent(text);
+        const int left = box.left + (box.Width() - size.cx) / 2;
+        const int top = bottom ? box.bottom - size.cy : box.top;
+        Rect r(left, top, left + size.cx, top + size.cy);
+        r.UnionRect(r, Rect(r.left + dx, r.top + dy, r.right + dx, r.bottom + dy));
+        return r;
+    };
+
+    const Point floor = FloorPoint(m.x, m.y);
+    boxes.mark = Rect(floor.x - 10, floor.y - 10, floor.x + 10, floor.y + 10);
+    boxes.mark.OffsetRect(t.Mark());
+    const Point pt = TruncPoint(m.x, m.y);
+    if (m.flags & ShiroMapRecord::kFlagWaterway) {
+        const int ix = pt.x + t.Boat().x - 20, iy = pt.y + t.Boat().y - 8;
+        boxes.mark.UnionRect(boxes.mark, Rect(ix, iy, ix + 16, iy + 16));
+    }
+
+    Rect n(pt.x - 80, pt.y - 24, pt.x + 80, pt.y - 8);
+    if (!here) n.top += 2;
+    n.OffsetRect(t.Name());
+    boxes.name = written(m.name, here ? &fonts_[0] : &fonts_[1], n, false, -1, -1);
+
+    const CShiro& c = ShiroAt(*gs_, shiro);
+    if (m_bShowDaimyouName && IsValidDaimyou(*gs_, c.daimyou)) {
+        Rect l(floor.x - 70, floor.y - 24, floor.x + 70, floor.y + 24);
+        if (!here) l.bottom -= 2;
+        l.OffsetRect(t.Label() + Point(1, 0));
+        boxes.owner = written(DaimyouAt(*gs_, c.daimyou).name, here ? &fonts_[1] : &fonts_[2], l, true, -1, -1);
+    }
+    return boxes;
 }
 
 void CShiroMapWnd::DrawBoat(int shiro, Point pt, const TypeInfo& t) {

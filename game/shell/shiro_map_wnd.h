@@ -98,6 +98,14 @@ public:
     double BlockadeAngle(int shiro, int conn, ui::Point p, double rb) const;
     ui::Point DoublePoint(long long x, long long y) const;
 
+    // What a castle puts on the view, in back-buffer pixels as the overlay pass draws it: its mark
+    // (with the boat of a castle on the water), its name above it and its owner's label below
+    // it, each text as wide as it is written in its font (empty when it is not drawn).
+    struct ShiroBoxes {
+        ui::Rect mark, name, owner;
+    };
+    ShiroBoxes ShiroLabelBoxes(int shiro);
+
     // Hit tests in back-buffer pixels.
     int FindShiroAt(ui::Point q) const;
     int FindKuniAt(ui::Point q) const;

@@ -323,6 +323,60 @@ TEST(ScenarioData, BundledCastlesLieInTheirProvinces) {
     }
 }
 
+TEST(ScenarioData, BundledCastlesStartWithinTheGamesCaps) {
+    // The reader takes up to 100 trade ships a castle, but a port holds at most 10 once the game
+    // runs (building, events and the computer houses never go beyond): the scenario keeps to it.
+    Reading r(kBundled);
+    ASSERT_EQ(r.result, 0);
+    const GameState& gs = *r.gs;
+    for (int s = 0; s < gs.nShiro; ++s) {
+        const CShiro& c = gs.ShiroTbl[static_cast<std::size_t>(s)];
+        const ShiroMapRecord& m = gs.ShiroMapTbl[static_cast<std::size_t>(s)];
+        EXPECT_LE(c.kouekisen, 10) << m.name;
+        EXPECT_GE(c.kibo, 1) << m.name;
+        EXPECT_LE(c.kibo, m.maxKibo) << m.name;
+        EXPECT_LE(c.support, 1000) << m.name;
+    }
+    for (int b = 0; b < gs.nBushouEx; ++b) {
+        const BushouExRecord& g = gs.BushouExTbl[static_cast<std::size_t>(b)];
+        EXPECT_LE(g.muskets, g.foot) << g.name;
+    }
+}
+
+TEST(ScenarioData, BundledCastleTextsNameTheirLords) {
+    // A castle's text that says who governs it names the lord the castle shows; and the great
+    // men of the opening have texts of their own.
+    NewGame g(kBundled);
+    ASSERT_EQ(g.result, 0);
+    const GameState& gs = *g.gs;
+    const struct {
+        const char* castle;
+        const char* lord;
+    } kLords[] = {{"S_KIYOSU", "織田信長"}, {"S_INUYAMA", "織田信清"}};
+    for (const auto& [castle, lord] : kLords) {
+        const int s = gs.NameIndex.FindShiro(castle);
+        ASSERT_GE(s, 0) << castle;
+        const CShiro& c = gs.ShiroTbl[static_cast<std::size_t>(s)];
+        ASSERT_GE(c.commander, 0) << castle;
+        EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(c.commander)].name, lord) << castle;
+        const std::uint16_t text = gs.ShiroMapTbl[static_cast<std::size_t>(s)].textIndex;
+        ASSERT_LT(text, gs.ScenarioTextPool.size()) << castle;
+        EXPECT_NE(gs.ScenarioTextPool[text].find(lord), std::string::npos)
+            << castle << ": " << gs.ScenarioTextPool[text];
+    }
+    for (const char* name : {"織田信長", "織田信清", "今川義元", "松平元康"}) {
+        bool found = false;
+        for (int b = 0; b < gs.nBushouEx; ++b) {
+            const BushouExRecord& e = gs.BushouExTbl[static_cast<std::size_t>(b)];
+            if (e.name != name) continue;
+            found = true;
+            ASSERT_LT(e.textIndex, gs.ScenarioTextPool.size()) << name;
+            EXPECT_FALSE(gs.ScenarioTextPool[e.textIndex].empty()) << name;
+        }
+        EXPECT_TRUE(found) << name;
+    }
+}
+
 // The names of the castles that cannot be reached from castle start (empty when all can).
 std::string Unreachable(const GameState& gs, int start) {
     if (start < 0) return "(no start)";

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "game/shell/game_app.h"
+#include "game/shell/kuni_disp_switch_dlg.h"
 #include "game/shell/kuni_map_wnd.h"
 #include "game/shell/main_game_dlg.h"
 #include "game/shell/picture_store.h"
@@ -80,13 +81,21 @@ TEST_F(BundledGameTest, GalleryCountryMapInTheHousesColours) {
     EXPECT_TRUE(ui::test::GrabToPng(view, GalleryPath("map_country_1560_colours")));
 }
 
-TEST_F(BundledGameTest, GalleryCastleViewOfOwari) {
-    ASSERT_TRUE(host_.Open(1000, 720));
+// A castle view of the bundled game filling a window of 1000 x 720.
+class BundledCastleViewTest : public BundledGameTest {
+protected:
+    void OpenCastleView(CShiroMapWnd& view) {
+        ASSERT_TRUE(host_.Open(1000, 720));
+        view.SetGameState(gs_.get());
+        ASSERT_TRUE(view.CreateEx(ui::WS_EX_CLIENTEDGE,
+                                  ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_HSCROLL | ui::WS_VSCROLL,
+                                  ui::Rect(0, 0, 1000, 720), &host_, 2002));
+    }
+};
+
+TEST_F(BundledCastleViewTest, GalleryCastleViewOfOwari) {
     CShiroMapWnd view(&map_);
-    view.SetGameState(gs_.get());
-    ASSERT_TRUE(view.CreateEx(ui::WS_EX_CLIENTEDGE,
-                              ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_HSCROLL | ui::WS_VSCROLL,
-                              ui::Rect(0, 0, 1000, 720), &host_, 2002));
+    ASSERT_NO_FATAL_FAILURE(OpenCastleView(view));
     const int owari = Kuni("K_OWARI");
     ResetKuniViewCentres();
     // A siege at the first castle of Owari, for the picture's sake.
@@ -105,6 +114,71 @@ TEST_F(BundledGameTest, GalleryCastleViewOfOwari) {
     EXPECT_TRUE(ui::test::GrabToPng(view, GalleryPath("map_castle_view_1560_owari@2x"), 2.0));
 }
 
+// The pairs of a province's own castles whose marks or texts meet on its castle view, one
+// "A/B " (empty when every castle stands apart).
+std::string CrowdedCastles(const GameState& gs, CShiroMapWnd& view, int kuni) {
+    std::vector<int> own;
+    for (int s : ShiroIndexes(gs))
+        if (gs.ShiroMapTbl[static_cast<std::size_t>(s)].kuni == kuni &&
+            !gs.ShiroDisabledBits.test(static_cast<std::size_t>(s)))
+            own.push_back(s);
+    std::string crowded;
+    for (std::size_t i = 0; i < own.size(); ++i) {
+        const CShiroMapWnd::ShiroBoxes a = view.ShiroLabelBoxes(own[i]);
+        for (std::size_t j = i + 1; j < own.size(); ++j) {
+            const CShiroMapWnd::ShiroBoxes b = view.ShiroLabelBoxes(own[j]);
+            bool meet = false;
+            for (const ui::Rect& x : {a.mark, a.name, a.owner})
+                for (const ui::Rect& y : {b.mark, b.name, b.owner}) {
+                    ui::Rect both;
+                    meet = meet || both.IntersectRect(x, y);
+                }
+            if (meet)
+                crowded += gs.ShiroMapTbl[static_cast<std::size_t>(own[i])].name + "/" +
+                           gs.ShiroMapTbl[static_cast<std::size_t>(own[j])].name + " ";
+        }
+    }
+    return crowded;
+}
+
+TEST_F(BundledCastleViewTest, EveryCastleViewKeepsItsCastlesApart) {
+    // In each province's castle view the marks, names and owners' labels of its castles do not
+    // lie over one another (清洲/那古野/守山 and 鳴海/大高/沓掛 in 尾張 stand a few kilometres apart).
+    CShiroMapWnd view(&map_);
+    ASSERT_NO_FATAL_FAILURE(OpenCastleView(view));
+    ResetKuniViewCentres();
+    // Each castle's boxes lie where its mark is drawn.
+    const int kiyosu = gs_->NameIndex.FindShiro("S_KIYOSU");
+    ASSERT_GE(kiyosu, 0);
+    view.UpdateLayout(Kuni("K_OWARI"));
+    const CShiroMapWnd::ShiroBoxes boxes = view.ShiroLabelBoxes(kiyosu);
+    EXPECT_EQ(boxes.mark, view.m_ShiroRect[static_cast<std::size_t>(kiyosu)]);
+    EXPECT_LT(boxes.name.bottom, boxes.mark.top + 4);
+    EXPECT_GT(boxes.owner.top, boxes.mark.bottom - 4);
+    EXPECT_GT(boxes.name.Width(), boxes.owner.Width());  // 清洲城 over 織田
+
+    for (int k = 0; k < map_.KuniCount(); ++k) {
+        view.UpdateLayout(k);
+        const std::string crowded = CrowdedCastles(*gs_, view, k);
+        EXPECT_TRUE(crowded.empty()) << map_.Kuni(k).id << ": " << crowded;
+    }
+}
+
+TEST_F(BundledGameTest, ProvinceSwitchShowsTheWholeCountry) {
+    // The small country map of the province switch: the whole map within the view, no part of
+    // it scrolled out of sight (a map wider than the view opens on the empty sea of its corner).
+    CKuniDispSwitchDlg dlg(&map_, gs_.get());
+    Script().OnDialog([&](ui::Dialog& d) {
+        CKuniMapWnd& m = dynamic_cast<CKuniDispSwitchDlg&>(d).Map();
+        const ui::Rect client = m.GetClientRect();
+        EXPECT_LE(m.m_TotalSize.cx, client.Width());
+        EXPECT_LE(m.m_TotalSize.cy, client.Height());
+        EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("province_switch_1560")));
+        d.EndDialog(ui::IDCANCEL);
+    });
+    EXPECT_EQ(dlg.DoModal(), ui::IDCANCEL);
+}
+
 TEST_F(BundledGameTest, MainWindowSwitchesViewsAndAnimatesThem) {
     // The window loads the program folder's default.smp: the bundled one, into the game's map.
     const fs::path program = fs::temp_directory_path() / ("rymd_mapviews_" + std::to_string(::getpid()));
@@ -121,8 +195,16 @@ TEST_F(BundledGameTest, MainWindowSwitchesViewsAndAnimatesThem) {
     Script().OnDialog([&](ui::Dialog& d) {
         auto& m = dynamic_cast<CMainGameDlg&>(d);
         ASSERT_TRUE(m.ChildrenReady());
-        m.MoveWindow(ui::Rect(0, 0, 1280, 960));
         m.AttachGameState(gs_.get());
+        // In a window of the program's first size the whole country fits the map: no part of it
+        // is scrolled out of sight.
+        m.MoveWindow(ui::Rect(0, 0, 1000, 740));
+        m.SwitchMapView(-1);
+        const ui::Rect client = m.KuniMap().GetClientRect();
+        EXPECT_LE(m.KuniMap().m_TotalSize.cx, client.Width());
+        EXPECT_LE(m.KuniMap().m_TotalSize.cy, client.Height());
+        EXPECT_TRUE(ui::test::GrabToPng(m, GalleryPath("main_window_1560")));
+        m.MoveWindow(ui::Rect(0, 0, 1280, 960));
         m.SwitchMapView(-1);
         EXPECT_TRUE(m.KuniMap().IsWindowVisible());
         EXPECT_FALSE(m.ShiroMap().IsWindowVisible());

@@ -26,6 +26,7 @@
 #include "game/turn/main_game.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/file.h"
+#include "tools/rymdcli/run_summary.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ const char kUsage[] =
     "      dump its state as JSON; exit code 0, the reader's code, 1 for a house that cannot be taken or\n"
     "      a dump that cannot be written, 2 also for a dump FILE that is the scenario or its map\n"
     "  run SCENARIO --months N [--seed S] [--house ID | --spectator] [--dump FILE|-] [--on-fall watch|quit]\n"
-    "      [--check] [--trace-rng FILE]\n"
+    "      [--check] [--trace-rng FILE] [--save OUT.rsd] [--summary FILE|-]\n"
     "      start a new game and run it to the personnel phase N months later (every house played by the\n"
     "      computer; questions get their safe answers; --on-fall answers the question asked when the\n"
     "      player's house has fallen, default watch); exit codes as newgame\n"
@@ -51,6 +52,8 @@ const char kUsage[] =
     "      --trace-rng FILE: write every draw of the random source, one a line (\"file:line value\",\n"
     "      with a \"# month\" line at each month), so that two runs can be compared with diff\n"
     "      --save OUT.rsd: save the game at the end of the run (the file is replaced whole or not at all)\n"
+    "      --summary FILE|-: write how the run ended (the house that unified the country with the\n"
+    "      scenario's ending, or the months played) and the largest houses left, as text\n"
     "  load SAVE.rsd [--months N] [--seed S] [--dump FILE|-] [--save OUT.rsd] [--check]\n"
     "      load a saved game (the random source seeded with S, default 0, as a new game), play N more\n"
     "      months as run does (default 0), dump and save it again; a file that is refused leaves\n"
@@ -104,19 +107,22 @@ int StartGame(rymd::GameState& gs, MbKorMap::CCtrlKorMap& map, const rymd::Ports
     return overwrites(map.LoadedPath(), "map") ? 2 : 0;
 }
 
+// Writes a text to the file or, for "-", to standard output (checked when the program ends);
+// false, told on standard error, when the file cannot be written.
+bool WriteText(const std::string& text, const std::string& path) {
+    if (path == "-") {
+        std::cout << text;
+        return true;
+    }
+    if (rymd::WriteFileAtomic(path, std::vector<std::uint8_t>(text.begin(), text.end()))) return true;
+    std::cerr << "rymdcli: cannot write " << path << '\n';
+    return false;
+}
+
 // Writes the state dump to the file or, for "-", to standard output (checked when the program ends).
 int WriteDump(const rymd::GameState& gs, const MbKorMap::CCtrlKorMap& map, const std::string& dump) {
     if (dump.empty()) return 0;
-    const std::string json = rymd::DumpStateJson(gs, map, rymd::StateHash(gs));
-    if (dump == "-") {
-        std::cout << json;
-        return 0;
-    }
-    if (!rymd::WriteFileAtomic(dump, std::vector<std::uint8_t>(json.begin(), json.end()))) {
-        std::cerr << "rymdcli: cannot write " << dump << '\n';
-        return 1;
-    }
-    return 0;
+    return WriteText(rymd::DumpStateJson(gs, map, rymd::StateHash(gs)), dump) ? 0 : 1;
 }
 
 // The reader's one message goes to standard output as the game shows it; the opening text and
@@ -325,9 +331,10 @@ const char* TurnResultText(rymd::TurnResult r) {
 
 // Plays months whole months from the step the game stands at: end steps until the personnel
 // phase that many months on, checking the invariants after each month when check is set.
-// kExitBrokenInvariant for a broken invariant, else 0; done counts the months played.
+// kExitBrokenInvariant for a broken invariant, else 0; done counts the months played, last is
+// the step the run stopped at.
 int PlayMonths(rymd::CMainGame& game, rymd::GameState& gs, rymd::TurnResult step, int months, bool check,
-               RngTraceFile* trace, int& done) {
+               RngTraceFile* trace, int& done, rymd::TurnResult& last) {
     while (step == rymd::TurnResult::kContinue && done < months && !gs.bGameOver) {
         const int phase = gs.nPhase;
         if (phase < rymd::kPhaseJinji || phase > rymd::kPhaseShutsujin) break;
@@ -338,6 +345,7 @@ int PlayMonths(rymd::CMainGame& game, rymd::GameState& gs, rymd::TurnResult step
             if (check && !InvariantsHold(gs, "after month " + std::to_string(done))) return kExitBrokenInvariant;
         }
     }
+    last = step;
     if (step != rymd::TurnResult::kContinue || gs.bGameOver)
         std::cerr << "rymdcli: stopped after " << done << " months: "
                   << TurnResultText(step == rymd::TurnResult::kContinue ? rymd::TurnResult::kGameOver : step)
@@ -367,6 +375,7 @@ int Run(const std::vector<std::string>& args) {
     bool check = false;
     std::string tracePath;
     std::string savePath;
+    std::string summaryPath;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -374,6 +383,8 @@ int Run(const std::vector<std::string>& args) {
             request.seed = static_cast<std::uint32_t>(std::strtoul(args[++i].c_str(), nullptr, 10));
         } else if (a == "--months" && hasValue) {
             if (!ParseCount(args[++i], months)) months = -1;
+        } else if (a == "--summary" && hasValue) {
+            summaryPath = args[++i];
         } else if (a == "--house" && hasValue) {
             request.house = args[++i];
         } else if (a == "--spectator") {
@@ -410,7 +421,8 @@ int Run(const std::vector<std::string>& args) {
     RunAskPort ask(port, watchOnFall);
     rymd::Ports ports = port.AsPorts();
     ports.ask = &ask;
-    if (const int result = StartGame(*gs, map, ports, request, {dump, tracePath, savePath})) return result;
+    if (const int result = StartGame(*gs, map, ports, request, {dump, tracePath, savePath, summaryPath}))
+        return result;
     // The trace file is opened only now that it is known to be none of the inputs.
     if (trace && !trace->Open()) {
         std::cerr << "rymdcli: cannot write " << tracePath << '\n';
@@ -421,12 +433,17 @@ int Run(const std::vector<std::string>& args) {
     if (trace) trace->Mark("start of month 1");
     rymd::CMainGame game(*gs, map, ports);
     int done = 0;
-    if (PlayMonths(game, *gs, game.StartMonth(), months, check, trace.get(), done) != 0) return kExitBrokenInvariant;
+    rymd::TurnResult last = rymd::TurnResult::kContinue;
+    if (PlayMonths(game, *gs, game.StartMonth(), months, check, trace.get(), done, last) != 0)
+        return kExitBrokenInvariant;
     if (trace) {
         gs->rng.SetTracer(nullptr);
         if (!trace->Close()) return 1;
     }
     if (!SaveTo(*gs, map, savePath)) return 1;
+    if (!summaryPath.empty() &&
+        !WriteText(rymd::cli::RunSummary(*gs, game, done, last == rymd::TurnResult::kQuit), summaryPath))
+        return 1;
     return WriteDump(*gs, map, dump);
 }
 
@@ -483,7 +500,8 @@ int Load(const std::vector<std::string>& args) {
         const rymd::TurnResult step =
             gs->nPhase == rymd::kPhaseEvent ? game.StartMonth() : rymd::TurnResult::kContinue;
         int done = 0;
-        if (PlayMonths(game, *gs, step, months, check, nullptr, done) != 0) return kExitBrokenInvariant;
+        rymd::TurnResult last = step;
+        if (PlayMonths(game, *gs, step, months, check, nullptr, done, last) != 0) return kExitBrokenInvariant;
     }
     if (!SaveTo(*gs, map, savePath)) return 1;
     return WriteDump(*gs, map, dump);

@@ -32,6 +32,7 @@ still written). Python 3 standard library only.
 
 import argparse
 import colorsys
+import importlib.util
 import math
 import os
 import re
@@ -44,6 +45,7 @@ DEFAULT_PROVINCES = os.path.join(ROOT, "data", "map", "provinces.tsv")
 DEFAULT_OUT = os.path.join(ROOT, "data", "scenario", "japan1560.snr")
 SEA_LANES = os.path.join(ROOT, "tools", "scenario_gen", "sea_lanes.tsv")
 MAP_FIT = os.path.join(ROOT, "tools", "scenario_gen", "map_fit.tsv")
+CHECK_TABLES = os.path.join(ROOT, "data", "scenario", "src", "check_tables.py")
 FIXTURE_SRC = os.path.join(ROOT, "tools", "scenario_gen", "full_fixture.snr.txt")
 FIXTURE_DIR = os.path.join(ROOT, "tests", "fixtures", "scenario")
 
@@ -52,12 +54,24 @@ MAP_FILE = "../default.smp"
 START_YEAR = 1560
 START_MONTH = 5  # 永禄三年五月, the month of 桶狭間 (texts.md, events.snr.txt)
 HEI_UNIT = 10
+# The whole-country map is never drawn narrower than this: small enough that the province switch
+# (a map 480 pixels wide and 280 high) shows all of Japan, which is taller than wide, instead of
+# a 600-pixel map scrolled to the empty sea of its corner.
+MAIN_MAP_MIN_WIDTH = 200
 BGM_NORMAL = "Yuugure.mp3"  # made by tools/musicgen, installed beside the program
 BGM_BATTLE = "Kassen.mp3"
 
 # The castle map view shows a province's rectangle in a window of this size (pixels); the
 # KuniArea type is the largest whole zoom that fits.
 VIEW_W, VIEW_H = 560, 400
+# The castle view draws each castle about its point (pixels): its name above in a 16-pixel font,
+# its mark (20 pixels square, with a boat to its left at a port) and its owner's name below in a
+# 14-pixel font. A province whose castles stand too close for these at the zoom that fits it is
+# shown magnified until they stand apart (the view scrolls), as long as its picture stays within
+# MAX_VIEW_PIXELS a side.
+NAME_FONT, OWNER_FONT = 16, 14
+LABEL_GAP = 2
+MAX_VIEW_PIXELS = 1600
 UNIT = 128  # map coordinates per relief sample
 
 # The one castle type of the scenario: the built-in pictures everywhere and the standard drawing
@@ -120,6 +134,15 @@ def read_tsv(path):
             row["_where"] = "%s:%d" % (os.path.basename(path), number)
             rows.append(row)
     return rows
+
+
+def game_caps():
+    """The rules of what the game allows once a game runs (check_tables.py, GAME_CAPS):
+    a function (table kind, row) -> the rules the row breaks."""
+    spec = importlib.util.spec_from_file_location("check_tables", CHECK_TABLES)
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module.game_cap_problems
 
 
 def read_parts(src, kind):
@@ -233,6 +256,7 @@ class Scenario:
         self.sea_lanes = read_tsv(SEA_LANES) if os.path.exists(SEA_LANES) else []
         self.left_out = []
         self.outside_box = []
+        self.crowded = []
         # Castles on a province border that the map's 2 km samples put on the wrong side: the
         # position used instead of the site's (the tables keep the real site).
         self.map_fit = {r["id"]: r for r in read_tsv(MAP_FIT)} if os.path.exists(MAP_FIT) else {}
@@ -240,7 +264,12 @@ class Scenario:
         for cid, r in self.map_fit.items():
             if cid not in castle_ids:
                 fail("%s: no castle %s" % (r["_where"], cid))
+        self.bushou_texts = {}
+        texts_path = os.path.join(src, "bushou_texts.tsv")
+        for r in read_tsv(texts_path) if os.path.exists(texts_path) else []:
+            self.bushou_texts[r["id"]] = r
         self._check_references()
+        self._check_game_caps()
         self._leave_out_what_the_map_cannot_hold()
         self._order()
 
@@ -285,6 +314,18 @@ class Scenario:
             for k in ("a", "b"):
                 if a[k] not in house_ids:
                     fail("%s: no house %s" % (a["_where"], a[k]))
+        for r in self.bushou_texts.values():
+            if r["id"] not in general_ids:
+                fail("%s: no general %s" % (r["_where"], r["id"]))
+
+    def _check_game_caps(self):
+        # A value the scenario file takes but the game's own rules never allow (a port with 20
+        # trade ships where the game keeps at most 10) is refused here, not left to the game.
+        broken = game_caps()
+        for kind, rows in (("castles", self.castles), ("generals", self.generals)):
+            for r in rows:
+                for rule in broken(kind, r):
+                    fail("%s: %s: the game does not allow it (%s)" % (r["_where"], r["id"], rule))
 
     def _leave_out_what_the_map_cannot_hold(self):
         gone_castles = set()
@@ -393,7 +434,38 @@ class Scenario:
         bottom = min(bottom, int(p["area_bottom"]))
         w, h = max(1, right - left), max(1, bottom - top)
         zoom = max(1, min(VIEW_W // w, VIEW_H // h))
+        castles = [c for c in self.castles if c["province"] == p["name"]]
+        while (max(w, h) * (zoom + 1) <= MAX_VIEW_PIXELS and
+               self.crowded_castles(castles, zoom)):
+            zoom += 1
+        if self.crowded_castles(castles, zoom) and p["name"] not in self.crowded:
+            self.crowded.append(p["name"])
         return zoom, left, top, right, bottom
+
+    def label_boxes(self, c, zoom):
+        """The boxes (left, top, right, bottom in pixels of the castle view at zoom) that a castle's
+        name, mark and owner's name take."""
+        x, y = self.position(c)
+        px, py = x * zoom // UNIT, y * zoom // UNIT
+        owner = next((h["name"] for h in self.houses if h["id"] == c["owner"]), "")
+        name_w = NAME_FONT * len(c["name"]) + 2
+        owner_w = OWNER_FONT * len(owner) + 2
+        mark_left = -20 if c["port"] == "YES" else -10
+        return [(px - name_w // 2 - 1, py - 25, px + name_w // 2, py - 8),
+                (px + mark_left, py - 10, px + 10, py + 10),
+                (px - owner_w // 2 - 1, py + 9, px + owner_w // 2, py + 24)]
+
+    def crowded_castles(self, castles, zoom):
+        """Whether two of the castles' boxes come closer than LABEL_GAP pixels at zoom."""
+        boxes = [self.label_boxes(c, zoom) for c in castles]
+        g = LABEL_GAP
+        for i in range(len(boxes)):
+            for j in range(i + 1, len(boxes)):
+                for a in boxes[i]:
+                    for b in boxes[j]:
+                        if a[0] < b[2] + g and b[0] < a[2] + g and a[1] < b[3] + g and b[1] < a[3] + g:
+                            return True
+        return False
 
     def head_ids(self):
         return {h["head"]: h["id"] for h in self.houses}
@@ -419,6 +491,7 @@ class Scenario:
         add(line("StartYear", START_YEAR))
         add(line("StartMonth", START_MONTH))
         add(line("HeiUnit", HEI_UNIT))
+        add(line("MainMapMinimumWidth", MAIN_MAP_MIN_WIDTH))
         # The program's own pieces: the standard song in peace, the battle piece in battle.
         add(line("BGM", BGM_NORMAL, BGM_BATTLE))
         add("")
@@ -566,9 +639,13 @@ class Scenario:
             location = g["location"] if g["appear"] == "0" else self.prov.kid(g["location"])
             add(line(g["id"], g["name"], g["valour"], g["politics"], g["intellect"], g["field"], g["naval"],
                      g["loyalty"], g["ambition"], g["cavalry"], g["foot"], g["muskets"], birth, g["death"],
-                     g["deathtype"], g["appear"], house, rank, location, '""'))
+                     g["deathtype"], g["appear"], house, rank, location, self._bushou_text(g)))
         add("}")
         add("")
+
+    def _bushou_text(self, g):
+        text = self.bushou_texts.get(g["id"])
+        return quoted(text["description"], text["_where"]) if text else '""'
 
     def _doumei(self, add):
         # A house can take subordinates only while it is independent itself: the bonds of the
@@ -850,6 +927,8 @@ def main(argv):
         note("left out: " + l)
     for l in s.outside_box:
         note("outside its province's box: " + l)
+    for l in s.crowded:
+        note("castles too close for the castle view of %s at any zoom that fits (tools/scenario_gen/map_fit.tsv)" % l)
     if args.stdout:
         sys.stdout.buffer.write(data)
     else:

@@ -83,6 +83,41 @@ ROAD_KINDS = {"BROAD", "NARROW", "MOUNTAIN"}
 DEATH_TYPES = {"SENSHI", "SHOKEI", "BYOUSHI", "UNKNOWN"}
 ALLIANCE_TYPES = {"FUSEN", "JUUZOKU", "SHINJUU", "SHUKUTEKI"}
 MAX_LINKS = 10
+
+# What the game itself allows once a game runs. The scenario file takes wider values than the
+# game keeps (a castle line takes up to 100 trade ships), and the game's own rules (building,
+# events, the computer's planning) then never bring a value back under its cap. Each rule:
+# (table, what it says, the test that a row passes).
+GAME_CAPS = [
+    ("castles", "a port holds at most 10 trade ships", lambda r: int(r["tradeships"]) <= 10),
+    ("castles", "a castle holds at most 200 warships", lambda r: int(r["warships"]) <= 200),
+    ("castles", "a castle's size is 1 to 10", lambda r: 1 <= int(r["size"]) <= 10),
+    ("castles", "a castle's maximum size is 1 to 10", lambda r: 1 <= int(r["maxsize"]) <= 10),
+    ("castles", "populace support is 0 to 100", lambda r: 0 <= int(r["support"]) <= 100),
+    ("castles", "the town economy fits the castle record (at most 32767)",
+     lambda r: int(r["maxeconomy"]) <= 32767),
+    ("castles", "the mine output fits the castle record (at most 32767)", lambda r: int(r["maxmine"]) <= 32767),
+    ("generals", "a general leads at most 2000 cavalry", lambda r: int(r["cavalry"]) <= 2000),
+    ("generals", "a general leads at most 5000 foot soldiers", lambda r: int(r["foot"]) <= 5000),
+    ("generals", "a general's muskets never exceed his foot soldiers",
+     lambda r: int(r["muskets"]) <= int(r["foot"])),
+]
+
+
+def game_cap_problems(kind, row):
+    """The rules of GAME_CAPS that a row of the table kind breaks (a value that is not a number
+    is left to the column checks)."""
+    broken = []
+    for table, rule, passes in GAME_CAPS:
+        if table != kind:
+            continue
+        try:
+            ok = passes(row)
+        except (KeyError, ValueError):
+            continue
+        if not ok:
+            broken.append(rule)
+    return broken
 NAME_BYTES = 20
 ID_BYTES = 25
 TEXT_BYTES = 255
@@ -215,6 +250,7 @@ EXTRA_COLUMNS = {
     "muskets_settings.tsv": ["keyword", "v1", "v2", "v3", "v4"],
     "snow.tsv": ["province"] + ["m%d" % m for m in range(1, 13)],
     "rain.tsv": ["region"] + ["m%d" % m for m in range(1, 13)],
+    "bushou_texts.tsv": ["id", "description"],
 }
 EXTRA_OPTIONAL = {
     "trade.tsv": {"note"},
@@ -831,6 +867,19 @@ def check_events(folder, chk, seen, houses, castles, generals):
     return len(events)
 
 
+def check_bushou_texts(folder, chk, generals):
+    """The generals' texts: one line per general of the tables, at most 255 bytes of CP932."""
+    seen = {}
+    for where, row in read_tsv(os.path.join(folder, "bushou_texts.tsv"), EXTRA_COLUMNS["bushou_texts.tsv"],
+                               set(), chk):
+        if row["id"] not in generals:
+            chk.bad(where, "%r is not a general" % row["id"])
+        if row["id"] in seen:
+            chk.bad(where, "%s already has a text at %s" % (row["id"], seen[row["id"]]))
+        seen[row["id"]] = where
+        cp932_text(chk, where, row, "description", TEXT_BYTES)
+
+
 def check_extras(folder, chk, seen, houses, castles, generals):
     """Checks the other data of the scenario when its files are there. Returns a summary line."""
     names = list(EXTRA_COLUMNS) + EXTRA_TEXTS
@@ -849,6 +898,8 @@ def check_extras(folder, chk, seen, houses, castles, generals):
         check_weather(folder, chk)
     if "texts.md" in present:
         check_texts(folder, chk)
+    if "bushou_texts.tsv" in present:
+        check_bushou_texts(folder, chk, generals)
     n_events = None
     if "events.snr.txt" in present:
         n_events = check_events(folder, chk, seen, houses, castles, generals)
@@ -928,6 +979,12 @@ def check(folder, summary):
         else:
             castles_of[row["owner"]].append(row["id"])
         cp932_text(chk, where, row, "description", TEXT_BYTES)
+
+    # The game's caps.
+    for kind in ("castles", "generals"):
+        for where, row in tables[kind]:
+            for rule in game_cap_problems(kind, row):
+                chk.bad(where, "%s: the game does not allow it (%s)" % (row["id"], rule))
 
     # Roads.
     links = defaultdict(set)
