@@ -638,8 +638,11 @@ private:
     std::string why_;
 };
 
+// The general's abilities; a general on stage or waiting also has a status.
 template <class Record>
 void CheckAbilities(ValueRangeCheck& check, const char* where, int index, const Record& r) {
+    if constexpr (std::is_same_v<Record, CBushou>)
+        check(where, index, "status", r.status, CBushou::kStatusKashin, CBushou::kStatusKyakushou);
     const std::pair<const char*, std::uint8_t> abilities[] = {
         {"valour", r.buyuu},
         {"politics", r.seiji},
@@ -691,6 +694,9 @@ std::string FindValueOutOfRange(const GameState& gs) {
         check("house", d, "bond", h.bond, CDaimyou::kBondDokuritsu, CDaimyou::kBondShinjuu);
         check("house", d, "kind", h.GetKind(), 0, kMaxKindOrBehaviour);
         check("house", d, "behaviour", h.GetBehaviour(), 0, kMaxKindOrBehaviour);
+        for (int other = 0; other < CDaimyou::kRelationCount && check.Why().empty(); ++other)
+            check("house", d, "relation state", h.GetRelationLo(other), CDaimyou::kRelShukuteki,
+                  CDaimyou::kRelRengouLeader);
         const DaimyouInitRecord& init = gs.DaimyouInitTbl[static_cast<std::size_t>(d)];
         check("house scenario record", d, "musket tendency", init.teppouTendency, 0, kMaxTeppouTendency);
         check("house scenario record", d, "warship tendency", init.gunsenTendency, 0, kMaxGunsenTendency);

@@ -393,7 +393,12 @@ TEST_F(RefusedSave, AValueOutsideItsRange) {
          "general not yet appeared 0: intellect 11"},
         {"general record ambition 200", [](GameState& s) { s.BushouExTbl[7].yashin = 200; },
          "general record 7: ambition 200"},
+        {"general status 4", [](GameState& s) { s.BushouTbl[3].status = 4; }, "general 3: status 4"},
+        {"waiting general status 255", [](GameState& s) { s.MitoujouBushouTbl[1].status = 255; },
+         "general not yet appeared 1: status 255"},
         {"house bond 3", [](GameState& s) { s.DaimyouTbl[1].bond = 3; }, "house 1: bond 3"},
+        {"relation state 11", [](GameState& s) { s.DaimyouTbl[2].SetRelationLo(999, 11); },
+         "house 2: relation state 11"},
         {"house kind 3", [](GameState& s) { s.DaimyouTbl[1].kindByte = 0x03; }, "house 1: kind 3"},
         {"house behaviour 3", [](GameState& s) { s.DaimyouTbl[1].kindByte = 0x31; }, "house 1: behaviour 3"},
         {"scenario house kind 7", [](GameState& s) { s.DaimyouInitTbl[2].kindByte = 0x07; },
@@ -443,6 +448,8 @@ TEST_F(RefusedSave, AValueOutsideItsRange) {
         {"house at its ends",
          [](GameState& s) {
              s.DaimyouTbl[1].bond = 2;
+             s.DaimyouTbl[1].relation[998] = 0xF0 | CDaimyou::kRelRengouLeader;
+             s.BushouTbl[1].status = CBushou::kStatusKyakushou;
              s.DaimyouTbl[1].kindByte = 0xAA;  // kind 2, unattackable, behaviour 2, not for the player
              s.DaimyouInitTbl[0].teppouTendency = 100;
              s.DaimyouInitTbl[0].gunsenTendency = 10;
