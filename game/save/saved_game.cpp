@@ -4,7 +4,10 @@
 // belong to.
 #include "game/save/saved_game.h"
 
+#include <algorithm>
 #include <charconv>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -12,6 +15,7 @@
 #include <string_view>
 #include <span>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "game/save/save_int_stream.h"
@@ -353,7 +357,11 @@ void TransferTables(Io& io, GS& gs) {
     io.I32(gs.nShiroHyourouMax);
     int distance = gs.nDistanceLimit / 10;  // kept in tens
     io.I32(distance);
-    if constexpr (kLoading) gs.nDistanceLimit = distance * 10;
+    // A tenfold the game cannot hold is kept at the nearest it can, which the range check of the
+    // loaded values then refuses.
+    if constexpr (kLoading)
+        gs.nDistanceLimit =
+            static_cast<int>(std::clamp<long long>(static_cast<long long>(distance) * 10, INT_MIN, INT_MAX));
     io.Flag8(gs.bTekiJouTsuuka);
     io.I32(gs.nUchijiniKakuritsu);
     io.I32(gs.nSeppukuKakuritsu);
@@ -593,6 +601,110 @@ bool IsReadableSavedGameVersion(int version) {
 
 namespace {
 
+// The ranges of the stored values: those the scenario reader takes for the same fields, which
+// the rules keep during play.
+constexpr int kMaxYear = 9999;                        // a start year has at most four digits either way
+constexpr int kMaxDistanceLimit = INT_MAX / 10 * 10;  // in tenths, as the scenario's value x 10
+constexpr int kMaxRoadCost = 32767;                   // in tenths; from it on "out of reach"
+constexpr int kMaxShiroSize = 10;
+constexpr int kMaxSupport = 1000;  // tenths of a percent
+constexpr int kMaxHarvestRate = 10000;
+constexpr int kMaxTradeShips = 100;  // trade ships waiting at a port
+constexpr int kMaxAbility = 10;
+constexpr int kMaxTeppouKouka = 100;
+constexpr int kMaxTeppouTendency = 100;
+constexpr int kMaxGunsenTendency = 10;
+constexpr int kMaxKouzanGijutsu = 5000;  // in tenths
+constexpr int kMaxKindOrBehaviour = 2;   // the three kinds of house and the three behaviours
+
+// The first stored value outside its range, named with its record ("castle 3: size 128
+// (0..10)"); empty when every value lies in range.
+class ValueRangeCheck {
+public:
+    // The value of a field of record index of the table where (index -1: a setting of the game).
+    void operator()(const char* where, int index, const char* field, long long v, long long lo, long long hi) {
+        if (!why_.empty() || (v >= lo && v <= hi)) return;
+        if (index >= 0) why_ = std::string(where) + " " + std::to_string(index) + ": ";
+        why_ += std::string(field) + " " + std::to_string(v) + " (" + std::to_string(lo) + ".." +
+                std::to_string(hi) + ")";
+    }
+    // A value that has no range to name.
+    void Note(const char* what) {
+        if (why_.empty()) why_ = what;
+    }
+    const std::string& Why() const { return why_; }
+
+private:
+    std::string why_;
+};
+
+// The general's abilities; a general on stage or waiting also has a status.
+template <class Record>
+void CheckAbilities(ValueRangeCheck& check, const char* where, int index, const Record& r) {
+    if constexpr (std::is_same_v<Record, CBushou>)
+        check(where, index, "status", r.status, CBushou::kStatusKashin, CBushou::kStatusKyakushou);
+    const std::pair<const char*, std::uint8_t> abilities[] = {
+        {"valour", r.buyuu},
+        {"politics", r.seiji},
+        {"intellect", r.chibou},
+        {"field command", r.yasenTousotsu},
+        {"naval command", r.suigunTousotsu},
+        {"ambition", r.yashin},
+        {"loyalty", r.chuusei},
+    };
+    for (const auto& [field, v] : abilities)
+        check(where, index, field, v, 0, kMaxAbility);
+}
+
+void CheckShiro(ValueRangeCheck& check, const char* where, int index, const CShiro& c) {
+    check(where, index, "size", c.kibo, 0, kMaxShiroSize);
+    check(where, index, "support", c.support, 0, kMaxSupport);
+    check(where, index, "harvest rate", c.harvestRate, 0, kMaxHarvestRate);
+    check(where, index, "trade ships", c.kouekisen, 0, kMaxTradeShips);
+}
+
+std::string FindValueOutOfRange(const GameState& gs) {
+    ValueRangeCheck check;
+    if (gs.nStartYear == 0) check.Note("start year 0");
+    check("", -1, "start year", gs.nStartYear, -kMaxYear, kMaxYear);
+    check("", -1, "provisions per castle size", gs.nShiroHyourouMax, 1, INT_MAX);
+    check("", -1, "distance limit", gs.nDistanceLimit, 10, kMaxDistanceLimit);
+    check("", -1, "trade ship price", gs.nKouekisenPrice, 1, INT_MAX);
+    check("", -1, "warship price", gs.nGunsenPrice, 1, INT_MAX);
+    check("", -1, "surprise attacks", gs.nKishuu, 0, 1);
+    for (int v : gs.RoadCost)
+        check("", -1, "road cost", v, 0, kMaxRoadCost);
+    for (std::uint8_t v : gs.TeppouKouka)
+        check("", -1, "musket effect", v, 0, kMaxTeppouKouka);
+    for (const auto* table : {&gs.TeppouCost, &gs.TeppouSoubiRitsu})
+        for (double v : *table)
+            if (!std::isfinite(v)) check.Note("musket cost or equipment rate not a number");
+    for (int s = 0; s < gs.nShiro; ++s) {
+        CheckShiro(check, "castle", s, gs.ShiroTbl[static_cast<std::size_t>(s)]);
+        CheckShiro(check, "castle snapshot", s, gs.ShiroSnapTbl[static_cast<std::size_t>(s)]);
+    }
+    for (int b = 0; b < gs.nBushou; ++b)
+        CheckAbilities(check, "general", b, gs.BushouTbl[static_cast<std::size_t>(b)]);
+    for (int b = 0; b < gs.nMitoujouBushou; ++b)
+        CheckAbilities(check, "general not yet appeared", b, gs.MitoujouBushouTbl[static_cast<std::size_t>(b)]);
+    for (int b = 0; b < gs.nBushouEx; ++b)
+        CheckAbilities(check, "general record", b, gs.BushouExTbl[static_cast<std::size_t>(b)]);
+    for (int d = 0; d < gs.nScenarioDaimyou; ++d) {
+        const CDaimyou& h = gs.DaimyouTbl[static_cast<std::size_t>(d)];
+        check("house", d, "bond", h.bond, CDaimyou::kBondDokuritsu, CDaimyou::kBondShinjuu);
+        check("house", d, "kind", h.GetKind(), 0, kMaxKindOrBehaviour);
+        check("house", d, "behaviour", h.GetBehaviour(), 0, kMaxKindOrBehaviour);
+        for (int other = 0; other < CDaimyou::kRelationCount && check.Why().empty(); ++other)
+            check("house", d, "relation state", h.GetRelationLo(other), CDaimyou::kRelShukuteki,
+                  CDaimyou::kRelRengouLeader);
+        const DaimyouInitRecord& init = gs.DaimyouInitTbl[static_cast<std::size_t>(d)];
+        check("house scenario record", d, "musket tendency", init.teppouTendency, 0, kMaxTeppouTendency);
+        check("house scenario record", d, "warship tendency", init.gunsenTendency, 0, kMaxGunsenTendency);
+        check("house scenario record", d, "mining technology", init.kouzanGijutsu, 0, kMaxKouzanGijutsu);
+    }
+    return check.Why();
+}
+
 // What the tables must keep beyond each record's own checks before the game may run on them.
 std::string FindBadLoadedState(const GameState& gs) {
     if (gs.nPhase < kPhaseEvent || gs.nPhase > kPhaseShutsujin) return "phase";
@@ -689,6 +801,8 @@ SavedGameLoad LoadSavedGame(const std::vector<std::uint8_t>& bytes, GameState& g
     if (!io.Ok()) return refuse(kMsgSaveDataBroken, "cannot read " + (io.Why().empty() ? "the tables" : io.Why()));
     if (!in.AtEnd()) return refuse(kMsgSaveDataBroken, "bytes after the last block");
     if (result.version < kWideShiroTypeVersion) SpreadOldShiroTypeOffsets(*staged);
+    if (std::string bad = FindValueOutOfRange(*staged); !bad.empty())
+        return refuse(kMsgSaveDataBroken, "a value out of range: " + bad);
     if (std::string bad = FindBadLoadedState(*staged); !bad.empty())
         return refuse(kMsgSaveDataBroken, "the tables do not hold together: " + bad);
 

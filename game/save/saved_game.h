@@ -66,8 +66,9 @@ struct SavedGameLoad {
     std::string folder;
 };
 
-// Reads a whole saved game into a fresh state and, only when every block was read and the state
-// holds together, replaces gs and the content of map by it and rebuilds what depends on the
+// Reads a whole saved game into a fresh state and, only when every block was read, every stored
+// value lies in the range the game can hold (those a scenario may give the same fields) and the
+// state holds together, replaces gs and the content of map by it and rebuilds what depends on the
 // tables: port count, castle exclusion bits, waterway flags and link kinds cleared (as a new
 // game leaves them), run flags cleared, castle-icon transparency, the map's textures and flat
 // land. The random source is seeded with seed, as a new game seeds it. A refused file leaves gs

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace rymd {
 
@@ -177,6 +178,31 @@ bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa, sb;
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
+}
+
+namespace {
+
+// The place a path names: absolute, its symlinks followed (a dangling one to where its target
+// would be), normalised.
+std::filesystem::path ResolvedPlace(const std::string& p) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path path = fs::absolute(p, ec);
+    if (ec) return fs::path(p).lexically_normal();
+    constexpr int kMaxLinkHops = 40;  // as the system's own limit on a chain of symlinks
+    for (int hops = 0; hops < kMaxLinkHops && fs::is_symlink(fs::symlink_status(path, ec)); ++hops) {
+        const fs::path target = fs::read_symlink(path, ec);
+        if (ec) break;
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    const fs::path resolved = fs::weakly_canonical(path, ec);
+    return ec ? path.lexically_normal() : resolved;
+}
+
+}  // namespace
+
+bool SamePlace(const std::string& a, const std::string& b) {
+    return SameFile(a, b) || ResolvedPlace(a) == ResolvedPlace(b);
 }
 
 std::string DirectoryOf(const std::string& path) {

@@ -48,6 +48,11 @@ bool WriteFileAtomic(const std::string& path, const std::vector<std::uint8_t>& d
 // followed), or are the same string.
 bool SameFile(const std::string& a, const std::string& b);
 
+// True when both paths name one file, whether or not it exists yet: SameFile, or the same place
+// once each path is resolved (taken from the working folder, symlinks followed even when their
+// target is not there yet, "." and ".." taken out). For outputs, which need not exist.
+bool SamePlace(const std::string& a, const std::string& b);
+
 // The folder part of a path, with its trailing separator ('/' or '\\'); "" for a bare name.
 std::string DirectoryOf(const std::string& path);
 

@@ -215,6 +215,33 @@ TEST_F(FileTest, SameFileComparesFilesNotNames) {
     EXPECT_FALSE(SameFile(Path("missing.snr"), Path("missing2.snr")));
 }
 
+// Outputs need not exist yet: two names of one place are one file all the same.
+TEST_F(FileTest, SamePlaceComparesPlacesOfFilesNotYetThere) {
+    fs::create_directories(Path("sub/inner"));
+    ASSERT_TRUE(WriteFileAtomic(Path("m.snr"), Bytes{1}));
+    ASSERT_EQ(::link(Path("m.snr").c_str(), Path("hard.snr").c_str()), 0);
+    ASSERT_EQ(::symlink("out.json", Path("dangling").c_str()), 0);
+    ASSERT_EQ(::symlink("sub/inner", Path("inner").c_str()), 0);
+    const std::string out = Path("out.json");
+    const std::pair<std::string, bool> cases[] = {
+        {out, true},
+        {dir_.string() + "/./out.json", true},
+        {Path("sub/../out.json"), true},
+        {Path("missing/../out.json"), true},
+        {Path("dangling"), true},          // a symlink whose target is not there yet
+        {Path("sub/out.json"), false},
+        {Path("inner/../out.json"), false},  // ".." of the folder the link leads to: sub
+        {Path("inner/../../out.json"), true},
+        {Path("out.json2"), false},
+    };
+    for (const auto& [other, same] : cases) {
+        EXPECT_EQ(SamePlace(out, other), same) << other;
+        EXPECT_EQ(SamePlace(other, out), same) << other;
+    }
+    EXPECT_TRUE(SamePlace(Path("m.snr"), Path("hard.snr")));  // an existing file under two names
+    EXPECT_TRUE(SamePlace(Path("inner/x"), Path("sub/inner/x")));
+}
+
 TEST(DirectoryOf, Paths) {
     const std::pair<std::string, std::string> cases[] = {
         {"/usr/share/game/map.kmp", "/usr/share/game/"},

@@ -113,6 +113,7 @@ protected:
         ASSERT_TRUE(rymd::test::WriteScenarioFiles(dir_, "world", world, rymd::test::MakeWorldFixtureMap(), &why))
             << why;
         ASSERT_EQ(RunTool(dir_, "encrypt m.snr enc.snr --password pw").status, 0);
+        ASSERT_EQ(RunTool(dir_, "run m.snr --months 0 --save game.rsd").status, 0);
         ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
         ASSERT_EQ(::link(Path("m.snr").c_str(), Path("hard.snr").c_str()), 0);
         ASSERT_EQ(::symlink("m.snr", Path("link.snr").c_str()), 0);
@@ -172,6 +173,16 @@ TEST_F(CliBadInput, EachCaseEndsWithItsCodeAndMessageAndTouchesNothingElse) {
         {"draw trace onto the map", "run world.snr --months 1 --trace-rng sub/../world.map", 2,
          "would overwrite the map"},
         {"draw trace into a FIFO without a reader", "run m.snr --months 1 --trace-rng pipe", 1, "cannot write pipe"},
+        // Two outputs of one command onto one file, under any name, refused before any work.
+        {"dump and save onto one file", "run m.snr --months 1 --dump x --save x", 2, "name one file"},
+        {"dump and draw trace onto one file", "run m.snr --months 1 --dump x --trace-rng ./x", 2, "name one file"},
+        {"draw trace and save onto one file", "run m.snr --months 1 --trace-rng sub/../x --save x", 2,
+         "name one file"},
+        {"save through a symlink onto the dump", "run m.snr --months 1 --dump dump.json --save dumplink", 2,
+         "--dump dump.json and --save dumplink name one file"},
+        {"load: dump and save onto one file", "load game.rsd --dump x --save sub/../x", 2, "name one file"},
+        {"load: dump and save through a symlink", "load game.rsd --dump dumplink --save dump.json", 2,
+         "name one file"},
         // Writing to what is not a regular file.
         {"dump into a FIFO without a reader", "newgame m.snr --dump pipe", 1, "cannot write pipe"},
         {"dump through a symlink", "newgame m.snr --dump dumplink", 0, "", "", {"dump.json"},

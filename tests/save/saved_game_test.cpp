@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +22,7 @@
 #include "platform/core/file.h"
 #include "support/kor_map_fixture.h"
 #include "support/run_cli.h"
+#include "support/saved_game_edit.h"
 #include "support/world_files.h"
 
 namespace rymd::test {
@@ -360,6 +363,150 @@ TEST_F(RefusedSave, AMapWithMoreProvincesThanTheTablesHold) {
     const SavedGameLoad r = game_.Load(out.Data());
     EXPECT_NE(r.detail.find("provinces"), std::string::npos) << r.detail;
     ExpectRefused(out.Data(), "250 provinces");
+}
+
+// Every stored value must lie where the game can hold it: a file with one value outside its range
+// is refused whole, naming the value; the values at the ends of each range load and save back
+// byte for byte.
+struct ValueCase {
+    const char* what;
+    std::function<void(GameState&)> change;
+    const char* refusal;  // in the detail of the refusal; "" for a value that loads
+};
+
+TEST_F(RefusedSave, AValueOutsideItsRange) {
+    const ValueCase cases[] = {
+        {"castle size 128", [](GameState& s) { s.ShiroTbl[0].kibo = 128; }, "castle 0: size 128 (0..10)"},
+        {"castle size 11", [](GameState& s) { s.ShiroTbl[3].kibo = 11; }, "castle 3: size 11"},
+        {"largest castle size 11", [](GameState& s) { s.ShiroMapTbl[1].maxKibo = 11; }, "castle geography"},
+        {"castle support 1001", [](GameState& s) { s.ShiroTbl[2].support = 1001; }, "castle 2: support 1001"},
+        {"castle support -1", [](GameState& s) { s.ShiroTbl[2].support = -1; }, "castle 2: support -1"},
+        {"snapshot support 1001", [](GameState& s) { s.ShiroSnapTbl[4].support = 1001; },
+         "castle snapshot 4: support 1001"},
+        {"harvest rate 10001", [](GameState& s) { s.ShiroTbl[0].harvestRate = 10001; }, "harvest rate 10001"},
+        {"harvest rate -1", [](GameState& s) { s.ShiroTbl[0].harvestRate = -1; }, "harvest rate -1"},
+        {"trade ships 101", [](GameState& s) { s.ShiroTbl[0].kouekisen = 101; }, "trade ships 101"},
+        {"general valour 11", [](GameState& s) { s.BushouTbl[2].buyuu = 11; }, "general 2: valour 11"},
+        {"general loyalty 255", [](GameState& s) { s.BushouTbl[5].chuusei = 255; }, "general 5: loyalty 255"},
+        {"general naval command 11", [](GameState& s) { s.BushouTbl[0].suigunTousotsu = 11; }, "naval command 11"},
+        {"waiting general intellect 11", [](GameState& s) { s.MitoujouBushouTbl[0].chibou = 11; },
+         "general not yet appeared 0: intellect 11"},
+        {"general record ambition 200", [](GameState& s) { s.BushouExTbl[7].yashin = 200; },
+         "general record 7: ambition 200"},
+        {"general status 4", [](GameState& s) { s.BushouTbl[3].status = 4; }, "general 3: status 4"},
+        {"waiting general status 255", [](GameState& s) { s.MitoujouBushouTbl[1].status = 255; },
+         "general not yet appeared 1: status 255"},
+        {"house bond 3", [](GameState& s) { s.DaimyouTbl[1].bond = 3; }, "house 1: bond 3"},
+        {"relation state 11", [](GameState& s) { s.DaimyouTbl[2].SetRelationLo(999, 11); },
+         "house 2: relation state 11"},
+        {"house kind 3", [](GameState& s) { s.DaimyouTbl[1].kindByte = 0x03; }, "house 1: kind 3"},
+        {"house behaviour 3", [](GameState& s) { s.DaimyouTbl[1].kindByte = 0x31; }, "house 1: behaviour 3"},
+        {"scenario house kind 7", [](GameState& s) { s.DaimyouInitTbl[2].kindByte = 0x07; },
+         "house scenario records"},
+        {"musket tendency 101", [](GameState& s) { s.DaimyouInitTbl[0].teppouTendency = 101; },
+         "musket tendency 101"},
+        {"warship tendency 11", [](GameState& s) { s.DaimyouInitTbl[0].gunsenTendency = 11; }, "warship tendency 11"},
+        {"mining technology 5001", [](GameState& s) { s.DaimyouInitTbl[0].kouzanGijutsu = 5001; },
+         "mining technology 5001"},
+        {"start year 0", [](GameState& s) { s.nStartYear = 0; }, "start year 0"},
+        {"start year 10000", [](GameState& s) { s.nStartYear = 10000; }, "start year 10000"},
+        {"provisions per size 0", [](GameState& s) { s.nShiroHyourouMax = 0; }, "provisions per castle size 0"},
+        {"distance limit 0", [](GameState& s) { s.nDistanceLimit = 9; }, "distance limit 0"},
+        {"trade ship price 0", [](GameState& s) { s.nKouekisenPrice = 0; }, "trade ship price 0"},
+        {"warship price -5", [](GameState& s) { s.nGunsenPrice = -5; }, "warship price -5"},
+        {"surprise attacks 2", [](GameState& s) { s.nKishuu = 2; }, "surprise attacks 2"},
+        {"road cost -1", [](GameState& s) { s.RoadCost[2] = -1; }, "road cost -1"},
+        {"road cost 32768", [](GameState& s) { s.RoadCost[3] = 32768; }, "road cost 32768"},
+        {"musket effect 101", [](GameState& s) { s.TeppouKouka[3] = 101; }, "musket effect 101"},
+        {"musket cost not a number",
+         [](GameState& s) { s.TeppouCost[3] = std::numeric_limits<double>::quiet_NaN(); }, "not a number"},
+        {"equipment rate infinite",
+         [](GameState& s) { s.TeppouSoubiRitsu[1] = std::numeric_limits<double>::infinity(); }, "not a number"},
+        // The ends of the ranges.
+        {"sizes 0 and 10",
+         [](GameState& s) {
+             s.ShiroTbl[0].kibo = 10;
+             s.ShiroMapTbl[0].maxKibo = 10;
+             s.ShiroTbl[1].kibo = 0;
+             s.ShiroMapTbl[1].maxKibo = 0;
+         }, ""},
+        {"support, harvest and ships at their ends",
+         [](GameState& s) {
+             s.ShiroTbl[0].support = 1000;
+             s.ShiroTbl[1].support = 0;
+             s.ShiroTbl[0].harvestRate = 10000;
+             s.ShiroTbl[1].harvestRate = 0;
+             s.ShiroTbl[0].kouekisen = 100;
+         }, ""},
+        {"abilities 0 and 10",
+         [](GameState& s) {
+             s.BushouTbl[0].buyuu = 10;
+             s.BushouTbl[0].chuusei = 0;
+             s.BushouExTbl[0].yashin = 10;
+             s.MitoujouBushouTbl[0].seiji = 10;
+         }, ""},
+        {"house at its ends",
+         [](GameState& s) {
+             s.DaimyouTbl[1].bond = 2;
+             s.DaimyouTbl[1].relation[998] = 0xF0 | CDaimyou::kRelRengouLeader;
+             s.BushouTbl[1].status = CBushou::kStatusKyakushou;
+             s.DaimyouTbl[1].kindByte = 0xAA;  // kind 2, unattackable, behaviour 2, not for the player
+             s.DaimyouInitTbl[0].teppouTendency = 100;
+             s.DaimyouInitTbl[0].gunsenTendency = 10;
+             s.DaimyouInitTbl[0].kouzanGijutsu = 5000;
+         }, ""},
+        {"settings at their ends",
+         [](GameState& s) {
+             s.nStartYear = -9999;
+             s.nShiroHyourouMax = 1;
+             s.nDistanceLimit = std::numeric_limits<int>::max() / 10 * 10;
+             s.nKouekisenPrice = 1;
+             s.nGunsenPrice = std::numeric_limits<int>::max();
+             s.nKishuu = 0;
+             s.RoadCost = {0, 32767, 0, 32767};
+             s.TeppouKouka = {0, 100, 0, 100};
+         }, ""},
+        {"start year 9999 and distance limit 10",
+         [](GameState& s) {
+             s.nStartYear = 9999;
+             s.nDistanceLimit = 10;
+         }, ""},
+    };
+    for (const ValueCase& c : cases) {
+        Game g;
+        ASSERT_TRUE(g.Load(*running_).loaded);
+        ASSERT_GT(g.gs->nMitoujouBushou, 0);
+        c.change(*g.gs);
+        const Bytes bytes = WriteSavedGame(*g.gs, g.map);
+        if (*c.refusal == '\0') {
+            Game back;
+            const SavedGameLoad r = back.Load(bytes);
+            ASSERT_TRUE(r.loaded) << c.what << ": " << r.detail;
+            EXPECT_TRUE(WriteSavedGame(*back.gs, back.map) == bytes) << c.what;
+            continue;
+        }
+        const SavedGameLoad r = game_.Load(bytes);
+        EXPECT_EQ(r.message, kMsgSaveDataBroken) << c.what;
+        EXPECT_NE(r.detail.find(c.refusal), std::string::npos) << c.what << ": " << r.detail;
+        ExpectRefused(bytes, c.what);
+    }
+}
+
+// The distance limit is kept in tens; a stored value whose tenfold no int holds (the fuzzer's
+// 454628879) is refused before it is multiplied.
+TEST_F(RefusedSave, ADistanceLimitWhoseTenfoldDoesNotFit) {
+    Game g;
+    ASSERT_TRUE(g.Load(*running_).loaded);
+    const int largest = std::numeric_limits<int>::max() / 10;
+    for (const std::int32_t stored : {454628879, largest + 1, -1, -454628879, std::numeric_limits<int>::min()}) {
+        const Bytes bytes = test::SaveWithStoredDistanceLimit(*g.gs, g.map, stored);
+        const SavedGameLoad r = game_.Load(bytes);
+        EXPECT_NE(r.detail.find("distance limit"), std::string::npos) << stored << ": " << r.detail;
+        ExpectRefused(bytes, "stored distance limit " + std::to_string(stored));
+    }
+    Game back;
+    ASSERT_TRUE(back.Load(test::SaveWithStoredDistanceLimit(*g.gs, g.map, largest)).loaded);
+    EXPECT_EQ(back.gs->nDistanceLimit, largest * 10);
 }
 
 TEST_F(RefusedSave, EmptyFileMissingFileAndFolder) {

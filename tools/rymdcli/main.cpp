@@ -46,7 +46,8 @@ const char kUsage[] =
     "      [--check] [--trace-rng FILE] [--save OUT.rsd] [--summary FILE|-]\n"
     "      start a new game and run it to the personnel phase N months later (every house played by the\n"
     "      computer; questions get their safe answers; --on-fall answers the question asked when the\n"
-    "      player's house has fallen, default watch); exit codes as newgame\n"
+    "      player's house has fallen, default watch); exit codes as newgame, 2 also when two of\n"
+    "      --dump, --trace-rng, --save and --summary name one file (under any name)\n"
     "      --check: check the state invariants after the new game and after every month; the first\n"
     "      broken one is told on standard error with its month and the exit code is 123\n"
     "      --trace-rng FILE: write every draw of the random source, one a line (\"file:line value\",\n"
@@ -58,7 +59,8 @@ const char kUsage[] =
     "      load a saved game (the random source seeded with S, default 0, as a new game), play N more\n"
     "      months as run does (default 0), dump and save it again; a file that is refused leaves\n"
     "      nothing behind: its message on standard error, exit code 1 (2 when the dump would overwrite\n"
-    "      the save; run refuses a --save over the scenario or its map the same way)\n"
+    "      the save or names the file of --save; run refuses a --save over the scenario or its map the\n"
+    "      same way)\n"
     "  bench SCENARIO --years N [--seed S]\n"
     "      the all-automatic run of a spectator game (seed 0 unless given) for N years; prints\n"
     "      \"実行速度 %.3f 秒／月\"\n"
@@ -117,6 +119,32 @@ bool WriteText(const std::string& text, const std::string& path) {
     if (rymd::WriteFileAtomic(path, std::vector<std::uint8_t>(text.begin(), text.end()))) return true;
     std::cerr << "rymdcli: cannot write " << path << '\n';
     return false;
+}
+
+// An output file of a command and the option that names it ("" for none).
+struct OutputFile {
+    const char* option;
+    std::string path;
+};
+
+// Two outputs naming one file (under any name, also a file not there yet) would write over each
+// other: refused before any work, with a message on standard error.
+bool OutputsShareAFile(const std::vector<OutputFile>& outputs) {
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        for (std::size_t j = i + 1; j < outputs.size(); ++j) {
+            const OutputFile& a = outputs[i];
+            const OutputFile& b = outputs[j];
+            if (a.path.empty() || b.path.empty() || !rymd::SamePlace(a.path, b.path)) continue;
+            std::cerr << "rymdcli: " << a.option << ' ' << a.path << " and " << b.option << ' ' << b.path
+                      << " name one file\n";
+            return true;
+        }
+    return false;
+}
+
+// The file a --dump names: none for standard output.
+std::string DumpFile(const std::string& dump) {
+    return dump == "-" ? std::string() : dump;
 }
 
 // Writes the state dump to the file or, for "-", to standard output (checked when the program ends).
@@ -410,6 +438,9 @@ int Run(const std::vector<std::string>& args) {
         std::fputs(kUsage, stderr);
         return 125;
     }
+    if (OutputsShareAFile({{"--dump", DumpFile(dump)}, {"--trace-rng", tracePath}, {"--save", savePath},
+                           {"--summary", DumpFile(summaryPath)}}))
+        return 2;
     auto gs = std::make_unique<rymd::GameState>();
     std::unique_ptr<RngTraceFile> trace;
     if (!tracePath.empty()) {
@@ -484,6 +515,7 @@ int Load(const std::vector<std::string>& args) {
         std::cerr << "rymdcli: " << dump << " would overwrite the saved game " << path << '\n';
         return 2;
     }
+    if (OutputsShareAFile({{"--dump", DumpFile(dump)}, {"--save", savePath}})) return 2;
     auto gs = std::make_unique<rymd::GameState>();
     MbKorMap::CCtrlKorMap map;
     const rymd::SavedGameLoad loaded = rymd::LoadSavedGameFile(path, *gs, map, seed);
