@@ -190,9 +190,8 @@ void CMainGameDlg::StartGame(bool allAutomatic, int years) {
         game_->PrepareAllAutomatic();
         game_->SetColorDisplay(true);
         game_->StartMonth();
-        const AllAutomaticResult run = game_->RunAllAutomatic(years);
-        MbMsgBox(run.text.c_str());
-        // The all-automatic run ends the program.
+        // The run tells its speed itself, once; then it ends the program.
+        game_->RunAllAutomatic(years);
         EndDialog(ui::IDOK);
         return;
     }
