@@ -161,7 +161,6 @@ void CMainGameDlg::RunStartMenuLoop() {
             view_->SetLogText(kMainLog, "");
             // The dummy last house; refused when the house table is full.
             if (!StartNewGame(*gs_, ports, house)) continue;
-            // Not built yet: the command panel's change-house button (shown for a spectator).
             StartGame(benchmark, years);
             return;
         }

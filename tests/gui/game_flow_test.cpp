@@ -2,8 +2,8 @@
 // selection, months played, saving (also view-only), the end of the game, loading from the
 // start menu, the spectator's seat and its refused view-only save, a cancelled house selection,
 // the full house table and the all-automatic benchmark. The months are driven through the main
-// window's game (the command panel's "コマンド終了" is not built yet); the state hash is compared
-// with the command-line tool's for the same steps.
+// window's game, phase end by phase end as the command-line tool plays them, so the state hash
+// can be compared with the tool's for the same steps.
 #include <unistd.h>
 
 #include <filesystem>
