@@ -33,8 +33,8 @@ int CheckOS();
 //
 // The digits are 4 pixels wide with one pixel of space before each ('1' is 3 pixels wide), so a
 // number's width is 1 + 4 for each '1' + 5 for each other character; callers right-align numbers
-// with NumberWidth. Painting the digits needs a device context and is built with the window layer
-// (DrawNumber is not built yet).
+// with NumberWidth. Painting the digits needs a device context: DrawNumber is built with the
+// window layer (mbwnd/draw_small_number.cpp).
 class CDrawSmallNumber {
 public:
     CDrawSmallNumber() = default;

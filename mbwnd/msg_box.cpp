@@ -203,16 +203,19 @@ void CMsgBoxDlg::OnPaint(Dc& dc) {
 
     dc.SetBkMode(TRANSPARENT);
     dc.SelectFont(&m_Font);
+    // The lines' cells add up to the text's height, but the letters that hang below the base
+    // line (g, p, y, _) reach past the last cell: the text is not clipped to its rectangle, so
+    // the last line keeps them (there is room for them above the buttons and inside the panel).
     if (m_nStyle == 2) {
         Rect shadow = t;
         shadow.OffsetRect(1, 1);
         dc.SetTextColor(RGB(0, 0, 0));
-        dc.DrawText(m_strText, shadow, 0);
+        dc.DrawText(m_strText, shadow, DT_NOCLIP);
         dc.SetTextColor(RGB(255, 255, 255));
-        dc.DrawText(m_strText, t, 0);
+        dc.DrawText(m_strText, t, DT_NOCLIP);
     } else {
         dc.SetTextColor(RGB(0, 0, 0));
-        dc.DrawText(m_strText, t, 0);
+        dc.DrawText(m_strText, t, DT_NOCLIP);
     }
 }
 

@@ -272,6 +272,7 @@ bool DispatchKouekisen(GameState& gs, int daimyou, int gundan, int shiro, int pa
     if (gundan == -1 ? !IsValidDaimyou(gs, daimyou) : !IsValidGundan(gundan)) return false;
     const int months = gs.TradingPartnerTbl[static_cast<std::size_t>(partner)].months[MapOf(gs, shiro).kuni];
     if (months < 0) return false;  // the partner cannot be reached from this province
+    if (ships > ShiroAt(gs, shiro).kouekisen - CountShipsAtSea(gs, shiro)) return false;  // not that many in port
     for (ShiroOrderSlot& slot : ShiroAt(gs, shiro).voyage) {
         if (slot.ships != 0) continue;
         slot.ships = static_cast<std::uint8_t>(ships);

@@ -104,7 +104,8 @@ int KouekisenVoyageCost(int partner);
 // Books a voyage of ships to the partner in the castle's first free order slot, with the months
 // the partner's record gives for the castle's province, and pays ships x the voyage cost from the
 // purse (funds may go below 0: callers check first). False, and nothing paid, when every slot
-// is taken or the castle, partner or purse does not exist.
+// is taken, the castle has fewer ships waiting in port, or the castle, partner or purse does not
+// exist.
 bool DispatchKouekisen(GameState& gs, int daimyou, int gundan, int shiro, int partner, int ships);
 
 }  // namespace rymd

@@ -48,8 +48,8 @@ void ClearCommandDialogs();
 const CommandDialog* FindCommandDialog(int phase, int i);
 
 // The whole command: refusal message (shown through inform), else the dialog. Returns true when
-// a dialog ran. Not built yet: the commands' own steps after their dialogs (the envoys' results,
-// the conscription's cost in yield and populace) come with the dialogs.
+// a dialog ran. A command's own steps after its dialog (the conscription's cost in yield and
+// populace, for one) run in the registered dialog.
 bool RunCommand(GameState& gs, int phase, int i, const CommandSituation& situation,
                 const std::function<void(const std::string&)>& inform);
 

@@ -116,6 +116,11 @@ std::vector<std::int32_t> DaimyouListStatistics(const GameState& gs) {
     return stats;
 }
 
+std::int32_t DaimyouYieldWithVassals(const std::vector<std::int32_t>& stats, int house) {
+    if (house < 0 || house >= kDaimyouListRows) return 0;
+    return stats[static_cast<std::size_t>(house) * kDaimyouListValueColumns + 2];
+}
+
 std::vector<std::string> DaimyouListRow(const GameState& gs, const std::vector<std::int32_t>& stats, int house) {
     std::vector<std::string> row(CDaimyouListDlg::kColumnCount);
     if (!IsValidDaimyou(gs, house) || house >= kDaimyouListRows) return row;

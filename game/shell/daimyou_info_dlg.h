@@ -42,6 +42,10 @@ std::vector<std::string> DaimyouInfoLines(const GameState& gs, int house);
 // income, mines, generals, cavalry, foot, muskets, garrison, funds, the player's relation, trade
 // ships waiting and at sea, warships being built and deployed), row-major by house.
 std::vector<std::int32_t> DaimyouListStatistics(const GameState& gs);
+// The house's rice yield with its vassal houses' castles, from the statistics: the house list's
+// "石高(臣従含)" and the command panel's house list count it alike (subordinate houses do not
+// add to their master's).
+std::int32_t DaimyouYieldWithVassals(const std::vector<std::int32_t>& stats, int house);
 // The cells of the house's row of the list (19 columns).
 std::vector<std::string> DaimyouListRow(const GameState& gs, const std::vector<std::int32_t>& stats, int house);
 

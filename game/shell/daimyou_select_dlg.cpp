@@ -16,20 +16,6 @@ namespace rymd::shell {
 
 using ui::Rect;
 
-// --- the map ----------------------------------------------------------------------------------
-
-int CSelectMapWnd::KuniAt(ui::Point p) const {
-    if (!korMap_ || m_dScale <= 0 || !m_rcMap.PtInRect(p)) return -1;
-    const int x = static_cast<int>((p.x - m_rcMap.left) / m_dScale);
-    const int y = static_cast<int>((p.y - m_rcMap.top) / m_dScale);
-    return korMap_->DetectKuni(MbBmp::POINT{x, y});
-}
-
-void CSelectMapWnd::OnLButtonDown(unsigned, ui::Point point) {
-    m_nClickKuni = KuniAt(point);
-    if (ui::Wnd* parent = GetParent()) parent->OnCommand(GetDlgCtrlID(), ui::BN_CLICKED, this);
-}
-
 // --- the dialog -------------------------------------------------------------------------------
 
 const ui::DialogTemplate& CDaimyouSelectDlg::SelectTemplate() {

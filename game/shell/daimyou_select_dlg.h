@@ -21,21 +21,6 @@ struct GameState;
 
 namespace rymd::shell {
 
-// The dialog's map: a left click on a province keeps it as the clicked province and tells the
-// parent with command 2001.
-// Not built yet: the country map's own province clicks (map views); once CKuniMapWnd sends
-// command 2001 itself, this subclass goes.
-class CSelectMapWnd : public CKuniMapWnd {
-public:
-    explicit CSelectMapWnd(MbKorMap::CCtrlKorMap* map) : CKuniMapWnd(map), korMap_(map) {}
-    // The province under a client point (-1: none).
-    int KuniAt(ui::Point point) const;
-    void OnLButtonDown(unsigned flags, ui::Point point) override;
-
-private:
-    MbKorMap::CCtrlKorMap* korMap_;
-};
-
 class CDaimyouSelectDlg : public ui::Dialog {
 public:
     static constexpr int kListId = 1088;
@@ -54,7 +39,8 @@ public:
 
     int m_nDaimyou = -1;  // the chosen house; -1 also for the spectator
 
-    CSelectMapWnd& MapWnd() { return map_; }
+    // The country map: a left click on a province tells the dialog with command 2001.
+    CKuniMapWnd& MapWnd() { return map_; }
     ui::ListCtrl& List() { return *list_; }
     MbWnd::CDisplayBoard& KuniBoard() { return kuniBoard_; }
     const std::string& KuniBoardText() const { return kuniText_; }
@@ -75,7 +61,7 @@ private:
 
     const GameState& gs_;
     MbKorMap::CCtrlKorMap* korMap_;
-    CSelectMapWnd map_;
+    CKuniMapWnd map_;
     ui::ListCtrl* list_ = nullptr;  // the template's list view
     MbWnd::CDisplayBoard promptBoard_;
     MbWnd::CDisplayBoard kuniBoard_;

@@ -37,7 +37,7 @@ struct AppContext {
 AppContext& App();
 
 // The product title of the window caption and the status line.
-inline constexpr const char* kProductTitle = "龍門伝 ― 戦国の覇者";
+inline constexpr const char* kProductTitle = "龍門記 ― 戦国の覇者";
 
 class CGameApp {
 public:

@@ -60,8 +60,13 @@ const std::string& ProgramHelpAddress() {
 
 bool ShowHelp(std::string_view address) {
     const std::string page = HelpPageOf(address);
-    if (QFileInfo(QString::fromUtf8(page.data(), static_cast<qsizetype>(page.size()))).isFile() && Viewer()(page)) return true;
-    const std::string text = std::string(kHelpMissingMessage) + "\n" + page;
+    std::string text;
+    if (!QFileInfo(QString::fromUtf8(page.data(), static_cast<qsizetype>(page.size()))).isFile())
+        text = std::string(kHelpMissingMessage) + "\n" + page;
+    else if (!Viewer()(page))
+        text = std::string(kHelpNoViewerMessage) + "\n" + kHelpPageLabel + "\n" + page;
+    else
+        return true;
     MbMsgBox(text.c_str());
     return false;
 }

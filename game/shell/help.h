@@ -4,8 +4,8 @@
 // book here is a folder of HTML pages beside the program: "<book>.chm::/<page>" is the page
 // "<book>/<page>" (the address without "::" is a page itself). Pages open in the desktop's
 // viewer for HTML (the web browser). Every help button, menu item and F1 of the program opens
-// the top page; a page that is missing, or a viewer that will not open it, gives a message and
-// the game goes on.
+// the top page; a page that is missing, or a desktop without a program that shows it, gives a
+// message that says which it is and where the page lies, and the game goes on.
 #pragma once
 
 #include <functional>
@@ -18,8 +18,14 @@ class Wnd;
 
 namespace rymd::shell {
 
-// The message shown when a help page cannot be opened.
+// The message shown when the help page is missing (the page's path follows on its own line).
 inline constexpr const char* kHelpMissingMessage = "ヘルプファイルが見つかりません";
+// The message shown when the page is there but no program would show it (the page's path
+// follows after kHelpPageLabel, on a line of its own).
+inline constexpr const char* kHelpNoViewerMessage =
+    "HTMLのページを表示するプログラムが見つかりません\n"
+    "（xdg-open とウェブブラウザを入れると、ヘルプを表示できます）";
+inline constexpr const char* kHelpPageLabel = "ヘルプのページ：";
 
 // "<programFolder>rymd_mv.chm::/01top.html".
 std::string HelpAddress(const std::string& programFolder);
@@ -36,8 +42,8 @@ void SetHelpViewer(HelpViewer viewer);
 void SetProgramHelpAddress(std::string address);
 const std::string& ProgramHelpAddress();
 
-// Opens the page of the address; when it is missing or the viewer refuses it, shows
-// kHelpMissingMessage with the page's path and returns false.
+// Opens the page of the address; when it is missing, shows kHelpMissingMessage with the page's
+// path, when the viewer refuses it kHelpNoViewerMessage with the path; then returns false.
 bool ShowHelp(std::string_view address);
 // The dialogs' shared help handler (F1, help buttons and the help menu): opens the top page of
 // the program's help. Always handled.

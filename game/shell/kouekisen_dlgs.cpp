@@ -114,7 +114,8 @@ bool KouekisenPlan::SelectPartner(int row) {
 bool KouekisenPlan::SetShips(int ships) {
     if (selPort_ < 0) return true;
     const std::size_t r = static_cast<std::size_t>(selPort_);
-    ships_[r] = std::clamp(ships, 0, 255);
+    // A port sends no more ships than it has waiting.
+    ships_[r] = std::clamp(ships, 0, WaitingShips(selPort_));
     if (destination_[r] < 0) destination_[r] = selPartner_ >= 0 ? partners_[static_cast<std::size_t>(selPartner_)] : 0;
     return CheckFunds(selPort_);
 }

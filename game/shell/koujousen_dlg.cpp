@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/military/siege_session.h"
+#include "game/shell/help.h"
 #include "game/shell/info_views.h"
 #include "game/shell/koujousen_retreat_dlg.h"
 #include "game/shell/picture_store.h"
@@ -97,6 +98,10 @@ void CKoujousenDlg::LoadCastlePicture() {
                           Point((r.Width() - m_Bmp.GetWidth()) / 2, (r.Height() - m_Bmp.GetHeight()) / 2));
     }
     m_Picture.Invalidate(false);
+}
+
+bool CKoujousenDlg::OnHelpInfo() {
+    return shell::OnHelpRequest();
 }
 
 bool CKoujousenDlg::OnInitDialog() {

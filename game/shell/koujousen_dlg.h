@@ -21,8 +21,7 @@
 //   turn or outcome 1073 (7, 284); buttons at y 282: 1068 / 1074 (90), 1069 / 1080 (148),
 //   1071 (206), 1072 (264), 1075 "閉じる" (343)
 // The picture and the boards are made over their frames; the frames are empty statics.
-// Not built yet: F1 (the help file at its top page), which waits for the dialogs' shared help
-// handler.
+// F1 opens the help file at its top page.
 #pragma once
 
 #include <cstdint>
@@ -95,6 +94,7 @@ public:
     bool OnInitDialog() override;
     bool OnCommand(int id, int code, ui::Wnd* from) override;
     bool OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) override;
+    bool OnHelpInfo() override;
     void OnTimer(int id) override;
     void OnOK() override {}
     void OnCancel() override {}

@@ -1,6 +1,7 @@
 #include "game/shell/koujousen_retreat_dlg.h"
 
 #include "game/military/siege_session.h"
+#include "game/shell/help.h"
 #include "game/state/game_state.h"
 #include "game/state/sort_list.h"
 #include "game/state/vocabulary.h"
@@ -101,6 +102,10 @@ std::vector<int> CShiroRetreatDlg::Selected() const {
 
 void CShiroRetreatDlg::OnOK() {
     if (choice_.Retreat(Selected())) EndDialog(IDOK);
+}
+
+bool CShiroRetreatDlg::OnHelpInfo() {
+    return shell::OnHelpRequest();
 }
 
 bool CShiroRetreatDlg::OnNotify(int id, NotifyHeader* header, std::intptr_t* result) {

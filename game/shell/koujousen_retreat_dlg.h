@@ -7,8 +7,7 @@
 // frame 1295 (7, 20, 316 x 154), style 133 (line colour, no editing, several lines), columns
 // "名前" 100, "地位" 44, "年齢" 44, cavalry, foot and musket words 60 each, "武勇" 44, "智謀" 44
 // (pixels); "退却" (OK, 216, 180) and "ｷｬﾝｾﾙ" (273, 180), 50 x 14. A click on a column label sorts.
-// Not built yet: F1 (the help file at its top page), which waits for the dialogs' shared help
-// handler.
+// F1 opens the help file at its top page.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +40,7 @@ public:
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
     bool OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) override;
+    bool OnHelpInfo() override;
     void OnOK() override;
 
 private:

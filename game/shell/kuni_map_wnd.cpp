@@ -341,6 +341,11 @@ int CKuniMapWnd::FindKuniAt(int x, int y) const {
     return map_->DetectKuni(MbBmp::POINT{mx, my});
 }
 
+int CKuniMapWnd::KuniAt(Point client) const {
+    if (!m_rcMap.PtInRect(client)) return -1;
+    return FindKuniAt(client.x - m_rcMap.left, client.y - m_rcMap.top);
+}
+
 void CKuniMapWnd::OnSize(int type, int cx, int cy) {
     // While the base adjusts its scroll bars the message is left alone entirely.
     if (m_bAdjusting) return;
@@ -350,7 +355,7 @@ void CKuniMapWnd::OnSize(int type, int cx, int cy) {
 }
 
 void CKuniMapWnd::OnLButtonDown(unsigned flags, Point point) {
-    const int k = FindKuniAt(point.x - m_rcMap.left, point.y - m_rcMap.top);
+    const int k = KuniAt(point);
     if (k != -1) {
         m_nClickKuni = k;
         SendCommand(GetParent(), GetDlgCtrlID(), 0, this);
@@ -359,7 +364,7 @@ void CKuniMapWnd::OnLButtonDown(unsigned flags, Point point) {
 }
 
 void CKuniMapWnd::OnRButtonDown(unsigned flags, Point point) {
-    const int k = FindKuniAt(point.x - m_rcMap.left, point.y - m_rcMap.top);
+    const int k = KuniAt(point);
     if (k != -1) {
         m_nClickKuni = k;
         if (ui::Wnd* parent = GetParent()) {

@@ -84,6 +84,8 @@ public:
     void DrawLine();
     // Province under a point of the map bitmap, or -1.
     int FindKuniAt(int x, int y) const;
+    // Province under a client point, or -1 (also off the shown map).
+    int KuniAt(ui::Point client) const;
     // The dot of a castle in map-bitmap pixels.
     ui::Rect ShiroDotRect(int shiro) const;
     // The part of m_BackBmp the dot and frame drawing changed since the last call (bitmap

@@ -158,37 +158,26 @@ void CMainGameDlg::EnableCommandEndButton(bool enable) {
 void CMainGameDlg::RefillDaimyouList() {
     const GameState* gs = GameOrNull();
     if (!houseListReady_ || !gs) return;
-    constexpr int kHouses = 1000;
-    std::vector<long long> total(kHouses, 0);
-    for (int s : ShiroIndexes(*gs)) {
-        const CShiro& c = ShiroAt(*gs, s);
-        const int o = c.daimyou;
-        if (o < 0 || o >= kHouses) continue;
-        const bool vassal = IsValidDaimyou(*gs, o) && DaimyouAt(*gs, o).bond != CDaimyou::kBondDokuritsu;
-        const int m = vassal ? DaimyouAt(*gs, o).masterDaimyou : o;
-        if (m >= 0 && m < kHouses) total[static_cast<std::size_t>(m)] += c.kokudaka;
-        if (vassal) total[static_cast<std::size_t>(o)] += c.kokudaka;
-    }
-    CSortList order(kHouses);
+    // An independent house counts its vassals' castles, a vassal only its own.
+    const std::vector<std::int32_t> stats = DaimyouListStatistics(*gs);
+    CSortList order(kDaimyouListRows);
     order.SetCount(0);  // a new list counts its whole capacity
     for (int d : DaimyouIndexes(*gs))
-        if (DaimyouAt(*gs, d).toushu >= 0)
-            order.Append(d, static_cast<std::int32_t>(
-                                std::min<long long>(total[static_cast<std::size_t>(d)], INT32_MAX)));
+        if (DaimyouAt(*gs, d).toushu >= 0) order.Append(d, DaimyouYieldWithVassals(stats, d));
     order.SortLarge();
     ui::ListCtrl& list = panel_.HouseList();
     const int n = order.Count();
     for (int i = 0; i < n; ++i) {
         const int h = order.Id(i);
         const CDaimyou& house = DaimyouAt(*gs, h);
-        const int image = house.bond != CDaimyou::kBondDokuritsu ? 11 : std::min(i, 10);
+        const int image = house.bond == CDaimyou::kBondShinjuu ? 11 : std::min(i, 10);
         if (i < list.GetItemCount()) {
             list.SetItemText(i, 0, house.name);
             list.SetItemImage(i, image);
         } else {
             list.InsertItem(i, house.name, image);
         }
-        list.SetItemText(i, 1, KokudakaText(total[static_cast<std::size_t>(h)], gs));
+        list.SetItemText(i, 1, KokudakaText(DaimyouYieldWithVassals(stats, h), gs));
         list.SetItemData(i, h);
     }
     while (list.GetItemCount() > n)

@@ -156,7 +156,6 @@ bool CMainGameDlg::OnInitDialog() {
         port_.SetMusic(app_.music);
     }
     // The game state starts reset; each new game seeds the random source (main_game_flow.cpp).
-    // Not built yet: the command menu.
 
     SetWindowText(kProductTitle);
     // Placed again once shown, when the frame around the window is known.

@@ -161,7 +161,6 @@ void CMainGameDlg::RunStartMenuLoop() {
             view_->SetLogText(kMainLog, "");
             // The dummy last house; refused when the house table is full.
             if (!StartNewGame(*gs_, ports, house)) continue;
-            // Not built yet: the command panel's change-house button (shown for a spectator).
             StartGame(benchmark, years);
             return;
         }
@@ -190,9 +189,8 @@ void CMainGameDlg::StartGame(bool allAutomatic, int years) {
         game_->PrepareAllAutomatic();
         game_->SetColorDisplay(true);
         game_->StartMonth();
-        const AllAutomaticResult run = game_->RunAllAutomatic(years);
-        MbMsgBox(run.text.c_str());
-        // The all-automatic run ends the program.
+        // The run tells its speed itself, once; then it ends the program.
+        game_->RunAllAutomatic(years);
         EndDialog(ui::IDOK);
         return;
     }

@@ -41,7 +41,7 @@ public:
     static constexpr int kUseScenarioId = 1371;
     // The standard song's title and composer as the group shows them.
     static constexpr const char* kSongTitle = "夕暮れ";
-    static constexpr const char* kSongComposer = "龍門伝 開発チーム";
+    static constexpr const char* kSongComposer = "龍門記 開発チーム";
 
     static const ui::DialogTemplate& BgmTemplate();
 

@@ -160,6 +160,7 @@ TEST(CastleEconomyTest, DispatchBooksTheFirstFreeSlotAndPays) {
     const int k = w.AddGundan(0, w.AddBushou(0, 0));
     w.gs.GundanTbl[k].shikin = 5000;
 
+    w.gs.ShiroTbl[0].kouekisen = 20;
     w.gs.ShiroTbl[0].voyage[0].ships = 1;
     EXPECT_TRUE(DispatchKouekisen(w.gs, 0, -1, 0, 1, 3));
     const ShiroOrderSlot& slot = w.gs.ShiroTbl[0].voyage[1];
@@ -169,6 +170,10 @@ TEST(CastleEconomyTest, DispatchBooksTheFirstFreeSlotAndPays) {
     EXPECT_EQ(slot.monthsTotal, 4);
     EXPECT_EQ(w.gs.DaimyouTbl[0].shikin, 20000 - 3000);
     EXPECT_EQ(CountShipsAtSea(w.gs, 0), 4);
+    // Sixteen wait in port: seventeen are neither booked nor paid.
+    EXPECT_FALSE(DispatchKouekisen(w.gs, 0, -1, 0, 1, 17));
+    EXPECT_EQ(w.gs.ShiroTbl[0].voyage[2].ships, 0);
+    EXPECT_EQ(w.gs.DaimyouTbl[0].shikin, 20000 - 3000);
 
     EXPECT_TRUE(DispatchKouekisen(w.gs, 0, k, 0, 0, 2));  // training, paid by the corps
     EXPECT_EQ(w.gs.GundanTbl[k].shikin, 5000 - 200);

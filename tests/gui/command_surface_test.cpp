@@ -410,7 +410,7 @@ TEST_F(CommandSurfaceTest, PanelMenusAndStatusLine) {
             houses.insert(h);
             EXPECT_EQ(list.GetItemText(i, 0), DaimyouAt(gs, static_cast<int>(h)).name);
             EXPECT_EQ(list.GetItemImage(i),
-                      DaimyouAt(gs, static_cast<int>(h)).bond != 0 ? 11 : std::min(i, 10));
+                      DaimyouAt(gs, static_cast<int>(h)).bond == CDaimyou::kBondShinjuu ? 11 : std::min(i, 10));
         }
         EXPECT_EQ(houses.size(), static_cast<std::size_t>(list.GetItemCount())) << "each house once";
         EXPECT_EQ(m.Game()->ColorDaimyouCount(), 10);
@@ -545,6 +545,58 @@ TEST_F(CommandSurfaceTest, HandOverInfoMenusAndColourDisplay) {
         EXPECT_TRUE(m.Game()->ColorDisplay());
         ui::test::ClickControl(m.Panel(), CCommandPanelDlg::kColorDisplayId);
         EXPECT_FALSE(m.Game()->ColorDisplay());
+    });
+}
+
+// The panel's house list counts a house's yield with its vassal houses' castles, as the house
+// list dialog does: a subordinate house's castles stay its own.
+TEST_F(CommandSurfaceTest, ThePanelHouseListCountsVassalsAsTheHouseListDoes) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        ui::ListCtrl& list = m.Panel().HouseList();
+        // Two independent houses with castles: the master and the one that submits.
+        std::vector<int> withCastles;
+        for (int h : DaimyouIndexes(gs))
+            if (DaimyouAt(gs, h).toushu >= 0 && DaimyouAt(gs, h).bond == CDaimyou::kBondDokuritsu &&
+                CountShiroOfDaimyou(gs, h) > 0)
+                withCastles.push_back(h);
+        ASSERT_GE(withCastles.size(), 2u);
+        const int master = withCastles[0], other = withCastles[1];
+        const auto ownYield = [&](int h) {
+            long long sum = 0;
+            for (int c : ShiroIndexes(gs))
+                if (ShiroAt(gs, c).daimyou == h) sum += ShiroAt(gs, c).kokudaka;
+            return sum;
+        };
+        const auto panelText = [&](int h) {
+            for (int i = 0; i < list.GetItemCount(); ++i)
+                if (list.GetItemData(i) == h) return list.GetItemText(i, 1);
+            return std::string("(not listed)");
+        };
+        const long long masterAlone = ownYield(master), otherAlone = ownYield(other);
+        const struct {
+            std::uint8_t bond;
+            long long masterTotal;
+            int otherImage;
+        } cases[] = {
+            {CDaimyou::kBondJuuzoku, masterAlone, -1},
+            {CDaimyou::kBondShinjuu, masterAlone + otherAlone, 11},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(static_cast<int>(c.bond));
+            DaimyouAt(gs, other).bond = c.bond;
+            DaimyouAt(gs, other).masterDaimyou = master;
+            m.RefillDaimyouList();
+            EXPECT_EQ(panelText(master), KokudakaText(c.masterTotal, &gs));
+            EXPECT_EQ(panelText(other), KokudakaText(otherAlone, &gs));
+            const std::vector<std::int32_t> stats = DaimyouListStatistics(gs);
+            for (int h : {master, other})
+                EXPECT_EQ(panelText(h), DaimyouListRow(gs, stats, h)[3]) << "the house list's 石高(臣従含)";
+            for (int i = 0; i < list.GetItemCount(); ++i) {
+                if (list.GetItemData(i) != other) continue;
+                EXPECT_EQ(list.GetItemImage(i), c.otherImage >= 0 ? c.otherImage : std::min(i, 10));
+            }
+        }
     });
 }
 

@@ -10,7 +10,9 @@
 #include "game/shell/auto_advance_dlg.h"
 #include "game/shell/daimyou_select_dlg.h"
 #include "game/shell/kuni_map_wnd.h"
+#include "game/shell/game_app.h"
 #include "game/shell/long_text_dlg.h"
+#include "game/shell/music_dlg.h"
 #include "game/shell/picture_store.h"
 #include "game/shell/program_folders.h"
 #include "game/shell/qt_port.h"
@@ -390,6 +392,37 @@ TEST_F(FlowDlgTest, BenchmarkAsksForOneToAThousandYears) {
         EXPECT_EQ(refused, !c.accepted) << c.typed;
         EXPECT_EQ(dlg.m_nYears, c.years) << c.typed;
     }
+}
+
+// ---- the product's name -------------------------------------------------------------------------
+
+// Every screen names the game alike: the version dialog, the start menu, the benchmark, the main
+// window's caption and status line, the music credits and the help pages.
+TEST_F(FlowDlgTest, EveryScreenNamesTheGameAlike) {
+    const std::string name = "龍門記";
+    const auto named = [&](const std::string& text) {
+        return text.rfind(name, 0) == 0 && text.find("龍門伝") == std::string::npos;
+    };
+    EXPECT_TRUE(named(CAboutDlg::AboutTemplate().caption));
+    EXPECT_TRUE(named(CStartMenuDlg::StartMenuTemplate().caption));
+    EXPECT_TRUE(named(CBenchmarkDlg::BenchmarkTemplate().caption));
+    const auto& utility = CUtilityDlg::UtilityTemplate().items;
+    const auto bench = std::find_if(utility.begin(), utility.end(),
+                                    [](const auto& item) { return item.id == CUtilityDlg::kBenchmarkId; });
+    ASSERT_NE(bench, utility.end());
+    EXPECT_TRUE(named(bench->text));
+    EXPECT_TRUE(named(kProductTitle)) << kProductTitle;
+    EXPECT_TRUE(named(CBgmSettingDlg::kSongComposer)) << CBgmSettingDlg::kSongComposer;
+    int pages = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(RYMD_BUILD_DIR) / "rymd_mv")) {
+        if (entry.path().extension() != ".html") continue;
+        ++pages;
+        std::ifstream in(entry.path());
+        const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_NE(html.find(name), std::string::npos) << entry.path();
+        EXPECT_EQ(html.find("龍門伝"), std::string::npos) << entry.path();
+    }
+    EXPECT_GT(pages, 0);
 }
 
 // ---- version, scenario information, utility, cipher ----------------------------------------------

@@ -2,8 +2,8 @@
 // selection, months played, saving (also view-only), the end of the game, loading from the
 // start menu, the spectator's seat and its refused view-only save, a cancelled house selection,
 // the full house table and the all-automatic benchmark. The months are driven through the main
-// window's game (the command panel's "コマンド終了" is not built yet); the state hash is compared
-// with the command-line tool's for the same steps.
+// window's game, phase end by phase end as the command-line tool plays them, so the state hash
+// can be compared with the tool's for the same steps.
 #include <unistd.h>
 
 #include <filesystem>
@@ -20,6 +20,7 @@
 #include "game/shell/main_game_dlg.h"
 #include "game/shell/picture_store.h"
 #include "game/shell/program_folders.h"
+#include "game/shell/qt_port.h"
 #include "game/shell/start_menu_dlg.h"
 #include "game/shell/tool_dlgs.h"
 #include "game/state/game_state.h"
@@ -302,8 +303,11 @@ TEST_F(GameFlowTest, TheStartMenusHelpOpensTheProgramsHelp) {
     EXPECT_NE(opened[0].find("rymd_mv/01top.html"), std::string::npos) << opened[0];
 }
 
+// The speed is told once, in the program's own message box, as the program tells it.
 TEST_F(GameFlowTest, TheBenchmarkIsRepeatableAndEndsTheProgramWithItsSpeed) {
     test::WorldFiles world("flow_bench");
+    QtPort boxes;
+    ports_.inform = &boxes;
     std::vector<std::string> hashes;
     for (std::uint32_t seed : {1u, 2u}) {
         app_.seedSource = [seed] { return seed; };

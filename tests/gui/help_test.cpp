@@ -58,8 +58,18 @@ TEST_F(HelpTest, OpensAnExistingPageAndTellsOfAMissingOne) {
         });
     };
     viewerWorks_ = false;
-    expectMessage();
+    Script().OnDialog([&](ui::Dialog& d) {
+        told = dynamic_cast<MbWnd::CMsgBoxDlg&>(d).m_strText;
+        EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("help_no_viewer")));
+        EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("help_no_viewer@2x"), 2.0));
+        d.EndDialog(ui::IDOK);
+    });
     EXPECT_FALSE(shell::ShowHelp(shell::ProgramHelpAddress()));
+    // The page is there: the message names the missing program and where the page lies.
+    EXPECT_EQ(told, std::string(shell::kHelpNoViewerMessage) + "\n" + shell::kHelpPageLabel + "\n" + program +
+                        "rymd_mv/01top.html");
+    EXPECT_EQ(told.find(shell::kHelpMissingMessage), std::string::npos) << told;
+    EXPECT_NE(told.find("HTML"), std::string::npos) << told;
     viewerWorks_ = true;
     std::filesystem::remove(dir / "rymd_mv" / "01top.html");
     opened_.clear();

@@ -2,6 +2,7 @@
 // dialog driven by clicks and typing, and the list of voyages under way.
 #include "game/shell/kouekisen_dlgs.h"
 
+#include "game/domestic/castle_economy.h"
 #include "game/state/access.h"
 #include "gui_test_util.h"
 #include "support/test_world.h"
@@ -98,6 +99,33 @@ TEST_F(KouekisenTest, AllPortsTakeTheDestinationThenFillWhatTheFundsPay) {
     EXPECT_EQ(plan.Remaining(), 0);
 }
 
+// A typed count is kept within 0 .. the port's waiting ships (6, less the ships at sea), and the
+// booking neither sends nor pays for ships the port does not have.
+TEST_F(KouekisenTest, ATypedCountIsKeptToTheShipsWaitingInPort) {
+    GameState& gs = w_.gs;
+    gs.DaimyouTbl[0].shikin = 100000;
+    gs.ShiroTbl[0].voyage[3] = {2, 1, 2, 2};  // two of castle 0's six ships are at sea
+    const struct {
+        int typed;
+        int port;
+        int kept;
+    } cases[] = {{50, 1, 6}, {7, 1, 6}, {6, 1, 6}, {5, 1, 5}, {50, 0, 4}, {4, 0, 4}, {-3, 1, 0}, {0, 0, 0}};
+    for (const auto& c : cases) {
+        KouekisenPlan plan(gs, 0, 0);
+        plan.SelectPort(c.port);
+        EXPECT_TRUE(plan.SetShips(c.typed)) << c.typed;
+        EXPECT_EQ(plan.Ships(c.port), c.kept) << c.typed << " at port row " << c.port;
+        EXPECT_EQ(plan.Total(), 100 * c.kept) << "the sea training, 100 a ship";
+    }
+    KouekisenPlan plan(gs, 0, 0);
+    plan.SelectPort(1);
+    plan.SetShips(50);
+    plan.Commit(gs);
+    EXPECT_EQ(gs.ShiroTbl[2].voyage[0].ships, 6);
+    EXPECT_EQ(gs.DaimyouTbl[0].shikin, 100000 - 600);
+    EXPECT_EQ(gs.ShiroTbl[2].kouekisen - CountShipsAtSea(gs, 2), 0) << "none waiting, never fewer";
+}
+
 TEST_F(KouekisenTest, VoyagesListTheirReturnAcrossTheYearEnd) {
     GameState& gs = w_.gs;
     gs.nCurYear = 1560;
@@ -177,6 +205,33 @@ TEST_F(KouekisenTest, DialogBooksByClicksAndTypingAndCancelBooksNothing) {
         d.EndDialog(ui::IDOK);
     });
     list.DoModal();
+}
+
+// Fifty ships typed where six wait: the edit and the row show six, and OK sends six.
+TEST_F(KouekisenTest, DialogKeepsATypedCountToTheShipsWaiting) {
+    GameState& gs = w_.gs;
+    gs.DaimyouTbl[0].shikin = 100000;
+    CKouekisenHakenDlg dlg(gs, 0, 0);
+    Script().OnDialog([&](ui::Dialog& d) {
+        ui::ListCtrl* ports = dlg.PortList();
+        ASSERT_NE(ports, nullptr);
+        const ui::Point port0 = ports->ItemRect(0).CenterPoint();
+        ui::test::MouseDown(*ports, port0);
+        ui::test::MouseUp(*ports, port0);
+        const ui::Point training = dlg.PartnerList()->ItemRect(0).CenterPoint();
+        ui::test::MouseDown(*dlg.PartnerList(), training);
+        ui::test::MouseUp(*dlg.PartnerList(), training);
+        ASSERT_TRUE(d.GetDlgItem(CKouekisenHakenDlg::kShipsId)->IsWindowEnabled());
+        ASSERT_TRUE(ui::test::TypeIntoControl(d, CKouekisenHakenDlg::kShipsId, "50"));
+        EXPECT_EQ(d.GetDlgItem(CKouekisenHakenDlg::kShipsId)->GetWindowText(), "6");
+        EXPECT_EQ(ports->GetItemText(0, 3), "6");
+        EXPECT_EQ(d.GetDlgItem(CKouekisenHakenDlg::kRemainingId)->GetWindowText(), "99400") << "six on the training";
+        EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+    });
+    EXPECT_EQ(dlg.DoModal(), ui::IDOK);
+    EXPECT_EQ(gs.ShiroTbl[0].voyage[0].ships, 6);
+    EXPECT_EQ(gs.DaimyouTbl[0].shikin, 100000 - 600);
+    EXPECT_EQ(CountShipsAtSea(gs, 0), gs.ShiroTbl[0].kouekisen);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "game/military/battle_runners.h"
 #include "game/military/siege_session.h"
+#include "game/shell/help.h"
 #include "game/shell/koujousen_dlg.h"
 #include "game/shell/koujousen_retreat_dlg.h"
 #include "game/shell/music_player.h"
@@ -292,6 +293,34 @@ TEST_F(KoujousenDlgTest, ARetreatWithNowhereToGoIsRefusedAndTheDialogStays) {
     EXPECT_EQ(RunShiroRetreatDlg(nullptr, choice), ui::IDCANCEL);
     EXPECT_EQ(w.Informs(), std::vector<std::string>{"退却できる城がありません"});
     EXPECT_EQ(w.gs.ShiroTbl[0].nBushou, 3);
+}
+
+// F1 in the siege dialog and in the retreat dialog opens the help's top page; both stay open.
+TEST_F(KoujousenDlgTest, F1InBothDialogsOpensTheHelp) {
+    std::vector<std::string> opened;
+    shell::SetHelpViewer([&](const std::string& page) {
+        opened.push_back(page);
+        return true;
+    });
+    shell::SetProgramHelpAddress(std::string(RYMD_SOURCE_DIR) + "/data/help/rymd_mv.chm::/01top.html");
+    SiegeWorld w(0);
+    ShiroRetreatChoice choice(w.gs, w.ports, 0);
+    Script().OnDialog([&](ui::Dialog& r) {
+        ui::test::PressKey(r, ui::VK_F1);
+        EXPECT_FALSE(r.IsEnded());
+        EXPECT_TRUE(ui::test::ClickControl(r, ui::IDCANCEL));
+    });
+    RunShiroRetreatDlg(nullptr, choice);
+    Script().OnDialog([&](ui::Dialog& d) {
+        ui::test::PressKey(d, ui::VK_F1);
+        EXPECT_FALSE(d.IsEnded());
+        d.EndDialog(ui::IDOK);
+    });
+    RunKoujousenDlg(nullptr, *w.session, nullptr);
+    shell::SetHelpViewer(nullptr);
+    shell::SetProgramHelpAddress("");
+    const std::string top = std::string(RYMD_SOURCE_DIR) + "/data/help/rymd_mv/01top.html";
+    EXPECT_EQ(opened, (std::vector<std::string>{top, top}));
 }
 
 TEST_F(KoujousenDlgTest, TheQtPortPlaysTheSiegeToTheBattleMusic) {

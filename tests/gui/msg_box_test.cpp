@@ -295,6 +295,34 @@ TEST_F(MsgBoxTest, StyleTwoPaintsASunkenPanelBehindTheText) {
     MbMsgBox("パネル");
 }
 
+// The letters of the last line hang below its cell (g, p, y, _): they are painted whole, not cut
+// at the cell's bottom edge. In each style some pixel of the three rows below the text's lines,
+// across the text, is the text's ink rather than the ground behind it.
+TEST_F(MsgBoxTest, TheLastLineIsPaintedWholeBelowItsCell) {
+    for (int style : {0, 1, 2}) {
+        SCOPED_TRACE(style);
+        SetMsgBoxStyle(style);
+        Script().OnDialog([style](ui::Dialog& d) {
+            auto& box = dynamic_cast<CMsgBoxDlg&>(d);
+            const QImage img = ui::test::Grab(d);
+            const int w = d.GetClientRect().Width();
+            const int bottom = 15 + box.GetTextHeight();
+            int ink = 0;
+            for (int y = bottom; y < bottom + 3; ++y)
+                for (int x = w / 2 - box.GetTextWidth() / 2; x < w / 2 + box.GetTextWidth() / 2; ++x) {
+                    const ui::COLORREF c = ui::test::PixelAt(img, x, y);
+                    // Black letters on the light grounds; white letters with black shadows on
+                    // the grey panel of style 2.
+                    const bool dark = ui::GetRValue(c) < 110 && ui::GetGValue(c) < 110 && ui::GetBValue(c) < 110;
+                    ink += style == 2 ? c != RGB(160, 160, 160) : dark;
+                }
+            EXPECT_GT(ink, 0);
+            d.EndDialog(ui::IDOK);
+        });
+        MbMsgBox("上の行\nplaying_gyp");
+    }
+}
+
 TEST_F(MsgBoxTest, ChangingTheStyleAffectsOnlyBoxesMadeLater) {
     SetMsgBoxStyle(1);
     Script().OnDialog([](ui::Dialog& d) {

@@ -277,7 +277,7 @@ int main(int argc, char** argv) {
              p.fillRect(QRectF(38, 30, 120, h - 60), QColor(10, 8, 20, 120));
              p.setPen(QColor(0, 0, 0, 160));
              p.setFont(Font("IPAMincho", 92, 800));
-             const char* chars[] = {"龍", "門", "伝"};
+             const char* chars[] = {"龍", "門", "記"};
              for (int i = 0; i < 3; ++i) {
                  p.setPen(QColor(0, 0, 0, 170));
                  p.drawText(QRectF(44, 50 + i * 112, 120, 110), Qt::AlignCenter, QString::fromUtf8(chars[i]));
@@ -299,7 +299,7 @@ int main(int argc, char** argv) {
                         QString::fromUtf8("天下統一への道"));
              p.setFont(Font("IPAPGothic", 13, 400));
              p.setPen(QColor(255, 230, 200, 200));
-             p.drawText(QRectF(w - 220, h - 26, 210, 20), Qt::AlignRight, "RYUUMONDEN");
+             p.drawText(QRectF(w - 220, h - 26, 210, 20), Qt::AlignRight, "RYUUMONKI");
          }},
         {"TitleBar.jpg", 2560, 50,
          [&](QPainter& p, int w, int h) {
@@ -325,7 +325,7 @@ int main(int argc, char** argv) {
              p.setFont(Font("IPAMincho", 50, 800));
              p.setPen(QColor(250, 236, 200));
              p.drawText(QRectF(16, 0, w - 140, h), Qt::AlignVCenter | Qt::AlignLeft,
-                        QString::fromUtf8("龍門伝"));
+                        QString::fromUtf8("龍門記"));
          }},
         {"KaisenBackGround.jpg", 540, 230,
          [&](QPainter& p, int w, int h) {
