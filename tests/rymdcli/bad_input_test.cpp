@@ -180,6 +180,7 @@ TEST_F(CliBadInput, EachCaseEndsWithItsCodeAndMessageAndTouchesNothingElse) {
          "name one file"},
         {"save through a symlink onto the dump", "run m.snr --months 1 --dump dump.json --save dumplink", 2,
          "--dump dump.json and --save dumplink name one file"},
+        {"summary and save onto one file", "run m.snr --months 1 --summary ./x --save x", 2, "name one file"},
         {"load: dump and save onto one file", "load game.rsd --dump x --save sub/../x", 2, "name one file"},
         {"load: dump and save through a symlink", "load game.rsd --dump dumplink --save dump.json", 2,
          "name one file"},
