@@ -58,25 +58,35 @@ TEST(BushouFate, WithoutSeppukuSettingOnlyGeneralsWithoutRecordCommitSeppuku) {
     }
 }
 
-TEST(BushouFate, FleeingHeadMarksHisHouseFallen) {
-    // Draws below 0.6 make the head flee; find a seed that does.
-    for (std::uint32_t seed = 1; seed <= 30; ++seed) {
-        FallenCastle w(seed);
-        w.Own(1, 1);
-        w.Own(2, 1);
-        const int head = w.Add(0, 0, 5, 50);
-        w.gs.DaimyouTbl[0].toushu = head;
-        w.gs.DaimyouTbl[1].toushu = w.Add(1, 3, 1, 1);
-        CBattleRunner runner(w.gs, Ports{});
-        runner.DecideBushouFate(std::vector<int>{head});
-        if (w.General(head).daimyou != CBushou::kDaimyouFree) continue;
-        EXPECT_EQ(w.gs.DaimyouTbl[0].toushu, -2);
-        EXPECT_EQ(w.General(head).joinDaimyou[0], 1);
-        EXPECT_EQ(w.General(head).joinDaimyou[1], -1);
-        EXPECT_NE(runner.fatesText.find("は城から落ち延びて行きました"), std::string::npos);
-        return;
+// The houses that may take a fleeing general in later are those whose relation toward his
+// house is above 1: arch-enemies (0) and houses of no particular relation (1) are hostile.
+TEST(BushouFate, FleeingHeadMarksHisHouseFallenAndSeeksRefugeWithFriends) {
+    EXPECT_FALSE(IsRefugeFor(FallenCastle().gs, 1, 0));  // a house without a head takes nobody in
+    for (int state = 0; state <= 10; ++state) {
+        SCOPED_TRACE(testing::Message() << "relation " << state);
+        bool fled = false;
+        // Draws below 0.6 make the head flee; find a seed that does.
+        for (std::uint32_t seed = 1; seed <= 30 && !fled; ++seed) {
+            FallenCastle w(seed);
+            w.Own(1, 1);
+            w.Own(2, 1);
+            const int head = w.Add(0, 0, 5, 50);
+            w.gs.DaimyouTbl[0].toushu = head;
+            w.gs.DaimyouTbl[1].toushu = w.Add(1, 3, 1, 1);
+            w.gs.DaimyouTbl[1].SetRelationLo(0, state);
+            EXPECT_EQ(IsRefugeFor(w.gs, 1, 0), state > CDaimyou::kRelNothing);
+            EXPECT_FALSE(IsRefugeFor(w.gs, 0, 0));  // never his own house
+            CBattleRunner runner(w.gs, Ports{});
+            runner.DecideBushouFate(std::vector<int>{head});
+            if (w.General(head).daimyou != CBushou::kDaimyouFree) continue;
+            fled = true;
+            EXPECT_EQ(w.gs.DaimyouTbl[0].toushu, -2);
+            EXPECT_EQ(w.General(head).joinDaimyou[0], state > CDaimyou::kRelNothing ? 1 : -1);
+            EXPECT_EQ(w.General(head).joinDaimyou[1], -1);
+            EXPECT_NE(runner.fatesText.find("は城から落ち延びて行きました"), std::string::npos);
+        }
+        EXPECT_TRUE(fled) << "no seed made the head flee";
     }
-    FAIL() << "no seed made the head flee";
 }
 
 TEST(BushouFate, OddListsChangeNothing) {
