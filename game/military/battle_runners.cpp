@@ -198,7 +198,14 @@ void CBattleRunner::DecideBushouFate(std::span<const int> ids) {
 
         // A certain survival needs no luck.
         if (hasRecord && (gs_.rng.Unit() < survive || survive >= 1.0)) {
-            if (gs_.rng.Unit() < free) continue;
+            if (gs_.rng.Unit() < free) {
+                // Left free, he never stays in the castle his house has lost: he goes to his
+                // house's nearest castle, or leaves the country when it holds none.
+                if (b.shiro == castle && GetCountedDaimyou(gs_, house) != victor &&
+                    !RelocateBushou(gs_, g, castle, true, false))
+                    LeavePlay(g, house, isHead);
+                continue;
+            }
             captives.push_back(g);
             if (horyo_) horyo_->TakeHoryo(victor, g);
             continue;

@@ -89,6 +89,45 @@ TEST(BushouFate, FleeingHeadMarksHisHouseFallenAndSeeksRefugeWithFriends) {
     }
 }
 
+// A defender whom his fate leaves free never stays in the castle his house has lost: he goes to
+// his house's nearest castle, even a full one, or leaves the country when his house keeps none.
+TEST(BushouFate, FreedDefendersNeverStayInTheFallenCastle) {
+    for (const bool keepsACastle : {true, false}) {
+        SCOPED_TRACE(keepsACastle ? "his house keeps a full castle" : "his house keeps no castle");
+        int freed = 0;
+        // Small seeds all begin with a small first draw: spread them.
+        for (std::uint32_t seed = 1; seed <= 30; ++seed) {
+            FallenCastle w(seed * 7919u);
+            w.gs.nSeppukuKakuritsu = 0;  // nobody with a record dies
+            w.Own(1, 1);
+            if (keepsACastle) {
+                w.Link(0, 2, 0);
+                w.gs.RoadCost = {10, 20, 30, 40};
+                for (int i = 0; i < CShiro::kMaxBushou; ++i)
+                    w.Add(0, 2, 1, 1);
+            } else {
+                w.Own(2, 1);
+            }
+            const int g = w.Add(0, 0, 5, 50);
+            CBattleRunner runner(w.gs, Ports{});
+            runner.DecideBushouFate(std::vector<int>{g});
+            const CBushou& b = w.General(g);
+            if (!runner.captives.empty()) continue;  // a captive of the victor
+            if (b.daimyou == CBushou::kDaimyouFree) {
+                EXPECT_NE(runner.fatesText.find("家0の武将" + std::to_string(g) + "は城から落ち延びて行きました"),
+                          std::string::npos);
+                if (!keepsACastle) ++freed;  // fled, or left free with nowhere to go
+                continue;
+            }
+            EXPECT_TRUE(keepsACastle) << seed;
+            EXPECT_EQ(b.daimyou, 0) << seed;
+            EXPECT_EQ(b.shiro, 2) << seed;
+            ++freed;
+        }
+        EXPECT_GT(freed, 0);
+    }
+}
+
 TEST(BushouFate, OddListsChangeNothing) {
     FallenCastle w;
     CBattleRunner runner(w.gs, Ports{});
