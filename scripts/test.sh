@@ -9,9 +9,10 @@ jobs=$(nproc)
 fuzz_seconds=${RYMD_FUZZ_SECONDS:-30}
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-# The year at the table capacities is a plain-build test: under the sanitizers it takes many
-# minutes of CI's two cores, and the other long runs there cover the same code.
-sanitizer_skip='^Capacity\.FullTablesRunWholeMonths$'
+# The year at the table capacities and the forty ten-year games of the bundled scenario are
+# plain-build tests: under the sanitizers they take many minutes of CI's two cores, and the other
+# long runs there cover the same code.
+sanitizer_skip='^Capacity\.FullTablesRunWholeMonths$|^BundledScenario/ConsistentLocations\.'
 stage_start=$SECONDS
 stage() {
   [ -n "${stage_name:-}" ] && echo "   (${stage_name}: $((SECONDS - stage_start)) s)"

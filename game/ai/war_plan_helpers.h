@@ -38,10 +38,6 @@ inline int Relation(const GameState& gs, int a, int b) {
 inline bool Hostile(int relation) {
     return relation == CDaimyou::kRelShukuteki || relation == CDaimyou::kRelNothing;
 }
-// The counted house of a general (a hostage counts for his house of origin).
-inline int EffBushou(const GameState& gs, const CBushou& b) {
-    return GetCountedDaimyou(gs, b.GetEffectiveDaimyou());
-}
 // Calls f(position, castle, link kind) for each link of the castle, in list order, that names
 // a castle of the table.
 template <typename F>

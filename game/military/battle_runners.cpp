@@ -35,6 +35,12 @@ int Swapped(int result) { return result == 1 ? 2 : result == 2 ? 1 : result; }
 
 }  // namespace
 
+bool IsRefugeFor(const GameState& gs, int refuge, int house) {
+    if (refuge == house || !IsValidDaimyou(gs, refuge)) return false;
+    const CDaimyou& d = gs.DaimyouTbl[static_cast<std::size_t>(refuge)];
+    return d.toushu >= 0 && d.GetRelationLo(house) > CDaimyou::kRelNothing;
+}
+
 bool CBattleRunner::PlaysInPerson() const { return !gs_.bAutoAdvance && !gs_.bAllAutomatic; }
 
 bool CBattleRunner::OwnTroopsOnLand(int house, std::span<const int> army) const {
@@ -136,6 +142,22 @@ int CBattleRunner::RunKaisen(int shiro, int otherShiro, int houseA, int shipsA, 
     return 0;
 }
 
+void CBattleRunner::LeavePlay(int g, int house, bool isHead) {
+    // He flees the country: the largest houses not hostile to his may take him in later.
+    CBushou& b = BushouAt(gs_, g);
+    std::vector<std::pair<long long, int>> refuges;
+    for (int h = 0; h < DaimyouCount(gs_); ++h)
+        if (IsRefugeFor(gs_, h, house)) refuges.emplace_back(SumKokudakaOfDaimyou(gs_, h), h);
+    std::stable_sort(refuges.begin(), refuges.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+    for (std::size_t i = 0; i < b.joinDaimyou.size(); ++i)
+        b.joinDaimyou[i] = i < refuges.size() ? static_cast<std::int16_t>(refuges[i].second) : std::int16_t{-1};
+    b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
+    b.daimyou = CBushou::kDaimyouFree;
+    b.gundan = -1;
+    if (isHead) gs_.DaimyouTbl[static_cast<std::size_t>(house)].toushu = -2;
+    fatesText += HouseName(gs_, house) + "の" + b.name + "は城から落ち延びて行きました\n";
+}
+
 void CBattleRunner::DecideBushouFate(std::span<const int> ids) {
     captives.clear();
     if (ids.empty() || !IsValidBushou(gs_, ids[0])) return;
@@ -170,28 +192,20 @@ void CBattleRunner::DecideBushouFate(std::span<const int> ids) {
 
         if (!escaped && !RelocateBushou(gs_, g, castle, false, false) && hasRecord &&
             gs_.rng.Unit() < (isHead ? 0.6 : 0.25)) {
-            // He flees the country: the friendliest large houses may take him in later.
-            std::vector<std::pair<long long, int>> refuges;
-            for (int h = 0; h < DaimyouCount(gs_); ++h) {
-                const CDaimyou& d = gs_.DaimyouTbl[static_cast<std::size_t>(h)];
-                if (h == house || d.toushu < 0 || d.GetRelationLo(house) == CDaimyou::kRelShukuteki) continue;
-                refuges.emplace_back(SumKokudakaOfDaimyou(gs_, h), h);
-            }
-            std::stable_sort(refuges.begin(), refuges.end(),
-                             [](const auto& x, const auto& y) { return x.first > y.first; });
-            for (std::size_t i = 0; i < b.joinDaimyou.size(); ++i)
-                b.joinDaimyou[i] = i < refuges.size() ? static_cast<std::int16_t>(refuges[i].second) : std::int16_t{-1};
-            b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
-            b.daimyou = CBushou::kDaimyouFree;
-            b.gundan = -1;
-            if (isHead) gs_.DaimyouTbl[static_cast<std::size_t>(house)].toushu = -2;
-            fatesText += HouseName(gs_, house) + "の" + b.name + "は城から落ち延びて行きました\n";
+            LeavePlay(g, house, isHead);
             continue;
         }
 
         // A certain survival needs no luck.
         if (hasRecord && (gs_.rng.Unit() < survive || survive >= 1.0)) {
-            if (gs_.rng.Unit() < free) continue;
+            if (gs_.rng.Unit() < free) {
+                // Left free, he never stays in the castle his house has lost: he goes to his
+                // house's nearest castle, or leaves the country when it holds none.
+                if (b.shiro == castle && GetCountedDaimyou(gs_, house) != victor &&
+                    !RelocateBushou(gs_, g, castle, true, false))
+                    LeavePlay(g, house, isHead);
+                continue;
+            }
             captives.push_back(g);
             if (horyo_) horyo_->TakeHoryo(victor, g);
             continue;

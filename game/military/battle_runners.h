@@ -55,6 +55,11 @@ public:
     virtual void SurrenderedGenerals(std::span<const int> captives) = 0;
 };
 
+// Whether a general of the house who flees the country may find refuge with the house refuge: a
+// house with a head, not his own, whose relation toward his house is not hostile (arch-enemy and
+// no particular relation are both hostile).
+bool IsRefugeFor(const GameState& gs, int refuge, int house);
+
 class CBattleRunner {
 public:
     static constexpr int kMaxSteps = 20;
@@ -87,6 +92,9 @@ public:
 
 private:
     void ReportIfLeft(int bushou, int shiro, int house);
+    // The general of the house leaves play for the table of absent generals (the houses that may
+    // take him in later noted), told in the fates report; a head leaves his house fallen.
+    void LeavePlay(int bushou, int house, bool isHead);
     bool PlaysInPerson() const;
     bool OwnTroopsOnLand(int house, std::span<const int> army) const;
     bool OwnTroopsAtSea(int house, std::span<const int> ids) const;

@@ -36,10 +36,11 @@ void HouseIndex::Refresh(const GameState& gs) {
         const CBushou& b = BushouAt(gs, g);
         if (IsValidDaimyou(gs, b.daimyou)) members_[static_cast<std::size_t>(b.daimyou)].push_back(g);
         if (b.status == CBushou::kStatusHoryo || b.status == CBushou::kStatusHitojichi) held_.push_back(g);
-        const int h = GetCountedDaimyou(gs, b.GetEffectiveDaimyou());
+        // A captive or hostage serves no house while he is held: the house field decides.
+        const int h = GetCountedDaimyou(gs, b.daimyou);
         if (IsValidDaimyou(gs, h)) {
             strength_[static_cast<std::size_t>(h)] += 3 * b.cavalry + b.foot;
-            if (b.status != CBushou::kStatusHitojichi) bushou_[static_cast<std::size_t>(h)].push_back(g);
+            bushou_[static_cast<std::size_t>(h)].push_back(g);
         }
         if (b.status == CBushou::kStatusKyakushou && IsValidDaimyou(gs, b.daimyou)) {
             const int counted = GetCountedDaimyou(gs, b.daimyou);

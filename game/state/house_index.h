@@ -51,14 +51,15 @@ public:
     const std::vector<int>& ShiroOf(int daimyou) const { return Of(shiro_, daimyou); }
     // castles of other houses that the house besieges;
     const std::vector<int>& SiegesOf(int daimyou) const { return Of(siege_, daimyou); }
-    // generals that count for the house, hostages aside;
+    // generals that count for the house by their house field (captives and hostages, held by
+    // no house, count for none);
     const std::vector<int>& BushouOf(int daimyou) const { return Of(bushou_, daimyou); }
     // guest generals (status 3) that count for the house;
     const std::vector<int>& KyakushouOf(int daimyou) const { return Of(kyakushou_, daimyou); }
     // Captives and hostages (status 1 and 2) of every house, in table order: the only generals whose house
     // the personnel phase changes.
     const std::vector<int>& CaptivesAndHostages() const { return held_; }
-    // 3 x cavalry + foot over every general that counts for the house (hostages included);
+    // 3 x cavalry + foot over the generals of BushouOf;
     int StrengthOf(int daimyou) const {
         return daimyou >= 0 && static_cast<std::size_t>(daimyou) < strength_.size()
                    ? strength_[static_cast<std::size_t>(daimyou)]

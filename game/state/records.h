@@ -81,7 +81,9 @@ struct CBushou {
     std::uint16_t flags = 0;                    // kFlag...
     std::uint16_t unused78 = 0;                 // carried unchanged
 
-    // The house he counts for: his house, or his house of origin when he is a hostage.
+    // The house he counts for in the event conditions: his house, or his house of origin when he
+    // is held as captive or hostage. The planners go by the house field: a held general serves
+    // no house for them.
     int GetEffectiveDaimyou() const;
 };
 

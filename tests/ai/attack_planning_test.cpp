@@ -119,5 +119,32 @@ TEST(AttackPlanning, NoGeneralIsOrderedTwice) {
     EXPECT_GE(w.Ordered().size(), first.size());
 }
 
+// A general held by another house serves no house: his former house neither counts him among its
+// free generals (so that all three at the front would go and the weakest stays home) nor takes
+// him into the strike force of its estimates.
+TEST(AttackPlanning, HeldGeneralsAreNobodysForThePlanner) {
+    struct Case {
+        const char* name;
+        std::uint8_t status;
+        std::int16_t holder;
+    };
+    for (const Case& c : {Case{"none", CBushou::kStatusKashin, -1}, Case{"captive", CBushou::kStatusHoryo, 2},
+                          Case{"hostage", CBushou::kStatusHitojichi, 2}}) {
+        SCOPED_TRACE(c.name);
+        SortieWorld w;
+        if (c.holder >= 0) {
+            // Taken at a castle of his captor, far from the front.
+            const int held = w.AddBushou(0, 2);
+            CBushou& b = BushouAt(w.gs, held);
+            b.daimyou = CBushou::kDaimyouHitojichi;
+            b.originDaimyou = 0;
+            b.holderDaimyou = c.holder;
+            b.status = c.status;
+        }
+        CAttackPlanner(w.Context()).PlanDaimyouAttacks(0);
+        EXPECT_EQ(w.Ordered().size(), 2u);
+    }
+}
+
 }  // namespace
 }  // namespace rymd::test

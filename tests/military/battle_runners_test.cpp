@@ -58,25 +58,74 @@ TEST(BushouFate, WithoutSeppukuSettingOnlyGeneralsWithoutRecordCommitSeppuku) {
     }
 }
 
-TEST(BushouFate, FleeingHeadMarksHisHouseFallen) {
-    // Draws below 0.6 make the head flee; find a seed that does.
-    for (std::uint32_t seed = 1; seed <= 30; ++seed) {
-        FallenCastle w(seed);
-        w.Own(1, 1);
-        w.Own(2, 1);
-        const int head = w.Add(0, 0, 5, 50);
-        w.gs.DaimyouTbl[0].toushu = head;
-        w.gs.DaimyouTbl[1].toushu = w.Add(1, 3, 1, 1);
-        CBattleRunner runner(w.gs, Ports{});
-        runner.DecideBushouFate(std::vector<int>{head});
-        if (w.General(head).daimyou != CBushou::kDaimyouFree) continue;
-        EXPECT_EQ(w.gs.DaimyouTbl[0].toushu, -2);
-        EXPECT_EQ(w.General(head).joinDaimyou[0], 1);
-        EXPECT_EQ(w.General(head).joinDaimyou[1], -1);
-        EXPECT_NE(runner.fatesText.find("は城から落ち延びて行きました"), std::string::npos);
-        return;
+// The houses that may take a fleeing general in later are those whose relation toward his
+// house is above 1: arch-enemies (0) and houses of no particular relation (1) are hostile.
+TEST(BushouFate, FleeingHeadMarksHisHouseFallenAndSeeksRefugeWithFriends) {
+    EXPECT_FALSE(IsRefugeFor(FallenCastle().gs, 1, 0));  // a house without a head takes nobody in
+    for (int state = 0; state <= 10; ++state) {
+        SCOPED_TRACE(testing::Message() << "relation " << state);
+        bool fled = false;
+        // Draws below 0.6 make the head flee; find a seed that does.
+        for (std::uint32_t seed = 1; seed <= 30 && !fled; ++seed) {
+            FallenCastle w(seed);
+            w.Own(1, 1);
+            w.Own(2, 1);
+            const int head = w.Add(0, 0, 5, 50);
+            w.gs.DaimyouTbl[0].toushu = head;
+            w.gs.DaimyouTbl[1].toushu = w.Add(1, 3, 1, 1);
+            w.gs.DaimyouTbl[1].SetRelationLo(0, state);
+            EXPECT_EQ(IsRefugeFor(w.gs, 1, 0), state > CDaimyou::kRelNothing);
+            EXPECT_FALSE(IsRefugeFor(w.gs, 0, 0));  // never his own house
+            CBattleRunner runner(w.gs, Ports{});
+            runner.DecideBushouFate(std::vector<int>{head});
+            if (w.General(head).daimyou != CBushou::kDaimyouFree) continue;
+            fled = true;
+            EXPECT_EQ(w.gs.DaimyouTbl[0].toushu, -2);
+            EXPECT_EQ(w.General(head).joinDaimyou[0], state > CDaimyou::kRelNothing ? 1 : -1);
+            EXPECT_EQ(w.General(head).joinDaimyou[1], -1);
+            EXPECT_NE(runner.fatesText.find("は城から落ち延びて行きました"), std::string::npos);
+        }
+        EXPECT_TRUE(fled) << "no seed made the head flee";
     }
-    FAIL() << "no seed made the head flee";
+}
+
+// A defender whom his fate leaves free never stays in the castle his house has lost: he goes to
+// his house's nearest castle, even a full one, or leaves the country when his house keeps none.
+TEST(BushouFate, FreedDefendersNeverStayInTheFallenCastle) {
+    for (const bool keepsACastle : {true, false}) {
+        SCOPED_TRACE(keepsACastle ? "his house keeps a full castle" : "his house keeps no castle");
+        int freed = 0;
+        // Small seeds all begin with a small first draw: spread them.
+        for (std::uint32_t seed = 1; seed <= 30; ++seed) {
+            FallenCastle w(seed * 7919u);
+            w.gs.nSeppukuKakuritsu = 0;  // nobody with a record dies
+            w.Own(1, 1);
+            if (keepsACastle) {
+                w.Link(0, 2, 0);
+                w.gs.RoadCost = {10, 20, 30, 40};
+                for (int i = 0; i < CShiro::kMaxBushou; ++i)
+                    w.Add(0, 2, 1, 1);
+            } else {
+                w.Own(2, 1);
+            }
+            const int g = w.Add(0, 0, 5, 50);
+            CBattleRunner runner(w.gs, Ports{});
+            runner.DecideBushouFate(std::vector<int>{g});
+            const CBushou& b = w.General(g);
+            if (!runner.captives.empty()) continue;  // a captive of the victor
+            if (b.daimyou == CBushou::kDaimyouFree) {
+                EXPECT_NE(runner.fatesText.find("家0の武将" + std::to_string(g) + "は城から落ち延びて行きました"),
+                          std::string::npos);
+                if (!keepsACastle) ++freed;  // fled, or left free with nowhere to go
+                continue;
+            }
+            EXPECT_TRUE(keepsACastle) << seed;
+            EXPECT_EQ(b.daimyou, 0) << seed;
+            EXPECT_EQ(b.shiro, 2) << seed;
+            ++freed;
+        }
+        EXPECT_GT(freed, 0);
+    }
 }
 
 TEST(BushouFate, OddListsChangeNothing) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -217,6 +218,38 @@ TEST(Sums, TheHouseIndexGivesTheSameResults) {
     EXPECT_EQ(index.StrengthOf(0), 3 * 70 + 700);
     EXPECT_TRUE(index.OwnShiro(3).empty());
     EXPECT_TRUE(index.MemberBushou(-1).empty());
+}
+
+// The planners' lists go by the house field and the vassal rule: a captive or hostage counts for
+// no house, neither his former house nor the one holding him.
+TEST(HouseIndexLists, HeldGeneralsCountForNoHouse) {
+    struct Case {
+        const char* name;
+        std::int16_t house;
+        std::uint8_t status;
+        int countedFor;  // -1 none
+    };
+    for (const Case& c : {Case{"retainer", 2, CBushou::kStatusKashin, 2},
+                          Case{"vassal's retainer", 1, CBushou::kStatusKashin, 0},
+                          Case{"guest", 2, CBushou::kStatusKyakushou, 2},
+                          Case{"captive", CBushou::kDaimyouHitojichi, CBushou::kStatusHoryo, -1},
+                          Case{"hostage", CBushou::kDaimyouHitojichi, CBushou::kStatusHitojichi, -1}}) {
+        SCOPED_TRACE(c.name);
+        Realm w;
+        const int g = w.AddBushou(c.house, 3, {.foot = 50, .cavalry = 5});
+        CBushou& b = w.gs.BushouTbl[static_cast<std::size_t>(g)];
+        b.status = c.status;
+        if (c.house < 0) {
+            b.originDaimyou = 2;
+            b.holderDaimyou = 0;
+        }
+        const HouseIndex index(w.gs);
+        for (int d : {0, 1, 2}) {
+            const std::vector<int>& list = index.BushouOf(d);
+            EXPECT_EQ(std::count(list.begin(), list.end(), g), d == c.countedFor ? 1 : 0) << "house " << d;
+        }
+        EXPECT_EQ(index.StrengthOf(2), 3 * 80 + 800 + (c.countedFor == 2 ? 3 * 5 + 50 : 0));
+    }
 }
 
 TEST(Front, HostileNeighbours) {
