@@ -47,11 +47,21 @@ struct EventRun {
     int ending = -1;
     // Depth of subroutine calls now running; bounded by kMaxSubroutineDepth.
     int depth = 0;
+    // Runs of called events in this month's pass (each turn of a looping one counts); bounded by
+    // kMaxSubroutineRuns.
+    int subroutineRuns = 0;
+    // Whether this pass has told the author that it stopped a subroutine call: once a month is
+    // enough, however many calls are refused after it.
+    bool subroutineBoundTold = false;
     // Table lookups of the conditions; the interpreter drops them after every happening.
     EventLookups lookups;
 };
 
 inline constexpr int kMaxSubroutineDepth = 32;
+// A called event that loops over houses, castles or generals and calls again in every turn
+// multiplies its work with every level; the runs of called events in one month are bounded as
+// well as their depth.
+inline constexpr int kMaxSubroutineRuns = 100000;
 
 // The monthly pass over every conditional event; returns the ending result.
 int RunConditionalEvents(EventRun& run);

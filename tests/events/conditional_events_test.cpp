@@ -284,6 +284,65 @@ TEST(ConditionalEvents, ASelfCallingSubroutineStopsAtTheDepthBoundWithItsMessage
     EXPECT_EQ(w.Informs().size(), 1u);
 }
 
+TEST(ConditionalEvents, RunawaySubroutinesEndTheirMonthWithBoundedWorkAndOneMessage) {
+    const std::string depth = "サブルーチンの呼び出しが32段を超えたため、呼び出しを中止しました";
+    const std::string runs = "サブルーチンの実行が100000回を超えたため、この月の呼び出しを中止しました";
+    struct Case {
+        const char* name;
+        int loopKind;  // of the subroutines
+        int calls;     // calls of the next subroutine per run
+        int chain;     // subroutines L0 .. L(chain-1); the last calls L0 again unless it is open
+        bool open;     // the last subroutine calls nothing
+        double runs;   // runs of the subroutines in the month
+        const std::string* message;
+    } cases[] = {
+        {"plain recursion", CConditionalEvent::kLoopNone, 1, 1, false, kMaxSubroutineDepth, &depth},
+        {"a ring of two", CConditionalEvent::kLoopNone, 1, 2, false, kMaxSubroutineDepth, &depth},
+        // Two calls per run: a tree of 2^32 runs, cut by the bound on runs.
+        {"two calls of itself", CConditionalEvent::kLoopNone, 2, 1, false, kMaxSubroutineRuns, &depth},
+        // Once per house of five with a call in every turn: 5^32 runs without the bound on runs.
+        {"a loop over the houses", CConditionalEvent::kLoopDaimyou, 1, 1, false, kMaxSubroutineRuns, &depth},
+        // Eight levels of loops over the houses without recursion: 5 + 25 + ... + 5^8 runs.
+        {"nested loops", CConditionalEvent::kLoopDaimyou, 1, 8, true, kMaxSubroutineRuns, &runs},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EventWorld w;
+        CConditionalEvent& main = w.Add("呼出");
+        main.flags = CConditionalEvent::kFlagRepeatable;
+        EventWorld::Happenings(main, {Item(kHappeningSubroutineCall, "L0")});
+        std::vector<std::string> ids{"MAIN"};
+        for (int k = 0; k < c.chain; ++k) {
+            CConditionalEvent& sub = w.Add("L" + std::to_string(k));
+            sub.flags = CConditionalEvent::kFlagSubRoutine;
+            sub.loopKind = static_cast<std::uint8_t>(c.loopKind);
+            std::vector<EventItem> happenings{Item(kHappeningAdd, "runs", "1")};
+            const bool last = k + 1 == c.chain;
+            if (!(last && c.open))
+                for (int i = 0; i < c.calls; ++i)
+                    happenings.push_back(
+                        Item(kHappeningSubroutineCall, "L" + std::to_string(last ? 0 : k + 1)));
+            EventWorld::Happenings(sub, happenings);
+            ids.push_back("L" + std::to_string(k));
+        }
+        CConditionalEvent& after = Counter(w, "後");  // the events after the runaway ones still run
+        after.flags = CConditionalEvent::kFlagRepeatable;
+        ids.push_back("AFTER");
+        w.NameEvents(ids);
+        for (int month = 1; month <= 2; ++month) {
+            SCOPED_TRACE(month);
+            w.port.ClearCalls();
+            EXPECT_EQ(w.Pass(), -1);
+            EXPECT_EQ(w.Var("runs"), month * c.runs);
+            EXPECT_EQ(w.Var("n"), month);
+            const std::vector<std::string> told = w.Informs();
+            ASSERT_EQ(told.size(), 1u);
+            EXPECT_TRUE(told[0].starts_with("条件イベント(No.")) << told[0];
+            EXPECT_TRUE(told[0].ends_with(")で、" + *c.message)) << told[0];
+        }
+    }
+}
+
 TEST(ConditionalEvents, ConditionsSeeTheGeneralsAndSiegesAsTheHappeningsBeforeThemLeftThem) {
     EventWorld w;
     w.gs.nBushouEx = 5;
