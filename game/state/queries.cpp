@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -308,7 +309,9 @@ int CalcMaxHeiByIncome(const GameState& gs, int daimyou, int gundan, const House
                                                      KouzanGijutsu(gs, daimyou) / 1000.0) +
                            SumKokudakaOfGundan(gs, daimyou, gundan, index) / 12 / 2 -
                            GunsenTerm(gs, daimyou, gundan);
-    return static_cast<int>(static_cast<double>(s / u) * 0.8);
+    // Rice yields that events raised to the top of their range keep more soldiers than int holds.
+    return static_cast<int>(std::clamp(std::trunc(static_cast<double>(s / u) * 0.8),
+                                       static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
 
 int CalcMaxHeiOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {

@@ -196,6 +196,15 @@ TEST(Economy, FundsAtTheEndsOfTheirRangeAreProjectedWithoutWrapping) {
     EXPECT_EQ(CalcMaxHeiOfGundan(gs, 0, -1), 171798683);
 }
 
+// Sixty castles at the top of the rice yield's range keep more soldiers than int holds.
+TEST(Economy, TheAffordableTroopsStopAtTheTopOfInt) {
+    TestWorld w({.castles = 60, .houses = 2});
+    for (int c = 0; c < 60; ++c)
+        w.gs.ShiroTbl[static_cast<std::size_t>(c)].kokudaka = UINT32_MAX;
+    EXPECT_EQ(CalcMaxHeiByIncome(w.gs, 0, -1), INT_MAX);
+    EXPECT_EQ(CalcMaxHeiOfGundan(w.gs, 0, -1), INT_MAX);
+}
+
 // With the phase's house index the purse functions walk the house's lists: the same results for every
 // house and corps, a house outside the table and the masterless side included.
 TEST(Sums, TheHouseIndexGivesTheSameResults) {
