@@ -58,13 +58,13 @@ void RefuseCall(EventRun& run, int caller, const std::string& why) {
 // Counts one run of a called event against the month's bound; false (the call refused) once
 // the bound is reached.
 bool TakeSubroutineRun(EventRun& run, int caller) {
-    if (run.subroutineRuns < kMaxSubroutineRuns) {
+    if (run.subroutineRuns < run.subroutineRunLimit) {
         ++run.subroutineRuns;
         return true;
     }
     RefuseCall(run, caller,
                FormatText("サブルーチンの実行が%d回を超えたため、この月の呼び出しを中止しました",
-                          kMaxSubroutineRuns));
+                          run.subroutineRunLimit));
     return false;
 }
 
