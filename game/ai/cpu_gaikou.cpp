@@ -280,7 +280,7 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
         for (int c : view_.Besieged(daimyou))
             besiegedOwners.push_back(ShiroAt(gs, c).daimyou);
         bool projected = false;
-        int atHarvest = 0;
+        std::int64_t atHarvest = 0;
         for (int i = 0; i < list.GetCount(); ++i) {
             const int t = list.GetItem(i);
             if (Relation(gs, daimyou, t) == CDaimyou::kRelShukuteki) continue;

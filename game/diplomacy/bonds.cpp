@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -188,7 +189,10 @@ void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet, cons
     if (!quiet) {
         const std::int64_t yield =
             known && known->kokudaka ? known->kokudaka(b) : SumKokudakaOfDaimyou(gs, b);
-        DaimyouAt(gs, a).shikin -= static_cast<std::int32_t>(0.1 * static_cast<double>(yield));
+        // Wide: rice yields that events raised to the top of their range cost more than int holds.
+        CDaimyou& payer = DaimyouAt(gs, a);
+        const double left = static_cast<double>(payer.shikin) - std::trunc(0.1 * static_cast<double>(yield));
+        payer.shikin = static_cast<std::int32_t>(std::clamp<double>(left, INT32_MIN, INT32_MAX));
     }
 }
 

@@ -48,20 +48,42 @@ int LoopLength(const GameState& gs, int kind) {
     }
 }
 
+// Refuses a subroutine call of the caller's happening; the author hears of it once a month.
+void RefuseCall(EventRun& run, int caller, const std::string& why) {
+    if (run.subroutineBoundTold) return;
+    run.subroutineBoundTold = true;
+    TellEventError(run, caller, why);
+}
+
+// Counts one run of a called event against the month's bound; false (the call refused) once
+// the bound is reached.
+bool TakeSubroutineRun(EventRun& run, int caller) {
+    if (run.subroutineRuns < run.subroutineRunLimit) {
+        ++run.subroutineRuns;
+        return true;
+    }
+    RefuseCall(run, caller,
+               FormatText("サブルーチンの実行が%d回を超えたため、この月の呼び出しを中止しました",
+                          run.subroutineRunLimit));
+    return false;
+}
+
 // Runs the event by its kind: once, or once per house, castle or general with its loop variable
 // set to the index + 1 before each turn. The length is read again before every turn, so a
 // happening that removes generals ends a loop over generals at the end of the table as it
-// stands.
-void RunByKind(EventRun& run, int eventIndex) {
+// stands. An event called by the happening of another (caller 0 or above) counts every turn
+// against the month's bound and stops when it is reached.
+void RunByKind(EventRun& run, int eventIndex, int caller = -1) {
     GameState& gs = run.ctx.gs;
     const int kind = EventAt(gs, eventIndex).loopKind;
     if (kind == CConditionalEvent::kLoopNone) {
-        RunConditionalEvent(run, eventIndex);
+        if (caller < 0 || TakeSubroutineRun(run, caller)) RunConditionalEvent(run, eventIndex);
         return;
     }
     const CScriptVariables::FormulaEvaluator evaluate = FormulaEvaluatorFor(gs);
     const std::string variable = EventAt(gs, eventIndex).loopVariable;
     for (int i = 0; i < LoopLength(gs, kind); ++i) {
+        if (caller >= 0 && !TakeSubroutineRun(run, caller)) return;
         // An unacceptable name is ignored: the event still runs.
         if (!variable.empty()) gs.ScriptVariables.SetVariable(variable, i + 1.0, evaluate);
         RunConditionalEvent(run, eventIndex);
@@ -102,6 +124,9 @@ bool EventLookups::Besieged(const GameState& gs, int shiro) {
 int RunConditionalEvents(EventRun& run) {
     GameState& gs = run.ctx.gs;
     run.ending = -1;
+    run.depth = 0;
+    run.subroutineRuns = 0;
+    run.subroutineBoundTold = false;
     run.lookups.Invalidate();
     for (int i = 0; i < EventCount(gs); ++i) {
         const CConditionalEvent& ev = EventAt(gs, i);
@@ -125,13 +150,13 @@ void RunConditionalEvent(EventRun& run, int eventIndex) {
         if (called < 0 || called >= EventCount(gs)) continue;
         if (run.depth >= kMaxSubroutineDepth) {
             // An event that calls itself, directly or through others, stops here.
-            TellEventError(run, eventIndex,
-                           FormatText("サブルーチンの呼び出しが%d段を超えたため、呼び出しを中止しました",
-                                      kMaxSubroutineDepth));
+            RefuseCall(run, eventIndex,
+                       FormatText("サブルーチンの呼び出しが%d段を超えたため、呼び出しを中止しました",
+                                  kMaxSubroutineDepth));
             continue;
         }
         ++run.depth;
-        RunByKind(run, called);
+        RunByKind(run, called, eventIndex);
         --run.depth;
     }
     if (!EventAt(gs, eventIndex).message.empty() && EventPolicy(run).Shows(MessageKind::ConditionalEventMessage))

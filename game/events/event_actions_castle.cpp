@@ -75,7 +75,8 @@ void ChangeCastle(GameState& gs, int code, int shiro, double value, std::int64_t
             break;
         case kShiroMinshuuPlus:
         case kDaimyouMinshuuPlus:
-            c.support = Stored<std::int16_t>(Bounded(c.support + TruncToInt(value * 10.0), 0, kMaxSupport));
+            c.support = Stored<std::int16_t>(
+                Bounded(c.support + std::int64_t{TruncToInt(value * 10.0)}, 0, kMaxSupport));
             break;
         case kShiroShubiheiPlus:
         case kDaimyouShubiheiPlus:

@@ -3,8 +3,9 @@
 // save, the part of the map shown, castle visibility, castle types, hidden routes,
 // non-aggression). What reaches the screen goes through the view port; the screen acts on it.
 #include <algorithm>
+#include <climits>
 #include <cstdint>
-#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -70,9 +71,24 @@ void AskQuestion(const Happening& h) {
 
 // --- map -----------------------------------------------------------------------------------
 
+// Reads up to four integers written "left,top,right,bottom", each with its own leading blanks
+// and sign; a number beyond the range of int stands at that end of the range. The values after
+// the first that cannot be read stay 0.
+void ReadFourNumbers(const std::string& text, int (&v)[4]) {
+    const char* p = text.c_str();
+    for (int k = 0; k < 4; ++k) {
+        if (k > 0 && *p++ != ',') return;
+        char* end = nullptr;
+        const long long n = std::strtoll(p, &end, 10);
+        if (end == p) return;
+        v[k] = static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));
+        p = end;
+    }
+}
+
 void ChangeViewArea(const Happening& h) {
     int v[4] = {0, 0, 0, 0};
-    [[maybe_unused]] const int read = std::sscanf(h.item.data1.c_str(), "%d,%d,%d,%d", &v[0], &v[1], &v[2], &v[3]);
+    ReadFourNumbers(h.item.data1, v);
     const int w = h.run.ctx.map.Width();
     const int ht = h.run.ctx.map.Height();
     auto& area = h.gs.MainMapKakudai;
@@ -160,7 +176,7 @@ void ChangeShiroType(const Happening& h) {
     }
     double value = 0.0;
     if (!h.Evaluate(h.item.data1, value)) return;
-    const int type = TruncToInt(value) - 1;
+    const std::int64_t type = std::int64_t{TruncToInt(value)} - 1;
     if (type >= 0 && type < types)
         geo.shiroType = static_cast<std::int16_t>(type);
     else

@@ -36,6 +36,13 @@ private:
     std::vector<unsigned char> besieged_;  // by castle index
 };
 
+inline constexpr int kMaxSubroutineDepth = 32;
+// A called event that loops over houses, castles or generals and calls again in every turn
+// multiplies its work with every level; the runs of called events in one month are bounded as
+// well as their depth (a loop over some hundred castles calling a loop over a thousand or two
+// generals stays well within).
+inline constexpr int kMaxSubroutineRuns = 1000000;
+
 struct EventRun {
     explicit EventRun(GameContext context, bool skip = false) : ctx(context), skipMessages(skip) {}
 
@@ -47,11 +54,16 @@ struct EventRun {
     int ending = -1;
     // Depth of subroutine calls now running; bounded by kMaxSubroutineDepth.
     int depth = 0;
+    // Runs of called events in this month's pass (each turn of a looping one counts), and their
+    // bound.
+    int subroutineRuns = 0;
+    int subroutineRunLimit = kMaxSubroutineRuns;
+    // Whether this pass has told the author that it stopped a subroutine call: once a month is
+    // enough, however many calls are refused after it.
+    bool subroutineBoundTold = false;
     // Table lookups of the conditions; the interpreter drops them after every happening.
     EventLookups lookups;
 };
-
-inline constexpr int kMaxSubroutineDepth = 32;
 
 // The monthly pass over every conditional event; returns the ending result.
 int RunConditionalEvents(EventRun& run);

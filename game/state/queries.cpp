@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -295,11 +296,11 @@ int CalcMonthlyCostOfDaimyou(const GameState& gs, int daimyou) {
     return cost;
 }
 
-int EstimateShikinAtHarvest(const GameState& gs, int daimyou, int gundan, double factor,
-                            const HouseIndex* index) {
-    const int cost = static_cast<int>(CalcMonthlyCostOfGundan(gs, daimyou, gundan, index) * factor);
-    const int net = CalcMonthlyIncomeOfGundan(gs, daimyou, gundan, index) - cost;
-    return FundsOf(gs, daimyou, gundan) + std::min(net, 0) * MonthsToHarvest(gs);
+std::int64_t EstimateShikinAtHarvest(const GameState& gs, int daimyou, int gundan, double factor,
+                                     const HouseIndex* index) {
+    const auto cost = static_cast<std::int64_t>(CalcMonthlyCostOfGundan(gs, daimyou, gundan, index) * factor);
+    const std::int64_t net = CalcMonthlyIncomeOfGundan(gs, daimyou, gundan, index) - cost;
+    return FundsOf(gs, daimyou, gundan) + std::min<std::int64_t>(net, 0) * MonthsToHarvest(gs);
 }
 
 int CalcMaxHeiByIncome(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
@@ -309,16 +310,19 @@ int CalcMaxHeiByIncome(const GameState& gs, int daimyou, int gundan, const House
                                                      KouzanGijutsu(gs, daimyou) / 1000.0) +
                            SumKokudakaOfGundan(gs, daimyou, gundan, index) / 12 / 2 -
                            GunsenTerm(gs, daimyou, gundan);
-    return static_cast<int>(static_cast<double>(s / u) * 0.8);
+    // Rice yields that events raised to the top of their range keep more soldiers than int holds.
+    return static_cast<int>(std::clamp(std::trunc(static_cast<double>(s / u) * 0.8),
+                                       static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
 
 int CalcMaxHeiOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index) {
     const int u = HeiUnit(gs);
     const int a = std::max(CalcMaxHeiByIncome(gs, daimyou, gundan, index), 0);
-    const int perMonth = FundsOf(gs, daimyou, gundan) / MonthsToHarvest(gs);
-    int b = static_cast<int>((perMonth - GunsenTerm(gs, daimyou, gundan)) * 0.8) / u;
-    if (b < 0) b = 0;
-    return std::max(a, b);
+    const std::int64_t perMonth = FundsOf(gs, daimyou, gundan) / MonthsToHarvest(gs);
+    // At most INT32_MAX x 0.8: the soldiers fit an int; debts below the warships' term give none.
+    const auto b =
+        static_cast<std::int64_t>(static_cast<double>(perMonth - GunsenTerm(gs, daimyou, gundan)) * 0.8) / u;
+    return std::max<int>(a, static_cast<int>(std::max<std::int64_t>(b, 0)));
 }
 
 // =============================================================================================

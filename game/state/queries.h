@@ -83,9 +83,9 @@ int CalcMonthlyIncomeOfDaimyou(const GameState& gs, int daimyou);
 int CalcMonthlyCostOfGundan(const GameState& gs, int daimyou, int gundan, const HouseIndex* index = nullptr);
 int CalcMonthlyCostOfDaimyou(const GameState& gs, int daimyou);
 // Funds at the harvest (month 9): the funds less the months of deficit until then; a surplus
-// is not added.
-int EstimateShikinAtHarvest(const GameState& gs, int daimyou, int gundan, double factor,
-                            const HouseIndex* index = nullptr);
+// is not added. Wide, as funds at the bottom of their range may still fall.
+std::int64_t EstimateShikinAtHarvest(const GameState& gs, int daimyou, int gundan, double factor,
+                                     const HouseIndex* index = nullptr);
 // Soldier units that the income of the house or corps keeps.
 int CalcMaxHeiByIncome(const GameState& gs, int daimyou, int gundan, const HouseIndex* index = nullptr);
 // Soldier units that the house or corps can afford, by income or by funds.

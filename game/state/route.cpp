@@ -1,6 +1,7 @@
 #include "game/state/route.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "game/state/access.h"
 #include "game/state/game_state.h"
@@ -262,8 +263,11 @@ void DisbandGundan(GameState& gs, int gundan) {
     const int owner = corps.daimyou;
     if (IsValidDaimyou(gs, owner)) {
         CDaimyou& house = DaimyouAt(gs, owner);
-        house.shikin += corps.shikin;
-        house.teppou += corps.teppou;
+        // Held at the ends of their range: an event may have set the house's funds to one.
+        house.shikin = static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(std::int64_t{house.shikin} + corps.shikin, INT32_MIN, INT32_MAX));
+        house.teppou = static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(std::int64_t{house.teppou} + corps.teppou, INT32_MIN, INT32_MAX));
         corps.shikin = 0;
         corps.teppou = 0;
         // The castles go back to the house's head as it stands: -2 (a house that holds castles

@@ -2,6 +2,8 @@
 // allowances and per-general caps, and the hand-out of muskets.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "ai/planner_world.h"
 #include "game/ai/cpu_gunbi.h"
 #include "game/domestic/castle_economy.h"
@@ -182,12 +184,21 @@ TEST(CpuGunbiTest, OddStatesDoNoHarm) {
         {"no generals", [](PlannerWorld&) {}},
         {"a corps without provinces",
          [](PlannerWorld& w) { w.gs.GundanTbl[w.AddGundan(0, w.AddBushou(0, 0))].tantouKuni.fill(-1); }},
-        {"a captive head", [](PlannerWorld& w) {
+        {"a captive head",
+         [](PlannerWorld& w) {
              const int g = w.AddBushou(1, 2);
              w.gs.BushouTbl[g].status = CBushou::kStatusHoryo;
              w.gs.DaimyouTbl[0].toushu = g;
          }},
         {"no soldier unit", [](PlannerWorld& w) { w.gs.nHeiUnit = 0; }},
+        // An event may set the funds to the bottom of their range; the months of deficit to the
+        // harvest go below it.
+        {"the lowest funds and a deficit",
+         [](PlannerWorld& w) {
+             w.gs.DaimyouTbl[0].shikin = INT_MIN;
+             w.gs.nCurMonth = 1;
+             w.AddBushou(0, 1, {.foot = 100});
+         }},
     };
     for (const Case& c : cases) {
         PlannerWorld w;

@@ -2,6 +2,8 @@
 // muskets, and what it leaves alone.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "ai/planner_world.h"
 #include "game/ai/cpu_naisei.h"
 #include "game/state/queries.h"
@@ -228,6 +230,12 @@ TEST(CpuNaiseiTest, OddStatesDoNoHarm) {
              w.gs.nGunsenPrice = 0;
              w.gs.TeppouCost[3] = 0.0;
              w.gs.ShiroMapTbl[0].flags |= ShiroMapRecord::kFlagPort;
+         }},
+        {"the lowest funds and a deficit",
+         [](PlannerWorld& w) {
+             w.gs.DaimyouTbl[0].shikin = INT_MIN;
+             w.gs.ShiroMapTbl[0].flags |= ShiroMapRecord::kFlagPort;
+             w.AddBushou(0, 0, {.foot = 100});
          }},
         {"a full trade-ship table",
          [](PlannerWorld& w) {

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+
 #include "support/test_world.h"
 
 namespace rymd {
@@ -42,6 +45,33 @@ TEST(MakePeace, PaysForPeaceUnlessQuiet) {
         EXPECT_EQ(Rel(gs, 1, 0), CDaimyou::kRelFusen);
         EXPECT_EQ(gs.DaimyouTbl[0].shikin, quiet ? 1000 : 1000 - 2234);  // funds may go negative
         EXPECT_EQ(gs.DaimyouTbl[1].shikin, 0);
+    }
+}
+
+// Funds at the bottom of their range, or a price beyond it (rice yields that events raised to
+// the top of theirs): the funds stop at the bottom.
+TEST(MakePeace, ThePriceTakesTheFundsNoLowerThanTheBottomOfTheirRange) {
+    struct Case {
+        std::int32_t funds;
+        std::uint32_t kokudaka;  // of each of house 1's seven castles
+        std::int32_t after;
+    } cases[] = {
+        {INT32_MIN, 10000, INT32_MIN},
+        {1000, UINT32_MAX, INT32_MIN},
+        {-5000, 10000, -5000 - 7000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.funds);
+        TestWorld w({.castles = 8, .houses = 2});
+        GameState& gs = w.gs;
+        for (int s = 1; s < 8; ++s) {
+            w.Own(s, 1);
+            gs.ShiroTbl[static_cast<std::size_t>(s)].kokudaka = c.kokudaka;
+        }
+        gs.DaimyouTbl[0].shikin = c.funds;
+        ScriptedPort port;
+        MakePeace(gs, port.AsPorts(), 0, 1, false);
+        EXPECT_EQ(gs.DaimyouTbl[0].shikin, c.after);
     }
 }
 

@@ -63,8 +63,9 @@ struct EventWorld : TestWorld {
         }
         ASSERT_TRUE(gs.NameIndex.SetList6(static_cast<int>(slots.size()), slots.data()));
     }
-    int Pass(bool skip = false) {
+    int Pass(bool skip = false, int subroutineRunLimit = kMaxSubroutineRuns) {
         EventRun run{GameContext{gs, map, ports}, skip};
+        run.subroutineRunLimit = subroutineRunLimit;
         return RunConditionalEvents(run);
     }
     double Var(const char* name) const { return gs.ScriptVariables.GetTokenValue(name); }
@@ -282,6 +283,84 @@ TEST(ConditionalEvents, ASelfCallingSubroutineStopsAtTheDepthBoundWithItsMessage
     w.Pass();
     EXPECT_EQ(w.Var("depth"), 2.0 * kMaxSubroutineDepth);
     EXPECT_EQ(w.Informs().size(), 1u);
+}
+
+// Subroutines L0 .. L(chain-1) of the kind, each adding 1 to "runs" and calling the next (the
+// last calls L0 again unless the chain is open) as many times as given; MAIN calls L0 every
+// month, and the repeatable counter AFTER follows.
+void Runaway(EventWorld& w, int loopKind, int calls, int chain, bool open) {
+    CConditionalEvent& main = w.Add("呼出");
+    main.flags = CConditionalEvent::kFlagRepeatable;
+    EventWorld::Happenings(main, {Item(kHappeningSubroutineCall, "L0")});
+    std::vector<std::string> ids{"MAIN"};
+    for (int k = 0; k < chain; ++k) {
+        CConditionalEvent& sub = w.Add("L" + std::to_string(k));
+        sub.flags = CConditionalEvent::kFlagSubRoutine;
+        sub.loopKind = static_cast<std::uint8_t>(loopKind);
+        std::vector<EventItem> happenings{Item(kHappeningAdd, "runs", "1")};
+        const bool last = k + 1 == chain;
+        if (!(last && open))
+            for (int i = 0; i < calls; ++i)
+                happenings.push_back(Item(kHappeningSubroutineCall, "L" + std::to_string(last ? 0 : k + 1)));
+        EventWorld::Happenings(sub, happenings);
+        ids.push_back("L" + std::to_string(k));
+    }
+    CConditionalEvent& after = Counter(w, "後");  // the events after the runaway ones still run
+    after.flags = CConditionalEvent::kFlagRepeatable;
+    ids.push_back("AFTER");
+    w.NameEvents(ids);
+}
+
+// Each case runs with a bound of 5000 runs a month, the last test with the game's bound.
+TEST(ConditionalEvents, RunawaySubroutinesEndTheirMonthWithBoundedWorkAndOneMessage) {
+    constexpr int kLimit = 5000;
+    const std::string depth = "サブルーチンの呼び出しが32段を超えたため、呼び出しを中止しました";
+    const std::string runs = "サブルーチンの実行が5000回を超えたため、この月の呼び出しを中止しました";
+    struct Case {
+        const char* name;
+        int loopKind;  // of the subroutines
+        int calls;     // calls of the next subroutine per run
+        int chain;     // subroutines in the chain
+        bool open;     // the last subroutine calls nothing
+        double runs;   // runs of the subroutines in the month
+        const std::string* message;
+    } cases[] = {
+        {"plain recursion", CConditionalEvent::kLoopNone, 1, 1, false, kMaxSubroutineDepth, &depth},
+        {"a ring of two", CConditionalEvent::kLoopNone, 1, 2, false, kMaxSubroutineDepth, &depth},
+        // Two calls per run: a tree of 2^32 runs, cut by the bound on runs.
+        {"two calls of itself", CConditionalEvent::kLoopNone, 2, 1, false, kLimit, &depth},
+        // Once per house of five with a call in every turn: 5^32 runs without the bound on runs.
+        {"a loop over the houses", CConditionalEvent::kLoopDaimyou, 1, 1, false, kLimit, &depth},
+        // Six levels of loops over the houses without recursion: 5 + 25 + ... + 5^6 runs.
+        {"nested loops", CConditionalEvent::kLoopDaimyou, 1, 6, true, kLimit, &runs},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EventWorld w;
+        Runaway(w, c.loopKind, c.calls, c.chain, c.open);
+        for (int month = 1; month <= 2; ++month) {
+            SCOPED_TRACE(month);
+            w.port.ClearCalls();
+            EXPECT_EQ(w.Pass(false, kLimit), -1);
+            EXPECT_EQ(w.Var("runs"), month * c.runs);
+            EXPECT_EQ(w.Var("n"), month);
+            const std::vector<std::string> told = w.Informs();
+            ASSERT_EQ(told.size(), 1u);
+            EXPECT_TRUE(told[0].starts_with("条件イベント(No.")) << told[0];
+            EXPECT_TRUE(told[0].ends_with(")で、" + *c.message)) << told[0];
+        }
+    }
+}
+
+TEST(ConditionalEvents, ASelfCallingLoopOverTheHousesStopsAtTheGamesBoundOnRuns) {
+    EventWorld w;
+    Runaway(w, CConditionalEvent::kLoopDaimyou, 1, 1, false);
+    EXPECT_EQ(w.Pass(), -1);
+    EXPECT_EQ(w.Var("runs"), static_cast<double>(kMaxSubroutineRuns));
+    EXPECT_EQ(w.Var("n"), 1.0);
+    EXPECT_EQ(w.Informs(),
+              std::vector<std::string>{"条件イベント(No.2 : L0)で、サブルーチンの呼び出しが32段を超えたため、"
+                                       "呼び出しを中止しました"});
 }
 
 TEST(ConditionalEvents, ConditionsSeeTheGeneralsAndSiegesAsTheHappeningsBeforeThemLeftThem) {

@@ -6,8 +6,13 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <limits>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -717,9 +722,14 @@ TEST(EventActionScreen, TheViewAreaIsKeptInsideTheMap) {
     };
     // The map is 100 x 80.
     const std::vector<Case> cases = {
-        {"0,0,0,0", {0, 0, 0, 100, 80}},       {"10,20,60,70", {1, 10, 20, 60, 70}},
-        {"50,20,30,10", {1, 50, 20, 51, 21}},  {"-5,300,500,500", {1, 0, 78, 99, 79}},
+        {"0,0,0,0", {0, 0, 0, 100, 80}},
+        {"10,20,60,70", {1, 10, 20, 60, 70}},
+        {"50,20,30,10", {1, 50, 20, 51, 21}},
+        {"-5,300,500,500", {1, 0, 78, 99, 79}},
         {"7", {1, 7, 0, 8, 1}},
+        // Numbers beyond the range of int stand at its ends.
+        {"2147483648,2147483648,99999999999999999999,2147483647", {1, 98, 78, 99, 79}},
+        {"-2147483649,-2147483648,-99999999999999999999,-2147483649", {1, 0, 0, 1, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.data);
@@ -774,6 +784,157 @@ TEST(EventActionScreen, CastleVisibilityTypesAndHiddenRoutes) {
     w.Do(H(hide).shiro1(2).shiro2(1).data1("0"));
     EXPECT_EQ(targets(1), (std::vector<int>{2, 0}));
     EXPECT_EQ(targets(2), std::vector<int>{1});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Extreme values
+
+// Data texts at and beyond the ends of int and of double, with the side of the range they
+// stand for. A formula never gives NaN: 0/0 is a division by zero, reported, changing nothing.
+struct Extreme {
+    const char* text;
+    bool high;
+};
+constexpr Extreme kExtremes[] = {
+    {"2147483647", true},   {"2147483648", true},   {"1e308", true},
+    {"-2147483648", false}, {"-2147483649", false}, {"-1e308", false},
+};
+
+// Every happening with every extreme in both data texts, its operands naming house 1, castle 1
+// and general 1 (id 1) and their second ones house 2, castle 2 and general 2: the values of the
+// number happenings end at the limits of their rule, and no happening leaves a value outside
+// the limits that the rest of the game assumes. Soldier unit 10: 500 foot and 200 cavalry
+// units; castle 1 (size 3 of at most 5, a port) keeps 6000 provisions and 60 garrison units.
+TEST(EventActionValues, EveryHappeningKeepsItsValuesWithinTheirLimitsAtTheEndsOfTheRanges) {
+    using Get = std::function<std::int64_t(const GameState&)>;
+    struct Expected {
+        Get value;
+        std::int64_t high, low;
+    };
+    const Get foot = [](const GameState& gs) { return gs.BushouTbl[1].foot; };
+    const Get cavalry = [](const GameState& gs) { return gs.BushouTbl[1].cavalry; };
+    const Get muskets = [](const GameState& gs) { return gs.BushouTbl[1].muskets; };
+    const Get kibo = [](const GameState& gs) { return gs.ShiroTbl[1].kibo; };
+    const Get kokudaka = [](const GameState& gs) { return gs.ShiroTbl[1].kokudaka; };
+    const Get keizai = [](const GameState& gs) { return gs.ShiroTbl[1].keizai; };
+    const Get kouzan = [](const GameState& gs) { return gs.ShiroTbl[1].kouzan; };
+    const Get support = [](const GameState& gs) { return gs.ShiroTbl[1].support; };
+    const Get shubihei = [](const GameState& gs) { return gs.ShiroTbl[1].shubihei; };
+    const Get hyourou = [](const GameState& gs) { return gs.ShiroTbl[1].hyourou; };
+    const Get ships = [](const GameState& gs) { return gs.ShiroTbl[1].kouekisen; };
+    const std::map<std::string, Expected> expected = {
+        {"HAPPENING_BUSHOU_ASHIGARU_PLUS", {foot, 500, 0}},
+        {"HAPPENING_BUSHOU_KIBA_PLUS", {cavalry, 200, 0}},
+        {"HAPPENING_BUSHOU_TEPPOU_PLUS", {muskets, 50, 0}},
+        {"HAPPENING_DAIMYOU_ASHIGARU_PLUS", {foot, 500, 0}},
+        {"HAPPENING_DAIMYOU_KIBA_PLUS", {cavalry, 200, 0}},
+        {"HAPPENING_DAIMYOU_TEPPOU_PLUS", {muskets, 50, 0}},
+        {"HAPPENING_SHIRO_MAX_LEVEL", {[](const GameState& gs) { return gs.ShiroMapTbl[1].maxKibo; }, 10, 1}},
+        // The maxima have no lower bound of their own: they stop at the ends of their fields.
+        {"HAPPENING_SHIRO_MAX_KOKUDAKA",
+         {[](const GameState& gs) { return gs.ShiroMapTbl[1].maxKokudaka; }, INT_MAX, 0}},
+        {"HAPPENING_SHIRO_MAX_KEIZAI",
+         {[](const GameState& gs) { return gs.ShiroMapTbl[1].maxKeizai; }, 32767, -32768}},
+        {"HAPPENING_SHIRO_MAX_KOUZAN",
+         {[](const GameState& gs) { return gs.ShiroMapTbl[1].maxKouzan; }, 32767, -32768}},
+        {"HAPPENING_SHIRO_LEVEL_PLUS", {kibo, 5, 1}},
+        {"HAPPENING_SHIRO_KOKUDAKA_PLUS", {kokudaka, 20000, 0}},
+        {"HAPPENING_SHIRO_KEIZAI_PLUS", {keizai, 1000, 0}},
+        {"HAPPENING_SHIRO_KOUZAN_PLUS", {kouzan, 1000, 0}},
+        {"HAPPENING_SHIRO_MINSHUU_PLUS", {support, 1000, 0}},
+        {"HAPPENING_SHIRO_SHUBIHEI_PLUS", {shubihei, 60, 0}},
+        {"HAPPENING_SHIRO_HYOUROU_PLUS", {hyourou, 6000, 0}},
+        {"HAPPENING_SHIRO_KOUEKISEN_PLUS", {ships, 10, 0}},
+        {"HAPPENING_DAIMYOU_SHIRO_LEVEL_PLUS", {kibo, 5, 1}},
+        {"HAPPENING_DAIMYOU_KOKUDAKA_PLUS", {kokudaka, 20000, 0}},
+        {"HAPPENING_DAIMYOU_KEIZAI_PLUS", {keizai, 1000, 0}},
+        {"HAPPENING_DAIMYOU_KOUZAN_PLUS", {kouzan, 1000, 0}},
+        {"HAPPENING_DAIMYOU_MINSHUU_PLUS", {support, 1000, 0}},
+        {"HAPPENING_DAIMYOU_SHUBIHEI_PLUS", {shubihei, 60, 0}},
+        {"HAPPENING_DAIMYOU_HYOUROU_PLUS", {hyourou, 6000, 0}},
+        {"HAPPENING_DAIMYOU_KOUEKISEN_PLUS", {ships, 10, 0}},
+        {"HAPPENING_SHIRO_TYPE_CHANGE",
+         {[](const GameState& gs) { return gs.ShiroMapTbl[1].shiroType; }, 0, 0}},
+        {"HAPPENING_BUSHOU_KEISHOU",
+         {[](const GameState& gs) { return gs.BushouExTbl[1].successionRank; }, 127, -128}},
+        {"HAPPENING_DAIMYOU_SHIKIN",
+         {[](const GameState& gs) { return gs.DaimyouTbl[1].shikin; }, INT_MAX, INT_MIN}},
+        // The mode keeps its lowest four bits.
+        {"HAPPENING_SHIRO_INFO_ENABLE",
+         {[](const GameState& gs) { return gs.ExclusionList.empty() ? -1 : gs.ExclusionList[0] >> 28 & 0xF; },
+          15, 0}},
+        {"HAPPENING_DAIMYO_NONAGGRESSION",
+         {[](const GameState& gs) { return gs.DaimyouTbl[1].kindByte & 0x08; }, 8, 8}},
+    };
+    EventWorld w(3, 10);
+    w.gs.ShiroMapTbl[1].flags |= ShiroMapRecord::kFlagPort;
+    w.gs.ShiroMapTbl[1].maxKeizai = 1000;
+    w.gs.ShiroMapTbl[1].maxKouzan = 1000;
+    w.gs.nShiroType = 3;
+    const GameState fresh = w.gs;
+    int checked = 0;
+    for (int code = 0; code < kHappeningCount; ++code) {
+        for (const Extreme& x : kExtremes) {
+            SCOPED_TRACE(std::string(kHappeningTable[code].keyword) + " " + x.text);
+            w.gs = fresh;
+            // The player answers the questions with the first choice and the extreme number.
+            if (code == Code("HAPPENING_QUESTION_MULTI")) w.port.PushChoice(0);
+            if (code == Code("HAPPENING_INPUT_NUMBER")) w.port.PushNumber(std::strtod(x.text, nullptr));
+            w.Do(
+                H(code).daimyou1(1).daimyou2(2).shiro1(1).shiro2(2).bushou1(1).bushou2(2).data1(x.text).data2(
+                    x.text));
+            const auto row = expected.find(kHappeningTable[code].keyword);
+            if (row != expected.end()) {
+                EXPECT_EQ(row->second.value(w.gs), x.high ? row->second.high : row->second.low);
+                ++checked;
+            }
+            for (int b = 0; b < BushouCount(w.gs); ++b) {
+                const CBushou& g = w.gs.BushouTbl[b];
+                EXPECT_TRUE(g.foot >= 0 && g.foot <= 500 && g.cavalry >= 0 && g.cavalry <= 200) << b;
+                EXPECT_TRUE(g.muskets >= 0 && g.muskets <= std::max<int>(g.foot, 50)) << b;
+            }
+            for (int c = 0; c < ShiroCount(w.gs); ++c) {
+                const CShiro& s = w.gs.ShiroTbl[c];
+                EXPECT_TRUE(s.kibo >= 1 && s.kibo <= w.gs.ShiroMapTbl[c].maxKibo) << c;
+                EXPECT_LE(s.hyourou, s.kibo * 2000u) << c;
+                EXPECT_TRUE(s.shubihei >= 0 && s.shubihei <= s.kibo * 20) << c;
+                EXPECT_TRUE(s.support >= 0 && s.support <= 1000) << c;
+                EXPECT_LE(s.kouekisen, 10) << c;
+                EXPECT_LE(s.kokudaka, w.gs.ShiroMapTbl[c].maxKokudaka) << c;
+            }
+        }
+    }
+    EXPECT_EQ(checked, static_cast<int>(expected.size() * std::size(kExtremes)));
+}
+
+// Operands given as VARIABLE whose variables hold values far outside every table (NaN too, as
+// a script may not write it but the store holds doubles): each happening that reads one tells
+// the author and changes nothing.
+TEST(EventActionOperands, VariablesAtTheEndsOfTheRangesAreBadValues) {
+    const double values[] = {2147483648.0, -2147483649.0, 1e308, -1e308,
+                             std::numeric_limits<double>::quiet_NaN()};
+    EventWorld w;
+    const GameState fresh = w.gs;
+    for (int code = 0; code < kHappeningCount; ++code) {
+        const std::uint8_t operands = kHappeningTable[code].mask & 0x3F;
+        if (operands == 0) continue;
+        for (double v : values) {
+            SCOPED_TRACE(std::string(kHappeningTable[code].keyword) + " " + std::to_string(v));
+            w.gs = fresh;
+            w.port.ClearCalls();
+            for (const char* name : {"Daimyou1", "Daimyou2", "Shiro1", "Shiro2", "Bushou1", "Bushou2"})
+                w.Set(name, v);
+            const std::int32_t funds = w.gs.DaimyouTbl[0].shikin;
+            const std::int16_t support = w.gs.ShiroTbl[0].support;
+            EXPECT_EQ(
+                w.Do(H(code).daimyou1(-1).daimyou2(-1).shiro1(-1).shiro2(-1).bushou1(-1).bushou2(-1).data1(
+                    "1")),
+                -1);
+            EXPECT_EQ(w.Informs().size(), 1u);
+            EXPECT_EQ(w.gs.DaimyouTbl[0].shikin, funds);
+            EXPECT_EQ(w.gs.ShiroTbl[0].support, support);
+        }
+    }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -173,6 +175,35 @@ TEST(Economy, AffordableTroops) {
     EXPECT_EQ(CalcMaxHeiOfGundan(gs, 0, -1), 3);
     // A corps carries no warships: S = 200 + 7 + (2000 / 12) / 2 = 290.
     EXPECT_EQ(CalcMaxHeiByIncome(gs, 0, 5), 23);
+}
+
+// Funds that an event set to the ends of their range: the projection and the affordable troops
+// go on from them without wrapping around.
+TEST(Economy, FundsAtTheEndsOfTheirRangeAreProjectedWithoutWrapping) {
+    Realm w;
+    GameState& gs = w.gs;
+    gs.nHeiUnit = 10;
+    gs.nCurMonth = 8;  // one month to the harvest
+    gs.GunsenTable.count = 0;
+    gs.GunsenTable.AddGunsen(0, 0, 2);  // a term of 100 against the funds
+    const std::int64_t net = CalcMonthlyIncomeOfGundan(gs, 0, -1) - CalcMonthlyCostOfGundan(gs, 0, -1);
+    ASSERT_LT(net, 0);
+    gs.DaimyouTbl[0].shikin = INT_MIN;
+    EXPECT_EQ(EstimateShikinAtHarvest(gs, 0, -1, 1.0), std::int64_t{INT_MIN} + net);
+    EXPECT_EQ(CalcMaxHeiOfGundan(gs, 0, -1), std::max(CalcMaxHeiByIncome(gs, 0, -1), 0));
+    gs.DaimyouTbl[0].shikin = INT_MAX;
+    EXPECT_EQ(EstimateShikinAtHarvest(gs, 0, -1, 1.0), std::int64_t{INT_MAX} + net);
+    // trunc((2147483647 - 100) x 0.8) / 10
+    EXPECT_EQ(CalcMaxHeiOfGundan(gs, 0, -1), 171798683);
+}
+
+// Sixty castles at the top of the rice yield's range keep more soldiers than int holds.
+TEST(Economy, TheAffordableTroopsStopAtTheTopOfInt) {
+    TestWorld w({.castles = 60, .houses = 2});
+    for (int c = 0; c < 60; ++c)
+        w.gs.ShiroTbl[static_cast<std::size_t>(c)].kokudaka = UINT32_MAX;
+    EXPECT_EQ(CalcMaxHeiByIncome(w.gs, 0, -1), INT_MAX);
+    EXPECT_EQ(CalcMaxHeiOfGundan(w.gs, 0, -1), INT_MAX);
 }
 
 // With the phase's house index the purse functions walk the house's lists: the same results for every

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "platform/core/random.h"
@@ -333,6 +334,26 @@ TEST(DisbandGundan, ReturnsEverythingToTheHouse) {
     EXPECT_EQ(k.daimyou, -1);
     DisbandGundan(gs, -1);  // harmless
     DisbandGundan(gs, 100);
+}
+
+// Funds that an event set to an end of their range stay there when a corps hands its own back.
+TEST(DisbandGundan, TheHousesFundsAndMusketsStopAtTheEndsOfTheirRange) {
+    struct Case {
+        std::int32_t house, corps, after;
+    } cases[] = {
+        {INT32_MAX, 5000, INT32_MAX}, {INT32_MIN, -5000, INT32_MIN}, {INT32_MAX, -5000, INT32_MAX - 5000}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.house);
+        TestWorld w({.castles = 3, .houses = 2});
+        GameState& gs = w.gs;
+        gs.GundanTbl[3].leader = w.AddBushou(0, 1, {.gundan = 3});
+        gs.GundanTbl[3].daimyou = 0;
+        gs.DaimyouTbl[0].shikin = gs.DaimyouTbl[0].teppou = c.house;
+        gs.GundanTbl[3].shikin = gs.GundanTbl[3].teppou = c.corps;
+        DisbandGundan(gs, 3);
+        EXPECT_EQ(gs.DaimyouTbl[0].shikin, c.after);
+        EXPECT_EQ(gs.DaimyouTbl[0].teppou, c.after);
+    }
 }
 
 TEST(DisbandGundan, TheCastlesGetTheHeadFieldAsItStands) {
