@@ -2,6 +2,7 @@
 
 #include "platform/core/archive.h"
 
+#include <cstdarg>
 #include <cstdio>
 
 namespace rymd {
@@ -140,6 +141,32 @@ RYMD_REPLACE_WORD(Keizai, 48)
 RYMD_REPLACE_WORD(Nouhanki, 49)
 
 #undef RYMD_REPLACE_WORD
+
+std::string FormatWithWords(const ScenarioWordArray& words,
+                            std::initializer_list<WordSubstitution> substitutions, const char* format, ...) {
+    // The words go into the format with every '%' doubled, so that printf copies them as plain
+    // text. A built-in word holds no '%' and starts with no character a conversion can hold after
+    // its '%' (flags, digits, '.', length and conversion letters), so a replacement never touches
+    // a conversion: they stay those of the literal format the compiler checked the arguments of.
+    ScenarioWordArray escaped;
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        for (char ch : words[i]) {
+            escaped[i] += ch;
+            if (ch == '%') escaped[i] += '%';
+        }
+    }
+    std::string pattern = format;
+    for (WordSubstitution substitute : substitutions)
+        pattern = substitute(pattern, escaped);
+    std::va_list args;
+    va_start(args, format);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    std::string out = FormatTextV(pattern.c_str(), args);
+#pragma GCC diagnostic pop
+    va_end(args);
+    return out;
+}
 
 void WriteChangedWords(ArchiveWriter& out, const ScenarioWordArray& words, TextEncoding encoding) {
     for (int i = 0; i < kWordSlotCount; ++i) {

@@ -1,7 +1,8 @@
 // The seeds of the saved-game fuzz target (fuzz/corpus/saved_game): saves of the small world
-// fixture, in the newest layout and in the oldest, each under 32 KB (the blocks of fixed size
-// alone take about 14 KB; the fuzz stage reads inputs up to 64 KB). The test checks
-// that every seed loads; with RYMD_UPDATE_CORPUS=1 in the environment it writes them anew.
+// fixture, in the newest layout and in the oldest, and one whose scenario words look like printf
+// conversions, each under 32 KB (the blocks of fixed size alone take about 14 KB; the fuzz stage
+// reads inputs up to 64 KB). The test checks that every seed loads; with RYMD_UPDATE_CORPUS=1 in
+// the environment it writes them anew.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -33,10 +34,15 @@ TEST(FuzzSeeds, AreSmallSavesThatLoad) {
     ASSERT_TRUE(LoadSavedGame(newest, *gs, map, 0).loaded);
     gs->nEvent = 0;  // the older layouts are written without scheduled events and trade partners
     gs->nTradingPartner = 0;
-    const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> seeds = {
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> seeds = {
         {"world_v116.rsd", newest},
         {"world_v100.rsd", WriteOldSavedGame(*gs, map, 100)},
     };
+    // Words that look like printf conversions: texts to the loader as to the game.
+    gs->ScenarioWords[kWordShiro] = "%s%s%s%s%n";
+    gs->ScenarioWords[kWordGunsen] = "船%d";
+    gs->ScenarioWords[kWordTaisan] = "は%sに退散しました";
+    seeds.emplace_back("world_words.rsd", WriteSavedGame(*gs, map));
     const bool update = std::getenv("RYMD_UPDATE_CORPUS") != nullptr;
     for (const auto& [name, bytes] : seeds) {
         EXPECT_LT(bytes.size(), 32768u) << name;
