@@ -161,6 +161,8 @@ TEST(Vocabulary, FormatWithWordsShowsWordsAsWrittenAndKeepsTheArguments) {
                               "岡豊城"),
               "  → 岡豊城は%%が尽きて%しました");
     EXPECT_EQ(FormatWithWords(w, {ReplaceWordBC}, "B.C.%d年 %04d%%", 200, 7), "%.*s200年 0007%");
+    EXPECT_EQ(FormatWithWords(w, {ReplaceWordShiro}, "100%%城%-4s|%%%s", "x", "城"),
+              "100%%s%s%s%s%nx   |%城");
     // The words of slots not named stay built in; the built-in words give what FormatText gives.
     EXPECT_EQ(FormatWithWords(w, {ReplaceWordGunsen}, "城の軍船%s", "%d"), "城の船%d%d");
     EXPECT_EQ(FormatWithWords(BuiltIn(), {ReplaceWordShiro, ReplaceWordGunsen}, "%s城 %d隻の軍船", "結城", 3),
