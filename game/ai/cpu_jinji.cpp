@@ -120,8 +120,8 @@ void CCpuJinji::RunHitojichi(int daimyou) {
             if (b.daimyou == gs.nPlayerDaimyou)
                 PolicyOf(gs).Inform(
                     ports, MessageKind::GuestGeneralMessage,
-                    FormatText(ReplaceWordBushou("当家の %s が %s に客将として招かれました", words).c_str(),
-                               b.name.c_str(), DaimyouAt(gs, daimyou).name.c_str()));
+                    FormatWithWords(words, {ReplaceWordBushou}, "当家の %s が %s に客将として招かれました",
+                                    b.name.c_str(), DaimyouAt(gs, daimyou).name.c_str()));
             AppointKyakushou(gs, top.bushou);
         } else if (b.status == CBushou::kStatusHitojichi && freePlaces > 0) {
             b.daimyou = b.originDaimyou;
@@ -131,11 +131,10 @@ void CCpuJinji::RunHitojichi(int daimyou) {
             if (b.daimyou == gs.nPlayerDaimyou)
                 PolicyOf(gs).Inform(
                     ports, MessageKind::GuestGeneralMessage,
-                    FormatText(
-                        ReplaceWordGenpuku(
-                            "当家から人質に出していた %s が %s で元服し、客将に取立てられました", words)
-                            .c_str(),
-                        b.name.c_str(), DaimyouAt(gs, GetCountedDaimyou(gs, b.daimyou)).name.c_str()));
+                    FormatWithWords(words, {ReplaceWordGenpuku},
+                                    "当家から人質に出していた %s が %s で元服し、客将に取立てられました",
+                                    b.name.c_str(),
+                                    DaimyouAt(gs, GetCountedDaimyou(gs, b.daimyou)).name.c_str()));
             AppointKyakushou(gs, top.bushou);
             --freePlaces;
         }

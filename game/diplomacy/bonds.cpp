@@ -454,9 +454,9 @@ void DeclareDokuritsu(GameState& gs, const Ports& ports, int daimyou) {
             b.originDaimyou != daimyou || b.holderDaimyou != master)
             continue;
         if (daimyou == gs.nPlayerDaimyou)
-            ports.inform->Inform(
-                FormatText(ReplaceWordShokei("%s に人質となっていた %s は処刑されました", gs.ScenarioWords).c_str(),
-                           DaimyouAt(gs, master).name.c_str(), b.name.c_str()));
+            ports.inform->Inform(FormatWithWords(gs.ScenarioWords, {ReplaceWordShokei},
+                                                 "%s に人質となっていた %s は処刑されました",
+                                                 DaimyouAt(gs, master).name.c_str(), b.name.c_str()));
         b.daimyou = CBushou::kDaimyouRounin;
     }
 }

@@ -148,12 +148,13 @@ bool SendApplication(GameState& gs, const Ports& ports, int a, int h, Applicatio
         const SuppressionPolicy policy = PolicyOf(gs);
         if (!OfferHitojichi(gs, ports, a, h, hostage)) {
             if (!IsPlayer(gs, a)) return false;
-            const char* format = kind == Application::Kuragae
-                                     ? "%s は人質の差し出しを拒否しました\nそれでも鞍替を許可しますか？"
-                                 : kind == Application::Juuzoku
-                                     ? "%s は人質の差し出しを拒否しました\nそれでも従属を許可しますか？"
-                                     : "%s は人質の差し出しを拒否しました\nそれでも臣従を許可しますか？";
-            if (!policy.AskYesNo(ports, MessageKind::EnvoyQuestion, FormatText(format, NameOf(gs, h).c_str()), true))
+            const char* bond = kind == Application::Kuragae   ? "鞍替"
+                               : kind == Application::Juuzoku ? "従属"
+                                                              : "臣従";
+            if (!policy.AskYesNo(ports, MessageKind::EnvoyQuestion,
+                                 FormatText("%s は人質の差し出しを拒否しました\nそれでも%sを許可しますか？",
+                                            NameOf(gs, h).c_str(), bond),
+                                 true))
                 return false;
         } else if (IsPlayer(gs, a)) {
             policy.Inform(ports, MessageKind::DiplomacyMessage,
@@ -326,10 +327,10 @@ std::string ShishaQuestionText(const GameState& gs, int mode, int counterpart) {
 std::string ShishaInfoText(const GameState& gs, int counterpart) {
     const std::int64_t k = IsValidDaimyou(gs, counterpart) ? SumKokudakaOfDaimyou(gs, counterpart) : 0;
     const int castles = IsValidDaimyou(gs, counterpart) ? CountShiroOfDaimyou(gs, counterpart) : 0;
-    const std::string format = ReplaceWordShiro("%s情報 :   %s %d万%04d%s   城数 %d", gs.ScenarioWords);
-    return FormatText(format.c_str(), NameOf(gs, counterpart).c_str(), gs.ScenarioWords[kWordKokudaka].c_str(),
-                      static_cast<int>(k / 10000), static_cast<int>(k % 10000), gs.ScenarioWords[kWordKoku].c_str(),
-                      castles);
+    return FormatWithWords(gs.ScenarioWords, {ReplaceWordShiro}, "%s情報 :   %s %d万%04d%s   城数 %d",
+                           NameOf(gs, counterpart).c_str(), gs.ScenarioWords[kWordKokudaka].c_str(),
+                           static_cast<int>(k / 10000), static_cast<int>(k % 10000),
+                           gs.ScenarioWords[kWordKoku].c_str(), castles);
 }
 
 std::vector<std::string> ShishaApplicationChoices() {

@@ -252,22 +252,19 @@ CScriptVariables::FormulaEvaluator FormulaEvaluatorFor(GameState& gs) {
 }
 
 void ReportFormulaError(const GameContext& ctx, int kind, int eventIndex, std::string_view formula) {
-    const char* format = nullptr;
+    const char* fault = nullptr;
     switch (kind) {
-        case kFormulaMalformed: format = "条件イベント(No.%d : %s)で、数式(%s)が不適切です"; break;
-        case kFormulaDivisionByZero:
-            format = "条件イベント(No.%d : %s)で、数式(%s)にゼロ除算が発生しました";
-            break;
-        case kFormulaBadArgument:
-            format = "条件イベント(No.%d : %s)で、数式(%s)内の関数引数に不適切な値が指定されました";
-            break;
+        case kFormulaMalformed: fault = "が不適切です"; break;
+        case kFormulaDivisionByZero: fault = "にゼロ除算が発生しました"; break;
+        case kFormulaBadArgument: fault = "内の関数引数に不適切な値が指定されました"; break;
         default: return;
     }
     const auto& events = ctx.gs.ConditionalEventArray;
     const std::string title = eventIndex >= 0 && static_cast<std::size_t>(eventIndex) < events.size()
                                   ? events[static_cast<std::size_t>(eventIndex)].title
                                   : std::string();
-    ctx.ports.inform->Inform(FormatText(format, eventIndex + 1, title.c_str(), std::string(formula).c_str()));
+    ctx.ports.inform->Inform(FormatText("条件イベント(No.%d : %s)で、数式(%s)%s", eventIndex + 1,
+                                        title.c_str(), std::string(formula).c_str(), fault));
 }
 
 }  // namespace rymd

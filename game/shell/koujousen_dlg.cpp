@@ -221,10 +221,10 @@ void CKoujousenDlg::Refresh() {
     GetDlgItem(kWaitId)->SetWindowText(session_.WaitLabel());
     GetDlgItem(kNoStarveNoteId)->ShowWindow(session_.CanBeStarved() ? SW_HIDE : SW_SHOW);
     if (session_.HasWaterway()) {
-        GetDlgItem(kBlockadeShipsId)->SetWindowText(
-            FormatText(ReplaceWordGunsen("軍船 %d", words).c_str(), session_.BlockadeShips()));
-        GetDlgItem(kOwnShipsId)->SetWindowText(
-            FormatText(ReplaceWordGunsen("軍船 %d", words).c_str(), session_.OwnShips()));
+        GetDlgItem(kBlockadeShipsId)
+            ->SetWindowText(FormatWithWords(words, {ReplaceWordGunsen}, "軍船 %d", session_.BlockadeShips()));
+        GetDlgItem(kOwnShipsId)
+            ->SetWindowText(FormatWithWords(words, {ReplaceWordGunsen}, "軍船 %d", session_.OwnShips()));
     }
     const bool defends = session_.PlayerDefends();
     if (defends) {

@@ -518,9 +518,9 @@ bool CYasenDlg::DeployPlayerSide(const CYasen& battle, int side, YasenDeployment
     for (int s = 0; s < 2; ++s) {
         auto i = static_cast<std::size_t>(s);
         dlg.m_strHouse[i] = FormatText("%s兵力", HouseName(gs_, battle.house[i]).c_str());
-        dlg.m_strCavalry[i] = FormatText(ReplaceWordKibahei("騎馬兵 %d", w).c_str(), battle.cavalry[i] * u);
-        dlg.m_strFoot[i] = FormatText(ReplaceWordAshigaruhei("足軽兵 %d", w).c_str(), battle.foot[i] * u);
-        dlg.m_strMuskets[i] = FormatText(ReplaceWordTeppou("鉄砲数 %d", w).c_str(), battle.muskets[i] * u);
+        dlg.m_strCavalry[i] = FormatWithWords(w, {ReplaceWordKibahei}, "騎馬兵 %d", battle.cavalry[i] * u);
+        dlg.m_strFoot[i] = FormatWithWords(w, {ReplaceWordAshigaruhei}, "足軽兵 %d", battle.foot[i] * u);
+        dlg.m_strMuskets[i] = FormatWithWords(w, {ReplaceWordTeppou}, "鉄砲数 %d", battle.muskets[i] * u);
     }
     if (dlg.DoModal() != IDOK) return false;
     for (int line = 0; line < kLines; ++line) {

@@ -2,7 +2,9 @@
 
 #include "platform/core/archive.h"
 
+#include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 namespace rymd {
 
@@ -140,6 +142,50 @@ RYMD_REPLACE_WORD(Keizai, 48)
 RYMD_REPLACE_WORD(Nouhanki, 49)
 
 #undef RYMD_REPLACE_WORD
+
+std::string FormatWithWords(const ScenarioWordArray& words,
+                            std::initializer_list<WordSubstitution> substitutions, const char* format, ...) {
+    // The words go into the literal runs of the format with every '%' doubled, so that printf
+    // copies them as plain text; the conversions are copied as they stand, so they stay those of
+    // the literal format the compiler checked the arguments against.
+    ScenarioWordArray escaped;
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        for (char ch : words[i]) {
+            escaped[i] += ch;
+            if (ch == '%') escaped[i] += '%';
+        }
+    }
+    std::string pattern;
+    std::string run;
+    const auto endRun = [&] {
+        for (WordSubstitution substitute : substitutions)
+            run = substitute(run, escaped);
+        pattern += run;
+        run.clear();
+    };
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (*p != '%' || p[1] == '%') {  // text, or a percent sign written as "%%"
+            run += *p;
+            if (*p == '%') run += *++p;
+            continue;
+        }
+        endRun();
+        pattern += *p;  // '%', then flags, width, precision and length up to the conversion letter
+        while (p[1] != '\0' && std::strchr("-+ #0123456789.*'hlLqjzt", p[1]) != nullptr)
+            pattern += *++p;
+        if (p[1] == '\0') break;
+        pattern += *++p;
+    }
+    endRun();
+    std::va_list args;
+    va_start(args, format);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    std::string out = FormatTextV(pattern.c_str(), args);
+#pragma GCC diagnostic pop
+    va_end(args);
+    return out;
+}
 
 void WriteChangedWords(ArchiveWriter& out, const ScenarioWordArray& words, TextEncoding encoding) {
     for (int i = 0; i < kWordSlotCount; ++i) {

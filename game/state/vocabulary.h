@@ -13,10 +13,12 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "platform/core/encoding.h"
+#include "platform/core/format_text.h"
 
 namespace rymd {
 
@@ -103,6 +105,17 @@ std::string ReplaceWordKouzan(std::string_view text, const ScenarioWordArray& wo
 std::string ReplaceWordKouzanKaihatsu(std::string_view text, const ScenarioWordArray& words);  // 47 鉱山開発
 std::string ReplaceWordKeizai(std::string_view text, const ScenarioWordArray& words);          // 48 経済
 std::string ReplaceWordNouhanki(std::string_view text, const ScenarioWordArray& words);        // 49 農繁期
+
+// One of the substitution functions above.
+using WordSubstitution = std::string (*)(std::string_view text, const ScenarioWordArray& words);
+
+// A message written with the built-in words and printf conversions: the format's own words are
+// replaced by the substitution functions given, in that order, and the arguments are put in as
+// they are. The scenario's words are texts, never conversions: a word holding '%' is shown as
+// written; and an argument (a name holding a built-in word, say) is never substituted.
+std::string FormatWithWords(const ScenarioWordArray& words,
+                            std::initializer_list<WordSubstitution> substitutions, const char* format, ...)
+    RYMD_PRINTF_FORMAT(3, 4);
 
 // Saved form of the vocabulary: for each slot whose word differs from its built-in word, the slot
 // index (32-bit) and the word (a counted string in the file encoding); then -1.

@@ -348,15 +348,15 @@ void CKassenPhase::FightRivalArmies(CBattleRunner& runner) {
                 const int result =
                     runner.RunYasen(c, -1, armyA, -1, armyB, -1, relief ? 1 : 0, {KuniOf(gs, c), -1});
                 if (relief) {
-                    battleText += FormatText(
-                        ReplaceWordShiro("%s周辺で城包囲軍(%s)と城救援軍(%s)が野戦\n", words).c_str(),
+                    battleText += FormatWithWords(
+                        words, {ReplaceWordShiro}, "%s周辺で城包囲軍(%s)と城救援軍(%s)が野戦\n",
                         NameOfShiro(gs, c).c_str(), NameOfHouse(gs, a).c_str(), NameOfHouse(gs, b).c_str());
                     battleText += ReplaceWordShiro(
                         result == 1 ? "  → 城救援軍は撤退しました\n" : "  → 城包囲軍は撤退しました\n", words);
                 } else {
-                    battleText += FormatText(ReplaceWordShiro("%s周辺で%sと%sが野戦\n", words).c_str(),
-                                             NameOfShiro(gs, c).c_str(), NameOfHouse(gs, a).c_str(),
-                                             NameOfHouse(gs, b).c_str());
+                    battleText += FormatWithWords(words, {ReplaceWordShiro}, "%s周辺で%sと%sが野戦\n",
+                                                  NameOfShiro(gs, c).c_str(), NameOfHouse(gs, a).c_str(),
+                                                  NameOfHouse(gs, b).c_str());
                     battleText += result == 1 || result == 2
                                       ? "  → " + NameOfHouse(gs, result == 1 ? a : b) + "の勝利\n"
                                       : ReplaceWordShiro("  → 引き分けのため両軍とも撤退しました\n", words);
@@ -555,12 +555,9 @@ void CKassenPhase::RunSiege(CBattleRunner& runner, int c, const SiegeIndexes& in
 void CKassenPhase::ReportSiegeBattle(int c, int owner, int attacker, bool naval, int result) {
     const GameState& gs = context_.gs;
     const ScenarioWordArray& words = gs.ScenarioWords;
-    battleText += FormatText(ReplaceWordShiro(naval ? "%s周囲で城防御軍(%s)と城攻略軍(%s)が海戦\n"
-                                                    : "%s周囲で城防御軍(%s)と城攻略軍(%s)が野戦\n",
-                                              words)
-                                 .c_str(),
-                             NameOfShiro(gs, c).c_str(), NameOfHouse(gs, owner).c_str(),
-                             NameOfHouse(gs, attacker).c_str());
+    battleText += FormatWithWords(words, {ReplaceWordShiro}, "%s周囲で城防御軍(%s)と城攻略軍(%s)が%s\n",
+                                  NameOfShiro(gs, c).c_str(), NameOfHouse(gs, owner).c_str(),
+                                  NameOfHouse(gs, attacker).c_str(), naval ? "海戦" : "野戦");
     const char* line = naval ? (result == 1 ? "  → 城攻略側の水軍が勝利しました\n" : "  → 城攻略側の水軍は退却しました\n")
                              : (result == 1 ? "  → 城攻略軍の勝利\n" : "  → 城攻略軍は退却しました\n");
     battleText += ReplaceWordShiro(line, words);
@@ -587,13 +584,12 @@ void CKassenPhase::SettleSiege(CBattleRunner& runner, int c, int owner, int atta
                                       static_cast<std::uint64_t>(std::max(0, gs.nShiroHyourouMax));
             if (s.hyourou > cap) s.hyourou = static_cast<std::uint32_t>(cap);
         }
-        battleText += FormatText(ReplaceWordRakujou("  → %sは強襲により落城しました\n", words).c_str(),
-                                 NameOfShiro(gs, c).c_str());
+        battleText += FormatWithWords(words, {ReplaceWordRakujou}, "  → %sは強襲により落城しました\n",
+                                      NameOfShiro(gs, c).c_str());
         TakeFallenShiro(runner, c, indexes);
     } else if (result == kSiegeStarved) {
-        battleText += FormatText(
-            ReplaceWordHyourou(ReplaceWordKaijou("  → %sは兵糧が尽きて開城しました\n", words), words).c_str(),
-            NameOfShiro(gs, c).c_str());
+        battleText += FormatWithWords(words, {ReplaceWordKaijou, ReplaceWordHyourou},
+                                      "  → %sは兵糧が尽きて開城しました\n", NameOfShiro(gs, c).c_str());
         TakeFallenShiro(runner, c, indexes);
     }
 }
@@ -639,11 +635,10 @@ void CKassenPhase::AbsorbCastlelessVassals() {
             continue;
         const int master = house.masterDaimyou;
         if (!IsValidDaimyou(gs, master) || master == d) continue;
-        policy.Inform(
-            ports, MessageKind::VassalAbsorbedMessage,
-            FormatText(
-                ReplaceWordShiro("%sは全ての城を失ったので、主家である%sの家臣になりました", words).c_str(),
-                house.name.c_str(), NameOfHouse(gs, master).c_str()));
+        policy.Inform(ports, MessageKind::VassalAbsorbedMessage,
+                      FormatWithWords(words, {ReplaceWordShiro},
+                                      "%sは全ての城を失ったので、主家である%sの家臣になりました",
+                                      house.name.c_str(), NameOfHouse(gs, master).c_str()));
         house.toushu = -2;
         for (int g : BushouIndexes(gs)) {
             CBushou& b = BushouAt(gs, g);
@@ -670,8 +665,8 @@ void CKassenPhase::AbsorbCastlelessVassals() {
         if (fleets)
             policy.Inform(
                 ports, MessageKind::VassalAbsorbedMessage,
-                FormatText(ReplaceWordGunsen("%sの軍船は、主家である%sの所属に変更されました", words).c_str(),
-                           house.name.c_str(), NameOfHouse(gs, master).c_str()));
+                FormatWithWords(words, {ReplaceWordGunsen}, "%sの軍船は、主家である%sの所属に変更されました",
+                                house.name.c_str(), NameOfHouse(gs, master).c_str()));
     }
 }
 

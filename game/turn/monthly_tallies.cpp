@@ -96,23 +96,19 @@ std::string CompleteGunsen(GameState& gs, const MbKorMap::CCtrlKorMap& map, cons
         const std::string kuni =
             geo.kuni < map.KuniCount() ? ToUtf8(map.Kuni(geo.kuni).name, gs.Encoding()) : std::string();
         if (surplus == 0) {
-            report += FormatText(ReplaceWordGunsen("%sの%sで%d隻の軍船が完成しました\n", words).c_str(),
-                                 kuni.c_str(), geo.name.c_str(), n);
+            report += FormatWithWords(words, {ReplaceWordGunsen}, "%sの%sで%d隻の軍船が完成しました\n",
+                                      kuni.c_str(), geo.name.c_str(), n);
         } else if (target >= 0) {
-            const std::string pattern = ReplaceWordGunsen(
-                ReplaceWordShiro("%sの%sで%d隻の軍船が完成しました\n（城の軍船最大数を超えるので%d隻が%"
-                                 "sに移動されました）\n",
-                                 words),
-                words);
-            report += FormatText(pattern.c_str(), kuni.c_str(), geo.name.c_str(), n, surplus,
-                                 gs.ShiroMapTbl[static_cast<std::size_t>(target)].name.c_str());
+            report += FormatWithWords(words, {ReplaceWordShiro, ReplaceWordGunsen},
+                                      "%sの%sで%d隻の軍船が完成しました\n（城の軍船最大数を超えるので%d隻が%"
+                                      "sに移動されました）\n",
+                                      kuni.c_str(), geo.name.c_str(), n, surplus,
+                                      gs.ShiroMapTbl[static_cast<std::size_t>(target)].name.c_str());
         } else {
-            const std::string pattern = ReplaceWordGunsen(
-                ReplaceWordShiro("%sの%sで%d隻の軍船が完成しました\n（城の軍船最大数を超えるので%"
-                                 "d隻が配備できませんでした）\n",
-                                 words),
-                words);
-            report += FormatText(pattern.c_str(), kuni.c_str(), geo.name.c_str(), n, surplus);
+            report += FormatWithWords(words, {ReplaceWordShiro, ReplaceWordGunsen},
+                                      "%sの%sで%d隻の軍船が完成しました\n（城の軍船最大数を超えるので%"
+                                      "d隻が配備できませんでした）\n",
+                                      kuni.c_str(), geo.name.c_str(), n, surplus);
         }
     }
 

@@ -216,6 +216,22 @@ TEST_F(KoujousenDlgTest, AFortressOnAnOpenWaterwayCannotBeStarved) {
     RunKoujousenDlg(nullptr, *w.session, nullptr);
 }
 
+// The scenario's words are texts: a warship word that looks like printf conversions shows as
+// written in both ship lines.
+TEST_F(KoujousenDlgTest, AWarshipWordLikeConversionsIsShownAsWritten) {
+    for (const std::string word : {"船%d", "%s", "%s%s%s%s%n"}) {
+        SiegeWorld w(1);
+        w.gs.ShiroMapTbl[0].flags |= ShiroMapRecord::kFlagWaterway;
+        w.gs.ScenarioWords[kWordGunsen] = word;
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_EQ(d.GetDlgItem(CKoujousenDlg::kOwnShipsId)->GetWindowText(), word + " 0");
+            EXPECT_EQ(d.GetDlgItem(CKoujousenDlg::kBlockadeShipsId)->GetWindowText(), word + " 0");
+            d.EndDialog(ui::IDOK);
+        });
+        RunKoujousenDlg(nullptr, *w.session, nullptr);
+    }
+}
+
 TEST_F(KoujousenDlgTest, ThePlayerDefendsRetreatsTwoGeneralsAndHoldsTheMonth) {
     SiegeWorld w(0);
     Script().OnDialog([&](ui::Dialog& d) {

@@ -234,6 +234,24 @@ TEST_F(YasenDlgTest, DeploymentPlacesTheHeadFirstAndAsksForEveryOtherUnit) {
     EXPECT_EQ(b.battle->unit[0][1][0], 0 | CYasen::kGarrisonBit);
 }
 
+// The scenario's words are texts: words that look like printf conversions show as written in
+// the strength labels.
+TEST_F(YasenDlgTest, DeploymentLabelsShowWordsLikeConversionsAsWritten) {
+    Battlefield b;
+    b.gs.ScenarioWords[2] = "%s%s%s%s%n";  // cavalry
+    b.gs.ScenarioWords[1] = "%d兵";        // foot soldiers
+    b.gs.ScenarioWords[3] = "%s";          // musket
+    Script().OnDialog([&](ui::Dialog& d) {
+        EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kCavalryLabelId)->GetWindowText(), "%s%s%s%s%n 350");
+        EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kFootLabelId)->GetWindowText(), "%d兵 1800");
+        EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kMusketLabelId + 1)->GetWindowText(), "%s数 100");
+        DeployAllToVanguard()(d);
+    });
+    Script().OnDialog([](ui::Dialog& d) { d.EndDialog(ui::IDOK); });  // the battle itself
+    CYasenDlg dlg(*b.session, nullptr, nullptr, &pictures);
+    dlg.DoModal();
+}
+
 TEST_F(YasenDlgTest, TheCommanderIsOneGeneralAndAVassalsGeneralNeedsConsent) {
     Battlefield b;
     b.gs.DaimyouTbl[0].toushu = -2;  // no head of the house in this army

@@ -3,17 +3,12 @@
 // be played is refused by `check` with code 22.
 #include <gtest/gtest.h>
 
+#include "support/bundled_scenario_copy.h"
 #include "support/run_cli.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 using rymd::test::CliOutcome;
 
@@ -21,42 +16,6 @@ using rymd::test::CliOutcome;
 CliOutcome RunCliWithErrors(const std::string& args) {
     return rymd::test::RunCli(args, "2>&1");
 }
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// A copy of the bundled scenario and its map in a folder of its own, with lines changed.
-class ScenarioCopy {
-public:
-    ScenarioCopy() {
-        std::string pattern = (fs::temp_directory_path() / "rymd_extreme_XXXXXX").string();
-        dir_ = mkdtemp(pattern.data());
-        fs::create_directory(dir_ / "scenario");
-        fs::copy_file(fs::path(RYMD_SOURCE_DIR) / "data/default.smp", dir_ / "default.smp");
-        text_ = ReadAll(fs::path(RYMD_SOURCE_DIR) / "data/scenario/japan1560.snr");
-    }
-    ~ScenarioCopy() {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
-    // Writes the scenario with the line `from` replaced by `to` (lines without their CR LF).
-    std::string Write(const std::string& from, const std::string& to) {
-        std::string text = text_;
-        const std::size_t at = text.find(from + "\r\n");
-        EXPECT_NE(at, std::string::npos) << from;
-        if (at != std::string::npos) text.replace(at, from.size(), to);
-        const fs::path file = dir_ / "scenario" / "x.snr";
-        std::ofstream(file, std::ios::binary) << text;
-        return file.string();
-    }
-
-private:
-    fs::path dir_;
-    std::string text_;
-};
 
 const std::string kStartYear = "StartYear : 1560";
 const std::string kYamashiro = "K_YAMASHIRO : 11 : 356 : 583 : 376 : 617";
@@ -80,7 +39,7 @@ TEST(CliExtremeValues, TheLargestKeptValuesPlayWithoutOverflow) {
         {"province area at the map bounds", "K_YAMASHIRO : 11 : -16777216 : -16777216 : 16777216 : 16777216",
          kYamashiro},
     };
-    ScenarioCopy copy;
+    rymd::test::BundledScenarioCopy copy;
     for (const ValueCase& c : cases) {
         const std::string file = copy.Write(c.replaced, c.line);
         const CliOutcome o = RunCliWithErrors("run " + file + " --months 14 --seed 3 --spectator");
@@ -98,7 +57,7 @@ TEST(CliExtremeValues, ValuesThatCannotBePlayedAreRefusedOnTheirLine) {
         {"province area bottom at the int maximum", "K_YAMASHIRO : 11 : 356 : 583 : 376 : 2147483647",
          kYamashiro},
     };
-    ScenarioCopy copy;
+    rymd::test::BundledScenarioCopy copy;
     for (const ValueCase& c : cases) {
         const std::string file = copy.Write(c.replaced, c.line);
         const CliOutcome o = RunCliWithErrors("check " + file);

@@ -1,8 +1,9 @@
 // The seeds of the saved-game fuzz target (fuzz/corpus/saved_game): saves of the small world
-// fixture, in the newest layout and in the oldest, each under 32 KB (the blocks of fixed size
-// alone take about 14 KB; the fuzz stage reads inputs up to 64 KB), and the inputs the fuzzer
-// found, kept beside them as regression cases. The test checks that every seed loads and every
-// found input is refused; with RYMD_UPDATE_CORPUS=1 in the environment it writes them anew.
+// fixture, in the newest layout and in the oldest, and one whose scenario words look like printf
+// conversions, each under 32 KB (the blocks of fixed size alone take about 14 KB; the fuzz stage
+// reads inputs up to 64 KB), and the inputs the fuzzer found, kept beside them as regression
+// cases. The test checks that every seed loads and every found input is refused; with
+// RYMD_UPDATE_CORPUS=1 in the environment it writes them anew.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -48,10 +49,15 @@ TEST(FuzzSeeds, AreSmallSavesThatLoadAndFoundInputsThatAreRefused) {
     ASSERT_TRUE(LoadSavedGame(newest, *gs, map, 0).loaded);
     gs->nEvent = 0;  // the older layouts are written without scheduled events and trade partners
     gs->nTradingPartner = 0;
-    const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> seeds = {
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> seeds = {
         {"world_v116.rsd", newest},
         {"world_v100.rsd", WriteOldSavedGame(*gs, map, 100)},
     };
+    // Words that look like printf conversions: texts to the loader as to the game.
+    gs->ScenarioWords[kWordShiro] = "%s%s%s%s%n";
+    gs->ScenarioWords[kWordGunsen] = "船%d";
+    gs->ScenarioWords[kWordTaisan] = "は%sに退散しました";
+    seeds.emplace_back("world_words.rsd", WriteSavedGame(*gs, map));
     for (const auto& [name, bytes] : seeds) {
         EXPECT_LT(bytes.size(), 32768u) << name;
         const SavedGameLoad r = LoadCorpusFile(name, bytes);

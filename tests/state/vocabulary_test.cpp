@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/archive.h"
+#include "platform/core/format_text.h"
 
 namespace rymd {
 namespace {
@@ -142,6 +143,34 @@ TEST(Vocabulary, AnEmptyWordDeletesTheBuiltInWord) {
     EXPECT_EQ(ReplaceWordAshigaruhei("足軽兵", w), "");
     EXPECT_EQ(ReplaceWordInSlot("城", 50, w), "城");
     EXPECT_EQ(ReplaceWordInSlot("城", -1, w), "城");
+}
+
+// A message is formatted with the built-in words and the format's own words replaced: a word
+// that looks like a conversion is shown as written and the arguments are never substituted.
+TEST(Vocabulary, FormatWithWordsShowsWordsAsWrittenAndKeepsTheArguments) {
+    ScenarioWordArray w = BuiltIn();
+    w[4] = "%s%s%s%s%n";
+    w[13] = "船%d";
+    w[30] = "%%";
+    w[7] = "%";
+    w[18] = "%.*s";
+    EXPECT_EQ(FormatWithWords(w, {ReplaceWordShiro}, "%s周辺で城包囲軍(%s)が野戦", "鍋山城", "武田"),
+              "鍋山城周辺で%s%s%s%s%n包囲軍(武田)が野戦");
+    EXPECT_EQ(FormatWithWords(w, {ReplaceWordGunsen}, "軍船 %d", 5), "船%d 5");
+    EXPECT_EQ(FormatWithWords(w, {ReplaceWordKaijou, ReplaceWordHyourou}, "  → %sは兵糧が尽きて開城しました",
+                              "岡豊城"),
+              "  → 岡豊城は%%が尽きて%しました");
+    EXPECT_EQ(FormatWithWords(w, {ReplaceWordBC}, "B.C.%d年 %04d%%", 200, 7), "%.*s200年 0007%");
+    EXPECT_EQ(FormatWithWords(w, {ReplaceWordShiro}, "100%%城%-4s|%%%s", "x", "城"),
+              "100%%s%s%s%s%nx   |%城");
+    // The words of slots not named stay built in; the built-in words give what FormatText gives.
+    EXPECT_EQ(FormatWithWords(w, {ReplaceWordGunsen}, "城の軍船%s", "%d"), "城の船%d%d");
+    EXPECT_EQ(FormatWithWords(BuiltIn(), {ReplaceWordShiro, ReplaceWordGunsen}, "%s城 %d隻の軍船", "結城", 3),
+              FormatText("%s城 %d隻の軍船", "結城", 3));
+    // The functions run in the order given: the first one wins a compound word.
+    w[5] = "領主";
+    EXPECT_EQ(FormatWithWords(w, {ReplaceWordJoushu, ReplaceWordShiro}, "%s城主", "x"), "x領主");
+    EXPECT_EQ(FormatWithWords(w, {ReplaceWordShiro, ReplaceWordJoushu}, "%s城主", "x"), "x%s%s%s%s%n主");
 }
 
 TEST(Vocabulary, SavedFormHoldsOnlyChangedSlots) {

@@ -190,6 +190,19 @@ TEST(CompleteGunsen, ScenarioWordsOtherHousesAndAutomaticAdvance) {
         EXPECT_EQ(w.port.CallsOf(PortCallKind::Report)[0].text, "戦艦完成");
     }
     {
+        // Words that look like printf conversions are shown as written.
+        GunsenWorld w;
+        w.gs.ScenarioWords[kWordGunsen] = "船%d";
+        w.gs.ScenarioWords[kWordShiro] = "%s%s%s%s%n";
+        w.Fleet(0, 200);
+        w.Build(0, 3, 1);
+        w.Build(3, 2, 1);
+        EXPECT_EQ(CompleteGunsen(w.gs, w.map, w.ports, kShowAll),
+                  "国0の城0で3隻の船%dが完成しました\n（%s%s%s%s%nの船%"
+                  "d最大数を超えるので3隻が城1に移動されました）\n"
+                  "国3の城3で2隻の船%dが完成しました\n");
+    }
+    {
         GunsenWorld w;
         w.Own(3, 1);
         w.Build(3, 2, 1, 1);
