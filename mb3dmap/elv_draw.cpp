@@ -240,6 +240,7 @@ void CCtrlElvMap::StretchElevationData(int x, int y, int w, int h, int dispW, in
     m_nStretchedWidth = stretchW;
     m_nStretchedHeight = stretchH;
     m_nStretchedRowLength = 2 * stretchW;
+    StretchOverlay(x, y, w, h, dispW, dispH);
     m_nViewWidth = dispW;
     m_nViewHeight = dispH;
 }

@@ -46,7 +46,7 @@ bool JpegFrameSize(const std::uint8_t* data, std::size_t size, int& width, int& 
 }  // namespace
 
 const char* ElvLoadErrorMessage(ElvLoadError error) {
-    return error == ElvLoadError::kNone ? "" : kMsgBadElevationData;
+    return error == ElvLoadError::kNone || error == ElvLoadError::kCannotOpen ? "" : kMsgBadElevationData;
 }
 
 CCtrlElvMap::CCtrlElvMap() : m_Textures(static_cast<std::size_t>(kMaxTextureSets) * 4) {
@@ -113,6 +113,7 @@ void CCtrlElvMap::DeleteCompressedData() {
 }
 
 void CCtrlElvMap::DropStretchedCopy() {
+    m_StretchedOverlay.Clear();
     m_Stretched.clear();
     m_Stretched.shrink_to_fit();
     m_CachedView.fill(0);

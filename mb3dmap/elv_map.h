@@ -56,19 +56,24 @@ struct tagTEXTURE_SET {
 // Why loading an elevation stream was refused.
 enum class ElvLoadError {
     kNone = 0,
-    kTruncated,  // the stream ends before the data it announces
-    kBadSize,    // a negative width or height
-    kTooLarge,   // more samples than a relief map may have
-    kBadCoding,  // a coding other than 0 to 3
-    kBadCode,    // run/delta code that is malformed or does not give exactly width x height samples
-    kBadJpeg,    // JPEG data that cannot be decoded or is not width x height
+    kCannotOpen,  // a stand-alone elevation file that cannot be read (nothing is shown)
+    kTruncated,   // the stream ends before the data it announces
+    kBadSize,     // a negative width or height
+    kTooLarge,    // more samples than a relief map may have
+    kBadCoding,   // a coding other than 0 to 3
+    kBadCode,     // run/delta code that is malformed or does not give exactly width x height samples
+    kBadJpeg,     // JPEG data that cannot be decoded or is not width x height
 };
 
-// The message shown to the player for a refused elevation stream ("" for kNone).
+// The message shown to the player for a refused elevation stream ("" for kNone and for a file
+// that cannot be opened).
 const char* ElvLoadErrorMessage(ElvLoadError error);
 
 inline constexpr char kMsgBadElevationData[] = "標高データファイル(.elv)の内容が異常です";
 
+// Largest stand-alone elevation file LoadElevationFile reads (a coding-2 stream of the largest
+// map with a literal for every sample fits).
+inline constexpr std::uint64_t kElevationFileMaxBytes = std::uint64_t{64} << 20;
 // Largest number of samples (width x height) a relief map may have.
 inline constexpr std::int64_t kMaxElevationSamples = std::int64_t{1} << 24;
 // Texture sets the relief map can hold.
@@ -212,6 +217,85 @@ public:
     // Whether pt lies inside the outline or on it (the pixels CalcPolygon would fill).
     static bool PtInPolygon(POINT pt, const POINT* points, int count);
 
+    // ---- Editing (map-making tools; the game itself calls none of these) ---------------------------
+    // Operations that replace the raster drop the kept JPEG form of the relief (it no longer
+    // matches), fill the guard column and row and make the next draw rebuild the stretched copy.
+    // A size a relief map cannot have (below 1, above 32767 or more than kMaxElevationSamples
+    // samples) is refused: false, and the map is left as it was. The rasters of copies of this
+    // object are their own, so the freeOld flags (which told whether the old raster was freed or
+    // left to a copy kept for undo) need no work: the old raster always goes with the change.
+    //
+    // Reads a stand-alone elevation file (.elv): one elevation stream (see Serialize). A file that
+    // cannot be read gives kCannotOpen; refused content gives its reason (ElvLoadErrorMessage);
+    // either way the map is left as it was.
+    bool LoadElevationFile(const std::string& path, ElvLoadError* error = nullptr);
+    // Writes the relief as coding 3: uint16 3, int16 width, int16 height, uint16 M (the largest
+    // sample), uint32 n and n bytes of a grey JPEG at quality (1..100) whose pixel is
+    // sample x 256 / (M + 1). Written whole or not at all: false (and nothing written) for a map
+    // without raster or when the picture cannot be coded.
+    bool Save3djFile(rymd::ArchiveWriter& ar, int quality) const;
+    // The same as a stand-alone file, replaced whole or left as it was.
+    bool Save3djFile(const std::string& path, int quality) const;
+    // Replaces the raster by w x h samples given row by row.
+    bool SetElevationData(int w, int h, const std::uint16_t* data);
+    // Gives the object its own copy of the raster (guard column and row included). Copies of the
+    // object never share rasters here, so this only reallocates.
+    void CopyElevationDataToNewBuffer();
+    // A canvas of w x h samples, all sea, with the old samples in its top-left corner.
+    bool ChangeCanvasSize(int w, int h);
+    // Keeps the rectangle only: a negative x or y counts as 0 (w and h stay), w and h are cut
+    // to the map; an empty result keeps the whole map.
+    void ClipArea(int x, int y, int w, int h);
+    // Lowers every land sample (>= 1) of the rectangle (cut to the map) by amount; with keepLand
+    // a result below 1 becomes 1 (land stays land), otherwise a negative result becomes 0 (sea).
+    // Sea stays sea; a negative amount raises the land (to 65535 at most).
+    void TransSink(int amount, int x, int y, int w, int h, bool keepLand, bool freeOld);
+    // Resamples the relief to w x h: every new sample is the mean of the source area it covers
+    // (along the rows, then along the columns), rounded to nearest. A size kept is a copy.
+    bool TransSize(int w, int h, bool freeOld);
+    // Barrel: row r (t = r - height / 2, integer halving) is squeezed into the interval of half
+    // width |a t^2 + b t + c| (at most width / 2) about the map's middle; each new sample the mean
+    // of the source part of its row it covers; outside the interval sea. a = b = 0 and
+    // c = width / 2 keep the map. False for parameters that are not finite.
+    bool TransBarrel(double a, double b, double c, bool freeOld);
+    // Bends the map into a ring sector of angle degrees (0 < angle <= 360) opening upward: outer
+    // radius R = width x 360 / angle / 6.28318, inner radius R x innerPercent / 100
+    // (0 <= innerPercent < 100), both scaled down so that their difference is at most the height.
+    // Columns run along the arc from left to right, the top row lies on the outer arc. The new
+    // map is the sector's bounding box (rounded outward); each sample is the mean of the source
+    // area its polar cell covers; outside the sector, sea.
+    bool TransSector(double angle, double innerPercent, bool freeOld);
+    // Turns the map counter-clockwise (as seen on the screen) by degrees, brought into 0..359
+    // first. 0, 90, 180 and 270 move samples exactly (90 and 270 swap width and height); other
+    // angles give a map of ceil(|W cos| + |H sin|) x ceil(|W sin| + |H cos|), each sample the
+    // mean of the source samples within a distance of 2.83, weighted by the overlap of two
+    // circles of radius 1.41 at their distance; outside the source, sea.
+    bool TransRotate(int degrees, bool freeOld);
+
+    // ---- Overlay picture -------------------------------------------------------------------------
+    // A picture laid over the map, one pixel per sample from the map's top-left; null removes
+    // it. The two values are kept and not used otherwise. The next StretchElevationData stretches
+    // it for the view as it does the relief (nearest pixel).
+    void SetOverlapBitmap(HBITMAP bmp, int value1, int value2);
+    // Averages each target pixel with the stretched overlay, (overlay + target) / 2 per channel,
+    // from the top-left of the view over the stretched overlay's size.
+    void OverlapPictureOnBitmapBuffer();
+    // The same for a rectangle of the stretched overlay (cut to it and to the target) as
+    // overlay / 2 + target / 2 per channel. Rows are counted from the start of the bitmap's
+    // buffer, which holds the bottom row first: overlay row r lands on the target's row r from
+    // the bottom.
+    void OverlapPictureOnBitmapBuffer(int x, int y, int w, int h);
+    // Paints the whole view (every display row, all columns) as one land polygon: brightness
+    // type 2 when dark, else 0; sea from the sea texture.
+    void DrawAllMapOnBitmapBuffer(bool relief, bool texture, COLORREF colour, bool dark);
+    int GetOverlayWidth() const { return m_Overlay.width; }
+    int GetOverlayHeight() const { return m_Overlay.height; }
+    // Pixels (b, g, r, 0) of the overlay, rows top first; empty without one.
+    const std::vector<std::uint8_t>& GetOverlayPixels() const { return m_Overlay.pixels; }
+    std::array<int, 2> GetOverlayValues() const { return m_OverlayValues; }
+    int GetStretchedOverlayWidth() const { return m_StretchedOverlay.width; }
+    int GetStretchedOverlayHeight() const { return m_StretchedOverlay.height; }
+
     // The cached view: x, y, w, h, display width, display height.
     std::array<int, 6> GetCachedView() const { return m_CachedView; }
     const std::vector<std::int16_t>& GetStretchedData() const { return m_Stretched; }
@@ -223,6 +307,19 @@ public:
     int GetViewHeight() const { return m_nViewHeight; }
 
 private:
+    // A picture as 32-bit pixels (b, g, r, 0), rows top first.
+    struct OverlayPixels {
+        std::vector<std::uint8_t> pixels;
+        int width = 0;
+        int height = 0;
+        int rowLength = 0;  // width x 4 bytes
+        void Clear() {
+            pixels.clear();
+            pixels.shrink_to_fit();
+            width = height = rowLength = 0;
+        }
+    };
+
     // The own bitmap with whole-copy semantics.
     struct OwnBitmap {
         MbBmp::CControlBmp bmp;
@@ -238,6 +335,9 @@ private:
 
     const TextureEntry& DrawingEntry(int set) const;
     void DropStretchedCopy();
+    // Takes a new raster of w x h samples (guard column and row are filled here).
+    void ReplaceRaster(std::vector<std::uint16_t>&& raster, int w, int h);
+    void StretchOverlay(int x, int y, int w, int h, int dispW, int dispH);
     bool PrepareTarget(int dispW, int dispH);
 
     CCtrlDib m_Dib;
@@ -265,6 +365,10 @@ private:
 
     OwnBitmap m_OwnBmp;
     MbBmp::CControlBmp* m_pExternalBmp = nullptr;
+
+    std::array<int, 2> m_OverlayValues{};
+    OverlayPixels m_Overlay;           // the picture as set
+    OverlayPixels m_StretchedOverlay;  // its part in the current view, one pixel per display pixel
 
     int m_nReliefLevel = 1;
     std::vector<std::uint8_t> m_Compressed;
