@@ -16,15 +16,18 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 sanitizer_skip='^Capacity\.FullTablesRunWholeMonths$'
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-# The CPU seconds (user and system) of every command the script has run so far.
-cpu_seconds() {
-  times | tail -n 1 | awk '{ t = 0; for (i = 1; i <= 2; i++) { split($i, p, "m"); t += p[1] * 60 + p[2] } print int(t) }'
+# Sets cpu to the CPU seconds (user and system) of every command the script has run so far
+# (the shell's own "times", which a subshell would not see).
+cpu_file=$(mktemp)
+trap 'rm -f "$cpu_file"' EXIT
+read_cpu() {
+  times >"$cpu_file"
+  cpu=$(tail -n 1 "$cpu_file" | awk '{ t = 0; for (i = 1; i <= 2; i++) { split($i, p, "m"); t += p[1] * 60 + p[2] } print int(t) }')
 }
 stage_start=$SECONDS
 stage_cpu=0
 stage() {
-  local cpu
-  cpu=$(cpu_seconds)
+  read_cpu
   [ -n "${stage_name:-}" ] && echo "   (${stage_name}: $((SECONDS - stage_start)) s, CPU $((cpu - stage_cpu)) s)"
   stage_name=$1
   stage_start=$SECONDS
@@ -36,7 +39,8 @@ stage "build"
 # Debug information is left out of the plain build and kept to line tables where a sanitizer
 # report needs them: it costs much of the build time on CI's two cores. The window tests and the
 # program's smoke test are built once, in the gcc sanitizer build, and run there. The sanitizer
-# builds precompile the outside headers (GoogleTest, Qt, the standard library).
+# builds precompile the outside headers (GoogleTest, Qt, the standard library) and compile the
+# other test programs in batches of sources; the plain build compiles each test source alone.
 cmake -S . -B build -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" -DRYMD_TESTS=ON -DRYMD_BENCH=ON -DRYMD_WERROR=ON \
   -DRYMD_WINDOW_TESTS=OFF >/dev/null
@@ -46,7 +50,7 @@ ctest --test-dir build --output-on-failure -j "$jobs" | tee build/ctest.log
 
 stage "sanitizer build (gcc)"
 cmake -S . -B build-asan -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1" \
-  -DRYMD_SANITIZE=ON -DRYMD_TESTS=ON -DRYMD_WERROR=ON -DRYMD_PCH=ON >/dev/null
+  -DRYMD_SANITIZE=ON -DRYMD_TESTS=ON -DRYMD_WERROR=ON -DRYMD_PCH=ON -DRYMD_UNITY_TESTS=ON >/dev/null
 cmake --build build-asan -j "$jobs"
 stage "sanitizer tests (gcc, with the window tests)"
 ctest --test-dir build-asan --output-on-failure -j "$jobs" -E "$sanitizer_skip" | tee build-asan/ctest.log
@@ -57,7 +61,7 @@ ctest --test-dir build-asan --output-on-failure -j "$jobs" -E "$sanitizer_skip" 
 stage "clang build (sanitizers: fuzz targets, tests without the window side)"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" -DRYMD_FUZZ=ON -DRYMD_TESTS=ON \
-  -DRYMD_WINDOW_TESTS=OFF -DRYMD_PCH=ON >/dev/null
+  -DRYMD_WINDOW_TESTS=OFF -DRYMD_PCH=ON -DRYMD_UNITY_TESTS=ON >/dev/null
 mapfile -t clang_targets < <(cmake --build build-fuzz --target help | sed -n 's/^\([a-z0-9_]*_tests\): .*/\1/p')
 cmake --build build-fuzz -j "$jobs" --target fuzzers rymdcli "${clang_targets[@]}"
 stage "sanitizer tests (clang)"
@@ -86,6 +90,7 @@ done
 [ "$failed" = 0 ] || exit 1
 stage "done"
 passed() { sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$1" | tail -n 1; }
-echo "== all tests passed (plain, sanitizer with gcc and clang, fuzz) in $(( $(cpu_seconds) / 60 )) CPU minutes"
+read_cpu
+echo "== all tests passed (plain, sanitizer with gcc and clang, fuzz) in $((cpu / 60)) CPU minutes"
 echo "plain $(passed build/ctest.log), gcc sanitizers $(passed build-asan/ctest.log)," \
   "clang sanitizers $(passed build-fuzz/ctest.log) passed, 0 failed"
