@@ -166,8 +166,10 @@ TEST_F(FileTest, WriteGoesIntoAFifoOrDeviceInPlace) {
             received.push_back(static_cast<std::uint8_t>(c));
         std::fclose(f);
     });
+    // The write succeeds once the reader has opened its end; a busy machine may be slow to start
+    // it (ten minutes at most).
     bool written = false;
-    for (int attempt = 0; attempt < 2000 && !written; ++attempt) {
+    for (int attempt = 0; attempt < 600000 && !written; ++attempt) {
         written = WriteFileAtomic(fifo, Bytes{1, 2, 3});
         if (!written) ::usleep(1000);
     }

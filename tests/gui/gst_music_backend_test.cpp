@@ -58,11 +58,11 @@ protected:
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);
     }
-    // Takes the pipeline's messages until done() holds; false after 30 seconds without it (a
-    // bound against a hang, not a measure of speed).
+    // Takes the pipeline's messages until done() holds; false after ten minutes without it (a
+    // bound against a hang, not a measure of speed: a busy machine may take long).
     template <class Done>
     bool PollUntil(GstMusicBackend& b, Done done) {
-        for (int i = 0; i < 3000; ++i) {
+        for (int i = 0; i < 60000; ++i) {
             b.Poll();
             if (done()) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -60,9 +60,10 @@ std::string Quote(const std::string& s) {
 }
 
 // Runs the tool in dir with the arguments (shell words) and the given standard output ("" for a
-// file that is read back); a run that does not end within a minute is stopped (status 124).
+// file that is read back); a run that does not end within ten minutes is stopped (status 124): a
+// hang, as a busy machine only makes the run slow.
 Outcome RunTool(const std::string& dir, const std::string& args, const std::string& stdoutTo = "") {
-    const std::string cmd = "cd " + Quote(dir) + " && timeout -k 5 60 " + RYMD_CLI + " " + args + " " +
+    const std::string cmd = "cd " + Quote(dir) + " && timeout -k 5 600 " + RYMD_CLI + " " + args + " " +
                             (stdoutTo.empty() ? ">out.txt" : stdoutTo) + " 2>err.txt";
     const int st = std::system(cmd.c_str());
     Outcome o;

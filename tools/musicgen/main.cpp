@@ -7,6 +7,8 @@
 // The build runs both for Yuugure.mp3 (the standard song) and Kassen.mp3 (the battle piece).
 #include <gst/gst.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "tools/musicgen/compositions.h"
+#include "tools/musicgen/stall_watch.h"
 
 namespace {
 
@@ -45,6 +48,17 @@ int WriteMidi(const std::string& piece, const std::string& out) {
     return 0;
 }
 
+double SecondsNow() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Counts the bytes that reach the output file (called on the pipeline's streaming thread).
+GstPadProbeReturn CountBytes(GstPad*, GstPadProbeInfo* info, gpointer written) {
+    if (GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info))
+        *static_cast<std::atomic<std::uint64_t>*>(written) += gst_buffer_get_size(buffer);
+    return GST_PAD_PROBE_OK;
+}
+
 int Render(const std::string& in, const std::string& out) {
     GError* error = nullptr;
     if (!gst_init_check(nullptr, nullptr, &error)) {
@@ -72,16 +86,28 @@ int Render(const std::string& in, const std::string& out) {
     GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "out");
     g_object_set(src, "location", in.c_str(), nullptr);
     g_object_set(sink, "location", temp.c_str(), nullptr);
+    std::atomic<std::uint64_t> written{0};
+    GstPad* sinkPad = gst_element_get_static_pad(sink, "sink");
+    gst_pad_add_probe(sinkPad, GST_PAD_PROBE_TYPE_BUFFER, CountBytes, &written, nullptr);
+    gst_object_unref(sinkPad);
     gst_object_unref(src);
     gst_object_unref(sink);
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
     GstBus* bus = gst_element_get_bus(pipeline);
-    // Rendering takes seconds; a minute without the end is a fault.
-    GstMessage* msg = gst_bus_timed_pop_filtered(bus, 60 * GST_SECOND,
-                                                 static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    // Rendering takes seconds on a quiet machine and as long as it must on a busy one; only a
+    // render whose output stands still for minutes is a fault.
+    rymd::musicgen::StallWatch watch(SecondsNow());
+    GstMessage* msg = nullptr;
+    bool stalled = false;
+    while (!msg && !stalled) {
+        msg = gst_bus_timed_pop_filtered(bus, GST_SECOND,
+                                         static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+        if (!msg) stalled = watch.Stalled(written.load(), SecondsNow());
+    }
     int result = 0;
     if (!msg) {
-        std::fprintf(stderr, "musicgen: rendering %s did not end\n", in.c_str());
+        std::fprintf(stderr, "musicgen: rendering %s stopped: no output for %.0f minutes\n", in.c_str(),
+                     rymd::musicgen::StallWatch::kStallSeconds / 60);
         result = 1;
     } else if (GST_MESSAGE_TYPE(msg) == GST_MESSAGE_ERROR) {
         GError* e = nullptr;
