@@ -183,7 +183,7 @@ void CKoujousen::AssaultCasualties(GameState& gs, std::span<SiegeTroops> attacke
     // swing of the damage, each defender's foot and cavalry, the garrison, each attacker's foot
     // and cavalry. The siege estimates run many assaults: drawn as a block they need not wait
     // for one another.
-    std::array<int, 2 + 4 * kMaxDefenders> draws{};
+    std::array<int, 2 + 4 * kMaxDefenders> draws;  // filled as far as drawn
     static_assert(draws.size() <= Random::kMaxBlock);
     gs.rng.NextBlock(draws.data(), static_cast<int>(2 + 2 * (defenders.size() + attackers.size())));
     const int* draw = draws.data();
