@@ -83,7 +83,8 @@ std::span<const std::uint16_t> CCpuSenryaku::RouteRow(int cache, int shiro) {
         } else {
             row = std::make_unique<std::vector<std::uint16_t>>();
         }
-        row->assign(static_cast<std::size_t>(n), kRouteUnreachable);
+        // The search writes every entry of the row (unreachable first): it only needs its size.
+        row->resize(static_cast<std::size_t>(n));
         static constexpr int kModes[4] = {kRouteAll, kRouteSea, kRouteLand, kRouteSeaCostly};
         CalcRoadCost(gs, daimyou_, gundan_, shiro, *row, kModes[cache]);
         rc.built.push_back(shiro);
