@@ -83,7 +83,8 @@ std::span<const std::uint16_t> CCpuSenryaku::RouteRow(int cache, int shiro) {
         } else {
             row = std::make_unique<std::vector<std::uint16_t>>();
         }
-        row->assign(static_cast<std::size_t>(n), kRouteUnreachable);
+        // The search writes every entry of the row (unreachable first): it only needs its size.
+        row->resize(static_cast<std::size_t>(n));
         static constexpr int kModes[4] = {kRouteAll, kRouteSea, kRouteLand, kRouteSeaCostly};
         CalcRoadCost(gs, daimyou_, gundan_, shiro, *row, kModes[cache]);
         rc.built.push_back(shiro);
@@ -787,8 +788,10 @@ int CCpuSenryaku::CommitToShiro(int daimyou, int gundan, int target, int& commit
     const int need = own ? st.GetBesiegerTroops(gs) : st.GetDefenseStrength(gs);
 
     // Launch candidates: own castles with troops of the unit, and (for an own target) the
-    // house's siege lines around it, by the cost to the nearest launch point.
-    CSortList cand(std::max(1, nShiro));
+    // house's siege lines around it, by the cost to the nearest launch point. The list holds at
+    // most one entry for each of them (made for the castles of a house, not for all castles).
+    const std::size_t sources = ownShiro_.size() + (own ? siegeLines_.size() : 0);
+    CSortList cand(std::max(1, static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(nShiro), sources))));
     cand.SetCount(0);
     auto addCandidate = [&](int c, std::span<const std::uint16_t> cost) {
         int land = -1, landCost = kUnreachable, sea = -1, seaCost = kUnreachable;

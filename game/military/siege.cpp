@@ -12,6 +12,7 @@
 #include "game/state/sort_list.h"
 #include "game/state/vocabulary.h"
 #include "platform/core/format_text.h"
+#include "platform/core/random.h"
 
 namespace rymd {
 
@@ -20,6 +21,17 @@ using namespace battle;
 namespace {
 
 constexpr int kStratagemCost = 80;
+
+// min(1, x) worked out as a value: the attackers' loss factor lies about as often above 1 as
+// below, and the compiler would otherwise branch around the product on it, guessing wrong half
+// the time.
+inline double AtMostOne(double x) {
+    double r = std::min(1.0, x);
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    asm("" : "+x"(r));
+#endif
+    return r;
+}
 
 // The troops of listed generals as assault records; entries naming no general count as empty.
 int LoadTroops(const GameState& gs, const std::int32_t* ids, int n, std::array<SiegeTroops, 20>& out) {
@@ -161,12 +173,22 @@ int CKoujousen::MaxAssaultsOfRoute(int kind) {
 
 int CKoujousen::GetMaxAssaults() const { return MaxAssaultsOfRoute(routeKind); }
 
-namespace {
+void CKoujousen::AssaultCasualties(GameState& gs, std::span<SiegeTroops> attackers, std::span<SiegeTroops> defenders,
+                                   int& garrison, int& damage) {
+    // Only the first twenty of each side fight (a siege and an estimate never hold more).
+    attackers = attackers.first(std::min<std::size_t>(attackers.size(), kMaxDefenders));
+    defenders = defenders.first(std::min<std::size_t>(defenders.size(), kMaxDefenders));
 
-// One assault drawn from the given random source (the game's own, or a copy of it). Inlined
-// into both callers, so that a local copy of the source stays in a register.
-[[gnu::always_inline]] inline void AssaultWith(Random& rng, std::span<SiegeTroops> attackers, std::span<SiegeTroops> defenders, int& garrison,
-                 int& damage) {
+    // The draws of an assault are taken as one block, in the order the rules use them: the
+    // swing of the damage, each defender's foot and cavalry, the garrison, each attacker's foot
+    // and cavalry. The siege estimates run many assaults: drawn as a block they need not wait
+    // for one another.
+    std::array<int, 2 + 4 * kMaxDefenders> draws;  // filled as far as drawn
+    static_assert(draws.size() <= Random::kMaxBlock);
+    gs.rng.NextBlock(draws.data(), static_cast<int>(2 + 2 * (defenders.size() + attackers.size())));
+    const int* draw = draws.data();
+    const auto unit = [&draw] { return *draw++ / 32767.0; };  // as Random::Unit scales a draw
+
     // Whole numbers far below 2^53: summed as integers they give the same doubles.
     long long attack = 0;
     long long defence = garrison;
@@ -182,7 +204,7 @@ namespace {
     else if (a > 0.0)
         ratio = 10000.0;
 
-    const double j = (rng.Unit() - 0.5) / 2.0;
+    const double j = (unit() - 0.5) / 2.0;
     const double gain = std::clamp(2.0 * (ratio - 1.0) + 2.0 * (ratio - 1.0) * j, 1.0, 10000.0);
     damage = static_cast<int>(std::min<long long>(static_cast<long long>(damage) + static_cast<long long>(gain),
                                                   1000000000LL));
@@ -194,11 +216,11 @@ namespace {
         count = after;
     };
     for (SiegeTroops& t : defenders) {
-        cut(t.foot, rng.Unit() * 0.08 + 0.92);
-        cut(t.cavalry, rng.Unit() * 0.08 + 0.92);
+        cut(t.foot, unit() * 0.08 + 0.92);
+        cut(t.cavalry, unit() * 0.08 + 0.92);
         t.muskets = std::min(t.muskets, t.foot);
     }
-    cut(garrison, rng.Unit() * 0.08 + 0.92);
+    cut(garrison, unit() * 0.08 + 0.92);
     if (lost == 0) lost = 1;
 
     // The attackers lose in proportion to what they took; with no attacking troops there is
@@ -206,26 +228,10 @@ namespace {
     double m = a > 0.0 ? (a - 2.0 * static_cast<double>(lost)) / a : 0.0;
     if (m <= 0.0) m = 0.0;
     for (SiegeTroops& t : attackers) {
-        t.foot = std::max(0, Round(t.foot * std::min(1.0, (rng.Unit() * 0.04 + 0.98) * m)));
-        t.cavalry = std::max(0, Round(t.cavalry * std::min(1.0, (rng.Unit() * 0.04 + 0.98) * m)));
+        t.foot = std::max(0, Round(t.foot * AtMostOne((unit() * 0.04 + 0.98) * m)));
+        t.cavalry = std::max(0, Round(t.cavalry * AtMostOne((unit() * 0.04 + 0.98) * m)));
         t.muskets = std::min(t.muskets, t.foot);
     }
-}
-
-}  // namespace
-
-void CKoujousen::AssaultCasualties(GameState& gs, std::span<SiegeTroops> attackers, std::span<SiegeTroops> defenders,
-                                   int& garrison, int& damage) {
-    if (gs.rng.Tracer() != nullptr) {
-        AssaultWith(gs.rng, attackers, defenders, garrison, damage);
-        return;
-    }
-    // The siege estimates run many assaults: without a tracer the draws run on a local copy of
-    // the random source (the same numbers in the same order), which the compiler keeps in a
-    // register, and the state goes back at the end.
-    Random local(gs.rng);
-    AssaultWith(local, attackers, defenders, garrison, damage);
-    gs.rng = local;
 }
 
 bool CKoujousen::CalcMusketCounterFire(GameState& gs, std::span<const SiegeTroops> attackers,

@@ -1,86 +1,108 @@
 #include "game/ports/headless_port.h"
 
+#include <sstream>
+
 namespace rymd {
 
-// Writes a text on the current line; line breaks become "\n" so that one message stays one line.
-void HeadlessPort::WriteText(std::string_view text) {
+// Adds a text to a line; line breaks become "\n" so that one message stays one line.
+void HeadlessPort::AppendText(std::string& line, std::string_view text) {
+    line.reserve(line.size() + text.size());
     for (char c : text) {
         if (c == '\n') {
-            out_ << "\\n";
-        } else if (c == '\r') {
-            // dropped: "\r\n" is written as one "\n"
-        } else {
-            out_ << c;
+            line += "\\n";
+        } else if (c != '\r') {  // dropped: "\r\n" is written as one "\n"
+            line += c;
         }
     }
 }
 
+// A whole line goes to the stream in one write: standard error writes every piece it is given
+// at once, and a message written piece by piece would cost a system call for each.
+void HeadlessPort::WriteLine(const std::string& line) {
+    out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+}
+
 void HeadlessPort::Inform(std::string_view text) {
-    out_ << "[inform] ";
-    WriteText(text);
-    out_ << '\n';
+    std::string line = "[inform] ";
+    AppendText(line, text);
+    line += '\n';
+    WriteLine(line);
 }
 
 bool HeadlessPort::AskYesNo(std::string_view text, bool /*defaultYes*/) {
-    out_ << "[ask:yesno] ";
-    WriteText(text);
-    out_ << " -> " << (kSafeYesNo ? "yes" : "no") << '\n';
+    std::string line = "[ask:yesno] ";
+    AppendText(line, text);
+    line += kSafeYesNo ? " -> yes\n" : " -> no\n";
+    WriteLine(line);
     return kSafeYesNo;
 }
 
 bool HeadlessPort::AskOkCancel(std::string_view text) {
-    out_ << "[ask:okcancel] ";
-    WriteText(text);
-    out_ << " -> " << (kSafeOkCancel ? "ok" : "cancel") << '\n';
+    std::string line = "[ask:okcancel] ";
+    AppendText(line, text);
+    line += kSafeOkCancel ? " -> ok\n" : " -> cancel\n";
+    WriteLine(line);
     return kSafeOkCancel;
 }
 
 int HeadlessPort::AskChoice(std::string_view prompt, std::span<const std::string> choices, int defaultChoice) {
-    out_ << "[ask:choice] ";
-    WriteText(prompt);
-    out_ << " {";
+    std::string line = "[ask:choice] ";
+    AppendText(line, prompt);
+    line += " {";
     for (std::size_t i = 0; i < choices.size(); ++i) {
         if (i > 0) {
-            out_ << '|';
+            line += '|';
         }
-        WriteText(choices[i]);
+        AppendText(line, choices[i]);
     }
-    out_ << "} -> " << defaultChoice << '\n';
+    line += "} -> " + std::to_string(defaultChoice) + '\n';
+    WriteLine(line);
     return defaultChoice;
 }
 
 double HeadlessPort::AskNumber(std::string_view prompt) {
-    out_ << "[ask:number] ";
-    WriteText(prompt);
-    out_ << " -> " << kSafeNumber << '\n';
+    std::string line = "[ask:number] ";
+    AppendText(line, prompt);
+    // The answer as the stream itself would write it.
+    std::ostringstream answer;
+    answer.flags(out_.flags());
+    answer.precision(out_.precision());
+    answer << kSafeNumber;
+    line += " -> " + answer.str() + '\n';
+    WriteLine(line);
     return kSafeNumber;
 }
 
 std::optional<std::string> HeadlessPort::AskOpenFile(std::string_view title, std::string_view /*filter*/,
                                                      std::string_view /*initialFolder*/) {
-    out_ << "[ask:file] ";
-    WriteText(title);
-    out_ << " -> cancel\n";
+    std::string line = "[ask:file] ";
+    AppendText(line, title);
+    line += " -> cancel\n";
+    WriteLine(line);
     return std::nullopt;
 }
 
 void HeadlessPort::ShowLongText(std::string_view title, std::string_view body,
                                 std::span<const std::uint8_t> /*picture*/, Colour /*colour*/) {
-    out_ << "[longtext] ";
-    WriteText(title);
-    out_ << ": ";
-    WriteText(body);
-    out_ << '\n';
+    std::string line = "[longtext] ";
+    AppendText(line, title);
+    line += ": ";
+    AppendText(line, body);
+    line += '\n';
+    WriteLine(line);
 }
 
 void HeadlessPort::ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) {
-    out_ << "[report:" << ReportKindName(kind) << "] ";
-    WriteText(title);
-    for (const std::string& line : lines) {
-        out_ << " | ";
-        WriteText(line);
+    std::string line = "[report:";
+    line += ReportKindName(kind);
+    line += "] ";
+    AppendText(line, title);
+    for (const std::string& text : lines) {
+        line += " | ";
+        AppendText(line, text);
     }
-    out_ << '\n';
+    line += '\n';
+    WriteLine(line);
 }
 
 void HeadlessPort::SetLogText(int log, std::string_view text) {
@@ -91,11 +113,12 @@ void HeadlessPort::SetLogText(int log, std::string_view text) {
     held.assign(text);
     while (!added.empty()) {
         const std::size_t end = added.find('\n');
-        const std::string_view line = added.substr(0, end);
-        if (!line.empty() && line != "\r") {
-            out_ << "[log] ";
-            WriteText(line);
-            out_ << '\n';
+        const std::string_view gained = added.substr(0, end);
+        if (!gained.empty() && gained != "\r") {
+            std::string line = "[log] ";
+            AppendText(line, gained);
+            line += '\n';
+            WriteLine(line);
         }
         if (end == std::string_view::npos) break;
         added.remove_prefix(end + 1);
@@ -103,13 +126,14 @@ void HeadlessPort::SetLogText(int log, std::string_view text) {
 }
 
 void HeadlessPort::ShowScenarioTitle(std::string_view title) {
-    out_ << "[view:title] ";
-    WriteText(title);
-    out_ << '\n';
+    std::string line = "[view:title] ";
+    AppendText(line, title);
+    line += '\n';
+    WriteLine(line);
 }
 
 void HeadlessPort::SaveViewOnly() {
-    out_ << "[view:save-view-only]\n";
+    WriteLine("[view:save-view-only]\n");
 }
 
 Ports HeadlessPort::AsPorts() {

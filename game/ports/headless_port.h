@@ -49,7 +49,8 @@ public:
     Ports AsPorts();
 
 private:
-    void WriteText(std::string_view text);
+    static void AppendText(std::string& line, std::string_view text);
+    void WriteLine(const std::string& line);
 
     std::ostream& out_;
     std::map<int, std::string> logs_;  // the text each log pane holds

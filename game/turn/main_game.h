@@ -194,6 +194,7 @@ private:
     void SetLog(const std::string& text);
     // The common shape of the begin and end steps.
     void BeginPhase(int phase);
+    void SnapshotCastles();
     void EndPhaseWalk(int phase);
     void RunDaimyouPlanner(int phase, int daimyou);
     void RunGundanPlanner(int phase, int daimyou, int gundan);

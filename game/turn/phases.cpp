@@ -95,6 +95,14 @@ void CMainGame::CheckGundanLeaders() {
     }
 }
 
+// The castles as they stand when the armament and the domestic phase begin: what the phase's
+// works are measured against. Only the castles in use are copied (the table has room for ten
+// thousand; a scenario uses a few hundred).
+void CMainGame::SnapshotCastles() {
+    const auto n = static_cast<std::size_t>(ShiroCount(gs_));
+    std::copy_n(gs_.ShiroTbl.begin(), n, gs_.ShiroSnapTbl.begin());
+}
+
 void CMainGame::BeginPhase(int phase) {
     ports_.view->RefillHouseList();
     ports_.view->BuildCommandMenu(phase);
@@ -110,14 +118,14 @@ void CMainGame::BeginPhase(int phase) {
     ShuffleDaimyouOrder();
 
     switch (phase) {
-        case kPhaseGunbi: gs_.ShiroSnapTbl = gs_.ShiroTbl; break;
+        case kPhaseGunbi: SnapshotCastles(); break;
         case kPhaseGaikou:
             ClearOrderedFlags(gs_);
             cpuGaikou_->messageText.clear();
             SetLog(cpuGaikou_->messageText);
             break;
         case kPhaseNaisei:
-            gs_.ShiroSnapTbl = gs_.ShiroTbl;
+            SnapshotCastles();
             for (TeppouKounyuuRecord& r : gs_.TeppouKounyuuTbl)
                 r.dialogWork = 0;
             break;

@@ -8,6 +8,7 @@
 // values drawn never depend on the tracer.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace rymd {
@@ -33,6 +34,23 @@ public:
     // value is the raw draw 0..32767, before any scaling.
     virtual void OnDraw(const CallSite& where, int value) = 0;
 };
+
+// The step of the source, state -> mul x state + add (mod 2^32), and the same step taken k
+// times, which is again a multiply and an add.
+struct RandomStep {
+    std::uint32_t mul;
+    std::uint32_t add;
+};
+inline constexpr RandomStep kRandomStep = {214013u, 2531011u};
+inline constexpr int kRandomMaxBlock = 96;
+constexpr std::array<RandomStep, kRandomMaxBlock + 1> MakeRandomSteps() {
+    std::array<RandomStep, kRandomMaxBlock + 1> steps{};
+    steps[0] = {1u, 0u};
+    for (std::size_t k = 1; k < steps.size(); ++k)
+        steps[k] = {steps[k - 1].mul * kRandomStep.mul, steps[k - 1].add * kRandomStep.mul + kRandomStep.add};
+    return steps;
+}
+inline constexpr std::array<RandomStep, kRandomMaxBlock + 1> kRandomSteps = MakeRandomSteps();
 
 class Random {
 public:
@@ -64,9 +82,31 @@ public:
     // trunc(rand() / 32768.0 * n): an index below n (n > 0).
     int Below(int n, Where where = Where(__builtin_FILE(), __builtin_LINE())) { return static_cast<int>(Draw(where) / 32768.0 * n); }
 
+    // The next n draws (0 <= n <= kMaxBlock) into out: the values, in their order, that n calls
+    // of Next give, and the same state after them. Without a tracer each draw is worked out
+    // from the state before the block on its own (the step taken k times is again a multiply
+    // and an add), so that the draws do not wait for one another; with one they are drawn one
+    // by one and each is told with the call site given.
+    static constexpr int kMaxBlock = kRandomMaxBlock;
+    void NextBlock(int* out, int n, Where where = Where(__builtin_FILE(), __builtin_LINE())) {
+        n = n < 0 ? 0 : n > kMaxBlock ? kMaxBlock : n;  // a longer block takes kMaxBlock draws
+        if (tracer_ != nullptr) [[unlikely]] {
+            for (int i = 0; i < n; ++i)
+                out[i] = Draw(where);
+            return;
+        }
+        const std::uint32_t start = state_;
+        for (int i = 0; i < n; ++i) {
+            const RandomStep& step = kRandomSteps[static_cast<std::size_t>(i) + 1];
+            out[i] = static_cast<int>(((step.mul * start + step.add) >> 16) & 0x7FFF);
+        }
+        const RandomStep& all = kRandomSteps[static_cast<std::size_t>(n)];
+        state_ = all.mul * start + all.add;
+    }
+
 private:
     int Draw(const Where& where) {
-        state_ = state_ * 214013u + 2531011u;
+        state_ = state_ * kRandomStep.mul + kRandomStep.add;
         const int value = static_cast<int>((state_ >> 16) & 0x7FFF);
         if (tracer_ != nullptr) [[unlikely]]
             tracer_->OnDraw(where, value);

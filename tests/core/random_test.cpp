@@ -106,5 +106,38 @@ TEST(Random, ATracerSeesEveryDrawAtItsCallSiteAndChangesNone) {
     EXPECT_EQ(rec.draws.size(), 6u);
 }
 
+TEST(Random, ABlockDrawsWhatSingleDrawsDraw) {
+    // Every length, from seeds whose states wrap around 2^32 within the block.
+    for (std::uint32_t seed : {0u, 1u, 99u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+        for (int n = 0; n <= Random::kMaxBlock; ++n) {
+            Random single(seed), block(seed);
+            std::vector<int> drawn(static_cast<std::size_t>(Random::kMaxBlock), -1);
+            block.NextBlock(drawn.data(), n);
+            for (int i = 0; i < n; ++i)
+                ASSERT_EQ(drawn[static_cast<std::size_t>(i)], single.Next()) << "seed " << seed << " draw " << i << " of " << n;
+            EXPECT_EQ(block.State(), single.State()) << "seed " << seed << ", " << n << " draws";
+            if (n < Random::kMaxBlock) {
+                EXPECT_EQ(drawn[static_cast<std::size_t>(n)], -1);  // nothing past the block
+            }
+        }
+    }
+}
+
+TEST(Random, ATracerSeesEachDrawOfABlockAtTheBlocksCallSite) {
+    Random plain(7), traced(7);
+    Recorder rec;
+    traced.SetTracer(&rec);
+    int drawn[3] = {};
+    const unsigned line = __LINE__ + 1;
+    traced.NextBlock(drawn, 3);
+    ASSERT_EQ(rec.draws.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        const int v = plain.Next();
+        EXPECT_EQ(drawn[i], v);
+        EXPECT_EQ(rec.draws[static_cast<std::size_t>(i)], std::to_string(line) + " " + std::to_string(v));
+    }
+    EXPECT_EQ(traced.State(), plain.State());
+}
+
 }  // namespace
 }  // namespace rymd

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
+#include <vector>
 
 #include "game/military/siege.h"
+#include "game/state/queries.h"
 #include "military/battle_world.h"
 
 namespace rymd::test {
@@ -104,6 +108,96 @@ TEST(Siege, AssaultGainIsCappedBothWays) {
     damage = 0;
     CKoujousen::AssaultCasualties(w.gs, weak, {}, garrison, damage);
     EXPECT_EQ(damage, 1);  // a far stronger garrison
+}
+
+// The assault as the rule states it, each draw taken on its own where it is used: what the
+// assault must give, troop for troop and draw for draw.
+void PlainAssault(Random& rng, std::span<SiegeTroops> atk, std::span<SiegeTroops> def, int& garrison, int& damage) {
+    long long attack = 0;
+    long long defence = garrison;
+    for (const SiegeTroops& t : atk)
+        attack += t.foot + t.cavalry;
+    for (const SiegeTroops& t : def)
+        defence += t.foot + t.cavalry;
+    const double a = static_cast<double>(attack);
+    const double d = static_cast<double>(defence);
+    const double ratio = d > 0.0 ? a / d : a > 0.0 ? 10000.0 : 1.0;
+    const double j = (rng.Unit() - 0.5) / 2.0;
+    const double gain = std::clamp(2.0 * (ratio - 1.0) + 2.0 * (ratio - 1.0) * j, 1.0, 10000.0);
+    damage = static_cast<int>(std::min<long long>(damage + static_cast<long long>(gain), 1000000000LL));
+    long long lost = 0;
+    auto cut = [&](int& count, double factor) {
+        const int after = std::max(0, Round(count * factor));
+        lost += count - after;
+        count = after;
+    };
+    for (SiegeTroops& t : def) {
+        cut(t.foot, rng.Unit() * 0.08 + 0.92);
+        cut(t.cavalry, rng.Unit() * 0.08 + 0.92);
+        t.muskets = std::min(t.muskets, t.foot);
+    }
+    cut(garrison, rng.Unit() * 0.08 + 0.92);
+    if (lost == 0) lost = 1;
+    const double m = a > 0.0 ? std::max(0.0, (a - 2.0 * static_cast<double>(lost)) / a) : 0.0;
+    for (SiegeTroops& t : atk) {
+        t.foot = std::max(0, Round(t.foot * std::min(1.0, (rng.Unit() * 0.04 + 0.98) * m)));
+        t.cavalry = std::max(0, Round(t.cavalry * std::min(1.0, (rng.Unit() * 0.04 + 0.98) * m)));
+        t.muskets = std::min(t.muskets, t.foot);
+    }
+}
+
+// The troops of a side as (cavalry, foot, muskets) triples, for comparing.
+std::vector<std::array<int, 3>> Triples(const std::array<SiegeTroops, 20>& side) {
+    std::vector<std::array<int, 3>> out;
+    for (const SiegeTroops& t : side)
+        out.push_back({t.cavalry, t.foot, t.muskets});
+    return out;
+}
+
+TEST(Siege, AnAssaultGivesWhatThePlainRuleGivesDrawForDraw) {
+    struct Case {
+        int attackers;
+        int defenders;
+        int scale;  // troops of a general up to this many
+        int garrison;
+    };
+    const Case cases[] = {{1, 0, 100, 0},  {20, 20, 5000, 3000}, {7, 3, 30000, 100}, {20, 0, 1000, 50000},
+                          {0, 5, 2000, 10}, {3, 20, 10, 0},      {12, 1, 32000, 32000}};
+    for (const Case& c : cases) {
+        for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+            SCOPED_TRACE(testing::Message() << c.attackers << " attackers, " << c.defenders << " defenders, seed " << seed);
+            SiegeWorld w(seed);
+            Random troops(seed * 7919u);
+            std::array<SiegeTroops, 20> atk{};
+            std::array<SiegeTroops, 20> def{};
+            for (auto* side : {&atk, &def})
+                for (SiegeTroops& t : *side) {
+                    t.cavalry = troops.Below(c.scale + 1);
+                    t.foot = troops.Below(c.scale + 1);
+                    t.muskets = troops.Below(t.foot + 1);
+                }
+            std::array<SiegeTroops, 20> plainAtk = atk;
+            std::array<SiegeTroops, 20> plainDef = def;
+            Random plain = w.gs.rng;
+            int garrison = c.garrison;
+            int plainGarrison = c.garrison;
+            int damage = static_cast<int>(seed) * 13;
+            int plainDamage = damage;
+            const auto n = [](int count) { return static_cast<std::size_t>(count); };
+            // Several assaults in a row, as a siege month and the estimates play them.
+            for (int round = 0; round < 6; ++round) {
+                CKoujousen::AssaultCasualties(w.gs, std::span(atk.data(), n(c.attackers)),
+                                              std::span(def.data(), n(c.defenders)), garrison, damage);
+                PlainAssault(plain, std::span(plainAtk.data(), n(c.attackers)),
+                             std::span(plainDef.data(), n(c.defenders)), plainGarrison, plainDamage);
+            }
+            EXPECT_EQ(damage, plainDamage);
+            EXPECT_EQ(garrison, plainGarrison);
+            EXPECT_EQ(Triples(atk), Triples(plainAtk));
+            EXPECT_EQ(Triples(def), Triples(plainDef));
+            EXPECT_EQ(w.gs.rng.State(), plain.State());
+        }
+    }
 }
 
 TEST(Siege, AssaultWithoutAttackingTroopsLosesNothingAndStaysFinite) {

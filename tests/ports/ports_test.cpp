@@ -1,6 +1,9 @@
 #include "game/ports/ports.h"
 
+#include <functional>
 #include <sstream>
+#include <streambuf>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -162,6 +165,58 @@ TEST(HeadlessPort, WritesTheLinesALogPaneGains) {
               "[log] 丙は丁を従属させました\n"
               "[log] 別の欄\n"
               "[log] 戊は己から独立しました\n");
+}
+
+// An unbuffered stream, as standard error is: every piece it is given is one write. Keeps the
+// pieces apart.
+class WriteCountingBuffer : public std::streambuf {
+public:
+    std::vector<std::string> writes;
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) writes.emplace_back(1, traits_type::to_char_type(c));
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        writes.emplace_back(s, static_cast<std::size_t>(n));
+        return n;
+    }
+};
+
+TEST(HeadlessPort, WritesEachMessageInOneWrite) {
+    const std::vector<std::string> choices = {"甲", "乙\n丙"};
+    const std::vector<std::string> lines = {"一\r\n二", "三"};
+    struct Case {
+        const char* what;
+        std::function<void(Ports&)> call;
+        const char* line;
+    };
+    const std::vector<Case> cases = {
+        {"inform", [](Ports& p) { p.inform->Inform("一行目\n二行目"); }, "[inform] 一行目\\n二行目\n"},
+        {"yes/no", [](Ports& p) { p.ask->AskYesNo("続けますか？", false); }, "[ask:yesno] 続けますか？ -> yes\n"},
+        {"ok/cancel", [](Ports& p) { p.ask->AskOkCancel("ok?"); }, "[ask:okcancel] ok? -> ok\n"},
+        {"choice", [&](Ports& p) { p.ask->AskChoice("選択", choices, 1); }, "[ask:choice] 選択 {甲|乙\\n丙} -> 1\n"},
+        {"number", [](Ports& p) { p.ask->AskNumber("数値"); }, "[ask:number] 数値 -> 0\n"},
+        {"file", [](Ports& p) { p.ask->AskOpenFile("開く", "*.snr", "."); }, "[ask:file] 開く -> cancel\n"},
+        {"long text", [](Ports& p) { p.report->ShowLongText("題", "本文\r\n続き", {}, 0); },
+         "[longtext] 題: 本文\\n続き\n"},
+        {"report", [&](Ports& p) { p.report->ShowReport(ReportKind::Income, "収入", lines); },
+         "[report:income] 収入 | 一\\n二 | 三\n"},
+        {"log", [](Ports& p) { p.view->SetLogText(0, "甲は乙と不戦同盟を結びました\n"); },
+         "[log] 甲は乙と不戦同盟を結びました\n"},
+        {"title", [](Ports& p) { p.view->ShowScenarioTitle("新\n題"); }, "[view:title] 新\\n題\n"},
+        {"save", [](Ports& p) { p.view->SaveViewOnly(); }, "[view:save-view-only]\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteCountingBuffer buffer;
+        std::ostream out(&buffer);
+        HeadlessPort port(out);
+        Ports p = port.AsPorts();
+        c.call(p);
+        EXPECT_EQ(buffer.writes, std::vector<std::string>{c.line});
+    }
 }
 
 TEST(Ports, ADefaultBundleIsSilentAndAnswersSafely) {

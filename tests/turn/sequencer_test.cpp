@@ -230,6 +230,10 @@ TEST(Sequencer, PhasePreparations) {
     for (int b = 0; b < gs.nBushou; ++b)
         gs.BushouTbl[b].flags = CBushou::kFlagOrdered | CBushou::kFlagBesieging;
     gs.ShiroTbl[1].kokudaka = 123456;
+    // The last castle in use is taken; the slots past it are not copied.
+    const int last = gs.nShiro - 1;
+    gs.ShiroTbl[last].kokudaka = 4321;
+    gs.ShiroTbl[gs.nShiro].kokudaka = 99;
     // The houses stand still, so that no planner writes orders between the preparations and
     // the checks.
     for (int d = 0; d < gs.nDaimyou; ++d)
@@ -238,6 +242,8 @@ TEST(Sequencer, PhasePreparations) {
     // Armament: the snapshot and the player's conscription allowances.
     w.game->BeginGunbiPhase();
     EXPECT_EQ(gs.ShiroSnapTbl[1].kokudaka, 123456u);
+    EXPECT_EQ(gs.ShiroSnapTbl[last].kokudaka, 4321u);
+    EXPECT_EQ(gs.ShiroSnapTbl[gs.nShiro].kokudaka, 0u);
     int cavalry = 0;
     int foot = 0;
     CalcChouheiLimits(gs, 0, -1, cavalry, foot);
@@ -257,9 +263,12 @@ TEST(Sequencer, PhasePreparations) {
 
     // Domestic: the snapshot again and the purchases of the month.
     gs.ShiroTbl[1].kokudaka = 777;
+    gs.ShiroTbl[last].kokudaka = 8765;
     gs.TeppouKounyuuTbl[0].dialogWork = 9;
     w.game->EndGaikouPhase();
     EXPECT_EQ(gs.ShiroSnapTbl[1].kokudaka, 777u);
+    EXPECT_EQ(gs.ShiroSnapTbl[last].kokudaka, 8765u);
+    EXPECT_EQ(gs.ShiroSnapTbl[gs.nShiro].kokudaka, 0u);
     EXPECT_EQ(gs.TeppouKounyuuTbl[0].dialogWork, 0);
 
     // Strategy: planned arrivals, ordered marks, fleet orders.
