@@ -69,7 +69,7 @@ void Island(CCtrlElvMap& map) {
 
 // ---- Stand-alone files and the JPEG export --------------------------------------------------------
 
-std::string TempPath(const std::string& name) {
+std::string ElvTempPath(const std::string& name) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "rymd_elv_edit_test";
     std::filesystem::create_directories(dir);
     return (dir / name).string();
@@ -134,7 +134,7 @@ TEST(ElvEdit, SaveWithoutRasterWritesNothing) {
     ArchiveWriter ar;
     EXPECT_FALSE(map.Save3djFile(ar, 80));
     EXPECT_EQ(ar.Size(), 0u);
-    const std::string path = TempPath("none.elv");
+    const std::string path = ElvTempPath("none.elv");
     std::filesystem::remove(path);
     EXPECT_FALSE(map.Save3djFile(path, 80));
     EXPECT_FALSE(std::filesystem::exists(path));
@@ -144,7 +144,7 @@ TEST(ElvEdit, EveryTruncationOfASavedFileIsRefusedWithNothingChanged) {
     CCtrlElvMap source;
     Island(source);
     source.ClipArea(10, 8, 20, 16);
-    const std::string path = TempPath("island.elv");
+    const std::string path = ElvTempPath("island.elv");
     ASSERT_TRUE(source.Save3djFile(path, 60));
     Bytes whole;
     ASSERT_TRUE(ReadFileBytes(path, whole));
@@ -152,7 +152,7 @@ TEST(ElvEdit, EveryTruncationOfASavedFileIsRefusedWithNothingChanged) {
     CCtrlElvMap map;
     Numbered(map, 5, 4);
     const Bytes before = Store(map);
-    const std::string cut = TempPath("cut.elv");
+    const std::string cut = ElvTempPath("cut.elv");
     for (std::size_t n = 0; n < whole.size(); ++n) {
         ElvLoadError error = ElvLoadError::kNone;
         ASSERT_FALSE(Load(map, Bytes(whole.begin(), whole.begin() + static_cast<long>(n)), &error)) << n;
@@ -179,7 +179,7 @@ TEST(ElvEdit, AMissingFileIsRefusedWithoutMessage) {
     Numbered(map, 3, 3);
     const Bytes before = Store(map);
     ElvLoadError error = ElvLoadError::kNone;
-    EXPECT_FALSE(map.LoadElevationFile(TempPath("no such file.elv"), &error));
+    EXPECT_FALSE(map.LoadElevationFile(ElvTempPath("no such file.elv"), &error));
     EXPECT_EQ(error, ElvLoadError::kCannotOpen);
     EXPECT_STREQ(Mb3dMap::ElvLoadErrorMessage(error), "");
     EXPECT_EQ(Store(map), before);
@@ -188,7 +188,7 @@ TEST(ElvEdit, AMissingFileIsRefusedWithoutMessage) {
 TEST(ElvEdit, ACodingTwoFileLoadsLikeTheStream) {
     CCtrlElvMap source;
     Island(source);
-    const std::string path = TempPath("coding2.elv");
+    const std::string path = ElvTempPath("coding2.elv");
     ASSERT_TRUE(WriteFileAtomic(path, Store(source)));
     CCtrlElvMap map;
     ASSERT_TRUE(map.LoadElevationFile(path));
