@@ -1,4 +1,5 @@
 #include "game/shell/music/music_dlg.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 
 #include <utility>
 
@@ -62,22 +63,17 @@ void CBgmSettingDlg::DoDataExchange(DataExchange& dx) {
     DDX_Check(dx, kNoBgmId, m_bNoBgm);
     DDX_Check(dx, kDefaultId, m_bDefault);
     DDX_Check(dx, kUseScenarioId, m_bUseScenario);
-    DDX_Control(dx, IDCANCEL, cancel_);
-    DDX_Control(dx, IDOK, ok_);
+    okCancel_.Bind(dx);
 }
 
 bool CBgmSettingDlg::OnInitDialog() {
     Dialog::OnInitDialog();  // the check boxes from the members
-    SetItemText(kNormalPathId, m_strNormal);
-    SetItemText(kBattlePathId, m_strBattle);
+    SetItemText(*this, kNormalPathId, m_strNormal);
+    SetItemText(*this, kBattlePathId, m_strBattle);
     EnableOwnFileControls();
     if (Wnd* missing = GetDlgItem(kMissingSongId))
         missing->ShowWindow(shell::MusicFileExists(programFolder_ + shell::kStandardSongName) ? SW_HIDE : SW_SHOW);
     return true;
-}
-
-void CBgmSettingDlg::SetItemText(int id, const std::string& text) {
-    if (Wnd* w = GetDlgItem(id)) w->SetWindowText(text);
 }
 
 void CBgmSettingDlg::EnableOwnFileControls() {
@@ -89,7 +85,7 @@ void CBgmSettingDlg::ChooseFile(std::string& path, int pathId) {
     std::optional<std::string> chosen = GetOpenFileName(this, kFileTitle, kFileFilter, "");
     if (!chosen) return;  // cancelled: nothing changes
     path = *chosen;
-    SetItemText(pathId, path);
+    SetItemText(*this, pathId, path);
 }
 
 bool CBgmSettingDlg::OnCommand(int id, int code, Wnd* from) {
@@ -100,8 +96,8 @@ bool CBgmSettingDlg::OnCommand(int id, int code, Wnd* from) {
             case kClearId:
                 m_strNormal.clear();
                 m_strBattle.clear();
-                SetItemText(kNormalPathId, "");
-                SetItemText(kBattlePathId, "");
+                SetItemText(*this, kNormalPathId, "");
+                SetItemText(*this, kBattlePathId, "");
                 return true;
             case kDefaultId:
                 UpdateData(true);

@@ -22,8 +22,8 @@
 #include <string>
 
 #include "game/shell/music/music_player.h"
-#include "mbwnd/gradation_button.h"
 #include "platform/qt/dialog.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 
 namespace rymd {
 
@@ -62,11 +62,9 @@ public:
 private:
     void EnableOwnFileControls();
     void ChooseFile(std::string& path, int pathId);
-    void SetItemText(int id, const std::string& text);
 
     std::string programFolder_;
-    MbWnd::CGradationButton ok_;
-    MbWnd::CGradationButton cancel_;
+    OkCancelButtons okCancel_;
 };
 
 namespace shell {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "game/shell/dialogs/common/bushou_list_columns.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/window/command_dispatch.h"
 #include "game/shell/window/main_game_dlg.h"
 #include "game/shell/dialogs/domestic/teppou_haibi_dlg.h"
@@ -21,7 +22,6 @@ using namespace ui;
 
 namespace {
 
-constexpr std::uint32_t kButton = WS_TABSTOP | BS_OWNERDRAW;
 constexpr std::uint32_t kLabel = SS_LEFT;
 constexpr std::uint32_t kNumber = SS_RIGHT;
 constexpr std::uint32_t kTotal = ES_READONLY | ES_RIGHT;
@@ -63,14 +63,14 @@ const DialogTemplate& CChouheiDlg::ChouheiTemplate() {
             {-1, ControlKind::Static, "＋", 104, 155, 10, 9, kLabel, 0},
             {kCavalryAddId, ControlKind::Edit, "", 116, 153, 46, 12, kAddition, WS_EX_CLIENTEDGE},
             {kCavalrySpinId, ControlKind::Spin, "", 152, 153, 10, 12, kSpin, 0},
-            {kMaxCavalryId, ControlKind::Button, "MAX", 168, 152, 36, 14, kButton, 0},
+            {kMaxCavalryId, ControlKind::Button, "MAX", 168, 152, 36, 14, kDialogButton, 0},
             {kFootLabelId, ControlKind::Static, "足軽兵", 7, 172, 40, 9, kLabel, 0},
             {kFootTotalId, ControlKind::Edit, "", 50, 170, 50, 12, kTotal, WS_EX_CLIENTEDGE},
             {-1, ControlKind::Static, "＋", 104, 172, 10, 9, kLabel, 0},
             {kFootAddId, ControlKind::Edit, "", 116, 170, 46, 12, kAddition, WS_EX_CLIENTEDGE},
             {kFootSpinId, ControlKind::Spin, "", 152, 170, 10, 12, kSpin, 0},
-            {kMaxFootId, ControlKind::Button, "MAX", 168, 169, 36, 14, kButton, 0},
-            {kFillAllId, ControlKind::Button, "全武将最大数徴兵", 214, 152, 90, 14, kButton, 0},
+            {kMaxFootId, ControlKind::Button, "MAX", 168, 169, 36, 14, kDialogButton, 0},
+            {kFillAllId, ControlKind::Button, "全武将最大数徴兵", 214, 152, 90, 14, kDialogButton, 0},
             {kFillNoteId, ControlKind::Static, "（徴兵可能数を武将リスト順に充填）", 214, 172, 249, 9, kLabel,
              0},
             {kShiroListId, ControlKind::ListView, "", 7, 192, 200, 93, kList, WS_EX_CLIENTEDGE},
@@ -79,7 +79,7 @@ const DialogTemplate& CChouheiDlg::ChouheiTemplate() {
             {-1, ControlKind::Static, "＋", 304, 194, 10, 9, kLabel, 0},
             {kGarrisonAddId, ControlKind::Edit, "", 316, 192, 46, 12, kAddition, WS_EX_CLIENTEDGE},
             {kGarrisonSpinId, ControlKind::Spin, "", 352, 192, 10, 12, kSpin, 0},
-            {kMaxGarrisonId, ControlKind::Button, "MAX", 368, 191, 36, 14, kButton, 0},
+            {kMaxGarrisonId, ControlKind::Button, "MAX", 368, 191, 36, 14, kDialogButton, 0},
             {-1, ControlKind::Button, "残り徴兵可能数", 214, 212, 120, 40, BS_GROUPBOX, 0},
             {kLeftCavalryLabelId, ControlKind::Static, "騎馬兵", 222, 225, 40, 9, kLabel, 0},
             {kLeftCavalryId, ControlKind::Static, "", 266, 225, 60, 9, kNumber, 0},
@@ -87,8 +87,8 @@ const DialogTemplate& CChouheiDlg::ChouheiTemplate() {
             {kLeftFootId, ControlKind::Static, "", 266, 238, 60, 9, kNumber, 0},
             {-1, ControlKind::Button, "残り資金", 340, 212, 123, 40, BS_GROUPBOX, 0},
             {kLeftFundsId, ControlKind::Static, "", 348, 231, 107, 9, kNumber, 0},
-            {IDOK, ControlKind::Button, "OK", 353, 271, 50, 14, kButton, 0},
-            {IDCANCEL, ControlKind::Button, "キャンセル", 413, 271, 50, 14, kButton, 0},
+            {IDOK, ControlKind::Button, "OK", 353, 271, 50, 14, kDialogButton, 0},
+            {IDCANCEL, ControlKind::Button, "キャンセル", 413, 271, 50, 14, kDialogButton, 0},
         };
         return d;
     }();
@@ -105,27 +105,22 @@ CChouheiDlg::~CChouheiDlg() = default;
 
 void CChouheiDlg::DoDataExchange(DataExchange& dx) {
     Dialog::DoDataExchange(dx);
-    DDX_Control(dx, IDCANCEL, cancel_);
-    DDX_Control(dx, IDOK, ok_);
+    okCancel_.Bind(dx);
     DDX_Control(dx, kFillAllId, fillAll_);
     DDX_Control(dx, kMaxCavalryId, maxCavalry_);
     DDX_Control(dx, kMaxFootId, maxFoot_);
     DDX_Control(dx, kMaxGarrisonId, maxGarrison_);
 }
 
-void CChouheiDlg::SetText(int id, const std::string& text) {
-    if (Wnd* w = GetDlgItem(id)) w->SetWindowText(text);
-}
-
 bool CChouheiDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     const auto& words = gs_.ScenarioWords;
     for (int id : {kLeftCavalryLabelId, kCavalryLabelId})
-        SetText(id, ReplaceWordKibahei("騎馬兵", words));
+        SetItemText(*this, id, ReplaceWordKibahei("騎馬兵", words));
     for (int id : {kLeftFootLabelId, kFootLabelId})
-        SetText(id, ReplaceWordAshigaruhei("足軽兵", words));
-    SetText(kFillAllId, ReplaceWordBushou("全武将最大数徴兵", words));
-    SetText(kFillNoteId, ReplaceWordBushou("（徴兵可能数を武将リスト順に充填）", words));
+        SetItemText(*this, id, ReplaceWordAshigaruhei("足軽兵", words));
+    SetItemText(*this, kFillAllId, ReplaceWordBushou("全武将最大数徴兵", words));
+    SetItemText(*this, kFillNoteId, ReplaceWordBushou("（徴兵可能数を武将リスト順に充填）", words));
 
     bushouList_ = dynamic_cast<ListCtrl*>(GetDlgItem(kBushouListId));
     shiroList_ = dynamic_cast<ListCtrl*>(GetDlgItem(kShiroListId));
@@ -205,16 +200,16 @@ void CChouheiDlg::RefreshSelected() {
     updating_ = true;
     if (selBushou_ >= 0) {
         const CBushou& b = BushouAt(gs_, selBushou_);
-        SetText(kCavalryTotalId, shell::UnitsText(gs_, std::int64_t{b.cavalry} + PendingOf(Kind::Cavalry)));
-        SetText(kFootTotalId, shell::UnitsText(gs_, std::int64_t{b.foot} + PendingOf(Kind::Foot)));
-        SetText(kCavalryAddId, FormatText("%d", PendingOf(Kind::Cavalry)));
-        SetText(kFootAddId, FormatText("%d", PendingOf(Kind::Foot)));
+        SetItemText(*this, kCavalryTotalId, shell::UnitsText(gs_, std::int64_t{b.cavalry} + PendingOf(Kind::Cavalry)));
+        SetItemText(*this, kFootTotalId, shell::UnitsText(gs_, std::int64_t{b.foot} + PendingOf(Kind::Foot)));
+        SetItemText(*this, kCavalryAddId, FormatText("%d", PendingOf(Kind::Cavalry)));
+        SetItemText(*this, kFootAddId, FormatText("%d", PendingOf(Kind::Foot)));
     }
     if (selShiro_ >= 0) {
         const CShiro& c = ShiroAt(gs_, order_->Shiro()[static_cast<std::size_t>(selShiro_)]);
-        SetText(kGarrisonTotalId,
+        SetItemText(*this, kGarrisonTotalId,
                 shell::UnitsText(gs_, std::int64_t{c.shubihei} + PendingOf(Kind::Garrison)));
-        SetText(kGarrisonAddId, FormatText("%d", PendingOf(Kind::Garrison)));
+        SetItemText(*this, kGarrisonAddId, FormatText("%d", PendingOf(Kind::Garrison)));
     }
     SetSpins();
     updating_ = false;
@@ -262,9 +257,9 @@ void CChouheiDlg::RefreshShiroRow(int shiroRow) {
 }
 
 void CChouheiDlg::ShowTotals() {
-    SetText(kLeftCavalryId, shell::UnitsText(gs_, order_->RemainingCavalry()));
-    SetText(kLeftFootId, shell::UnitsText(gs_, order_->RemainingFoot()));
-    SetText(kLeftFundsId, FormatText("%lld", static_cast<long long>(order_->RemainingFunds())));
+    SetItemText(*this, kLeftCavalryId, shell::UnitsText(gs_, order_->RemainingCavalry()));
+    SetItemText(*this, kLeftFootId, shell::UnitsText(gs_, order_->RemainingFoot()));
+    SetItemText(*this, kLeftFundsId, FormatText("%lld", static_cast<long long>(order_->RemainingFunds())));
 }
 
 void CChouheiDlg::OnChangeAddition(Kind kind) {

@@ -20,9 +20,10 @@
 #include <memory>
 
 #include "game/domestic/armament_orders.h"
-#include "mbwnd/gradation_button.h"
 #include "platform/qt/dialog.h"
 #include "platform/qt/list_ctrl.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
+#include "mbwnd/gradation_button.h"
 
 namespace rymd {
 
@@ -92,7 +93,6 @@ private:
     void RefreshShiroRow(int shiroRow);
     void ShowTotals();
     void SetSpins();
-    void SetText(int id, const std::string& text);
 
     GameState& gs_;
     int kuni_;
@@ -102,8 +102,7 @@ private:
     int selBushou_ = -1;  // the general (index) selected, -1 none
     int selShiro_ = -1;   // the castle-list row selected, -1 none
     bool updating_ = false;
-    MbWnd::CGradationButton ok_;
-    MbWnd::CGradationButton cancel_;
+    OkCancelButtons okCancel_;
     MbWnd::CGradationButton fillAll_;
     MbWnd::CGradationButton maxCavalry_;
     MbWnd::CGradationButton maxFoot_;

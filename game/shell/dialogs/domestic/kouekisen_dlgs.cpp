@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/domestic/castle_economy.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/window/command_dispatch.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
@@ -15,7 +16,6 @@ namespace rymd {
 
 namespace {
 
-constexpr std::uint32_t kButton = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_OWNERDRAW;
 constexpr std::uint32_t kLabel = ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_LEFT;
 constexpr std::uint32_t kList = ui::WS_TABSTOP | ui::LVS_REPORT | ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS;
 constexpr std::uint32_t kField = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::ES_NUMBER;
@@ -205,15 +205,15 @@ const ui::DialogTemplate& CKouekisenHakenDlg::Template() {
             {kShipsLabelId, K::Static, "出航交易船数", 316, 29, 117, 9, kLabel, 0},
             {kShipsId, K::Edit, "", 316, 40, 50, 12, kField, ui::WS_EX_CLIENTEDGE},
             {kSpinId, K::Spin, "", 366, 40, 10, 12, kSpin, 0},
-            {kMaxId, K::Button, "MAX", 381, 39, 40, 14, kButton, 0},
-            {kAllPortsId, K::Button, "全ての港の派遣先にする", 7, 231, 110, 14, kButton, 0},
-            {kAllPortsMaxId, K::Button, "全ての港の派遣先にし、出航交易船数をMAXにする", 121, 231, 186, 14, kButton, 0},
+            {kMaxId, K::Button, "MAX", 381, 39, 40, 14, kDialogButton, 0},
+            {kAllPortsId, K::Button, "全ての港の派遣先にする", 7, 231, 110, 14, kDialogButton, 0},
+            {kAllPortsMaxId, K::Button, "全ての港の派遣先にし、出航交易船数をMAXにする", 121, 231, 186, 14, kDialogButton, 0},
             {-1, K::Static, "派遣費 1隻 1000", 316, 131, 117, 9, kLabel, 0},
             {-1, K::Static, "(航海訓練 100）", 316, 141, 117, 9, kLabel, 0},
             {-1, K::Static, "資金残高", 316, 160, 40, 9, kLabel, 0},
             {kRemainingId, K::Static, "", 360, 160, 73, 9, ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_RIGHT, 0},
-            {ui::IDOK, K::Button, "OK", 316, 231, 55, 14, kButton, 0},
-            {ui::IDCANCEL, K::Button, "キャンセル", 378, 231, 55, 14, kButton, 0},
+            {ui::IDOK, K::Button, "OK", 316, 231, 55, 14, kDialogButton, 0},
+            {ui::IDCANCEL, K::Button, "キャンセル", 378, 231, 55, 14, kDialogButton, 0},
         };
         return d;
     }();
@@ -235,8 +235,7 @@ ui::ListCtrl* CKouekisenHakenDlg::PartnerList() const {
 
 void CKouekisenHakenDlg::DoDataExchange(ui::DataExchange& dx) {
     Dialog::DoDataExchange(dx);
-    ui::DDX_Control(dx, ui::IDOK, m_OkButton);
-    ui::DDX_Control(dx, ui::IDCANCEL, m_CancelButton);
+    okCancel_.Bind(dx);
     ui::DDX_Control(dx, kMaxId, m_MaxButton);
     ui::DDX_Control(dx, kAllPortsId, m_AllButton);
     ui::DDX_Control(dx, kAllPortsMaxId, m_AllMaxButton);
@@ -317,7 +316,7 @@ void CKouekisenHakenDlg::Refresh() {
     m_MaxButton.EnableWindow(portReady);
     m_AllButton.EnableWindow(plan_.SelectedPartner() >= 0);
     m_AllMaxButton.EnableWindow(plan_.SelectedPartner() >= 0);
-    m_OkButton.EnableWindow(plan_.Total() != 0);
+    okCancel_.ok.EnableWindow(plan_.Total() != 0);
     if (ui::ListCtrl* partners = PartnerList())
         for (int r = 0; r < partners->GetItemCount(); ++r)
             partners->SetItemText(r, 4,
@@ -397,7 +396,7 @@ const ui::DialogTemplate& CKouekisenListDlg::Template() {
         d.pointSize = 9;
         d.items = {
             {kListId, ui::ControlKind::ListView, "", 7, 7, 256, 146, kList, ui::WS_EX_CLIENTEDGE},
-            {ui::IDOK, ui::ControlKind::Button, "閉じる", 110, 159, 50, 14, kButton, 0},
+            {ui::IDOK, ui::ControlKind::Button, "閉じる", 110, 159, 50, 14, kDialogButton, 0},
         };
         return d;
     }();

@@ -19,6 +19,7 @@
 #include "mbwnd/gradation_button.h"
 #include "platform/qt/dialog.h"
 #include "platform/qt/list_ctrl.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 
 namespace rymd {
 
@@ -122,8 +123,7 @@ private:
     GameState& gs_;
     KouekisenPlan plan_;
     bool filling_ = false;  // the edit is being set by the dialog, not typed
-    MbWnd::CGradationButton m_OkButton;
-    MbWnd::CGradationButton m_CancelButton;
+    OkCancelButtons okCancel_;
     MbWnd::CGradationButton m_MaxButton;
     MbWnd::CGradationButton m_AllButton;
     MbWnd::CGradationButton m_AllMaxButton;

@@ -1,6 +1,7 @@
 #include "game/shell/dialogs/domestic/shiro_fushin_dlg.h"
 
 #include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -13,7 +14,6 @@ using namespace ui;
 
 namespace {
 
-constexpr std::uint32_t kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
 constexpr std::uint32_t kList = WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
 constexpr std::uint32_t kLabel = WS_CHILD | WS_VISIBLE | SS_LEFT;
 constexpr int kNoId = -1;
@@ -35,15 +35,14 @@ std::vector<DialogItem> CShiroListDlg::CommonItems(int listWidth, int listHeight
         {kListId, ControlKind::ListView, "", 7, 7, listWidth, listHeight, kList, WS_EX_CLIENTEDGE},
         {kNoId, ControlKind::Static, "残り資金", 7, fundsY, 40, 10, kLabel, 0},
         {kFundsId, ControlKind::Static, "", 48, fundsY, 55, 10, kLabel, 0},
-        {IDOK, ControlKind::Button, "OK", 200, 137, 50, 14, kButton, 0},
-        {IDCANCEL, ControlKind::Button, "ｷｬﾝｾﾙ", 257, 137, 50, 14, kButton, 0},
+        {IDOK, ControlKind::Button, "OK", 200, 137, 50, 14, kDialogButton, 0},
+        {IDCANCEL, ControlKind::Button, "ｷｬﾝｾﾙ", 257, 137, 50, 14, kDialogButton, 0},
     };
 }
 
 void CShiroListDlg::DoDataExchange(DataExchange& dx) {
     Dialog::DoDataExchange(dx);
-    DDX_Control(dx, IDOK, m_OkButton);
-    DDX_Control(dx, IDCANCEL, m_CancelButton);
+    okCancel_.Bind(dx);
 }
 
 void CShiroListDlg::SetUpList(std::initializer_list<std::pair<std::string, int>> columns) {
@@ -81,7 +80,7 @@ const DialogTemplate& CShiroFushinDlg::FushinTemplate() {
         d.cy = 158;
         d.items = CommonItems(300, 110, 123);
         d.items.push_back({kCostId, ControlKind::Static, "", 110, 123, 120, 10, kLabel, 0});
-        d.items.push_back({kFushinId, ControlKind::Button, "城普請", 7, 137, 50, 14, kButton, 0});
+        d.items.push_back({kFushinId, ControlKind::Button, "城普請", 7, 137, 50, 14, kDialogButton, 0});
         return d;
     }();
     return t;

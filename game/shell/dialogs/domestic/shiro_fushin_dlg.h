@@ -25,6 +25,7 @@
 #include "platform/qt/controls.h"
 #include "platform/qt/dialog.h"
 #include "platform/qt/list_ctrl.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 
 namespace rymd {
 struct GameState;
@@ -59,7 +60,7 @@ protected:
     GameState& m_gs;
     int m_nSel = -1;
     ui::ListCtrl* m_pList = nullptr;
-    MbWnd::CGradationButton m_OkButton, m_CancelButton;
+    OkCancelButtons okCancel_;
 };
 
 class CShiroFushinDlg : public CShiroListDlg {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/shell/dialogs/common/bushou_list_columns.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -15,7 +16,6 @@ using namespace ui;
 
 namespace {
 
-constexpr std::uint32_t kButton = WS_TABSTOP | BS_OWNERDRAW;
 constexpr std::uint32_t kSpin = UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_NOTHOUSANDS;
 
 }  // namespace
@@ -34,12 +34,12 @@ const DialogTemplate& CTeppouHaibiDlg::TeppouHaibiTemplate() {
             {kMusketsId, ControlKind::Edit, "", 45, 155, 50, 12, ES_READONLY | ES_RIGHT, WS_EX_CLIENTEDGE},
             {kKazuId, ControlKind::Edit, "", 150, 155, 30, 12, ES_READONLY, 0},
             {kSpinId, ControlKind::Spin, "", 96, 155, 10, 12, kSpin, 0},
-            {kMaxId, ControlKind::Button, "MAX", 112, 154, 36, 14, kButton, 0},
+            {kMaxId, ControlKind::Button, "MAX", 112, 154, 36, 14, kDialogButton, 0},
             {kUndeployedGroupId, ControlKind::Button, "未配備鉄砲数", 200, 150, 110, 28, BS_GROUPBOX, 0},
             {kUndeployedId, ControlKind::Static, "", 208, 162, 70, 9, SS_RIGHT, 0},
             {kChouId, ControlKind::Static, "挺", 282, 162, 20, 9, SS_LEFT, 0},
-            {IDOK, ControlKind::Button, "OK", 353, 179, 50, 14, kButton, 0},
-            {IDCANCEL, ControlKind::Button, "キャンセル", 413, 179, 50, 14, kButton, 0},
+            {IDOK, ControlKind::Button, "OK", 353, 179, 50, 14, kDialogButton, 0},
+            {IDCANCEL, ControlKind::Button, "キャンセル", 413, 179, 50, 14, kDialogButton, 0},
         };
         return d;
     }();
@@ -55,22 +55,17 @@ CTeppouHaibiDlg::~CTeppouHaibiDlg() = default;
 
 void CTeppouHaibiDlg::DoDataExchange(DataExchange& dx) {
     Dialog::DoDataExchange(dx);
-    DDX_Control(dx, IDCANCEL, cancel_);
-    DDX_Control(dx, IDOK, ok_);
+    okCancel_.Bind(dx);
     DDX_Control(dx, kMaxId, max_);
-}
-
-void CTeppouHaibiDlg::SetText(int id, const std::string& text) {
-    if (Wnd* w = GetDlgItem(id)) w->SetWindowText(text);
 }
 
 bool CTeppouHaibiDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     const auto& words = gs_.ScenarioWords;
     SetWindowText(ReplaceWordTeppou(ReplaceWordTeppouHaibi("鉄砲配備", words), words));
-    SetText(kMusketLabelId, ReplaceWordTeppou("鉄砲数", words));
-    SetText(kUndeployedGroupId, ReplaceWordTeppou("未配備鉄砲数", words));
-    SetText(kChouId, ReplaceWordChou("挺", words));
+    SetItemText(*this, kMusketLabelId, ReplaceWordTeppou("鉄砲数", words));
+    SetItemText(*this, kUndeployedGroupId, ReplaceWordTeppou("未配備鉄砲数", words));
+    SetItemText(*this, kChouId, ReplaceWordChou("挺", words));
     if (Wnd* buddy = GetDlgItem(kKazuId)) buddy->ShowWindow(SW_HIDE);
     for (int id : {kMusketsId, kSpinId, kMaxId})
         if (Wnd* w = GetDlgItem(id)) w->EnableWindow(false);
@@ -98,7 +93,7 @@ void CTeppouHaibiDlg::OnClickList() {
         spin->SetRange(0, order_->Limit(row));
         spin->SetPos(order_->Addition(row));
     }
-    SetText(kKazuId, FormatText("%d", order_->Addition(row)));
+    SetItemText(*this, kKazuId, FormatText("%d", order_->Addition(row)));
     updating_ = false;
     Refresh();
     for (int id : {kMusketsId, kSpinId, kMaxId})
@@ -128,13 +123,13 @@ void CTeppouHaibiDlg::Refresh() {
     const int row = SelectedRow();
     if (row >= 0) {
         const std::string muskets = shell::UnitsText(gs_, order_->MusketsAfter(row));
-        SetText(kMusketsId, muskets);
+        SetItemText(*this, kMusketsId, muskets);
         if (list_) {
             const int item = shell::FindBushouItem(*list_, selBushou_);
             if (item >= 0) list_->SetItemText(item, shell::kBushouColMuskets, muskets);
         }
     }
-    SetText(kUndeployedId, shell::UnitsText(gs_, order_->Undeployed()));
+    SetItemText(*this, kUndeployedId, shell::UnitsText(gs_, order_->Undeployed()));
 }
 
 void CTeppouHaibiDlg::OnOK() {

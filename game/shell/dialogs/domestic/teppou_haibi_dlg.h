@@ -16,9 +16,10 @@
 #include <memory>
 
 #include "game/domestic/armament_orders.h"
-#include "mbwnd/gradation_button.h"
 #include "platform/qt/dialog.h"
 #include "platform/qt/list_ctrl.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
+#include "mbwnd/gradation_button.h"
 
 namespace rymd {
 
@@ -57,15 +58,13 @@ private:
     void OnMax();
     int SelectedRow() const;
     void Refresh();
-    void SetText(int id, const std::string& text);
 
     GameState& gs_;
     std::unique_ptr<TeppouHaibiOrder> order_;
     ui::ListCtrl* list_ = nullptr;
     int selBushou_ = -1;  // the general (index) selected, -1 none
     bool updating_ = false;
-    MbWnd::CGradationButton ok_;
-    MbWnd::CGradationButton cancel_;
+    OkCancelButtons okCancel_;
     MbWnd::CGradationButton max_;
 };
 

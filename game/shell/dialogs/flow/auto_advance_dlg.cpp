@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/maps/kuni_map_wnd.h"
 #include "game/state/game_state.h"
@@ -16,7 +17,6 @@ using ui::Rect;
 
 namespace {
 
-constexpr std::uint32_t kButton = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_OWNERDRAW;
 constexpr std::uint32_t kLabel = ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_LEFT;
 constexpr std::uint32_t kField = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::ES_NUMBER;
 constexpr std::uint32_t kSpin =
@@ -57,9 +57,9 @@ const ui::DialogTemplate& CAutoAdvanceDlg::AutoAdvanceTemplate() {
              ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::CBS_DROPDOWNLIST, 0},
             {kSkipId, ui::ControlKind::Button, "条件イベントのメッセージを表示しない", 120, 188, 193, 12,
              ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_AUTOCHECKBOX, 0},
-            {kStartId, ui::ControlKind::Button, "自動進行スタート", 7, 225, 90, 14, kButton, 0},
-            {kStopId, ui::ControlKind::Button, "中断", 107, 225, 50, 14, kButton, 0},
-            {ui::IDCANCEL, ui::ControlKind::Button, "閉じる", 263, 225, 50, 14, kButton, 0},
+            {kStartId, ui::ControlKind::Button, "自動進行スタート", 7, 225, 90, 14, kDialogButton, 0},
+            {kStopId, ui::ControlKind::Button, "中断", 107, 225, 50, 14, kDialogButton, 0},
+            {ui::IDCANCEL, ui::ControlKind::Button, "閉じる", 263, 225, 50, 14, kDialogButton, 0},
         };
         return d;
     }();
@@ -270,8 +270,8 @@ const ui::DialogTemplate& CBenchmarkDlg::BenchmarkTemplate() {
             {kYearsId, ui::ControlKind::Edit, "", 7, 20, 40, 12, kField, ui::WS_EX_CLIENTEDGE},
             {kYearsSpinId, ui::ControlKind::Spin, "", 47, 20, 10, 12, kSpin, 0},
             {-1, ui::ControlKind::Static, "年", 50, 22, 20, 9, kLabel, 0},
-            {ui::IDOK, ui::ControlKind::Button, "OK", 47, 41, 50, 14, kButton, 0},
-            {ui::IDCANCEL, ui::ControlKind::Button, "ｷｬﾝｾﾙ", 103, 41, 50, 14, kButton, 0},
+            {ui::IDOK, ui::ControlKind::Button, "OK", 47, 41, 50, 14, kDialogButton, 0},
+            {ui::IDCANCEL, ui::ControlKind::Button, "ｷｬﾝｾﾙ", 103, 41, 50, 14, kDialogButton, 0},
         };
         return d;
     }();
@@ -284,8 +284,7 @@ CBenchmarkDlg::~CBenchmarkDlg() = default;
 
 void CBenchmarkDlg::DoDataExchange(ui::DataExchange& dx) {
     Dialog::DoDataExchange(dx);
-    ui::DDX_Control(dx, ui::IDOK, ok_);
-    ui::DDX_Control(dx, ui::IDCANCEL, cancel_);
+    okCancel_.Bind(dx);
     ui::DDX_Text(dx, kYearsId, m_nYears);
 }
 

@@ -18,9 +18,10 @@
 #include <array>
 
 #include "game/turn/auto_advance.h"
-#include "mbwnd/gradation_button.h"
 #include "platform/qt/dialog.h"
 #include "platform/qt/list_ctrl.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
+#include "mbwnd/gradation_button.h"
 
 namespace rymd::shell {
 
@@ -100,8 +101,7 @@ public:
     void OnOK() override;
 
 private:
-    MbWnd::CGradationButton ok_;
-    MbWnd::CGradationButton cancel_;
+    OkCancelButtons okCancel_;
 };
 
 }  // namespace rymd::shell

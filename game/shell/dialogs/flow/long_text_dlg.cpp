@@ -1,4 +1,5 @@
 #include "game/shell/dialogs/flow/long_text_dlg.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 
 #include <algorithm>
 
@@ -33,8 +34,7 @@ CLongTextDlg::~CLongTextDlg() = default;
 
 void CLongTextDlg::DoDataExchange(ui::DataExchange& dx) {
     Dialog::DoDataExchange(dx);
-    ui::DDX_Control(dx, ui::IDOK, ok_);
-    ui::DDX_Control(dx, ui::IDCANCEL, cancel_);
+    okCancel_.Bind(dx);
 }
 
 bool CLongTextDlg::OnInitDialog() {
@@ -43,10 +43,10 @@ bool CLongTextDlg::OnInitDialog() {
     ui::Wnd* place = GetDlgItem(kPlaceId);
     Rect t = place ? place->GetWindowRect() : Rect();
     if (place) place->ShowWindow(ui::SW_HIDE);
-    Rect b = ok_.GetWindowRect();
+    Rect b = okCancel_.ok.GetWindowRect();
     ScreenToClient(t);
     ScreenToClient(b);
-    Rect cb = cancel_.GetWindowRect();
+    Rect cb = okCancel_.cancel.GetWindowRect();
     ScreenToClient(cb);
     Rect w = GetWindowRect();
     const bool picture = m_pPicture && !m_pPicture->IsEmpty();
@@ -58,8 +58,8 @@ bool CLongTextDlg::OnInitDialog() {
         b.OffsetRect(dx, 0);
         cb.OffsetRect(dx, 0);
         t = Rect(t.left, t.top, t.left + pw, t.top + ph);
-        ok_.MoveWindow(b);
-        cancel_.MoveWindow(cb);
+        okCancel_.ok.MoveWindow(b);
+        okCancel_.cancel.MoveWindow(cb);
     }
     // Centred on the main window (or the screen), never off the top-left.
     Rect around(0, 0, ui::GetSystemMetrics(ui::SM_CXSCREEN), ui::GetSystemMetrics(ui::SM_CYSCREEN));
@@ -79,7 +79,7 @@ bool CLongTextDlg::OnInitDialog() {
     text_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_BORDER | ui::WS_GROUP, t,
                    this, kTextId);
     text_.SetText(m_strText, false, false);
-    cancel_.ShowWindow(m_bCancelButton ? ui::SW_SHOW : ui::SW_HIDE);
+    okCancel_.cancel.ShowWindow(m_bCancelButton ? ui::SW_SHOW : ui::SW_HIDE);
     return true;
 }
 

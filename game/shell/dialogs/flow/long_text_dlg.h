@@ -10,9 +10,9 @@
 #include <string>
 
 #include "mbbmp/control_bmp.h"
-#include "mbwnd/gradation_button.h"
 #include "mbwnd/multi_text_ctrl.h"
 #include "platform/qt/dialog.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 
 namespace rymd::shell {
 
@@ -40,8 +40,7 @@ public:
 
 private:
     MbWnd::CMultiTextCtrl text_;
-    MbWnd::CGradationButton ok_;
-    MbWnd::CGradationButton cancel_;
+    OkCancelButtons okCancel_;
 };
 
 // Shows a long text: the encoded picture bytes (BMP, JPEG or PNG; empty or unreadable: none).

@@ -7,6 +7,7 @@
 #include "game/scenario/reader.h"
 #include "game/shell/app/game_app.h"
 #include "game/shell/app/picture_store.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/port/qt_port.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -21,7 +22,6 @@ using ui::Rect;
 
 namespace {
 
-constexpr std::uint32_t kButton = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_OWNERDRAW;
 constexpr std::uint32_t kLabel = ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_LEFT;
 constexpr std::uint32_t kValue = ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_RIGHT;
 
@@ -37,7 +37,7 @@ const ui::DialogTemplate& CAboutDlg::AboutTemplate() {
         d.cy = 80;
         d.items = {
             {kVersionId, ui::ControlKind::Static, "Version 0.00", 7, 62, 120, 9, kLabel, 0},
-            {ui::IDOK, ui::ControlKind::Button, "OK", 143, 59, 50, 14, kButton, 0},
+            {ui::IDOK, ui::ControlKind::Button, "OK", 143, 59, 50, 14, kDialogButton, 0},
         };
         return d;
     }();
@@ -107,7 +107,7 @@ const ui::DialogTemplate& CScenarioInfoDlg::InfoTemplate() {
             {kBushouId, ui::ControlKind::Static, "", 133, 48, 60, 9, kValue, 0},
             {-1, ui::ControlKind::Static, "交易対象諸外国数", 7, 61, 100, 9, kLabel, 0},
             {kPartnerId, ui::ControlKind::Static, "", 133, 61, 60, 9, kValue, 0},
-            {ui::IDOK, ui::ControlKind::Button, "OK", 75, 83, 50, 14, kButton, 0},
+            {ui::IDOK, ui::ControlKind::Button, "OK", 75, 83, 50, 14, kDialogButton, 0},
         };
         return d;
     }();
@@ -150,10 +150,10 @@ const ui::DialogTemplate& CUtilityDlg::UtilityTemplate() {
         d.cx = 150;
         d.cy = 92;
         d.items = {
-            {kEncryptId, ui::ControlKind::Button, "シナリオ暗号化", 25, 7, 100, 14, kButton, 0},
-            {kDecryptId, ui::ControlKind::Button, "シナリオ暗号化解除", 25, 25, 100, 14, kButton, 0},
-            {kBenchmarkId, ui::ControlKind::Button, "龍門記ベンチマーク", 25, 43, 100, 14, kButton, 0},
-            {ui::IDOK, ui::ControlKind::Button, "閉じる", 50, 71, 50, 14, kButton, 0},
+            {kEncryptId, ui::ControlKind::Button, "シナリオ暗号化", 25, 7, 100, 14, kDialogButton, 0},
+            {kDecryptId, ui::ControlKind::Button, "シナリオ暗号化解除", 25, 25, 100, 14, kDialogButton, 0},
+            {kBenchmarkId, ui::ControlKind::Button, "龍門記ベンチマーク", 25, 43, 100, 14, kDialogButton, 0},
+            {ui::IDOK, ui::ControlKind::Button, "閉じる", 50, 71, 50, 14, kDialogButton, 0},
         };
         return d;
     }();
@@ -194,17 +194,17 @@ const ui::DialogTemplate& CScenarioCipherDlg::CipherTemplate() {
         d.cx = 260;
         d.cy = 122;
         d.items = {
-            {kInputButtonId, ui::ControlKind::Button, "暗号化するシナリオを指定する", 7, 7, 130, 14, kButton,
+            {kInputButtonId, ui::ControlKind::Button, "暗号化するシナリオを指定する", 7, 7, 130, 14, kDialogButton,
              0},
             {kInputTextId, ui::ControlKind::Static, "", 7, 24, 246, 9, kLabel, 0},
-            {kOutputButtonId, ui::ControlKind::Button, "出力ファイル名を指定する", 7, 38, 130, 14, kButton,
+            {kOutputButtonId, ui::ControlKind::Button, "出力ファイル名を指定する", 7, 38, 130, 14, kDialogButton,
              0},
             {kOutputTextId, ui::ControlKind::Static, "", 7, 55, 246, 9, kLabel, 0},
             {-1, ui::ControlKind::Static, "パスワード", 7, 73, 50, 9, kLabel, 0},
             {kPasswordId, ui::ControlKind::Edit, "", 60, 71, 100, 12,
              ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::ES_AUTOHSCROLL, ui::WS_EX_CLIENTEDGE},
-            {kRunId, ui::ControlKind::Button, "シナリオ暗号化実行", 7, 101, 110, 14, kButton, 0},
-            {ui::IDCANCEL, ui::ControlKind::Button, "ｷｬﾝｾﾙ", 203, 101, 50, 14, kButton, 0},
+            {kRunId, ui::ControlKind::Button, "シナリオ暗号化実行", 7, 101, 110, 14, kDialogButton, 0},
+            {ui::IDCANCEL, ui::ControlKind::Button, "ｷｬﾝｾﾙ", 203, 101, 50, 14, kDialogButton, 0},
         };
         return d;
     }();

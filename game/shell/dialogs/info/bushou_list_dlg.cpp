@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/info/info_views.h"
 #include "game/shell/dialogs/common/small_images.h"
 #include "game/shell/window/status_bar.h"
@@ -16,7 +17,6 @@ namespace rymd {
 
 namespace {
 
-constexpr std::uint32_t kButton = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_OWNERDRAW;
 constexpr std::uint32_t kLabel = ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_LEFT;
 constexpr std::uint32_t kList = ui::WS_TABSTOP | ui::LVS_REPORT | ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS;
 
@@ -121,7 +121,7 @@ const ui::DialogTemplate& CBushouListDlg::Template() {
         d.pointSize = 9;
         using K = ui::ControlKind;
         d.items = {
-            {ui::IDOK, K::Button, "閉じる", 215, 280, 50, 14, kButton, 0},
+            {ui::IDOK, K::Button, "閉じる", 215, 280, 50, 14, kDialogButton, 0},
             {kTitleId, K::Static, "", 7, 8, 280, 9, kLabel, 0},
             {kVassalsId, K::Button, "", 300, 6, 173, 12,
              ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_AUTOCHECKBOX, 0},

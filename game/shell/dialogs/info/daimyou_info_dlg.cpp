@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/info/bushou_list_dlg.h"
 #include "game/shell/dialogs/info/info_views.h"
 #include "game/state/access.h"
@@ -19,7 +20,6 @@ using ui::Rect;
 
 namespace {
 
-constexpr std::uint32_t kButton = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_OWNERDRAW;
 constexpr std::uint32_t kLabel = ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_LEFT;
 constexpr std::uint32_t kFrame = ui::WS_CHILD | ui::SS_LEFT;  // only its place is used: hidden on opening
 
@@ -165,9 +165,9 @@ const ui::DialogTemplate& CDaimyouInfoDlg::Template() {
         d.items = {
             {kTitleFrameId, K::Static, "", 7, 7, 150, 16, kFrame, 0},
             {kInfoFrameId, K::Static, "", 7, 28, 150, 150, kFrame, 0},
-            {kBushouListId, K::Button, "武将一覧", 7, 184, 72, 14, kButton, 0},
-            {kKaisetsuId, K::Button, "大名家解説", 85, 184, 72, 14, kButton, 0},
-            {ui::IDOK, K::Button, "閉じる", 54, 224, 56, 14, kButton, 0},
+            {kBushouListId, K::Button, "武将一覧", 7, 184, 72, 14, kDialogButton, 0},
+            {kKaisetsuId, K::Button, "大名家解説", 85, 184, 72, 14, kDialogButton, 0},
+            {ui::IDOK, K::Button, "閉じる", 54, 224, 56, 14, kDialogButton, 0},
             {kMapPlaceId, K::Static, "", 164, 7, 229, 231, kFrame, 0},
         };
         return d;
@@ -287,7 +287,7 @@ const ui::DialogTemplate& CDaimyouListDlg::Template() {
         d.items = {
             {-1, K::Static, "リストをクリックすると、勢力範囲を確認できます", 7, 7, 300, 9, kLabel, 0},
             {kGridPlaceId, K::Static, "", 7, 19, 586, 236, kFrame, 0},
-            {ui::IDOK, K::Button, "閉じる", 275, 262, 50, 14, kButton, 0},
+            {ui::IDOK, K::Button, "閉じる", 275, 262, 50, 14, kDialogButton, 0},
         };
         return d;
     }();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/info/info_views.h"
 #include "game/shell/app/picture_store.h"
@@ -20,7 +21,6 @@ using ui::Rect;
 
 namespace {
 
-constexpr std::uint32_t kButton = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_OWNERDRAW;
 constexpr std::uint32_t kLabel = ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_LEFT;
 constexpr std::uint32_t kValue = ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_RIGHT;
 constexpr std::uint32_t kFrame = ui::WS_CHILD | ui::SS_LEFT;  // only its place is used: hidden when the dialog opens
@@ -215,18 +215,18 @@ const ui::DialogTemplate& CShiroInfoDlg::Template() {
         d.pointSize = 9;
         using K = ui::ControlKind;
         d.items = {
-            {ui::IDOK, K::Button, "閉じる", 211, 345, 50, 14, kButton, 0},
+            {ui::IDOK, K::Button, "閉じる", 211, 345, 50, 14, kDialogButton, 0},
             {kNameFrameId, K::Static, "", 7, 7, 120, 16, kFrame, 0},
             {kOwnerLabelId, K::Static, "", 135, 11, 100, 9, kLabel, 0},
             {kMasterLabelId, K::Static, "", 238, 11, 100, 9, kLabel, 0},
-            {kDaimyouInfoId, K::Button, "大名家情報", 345, 7, 58, 14, kButton, 0},
-            {kMasterInfoId, K::Button, "主家情報", 407, 7, 58, 14, kButton, 0},
+            {kDaimyouInfoId, K::Button, "大名家情報", 345, 7, 58, 14, kDialogButton, 0},
+            {kMasterInfoId, K::Button, "主家情報", 407, 7, 58, 14, kDialogButton, 0},
             {kValuesFrameId, K::Static, "", 7, 28, 458, 34, kFrame, 0},
             {kPictureId, K::Static, "", 7, 67, 150, 113, kFrame, 0},
             {kProvisionsFrameId, K::Static, "", 7, 184, 150, 11, kFrame, 0},
             {kSiegeLabelId, K::Static, "包囲軍侵攻度", 164, 67, 96, 9, kLabel, 0},
             {kSiegeFrameId, K::Static, "", 164, 77, 96, 87, kFrame, 0},
-            {kKaisetsuId, K::Button, "城解説", 164, 168, 60, 14, kButton, 0},
+            {kKaisetsuId, K::Button, "城解説", 164, 168, 60, 14, kDialogButton, 0},
             {kGunsenIconId, K::Static, "", 268, 67, 36, 26, kFrame, 0},
             {kBuildingId, K::Static, "", 312, 79, 60, 9, kLabel, 0},
             {kLyingListId, K::ListView, "", 268, 94, 95, 72, kList, ui::WS_EX_CLIENTEDGE},

@@ -1,4 +1,5 @@
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 
 #include <algorithm>
 
@@ -66,8 +67,7 @@ CBushouSelectDlg::~CBushouSelectDlg() = default;
 
 void CBushouSelectDlg::DoDataExchange(DataExchange& dx) {
     Dialog::DoDataExchange(dx);
-    DDX_Control(dx, IDCANCEL, cancel_);
-    DDX_Control(dx, IDOK, ok_);
+    okCancel_.Bind(dx);
 }
 
 bool CBushouSelectDlg::OnInitDialog() {

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "mbwnd/cell_ctrl.h"
-#include "mbwnd/gradation_button.h"
 #include "platform/qt/dialog.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 
 namespace rymd {
 struct GameState;
@@ -77,8 +77,7 @@ private:
     int limit_ = 0;
     std::vector<int> result_;
     MbWnd::CCellCtrl grid_;
-    MbWnd::CGradationButton ok_;
-    MbWnd::CGradationButton cancel_;
+    OkCancelButtons okCancel_;
 };
 
 }  // namespace rymd::shell

@@ -9,6 +9,7 @@
 
 #include "game/military/battle_common.h"
 #include "game/military/battle_runners.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/music/music_player.h"
 #include "game/shell/app/picture_store.h"
 #include "game/state/game_state.h"
@@ -29,7 +30,6 @@ using battle::ShiroName;
 
 namespace {
 
-constexpr std::uint32_t kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
 constexpr std::uint32_t kPlace = WS_CHILD | WS_VISIBLE;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 // The sea drawn when the background picture is missing.
@@ -134,16 +134,16 @@ const DialogTemplate& CKaisenDlg::Template() {
             {kBoardId, ControlKind::Custom, "", 5, 5, 280, 147, kPlace, 0},
             {kPictureId, ControlKind::Custom, "", 290, 5, 137, 107, kPlace, 0},
             {kMessageId, ControlKind::Static, "", 290, 116, 137, 12, WS_CHILD | WS_VISIBLE | SS_CENTER, 0},
-            {kCloseId, ControlKind::Button, "閉じる", 328, 132, 60, 16, kButton, 0},
+            {kCloseId, ControlKind::Button, "閉じる", 328, 132, 60, 16, kDialogButton, 0},
             {kStatus0Id, ControlKind::Static, "", 5, 156, 208, 56, kPlace | SS_LEFT, 0},
             {kStatus1Id, ControlKind::Static, "", 219, 156, 208, 56, kPlace | SS_LEFT, 0},
             {kList0Id, ControlKind::ListView, "", 5, 216, 208, 88, list, WS_EX_CLIENTEDGE},
             {kList1Id, ControlKind::ListView, "", 219, 216, 208, 88, list, WS_EX_CLIENTEDGE},
-            {kAdvanceId, ControlKind::Button, "前進", 5, 310, 78, 16, kButton, 0},
-            {kFireBombId, ControlKind::Button, "焙烙火矢攻撃", 91, 310, 78, 16, kButton, 0},
-            {kBoardingId, ControlKind::Button, "接舷乗船攻撃", 177, 310, 78, 16, kButton, 0},
-            {kWaitId, ControlKind::Button, "待機", 263, 310, 78, 16, kButton, 0},
-            {kRetreatId, ControlKind::Button, "退却", 349, 310, 78, 16, kButton, 0},
+            {kAdvanceId, ControlKind::Button, "前進", 5, 310, 78, 16, kDialogButton, 0},
+            {kFireBombId, ControlKind::Button, "焙烙火矢攻撃", 91, 310, 78, 16, kDialogButton, 0},
+            {kBoardingId, ControlKind::Button, "接舷乗船攻撃", 177, 310, 78, 16, kDialogButton, 0},
+            {kWaitId, ControlKind::Button, "待機", 263, 310, 78, 16, kDialogButton, 0},
+            {kRetreatId, ControlKind::Button, "退却", 349, 310, 78, 16, kDialogButton, 0},
         };
         return d;
     }();

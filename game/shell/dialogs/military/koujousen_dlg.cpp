@@ -4,6 +4,7 @@
 
 #include "game/military/siege_session.h"
 #include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/info/info_views.h"
 #include "game/shell/dialogs/military/koujousen_retreat_dlg.h"
 #include "game/shell/app/picture_store.h"
@@ -20,7 +21,6 @@ using namespace ui;
 namespace {
 
 constexpr std::uint32_t kLabel = WS_CHILD | WS_VISIBLE | SS_LEFT;
-constexpr std::uint32_t kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
 constexpr int kButtonIds[7] = {CKoujousenDlg::kCloseId,   CKoujousenDlg::kDefendId, CKoujousenDlg::kRetreatId,
                                CKoujousenDlg::kKaisenId,  CKoujousenDlg::kYasenId,  CKoujousenDlg::kWaitId,
                                CKoujousenDlg::kAssaultId};
@@ -41,13 +41,13 @@ const DialogTemplate& CKoujousenDlg::Template() {
         d.pointSize = 9;
         const std::uint32_t list = WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
         d.items = {
-            {kAssaultId, ControlKind::Button, "強襲", 90, 282, 55, 14, kButton, 0},
-            {kWaitId, ControlKind::Button, "待機（兵糧攻め）", 148, 282, 80, 14, kButton, 0},
-            {kYasenId, ControlKind::Button, "野戦を挑む", 90, 282, 55, 14, kButton, 0},
-            {kKaisenId, ControlKind::Button, "海戦を挑む", 148, 282, 55, 14, kButton, 0},
-            {kRetreatId, ControlKind::Button, "城から退却", 206, 282, 55, 14, kButton, 0},
-            {kDefendId, ControlKind::Button, "城内で防戦", 264, 282, 55, 14, kButton, 0},
-            {kCloseId, ControlKind::Button, "閉じる", 343, 282, 50, 14, kButton, 0},
+            {kAssaultId, ControlKind::Button, "強襲", 90, 282, 55, 14, kDialogButton, 0},
+            {kWaitId, ControlKind::Button, "待機（兵糧攻め）", 148, 282, 80, 14, kDialogButton, 0},
+            {kYasenId, ControlKind::Button, "野戦を挑む", 90, 282, 55, 14, kDialogButton, 0},
+            {kKaisenId, ControlKind::Button, "海戦を挑む", 148, 282, 55, 14, kDialogButton, 0},
+            {kRetreatId, ControlKind::Button, "城から退却", 206, 282, 55, 14, kDialogButton, 0},
+            {kDefendId, ControlKind::Button, "城内で防戦", 264, 282, 55, 14, kDialogButton, 0},
+            {kCloseId, ControlKind::Button, "閉じる", 343, 282, 50, 14, kDialogButton, 0},
             {kTitleFrameId, ControlKind::Static, "", 7, 7, 386, 16, kLabel, 0},
             {kPictureFrameId, ControlKind::Static, "", 7, 28, 120, 90, kLabel, 0},
             {kDamageFrameId, ControlKind::Static, "", 7, 122, 120, 100, kLabel, 0},

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/sort_list.h"
@@ -17,7 +18,6 @@ using namespace ui;
 namespace {
 
 constexpr std::uint32_t kLabel = WS_CHILD | WS_VISIBLE | SS_LEFT;
-constexpr std::uint32_t kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
 
 // The sort key of each column of the unassigned grid (-1: the column does not sort).
 constexpr int kSortKeys[7] = {0, -1, 3, 4, 5, 6, 11};
@@ -70,10 +70,10 @@ const DialogTemplate& CYasenDeployDlg::Template() {
             {kUnassignedPlaceId + 1, ControlKind::Static, "", 298, 72, 240, 62, kLabel, 0},
             {kUnassignedPlaceId + 2, ControlKind::Static, "", 298, 139, 240, 62, kLabel, 0},
             {kUnassignedPlaceId + 3, ControlKind::Static, "", 298, 206, 240, 44, kLabel, 0},
-            {kVanguardButtonId, ControlKind::Button, "先陣", 238, 96, 55, 14, kButton, 0},
-            {kSecondButtonId, ControlKind::Button, "第二陣", 238, 163, 55, 14, kButton, 0},
-            {kHeadquartersButtonId, ControlKind::Button, "本陣（総大将）", 238, 221, 55, 14, kButton, 0},
-            {IDOK, ControlKind::Button, "OK", 488, 279, 50, 14, kButton, 0},
+            {kVanguardButtonId, ControlKind::Button, "先陣", 238, 96, 55, 14, kDialogButton, 0},
+            {kSecondButtonId, ControlKind::Button, "第二陣", 238, 163, 55, 14, kDialogButton, 0},
+            {kHeadquartersButtonId, ControlKind::Button, "本陣（総大将）", 238, 221, 55, 14, kDialogButton, 0},
+            {IDOK, ControlKind::Button, "OK", 488, 279, 50, 14, kDialogButton, 0},
         };
         return d;
     }();
