@@ -1,19 +1,11 @@
 // The music settings dialog (234 "BGMの設定"): the standard song, the scenario's music, the
 // player's own files, or no music at all.
 //
-// Layout (dialog units, "ＭＳ Ｐゴシック" 9 points, 290 x 232):
-//   prompt                                     (7, 7)     276 x 10
-//   check 1230 "BGMを演奏しない"               (7, 21)    120 x 10
-//   group "標準BGM"                            (7, 35)    276 x 70
-//     check 1369 "標準ＢＧＭを使用する"        (14, 47)   120 x 10
-//     "曲名" / title, "作曲者" / composer      (14, 61) and (14, 73), the texts at x 50
-//     static 1370 (the standard song is missing) (14, 88) 262 x 10, hidden while the song exists
-//   check 1371 "シナリオ設定に従う"            (7, 114)   120 x 10
-//   the two lines about the player's own files (7, 129)   276 x 26
-//   button 1359 "通常時音楽設定", static 1360  (7, 158) 68 x 14; (80, 158) 203 x 14, sunken
-//   button 1361 "合戦時音楽設定", static 1362  (7, 176) 68 x 14; (80, 176) 203 x 14, sunken
-//   button 1368 "設定クリア"                   (7, 194)   68 x 14
-//   OK 1 and Cancel 2 (gradation buttons)      (168, 212) and (228, 212), 55 x 14
+// From the top: the prompt, "BGMを演奏しない" (1230), the group "標準BGM" with
+// "標準ＢＧＭを使用する" (1369), the standard song's title and composer and the note 1370 that the
+// song is missing (hidden while it exists); "シナリオ設定に従う" (1371); two lines about the
+// player's own files, the buttons "通常時音楽設定" (1359) and "合戦時音楽設定" (1361) with their
+// sunken path texts 1360 and 1362, "設定クリア" (1368); OK and Cancel (gradation buttons).
 // The file buttons, the path texts and the clear button are enabled exactly while the standard
 // song is not used.
 #pragma once

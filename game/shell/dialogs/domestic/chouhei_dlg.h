@@ -3,16 +3,11 @@
 // generals' and castles' limits and the house's funds. The choices stay in a ChouheiOrder until
 // OK applies them; Cancel changes nothing.
 //
-// Layout (dialog units, 470 x 292):
-//   general list 1035                                    (7, 7)     456 x 140
-//   "騎馬兵" 1340, total 1043, addition 1045 + spin 1044, MAX 1303      row at y 153
-//   "足軽兵" 1341, total 1039, addition 1046 + spin 1040, MAX 1304      row at y 170
-//   button 1152 "全武将最大数徴兵" and its note 1064                   row at y 189
-//   castle list 1047                                     (7, 207)   200 x 78
-//   "守備兵", total 1049, addition 1050 + spin 1048, MAX 1305           (214, 209)
-//   group "残り徴兵可能数": 1342 "騎馬兵" 1041, 1343 "足軽兵" 1042      (214, 228) 120 x 38
-//   group "残り資金": 1051                                            (340, 228) 123 x 38
-//   OK 1 and Cancel 2 (gradation buttons)                (353, 271) and (413, 271), 50 x 14
+// Under the general list 1035 two rows, "騎馬兵" (1340) and "足軽兵" (1341), each with its total
+// (1043, 1039), its addition (1045, 1046) with a spin (1044, 1040) and "MAX" (1303, 1304); beside
+// them "全武将最大数徴兵" (1152) and its note 1064. Under them the castle list 1047 with "守備兵":
+// total 1049, addition 1050 with spin 1048 and "MAX" 1305; the groups "残り徴兵可能数" (1342
+// "騎馬兵" 1041, 1343 "足軽兵" 1042) and "残り資金" (1051); OK and Cancel (gradation buttons).
 // The totals show soldiers (units x nHeiUnit); the additions are typed or spun in units and kept
 // within the spin's range.
 #pragma once

@@ -236,16 +236,16 @@ ui::ListCtrl* CKouekisenHakenDlg::PartnerList() const {
 void CKouekisenHakenDlg::DoDataExchange(ui::DataExchange& dx) {
     Dialog::DoDataExchange(dx);
     okCancel_.Bind(dx);
-    ui::DDX_Control(dx, kMaxId, m_MaxButton);
-    ui::DDX_Control(dx, kAllPortsId, m_AllButton);
-    ui::DDX_Control(dx, kAllPortsMaxId, m_AllMaxButton);
+    ui::DDX_Control(dx, kMaxId, max_);
+    ui::DDX_Control(dx, kAllPortsId, all_);
+    ui::DDX_Control(dx, kAllPortsMaxId, allMax_);
 }
 
 bool CKouekisenHakenDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     const ScenarioWordArray& w = gs_.ScenarioWords;
     SetWindowText(ReplaceWordKouekisen("交易船派遣", w));
-    m_AllMaxButton.SetWindowText(ReplaceWordKouekisen("全ての港の派遣先にし、出航交易船数をMAXにする", w));
+    allMax_.SetWindowText(ReplaceWordKouekisen("全ての港の派遣先にし、出航交易船数をMAXにする", w));
     if (ui::Wnd* label = GetDlgItem(kShipsLabelId)) label->SetWindowText(ReplaceWordKouekisen("出航交易船数", w));
     const int house = gs_.nPlayerDaimyou;
     if (ui::Wnd* skill = GetDlgItem(kSkillId); skill && IsValidDaimyou(gs_, house))
@@ -313,9 +313,9 @@ void CKouekisenHakenDlg::Refresh() {
     for (int id : {kShipsId, kSpinId}) {
         if (ui::Wnd* c = GetDlgItem(id)) c->EnableWindow(portReady);
     }
-    m_MaxButton.EnableWindow(portReady);
-    m_AllButton.EnableWindow(plan_.SelectedPartner() >= 0);
-    m_AllMaxButton.EnableWindow(plan_.SelectedPartner() >= 0);
+    max_.EnableWindow(portReady);
+    all_.EnableWindow(plan_.SelectedPartner() >= 0);
+    allMax_.EnableWindow(plan_.SelectedPartner() >= 0);
     okCancel_.ok.EnableWindow(plan_.Total() != 0);
     if (ui::ListCtrl* partners = PartnerList())
         for (int r = 0; r < partners->GetItemCount(); ++r)
@@ -414,7 +414,7 @@ ui::ListCtrl* CKouekisenListDlg::List() const {
 
 void CKouekisenListDlg::DoDataExchange(ui::DataExchange& dx) {
     Dialog::DoDataExchange(dx);
-    ui::DDX_Control(dx, ui::IDOK, m_CloseButton);
+    ui::DDX_Control(dx, ui::IDOK, close_);
 }
 
 bool CKouekisenListDlg::OnInitDialog() {

@@ -1,14 +1,11 @@
 // The trade ships: the dispatch dialog (171 "交易船派遣") that books voyages from the port castles
 // of one province, and the list of the voyages under way (172 "交易船一覧").
 //
-// Dispatch layout (dialog units, 440 x 252, "ＭＳ Ｐゴシック" 9 points):
-//   static 1129 "%s 航海技術 %d"   (7, 7)
-//   list 1047   the ports          (7, 20) 300 x 86
-//   list 1121   the destinations   (7, 124) 300 x 100
-//   static 1363 "出航交易船数", edit 1122 with spin 1123, button 1152 "MAX"     (right column)
-//   "派遣費 1隻 1000", "(航海訓練 100）", "資金残高" with static 1051             (right column)
-//   buttons 1321 "全ての港の派遣先にする", 1322 "全ての港の派遣先にし、出航交易船数をMAXにする",
-//   1 "OK", 2 "キャンセル"                                                        (bottom row)
+// Dispatch: "%s 航海技術 %d" (1129) over the ports list 1047 and the destinations list 1121; in
+// the right column "出航交易船数" (1363) with the edit 1122, its spin 1123 and "MAX" (1152), the
+// cost lines "派遣費 1隻 1000" and "(航海訓練 100）" and "資金残高" with 1051; in the bottom row
+// 1321 "全ての港の派遣先にする", 1322 "全ての港の派遣先にし、出航交易船数をMAXにする", OK and
+// Cancel.
 // Nothing is booked or paid before OK.
 #pragma once
 
@@ -124,9 +121,9 @@ private:
     KouekisenPlan plan_;
     bool filling_ = false;  // the edit is being set by the dialog, not typed
     OkCancelButtons okCancel_;
-    MbWnd::CGradationButton m_MaxButton;
-    MbWnd::CGradationButton m_AllButton;
-    MbWnd::CGradationButton m_AllMaxButton;
+    MbWnd::CGradationButton max_;
+    MbWnd::CGradationButton all_;
+    MbWnd::CGradationButton allMax_;
 };
 
 class CKouekisenListDlg : public ui::Dialog {
@@ -146,7 +143,7 @@ public:
 private:
     const GameState& gs_;
     int house_;
-    MbWnd::CGradationButton m_CloseButton;
+    MbWnd::CGradationButton close_;
 };
 
 }  // namespace rymd

@@ -81,23 +81,23 @@ const DialogTemplate& CNaiseiDlg::NaiseiTemplate(Development kind) {
 
 CNaiseiDlg::CNaiseiDlg(Development kind, GameState& gs, int kuni, Wnd* parent)
     : Dialog(NaiseiTemplate(kind), parent),
-      m_Kind(kind),
-      m_gs(gs),
-      m_Rows(DevelopmentCandidates(gs, kind, gs.nPlayerDaimyou, kuni)) {}
+      kind_(kind),
+      gs_(gs),
+      rows_(DevelopmentCandidates(gs, kind, gs.nPlayerDaimyou, kuni)) {}
 
 CNaiseiDlg::~CNaiseiDlg() = default;
 
 void CNaiseiDlg::DoDataExchange(DataExchange& dx) {
     Dialog::DoDataExchange(dx);
-    DDX_Control(dx, IDCANCEL, m_CloseButton);
-    DDX_Control(dx, ExecuteId(m_Kind), m_ExecuteButton);
-    DDX_Control(dx, kSelectAllId, m_SelectAllButton);
+    DDX_Control(dx, IDCANCEL, close_);
+    DDX_Control(dx, ExecuteId(kind_), execute_);
+    DDX_Control(dx, kSelectAllId, selectAll_);
 }
 
 std::string CNaiseiDlg::Words(const std::string& text) const {
-    const ScenarioWordArray& w = m_gs.ScenarioWords;
+    const ScenarioWordArray& w = gs_.ScenarioWords;
     const std::string s = ReplaceWordShiro(text, w);
-    switch (m_Kind) {
+    switch (kind_) {
         case Development::kKaikon: return ReplaceWordKaikon(s, w);
         case Development::kKouzanKaihatsu: return ReplaceWordKouzanKaihatsu(s, w);
         case Development::kRakuichi: break;
@@ -107,55 +107,55 @@ std::string CNaiseiDlg::Words(const std::string& text) const {
 
 bool CNaiseiDlg::OnInitDialog() {
     Dialog::OnInitDialog();
-    const ScenarioWordArray& w = m_gs.ScenarioWords;
-    const Member& m = MemberOf(m_Kind);
+    const ScenarioWordArray& w = gs_.ScenarioWords;
+    const Member& m = MemberOf(kind_);
     SetWindowText(Words(m.caption));
     if (Wnd* prompt = GetDlgItem(kPromptId)) prompt->SetWindowText(Words(m.prompt));
     if (Wnd* hint = GetDlgItem(kHintId))
         hint->SetWindowText(ReplaceWordBushou("政治力の高い武将が国内にいると効果が上がります", w));
-    m_pList = dynamic_cast<ListCtrl*>(GetDlgItem(kListId));
-    m_pList->SetExtendedStyle(m_pList->GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES);
-    m_pList->InsertColumn(0, ReplaceWordShiro("城", w), LVCFMT_LEFT, 120);
-    m_pList->InsertColumn(1, m.valueWord(m.current, w), LVCFMT_LEFT, m.valueWidth);
-    m_pList->InsertColumn(2, m.valueWord(m.maximum, w), LVCFMT_LEFT, m.valueWidth);
-    for (int r = 0; r < static_cast<int>(m_Rows.size()); ++r) {
-        const int s = m_Rows[static_cast<std::size_t>(r)];
-        m_pList->InsertItem(r, m_gs.ShiroMapTbl[static_cast<std::size_t>(s)].name);
-        m_pList->SetItemData(r, s);
-        m_pList->SetItemText(r, 1, DevelopmentValueText(m_gs, m_Kind, DevelopmentValue(m_gs, m_Kind, s)));
-        m_pList->SetItemText(r, 2, DevelopmentValueText(m_gs, m_Kind, DevelopmentMaximum(m_gs, m_Kind, s)));
+    list_ = dynamic_cast<ListCtrl*>(GetDlgItem(kListId));
+    list_->SetExtendedStyle(list_->GetExtendedStyle() | LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES);
+    list_->InsertColumn(0, ReplaceWordShiro("城", w), LVCFMT_LEFT, 120);
+    list_->InsertColumn(1, m.valueWord(m.current, w), LVCFMT_LEFT, m.valueWidth);
+    list_->InsertColumn(2, m.valueWord(m.maximum, w), LVCFMT_LEFT, m.valueWidth);
+    for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
+        const int s = rows_[static_cast<std::size_t>(r)];
+        list_->InsertItem(r, gs_.ShiroMapTbl[static_cast<std::size_t>(s)].name);
+        list_->SetItemData(r, s);
+        list_->SetItemText(r, 1, DevelopmentValueText(gs_, kind_, DevelopmentValue(gs_, kind_, s)));
+        list_->SetItemText(r, 2, DevelopmentValueText(gs_, kind_, DevelopmentMaximum(gs_, kind_, s)));
     }
     return true;
 }
 
 void CNaiseiDlg::OnSelectAll() {
-    const int n = m_pList->GetItemCount();
+    const int n = list_->GetItemCount();
     bool anyUnticked = false;
     for (int r = 0; r < n; ++r)
-        anyUnticked = anyUnticked || !m_pList->GetCheck(r);
+        anyUnticked = anyUnticked || !list_->GetCheck(r);
     for (int r = 0; r < n; ++r)
-        m_pList->SetCheck(r, anyUnticked);
+        list_->SetCheck(r, anyUnticked);
 }
 
 void CNaiseiDlg::OnExecute() {
     std::vector<int> chosen;
-    for (int r = 0; r < m_pList->GetItemCount(); ++r)
-        if (m_pList->GetCheck(r)) chosen.push_back(static_cast<int>(m_pList->GetItemData(r)));
+    for (int r = 0; r < list_->GetItemCount(); ++r)
+        if (list_->GetCheck(r)) chosen.push_back(static_cast<int>(list_->GetItemData(r)));
     const int n = static_cast<int>(chosen.size());
-    const std::string refusal = RefuseDevelopment(m_gs, m_Kind, m_gs.nPlayerDaimyou, n);
+    const std::string refusal = RefuseDevelopment(gs_, kind_, gs_.nPlayerDaimyou, n);
     if (!refusal.empty()) {
         MbMsgBox(refusal.c_str());
         return;
     }
-    if (MbMsgBoxOkCancel(DevelopmentQuestion(m_Kind, n).c_str(), false) != IDOK) return;
-    ExecuteDevelopment(m_gs, m_Kind, m_gs.nPlayerDaimyou, chosen);
-    m_pList->InsertColumn(3, "実行結果", LVCFMT_LEFT, MemberOf(m_Kind).resultWidth);
-    for (int r = 0; r < m_pList->GetItemCount(); ++r) {
-        const int s = static_cast<int>(m_pList->GetItemData(r));
-        m_pList->SetItemText(r, 3, DevelopmentValueText(m_gs, m_Kind, DevelopmentValue(m_gs, m_Kind, s)));
+    if (MbMsgBoxOkCancel(DevelopmentQuestion(kind_, n).c_str(), false) != IDOK) return;
+    ExecuteDevelopment(gs_, kind_, gs_.nPlayerDaimyou, chosen);
+    list_->InsertColumn(3, "実行結果", LVCFMT_LEFT, MemberOf(kind_).resultWidth);
+    for (int r = 0; r < list_->GetItemCount(); ++r) {
+        const int s = static_cast<int>(list_->GetItemData(r));
+        list_->SetItemText(r, 3, DevelopmentValueText(gs_, kind_, DevelopmentValue(gs_, kind_, s)));
     }
-    m_ExecuteButton.EnableWindow(false);
-    m_SelectAllButton.EnableWindow(false);
+    execute_.EnableWindow(false);
+    selectAll_.EnableWindow(false);
 }
 
 bool CNaiseiDlg::OnHelpInfo() {
@@ -167,7 +167,7 @@ bool CNaiseiDlg::OnCommand(int id, int code, Wnd* from) {
         OnSelectAll();
         return true;
     }
-    if (id == ExecuteId(m_Kind)) {
+    if (id == ExecuteId(kind_)) {
         OnExecute();
         return true;
     }

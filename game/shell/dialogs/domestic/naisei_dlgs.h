@@ -8,9 +8,8 @@
 // column "実行結果" then shows every row's value, and the execute and select-all (1107) buttons
 // are disabled: one execution per opening. "閉じる" (2) closes; nothing is undone. F1 opens the help.
 //
-// Layout (dialog units, 314 x 170): prompt 1064 (7, 7, 300 x 10); list 1047 (7, 20, 300 x 110);
-// hint 1093 (7, 134, 300 x 10); buttons select all 1107 (7, 149), execute (64, 149) and close 2
-// (257, 149), 50 x 14.
+// From the top: the prompt 1064, the list 1047, the hint 1093, and the buttons select all 1107,
+// execute and close 2.
 #pragma once
 
 #include "game/domestic/castle_works.h"
@@ -38,8 +37,8 @@ public:
     CNaiseiDlg(Development kind, GameState& gs, int kuni, ui::Wnd* parent = nullptr);
     ~CNaiseiDlg() override;
 
-    ui::ListCtrl& List() { return *m_pList; }
-    Development Kind() const { return m_Kind; }
+    ui::ListCtrl& List() { return *list_; }
+    Development Kind() const { return kind_; }
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
@@ -52,11 +51,11 @@ private:
     // The scenario's words of the family: the castle word and the member's own.
     std::string Words(const std::string& text) const;
 
-    Development m_Kind;
-    GameState& m_gs;
-    std::vector<int> m_Rows;
-    ui::ListCtrl* m_pList = nullptr;
-    MbWnd::CGradationButton m_CloseButton, m_ExecuteButton, m_SelectAllButton;
+    Development kind_;
+    GameState& gs_;
+    std::vector<int> rows_;
+    ui::ListCtrl* list_ = nullptr;
+    MbWnd::CGradationButton close_, execute_, selectAll_;
 };
 
 // The command: runs the member's dialog for the chosen province.

@@ -46,11 +46,11 @@ void CShiroListDlg::DoDataExchange(DataExchange& dx) {
 }
 
 void CShiroListDlg::SetUpList(std::initializer_list<std::pair<std::string, int>> columns) {
-    m_pList = dynamic_cast<ListCtrl*>(GetDlgItem(kListId));
-    m_pList->SetExtendedStyle(m_pList->GetExtendedStyle() | LVS_EX_FULLROWSELECT);
+    list_ = dynamic_cast<ListCtrl*>(GetDlgItem(kListId));
+    list_->SetExtendedStyle(list_->GetExtendedStyle() | LVS_EX_FULLROWSELECT);
     int col = 0;
     for (const auto& [title, width] : columns)
-        m_pList->InsertColumn(col++, title, LVCFMT_LEFT, width);
+        list_->InsertColumn(col++, title, LVCFMT_LEFT, width);
 }
 
 void CShiroListDlg::ShowFunds(std::int64_t funds) {
@@ -87,74 +87,74 @@ const DialogTemplate& CShiroFushinDlg::FushinTemplate() {
 }
 
 CShiroFushinDlg::CShiroFushinDlg(GameState& gs, int kuni, Wnd* parent)
-    : CShiroListDlg(FushinTemplate(), gs, parent), m_Order(gs, PlayerOf(gs), kuni) {}
+    : CShiroListDlg(FushinTemplate(), gs, parent), order_(gs, PlayerOf(gs), kuni) {}
 
 CShiroFushinDlg::~CShiroFushinDlg() = default;
 
 void CShiroFushinDlg::DoDataExchange(DataExchange& dx) {
     CShiroListDlg::DoDataExchange(dx);
-    DDX_Control(dx, kFushinId, m_FushinButton);
+    DDX_Control(dx, kFushinId, fushin_);
 }
 
 bool CShiroFushinDlg::OnInitDialog() {
     Dialog::OnInitDialog();
-    const ScenarioWordArray& w = m_gs.ScenarioWords;
+    const ScenarioWordArray& w = gs_.ScenarioWords;
     const std::string works = ReplaceWordShiroFushin("城普請", w);
     SetWindowText(works);
-    m_FushinButton.SetWindowText(works);
+    fushin_.SetWindowText(works);
     SetUpList({{ReplaceWordShiro("城", w), 120},
                {"最大規模", 82},
                {"規模", 50},
                {"守備兵", 65},
                {ReplaceWordHyourou("兵糧", w), 70},
                {"実行", 50}});
-    const auto& rows = m_Order.Rows();
+    const auto& rows = order_.Rows();
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const int s = rows[static_cast<std::size_t>(r)];
-        const CShiro& c = ShiroAt(m_gs, s);
-        m_pList->InsertItem(r, m_gs.ShiroMapTbl[static_cast<std::size_t>(s)].name);
-        m_pList->SetItemData(r, s);
-        m_pList->SetItemText(r, 1, Num(m_gs.ShiroMapTbl[static_cast<std::size_t>(s)].maxKibo));
-        m_pList->SetItemText(r, 2, Num(c.kibo));
-        m_pList->SetItemText(r, 3, Num(std::int64_t{c.shubihei} * m_gs.nHeiUnit));
-        m_pList->SetItemText(r, 4, Num(c.hyourou));
-        m_pList->SetItemText(r, 5, m_Order.Done(r) ? "済" : "未");
+        const CShiro& c = ShiroAt(gs_, s);
+        list_->InsertItem(r, gs_.ShiroMapTbl[static_cast<std::size_t>(s)].name);
+        list_->SetItemData(r, s);
+        list_->SetItemText(r, 1, Num(gs_.ShiroMapTbl[static_cast<std::size_t>(s)].maxKibo));
+        list_->SetItemText(r, 2, Num(c.kibo));
+        list_->SetItemText(r, 3, Num(std::int64_t{c.shubihei} * gs_.nHeiUnit));
+        list_->SetItemText(r, 4, Num(c.hyourou));
+        list_->SetItemText(r, 5, order_.Done(r) ? "済" : "未");
     }
-    ShowFunds(m_Order.FundsLeft());
-    m_FushinButton.EnableWindow(false);
+    ShowFunds(order_.FundsLeft());
+    fushin_.EnableWindow(false);
     return true;
 }
 
 void CShiroFushinDlg::ShowCost() {
     if (Wnd* cost = GetDlgItem(kCostId))
-        cost->SetWindowText(m_Order.Done(m_nSel) ? std::string("（実行済みです）")
+        cost->SetWindowText(order_.Done(sel_) ? std::string("（実行済みです）")
                                                  : FormatText("（必要資金 %lld）",
-                                                              static_cast<long long>(m_Order.Cost(m_nSel))));
+                                                              static_cast<long long>(order_.Cost(sel_))));
 }
 
 void CShiroFushinDlg::SelectRow(int row) {
-    if (row < 0 || row >= static_cast<int>(m_Order.Rows().size())) return;
-    m_nSel = row;
-    m_FushinButton.EnableWindow(true);
+    if (row < 0 || row >= static_cast<int>(order_.Rows().size())) return;
+    sel_ = row;
+    fushin_.EnableWindow(true);
     ShowCost();
 }
 
 void CShiroFushinDlg::OnFushin() {
-    if (m_nSel < 0) return;
-    const std::string refusal = m_Order.Order(m_nSel);
+    if (sel_ < 0) return;
+    const std::string refusal = order_.Order(sel_);
     if (!refusal.empty()) {
         MbMsgBox(refusal.c_str());
         return;
     }
-    const int s = m_Order.Rows()[static_cast<std::size_t>(m_nSel)];
-    m_pList->SetItemText(m_nSel, 2, Num(ShiroAt(m_gs, s).kibo + 1));
-    m_pList->SetItemText(m_nSel, 5, "済");
+    const int s = order_.Rows()[static_cast<std::size_t>(sel_)];
+    list_->SetItemText(sel_, 2, Num(ShiroAt(gs_, s).kibo + 1));
+    list_->SetItemText(sel_, 5, "済");
     ShowCost();
-    ShowFunds(m_Order.FundsLeft());
+    ShowFunds(order_.FundsLeft());
 }
 
 void CShiroFushinDlg::OnOK() {
-    m_Order.Apply(m_gs);
+    order_.Apply(gs_);
     EndDialog(IDOK);
 }
 
@@ -197,85 +197,85 @@ const DialogTemplate& CShiroHyourouDlg::HyourouTemplate() {
 }
 
 CShiroHyourouDlg::CShiroHyourouDlg(GameState& gs, int kuni, Wnd* parent)
-    : CShiroListDlg(HyourouTemplate(), gs, parent), m_Order(gs, PlayerOf(gs), kuni) {}
+    : CShiroListDlg(HyourouTemplate(), gs, parent), order_(gs, PlayerOf(gs), kuni) {}
 
 CShiroHyourouDlg::~CShiroHyourouDlg() = default;
 
 void CShiroHyourouDlg::DoDataExchange(DataExchange& dx) {
     CShiroListDlg::DoDataExchange(dx);
-    DDX_Control(dx, kSliderId, m_Slider);
+    DDX_Control(dx, kSliderId, slider_);
 }
 
 bool CShiroHyourouDlg::OnInitDialog() {
     Dialog::OnInitDialog();
-    const ScenarioWordArray& w = m_gs.ScenarioWords;
+    const ScenarioWordArray& w = gs_.ScenarioWords;
     SetWindowText(ReplaceWordHyourou(ReplaceWordShiro("城兵糧補充", w), w));
     if (Wnd* word = GetDlgItem(kWordId)) word->SetWindowText(ReplaceWordHyourou("兵糧", w));
     for (int hidden : {kTenBuddyId, kOneBuddyId})
         if (Wnd* buddy = GetDlgItem(hidden)) buddy->ShowWindow(SW_HIDE);
-    m_pTenSpin = dynamic_cast<SpinButton*>(GetDlgItem(kTenSpinId));
-    m_pOneSpin = dynamic_cast<SpinButton*>(GetDlgItem(kOneSpinId));
+    tenSpin_ = dynamic_cast<SpinButton*>(GetDlgItem(kTenSpinId));
+    oneSpin_ = dynamic_cast<SpinButton*>(GetDlgItem(kOneSpinId));
     SetUpList(
         {{ReplaceWordShiro("城", w), 80}, {"規模", 50}, {"守備兵", 60}, {ReplaceWordHyourou("兵糧", w), 70}});
-    const auto& rows = m_Order.Rows();
+    const auto& rows = order_.Rows();
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const int s = rows[static_cast<std::size_t>(r)];
-        const CShiro& c = ShiroAt(m_gs, s);
-        m_pList->InsertItem(r, m_gs.ShiroMapTbl[static_cast<std::size_t>(s)].name);
-        m_pList->SetItemData(r, s);
-        m_pList->SetItemText(r, 1, Num(c.kibo));
-        m_pList->SetItemText(r, 2, Num(std::int64_t{c.shubihei} * m_gs.nHeiUnit));
-        m_pList->SetItemText(r, 3, Num(c.hyourou));
+        const CShiro& c = ShiroAt(gs_, s);
+        list_->InsertItem(r, gs_.ShiroMapTbl[static_cast<std::size_t>(s)].name);
+        list_->SetItemData(r, s);
+        list_->SetItemText(r, 1, Num(c.kibo));
+        list_->SetItemText(r, 2, Num(std::int64_t{c.shubihei} * gs_.nHeiUnit));
+        list_->SetItemText(r, 3, Num(c.hyourou));
     }
-    ShowFunds(m_Order.FundsLeft());
+    ShowFunds(order_.FundsLeft());
     EnableAmountControls(false);
     if (Wnd* max = GetDlgItem(kMaxId)) max->SetWindowText("");
     return true;
 }
 
 void CShiroHyourouDlg::EnableAmountControls(bool enable) {
-    for (Wnd* c : {GetDlgItem(kAfterId), static_cast<Wnd*>(m_pTenSpin), static_cast<Wnd*>(m_pOneSpin),
-                   static_cast<Wnd*>(&m_Slider)})
+    for (Wnd* c : {GetDlgItem(kAfterId), static_cast<Wnd*>(tenSpin_), static_cast<Wnd*>(oneSpin_),
+                   static_cast<Wnd*>(&slider_)})
         if (c) c->EnableWindow(enable);
 }
 
 void CShiroHyourouDlg::SelectRow(int row) {
-    if (row < 0 || row >= static_cast<int>(m_Order.Rows().size())) return;
-    m_nSel = row;
-    const std::int64_t headroom = m_Order.Headroom(row);
+    if (row < 0 || row >= static_cast<int>(order_.Rows().size())) return;
+    sel_ = row;
+    const std::int64_t headroom = order_.Headroom(row);
     // The "+1" spin counts in 16 bits: beyond that only the slider and the "+10" spin serve.
     const bool ones = headroom < 32768;
-    m_bShowing = true;
-    m_pOneSpin->SetRange(0, static_cast<int>(std::min<std::int64_t>(headroom, 32767)));
-    m_pOneSpin->ShowWindow(ones ? SW_SHOW : SW_HIDE);
+    showing_ = true;
+    oneSpin_->SetRange(0, static_cast<int>(std::min<std::int64_t>(headroom, 32767)));
+    oneSpin_->ShowWindow(ones ? SW_SHOW : SW_HIDE);
     if (Wnd* label = GetDlgItem(kOneLabelId)) label->ShowWindow(ones ? SW_SHOW : SW_HIDE);
-    m_pTenSpin->SetRange(0, static_cast<int>(std::min<std::int64_t>(m_Order.TensLimit(row), 32767)));
-    m_Slider.SetRange(0, static_cast<int>(std::min<std::int64_t>(headroom, INT32_MAX)));
-    m_bShowing = false;
+    tenSpin_->SetRange(0, static_cast<int>(std::min<std::int64_t>(order_.TensLimit(row), 32767)));
+    slider_.SetRange(0, static_cast<int>(std::min<std::int64_t>(headroom, INT32_MAX)));
+    showing_ = false;
     ShowAmount();
     if (Wnd* max = GetDlgItem(kMaxId))
-        max->SetWindowText(FormatText("Max %lld", static_cast<long long>(m_Order.Capacity(row))));
+        max->SetWindowText(FormatText("Max %lld", static_cast<long long>(order_.Capacity(row))));
     EnableAmountControls(true);
 }
 
 void CShiroHyourouDlg::ShowAmount() {
-    if (m_nSel < 0) return;
-    const std::int64_t amount = m_Order.Amount(m_nSel);
-    m_bShowing = true;
-    m_Slider.SetPos(static_cast<int>(amount));
+    if (sel_ < 0) return;
+    const std::int64_t amount = order_.Amount(sel_);
+    showing_ = true;
+    slider_.SetPos(static_cast<int>(amount));
     // The spins count in 16 bits.
-    m_pTenSpin->SetPos(static_cast<int>(std::min<std::int64_t>(amount / 10, 32767)));
-    m_pOneSpin->SetPos(static_cast<int>(std::min<std::int64_t>(amount, 32767)));
-    m_bShowing = false;
-    const std::string after = Num(m_Order.ProvisionsAfter(m_nSel));
+    tenSpin_->SetPos(static_cast<int>(std::min<std::int64_t>(amount / 10, 32767)));
+    oneSpin_->SetPos(static_cast<int>(std::min<std::int64_t>(amount, 32767)));
+    showing_ = false;
+    const std::string after = Num(order_.ProvisionsAfter(sel_));
     if (Wnd* edit = GetDlgItem(kAfterId)) edit->SetWindowText(after);
-    m_pList->SetItemText(m_nSel, 3, after);
-    ShowFunds(m_Order.FundsLeft());
+    list_->SetItemText(sel_, 3, after);
+    ShowFunds(order_.FundsLeft());
 }
 
 void CShiroHyourouDlg::ChangeAmount(std::int64_t amount) {
-    if (m_bShowing || m_nSel < 0) return;
-    if (!m_Order.SetAmount(m_nSel, amount)) MbMsgBox("資金が足りません");
+    if (showing_ || sel_ < 0) return;
+    if (!order_.SetAmount(sel_, amount)) MbMsgBox("資金が足りません");
     ShowAmount();
 }
 
@@ -284,15 +284,15 @@ void CShiroHyourouDlg::OnHScroll(int, int pos) {
 }
 
 void CShiroHyourouDlg::OnOK() {
-    m_Order.Apply(m_gs);
+    order_.Apply(gs_);
     EndDialog(IDOK);
 }
 
 bool CShiroHyourouDlg::OnCommand(int id, int code, Wnd* from) {
     if (code == EN_CHANGE && (id == kOneBuddyId || id == kTenBuddyId)) {
-        if (!m_bShowing && m_nSel >= 0)
-            ChangeAmount(id == kOneBuddyId ? m_pOneSpin->GetPos()
-                                           : m_Order.AmountFromTens(m_nSel, m_pTenSpin->GetPos()));
+        if (!showing_ && sel_ >= 0)
+            ChangeAmount(id == kOneBuddyId ? oneSpin_->GetPos()
+                                           : order_.AmountFromTens(sel_, tenSpin_->GetPos()));
         return true;
     }
     return Dialog::OnCommand(id, code, from);

@@ -1,15 +1,14 @@
 // The armament phase's castle dialogs over the province the player has chosen:
 //
 // CShiroFushinDlg (145, "城普請", re-worded): raises castles one size step, once a month each, for
-// size x 1000. Layout (dialog units, 314 x 158): list 1047 (7, 7, 300 x 110); "残り資金" and the
-// funds left 1051 (7, 122); the works cost 1053 (110, 122); buttons works 1052 (7, 137), OK 1
-// (200, 137) and Cancel 2 (257, 137), 50 x 14.
+// size x 1000. Under the list 1047: "残り資金" with the funds left 1051, the works cost 1053, the
+// works button 1052, OK and Cancel.
 //
 // CShiroHyourouDlg (146, "城兵糧補充", re-worded): buys provisions up to each castle's capacity.
-// Layout (dialog units, 314 x 158): list 1047 (7, 7, 190 x 124); on the right the provisions
-// word 1009 over the provisions after the purchase 1056 (read-only), "Max %d" 1109, the slider
-// 1108, the "+10" spin 1057 (hidden buddy 1058) and the "+1" spin 1059 (hidden buddy 1060) with
-// its label 1276; "残り資金" and the funds left 1051 (7, 137); OK 1 and Cancel 2.
+// Beside the list 1047 the provisions word 1009 over the provisions after the purchase 1056
+// (read-only), "Max %d" 1109, the slider 1108, the "+10" spin 1057 (hidden buddy 1058) and the
+// "+1" spin 1059 (hidden buddy 1060) with its label 1276; under the list "残り資金" with the funds
+// left 1051, OK and Cancel.
 //
 // Both keep the player's choices (the orders of game/domestic/castle_works.h) until OK; Cancel
 // changes nothing. F1 opens the help.
@@ -40,8 +39,8 @@ public:
     static constexpr int kListId = 1047;
     static constexpr int kFundsId = 1051;
 
-    ui::ListCtrl& List() { return *m_pList; }
-    int SelectedRow() const { return m_nSel; }
+    ui::ListCtrl& List() { return *list_; }
+    int SelectedRow() const { return sel_; }
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnHelpInfo() override;
@@ -49,7 +48,7 @@ public:
 
 protected:
     CShiroListDlg(const ui::DialogTemplate& t, GameState& gs, ui::Wnd* parent)
-        : Dialog(t, parent), m_gs(gs) {}
+        : Dialog(t, parent), gs_(gs) {}
     // The controls every such template has: the list, "残り資金" with the funds left at y, OK and Cancel.
     static std::vector<ui::DialogItem> CommonItems(int listWidth, int listHeight, int fundsY);
     // Finds the list and gives it its columns (title, width).
@@ -57,9 +56,9 @@ protected:
     void ShowFunds(std::int64_t funds);
     virtual void SelectRow(int row) = 0;
 
-    GameState& m_gs;
-    int m_nSel = -1;
-    ui::ListCtrl* m_pList = nullptr;
+    GameState& gs_;
+    int sel_ = -1;
+    ui::ListCtrl* list_ = nullptr;
     OkCancelButtons okCancel_;
 };
 
@@ -74,7 +73,7 @@ public:
     CShiroFushinDlg(GameState& gs, int kuni, ui::Wnd* parent = nullptr);
     ~CShiroFushinDlg() override;
 
-    const ShiroFushinOrder& Order() const { return m_Order; }
+    const ShiroFushinOrder& Order() const { return order_; }
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
@@ -86,8 +85,8 @@ private:
     void SelectRow(int row) override;
     void ShowCost();
 
-    ShiroFushinOrder m_Order;
-    MbWnd::CGradationButton m_FushinButton;
+    ShiroFushinOrder order_;
+    MbWnd::CGradationButton fushin_;
 };
 
 class CShiroHyourouDlg : public CShiroListDlg {
@@ -108,10 +107,10 @@ public:
     CShiroHyourouDlg(GameState& gs, int kuni, ui::Wnd* parent = nullptr);
     ~CShiroHyourouDlg() override;
 
-    ui::Slider& Slider() { return m_Slider; }
-    ui::SpinButton& TenSpin() { return *m_pTenSpin; }
-    ui::SpinButton& OneSpin() { return *m_pOneSpin; }
-    const ShiroHyourouOrder& Order() const { return m_Order; }
+    ui::Slider& Slider() { return slider_; }
+    ui::SpinButton& TenSpin() { return *tenSpin_; }
+    ui::SpinButton& OneSpin() { return *oneSpin_; }
+    const ShiroHyourouOrder& Order() const { return order_; }
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
@@ -127,11 +126,11 @@ private:
     void ShowAmount();
     void EnableAmountControls(bool enable);
 
-    ShiroHyourouOrder m_Order;
-    bool m_bShowing = false;  // the dialog is setting its own controls
-    ui::SpinButton* m_pTenSpin = nullptr;
-    ui::SpinButton* m_pOneSpin = nullptr;
-    ui::Slider m_Slider;
+    ShiroHyourouOrder order_;
+    bool showing_ = false;  // the dialog is setting its own controls
+    ui::SpinButton* tenSpin_ = nullptr;
+    ui::SpinButton* oneSpin_ = nullptr;
+    ui::Slider slider_;
 };
 
 // The commands: run the dialog for the chosen province; true when it ended with OK (the castles

@@ -3,12 +3,9 @@
 // carries more muskets than foot soldiers may give the excess back. The choices stay in a
 // TeppouHaibiOrder until OK; Cancel changes nothing.
 //
-// Layout (dialog units, 470 x 200):
-//   general list 1035                                         (7, 7)     456 x 140
-//   label 1013 "鉄砲数", read-only edit 1189, spin 1190       (7, 157), (45, 155) 50 x 12, (96, 155)
-//   hidden buddy edit 1191 of the spin, "MAX" 1152            (150, 155); (112, 154) 36 x 14
-//   group 1347 "未配備鉄砲数": label 1192 and 1373 "挺"       (200, 150) 110 x 28
-//   OK 1 and Cancel 2 (gradation buttons)                     (353, 179) and (413, 179), 50 x 14
+// Under the general list 1035: "鉄砲数" (1013) with the read-only edit 1189, the spin 1190 and
+// its hidden buddy edit 1191, "MAX" (1152), the group "未配備鉄砲数" (1347) with the stock 1192 and
+// "挺" (1373); OK and Cancel (gradation buttons).
 // The spin's range runs from 0 to the selected general's limit, which is negative for a general
 // with more muskets than foot soldiers (the up arrow then counts down).
 #pragma once

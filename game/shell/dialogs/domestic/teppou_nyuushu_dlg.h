@@ -2,12 +2,8 @@
 // muskets were made or bought muskets arrived: a picture, "鉄砲を入手しました", the lines of what
 // arrived in a rich-text view and the undeployed stock it came to. It changes nothing.
 //
-// Layout (dialog units, 290 x 160):
-//   picture 1161                                 (7, 7)     130 x 88
-//   label 1349 "鉄砲を入手しました"               (144, 7)   139 x 10
-//   frame 1277, hidden: the rich-text view 2004  (144, 20)  139 x 75
-//   label 1064, the undeployed stock              (7, 104)   276 x 10
-//   OK 1 (gradation button)                      (233, 139) 50 x 14
+// The picture 1161 on the left; beside it "鉄砲を入手しました" (1349) over the rich-text view 2004
+// in the place of the hidden frame 1277; under them the undeployed stock 1064 and OK.
 // The picture is the scenario's musket picture (TeppouPicture) when it names one of the map's
 // pictures, else the built-in teppou.jpg; it is stretched over the frame.
 #pragma once

@@ -3,10 +3,8 @@
 // event's colour and the province borders drawn; under it the event's text (as the scenario
 // wrote it, no substitution), an empty line and one line per effect; button 1 "閉じる" closes.
 //
-// Layout in dialog units (250 x 238): the map in the place of control 1239 (7, 7, 236 x 130),
-// created as window 2001 with both scroll bars and a client edge; the text in the place of
-// control 1277 (7, 142, 236 x 70), window 2004 with a border and a client edge; the button at
-// (100, 218), 50 x 14.
+// The map is window 2001 (both scroll bars, a client edge) in the place of control 1239; the text
+// is window 2004 (bordered, a client edge) in the place of control 1277; the button under them.
 #pragma once
 
 #include <vector>

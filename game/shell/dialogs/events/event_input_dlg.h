@@ -1,11 +1,8 @@
 // The event input dialog (dialog 271): a scripted event asks the player to choose or to type a
 // number. It cannot be cancelled: Escape and the window's close command do nothing.
 //
-// Layout in dialog units (200 x 94, "ＭＳ Ｐゴシック" 9 points, no caption):
-//   static 1239  prompt area  (7, 7)    186 x 60  replaced by the prompt view, window 2004 with a
-//                                                  border and a client edge
-//   edit 1384    number field (7, 73)   130 x 12
-//   button 1     "OK"         (143, 72)  50 x 14
+// The prompt view (window 2004, bordered, with a client edge) takes the place of control 1239;
+// under it the number field 1384 and OK.
 // Choice mode hides the field and OK and lays one button per choice (ids 5000 + i) under the
 // prompt view in pixels: the first top edge 5 below the view, each button as wide as the view and
 // 22 high, each next one 27 lower; the window's height then ends where the next button would

@@ -2,16 +2,11 @@
 // view. The conditional events show their messages in it after their happenings; other callers
 // use it for commentary texts.
 //
-// Layout in dialog units (280 x 206, "ＭＳ Ｐゴシック" 9 points, no caption):
-//   static 1064   title line   (7, 7)    266 x 12
-//   static 1239   text area    (7, 22)   266 x 156  replaced by the text view, window 2004 with a
-//                                                    border and a client edge
-//   button 1376   "変数一覧"   (7, 185)   60 x 14   shown only with the variable-list flag; opens
-//                                                    the variable list (variable_list_dlg.h)
-//   button 1      "OK"         (88, 185)  50 x 14   shown only with the OK flag
-//   button 2      "閉じる"     (142, 185) 50 x 14   "キャンセル" with the OK flag
-// Without the OK flag the dialog has only "閉じる", centred at (115, 185); Enter and Escape
-// close it too.
+// The title line 1064 above the text view (window 2004, bordered, with a client edge) in the
+// place of control 1239; under it "変数一覧" (1376, shown only with the variable-list flag; it
+// opens the variable list, variable_list_dlg.h), "OK" (shown only with the OK flag) and
+// "閉じる", which reads "キャンセル" with the OK flag. Without the OK flag "閉じる" is alone, centred
+// under the text; Enter and Escape close the dialog too.
 #pragma once
 
 #include <cstdint>

@@ -5,9 +5,8 @@
 // are shown as the game shows numbers in texts (whole numbers without decimals, others with
 // five). The lists are a copy taken when the dialog opens; OK and Cancel close it.
 //
-// Layout in dialog units (361 x 236): the scalar grid over the placeholder 1295 (7, 7, 200 x
-// 203), the array names over 1380 (214, 7, 140 x 90), the label 1382 (214, 101, 140 x 10), the
-// elements over 1381 (214, 113, 140 x 97); "OK" (246, 216) and "ｷｬﾝｾﾙ" (304, 216), 50 x 14.
+// The scalar grid lies over the placeholder 1295 on the left; on the right the array names over
+// 1380, the label 1382 and the elements over 1381; "OK" and "ｷｬﾝｾﾙ" at the bottom right.
 #pragma once
 
 #include "game/ports/ports.h"

@@ -8,9 +8,8 @@
 // the game stands at. The house list ranks every house (its colour, castles, both rice yields);
 // a click on a column header (castles, direct, with vassals) sorts by it.
 //
-// Layout in dialog units (320 x 246): the list title (7, 7), the list 1035 (7, 18, 306 x 150),
-// the hint (7, 172), the year 1201 and month 1202 fields (7 / 62, 188), the check box 1375
-// (120, 188), the buttons start 1084 (7, 225), stop 1204 (107, 225), close 2 (263, 225).
+// From the top: the list title, the house list 1035, the hint, the year 1201 and month 1202
+// fields with the check box 1375, the buttons start 1084, stop 1204 and close 2.
 #pragma once
 
 #include <functional>

@@ -2,12 +2,8 @@
 // of its vassal houses, and below them the captives and hostages it holds. A click (or Enter) on
 // a general with a commentary shows it; a column header sorts its list.
 //
-// Layout (dialog units, "ＭＳ Ｐゴシック" 9 points, 480 x 300):
-//   static 1064 "%s 武将一覧"  (7, 7)     check box 1141 "臣従大名家の武将も表示"  (300, 6)
-//   list 1035   the generals   (7, 20)   466 x 170
-//   label       "捕虜・人質"   (7, 196)
-//   list 1223   captives and hostages (7, 207) 466 x 68
-//   button 1    "閉じる"       (215, 280) 50 x 14
+// From the top: "%s 武将一覧" (1064) with the check box 1141 "臣従大名家の武将も表示" at the right,
+// the general list 1035, "捕虜・人質" over the list 1223 of captives and hostages, "閉じる".
 #pragma once
 
 #include <cstdint>

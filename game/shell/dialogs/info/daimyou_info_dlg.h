@@ -5,14 +5,14 @@
 // pulse from blue to white every 600 ms while other castles show their relation to it. Its
 // buttons open the house's general list and its commentary. The dialog covers the main window,
 // less 8 pixels on each side, and never shrinks below its own size.
-//   frame 1005 title board (7, 7) 150 x 16     frame 1287 information board (7, 28) 150 x 190
-//   frame 1239 the map (164, 7) 229 x 230       buttons 1224 "武将一覧", 1198 "大名家解説", 1 "閉じる"
+// The title board over the frame 1005 above the information board over 1287 on the left, the map
+// over 1239 on the right, the buttons 1224 "武将一覧", 1198 "大名家解説" and "閉じる".
 //
 // House list: one row per living house with nineteen columns of statistics; a header click sorts
 // by that column (larger first; the name column by house order), a click on a row opens that
 // house's information.
-//   label "リストをクリックすると、勢力範囲を確認できます"  (7, 7)
-//   grid 2016 over static 1318  (7, 19) 586 x 236       button 1 "閉じる" (275, 262) 50 x 14
+// The hint "リストをクリックすると、勢力範囲を確認できます" over the grid 2016 (in the place of static
+// 1318) and "閉じる".
 #pragma once
 
 #include <array>

@@ -5,17 +5,14 @@
 // there and those blockading it. It changes nothing in the game. A click (or Enter) on a general
 // with a commentary shows it; "城解説" shows the castle's.
 //
-// Layout (dialog units, "ＭＳ Ｐゴシック" 9 points, 472 x 366):
-//   frame 1288 name board (7, 7) 120 x 16          label 1005 owner, label 1014 "主家　%s"
-//   button 1012 "大名家情報", button 1036 "主家情報" (top right)
-//   frame 1065 values board (7, 28) 458 x 34        two lines of values, mine and port icons
-//   static 1161 castle picture (7, 67) 150 x 113    frame 1009 provisions board below it
-//   label "包囲軍侵攻度", frame 1290 siege board (164, 77) 96 x 103, button 1198 "城解説"
-//   warships (only on a waterway): icon 1247, label 1282 "建造中 %d", list 1013 with label 1280,
-//   label 1333 "水路封鎖軍船", list 1035 with label 1281
-//   label 1350 "城内武将", sums 1338/1105 and 1339/1107, list 1007 (7, 199) 458 x 70
-//   label 1351 "包囲武将", house 1037, sums 1340/1106 and 1341/1108, list 1008 (7, 286) 458 x 52
-//   button 1 "閉じる" (211, 345) 50 x 14
+// From the top: the name board over the frame 1288 with the owner 1005 and "主家　%s" (1014) beside
+// it and the buttons 1012 "大名家情報" and 1036 "主家情報" at the right; the values board over 1065
+// (two lines of values, mine and port icons); the castle picture 1161 with the provisions board
+// 1009 under it, "包囲軍侵攻度" with the siege board 1290 and "城解説" (1198); on a waterway the
+// warships: icon 1247, "建造中 %d" (1282), list 1013 with label 1280, "水路封鎖軍船" (1333), list
+// 1035 with label 1281; "城内武将" (1350) with the sums 1338/1105 and 1339/1107 over the list 1007;
+// "包囲武将" (1351) with the house 1037 and the sums 1340/1106 and 1341/1108 over the list 1008;
+// "閉じる".
 #pragma once
 
 #include <array>

@@ -5,10 +5,9 @@
 // the limit of generals the target may still receive; otherwise it keeps the chosen general
 // indexes, in row order, for the caller, who writes the orders. The dialog changes no record.
 //
-// Layout in dialog units (356 x 252): the prompt 1064 (7, 7), the route line 1014 (7, 19), the
-// limit line 1275 (7, 31), the grid over the placeholder 1273 (7, 44, 342 x 170); the totals
-// "騎馬兵総数" 1346 / 1018, "足軽兵総数" 1345 / 1017, "鉄砲総数" 1344 / 1013 in a row at y 220;
-// "OK" (241, 231) and "ｷｬﾝｾﾙ" (299, 231), 50 x 14.
+// From the top: the prompt 1064, the route line 1014, the limit line 1275, the grid over the
+// placeholder 1273; the totals "騎馬兵総数" 1346 / 1018, "足軽兵総数" 1345 / 1017, "鉄砲総数"
+// 1344 / 1013 in a row; "OK" and "ｷｬﾝｾﾙ".
 #pragma once
 
 #include <string>

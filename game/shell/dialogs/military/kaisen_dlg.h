@@ -8,15 +8,11 @@
 // told in a message box, the actions are disabled and only "閉じる" remains; the result goes back
 // in the session.
 //
-// Layout in dialog units ("ＭＳ Ｐゴシック" 9 points, 432 x 332):
-//   board 1195        (5, 5)     the sea board, 490 x 220 pixels
-//   picture 1310      (290, 5)   the navy picture, 240 x 160 pixels
-//   message line 1064 (290, 116) 137 x 12
-//   close 1075        (328, 132) 60 x 16, hidden while the battle goes on
-//   status 1286, 1287 (5, 156) and (219, 156), 208 x 56 each: side 0 and side 1
-//   lists 1096, 1097  (5, 216) and (219, 216), 208 x 88 each: side 0's and side 1's units
-//   buttons           (5, 310): advance 1086, fire bombs 1088, boarding 1089, wait 1074,
-//                     retreat 1071, each 78 x 16, 8 apart
+// The sea board 1195 (490 x 220 pixels) at the top left and the navy picture 1310 (240 x 160
+// pixels) beside it, with the message line 1064 and "閉じる" (1075, hidden while the battle goes
+// on) under the picture; the status boards 1286 and 1287 (side 0, side 1) over the lists of
+// their units 1096 and 1097; in a row at the bottom advance 1086, fire bombs 1088, boarding
+// 1089, wait 1074 and retreat 1071.
 // The board and the picture keep their pixel sizes whatever the dialog font.
 //
 // Enter and Escape do nothing; "閉じる" ends the dialog with IDOK.

@@ -1,11 +1,8 @@
 // The battle-results dialog (260 "合戦結果"): the month's battle report and the fates of the
 // defeated generals, shown once at the end of the month's battle resolution. It only displays.
 //
-// Layout (dialog units, "ＭＳ Ｐゴシック" 9 points, 320 x 238):
-//   frame 1306  title area   (7, 7)   306 x 16  the board "合戦発生状況", centred
-//   frame 1304  report area  (7, 28)  306 x 124 the report view, control 2013
-//   frame 1305  fates area   (7, 156) 306 x 56  the fates view, control 2014
-//   button 1    "閉じる"     (135, 218) 50 x 14
+// From the top: the frame 1306 for the board "合戦発生状況" (centred), the frame 1304 for the
+// report view (control 2013), the frame 1305 for the fates view (control 2014) and "閉じる".
 // The three frames are empty statics; only their rectangles are used: the board and the two
 // bordered rich-text views are made over them. Enter and the button close with IDOK, Escape and
 // the window's frame with IDCANCEL.

@@ -7,19 +7,12 @@
 // and "城内で防戦". When the siege is over every one of them is disabled and "閉じる" shows; a lost
 // battle or the besiegers all gone close the dialog by itself. Enter and Escape never close it.
 //
-// Layout (dialog units, "ＭＳ Ｐゴシック" 9 points, 400 x 302):
-//   board 1167 title "%s の攻防"        (7, 7)     386 x 16
-//   board 1161 castle picture           (7, 28)    120 x 90
-//   board 1065 "攻略軍侵攻度" by level  (7, 122)   120 x 100
-//   board 1009 provisions               (7, 226)   120 x 20
-//   1247, 1248 "軍船 %d" own / blockade (7, 250) and (69, 250), 58 x 10
-//   "攻城軍", house 1076, "総兵数" 1294  (134, 28), list 1067 (134, 40) 259 x 70
-//   "守備軍", house 1077, "総兵数" 1295  (134, 114), list 1070 (134, 126) 259 x 70
-//   "攻略軍物資補給ルート", route 1284   (134, 200)
-//   log 2004 over 1337                  (134, 212) 259 x 40
-//   notes 1283 (7, 262) and 1285 (134, 262)
-//   turn or outcome 1073 (7, 284); buttons at y 282: 1068 / 1074 (90), 1069 / 1080 (148),
-//   1071 (206), 1072 (264), 1075 "閉じる" (343)
+// On the left the boards: the title 1167 "%s の攻防", the castle picture 1161, "攻略軍侵攻度" by
+// level (1065) and the provisions (1009), under them the warships 1247 and 1248 ("軍船 %d", own
+// and blockade). On the right "攻城軍" with house 1076, total 1294 and list 1067, "守備軍" with
+// house 1077, total 1295 and list 1070, "攻略軍物資補給ルート" with the route 1284 and the log
+// 2004 over 1337. At the bottom the notes 1283 and 1285, the turn or outcome 1073 and the buttons
+// 1068 / 1074, 1069 / 1080, 1071, 1072 and 1075 "閉じる".
 // The picture and the boards are made over their frames; the frames are empty statics.
 // F1 opens the help file at its top page.
 #pragma once

@@ -3,10 +3,10 @@
 // lines to pick several). "退却" refuses a choice beyond the room left in those castles with a
 // message and stays open; otherwise it moves the chosen generals out and closes. "ｷｬﾝｾﾙ" closes.
 //
-// Layout (dialog units, 330 x 200): the instruction 1064 (7, 7, 316 x 10); the grid 2007 over the
-// frame 1295 (7, 20, 316 x 154), style 133 (line colour, no editing, several lines), columns
-// "名前" 100, "地位" 44, "年齢" 44, cavalry, foot and musket words 60 each, "武勇" 44, "智謀" 44
-// (pixels); "退却" (OK, 216, 180) and "ｷｬﾝｾﾙ" (273, 180), 50 x 14. A click on a column label sorts.
+// The instruction 1064 above the grid 2007 over the frame 1295, style 133 (line colour, no
+// editing, several lines), columns "名前" 100, "地位" 44, "年齢" 44, cavalry, foot and musket words
+// 60 each, "武勇" 44, "智謀" 44 (pixels); "退却" (OK) and "ｷｬﾝｾﾙ" under it. A click on a column
+// label sorts.
 // F1 opens the help file at its top page.
 #pragma once
 

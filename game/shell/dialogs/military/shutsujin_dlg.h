@@ -11,9 +11,8 @@
 // its own size); the map grows with it, and the board, the province line, the switch button and
 // Cancel move right by the growth in width.
 //
-// Layout in dialog units (432 x 262): the map over the placeholder 1117 (7, 7, 288 x 248), the
-// board over 1277 (302, 7, 123 x 16), the province line 1059 (302, 28, 123 x 10), "国表示切り替え"
-// 1060 (302, 42, 123 x 14) and "ｷｬﾝｾﾙ" (375, 62, 50 x 14).
+// The map lies over the placeholder 1117 on the left; on the right the board over 1277, the
+// province line 1059, "国表示切り替え" (1060) and "ｷｬﾝｾﾙ".
 //
 // Not built yet: the by-water sortie. With m_bSuiro set the dialog checks the clicks as a water
 // sortie, but the navy-sortie dialog that chooses its generals and warships is not there, so a

@@ -5,7 +5,7 @@
 // OK and Escape close it only once every unit is placed, and its three lines become the army's
 // deployment.
 //
-// Layout (dialog units, "ＭＳ Ｐゴシック" 9 points):
+// The parts (the template in the .cpp places them):
 //   static 1064 the caption; statics 1103..1110 the two armies' "%s兵力", "騎馬兵 %d",
 //   "足軽兵 %d", "鉄砲数 %d" (side 0 left, side 1 right); 1093 the instruction and the two hints;
 //   1352 "未配備武将" over the unassigned grid 2008 (multi-select, on the place of static 1292);

@@ -9,7 +9,7 @@
 // under fire, the lines in melee, a line broken through), and the turn lasts at least 400 ms.
 // When the battle is decided the action buttons are disabled and "閉じる" ends the dialog.
 //
-// Layout (dialog units, "ＭＳ Ｐゴシック" 9 points): the field 1195 at the top left, the turn or
+// The parts (the template in the .cpp places them): the field 1195 at the top left, the turn or
 // result text 1064 and the buttons 1086 "前進", 1084 "攻撃", 1085 "鉄砲射撃", 1072 "先陣／第二陣
 // 交代", 1074 "待機", 1071 "退却", 1075 "閉じる" in a column to its right; the boards 1286 (side 0)
 // and 1287 (side 1) below, over the lists 1078..1080 (side 0: vanguard, second line,
