@@ -1,13 +1,16 @@
 // What every dialog of the game builds from: the style of its owner-drawn buttons, the OK and
-// Cancel pair of gradation buttons and the setting of a control's text by id. A new dialog is its
-// template, its model and its handlers; these pieces it takes from here.
+// Cancel pair of gradation buttons, the setting of a control's text by id and the columns of a
+// report list. A new dialog is its template, its model and its handlers; these pieces it takes
+// from here.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "mbwnd/gradation_button.h"
 #include "platform/qt/dialog.h"
+#include "platform/qt/list_ctrl.h"
 
 namespace rymd {
 
@@ -30,6 +33,19 @@ struct OkCancelButtons {
 // Sets the text of the dialog's control with the id (none: nothing).
 inline void SetItemText(const ui::Wnd& dialog, int id, const std::string& text) {
     if (ui::Wnd* item = dialog.GetDlgItem(id)) item->SetWindowText(text);
+}
+
+// A column of a report list: its title (in the scenario's words where it has them), its width in
+// pixels and its alignment.
+struct ListColumn {
+    std::string title;
+    int width = 60;
+    int format = ui::LVCFMT_LEFT;
+};
+
+// Appends the columns to the list's right, in order.
+inline void InsertListColumns(ui::ListCtrl& list, const std::vector<ListColumn>& columns) {
+    for (const ListColumn& c : columns) list.InsertColumn(list.GetColumnCount(), c.title, c.format, c.width);
 }
 
 }  // namespace rymd

@@ -131,10 +131,10 @@ bool CChouheiDlg::OnInitDialog() {
     }
     if (shiroList_) {
         shiroList_->SetExtendedStyle(LVS_EX_FULLROWSELECT);
-        shiroList_->InsertColumn(0, ReplaceWordShiro("城名", words), LVCFMT_LEFT, 140);
-        shiroList_->InsertColumn(1, "規模", LVCFMT_RIGHT, 50);
-        shiroList_->InsertColumn(2, "守備兵", LVCFMT_RIGHT, 60);
-        shiroList_->InsertColumn(3, ReplaceWordHyourou("兵糧", words), LVCFMT_RIGHT, 65);
+        InsertListColumns(*shiroList_, {{ReplaceWordShiro("城名", words), 140},
+                                        {"規模", 50, LVCFMT_RIGHT},
+                                        {"守備兵", 60, LVCFMT_RIGHT},
+                                        {ReplaceWordHyourou("兵糧", words), 65, LVCFMT_RIGHT}});
         for (int s : order_->Shiro()) {
             const CShiro& c = ShiroAt(gs_, s);
             const int item = shiroList_->InsertItem(shiroList_->GetItemCount(),

@@ -254,10 +254,10 @@ bool CKouekisenHakenDlg::OnInitDialog() {
 
     if (ui::ListCtrl* ports = PortList()) {
         ports->SetExtendedStyle(ui::LVS_EX_FULLROWSELECT);
-        ports->InsertColumn(0, ReplaceWordShiro("城（港）", w), ui::LVCFMT_LEFT, 120);
-        ports->InsertColumn(1, ReplaceWordKouekisen("待機中交易船", w), ui::LVCFMT_LEFT, 120);
-        ports->InsertColumn(2, "新規派遣先", ui::LVCFMT_LEFT, 140);
-        ports->InsertColumn(3, ReplaceWordKouekisen("新規出航交易船数", w), ui::LVCFMT_LEFT, 150);
+        InsertListColumns(*ports, {{ReplaceWordShiro("城（港）", w), 120},
+                                   {ReplaceWordKouekisen("待機中交易船", w), 120},
+                                   {"新規派遣先", 140},
+                                   {ReplaceWordKouekisen("新規出航交易船数", w), 150}});
         for (int r = 0; r < static_cast<int>(plan_.Ports().size()); ++r) {
             const int c = plan_.Ports()[static_cast<std::size_t>(r)];
             const int item = ports->InsertItem(r, gs_.ShiroMapTbl[static_cast<std::size_t>(c)].name);
@@ -267,12 +267,12 @@ bool CKouekisenHakenDlg::OnInitDialog() {
     }
     if (ui::ListCtrl* partners = PartnerList()) {
         partners->SetExtendedStyle(ui::LVS_EX_FULLROWSELECT);
-        const struct {
-            const char* title;
-            int width;
-        } columns[] = {{"派遣先", 140}, {"所要月数", 80}, {"平均売上", 80}, {"純利益/月", 85}, {"交易可否", 80}, {"親密度", 60}};
-        for (const auto& c : columns)
-            partners->InsertColumn(partners->GetColumnCount(), c.title, ui::LVCFMT_LEFT, c.width);
+        InsertListColumns(*partners, {{"派遣先", 140},
+                                      {"所要月数", 80},
+                                      {"平均売上", 80},
+                                      {"純利益/月", 85},
+                                      {"交易可否", 80},
+                                      {"親密度", 60}});
         const int kuni = plan_.Kuni();
         for (int r = 0; r < static_cast<int>(plan_.Partners().size()); ++r) {
             const int p = plan_.Partners()[static_cast<std::size_t>(r)];
@@ -424,10 +424,10 @@ bool CKouekisenListDlg::OnInitDialog() {
     ui::ListCtrl* list = List();
     if (!list) return true;
     list->SetExtendedStyle(ui::LVS_EX_FULLROWSELECT);
-    list->InsertColumn(0, "派遣先", ui::LVCFMT_LEFT, 120);
-    list->InsertColumn(1, ReplaceWordKouekisen("交易船数", w), ui::LVCFMT_LEFT, 90);
-    list->InsertColumn(2, "出発港", ui::LVCFMT_LEFT, 100);
-    list->InsertColumn(3, "帰港予定", ui::LVCFMT_LEFT, 100);
+    InsertListColumns(*list, {{"派遣先", 120},
+                              {ReplaceWordKouekisen("交易船数", w), 90},
+                              {"出発港", 100},
+                              {"帰港予定", 100}});
     for (const KouekisenVoyage& v : KouekisenVoyages(gs_, house_)) {
         const int item = list->InsertItem(list->GetItemCount(), v.partner);
         list->SetItemText(item, 1, FormatText("%d", v.ships));

@@ -45,12 +45,10 @@ void CShiroListDlg::DoDataExchange(DataExchange& dx) {
     okCancel_.Bind(dx);
 }
 
-void CShiroListDlg::SetUpList(std::initializer_list<std::pair<std::string, int>> columns) {
+void CShiroListDlg::SetUpList(const std::vector<ListColumn>& columns) {
     list_ = dynamic_cast<ListCtrl*>(GetDlgItem(kListId));
     list_->SetExtendedStyle(list_->GetExtendedStyle() | LVS_EX_FULLROWSELECT);
-    int col = 0;
-    for (const auto& [title, width] : columns)
-        list_->InsertColumn(col++, title, LVCFMT_LEFT, width);
+    InsertListColumns(*list_, columns);
 }
 
 void CShiroListDlg::ShowFunds(std::int64_t funds) {

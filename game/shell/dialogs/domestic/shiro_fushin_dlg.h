@@ -14,9 +14,7 @@
 // changes nothing. F1 opens the help.
 #pragma once
 
-#include <initializer_list>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "game/domestic/castle_works.h"
@@ -52,7 +50,7 @@ protected:
     // The controls every such template has: the list, "残り資金" with the funds left at y, OK and Cancel.
     static std::vector<ui::DialogItem> CommonItems(int listWidth, int listHeight, int fundsY);
     // Finds the list and gives it its columns (title, width).
-    void SetUpList(std::initializer_list<std::pair<std::string, int>> columns);
+    void SetUpList(const std::vector<ListColumn>& columns);
     void ShowFunds(std::int64_t funds);
     virtual void SelectRow(int row) = 0;
 

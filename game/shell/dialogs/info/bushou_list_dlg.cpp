@@ -4,7 +4,6 @@
 
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/info/info_views.h"
-#include "game/shell/dialogs/common/small_images.h"
 #include "game/shell/window/status_bar.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
@@ -163,12 +162,7 @@ bool CBushouListDlg::OnInitDialog() {
         title->SetWindowText(ReplaceWordBushou(FormatText("%s 武将一覧", HouseNameText(gs_, house_).c_str()), w));
 
     if (ui::ListCtrl* list = List()) {
-        list->SetImageList(&SharedSmallImageList(), ui::LVSIL_SMALL);
-        list->SetExtendedStyle(ui::LVS_EX_FULLROWSELECT);
-        const struct {
-            std::string title;
-            int width;
-        } columns[] = {{"名前", 100},
+        PrepareBushouList(*list, {{"名前", 100},
                        {"国", 70},
                        {ReplaceWordShiro("城", w), 80},
                        {"所属", 80},
@@ -181,21 +175,19 @@ bool CBushouListDlg::OnInitDialog() {
                        {"政", 26},
                        {"智", 26},
                        {"野統", 37},
-                       {"水統", 37}};
-        for (const auto& c : columns)
-            list->InsertColumn(list->GetColumnCount(), c.title, ui::LVCFMT_LEFT, c.width);
+                                  {"水統", 37}});
         FillList();
     }
     if (ui::ListCtrl* captives = CaptiveList()) {
-        captives->SetImageList(&SharedSmallImageList(), ui::LVSIL_SMALL);
-        captives->SetExtendedStyle(ui::LVS_EX_FULLROWSELECT);
-        const struct {
-            const char* title;
-            int width;
-        } columns[] = {{"名前", 120}, {"身分", 80}, {"所属", 80},       {"年齢", 45},      {"武勇", 37},
-                       {"政治", 37},  {"智謀", 37}, {"野戦統率", 65}, {"水軍統率", 65}};
-        for (const auto& c : columns)
-            captives->InsertColumn(captives->GetColumnCount(), c.title, ui::LVCFMT_LEFT, c.width);
+        PrepareBushouList(*captives, {{"名前", 120},
+                                      {"身分", 80},
+                                      {"所属", 80},
+                                      {"年齢", 45},
+                                      {"武勇", 37},
+                                      {"政治", 37},
+                                      {"智謀", 37},
+                                      {"野戦統率", 65},
+                                      {"水軍統率", 65}});
         for (int b : BushouListCaptives(gs_, house_))
             AddBushouRow(gs_, *captives, b, BushouListCaptiveRow(gs_, b));
         SelectFirstRow(*captives);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "game/shell/dialogs/common/small_images.h"
 #include "game/shell/dialogs/events/event_msg_dlg.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
@@ -51,6 +52,12 @@ void ShowBushouKaisetsu(ui::Wnd* parent, const GameState& gs, int bushou) {
     const CBushou& b = BushouAt(gs, bushou);
     ShowKaisetsu(parent, gs, ReplaceWordBushou("武将解説", gs.ScenarioWords), b.name,
                  gs.BushouExTbl[static_cast<std::size_t>(b.id)].textIndex);
+}
+
+void PrepareBushouList(ui::ListCtrl& list, const std::vector<ListColumn>& columns) {
+    list.SetImageList(&SharedSmallImageList(), ui::LVSIL_SMALL);
+    list.SetExtendedStyle(ui::LVS_EX_FULLROWSELECT);
+    InsertListColumns(list, columns);
 }
 
 void AddBushouRow(const GameState& gs, ui::ListCtrl& list, int bushou, const std::vector<std::string>& cells) {

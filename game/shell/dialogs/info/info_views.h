@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "platform/qt/list_ctrl.h"
 
 namespace rymd {
@@ -27,6 +28,9 @@ void ShowBushouKaisetsu(ui::Wnd* parent, const GameState& gs, int bushou);
 // that names no text.
 void ShowKaisetsu(ui::Wnd* parent, const GameState& gs, const std::string& caption, const std::string& heading,
                   int textIndex);
+// Readies an empty list of generals: the small images before the names, full-row selection and
+// the columns.
+void PrepareBushouList(ui::ListCtrl& list, const std::vector<ListColumn>& columns);
 // Appends a general's row: the cells (as many as the list has columns), the commentary mark
 // (image 1, else 0) and the general as the item's data.
 void AddBushouRow(const GameState& gs, ui::ListCtrl& list, int bushou, const std::vector<std::string>& cells);

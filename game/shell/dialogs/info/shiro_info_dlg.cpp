@@ -6,7 +6,6 @@
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/info/info_views.h"
 #include "game/shell/app/picture_store.h"
-#include "game/shell/dialogs/common/small_images.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -380,8 +379,7 @@ bool CShiroInfoDlg::OnInitDialog() {
     // 13. The warship lists.
     auto fillFleets = [&](ui::ListCtrl* list, const std::vector<ShiroInfoTexts::FleetRow>& rows) {
         if (!list) return;
-        list->InsertColumn(0, "所属", ui::LVCFMT_LEFT, 75);
-        list->InsertColumn(1, ReplaceWordGunsen("軍船数", w), ui::LVCFMT_LEFT, 50);
+        InsertListColumns(*list, {{"所属", 75}, {ReplaceWordGunsen("軍船数", w), 50}});
         for (const ShiroInfoTexts::FleetRow& r : rows) {
             const int item = list->InsertItem(list->GetItemCount(), r.house);
             list->SetItemText(item, 1, FormatText("%d", r.ships));
@@ -437,12 +435,7 @@ void CShiroInfoDlg::DrawSiegeBoard(const ShiroInfoTexts& t) {
 
 void CShiroInfoDlg::SetUpGeneralList(ui::ListCtrl& list, bool action) {
     const ScenarioWordArray& w = Words(gs_);
-    list.SetImageList(&SharedSmallImageList(), ui::LVSIL_SMALL);
-    list.SetExtendedStyle(ui::LVS_EX_FULLROWSELECT);
-    const struct {
-        std::string title;
-        int width;
-    } columns[] = {{"名前", 100},
+    PrepareBushouList(list, {{"名前", 100},
                    {"所属", 80},
                    {"地位", 100},
                    {"年齢", 36},
@@ -453,10 +446,8 @@ void CShiroInfoDlg::SetUpGeneralList(ui::ListCtrl& list, bool action) {
                    {"政", 24},
                    {"智", 24},
                    {"野統", 36},
-                   {"水統", 36}};
-    for (const auto& c : columns)
-        list.InsertColumn(list.GetColumnCount(), c.title, ui::LVCFMT_LEFT, c.width);
-    if (action) list.InsertColumn(list.GetColumnCount(), "行動", ui::LVCFMT_LEFT, 36);
+                             {"水統", 36}});
+    if (action) InsertListColumns(list, {{"行動", 36}});
 }
 
 void CShiroInfoDlg::FillBushouList(ui::ListCtrl& list, const std::int32_t* ids, int count) {
