@@ -15,8 +15,8 @@
 #include <memory>
 #include <string>
 
-#include "game/shell/kuni_map_wnd.h"
-#include "game/shell/shiro_map_wnd.h"
+#include "game/shell/maps/kuni_map_wnd.h"
+#include "game/shell/maps/shiro_map_wnd.h"
 #include "mbkormap/kor_map.h"
 #include "platform/qt/app.h"
 #include "platform/qt/test_seam.h"

@@ -2,9 +2,9 @@
 // and, for the ones with text, at 200 %) for people to look at.
 #include <filesystem>
 
-#include "game/shell/event_input_dlg.h"
-#include "game/shell/event_msg_dlg.h"
-#include "game/shell/kassen_result_dlg.h"
+#include "game/shell/dialogs/events/event_input_dlg.h"
+#include "game/shell/dialogs/events/event_msg_dlg.h"
+#include "game/shell/dialogs/military/kassen_result_dlg.h"
 #include "gui_test_util.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/cell_ctrl.h"

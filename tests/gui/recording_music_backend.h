@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/shell/music_player.h"
+#include "game/shell/music/music_player.h"
 
 namespace rymd::gui_test {
 

@@ -1,0 +1,48 @@
+// The game program: the process-wide objects that every screen uses, the start-up and the
+// shut-down around the main game window.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "game/shell/app/setting_file.h"
+
+namespace MbKorMap {
+class CCtrlKorMap;
+}
+
+namespace rymd::shell {
+
+class MusicPlayer;
+
+// What the start-up prepares for the whole program.
+struct AppContext {
+    std::string programFolder;                // the program file's folder, '/'-ended
+    std::string helpPath;                     // the help's top page address (help.h)
+    std::string saveDataFolder;               // where games are saved and loaded
+    std::string settingsFolder;               // where rymds.dat lies
+    MbKorMap::CCtrlKorMap* korMap = nullptr;  // the one province map object
+    MusicPlayer* music = nullptr;             // the one music player
+    SettingFile settings;
+    // The main window runs the start menu once it is shown (the program; tests of the window
+    // alone leave it off).
+    bool startMenu = false;
+    // The seed of the random source for a new or loaded game (none: the seconds of the day).
+    std::function<std::uint32_t()> seedSource;
+};
+
+// The program's one context.
+AppContext& App();
+
+// The product title of the window caption and the status line.
+inline constexpr const char* kProductTitle = "龍門記 ― 戦国の覇者";
+
+class CGameApp {
+public:
+    // The whole start-up, the main window's run and the shut-down. Returns the process exit code.
+    int InitInstance();
+};
+
+}  // namespace rymd::shell

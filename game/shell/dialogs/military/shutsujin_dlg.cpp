@@ -1,0 +1,245 @@
+#include "game/shell/dialogs/military/shutsujin_dlg.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "game/military/sortie.h"
+#include "game/shell/dialogs/military/bushou_select_dlg.h"
+#include "game/shell/window/command_dispatch.h"
+#include "game/shell/app/help.h"
+#include "game/shell/maps/kuni_disp_switch_dlg.h"
+#include "game/shell/window/main_game_dlg.h"
+#include "game/shell/window/status_bar.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/state/queries.h"
+#include "game/state/vocabulary.h"
+#include "mbkormap/kor_map.h"
+#include "mbwnd/msg_box.h"
+#include "platform/core/format_text.h"
+
+namespace rymd::shell {
+
+using namespace ui;
+
+unsigned CShutsujinDlg::blinkTicks_ = 0;
+
+namespace {
+
+constexpr int kInset = 8;  // the dialog keeps this far inside the main window
+
+}  // namespace
+
+const DialogTemplate& CShutsujinDlg::ShutsujinTemplate() {
+    static const DialogTemplate t = [] {
+        DialogTemplate d;
+        d.caption = "出陣";
+        d.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+        d.cx = 432;
+        d.cy = 262;
+        d.items = {
+            {kMapPlaceId, ControlKind::Static, "", 7, 7, 288, 248, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
+            {kBoardPlaceId, ControlKind::Static, "", 302, 7, 123, 16, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
+            {kKuniNameId, ControlKind::Static, "国名", 302, 28, 123, 10, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
+            {kKuniSwitchId, ControlKind::Button, "国表示切り替え", 302, 42, 123, 14,
+             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0},
+            {IDCANCEL, ControlKind::Button, "ｷｬﾝｾﾙ", 375, 62, 50, 14,
+             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0},
+        };
+        return d;
+    }();
+    return t;
+}
+
+CShutsujinDlg::CShutsujinDlg(GameState& gs, MbKorMap::CCtrlKorMap* map, Wnd* owner)
+    : Dialog(ShutsujinTemplate(), owner), gs_(gs), korMap_(map), owner_(owner), map_(map) {
+    map_.SetGameState(&gs);
+}
+
+CShutsujinDlg::~CShutsujinDlg() = default;
+
+void CShutsujinDlg::DoDataExchange(DataExchange& dx) {
+    Dialog::DoDataExchange(dx);
+    DDX_Control(dx, kKuniSwitchId, switch_);
+    DDX_Control(dx, IDCANCEL, cancel_);
+}
+
+bool CShutsujinDlg::OnInitDialog() {
+    Dialog::OnInitDialog();
+    const ScenarioWordArray& w = gs_.ScenarioWords;
+    SetWindowText(m_bSuiro ? ReplaceWordSuiro("出陣 （水路）", w) : ReplaceWordRikuro("出陣 （陸路）", w));
+    font_.CreateFont(12, 0, 0, 0, 500, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ ゴシック");
+
+    // Grow to the main window less the inset, never below the dialog's own size. The dialog is
+    // not shown yet, so its size is that of its inside; its frame is taken to be the main
+    // window's.
+    const Rect own = GetWindowRect();
+    int dx = 0, dy = 0;
+    if (owner_) {
+        const Rect main = owner_->GetWindowRect();
+        const Rect inside = owner_->GetClientRect();
+        const int frameW = main.Width() - inside.Width();
+        const int frameH = main.Height() - inside.Height();
+        dx = std::max(0, main.Width() - 2 * kInset - frameW - own.Width());
+        dy = std::max(0, main.Height() - 2 * kInset - frameH - own.Height());
+        MoveWindow(main.left + kInset, main.top + kInset, own.Width() + dx, own.Height() + dy, false);
+    }
+    for (int id : {kBoardPlaceId, kKuniNameId, kKuniSwitchId, static_cast<int>(IDCANCEL)}) {
+        if (Wnd* c = GetDlgItem(id); c && dx > 0) {
+            Rect r = ChildRect(id);
+            r.OffsetRect(dx, 0);
+            c->MoveWindow(r, false);
+        }
+    }
+    originChosen_ = false;
+    originShiro_ = -1;
+
+    Rect boardRect = ChildRect(kBoardPlaceId);
+    if (Wnd* place = GetDlgItem(kBoardPlaceId)) place->ShowWindow(SW_HIDE);
+    board_.Create(boardRect, this);
+    board_.SetFont(&font_);
+
+    Rect mapRect = ChildRect(kMapPlaceId);
+    mapRect.right += dx;
+    mapRect.bottom += dy;
+    if (Wnd* place = GetDlgItem(kMapPlaceId)) place->ShowWindow(SW_HIDE);
+    map_.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, mapRect, this, kMapId);
+    ShowKuni(m_nKuni);
+    ShowBoard(ReplaceWordShiro("出陣元の城を指定してください", w));
+    SetTimer(kBlinkTimer, kFirstBlinkMs);
+    return true;
+}
+
+void CShutsujinDlg::ShowKuni(int kuni) {
+    m_nKuni = kuni;
+    map_.UpdateLayout(kuni);
+    map_.m_CleanBmp.Duplicate(&map_.m_BackBmp);
+    map_.RedrawWindow();
+    if (Wnd* c = GetDlgItem(kKuniNameId))
+        c->SetWindowText(
+            FormatText("現在の表示国 : %s", korMap_ ? KuniNameText(*korMap_, kuni, &gs_).c_str() : ""));
+}
+
+void CShutsujinDlg::ShowBoard(const std::string& text) {
+    boardText_ = text;
+    board_.ClearBoard();
+    const Rect client = board_.GetClientRect();
+    Rect r(0, 0, client.Width(), client.Height());
+    board_.DrawTextA(text.c_str(), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    board_.Invalidate(false);
+}
+
+bool CShutsujinDlg::OnCommand(int id, int code, Wnd* from) {
+    if (id == kMapId) {
+        OnShiroClick();
+        return true;
+    }
+    if (id == kKuniSwitchId) {
+        OnKuniDispSwitch();
+        return true;
+    }
+    return Dialog::OnCommand(id, code, from);
+}
+
+void CShutsujinDlg::OnShiroClick() {
+    const ScenarioWordArray& w = gs_.ScenarioWords;
+    const int c = map_.m_nClickShiro;
+    const int player = gs_.nPlayerDaimyou;
+    if (!originChosen_ && c != -1) {
+        switch (CheckSortieOrigin(gs_, player, c)) {
+            case SortieOrigin::kTooFar: MbMsgBox(kSortieTooFarMessage); break;
+            case SortieOrigin::kAccepted:
+                originShiro_ = c;
+                ShowBoard(ReplaceWordShiro("出陣先の城を指定してください", w));
+                blinkStep_ = 0;
+                map_.m_nBlinkPhase = 0;
+                map_.m_nBlinkShiro = c;
+                originChosen_ = true;
+                break;
+            case SortieOrigin::kIgnored: break;
+        }
+    } else if (originChosen_ && c == originShiro_) {
+        map_.m_nBlinkShiro = -1;
+        map_.m_nBlinkPhase = 0;
+        map_.Redraw();
+        map_.m_CleanBmp.Duplicate(&map_.m_BackBmp);
+        map_.RedrawWindow();
+        originChosen_ = false;
+        ShowBoard(ReplaceWordShiro("出陣元の城を指定してください", w));
+    } else if (originChosen_ && c != -1) {
+        ChooseTarget(c);
+    }
+    // A click beside the castles of another province that has castles shows that province.
+    const int k = map_.m_nClickKuni;
+    if (c == -1 && k != -1 && k != m_nKuni && CountShiroInKuni(gs_, k) > 0) ShowKuni(k);
+}
+
+void CShutsujinDlg::ChooseTarget(int shiro) {
+    const std::string refusal = CheckSortieTarget(gs_, gs_.nPlayerDaimyou, originShiro_, shiro, m_bSuiro);
+    if (!refusal.empty()) {
+        MbMsgBox(refusal.c_str());
+        return;
+    }
+    // Not built yet: the by-water sortie's navy-sortie dialog (generals and warships).
+    if (m_bSuiro) return;
+    CBushouSelectDlg select(gs_, owner_, this);
+    select.m_bShutsujin = true;
+    select.m_nFromShiro = originShiro_;
+    select.m_nToShiro = shiro;
+    if (select.DoModal() != IDOK) return;
+    WriteSortieOrder(gs_, select.Result(), shiro, false);
+    EndDialog(IDOK);
+}
+
+void CShutsujinDlg::OnKuniDispSwitch() {
+    CKuniDispSwitchDlg dlg(korMap_, &gs_, this);
+    if (dlg.DoModal() != IDOK) return;
+    ShowKuni(dlg.m_nKuni);
+}
+
+void CShutsujinDlg::OnTimer(int id) {
+    if (id == kBlinkTimer) {
+        BlinkStep();
+        return;
+    }
+    Dialog::OnTimer(id);
+}
+
+void CShutsujinDlg::BlinkStep() {
+    KillTimer(kBlinkTimer);
+    const auto start = std::chrono::steady_clock::now();
+    ++blinkTicks_;
+    map_.StepBlink(blinkTicks_ % 2 == 1, blinkStep_);
+    const int elapsed = static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+            .count());
+    lastBlinkPeriod_ = NextDisplayTimerPeriod(true, elapsed);
+    SetTimer(kBlinkTimer, lastBlinkPeriod_);
+}
+
+bool CShutsujinDlg::OnHelpInfo() {
+    OnHelpRequest();
+    return true;
+}
+
+void RegisterSortieCommands(CMainGameDlg& main, MbKorMap::CCtrlKorMap* map) {
+    RegisterCommandDialog(kPhaseShutsujin, 0, [&main, map](int, int, const CommandSituation& situation) {
+        main.KillTimer(CMainGameDlg::kDisplayTimer);
+        CShutsujinDlg dlg(main.State(), map, &main);
+        dlg.m_nKuni = situation.selectedKuni;
+        const bool ok = dlg.DoModal() == IDOK;
+        if (ok) {
+            if (main.MapViews().viewMode == 1) {
+                CShiroMapWnd& view = main.ShiroMap();
+                view.Redraw();
+                view.m_CleanBmp.Duplicate(&view.m_BackBmp);
+                view.RedrawWindow();
+            }
+            main.UpdateKuniInfo();
+        }
+        main.StartTimer(50);
+        return ok;
+    });
+}
+
+}  // namespace rymd::shell

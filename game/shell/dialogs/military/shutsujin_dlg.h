@@ -1,0 +1,111 @@
+// CShutsujinDlg (dialog 149, "出陣"): the player orders one sortie of the house in the sortie
+// phase. On the castle view inside the dialog the player clicks the castle the army leaves from,
+// which then blinks, and the castle it marches on; a second click on the origin gives it up. The
+// clicks are checked by the sortie rules (game/military/sortie.h) and refused with their
+// messages; a valid target opens the general selection (CBushouSelectDlg), whose generals get the
+// sortie order, and the dialog ends with IDOK. Cancel, Escape and the close box end it with
+// IDCANCEL and change nothing. "国表示切り替え" (or a click beside the castles of another
+// province) shows another province.
+//
+// The dialog grows to the main window's rectangle less 8 pixels on each side (never smaller than
+// its own size); the map grows with it, and the board, the province line, the switch button and
+// Cancel move right by the growth in width.
+//
+// The map lies over the placeholder 1117 on the left; on the right the board over 1277, the
+// province line 1059, "国表示切り替え" (1060) and "ｷｬﾝｾﾙ".
+//
+// Not built yet: the by-water sortie. With m_bSuiro set the dialog checks the clicks as a water
+// sortie, but the navy-sortie dialog that chooses its generals and warships is not there, so a
+// valid target is not acted on; the command for it stays unregistered.
+#pragma once
+
+#include <string>
+
+#include "game/shell/maps/shiro_map_wnd.h"
+#include "mbwnd/display_board.h"
+#include "mbwnd/gradation_button.h"
+#include "platform/qt/dialog.h"
+#include "platform/qt/font.h"
+
+namespace MbKorMap {
+class CCtrlKorMap;
+}
+
+namespace rymd {
+struct GameState;
+}
+
+namespace rymd::shell {
+
+class CMainGameDlg;
+
+class CShutsujinDlg : public ui::Dialog {
+public:
+    static constexpr int kDialogId = 149;
+    static constexpr int kKuniNameId = 1059;
+    static constexpr int kKuniSwitchId = 1060;
+    static constexpr int kMapPlaceId = 1117;
+    static constexpr int kBoardPlaceId = 1277;
+    static constexpr int kMapId = 2002;
+    static constexpr int kBlinkTimer = 1;
+    static constexpr int kFirstBlinkMs = 100;
+
+    static const ui::DialogTemplate& ShutsujinTemplate();
+
+    // owner: the main window, whose rectangle the dialog takes (null: the dialog's own size).
+    CShutsujinDlg(GameState& gs, MbKorMap::CCtrlKorMap* map, ui::Wnd* owner = nullptr);
+    ~CShutsujinDlg() override;
+
+    // Set by the opener before DoModal.
+    bool m_bSuiro = false;  // a sortie by water
+    int m_nKuni = -1;       // the province shown
+
+    bool OriginChosen() const { return originChosen_; }
+    int OriginShiro() const { return originShiro_; }
+    // The prompt the board shows.
+    const std::string& BoardText() const { return boardText_; }
+    CShiroMapWnd& Map() { return map_; }
+    MbWnd::CDisplayBoard& Board() { return board_; }
+    // The blink steps run by every sortie dialog of the program.
+    static unsigned BlinkTicks() { return blinkTicks_; }
+    // The period the last blink step re-armed its timer with (ms).
+    int LastBlinkPeriod() const { return lastBlinkPeriod_; }
+
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, ui::Wnd* from) override;
+    void OnTimer(int id) override;
+    bool OnHelpInfo() override;
+
+    // A click on the map: the origin and target state machine.
+    void OnShiroClick();
+    // "国表示切り替え": the province display switch.
+    void OnKuniDispSwitch();
+    // One step of the origin's blinking.
+    void BlinkStep();
+
+private:
+    void ShowKuni(int kuni);
+    void ShowBoard(const std::string& text);
+    void ChooseTarget(int shiro);
+
+    GameState& gs_;
+    MbKorMap::CCtrlKorMap* korMap_;
+    ui::Wnd* owner_;
+    MbWnd::CDisplayBoard board_;
+    CShiroMapWnd map_;
+    bool originChosen_ = false;
+    int originShiro_ = -1;
+    int blinkStep_ = 0;  // 0..5
+    ui::Font font_;
+    MbWnd::CGradationButton switch_;
+    MbWnd::CGradationButton cancel_;
+    std::string boardText_;
+    int lastBlinkPeriod_ = 0;
+    static unsigned blinkTicks_;
+};
+
+// Registers the sortie command of the sortie phase with the main window's command surface.
+void RegisterSortieCommands(CMainGameDlg& main, MbKorMap::CCtrlKorMap* map);
+
+}  // namespace rymd::shell

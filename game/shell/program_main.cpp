@@ -1,9 +1,0 @@
-// RyuumondenLV: the game program.
-#include "game/shell/game_app.h"
-#include "platform/qt/app.h"
-
-int main(int argc, char** argv) {
-    rymd::ui::EnsureApplication(argc, argv);
-    rymd::shell::CGameApp app;
-    return app.InitInstance();
-}

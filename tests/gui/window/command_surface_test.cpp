@@ -1,0 +1,845 @@
+// The command surface of the main game window: the command panel, its keys and boards, the
+// menus, the status line's texts, the command checks, and whole months played by pressing
+// "コマンド終了".
+#include <unistd.h>
+
+#include <filesystem>
+#include <regex>
+#include <set>
+
+#include "game/military/sortie.h"
+#include "game/save/saved_game.h"
+#include "game/shell/dialogs/military/bushou_select_dlg.h"
+#include "game/shell/window/command_dispatch.h"
+#include "game/shell/window/command_panel.h"
+#include "game/shell/dialogs/info/daimyou_info_dlg.h"
+#include "game/shell/app/game_app.h"
+#include "game/shell/window/main_game_dlg.h"
+#include "game/shell/window/main_menu.h"
+#include "game/shell/music/music_dlg.h"
+#include "game/shell/music/music_player.h"
+#include "game/shell/app/picture_store.h"
+#include "game/shell/app/program_folders.h"
+#include "game/shell/dialogs/military/shutsujin_dlg.h"
+#include "game/shell/window/status_bar.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/state/queries.h"
+#include "game/state/route.h"
+#include "game/turn/main_game.h"
+#include "game/turn/new_game.h"
+#include "gui/gui_test_util.h"
+#include "mbkormap/kor_map.h"
+#include "platform/qt/list_ctrl.h"
+#include "gui/recording_music_backend.h"
+#include "support/run_cli.h"
+
+namespace rymd::gui_test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace rymd::shell;
+
+// ---- Texts -------------------------------------------------------------------------------------
+
+TEST(CommandSurfaceTexts, MnemonicsDigitsThenLettersThenNone) {
+    const std::pair<int, const char*> cases[] = {
+        {0, "尾張(&1)"}, {8, "尾張(&9)"}, {9, "尾張(&A)"}, {34, "尾張(&Z)"}, {35, "尾張"}, {60, "尾張"},
+    };
+    for (const auto& [n, text] : cases)
+        EXPECT_EQ(MnemonicText("尾張", n), text) << n;
+}
+
+TEST(CommandSurfaceTexts, DatesYieldsAndCaptions) {
+    auto gs = std::make_unique<GameState>();
+    ResetScenarioWords(gs->ScenarioWords);
+    EXPECT_EQ(StatusDateText(1560, 5, gs.get()), "1560年 5月");
+    EXPECT_EQ(StatusDateText(-5, 12, gs.get()), "B.C.   5年12月");
+    EXPECT_EQ(KokudakaText(1234567, gs.get()), "123万4567石");
+    EXPECT_EQ(KokudakaText(50000, gs.get()), "5万0000石");
+    EXPECT_EQ(ShiroCountText(7, gs.get()), "城 7");
+    // The scenario's words replace 紀元前 and 石.
+    gs->ScenarioWords[18] = "紀元前";
+    gs->ScenarioWords[11] = "貫";
+    EXPECT_EQ(StatusDateText(-300, 1, gs.get()), "紀元前 300年 1月");
+    EXPECT_EQ(KokudakaText(0, gs.get()), "0万0000貫");
+    gs->nPhase = 6;
+    EXPECT_EQ(PhaseCaptionText(*gs), "出陣フェイズ");
+    gs->bViewOnly = true;
+    EXPECT_EQ(PhaseCaptionText(*gs), "閲覧専用");
+}
+
+// ---- Command checks --------------------------------------------------------------------------------
+
+// Two houses, three provinces in a row (0 - 1 - 2), one castle in each; the player's head in
+// province 0.
+std::unique_ptr<GameState> CheckState() {
+    auto gs = std::make_unique<GameState>();
+    ResetScenarioWords(gs->ScenarioWords);
+    gs->nDaimyou = 2;
+    gs->nScenarioDaimyou = 2;
+    gs->nShiro = 3;
+    gs->nBushou = 1;
+    gs->nKuni = 3;
+    gs->nPlayerDaimyou = 0;
+    gs->nCurMonth = 1;
+    for (int s = 0; s < 3; ++s) {
+        ShiroMapRecord& m = gs->ShiroMapTbl[static_cast<std::size_t>(s)];
+        m.kuni = static_cast<std::uint8_t>(s);
+        m.ClearConnections();
+    }
+    gs->ShiroMapTbl[0].connect[0].shiro = 1;
+    gs->ShiroMapTbl[1].connect[0].shiro = 0;
+    gs->ShiroMapTbl[1].connect[1].shiro = 2;
+    gs->ShiroMapTbl[2].connect[0].shiro = 1;
+    gs->DaimyouTbl[0].toushu = 0;
+    gs->DaimyouTbl[1].toushu = -2;
+    gs->BushouTbl[0].shiro = 0;
+    gs->BushouTbl[0].daimyou = 0;
+    return gs;
+}
+
+TEST(CommandChecks, RefusalsInTheirOrder) {
+    struct Case {
+        const char* name;
+        int phase, command, kuni;
+        std::function<void(GameState&)> setUp;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"conscription needs a province", 2, 0, -1, nullptr, "国を選択してください"},
+        {"conscription with a province", 2, 0, 1, nullptr, ""},
+        {"corps orders need none", 2, 5, -1, nullptr, ""},
+        {"no captives", 1, 0, -1, nullptr, "現在、当家には捕虜がいません"},
+        {"no hostages", 1, 3, -1, nullptr, "現在、当家には人質がいません"},
+        {"a captive", 1, 1, -1,
+         [](GameState& g) {
+             g.nBushou = 2;
+             g.BushouTbl[1].status = CBushou::kStatusHoryo;
+             g.BushouTbl[1].holderDaimyou = 0;
+             g.BushouTbl[1].daimyou = 1;
+         },
+         ""},
+        {"proposal: province first", 3, 0, -1,
+         [](GameState& g) { g.DaimyouTbl[0].bond = CDaimyou::kBondJuuzoku; }, "国を選択してください"},
+        {"proposal of a subordinate", 3, 1, 1,
+         [](GameState& g) { g.DaimyouTbl[0].bond = CDaimyou::kBondJuuzoku; },
+         "当家は従属大名家なので外交交渉できません"},
+        {"proposal of a vassal", 3, 2, 1, [](GameState& g) { g.DaimyouTbl[0].bond = CDaimyou::kBondShinjuu; },
+         "当家は臣従大名家なので外交交渉できません"},
+        {"breaking relations needs no province", 3, 3, -1,
+         [](GameState& g) { g.DaimyouTbl[0].bond = CDaimyou::kBondShinjuu; },
+         "当家は臣従大名家なので外交交渉できません"},
+        {"independence of an independent house", 3, 4, -1, nullptr, "当家は既に独立大名家です"},
+        {"independence after a change of master", 3, 4, -1,
+         [](GameState& g) {
+             g.DaimyouTbl[0].bond = CDaimyou::kBondJuuzoku;
+             g.bGaikouBarred = true;
+         },
+         "今回のターンではこれ以上外交コマンドは実行できません"},
+        {"requests after a change of master", 3, 6, -1, [](GameState& g) { g.bGaikouBarred = true; },
+         "今回のターンではこれ以上外交コマンドは実行できません"},
+        {"change of master of an independent house", 3, 5, -1, nullptr,
+         "当家は独立大名家なのでこのコマンドは使用できません"},
+        {"offer of a subordinate", 3, 7, -1,
+         [](GameState& g) { g.DaimyouTbl[0].bond = CDaimyou::kBondJuuzoku; },
+         "当家は独立大名家ではないのでこのコマンドは使用できません"},
+        {"reclamation in month 3", 4, 1, 0, [](GameState& g) { g.nCurMonth = 3; },
+         "農繁期（３～８月）は新田開墾できません"},
+        {"reclamation in month 8", 4, 1, 0, [](GameState& g) { g.nCurMonth = 8; },
+         "農繁期（３～８月）は新田開墾できません"},
+        {"reclamation in month 9", 4, 1, 0, [](GameState& g) { g.nCurMonth = 9; }, ""},
+        {"reclamation in month 2", 4, 1, 1, [](GameState& g) { g.nCurMonth = 2; }, ""},
+        {"free market: the head's province", 4, 0, 0, nullptr, ""},
+        {"free market: next to it", 4, 0, 1, nullptr, ""},
+        {"free market: too far", 4, 0, 2, nullptr,
+         "当主の所在地から遠すぎるため、楽市楽座の指示ができません\n（当主と同じ国か、隣接国のみ指示可能です"
+         "）"},
+        {"shipbuilding: too far", 4, 4, 2, nullptr,
+         "当主の所在地から遠すぎるため、船舶建造の指示ができません\n（当主と同じ国か、隣接国のみ指示可能です"
+         "）"},
+        {"musket purchase needs no province", 4, 7, -1, nullptr, ""},
+        {"general move of a vassal", 5, 0, 1,
+         [](GameState& g) { g.DaimyouTbl[0].bond = CDaimyou::kBondShinjuu; },
+         "当家は臣従大名家なので武将移動は主家が行います"},
+        {"sortie by water of a vassal", 6, 1, 1,
+         [](GameState& g) { g.DaimyouTbl[0].bond = CDaimyou::kBondShinjuu; },
+         "当家は臣従大名家なので出陣は主家が行います"},
+        {"sortie of a subordinate", 6, 0, 1,
+         [](GameState& g) { g.DaimyouTbl[0].bond = CDaimyou::kBondJuuzoku; }, ""},
+        {"sortie needs a province", 6, 0, -1, nullptr, "国を選択してください"},
+    };
+    for (const Case& c : cases) {
+        auto gs = CheckState();
+        if (c.setUp) c.setUp(*gs);
+        EXPECT_EQ(RefuseCommand(*gs, c.phase, c.command, CommandSituation{c.kuni}), c.message) << c.name;
+    }
+}
+
+TEST(CommandChecks, ARegisteredDialogRunsOnlyPastTheChecks) {
+    ClearCommandDialogs();  // whatever a game window registered before
+    auto gs = CheckState();
+    std::vector<std::string> told;
+    int opened = 0;
+    auto inform = [&](const std::string& t) { told.push_back(t); };
+    EXPECT_FALSE(RunCommand(*gs, 2, 0, CommandSituation{1}, inform)) << "no dialog yet: nothing runs";
+    RegisterCommandDialog(2, 0, [&](int, int, const CommandSituation&) { return ++opened > 0; });
+    EXPECT_FALSE(RunCommand(*gs, 2, 0, CommandSituation{-1}, inform));
+    EXPECT_TRUE(RunCommand(*gs, 2, 0, CommandSituation{1}, inform));
+    ClearCommandDialogs();
+    EXPECT_EQ(told, std::vector<std::string>{"国を選択してください"});
+    EXPECT_EQ(opened, 1);
+}
+
+// ---- The window with a game -------------------------------------------------------------------------
+
+class CommandSurfaceTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        root_ = fs::temp_directory_path() / ("rymd_commands_" + std::to_string(::getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "prog");
+        ui::Profile::UseFile((root_ / "profile.ini").string());
+        program_ = (root_ / "prog").string() + "/";
+        fs::copy_file(std::string(RYMD_SOURCE_DIR) + "/data/default.smp", program_ + "default.smp");
+        app_.programFolder = program_;
+        app_.korMap = &map_;
+        app_.settings.SetLocation(program_, program_);
+        PictureStore().SetFolder(FolderOfPath(RYMD_GALLERY_DIR) + "picture/");
+        ui::Profile::WriteProfileInt("Window", "Left", 0);
+        ui::Profile::WriteProfileInt("Window", "Top", 0);
+        ui::Profile::WriteProfileInt("Window", "Right", 1100);
+        ui::Profile::WriteProfileInt("Window", "Bottom", 860);
+    }
+    void TearDown() override {
+        GuiTest::TearDown();
+        ui::Profile::UseFile("");
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+    // Runs the main window with a new game of the bundled scenario; body runs inside it.
+    void WithGame(const std::string& house, std::uint32_t seed,
+                  const std::function<void(CMainGameDlg&)>& body) {
+        CMainGameDlg dlg(app_);
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto& m = dynamic_cast<CMainGameDlg&>(d);
+            NewGameRequest request;
+            request.scenarioPath = Scenario();
+            request.programFolder = program_;
+            request.seed = seed;
+            request.house = house;
+            m.SetGamePorts(SilentPort::Instance().AsPorts());
+            ASSERT_EQ(m.StartScenarioGame(request), 0);
+            ui::test::ProcessEvents();
+            body(m);
+            d.EndDialog(ui::IDCANCEL);
+        });
+        dlg.DoModal();
+    }
+    static std::string Scenario() { return std::string(RYMD_SOURCE_DIR) + "/data/scenario/japan1560.snr"; }
+
+    fs::path root_;
+    std::string program_;
+    MbKorMap::CCtrlKorMap map_;
+    AppContext app_;
+};
+
+std::string StateHashOf(const std::string& json) {
+    std::smatch m;
+    return std::regex_search(json, m, std::regex("\"state_hash\":\"([0-9a-f]+)\"")) ? m[1].str() : "";
+}
+
+TEST_F(CommandSurfaceTest, ThreeMonthsByTheEndButtonAsOnTheCommandLine) {
+    const std::uint32_t seed = 11;
+    std::string hash;
+    WithGame("D_ODA", seed, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        CCommandPanelDlg& panel = m.Panel();
+        int year = gs.nCurYear, month = gs.nCurMonth;
+        for (int played = 0; played < 3; ++played) {
+            for (int phase = 1; phase <= 6; ++phase) {
+                ASSERT_EQ(gs.nPhase, phase);
+                EXPECT_EQ(panel.PhaseText(),
+                          std::string(kPhaseNameTbl[static_cast<std::size_t>(phase)]) + "フェイズ");
+                EXPECT_EQ(StatusDateText(gs.nCurYear, gs.nCurMonth, &gs), StatusDateText(year, month, &gs));
+                ASSERT_TRUE(panel.EndButton().IsWindowEnabled()) << "phase " << phase;
+                // The caption board's colours: grey-green, brown in the sortie phase.
+                const ui::COLORREF ground = ui::test::PixelAt(ui::test::Grab(panel.PhaseLabel()), 4, 14);
+                EXPECT_EQ(ui::GetRValue(ground) > ui::GetGValue(ground), phase == 6) << Rgb(ground);
+                // The command buttons of the phase are shown, enabled only with their dialogs.
+                for (int i = 0; i < kCommandCount; ++i) {
+                    const bool has = CommandCaption(phase, i)[0] != '\0';
+                    EXPECT_EQ(panel.CommandButton(i).IsWindowVisible(), has) << phase << "/" << i;
+                    if (has) {
+                        EXPECT_EQ(panel.CommandButton(i).IsWindowEnabled(),
+                                  FindCommandDialog(phase, i) != nullptr)
+                            << phase << "/" << i;
+                    }
+                }
+                if (played == 0 && phase == 6) {
+                    EXPECT_TRUE(ui::test::GrabToPng(panel, GalleryPath("command_panel_sortie")));
+                    EXPECT_TRUE(ui::test::GrabToPng(panel, GalleryPath("command_panel_sortie@2x"), 2.0));
+                }
+                ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+                ui::test::ProcessEvents();
+            }
+            if (++month > 12) {
+                month = 1;
+                ++year;
+            }
+            EXPECT_EQ(gs.nCurYear, year);
+            EXPECT_EQ(gs.nCurMonth, month);
+        }
+        EXPECT_EQ(gs.nPhase, 1);
+        EXPECT_EQ(m.LastTurnResult(), TurnResult::kContinue);
+        hash = StateHash(gs);
+        EXPECT_TRUE(ui::test::GrabToPng(m, GalleryPath("main_window_game")));
+        EXPECT_TRUE(ui::test::GrabToPng(m, GalleryPath("main_window_game@2x"), 2.0));
+    });
+    const test::CliOutcome cli = test::RunCli("run " + Scenario() + " --months 3 --seed " +
+                                              std::to_string(seed) + " --house D_ODA --dump -");
+    ASSERT_EQ(cli.status, 0);
+    EXPECT_EQ(hash, StateHashOf(cli.out));
+    EXPECT_FALSE(hash.empty());
+}
+
+TEST_F(CommandSurfaceTest, PanelMenusAndStatusLine) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        CCommandPanelDlg& panel = m.Panel();
+        ASSERT_EQ(gs.nPhase, 1);
+        EXPECT_EQ(panel.PhaseText(), "人事フェイズ");
+        // The command menu of a player: phase end, the stored captions with their numbers, the
+        // hand-over to the computer; greyed while their dialogs are missing.
+        auto texts = [](const ui::Menu& menu) {
+            std::vector<std::string> out;
+            for (const ui::Menu::Item& i : menu.Items())
+                out.push_back(i.flags & ui::MF_SEPARATOR
+                                  ? "-"
+                                  : i.text + ((i.flags & ui::MF_GRAYED) ? " (greyed)" : ""));
+            return out;
+        };
+        const std::vector<std::string> player = {"フェイズ終了(&E)",
+                                                 "-",
+                                                 "捕虜処遇(&1) (greyed)",
+                                                 "捕虜交換(&2) (greyed)",
+                                                 "客将招請(&3) (greyed)",
+                                                 "人質処遇(&4) (greyed)",
+                                                 "-",
+                                                 "CPUに完全委任(&C)"};
+        EXPECT_EQ(texts(m.Menus().Popup(CMainMenu::kCommand)), player);
+        // Spectator: the captions shown but not pressable, AUTO shown, no funds; the menu holds
+        // only the phase end. View-only: nothing.
+        gs.bSpectator = true;
+        m.BuildCommandMenu(4);
+        EXPECT_EQ(texts(m.Menus().Popup(CMainMenu::kCommand)), std::vector<std::string>{"フェイズ終了(&E)"});
+        EXPECT_TRUE(panel.CommandButton(0).IsWindowVisible());
+        EXPECT_FALSE(panel.CommandButton(5).IsWindowVisible()) << "domestic command 6 has no caption";
+        EXPECT_TRUE(panel.GetDlgItem(CCommandPanelDlg::kAutoId)->IsWindowVisible());
+        EXPECT_FALSE(panel.GetDlgItem(CCommandPanelDlg::kFundsId)->IsWindowVisible());
+        gs.bViewOnly = true;
+        m.BuildCommandMenu(4);
+        m.UpdatePhaseCaption();
+        EXPECT_TRUE(texts(m.Menus().Popup(CMainMenu::kCommand)).empty());
+        for (int i = 0; i < kCommandCount; ++i)
+            EXPECT_FALSE(panel.CommandButton(i).IsWindowVisible());
+        EXPECT_FALSE(panel.GetDlgItem(CCommandPanelDlg::kAutoId)->IsWindowVisible());
+        EXPECT_EQ(panel.PhaseText(), "閲覧専用");
+        m.EnableCommandEndButton(true);
+        EXPECT_FALSE(panel.EndButton().IsWindowEnabled()) << "view-only data ends no phase";
+        gs.bViewOnly = false;
+        gs.bSpectator = false;
+        m.BuildCommandMenu(1);
+        m.UpdatePhaseCaption();
+        m.EnableCommandEndButton(true);
+        EXPECT_TRUE(panel.EndButton().IsWindowEnabled());
+
+        // The menu bar carries the seven menus.
+        EXPECT_EQ(ui::MenuBarTexts(m),
+                  (std::vector<std::string>{"ﾌｧｲﾙ(&F)", "コマンド(&C)", "国選択(&K)", "城情報(&S)",
+                                            "情報(&I)", "設定(&U)", "ﾍﾙﾌﾟ(&H)"}));
+        // The province menu: the whole country, a separator, one popup per region; provinces
+        // without castles greyed.
+        const ui::Menu& kuni = m.Menus().Popup(CMainMenu::kKuni);
+        ASSERT_GT(kuni.GetMenuItemCount(), 2);
+        EXPECT_EQ(kuni.Items()[0].id, kIdZenkoku);
+        EXPECT_EQ(kuni.GetMenuItemCount(), 2 + m.Menus().RegionCount());
+        int items = 0;
+        for (int r = 0; r < m.Menus().RegionCount(); ++r) {
+            const ui::Menu::Item& region = kuni.Items()[static_cast<std::size_t>(2 + r)];
+            EXPECT_EQ(region.text, MnemonicText(MapText(map_.Chiiki(r).name, &gs), r));
+            for (const ui::Menu::Item& i : region.popup->Items()) {
+                const int k = i.id - kIdKuniBase;
+                EXPECT_EQ((i.flags & ui::MF_GRAYED) != 0, CountShiroInKuni(gs, k) == 0) << i.text;
+                ++items;
+            }
+        }
+        EXPECT_EQ(items, map_.KuniCount());
+        // Choosing a province fills the castle menu and the province board.
+        int kuniWithCastles = 0;
+        while (CountShiroInKuni(gs, kuniWithCastles) == 0)
+            ++kuniWithCastles;
+        ui::Wnd::SendCommand(&m, kIdKuniBase + kuniWithCastles, 0, nullptr);
+        EXPECT_EQ(m.SelectedKuni(), kuniWithCastles);
+        EXPECT_EQ(m.Menus().Popup(CMainMenu::kShiro).GetMenuItemCount(),
+                  CountShiroInKuni(gs, kuniWithCastles));
+        EXPECT_EQ(m.Menus()
+                      .Popup(CMainMenu::kShiro)
+                      .Items()[0]
+                      .text.substr(m.Menus().Popup(CMainMenu::kShiro).Items()[0].text.size() - 4),
+                  "(&1)");
+        // The castle view offers the way back; back on the country map the province stays chosen,
+        // the castle menu empties and the way back hides.
+        ui::Wnd* back = panel.GetDlgItem(CCommandPanelDlg::kZenkokuId);
+        ASSERT_NE(back, nullptr);
+        EXPECT_TRUE(back->IsWindowVisible());
+        ui::test::ClickControl(panel, CCommandPanelDlg::kZenkokuId);
+        EXPECT_FALSE(back->IsWindowVisible());
+        EXPECT_EQ(m.SelectedKuni(), kuniWithCastles);
+        EXPECT_EQ(m.Menus().Popup(CMainMenu::kShiro).GetMenuItemCount(), 0);
+
+        // The house list: every house alive, the largest first, the first selected.
+        ui::ListCtrl& list = panel.HouseList();
+        ASSERT_GT(list.GetItemCount(), 10);
+        EXPECT_EQ(list.GetFirstSelectedItem(), 0);
+        std::set<std::intptr_t> houses;
+        for (int i = 0; i < list.GetItemCount(); ++i) {
+            const std::intptr_t h = list.GetItemData(i);
+            houses.insert(h);
+            EXPECT_EQ(list.GetItemText(i, 0), DaimyouAt(gs, static_cast<int>(h)).name);
+            EXPECT_EQ(list.GetItemImage(i),
+                      DaimyouAt(gs, static_cast<int>(h)).bond == CDaimyou::kBondShinjuu ? 11 : std::min(i, 10));
+        }
+        EXPECT_EQ(houses.size(), static_cast<std::size_t>(list.GetItemCount())) << "each house once";
+        EXPECT_EQ(m.Game()->ColorDaimyouCount(), 10);
+
+        // The status line carries the game information in its dark text colour.
+        const QImage strip = ui::test::Grab(m.Backdrop());
+        int dark = 0;
+        for (int y = 27; y < 43; ++y)
+            for (int x = 20; x < 120; ++x)
+                dark += ui::test::PixelAt(strip, x, y) == ui::RGB(41, 36, 29);
+        EXPECT_GT(dark, 30) << "the date";
+        EXPECT_TRUE(ui::test::GrabToPng(panel, GalleryPath("command_panel_jinji")));
+        EXPECT_TRUE(ui::test::GrabToPng(panel, GalleryPath("command_panel_jinji@2x"), 2.0));
+        EXPECT_TRUE(ui::test::GrabToPng(m.Backdrop(), GalleryPath("status_line")));
+        EXPECT_TRUE(ui::test::GrabToPng(m.Backdrop(), GalleryPath("status_line@2x"), 2.0));
+    });
+}
+
+TEST_F(CommandSurfaceTest, CastleCommandsRunFromThePanelAndRefreshTheFunds) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        CCommandPanelDlg& panel = m.Panel();
+        ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+        ui::test::ProcessEvents();
+        ASSERT_EQ(gs.nPhase, 2);
+        for (int i : {2, 3}) {
+            EXPECT_NE(FindCommandDialog(2, i), nullptr) << i;
+            EXPECT_TRUE(panel.CommandButton(i).IsWindowEnabled()) << i;
+        }
+        // The province of the head's castle.
+        const int head = DaimyouAt(gs, gs.nPlayerDaimyou).toushu;
+        const int kuni = gs.ShiroMapTbl[static_cast<std::size_t>(BushouAt(gs, head).shiro)].kuni;
+        ui::Wnd::SendCommand(&m, kIdKuniBase + kuni, 0, nullptr);
+        ASSERT_EQ(m.SelectedKuni(), kuni);
+        int listed = 0;
+        for (int s : ShiroIndexes(gs))
+            listed += ShiroAt(gs, s).daimyou == gs.nPlayerDaimyou &&
+                      gs.ShiroMapTbl[static_cast<std::size_t>(s)].kuni == kuni &&
+                      ShiroAt(gs, s).nBesieger == 0;
+        ASSERT_GT(listed, 0);
+        // Castle works: the first castle that can grow is raised and paid for on OK.
+        const std::int32_t funds = DaimyouAt(gs, gs.nPlayerDaimyou).shikin;
+        int raised = -1, size = 0;
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "城普請");
+            auto* list = dynamic_cast<ui::ListCtrl*>(d.GetDlgItem(1047));
+            ASSERT_NE(list, nullptr);
+            EXPECT_EQ(list->GetItemCount(), listed);
+            for (int r = 0; r < list->GetItemCount() && raised < 0; ++r) {
+                const int s = static_cast<int>(list->GetItemData(r));
+                if (ShiroAt(gs, s).kibo >= gs.ShiroMapTbl[static_cast<std::size_t>(s)].maxKibo ||
+                    ShiroAt(gs, s).kibo * 1000 > funds)
+                    continue;
+                const Point p = list->ItemRect(r).CenterPoint();
+                ui::test::MouseDown(*list, p);
+                ui::test::MouseUp(*list, p);
+                ASSERT_TRUE(ui::test::ClickControl(d, 1052));
+                raised = s;
+                size = ShiroAt(gs, s).kibo;
+            }
+            ASSERT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[2]));
+        ASSERT_GE(raised, 0) << "no castle of the province could grow";
+        EXPECT_EQ(ShiroAt(gs, raised).kibo, size + 1);
+        EXPECT_EQ(DaimyouAt(gs, gs.nPlayerDaimyou).shikin, funds - size * 1000);
+        EXPECT_EQ(panel.GetDlgItem(CCommandPanelDlg::kFundsId)->GetWindowText(),
+                  std::to_string(DaimyouAt(gs, gs.nPlayerDaimyou).shikin));
+        // Provisions, cancelled: nothing changes.
+        const std::string before = StateHash(gs);
+        Script().OnDialog([](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "城兵糧補充");
+            d.EndDialog(ui::IDCANCEL);
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[3]));
+        EXPECT_EQ(StateHash(gs), before);
+        // The domestic phase: free markets open for the head's province.
+        for (int phase = 2; phase < 4; ++phase) {
+            ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+            ui::test::ProcessEvents();
+        }
+        ASSERT_EQ(gs.nPhase, 4);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(panel.CommandButton(i).IsWindowEnabled()) << i;
+        ui::Wnd::SendCommand(&m, kIdKuniBase + kuni, 0, nullptr);
+        Script().OnDialog([](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "楽市楽座");
+            d.EndDialog(ui::IDCANCEL);
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
+    });
+}
+
+TEST_F(CommandSurfaceTest, HandOverInfoMenusAndColourDisplay) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        const int player = gs.nPlayerDaimyou;
+        // Cancel keeps everything; OK makes the game a spectator game with the dummy house.
+        Script().Answer(ui::IDCANCEL);
+        ui::Wnd::SendCommand(&m, kIdDelegateToCpu, 0, nullptr);
+        EXPECT_FALSE(gs.bSpectator);
+        EXPECT_EQ(gs.nPlayerDaimyou, player);
+        std::string asked;
+        Script().OnDialog([&](ui::Dialog& box) {
+            asked = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
+            box.EndDialog(ui::IDOK);
+        });
+        ui::Wnd::SendCommand(&m, kIdDelegateToCpu, 0, nullptr);
+        EXPECT_EQ(asked.rfind("現在プレーヤーが担当している大名家の操作をCPUに完全委任します", 0), 0u);
+        EXPECT_TRUE(gs.bSpectator);
+        EXPECT_FALSE(gs.bStartedAsSpectator);
+        EXPECT_EQ(gs.nPlayerDaimyou, gs.nScenarioDaimyou - 1);
+        EXPECT_EQ(gs.nCurDaimyou, player) << "the acting house stays";
+        for (const CGundan& g : gs.GundanTbl) {
+            if (g.leader != CGundan::kLeaderFree) {
+                EXPECT_NE(g.daimyou, player);
+            }
+        }
+        EXPECT_TRUE(m.Panel().GetDlgItem(CCommandPanelDlg::kAutoId)->IsWindowVisible());
+        EXPECT_FALSE(m.Panel().CommandButton(0).IsWindowEnabled());
+
+        // The scenario information and the variables open their dialogs.
+        Script().OnDialog([&](ui::Dialog& box) { box.EndDialog(ui::IDOK); });
+        ui::Wnd::SendCommand(&m, kIdScenarioInfo, 0, nullptr);
+        Script().OnDialog([&](ui::Dialog& box) { box.EndDialog(ui::IDCANCEL); });
+        ui::Wnd::SendCommand(&m, kIdVariables, 0, nullptr);
+        // The window, two boxes of the hand-over, the information and the variables.
+        EXPECT_EQ(Script().DialogsShown().size(), 5u);
+
+        // The colour display follows its check box.
+        ui::test::ClickControl(m.Panel(), CCommandPanelDlg::kColorDisplayId);
+        EXPECT_TRUE(m.Game()->ColorDisplay());
+        ui::test::ClickControl(m.Panel(), CCommandPanelDlg::kColorDisplayId);
+        EXPECT_FALSE(m.Game()->ColorDisplay());
+    });
+}
+
+// The panel's house list counts a house's yield with its vassal houses' castles, as the house
+// list dialog does: a subordinate house's castles stay its own.
+TEST_F(CommandSurfaceTest, ThePanelHouseListCountsVassalsAsTheHouseListDoes) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        ui::ListCtrl& list = m.Panel().HouseList();
+        // Two independent houses with castles: the master and the one that submits.
+        std::vector<int> withCastles;
+        for (int h : DaimyouIndexes(gs))
+            if (DaimyouAt(gs, h).toushu >= 0 && DaimyouAt(gs, h).bond == CDaimyou::kBondDokuritsu &&
+                CountShiroOfDaimyou(gs, h) > 0)
+                withCastles.push_back(h);
+        ASSERT_GE(withCastles.size(), 2u);
+        const int master = withCastles[0], other = withCastles[1];
+        const auto ownYield = [&](int h) {
+            long long sum = 0;
+            for (int c : ShiroIndexes(gs))
+                if (ShiroAt(gs, c).daimyou == h) sum += ShiroAt(gs, c).kokudaka;
+            return sum;
+        };
+        const auto panelText = [&](int h) {
+            for (int i = 0; i < list.GetItemCount(); ++i)
+                if (list.GetItemData(i) == h) return list.GetItemText(i, 1);
+            return std::string("(not listed)");
+        };
+        const long long masterAlone = ownYield(master), otherAlone = ownYield(other);
+        const struct {
+            std::uint8_t bond;
+            long long masterTotal;
+            int otherImage;
+        } cases[] = {
+            {CDaimyou::kBondJuuzoku, masterAlone, -1},
+            {CDaimyou::kBondShinjuu, masterAlone + otherAlone, 11},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(static_cast<int>(c.bond));
+            DaimyouAt(gs, other).bond = c.bond;
+            DaimyouAt(gs, other).masterDaimyou = master;
+            m.RefillDaimyouList();
+            EXPECT_EQ(panelText(master), KokudakaText(c.masterTotal, &gs));
+            EXPECT_EQ(panelText(other), KokudakaText(otherAlone, &gs));
+            const std::vector<std::int32_t> stats = DaimyouListStatistics(gs);
+            for (int h : {master, other})
+                EXPECT_EQ(panelText(h), DaimyouListRow(gs, stats, h)[3]) << "the house list's 石高(臣従含)";
+            for (int i = 0; i < list.GetItemCount(); ++i) {
+                if (list.GetItemData(i) != other) continue;
+                EXPECT_EQ(list.GetItemImage(i), c.otherImage >= 0 ? c.otherImage : std::min(i, 10));
+            }
+        }
+    });
+}
+
+// The panel's list buttons and menu items open the general and house lists; a click or Enter on
+// the panel's house list opens that house's information.
+TEST_F(CommandSurfaceTest, ListButtonsAndTheHouseListOpenTheInformationViews) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        CCommandPanelDlg& panel = m.Panel();
+        const GameState& gs = m.State();
+        const auto expect = [&](const char* caption) {
+            Script().OnDialog([caption](ui::Dialog& d) {
+                EXPECT_EQ(d.GetWindowText(), caption);
+                d.EndDialog(ui::IDOK);
+            });
+        };
+        expect("武将一覧");
+        ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kBushouListId));
+        expect("大名家一覧");
+        ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kDaimyouListDlgId));
+        expect("武将一覧");
+        ui::Wnd::SendCommand(&m, kIdBushouList, 0, nullptr);
+        expect("大名家一覧");
+        ui::Wnd::SendCommand(&m, kIdDaimyouList, 0, nullptr);
+        ui::ListCtrl& houses = panel.HouseList();
+        ASSERT_GT(houses.GetItemCount(), 1);
+        const ui::Point second = houses.ItemRect(1).CenterPoint();
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto* info = dynamic_cast<CDaimyouInfoDlg*>(&d);
+            ASSERT_NE(info, nullptr);
+            d.EndDialog(ui::IDOK);
+        });
+        ui::test::MouseDown(houses, second);
+        ui::test::MouseUp(houses, second);
+        EXPECT_EQ(houses.GetFirstSelectedItem(), 1);
+        expect("大名家情報");
+        houses.SetFocus();
+        ui::test::PressKey(panel, ui::VK_RETURN);
+        EXPECT_EQ(Script().DialogsShown().size(), 7u) << gs.nPlayerDaimyou;
+    });
+}
+
+// The settings menu's music item opens the music settings; switching the music off there stops
+// it and keeps the switch in the settings file.
+TEST_F(CommandSurfaceTest, MusicMenuItemOpensTheSettingsAndStoresTheSwitch) {
+    RecordingMusicBackend backend;
+    shell::MusicPlayer player(backend);
+    player.Places().programFolder = program_;
+    app_.music = &player;
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        const int before = player.Situation();
+        Script().OnDialog([&](ui::Dialog& d) {
+            ASSERT_NE(dynamic_cast<CBgmSettingDlg*>(&d), nullptr);
+            EXPECT_TRUE(ui::test::ClickControl(d, CBgmSettingDlg::kNoBgmId));
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ui::Wnd::SendCommand(&m, kIdMusic, 0, nullptr);
+        EXPECT_TRUE(player.Settings().off);
+        EXPECT_EQ(player.Situation(), before) << "the situation is kept while silent";
+    });
+    app_.music = nullptr;
+    SettingFile stored;
+    stored.SetLocation(program_, program_);
+    stored.Load();
+    EXPECT_TRUE(stored.NoMusic());
+}
+
+TEST_F(CommandSurfaceTest, PanelKeysWalkTheButtonGrid) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        CCommandPanelDlg& panel = m.Panel();
+        // The castle view shows the panel's 1014, "back to the country map".
+        int kuni = 0;
+        while (CountShiroInKuni(m.State(), kuni) == 0)
+            ++kuni;
+        m.SwitchMapView(kuni);
+        m.BuildCommandMenu(2);  // eight commands: rows 1..4 of both columns
+        auto focusCell = [&] { return panel.FindFocusButton(); };
+        panel.SetFocusButton(0, 4);
+        const struct {
+            unsigned key;
+            unsigned modifiers;
+            std::pair<int, int> to;
+        } walk[] = {
+            {ui::VK_DOWN, 0, {0, 7}},   // CMD9 is hidden, position 6 has no button in row 0
+            {ui::VK_DOWN, 0, {0, 8}},   // 1014
+            {ui::VK_DOWN, 0, {0, 8}},   // the bottom
+            {ui::VK_RIGHT, 0, {1, 8}},  // the same button in both rows
+            {ui::VK_UP, 0, {1, 7}},     // 1010
+            {ui::VK_UP, 0, {1, 6}},     // 1011
+            {ui::VK_UP, 0, {1, 4}},     // CMD8
+            {ui::VK_LEFT, 0, {0, 4}},   // CMD7
+            {ui::VK_LEFT, 0, {0, 4}},
+        };
+        for (const auto& step : walk) {
+            ui::test::PressKey(panel, step.key, step.modifiers);
+            EXPECT_EQ(focusCell(), step.to) << step.key;
+        }
+        // Tab leaves the grid for the colour check box; Tab again the house list; Tab back to the cell.
+        ui::test::PressKey(panel, ui::VK_TAB);
+        EXPECT_EQ(ui::Wnd::GetFocus(), panel.GetDlgItem(CCommandPanelDlg::kColorDisplayId));
+        ui::test::PressKey(panel, ui::VK_TAB);
+        EXPECT_EQ(ui::Wnd::GetFocus(), &panel.HouseList());
+        ui::test::PressKey(panel, ui::VK_TAB);
+        EXPECT_EQ(focusCell(), std::make_pair(0, 4));
+        // In the personnel phase, Up from CMD3 goes past the hidden nothing to CMD1, then 1008.
+        m.BuildCommandMenu(5);  // two commands: CMD1 and CMD2
+        panel.SetFocusButton(1, 1);
+        ui::test::PressKey(panel, ui::VK_UP);
+        EXPECT_EQ(focusCell(), std::make_pair(1, 0));
+        // Down from CMD9 (shown here by hand: no phase has it) passes the empty cell to 1012.
+        panel.CommandButton(8).ShowWindow(ui::SW_SHOW);
+        panel.SetFocusButton(0, 5);
+        ui::test::PressKey(panel, ui::VK_DOWN);
+        EXPECT_EQ(focusCell(), std::make_pair(0, 7));
+        // Escape and Enter never close the panel; Escape asks the window whether to quit.
+        std::string asked;
+        Script().OnDialog([&](ui::Dialog& box) {
+            asked = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
+            box.EndDialog(ui::IDNO);
+        });
+        ui::test::PressKey(panel, ui::VK_ESCAPE);
+        EXPECT_EQ(asked, "ゲームを終了します");
+        ui::test::PressKey(panel, ui::VK_RETURN);
+        EXPECT_TRUE(panel.IsWindowVisible());
+        EXPECT_FALSE(m.IsEnded());
+    });
+}
+
+TEST_F(CommandSurfaceTest, ArmamentCommandsRunTheirDialogsFromThePanel) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        CCommandPanelDlg& panel = m.Panel();
+        ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+        ui::test::ProcessEvents();
+        ASSERT_EQ(gs.nPhase, 2);
+        EXPECT_TRUE(panel.CommandButton(0).IsWindowEnabled());
+        EXPECT_TRUE(panel.CommandButton(1).IsWindowEnabled());
+        EXPECT_FALSE(panel.CommandButton(4).IsWindowEnabled()) << "the corps have no dialog yet";
+        const int funds = DaimyouAt(gs, gs.nPlayerDaimyou).shikin;
+
+        // Without a chosen province the command refuses.
+        ui::Wnd::SendCommand(&m, kIdZenkoku, 0, nullptr);
+        Script().OnDialog([](ui::Dialog& d) {
+            EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(d).m_strText, "国を選択してください");
+            d.EndDialog(ui::IDOK);
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
+
+        // With the province of a castle of the house, each dialog opens for it.
+        int kuni = -1;
+        for (int s : ShiroIndexes(gs))
+            if (ShiroAt(gs, s).daimyou == gs.nPlayerDaimyou && ShiroAt(gs, s).nBushou > 0) {
+                kuni = gs.ShiroMapTbl[static_cast<std::size_t>(s)].kuni;
+                break;
+            }
+        ASSERT_GE(kuni, 0);
+        ui::Wnd::SendCommand(&m, kIdKuniBase + kuni, 0, nullptr);
+        ASSERT_EQ(m.SelectedKuni(), kuni);
+        for (const char* caption : {"徴兵", "鉄砲配備"}) {
+            Script().OnDialog([caption](ui::Dialog& d) {
+                EXPECT_EQ(d.GetWindowText(), caption);
+                auto* list = dynamic_cast<ui::ListCtrl*>(d.GetDlgItem(1035));
+                ASSERT_NE(list, nullptr);
+                EXPECT_GT(list->GetItemCount(), 0);
+                d.EndDialog(ui::IDCANCEL);
+            });
+        }
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[1]));
+        EXPECT_EQ(Script().PendingSteps(), 0u);
+        EXPECT_EQ(DaimyouAt(gs, gs.nPlayerDaimyou).shikin, funds);
+    });
+}
+
+// The sortie command: enabled in the sortie phase once its dialog is registered, it opens the
+// sortie dialog for the province chosen; Cancel changes nothing, and the army ordered through it
+// is sent by the phase's end as the computer's armies are: it besieges its target (or takes it).
+TEST_F(CommandSurfaceTest, SortieCommandOrdersAnArmyTheWarPhaseSendsOut) {
+    WithGame("D_ODA", 5, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        CCommandPanelDlg& panel = m.Panel();
+        for (int phase = 1; phase < kPhaseShutsujin; ++phase) {
+            ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+            ui::test::ProcessEvents();
+        }
+        ASSERT_EQ(gs.nPhase, kPhaseShutsujin);
+        EXPECT_TRUE(panel.CommandButton(0).IsWindowEnabled());
+        EXPECT_FALSE(panel.CommandButton(1).IsWindowEnabled()) << "the sortie by water is not there yet";
+        const int player = gs.nPlayerDaimyou;
+        const int origin = BushouAt(gs, DaimyouAt(gs, player).toushu).shiro;
+        int target = -1;
+        ForShiroLinks(gs, origin, [&](int to, int kind) {
+            if (target < 0 && kind != 3 && GetCountedDaimyouOfShiro(gs, to) != player &&
+                ShiroAt(gs, to).nBesieger == 0 && CheckSortieTarget(gs, player, origin, to, false).empty())
+                target = to;
+        });
+        ASSERT_GE(target, 0);
+        m.MapViews().curKuni = gs.ShiroMapTbl[static_cast<std::size_t>(origin)].kuni;
+        auto click = [](CShutsujinDlg& d, int shiro) {
+            d.Map().m_nClickShiro = shiro;
+            ui::Wnd::SendCommand(&d, CShutsujinDlg::kMapId, 0, &d.Map());
+        };
+
+        const std::string before = StateHash(gs);
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_EQ(dynamic_cast<CShutsujinDlg&>(d).Map().m_nKuni, m.SelectedKuni());
+            d.EndDialog(ui::IDCANCEL);
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
+        EXPECT_EQ(StateHash(gs), before);
+
+        std::vector<int> chosen;
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto& dlg = dynamic_cast<CShutsujinDlg&>(d);
+            click(dlg, origin);
+            Script().OnDialog([&](ui::Dialog& s) {
+                auto& select = dynamic_cast<CBushouSelectDlg&>(s);
+                for (int i = 0; i < select.Grid().GetLineSize() && i < 3; ++i) {
+                    select.Grid().MultiLineSelect(i, true);
+                    chosen.push_back(select.Grid().GetLineData(i));
+                }
+                ASSERT_TRUE(ui::test::ClickControl(select, ui::IDOK));
+            });
+            click(dlg, target);
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
+        ASSERT_FALSE(chosen.empty());
+        for (int g : chosen) {
+            EXPECT_EQ(BushouAt(gs, g).sortieShiro, target);
+            EXPECT_TRUE(BushouAt(gs, g).flags & CBushou::kFlagOrdered);
+        }
+        // A strong army: whatever meets it on the way, it arrives.
+        BushouAt(gs, chosen[0]).foot = 3000;
+
+        ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+        ui::test::ProcessEvents();
+        const CShiro& t = ShiroAt(gs, target);
+        int besieging = 0;
+        for (int g : chosen)
+            besieging += BushouAt(gs, g).shiro == target;
+        EXPECT_TRUE((t.besiegerDaimyou == player && t.nBesieger > 0) || t.daimyou == player)
+            << "besieger " << t.besiegerDaimyou << " owner " << t.daimyou;
+        EXPECT_GT(besieging, 0);
+    });
+}
+
+}  // namespace
+}  // namespace rymd::gui_test

@@ -1,0 +1,407 @@
+// The game's flow through the main window: start menu, new game of the bundled scenario, house
+// selection, months played, saving (also view-only), the end of the game, loading from the
+// start menu, the spectator's seat and its refused view-only save, a cancelled house selection,
+// the full house table and the all-automatic benchmark. The months are driven through the main
+// window's game, phase end by phase end as the command-line tool plays them, so the state hash
+// can be compared with the tool's for the same steps.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "game/ports/headless_port.h"
+#include "game/save/saved_game.h"
+#include "game/shell/dialogs/flow/auto_advance_dlg.h"
+#include "game/shell/dialogs/flow/daimyou_select_dlg.h"
+#include "game/shell/app/game_app.h"
+#include "game/shell/app/help.h"
+#include "game/shell/window/main_game_dlg.h"
+#include "game/shell/app/picture_store.h"
+#include "game/shell/app/program_folders.h"
+#include "game/shell/port/qt_port.h"
+#include "game/shell/dialogs/flow/start_menu_dlg.h"
+#include "game/shell/dialogs/flow/tool_dlgs.h"
+#include "game/state/game_state.h"
+#include "gui/gui_test_util.h"
+#include "mbkormap/kor_map.h"
+#include "platform/qt/controls.h"
+#include "platform/qt/list_ctrl.h"
+#include "support/run_cli.h"
+#include "support/world_files.h"
+
+namespace rymd::gui_test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace rymd::shell;
+
+// The headless answers of the command-line tool; the scenario file comes from the script.
+class FlowAskPort final : public AskPort {
+public:
+    explicit FlowAskPort(HeadlessPort& base) : base_(base) {}
+    bool AskYesNo(std::string_view t, bool d) override { return base_.AskYesNo(t, d); }
+    bool AskOkCancel(std::string_view t) override { return base_.AskOkCancel(t); }
+    int AskChoice(std::string_view p, std::span<const std::string> c, int d) override {
+        return base_.AskChoice(p, c, d);
+    }
+    double AskNumber(std::string_view p) override { return base_.AskNumber(p); }
+    std::optional<std::string> AskOpenFile(std::string_view title, std::string_view filter,
+                                           std::string_view folder) override {
+        return ui::GetOpenFileName(nullptr, title, filter, folder);
+    }
+
+private:
+    HeadlessPort& base_;
+};
+
+class GameFlowTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        root_ = fs::temp_directory_path() / ("rymd_flow_" + std::to_string(::getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "prog" / "SaveData");
+        program_ = (root_ / "prog").string() + "/";
+        fs::copy_file(std::string(RYMD_SOURCE_DIR) + "/data/default.smp", program_ + "default.smp");
+        ui::Profile::UseFile((root_ / "profile.ini").string());
+        app_.programFolder = program_;
+        app_.saveDataFolder = program_ + "SaveData/";
+        app_.korMap = &map_;
+        app_.settings.SetLocation(program_, program_);
+        app_.startMenu = true;
+        app_.seedSource = [] { return 7u; };
+        PictureStore().SetFolder(FolderOfPath(RYMD_GALLERY_DIR) + "picture/");
+        ports_ = headless_.AsPorts();
+        ports_.ask = &ask_;
+    }
+    void TearDown() override {
+        GuiTest::TearDown();
+        ui::Profile::UseFile("");
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+    std::string SavePath(const std::string& name) const { return program_ + "SaveData/" + name; }
+
+    // The start menu's new game: the scenario read, then the house selection ends with the
+    // first house of the province (house >= 0 after the step), the spectator seat (house -1) or
+    // a cancel.
+    enum class Pick { kFirstHouse, kSpectator, kCancel };
+    void QueueNewGame(const std::string& scenario, const char* kuniId, Pick pick, int* house,
+                      std::function<void(CMainGameDlg&)> beforePick = {}) {
+        Script().Click(CStartMenuDlg::kNewGameId);
+        Script().ChooseFile(scenario);
+        Script().OnDialog([=, this](ui::Dialog& d) {
+            auto& dlg = dynamic_cast<CDaimyouSelectDlg&>(d);
+            if (beforePick) beforePick(*main_);
+            if (pick == Pick::kCancel) {
+                ui::test::ClickControl(d, ui::IDCANCEL);
+                return;
+            }
+            if (pick == Pick::kSpectator) {
+                ui::test::ClickControl(d, CDaimyouSelectDlg::kSpectatorId);
+                return;
+            }
+            dlg.OnKuniClicked(map_.FindKuni(kuniId));
+            ASSERT_GT(dlg.List().GetItemCount(), 0);
+            *house = static_cast<int>(dlg.List().GetItemData(0));
+            dlg.List().SetItemState(0, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
+            dlg.OnListClick();
+        });
+        if (pick == Pick::kFirstHouse) Script().OnDialog([](ui::Dialog& box) { box.EndDialog(ui::IDOK); });
+    }
+    // Plays whole months from the phase the game stands at, as the command-line tool does.
+    static void PlayMonths(CMainGameDlg& m, int months) {
+        ASSERT_NE(m.Game(), nullptr);
+        int done = 0;
+        while (done < months) {
+            const int phase = m.State().nPhase;
+            ASSERT_GE(phase, 1);
+            const TurnResult r = m.Game()->EndCurrentPhase();
+            ASSERT_EQ(r, TurnResult::kContinue);
+            if (phase == 6) ++done;
+        }
+    }
+    // Runs the main window; main_ is set while it runs.
+    std::intptr_t RunMain(std::function<void(CMainGameDlg&)> step) {
+        CMainGameDlg dlg(app_);
+        main_ = &dlg;
+        dlg.SetGamePorts(ports_);
+        if (step)
+            Script().OnDialog([step](ui::Dialog& d) {
+                step(dynamic_cast<CMainGameDlg&>(d));
+                if (!d.IsEnded()) d.EndDialog(ui::IDCANCEL);
+            });
+        const std::intptr_t r = dlg.DoModal();
+        main_ = nullptr;
+        return r;
+    }
+    static std::string HashOf(const std::string& json) {
+        const std::string key = "\"state_hash\":\"";
+        const std::size_t at = json.find(key);
+        return at == std::string::npos ? std::string() : json.substr(at + key.size(), 16);
+    }
+
+    fs::path root_;
+    std::string program_;
+    MbKorMap::CCtrlKorMap map_;
+    AppContext app_;
+    std::ostringstream said_;
+    HeadlessPort headless_{said_};
+    FlowAskPort ask_{headless_};
+    Ports ports_;
+    CMainGameDlg* main_ = nullptr;
+};
+
+TEST_F(GameFlowTest, NewGameSaveEndLoadAndPlayOnGiveTheToolsState) {
+    int house = -1;
+    QueueNewGame(BundledScenario(), "K_OWARI", Pick::kFirstHouse, &house);
+    std::string hash;
+    const std::string save = SavePath("flow.rsd");
+    RunMain([&](CMainGameDlg& m) {
+        ASSERT_NE(m.Game(), nullptr);
+        EXPECT_EQ(m.State().nPlayerDaimyou, house);
+        EXPECT_FALSE(m.State().bSpectator);
+        EXPECT_EQ(m.State().nPhase, 1);
+        EXPECT_EQ(m.PhaseCaption(), "人事フェイズ");
+        EXPECT_TRUE(m.CommandEndEnabled());
+        PlayMonths(m, 2);
+
+        Script().ChooseFile(save);
+        m.OnFileSave();
+        ASSERT_TRUE(fs::exists(save));
+        EXPECT_EQ(app_.settings.SaveFolder(), app_.saveDataFolder);
+
+        // The game ended: the start menu again, and the save loaded from it.
+        std::string asked;
+        Script().OnDialog([&](ui::Dialog& box) {
+            asked = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
+            box.EndDialog(ui::IDOK);
+        });
+        Script().Click(CStartMenuDlg::kLoadId);
+        Script().ChooseFile(save);
+        m.OnFileExit();
+        EXPECT_EQ(asked, "ゲームを終了します");
+        ASSERT_NE(m.Game(), nullptr);
+        EXPECT_EQ(m.State().nPlayerDaimyou, house);
+        EXPECT_EQ(m.PhaseCaption(), "人事フェイズ");
+        PlayMonths(m, 1);
+        hash = StateHash(m.State());
+    });
+    ASSERT_GE(house, 0);
+    ASSERT_EQ(hash.size(), 16u);
+
+    const std::string cliSave = (root_ / "cli.rsd").string();
+    const auto run = test::RunCli("run " + BundledScenario() + " --months 2 --seed 7 --house " +
+                                  std::to_string(house) + " --save " + cliSave);
+    ASSERT_EQ(run.status, 0);
+    const auto load = test::RunCli("load " + cliSave + " --months 1 --seed 7 --dump -");
+    ASSERT_EQ(load.status, 0);
+    EXPECT_EQ(hash, HashOf(load.out));
+}
+
+TEST_F(GameFlowTest, ViewOnlySaveLoadsAsViewOnlyAndSavesAsViewOnlyAgain) {
+    int house = -1;
+    QueueNewGame(BundledScenario(), "K_OWARI", Pick::kFirstHouse, &house);
+    const std::string viewOnly = SavePath("view.rsd"), again = SavePath("again.rsd");
+    RunMain([&](CMainGameDlg& m) {
+        // Cancelled at the question: nothing written.
+        Script().OnDialog([](ui::Dialog& box) { box.EndDialog(ui::IDCANCEL); });
+        m.OnSaveViewOnly();
+        EXPECT_FALSE(fs::exists(viewOnly));
+        std::string asked;
+        Script().OnDialog([&](ui::Dialog& box) {
+            asked = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
+            box.EndDialog(ui::IDOK);
+        });
+        Script().ChooseFile(viewOnly);
+        m.OnSaveViewOnly();
+        EXPECT_EQ(asked.rfind("閲覧専用形式でセーブを行います\n", 0), 0u);
+        EXPECT_FALSE(m.State().bViewOnly);  // the running game stays playable
+        EXPECT_TRUE(m.CommandEndEnabled());
+
+        // Loaded: looked at, not played on.
+        Script().ChooseFile(viewOnly);
+        m.OnFileLoad();
+        EXPECT_TRUE(m.State().bViewOnly);
+        EXPECT_FALSE(m.CommandEndEnabled());
+        EXPECT_EQ(m.PhaseCaption(), "閲覧専用");
+        // A cancelled load leaves it as it is.
+        Script().ChooseFile(std::nullopt);
+        m.OnFileLoad();
+        EXPECT_EQ(m.PhaseCaption(), "閲覧専用");
+        Script().ChooseFile(again);
+        m.OnFileSave();
+    });
+    auto gs = std::make_unique<GameState>();
+    MbKorMap::CCtrlKorMap map;
+    ASSERT_TRUE(LoadSavedGameFile(again, *gs, map, 0).loaded);
+    EXPECT_TRUE(gs->bViewOnly);
+}
+
+TEST_F(GameFlowTest, SpectatorStartRefusesTheViewOnlySave) {
+    QueueNewGame(BundledScenario(), nullptr, Pick::kSpectator, nullptr);
+    const std::string save = SavePath("spectator.rsd");
+    RunMain([&](CMainGameDlg& m) {
+        const GameState& gs = m.State();
+        EXPECT_TRUE(gs.bSpectator);
+        EXPECT_TRUE(gs.bStartedAsSpectator);
+        EXPECT_EQ(gs.nPlayerDaimyou, gs.nScenarioDaimyou - 1);
+        std::vector<std::string> shown;
+        auto record = [&](ui::Dialog& box) {
+            shown.push_back(dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText);
+            box.EndDialog(ui::IDOK);
+        };
+        Script().OnDialog(record);
+        m.OnSaveViewOnly();
+        // Also after the game was saved and loaded again: the flag travels in the file.
+        Script().ChooseFile(save);
+        m.OnFileSave();
+        Script().ChooseFile(save);
+        m.OnFileLoad();
+        Script().OnDialog(record);
+        m.OnSaveViewOnly();
+        EXPECT_EQ(shown, std::vector<std::string>(2, kMsgNoViewOnlyAfterSpectatorStart));
+    });
+}
+
+TEST_F(GameFlowTest, CancelledHouseSelectionAndAFullHouseTableReturnToTheMenu) {
+    int reads = 0;
+    // Cancelled: the menu again, and the next new game reads the scenario anew.
+    QueueNewGame(BundledScenario(), nullptr, Pick::kCancel, nullptr, [&](CMainGameDlg&) { ++reads; });
+    // 1000 houses: refused with its message, the menu again.
+    QueueNewGame(BundledScenario(), nullptr, Pick::kSpectator, nullptr, [&](CMainGameDlg& m) {
+        ++reads;
+        m.State().nScenarioDaimyou = GameState::kMaxDaimyou;
+    });
+    Script().Click(CStartMenuDlg::kQuitId);
+    EXPECT_EQ(RunMain({}), ui::IDCANCEL);
+    EXPECT_EQ(reads, 2);
+    // The refusal reaches the player through the game's ports (a message box in the program).
+    EXPECT_NE(said_.str().find("大名家数がＭＡＸの場合は全自動モードは実行できません"), std::string::npos);
+    EXPECT_EQ(Script().PendingSteps(), 0u);
+}
+
+TEST_F(GameFlowTest, TheStartMenusHelpOpensTheProgramsHelp) {
+    fs::create_directories(program_ + "rymd_mv");
+    std::ofstream(program_ + "rymd_mv/01top.html") << "<html></html>";
+    app_.helpPath = HelpAddress(program_);
+    std::vector<std::string> opened;
+    SetHelpViewer([&](const std::string& page) {
+        opened.push_back(page);
+        return true;
+    });
+    Script().OnDialog([](ui::Dialog& menu) {
+        ui::test::ClickControl(menu, CStartMenuDlg::kHelpId);
+        EXPECT_FALSE(menu.IsEnded());
+        ui::test::ClickControl(menu, CStartMenuDlg::kQuitId);
+    });
+    EXPECT_EQ(RunMain({}), ui::IDCANCEL);
+    SetHelpViewer({});
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_NE(opened[0].find("rymd_mv/01top.html"), std::string::npos) << opened[0];
+}
+
+// The speed is told once, in the program's own message box, as the program tells it.
+TEST_F(GameFlowTest, TheBenchmarkIsRepeatableAndEndsTheProgramWithItsSpeed) {
+    test::WorldFiles world("flow_bench");
+    QtPort boxes;
+    ports_.inform = &boxes;
+    std::vector<std::string> hashes;
+    for (std::uint32_t seed : {1u, 2u}) {
+        app_.seedSource = [seed] { return seed; };
+        Script().Click(CStartMenuDlg::kUtilityId);
+        Script().Click(CUtilityDlg::kBenchmarkId);
+        Script().ChooseFile(world.Scenario());
+        Script().OnDialog([](ui::Dialog& d) {
+            d.GetDlgItem(CBenchmarkDlg::kYearsId)->SetWindowText("1");
+            ui::test::ClickControl(d, ui::IDOK);
+        });
+        std::string speed;
+        Script().OnDialog([&](ui::Dialog& box) {
+            speed = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
+            box.EndDialog(ui::IDOK);
+        });
+        CMainGameDlg dlg(app_);
+        dlg.SetGamePorts(ports_);
+        EXPECT_EQ(dlg.DoModal(), ui::IDOK);
+        EXPECT_NE(speed.find(" 秒／月"), std::string::npos) << speed;
+        EXPECT_EQ(speed.rfind("実行速度 ", 0), 0u) << speed;
+        EXPECT_TRUE(dlg.State().bSpectator);
+        EXPECT_EQ(dlg.State().nCurYear, dlg.State().nStartYear + 1);
+        hashes.push_back(StateHash(dlg.State()));
+    }
+    EXPECT_EQ(hashes[0], hashes[1]);
+}
+
+TEST_F(GameFlowTest, AutomaticAdvanceRunsToItsTargetAndResumesAfterAStop) {
+    int house = -1;
+    QueueNewGame(BundledScenario(), "K_OWARI", Pick::kFirstHouse, &house);
+    RunMain([&](CMainGameDlg& m) {
+        const int year = m.State().nCurYear, month = m.State().nCurMonth;
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto& dlg = dynamic_cast<CAutoAdvanceDlg&>(d);
+            EXPECT_EQ(d.GetWindowText(), "自動進行");
+            EXPECT_GT(dlg.List().GetItemCount(), 10);
+            EXPECT_EQ(dlg.List().GetItemImage(0), 0);
+            EXPECT_EQ(dlg.List().GetItemImage(10), 10);
+            // Sorted by castles through the sort list, then by direct rice yield by its column.
+            auto* sort = dynamic_cast<ui::ComboBox*>(d.GetDlgItem(CAutoAdvanceDlg::kSortId));
+            ASSERT_NE(sort, nullptr);
+            EXPECT_EQ(sort->GetCurSel(), CAutoAdvance::kSortByKokudaka);
+            sort->SetCurSel(CAutoAdvance::kSortByShiro);
+            dlg.OnCommand(CAutoAdvanceDlg::kSortId, ui::CBN_SELCHANGE, sort);
+            EXPECT_EQ(dlg.Model().GetSortIndex(), CAutoAdvance::kSortByShiro);
+            for (int r = 1; r < dlg.List().GetItemCount(); ++r)
+                EXPECT_GE(std::stoi(dlg.List().GetItemText(r - 1, 1)),
+                          std::stoi(dlg.List().GetItemText(r, 1)));
+            ui::NMListView click;
+            click.hdr.hwndFrom = &dlg.List();
+            click.hdr.idFrom = CAutoAdvanceDlg::kListId;
+            click.hdr.code = ui::LVN_COLUMNCLICK;
+            click.iSubItem = 2;
+            ui::Wnd::SendNotify(&d, &click.hdr);
+            EXPECT_EQ(dlg.Model().GetSortIndex(), CAutoAdvance::kSortByKokudaka);
+            EXPECT_EQ(sort->GetCurSel(), CAutoAdvance::kSortByKokudaka);
+            // The current month is refused (told through the game's ports).
+            ui::test::ClickControl(d, CAutoAdvanceDlg::kStartId);
+            EXPECT_NE(said_.str().find(CAutoAdvance::kNotLaterMessage), std::string::npos);
+            EXPECT_FALSE(dlg.Model().Running());
+            // Next month: six ticks, with a stop and a resume after the second.
+            const int next = month == 12 ? 1 : month + 1;
+            d.GetDlgItem(CAutoAdvanceDlg::kYearId)
+                ->SetWindowText(std::to_string(month == 12 ? year + 1 : year));
+            d.GetDlgItem(CAutoAdvanceDlg::kMonthId)->SetWindowText(std::to_string(next));
+            ui::test::ClickControl(d, CAutoAdvanceDlg::kStartId);
+            EXPECT_TRUE(dlg.Model().Running());
+            EXPECT_FALSE(d.GetDlgItem(ui::IDCANCEL)->IsWindowEnabled());
+            int ticks = 0;
+            EXPECT_TRUE(ui::test::FireTimer(d, CAutoAdvanceDlg::kTimerId));
+            EXPECT_TRUE(ui::test::FireTimer(d, CAutoAdvanceDlg::kTimerId));
+            ticks += 2;
+            ui::test::ClickControl(d, CAutoAdvanceDlg::kStopId);
+            EXPECT_TRUE(ui::test::FireTimer(d, CAutoAdvanceDlg::kTimerId));  // the stop is taken
+            EXPECT_FALSE(dlg.Model().Running());
+            EXPECT_FALSE(ui::test::FireTimer(d, CAutoAdvanceDlg::kTimerId));
+            EXPECT_EQ(m.State().nPhase, 3);
+            ui::test::ClickControl(d, CAutoAdvanceDlg::kStartId);
+            while (ui::test::FireTimer(d, CAutoAdvanceDlg::kTimerId))
+                ++ticks;
+            EXPECT_EQ(ticks, 6);
+            EXPECT_FALSE(dlg.Model().Running());
+            EXPECT_EQ(m.State().nCurMonth, next);
+            EXPECT_EQ(m.State().nPhase, 1);
+            EXPECT_TRUE(d.GetDlgItem(ui::IDCANCEL)->IsWindowEnabled());
+            EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("auto_advance")));
+            EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("auto_advance@2x"), 2.0));
+            ui::test::ClickControl(d, ui::IDCANCEL);
+        });
+        m.OnAutoAdvance();
+        EXPECT_FALSE(m.Game()->ColorDisplay());
+        EXPECT_FALSE(m.State().bAutoAdvance);
+    });
+}
+
+}  // namespace
+}  // namespace rymd::gui_test
