@@ -4,7 +4,10 @@
 #include <QImageReader>
 #include <QScreen>
 #include <QString>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "mbbmp/control_bmp.h"
 
@@ -112,7 +115,34 @@ void Bitmap::SetPixel(int x, int y, COLORREF c) {
     }
 }
 
+namespace {
+
+// One row of 24-bit pixels (blue, green, red) as 32-bit ones, four at a time from three words.
+void Row24To32(const MbBmp::BYTE* s, QRgb* d, int w) {
+    int x = 0;
+    if constexpr (std::endian::native == std::endian::little)
+        for (; x + 4 <= w; x += 4, s += 12) {
+            std::uint32_t a, b, c;
+            std::memcpy(&a, s, 4);
+            std::memcpy(&b, s + 4, 4);
+            std::memcpy(&c, s + 8, 4);
+            d[x] = 0xFF000000u | (a & 0xFFFFFFu);
+            d[x + 1] = 0xFF000000u | (a >> 24) | ((b & 0xFFFFu) << 8);
+            d[x + 2] = 0xFF000000u | (b >> 16) | ((c & 0xFFu) << 16);
+            d[x + 3] = 0xFF000000u | (c >> 8);
+        }
+    for (; x < w; ++x, s += 3)
+        d[x] = qRgb(s[2], s[1], s[0]);
+}
+
+}  // namespace
+
 QImage ImageFromBitmapData(const MbBmp::BitmapData* src) {
+    if (!src) return QImage();
+    return ImageFromBitmapData(src, Rect(0, 0, src->width, src->height));
+}
+
+QImage ImageFromBitmapData(const MbBmp::BitmapData* src, const Rect& part) {
     if (!src) return QImage();
     int w = src->width;
     int h = src->height;
@@ -121,20 +151,26 @@ QImage ImageFromBitmapData(const MbBmp::BitmapData* src) {
     if (static_cast<long long>(src->widthBytes) * h > static_cast<long long>(src->pixels.size()) ||
         src->widthBytes < w * (bits / 8))
         return QImage();
-    QImage img(w, h, QImage::Format_RGB32);
+    Rect r;
+    if (!r.IntersectRect(part, Rect(0, 0, w, h))) return QImage();
+    QImage img(r.Width(), r.Height(), QImage::Format_RGB32);
     if (img.isNull()) return img;
-    for (int y = 0; y < h; ++y) {
-        const MbBmp::BYTE* s = src->pixels.data() + static_cast<std::size_t>(src->widthBytes) * (h - 1 - y);
+    const int step = bits / 8;
+    for (int y = 0; y < r.Height(); ++y) {
+        const MbBmp::BYTE* s = src->pixels.data() +
+                               static_cast<std::size_t>(src->widthBytes) * (h - 1 - (r.top + y)) +
+                               static_cast<std::size_t>(r.left) * step;
         auto* d = reinterpret_cast<QRgb*>(img.scanLine(y));
         if (bits == 8) {
-            for (int x = 0; x < w; ++x) {
+            for (int x = 0; x < r.Width(); ++x) {
                 const MbBmp::RGBQUAD& q = src->pallet[s[x]];
                 d[x] = qRgb(q.rgbRed, q.rgbGreen, q.rgbBlue);
             }
+        } else if (bits == 24) {
+            Row24To32(s, d, r.Width());
         } else {
-            int step = bits / 8;
-            for (int x = 0; x < w; ++x)
-                d[x] = qRgb(s[x * step + 2], s[x * step + 1], s[x * step]);
+            for (int x = 0; x < r.Width(); ++x)
+                d[x] = qRgb(s[x * 4 + 2], s[x * 4 + 1], s[x * 4]);
         }
     }
     return img;
