@@ -146,6 +146,7 @@ const TextureEntry& DefaultEntry() {
 }  // namespace
 
 int CCtrlElvMap::AddTexture(const tagTEXTURE_SET* set) {
+    ++m_nContentGeneration;
     if (m_nTextureCount >= kMaxTextureSets || set == nullptr) return -1;
     const int index = m_nTextureCount;
     const bool four = (set->flags & tagTEXTURE_SET::kFourSeasons) != 0;
@@ -159,6 +160,7 @@ int CCtrlElvMap::AddTexture(const tagTEXTURE_SET* set) {
 }
 
 void CCtrlElvMap::RemoveAllTexture() {
+    ++m_nContentGeneration;
     for (auto& e : m_Textures)
         e = TextureEntry{};
     m_FourSeasons.fill(false);
@@ -170,6 +172,7 @@ void CCtrlElvMap::RemoveAllTexture() {
 // The default set: resources 2000 (low land), 2001 (high land) and 2002 (sea), flags 0, heights
 // 2000, no name.
 int CCtrlElvMap::LoadDefaultTexture() {
+    ++m_nContentGeneration;
     if (m_nTextureCount >= kMaxTextureSets) return -1;
     const int index = m_nTextureCount;
     m_FourSeasons[index] = false;
@@ -226,6 +229,18 @@ void CCtrlElvMap::StretchElevationData(int x, int y, int w, int h, int dispW, in
     const int borderY = std::max(dispH / h, 1);
     const int stretchW = dispW + borderX;
     const int stretchH = dispH + borderY;
+    // The copy of the view before comes back as it was; the current one is kept in its place.
+    const bool previous = view == m_PreviousView && !m_PreviousStretched.empty();
+    std::swap(m_Stretched, m_PreviousStretched);
+    std::swap(m_CachedView, m_PreviousView);
+    if (previous) {
+        m_nStretchedWidth = stretchW;
+        m_nStretchedHeight = stretchH;
+        m_nStretchedRowLength = 2 * stretchW;
+        m_nViewWidth = dispW;
+        m_nViewHeight = dispH;
+        return;
+    }
     i64 validW = stretchW;
     i64 validH = stretchH;
     const i64 leftW = static_cast<i64>(m_nMapWidth - static_cast<i64>(x)) * dispW;
@@ -391,6 +406,10 @@ int VectorWidthOf(PaintPath path) {
 
 void SetPaintPath(PaintPath path) {
     g_paintPath = path;
+}
+
+PaintPath GetPaintPath() {
+    return g_paintPath;
 }
 
 void CCtrlElvMap::DrawPolygonOnBitmapBuffer(const tagHorzLine* spans, int count, int brightType, bool relief,

@@ -212,6 +212,11 @@ public:
     // Whether pt lies inside the outline or on it (the pixels CalcPolygon would fill).
     static bool PtInPolygon(POINT pt, const POINT* points, int count);
 
+    // Counts every change of what a drawing reads besides the settings (elevation, textures): a
+    // picture drawn at one count is drawn the same at the same count with the same settings.
+    // Writers through GetElevationData() call ElevationDataModified(), as for the stretched copy.
+    std::uint64_t GetContentGeneration() const { return m_nContentGeneration; }
+
     // The cached view: x, y, w, h, display width, display height.
     std::array<int, 6> GetCachedView() const { return m_CachedView; }
     const std::vector<std::int16_t>& GetStretchedData() const { return m_Stretched; }
@@ -256,6 +261,9 @@ private:
 
     std::vector<std::int16_t> m_Stretched;
     std::array<int, 6> m_CachedView{};
+    // The stretched copy of the view before (two map windows over one relief take turns).
+    std::vector<std::int16_t> m_PreviousStretched;
+    std::array<int, 6> m_PreviousView{};
     int m_nStretchedWidth = 0;
     int m_nStretchedHeight = 0;
     int m_nStretchedRowLength = 0;
@@ -267,6 +275,7 @@ private:
     MbBmp::CControlBmp* m_pExternalBmp = nullptr;
 
     int m_nReliefLevel = 1;
+    std::uint64_t m_nContentGeneration = 0;
     std::vector<std::uint8_t> m_Compressed;
     std::uint16_t m_nCompressedMax = 0;
     int m_nSaveType = 0;
@@ -277,6 +286,7 @@ private:
 enum class PaintPath { kBest, kPlain, kGroupsOf8, kGroupsOf16 };
 // Chooses the path (a wider path than the processor has falls back to the best it has).
 void SetPaintPath(PaintPath path);
+PaintPath GetPaintPath();
 
 // Builds the library's default texture pictures (ids 2000 low land, 2001 high land, 2002 sea):
 // 60 x 60 pixels, 24 bits. False for any other id.

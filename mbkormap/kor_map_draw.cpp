@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "mbkormap/kor_map.h"
 
@@ -111,6 +112,7 @@ int CCtrlKorMap::Arrange(int polygon, POINT* out, CSize offset, int max, double 
 }
 
 void CCtrlKorMap::CalcPolygonRect() {
+    pictures_.clear();
     KorMapData& d = data_;
     d.polygonRects.assign(d.polygons.size(), RECT{});
     for (std::size_t i = 0; i < d.polygons.size(); ++i) {
@@ -158,6 +160,24 @@ void CCtrlKorMap::DrawOutline(int polygon, CSize offset, int brightType, bool re
                                                fillAll);
 }
 
+std::array<std::int64_t, 14> CCtrlKorMap::PictureKey(int x, int y, int w, int h, int dispW, int dispH) const {
+    const Mb3dMap::CCtrlElvMap& elv = data_.elvMap;
+    return {x,
+            y,
+            w,
+            h,
+            dispW,
+            dispH,
+            elv.GetSeason(),
+            elv.GetReliefLevel(),
+            elv.GetSelectedTexture(),
+            selectedKuni_,
+            selectedBright_,
+            otherBright_,
+            static_cast<std::int64_t>(elv.GetContentGeneration()),
+            static_cast<std::int64_t>(Mb3dMap::GetPaintPath())};
+}
+
 void CCtrlKorMap::DrawMap(int x, int y, int w, int h, int dispW, int dispH) {
     if (w <= 0 || h <= 0 || dispW <= 0 || dispH <= 0) return;
     KorMapData& d = data_;
@@ -170,9 +190,39 @@ void CCtrlKorMap::DrawMap(int x, int y, int w, int h, int dispW, int dispH) {
     scaleY_ = static_cast<double>(dispH) / h;
     origin_ = {ClampToInt32(x * scaleX_), ClampToInt32(y * scaleY_)};
 
+    const std::array<std::int64_t, 14> key = PictureKey(x, y, w, h, dispW, dispH);
     Mb3dMap::CCtrlElvMap& elv = d.elvMap;
     elv.StretchElevationData(x, y, w, h, dispW, dispH);
+    // Every layer is drawn over the whole target, so a picture of the same view drawn with the
+    // same settings over the same map is the same picture.
+    MbBmp::CControlBmp* target = elv.GetTargetBmp();
+    const std::size_t bytes = target->GetBufferPtr() != nullptr && elv.GetViewWidth() > 0
+                                  ? static_cast<std::size_t>(target->GetWidthBytes()) * target->GetHeight()
+                                  : 0;
+    for (auto it = pictures_.begin(); bytes > 0 && it != pictures_.end(); ++it) {
+        if (it->key != key || it->pixels.size() != bytes) continue;
+        std::memcpy(target->GetBufferPtr(), it->pixels.data(), bytes);
+        elv.SelectTexture(it->textureAfter);
+        std::rotate(pictures_.begin(), it, it + 1);
+        return;
+    }
+
     elv.FillSeaColorOnBitmapBuffer();
+    DrawLayers(viewLeft, viewTop, viewRight, viewBottom);
+
+    if (bytes == 0) return;
+    if (pictures_.size() >= kKeptPictures) pictures_.pop_back();
+    DrawnPicture picture;
+    picture.key = key;
+    picture.textureAfter = elv.GetSelectedTexture();
+    picture.pixels.assign(target->GetBufferPtr(), target->GetBufferPtr() + bytes);
+    pictures_.insert(pictures_.begin(), std::move(picture));
+}
+
+void CCtrlKorMap::DrawLayers(std::int64_t viewLeft, std::int64_t viewTop, std::int64_t viewRight,
+                             std::int64_t viewBottom) {
+    KorMapData& d = data_;
+    Mb3dMap::CCtrlElvMap& elv = d.elvMap;
 
     // Shadows: solid black, shifted right and down.
     const CSize shadow{ClampToInt32(static_cast<std::int64_t>(origin_.cx) - kShadowOffset),
