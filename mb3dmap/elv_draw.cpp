@@ -204,22 +204,31 @@ const TextureEntry& CCtrlElvMap::DrawingEntry(int set) const {
 
 // ---- Stretched copy --------------------------------------------------------------------------------
 
-bool CCtrlElvMap::PrepareTarget(int dispW, int dispH) {
+bool CCtrlElvMap::PrepareTarget(int dispW, int dispH, bool clear) {
     MbBmp::CControlBmp* bmp = GetTargetBmp();
     if (bmp->GetWidth() == dispW && bmp->GetHeight() == dispH && bmp->GetBitCount() == 24) {
-        bmp->ClearBuffer();
+        if (clear) {
+            bmp->ClearBuffer();
+            return true;
+        }
+        // The pixels are the caller's to cover; the row ends past them are cleared as ever.
+        const std::size_t used = static_cast<std::size_t>(dispW) * 3;
+        const std::size_t pad = static_cast<std::size_t>(bmp->GetWidthBytes()) - used;
+        if (pad > 0)
+            for (int row = 0; row < dispH; ++row)
+                std::memset(bmp->GetLinePtr(row) + used, 0, pad);
         return true;
     }
     return bmp->CreateBitmap(dispW, dispH, 24);
 }
 
-void CCtrlElvMap::StretchElevationData(int x, int y, int w, int h, int dispW, int dispH) {
+void CCtrlElvMap::StretchElevationData(int x, int y, int w, int h, int dispW, int dispH, bool clear) {
     const std::array<int, 6> view = {x, y, w, h, dispW, dispH};
     if (view == m_CachedView && !m_Stretched.empty()) {
-        if (!PrepareTarget(dispW, dispH)) m_nViewWidth = m_nViewHeight = 0;
+        if (!PrepareTarget(dispW, dispH, clear)) m_nViewWidth = m_nViewHeight = 0;
         return;
     }
-    if (w <= 0 || h <= 0 || dispW <= 0 || dispH <= 0 || !PrepareTarget(dispW, dispH)) {
+    if (w <= 0 || h <= 0 || dispW <= 0 || dispH <= 0 || !PrepareTarget(dispW, dispH, clear)) {
         DropStretchedCopy();
         m_nViewWidth = m_nViewHeight = 0;
         return;

@@ -187,8 +187,9 @@ public:
     // ---- View and drawing ------------------------------------------------------------------------
     // Prepares the view whose top-left sample is (x, y), w x h samples shown on dispW x dispH
     // pixels: rebuilds the stretched copy when the view changed and recreates the target bitmap
-    // (24 bits, dispW x dispH).
-    void StretchElevationData(int x, int y, int w, int h, int dispW, int dispH);
+    // (24 bits, dispW x dispH), black unless clear is false: then only the bytes past the pixels
+    // of each row are cleared and the caller covers every pixel (FillSeaColorOnBitmapBuffer does).
+    void StretchElevationData(int x, int y, int w, int h, int dispW, int dispH, bool clear = true);
     // A new stretched copy of stretchW x stretchH samples whose first validW columns and validH
     // rows are filled from the raster (the rest repeats the last filled column and row).
     std::vector<std::int16_t> StretchElevationData(int x, int y, int w, int h, int dispW, int dispH,
@@ -243,7 +244,7 @@ private:
 
     const TextureEntry& DrawingEntry(int set) const;
     void DropStretchedCopy();
-    bool PrepareTarget(int dispW, int dispH);
+    bool PrepareTarget(int dispW, int dispH, bool clear);
 
     CCtrlDib m_Dib;
     std::vector<TextureEntry> m_Textures;  // kMaxTextureSets x 4, set-major

@@ -381,8 +381,14 @@ protected:
 private:
     void Commit(KorMapData&& staged);
     void Refused(MapLoadError error);
-    int Arrange(int polygon, POINT* out, CSize offset, int max, double sx, double sy) const;
+    int Arrange(int polygon, POINT* out, CSize offset, int max, double sx, double sy, bool merged) const;
+    // Map coordinates scaled to display pixels; then with an offset taken off.
+    POINT Scaled(std::int32_t x, std::int32_t y, double sx, double sy) const;
     POINT ToDisplay(std::int32_t x, std::int32_t y, CSize offset, double sx, double sy) const;
+    // Fills scaledNodes_ and scaledPoints_ for the current scale unless they are for it already.
+    void ConvertPoints();
+    // Drops the kept pictures and converted points (the geometry changed).
+    void ForgetDrawings();
     int BrightOf(const tagMapPolygon& p) const {
         return p.kuni == selectedKuni_ ? selectedBright_ : otherBright_;
     }
@@ -408,6 +414,13 @@ private:
     // The last few pictures, the latest first (a map window's view in its seasons, a castle view).
     static constexpr std::size_t kKeptPictures = 3;
     std::vector<DrawnPicture> pictures_;
+    // Every node and line point scaled to display pixels (origin not taken off) at convertedX_,
+    // convertedY_.
+    std::vector<POINT> scaledNodes_;
+    std::vector<POINT> scaledPoints_;
+    bool converted_ = false;
+    double convertedX_ = 0.0;
+    double convertedY_ = 0.0;
 
     double scaleX_ = 1.0;
     double scaleY_ = 1.0;

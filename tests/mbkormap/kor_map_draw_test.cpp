@@ -1,6 +1,8 @@
 // Drawing the province map, painting provinces and hit testing, at stated pixels.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "support/kor_map_fixture.h"
 #include "mbkormap/kor_map.h"
 
@@ -255,12 +257,12 @@ TEST(KorMapDraw, AKeptPictureIsTheOneDrawnAnew) {
     };
     auto data = [](bool moved) {
         KorMapData d = MakeDrawingMap();
-        // Set 0 in four seasons; summer is greener.
+        // Set 0 in four seasons, each later one greener.
         auto& set = d.textureSets[0];
         set.flags = Mb3dMap::tagTEXTURE_SET::kFourSeasons;
         for (int s = 1; s < 4; ++s) {
-            UniformBitmap(set.first[s], 4, 4, kSet0[0], 220, kSet0[2]);
-            UniformBitmap(set.second[s], 4, 4, kSet0[0], 220, kSet0[2]);
+            UniformBitmap(set.first[s], 4, 4, kSet0[0], 180 + 20 * s, kSet0[2]);
+            UniformBitmap(set.second[s], 4, 4, kSet0[0], 180 + 20 * s, kSet0[2]);
             UniformBitmap(set.third[s], 4, 4, kSea[0], kSea[1], kSea[2]);
             set.firstValue[s] = set.secondValue[s] = set.thirdValue[s] = 30000;
         }
@@ -297,6 +299,8 @@ TEST(KorMapDraw, AKeptPictureIsTheOneDrawnAnew) {
     next([](Settings& s) { s.lowered = true; });
     next([](Settings& s) { s.moved = true, s.lowered = false; });
     next([](Settings& s) { s.path = Mb3dMap::PaintPath::kPlain; });
+    next([](Settings& s) { s.view = {0, 0, kW, kH, kW - 1, kH - 1}, s.path = Mb3dMap::PaintPath::kBest; });
+    next([](Settings& s) { s.season = 2; });  // rows with bytes past their pixels
 
     MbBmp::CControlBmp target;
     CCtrlKorMap kept;
@@ -311,7 +315,9 @@ TEST(KorMapDraw, AKeptPictureIsTheOneDrawnAnew) {
             kept.TextureSetup();
         }
         if (s.lowered && (i == 0 || !steps[i - 1].lowered)) lower(kept);
-        if (!target.IsEmpty()) target.FillRect(0, 0, 30, 30, RGB(1, 2, 3));
+        if (!target.IsEmpty())  // row ends past the pixels included
+            std::memset(target.GetBufferPtr(), 0x55,
+                        static_cast<std::size_t>(target.GetWidthBytes()) * target.GetHeight());
         apply(kept, s);
 
         CCtrlKorMap fresh;
