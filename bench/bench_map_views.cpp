@@ -55,9 +55,16 @@ struct Bundled {
     }
 };
 
-Bundled& Game() {
-    static Bundled b;
+// The game is let go before the program ends, while the window layer is still there.
+std::unique_ptr<Bundled>& GameSlot() {
+    static std::unique_ptr<Bundled> b;
     return b;
+}
+
+Bundled& Game() {
+    std::unique_ptr<Bundled>& b = GameSlot();
+    if (!b) b = std::make_unique<Bundled>();
+    return *b;
 }
 
 // A view of the game as a child of the host window.
@@ -264,5 +271,6 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    GameSlot().reset();
     return 0;
 }

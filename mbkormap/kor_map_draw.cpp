@@ -257,12 +257,13 @@ void CCtrlKorMap::DrawMap(int x, int y, int w, int h, int dispW, int dispH) {
     DrawLayers(viewLeft, viewTop, viewRight, viewBottom);
 
     if (bytes == 0) return;
-    if (pictures_.size() >= kKeptPictures) pictures_.pop_back();
-    DrawnPicture picture;
+    // The oldest picture gives its memory to the new one (fresh memory is slow to touch first).
+    if (pictures_.size() < kKeptPictures) pictures_.emplace_back();
+    std::rotate(pictures_.begin(), pictures_.end() - 1, pictures_.end());
+    DrawnPicture& picture = pictures_.front();
     picture.key = key;
     picture.textureAfter = elv.GetSelectedTexture();
     picture.pixels.assign(target->GetBufferPtr(), target->GetBufferPtr() + bytes);
-    pictures_.insert(pictures_.begin(), std::move(picture));
 }
 
 void CCtrlKorMap::DrawLayers(std::int64_t viewLeft, std::int64_t viewTop, std::int64_t viewRight,
