@@ -312,15 +312,21 @@ std::vector<std::int16_t> CCtrlElvMap::StretchElevationData(int x, int y, int w,
                 }
             }
         }
+        // The columns read (they only grow): each row blends them vertically once, not once per
+        // output pixel.
+        const std::size_t colLo = c0.front(), colHi = std::max(c0.back(), c1.back());
+        std::vector<i64> blended(colHi - colLo + 1);
         i64 r = y, fy = 0;
         for (int j = 0; j < validH; ++j) {
             const std::uint16_t* s0 = rowPtr(r);
             const std::uint16_t* s1 = rowPtr(r + 1);
             std::int16_t* o = out.data() + static_cast<std::size_t>(j) * stretchW;
             const i64 wy0 = dispH - fy;
+            for (std::size_t c = colLo; c <= colHi; ++c)
+                blended[c - colLo] = s0[c] * wy0 + s1[c] * fy;
             for (int i = 0; i < validW; ++i) {
-                const i64 a = s0[c0[i]] * wy0 + s1[c0[i]] * fy;
-                const i64 b = s0[c1[i]] * wy0 + s1[c1[i]] * fy;
+                const i64 a = blended[c0[i] - colLo];
+                const i64 b = blended[c1[i] - colLo];
                 const i64 num = a * (dispW - fxs[i]) + b * fxs[i] + den / 2;
                 i64 q = static_cast<i64>(static_cast<double>(num) * inv);
                 while (q * den > num)
