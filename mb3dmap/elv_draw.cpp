@@ -146,6 +146,7 @@ const TextureEntry& DefaultEntry() {
 }  // namespace
 
 int CCtrlElvMap::AddTexture(const tagTEXTURE_SET* set) {
+    ++m_nContentGeneration;
     if (m_nTextureCount >= kMaxTextureSets || set == nullptr) return -1;
     const int index = m_nTextureCount;
     const bool four = (set->flags & tagTEXTURE_SET::kFourSeasons) != 0;
@@ -159,6 +160,7 @@ int CCtrlElvMap::AddTexture(const tagTEXTURE_SET* set) {
 }
 
 void CCtrlElvMap::RemoveAllTexture() {
+    ++m_nContentGeneration;
     for (auto& e : m_Textures)
         e = TextureEntry{};
     m_FourSeasons.fill(false);
@@ -170,6 +172,7 @@ void CCtrlElvMap::RemoveAllTexture() {
 // The default set: resources 2000 (low land), 2001 (high land) and 2002 (sea), flags 0, heights
 // 2000, no name.
 int CCtrlElvMap::LoadDefaultTexture() {
+    ++m_nContentGeneration;
     if (m_nTextureCount >= kMaxTextureSets) return -1;
     const int index = m_nTextureCount;
     m_FourSeasons[index] = false;
@@ -201,22 +204,31 @@ const TextureEntry& CCtrlElvMap::DrawingEntry(int set) const {
 
 // ---- Stretched copy --------------------------------------------------------------------------------
 
-bool CCtrlElvMap::PrepareTarget(int dispW, int dispH) {
+bool CCtrlElvMap::PrepareTarget(int dispW, int dispH, bool clear) {
     MbBmp::CControlBmp* bmp = GetTargetBmp();
     if (bmp->GetWidth() == dispW && bmp->GetHeight() == dispH && bmp->GetBitCount() == 24) {
-        bmp->ClearBuffer();
+        if (clear) {
+            bmp->ClearBuffer();
+            return true;
+        }
+        // The pixels are the caller's to cover; the row ends past them are cleared as ever.
+        const std::size_t used = static_cast<std::size_t>(dispW) * 3;
+        const std::size_t pad = static_cast<std::size_t>(bmp->GetWidthBytes()) - used;
+        if (pad > 0)
+            for (int row = 0; row < dispH; ++row)
+                std::memset(bmp->GetLinePtr(row) + used, 0, pad);
         return true;
     }
     return bmp->CreateBitmap(dispW, dispH, 24);
 }
 
-void CCtrlElvMap::StretchElevationData(int x, int y, int w, int h, int dispW, int dispH) {
+void CCtrlElvMap::StretchElevationData(int x, int y, int w, int h, int dispW, int dispH, bool clear) {
     const std::array<int, 6> view = {x, y, w, h, dispW, dispH};
     if (view == m_CachedView && !m_Stretched.empty()) {
-        if (!PrepareTarget(dispW, dispH)) m_nViewWidth = m_nViewHeight = 0;
+        if (!PrepareTarget(dispW, dispH, clear)) m_nViewWidth = m_nViewHeight = 0;
         return;
     }
-    if (w <= 0 || h <= 0 || dispW <= 0 || dispH <= 0 || !PrepareTarget(dispW, dispH)) {
+    if (w <= 0 || h <= 0 || dispW <= 0 || dispH <= 0 || !PrepareTarget(dispW, dispH, clear)) {
         DropStretchedCopy();
         m_nViewWidth = m_nViewHeight = 0;
         return;
@@ -226,6 +238,18 @@ void CCtrlElvMap::StretchElevationData(int x, int y, int w, int h, int dispW, in
     const int borderY = std::max(dispH / h, 1);
     const int stretchW = dispW + borderX;
     const int stretchH = dispH + borderY;
+    // The copy of the view before comes back as it was; the current one is kept in its place.
+    const bool previous = view == m_PreviousView && !m_PreviousStretched.empty();
+    std::swap(m_Stretched, m_PreviousStretched);
+    std::swap(m_CachedView, m_PreviousView);
+    if (previous) {
+        m_nStretchedWidth = stretchW;
+        m_nStretchedHeight = stretchH;
+        m_nStretchedRowLength = 2 * stretchW;
+        m_nViewWidth = dispW;
+        m_nViewHeight = dispH;
+        return;
+    }
     i64 validW = stretchW;
     i64 validH = stretchH;
     const i64 leftW = static_cast<i64>(m_nMapWidth - static_cast<i64>(x)) * dispW;
@@ -289,15 +313,21 @@ std::vector<std::int16_t> CCtrlElvMap::StretchElevationData(int x, int y, int w,
                 }
             }
         }
+        // The columns read (they only grow): each row blends them vertically once, not once per
+        // output pixel.
+        const std::size_t colLo = c0.front(), colHi = std::max(c0.back(), c1.back());
+        std::vector<i64> blended(colHi - colLo + 1);
         i64 r = y, fy = 0;
         for (int j = 0; j < validH; ++j) {
             const std::uint16_t* s0 = rowPtr(r);
             const std::uint16_t* s1 = rowPtr(r + 1);
             std::int16_t* o = out.data() + static_cast<std::size_t>(j) * stretchW;
             const i64 wy0 = dispH - fy;
+            for (std::size_t c = colLo; c <= colHi; ++c)
+                blended[c - colLo] = s0[c] * wy0 + s1[c] * fy;
             for (int i = 0; i < validW; ++i) {
-                const i64 a = s0[c0[i]] * wy0 + s1[c0[i]] * fy;
-                const i64 b = s0[c1[i]] * wy0 + s1[c1[i]] * fy;
+                const i64 a = blended[c0[i] - colLo];
+                const i64 b = blended[c1[i] - colLo];
                 const i64 num = a * (dispW - fxs[i]) + b * fxs[i] + den / 2;
                 i64 q = static_cast<i64>(static_cast<double>(num) * inv);
                 while (q * den > num)
@@ -392,6 +422,10 @@ int VectorWidthOf(PaintPath path) {
 
 void SetPaintPath(PaintPath path) {
     g_paintPath = path;
+}
+
+PaintPath GetPaintPath() {
+    return g_paintPath;
 }
 
 void CCtrlElvMap::DrawPolygonOnBitmapBuffer(const tagHorzLine* spans, int count, int brightType, bool relief,

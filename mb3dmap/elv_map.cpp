@@ -56,6 +56,7 @@ CCtrlElvMap::CCtrlElvMap() : m_Textures(static_cast<std::size_t>(kMaxTextureSets
 CCtrlElvMap::~CCtrlElvMap() = default;
 
 bool CCtrlElvMap::CreateNewMap(int w, int h) {
+    ++m_nContentGeneration;
     DeleteCompressedData();
     DropStretchedCopy();
     w = std::max(w, 0);
@@ -89,13 +90,16 @@ void CCtrlElvMap::EraseLandTopography() {
 }
 
 void CCtrlElvMap::ElevationDataModified() {
+    ++m_nContentGeneration;
     m_CachedView.fill(-1);
+    m_PreviousView.fill(-1);
 }
 
 void CCtrlElvMap::FillGapOfElevationData() {
     const int w = m_nMapWidth;
     const int h = m_nMapHeight;
     if (m_Elevation.empty() || w <= 0 || h <= 0) return;
+    ++m_nContentGeneration;
     const std::size_t rw = static_cast<std::size_t>(m_nRasterWidth);
     for (int y = 0; y < h; ++y)
         m_Elevation[y * rw + w] = m_Elevation[y * rw + w - 1];
@@ -117,6 +121,9 @@ void CCtrlElvMap::DropStretchedCopy() {
     m_Stretched.clear();
     m_Stretched.shrink_to_fit();
     m_CachedView.fill(0);
+    m_PreviousStretched.clear();
+    m_PreviousStretched.shrink_to_fit();
+    m_PreviousView.fill(0);
     m_nStretchedWidth = 0;
     m_nStretchedHeight = 0;
     m_nStretchedRowLength = 0;
@@ -151,6 +158,7 @@ void CCtrlElvMap::Serialize(rymd::ArchiveWriter& ar) const {
 }
 
 bool CCtrlElvMap::Serialize(rymd::ArchiveReader& ar, ElvLoadError* error) {
+    ++m_nContentGeneration;
     auto refuse = [&](ElvLoadError e) {
         if (error) *error = e;
         ar.Fail();

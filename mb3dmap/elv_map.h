@@ -192,8 +192,9 @@ public:
     // ---- View and drawing ------------------------------------------------------------------------
     // Prepares the view whose top-left sample is (x, y), w x h samples shown on dispW x dispH
     // pixels: rebuilds the stretched copy when the view changed and recreates the target bitmap
-    // (24 bits, dispW x dispH).
-    void StretchElevationData(int x, int y, int w, int h, int dispW, int dispH);
+    // (24 bits, dispW x dispH), black unless clear is false: then only the bytes past the pixels
+    // of each row are cleared and the caller covers every pixel (FillSeaColorOnBitmapBuffer does).
+    void StretchElevationData(int x, int y, int w, int h, int dispW, int dispH, bool clear = true);
     // A new stretched copy of stretchW x stretchH samples whose first validW columns and validH
     // rows are filled from the raster (the rest repeats the last filled column and row).
     std::vector<std::int16_t> StretchElevationData(int x, int y, int w, int h, int dispW, int dispH,
@@ -296,6 +297,11 @@ public:
     int GetStretchedOverlayWidth() const { return m_StretchedOverlay.width; }
     int GetStretchedOverlayHeight() const { return m_StretchedOverlay.height; }
 
+    // Counts every change of what a drawing reads besides the settings (elevation, textures): a
+    // picture drawn at one count is drawn the same at the same count with the same settings.
+    // Writers through GetElevationData() call ElevationDataModified(), as for the stretched copy.
+    std::uint64_t GetContentGeneration() const { return m_nContentGeneration; }
+
     // The cached view: x, y, w, h, display width, display height.
     std::array<int, 6> GetCachedView() const { return m_CachedView; }
     const std::vector<std::int16_t>& GetStretchedData() const { return m_Stretched; }
@@ -340,6 +346,8 @@ private:
     void StretchOverlay(int x, int y, int w, int h, int dispW, int dispH);
     bool PrepareTarget(int dispW, int dispH);
 
+    bool PrepareTarget(int dispW, int dispH, bool clear);
+
     CCtrlDib m_Dib;
     std::vector<TextureEntry> m_Textures;  // kMaxTextureSets x 4, set-major
     std::array<bool, kMaxTextureSets> m_FourSeasons{};
@@ -356,6 +364,9 @@ private:
 
     std::vector<std::int16_t> m_Stretched;
     std::array<int, 6> m_CachedView{};
+    // The stretched copy of the view before (two map windows over one relief take turns).
+    std::vector<std::int16_t> m_PreviousStretched;
+    std::array<int, 6> m_PreviousView{};
     int m_nStretchedWidth = 0;
     int m_nStretchedHeight = 0;
     int m_nStretchedRowLength = 0;
@@ -371,6 +382,7 @@ private:
     OverlayPixels m_StretchedOverlay;  // its part in the current view, one pixel per display pixel
 
     int m_nReliefLevel = 1;
+    std::uint64_t m_nContentGeneration = 0;
     std::vector<std::uint8_t> m_Compressed;
     std::uint16_t m_nCompressedMax = 0;
     int m_nSaveType = 0;
@@ -381,6 +393,7 @@ private:
 enum class PaintPath { kBest, kPlain, kGroupsOf8, kGroupsOf16 };
 // Chooses the path (a wider path than the processor has falls back to the best it has).
 void SetPaintPath(PaintPath path);
+PaintPath GetPaintPath();
 
 // Builds the library's default texture pictures (ids 2000 low land, 2001 high land, 2002 sea):
 // 60 x 60 pixels, 24 bits. False for any other id.

@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "mbbmp/bmp_internal.h"
 #include "mbbmp/control_bmp.h"
@@ -288,10 +290,22 @@ void CControlBmp::ImposeRows(const BitmapData& s, const std::array<bool, 256>& s
     auto line = [&s](int yy) {
         return s.pixels.data() + static_cast<std::size_t>(s.widthBytes) * (s.height - 1 - yy);
     };
+    const bool zeroSkipped = skip[0];
     for (int j = j0; j < j1; ++j) {
         const BYTE* rows[2] = {line(2 * j), 2 * j + 1 < s.height ? line(2 * j + 1) : nullptr};
         BYTE* out = GetLinePtr(y + j);
         for (int i = i0; i < i1; ++i) {
+            // Most of an overlay is its transparent index 0: four output pixels whose eight source
+            // pixels in both rows are all 0 change nothing.
+            if (zeroSkipped && 2 * i + 8 <= s.widthBytes) {
+                std::uint64_t a = 0, b = 0;
+                std::memcpy(&a, rows[0] + 2 * i, 8);
+                if (rows[1]) std::memcpy(&b, rows[1] + 2 * i, 8);
+                if ((a | b) == 0) {
+                    i += 3;
+                    continue;
+                }
+            }
             int n = 0, sb = 0, sg = 0, sr = 0, first = -1;
             for (const BYTE* row : rows) {
                 if (row == nullptr) continue;

@@ -113,6 +113,7 @@ void CCtrlKorMap::DeleteAll() {
     data_.kuni.clear();
     landOrder_.clear();
     paletteOrder_.clear();
+    ForgetDrawings();
 }
 
 void CCtrlKorMap::TextureSetup() {

@@ -300,7 +300,8 @@ public:
     // Draws the map rectangle whose top-left relief sample is (x, y), w x h samples, on dispW x
     // dispH pixels of the target bitmap: relief and sea, shadows, land by level, palette areas by
     // level, water, lines. Sets scale and origin. An empty view (any size 0 or less) draws nothing
-    // and changes nothing.
+    // and changes nothing. The last few pictures are kept: the same view drawn again with the same
+    // season, selection, brightness and relief settings over the same map is copied, not drawn.
     void DrawMap(int x, int y, int w, int h, int dispW, int dispH);
     // Fills province kuni in colour (with brightness type brightType, relief shading when shade);
     // its water polygons in the standard water colour; then the lines when drawLines.
@@ -380,20 +381,46 @@ protected:
 private:
     void Commit(KorMapData&& staged);
     void Refused(MapLoadError error);
-    int Arrange(int polygon, POINT* out, CSize offset, int max, double sx, double sy) const;
+    int Arrange(int polygon, POINT* out, CSize offset, int max, double sx, double sy, bool merged) const;
+    // Map coordinates scaled to display pixels; then with an offset taken off.
+    POINT Scaled(std::int32_t x, std::int32_t y, double sx, double sy) const;
     POINT ToDisplay(std::int32_t x, std::int32_t y, CSize offset, double sx, double sy) const;
+    // Fills scaledNodes_ and scaledPoints_ for the current scale unless they are for it already.
+    void ConvertPoints();
+    // Drops the kept pictures and converted points (the geometry changed).
+    void ForgetDrawings();
     int BrightOf(const tagMapPolygon& p) const {
         return p.kuni == selectedKuni_ ? selectedBright_ : otherBright_;
     }
     COLORREF PaletteColor(int index) const;
     void DrawOutline(int polygon, CSize offset, int brightType, bool relief, bool texture, COLORREF colour,
                      bool fillAll);
+    void DrawLayers(std::int64_t viewLeft, std::int64_t viewTop, std::int64_t viewRight, std::int64_t viewBottom);
+
+    // A finished DrawMap picture and everything it was drawn with. The same view drawn again with
+    // the same settings over the same map is that picture.
+    struct DrawnPicture {
+        std::array<std::int64_t, 14> key{};
+        int textureAfter = 0;  // the texture set the relief map had selected when it was done
+        std::vector<std::uint8_t> pixels;
+    };
+    std::array<std::int64_t, 14> PictureKey(int x, int y, int w, int h, int dispW, int dispH) const;
 
     KorMapData data_;
     // Drawing order of land and palette polygons: by level, then array order.
     std::vector<int> landOrder_;
     std::vector<int> paletteOrder_;
     std::vector<POINT> outline_;
+    // The last few pictures, the latest first (a map window's view in its seasons, a castle view).
+    static constexpr std::size_t kKeptPictures = 3;
+    std::vector<DrawnPicture> pictures_;
+    // Every node and line point scaled to display pixels (origin not taken off) at convertedX_,
+    // convertedY_.
+    std::vector<POINT> scaledNodes_;
+    std::vector<POINT> scaledPoints_;
+    bool converted_ = false;
+    double convertedX_ = 0.0;
+    double convertedY_ = 0.0;
 
     double scaleX_ = 1.0;
     double scaleY_ = 1.0;

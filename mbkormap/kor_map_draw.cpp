@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "mbkormap/kor_map.h"
 
@@ -26,6 +27,12 @@ std::int32_t ClampToInt32(std::int64_t v) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
+// A scaled point with the offset taken off.
+POINT OffsetPoint(POINT scaled, CSize offset) {
+    return {ClampToInt32(static_cast<std::int64_t>(scaled.x) - offset.cx),
+            ClampToInt32(static_cast<std::int64_t>(scaled.y) - offset.cy)};
+}
+
 // Indices of the polygons of one kind in drawing order: by level (value), then array order.
 std::vector<int> LevelOrder(const std::vector<tagMapPolygon>& polygons, int kind) {
     std::vector<int> order;
@@ -41,11 +48,36 @@ std::vector<int> LevelOrder(const std::vector<tagMapPolygon>& polygons, int kind
 
 // ---- Outlines -------------------------------------------------------------------------------------
 
-POINT CCtrlKorMap::ToDisplay(std::int32_t x, std::int32_t y, CSize offset, double sx, double sy) const {
+POINT CCtrlKorMap::Scaled(std::int32_t x, std::int32_t y, double sx, double sy) const {
     const double unit = static_cast<double>(data_.unit);
-    const std::int64_t dx = ClampToInt32(static_cast<double>(x) / unit * sx);
-    const std::int64_t dy = ClampToInt32(static_cast<double>(y) / unit * sy);
-    return {ClampToInt32(dx - offset.cx), ClampToInt32(dy - offset.cy)};
+    return {ClampToInt32(static_cast<double>(x) / unit * sx), ClampToInt32(static_cast<double>(y) / unit * sy)};
+}
+
+POINT CCtrlKorMap::ToDisplay(std::int32_t x, std::int32_t y, CSize offset, double sx, double sy) const {
+    return OffsetPoint(Scaled(x, y, sx, sy), offset);
+}
+
+// A border shared by two provinces is walked by both outlines and by the line drawing: its points
+// are converted once per scale.
+void CCtrlKorMap::ConvertPoints() {
+    if (converted_ && convertedX_ == scaleX_ && convertedY_ == scaleY_) return;
+    const KorMapData& d = data_;
+    scaledNodes_.resize(d.nodes.size());
+    for (std::size_t i = 0; i < d.nodes.size(); ++i)
+        scaledNodes_[i] = Scaled(d.nodes[i].x, d.nodes[i].y, scaleX_, scaleY_);
+    scaledPoints_.resize(d.linePoints.size());
+    for (std::size_t i = 0; i < d.linePoints.size(); ++i)
+        scaledPoints_[i] = Scaled(d.linePoints[i].x, d.linePoints[i].y, scaleX_, scaleY_);
+    converted_ = true;
+    convertedX_ = scaleX_;
+    convertedY_ = scaleY_;
+}
+
+void CCtrlKorMap::ForgetDrawings() {
+    pictures_.clear();
+    converted_ = false;
+    scaledNodes_.clear();
+    scaledPoints_.clear();
 }
 
 POINT CCtrlKorMap::ConvertToDispPoint(const POINT& pt) const {
@@ -53,13 +85,17 @@ POINT CCtrlKorMap::ConvertToDispPoint(const POINT& pt) const {
 }
 
 int CCtrlKorMap::ArrangePolygonPointList(int polygon, POINT* out, const CSize& offset, int max) const {
-    return Arrange(polygon, out, offset, max, scaleX_, scaleY_);
+    return Arrange(polygon, out, offset, max, scaleX_, scaleY_, false);
 }
 
 // The walk follows the polygon's run of lines: a line whose start node is the current node is
 // taken forwards (start node, then its inner points), any other backwards (end node, then its
 // inner points from the last); the far node becomes the current one. The outline closes by itself.
-int CCtrlKorMap::Arrange(int polygon, POINT* out, CSize offset, int max, double sx, double sy) const {
+// At most max points of the walk are taken. Merged: of those, a point on the same display pixel
+// as the one before is left out (and the last when it is the first's): the outline covers the
+// same pixels.
+int CCtrlKorMap::Arrange(int polygon, POINT* out, CSize offset, int max, double sx, double sy,
+                         bool merged) const {
     const KorMapData& d = data_;
     if (polygon < 0 || static_cast<std::size_t>(polygon) >= d.polygons.size() || !out || max <= 0) return 0;
     const std::size_t listSize = d.polygonLineList.size();
@@ -72,17 +108,28 @@ int CCtrlKorMap::Arrange(int polygon, POINT* out, CSize offset, int max, double 
         return v >= 0 && static_cast<std::size_t>(v) < d.lines.size() ? &d.lines[static_cast<std::size_t>(v)]
                                                                       : nullptr;
     };
-    auto node = [&](std::int16_t n) -> tagMapNode {
-        return n >= 0 && static_cast<std::size_t>(n) < d.nodes.size() ? d.nodes[static_cast<std::size_t>(n)]
-                                                                      : tagMapNode{};
+    // Points converted for this scale already, or converted here.
+    const bool converted = converted_ && sx == convertedX_ && sy == convertedY_;
+    auto node = [&](std::int16_t n) -> POINT {
+        if (n < 0 || static_cast<std::size_t>(n) >= d.nodes.size()) return Scaled(0, 0, sx, sy);
+        const tagMapNode& v = d.nodes[static_cast<std::size_t>(n)];
+        return converted ? scaledNodes_[static_cast<std::size_t>(n)] : Scaled(v.x, v.y, sx, sy);
+    };
+    auto point = [&](std::size_t p) -> POINT {
+        return converted ? scaledPoints_[p] : Scaled(d.linePoints[p].x, d.linePoints[p].y, sx, sy);
     };
     const tagMapLine* first = lineAt(li);
     if (!first) return 0;
     int current = first->start;
-    int n = 0;
-    auto emit = [&](std::int32_t x, std::int32_t y) {
-        out[n++] = ToDisplay(x, y, offset, sx, sy);
-        return n < max;
+    int n = 0, taken = 0;
+    auto emit = [&](POINT scaled) {
+        const POINT q = OffsetPoint(scaled, offset);
+        if (!merged || n == 0 || q.x != out[n - 1].x || q.y != out[n - 1].y) out[n++] = q;
+        return ++taken < max;
+    };
+    auto finish = [&] {
+        if (merged && n > 1 && out[n - 1].x == out[0].x && out[n - 1].y == out[0].y) --n;
+        return n;
     };
     for (; li < listSize; ++li) {
         const tagMapLine* line = lineAt(li);
@@ -94,23 +141,22 @@ int CCtrlKorMap::Arrange(int polygon, POINT* out, CSize offset, int max, double 
             ++p1;
         p0 = std::min(p0, p1);
         if (line->start == current) {
-            const tagMapNode s = node(line->start);
-            if (!emit(s.x, s.y)) return n;
+            if (!emit(node(line->start))) return finish();
             for (std::size_t p = p0; p < p1; ++p)
-                if (!emit(d.linePoints[p].x, d.linePoints[p].y)) return n;
+                if (!emit(point(p))) return finish();
             current = line->end;
         } else {
-            const tagMapNode e = node(line->end);
-            if (!emit(e.x, e.y)) return n;
+            if (!emit(node(line->end))) return finish();
             for (std::size_t p = p1; p > p0; --p)
-                if (!emit(d.linePoints[p - 1].x, d.linePoints[p - 1].y)) return n;
+                if (!emit(point(p - 1))) return finish();
             current = line->start;
         }
     }
-    return n;
+    return finish();
 }
 
 void CCtrlKorMap::CalcPolygonRect() {
+    ForgetDrawings();
     KorMapData& d = data_;
     d.polygonRects.assign(d.polygons.size(), RECT{});
     for (std::size_t i = 0; i < d.polygons.size(); ++i) {
@@ -152,10 +198,29 @@ COLORREF CCtrlKorMap::PaletteColor(int index) const {
 void CCtrlKorMap::DrawOutline(int polygon, CSize offset, int brightType, bool relief, bool texture,
                               COLORREF colour, bool fillAll) {
     if (outline_.size() < static_cast<std::size_t>(kMaxOutlinePoints)) outline_.resize(kMaxOutlinePoints);
-    const int n = Arrange(polygon, outline_.data(), offset, kMaxOutlinePoints, scaleX_, scaleY_);
+    ConvertPoints();
+    const int n = Arrange(polygon, outline_.data(), offset, kMaxOutlinePoints, scaleX_, scaleY_, true);
     if (n > 0)
         data_.elvMap.DrawPolygonOnBitmapBuffer(outline_.data(), n, brightType, relief, texture, colour,
                                                fillAll);
+}
+
+std::array<std::int64_t, 14> CCtrlKorMap::PictureKey(int x, int y, int w, int h, int dispW, int dispH) const {
+    const Mb3dMap::CCtrlElvMap& elv = data_.elvMap;
+    return {x,
+            y,
+            w,
+            h,
+            dispW,
+            dispH,
+            elv.GetSeason(),
+            elv.GetReliefLevel(),
+            elv.GetSelectedTexture(),
+            selectedKuni_,
+            selectedBright_,
+            otherBright_,
+            static_cast<std::int64_t>(elv.GetContentGeneration()),
+            static_cast<std::int64_t>(Mb3dMap::GetPaintPath())};
 }
 
 void CCtrlKorMap::DrawMap(int x, int y, int w, int h, int dispW, int dispH) {
@@ -170,9 +235,41 @@ void CCtrlKorMap::DrawMap(int x, int y, int w, int h, int dispW, int dispH) {
     scaleY_ = static_cast<double>(dispH) / h;
     origin_ = {ClampToInt32(x * scaleX_), ClampToInt32(y * scaleY_)};
 
+    const std::array<std::int64_t, 14> key = PictureKey(x, y, w, h, dispW, dispH);
     Mb3dMap::CCtrlElvMap& elv = d.elvMap;
-    elv.StretchElevationData(x, y, w, h, dispW, dispH);
+    // The sea covers every pixel of the target, or a kept picture does.
+    elv.StretchElevationData(x, y, w, h, dispW, dispH, false);
+    // Every layer is drawn over the whole target, so a picture of the same view drawn with the
+    // same settings over the same map is the same picture.
+    MbBmp::CControlBmp* target = elv.GetTargetBmp();
+    const std::size_t bytes = target->GetBufferPtr() != nullptr && elv.GetViewWidth() > 0
+                                  ? static_cast<std::size_t>(target->GetWidthBytes()) * target->GetHeight()
+                                  : 0;
+    for (auto it = pictures_.begin(); bytes > 0 && it != pictures_.end(); ++it) {
+        if (it->key != key || it->pixels.size() != bytes) continue;
+        std::memcpy(target->GetBufferPtr(), it->pixels.data(), bytes);
+        elv.SelectTexture(it->textureAfter);
+        std::rotate(pictures_.begin(), it, it + 1);
+        return;
+    }
+
     elv.FillSeaColorOnBitmapBuffer();
+    DrawLayers(viewLeft, viewTop, viewRight, viewBottom);
+
+    if (bytes == 0) return;
+    // The oldest picture gives its memory to the new one (fresh memory is slow to touch first).
+    if (pictures_.size() < kKeptPictures) pictures_.emplace_back();
+    std::rotate(pictures_.begin(), pictures_.end() - 1, pictures_.end());
+    DrawnPicture& picture = pictures_.front();
+    picture.key = key;
+    picture.textureAfter = elv.GetSelectedTexture();
+    picture.pixels.assign(target->GetBufferPtr(), target->GetBufferPtr() + bytes);
+}
+
+void CCtrlKorMap::DrawLayers(std::int64_t viewLeft, std::int64_t viewTop, std::int64_t viewRight,
+                             std::int64_t viewBottom) {
+    KorMapData& d = data_;
+    Mb3dMap::CCtrlElvMap& elv = d.elvMap;
 
     // Shadows: solid black, shifted right and down.
     const CSize shadow{ClampToInt32(static_cast<std::int64_t>(origin_.cx) - kShadowOffset),
@@ -226,11 +323,11 @@ void CCtrlKorMap::PaintKuni(int kuni, COLORREF colour, bool drawLines, int brigh
 void CCtrlKorMap::DrawLine() {
     const KorMapData& d = data_;
     Mb3dMap::CCtrlElvMap& elv = data_.elvMap;
+    ConvertPoints();
     auto nodeAt = [&](std::int16_t n) {
-        const tagMapNode v = n >= 0 && static_cast<std::size_t>(n) < d.nodes.size()
-                                 ? d.nodes[static_cast<std::size_t>(n)]
-                                 : tagMapNode{};
-        return ToDisplay(v.x, v.y, origin_, scaleX_, scaleY_);
+        return n >= 0 && static_cast<std::size_t>(n) < d.nodes.size()
+                   ? OffsetPoint(scaledNodes_[static_cast<std::size_t>(n)], origin_)
+                   : ToDisplay(0, 0, origin_, scaleX_, scaleY_);
     };
     for (const tagMapLine& line : d.lines) {
         const int code = line.color & tagMapLine::kCodeMask;
@@ -246,7 +343,10 @@ void CCtrlKorMap::DrawLine() {
                 elv.DrawLineOnBitmapBuffer(prev, nodeAt(line.end), colour);
                 break;
             }
-            const POINT next = ToDisplay(d.linePoints[p].x, d.linePoints[p].y, origin_, scaleX_, scaleY_);
+            // A point on the pixel before adds nothing (the last piece is always drawn, so a line
+            // on one pixel still gets it).
+            const POINT next = OffsetPoint(scaledPoints_[p], origin_);
+            if (next.x == prev.x && next.y == prev.y) continue;
             elv.DrawLineOnBitmapBuffer(prev, next, colour);
             prev = next;
         }
@@ -272,7 +372,7 @@ int CCtrlKorMap::DetectKuni(POINT pt) {
                                        r.bottom == INT32_MAX ? r.bottom : r.bottom - 1, CSize{}, 1.0, 1.0);
             if (pt.x < lo.x || pt.x > hi.x || pt.y < lo.y || pt.y > hi.y) continue;
         }
-        const int n = Arrange(static_cast<int>(i), outline_.data(), CSize{}, kMaxOutlinePoints, 1.0, 1.0);
+        const int n = Arrange(static_cast<int>(i), outline_.data(), CSize{}, kMaxOutlinePoints, 1.0, 1.0, false);
         if (n > 0 && Mb3dMap::CCtrlElvMap::PtInPolygon(pt, outline_.data(), n)) return p.kuni;
     }
     return -1;

@@ -67,5 +67,8 @@ private:
 // palette). Null when the bitmap is empty.
 QImage ImageFromControlBmp(const MbBmp::CControlBmp& src);
 QImage ImageFromBitmapData(const MbBmp::BitmapData* src);
+// Only the part of the picture inside part (bitmap pixels, clipped to the picture); null when
+// nothing of it is inside.
+QImage ImageFromBitmapData(const MbBmp::BitmapData* src, const Rect& part);
 
 }  // namespace rymd::ui

@@ -430,8 +430,20 @@ bool Dc::StretchBitmap(const Rect& dst, const Bitmap& src, const Rect& srcRect) 
 }
 
 bool Dc::DrawControlBmp(int x, int y, int w, int h, const MbBmp::CControlBmp& src, int sx, int sy) {
-    QImage img = ImageFromControlBmp(src);
-    return DrawImage(Rect(x, y, x + w, y + h), img, Rect(sx, sy, sx + w, sy + h));
+    if (IsNull() || src.IsEmpty() || w <= 0 || h <= 0) return false;
+    // Only the part of the picture that lands inside the bitmap, and inside the clip when there is
+    // one, is converted (a repaint of a few pixels converts those pixels).
+    Rect dst(x, y, x + w, y + h);
+    Rect visible = dst;
+    visible.IntersectRect(visible, Rect(x - sx, y - sy, x - sx + src.GetWidth(), y - sy + src.GetHeight()));
+    if (impl_->p->hasClipping()) {
+        const QRect c = impl_->p->clipBoundingRect().toAlignedRect();
+        visible.IntersectRect(visible, Rect(c.left(), c.top(), c.right() + 1, c.bottom() + 1));
+    }
+    if (visible.IsRectEmpty()) return true;
+    const Rect part(visible.left - x + sx, visible.top - y + sy, visible.right - x + sx, visible.bottom - y + sy);
+    const QImage img = ImageFromBitmapData(src.GetHbmp(), part);
+    return DrawImage(visible, img, Rect(0, 0, part.Width(), part.Height()));
 }
 
 bool Dc::DrawControlBmp(int x, int y, const MbBmp::CControlBmp& src) {

@@ -471,7 +471,7 @@ bool WndHost::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-void WndHost::paintEvent(QPaintEvent*) {
+void WndHost::paintEvent(QPaintEvent* event) {
     if (!owner) return;
     QPainter p(this);
     int b = BorderWidth();
@@ -501,8 +501,13 @@ void WndHost::paintEvent(QPaintEvent*) {
     }
     Rect client = ClientRect();
     p.translate(b, b);  // (below the menu bar)
-    p.setClipRect(QRect(0, 0, client.Width(), client.Height()), Qt::IntersectClip);
-    Dc dc(p, client);
+    // The clip is the client area's part of what is to be repainted: the system clip keeps the
+    // pixels outside the repainted area anyway, and drawing can skip them.
+    const QRect asked = event->rect().translated(-b, -b - mh);
+    Rect clip = client;
+    clip.IntersectRect(clip, Rect(asked.left(), asked.top(), asked.right() + 1, asked.bottom() + 1));
+    p.setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()), Qt::IntersectClip);
+    Dc dc(p, clip);
     bool erase = !noErase;
     noErase = false;
     erasePending = false;

@@ -274,6 +274,45 @@ TEST(BitmapImpose, OddSizesThirtyTwoBitAndEightBitTargets) {
     EXPECT_FALSE(dst.Impose8BitBmpWithCompress(nullptr, 0, 0));
 }
 
+// A wide overlay that is mostly index 0 with single pixels at every column and row parity (and
+// next to the right edge, where a row holds fewer than eight pixels): each output pixel is its
+// four source pixels' average over the ones not left out, blended with the ground.
+TEST(BitmapImpose, SparseWideOverlayMatchesThePerPixelRule) {
+    const RGBQUAD pal[3] = {RGBQUAD{0, 0, 0, 0}, RGBQUAD{0, 0, 200, 0}, RGBQUAD{40, 120, 0, 0}};
+    for (const int w : {17, 40, 41}) {
+        CControlBmp src;
+        src.CreateBitmap(w, 7, 8, 3, pal);
+        std::vector<int> idx(static_cast<std::size_t>(w) * 7, 0);
+        for (int k = 0; k < w * 7; k += 5) {
+            const int v = (k / 5) % 3 == 2 ? 2 : 1;
+            idx[static_cast<std::size_t>(k)] = v;
+            src.SetPixelColor(k % w, k / w, static_cast<COLORREF>(v));
+        }
+        idx[static_cast<std::size_t>(w - 1)] = 2;  // top row, last column
+        src.SetPixelColor(w - 1, 0, 2);
+        CControlBmp dst = Grey24((w + 1) / 2 + 2, 6);
+        ASSERT_TRUE(dst.Impose8BitBmpWithCompress(&src, 1, 1));
+        for (int j = 0; j < 4; ++j) {
+            for (int i = 0; i < (w + 1) / 2; ++i) {
+                int n = 0, r = 0, g = 0, b = 0;
+                for (int yy = 2 * j; yy < 2 * j + 2 && yy < 7; ++yy)
+                    for (int xx = 2 * i; xx < 2 * i + 2 && xx < w; ++xx) {
+                        const int v = idx[static_cast<std::size_t>(yy * w + xx)];
+                        if (v == 0) continue;
+                        ++n;
+                        r += pal[v].rgbRed;
+                        g += pal[v].rgbGreen;
+                        b += pal[v].rgbBlue;
+                    }
+                const COLORREF want =
+                    n == 0 ? RGB(100, 100, 100)
+                           : RGB((r + 100 * (4 - n) + 2) / 4, (g + 100 * (4 - n) + 2) / 4, (b + 100 * (4 - n) + 2) / 4);
+                EXPECT_EQ(dst.GetPixelColor(1 + i, 1 + j), want) << w << " " << i << "," << j;
+            }
+        }
+    }
+}
+
 // ---- Effects ----------------------------------------------------------------------------------
 
 TEST(BitmapEffects, BrightChangeScalesChannelsInsideTheRectangle) {

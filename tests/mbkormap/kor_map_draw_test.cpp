@@ -1,6 +1,8 @@
 // Drawing the province map, painting provinces and hit testing, at stated pixels.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "support/kor_map_fixture.h"
 #include "mbkormap/kor_map.h"
 
@@ -237,6 +239,105 @@ TEST(KorMapDraw, EmptyViewDrawsNothingAndKeepsTheScale) {
         EXPECT_EQ(map.target.GetWidth(), 2 * kW);
         EXPECT_EQ(map.At(25, 25), before);
     }
+}
+
+// The map keeps its last pictures: a view drawn again is copied when nothing it was drawn with has
+// changed. Each step changes one thing (or goes back to an earlier view) on one map object, over
+// a target scribbled on in between; its picture must be the one a new map object draws with the
+// same settings, and each step but the return to a kept view changes the picture.
+TEST(KorMapDraw, AKeptPictureIsTheOneDrawnAnew) {
+    struct Settings {
+        std::array<int, 6> view{0, 0, kW, kH, kW, kH};
+        int season = 0;
+        int kuni = -1;
+        int selected = 3, other = 2;
+        bool lowered = false;  // columns under province 0 turned to sea through the relief map
+        bool moved = false;    // another map with province 1 elsewhere
+        Mb3dMap::PaintPath path = Mb3dMap::PaintPath::kBest;
+    };
+    auto data = [](bool moved) {
+        KorMapData d = MakeDrawingMap();
+        // Set 0 in four seasons, each later one greener.
+        auto& set = d.textureSets[0];
+        set.flags = Mb3dMap::tagTEXTURE_SET::kFourSeasons;
+        for (int s = 1; s < 4; ++s) {
+            UniformBitmap(set.first[s], 4, 4, kSet0[0], 180 + 20 * s, kSet0[2]);
+            UniformBitmap(set.second[s], 4, 4, kSet0[0], 180 + 20 * s, kSet0[2]);
+            UniformBitmap(set.third[s], 4, 4, kSea[0], kSea[1], kSea[2]);
+            set.firstValue[s] = set.secondValue[s] = set.thirdValue[s] = 30000;
+        }
+        if (moved) Rect(d, 62, 2, 78, 8, tagMapPolygon::kLand, 1, 1);
+        return d;
+    };
+    auto lower = [](CCtrlKorMap& map) {
+        Mb3dMap::CCtrlElvMap& elv = map.ElvMap();
+        for (int y = 0; y < kH; ++y)
+            for (int x = 10; x < 20; ++x)
+                elv.GetElevationData()[y * (kW + 1) + x] = 0;
+        elv.ElevationDataModified();
+    };
+    auto apply = [](CCtrlKorMap& map, const Settings& s) {
+        map.SetSeason(s.season);
+        map.SetSelectedKuni(s.kuni);
+        map.SetBrightType(s.selected, s.other);
+        Mb3dMap::SetPaintPath(s.path);
+        map.DrawMap(s.view[0], s.view[1], s.view[2], s.view[3], s.view[4], s.view[5]);
+    };
+    auto pixels = [](const MbBmp::CControlBmp& b) { return b.GetHbmp() ? b.GetHbmp()->pixels : std::vector<MbBmp::BYTE>{}; };
+
+    std::vector<Settings> steps(1);
+    auto next = [&](auto change) {
+        Settings s = steps.back();
+        change(s);
+        steps.push_back(s);
+    };
+    next([](Settings& s) { s.view = {10, 10, 50, 40, kW, kH}; });  // magnified
+    next([](Settings& s) { s.view = {0, 0, kW, kH, kW, kH}; });    // the first view again
+    next([](Settings& s) { s.season = 1; });
+    next([](Settings& s) { s.kuni = 1; });
+    next([](Settings& s) { s.selected = 0, s.other = 1; });
+    next([](Settings& s) { s.lowered = true; });
+    next([](Settings& s) { s.moved = true, s.lowered = false; });
+    next([](Settings& s) { s.path = Mb3dMap::PaintPath::kPlain; });
+    next([](Settings& s) { s.view = {0, 0, kW, kH, kW - 1, kH - 1}, s.path = Mb3dMap::PaintPath::kBest; });
+    next([](Settings& s) { s.season = 2; });  // rows with bytes past their pixels
+
+    MbBmp::CControlBmp target;
+    CCtrlKorMap kept;
+    ASSERT_TRUE(kept.SetData(data(false)));
+    kept.TextureSetup();
+    kept.SetExternalBmp(&target);
+    std::vector<MbBmp::BYTE> before;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Settings& s = steps[i];
+        if (i > 0 && s.moved != steps[i - 1].moved) {
+            ASSERT_TRUE(kept.SetData(data(s.moved)));
+            kept.TextureSetup();
+        }
+        if (s.lowered && (i == 0 || !steps[i - 1].lowered)) lower(kept);
+        if (!target.IsEmpty())  // row ends past the pixels included
+            std::memset(target.GetBufferPtr(), 0x55,
+                        static_cast<std::size_t>(target.GetWidthBytes()) * target.GetHeight());
+        apply(kept, s);
+
+        CCtrlKorMap fresh;
+        MbBmp::CControlBmp freshTarget;
+        ASSERT_TRUE(fresh.SetData(data(s.moved)));
+        fresh.TextureSetup();
+        if (s.lowered) lower(fresh);
+        fresh.SetExternalBmp(&freshTarget);
+        apply(fresh, s);
+
+        EXPECT_TRUE(pixels(target) == pixels(freshTarget)) << "step " << i;
+        EXPECT_EQ(kept.GetScaleX(), fresh.GetScaleX()) << "step " << i;
+        EXPECT_EQ(kept.GetOrigin().cx, fresh.GetOrigin().cx) << "step " << i;
+        EXPECT_EQ(kept.ElvMap().GetSelectedTexture(), fresh.ElvMap().GetSelectedTexture()) << "step " << i;
+        if (i > 0 && i != 2 && s.path == Mb3dMap::PaintPath::kBest) {
+            EXPECT_FALSE(pixels(target) == before) << "step " << i << " changes nothing";
+        }
+        before = pixels(target);
+    }
+    Mb3dMap::SetPaintPath(Mb3dMap::PaintPath::kBest);
 }
 
 TEST(KorMapPaint, PaintsTheProvinceItsLakeInTheStandardColourAndNothingElse) {

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
+#include <optional>
 
 #include "gui/gui_test_util.h"
 #include "mbbmp/control_bmp.h"
@@ -461,6 +462,49 @@ TEST_F(LayerTest, DibsAndBitmapObjectsAreBlittedWithTheirRowsInOrder) {
     EXPECT_TRUE(ui::DrawBitmap(dc, 3, 3, obj.GetHbmp()));
     EXPECT_EQ(Rgb(bmp.GetPixel(4, 3)), Rgb(RGB(1, 2, 3)));
     EXPECT_FALSE(ui::DrawBitmap(dc, 3, 3, nullptr));
+}
+
+// A bitmap object drawn whole, from an offset, past its edges and through a clip shows each pixel
+// where it belongs and nothing outside the clip; every pixel depth, widths that are no multiple of 4.
+TEST_F(LayerTest, BitmapObjectsAreDrawnPixelForPixelInsideTheClip) {
+    const MbBmp::RGBQUAD pal[2] = {MbBmp::RGBQUAD{10, 20, 30, 0}, MbBmp::RGBQUAD{200, 100, 50, 0}};
+    for (const int bits : {8, 24, 32}) {
+        MbBmp::CControlBmp obj;
+        ASSERT_TRUE(bits == 8 ? obj.CreateBitmap(7, 5, 8, 2, pal) : obj.CreateBitmap(7, 5, bits));
+        auto colourAt = [&](int x, int y) {
+            return bits == 8 ? ((x + y) % 2 ? RGB(50, 100, 200) : RGB(30, 20, 10))
+                             : RGB(x * 30 + 1, y * 40 + 2, x * 5 + y * 7 + 3);
+        };
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x)
+                obj.SetPixelColor(x, y, bits == 8 ? static_cast<ui::COLORREF>((x + y) % 2) : colourAt(x, y));
+        struct Case {
+            int x, y, w, h, sx, sy;
+            std::optional<Rect> clip;
+        };
+        const Case cases[] = {{1, 1, 7, 5, 0, 0, std::nullopt},
+                              {0, 0, 6, 4, 1, 1, std::nullopt},
+                              {2, 2, 9, 9, -1, -2, std::nullopt},
+                              {1, 1, 7, 5, 0, 0, Rect(3, 2, 6, 5)},
+                              {1, 1, 7, 5, 0, 0, Rect(20, 20, 25, 25)}};
+        for (const Case& c : cases) {
+            ui::Bitmap bmp;
+            ASSERT_TRUE(bmp.CreateBitmap(12, 10));
+            ui::Dc dc(bmp);
+            const ui::COLORREF ground = RGB(9, 9, 9);
+            dc.FillSolidRect(Rect(0, 0, 12, 10), ground);
+            if (c.clip) dc.IntersectClipRect(*c.clip);
+            dc.DrawControlBmp(c.x, c.y, c.w, c.h, obj, c.sx, c.sy);
+            for (int y = 0; y < 10; ++y)
+                for (int x = 0; x < 12; ++x) {
+                    const int ox = x - c.x + c.sx, oy = y - c.y + c.sy;
+                    const bool inside = x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h && ox >= 0 &&
+                                        ox < 7 && oy >= 0 && oy < 5 && (!c.clip || c.clip->PtInRect(Point(x, y)));
+                    EXPECT_EQ(Rgb(bmp.GetPixel(x, y)), Rgb(inside ? colourAt(ox, oy) : ground))
+                        << bits << " bits, case " << (&c - cases) << " at " << x << "," << y;
+                }
+        }
+    }
 }
 
 class NotifyParent : public HostWindow {
