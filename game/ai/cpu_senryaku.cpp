@@ -196,6 +196,43 @@ void CCpuSenryaku::PlanDaimyou(int daimyou) {
     FreeRouteCosts();
 }
 
+namespace {
+
+// The house's strongest twenty generals not besieging anywhere: the attacking force the
+// estimates assume.
+std::vector<int> StrongestTwenty(const GameState& gs, const std::vector<int>& ours) {
+    MbMisc::CSortInt strongest(64);
+    for (int g : ours) {
+        const CBushou& b = BushouAt(gs, g);
+        if ((b.flags & CBushou::kFlagBesieging) == 0) strongest.AddData(g, Troops(b));
+    }
+    strongest.SortTopLarge(20);
+    std::vector<int> top20;
+    for (int i = 0; i < std::min(20, strongest.GetCount()); ++i)
+        top20.push_back(strongest.GetItem(i));
+    return top20;
+}
+
+// The survey marks of a castle: a bit for each list that holds it.
+constexpr std::uint8_t kListedFriendly = 1;
+constexpr std::uint8_t kListedBesiegedByUs = 2;
+constexpr std::uint8_t kListedTarget = 4;
+
+}  // namespace
+
+// The fronts of the planned unit, each castle keyed by its siege estimate.
+struct CCpuSenryaku::Fronts {
+    explicit Fronts(int room) : ownBesieged(room), besiegedByUs(room), targets(room), friendly(room) {
+        for (CSortList* l : {&ownBesieged, &besiegedByUs, &targets, &friendly})
+            l->SetCount(0);
+    }
+    CSortList ownBesieged;   // the house's castles under siege
+    CSortList besiegedByUs;  // the castles the house besieges
+    CSortList targets;       // hostile castles next to the house's
+    CSortList friendly;      // castles of friends next to the house's
+    std::vector<int> result; // what the commitment to each target did, by its place in targets
+};
+
 void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
     GameState& gs = context_.gs;
     if (!IsValidDaimyou(gs, daimyou)) return;
@@ -209,27 +246,39 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
     }
     const int nShiro = ShiroCount(gs);
 
-    // The house's generals (index order) and its strongest twenty: the attacking force the
-    // estimates assume.
+    // The house's generals (index order) and its strongest twenty.
     const std::vector<int>& ours = index_.BushouOf(daimyou);
-    MbMisc::CSortInt strongest(64);
-    for (int g : ours) {
-        const CBushou& b = BushouAt(gs, g);
-        if ((b.flags & CBushou::kFlagBesieging) == 0) strongest.AddData(g, Troops(b));
-    }
-    strongest.SortTopLarge(20);
-    std::vector<int> top20;
-    for (int i = 0; i < std::min(20, strongest.GetCount()); ++i)
-        top20.push_back(strongest.GetItem(i));
-    const std::span<const int> top20Span(top20);
+    const std::vector<int> top20 = StrongestTwenty(gs, ours);
 
     // Survey.
     // Each list holds at most the links of the house's castles.
     const int room = static_cast<int>(std::min<std::size_t>(
         static_cast<std::size_t>(nShiro), ownShiro_.size() * ShiroMapRecord::kMaxConnection + 1));
-    CSortList ownBesieged(room), besiegedByUs(room), targets(room), friendly(room);
-    for (CSortList* l : {&ownBesieged, &besiegedByUs, &targets, &friendly})
-        l->SetCount(0);
+    Fronts fronts(room);
+    SurveyFronts(daimyou, gundan, top20, fronts);
+
+    if (fronts.ownBesieged.Count() == 0 && fronts.besiegedByUs.Count() == 0 && fronts.targets.Count() == 0) {
+        if (fronts.friendly.Count() == 0) {
+            if (gundan >= 0) {
+                PlaceNaiseiBushou(daimyou, gundan);
+                return;
+            }
+        } else {
+            fronts.targets = fronts.friendly;
+        }
+    }
+
+    CommitToFronts(daimyou, gundan, ours, fronts);
+    SendLeftoverGenerals(daimyou, ours, fronts);
+
+    if (gs.GunsenTable.count >= 1) PlanGunsen();
+}
+
+// Lists the fronts around the unit's castles: its besieged castles, the castles the house
+// besieges, hostile targets and friends' castles, each castle once a list.
+void CCpuSenryaku::SurveyFronts(int daimyou, int gundan, std::span<const int> top20Span, Fronts& fronts) {
+    GameState& gs = context_.gs;
+    const int nShiro = ShiroCount(gs);
     // The per-castle marks and troops start at 0: only the entries the last plan touched are
     // cleared.
     if (listed_.size() != static_cast<std::size_t>(nShiro) || committed_.size() != static_cast<std::size_t>(nShiro)) {
@@ -242,12 +291,12 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
         }
     }
     touched_.clear();
-    std::vector<std::uint8_t>& listed = listed_;  // bit per list
+    std::vector<std::uint8_t>& listed = listed_;
     for (int c : ownShiro_) {
         if (!InCorps(c)) continue;
         if (Besieged(gs, c)) {
             touched_.push_back(c);
-            ownBesieged.Append(c, EstimateKoujousen(gs, -1, c, nullptr, nullptr, 0, nullptr));
+            fronts.ownBesieged.Append(c, EstimateKoujousen(gs, -1, c, nullptr, nullptr, 0, nullptr));
             continue;
         }
         ForLinks(gs, c, [&](int, int d, int) {
@@ -259,35 +308,29 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
             if (mark == 0) touched_.push_back(d);
             const int r = Relation(gs, sd.daimyou, daimyou);
             if (r > 1) {
-                if (r > CDaimyou::kRelJuuzokuPeer || (mark & 1)) return;
-                mark |= 1;
-                friendly.Append(d, EstimateKoujousen(gs, daimyou, d, &top20Span, nullptr, 1, nullptr));
+                if (r > CDaimyou::kRelJuuzokuPeer || (mark & kListedFriendly)) return;
+                mark |= kListedFriendly;
+                fronts.friendly.Append(d, EstimateKoujousen(gs, daimyou, d, &top20Span, nullptr, 1, nullptr));
             } else if (GetCountedDaimyou(gs, sd.besiegerDaimyou) == daimyou && sd.nBesieger != 0) {
-                if (mark & 2) return;
-                mark |= 2;
-                besiegedByUs.Append(d, EstimateKoujousen(gs, daimyou, d, nullptr, nullptr, 0, nullptr));
+                if (mark & kListedBesiegedByUs) return;
+                mark |= kListedBesiegedByUs;
+                fronts.besiegedByUs.Append(d, EstimateKoujousen(gs, daimyou, d, nullptr, nullptr, 0, nullptr));
             } else {
                 if (sd.nBesieger != 0 && Relation(gs, sd.besiegerDaimyou, daimyou) > 1 &&
                     IsValidDaimyou(gs, sd.besiegerDaimyou))
                     return;
-                if (mark & 4) return;
-                mark |= 4;
-                targets.Append(d, EstimateKoujousen(gs, daimyou, d, &top20Span, nullptr, 1, nullptr));
+                if (mark & kListedTarget) return;
+                mark |= kListedTarget;
+                fronts.targets.Append(d, EstimateKoujousen(gs, daimyou, d, &top20Span, nullptr, 1, nullptr));
             }
         });
     }
+}
 
-    if (ownBesieged.Count() == 0 && besiegedByUs.Count() == 0 && targets.Count() == 0) {
-        if (friendly.Count() == 0) {
-            if (gundan >= 0) {
-                PlaceNaiseiBushou(daimyou, gundan);
-                return;
-            }
-        } else {
-            targets = friendly;
-        }
-    }
-
+// Commits the unit's troops front by front: relief of the house's besieged castles, then its
+// own sieges, then new targets.
+void CCpuSenryaku::CommitToFronts(int daimyou, int gundan, const std::vector<int>& ours, Fronts& fronts) {
+    GameState& gs = context_.gs;
     std::vector<int>& committed = committed_;
     auto freeStrength = [&](bool weighted, bool rawHouse) {
         int s = 0;
@@ -298,6 +341,9 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
         }
         return s;
     };
+    CSortList& ownBesieged = fronts.ownBesieged;
+    CSortList& besiegedByUs = fronts.besiegedByUs;
+    CSortList& targets = fronts.targets;
 
     // Relief of the house's besieged castles.
     if (ownBesieged.Count() > 0) {
@@ -320,14 +366,14 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
         }
     }
     // New targets.
-    std::vector<int> result(static_cast<std::size_t>(targets.Count()), 0);
+    fronts.result.assign(static_cast<std::size_t>(targets.Count()), 0);
     if (targets.Count() > 0) {
         targets.SortSmall();
         targets.Randomize(gs.rng);
         for (int i = 0; i < targets.Count(); ++i) {
             const int t = targets.Id(i);
             const CShiro& st = ShiroAt(gs, t);
-            int& r = result[static_cast<std::size_t>(i)];
+            int& r = fronts.result[static_cast<std::size_t>(i)];
             if (st.nBesieger == 0) {
                 r = CommitToShiro(daimyou, gundan, t, committed[static_cast<std::size_t>(t)]);
             } else if (Hostile(Relation(gs, st.besiegerDaimyou, daimyou))) {
@@ -338,8 +384,15 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
             }
         }
     }
+}
 
-    // The generals left over join the fronts where the fewest troops stand against the most.
+// The generals left over join the fronts where the fewest troops stand against the most.
+void CCpuSenryaku::SendLeftoverGenerals(int daimyou, const std::vector<int>& ours, const Fronts& fronts) {
+    GameState& gs = context_.gs;
+    std::vector<int>& committed = committed_;
+    const CSortList& ownBesieged = fronts.ownBesieged;
+    const CSortList& besiegedByUs = fronts.besiegedByUs;
+    const CSortList& targets = fronts.targets;
     for (int g : ours) {
         const CBushou& b = BushouAt(gs, g);
         if (!IsPlanFree(g) || (b.cavalry == 0 && b.foot == 0)) continue;
@@ -349,7 +402,7 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
             int chosen = -1;
             for (int i = 0; i < targets.Count() && chosen < 0; ++i) {
                 const int t = targets.Id(i);
-                if (result[static_cast<std::size_t>(i)] != kCommitWholePool) continue;
+                if (fronts.result[static_cast<std::size_t>(i)] != kCommitWholePool) continue;
                 if (pass == 0 && IsShiroIsolated(t)) continue;
                 if (ShiroAt(gs, t).GetDefenseStrength(gs) * 1.5 > committed[static_cast<std::size_t>(t)]) chosen = t;
             }
@@ -385,8 +438,6 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
             }
         }
     }
-
-    if (gs.GunsenTable.count >= 1) PlanGunsen();
 }
 
 // --- warships of the plan ------------------------------------------------------------------------------

@@ -76,6 +76,10 @@ public:
 
 private:
     struct Commitment;  // the working state of one CommitToShiro
+    struct Fronts;      // the fronts one PlanGundan surveys
+    void SurveyFronts(int daimyou, int gundan, std::span<const int> top20, Fronts& fronts);
+    void CommitToFronts(int daimyou, int gundan, const std::vector<int>& ours, Fronts& fronts);
+    void SendLeftoverGenerals(int daimyou, const std::vector<int>& ours, const Fronts& fronts);
 
     struct RouteCache {
         std::vector<std::unique_ptr<std::vector<std::uint16_t>>> rows;  // by castle
