@@ -198,21 +198,6 @@ void CCpuSenryaku::PlanDaimyou(int daimyou) {
 
 namespace {
 
-// The house's strongest twenty generals not besieging anywhere: the attacking force the
-// estimates assume.
-std::vector<int> StrongestTwenty(const GameState& gs, const std::vector<int>& ours) {
-    MbMisc::CSortInt strongest(64);
-    for (int g : ours) {
-        const CBushou& b = BushouAt(gs, g);
-        if ((b.flags & CBushou::kFlagBesieging) == 0) strongest.AddData(g, Troops(b));
-    }
-    strongest.SortTopLarge(20);
-    std::vector<int> top20;
-    for (int i = 0; i < std::min(20, strongest.GetCount()); ++i)
-        top20.push_back(strongest.GetItem(i));
-    return top20;
-}
-
 // The survey marks of a castle: a bit for each list that holds it.
 constexpr std::uint8_t kListedFriendly = 1;
 constexpr std::uint8_t kListedBesiegedByUs = 2;
@@ -248,7 +233,7 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
 
     // The house's generals (index order) and its strongest twenty.
     const std::vector<int>& ours = index_.BushouOf(daimyou);
-    const std::vector<int> top20 = StrongestTwenty(gs, ours);
+    const std::vector<int> top20 = StrikeForce(gs, ours, 20);
 
     // Survey.
     // Each list holds at most the links of the house's castles.
