@@ -289,7 +289,8 @@ bool FrontCastleThreatened(const GameState& gs, int daimyou, int c, int target) 
 
 // The ships of the house that can reach the target's water from its castles near it: those of
 // castles within a sea march of a launch point, in the unit, facing no other front.
-int ShipsWithinReach(const GameState& gs, int daimyou, int gundan, int target, const std::vector<int>& launch) {
+int ShipsWithinReach(const GameState& gs, int daimyou, int gundan, int target,
+                     const std::vector<int>& launch) {
     std::vector<std::uint8_t> counted(static_cast<std::size_t>(ShiroCount(gs)), 0);
     std::vector<std::uint16_t> cost(static_cast<std::size_t>(ShiroCount(gs)));
     int ships = 0;

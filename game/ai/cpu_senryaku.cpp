@@ -815,7 +815,8 @@ struct CCpuSenryaku::Commitment {
     void PoolOfOrigin(int c, bool ownOrigin, MbMisc::CSortInt& g) const;
     int RouteToLaunch(int c, int n, int key, bool ownOrigin, std::vector<Hop>& path,
                       std::span<const std::uint16_t>& fromC, int& fallback);
-    int StagingCastle(int c, int hops, const std::vector<Hop>& path, std::span<const std::uint16_t> fromC) const;
+    int StagingCastle(int c, int hops, const std::vector<Hop>& path,
+                      std::span<const std::uint16_t> fromC) const;
     void ChooseArmy();
     bool ReliefTooWeak() const;
     int SendOrders();
@@ -871,7 +872,8 @@ void CCpuSenryaku::Commitment::FindLaunchPoints() {
 
 // A candidate origin keyed by its cost to the nearest launch point (by land unless the land way
 // is over the limit and the sea way cheaper); too far, and it is left out.
-void CCpuSenryaku::Commitment::AddCandidate(CSortList& cand, int c, std::span<const std::uint16_t> cost) const {
+void CCpuSenryaku::Commitment::AddCandidate(CSortList& cand, int c,
+                                            std::span<const std::uint16_t> cost) const {
     int land = -1, landCost = kUnreachable, sea = -1, seaCost = kUnreachable;
     for (const Launch& l : launch) {
         if (!l.used) continue;

@@ -51,7 +51,8 @@ public:
     // What CommitToShiro did.
     static constexpr int kCommitStopped = 1;    // it stopped adding generals before the pool ran out
     static constexpr int kCommitWholePool = 2;  // every pooled general went
-    static constexpr int kCommitGivenUp = 3;    // a relief was given up (nothing ordered, committed left alone)
+    static constexpr int kCommitGivenUp = 3;    // a relief was given up (nothing ordered, committed
+                                                // left alone)
     int CommitToShiro(int daimyou, int gundan, int target, int& committed);
     bool MoveBushouToward(int daimyou, int target, int bushou);
     bool MoveBushouToShiro(int daimyou, int shiro, int bushou);

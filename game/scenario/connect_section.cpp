@@ -182,7 +182,8 @@ int ReadRoutePoints(ConnectionWords& words, Point posA, Point posB, bool arcs, b
     }
     auto arc = [&](Point from, Point through, Point to) {
         RouteRect r = wholeMap;
-        if (!wrapped) CScenarioReader::CalcConnectGeometry(from.x, from.y, through.x, through.y, to.x, to.y, r);
+        if (!wrapped)
+            CScenarioReader::CalcConnectGeometry(from.x, from.y, through.x, through.y, to.x, to.y, r);
         Unite(rect, r, any);
     };
     for (;;) {
