@@ -2,6 +2,7 @@
 """Lists the functions of the game's own code that run long.
 
 Usage: scripts/long-functions.py [--min N] [FOLDER_OR_FILE ...]
+       scripts/long-functions.py --self-test
 
 Reads every .cpp and .h under the folders given (by default the rules, the screen and the
 libraries: game, mbwnd, mbkormap, mb3dmap, mbbmp, mbmisc, platform, tools/rymdcli) and prints one
@@ -13,7 +14,8 @@ more (default 120), longest first:
 It finds a function by matching braces at the level of namespaces and classes, after taking out
 comments, string and character literals and preprocessor lines; a lambda or a local class counts
 as part of the function that holds it. tests/architecture/function_length_test.cpp keeps the same
-bound on the tree. Exits with 1 when a function reaches the bound.
+bound on the tree. Exits with 1 when a function reaches the bound. --self-test checks the brace
+matching on small sources made for it.
 """
 import argparse
 import os
@@ -198,11 +200,45 @@ def source_files(paths):
                     yield os.path.join(root, name)
 
 
+def self_test():
+    """Checks the finder on sources whose functions and lengths are known; 0 when all agree."""
+    body = "".join(f"    x += {i};\n" for i in range(5))
+    cases = [
+        ("a free function", "int F(int x) {\n" + body + "    return x;\n}\n", [("F", 8)]),
+        ("a template head naming class",
+         "template <class Io, class GS>\nvoid T(Io& io, GS& gs) {\n" + body + "}\n", [("T", 7)]),
+        ("members in a class and a namespace",
+         "namespace n {\nclass C {\npublic:\n    int A() const { return 1; }\n    void B() {\n" + body +
+         "    }\n};\n}  // namespace n\n", [("A", 1), ("B", 7)]),
+        ("braces in comments, strings and characters",
+         "void S() {\n    // }\n    /* { */\n    const char* t = \"}\";\n    char c = '{';\n}\n", [("S", 6)]),
+        ("a constructor with braced initialisers",
+         "C::C(int a) : a_{a}, b_(2) {\n" + body + "}\n", [("C::C", 7)]),
+        ("a table and an enum are no functions",
+         "const int kT[] = {1, 2};\nenum class E { kA, kB };\nstruct P { int x; };\nvoid G() {\n}\n",
+         [("G", 2)]),
+        ("a lambda and a local class count with their function",
+         "void H() {\n    auto f = [](int v) {\n        return v;\n    };\n    struct L {\n        int y;\n"
+         "    };\n}\n", [("H", 8)]),
+    ]
+    failed = 0
+    for title, text, expected in cases:
+        found = [(name, length) for _, length, name in functions(text)]
+        if found != expected:
+            print(f"self-test: {title}: found {found}, expected {expected}")
+            failed += 1
+    print(f"self-test: {len(cases) - failed} of {len(cases)} cases agree")
+    return 1 if failed else 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--min", type=int, default=120, help="least body length listed")
+    parser.add_argument("--self-test", action="store_true", help="check the brace matching and stop")
     parser.add_argument("paths", nargs="*", help="folders or files (default: the game's own)")
     args = parser.parse_args()
+    if args.self_test:
+        return self_test()
     os.chdir(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
     found = []
     for path in source_files(args.paths or DEFAULT_FOLDERS):
