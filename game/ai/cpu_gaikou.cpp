@@ -101,7 +101,7 @@ void CCpuGaikou::Run(int daimyou) {
     Prepare(daimyou);
     if (DaimyouAt(gs, daimyou).bond == CDaimyou::kBondDokuritsu) {
         const int target = ChooseTarget(daimyou);
-        if (target != -2) {
+        if (target != kSubordinated) {
             ForceJuuzoku(daimyou, target);
             ForceJuuzokuOrBreakDoumei(daimyou, target);
         }
@@ -233,27 +233,19 @@ void CCpuGaikou::MergeSubordinates(int daimyou, MbMisc::CSortInt& list) const {
     }
 }
 
-int CCpuGaikou::ChooseTarget(int daimyou) {
+// Every hostile neighbour, strongest first (equals in random order), the weakest of the main
+// front last. False when no hostile house borders the main castles.
+bool CCpuGaikou::ListEnemies(int daimyou, MbMisc::CSortInt& list) {
     GameState& gs = context_.gs;
-    const Ports& ports = context_.ports;
-    if (!IsValidDaimyou(gs, daimyou)) return -1;
-    if (preparedFor_ != daimyou) Prepare(daimyou);
-    CDaimyou& h = DaimyouAt(gs, daimyou);
-
-    const PeaceKnown peace = KnownForPeace();
-
-    // 1-2. The hostile neighbours of the main castles; the weakest of them.
+    // The hostile neighbours of the main castles; the weakest of them.
     const std::vector<int> near = CollectTekiDaimyou(daimyou, true);
-    if (near.empty()) return -1;
+    if (near.empty()) return false;
     MbMisc::CSortInt first(kListCapacity);
     for (int t : near)
         first.AddData(t, Key(view_.Sums().KS(t)));
     MergeSubordinates(daimyou, first);
     const int weakest = first.GetCount() > 0 ? first.GetItem(first.GetMin()) : -1;
 
-    // 3. Every hostile neighbour, strongest first (equals in random order), the weakest of the
-    //    main front last.
-    MbMisc::CSortInt list(kListCapacity);
     for (int t : near)
         list.AddData(t, Key(view_.Sums().KS(t)));
     for (int t : CollectTekiDaimyou(daimyou, false))
@@ -268,65 +260,70 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
     list.SortTopLarge(-1);
     list.Randomize(gs.rng);
     if (at >= 0) list.AddData(weakest, weakestKey);
+    return true;
+}
 
-    // 4. Non-aggression alliances, when the enemies together weigh enough.
-    if (list.GetCount() >= 2) {
-        std::int64_t sum = 0;
-        for (int i = 0; i < list.GetCount(); ++i)
-            sum += list.GetSort(i);
-        if (static_cast<double>(sum) < static_cast<double>(view_.Sums().KS(daimyou)) * (0.7 + 0.2 * gs.rng.Unit()))
-            return -1;
-        std::vector<int> besiegedOwners;
-        for (int c : view_.Besieged(daimyou))
-            besiegedOwners.push_back(ShiroAt(gs, c).daimyou);
-        bool projected = false;
-        std::int64_t atHarvest = 0;
-        for (int i = 0; i < list.GetCount(); ++i) {
-            const int t = list.GetItem(i);
-            if (Relation(gs, daimyou, t) == CDaimyou::kRelShukuteki) continue;
-            const std::int64_t price = static_cast<std::int64_t>(0.1 * static_cast<double>(view_.Sums().K(t)));
-            if (h.shikin < price) continue;
-            if (gs.rng.Unit() < 0.8) {
-                if (!projected) {
-                    atHarvest = EstimateShikinAtHarvest(gs, daimyou, -1, 1.1, &view_.FundsIndex(gs));
-                    projected = true;
-                }
-                if (atHarvest < price) continue;
+// Non-aggression alliances with the enemies in list order; the house allied with, or kNoTarget.
+int CCpuGaikou::SeekFusenDoumei(int daimyou, const MbMisc::CSortInt& list, const PeaceKnown& peace) {
+    GameState& gs = context_.gs;
+    const Ports& ports = context_.ports;
+    CDaimyou& h = DaimyouAt(gs, daimyou);
+    std::vector<int> besiegedOwners;
+    for (int c : view_.Besieged(daimyou))
+        besiegedOwners.push_back(ShiroAt(gs, c).daimyou);
+    bool projected = false;
+    std::int64_t atHarvest = 0;
+    for (int i = 0; i < list.GetCount(); ++i) {
+        const int t = list.GetItem(i);
+        if (Relation(gs, daimyou, t) == CDaimyou::kRelShukuteki) continue;
+        const std::int64_t price = static_cast<std::int64_t>(0.1 * static_cast<double>(view_.Sums().K(t)));
+        if (h.shikin < price) continue;
+        if (gs.rng.Unit() < 0.8) {
+            if (!projected) {
+                atHarvest = EstimateShikinAtHarvest(gs, daimyou, -1, 1.1, &view_.FundsIndex(gs));
+                projected = true;
             }
-            if (std::find(besiegedOwners.begin(), besiegedOwners.end(), t) != besiegedOwners.end()) continue;
-            bool agreed = false;
-            if (t == gs.nPlayerDaimyou) {
-                agreed = AskShishaRaihou(gs, ports, kShishaFusen, daimyou).accept;
-                if (agreed) MakePeace(gs, ports, daimyou, t, false, &peace);
-            } else {
-                const FusenDoumeiKnown known{&ShiroWithVassals(t), peace.kokudaka, &peace};
-                agreed = NegotiateFusenDoumei(gs, ports, daimyou, t, known);
-            }
-            if (!agreed) continue;
-            Report(FormatText("%sと%sは不戦同盟を結びました", h.name.c_str(), DaimyouAt(gs, t).name.c_str()));
-            if ((h.GetKind() == CDaimyou::kKindAinu || DaimyouAt(gs, t).GetKind() == CDaimyou::kKindAinu) &&
-                IsDaimyouRinsetsu(gs, daimyou, t))
-                Report(FormatText("%sは%sとの交易を開始しました", DaimyouAt(gs, t).name.c_str(), h.name.c_str()));
-            Refresh();
-            return t;
+            if (atHarvest < price) continue;
         }
+        if (std::find(besiegedOwners.begin(), besiegedOwners.end(), t) != besiegedOwners.end()) continue;
+        bool agreed = false;
+        if (t == gs.nPlayerDaimyou) {
+            agreed = AskShishaRaihou(gs, ports, kShishaFusen, daimyou).accept;
+            if (agreed) MakePeace(gs, ports, daimyou, t, false, &peace);
+        } else {
+            const FusenDoumeiKnown known{&ShiroWithVassals(t), peace.kokudaka, &peace};
+            agreed = NegotiateFusenDoumei(gs, ports, daimyou, t, known);
+        }
+        if (!agreed) continue;
+        Report(FormatText("%sと%sは不戦同盟を結びました", h.name.c_str(), DaimyouAt(gs, t).name.c_str()));
+        if ((h.GetKind() == CDaimyou::kKindAinu || DaimyouAt(gs, t).GetKind() == CDaimyou::kKindAinu) &&
+            IsDaimyouRinsetsu(gs, daimyou, t))
+            Report(FormatText("%sは%sとの交易を開始しました", DaimyouAt(gs, t).name.c_str(), h.name.c_str()));
+        Refresh();
+        return t;
     }
+    return kNoTarget;
+}
 
-    // 5. No alliance: a weak house, or one whose last castle is besieged, applies to a rising
-    //    neighbour for subordination or vassalage.
-    if (h.GetKind() == CDaimyou::kKindAinu) return -1;
+// A weak house, or one whose last castle is besieged, applies to a rising neighbour for
+// subordination or vassalage; kSubordinated when one took it in, else kNoTarget.
+int CCpuGaikou::SeekProtector(int daimyou, const MbMisc::CSortInt& list, const PeaceKnown& peace) {
+    GameState& gs = context_.gs;
+    const Ports& ports = context_.ports;
+    CDaimyou& h = DaimyouAt(gs, daimyou);
+    if (h.GetKind() == CDaimyou::kKindAinu) return kNoTarget;
     const std::vector<int>& own = view_.Own(daimyou);
     const int owned = static_cast<int>(own.size());
     const int lone = own.empty() ? -1 : own.back();
     const bool falling = Trend(gs, daimyou) < 0;
     bool danger = false;
-    if (owned == 0) return -1;
+    if (owned == 0) return kNoTarget;
     if (owned >= 2) {
-        if (!falling) return -1;
+        if (!falling) return kNoTarget;
     } else if (ShiroAt(gs, lone).nBesieger > 0) {
         danger = true;
     } else if (!falling) {
-        return -1;
+        return kNoTarget;
     }
     for (int i = 0; i < list.GetCount(); ++i) {
         const int t = list.GetItem(i);
@@ -339,7 +336,7 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
                 SendJuuzokuShiganShisha(gs, ports, t, daimyou, &view_.Sums(), &peace)) {
                 Report(FormatText("%sは従属志願し%sの傘下に入りました", h.name.c_str(), DaimyouAt(gs, t).name.c_str()));
                 Refresh();
-                return -2;
+                return kSubordinated;
             }
             continue;
         }
@@ -348,10 +345,34 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
         if (theirs * r > mine && gs.rng.Unit() < 0.5 && SendShinjuuShiganShisha(gs, ports, t, daimyou, &view_.Sums(), &peace)) {
             Report(FormatText("%sは臣従志願し%sの傘下に入りました", h.name.c_str(), DaimyouAt(gs, t).name.c_str()));
             Refresh();
-            return -2;
+            return kSubordinated;
         }
     }
-    return -1;
+    return kNoTarget;
+}
+
+int CCpuGaikou::ChooseTarget(int daimyou) {
+    GameState& gs = context_.gs;
+    if (!IsValidDaimyou(gs, daimyou)) return kNoTarget;
+    if (preparedFor_ != daimyou) Prepare(daimyou);
+
+    const PeaceKnown peace = KnownForPeace();
+    MbMisc::CSortInt list(kListCapacity);
+    if (!ListEnemies(daimyou, list)) return kNoTarget;
+
+    // Non-aggression alliances, when the enemies together weigh enough.
+    if (list.GetCount() >= 2) {
+        std::int64_t sum = 0;
+        for (int i = 0; i < list.GetCount(); ++i)
+            sum += list.GetSort(i);
+        if (static_cast<double>(sum) < static_cast<double>(view_.Sums().KS(daimyou)) * (0.7 + 0.2 * gs.rng.Unit()))
+            return kNoTarget;
+        const int ally = SeekFusenDoumei(daimyou, list, peace);
+        if (ally != kNoTarget) return ally;
+    }
+
+    // No alliance: perhaps a protector.
+    return SeekProtector(daimyou, list, peace);
 }
 
 void CCpuGaikou::ForceJuuzoku(int daimyou, int exclude) {

@@ -41,8 +41,10 @@ public:
     // The houses hostile to the house (relation state 0 or 1) whose castles border its main
     // castles, or all its castles; counted as their tops, each once, in the order met.
     std::vector<int> CollectTekiDaimyou(int daimyou, bool mainCastlesOnly) const;
-    // Alliances and applications of an independent house: -2 stops the house's step, -1 no
-    // particular partner, else the house with which an alliance was just made.
+    // Alliances and applications of an independent house: kSubordinated stops the house's step,
+    // kNoTarget no particular partner, else the house with which an alliance was just made.
+    static constexpr int kNoTarget = -1;
+    static constexpr int kSubordinated = -2;
     int ChooseTarget(int daimyou);
     // Presses a subordinate into vassalage and an ally into subordination.
     void ForceJuuzoku(int daimyou, int exclude);
@@ -62,6 +64,10 @@ private:
     void Refresh();
     // Hostile neighbours keyed by KS: subordinates are merged into their masters.
     void MergeSubordinates(int daimyou, MbMisc::CSortInt& list) const;
+    // The steps of ChooseTarget.
+    bool ListEnemies(int daimyou, MbMisc::CSortInt& list);
+    int SeekFusenDoumei(int daimyou, const MbMisc::CSortInt& list, const PeaceKnown& peace);
+    int SeekProtector(int daimyou, const MbMisc::CSortInt& list, const PeaceKnown& peace);
     // Takes the phase view (gaikou_view.h) again when the date, a table's count or a bond
     // between houses has changed since it was taken.
     void EnsureCurrent() const;

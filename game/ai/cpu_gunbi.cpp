@@ -60,40 +60,14 @@ bool NeedsFirstKouekisen(const GameState& gs, const HouseIndex& index, int daimy
     return port && !ship;
 }
 
-}  // namespace
-
-void CCpuGunbi::PlanDaimyou(int daimyou) {
-    ForEachPlanUnit(context_.gs, daimyou, [&](int gundan) { PlanGundan(daimyou, gundan); });
+// The unit pays from its funds and from the spare money set aside for armament.
+void PayFromSpare(PlanUnit& unit, std::int64_t& spare, std::int64_t amount) {
+    unit.Pay(amount);
+    spare -= amount;
 }
 
-void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
-    GameState& gs = context_.gs;
-    const HouseIndex& index = Index();
-    PlanUnit unit(gs, index, daimyou, gundan);
-    if (!unit.Valid()) return;
-
-    // 1. A corps that does not invade only arms its generals.
-    const std::vector<int> members = CollectBushou(gs, index, daimyou, gundan);
-    if (!(unit.Orders() & CGundan::kOrderShinkou)) {
-        DistributeTeppou(unit, members);
-        return;
-    }
-    const CDaimyou& house = DaimyouAt(gs, daimyou);
-    const int u = HeiUnit(gs);
-
-    // 2. Spare money: the funds expected at the harvest, less a first trade ship for the domestic
-    // planner; a RYUUKYUU house spends half of it.
-    std::int64_t spare = EstimateShikinAtHarvest(gs, daimyou, gundan, 1.1, &index);
-    if (unit.Orders() & CGundan::kOrderNaisei) {
-        if (NeedsFirstKouekisen(gs, index, daimyou, gundan)) spare -= gs.nKouekisenPrice;
-        if (house.GetKind() == CDaimyou::kKindRyuukyuu && spare >= 1) spare /= 2;
-    }
-    auto pay = [&](std::int64_t amount) {
-        unit.Pay(amount);
-        spare -= amount;
-    };
-
-    // 3. Castle works on the front line, once a month per castle.
+// Castle works on the front line, once a month per castle.
+void EnlargeFrontCastles(GameState& gs, PlanUnit& unit, std::int64_t& spare) {
     for (int c : unit.Shiro()) {
         CShiro& s = ShiroAt(gs, c);
         if (s.nBesieger > 0 || s.kibo > gs.ShiroSnapTbl[static_cast<std::size_t>(c)].kibo) continue;
@@ -103,11 +77,13 @@ void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
                                         : spare >= cost * 3;
         if (!enlarge) continue;
         ++s.kibo;
-        pay(cost);
+        PayFromSpare(unit, spare, cost);
     }
+}
 
-    // 4. Provisions of the front line up to half the capacity (a castle on a waterway is supplied
-    // while no warship blockades it, even under siege).
+// Provisions of the front line up to half the capacity (a castle on a waterway is supplied while
+// no warship blockades it, even under siege), then up to the capacity from the spare money.
+void StockFrontProvisions(GameState& gs, PlanUnit& unit, std::int64_t& spare) {
     const std::int64_t perSize = std::max(gs.nShiroHyourouMax, 0);
     for (int c : unit.Shiro()) {
         CShiro& s = ShiroAt(gs, c);
@@ -119,10 +95,8 @@ void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
         std::int64_t add = std::clamp<std::int64_t>(half - s.hyourou, 0, std::max(unit.Funds(), 0));
         if (add > spare) add /= 2;
         s.hyourou = static_cast<std::uint32_t>(s.hyourou + add);
-        pay(add);
+        PayFromSpare(unit, spare, add);
     }
-
-    // 5. ... and up to the capacity from the spare money.
     for (int c : unit.Shiro()) {
         CShiro& s = ShiroAt(gs, c);
         if (s.nBesieger > 0 || !IsShiroOnFront(gs, c)) continue;
@@ -130,16 +104,22 @@ void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
         if (s.hyourou >= capacity) continue;
         const std::int64_t add = std::clamp<std::int64_t>(capacity - s.hyourou, 0, std::max<std::int64_t>(spare, 0));
         s.hyourou = static_cast<std::uint32_t>(s.hyourou + add);
-        pay(add);
+        PayFromSpare(unit, spare, add);
     }
+}
 
-    // 6. Soldiers to raise: within the allowances, the funds and what the unit can keep.
+// Soldiers to raise: within the allowances, the funds and what the unit can keep.
+void SoldiersToRaise(GameState& gs, const HouseIndex& index, const PlanUnit& unit, std::int64_t& F,
+                     std::int64_t& C) {
+    const int daimyou = unit.Daimyou();
+    const int gundan = unit.Gundan();
+    const int u = HeiUnit(gs);
     int cavalry = 0;
     int foot = 0;
     CalcChouheiLimits(gs, daimyou, gundan, cavalry, foot, &index);
     std::int64_t funds = unit.Funds();
-    std::int64_t F = std::max(foot, 0);
-    std::int64_t C = std::max(cavalry, 0);
+    F = std::max(foot, 0);
+    C = std::max(cavalry, 0);
     if (F * u > funds) F = std::max<std::int64_t>(funds / u, 0);
     funds -= F * u;
     if (C * 3 * u > funds) C = std::max<std::int64_t>(funds / (3 * u), 0);
@@ -154,10 +134,12 @@ void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
             C = 0;
         }
     }
-    const std::int64_t F0 = F;
-    const std::int64_t C0 = C;
+}
 
-    // 7. Garrisons of the front line first, as far as their provisions feed them.
+// Garrisons of the front line first, as far as their provisions feed them.
+void FillFrontGarrisons(GameState& gs, const PlanUnit& unit, std::int64_t& F) {
+    const int u = HeiUnit(gs);
+    const std::int64_t perSize = std::max(gs.nShiroHyourouMax, 0);
     for (int c : unit.Shiro()) {
         if (F <= 0) break;
         CShiro& s = ShiroAt(gs, c);
@@ -168,47 +150,88 @@ void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
         s.shubihei = ToI16(s.shubihei + add);
         F -= add;
     }
+}
 
-    // 8. The generals, by weight (valour x 3 + intellect; nothing for a general without valour).
-    if (!members.empty()) {
-        const std::vector<int> free = FreeBushou(gs, members);
-        CSortList order(static_cast<int>(free.size()));
-        order.SetCount(0);
-        std::int64_t poolFoot = F;
-        std::int64_t poolCavalry = C;
-        std::int64_t weights = 0;
-        for (int b : free) {
-            const CBushou& g = BushouAt(gs, b);
-            const int w = g.buyuu == 0 ? 0 : g.buyuu * 3 + g.chibou;
-            order.Append(b, w);
-            poolFoot += g.foot;
-            poolCavalry += g.cavalry;
-            weights += w;
-        }
-        order.SortLarge();
-        const int maxFoot = 5000 / u;
-        const int maxCavalry = 2000 / u;
-        for (int i = 0; i < order.Count(); ++i) {
-            CBushou& g = BushouAt(gs, order.Id(i));
-            const int w = order.Key(i);
-            // Once every weight is spent the remaining generals (valour 0) get nothing.
-            const double share = weights > 0 ? static_cast<double>(w) / static_cast<double>(weights) : 0.0;
-            const std::int64_t targetFoot = std::min(RoundUp(share * static_cast<double>(poolFoot)), maxFoot);
-            const std::int64_t addFoot = std::min(std::max<std::int64_t>(targetFoot - g.foot, 0), F);
-            g.foot = ToI16(g.foot + addFoot);
-            F -= addFoot;
-            const std::int64_t targetCavalry =
-                std::min(RoundUp(share * static_cast<double>(poolCavalry)), maxCavalry);
-            const std::int64_t addCavalry = std::min(std::max<std::int64_t>(targetCavalry - g.cavalry, 0), C);
-            g.cavalry = ToI16(g.cavalry + addCavalry);
-            C -= addCavalry;
-            weights -= w;
-            poolFoot -= g.foot;
-            poolCavalry -= g.cavalry;
-        }
+// The soldiers shared among the generals by weight (valour x 3 + intellect; nothing for a general
+// without valour), each up to what one general leads.
+void ShareAmongGenerals(GameState& gs, const std::vector<int>& members, std::int64_t& F, std::int64_t& C) {
+    const int u = HeiUnit(gs);
+    const std::vector<int> free = FreeBushou(gs, members);
+    CSortList order(static_cast<int>(free.size()));
+    order.SetCount(0);
+    std::int64_t poolFoot = F;
+    std::int64_t poolCavalry = C;
+    std::int64_t weights = 0;
+    for (int b : free) {
+        const CBushou& g = BushouAt(gs, b);
+        const int w = g.buyuu == 0 ? 0 : g.buyuu * 3 + g.chibou;
+        order.Append(b, w);
+        poolFoot += g.foot;
+        poolCavalry += g.cavalry;
+        weights += w;
     }
+    order.SortLarge();
+    const int maxFoot = 5000 / u;
+    const int maxCavalry = 2000 / u;
+    for (int i = 0; i < order.Count(); ++i) {
+        CBushou& g = BushouAt(gs, order.Id(i));
+        const int w = order.Key(i);
+        // Once every weight is spent the remaining generals (valour 0) get nothing.
+        const double share = weights > 0 ? static_cast<double>(w) / static_cast<double>(weights) : 0.0;
+        const std::int64_t targetFoot = std::min(RoundUp(share * static_cast<double>(poolFoot)), maxFoot);
+        const std::int64_t addFoot = std::min(std::max<std::int64_t>(targetFoot - g.foot, 0), F);
+        g.foot = ToI16(g.foot + addFoot);
+        F -= addFoot;
+        const std::int64_t targetCavalry = std::min(RoundUp(share * static_cast<double>(poolCavalry)), maxCavalry);
+        const std::int64_t addCavalry = std::min(std::max<std::int64_t>(targetCavalry - g.cavalry, 0), C);
+        g.cavalry = ToI16(g.cavalry + addCavalry);
+        C -= addCavalry;
+        weights -= w;
+        poolFoot -= g.foot;
+        poolCavalry -= g.cavalry;
+    }
+}
 
-    // 9. Payment; the castles' rice yield and support answer for the soldiers raised.
+}  // namespace
+
+void CCpuGunbi::PlanDaimyou(int daimyou) {
+    ForEachPlanUnit(context_.gs, daimyou, [&](int gundan) { PlanGundan(daimyou, gundan); });
+}
+
+void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
+    GameState& gs = context_.gs;
+    const HouseIndex& index = Index();
+    PlanUnit unit(gs, index, daimyou, gundan);
+    if (!unit.Valid()) return;
+
+    // A corps that does not invade only arms its generals.
+    const std::vector<int> members = CollectBushou(gs, index, daimyou, gundan);
+    if (!(unit.Orders() & CGundan::kOrderShinkou)) {
+        DistributeTeppou(unit, members);
+        return;
+    }
+    const CDaimyou& house = DaimyouAt(gs, daimyou);
+    const int u = HeiUnit(gs);
+
+    // Spare money: the funds expected at the harvest, less a first trade ship for the domestic
+    // planner; a RYUUKYUU house spends half of it.
+    std::int64_t spare = EstimateShikinAtHarvest(gs, daimyou, gundan, 1.1, &index);
+    if (unit.Orders() & CGundan::kOrderNaisei) {
+        if (NeedsFirstKouekisen(gs, index, daimyou, gundan)) spare -= gs.nKouekisenPrice;
+        if (house.GetKind() == CDaimyou::kKindRyuukyuu && spare >= 1) spare /= 2;
+    }
+    EnlargeFrontCastles(gs, unit, spare);
+    StockFrontProvisions(gs, unit, spare);
+
+    std::int64_t F = 0;
+    std::int64_t C = 0;
+    SoldiersToRaise(gs, index, unit, F, C);
+    const std::int64_t F0 = F;
+    const std::int64_t C0 = C;
+    FillFrontGarrisons(gs, unit, F);
+    if (!members.empty()) ShareAmongGenerals(gs, members, F, C);
+
+    // Payment; the castles' rice yield and support answer for the soldiers raised.
     const std::int64_t raisedFoot = F0 - F;
     const std::int64_t raisedCavalry = C0 - C;
     unit.Pay(raisedFoot * u + raisedCavalry * 3 * u);
@@ -216,7 +239,7 @@ void CCpuGunbi::PlanGundan(int daimyou, int gundan) {
     ReduceMinshuuByChouhei(gs, daimyou, gundan, static_cast<int>(raisedCavalry), static_cast<int>(raisedFoot),
                            &index);
 
-    // 10. Muskets.
+    // Muskets.
     DistributeTeppou(unit, members);
 }
 

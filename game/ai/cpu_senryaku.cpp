@@ -156,14 +156,16 @@ int CCpuSenryaku::TraceRoute(int from, int to, std::vector<Hop>& path, int mode)
     path.clear();
     if (from == to) return 0;
     if (!IsValidShiro(gs, from) || !IsValidShiro(gs, to)) return -1;
-    const auto cost = mode == 1 ? GetRouteCostSea(to) : mode == 2 ? GetRouteCostLand(to) : GetRouteCostAll(to);
+    const auto cost = mode == kRouteSea    ? GetRouteCostSea(to)
+                      : mode == kRouteLand ? GetRouteCostLand(to)
+                                           : GetRouteCostAll(to);
     int cur = from;
     // A route visits each castle at most once; a longer walk has broken off.
     for (int hops = 0; hops < ShiroCount(gs); ++hops) {
         int best = -1, bestKind = 0, bestCost = kUnreachable;
         ForLinks(gs, cur, [&](int, int n, int kind) {
-            if (mode == 1 && kind != kConnectSea) return;
-            if (mode == 2 && kind == kConnectSea) return;
+            if (mode == kRouteSea && kind != kConnectSea) return;
+            if (mode == kRouteLand && kind == kConnectSea) return;
             if (cost[static_cast<std::size_t>(n)] < bestCost) {
                 best = n;
                 bestKind = kind;
@@ -195,6 +197,28 @@ void CCpuSenryaku::PlanDaimyou(int daimyou) {
     FreeRouteCosts();
 }
 
+namespace {
+
+// The survey marks of a castle: a bit for each list that holds it.
+constexpr std::uint8_t kListedFriendly = 1;
+constexpr std::uint8_t kListedBesiegedByUs = 2;
+constexpr std::uint8_t kListedTarget = 4;
+
+}  // namespace
+
+// The fronts of the planned unit, each castle keyed by its siege estimate.
+struct CCpuSenryaku::Fronts {
+    explicit Fronts(int room) : ownBesieged(room), besiegedByUs(room), targets(room), friendly(room) {
+        for (CSortList* l : {&ownBesieged, &besiegedByUs, &targets, &friendly})
+            l->SetCount(0);
+    }
+    CSortList ownBesieged;   // the house's castles under siege
+    CSortList besiegedByUs;  // the castles the house besieges
+    CSortList targets;       // hostile castles next to the house's
+    CSortList friendly;      // castles of friends next to the house's
+    std::vector<int> result; // what the commitment to each target did, by its place in targets
+};
+
 void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
     GameState& gs = context_.gs;
     if (!IsValidDaimyou(gs, daimyou)) return;
@@ -208,27 +232,39 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
     }
     const int nShiro = ShiroCount(gs);
 
-    // The house's generals (index order) and its strongest twenty: the attacking force the
-    // estimates assume.
+    // The house's generals (index order) and its strongest twenty.
     const std::vector<int>& ours = index_.BushouOf(daimyou);
-    MbMisc::CSortInt strongest(64);
-    for (int g : ours) {
-        const CBushou& b = BushouAt(gs, g);
-        if ((b.flags & CBushou::kFlagBesieging) == 0) strongest.AddData(g, Troops(b));
-    }
-    strongest.SortTopLarge(20);
-    std::vector<int> top20;
-    for (int i = 0; i < std::min(20, strongest.GetCount()); ++i)
-        top20.push_back(strongest.GetItem(i));
-    const std::span<const int> top20Span(top20);
+    const std::vector<int> top20 = StrikeForce(gs, ours, 20);
 
     // Survey.
     // Each list holds at most the links of the house's castles.
     const int room = static_cast<int>(std::min<std::size_t>(
         static_cast<std::size_t>(nShiro), ownShiro_.size() * ShiroMapRecord::kMaxConnection + 1));
-    CSortList ownBesieged(room), besiegedByUs(room), targets(room), friendly(room);
-    for (CSortList* l : {&ownBesieged, &besiegedByUs, &targets, &friendly})
-        l->SetCount(0);
+    Fronts fronts(room);
+    SurveyFronts(daimyou, gundan, top20, fronts);
+
+    if (fronts.ownBesieged.Count() == 0 && fronts.besiegedByUs.Count() == 0 && fronts.targets.Count() == 0) {
+        if (fronts.friendly.Count() == 0) {
+            if (gundan >= 0) {
+                PlaceNaiseiBushou(daimyou, gundan);
+                return;
+            }
+        } else {
+            fronts.targets = fronts.friendly;
+        }
+    }
+
+    CommitToFronts(daimyou, gundan, ours, fronts);
+    SendLeftoverGenerals(daimyou, ours, fronts);
+
+    if (gs.GunsenTable.count >= 1) PlanGunsen();
+}
+
+// Lists the fronts around the unit's castles: its besieged castles, the castles the house
+// besieges, hostile targets and friends' castles, each castle once a list.
+void CCpuSenryaku::SurveyFronts(int daimyou, int gundan, std::span<const int> top20Span, Fronts& fronts) {
+    GameState& gs = context_.gs;
+    const int nShiro = ShiroCount(gs);
     // The per-castle marks and troops start at 0: only the entries the last plan touched are
     // cleared.
     if (listed_.size() != static_cast<std::size_t>(nShiro) || committed_.size() != static_cast<std::size_t>(nShiro)) {
@@ -241,12 +277,12 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
         }
     }
     touched_.clear();
-    std::vector<std::uint8_t>& listed = listed_;  // bit per list
+    std::vector<std::uint8_t>& listed = listed_;
     for (int c : ownShiro_) {
         if (!InCorps(c)) continue;
         if (Besieged(gs, c)) {
             touched_.push_back(c);
-            ownBesieged.Append(c, EstimateKoujousen(gs, -1, c, nullptr, nullptr, 0, nullptr));
+            fronts.ownBesieged.Append(c, EstimateKoujousen(gs, -1, c, nullptr, nullptr, 0, nullptr));
             continue;
         }
         ForLinks(gs, c, [&](int, int d, int) {
@@ -258,35 +294,29 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
             if (mark == 0) touched_.push_back(d);
             const int r = Relation(gs, sd.daimyou, daimyou);
             if (r > 1) {
-                if (r > CDaimyou::kRelJuuzokuPeer || (mark & 1)) return;
-                mark |= 1;
-                friendly.Append(d, EstimateKoujousen(gs, daimyou, d, &top20Span, nullptr, 1, nullptr));
+                if (r > CDaimyou::kRelJuuzokuPeer || (mark & kListedFriendly)) return;
+                mark |= kListedFriendly;
+                fronts.friendly.Append(d, EstimateKoujousen(gs, daimyou, d, &top20Span, nullptr, 1, nullptr));
             } else if (GetCountedDaimyou(gs, sd.besiegerDaimyou) == daimyou && sd.nBesieger != 0) {
-                if (mark & 2) return;
-                mark |= 2;
-                besiegedByUs.Append(d, EstimateKoujousen(gs, daimyou, d, nullptr, nullptr, 0, nullptr));
+                if (mark & kListedBesiegedByUs) return;
+                mark |= kListedBesiegedByUs;
+                fronts.besiegedByUs.Append(d, EstimateKoujousen(gs, daimyou, d, nullptr, nullptr, 0, nullptr));
             } else {
                 if (sd.nBesieger != 0 && Relation(gs, sd.besiegerDaimyou, daimyou) > 1 &&
                     IsValidDaimyou(gs, sd.besiegerDaimyou))
                     return;
-                if (mark & 4) return;
-                mark |= 4;
-                targets.Append(d, EstimateKoujousen(gs, daimyou, d, &top20Span, nullptr, 1, nullptr));
+                if (mark & kListedTarget) return;
+                mark |= kListedTarget;
+                fronts.targets.Append(d, EstimateKoujousen(gs, daimyou, d, &top20Span, nullptr, 1, nullptr));
             }
         });
     }
+}
 
-    if (ownBesieged.Count() == 0 && besiegedByUs.Count() == 0 && targets.Count() == 0) {
-        if (friendly.Count() == 0) {
-            if (gundan >= 0) {
-                PlaceNaiseiBushou(daimyou, gundan);
-                return;
-            }
-        } else {
-            targets = friendly;
-        }
-    }
-
+// Commits the unit's troops front by front: relief of the house's besieged castles, then its
+// own sieges, then new targets.
+void CCpuSenryaku::CommitToFronts(int daimyou, int gundan, const std::vector<int>& ours, Fronts& fronts) {
+    GameState& gs = context_.gs;
     std::vector<int>& committed = committed_;
     auto freeStrength = [&](bool weighted, bool rawHouse) {
         int s = 0;
@@ -297,6 +327,9 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
         }
         return s;
     };
+    CSortList& ownBesieged = fronts.ownBesieged;
+    CSortList& besiegedByUs = fronts.besiegedByUs;
+    CSortList& targets = fronts.targets;
 
     // Relief of the house's besieged castles.
     if (ownBesieged.Count() > 0) {
@@ -319,14 +352,14 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
         }
     }
     // New targets.
-    std::vector<int> result(static_cast<std::size_t>(targets.Count()), 0);
+    fronts.result.assign(static_cast<std::size_t>(targets.Count()), 0);
     if (targets.Count() > 0) {
         targets.SortSmall();
         targets.Randomize(gs.rng);
         for (int i = 0; i < targets.Count(); ++i) {
             const int t = targets.Id(i);
             const CShiro& st = ShiroAt(gs, t);
-            int& r = result[static_cast<std::size_t>(i)];
+            int& r = fronts.result[static_cast<std::size_t>(i)];
             if (st.nBesieger == 0) {
                 r = CommitToShiro(daimyou, gundan, t, committed[static_cast<std::size_t>(t)]);
             } else if (Hostile(Relation(gs, st.besiegerDaimyou, daimyou))) {
@@ -337,8 +370,15 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
             }
         }
     }
+}
 
-    // The generals left over join the fronts where the fewest troops stand against the most.
+// The generals left over join the fronts where the fewest troops stand against the most.
+void CCpuSenryaku::SendLeftoverGenerals(int daimyou, const std::vector<int>& ours, const Fronts& fronts) {
+    GameState& gs = context_.gs;
+    std::vector<int>& committed = committed_;
+    const CSortList& ownBesieged = fronts.ownBesieged;
+    const CSortList& besiegedByUs = fronts.besiegedByUs;
+    const CSortList& targets = fronts.targets;
     for (int g : ours) {
         const CBushou& b = BushouAt(gs, g);
         if (!IsPlanFree(g) || (b.cavalry == 0 && b.foot == 0)) continue;
@@ -348,7 +388,7 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
             int chosen = -1;
             for (int i = 0; i < targets.Count() && chosen < 0; ++i) {
                 const int t = targets.Id(i);
-                if (result[static_cast<std::size_t>(i)] != 2) continue;
+                if (fronts.result[static_cast<std::size_t>(i)] != kCommitWholePool) continue;
                 if (pass == 0 && IsShiroIsolated(t)) continue;
                 if (ShiroAt(gs, t).GetDefenseStrength(gs) * 1.5 > committed[static_cast<std::size_t>(t)]) chosen = t;
             }
@@ -384,8 +424,6 @@ void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
             }
         }
     }
-
-    if (gs.GunsenTable.count >= 1) PlanGunsen();
 }
 
 // --- warships of the plan ------------------------------------------------------------------------------
@@ -649,7 +687,7 @@ bool CCpuSenryaku::MoveBushouImpl(int daimyou, int target, int bushou, bool towa
         const int x = best[0] >= 0 ? best[0] : best[1] >= 0 ? best[1] : best[2];
         if (x < 0 || x == o) continue;
         if (pass == 1) {
-            if (TraceRoute(o, x, path, 0) < 1) continue;
+            if (TraceRoute(o, x, path, kRouteAll) < 1) continue;
             if (path.front().kind == kConnectSea) {
                 const int need =
                     ShipsFor(gs, Troops(b) + SumHeiOfShiroBushouByTarget(gs, o, x));
@@ -742,28 +780,78 @@ void CCpuSenryaku::PlaceNaiseiBushou(int daimyou, int gundan) {
 
 // --- commitment to one castle ---------------------------------------------------------------------------
 
-int CCpuSenryaku::CommitToShiro(int daimyou, int gundan, int target, int& committed) {
-    GameState& gs = context_.gs;
-    if (!IsValidShiro(gs, target)) return 2;
-    if (daimyou != daimyou_ || gundan != gundan_) SetPlanned(daimyou, gundan);
-    const int nShiro = ShiroCount(gs);
-    const int limit = gs.nDistanceLimit;
-    const int unit = HeiUnit(gs);
-    const CShiro& st = ShiroAt(gs, target);
-    std::vector<std::uint16_t> freeShips(static_cast<std::size_t>(nShiro), 0);
-    gs.GunsenTable.GetFreeGunsenForGundan(gs, freeShips, gundan_);
-
-    // Launch points: the house's castles next to the target.
+// One commitment of the planned unit's troops to a castle: where the troops can set out from,
+// how each origin gets them there, who goes, and the orders that send them.
+struct CCpuSenryaku::Commitment {
+    // A castle of the house next to the target; the cheaper kind of link wins when a castle
+    // touches the target twice.
     struct Launch {
         int shiro;
         int kind;
         bool used;
     };
+    // How the troops of an origin travel to their staging castle.
+    enum class Transport {
+        kMarch,          // on foot all the way (ships called to the staging castle when gathering)
+        kSailFromOrigin, // by ship straight from the origin
+        kSailFromShore,  // on foot to the last castle before the sea, the ships called there
+    };
+    struct Plan {
+        int origin;
+        int staging;
+        Transport transport;
+        int gathering;
+        int fallback;
+    };
+
+    Commitment(CCpuSenryaku& planner, int daimyou, int target)
+        : planner(planner), gs(planner.context_.gs), daimyou(daimyou), target(target),
+          st(ShiroAt(gs, target)), limit(gs.nDistanceLimit), unit(HeiUnit(gs)), own(planner.IsOwn(target)),
+          freeShips(static_cast<std::size_t>(ShiroCount(gs)), 0) {}
+
+    void FindLaunchPoints();
+    void ListCandidates(CSortList& cand);
+    void AddCandidate(CSortList& cand, int c, std::span<const std::uint16_t> cost) const;
+    void PlanOrigin(int c, int n, int key, std::vector<Hop>& path);
+    void PoolOfOrigin(int c, bool ownOrigin, MbMisc::CSortInt& g) const;
+    int RouteToLaunch(int c, int n, int key, bool ownOrigin, std::vector<Hop>& path,
+                      std::span<const std::uint16_t>& fromC, int& fallback);
+    int StagingCastle(int c, int hops, const std::vector<Hop>& path,
+                      std::span<const std::uint16_t> fromC) const;
+    void ChooseArmy();
+    bool ReliefTooWeak() const;
+    int SendOrders();
+    void SendGroup(const Plan& plan, int o, const MbMisc::CSortInt& group, int w, int& shipsSent);
+    void MatchShipsAtTarget(int shipsSent);
+
+    CCpuSenryaku& planner;
+    GameState& gs;
+    const int daimyou;
+    const int target;
+    const CShiro& st;
+    const int limit;  // the distance limit of a march
+    const int unit;   // soldiers a troop counts for
+    const bool own;   // the target is the house's own (a relief)
+    std::vector<std::uint16_t> freeShips;
+
     std::vector<Launch> launch;
+    int used = 0;  // launch points in use
     bool seaUsed = false;
+    std::vector<Plan> plans;
+    MbMisc::CSortInt pool{64};
+    std::vector<int> chosen;
+    std::size_t alreadyThere = 0;  // the chosen already besieging the target
+    int sum = 0;                   // troops of the chosen
+    bool stopped = false;          // the choice stopped before the pool ran out
+    bool enough = false;           // the chosen are enough to take or relieve the target
+};
+
+// Launch points: the house's castles next to the target.
+void CCpuSenryaku::Commitment::FindLaunchPoints() {
     ForLinks(gs, target, [&](int, int n, int kind) {
-        bool used = IsOwn(n) && InCorps(n) && !Besieged(gs, n) && !(kind == kConnectSea && Blockaded(gs, n));
-        launch.push_back({n, kind, used});
+        bool usable = planner.IsOwn(n) && planner.InCorps(n) && !Besieged(gs, n) &&
+                      !(kind == kConnectSea && Blockaded(gs, n));
+        launch.push_back({n, kind, usable});
     });
     for (std::size_t i = 0; i < launch.size(); ++i) {
         if (!launch[i].used) continue;
@@ -776,210 +864,222 @@ int CCpuSenryaku::CommitToShiro(int daimyou, int gundan, int target, int& commit
             launch[j].used = false;
         }
     }
-    int used = 0;
     for (const Launch& l : launch) {
         if (!l.used) continue;
         ++used;
         seaUsed = seaUsed || l.kind == kConnectSea;
     }
+}
 
-    const bool own = IsOwn(target);
-    const bool oursSiege = st.nBesieger != 0 && GetCountedDaimyou(gs, st.besiegerDaimyou) == daimyou;
-    const int need = own ? st.GetBesiegerTroops(gs) : st.GetDefenseStrength(gs);
-
-    // Launch candidates: own castles with troops of the unit, and (for an own target) the
-    // house's siege lines around it, by the cost to the nearest launch point. The list holds at
-    // most one entry for each of them (made for the castles of a house, not for all castles).
-    const std::size_t sources = ownShiro_.size() + (own ? siegeLines_.size() : 0);
-    CSortList cand(std::max(1, static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(nShiro), sources))));
-    cand.SetCount(0);
-    auto addCandidate = [&](int c, std::span<const std::uint16_t> cost) {
-        int land = -1, landCost = kUnreachable, sea = -1, seaCost = kUnreachable;
-        for (const Launch& l : launch) {
-            if (!l.used) continue;
-            const int k = cost[static_cast<std::size_t>(l.shiro)];
-            if (l.kind == kConnectSea) {
-                if (k < seaCost) sea = l.shiro, seaCost = k;
-            } else if (k < landCost) {
-                land = l.shiro, landCost = k;
-            }
+// A candidate origin keyed by its cost to the nearest launch point (by land unless the land way
+// is over the limit and the sea way cheaper); too far, and it is left out.
+void CCpuSenryaku::Commitment::AddCandidate(CSortList& cand, int c,
+                                            std::span<const std::uint16_t> cost) const {
+    int land = -1, landCost = kUnreachable, sea = -1, seaCost = kUnreachable;
+    for (const Launch& l : launch) {
+        if (!l.used) continue;
+        const int k = cost[static_cast<std::size_t>(l.shiro)];
+        if (l.kind == kConnectSea) {
+            if (k < seaCost) sea = l.shiro, seaCost = k;
+        } else if (k < landCost) {
+            land = l.shiro, landCost = k;
         }
-        int n = land, k = landCost;
-        if (landCost > limit && landCost > seaCost) n = sea, k = seaCost;
-        if (n < 0 || k >= kUnreachable || k > 2 * limit) return;
-        cand.Append(c | (n << 16), k);
-    };
+    }
+    int n = land, k = landCost;
+    if (landCost > limit && landCost > seaCost) n = sea, k = seaCost;
+    if (n < 0 || k >= kUnreachable || k > 2 * limit) return;
+    cand.Append(c | (n << 16), k);
+}
+
+// Launch candidates: own castles with troops of the unit, and (for an own target) the house's
+// siege lines around it, by the cost to the nearest launch point.
+void CCpuSenryaku::Commitment::ListCandidates(CSortList& cand) {
+    cand.SetCount(0);
     if (used > 0) {
         // The house's castles and (for an own target) its siege lines, in castle order.
+        const std::vector<int>& ownShiro = planner.ownShiro_;
+        const std::vector<int>& siegeLines = planner.siegeLines_;
         std::size_t i = 0, j = 0;
-        while (i < ownShiro_.size() || (own && j < siegeLines_.size())) {
-            const bool takeOwn = i < ownShiro_.size() && (!own || j >= siegeLines_.size() || ownShiro_[i] < siegeLines_[j]);
+        while (i < ownShiro.size() || (own && j < siegeLines.size())) {
+            const bool takeOwn = i < ownShiro.size() && (!own || j >= siegeLines.size() || ownShiro[i] < siegeLines[j]);
             if (takeOwn) {
-                const int c = ownShiro_[i++];
+                const int c = ownShiro[i++];
                 const CShiro& sc = ShiroAt(gs, c);
-                if (sc.nBesieger != 0 || sc.nBushou <= 0 || sc.GetBushouTroopsOfGundan(gs, gundan_) == 0) continue;
-                addCandidate(c, GetRouteCostAll(c));
+                if (sc.nBesieger != 0 || sc.nBushou <= 0 || sc.GetBushouTroopsOfGundan(gs, planner.gundan_) == 0)
+                    continue;
+                AddCandidate(cand, c, planner.GetRouteCostAll(c));
             } else {
-                const int c = siegeLines_[j++];
-                addCandidate(c, GetRouteCostLand(c));
+                const int c = siegeLines[j++];
+                AddCandidate(cand, c, planner.GetRouteCostLand(c));
             }
         }
     }
     cand.SortSmall();
+}
 
-    struct Plan {
-        int origin;
-        int staging;
-        int mode;
-        int gathering;
-        int fallback;
-    };
-    std::vector<Plan> plans;
-    MbMisc::CSortInt pool(64);
-    std::vector<Hop> path;
-    for (int i = 0; i < cand.Count(); ++i) {
-        const int c = cand.Id(i) & 0xFFFF;
-        const int n = (cand.Id(i) >> 16) & 0xFFFF;
-        const int key = cand.Key(i);
-        const bool seaApproach = GetShiroConnectType(gs, target, n) == kConnectSea;
-        const bool ownOrigin = IsOwn(c);
-        const CShiro& sc = ShiroAt(gs, c);
-
-        // Pool of the origin, largest first.
-        MbMisc::CSortInt g(kRoster);
-        const int listed = std::clamp<int>(ownOrigin ? sc.nBushou : sc.nBesieger, 0, kRoster);
-        for (int j = 0; j < listed; ++j) {
-            const int id = ownOrigin ? sc.bushou[static_cast<std::size_t>(j)] : sc.besieger[static_cast<std::size_t>(j)];
-            if (!IsValidBushou(gs, id)) continue;
-            const CBushou& b = BushouAt(gs, id);
-            if (b.gundan != gundan_ || (b.flags & CBushou::kFlagOrdered) || b.status == CBushou::kStatusHitojichi)
-                continue;
-            g.AddData(id, Troops(b) * unit);
-        }
-
-        // Route to the launch point.
-        int fallback = -1;
-        std::span<const std::uint16_t> fromC;
-        int hops = -1;
-        if (ownOrigin) {
-            const auto land = GetRouteCostLand(c);
-            int m = -1, mCost = kUnreachable;
-            bool mLand = false;
-            for (const Launch& l : launch) {
-                if (!l.used) continue;
-                const bool isLand = l.kind != kConnectSea;
-                const int k = land[static_cast<std::size_t>(l.shiro)];
-                if (isLand && !mLand) {
-                    if (k < kUnreachable) m = l.shiro, mCost = k, mLand = true;
-                } else if (isLand == mLand && k < mCost) {
-                    m = l.shiro, mCost = k;
-                }
-            }
-            if (m >= 0) {
-                const auto fromM = GetRouteCostLand(m);
-                int best = kUnreachable;
-                for (int x : ownShiro_) {
-                    if (land[static_cast<std::size_t>(x)] > limit || Besieged(gs, x)) continue;
-                    if (fromM[static_cast<std::size_t>(x)] < best) fallback = x, best = fromM[static_cast<std::size_t>(x)];
-                }
-            }
-            if (m >= 0 && mCost < kUnreachable && mCost <= key) {
-                hops = TraceRoute(c, n, path, 2);
-                fromC = land;
-            } else {
-                hops = TraceRoute(c, n, path, 0);
-                fromC = GetRouteCostAll(c);
-            }
-        } else {
-            hops = TraceRoute(c, n, path, 2);
-            fromC = GetRouteCostLand(c);
-        }
-        if (hops < 0) continue;
-
-        // Staging castle: the last hop of the first leg within the distance limit.
-        g.SortTopLarge(-1);
-        int staging = c;
-        if (hops > 0) {
-            int stop = 0;
-            for (; stop < hops; ++stop) {
-                const Hop& h = path[static_cast<std::size_t>(stop)];
-                if (fromC[static_cast<std::size_t>(h.shiro)] > limit) break;
-                if (stop > 0 && ((h.kind == kConnectSea) != (path[static_cast<std::size_t>(stop - 1)].kind == kConnectSea)))
-                    break;
-            }
-            int s = std::max(0, stop - 1);
-            while (s >= 0 && Besieged(gs, path[static_cast<std::size_t>(s)].shiro))
-                --s;
-            if (s < 0) continue;
-            staging = path[static_cast<std::size_t>(s)].shiro;
-        }
-
-        // Transport and the generals that go.
-        int mode = 0, gathering = -1;
-        auto pickByShips = [&](int ships) {
-            int picked = 0;
-            std::vector<int> left;
-            for (int j = 0; j < g.GetCount(); ++j) {
-                const int soldiers = g.GetSort(j);
-                if (picked + soldiers <= ships * kShipLoad) {
-                    picked += soldiers;
-                    pool.AddData(g.GetItem(j), soldiers + ((BushouAt(gs, g.GetItem(j)).flags & CBushou::kFlagBesieging) ? 0 : 10000));
-                } else {
-                    left.push_back(j);
-                }
-            }
-            return std::make_pair(std::max(1, (picked + kShipLoad - 1) / kShipLoad), left);
-        };
-        auto poolAll = [&](const std::vector<int>* only) {
-            for (int j = 0; j < g.GetCount(); ++j) {
-                if (only && std::find(only->begin(), only->end(), j) == only->end()) continue;
-                pool.AddData(g.GetItem(j),
-                             g.GetSort(j) + ((BushouAt(gs, g.GetItem(j)).flags & CBushou::kFlagBesieging) ? 0 : 10000));
-            }
-        };
-        auto viaShipsAt = [&](int at) {
-            const int ships = CountGunsenNear(at, freeShips, 2);
-            if (ships <= 0) return false;
-            ReserveGunsen(at, pickByShips(ships).first, freeShips);
-            gathering = at;
-            return true;
-        };
-        if (hops > 0 && path.front().kind != kConnectSea) {
-            int s = -1;
-            for (int j = 1; j < hops && s < 0; ++j)
-                if (path[static_cast<std::size_t>(j)].kind == kConnectSea) s = j;
-            if (s > 0) {
-                mode = 2;
-                if (!viaShipsAt(path[static_cast<std::size_t>(s - 1)].shiro)) continue;
-            } else if (!seaApproach) {
-                poolAll(nullptr);
-            } else if (!viaShipsAt(n)) {
-                continue;
-            }
-        } else if (hops > 0) {
-            mode = 1;
-            const int ships = CountGunsenNear(c, freeShips, 2);
-            auto [reserve, left] = pickByShips(std::max(0, ships));
-            if (ships > 0) ReserveGunsen(c, reserve, freeShips);
-            gathering = c;
-            if (fallback >= 0) poolAll(&left);
-        } else if (seaApproach) {
-            if (!viaShipsAt(c)) continue;
-        } else {
-            poolAll(nullptr);
-        }
-        plans.push_back({c, staging, mode, gathering, fallback});
+// Pool of the origin, largest first: the unit's generals there (its garrison, or its besiegers
+// for a siege line) that are free to go.
+void CCpuSenryaku::Commitment::PoolOfOrigin(int c, bool ownOrigin, MbMisc::CSortInt& g) const {
+    const CShiro& sc = ShiroAt(gs, c);
+    const int listed = std::clamp<int>(ownOrigin ? sc.nBushou : sc.nBesieger, 0, kRoster);
+    for (int j = 0; j < listed; ++j) {
+        const int id = ownOrigin ? sc.bushou[static_cast<std::size_t>(j)] : sc.besieger[static_cast<std::size_t>(j)];
+        if (!IsValidBushou(gs, id)) continue;
+        const CBushou& b = BushouAt(gs, id);
+        if (b.gundan != planner.gundan_ || (b.flags & CBushou::kFlagOrdered) || b.status == CBushou::kStatusHitojichi)
+            continue;
+        g.AddData(id, Troops(b) * unit);
     }
+}
 
-    // The army: pooled generals strongest first, as many as the stop rules allow.
+// Route to the launch point: by land when a land launch point is no dearer than the key, else by
+// any link; a siege line marches by land. For an own origin, the fallback is the own castle within
+// reach nearest the land launch point. The hops of the route, -1 when it breaks off.
+int CCpuSenryaku::Commitment::RouteToLaunch(int c, int n, int key, bool ownOrigin, std::vector<Hop>& path,
+                                            std::span<const std::uint16_t>& fromC, int& fallback) {
+    fallback = -1;
+    if (!ownOrigin) {
+        const int hops = planner.TraceRoute(c, n, path, kRouteLand);
+        fromC = planner.GetRouteCostLand(c);
+        return hops;
+    }
+    const auto land = planner.GetRouteCostLand(c);
+    int m = -1, mCost = kUnreachable;
+    bool mLand = false;
+    for (const Launch& l : launch) {
+        if (!l.used) continue;
+        const bool isLand = l.kind != kConnectSea;
+        const int k = land[static_cast<std::size_t>(l.shiro)];
+        if (isLand && !mLand) {
+            if (k < kUnreachable) m = l.shiro, mCost = k, mLand = true;
+        } else if (isLand == mLand && k < mCost) {
+            m = l.shiro, mCost = k;
+        }
+    }
+    if (m >= 0) {
+        const auto fromM = planner.GetRouteCostLand(m);
+        int best = kUnreachable;
+        for (int x : planner.ownShiro_) {
+            if (land[static_cast<std::size_t>(x)] > limit || Besieged(gs, x)) continue;
+            if (fromM[static_cast<std::size_t>(x)] < best) fallback = x, best = fromM[static_cast<std::size_t>(x)];
+        }
+    }
+    int hops = -1;
+    if (m >= 0 && mCost < kUnreachable && mCost <= key) {
+        hops = planner.TraceRoute(c, n, path, kRouteLand);
+        fromC = land;
+    } else {
+        hops = planner.TraceRoute(c, n, path, kRouteAll);
+        fromC = planner.GetRouteCostAll(c);
+    }
+    return hops;
+}
+
+// Staging castle: the last hop of the first leg within the distance limit (a leg ends where the
+// route goes from land to sea or back), stepping back past besieged castles; -1 when none is left.
+int CCpuSenryaku::Commitment::StagingCastle(int c, int hops, const std::vector<Hop>& path,
+                                            std::span<const std::uint16_t> fromC) const {
+    if (hops <= 0) return c;
+    int stop = 0;
+    for (; stop < hops; ++stop) {
+        const Hop& h = path[static_cast<std::size_t>(stop)];
+        if (fromC[static_cast<std::size_t>(h.shiro)] > limit) break;
+        if (stop > 0 && ((h.kind == kConnectSea) != (path[static_cast<std::size_t>(stop - 1)].kind == kConnectSea)))
+            break;
+    }
+    int s = std::max(0, stop - 1);
+    while (s >= 0 && Besieged(gs, path[static_cast<std::size_t>(s)].shiro))
+        --s;
+    return s < 0 ? -1 : path[static_cast<std::size_t>(s)].shiro;
+}
+
+// The plan of one origin: its pool, its route and staging castle, the transport and the generals
+// that go into the army's pool.
+void CCpuSenryaku::Commitment::PlanOrigin(int c, int n, int key, std::vector<Hop>& path) {
+    const bool seaApproach = GetShiroConnectType(gs, target, n) == kConnectSea;
+    const bool ownOrigin = planner.IsOwn(c);
+
+    MbMisc::CSortInt g(kRoster);
+    PoolOfOrigin(c, ownOrigin, g);
+
+    int fallback = -1;
+    std::span<const std::uint16_t> fromC;
+    const int hops = RouteToLaunch(c, n, key, ownOrigin, path, fromC, fallback);
+    if (hops < 0) return;
+
+    g.SortTopLarge(-1);
+    const int staging = StagingCastle(c, hops, path, fromC);
+    if (staging < 0) return;
+
+    // Transport and the generals that go.
+    Transport transport = Transport::kMarch;
+    int gathering = -1;
+    auto pickByShips = [&](int ships) {
+        int picked = 0;
+        std::vector<int> left;
+        for (int j = 0; j < g.GetCount(); ++j) {
+            const int soldiers = g.GetSort(j);
+            if (picked + soldiers <= ships * kShipLoad) {
+                picked += soldiers;
+                pool.AddData(g.GetItem(j), soldiers + ((BushouAt(gs, g.GetItem(j)).flags & CBushou::kFlagBesieging) ? 0 : 10000));
+            } else {
+                left.push_back(j);
+            }
+        }
+        return std::make_pair(std::max(1, (picked + kShipLoad - 1) / kShipLoad), left);
+    };
+    auto poolAll = [&](const std::vector<int>* only) {
+        for (int j = 0; j < g.GetCount(); ++j) {
+            if (only && std::find(only->begin(), only->end(), j) == only->end()) continue;
+            pool.AddData(g.GetItem(j),
+                         g.GetSort(j) + ((BushouAt(gs, g.GetItem(j)).flags & CBushou::kFlagBesieging) ? 0 : 10000));
+        }
+    };
+    auto viaShipsAt = [&](int at) {
+        const int ships = planner.CountGunsenNear(at, freeShips, 2);
+        if (ships <= 0) return false;
+        planner.ReserveGunsen(at, pickByShips(ships).first, freeShips);
+        gathering = at;
+        return true;
+    };
+    if (hops > 0 && path.front().kind != kConnectSea) {
+        int s = -1;
+        for (int j = 1; j < hops && s < 0; ++j)
+            if (path[static_cast<std::size_t>(j)].kind == kConnectSea) s = j;
+        if (s > 0) {
+            transport = Transport::kSailFromShore;
+            if (!viaShipsAt(path[static_cast<std::size_t>(s - 1)].shiro)) return;
+        } else if (!seaApproach) {
+            poolAll(nullptr);
+        } else if (!viaShipsAt(n)) {
+            return;
+        }
+    } else if (hops > 0) {
+        transport = Transport::kSailFromOrigin;
+        const int ships = planner.CountGunsenNear(c, freeShips, 2);
+        auto [reserve, left] = pickByShips(std::max(0, ships));
+        if (ships > 0) planner.ReserveGunsen(c, reserve, freeShips);
+        gathering = c;
+        if (fallback >= 0) poolAll(&left);
+    } else if (seaApproach) {
+        if (!viaShipsAt(c)) return;
+    } else {
+        poolAll(nullptr);
+    }
+    plans.push_back({c, staging, transport, gathering, fallback});
+}
+
+// The army: pooled generals strongest first, as many as the stop rules allow. The house's
+// besiegers of the target count from the start.
+void CCpuSenryaku::Commitment::ChooseArmy() {
     pool.SortTopLarge(-1);
     pool.Randomize(gs.rng);
+    const int need = own ? st.GetBesiegerTroops(gs) : st.GetDefenseStrength(gs);
+    const bool oursSiege = st.nBesieger != 0 && GetCountedDaimyou(gs, st.besiegerDaimyou) == daimyou;
     const int poolLimit = std::min(pool.GetCount(), used * 20);
     std::vector<int> defenders;
     for (int j = 0; j < std::clamp<int>(st.nBushou, 0, kRoster); ++j)
         if (IsValidBushou(gs, st.bushou[static_cast<std::size_t>(j)])) defenders.push_back(st.bushou[static_cast<std::size_t>(j)]);
-    std::vector<int> chosen;
-    int sum = 0;
     if (oursSiege) {
         for (int j = 0; j < std::clamp<int>(st.nBesieger, 0, kRoster); ++j) {
             const int id = st.besieger[static_cast<std::size_t>(j)];
@@ -988,7 +1088,7 @@ int CCpuSenryaku::CommitToShiro(int daimyou, int gundan, int target, int& commit
             sum += Troops(BushouAt(gs, id));
         }
     }
-    const std::size_t alreadyThere = chosen.size();
+    alreadyThere = chosen.size();
     int upFront = 0;
     if (!own) {
         std::vector<int> army(chosen);
@@ -996,7 +1096,6 @@ int CCpuSenryaku::CommitToShiro(int daimyou, int gundan, int target, int& commit
             army.push_back(pool.GetItem(j));
         upFront = SimulateKoujousen(gs, seaUsed, daimyou, target, army, defenders);
     }
-    bool stopped = false, enough = false;
     for (int j = 0; j < poolLimit; ++j) {
         const double f = gs.rng.Unit() * 0.3 + 1.2;
         if (need * f < sum) {
@@ -1019,21 +1118,73 @@ int CCpuSenryaku::CommitToShiro(int daimyou, int gundan, int target, int& commit
         chosen.push_back(id);
         sum += Troops(BushouAt(gs, id));
     }
+}
 
-    // A relief the chosen cannot carry is given up.
-    if (own) {
-        int oursBest = 0, theirsBest = 0;
-        for (int id : chosen)
-            oursBest = std::max<int>(oursBest, BushouAt(gs, id).chibou);
-        for (int j = 0; j < std::clamp<int>(st.nBesieger, 0, kRoster); ++j)
-            if (IsValidBushou(gs, st.besieger[static_cast<std::size_t>(j)]))
-                theirsBest = std::max<int>(theirsBest, BushouAt(gs, st.besieger[static_cast<std::size_t>(j)]).chibou);
-        const double f = gs.rng.Unit() * 0.1 + 1.0;
-        if (need * f > sum && oursBest < theirsBest + 3) return 3;
+// A relief the chosen cannot carry: their troops stay below the besiegers' and none of them
+// outwits the besiegers' best by 3.
+bool CCpuSenryaku::Commitment::ReliefTooWeak() const {
+    const int need = st.GetBesiegerTroops(gs);
+    int oursBest = 0, theirsBest = 0;
+    for (int id : chosen)
+        oursBest = std::max<int>(oursBest, BushouAt(gs, id).chibou);
+    for (int j = 0; j < std::clamp<int>(st.nBesieger, 0, kRoster); ++j)
+        if (IsValidBushou(gs, st.besieger[static_cast<std::size_t>(j)]))
+            theirsBest = std::max<int>(theirsBest, BushouAt(gs, st.besieger[static_cast<std::size_t>(j)]).chibou);
+    const double f = gs.rng.Unit() * 0.1 + 1.0;
+    return need * f > sum && oursBest < theirsBest + 3;
+}
+
+// The orders of the generals of one origin (w troops in all), by the transport of its plan.
+void CCpuSenryaku::Commitment::SendGroup(const Plan& plan, int o, const MbMisc::CSortInt& group, int w,
+                                         int& shipsSent) {
+    const int p = plan.staging;
+    switch (plan.transport) {
+    case Transport::kSailFromShore:
+        for (int j = 0; j < group.GetCount(); ++j)
+            planner.OrderMove(group.GetItem(j), p);
+        shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), freeShips, 2);
+        break;
+    case Transport::kSailFromOrigin: {
+        if (!planner.IsOwn(o)) return;
+        const int shipsHere = freeShips[static_cast<std::size_t>(o)];
+        int sent = 0;
+        std::vector<int> stay;
+        for (int j = 0; j < group.GetCount(); ++j) {
+            const int id = group.GetItem(j);
+            const int t = group.GetSort(j);
+            if (shipsHere != 0 && static_cast<long>(sent + t) * unit <= static_cast<long>(shipsHere) * kShipLoad) {
+                planner.OrderMove(id, p);
+                sent += t;
+            } else {
+                BushouAt(gs, id).flags |= CBushou::kFlagOrdered;
+                stay.push_back(id);
+            }
+        }
+        if (sent > 0) {
+            const int ships = ShipsFor(gs, sent);
+            planner.UseGunsenAt(o, p, ships, freeShips);
+            shipsSent += ships;
+        }
+        if (plan.fallback < 0) {
+            if (w - sent != 0) shipsSent += planner.CallGunsen(o, ShipsFor(gs, w - sent), freeShips, 2);
+        } else {
+            for (int id : stay)
+                planner.OrderMove(id, plan.fallback);
+        }
+        break;
     }
+    case Transport::kMarch:
+        for (int j = 0; j < group.GetCount(); ++j)
+            planner.OrderMove(group.GetItem(j), p);
+        if (plan.gathering >= 0) shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), freeShips, 2);
+        break;
+    }
+    planner.LevelBlockadeAt(p, target, w);
+}
 
-    // Orders, origin by origin.
-    gs.GunsenTable.GetFreeGunsenForGundan(gs, freeShips, gundan_);
+// Orders, origin by origin. The ships sent.
+int CCpuSenryaku::Commitment::SendOrders() {
+    gs.GunsenTable.GetFreeGunsenForGundan(gs, freeShips, planner.gundan_);
     int shipsSent = 0;
     std::vector<std::uint8_t> handled(chosen.size(), 0);
     for (std::size_t i = alreadyThere; i < chosen.size(); ++i) {
@@ -1049,66 +1200,54 @@ int CCpuSenryaku::CommitToShiro(int daimyou, int gundan, int target, int& commit
         const int w = static_cast<int>(group.GetSortSum());
         const auto plan = std::find_if(plans.begin(), plans.end(), [&](const Plan& p) { return p.origin == o; });
         if (plan == plans.end()) continue;
-        const int p = plan->staging;
-        if (plan->mode == 2) {
-            for (int j = 0; j < group.GetCount(); ++j)
-                OrderMove(group.GetItem(j), p);
-            shipsSent += CallGunsen(p, ShipsFor(gs, w), freeShips, 2);
-        } else if (plan->mode == 1) {
-            if (!IsOwn(o)) continue;
-            const int shipsHere = freeShips[static_cast<std::size_t>(o)];
-            int sent = 0;
-            std::vector<int> stay;
-            for (int j = 0; j < group.GetCount(); ++j) {
-                const int id = group.GetItem(j);
-                const int t = group.GetSort(j);
-                if (shipsHere != 0 && static_cast<long>(sent + t) * unit <= static_cast<long>(shipsHere) * kShipLoad) {
-                    OrderMove(id, p);
-                    sent += t;
-                } else {
-                    BushouAt(gs, id).flags |= CBushou::kFlagOrdered;
-                    stay.push_back(id);
-                }
-            }
-            if (sent > 0) {
-                const int ships = ShipsFor(gs, sent);
-                UseGunsenAt(o, p, ships, freeShips);
-                shipsSent += ships;
-            }
-            if (plan->fallback < 0) {
-                if (w - sent != 0) shipsSent += CallGunsen(o, ShipsFor(gs, w - sent), freeShips, 2);
-            } else {
-                for (int id : stay)
-                    OrderMove(id, plan->fallback);
-            }
-        } else {
-            for (int j = 0; j < group.GetCount(); ++j)
-                OrderMove(group.GetItem(j), p);
-            if (plan->gathering >= 0) shipsSent += CallGunsen(p, ShipsFor(gs, w), freeShips, 2);
-        }
-        LevelBlockadeAt(p, target, w);
+        SendGroup(*plan, o, group, w, shipsSent);
     }
+    return shipsSent;
+}
 
-    // Ships to match the ships at the target.
-    if (Waterway(gs, target) && !enough) {
-        const int blockader = ShiroAt(gs, target).blockadeDaimyou;
-        const bool weBlockade = blockader != -1 && GetCountedDaimyou(gs, blockader) == daimyou;
-        const int wanted = (blockader == -1 || weBlockade) ? gs.GunsenTable.GetGunsenAtShiro(target)
-                                                           : gs.GunsenTable.GetBlockadeGunsenAtShiro(target);
-        if (weBlockade) shipsSent += gs.GunsenTable.GetBlockadeGunsenAtShiro(target);
-        for (int round = 0; round < 8 && shipsSent < wanted; ++round) {
-            const int before = shipsSent;
-            ForLinks(gs, target, [&](int, int z, int kind) {
-                if (shipsSent >= wanted || kind != kConnectSea) return;
-                if (!IsOwn(z) || Besieged(gs, z) || !InCorps(z)) return;
-                shipsSent += CallGunsen(z, wanted - shipsSent, freeShips, 2);
-            });
-            if (shipsSent == before) break;
-        }
+// Ships to match the ships at the target, called from the house's sea links around it.
+void CCpuSenryaku::Commitment::MatchShipsAtTarget(int shipsSent) {
+    const int blockader = ShiroAt(gs, target).blockadeDaimyou;
+    const bool weBlockade = blockader != -1 && GetCountedDaimyou(gs, blockader) == daimyou;
+    const int wanted = (blockader == -1 || weBlockade) ? gs.GunsenTable.GetGunsenAtShiro(target)
+                                                       : gs.GunsenTable.GetBlockadeGunsenAtShiro(target);
+    if (weBlockade) shipsSent += gs.GunsenTable.GetBlockadeGunsenAtShiro(target);
+    for (int round = 0; round < 8 && shipsSent < wanted; ++round) {
+        const int before = shipsSent;
+        ForLinks(gs, target, [&](int, int z, int kind) {
+            if (shipsSent >= wanted || kind != kConnectSea) return;
+            if (!planner.IsOwn(z) || Besieged(gs, z) || !planner.InCorps(z)) return;
+            shipsSent += planner.CallGunsen(z, wanted - shipsSent, freeShips, 2);
+        });
+        if (shipsSent == before) break;
     }
+}
 
-    committed = sum;
-    return stopped ? 1 : 2;
+int CCpuSenryaku::CommitToShiro(int daimyou, int gundan, int target, int& committed) {
+    GameState& gs = context_.gs;
+    if (!IsValidShiro(gs, target)) return kCommitWholePool;
+    if (daimyou != daimyou_ || gundan != gundan_) SetPlanned(daimyou, gundan);
+    Commitment plan(*this, daimyou, target);
+    gs.GunsenTable.GetFreeGunsenForGundan(gs, plan.freeShips, gundan_);
+    plan.FindLaunchPoints();
+
+    // The list holds at most one entry for each of the house's castles and (for an own target)
+    // its siege lines: made for those, not for all castles.
+    const std::size_t sources = ownShiro_.size() + (plan.own ? siegeLines_.size() : 0);
+    CSortList cand(std::max(1, static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(ShiroCount(gs)), sources))));
+    plan.ListCandidates(cand);
+    std::vector<Hop> path;
+    for (int i = 0; i < cand.Count(); ++i)
+        plan.PlanOrigin(cand.Id(i) & 0xFFFF, (cand.Id(i) >> 16) & 0xFFFF, cand.Key(i), path);
+
+    plan.ChooseArmy();
+    if (plan.own && plan.ReliefTooWeak()) return kCommitGivenUp;
+
+    const int shipsSent = plan.SendOrders();
+    if (Waterway(gs, target) && !plan.enough) plan.MatchShipsAtTarget(shipsSent);
+
+    committed = plan.sum;
+    return plan.stopped ? kCommitStopped : kCommitWholePool;
 }
 
 // When the troops gathering at the staging castle will bring more ships off a target the house

@@ -48,19 +48,25 @@ public:
     // Rows built since the planner was made (for measurements).
     long RouteRowsBuilt() const { return rowsBuilt_; }
 
-    // 1 = it stopped adding generals before the pool ran out; 2 = every pooled general went;
-    // 3 = a relief was given up (nothing ordered, committed left alone).
+    // What CommitToShiro did.
+    static constexpr int kCommitStopped = 1;    // it stopped adding generals before the pool ran out
+    static constexpr int kCommitWholePool = 2;  // every pooled general went
+    static constexpr int kCommitGivenUp = 3;    // a relief was given up (nothing ordered, committed
+                                                // left alone)
     int CommitToShiro(int daimyou, int gundan, int target, int& committed);
     bool MoveBushouToward(int daimyou, int target, int bushou);
     bool MoveBushouToShiro(int daimyou, int shiro, int bushou);
     void PlaceNaiseiBushou(int daimyou, int gundan);
     bool IsShiroIsolated(int shiro) const;
     // Hops from one castle toward another as (castle, link kind) pairs; 0 when from = to, -1
-    // when the way breaks off. mode 1 sea links only, 2 land links only, else all links.
+    // when the way breaks off. The mode names the links the route may take.
     struct Hop {
         int shiro;
         int kind;
     };
+    static constexpr int kRouteAll = 0;
+    static constexpr int kRouteSea = 1;
+    static constexpr int kRouteLand = 2;
     int TraceRoute(int from, int to, std::vector<Hop>& path, int mode);
 
     // Warship helpers over a free-ship table (one entry per castle).
@@ -70,6 +76,12 @@ public:
     int CallGunsen(int shiro, int ships, std::span<std::uint16_t> table, int factor);
 
 private:
+    struct Commitment;  // the working state of one CommitToShiro
+    struct Fronts;      // the fronts one PlanGundan surveys
+    void SurveyFronts(int daimyou, int gundan, std::span<const int> top20, Fronts& fronts);
+    void CommitToFronts(int daimyou, int gundan, const std::vector<int>& ours, Fronts& fronts);
+    void SendLeftoverGenerals(int daimyou, const std::vector<int>& ours, const Fronts& fronts);
+
     struct RouteCache {
         std::vector<std::unique_ptr<std::vector<std::uint16_t>>> rows;  // by castle
         std::vector<int> built;                                         // castles with a row

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <algorithm>
+#include <vector>
 
 #include "game/state/access.h"
 #include "game/state/route.h"
+#include "mbmisc/sort_int.h"
 
 namespace rymd::warplan {
 
@@ -63,6 +65,20 @@ void ForListed(const GameState& gs, int c, bool besiegers, F&& f) {
         const int g = besiegers ? s.besieger[static_cast<std::size_t>(j)] : s.bushou[static_cast<std::size_t>(j)];
         if (IsValidBushou(gs, g)) f(g);
     }
+}
+// The strongest `count` of the generals that besiege nowhere, strongest first: the striking force
+// the siege estimates assume.
+inline std::vector<int> StrikeForce(const GameState& gs, const std::vector<int>& generals, int count) {
+    MbMisc::CSortInt strongest(64);
+    for (int g : generals) {
+        const CBushou& b = BushouAt(gs, g);
+        if ((b.flags & CBushou::kFlagBesieging) == 0) strongest.AddData(g, Troops(b));
+    }
+    strongest.SortTopLarge(count);
+    std::vector<int> force;
+    for (int i = 0; i < std::min(count, strongest.GetCount()); ++i)
+        force.push_back(strongest.GetItem(i));
+    return force;
 }
 
 }  // namespace rymd::warplan

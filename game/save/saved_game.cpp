@@ -290,9 +290,9 @@ void ConvertOldRoutes(TableReader& io, GameState& gs) {
 
 // ---- The field list ---------------------------------------------------------------------------------
 
-// Blocks 3 to 84. GS is const GameState for the writer, GameState for the reader.
+// The colours, the labels, the scheduled events and the texts read before the language.
 template <class Io, class GS>
-void TransferTables(Io& io, GS& gs) {
+void TransferLabelsAndEvents(Io& io, GS& gs) {
     constexpr bool kLoading = Io::kLoading;
     for (auto& c : gs.ColorPallet)
         io.U32(c);
@@ -326,6 +326,12 @@ void TransferTables(Io& io, GS& gs) {
             events(again);
         }
     }
+}
+
+// The unit of soldiers, the game's counts and the rules of the scenario.
+template <class Io, class GS>
+void TransferRulesAndCounts(Io& io, GS& gs) {
+    constexpr bool kLoading = Io::kLoading;
     io.Key(gs.nHeiUnit);
     io.Key(gs.nShiroDotSize);
     int reserved = 0;
@@ -376,6 +382,13 @@ void TransferTables(Io& io, GS& gs) {
     io.I32(gs.nMainMapMinimumWidth);
     io.I32(gs.nKouekisenPrice);
     io.I32(gs.nGunsenPrice);
+}
+
+// The musket tables and the records of the world: houses as the scenario made them, castles,
+// generals, trade partners, coalitions and warships.
+template <class Io, class GS>
+void TransferWorldTables(Io& io, GS& gs) {
+    constexpr bool kLoading = Io::kLoading;
     io.Records(gs.TeppouSeisanTbl.data(), gs.nKuni, "musket production");
     io.Records(gs.TeppouKounyuuTbl.data(), gs.nTeppouKounyuu, "musket sources", io.Enc());
     for (auto& v : gs.TeppouCost)
@@ -413,6 +426,12 @@ void TransferTables(Io& io, GS& gs) {
         gs.GunsenTable.Save(io.Archive());
     }
     io.Records(gs.BushouExTbl.data(), gs.nBushouEx, "general records", io.Enc());
+}
+
+// The points of the drawn routes and, since their headers were kept, the rectangles they cover.
+template <class Io, class GS>
+void TransferRoutes(Io& io, GS& gs) {
+    constexpr bool kLoading = Io::kLoading;
     io.I32Count(gs.nRoutePoint, GameState::kMaxRoutePoint, "route point count");
     if constexpr (kLoading) {
         if (io.Ok() && static_cast<std::size_t>(gs.nRoutePoint) > io.Archive().Remaining() / 8)
@@ -438,6 +457,12 @@ void TransferTables(Io& io, GS& gs) {
     } else if constexpr (kLoading) {
         if (io.Ok()) ConvertOldRoutes(io, gs);
     }
+}
+
+// The houses and corps, the turn's phase and player, and the texts of the scenario.
+template <class Io, class GS>
+void TransferHousesAndTurn(Io& io, GS& gs) {
+    constexpr bool kLoading = Io::kLoading;
     if constexpr (kLoading) {
         // Houses past the saved ones stand empty.
         for (CDaimyou& d : gs.DaimyouTbl) {
@@ -470,7 +495,13 @@ void TransferTables(Io& io, GS& gs) {
     }
     for (auto& t : gs.ScenarioTextPool)
         io.Text(t);
+}
 
+// The trailing blocks: vocabulary, picture, pictures and offsets of the map, conditional
+// events, script variables, name index, music and the castles excluded.
+template <class Io, class GS>
+void TransferTrailingBlocks(Io& io, GS& gs) {
+    constexpr bool kLoading = Io::kLoading;
     // The trailing blocks.
     if constexpr (kLoading) {
         if (io.Ok() && !ReadChangedWords(io.Archive(), gs.ScenarioWords, io.Enc())) io.Fail("vocabulary");
@@ -521,6 +552,17 @@ void TransferTables(Io& io, GS& gs) {
         for (auto& v : gs.ExclusionList)
             io.I32(v);
     }
+}
+
+// Blocks 3 to 84. GS is const GameState for the writer, GameState for the reader.
+template <class Io, class GS>
+void TransferTables(Io& io, GS& gs) {
+    TransferLabelsAndEvents(io, gs);
+    TransferRulesAndCounts(io, gs);
+    TransferWorldTables(io, gs);
+    TransferRoutes(io, gs);
+    TransferHousesAndTurn(io, gs);
+    TransferTrailingBlocks(io, gs);
 }
 
 }  // namespace

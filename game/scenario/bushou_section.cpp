@@ -41,6 +41,82 @@ std::int16_t Year(long long value) {
     return static_cast<std::int16_t>(value);
 }
 
+// The six abilities, 0 to 10 each; scenarios before version 5 give no field and sea command,
+// which follow intellect and stand at 3.
+int ReadAbilities(world::LineFields& line, int v, BushouExRecord& b) {
+    int value = 0;
+    auto ability = [&](std::uint8_t& out, int outOfRange) {
+        int e = line.IntIn(value, false, 0, 10, outOfRange);
+        if (e == kScnOk) out = static_cast<std::uint8_t>(value);
+        return e;
+    };
+    if (int e = ability(b.buyuu, kErrBuyuu); e != kScnOk) return e;
+    if (int e = ability(b.seiji, kErrSeiji); e != kScnOk) return e;
+    if (int e = ability(b.chibou, kErrChibou); e != kScnOk) return e;
+    if (v >= 5) {
+        if (int e = ability(b.yasenTousotsu, kErrYasenTousotsu); e != kScnOk) return e;
+        if (int e = ability(b.suigunTousotsu, kErrSuigunTousotsu); e != kScnOk) return e;
+    } else {
+        b.yasenTousotsu = b.chibou;
+        b.suigunTousotsu = 3;
+    }
+    if (int e = ability(b.chuusei, kErrChuusei); e != kScnOk) return e;
+    return ability(b.yashin, kErrYashin);
+}
+
+// Troops: the oldest scenarios give tens of soldier units, versions 3 to 5 soldier units, later
+// ones soldiers. The limits hold for soldiers; the record keeps units.
+int ReadTroops(world::LineFields& line, int v, int unit, BushouExRecord& b) {
+    auto troops = [&](std::int16_t& out, int limit, int outOfRange) {
+        int value = 0;
+        if (int e = line.Int(value, false); e != kScnOk) return e;
+        long long soldiers = value;
+        if (v < 3) soldiers *= 10;
+        if (v < 6) soldiers *= unit;
+        if (soldiers < 0 || soldiers > limit) return outOfRange;
+        out = static_cast<std::int16_t>(soldiers / unit);
+        return static_cast<int>(kScnOk);
+    };
+    if (int e = troops(b.cavalry, 2000, kErrCavalry); e != kScnOk) return e;
+    if (int e = troops(b.foot, 5000, kErrFoot); e != kScnOk) return e;
+    return troops(b.muskets, 5000, kErrMuskets);
+}
+
+// Birth and death years, how he dies, and the year he appears.
+int ReadLifeYears(world::LineFields& line, int v, int standardAge, std::string& token, BushouExRecord& b) {
+    // Birth year, perhaps marked uncertain ("?") or otherwise noted ("*").
+    if (int e = line.Word(token, false); e != kScnOk) return e;
+    if (!token.empty() && (token.back() == '?' || token.back() == '*')) {
+        b.birthMark = token.back() == '?' ? 1 : 2;
+        token.pop_back();
+    }
+    int birth = 0, death = 0;
+    if (!CScenarioReader::ParseInt(token, birth)) return kScnNotInteger;
+    if (int e = line.Int(death, false); e != kScnOk) return e;
+
+    // How he dies: a general killed or executed young lives at least to the standard age;
+    // an unknown end is set at that age; death by illness keeps the year given.
+    long long deathYear = death;
+    if (v >= 7) {
+        if (int e = line.Word(token, false); e != kScnOk) return e;
+        const long long atStandardAge = static_cast<long long>(birth) + standardAge;
+        if (token == "SENSHI" || token == "SHOKEI") {
+            if (static_cast<long long>(death) - birth < standardAge) deathYear = atStandardAge;
+        } else if (token == "UNKNOWN") {
+            deathYear = atStandardAge;
+        } else if (token != "BYOUSHI") {
+            return kErrBadDeathType;
+        }
+    }
+    b.birthYear = Year(birth);
+    b.deathYear = Year(deathYear);
+
+    int value = 0;
+    if (int e = line.Int(value, false); e != kScnOk) return e;
+    b.appearYear = Year(value);
+    return kScnOk;
+}
+
 }  // namespace
 
 int CScenarioReader::ReadBushou() {
@@ -72,69 +148,9 @@ int CScenarioReader::ReadBushou() {
         if (token.size() > world::kMaxNameBytes) return kErrNameTooLong;
         b.name = token;  // file bytes until the whole file is read
 
-        int value = 0;
-        auto ability = [&](std::uint8_t& out, int outOfRange) {
-            int e = line.IntIn(value, false, 0, 10, outOfRange);
-            if (e == kScnOk) out = static_cast<std::uint8_t>(value);
-            return e;
-        };
-        if (int e = ability(b.buyuu, kErrBuyuu); e != kScnOk) return e;
-        if (int e = ability(b.seiji, kErrSeiji); e != kScnOk) return e;
-        if (int e = ability(b.chibou, kErrChibou); e != kScnOk) return e;
-        if (v >= 5) {
-            if (int e = ability(b.yasenTousotsu, kErrYasenTousotsu); e != kScnOk) return e;
-            if (int e = ability(b.suigunTousotsu, kErrSuigunTousotsu); e != kScnOk) return e;
-        } else {
-            b.yasenTousotsu = b.chibou;
-            b.suigunTousotsu = 3;
-        }
-        if (int e = ability(b.chuusei, kErrChuusei); e != kScnOk) return e;
-        if (int e = ability(b.yashin, kErrYashin); e != kScnOk) return e;
-
-        // Troops: the oldest scenarios give tens of soldier units, versions 3 to 5 soldier
-        // units, later ones soldiers. The limits hold for soldiers; the record keeps units.
-        auto troops = [&](std::int16_t& out, int limit, int outOfRange) {
-            if (int e = line.Int(value, false); e != kScnOk) return e;
-            long long soldiers = value;
-            if (v < 3) soldiers *= 10;
-            if (v < 6) soldiers *= unit;
-            if (soldiers < 0 || soldiers > limit) return outOfRange;
-            out = static_cast<std::int16_t>(soldiers / unit);
-            return static_cast<int>(kScnOk);
-        };
-        if (int e = troops(b.cavalry, 2000, kErrCavalry); e != kScnOk) return e;
-        if (int e = troops(b.foot, 5000, kErrFoot); e != kScnOk) return e;
-        if (int e = troops(b.muskets, 5000, kErrMuskets); e != kScnOk) return e;
-
-        // Birth year, perhaps marked uncertain ("?") or otherwise noted ("*").
-        if (int e = line.Word(token, false); e != kScnOk) return e;
-        if (!token.empty() && (token.back() == '?' || token.back() == '*')) {
-            b.birthMark = token.back() == '?' ? 1 : 2;
-            token.pop_back();
-        }
-        int birth = 0, death = 0;
-        if (!ParseInt(token, birth)) return kScnNotInteger;
-        if (int e = line.Int(death, false); e != kScnOk) return e;
-
-        // How he dies: a general killed or executed young lives at least to the standard age;
-        // an unknown end is set at that age; death by illness keeps the year given.
-        long long deathYear = death;
-        if (v >= 7) {
-            if (int e = line.Word(token, false); e != kScnOk) return e;
-            const long long atStandardAge = static_cast<long long>(birth) + standardAge_;
-            if (token == "SENSHI" || token == "SHOKEI") {
-                if (static_cast<long long>(death) - birth < standardAge_) deathYear = atStandardAge;
-            } else if (token == "UNKNOWN") {
-                deathYear = atStandardAge;
-            } else if (token != "BYOUSHI") {
-                return kErrBadDeathType;
-            }
-        }
-        b.birthYear = Year(birth);
-        b.deathYear = Year(deathYear);
-
-        if (int e = line.Int(value, false); e != kScnOk) return e;
-        b.appearYear = Year(value);
+        if (int e = ReadAbilities(line, v, b); e != kScnOk) return e;
+        if (int e = ReadTroops(line, v, unit, b); e != kScnOk) return e;
+        if (int e = ReadLifeYears(line, v, standardAge_, token, b); e != kScnOk) return e;
 
         // House: free, a house, or a house in parentheses.
         if (int e = line.Word(token, false); e != kScnOk) return e;
@@ -151,6 +167,7 @@ int CScenarioReader::ReadBushou() {
             b.daimyou = static_cast<std::int16_t>(daimyou | (marked ? kDaimyouMarked : 0));
         }
 
+        int value = 0;
         if (int e = line.Int(value, false); e != kScnOk) return e;
         b.successionRank = static_cast<std::int8_t>(value & 0xFF);
 

@@ -83,6 +83,126 @@ struct Point {
     int y = 0;
 };
 
+// The words of one connection line after its two castles, read one at a time.
+class ConnectionWords {
+public:
+    ConnectionWords(world::LineFields& line, std::string& token) : line_(line), token_(token) {}
+
+    // The next word; the end of the file cuts the line short.
+    int Next() {
+        end_ = line_.Raw(token_);
+        return end_ == CScenarioReader::kEndOfFile ? static_cast<int>(kScnSyntax) : static_cast<int>(kScnOk);
+    }
+    // An optional word must be followed by another.
+    int More() const {
+        return end_ == CScenarioReader::kMoreOnLine ? static_cast<int>(kScnOk) : static_cast<int>(kScnSyntax);
+    }
+    bool MoreOnLine() const { return end_ == CScenarioReader::kMoreOnLine; }
+    bool EndsLine() const { return end_ == CScenarioReader::kEndOfLine; }
+    const std::string& Token() const { return token_; }
+
+    // Reads one coordinate; the x of a pair must be followed by its y.
+    int Coordinate(int& value, bool isX) {
+        if (int e = Next(); e != kScnOk) return e;
+        if (isX && !MoreOnLine()) return static_cast<int>(kScnSyntax);
+        return CScenarioReader::ParseInt(token_, value) ? static_cast<int>(kScnOk)
+                                                        : static_cast<int>(kScnNotInteger);
+    }
+    int Pair(Point& p) {
+        if (int e = Coordinate(p.x, true); e != kScnOk) return e;
+        return Coordinate(p.y, false);
+    }
+
+private:
+    world::LineFields& line_;
+    std::string& token_;
+    int end_ = CScenarioReader::kMoreOnLine;
+};
+
+// The kind of a connection, perhaps after the wrap word, then its visibility and new-game mark
+// when given, and its drawing, which always follows.
+int ReadConnectionStyle(ConnectionWords& words, std::uint8_t& kind, std::uint8_t& flags) {
+    const std::string& token = words.Token();
+    if (int e = words.Next(); e != kScnOk) return e;
+    if (int e = words.More(); e != kScnOk) return e;
+    if (token == "HLOOP" || token == "VLOOP" || token == "HVLOOP") {
+        flags |= token == "HLOOP" ? 0x40 : token == "VLOOP" ? 0x80 : 0xC0;
+        if (int e = words.Next(); e != kScnOk) return e;
+        if (int e = words.More(); e != kScnOk) return e;
+    }
+    if (token == "BROAD")
+        kind = 0;
+    else if (token == "NARROW")
+        kind = 1;
+    else if (token == "MOUNTAIN")
+        kind = 2;
+    else if (token == "SEA")
+        kind = 3;
+    else
+        return kErrBadKind;
+
+    if (int e = words.Next(); e != kScnOk) return e;
+    if (token == "TOP_INVISIBLE" || token == "BOTTOM_INVISIBLE" || token == "TOP_BOTTOM_INVISIBLE") {
+        flags |= (token == "TOP_INVISIBLE" ? 1 : token == "BOTTOM_INVISIBLE" ? 2 : 3) << 4;
+        if (int e = words.More(); e != kScnOk) return e;
+        if (int e = words.Next(); e != kScnOk) return e;
+    }
+    if (token == "DELETE_AT_LV" || token == "KEEP_AT_LV") {
+        flags |= (token == "DELETE_AT_LV" ? 1 : 2) << 2;
+        if (int e = words.More(); e != kScnOk) return e;
+        if (int e = words.Next(); e != kScnOk) return e;
+    }
+    if (token == "ARC")
+        flags |= kDrawArc;
+    else if (token != "LINE")
+        return kErrBadDrawing;
+    return kScnOk;
+}
+
+// The points of a drawn route and the rectangle its drawing covers. Straight segments run from
+// A through the points to B; arcs each run from the previous end through a point to the next,
+// and a last group of one point ends its arc at B. store keeps a point (false when the table is
+// full).
+template <typename Store>
+int ReadRoutePoints(ConnectionWords& words, Point posA, Point posB, bool arcs, bool wrapped,
+                    const RouteRect& wholeMap, Store&& store, RouteRect& rect) {
+    bool any = false;
+    Point prev = posA;
+    if (!arcs) {
+        for (;;) {
+            Point p;
+            if (int e = words.Pair(p); e != kScnOk) return e;
+            if (!store(p)) return kErrTooManyPoints;
+            Unite(rect, Spanned(prev.x, prev.y, p.x, p.y), any);
+            prev = p;
+            if (words.EndsLine()) break;
+        }
+        Unite(rect, Spanned(prev.x, prev.y, posB.x, posB.y), any);
+        return kScnOk;
+    }
+    auto arc = [&](Point from, Point through, Point to) {
+        RouteRect r = wholeMap;
+        if (!wrapped)
+            CScenarioReader::CalcConnectGeometry(from.x, from.y, through.x, through.y, to.x, to.y, r);
+        Unite(rect, r, any);
+    };
+    for (;;) {
+        Point through, to;
+        if (int e = words.Pair(through); e != kScnOk) return e;
+        if (!store(through)) return kErrTooManyPoints;
+        if (words.EndsLine()) {
+            arc(prev, through, posB);
+            break;
+        }
+        if (int e = words.Pair(to); e != kScnOk) return e;
+        if (!store(to)) return kErrTooManyPoints;
+        arc(prev, through, to);
+        prev = to;
+        if (words.EndsLine()) break;
+    }
+    return kScnOk;
+}
+
 }  // namespace
 
 void CScenarioReader::CalcConnectGeometry(int x0, int y0, int x1, int y1, int x2, int y2, RouteRect& out) {
@@ -139,55 +259,59 @@ void CScenarioReader::CalcConnectGeometry(int x0, int y0, int x1, int y1, int x2
     }
 }
 
-int CScenarioReader::ReadShiroConnect() {
+// The older form: one line per castle, the castle, then its neighbours. Every neighbour must
+// name the castle on its own line as well.
+int CScenarioReader::ReadShiroConnectLists() {
     world::LineFields line(*this, kTokenSize);
     std::string token;
     auto shiroOf = [&](const std::string& id) { return FindId(shiroIds_, nShiro_, id); };
-
-    if (scenarioVer_ < 5) {
-        // One line per castle: the castle, then its neighbours. Every neighbour must name the
-        // castle on its own line as well.
-        std::vector<std::vector<std::uint16_t>> named(static_cast<std::size_t>(nShiro_));
-        for (;;) {
-            int r = line.Start(token);
-            if (r == world::kSectionClosed) {
-                for (int a = 0; a < nShiro_; ++a) {
-                    for (std::uint16_t b : named[static_cast<std::size_t>(a)]) {
-                        const auto& back = named[b];
-                        if (std::find(back.begin(), back.end(), a) == back.end()) {
-                            messageDetail_ = ToUtf8(shiroIds_[b].data(), gs_.Encoding()) + "経路未設定";
-                            return kErrNotMutual;
-                        }
+    std::vector<std::vector<std::uint16_t>> named(static_cast<std::size_t>(nShiro_));
+    for (;;) {
+        int r = line.Start(token);
+        if (r == world::kSectionClosed) {
+            for (int a = 0; a < nShiro_; ++a) {
+                for (std::uint16_t b : named[static_cast<std::size_t>(a)]) {
+                    const auto& back = named[b];
+                    if (std::find(back.begin(), back.end(), a) == back.end()) {
+                        messageDetail_ = ToUtf8(shiroIds_[b].data(), gs_.Encoding()) + "経路未設定";
+                        return kErrNotMutual;
                     }
                 }
-                return kScnOk;
             }
-            if (r != kScnOk) return r;
-            const int a = shiroOf(token);
-            if (a < 0) return kErrBadShiroId;
-            for (;;) {
-                const int end = line.Raw(token);
-                if (end == kEndOfFile) return kScnSyntax;
-                const int b = shiroOf(token);
-                if (b < 0) return kErrBadShiroId;
-                if (b != a) {
-                    ShiroMapRecord& ma = gs_.ShiroMapTbl[static_cast<std::size_t>(a)];
-                    ShiroMapRecord& mb = gs_.ShiroMapTbl[static_cast<std::size_t>(b)];
-                    const int sa = FindSlot(ma, b, true);
-                    const int sb = FindSlot(mb, a, true);
-                    if (sa < 0 || sb < 0) return kErrTooManyConnections;
-                    ma.connect[static_cast<std::size_t>(sa)] =
-                        ShiroConnection{static_cast<std::uint16_t>(b), kRouteStraight, 0, 0};
-                    mb.connect[static_cast<std::size_t>(sb)] =
-                        ShiroConnection{static_cast<std::uint16_t>(a), kRouteOtherSide, 0, 0};
-                    auto& list = named[static_cast<std::size_t>(a)];
-                    if (std::find(list.begin(), list.end(), b) == list.end())
-                        list.push_back(static_cast<std::uint16_t>(b));
-                }
-                if (end == kEndOfLine) break;
+            return kScnOk;
+        }
+        if (r != kScnOk) return r;
+        const int a = shiroOf(token);
+        if (a < 0) return kErrBadShiroId;
+        for (;;) {
+            const int end = line.Raw(token);
+            if (end == kEndOfFile) return kScnSyntax;
+            const int b = shiroOf(token);
+            if (b < 0) return kErrBadShiroId;
+            if (b != a) {
+                ShiroMapRecord& ma = gs_.ShiroMapTbl[static_cast<std::size_t>(a)];
+                ShiroMapRecord& mb = gs_.ShiroMapTbl[static_cast<std::size_t>(b)];
+                const int sa = FindSlot(ma, b, true);
+                const int sb = FindSlot(mb, a, true);
+                if (sa < 0 || sb < 0) return kErrTooManyConnections;
+                ma.connect[static_cast<std::size_t>(sa)] =
+                    ShiroConnection{static_cast<std::uint16_t>(b), kRouteStraight, 0, 0};
+                mb.connect[static_cast<std::size_t>(sb)] =
+                    ShiroConnection{static_cast<std::uint16_t>(a), kRouteOtherSide, 0, 0};
+                auto& list = named[static_cast<std::size_t>(a)];
+                if (std::find(list.begin(), list.end(), b) == list.end())
+                    list.push_back(static_cast<std::uint16_t>(b));
             }
+            if (end == kEndOfLine) break;
         }
     }
+}
+
+int CScenarioReader::ReadShiroConnect() {
+    if (scenarioVer_ < 5) return ReadShiroConnectLists();
+    world::LineFields line(*this, kTokenSize);
+    std::string token;
+    auto shiroOf = [&](const std::string& id) { return FindId(shiroIds_, nShiro_, id); };
 
     // One line per connection: A, B, [wrap], kind, [visibility], [new-game mark], drawing,
     // [route points].
@@ -202,54 +326,11 @@ int CScenarioReader::ReadShiroConnect() {
         if (b < 0) return kErrBadShiroId;
         if (a == b) return kErrSameShiro;
 
+        ConnectionWords words(line, token);
+        std::uint8_t kind = 0;
         std::uint8_t flags = 0;
-        // A word and how it ended; the end of the file cuts the line short.
-        int end = kMoreOnLine;
-        auto next = [&]() {
-            end = line.Raw(token);
-            return end == kEndOfFile ? static_cast<int>(kScnSyntax) : static_cast<int>(kScnOk);
-        };
-        // An optional word must be followed by another.
-        auto more = [&]() {
-            return end == kMoreOnLine ? static_cast<int>(kScnOk) : static_cast<int>(kScnSyntax);
-        };
-
-        // The kind, perhaps after the wrap word; the drawing type always follows.
-        if (int e = next(); e != kScnOk) return e;
-        if (int e = more(); e != kScnOk) return e;
-        if (token == "HLOOP" || token == "VLOOP" || token == "HVLOOP") {
-            flags |= token == "HLOOP" ? 0x40 : token == "VLOOP" ? 0x80 : 0xC0;
-            if (int e = next(); e != kScnOk) return e;
-            if (int e = more(); e != kScnOk) return e;
-        }
-        std::uint8_t kind;
-        if (token == "BROAD")
-            kind = 0;
-        else if (token == "NARROW")
-            kind = 1;
-        else if (token == "MOUNTAIN")
-            kind = 2;
-        else if (token == "SEA")
-            kind = 3;
-        else
-            return kErrBadKind;
-
-        if (int e = next(); e != kScnOk) return e;
-        if (token == "TOP_INVISIBLE" || token == "BOTTOM_INVISIBLE" || token == "TOP_BOTTOM_INVISIBLE") {
-            flags |= (token == "TOP_INVISIBLE" ? 1 : token == "BOTTOM_INVISIBLE" ? 2 : 3) << 4;
-            if (int e = more(); e != kScnOk) return e;
-            if (int e = next(); e != kScnOk) return e;
-        }
-        if (token == "DELETE_AT_LV" || token == "KEEP_AT_LV") {
-            flags |= (token == "DELETE_AT_LV" ? 1 : 2) << 2;
-            if (int e = more(); e != kScnOk) return e;
-            if (int e = next(); e != kScnOk) return e;
-        }
-        if (token == "ARC")
-            flags |= kDrawArc;
-        else if (token != "LINE")
-            return kErrBadDrawing;
-        const bool hasPoints = end == kMoreOnLine;
+        if (int e = ReadConnectionStyle(words, kind, flags); e != kScnOk) return e;
+        const bool hasPoints = words.MoreOnLine();
 
         ShiroMapRecord& ma = gs_.ShiroMapTbl[static_cast<std::size_t>(a)];
         ShiroMapRecord& mb = gs_.ShiroMapTbl[static_cast<std::size_t>(b)];
@@ -266,64 +347,18 @@ int CScenarioReader::ReadShiroConnect() {
         if (nRoutePoint_ >= kPointCapacity - 2) return kErrTooManyPoints;
         const int first = nRoutePoint_;
         ca.route = static_cast<std::uint16_t>(first);
-
-        // Reads one coordinate; the x of a pair must be followed by its y.
-        auto coordinate = [&](int& value, bool isX) {
-            if (int e = next(); e != kScnOk) return e;
-            if (isX && end != kMoreOnLine) return static_cast<int>(kScnSyntax);
-            return ParseInt(token, value) ? static_cast<int>(kScnOk) : static_cast<int>(kScnNotInteger);
-        };
         auto store = [&](Point p) {
             if (nRoutePoint_ >= kPointCapacity - 1) return false;
             gs_.ShiroRoutePoints[static_cast<std::size_t>(nRoutePoint_++)] = RoutePoint{p.x, p.y};
             return true;
         };
-        const Point posA{ma.x, ma.y};
-        const Point posB{mb.x, mb.y};
-        const bool wrapped = (flags & kWrapBits) != 0;
+        const RouteRect wholeMap{0, 0, ClampToInt(static_cast<long long>(map_.Width()) * 128),
+                                 ClampToInt(static_cast<long long>(map_.Height()) * 128)};
         RouteRect rect;
-        bool any = false;
-        Point prev = posA;
-
-        if ((flags & kDrawArc) == 0) {
-            // Straight segments from A through the points to B.
-            for (;;) {
-                Point p;
-                if (int e = coordinate(p.x, true); e != kScnOk) return e;
-                if (int e = coordinate(p.y, false); e != kScnOk) return e;
-                if (!store(p)) return kErrTooManyPoints;
-                Unite(rect, Spanned(prev.x, prev.y, p.x, p.y), any);
-                prev = p;
-                if (end == kEndOfLine) break;
-            }
-            Unite(rect, Spanned(prev.x, prev.y, posB.x, posB.y), any);
-        } else {
-            // Arcs: each from the previous end through a point to the next; a last group of
-            // one point ends its arc at B.
-            const RouteRect wholeMap{0, 0, ClampToInt(static_cast<long long>(map_.Width()) * 128),
-                                     ClampToInt(static_cast<long long>(map_.Height()) * 128)};
-            auto arc = [&](Point from, Point through, Point to) {
-                RouteRect r = wholeMap;
-                if (!wrapped) CalcConnectGeometry(from.x, from.y, through.x, through.y, to.x, to.y, r);
-                Unite(rect, r, any);
-            };
-            for (;;) {
-                Point through, to;
-                if (int e = coordinate(through.x, true); e != kScnOk) return e;
-                if (int e = coordinate(through.y, false); e != kScnOk) return e;
-                if (!store(through)) return kErrTooManyPoints;
-                if (end == kEndOfLine) {
-                    arc(prev, through, posB);
-                    break;
-                }
-                if (int e = coordinate(to.x, true); e != kScnOk) return e;
-                if (int e = coordinate(to.y, false); e != kScnOk) return e;
-                if (!store(to)) return kErrTooManyPoints;
-                arc(prev, through, to);
-                prev = to;
-                if (end == kEndOfLine) break;
-            }
-        }
+        if (int e = ReadRoutePoints(words, Point{ma.x, ma.y}, Point{mb.x, mb.y}, (flags & kDrawArc) != 0,
+                                    (flags & kWrapBits) != 0, wholeMap, store, rect);
+            e != kScnOk)
+            return e;
 
         // The run ends with an entry whose x is -1; the entry before the run's first point
         // names the run's bounding rectangle.

@@ -161,6 +161,7 @@ private:
     [[nodiscard]] int ReadShiro();
     [[nodiscard]] int ReadBushou();
     [[nodiscard]] int ReadShiroConnect();
+    [[nodiscard]] int ReadShiroConnectLists();  // the older form, one line per castle
     [[nodiscard]] int ReadDoumei();
     // Events.
     [[nodiscard]] int ReadConditionalEvent();

@@ -164,140 +164,131 @@ void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro, Sh
 // =============================================================================================
 // Appearances
 
-void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& text) {
-    const int nDaimyou = DaimyouCount(gs);
-    const int nShiro = ShiroCount(gs);
-    const SuppressionPolicy policy = PolicyOf(gs);
+namespace {
 
-    // Rice yield of each house, for the choice of a masterless general's lord. Castles do not
-    // change hands during this step.
-    std::vector<std::int64_t> kokudaka(static_cast<std::size_t>(nDaimyou), 0);
-    for (int c = 0; c < nShiro; ++c) {
-        const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
-        if (IsValidDaimyou(gs, s.daimyou)) kokudaka[static_cast<std::size_t>(s.daimyou)] += s.kokudaka;
-    }
+// A general scheduled to come on stage: not before his year, by chance in his year (the last
+// month of the year makes it certain), surely after it. True when he came on stage (he has left
+// the table of those yet to appear).
+bool ScheduledGeneralAppears(GameState& gs, CBushou& e, int month, std::string& text) {
+    const int year = e.moveShiro;
+    if (gs.nCurYear < year) return false;
+    const double p = gs.nCurYear > year ? 1.0 : 1.0 / (13 - month);
+    return gs.rng.Unit() <= p && BushouCount(gs) < GameState::kMaxBushou && AppearOnStage(gs, e, &text);
+}
+
+// The house a masterless general turns to among the first listed houses on his list, weighted
+// by rice yield.
+int ChooseLord(GameState& gs, const CBushou& e, int listed, const std::vector<std::int64_t>& kokudaka) {
     auto kokudakaOf = [&](int d) {
         return IsValidDaimyou(gs, d) ? kokudaka[static_cast<std::size_t>(d)] : 0;
     };
-    std::vector<std::vector<int>> castles(static_cast<std::size_t>(nDaimyou));
-    for (int c = 0; c < nShiro; ++c) {
-        const int d = gs.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
-        if (IsValidDaimyou(gs, d)) castles[static_cast<std::size_t>(d)].push_back(c);
+    std::int64_t total = 0;
+    for (int k = 0; k < listed; ++k)
+        total += kokudakaOf(e.joinDaimyou[static_cast<std::size_t>(k)]);
+    const std::int64_t r = static_cast<std::int64_t>(gs.rng.Unit() * static_cast<double>(total));
+    int chosen = e.joinDaimyou[static_cast<std::size_t>(listed - 1)];
+    std::int64_t running = 0;
+    for (int k = 0; k < listed; ++k) {
+        running += kokudakaOf(e.joinDaimyou[static_cast<std::size_t>(k)]);
+        if (running >= r) {
+            chosen = e.joinDaimyou[static_cast<std::size_t>(k)];
+            break;
+        }
     }
+    return chosen;
+}
 
-    // The month decides the chance of a general whose year of appearance is this year; the
-    // last month of the year makes it certain.
-    const int month = std::clamp(gs.nCurMonth, 1, 12);
-
-    // The walk keeps the entries that stay and closes the gaps of those that leave as it goes
-    // (write index w trails read index r), so each entry moves at most once.
-    const int n = std::clamp(gs.nMitoujouBushou, 0, GameState::kMaxBushou);
-    int w = 0;
-    auto stays = [&](int r) {
-        if (w != r)
-            gs.MitoujouBushouTbl[static_cast<std::size_t>(w)] =
-                std::move(gs.MitoujouBushouTbl[static_cast<std::size_t>(r)]);
-        ++w;
-    };
-    for (int i = 0; i < n; ++i) {
-        CBushou& e = gs.MitoujouBushouTbl[static_cast<std::size_t>(i)];
-
-        if (e.daimyou != CBushou::kDaimyouRounin) {
-            const int year = e.moveShiro;
-            if (gs.nCurYear < year) {
-                stays(i);
-                continue;
-            }
-            const double p = gs.nCurYear > year ? 1.0 : 1.0 / (13 - month);
-            if (gs.rng.Unit() <= p && BushouCount(gs) < GameState::kMaxBushou && AppearOnStage(gs, e, &text))
-                continue;  // he has left the table
-            stays(i);
-            continue;
-        }
-
-        // A masterless general turns to one of the houses on his list, weighted by rice yield.
-        int listed = 0;
-        while (listed < static_cast<int>(e.joinDaimyou.size()) &&
-               e.joinDaimyou[static_cast<std::size_t>(listed)] != -1)
-            ++listed;
-        if (listed == 0) {
-            stays(i);
-            continue;
-        }
-        std::int64_t total = 0;
-        for (int k = 0; k < listed; ++k)
-            total += kokudakaOf(e.joinDaimyou[static_cast<std::size_t>(k)]);
-        const std::int64_t r = static_cast<std::int64_t>(gs.rng.Unit() * static_cast<double>(total));
-        int chosen = e.joinDaimyou[static_cast<std::size_t>(listed - 1)];
-        std::int64_t running = 0;
-        for (int k = 0; k < listed; ++k) {
-            running += kokudakaOf(e.joinDaimyou[static_cast<std::size_t>(k)]);
-            if (running >= r) {
-                chosen = e.joinDaimyou[static_cast<std::size_t>(k)];
+// A masterless general turns to one of the houses on his list; the player's house is asked
+// whether to employ him, and when it declines he does not ask it again. He joins the house in its
+// head's castle (or one of its castles at random when it has no head). True when he came on stage.
+bool MasterlessGeneralJoins(GameState& gs, const Ports& ports, const SuppressionPolicy& policy, CBushou& e,
+                            const std::vector<std::int64_t>& kokudaka,
+                            const std::vector<std::vector<int>>& castles, std::string& text) {
+    int listed = 0;
+    while (listed < static_cast<int>(e.joinDaimyou.size()) &&
+           e.joinDaimyou[static_cast<std::size_t>(listed)] != -1)
+        ++listed;
+    if (listed == 0) return false;
+    const int chosen = ChooseLord(gs, e, listed, kokudaka);
+    if (!HouseExists(gs, chosen)) return false;
+    const bool players = chosen == gs.nPlayerDaimyou;
+    if (players) {
+        const bool employ = policy.AskYesNo(ports, MessageKind::RecruitmentQuestion,
+                                            e.name + "が当家を頼ってきました。家臣に登用しますか？", true);
+        if (!employ) {
+            // He does not ask this house again.
+            for (int k = 0; k < listed; ++k) {
+                if (e.joinDaimyou[static_cast<std::size_t>(k)] != chosen) continue;
+                std::move(e.joinDaimyou.begin() + k + 1, e.joinDaimyou.end(), e.joinDaimyou.begin() + k);
+                e.joinDaimyou.back() = -1;
                 break;
             }
+            return false;
         }
-        if (!HouseExists(gs, chosen)) {
-            stays(i);
-            continue;
-        }
-        const bool players = chosen == gs.nPlayerDaimyou;
-        if (players) {
-            const bool employ =
-                policy.AskYesNo(ports, MessageKind::RecruitmentQuestion,
-                                e.name + "が当家を頼ってきました。家臣に登用しますか？", true);
-            if (!employ) {
-                // He does not ask this house again.
-                for (int k = 0; k < listed; ++k) {
-                    if (e.joinDaimyou[static_cast<std::size_t>(k)] != chosen) continue;
-                    std::move(e.joinDaimyou.begin() + k + 1, e.joinDaimyou.end(), e.joinDaimyou.begin() + k);
-                    e.joinDaimyou.back() = -1;
-                    break;
-                }
-                stays(i);
-                continue;
-            }
-        }
-        if (BushouCount(gs) >= GameState::kMaxBushou) {  // no room on stage: he waits
-            stays(i);
-            continue;
-        }
-
-        CBushou record = e;
-        record.cavalry = 0;
-        record.foot = 0;
-        record.muskets = 0;
-        const int g = CopyOnStage(gs, record, chosen);
-        const CDaimyou& house = DaimyouAt(gs, chosen);
-        bool placed = false;
-        if (house.toushu >= 0) {
-            const int head = house.toushu;
-            placed = RelocateBushou(gs, g, gs.BushouTbl[static_cast<std::size_t>(head)].shiro, false, false);
-        } else {
-            const std::vector<int>& own = castles[static_cast<std::size_t>(chosen)];
-            if (!own.empty()) {
-                const int k =
-                    std::min(gs.rng.Below(static_cast<int>(own.size())), static_cast<int>(own.size()) - 1);
-                placed = RelocateBushou(gs, g, own[static_cast<std::size_t>(k)], false, false);
-            }
-        }
-        if (!placed) {
-            if (players && !gs.bAllAutomatic) ports.inform->Inform("配備できる城が無いので、登用できません");
-            DropLastBushou(gs);
-            stays(i);
-            continue;
-        }
-        text +=
-            gs.BushouTbl[static_cast<std::size_t>(g)].name + "は" + house.name + "を頼って家臣となりました\n";
     }
-    for (int i = w; i < n; ++i)
-        gs.MitoujouBushouTbl[static_cast<std::size_t>(i)] = CBushou{};
-    gs.nMitoujouBushou = w;
+    if (BushouCount(gs) >= GameState::kMaxBushou) return false;  // no room on stage: he waits
 
-    if (!gs.bBushouHojuu) return;
+    CBushou record = e;
+    record.cavalry = 0;
+    record.foot = 0;
+    record.muskets = 0;
+    const int g = CopyOnStage(gs, record, chosen);
+    const CDaimyou& house = DaimyouAt(gs, chosen);
+    bool placed = false;
+    if (house.toushu >= 0) {
+        const int head = house.toushu;
+        placed = RelocateBushou(gs, g, gs.BushouTbl[static_cast<std::size_t>(head)].shiro, false, false);
+    } else {
+        const std::vector<int>& own = castles[static_cast<std::size_t>(chosen)];
+        if (!own.empty()) {
+            const int k = std::min(gs.rng.Below(static_cast<int>(own.size())), static_cast<int>(own.size()) - 1);
+            placed = RelocateBushou(gs, g, own[static_cast<std::size_t>(k)], false, false);
+        }
+    }
+    if (!placed) {
+        if (players && !gs.bAllAutomatic) ports.inform->Inform("配備できる城が無いので、登用できません");
+        DropLastBushou(gs);
+        return false;
+    }
+    text += gs.BushouTbl[static_cast<std::size_t>(g)].name + "は" + house.name + "を頼って家臣となりました\n";
+    return true;
+}
 
-    // Replenishment: houses with fewer retainers than their castles call for recruit one a month
-    // by chance. Generals and castles are counted once, before anyone is made.
+// A retainer a house recruits by itself: of ability 1, loyal, about thirty years old.
+CBushou NewRetainer(GameState& gs, int d) {
+    const CDaimyou& house = DaimyouAt(gs, d);
+    CBushou b;
+    b.name = RoutouName(gs, house.name);
+    b.status = CBushou::kStatusKashin;
+    b.buyuu = 1;
+    b.seiji = 1;
+    b.yashin = 1;
+    b.chuusei = 10;
+    b.chibou = 1;
+    b.yasenTousotsu = 1;
+    b.suigunTousotsu = 1;
+    b.birthYear = static_cast<std::int16_t>(gs.nCurYear + static_cast<int>(gs.rng.Unit() * 15) - 40);
+    b.deathYear = static_cast<std::int16_t>(b.birthYear + 60);
+    b.flags = CBushou::kFlagDeathType1;
+    b.shiro = -1;
+    b.id = -1;
+    b.gundan = -1;
+    b.daimyou = static_cast<std::int16_t>(d);
+    b.holderDaimyou = -1;
+    b.originDaimyou = -1;
+    b.moveShiro = -1;
+    b.sortieShiro = -1;
+    b.sortieOrigin = -1;
+    b.joinDaimyou.fill(-1);
+    b.counter33 = static_cast<std::uint8_t>(static_cast<int>(gs.rng.Unit() * 20) * b.chibou);
+    b.counter35 = static_cast<std::uint8_t>(static_cast<int>(gs.rng.Unit() * 20) * b.chibou);
+    return b;
+}
+
+// Replenishment: houses with fewer retainers than their castles call for recruit one a month by
+// chance. Generals and castles are counted once, before anyone is made.
+void ReplenishRetainers(GameState& gs, const std::vector<std::vector<int>>& castles, std::string& text) {
+    const int nDaimyou = DaimyouCount(gs);
     std::vector<int> generals(static_cast<std::size_t>(nDaimyou), 0);
     for (int g = 0; g < BushouCount(gs); ++g) {
         const int d = gs.BushouTbl[static_cast<std::size_t>(g)].daimyou;
@@ -314,33 +305,7 @@ void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& tex
 
         const int k = std::min(gs.rng.Below(count), count - 1);
         const int castle = own[static_cast<std::size_t>(k)];
-        const CDaimyou& house = DaimyouAt(gs, d);
-
-        CBushou b;
-        b.name = RoutouName(gs, house.name);
-        b.status = CBushou::kStatusKashin;
-        b.buyuu = 1;
-        b.seiji = 1;
-        b.yashin = 1;
-        b.chuusei = 10;
-        b.chibou = 1;
-        b.yasenTousotsu = 1;
-        b.suigunTousotsu = 1;
-        b.birthYear = static_cast<std::int16_t>(gs.nCurYear + static_cast<int>(gs.rng.Unit() * 15) - 40);
-        b.deathYear = static_cast<std::int16_t>(b.birthYear + 60);
-        b.flags = CBushou::kFlagDeathType1;
-        b.shiro = -1;
-        b.id = -1;
-        b.gundan = -1;
-        b.daimyou = static_cast<std::int16_t>(d);
-        b.holderDaimyou = -1;
-        b.originDaimyou = -1;
-        b.moveShiro = -1;
-        b.sortieShiro = -1;
-        b.sortieOrigin = -1;
-        b.joinDaimyou.fill(-1);
-        b.counter33 = static_cast<std::uint8_t>(static_cast<int>(gs.rng.Unit() * 20) * b.chibou);
-        b.counter35 = static_cast<std::uint8_t>(static_cast<int>(gs.rng.Unit() * 20) * b.chibou);
+        const CBushou b = NewRetainer(gs, d);
 
         const int g = BushouCount(gs);
         gs.BushouTbl[static_cast<std::size_t>(g)] = b;
@@ -355,6 +320,51 @@ void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& tex
             text += ShiroName(gs, gs.BushouTbl[static_cast<std::size_t>(g)].shiro) + "に" + b.name +
                     "が仕官しました\n";
     }
+}
+
+}  // namespace
+
+void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& text) {
+    const int nDaimyou = DaimyouCount(gs);
+    const int nShiro = ShiroCount(gs);
+    const SuppressionPolicy policy = PolicyOf(gs);
+
+    // Rice yield of each house, for the choice of a masterless general's lord. Castles do not
+    // change hands during this step.
+    std::vector<std::int64_t> kokudaka(static_cast<std::size_t>(nDaimyou), 0);
+    for (int c = 0; c < nShiro; ++c) {
+        const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        if (IsValidDaimyou(gs, s.daimyou)) kokudaka[static_cast<std::size_t>(s.daimyou)] += s.kokudaka;
+    }
+    std::vector<std::vector<int>> castles(static_cast<std::size_t>(nDaimyou));
+    for (int c = 0; c < nShiro; ++c) {
+        const int d = gs.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
+        if (IsValidDaimyou(gs, d)) castles[static_cast<std::size_t>(d)].push_back(c);
+    }
+
+    // The month decides the chance of a general whose year of appearance is this year.
+    const int month = std::clamp(gs.nCurMonth, 1, 12);
+
+    // The walk keeps the entries that stay and closes the gaps of those that leave as it goes
+    // (write index w trails read index r), so each entry moves at most once.
+    const int n = std::clamp(gs.nMitoujouBushou, 0, GameState::kMaxBushou);
+    int w = 0;
+    for (int i = 0; i < n; ++i) {
+        CBushou& e = gs.MitoujouBushouTbl[static_cast<std::size_t>(i)];
+        const bool left = e.daimyou != CBushou::kDaimyouRounin
+                              ? ScheduledGeneralAppears(gs, e, month, text)
+                              : MasterlessGeneralJoins(gs, ports, policy, e, kokudaka, castles, text);
+        if (left) continue;  // he has left the table
+        if (w != i)
+            gs.MitoujouBushouTbl[static_cast<std::size_t>(w)] =
+                std::move(gs.MitoujouBushouTbl[static_cast<std::size_t>(i)]);
+        ++w;
+    }
+    for (int i = w; i < n; ++i)
+        gs.MitoujouBushouTbl[static_cast<std::size_t>(i)] = CBushou{};
+    gs.nMitoujouBushou = w;
+
+    if (gs.bBushouHojuu) ReplenishRetainers(gs, castles, text);
 }
 
 void ShowBushouDeathAppear(const GameState& gs, const Ports& ports, std::string_view deaths,

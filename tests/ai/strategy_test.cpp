@@ -76,7 +76,7 @@ TEST(StrategyPlanner, ReliefUnderItsThresholdIsAbandoned) {
         int ourIntellect;
         int result;
     };
-    for (const Case& c : {Case{1, 3}, Case{9, 2}}) {
+    for (const Case& c : {Case{1, CCpuSenryaku::kCommitGivenUp}, Case{9, CCpuSenryaku::kCommitWholePool}}) {
         SCOPED_TRACE(c.ourIntellect);
         FrontWorld w;
         const int g = w.AddBushou(0, 0, {.foot = 10});
@@ -87,8 +87,8 @@ TEST(StrategyPlanner, ReliefUnderItsThresholdIsAbandoned) {
         planner.SetPlanned(0, -1);
         int committed = 777;
         EXPECT_EQ(planner.CommitToShiro(0, -1, 1, committed), c.result);
-        EXPECT_EQ(committed, c.result == 3 ? 777 : 10);
-        EXPECT_EQ(w.Ordered().empty(), c.result == 3);
+        EXPECT_EQ(committed, c.result == CCpuSenryaku::kCommitGivenUp ? 777 : 10);
+        EXPECT_EQ(w.Ordered().empty(), c.result == CCpuSenryaku::kCommitGivenUp);
     }
 }
 
@@ -100,7 +100,7 @@ TEST(StrategyPlanner, TargetWithoutLaunchPointCommitsNothing) {
     CCpuSenryaku planner(w.Context());
     planner.SetPlanned(0, -1);
     int committed = 5;
-    EXPECT_EQ(planner.CommitToShiro(0, -1, 2, committed), 2);
+    EXPECT_EQ(planner.CommitToShiro(0, -1, 2, committed), CCpuSenryaku::kCommitWholePool);
     EXPECT_EQ(committed, 0);
     EXPECT_TRUE(w.Ordered().empty());
 }
@@ -190,12 +190,12 @@ TEST(StrategyPlanner, TraceRouteFollowsTheCheapestLinks) {
     CCpuSenryaku planner(w.Context());
     planner.SetPlanned(0, -1);
     std::vector<CCpuSenryaku::Hop> path;
-    EXPECT_EQ(planner.TraceRoute(1, 2, path, 0), 3);
+    EXPECT_EQ(planner.TraceRoute(1, 2, path, CCpuSenryaku::kRouteAll), 3);
     ASSERT_EQ(path.size(), 3u);
     EXPECT_EQ(path[0].shiro, 0);
     EXPECT_EQ(path[2].shiro, 2);
-    EXPECT_EQ(planner.TraceRoute(1, 1, path, 0), 0);
-    EXPECT_EQ(planner.TraceRoute(1, 2, path, 1), -1);  // no sea lane anywhere
+    EXPECT_EQ(planner.TraceRoute(1, 1, path, CCpuSenryaku::kRouteAll), 0);
+    EXPECT_EQ(planner.TraceRoute(1, 2, path, CCpuSenryaku::kRouteSea), -1);  // no sea lane anywhere
 }
 
 }  // namespace
