@@ -129,6 +129,11 @@ inline ShiroMapRecord& ShiroMapSlotAt(GameState& gs, int shiro) {
     CheckIndex("castle geography slot", shiro, GameState::kMaxShiro);
     return gs.ShiroMapTbl[static_cast<std::size_t>(shiro)];
 }
+// General slots up to the capacity: a general coming on stage takes the slot past the count.
+inline CBushou& BushouSlotAt(GameState& gs, int bushou) {
+    CheckIndex("general slot", bushou, GameState::kMaxBushou);
+    return gs.BushouTbl[static_cast<std::size_t>(bushou)];
+}
 
 // --- index ranges over the live counts ------------------------------------------------------
 

@@ -31,6 +31,7 @@ TEST(RecordAccess, ValidIndexesReachTheirRecords) {
     EXPECT_EQ(&GundanAt(cgs, GameState::kMaxGundan - 1), &gs->GundanTbl[GameState::kMaxGundan - 1]);
     EXPECT_EQ(&ShiroSlotAt(*gs, GameState::kMaxShiro - 1), &gs->ShiroTbl[GameState::kMaxShiro - 1]);
     EXPECT_EQ(&ShiroMapSlotAt(*gs, 3), &gs->ShiroMapTbl[3]);
+    EXPECT_EQ(&BushouSlotAt(*gs, 4), &gs->BushouTbl[4]);
 }
 
 TEST(RecordAccessDeathTest, AnIndexOutsideTheTableStopsTheCheckedBuild) {
@@ -62,6 +63,7 @@ TEST(RecordAccessDeathTest, AnIndexOutsideTheTableStopsTheCheckedBuild) {
     }
     EXPECT_DEATH((void)ShiroSlotAt(*gs, GameState::kMaxShiro), "outside the castle slot table");
     EXPECT_DEATH((void)ShiroMapSlotAt(*gs, -1), "outside the castle geography slot table");
+    EXPECT_DEATH((void)BushouSlotAt(*gs, GameState::kMaxBushou), "outside the general slot table");
 #endif
 }
 
