@@ -1,6 +1,7 @@
 #include "game/shell/naisei_dlgs.h"
 
 #include "game/shell/help.h"
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
 #include "mbwnd/msg_box.h"
@@ -120,7 +121,7 @@ bool CNaiseiDlg::OnInitDialog() {
     m_pList->InsertColumn(2, m.valueWord(m.maximum, w), LVCFMT_LEFT, m.valueWidth);
     for (int r = 0; r < static_cast<int>(m_Rows.size()); ++r) {
         const int s = m_Rows[static_cast<std::size_t>(r)];
-        m_pList->InsertItem(r, m_gs.ShiroMapTbl[static_cast<std::size_t>(s)].name);
+        m_pList->InsertItem(r, ShiroMapAt(m_gs, s).name);
         m_pList->SetItemData(r, s);
         m_pList->SetItemText(r, 1, DevelopmentValueText(m_gs, m_Kind, DevelopmentValue(m_gs, m_Kind, s)));
         m_pList->SetItemText(r, 2, DevelopmentValueText(m_gs, m_Kind, DevelopmentMaximum(m_gs, m_Kind, s)));

@@ -113,9 +113,9 @@ bool CShiroFushinDlg::OnInitDialog() {
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const int s = rows[static_cast<std::size_t>(r)];
         const CShiro& c = ShiroAt(m_gs, s);
-        m_pList->InsertItem(r, m_gs.ShiroMapTbl[static_cast<std::size_t>(s)].name);
+        m_pList->InsertItem(r, ShiroMapAt(m_gs, s).name);
         m_pList->SetItemData(r, s);
-        m_pList->SetItemText(r, 1, Num(m_gs.ShiroMapTbl[static_cast<std::size_t>(s)].maxKibo));
+        m_pList->SetItemText(r, 1, Num(ShiroMapAt(m_gs, s).maxKibo));
         m_pList->SetItemText(r, 2, Num(c.kibo));
         m_pList->SetItemText(r, 3, Num(std::int64_t{c.shubihei} * m_gs.nHeiUnit));
         m_pList->SetItemText(r, 4, Num(c.hyourou));
@@ -222,7 +222,7 @@ bool CShiroHyourouDlg::OnInitDialog() {
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const int s = rows[static_cast<std::size_t>(r)];
         const CShiro& c = ShiroAt(m_gs, s);
-        m_pList->InsertItem(r, m_gs.ShiroMapTbl[static_cast<std::size_t>(s)].name);
+        m_pList->InsertItem(r, ShiroMapAt(m_gs, s).name);
         m_pList->SetItemData(r, s);
         m_pList->SetItemText(r, 1, Num(c.kibo));
         m_pList->SetItemText(r, 2, Num(std::int64_t{c.shubihei} * m_gs.nHeiUnit));
