@@ -10,6 +10,7 @@
 
 #include "game/military/battle_runners.h"
 #include "game/military/siege.h"
+#include "game/state/access.h"
 #include "support/test_world.h"
 
 namespace {
@@ -46,16 +47,16 @@ struct BattleBench : test::TestWorld {
     BattleBench() : TestWorld({.castles = 3, .houses = 2}) {
         gs.nPlayerDaimyou = 2;
         for (int c = 0; c < 3; ++c) {
-            gs.ShiroTbl[static_cast<std::size_t>(c)].kibo = 6;
-            gs.ShiroTbl[static_cast<std::size_t>(c)].hyourou = 200000;
-            gs.ShiroMapTbl[static_cast<std::size_t>(c)].maxKibo = 6;
-            gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags = ShiroMapRecord::kFlagWaterway;
+            ShiroAt(gs, c).kibo = 6;
+            ShiroAt(gs, c).hyourou = 200000;
+            ShiroMapAt(gs, c).maxKibo = 6;
+            ShiroMapAt(gs, c).flags = ShiroMapRecord::kFlagWaterway;
         }
         Own(1, 1);
         Link(0, 1, 1);
         Link(0, 2, 0);
-        gs.ShiroTbl[0].shubihei = 300;
-        gs.ShiroTbl[0].besiegerDaimyou = 1;
+        ShiroAt(gs, 0).shubihei = 300;
+        ShiroAt(gs, 0).besiegerDaimyou = 1;
         for (int i = 0; i < 20; ++i) {
             const int d =
                 AddBushou(0, 0, {.foot = 120 + 5 * i, .cavalry = 10 + i, .chibou = 0, .buyuu = i % 10});
@@ -79,7 +80,7 @@ struct BattleBench : test::TestWorld {
             b.muskets = t.muskets;
             b.daimyou = static_cast<std::int16_t>(t.g % 2);
         }
-        gs.ShiroTbl[0].shubihei = 300;
+        ShiroAt(gs, 0).shubihei = 300;
     }
 };
 
@@ -129,12 +130,12 @@ void BM_AutoSiegeMonth(benchmark::State& state) {
         CBushou& b = w.gs.BushouTbl[static_cast<std::size_t>(a)];
         b.shiro = 0;
         b.flags |= CBushou::kFlagBesieging;
-        w.gs.ShiroTbl[0].besieger[static_cast<std::size_t>(w.gs.ShiroTbl[0].nBesieger++)] = a;
+        ShiroAt(w.gs, 0).besieger[static_cast<std::size_t>(ShiroAt(w.gs, 0).nBesieger++)] = a;
     }
     for (auto _ : state) {
         w.Restore();
-        w.gs.ShiroTbl[0].siegeValue = 0;
-        w.gs.ShiroTbl[0].hyourou = 200000;
+        ShiroAt(w.gs, 0).siegeValue = 0;
+        ShiroAt(w.gs, 0).hyourou = 200000;
         CKoujousen siege(w.gs);
         siege.castle = 0;
         siege.besiegingHouse = 1;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "game/events/event_run.h"
+#include "game/state/access.h"
 #include "game/state/event_records.h"
 #include "game/state/game_state.h"
 #include "support/capacity_game.h"
@@ -49,7 +50,7 @@ std::vector<EventItem> Conditions(const GameState& gs, int e, bool scans) {
     }
     const int house = e % 999;
     const int shiro = e % 10000;
-    const int owner = gs.ShiroTbl[static_cast<std::size_t>(shiro)].daimyou;
+    const int owner = ShiroAt(gs, shiro).daimyou;
     const int general = (e * 13) % 30000;
     const int id = gs.BushouTbl[static_cast<std::size_t>(general)].id;
     for (int k = 0; items.size() < 50; ++k) {

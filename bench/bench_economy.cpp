@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/turn/new_game.h"
 #include "game/scenario/reader.h"
@@ -67,7 +68,7 @@ void BM_ZantouHouki(benchmark::State& state) {
     GameState gs = *game.gs;
     // Every odd house has fallen; its castles went to the house before it.
     for (int s = 0; s < gs.nShiro; ++s) {
-        CShiro& c = gs.ShiroTbl[s];
+        CShiro& c = ShiroAt(gs, s);
         if (c.daimyou % 2 == 1) c.daimyou = static_cast<std::int16_t>(c.daimyou - 1);
         c.support = 0;
     }

@@ -184,7 +184,7 @@ void BM_CastleViewBlinkStep(benchmark::State& state) {
     view.UpdateLayout(owari);
     view.m_CleanBmp.Duplicate(&view.m_BackBmp);
     for (int s : ShiroIndexes(*g.gs))
-        if (g.gs->ShiroMapTbl[static_cast<std::size_t>(s)].kuni == owari) view.m_nBlinkShiro = s;
+        if (ShiroMapAt(*g.gs, s).kuni == owari) view.m_nBlinkShiro = s;
     int phase = 0;
     for (auto _ : state) {
         view.m_BackBmp.Duplicate(&view.m_CleanBmp);

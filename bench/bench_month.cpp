@@ -71,7 +71,7 @@ void OrderSorties(GameState& gs) {
         const int house = GetCountedDaimyouOfShiro(gs, c);
         if (!IsValidDaimyou(gs, house)) continue;
         int target = -1;
-        for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
+        for (const ShiroConnection& link : ShiroMapAt(gs, c).connect) {
             if (link.shiro == 0xFFFF) break;
             if (!IsValidShiro(gs, link.shiro)) continue;
             const int other = GetCountedDaimyouOfShiro(gs, link.shiro);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/route.h"
 #include "platform/core/random.h"
@@ -33,9 +34,9 @@ std::unique_ptr<GameState> MakeMap(int seaShare) {
         gs->DaimyouTbl[static_cast<std::size_t>(d)].masterDaimyou = 0;
     }
     auto add = [&](int a, int b, int kind) {
-        for (auto& link : gs->ShiroMapTbl[static_cast<std::size_t>(a)].connect) {
+        for (auto& link : ShiroMapAt(*gs, a).connect) {
             if (link.shiro == 0xFFFF) {
-                if (&link == &gs->ShiroMapTbl[static_cast<std::size_t>(a)].connect.back()) return false;
+                if (&link == &ShiroMapAt(*gs, a).connect.back()) return false;
                 link.shiro = static_cast<std::uint16_t>(b);
                 link.kind = static_cast<std::uint8_t>(kind);
                 return true;
@@ -47,7 +48,7 @@ std::unique_ptr<GameState> MakeMap(int seaShare) {
     for (int c = 0; c < kShiro; ++c) {
         // Owners in blocks of the grid, so that each house holds a region.
         const int x = c % 100, y = c / 100;
-        gs->ShiroTbl[static_cast<std::size_t>(c)].daimyou =
+        ShiroAt(*gs, c).daimyou =
             static_cast<std::int16_t>((y / 16) * 7 + x / 16) % kDaimyou;
         const int links = 2 + rng.Below(5);
         for (int j = 0; j < links; ++j) {

@@ -53,7 +53,7 @@ bool NeedsFirstKouekisen(const GameState& gs, const HouseIndex& index, int daimy
     bool port = false;
     bool ship = false;
     ForShiroOfGundan(gs, daimyou, gundan, &index, [&](int c, const CShiro& s) {
-        if (!(gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags & ShiroMapRecord::kFlagPort)) return;
+        if (!(ShiroMapAt(gs, c).flags & ShiroMapRecord::kFlagPort)) return;
         port = true;
         ship = ship || s.kouekisen > 0;
     });
@@ -71,7 +71,7 @@ void EnlargeFrontCastles(GameState& gs, PlanUnit& unit, std::int64_t& spare) {
     for (int c : unit.Shiro()) {
         CShiro& s = ShiroAt(gs, c);
         if (s.nBesieger > 0 || s.kibo > gs.ShiroSnapTbl[static_cast<std::size_t>(c)].kibo) continue;
-        if (s.kibo >= gs.ShiroMapTbl[static_cast<std::size_t>(c)].maxKibo || !IsShiroOnFront(gs, c)) continue;
+        if (s.kibo >= ShiroMapAt(gs, c).maxKibo || !IsShiroOnFront(gs, c)) continue;
         const std::int64_t cost = std::int64_t{s.kibo} * 1000;
         const bool enlarge = s.kibo < 5 ? static_cast<double>(cost) * 1.5 <= static_cast<double>(spare)
                                         : spare >= cost * 3;
@@ -87,7 +87,7 @@ void StockFrontProvisions(GameState& gs, PlanUnit& unit, std::int64_t& spare) {
     const std::int64_t perSize = std::max(gs.nShiroHyourouMax, 0);
     for (int c : unit.Shiro()) {
         CShiro& s = ShiroAt(gs, c);
-        const bool waterway = gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags & ShiroMapRecord::kFlagWaterway;
+        const bool waterway = ShiroMapAt(gs, c).flags & ShiroMapRecord::kFlagWaterway;
         if (s.nBesieger > 0 && (!waterway || gs.GunsenTable.GetBlockadeGunsenAtShiro(c) != 0)) continue;
         if (!IsShiroOnFront(gs, c)) continue;
         const std::int64_t half = s.kibo * perSize / 2;

@@ -23,7 +23,7 @@ constexpr int kMaxKouekisenPerShiro = 10;
 constexpr std::uint8_t kGunsenBuildingMonths = 0x40;  // construction byte: months in the high nibble
 
 bool IsPort(const GameState& gs, int shiro) {
-    return gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].flags & ShiroMapRecord::kFlagPort;
+    return ShiroMapAt(gs, shiro).flags & ShiroMapRecord::kFlagPort;
 }
 
 int ClampInt(std::int64_t value) {
@@ -98,7 +98,7 @@ void CCpuNaisei::SendKouekisen(PlanUnit& unit) {
     for (int c : unit.Shiro()) {
         const CShiro& s = ShiroAt(gs, c);
         if (s.nBesieger > 0 || !IsPort(gs, c) || s.kouekisen == 0) continue;
-        const int kuni = gs.ShiroMapTbl[static_cast<std::size_t>(c)].kuni;
+        const int kuni = ShiroMapAt(gs, c).kuni;
         for (int k = 0; k < nPartner; ++k) {
             const CTradingPartner& p = gs.TradingPartnerTbl[static_cast<std::size_t>(k)];
             const int months = p.months[static_cast<std::size_t>(kuni)];
@@ -164,7 +164,7 @@ void CCpuNaisei::DoWork(Work work, PlanUnit& unit, const BestSeijiTable& seiji) 
         return 0;
     };
     auto maximum = [&](int c) -> std::int64_t {
-        const ShiroMapRecord& m = gs.ShiroMapTbl[static_cast<std::size_t>(c)];
+        const ShiroMapRecord& m = ShiroMapAt(gs, c);
         switch (work) {
             case Work::kKouzan: return m.maxKouzan;
             case Work::kRakuichi: return m.maxKeizai;

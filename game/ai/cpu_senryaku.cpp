@@ -734,7 +734,7 @@ void CCpuSenryaku::PlaceNaiseiBushou(int daimyou, int gundan) {
     const bool riceMonth = gs.nCurMonth <= 2 || gs.nCurMonth >= 9;
     std::vector<std::vector<int>> ownInKuni(static_cast<std::size_t>(nKuni));
     for (int c : ShiroIndexes(gs)) {
-        const ShiroMapRecord& m = gs.ShiroMapTbl[static_cast<std::size_t>(c)];
+        const ShiroMapRecord& m = ShiroMapAt(gs, c);
         if (m.kuni >= nKuni) continue;
         if (EffShiro(c) == daimyou) ownInKuni[m.kuni].push_back(c);
         if (!corps.IsShiroInTantouKuni(gs, c)) {
@@ -760,7 +760,7 @@ void CCpuSenryaku::PlaceNaiseiBushou(int daimyou, int gundan) {
             ++gi;
             continue;
         }
-        if (gs.ShiroMapTbl[static_cast<std::size_t>(o)].kuni == p) {
+        if (ShiroMapAt(gs, o).kuni == p) {
             ++gi;
             continue;
         }

@@ -19,7 +19,7 @@ inline bool Blockaded(const GameState& gs, int c) {
     return ShiroAt(gs, c).blockadeDaimyou != -1;
 }
 inline bool Waterway(const GameState& gs, int c) {
-    return (gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags & ShiroMapRecord::kFlagWaterway) != 0;
+    return (ShiroMapAt(gs, c).flags & ShiroMapRecord::kFlagWaterway) != 0;
 }
 inline int Troops(const CBushou& b) {
     return b.cavalry + b.foot;
@@ -44,7 +44,7 @@ inline bool Hostile(int relation) {
 // a castle of the table.
 template <typename F>
 void ForLinks(const GameState& gs, int c, F&& f) {
-    const ShiroMapRecord& m = gs.ShiroMapTbl[static_cast<std::size_t>(c)];
+    const ShiroMapRecord& m = ShiroMapAt(gs, c);
     const int n = m.ConnectionCount();
     for (int i = 0; i < n; ++i) {
         const ShiroConnection& l = m.connect[static_cast<std::size_t>(i)];

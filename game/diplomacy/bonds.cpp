@@ -142,7 +142,7 @@ void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet, cons
     //    all that need looking at.
     bool lifted = false;
     const auto lift = [&](int c) {
-        const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        const CShiro& s = ShiroAt(gs, c);
         if (s.besiegerDaimyou < 0) return;
         const int ownerTop = PeaceTop(gs, s.daimyou);
         const int besiegerTop = PeaceTop(gs, s.besiegerDaimyou);
@@ -254,7 +254,7 @@ bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, boo
                     place = m.wasVassal;
                 } else {
                     place = b.shiro >= 0 && b.shiro < nShiro &&
-                            gs.ShiroTbl[static_cast<std::size_t>(b.shiro)].daimyou != m.daimyou;
+                            ShiroAt(gs, b.shiro).daimyou != m.daimyou;
                 }
                 if (place && !RelocateBushou(gs, g, b.shiro, true, false))
                     RemoveBushouFromHoui(gs, g);
@@ -262,13 +262,13 @@ bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, boo
             for (std::uint32_t i = 0; i < gs.GunsenTable.count; ++i) {
                 const GunsenRecord& r = gs.GunsenTable.records[i];
                 if (r.owner != m.daimyou || r.IsBlockade() || r.shiro < 0 || r.shiro >= nShiro) continue;
-                if (gs.ShiroTbl[static_cast<std::size_t>(r.shiro)].daimyou == m.daimyou) continue;
+                if (ShiroAt(gs, r.shiro).daimyou == m.daimyou) continue;
                 gs.GunsenTable.RelocateFleet(gs, static_cast<int>(i), r.shiro);
                 changed = true;
             }
         }
         for (int c = 0; c < nShiro; ++c) {
-            const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+            const CShiro& s = ShiroAt(gs, c);
             if (s.besiegerDaimyou < 0 || !IsValidDaimyou(gs, s.daimyou)) continue;
             if (DaimyouAt(gs, s.daimyou).GetRelationLo(s.besiegerDaimyou) > CDaimyou::kRelNothing)
                 changed = LiftShiroHoui(gs, c) || changed;
@@ -334,7 +334,7 @@ bool NegotiateFusenDoumei(GameState& gs, const Ports& ports, int proposer, int t
     };
     std::vector<int> neighbours;
     const auto borders = [&](int c) {
-        for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
+        for (const ShiroConnection& link : ShiroMapAt(gs, c).connect) {
             if (link.shiro == 0xFFFF) break;
             if (!IsValidShiro(gs, link.shiro)) continue;
             const int other = GetCountedDaimyouOfShiro(gs, link.shiro);

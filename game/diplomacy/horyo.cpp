@@ -102,7 +102,7 @@ void ReleaseHoryo(GameState& gs, const Ports& ports, int bushou, bool byTreaty) 
             policy.Inform(
                 ports, MessageKind::PersonnelPlannerMessage,
                 b.name + " が " + NameOfHouse(gs, captor) + " の捕虜から解放され、" +
-                    (IsValidShiro(gs, b.shiro) ? gs.ShiroMapTbl[static_cast<std::size_t>(b.shiro)].name
+                    (IsValidShiro(gs, b.shiro) ? ShiroMapAt(gs, b.shiro).name
                                                : std::string()) +
                     " に帰還しました");
         } else if (byTreaty && IsPlayer(gs, captor)) {

@@ -14,7 +14,7 @@ namespace rymd {
 namespace {
 
 int KuniOf(const GameState& gs, int shiro) {
-    return gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].kuni;
+    return ShiroMapAt(gs, shiro).kuni;
 }
 
 bool UnderSiege(const CShiro& c) {

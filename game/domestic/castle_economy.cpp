@@ -17,10 +17,6 @@ namespace {
 constexpr int kFootLimitSoldiers = 5000;
 constexpr int kCavalryLimitSoldiers = 2000;
 
-const ShiroMapRecord& MapOf(const GameState& gs, int shiro) {
-    return gs.ShiroMapTbl[static_cast<std::size_t>(shiro)];
-}
-
 int ToInt(double value) {
     return static_cast<int>(std::clamp(value, double(INT_MIN), double(INT_MAX)));
 }
@@ -53,13 +49,15 @@ double Gain(GameState* gs, const Development& d, int seiji, bool estimate) {
 std::int64_t NewKokudaka(const GameState& gs, int shiro, double gain) {
     const std::int64_t added = static_cast<std::int64_t>(ShiroAt(gs, shiro).kokudaka) +
                                static_cast<std::int64_t>(std::trunc(gain));
-    return std::min<std::int64_t>(added, MapOf(gs, shiro).maxKokudaka);
+    return std::min<std::int64_t>(added, ShiroMapAt(gs, shiro).maxKokudaka);
 }
 int NewKeizai(const GameState& gs, int shiro, double gain) {
-    return std::min(ShiroAt(gs, shiro).keizai + ToInt(std::trunc(gain)), static_cast<int>(MapOf(gs, shiro).maxKeizai));
+    return std::min(ShiroAt(gs, shiro).keizai + ToInt(std::trunc(gain)),
+                    static_cast<int>(ShiroMapAt(gs, shiro).maxKeizai));
 }
 int NewKouzan(const GameState& gs, int shiro, double gain) {
-    return std::min(ShiroAt(gs, shiro).kouzan + ToInt(std::trunc(gain)), static_cast<int>(MapOf(gs, shiro).maxKouzan));
+    return std::min(ShiroAt(gs, shiro).kouzan + ToInt(std::trunc(gain)),
+                    static_cast<int>(ShiroMapAt(gs, shiro).maxKouzan));
 }
 
 // Months to repay cost from a gain of d a month: ceil(cost / d); kNeverRepaid without gain.
@@ -88,7 +86,7 @@ BestSeijiTable::BestSeijiTable(const GameState& gs, int daimyou, std::span<const
 void BestSeijiTable::Add(const GameState& gs, int daimyou, int bushou) {
     const CBushou& g = BushouAt(gs, bushou);
     if (g.daimyou != daimyou || (g.flags & CBushou::kFlagBesieging) || !IsValidShiro(gs, g.shiro)) return;
-    std::uint8_t& best = best_[MapOf(gs, g.shiro).kuni];
+    std::uint8_t& best = best_[ShiroMapAt(gs, g.shiro).kuni];
     best = std::max(best, g.seiji);
 }
 
@@ -97,19 +95,19 @@ int BestSeijiTable::At(int kuni) const {
 }
 
 int BestSeijiTable::ForShiro(const GameState& gs, int shiro) const {
-    return IsValidShiro(gs, shiro) ? At(MapOf(gs, shiro).kuni) : 0;
+    return IsValidShiro(gs, shiro) ? At(ShiroMapAt(gs, shiro).kuni) : 0;
 }
 
 int FindBestSeiji(const GameState& gs, int shiro) {
     if (!IsValidShiro(gs, shiro)) return 0;
     const int owner = ShiroAt(gs, shiro).daimyou;
     if (owner < 0) return 0;
-    const int kuni = MapOf(gs, shiro).kuni;
+    const int kuni = ShiroMapAt(gs, shiro).kuni;
     int best = 0;
     for (int b : BushouIndexes(gs)) {
         const CBushou& g = BushouAt(gs, b);
         if (g.daimyou != owner || (g.flags & CBushou::kFlagBesieging) || !IsValidShiro(gs, g.shiro)) continue;
-        if (MapOf(gs, g.shiro).kuni == kuni) best = std::max<int>(best, g.seiji);
+        if (ShiroMapAt(gs, g.shiro).kuni == kuni) best = std::max<int>(best, g.seiji);
     }
     return best;
 }
@@ -270,7 +268,8 @@ bool DispatchKouekisen(GameState& gs, int daimyou, int gundan, int shiro, int pa
     const int nPartner = std::clamp(gs.nTradingPartner, 0, GameState::kMaxTradingPartner);
     if (!IsValidShiro(gs, shiro) || partner < 0 || partner >= nPartner || ships < 1 || ships > 255) return false;
     if (gundan == -1 ? !IsValidDaimyou(gs, daimyou) : !IsValidGundan(gundan)) return false;
-    const int months = gs.TradingPartnerTbl[static_cast<std::size_t>(partner)].months[MapOf(gs, shiro).kuni];
+    const int months =
+        gs.TradingPartnerTbl[static_cast<std::size_t>(partner)].months[ShiroMapAt(gs, shiro).kuni];
     if (months < 0) return false;  // the partner cannot be reached from this province
     if (ships > ShiroAt(gs, shiro).kouekisen - CountShipsAtSea(gs, shiro)) return false;  // not that many in port
     for (ShiroOrderSlot& slot : ShiroAt(gs, shiro).voyage) {

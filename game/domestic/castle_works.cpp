@@ -26,10 +26,6 @@ void PayFromHouse(GameState& gs, int daimyou, std::int64_t amount) {
     funds = static_cast<std::int32_t>(std::clamp<std::int64_t>(funds - amount, INT32_MIN, INT32_MAX));
 }
 
-const ShiroMapRecord& MapOf(const GameState& gs, int shiro) {
-    return gs.ShiroMapTbl[static_cast<std::size_t>(shiro)];
-}
-
 const CShiro& SnapOf(const GameState& gs, int shiro) {
     return gs.ShiroSnapTbl[static_cast<std::size_t>(shiro)];
 }
@@ -39,7 +35,7 @@ template <typename Test>
 std::vector<int> ShiroOfKuni(const GameState& gs, int daimyou, int kuni, Test test) {
     std::vector<int> out;
     for (int s : ShiroIndexes(gs))
-        if (ShiroAt(gs, s).daimyou == daimyou && MapOf(gs, s).kuni == kuni && test(s)) out.push_back(s);
+        if (ShiroAt(gs, s).daimyou == daimyou && ShiroMapAt(gs, s).kuni == kuni && test(s)) out.push_back(s);
     return out;
 }
 
@@ -92,7 +88,7 @@ std::int64_t ShiroFushinOrder::FundsLeft() const {
 std::string ShiroFushinOrder::Order(int row) {
     if (!ValidRow(row)) return "";
     const int s = rows_[static_cast<std::size_t>(row)];
-    if (ShiroAt(gs_, s).kibo >= MapOf(gs_, s).maxKibo)
+    if (ShiroAt(gs_, s).kibo >= ShiroMapAt(gs_, s).maxKibo)
         return ReplaceWordShiro("この城はこれ以上は拡張できません", gs_.ScenarioWords);
     if (Done(row)) return "実行済みです";
     if (FundsLeft() < Cost(row)) return kNoFunds;
@@ -116,7 +112,7 @@ ShiroHyourouOrder::ShiroHyourouOrder(const GameState& gs, int daimyou, int kuni)
                         [&gs](int s) {
                             if (ShiroAt(gs, s).nBesieger <= 0) return true;
                             // Supplies still come by water unless warships blockade the castle.
-                            return (MapOf(gs, s).flags & ShiroMapRecord::kFlagWaterway) != 0 &&
+                            return (ShiroMapAt(gs, s).flags & ShiroMapRecord::kFlagWaterway) != 0 &&
                                    gs.GunsenTable.GetBlockadeGunsenAtShiro(s) == 0;
                         })),
       amounts_(rows_.size(), 0) {}
@@ -191,7 +187,7 @@ std::int64_t DevelopmentValue(const GameState& gs, Development kind, int shiro) 
 
 std::int64_t DevelopmentMaximum(const GameState& gs, Development kind, int shiro) {
     if (!IsValidShiro(gs, shiro)) return 0;
-    const ShiroMapRecord& m = MapOf(gs, shiro);
+    const ShiroMapRecord& m = ShiroMapAt(gs, shiro);
     switch (kind) {
         case Development::kKaikon: return m.maxKokudaka;
         case Development::kKouzanKaihatsu: return m.maxKouzan;

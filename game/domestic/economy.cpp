@@ -104,10 +104,10 @@ const CMonthlyIncome::Index& CMonthlyIncome::GetIndex() const {
     }
     const int nShiro = ShiroCount(gs_);
     for (int c = 0; c < nShiro; ++c) {
-        const int owner = gs_.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
+        const int owner = ShiroAt(gs_, c).daimyou;
         if (!IsValidDaimyou(gs_, owner)) continue;
         index->shiroOf[static_cast<std::size_t>(owner)].push_back(c);
-        index->kuniOf[static_cast<std::size_t>(owner)].set(gs_.ShiroMapTbl[static_cast<std::size_t>(c)].kuni);
+        index->kuniOf[static_cast<std::size_t>(owner)].set(ShiroMapAt(gs_, c).kuni);
     }
     const int nBushou = BushouCount(gs_);
     for (int g = 0; g < nBushou; ++g) {
@@ -133,12 +133,12 @@ bool CMonthlyIncome::HousesAdjacent(int a, int b) const {
         index.adjacent.assign(GameState::kMaxDaimyou, {});
         const int nShiro = ShiroCount(gs_);
         for (int c = 0; c < nShiro; ++c) {
-            const int owner = gs_.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
+            const int owner = ShiroAt(gs_, c).daimyou;
             if (!IsValidDaimyou(gs_, owner)) continue;
-            for (const ShiroConnection& link : gs_.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
+            for (const ShiroConnection& link : ShiroMapAt(gs_, c).connect) {
                 if (link.shiro == 0xFFFF) break;
                 if (link.shiro >= nShiro) continue;
-                const int other = gs_.ShiroTbl[link.shiro].daimyou;
+                const int other = ShiroAt(gs_, link.shiro).daimyou;
                 if (IsValidDaimyou(gs_, other))
                     index.adjacent[static_cast<std::size_t>(owner)].set(static_cast<std::size_t>(other));
             }
@@ -205,11 +205,11 @@ std::int64_t CMonthlyIncome::CalcHarvest(int daimyou, int gundan, bool ignoreQua
     if (!IsValidDaimyou(gs_, daimyou)) return 0;
     double sum = 0.0;
     for (int c : GetIndex().shiroOf[static_cast<std::size_t>(daimyou)]) {
-        const CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
+        const CShiro& s = ShiroAt(gs_, c);
         if (s.gundan != gundan) continue;
         double factor = 1.0;
         if (!ignoreQualities) {
-            const int kuni = gs_.ShiroMapTbl[static_cast<std::size_t>(c)].kuni;
+            const int kuni = ShiroMapAt(gs_, c).kuni;
             const int q =
                 kuni < static_cast<int>(qualities_.size()) ? qualities_[static_cast<std::size_t>(kuni)] : 0;
             factor = q == kHarvestGood ? 1.3 : q == kHarvestBad ? 0.9 : 1.0;
@@ -233,8 +233,8 @@ std::int32_t CMonthlyIncome::CalcKouekisenIncome(int daimyou, int gundan, int ye
     std::vector<std::string> rows;
     std::int64_t sum = 0;
     for (int c : GetIndex().shiroOf[static_cast<std::size_t>(daimyou)]) {
-        CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
-        const ShiroMapRecord& geo = gs_.ShiroMapTbl[static_cast<std::size_t>(c)];
+        CShiro& s = ShiroAt(gs_, c);
+        const ShiroMapRecord& geo = ShiroMapAt(gs_, c);
         if (s.gundan != gundan || (geo.flags & ShiroMapRecord::kFlagPort) == 0) continue;
         for (ShiroOrderSlot& v : s.voyage) {
             if (v.ships == 0 || v.monthsLeft != months) continue;
@@ -323,7 +323,7 @@ std::int32_t CMonthlyIncome::CalcIncome(int daimyou, int gundan, int year, int m
         if (!projection) {
             const int target = kSupportTargetTbl[static_cast<std::size_t>(taxIndex)] * 10;
             for (int c : castles) {
-                CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
+                CShiro& s = ShiroAt(gs_, c);
                 if (s.gundan != gundan) continue;
                 const double delta = (target - s.support) * 0.2 * (gs_.rng.Unit() * 0.4 + 0.8);
                 s.support = static_cast<std::int16_t>(std::clamp(s.support + Round(delta), 0, kMaxSupport));
@@ -334,7 +334,7 @@ std::int32_t CMonthlyIncome::CalcIncome(int daimyou, int gundan, int year, int m
     std::int64_t keizai = 0;
     std::int64_t kouzan = 0;
     for (int c : castles) {
-        const CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
+        const CShiro& s = ShiroAt(gs_, c);
         if (s.gundan != gundan) continue;
         keizai += s.keizai;
         kouzan += s.kouzan;
@@ -379,7 +379,7 @@ std::int32_t CMonthlyIncome::CalcUpkeep(int daimyou, int gundan, bool countBesie
             continue;
         }
         if (b.shiro >= 0 && b.shiro < nShiro &&
-            gs_.ShiroTbl[static_cast<std::size_t>(b.shiro)].nBesieger != 0) {
+            ShiroAt(gs_, b.shiro).nBesieger != 0) {
             besiegedSeen = true;
             if (!countBesieged) continue;
         }
@@ -387,7 +387,7 @@ std::int32_t CMonthlyIncome::CalcUpkeep(int daimyou, int gundan, bool countBesie
         idleFoot += b.foot;
     }
     for (int c : index.shiroOf[static_cast<std::size_t>(daimyou)]) {
-        const CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
+        const CShiro& s = ShiroAt(gs_, c);
         if (s.gundan != gundan) continue;
         if (s.nBesieger != 0) {
             besiegedSeen = true;
@@ -600,7 +600,7 @@ CMonthlyIncome::CpuTaxFigures CMonthlyIncome::CalcCpuTaxFigures(int daimyou) con
     }
     std::int64_t keizai = 0, kouzan = 0, kokudaka = 0;
     for (int c : index.shiroOf[d]) {
-        const CShiro& s = gs_.ShiroTbl[static_cast<std::size_t>(c)];
+        const CShiro& s = ShiroAt(gs_, c);
         cost += s.shubihei * u / 10;
         keizai += s.keizai;
         kouzan += s.kouzan;
@@ -625,8 +625,8 @@ void GrowKokudaka(GameState& gs, const CMonthlyIncome& income) {
     const int nShiro = ShiroCount(gs);
     const auto& qualities = income.Qualities();
     for (int c = 0; c < nShiro; ++c) {
-        CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
-        const ShiroMapRecord& geo = gs.ShiroMapTbl[static_cast<std::size_t>(c)];
+        CShiro& s = ShiroAt(gs, c);
+        const ShiroMapRecord& geo = ShiroMapAt(gs, c);
         double growth = (gs.rng.Next() / 32767.0 * 0.004 + 0.018) * geo.maxKokudaka;
         const int q = geo.kuni < qualities.size() ? qualities[geo.kuni] : 0;
         if (q == kHarvestGood)
@@ -642,7 +642,7 @@ void GrowKouzanGijutsu(GameState& gs) {
     std::vector<std::int64_t> mines(GameState::kMaxDaimyou, 0);
     const int nShiro = ShiroCount(gs);
     for (int c = 0; c < nShiro; ++c) {
-        const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        const CShiro& s = ShiroAt(gs, c);
         if (IsValidDaimyou(gs, s.daimyou)) mines[static_cast<std::size_t>(s.daimyou)] += s.kouzan;
     }
     const int nDaimyou = DaimyouCount(gs);
@@ -672,7 +672,7 @@ void RunMonthlyEconomy(GameState& gs, const MbKorMap::CCtrlKorMap& map, const Po
     if (september) {
         const int nShiro = ShiroCount(gs);
         for (int c = 0; c < nShiro; ++c)
-            gs.ShiroTbl[static_cast<std::size_t>(c)].harvestRate = 10000;
+            ShiroAt(gs, c).harvestRate = 10000;
         GrowKokudaka(gs, income);
     }
     GrowKouzanGijutsu(gs);

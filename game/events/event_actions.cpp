@@ -134,7 +134,7 @@ void RunRename(const Happening& h) {
             if (CBushou* waiting = MitoujouOf(h)) waiting->name = name;
             break;
         case kShiroKaimei:
-            if (IsValidShiro(gs, h.shiro1)) gs.ShiroMapTbl[static_cast<std::size_t>(h.shiro1)].name = name;
+            if (IsValidShiro(gs, h.shiro1)) ShiroMapAt(gs, h.shiro1).name = name;
             break;
         case kDaimyouKaimei:
             if (IsValidDaimyou(gs, h.daimyou1)) DaimyouAt(gs, h.daimyou1).name = name;

@@ -54,7 +54,7 @@ void CutToSize(const GameState& gs, CShiro& c) {
 // One castle value; value is the formula's value, n its truncation.
 void ChangeCastle(GameState& gs, int code, int shiro, double value, std::int64_t n) {
     CShiro& c = ShiroAt(gs, shiro);
-    const ShiroMapRecord& geo = gs.ShiroMapTbl[static_cast<std::size_t>(shiro)];
+    const ShiroMapRecord& geo = ShiroMapAt(gs, shiro);
     switch (code) {
         case kShiroLevelPlus:
         case kDaimyouShiroLevelPlus:
@@ -98,7 +98,7 @@ void ChangeCastle(GameState& gs, int code, int shiro, double value, std::int64_t
 // A castle's maximum; the current value follows it down.
 void ChangeMaximum(GameState& gs, int code, int shiro, std::int64_t n) {
     CShiro& c = ShiroAt(gs, shiro);
-    ShiroMapRecord& geo = gs.ShiroMapTbl[static_cast<std::size_t>(shiro)];
+    ShiroMapRecord& geo = ShiroMapAt(gs, shiro);
     switch (code) {
         case kShiroMaxLevel:
             geo.maxKibo = Stored<std::uint8_t>(Bounded(n, 1, kMaxSize));

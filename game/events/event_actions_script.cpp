@@ -142,7 +142,7 @@ void HideRoute(const Happening& h) {
     if (!IsValidShiro(h.gs, a) || !IsValidShiro(h.gs, b)) return;
     const bool hide = value != 0.0;
     for (int c : {a, b}) {
-        auto& slots = h.gs.ShiroMapTbl[static_cast<std::size_t>(c)].connect;
+        auto& slots = ShiroMapAt(h.gs, c).connect;
         int moves = 0;  // each route moves at most once: the walk stays inside the slots
         if (hide) {
             for (int i = 0; i < kRouteSlots - 1 && slots[static_cast<std::size_t>(i)].shiro != kRouteEnd;) {
@@ -168,7 +168,7 @@ void HideRoute(const Happening& h) {
 void ChangeShiroType(const Happening& h) {
     if (!IsValidShiro(h.gs, h.shiro1)) return;
     const int types = std::clamp(h.gs.nShiroType, 0, GameState::kMaxShiroType);
-    ShiroMapRecord& geo = h.gs.ShiroMapTbl[static_cast<std::size_t>(h.shiro1)];
+    ShiroMapRecord& geo = ShiroMapAt(h.gs, h.shiro1);
     const int named = h.gs.NameIndex.FindName2(Identifier(h));
     if (named >= 0 && named < types) {
         geo.shiroType = static_cast<std::int16_t>(named);

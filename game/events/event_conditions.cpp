@@ -180,7 +180,7 @@ bool ConditionTest::OwnedWithSubordinates(int shiro, int daimyou) const {
 bool ConditionTest::Adjacent(int a, int b) const {
     for (int s : ShiroIndexes(gs_)) {
         if (!HeldBy(s, a)) continue;
-        const ShiroMapRecord& m = gs_.ShiroMapTbl[static_cast<std::size_t>(s)];
+        const ShiroMapRecord& m = ShiroMapAt(gs_, s);
         const int n = m.ConnectionCount();
         for (int k = 0; k < n; ++k) {
             const int to = m.connect[static_cast<std::size_t>(k)].shiro;

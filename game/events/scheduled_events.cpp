@@ -66,7 +66,7 @@ Factor FactorOf(const CEventRecord& event, int entry) {
 std::vector<std::vector<int>> CastlesByKuni(const GameState& gs) {
     std::vector<std::vector<int>> byKuni(CEventRecord::kMaxPlace);
     for (int s : ShiroIndexes(gs)) {
-        const int kuni = gs.ShiroMapTbl[static_cast<std::size_t>(s)].kuni;
+        const int kuni = ShiroMapAt(gs, s).kuni;
         if (kuni < CEventRecord::kMaxPlace) byKuni[static_cast<std::size_t>(kuni)].push_back(s);
     }
     return byKuni;
@@ -74,7 +74,7 @@ std::vector<std::vector<int>> CastlesByKuni(const GameState& gs) {
 
 void ChangeCastle(GameState& gs, int kind, int s, double f) {
     CShiro& c = ShiroAt(gs, s);
-    const ShiroMapRecord& geo = gs.ShiroMapTbl[static_cast<std::size_t>(s)];
+    const ShiroMapRecord& geo = ShiroMapAt(gs, s);
     switch (kind) {
         case CEventRecord::kEffectKokudaka:
             c.kokudaka = static_cast<std::uint32_t>(Changed(c.kokudaka, f, 0, geo.maxKokudaka));
@@ -121,7 +121,7 @@ void ChangeTroops(GameState& gs, int kuni, const Factor& factor) {
     for (int b : BushouIndexes(gs)) {
         CBushou& g = BushouAt(gs, b);
         if (g.daimyou < 0 || !IsValidShiro(gs, g.shiro)) continue;
-        if (gs.ShiroMapTbl[static_cast<std::size_t>(g.shiro)].kuni != kuni) continue;
+        if (ShiroMapAt(gs, g.shiro).kuni != kuni) continue;
         const double footFactor = gs.rng.Signed() * factor.spread + factor.mean;
         g.foot = static_cast<std::int16_t>(Changed(g.foot, footFactor, 0, footLimit));
         const double cavalryFactor = gs.rng.Signed() * factor.spread + factor.mean;
@@ -305,7 +305,7 @@ void ApplyScheduledEffect(GameContext ctx, const CEventRecord& event, int entry,
             for (int k : places) {
                 for (int s : castles[static_cast<std::size_t>(k)]) {
                     if (kind == CEventRecord::kEffectMinatoKeizai &&
-                        (gs.ShiroMapTbl[static_cast<std::size_t>(s)].flags & ShiroMapRecord::kFlagPort) == 0)
+                        (ShiroMapAt(gs, s).flags & ShiroMapRecord::kFlagPort) == 0)
                         continue;
                     ChangeCastle(gs, kind, s, gs.rng.Signed() * factor.spread + factor.mean);
                 }

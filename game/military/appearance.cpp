@@ -17,7 +17,7 @@ constexpr std::uint8_t kAppeared = 0x80;  // scenario record: the general has co
 constexpr int kPlaceIsKuni = 0x8000;      // place of appearance: a province, not a castle
 
 std::string ShiroName(const GameState& gs, int shiro) {
-    return IsValidShiro(gs, shiro) ? gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].name : std::string();
+    return IsValidShiro(gs, shiro) ? ShiroMapAt(gs, shiro).name : std::string();
 }
 
 // Off-stage table: closes the gap left by the entry at index.
@@ -34,7 +34,7 @@ void EraseMitoujou(GameState& gs, int index) {
 
 int CopyOnStage(GameState& gs, const CBushou& record, int daimyou) {
     const int g = BushouCount(gs);
-    CBushou& b = BushouAt(gs, g);
+    CBushou& b = BushouSlotAt(gs, g);
     b = record;
     b.daimyou = static_cast<std::int16_t>(daimyou);
     b.gundan = -1;
@@ -71,7 +71,7 @@ bool AppearOnStage(GameState& gs, const CBushou& record, std::string* text) {
         // Whoever holds the place of appearance takes him into service.
         const int c = placeIsKuni ? PickRandomShiroInKuni(gs, kuni, -1) : place;
         if (!IsValidShiro(gs, c)) return false;  // a province without castles, or no castle at all
-        h = gs.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
+        h = ShiroAt(gs, c).daimyou;
     }
     if (!IsValidDaimyou(gs, h)) return false;
     if (!HouseExists(gs, h) && CountShiroOfDaimyou(gs, h) == 0) return false;

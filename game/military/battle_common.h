@@ -18,7 +18,7 @@ namespace rymd::battle {
 inline constexpr int kGarrisonBit = 0x8000;
 
 inline const ShiroMapRecord& ShiroMap(const GameState& gs, int shiro) {
-    return gs.ShiroMapTbl[static_cast<std::size_t>(shiro)];
+    return ShiroMapAt(gs, shiro);
 }
 
 inline bool OnWaterway(const GameState& gs, int shiro) {

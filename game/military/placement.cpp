@@ -44,7 +44,7 @@ bool IsBesieged(const CShiro& s) {
 // The castles linked to shiro, in the order of its connection list.
 template <class Fn>
 void ForEachLink(const GameState& gs, int shiro, Fn&& fn) {
-    const ShiroMapRecord& m = gs.ShiroMapTbl[static_cast<std::size_t>(shiro)];
+    const ShiroMapRecord& m = ShiroMapAt(gs, shiro);
     for (const ShiroConnection& link : m.connect) {
         if (link.shiro == 0xFFFF) break;
         fn(static_cast<int>(link.shiro), static_cast<int>(link.kind));
@@ -99,7 +99,7 @@ std::string NameOfDaimyou(const GameState& gs, int daimyou) {
     return IsValidDaimyou(gs, daimyou) ? DaimyouAt(gs, daimyou).name : std::string();
 }
 std::string NameOfShiro(const GameState& gs, int shiro) {
-    return IsValidShiro(gs, shiro) ? gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].name : std::string();
+    return IsValidShiro(gs, shiro) ? ShiroMapAt(gs, shiro).name : std::string();
 }
 
 }  // namespace

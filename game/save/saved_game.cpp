@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "game/save/save_int_stream.h"
+#include "game/state/access.h"
 #include "game/state/event_records.h"
 #include "game/state/game_state.h"
 #include "game/state/invariants.h"
@@ -244,7 +245,7 @@ void ReadOldShiroMap(TableReader& io, GameState& gs) {
         image[111] = 0;
         image[112] = static_cast<std::uint8_t>(last & 0xFF);
         image[113] = static_cast<std::uint8_t>((last >> 8) & 0xFF);
-        if (!Decode(image.data(), gs.ShiroMapTbl[s], io.Enc())) return io.Fail("castle geography");
+        if (!Decode(image.data(), ShiroMapAt(gs, s), io.Enc())) return io.Fail("castle geography");
     }
 }
 
@@ -275,7 +276,7 @@ void ConvertOldRoutes(TableReader& io, GameState& gs) {
         i = p + 1;
     }
     for (int s = 0; s < gs.nShiro; ++s) {
-        for (ShiroConnection& c : gs.ShiroMapTbl[s].connect) {
+        for (ShiroConnection& c : ShiroMapAt(gs, s).connect) {
             if (c.shiro == 0xFFFF) break;
             if (c.route == 0xFFFE || c.route == 0xFFFF) continue;
             if (c.route >= n || !linkStart[c.route]) return io.Fail("route points");
@@ -722,7 +723,7 @@ std::string FindValueOutOfRange(const GameState& gs) {
         for (double v : *table)
             if (!std::isfinite(v)) check.Note("musket cost or equipment rate not a number");
     for (int s = 0; s < gs.nShiro; ++s) {
-        CheckShiro(check, "castle", s, gs.ShiroTbl[static_cast<std::size_t>(s)]);
+        CheckShiro(check, "castle", s, ShiroAt(gs, s));
         CheckShiro(check, "castle snapshot", s, gs.ShiroSnapTbl[static_cast<std::size_t>(s)]);
     }
     for (int b = 0; b < gs.nBushou; ++b)
@@ -762,7 +763,7 @@ std::string FindBadLoadedState(const GameState& gs) {
             gs.DaimyouOrder[static_cast<std::size_t>(i)] >= gs.nDaimyou)
             return "house order";
     for (int s = 0; s < gs.nShiro; ++s) {
-        const ShiroMapRecord& m = gs.ShiroMapTbl[s];
+        const ShiroMapRecord& m = ShiroMapAt(gs, s);
         if (m.kuni >= gs.nKuni) return "castle province";
         if (m.shiroType >= gs.nShiroType && gs.nShiroType > 0) return "castle type";
         for (const ShiroConnection& c : m.connect) {
@@ -791,7 +792,7 @@ std::string FindBadLoadedState(const GameState& gs) {
 // The rebuild of what the tables imply, as a new game leaves it.
 void RebuildAfterLoad(GameState& gs, MbKorMap::CCtrlKorMap& map, std::uint32_t seed) {
     for (int s = 0; s < gs.nShiro; ++s) {
-        ShiroMapRecord& m = gs.ShiroMapTbl[s];
+        ShiroMapRecord& m = ShiroMapAt(gs, s);
         m.flags &= static_cast<std::uint8_t>(~ShiroMapRecord::kFlagWaterway);
         for (ShiroConnection& c : m.connect) {
             if (c.shiro == 0xFFFF) break;

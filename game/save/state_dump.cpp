@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
@@ -41,10 +42,10 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
     std::vector<int> ownCastles(static_cast<std::size_t>(gs.nDaimyou), 0);
     std::vector<std::int64_t> ownKokudaka(static_cast<std::size_t>(gs.nDaimyou), 0);
     for (int s = 0; s < gs.nShiro; ++s) {
-        int owner = gs.ShiroTbl[s].daimyou;
+        int owner = ShiroAt(gs, s).daimyou;
         if (owner < 0 || owner >= gs.nDaimyou) continue;
         ++ownCastles[static_cast<std::size_t>(owner)];
-        ownKokudaka[static_cast<std::size_t>(owner)] += gs.ShiroTbl[s].kokudaka;
+        ownKokudaka[static_cast<std::size_t>(owner)] += ShiroAt(gs, s).kokudaka;
     }
 
     Json j = Json::object();
@@ -74,8 +75,8 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
 
     Json& castles = j["castles"] = Json::array();
     for (int s = 0; s < gs.nShiro; ++s) {
-        const CShiro& c = gs.ShiroTbl[s];
-        const ShiroMapRecord& m = gs.ShiroMapTbl[s];
+        const CShiro& c = ShiroAt(gs, s);
+        const ShiroMapRecord& m = ShiroMapAt(gs, s);
         Json generals = Json::array();
         for (int i = 0; i < c.nBushou && i < CShiro::kMaxBushou; ++i)
             generals.push_back(Int(c.bushou[static_cast<std::size_t>(i)]));

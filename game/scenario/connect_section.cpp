@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
 #include "game/scenario/errors.h"
@@ -289,8 +290,8 @@ int CScenarioReader::ReadShiroConnectLists() {
             const int b = shiroOf(token);
             if (b < 0) return kErrBadShiroId;
             if (b != a) {
-                ShiroMapRecord& ma = gs_.ShiroMapTbl[static_cast<std::size_t>(a)];
-                ShiroMapRecord& mb = gs_.ShiroMapTbl[static_cast<std::size_t>(b)];
+                ShiroMapRecord& ma = ShiroMapSlotAt(gs_, a);
+                ShiroMapRecord& mb = ShiroMapSlotAt(gs_, b);
                 const int sa = FindSlot(ma, b, true);
                 const int sb = FindSlot(mb, a, true);
                 if (sa < 0 || sb < 0) return kErrTooManyConnections;
@@ -332,8 +333,8 @@ int CScenarioReader::ReadShiroConnect() {
         if (int e = ReadConnectionStyle(words, kind, flags); e != kScnOk) return e;
         const bool hasPoints = words.MoreOnLine();
 
-        ShiroMapRecord& ma = gs_.ShiroMapTbl[static_cast<std::size_t>(a)];
-        ShiroMapRecord& mb = gs_.ShiroMapTbl[static_cast<std::size_t>(b)];
+        ShiroMapRecord& ma = ShiroMapSlotAt(gs_, a);
+        ShiroMapRecord& mb = ShiroMapSlotAt(gs_, b);
         const int sa = FindSlot(ma, b, false);
         const int sb = FindSlot(mb, a, false);
         if (sa < 0 || sb < 0) return kErrTooManyConnections;

@@ -6,6 +6,7 @@
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
 #include "game/scenario/world_fields.h"
+#include "game/state/access.h"
 #include "platform/core/encoding.h"
 
 namespace rymd {
@@ -148,7 +149,7 @@ void CScenarioReader::ConvertWorldTexts() {
         name = ToUtf8(name, enc);
     }
     for (int i = 0; i < nShiro_; ++i) {
-        std::string& name = gs_.ShiroMapTbl[static_cast<std::size_t>(i)].name;
+        std::string& name = ShiroMapSlotAt(gs_, i).name;
         name = ToUtf8(name, enc);
     }
     for (int i = 0; i < nBushou_; ++i) {

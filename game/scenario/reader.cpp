@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/name_index.h"
 #include "game/scenario/errors.h"
@@ -627,7 +628,7 @@ void CScenarioReader::FinishReading() {
 
     // A castle with a sea link lies on a waterway.
     for (int s = 0; s < gs_.nShiro; ++s) {
-        ShiroMapRecord& m = gs_.ShiroMapTbl[s];
+        ShiroMapRecord& m = ShiroMapAt(gs_, s);
         for (const ShiroConnection& c : m.connect) {
             if (c.shiro == 0xFFFF) break;
             if (c.kind == 3) m.flags |= ShiroMapRecord::kFlagWaterway;

@@ -8,6 +8,7 @@
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
 #include "game/scenario/world_fields.h"
+#include "game/state/access.h"
 #include "mbkormap/kor_map.h"
 
 namespace rymd {
@@ -77,7 +78,7 @@ int CScenarioReader::ReadShiroType() {
             // Castles read before this section named the built-in types by position: each of
             // them must still name a type that exists.
             for (int s = 0; s < nShiro_ && nShiroType_ > 0; ++s)
-                if (gs_.ShiroMapTbl[static_cast<std::size_t>(s)].shiroType >= nShiroType_)
+                if (ShiroMapSlotAt(gs_, s).shiroType >= nShiroType_)
                     return kErrBadShiroType;
             return kScnOk;
         }
@@ -246,9 +247,8 @@ int CScenarioReader::ReadShiro() {
         }
 
         m.ClearConnections();
-        const std::size_t index = static_cast<std::size_t>(nShiro_);
-        gs_.ShiroMapTbl[index] = m;
-        gs_.ShiroTbl[index] = s;
+        ShiroMapSlotAt(gs_, nShiro_) = m;
+        ShiroSlotAt(gs_, nShiro_) = s;
         if (gunsen > 0) gs_.GunsenTable.AddGunsen(daimyou, nShiro_, gunsen);
         ++nShiro_;
     }

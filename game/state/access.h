@@ -64,29 +64,75 @@ inline bool HouseHasHead(const GameState& gs, int daimyou) {
 
 // --- accessors (the index must be valid) ----------------------------------------------------
 
+// Checked builds (Debug, the sanitizer and fuzz builds define RYMD_CHECKED_ACCESS) stop the
+// game with a message naming the table when an accessor is given an index outside it; the
+// other builds check nothing and the accessor is a plain subscript.
+[[noreturn]] void IndexOutOfTable(const char* table, int index, int count);
+
+inline void CheckIndex([[maybe_unused]] const char* table, [[maybe_unused]] int index,
+                       [[maybe_unused]] int count) {
+#ifdef RYMD_CHECKED_ACCESS
+    if (index < 0 || index >= count) IndexOutOfTable(table, index, count);
+#endif
+}
+
+// Castles, their geography, generals and houses: an index below the live count.
 inline CShiro& ShiroAt(GameState& gs, int shiro) {
+    CheckIndex("castle", shiro, ShiroCount(gs));
     return gs.ShiroTbl[static_cast<std::size_t>(shiro)];
 }
 inline const CShiro& ShiroAt(const GameState& gs, int shiro) {
+    CheckIndex("castle", shiro, ShiroCount(gs));
     return gs.ShiroTbl[static_cast<std::size_t>(shiro)];
 }
+inline ShiroMapRecord& ShiroMapAt(GameState& gs, int shiro) {
+    CheckIndex("castle geography", shiro, ShiroCount(gs));
+    return gs.ShiroMapTbl[static_cast<std::size_t>(shiro)];
+}
+inline const ShiroMapRecord& ShiroMapAt(const GameState& gs, int shiro) {
+    CheckIndex("castle geography", shiro, ShiroCount(gs));
+    return gs.ShiroMapTbl[static_cast<std::size_t>(shiro)];
+}
 inline CBushou& BushouAt(GameState& gs, int bushou) {
+    CheckIndex("general", bushou, BushouCount(gs));
     return gs.BushouTbl[static_cast<std::size_t>(bushou)];
 }
 inline const CBushou& BushouAt(const GameState& gs, int bushou) {
+    CheckIndex("general", bushou, BushouCount(gs));
     return gs.BushouTbl[static_cast<std::size_t>(bushou)];
 }
 inline CDaimyou& DaimyouAt(GameState& gs, int daimyou) {
+    CheckIndex("house", daimyou, DaimyouCount(gs));
     return gs.DaimyouTbl[static_cast<std::size_t>(daimyou)];
 }
 inline const CDaimyou& DaimyouAt(const GameState& gs, int daimyou) {
+    CheckIndex("house", daimyou, DaimyouCount(gs));
     return gs.DaimyouTbl[static_cast<std::size_t>(daimyou)];
 }
+// Corps: any slot of the table.
 inline CGundan& GundanAt(GameState& gs, int gundan) {
+    CheckIndex("corps", gundan, GameState::kMaxGundan);
     return gs.GundanTbl[static_cast<std::size_t>(gundan)];
 }
 inline const CGundan& GundanAt(const GameState& gs, int gundan) {
+    CheckIndex("corps", gundan, GameState::kMaxGundan);
     return gs.GundanTbl[static_cast<std::size_t>(gundan)];
+}
+
+// Castle slots up to the table's capacity, past the live count too: for the code that fills,
+// clears or searches the table as a whole (a scenario being read, a new game's set-up).
+inline CShiro& ShiroSlotAt(GameState& gs, int shiro) {
+    CheckIndex("castle slot", shiro, GameState::kMaxShiro);
+    return gs.ShiroTbl[static_cast<std::size_t>(shiro)];
+}
+inline ShiroMapRecord& ShiroMapSlotAt(GameState& gs, int shiro) {
+    CheckIndex("castle geography slot", shiro, GameState::kMaxShiro);
+    return gs.ShiroMapTbl[static_cast<std::size_t>(shiro)];
+}
+// General slots up to the capacity: a general coming on stage takes the slot past the count.
+inline CBushou& BushouSlotAt(GameState& gs, int bushou) {
+    CheckIndex("general slot", bushou, GameState::kMaxBushou);
+    return gs.BushouTbl[static_cast<std::size_t>(bushou)];
 }
 
 // --- index ranges over the live counts ------------------------------------------------------

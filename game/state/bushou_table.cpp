@@ -69,7 +69,7 @@ void RenumberStoredIndexes(GameState& gs, const Map& map) {
     if (ShiroBushouIndex* watch = gs.shiroBushouWatch.get()) watch->Stale();
     const int nShiro = ShiroCount(gs);
     for (int c = 0; c < nShiro; ++c) {
-        RenumberShiro(gs.ShiroTbl[static_cast<std::size_t>(c)], map);
+        RenumberShiro(ShiroAt(gs, c), map);
         RenumberShiro(gs.ShiroSnapTbl[static_cast<std::size_t>(c)], map);
     }
     const int nDaimyou = DaimyouCount(gs);

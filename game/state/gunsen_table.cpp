@@ -24,11 +24,11 @@ int RulerOfShiro(const GameState& gs, int shiro) {
 }
 
 bool HasWaterway(const GameState& gs, int shiro) {
-    return (gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].flags & ShiroMapRecord::kFlagWaterway) != 0;
+    return (ShiroMapAt(gs, shiro).flags & ShiroMapRecord::kFlagWaterway) != 0;
 }
 
 bool IsBlockaded(const GameState& gs, int shiro) {
-    return gs.ShiroTbl[static_cast<std::size_t>(shiro)].blockadeDaimyou != -1;
+    return ShiroAt(gs, shiro).blockadeDaimyou != -1;
 }
 
 std::string DaimyouName(const GameState& gs, int daimyou) {
@@ -187,7 +187,7 @@ void CGunsenTable::PlanGunsenMove(const GameState& gs, int shiro, int daimyou, i
     const int nShiro = ShiroCount(gs);
     // The house whose castles the ships may go to.
     const int planner =
-        blockade ? GetCountedDaimyou(gs, gs.ShiroTbl[static_cast<std::size_t>(shiro)].blockadeDaimyou)
+        blockade ? GetCountedDaimyou(gs, ShiroAt(gs, shiro).blockadeDaimyou)
                  : RulerOfShiro(gs, shiro);
     auto kindMatches = [&](const GunsenRecord& r) { return blockade ? r.flags != 0 : !r.IsBlockade(); };
     auto sendable = [&](const GunsenRecord& r) {
@@ -280,7 +280,7 @@ int CGunsenTable::FindShelter(const GameState& gs, int from, int ruler, int pref
             if (GetGunsenAtShiro(c) >= kLimit) continue;
             const int k = cost[static_cast<std::size_t>(c)];
             const bool own =
-                preferOwner >= 0 && gs.ShiroTbl[static_cast<std::size_t>(c)].daimyou == preferOwner;
+                preferOwner >= 0 && ShiroAt(gs, c).daimyou == preferOwner;
             if (k < bestCost || (k == bestCost && own)) {
                 best = c;
                 bestCost = k;
@@ -337,7 +337,7 @@ void CGunsenTable::WithdrawBlockade(GameState& gs, int shiro, int daimyou, int p
         }
     }
     if (GetBlockadeGunsenAtShiro(shiro) == 0)
-        gs.ShiroTbl[static_cast<std::size_t>(shiro)].blockadeDaimyou = -1;
+        ShiroAt(gs, shiro).blockadeDaimyou = -1;
 }
 
 void CGunsenTable::ApplyMoves(const GameState& gs, const Ports& ports) {
@@ -370,9 +370,9 @@ void CGunsenTable::CheckGunsen(const GameState& gs, const Ports& ports) {
             r.ships = 0;  // a fleet at no castle cannot be kept
             continue;
         }
-        const std::string& shiroName = gs.ShiroMapTbl[static_cast<std::size_t>(r.shiro)].name;
+        const std::string& shiroName = ShiroMapAt(gs, r.shiro).name;
         if (HasWaterway(gs, r.shiro)) {
-            const int owner = gs.ShiroTbl[static_cast<std::size_t>(r.shiro)].daimyou;
+            const int owner = ShiroAt(gs, r.shiro).daimyou;
             if (!r.IsBlockade() && GetCountedDaimyou(gs, r.owner) != GetCountedDaimyou(gs, owner)) {
                 ports.inform->Inform("Debug Message : " + shiroName + "で、軍船(" + DaimyouName(gs, r.owner) +
                                      ")と城(" + DaimyouName(gs, owner) +
@@ -406,7 +406,7 @@ void CGunsenTable::CheckGunsen(const GameState& gs, const Ports& ports) {
     count = kept;
 
     for (int c = 0; c < nShiro; ++c) {
-        const std::string& name = gs.ShiroMapTbl[static_cast<std::size_t>(c)].name;
+        const std::string& name = ShiroMapAt(gs, c).name;
         if (ordinary[static_cast<std::size_t>(c)] > kLimit)
             ports.inform->Inform(name + "で軍船数が多すぎます");
         if (blockading[static_cast<std::size_t>(c)] > kLimit)
@@ -441,7 +441,7 @@ void CGunsenTable::GetFreeGunsenForGundan(const GameState& gs, std::span<std::ui
     for (int c = 0; c < nShiro; ++c) {
         std::uint16_t& ships = out[static_cast<std::size_t>(c)];
         if (ships == 0 || RulerOfShiro(gs, c) != ruler) continue;
-        const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        const CShiro& s = ShiroAt(gs, c);
         const int listed = std::clamp<int>(s.nBushou, 0, CShiro::kMaxBushou);
         if (corps.IsShiroInTantouKuni(gs, c)) {
             // Ships kept back for the troops of later corps that act from this castle.

@@ -341,7 +341,7 @@ int PlanGunsenKenzou(const GameState& gs, int daimyou, std::span<std::int16_t> o
     int nGroup = 0;
     const auto startGroup = [&](int c) {
         if (c >= n || group[static_cast<std::size_t>(c)] >= 0) return;
-        if (!(gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags & ShiroMapRecord::kFlagWaterway)) return;
+        if (!(ShiroMapAt(gs, c).flags & ShiroMapRecord::kFlagWaterway)) return;
         if (GetCountedDaimyouOfShiro(gs, c) != daimyou) return;
         CalcRoadCost(gs, daimyou, -1, c, costs, kRouteSea);
         for (int d = c; d < n; ++d)
@@ -387,7 +387,7 @@ int PlanGunsenKenzou(const GameState& gs, int daimyou, std::span<std::int16_t> o
             have += gs.GunsenTable.GetGunsenAtShiro(c) + (s.gunsenBuilding & 0x0F);
             bool isExposed = false;
             bool threat = false;
-            for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
+            for (const ShiroConnection& link : ShiroMapAt(gs, c).connect) {
                 if (link.shiro == 0xFFFF) break;
                 const int e = link.shiro;
                 if (link.kind != 3 || e >= n) continue;
@@ -442,7 +442,7 @@ bool IsShiroOnFront(const GameState& gs, int shiro) {
     const int owner = ShiroAt(gs, shiro).daimyou;
     if (!IsValidDaimyou(gs, owner)) return false;
     const CDaimyou& house = gs.DaimyouTbl[static_cast<std::size_t>(owner)];
-    for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].connect) {
+    for (const ShiroConnection& link : ShiroMapAt(gs, shiro).connect) {
         if (link.shiro == 0xFFFF) break;
         if (link.shiro >= n) continue;
         const int other = ShiroAt(gs, link.shiro).daimyou;
@@ -456,7 +456,7 @@ bool IsShiroOnFront(const GameState& gs, int shiro) {
 bool IsDaimyouRinsetsu(const GameState& gs, int a, int b) {
     for (int c : ShiroIndexes(gs)) {
         if (ShiroAt(gs, c).daimyou != a) continue;
-        for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(c)].connect) {
+        for (const ShiroConnection& link : ShiroMapAt(gs, c).connect) {
             if (link.shiro == 0xFFFF) break;
             if (IsValidShiro(gs, link.shiro) && ShiroAt(gs, link.shiro).daimyou == b) return true;
         }
@@ -467,7 +467,7 @@ bool IsDaimyouRinsetsu(const GameState& gs, int a, int b) {
 int CountShiroInKuni(const GameState& gs, int kuni) {
     int count = 0;
     for (int c : ShiroIndexes(gs))
-        if (gs.ShiroMapTbl[static_cast<std::size_t>(c)].kuni == kuni) ++count;
+        if (ShiroMapAt(gs, c).kuni == kuni) ++count;
     return count;
 }
 
@@ -476,7 +476,7 @@ int PickRandomShiroInKuni(GameState& gs, int kuni, int daimyou) {
     const int counted = GetCountedDaimyou(gs, daimyou);
     std::vector<int> found;
     for (int c = 0; c < n; ++c) {
-        if (gs.ShiroMapTbl[static_cast<std::size_t>(c)].kuni != kuni) continue;
+        if (ShiroMapAt(gs, c).kuni != kuni) continue;
         if (daimyou != -1 && GetCountedDaimyouOfShiro(gs, c) != counted) continue;
         found.push_back(c);
     }
@@ -495,7 +495,7 @@ int CalcTeppouSeisanOfDaimyou(const GameState& gs, int daimyou, std::span<std::u
     std::array<std::int64_t, GameState::kMaxKuni> own{};
     const int n = ShiroCount(gs);
     for (int c = 0; c < n; ++c) {
-        const int k = gs.ShiroMapTbl[static_cast<std::size_t>(c)].kuni;
+        const int k = ShiroMapAt(gs, c).kuni;
         if (k >= nKuni) continue;
         const CShiro& s = ShiroAt(gs, c);
         const int weight = std::max<int>(1, s.keizai);
@@ -527,7 +527,7 @@ void CalcTeppouKounyuuOfDaimyou(const GameState& gs, int daimyou, std::span<int>
         if (place.currentOffer != 0.0) {
             for (int c = 0; c < n; ++c) {
                 if (ShiroAt(gs, c).daimyou != daimyou) continue;
-                const int k = gs.ShiroMapTbl[static_cast<std::size_t>(c)].kuni;
+                const int k = ShiroMapAt(gs, c).kuni;
                 if (k >= static_cast<int>(place.months.size())) continue;
                 const int m = place.months[static_cast<std::size_t>(k)];
                 if (m >= 0 && (best < 0 || m < best)) best = m;

@@ -193,7 +193,7 @@ bool Decode(const std::uint8_t* in, CDaimyou& r, TextEncoding enc) {
 
 bool CGundan::IsShiroInTantouKuni(const GameState& gs, int shiro) const {
     if (!IsValidShiro(gs, shiro)) return false;
-    const int kuni = gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].kuni;
+    const int kuni = ShiroMapAt(gs, shiro).kuni;
     return std::find(tantouKuni.begin(), tantouKuni.end(), kuni) != tantouKuni.end();
 }
 

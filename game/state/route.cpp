@@ -48,7 +48,7 @@ void RouteSearch::CollectLinks(const GameState& gs, int n, int daimyou, int mode
     links_.clear();
     for (int a = 0; a < n; ++a) {
         first_[static_cast<std::size_t>(a)] = static_cast<std::uint32_t>(links_.size());
-        const auto& connect = gs.ShiroMapTbl[static_cast<std::size_t>(a)].connect;
+        const auto& connect = ShiroMapAt(gs, a).connect;
         for (int j = 0; j < ShiroMapRecord::kMaxConnection; ++j) {
             const ShiroConnection& link = connect[static_cast<std::size_t>(j)];
             const int b = link.shiro;
@@ -94,7 +94,7 @@ bool RouteSearch::CheapestFirst(const GameState& gs, int n, int daimyou, int mod
                 goal->cost = static_cast<std::uint16_t>(v);
             }
         }
-        const auto& connect = gs.ShiroMapTbl[static_cast<std::size_t>(a)].connect;
+        const auto& connect = ShiroMapAt(gs, a).connect;
         for (int j = 0; j < ShiroMapRecord::kMaxConnection; ++j) {
             const ShiroConnection& link = connect[static_cast<std::size_t>(j)];
             const int b = link.shiro;
@@ -224,7 +224,7 @@ void MarkLinkedShiroOfDaimyou(const GameState& gs, int daimyou, int start, std::
     while (!open.empty()) {
         const int a = open.back();
         open.pop_back();
-        for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(a)].connect) {
+        for (const ShiroConnection& link : ShiroMapAt(gs, a).connect) {
             if (link.shiro == 0xFFFF) break;
             const int b = link.shiro;
             if (b >= n || out[static_cast<std::size_t>(b)] != 0) continue;
@@ -238,12 +238,12 @@ void MarkLinkedShiroOfDaimyou(const GameState& gs, int daimyou, int start, std::
 bool IsKuniAdjacent(const GameState& gs, int kuniP, int kuniQ) {
     const int n = ShiroCount(gs);
     for (int a = 0; a < n; ++a) {
-        const ShiroMapRecord& map = gs.ShiroMapTbl[static_cast<std::size_t>(a)];
+        const ShiroMapRecord& map = ShiroMapAt(gs, a);
         if (map.kuni != kuniP) continue;
         for (int j = 0; j < ShiroMapRecord::kMaxConnection; ++j) {
             const int b = map.connect[static_cast<std::size_t>(j)].shiro;
             if (b == 0xFFFF) break;
-            if (b < n && gs.ShiroMapTbl[static_cast<std::size_t>(b)].kuni == kuniQ) return true;
+            if (b < n && ShiroMapAt(gs, b).kuni == kuniQ) return true;
         }
     }
     return false;
@@ -253,7 +253,7 @@ bool IsKuniNearHead(const GameState& gs, int daimyou, int kuni) {
     if (!IsValidDaimyou(gs, daimyou)) return false;
     const int head = DaimyouAt(gs, daimyou).toushu;
     if (!IsValidBushou(gs, head) || !IsValidShiro(gs, BushouAt(gs, head).shiro)) return false;
-    const int headKuni = gs.ShiroMapTbl[static_cast<std::size_t>(BushouAt(gs, head).shiro)].kuni;
+    const int headKuni = ShiroMapAt(gs, BushouAt(gs, head).shiro).kuni;
     return headKuni == kuni || IsKuniAdjacent(gs, headKuni, kuni);
 }
 
@@ -275,7 +275,7 @@ void DisbandGundan(GameState& gs, int gundan) {
         const int head = house.toushu;
         const int n = ShiroCount(gs);
         for (int c = 0; c < n; ++c) {
-            CShiro& shiro = gs.ShiroTbl[static_cast<std::size_t>(c)];
+            CShiro& shiro = ShiroAt(gs, c);
             if (shiro.daimyou == owner && shiro.gundan == gundan) {
                 shiro.gundan = -1;
                 shiro.commander = static_cast<std::int16_t>(head);
@@ -300,7 +300,7 @@ int CountMinatoShiro(const GameState& gs) {
     const int n = ShiroCount(gs);
     int count = 0;
     for (int c = 0; c < n; ++c)
-        if (gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags & ShiroMapRecord::kFlagPort) ++count;
+        if (ShiroMapAt(gs, c).flags & ShiroMapRecord::kFlagPort) ++count;
     return count;
 }
 

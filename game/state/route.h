@@ -125,7 +125,7 @@ void MarkLinkedShiroOfDaimyou(const GameState& gs, int daimyou, int start, std::
 // the table.
 template <class F>
 void ForShiroLinks(const GameState& gs, int shiro, F&& f) {
-    for (const ShiroConnection& link : gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].connect) {
+    for (const ShiroConnection& link : ShiroMapAt(gs, shiro).connect) {
         if (link.shiro == 0xFFFF) break;
         if (IsValidShiro(gs, link.shiro)) f(static_cast<int>(link.shiro), static_cast<int>(link.kind));
     }
@@ -155,7 +155,7 @@ inline int GetCountedDaimyou(const GameState& gs, int daimyou) {
 }
 
 inline int GetCountedDaimyouOfShiro(const GameState& gs, int shiro) {
-    return GetCountedDaimyou(gs, gs.ShiroTbl[static_cast<std::size_t>(shiro)].daimyou);
+    return GetCountedDaimyou(gs, ShiroAt(gs, shiro).daimyou);
 }
 
 }  // namespace rymd

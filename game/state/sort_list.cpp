@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/records.h"
 #include "game/ports/ports.h"
@@ -186,7 +187,7 @@ CBushou ListItemRecord(const GameState& gs, int item, bool& isGeneral) {
     spare.daimyou = -1;
     if (item >= kGarrisonRowFlag && item - kGarrisonRowFlag < GameState::kMaxShiro) {
         const int castle = item - kGarrisonRowFlag;
-        const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(castle)];
+        const CShiro& s = ShiroAt(gs, castle);
         spare.foot = s.shubihei;
         spare.shiro = static_cast<std::int16_t>(castle);
         spare.daimyou = s.daimyou;

@@ -86,7 +86,7 @@ void SetToushu(GameState& gs, const Ports& ports, int daimyou, int bushou, bool 
     }
     const int n = ShiroCount(gs);
     for (int c = 0; c < n; ++c) {
-        CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        CShiro& s = ShiroAt(gs, c);
         if (s.daimyou == daimyou && s.gundan == -1) s.commander = static_cast<std::int16_t>(head);
     }
 }
@@ -112,7 +112,7 @@ bool SucceedGundanchou(GameState& gs, const Ports& ports, int gundan, std::strin
     corps.leader = leader;
     const int nShiro = ShiroCount(gs);
     for (int c = 0; c < nShiro; ++c) {
-        CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        CShiro& s = ShiroAt(gs, c);
         if (s.daimyou == owner && s.gundan == gundan) s.commander = static_cast<std::int16_t>(leader);
     }
 

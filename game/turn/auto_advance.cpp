@@ -102,7 +102,7 @@ const std::vector<CAutoAdvance::Row>& CAutoAdvance::FillDaimyouList() {
     std::vector<std::int64_t> withShinjuu(static_cast<std::size_t>(nDaimyou), 0);
     const int nShiro = ShiroCount(gs);
     for (int s = 0; s < nShiro; ++s) {
-        const CShiro& c = gs.ShiroTbl[static_cast<std::size_t>(s)];
+        const CShiro& c = ShiroAt(gs, s);
         const int owner = c.daimyou;
         if (owner < 0 || owner >= nDaimyou) continue;
         ++shiro[static_cast<std::size_t>(owner)];

@@ -36,10 +36,10 @@ std::string NameOfHouse(const GameState& gs, int d) {
     return IsValidDaimyou(gs, d) ? DaimyouAt(gs, d).name : std::string();
 }
 std::string NameOfShiro(const GameState& gs, int c) {
-    return IsValidShiro(gs, c) ? gs.ShiroMapTbl[static_cast<std::size_t>(c)].name : std::string();
+    return IsValidShiro(gs, c) ? ShiroMapAt(gs, c).name : std::string();
 }
 int KuniOf(const GameState& gs, int c) {
-    return IsValidShiro(gs, c) ? gs.ShiroMapTbl[static_cast<std::size_t>(c)].kuni : -1;
+    return IsValidShiro(gs, c) ? ShiroMapAt(gs, c).kuni : -1;
 }
 
 int EffectiveHouse(const GameState& gs, int bushou) {
@@ -273,7 +273,7 @@ void CKassenPhase::ChangeTownEconomy() {
             const int loss = static_cast<int>((gs.rng.Unit() * 0.4 + 0.8) * base);
             s.keizai = static_cast<std::int16_t>(std::max(0, s.keizai - loss));
         } else {
-            const int max = gs.ShiroMapTbl[static_cast<std::size_t>(c)].maxKeizai;
+            const int max = ShiroMapAt(gs, c).maxKeizai;
             const int gain = static_cast<int>((gs.rng.Unit() * 0.002 + 0.004) * max);
             s.keizai = static_cast<std::int16_t>(std::max<int>(s.keizai, std::min(max, s.keizai + gain)));
         }

@@ -28,7 +28,7 @@ namespace {
 constexpr int kReplenishCap = 50;         // retainers a house recruits up to by itself
 
 std::string ShiroName(const GameState& gs, int shiro) {
-    return IsValidShiro(gs, shiro) ? gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].name : std::string();
+    return IsValidShiro(gs, shiro) ? ShiroMapAt(gs, shiro).name : std::string();
 }
 
 // The name of a replenished retainer: the house name and the scenario word for retainers, or
@@ -63,7 +63,7 @@ std::vector<std::string> Lines(std::string_view text) {
 
 void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro, ShiroOwnerIndex* owners) {
     if (!IsValidShiro(gs, shiro)) return;
-    CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(shiro)];
+    CShiro& s = ShiroAt(gs, shiro);
     const int nBesieger = std::clamp<int>(s.nBesieger, 0, CShiro::kMaxBushou);
     std::vector<int> besiegers;
     for (int i = 0; i < nBesieger; ++i) {
@@ -92,7 +92,7 @@ void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro, Sh
     int held = 0;
     auto add = [&](int c) {
         if (c == shiro) return;
-        const CShiro& o = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        const CShiro& o = ShiroAt(gs, c);
         if (o.daimyou != newOwner) return;
         sum += o.support;
         ++held;
@@ -147,7 +147,7 @@ void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro, Sh
     // Fleets: the loser's side sails away, the conqueror's ships are ordinary fleets again.
     CGunsenTable& fleets = gs.GunsenTable;
     const std::uint32_t nRecord = std::min<std::uint32_t>(fleets.count, CGunsenTable::kMaxRecord);
-    if (gs.ShiroMapTbl[static_cast<std::size_t>(shiro)].flags & ShiroMapRecord::kFlagWaterway) {
+    if (ShiroMapAt(gs, shiro).flags & ShiroMapRecord::kFlagWaterway) {
         const int loser = GetCountedDaimyou(gs, oldOwner);
         for (std::uint32_t i = 0; i < nRecord; ++i) {
             const GunsenRecord& r = fleets.records[i];
@@ -333,12 +333,12 @@ void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& tex
     // change hands during this step.
     std::vector<std::int64_t> kokudaka(static_cast<std::size_t>(nDaimyou), 0);
     for (int c = 0; c < nShiro; ++c) {
-        const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        const CShiro& s = ShiroAt(gs, c);
         if (IsValidDaimyou(gs, s.daimyou)) kokudaka[static_cast<std::size_t>(s.daimyou)] += s.kokudaka;
     }
     std::vector<std::vector<int>> castles(static_cast<std::size_t>(nDaimyou));
     for (int c = 0; c < nShiro; ++c) {
-        const int d = gs.ShiroTbl[static_cast<std::size_t>(c)].daimyou;
+        const int d = ShiroAt(gs, c).daimyou;
         if (IsValidDaimyou(gs, d)) castles[static_cast<std::size_t>(d)].push_back(c);
     }
 

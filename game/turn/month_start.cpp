@@ -52,7 +52,7 @@ void CMainGame::UpkeepBushou() {
             g.flags &= static_cast<std::uint16_t>(~CBushou::kFlagNotDefending);
             const int shiro = g.shiro;
             if (IsValidShiro(gs_, shiro)) {
-                const CShiro& c = gs_.ShiroTbl[static_cast<std::size_t>(shiro)];
+                const CShiro& c = ShiroAt(gs_, shiro);
                 if (c.nBesieger != 0 ||
                     EffectiveDaimyou(gs_, c.daimyou) != EffectiveDaimyou(gs_, g.daimyou)) {
                     if (!MoveBushouToAdjacentShiro(gs_, b, g.sortieOrigin, false) &&
@@ -112,7 +112,7 @@ void CMainGame::ReleaseOrphanedDaimyou() {
             g.status = CBushou::kStatusKashin;
             if ((g.flags & CBushou::kFlagBesieging) != 0) continue;
             const int shiro = IsValidShiro(gs_, g.shiro) ? g.shiro : -1;
-            const int owner = shiro >= 0 ? gs_.ShiroTbl[static_cast<std::size_t>(shiro)].daimyou : -1;
+            const int owner = shiro >= 0 ? ShiroAt(gs_, shiro).daimyou : -1;
             if (EffectiveDaimyou(gs_, owner) == d) continue;
             if (!RelocateBushou(gs_, b, shiro, true, false)) RemoveBushouFromHoui(gs_, b);
         }
@@ -132,7 +132,7 @@ int CMainGame::TestUnification() {
     const int nShiro = ShiroCount(gs_);
     int candidate = -1;
     for (int s = 0; s < nShiro; ++s) {
-        const int value = UnificationValue(gs_, gs_.ShiroTbl[static_cast<std::size_t>(s)].daimyou);
+        const int value = UnificationValue(gs_, ShiroAt(gs_, s).daimyou);
         if (s == 0) {
             candidate = value;
         } else if (value != candidate) {
@@ -183,7 +183,7 @@ TurnResult CMainGame::StartMonth() {
     gs_.KuniEventFlags.fill(0);
     const int nShiro = ShiroCount(gs_);
     for (int s = 0; s < nShiro; ++s) {
-        CShiro& c = gs_.ShiroTbl[static_cast<std::size_t>(s)];
+        CShiro& c = ShiroAt(gs_, s);
         if (c.nBesieger == 0) c.siegeValue = 0;
     }
     gs_.GunsenTable.ClearDestinations();

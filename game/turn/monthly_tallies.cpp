@@ -40,8 +40,8 @@ void RecordDaimyouStrength(GameState& gs) {
 void DecrementShiroCountdowns(GameState& gs) {
     const int nShiro = ShiroCount(gs);
     for (int c = 0; c < nShiro; ++c) {
-        if ((gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags & ShiroMapRecord::kFlagPort) == 0) continue;
-        for (ShiroOrderSlot& v : gs.ShiroTbl[static_cast<std::size_t>(c)].voyage) {
+        if ((ShiroMapAt(gs, c).flags & ShiroMapRecord::kFlagPort) == 0) continue;
+        for (ShiroOrderSlot& v : ShiroAt(gs, c).voyage) {
             if (v.ships != 0 && v.monthsLeft > 0) --v.monthsLeft;
         }
     }
@@ -54,7 +54,7 @@ std::string CompleteGunsen(GameState& gs, const MbKorMap::CCtrlKorMap& map, cons
     std::string report;
     std::vector<std::uint16_t> cost;
     for (int c = 0; c < nShiro; ++c) {
-        CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        CShiro& s = ShiroAt(gs, c);
         const int n = s.gunsenBuilding & 0x0F;
         if (n == 0) continue;
         const int owner = GetCountedDaimyouOfShiro(gs, c);
@@ -83,7 +83,7 @@ std::string CompleteGunsen(GameState& gs, const MbKorMap::CCtrlKorMap& map, cons
             for (int t = 0; t < nShiro; ++t) {
                 if (t == c || cost[static_cast<std::size_t>(t)] >= best) continue;
                 if (gs.GunsenTable.GetGunsenAtShiro(t) + surplus >= kShiroGunsenLimit + 1) continue;
-                if (gs.ShiroTbl[static_cast<std::size_t>(t)].blockadeDaimyou >= 0) continue;
+                if (ShiroAt(gs, t).blockadeDaimyou >= 0) continue;
                 best = cost[static_cast<std::size_t>(t)];
                 target = t;
             }
@@ -92,7 +92,7 @@ std::string CompleteGunsen(GameState& gs, const MbKorMap::CCtrlKorMap& map, cons
         if (n - surplus > 0) gs.GunsenTable.AddGunsen(owner, c, n - surplus);
 
         if (owner != gs.nPlayerDaimyou) continue;
-        const ShiroMapRecord& geo = gs.ShiroMapTbl[static_cast<std::size_t>(c)];
+        const ShiroMapRecord& geo = ShiroMapAt(gs, c);
         const std::string kuni =
             geo.kuni < map.KuniCount() ? ToUtf8(map.Kuni(geo.kuni).name, gs.Encoding()) : std::string();
         if (surplus == 0) {
@@ -103,7 +103,7 @@ std::string CompleteGunsen(GameState& gs, const MbKorMap::CCtrlKorMap& map, cons
                                       "%sの%sで%d隻の軍船が完成しました\n（城の軍船最大数を超えるので%d隻が%"
                                       "sに移動されました）\n",
                                       kuni.c_str(), geo.name.c_str(), n, surplus,
-                                      gs.ShiroMapTbl[static_cast<std::size_t>(target)].name.c_str());
+                                      ShiroMapAt(gs, target).name.c_str());
         } else {
             report += FormatWithWords(words, {ReplaceWordShiro, ReplaceWordGunsen},
                                       "%sの%sで%d隻の軍船が完成しました\n（城の軍船最大数を超えるので%"

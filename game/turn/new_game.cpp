@@ -35,7 +35,7 @@ void SimplifyRoutes(GameState& gs) {
     std::vector<std::array<std::uint8_t, ShiroMapRecord::kMaxConnection>> seaMark(
         static_cast<std::size_t>(n));
     for (int s = 0; s < n; ++s) {
-        for (ShiroConnection& c : gs.ShiroMapTbl[s].connect) {
+        for (ShiroConnection& c : ShiroMapAt(gs, s).connect) {
             if (c.shiro == 0xFFFF) break;
             if (c.kind == 1 || c.kind == 2) c.kind = 0;
         }
@@ -44,7 +44,7 @@ void SimplifyRoutes(GameState& gs) {
     const int nearLimit = 10 * gs.RoadCost[0];
     for (int a = 0; a < n; ++a) {
         bool costsDone = false;
-        auto& links = gs.ShiroMapTbl[a].connect;
+        auto& links = ShiroMapAt(gs, a).connect;
         for (int i = 0; i < ShiroMapRecord::kMaxConnection && links[i].shiro != 0xFFFF; ++i) {
             if (links[i].kind != 3 || seaMark[a][i] != 0) continue;
             const int b = links[i].shiro;
@@ -55,13 +55,13 @@ void SimplifyRoutes(GameState& gs) {
             }
             const std::uint8_t mark = cost[static_cast<std::size_t>(b)] > nearLimit ? kMarkFar : kMarkNear;
             seaMark[a][i] = mark;
-            auto& back = gs.ShiroMapTbl[b].connect;
+            auto& back = ShiroMapAt(gs, b).connect;
             for (int j = 0; j < ShiroMapRecord::kMaxConnection && back[j].shiro != 0xFFFF; ++j)
                 if (back[j].shiro == a && back[j].kind == 3) seaMark[b][j] = mark;
         }
     }
     for (int s = 0; s < n; ++s) {
-        ShiroMapRecord& m = gs.ShiroMapTbl[s];
+        ShiroMapRecord& m = ShiroMapAt(gs, s);
         m.flags &= static_cast<std::uint8_t>(~ShiroMapRecord::kFlagWaterway);
         for (int i = ShiroMapRecord::kMaxConnection - 1; i >= 0; --i) {
             if (m.connect[i].shiro == 0xFFFF) continue;
@@ -106,9 +106,9 @@ void ResetCastles(GameState& gs) {
     const int h = gs.nShiroHyourouMax;
     const int unit = HeiUnit(gs);
     for (int s : ShiroIndexes(gs)) {
-        CShiro& c = gs.ShiroTbl[s];
+        CShiro& c = ShiroAt(gs, s);
         const std::int64_t size = c.kibo;
-        c.daimyou = gs.ShiroMapTbl[s].initDaimyou;
+        c.daimyou = ShiroMapAt(gs, s).initDaimyou;
         c.gundan = -1;
         c.besiegerDaimyou = -1;
         c.blockadeDaimyou = -1;
@@ -133,7 +133,7 @@ void ResetCastles(GameState& gs) {
 int PickShiroOfHouseInKuni(GameState& gs, int kuni, int daimyou) {
     std::vector<int> found;
     for (int s : ShiroIndexes(gs))
-        if (gs.ShiroMapTbl[s].kuni == kuni && gs.ShiroTbl[s].daimyou == daimyou) found.push_back(s);
+        if (ShiroMapAt(gs, s).kuni == kuni && ShiroAt(gs, s).daimyou == daimyou) found.push_back(s);
     if (found.empty()) return -1;
     return found[static_cast<std::size_t>(gs.rng.Below(static_cast<int>(found.size())))];
 }
@@ -185,7 +185,7 @@ void ConvertBushouRecords(GameState& gs, const Ports& ports) {
             // A masterless general serves whoever holds his castle.
             if (location & kKuniBit) location = PickRandomShiroInKuni(gs, location & 0x7FFF, -1);
             if (location < 0) continue;  // a province without castles: he is left out
-            house = gs.ShiroTbl[location].daimyou;
+            house = ShiroAt(gs, location).daimyou;
         }
         if (house >= GameState::kMaxDaimyou) {
             ports.inform->Inform("大名家の番号が大きすぎます");
@@ -267,7 +267,7 @@ void ApplyDoumeiInit(GameState& gs, const Ports& ports) {
 void TallyDaimyouStrength(const GameState& gs, std::span<int> out) {
     std::fill(out.begin(), out.end(), 0);
     for (int s : ShiroIndexes(gs)) {
-        const int owner = gs.ShiroTbl[s].daimyou;
+        const int owner = ShiroAt(gs, s).daimyou;
         if (owner < 0 || static_cast<std::size_t>(owner) >= out.size()) continue;
         out[static_cast<std::size_t>(owner)] += 5;
         const CDaimyou& h = gs.DaimyouTbl[owner];
@@ -335,7 +335,7 @@ void SetupNewGame(GameState& gs, MbKorMap::CCtrlKorMap& map, const Ports& ports)
     ConvertBushouRecords(gs, ports);
 
     for (int b : BushouIndexes(gs)) {
-        CShiro& c = gs.ShiroTbl[gs.BushouTbl[b].shiro];
+        CShiro& c = ShiroAt(gs, gs.BushouTbl[b].shiro);
         if (c.nBushou < CShiro::kMaxBushou) c.bushou[static_cast<std::size_t>(c.nBushou++)] = b;
     }
 
@@ -354,7 +354,7 @@ void SetupNewGame(GameState& gs, MbKorMap::CCtrlKorMap& map, const Ports& ports)
             DaimyouAt(gs, owner).toushu = -2;  // a house with castles but no general
     }
     for (int s : ShiroIndexes(gs)) {
-        const int owner = gs.ShiroMapTbl[s].initDaimyou;
+        const int owner = ShiroMapAt(gs, s).initDaimyou;
         ShiroAt(gs, s).commander =
             IsValidDaimyou(gs, owner) ? static_cast<std::int16_t>(DaimyouAt(gs, owner).toushu) : -1;
     }

@@ -108,7 +108,7 @@ void CMainGame::BeginPhase(int phase) {
     ports_.view->BuildCommandMenu(phase);
     if (phase == kPhaseShutsujin) {
         for (int s = 0; s < ShiroCount(gs_); ++s) {
-            CShiro& c = gs_.ShiroTbl[static_cast<std::size_t>(s)];
+            CShiro& c = ShiroAt(gs_, s);
             if (c.nBesieger == 0) c.siegeValue = 0;
         }
         gs_.GunsenTable.ClearDestinations();
@@ -131,7 +131,7 @@ void CMainGame::BeginPhase(int phase) {
             break;
         case kPhaseSenryaku:
             for (int s = 0; s < ShiroCount(gs_); ++s)
-                gs_.ShiroTbl[static_cast<std::size_t>(s)].nArrival = 0;
+                ShiroAt(gs_, s).nArrival = 0;
             ClearOrderedFlags(gs_);
             gs_.GunsenTable.ClearDestinations();
             break;

@@ -231,7 +231,7 @@ void RaiseZantou(GameState& gs, const MbKorMap::CCtrlKorMap& map, const Ports& p
     house.bond = CDaimyou::kBondDokuritsu;
     house.masterDaimyou = h;
 
-    const ShiroMapRecord& geo = gs.ShiroMapTbl[static_cast<std::size_t>(s)];
+    const ShiroMapRecord& geo = ShiroMapAt(gs, s);
     const std::string kuni =
         geo.kuni < map.KuniCount() ? ToUtf8(map.Kuni(geo.kuni).name, gs.Encoding()) : std::string();
     if (tell)
@@ -258,7 +258,7 @@ void RaiseZantou(GameState& gs, const MbKorMap::CCtrlKorMap& map, const Ports& p
         const int former = b.daimyou;
         // He leaves the castle lists he stood in; the rebels besiege s.
         if (b.shiro >= 0 && b.shiro < nShiro) {
-            CShiro& old = gs.ShiroTbl[static_cast<std::size_t>(b.shiro)];
+            CShiro& old = ShiroAt(gs, b.shiro);
             old.RemoveBushou(d);
             old.RemoveBesieger(d);
         }
@@ -306,14 +306,14 @@ void ProcessZantouHouki(GameState& gs, const MbKorMap::CCtrlKorMap& map, const P
     std::vector<std::int64_t> rice(GameState::kMaxDaimyou, 0);
     std::map<int, std::int64_t> riceOfOthers;  // owners outside the house table
     for (int c = 0; c < nShiro; ++c) {
-        const CShiro& s = gs.ShiroTbl[static_cast<std::size_t>(c)];
+        const CShiro& s = ShiroAt(gs, c);
         if (IsValidDaimyou(gs, s.daimyou)) {
             ++owned[static_cast<std::size_t>(s.daimyou)];
             rice[static_cast<std::size_t>(s.daimyou)] += s.kokudaka;
         } else {
             riceOfOthers[s.daimyou] += s.kokudaka;
         }
-        const int init = gs.ShiroMapTbl[static_cast<std::size_t>(c)].initDaimyou;
+        const int init = ShiroMapAt(gs, c).initDaimyou;
         if (IsValidDaimyou(gs, init)) former[static_cast<std::size_t>(init)].push_back(c);
     }
     auto riceOfOwner = [&](int owner) -> std::int64_t {
@@ -335,10 +335,10 @@ void ProcessZantouHouki(GameState& gs, const MbKorMap::CCtrlKorMap& map, const P
         std::int64_t bestKey = 0;
         for (int c : former[static_cast<std::size_t>(h)]) {
             if (claim[static_cast<std::size_t>(c)] != -1 ||
-                gs.ShiroTbl[static_cast<std::size_t>(c)].nBesieger != 0)
+                ShiroAt(gs, c).nBesieger != 0)
                 continue;
             claim[static_cast<std::size_t>(c)] = h;
-            const std::int64_t key = riceOfOwner(gs.ShiroTbl[static_cast<std::size_t>(c)].daimyou);
+            const std::int64_t key = riceOfOwner(ShiroAt(gs, c).daimyou);
             if (best < 0 || key > bestKey) {
                 best = c;
                 bestKey = key;
@@ -356,7 +356,7 @@ void ProcessZantouHouki(GameState& gs, const MbKorMap::CCtrlKorMap& map, const P
         const int key = candidates.Key(i);
         const int h = claim[static_cast<std::size_t>(s)];
         const int t = static_cast<int>(gs.rng.Unit() * 200.0) + 100;
-        const CShiro& shiro = gs.ShiroTbl[static_cast<std::size_t>(s)];
+        const CShiro& shiro = ShiroAt(gs, s);
         const double factor = std::max((500.0 - shiro.support) / 400.0 + 1.0, 0.0);
         const double q = 0.003 * factor;
         if (key < 150000 || shiro.GetDefenseStrength(gs) >= t) continue;

@@ -41,7 +41,7 @@ std::string HouseName(const GameState& gs, int d) {
 // The house that holds every castle, counting a house bound to a master as its master.
 int Unifier(const GameState& gs) {
     if (ShiroCount(gs) == 0) return -1;
-    const int owner = gs.ShiroTbl[0].daimyou;
+    const int owner = ShiroAt(gs, 0).daimyou;
     if (!IsValidDaimyou(gs, owner)) return owner;
     const CDaimyou& h = DaimyouAt(gs, owner);
     return h.bond != CDaimyou::kBondDokuritsu ? h.masterDaimyou : owner;
@@ -86,7 +86,7 @@ std::string RunSummary(const GameState& gs, const CMainGame& game, int months, b
     std::vector<int> castles(static_cast<std::size_t>(std::max(nDaimyou, 0)), 0);
     std::vector<long long> kokudaka(castles.size(), 0);
     for (int s = 0; s < ShiroCount(gs); ++s) {
-        const CShiro& c = gs.ShiroTbl[static_cast<std::size_t>(s)];
+        const CShiro& c = ShiroAt(gs, s);
         if (!IsValidDaimyou(gs, c.daimyou)) continue;
         ++castles[static_cast<std::size_t>(c.daimyou)];
         kokudaka[static_cast<std::size_t>(c.daimyou)] += c.kokudaka;

@@ -112,7 +112,7 @@ void LoadShiroPicture(const GameState& gs, int castle, MbKorMap::CCtrlKorMap* ma
     const CPictureStore& store = PictureStore();
     int code = 0xFFFF;
     if (IsValidShiro(gs, castle)) {
-        const int type = gs.ShiroMapTbl[static_cast<std::size_t>(castle)].shiroType;
+        const int type = ShiroMapAt(gs, castle).shiroType;
         if (type >= 0 && type < std::min(gs.nShiroType, GameState::kMaxShiroType))
             code = gs.ShiroTypeTbl[static_cast<std::size_t>(type)].words[0];
     }

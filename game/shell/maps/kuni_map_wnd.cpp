@@ -210,7 +210,7 @@ Rect DrawMapLabel(MbBmp::CControlBmp& bmp, const LabelRecord& l, Point p, int he
 
 Rect CKuniMapWnd::ShiroDotRect(int shiro) const {
     if (!gs_ || !IsValidShiro(*gs_, shiro)) return Rect();
-    const ShiroMapRecord& m = gs_->ShiroMapTbl[static_cast<std::size_t>(shiro)];
+    const ShiroMapRecord& m = ShiroMapAt(*gs_, shiro);
     const Point p = MapPoint(m.x, m.y);
     const int d = m_nShiroDotSize;
     const int left = p.x - d / 2, top = p.y - d / 2;

@@ -107,14 +107,14 @@ COLORREF ShiroStyleColor(int style) {
 }
 
 CShiroMapWnd::TypeInfo CShiroMapWnd::TypeOf(int shiro) const {
-    const int t = gs_->ShiroMapTbl[static_cast<std::size_t>(shiro)].shiroType;
+    const int t = ShiroMapAt(*gs_, shiro).shiroType;
     if (t >= 0 && t < std::min(gs_->nShiroType, GameState::kMaxShiroType))
         return TypeInfo{&gs_->ShiroTypeTbl[static_cast<std::size_t>(t)]};
     return TypeInfo{&BuiltInType()};
 }
 
 bool CShiroMapWnd::InKuni(int shiro) const {
-    return gs_->ShiroMapTbl[static_cast<std::size_t>(shiro)].kuni == m_nKuni;
+    return ShiroMapAt(*gs_, shiro).kuni == m_nKuni;
 }
 
 Point CShiroMapWnd::FloorPoint(long long x, long long y) const {
@@ -282,13 +282,13 @@ void CShiroMapWnd::DrawRoad() {
     const int nPoints = std::clamp(gs_->nRoutePoint, 0, GameState::kMaxRoutePoint);
     auto point = [&](int i) { return gs_->ShiroRoutePoints[static_cast<std::size_t>(i)]; };
     for (int s : ShiroIndexes(*gs_)) {
-        const ShiroMapRecord& m = gs_->ShiroMapTbl[static_cast<std::size_t>(s)];
+        const ShiroMapRecord& m = ShiroMapAt(*gs_, s);
         const Point p = DoublePoint(m.x, m.y);
         for (int c = 0; c < ShiroMapRecord::kMaxConnection; ++c) {
             const ShiroConnection& k = m.connect[static_cast<std::size_t>(c)];
             if (k.shiro == 0xFFFF) break;
             if (k.route == kRouteFromOther || !IsValidShiro(*gs_, k.shiro)) continue;
-            const ShiroMapRecord& n = gs_->ShiroMapTbl[k.shiro];
+            const ShiroMapRecord& n = ShiroMapAt(*gs_, k.shiro);
             const Point q = DoublePoint(n.x, n.y);
             const unsigned f = k.drawFlags;
             if (k.route == kRouteStraight) {
@@ -385,7 +385,7 @@ int CShiroMapWnd::GetRelationColorIndex(int h) const {
 }
 
 Rect CShiroMapWnd::DrawShiroSub(int shiro) {
-    const ShiroMapRecord& m = gs_->ShiroMapTbl[static_cast<std::size_t>(shiro)];
+    const ShiroMapRecord& m = ShiroMapAt(*gs_, shiro);
     const Point pt = FloorPoint(m.x, m.y);
     const Rect r(pt.x - 10, pt.y - 10, pt.x + 10, pt.y + 10);
     const TypeInfo t = TypeOf(shiro);
@@ -452,7 +452,7 @@ Rect CShiroMapWnd::DrawShiroSub(int shiro) {
 }
 
 void CShiroMapWnd::DrawShiroOwnerLabel(int shiro) {
-    const ShiroMapRecord& m = gs_->ShiroMapTbl[static_cast<std::size_t>(shiro)];
+    const ShiroMapRecord& m = ShiroMapAt(*gs_, shiro);
     const Point pt = FloorPoint(m.x, m.y);
     Rect l(pt.x - 70, pt.y - 24, pt.x + 70, pt.y + 24);
     if (!MeetsDrawn(l)) return;
@@ -482,7 +482,7 @@ void CShiroMapWnd::DrawShiroOwnerLabel(int shiro) {
 }
 
 void CShiroMapWnd::DrawShiroName(int shiro) {
-    const ShiroMapRecord& m = gs_->ShiroMapTbl[static_cast<std::size_t>(shiro)];
+    const ShiroMapRecord& m = ShiroMapAt(*gs_, shiro);
     const Point pt = TruncPoint(m.x, m.y);
     const TypeInfo t = TypeOf(shiro);
     const bool here = InKuni(shiro);
@@ -503,7 +503,7 @@ void CShiroMapWnd::DrawShiroName(int shiro) {
 CShiroMapWnd::ShiroBoxes CShiroMapWnd::ShiroLabelBoxes(int shiro) {
     ShiroBoxes boxes;
     if (!gs_ || !IsValidShiro(*gs_, shiro)) return boxes;
-    const ShiroMapRecord& m = gs_->ShiroMapTbl[static_cast<std::size_t>(shiro)];
+    const ShiroMapRecord& m = ShiroMapAt(*gs_, shiro);
     const TypeInfo t = TypeOf(shiro);
     const bool here = InKuni(shiro);
     ui::Bitmap scratch;
@@ -605,8 +605,8 @@ int CShiroMapWnd::FindShiroAt(Point q) const {
 
 double CShiroMapWnd::BlockadeAngle(int shiro, int conn, Point p, double rb) const {
     const ShiroConnection& k =
-        gs_->ShiroMapTbl[static_cast<std::size_t>(shiro)].connect[static_cast<std::size_t>(conn)];
-    const ShiroMapRecord& nb = gs_->ShiroMapTbl[k.shiro];
+        ShiroMapAt(*gs_, shiro).connect[static_cast<std::size_t>(conn)];
+    const ShiroMapRecord& nb = ShiroMapAt(*gs_, k.shiro);
     const Point q = DoublePoint(nb.x, nb.y);
     int route = k.route;
     unsigned flags = k.drawFlags;
@@ -683,7 +683,7 @@ void CShiroMapWnd::DrawSiegeMarks() {
     for (int s : ShiroIndexes(*gs_)) {
         const CShiro& c = ShiroAt(*gs_, s);
         if (c.nBesieger == 0 && c.blockadeDaimyou == -1) continue;
-        const ShiroMapRecord& m = gs_->ShiroMapTbl[static_cast<std::size_t>(s)];
+        const ShiroMapRecord& m = ShiroMapAt(*gs_, s);
         const TypeInfo t = TypeOf(s);
         const Point p = DoublePoint(m.x, m.y);
         if (c.nBesieger != 0) {
@@ -737,7 +737,7 @@ void CShiroMapWnd::DrawSiegeMarks() {
     for (int s : ShiroIndexes(*gs_)) {
         const CShiro& c = ShiroAt(*gs_, s);
         if (c.nBesieger == 0) continue;
-        const ShiroMapRecord& m = gs_->ShiroMapTbl[static_cast<std::size_t>(s)];
+        const ShiroMapRecord& m = ShiroMapAt(*gs_, s);
         const double x = (m.x - origin_.x) * zoomUnit_, y = (m.y - origin_.y) * zoomUnit_;
         Rect box(Point(Trunc(x + 17), Trunc(y - 6)), ui::Size(16, 16));
         box.OffsetRect(TypeOf(s).BesiegerCount());

@@ -226,7 +226,7 @@ void CCommandPanelDlg::DrawKuniInfo(int kuni) {
             if (kuni >= 0 && kuni < std::min(gs_->nKuni, GameState::kMaxKuni))
                 teppou = gs_->TeppouSeisanTbl[static_cast<std::size_t>(kuni)].current != 0.0;
             for (int s : ShiroIndexes(*gs_)) {
-                const ShiroMapRecord& m = gs_->ShiroMapTbl[static_cast<std::size_t>(s)];
+                const ShiroMapRecord& m = ShiroMapAt(*gs_, s);
                 if (m.kuni != kuni) continue;
                 const CShiro& c = ShiroAt(*gs_, s);
                 yield += c.kokudaka;

@@ -104,7 +104,7 @@ void CMainMenu::UpdateKuniMenu(const MenuGame& game, int kuni) {
     if (kuni == -1 || !game.gs) return;
     const GameState& gs = *game.gs;
     for (int c : ShiroIndexes(gs)) {
-        const ShiroMapRecord& m = gs.ShiroMapTbl[static_cast<std::size_t>(c)];
+        const ShiroMapRecord& m = ShiroMapAt(gs, c);
         if (m.kuni != kuni || gs.ShiroDisabledBits.test(static_cast<std::size_t>(c))) continue;
         shiroMenu.AppendMenu(ui::MF_STRING, kIdShiroBase + c,
                              MnemonicText(m.name, shiroMenu.GetMenuItemCount()));

@@ -73,7 +73,7 @@ std::array<std::string, kBushouListColumns> BushouListTexts(const GameState& gs,
     t[8] = FormatText("%d", b.chibou);
     t[9] = FormatText("%d", b.yasenTousotsu);
     t[10] = FormatText("%d", b.suigunTousotsu);
-    if (IsValidShiro(gs, b.shiro)) t[11] = gs.ShiroMapTbl[static_cast<std::size_t>(b.shiro)].name;
+    if (IsValidShiro(gs, b.shiro)) t[11] = ShiroMapAt(gs, b.shiro).name;
     return t;
 }
 

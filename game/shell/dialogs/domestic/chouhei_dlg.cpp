@@ -138,7 +138,7 @@ bool CChouheiDlg::OnInitDialog() {
         for (int s : order_->Shiro()) {
             const CShiro& c = ShiroAt(gs_, s);
             const int item = shiroList_->InsertItem(shiroList_->GetItemCount(),
-                                                    gs_.ShiroMapTbl[static_cast<std::size_t>(s)].name);
+                                                    ShiroMapAt(gs_, s).name);
             shiroList_->SetItemText(item, 1, FormatText("%d", c.kibo));
             shiroList_->SetItemText(item, kShiroColGarrison, shell::UnitsText(gs_, c.shubihei));
             shiroList_->SetItemText(item, 3, FormatText("%u", c.hyourou));

@@ -39,7 +39,7 @@ const CTradingPartner& Partner(const GameState& gs, int p) {
 KouekisenPlan::KouekisenPlan(const GameState& gs, int house, int kuni) : gs_(gs), house_(house), kuni_(kuni) {
     for (int c : ShiroIndexes(gs)) {
         const CShiro& s = ShiroAt(gs, c);
-        const ShiroMapRecord& m = gs.ShiroMapTbl[static_cast<std::size_t>(c)];
+        const ShiroMapRecord& m = ShiroMapAt(gs, c);
         if (s.daimyou == house && m.kuni == kuni && s.nBesieger == 0 && (m.flags & ShiroMapRecord::kFlagPort))
             ports_.push_back(c);
     }
@@ -169,7 +169,7 @@ std::vector<KouekisenVoyage> KouekisenVoyages(const GameState& gs, int house) {
     std::vector<KouekisenVoyage> out;
     for (int c : ShiroIndexes(gs)) {
         const CShiro& s = ShiroAt(gs, c);
-        if (s.daimyou != house || !(gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags & ShiroMapRecord::kFlagPort))
+        if (s.daimyou != house || !(ShiroMapAt(gs, c).flags & ShiroMapRecord::kFlagPort))
             continue;
         for (const ShiroOrderSlot& slot : s.voyage) {
             if (slot.ships == 0) continue;
@@ -177,7 +177,7 @@ std::vector<KouekisenVoyage> KouekisenVoyages(const GameState& gs, int house) {
             int year = gs.nCurYear + (month - 1) / 12;
             month = (month - 1) % 12 + 1;
             out.push_back({slot.destination < PartnerCount(gs) ? Partner(gs, slot.destination).name : std::string(),
-                           slot.ships, gs.ShiroMapTbl[static_cast<std::size_t>(c)].name,
+                           slot.ships, ShiroMapAt(gs, c).name,
                            FormatText("%d年%d月", year, month)});
         }
     }
@@ -260,7 +260,7 @@ bool CKouekisenHakenDlg::OnInitDialog() {
                                    {ReplaceWordKouekisen("新規出航交易船数", w), 150}});
         for (int r = 0; r < static_cast<int>(plan_.Ports().size()); ++r) {
             const int c = plan_.Ports()[static_cast<std::size_t>(r)];
-            const int item = ports->InsertItem(r, gs_.ShiroMapTbl[static_cast<std::size_t>(c)].name);
+            const int item = ports->InsertItem(r, ShiroMapAt(gs_, c).name);
             ports->SetItemData(item, c);
             ShowPortRow(r);
         }

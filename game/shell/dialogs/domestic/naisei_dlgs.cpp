@@ -1,6 +1,7 @@
 #include "game/shell/dialogs/domestic/naisei_dlgs.h"
 
 #include "game/shell/app/help.h"
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
 #include "mbwnd/msg_box.h"
@@ -120,7 +121,7 @@ bool CNaiseiDlg::OnInitDialog() {
     list_->InsertColumn(2, m.valueWord(m.maximum, w), LVCFMT_LEFT, m.valueWidth);
     for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
         const int s = rows_[static_cast<std::size_t>(r)];
-        list_->InsertItem(r, gs_.ShiroMapTbl[static_cast<std::size_t>(s)].name);
+        list_->InsertItem(r, ShiroMapAt(gs_, s).name);
         list_->SetItemData(r, s);
         list_->SetItemText(r, 1, DevelopmentValueText(gs_, kind_, DevelopmentValue(gs_, kind_, s)));
         list_->SetItemText(r, 2, DevelopmentValueText(gs_, kind_, DevelopmentMaximum(gs_, kind_, s)));

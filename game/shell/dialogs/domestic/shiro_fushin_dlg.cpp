@@ -110,9 +110,9 @@ bool CShiroFushinDlg::OnInitDialog() {
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const int s = rows[static_cast<std::size_t>(r)];
         const CShiro& c = ShiroAt(gs_, s);
-        list_->InsertItem(r, gs_.ShiroMapTbl[static_cast<std::size_t>(s)].name);
+        list_->InsertItem(r, ShiroMapAt(gs_, s).name);
         list_->SetItemData(r, s);
-        list_->SetItemText(r, 1, Num(gs_.ShiroMapTbl[static_cast<std::size_t>(s)].maxKibo));
+        list_->SetItemText(r, 1, Num(ShiroMapAt(gs_, s).maxKibo));
         list_->SetItemText(r, 2, Num(c.kibo));
         list_->SetItemText(r, 3, Num(std::int64_t{c.shubihei} * gs_.nHeiUnit));
         list_->SetItemText(r, 4, Num(c.hyourou));
@@ -219,7 +219,7 @@ bool CShiroHyourouDlg::OnInitDialog() {
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const int s = rows[static_cast<std::size_t>(r)];
         const CShiro& c = ShiroAt(gs_, s);
-        list_->InsertItem(r, gs_.ShiroMapTbl[static_cast<std::size_t>(s)].name);
+        list_->InsertItem(r, ShiroMapAt(gs_, s).name);
         list_->SetItemData(r, s);
         list_->SetItemText(r, 1, Num(c.kibo));
         list_->SetItemText(r, 2, Num(std::int64_t{c.shubihei} * gs_.nHeiUnit));

@@ -131,7 +131,7 @@ void CDaimyouSelectDlg::OnKuniClicked(int kuni) {
             if (ShiroAt(gs_, s).daimyou != h) continue;
             ++castles;
             kokudaka += ShiroAt(gs_, s).kokudaka;
-            if (gs_.ShiroMapTbl[static_cast<std::size_t>(s)].kuni == kuni) here = true;
+            if (ShiroMapAt(gs_, s).kuni == kuni) here = true;
         }
         if (!here) continue;
         const int row = list_->InsertItem(list_->GetItemCount(), DaimyouAt(gs_, h).name);

@@ -70,7 +70,7 @@ std::vector<std::string> BushouListRow(const GameState& gs, const MbKorMap::CCtr
     const int unit = std::max(gs.nHeiUnit, 1);
     row[0] = b.name;
     if (IsValidShiro(gs, b.shiro)) {
-        const ShiroMapRecord& m = gs.ShiroMapTbl[static_cast<std::size_t>(b.shiro)];
+        const ShiroMapRecord& m = ShiroMapAt(gs, b.shiro);
         row[2] = m.name;
         if (map) row[1] = shell::KuniNameText(*map, m.kuni, &gs);
     }

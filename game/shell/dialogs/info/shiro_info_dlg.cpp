@@ -82,7 +82,7 @@ ShiroInfoTexts MakeShiroInfoTexts(const GameState& gs, int shiro) {
     ShiroInfoTexts t;
     if (!IsValidShiro(gs, shiro)) return t;
     const CShiro& s = ShiroAt(gs, shiro);
-    const ShiroMapRecord& m = gs.ShiroMapTbl[static_cast<std::size_t>(shiro)];
+    const ShiroMapRecord& m = ShiroMapAt(gs, shiro);
     const ScenarioWordArray& w = Words(gs);
     const int unit = std::max(gs.nHeiUnit, 1);
     t.name = m.name;
@@ -301,7 +301,7 @@ bool CShiroInfoDlg::OnInitDialog() {
     setText(kBesiegerLabelId, ReplaceWordBushou("包囲武将", w));
     setText(kBlockadeLabelId, ReplaceWordSuiro(ReplaceWordGunsen("水路封鎖軍船", w), w));
     const bool valid = IsValidShiro(gs_, shiro_);
-    const ShiroMapRecord* m = valid ? &gs_.ShiroMapTbl[static_cast<std::size_t>(shiro_)] : nullptr;
+    const ShiroMapRecord* m = valid ? &ShiroMapAt(gs_, shiro_) : nullptr;
     m_KaisetsuButton.EnableWindow(m && m->textIndex != 0xFFFF && m->textIndex < gs_.ScenarioTextPool.size());
     m_DaimyouButton.EnableWindow(valid && IsValidDaimyou(gs_, ShiroAt(gs_, shiro_).daimyou));
     m_Font12.CreateFont(12, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
@@ -476,7 +476,7 @@ bool CShiroInfoDlg::OnCommand(int id, int code, ui::Wnd* from) {
         return true;
     }
     if (id == kKaisetsuId && IsValidShiro(gs_, shiro_)) {
-        const ShiroMapRecord& m = gs_.ShiroMapTbl[static_cast<std::size_t>(shiro_)];
+        const ShiroMapRecord& m = ShiroMapAt(gs_, shiro_);
         if (m.textIndex != 0xFFFF) ShowKaisetsu(this, gs_, ReplaceWordShiro("城解説", Words(gs_)), m.name, m.textIndex);
         return true;
     }

@@ -87,9 +87,9 @@ bool CBushouSelectDlg::OnInitDialog() {
     }
 
     const std::string from =
-        IsValidShiro(gs_, m_nFromShiro) ? gs_.ShiroMapTbl[static_cast<std::size_t>(m_nFromShiro)].name : "";
+        IsValidShiro(gs_, m_nFromShiro) ? ShiroMapAt(gs_, m_nFromShiro).name : "";
     const std::string to =
-        IsValidShiro(gs_, m_nToShiro) ? gs_.ShiroMapTbl[static_cast<std::size_t>(m_nToShiro)].name : "";
+        IsValidShiro(gs_, m_nToShiro) ? ShiroMapAt(gs_, m_nToShiro).name : "";
     // The same texts name a sortie (出陣) or a move (移動).
     const char* verb = m_bShutsujin ? "出陣" : "移動";
     limit_ = m_bShutsujin ? SortieBushouLimit(gs_, gs_.nPlayerDaimyou, m_nToShiro)

@@ -12,6 +12,7 @@
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/music/music_player.h"
 #include "game/shell/app/picture_store.h"
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
 #include "mbkormap/kor_map.h"
@@ -234,7 +235,7 @@ void CKaisenDlg::LoadPictures() {
     // The castle type's own naval background.
     const int castle = battle_.castles[0];
     if (IsValidShiro(gs_, castle) && map_) {
-        const int type = gs_.ShiroMapTbl[static_cast<std::size_t>(castle)].shiroType;
+        const int type = ShiroMapAt(gs_, castle).shiroType;
         if (type >= 0 && type < std::min(gs_.nShiroType, GameState::kMaxShiroType)) {
             const std::uint16_t code = gs_.ShiroTypeTbl[static_cast<std::size_t>(type)].words[5];
             MbBmp::CControlBmp* p = (code & 0x8000) ? nullptr : map_->Picture(code);

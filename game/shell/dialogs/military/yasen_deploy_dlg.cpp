@@ -154,7 +154,7 @@ void CYasenDeployDlg::FillRow(MbWnd::CCellCtrl& grid, int row, int unit, bool li
     grid.SetLineData(row, unit);
     if (unit & kGarrisonRowFlag) {
         const int c = unit & 0x7FFF;
-        grid.SetLineItem(row, 0, FormatText("%s守備兵", gs_.ShiroMapTbl[static_cast<std::size_t>(c)].name.c_str()).c_str());
+        grid.SetLineItem(row, 0, FormatText("%s守備兵", ShiroMapAt(gs_, c).name.c_str()).c_str());
         grid.SetLineItem(row, 1, "");
         grid.SetLineItem(row, 2, 0.0);
         grid.SetLineItem(row, 3, static_cast<double>(std::max<int>(0, ShiroAt(gs_, c).shubihei) * u));

@@ -9,6 +9,7 @@
 #include "game/shell/music/music_player.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/dialogs/military/yasen_deploy_dlg.h"
+#include "game/state/access.h"
 #include "game/state/queries.h"
 #include "game/state/sort_list.h"
 #include "game/state/vocabulary.h"
@@ -239,7 +240,7 @@ void CYasenDlg::LoadBackground() {
     const int season = (m >= 3 && m <= 5) ? 0 : (m >= 6 && m <= 8) ? 1 : (m >= 9 && m <= 11) ? 2 : 3;
     int word = 0x8000;
     if (IsValidShiro(gs_, session_.place)) {
-        const int type = gs_.ShiroMapTbl[static_cast<std::size_t>(session_.place)].shiroType;
+        const int type = ShiroMapAt(gs_, session_.place).shiroType;
         if (type >= 0 && type < std::min(gs_.nShiroType, GameState::kMaxShiroType))
             word = gs_.ShiroTypeTbl[static_cast<std::size_t>(type)].words[static_cast<std::size_t>(1 + season)];
     }
