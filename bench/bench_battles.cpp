@@ -26,8 +26,12 @@ void* operator new(std::size_t size) {
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace rymd {
 namespace {
@@ -95,8 +99,8 @@ void BM_EstimateKoujousen(benchmark::State& state) {
         months += EstimateKoujousen(w.gs, 1, 0, &atk, &def, 2, &byAssault);
         benchmark::DoNotOptimize(months);
     }
-    state.counters["allocs/call"] =
-        benchmark::Counter(static_cast<double>(g_allocations.load() - before), benchmark::Counter::kAvgIterations);
+    state.counters["allocs/call"] = benchmark::Counter(static_cast<double>(g_allocations.load() - before),
+                                                       benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_EstimateKoujousen);
 

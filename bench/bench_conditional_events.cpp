@@ -28,7 +28,8 @@ const CapacityGame& Game() {
     return test::SharedCapacityGame();
 }
 
-EventItem Condition(int code, int house = 0, int shiro = 0, int id = 0, std::string a = "", std::string b = "") {
+EventItem Condition(int code, int house = 0, int shiro = 0, int id = 0, std::string a = "",
+                    std::string b = "") {
     EventItem i;
     i.code = static_cast<std::uint16_t>(code);
     i.daimyou1 = static_cast<std::int16_t>(house);
@@ -55,11 +56,11 @@ std::vector<EventItem> Conditions(const GameState& gs, int e, bool scans) {
     const int id = gs.BushouTbl[static_cast<std::size_t>(general)].id;
     for (int k = 0; items.size() < 50; ++k) {
         switch (k % 5) {
-            case 0: items.push_back(Condition(22, house)); break;                  // the house exists
-            case 1: items.push_back(Condition(36, house)); break;                  // not the player's
+            case 0: items.push_back(Condition(22, house)); break;  // the house exists
+            case 1: items.push_back(Condition(36, house)); break;  // not the player's
             case 2: items.push_back(Condition(owner >= 0 ? 24 : 27, owner, shiro)); break;
-            case 3: items.push_back(Condition(29, 0, 0, id)); break;               // the general exists
-            default: items.push_back(Condition(38, 0, 0, id)); break;              // not the player's
+            case 3: items.push_back(Condition(29, 0, 0, id)); break;   // the general exists
+            default: items.push_back(Condition(38, 0, 0, id)); break;  // not the player's
         }
     }
     if (scans) {
@@ -97,7 +98,8 @@ void Pass(benchmark::State& state, bool scans) {
             fired += (ev.flags & CConditionalEvent::kFlagDone) != 0;
     }
     state.counters["events_fired"] = fired;
-    state.counters["conditions"] = benchmark::Counter(2000.0 * 50, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["conditions"] =
+        benchmark::Counter(2000.0 * 50, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void BM_ConditionalEventsMixed(benchmark::State& state) {

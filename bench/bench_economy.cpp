@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "game/domestic/economy.h"
+#include "game/ports/ports.h"
+#include "game/scenario/reader.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
-#include "game/turn/new_game.h"
-#include "game/scenario/reader.h"
-#include "game/ports/ports.h"
-#include "game/domestic/economy.h"
 #include "game/turn/monthly_tallies.h"
+#include "game/turn/new_game.h"
 #include "game/turn/uprisings.h"
 #include "platform/core/encoding.h"
 #include "support/capacity_game.h"

@@ -69,7 +69,8 @@ BENCHMARK_CAPTURE(Evaluate, Generals, "#大名家武将数(D001)");
 
 void BM_SubstituteText(benchmark::State& state) {
     GameState& gs = Game();
-    const std::string text = "%Year%年%Month%月、%大名count%は%城count*10%を攻め、%gold%両と%turns[5]%の兵糧を得た";
+    const std::string text =
+        "%Year%年%Month%月、%大名count%は%城count*10%を攻め、%gold%両と%turns[5]%の兵糧を得た";
     for (auto _ : state)
         benchmark::DoNotOptimize(SubstituteText(gs, text));
 }

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "support/kor_map_fixture.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/archive.h"
 #include "platform/core/file.h"
 #include "platform/core/random.h"
+#include "support/kor_map_fixture.h"
 
 namespace {
 

@@ -137,7 +137,8 @@ void BM_CountryMapPaintOnly(benchmark::State& state) {
     Open(view, g, 1280, 960, 2001);
     view.FitAndDrawMap(-1);
     view.DrawShiroMarksRelation(g.gs->nCurDaimyou, ui::RGB(50, 50, 255));
-    for (auto _ : state) benchmark::DoNotOptimize(ui::test::Grab(view));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ui::test::Grab(view));
     state.counters["goal_ms"] = 1.0;  // about one frame copy
 }
 BENCHMARK(BM_CountryMapPaintOnly)->Unit(benchmark::kMillisecond);

@@ -18,17 +18,17 @@
 #include <string>
 #include <vector>
 
-#include "game/state/game_state.h"
-#include "game/state/route.h"
-#include "game/turn/new_game.h"
-#include "game/scenario/reader.h"
-#include "game/ports/ports.h"
-#include "game/turn/main_game.h"
 #include "game/ai/cpu_gaikou.h"
 #include "game/ai/cpu_gunbi.h"
 #include "game/ai/cpu_naisei.h"
+#include "game/ports/ports.h"
+#include "game/scenario/reader.h"
 #include "game/state/access.h"
 #include "game/state/game_context.h"
+#include "game/state/game_state.h"
+#include "game/state/route.h"
+#include "game/turn/main_game.h"
+#include "game/turn/new_game.h"
 #include "platform/core/encoding.h"
 #include "platform/core/file.h"
 #include "support/capacity_scenario.h"
@@ -107,7 +107,8 @@ void RunYears(benchmark::State& state, const std::vector<std::uint8_t>& bytes,
             GameState& gs = *b->gs;
             b->game->SetPlannerObserver([&gs, lastMonth = -1](int phase, int, int gundan) mutable {
                 const int month = gs.nCurYear * 12 + gs.nCurMonth;
-                if (phase != kPhaseShutsujin || gundan != CMainGame::kWholeHouse || month == lastMonth) return;
+                if (phase != kPhaseShutsujin || gundan != CMainGame::kWholeHouse || month == lastMonth)
+                    return;
                 lastMonth = month;
                 OrderSorties(gs);
             });

@@ -48,8 +48,7 @@ std::unique_ptr<GameState> MakeMap(int seaShare) {
     for (int c = 0; c < kShiro; ++c) {
         // Owners in blocks of the grid, so that each house holds a region.
         const int x = c % 100, y = c / 100;
-        ShiroAt(*gs, c).daimyou =
-            static_cast<std::int16_t>((y / 16) * 7 + x / 16) % kDaimyou;
+        ShiroAt(*gs, c).daimyou = static_cast<std::int16_t>((y / 16) * 7 + x / 16) % kDaimyou;
         const int links = 2 + rng.Below(5);
         for (int j = 0; j < links; ++j) {
             const int nx = std::clamp(x + rng.Below(5) - 2, 0, 99);

@@ -47,8 +47,8 @@ namespace {
 
 // By the phase whose end step runs (kPhaseEvent = 0 .. kPhaseShutsujin = 6).
 constexpr std::array<const char*, 7> kStepNames = {
-    "event -> jinji",        "jinji -> gunbi",        "gunbi -> gaikou", "gaikou -> naisei",
-    "naisei -> senryaku",    "senryaku -> shutsujin", "shutsujin -> next month"};
+    "event -> jinji",     "jinji -> gunbi",        "gunbi -> gaikou",        "gaikou -> naisei",
+    "naisei -> senryaku", "senryaku -> shutsujin", "shutsujin -> next month"};
 
 // CPU seconds of this process: on a shared machine they vary far less than the wall clock.
 double CpuSeconds() {
@@ -126,7 +126,8 @@ bool RunTimed(const std::string& scenario, int months, std::uint32_t seed, Phase
 
 void Print(const std::string& scenario, const PhaseTimes& t) {
     std::printf("%s: %d months, %.3f ms CPU a month (%.3f ms wall)\n", scenario.c_str(), t.months,
-                t.months > 0 ? t.total * 1000.0 / t.months : 0.0, t.months > 0 ? t.wall * 1000.0 / t.months : 0.0);
+                t.months > 0 ? t.total * 1000.0 / t.months : 0.0,
+                t.months > 0 ? t.wall * 1000.0 / t.months : 0.0);
     std::printf("  orders a month: %.1f strategy, %.1f sortie\n",
                 t.months > 0 ? static_cast<double>(t.strategyOrders) / t.months : 0.0,
                 t.months > 0 ? static_cast<double>(t.sortieOrders) / t.months : 0.0);
@@ -247,7 +248,8 @@ int main(int argc, char** argv) {
     }
     if (argc >= 3 && argv[1][0] != '-') {
         rymd::PhaseTimes t;
-        const std::uint32_t seed = argc >= 4 ? static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10)) : 1;
+        const std::uint32_t seed =
+            argc >= 4 ? static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10)) : 1;
         if (!rymd::RunTimed(argv[1], std::atoi(argv[2]), seed, t)) {
             std::fprintf(stderr, "cannot start a game from %s\n", argv[1]);
             return 1;

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "game/state/game_state.h"
+#include "game/ports/ports.h"
 #include "game/scenario/cipher.h"
 #include "game/scenario/reader.h"
-#include "game/ports/ports.h"
+#include "game/state/game_state.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
 

@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::uint8_t> mapBefore = MapBytes(*map);
     const rymd::SavedGameLoad r = rymd::LoadSavedGame(bytes, *gs, *map, 0);
     if (!r.loaded) {
-        if (r.message.empty() || rymd::StateHash(*gs) != hashBefore || MapBytes(*map) != mapBefore) std::abort();
+        if (r.message.empty() || rymd::StateHash(*gs) != hashBefore || MapBytes(*map) != mapBefore)
+            std::abort();
         return 0;
     }
     const std::vector<std::uint8_t> saved = rymd::WriteSavedGame(*gs, *map);

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "game/state/game_state.h"
-#include "game/scenario/reader.h"
 #include "game/ports/ports.h"
+#include "game/scenario/reader.h"
+#include "game/state/game_state.h"
 #include "mbkormap/kor_map.h"
 
 namespace {

@@ -395,7 +395,8 @@ private:
     COLORREF PaletteColor(int index) const;
     void DrawOutline(int polygon, CSize offset, int brightType, bool relief, bool texture, COLORREF colour,
                      bool fillAll);
-    void DrawLayers(std::int64_t viewLeft, std::int64_t viewTop, std::int64_t viewRight, std::int64_t viewBottom);
+    void DrawLayers(std::int64_t viewLeft, std::int64_t viewTop, std::int64_t viewRight,
+                    std::int64_t viewBottom);
 
     // A finished DrawMap picture and everything it was drawn with. The same view drawn again with
     // the same settings over the same map is that picture.

@@ -50,7 +50,8 @@ std::vector<int> LevelOrder(const std::vector<tagMapPolygon>& polygons, int kind
 
 POINT CCtrlKorMap::Scaled(std::int32_t x, std::int32_t y, double sx, double sy) const {
     const double unit = static_cast<double>(data_.unit);
-    return {ClampToInt32(static_cast<double>(x) / unit * sx), ClampToInt32(static_cast<double>(y) / unit * sy)};
+    return {ClampToInt32(static_cast<double>(x) / unit * sx),
+            ClampToInt32(static_cast<double>(y) / unit * sy)};
 }
 
 POINT CCtrlKorMap::ToDisplay(std::int32_t x, std::int32_t y, CSize offset, double sx, double sy) const {
@@ -372,7 +373,8 @@ int CCtrlKorMap::DetectKuni(POINT pt) {
                                        r.bottom == INT32_MAX ? r.bottom : r.bottom - 1, CSize{}, 1.0, 1.0);
             if (pt.x < lo.x || pt.x > hi.x || pt.y < lo.y || pt.y > hi.y) continue;
         }
-        const int n = Arrange(static_cast<int>(i), outline_.data(), CSize{}, kMaxOutlinePoints, 1.0, 1.0, false);
+        const int n =
+            Arrange(static_cast<int>(i), outline_.data(), CSize{}, kMaxOutlinePoints, 1.0, 1.0, false);
         if (n > 0 && Mb3dMap::CCtrlElvMap::PtInPolygon(pt, outline_.data(), n)) return p.kuni;
     }
     return -1;

@@ -92,7 +92,8 @@ int CCellCtrl::OnCreate() {
     m_nLeftWidth = 0;
     if (m_nSeparater >= 1) {
         m_nLeftWidth = 1 + left.LineNumWidth();
-        for (int c = 0; c < left.ColumnCount(); ++c) m_nLeftWidth += left.Column(c)->width + 1;
+        for (int c = 0; c < left.ColumnCount(); ++c)
+            m_nLeftWidth += left.Column(c)->width + 1;
     }
     left.SetHorzScrollVerShowMode(1);
     left.SetVertScrollVerShowMode(2);
@@ -123,7 +124,8 @@ void CCellCtrl::LocateWindow(const Rect& rect) {
     const int h = rect.Height();
     LeftPane().MoveWindow(Rect(0, rect.top, m_nLeftWidth, rect.top + h));
     Separator().MoveWindow(Rect(m_nLeftWidth, rect.top, m_nLeftWidth + kSeparatorWidth, rect.top + h));
-    RightPane().MoveWindow(Rect(m_nLeftWidth + kSeparatorWidth, rect.top, std::max(rect.right, m_nLeftWidth + kSeparatorWidth), rect.top + h));
+    RightPane().MoveWindow(Rect(m_nLeftWidth + kSeparatorWidth, rect.top,
+                                std::max(rect.right, m_nLeftWidth + kSeparatorWidth), rect.top + h));
 }
 
 void CCellCtrl::OnSize(int, int cx, int cy) {
@@ -268,7 +270,9 @@ void CCellCtrl::GetLineItem(int line, int col, double* value) const {
 
 void CCellCtrl::GetLineItem(int line, int col, int* value) const {
     const tagCellListItem* c = PaneOf(col).Cell(line, PaneColumn(col));
-    *value = c && std::isfinite(c->value) ? static_cast<int>(std::clamp(c->value, -2147483648.0, 2147483647.0)) : 0;
+    *value = c && std::isfinite(c->value)
+                 ? static_cast<int>(std::clamp(c->value, -2147483648.0, 2147483647.0))
+                 : 0;
 }
 
 void CCellCtrl::GetLineItem(int line, int col, std::string& text) const {
@@ -286,7 +290,8 @@ void CCellCtrl::GetCellText(int line, int col, char* buffer, int size) const {
     const std::string text = GetCellText(line, col);
     // Cut on a character boundary (never half a character).
     std::size_t n = std::min(text.size(), static_cast<std::size_t>(size - 1));
-    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
     std::memcpy(buffer, text.data(), n);
     buffer[n] = '\0';
 }
@@ -315,7 +320,8 @@ int CCellCtrl::GetLineNumber(int line) const {
 
 void CCellCtrl::ResetLineNumber() {
     ForBothPanes([&](CCellPane& p) {
-        for (int i = 0; i < p.LineCount(); ++i) p.Line(i)->number = i;
+        for (int i = 0; i < p.LineCount(); ++i)
+            p.Line(i)->number = i;
     });
 }
 

@@ -69,12 +69,12 @@ using CellCompareEx = int (*)(std::intptr_t, std::intptr_t, std::intptr_t, void*
 
 class CCellCtrl : public rymd::ui::Wnd {
 public:
-    static constexpr std::uint32_t kStyleLineColor = 0x0001;     // selected line in light blue
+    static constexpr std::uint32_t kStyleLineColor = 0x0001;  // selected line in light blue
     static constexpr std::uint32_t kStyleNoFocusFrame = 0x0002;
     static constexpr std::uint32_t kStyleNoEdit = 0x0004;
-    static constexpr std::uint32_t kStylePastEnd = 0x0008;       // the position past the last line
+    static constexpr std::uint32_t kStylePastEnd = 0x0008;  // the position past the last line
     static constexpr std::uint32_t kStyleLineNumber = 0x0010;
-    static constexpr std::uint32_t kStyleNewLineRow = 0x0020;    // an empty row after the last line
+    static constexpr std::uint32_t kStyleNewLineRow = 0x0020;  // an empty row after the last line
     static constexpr std::uint32_t kStyleIgnoreNegative = 0x0040;
     static constexpr std::uint32_t kStyleMultiLine = 0x0080;
     static constexpr std::uint32_t kStyleCellMark = 0x0100;

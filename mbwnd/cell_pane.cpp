@@ -114,7 +114,8 @@ void CCellTipWnd::AddLine(const std::string& text) {
 
 Size CCellTipWnd::Measure(Dc& dc) const {
     int w = 0;
-    for (const std::string& l : m_Lines) w = std::max(w, dc.GetTextExtent(l).cx);
+    for (const std::string& l : m_Lines)
+        w = std::max(w, dc.GetTextExtent(l).cx);
     return Size(w + 6, static_cast<int>(m_Lines.size()) * m_nLineHeight + 2);
 }
 
@@ -207,7 +208,8 @@ void CCellPane::SetColumn(int col, int typeAndFlags, int width, const std::strin
     c.decimals = static_cast<unsigned char>(decimals);
     col = std::clamp(col, 0, ColumnCount());
     m_Columns.insert(m_Columns.begin() + col, c);
-    for (CCellLine& l : m_Lines) l.cells.insert(l.cells.begin() + col, tagCellListItem{});
+    for (CCellLine& l : m_Lines)
+        l.cells.insert(l.cells.begin() + col, tagCellListItem{});
 }
 
 const CCellColumn* CCellPane::Column(int col) const {
@@ -223,12 +225,14 @@ CCellColumn* CCellPane::Column(int col) {
 int CCellPane::GetColumnType(int col) const {
     const CCellColumn* c = Column(col);
     if (!c) return 0;
-    return c->type | (c->readOnly ? CCellCtrl::kReadOnly : 0) | (c->rightAligned ? CCellCtrl::kRightAlign : 0);
+    return c->type | (c->readOnly ? CCellCtrl::kReadOnly : 0) |
+           (c->rightAligned ? CCellCtrl::kRightAlign : 0);
 }
 
 int CCellPane::ColumnLeft(int col) const {
     int x = m_nLineNumWidth + 1;
-    for (int i = 0; i < col && i < ColumnCount(); ++i) x += m_Columns[static_cast<std::size_t>(i)].width + 1;
+    for (int i = 0; i < col && i < ColumnCount(); ++i)
+        x += m_Columns[static_cast<std::size_t>(i)].width + 1;
     return x;
 }
 
@@ -326,7 +330,8 @@ int CCellPane::MaxLine() const {
 
 void CCellPane::RecalcScrollSizes() {
     int w = m_nLineNumWidth > 0 ? m_nLineNumWidth + 2 : 1;
-    for (const CCellColumn& c : m_Columns) w += c.width + 1;
+    for (const CCellColumn& c : m_Columns)
+        w += c.width + 1;
     const int step = m_nLineHeight + 1;
     const int h = m_nLabelHeight + step * Rows() + 1;
     SetScrollSizes(Size(w, h), Size(80, step * 5), Size(1, step));
@@ -571,7 +576,8 @@ void CCellPane::StartEdit(int col, int line, bool loadText) {
         lr.bottom = lr.top + 200;
         m_List.MoveWindow(lr);
         m_List.ResetContent();
-        for (const std::string& s : c->choices) m_List.AddString(s);
+        for (const std::string& s : c->choices)
+            m_List.AddString(s);
         m_List.SetItemHeight(-1, m_nLineHeight - 3);
         const tagCellListItem* cell = Cell(line, col);
         m_List.SetCurSel(cell ? static_cast<int>(cell->value) : -1);
@@ -582,7 +588,8 @@ void CCellPane::StartEdit(int col, int line, bool loadText) {
     } else if (c->type == 4) {
         if (!c->choices.empty()) {
             m_Tip.SetText(c->choices[0]);
-            for (std::size_t i = 1; i < c->choices.size(); ++i) m_Tip.AddLine(c->choices[i]);
+            for (std::size_t i = 1; i < c->choices.size(); ++i)
+                m_Tip.AddLine(c->choices[i]);
         }
         Dc measure = Dc::ForMeasure();
         measure.SelectFont(m_Tip.GetFont());
@@ -700,7 +707,8 @@ void CCellPane::Commit() {
 
 int CCellPane::OnCreate() {
     RecalcScrollSizes();
-    m_Edit.Create(WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL | ES_WANTRETURN, Rect(0, 0, 10, 10), this, kEditId);
+    m_Edit.Create(WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL | ES_WANTRETURN, Rect(0, 0, 10, 10), this,
+                  kEditId);
     m_Edit.ShowWindow(SW_HIDE);
     m_Edit.SetFont(m_pFont);
     m_List.Create(WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST, Rect(0, 0, 10, 10), this, kListId);
@@ -916,11 +924,14 @@ void CCellPane::OnLButtonDown(unsigned flags, Point point) {
             if (flags & MK_SHIFT) {
                 int from = -1;
                 for (int d = 1; from < 0 && (line - d >= 0 || line + d < LineCount()); ++d) {
-                    if (const CCellLine* a = Line(line - d); a && a->selected) from = line - d;
-                    else if (const CCellLine* b = Line(line + d); b && b->selected) from = line + d;
+                    if (const CCellLine* a = Line(line - d); a && a->selected)
+                        from = line - d;
+                    else if (const CCellLine* b = Line(line + d); b && b->selected)
+                        from = line + d;
                 }
                 if (from < 0) from = line;
-                for (int l = std::min(from, line); l <= std::max(from, line); ++l) SetLineFlag(l, true);
+                for (int l = std::min(from, line); l <= std::max(from, line); ++l)
+                    SetLineFlag(l, true);
             } else {
                 ToggleLineFlag(line);
             }
@@ -944,8 +955,10 @@ void CCellPane::OnLButtonDown(unsigned flags, Point point) {
         } else if (flags & MK_SHIFT) {
             int from = -1;
             for (int d = 1; from < 0 && (line - d >= 0 || line + d < LineCount()); ++d) {
-                if (MarkState(line - d, col)) from = line - d;
-                else if (MarkState(line + d, col)) from = line + d;
+                if (MarkState(line - d, col))
+                    from = line - d;
+                else if (MarkState(line + d, col))
+                    from = line + d;
             }
             if (from < 0) from = line;
             for (int l = std::min(from, line); l <= std::max(from, line); ++l)

@@ -230,10 +230,14 @@ void CDragRectWnd::OnMouseMove(unsigned, Point point) {
         dy = std::max(dy, lim.top - r.top);
         dy = std::min(dy, lim.bottom - r.bottom);
     }
-    const bool moveLeft = m_nDragState == 1 || m_nDragState == 4 || m_nDragState == 6 || m_nDragState == kFrame;
-    const bool moveRight = m_nDragState == 3 || m_nDragState == 5 || m_nDragState == 8 || m_nDragState == kFrame;
-    const bool moveTop = m_nDragState == 1 || m_nDragState == 2 || m_nDragState == 3 || m_nDragState == kFrame;
-    const bool moveBottom = m_nDragState == 6 || m_nDragState == 7 || m_nDragState == 8 || m_nDragState == kFrame;
+    const bool moveLeft =
+        m_nDragState == 1 || m_nDragState == 4 || m_nDragState == 6 || m_nDragState == kFrame;
+    const bool moveRight =
+        m_nDragState == 3 || m_nDragState == 5 || m_nDragState == 8 || m_nDragState == kFrame;
+    const bool moveTop =
+        m_nDragState == 1 || m_nDragState == 2 || m_nDragState == 3 || m_nDragState == kFrame;
+    const bool moveBottom =
+        m_nDragState == 6 || m_nDragState == 7 || m_nDragState == 8 || m_nDragState == kFrame;
     if (moveLeft) {
         r.left += dx;
         m_dwUpdateFlags |= 0x1;

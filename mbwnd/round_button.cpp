@@ -18,8 +18,10 @@ int Channel(COLORREF c, int i) {
 int ISqrt(long long v) {
     if (v <= 0) return 0;
     long long r = static_cast<long long>(std::sqrt(static_cast<double>(v)));
-    while (r * r > v) --r;
-    while ((r + 1) * (r + 1) <= v) ++r;
+    while (r * r > v)
+        --r;
+    while ((r + 1) * (r + 1) <= v)
+        ++r;
     return static_cast<int>(r);
 }
 
@@ -37,7 +39,8 @@ QImage CRoundButton::WorkPicture(int w, int h, COLORREF top, COLORREF bottom, in
         x += 8;
         y += 8;
         if (x >= 0 && y >= 0 && x < work.width() && y < work.height())
-            work.setPixel(x, y, qRgb(std::clamp(c[0], 0, 255), std::clamp(c[1], 0, 255), std::clamp(c[2], 0, 255)));
+            work.setPixel(x, y,
+                          qRgb(std::clamp(c[0], 0, 255), std::clamp(c[1], 0, 255), std::clamp(c[2], 0, 255)));
     };
     for (int y = 0; y < H; ++y) {
         int c[3];
@@ -60,7 +63,8 @@ QImage CRoundButton::WorkPicture(int w, int h, COLORREF top, COLORREF bottom, in
             const int e = ISqrt(static_cast<long long>(R) * R - static_cast<long long>(d) * d);
             start = R - e;
             end = W - R + e;
-            leftBand = 2 * B - static_cast<int>(static_cast<long long>(B) * y * y / (static_cast<long long>(R) * R));
+            leftBand =
+                2 * B - static_cast<int>(static_cast<long long>(B) * y * y / (static_cast<long long>(R) * R));
             rightBand = B * y / R;
         } else if (R > 0 && y > H - 1 - R) {
             const int t = H - 1 - y;
@@ -69,17 +73,21 @@ QImage CRoundButton::WorkPicture(int w, int h, COLORREF top, COLORREF bottom, in
             start = R - e;
             end = W - R + e;
             leftBand = B * t / R;
-            rightBand = 2 * B - static_cast<int>(static_cast<long long>(B) * t * t / (static_cast<long long>(R) * R));
+            rightBand =
+                2 * B - static_cast<int>(static_cast<long long>(B) * t * t / (static_cast<long long>(R) * R));
         }
-        for (int x = start; x < end; ++x) put(x, y, c);
+        for (int x = start; x < end; ++x)
+            put(x, y, c);
         for (int i = 0; i < leftBand; ++i) {
             int p[3];
-            for (int k = 0; k < 3; ++k) p[k] = 255 + (c[k] - 255) * i / leftBand;
+            for (int k = 0; k < 3; ++k)
+                p[k] = 255 + (c[k] - 255) * i / leftBand;
             put(start + i, y, p);
         }
         for (int i = 0; i < rightBand; ++i) {
             int p[3];
-            for (int k = 0; k < 3; ++k) p[k] = c[k] * i / rightBand;
+            for (int k = 0; k < 3; ++k)
+                p[k] = c[k] * i / rightBand;
             put(end - 1 - i, y, p);
         }
     }

@@ -18,7 +18,8 @@ CTipWnd::~CTipWnd() {
 bool CTipWnd::Create(Wnd* parent) {
     m_strText.clear();
     if (!CreateEx(WS_EX_TOPMOST, WS_POPUP | WS_DISABLED, Rect(0, 0, 50, 50), parent, 0)) return false;
-    m_Font.CreateFont(12, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
+    m_Font.CreateFont(12, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                      "ＭＳ Ｐゴシック");
     return true;
 }
 
@@ -75,7 +76,8 @@ void CTipWnd::Disappear() {
 void CTipWnd::OnTimer(int) {
     if (m_dwFlags & kHideOnMouseLeave) {
         const Point p = GetCursorPos();
-        if (std::abs(p.x - m_ptCheck.x) >= m_nCheckAreaSize || std::abs(p.y - m_ptCheck.y) >= m_nCheckAreaSize) {
+        if (std::abs(p.x - m_ptCheck.x) >= m_nCheckAreaSize ||
+            std::abs(p.y - m_ptCheck.y) >= m_nCheckAreaSize) {
             Disappear();
             return;
         }

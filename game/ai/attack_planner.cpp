@@ -133,13 +133,15 @@ void SurveyAttackFronts(GameState& gs, int daimyou, int gundan, const std::vecto
                 seaOnly = seaOnly || (GetCountedDaimyouOfShiro(gs, x) == daimyou &&
                                       GetShiroConnectType(gs, d, x) == kConnectSea);
             });
-            fronts.targets.Append(d, EstimateKoujousen(gs, daimyou, d, &strikeSpan, nullptr, seaOnly ? 1 : 2, nullptr));
+            fronts.targets.Append(
+                d, EstimateKoujousen(gs, daimyou, d, &strikeSpan, nullptr, seaOnly ? 1 : 2, nullptr));
         });
         if (threat >= 0) {
             std::vector<int> garrison;
             ForListed(gs, threat, false, [&](int g) { garrison.push_back(g); });
             const std::span<const int> g(garrison);
-            fronts.defence.Append(c, EstimateKoujousen(gs, ShiroAt(gs, threat).daimyou, c, &g, nullptr, 0, nullptr));
+            fronts.defence.Append(
+                c, EstimateKoujousen(gs, ShiroAt(gs, threat).daimyou, c, &g, nullptr, 0, nullptr));
         }
     }
 }
@@ -150,7 +152,8 @@ void CAttackPlanner::PlanGundanAttacks(int daimyou, int gundan) {
     GameState& gs = context_.gs;
     if (!IsValidDaimyou(gs, daimyou) || !HouseExists(gs, daimyou)) return;
     if (DaimyouAt(gs, daimyou).bond == CDaimyou::kBondShinjuu) return;
-    if (gundan >= 0 && (!IsValidGundan(gundan) || (GundanAt(gs, gundan).order & CGundan::kOrderShinkou) == 0)) return;
+    if (gundan >= 0 && (!IsValidGundan(gundan) || (GundanAt(gs, gundan).order & CGundan::kOrderShinkou) == 0))
+        return;
     index_.Refresh(gs);
     const int nShiro = ShiroCount(gs);
 
@@ -159,8 +162,8 @@ void CAttackPlanner::PlanGundanAttacks(int daimyou, int gundan) {
 
     const std::vector<int>& own = index_.ShiroOf(daimyou);
     // Each list holds at most the links of the house's castles.
-    const int room = static_cast<int>(
-        std::min<std::size_t>(static_cast<std::size_t>(nShiro), own.size() * ShiroMapRecord::kMaxConnection + 1));
+    const int room = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(nShiro),
+                                                            own.size() * ShiroMapRecord::kMaxConnection + 1));
     AttackFronts fronts(room);
     SurveyAttackFronts(gs, daimyou, gundan, own, strike, marks_, marked_, fronts);
     CSortList& relief = fronts.relief;
@@ -214,7 +217,8 @@ void CAttackPlanner::PlanGundanAttacks(int daimyou, int gundan) {
             if (Waterway(gs, l->Id(i))) AssignGunsenToShutsujin(l->Id(i), daimyou);
 }
 
-int CAttackPlanner::CollectShutsujinBushou(int daimyou, int gundan, int target, int maxCount, std::vector<int>& ids) {
+int CAttackPlanner::CollectShutsujinBushou(int daimyou, int gundan, int target, int maxCount,
+                                           std::vector<int>& ids) {
     const GameState& gs = context_.gs;
     ids.clear();
     if (!IsValidShiro(gs, target)) return 0;
@@ -274,9 +278,8 @@ bool FrontCastleThreatened(const GameState& gs, int daimyou, int c, int target) 
         ForListed(gs, d, false, [&](int g) { theirs.push_back(g); });
         int threat = 0;
         if (GetShiroConnectType(gs, c, d) == kConnectSea) {
-            std::sort(theirs.begin(), theirs.end(), [&](int a, int b) {
-                return Troops(BushouAt(gs, a)) > Troops(BushouAt(gs, b));
-            });
+            std::sort(theirs.begin(), theirs.end(),
+                      [&](int a, int b) { return Troops(BushouAt(gs, a)) > Troops(BushouAt(gs, b)); });
             threat = CarriedTroops(gs, theirs, gs.GunsenTable.GetGunsenAtShiro(d));
         } else {
             for (int g : theirs)
@@ -298,7 +301,8 @@ int ShipsWithinReach(const GameState& gs, int daimyou, int gundan, int target,
         if (!Waterway(gs, w)) continue;
         CalcRoadCost(gs, daimyou, gundan, w, cost, kRouteSea);
         for (int x : ShiroIndexes(gs)) {
-            if (counted[static_cast<std::size_t>(x)] || cost[static_cast<std::size_t>(x)] > gs.nDistanceLimit) continue;
+            if (counted[static_cast<std::size_t>(x)] || cost[static_cast<std::size_t>(x)] > gs.nDistanceLimit)
+                continue;
             if (GetCountedDaimyouOfShiro(gs, x) != daimyou) continue;
             if (gundan >= 0 && !GundanAt(gs, gundan).IsShiroInTantouKuni(gs, x)) continue;
             bool otherFront = false;
@@ -319,7 +323,12 @@ int ShipsWithinReach(const GameState& gs, int daimyou, int gundan, int target,
 // One sortie against a castle as OrderShutsujin works it out.
 struct Sortie {
     Sortie(GameState& gs, HouseIndex& index, int daimyou, int gundan, int target)
-        : gs(gs), index(index), daimyou(daimyou), gundan(gundan), target(target), st(ShiroAt(gs, target)),
+        : gs(gs),
+          index(index),
+          daimyou(daimyou),
+          gundan(gundan),
+          target(target),
+          st(ShiroAt(gs, target)),
           owner(GetCountedDaimyouOfShiro(gs, target)),
           weBesiege(st.nBesieger != 0 && GetCountedDaimyou(gs, st.besiegerDaimyou) == daimyou),
           weBlockade(st.blockadeDaimyou != -1 && GetCountedDaimyou(gs, st.blockadeDaimyou) == daimyou) {}
@@ -342,19 +351,19 @@ struct Sortie {
     const bool weBesiege;
     const bool weBlockade;
 
-    std::vector<int> army;   // already there or on its way, then with the chosen
-    int freeCount = 0;       // free generals of the unit
-    std::vector<int> launch; // own castles next to the target, not besieged
+    std::vector<int> army;    // already there or on its way, then with the chosen
+    int freeCount = 0;        // free generals of the unit
+    std::vector<int> launch;  // own castles next to the target, not besieged
     int shipsAvailable = 0;
-    std::vector<int> cand;   // the candidates, then the chosen
-    int n = 0;               // the chosen
-    int troops = 0;          // troops of the chosen
-    int already = 0;         // troops of the house's besiegers there
-    bool friendly = false;   // the target is the house's own or a friend's
-    bool keptBack = false;   // one general stays home
+    std::vector<int> cand;  // the candidates, then the chosen
+    int n = 0;              // the chosen
+    int troops = 0;         // troops of the chosen
+    int already = 0;        // troops of the house's besiegers there
+    bool friendly = false;  // the target is the house's own or a friend's
+    bool keptBack = false;  // one general stays home
     bool waterway = false;
-    bool superior = false;   // the house commands the water around the target
-    int m1 = 0;              // months the siege is estimated to take
+    bool superior = false;  // the house commands the water around the target
+    int m1 = 0;             // months the siege is estimated to take
 };
 
 // The army already there or on its way, and the free generals of the unit.
@@ -501,9 +510,9 @@ bool Sortie::Go(int needed) const {
         if (n < freeCount || keptBack) {
             go = true;
         } else {
-            const bool stretched = CalcStrengthOfGundan(gs, daimyou, -1, &index) <
-                                       CalcMaxHeiByIncome(gs, daimyou, -1, &index) &&
-                                   DaimyouAt(gs, daimyou).shikin >= 0 && m1 > 1;
+            const bool stretched =
+                CalcStrengthOfGundan(gs, daimyou, -1, &index) < CalcMaxHeiByIncome(gs, daimyou, -1, &index) &&
+                DaimyouAt(gs, daimyou).shikin >= 0 && m1 > 1;
             go = !stretched;
         }
     }
@@ -581,12 +590,14 @@ void CAttackPlanner::LevelBlockade(int daimyou, int target, int need) {
     ForLinks(gs, target, [&](int, int c, int) {
         if (std::find(seen.begin(), seen.end(), c) != seen.end()) return;
         seen.push_back(c);
-        if (GetCountedDaimyouOfShiro(gs, c) != daimyou || GetShiroConnectType(gs, c, target) != kConnectSea) return;
+        if (GetCountedDaimyouOfShiro(gs, c) != daimyou || GetShiroConnectType(gs, c, target) != kConnectSea)
+            return;
         int waiting = 0;
         ForListed(gs, c, false, [&](int g) {
             if (!HasOrder(BushouAt(gs, g))) waiting += Troops(BushouAt(gs, g));
         });
-        const int offer = gs.GunsenTable.GetFreeGunsenAtShiro(c) - (waiting * HeiUnit(gs) + kShipLoad - 1) / kShipLoad;
+        const int offer =
+            gs.GunsenTable.GetFreeGunsenAtShiro(c) - (waiting * HeiUnit(gs) + kShipLoad - 1) / kShipLoad;
         if (offer > 0) offers.AddData(c, offer);
     });
     offers.SortTopLarge(-1);
@@ -634,7 +645,8 @@ void CAttackPlanner::AssignGunsenToShutsujin(int target, int daimyou) {
         if (GetCountedDaimyouOfShiro(gs, c) != daimyou) return;
         ForListed(gs, c, false, [&](int g) {
             const CBushou& b = BushouAt(gs, g);
-            if (b.status != CBushou::kStatusHitojichi && HasOrder(b) && b.sortieShiro == target) army.push_back(g);
+            if (b.status != CBushou::kStatusHitojichi && HasOrder(b) && b.sortieShiro == target)
+                army.push_back(g);
         });
     });
     if (army.empty()) return;
@@ -646,7 +658,8 @@ void CAttackPlanner::AssignGunsenToShutsujin(int target, int daimyou) {
     CGunsenTable& table = gs.GunsenTable;
     const int enemy = table.GetGunsenAtShiro(target);
     const bool weBlockade = st.blockadeDaimyou != -1 && GetCountedDaimyou(gs, st.blockadeDaimyou) == daimyou;
-    const int own = (weBlockade ? table.GetBlockadeGunsenAtShiro(target) : 0) + table.GetGunsenBoundFor(gs, target, daimyou);
+    const int own = (weBlockade ? table.GetBlockadeGunsenAtShiro(target) : 0) +
+                    table.GetGunsenBoundFor(gs, target, daimyou);
     int troops = 0;
     for (int g : army)
         troops += Troops(BushouAt(gs, g));
@@ -656,7 +669,8 @@ void CAttackPlanner::AssignGunsenToShutsujin(int target, int daimyou) {
     const std::uint32_t n = table.count;
     for (std::uint32_t r = 0; r < n && wanted > 0; ++r) {
         const GunsenRecord f = table.records[r];
-        if (f.IsBlockade() || !f.IsFree() || f.ships <= 0 || GetCountedDaimyou(gs, f.owner) != daimyou) continue;
+        if (f.IsBlockade() || !f.IsFree() || f.ships <= 0 || GetCountedDaimyou(gs, f.owner) != daimyou)
+            continue;
         if (!IsValidShiro(gs, f.shiro) || GetShiroConnectType(gs, f.shiro, target) != kConnectSea) continue;
         const int send = std::min<int>(wanted, f.ships);
         table.AssignGunsen(f.shiro, f.owner, target, send);

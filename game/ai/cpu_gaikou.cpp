@@ -126,8 +126,7 @@ std::vector<int> CCpuGaikou::MainShiro(int daimyou) const {
     // Blocks of castles that hang together through the house's own castles, numbered in table
     // order of their first castle. A vassal counts its own castles, any other house those of its
     // vassals too.
-    const std::vector<int> castles =
-        vassal ? view_.Own(daimyou) : ShiroWithVassals(daimyou);
+    const std::vector<int> castles = vassal ? view_.Own(daimyou) : ShiroWithVassals(daimyou);
     if (castles.empty()) return out;
     std::vector<int>& block = blockOf_;
     for (int c : castles)
@@ -334,7 +333,8 @@ int CCpuGaikou::SeekProtector(int daimyou, const MbMisc::CSortInt& list, const P
         if (!danger) {
             if (theirs * 0.25 * gs.rng.Unit() > mine && gs.rng.Unit() < 0.5 &&
                 SendJuuzokuShiganShisha(gs, ports, t, daimyou, &view_.Sums(), &peace)) {
-                Report(FormatText("%sは従属志願し%sの傘下に入りました", h.name.c_str(), DaimyouAt(gs, t).name.c_str()));
+                Report(FormatText("%sは従属志願し%sの傘下に入りました", h.name.c_str(),
+                                  DaimyouAt(gs, t).name.c_str()));
                 Refresh();
                 return kSubordinated;
             }
@@ -342,8 +342,10 @@ int CCpuGaikou::SeekProtector(int daimyou, const MbMisc::CSortInt& list, const P
         }
         const double r = 0.25 * gs.rng.Unit();
         if (EstimateKoujousen(gs, -1, lone, nullptr, nullptr, 0, nullptr) > 4) continue;
-        if (theirs * r > mine && gs.rng.Unit() < 0.5 && SendShinjuuShiganShisha(gs, ports, t, daimyou, &view_.Sums(), &peace)) {
-            Report(FormatText("%sは臣従志願し%sの傘下に入りました", h.name.c_str(), DaimyouAt(gs, t).name.c_str()));
+        if (theirs * r > mine && gs.rng.Unit() < 0.5 &&
+            SendShinjuuShiganShisha(gs, ports, t, daimyou, &view_.Sums(), &peace)) {
+            Report(FormatText("%sは臣従志願し%sの傘下に入りました", h.name.c_str(),
+                              DaimyouAt(gs, t).name.c_str()));
             Refresh();
             return kSubordinated;
         }
@@ -365,7 +367,8 @@ int CCpuGaikou::ChooseTarget(int daimyou) {
         std::int64_t sum = 0;
         for (int i = 0; i < list.GetCount(); ++i)
             sum += list.GetSort(i);
-        if (static_cast<double>(sum) < static_cast<double>(view_.Sums().KS(daimyou)) * (0.7 + 0.2 * gs.rng.Unit()))
+        if (static_cast<double>(sum) <
+            static_cast<double>(view_.Sums().KS(daimyou)) * (0.7 + 0.2 * gs.rng.Unit()))
             return kNoTarget;
         const int ally = SeekFusenDoumei(daimyou, list, peace);
         if (ally != kNoTarget) return ally;
@@ -450,7 +453,8 @@ int CCpuGaikou::ForceJuuzokuOrBreakDoumei(int daimyou, int exclude) {
             }
             const CDaimyou& od = DaimyouAt(gs, o);
             int top = o;
-            if (od.bond != CDaimyou::kBondDokuritsu && od.masterDaimyou != daimyou && HouseExists(gs, od.masterDaimyou))
+            if (od.bond != CDaimyou::kBondDokuritsu && od.masterDaimyou != daimyou &&
+                HouseExists(gs, od.masterDaimyou))
                 top = od.masterDaimyou;
             if (Find(bound, top) >= 0) return;
             double key = static_cast<double>(view_.Sums().KS(top));
@@ -470,7 +474,8 @@ int CCpuGaikou::ForceJuuzokuOrBreakDoumei(int daimyou, int exclude) {
     for (int i = 0; i < bound.GetCount(); ++i) {
         const int t = bound.GetItem(i);
         if (t == exclude || Relation(gs, daimyou, t) != CDaimyou::kRelJuuzokuMaster) continue;
-        if (static_cast<double>(view_.Sums().K(t)) * 4.0 < mine && SendShinjuuYoukyuuShisha(gs, ports, daimyou, t, &view_.Sums())) {
+        if (static_cast<double>(view_.Sums().K(t)) * 4.0 < mine &&
+            SendShinjuuYoukyuuShisha(gs, ports, daimyou, t, &view_.Sums())) {
             Report(FormatText("%sは%sを臣従させました", name.c_str(), DaimyouAt(gs, t).name.c_str()));
             Refresh();
             return -1;
@@ -492,7 +497,8 @@ int CCpuGaikou::ForceJuuzokuOrBreakDoumei(int daimyou, int exclude) {
             continue;
         }
         DissolveDaimyouBond(gs, ports, daimyou, t);
-        const std::string line = FormatText("%sは%sとの不戦同盟を破棄しました", name.c_str(), DaimyouAt(gs, t).name.c_str());
+        const std::string line =
+            FormatText("%sは%sとの不戦同盟を破棄しました", name.c_str(), DaimyouAt(gs, t).name.c_str());
         Report(line);
         if (t == gs.nPlayerDaimyou) PolicyOf(gs).Inform(ports, MessageKind::DiplomacyMessage, line);
         Refresh();
@@ -537,7 +543,8 @@ void CCpuGaikou::RunMember(int daimyou) {
         const int o = candidates.Id(i);
         const double ks = static_cast<double>(view_.Sums().KS(o));
         if (!(ks >= 1.5 * static_cast<double>(view_.Sums().K(daimyou)))) continue;
-        if (!(ks >= static_cast<double>(view_.Sums().KS(master)) * (1.0 + 0.2 * gs.rng.Unit()) * weight)) continue;
+        if (!(ks >= static_cast<double>(view_.Sums().KS(master)) * (1.0 + 0.2 * gs.rng.Unit()) * weight))
+            continue;
         if (!(static_cast<double>(view_.Sums().SS(o)) >=
               static_cast<double>(view_.Sums().SS(master)) * (1.0 + 0.2 * gs.rng.Unit()) * weight))
             continue;
@@ -553,7 +560,8 @@ void CCpuGaikou::RunMember(int daimyou) {
     // No new master: independence, as likely as the house has little to fear from its master.
     const double fear = EvaluateShishaTeian(gs, daimyou, master, false, {}, &view_.Sums());
     if (gs.rng.Unit() < fear) {
-        const std::string line = FormatText("%sは%sから独立しました", DaimyouAt(gs, daimyou).name.c_str(), masterName.c_str());
+        const std::string line =
+            FormatText("%sは%sから独立しました", DaimyouAt(gs, daimyou).name.c_str(), masterName.c_str());
         Report(line);
         if (master == gs.nPlayerDaimyou) PolicyOf(gs).Inform(ports, MessageKind::DiplomacyMessage, line);
         DeclareDokuritsu(gs, ports, daimyou);

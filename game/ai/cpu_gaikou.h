@@ -78,10 +78,10 @@ private:
 
     GameContext context_;
     mutable GaikouView view_;
-    mutable std::vector<int> withVassals_;  // ShiroWithVassals' answer
+    mutable std::vector<int> withVassals_;       // ShiroWithVassals' answer
     mutable std::vector<int> blockOf_, seenBy_;  // CollectShiro's marks, one per castle, kept at -1
-    std::vector<int> shiroList_;  // the main castles of the house being run
-    int preparedFor_ = -1;        // the house shiroList_ was gathered for
+    std::vector<int> shiroList_;                 // the main castles of the house being run
+    int preparedFor_ = -1;                       // the house shiroList_ was gathered for
 };
 
 }  // namespace rymd

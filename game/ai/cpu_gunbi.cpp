@@ -73,8 +73,8 @@ void EnlargeFrontCastles(GameState& gs, PlanUnit& unit, std::int64_t& spare) {
         if (s.nBesieger > 0 || s.kibo > gs.ShiroSnapTbl[static_cast<std::size_t>(c)].kibo) continue;
         if (s.kibo >= ShiroMapAt(gs, c).maxKibo || !IsShiroOnFront(gs, c)) continue;
         const std::int64_t cost = std::int64_t{s.kibo} * 1000;
-        const bool enlarge = s.kibo < 5 ? static_cast<double>(cost) * 1.5 <= static_cast<double>(spare)
-                                        : spare >= cost * 3;
+        const bool enlarge =
+            s.kibo < 5 ? static_cast<double>(cost) * 1.5 <= static_cast<double>(spare) : spare >= cost * 3;
         if (!enlarge) continue;
         ++s.kibo;
         PayFromSpare(unit, spare, cost);
@@ -102,7 +102,8 @@ void StockFrontProvisions(GameState& gs, PlanUnit& unit, std::int64_t& spare) {
         if (s.nBesieger > 0 || !IsShiroOnFront(gs, c)) continue;
         const std::int64_t capacity = s.kibo * perSize;
         if (s.hyourou >= capacity) continue;
-        const std::int64_t add = std::clamp<std::int64_t>(capacity - s.hyourou, 0, std::max<std::int64_t>(spare, 0));
+        const std::int64_t add =
+            std::clamp<std::int64_t>(capacity - s.hyourou, 0, std::max<std::int64_t>(spare, 0));
         s.hyourou = static_cast<std::uint32_t>(s.hyourou + add);
         PayFromSpare(unit, spare, add);
     }
@@ -182,7 +183,8 @@ void ShareAmongGenerals(GameState& gs, const std::vector<int>& members, std::int
         const std::int64_t addFoot = std::min(std::max<std::int64_t>(targetFoot - g.foot, 0), F);
         g.foot = ToI16(g.foot + addFoot);
         F -= addFoot;
-        const std::int64_t targetCavalry = std::min(RoundUp(share * static_cast<double>(poolCavalry)), maxCavalry);
+        const std::int64_t targetCavalry =
+            std::min(RoundUp(share * static_cast<double>(poolCavalry)), maxCavalry);
         const std::int64_t addCavalry = std::min(std::max<std::int64_t>(targetCavalry - g.cavalry, 0), C);
         g.cavalry = ToI16(g.cavalry + addCavalry);
         C -= addCavalry;
@@ -271,8 +273,10 @@ void CCpuGunbi::DistributeTeppou(PlanUnit& unit, const std::vector<int>& members
     for (int i = 0; i < order.Count(); ++i) {
         CBushou& g = BushouAt(gs, order.Id(i));
         const double ratio = foot > 0 ? static_cast<double>(g.foot) / static_cast<double>(foot) : 0.0;
-        const std::int64_t share = std::min<std::int64_t>(RoundUp(ratio * static_cast<double>(total)), g.foot);
-        const std::int64_t add = std::clamp<std::int64_t>(share - g.muskets, 0, std::max<std::int64_t>(stock, 0));
+        const std::int64_t share =
+            std::min<std::int64_t>(RoundUp(ratio * static_cast<double>(total)), g.foot);
+        const std::int64_t add =
+            std::clamp<std::int64_t>(share - g.muskets, 0, std::max<std::int64_t>(stock, 0));
         g.muskets = ToI16(g.muskets + add);
         stock -= add;
         foot -= g.foot;

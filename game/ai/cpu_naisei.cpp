@@ -104,8 +104,8 @@ void CCpuNaisei::SendKouekisen(PlanUnit& unit) {
             const int months = p.months[static_cast<std::size_t>(kuni)];
             if (months < 0 || p.ports[static_cast<std::size_t>(c)] == 0) continue;
             if (k > 0 && skill < months * 100) continue;
-            const std::int64_t profit = static_cast<std::int64_t>(p.sales[static_cast<std::size_t>(kuni)]) -
-                                        KouekisenVoyageCost(k);
+            const std::int64_t profit =
+                static_cast<std::int64_t>(p.sales[static_cast<std::size_t>(kuni)]) - KouekisenVoyageCost(k);
             // A voyage of 0 months counts as one month.
             found.push_back({c, k, ClampInt(profit / std::max(months, 1))});
             if (k > 0) realPartner = true;
@@ -205,7 +205,9 @@ void CCpuNaisei::DoWork(Work work, PlanUnit& unit, const BestSeijiTable& seiji) 
         const std::int64_t v = value(s);
         if (s.nBesieger > 0 || v > value(gs.ShiroSnapTbl[static_cast<std::size_t>(c)])) continue;
         const std::int64_t max = maximum(c);
-        const int room = max > 0 ? static_cast<int>(std::trunc((1.0 - static_cast<double>(v) / static_cast<double>(max)) * 99.0)) : 0;
+        const int room = max > 0 ? static_cast<int>(std::trunc(
+                                       (1.0 - static_cast<double>(v) / static_cast<double>(max)) * 99.0))
+                                 : 0;
         order.Append(c, ClampInt((estimate(c, seiji.ForShiro(gs, c)) - v) * 100 + room));
     }
     order.SortLarge();
@@ -268,7 +270,8 @@ void CCpuNaisei::BuildShips(PlanUnit& unit) {
             const std::int64_t expected = unit.Funds() + deficit * months;
             if (expected < price) break;
             CShiro& s = ShiroAt(gs, order.Id(i));
-            const std::int64_t n = std::min<std::int64_t>(expected / price, kMaxKouekisenPerShiro - s.kouekisen);
+            const std::int64_t n =
+                std::min<std::int64_t>(expected / price, kMaxKouekisenPerShiro - s.kouekisen);
             if (n <= 0) continue;
             s.kouekisen = static_cast<std::uint8_t>(s.kouekisen + n);
             unit.Pay(n * price);
@@ -307,7 +310,8 @@ void CCpuNaisei::BuildGunsen(int daimyou) {
         CShiro& s = ShiroAt(gs, order.GetItem(i));
         s.gunsenBuilding = static_cast<std::uint8_t>(kGunsenBuildingMonths | k);
         s.gunsenBuilder = static_cast<std::int16_t>(daimyou);
-        house.shikin = static_cast<std::int32_t>(std::max<std::int64_t>(house.shikin - std::int64_t{k} * price, INT32_MIN));
+        house.shikin = static_cast<std::int32_t>(
+            std::max<std::int64_t>(house.shikin - std::int64_t{k} * price, INT32_MIN));
         wanted -= k;
     }
 }
@@ -332,7 +336,8 @@ void CCpuNaisei::BuyTeppou(int daimyou) {
     // Never beyond the target rate.
     auto cut = [&](std::int64_t n) {
         if (static_cast<double>(n + muskets) / foot > target)
-            n = std::min<std::int64_t>(n, static_cast<std::int64_t>(foot * target - static_cast<double>(muskets)));
+            n = std::min<std::int64_t>(
+                n, static_cast<std::int64_t>(foot * target - static_cast<double>(muskets)));
         return n;
     };
     // Muskets the funds pay at a unit price; a price below one money unit costs nothing.
@@ -346,7 +351,8 @@ void CCpuNaisei::BuyTeppou(int daimyou) {
         const std::int64_t unitCost = static_cast<std::int64_t>(u * gs.TeppouCost[3]);
         const std::int64_t n = cut(affordable(unitCost, made));
         if (n > 0) {
-            house.teppouSeisan = static_cast<std::uint16_t>(std::min<std::int64_t>(house.teppouSeisan + n, UINT16_MAX));
+            house.teppouSeisan =
+                static_cast<std::uint16_t>(std::min<std::int64_t>(house.teppouSeisan + n, UINT16_MAX));
             muskets += n;
             house.shikin = static_cast<std::int32_t>(house.shikin - n * std::max<std::int64_t>(unitCost, 0));
         }
@@ -362,7 +368,8 @@ void CCpuNaisei::BuyTeppou(int daimyou) {
     order.SetCount(0);
     for (int p = 0; p < nPlace; ++p) {
         if (amount[static_cast<std::size_t>(p)] <= 0) continue;
-        const double price = std::clamp(std::trunc(gs.TeppouKounyuuTbl[static_cast<std::size_t>(p)].currentPrice), -8000000.0, 8000000.0);
+        const double price = std::clamp(
+            std::trunc(gs.TeppouKounyuuTbl[static_cast<std::size_t>(p)].currentPrice), -8000000.0, 8000000.0);
         order.Append(p, static_cast<std::int32_t>(price) * 256 + months[static_cast<std::size_t>(p)]);
     }
     order.SortSmall();

@@ -72,7 +72,8 @@ std::span<const std::uint16_t> CCpuSenryaku::RouteRow(int cache, int shiro) {
     const GameState& gs = context_.gs;
     const int n = ShiroCount(gs);
     static const std::vector<std::uint16_t> kNone(GameState::kMaxShiro, kRouteUnreachable);
-    if (!IsValidShiro(gs, shiro)) return std::span<const std::uint16_t>(kNone.data(), static_cast<std::size_t>(n));
+    if (!IsValidShiro(gs, shiro))
+        return std::span<const std::uint16_t>(kNone.data(), static_cast<std::size_t>(n));
     RouteCache& rc = caches_[static_cast<std::size_t>(cache)];
     if (rc.rows.size() < static_cast<std::size_t>(n)) rc.rows.resize(static_cast<std::size_t>(n));
     auto& row = rc.rows[static_cast<std::size_t>(shiro)];
@@ -212,11 +213,11 @@ struct CCpuSenryaku::Fronts {
         for (CSortList* l : {&ownBesieged, &besiegedByUs, &targets, &friendly})
             l->SetCount(0);
     }
-    CSortList ownBesieged;   // the house's castles under siege
-    CSortList besiegedByUs;  // the castles the house besieges
-    CSortList targets;       // hostile castles next to the house's
-    CSortList friendly;      // castles of friends next to the house's
-    std::vector<int> result; // what the commitment to each target did, by its place in targets
+    CSortList ownBesieged;    // the house's castles under siege
+    CSortList besiegedByUs;   // the castles the house besieges
+    CSortList targets;        // hostile castles next to the house's
+    CSortList friendly;       // castles of friends next to the house's
+    std::vector<int> result;  // what the commitment to each target did, by its place in targets
 };
 
 void CCpuSenryaku::PlanGundan(int daimyou, int gundan) {
@@ -267,7 +268,8 @@ void CCpuSenryaku::SurveyFronts(int daimyou, int gundan, std::span<const int> to
     const int nShiro = ShiroCount(gs);
     // The per-castle marks and troops start at 0: only the entries the last plan touched are
     // cleared.
-    if (listed_.size() != static_cast<std::size_t>(nShiro) || committed_.size() != static_cast<std::size_t>(nShiro)) {
+    if (listed_.size() != static_cast<std::size_t>(nShiro) ||
+        committed_.size() != static_cast<std::size_t>(nShiro)) {
         listed_.assign(static_cast<std::size_t>(nShiro), 0);
         committed_.assign(static_cast<std::size_t>(nShiro), 0);
     } else {
@@ -300,7 +302,8 @@ void CCpuSenryaku::SurveyFronts(int daimyou, int gundan, std::span<const int> to
             } else if (GetCountedDaimyou(gs, sd.besiegerDaimyou) == daimyou && sd.nBesieger != 0) {
                 if (mark & kListedBesiegedByUs) return;
                 mark |= kListedBesiegedByUs;
-                fronts.besiegedByUs.Append(d, EstimateKoujousen(gs, daimyou, d, nullptr, nullptr, 0, nullptr));
+                fronts.besiegedByUs.Append(d,
+                                           EstimateKoujousen(gs, daimyou, d, nullptr, nullptr, 0, nullptr));
             } else {
                 if (sd.nBesieger != 0 && Relation(gs, sd.besiegerDaimyou, daimyou) > 1 &&
                     IsValidDaimyou(gs, sd.besiegerDaimyou))
@@ -390,7 +393,8 @@ void CCpuSenryaku::SendLeftoverGenerals(int daimyou, const std::vector<int>& our
                 const int t = targets.Id(i);
                 if (fronts.result[static_cast<std::size_t>(i)] != kCommitWholePool) continue;
                 if (pass == 0 && IsShiroIsolated(t)) continue;
-                if (ShiroAt(gs, t).GetDefenseStrength(gs) * 1.5 > committed[static_cast<std::size_t>(t)]) chosen = t;
+                if (ShiroAt(gs, t).GetDefenseStrength(gs) * 1.5 > committed[static_cast<std::size_t>(t)])
+                    chosen = t;
             }
             if (chosen < 0) {
                 int bestKey = 0;
@@ -404,7 +408,8 @@ void CCpuSenryaku::SendLeftoverGenerals(int daimyou, const std::vector<int>& our
                 };
                 for (int i = 0; i < targets.Count(); ++i) {
                     const int t = targets.Id(i);
-                    consider(t, committed[static_cast<std::size_t>(t)], ShiroAt(gs, t).GetDefenseStrength(gs));
+                    consider(t, committed[static_cast<std::size_t>(t)],
+                             ShiroAt(gs, t).GetDefenseStrength(gs));
                 }
                 for (int i = 0; i < besiegedByUs.Count(); ++i) {
                     const int d = besiegedByUs.Id(i);
@@ -564,7 +569,8 @@ void CCpuSenryaku::ReserveGunsen(int shiro, int ships, std::span<std::uint16_t> 
     const auto cost = GetRouteCostSea(shiro);
     MbMisc::CSortInt near(16);
     for (int x : ShiroIndexes(gs))
-        if (table[static_cast<std::size_t>(x)] > 0 && cost[static_cast<std::size_t>(x)] <= 2 * gs.nDistanceLimit &&
+        if (table[static_cast<std::size_t>(x)] > 0 &&
+            cost[static_cast<std::size_t>(x)] <= 2 * gs.nDistanceLimit &&
             cost[static_cast<std::size_t>(x)] < kUnreachable)
             near.AddData(x, cost[static_cast<std::size_t>(x)]);
     near.SortTopSmall(-1);
@@ -689,8 +695,7 @@ bool CCpuSenryaku::MoveBushouImpl(int daimyou, int target, int bushou, bool towa
         if (pass == 1) {
             if (TraceRoute(o, x, path, kRouteAll) < 1) continue;
             if (path.front().kind == kConnectSea) {
-                const int need =
-                    ShipsFor(gs, Troops(b) + SumHeiOfShiroBushouByTarget(gs, o, x));
+                const int need = ShipsFor(gs, Troops(b) + SumHeiOfShiroBushouByTarget(gs, o, x));
                 const int moving = gs.GunsenTable.GetGunsenMovingBetween(o, x);
                 if (need > moving) {
                     if (freeShips.empty()) {
@@ -745,7 +750,9 @@ void CCpuSenryaku::PlaceNaiseiBushou(int daimyou, int gundan) {
         if (s.daimyou != daimyou || kuni.Key(m.kuni) < 0) continue;
         int key = kuni.Key(m.kuni);
         if (s.keizai < m.maxKeizai - 10) ++key;
-        if (riceMonth && static_cast<std::int64_t>(s.kokudaka) < static_cast<std::int64_t>(m.maxKokudaka) - 1000) ++key;
+        if (riceMonth &&
+            static_cast<std::int64_t>(s.kokudaka) < static_cast<std::int64_t>(m.maxKokudaka) - 1000)
+            ++key;
         kuni.SetKey(m.kuni, key);
     }
     kuni.SortLarge();
@@ -792,9 +799,9 @@ struct CCpuSenryaku::Commitment {
     };
     // How the troops of an origin travel to their staging castle.
     enum class Transport {
-        kMarch,          // on foot all the way (ships called to the staging castle when gathering)
-        kSailFromOrigin, // by ship straight from the origin
-        kSailFromShore,  // on foot to the last castle before the sea, the ships called there
+        kMarch,           // on foot all the way (ships called to the staging castle when gathering)
+        kSailFromOrigin,  // by ship straight from the origin
+        kSailFromShore,   // on foot to the last castle before the sea, the ships called there
     };
     struct Plan {
         int origin;
@@ -805,8 +812,14 @@ struct CCpuSenryaku::Commitment {
     };
 
     Commitment(CCpuSenryaku& planner, int daimyou, int target)
-        : planner(planner), gs(planner.context_.gs), daimyou(daimyou), target(target),
-          st(ShiroAt(gs, target)), limit(gs.nDistanceLimit), unit(HeiUnit(gs)), own(planner.IsOwn(target)),
+        : planner(planner),
+          gs(planner.context_.gs),
+          daimyou(daimyou),
+          target(target),
+          st(ShiroAt(gs, target)),
+          limit(gs.nDistanceLimit),
+          unit(HeiUnit(gs)),
+          own(planner.IsOwn(target)),
           freeShips(static_cast<std::size_t>(ShiroCount(gs)), 0) {}
 
     void FindLaunchPoints();
@@ -901,11 +914,13 @@ void CCpuSenryaku::Commitment::ListCandidates(CSortList& cand) {
         const std::vector<int>& siegeLines = planner.siegeLines_;
         std::size_t i = 0, j = 0;
         while (i < ownShiro.size() || (own && j < siegeLines.size())) {
-            const bool takeOwn = i < ownShiro.size() && (!own || j >= siegeLines.size() || ownShiro[i] < siegeLines[j]);
+            const bool takeOwn =
+                i < ownShiro.size() && (!own || j >= siegeLines.size() || ownShiro[i] < siegeLines[j]);
             if (takeOwn) {
                 const int c = ownShiro[i++];
                 const CShiro& sc = ShiroAt(gs, c);
-                if (sc.nBesieger != 0 || sc.nBushou <= 0 || sc.GetBushouTroopsOfGundan(gs, planner.gundan_) == 0)
+                if (sc.nBesieger != 0 || sc.nBushou <= 0 ||
+                    sc.GetBushouTroopsOfGundan(gs, planner.gundan_) == 0)
                     continue;
                 AddCandidate(cand, c, planner.GetRouteCostAll(c));
             } else {
@@ -923,10 +938,12 @@ void CCpuSenryaku::Commitment::PoolOfOrigin(int c, bool ownOrigin, MbMisc::CSort
     const CShiro& sc = ShiroAt(gs, c);
     const int listed = std::clamp<int>(ownOrigin ? sc.nBushou : sc.nBesieger, 0, kRoster);
     for (int j = 0; j < listed; ++j) {
-        const int id = ownOrigin ? sc.bushou[static_cast<std::size_t>(j)] : sc.besieger[static_cast<std::size_t>(j)];
+        const int id =
+            ownOrigin ? sc.bushou[static_cast<std::size_t>(j)] : sc.besieger[static_cast<std::size_t>(j)];
         if (!IsValidBushou(gs, id)) continue;
         const CBushou& b = BushouAt(gs, id);
-        if (b.gundan != planner.gundan_ || (b.flags & CBushou::kFlagOrdered) || b.status == CBushou::kStatusHitojichi)
+        if (b.gundan != planner.gundan_ || (b.flags & CBushou::kFlagOrdered) ||
+            b.status == CBushou::kStatusHitojichi)
             continue;
         g.AddData(id, Troops(b) * unit);
     }
@@ -961,7 +978,8 @@ int CCpuSenryaku::Commitment::RouteToLaunch(int c, int n, int key, bool ownOrigi
         int best = kUnreachable;
         for (int x : planner.ownShiro_) {
             if (land[static_cast<std::size_t>(x)] > limit || Besieged(gs, x)) continue;
-            if (fromM[static_cast<std::size_t>(x)] < best) fallback = x, best = fromM[static_cast<std::size_t>(x)];
+            if (fromM[static_cast<std::size_t>(x)] < best)
+                fallback = x, best = fromM[static_cast<std::size_t>(x)];
         }
     }
     int hops = -1;
@@ -984,7 +1002,8 @@ int CCpuSenryaku::Commitment::StagingCastle(int c, int hops, const std::vector<H
     for (; stop < hops; ++stop) {
         const Hop& h = path[static_cast<std::size_t>(stop)];
         if (fromC[static_cast<std::size_t>(h.shiro)] > limit) break;
-        if (stop > 0 && ((h.kind == kConnectSea) != (path[static_cast<std::size_t>(stop - 1)].kind == kConnectSea)))
+        if (stop > 0 &&
+            ((h.kind == kConnectSea) != (path[static_cast<std::size_t>(stop - 1)].kind == kConnectSea)))
             break;
     }
     int s = std::max(0, stop - 1);
@@ -1021,7 +1040,9 @@ void CCpuSenryaku::Commitment::PlanOrigin(int c, int n, int key, std::vector<Hop
             const int soldiers = g.GetSort(j);
             if (picked + soldiers <= ships * kShipLoad) {
                 picked += soldiers;
-                pool.AddData(g.GetItem(j), soldiers + ((BushouAt(gs, g.GetItem(j)).flags & CBushou::kFlagBesieging) ? 0 : 10000));
+                pool.AddData(
+                    g.GetItem(j),
+                    soldiers + ((BushouAt(gs, g.GetItem(j)).flags & CBushou::kFlagBesieging) ? 0 : 10000));
             } else {
                 left.push_back(j);
             }
@@ -1031,8 +1052,9 @@ void CCpuSenryaku::Commitment::PlanOrigin(int c, int n, int key, std::vector<Hop
     auto poolAll = [&](const std::vector<int>* only) {
         for (int j = 0; j < g.GetCount(); ++j) {
             if (only && std::find(only->begin(), only->end(), j) == only->end()) continue;
-            pool.AddData(g.GetItem(j),
-                         g.GetSort(j) + ((BushouAt(gs, g.GetItem(j)).flags & CBushou::kFlagBesieging) ? 0 : 10000));
+            pool.AddData(
+                g.GetItem(j),
+                g.GetSort(j) + ((BushouAt(gs, g.GetItem(j)).flags & CBushou::kFlagBesieging) ? 0 : 10000));
         }
     };
     auto viaShipsAt = [&](int at) {
@@ -1079,7 +1101,8 @@ void CCpuSenryaku::Commitment::ChooseArmy() {
     const int poolLimit = std::min(pool.GetCount(), used * 20);
     std::vector<int> defenders;
     for (int j = 0; j < std::clamp<int>(st.nBushou, 0, kRoster); ++j)
-        if (IsValidBushou(gs, st.bushou[static_cast<std::size_t>(j)])) defenders.push_back(st.bushou[static_cast<std::size_t>(j)]);
+        if (IsValidBushou(gs, st.bushou[static_cast<std::size_t>(j)]))
+            defenders.push_back(st.bushou[static_cast<std::size_t>(j)]);
     if (oursSiege) {
         for (int j = 0; j < std::clamp<int>(st.nBesieger, 0, kRoster); ++j) {
             const int id = st.besieger[static_cast<std::size_t>(j)];
@@ -1129,7 +1152,8 @@ bool CCpuSenryaku::Commitment::ReliefTooWeak() const {
         oursBest = std::max<int>(oursBest, BushouAt(gs, id).chibou);
     for (int j = 0; j < std::clamp<int>(st.nBesieger, 0, kRoster); ++j)
         if (IsValidBushou(gs, st.besieger[static_cast<std::size_t>(j)]))
-            theirsBest = std::max<int>(theirsBest, BushouAt(gs, st.besieger[static_cast<std::size_t>(j)]).chibou);
+            theirsBest =
+                std::max<int>(theirsBest, BushouAt(gs, st.besieger[static_cast<std::size_t>(j)]).chibou);
     const double f = gs.rng.Unit() * 0.1 + 1.0;
     return need * f > sum && oursBest < theirsBest + 3;
 }
@@ -1139,45 +1163,46 @@ void CCpuSenryaku::Commitment::SendGroup(const Plan& plan, int o, const MbMisc::
                                          int& shipsSent) {
     const int p = plan.staging;
     switch (plan.transport) {
-    case Transport::kSailFromShore:
-        for (int j = 0; j < group.GetCount(); ++j)
-            planner.OrderMove(group.GetItem(j), p);
-        shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), freeShips, 2);
-        break;
-    case Transport::kSailFromOrigin: {
-        if (!planner.IsOwn(o)) return;
-        const int shipsHere = freeShips[static_cast<std::size_t>(o)];
-        int sent = 0;
-        std::vector<int> stay;
-        for (int j = 0; j < group.GetCount(); ++j) {
-            const int id = group.GetItem(j);
-            const int t = group.GetSort(j);
-            if (shipsHere != 0 && static_cast<long>(sent + t) * unit <= static_cast<long>(shipsHere) * kShipLoad) {
-                planner.OrderMove(id, p);
-                sent += t;
-            } else {
-                BushouAt(gs, id).flags |= CBushou::kFlagOrdered;
-                stay.push_back(id);
+        case Transport::kSailFromShore:
+            for (int j = 0; j < group.GetCount(); ++j)
+                planner.OrderMove(group.GetItem(j), p);
+            shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), freeShips, 2);
+            break;
+        case Transport::kSailFromOrigin: {
+            if (!planner.IsOwn(o)) return;
+            const int shipsHere = freeShips[static_cast<std::size_t>(o)];
+            int sent = 0;
+            std::vector<int> stay;
+            for (int j = 0; j < group.GetCount(); ++j) {
+                const int id = group.GetItem(j);
+                const int t = group.GetSort(j);
+                if (shipsHere != 0 &&
+                    static_cast<long>(sent + t) * unit <= static_cast<long>(shipsHere) * kShipLoad) {
+                    planner.OrderMove(id, p);
+                    sent += t;
+                } else {
+                    BushouAt(gs, id).flags |= CBushou::kFlagOrdered;
+                    stay.push_back(id);
+                }
             }
+            if (sent > 0) {
+                const int ships = ShipsFor(gs, sent);
+                planner.UseGunsenAt(o, p, ships, freeShips);
+                shipsSent += ships;
+            }
+            if (plan.fallback < 0) {
+                if (w - sent != 0) shipsSent += planner.CallGunsen(o, ShipsFor(gs, w - sent), freeShips, 2);
+            } else {
+                for (int id : stay)
+                    planner.OrderMove(id, plan.fallback);
+            }
+            break;
         }
-        if (sent > 0) {
-            const int ships = ShipsFor(gs, sent);
-            planner.UseGunsenAt(o, p, ships, freeShips);
-            shipsSent += ships;
-        }
-        if (plan.fallback < 0) {
-            if (w - sent != 0) shipsSent += planner.CallGunsen(o, ShipsFor(gs, w - sent), freeShips, 2);
-        } else {
-            for (int id : stay)
-                planner.OrderMove(id, plan.fallback);
-        }
-        break;
-    }
-    case Transport::kMarch:
-        for (int j = 0; j < group.GetCount(); ++j)
-            planner.OrderMove(group.GetItem(j), p);
-        if (plan.gathering >= 0) shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), freeShips, 2);
-        break;
+        case Transport::kMarch:
+            for (int j = 0; j < group.GetCount(); ++j)
+                planner.OrderMove(group.GetItem(j), p);
+            if (plan.gathering >= 0) shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), freeShips, 2);
+            break;
     }
     planner.LevelBlockadeAt(p, target, w);
 }
@@ -1198,7 +1223,8 @@ int CCpuSenryaku::Commitment::SendOrders() {
         }
         group.SortTopLarge(-1);
         const int w = static_cast<int>(group.GetSortSum());
-        const auto plan = std::find_if(plans.begin(), plans.end(), [&](const Plan& p) { return p.origin == o; });
+        const auto plan =
+            std::find_if(plans.begin(), plans.end(), [&](const Plan& p) { return p.origin == o; });
         if (plan == plans.end()) continue;
         SendGroup(*plan, o, group, w, shipsSent);
     }
@@ -1234,7 +1260,8 @@ int CCpuSenryaku::CommitToShiro(int daimyou, int gundan, int target, int& commit
     // The list holds at most one entry for each of the house's castles and (for an own target)
     // its siege lines: made for those, not for all castles.
     const std::size_t sources = ownShiro_.size() + (plan.own ? siegeLines_.size() : 0);
-    CSortList cand(std::max(1, static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(ShiroCount(gs)), sources))));
+    CSortList cand(std::max(
+        1, static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(ShiroCount(gs)), sources))));
     plan.ListCandidates(cand);
     std::vector<Hop> path;
     for (int i = 0; i < cand.Count(); ++i)
@@ -1263,7 +1290,9 @@ void CCpuSenryaku::LevelBlockadeAt(int staging, int target, int soldiers) {
     if (b + s <= kShipRoom) return;
     int x = std::min(b + s - kShipRoom, b);
     if (x <= 0) return;
-    auto held = [&](int c) { return table.GetFreeGunsenAtShiro(c) + table.GetGunsenBoundFor(gs, c, daimyou_); };
+    auto held = [&](int c) {
+        return table.GetFreeGunsenAtShiro(c) + table.GetGunsenBoundFor(gs, c, daimyou_);
+    };
     if (held(staging) <= kShipRoom - x) {
         table.PlanGunsenMove(gs, target, daimyou_, staging, x, true);
         return;
@@ -1276,7 +1305,8 @@ void CCpuSenryaku::LevelBlockadeAt(int staging, int target, int soldiers) {
     const auto cost = GetRouteCostSea(target);
     MbMisc::CSortInt near(16);
     for (int y : ownShiro_)
-        if (y != staging && cost[static_cast<std::size_t>(y)] <= gs.nDistanceLimit) near.AddData(y, cost[static_cast<std::size_t>(y)]);
+        if (y != staging && cost[static_cast<std::size_t>(y)] <= gs.nDistanceLimit)
+            near.AddData(y, cost[static_cast<std::size_t>(y)]);
     near.SortTopSmall(-1);
     for (int i = 0; i < near.GetCount(); ++i) {
         const int y = near.GetItem(i);
@@ -1296,7 +1326,8 @@ void CCpuSenryaku::ApplyPendingMoves() {
     for (int g : BushouIndexes(gs)) {
         CBushou& b = BushouAt(gs, g);
         if (b.daimyou < 0 || (b.flags & CBushou::kFlagOrdered) == 0) continue;
-        if (b.moveShiro != -1 && b.moveShiro != b.shiro && IsValidShiro(gs, b.moveShiro)) b.shiro = b.moveShiro;
+        if (b.moveShiro != -1 && b.moveShiro != b.shiro && IsValidShiro(gs, b.moveShiro))
+            b.shiro = b.moveShiro;
     }
     auto value = [&](int g) {
         const CBushou& b = BushouAt(gs, g);
@@ -1316,14 +1347,17 @@ void CCpuSenryaku::ApplyPendingMoves() {
         }
         int weakest = 0;
         for (int j = 1; j < kRoster; ++j)
-            if (value(s.bushou[static_cast<std::size_t>(j)]) < value(s.bushou[static_cast<std::size_t>(weakest)])) weakest = j;
+            if (value(s.bushou[static_cast<std::size_t>(j)]) <
+                value(s.bushou[static_cast<std::size_t>(weakest)]))
+                weakest = j;
         int displaced = g;
         if (value(s.bushou[static_cast<std::size_t>(weakest)]) <= value(g)) {
             displaced = s.bushou[static_cast<std::size_t>(weakest)];
             s.bushou[static_cast<std::size_t>(weakest)] = g;  // he takes the weakest one's place
         }
         BushouAt(gs, displaced).shiro = -1;
-        if (!RelocateBushou(gs, displaced, c, true, true)) BushouAt(gs, displaced).daimyou = CBushou::kDaimyouRounin;
+        if (!RelocateBushou(gs, displaced, c, true, true))
+            BushouAt(gs, displaced).daimyou = CBushou::kDaimyouRounin;
     }
     for (int g : BushouIndexes(gs)) {
         CBushou& b = BushouAt(gs, g);

@@ -101,15 +101,15 @@ private:
     GameContext context_;
     int daimyou_ = -1;
     int gundan_ = -1;
-    int cacheDaimyou_ = -2;      // the house the cached rows were built for
-    bool keepRows_ = false;      // inside PlanDaimyou: rows serve every unit of the house
+    int cacheDaimyou_ = -2;  // the house the cached rows were built for
+    bool keepRows_ = false;  // inside PlanDaimyou: rows serve every unit of the house
     std::array<RouteCache, 4> caches_;
     std::vector<std::vector<std::uint16_t>> spareRows_;
     long rowsBuilt_ = 0;
-    HouseIndex index_;               // who holds what, for the whole strategy phase
-    std::vector<int> ownShiro_;      // castles of the planned house, index order
-    std::vector<int> siegeLines_;    // castles of other houses the planned house besieges
-    std::vector<int> committed_;     // troops sent toward each castle in one PlanGundan (nShiro)
+    HouseIndex index_;                  // who holds what, for the whole strategy phase
+    std::vector<int> ownShiro_;         // castles of the planned house, index order
+    std::vector<int> siegeLines_;       // castles of other houses the planned house besieges
+    std::vector<int> committed_;        // troops sent toward each castle in one PlanGundan (nShiro)
     std::vector<std::uint8_t> listed_;  // survey marks of each castle in one PlanGundan (nShiro)
     std::vector<int> touched_;          // castles whose entries above are not 0
 };

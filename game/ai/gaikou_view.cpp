@@ -43,7 +43,8 @@ void GaikouView::Take(const GameState& gs) {
     besieged_.assign(static_cast<std::size_t>(DaimyouCount(gs)), {});
     for (int c : ShiroIndexes(gs)) {
         const CShiro& s = ShiroAt(gs, c);
-        if (IsValidDaimyou(gs, s.besiegerDaimyou)) besieged_[static_cast<std::size_t>(s.besiegerDaimyou)].push_back(c);
+        if (IsValidDaimyou(gs, s.besiegerDaimyou))
+            besieged_[static_cast<std::size_t>(s.besiegerDaimyou)].push_back(c);
     }
     sums_.Gather(gs);
     index_.Drop();

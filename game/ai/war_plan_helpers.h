@@ -62,7 +62,8 @@ void ForListed(const GameState& gs, int c, bool besiegers, F&& f) {
     const CShiro& s = ShiroAt(gs, c);
     const int n = std::clamp<int>(besiegers ? s.nBesieger : s.nBushou, 0, CShiro::kMaxBushou);
     for (int j = 0; j < n; ++j) {
-        const int g = besiegers ? s.besieger[static_cast<std::size_t>(j)] : s.bushou[static_cast<std::size_t>(j)];
+        const int g =
+            besiegers ? s.besieger[static_cast<std::size_t>(j)] : s.bushou[static_cast<std::size_t>(j)];
         if (IsValidBushou(gs, g)) f(g);
     }
 }

@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "game/state/access.h"
-#include "game/state/game_state.h"
-#include "game/state/queries.h"
-#include "game/state/route.h"
+#include "game/diplomacy/horyo.h"
 #include "game/military/placement.h"
 #include "game/ports/ports.h"
 #include "game/ports/suppression_policy.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
 #include "game/state/policy.h"
-#include "game/state/succession.h"
+#include "game/state/queries.h"
+#include "game/state/route.h"
 #include "game/state/sort_list.h"
+#include "game/state/succession.h"
 #include "game/state/vocabulary.h"
-#include "game/diplomacy/horyo.h"
 #include "platform/core/format_text.h"
 
 namespace rymd {
@@ -41,8 +41,8 @@ int PeaceTop(const GameState& gs, int d) {
 // has no relation.
 void ResetRelation(GameState& gs, int x, int y) {
     CDaimyou& h = DaimyouAt(gs, x);
-    h.SetRelationLo(y, h.GetRelationHi(y) == CDaimyou::kNoCountdown ? CDaimyou::kRelShukuteki
-                                                                     : CDaimyou::kRelNothing);
+    h.SetRelationLo(
+        y, h.GetRelationHi(y) == CDaimyou::kNoCountdown ? CDaimyou::kRelShukuteki : CDaimyou::kRelNothing);
 }
 void ResetBoth(GameState& gs, int x, int y) {
     ResetRelation(gs, x, y);
@@ -51,7 +51,8 @@ void ResetBoth(GameState& gs, int x, int y) {
 
 bool IsMemberOf(const GameState& gs, int d, int master) {
     const CDaimyou& h = gs.DaimyouTbl[static_cast<std::size_t>(d)];
-    return (h.bond == CDaimyou::kBondJuuzoku || h.bond == CDaimyou::kBondShinjuu) && h.masterDaimyou == master;
+    return (h.bond == CDaimyou::kBondJuuzoku || h.bond == CDaimyou::kBondShinjuu) &&
+           h.masterDaimyou == master;
 }
 
 // The state a member of a sphere takes toward another house, and that house toward it, from
@@ -253,11 +254,9 @@ bool MakeJuuzoku(GameState& gs, const Ports& ports, int master, int daimyou, boo
                 if (besieging) {
                     place = m.wasVassal;
                 } else {
-                    place = b.shiro >= 0 && b.shiro < nShiro &&
-                            ShiroAt(gs, b.shiro).daimyou != m.daimyou;
+                    place = b.shiro >= 0 && b.shiro < nShiro && ShiroAt(gs, b.shiro).daimyou != m.daimyou;
                 }
-                if (place && !RelocateBushou(gs, g, b.shiro, true, false))
-                    RemoveBushouFromHoui(gs, g);
+                if (place && !RelocateBushou(gs, g, b.shiro, true, false)) RemoveBushouFromHoui(gs, g);
             }
             for (std::uint32_t i = 0; i < gs.GunsenTable.count; ++i) {
                 const GunsenRecord& r = gs.GunsenTable.records[i];
@@ -388,7 +387,8 @@ void DissolveDaimyouBond(GameState& gs, const Ports& ports, int x, int y) {
     const int uAboutL = DaimyouAt(gs, u).GetRelationLo(l);
     if (uAboutL == CDaimyou::kRelJuuzokuMaster || uAboutL == CDaimyou::kRelShinjuuMaster) {
         const bool vassal = uAboutL == CDaimyou::kRelShinjuuMaster;
-        if (DaimyouAt(gs, u).GetRelationHi(l) != CDaimyou::kNoCountdown) DaimyouAt(gs, u).SetRelationHi(l, 12);
+        if (DaimyouAt(gs, u).GetRelationHi(l) != CDaimyou::kNoCountdown)
+            DaimyouAt(gs, u).SetRelationHi(l, 12);
         DaimyouAt(gs, l).bond = CDaimyou::kBondDokuritsu;
         DaimyouAt(gs, l).masterDaimyou = l;
         for (int z = 0; z < nDaimyou; ++z)
@@ -422,10 +422,13 @@ void DissolveDaimyouBond(GameState& gs, const Ports& ports, int x, int y) {
     }
 
     // 4. Generals left in castles of the other side.
-    auto concerned = [&](int d) { return d == u || d == l || (d >= 0 && (PeaceTop(gs, d) == u || PeaceTop(gs, d) == l)); };
+    auto concerned = [&](int d) {
+        return d == u || d == l || (d >= 0 && (PeaceTop(gs, d) == u || PeaceTop(gs, d) == l));
+    };
     for (int g : BushouIndexes(gs)) {
         CBushou& b = BushouAt(gs, g);
-        if (!concerned(b.daimyou) || (b.flags & CBushou::kFlagBesieging) || !IsValidShiro(gs, b.shiro)) continue;
+        if (!concerned(b.daimyou) || (b.flags & CBushou::kFlagBesieging) || !IsValidShiro(gs, b.shiro))
+            continue;
         if (GetCountedDaimyouOfShiro(gs, b.shiro) == GetCountedDaimyou(gs, b.daimyou)) continue;
         if (!RelocateBushou(gs, g, b.shiro, true, false)) RemoveBushouFromHoui(gs, g);
     }
@@ -445,7 +448,8 @@ void DissolveDaimyouBond(GameState& gs, const Ports& ports, int x, int y) {
 void DeclareDokuritsu(GameState& gs, const Ports& ports, int daimyou) {
     if (!IsValidDaimyou(gs, daimyou)) return;
     const int master = DaimyouAt(gs, daimyou).masterDaimyou;
-    if (DaimyouAt(gs, daimyou).bond == CDaimyou::kBondDokuritsu || master == daimyou || !IsValidDaimyou(gs, master))
+    if (DaimyouAt(gs, daimyou).bond == CDaimyou::kBondDokuritsu || master == daimyou ||
+        !IsValidDaimyou(gs, master))
         return;
     DissolveDaimyouBond(gs, ports, master, daimyou);
     for (int g : BushouIndexes(gs)) {

@@ -30,7 +30,8 @@ struct PeaceKnown {
 // a and b, with their spheres, become non-aggression allies (state 2 both ways). Coalitions of
 // one against the other dissolve; sieges between them are lifted and captives between bound
 // houses released. Unless quiet, a pays a tenth of b's rice yield (funds may go negative).
-void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet, const PeaceKnown* known = nullptr);
+void MakePeace(GameState& gs, const Ports& ports, int a, int b, bool quiet,
+               const PeaceKnown* known = nullptr);
 
 // daimyou, with every house that has it as master, becomes subordinate to master, and its
 // relations with the other houses are derived from the master's. Unless quiet, guest generals
@@ -71,7 +72,6 @@ void DissolveDaimyouBond(GameState& gs, const Ports& ports, int x, int y);
 // are executed ("%s に人質となっていた %s は処刑されました" to a player who declares). An
 // independent house changes nothing.
 void DeclareDokuritsu(GameState& gs, const Ports& ports, int daimyou);
-
 
 // Dissolves one coalition: tells "反%s連合は消滅しました" (held back during automatic advance)
 // and moves the later coalitions down by one.

@@ -65,14 +65,15 @@ int LoneCastleSiegeMonths(GameState& gs, const std::vector<int>& own, int besieg
 
 // The two demands differ in these.
 struct Demand {
-    int mode;          // of the envoy question
-    int factor;        // the scenario's correction (5 is neutral)
-    double refuseAt;   // fear threshold: refused when base + spread x R < fear
+    int mode;         // of the envoy question
+    int factor;       // the scenario's correction (5 is neutral)
+    double refuseAt;  // fear threshold: refused when base + spread x R < fear
     double refuseSpread;
     bool vassalage;
 };
 
-bool SendDemand(GameState& gs, const Ports& ports, int a, int b, const Demand& kind, const DaimyouSums* given) {
+bool SendDemand(GameState& gs, const Ports& ports, int a, int b, const Demand& kind,
+                const DaimyouSums* given) {
     if (IsPlayer(gs, b)) {
         if (!AskShishaRaihou(gs, ports, kind.mode, a).accept) return false;
         return kind.vassalage ? MakeShinjuu(gs, a, b) : MakeJuuzoku(gs, ports, a, b, false);
@@ -98,14 +99,18 @@ bool SendDemand(GameState& gs, const Ports& ports, int a, int b, const Demand& k
     const bool ainu = DaimyouAt(gs, b).GetKind() == CDaimyou::kKindAinu;
     const double m1 = kind.vassalage ? 0.3 : (ainu ? 0.03 : 0.4);
     const double m2 = kind.vassalage ? 0.3 : (ainu ? 0.03 : 0.5);
-    if (static_cast<double>(sums.KS(b)) * (0.8 + 0.4 * gs.rng.Unit()) > static_cast<double>(sums.K(a)) * m1 * f)
+    if (static_cast<double>(sums.KS(b)) * (0.8 + 0.4 * gs.rng.Unit()) >
+        static_cast<double>(sums.K(a)) * m1 * f)
         return false;
-    if (static_cast<double>(sums.SS(b)) * (0.8 + 0.4 * gs.rng.Unit()) > static_cast<double>(sums.S(a)) * m2 * f)
+    if (static_cast<double>(sums.SS(b)) * (0.8 + 0.4 * gs.rng.Unit()) >
+        static_cast<double>(sums.S(a)) * m2 * f)
         return false;
 
     // a must not have to fear its own hostile neighbours more than it gains.
     std::int64_t hostile = 0;
-    for (int t : TopNeighbours(gs, a, sums, [&](int t, int) { return DaimyouAt(gs, t).GetRelationLo(a) < CDaimyou::kRelFusen; }))
+    for (int t : TopNeighbours(gs, a, sums, [&](int t, int) {
+             return DaimyouAt(gs, t).GetRelationLo(a) < CDaimyou::kRelFusen;
+         }))
         hostile += sums.KS(t);
     if (static_cast<double>(hostile) * (0.8 + 0.4 * gs.rng.Unit()) > static_cast<double>(sums.KS(a)) * f)
         return false;
@@ -116,8 +121,8 @@ bool SendDemand(GameState& gs, const Ports& ports, int a, int b, const Demand& k
 // The three envoys that ask a to take h in.
 enum class Application { Kuragae, Juuzoku, Shinjuu };
 
-bool SendApplication(GameState& gs, const Ports& ports, int a, int h, Application kind, const DaimyouSums* given,
-                     const PeaceKnown* peace) {
+bool SendApplication(GameState& gs, const Ports& ports, int a, int h, Application kind,
+                     const DaimyouSums* given, const PeaceKnown* peace) {
     if (!IsValidDaimyou(gs, a) || !IsValidDaimyou(gs, h) || a == h) return false;
     if (DaimyouAt(gs, a).bond != CDaimyou::kBondDokuritsu) return false;
 
@@ -132,8 +137,8 @@ bool SendApplication(GameState& gs, const Ports& ports, int a, int h, Applicatio
             if (months <= 1) return false;
             if (gs.rng.Unit() < std::pow(1.0 / months, 0.3)) return false;
         }
-        demand = static_cast<double>(sums.KS(h)) <
-                 static_cast<double>(sums.KS(a)) * (0.03 + 0.05 * gs.rng.Unit());
+        demand =
+            static_cast<double>(sums.KS(h)) < static_cast<double>(sums.KS(a)) * (0.03 + 0.05 * gs.rng.Unit());
     } else {
         const int mode = kind == Application::Kuragae   ? kShishaKuragae
                          : kind == Application::Juuzoku ? kShishaJuuzokuShigan
@@ -175,12 +180,14 @@ bool SendApplication(GameState& gs, const Ports& ports, int a, int h, Applicatio
             return ok;
         }
         case Application::Juuzoku:
-            if (DaimyouAt(gs, a).GetRelationLo(h) != CDaimyou::kRelFusen) MakePeace(gs, ports, h, a, true, peace);
+            if (DaimyouAt(gs, a).GetRelationLo(h) != CDaimyou::kRelFusen)
+                MakePeace(gs, ports, h, a, true, peace);
             MakeJuuzoku(gs, ports, a, h, false);
             return true;
         case Application::Shinjuu: {
             const int s = DaimyouAt(gs, a).GetRelationLo(h);
-            if (s != CDaimyou::kRelFusen && s != CDaimyou::kRelJuuzokuMaster) MakePeace(gs, ports, h, a, true, peace);
+            if (s != CDaimyou::kRelFusen && s != CDaimyou::kRelJuuzokuMaster)
+                MakePeace(gs, ports, h, a, true, peace);
             if (s != CDaimyou::kRelJuuzokuMaster) MakeJuuzoku(gs, ports, a, h, false);
             MakeShinjuu(gs, a, h);
             return true;
@@ -204,7 +211,8 @@ CBushou MakeSeishi(GameState& gs, int giver) {
     for (int c : ShiroIndexes(gs))
         if (ShiroAt(gs, c).daimyou == giver) own.push_back(c);
     if (!own.empty()) {
-        b.sortieShiro = static_cast<std::int16_t>(own[static_cast<std::size_t>(gs.rng.Below(static_cast<int>(own.size())))]);
+        b.sortieShiro = static_cast<std::int16_t>(
+            own[static_cast<std::size_t>(gs.rng.Below(static_cast<int>(own.size())))]);
     } else if (ShiroCount(gs) > 0) {
         b.sortieShiro = static_cast<std::int16_t>(gs.rng.Below(ShiroCount(gs)));
     } else {
@@ -272,7 +280,8 @@ void DaimyouSums::TakeBonds(const GameState& gs) {
 }
 
 const std::vector<int>& DaimyouSums::CountedShiro(int daimyou) const {
-    if (daimyou < 0 || static_cast<std::size_t>(daimyou) >= counted_.size() || gs_ == nullptr) return ListOfHouse(counted_, -1);
+    if (daimyou < 0 || static_cast<std::size_t>(daimyou) >= counted_.size() || gs_ == nullptr)
+        return ListOfHouse(counted_, -1);
     const auto d = static_cast<std::size_t>(daimyou);
     std::vector<int>& list = counted_[d];
     if (countedTaken_[d]) return list;
@@ -281,7 +290,8 @@ const std::vector<int>& DaimyouSums::CountedShiro(int daimyou) const {
     list.clear();
     if (GetCountedDaimyou(*gs_, daimyou) == daimyou) list = own_[d];
     for (int v : vassals_[d])
-        list.insert(list.end(), own_[static_cast<std::size_t>(v)].begin(), own_[static_cast<std::size_t>(v)].end());
+        list.insert(list.end(), own_[static_cast<std::size_t>(v)].begin(),
+                    own_[static_cast<std::size_t>(v)].end());
     if (!vassals_[d].empty()) std::sort(list.begin(), list.end());
     return list;
 }
@@ -310,13 +320,19 @@ const DaimyouSums::StrengthSums& DaimyouSums::Strengths() const {
 std::string ShishaQuestionText(const GameState& gs, int mode, int counterpart) {
     const std::string name = NameOf(gs, counterpart);
     switch (mode) {
-        case kShishaFusen: return FormatText("%sから同盟交渉の使者が来ました。不戦同盟を結びますか？", name.c_str());
-        case kShishaJuuzokuYoukyuu: return FormatText("%sから従属要求の使者が来ました。従属しますか？", name.c_str());
-        case kShishaShinjuuYoukyuu: return FormatText("%sから臣従要求の使者が来ました。臣従しますか？", name.c_str());
-        case kShishaJuuzokuShigan: return FormatText("%sが当家に従属を申し出ました。受け入れますか？", name.c_str());
-        case kShishaShinjuuShigan: return FormatText("%sが当家に臣従を申し出ました。受け入れますか？", name.c_str());
+        case kShishaFusen:
+            return FormatText("%sから同盟交渉の使者が来ました。不戦同盟を結びますか？", name.c_str());
+        case kShishaJuuzokuYoukyuu:
+            return FormatText("%sから従属要求の使者が来ました。従属しますか？", name.c_str());
+        case kShishaShinjuuYoukyuu:
+            return FormatText("%sから臣従要求の使者が来ました。臣従しますか？", name.c_str());
+        case kShishaJuuzokuShigan:
+            return FormatText("%sが当家に従属を申し出ました。受け入れますか？", name.c_str());
+        case kShishaShinjuuShigan:
+            return FormatText("%sが当家に臣従を申し出ました。受け入れますか？", name.c_str());
         case kShishaKuragae: {
-            const int master = IsValidDaimyou(gs, counterpart) ? DaimyouAt(gs, counterpart).masterDaimyou : -1;
+            const int master =
+                IsValidDaimyou(gs, counterpart) ? DaimyouAt(gs, counterpart).masterDaimyou : -1;
             return FormatText("%sが%sから当家に鞍替えを申し出ました。受け入れますか？", name.c_str(),
                               NameOf(gs, master).c_str());
         }
@@ -339,7 +355,8 @@ std::vector<std::string> ShishaApplicationChoices() {
 
 ShishaAnswer AskShishaRaihou(GameState& gs, const Ports& ports, int mode, int counterpart) {
     const SuppressionPolicy policy = PolicyOf(gs);
-    const std::string text = ShishaQuestionText(gs, mode, counterpart) + "\n" + ShishaInfoText(gs, counterpart);
+    const std::string text =
+        ShishaQuestionText(gs, mode, counterpart) + "\n" + ShishaInfoText(gs, counterpart);
     ShishaAnswer answer;
     if (mode < kShishaJuuzokuShigan) {
         answer.accept = policy.AskYesNo(ports, MessageKind::EnvoyQuestion, text, true);
@@ -357,14 +374,16 @@ ShishaAnswer AskShishaRaihou(GameState& gs, const Ports& ports, int mode, int co
 bool SendJuuzokuYoukyuuShisha(GameState& gs, const Ports& ports, int a, int b, const DaimyouSums* sums) {
     if (!IsValidDaimyou(gs, a) || !IsValidDaimyou(gs, b) || a == b) return false;
     if (DaimyouAt(gs, b).bond != CDaimyou::kBondDokuritsu) return false;
-    return SendDemand(gs, ports, a, b, {kShishaJuuzokuYoukyuu, gs.nJuuzokuJoukenHosei, 0.03, 0.02, false}, sums);
+    return SendDemand(gs, ports, a, b, {kShishaJuuzokuYoukyuu, gs.nJuuzokuJoukenHosei, 0.03, 0.02, false},
+                      sums);
 }
 
 bool SendShinjuuYoukyuuShisha(GameState& gs, const Ports& ports, int a, int b, const DaimyouSums* sums) {
     if (!IsValidDaimyou(gs, a) || !IsValidDaimyou(gs, b) || a == b) return false;
     const CDaimyou& h = DaimyouAt(gs, b);
     if (h.bond != CDaimyou::kBondJuuzoku || h.masterDaimyou != a) return false;
-    return SendDemand(gs, ports, a, b, {kShishaShinjuuYoukyuu, gs.nShinjuuJoukenHosei, 0.02, 0.01, true}, sums);
+    return SendDemand(gs, ports, a, b, {kShishaShinjuuYoukyuu, gs.nShinjuuJoukenHosei, 0.02, 0.01, true},
+                      sums);
 }
 
 bool SendKuragaeShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums,
@@ -394,7 +413,8 @@ double EvaluateShishaTeian(const GameState& gs, int x, int y, bool fromBorder, s
     if (fromBorder) {
         // Marks kept at 0 between calls; the castles marked are cleared again at the end.
         thread_local std::vector<std::uint8_t> marked;
-        if (marked.size() < static_cast<std::size_t>(ShiroCount(gs))) marked.resize(static_cast<std::size_t>(ShiroCount(gs)), 0);
+        if (marked.size() < static_cast<std::size_t>(ShiroCount(gs)))
+            marked.resize(static_cast<std::size_t>(ShiroCount(gs)), 0);
         std::vector<int> stack;
         std::vector<int> filled;
         const auto mark = [&](int c) {
@@ -429,7 +449,9 @@ double EvaluateShishaTeian(const GameState& gs, int x, int y, bool fromBorder, s
     if (fromBorder && bigX >= bigY / 2) return 1.0;
 
     // 4. y's enemies, but for x itself; bound houses count only when named as friends.
-    const auto isFriend = [&](int t) { return std::find(friends.begin(), friends.end(), t) != friends.end(); };
+    const auto isFriend = [&](int t) {
+        return std::find(friends.begin(), friends.end(), t) != friends.end();
+    };
     std::int64_t bigE = 0;
     for (int t : TopNeighbours(gs, y, sums, [&](int t, int l) {
              if (ShiroAt(gs, l).daimyou == x) return false;
@@ -490,7 +512,8 @@ std::vector<int> CollectHitojichiKouho(const GameState& gs, int daimyou, int max
 }
 
 std::string MakeSeishiName(const GameState& gs, int giver) {
-    return CutUtf8ToEncodedLength(NameOf(gs, giver) + gs.ScenarioWords[kWordSeishi], kNameBytes, gs.Encoding());
+    return CutUtf8ToEncodedLength(NameOf(gs, giver) + gs.ScenarioWords[kWordSeishi], kNameBytes,
+                                  gs.Encoding());
 }
 
 bool OfferHitojichi(GameState& gs, const Ports& ports, int receiver, int giver, int& bushou) {
@@ -532,7 +555,8 @@ bool OfferHitojichi(GameState& gs, const Ports& ports, int receiver, int giver, 
         gs.BushouTbl[static_cast<std::size_t>(g)] = gs.MitoujouBushouTbl[static_cast<std::size_t>(chosen)];
         const int n = std::clamp(gs.nMitoujouBushou, 0, GameState::kMaxBushou);
         for (int i = chosen; i + 1 < n; ++i)
-            gs.MitoujouBushouTbl[static_cast<std::size_t>(i)] = gs.MitoujouBushouTbl[static_cast<std::size_t>(i + 1)];
+            gs.MitoujouBushouTbl[static_cast<std::size_t>(i)] =
+                gs.MitoujouBushouTbl[static_cast<std::size_t>(i + 1)];
         gs.nMitoujouBushou = n - 1;
     } else {
         gs.BushouTbl[static_cast<std::size_t>(g)] = MakeSeishi(gs, giver);

@@ -73,7 +73,7 @@ private:
 // The envoy question put to the player's house. The mode decides the question; in the modes
 // of applications (3 to 5) the player may accept and demand a hostage.
 enum ShishaMode : int {
-    kShishaFusen = 0,          // a proposal of non-aggression
+    kShishaFusen = 0,           // a proposal of non-aggression
     kShishaJuuzokuYoukyuu = 1,  // a demand of subordination
     kShishaShinjuuYoukyuu = 2,  // a demand of vassalage
     kShishaJuuzokuShigan = 3,   // an application for subordination
@@ -105,9 +105,11 @@ ShishaAnswer AskShishaRaihou(GameState& gs, const Ports& ports, int mode, int co
 // independent; the player's house is asked; a computer house weighs the border between them
 // (refusing before any draw when there is none), how much it has to fear (EvaluateShishaTeian),
 // the rice yields and strengths of both, and the hostile neighbours of a.
-bool SendJuuzokuYoukyuuShisha(GameState& gs, const Ports& ports, int a, int b, const DaimyouSums* sums = nullptr);
+bool SendJuuzokuYoukyuuShisha(GameState& gs, const Ports& ports, int a, int b,
+                              const DaimyouSums* sums = nullptr);
 // a demands that its subordinate b become its vassal; true when it did.
-bool SendShinjuuYoukyuuShisha(GameState& gs, const Ports& ports, int a, int b, const DaimyouSums* sums = nullptr);
+bool SendShinjuuYoukyuuShisha(GameState& gs, const Ports& ports, int a, int b,
+                              const DaimyouSums* sums = nullptr);
 // The subordinate h asks a to become its new master; true when h became a's subordinate. h
 // first declares independence from its master (the hostages it gave are executed), and the
 // former master may not ally with it for 12 months.
@@ -116,10 +118,10 @@ bool SendShinjuuYoukyuuShisha(GameState& gs, const Ports& ports, int a, int b, c
 bool SendKuragaeShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums = nullptr,
                        const PeaceKnown* peace = nullptr);
 // h applies to become a's subordinate / vassal; true when it did.
-bool SendJuuzokuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums = nullptr,
-                             const PeaceKnown* peace = nullptr);
-bool SendShinjuuShiganShisha(GameState& gs, const Ports& ports, int a, int h, const DaimyouSums* sums = nullptr,
-                             const PeaceKnown* peace = nullptr);
+bool SendJuuzokuShiganShisha(GameState& gs, const Ports& ports, int a, int h,
+                             const DaimyouSums* sums = nullptr, const PeaceKnown* peace = nullptr);
+bool SendShinjuuShiganShisha(GameState& gs, const Ports& ports, int a, int h,
+                             const DaimyouSums* sums = nullptr, const PeaceKnown* peace = nullptr);
 
 // How much x has to fear from y's position: 1 when x is strong at the border, else the largest of
 // three estimates, which is not cut to 0..1 (two values below 0 still compare, as the planner's

@@ -99,12 +99,10 @@ void ReleaseHoryo(GameState& gs, const Ports& ports, int bushou, bool byTreaty) 
         b.status = CBushou::kStatusKashin;
         const SuppressionPolicy policy = PolicyOf(gs);
         if (IsPlayer(gs, former)) {
-            policy.Inform(
-                ports, MessageKind::PersonnelPlannerMessage,
-                b.name + " が " + NameOfHouse(gs, captor) + " の捕虜から解放され、" +
-                    (IsValidShiro(gs, b.shiro) ? ShiroMapAt(gs, b.shiro).name
-                                               : std::string()) +
-                    " に帰還しました");
+            policy.Inform(ports, MessageKind::PersonnelPlannerMessage,
+                          b.name + " が " + NameOfHouse(gs, captor) + " の捕虜から解放され、" +
+                              (IsValidShiro(gs, b.shiro) ? ShiroMapAt(gs, b.shiro).name : std::string()) +
+                              " に帰還しました");
         } else if (byTreaty && IsPlayer(gs, captor)) {
             policy.Inform(ports, MessageKind::PersonnelPlannerMessage,
                           b.name + " を捕虜から解放し、" + NameOfHouse(gs, former) + " に返還しました");

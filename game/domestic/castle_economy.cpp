@@ -47,8 +47,8 @@ double Gain(GameState* gs, const Development& d, int seiji, bool estimate) {
 }
 
 std::int64_t NewKokudaka(const GameState& gs, int shiro, double gain) {
-    const std::int64_t added = static_cast<std::int64_t>(ShiroAt(gs, shiro).kokudaka) +
-                               static_cast<std::int64_t>(std::trunc(gain));
+    const std::int64_t added =
+        static_cast<std::int64_t>(ShiroAt(gs, shiro).kokudaka) + static_cast<std::int64_t>(std::trunc(gain));
     return std::min<std::int64_t>(added, ShiroMapAt(gs, shiro).maxKokudaka);
 }
 int NewKeizai(const GameState& gs, int shiro, double gain) {
@@ -152,7 +152,8 @@ int CalcKouzanKaihatsuKouka(GameState& gs, int shiro, bool estimate) {
 int CalcKouzanKaihatsuKouka(GameState& gs, int shiro, bool estimate, int seiji) {
     if (!IsValidShiro(gs, shiro)) return 0;
     const int value = NewKouzan(gs, shiro, Gain(&gs, kKouzan, seiji, estimate));
-    if (!estimate) ShiroAt(gs, shiro).kouzan = static_cast<std::int16_t>(std::clamp(value, INT16_MIN, INT16_MAX));
+    if (!estimate)
+        ShiroAt(gs, shiro).kouzan = static_cast<std::int16_t>(std::clamp(value, INT16_MIN, INT16_MAX));
     return value;
 }
 
@@ -243,7 +244,8 @@ void ReduceMinshuuByChouhei(GameState& gs, int daimyou, int gundan, int cavalry,
         const CShiro& snap = gs.ShiroSnapTbl[static_cast<std::size_t>(s)];
         // A castle's share of the soldiers in per mille of its yield: the same for every castle
         // with a yield. A castle without yield (or a purse without any) loses nothing.
-        const double loss = (c.kokudaka == 0 || sum <= 0) ? 0.0 : soldiers * 1000.0 / static_cast<double>(sum);
+        const double loss =
+            (c.kokudaka == 0 || sum <= 0) ? 0.0 : soldiers * 1000.0 / static_cast<double>(sum);
         const int support = snap.support - ToInt(std::round(loss));
         c.support = static_cast<std::int16_t>(std::clamp(support, 0, static_cast<int>(INT16_MAX)));
     });
@@ -266,12 +268,14 @@ int KouekisenVoyageCost(int partner) {
 
 bool DispatchKouekisen(GameState& gs, int daimyou, int gundan, int shiro, int partner, int ships) {
     const int nPartner = std::clamp(gs.nTradingPartner, 0, GameState::kMaxTradingPartner);
-    if (!IsValidShiro(gs, shiro) || partner < 0 || partner >= nPartner || ships < 1 || ships > 255) return false;
+    if (!IsValidShiro(gs, shiro) || partner < 0 || partner >= nPartner || ships < 1 || ships > 255)
+        return false;
     if (gundan == -1 ? !IsValidDaimyou(gs, daimyou) : !IsValidGundan(gundan)) return false;
     const int months =
         gs.TradingPartnerTbl[static_cast<std::size_t>(partner)].months[ShiroMapAt(gs, shiro).kuni];
     if (months < 0) return false;  // the partner cannot be reached from this province
-    if (ships > ShiroAt(gs, shiro).kouekisen - CountShipsAtSea(gs, shiro)) return false;  // not that many in port
+    if (ships > ShiroAt(gs, shiro).kouekisen - CountShipsAtSea(gs, shiro))
+        return false;  // not that many in port
     for (ShiroOrderSlot& slot : ShiroAt(gs, shiro).voyage) {
         if (slot.ships != 0) continue;
         slot.ships = static_cast<std::uint8_t>(ships);
@@ -279,8 +283,9 @@ bool DispatchKouekisen(GameState& gs, int daimyou, int gundan, int shiro, int pa
         slot.monthsLeft = static_cast<std::uint8_t>(months);
         slot.monthsTotal = static_cast<std::uint8_t>(months);
         std::int32_t& funds = gundan == -1 ? DaimyouAt(gs, daimyou).shikin : GundanAt(gs, gundan).shikin;
-        funds = static_cast<std::int32_t>(
-            std::max<std::int64_t>(static_cast<std::int64_t>(funds) - std::int64_t{ships} * KouekisenVoyageCost(partner), INT32_MIN));
+        funds = static_cast<std::int32_t>(std::max<std::int64_t>(
+            static_cast<std::int64_t>(funds) - std::int64_t{ships} * KouekisenVoyageCost(partner),
+            INT32_MIN));
         return true;
     }
     return false;
@@ -294,7 +299,8 @@ std::int64_t ShiroHyourouLimit(const GameState& gs, int kibo) {
 }
 
 std::int64_t ShiroShubiheiLimit(const GameState& gs, int kibo) {
-    return std::max<std::int64_t>(0, static_cast<std::int64_t>(gs.nShiroHyourouMax / 10) * kibo / HeiUnit(gs));
+    return std::max<std::int64_t>(0,
+                                  static_cast<std::int64_t>(gs.nShiroHyourouMax / 10) * kibo / HeiUnit(gs));
 }
 
 int BushouFootLimit(const GameState& gs) {

@@ -378,8 +378,7 @@ std::int32_t CMonthlyIncome::CalcUpkeep(int daimyou, int gundan, bool countBesie
             campaignFoot += b.foot;
             continue;
         }
-        if (b.shiro >= 0 && b.shiro < nShiro &&
-            ShiroAt(gs_, b.shiro).nBesieger != 0) {
+        if (b.shiro >= 0 && b.shiro < nShiro && ShiroAt(gs_, b.shiro).nBesieger != 0) {
             besiegedSeen = true;
             if (!countBesieged) continue;
         }

@@ -32,7 +32,8 @@ const CConditionalEvent& EventAt(const GameState& gs, int index) {
 bool InWindow(const CConditionalEvent& ev, int year, int month) {
     if (ev.firstMonth >= 0 && (year < ev.firstYear || (year == ev.firstYear && month < ev.firstMonth)))
         return false;
-    if (ev.lastMonth >= 0 && (year > ev.lastYear || (year == ev.lastYear && month > ev.lastMonth))) return false;
+    if (ev.lastMonth >= 0 && (year > ev.lastYear || (year == ev.lastYear && month > ev.lastMonth)))
+        return false;
     return true;
 }
 
@@ -103,7 +104,8 @@ void EventLookups::Build(const GameState& gs) {
     for (int g = BushouCount(gs) - 1; g >= 0; --g) {
         const CBushou& b = gs.BushouTbl[static_cast<std::size_t>(g)];
         if (b.id >= 0) firstById_[static_cast<std::size_t>(b.id)] = g;
-        if (b.daimyou >= 0 && (b.flags & CBushou::kFlagBesieging) && b.shiro >= 0 && b.shiro < GameState::kMaxShiro)
+        if (b.daimyou >= 0 && (b.flags & CBushou::kFlagBesieging) && b.shiro >= 0 &&
+            b.shiro < GameState::kMaxShiro)
             besieged_[static_cast<std::size_t>(b.shiro)] = 1;
     }
     built_ = true;
@@ -130,7 +132,8 @@ int RunConditionalEvents(EventRun& run) {
     run.lookups.Invalidate();
     for (int i = 0; i < EventCount(gs); ++i) {
         const CConditionalEvent& ev = EventAt(gs, i);
-        if ((ev.flags & CConditionalEvent::kFlagDone) && !(ev.flags & CConditionalEvent::kFlagRepeatable)) continue;
+        if ((ev.flags & CConditionalEvent::kFlagDone) && !(ev.flags & CConditionalEvent::kFlagRepeatable))
+            continue;
         if (ev.flags & CConditionalEvent::kFlagSubRoutine) continue;
         if (!InWindow(ev, gs.nCurYear, gs.nCurMonth)) continue;
         RunByKind(run, i);
@@ -159,7 +162,8 @@ void RunConditionalEvent(EventRun& run, int eventIndex) {
         RunByKind(run, called, eventIndex);
         --run.depth;
     }
-    if (!EventAt(gs, eventIndex).message.empty() && EventPolicy(run).Shows(MessageKind::ConditionalEventMessage))
+    if (!EventAt(gs, eventIndex).message.empty() &&
+        EventPolicy(run).Shows(MessageKind::ConditionalEventMessage))
         ShowEventMessage(run, eventIndex);
 }
 

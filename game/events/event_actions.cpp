@@ -109,7 +109,8 @@ void BreakBond(const Happening& h, int a, int b) {
         DeclareDokuritsu(gs, h.ports, a);
     } else if (IsDependentOf(gs, b, a)) {
         DeclareDokuritsu(gs, h.ports, b);
-    } else if (DaimyouAt(gs, a).bond == CDaimyou::kBondDokuritsu && DaimyouAt(gs, b).bond == CDaimyou::kBondDokuritsu &&
+    } else if (DaimyouAt(gs, a).bond == CDaimyou::kBondDokuritsu &&
+               DaimyouAt(gs, b).bond == CDaimyou::kBondDokuritsu &&
                RelationOf(gs, a, b) == CDaimyou::kRelFusen) {
         DissolveDaimyouBond(gs, h.ports, a, b);
     }
@@ -155,7 +156,8 @@ void RunRelation(const Happening& h) {
     switch (code) {
         case kShukuteki:
             BreakBond(h, a, b);
-            if (RelationOf(gs, a, b) == CDaimyou::kRelNothing) SetStateBoth(gs, a, b, CDaimyou::kRelShukuteki);
+            if (RelationOf(gs, a, b) == CDaimyou::kRelNothing)
+                SetStateBoth(gs, a, b, CDaimyou::kRelShukuteki);
             SetCountdownBoth(gs, a, b, CDaimyou::kNoCountdown);
             break;
         case kKyouseiShukuteki:
@@ -199,7 +201,8 @@ void RunBond(const Happening& h) {
         case kShinjuu: {
             if (master.bond != CDaimyou::kBondDokuritsu) return;
             if (house.bond == CDaimyou::kBondShinjuu && house.masterDaimyou == a) return;
-            if (house.bond != CDaimyou::kBondDokuritsu && house.masterDaimyou != a) DeclareDokuritsu(gs, h.ports, b);
+            if (house.bond != CDaimyou::kBondDokuritsu && house.masterDaimyou != a)
+                DeclareDokuritsu(gs, h.ports, b);
             const int state = RelationOf(gs, a, b);
             if (state != CDaimyou::kRelFusen && state != CDaimyou::kRelJuuzokuMaster)
                 MakePeace(gs, h.ports, b, a, true);
@@ -255,7 +258,8 @@ void RunHeidon(const Happening& h) {
         if (h.item.code == kHeidon2) {
             b.daimyou = static_cast<std::int16_t>(winner);
             b.gundan = -1;
-            if (!RelocateBushou(gs, g, b.shiro, true, false)) BushouAt(gs, g).daimyou = CBushou::kDaimyouRounin;
+            if (!RelocateBushou(gs, g, b.shiro, true, false))
+                BushouAt(gs, g).daimyou = CBushou::kDaimyouRounin;
         } else {
             b.daimyou = CBushou::kDaimyouRounin;
             b.gundan = -1;

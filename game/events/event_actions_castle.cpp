@@ -32,7 +32,8 @@ void ChangeTroops(GameState& gs, int code, CBushou& b, std::int64_t n) {
     switch (code) {
         case kBushouAshigaruPlus:
         case kDaimyouAshigaruPlus:
-            b.foot = Stored<std::int16_t>(std::max<std::int64_t>(std::min<std::int64_t>(b.foot + units, BushouFootLimit(gs)), 0));
+            b.foot = Stored<std::int16_t>(
+                std::max<std::int64_t>(std::min<std::int64_t>(b.foot + units, BushouFootLimit(gs)), 0));
             break;
         case kBushouKibaPlus:
         case kDaimyouKibaPlus:
@@ -40,7 +41,8 @@ void ChangeTroops(GameState& gs, int code, CBushou& b, std::int64_t n) {
                 std::max<std::int64_t>(std::min<std::int64_t>(b.cavalry + units, BushouCavalryLimit(gs)), 0));
             break;
         default:
-            b.muskets = Stored<std::int16_t>(std::max<std::int64_t>(std::min<std::int64_t>(b.muskets + units, b.foot), 0));
+            b.muskets = Stored<std::int16_t>(
+                std::max<std::int64_t>(std::min<std::int64_t>(b.muskets + units, b.foot), 0));
             break;
     }
 }
@@ -67,11 +69,13 @@ void ChangeCastle(GameState& gs, int code, int shiro, double value, std::int64_t
             break;
         case kShiroKeizaiPlus:
         case kDaimyouKeizaiPlus:
-            c.keizai = Stored<std::int16_t>(std::min<std::int64_t>(std::max<std::int64_t>(c.keizai + n, 0), geo.maxKeizai));
+            c.keizai = Stored<std::int16_t>(
+                std::min<std::int64_t>(std::max<std::int64_t>(c.keizai + n, 0), geo.maxKeizai));
             break;
         case kShiroKouzanPlus:
         case kDaimyouKouzanPlus:
-            c.kouzan = Stored<std::int16_t>(std::min<std::int64_t>(std::max<std::int64_t>(c.kouzan + n, 0), geo.maxKouzan));
+            c.kouzan = Stored<std::int16_t>(
+                std::min<std::int64_t>(std::max<std::int64_t>(c.kouzan + n, 0), geo.maxKouzan));
             break;
         case kShiroMinshuuPlus:
         case kDaimyouMinshuuPlus:
@@ -80,7 +84,8 @@ void ChangeCastle(GameState& gs, int code, int shiro, double value, std::int64_t
             break;
         case kShiroShubiheiPlus:
         case kDaimyouShubiheiPlus:
-            c.shubihei = Stored<std::int16_t>(Bounded(c.shubihei + n / HeiUnit(gs), 0, ShiroShubiheiLimit(gs, c.kibo)));
+            c.shubihei = Stored<std::int16_t>(
+                Bounded(c.shubihei + n / HeiUnit(gs), 0, ShiroShubiheiLimit(gs, c.kibo)));
             break;
         case kShiroHyourouPlus:
         case kDaimyouHyourouPlus:

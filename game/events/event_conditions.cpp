@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "game/events/event_run.h"
 #include "game/events/event_dialogs.h"
+#include "game/events/event_run.h"
 #include "game/events/formula.h"
 #include "game/ports/suppression_policy.h"
 #include "game/state/access.h"
@@ -79,7 +79,7 @@ struct Operands {
     int daimyouA = -1;
     int daimyouB = -1;
     int shiroA = -1;
-    int bushouA = -1;  // general table index, -1 none found
+    int bushouA = -1;   // general table index, -1 none found
     int bushouId = -1;  // the item's literal general id
 };
 
@@ -138,8 +138,9 @@ bool ConditionTest::FromVariable(const VariableSlot& slot, int count, int& out) 
         out = static_cast<int>(index);
         return true;
     }
-    TellEventError(run_, eventIndex_,
-                   FormatText("%s(%s=%s)の値が不適切です", slot.label, slot.variable, NumberToText(value).c_str()));
+    TellEventError(
+        run_, eventIndex_,
+        FormatText("%s(%s=%s)の値が不適切です", slot.label, slot.variable, NumberToText(value).c_str()));
     return false;
 }
 
@@ -149,9 +150,11 @@ bool ConditionTest::Resolve(const EventItem& item, std::uint8_t mask, Operands& 
     op.shiroA = item.shiro1;
     op.bushouId = item.bushou1;
     const int houses = ScenarioHouseCount(gs_);
-    if ((mask & kArgDaimyou1) && item.daimyou1 == kOperandVariable && !FromVariable(kDaimyouASlot, houses, op.daimyouA))
+    if ((mask & kArgDaimyou1) && item.daimyou1 == kOperandVariable &&
+        !FromVariable(kDaimyouASlot, houses, op.daimyouA))
         return false;
-    if ((mask & kArgDaimyou2) && item.daimyou2 == kOperandVariable && !FromVariable(kDaimyouBSlot, houses, op.daimyouB))
+    if ((mask & kArgDaimyou2) && item.daimyou2 == kOperandVariable &&
+        !FromVariable(kDaimyouBSlot, houses, op.daimyouB))
         return false;
     if ((mask & kArgShiro1) && item.shiro1 == kOperandVariable &&
         !FromVariable(kShiroASlot, ShiroCount(gs_), op.shiroA))
@@ -335,7 +338,8 @@ bool ConditionTest::Run() {
 }  // namespace
 
 bool CheckCondition(EventRun& run, int eventIndex) {
-    if (eventIndex < 0 || eventIndex >= static_cast<int>(run.ctx.gs.ConditionalEventArray.size())) return false;
+    if (eventIndex < 0 || eventIndex >= static_cast<int>(run.ctx.gs.ConditionalEventArray.size()))
+        return false;
     ConditionTest test(run, eventIndex);
     return test.Run();
 }

@@ -32,7 +32,7 @@ private:
     void Build(const GameState& gs);
 
     bool built_ = false;
-    std::vector<int> firstById_;          // by id; -1 none
+    std::vector<int> firstById_;           // by id; -1 none
     std::vector<unsigned char> besieged_;  // by castle index
 };
 

@@ -18,7 +18,7 @@ namespace rymd {
 
 namespace {
 
-constexpr int kCertain = 10000;          // a chance of 10000 always strikes
+constexpr int kCertain = 10000;  // a chance of 10000 always strikes
 constexpr int kMaxHarvestRate = 10000;
 constexpr int kMaxSupport = 1000;        // tenths of a percent
 constexpr int kLevelScaleBound = 10000;  // castle-size fields below it in magnitude count levels x100
@@ -54,7 +54,8 @@ struct Factor {
 Factor FactorOf(const CEventRecord& event, int entry) {
     const std::size_t i = static_cast<std::size_t>(entry);
     Factor f{event.effectValue1[i] * 0.0001, event.effectValue2[i] * 0.0001};
-    if (event.effectKind[i] == CEventRecord::kEffectShiroLevel && std::abs(event.effectValue1[i]) < kLevelScaleBound &&
+    if (event.effectKind[i] == CEventRecord::kEffectShiroLevel &&
+        std::abs(event.effectValue1[i]) < kLevelScaleBound &&
         std::abs(event.effectValue2[i]) < kLevelScaleBound) {
         f.mean *= 100.0;
         f.spread *= 100.0;
@@ -102,11 +103,13 @@ void ChangeCastle(GameState& gs, int kind, int s, double f) {
             break;
         case CEventRecord::kEffectShiroLevel: {
             const int maxKibo = std::max(1, static_cast<int>(geo.maxKibo));
-            const std::int64_t kibo = std::clamp<std::int64_t>(static_cast<std::int64_t>(c.kibo) + Round(f), 1, maxKibo);
+            const std::int64_t kibo =
+                std::clamp<std::int64_t>(static_cast<std::int64_t>(c.kibo) + Round(f), 1, maxKibo);
             c.kibo = static_cast<std::uint8_t>(kibo);
-            c.hyourou = static_cast<std::uint32_t>(std::min<std::int64_t>(c.hyourou, ShiroHyourouLimit(gs, c.kibo)));
-            c.shubihei = static_cast<std::int16_t>(
-                std::clamp<std::int64_t>(c.shubihei, 0, std::min<std::int64_t>(ShiroShubiheiLimit(gs, c.kibo), INT16_MAX)));
+            c.hyourou =
+                static_cast<std::uint32_t>(std::min<std::int64_t>(c.hyourou, ShiroHyourouLimit(gs, c.kibo)));
+            c.shubihei = static_cast<std::int16_t>(std::clamp<std::int64_t>(
+                c.shubihei, 0, std::min<std::int64_t>(ShiroShubiheiLimit(gs, c.kibo), INT16_MAX)));
             break;
         }
         default: break;
@@ -179,8 +182,8 @@ bool EventMarks::Inside(int event, int kuni) {
 }
 
 bool EventMarks::Struck(int event, int kuni) const {
-    return Inside(event, kuni) &&
-           marks_[static_cast<std::size_t>(event) * CEventRecord::kMaxPlace + static_cast<std::size_t>(kuni)] != 0;
+    return Inside(event, kuni) && marks_[static_cast<std::size_t>(event) * CEventRecord::kMaxPlace +
+                                         static_cast<std::size_t>(kuni)] != 0;
 }
 
 bool EventMarks::StruckAny(int event) const {
@@ -191,7 +194,8 @@ bool EventMarks::StruckAny(int event) const {
 
 void EventMarks::Mark(int event, int kuni) {
     if (Inside(event, kuni))
-        marks_[static_cast<std::size_t>(event) * CEventRecord::kMaxPlace + static_cast<std::size_t>(kuni)] = 1;
+        marks_[static_cast<std::size_t>(event) * CEventRecord::kMaxPlace + static_cast<std::size_t>(kuni)] =
+            1;
 }
 
 std::vector<int> EventMarks::StruckProvinces(int event) const {
@@ -254,7 +258,8 @@ bool RunScheduledEvent(GameContext ctx, const SuppressionPolicy& policy, int e, 
         for (int region = 0; region < nChiiki; ++region) {
             if (!Strikes(chances[static_cast<std::size_t>(region)], draw())) continue;
             for (int k = 0; k < nKuni; ++k)
-                if (ctx.map.Kuni(k).chiiki == region && !excluded[static_cast<std::size_t>(k)]) marks.Mark(e, k);
+                if (ctx.map.Kuni(k).chiiki == region && !excluded[static_cast<std::size_t>(k)])
+                    marks.Mark(e, k);
         }
     } else {
         for (int k = 0; k < nKuni; ++k) {
@@ -267,13 +272,15 @@ bool RunScheduledEvent(GameContext ctx, const SuppressionPolicy& policy, int e, 
 
     policy.ShowScheduledEvent(ctx.ports, MakeScheduledEventReport(ctx, e, provinces));
 
-    const int nEffect = static_cast<int>(std::min<std::uint32_t>(event.effectCount, CEventRecord::kMaxEffect));
+    const int nEffect =
+        static_cast<int>(std::min<std::uint32_t>(event.effectCount, CEventRecord::kMaxEffect));
     for (int i = 0; i < nEffect; ++i)
         ApplyScheduledEffect(ctx, event, i, provinces);
     return true;
 }
 
-void ApplyScheduledEffect(GameContext ctx, const CEventRecord& event, int entry, const std::vector<int>& provinces) {
+void ApplyScheduledEffect(GameContext ctx, const CEventRecord& event, int entry,
+                          const std::vector<int>& provinces) {
     GameState& gs = ctx.gs;
     if (entry < 0 || entry >= CEventRecord::kMaxEffect) return;
     const int kind = event.effectKind[static_cast<std::size_t>(entry)];
@@ -283,14 +290,14 @@ void ApplyScheduledEffect(GameContext ctx, const CEventRecord& event, int entry,
         if (k >= 0 && k < CEventRecord::kMaxPlace) places.push_back(k);
 
     switch (kind) {
-        case CEventRecord::kEffectTettai:
-            LiftSieges(ctx, places, CastlesByKuni(gs));
-            return;
+        case CEventRecord::kEffectTettai: LiftSieges(ctx, places, CastlesByKuni(gs)); return;
         case CEventRecord::kEffectTeppouDisable:
-            for (int k : places) gs.KuniEventFlags[static_cast<std::size_t>(k)] |= kKuniFlagNoTeppou;
+            for (int k : places)
+                gs.KuniEventFlags[static_cast<std::size_t>(k)] |= kKuniFlagNoTeppou;
             return;
         case CEventRecord::kEffectHeiSuu:
-            for (int k : places) ChangeTroops(gs, k, factor);
+            for (int k : places)
+                ChangeTroops(gs, k, factor);
             return;
         case CEventRecord::kEffectKokudaka:
         case CEventRecord::kEffectKeizai:
@@ -322,13 +329,15 @@ std::string DescribeScheduledEffect(const CEventRecord& event, int entry) {
     if (entry < 0 || entry >= CEventRecord::kMaxEffect) return {};
     const int kind = event.effectKind[static_cast<std::size_t>(entry)];
     const std::string label = EffectLabel(kind);
-    if (kind == CEventRecord::kEffectTettai || kind == CEventRecord::kEffectTeppouDisable || label.empty()) return label;
+    if (kind == CEventRecord::kEffectTettai || kind == CEventRecord::kEffectTeppouDisable || label.empty())
+        return label;
     const Factor f = FactorOf(event, entry);
     if (kind == CEventRecord::kEffectShiroLevel) return label + FormatText(" %+g（±%g）", f.mean, f.spread);
     return label + FormatText(" %+g%%（±%g%%）", f.mean * 100.0, f.spread * 100.0);
 }
 
-ScheduledEventReport MakeScheduledEventReport(const GameContext& ctx, int e, const std::vector<int>& provinces) {
+ScheduledEventReport MakeScheduledEventReport(const GameContext& ctx, int e,
+                                              const std::vector<int>& provinces) {
     ScheduledEventReport report;
     if (e < 0 || e >= GameState::kMaxEvent) return report;
     const CEventRecord& event = ctx.gs.EventTbl[static_cast<std::size_t>(e)];
@@ -341,7 +350,8 @@ ScheduledEventReport MakeScheduledEventReport(const GameContext& ctx, int e, con
         report.provinceNames.push_back(k >= 0 && k < ctx.map.KuniCount()
                                            ? ToUtf8(ctx.map.Kuni(k).name, ctx.gs.Encoding())
                                            : std::string());
-    const int nEffect = static_cast<int>(std::min<std::uint32_t>(event.effectCount, CEventRecord::kMaxEffect));
+    const int nEffect =
+        static_cast<int>(std::min<std::uint32_t>(event.effectCount, CEventRecord::kMaxEffect));
     for (int i = 0; i < nEffect; ++i) {
         std::string line = DescribeScheduledEffect(event, i);
         if (!line.empty()) report.effects.push_back(std::move(line));

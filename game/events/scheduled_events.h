@@ -68,7 +68,8 @@ void ApplyScheduledEffect(GameContext ctx, const CEventRecord& event, int entry,
                           const std::vector<int>& provinces);
 
 // What the dialog shows for an event that struck the provinces.
-ScheduledEventReport MakeScheduledEventReport(const GameContext& ctx, int event, const std::vector<int>& provinces);
+ScheduledEventReport MakeScheduledEventReport(const GameContext& ctx, int event,
+                                              const std::vector<int>& provinces);
 
 // One effect entry as the dialog writes it, e.g. "石高 -20%（±10%）", "城規模 -1（±0）".
 std::string DescribeScheduledEffect(const CEventRecord& event, int entry);

@@ -89,8 +89,7 @@ std::string SubstituteText(GameState& gs, std::string_view source) {
     ReplaceAll(text, "%Month%", std::to_string(gs.nCurMonth));
 
     ReplaceNames(gs, text, "%大名", DaimyouCount(gs), [&gs](int d) { return DaimyouAt(gs, d).name; });
-    ReplaceNames(gs, text, "%城", ShiroCount(gs),
-                 [&gs](int c) { return ShiroMapAt(gs, c).name; });
+    ReplaceNames(gs, text, "%城", ShiroCount(gs), [&gs](int c) { return ShiroMapAt(gs, c).name; });
     ReplaceNames(gs, text, "%武将", BushouCount(gs), [&gs](int g) { return BushouAt(gs, g).name; });
 
     // The store does not change while the text is filled (formulas only read it).

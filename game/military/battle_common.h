@@ -34,7 +34,8 @@ inline int EffectiveOwner(const GameState& gs, int shiro) {
 }
 
 inline std::string HouseName(const GameState& gs, int daimyou) {
-    return IsValidDaimyou(gs, daimyou) ? gs.DaimyouTbl[static_cast<std::size_t>(daimyou)].name : std::string();
+    return IsValidDaimyou(gs, daimyou) ? gs.DaimyouTbl[static_cast<std::size_t>(daimyou)].name
+                                       : std::string();
 }
 inline std::string ShiroName(const GameState& gs, int shiro) {
     return IsValidShiro(gs, shiro) ? ShiroMap(gs, shiro).name : std::string();
@@ -66,7 +67,9 @@ inline void ShrinkUnit(GameState& gs, int u, double keep) {
 }
 
 // r(a, b) = a + (b - a) x rand() / 32767.
-inline double Between(Random& rng, double a, double b) { return a + (b - a) * rng.Unit(); }
+inline double Between(Random& rng, double a, double b) {
+    return a + (b - a) * rng.Unit();
+}
 
 // The ids in a random order, as a sort list of equal keys shuffled by Randomize does it, without
 // allocating.

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/state/queries.h"
-#include "game/state/vocabulary.h"
 #include "game/military/battle_common.h"
 #include "game/military/placement.h"
+#include "game/state/queries.h"
+#include "game/state/vocabulary.h"
 
 namespace rymd {
 
@@ -31,7 +31,9 @@ void FillUnits(const GameState& gs, std::span<const int> ids, int& count, std::a
     }
 }
 
-int Swapped(int result) { return result == 1 ? 2 : result == 2 ? 1 : result; }
+int Swapped(int result) {
+    return result == 1 ? 2 : result == 2 ? 1 : result;
+}
 
 }  // namespace
 
@@ -41,7 +43,9 @@ bool IsRefugeFor(const GameState& gs, int refuge, int house) {
     return d.toushu >= 0 && d.GetRelationLo(house) > CDaimyou::kRelNothing;
 }
 
-bool CBattleRunner::PlaysInPerson() const { return !gs_.bAutoAdvance && !gs_.bAllAutomatic; }
+bool CBattleRunner::PlaysInPerson() const {
+    return !gs_.bAutoAdvance && !gs_.bAllAutomatic;
+}
 
 bool CBattleRunner::OwnTroopsOnLand(int house, std::span<const int> army) const {
     if (house != gs_.nPlayerDaimyou) return false;
@@ -63,7 +67,8 @@ bool CBattleRunner::OwnTroopsAtSea(int house, std::span<const int> ids) const {
 }
 
 int CBattleRunner::RunYasen(int place, int otherPlace, std::span<const int> armyA, int shiroA,
-                            std::span<const int> armyB, int shiroB, int mode, const std::array<int, 2>& provinces) {
+                            std::span<const int> armyB, int shiroB, int mode,
+                            const std::array<int, 2>& provinces) {
     auto sideHouse = [&](std::span<const int> army, int shiro) {
         for (int g : army)
             if (IsValidBushou(gs_, g)) return EffectiveHouseOfBushou(gs_, g);
@@ -103,8 +108,8 @@ int CBattleRunner::RunYasen(int place, int otherPlace, std::span<const int> army
     return 0;
 }
 
-int CBattleRunner::RunKaisen(int shiro, int otherShiro, int houseA, int shipsA, std::span<const int> idsA, int houseB,
-                             int shipsB, std::span<const int> idsB, int mode, bool noDialog) {
+int CBattleRunner::RunKaisen(int shiro, int otherShiro, int houseA, int shipsA, std::span<const int> idsA,
+                             int houseB, int shipsB, std::span<const int> idsB, int mode, bool noDialog) {
     if (shipsB <= 0 || idsB.empty()) return 1;
     if (shipsA <= 0 || idsA.empty()) return 2;
 
@@ -122,9 +127,13 @@ int CBattleRunner::RunKaisen(int shiro, int otherShiro, int houseA, int shipsA, 
         if (aIsPlayer || bIsPlayer) {
             CKaisen battle(gs_);
             fill(battle, bIsPlayer);
-            KaisenSession session{battle, shiro, otherShiro,
-                                  aIsPlayer ? std::array<int, 2>{houseA, houseB} : std::array<int, 2>{houseB, houseA},
-                                  mode == 1 ? (aIsPlayer ? 1 : 2) : 0, -1};
+            KaisenSession session{
+                battle,
+                shiro,
+                otherShiro,
+                aIsPlayer ? std::array<int, 2>{houseA, houseB} : std::array<int, 2>{houseB, houseA},
+                mode == 1 ? (aIsPlayer ? 1 : 2) : 0,
+                -1};
             if (ports_.play->PlayKaisen(session)) return aIsPlayer ? session.result : Swapped(session.result);
         }
     }
@@ -148,9 +157,11 @@ void CBattleRunner::LeavePlay(int g, int house, bool isHead) {
     std::vector<std::pair<long long, int>> refuges;
     for (int h = 0; h < DaimyouCount(gs_); ++h)
         if (IsRefugeFor(gs_, h, house)) refuges.emplace_back(SumKokudakaOfDaimyou(gs_, h), h);
-    std::stable_sort(refuges.begin(), refuges.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+    std::stable_sort(refuges.begin(), refuges.end(),
+                     [](const auto& x, const auto& y) { return x.first > y.first; });
     for (std::size_t i = 0; i < b.joinDaimyou.size(); ++i)
-        b.joinDaimyou[i] = i < refuges.size() ? static_cast<std::int16_t>(refuges[i].second) : std::int16_t{-1};
+        b.joinDaimyou[i] =
+            i < refuges.size() ? static_cast<std::int16_t>(refuges[i].second) : std::int16_t{-1};
     b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
     b.daimyou = CBushou::kDaimyouFree;
     b.gundan = -1;
@@ -173,7 +184,8 @@ void CBattleRunner::DecideBushouFate(std::span<const int> ids) {
         CBushou& b = BushouAt(gs_, g);
         if (b.daimyou < 0) continue;
         const int house = b.daimyou;
-        const bool isHead = IsValidDaimyou(gs_, house) && gs_.DaimyouTbl[static_cast<std::size_t>(house)].toushu == g;
+        const bool isHead =
+            IsValidDaimyou(gs_, house) && gs_.DaimyouTbl[static_cast<std::size_t>(house)].toushu == g;
         const bool hasRecord = b.id >= 0;
 
         const bool escaped = MoveBushouToAdjacentShiro(gs_, g, castle, false);
@@ -230,7 +242,8 @@ void CBattleRunner::DecideBushouFate(std::span<const int> ids) {
     for (int g : captives) {
         const CBushou& b = BushouAt(gs_, g);
         if (horyo_ && horyo_->CanEmployHoryo(g) && horyo_->EmployHoryo(g))
-            fatesText += b.name + "は" + HouseName(gs_, GetCountedDaimyou(gs_, b.daimyou)) + "の家臣になりました\n";
+            fatesText +=
+                b.name + "は" + HouseName(gs_, GetCountedDaimyou(gs_, b.daimyou)) + "の家臣になりました\n";
         else
             fatesText += b.name + "は" + HouseName(gs_, victor) + "の捕虜になりました\n";
     }
@@ -276,7 +289,8 @@ void CBattleRunner::WithdrawBushou(int house, int shiro, std::span<const int> id
     const long long unit = HeiUnit(gs_);
     std::vector<int> seaHomes;
     for (const Group& grp : groups) {
-        if (!IsValidShiro(gs_, grp.shiro) || GetShiroConnectType(gs_, shiro, grp.shiro) != kConnectSea) continue;
+        if (!IsValidShiro(gs_, grp.shiro) || GetShiroConnectType(gs_, shiro, grp.shiro) != kConnectSea)
+            continue;
         seaHomes.push_back(grp.shiro);
         const int need = static_cast<int>(std::min<long long>((grp.troops * unit + 999) / 1000, remaining));
         if (need > 0) gs_.GunsenTable.WithdrawBlockade(gs_, shiro, -1, grp.shiro, need);

@@ -76,11 +76,11 @@ public:
     // shiroA / shiroB: the castle whose garrison fights with that side (its owner is the side's
     // house when the side has no generals), -1 none. mode 1: side B defends a castle. provinces:
     // the battlefield's province and a second one (-1 when the same).
-    int RunYasen(int place, int otherPlace, std::span<const int> armyA, int shiroA, std::span<const int> armyB,
-                 int shiroB, int mode, const std::array<int, 2>& provinces);
+    int RunYasen(int place, int otherPlace, std::span<const int> armyA, int shiroA,
+                 std::span<const int> armyB, int shiroB, int mode, const std::array<int, 2>& provinces);
     // A naval battle; an id with bit 0x8000 stands for the garrison of that castle.
-    int RunKaisen(int shiro, int otherShiro, int houseA, int shipsA, std::span<const int> idsA, int houseB, int shipsB,
-                  std::span<const int> idsB, int mode, bool noDialog);
+    int RunKaisen(int shiro, int otherShiro, int houseA, int shipsA, std::span<const int> idsA, int houseB,
+                  int shipsB, std::span<const int> idsB, int mode, bool noDialog);
     // The generals of a fallen castle (the first general's castle, already the victor's).
     void DecideBushouFate(std::span<const int> ids);
     void WithdrawBushou(int house, int shiro, std::span<const int> ids, bool bySea);

@@ -20,7 +20,8 @@ constexpr int kHeadquarters = 2;
 constexpr const char* kLineNames[kLines] = {"先陣", "第二陣", "本陣"};
 
 bool RainAt(const GameState& gs, int kuni) {
-    return kuni >= 0 && kuni < GameState::kMaxKuni && (gs.KuniEventFlags[static_cast<std::size_t>(kuni)] & kKuniFlagNoTeppou) != 0;
+    return kuni >= 0 && kuni < GameState::kMaxKuni &&
+           (gs.KuniEventFlags[static_cast<std::size_t>(kuni)] & kKuniFlagNoTeppou) != 0;
 }
 
 }  // namespace
@@ -67,7 +68,8 @@ int CYasen::GetLineTeppou(int side, int line) const {
     int sum = 0;
     for (int i = 0; i < lineCount[side][line]; ++i) {
         const int u = unit[side][line][i];
-        if (morale[side][line][i] > 0 && !(u & kGarrisonBit) && IsValidBushou(gs_, u)) sum += BushouAt(gs_, u).muskets;
+        if (morale[side][line][i] > 0 && !(u & kGarrisonBit) && IsValidBushou(gs_, u))
+            sum += BushouAt(gs_, u).muskets;
     }
     return sum;
 }
@@ -101,7 +103,9 @@ bool CYasen::CanSwapLines(int side) const {
     return CountLiveUnits(side, 0) > 0 && CountLiveUnits(side, 1) > 0;
 }
 
-int CYasen::OwnLine(int side) const { return SurprisedSide() == side ? kHeadquarters : front[side]; }
+int CYasen::OwnLine(int side) const {
+    return SurprisedSide() == side ? kHeadquarters : front[side];
+}
 
 int CYasen::EnemyLine(int side) const {
     const int e = 1 - side;
@@ -193,7 +197,8 @@ void CYasen::Setup() {
     for (int s = 0; s < 2; ++s) {
         count[s] = std::clamp(count[s], 0, kMaxUnits);
         if (castle[s] >= 0 && !IsValidShiro(gs_, castle[s])) castle[s] = -1;
-        house[s] = count[s] > 0 ? EffectiveHouseOfBushou(gs_, generals[s][0]) : EffectiveOwner(gs_, castle[s]);
+        house[s] =
+            count[s] > 0 ? EffectiveHouseOfBushou(gs_, generals[s][0]) : EffectiveOwner(gs_, castle[s]);
         cavalry[s] = foot[s] = muskets[s] = 0;
         for (int i = 0; i < count[s]; ++i) {
             const int g = generals[s][i];
@@ -237,7 +242,8 @@ void CYasen::Setup() {
     for (int s = 0; s < 2; ++s) {
         lineCount[s] = {};
         YasenDeployment d;
-        if (playerBattle && observer && house[s] == gs_.nPlayerDaimyou && observer->DeployPlayerSide(*this, s, d)) {
+        if (playerBattle && observer && house[s] == gs_.nPlayerDaimyou &&
+            observer->DeployPlayerSide(*this, s, d)) {
             for (int line = 0; line < kLines; ++line)
                 for (int i = 0; i < std::clamp(d.count[line], 0, kMaxUnits); ++i)
                     AddToLine(s, line, d.units[line][i]);
@@ -317,7 +323,8 @@ int CYasen::ChooseAction(int side) {
         if (ownFire) {
             if (GetAverageMorale(e, enemyLine, true) < 4) return kYasenFire;
             const int enemyBreak = TurnsToBreak(e, enemyLine);
-            if (GetLineTeppou(e, enemyLine) > 0 && TurnsToBreak(side, ownLine) <= enemyBreak) return kYasenAdvance;
+            if (GetLineTeppou(e, enemyLine) > 0 && TurnsToBreak(side, ownLine) <= enemyBreak)
+                return kYasenAdvance;
             if (enemyBreak + turn < 15) return kYasenFire;
         }
         return kYasenAdvance;
@@ -380,7 +387,8 @@ bool CYasen::FireTeppou(int mask, bool predict) {
         // A predicting volley draws as the real one does (the stop chance, the budget, the order
         // of the units); only its result is no stop and no soldier is lost.
         if (!(mask & (1 << e))) {
-            const double c = std::min((k3 / 10.0) * (ratio[s] / ((skill[e] + 10) / 20.0)) / 3.0, k3 / 100.0 * 0.7 + 0.3);
+            const double c =
+                std::min((k3 / 10.0) * (ratio[s] / ((skill[e] + 10) / 20.0)) / 3.0, k3 / 100.0 * 0.7 + 0.3);
             if (gs_.rng.Unit() < c / gap) stopped = true;
         }
         if (line < 0) continue;
@@ -494,7 +502,8 @@ void CYasen::Attack(const std::array<bool, 2>& swapped, std::array<int, 2>& conf
         const double blow = 2.0 * cavPower[s] / power[e] * 13.0;
         for (int i = 0; i < lineCount[e][target]; ++i)
             if (morale[e][target][i] > 0)
-                morale[e][target][i] = std::max(0, morale[e][target][i] - Round(Between(gs_.rng, 0.5, 1.5) * blow));
+                morale[e][target][i] =
+                    std::max(0, morale[e][target][i] - Round(Between(gs_.rng, 0.5, 1.5) * blow));
         confusedLine[e] = target;
         if (observer) observer->OnBreakThrough(*this, e, target);
         const std::string text = house[s] == gs_.nPlayerDaimyou
@@ -524,7 +533,9 @@ void CYasen::TrackUpdate(const std::array<int, 2>& frontBefore) {
     if (surprise == 2 && CountLiveUnits(0, kHeadquarters) == 0) pos[0] = std::max(0, pos[0] - 1);
 }
 
-bool CYasen::HeadquartersBeaten(int side) const { return CountLiveUnits(side, kHeadquarters) == 0; }
+bool CYasen::HeadquartersBeaten(int side) const {
+    return CountLiveUnits(side, kHeadquarters) == 0;
+}
 
 int CYasen::ExecuteTurn(const std::array<int, 2>& chosen) {
     std::array<int, 2> a = chosen;
@@ -587,7 +598,8 @@ int CYasen::ExecuteTurn(const std::array<int, 2>& chosen) {
             if (confused[s] == line) continue;
             for (int i = 0; i < lineCount[s][line]; ++i)
                 if (morale[s][line][i] > 0)
-                    morale[s][line][i] = std::min(100, morale[s][line][i] + Round(Between(gs_.rng, 7.0, 17.0)));
+                    morale[s][line][i] =
+                        std::min(100, morale[s][line][i] + Round(Between(gs_.rng, 7.0, 17.0)));
         }
     }
     for (int s = 0; s < 2; ++s)
@@ -666,13 +678,13 @@ int CYasen::AutoStep() {
 
 bool CYasen::IsActionAllowed(int side, int action) const {
     switch (action) {
-    case kYasenWait:
-    case kYasenAdvance: return !Adjacent();
-    case kYasenAttack: return Adjacent();
-    case kYasenFire: return !rain && !Adjacent() && GetLineTeppou(side, OwnLine(side)) > 0;
-    case kYasenSwap: return CanSwapLines(side);
-    case kYasenRetreat: return !(SurprisedSide() == side && turn <= confusionTurns);
-    default: return false;
+        case kYasenWait:
+        case kYasenAdvance: return !Adjacent();
+        case kYasenAttack: return Adjacent();
+        case kYasenFire: return !rain && !Adjacent() && GetLineTeppou(side, OwnLine(side)) > 0;
+        case kYasenSwap: return CanSwapLines(side);
+        case kYasenRetreat: return !(SurprisedSide() == side && turn <= confusionTurns);
+        default: return false;
     }
 }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/state/queries.h"
 #include "game/military/battle_common.h"
+#include "game/state/queries.h"
 
 namespace rymd {
 
@@ -42,7 +42,8 @@ void CKaisen::Setup() {
     auto rainAt = [&](int c) {
         if (!IsValidShiro(gs_, c)) return false;
         const int kuni = ShiroMap(gs_, c).kuni;
-        return kuni < GameState::kMaxKuni && (gs_.KuniEventFlags[static_cast<std::size_t>(kuni)] & kKuniFlagNoTeppou) != 0;
+        return kuni < GameState::kMaxKuni &&
+               (gs_.KuniEventFlags[static_cast<std::size_t>(kuni)] & kKuniFlagNoTeppou) != 0;
     };
     rain = rainAt(castles[0]) || (castles[1] != -1 && rainAt(castles[1]));
     positions = {2, 7};
@@ -93,9 +94,10 @@ void CKaisen::FireBombs(int attackMask, bool trial) {
         if (trial) continue;
         hit |= 1 << t;
         const int n = GetTotalSoldiers()[t];
-        const double total = ships[t] > 0 ? base * (gs_.rng.Unit() * 0.2 + 0.9) *
-                                                (static_cast<double>(n) * HeiUnit(gs_) / ships[t] / 1000.0) * range
-                                          : 0.0;
+        const double total = ships[t] > 0
+                                 ? base * (gs_.rng.Unit() * 0.2 + 0.9) *
+                                       (static_cast<double>(n) * HeiUnit(gs_) / ships[t] / 1000.0) * range
+                                 : 0.0;
         int order[kMaxUnits];
         for (int i = 0; i < count[t]; ++i)
             order[i] = i;
@@ -109,15 +111,18 @@ void CKaisen::FireBombs(int attackMask, bool trial) {
             if (counted + share >= total) share = total - counted;
             if (u & kGarrisonBit) {
                 CShiro& c = ShiroAt(gs_, u & 0x7FFF);
-                const int lost = std::clamp(Round(share + gs_.rng.Unit() * 2 - 1), 0, std::max<int>(0, c.shubihei));
+                const int lost =
+                    std::clamp(Round(share + gs_.rng.Unit() * 2 - 1), 0, std::max<int>(0, c.shubihei));
                 c.shubihei = ToField(c.shubihei - lost);
                 counted += lost;
             } else {
                 CBushou& b = BushouAt(gs_, u);
                 const int cav = std::max<int>(0, b.cavalry);
                 const int ft = std::max<int>(0, b.foot);
-                const int lostCav = std::clamp(Round(static_cast<double>(cav) / have * share + gs_.rng.Unit() * 2 - 1), 0, cav);
-                const int lostFoot = std::clamp(Round(static_cast<double>(ft) / have * share + gs_.rng.Unit() * 2 - 1), 0, ft);
+                const int lostCav = std::clamp(
+                    Round(static_cast<double>(cav) / have * share + gs_.rng.Unit() * 2 - 1), 0, cav);
+                const int lostFoot =
+                    std::clamp(Round(static_cast<double>(ft) / have * share + gs_.rng.Unit() * 2 - 1), 0, ft);
                 b.cavalry = ToField(cav - lostCav);
                 b.foot = ToField(ft - lostFoot);
                 CutMuskets(b);
@@ -259,12 +264,12 @@ int CKaisen::AutoStep() {
 
 bool CKaisen::IsActionAllowed(int action) const {
     switch (action) {
-    case kKaisenWait:
-    case kKaisenAdvance: return !Adjacent();
-    case kKaisenBoard: return Adjacent();
-    case kKaisenFireBomb: return !Adjacent() && !rain;
-    case kKaisenRetreat: return true;
-    default: return false;
+        case kKaisenWait:
+        case kKaisenAdvance: return !Adjacent();
+        case kKaisenBoard: return Adjacent();
+        case kKaisenFireBomb: return !Adjacent() && !rain;
+        case kKaisenRetreat: return true;
+        default: return false;
     }
 }
 

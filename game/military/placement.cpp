@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "game/ports/ports.h"
 #include "game/state/access.h"
 #include "game/state/bushou_table.h"
 #include "game/state/game_state.h"
 #include "game/state/house_index.h"
 #include "game/state/queries.h"
 #include "game/state/route.h"
-#include "game/ports/ports.h"
 #include "game/state/succession.h"
 
 namespace rymd {
@@ -216,7 +216,8 @@ int RetreatRoom(const GameState& gs, int shiro) {
     std::vector<int> seen;
     int room = 0;
     ForEachLink(gs, shiro, [&](int c, int) {
-        if (!IsValidShiro(gs, c) || c == shiro || std::find(seen.begin(), seen.end(), c) != seen.end()) return;
+        if (!IsValidShiro(gs, c) || c == shiro || std::find(seen.begin(), seen.end(), c) != seen.end())
+            return;
         seen.push_back(c);
         if (TakesRetreat(gs, side, c)) room += kListRoom - std::max<int>(0, ShiroAt(gs, c).nBushou);
     });

@@ -105,7 +105,9 @@ void ShakeTroops(GameState& gs, const std::int32_t* ids, int n, int actorIntelle
 
 }  // namespace
 
-bool CKoujousen::Valid() const { return IsValidShiro(gs_, castle); }
+bool CKoujousen::Valid() const {
+    return IsValidShiro(gs_, castle);
+}
 
 bool CKoujousen::CanBeStarved() const {
     return !OnWaterway(gs_, castle) || ShiroAt(gs_, castle).blockadeDaimyou >= 0;
@@ -171,10 +173,12 @@ int CKoujousen::MaxAssaultsOfRoute(int kind) {
     return kind >= 0 && kind < 4 ? kTable[kind] : 2;
 }
 
-int CKoujousen::GetMaxAssaults() const { return MaxAssaultsOfRoute(routeKind); }
+int CKoujousen::GetMaxAssaults() const {
+    return MaxAssaultsOfRoute(routeKind);
+}
 
-void CKoujousen::AssaultCasualties(GameState& gs, std::span<SiegeTroops> attackers, std::span<SiegeTroops> defenders,
-                                   int& garrison, int& damage) {
+void CKoujousen::AssaultCasualties(GameState& gs, std::span<SiegeTroops> attackers,
+                                   std::span<SiegeTroops> defenders, int& garrison, int& damage) {
     // Only the first twenty of each side fight (a siege and an estimate never hold more).
     attackers = attackers.first(std::min<std::size_t>(attackers.size(), kMaxDefenders));
     defenders = defenders.first(std::min<std::size_t>(defenders.size(), kMaxDefenders));
@@ -206,8 +210,8 @@ void CKoujousen::AssaultCasualties(GameState& gs, std::span<SiegeTroops> attacke
 
     const double j = (unit() - 0.5) / 2.0;
     const double gain = std::clamp(2.0 * (ratio - 1.0) + 2.0 * (ratio - 1.0) * j, 1.0, 10000.0);
-    damage = static_cast<int>(std::min<long long>(static_cast<long long>(damage) + static_cast<long long>(gain),
-                                                  1000000000LL));
+    damage = static_cast<int>(
+        std::min<long long>(static_cast<long long>(damage) + static_cast<long long>(gain), 1000000000LL));
 
     long long lost = 0;
     auto cut = [&](int& count, double factor) {
@@ -293,7 +297,8 @@ int CKoujousen::RunKeiryaku(bool assault, bool messages, bool& done, int turn) {
     const ScenarioWordArray& words = gs_.ScenarioWords;
     const std::string shiroWord = words[4];
 
-    const int actor = PickStratagemActor(gs_, s.besieger.data(), nBesieger, BestIntellect(gs_, defenders, defenderCount));
+    const int actor =
+        PickStratagemActor(gs_, s.besieger.data(), nBesieger, BestIntellect(gs_, defenders, defenderCount));
     if (actor >= 0) {
         const CBushou& a = BushouAt(gs_, actor);
         const std::string actorHouse = HouseName(gs_, a.daimyou);
@@ -309,9 +314,10 @@ int CKoujousen::RunKeiryaku(bool assault, bool messages, bool& done, int turn) {
                                                         shiroWord.c_str(), HouseName(gs_, s.daimyou).c_str()),
                                              words));
         } else {
-            const long long burnt = static_cast<long long>(
-                (gs_.rng.Unit() * 0.025 + 0.05 + a.chibou * 0.01) * gs_.nShiroHyourouMax);
-            s.hyourou = static_cast<std::uint32_t>(std::max<long long>(0, static_cast<long long>(s.hyourou) - burnt));
+            const long long burnt = static_cast<long long>((gs_.rng.Unit() * 0.025 + 0.05 + a.chibou * 0.01) *
+                                                           gs_.nShiroHyourouMax);
+            s.hyourou =
+                static_cast<std::uint32_t>(std::max<long long>(0, static_cast<long long>(s.hyourou) - burnt));
             if (messages)
                 AppendLog(ReplaceWordHyourou(
                     FormatText("ターン%d【攻略軍の兵糧倉焼き討ち】%s の %s "
@@ -323,7 +329,8 @@ int CKoujousen::RunKeiryaku(bool assault, bool messages, bool& done, int turn) {
         return s.hyourou == 0 ? kSiegeStarved : kSiegeHolds;
     }
     if (defenderCount == 0) return kSiegeHolds;
-    const int defender = PickStratagemActor(gs_, defenders, defenderCount, BestIntellect(gs_, s.besieger.data(), nBesieger));
+    const int defender =
+        PickStratagemActor(gs_, defenders, defenderCount, BestIntellect(gs_, s.besieger.data(), nBesieger));
     if (defender < 0) return kSiegeHolds;
     const CBushou& d = BushouAt(gs_, defender);
     ShakeTroops(gs_, s.besieger.data(), nBesieger, d.chibou);
@@ -344,9 +351,10 @@ bool CKoujousen::DecideAssault() {
     if (!CanBeStarved()) return true;
     const CShiro& s = ShiroAt(gs_, castle);
     const int nBesieger = std::clamp<int>(s.nBesieger, 0, CShiro::kMaxBushou);
-    const int months = SimulateKoujousen(gs_, false, besiegingHouse, castle,
-                                         std::span<const int>(s.besieger.data(), static_cast<std::size_t>(nBesieger)),
-                                         std::span<const int>(defenders, static_cast<std::size_t>(defenderCount)));
+    const int months =
+        SimulateKoujousen(gs_, false, besiegingHouse, castle,
+                          std::span<const int>(s.besieger.data(), static_cast<std::size_t>(nBesieger)),
+                          std::span<const int>(defenders, static_cast<std::size_t>(defenderCount)));
     const int provisions = GetHyourouMonths(gs_, castle, -1, -1);
     if (months == provisions) return false;
     return provisions / 1.3 > months;
@@ -373,7 +381,8 @@ bool CKoujousen::DecideNavalBattle() {
         std::sort(troops.begin(), troops.begin() + n, std::greater<int>());
         long long sum = 0;
         for (int i = 0; i < n; ++i)
-            if ((sum + troops[static_cast<std::size_t>(i)]) * unit <= ships * 1000) sum += troops[static_cast<std::size_t>(i)];
+            if ((sum + troops[static_cast<std::size_t>(i)]) * unit <= ships * 1000)
+                sum += troops[static_cast<std::size_t>(i)];
         return sum;
     };
     std::array<int, 21> bes{};
@@ -447,8 +456,9 @@ bool CKoujousen::MusketCounterFire() {
     std::array<SiegeTroops, 20> def{};
     const int na = LoadArmies(atk, def);
     int damage = s.siegeValue;
-    const bool fired = CalcMusketCounterFire(gs_, std::span(atk.data(), static_cast<std::size_t>(na)),
-                                             std::span(def.data(), static_cast<std::size_t>(defenderCount)), damage);
+    const bool fired =
+        CalcMusketCounterFire(gs_, std::span(atk.data(), static_cast<std::size_t>(na)),
+                              std::span(def.data(), static_cast<std::size_t>(defenderCount)), damage);
     s.siegeValue = ToField(damage);
     return fired;
 }

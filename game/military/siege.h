@@ -30,8 +30,8 @@ struct SiegeTroops {
 // Outcome codes of a turn and of a month of siege.
 enum SiegeResult : int {
     kSiegeHolds = 0,
-    kSiegeFallen = 1,      // taken by assault
-    kSiegeStarved = 2,     // provisions used up: the castle surrenders
+    kSiegeFallen = 1,   // taken by assault
+    kSiegeStarved = 2,  // provisions used up: the castle surrenders
 };
 
 class CKoujousen {
@@ -44,14 +44,14 @@ public:
     virtual ~CKoujousen() = default;
 
     int castle = -1;
-    int besiegingHouse = -1;     // set by the caller
-    int routeKind = kNoRoute;    // 0 broad, 1 narrow, 2 mountain road, 3 sea; kNoRoute none
-    int supplyCastle = -1;       // the linked castle that supplies the besiegers
+    int besiegingHouse = -1;   // set by the caller
+    int routeKind = kNoRoute;  // 0 broad, 1 narrow, 2 mountain road, 3 sea; kNoRoute none
+    int supplyCastle = -1;     // the linked castle that supplies the besiegers
     int assaultsThisMonth = 0;
     bool navalBattleDone = false;  // a naval battle was already fought here this month
     int defenderCount = 0;
     std::int32_t defenders[kMaxDefenders] = {};
-    std::string* log = nullptr;    // stratagem messages are appended here when set
+    std::string* log = nullptr;  // stratagem messages are appended here when set
 
     // CollectDefenders, then the supply route.
     void Prepare();
@@ -79,8 +79,8 @@ public:
     bool MusketCounterFire();
 
     // One assault on the given troops: adds to the damage, lowers troops and the garrison.
-    static void AssaultCasualties(GameState& gs, std::span<SiegeTroops> attackers, std::span<SiegeTroops> defenders,
-                                  int& garrison, int& damage);
+    static void AssaultCasualties(GameState& gs, std::span<SiegeTroops> attackers,
+                                  std::span<SiegeTroops> defenders, int& garrison, int& damage);
     // Lowers the damage by the defenders' musket fire; false, changing nothing, when they have
     // no muskets or there is no damage.
     static bool CalcMusketCounterFire(GameState& gs, std::span<const SiegeTroops> attackers,
@@ -92,7 +92,8 @@ private:
     void AppendLog(const std::string& text);
     // The besiegers' and defenders' troops as assault records; returns the besieger count.
     int LoadArmies(std::array<SiegeTroops, 20>& atk, std::array<SiegeTroops, 20>& def) const;
-    void StoreArmies(int nAttackers, const std::array<SiegeTroops, 20>& atk, const std::array<SiegeTroops, 20>& def);
+    void StoreArmies(int nAttackers, const std::array<SiegeTroops, 20>& atk,
+                     const std::array<SiegeTroops, 20>& def);
 
     GameState& gs_;
     const Ports* ports_;

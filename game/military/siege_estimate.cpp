@@ -17,7 +17,8 @@ namespace {
 constexpr int kNever = 10000;
 constexpr int kMonths = 12;
 
-int CopyTroops(const GameState& gs, std::span<const int> ids, std::array<SiegeTroops, 20>& out, long long& strength) {
+int CopyTroops(const GameState& gs, std::span<const int> ids, std::array<SiegeTroops, 20>& out,
+               long long& strength) {
     const int n = static_cast<int>(std::min<std::size_t>(ids.size(), 20));
     for (int i = 0; i < n; ++i) {
         SiegeTroops& t = out[static_cast<std::size_t>(i)];
@@ -31,7 +32,8 @@ int CopyTroops(const GameState& gs, std::span<const int> ids, std::array<SiegeTr
 }
 
 std::span<const int> ListOf(const std::array<std::int32_t, CShiro::kMaxBushou>& list, int count) {
-    return std::span<const int>(list.data(), static_cast<std::size_t>(std::clamp(count, 0, CShiro::kMaxBushou)));
+    return std::span<const int>(list.data(),
+                                static_cast<std::size_t>(std::clamp(count, 0, CShiro::kMaxBushou)));
 }
 
 }  // namespace
@@ -71,7 +73,8 @@ int SimulateKoujousen(GameState& gs, bool blockaded, int house, int castle, std:
     // Counter-fire may have pushed the damage back to or below where it began: then the castle
     // does not fall at all.
     if (damage <= initial) return kNever;
-    const double months = static_cast<double>(target - initial) * kMonths / static_cast<double>(damage - initial);
+    const double months =
+        static_cast<double>(target - initial) * kMonths / static_cast<double>(damage - initial);
     return static_cast<int>(std::min(months, static_cast<double>(kNever - 1))) + 1;
 }
 

@@ -22,13 +22,16 @@ const std::string& Word(const GameState& gs, int slot) {
     const std::string& w = gs.ScenarioWords[static_cast<std::size_t>(slot)];
     static const std::array<std::string, kWordSlotCount> builtIn = [] {
         std::array<std::string, kWordSlotCount> a;
-        for (int i = 0; i < kWordSlotCount; ++i) a[static_cast<std::size_t>(i)] = WordAssignTbl[static_cast<std::size_t>(i)].word;
+        for (int i = 0; i < kWordSlotCount; ++i)
+            a[static_cast<std::size_t>(i)] = WordAssignTbl[static_cast<std::size_t>(i)].word;
         return a;
     }();
     return w.empty() ? builtIn[static_cast<std::size_t>(slot)] : w;
 }
 
-std::string Number(long long n) { return std::to_string(n); }
+std::string Number(long long n) {
+    return std::to_string(n);
+}
 
 std::vector<int> Listed(const GameState& gs, const std::int32_t* list, int count) {
     std::vector<int> out;
@@ -75,7 +78,9 @@ KoujousenSession::KoujousenSession(GameState& gs, const Ports& ports, CBattleRun
     siege_.navalBattleDone = navalBattleDone;
 }
 
-void KoujousenSession::Tell(const std::string& text) const { ports_.inform->Inform(text); }
+void KoujousenSession::Tell(const std::string& text) const {
+    ports_.inform->Inform(text);
+}
 
 void KoujousenSession::Close() {
     closed_ = true;
@@ -90,9 +95,11 @@ std::vector<int> KoujousenSession::Besiegers() const {
 // The defenders not excluded from the defence, then the garrison row.
 std::vector<int> KoujousenSession::DefendersWithGarrison() const {
     std::vector<int> units;
-    for (int i = 0; i < siege_.defenderCount && units.size() + 1 < static_cast<std::size_t>(kMaxTroopItems); ++i) {
+    for (int i = 0; i < siege_.defenderCount && units.size() + 1 < static_cast<std::size_t>(kMaxTroopItems);
+         ++i) {
         const int g = siege_.defenders[i];
-        if (IsValidBushou(gs_, g) && !(BushouAt(gs_, g).flags & CBushou::kFlagNotDefending)) units.push_back(g);
+        if (IsValidBushou(gs_, g) && !(BushouAt(gs_, g).flags & CBushou::kFlagNotDefending))
+            units.push_back(g);
     }
     units.push_back(kShiroGarrisonItem + castle_);
     return units;
@@ -135,7 +142,8 @@ void KoujousenSession::Open() {
 
 int KoujousenSession::FightSally() {
     std::vector<int> defenders(siege_.defenders, siege_.defenders + siege_.defenderCount);
-    return runner_.RunYasen(castle_, -1, Besiegers(), -1, defenders, castle_, 1, {ShiroMap(gs_, castle_).kuni, -1});
+    return runner_.RunYasen(castle_, -1, Besiegers(), -1, defenders, castle_, 1,
+                            {ShiroMap(gs_, castle_).kuni, -1});
 }
 
 void KoujousenSession::OpeningEvents() {
@@ -227,8 +235,8 @@ void KoujousenSession::ChallengeKaisen() {
         const int attacker = GetCountedDaimyou(gs_, ShiroAt(gs_, castle_).besiegerDaimyou);
         const int blockade = BlockadeShips();
         const NavySortie attack = AutomaticCrews(blockade, Besiegers());
-        navalResult = runner_.RunKaisen(castle_, -1, attacker, blockade, attack.units, EffectiveOwner(gs_, castle_),
-                                        navy->ships, navy->units, 1, false);
+        navalResult = runner_.RunKaisen(castle_, -1, attacker, blockade, attack.units,
+                                        EffectiveOwner(gs_, castle_), navy->ships, navy->units, 1, false);
         if (navalResult != 1) {
             Tell("敵の水軍は撤退します");
             runner_.WithdrawBushou(attacker, castle_, attack.units, true);
@@ -280,17 +288,27 @@ void KoujousenSession::Refresh() {
 
 // --- what the dialog shows --------------------------------------------------------------------
 
-bool KoujousenSession::AssaultsUsedUp() const { return siege_.assaultsThisMonth >= siege_.GetMaxAssaults(); }
+bool KoujousenSession::AssaultsUsedUp() const {
+    return siege_.assaultsThisMonth >= siege_.GetMaxAssaults();
+}
 
 bool KoujousenSession::CanBeStarved() const {
     return !HasWaterway() || ShiroAt(gs_, castle_).blockadeDaimyou >= 0;
 }
 
-bool KoujousenSession::HasWaterway() const { return OnWaterway(gs_, castle_); }
-int KoujousenSession::OwnShips() const { return gs_.GunsenTable.GetGunsenAtShiro(castle_); }
-int KoujousenSession::BlockadeShips() const { return gs_.GunsenTable.GetBlockadeGunsenAtShiro(castle_); }
+bool KoujousenSession::HasWaterway() const {
+    return OnWaterway(gs_, castle_);
+}
+int KoujousenSession::OwnShips() const {
+    return gs_.GunsenTable.GetGunsenAtShiro(castle_);
+}
+int KoujousenSession::BlockadeShips() const {
+    return gs_.GunsenTable.GetBlockadeGunsenAtShiro(castle_);
+}
 
-std::string KoujousenSession::Title() const { return ShiroName(gs_, castle_) + " の攻防"; }
+std::string KoujousenSession::Title() const {
+    return ShiroName(gs_, castle_) + " の攻防";
+}
 
 std::string KoujousenSession::WaitLabel() const {
     return CanBeStarved() ? ReplaceWordHyourou("待機（兵糧攻め）", gs_.ScenarioWords) : std::string("待機");
@@ -306,7 +324,9 @@ std::string KoujousenSession::SupplyRouteText() const {
 std::string KoujousenSession::BesiegingHouseName() const {
     return HouseName(gs_, ShiroAt(gs_, castle_).besiegerDaimyou);
 }
-std::string KoujousenSession::OwnerHouseName() const { return HouseName(gs_, ShiroAt(gs_, castle_).daimyou); }
+std::string KoujousenSession::OwnerHouseName() const {
+    return HouseName(gs_, ShiroAt(gs_, castle_).daimyou);
+}
 
 std::vector<std::pair<std::string, std::string>> KoujousenSession::DamageLines() const {
     std::vector<std::pair<std::string, std::string>> lines;
@@ -314,24 +334,35 @@ std::vector<std::pair<std::string, std::string>> KoujousenSession::DamageLines()
     const int size = std::clamp<int>(s.kibo, 0, 10);
     for (int k = 1; k <= size; ++k) {
         const int p = s.siegeValue - (size - k) * 100;
-        lines.emplace_back(Word(gs_, kWordShiroLevel1 + k - 1), p < 100 ? FormatText("%d%%", std::max(0, p)) : "陥落");
+        lines.emplace_back(Word(gs_, kWordShiroLevel1 + k - 1),
+                           p < 100 ? FormatText("%d%%", std::max(0, p)) : "陥落");
     }
     return lines;
 }
 
-std::string KoujousenSession::ProvisionsWord() const { return ReplaceWordHyourou("備蓄兵糧", gs_.ScenarioWords); }
-long long KoujousenSession::Provisions() const { return ShiroAt(gs_, castle_).hyourou; }
+std::string KoujousenSession::ProvisionsWord() const {
+    return ReplaceWordHyourou("備蓄兵糧", gs_.ScenarioWords);
+}
+long long KoujousenSession::Provisions() const {
+    return ShiroAt(gs_, castle_).hyourou;
+}
 
 SiegeListRow KoujousenSession::RowOf(int g) const {
     const CBushou& b = BushouAt(gs_, g);
     const long long unit = HeiUnit(gs_);
-    return {g,           b.name,           Number(b.cavalry * unit), Number(b.foot * unit), Number(b.muskets * unit),
-            Number(b.buyuu), Number(b.chibou)};
+    return {g,
+            b.name,
+            Number(b.cavalry * unit),
+            Number(b.foot * unit),
+            Number(b.muskets * unit),
+            Number(b.buyuu),
+            Number(b.chibou)};
 }
 
 std::vector<SiegeListRow> KoujousenSession::BesiegerRows() const {
     std::vector<SiegeListRow> rows;
-    for (int g : Besiegers()) rows.push_back(RowOf(g));
+    for (int g : Besiegers())
+        rows.push_back(RowOf(g));
     return rows;
 }
 
@@ -347,7 +378,8 @@ std::vector<SiegeListRow> KoujousenSession::DefenderRows() const {
 
 long long KoujousenSession::BesiegerTotal() const {
     long long total = 0;
-    for (int g : Besiegers()) total += BushouAt(gs_, g).cavalry + BushouAt(gs_, g).foot;
+    for (int g : Besiegers())
+        total += BushouAt(gs_, g).cavalry + BushouAt(gs_, g).foot;
     return total * HeiUnit(gs_);
 }
 
@@ -371,14 +403,17 @@ std::vector<ShiroRetreatChoice::Row> ShiroRetreatChoice::Rows() const {
         const bool head = IsValidDaimyou(gs_, b.daimyou) && DaimyouAt(gs_, b.daimyou).toushu == g;
         std::string age = "---";
         if (!(b.flags & CBushou::kFlagDeathType2))
-            age = FormatText("%d%s", gs_.nCurYear - b.birthYear, (b.flags & CBushou::kFlagDeathType1) ? "?" : "");
+            age = FormatText("%d%s", gs_.nCurYear - b.birthYear,
+                             (b.flags & CBushou::kFlagDeathType1) ? "?" : "");
         rows.push_back({g, b.name, head ? "当主" : "", age, Number(b.cavalry * unit), Number(b.foot * unit),
                         Number(b.muskets * unit), Number(b.buyuu), Number(b.chibou)});
     }
     return rows;
 }
 
-int ShiroRetreatChoice::Room() const { return RetreatRoom(gs_, castle_); }
+int ShiroRetreatChoice::Room() const {
+    return RetreatRoom(gs_, castle_);
+}
 
 bool ShiroRetreatChoice::Retreat(const std::vector<int>& chosen) {
     const int room = Room();

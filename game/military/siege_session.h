@@ -48,14 +48,16 @@ public:
 
     // The siege of castle for this month. navalBattleDone: a naval battle was already fought at
     // the castle this month. Nothing is read or drawn until Open.
-    KoujousenSession(GameState& gs, const Ports& ports, CBattleRunner& runner, int castle, bool navalBattleDone);
+    KoujousenSession(GameState& gs, const Ports& ports, CBattleRunner& runner, int castle,
+                     bool navalBattleDone);
 
     // The player's choice of ships and crews for a naval battle (the navy-sortie dialog): given
     // the side's largest fleet and the units that may sail, the chosen ones, or nothing when the
     // player cancels.
     // Not built yet: the navy-sortie dialog. Without a chooser the crews are those the automatic
     // siege would send: the largest troops that the side's ships carry.
-    using NavyChooser = std::function<std::optional<NavySortie>(int ships, const std::vector<int>& candidates)>;
+    using NavyChooser =
+        std::function<std::optional<NavySortie>(int ships, const std::vector<int>& candidates)>;
     NavyChooser chooseNavy;
 
     // The set-up: the siege state with its supply route, turn 1, then Refresh.
@@ -150,7 +152,8 @@ bool PlayerTakesPartInSiege(const GameState& gs, int castle);
 // The retreat of defenders from a besieged castle of the player's house.
 class ShiroRetreatChoice {
 public:
-    ShiroRetreatChoice(GameState& gs, const Ports& ports, int castle) : gs_(gs), ports_(ports), castle_(castle) {}
+    ShiroRetreatChoice(GameState& gs, const Ports& ports, int castle)
+        : gs_(gs), ports_(ports), castle_(castle) {}
 
     struct Row {
         int bushou = -1;

@@ -32,8 +32,7 @@ std::string HouseShiroWords(const char* text, const GameState& gs) {
 
 SortieOrigin CheckSortieOrigin(const GameState& gs, int player, int shiro) {
     if (!IsValidShiro(gs, shiro)) return SortieOrigin::kIgnored;
-    if (!IsKuniNearHead(gs, player, ShiroMapAt(gs, shiro).kuni))
-        return SortieOrigin::kTooFar;
+    if (!IsKuniNearHead(gs, player, ShiroMapAt(gs, shiro).kuni)) return SortieOrigin::kTooFar;
     const CShiro& c = ShiroAt(gs, shiro);
     if (GetCountedDaimyouOfShiro(gs, shiro) == player && c.nBesieger == 0) return SortieOrigin::kAccepted;
     return SortieOrigin::kIgnored;

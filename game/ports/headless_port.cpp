@@ -45,7 +45,8 @@ bool HeadlessPort::AskOkCancel(std::string_view text) {
     return kSafeOkCancel;
 }
 
-int HeadlessPort::AskChoice(std::string_view prompt, std::span<const std::string> choices, int defaultChoice) {
+int HeadlessPort::AskChoice(std::string_view prompt, std::span<const std::string> choices,
+                            int defaultChoice) {
     std::string line = "[ask:choice] ";
     AppendText(line, prompt);
     line += " {";

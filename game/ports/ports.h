@@ -42,7 +42,8 @@ public:
     virtual bool AskOkCancel(std::string_view text) = 0;
     // A prompt with one button per choice; defaultChoice has the focus and is the answer when
     // nobody can answer. Returns the index of the chosen button (0-based).
-    virtual int AskChoice(std::string_view prompt, std::span<const std::string> choices, int defaultChoice) = 0;
+    virtual int AskChoice(std::string_view prompt, std::span<const std::string> choices,
+                          int defaultChoice) = 0;
     // A prompt with a number field and OK. Returns the number typed.
     virtual double AskNumber(std::string_view prompt) = 0;
     // A file-open dialog. filter is in the "Description (*.ext)|*.ext||" form.
@@ -120,7 +121,8 @@ public:
     // filled), closed with "閉じる"; the script variables for its variable-list button. A front
     // without its own dialog shows the report ConditionalEventMessage titled with the event's
     // title, the text as its one line.
-    virtual void ShowEventMessage(std::string_view title, std::string_view text, const VariableListView& variables);
+    virtual void ShowEventMessage(std::string_view title, std::string_view text,
+                                  const VariableListView& variables);
 };
 
 // The lines of a scheduled event as a plain report shows them.
@@ -154,7 +156,6 @@ public:
     // the session; or returns false and the siege is fought automatically.
     virtual bool PlayKoujousen(KoujousenSession& session) { return false; }
 };
-
 
 // ---------------------------------------------------------------------------------------------
 // View: notifications with no answer. Every operation does nothing unless a front needs it.
@@ -233,7 +234,9 @@ public:
     void Inform(std::string_view) override {}
     bool AskYesNo(std::string_view, bool) override { return kSafeYesNo; }
     bool AskOkCancel(std::string_view) override { return kSafeOkCancel; }
-    int AskChoice(std::string_view, std::span<const std::string>, int defaultChoice) override { return defaultChoice; }
+    int AskChoice(std::string_view, std::span<const std::string>, int defaultChoice) override {
+        return defaultChoice;
+    }
     double AskNumber(std::string_view) override { return kSafeNumber; }
     std::optional<std::string> AskOpenFile(std::string_view, std::string_view, std::string_view) override {
         return std::nullopt;

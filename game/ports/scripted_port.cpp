@@ -91,7 +91,8 @@ bool ScriptedPort::AskOkCancel(std::string_view text) {
     return kSafeOkCancel;
 }
 
-int ScriptedPort::AskChoice(std::string_view prompt, std::span<const std::string> choices, int defaultChoice) {
+int ScriptedPort::AskChoice(std::string_view prompt, std::span<const std::string> choices,
+                            int defaultChoice) {
     Record(PortCallKind::AskChoice, prompt, std::vector<std::string>(choices.begin(), choices.end()));
     std::optional<PortAnswer> a = Next(PortCallKind::AskChoice, prompt);
     if (!a) {

@@ -12,8 +12,8 @@
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <string_view>
 #include <span>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -24,10 +24,10 @@
 #include "game/state/game_state.h"
 #include "game/state/invariants.h"
 #include "game/state/map_limits.h"
+#include "game/state/queries.h"
 #include "game/state/route.h"
 #include "game/state/trading_partner.h"
 #include "game/state/vocabulary.h"
-#include "game/state/queries.h"
 #include "game/turn/new_game.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/archive.h"
@@ -119,7 +119,8 @@ public:
     template <class Record>
     void Retext(Record* table, int count, std::size_t offset, const char* what) {
         for (int i = 0; i < count; ++i)
-            if (!Decode(bytes_.data() + offset + static_cast<std::size_t>(i) * Record::kStoredSize, table[i], enc_))
+            if (!Decode(bytes_.data() + offset + static_cast<std::size_t>(i) * Record::kStoredSize, table[i],
+                        enc_))
                 return Fail(what);
     }
     ArchiveReader& Archive() { return in_; }
@@ -237,7 +238,8 @@ void SpreadOldShiroTypeOffsets(GameState& gs) {
 // becomes the 16-bit field at 112.
 void ReadOldShiroMap(TableReader& io, GameState& gs) {
     ArchiveReader& in = io.Archive();
-    if (static_cast<std::size_t>(gs.nShiro) > in.Remaining() / kOldShiroMapSize) return io.Fail("castle geography");
+    if (static_cast<std::size_t>(gs.nShiro) > in.Remaining() / kOldShiroMapSize)
+        return io.Fail("castle geography");
     std::array<std::uint8_t, ShiroMapRecord::kStoredSize> image{};
     for (int s = 0; s < gs.nShiro; ++s) {
         in.ReadBytes(image.data(), kOldShiroMapSize);
@@ -272,7 +274,8 @@ void ConvertOldRoutes(TableReader& io, GameState& gs) {
             fresh.push_back(old[static_cast<std::size_t>(p++)]);
         if (p >= n) return io.Fail("route points");  // no terminating entry
         fresh.push_back(RoutePoint{-1, -1});
-        if (fresh.size() > static_cast<std::size_t>(GameState::kMaxRoutePoint)) return io.Fail("route points");
+        if (fresh.size() > static_cast<std::size_t>(GameState::kMaxRoutePoint))
+            return io.Fail("route points");
         i = p + 1;
     }
     for (int s = 0; s < gs.nShiro; ++s) {
@@ -304,8 +307,9 @@ void TransferLabelsAndEvents(Io& io, GS& gs) {
     const std::size_t eventsAt = io.Position();
     auto events = [&](auto& archive) {
         if constexpr (kLoading) {
-            if (io.Ok() && !ReadEventTable(archive, std::span<CEventRecord>(gs.EventTbl.data(), gs.EventTbl.size()),
-                                           gs.nEvent, io.Version(), io.Enc()))
+            if (io.Ok() &&
+                !ReadEventTable(archive, std::span<CEventRecord>(gs.EventTbl.data(), gs.EventTbl.size()),
+                                gs.nEvent, io.Version(), io.Enc()))
                 io.Fail("scheduled events");
         } else {
             WriteEventTable(archive, std::span<const CEventRecord>(gs.EventTbl.data(), gs.EventTbl.size()),
@@ -399,10 +403,14 @@ void TransferWorldTables(Io& io, GS& gs) {
     io.Bytes(gs.TeppouKouka);
     io.Records(gs.DaimyouInitTbl.data(), gs.nScenarioDaimyou, "house scenario records", io.Enc());
     if constexpr (kLoading) {
-        if (io.Version() < kWideShiroTypeVersion) ReadOldShiroTypes(io, gs);
-        else io.Records(gs.ShiroTypeTbl.data(), gs.nShiroType, "castle types");
-        if (io.Version() < kWideShiroMapVersion) ReadOldShiroMap(io, gs);
-        else io.Records(gs.ShiroMapTbl.data(), gs.nShiro, "castle geography", io.Enc());
+        if (io.Version() < kWideShiroTypeVersion)
+            ReadOldShiroTypes(io, gs);
+        else
+            io.Records(gs.ShiroTypeTbl.data(), gs.nShiroType, "castle types");
+        if (io.Version() < kWideShiroMapVersion)
+            ReadOldShiroMap(io, gs);
+        else
+            io.Records(gs.ShiroMapTbl.data(), gs.nShiro, "castle geography", io.Enc());
     } else {
         io.Records(gs.ShiroTypeTbl.data(), gs.nShiroType, "castle types");
         io.Records(gs.ShiroMapTbl.data(), gs.nShiro, "castle geography", io.Enc());
@@ -518,9 +526,9 @@ void TransferTrailingBlocks(Io& io, GS& gs) {
     if constexpr (kLoading) {
         if (!gs.bSpectator) gs.nCurDaimyou = gs.nPlayerDaimyou;
     }
-    for (auto* v : {&gs.nKouzanPicture, &gs.nKouekisenPicture, &gs.nKouekisenReturnPicture, &gs.nGunsenPicture,
-                    &gs.nGunsenCompletePicture, &gs.nGunsenLargePicture, &gs.nTeppouPicture,
-                    &gs.nGunsenUnitPictureR, &gs.nGunsenUnitPictureL})
+    for (auto* v : {&gs.nKouzanPicture, &gs.nKouekisenPicture, &gs.nKouekisenReturnPicture,
+                    &gs.nGunsenPicture, &gs.nGunsenCompletePicture, &gs.nGunsenLargePicture,
+                    &gs.nTeppouPicture, &gs.nGunsenUnitPictureR, &gs.nGunsenUnitPictureL})
         io.I32(*v);
     for (auto* v : {&gs.nShiroOffsetX, &gs.nShiroOffsetY, &gs.nShiroNameOffset, &gs.nDaimyouNameOffset})
         io.I32(*v);
@@ -586,7 +594,6 @@ std::string StateHash(const GameState& gs) {
     return buf;
 }
 
-
 std::vector<std::uint8_t> WriteSavedGame(const GameState& gs, const MbKorMap::CCtrlKorMap& map) {
     ArchiveWriter out;
     std::array<char, kSavedGameSignatureSize> signature{};
@@ -626,10 +633,12 @@ int SavedGameVersion(const std::uint8_t* field, std::size_t size) {
     std::string_view rest = text.substr(kPrefix.size());
     const std::size_t end = rest.find('\0');
     const std::string_view number = rest.substr(0, end);
-    if (end != std::string_view::npos && rest.find_first_not_of('\0', end) != std::string_view::npos) return -1;
+    if (end != std::string_view::npos && rest.find_first_not_of('\0', end) != std::string_view::npos)
+        return -1;
     const std::size_t point = number.find('.');
     if (point == 0 || point == std::string_view::npos || point + 1 == number.size() ||
-        number.find_first_not_of("0123456789.") != std::string_view::npos || number.find('.', point + 1) != std::string_view::npos)
+        number.find_first_not_of("0123456789.") != std::string_view::npos ||
+        number.find('.', point + 1) != std::string_view::npos)
         return -1;
     double value = 0;
     const auto [stop, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
@@ -665,7 +674,8 @@ constexpr int kMaxKindOrBehaviour = 2;   // the three kinds of house and the thr
 class ValueRangeCheck {
 public:
     // The value of a field of record index of the table where (index -1: a setting of the game).
-    void operator()(const char* where, int index, const char* field, long long v, long long lo, long long hi) {
+    void operator()(const char* where, int index, const char* field, long long v, long long lo,
+                    long long hi) {
         if (!why_.empty() || (v >= lo && v <= hi)) return;
         if (index >= 0) why_ = std::string(where) + " " + std::to_string(index) + ": ";
         why_ += std::string(field) + " " + std::to_string(v) + " (" + std::to_string(lo) + ".." +
@@ -729,7 +739,8 @@ std::string FindValueOutOfRange(const GameState& gs) {
     for (int b = 0; b < gs.nBushou; ++b)
         CheckAbilities(check, "general", b, gs.BushouTbl[static_cast<std::size_t>(b)]);
     for (int b = 0; b < gs.nMitoujouBushou; ++b)
-        CheckAbilities(check, "general not yet appeared", b, gs.MitoujouBushouTbl[static_cast<std::size_t>(b)]);
+        CheckAbilities(check, "general not yet appeared", b,
+                       gs.MitoujouBushouTbl[static_cast<std::size_t>(b)]);
     for (int b = 0; b < gs.nBushouEx; ++b)
         CheckAbilities(check, "general record", b, gs.BushouExTbl[static_cast<std::size_t>(b)]);
     for (int d = 0; d < gs.nScenarioDaimyou; ++d) {
@@ -751,7 +762,8 @@ std::string FindValueOutOfRange(const GameState& gs) {
 // What the tables must keep beyond each record's own checks before the game may run on them.
 std::string FindBadLoadedState(const GameState& gs) {
     if (gs.nPhase < kPhaseEvent || gs.nPhase > kPhaseShutsujin) return "phase";
-    if (gs.nCurMonth < 1 || gs.nCurMonth > 12 || gs.nStartMonth < 1 || gs.nStartMonth > 12 || gs.nCurYear == 0)
+    if (gs.nCurMonth < 1 || gs.nCurMonth > 12 || gs.nStartMonth < 1 || gs.nStartMonth > 12 ||
+        gs.nCurYear == 0)
         return "date";
     if (gs.nDaimyou > gs.nScenarioDaimyou) return "house count";
     if (gs.nPlayerDaimyou < 0 || gs.nPlayerDaimyou >= gs.nScenarioDaimyou) return "player house";
@@ -779,9 +791,11 @@ std::string FindBadLoadedState(const GameState& gs) {
         const CBushou& g = gs.BushouTbl[b];
         if (g.id >= gs.nBushouEx) return "general record";
         const bool hostage = g.status == CBushou::kStatusHitojichi && g.daimyou == CBushou::kDaimyouHitojichi;
-        if ((!hostage && (g.moveShiro >= gs.nShiro || g.sortieShiro >= gs.nShiro)) || g.sortieOrigin >= gs.nShiro)
+        if ((!hostage && (g.moveShiro >= gs.nShiro || g.sortieShiro >= gs.nShiro)) ||
+            g.sortieOrigin >= gs.nShiro)
             return "general's orders";
-        if (g.holderDaimyou >= gs.nScenarioDaimyou || g.originDaimyou >= gs.nScenarioDaimyou) return "general's house";
+        if (g.holderDaimyou >= gs.nScenarioDaimyou || g.originDaimyou >= gs.nScenarioDaimyou)
+            return "general's house";
     }
     for (int b = 0; b < gs.nMitoujouBushou; ++b)
         if (gs.MitoujouBushouTbl[b].id >= gs.nBushouEx) return "general record";
@@ -841,7 +855,8 @@ SavedGameLoad LoadSavedGame(const std::vector<std::uint8_t>& bytes, GameState& g
                                                  bytes.size() - kSavedGameSignatureSize),
                    in, result.version);
     TransferTables(io, *staged);
-    if (!io.Ok()) return refuse(kMsgSaveDataBroken, "cannot read " + (io.Why().empty() ? "the tables" : io.Why()));
+    if (!io.Ok())
+        return refuse(kMsgSaveDataBroken, "cannot read " + (io.Why().empty() ? "the tables" : io.Why()));
     if (!in.AtEnd()) return refuse(kMsgSaveDataBroken, "bytes after the last block");
     if (result.version < kWideShiroTypeVersion) SpreadOldShiroTypeOffsets(*staged);
     if (std::string bad = FindValueOutOfRange(*staged); !bad.empty())
@@ -860,7 +875,8 @@ SavedGameLoad LoadSavedGame(const std::vector<std::uint8_t>& bytes, GameState& g
 SavedGameLoad LoadSavedGameFile(const std::string& path, GameState& gs, MbKorMap::CCtrlKorMap& map,
                                 std::uint32_t seed) {
     std::vector<std::uint8_t> bytes;
-    if (const ReadFileError error = ReadFile(path, bytes, kSavedGameFileMaxBytes); error != ReadFileError::kNone) {
+    if (const ReadFileError error = ReadFile(path, bytes, kSavedGameFileMaxBytes);
+        error != ReadFileError::kNone) {
         SavedGameLoad result;
         result.message = kMsgCannotOpenFile;
         result.detail = ReadFileErrorText(path, error, kSavedGameFileMaxBytes);

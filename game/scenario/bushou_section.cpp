@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <string>
 
-#include "game/state/game_state.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
 #include "game/scenario/world_fields.h"
+#include "game/state/game_state.h"
 #include "mbkormap/kor_map.h"
 
 namespace rymd {

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
+#include "game/ports/ports.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
-#include "game/ports/ports.h"
 #include "platform/core/encoding.h"
 #include "platform/core/file.h"
 

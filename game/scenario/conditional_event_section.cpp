@@ -5,10 +5,10 @@
 // happening lines are named by their scenario identifiers and stored as indexes.
 #include <cstring>
 
-#include "game/state/event_records.h"
-#include "game/state/game_state.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
+#include "game/state/event_records.h"
+#include "game/state/game_state.h"
 
 namespace rymd {
 

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "game/state/access.h"
-#include "game/state/game_state.h"
-#include "game/state/queries.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
 #include "game/scenario/world_fields.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/state/queries.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
 

@@ -2,11 +2,11 @@
 // descriptions once the whole file is read.
 #include <string>
 
-#include "game/state/game_state.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
 #include "game/scenario/world_fields.h"
 #include "game/state/access.h"
+#include "game/state/game_state.h"
 #include "platform/core/encoding.h"
 
 namespace rymd {

@@ -5,11 +5,11 @@
 #include <string>
 #include <unordered_set>
 
-#include "game/state/game_state.h"
+#include "game/ports/ports.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
 #include "game/scenario/world_fields.h"
-#include "game/ports/ports.h"
+#include "game/state/game_state.h"
 
 namespace rymd {
 

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <cstdint>
 
-#include "game/state/event_records.h"
-#include "game/state/game_state.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
+#include "game/state/event_records.h"
+#include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"

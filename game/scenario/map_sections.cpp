@@ -1,8 +1,8 @@
 // Scenario sections that tie a scenario to its province map and set what the player sees:
 // MapFile, MainMapKakudai, KuniArea, ColorPallet, Label, Opening, Ending and WordAssign.
-#include "game/state/game_state.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
+#include "game/state/game_state.h"
 #include "game/state/map_limits.h"
 #include "game/state/vocabulary.h"
 #include "mbkormap/kor_map.h"

@@ -7,12 +7,12 @@
 #include <cstring>
 #include <optional>
 
+#include "game/ports/ports.h"
+#include "game/scenario/errors.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/name_index.h"
-#include "game/scenario/errors.h"
 #include "game/state/vocabulary.h"
-#include "game/ports/ports.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
 #include "platform/core/file.h"

@@ -4,11 +4,11 @@
 #include <limits>
 #include <string>
 
-#include "game/state/game_state.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
 #include "game/scenario/world_fields.h"
 #include "game/state/access.h"
+#include "game/state/game_state.h"
 #include "mbkormap/kor_map.h"
 
 namespace rymd {
@@ -78,8 +78,7 @@ int CScenarioReader::ReadShiroType() {
             // Castles read before this section named the built-in types by position: each of
             // them must still name a type that exists.
             for (int s = 0; s < nShiro_ && nShiroType_ > 0; ++s)
-                if (ShiroMapSlotAt(gs_, s).shiroType >= nShiroType_)
-                    return kErrBadShiroType;
+                if (ShiroMapSlotAt(gs_, s).shiroType >= nShiroType_) return kErrBadShiroType;
             return kScnOk;
         }
         if (r != kScnOk) return r;

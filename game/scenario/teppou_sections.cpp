@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "game/state/byte_codec.h"
-#include "game/state/game_state.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
+#include "game/state/byte_codec.h"
+#include "game/state/game_state.h"
 #include "mbkormap/kor_map.h"
 
 namespace rymd {

@@ -6,9 +6,9 @@
 // TradingPartner (no port yet), then shaped per castle and per province.
 #include <algorithm>
 
-#include "game/state/game_state.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
+#include "game/state/game_state.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "game/ports/ports.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/route.h"
-#include "game/ports/ports.h"
 #include "platform/core/archive.h"
 
 namespace rymd {
@@ -187,8 +187,7 @@ void CGunsenTable::PlanGunsenMove(const GameState& gs, int shiro, int daimyou, i
     const int nShiro = ShiroCount(gs);
     // The house whose castles the ships may go to.
     const int planner =
-        blockade ? GetCountedDaimyou(gs, ShiroAt(gs, shiro).blockadeDaimyou)
-                 : RulerOfShiro(gs, shiro);
+        blockade ? GetCountedDaimyou(gs, ShiroAt(gs, shiro).blockadeDaimyou) : RulerOfShiro(gs, shiro);
     auto kindMatches = [&](const GunsenRecord& r) { return blockade ? r.flags != 0 : !r.IsBlockade(); };
     auto sendable = [&](const GunsenRecord& r) {
         return r.shiro == shiro && r.ships > 0 && r.IsFree() && kindMatches(r) &&
@@ -279,8 +278,7 @@ int CGunsenTable::FindShelter(const GameState& gs, int from, int ruler, int pref
             if (!admitBlockaded && IsBlockaded(gs, c)) continue;
             if (GetGunsenAtShiro(c) >= kLimit) continue;
             const int k = cost[static_cast<std::size_t>(c)];
-            const bool own =
-                preferOwner >= 0 && ShiroAt(gs, c).daimyou == preferOwner;
+            const bool own = preferOwner >= 0 && ShiroAt(gs, c).daimyou == preferOwner;
             if (k < bestCost || (k == bestCost && own)) {
                 best = c;
                 bestCost = k;
@@ -336,8 +334,7 @@ void CGunsenTable::WithdrawBlockade(GameState& gs, int shiro, int daimyou, int p
             m -= s;
         }
     }
-    if (GetBlockadeGunsenAtShiro(shiro) == 0)
-        ShiroAt(gs, shiro).blockadeDaimyou = -1;
+    if (GetBlockadeGunsenAtShiro(shiro) == 0) ShiroAt(gs, shiro).blockadeDaimyou = -1;
 }
 
 void CGunsenTable::ApplyMoves(const GameState& gs, const Ports& ports) {

@@ -21,8 +21,9 @@ namespace rymd {
 // The list of the house in a table of lists by house, or an empty list for an index outside it.
 inline const std::vector<int>& ListOfHouse(const std::vector<std::vector<int>>& lists, int daimyou) {
     static const std::vector<int> kNone;
-    return daimyou >= 0 && static_cast<std::size_t>(daimyou) < lists.size() ? lists[static_cast<std::size_t>(daimyou)]
-                                                                             : kNone;
+    return daimyou >= 0 && static_cast<std::size_t>(daimyou) < lists.size()
+               ? lists[static_cast<std::size_t>(daimyou)]
+               : kNone;
 }
 
 class HouseIndex {

@@ -13,9 +13,13 @@ namespace {
 
 using Broken = std::optional<std::string>;
 
-std::string Name(const char* kind, int index) { return std::string(kind) + " " + std::to_string(index); }
+std::string Name(const char* kind, int index) {
+    return std::string(kind) + " " + std::to_string(index);
+}
 
-Broken Fault(const std::string& where, const std::string& what) { return where + ": " + what; }
+Broken Fault(const std::string& where, const std::string& what) {
+    return where + ": " + what;
+}
 
 Broken CheckCount(const char* name, long long count, long long capacity) {
     if (count >= 0 && count <= capacity) return std::nullopt;
@@ -23,7 +27,9 @@ Broken CheckCount(const char* name, long long count, long long capacity) {
 }
 
 // An index that must be -1 or name an entry below the count.
-bool NoneOrBelow(int index, int count) { return index == -1 || (index >= 0 && index < count); }
+bool NoneOrBelow(int index, int count) {
+    return index == -1 || (index >= 0 && index < count);
+}
 
 Broken CheckCounts(const GameState& gs) {
     using G = GameState;
@@ -112,7 +118,8 @@ Broken CheckCastles(const GameState& gs) {
                 return Fault(where, "corps " + std::to_string(c.gundan) + " is not a corps in use");
             if (GundanAt(gs, c.gundan).daimyou != c.daimyou)
                 return Fault(where, "corps " + std::to_string(c.gundan) + " belongs to house " +
-                                        std::to_string(GundanAt(gs, c.gundan).daimyou) + ", not to the owner");
+                                        std::to_string(GundanAt(gs, c.gundan).daimyou) +
+                                        ", not to the owner");
         }
         if (c.commander < -2 || c.commander >= BushouCount(gs))
             return Fault(where, "lord " + std::to_string(c.commander) + " is not a general");
@@ -128,8 +135,9 @@ Broken CheckCastles(const GameState& gs) {
                                         : c.besieger[static_cast<std::size_t>(i - c.nBushou)];
             int& at = listedAt[static_cast<std::size_t>(b)];
             if (at != -1)
-                return Fault(where, "general " + std::to_string(b) + " is listed twice" +
-                                        (at == s ? std::string() : " (also at castle " + std::to_string(at) + ")"));
+                return Fault(where,
+                             "general " + std::to_string(b) + " is listed twice" +
+                                 (at == s ? std::string() : " (also at castle " + std::to_string(at) + ")"));
             at = s;
             if (BushouAt(gs, b).shiro != s)
                 return Fault(where, "listed general " + std::to_string(b) + " stays at castle " +
@@ -153,9 +161,10 @@ Broken CheckCastles(const GameState& gs) {
     };
     for (int b : BushouIndexes(gs)) {
         const int s = BushouAt(gs, b).shiro;
-        if (BushouAt(gs, b).daimyou >= 0 && IsValidShiro(gs, s) && listedAt[static_cast<std::size_t>(b)] != s &&
-            !lastResort(b, s))
-            return Fault(Name("general", b), "stays at castle " + std::to_string(s) + " but is not listed there");
+        if (BushouAt(gs, b).daimyou >= 0 && IsValidShiro(gs, s) &&
+            listedAt[static_cast<std::size_t>(b)] != s && !lastResort(b, s))
+            return Fault(Name("general", b),
+                         "stays at castle " + std::to_string(s) + " but is not listed there");
     }
     return std::nullopt;
 }
@@ -181,8 +190,10 @@ Broken CheckFleets(const GameState& gs) {
     for (std::uint32_t i = 0; i < t.count; ++i) {
         const GunsenRecord& f = t.records[i];
         const std::string where = Name("fleet", static_cast<int>(i));
-        if (!IsValidDaimyou(gs, f.owner)) return Fault(where, "owner " + std::to_string(f.owner) + " is not a house");
-        if (!IsValidShiro(gs, f.shiro)) return Fault(where, "castle " + std::to_string(f.shiro) + " is not a castle");
+        if (!IsValidDaimyou(gs, f.owner))
+            return Fault(where, "owner " + std::to_string(f.owner) + " is not a house");
+        if (!IsValidShiro(gs, f.shiro))
+            return Fault(where, "castle " + std::to_string(f.shiro) + " is not a castle");
         if (!f.IsFree() && !IsValidShiro(gs, f.destination))
             return Fault(where, "destination " + std::to_string(f.destination) + " is not a castle");
         if (f.ships < 0) return Fault(where, "ship count " + std::to_string(f.ships) + " below 0");

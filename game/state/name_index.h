@@ -11,8 +11,8 @@
 
 #include <array>
 #include <cstddef>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>

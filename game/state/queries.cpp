@@ -580,7 +580,6 @@ double CalcTeppouSoubiRitsu(const GameState& gs, int daimyou, int& muskets, int&
 // =============================================================================================
 // People and troops
 
-
 int SelectTroopsWithinLimit(const GameState& gs, int limit, std::span<const int> items, int& pickedCount,
                             std::span<int> picked) {
     pickedCount = 0;
@@ -667,7 +666,8 @@ void RebuildShiroDisabledBits(GameState& gs) {
     for (int entry : gs.ExclusionList) {
         const std::uint32_t e = static_cast<std::uint32_t>(entry);
         const std::uint32_t shiro = e & kExclusionShiroMask;
-        if (static_cast<int>(e >> kExclusionModeShift) == kExclusionModeHidden && shiro < GameState::kMaxShiro)
+        if (static_cast<int>(e >> kExclusionModeShift) == kExclusionModeHidden &&
+            shiro < GameState::kMaxShiro)
             gs.ShiroDisabledBits.set(shiro);
     }
 }

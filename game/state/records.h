@@ -182,10 +182,12 @@ struct CDaimyou : CGameRecord {
     void SetRelationLo(int other, int state);      // state 0..15, countdown kept
     void SetRelationHi(int other, int countdown);  // countdown 0..15, state kept
     int GetRelationLo(int other) const {
-        return other >= 0 && other < kRelationCount ? relation[static_cast<std::size_t>(other)] & 0x0F : kRelNothing;
+        return other >= 0 && other < kRelationCount ? relation[static_cast<std::size_t>(other)] & 0x0F
+                                                    : kRelNothing;
     }
     int GetRelationHi(int other) const {
-        return other >= 0 && other < kRelationCount ? relation[static_cast<std::size_t>(other)] >> 4 : kNoCountdown;
+        return other >= 0 && other < kRelationCount ? relation[static_cast<std::size_t>(other)] >> 4
+                                                    : kNoCountdown;
     }
 };
 

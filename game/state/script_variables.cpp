@@ -303,9 +303,11 @@ bool CScriptVariables::Serialize(ArchiveReader& ar, TextEncoding encoding) {
 VariableListView CScriptVariables::ListView() const {
     VariableListView v;
     v.scalars.reserve(scalars_.size());
-    for (const ScalarVariableRecord& s : scalars_) v.scalars.emplace_back(s.name, s.value);
+    for (const ScalarVariableRecord& s : scalars_)
+        v.scalars.emplace_back(s.name, s.value);
     v.arrays.reserve(arrays_.size());
-    for (const ArrayVariableRecord& a : arrays_) v.arrays.emplace_back(a.name, a.values);
+    for (const ArrayVariableRecord& a : arrays_)
+        v.arrays.emplace_back(a.name, a.values);
     return v;
 }
 

@@ -2,10 +2,10 @@
 
 #include <utility>
 
+#include "game/ports/ports.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/records.h"
-#include "game/ports/ports.h"
 #include "platform/core/clock.h"
 #include "platform/core/random.h"
 

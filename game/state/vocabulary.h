@@ -69,18 +69,18 @@ int FindWordKeyword(std::string_view keyword);
 // A slot outside 0..49 gives the text unchanged.
 std::string ReplaceWordInSlot(std::string_view text, int slot, const ScenarioWordArray& words);
 
-std::string ReplaceWordDaimyouke(std::string_view text, const ScenarioWordArray& words);      // 0 大名家
-std::string ReplaceWordAshigaruhei(std::string_view text, const ScenarioWordArray& words);    // 1 足軽兵
-std::string ReplaceWordKibahei(std::string_view text, const ScenarioWordArray& words);        // 2 騎馬兵
-std::string ReplaceWordTeppou(std::string_view text, const ScenarioWordArray& words);         // 3 鉄砲
-std::string ReplaceWordShiro(std::string_view text, const ScenarioWordArray& words);          // 4 城
-std::string ReplaceWordJoushu(std::string_view text, const ScenarioWordArray& words);         // 5 城主
-std::string ReplaceWordRakujou(std::string_view text, const ScenarioWordArray& words);        // 6 落城
-std::string ReplaceWordKaijou(std::string_view text, const ScenarioWordArray& words);         // 7 開城
-std::string ReplaceWordShiroFushin(std::string_view text, const ScenarioWordArray& words);    // 8 城普請
-std::string ReplaceWordBushou(std::string_view text, const ScenarioWordArray& words);         // 9 武将
-std::string ReplaceWordKokudaka(std::string_view text, const ScenarioWordArray& words);       // 10 石高
-std::string ReplaceWordKoku(std::string_view text, const ScenarioWordArray& words);           // 11 石
+std::string ReplaceWordDaimyouke(std::string_view text, const ScenarioWordArray& words);    // 0 大名家
+std::string ReplaceWordAshigaruhei(std::string_view text, const ScenarioWordArray& words);  // 1 足軽兵
+std::string ReplaceWordKibahei(std::string_view text, const ScenarioWordArray& words);      // 2 騎馬兵
+std::string ReplaceWordTeppou(std::string_view text, const ScenarioWordArray& words);       // 3 鉄砲
+std::string ReplaceWordShiro(std::string_view text, const ScenarioWordArray& words);        // 4 城
+std::string ReplaceWordJoushu(std::string_view text, const ScenarioWordArray& words);       // 5 城主
+std::string ReplaceWordRakujou(std::string_view text, const ScenarioWordArray& words);      // 6 落城
+std::string ReplaceWordKaijou(std::string_view text, const ScenarioWordArray& words);       // 7 開城
+std::string ReplaceWordShiroFushin(std::string_view text, const ScenarioWordArray& words);  // 8 城普請
+std::string ReplaceWordBushou(std::string_view text, const ScenarioWordArray& words);       // 9 武将
+std::string ReplaceWordKokudaka(std::string_view text, const ScenarioWordArray& words);     // 10 石高
+std::string ReplaceWordKoku(std::string_view text, const ScenarioWordArray& words);         // 11 石
 // A rice yield as "%d万%04d石" (ten-thousands and the rest), in the scenario's word for 石.
 std::string KokudakaText(long long kokudaka, const ScenarioWordArray& words);
 std::string ReplaceWordKouekisen(std::string_view text, const ScenarioWordArray& words);      // 12 交易船

@@ -558,8 +558,9 @@ void CKassenPhase::ReportSiegeBattle(int c, int owner, int attacker, bool naval,
     battleText += FormatWithWords(words, {ReplaceWordShiro}, "%s周囲で城防御軍(%s)と城攻略軍(%s)が%s\n",
                                   NameOfShiro(gs, c).c_str(), NameOfHouse(gs, owner).c_str(),
                                   NameOfHouse(gs, attacker).c_str(), naval ? "海戦" : "野戦");
-    const char* line = naval ? (result == 1 ? "  → 城攻略側の水軍が勝利しました\n" : "  → 城攻略側の水軍は退却しました\n")
-                             : (result == 1 ? "  → 城攻略軍の勝利\n" : "  → 城攻略軍は退却しました\n");
+    const char* line =
+        naval ? (result == 1 ? "  → 城攻略側の水軍が勝利しました\n" : "  → 城攻略側の水軍は退却しました\n")
+              : (result == 1 ? "  → 城攻略軍の勝利\n" : "  → 城攻略軍は退却しました\n");
     battleText += ReplaceWordShiro(line, words);
 }
 

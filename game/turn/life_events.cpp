@@ -6,26 +6,26 @@
 #include <string>
 #include <vector>
 
-#include "game/state/bushou_table.h"
-#include "game/state/policy.h"
-#include "game/state/succession.h"
-#include "game/state/access.h"
-#include "game/state/game_state.h"
-#include "game/state/house_index.h"
-#include "game/state/queries.h"
-#include "game/state/route.h"
-#include "game/state/vocabulary.h"
 #include "game/military/appearance.h"
 #include "game/military/placement.h"
 #include "game/ports/ports.h"
 #include "game/ports/suppression_policy.h"
+#include "game/state/access.h"
+#include "game/state/bushou_table.h"
+#include "game/state/game_state.h"
+#include "game/state/house_index.h"
+#include "game/state/policy.h"
+#include "game/state/queries.h"
+#include "game/state/route.h"
+#include "game/state/succession.h"
+#include "game/state/vocabulary.h"
 #include "platform/core/encoding.h"
 
 namespace rymd {
 
 namespace {
 
-constexpr int kReplenishCap = 50;         // retainers a house recruits up to by itself
+constexpr int kReplenishCap = 50;  // retainers a house recruits up to by itself
 
 std::string ShiroName(const GameState& gs, int shiro) {
     return IsValidShiro(gs, shiro) ? ShiroMapAt(gs, shiro).name : std::string();
@@ -241,7 +241,8 @@ bool MasterlessGeneralJoins(GameState& gs, const Ports& ports, const Suppression
     } else {
         const std::vector<int>& own = castles[static_cast<std::size_t>(chosen)];
         if (!own.empty()) {
-            const int k = std::min(gs.rng.Below(static_cast<int>(own.size())), static_cast<int>(own.size()) - 1);
+            const int k =
+                std::min(gs.rng.Below(static_cast<int>(own.size())), static_cast<int>(own.size()) - 1);
             placed = RelocateBushou(gs, g, own[static_cast<std::size_t>(k)], false, false);
         }
     }

@@ -3,15 +3,15 @@
 #include <span>
 #include <string>
 
-#include "game/state/access.h"
-#include "game/state/game_state.h"
 #include "game/ai/cpu_gaikou.h"
-#include "game/ai/cpu_jinji.h"
-#include "game/turn/kassen_phase.h"
-#include "game/domestic/castle_economy.h"
 #include "game/ai/cpu_gunbi.h"
+#include "game/ai/cpu_jinji.h"
 #include "game/ai/cpu_naisei.h"
 #include "game/ai/cpu_senryaku.h"
+#include "game/domestic/castle_economy.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/turn/kassen_phase.h"
 #include "game/turn/life_events.h"
 #include "game/turn/main_game.h"
 #include "game/turn/random_order.h"
@@ -31,7 +31,6 @@ void ClearOrderedFlags(GameState& gs) {
     for (int b = 0; b < n; ++b)
         gs.BushouTbl[static_cast<std::size_t>(b)].flags &= static_cast<std::uint16_t>(~CBushou::kFlagOrdered);
 }
-
 
 }  // namespace
 

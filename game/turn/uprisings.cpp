@@ -334,9 +334,7 @@ void ProcessZantouHouki(GameState& gs, const MbKorMap::CCtrlKorMap& map, const P
         int best = -1;
         std::int64_t bestKey = 0;
         for (int c : former[static_cast<std::size_t>(h)]) {
-            if (claim[static_cast<std::size_t>(c)] != -1 ||
-                ShiroAt(gs, c).nBesieger != 0)
-                continue;
+            if (claim[static_cast<std::size_t>(c)] != -1 || ShiroAt(gs, c).nBesieger != 0) continue;
             claim[static_cast<std::size_t>(c)] = h;
             const std::int64_t key = riceOfOwner(ShiroAt(gs, c).daimyou);
             if (best < 0 || key > bestKey) {

@@ -13,10 +13,10 @@ inline constexpr std::uint64_t kReadFileDefaultMaxBytes = std::uint64_t{1} << 30
 // Why a file could not be read whole.
 enum class ReadFileError {
     kNone,
-    kCannotOpen,   // missing, no permission, ...
-    kNotAFile,     // a folder, a FIFO, a device node or a socket: only regular files are read
-    kTooLarge,     // larger than the limit of its kind
-    kReadFailed,   // an input/output error while reading
+    kCannotOpen,  // missing, no permission, ...
+    kNotAFile,    // a folder, a FIFO, a device node or a socket: only regular files are read
+    kTooLarge,    // larger than the limit of its kind
+    kReadFailed,  // an input/output error while reading
 };
 
 // Reads the whole of a regular file of at most maxBytes bytes into out (out emptied on failure).

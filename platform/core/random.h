@@ -76,11 +76,19 @@ public:
     // One draw, 0..32767.
     int Next(Where where = Where(__builtin_FILE(), __builtin_LINE())) { return Draw(where); }
     // The three scalings the rules use.
-    double Unit(Where where = Where(__builtin_FILE(), __builtin_LINE())) { return Draw(where) / 32767.0; }      // [0, 1], 1 reachable
-    double UnitOpen(Where where = Where(__builtin_FILE(), __builtin_LINE())) { return Draw(where) / 32768.0; }  // [0, 1)
-    double Signed(Where where = Where(__builtin_FILE(), __builtin_LINE())) { return Draw(where) / 16383.5 - 1.0; }  // [-1, 1]
+    double Unit(Where where = Where(__builtin_FILE(), __builtin_LINE())) {
+        return Draw(where) / 32767.0;
+    }  // [0, 1], 1 reachable
+    double UnitOpen(Where where = Where(__builtin_FILE(), __builtin_LINE())) {
+        return Draw(where) / 32768.0;
+    }  // [0, 1)
+    double Signed(Where where = Where(__builtin_FILE(), __builtin_LINE())) {
+        return Draw(where) / 16383.5 - 1.0;
+    }  // [-1, 1]
     // trunc(rand() / 32768.0 * n): an index below n (n > 0).
-    int Below(int n, Where where = Where(__builtin_FILE(), __builtin_LINE())) { return static_cast<int>(Draw(where) / 32768.0 * n); }
+    int Below(int n, Where where = Where(__builtin_FILE(), __builtin_LINE())) {
+        return static_cast<int>(Draw(where) / 32768.0 * n);
+    }
 
     // The next n draws (0 <= n <= kMaxBlock) into out: the values, in their order, that n calls
     // of Next give, and the same state after them. Without a tracer each draw is worked out

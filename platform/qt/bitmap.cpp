@@ -131,7 +131,8 @@ __attribute__((target("ssse3"))) int Row24To32Ssse3(const MbBmp::BYTE* s, QRgb* 
     int x = 0;
     for (; x + 6 <= w; x += 4) {
         const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 3 * x));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_or_si128(_mm_shuffle_epi8(in, order), opaque));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x),
+                         _mm_or_si128(_mm_shuffle_epi8(in, order), opaque));
     }
     return x;
 }

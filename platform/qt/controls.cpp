@@ -558,7 +558,8 @@ class BuddyArrowKeys final : public QObject {
 public:
     BuddyArrowKeys(SpinButton* spin, QObject* parent) : QObject(parent), spin_(spin) {}
     bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() != QEvent::KeyPress || !IsLiveWnd(spin_) || !spin_->IsWindow() || spin_->GetBuddy() != buddy())
+        if (e->type() != QEvent::KeyPress || !IsLiveWnd(spin_) || !spin_->IsWindow() ||
+            spin_->GetBuddy() != buddy())
             return false;
         const int key = static_cast<QKeyEvent*>(e)->key();
         if (key != Qt::Key_Up && key != Qt::Key_Down) return false;

@@ -319,7 +319,8 @@ void Dc::FillSolidRect(int x, int y, int cx, int cy, COLORREF c) {
 }
 
 void Dc::FillRgn(const Region& region, COLORREF c) {
-    for (const QRect& r : region.Q()) FillSolidRect(Rect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height()), c);
+    for (const QRect& r : region.Q())
+        FillSolidRect(Rect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height()), c);
 }
 
 void Dc::FrameRect(const Rect& r, COLORREF c) {
@@ -441,7 +442,8 @@ bool Dc::DrawControlBmp(int x, int y, int w, int h, const MbBmp::CControlBmp& sr
         visible.IntersectRect(visible, Rect(c.left(), c.top(), c.right() + 1, c.bottom() + 1));
     }
     if (visible.IsRectEmpty()) return true;
-    const Rect part(visible.left - x + sx, visible.top - y + sy, visible.right - x + sx, visible.bottom - y + sy);
+    const Rect part(visible.left - x + sx, visible.top - y + sy, visible.right - x + sx,
+                    visible.bottom - y + sy);
     const QImage img = ImageFromBitmapData(src.GetHbmp(), part);
     return DrawImage(visible, img, Rect(0, 0, part.Width(), part.Height()));
 }

@@ -13,8 +13,8 @@
 //
 // Keys: Enter sends the command of the default button (IDOK unless SetDefID changed it), or
 // clicks the focused standard push button; Escape sends IDCANCEL; Tab and Shift+Tab move the
-// focus among the enabled, visible controls with WS_TABSTOP; F1 calls OnHelpInfo. The commands IDOK and IDCANCEL call
-// OnOK and OnCancel; closing the window from its frame sends IDCANCEL.
+// focus among the enabled, visible controls with WS_TABSTOP; F1 calls OnHelpInfo. The commands IDOK and
+// IDCANCEL call OnOK and OnCancel; closing the window from its frame sends IDCANCEL.
 #pragma once
 
 #include <cstdint>
@@ -27,13 +27,13 @@
 namespace rymd::ui {
 
 enum class ControlKind {
-    Button,  // BS_* in the style
-    Static,  // SS_* in the style
-    Edit,    // ES_* in the style
+    Button,    // BS_* in the style
+    Static,    // SS_* in the style
+    Edit,      // ES_* in the style
     ComboBox,  // a drop-down list (CBS_DROPDOWNLIST); cy is the height of the dropped list
     ListView,  // a report list view (LVS_* in the style)
     Spin,      // an up-down button (UDS_* in the style)
-    Custom,  // an empty child window, for the dialog's own code to take over or place a window at
+    Custom,    // an empty child window, for the dialog's own code to take over or place a window at
 };
 
 struct DialogItem {

@@ -81,7 +81,8 @@ ImageList* ListCtrl::SetImageList(ImageList* list, int which) {
 int ListCtrl::InsertColumn(int col, std::string_view title, int format, int width) {
     col = std::clamp(col, 0, GetColumnCount());
     columns_.insert(columns_.begin() + col, Column{std::string(title), format, std::max(0, width)});
-    for (Item& it : items_) it.texts.insert(it.texts.begin() + col, std::string());
+    for (Item& it : items_)
+        it.texts.insert(it.texts.begin() + col, std::string());
     UpdateBars();
     Invalidate(false);
     return col;
@@ -195,7 +196,8 @@ void ListCtrl::ChangeState(int item, unsigned state, unsigned mask) {
 
 bool ListCtrl::SetItemState(int item, unsigned state, unsigned mask) {
     if (item == -1) {
-        for (int i = 0; i < GetItemCount(); ++i) ChangeState(i, state, mask);
+        for (int i = 0; i < GetItemCount(); ++i)
+            ChangeState(i, state, mask);
         return true;
     }
     if (item < 0 || item >= GetItemCount()) return false;
@@ -246,9 +248,8 @@ bool ListCtrl::SetItemColors(int item, COLORREF text, COLORREF back) {
 
 bool ListCtrl::SortItems(ListCompare compare, std::intptr_t lParamSort) {
     if (!compare) return false;
-    std::stable_sort(items_.begin(), items_.end(), [&](const Item& a, const Item& b) {
-        return compare(a.data, b.data, lParamSort) < 0;
-    });
+    std::stable_sort(items_.begin(), items_.end(),
+                     [&](const Item& a, const Item& b) { return compare(a.data, b.data, lParamSort) < 0; });
     anchor_ = -1;
     Invalidate(false);
     return true;
@@ -273,7 +274,8 @@ int ListCtrl::ImageWidth() const {
 
 int ListCtrl::TotalWidth() const {
     int w = 0;
-    for (const Column& c : columns_) w += c.width;
+    for (const Column& c : columns_)
+        w += c.width;
     return w;
 }
 
@@ -438,8 +440,9 @@ void ListCtrl::OnPaint(Dc& dc) {
                     tr.left += is.cx + 3;
                 }
                 if (selected) {
-                    Rect hl = (exStyle_ & LVS_EX_FULLROWSELECT) ? Rect(tr.left, row.top, row.right, row.bottom)
-                                                                 : Rect(tr.left, row.top, cell.right, row.bottom);
+                    Rect hl = (exStyle_ & LVS_EX_FULLROWSELECT)
+                                  ? Rect(tr.left, row.top, row.right, row.bottom)
+                                  : Rect(tr.left, row.top, cell.right, row.bottom);
                     dc.FillSolidRect(hl, focused ? GetSysColor(COLOR_HIGHLIGHT) : face);
                 }
             }
@@ -447,18 +450,22 @@ void ListCtrl::OnPaint(Dc& dc) {
             dc.SetTextColor(whiteText ? GetSysColor(COLOR_HIGHLIGHTTEXT) : text);
             tr.left += 2;
             tr.right -= 2;
-            const unsigned align = col.format == LVCFMT_RIGHT ? DT_RIGHT : col.format == LVCFMT_CENTER ? DT_CENTER : DT_LEFT;
+            const unsigned align = col.format == LVCFMT_RIGHT    ? DT_RIGHT
+                                   : col.format == LVCFMT_CENTER ? DT_CENTER
+                                                                 : DT_LEFT;
             dc.DrawText(i < GetItemCount() ? GetItemText(i, c) : std::string(), tr,
                         align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
             if (exStyle_ & LVS_EX_GRIDLINES) {
-                dc.FillSolidRect(Rect(cell.right - 1, row.top, cell.right, row.bottom), GetSysColor(COLOR_BTNFACE));
-                dc.FillSolidRect(Rect(cell.left, row.bottom - 1, cell.right, row.bottom), GetSysColor(COLOR_BTNFACE));
+                dc.FillSolidRect(Rect(cell.right - 1, row.top, cell.right, row.bottom),
+                                 GetSysColor(COLOR_BTNFACE));
+                dc.FillSolidRect(Rect(cell.left, row.bottom - 1, cell.right, row.bottom),
+                                 GetSysColor(COLOR_BTNFACE));
             }
             x += col.width;
         }
         if (focused && (it.state & LVIS_FOCUSED)) {
-            Rect fr(row.left, row.top, (exStyle_ & LVS_EX_FULLROWSELECT) ? row.right : row.left + GetColumnWidth(0),
-                    row.bottom);
+            Rect fr(row.left, row.top,
+                    (exStyle_ & LVS_EX_FULLROWSELECT) ? row.right : row.left + GetColumnWidth(0), row.bottom);
             // A dotted focus frame.
             for (int px = fr.left; px < fr.right; px += 2) {
                 dc.SetPixel(px, fr.top, RGB(0, 0, 0));
@@ -482,7 +489,9 @@ void ListCtrl::OnPaint(Dc& dc) {
         in.DeflateRect(1, 1);
         dc.Draw3dRect(in, face, GetSysColor(COLOR_BTNSHADOW));
         Rect tr(b.left + 5, 0, b.right - 5, hh);
-        const unsigned align = col.format == LVCFMT_RIGHT ? DT_RIGHT : col.format == LVCFMT_CENTER ? DT_CENTER : DT_LEFT;
+        const unsigned align = col.format == LVCFMT_RIGHT    ? DT_RIGHT
+                               : col.format == LVCFMT_CENTER ? DT_CENTER
+                                                             : DT_LEFT;
         dc.DrawText(col.title, tr, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         x += col.width;
     }

@@ -77,7 +77,7 @@ public:
         // Groove: a checker of highlight and face.
         const QColor a = Q(GetSysColor(COLOR_BTNHIGHLIGHT));
         const QColor b = pushedPage && (so->state & State_Sunken) ? Q(GetSysColor(COLOR_3DDKSHADOW))
-                                                                   : Q(GetSysColor(COLOR_BTNFACE));
+                                                                  : Q(GetSysColor(COLOR_BTNFACE));
         p->fillRect(groove, b);
         for (int y = groove.top(); y <= groove.bottom(); ++y)
             for (int x = groove.left() + ((y + groove.left()) & 1); x <= groove.right(); x += 2)

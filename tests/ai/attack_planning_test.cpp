@@ -27,10 +27,11 @@ TEST(AttackPlanning, WhoPlans) {
         int behaviour;
         bool plans;
     };
-    for (const Case& c : {Case{"house", -1, false, 0, true}, Case{"vassal", -1, true, 0, false},
-                          Case{"override 0x10", -1, false, 1, false}, Case{"override 0x20", -1, false, 2, false},
-                          Case{"待機", 0, false, 0, false}, Case{"侵攻", 1, false, 0, true},
-                          Case{"内政", 2, false, 0, false}, Case{"侵攻・内政", 3, false, 0, true}}) {
+    for (const Case& c :
+         {Case{"house", -1, false, 0, true}, Case{"vassal", -1, true, 0, false},
+          Case{"override 0x10", -1, false, 1, false}, Case{"override 0x20", -1, false, 2, false},
+          Case{"待機", 0, false, 0, false}, Case{"侵攻", 1, false, 0, true}, Case{"内政", 2, false, 0, false},
+          Case{"侵攻・内政", 3, false, 0, true}}) {
         SCOPED_TRACE(c.name);
         SortieWorld w(0, c.gundanOrder < 0 ? -1 : 0);
         if (c.gundanOrder >= 0) {

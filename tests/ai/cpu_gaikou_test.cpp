@@ -71,7 +71,9 @@ TEST(CpuGaikou, PlayerIsAskedAboutAnAlliance) {
         w.gaikou.Run(0);
         const std::vector<std::string> asked = w.Texts(PortCallKind::AskYesNo);
         ASSERT_FALSE(asked.empty());
-        EXPECT_EQ(asked[0], "家0から同盟交渉の使者が来ました。不戦同盟を結びますか？\n家0情報 :   石高 2万0000石   城数 2");
+        EXPECT_EQ(
+            asked[0],
+            "家0から同盟交渉の使者が来ました。不戦同盟を結びますか？\n家0情報 :   石高 2万0000石   城数 2");
         EXPECT_EQ(w.Rel(0, 1) == CDaimyou::kRelFusen, yes);
         if (yes) {
             EXPECT_EQ(w.gs.DaimyouTbl[0].shikin, 100000 - 10000);
@@ -110,8 +112,9 @@ TEST(CpuGaikou, SubordinateOfThePlayerDeclaresIndependence) {
             declared = true;
             EXPECT_EQ(w.gs.DaimyouTbl[1].bond, CDaimyou::kBondDokuritsu);
             EXPECT_EQ(gaikou.messageText, "家1は家0から独立しました\n");
-            const std::vector<std::string> told =
-                autoAdvance ? std::vector<std::string>{} : std::vector<std::string>{"家1は家0から独立しました"};
+            const std::vector<std::string> told = autoAdvance
+                                                      ? std::vector<std::string>{}
+                                                      : std::vector<std::string>{"家1は家0から独立しました"};
             EXPECT_EQ(w.Informs(), told);
         }
         EXPECT_TRUE(declared);
@@ -168,16 +171,25 @@ TEST(CpuGaikou, OddHousesDoNoHarm) {
         void (*setUp)(GaikouWorld&);
     };
     const Case cases[] = {
-        {"no castles", [](GaikouWorld& w) { for (int c = 0; c < 4; ++c) w.Own(c, 1); }},
+        {"no castles",
+         [](GaikouWorld& w) {
+             for (int c = 0; c < 4; ++c)
+                 w.Own(c, 1);
+         }},
         {"no funds", [](GaikouWorld& w) { w.gs.DaimyouTbl[0].shikin = -5000; }},
         {"head held captive", [](GaikouWorld& w) { w.gs.DaimyouTbl[0].toushu = -2; }},
-        {"no rice anywhere", [](GaikouWorld& w) { for (int c = 0; c < 4; ++c) w.gs.ShiroTbl[c].kokudaka = 0; }},
+        {"no rice anywhere",
+         [](GaikouWorld& w) {
+             for (int c = 0; c < 4; ++c)
+                 w.gs.ShiroTbl[c].kokudaka = 0;
+         }},
         {"a vassal without castles",
          [](GaikouWorld& w) {
              w.MakeVassal(0, 1);
              w.gs.DaimyouTbl[0].SetRelationLo(1, CDaimyou::kRelShinjuu);
              w.gs.DaimyouTbl[1].SetRelationLo(0, CDaimyou::kRelShinjuuMaster);
-             for (int c = 0; c < 4; ++c) w.Own(c, 1);
+             for (int c = 0; c < 4; ++c)
+                 w.Own(c, 1);
          }},
     };
     for (const Case& c : cases) {

@@ -60,8 +60,8 @@ TEST(CpuNaiseiTest, AWorkIsStartedOnceAMonthAndOnlyWhenItRepays) {
 
 TEST(CpuNaiseiTest, AProjectedShortfallPassesTheWorkOver) {
     PlannerWorld w;
-    w.gs.DaimyouTbl[0].shikin = 60;  // enough for a market, not for the months after it
-    w.AddBushou(0, 0, {.foot = 3000});  // his upkeep outweighs the town income
+    w.gs.DaimyouTbl[0].shikin = 60;        // enough for a market, not for the months after it
+    w.AddBushou(0, 0, {.foot = 3000});     // his upkeep outweighs the town income
     w.gs.DaimyouTbl[0].kouzanGijutsu = 0;  // and the mines bring nothing
     w.gs.ShiroTbl[0].keizai = 100;
     w.gs.ShiroTbl[1].keizai = 1000;
@@ -152,7 +152,9 @@ TEST(CpuNaiseiTest, CorpsAreDevelopedOnlyWhenOrderedTo) {
         std::uint16_t order;
         bool planned;
     };
-    const Case cases[] = {{0, false}, {CGundan::kOrderShinkou, false}, {CGundan::kOrderNaisei, true},
+    const Case cases[] = {{0, false},
+                          {CGundan::kOrderShinkou, false},
+                          {CGundan::kOrderNaisei, true},
                           {CGundan::kOrderShinkou | CGundan::kOrderNaisei, true}};
     for (const Case& c : cases) {
         PlannerWorld w;

@@ -115,16 +115,17 @@ TEST(StrategyPlanner, TwentyFirstGeneralDisplacesTheWeakest) {
         int weakestCorps;
         bool arrivingStays;
     };
-    for (const Case& c : {Case{"weaker resident leaves", 50, 0, 0, true},
-                          Case{"stronger residents stay", 5, 0, 0, false},
-                          Case{"corps-less resident stays", 50, 0, -1, false},
-                          Case{"corps-less arrival stays", 5, -1, 0, true}}) {
+    for (const Case& c :
+         {Case{"weaker resident leaves", 50, 0, 0, true}, Case{"stronger residents stay", 5, 0, 0, false},
+          Case{"corps-less resident stays", 50, 0, -1, false},
+          Case{"corps-less arrival stays", 5, -1, 0, true}}) {
         SCOPED_TRACE(c.name);
         WarWorld w(2, 1);
         w.Link(0, 1, 0);
         int weakest = -1;
         for (int i = 0; i < 20; ++i) {
-            const int g = w.AddBushou(0, 0, {.foot = i == 7 ? 10 : 100, .gundan = i == 7 ? c.weakestCorps : 0});
+            const int g =
+                w.AddBushou(0, 0, {.foot = i == 7 ? 10 : 100, .gundan = i == 7 ? c.weakestCorps : 0});
             if (i == 7) weakest = g;
         }
         const int arriving = w.AddBushou(0, 1, {.foot = c.arrivingFoot, .gundan = c.arrivingCorps});

@@ -13,7 +13,8 @@ namespace rymd::test {
 struct WarWorld : TestWorld {
     // n castles of house 0, h houses, all arch-enemies of each other; castles of size 3 with a
     // small garrison and provisions for a year; ten soldiers a unit of troops.
-    WarWorld(int nShiro, int nDaimyou) : TestWorld({.castles = nShiro, .houses = nDaimyou, .soldierUnit = 10}) {
+    WarWorld(int nShiro, int nDaimyou)
+        : TestWorld({.castles = nShiro, .houses = nDaimyou, .soldierUnit = 10}) {
         for (int c = 0; c < nShiro; ++c) {
             CShiro& s = ShiroAt(gs, c);
             s.kibo = 3;

@@ -230,7 +230,7 @@ TEST_F(FileTest, SamePlaceComparesPlacesOfFilesNotYetThere) {
         {dir_.string() + "/./out.json", true},
         {Path("sub/../out.json"), true},
         {Path("missing/../out.json"), true},
-        {Path("dangling"), true},          // a symlink whose target is not there yet
+        {Path("dangling"), true},  // a symlink whose target is not there yet
         {Path("sub/out.json"), false},
         {Path("inner/../out.json"), false},  // ".." of the folder the link leads to: sub
         {Path("inner/../../out.json"), true},

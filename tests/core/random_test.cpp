@@ -114,7 +114,8 @@ TEST(Random, ABlockDrawsWhatSingleDrawsDraw) {
             std::vector<int> drawn(static_cast<std::size_t>(Random::kMaxBlock), -1);
             block.NextBlock(drawn.data(), n);
             for (int i = 0; i < n; ++i)
-                ASSERT_EQ(drawn[static_cast<std::size_t>(i)], single.Next()) << "seed " << seed << " draw " << i << " of " << n;
+                ASSERT_EQ(drawn[static_cast<std::size_t>(i)], single.Next())
+                    << "seed " << seed << " draw " << i << " of " << n;
             EXPECT_EQ(block.State(), single.State()) << "seed " << seed << ", " << n << " draws";
             if (n < Random::kMaxBlock) {
                 EXPECT_EQ(drawn[static_cast<std::size_t>(n)], -1);  // nothing past the block

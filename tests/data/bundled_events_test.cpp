@@ -24,10 +24,12 @@ TEST(BundledEvents, OkehazamaFiresInTheFirstMonthsWithItsMessageAndItsDead) {
         EXPECT_TRUE(Has(start.out, std::string("\"id\":\"") + id + "\"")) << id;
 
     // The game starts in 1560/5; one month runs the month starts of 1560/5 and 1560/6.
-    const CliOutcome run = RunCliKeepingErrors("run " + kBundled + " --months 1 --seed 1 --spectator --check --dump -");
+    const CliOutcome run =
+        RunCliKeepingErrors("run " + kBundled + " --months 1 --seed 1 --spectator --check --dump -");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(Has(run.out, "\"date\":{\"year\":1560,\"month\":6}"));
-    EXPECT_TRUE(Has(run.err, "[report:conditional-event] 桶狭間の戦い | 永禄三年五月十九日、尾張に攻め入った今川義元"))
+    EXPECT_TRUE(Has(run.err,
+                    "[report:conditional-event] 桶狭間の戦い | 永禄三年五月十九日、尾張に攻め入った今川義元"))
         << run.err;
     for (const char* id : fallen)
         EXPECT_FALSE(Has(run.out, std::string("\"id\":\"") + id + "\"")) << id;

@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "game/ports/ports.h"
+#include "game/scenario/reader.h"
 #include "game/state/game_state.h"
 #include "game/turn/main_game.h"
 #include "game/turn/new_game.h"
-#include "game/scenario/reader.h"
-#include "game/ports/ports.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
 #include "platform/core/file.h"

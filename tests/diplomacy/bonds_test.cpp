@@ -1,5 +1,5 @@
-#include "game/military/placement.h"
 #include "game/diplomacy/bonds.h"
+#include "game/military/placement.h"
 #include "game/state/vocabulary.h"
 
 #include <gtest/gtest.h>
@@ -306,10 +306,9 @@ TEST(RemoveBushouFromHoui, LeavesTheRightListAndHisHouse) {
 // No treaty countdown runs between any two houses.
 void NoCountdowns(GameState& gs) {
     for (int x = 0; x < gs.nDaimyou; ++x)
-        for (int y = 0; y < gs.nDaimyou; ++y) gs.DaimyouTbl[static_cast<std::size_t>(x)].SetRelationHi(y, 0);
+        for (int y = 0; y < gs.nDaimyou; ++y)
+            gs.DaimyouTbl[static_cast<std::size_t>(x)].SetRelationHi(y, 0);
 }
-
-
 
 void SetHi(GameState& gs, int x, int y, int countdown) {
     gs.DaimyouTbl[static_cast<std::size_t>(x)].SetRelationHi(y, countdown);
@@ -318,12 +317,11 @@ int Hi(const GameState& gs, int x, int y) {
     return gs.DaimyouTbl[static_cast<std::size_t>(x)].GetRelationHi(y);
 }
 
-
 TEST(DissolveDaimyouBond, ResetRelationsByTheirCountdown) {
-        struct Case {
+    struct Case {
         const char* name;
-        bool vassal;             // master bond (true) or an alliance (false)
-        int countdownAboutLow;   // what the upper house holds about the lower one
+        bool vassal;            // master bond (true) or an alliance (false)
+        int countdownAboutLow;  // what the upper house holds about the lower one
         int wantUpperAboutLower;
         int wantLowerAboutUpper;
         int wantCountdown;
@@ -433,11 +431,11 @@ TEST(NegotiateFusenDoumei, TheTargetDecides) {
     // Castles: 0 target (house 1), 1..3 neighbours of houses 0 (the proposer), 2 and 3.
     struct Case {
         const char* name;
-        int targetBond;      // 0 independent
-        int countdown;       // the target's countdown about the proposer
-        int kind;            // the target's people kind
-        int neighbours;      // neighbouring houses (the proposer first)
-        bool otherHostile;   // another neighbour is the target's enemy
+        int targetBond;     // 0 independent
+        int countdown;      // the target's countdown about the proposer
+        int kind;           // the target's people kind
+        int neighbours;     // neighbouring houses (the proposer first)
+        bool otherHostile;  // another neighbour is the target's enemy
         std::uint32_t proposerYield;
         bool want;
     };
@@ -453,40 +451,41 @@ TEST(NegotiateFusenDoumei, TheTargetDecides) {
     };
     // Each case twice: reading the tables, and with the castles and yields a planner holds.
     for (const bool givenKnown : {false, true})
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SCOPED_TRACE(givenKnown ? "given what the caller knows" : "from the tables");
-        TestWorld w({.castles = 4, .houses = 5});
-        GameState& gs = w.gs;
-        w.Own(0, 1);
-        gs.ShiroTbl[0].kokudaka = 10000;
-        for (int n = 0; n < c.neighbours; ++n) {
-            const int house = n == 0 ? 0 : n + 1;
-            w.Own(n + 1, house);
-            gs.ShiroTbl[static_cast<std::size_t>(n + 1)].kokudaka = n == 0 ? c.proposerYield : 5000;
-            w.Link(0, n + 1);
-            if (n > 0) SetRel(gs, 1, house, c.otherHostile ? CDaimyou::kRelNothing : CDaimyou::kRelFusen);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            SCOPED_TRACE(givenKnown ? "given what the caller knows" : "from the tables");
+            TestWorld w({.castles = 4, .houses = 5});
+            GameState& gs = w.gs;
+            w.Own(0, 1);
+            gs.ShiroTbl[0].kokudaka = 10000;
+            for (int n = 0; n < c.neighbours; ++n) {
+                const int house = n == 0 ? 0 : n + 1;
+                w.Own(n + 1, house);
+                gs.ShiroTbl[static_cast<std::size_t>(n + 1)].kokudaka = n == 0 ? c.proposerYield : 5000;
+                w.Link(0, n + 1);
+                if (n > 0) SetRel(gs, 1, house, c.otherHostile ? CDaimyou::kRelNothing : CDaimyou::kRelFusen);
+            }
+            for (int n = c.neighbours; n < 3; ++n)
+                w.Own(n + 1, 4);  // unlinked
+            CDaimyou& target = gs.DaimyouTbl[1];
+            if (c.targetBond != 0) w.MakeSubordinate(1, 4);
+            target.kindByte = static_cast<std::uint8_t>(c.kind);
+            target.SetRelationHi(0, c.countdown);
+            gs.DaimyouTbl[0].shikin = 0;
+            ScriptedPort port;
+            const std::vector<int> targetShiro = {0};
+            FusenDoumeiKnown known;
+            if (givenKnown) {
+                known.targetShiro = &targetShiro;
+                known.kokudaka = [&](int d) -> std::int64_t {
+                    return d == 0 ? c.proposerYield : d == 1 ? 10000 : 5000;
+                };
+            }
+            EXPECT_EQ(NegotiateFusenDoumei(gs, port.AsPorts(), 0, 1, known), c.want);
+            EXPECT_EQ(Rel(gs, 1, 0) == CDaimyou::kRelFusen, c.want);
+            // Peace is paid for: a tenth of the target's rice yield.
+            EXPECT_EQ(gs.DaimyouTbl[0].shikin, c.want ? -1000 : 0);
         }
-        for (int n = c.neighbours; n < 3; ++n) w.Own(n + 1, 4);  // unlinked
-        CDaimyou& target = gs.DaimyouTbl[1];
-        if (c.targetBond != 0) w.MakeSubordinate(1, 4);
-        target.kindByte = static_cast<std::uint8_t>(c.kind);
-        target.SetRelationHi(0, c.countdown);
-        gs.DaimyouTbl[0].shikin = 0;
-        ScriptedPort port;
-        const std::vector<int> targetShiro = {0};
-        FusenDoumeiKnown known;
-        if (givenKnown) {
-            known.targetShiro = &targetShiro;
-            known.kokudaka = [&](int d) -> std::int64_t {
-                return d == 0 ? c.proposerYield : d == 1 ? 10000 : 5000;
-            };
-        }
-        EXPECT_EQ(NegotiateFusenDoumei(gs, port.AsPorts(), 0, 1, known), c.want);
-        EXPECT_EQ(Rel(gs, 1, 0) == CDaimyou::kRelFusen, c.want);
-        // Peace is paid for: a tenth of the target's rice yield.
-        EXPECT_EQ(gs.DaimyouTbl[0].shikin, c.want ? -1000 : 0);
-    }
 }
 
 TEST(SphereTables, MembersTakeTheirStatesFromTheMaster) {
@@ -497,12 +496,9 @@ TEST(SphereTables, MembersTakeTheirStatesFromTheMaster) {
         int shinjuuMember, shinjuuOther;  // after MakeShinjuu
     };
     const Case cases[] = {
-        {CDaimyou::kRelJuuzokuMaster, 5, 5, 5, 8},
-        {CDaimyou::kRelShinjuuMaster, 8, 5, 8, 8},
-        {CDaimyou::kRelRengou, 9, 9, 9, 9},
-        {CDaimyou::kRelRengouLeader, 9, 9, 9, 9},
-        {CDaimyou::kRelShukuteki, 1, 1, 1, 1},
-        {CDaimyou::kRelFusen, 2, 2, 2, 2},
+        {CDaimyou::kRelJuuzokuMaster, 5, 5, 5, 8}, {CDaimyou::kRelShinjuuMaster, 8, 5, 8, 8},
+        {CDaimyou::kRelRengou, 9, 9, 9, 9},        {CDaimyou::kRelRengouLeader, 9, 9, 9, 9},
+        {CDaimyou::kRelShukuteki, 1, 1, 1, 1},     {CDaimyou::kRelFusen, 2, 2, 2, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.masterAbout);

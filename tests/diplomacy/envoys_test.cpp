@@ -114,7 +114,8 @@ TEST(Envoys, PlayerAnswersASubordinationDemand) {
             EXPECT_TRUE(asked.empty());
         } else {
             ASSERT_EQ(asked.size(), 1u);
-            EXPECT_EQ(asked[0], "家0から従属要求の使者が来ました。従属しますか？\n家0情報 :   石高 1万0000石   城数 1");
+            EXPECT_EQ(asked[0],
+                      "家0から従属要求の使者が来ました。従属しますか？\n家0情報 :   石高 1万0000石   城数 1");
         }
         EXPECT_EQ(w.port.PendingAnswers(), 0u);
     }
@@ -127,7 +128,8 @@ TEST(Envoys, PlayerAcceptsAnApplicationAndDemandsAHostage) {
     ASSERT_TRUE(SendJuuzokuShiganShisha(w.gs, w.ports, 1, 0));
     const std::vector<PortCall> choices = w.port.CallsOf(PortCallKind::AskChoice);
     ASSERT_EQ(choices.size(), 1u);
-    EXPECT_EQ(choices[0].text, "家0が当家に従属を申し出ました。受け入れますか？\n家0情報 :   石高 1万0000石   城数 1");
+    EXPECT_EQ(choices[0].text,
+              "家0が当家に従属を申し出ました。受け入れますか？\n家0情報 :   石高 1万0000石   城数 1");
     EXPECT_EQ(choices[0].details, ShishaApplicationChoices());
 
     // House 0 has no heir waiting: a made-up heir of 1 to 13 years goes to house 1.
@@ -183,13 +185,12 @@ TEST(Envoys, HostageCandidatesAreTheHousesHeirsNotYetOfAge) {
     };
     const std::int16_t marked = static_cast<std::int16_t>(0x8000 | 1);
     const Heir heirs[] = {
-        {1, 0, 1, 0, false},   // not yet born a year
-        {1, 1, 1, 0, true},    //
-        {1, 18, marked, 2, true},
-        {1, 19, 1, 0, false},  // of age
-        {1, 10, 1, -1, false}, // no succession rank
-        {1, 10, 0, 0, false},  // of another line
-        {0, 10, 1, 0, false},  // waits for another house
+        {1, 0, 1, 0, false},                             // not yet born a year
+        {1, 1, 1, 0, true},                              //
+        {1, 18, marked, 2, true}, {1, 19, 1, 0, false},  // of age
+        {1, 10, 1, -1, false},                           // no succession rank
+        {1, 10, 0, 0, false},                            // of another line
+        {0, 10, 1, 0, false},                            // waits for another house
     };
     std::vector<int> expected;
     for (const Heir& h : heirs) {

@@ -401,7 +401,7 @@ TEST_P(DesertionTest, AtThreeTimesTheTroopPay) {
     w.Own(0, 1);
     const int g = w.AddBushou(0, 0, {.foot = c.foot, .cavalry = c.cavalry});
     const int other = w.AddBushou(0, 0, {.foot = 200});  // pays upkeep, counts in t
-    w.gs.BushouTbl[other].gundan = 3;             // in another unit: neither counted nor deserting
+    w.gs.BushouTbl[other].gundan = 3;                    // in another unit: neither counted nor deserting
     const int keep = w.gs.BushouTbl[g].foot;
     // upkeep of g: foot x 0.5 + cavalry x 1.5
     w.gs.DaimyouTbl[0].shikin = c.fundsBefore;
@@ -504,7 +504,7 @@ struct TradeWorld : TestWorld {
     void Voyage(int slot, int ships, int partner, int monthsLeft, int monthsTotal) {
         gs.ShiroTbl[0].voyage[static_cast<std::size_t>(slot)] =
             ShiroOrderSlot{static_cast<std::uint8_t>(ships), static_cast<std::uint8_t>(partner),
-                        static_cast<std::uint8_t>(monthsLeft), static_cast<std::uint8_t>(monthsTotal)};
+                           static_cast<std::uint8_t>(monthsLeft), static_cast<std::uint8_t>(monthsTotal)};
     }
 };
 

@@ -248,9 +248,9 @@ TEST(ConditionalEvents, TheLaterEndingOfAMonthWins) {
 TEST(ConditionalEvents, ASubroutineRunsAtOnceByItsOwnKindWhateverItsWindowAndDoneBit) {
     EventWorld w;
     CConditionalEvent& main = w.Add("本体");
-    EventWorld::Happenings(main, {Item(kHappeningDainyuu, "order", "order*10+1"),
-                                  Item(kHappeningSubroutineCall, "SUB"),
-                                  Item(kHappeningDainyuu, "order", "order*10+3")});
+    EventWorld::Happenings(
+        main, {Item(kHappeningDainyuu, "order", "order*10+1"), Item(kHappeningSubroutineCall, "SUB"),
+               Item(kHappeningDainyuu, "order", "order*10+3")});
     CConditionalEvent& sub = w.Add("副");
     sub.flags = CConditionalEvent::kFlagSubRoutine | CConditionalEvent::kFlagDone;
     sub.firstYear = 1700;
@@ -275,9 +275,9 @@ TEST(ConditionalEvents, ASelfCallingSubroutineStopsAtTheDepthBoundWithItsMessage
     w.NameEvents({"MAIN", "LOOP"});
     EXPECT_EQ(w.Pass(), -1);
     EXPECT_EQ(w.Var("depth"), static_cast<double>(kMaxSubroutineDepth));
-    EXPECT_EQ(w.Informs(),
-              std::vector<std::string>{"条件イベント(No.2 : 無限)で、サブルーチンの呼び出しが32段を超えたため、"
-                                       "呼び出しを中止しました"});
+    EXPECT_EQ(w.Informs(), std::vector<std::string>{
+                               "条件イベント(No.2 : 無限)で、サブルーチンの呼び出しが32段を超えたため、"
+                               "呼び出しを中止しました"});
     // The next month runs the same way: the depth is back at the top.
     w.port.ClearCalls();
     w.Pass();

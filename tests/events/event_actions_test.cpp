@@ -121,7 +121,8 @@ struct EventWorld : TestWorld {
         return c;
     }
     std::string Message(const std::string& detail) const {
-        return std::string("条件イベント(No.") + std::to_string(gs.nConditionalEvent) + " : " + kTitle + ")で、" + detail;
+        return std::string("条件イベント(No.") + std::to_string(gs.nConditionalEvent) + " : " + kTitle +
+               ")で、" + detail;
     }
 };
 
@@ -210,8 +211,9 @@ TEST(EventActionOperands, ARemovedGeneralOrAFallenHouseChangesNothing) {
     w.Do(H("HAPPENING_BUSHOU_DEAD").bushou1(1));
     ASSERT_EQ(w.gs.nBushou, 2);
     EXPECT_EQ(FindBushouIndexById(w.gs, 1), -1);
-    for (const char* keyword : {"HAPPENING_BUSHOU_DEAD", "HAPPENING_BUSHOU_KAIMEI", "HAPPENING_BUSHOU_ASHIGARU_PLUS",
-                                "HAPPENING_TOUSHU_CHANGE", "HAPPENING_BUSHOU_MOVE", "HAPPENING_BUSHOU_SHOZOKU_CHANGE"})
+    for (const char* keyword :
+         {"HAPPENING_BUSHOU_DEAD", "HAPPENING_BUSHOU_KAIMEI", "HAPPENING_BUSHOU_ASHIGARU_PLUS",
+          "HAPPENING_TOUSHU_CHANGE", "HAPPENING_BUSHOU_MOVE", "HAPPENING_BUSHOU_SHOZOKU_CHANGE"})
         w.Do(H(keyword).bushou1(1).data1("100"));
     EXPECT_EQ(w.gs.nBushou, 2);
     EXPECT_EQ(w.gs.BushouTbl[0].name, "将0");
@@ -238,16 +240,14 @@ TEST(EventActionRelations, ArchEnmityAndItsEnd) {
         w.gs.DaimyouTbl[1].SetRelationLo(0, CDaimyou::kRelShinjuu);
     };
     const std::vector<Case> cases = {
-        {"no relation becomes arch-enmity", "HAPPENING_SHUKUTEKI", [](EventWorld& w) { w.SetRelation(0, 1, 1, 3); }, 0,
-         0, kNo, kNo, 0},
-        {"an alliance is dissolved first", "HAPPENING_SHUKUTEKI", [](EventWorld& w) { w.SetRelation(0, 1, 2, 5); }, 0, 0,
-         kNo, kNo, 0},
-        {"a vassal leaves its master first", "HAPPENING_SHUKUTEKI",
-         vassalOfHouse0,
-         0, 0, kNo, kNo, CDaimyou::kBondDokuritsu},
-        {"forced between a vassal and its master", "HAPPENING_KYOUSEI_SHUKUTEKI",
-         vassalOfHouse0,
-         0, 0, kNo, kNo, CDaimyou::kBondDokuritsu},
+        {"no relation becomes arch-enmity", "HAPPENING_SHUKUTEKI",
+         [](EventWorld& w) { w.SetRelation(0, 1, 1, 3); }, 0, 0, kNo, kNo, 0},
+        {"an alliance is dissolved first", "HAPPENING_SHUKUTEKI",
+         [](EventWorld& w) { w.SetRelation(0, 1, 2, 5); }, 0, 0, kNo, kNo, 0},
+        {"a vassal leaves its master first", "HAPPENING_SHUKUTEKI", vassalOfHouse0, 0, 0, kNo, kNo,
+         CDaimyou::kBondDokuritsu},
+        {"forced between a vassal and its master", "HAPPENING_KYOUSEI_SHUKUTEKI", vassalOfHouse0, 0, 0, kNo,
+         kNo, CDaimyou::kBondDokuritsu},
         {"ended: arch-enemies have no relation, endless countdowns end", "HAPPENING_NOT_SHUKUTEKI",
          [](EventWorld& w) { w.SetRelation(0, 1, 0, kNo); }, 1, 1, 0, 0, 0},
         {"ended for an ally: only the endless side's countdown ends", "HAPPENING_NOT_SHUKUTEKI",
@@ -333,8 +333,8 @@ TEST(EventActionHouses, AHouseIsAbsorbedWithItsCastlesAndItsBesiegedCastleIsFree
         const int retainer = w.AddBushou(1, c1);
         const int corps = w.AddGundan(1, retainer);
         w.gs.ShiroTbl[c1].gundan = static_cast<std::int16_t>(corps);
-        w.Besiege(c2, 0);       // besieged by the absorbing house: lifted
-        w.Besiege(1, 2);        // besieged by a third, hostile house: stays
+        w.Besiege(c2, 0);  // besieged by the absorbing house: lifted
+        w.Besiege(1, 2);   // besieged by a third, hostile house: stays
         w.Do(H(keyword).daimyou1(0).daimyou2(1));
 
         for (int c : {1, c1, c2}) {
@@ -501,7 +501,7 @@ TEST(EventActionValues, TroopsStayWithinTheirLimits) {
     struct Case {
         const char* keyword;
         const char* formula;
-        int foot, cavalry, muskets;      // before
+        int foot, cavalry, muskets;  // before
         int footAfter, cavalryAfter, musketsAfter;
     };
     // Soldier unit 10: 500 foot units, 200 cavalry units at most.
@@ -637,9 +637,10 @@ TEST(EventActionScript, ASubroutineCallGivesTheCalledEvent) {
     EXPECT_TRUE(w.Informs().empty());
     EXPECT_EQ(w.Do(H(call).data1("PLAIN")), -1);
     EXPECT_EQ(w.Do(H(call).data1("NONE")), -1);
-    EXPECT_EQ(w.Informs(), (std::vector<std::string>{
-                               "条件イベント(No.4 : 試験)で、呼び出し条件イベントID(PLAIN)がサブルーチンではありません",
-                               "条件イベント(No.5 : 試験)で、呼び出し条件イベントID(NONE)が不適切です"}));
+    EXPECT_EQ(w.Informs(),
+              (std::vector<std::string>{
+                  "条件イベント(No.4 : 試験)で、呼び出し条件イベントID(PLAIN)がサブルーチンではありません",
+                  "条件イベント(No.5 : 試験)で、呼び出し条件イベントID(NONE)が不適切です"}));
     EXPECT_EQ(plain, 1);
 }
 

@@ -60,9 +60,7 @@ struct ConditionWorld : TestWorld {
         return CheckCondition(run, 0);
     }
     double Var(const char* name) const { return gs.ScriptVariables.GetTokenValue(name); }
-    void SetVar(const char* name, double v) {
-        ASSERT_TRUE(gs.ScriptVariables.SetVariable(name, v, nullptr));
-    }
+    void SetVar(const char* name, double v) { ASSERT_TRUE(gs.ScriptVariables.SetVariable(name, v, nullptr)); }
 };
 
 EventItem Item(int code, int a = 0, int b = 0, int shiro = 0, int bushou = 0, std::string d1 = "",
@@ -277,10 +275,20 @@ TEST(EventConditions, ABadVariableFailsAnAndTestThatGoesOnWithTheNextItem) {
         {"a question is asked", {House(22, -1), Question(true)}, 0.0, 1, 1},
         {"a second bad variable is told", {House(22, -1), House(17, 0, -1)}, 0.0, 0, 2},
         {"and the one after that is tested too",
-         {House(22, -1), House(17, 0, -1), Formula(6, "x", "5")}, 5.0, 0, 2},
+         {House(22, -1), House(17, 0, -1), Formula(6, "x", "5")},
+         5.0,
+         0,
+         2},
         {"the test ends after the next item",
-         {House(22, -1), True(), Formula(6, "x", "5"), Question(true)}, 0.0, 0, 1},
-        {"after an assignment as well", {House(22, -1), Formula(6, "x", "5"), Formula(6, "x", "7")}, 5.0, 0, 1},
+         {House(22, -1), True(), Formula(6, "x", "5"), Question(true)},
+         0.0,
+         0,
+         1},
+        {"after an assignment as well",
+         {House(22, -1), Formula(6, "x", "5"), Formula(6, "x", "7")},
+         5.0,
+         0,
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -310,7 +318,8 @@ TEST(EventConditions, AndAndOrStopAsSoonAsTheResultIsKnown) {
     w.port.PushYes();
     EXPECT_TRUE(w.Check({Question(true, "%大名1%"), Question(true)}));
     EXPECT_EQ(w.Texts(PortCallKind::AskYesNo),
-              (std::vector<std::string>{"出陣しますか？", "攻めますか？", "攻めますか？", "%大名1%", "攻めますか？"}));
+              (std::vector<std::string>{"出陣しますか？", "攻めますか？", "攻めますか？", "%大名1%",
+                                        "攻めますか？"}));
     EXPECT_EQ(w.port.PendingAnswers(), 0u);
 }
 

@@ -378,9 +378,12 @@ TEST_F(GalleryTest, Grids) {
         int lines;
         int action;  // 0 none, 1 select, 2 editing, 3 drag multi-select, 4 every column type
     } states[] = {
-        {"grid_style7_selected", 7, 1, 0, 12, 1},  {"grid_style6_linenumbers", 6 | 0x10, 1, 1, 12, 1},
-        {"grid_style85_multiselect", 0x85, 1, 0, 12, 3}, {"grid_editing", 0, 1, 0, 6, 2},
-        {"grid_types", 0x10, 0, 1, 4, 4},             {"grid_empty", 0x10, 1, 0, 0, 0},
+        {"grid_style7_selected", 7, 1, 0, 12, 1},
+        {"grid_style6_linenumbers", 6 | 0x10, 1, 1, 12, 1},
+        {"grid_style85_multiselect", 0x85, 1, 0, 12, 3},
+        {"grid_editing", 0, 1, 0, 6, 2},
+        {"grid_types", 0x10, 0, 1, 4, 4},
+        {"grid_empty", 0x10, 1, 0, 0, 0},
     };
     for (const State& st : states) {
         HostWindow host;
@@ -404,8 +407,8 @@ TEST_F(GalleryTest, Grids) {
             grid.SetColumn(3, 1 | CCellCtrl::kRightAlign, 60, "石高", 2);
             grid.SetColumn(4, 2 | CCellCtrl::kReadOnly, 70, "居城", 0);
         }
-        ASSERT_TRUE(grid.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_VISIBLE, Rect(10, 10, 330, 160), &host,
-                                  2006));
+        ASSERT_TRUE(grid.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_VISIBLE, Rect(10, 10, 330, 160),
+                                  &host, 2006));
         const char* names[] = {"織田信長", "柴田勝家", "丹羽長秀", "羽柴秀吉", "前田利家", "滝川一益"};
         grid.SetLineSize(st.lines);
         for (int i = 0; i < st.lines; ++i) {
@@ -439,7 +442,8 @@ TEST_F(GalleryTest, GridHintTip) {
     ASSERT_TRUE(host.Open(200, 100));
     MbWnd::CCellCtrl grid;
     grid.SetColumn(0, 4, 100, "候補", 0);
-    for (const char* c : {"上杉謙信", "武田信玄", "北条氏康"}) grid.AddItemList(0, c);
+    for (const char* c : {"上杉謙信", "武田信玄", "北条氏康"})
+        grid.AddItemList(0, c);
     ASSERT_TRUE(grid.CreateEx(0, ui::WS_CHILD | ui::WS_VISIBLE, Rect(0, 0, 180, 90), &host, 2006));
     grid.SetLineSize(3);
     grid.SelectCell(0, 0);

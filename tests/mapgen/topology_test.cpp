@@ -106,7 +106,8 @@ TEST(Topology, DecodesEscapedNames) {
     std::string text = kTwoSquares;
     const std::string from = "\"name_en\": \"East\"";
     text.replace(text.find(from), from.size(),
-                 "\"name_en\": \"E\\\"a\\u00e9\\u6771\\ud83d\\ude00\", \"name_ja\": 7, \"extra\": [true, false, null]");
+                 "\"name_en\": \"E\\\"a\\u00e9\\u6771\\ud83d\\ude00\", \"name_ja\": 7, \"extra\": [true, "
+                 "false, null]");
     Topology t;
     std::string error;
     ASSERT_TRUE(ReadTopology(text, t, &error)) << error;

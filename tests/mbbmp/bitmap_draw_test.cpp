@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "support/bitmap_test_util.h"
 #include "mbbmp/control_bmp.h"
+#include "support/bitmap_test_util.h"
 
 namespace {
 
@@ -304,9 +304,9 @@ TEST(BitmapImpose, SparseWideOverlayMatchesThePerPixelRule) {
                         g += pal[v].rgbGreen;
                         b += pal[v].rgbBlue;
                     }
-                const COLORREF want =
-                    n == 0 ? RGB(100, 100, 100)
-                           : RGB((r + 100 * (4 - n) + 2) / 4, (g + 100 * (4 - n) + 2) / 4, (b + 100 * (4 - n) + 2) / 4);
+                const COLORREF want = n == 0 ? RGB(100, 100, 100)
+                                             : RGB((r + 100 * (4 - n) + 2) / 4, (g + 100 * (4 - n) + 2) / 4,
+                                                   (b + 100 * (4 - n) + 2) / 4);
                 EXPECT_EQ(dst.GetPixelColor(1 + i, 1 + j), want) << w << " " << i << "," << j;
             }
         }

@@ -3,8 +3,8 @@
 #include <string>
 #include <utility>
 
-#include "support/bitmap_test_util.h"
 #include "mbbmp/control_bmp.h"
+#include "support/bitmap_test_util.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "support/bitmap_test_util.h"
 #include "mbbmp/control_bmp.h"
+#include "support/bitmap_test_util.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "support/bitmap_test_util.h"
 #include "mbbmp/control_bmp.h"
 #include "platform/core/archive.h"
+#include "support/bitmap_test_util.h"
 
 namespace {
 

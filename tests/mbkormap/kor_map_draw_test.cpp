@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "support/kor_map_fixture.h"
 #include "mbkormap/kor_map.h"
+#include "support/kor_map_fixture.h"
 
 namespace {
 
@@ -283,7 +283,9 @@ TEST(KorMapDraw, AKeptPictureIsTheOneDrawnAnew) {
         Mb3dMap::SetPaintPath(s.path);
         map.DrawMap(s.view[0], s.view[1], s.view[2], s.view[3], s.view[4], s.view[5]);
     };
-    auto pixels = [](const MbBmp::CControlBmp& b) { return b.GetHbmp() ? b.GetHbmp()->pixels : std::vector<MbBmp::BYTE>{}; };
+    auto pixels = [](const MbBmp::CControlBmp& b) {
+        return b.GetHbmp() ? b.GetHbmp()->pixels : std::vector<MbBmp::BYTE>{};
+    };
 
     std::vector<Settings> steps(1);
     auto next = [&](auto change) {

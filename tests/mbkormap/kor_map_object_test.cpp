@@ -2,8 +2,8 @@
 // texture hand-over.
 #include <gtest/gtest.h>
 
-#include "support/kor_map_fixture.h"
 #include "mbkormap/kor_map.h"
+#include "support/kor_map_fixture.h"
 
 namespace {
 

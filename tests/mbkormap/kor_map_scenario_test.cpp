@@ -6,14 +6,14 @@
 #include <memory>
 #include <string>
 
-#include "game/state/game_state.h"
+#include "game/ports/ports.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
-#include "game/ports/ports.h"
-#include "support/kor_map_fixture.h"
+#include "game/state/game_state.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
 #include "platform/core/file.h"
+#include "support/kor_map_fixture.h"
 
 namespace {
 

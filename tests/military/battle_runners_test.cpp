@@ -53,7 +53,8 @@ TEST(BushouFate, WithoutSeppukuSettingOnlyGeneralsWithoutRecordCommitSeppuku) {
         runner.DecideBushouFate(std::vector<int>{withRecord, without});
         EXPECT_NE(w.General(withRecord).daimyou, CBushou::kDaimyouRounin) << seed;
         EXPECT_EQ(w.General(without).daimyou, CBushou::kDaimyouRounin) << seed;
-        EXPECT_NE(runner.fatesText.find("家0の武将" + std::to_string(without) + "は切腹しました"), std::string::npos);
+        EXPECT_NE(runner.fatesText.find("家0の武将" + std::to_string(without) + "は切腹しました"),
+                  std::string::npos);
         EXPECT_EQ(runner.fatesText.find("武将" + std::to_string(withRecord) + "は切腹"), std::string::npos);
     }
 }
@@ -114,8 +115,9 @@ TEST(BushouFate, FreedDefendersNeverStayInTheFallenCastle) {
             const CBushou& b = w.General(g);
             if (!runner.captives.empty()) continue;  // a captive of the victor
             if (b.daimyou == CBushou::kDaimyouFree) {
-                EXPECT_NE(runner.fatesText.find("家0の武将" + std::to_string(g) + "は城から落ち延びて行きました"),
-                          std::string::npos);
+                EXPECT_NE(
+                    runner.fatesText.find("家0の武将" + std::to_string(g) + "は城から落ち延びて行きました"),
+                    std::string::npos);
                 if (!keepsACastle) ++freed;  // fled, or left free with nowhere to go
                 continue;
             }

@@ -36,12 +36,14 @@ struct BattleWorld : TestWorld {
     int AddBesieger(int house, int shiro, int cavalry, int foot, int muskets = 0) {
         return Armed(Besiege(shiro, house, Plain(cavalry, foot)), muskets);
     }
-    void Waterway(int c) { Map(c).flags = static_cast<std::uint8_t>(Map(c).flags | ShiroMapRecord::kFlagWaterway); }
+    void Waterway(int c) {
+        Map(c).flags = static_cast<std::uint8_t>(Map(c).flags | ShiroMapRecord::kFlagWaterway);
+    }
     void Fleet(int house, int shiro, int ships, bool blockade) {
         auto& t = gs.GunsenTable;
-        t.records[t.count++] = GunsenRecord{blockade ? GunsenRecord::kFlagBlockade : std::uint16_t{0},
-                                            static_cast<std::int16_t>(house), static_cast<std::int16_t>(shiro),
-                                            static_cast<std::int16_t>(ships), GunsenRecord::kNoDestination};
+        t.records[t.count++] = GunsenRecord{
+            blockade ? GunsenRecord::kFlagBlockade : std::uint16_t{0}, static_cast<std::int16_t>(house),
+            static_cast<std::int16_t>(shiro), static_cast<std::int16_t>(ships), GunsenRecord::kNoDestination};
         if (blockade) Castle(shiro).blockadeDaimyou = static_cast<std::int16_t>(house);
     }
     void Rain(int kuni) { gs.KuniEventFlags[static_cast<std::size_t>(kuni)] |= kKuniFlagNoTeppou; }

@@ -43,7 +43,8 @@ TEST(SiegeSession, OutcomeTextsInTheirOrder) {
         {"before the first turn", 5, 0, 100000, 0, "ターン 1/5", kSiegeHolds, false},
         {"size 0 falls after the first turn", 0, 0, 100000, 1, "落城しました", kSiegeFallen, true},
         {"damage at 100 x size", 5, 500, 100000, 0, "強襲により落城しました", kSiegeFallen, true},
-        {"no provisions after the first turn", 5, 0, 1, 1, "兵糧が尽きたので開城しました", kSiegeStarved, true},
+        {"no provisions after the first turn", 5, 0, 1, 1, "兵糧が尽きたので開城しました", kSiegeStarved,
+         true},
         {"holding after a turn", 5, 0, 100000, 1, "ターン 2/5", kSiegeHolds, false},
         {"holding after five turns", 5, 0, 100000, 5, "城攻略戦終了", kSiegeHolds, true},
     };
@@ -56,7 +57,8 @@ TEST(SiegeSession, OutcomeTextsInTheirOrder) {
         w.Add(0, 0, 0, 50);
         w.AddBesieger(1, 0, 0, 10);
         KoujousenSession s = w.Open();
-        for (int t = 0; t < c.turns; ++t) s.PlayTurn(false);
+        for (int t = 0; t < c.turns; ++t)
+            s.PlayTurn(false);
         EXPECT_EQ(s.OutcomeText(), c.text);
         EXPECT_EQ(s.siegeResult, c.result);
         EXPECT_EQ(s.Over(), c.over);
@@ -150,7 +152,8 @@ TEST(SiegeSession, ThePlayerBesiegerMeetsASallyWhenTheSiegeOpens) {
     EXPECT_NE(s.fieldResult, 1);
     EXPECT_TRUE(s.brokenOff);
     EXPECT_TRUE(s.Closed());
-    EXPECT_NE(std::find(informs.begin(), informs.end(), "我軍は野戦に勝利できなかったので撤退します"), informs.end());
+    EXPECT_NE(std::find(informs.begin(), informs.end(), "我軍は野戦に勝利できなかったので撤退します"),
+              informs.end());
 }
 
 TEST(SiegeSession, TheBoardsAndListsShowTheRecords) {
@@ -205,8 +208,10 @@ TEST(SiegeSession, WhoTakesPartInPerson) {
         const int k1 = w.AddGundan(1, w.Add(1, 1, 0, 1));
         w.gs.GundanTbl[static_cast<std::size_t>(k)].tantouKuni.fill(-1);
         if (c.corpsHoldsProvince) w.gs.GundanTbl[static_cast<std::size_t>(k)].tantouKuni[2] = 0;
-        if (c.defenderCorps != -2) w.General(w.Add(0, 0, 0, 10)).gundan = static_cast<std::int16_t>(c.defenderCorps == 0 ? k : -1);
-        w.General(w.AddBesieger(1, 0, 0, 10)).gundan = static_cast<std::int16_t>(c.besiegerCorps == 0 ? k1 : -1);
+        if (c.defenderCorps != -2)
+            w.General(w.Add(0, 0, 0, 10)).gundan = static_cast<std::int16_t>(c.defenderCorps == 0 ? k : -1);
+        w.General(w.AddBesieger(1, 0, 0, 10)).gundan =
+            static_cast<std::int16_t>(c.besiegerCorps == 0 ? k1 : -1);
         w.gs.bAutoAdvance = c.autoAdvance;
         EXPECT_EQ(PlayerTakesPartInSiege(w.gs, 0), c.takesPart);
     }
@@ -219,7 +224,8 @@ struct RetreatWorld : BattleWorld {
         Link(0, 2);
         gs.nPlayerDaimyou = 0;
         AddBesieger(1, 0, 0, 10);
-        for (int i = 0; i < 13; ++i) Add(0, 0, 0, 10);
+        for (int i = 0; i < 13; ++i)
+            Add(0, 0, 0, 10);
     }
     std::vector<int> Listed(int c) {
         return std::vector<int>(Castle(c).bushou.begin(), Castle(c).bushou.begin() + Castle(c).nBushou);

@@ -78,8 +78,9 @@ TEST_P(AssaultLimit, FollowsTheSupplyRoute) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Routes, AssaultLimit,
-                         ::testing::Values(RouteCase{0, false, 4}, RouteCase{1, false, 3}, RouteCase{2, false, 2},
-                                           RouteCase{3, true, 5}, RouteCase{-1, false, 2}));
+                         ::testing::Values(RouteCase{0, false, 4}, RouteCase{1, false, 3},
+                                           RouteCase{2, false, 2}, RouteCase{3, true, 5},
+                                           RouteCase{-1, false, 2}));
 
 TEST(Siege, SeaLinkWinsAtOnceOnlyForTheBlockadingHouse) {
     SiegeWorld w;
@@ -112,7 +113,8 @@ TEST(Siege, AssaultGainIsCappedBothWays) {
 
 // The assault as the rule states it, each draw taken on its own where it is used: what the
 // assault must give, troop for troop and draw for draw.
-void PlainAssault(Random& rng, std::span<SiegeTroops> atk, std::span<SiegeTroops> def, int& garrison, int& damage) {
+void PlainAssault(Random& rng, std::span<SiegeTroops> atk, std::span<SiegeTroops> def, int& garrison,
+                  int& damage) {
     long long attack = 0;
     long long defence = garrison;
     for (const SiegeTroops& t : atk)
@@ -161,11 +163,12 @@ TEST(Siege, AnAssaultGivesWhatThePlainRuleGivesDrawForDraw) {
         int scale;  // troops of a general up to this many
         int garrison;
     };
-    const Case cases[] = {{1, 0, 100, 0},  {20, 20, 5000, 3000}, {7, 3, 30000, 100}, {20, 0, 1000, 50000},
-                          {0, 5, 2000, 10}, {3, 20, 10, 0},      {12, 1, 32000, 32000}};
+    const Case cases[] = {{1, 0, 100, 0},   {20, 20, 5000, 3000}, {7, 3, 30000, 100},   {20, 0, 1000, 50000},
+                          {0, 5, 2000, 10}, {3, 20, 10, 0},       {12, 1, 32000, 32000}};
     for (const Case& c : cases) {
         for (std::uint32_t seed = 1; seed <= 40; ++seed) {
-            SCOPED_TRACE(testing::Message() << c.attackers << " attackers, " << c.defenders << " defenders, seed " << seed);
+            SCOPED_TRACE(testing::Message()
+                         << c.attackers << " attackers, " << c.defenders << " defenders, seed " << seed);
             SiegeWorld w(seed);
             Random troops(seed * 7919u);
             std::array<SiegeTroops, 20> atk{};

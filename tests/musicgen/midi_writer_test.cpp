@@ -5,15 +5,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/musicgen/midi_writer.h"
 #include "tools/musicgen/compositions.h"
+#include "tools/musicgen/midi_writer.h"
 
 namespace rymd::musicgen {
 namespace {
 
 std::uint32_t Be(const std::vector<std::uint8_t>& b, std::size_t at, int bytes) {
     std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) v = v << 8 | b[at + static_cast<std::size_t>(i)];
+    for (int i = 0; i < bytes; ++i)
+        v = v << 8 | b[at + static_cast<std::size_t>(i)];
     return v;
 }
 
@@ -27,7 +28,8 @@ struct Parsed {
 // Reads the file as a player would (running status is never written, so none is read).
 Parsed Parse(const std::vector<std::uint8_t>& b) {
     Parsed p;
-    if (b.size() < 14 || Be(b, 0, 4) != 0x4d546864u || Be(b, 4, 4) != 6) return Parsed{-1, 0, 0, 0, 0, 0, false};
+    if (b.size() < 14 || Be(b, 0, 4) != 0x4d546864u || Be(b, 4, 4) != 6)
+        return Parsed{-1, 0, 0, 0, 0, 0, false};
     p.format = static_cast<int>(Be(b, 8, 2));
     const int count = static_cast<int>(Be(b, 10, 2));
     p.division = static_cast<int>(Be(b, 12, 2));
@@ -41,7 +43,8 @@ Parsed Parse(const std::vector<std::uint8_t>& b) {
         bool ended = false;
         while (at < end && !ended) {
             std::uint32_t delta = 0;
-            do delta = delta << 7 | (b[at] & 0x7f);
+            do
+                delta = delta << 7 | (b[at] & 0x7f);
             while (b[at++] & 0x80);
             tick += delta;
             const std::uint8_t status = b[at++];
@@ -54,8 +57,14 @@ Parsed Parse(const std::vector<std::uint8_t>& b) {
             }
             if (tick > p.lastTick) p.lastTick = tick;
             switch (status & 0xf0) {
-                case 0x90: ++p.notesOn; at += 2; break;
-                case 0x80: ++p.notesOff; at += 2; break;
+                case 0x90:
+                    ++p.notesOn;
+                    at += 2;
+                    break;
+                case 0x80:
+                    ++p.notesOff;
+                    at += 2;
+                    break;
                 case 0xb0: at += 2; break;
                 case 0xc0: at += 1; break;
                 default: return p.wellFormed = false, p;
@@ -88,8 +97,9 @@ TEST(MidiWriterTest, NotesAreSortedAndEachOneEnds) {
     EXPECT_EQ(p.lastTick, 720u);
     // Track body: 00 90 3e 64, 83 60 80 3e 00, 00 90 3c 64, 81 70 80 3c 00, end of track.
     const std::vector<std::uint8_t> body(file.begin() + 22, file.end());
-    EXPECT_EQ(body, (std::vector<std::uint8_t>{0x00, 0x90, 0x3e, 0x64, 0x83, 0x60, 0x80, 0x3e, 0x00, 0x00, 0x90,
-                                               0x3c, 0x64, 0x81, 0x70, 0x80, 0x3c, 0x00, 0x00, 0xff, 0x2f, 0x00}));
+    EXPECT_EQ(body,
+              (std::vector<std::uint8_t>{0x00, 0x90, 0x3e, 0x64, 0x83, 0x60, 0x80, 0x3e, 0x00, 0x00, 0x90,
+                                         0x3c, 0x64, 0x81, 0x70, 0x80, 0x3c, 0x00, 0x00, 0xff, 0x2f, 0x00}));
 }
 
 TEST(MidiWriterTest, ThePiecesAreWholeAndEndOnABarLine) {
@@ -99,7 +109,8 @@ TEST(MidiWriterTest, ThePiecesAreWholeAndEndOnABarLine) {
         int tracks;
         int bars;
     };
-    for (const Piece& piece : {Piece{"yuugure", YuugureMidi(), 5, 24}, Piece{"kassen", KassenMidi(), 6, 40}}) {
+    for (const Piece& piece :
+         {Piece{"yuugure", YuugureMidi(), 5, 24}, Piece{"kassen", KassenMidi(), 6, 40}}) {
         const Parsed p = Parse(piece.bytes);
         EXPECT_TRUE(p.wellFormed) << piece.name;
         EXPECT_EQ(p.tracks, piece.tracks) << piece.name;
@@ -110,7 +121,8 @@ TEST(MidiWriterTest, ThePiecesAreWholeAndEndOnABarLine) {
         const std::uint32_t end = static_cast<std::uint32_t>(piece.bars * 4 * p.division);
         EXPECT_LE(p.lastTick, end) << piece.name;
         EXPECT_GT(p.lastTick, end - static_cast<std::uint32_t>(p.division)) << piece.name;
-        EXPECT_EQ(piece.bytes, piece.name == std::string("yuugure") ? YuugureMidi() : KassenMidi());  // the same each time
+        EXPECT_EQ(piece.bytes,
+                  piece.name == std::string("yuugure") ? YuugureMidi() : KassenMidi());  // the same each time
     }
 }
 

@@ -26,7 +26,8 @@ TEST(StallWatchTest, OnlyTenMinutesWithoutOutputIsAStall) {
     for (const StallCase& c : std::vector<StallCase>{
              {"a render of an hour that keeps writing",
               {{540, 1, false}, {1080, 2, false}, {1620, 3, false}, {2160, 4, false}, {3600, 5, false}}},
-             {"two minutes without output, then on", {{10, 100, false}, {130, 100, false}, {131, 200, false}}},
+             {"two minutes without output, then on",
+              {{10, 100, false}, {130, 100, false}, {131, 200, false}}},
              {"nothing written for nine minutes", {{540, 0, false}}},
              {"nothing written for ten minutes", {{540, 0, false}, {600, 0, true}}},
              {"stuck after writing", {{60, 4096, false}, {659, 4096, false}, {660, 4096, true}}},
@@ -34,7 +35,8 @@ TEST(StallWatchTest, OnlyTenMinutesWithoutOutputIsAStall) {
          }) {
         StallWatch watch(start);
         for (const Check& check : c.checks)
-            EXPECT_EQ(watch.Stalled(check.written, start + check.at), check.stalled) << c.name << " at " << check.at;
+            EXPECT_EQ(watch.Stalled(check.written, start + check.at), check.stalled)
+                << c.name << " at " << check.at;
     }
     EXPECT_GE(StallWatch::kStallSeconds, 600);
 }

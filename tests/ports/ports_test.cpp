@@ -158,8 +158,8 @@ TEST(HeadlessPort, WritesTheLinesALogPaneGains) {
     view.SetLogText(0, "甲は乙と不戦同盟を結びました\n");
     view.SetLogText(0, "甲は乙と不戦同盟を結びました\n丙は丁を従属させました\n");  // grew by one line
     view.SetLogText(1, "別の欄\n");                                                // another pane
-    view.SetLogText(0, "");                                                         // emptied: nothing to write
-    view.SetLogText(0, "戊は己から独立しました\r\n\n");                                // a new text, written whole
+    view.SetLogText(0, "");                              // emptied: nothing to write
+    view.SetLogText(0, "戊は己から独立しました\r\n\n");  // a new text, written whole
     EXPECT_EQ(out.str(),
               "[log] 甲は乙と不戦同盟を結びました\n"
               "[log] 丙は丁を従属させました\n"
@@ -175,7 +175,8 @@ public:
 
 protected:
     int_type overflow(int_type c) override {
-        if (!traits_type::eq_int_type(c, traits_type::eof())) writes.emplace_back(1, traits_type::to_char_type(c));
+        if (!traits_type::eq_int_type(c, traits_type::eof()))
+            writes.emplace_back(1, traits_type::to_char_type(c));
         return traits_type::not_eof(c);
     }
     std::streamsize xsputn(const char* s, std::streamsize n) override {
@@ -194,9 +195,11 @@ TEST(HeadlessPort, WritesEachMessageInOneWrite) {
     };
     const std::vector<Case> cases = {
         {"inform", [](Ports& p) { p.inform->Inform("一行目\n二行目"); }, "[inform] 一行目\\n二行目\n"},
-        {"yes/no", [](Ports& p) { p.ask->AskYesNo("続けますか？", false); }, "[ask:yesno] 続けますか？ -> yes\n"},
+        {"yes/no", [](Ports& p) { p.ask->AskYesNo("続けますか？", false); },
+         "[ask:yesno] 続けますか？ -> yes\n"},
         {"ok/cancel", [](Ports& p) { p.ask->AskOkCancel("ok?"); }, "[ask:okcancel] ok? -> ok\n"},
-        {"choice", [&](Ports& p) { p.ask->AskChoice("選択", choices, 1); }, "[ask:choice] 選択 {甲|乙\\n丙} -> 1\n"},
+        {"choice", [&](Ports& p) { p.ask->AskChoice("選択", choices, 1); },
+         "[ask:choice] 選択 {甲|乙\\n丙} -> 1\n"},
         {"number", [](Ports& p) { p.ask->AskNumber("数値"); }, "[ask:number] 数値 -> 0\n"},
         {"file", [](Ports& p) { p.ask->AskOpenFile("開く", "*.snr", "."); }, "[ask:file] 開く -> cancel\n"},
         {"long text", [](Ports& p) { p.report->ShowLongText("題", "本文\r\n続き", {}, 0); },

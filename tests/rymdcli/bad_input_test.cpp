@@ -31,7 +31,9 @@ struct Outcome {
     std::string out, err;
 };
 
-Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
 
 // What a folder holds: for each entry its kind and, for regular files, its bytes.
 using Snapshot = std::map<std::string, std::pair<int, Bytes>>;
@@ -50,7 +52,6 @@ Snapshot Take(const std::string& dir) {
     }
     return s;
 }
-
 
 std::string Quote(const std::string& s) {
     std::string q = "'";
@@ -94,14 +95,17 @@ class CliBadInput : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = (fs::temp_directory_path() / ("rymd_bad_" + std::to_string(::getpid()) + "_" + info->name())).string();
+        dir_ = (fs::temp_directory_path() / ("rymd_bad_" + std::to_string(::getpid()) + "_" + info->name()))
+                   .string();
         fs::remove_all(dir_);
         fs::create_directories(dir_ + "/sub");
     }
     void TearDown() override { fs::remove_all(dir_); }
 
     std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-    void Write(const std::string& name, const Bytes& bytes) { ASSERT_TRUE(rymd::WriteFileAtomic(Path(name), bytes)); }
+    void Write(const std::string& name, const Bytes& bytes) {
+        ASSERT_TRUE(rymd::WriteFileAtomic(Path(name), bytes));
+    }
 
     // The files every case may be run against.
     void MakeFiles() {
@@ -111,7 +115,8 @@ protected:
         Bytes world;
         ASSERT_TRUE(rymd::ReadFileBytes(std::string(RYMD_FIXTURES) + "/scenario/world.snr", world));
         std::string why;
-        ASSERT_TRUE(rymd::test::WriteScenarioFiles(dir_, "world", world, rymd::test::MakeWorldFixtureMap(), &why))
+        ASSERT_TRUE(
+            rymd::test::WriteScenarioFiles(dir_, "world", world, rymd::test::MakeWorldFixtureMap(), &why))
             << why;
         ASSERT_EQ(RunTool(dir_, "encrypt m.snr enc.snr --password pw").status, 0);
         ASSERT_EQ(RunTool(dir_, "run m.snr --months 0 --save game.rsd").status, 0);
@@ -148,8 +153,8 @@ struct Case {
     const char* what;
     std::string args;
     int status;
-    std::string message;         // in standard error, or standard output for the cipher tools
-    std::string stdoutTo = "";   // "" a file; else a redirection of the shell
+    std::string message;                // in standard error, or standard output for the cipher tools
+    std::string stdoutTo = "";          // "" a file; else a redirection of the shell
     std::set<std::string> writes = {};  // files the run may create or change
     std::function<void(const std::string& dir)> after = {};
 };
@@ -168,15 +173,19 @@ TEST_F(CliBadInput, EachCaseEndsWithItsCodeAndMessageAndTouchesNothingElse) {
         {"encrypt onto a symlink", "encrypt m.snr link.snr --password pw", 2, kSameFile},
         {"decrypt onto ./IN", "decrypt enc.snr ./enc.snr --password pw", 2, kSameFile},
         {"dump onto the scenario", "newgame m.snr --dump ./m.snr", 2, "would overwrite the scenario"},
-        {"dump onto the map", "run world.snr --months 1 --dump sub/../world.map", 2, "would overwrite the map"},
+        {"dump onto the map", "run world.snr --months 1 --dump sub/../world.map", 2,
+         "would overwrite the map"},
         {"render onto the map", "map-render world.map ./world.map", 2, "would overwrite the map"},
-        {"draw trace onto the scenario", "run m.snr --months 1 --trace-rng ./m.snr", 2, "would overwrite the scenario"},
+        {"draw trace onto the scenario", "run m.snr --months 1 --trace-rng ./m.snr", 2,
+         "would overwrite the scenario"},
         {"draw trace onto the map", "run world.snr --months 1 --trace-rng sub/../world.map", 2,
          "would overwrite the map"},
-        {"draw trace into a FIFO without a reader", "run m.snr --months 1 --trace-rng pipe", 1, "cannot write pipe"},
+        {"draw trace into a FIFO without a reader", "run m.snr --months 1 --trace-rng pipe", 1,
+         "cannot write pipe"},
         // Two outputs of one command onto one file, under any name, refused before any work.
         {"dump and save onto one file", "run m.snr --months 1 --dump x --save x", 2, "name one file"},
-        {"dump and draw trace onto one file", "run m.snr --months 1 --dump x --trace-rng ./x", 2, "name one file"},
+        {"dump and draw trace onto one file", "run m.snr --months 1 --dump x --trace-rng ./x", 2,
+         "name one file"},
         {"draw trace and save onto one file", "run m.snr --months 1 --trace-rng sub/../x --save x", 2,
          "name one file"},
         {"save through a symlink onto the dump", "run m.snr --months 1 --dump dump.json --save dumplink", 2,
@@ -187,7 +196,12 @@ TEST_F(CliBadInput, EachCaseEndsWithItsCodeAndMessageAndTouchesNothingElse) {
          "name one file"},
         // Writing to what is not a regular file.
         {"dump into a FIFO without a reader", "newgame m.snr --dump pipe", 1, "cannot write pipe"},
-        {"dump through a symlink", "newgame m.snr --dump dumplink", 0, "", "", {"dump.json"},
+        {"dump through a symlink",
+         "newgame m.snr --dump dumplink",
+         0,
+         "",
+         "",
+         {"dump.json"},
          [](const std::string& dir) {
              EXPECT_TRUE(fs::is_symlink(dir + "/dumplink"));
              EXPECT_TRUE(fs::is_regular_file(dir + "/dump.json"));
@@ -235,7 +249,8 @@ TEST_F(CliBadInput, EachCaseEndsWithItsCodeAndMessageAndTouchesNothingElse) {
             after.erase(name);
         }
         for (const auto& [name, entry] : after)
-            EXPECT_TRUE(before.count(name) && before.at(name) == entry) << c.what << ": " << name << " changed";
+            EXPECT_TRUE(before.count(name) && before.at(name) == entry)
+                << c.what << ": " << name << " changed";
         for (const auto& [name, entry] : before)
             EXPECT_TRUE(after.count(name)) << c.what << ": " << name << " removed";
         if (c.after) c.after(dir_);
@@ -247,7 +262,8 @@ TEST_F(CliBadInput, EachCaseEndsWithItsCodeAndMessageAndTouchesNothingElse) {
 TEST_F(CliBadInput, ADeviceNodeIsWrittenInPlaceNeverReplaced) {
     // Only root may make a device node; ours stands for /dev/null, which a replacing write
     // would turn into a regular file for the whole system.
-    if (::mknod(Path("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) GTEST_SKIP() << "no device nodes here";
+    if (::mknod(Path("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        GTEST_SKIP() << "no device nodes here";
     MakeFiles();
     const Outcome o = RunTool(dir_, "newgame m.snr --dump null");
     ExpectCleanEnd(o, "dump into a device");
@@ -262,8 +278,8 @@ TEST_F(CliBadInput, GeneratedDamageEndsCleanlyAndLeavesTheInput) {
         const char* file;
         const char* command;
     };
-    const Source sources[] = {{"m.snr", "check"}, {"world.snr", "check"}, {"enc.snr", "check"},
-                              {"world.map", "map-info"}};
+    const Source sources[] = {
+        {"m.snr", "check"}, {"world.snr", "check"}, {"enc.snr", "check"}, {"world.map", "map-info"}};
     std::uint32_t seed = 12345;
     auto next = [&seed] {
         seed ^= seed << 13;

@@ -63,7 +63,8 @@ TEST(CliExtremeValues, ValuesThatCannotBePlayedAreRefusedOnTheirLine) {
         const CliOutcome o = RunCliWithErrors("check " + file);
         EXPECT_EQ(o.status, 22) << c.name << '\n' << o.out;
         EXPECT_EQ(o.out.rfind("整数を指定すべきところに整数以外の文字があります(Line No.", 0), 0u)
-            << c.name << '\n' << o.out;
+            << c.name << '\n'
+            << o.out;
         // A game is not started on them (before, it ran into the overflow).
         const CliOutcome run = RunCliWithErrors("run " + file + " --months 14 --seed 3 --spectator");
         EXPECT_EQ(run.status, 22) << c.name << '\n' << run.out;

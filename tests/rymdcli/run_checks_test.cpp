@@ -57,8 +57,9 @@ TEST(CliRunCheck, TheFirstBrokenInvariantStopsTheRun) {
     const CliOutcome o = RunCliKeepingErrors("run " + files.Scenario() + " --months 3 --check --dump -");
     EXPECT_EQ(o.status, 123);
     EXPECT_EQ(o.out, "");  // no dump of a broken state
-    EXPECT_TRUE(std::regex_search(o.err, std::regex("rymdcli: broken invariant in the new game \\(1555/4\\): "
-                                                    "general [0-9]+: stays at castle [0-9]+ but is not listed there\n")))
+    EXPECT_TRUE(std::regex_search(
+        o.err, std::regex("rymdcli: broken invariant in the new game \\(1555/4\\): "
+                          "general [0-9]+: stays at castle [0-9]+ but is not listed there\n")))
         << o.err;
     // Without --check the same run goes on.
     EXPECT_EQ(RunCli("run " + files.Scenario() + " --months 3").status, 0);
@@ -87,7 +88,9 @@ TEST(CliRunTraceRng, EveryDrawWithItsCallSiteTheSameForTheSameSeed) {
             continue;
         }
         // "file:line value", the file from the project's folder.
-        EXPECT_TRUE(std::regex_match(line, std::regex("(game|platform)/[a-z_/]+\\.(cpp|h):[0-9]+ [0-9]{1,5}"))) << line;
+        EXPECT_TRUE(
+            std::regex_match(line, std::regex("(game|platform)/[a-z_/]+\\.(cpp|h):[0-9]+ [0-9]{1,5}")))
+            << line;
         ++draws;
     }
     EXPECT_GT(draws, 100);
@@ -98,10 +101,11 @@ TEST(CliRunTraceRng, EveryDrawWithItsCallSiteTheSameForTheSameSeed) {
 
 TEST(CliRunTraceRng, AnUnwritableTraceIsRefused) {
     WorldFiles files("cli_trace_refused");
-    const CliOutcome o =
-        RunCliKeepingErrors("run " + files.Scenario() + " --months 1 --trace-rng " + files.dir + "/no/such/dir/t.txt");
+    const CliOutcome o = RunCliKeepingErrors("run " + files.Scenario() + " --months 1 --trace-rng " +
+                                             files.dir + "/no/such/dir/t.txt");
     EXPECT_EQ(o.status, 1);
-    EXPECT_NE(o.err.find("rymdcli: cannot write " + files.dir + "/no/such/dir/t.txt"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("rymdcli: cannot write " + files.dir + "/no/such/dir/t.txt"), std::string::npos)
+        << o.err;
 }
 
 }  // namespace

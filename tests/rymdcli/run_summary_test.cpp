@@ -27,15 +27,17 @@ void SetRelations(const WorldFiles& files, const std::string& relations) {
     ASSERT_TRUE(WriteFileAtomic(files.Scenario(), std::vector<std::uint8_t>(sjis.begin(), sjis.end())));
 }
 
-std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
 
 TEST(CliRunSummary, SaysHowTheRunEndedAboveTheHouses) {
     const struct {
         const char* name;
-        const char* relations;   // the Doumei section's lines ("" keeps the fixture's)
-        const char* firstLine;   // how the run ended
-        const char* ending;      // the ending text below it ("" none)
-        const char* houses;      // the line above the table
+        const char* relations;  // the Doumei section's lines ("" keeps the fixture's)
+        const char* firstLine;  // how the run ended
+        const char* ending;     // the ending text below it ("" none)
+        const char* houses;     // the line above the table
     } kCases[] = {
         {"months played", "", "1555年4月から1555年7月まで 3か月: 統一した家はなく、ゲームは続いています", "",
          "残る大名家 4（独立 4、従属・臣従 0）"},
@@ -76,8 +78,8 @@ TEST(CliRunSummary, GoesToAFileOrIsRefusedOverTheScenario) {
     EXPECT_EQ(FirstLine(std::string(bytes.begin(), bytes.end())),
               "1555年4月から1555年5月まで 1か月: 統一した家はなく、ゲームは続いています");
 
-    const CliOutcome refused = RunCliKeepingErrors("run " + files.Scenario() + " --months 1 --summary " +
-                                                   files.Scenario());
+    const CliOutcome refused =
+        RunCliKeepingErrors("run " + files.Scenario() + " --months 1 --summary " + files.Scenario());
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("would overwrite the scenario"), std::string::npos) << refused.err;
 }

@@ -74,7 +74,8 @@ const std::string& CapacityScenarioFolder() {
         const CapacityScenario c;
         const std::string sjis = FromUtf8(MakeCapacityScenarioText(c), TextEncoding::ShiftJis);
         std::string why;
-        EXPECT_TRUE(WriteScenarioFiles(dir.string(), kCapacity, std::vector<std::uint8_t>(sjis.begin(), sjis.end()),
+        EXPECT_TRUE(WriteScenarioFiles(dir.string(), kCapacity,
+                                       std::vector<std::uint8_t>(sjis.begin(), sjis.end()),
                                        MakeCapacityMap(c), &why))
             << why;
         return dir.string();
@@ -84,8 +85,8 @@ const std::string& CapacityScenarioFolder() {
 
 void RemoveCapacityScenario() {
     std::error_code ec;
-    std::filesystem::remove_all(std::filesystem::temp_directory_path() / ("rymd_golden_" + std::to_string(getpid())),
-                                ec);
+    std::filesystem::remove_all(
+        std::filesystem::temp_directory_path() / ("rymd_golden_" + std::to_string(getpid())), ec);
 }
 
 // The state hash at the end of the case's run; empty (with a failure) when the run fails.

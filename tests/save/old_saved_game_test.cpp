@@ -24,7 +24,8 @@ struct Source {
     MbKorMap::CCtrlKorMap map;
     Source() {
         // Named by the process, so that test programs of two builds running at once do not share it.
-        const std::string path = ::testing::TempDir() + "/rymd_old_source_" + std::to_string(::getpid()) + ".rsd";
+        const std::string path =
+            ::testing::TempDir() + "/rymd_old_source_" + std::to_string(::getpid()) + ".rsd";
         const std::string scenario = std::string(RYMD_SOURCE_DIR) + "/data/scenario/japan1560.snr";
         EXPECT_EQ(RunCli("run " + scenario + " --months 1 --house D_ODA --save " + path).status, 0);
         std::vector<std::uint8_t> bytes;

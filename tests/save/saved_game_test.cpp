@@ -54,8 +54,8 @@ Bytes ReadAll(const std::string& path) {
 }
 
 void Put(const std::string& path, const Bytes& bytes, std::size_t size) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(size));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(size));
 }
 
 std::string ReadText(const std::string& path) {
@@ -68,7 +68,9 @@ struct Game {
     std::unique_ptr<GameState> gs = std::make_unique<GameState>();
     MbKorMap::CCtrlKorMap map;
 
-    SavedGameLoad Load(const Bytes& bytes, std::uint32_t seed = 0) { return LoadSavedGame(bytes, *gs, map, seed); }
+    SavedGameLoad Load(const Bytes& bytes, std::uint32_t seed = 0) {
+        return LoadSavedGame(bytes, *gs, map, seed);
+    }
     Bytes MapBytes() const {
         ArchiveWriter out;
         map.Serialize(out);
@@ -121,8 +123,10 @@ TEST_P(SavedGameRoundTrip, GivesTheSameStateDumpAndBytes) {
 
 INSTANTIATE_TEST_SUITE_P(BundledScenario, SavedGameRoundTrip,
                          ::testing::Values(RoundTripCase{0, "--spectator"}, RoundTripCase{1, "--spectator"},
-                                           RoundTripCase{120, "--spectator"}, RoundTripCase{0, "--house D_ODA"},
-                                           RoundTripCase{1, "--house D_ODA"}, RoundTripCase{120, "--house D_ODA"}));
+                                           RoundTripCase{120, "--spectator"},
+                                           RoundTripCase{0, "--house D_ODA"},
+                                           RoundTripCase{1, "--house D_ODA"},
+                                           RoundTripCase{120, "--house D_ODA"}));
 
 TEST(SavedGame, LoadedTwiceWithOneSeedPlaysTheSame) {
     TempDir dir;
@@ -131,7 +135,8 @@ TEST(SavedGame, LoadedTwiceWithOneSeedPlaysTheSame) {
     const std::string a = nlohmann::json::parse(RunCli(play).out)["state_hash"];
     const std::string b = nlohmann::json::parse(RunCli(play).out)["state_hash"];
     EXPECT_EQ(a, b);
-    const std::string still = nlohmann::json::parse(RunCli("load " + (dir / "run.rsd") + " --dump -").out)["state_hash"];
+    const std::string still =
+        nlohmann::json::parse(RunCli("load " + (dir / "run.rsd") + " --dump -").out)["state_hash"];
     EXPECT_NE(a, still);  // the 24 months were played
 }
 
@@ -337,8 +342,8 @@ TEST_F(RefusedSave, EverySingleByteChangeOfTheCounts) {
 }
 
 TEST_F(RefusedSave, VersionsOutsideTheReadOnes) {
-    for (const char* text : {"RYUUMONDEN LV 0.99", "RYUUMONDEN LV 1.10", "RYUUMONDEN LV 1.17", "RYUUMONDEN 1.16",
-                             "ryuumonden lv 1.16", "RYUUMONDEN LV"}) {
+    for (const char* text : {"RYUUMONDEN LV 0.99", "RYUUMONDEN LV 1.10", "RYUUMONDEN LV 1.17",
+                             "RYUUMONDEN 1.16", "ryuumonden lv 1.16", "RYUUMONDEN LV"}) {
         Bytes bad = *good_;
         std::fill(bad.begin(), bad.begin() + kSavedGameSignatureSize, 0);
         std::copy(text, text + std::strlen(text), bad.begin());
@@ -388,7 +393,8 @@ TEST_F(RefusedSave, AValueOutsideItsRange) {
         {"trade ships 101", [](GameState& s) { s.ShiroTbl[0].kouekisen = 101; }, "trade ships 101"},
         {"general valour 11", [](GameState& s) { s.BushouTbl[2].buyuu = 11; }, "general 2: valour 11"},
         {"general loyalty 255", [](GameState& s) { s.BushouTbl[5].chuusei = 255; }, "general 5: loyalty 255"},
-        {"general naval command 11", [](GameState& s) { s.BushouTbl[0].suigunTousotsu = 11; }, "naval command 11"},
+        {"general naval command 11", [](GameState& s) { s.BushouTbl[0].suigunTousotsu = 11; },
+         "naval command 11"},
         {"waiting general intellect 11", [](GameState& s) { s.MitoujouBushouTbl[0].chibou = 11; },
          "general not yet appeared 0: intellect 11"},
         {"general record ambition 200", [](GameState& s) { s.BushouExTbl[7].yashin = 200; },
@@ -405,12 +411,14 @@ TEST_F(RefusedSave, AValueOutsideItsRange) {
          "house scenario records"},
         {"musket tendency 101", [](GameState& s) { s.DaimyouInitTbl[0].teppouTendency = 101; },
          "musket tendency 101"},
-        {"warship tendency 11", [](GameState& s) { s.DaimyouInitTbl[0].gunsenTendency = 11; }, "warship tendency 11"},
+        {"warship tendency 11", [](GameState& s) { s.DaimyouInitTbl[0].gunsenTendency = 11; },
+         "warship tendency 11"},
         {"mining technology 5001", [](GameState& s) { s.DaimyouInitTbl[0].kouzanGijutsu = 5001; },
          "mining technology 5001"},
         {"start year 0", [](GameState& s) { s.nStartYear = 0; }, "start year 0"},
         {"start year 10000", [](GameState& s) { s.nStartYear = 10000; }, "start year 10000"},
-        {"provisions per size 0", [](GameState& s) { s.nShiroHyourouMax = 0; }, "provisions per castle size 0"},
+        {"provisions per size 0", [](GameState& s) { s.nShiroHyourouMax = 0; },
+         "provisions per castle size 0"},
         {"distance limit 0", [](GameState& s) { s.nDistanceLimit = 9; }, "distance limit 0"},
         {"trade ship price 0", [](GameState& s) { s.nKouekisenPrice = 0; }, "trade ship price 0"},
         {"warship price -5", [](GameState& s) { s.nGunsenPrice = -5; }, "warship price -5"},
@@ -421,7 +429,8 @@ TEST_F(RefusedSave, AValueOutsideItsRange) {
         {"musket cost not a number",
          [](GameState& s) { s.TeppouCost[3] = std::numeric_limits<double>::quiet_NaN(); }, "not a number"},
         {"equipment rate infinite",
-         [](GameState& s) { s.TeppouSoubiRitsu[1] = std::numeric_limits<double>::infinity(); }, "not a number"},
+         [](GameState& s) { s.TeppouSoubiRitsu[1] = std::numeric_limits<double>::infinity(); },
+         "not a number"},
         // The ends of the ranges.
         {"sizes 0 and 10",
          [](GameState& s) {
@@ -429,7 +438,8 @@ TEST_F(RefusedSave, AValueOutsideItsRange) {
              s.ShiroMapTbl[0].maxKibo = 10;
              s.ShiroTbl[1].kibo = 0;
              s.ShiroMapTbl[1].maxKibo = 0;
-         }, ""},
+         },
+         ""},
         {"support, harvest and ships at their ends",
          [](GameState& s) {
              s.ShiroTbl[0].support = 1000;
@@ -437,14 +447,16 @@ TEST_F(RefusedSave, AValueOutsideItsRange) {
              s.ShiroTbl[0].harvestRate = 10000;
              s.ShiroTbl[1].harvestRate = 0;
              s.ShiroTbl[0].kouekisen = 100;
-         }, ""},
+         },
+         ""},
         {"abilities 0 and 10",
          [](GameState& s) {
              s.BushouTbl[0].buyuu = 10;
              s.BushouTbl[0].chuusei = 0;
              s.BushouExTbl[0].yashin = 10;
              s.MitoujouBushouTbl[0].seiji = 10;
-         }, ""},
+         },
+         ""},
         {"house at its ends",
          [](GameState& s) {
              s.DaimyouTbl[1].bond = 2;
@@ -454,7 +466,8 @@ TEST_F(RefusedSave, AValueOutsideItsRange) {
              s.DaimyouInitTbl[0].teppouTendency = 100;
              s.DaimyouInitTbl[0].gunsenTendency = 10;
              s.DaimyouInitTbl[0].kouzanGijutsu = 5000;
-         }, ""},
+         },
+         ""},
         {"settings at their ends",
          [](GameState& s) {
              s.nStartYear = -9999;
@@ -465,12 +478,14 @@ TEST_F(RefusedSave, AValueOutsideItsRange) {
              s.nKishuu = 0;
              s.RoadCost = {0, 32767, 0, 32767};
              s.TeppouKouka = {0, 100, 0, 100};
-         }, ""},
+         },
+         ""},
         {"start year 9999 and distance limit 10",
          [](GameState& s) {
              s.nStartYear = 9999;
              s.nDistanceLimit = 10;
-         }, ""},
+         },
+         ""},
     };
     for (const ValueCase& c : cases) {
         Game g;
@@ -498,7 +513,8 @@ TEST_F(RefusedSave, ADistanceLimitWhoseTenfoldDoesNotFit) {
     Game g;
     ASSERT_TRUE(g.Load(*running_).loaded);
     const int largest = std::numeric_limits<int>::max() / 10;
-    for (const std::int32_t stored : {454628879, largest + 1, -1, -454628879, std::numeric_limits<int>::min()}) {
+    for (const std::int32_t stored :
+         {454628879, largest + 1, -1, -454628879, std::numeric_limits<int>::min()}) {
         const Bytes bytes = test::SaveWithStoredDistanceLimit(*g.gs, g.map, stored);
         const SavedGameLoad r = game_.Load(bytes);
         EXPECT_NE(r.detail.find("distance limit"), std::string::npos) << stored << ": " << r.detail;
@@ -542,8 +558,8 @@ TEST_F(RefusedSave, AFailedWriteLeavesTheOldSaveWhole) {
     Put(old, *running_, running_->size());
     const std::string source = *dir_ / "source.rsd";
     Put(source, *good_, good_->size());
-    const std::string cmd = "sh -c \"trap '' XFSZ; ulimit -f 64; exec " + std::string(RYMD_CLI) + " load " + source +
-                            " --save " + old + "\" 2>/dev/null";
+    const std::string cmd = "sh -c \"trap '' XFSZ; ulimit -f 64; exec " + std::string(RYMD_CLI) + " load " +
+                            source + " --save " + old + "\" 2>/dev/null";
     const int status = std::system(cmd.c_str());
     EXPECT_NE(status, 0);
     EXPECT_TRUE(ReadAll(old) == *running_);

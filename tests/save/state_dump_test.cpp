@@ -65,11 +65,13 @@ TEST(StateDump, KeepsItsKeysInOrderWithIntegerValues) {
     EXPECT_EQ(j["counts"].dump(), R"({"houses":1,"castles":1,"generals":1,"generals_not_appeared":0})");
     EXPECT_EQ(Keys(j["houses"][0]), (std::vector<std::string>{"index", "id", "name", "head", "funds", "bond",
                                                               "master", "kind", "castles", "kokudaka"}));
-    EXPECT_EQ(Keys(j["castles"][0]),
-              (std::vector<std::string>{"index", "id", "name", "province", "owner", "corps", "lord", "size",
-                                        "kokudaka", "economy", "provisions", "garrison", "support", "generals"}));
-    EXPECT_EQ(Keys(j["generals"][0]), (std::vector<std::string>{"index", "id", "name", "house", "castle", "corps",
-                                                                "status", "cavalry", "foot", "muskets"}));
+    EXPECT_EQ(
+        Keys(j["castles"][0]),
+        (std::vector<std::string>{"index", "id", "name", "province", "owner", "corps", "lord", "size",
+                                  "kokudaka", "economy", "provisions", "garrison", "support", "generals"}));
+    EXPECT_EQ(Keys(j["generals"][0]),
+              (std::vector<std::string>{"index", "id", "name", "house", "castle", "corps", "status",
+                                        "cavalry", "foot", "muskets"}));
     for (const char* table : {"houses", "castles", "generals"}) {
         for (const auto& [key, value] : j[table][0].items()) {
             if (key != "id" && key != "name" && key != "province" && key != "generals") {

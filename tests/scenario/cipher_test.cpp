@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "support/cipher_test_util.h"
 #include "game/scenario/cipher.h"
 #include "game/scenario/errors.h"
 #include "platform/core/random.h"
+#include "support/cipher_test_util.h"
 
 namespace rymd::test {
 namespace {

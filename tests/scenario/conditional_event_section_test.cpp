@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "support/events_test_util.h"
 #include "game/state/event_records.h"
+#include "support/events_test_util.h"
 
 namespace rymd::test {
 namespace {

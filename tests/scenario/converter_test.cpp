@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <string>
 
-#include "support/cipher_test_util.h"
 #include "game/scenario/cipher.h"
+#include "support/cipher_test_util.h"
 
 namespace rymd::test {
 namespace {

@@ -66,7 +66,8 @@ TEST(Invariants, AGeneralMayWaitUnlistedAtAFullCastleWhenHisSideHasNoRoom) {
     LegalState w;
     GameState& gs = w.gs;
     for (int castle : {0, 2})
-        while (ShiroAt(gs, castle).nBushou < CShiro::kMaxBushou) w.AddBushou(0, castle, {.foot = 1});
+        while (ShiroAt(gs, castle).nBushou < CShiro::kMaxBushou)
+            w.AddBushou(0, castle, {.foot = 1});
     const int extra = w.AddBushou(0, -1, {.foot = 1});
     BushouAt(gs, extra).shiro = 0;
     EXPECT_EQ(FindBrokenInvariant(gs), std::nullopt);
@@ -92,19 +93,24 @@ TEST(Invariants, EachBrokenInvariantIsReported) {
          "fleets: count 5001"},
         {"conditional events", [](GameState& gs) { gs.nConditionalEvent = 2; },
          "conditional events: count 2 but 0 held"},
-        {"head out of range", [](GameState& gs) { DaimyouAt(gs, 0).toushu = 5; }, "house 0: head 5 is not a general"},
+        {"head out of range", [](GameState& gs) { DaimyouAt(gs, 0).toushu = 5; },
+         "house 0: head 5 is not a general"},
         {"head of another house", [](GameState& gs) { DaimyouAt(gs, 0).toushu = 1; },
          "house 0: head 1 serves house 1"},
-        {"master", [](GameState& gs) { DaimyouAt(gs, 1).masterDaimyou = 2; }, "house 1: master 2 is not a house"},
-        {"corps leader", [](GameState& gs) { GundanAt(gs, 0).leader = 7; }, "corps 0: leader 7 is not a general"},
+        {"master", [](GameState& gs) { DaimyouAt(gs, 1).masterDaimyou = 2; },
+         "house 1: master 2 is not a house"},
+        {"corps leader", [](GameState& gs) { GundanAt(gs, 0).leader = 7; },
+         "corps 0: leader 7 is not a general"},
         {"corps owner gone", [](GameState& gs) { DaimyouAt(gs, 1).toushu = -1; },
          "corps 0: owner 1 is not a house in play"},
-        {"castle owner", [](GameState& gs) { ShiroAt(gs, 2).daimyou = 2; }, "castle 2: owner 2 is not a house"},
+        {"castle owner", [](GameState& gs) { ShiroAt(gs, 2).daimyou = 2; },
+         "castle 2: owner 2 is not a house"},
         {"castle corps free", [](GameState& gs) { ShiroAt(gs, 0).gundan = 1; },
          "castle 0: corps 1 is not a corps in use"},
         {"castle corps of another house", [](GameState& gs) { ShiroAt(gs, 0).gundan = 0; },
          "castle 0: corps 0 belongs to house 1"},
-        {"castle lord", [](GameState& gs) { ShiroAt(gs, 0).commander = 5; }, "castle 0: lord 5 is not a general"},
+        {"castle lord", [](GameState& gs) { ShiroAt(gs, 0).commander = 5; },
+         "castle 0: lord 5 is not a general"},
         {"besieging house", [](GameState& gs) { ShiroAt(gs, 2).besiegerDaimyou = -5; },
          "castle 2: besieging house -5"},
         {"blockading house", [](GameState& gs) { ShiroAt(gs, 0).blockadeDaimyou = 2; },
@@ -113,35 +119,37 @@ TEST(Invariants, EachBrokenInvariantIsReported) {
          "castle 0: stationed count 21 outside 0..20"},
         {"stationed entry", [](GameState& gs) { ShiroAt(gs, 0).bushou[0] = 9; },
          "castle 0: stationed entry 0 (9) is not a general"},
-        {"arrival entry", [](GameState& gs) {
+        {"arrival entry",
+         [](GameState& gs) {
              ShiroAt(gs, 1).nArrival = 1;
              ShiroAt(gs, 1).arrival[0] = -1;
          },
          "castle 1: arrival entry 0 (-1) is not a general"},
-        {"listed twice in one list", [](GameState& gs) {
+        {"listed twice in one list",
+         [](GameState& gs) {
              CShiro& c = ShiroAt(gs, 0);
              c.bushou[c.nBushou++] = 0;
          },
          "castle 0: general 0 is listed twice"},
-        {"stationed and besieging", [](GameState& gs) {
+        {"stationed and besieging",
+         [](GameState& gs) {
              CShiro& c = ShiroAt(gs, 2);
              c.bushou[c.nBushou++] = 2;
          },
          "castle 2: general 2 is listed twice"},
-        {"listed in two castles", [](GameState& gs) {
+        {"listed in two castles",
+         [](GameState& gs) {
              CShiro& c = ShiroAt(gs, 1);
              c.bushou[c.nBushou++] = 0;
          },
          "castle 1: general 0 is listed twice (also at castle 0)"},
         {"listed away from his castle", [](GameState& gs) { BushouAt(gs, 3).shiro = 0; },
          "castle 2: listed general 3 stays at castle 0"},
-        {"in service at a castle with room but not listed",
-         [](GameState& gs) {
-             ShiroAt(gs, 0).nBushou = 0;
-         },
+        {"in service at a castle with room but not listed", [](GameState& gs) { ShiroAt(gs, 0).nBushou = 0; },
          "general 0: stays at castle 0 but is not listed there"},
         {"general's house", [](GameState& gs) { BushouAt(gs, 4).daimyou = -4; }, "general 4: house -4"},
-        {"general's castle", [](GameState& gs) { BushouAt(gs, 4).shiro = 3; }, "general 4: castle 3 is not a castle"},
+        {"general's castle", [](GameState& gs) { BushouAt(gs, 4).shiro = 3; },
+         "general 4: castle 3 is not a castle"},
         {"general's corps", [](GameState& gs) { BushouAt(gs, 4).gundan = GameState::kMaxGundan; },
          "general 4: corps 100 is not a corps slot"},
         {"fleet owner", [](GameState& gs) { gs.GunsenTable.records[0].owner = 2; }, "fleet 0: owner 2"},

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "support/events_test_util.h"
 #include "game/state/scenario_image.h"
 #include "platform/core/archive.h"
 #include "platform/core/file.h"
+#include "support/events_test_util.h"
 
 namespace rymd::test {
 namespace {

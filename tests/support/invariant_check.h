@@ -17,7 +17,8 @@ namespace rymd::test {
 inline bool ExpectInvariantsHold(const GameState& gs, const std::string& when) {
     const std::optional<std::string> broken = FindBrokenInvariant(gs);
     if (!broken) return true;
-    ADD_FAILURE() << "broken invariant " << when << " (" << gs.nCurYear << "/" << gs.nCurMonth << "): " << *broken;
+    ADD_FAILURE() << "broken invariant " << when << " (" << gs.nCurYear << "/" << gs.nCurMonth
+                  << "): " << *broken;
     return false;
 }
 

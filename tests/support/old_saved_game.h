@@ -74,7 +74,8 @@ inline std::vector<std::uint8_t> WriteOldSavedGame(const GameState& gs, const Mb
     PutRecords(out, gs.LabelTbl.data(), gs.nLabel, enc);
     key.WriteInt(version >= 110 ? gs.nEvent : 0);
     if (version >= 110)
-        WriteEventTable(out, std::span<const CEventRecord>(gs.EventTbl.data(), gs.EventTbl.size()), gs.nEvent, enc);
+        WriteEventTable(out, std::span<const CEventRecord>(gs.EventTbl.data(), gs.EventTbl.size()), gs.nEvent,
+                        enc);
     out.WriteU8(gs.bSpectator ? 1 : 0);
     out.WriteCString(FromUtf8(gs.ScenarioTitle, enc));
     out.WriteCString(FromUtf8(gs.EndingText, enc));
@@ -126,7 +127,8 @@ inline std::vector<std::uint8_t> WriteOldSavedGame(const GameState& gs, const Mb
         ShiroMapRecord m = gs.ShiroMapTbl[s];
         if (version < 113)
             for (ShiroConnection& c : m.connect)
-                if (c.shiro != 0xFFFF && c.route < 0xFFFE) c.route = static_cast<std::uint16_t>(oldStart[c.route]);
+                if (c.shiro != 0xFFFF && c.route < 0xFFFE)
+                    c.route = static_cast<std::uint16_t>(oldStart[c.route]);
         std::array<std::uint8_t, ShiroMapRecord::kStoredSize> image{};
         Encode(m, image.data(), enc);
         if (version < 114) {
@@ -186,9 +188,9 @@ inline std::vector<std::uint8_t> WriteOldSavedGame(const GameState& gs, const Mb
         out.WriteI32(v);
     out.WriteI32(gs.nCurDaimyou);
     for (int v : {gs.nKouzanPicture, gs.nKouekisenPicture, gs.nKouekisenReturnPicture, gs.nGunsenPicture,
-                  gs.nGunsenCompletePicture, gs.nGunsenLargePicture, gs.nTeppouPicture, gs.nGunsenUnitPictureR,
-                  gs.nGunsenUnitPictureL, gs.nShiroOffsetX, gs.nShiroOffsetY, gs.nShiroNameOffset,
-                  gs.nDaimyouNameOffset})
+                  gs.nGunsenCompletePicture, gs.nGunsenLargePicture, gs.nTeppouPicture,
+                  gs.nGunsenUnitPictureR, gs.nGunsenUnitPictureL, gs.nShiroOffsetX, gs.nShiroOffsetY,
+                  gs.nShiroNameOffset, gs.nDaimyouNameOffset})
         out.WriteI32(v);
     WriteConditionalEvents(out, gs.ConditionalEventArray, enc);
     gs.ScriptVariables.Serialize(out, enc);

@@ -28,8 +28,9 @@
 namespace rymd::test {
 
 struct WorldOptions {
-    int castles = 0;      // 城0..; castle c lies in province c % provinces and belongs to house 0
-    int houses = 0;       // 家0.. (identifiers H0..); independent, no particular relation, head still to be chosen (-2)
+    int castles = 0;  // 城0..; castle c lies in province c % provinces and belongs to house 0
+    int houses =
+        0;  // 家0.. (identifiers H0..); independent, no particular relation, head still to be chosen (-2)
     int provinces = 4;    // 国0.., in the province map loaded as world.map
     int regions = 2;      // province k lies in region k % regions
     int soldierUnit = 1;  // soldiers per unit of troops (nHeiUnit); 1 keeps the sums plain

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "game/state/game_state.h"
-#include "game/turn/new_game.h"
-#include "game/state/vocabulary.h"
 #include "game/ports/scripted_port.h"
+#include "game/state/game_state.h"
+#include "game/state/vocabulary.h"
 #include "game/turn/main_game.h"
+#include "game/turn/new_game.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/file.h"
 #include "support/scenario_test_util.h"

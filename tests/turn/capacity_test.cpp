@@ -3,8 +3,8 @@
 // invariants hold after every month.
 #include <gtest/gtest.h>
 
-#include "game/turn/new_game.h"
 #include "game/scenario/reader.h"
+#include "game/turn/new_game.h"
 #include "support/capacity_scenario.h"
 #include "support/invariant_check.h"
 #include "support/turn_test_util.h"

@@ -78,7 +78,9 @@ TEST_P(ConsistentLocations, NoDebugMessageInTenYears) {
 INSTANTIATE_TEST_SUITE_P(BundledScenario, ConsistentLocations,
                          testing::Values(Side{"Spectator", {""}},
                                          Side{"AsHouses", {"D_ODA", "D_MORI", "D_SAITO", "D_SATOMI"}}),
-                         [](const testing::TestParamInfo<Side>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Side>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace rymd

@@ -335,7 +335,8 @@ public:
         ++sieges;
         session.Open();
         session.OpeningEvents();
-        while (!session.Over() && !session.Closed()) session.PlayTurn(!session.AssaultsUsedUp());
+        while (!session.Over() && !session.Closed())
+            session.PlayTurn(!session.AssaultsUsedUp());
         outcomes.push_back(session.OutcomeText());
         return true;
     }
@@ -357,7 +358,8 @@ TEST(ResolveKassen, ASiegePlayedInPersonWithTheAutomaticChoicesLeavesTheSameTabl
             w.gs.ShiroMapTbl[1].flags |= ShiroMapRecord::kFlagWaterway;
             w.gs.ShiroTbl[1].kibo = 5;
             w.Add(1, 1, 10, 100);
-            for (int i = 0; i < 2; ++i) w.Sortie(w.Add(0, 0, 50, 400), 1);
+            for (int i = 0; i < 2; ++i)
+                w.Sortie(w.Add(0, 0, 50, 400), 1);
             w.kassen.ResolveKassen();
             EXPECT_EQ(player.sieges, inPerson);
             if (inPerson) {
@@ -392,8 +394,9 @@ TEST(ResolveKassen, ThePlayerDefenderDrivesTheBesiegersOffWithAFieldBattle) {
     const int besieger = w.Add(0, 0, 0, 20);
     w.Sortie(besieger, 1);
     w.kassen.ResolveKassen();
-    EXPECT_NE(w.kassen.battleText.find("城1周囲で城防御軍(家1)と城攻略軍(家0)が野戦\n  → 城攻略軍は退却しました\n"),
-              std::string::npos)
+    EXPECT_NE(
+        w.kassen.battleText.find("城1周囲で城防御軍(家1)と城攻略軍(家0)が野戦\n  → 城攻略軍は退却しました\n"),
+        std::string::npos)
         << w.kassen.battleText;
     EXPECT_EQ(w.kassen.battleText.find("に攻められています"), std::string::npos);
     EXPECT_EQ(w.gs.ShiroTbl[1].nBesieger, 0);

@@ -20,7 +20,8 @@ struct MonthWorld : TestWorld {
         e = CEventRecord{};
         e.name = "洪水";
         e.firstMonth = e.lastMonth = CEventRecord::kMonthOpen;
-        for (auto& month : e.probability) month[0] = 10000;  // province 0: castle 0
+        for (auto& month : e.probability)
+            month[0] = 10000;  // province 0: castle 0
         e.effectCount = 2;
         e.effectKind[0] = CEventRecord::kEffectKokudaka;
         e.effectValue1[0] = -5000;
@@ -46,7 +47,8 @@ TEST(ScheduledEventsInTheMonth, StrikeInTheMonthStartAndTheirRainLastsTheMonth) 
     EXPECT_EQ(w.gs.KuniEventFlags[1], 0);
 
     w.gs.EventTbl[0].effectCount = 0;
-    for (auto& month : w.gs.EventTbl[0].probability) month[0] = 0;
+    for (auto& month : w.gs.EventTbl[0].probability)
+        month[0] = 0;
     ASSERT_EQ(w.game->StartMonth(), TurnResult::kContinue);
     EXPECT_EQ(w.gs.KuniEventFlags[0], 0);  // a dry month
 }

@@ -26,7 +26,8 @@ bool Fail(std::string* error, const std::string& what) {
 // cannot make the reading or the freeing of the value exhaust the stack.
 bool ParseJson(std::string_view text, Json& out, std::string& error) {
     const Json::parser_callback_t limitNesting = [](int depth, Json::parse_event_t, Json&) {
-        if (depth > kMaxJsonNesting) throw std::length_error("nesting deeper than " + std::to_string(kMaxJsonNesting));
+        if (depth > kMaxJsonNesting)
+            throw std::length_error("nesting deeper than " + std::to_string(kMaxJsonNesting));
         return true;
     };
     try {

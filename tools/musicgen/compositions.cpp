@@ -22,12 +22,13 @@ constexpr int kLowTom = 45;
 constexpr int kFloorTom = 41;
 
 struct Tone {
-    int key;       // 0: a rest
+    int key;  // 0: a rest
     double beats;
 };
 
 // Plays a line of tones from bar on; returns the tick after it.
-int Line(MidiTrack& t, int channel, int bar, const std::vector<Tone>& tones, int velocity, int transpose = 0) {
+int Line(MidiTrack& t, int channel, int bar, const std::vector<Tone>& tones, int velocity,
+         int transpose = 0) {
     int at = bar * kBar;
     for (const Tone& n : tones) {
         const int len = static_cast<int>(n.beats * kBeat);
@@ -43,12 +44,12 @@ int Line(MidiTrack& t, int channel, int bar, const std::vector<Tone>& tones, int
 constexpr int D4 = 62, E4 = 64, G4 = 67, A4 = 69, B4 = 71, D5 = 74, E5 = 76;
 
 const std::vector<Tone> kDuskA = {
-    {A4, 2}, {G4, 1}, {E4, 1},  {D4, 3},   {E4, 1},   {G4, 1.5}, {A4, 0.5}, {B4, 1}, {A4, 1},  {A4, 4},
-    {D5, 2}, {B4, 1}, {A4, 1},  {G4, 2},   {E4, 2},   {G4, 1},   {A4, 1},   {G4, 1}, {E4, 1},  {D4, 4},
+    {A4, 2}, {G4, 1}, {E4, 1}, {D4, 3}, {E4, 1}, {G4, 1.5}, {A4, 0.5}, {B4, 1}, {A4, 1}, {A4, 4},
+    {D5, 2}, {B4, 1}, {A4, 1}, {G4, 2}, {E4, 2}, {G4, 1},   {A4, 1},   {G4, 1}, {E4, 1}, {D4, 4},
 };
 const std::vector<Tone> kDuskB = {
-    {B4, 2}, {D5, 1}, {E5, 1},  {D5, 3},   {B4, 1},   {A4, 1.5}, {B4, 0.5}, {A4, 1}, {G4, 1},  {E4, 4},
-    {G4, 2}, {A4, 1}, {B4, 1},  {A4, 2},   {G4, 2},   {E4, 1},   {G4, 1},   {E4, 1}, {D4, 1},  {D4, 4},
+    {B4, 2}, {D5, 1}, {E5, 1}, {D5, 3}, {B4, 1}, {A4, 1.5}, {B4, 0.5}, {A4, 1}, {G4, 1}, {E4, 4},
+    {G4, 2}, {A4, 1}, {B4, 1}, {A4, 2}, {G4, 2}, {E4, 1},   {G4, 1},   {E4, 1}, {D4, 1}, {D4, 4},
 };
 // The root of each bar's harmony (the third octave), for A and for B.
 const std::vector<int> kDuskRootsA = {50, 50, 55, 57, 55, 52, 57, 50};
@@ -68,7 +69,8 @@ std::vector<std::uint8_t> YuugureMidi() {
     koto.Program(0, 1, kKoto);
     strings.Program(0, 2, kStrings);
     taiko.Program(0, 3, kTaiko);
-    for (int ch = 0; ch < 4; ++ch) conductor.Control(0, ch, 91, 70);  // reverb
+    for (int ch = 0; ch < 4; ++ch)
+        conductor.Control(0, ch, 91, 70);  // reverb
     strings.Control(0, 2, 7, 90);
 
     // A B A', 8 bars each; the koto doubles the last melody an octave lower.
@@ -83,7 +85,8 @@ std::vector<std::uint8_t> YuugureMidi() {
         strings.Note(at, kBar - 10, 2, root - 5, 72);
         const int pattern[8] = {0, 7, 12, 7, 14 - (root == 55 ? 0 : 2), 12, 7, 12};
         for (int i = 0; i < 8; ++i)
-            koto.Note(at + i * kBeat / 2, i < 7 ? kBeat : kBeat / 2 - 10, 1, root + pattern[i], i % 4 == 0 ? 92 : 72);
+            koto.Note(at + i * kBeat / 2, i < 7 ? kBeat : kBeat / 2 - 10, 1, root + pattern[i],
+                      i % 4 == 0 ? 92 : 72);
         if (bar % 2 == 0) taiko.Note(at, kBeat, 3, 45, 90);
         if (bar % 8 == 7) taiko.Note(at + 3 * kBeat, kBeat / 2, 3, 45, 70);
     }
@@ -98,10 +101,9 @@ namespace {
 constexpr int F4 = 65, A3 = 57, Bb4 = 70, F5 = 77;
 
 const std::vector<Tone> kBattleTheme = {
-    {A4, 1},   {A4, 0.5}, {Bb4, 0.5}, {D5, 2},  {E5, 1},  {D5, 1},  {Bb4, 1}, {A4, 1},
-    {F4, 1},   {E4, 1},   {D4, 2},    {E4, 3},  {0, 1},   {A4, 0.5}, {Bb4, 0.5}, {D5, 1},
-    {E5, 1},   {F5, 1},   {E5, 2},    {D5, 1},  {Bb4, 1}, {A4, 1},  {Bb4, 1}, {A4, 1},
-    {F4, 1},   {E4, 3},
+    {A4, 1}, {A4, 0.5}, {Bb4, 0.5}, {D5, 2}, {E5, 1},   {D5, 1},    {Bb4, 1}, {A4, 1}, {F4, 1},
+    {E4, 1}, {D4, 2},   {E4, 3},    {0, 1},  {A4, 0.5}, {Bb4, 0.5}, {D5, 1},  {E5, 1}, {F5, 1},
+    {E5, 2}, {D5, 1},   {Bb4, 1},   {A4, 1}, {Bb4, 1},  {A4, 1},    {F4, 1},  {E4, 3},
 };
 // The ostinato's root for each bar of a theme: A A D E A A D E.
 const std::vector<int> kBattleRoots = {0, 0, 5, 7, 0, 0, 5, 7};
@@ -111,8 +113,10 @@ void Drums(MidiTrack& t, int bar, bool fill) {
     for (int i = 0; i < 8; ++i) {
         const int tick = at + i * kBeat / 2;
         if (i == 0 || i == 3 || i == 4) t.Note(tick, kBeat / 4, kDrumChannel, kBassDrum, i == 0 ? 118 : 96);
-        if (fill && i >= 4) t.Note(tick, kBeat / 4, kDrumChannel, i % 2 ? kFloorTom : kLowTom, 100);
-        else if (i % 2) t.Note(tick, kBeat / 4, kDrumChannel, kFloorTom, 70);
+        if (fill && i >= 4)
+            t.Note(tick, kBeat / 4, kDrumChannel, i % 2 ? kFloorTom : kLowTom, 100);
+        else if (i % 2)
+            t.Note(tick, kBeat / 4, kDrumChannel, kFloorTom, 70);
     }
 }
 
@@ -131,12 +135,14 @@ std::vector<std::uint8_t> KassenMidi() {
     shamisen.Program(0, 1, kShamisen);
     strings.Program(0, 2, kStrings);
     taiko.Program(0, 3, kTaiko);
-    for (int ch = 0; ch < 4; ++ch) conductor.Control(0, ch, 91, 40);
+    for (int ch = 0; ch < 4; ++ch)
+        conductor.Control(0, ch, 91, 40);
 
     // Intro (4 bars of drums and ostinato), theme, theme with strings, a bridge of 4 bars, the
     // theme once more, an outro of 8 bars that leads back to the intro: 40 bars.
     constexpr int kThemes[3] = {4, 12, 24};
-    for (int start : kThemes) Line(brass, 0, start, kBattleTheme, 100);
+    for (int start : kThemes)
+        Line(brass, 0, start, kBattleTheme, 100);
     Line(strings, 2, 12, kBattleTheme, 70, -12);
     const int ostinato[8] = {0, 0, 7, 0, 1, 0, 7, 8};
     for (int bar = 0; bar < 40; ++bar) {

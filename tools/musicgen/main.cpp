@@ -23,15 +23,19 @@ namespace {
 constexpr const char* kSoundfont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 
 int Usage() {
-    std::fprintf(stderr, "usage: musicgen midi yuugure|kassen OUT.mid\n       musicgen render IN.mid OUT.mp3\n");
+    std::fprintf(stderr,
+                 "usage: musicgen midi yuugure|kassen OUT.mid\n       musicgen render IN.mid OUT.mp3\n");
     return 2;
 }
 
 int WriteMidi(const std::string& piece, const std::string& out) {
     std::vector<std::uint8_t> bytes;
-    if (piece == "yuugure") bytes = rymd::musicgen::YuugureMidi();
-    else if (piece == "kassen") bytes = rymd::musicgen::KassenMidi();
-    else return Usage();
+    if (piece == "yuugure")
+        bytes = rymd::musicgen::YuugureMidi();
+    else if (piece == "kassen")
+        bytes = rymd::musicgen::KassenMidi();
+    else
+        return Usage();
     const std::string temp = out + ".part";
     {
         std::ofstream f(temp, std::ios::binary | std::ios::trunc);
@@ -68,10 +72,12 @@ int Render(const std::string& in, const std::string& out) {
     const std::string temp = out + ".part";
     GstElement* pipeline = gst_parse_launch(
         "filesrc name=in ! midiparse ! fluiddec name=synth synth-gain=0.8 ! audioconvert ! audioresample ! "
-        "audio/x-raw,rate=44100,channels=2 ! lamemp3enc target=bitrate cbr=true bitrate=128 ! filesink name=out",
+        "audio/x-raw,rate=44100,channels=2 ! lamemp3enc target=bitrate cbr=true bitrate=128 ! filesink "
+        "name=out",
         &error);
     if (!pipeline || error) {
-        std::fprintf(stderr, "musicgen: GStreamer: %s (needs gstreamer1.0-plugins-bad, -good and a soundfont)\n",
+        std::fprintf(stderr,
+                     "musicgen: GStreamer: %s (needs gstreamer1.0-plugins-bad, -good and a soundfont)\n",
                      error ? error->message : "no pipeline");
         return 1;
     }

@@ -7,7 +7,8 @@ namespace rymd::musicgen {
 namespace {
 
 void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<std::uint8_t>(v >> s));
+    for (int s = 24; s >= 0; s -= 8)
+        out.push_back(static_cast<std::uint8_t>(v >> s));
 }
 
 void Put16(std::vector<std::uint8_t>& out, int v) {
@@ -23,14 +24,17 @@ std::uint8_t Byte(int v) {
 
 std::vector<std::uint8_t> VarLen(std::uint32_t value) {
     std::vector<std::uint8_t> out{static_cast<std::uint8_t>(value & 0x7f)};
-    while (value >>= 7) out.insert(out.begin(), static_cast<std::uint8_t>(0x80 | (value & 0x7f)));
+    while (value >>= 7)
+        out.insert(out.begin(), static_cast<std::uint8_t>(0x80 | (value & 0x7f)));
     return out;
 }
 
 void MidiTrack::Tempo(int tick, int beatsPerMinute) {
     const std::uint32_t micro = 60000000u / static_cast<std::uint32_t>(std::max(1, beatsPerMinute));
-    events_.push_back({tick, 0, {0xff, 0x51, 0x03, static_cast<std::uint8_t>(micro >> 16),
-                                 static_cast<std::uint8_t>(micro >> 8), static_cast<std::uint8_t>(micro)}});
+    events_.push_back({tick,
+                       0,
+                       {0xff, 0x51, 0x03, static_cast<std::uint8_t>(micro >> 16),
+                        static_cast<std::uint8_t>(micro >> 8), static_cast<std::uint8_t>(micro)}});
 }
 
 void MidiTrack::Program(int tick, int channel, int program) {
@@ -38,19 +42,22 @@ void MidiTrack::Program(int tick, int channel, int program) {
 }
 
 void MidiTrack::Control(int tick, int channel, int controller, int value) {
-    events_.push_back({tick, 0, {static_cast<std::uint8_t>(0xb0 | (channel & 15)), Byte(controller), Byte(value)}});
+    events_.push_back(
+        {tick, 0, {static_cast<std::uint8_t>(0xb0 | (channel & 15)), Byte(controller), Byte(value)}});
 }
 
 void MidiTrack::Note(int tick, int length, int channel, int key, int velocity) {
     const auto ch = static_cast<std::uint8_t>(channel & 15);
-    events_.push_back({tick, 2, {static_cast<std::uint8_t>(0x90 | ch), Byte(key), Byte(std::max(1, velocity))}});
+    events_.push_back(
+        {tick, 2, {static_cast<std::uint8_t>(0x90 | ch), Byte(key), Byte(std::max(1, velocity))}});
     events_.push_back({tick + std::max(1, length), 1, {static_cast<std::uint8_t>(0x80 | ch), Byte(key), 0}});
 }
 
 std::vector<std::uint8_t> MidiTrack::Chunk() const {
     std::vector<Event> sorted = events_;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const Event& a, const Event& b) { return a.tick != b.tick ? a.tick < b.tick : a.order < b.order; });
+    std::stable_sort(sorted.begin(), sorted.end(), [](const Event& a, const Event& b) {
+        return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
+    });
     std::vector<std::uint8_t> body;
     if (!name_.empty()) {
         body.insert(body.end(), {0x00, 0xff, 0x03});

@@ -13,17 +13,17 @@
 #include <string_view>
 #include <vector>
 
-#include "game/state/game_state.h"
-#include "game/state/invariants.h"
-#include "game/turn/new_game.h"
+#include "game/ports/headless_port.h"
+#include "game/ports/ports.h"
 #include "game/save/saved_game.h"
+#include "game/save/state_dump.h"
 #include "game/scenario/cipher.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
-#include "game/save/state_dump.h"
-#include "game/ports/headless_port.h"
-#include "game/ports/ports.h"
+#include "game/state/game_state.h"
+#include "game/state/invariants.h"
 #include "game/turn/main_game.h"
+#include "game/turn/new_game.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/file.h"
 #include "tools/rymdcli/run_summary.h"
@@ -83,8 +83,8 @@ std::string ProgramFolder() {
 
 // Why the scenario at path was not read, on standard error.
 void ReportUnopened(const std::string& path) {
-    std::cerr << "rymdcli: cannot open " << path << ": " << rymd::WhyUnreadable(path, rymd::kScenarioFileMaxBytes)
-              << '\n';
+    std::cerr << "rymdcli: cannot open " << path << ": "
+              << rymd::WhyUnreadable(path, rymd::kScenarioFileMaxBytes) << '\n';
 }
 
 // The start of newgame, run and bench: the scenario read and the new game set up; what went
@@ -309,7 +309,9 @@ public:
                       static_cast<unsigned>(where.line()), value);
         Put(line);
     }
-    void Mark(const std::string& text) { Put("# " + text + "\n"); }
+    void Mark(const std::string& text) {
+        Put("# " + text + "\n");
+    }
     // Flushes and closes the file; false (with the message on standard error) when it was not
     // written whole.
     bool Close() {
@@ -370,7 +372,8 @@ int PlayMonths(rymd::CMainGame& game, rymd::GameState& gs, rymd::TurnResult step
         step = game.EndCurrentPhase();
         if (phase == rymd::kPhaseShutsujin && step != rymd::TurnResult::kQuit) {
             ++done;
-            if (check && !InvariantsHold(gs, "after month " + std::to_string(done))) return kExitBrokenInvariant;
+            if (check && !InvariantsHold(gs, "after month " + std::to_string(done)))
+                return kExitBrokenInvariant;
         }
     }
     last = step;
@@ -438,7 +441,9 @@ int Run(const std::vector<std::string>& args) {
         std::fputs(kUsage, stderr);
         return 125;
     }
-    if (OutputsShareAFile({{"--dump", DumpFile(dump)}, {"--trace-rng", tracePath}, {"--save", savePath},
+    if (OutputsShareAFile({{"--dump", DumpFile(dump)},
+                           {"--trace-rng", tracePath},
+                           {"--save", savePath},
                            {"--summary", DumpFile(summaryPath)}}))
         return 2;
     auto gs = std::make_unique<rymd::GameState>();

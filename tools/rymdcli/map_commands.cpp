@@ -18,8 +18,8 @@ int LoadMap(MbKorMap::CCtrlKorMap& map, const std::string& path) {
     map.SetMessageHandler([](const char* message) { std::cerr << message << '\n'; });
     const int result = map.LoadKorMap(path.c_str());
     if (result == MbKorMap::CCtrlKorMap::kCannotOpen)
-        std::cerr << "rymdcli: cannot open " << path << ": " << rymd::WhyUnreadable(path, MbKorMap::kKorMapFileMaxBytes)
-                  << '\n';
+        std::cerr << "rymdcli: cannot open " << path << ": "
+                  << rymd::WhyUnreadable(path, MbKorMap::kKorMapFileMaxBytes) << '\n';
     if (result == MbKorMap::CCtrlKorMap::kBadContent)
         std::cerr << "rymdcli: " << path << ": " << MbKorMap::MapLoadErrorText(map.LastLoadError()) << '\n';
     return result;

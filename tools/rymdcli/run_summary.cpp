@@ -51,8 +51,8 @@ int Unifier(const GameState& gs) {
 
 std::string RunSummary(const GameState& gs, const CMainGame& game, int months, bool stoppedByPlayer,
                        int shownHouses) {
-    std::string out = FormatText("%d年%d月から%d年%d月まで %dか月: ", gs.nStartYear, gs.nStartMonth, gs.nCurYear,
-                                 gs.nCurMonth, months);
+    std::string out = FormatText("%d年%d月から%d年%d月まで %dか月: ", gs.nStartYear, gs.nStartMonth,
+                                 gs.nCurYear, gs.nCurMonth, months);
     std::string ending;
     if (gs.bGameOver) {
         const int byEvent = game.EndingResult();
@@ -99,8 +99,8 @@ std::string RunSummary(const GameState& gs, const CMainGame& game, int months, b
         independent += DaimyouAt(gs, d).bond == CDaimyou::kBondDokuritsu;
     }
     std::sort(houses.begin(), houses.end());
-    out += FormatText("残る大名家 %d（独立 %d、従属・臣従 %d）\n", static_cast<int>(houses.size()), independent,
-                      static_cast<int>(houses.size()) - independent);
+    out += FormatText("残る大名家 %d（独立 %d、従属・臣従 %d）\n", static_cast<int>(houses.size()),
+                      independent, static_cast<int>(houses.size()) - independent);
     for (std::size_t i = 0; i < houses.size() && static_cast<int>(i) < shownHouses; ++i) {
         const int d = std::get<2>(houses[i]);
         const CDaimyou& h = DaimyouAt(gs, d);

@@ -39,10 +39,12 @@ std::string HelpPageOf(std::string_view address) {
     std::string_view page = address.substr(sep + 2);
     if (book.size() >= 4) {
         std::string ext(book.substr(book.size() - 4));
-        for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        for (char& c : ext)
+            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
         if (ext == ".chm") book.remove_suffix(4);
     }
-    while (!page.empty() && (page.front() == '/' || page.front() == '\\')) page.remove_prefix(1);
+    while (!page.empty() && (page.front() == '/' || page.front() == '\\'))
+        page.remove_prefix(1);
     return std::string(book) + "/" + std::string(page);
 }
 

@@ -6,8 +6,8 @@
 #include "game/shell/app/program_folders.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
-#include "mbkormap/kor_map.h"
 #include "mbbmp/control_bmp.h"
+#include "mbkormap/kor_map.h"
 #include "mbwnd/msg_box.h"
 
 namespace rymd::shell {

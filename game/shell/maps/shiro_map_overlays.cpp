@@ -541,7 +541,8 @@ CShiroMapWnd::ShiroBoxes CShiroMapWnd::ShiroLabelBoxes(int shiro) {
         Rect l(floor.x - 70, floor.y - 24, floor.x + 70, floor.y + 24);
         if (!here) l.bottom -= 2;
         l.OffsetRect(t.Label() + Point(1, 0));
-        boxes.owner = written(DaimyouAt(*gs_, c.daimyou).name, here ? &fonts_[1] : &fonts_[2], l, true, -1, -1);
+        boxes.owner =
+            written(DaimyouAt(*gs_, c.daimyou).name, here ? &fonts_[1] : &fonts_[2], l, true, -1, -1);
     }
     return boxes;
 }
@@ -604,8 +605,7 @@ int CShiroMapWnd::FindShiroAt(Point q) const {
 // ---- Siege and blockade marks --------------------------------------------------------------------
 
 double CShiroMapWnd::BlockadeAngle(int shiro, int conn, Point p, double rb) const {
-    const ShiroConnection& k =
-        ShiroMapAt(*gs_, shiro).connect[static_cast<std::size_t>(conn)];
+    const ShiroConnection& k = ShiroMapAt(*gs_, shiro).connect[static_cast<std::size_t>(conn)];
     const ShiroMapRecord& nb = ShiroMapAt(*gs_, k.shiro);
     const Point q = DoublePoint(nb.x, nb.y);
     int route = k.route;

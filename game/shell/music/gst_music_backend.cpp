@@ -45,7 +45,8 @@ struct GstMusicBackend::Impl {
     void Restart() {
         ++loops;
         if (gst_element_seek_simple(pipeline, GST_FORMAT_TIME,
-                                    static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), 0))
+                                    static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT),
+                                    0))
             return;
         gst_element_set_state(pipeline, GST_STATE_READY);
         gst_element_set_state(pipeline, GST_STATE_PLAYING);

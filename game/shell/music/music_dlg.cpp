@@ -72,7 +72,8 @@ bool CBgmSettingDlg::OnInitDialog() {
     SetItemText(*this, kBattlePathId, m_strBattle);
     EnableOwnFileControls();
     if (Wnd* missing = GetDlgItem(kMissingSongId))
-        missing->ShowWindow(shell::MusicFileExists(programFolder_ + shell::kStandardSongName) ? SW_HIDE : SW_SHOW);
+        missing->ShowWindow(shell::MusicFileExists(programFolder_ + shell::kStandardSongName) ? SW_HIDE
+                                                                                              : SW_SHOW);
     return true;
 }
 

@@ -13,9 +13,9 @@
 #include <functional>
 #include <string>
 
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/music/music_player.h"
 #include "platform/qt/dialog.h"
-#include "game/shell/dialogs/common/dialog_parts.h"
 
 namespace rymd {
 

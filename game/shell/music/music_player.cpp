@@ -9,7 +9,8 @@ namespace rymd::shell {
 bool IsMidiFile(const std::string& path) {
     if (path.size() < 3) return false;
     std::string tail = path.substr(path.size() - 3);
-    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : tail)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return tail == "mid";
 }
 
@@ -29,12 +30,14 @@ std::string NameAndExtension(const std::string& path) {
 }
 
 // The scenario's file for one situation, or the choice made so far.
-std::string ScenarioChoice(const std::string& scenario, const std::string& chosen, const MusicPlaces& places) {
+std::string ScenarioChoice(const std::string& scenario, const std::string& chosen,
+                           const MusicPlaces& places) {
     if (scenario.empty()) return chosen;
     if (MusicFileExists(scenario)) return scenario;
     const std::string name = NameAndExtension(scenario);
     if (name.empty()) return chosen;
-    if (!places.gameFolder.empty() && MusicFileExists(places.gameFolder + name)) return places.gameFolder + name;
+    if (!places.gameFolder.empty() && MusicFileExists(places.gameFolder + name))
+        return places.gameFolder + name;
     if (MusicFileExists(places.programFolder + name)) return places.programFolder + name;
     return chosen;
 }
@@ -75,7 +78,8 @@ void MusicPlayer::OpenBgmDevices() {
     std::string files[2];
     ResolveBgmFiles(files[0], files[1]);
     for (int slot : {kNormal, kBattle})
-        if (!files[slot].empty() && IsMidiFile(files[slot]) && slots_[slot].empty()) OpenSlot(slot, files[slot]);
+        if (!files[slot].empty() && IsMidiFile(files[slot]) && slots_[slot].empty())
+            OpenSlot(slot, files[slot]);
 }
 
 void MusicPlayer::CloseBgmDevices() {

@@ -56,11 +56,11 @@ private:
 // The player's music settings (the main window reads and writes them, the music settings dialog
 // changes them).
 struct MusicSettings {
-    std::string normal;        // the player's own files, full paths; empty = none
+    std::string normal;  // the player's own files, full paths; empty = none
     std::string battle;
-    bool useDefault = true;    // profile "Settings"/"MusicDefault": play the standard song
-    bool useScenario = true;   // "MusicUseScenarioSetting": follow the scenario's music
-    bool off = false;          // the no-music switch of the settings file: no music at all
+    bool useDefault = true;   // profile "Settings"/"MusicDefault": play the standard song
+    bool useScenario = true;  // "MusicUseScenarioSetting": follow the scenario's music
+    bool off = false;         // the no-music switch of the settings file: no music at all
 };
 
 // What the game tells the player about where files lie.

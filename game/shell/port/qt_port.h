@@ -64,7 +64,8 @@ public:
     // so the month start keeps the piece that plays; stopping and asking again restarts it.
     void PlayMusic(int track) override;
     void StopMusic() override;
-    void ShowEventMessage(std::string_view title, std::string_view text, const VariableListView& variables) override;
+    void ShowEventMessage(std::string_view title, std::string_view text,
+                          const VariableListView& variables) override;
     // A field battle of the player's own troops: the deployment and field-battle dialogs
     // (yasen_dlg.h), with the battle music.
     bool PlayYasen(YasenSession& session) override;

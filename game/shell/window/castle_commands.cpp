@@ -1,8 +1,8 @@
 #include "game/shell/window/castle_commands.h"
 
-#include "game/shell/window/command_dispatch.h"
 #include "game/shell/dialogs/domestic/naisei_dlgs.h"
 #include "game/shell/dialogs/domestic/shiro_fushin_dlg.h"
+#include "game/shell/window/command_dispatch.h"
 
 namespace rymd::shell {
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "game/shell/app/game_app.h"
+#include "game/shell/dialogs/domestic/teppou_nyuushu_dlg.h"
 #include "game/shell/music/music_player.h"
 #include "game/shell/window/status_bar.h"
-#include "game/shell/dialogs/domestic/teppou_nyuushu_dlg.h"
 #include "game/state/game_state.h"
 #include "game/state/map_limits.h"
 #include "mbkormap/kor_map.h"

@@ -23,12 +23,12 @@
 #include <vector>
 
 #include "game/shell/app/backdrop_wnd.h"
-#include "game/shell/window/command_panel.h"
 #include "game/shell/maps/kuni_map_wnd.h"
+#include "game/shell/maps/shiro_map_wnd.h"
+#include "game/shell/port/qt_port.h"
+#include "game/shell/window/command_panel.h"
 #include "game/shell/window/main_menu.h"
 #include "game/shell/window/pass_through_wnd.h"
-#include "game/shell/port/qt_port.h"
-#include "game/shell/maps/shiro_map_wnd.h"
 #include "game/turn/main_game.h"
 #include "mbwnd/multi_text_ctrl.h"
 #include "platform/qt/dialog.h"

@@ -10,8 +10,8 @@
 
 #include "game/shell/app/game_app.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
-#include "game/shell/window/main_game_dlg.h"
 #include "game/shell/dialogs/info/shiro_info_dlg.h"
+#include "game/shell/window/main_game_dlg.h"
 #include "mbkormap/kor_map.h"
 #include "mbwnd/msg_box.h"
 

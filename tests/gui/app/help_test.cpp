@@ -90,7 +90,8 @@ public:
         t.caption = "help";
         t.cx = 100;
         t.cy = 40;
-        t.items = {{ui::IDOK, ui::ControlKind::Button, "OK", 25, 20, 50, 14, ui::WS_TABSTOP | ui::BS_PUSHBUTTON, 0}};
+        t.items = {
+            {ui::IDOK, ui::ControlKind::Button, "OK", 25, 20, 50, 14, ui::WS_TABSTOP | ui::BS_PUSHBUTTON, 0}};
         return t;
     }
     bool OnHelpInfo() override { return shell::OnHelpRequest(); }
@@ -105,7 +106,8 @@ TEST_F(HelpTest, F1InADialogOpensTheTopPage) {
     });
     HelpfulDlg dlg;
     dlg.DoModal();
-    EXPECT_EQ(opened_, std::vector<std::string>{std::string(RYMD_SOURCE_DIR) + "/data/help/rymd_mv/01top.html"});
+    EXPECT_EQ(opened_,
+              std::vector<std::string>{std::string(RYMD_SOURCE_DIR) + "/data/help/rymd_mv/01top.html"});
 }
 
 TEST_F(HelpTest, TheBookBesideTheProgramHasItsPagesAndEveryLinkLeadsToOne) {
@@ -123,7 +125,8 @@ TEST_F(HelpTest, TheBookBesideTheProgramHasItsPagesAndEveryLinkLeadsToOne) {
         EXPECT_NE(html.find("<meta charset=\"utf-8\">"), std::string::npos) << entry.path();
         EXPECT_NE(html.find("lang=\"ja\""), std::string::npos) << entry.path();
         for (std::sregex_iterator m(html.begin(), html.end(), link), end; m != end; ++m)
-            EXPECT_TRUE(std::filesystem::is_regular_file(book / (*m)[2].str())) << entry.path() << " -> " << (*m)[2];
+            EXPECT_TRUE(std::filesystem::is_regular_file(book / (*m)[2].str()))
+                << entry.path() << " -> " << (*m)[2];
     }
     EXPECT_GE(pages, 5);
 }

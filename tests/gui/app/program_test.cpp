@@ -9,10 +9,10 @@
 
 #include "game/shell/app/backdrop_wnd.h"
 #include "game/shell/app/game_app.h"
-#include "game/shell/window/main_game_dlg.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
 #include "game/shell/app/setting_file.h"
+#include "game/shell/window/main_game_dlg.h"
 #include "gui/gui_test_util.h"
 #include "mbkormap/kor_map.h"
 #include "support/kor_map_fixture.h"

@@ -48,7 +48,8 @@ public:
     }
     std::vector<int> Codes() const {
         std::vector<int> out;
-        for (const Note& n : notes) out.push_back(n.code);
+        for (const Note& n : notes)
+            out.push_back(n.code);
         return out;
     }
     const Note* Last(int code) const {
@@ -71,8 +72,8 @@ protected:
         grid.SetColumn(0, 2, 60, "名前", 0);
         grid.SetColumn(1, 0 | CCellCtrl::kRightAlign, 40, "武力", 0);
         grid.SetColumn(2, 1, 50, "石高", 2);
-        ASSERT_TRUE(grid.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_VISIBLE, Rect(10, 10, 10 + w, 10 + h),
-                                  &host, 2006));
+        ASSERT_TRUE(grid.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_VISIBLE,
+                                  Rect(10, 10, 10 + w, 10 + h), &host, 2006));
         grid.SetLineSize(lines);
         for (int i = 0; i < lines; ++i) {
             grid.SetLineItem(i, 0, ("武将" + std::to_string(i)).c_str());
@@ -156,13 +157,14 @@ TEST_F(CellCtrlTest, NotificationsCarryTheGridColumnsAndTheGridsClientCoordinate
     EXPECT_EQ(sel->line, 2);
 
     struct LabelCase {
-        int col;          // column whose label is clicked, -1: the line-number label
+        int col;  // column whose label is clicked, -1: the line-number label
         int expected;
     } labels[] = {{0, 0}, {2, 2}, {-1, 32767}};
     for (const LabelCase& c : labels) {
         host.notes.clear();
         MbWnd::CCellPane& pane = c.col < 0 ? grid.LeftPane() : Pane(c.col);
-        Point lp = c.col < 0 ? Point(10, 5) : Point(pane.CellRect(0, grid.PaneColumn(c.col)).CenterPoint().x, 5);
+        Point lp =
+            c.col < 0 ? Point(10, 5) : Point(pane.CellRect(0, grid.PaneColumn(c.col)).CenterPoint().x, 5);
         ui::test::MouseDown(pane, lp);
         ASSERT_EQ(host.Codes(), std::vector<int>{MbWnd::kCellLabelClick}) << c.col;
         EXPECT_EQ(host.notes[0].column, c.expected);
@@ -171,7 +173,8 @@ TEST_F(CellCtrlTest, NotificationsCarryTheGridColumnsAndTheGridsClientCoordinate
     host.notes.clear();
     ui::test::MouseDown(Pane(2), CellPoint(1, 2), true);
     ui::test::MouseUp(Pane(2), CellPoint(1, 2), true);
-    EXPECT_EQ(host.Codes(), (std::vector<int>{MbWnd::kCellSelChange, MbWnd::kCellRButtonDown, MbWnd::kCellRButtonUp}));
+    EXPECT_EQ(host.Codes(),
+              (std::vector<int>{MbWnd::kCellSelChange, MbWnd::kCellRButtonDown, MbWnd::kCellRButtonUp}));
     EXPECT_EQ(host.notes[1].column, 2);
     EXPECT_EQ(host.notes[2].line, 1);
 
@@ -271,13 +274,15 @@ TEST_F(CellCtrlTest, TextBeyondTheEditorsLimitIsCutOnACharacterBoundary) {
     Make(0, 0);
     grid.SelectCell(0, 0);
     std::string longText;
-    for (int i = 0; i < 150; ++i) longText += "長";
+    for (int i = 0; i < 150; ++i)
+        longText += "長";
     ui::test::TypeText(grid, "a");
     grid.InsertTextToEditCell(longText.c_str());
     grid.StoreEditValue();
     // 199 bytes of the game's encoding: the letter and 99 double-byte characters.
     std::string expected = "a";
-    for (int i = 0; i < 99; ++i) expected += "長";
+    for (int i = 0; i < 99; ++i)
+        expected += "長";
     EXPECT_EQ(grid.GetCellText(0, 0), expected);
 }
 
@@ -309,7 +314,8 @@ TEST_F(CellCtrlTest, StyleFourOpensNothingAndReadOnlyColumnsAreNeverEdited) {
 TEST_F(CellCtrlTest, AHintColumnShowsItsChoicesInATipOfAtMostNineteenLines) {
     ASSERT_TRUE(host.Open(340, 200));
     grid.SetColumn(0, 4, 80, "候補", 0);
-    for (int i = 0; i < 25; ++i) grid.AddItemList(0, ("候補" + std::to_string(i)).c_str());
+    for (int i = 0; i < 25; ++i)
+        grid.AddItemList(0, ("候補" + std::to_string(i)).c_str());
     ASSERT_TRUE(grid.CreateEx(0, ui::WS_CHILD | ui::WS_VISIBLE, Rect(10, 10, 300, 150), &host, 2006));
     grid.SetLineSize(3);
     grid.SelectCell(1, 0);
@@ -366,7 +372,8 @@ TEST_F(CellCtrlTest, SortingKeepsTheFirstOfEqualKeysInFrontAndTheSelectedRecordS
     // Keys by tens: 3 1 1 3 1 2 -> the first 1 (10) leads its run.
     EXPECT_EQ(grid.GetLineData(0), 10);
     std::vector<int> tens;
-    for (int i = 0; i < 6; ++i) tens.push_back(grid.GetLineData(i) / 10);
+    for (int i = 0; i < 6; ++i)
+        tens.push_back(grid.GetLineData(i) / 10);
     EXPECT_EQ(tens, (std::vector<int>{1, 1, 1, 2, 3, 3}));
     int l, c, s;
     ASSERT_TRUE(grid.GetSelectedCell(&l, &c, &s));
@@ -374,9 +381,11 @@ TEST_F(CellCtrlTest, SortingKeepsTheFirstOfEqualKeysInFrontAndTheSelectedRecordS
     EXPECT_EQ(c, 2);
     EXPECT_EQ(grid.GetCellText(l, 0), "11");
     // The line's selected flag and number went with it.
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(grid.GetSelectStat(i), grid.GetLineData(i) == 30) << i;
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(grid.GetSelectStat(i), grid.GetLineData(i) == 30) << i;
     EXPECT_FALSE(grid.CheckLineNumberOrder());
-    grid.SortLines([](std::intptr_t a, std::intptr_t b, std::intptr_t) { return static_cast<int>(a - b); }, 0);
+    grid.SortLines([](std::intptr_t a, std::intptr_t b, std::intptr_t) { return static_cast<int>(a - b); },
+                   0);
     EXPECT_TRUE(grid.CheckLineNumberOrder());
     EXPECT_EQ(grid.GetLineData(0), 31);
 }
@@ -454,9 +463,10 @@ TEST_F(CellCtrlTest, TabWalksToTheNextTabStopAndComesBackWhenThereIsNone) {
     EXPECT_EQ(ui::Wnd::GetFocus(), &grid.RightPane());
 
     ui::Button a, b;
-    ASSERT_TRUE(a.Create("A", ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP, Rect(0, 175, 30, 195), &host, 1));
-    ASSERT_TRUE(b.Create("B", ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::WS_DISABLED, Rect(40, 175, 70, 195),
-                         &host, 2));
+    ASSERT_TRUE(
+        a.Create("A", ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP, Rect(0, 175, 30, 195), &host, 1));
+    ASSERT_TRUE(b.Create("B", ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::WS_DISABLED,
+                         Rect(40, 175, 70, 195), &host, 2));
     grid.RightPane().SetFocus();
     ui::test::PressKey(grid, ui::VK_TAB);
     EXPECT_EQ(ui::Wnd::GetFocus(), &a);
@@ -473,7 +483,8 @@ TEST_F(CellCtrlTest, DraggingOverLinesTogglesTheirFlagsInStyle0x85) {
     ui::test::MouseMove(p, CellPoint(4, 1), true);
     ui::test::MouseUp(p, CellPoint(4, 1));
     std::vector<bool> flags;
-    for (int i = 0; i < 8; ++i) flags.push_back(grid.GetSelectStat(i));
+    for (int i = 0; i < 8; ++i)
+        flags.push_back(grid.GetSelectStat(i));
     EXPECT_EQ(flags, (std::vector<bool>{false, true, true, true, true, false, false, false}));
     EXPECT_EQ(host.Codes().back(), MbWnd::kCellLineSelChange);
     // Style 4: Enter toggles the selected line without opening an editor.
@@ -499,7 +510,8 @@ TEST_F(CellCtrlTest, ShiftClickSelectsTheRangeFromTheNearestSelectedLine) {
     ui::Wnd::DispatchInput(m);
     p.OnLButtonUp(0, pt);
     std::vector<bool> flags;
-    for (int i = 0; i < 10; ++i) flags.push_back(grid.GetSelectStat(i));
+    for (int i = 0; i < 10; ++i)
+        flags.push_back(grid.GetSelectStat(i));
     EXPECT_EQ(flags, (std::vector<bool>{false, false, true, true, true, true, false, false, false, true}));
 }
 
@@ -690,7 +702,8 @@ TEST_F(CellCtrlTest, MarkedCellsAndTheMarkedTextSquare) {
     m.pt = CellPoint(2, 1);
     ui::Wnd::DispatchInput(m);
     EXPECT_EQ(grid.GetMultiSelectedCellColumn(), 1);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(grid.GetMultiSelectedCellStat(i, 1), i <= 2) << i;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(grid.GetMultiSelectedCellStat(i, 1), i <= 2) << i;
     grid.SetMultiSelectedCellItem(1, 7);
     int v = 0;
     grid.GetLineItem(1, 1, &v);

@@ -132,7 +132,8 @@ TEST_F(DragRectTest, TheOutlineBlinksAndOnlyTheOutlineAndKnobsArePainted) {
     parent.ScreenToClient(wr);
     EXPECT_EQ(Rgb(ui::test::PixelAt(img, wr.left + 15, wr.top + 3)), Rgb(RGB(0, 160, 0)));
     EXPECT_EQ(Rgb(ui::test::PixelAt(img, wr.left + 15, wr.top + 2)), Rgb(RGB(0, 0, 0)));
-    EXPECT_EQ(Rgb(ui::test::PixelAt(img, wr.left + 30, wr.top + 30)), Rgb(ui::GetSysColor(ui::COLOR_BTNFACE)));
+    EXPECT_EQ(Rgb(ui::test::PixelAt(img, wr.left + 30, wr.top + 30)),
+              Rgb(ui::GetSysColor(ui::COLOR_BTNFACE)));
     ui::test::GrabToPng(parent, GalleryPath("drag_rect"));
     ui::test::GrabToPng(parent, GalleryPath("drag_rect@2x"), 2.0);
     w.EnableKnobDisp(false);

@@ -499,7 +499,8 @@ TEST_F(LayerTest, BitmapObjectsAreDrawnPixelForPixelInsideTheClip) {
                 for (int x = 0; x < 12; ++x) {
                     const int ox = x - c.x + c.sx, oy = y - c.y + c.sy;
                     const bool inside = x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h && ox >= 0 &&
-                                        ox < 7 && oy >= 0 && oy < 5 && (!c.clip || c.clip->PtInRect(Point(x, y)));
+                                        ox < 7 && oy >= 0 && oy < 5 &&
+                                        (!c.clip || c.clip->PtInRect(Point(x, y)));
                     EXPECT_EQ(Rgb(bmp.GetPixel(x, y)), Rgb(inside ? colourAt(ox, oy) : ground))
                         << bits << " bits, case " << (&c - cases) << " at " << x << "," << y;
                 }

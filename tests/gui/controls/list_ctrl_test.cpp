@@ -1,9 +1,9 @@
 // The report list view, the image list and the spin button, as controls of dialog templates.
+#include "platform/qt/list_ctrl.h"
 #include "game/shell/dialogs/common/small_images.h"
 #include "gui/gui_test_util.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/dialog.h"
-#include "platform/qt/list_ctrl.h"
 
 namespace rymd::gui_test {
 namespace {
@@ -23,10 +23,12 @@ public:
         t.items = {
             {1035, ui::ControlKind::ListView, "", 7, 7, 206, 90,
              ui::WS_TABSTOP | ui::WS_BORDER | ui::LVS_REPORT | ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS, 0},
-            {1188, ui::ControlKind::Edit, "", 7, 104, 50, 12, ui::WS_TABSTOP | ui::ES_READONLY, ui::WS_EX_CLIENTEDGE},
+            {1188, ui::ControlKind::Edit, "", 7, 104, 50, 12, ui::WS_TABSTOP | ui::ES_READONLY,
+             ui::WS_EX_CLIENTEDGE},
             {1187, ui::ControlKind::Spin, "", 57, 104, 10, 12,
              ui::UDS_AUTOBUDDY | ui::UDS_ALIGNRIGHT | ui::UDS_SETBUDDYINT | ui::UDS_ARROWKEYS, 0},
-            {ui::IDOK, ui::ControlKind::Button, "OK", 163, 120, 50, 14, ui::WS_TABSTOP | ui::BS_DEFPUSHBUTTON, 0},
+            {ui::IDOK, ui::ControlKind::Button, "OK", 163, 120, 50, 14, ui::WS_TABSTOP | ui::BS_DEFPUSHBUTTON,
+             0},
         };
         return t;
     }
@@ -118,7 +120,8 @@ TEST_F(ListCtrlTest, ClicksSelectOneItemAndTellTheParent) {
         ui::test::PressKey(l, ui::VK_UP);
         EXPECT_EQ(l.GetFirstSelectedItem(), 2);
         bool changed = false;
-        for (auto [id, code] : dlg.notes) changed |= id == 1035 && code == ui::LVN_ITEMCHANGED;
+        for (auto [id, code] : dlg.notes)
+            changed |= id == 1035 && code == ui::LVN_ITEMCHANGED;
         EXPECT_TRUE(changed);
         ui::test::GrabToPng(dlg, GalleryPath("list_view_and_spin"));
         ui::test::GrabToPng(dlg, GalleryPath("list_view_and_spin@2x"), 2.0);
@@ -134,7 +137,8 @@ TEST_F(ListCtrlTest, SortingByTheGamesComparisonKeepsEachItemWhole) {
         l.SetItemState(1, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
         l.SortItems(ByData, 1);
         std::vector<std::intptr_t> data;
-        for (int i = 0; i < 4; ++i) data.push_back(l.GetItemData(i));
+        for (int i = 0; i < 4; ++i)
+            data.push_back(l.GetItemData(i));
         EXPECT_EQ(data, (std::vector<std::intptr_t>{403, 300, 252, 251}));
         EXPECT_EQ(l.GetItemText(0, 0), "日野");
         EXPECT_EQ(l.GetItemImage(0), 1);
@@ -188,7 +192,8 @@ TEST_F(ListCtrlTest, AnEmptyListTakesClicksKeysAndTheWheel) {
     EXPECT_EQ(l.GetFirstSelectedItem(), -1);
     EXPECT_EQ(l.GetItemText(3, 1), "");
     EXPECT_FALSE(l.SetItemText(0, 0, "x"));
-    for (int i = 0; i < 50; ++i) l.InsertItem(i, std::to_string(i));
+    for (int i = 0; i < 50; ++i)
+        l.InsertItem(i, std::to_string(i));
     ui::test::Wheel(l, Point(20, 40), -120);
     EXPECT_EQ(l.GetTopIndex(), 3);
     l.EnsureVisible(49);
@@ -245,11 +250,10 @@ TEST_F(ListCtrlTest, AReversedRangeCountsDownWithTheUpArrowAndRangesAreSixteenBi
     struct Case {
         int lower, upper, start, arrow, expected;
     } cases[] = {
-        {0, -10, 0, +1, -1},     // up moves towards the upper end, -10
-        {0, -10, -10, +1, -10},  // held at the upper end
-        {0, -10, -3, -1, -2},    // down towards 0
-        {0, 10, 10, +1, 10},
-        {0, 1000000, 5, +1, 6},  // the upper end is cut to 16 bits: 16960
+        {0, -10, 0, +1, -1},                             // up moves towards the upper end, -10
+        {0, -10, -10, +1, -10},                          // held at the upper end
+        {0, -10, -3, -1, -2},                            // down towards 0
+        {0, 10, 10, +1, 10},    {0, 1000000, 5, +1, 6},  // the upper end is cut to 16 bits: 16960
     };
     for (const Case& c : cases) {
         s.SetRange(c.lower, c.upper);
@@ -287,7 +291,8 @@ TEST_F(ListCtrlTest, TheSharedSmallImagesMarkGeneralsWithAndWithoutCommentary) {
     // Picture 1: its red line; picture 0 leaves its mask corner to the list's white.
     EXPECT_EQ(Rgb(ui::test::PixelAt(img, x0 + 4, y0 + 2)), Rgb(RGB(255, 0, 0)));
     const Rect r1 = l.ItemRect(1);
-    EXPECT_EQ(Rgb(ui::test::PixelAt(img, r1.left + 1, r1.top + (r1.Height() - 11) / 2)), Rgb(RGB(255, 255, 255)));
+    EXPECT_EQ(Rgb(ui::test::PixelAt(img, r1.left + 1, r1.top + (r1.Height() - 11) / 2)),
+              Rgb(RGB(255, 255, 255)));
     ui::test::GrabToPng(l, GalleryPath("list_view_small_images"));
     ui::test::GrabToPng(l, GalleryPath("list_view_small_images@2x"), 2.0);
 }

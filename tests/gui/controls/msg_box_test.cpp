@@ -313,7 +313,8 @@ TEST_F(MsgBoxTest, TheLastLineIsPaintedWholeBelowItsCell) {
                     const ui::COLORREF c = ui::test::PixelAt(img, x, y);
                     // Black letters on the light grounds; white letters with black shadows on
                     // the grey panel of style 2.
-                    const bool dark = ui::GetRValue(c) < 110 && ui::GetGValue(c) < 110 && ui::GetBValue(c) < 110;
+                    const bool dark =
+                        ui::GetRValue(c) < 110 && ui::GetGValue(c) < 110 && ui::GetBValue(c) < 110;
                     ink += style == 2 ? c != RGB(160, 160, 160) : dark;
                 }
             EXPECT_GT(ink, 0);

@@ -4,10 +4,10 @@
 #include <QWheelEvent>
 
 #include "gui/gui_test_util.h"
-#include "platform/qt/wnd_host.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/multi_text_ctrl.h"
 #include "platform/qt/font.h"
+#include "platform/qt/wnd_host.h"
 
 namespace rymd::gui_test {
 namespace {
@@ -248,7 +248,8 @@ TEST_F(MultiTextTest, AWheelTurnOverTheScrollBarMovesTheTextOneLine) {
     CMultiTextCtrl c;
     Make(c);
     std::string text;
-    for (int i = 0; i < 20; ++i) text += "行 " + std::to_string(i) + "\n";
+    for (int i = 0; i < 20; ++i)
+        text += "行 " + std::to_string(i) + "\n";
     c.SetText(text);
     ASSERT_TRUE(c.IsScrollBarVisible(ui::SB_VERT));
     QWidget* bar = c.Host()->bars[ui::SB_VERT].widget;

@@ -29,8 +29,8 @@ TEST_F(PeripheryTest, TheTipStandsAboveThePointAndMovesAwayFromTheDesktopEdges) 
         const char* name;
         Point at;
         std::uint32_t flags;
-        bool left;   // stands left of the point
-        int below;   // -1 above the point, else the top's distance below it
+        bool left;  // stands left of the point
+        int below;  // -1 above the point, else the top's distance below it
     } cases[] = {
         {"middle", Point(300, 300), 0, false, -1},
         {"right edge", Point(deskW - 10, 300), 0, true, -1},
@@ -66,7 +66,8 @@ TEST_F(PeripheryTest, TheTipHidesAfterThirtyTicksOrWhenTheMouseLeaves) {
     CTipWnd tip;
     ASSERT_TRUE(tip.Create(&host));
     tip.Activate("時間切れ", Point(300, 300), CTipWnd::kHideAfterTime, Point(-1, -1));
-    for (int i = 0; i < 29; ++i) ASSERT_TRUE(ui::test::FireTimer(tip, CTipWnd::kTimerId));
+    for (int i = 0; i < 29; ++i)
+        ASSERT_TRUE(ui::test::FireTimer(tip, CTipWnd::kTimerId));
     EXPECT_TRUE(tip.IsActivated());
     ui::test::FireTimer(tip, CTipWnd::kTimerId);
     EXPECT_FALSE(tip.IsActivated());
@@ -86,14 +87,12 @@ TEST_F(PeripheryTest, TheTipHidesAfterThirtyTicksOrWhenTheMouseLeaves) {
 TEST_F(PeripheryTest, TheRoundButtonsFaceFollowsItsShape) {
     // A 20-pixel-tall face: corner radius 25 work pixels, 6 pixels once reduced.
     const QImage work = MbWnd::CRoundButton::WorkPicture(60, 20, RGB(255, 200, 100), RGB(120, 60, 0), 2);
-    auto at = [&](int x, int y) {
-        return Rgb(ui::test::PixelAt(work, x, y));
-    };
+    auto at = [&](int x, int y) { return Rgb(ui::test::PixelAt(work, x, y)); };
     const std::string outside = Rgb(MbWnd::CRoundButton::kOutside);
-    EXPECT_EQ(at(8 + 24, 8), outside);   // the top row starts at R - 0 = 25
+    EXPECT_EQ(at(8 + 24, 8), outside);  // the top row starts at R - 0 = 25
     EXPECT_NE(at(8 + 25, 8), outside);
-    EXPECT_EQ(at(8 + 30, 8), Rgb(RGB(255, 255, 255)));  // faded to white at the top edge
-    EXPECT_EQ(at(8, 8 + 30), Rgb(RGB(255, 255, 255)));  // the lit left edge of the middle rows
+    EXPECT_EQ(at(8 + 30, 8), Rgb(RGB(255, 255, 255)));         // faded to white at the top edge
+    EXPECT_EQ(at(8, 8 + 30), Rgb(RGB(255, 255, 255)));         // the lit left edge of the middle rows
     EXPECT_EQ(at(8 + 4 * 56 - 1, 8 + 30), Rgb(RGB(0, 0, 0)));  // the shaded right edge
     EXPECT_EQ(at(3, 3), outside);
 
@@ -111,7 +110,8 @@ TEST_F(PeripheryTest, TheRoundButtonsFaceFollowsItsShape) {
     MbWnd::CRoundButton flat;
     ASSERT_TRUE(flat.Create("", ui::WS_VISIBLE | ui::BS_OWNERDRAW, Rect(10, 40, 50, 44), &host, 6));
     flat.SetColor(RGB(255, 255, 255), RGB(0, 0, 0));
-    for (int x = 0; x < 40; ++x) EXPECT_EQ(Rgb(flat.NormalFace().GetPixel(x, 2)), outside) << x;
+    for (int x = 0; x < 40; ++x)
+        EXPECT_EQ(Rgb(flat.NormalFace().GetPixel(x, 2)), outside) << x;
 }
 
 TEST_F(PeripheryTest, TheExEditBoxPaintsNothingAndKeepsItsText) {
@@ -122,14 +122,16 @@ TEST_F(PeripheryTest, TheExEditBoxPaintsNothingAndKeepsItsText) {
     QImage img = ui::test::Grab(ex);
     const ui::COLORREF first = ui::test::PixelAt(img, 1, 1);
     for (int y = 1; y < 19; y += 3)
-        for (int x = 1; x < 139; x += 3) ASSERT_EQ(ui::test::PixelAt(img, x, y), first) << x << "," << y;
+        for (int x = 1; x < 139; x += 3)
+            ASSERT_EQ(ui::test::PixelAt(img, x, y), first) << x << "," << y;
 
     MbWnd::CEditWithSpin plain;
     ASSERT_TRUE(plain.Create(ui::WS_VISIBLE | ui::WS_TABSTOP, Rect(10, 40, 150, 60), &host, 8));
     ASSERT_TRUE(ui::test::TypeIntoControl(host, 8, "12"));
     EXPECT_EQ(plain.GetWindowText(), "12");
-    EXPECT_TRUE(std::any_of(host.commands.begin(), host.commands.end(),
-                            [](const HostWindow::Command& c) { return c.id == 8 && c.code == ui::EN_CHANGE; }));
+    EXPECT_TRUE(std::any_of(host.commands.begin(), host.commands.end(), [](const HostWindow::Command& c) {
+        return c.id == 8 && c.code == ui::EN_CHANGE;
+    }));
 }
 
 }  // namespace

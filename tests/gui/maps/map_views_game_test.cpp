@@ -11,12 +11,12 @@
 #include <filesystem>
 
 #include "game/shell/app/game_app.h"
-#include "game/shell/maps/kuni_disp_switch_dlg.h"
-#include "game/shell/maps/kuni_map_wnd.h"
-#include "game/shell/window/main_game_dlg.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/dialogs/info/shiro_info_dlg.h"
+#include "game/shell/maps/kuni_disp_switch_dlg.h"
+#include "game/shell/maps/kuni_map_wnd.h"
 #include "game/shell/maps/shiro_map_wnd.h"
+#include "game/shell/window/main_game_dlg.h"
 #include "gui/bundled_game_fixture.h"
 #include "gui/gui_test_util.h"
 #include "mbkormap/kor_map.h"

@@ -23,7 +23,8 @@ void WriteWav(const std::string& path) {
     const std::uint32_t rate = 8000, samples = 800;
     std::vector<std::uint8_t> b;
     auto u32 = [&](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
     };
     auto u16 = [&](std::uint16_t v) {
         b.push_back(static_cast<std::uint8_t>(v));
@@ -41,8 +42,10 @@ void WriteWav(const std::string& path) {
     u16(16);
     b.insert(b.end(), {'d', 'a', 't', 'a'});
     u32(samples * 2);
-    for (std::uint32_t i = 0; i < samples; ++i) u16((i / 9) % 2 ? 0x2000 : 0xe000);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    for (std::uint32_t i = 0; i < samples; ++i)
+        u16((i / 9) % 2 ? 0x2000 : 0xe000);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
 class GstMusicBackendTest : public ::testing::Test {

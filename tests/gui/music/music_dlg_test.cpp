@@ -9,8 +9,8 @@
 
 #include "game/shell/music/music_dlg.h"
 #include "gui/gui_test_util.h"
-#include "platform/qt/controls.h"
 #include "gui/recording_music_backend.h"
+#include "platform/qt/controls.h"
 
 namespace rymd::gui_test {
 namespace {
@@ -47,7 +47,8 @@ protected:
         const QImage shot = ui::test::Grab(w);
         int n = 0;
         for (int y = 0; y < shot.height(); ++y)
-            for (int x = 0; x < shot.width(); ++x) n += ui::test::PixelAt(shot, x, y) == c;
+            for (int x = 0; x < shot.width(); ++x)
+                n += ui::test::PixelAt(shot, x, y) == c;
         return n;
     }
 
@@ -70,17 +71,20 @@ TEST_F(MusicDlgTest, StartsFromTheSettingsAndGreysTheOwnFilesWithTheStandardSong
         EXPECT_EQ(d.GetDlgItem(CBgmSettingDlg::kNormalPathId)->GetWindowText(), "/music/normal.mid");
         EXPECT_EQ(d.GetDlgItem(CBgmSettingDlg::kBattlePathId)->GetWindowText(), "/music/battle.mp3");
         ui::Wnd& path = *d.GetDlgItem(CBgmSettingDlg::kNormalPathId);
-        for (int id : kOwnFileControls) EXPECT_FALSE(d.GetDlgItem(id)->IsWindowEnabled()) << id;
+        for (int id : kOwnFileControls)
+            EXPECT_FALSE(d.GetDlgItem(id)->IsWindowEnabled()) << id;
         // Greyed text: the path is drawn in the grey-text colour, no pixel of it black.
         EXPECT_GT(CountColour(path, ui::GetSysColor(ui::COLOR_GRAYTEXT)), 0);
         EXPECT_EQ(CountColour(path, ui::RGB(0, 0, 0)), 0);
 
         // Unchecking the standard song enables all five at once, checking greys them again.
         EXPECT_TRUE(ui::test::ClickControl(d, CBgmSettingDlg::kDefaultId));
-        for (int id : kOwnFileControls) EXPECT_TRUE(d.GetDlgItem(id)->IsWindowEnabled()) << id;
+        for (int id : kOwnFileControls)
+            EXPECT_TRUE(d.GetDlgItem(id)->IsWindowEnabled()) << id;
         EXPECT_GT(CountColour(path, ui::RGB(0, 0, 0)), 0);
         EXPECT_TRUE(ui::test::ClickControl(d, CBgmSettingDlg::kDefaultId));
-        for (int id : kOwnFileControls) EXPECT_FALSE(d.GetDlgItem(id)->IsWindowEnabled()) << id;
+        for (int id : kOwnFileControls)
+            EXPECT_FALSE(d.GetDlgItem(id)->IsWindowEnabled()) << id;
         // The no-music box greys nothing.
         EXPECT_TRUE(ui::test::ClickControl(d, CBgmSettingDlg::kNoBgmId));
         EXPECT_TRUE(d.GetDlgItem(CBgmSettingDlg::kDefaultId)->IsWindowEnabled());

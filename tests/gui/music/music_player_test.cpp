@@ -24,7 +24,8 @@ class MusicFolders {
 public:
     MusicFolders() {
         root_ = std::filesystem::temp_directory_path() / ("rymd_music_" + std::to_string(getpid()));
-        for (const char* d : {"program", "scenario", "save", "own"}) std::filesystem::create_directories(root_ / d);
+        for (const char* d : {"program", "scenario", "save", "own"})
+            std::filesystem::create_directories(root_ / d);
     }
     ~MusicFolders() {
         std::error_code ec;
@@ -87,12 +88,14 @@ TEST_F(MusicPlayerTest, ResolvesTheFilesOfBothSituations) {
         {"standard song for both", true, true, "", "", "", song_, song_},
         {"own files", false, true, "", "", "", own + "n.mid", own + "b.mp3"},
         {"scenario file where it is", true, true, scen + "here.mid", "", "", scen + "here.mid", song_},
-        {"missing, found in the game folder", true, true, "", scen + "saved.mp3", save, song_, save + "saved.mp3"},
+        {"missing, found in the game folder", true, true, "", scen + "saved.mp3", save, song_,
+         save + "saved.mp3"},
         {"missing, no game folder: the program folder", true, true, "", scen + "saved.mp3", "", song_,
          prog + "saved.mp3"},
-        {"missing, found in the program folder", false, true, scen + "beside.wma", "", save, prog + "beside.wma",
-         own + "b.mp3"},
-        {"a folder written with backslashes", true, true, "C:\\BGM\\beside.wma", "", "", prog + "beside.wma", song_},
+        {"missing, found in the program folder", false, true, scen + "beside.wma", "", save,
+         prog + "beside.wma", own + "b.mp3"},
+        {"a folder written with backslashes", true, true, "C:\\BGM\\beside.wma", "", "", prog + "beside.wma",
+         song_},
         {"missing everywhere: the earlier choice", false, true, scen + "gone.mid", scen + "gone.mp3", save,
          own + "n.mid", own + "b.mp3"},
         {"scenario not followed", true, false, scen + "here.mid", scen + "here.mid", "", song_, song_},
@@ -137,9 +140,9 @@ TEST_F(MusicPlayerTest, DifferentFilesSwitchAndAPieceRestartsWhenAskedAgain) {
     player_.PlayBgm(MusicPlayer::kNormal);
     player_.PlayBgm(MusicPlayer::kBattle);
     player_.PlayBgm(MusicPlayer::kBattle);  // from its beginning again
-    EXPECT_EQ(backend_.calls, (std::vector<std::string>{"play " + normal + " stream", "stop",
-                                                        "play " + battle + " stream", "stop",
-                                                        "play " + battle + " stream"}));
+    EXPECT_EQ(backend_.calls,
+              (std::vector<std::string>{"play " + normal + " stream", "stop", "play " + battle + " stream",
+                                        "stop", "play " + battle + " stream"}));
     // Asking for the current situation changes nothing; another one switches.
     backend_.calls.clear();
     player_.RequestSituation(MusicPlayer::kBattle);
@@ -166,7 +169,8 @@ TEST_F(MusicPlayerTest, OnlyAnEndingInMidInAnyCaseIsMidi) {
     EXPECT_EQ(player_.SlotFile(MusicPlayer::kBattle), "");  // .midi is no MIDI: no slot
     player_.PlayBgm(MusicPlayer::kNormal);
     player_.PlayBgm(MusicPlayer::kBattle);
-    EXPECT_EQ(backend_.Plays(), (std::vector<std::string>{"play " + upper + " midi", "play " + longer + " stream"}));
+    EXPECT_EQ(backend_.Plays(),
+              (std::vector<std::string>{"play " + upper + " midi", "play " + longer + " stream"}));
 }
 
 TEST_F(MusicPlayerTest, MusicOffRecordsTheSituationAndPlaysNothing) {
@@ -280,8 +284,9 @@ TEST_F(MusicPlayerTest, TheRulesAskThroughTheQtPort) {
     view.PlayMusic(MusicPlayer::kBattle);
     view.StopMusic();  // a scripted event's new music: stop, then ask again
     view.PlayMusic(MusicPlayer::kBattle);
-    EXPECT_EQ(backend_.Plays(), (std::vector<std::string>{"play " + player_.Settings().normal + " stream",
-                                                          "play " + battle + " stream", "play " + battle + " stream"}));
+    EXPECT_EQ(backend_.Plays(),
+              (std::vector<std::string>{"play " + player_.Settings().normal + " stream",
+                                        "play " + battle + " stream", "play " + battle + " stream"}));
 }
 
 }  // namespace

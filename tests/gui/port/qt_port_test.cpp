@@ -79,7 +79,8 @@ TEST_F(QtPortTest, FilesAndReportsGoThroughTheirDialogs) {
 
 TEST_F(QtPortTest, TheMonthsBattlesGoToTheirOwnDialog) {
     QtPort port;
-    const std::vector<std::string> texts = {"城0と城1間で家0と家1が野戦\n  → 家0の勝利\n", "家1の将2は切腹しました\n"};
+    const std::vector<std::string> texts = {"城0と城1間で家0と家1が野戦\n  → 家0の勝利\n",
+                                            "家1の将2は切腹しました\n"};
     std::string caption;
     std::string battle;
     std::string fates;

@@ -9,18 +9,18 @@
 
 #include "game/military/sortie.h"
 #include "game/save/saved_game.h"
-#include "game/shell/dialogs/military/bushou_select_dlg.h"
-#include "game/shell/window/command_dispatch.h"
-#include "game/shell/window/command_panel.h"
-#include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/app/game_app.h"
-#include "game/shell/window/main_game_dlg.h"
-#include "game/shell/window/main_menu.h"
-#include "game/shell/music/music_dlg.h"
-#include "game/shell/music/music_player.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
+#include "game/shell/dialogs/info/daimyou_info_dlg.h"
+#include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
+#include "game/shell/music/music_dlg.h"
+#include "game/shell/music/music_player.h"
+#include "game/shell/window/command_dispatch.h"
+#include "game/shell/window/command_panel.h"
+#include "game/shell/window/main_game_dlg.h"
+#include "game/shell/window/main_menu.h"
 #include "game/shell/window/status_bar.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
@@ -29,9 +29,9 @@
 #include "game/turn/main_game.h"
 #include "game/turn/new_game.h"
 #include "gui/gui_test_util.h"
+#include "gui/recording_music_backend.h"
 #include "mbkormap/kor_map.h"
 #include "platform/qt/list_ctrl.h"
-#include "gui/recording_music_backend.h"
 #include "support/run_cli.h"
 
 namespace rymd::gui_test {
@@ -408,8 +408,9 @@ TEST_F(CommandSurfaceTest, PanelMenusAndStatusLine) {
             const std::intptr_t h = list.GetItemData(i);
             houses.insert(h);
             EXPECT_EQ(list.GetItemText(i, 0), DaimyouAt(gs, static_cast<int>(h)).name);
-            EXPECT_EQ(list.GetItemImage(i),
-                      DaimyouAt(gs, static_cast<int>(h)).bond == CDaimyou::kBondShinjuu ? 11 : std::min(i, 10));
+            EXPECT_EQ(list.GetItemImage(i), DaimyouAt(gs, static_cast<int>(h)).bond == CDaimyou::kBondShinjuu
+                                                ? 11
+                                                : std::min(i, 10));
         }
         EXPECT_EQ(houses.size(), static_cast<std::size_t>(list.GetItemCount())) << "each house once";
         EXPECT_EQ(m.Game()->ColorDaimyouCount(), 10);

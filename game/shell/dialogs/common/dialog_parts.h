@@ -45,7 +45,8 @@ struct ListColumn {
 
 // Appends the columns to the list's right, in order.
 inline void InsertListColumns(ui::ListCtrl& list, const std::vector<ListColumn>& columns) {
-    for (const ListColumn& c : columns) list.InsertColumn(list.GetColumnCount(), c.title, c.format, c.width);
+    for (const ListColumn& c : columns)
+        list.InsertColumn(list.GetColumnCount(), c.title, c.format, c.width);
 }
 
 }  // namespace rymd

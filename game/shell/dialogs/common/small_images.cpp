@@ -8,17 +8,9 @@ namespace {
 
 // The two pictures side by side: '.' the mask colour, 'k' black, 'w' white, 'r' red, 'y' yellow.
 constexpr const char* kRows[11] = {
-    "...kkk.....kkkkkk.",
-    "..kwwwk....kwwwwkk",
-    "..kwwwk....kwrrwkk",
-    "...kkk.....kwwwwkk",
-    "..kkkkk....kwrrwkk",
-    ".kwwwwwk...kwwwwkk",
-    ".kwwwwwk...kwrrwkk",
-    ".kwwwwwk...kwwwwkk",
-    ".kwwwwwk...kyyyykk",
-    ".kkkkkkk...kkkkkkk",
-    "..................",
+    "...kkk.....kkkkkk.", "..kwwwk....kwwwwkk", "..kwwwk....kwrrwkk", "...kkk.....kwwwwkk",
+    "..kkkkk....kwrrwkk", ".kwwwwwk...kwwwwkk", ".kwwwwwk...kwrrwkk", ".kwwwwwk...kwwwwkk",
+    ".kwwwwwk...kyyyykk", ".kkkkkkk...kkkkkkk", "..................",
 };
 
 QImage SourcePictures() {

@@ -6,9 +6,9 @@
 
 #include "game/shell/dialogs/common/bushou_list_columns.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
+#include "game/shell/dialogs/domestic/teppou_haibi_dlg.h"
 #include "game/shell/window/command_dispatch.h"
 #include "game/shell/window/main_game_dlg.h"
-#include "game/shell/dialogs/domestic/teppou_haibi_dlg.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -137,8 +137,7 @@ bool CChouheiDlg::OnInitDialog() {
                                         {ReplaceWordHyourou("兵糧", words), 65, LVCFMT_RIGHT}});
         for (int s : order_->Shiro()) {
             const CShiro& c = ShiroAt(gs_, s);
-            const int item = shiroList_->InsertItem(shiroList_->GetItemCount(),
-                                                    ShiroMapAt(gs_, s).name);
+            const int item = shiroList_->InsertItem(shiroList_->GetItemCount(), ShiroMapAt(gs_, s).name);
             shiroList_->SetItemText(item, 1, FormatText("%d", c.kibo));
             shiroList_->SetItemText(item, kShiroColGarrison, shell::UnitsText(gs_, c.shubihei));
             shiroList_->SetItemText(item, 3, FormatText("%u", c.hyourou));
@@ -200,7 +199,8 @@ void CChouheiDlg::RefreshSelected() {
     updating_ = true;
     if (selBushou_ >= 0) {
         const CBushou& b = BushouAt(gs_, selBushou_);
-        SetItemText(*this, kCavalryTotalId, shell::UnitsText(gs_, std::int64_t{b.cavalry} + PendingOf(Kind::Cavalry)));
+        SetItemText(*this, kCavalryTotalId,
+                    shell::UnitsText(gs_, std::int64_t{b.cavalry} + PendingOf(Kind::Cavalry)));
         SetItemText(*this, kFootTotalId, shell::UnitsText(gs_, std::int64_t{b.foot} + PendingOf(Kind::Foot)));
         SetItemText(*this, kCavalryAddId, FormatText("%d", PendingOf(Kind::Cavalry)));
         SetItemText(*this, kFootAddId, FormatText("%d", PendingOf(Kind::Foot)));
@@ -208,7 +208,7 @@ void CChouheiDlg::RefreshSelected() {
     if (selShiro_ >= 0) {
         const CShiro& c = ShiroAt(gs_, order_->Shiro()[static_cast<std::size_t>(selShiro_)]);
         SetItemText(*this, kGarrisonTotalId,
-                shell::UnitsText(gs_, std::int64_t{c.shubihei} + PendingOf(Kind::Garrison)));
+                    shell::UnitsText(gs_, std::int64_t{c.shubihei} + PendingOf(Kind::Garrison)));
         SetItemText(*this, kGarrisonAddId, FormatText("%d", PendingOf(Kind::Garrison)));
     }
     SetSpins();

@@ -15,10 +15,10 @@
 #include <memory>
 
 #include "game/domestic/armament_orders.h"
-#include "platform/qt/dialog.h"
-#include "platform/qt/list_ctrl.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "mbwnd/gradation_button.h"
+#include "platform/qt/dialog.h"
+#include "platform/qt/list_ctrl.h"
 
 namespace rymd {
 

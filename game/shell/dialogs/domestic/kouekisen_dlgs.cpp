@@ -47,7 +47,8 @@ KouekisenPlan::KouekisenPlan(const GameState& gs, int house, int kuni) : gs_(gs)
     destination_.assign(ports_.size(), -1);
     const int skill = IsValidDaimyou(gs, house) ? DaimyouAt(gs, house).koukaiGijutsu : 0;
     for (int p = 0; p < PartnerCount(gs); ++p) {
-        const int months = kuni >= 0 && kuni < 250 ? Partner(gs, p).months[static_cast<std::size_t>(kuni)] : -1;
+        const int months =
+            kuni >= 0 && kuni < 250 ? Partner(gs, p).months[static_cast<std::size_t>(kuni)] : -1;
         if (months < 0) continue;
         bool open = false;
         for (std::size_t r = 0; r < ports_.size() && !open; ++r)
@@ -62,7 +63,8 @@ int KouekisenPlan::WaitingShips(int row) const {
 }
 
 bool KouekisenPlan::OpenTo(int row, int partner) const {
-    if (row < 0 || row >= static_cast<int>(ports_.size()) || partner < 0 || partner >= PartnerCount(gs_)) return false;
+    if (row < 0 || row >= static_cast<int>(ports_.size()) || partner < 0 || partner >= PartnerCount(gs_))
+        return false;
     const int c = ports_[static_cast<std::size_t>(row)];
     return c >= 0 && c < 10000 && Partner(gs_, partner).ports[static_cast<std::size_t>(c)] != 0;
 }
@@ -116,7 +118,8 @@ bool KouekisenPlan::SetShips(int ships) {
     const std::size_t r = static_cast<std::size_t>(selPort_);
     // A port sends no more ships than it has waiting.
     ships_[r] = std::clamp(ships, 0, WaitingShips(selPort_));
-    if (destination_[r] < 0) destination_[r] = selPartner_ >= 0 ? partners_[static_cast<std::size_t>(selPartner_)] : 0;
+    if (destination_[r] < 0)
+        destination_[r] = selPartner_ >= 0 ? partners_[static_cast<std::size_t>(selPartner_)] : 0;
     return CheckFunds(selPort_);
 }
 
@@ -128,7 +131,8 @@ void KouekisenPlan::Max() {
     const std::int64_t funds = IsValidDaimyou(gs_, house_) ? DaimyouAt(gs_, house_).shikin : 0;
     const std::int64_t left = funds - CostWithout(selPort_);
     const int unit = KouekisenVoyageCost(d);
-    ships_[r] = left < unit ? 0 : static_cast<int>(std::min<std::int64_t>(WaitingShips(selPort_), left / unit));
+    ships_[r] =
+        left < unit ? 0 : static_cast<int>(std::min<std::int64_t>(WaitingShips(selPort_), left / unit));
 }
 
 void KouekisenPlan::AllPorts(bool fill) {
@@ -146,7 +150,8 @@ void KouekisenPlan::AllPorts(bool fill) {
             above += CostOf(q);
         const std::int64_t left = funds - above;
         ships_[static_cast<std::size_t>(r)] =
-            std::min(ships_[static_cast<std::size_t>(r)], left > 0 ? static_cast<int>(left / KouekisenVoyageCost(d)) : 0);
+            std::min(ships_[static_cast<std::size_t>(r)],
+                     left > 0 ? static_cast<int>(left / KouekisenVoyageCost(d)) : 0);
     }
     if (!fill) return;
     for (int r = 0; r < n; ++r) {
@@ -156,29 +161,31 @@ void KouekisenPlan::AllPorts(bool fill) {
         const std::int64_t left = funds - Total();
         if (left < unit) continue;
         const int room = WaitingShips(r) - ships_[static_cast<std::size_t>(r)];
-        if (room > 0) ships_[static_cast<std::size_t>(r)] += static_cast<int>(std::min<std::int64_t>(left / unit, room));
+        if (room > 0)
+            ships_[static_cast<std::size_t>(r)] +=
+                static_cast<int>(std::min<std::int64_t>(left / unit, room));
     }
 }
 
 void KouekisenPlan::Commit(GameState& gs) const {
     for (std::size_t r = 0; r < ports_.size(); ++r)
-        if (ships_[r] >= 1 && destination_[r] >= 0) DispatchKouekisen(gs, house_, -1, ports_[r], destination_[r], ships_[r]);
+        if (ships_[r] >= 1 && destination_[r] >= 0)
+            DispatchKouekisen(gs, house_, -1, ports_[r], destination_[r], ships_[r]);
 }
 
 std::vector<KouekisenVoyage> KouekisenVoyages(const GameState& gs, int house) {
     std::vector<KouekisenVoyage> out;
     for (int c : ShiroIndexes(gs)) {
         const CShiro& s = ShiroAt(gs, c);
-        if (s.daimyou != house || !(ShiroMapAt(gs, c).flags & ShiroMapRecord::kFlagPort))
-            continue;
+        if (s.daimyou != house || !(ShiroMapAt(gs, c).flags & ShiroMapRecord::kFlagPort)) continue;
         for (const ShiroOrderSlot& slot : s.voyage) {
             if (slot.ships == 0) continue;
             int month = gs.nCurMonth + slot.monthsLeft;
             int year = gs.nCurYear + (month - 1) / 12;
             month = (month - 1) % 12 + 1;
-            out.push_back({slot.destination < PartnerCount(gs) ? Partner(gs, slot.destination).name : std::string(),
-                           slot.ships, ShiroMapAt(gs, c).name,
-                           FormatText("%d年%d月", year, month)});
+            out.push_back(
+                {slot.destination < PartnerCount(gs) ? Partner(gs, slot.destination).name : std::string(),
+                 slot.ships, ShiroMapAt(gs, c).name, FormatText("%d年%d月", year, month)});
         }
     }
     return out;
@@ -207,7 +214,8 @@ const ui::DialogTemplate& CKouekisenHakenDlg::Template() {
             {kSpinId, K::Spin, "", 366, 40, 10, 12, kSpin, 0},
             {kMaxId, K::Button, "MAX", 381, 39, 40, 14, kDialogButton, 0},
             {kAllPortsId, K::Button, "全ての港の派遣先にする", 7, 231, 110, 14, kDialogButton, 0},
-            {kAllPortsMaxId, K::Button, "全ての港の派遣先にし、出航交易船数をMAXにする", 121, 231, 186, 14, kDialogButton, 0},
+            {kAllPortsMaxId, K::Button, "全ての港の派遣先にし、出航交易船数をMAXにする", 121, 231, 186, 14,
+             kDialogButton, 0},
             {-1, K::Static, "派遣費 1隻 1000", 316, 131, 117, 9, kLabel, 0},
             {-1, K::Static, "(航海訓練 100）", 316, 141, 117, 9, kLabel, 0},
             {-1, K::Static, "資金残高", 316, 160, 40, 9, kLabel, 0},
@@ -246,11 +254,12 @@ bool CKouekisenHakenDlg::OnInitDialog() {
     const ScenarioWordArray& w = gs_.ScenarioWords;
     SetWindowText(ReplaceWordKouekisen("交易船派遣", w));
     allMax_.SetWindowText(ReplaceWordKouekisen("全ての港の派遣先にし、出航交易船数をMAXにする", w));
-    if (ui::Wnd* label = GetDlgItem(kShipsLabelId)) label->SetWindowText(ReplaceWordKouekisen("出航交易船数", w));
+    if (ui::Wnd* label = GetDlgItem(kShipsLabelId))
+        label->SetWindowText(ReplaceWordKouekisen("出航交易船数", w));
     const int house = gs_.nPlayerDaimyou;
     if (ui::Wnd* skill = GetDlgItem(kSkillId); skill && IsValidDaimyou(gs_, house))
-        skill->SetWindowText(
-            FormatText("%s 航海技術 %d", DaimyouAt(gs_, house).name.c_str(), DaimyouAt(gs_, house).koukaiGijutsu));
+        skill->SetWindowText(FormatText("%s 航海技術 %d", DaimyouAt(gs_, house).name.c_str(),
+                                        DaimyouAt(gs_, house).koukaiGijutsu));
 
     if (ui::ListCtrl* ports = PortList()) {
         ports->SetExtendedStyle(ui::LVS_EX_FULLROWSELECT);
@@ -284,8 +293,9 @@ bool CKouekisenHakenDlg::OnInitDialog() {
             partners->SetItemText(item, 2, FormatText("%lld", sales));
             partners->SetItemText(item, 3, FormatText("%lld", (sales - KouekisenVoyageCost(p)) / months));
             partners->SetItemText(item, 5,
-                                  p == 0 ? std::string("---")
-                                         : FormatText("%d%%", tp.friendliness[static_cast<std::size_t>(house)]));
+                                  p == 0
+                                      ? std::string("---")
+                                      : FormatText("%d%%", tp.friendliness[static_cast<std::size_t>(house)]));
             partners->SetItemData(item, p);
         }
     }
@@ -307,7 +317,8 @@ void CKouekisenHakenDlg::ShowShortage(bool ok) {
 }
 
 void CKouekisenHakenDlg::Refresh() {
-    if (ui::Wnd* left = GetDlgItem(kRemainingId)) left->SetWindowText(FormatText("%lld", static_cast<long long>(plan_.Remaining())));
+    if (ui::Wnd* left = GetDlgItem(kRemainingId))
+        left->SetWindowText(FormatText("%lld", static_cast<long long>(plan_.Remaining())));
     const int port = plan_.SelectedPort();
     const bool portReady = port >= 0 && plan_.Destination(port) >= 0;
     for (int id : {kShipsId, kSpinId}) {
@@ -319,9 +330,10 @@ void CKouekisenHakenDlg::Refresh() {
     okCancel_.ok.EnableWindow(plan_.Total() != 0);
     if (ui::ListCtrl* partners = PartnerList())
         for (int r = 0; r < partners->GetItemCount(); ++r)
-            partners->SetItemText(r, 4,
-                                  port < 0 ? std::string()
-                                           : (plan_.OpenTo(port, plan_.Partners()[static_cast<std::size_t>(r)]) ? "○" : "×"));
+            partners->SetItemText(
+                r, 4,
+                port < 0 ? std::string()
+                         : (plan_.OpenTo(port, plan_.Partners()[static_cast<std::size_t>(r)]) ? "○" : "×"));
     for (int r = 0; r < static_cast<int>(plan_.Ports().size()); ++r)
         ShowPortRow(r);
 }
@@ -336,7 +348,8 @@ bool CKouekisenHakenDlg::OnNotify(int id, ui::NotifyHeader* header, std::intptr_
         if (auto* spin = dynamic_cast<ui::SpinButton*>(GetDlgItem(kSpinId)))
             spin->SetRange(0, port >= 0 ? plan_.WaitingShips(port) : 0);
         filling_ = true;
-        if (ui::Wnd* edit = GetDlgItem(kShipsId)) edit->SetWindowText(FormatText("%d", port >= 0 ? plan_.Ships(port) : 0));
+        if (ui::Wnd* edit = GetDlgItem(kShipsId))
+            edit->SetWindowText(FormatText("%d", port >= 0 ? plan_.Ships(port) : 0));
         filling_ = false;
     } else {
         ui::ListCtrl* partners = PartnerList();
@@ -354,7 +367,8 @@ bool CKouekisenHakenDlg::OnCommand(int id, int code, ui::Wnd* from) {
                 const std::string text = GetDlgItem(kShipsId) ? GetDlgItem(kShipsId)->GetWindowText() : "";
                 ShowShortage(plan_.SetShips(std::atoi(text.c_str())));
                 filling_ = true;
-                if (ui::Wnd* edit = GetDlgItem(kShipsId); edit && plan_.Ships(plan_.SelectedPort()) != std::atoi(text.c_str()))
+                if (ui::Wnd* edit = GetDlgItem(kShipsId);
+                    edit && plan_.Ships(plan_.SelectedPort()) != std::atoi(text.c_str()))
                     edit->SetWindowText(FormatText("%d", plan_.Ships(plan_.SelectedPort())));
                 filling_ = false;
                 Refresh();
@@ -383,7 +397,8 @@ void CKouekisenHakenDlg::OnOK() {
     Dialog::OnOK();
 }
 
-// --- the voyage list ----------------------------------------------------------------------------------------
+// --- the voyage list
+// ----------------------------------------------------------------------------------------
 
 const ui::DialogTemplate& CKouekisenListDlg::Template() {
     static const ui::DialogTemplate t = [] {
@@ -424,10 +439,9 @@ bool CKouekisenListDlg::OnInitDialog() {
     ui::ListCtrl* list = List();
     if (!list) return true;
     list->SetExtendedStyle(ui::LVS_EX_FULLROWSELECT);
-    InsertListColumns(*list, {{"派遣先", 120},
-                              {ReplaceWordKouekisen("交易船数", w), 90},
-                              {"出発港", 100},
-                              {"帰港予定", 100}});
+    InsertListColumns(
+        *list,
+        {{"派遣先", 120}, {ReplaceWordKouekisen("交易船数", w), 90}, {"出発港", 100}, {"帰港予定", 100}});
     for (const KouekisenVoyage& v : KouekisenVoyages(gs_, house_)) {
         const int item = list->InsertItem(list->GetItemCount(), v.partner);
         list->SetItemText(item, 1, FormatText("%d", v.ships));

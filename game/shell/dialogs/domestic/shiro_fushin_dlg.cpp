@@ -125,9 +125,9 @@ bool CShiroFushinDlg::OnInitDialog() {
 
 void CShiroFushinDlg::ShowCost() {
     if (Wnd* cost = GetDlgItem(kCostId))
-        cost->SetWindowText(order_.Done(sel_) ? std::string("（実行済みです）")
-                                                 : FormatText("（必要資金 %lld）",
-                                                              static_cast<long long>(order_.Cost(sel_))));
+        cost->SetWindowText(order_.Done(sel_)
+                                ? std::string("（実行済みです）")
+                                : FormatText("（必要資金 %lld）", static_cast<long long>(order_.Cost(sel_))));
 }
 
 void CShiroFushinDlg::SelectRow(int row) {

@@ -18,11 +18,11 @@
 #include <vector>
 
 #include "game/domestic/castle_works.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "mbwnd/gradation_button.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/dialog.h"
 #include "platform/qt/list_ctrl.h"
-#include "game/shell/dialogs/common/dialog_parts.h"
 
 namespace rymd {
 struct GameState;
@@ -45,8 +45,7 @@ public:
     bool OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) override;
 
 protected:
-    CShiroListDlg(const ui::DialogTemplate& t, GameState& gs, ui::Wnd* parent)
-        : Dialog(t, parent), gs_(gs) {}
+    CShiroListDlg(const ui::DialogTemplate& t, GameState& gs, ui::Wnd* parent) : Dialog(t, parent), gs_(gs) {}
     // The controls every such template has: the list, "残り資金" with the funds left at y, OK and Cancel.
     static std::vector<ui::DialogItem> CommonItems(int listWidth, int listHeight, int fundsY);
     // Finds the list and gives it its columns (title, width).

@@ -14,7 +14,8 @@ using namespace ui;
 
 // --- the map window -------------------------------------------------------------------------------
 
-void CEventMapWnd::DrawEventMap(MbKorMap::CCtrlKorMap* map, const std::vector<int>& provinces, Colour colour) {
+void CEventMapWnd::DrawEventMap(MbKorMap::CCtrlKorMap* map, const std::vector<int>& provinces,
+                                Colour colour) {
     const Rect client = GetClientRect();
     const int cw = std::max(1, client.Width());
     const int ch = std::max(1, client.Height());
@@ -29,7 +30,8 @@ void CEventMapWnd::DrawEventMap(MbKorMap::CCtrlKorMap* map, const std::vector<in
         long long dispH = (static_cast<long long>(cw) * mapH + mapW / 2) / mapW;
         if (dispH > ch) {
             dispH = ch;
-            dispW = static_cast<int>(std::max<long long>(1, (static_cast<long long>(ch) * mapW + mapH / 2) / mapH));
+            dispW = static_cast<int>(
+                std::max<long long>(1, (static_cast<long long>(ch) * mapW + mapH / 2) / mapH));
         }
         map->SetExternalBmp(&picture_);
         map->DrawMap(0, 0, mapW, mapH, dispW, static_cast<int>(std::max<long long>(1, dispH)));
@@ -125,8 +127,8 @@ bool CEventDlg::OnInitDialog() {
     map_.DrawEventMap(korMap_, report_.provinces, report_.colour);
 
     text_.SetReturnLineEnd(true);
-    text_.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER, MapDialogRect(DialogItemRect(t, kTextPlaceId)),
-                   this, kTextId);
+    text_.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER,
+                   MapDialogRect(DialogItemRect(t, kTextPlaceId)), this, kTextId);
     text_.SetText(DialogText(report_), true, false);
     close_.SetFocus();
     return false;  // the focus is on the close button

@@ -15,12 +15,14 @@ const DialogTemplate& CVariableListDlg::VariableListTemplate() {
         d.cx = 361;
         d.cy = 236;
         d.items = {
-            {IDOK, ControlKind::Button, "OK", 246, 216, 50, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0},
+            {IDOK, ControlKind::Button, "OK", 246, 216, 50, 14,
+             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0},
             {IDCANCEL, ControlKind::Button, "ｷｬﾝｾﾙ", 304, 216, 50, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0},
             {kScalarPlaceId, ControlKind::Static, "", 7, 7, 200, 203, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
             {kArrayPlaceId, ControlKind::Static, "", 214, 7, 140, 90, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
             {kElementPlaceId, ControlKind::Static, "", 214, 113, 140, 97, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
-            {kElementLabelId, ControlKind::Static, "Static", 214, 101, 140, 10, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
+            {kElementLabelId, ControlKind::Static, "Static", 214, 101, 140, 10,
+             WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
         };
         return d;
     }();
@@ -44,14 +46,16 @@ bool CVariableListDlg::OnInitDialog() {
     m_ElementGrid.SetColumn(0, 2, 50, "Index", 2);
     m_ElementGrid.SetColumn(1, 2, 150, "内容", 2);
 
-    m_ScalarGrid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, ChildRect(kScalarPlaceId), this, kScalarGridId);
+    m_ScalarGrid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, ChildRect(kScalarPlaceId), this,
+                          kScalarGridId);
     m_ScalarGrid.SetLineSize(static_cast<int>(m_Variables.scalars.size()));
     for (int i = 0; i < static_cast<int>(m_Variables.scalars.size()); ++i) {
         const auto& [name, value] = m_Variables.scalars[static_cast<std::size_t>(i)];
         m_ScalarGrid.SetLineItem(i, 0, name.c_str());
         m_ScalarGrid.SetLineItem(i, 1, NumberToText(value).c_str());
     }
-    m_ArrayGrid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, ChildRect(kArrayPlaceId), this, kArrayGridId);
+    m_ArrayGrid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, ChildRect(kArrayPlaceId), this,
+                         kArrayGridId);
     m_ArrayGrid.SetLineSize(static_cast<int>(m_Variables.arrays.size()));
     for (int i = 0; i < static_cast<int>(m_Variables.arrays.size()); ++i)
         m_ArrayGrid.SetLineItem(i, 0, m_Variables.arrays[static_cast<std::size_t>(i)].first.c_str());

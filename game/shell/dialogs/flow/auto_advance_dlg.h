@@ -16,11 +16,11 @@
 
 #include <array>
 
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/turn/auto_advance.h"
+#include "mbwnd/gradation_button.h"
 #include "platform/qt/dialog.h"
 #include "platform/qt/list_ctrl.h"
-#include "game/shell/dialogs/common/dialog_parts.h"
-#include "mbwnd/gradation_button.h"
 
 namespace rymd::shell {
 

@@ -9,10 +9,10 @@
 
 #include <string>
 
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/multi_text_ctrl.h"
 #include "platform/qt/dialog.h"
-#include "game/shell/dialogs/common/dialog_parts.h"
 
 namespace rymd::shell {
 

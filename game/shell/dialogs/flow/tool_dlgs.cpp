@@ -194,11 +194,11 @@ const ui::DialogTemplate& CScenarioCipherDlg::CipherTemplate() {
         d.cx = 260;
         d.cy = 122;
         d.items = {
-            {kInputButtonId, ui::ControlKind::Button, "暗号化するシナリオを指定する", 7, 7, 130, 14, kDialogButton,
-             0},
+            {kInputButtonId, ui::ControlKind::Button, "暗号化するシナリオを指定する", 7, 7, 130, 14,
+             kDialogButton, 0},
             {kInputTextId, ui::ControlKind::Static, "", 7, 24, 246, 9, kLabel, 0},
-            {kOutputButtonId, ui::ControlKind::Button, "出力ファイル名を指定する", 7, 38, 130, 14, kDialogButton,
-             0},
+            {kOutputButtonId, ui::ControlKind::Button, "出力ファイル名を指定する", 7, 38, 130, 14,
+             kDialogButton, 0},
             {kOutputTextId, ui::ControlKind::Static, "", 7, 55, 246, 9, kLabel, 0},
             {-1, ui::ControlKind::Static, "パスワード", 7, 73, 50, 9, kLabel, 0},
             {kPasswordId, ui::ControlKind::Edit, "", 60, 71, 100, 12,

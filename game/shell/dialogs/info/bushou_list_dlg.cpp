@@ -57,7 +57,8 @@ std::vector<int> BushouListCaptives(const GameState& gs, int house) {
     std::vector<int> out;
     for (int i : BushouIndexes(gs)) {
         const CBushou& b = BushouAt(gs, i);
-        if ((b.status == CBushou::kStatusHoryo || b.status == CBushou::kStatusHitojichi) && b.holderDaimyou == house)
+        if ((b.status == CBushou::kStatusHoryo || b.status == CBushou::kStatusHitojichi) &&
+            b.holderDaimyou == house)
             out.push_back(i);
     }
     return out;
@@ -77,9 +78,10 @@ std::vector<std::string> BushouListRow(const GameState& gs, const MbKorMap::CCtr
     row[3] = IsValidDaimyou(gs, b.daimyou) ? DaimyouAt(gs, b.daimyou).name : std::string();
     if (b.gundan >= 0 && IsValidGundan(b.gundan)) {
         const int leader = GundanAt(gs, b.gundan).leader;
-        row[4] = leader == bushou
-                     ? std::string("軍団長")
-                     : FormatText("%s 軍団", IsValidBushou(gs, leader) ? BushouAt(gs, leader).name.c_str() : "");
+        row[4] =
+            leader == bushou
+                ? std::string("軍団長")
+                : FormatText("%s 軍団", IsValidBushou(gs, leader) ? BushouAt(gs, leader).name.c_str() : "");
     } else if (IsValidDaimyou(gs, b.daimyou) && DaimyouAt(gs, b.daimyou).toushu == bushou) {
         row[4] = "当主";
     } else if (b.status == CBushou::kStatusKyakushou) {
@@ -133,7 +135,8 @@ const ui::DialogTemplate& CBushouListDlg::Template() {
     return t;
 }
 
-CBushouListDlg::CBushouListDlg(const GameState& gs, const MbKorMap::CCtrlKorMap* map, int house, ui::Wnd* parent)
+CBushouListDlg::CBushouListDlg(const GameState& gs, const MbKorMap::CCtrlKorMap* map, int house,
+                               ui::Wnd* parent)
     : Dialog(Template(), parent), gs_(gs), map_(map), house_(house) {}
 
 CBushouListDlg::~CBushouListDlg() = default;
@@ -159,22 +162,23 @@ bool CBushouListDlg::OnInitDialog() {
     if (ui::Wnd* box = GetDlgItem(kVassalsId))
         box->SetWindowText(ReplaceWordBushou(ReplaceWordDaimyouke("臣従大名家の武将も表示", w), w));
     if (ui::Wnd* title = GetDlgItem(kTitleId))
-        title->SetWindowText(ReplaceWordBushou(FormatText("%s 武将一覧", HouseNameText(gs_, house_).c_str()), w));
+        title->SetWindowText(
+            ReplaceWordBushou(FormatText("%s 武将一覧", HouseNameText(gs_, house_).c_str()), w));
 
     if (ui::ListCtrl* list = List()) {
         PrepareBushouList(*list, {{"名前", 100},
-                       {"国", 70},
-                       {ReplaceWordShiro("城", w), 80},
-                       {"所属", 80},
-                       {"地位", 100},
-                       {"年齢", 37},
-                       {ReplaceWordKibahei("騎馬兵", w), 50},
-                       {ReplaceWordAshigaruhei("足軽兵", w), 50},
-                       {ReplaceWordTeppou("鉄砲", w), 37},
-                       {"武", 26},
-                       {"政", 26},
-                       {"智", 26},
-                       {"野統", 37},
+                                  {"国", 70},
+                                  {ReplaceWordShiro("城", w), 80},
+                                  {"所属", 80},
+                                  {"地位", 100},
+                                  {"年齢", 37},
+                                  {ReplaceWordKibahei("騎馬兵", w), 50},
+                                  {ReplaceWordAshigaruhei("足軽兵", w), 50},
+                                  {ReplaceWordTeppou("鉄砲", w), 37},
+                                  {"武", 26},
+                                  {"政", 26},
+                                  {"智", 26},
+                                  {"野統", 37},
                                   {"水統", 37}});
         FillList();
     }

@@ -43,7 +43,8 @@ public:
 
     static const ui::DialogTemplate& Template();
 
-    CBushouListDlg(const GameState& gs, const MbKorMap::CCtrlKorMap* map, int house, ui::Wnd* parent = nullptr);
+    CBushouListDlg(const GameState& gs, const MbKorMap::CCtrlKorMap* map, int house,
+                   ui::Wnd* parent = nullptr);
     ~CBushouListDlg() override;
 
     int m_bVassals = 0;  // the check box

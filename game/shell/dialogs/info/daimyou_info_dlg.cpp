@@ -52,7 +52,7 @@ std::vector<std::string> DaimyouInfoLines(const GameState& gs, int house) {
     const CDaimyou& d = DaimyouAt(gs, house);
     const ScenarioWordArray& w = gs.ScenarioWords;
     lines.push_back(d.toushu >= 0 && IsValidBushou(gs, d.toushu) ? "当主　" + BushouAt(gs, d.toushu).name
-                                                                  : std::string("当主　---"));
+                                                                 : std::string("当主　---"));
     lines.push_back(ReplaceWordKokudaka("石高　" + KokuText(gs, SumKokudakaOfDaimyou(gs, house)), w));
     lines.push_back(ReplaceWordShiro(FormatText("城数　%d", CountShiroOfDaimyou(gs, house)), w));
     lines.push_back(FormatText("資金　%d", d.shikin));
@@ -60,7 +60,8 @@ std::vector<std::string> DaimyouInfoLines(const GameState& gs, int house) {
     lines.push_back(FormatText("鉱山技術　%d", d.kouzanGijutsu));
     if (d.bond == CDaimyou::kBondJuuzoku || d.bond == CDaimyou::kBondShinjuu) {
         lines.push_back(FormatText("主家　%s", HouseNameText(gs, d.masterDaimyou).c_str()));
-        lines.push_back(FormatText("（主家との関係 %s）", d.bond == CDaimyou::kBondJuuzoku ? "従属" : "臣従"));
+        lines.push_back(
+            FormatText("（主家との関係 %s）", d.bond == CDaimyou::kBondJuuzoku ? "従属" : "臣従"));
     }
     int subordinates = 0, vassals = 0;
     for (int h : DaimyouIndexes(gs)) {
@@ -106,7 +107,8 @@ std::vector<std::int32_t> DaimyouListStatistics(const GameState& gs) {
     }
     const CGunsenTable& fleets = gs.GunsenTable;
     for (std::uint32_t r = 0; r < std::min<std::uint32_t>(fleets.count, CGunsenTable::kMaxRecord); ++r)
-        if (valid(fleets.records[r].owner)) Stat(stats, fleets.records[r].owner, 15) += fleets.records[r].ships;
+        if (valid(fleets.records[r].owner))
+            Stat(stats, fleets.records[r].owner, 15) += fleets.records[r].ships;
     const bool player = IsValidDaimyou(gs, gs.nPlayerDaimyou);
     for (int h : DaimyouIndexes(gs)) {
         if (!valid(h)) continue;
@@ -121,11 +123,13 @@ std::int32_t DaimyouYieldWithVassals(const std::vector<std::int32_t>& stats, int
     return stats[static_cast<std::size_t>(house) * kDaimyouListValueColumns + 2];
 }
 
-std::vector<std::string> DaimyouListRow(const GameState& gs, const std::vector<std::int32_t>& stats, int house) {
+std::vector<std::string> DaimyouListRow(const GameState& gs, const std::vector<std::int32_t>& stats,
+                                        int house) {
     std::vector<std::string> row(CDaimyouListDlg::kColumnCount);
     if (!IsValidDaimyou(gs, house) || house >= kDaimyouListRows) return row;
     auto stat = [&](int k) {
-        return stats[static_cast<std::size_t>(house) * kDaimyouListValueColumns + static_cast<std::size_t>(k)];
+        return stats[static_cast<std::size_t>(house) * kDaimyouListValueColumns +
+                     static_cast<std::size_t>(k)];
     };
     const int unit = std::max(gs.nHeiUnit, 1);
     const CDaimyou& d = DaimyouAt(gs, house);
@@ -196,8 +200,10 @@ bool CDaimyouInfoDlg::OnInitDialog() {
     m_KaisetsuButton.SetWindowText(ReplaceWordDaimyouke("大名家解説", w));
     m_BushouListButton.SetWindowText(ReplaceWordBushou("武将一覧", w));
     m_KaisetsuButton.EnableWindow(HasDaimyouKaisetsu(gs_, house_));
-    m_TitleFont.CreateFont(14, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ ゴシック");
-    m_InfoFont.CreateFont(12, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ ゴシック");
+    m_TitleFont.CreateFont(14, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                           "ＭＳ ゴシック");
+    m_InfoFont.CreateFont(12, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                          "ＭＳ ゴシック");
 
     // Over the main window, 8 pixels in from each side, never smaller than the template; the
     // map takes what is gained.
@@ -237,8 +243,8 @@ bool CDaimyouInfoDlg::OnInitDialog() {
         m_Map.SetGameState(&gs_);
         // The whole country fits the view, so every castle of the house is in sight.
         m_Map.m_nMapMinWidth = 0;
-        m_Map.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_HSCROLL | ui::WS_VSCROLL, place,
-                       this, kMapId);
+        m_Map.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_HSCROLL | ui::WS_VSCROLL,
+                       place, this, kMapId);
         DrawMarks();
         SetTimer(kBlinkTimer, kBlinkMs);
     }
@@ -265,7 +271,8 @@ bool CDaimyouInfoDlg::OnCommand(int id, int code, ui::Wnd* from) {
     }
     if (id == kKaisetsuId) {
         if (HasDaimyouKaisetsu(gs_, house_))
-            ShowKaisetsu(this, gs_, ReplaceWordDaimyouke("大名家解説", gs_.ScenarioWords), HouseNameText(gs_, house_),
+            ShowKaisetsu(this, gs_, ReplaceWordDaimyouke("大名家解説", gs_.ScenarioWords),
+                         HouseNameText(gs_, house_),
                          gs_.DaimyouInitTbl[static_cast<std::size_t>(house_)].textIndex);
         return true;
     }
@@ -345,7 +352,9 @@ bool CDaimyouListDlg::OnInitDialog() {
     m_Grid.SetStyle(7);
     for (int c = 0; c < kColumnCount; ++c) {
         const auto& col = columns[c];
-        m_Grid.SetColumn(c, col.type | MbWnd::CCellCtrl::kReadOnly | (col.type == kNumber ? MbWnd::CCellCtrl::kRightAlign : 0),
+        m_Grid.SetColumn(c,
+                         col.type | MbWnd::CCellCtrl::kReadOnly |
+                             (col.type == kNumber ? MbWnd::CCellCtrl::kRightAlign : 0),
                          col.width, col.title.c_str());
     }
     m_Grid.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_VISIBLE, place, this, kGridId);

@@ -47,7 +47,8 @@ std::vector<std::int32_t> DaimyouListStatistics(const GameState& gs);
 // add to their master's).
 std::int32_t DaimyouYieldWithVassals(const std::vector<std::int32_t>& stats, int house);
 // The cells of the house's row of the list (19 columns).
-std::vector<std::string> DaimyouListRow(const GameState& gs, const std::vector<std::int32_t>& stats, int house);
+std::vector<std::string> DaimyouListRow(const GameState& gs, const std::vector<std::int32_t>& stats,
+                                        int house);
 
 class CDaimyouInfoDlg : public ui::Dialog {
 public:

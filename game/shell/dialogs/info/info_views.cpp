@@ -37,8 +37,8 @@ bool HasBushouKaisetsu(const GameState& gs, int bushou) {
     return text != 0xFFFF && text < gs.ScenarioTextPool.size();
 }
 
-void ShowKaisetsu(ui::Wnd* parent, const GameState& gs, const std::string& caption, const std::string& heading,
-                  int textIndex) {
+void ShowKaisetsu(ui::Wnd* parent, const GameState& gs, const std::string& caption,
+                  const std::string& heading, int textIndex) {
     if (textIndex < 0 || textIndex >= static_cast<int>(gs.ScenarioTextPool.size())) return;
     CEventMsgDlg dlg(parent);
     dlg.m_strCaption = caption;
@@ -60,7 +60,8 @@ void PrepareBushouList(ui::ListCtrl& list, const std::vector<ListColumn>& column
     InsertListColumns(list, columns);
 }
 
-void AddBushouRow(const GameState& gs, ui::ListCtrl& list, int bushou, const std::vector<std::string>& cells) {
+void AddBushouRow(const GameState& gs, ui::ListCtrl& list, int bushou,
+                  const std::vector<std::string>& cells) {
     if (cells.empty()) return;
     const int item = list.InsertItem(list.GetItemCount(), cells[0], HasBushouKaisetsu(gs, bushou) ? 1 : 0);
     const int columns = std::min(static_cast<int>(cells.size()), list.GetColumnCount());

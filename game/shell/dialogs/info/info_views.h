@@ -26,8 +26,8 @@ bool HasBushouKaisetsu(const GameState& gs, int bushou);
 void ShowBushouKaisetsu(ui::Wnd* parent, const GameState& gs, int bushou);
 // Shows a commentary text of the scenario with a caption and a heading; nothing for an index
 // that names no text.
-void ShowKaisetsu(ui::Wnd* parent, const GameState& gs, const std::string& caption, const std::string& heading,
-                  int textIndex);
+void ShowKaisetsu(ui::Wnd* parent, const GameState& gs, const std::string& caption,
+                  const std::string& heading, int textIndex);
 // Readies an empty list of generals: the small images before the names, full-row selection and
 // the columns.
 void PrepareBushouList(ui::ListCtrl& list, const std::vector<ListColumn>& columns);

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "game/shell/app/picture_store.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/info/info_views.h"
-#include "game/shell/app/picture_store.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -22,7 +22,8 @@ namespace {
 
 constexpr std::uint32_t kLabel = ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_LEFT;
 constexpr std::uint32_t kValue = ui::WS_CHILD | ui::WS_VISIBLE | ui::SS_RIGHT;
-constexpr std::uint32_t kFrame = ui::WS_CHILD | ui::SS_LEFT;  // only its place is used: hidden when the dialog opens
+constexpr std::uint32_t kFrame =
+    ui::WS_CHILD | ui::SS_LEFT;  // only its place is used: hidden when the dialog opens
 constexpr std::uint32_t kList = ui::WS_TABSTOP | ui::LVS_REPORT | ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS;
 
 // Static ids of the labels that only carry words.
@@ -71,7 +72,8 @@ void DrawIconWord(MbBmp::CControlBmp& icon, ui::Font& font, std::string_view wor
     dc.DrawText(word, Rect(dx + 1, dy + 1, icon.GetWidth() + dx + 1, icon.GetHeight() + dy + 1),
                 ui::DT_CENTER | ui::DT_SINGLELINE);
     dc.SetTextColor(ui::RGB(255, 255, 255));
-    dc.DrawText(word, Rect(dx, dy, icon.GetWidth() + dx, icon.GetHeight() + dy), ui::DT_CENTER | ui::DT_SINGLELINE);
+    dc.DrawText(word, Rect(dx, dy, icon.GetWidth() + dx, icon.GetHeight() + dy),
+                ui::DT_CENTER | ui::DT_SINGLELINE);
 }
 
 }  // namespace
@@ -89,13 +91,14 @@ ShiroInfoTexts MakeShiroInfoTexts(const GameState& gs, int shiro) {
     t.mine = m.maxKouzan > 0;
     t.port = (m.flags & ShiroMapRecord::kFlagPort) != 0;
 
-    const std::string lord =
-        IsValidBushou(gs, s.commander) ? FormatText("城主　%s", BushouAt(gs, s.commander).name.c_str()) : "城主　---";
+    const std::string lord = IsValidBushou(gs, s.commander)
+                                 ? FormatText("城主　%s", BushouAt(gs, s.commander).name.c_str())
+                                 : "城主　---";
     t.values.push_back({10, 0, ReplaceWordJoushu(lord, w)});
-    t.values.push_back({150, 0,
-                        ReplaceWordKokudaka("石高　" + Kokudaka(gs, s.kokudaka) + " (Max " +
-                                                Kokudaka(gs, m.maxKokudaka) + ")",
-                                            w)});
+    t.values.push_back(
+        {150, 0,
+         ReplaceWordKokudaka(
+             "石高　" + Kokudaka(gs, s.kokudaka) + " (Max " + Kokudaka(gs, m.maxKokudaka) + ")", w)});
     t.values.push_back({370, 0, FormatText("守備兵　%d", s.shubihei * unit)});
     int atSea = 0;
     for (const ShiroOrderSlot& slot : s.voyage)
@@ -103,7 +106,8 @@ ShiroInfoTexts MakeShiroInfoTexts(const GameState& gs, int shiro) {
     if (t.mine) t.values.push_back({530, 0, FormatText("%d", s.kouzan)});
     if (t.port) t.values.push_back({650, 0, FormatText("待機 %d", s.kouekisen - atSea)});
     t.values.push_back({10, 1, ReplaceWordShiro(FormatText("城規模　%d (Max %d)", s.kibo, m.maxKibo), w)});
-    t.values.push_back({150, 1, ReplaceWordKeizai(FormatText("経済　%d (Max %d)", s.keizai, m.maxKeizai), w)});
+    t.values.push_back(
+        {150, 1, ReplaceWordKeizai(FormatText("経済　%d (Max %d)", s.keizai, m.maxKeizai), w)});
     t.values.push_back({370, 1, FormatText("民衆支持率　%3d.%d%%", s.support / 10, s.support % 10)});
     if (t.mine) t.values.push_back({530, 1, FormatText("Max %d", m.maxKouzan)});
     if (t.port) t.values.push_back({650, 1, FormatText("航海 %d", atSea)});
@@ -114,8 +118,10 @@ ShiroInfoTexts MakeShiroInfoTexts(const GameState& gs, int shiro) {
     const int size = std::min<int>(s.kibo, 10);
     for (int n = 1; n <= size; ++n) {
         const int v = s.siegeValue - (size - n) * 100;
-        t.siegeLevelNames[static_cast<std::size_t>(n - 1)] = w[static_cast<std::size_t>(kWordShiroLevel1 + n - 1)];
-        t.siegeLevelStates[static_cast<std::size_t>(n - 1)] = v >= 100 ? "陥落" : FormatText("%d%%", std::max(v, 0));
+        t.siegeLevelNames[static_cast<std::size_t>(n - 1)] =
+            w[static_cast<std::size_t>(kWordShiroLevel1 + n - 1)];
+        t.siegeLevelStates[static_cast<std::size_t>(n - 1)] =
+            v >= 100 ? "陥落" : FormatText("%d%%", std::max(v, 0));
     }
 
     t.owner = HouseNameText(gs, s.daimyou);
@@ -178,8 +184,10 @@ std::vector<std::string> ShiroInfoBushouRow(const GameState& gs, int bushou) {
             row[2] = FormatText("%s 客将", HouseNameText(gs, EffectiveHouse(gs, b.daimyou)).c_str());
     } else if (IsValidGundan(b.gundan)) {
         const int leader = GundanAt(gs, b.gundan).leader;
-        row[2] = leader == bushou ? std::string("軍団長")
-                                  : FormatText("%s 軍団", IsValidBushou(gs, leader) ? BushouAt(gs, leader).name.c_str() : "");
+        row[2] =
+            leader == bushou
+                ? std::string("軍団長")
+                : FormatText("%s 軍団", IsValidBushou(gs, leader) ? BushouAt(gs, leader).name.c_str() : "");
     }
     row[3] = BushouAgeText(gs, bushou);
     row[4] = FormatText("%d", b.cavalry * unit);
@@ -286,26 +294,19 @@ bool CShiroInfoDlg::OnInitDialog() {
     };
 
     // The frames only give their places to the boards and pictures.
-    for (int id : {kNameFrameId, kValuesFrameId, kSiegeFrameId, kProvisionsFrameId, kPictureId, kGunsenIconId})
+    for (int id :
+         {kNameFrameId, kValuesFrameId, kSiegeFrameId, kProvisionsFrameId, kPictureId, kGunsenIconId})
         show(id, false);
 
-    // 1. Words.
-    SetWindowText(ReplaceWordShiro("城情報", w));
-    setText(kDaimyouInfoId, ReplaceWordDaimyouke("大名家情報", w));
-    for (int id : kCavalryLabelIds)
-        setText(id, ReplaceWordKibahei("総騎馬兵", w));
-    for (int id : kFootLabelIds)
-        setText(id, ReplaceWordAshigaruhei("総足軽兵", w));
-    setText(kKaisetsuId, ReplaceWordShiro("城解説", w));
-    setText(kInsideLabelId, ReplaceWordBushou(ReplaceWordShiro("城内武将", w), w));
-    setText(kBesiegerLabelId, ReplaceWordBushou("包囲武将", w));
-    setText(kBlockadeLabelId, ReplaceWordSuiro(ReplaceWordGunsen("水路封鎖軍船", w), w));
+    ShowWords();
     const bool valid = IsValidShiro(gs_, shiro_);
     const ShiroMapRecord* m = valid ? &ShiroMapAt(gs_, shiro_) : nullptr;
     m_KaisetsuButton.EnableWindow(m && m->textIndex != 0xFFFF && m->textIndex < gs_.ScenarioTextPool.size());
     m_DaimyouButton.EnableWindow(valid && IsValidDaimyou(gs_, ShiroAt(gs_, shiro_).daimyou));
-    m_Font12.CreateFont(12, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
-    m_Font14.CreateFont(14, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
+    m_Font12.CreateFont(12, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                        "ＭＳ Ｐゴシック");
+    m_Font14.CreateFont(14, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                        "ＭＳ Ｐゴシック");
     const ShiroInfoTexts t = MakeShiroInfoTexts(gs_, shiro_);
 
     // 2. The name board.
@@ -325,11 +326,13 @@ bool CShiroInfoDlg::OnInitDialog() {
     m_ProvisionsBoard.SetFont(&m_Font12);
     m_ProvisionsBoard.ClearBoard();
     Rect provisions(10, 0, m_ProvisionsBoard.GetBoardWidth(), m_ProvisionsBoard.GetBoardHeight());
-    m_ProvisionsBoard.DrawTextA(t.provisions.c_str(), &provisions, ui::DT_LEFT | ui::DT_VCENTER | ui::DT_SINGLELINE);
+    m_ProvisionsBoard.DrawTextA(t.provisions.c_str(), &provisions,
+                                ui::DT_LEFT | ui::DT_VCENTER | ui::DT_SINGLELINE);
 
     // 5. The warship section only on a waterway.
     const bool waterway = m && (m->flags & ShiroMapRecord::kFlagWaterway);
-    for (int id : {kLyingListId, kBlockadeListId, kLyingTotalId, kBuildingId, kBlockadeLabelId, kBlockadeTotalId})
+    for (int id :
+         {kLyingListId, kBlockadeListId, kLyingTotalId, kBuildingId, kBlockadeLabelId, kBlockadeTotalId})
         show(id, waterway);
 
     // 6. The castle picture by its type's first picture id.
@@ -338,7 +341,8 @@ bool CShiroInfoDlg::OnInitDialog() {
     // 7. The warship icon with its word (the dialog paints the picture and the icon over the
     // places of their hidden statics).
     if (waterway) {
-        if (!CopyNamedPicture(gs_.nGunsenPicture, m_GunsenBmp)) shell::PictureStore().LoadGunsenSmall(m_GunsenBmp);
+        if (!CopyNamedPicture(gs_.nGunsenPicture, m_GunsenBmp))
+            shell::PictureStore().LoadGunsenSmall(m_GunsenBmp);
         DrawIconWord(m_GunsenBmp, m_Font12, w[kWordGunsen], 4, 4);
     }
 
@@ -376,7 +380,28 @@ bool CShiroInfoDlg::OnInitDialog() {
     m_SiegeBoard.SetFont(&m_Font12);
     DrawSiegeBoard(t);
 
-    // 13. The warship lists.
+    FillFleetLists(t);
+    return true;
+}
+
+// The dialog's words, in the scenario's own words.
+void CShiroInfoDlg::ShowWords() {
+    const ScenarioWordArray& w = Words(gs_);
+    SetWindowText(ReplaceWordShiro("城情報", w));
+    SetItemText(*this, kDaimyouInfoId, ReplaceWordDaimyouke("大名家情報", w));
+    for (int id : kCavalryLabelIds)
+        SetItemText(*this, id, ReplaceWordKibahei("総騎馬兵", w));
+    for (int id : kFootLabelIds)
+        SetItemText(*this, id, ReplaceWordAshigaruhei("総足軽兵", w));
+    SetItemText(*this, kKaisetsuId, ReplaceWordShiro("城解説", w));
+    SetItemText(*this, kInsideLabelId, ReplaceWordBushou(ReplaceWordShiro("城内武将", w), w));
+    SetItemText(*this, kBesiegerLabelId, ReplaceWordBushou("包囲武将", w));
+    SetItemText(*this, kBlockadeLabelId, ReplaceWordSuiro(ReplaceWordGunsen("水路封鎖軍船", w), w));
+}
+
+// The warship lists: the fleets lying in the castle's waters and those blockading it.
+void CShiroInfoDlg::FillFleetLists(const ShiroInfoTexts& t) {
+    const ScenarioWordArray& w = Words(gs_);
     auto fillFleets = [&](ui::ListCtrl* list, const std::vector<ShiroInfoTexts::FleetRow>& rows) {
         if (!list) return;
         InsertListColumns(*list, {{"所属", 75}, {ReplaceWordGunsen("軍船数", w), 50}});
@@ -386,26 +411,28 @@ bool CShiroInfoDlg::OnInitDialog() {
         }
     };
     fillFleets(LyingList(), t.lyingFleets);
-    setText(kLyingTotalId, FormatText("総数  %d", t.lyingTotal));
+    SetItemText(*this, kLyingTotalId, FormatText("総数  %d", t.lyingTotal));
     fillFleets(BlockadeList(), t.blockadeFleets);
-    setText(kBlockadeTotalId, FormatText("総数 %d", t.blockadeTotal));
-    if (ui::ListCtrl* blockade = BlockadeList(); blockade && t.blockadeTotal == 0) blockade->EnableWindow(false);
-    return true;
+    SetItemText(*this, kBlockadeTotalId, FormatText("総数 %d", t.blockadeTotal));
+    if (ui::ListCtrl* blockade = BlockadeList(); blockade && t.blockadeTotal == 0)
+        blockade->EnableWindow(false);
 }
 
 void CShiroInfoDlg::DrawValuesBoard(const ShiroInfoTexts& t) {
     const ScenarioWordArray& w = Words(gs_);
     MbWnd::CDisplayBoard& board = m_ValuesBoard;
     board.ClearBoard();
-    auto icon = [&](int named, void (shell::CPictureStore::*builtIn)(MbBmp::CControlBmp&) const, const std::string& word,
-                    int x) {
+    auto icon = [&](int named, void (shell::CPictureStore::*builtIn)(MbBmp::CControlBmp&) const,
+                    const std::string& word, int x) {
         MbBmp::CControlBmp bmp;
         if (!CopyNamedPicture(named, bmp)) (shell::PictureStore().*builtIn)(bmp);
         DrawIconWord(bmp, m_Font12, word, 0, 4);
         if (!bmp.IsEmpty()) board.DrawBmp(bmp.GetHbmp(), ui::Point(x, 3));
     };
-    if (t.mine) icon(gs_.nKouzanPicture, &shell::CPictureStore::LoadKouzan, ReplaceWordKouzan("鉱山", w), 475);
-    if (t.port) icon(gs_.nKouekisenPicture, &shell::CPictureStore::LoadKouekisenSmall, w[kWordKouekisen], 595);
+    if (t.mine)
+        icon(gs_.nKouzanPicture, &shell::CPictureStore::LoadKouzan, ReplaceWordKouzan("鉱山", w), 475);
+    if (t.port)
+        icon(gs_.nKouekisenPicture, &shell::CPictureStore::LoadKouekisenSmall, w[kWordKouekisen], 595);
     board.SetTextColor(ui::RGB(0, 0, 0));
     for (const ShiroInfoTexts::BoardText& v : t.values) {
         const int top = kValueLineTop + v.line * kValueLineStep;
@@ -436,16 +463,16 @@ void CShiroInfoDlg::DrawSiegeBoard(const ShiroInfoTexts& t) {
 void CShiroInfoDlg::SetUpGeneralList(ui::ListCtrl& list, bool action) {
     const ScenarioWordArray& w = Words(gs_);
     PrepareBushouList(list, {{"名前", 100},
-                   {"所属", 80},
-                   {"地位", 100},
-                   {"年齢", 36},
-                   {ReplaceWordKibahei("騎馬兵", w), 48},
-                   {ReplaceWordAshigaruhei("足軽兵", w), 48},
-                   {ReplaceWordTeppou("鉄砲", w), 36},
-                   {"武", 24},
-                   {"政", 24},
-                   {"智", 24},
-                   {"野統", 36},
+                             {"所属", 80},
+                             {"地位", 100},
+                             {"年齢", 36},
+                             {ReplaceWordKibahei("騎馬兵", w), 48},
+                             {ReplaceWordAshigaruhei("足軽兵", w), 48},
+                             {ReplaceWordTeppou("鉄砲", w), 36},
+                             {"武", 24},
+                             {"政", 24},
+                             {"智", 24},
+                             {"野統", 36},
                              {"水統", 36}});
     if (action) InsertListColumns(list, {{"行動", 36}});
 }
@@ -477,14 +504,16 @@ bool CShiroInfoDlg::OnCommand(int id, int code, ui::Wnd* from) {
     }
     if (id == kKaisetsuId && IsValidShiro(gs_, shiro_)) {
         const ShiroMapRecord& m = ShiroMapAt(gs_, shiro_);
-        if (m.textIndex != 0xFFFF) ShowKaisetsu(this, gs_, ReplaceWordShiro("城解説", Words(gs_)), m.name, m.textIndex);
+        if (m.textIndex != 0xFFFF)
+            ShowKaisetsu(this, gs_, ReplaceWordShiro("城解説", Words(gs_)), m.name, m.textIndex);
         return true;
     }
     return Dialog::OnCommand(id, code, from);
 }
 
 bool CShiroInfoDlg::OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) {
-    if ((id != kBushouListId && id != kBesiegerListId) || !header) return Dialog::OnNotify(id, header, result);
+    if ((id != kBushouListId && id != kBesiegerListId) || !header)
+        return Dialog::OnNotify(id, header, result);
     ui::ListCtrl* list = List(id);
     if (!list) return Dialog::OnNotify(id, header, result);
     if (header->code == ui::LVN_COLUMNCLICK) {

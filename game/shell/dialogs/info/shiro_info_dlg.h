@@ -52,8 +52,8 @@ struct ShiroInfoTexts {
     std::string owner;                             // label 1005
     std::string master;                            // label 1014, empty when the owner is no vassal
     std::string besiegerHouse;                     // label 1037, empty without besiegers
-    std::array<int, 4> troopSums{};                // cavalry and foot inside, then of the besiegers (soldiers)
-    std::string building;                          // "建造中 %d"
+    std::array<int, 4> troopSums{};  // cavalry and foot inside, then of the besiegers (soldiers)
+    std::string building;            // "建造中 %d"
     struct FleetRow {
         std::string house;
         int ships = 0;
@@ -121,6 +121,8 @@ public:
 
 private:
     ui::ListCtrl* List(int id) const;
+    void ShowWords();
+    void FillFleetLists(const ShiroInfoTexts& t);
     void DrawValuesBoard(const ShiroInfoTexts& t);
     void DrawSiegeBoard(const ShiroInfoTexts& t);
     void SetUpGeneralList(ui::ListCtrl& list, bool action);

@@ -86,10 +86,8 @@ bool CBushouSelectDlg::OnInitDialog() {
         MoveWindow(x, y, mine.Width(), mine.Height(), false);
     }
 
-    const std::string from =
-        IsValidShiro(gs_, m_nFromShiro) ? ShiroMapAt(gs_, m_nFromShiro).name : "";
-    const std::string to =
-        IsValidShiro(gs_, m_nToShiro) ? ShiroMapAt(gs_, m_nToShiro).name : "";
+    const std::string from = IsValidShiro(gs_, m_nFromShiro) ? ShiroMapAt(gs_, m_nFromShiro).name : "";
+    const std::string to = IsValidShiro(gs_, m_nToShiro) ? ShiroMapAt(gs_, m_nToShiro).name : "";
     // The same texts name a sortie (出陣) or a move (移動).
     const char* verb = m_bShutsujin ? "出陣" : "移動";
     limit_ = m_bShutsujin ? SortieBushouLimit(gs_, gs_.nPlayerDaimyou, m_nToShiro)

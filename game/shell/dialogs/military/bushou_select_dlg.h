@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "game/shell/dialogs/common/dialog_parts.h"
 #include "mbwnd/cell_ctrl.h"
 #include "platform/qt/dialog.h"
-#include "game/shell/dialogs/common/dialog_parts.h"
 
 namespace rymd {
 struct GameState;
@@ -70,7 +70,6 @@ public:
     void OnColumnClick(int column);
 
 private:
-
     const GameState& gs_;
     ui::Wnd* owner_;
     int limit_ = 0;

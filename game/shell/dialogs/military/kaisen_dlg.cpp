@@ -9,9 +9,9 @@
 
 #include "game/military/battle_common.h"
 #include "game/military/battle_runners.h"
+#include "game/shell/app/picture_store.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/music/music_player.h"
-#include "game/shell/app/picture_store.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -212,12 +212,13 @@ std::string CKaisenDlg::TitleText() const {
 }
 
 std::string CKaisenDlg::WeatherText() const {
-    return battle_.rain ? ReplaceWordHourokuHiya("天候 雨（焙烙火矢攻撃不可）", gs_.ScenarioWords) : "天候 晴れ";
+    return battle_.rain ? ReplaceWordHourokuHiya("天候 雨（焙烙火矢攻撃不可）", gs_.ScenarioWords)
+                        : "天候 晴れ";
 }
 
 std::array<std::string, 5> CKaisenDlg::ColumnTitles() const {
-    return {"名前", ReplaceWordKibahei("騎馬兵", gs_.ScenarioWords), ReplaceWordAshigaruhei("足軽兵", gs_.ScenarioWords),
-            "武勇", "智謀"};
+    return {"名前", ReplaceWordKibahei("騎馬兵", gs_.ScenarioWords),
+            ReplaceWordAshigaruhei("足軽兵", gs_.ScenarioWords), "武勇", "智謀"};
 }
 
 void CKaisenDlg::LoadPictures() {
@@ -256,15 +257,18 @@ bool CKaisenDlg::OnInitDialog() {
     battle_.observer = this;
     fireBomb_.SetWindowText(ActionText(kKaisenFireBomb));
 
-    fontSmall_.CreateFont(14, 7, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ ゴシック");
-    fontList_.CreateFont(12, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
-    fontTitle_.CreateFont(17, 0, 0, 0, FW_BOLD, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ ゴシック");
+    fontSmall_.CreateFont(14, 7, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                          "ＭＳ ゴシック");
+    fontList_.CreateFont(12, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                         "ＭＳ Ｐゴシック");
+    fontTitle_.CreateFont(17, 0, 0, 0, FW_BOLD, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                          "ＭＳ ゴシック");
 
     LoadPictures();
     // The board and the picture keep their pixel sizes.
-    for (auto [wnd, w, h] : {std::tuple<Wnd*, int, int>{&boardWnd_, KaisenBoardGeometry::kWidth,
-                                                          KaisenBoardGeometry::kHeight},
-                             std::tuple<Wnd*, int, int>{&pictureWnd_, 240, 160}}) {
+    for (auto [wnd, w, h] :
+         {std::tuple<Wnd*, int, int>{&boardWnd_, KaisenBoardGeometry::kWidth, KaisenBoardGeometry::kHeight},
+          std::tuple<Wnd*, int, int>{&pictureWnd_, 240, 160}}) {
         Rect r = wnd->GetWindowRect();
         ScreenToClient(r);
         wnd->MoveWindow(r.left, r.top, w, h, false);
@@ -325,7 +329,8 @@ void CKaisenDlg::FillLists() {
             if (u & CKaisen::kGarrisonBit) {
                 const int c = u & 0x7FFF;
                 t = {ShiroName(gs_, c) + "守備兵", "0",
-                     Number(static_cast<long long>(IsValidShiro(gs_, c) ? ShiroAt(gs_, c).shubihei : 0) * unit),
+                     Number(static_cast<long long>(IsValidShiro(gs_, c) ? ShiroAt(gs_, c).shubihei : 0) *
+                            unit),
                      FormatText("%d+%d", 3, battle_.commanderAbility[s]), "0"};
             } else if (IsValidBushou(gs_, u)) {
                 const CBushou& b = BushouAt(gs_, u);
@@ -392,10 +397,12 @@ void CKaisenDlg::DrawBoard() {
         shadowed(TitleText(), battle_.castles[1] < 0 ? Rect(6, 5, 240, 35) : Rect(6, 5, 350, 35),
                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         dc.SelectFont(&fontSmall_);
-        shadowed(WeatherText(), Rect(280, 196, 488, 220), DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        shadowed(WeatherText(), Rect(280, 196, 488, 220),
+                 DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
     for (int s = 0; s < 2; ++s)
-        if (shownActions_[static_cast<std::size_t>(s)] >= 0) DrawLabel(s, shownActions_[static_cast<std::size_t>(s)]);
+        if (shownActions_[static_cast<std::size_t>(s)] >= 0)
+            DrawLabel(s, shownActions_[static_cast<std::size_t>(s)]);
     boardWnd_.Invalidate(false);
 }
 
@@ -408,7 +415,8 @@ void CKaisenDlg::UpdateStatusBoards() {
         b.ClearBoard();
         const std::array<std::string, 5> lines = {
             HouseName(gs_, session_.houses[s]),
-            FormatText("水軍大将 %s （水軍統率能力 %d）", battle_.sideNames[s].c_str(), battle_.commanderAbility[s]),
+            FormatText("水軍大将 %s （水軍統率能力 %d）", battle_.sideNames[s].c_str(),
+                       battle_.commanderAbility[s]),
             ReplaceWordGunsen(FormatText("軍船数 %d", battle_.ships[s]), gs_.ScenarioWords),
             "総兵数 " + Number(static_cast<long long>(soldiers[s]) * unit),
             FormatText("士気 %d", battle_.morale[s] / 10)};
@@ -437,8 +445,9 @@ void CKaisenDlg::UpdateStatus() {
         close_.ShowWindow(SW_SHOW);
         close_.SetFocus();
         if (message)
-            message->SetWindowText(result_ == 0 ? std::string("引き分け")
-                                                : HouseName(gs_, session_.houses[result_ == 1 ? 0 : 1]) + "の勝利");
+            message->SetWindowText(result_ == 0
+                                       ? std::string("引き分け")
+                                       : HouseName(gs_, session_.houses[result_ == 1 ? 0 : 1]) + "の勝利");
     } else {
         if (message) message->SetWindowText(FormatText("ターン %d/%d", Turn(), CKaisen::kMaxTurns));
         advance_.EnableWindow(battle_.IsActionAllowed(kKaisenAdvance));
@@ -500,7 +509,8 @@ bool CKaisenDlg::OnCommand(int id, int code, Wnd* from) {
     return Dialog::OnCommand(id, code, from);
 }
 
-bool RunKaisenDlg(KaisenSession& session, MbKorMap::CCtrlKorMap* map, shell::MusicPlayer* music, Wnd* parent) {
+bool RunKaisenDlg(KaisenSession& session, MbKorMap::CCtrlKorMap* map, shell::MusicPlayer* music,
+                  Wnd* parent) {
     // A side whose units all name nothing has not come to fight: the rules decide without a battle.
     if (session.battle.count[0] <= 0 || session.battle.count[1] <= 0) return false;
     EnsureApplication();

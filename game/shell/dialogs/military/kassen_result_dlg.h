@@ -48,7 +48,6 @@ public:
     bool OnInitDialog() override;
 
 private:
-
     // The font outlives the board that draws with it.
     ui::Font m_BoardFont;
     MbWnd::CMultiTextCtrl m_ReportView;

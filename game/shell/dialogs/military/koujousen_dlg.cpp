@@ -4,10 +4,10 @@
 
 #include "game/military/siege_session.h"
 #include "game/shell/app/help.h"
+#include "game/shell/app/picture_store.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/info/info_views.h"
 #include "game/shell/dialogs/military/koujousen_retreat_dlg.h"
-#include "game/shell/app/picture_store.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -21,12 +21,11 @@ using namespace ui;
 namespace {
 
 constexpr std::uint32_t kLabel = WS_CHILD | WS_VISIBLE | SS_LEFT;
-constexpr int kButtonIds[7] = {CKoujousenDlg::kCloseId,   CKoujousenDlg::kDefendId, CKoujousenDlg::kRetreatId,
-                               CKoujousenDlg::kKaisenId,  CKoujousenDlg::kYasenId,  CKoujousenDlg::kWaitId,
+constexpr int kButtonIds[7] = {CKoujousenDlg::kCloseId,  CKoujousenDlg::kDefendId, CKoujousenDlg::kRetreatId,
+                               CKoujousenDlg::kKaisenId, CKoujousenDlg::kYasenId,  CKoujousenDlg::kWaitId,
                                CKoujousenDlg::kAssaultId};
 // The sort keys of the lists' columns (name, cavalry, foot, muskets, valour, intellect).
 constexpr int kSortKeys[6] = {0, 3, 4, 5, 6, 8};
-
 
 }  // namespace
 
@@ -56,20 +55,22 @@ const DialogTemplate& CKoujousenDlg::Template() {
             {kBlockadeShipsId, ControlKind::Static, "", 69, 250, 58, 10, kLabel, 0},
             {-1, ControlKind::Static, "攻城軍", 134, 28, 36, 10, kLabel, 0},
             {kBesiegerHouseId, ControlKind::Static, "", 172, 28, 120, 10, kLabel, 0},
-            {kBesiegerTotalId, ControlKind::Static, "", 293, 28, 100, 10, WS_CHILD | WS_VISIBLE | SS_RIGHT, 0},
+            {kBesiegerTotalId, ControlKind::Static, "", 293, 28, 100, 10, WS_CHILD | WS_VISIBLE | SS_RIGHT,
+             0},
             {kBesiegerListId, ControlKind::ListView, "", 134, 40, 259, 70, list, WS_EX_CLIENTEDGE},
             {-1, ControlKind::Static, "守備軍", 134, 114, 36, 10, kLabel, 0},
             {kOwnerHouseId, ControlKind::Static, "", 172, 114, 120, 10, kLabel, 0},
-            {kDefenderTotalId, ControlKind::Static, "", 293, 114, 100, 10, WS_CHILD | WS_VISIBLE | SS_RIGHT, 0},
+            {kDefenderTotalId, ControlKind::Static, "", 293, 114, 100, 10, WS_CHILD | WS_VISIBLE | SS_RIGHT,
+             0},
             {kDefenderListId, ControlKind::ListView, "", 134, 126, 259, 70, list, WS_EX_CLIENTEDGE},
             {-1, ControlKind::Static, "攻略軍物資補給ルート", 134, 200, 82, 10, kLabel, 0},
             {kRouteId, ControlKind::Static, "", 218, 200, 175, 10, kLabel, 0},
             {kLogFrameId, ControlKind::Static, "", 134, 212, 259, 46, kLabel, 0},
             {kNoStarveNoteId, ControlKind::Static,
-             "水路が封鎖されていないので兵糧攻めはできません\n（水路から城内への物資補給あり）", 7, 262, 125, 18,
-             kLabel, 0},
-            {kNoAssaultNoteId, ControlKind::Static, "補給物資が尽きたので今月はこれ以上の強襲はできません", 134,
-             262, 259, 10, kLabel, 0},
+             "水路が封鎖されていないので兵糧攻めはできません\n（水路から城内への物資補給あり）", 7, 262, 125,
+             18, kLabel, 0},
+            {kNoAssaultNoteId, ControlKind::Static, "補給物資が尽きたので今月はこれ以上の強襲はできません",
+             134, 262, 259, 10, kLabel, 0},
             {kTurnTextId, ControlKind::Static, "", 7, 284, 80, 10, kLabel, 0},
         };
         return d;
@@ -84,7 +85,8 @@ CKoujousenDlg::~CKoujousenDlg() = default;
 
 void CKoujousenDlg::DoDataExchange(DataExchange& dx) {
     Dialog::DoDataExchange(dx);
-    for (int i = 0; i < 7; ++i) DDX_Control(dx, kButtonIds[i], m_Buttons[i]);
+    for (int i = 0; i < 7; ++i)
+        DDX_Control(dx, kButtonIds[i], m_Buttons[i]);
 }
 
 void CKoujousenDlg::LoadCastlePicture() {
@@ -110,11 +112,14 @@ bool CKoujousenDlg::OnInitDialog() {
     const ScenarioWordArray& words = gs.ScenarioWords;
     GetDlgItem(kRetreatId)->SetWindowText(ReplaceWordShiro("城から退却", words));
     GetDlgItem(kDefendId)->SetWindowText(ReplaceWordShiro("城内で防戦", words));
-    GetDlgItem(kNoStarveNoteId)->SetWindowText(ReplaceWordSuiro(
-        ReplaceWordShiro(ReplaceWordHyourou(
-                             "水路が封鎖されていないので兵糧攻めはできません\n（水路から城内への物資補給あり）", words),
-                         words),
-        words));
+    GetDlgItem(kNoStarveNoteId)
+        ->SetWindowText(ReplaceWordSuiro(
+            ReplaceWordShiro(
+                ReplaceWordHyourou(
+                    "水路が封鎖されていないので兵糧攻めはできません\n（水路から城内への物資補給あり）",
+                    words),
+                words),
+            words));
     m_LargeFont.CreateFont(16, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0,
                            "ＭＳ Ｐゴシック");
     m_SmallFont.CreateFont(12, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0,
@@ -136,8 +141,10 @@ bool CKoujousenDlg::OnInitDialog() {
     GetDlgItem(kRouteId)->SetWindowText(session_.SupplyRouteText());
 
     const bool defends = session_.PlayerDefends();
-    for (int id : {kAssaultId, kWaitId}) GetDlgItem(id)->ShowWindow(defends ? SW_HIDE : SW_SHOW);
-    for (int id : {kYasenId, kKaisenId, kRetreatId, kDefendId}) GetDlgItem(id)->ShowWindow(defends ? SW_SHOW : SW_HIDE);
+    for (int id : {kAssaultId, kWaitId})
+        GetDlgItem(id)->ShowWindow(defends ? SW_HIDE : SW_SHOW);
+    for (int id : {kYasenId, kKaisenId, kRetreatId, kDefendId})
+        GetDlgItem(id)->ShowWindow(defends ? SW_SHOW : SW_HIDE);
     GetDlgItem(kCloseId)->ShowWindow(SW_HIDE);
 
     besiegers_ = dynamic_cast<ListCtrl*>(GetDlgItem(kBesiegerListId));
@@ -152,7 +159,8 @@ bool CKoujousenDlg::OnInitDialog() {
     for (ListCtrl* l : {besiegers_, defenders_}) {
         if (!l) continue;
         l->SetExtendedStyle(LVS_EX_FULLROWSELECT);
-        for (int c = 0; c < 6; ++c) l->InsertColumn(c, titles[c], c == 0 ? LVCFMT_LEFT : LVCFMT_RIGHT, widths[c]);
+        for (int c = 0; c < 6; ++c)
+            l->InsertColumn(c, titles[c], c == 0 ? LVCFMT_LEFT : LVCFMT_RIGHT, widths[c]);
     }
     GetDlgItem(kBesiegerHouseId)->SetWindowText(session_.BesiegingHouseName());
     GetDlgItem(kOwnerHouseId)->SetWindowText(session_.OwnerHouseName());
@@ -176,7 +184,8 @@ void CKoujousenDlg::FillList(ListCtrl& list, bool besiegers) {
         const SiegeListRow& r = rows[static_cast<std::size_t>(i)];
         const int item = list.InsertItem(i, r.name);
         const std::string* cells[5] = {&r.cavalry, &r.foot, &r.muskets, &r.valour, &r.intellect};
-        for (int c = 0; c < 5; ++c) list.SetItemText(item, c + 1, *cells[c]);
+        for (int c = 0; c < 5; ++c)
+            list.SetItemText(item, c + 1, *cells[c]);
         list.SetItemData(item, r.item);
     }
 }
@@ -205,7 +214,8 @@ void CKoujousenDlg::DrawBoards() {
     m_ProvisionsBoard.ClearBoard();
     const Rect pr = ChildRect(kProvisionsFrameId);
     Rect left(4, 0, pr.Width() - 4, pr.Height());
-    m_ProvisionsBoard.DrawTextA(session_.ProvisionsWord().c_str(), &left, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    m_ProvisionsBoard.DrawTextA(session_.ProvisionsWord().c_str(), &left,
+                                DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     m_ProvisionsBoard.DrawTextA(FormatText("%lld", session_.Provisions()).c_str(), &left,
                                 DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     m_ProvisionsBoard.Invalidate(false);
@@ -216,7 +226,8 @@ void CKoujousenDlg::Refresh() {
     m_Log.SetText(session_.LogText(), true, true);
     const bool over = session_.Over();
     const bool usedUp = session_.AssaultsUsedUp();
-    GetDlgItem(kNoAssaultNoteId)->ShowWindow(usedUp && session_.Turn() <= KoujousenSession::kLastTurn ? SW_SHOW : SW_HIDE);
+    GetDlgItem(kNoAssaultNoteId)
+        ->ShowWindow(usedUp && session_.Turn() <= KoujousenSession::kLastTurn ? SW_SHOW : SW_HIDE);
     GetDlgItem(kAssaultId)->EnableWindow(!over && !usedUp);
     GetDlgItem(kWaitId)->SetWindowText(session_.WaitLabel());
     GetDlgItem(kNoStarveNoteId)->ShowWindow(session_.CanBeStarved() ? SW_HIDE : SW_SHOW);
@@ -236,7 +247,8 @@ void CKoujousenDlg::Refresh() {
         Wnd* focus = Wnd::GetFocus();
         if (!focus || !focus->IsWindowEnabled()) GetDlgItem(defends ? kDefendId : kWaitId)->SetFocus();
         GetDlgItem(kWaitId)->EnableWindow(true);
-        for (int id : {kRetreatId, kDefendId}) GetDlgItem(id)->EnableWindow(true);
+        for (int id : {kRetreatId, kDefendId})
+            GetDlgItem(id)->EnableWindow(true);
     } else {
         for (int id : {kAssaultId, kWaitId, kYasenId, kKaisenId, kRetreatId, kDefendId})
             GetDlgItem(id)->EnableWindow(false);

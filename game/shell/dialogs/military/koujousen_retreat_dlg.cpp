@@ -36,8 +36,9 @@ const DialogTemplate& CShiroRetreatDlg::Template() {
         d.items = {
             {IDOK, ControlKind::Button, "退却", 216, 180, 50, 14, button, 0},
             {IDCANCEL, ControlKind::Button, "ｷｬﾝｾﾙ", 273, 180, 50, 14, button, 0},
-            {kInstructionId, ControlKind::Static, "退却する武将を指定して下さい（マウスドラッグでまとめて選択できます）", 7,
-             7, 316, 10, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
+            {kInstructionId, ControlKind::Static,
+             "退却する武将を指定して下さい（マウスドラッグでまとめて選択できます）", 7, 7, 316, 10,
+             WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
             {kGridFrameId, ControlKind::Static, "", 7, 20, 316, 154, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
         };
         return d;
@@ -61,7 +62,8 @@ bool CShiroRetreatDlg::OnInitDialog() {
     const ScenarioWordArray& words = choice_.State().ScenarioWords;
     SetWindowText(ReplaceWordShiro("城から退却", words));
     GetDlgItem(kInstructionId)
-        ->SetWindowText(ReplaceWordBushou("退却する武将を指定して下さい（マウスドラッグでまとめて選択できます）", words));
+        ->SetWindowText(
+            ReplaceWordBushou("退却する武将を指定して下さい（マウスドラッグでまとめて選択できます）", words));
 
     m_Grid.SetSeparater(0);
     m_Grid.SetFontSize(1);
@@ -85,9 +87,10 @@ bool CShiroRetreatDlg::OnInitDialog() {
     m_Grid.SetLineSize(static_cast<int>(rows.size()));
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         const ShiroRetreatChoice::Row& row = rows[static_cast<std::size_t>(i)];
-        const std::string* cells[8] = {&row.name,    &row.rank,    &row.age,    &row.cavalry,
-                                       &row.foot,    &row.muskets, &row.valour, &row.intellect};
-        for (int c = 0; c < 8; ++c) m_Grid.SetLineItem(i, c, cells[c]->c_str());
+        const std::string* cells[8] = {&row.name, &row.rank,    &row.age,    &row.cavalry,
+                                       &row.foot, &row.muskets, &row.valour, &row.intellect};
+        for (int c = 0; c < 8; ++c)
+            m_Grid.SetLineItem(i, c, cells[c]->c_str());
         m_Grid.SetLineData(i, row.bushou);
     }
     return true;

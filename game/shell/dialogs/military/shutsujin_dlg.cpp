@@ -4,10 +4,10 @@
 #include <chrono>
 
 #include "game/military/sortie.h"
-#include "game/shell/dialogs/military/bushou_select_dlg.h"
-#include "game/shell/window/command_dispatch.h"
 #include "game/shell/app/help.h"
+#include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/maps/kuni_disp_switch_dlg.h"
+#include "game/shell/window/command_dispatch.h"
 #include "game/shell/window/main_game_dlg.h"
 #include "game/shell/window/status_bar.h"
 #include "game/state/access.h"

@@ -62,9 +62,10 @@ const DialogTemplate& CYasenDeployDlg::Template() {
             {kMusketLabelId, ControlKind::Static, "", 15, 56, 110, 10, kLabel, 0},
             {kMusketLabelId + 1, ControlKind::Static, "", 145, 56, 110, 10, kLabel, 0},
             {kInstructionId, ControlKind::Static, "", 298, 22, 240, 10, kLabel, 0},
-            {kHintCommandId, ControlKind::Static, "総大将の野戦統率値が軍勢全体の戦闘力に影響します", 298, 36, 240, 10,
+            {kHintCommandId, ControlKind::Static, "総大将の野戦統率値が軍勢全体の戦闘力に影響します", 298, 36,
+             240, 10, kLabel, 0},
+            {kHintDragId, ControlKind::Static, "マウスドラッグでまとめて選択可能です", 298, 50, 240, 10,
              kLabel, 0},
-            {kHintDragId, ControlKind::Static, "マウスドラッグでまとめて選択可能です", 298, 50, 240, 10, kLabel, 0},
             {kUnassignedLabelId, ControlKind::Static, "", 7, 72, 120, 10, kLabel, 0},
             {kUnassignedPlaceId, ControlKind::Static, "", 7, 83, 226, 188, kLabel, 0},
             {kUnassignedPlaceId + 1, ControlKind::Static, "", 298, 72, 240, 62, kLabel, 0},
@@ -72,7 +73,8 @@ const DialogTemplate& CYasenDeployDlg::Template() {
             {kUnassignedPlaceId + 3, ControlKind::Static, "", 298, 206, 240, 44, kLabel, 0},
             {kVanguardButtonId, ControlKind::Button, "先陣", 238, 96, 55, 14, kDialogButton, 0},
             {kSecondButtonId, ControlKind::Button, "第二陣", 238, 163, 55, 14, kDialogButton, 0},
-            {kHeadquartersButtonId, ControlKind::Button, "本陣（総大将）", 238, 221, 55, 14, kDialogButton, 0},
+            {kHeadquartersButtonId, ControlKind::Button, "本陣（総大将）", 238, 221, 55, 14, kDialogButton,
+             0},
             {IDOK, ControlKind::Button, "OK", 488, 279, 50, 14, kDialogButton, 0},
         };
         return d;
@@ -126,8 +128,8 @@ bool CYasenDeployDlg::OnInitDialog() {
         grid.SetColumn(4, kNumber, 48, ReplaceWordTeppou("鉄砲数", w).c_str());
         grid.SetColumn(5, kNumber, 37, "武勇");
         grid.SetColumn(6, kNumber, 60, "野戦統率");
-        grid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_TABSTOP, ChildRect(kUnassignedPlaceId + k), this,
-                      kUnassignedGridId + k);
+        grid.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_TABSTOP, ChildRect(kUnassignedPlaceId + k),
+                      this, kUnassignedGridId + k);
     }
 
     for (int line = 0; line < 3; ++line)
@@ -213,7 +215,8 @@ void CYasenDeployDlg::UpdateButtons() {
     const bool commanderPlaced = m_LineCount[2] > 0;
     for (int line = 0; line < 2; ++line)
         LineButton(line).EnableWindow(selected > 0 && commanderPlaced &&
-                                      m_LineCount[static_cast<std::size_t>(line)] + selected <= kMaxLineUnits);
+                                      m_LineCount[static_cast<std::size_t>(line)] + selected <=
+                                          kMaxLineUnits);
     m_HeadquartersButton.EnableWindow(selected > 0 && !commanderPlaced);
 }
 
@@ -222,7 +225,8 @@ void CYasenDeployDlg::Assign(int line) {
     auto& count = m_LineCount[static_cast<std::size_t>(line)];
     if (rows.empty() || m_LineCount[2] == 0 || count + static_cast<int>(rows.size()) > kMaxLineUnits) return;
     for (int row : rows)
-        m_LineUnits[static_cast<std::size_t>(line)][static_cast<std::size_t>(count++)] = Grid(0).GetLineData(row);
+        m_LineUnits[static_cast<std::size_t>(line)][static_cast<std::size_t>(count++)] =
+            Grid(0).GetLineData(row);
     for (auto it = rows.rbegin(); it != rows.rend(); ++it)
         Grid(0).DeleteLine(*it);
     RefillLines();
@@ -288,10 +292,16 @@ void CYasenDeployDlg::CloseWhenPlaced() {
     if (Grid(0).GetLineSize() == 0) EndDialog(IDOK);
 }
 
-void CYasenDeployDlg::OnOK() { CloseWhenPlaced(); }
+void CYasenDeployDlg::OnOK() {
+    CloseWhenPlaced();
+}
 
-void CYasenDeployDlg::OnCancel() { CloseWhenPlaced(); }
+void CYasenDeployDlg::OnCancel() {
+    CloseWhenPlaced();
+}
 
-bool CYasenDeployDlg::OnHelpInfo() { return shell::OnHelpRequest(); }
+bool CYasenDeployDlg::OnHelpInfo() {
+    return shell::OnHelpRequest();
+}
 
 }  // namespace rymd

@@ -57,10 +57,10 @@ public:
     ~CYasenDeployDlg() override;
 
     // ---- Filled by the caller before DoModal ----
-    int m_nBushou = 0;                 // the army's generals
+    int m_nBushou = 0;  // the army's generals
     std::array<int, 20> m_Bushou{};
-    int m_nShiro = -1;                 // the castle whose garrison fights with it, -1 none
-    std::string m_strCaption;          // 1064
+    int m_nShiro = -1;                        // the castle whose garrison fights with it, -1 none
+    std::string m_strCaption;                 // 1064
     std::array<std::string, 2> m_strHouse;    // "%s兵力", side 0 then side 1
     std::array<std::string, 2> m_strCavalry;  // "騎馬兵 %d"
     std::array<std::string, 2> m_strFoot;     // "足軽兵 %d"
@@ -70,7 +70,9 @@ public:
     std::array<int, 3> m_LineCount{};
     std::array<std::array<int, kMaxLineUnits>, 3> m_LineUnits{};
 
-    MbWnd::CCellCtrl& Grid(int which) { return m_Grid[static_cast<std::size_t>(which)]; }  // 0 unassigned, 1..3 lines
+    MbWnd::CCellCtrl& Grid(int which) {
+        return m_Grid[static_cast<std::size_t>(which)];
+    }                                               // 0 unassigned, 1..3 lines
     MbWnd::CGradationButton& LineButton(int line);  // 0 vanguard, 1 second line, 2 headquarters
     MbWnd::CGradationButton& OkButton() { return m_OkButton; }
 

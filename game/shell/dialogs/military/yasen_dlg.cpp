@@ -6,9 +6,9 @@
 
 #include "game/military/battle_common.h"
 #include "game/shell/app/help.h"
-#include "game/shell/music/music_player.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/dialogs/military/yasen_deploy_dlg.h"
+#include "game/shell/music/music_player.h"
 #include "game/state/access.h"
 #include "game/state/queries.h"
 #include "game/state/sort_list.h"
@@ -39,9 +39,12 @@ struct ButtonDef {
     int action;
 };
 constexpr ButtonDef kButtons[7] = {
-    {CYasenDlg::kAdvanceId, "前進", kYasenAdvance}, {CYasenDlg::kAttackId, "攻撃", kYasenAttack},
-    {CYasenDlg::kFireId, "鉄砲射撃", kYasenFire},   {CYasenDlg::kSwapId, "先陣／第二陣 交代", kYasenSwap},
-    {CYasenDlg::kWaitId, "待機", kYasenWait},       {CYasenDlg::kRetreatId, "退却", kYasenRetreat},
+    {CYasenDlg::kAdvanceId, "前進", kYasenAdvance},
+    {CYasenDlg::kAttackId, "攻撃", kYasenAttack},
+    {CYasenDlg::kFireId, "鉄砲射撃", kYasenFire},
+    {CYasenDlg::kSwapId, "先陣／第二陣 交代", kYasenSwap},
+    {CYasenDlg::kWaitId, "待機", kYasenWait},
+    {CYasenDlg::kRetreatId, "退却", kYasenRetreat},
     {CYasenDlg::kCloseId, "閉じる", -1},
 };
 
@@ -56,7 +59,9 @@ std::uint32_t SystemTicks() {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-int Clamp255(int v) { return std::clamp(v, 0, 255); }
+int Clamp255(int v) {
+    return std::clamp(v, 0, 255);
+}
 
 }  // namespace
 
@@ -64,7 +69,9 @@ void CYasenFieldWnd::OnPaint(Dc& dc) {
     if (picture && !picture->IsNull()) dc.DrawBitmap(0, 0, *picture);
 }
 
-void CYasenDlg::SetPacing(Pacing pacing) { CurrentPacing() = std::move(pacing); }
+void CYasenDlg::SetPacing(Pacing pacing) {
+    CurrentPacing() = std::move(pacing);
+}
 
 const DialogTemplate& CYasenDlg::Template() {
     static const DialogTemplate t = [] {
@@ -81,7 +88,8 @@ const DialogTemplate& CYasenDlg::Template() {
         };
         int y = 22;
         for (const ButtonDef& b : kButtons) {
-            d.items.push_back({b.id, ControlKind::Button, b.text, 372, b.id == kCloseId ? y + 6 : y, 108, 14, button, 0});
+            d.items.push_back(
+                {b.id, ControlKind::Button, b.text, 372, b.id == kCloseId ? y + 6 : y, 108, 14, button, 0});
             y += 18;
         }
         for (int s = 0; s < 2; ++s) {
@@ -89,8 +97,8 @@ const DialogTemplate& CYasenDlg::Template() {
             d.items.push_back({kBoardFirstId + s, ControlKind::Static, "", x, 152, 235, 12,
                                WS_CHILD | WS_VISIBLE | SS_LEFT, 0});
             for (int line = 0; line < kLines; ++line)
-                d.items.push_back({kListFirstId + 3 * s + line, ControlKind::ListView, "", x, 167 + 50 * line, 235,
-                                   47, list, WS_EX_CLIENTEDGE});
+                d.items.push_back({kListFirstId + 3 * s + line, ControlKind::ListView, "", x, 167 + 50 * line,
+                                   235, 47, list, WS_EX_CLIENTEDGE});
         }
         return d;
     }();
@@ -164,9 +172,12 @@ bool CYasenDlg::OnInitDialog() {
         MoveWindow(Rect(std::max(0, r.left), std::max(0, r.top), std::max(0, r.left) + r.Width(),
                         std::max(0, r.top) + r.Height()));
     // 4. Fonts and boards.
-    font14_.CreateFont(14, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ ゴシック");
-    font12_.CreateFont(12, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
-    font17_.CreateFont(17, 0, 0, 0, FW_BOLD, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ ゴシック");
+    font14_.CreateFont(14, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                       "ＭＳ ゴシック");
+    font12_.CreateFont(12, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                       "ＭＳ Ｐゴシック");
+    font17_.CreateFont(17, 0, 0, 0, FW_BOLD, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                       "ＭＳ ゴシック");
     for (int s = 0; s < 2; ++s) {
         Wnd* place = GetDlgItem(kBoardFirstId + s);
         if (!place) continue;
@@ -188,16 +199,20 @@ bool CYasenDlg::OnInitDialog() {
         house_[static_cast<std::size_t>(s)] = -1;
         for (int i = 0; i < std::clamp(battle_.count[s], 0, CYasen::kMaxUnits) && house_[s] < 0; ++i)
             house_[static_cast<std::size_t>(s)] = battle::EffectiveHouseOfBushou(gs_, battle_.generals[s][i]);
-        if (battle_.count[s] <= 0) house_[static_cast<std::size_t>(s)] = battle::EffectiveOwner(gs_, battle_.castle[s]);
+        if (battle_.count[s] <= 0)
+            house_[static_cast<std::size_t>(s)] = battle::EffectiveOwner(gs_, battle_.castle[s]);
     }
-    if (house_[0] != gs_.nPlayerDaimyou && house_[1] != gs_.nPlayerDaimyou) Button(kRetreatId).EnableWindow(false);
+    if (house_[0] != gs_.nPlayerDaimyou && house_[1] != gs_.nPlayerDaimyou)
+        Button(kRetreatId).EnableWindow(false);
     // 8. The deployment's caption.
     const std::string enemy = HouseName(gs_, house_[0] == gs_.nPlayerDaimyou ? house_[1] : house_[0]);
     if (session_.otherPlace < 0)
-        battle_.caption = FormatText("%sで%sとの野戦を行います", ShiroName(gs_, session_.place).c_str(), enemy.c_str());
+        battle_.caption =
+            FormatText("%sで%sとの野戦を行います", ShiroName(gs_, session_.place).c_str(), enemy.c_str());
     else
-        battle_.caption = FormatText("%sと%sの間で%sとの野戦を行います", ShiroName(gs_, session_.place).c_str(),
-                                     ShiroName(gs_, session_.otherPlace).c_str(), enemy.c_str());
+        battle_.caption =
+            FormatText("%sと%sの間で%sとの野戦を行います", ShiroName(gs_, session_.place).c_str(),
+                       ShiroName(gs_, session_.otherPlace).c_str(), enemy.c_str());
     // 9. The set-up; the player draws up his army.
     battle_.observer = this;
     battle_.Setup();
@@ -225,9 +240,11 @@ bool CYasenDlg::OnInitDialog() {
     // 12. A surprise attack is told.
     if (battle_.surprise != 0) {
         const int surpriser = battle_.surprise == 1 ? 0 : 1;
-        const std::string leader =
-            IsValidBushou(gs_, battle_.surpriseLeader) ? BushouAt(gs_, battle_.surpriseLeader).name : std::string();
-        MbMsgBox(FormatText("%s の計略により %s の軍勢が奇襲に成功し、%s の本陣を急襲しました", leader.c_str(),
+        const std::string leader = IsValidBushou(gs_, battle_.surpriseLeader)
+                                       ? BushouAt(gs_, battle_.surpriseLeader).name
+                                       : std::string();
+        MbMsgBox(FormatText("%s の計略により %s の軍勢が奇襲に成功し、%s の本陣を急襲しました",
+                            leader.c_str(),
                             HouseName(gs_, house_[static_cast<std::size_t>(surpriser)]).c_str(),
                             HouseName(gs_, house_[static_cast<std::size_t>(1 - surpriser)]).c_str())
                      .c_str());
@@ -242,7 +259,8 @@ void CYasenDlg::LoadBackground() {
     if (IsValidShiro(gs_, session_.place)) {
         const int type = ShiroMapAt(gs_, session_.place).shiroType;
         if (type >= 0 && type < std::min(gs_.nShiroType, GameState::kMaxShiroType))
-            word = gs_.ShiroTypeTbl[static_cast<std::size_t>(type)].words[static_cast<std::size_t>(1 + season)];
+            word =
+                gs_.ShiroTypeTbl[static_cast<std::size_t>(type)].words[static_cast<std::size_t>(1 + season)];
     }
     background_.FreeBitmap();
     if (!(word & 0x8000) && map_) {
@@ -252,10 +270,10 @@ void CYasenDlg::LoadBackground() {
     if (background_.IsEmpty()) {
         const shell::CPictureStore& store = pictures_ ? *pictures_ : shell::PictureStore();
         switch (season) {
-        case 0: store.LoadYasenSpring(background_); break;
-        case 1: store.LoadYasenSummer(background_); break;
-        case 2: store.LoadYasenAutumn(background_); break;
-        default: store.LoadYasenWinter(background_); break;
+            case 0: store.LoadYasenSpring(background_); break;
+            case 1: store.LoadYasenSummer(background_); break;
+            case 2: store.LoadYasenAutumn(background_); break;
+            default: store.LoadYasenWinter(background_); break;
         }
     }
     // Without a picture the field keeps the size of the game's own pictures.
@@ -268,7 +286,8 @@ void CYasenDlg::LoadBackground() {
     fieldWnd_.MoveWindow(Rect(f.left, f.top, f.left + width, f.top + height), false);
 }
 
-void CYasenDlg::DrawShadowText(Dc& dc, const std::string& text, const Rect& r, COLORREF colour, unsigned format) {
+void CYasenDlg::DrawShadowText(Dc& dc, const std::string& text, const Rect& r, COLORREF colour,
+                               unsigned format) {
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(RGB(0, 0, 0));
     dc.DrawText(text, Rect(r.left + 1, r.top + 1, r.right + 1, r.bottom + 1), format);
@@ -319,14 +338,16 @@ void CYasenDlg::PaintField() {
         dc.DrawControlBmp(0, 0, background_);
 
     const std::string placeA = ShiroName(gs_, session_.place);
-    const std::string title = session_.otherPlace < 0
-                                  ? FormatText("%s 周辺の合戦", placeA.c_str())
-                                  : FormatText("%s・%s 間の合戦", placeA.c_str(), ShiroName(gs_, session_.otherPlace).c_str());
+    const std::string title =
+        session_.otherPlace < 0
+            ? FormatText("%s 周辺の合戦", placeA.c_str())
+            : FormatText("%s・%s 間の合戦", placeA.c_str(), ShiroName(gs_, session_.otherPlace).c_str());
     dc.SelectFont(&font17_);
     DrawShadowText(dc, title, Rect(6, 5, 370, 35), RGB(255, 255, 255), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     dc.SelectFont(&font14_);
-    DrawShadowText(dc, battle_.rain ? ReplaceWordTeppou("天候 雨（鉄砲使用不可）", gs_.ScenarioWords) : "天候 晴れ",
-                   Rect(270, 196, 490, 220), RGB(255, 255, 255), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    DrawShadowText(
+        dc, battle_.rain ? ReplaceWordTeppou("天候 雨（鉄砲使用不可）", gs_.ScenarioWords) : "天候 晴れ",
+        Rect(270, 196, 490, 220), RGB(255, 255, 255), DT_LEFT | DT_VCENTER | DT_SINGLELINE);
 
     dc.SelectFont(&font12_);
     const int surprised = battle_.SurprisedSide();
@@ -340,7 +361,8 @@ void CYasenDlg::PaintField() {
         int p = battle_.pos[s];
         for (int line : order) {
             if (battle_.CountLiveUnits(s, line) == 0) continue;
-            DrawCloud(dc, TrackCentre(p), CloudRadius(battle_.GetLineTroops(s, line), maxTroops_), s == 0 ? kBlue : kRed);
+            DrawCloud(dc, TrackCentre(p), CloudRadius(battle_.GetLineTroops(s, line), maxTroops_),
+                      s == 0 ? kBlue : kRed);
             DrawShadowText(dc, kLineNames[line], Rect(49 * p + 2, 150 - 10 * p, 49 * p + 50, 170 - 10 * p),
                            RGB(255, 255, 255), DT_CENTER | DT_VCENTER | DT_SINGLELINE);
             p += dir;
@@ -351,7 +373,8 @@ void CYasenDlg::PaintField() {
             dc.SetBkMode(TRANSPARENT);
             dc.SetTextColor(RGB(255, 255, 0));
             dc.DrawText(actionNames_[static_cast<std::size_t>(a)],
-                        Rect(49 * q + 3, 200 - 10 * q, 49 * q + 49, 220 - 10 * q), DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+                        Rect(49 * q + 3, 200 - 10 * q, 49 * q + 49, 220 - 10 * q),
+                        DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         }
     }
     dc.SelectFont(nullptr);
@@ -383,7 +406,8 @@ void CYasenDlg::FillLists() {
                     l->InsertItem(row, FormatText("%s守備兵", ShiroName(gs_, c).c_str()));
                     l->SetItemText(row, 1, "");
                     l->SetItemText(row, 2, "");
-                    l->SetItemText(row, 3, FormatText("%d", IsValidShiro(gs_, c) ? ShiroAt(gs_, c).shubihei * unit : 0));
+                    l->SetItemText(
+                        row, 3, FormatText("%d", IsValidShiro(gs_, c) ? ShiroAt(gs_, c).shubihei * unit : 0));
                     l->SetItemText(row, 4, "");
                     l->SetItemText(row, 5, FormatText("%d+%d", 3, battle_.command[s]));
                     l->SetItemText(row, 6, morale < 1 ? std::string("敗走") : FormatText("%d", morale));
@@ -396,9 +420,10 @@ void CYasenDlg::FillLists() {
                     l->SetItemText(row, 3, FormatText("%d", b.foot * unit));
                     l->SetItemText(row, 4, FormatText("%d", b.muskets * unit));
                     l->SetItemText(row, 5, FormatText("%d+%d", b.buyuu, battle_.command[s]));
-                    l->SetItemText(row, 6, b.daimyou == CBushou::kDaimyouRounin ? std::string("討死")
-                                           : morale < 1                         ? std::string("敗走")
-                                                                                : FormatText("%d", morale));
+                    l->SetItemText(row, 6,
+                                   b.daimyou == CBushou::kDaimyouRounin ? std::string("討死")
+                                   : morale < 1                         ? std::string("敗走")
+                                                                        : FormatText("%d", morale));
                 }
             }
             COLORREF colour = kLineBehind;
@@ -434,15 +459,18 @@ void CYasenDlg::RefreshStatus() {
         if (result_ == 0)
             MbMsgBox("両軍は退却しました");
         else
-            MbMsgBox(FormatText("%sの軍勢は退却しました", HouseName(gs_, house_[result_ == 2 ? 0 : 1]).c_str()).c_str());
+            MbMsgBox(
+                FormatText("%sの軍勢は退却しました", HouseName(gs_, house_[result_ == 2 ? 0 : 1]).c_str())
+                    .c_str());
         // The beaten army's rout losses were taken when the turn ended; the lists show them.
         FillLists();
         UpdateButtons();
         Button(kCloseId).ShowWindow(SW_SHOW);
         Button(kCloseId).SetFocus();
         if (text)
-            text->SetWindowText(result_ == 0 ? std::string("引き分け")
-                                             : FormatText("%sの勝利", HouseName(gs_, house_[result_ == 1 ? 0 : 1]).c_str()));
+            text->SetWindowText(
+                result_ == 0 ? std::string("引き分け")
+                             : FormatText("%sの勝利", HouseName(gs_, house_[result_ == 1 ? 0 : 1]).c_str()));
     } else {
         if (text) text->SetWindowText(FormatText("ターン %d/%d", turn_, CYasen::kMaxTurns));
         UpdateButtons();
@@ -453,10 +481,11 @@ void CYasenDlg::RefreshStatus() {
         if (!b.IsWindow()) continue;
         b.ClearBoard();
         Rect name(8, 4, b.GetBoardWidth(), 16);
-        b.DrawTextA(HouseName(gs_, house_[static_cast<std::size_t>(s)]).c_str(), &name, DT_LEFT | DT_SINGLELINE);
-        Rect total(270, 4, 400, 16);
-        b.DrawTextA(FormatText("総兵数 %d", totals[static_cast<std::size_t>(s)] * gs_.nHeiUnit).c_str(), &total,
+        b.DrawTextA(HouseName(gs_, house_[static_cast<std::size_t>(s)]).c_str(), &name,
                     DT_LEFT | DT_SINGLELINE);
+        Rect total(270, 4, 400, 16);
+        b.DrawTextA(FormatText("総兵数 %d", totals[static_cast<std::size_t>(s)] * gs_.nHeiUnit).c_str(),
+                    &total, DT_LEFT | DT_SINGLELINE);
         b.Invalidate(false);
     }
 }
@@ -502,7 +531,9 @@ bool CYasenDlg::OnCommand(int id, int code, Wnd* from) {
     return Dialog::OnCommand(id, code, from);
 }
 
-bool CYasenDlg::OnHelpInfo() { return shell::OnHelpRequest(); }
+bool CYasenDlg::OnHelpInfo() {
+    return shell::OnHelpRequest();
+}
 
 // ---------------------------------------------------------------------------------------------
 // The engine's hooks
@@ -563,7 +594,9 @@ void CYasenDlg::OnBreakThrough(const CYasen&, int side, int line) {
     SetListColour(side, line, kLineBehind);
 }
 
-void CYasenDlg::OnMessage(const CYasen&, const std::string& text) { MbMsgBox(text.c_str()); }
+void CYasenDlg::OnMessage(const CYasen&, const std::string& text) {
+    MbMsgBox(text.c_str());
+}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -576,7 +609,8 @@ bool PlayYasenDlg(YasenSession& session, Wnd* owner, MbKorMap::CCtrlKorMap* map,
     // A dialog that ended before the battle was decided leaves the rest to the computer.
     session.battle.observer = nullptr;
     session.battle.playerBattle = false;
-    while (result == -1) result = session.battle.AutoStep();
+    while (result == -1)
+        result = session.battle.AutoStep();
     session.result = result;
     return true;
 }

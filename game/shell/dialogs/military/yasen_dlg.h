@@ -41,7 +41,7 @@ class ListCtrl;
 namespace rymd::shell {
 class MusicPlayer;
 class CPictureStore;
-}
+}  // namespace rymd::shell
 
 namespace rymd {
 
@@ -59,7 +59,7 @@ class CYasenDlg : public ui::Dialog, private YasenObserver {
 public:
     static constexpr int kFieldId = 1195;
     static constexpr int kTurnTextId = 1064;
-    static constexpr int kListFirstId = 1078;  // 1078..1080 side 0 lines 0..2, 1081..1083 side 1
+    static constexpr int kListFirstId = 1078;   // 1078..1080 side 0 lines 0..2, 1081..1083 side 1
     static constexpr int kBoardFirstId = 1286;  // 1286 side 0, 1287 side 1
     static constexpr int kAdvanceId = 1086;
     static constexpr int kAttackId = 1084;
@@ -183,6 +183,7 @@ private:
 // window) and stores the result in the session. False when the dialog could not be shown (the
 // battle is then fought automatically); a battle left undecided when the dialog ends is fought
 // on automatically.
-bool PlayYasenDlg(YasenSession& session, ui::Wnd* owner, MbKorMap::CCtrlKorMap* map, shell::MusicPlayer* music);
+bool PlayYasenDlg(YasenSession& session, ui::Wnd* owner, MbKorMap::CCtrlKorMap* map,
+                  shell::MusicPlayer* music);
 
 }  // namespace rymd

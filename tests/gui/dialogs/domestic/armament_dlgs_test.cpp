@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "game/domestic/armament_orders.h"
-#include "game/shell/dialogs/domestic/chouhei_dlg.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
+#include "game/shell/dialogs/domestic/chouhei_dlg.h"
 #include "game/shell/dialogs/domestic/teppou_haibi_dlg.h"
 #include "game/shell/dialogs/domestic/teppou_nyuushu_dlg.h"
 #include "game/state/access.h"

@@ -49,7 +49,8 @@ protected:
 TEST_F(KouekisenTest, PlanListsOpenPortsAndReachableDestinations) {
     KouekisenPlan plan(w_.gs, 0, 0);
     EXPECT_EQ(plan.Ports(), (std::vector<int>{0, 2})) << "no besieged port, no castle without a port";
-    EXPECT_EQ(plan.Partners(), (std::vector<int>{0, 1})) << "the far one is beyond the skill, one has no route";
+    EXPECT_EQ(plan.Partners(), (std::vector<int>{0, 1}))
+        << "the far one is beyond the skill, one has no route";
     EXPECT_TRUE(plan.OpenTo(0, 1));
     EXPECT_FALSE(plan.OpenTo(1, 1));
     EXPECT_EQ(plan.WaitingShips(0), 6);
@@ -225,7 +226,8 @@ TEST_F(KouekisenTest, DialogKeepsATypedCountToTheShipsWaiting) {
         ASSERT_TRUE(ui::test::TypeIntoControl(d, CKouekisenHakenDlg::kShipsId, "50"));
         EXPECT_EQ(d.GetDlgItem(CKouekisenHakenDlg::kShipsId)->GetWindowText(), "6");
         EXPECT_EQ(ports->GetItemText(0, 3), "6");
-        EXPECT_EQ(d.GetDlgItem(CKouekisenHakenDlg::kRemainingId)->GetWindowText(), "99400") << "six on the training";
+        EXPECT_EQ(d.GetDlgItem(CKouekisenHakenDlg::kRemainingId)->GetWindowText(), "99400")
+            << "six on the training";
         EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
     });
     EXPECT_EQ(dlg.DoModal(), ui::IDOK);

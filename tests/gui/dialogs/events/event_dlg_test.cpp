@@ -37,13 +37,15 @@ int FindKuniById(MbKorMap::CCtrlKorMap& map, const char* id) {
 // last drawing set.
 Point InsideOf(MbKorMap::CCtrlKorMap& map, int kuni, int width, int height) {
     auto at = [&](int x, int y) {
-        return map.DetectKuni(MbBmp::POINT{static_cast<int>(x / map.GetScaleX()), static_cast<int>(y / map.GetScaleY())});
+        return map.DetectKuni(
+            MbBmp::POINT{static_cast<int>(x / map.GetScaleX()), static_cast<int>(y / map.GetScaleY())});
     };
     for (int y = 2; y < height - 2; ++y)
         for (int x = 2; x < width - 2; ++x) {
             bool inside = true;
             for (int dy = -1; dy <= 1 && inside; ++dy)
-                for (int dx = -1; dx <= 1 && inside; ++dx) inside = at(x + dx, y + dy) == kuni;
+                for (int dx = -1; dx <= 1 && inside; ++dx)
+                    inside = at(x + dx, y + dy) == kuni;
             if (inside) return Point(x, y);
         }
     return Point(-1, -1);
@@ -55,7 +57,8 @@ ScheduledEventReport Flood(MbKorMap::CCtrlKorMap& map) {
     r.name = "大雨";
     r.message = "以下の地域に大雨が降りました\nこれらの地域では、石高・町経済が低下しました";
     r.colour = RGB(50, 200, 255);
-    for (const char* id : {"K_OWARI", "K_MINO", "K_ECHIGO"}) r.provinces.push_back(FindKuniById(map, id));
+    for (const char* id : {"K_OWARI", "K_MINO", "K_ECHIGO"})
+        r.provinces.push_back(FindKuniById(map, id));
     r.provinceNames = {"尾張", "美濃", "越後"};
     r.effects = {"鉄砲使用不可", "石高 -4%（±2%）", "町経済 -9%（±5%）"};
     return r;
@@ -66,7 +69,8 @@ class EventDlgTest : public GuiTest {};
 TEST_F(EventDlgTest, PaintsTheStruckProvincesAndShowsTheTextAndEffects) {
     MbKorMap::CCtrlKorMap& map = Japan();
     const ScheduledEventReport report = Flood(map);
-    for (int k : report.provinces) ASSERT_GE(k, 0);
+    for (int k : report.provinces)
+        ASSERT_GE(k, 0);
     const int echigo = report.provinces[2];
     const int shinano = FindKuniById(map, "K_SHINANO");  // not struck
     ASSERT_GE(shinano, 0);
@@ -101,8 +105,10 @@ TEST_F(EventDlgTest, PaintsTheStruckProvincesAndShowsTheTextAndEffects) {
         const QImage shot = ui::test::Grab(mapWnd);
         const int edge = (shot.width() - client.Width()) / 2;
         const Point o = mapWnd.PictureOrigin();
-        EXPECT_EQ(Rgb(ui::test::PixelAt(shot, edge + o.x + inEchigo.x, edge + o.y + inEchigo.y)), Rgb(report.colour));
-        EXPECT_NE(Rgb(ui::test::PixelAt(shot, edge + o.x + inShinano.x, edge + o.y + inShinano.y)), Rgb(report.colour));
+        EXPECT_EQ(Rgb(ui::test::PixelAt(shot, edge + o.x + inEchigo.x, edge + o.y + inEchigo.y)),
+                  Rgb(report.colour));
+        EXPECT_NE(Rgb(ui::test::PixelAt(shot, edge + o.x + inShinano.x, edge + o.y + inShinano.y)),
+                  Rgb(report.colour));
 
         EXPECT_TRUE(ui::test::ClickControl(d, CEventDlg::kCloseId));
         EXPECT_TRUE(d.IsEnded());

@@ -6,8 +6,8 @@
 #include "game/ports/event_input.h"
 #include "game/shell/dialogs/events/event_input_dlg.h"
 #include "game/shell/dialogs/events/event_msg_dlg.h"
-#include "game/shell/port/qt_port.h"
 #include "game/shell/dialogs/events/variable_list_dlg.h"
+#include "game/shell/port/qt_port.h"
 #include "gui/gui_test_util.h"
 
 namespace rymd::gui_test {

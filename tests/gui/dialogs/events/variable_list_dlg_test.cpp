@@ -1,7 +1,7 @@
 // The variable list: scalars, array names and the elements of the chosen array, opened through
 // the Qt port as the game screen opens it.
-#include "game/shell/port/qt_port.h"
 #include "game/shell/dialogs/events/variable_list_dlg.h"
+#include "game/shell/port/qt_port.h"
 #include "game/state/script_variables.h"
 #include "gui/gui_test_util.h"
 #include "platform/qt/dialog.h"

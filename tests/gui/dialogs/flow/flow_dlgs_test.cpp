@@ -7,17 +7,17 @@
 
 #include "game/scenario/cipher.h"
 #include "game/scenario/reader.h"
-#include "game/shell/dialogs/flow/auto_advance_dlg.h"
-#include "game/shell/dialogs/flow/daimyou_select_dlg.h"
-#include "game/shell/maps/kuni_map_wnd.h"
 #include "game/shell/app/game_app.h"
-#include "game/shell/dialogs/flow/long_text_dlg.h"
-#include "game/shell/music/music_dlg.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
-#include "game/shell/port/qt_port.h"
+#include "game/shell/dialogs/flow/auto_advance_dlg.h"
+#include "game/shell/dialogs/flow/daimyou_select_dlg.h"
+#include "game/shell/dialogs/flow/long_text_dlg.h"
 #include "game/shell/dialogs/flow/start_menu_dlg.h"
 #include "game/shell/dialogs/flow/tool_dlgs.h"
+#include "game/shell/maps/kuni_map_wnd.h"
+#include "game/shell/music/music_dlg.h"
+#include "game/shell/port/qt_port.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
@@ -414,7 +414,8 @@ TEST_F(FlowDlgTest, EveryScreenNamesTheGameAlike) {
     EXPECT_TRUE(named(kProductTitle)) << kProductTitle;
     EXPECT_TRUE(named(CBgmSettingDlg::kSongComposer)) << CBgmSettingDlg::kSongComposer;
     int pages = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(RYMD_BUILD_DIR) / "rymd_mv")) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(RYMD_BUILD_DIR) / "rymd_mv")) {
         if (entry.path().extension() != ".html") continue;
         ++pages;
         std::ifstream in(entry.path());

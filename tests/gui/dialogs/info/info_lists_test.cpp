@@ -9,10 +9,10 @@
 #include "game/state/sort_list.h"
 #include "game/turn/new_game.h"
 
+#include "game/shell/dialogs/events/event_msg_dlg.h"
 #include "game/shell/dialogs/info/bushou_list_dlg.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "gui/bundled_game_fixture.h"
-#include "game/shell/dialogs/events/event_msg_dlg.h"
 #include "gui/gui_test_util.h"
 #include "mbkormap/kor_map.h"
 #include "support/test_world.h"
@@ -79,7 +79,8 @@ TEST_F(BushouListTest, DialogRefillsWithTheVassalsAndShowsCommentaries) {
         ui::ListCtrl* list = dlg.List();
         ASSERT_NE(list, nullptr);
         EXPECT_EQ(d.GetWindowText(), "武将一覧");
-        EXPECT_EQ(d.GetDlgItem(CBushouListDlg::kTitleId)->GetWindowText(), gs.DaimyouTbl[0].name + " 武将一覧");
+        EXPECT_EQ(d.GetDlgItem(CBushouListDlg::kTitleId)->GetWindowText(),
+                  gs.DaimyouTbl[0].name + " 武将一覧");
         EXPECT_EQ(list->GetColumnCount(), 14);
         EXPECT_EQ(list->GetItemCount(), 3);
         EXPECT_EQ(list->GetFirstSelectedItem(), 0);
@@ -133,7 +134,9 @@ TEST_F(BushouListTest, HouseListStatisticsCountAVassalsCastlesForBothHouses) {
     gs.ShiroTbl[1].voyage[3].ships = 1;
     gs.DaimyouTbl[0].SetRelationLo(2, CDaimyou::kRelFusen);
     const std::vector<std::int32_t> stats = DaimyouListStatistics(gs);
-    auto stat = [&](int h, int k) { return stats[static_cast<std::size_t>(h) * kDaimyouListValueColumns + k]; };
+    auto stat = [&](int h, int k) {
+        return stats[static_cast<std::size_t>(h) * kDaimyouListValueColumns + k];
+    };
     EXPECT_EQ(stat(0, 0), 1);
     EXPECT_EQ(stat(0, 1), 1000);
     EXPECT_EQ(stat(0, 2), 3000) << "its own and its vassal's";
@@ -157,7 +160,8 @@ TEST_F(BundledInfoTest, HouseInformationPulsesTheHousesCastles) {
     CDaimyouInfoDlg dlg(*gs_, &map_, oda);
     Script().OnDialog([&](ui::Dialog& d) {
         EXPECT_EQ(d.GetWindowText(), "大名家情報");
-        EXPECT_TRUE(d.GetDlgItem(CDaimyouInfoDlg::kKaisetsuId)->IsWindowEnabled()) << "the house has a description";
+        EXPECT_TRUE(d.GetDlgItem(CDaimyouInfoDlg::kKaisetsuId)->IsWindowEnabled())
+            << "the house has a description";
         ASSERT_TRUE(dlg.MapWnd().IsWindow());
         // Phases 0..5: levels 0, 1, 2, 3, 2, 1 of the pulse; the castle's dot takes the colour.
         const int levels[] = {1, 2, 3, 2, 1, 0};
@@ -173,7 +177,8 @@ TEST_F(BundledInfoTest, HouseInformationPulsesTheHousesCastles) {
         Script().OnDialog([&](ui::Dialog& list) {
             auto* l = dynamic_cast<CBushouListDlg*>(&list);
             ASSERT_NE(l, nullptr);
-            EXPECT_EQ(l->List()->GetItemCount(), static_cast<int>(BushouListMembers(*gs_, oda, false).size()));
+            EXPECT_EQ(l->List()->GetItemCount(),
+                      static_cast<int>(BushouListMembers(*gs_, oda, false).size()));
             list.EndDialog(ui::IDOK);
         });
         EXPECT_TRUE(ui::test::ClickControl(d, CDaimyouInfoDlg::kBushouListId));

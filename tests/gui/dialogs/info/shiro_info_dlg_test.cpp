@@ -2,9 +2,9 @@
 // columns, sorting and commentaries, the warship section, and the pictures.
 #include "game/shell/dialogs/info/shiro_info_dlg.h"
 
-#include "game/shell/dialogs/events/event_msg_dlg.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
+#include "game/shell/dialogs/events/event_msg_dlg.h"
 #include "game/state/access.h"
 #include "game/state/vocabulary.h"
 #include "gui/gui_test_util.h"
@@ -55,7 +55,8 @@ protected:
         gs.ShiroMapTbl[1].maxKouzan = 0;
         // Warships at castle 0: house 0 in three ordinary records, house 1 in three blockades.
         for (int i = 0; i < 3; ++i) {
-            gs.GunsenTable.records[gs.GunsenTable.count++] = {0, 0, 0, static_cast<std::int16_t>(2 + i), 0xFFFF};
+            gs.GunsenTable.records[gs.GunsenTable.count++] = {0, 0, 0, static_cast<std::int16_t>(2 + i),
+                                                              0xFFFF};
             gs.GunsenTable.records[gs.GunsenTable.count++] = {GunsenRecord::kFlagBlockade, 1, 0,
                                                               static_cast<std::int16_t>(4 + i), 0xFFFF};
         }
@@ -265,8 +266,8 @@ TEST_F(ShiroInfoDlgTest, DialogListsSortsAndShowsCommentaries) {
 TEST_F(ShiroInfoDlgTest, AnInlandCastleHasNoWarshipsAndNoBesiegers) {
     CShiroInfoDlg dlg(world_.gs, nullptr, 1);
     Script().OnDialog([&](ui::Dialog& d) {
-        for (int id : {CShiroInfoDlg::kLyingListId, CShiroInfoDlg::kBlockadeListId, CShiroInfoDlg::kLyingTotalId,
-                       CShiroInfoDlg::kBuildingId})
+        for (int id : {CShiroInfoDlg::kLyingListId, CShiroInfoDlg::kBlockadeListId,
+                       CShiroInfoDlg::kLyingTotalId, CShiroInfoDlg::kBuildingId})
             EXPECT_FALSE(d.GetDlgItem(id)->IsWindowVisible()) << id;
         EXPECT_FALSE(dlg.BesiegerList()->IsWindowEnabled());
         EXPECT_EQ(d.GetDlgItem(CShiroInfoDlg::kBesiegerHouseId)->GetWindowText(), "");

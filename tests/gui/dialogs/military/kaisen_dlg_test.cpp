@@ -10,14 +10,14 @@
 #include <map>
 
 #include "game/military/battle_runners.h"
+#include "game/shell/app/picture_store.h"
 #include "game/shell/dialogs/military/kaisen_dlg.h"
 #include "game/shell/music/music_player.h"
-#include "game/shell/app/picture_store.h"
 #include "game/shell/port/qt_port.h"
 #include "game/state/vocabulary.h"
 #include "gui/gui_test_util.h"
-#include "platform/qt/list_ctrl.h"
 #include "gui/recording_music_backend.h"
+#include "platform/qt/list_ctrl.h"
 #include "support/test_world.h"
 
 namespace rymd::gui_test {
@@ -189,9 +189,9 @@ TEST_F(KaisenDlgTest, TheControlsTextsAndListsOfTheOpeningTurn) {
         struct Button {
             int id;
             const char* text;
-        } buttons[] = {{CKaisenDlg::kAdvanceId, "前進"},    {CKaisenDlg::kFireBombId, "焙烙玉攻撃"},
+        } buttons[] = {{CKaisenDlg::kAdvanceId, "前進"},          {CKaisenDlg::kFireBombId, "焙烙玉攻撃"},
                        {CKaisenDlg::kBoardingId, "接舷乗船攻撃"}, {CKaisenDlg::kWaitId, "待機"},
-                       {CKaisenDlg::kRetreatId, "退却"},    {CKaisenDlg::kCloseId, "閉じる"}};
+                       {CKaisenDlg::kRetreatId, "退却"},          {CKaisenDlg::kCloseId, "閉じる"}};
         for (const Button& btn : buttons) {
             ASSERT_NE(d.GetDlgItem(btn.id), nullptr) << btn.id;
             EXPECT_EQ(d.GetDlgItem(btn.id)->GetWindowText(), btn.text);
@@ -270,12 +270,14 @@ TEST_F(KaisenDlgTest, TheBoardShowsTheFleetsSeeThroughOnTheSeaWithTitleAndWeathe
         EXPECT_GT(matched, 100);
         // Far from both fleets the board is the clean sea.
         for (Point p : {Point(250, 150), Point(20, 200), Point(200, 60)})
-            EXPECT_EQ(Rgb(board.GetPixelColor(p.x, p.y)), Rgb(sea.GetPixelColor(p.x, p.y))) << p.x << "," << p.y;
+            EXPECT_EQ(Rgb(board.GetPixelColor(p.x, p.y)), Rgb(sea.GetPixelColor(p.x, p.y)))
+                << p.x << "," << p.y;
 
         // The title in the box (6, 5)-(240, 35) and the weather in (280, 196)-(488, 220), white
         // with a dark shadow; nothing light outside the weather's box on its row.
         EXPECT_GT(CountLight(board, Rect(6, 5, 240, 35)), CountLight(sea, Rect(6, 5, 240, 35)) + 80);
-        EXPECT_GT(CountLight(board, Rect(280, 196, 488, 220)), CountLight(sea, Rect(280, 196, 488, 220)) + 40);
+        EXPECT_GT(CountLight(board, Rect(280, 196, 488, 220)),
+                  CountLight(sea, Rect(280, 196, 488, 220)) + 40);
         EXPECT_EQ(CountLight(board, Rect(6, 40, 100, 100)), CountLight(sea, Rect(6, 40, 100, 100)));
 
         // The board window shows the board pixel for pixel.
@@ -284,7 +286,8 @@ TEST_F(KaisenDlgTest, TheBoardShowsTheFleetsSeeThroughOnTheSeaWithTitleAndWeathe
         EXPECT_EQ(r.Width(), Geometry::kWidth);
         EXPECT_EQ(r.Height(), Geometry::kHeight);
         for (Point p : {Point(10, 10), Point(ship.x + 20, ship.y + 16), Point(300, 200), Point(489, 219)})
-            EXPECT_EQ(Rgb(ui::test::PixelAt(img, r.left + p.x, r.top + p.y)), Rgb(board.GetPixelColor(p.x, p.y)))
+            EXPECT_EQ(Rgb(ui::test::PixelAt(img, r.left + p.x, r.top + p.y)),
+                      Rgb(board.GetPixelColor(p.x, p.y)))
                 << p.x << "," << p.y;
         // The navy picture: 240 x 160.
         Rect pic = ChildRect(d, *d.GetDlgItem(CKaisenDlg::kPictureId));
@@ -340,7 +343,8 @@ TEST_F(KaisenDlgTest, TheButtonsFollowTheFleetsGapAndTheWeather) {
             d.GetDlgItem(CKaisenDlg::kFireBombId)->SetFocus();
             dlg.UpdateStatus();
             for (int i = 0; i < 5; ++i)
-                EXPECT_EQ(d.GetDlgItem(ids[i])->IsWindowEnabled(), c.enabled[static_cast<std::size_t>(i)]) << ids[i];
+                EXPECT_EQ(d.GetDlgItem(ids[i])->IsWindowEnabled(), c.enabled[static_cast<std::size_t>(i)])
+                    << ids[i];
             EXPECT_FALSE(d.GetDlgItem(CKaisenDlg::kCloseId)->IsWindowVisible());
             EXPECT_EQ(ui::Wnd::GetFocus(), d.GetDlgItem(c.enabled[1] ? CKaisenDlg::kFireBombId : c.focus));
             d.EndDialog(ui::IDOK);
@@ -417,7 +421,7 @@ TEST_F(KaisenDlgTest, LabelsOverTheFleetsAndTheListsFlash) {
     CKaisenDlg dlg(b.session);
     Pacing pacing;
     std::vector<std::pair<std::string, std::string>> flashes;  // both lists' colours at each flash
-    std::vector<bool> labelled;                                 // the label at each turn's hold
+    std::vector<bool> labelled;                                // the label at each turn's hold
     Script().OnDialog([&](ui::Dialog& d) {
         pacing.Install(dlg);
         const Rect list0 = ChildRect(d, *dlg.List(0));
@@ -447,8 +451,9 @@ TEST_F(KaisenDlgTest, LabelsOverTheFleetsAndTheListsFlash) {
         EXPECT_TRUE(ui::test::ClickControl(d, CKaisenDlg::kFireBombId));
         EXPECT_EQ(labelled, std::vector<bool>{true});
         ASSERT_FALSE(flashes.empty());
-        EXPECT_TRUE(std::any_of(flashes.begin(), flashes.end(), [&](const auto& f) { return f.second == orange; }))
-            << ::testing::PrintToString(flashes);
+        EXPECT_TRUE(std::any_of(flashes.begin(), flashes.end(), [&](const auto& f) {
+            return f.second == orange;
+        })) << ::testing::PrintToString(flashes);
         // After the turn the label is gone and both lists are white.
         QImage after = ui::test::Grab(d);
         EXPECT_EQ(back(after, list0), white);
@@ -478,7 +483,8 @@ struct Front {
     Front() { port.SetMusic(&music); }
     // The battle off 能島城 between the player's units (6 ships) and the other house's (8 ships),
     // the player as side A or side B.
-    int Fight(Fleets& f, bool playerIsB, const std::vector<int>& own, const std::vector<int>& theirs, int mode) {
+    int Fight(Fleets& f, bool playerIsB, const std::vector<int>& own, const std::vector<int>& theirs,
+              int mode) {
         CBattleRunner runner(f.w.gs, port.AsPorts());
         return playerIsB ? runner.RunKaisen(1, -1, 1, 8, theirs, 0, 6, own, mode, false)
                          : runner.RunKaisen(1, -1, 0, 6, own, 1, 8, theirs, mode, false);
@@ -550,8 +556,9 @@ TEST_F(KaisenThroughPortTest, AWholeBattlePlayedByClicksReturnsItsResult) {
         EXPECT_EQ(box, outcome.at(dialogResult).second);
         // Soldiers were lost in the boarding.
         EXPECT_LT(f.w.gs.BushouTbl[f.admiral].foot + f.w.gs.BushouTbl[f.enemy].foot, 170);
-        EXPECT_EQ(front->backend.Plays(), (std::vector<std::string>{"play " + music.Settings().normal + " stream",
-                                                             "play " + music.Settings().battle + " stream"}));
+        EXPECT_EQ(front->backend.Plays(),
+                  (std::vector<std::string>{"play " + music.Settings().normal + " stream",
+                                            "play " + music.Settings().battle + " stream"}));
     }
 }
 
@@ -585,7 +592,8 @@ TEST_F(KaisenThroughPortTest, BattlesWithoutThePlayersOwnTroopsStayAutomatic) {
     struct Case {
         const char* name;
         bool corps, noDialog, autoAdvance;
-    } cases[] = {{"corps", true, false, false}, {"no dialog", false, true, false}, {"advance", false, false, true}};
+    } cases[] = {
+        {"corps", true, false, false}, {"no dialog", false, true, false}, {"advance", false, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Fleets f;

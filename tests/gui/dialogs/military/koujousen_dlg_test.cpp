@@ -7,14 +7,14 @@
 #include "game/military/battle_runners.h"
 #include "game/military/siege_session.h"
 #include "game/shell/app/help.h"
+#include "game/shell/app/picture_store.h"
 #include "game/shell/dialogs/military/koujousen_dlg.h"
 #include "game/shell/dialogs/military/koujousen_retreat_dlg.h"
 #include "game/shell/music/music_player.h"
-#include "game/shell/app/picture_store.h"
 #include "game/shell/port/qt_port.h"
 #include "gui/gui_test_util.h"
-#include "mbbmp/control_bmp.h"
 #include "gui/recording_music_backend.h"
+#include "mbbmp/control_bmp.h"
 #include "support/test_world.h"
 
 namespace rymd::gui_test {
@@ -51,7 +51,8 @@ struct SiegeWorld : test::TestWorld {
         AddBushou(0, 0, {.name = "佐久間信盛", .foot = 30, .chibou = 5, .buyuu = 5});
         Besiege(0, 1, {.name = "今川義元", .foot = 400, .cavalry = 60, .chibou = 6, .buyuu = 7});
         Besiege(0, 1, {.name = "朝比奈泰朝", .foot = 300, .cavalry = 30, .chibou = 4, .buyuu = 8});
-        for (int g = 0; g < gs.nBushou; ++g) gs.BushouTbl[static_cast<std::size_t>(g)].birthYear = 1530;
+        for (int g = 0; g < gs.nBushou; ++g)
+            gs.BushouTbl[static_cast<std::size_t>(g)].birthYear = 1530;
         session = std::make_unique<KoujousenSession>(gs, ports, runner, 0, false);
         shell::PictureStore().SetFolder(std::string(RYMD_BUILD_DIR) + "/picture/");
     }
@@ -62,9 +63,15 @@ Rect ChildRect(ui::Wnd& dialog, ui::Wnd& child) {
     dialog.ScreenToClient(r);
     return r;
 }
-Rect ItemRect(ui::Wnd& dialog, int id) { return ChildRect(dialog, *dialog.GetDlgItem(id)); }
-bool Visible(ui::Dialog& d, int id) { return d.GetDlgItem(id)->IsWindowVisible(); }
-bool Enabled(ui::Dialog& d, int id) { return d.GetDlgItem(id)->IsWindowEnabled(); }
+Rect ItemRect(ui::Wnd& dialog, int id) {
+    return ChildRect(dialog, *dialog.GetDlgItem(id));
+}
+bool Visible(ui::Dialog& d, int id) {
+    return d.GetDlgItem(id)->IsWindowVisible();
+}
+bool Enabled(ui::Dialog& d, int id) {
+    return d.GetDlgItem(id)->IsWindowEnabled();
+}
 
 int DarkPixels(const QImage& img, const Rect& r) {
     int n = 0;
@@ -78,7 +85,8 @@ int DarkPixels(const QImage& img, const Rect& r) {
 
 std::vector<std::string> Column(ui::ListCtrl& list, int col) {
     std::vector<std::string> out;
-    for (int i = 0; i < list.GetItemCount(); ++i) out.push_back(list.GetItemText(i, col));
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        out.push_back(list.GetItemText(i, col));
     return out;
 }
 
@@ -99,7 +107,8 @@ TEST_F(KoujousenDlgTest, ThePlayerBesiegesTurnByTurnToTheEndOfTheMonth) {
         auto& dlg = dynamic_cast<CKoujousenDlg&>(d);
         EXPECT_EQ(d.GetWindowText(), "城攻略戦");
         // The besieger's buttons only; nothing to close yet.
-        for (int id : {CKoujousenDlg::kAssaultId, CKoujousenDlg::kWaitId}) EXPECT_TRUE(Visible(d, id)) << id;
+        for (int id : {CKoujousenDlg::kAssaultId, CKoujousenDlg::kWaitId})
+            EXPECT_TRUE(Visible(d, id)) << id;
         for (int id : {CKoujousenDlg::kYasenId, CKoujousenDlg::kKaisenId, CKoujousenDlg::kRetreatId,
                        CKoujousenDlg::kDefendId, CKoujousenDlg::kCloseId})
             EXPECT_FALSE(Visible(d, id)) << id;
@@ -134,7 +143,8 @@ TEST_F(KoujousenDlgTest, ThePlayerBesiegesTurnByTurnToTheEndOfTheMonth) {
                       {CKoujousenDlg::kDamageFrameId, &dlg.DamageBoard()},
                       {CKoujousenDlg::kProvisionsFrameId, &dlg.ProvisionsBoard()},
                       {CKoujousenDlg::kPictureFrameId, &dlg.Picture()}};
-        for (const Board& b : boards) EXPECT_EQ(ChildRect(d, *b.board), ItemRect(d, b.frame)) << b.frame;
+        for (const Board& b : boards)
+            EXPECT_EQ(ChildRect(d, *b.board), ItemRect(d, b.frame)) << b.frame;
         QImage img = ui::test::Grab(d);
         const Rect title = ChildRect(d, dlg.TitleBoard());
         EXPECT_EQ(Rgb(ui::test::PixelAt(img, title.left, title.top)), Rgb(RGB(255, 255, 255)));
@@ -142,8 +152,8 @@ TEST_F(KoujousenDlgTest, ThePlayerBesiegesTurnByTurnToTheEndOfTheMonth) {
         EXPECT_GT(DarkPixels(img, Rect(title.left + (title.Width() - width) / 2 - 1, title.top + 1,
                                        title.left + (title.Width() + width) / 2 + 1, title.bottom - 1)),
                   60);
-        EXPECT_EQ(DarkPixels(img, Rect(title.left + 2, title.top + 2, title.left + (title.Width() - width) / 2 - 3,
-                                       title.bottom - 2)),
+        EXPECT_EQ(DarkPixels(img, Rect(title.left + 2, title.top + 2,
+                                       title.left + (title.Width() - width) / 2 - 3, title.bottom - 2)),
                   0);
         // The damage board: the heading and one line per level of the size 3 castle (0%, 20%, 陥落
         // for 120 points), nothing below.
@@ -152,13 +162,15 @@ TEST_F(KoujousenDlgTest, ThePlayerBesiegesTurnByTurnToTheEndOfTheMonth) {
             const int top = dmg.top + 3 + line * 13 + (line ? 2 : 0);
             EXPECT_GT(DarkPixels(img, Rect(dmg.left + 2, top, dmg.right - 2, top + 13)), 20) << line;
         }
-        EXPECT_EQ(DarkPixels(img, Rect(dmg.left + 2, dmg.top + 3 + 4 * 13 + 4, dmg.right - 2, dmg.bottom - 3)), 0);
+        EXPECT_EQ(
+            DarkPixels(img, Rect(dmg.left + 2, dmg.top + 3 + 4 * 13 + 4, dmg.right - 2, dmg.bottom - 3)), 0);
         const MbBmp::CControlBmp& pic = dlg.CastlePicture();
         ASSERT_FALSE(pic.IsEmpty());
         const Rect p = ChildRect(d, dlg.Picture());
         std::set<ui::COLORREF> colours;
         for (int y = p.top + 10; y < p.bottom - 10; y += 7)
-            for (int x = p.left + 10; x < p.right - 10; x += 7) colours.insert(ui::test::PixelAt(img, x, y));
+            for (int x = p.left + 10; x < p.right - 10; x += 7)
+                colours.insert(ui::test::PixelAt(img, x, y));
         EXPECT_GT(colours.size(), 10u);  // a picture, not a plain board
         SaveGallery(d, "siege_dialog_besieger");
 
@@ -169,7 +181,9 @@ TEST_F(KoujousenDlgTest, ThePlayerBesiegesTurnByTurnToTheEndOfTheMonth) {
         for (int t = 1; t <= 4; ++t) {
             EXPECT_TRUE(ui::test::ClickControl(d, CKoujousenDlg::kAssaultId)) << t;
             if (t == 1) {
-                EXPECT_EQ(dlg.Log().GetText().rfind("ターン1【攻略軍の流言】今川家 の 今川義元 が城内に間者を潜入させて", 0), 0u)
+                EXPECT_EQ(dlg.Log().GetText().rfind(
+                              "ターン1【攻略軍の流言】今川家 の 今川義元 が城内に間者を潜入させて", 0),
+                          0u)
                     << dlg.Log().GetText();
                 QImage shot = ui::test::Grab(d);
                 const Rect log = ChildRect(d, dlg.Log());
@@ -185,7 +199,8 @@ TEST_F(KoujousenDlgTest, ThePlayerBesiegesTurnByTurnToTheEndOfTheMonth) {
         }
         EXPECT_TRUE(Visible(d, CKoujousenDlg::kCloseId));
         EXPECT_EQ(ui::Wnd::GetFocus(), d.GetDlgItem(CKoujousenDlg::kCloseId));
-        for (int id : {CKoujousenDlg::kAssaultId, CKoujousenDlg::kWaitId}) EXPECT_FALSE(Enabled(d, id));
+        for (int id : {CKoujousenDlg::kAssaultId, CKoujousenDlg::kWaitId})
+            EXPECT_FALSE(Enabled(d, id));
         EXPECT_TRUE(w.session->Over());
         const std::string outcome = d.GetDlgItem(CKoujousenDlg::kTurnTextId)->GetWindowText();
         EXPECT_TRUE(outcome == "城攻略戦終了" || outcome == "強襲により落城しました") << outcome;
@@ -210,7 +225,8 @@ TEST_F(KoujousenDlgTest, AFortressOnAnOpenWaterwayCannotBeStarved) {
         QImage img = ui::test::Grab(d);
         const Rect note = ItemRect(d, CKoujousenDlg::kNoStarveNoteId);
         EXPECT_GT(DarkPixels(img, Rect(note.left, note.top, note.right, note.top + note.Height() / 2)), 40);
-        EXPECT_GT(DarkPixels(img, Rect(note.left, note.top + note.Height() / 2, note.right, note.bottom)), 40);
+        EXPECT_GT(DarkPixels(img, Rect(note.left, note.top + note.Height() / 2, note.right, note.bottom)),
+                  40);
         d.EndDialog(ui::IDOK);
     });
     RunKoujousenDlg(nullptr, *w.session, nullptr);
@@ -275,7 +291,8 @@ TEST_F(KoujousenDlgTest, ThePlayerDefendsRetreatsTwoGeneralsAndHoldsTheMonth) {
             };
             EXPECT_NE(Rgb(at(0)), Rgb(at(1)));
             EXPECT_EQ(Rgb(at(1)), Rgb(at(2)));
-            EXPECT_GT(DarkPixels(img, Rect(grect.left + 2, grect.top + 2, grect.right - 2, grect.top + 16)), 40);
+            EXPECT_GT(DarkPixels(img, Rect(grect.left + 2, grect.top + 2, grect.right - 2, grect.top + 16)),
+                      40);
             SaveGallery(r, "retreat_dialog");
             EXPECT_TRUE(ui::test::ClickControl(r, ui::IDOK));
             EXPECT_TRUE(r.IsEnded());

@@ -16,11 +16,11 @@
 #include <algorithm>
 #include <functional>
 
-#include "gui/bundled_game_fixture.h"
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
-#include "game/shell/maps/kuni_disp_switch_dlg.h"
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
+#include "game/shell/maps/kuni_disp_switch_dlg.h"
 #include "game/shell/window/status_bar.h"
+#include "gui/bundled_game_fixture.h"
 #include "gui/gui_test_util.h"
 #include "mbkormap/kor_map.h"
 #include "mbwnd/cell_pane.h"

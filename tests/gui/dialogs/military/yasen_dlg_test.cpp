@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <memory>
 
-#include "game/shell/music/music_player.h"
 #include "game/shell/app/picture_store.h"
-#include "game/shell/port/qt_port.h"
 #include "game/shell/dialogs/military/yasen_deploy_dlg.h"
 #include "game/shell/dialogs/military/yasen_dlg.h"
+#include "game/shell/music/music_player.h"
+#include "game/shell/port/qt_port.h"
 #include "gui/gui_test_util.h"
-#include "platform/qt/list_ctrl.h"
 #include "gui/recording_music_backend.h"
+#include "platform/qt/list_ctrl.h"
 #include "support/test_world.h"
 
 namespace rymd::gui_test {
@@ -60,8 +60,10 @@ struct Battlefield {
         battle = std::make_unique<CYasen>(gs);
         battle->fates = &fates;
         battle->count = {static_cast<int>(mine.size()), static_cast<int>(theirs.size())};
-        for (std::size_t i = 0; i < mine.size(); ++i) battle->generals[0][i] = mine[i];
-        for (std::size_t i = 0; i < theirs.size(); ++i) battle->generals[1][i] = theirs[i];
+        for (std::size_t i = 0; i < mine.size(); ++i)
+            battle->generals[0][i] = mine[i];
+        for (std::size_t i = 0; i < theirs.size(); ++i)
+            battle->generals[1][i] = theirs[i];
         battle->castle = {0, -1};
         battle->province = {0, -1};
         battle->playerBattle = true;
@@ -104,7 +106,8 @@ void ClickLine(MbWnd::CCellCtrl& grid, int line) {
 std::function<void(ui::Dialog&)> DeployAllToVanguard(YasenDeployment* kept = nullptr) {
     return [kept](ui::Dialog& d) {
         auto& dlg = dynamic_cast<CYasenDeployDlg&>(d);
-        for (int l = 0; l < dlg.Grid(0).GetLineSize(); ++l) ClickLine(dlg.Grid(0), l);
+        for (int l = 0; l < dlg.Grid(0).GetLineSize(); ++l)
+            ClickLine(dlg.Grid(0), l);
         EXPECT_TRUE(ui::test::ClickControl(d, CYasenDeployDlg::kVanguardButtonId));
         EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
         EXPECT_TRUE(d.IsEnded());
@@ -117,7 +120,9 @@ std::function<void(ui::Dialog&)> DeployAllToVanguard(YasenDeployment* kept = nul
     };
 }
 
-std::string CellText(MbWnd::CCellCtrl& grid, int line, int col) { return grid.GetCellText(line, col); }
+std::string CellText(MbWnd::CCellCtrl& grid, int line, int col) {
+    return grid.GetCellText(line, col);
+}
 
 class YasenDlgTest : public GuiTest {
 protected:
@@ -137,17 +142,21 @@ TEST_F(YasenDlgTest, DeploymentPlacesTheHeadFirstAndAsksForEveryOtherUnit) {
     Script().OnDialog([&](ui::Dialog& d) {
         auto& dlg = dynamic_cast<CYasenDeployDlg&>(d);
         EXPECT_EQ(d.GetWindowText(), "野戦発生");
-        EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kCaptionId)->GetWindowText(), "清洲城と沓掛城の間で今川家との野戦を行います");
+        EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kCaptionId)->GetWindowText(),
+                  "清洲城と沓掛城の間で今川家との野戦を行います");
         EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kHouseLabelId)->GetWindowText(), "織田家兵力");
         EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kHouseLabelId + 1)->GetWindowText(), "今川家兵力");
         EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kCavalryLabelId)->GetWindowText(), "騎馬兵 350");
-        EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kFootLabelId)->GetWindowText(), "足軽兵 1800");  // the garrison too
+        EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kFootLabelId)->GetWindowText(),
+                  "足軽兵 1800");  // the garrison too
         EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kMusketLabelId + 1)->GetWindowText(), "鉄砲数 100");
         EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kUnassignedLabelId)->GetWindowText(), "未配備武将");
-        EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kInstructionId)->GetWindowText(), "武将を各陣に振り分けてください");
+        EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kInstructionId)->GetWindowText(),
+                  "武将を各陣に振り分けてください");
         EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kHintCommandId)->GetWindowText(),
                   "総大将の野戦統率値が軍勢全体の戦闘力に影響します");
-        EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kHintDragId)->GetWindowText(), "マウスドラッグでまとめて選択可能です");
+        EXPECT_EQ(d.GetDlgItem(CYasenDeployDlg::kHintDragId)->GetWindowText(),
+                  "マウスドラッグでまとめて選択可能です");
 
         // The head is in the headquarters; his two retainers and the garrison wait.
         MbWnd::CCellCtrl& rest = dlg.Grid(0);
@@ -163,7 +172,8 @@ TEST_F(YasenDlgTest, DeploymentPlacesTheHeadFirstAndAsksForEveryOtherUnit) {
         EXPECT_EQ(CellText(dlg.Grid(3), 0, 0), "織田信長");
         EXPECT_EQ(CellText(dlg.Grid(3), 0, 1), "当主");
         EXPECT_EQ(CellText(dlg.Grid(3), 0, 6), "8");
-        for (int line = 0; line < 3; ++line) EXPECT_FALSE(dlg.LineButton(line).IsWindowEnabled()) << line;
+        for (int line = 0; line < 3; ++line)
+            EXPECT_FALSE(dlg.LineButton(line).IsWindowEnabled()) << line;
         EXPECT_FALSE(dlg.OkButton().IsWindowEnabled());
 
         // A column label sorts the waiting rows (valour, the larger first).
@@ -197,14 +207,16 @@ TEST_F(YasenDlgTest, DeploymentPlacesTheHeadFirstAndAsksForEveryOtherUnit) {
             Rect hq = ChildRect(d, dlg.LineButton(2));
             int dark = 0;
             for (int y = hq.top + 3; y < hq.bottom - 3; ++y)
-                for (int x = hq.left + 3; x < hq.right - 3; ++x) dark += ui::test::PixelAt(img, x, y) == RGB(0, 0, 0);
+                for (int x = hq.left + 3; x < hq.right - 3; ++x)
+                    dark += ui::test::PixelAt(img, x, y) == RGB(0, 0, 0);
             EXPECT_EQ(dark, 0);
         }
         EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("yasen_deploy_dialog")));
         EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("yasen_deploy_dialog@2x"), 2.0));
         EXPECT_TRUE(ui::test::ClickControl(d, CYasenDeployDlg::kSecondButtonId));
         EXPECT_EQ(CellText(dlg.Grid(2), 0, 0), "清洲城守備兵");
-        for (int line = 0; line < 3; ++line) EXPECT_FALSE(dlg.LineButton(line).IsWindowEnabled()) << line;
+        for (int line = 0; line < 3; ++line)
+            EXPECT_FALSE(dlg.LineButton(line).IsWindowEnabled()) << line;
 
         // OK and Escape do nothing while a row waits.
         ui::test::PressKey(d, ui::VK_ESCAPE);
@@ -271,7 +283,8 @@ TEST_F(YasenDlgTest, TheCommanderIsOneGeneralAndAVassalsGeneralNeedsConsent) {
         EXPECT_FALSE(dlg.LineButton(0).IsWindowEnabled());
         EXPECT_TRUE(dlg.LineButton(2).IsWindowEnabled());
         Script().OnDialog([](ui::Dialog& box) {
-            EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText, "本陣（大将）は１武将しか配置できません");
+            EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText,
+                      "本陣（大将）は１武将しか配置できません");
             box.EndDialog(ui::IDOK);
         });
         EXPECT_TRUE(ui::test::ClickControl(d, CYasenDeployDlg::kHeadquartersButtonId));
@@ -282,8 +295,7 @@ TEST_F(YasenDlgTest, TheCommanderIsOneGeneralAndAVassalsGeneralNeedsConsent) {
         ClickLine(rest, 2);
         for (std::intptr_t answer : {ui::IDCANCEL, ui::IDOK}) {
             Script().OnDialog([answer](ui::Dialog& box) {
-                EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText,
-                          CYasenDeployDlg::kVassalCommander);
+                EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText, CYasenDeployDlg::kVassalCommander);
                 box.EndDialog(answer);
             });
             EXPECT_TRUE(ui::test::ClickControl(d, CYasenDeployDlg::kHeadquartersButtonId));
@@ -291,7 +303,8 @@ TEST_F(YasenDlgTest, TheCommanderIsOneGeneralAndAVassalsGeneralNeedsConsent) {
         }
         EXPECT_EQ(dlg.m_LineUnits[2][0], b.mine[2]);
         EXPECT_EQ(rest.GetLineSize(), 3);
-        for (int l = 0; l < 3; ++l) ClickLine(rest, l);
+        for (int l = 0; l < 3; ++l)
+            ClickLine(rest, l);
         EXPECT_TRUE(ui::test::ClickControl(d, CYasenDeployDlg::kSecondButtonId));
         EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
         EXPECT_TRUE(d.IsEnded());
@@ -315,7 +328,8 @@ TEST_F(YasenDlgTest, TheFieldListsAndBoardsAtTheirStatedPoints) {
         EXPECT_EQ(dlg.Button(CYasenDlg::kFireId).GetWindowText(), "鉄砲射撃");
         EXPECT_EQ(dlg.Button(CYasenDlg::kSwapId).GetWindowText(), "先陣／第二陣 交代");
         EXPECT_FALSE(dlg.Button(CYasenDlg::kCloseId).IsWindowVisible());
-        EXPECT_EQ(dlg.ActionNames(), (std::array<std::string, 6>{"待機", "前進", "攻撃", "鉄砲", "陣交代", "退却"}));
+        EXPECT_EQ(dlg.ActionNames(),
+                  (std::array<std::string, 6>{"待機", "前進", "攻撃", "鉄砲", "陣交代", "退却"}));
 
         // The field is the spring picture (month 4) at its own size.
         MbBmp::CControlBmp spring;
@@ -333,16 +347,17 @@ TEST_F(YasenDlgTest, TheFieldListsAndBoardsAtTheirStatedPoints) {
         auto countNear = [&](Point c, auto pred) {
             int n = 0;
             for (int y = c.y - 6; y <= c.y + 6; ++y)
-                for (int x = c.x - 6; x <= c.x + 6; ++x) n += pred(at(Point(x, y)));
+                for (int x = c.x - 6; x <= c.x + 6; ++x)
+                    n += pred(at(Point(x, y)));
             return n;
         };
         auto bluish = [](ui::COLORREF c) {
-            return std::abs(int(ui::GetRValue(c)) - 130) <= 64 && std::abs(int(ui::GetGValue(c)) - 160) <= 64 &&
-                   std::abs(int(ui::GetBValue(c)) - 240) <= 64;
+            return std::abs(int(ui::GetRValue(c)) - 130) <= 64 &&
+                   std::abs(int(ui::GetGValue(c)) - 160) <= 64 && std::abs(int(ui::GetBValue(c)) - 240) <= 64;
         };
         auto reddish = [](ui::COLORREF c) {
-            return std::abs(int(ui::GetRValue(c)) - 230) <= 64 && std::abs(int(ui::GetGValue(c)) - 130) <= 64 &&
-                   std::abs(int(ui::GetBValue(c)) - 130) <= 64;
+            return std::abs(int(ui::GetRValue(c)) - 230) <= 64 &&
+                   std::abs(int(ui::GetGValue(c)) - 130) <= 64 && std::abs(int(ui::GetBValue(c)) - 130) <= 64;
         };
         auto black = [](ui::COLORREF c) { return c == RGB(0, 0, 0); };
         EXPECT_EQ(CYasenDlg::TrackCentre(2), Point(124, 160));
@@ -396,18 +411,23 @@ TEST_F(YasenDlgTest, TheFieldListsAndBoardsAtTheirStatedPoints) {
         struct Shade {
             int side, line;
             ui::COLORREF colour;
-        } shades[] = {{0, 0, CYasenDlg::kLineFront}, {0, 1, CYasenDlg::kLineBroken}, {0, 2, CYasenDlg::kLineBehind},
-                      {1, 0, CYasenDlg::kLineFront}, {1, 2, CYasenDlg::kLineBehind}};
+        } shades[] = {{0, 0, CYasenDlg::kLineFront},
+                      {0, 1, CYasenDlg::kLineBroken},
+                      {0, 2, CYasenDlg::kLineBehind},
+                      {1, 0, CYasenDlg::kLineFront},
+                      {1, 2, CYasenDlg::kLineBehind}};
         for (const Shade& s : shades) {
             Rect l = ChildRect(d, *dlg.List(s.side, s.line));
-            EXPECT_EQ(Rgb(ui::test::PixelAt(img, l.right - 6, l.bottom - 6)), Rgb(s.colour)) << s.side << s.line;
+            EXPECT_EQ(Rgb(ui::test::PixelAt(img, l.right - 6, l.bottom - 6)), Rgb(s.colour))
+                << s.side << s.line;
         }
         // The boards: each house's name at (8, 4) and its troops at (270, 4).
         for (int s = 0; s < 2; ++s) {
             Rect board = ChildRect(d, dlg.Board(s));
             int left = 0, right = 0;
             for (int y = board.top + 4; y < board.top + 16; ++y) {
-                for (int x = board.left + 8; x < board.left + 100; ++x) left += ui::GetRValue(ui::test::PixelAt(img, x, y)) < 100;
+                for (int x = board.left + 8; x < board.left + 100; ++x)
+                    left += ui::GetRValue(ui::test::PixelAt(img, x, y)) < 100;
                 for (int x = board.left + 270; x < std::min(board.right, board.left + 400); ++x)
                     right += ui::GetRValue(ui::test::PixelAt(img, x, y)) < 100;
             }
@@ -432,25 +452,56 @@ TEST_F(YasenDlgTest, TheButtonsFollowTheStateOfTheBattle) {
         bool advance, attack, fire, swap, wait;
     } cases[] = {
         {"apart, muskets in the front line", {}, {}, true, false, true, false, true},
-        {"apart, in the rain", [](Battlefield& b) { b.gs.KuniEventFlags[0] |= kKuniFlagNoTeppou; }, {}, true, false,
-         false, false, true},
-        {"no muskets in the front line", [](Battlefield& b) { b.gs.BushouTbl[b.mine[1]].muskets = 0; }, {}, true,
-         false, false, false, true},
-        {"adjacent", {}, [](CYasen& y) { y.pos = {4, 5}; }, false, true, false, false, false},
-        {"adjacent, two lines to swap", {},
+        {"apart, in the rain",
+         [](Battlefield& b) { b.gs.KuniEventFlags[0] |= kKuniFlagNoTeppou; },
+         {},
+         true,
+         false,
+         false,
+         false,
+         true},
+        {"no muskets in the front line",
+         [](Battlefield& b) { b.gs.BushouTbl[b.mine[1]].muskets = 0; },
+         {},
+         true,
+         false,
+         false,
+         false,
+         true},
+        {"adjacent",
+         {},
+         [](CYasen& y) {
+             y.pos = {4, 5};
+         },
+         false,
+         true,
+         false,
+         false,
+         false},
+        {"adjacent, two lines to swap",
+         {},
          [](CYasen& y) {
              y.pos = {4, 5};
              y.unit[0][1][0] = y.unit[0][0][2];
              y.morale[0][1][0] = 100;
              y.lineCount[0] = {2, 1, 1};
          },
-         false, true, false, true, false},
-        {"the vanguard routed, muskets behind", {},
+         false,
+         true,
+         false,
+         true,
+         false},
+        {"the vanguard routed, muskets behind",
+         {},
          [](CYasen& y) {
              y.morale[0][0] = {};
              y.front[0] = 2;
          },
-         true, false, false, false, true},
+         true,
+         false,
+         false,
+         false,
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -557,7 +608,9 @@ TEST_F(YasenDlgTest, ASurpriseAttackIsToldWhenTheDialogOpens) {
         for (int line = 0; line < 3; ++line) {
             Rect l = ChildRect(d, *dlg.List(0, line));
             EXPECT_EQ(Rgb(ui::test::PixelAt(img, l.right - 6, l.bottom - 6)),
-                      Rgb(line == 2 ? CYasenDlg::kLineFront : line == 0 ? CYasenDlg::kLineBehind : CYasenDlg::kLineBroken))
+                      Rgb(line == 2   ? CYasenDlg::kLineFront
+                          : line == 0 ? CYasenDlg::kLineBehind
+                                      : CYasenDlg::kLineBroken))
                 << line;
         }
         d.EndDialog(ui::IDOK);
@@ -686,7 +739,8 @@ TEST_F(YasenDlgTest, AWholeBattleThroughThePortMatchesTheEngineAlone) {
     EXPECT_EQ(messages[0], result == 1 ? "今川家の軍勢は退却しました" : "織田家の軍勢は退却しました");
     // Every turn lasted 400 ms: the pauses fill what the flashes (100 ms each) left.
     int paced = 0;
-    for (int p : pacing.pauses) paced += p;
+    for (int p : pacing.pauses)
+        paced += p;
     EXPECT_EQ(paced % 100, 0);
     EXPECT_GE(paced, static_cast<int>(actions.size()) * CYasenDlg::kTurnMilliseconds);
 
@@ -730,7 +784,7 @@ TEST_F(YasenDlgTest, TheRunnerGetsTheResultOfTheDialog) {
     Script().OnDialog([&](ui::Dialog& d) {
         auto& dlg = dynamic_cast<CYasenDlg&>(d);
         EXPECT_EQ(dlg.Battle().generals[0][0], b.mine[0]);  // the player's army is side 0
-        d.EndDialog(ui::IDOK);  // ended before the battle is decided
+        d.EndDialog(ui::IDOK);                              // ended before the battle is decided
     });
     const int r = runner.RunYasen(1, -1, b.theirs, 1, b.mine, 0, 1, {0, -1});
     EXPECT_TRUE(r == 0 || r == 1 || r == 2) << r;
