@@ -32,10 +32,10 @@ still written). Python 3 standard library only.
 
 import argparse
 import colorsys
-import importlib.util
 import math
 import os
 import re
+import runpy
 import sys
 from collections import defaultdict
 
@@ -139,10 +139,7 @@ def read_tsv(path):
 def game_caps():
     """The rules of what the game allows once a game runs (check_tables.py, GAME_CAPS):
     a function (table kind, row) -> the rules the row breaks."""
-    spec = importlib.util.spec_from_file_location("check_tables", CHECK_TABLES)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module.game_cap_problems
+    return runpy.run_path(CHECK_TABLES)["game_cap_problems"]
 
 
 def read_parts(src, kind):

@@ -5,12 +5,13 @@ what its tables make.
 
     python3 tools/scenario_gen/test_game_caps.py
 """
-import importlib.util
 import os
+import runpy
 import shutil
 import subprocess
 import sys
 import tempfile
+import types
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -21,10 +22,7 @@ CHECKER = os.path.join(SRC, "check_tables.py")
 
 
 def load_checker():
-    spec = importlib.util.spec_from_file_location("check_tables", CHECKER)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
+    return types.SimpleNamespace(**runpy.run_path(CHECKER))
 
 
 CASTLE = {"id": "S_X", "maxsize": "6", "size": "4", "maxeconomy": "600", "economy": "500", "maxmine": "0",

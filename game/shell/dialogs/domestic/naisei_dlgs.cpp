@@ -1,4 +1,5 @@
 #include "game/shell/dialogs/domestic/naisei_dlgs.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 
 #include "game/shell/app/help.h"
 #include "game/state/access.h"
@@ -52,7 +53,6 @@ int CNaiseiDlg::ExecuteId(Development kind) {
 
 const DialogTemplate& CNaiseiDlg::NaiseiTemplate(Development kind) {
     auto make = [](Development k) {
-        const std::uint32_t button = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
         const std::uint32_t label = WS_CHILD | WS_VISIBLE | SS_LEFT;
         DialogTemplate d;
         d.caption = MemberOf(k).caption;
@@ -63,9 +63,9 @@ const DialogTemplate& CNaiseiDlg::NaiseiTemplate(Development kind) {
             {kListId, ControlKind::ListView, "", 7, 20, 300, 110, WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
              WS_EX_CLIENTEDGE},
             {kHintId, ControlKind::Static, "", 7, 134, 300, 10, label, 0},
-            {kSelectAllId, ControlKind::Button, "全選択", 7, 149, 50, 14, button, 0},
-            {ExecuteId(k), ControlKind::Button, "実行", 64, 149, 50, 14, button, 0},
-            {IDCANCEL, ControlKind::Button, "閉じる", 257, 149, 50, 14, button, 0},
+            {kSelectAllId, ControlKind::Button, "全選択", 7, 149, 50, 14, kDialogButton, 0},
+            {ExecuteId(k), ControlKind::Button, "実行", 64, 149, 50, 14, kDialogButton, 0},
+            {IDCANCEL, ControlKind::Button, "閉じる", 257, 149, 50, 14, kDialogButton, 0},
         };
         return d;
     };

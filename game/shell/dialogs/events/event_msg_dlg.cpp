@@ -1,4 +1,5 @@
 #include "game/shell/dialogs/events/event_msg_dlg.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 
 #include "game/shell/dialogs/events/variable_list_dlg.h"
 #include "platform/qt/app.h"
@@ -16,13 +17,12 @@ const DialogTemplate& CEventMsgDlg::Template() {
         d.cy = 206;
         d.fontFace = "ＭＳ Ｐゴシック";
         d.pointSize = 9;
-        const std::uint32_t button = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
         d.items = {
             {kTitleId, ControlKind::Static, "", 7, 7, 266, 12, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
             {kTextFrameId, ControlKind::Static, "", 7, 22, 266, 156, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
-            {kVariableListId, ControlKind::Button, "変数一覧", 7, 185, 60, 14, button, 0},
-            {IDOK, ControlKind::Button, "OK", 88, 185, 50, 14, button, 0},
-            {kCloseId, ControlKind::Button, "閉じる", 142, 185, 50, 14, button, 0},
+            {kVariableListId, ControlKind::Button, "変数一覧", 7, 185, 60, 14, kDialogButton, 0},
+            {IDOK, ControlKind::Button, "OK", 88, 185, 50, 14, kDialogButton, 0},
+            {kCloseId, ControlKind::Button, "閉じる", 142, 185, 50, 14, kDialogButton, 0},
         };
         return d;
     }();

@@ -1,4 +1,5 @@
 #include "game/shell/dialogs/flow/daimyou_select_dlg.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 
 #include <cstdio>
 
@@ -26,13 +27,12 @@ const ui::DialogTemplate& CDaimyouSelectDlg::SelectTemplate() {
         d.cx = 401;
         d.cy = 288;
         d.pointSize = 12;
-        const std::uint32_t button = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_OWNERDRAW;
         d.items = {
-            {ui::IDCANCEL, ui::ControlKind::Button, "ｷｬﾝｾﾙ", 349, 271, 50, 14, button, 0},
+            {ui::IDCANCEL, ui::ControlKind::Button, "ｷｬﾝｾﾙ", 349, 271, 50, 14, kDialogButton, 0},
             {kListId, ui::ControlKind::ListView, "", 281, 19, 118, 177,
              ui::WS_TABSTOP | ui::LVS_REPORT | ui::LVS_SINGLESEL | ui::LVS_SHOWSELALWAYS,
              ui::WS_EX_CLIENTEDGE},
-            {kSpectatorId, ui::ControlKind::Button, "観戦モード", 317, 223, 50, 14, button, 0},
+            {kSpectatorId, ui::ControlKind::Button, "観戦モード", 317, 223, 50, 14, kDialogButton, 0},
             {kMapPlaceId, ui::ControlKind::Custom, "", 2, 19, 277, 266, ui::WS_CHILD, 0},
             {kListHintId, ui::ControlKind::Static, "", 282, 199, 117, 8, ui::WS_CHILD | ui::SS_LEFT, 0},
             {kSpectatorHintId, ui::ControlKind::Static, "", 284, 239, 115, 8,

@@ -1,4 +1,5 @@
 #include "game/shell/dialogs/military/koujousen_retreat_dlg.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 
 #include "game/military/siege_session.h"
 #include "game/shell/app/help.h"
@@ -32,10 +33,9 @@ const DialogTemplate& CShiroRetreatDlg::Template() {
         d.cy = 200;
         d.fontFace = "ＭＳ Ｐゴシック";
         d.pointSize = 9;
-        const std::uint32_t button = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
         d.items = {
-            {IDOK, ControlKind::Button, "退却", 216, 180, 50, 14, button, 0},
-            {IDCANCEL, ControlKind::Button, "ｷｬﾝｾﾙ", 273, 180, 50, 14, button, 0},
+            {IDOK, ControlKind::Button, "退却", 216, 180, 50, 14, kDialogButton, 0},
+            {IDCANCEL, ControlKind::Button, "ｷｬﾝｾﾙ", 273, 180, 50, 14, kDialogButton, 0},
             {kInstructionId, ControlKind::Static,
              "退却する武将を指定して下さい（マウスドラッグでまとめて選択できます）", 7, 7, 316, 10,
              WS_CHILD | WS_VISIBLE | SS_LEFT, 0},

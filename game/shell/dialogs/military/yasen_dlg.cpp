@@ -1,4 +1,5 @@
 #include "game/shell/dialogs/military/yasen_dlg.h"
+#include "game/shell/dialogs/common/dialog_parts.h"
 
 #include <algorithm>
 #include <chrono>
@@ -80,7 +81,6 @@ const DialogTemplate& CYasenDlg::Template() {
         d.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
         d.cx = 486;
         d.cy = 318;
-        const std::uint32_t button = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
         const std::uint32_t list = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOSORTHEADER | LVS_SINGLESEL;
         d.items = {
             {kFieldId, ControlKind::Custom, "", 5, 5, 360, 142, WS_CHILD | WS_VISIBLE, 0},
@@ -88,8 +88,8 @@ const DialogTemplate& CYasenDlg::Template() {
         };
         int y = 22;
         for (const ButtonDef& b : kButtons) {
-            d.items.push_back(
-                {b.id, ControlKind::Button, b.text, 372, b.id == kCloseId ? y + 6 : y, 108, 14, button, 0});
+            d.items.push_back({b.id, ControlKind::Button, b.text, 372, b.id == kCloseId ? y + 6 : y, 108, 14,
+                               kDialogButton, 0});
             y += 18;
         }
         for (int s = 0; s < 2; ++s) {
