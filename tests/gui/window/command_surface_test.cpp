@@ -877,6 +877,13 @@ TEST_F(CommandSurfaceTest, CorpsCommandsFormLandOrderFundPlayAndDissolve) {
         ASSERT_EQ(gs.nPhase, kPhaseGunbi);
         for (int i = 4; i < 8; ++i)
             EXPECT_TRUE(panel.CommandButton(i).IsWindowEnabled()) << i;
+        // The command menu offers them too, not greyed.
+        std::vector<std::string> offered;
+        for (const ui::Menu::Item& item : m.Menus().Popup(CMainMenu::kCommand).Items())
+            if (item.text.rfind("軍団", 0) == 0 && !(item.flags & ui::MF_GRAYED))
+                offered.push_back(item.text);
+        EXPECT_EQ(offered,
+                  (std::vector<std::string>{"軍団編成(&5)", "軍団指示(&6)", "軍団所領(&7)", "軍団資産(&8)"}));
 
         // Formation: the strongest three direct retainers (not the head) form a corps.
         std::vector<int> chosen;
