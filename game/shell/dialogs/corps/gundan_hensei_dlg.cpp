@@ -35,6 +35,12 @@ int HenseiCompareLines(std::intptr_t a, std::intptr_t b, std::intptr_t key, void
                                  static_cast<int>(key));
 }
 
+// The grid is drawn by its two panes: both are painted again.
+void RepaintGrid(MbWnd::CCellCtrl& grid) {
+    grid.LeftPane().Invalidate(false);
+    grid.RightPane().Invalidate(false);
+}
+
 }  // namespace
 
 const DialogTemplate& CGundanHenseiDlg::Template() {
@@ -174,11 +180,13 @@ void CGundanHenseiDlg::FillDirect() {
     direct_.SetRedraw(false);
     const std::vector<int> rows = ListDirectBushou(gs_, gs_.nPlayerDaimyou);
     direct_.SetLineSize(static_cast<int>(rows.size()));
-    for (std::size_t i = 0; i < rows.size(); ++i)
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         GeneralLine(direct_, static_cast<int>(i), rows[i], false);
+        direct_.MultiLineSelect(static_cast<int>(i), false);
+    }
     SortGeneralGrid(direct_, sortDirect_);
     direct_.SetRedraw(true);
-    direct_.Invalidate();
+    RepaintGrid(direct_);
     selDirect_ = -1;
     Enable(kAppointId, false);
     Enable(kAddId, false);
@@ -204,7 +212,7 @@ void CGundanHenseiDlg::FillGundan() {
     for (std::size_t i = 0; i < rows.size(); ++i)
         GundanLine(static_cast<int>(i), rows[i]);
     gundan_.UnselectCell();
-    gundan_.Invalidate();
+    RepaintGrid(gundan_);
     selGundan_ = -1;
     selGundanLine_ = -1;
 }
@@ -223,12 +231,14 @@ void CGundanHenseiDlg::FillMembers() {
         SetItemText(*this, kMemberLabelId, ReplaceWordBushou(FormatText("%s 軍団武将", name.c_str()), w));
         const std::vector<int> rows = ListGundanMembers(gs_, gs_.nPlayerDaimyou, selGundan_);
         member_.SetLineSize(static_cast<int>(rows.size()));
-        for (std::size_t i = 0; i < rows.size(); ++i)
+        for (std::size_t i = 0; i < rows.size(); ++i) {
             GeneralLine(member_, static_cast<int>(i), rows[i], true);
+            member_.MultiLineSelect(static_cast<int>(i), false);
+        }
         SortGeneralGrid(member_, sortMember_);
     }
     member_.SetRedraw(true);
-    member_.Invalidate();
+    RepaintGrid(member_);
 }
 
 void CGundanHenseiDlg::ChooseGundanLine(int line) {
@@ -252,7 +262,7 @@ void CGundanHenseiDlg::AfterChange() {
     FillDirect();
     if (selGundanLine_ >= 0 && IsGundanOfDaimyou(gs_, gs_.nPlayerDaimyou, selGundan_))
         GundanLine(selGundanLine_, selGundan_);
-    gundan_.Invalidate();
+    RepaintGrid(gundan_);
     FillMembers();
 }
 
@@ -310,7 +320,7 @@ void CGundanHenseiDlg::SelectAll(MbWnd::CCellCtrl& grid) {
         all = all && grid.GetSelectStat(line);
     for (int line = 0; line < n; ++line)
         grid.MultiLineSelect(line, !all);
-    grid.Invalidate();
+    RepaintGrid(grid);
     const int first = all ? -1 : grid.GetLineData(0);
     if (&grid == &direct_) {
         selDirect_ = first;
@@ -344,7 +354,7 @@ bool CGundanHenseiDlg::OnNotify(int id, NotifyHeader* header, std::intptr_t* res
         MbWnd::CCellCtrl& grid = id == kDirectGridId ? direct_ : member_;
         (id == kDirectGridId ? sortDirect_ : sortMember_) = cell->column;
         SortGeneralGrid(grid, cell->column);
-        grid.Invalidate();
+        RepaintGrid(grid);
         return true;
     }
     if ((id == kDirectGridId || id == kMemberGridId) &&

@@ -124,6 +124,8 @@ TEST_F(GundanDlgTest, FormationAppointsAddsAndDissolvesWithItsRefusals) {
         Pick(dlg, direct, CGundanHenseiDlg::kDirectGridId, {head_, b, c});
         GundanExpectMessage("当主は軍団には編入できません\n（臣従大名家当主は可能）");
         EXPECT_TRUE(ui::test::ClickControl(d, CGundanHenseiDlg::kAddId));
+        for (int l = 0; l < direct.GetLineSize(); ++l)
+            EXPECT_FALSE(direct.GetSelectStat(l)) << "rebuilt " << l;
         MbWnd::CCellCtrl& members = dlg.MemberGrid();
         ASSERT_EQ(members.GetLineSize(), 3);
         EXPECT_EQ(members.GetCellText(LineOf(members, a), 4), "軍団長");
