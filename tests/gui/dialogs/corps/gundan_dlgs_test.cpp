@@ -72,6 +72,12 @@ protected:
         dlg.OnGridSelChange(gridId);
     }
 
+    static void GundanExpectValourOrder(const GameState& gs, const MbWnd::CCellCtrl& grid) {
+        for (int l = 1; l < grid.GetLineSize(); ++l)
+            EXPECT_GE(BushouAt(gs, grid.GetLineData(l - 1)).buyuu, BushouAt(gs, grid.GetLineData(l)).buyuu)
+                << l;
+    }
+
     int house_ = -1;
     int head_ = -1;
     std::vector<int> retainers_;
@@ -96,6 +102,14 @@ TEST_F(GundanDlgTest, FormationAppointsAddsAndDissolvesWithItsRefusals) {
         EXPECT_TRUE(GundanEnabled(d, CGundanHenseiDlg::kAppointId));
         EXPECT_TRUE(GundanEnabled(d, CGundanHenseiDlg::kAddId));
 
+        // A click on the valour label sorts by valour, larger first; the sort column stays for
+        // the rebuilds.
+        MbWnd::tagCellNotify label;
+        label.hdr.code = MbWnd::kCellLabelClick;
+        label.column = 9;
+        std::intptr_t result = 0;
+        EXPECT_TRUE(dlg.OnNotify(CGundanHenseiDlg::kDirectGridId, &label.hdr, &result));
+        GundanExpectValourOrder(gs, direct);
         Pick(dlg, direct, CGundanHenseiDlg::kDirectGridId, {a, b});
         GundanExpectMessage("一人ずつ指定してください");
         EXPECT_TRUE(ui::test::ClickControl(d, CGundanHenseiDlg::kAppointId));
@@ -126,6 +140,7 @@ TEST_F(GundanDlgTest, FormationAppointsAddsAndDissolvesWithItsRefusals) {
         EXPECT_TRUE(ui::test::ClickControl(d, CGundanHenseiDlg::kAddId));
         for (int l = 0; l < direct.GetLineSize(); ++l)
             EXPECT_FALSE(direct.GetSelectStat(l)) << "rebuilt " << l;
+        GundanExpectValourOrder(gs, direct);
         MbWnd::CCellCtrl& members = dlg.MemberGrid();
         ASSERT_EQ(members.GetLineSize(), 3);
         EXPECT_EQ(members.GetCellText(LineOf(members, a), 4), "軍団長");
