@@ -132,7 +132,12 @@ TEST_F(GundanDlgTest, FormationAppointsAddsAndDissolvesWithItsRefusals) {
         Pick(dlg, direct, CGundanHenseiDlg::kDirectGridId, {b, c});
         GundanExpectMessage("先に軍団を指定しておいてください");
         EXPECT_TRUE(ui::test::ClickControl(d, CGundanHenseiDlg::kAddId));
-        dlg.ChooseGundanLine(0);
+        // A real click on the corps line chooses it.
+        MbWnd::CCellPane& corpsPane = dlg.GundanGrid().RightPane();
+        const Point corpsLine = corpsPane.CellRect(0, 0).CenterPoint();
+        ui::test::MouseDown(corpsPane, corpsLine);
+        ui::test::MouseUp(corpsPane, corpsLine);
+        EXPECT_EQ(dlg.SelectedGundan(), k);
         EXPECT_EQ(d.GetDlgItem(CGundanHenseiDlg::kMemberLabelId)->GetWindowText(),
                   BushouAt(gs, a).name + " 軍団武将");
         Pick(dlg, direct, CGundanHenseiDlg::kDirectGridId, {head_, b, c});
