@@ -111,6 +111,25 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
                             {"foot", Int(g.foot)},
                             {"muskets", Int(g.muskets)}});
     }
+
+    // The used corps slots: leader, owning house, funds, musket stock, the orders word and the
+    // provinces in charge (province identifiers of the map, in entry order).
+    Json& corps = j["corps"] = Json::array();
+    for (int k = 0; k < GameState::kMaxGundan; ++k) {
+        const CGundan& c = gs.GundanTbl[static_cast<std::size_t>(k)];
+        if (c.IsFree()) continue;
+        Json provinces = Json::array();
+        for (std::int16_t p : c.tantouKuni)
+            if (p >= 0)
+                provinces.push_back(p < map.KuniCount() ? ToUtf8(map.Kuni(p).id, enc) : std::to_string(p));
+        corps.push_back({{"index", Int(k)},
+                         {"leader", Int(c.leader)},
+                         {"owner", Int(c.daimyou)},
+                         {"funds", Int(c.shikin)},
+                         {"muskets", Int(c.teppou)},
+                         {"orders", Int(c.order)},
+                         {"provinces", std::move(provinces)}});
+    }
     j["state_hash"] = stateHash;
 
     // One line; a name that is not valid UTF-8 is written with U+FFFD in place of the bad bytes

@@ -48,6 +48,8 @@ struct SmallDump {
         gs->BushouTbl[0].name = "\xff\xfe信長";
         gs->BushouTbl[0].daimyou = 0;
         gs->BushouTbl[0].muskets = -1;
+        for (CGundan& k : gs->GundanTbl)
+            k.leader = CGundan::kLeaderFree;
     }
 };
 
@@ -58,7 +60,7 @@ TEST(StateDump, KeepsItsKeysInOrderWithIntegerValues) {
     EXPECT_EQ(text.find('\n'), text.size() - 1);  // one line
     const Json j = Json::parse(text);
     EXPECT_EQ(Keys(j), (std::vector<std::string>{"date", "phase", "player", "spectator", "counts", "houses",
-                                                 "castles", "generals", "state_hash"}));
+                                                 "castles", "generals", "corps", "state_hash"}));
     EXPECT_EQ(j["date"].dump(), R"({"year":1560,"month":5})");
     EXPECT_EQ(j["player"], -1);
     EXPECT_EQ(j["spectator"], true);
@@ -85,8 +87,24 @@ TEST(StateDump, KeepsItsKeysInOrderWithIntegerValues) {
     EXPECT_EQ(j["houses"][0]["kokudaka"], 123456);
     EXPECT_EQ(j["castles"][0]["generals"].dump(), "[0]");
     EXPECT_EQ(j["generals"][0]["muskets"], -1);
+    EXPECT_EQ(j["corps"].dump(), "[]");  // free slots are left out
     ASSERT_TRUE(j["state_hash"].is_string());
     EXPECT_EQ(j["state_hash"], "00c0ffee00000001");
+}
+
+TEST(StateDump, ListsTheUsedCorpsSlotsWithTheirOrdersAndProvinces) {
+    SmallDump w;
+    CGundan& k = w.gs->GundanTbl[7];
+    k.leader = 0;
+    k.daimyou = 0;
+    k.shikin = 1500;
+    k.teppou = 12;
+    k.order = 0x0101;
+    k.tantouKuni = {-1, 3, -1, 1};
+    const Json j = Json::parse(DumpStateJson(*w.gs, w.map, "0"));
+    EXPECT_EQ(
+        j["corps"].dump(),
+        R"([{"index":7,"leader":0,"owner":0,"funds":1500,"muskets":12,"orders":257,"provinces":["3","1"]}])");
 }
 
 TEST(StateDump, WritesNamesAsUtf8AndReplacesBadBytes) {

@@ -5,6 +5,7 @@
 
 #include "game/shell/app/game_app.h"
 #include "game/shell/app/help.h"
+#include "game/shell/dialogs/corps/gundan_hensei_dlg.h"
 #include "game/shell/dialogs/domestic/chouhei_dlg.h"
 #include "game/shell/dialogs/domestic/kouekisen_dlgs.h"
 #include "game/shell/dialogs/info/bushou_list_dlg.h"
@@ -57,6 +58,7 @@ void CMainGameDlg::SetUpCommandSurface() {
     menus_.UpdateKuniMenu({&gs, app_.korMap}, -1);
     views_.curKuni = -1;
     RegisterArmamentCommands(*this);
+    RegisterGundanCommands(*this, app_.korMap);
     RegisterKouekisenCommands(gs, this);
 }
 

@@ -4,14 +4,20 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
 
 #include "game/military/sortie.h"
 #include "game/save/saved_game.h"
+#include "game/save/state_dump.h"
 #include "game/shell/app/game_app.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
+#include "game/shell/dialogs/corps/gundan_hensei_dlg.h"
+#include "game/shell/dialogs/corps/gundan_ryouchi_dlgs.h"
+#include "game/shell/dialogs/corps/gundan_shiji_dlg.h"
+#include "game/shell/dialogs/corps/gundan_shisan_dlg.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
@@ -24,6 +30,8 @@
 #include "game/shell/window/status_bar.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
+#include "game/state/gundan.h"
+#include "game/state/invariants.h"
 #include "game/state/queries.h"
 #include "game/state/route.h"
 #include "game/turn/main_game.h"
@@ -733,7 +741,8 @@ TEST_F(CommandSurfaceTest, ArmamentCommandsRunTheirDialogsFromThePanel) {
         ASSERT_EQ(gs.nPhase, 2);
         EXPECT_TRUE(panel.CommandButton(0).IsWindowEnabled());
         EXPECT_TRUE(panel.CommandButton(1).IsWindowEnabled());
-        EXPECT_FALSE(panel.CommandButton(4).IsWindowEnabled()) << "the corps have no dialog yet";
+        for (int i = 4; i < 8; ++i)
+            EXPECT_TRUE(panel.CommandButton(i).IsWindowEnabled()) << "corps command " << i;
         const int funds = DaimyouAt(gs, gs.nPlayerDaimyou).shikin;
 
         // Without a chosen province the command refuses.
@@ -839,6 +848,190 @@ TEST_F(CommandSurfaceTest, SortieCommandOrdersAnArmyTheWarPhaseSendsOut) {
         EXPECT_TRUE((t.besiegerDaimyou == player && t.nBesieger > 0) || t.daimyou == player)
             << "besieger " << t.besiegerDaimyou << " owner " << t.daimyou;
         EXPECT_GT(besieging, 0);
+    });
+}
+
+// ---- The corps commands of the armament phase ----------------------------------------------------
+
+// The dump of the game as it stands, parsed.
+nlohmann::json GundanPlayDump(CMainGameDlg& m) {
+    return nlohmann::json::parse(DumpStateJson(m.State(), m.Game()->Map(), StateHash(m.State())));
+}
+
+nlohmann::json GundanPlayCorps(const nlohmann::json& dump, int k) {
+    for (const auto& c : dump["corps"])
+        if (c["index"] == k) return c;
+    return nullptr;
+}
+
+// Formed, given land, ordered to invade with two provinces in charge and funded through the four
+// buttons of the armament phase, the corps is moved by the computer's planners in the sortie
+// phase; dissolved, everything returns to the house. The dump shows each step.
+TEST_F(CommandSurfaceTest, CorpsCommandsFormLandOrderFundPlayAndDissolve) {
+    WithGame("D_ODA", 5, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        CCommandPanelDlg& panel = m.Panel();
+        const int player = gs.nPlayerDaimyou, head = DaimyouAt(gs, player).toushu;
+        ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+        ui::test::ProcessEvents();
+        ASSERT_EQ(gs.nPhase, kPhaseGunbi);
+        for (int i = 4; i < 8; ++i)
+            EXPECT_TRUE(panel.CommandButton(i).IsWindowEnabled()) << i;
+        // The command menu offers them too, not greyed.
+        std::vector<std::string> offered;
+        for (const ui::Menu::Item& item : m.Menus().Popup(CMainMenu::kCommand).Items())
+            if (item.text.rfind("軍団", 0) == 0 && !(item.flags & ui::MF_GRAYED))
+                offered.push_back(item.text);
+        EXPECT_EQ(offered,
+                  (std::vector<std::string>{"軍団編成(&5)", "軍団指示(&6)", "軍団所領(&7)", "軍団資産(&8)"}));
+
+        // Formation: the strongest three direct retainers (not the head) form a corps.
+        std::vector<int> chosen;
+        for (int b : ListDirectBushou(gs, player))
+            if (b != head && BushouAt(gs, b).daimyou == player) chosen.push_back(b);
+        std::sort(chosen.begin(), chosen.end(),
+                  [&](int a, int b) { return BushouAt(gs, a).foot > BushouAt(gs, b).foot; });
+        ASSERT_GE(chosen.size(), 3u);
+        chosen.resize(3);
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto& dlg = dynamic_cast<CGundanHenseiDlg&>(d);
+            auto pick = [&](MbWnd::CCellCtrl& grid, int id, const std::vector<int>& who) {
+                for (int l = 0; l < grid.GetLineSize(); ++l)
+                    grid.MultiLineSelect(l,
+                                         std::find(who.begin(), who.end(), grid.GetLineData(l)) != who.end());
+                dlg.OnGridSelChange(id);
+            };
+            pick(dlg.DirectGrid(), CGundanHenseiDlg::kDirectGridId, {chosen[0]});
+            ASSERT_TRUE(ui::test::ClickControl(d, CGundanHenseiDlg::kAppointId));
+            dlg.ChooseGundanLine(0);
+            pick(dlg.DirectGrid(), CGundanHenseiDlg::kDirectGridId, {chosen[1], chosen[2]});
+            ASSERT_TRUE(ui::test::ClickControl(d, CGundanHenseiDlg::kAddId));
+            ASSERT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[4]));
+        EXPECT_EQ(m.PhaseCaption(), "軍備フェイズ");
+        const int k = BushouAt(gs, chosen[0]).gundan;
+        ASSERT_GE(k, 0);
+        nlohmann::json dump = GundanPlayDump(m);
+        ASSERT_FALSE(GundanPlayCorps(dump, k).is_null());
+        EXPECT_EQ(GundanPlayCorps(dump, k)["leader"], chosen[0]);
+        for (int g : chosen)
+            EXPECT_EQ(dump["generals"][g]["corps"], k) << g;
+
+        // Territory: the house's castles of Owari but the head's become the corps' fief.
+        const int owari = m.Game()->Map().FindKuni("K_OWARI"), mikawa = m.Game()->Map().FindKuni("K_MIKAWA");
+        std::vector<int> fief;
+        for (int c : ShiroIndexes(gs))
+            if (ShiroAt(gs, c).daimyou == player && ShiroMapAt(gs, c).kuni == owari &&
+                c != BushouAt(gs, head).shiro)
+                fief.push_back(c);
+        ASSERT_FALSE(fief.empty());
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto& dlg = dynamic_cast<CGundanRyouchiDlg&>(d);
+            dlg.ChooseRow(0);
+            Script().OnDialog([&](ui::Dialog& f) {
+                for (int c : fief)
+                    dynamic_cast<CGundanShoryouDlg&>(f).OnShiroClick(c, -1);
+                ASSERT_TRUE(ui::test::ClickControl(f, ui::IDOK));
+            });
+            dlg.OnKuniClick(owari);
+            ASSERT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[6]));
+        dump = GundanPlayDump(m);
+        for (int c : fief) {
+            EXPECT_EQ(dump["castles"][c]["corps"], k) << c;
+            EXPECT_EQ(dump["castles"][c]["lord"], chosen[0]) << c;
+        }
+
+        // Orders: invade, with Owari and Mikawa in charge.
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto& dlg = dynamic_cast<CGundanShijiDlg&>(d);
+            dlg.ChooseRow(0);
+            ASSERT_TRUE(ui::test::ClickControl(d, CGundanShijiDlg::kShinkouId));
+            dlg.OnKuniClick(owari);
+            dlg.OnKuniClick(mikawa);
+            ASSERT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[5]));
+        dump = GundanPlayDump(m);
+        EXPECT_EQ(GundanPlayCorps(dump, k)["orders"], CGundan::kOrderShinkou);
+        EXPECT_EQ(GundanPlayCorps(dump, k)["provinces"].dump(), R"(["K_OWARI","K_MIKAWA"])");
+
+        // Assets: funds from the house.
+        const int funds = DaimyouAt(gs, player).shikin;
+        ASSERT_GT(funds, 1000);
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto& dlg = dynamic_cast<CGundanShisanDlg&>(d);
+            dlg.ChooseRow(0);
+            d.GetDlgItem(CGundanShisanDlg::kGiveEditId)->SetWindowText("1000");
+            ASSERT_TRUE(ui::test::ClickControl(d, CGundanShisanDlg::kGiveId));
+            ASSERT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[7]));
+        dump = GundanPlayDump(m);
+        EXPECT_EQ(GundanPlayCorps(dump, k)["funds"], 1000);
+        EXPECT_EQ(dump["houses"][player]["funds"], funds - 1000);
+        EXPECT_FALSE(FindBrokenInvariant(gs));
+
+        // The month played on: in the sortie phase the planners act for the corps, and its
+        // generals leave their castles.
+        std::vector<int> sortiePlanned;
+        m.Game()->SetPlannerObserver([&](int phase, int daimyou, int gundan) {
+            if (phase == kPhaseShutsujin && daimyou == player) sortiePlanned.push_back(gundan);
+        });
+        while (gs.nPhase != kPhaseShutsujin) {
+            ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+            ui::test::ProcessEvents();
+        }
+        const std::vector<int> members = ListGundanMembers(gs, player, k);
+        std::vector<int> before;
+        for (int g : members)
+            before.push_back(BushouAt(gs, g).shiro);
+        ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+        ui::test::ProcessEvents();
+        EXPECT_NE(std::find(sortiePlanned.begin(), sortiePlanned.end(), k), sortiePlanned.end());
+        int moved = 0;
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            const CBushou& b = BushouAt(gs, members[i]);
+            moved += (b.flags & CBushou::kFlagBesieging) != 0 || b.shiro != before[i];
+        }
+        EXPECT_GT(moved, 0);
+        EXPECT_FALSE(FindBrokenInvariant(gs));
+
+        // Dissolution in the next armament phase: the leader returned (asked once), the corps'
+        // funds and fief back to the house.
+        while (gs.nPhase != kPhaseGunbi) {
+            ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+            ui::test::ProcessEvents();
+        }
+        ASSERT_FALSE(GundanAt(gs, k).IsFree());
+        const int leader = GundanAt(gs, k).leader;
+        const int houseFunds = DaimyouAt(gs, player).shikin, corpsFunds = GundanAt(gs, k).shikin;
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto& dlg = dynamic_cast<CGundanHenseiDlg&>(d);
+            for (int l = 0; l < dlg.GundanGrid().GetLineSize(); ++l)
+                if (dlg.GundanGrid().GetLineData(l) == k) dlg.ChooseGundanLine(l);
+            MbWnd::CCellCtrl& grid = dlg.MemberGrid();
+            for (int l = 0; l < grid.GetLineSize(); ++l)
+                grid.MultiLineSelect(l, grid.GetLineData(l) == leader);
+            dlg.OnGridSelChange(CGundanHenseiDlg::kMemberGridId);
+            Script().OnDialog([](ui::Dialog& box) { box.EndDialog(ui::IDOK); });
+            ASSERT_TRUE(ui::test::ClickControl(d, CGundanHenseiDlg::kReturnId));
+            ASSERT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[4]));
+        dump = GundanPlayDump(m);
+        EXPECT_TRUE(GundanPlayCorps(dump, k).is_null());
+        EXPECT_EQ(dump["houses"][player]["funds"], houseFunds + corpsFunds);
+        for (int c : fief) {
+            if (ShiroAt(gs, c).daimyou != player) continue;
+            EXPECT_EQ(dump["castles"][c]["corps"], -1) << c;
+            EXPECT_EQ(dump["castles"][c]["lord"], head) << c;
+        }
+        for (const auto& g : dump["generals"])
+            EXPECT_NE(g["corps"], k);
+        EXPECT_FALSE(FindBrokenInvariant(gs));
     });
 }
 
