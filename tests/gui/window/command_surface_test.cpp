@@ -783,7 +783,7 @@ TEST_F(CommandSurfaceTest, SortieCommandOrdersAnArmyTheWarPhaseSendsOut) {
         }
         ASSERT_EQ(gs.nPhase, kPhaseShutsujin);
         EXPECT_TRUE(panel.CommandButton(0).IsWindowEnabled());
-        EXPECT_FALSE(panel.CommandButton(1).IsWindowEnabled()) << "the sortie by water is not there yet";
+        EXPECT_TRUE(panel.CommandButton(1).IsWindowEnabled()) << "the sortie by water";
         const int player = gs.nPlayerDaimyou;
         const int origin = BushouAt(gs, DaimyouAt(gs, player).toushu).shiro;
         int target = -1;
