@@ -13,6 +13,7 @@
 #include "game/save/saved_game.h"
 #include "game/state/access.h"
 #include "game/state/queries.h"
+#include "game/state/route.h"
 
 #include <algorithm>
 #include <functional>
@@ -260,6 +261,232 @@ TEST_F(SuigunWaterTest, NavalBattleModeTakesEveryShipAndFixesTheCounts) {
         EXPECT_EQ(SuigunText(d, Suigun::kTotalShipsId), "25");
         d.EndDialog(ui::IDCANCEL);
     });
+}
+
+// A click on the castle as the map view reports it (no castle: -1).
+void SuigunClickShiro(CShutsujinDlg& d, int shiro) {
+    d.Map().m_nClickShiro = shiro;
+    d.Map().m_nClickKuni = -1;
+    ui::Wnd::SendCommand(&d, CShutsujinDlg::kMapId, 0, &d.Map());
+}
+
+// The pixels of the castle's mark on the view's back buffer.
+std::vector<ui::COLORREF> SuigunMarkPixels(CShutsujinDlg& d, int shiro) {
+    std::vector<ui::COLORREF> out;
+    const ui::Rect r = d.Map().m_ShiroRect[static_cast<std::size_t>(shiro)];
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            out.push_back(d.Map().m_BackBmp.GetPixelColor(x, y));
+    return out;
+}
+
+class BushouMoveWaterTest : public SuigunWaterTest {
+protected:
+    // Runs the dialog showing Aki; the step sees it open.
+    std::intptr_t RunMove(bool water, const std::function<void(CBushouMoveDlg&)>& step) {
+        CBushouMoveDlg dlg(gs, &map_, &host_);
+        dlg.m_bSuiro = water;
+        dlg.m_nKuni = ShiroMapAt(gs, kusatsu_).kuni;
+        Script().OnDialog([&](ui::Dialog& d) { step(dynamic_cast<CBushouMoveDlg&>(d)); });
+        return dlg.DoModal();
+    }
+    bool Ordered(int g) const { return (BushouAt(gs, g).flags & CBushou::kFlagOrdered) != 0; }
+};
+
+TEST_F(BushouMoveWaterTest, ByLandTheRouteCostsTheRefusalsAndThePendingMove) {
+    const int motoharu = General("B_MOTOHARU");
+    const std::intptr_t r = RunMove(false, [&](CBushouMoveDlg& d) {
+        EXPECT_EQ(d.GetWindowText(), "武将移動");
+        EXPECT_EQ(d.BoardText(), "移動元の城を指定してください");
+        EXPECT_FALSE(d.Map().m_bShowDistance);
+        const std::vector<ui::COLORREF> noumiBefore = SuigunMarkPixels(d, noumi_);
+        const std::vector<ui::COLORREF> kusatsuBefore = SuigunMarkPixels(d, kusatsu_);
+        ASSERT_FALSE(noumiBefore.empty());
+
+        SuigunClickShiro(d, yoshida_);
+        ASSERT_TRUE(d.OriginChosen());
+        EXPECT_FALSE(d.OriginIsSiege());
+        EXPECT_EQ(d.BoardText(), "移動先の城を指定してください");
+        EXPECT_EQ(d.Map().m_nBlinkShiro, yoshida_);
+        // The route costs by land: a broad road costs 20; the island has no road.
+        EXPECT_TRUE(d.Map().m_bShowDistance);
+        EXPECT_EQ(d.Map().m_Distance[static_cast<std::size_t>(kusatsu_)], 20);
+        EXPECT_EQ(d.Map().m_Distance[static_cast<std::size_t>(noumi_)], 32767);
+        // The island is marked out of reach; the castle within reach is drawn as before.
+        EXPECT_NE(SuigunMarkPixels(d, noumi_), noumiBefore);
+        EXPECT_EQ(SuigunMarkPixels(d, kusatsu_), kusatsuBefore);
+        SuigunGallery(d, "bushou_move");
+
+        std::string told;
+        SuigunExpectMessage(Script(), &told);
+        SuigunClickShiro(d, noumi_);
+        EXPECT_EQ(told, "距離が遠すぎるか、経路が陸路で接続されていません");
+        SuigunExpectMessage(Script(), &told);
+        SuigunClickShiro(d, sakurao_);
+        EXPECT_EQ(told, "当家または臣従大名家の城以外には移動できません");
+        EXPECT_TRUE(d.OriginChosen());
+
+        // Kusatsu: the general selection in move mode; Motoharu goes.
+        Script().OnDialog([&](ui::Dialog& s) {
+            auto& select = dynamic_cast<CBushouSelectDlg&>(s);
+            EXPECT_EQ(select.GetWindowText(), "移動武将選択");
+            for (int i = 0; i < select.Grid().GetLineSize(); ++i)
+                if (select.Grid().GetLineData(i) == motoharu) select.Grid().MultiLineSelect(i, true);
+            ASSERT_TRUE(ui::test::ClickControl(select, ui::IDOK));
+        });
+        SuigunClickShiro(d, kusatsu_);
+    });
+    EXPECT_EQ(r, ui::IDOK);
+    EXPECT_EQ(BushouAt(gs, motoharu).moveShiro, kusatsu_);
+    EXPECT_TRUE(Ordered(motoharu));
+    EXPECT_EQ(BushouAt(gs, motoharu).shiro, yoshida_) << "he goes when the moves are carried out";
+    EXPECT_FALSE(Ordered(General("B_MOTONARI")));
+}
+
+TEST_F(BushouMoveWaterTest, ByWaterTheGeneralsAndTheShipsSail) {
+    const int takakage = General("B_TAKAKAGE");
+    const std::intptr_t r = RunMove(true, [&](CBushouMoveDlg& d) {
+        std::string told;
+        SuigunExpectMessage(Script(), &told);
+        SuigunClickShiro(d, yoshida_);
+        EXPECT_EQ(told, "水路がありません");
+        EXPECT_FALSE(d.OriginChosen());
+        EXPECT_FALSE(d.Map().m_bShowDistance);
+
+        SuigunClickShiro(d, kusatsu_);
+        ASSERT_TRUE(d.OriginChosen());
+        EXPECT_EQ(d.Map().m_Distance[static_cast<std::size_t>(noumi_)], 10);  // one sea lane
+        EXPECT_EQ(d.Map().m_Distance[static_cast<std::size_t>(yoshida_)], 32767);
+        SuigunGallery(d, "bushou_move_water");
+        Script().OnDialog([&](ui::Dialog& s) {
+            auto& navy = dynamic_cast<Suigun&>(s);
+            EXPECT_EQ(navy.GetWindowText(), "移動武将選択");
+            for (int i = 0; i < navy.Grid().GetLineSize(); ++i)
+                if (navy.Grid().GetLineData(i) == takakage) navy.Grid().MultiLineSelect(i, true);
+            SuigunType(navy, Suigun::kTotalShipsId, "15");
+            ASSERT_TRUE(ui::test::ClickControl(navy, ui::IDOK));
+        });
+        SuigunClickShiro(d, noumi_);
+    });
+    EXPECT_EQ(r, ui::IDOK);
+    EXPECT_EQ(BushouAt(gs, takakage).moveShiro, noumi_);
+    EXPECT_TRUE(Ordered(takakage));
+    EXPECT_EQ(gs.GunsenTable.GetGunsenMovingBetween(kusatsu_, noumi_), 15);
+    EXPECT_EQ(gs.GunsenTable.GetFreeGunsenAtShiro(kusatsu_), 25);
+}
+
+TEST_F(BushouMoveWaterTest, TheSortieByWaterOrdersGeneralsAndWarships) {
+    const int takamoto = General("B_TAKAMOTO"), takakage = General("B_TAKAKAGE");
+    CShutsujinDlg dlg(gs, &map_, &host_);
+    dlg.m_bSuiro = true;
+    dlg.m_nKuni = ShiroMapAt(gs, kusatsu_).kuni;
+    Script().OnDialog([&](ui::Dialog& dd) {
+        auto& d = dynamic_cast<CShutsujinDlg&>(dd);
+        EXPECT_EQ(d.GetWindowText(), "出陣 （水路）");
+        SuigunClickShiro(d, kusatsu_);
+        ASSERT_TRUE(d.OriginChosen());
+        SuigunGallery(d, "shutsujin_water");
+        std::string told;
+        SuigunExpectMessage(Script(), &told);
+        SuigunClickShiro(d, yoshida_);
+        EXPECT_EQ(told, "水路で接続されていません");
+        Script().OnDialog([&](ui::Dialog& s) {
+            auto& navy = dynamic_cast<Suigun&>(s);
+            EXPECT_EQ(navy.GetWindowText(), "出陣武将選択");
+            navy.Grid().MultiLineSelect(0, true);
+            navy.Grid().MultiLineSelect(1, true);
+            ASSERT_TRUE(ui::test::ClickControl(navy, Suigun::kMatchId));
+            ASSERT_TRUE(ui::test::ClickControl(navy, ui::IDOK));
+        });
+        SuigunClickShiro(d, sakurao_);
+    });
+    EXPECT_EQ(dlg.DoModal(), ui::IDOK);
+    for (int g : {takamoto, takakage}) {
+        EXPECT_EQ(BushouAt(gs, g).sortieShiro, sakurao_);
+        EXPECT_EQ(BushouAt(gs, g).flags & (CBushou::kFlagOrdered | CBushou::kFlagByWater),
+                  CBushou::kFlagOrdered | CBushou::kFlagByWater);
+    }
+    EXPECT_EQ(gs.GunsenTable.GetGunsenMovingBetween(kusatsu_, sakurao_), 2);
+}
+
+TEST_F(BushouMoveWaterTest, TheSiegesNavalChallengeSailsWithTheCrewsThePlayerChose) {
+    const int takamoto = General("B_TAKAMOTO"), takakage = General("B_TAKAKAGE");
+    SuigunSiege::Set(gs, kusatsu_, ouchi_, General("B_TAKAKANE"));
+    const Ports ports = SilentPort::Instance().AsPorts();
+    CBattleRunner runner(gs, ports);
+    KoujousenSession session(gs, ports, runner, kusatsu_, false);
+    const CBushou takamotoBefore = BushouAt(gs, takamoto);
+    std::vector<int> chosen;
+    Script().OnDialog([&](ui::Dialog& d) {
+        ASSERT_TRUE(d.GetDlgItem(CKoujousenDlg::kKaisenId)->IsWindowEnabled());
+        Script().OnDialog([&](ui::Dialog& s) {
+            auto& navy = dynamic_cast<Suigun&>(s);
+            EXPECT_EQ(navy.GetWindowText(), "水軍出陣");
+            EXPECT_EQ(SuigunText(navy, Suigun::kTotalShipsId), "40");
+            for (int i = 0; i < navy.Grid().GetLineSize(); ++i)
+                if (navy.Grid().GetLineData(i) == takakage) navy.Grid().MultiLineSelect(i, true);
+            ASSERT_TRUE(ui::test::ClickControl(navy, ui::IDOK));
+            chosen = navy.Units();
+        });
+        ASSERT_TRUE(ui::test::ClickControl(d, CKoujousenDlg::kKaisenId));
+        EXPECT_FALSE(d.GetDlgItem(CKoujousenDlg::kKaisenId)->IsWindowEnabled());
+        d.EndDialog(ui::IDOK);
+    });
+    RunKoujousenDlg(&host_, session, &map_);
+    EXPECT_EQ(chosen, (std::vector<int>{takakage}));
+    EXPECT_TRUE(session.navalFought);
+    EXPECT_NE(session.navalResult, -1);
+    EXPECT_FALSE(session.chooseNavy) << "the dialog's chooser ends with it";
+    // The general left ashore did not fight.
+    EXPECT_EQ(BushouAt(gs, takamoto).foot, takamotoBefore.foot);
+    EXPECT_EQ(BushouAt(gs, takamoto).cavalry, takamotoBefore.cavalry);
+}
+
+// ---- The bundled game: no sea routes ---------------------------------------------------------------
+
+class SuigunBundledTest : public BundledGameTest {};
+
+TEST_F(SuigunBundledTest, TheByWaterCommandsEndInTheirRefusalsAndChangeNothing) {
+    GameState& gs = *gs_;
+    ASSERT_TRUE(host_.Open(1000, 700));
+    const int player = gs.nPlayerDaimyou;
+    const int origin = BushouAt(gs, DaimyouAt(gs, player).toushu).shiro;
+    int target = -1;
+    ForShiroLinks(gs, origin, [&](int to, int) {
+        if (target < 0 && GetCountedDaimyouOfShiro(gs, to) != player) target = to;
+    });
+    ASSERT_GE(target, 0);
+    const std::string before = StateHash(gs);
+
+    CBushouMoveDlg move(gs, &map_, &host_);
+    move.m_bSuiro = true;
+    move.m_nKuni = ShiroMapAt(gs, origin).kuni;
+    Script().OnDialog([&](ui::Dialog& dd) {
+        auto& d = dynamic_cast<CBushouMoveDlg&>(dd);
+        std::string told;
+        SuigunExpectMessage(Script(), &told);
+        SuigunClickShiro(d, origin);
+        EXPECT_EQ(told, "水路がありません");
+        EXPECT_FALSE(d.OriginChosen());
+        d.EndDialog(ui::IDCANCEL);
+    });
+    EXPECT_EQ(move.DoModal(), ui::IDCANCEL);
+
+    CShutsujinDlg sortie(gs, &map_, &host_);
+    sortie.m_bSuiro = true;
+    sortie.m_nKuni = ShiroMapAt(gs, origin).kuni;
+    Script().OnDialog([&](ui::Dialog& dd) {
+        auto& d = dynamic_cast<CShutsujinDlg&>(dd);
+        SuigunClickShiro(d, origin);
+        ASSERT_TRUE(d.OriginChosen());
+        std::string told;
+        SuigunExpectMessage(Script(), &told);
+        SuigunClickShiro(d, target);
+        EXPECT_EQ(told, "水路で接続されていません");
+        d.EndDialog(ui::IDCANCEL);
+    });
+    EXPECT_EQ(sortie.DoModal(), ui::IDCANCEL);
+    EXPECT_EQ(StateHash(gs), before);
 }
 
 }  // namespace
