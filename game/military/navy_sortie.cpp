@@ -17,6 +17,14 @@ bool NavySortieOwnSide(const GameState& gs, int player, int shiro) {
     return GetCountedDaimyouOfShiro(gs, shiro) == player;
 }
 
+// The units named once each: a unit chosen twice goes once.
+std::vector<int> NavySortieDistinct(std::span<const int> units) {
+    std::vector<int> out;
+    for (int u : units)
+        if (std::find(out.begin(), out.end(), u) == out.end()) out.push_back(u);
+    return out;
+}
+
 }  // namespace
 
 NavySortieModel::NavySortieModel(const GameState& gs, int player, const NavySortieInput& input)
@@ -86,7 +94,7 @@ int NavySortieModel::Total() const {
 
 long long NavySortieModel::Soldiers(std::span<const int> units) const {
     long long troops = 0;
-    for (int u : units) {
+    for (int u : NavySortieDistinct(units)) {
         if (u >= kShiroGarrisonItem) {
             if (IsValidShiro(gs_, u - kShiroGarrisonItem))
                 troops += ShiroAt(gs_, u - kShiroGarrisonItem).shubihei;
@@ -149,7 +157,8 @@ std::string NavySortieModel::CheckOk(std::span<const int> units) const {
     const ScenarioWordArray& w = gs_.ScenarioWords;
     if (input_.sortie && !NavalBattleChoice() && units.empty())
         return ReplaceWordBushou("出陣武将が選択されていません", w);
-    if (static_cast<int>(units.size()) > unitLimit_) return ReplaceWordBushou("武将数が多すぎます", w);
+    if (static_cast<int>(NavySortieDistinct(units).size()) > unitLimit_)
+        return ReplaceWordBushou("武将数が多すぎます", w);
     if (Total() < RequiredShips(units)) return ReplaceWordGunsen("兵数に対して軍船が不足しています", w);
     return "";
 }

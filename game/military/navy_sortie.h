@@ -66,7 +66,7 @@ public:
     const std::vector<NavyOwnerRow>& Rows() const { return rows_; }
     int SailableTotal() const;
     int Total() const;
-    // The soldiers of the units and the ships they need.
+    // The soldiers of the units and the ships they need (a unit named twice counts once).
     long long Soldiers(std::span<const int> units) const;
     int RequiredShips(std::span<const int> units) const;
 

@@ -1,13 +1,13 @@
 // A test on the water fixture (fixtures/scenario/water.snr): the Mouri house on the Inland Sea
 // with waterway castles, sea lanes and fleets, on the bundled map. A new game drops every sea
-// lane and waterway as the bundled game plays; this fixture puts the scenario's sea lanes,
-// waterways and fleets back after the set-up so that the by-water commands can be played.
+// lane and waterway (and the scenario's fleets with them) as the bundled game plays; the fixture
+// puts the scenario's sea lanes, waterways and fleets back after the set-up so that the by-water
+// commands can be played.
 // Include it after the rules' headers (the window layer's Qt headers define "slots").
 #pragma once
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "game/ports/ports.h"
 #include "game/scenario/reader.h"
@@ -19,27 +19,37 @@
 
 namespace rymd::gui_test {
 
+inline std::string WaterFixturePath() {
+    return std::string(RYMD_FIXTURES) + "/scenario/water.snr";
+}
+
+// The scenario's sea lanes, waterways and fleets, read again, put back into a game started from
+// it (the castles are the same in both).
+inline void RestoreWaterFixtureRoutes(GameState& gs) {
+    const auto read = std::make_unique<GameState>();
+    MbKorMap::CCtrlKorMap map;
+    CScenarioReader reader(*read, map, SilentPort::Instance().AsPorts(),
+                           std::string(RYMD_SOURCE_DIR) + "/data/");
+    ASSERT_EQ(reader.ReadScenarioFile(WaterFixturePath()).Code(), 0);
+    ASSERT_EQ(ShiroCount(*read), ShiroCount(gs));
+    for (int c = 0; c < ShiroCount(gs); ++c) {
+        ShiroMapAt(gs, c).flags = ShiroMapAt(*read, c).flags;
+        ShiroMapAt(gs, c).connect = ShiroMapAt(*read, c).connect;
+    }
+    gs.GunsenTable = read->GunsenTable;
+}
+
 class WaterGameTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        GameState& gs = *gs_;
-        const Ports ports = SilentPort::Instance().AsPorts();
-        gs.rng.Seed(0);
-        CScenarioReader reader(gs, map_, ports, std::string(RYMD_SOURCE_DIR) + "/data/");
-        ASSERT_EQ(reader.ReadScenarioFile(std::string(RYMD_FIXTURES) + "/scenario/water.snr").Code(), 0);
-        std::vector<ShiroMapRecord> geography;
-        for (int c = 0; c < ShiroCount(gs); ++c)
-            geography.push_back(ShiroMapAt(gs, c));
-        const auto fleets = std::make_unique<CGunsenTable>(gs.GunsenTable);
-        SetupNewGame(gs, map_, ports);
-        for (int c = 0; c < ShiroCount(gs); ++c) {
-            ShiroMapAt(gs, c).flags = geography[static_cast<std::size_t>(c)].flags;
-            ShiroMapAt(gs, c).connect = geography[static_cast<std::size_t>(c)].connect;
-        }
-        gs.GunsenTable = *fleets;
-        ASSERT_TRUE(StartNewGame(gs, ports, gs.NameIndex.FindDaimyou("D_MOURI")));
-        gs.nCurDaimyou = gs.nPlayerDaimyou;
+        NewGameRequest request;
+        request.scenarioPath = WaterFixturePath();
+        request.programFolder = std::string(RYMD_SOURCE_DIR) + "/data/";
+        request.house = "D_MOURI";
+        ASSERT_EQ(StartGameFromScenario(*gs_, map_, SilentPort::Instance().AsPorts(), request), 0);
+        RestoreWaterFixtureRoutes(*gs_);
+        gs_->nCurDaimyou = gs_->nPlayerDaimyou;
         map_.ElvMap().EraseLandTopography();
         map_.TextureSetup();
     }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -150,6 +151,8 @@ TEST(NavySortieUnits, TheCastlesGeneralsOrTheBesiegersAndTheGarrison) {
     EXPECT_EQ(m.RequiredShips(std::vector<int>{a}), 1);
     EXPECT_EQ(m.RequiredShips(std::vector<int>{a, kShiroGarrisonItem}), 2);  // 350 + 1000 soldiers
     EXPECT_EQ(m.RequiredShips(std::vector<int>{}), 0);
+    // A general chosen twice goes once.
+    EXPECT_EQ(m.Soldiers(std::vector<int>{a, a}), 350);
 
     NavyWorld s;
     const int besieger = s.Besiege(2, 0);
@@ -236,7 +239,7 @@ TEST(NavySortieOk, TheThreeChecksInTheirOrder) {
         const char* name;
         int destination;
         bool sortie;
-        int chosen;  // generals of 500 soldiers each
+        int chosen;  // generals of 500 soldiers each (negative: the first is named twice more)
         int ships;
         const char* message;
     };
@@ -250,14 +253,16 @@ TEST(NavySortieOk, TheThreeChecksInTheirOrder) {
         {"21 generals in a naval battle", -1, true, 21, 20, ""},
         {"too few ships", 2, true, 3, 1, "兵数に対して軍船が不足しています"},
         {"just enough ships", 2, true, 4, 2, ""},
+        {"20 generals, one of them named twice", 2, true, -20, 20, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         NavyWorld w;
         w.Fleet(0, 0, 30);
         std::vector<int> units;
-        for (int i = 0; i < c.chosen; ++i)
+        for (int i = 0; i < std::abs(c.chosen); ++i)
             units.push_back(w.AddBushou(0, 0, {.foot = 50}));
+        if (c.chosen < 0) units.push_back(units.front());  // the same general again
         NavySortieModel m = w.Model(c.destination, c.sortie);
         m.SetTotal(c.ships);
         EXPECT_EQ(m.CheckOk(units), c.message);
