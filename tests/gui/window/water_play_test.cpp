@@ -2,18 +2,11 @@
 // phase's two moves (by land, by water with warships) and the sortie phase's sortie by water
 // through the command buttons, the orders and fleets the state dump shows, the moves carried out
 // at the end of the strategy phase and the army sent out by water at the end of the sortie phase.
-#include <unistd.h>
-
-#include <filesystem>
-
 #include <nlohmann/json.hpp>
 
 #include "game/military/navy_sortie.h"
 #include "game/save/saved_game.h"
 #include "game/save/state_dump.h"
-#include "game/shell/app/game_app.h"
-#include "game/shell/app/picture_store.h"
-#include "game/shell/app/program_folders.h"
 #include "game/shell/dialogs/military/bushou_move_dlg.h"
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
@@ -25,42 +18,18 @@
 #include "game/state/game_state.h"
 #include "game/turn/new_game.h"
 #include "gui/gui_test_util.h"
+#include "gui/main_window_fixture.h"
 #include "gui/water_game_fixture.h"
 #include "mbkormap/kor_map.h"
-#include "platform/qt/app.h"
 
 namespace rymd::gui_test {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace rymd::shell;
 using Json = nlohmann::ordered_json;
 
-class WaterPlayTest : public GuiTest {
+class WaterPlayTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        root_ = fs::temp_directory_path() / ("rymd_water_play_" + std::to_string(::getpid()));
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "prog");
-        ui::Profile::UseFile((root_ / "profile.ini").string());
-        program_ = (root_ / "prog").string() + "/";
-        fs::copy_file(std::string(RYMD_SOURCE_DIR) + "/data/default.smp", program_ + "default.smp");
-        app_.programFolder = program_;
-        app_.korMap = &map_;
-        app_.settings.SetLocation(program_, program_);
-        PictureStore().SetFolder(FolderOfPath(RYMD_GALLERY_DIR) + "picture/");
-        ui::Profile::WriteProfileInt("Window", "Left", 0);
-        ui::Profile::WriteProfileInt("Window", "Top", 0);
-        ui::Profile::WriteProfileInt("Window", "Right", 1100);
-        ui::Profile::WriteProfileInt("Window", "Bottom", 860);
-    }
-    void TearDown() override {
-        GuiTest::TearDown();
-        ui::Profile::UseFile("");
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
     // The main window with the water fixture started for the Mouri house, its sea lanes kept.
     void WithWaterGame(const std::function<void(CMainGameDlg&)>& body) {
         CMainGameDlg dlg(app_);
@@ -80,11 +49,6 @@ protected:
         dlg.DoModal();
     }
     Json Dump(const GameState& gs) const { return Json::parse(DumpStateJson(gs, map_, StateHash(gs))); }
-
-    fs::path root_;
-    std::string program_;
-    MbKorMap::CCtrlKorMap map_;
-    AppContext app_;
 };
 
 void WaterPlayClick(CShutsujinDlg& d, int shiro) {
