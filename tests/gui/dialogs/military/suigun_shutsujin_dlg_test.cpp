@@ -179,6 +179,17 @@ TEST_F(SuigunWaterTest, SortieModeRowsEditsSpinsAndTheShipsTheTroopsNeed) {
             EXPECT_EQ(ui::test::PixelAt(shot, edit.left - 3, edit.top + edit.Height() / 2),
                       ui::GetSysColor(ui::COLOR_BTNFACE));
             SuigunGallery(d, "suigun_shutsujin_sortie");
+            // A click below the rows hides the row's controls again; the rows keep their ships.
+            {
+                MbWnd::CCellPane& pane = d.OwnerGrid().RightPane();
+                const ui::Point below(pane.CellRect(0, 0).CenterPoint().x, pane.GetClientRect().bottom - 4);
+                ui::test::MouseDown(pane, below);
+                ui::test::MouseUp(pane, below);
+            }
+            EXPECT_EQ(d.SelectedRow(), -1);
+            EXPECT_FALSE(d.GetDlgItem(Suigun::kRowShipsId)->IsWindowVisible());
+            EXPECT_EQ(SuigunText(d, Suigun::kRowShipsId), "0");
+            EXPECT_EQ(SuigunText(d, Suigun::kTotalShipsId), "2");
             ASSERT_TRUE(ui::test::ClickControl(d, ui::IDOK));
         });
     EXPECT_EQ(r, ui::IDOK);
