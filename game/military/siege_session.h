@@ -54,8 +54,8 @@ public:
     // The player's choice of ships and crews for a naval battle (the navy-sortie dialog): given
     // the side's largest fleet and the units that may sail, the chosen ones, or nothing when the
     // player cancels.
-    // Not built yet: the navy-sortie dialog. Without a chooser the crews are those the automatic
-    // siege would send: the largest troops that the side's ships carry.
+    // The siege dialog gives the navy-sortie dialog as the chooser. Without a chooser the crews
+    // are those the automatic siege would send: the largest troops that the side's ships carry.
     using NavyChooser =
         std::function<std::optional<NavySortie>(int ships, const std::vector<int>& candidates)>;
     NavyChooser chooseNavy;

@@ -1,5 +1,7 @@
 #include "game/military/sortie.h"
 
+#include <algorithm>
+
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/route.h"
@@ -148,6 +150,58 @@ void WriteSortieOrder(GameState& gs, std::span<const int> bushou, int target, bo
             b.flags |= CBushou::kFlagByWater;
         else
             b.flags &= static_cast<std::uint16_t>(~CBushou::kFlagByWater);
+    }
+}
+
+MoveOrigin CheckMoveOrigin(const GameState& gs, int player, int shiro, bool water) {
+    const ScenarioWordArray& w = gs.ScenarioWords;
+    if (!IsValidShiro(gs, shiro)) return {};
+    if (water && (ShiroMapAt(gs, shiro).flags & ShiroMapRecord::kFlagWaterway) == 0)
+        return {MoveOriginKind::kRefused, ReplaceWordSuiro("水路がありません", w)};
+    const CShiro& c = ShiroAt(gs, shiro);
+    if (GetCountedDaimyouOfShiro(gs, shiro) == player) {
+        if (!water && c.nBesieger > 0)
+            return {MoveOriginKind::kRefused, ReplaceWordShiro("包囲されている城からは移動できません", w)};
+        if (water && c.blockadeDaimyou >= 0)
+            return {MoveOriginKind::kRefused,
+                    ReplaceWordSuiro(ReplaceWordShiro("水路封鎖されている城からは移動できません", w), w)};
+        return {MoveOriginKind::kOwn, ""};
+    }
+    if (c.besiegerDaimyou >= 0 && GetCountedDaimyou(gs, c.besiegerDaimyou) == player)
+        return {MoveOriginKind::kSiege, ""};
+    return {};
+}
+
+std::vector<std::uint16_t> MoveRouteCosts(const GameState& gs, int player, int origin, bool water) {
+    std::vector<std::uint16_t> costs(static_cast<std::size_t>(std::max(ShiroCount(gs), 1)),
+                                     kRouteUnreachable);
+    if (IsValidShiro(gs, origin)) CalcRoadCost(gs, player, -1, origin, costs, water ? kRouteSea : kRouteLand);
+    return costs;
+}
+
+std::string CheckMoveTarget(const GameState& gs, int player, int shiro, bool water,
+                            std::span<const std::uint16_t> costs) {
+    const ScenarioWordArray& w = gs.ScenarioWords;
+    if (!IsValidShiro(gs, shiro) || GetCountedDaimyouOfShiro(gs, shiro) != player)
+        return HouseShiroWords("当家または臣従大名家の城以外には移動できません", gs);
+    const CShiro& c = ShiroAt(gs, shiro);
+    if (!water && c.nBesieger > 0) return ReplaceWordShiro("包囲されている城には移動できません", w);
+    if (water && c.blockadeDaimyou >= 0)
+        return ReplaceWordSuiro(ReplaceWordShiro("水路封鎖されている城には移動できません", w), w);
+    const std::size_t i = static_cast<std::size_t>(shiro);
+    const int cost = i < costs.size() ? costs[i] : kRouteUnreachable;
+    if (cost > gs.nDistanceLimit)
+        return water ? ReplaceWordSuiro("距離が遠すぎるか、経路が水路で接続されていません", w)
+                     : ReplaceWordRikuro("距離が遠すぎるか、経路が陸路で接続されていません", w);
+    return "";
+}
+
+void WriteMoveOrder(GameState& gs, std::span<const int> bushou, int target) {
+    for (int g : bushou) {
+        if (!IsValidBushou(gs, g)) continue;
+        CBushou& b = BushouAt(gs, g);
+        b.flags = static_cast<std::uint16_t>((b.flags & ~CBushou::kFlagBesieging) | CBushou::kFlagOrdered);
+        b.moveShiro = static_cast<std::int16_t>(target);
     }
 }
 

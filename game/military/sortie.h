@@ -11,6 +11,7 @@
 // The messages are the game's own texts, re-worded by the scenario's vocabulary.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -59,5 +60,38 @@ std::string CheckBushouChoice(const GameState& gs, int chosen, int limit, bool s
 // mark of an order this month, and the by-water mark set for a water sortie, cleared for a land
 // one. Indexes that name no general are skipped.
 void WriteSortieOrder(GameState& gs, std::span<const int> bushou, int target, bool water);
+
+// ---- Moves of generals (the strategy phase) ----------------------------------------------------
+//
+// The player moves generals from a castle of the player's side (or from the army besieging a
+// castle) to another castle of the player's side, by land or by water, within the distance
+// limit. The move waits in each general until the end of the strategy phase; by water the
+// warships sail with them.
+
+// What a click on a castle does while the origin of a move is awaited.
+enum class MoveOriginKind {
+    kOwn,      // a castle of the player's side: the generals leave its garrison
+    kSiege,    // a castle the player's house besieges: the generals leave the besieging army
+    kRefused,  // the message tells why, or nothing is said when it is empty
+};
+struct MoveOrigin {
+    MoveOriginKind kind = MoveOriginKind::kRefused;
+    std::string message;
+};
+MoveOrigin CheckMoveOrigin(const GameState& gs, int player, int shiro, bool water);
+
+// The route cost from the origin to every castle (32767 unreachable) over the castles of the
+// player's side, by sea links (water) or land links only; the origin itself is always passable.
+std::vector<std::uint16_t> MoveRouteCosts(const GameState& gs, int player, int origin, bool water);
+
+// The first of the four target checks that fails, as its message; "" when the generals may go:
+// a castle of the player's side, not besieged (land) or blockaded (water), and no further than
+// the distance limit by the route costs (a cost equal to the limit passes).
+std::string CheckMoveTarget(const GameState& gs, int player, int shiro, bool water,
+                            std::span<const std::uint16_t> costs);
+
+// The pending move of each general: bound for the target, ordered this month, no longer among
+// the besiegers. Indexes that name no general are skipped.
+void WriteMoveOrder(GameState& gs, std::span<const int> bushou, int target);
 
 }  // namespace rymd

@@ -109,7 +109,22 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
                             {"status", Int(g.status)},
                             {"cavalry", Int(g.cavalry)},
                             {"foot", Int(g.foot)},
-                            {"muskets", Int(g.muskets)}});
+                            {"muskets", Int(g.muskets)},
+                            {"ordered", Int((g.flags & CBushou::kFlagOrdered) != 0)},
+                            {"move_to", Int(g.moveShiro)},
+                            {"sortie_to", Int(g.sortieShiro)},
+                            {"by_water", Int((g.flags & CBushou::kFlagByWater) != 0)}});
+    }
+    // The fleets: where they lie, how many ships, where they are ordered (-1 none), and whether
+    // they blockade the castle.
+    Json& fleets = j["fleets"] = Json::array();
+    for (std::uint32_t r = 0; r < gs.GunsenTable.count && r < CGunsenTable::kMaxRecord; ++r) {
+        const GunsenRecord& f = gs.GunsenTable.records[r];
+        fleets.push_back({{"owner", Int(f.owner)},
+                          {"castle", Int(f.shiro)},
+                          {"ships", Int(f.ships)},
+                          {"destination", Int(f.IsFree() ? -1 : f.destination)},
+                          {"blockade", Int(f.IsBlockade())}});
     }
 
     // The used corps slots: leader, owning house, funds, musket stock, the orders word and the

@@ -1,5 +1,6 @@
 // The game state as one JSON object: date, phase, player, counts, every house, castle and
-// general with their main fields, and the state hash. Used by the command-line tool and tests.
+// general with their main fields (a general's orders of the month among them), every fleet, and
+// the state hash. Used by the command-line tool and tests.
 #pragma once
 
 #include <string>

@@ -60,7 +60,7 @@ TEST(StateDump, KeepsItsKeysInOrderWithIntegerValues) {
     EXPECT_EQ(text.find('\n'), text.size() - 1);  // one line
     const Json j = Json::parse(text);
     EXPECT_EQ(Keys(j), (std::vector<std::string>{"date", "phase", "player", "spectator", "counts", "houses",
-                                                 "castles", "generals", "corps", "state_hash"}));
+                                                 "castles", "generals", "fleets", "corps", "state_hash"}));
     EXPECT_EQ(j["date"].dump(), R"({"year":1560,"month":5})");
     EXPECT_EQ(j["player"], -1);
     EXPECT_EQ(j["spectator"], true);
@@ -71,9 +71,10 @@ TEST(StateDump, KeepsItsKeysInOrderWithIntegerValues) {
         Keys(j["castles"][0]),
         (std::vector<std::string>{"index", "id", "name", "province", "owner", "corps", "lord", "size",
                                   "kokudaka", "economy", "provisions", "garrison", "support", "generals"}));
-    EXPECT_EQ(Keys(j["generals"][0]),
-              (std::vector<std::string>{"index", "id", "name", "house", "castle", "corps", "status",
-                                        "cavalry", "foot", "muskets"}));
+    EXPECT_EQ(
+        Keys(j["generals"][0]),
+        (std::vector<std::string>{"index", "id", "name", "house", "castle", "corps", "status", "cavalry",
+                                  "foot", "muskets", "ordered", "move_to", "sortie_to", "by_water"}));
     for (const char* table : {"houses", "castles", "generals"}) {
         for (const auto& [key, value] : j[table][0].items()) {
             if (key != "id" && key != "name" && key != "province" && key != "generals") {
@@ -87,6 +88,7 @@ TEST(StateDump, KeepsItsKeysInOrderWithIntegerValues) {
     EXPECT_EQ(j["houses"][0]["kokudaka"], 123456);
     EXPECT_EQ(j["castles"][0]["generals"].dump(), "[0]");
     EXPECT_EQ(j["generals"][0]["muskets"], -1);
+    EXPECT_EQ(j["fleets"].dump(), "[]");
     EXPECT_EQ(j["corps"].dump(), "[]");  // free slots are left out
     ASSERT_TRUE(j["state_hash"].is_string());
     EXPECT_EQ(j["state_hash"], "00c0ffee00000001");
@@ -105,6 +107,24 @@ TEST(StateDump, ListsTheUsedCorpsSlotsWithTheirOrdersAndProvinces) {
     EXPECT_EQ(
         j["corps"].dump(),
         R"([{"index":7,"leader":0,"owner":0,"funds":1500,"muskets":12,"orders":257,"provinces":["3","1"]}])");
+}
+
+TEST(StateDump, ShowsTheGeneralsOrdersAndTheFleets) {
+    SmallDump w;
+    CBushou& b = w.gs->BushouTbl[0];
+    b.flags = CBushou::kFlagOrdered | CBushou::kFlagByWater;
+    b.sortieShiro = 0;
+    b.moveShiro = -1;
+    w.gs->GunsenTable.AddGunsen(0, 0, 30);
+    w.gs->GunsenTable.AssignGunsen(0, 0, 0, 12);  // 12 of them ordered away (to the castle itself)
+    w.gs->GunsenTable.records[0].flags = GunsenRecord::kFlagBlockade;
+    const Json j = Json::parse(DumpStateJson(*w.gs, w.map, "0"));
+    EXPECT_EQ(j["generals"][0]["ordered"], 1);
+    EXPECT_EQ(j["generals"][0]["move_to"], -1);
+    EXPECT_EQ(j["generals"][0]["sortie_to"], 0);
+    EXPECT_EQ(j["generals"][0]["by_water"], 1);
+    EXPECT_EQ(j["fleets"].dump(), R"([{"owner":0,"castle":0,"ships":18,"destination":-1,"blockade":1},)"
+                                  R"({"owner":0,"castle":0,"ships":12,"destination":0,"blockade":0}])");
 }
 
 TEST(StateDump, WritesNamesAsUtf8AndReplacesBadBytes) {

@@ -10,6 +10,7 @@
 #include "game/shell/dialogs/domestic/kouekisen_dlgs.h"
 #include "game/shell/dialogs/info/bushou_list_dlg.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
+#include "game/shell/dialogs/military/bushou_move_dlg.h"
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
 #include "game/shell/music/music_dlg.h"
 #include "game/shell/window/castle_commands.h"
@@ -48,6 +49,7 @@ void CMainGameDlg::InstallMenuBar() {
 void CMainGameDlg::SetUpCommandSurface() {
     GameState& gs = *gs_;
     RegisterSortieCommands(*this, app_.korMap);
+    RegisterMoveCommands(*this, app_.korMap);
     panel_.SetGame(&gs, app_.korMap);
     panel_.SetButtonCaptions();
     RegisterCastleCommands(gs, this);

@@ -1,5 +1,6 @@
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
+#include "game/shell/dialogs/military/bushou_grid.h"
 
 #include <algorithm>
 
@@ -16,19 +17,7 @@ namespace rymd::shell {
 
 using namespace ui;
 
-namespace {
-
-constexpr int kTextColumn = 2;
-constexpr int kNumberColumn = 0 | MbWnd::CCellCtrl::kRightAlign;
-// The general list's comparison key of each grid column.
-constexpr int kSortKey[] = {0, 3, 4, 5, 6, 7, 8, 11, 12};
-
-int CompareRows(std::intptr_t a, std::intptr_t b, std::intptr_t column, void* gs) {
-    return CompareBushouListItem(*static_cast<const GameState*>(gs), static_cast<int>(a), static_cast<int>(b),
-                                 static_cast<int>(column));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 const DialogTemplate& CBushouSelectDlg::SelectTemplate() {
     static const DialogTemplate t = [] {
@@ -77,14 +66,7 @@ bool CBushouSelectDlg::OnInitDialog() {
     if (Wnd* c = GetDlgItem(kAshigaruLabelId)) c->SetWindowText(ReplaceWordAshigaruhei("足軽兵総数", w));
     if (Wnd* c = GetDlgItem(kTeppouLabelId)) c->SetWindowText(ReplaceWordTeppou("鉄砲総数", w));
 
-    // Centred on the main window, but never off the screen's top or left edge.
-    if (owner_) {
-        const Rect over = owner_->GetWindowRect();
-        const Rect mine = GetWindowRect();
-        const int x = std::max(0, over.left + (over.Width() - mine.Width()) / 2);
-        const int y = std::max(0, over.top + (over.Height() - mine.Height()) / 2);
-        MoveWindow(x, y, mine.Width(), mine.Height(), false);
-    }
+    CentreOnMainWindow(*this, owner_);
 
     const std::string from = IsValidShiro(gs_, m_nFromShiro) ? ShiroMapAt(gs_, m_nFromShiro).name : "";
     const std::string to = IsValidShiro(gs_, m_nToShiro) ? ShiroMapAt(gs_, m_nToShiro).name : "";
@@ -101,19 +83,7 @@ bool CBushouSelectDlg::OnInitDialog() {
     if (Wnd* c = GetDlgItem(kLimitId))
         c->SetWindowText(ReplaceWordBushou(FormatText("%s武将数上限 = %d", verb, limit_), w));
 
-    grid_.SetSeparater(0);
-    grid_.SetStyle(0x85);
-    grid_.SetColumn(0, kTextColumn | MbWnd::CCellCtrl::kReadOnly, 100, "名前");
-    grid_.SetColumn(1, kNumberColumn | MbWnd::CCellCtrl::kReadOnly, 50,
-                    ReplaceWordKibahei("騎馬兵", w).c_str());
-    grid_.SetColumn(2, kNumberColumn | MbWnd::CCellCtrl::kReadOnly, 50,
-                    ReplaceWordAshigaruhei("足軽兵", w).c_str());
-    grid_.SetColumn(3, kNumberColumn | MbWnd::CCellCtrl::kReadOnly, 50, ReplaceWordTeppou("鉄砲", w).c_str());
-    grid_.SetColumn(4, kNumberColumn | MbWnd::CCellCtrl::kReadOnly, 40, "武勇");
-    grid_.SetColumn(5, kNumberColumn | MbWnd::CCellCtrl::kReadOnly, 40, "政治");
-    grid_.SetColumn(6, kNumberColumn | MbWnd::CCellCtrl::kReadOnly, 40, "智謀");
-    grid_.SetColumn(7, kNumberColumn | MbWnd::CCellCtrl::kReadOnly, 60, "野戦統率");
-    grid_.SetColumn(8, kNumberColumn | MbWnd::CCellCtrl::kReadOnly, 60, "水軍統率");
+    SetBushouGridColumns(grid_, w);
     if (Wnd* place = GetDlgItem(kGridPlaceId)) place->ShowWindow(SW_HIDE);
     grid_.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, ChildRect(kGridPlaceId), this, kGridId);
     FillList();
@@ -124,18 +94,10 @@ bool CBushouSelectDlg::OnInitDialog() {
 
 void CBushouSelectDlg::FillList() {
     const std::vector<int> ids = SelectableBushou(gs_, gs_.nPlayerDaimyou, m_nFromShiro);
-    const int unit = gs_.nHeiUnit;
     grid_.DeleteAllLine();
     grid_.SetLineSize(static_cast<int>(ids.size()));
-    for (int i = 0; i < static_cast<int>(ids.size()); ++i) {
-        const CBushou& b = BushouAt(gs_, ids[static_cast<std::size_t>(i)]);
-        grid_.SetLineData(i, ids[static_cast<std::size_t>(i)]);
-        grid_.SetLineItem(i, 0, b.name.c_str());
-        const int values[] = {b.cavalry * unit, b.foot * unit, b.muskets * unit, b.buyuu,
-                              b.seiji,          b.chibou,      b.yasenTousotsu,  b.suigunTousotsu};
-        for (int c = 0; c < 8; ++c)
-            grid_.SetLineItem(i, c + 1, static_cast<double>(values[c]));
-    }
+    for (int i = 0; i < static_cast<int>(ids.size()); ++i)
+        SetBushouGridRow(grid_, i, gs_, ids[static_cast<std::size_t>(i)]);
 }
 
 void CBushouSelectDlg::OnSelChange() {
@@ -154,10 +116,7 @@ void CBushouSelectDlg::OnSelChange() {
 }
 
 void CBushouSelectDlg::OnColumnClick(int column) {
-    if (column < 0 || column >= static_cast<int>(std::size(kSortKey))) return;
-    grid_.SortItemsEx(CompareRows, static_cast<std::uint32_t>(kSortKey[column]),
-                      const_cast<GameState*>(&gs_));
-    grid_.Invalidate(false);
+    SortBushouGrid(grid_, gs_, column);
 }
 
 bool CBushouSelectDlg::OnNotify(int id, NotifyHeader* header, std::intptr_t* result) {

@@ -8,6 +8,7 @@
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/info/info_views.h"
 #include "game/shell/dialogs/military/koujousen_retreat_dlg.h"
+#include "game/shell/dialogs/military/suigun_shutsujin_dlg.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -306,8 +307,17 @@ bool CKoujousenDlg::OnNotify(int id, NotifyHeader* header, std::intptr_t* result
 
 std::intptr_t RunKoujousenDlg(Wnd* owner, KoujousenSession& session, MbKorMap::CCtrlKorMap* map) {
     EnsureApplication();
+    // The player chooses the ships and crews of a naval battle in the navy-sortie dialog.
+    const bool chooser = !session.chooseNavy;
+    if (chooser)
+        session.chooseNavy = [&session, owner](int ships, const std::vector<int>& candidates) {
+            return shell::ChooseSiegeNavy(session.State(), session.Castle(), session.PlayerDefends(), ships,
+                                          candidates, owner);
+        };
     CKoujousenDlg dlg(session, map, owner);
-    return dlg.DoModal();
+    const std::intptr_t result = dlg.DoModal();
+    if (chooser) session.chooseNavy = nullptr;
+    return result;
 }
 
 }  // namespace rymd

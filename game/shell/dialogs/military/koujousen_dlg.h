@@ -4,8 +4,10 @@
 //
 // The player besieging sees "強襲" and "待機（兵糧攻め）" ("待機" when the castle cannot be
 // starved); the player defending sees "野戦を挑む", "海戦を挑む", "城から退却" (the retreat dialog)
-// and "城内で防戦". When the siege is over every one of them is disabled and "閉じる" shows; a lost
-// battle or the besiegers all gone close the dialog by itself. Enter and Escape never close it.
+// and "城内で防戦"; a naval battle, the player's challenge or the defenders', opens the navy-sortie
+// dialog (CSuigunShutsujinDlg) in its naval-battle mode for the crews. When the siege is over
+// every one of them is disabled and "閉じる" shows; a lost battle or the besiegers all gone close
+// the dialog by itself. Enter and Escape never close it.
 //
 // On the left the boards: the title 1167 "%s の攻防", the castle picture 1161, "攻略軍侵攻度" by
 // level (1065) and the provisions (1009), under them the warships 1247 and 1248 ("軍船 %d", own
@@ -119,7 +121,8 @@ private:
     ui::ListCtrl* defenders_ = nullptr;
 };
 
-// Plays the siege modally (owner null: the main window). Returns the dialog's result.
+// Plays the siege modally (owner null: the main window). Returns the dialog's result. A session
+// without its own chooser of naval crews gets the navy-sortie dialog for the time of the siege.
 std::intptr_t RunKoujousenDlg(ui::Wnd* owner, KoujousenSession& session, MbKorMap::CCtrlKorMap* map);
 
 }  // namespace rymd

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <chrono>
 
+#include "game/military/navy_sortie.h"
 #include "game/military/sortie.h"
 #include "game/shell/app/help.h"
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
+#include "game/shell/dialogs/military/suigun_shutsujin_dlg.h"
 #include "game/shell/maps/kuni_disp_switch_dlg.h"
 #include "game/shell/window/command_dispatch.h"
 #include "game/shell/window/main_game_dlg.h"
@@ -52,8 +54,25 @@ const DialogTemplate& CShutsujinDlg::ShutsujinTemplate() {
 }
 
 CShutsujinDlg::CShutsujinDlg(GameState& gs, MbKorMap::CCtrlKorMap* map, Wnd* owner)
-    : Dialog(ShutsujinTemplate(), owner), gs_(gs), korMap_(map), owner_(owner), map_(map) {
+    : CShutsujinDlg(ShutsujinTemplate(), gs, map, owner) {}
+
+CShutsujinDlg::CShutsujinDlg(const DialogTemplate& tmpl, GameState& gs, MbKorMap::CCtrlKorMap* map,
+                             Wnd* owner)
+    : Dialog(tmpl, owner), gs_(gs), korMap_(map), owner_(owner), map_(map) {
     map_.SetGameState(&gs);
+}
+
+std::string CShutsujinDlg::CaptionText() const {
+    const ScenarioWordArray& w = gs_.ScenarioWords;
+    return m_bSuiro ? ReplaceWordSuiro("出陣 （水路）", w) : ReplaceWordRikuro("出陣 （陸路）", w);
+}
+
+std::string CShutsujinDlg::OriginPrompt() const {
+    return ReplaceWordShiro("出陣元の城を指定してください", gs_.ScenarioWords);
+}
+
+std::vector<int> CShutsujinDlg::RightControls() const {
+    return {kBoardPlaceId, kKuniNameId, kKuniSwitchId, static_cast<int>(IDCANCEL)};
 }
 
 CShutsujinDlg::~CShutsujinDlg() = default;
@@ -66,8 +85,7 @@ void CShutsujinDlg::DoDataExchange(DataExchange& dx) {
 
 bool CShutsujinDlg::OnInitDialog() {
     Dialog::OnInitDialog();
-    const ScenarioWordArray& w = gs_.ScenarioWords;
-    SetWindowText(m_bSuiro ? ReplaceWordSuiro("出陣 （水路）", w) : ReplaceWordRikuro("出陣 （陸路）", w));
+    SetWindowText(CaptionText());
     font_.CreateFont(12, 0, 0, 0, 500, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ ゴシック");
 
     // Grow to the main window less the inset, never below the dialog's own size. The dialog is
@@ -84,7 +102,7 @@ bool CShutsujinDlg::OnInitDialog() {
         dy = std::max(0, main.Height() - 2 * kInset - frameH - own.Height());
         MoveWindow(main.left + kInset, main.top + kInset, own.Width() + dx, own.Height() + dy, false);
     }
-    for (int id : {kBoardPlaceId, kKuniNameId, kKuniSwitchId, static_cast<int>(IDCANCEL)}) {
+    for (int id : RightControls()) {
         if (Wnd* c = GetDlgItem(id); c && dx > 0) {
             Rect r = ChildRect(id);
             r.OffsetRect(dx, 0);
@@ -105,8 +123,8 @@ bool CShutsujinDlg::OnInitDialog() {
     if (Wnd* place = GetDlgItem(kMapPlaceId)) place->ShowWindow(SW_HIDE);
     map_.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, mapRect, this, kMapId);
     ShowKuni(m_nKuni);
-    ShowBoard(ReplaceWordShiro("出陣元の城を指定してください", w));
-    SetTimer(kBlinkTimer, kFirstBlinkMs);
+    ShowBoard(OriginPrompt());
+    SetTimer(kBlinkTimer, FirstBlinkPeriod());
     return true;
 }
 
@@ -159,19 +177,27 @@ void CShutsujinDlg::OnShiroClick() {
             case SortieOrigin::kIgnored: break;
         }
     } else if (originChosen_ && c == originShiro_) {
-        map_.m_nBlinkShiro = -1;
-        map_.m_nBlinkPhase = 0;
-        map_.Redraw();
-        map_.m_CleanBmp.Duplicate(&map_.m_BackBmp);
-        map_.RedrawWindow();
+        HighlightOrigin(-1);
         originChosen_ = false;
-        ShowBoard(ReplaceWordShiro("出陣元の城を指定してください", w));
+        ShowBoard(OriginPrompt());
     } else if (originChosen_ && c != -1) {
         ChooseTarget(c);
     }
-    // A click beside the castles of another province that has castles shows that province.
+    if (c == -1) FollowProvinceClick();
+}
+
+void CShutsujinDlg::HighlightOrigin(int shiro) {
+    blinkStep_ = 0;
+    map_.m_nBlinkShiro = shiro;
+    map_.m_nBlinkPhase = 0;
+    map_.Redraw();
+    map_.m_CleanBmp.Duplicate(&map_.m_BackBmp);
+    map_.RedrawWindow();
+}
+
+void CShutsujinDlg::FollowProvinceClick() {
     const int k = map_.m_nClickKuni;
-    if (c == -1 && k != -1 && k != m_nKuni && CountShiroInKuni(gs_, k) > 0) ShowKuni(k);
+    if (k != -1 && k != m_nKuni && CountShiroInKuni(gs_, k) > 0) ShowKuni(k);
 }
 
 void CShutsujinDlg::ChooseTarget(int shiro) {
@@ -180,8 +206,16 @@ void CShutsujinDlg::ChooseTarget(int shiro) {
         MbMsgBox(refusal.c_str());
         return;
     }
-    // Not built yet: the by-water sortie's navy-sortie dialog (generals and warships).
-    if (m_bSuiro) return;
+    if (m_bSuiro) {
+        // By water: the generals and the warships of each owner house that sail with them.
+        CSuigunShutsujinDlg navy(gs_, owner_, this);
+        navy.m_Input = {.sortie = true, .origin = originShiro_, .destination = shiro};
+        if (navy.DoModal() != IDOK) return;
+        AssignNavySortie(gs_, originShiro_, shiro, navy.Orders());
+        WriteSortieOrder(gs_, navy.Units(), shiro, true);
+        EndDialog(IDOK);
+        return;
+    }
     CBushouSelectDlg select(gs_, owner_, this);
     select.m_bShutsujin = true;
     select.m_nFromShiro = originShiro_;
@@ -222,24 +256,32 @@ bool CShutsujinDlg::OnHelpInfo() {
     return true;
 }
 
-void RegisterSortieCommands(CMainGameDlg& main, MbKorMap::CCtrlKorMap* map) {
-    RegisterCommandDialog(kPhaseShutsujin, 0, [&main, map](int, int, const CommandSituation& situation) {
-        main.KillTimer(CMainGameDlg::kDisplayTimer);
-        CShutsujinDlg dlg(main.State(), map, &main);
-        dlg.m_nKuni = situation.selectedKuni;
-        const bool ok = dlg.DoModal() == IDOK;
-        if (ok) {
-            if (main.MapViews().viewMode == 1) {
-                CShiroMapWnd& view = main.ShiroMap();
-                view.Redraw();
-                view.m_CleanBmp.Duplicate(&view.m_BackBmp);
-                view.RedrawWindow();
-            }
-            main.UpdateKuniInfo();
+bool RunOrderDialog(CMainGameDlg& main, CShutsujinDlg& dlg) {
+    main.KillTimer(CMainGameDlg::kDisplayTimer);
+    const bool ok = dlg.DoModal() == IDOK;
+    if (ok) {
+        if (main.MapViews().viewMode == 1) {
+            CShiroMapWnd& view = main.ShiroMap();
+            view.Redraw();
+            view.m_CleanBmp.Duplicate(&view.m_BackBmp);
+            view.RedrawWindow();
         }
-        main.StartTimer(50);
-        return ok;
-    });
+        main.UpdateKuniInfo();
+    }
+    main.StartTimer(50);
+    return ok;
+}
+
+void RegisterSortieCommands(CMainGameDlg& main, MbKorMap::CCtrlKorMap* map) {
+    // Command 0 goes by land, command 1 by water.
+    for (int i : {0, 1})
+        RegisterCommandDialog(kPhaseShutsujin, i,
+                              [&main, map, i](int, int, const CommandSituation& situation) {
+                                  CShutsujinDlg dlg(main.State(), map, &main);
+                                  dlg.m_bSuiro = i == 1;
+                                  dlg.m_nKuni = situation.selectedKuni;
+                                  return RunOrderDialog(main, dlg);
+                              });
 }
 
 }  // namespace rymd::shell

@@ -14,12 +14,15 @@
 // The map lies over the placeholder 1117 on the left; on the right the board over 1277, the
 // province line 1059, "国表示切り替え" (1060) and "ｷｬﾝｾﾙ".
 //
-// Not built yet: the by-water sortie. With m_bSuiro set the dialog checks the clicks as a water
-// sortie, but the navy-sortie dialog that chooses its generals and warships is not there, so a
-// valid target is not acted on; the command for it stays unregistered.
+// With m_bSuiro set ("出陣 （水路）") the target must be linked by sea, and a valid target opens the
+// navy-sortie dialog (CSuigunShutsujinDlg) instead: its generals get the sortie order by water
+// and the warships of each owner house chosen there are ordered to the target.
+//
+// The general-transfer dialog (CBushouMoveDlg) is built on the same frame.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "game/shell/maps/shiro_map_wnd.h"
 #include "mbwnd/display_board.h"
@@ -54,6 +57,8 @@ public:
 
     // owner: the main window, whose rectangle the dialog takes (null: the dialog's own size).
     CShutsujinDlg(GameState& gs, MbKorMap::CCtrlKorMap* map, ui::Wnd* owner = nullptr);
+    // The same frame on another template (its controls of the same ids).
+    CShutsujinDlg(const ui::DialogTemplate& tmpl, GameState& gs, MbKorMap::CCtrlKorMap* map, ui::Wnd* owner);
     ~CShutsujinDlg() override;
 
     // Set by the opener before DoModal.
@@ -78,16 +83,25 @@ public:
     bool OnHelpInfo() override;
 
     // A click on the map: the origin and target state machine.
-    void OnShiroClick();
+    virtual void OnShiroClick();
     // "国表示切り替え": the province display switch.
     void OnKuniDispSwitch();
     // One step of the origin's blinking.
     void BlinkStep();
 
-private:
+protected:
+    // What the frame's users change: the caption, the first prompt, the first blink period and
+    // the controls that keep to the right edge.
+    virtual std::string CaptionText() const;
+    virtual std::string OriginPrompt() const;
+    virtual int FirstBlinkPeriod() const { return kFirstBlinkMs; }
+    virtual std::vector<int> RightControls() const;
     void ShowKuni(int kuni);
     void ShowBoard(const std::string& text);
-    void ChooseTarget(int shiro);
+    // The origin blinks (or no castle, -1) and the map is drawn anew.
+    void HighlightOrigin(int shiro);
+    // A click beside the castles of another province that has castles shows that province.
+    void FollowProvinceClick();
 
     GameState& gs_;
     MbKorMap::CCtrlKorMap* korMap_;
@@ -103,9 +117,17 @@ private:
     std::string boardText_;
     int lastBlinkPeriod_ = 0;
     static unsigned blinkTicks_;
+
+private:
+    void ChooseTarget(int shiro);
 };
 
-// Registers the sortie command of the sortie phase with the main window's command surface.
+// Runs an order dialog from the main window: its display timer stops while the dialog is open,
+// the castle map and the funds are shown anew after OK, and the timer is armed again with 50 ms.
+bool RunOrderDialog(CMainGameDlg& main, CShutsujinDlg& dlg);
+
+// Registers the sortie commands of the sortie phase (by land and by water) with the main window's
+// command surface.
 void RegisterSortieCommands(CMainGameDlg& main, MbKorMap::CCtrlKorMap* map);
 
 }  // namespace rymd::shell
