@@ -1,5 +1,6 @@
 #include "game/diplomacy/counterpart.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <optional>
@@ -145,6 +146,44 @@ std::string KoushouAiteCaption(const GameState& gs, int mode) {
 
 std::string KoushouAitePrompt(const GameState& gs, int mode) {
     return ReplaceWordDaimyouke(TextsOfMode(mode).prompt, gs.ScenarioWords);
+}
+
+std::vector<int> HousesInKuni(const GameState& gs, int kuni) {
+    std::vector<std::uint8_t> present(static_cast<std::size_t>(DaimyouCount(gs)), 0);
+    for (int c : ShiroIndexes(gs)) {
+        if (ShiroMapAt(gs, c).kuni != kuni) continue;
+        const CShiro& s = ShiroAt(gs, c);
+        if (IsValidDaimyou(gs, s.daimyou)) present[static_cast<std::size_t>(s.daimyou)] = 1;
+        if (s.nBesieger > 0 && IsValidDaimyou(gs, s.besiegerDaimyou))
+            present[static_cast<std::size_t>(s.besiegerDaimyou)] = 1;
+    }
+    std::vector<int> houses;
+    for (int d : DaimyouIndexes(gs))
+        if (present[static_cast<std::size_t>(d)] && HouseExists(gs, d)) houses.push_back(d);
+    return houses;
+}
+
+bool IsEnvoyShiro(const GameState& gs, int player, int shiro) {
+    if (!IsValidShiro(gs, shiro) || !IsValidDaimyou(gs, player)) return false;
+    const int owner = ShiroAt(gs, shiro).daimyou;
+    if (!IsValidDaimyou(gs, owner)) return false;
+    const CDaimyou& h = DaimyouAt(gs, owner);
+    return (h.bond == CDaimyou::kBondShinjuu ? h.masterDaimyou : owner) == player;
+}
+
+std::vector<int> EnvoyBushouOfShiro(const GameState& gs, int shiro) {
+    std::vector<int> out;
+    if (!IsValidShiro(gs, shiro)) return out;
+    const CShiro& s = ShiroAt(gs, shiro);
+    for (int i = 0; i < std::min<int>(s.nBushou, CShiro::kMaxBushou); ++i) {
+        const int b = s.bushou[static_cast<std::size_t>(i)];
+        if (IsValidBushou(gs, b) && !(BushouAt(gs, b).flags & CBushou::kFlagOrdered)) out.push_back(b);
+    }
+    return out;
+}
+
+void MarkEnvoySent(GameState& gs, int bushou) {
+    if (IsValidBushou(gs, bushou)) BushouAt(gs, bushou).flags |= CBushou::kFlagOrdered;
 }
 
 std::int64_t FusenDoumeiCost(const GameState& gs, int house) {

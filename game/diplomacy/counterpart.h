@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace rymd {
 
@@ -46,6 +47,17 @@ struct KoushouAiteCheck {
 
 // Checks the house chosen for a command of the player's house in a mode.
 KoushouAiteCheck CheckKoushouAite(const GameState& gs, int mode, int player, int chosen);
+
+// The houses that own or besiege a castle of the province, in table order: those the player may
+// choose after clicking the province.
+std::vector<int> HousesInKuni(const GameState& gs, int kuni);
+
+// The envoy of a proposal leaves from a castle whose owner is the player's house or one of its
+// vassals; he is a general of that castle without an order this month (CBushou::kFlagOrdered),
+// and once sent he carries that flag, so that he neither goes again nor sorties this month.
+bool IsEnvoyShiro(const GameState& gs, int player, int shiro);
+std::vector<int> EnvoyBushouOfShiro(const GameState& gs, int shiro);
+void MarkEnvoySent(GameState& gs, int bushou);
 
 // The cost of a non-aggression alliance with the house: a tenth of its own rice yield.
 std::int64_t FusenDoumeiCost(const GameState& gs, int house);

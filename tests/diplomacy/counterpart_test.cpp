@@ -131,6 +131,37 @@ TEST(Counterpart, TheCostIsATenthOfTheOwnYieldCutDown) {
     EXPECT_EQ(CheckKoushouAite(w.gs, 0, 0, 1).cost, 1234);
 }
 
+// Castles 0..3 lie in provinces 0..3; house 3 besieges castle 1 and fell from castle 2's province.
+TEST(Counterpart, AProvinceListsItsOwnersAndBesiegersInTableOrder) {
+    CounterpartWorld w;
+    w.Besiege(1, 3);
+    w.gs.ShiroMapTbl[3].kuni = 1;
+    EXPECT_EQ(HousesInKuni(w.gs, 1), (std::vector<int>{1, 3}));
+    EXPECT_EQ(HousesInKuni(w.gs, 0), std::vector<int>{0});
+    w.gs.DaimyouTbl[3].toushu = -1;
+    EXPECT_EQ(HousesInKuni(w.gs, 1), std::vector<int>{1});
+    w.gs.ShiroMapTbl[3].kuni = 3;
+    w.gs.ShiroMapTbl[2].kuni = 1;
+    EXPECT_TRUE(HousesInKuni(w.gs, 2).empty()) << "a province without castles";
+}
+
+TEST(Counterpart, EnvoysLeaveFromCastlesOfTheHouseOrItsVassalsAndGoOnceAMonth) {
+    CounterpartWorld w;
+    w.MakeVassal(1, 0);
+    w.MakeSubordinate(2, 0);
+    EXPECT_TRUE(IsEnvoyShiro(w.gs, 0, 0));
+    EXPECT_TRUE(IsEnvoyShiro(w.gs, 0, 1)) << "a vassal's castle";
+    EXPECT_FALSE(IsEnvoyShiro(w.gs, 0, 2)) << "a subordinate's castle";
+    EXPECT_FALSE(IsEnvoyShiro(w.gs, 0, 3));
+    EXPECT_FALSE(IsEnvoyShiro(w.gs, 0, 99));
+    const int second = w.AddBushou(0, 0);
+    EXPECT_EQ(EnvoyBushouOfShiro(w.gs, 0), (std::vector<int>{0, second}));
+    MarkEnvoySent(w.gs, 0);
+    EXPECT_EQ(EnvoyBushouOfShiro(w.gs, 0), std::vector<int>{second});
+    MarkEnvoySent(w.gs, second);
+    EXPECT_TRUE(EnvoyBushouOfShiro(w.gs, 0).empty());
+}
+
 TEST(Counterpart, CaptionsAndPromptsByMode) {
     CounterpartWorld w;
     EXPECT_EQ(KoushouAiteCaption(w.gs, 0), "不戦同盟交渉大名家選択");
