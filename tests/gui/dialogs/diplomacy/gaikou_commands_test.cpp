@@ -41,6 +41,7 @@
 #include "gui/gui_test_util.h"
 #include "mbkormap/kor_map.h"
 #include "mbwnd/msg_box.h"
+#include "platform/qt/controls.h"
 
 namespace rymd::gui_test {
 namespace {
@@ -189,6 +190,12 @@ protected:
         ui::Wnd::SendCommand(m_, kIdKuniBase + ShiroMapAt(Gs(), shiro).kuni, 0, nullptr);
         Script().OnDialog([this, shiro, house, more](ui::Dialog& d) {
             auto& envoy = dynamic_cast<CDoumeiKoushouDlg&>(d);
+            // The dialog covers the main window less 8 pixels on each side, never narrower than
+            // its own size.
+            const ui::Rect main = m_->GetWindowRect();
+            EXPECT_EQ(d.GetWindowRect().left, main.left + 8);
+            EXPECT_EQ(d.GetWindowRect().top, main.top + 8);
+            EXPECT_GE(d.GetWindowRect().Width(), main.Width() - 16);
             envoy.Map().m_nClickShiro = shiro;
             ui::Wnd::SendCommand(&d, CDoumeiKoushouDlg::kMapId, 0, &envoy.Map());
             Script().OnDialog([this, house, more](ui::Dialog& c) { ChooseIn(c, house, more); });
@@ -225,6 +232,36 @@ TEST_F(GaikouCommandsTest, EveryCommandOfThePhaseIsEnabled) {
             EXPECT_TRUE(m.Panel().CommandButton(i).IsWindowEnabled()) << CommandCaption(kPhaseGaikou, i);
         for (int i = 0; i < 8; ++i)
             EXPECT_NE(FindCommandDialog(kPhaseGaikou, i), nullptr) << i;
+    });
+}
+
+// The computer's envoys reach the player in the window's envoy-visit dialog, no longer in a
+// Yes/No or choice box; the hostage box's answer comes back with the acceptance.
+TEST_F(GaikouCommandsTest, AnEnvoyToThePlayerIsAnsweredInTheEnvoyVisitDialog) {
+    InDiplomacyPhase([&](CMainGameDlg& m) {
+        const int h = FindHouse(false, {});
+        ASSERT_GE(h, 0);
+        const Ports window = m.Port().AsPorts();
+        for (const bool demand : {false, true}) {
+            Script().OnDialog([&](ui::Dialog& d) {
+                EXPECT_NE(dynamic_cast<CShishaRaihouDlg*>(&d), nullptr);
+                EXPECT_EQ(d.GetWindowText(), "従属志願使者来訪");
+                auto* box = dynamic_cast<ui::Button*>(d.GetDlgItem(CShishaRaihouDlg::kHitojichiId));
+                ASSERT_NE(box, nullptr);
+                EXPECT_TRUE(box->IsWindowVisible());
+                if (demand) box->SetCheck(ui::BST_CHECKED);
+                EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+            });
+            const ShishaAnswer answer = AskShishaRaihou(Gs(), window, kShishaJuuzokuShigan, h);
+            EXPECT_TRUE(answer.accept);
+            EXPECT_EQ(answer.demandHitojichi, demand);
+        }
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "不戦同盟交渉使者来訪");
+            EXPECT_FALSE(d.GetDlgItem(CShishaRaihouDlg::kHitojichiId)->IsWindowVisible());
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDCANCEL));
+        });
+        EXPECT_FALSE(AskShishaRaihou(Gs(), window, kShishaFusen, h).accept);
     });
 }
 
