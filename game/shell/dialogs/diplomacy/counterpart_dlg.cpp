@@ -129,6 +129,11 @@ void CKoushouAiteDlg::OnKuniClicked(int kuni) {
         return;
     }
     SetItemText(*this, kKuniNameId, name);
+    // The province chosen stands out on the map.
+    if (map_.IsWindow()) {
+        map_.FitAndDrawMap(kuni);
+        DrawMarks();
+    }
     ui::ListCtrl* list = HouseList();
     if (!list) return;
     list->DeleteAllItems();

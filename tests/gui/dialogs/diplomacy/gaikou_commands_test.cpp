@@ -232,6 +232,8 @@ TEST_F(GaikouCommandsTest, EveryCommandOfThePhaseIsEnabled) {
             EXPECT_TRUE(m.Panel().CommandButton(i).IsWindowEnabled()) << CommandCaption(kPhaseGaikou, i);
         for (int i = 0; i < 8; ++i)
             EXPECT_NE(FindCommandDialog(kPhaseGaikou, i), nullptr) << i;
+        EXPECT_TRUE(ui::test::GrabToPng(m.Panel(), GalleryPath("command_panel_gaikou")));
+        EXPECT_TRUE(ui::test::GrabToPng(m.Panel(), GalleryPath("command_panel_gaikou@2x"), 2.0));
     });
 }
 
