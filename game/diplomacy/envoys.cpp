@@ -350,22 +350,38 @@ std::string ShishaInfoText(const GameState& gs, int counterpart) {
 }
 
 std::vector<std::string> ShishaApplicationChoices() {
-    return {"はい", "はい（人質を差し出すように要求する）", "いいえ"};
+    return EnvoyApplicationChoices();
+}
+
+std::string ShishaCaption(int mode) {
+    switch (mode) {
+        case kShishaFusen: return "不戦同盟交渉使者来訪";
+        case kShishaJuuzokuYoukyuu: return "従属要求使者来訪";
+        case kShishaShinjuuYoukyuu: return "臣従要求使者来訪";
+        case kShishaJuuzokuShigan: return "従属志願使者来訪";
+        case kShishaShinjuuShigan: return "臣従志願使者来訪";
+        case kShishaKuragae: return "主家鞍替え使者来訪";
+        default: return "使者来訪";
+    }
 }
 
 ShishaAnswer AskShishaRaihou(GameState& gs, const Ports& ports, int mode, int counterpart) {
-    const SuppressionPolicy policy = PolicyOf(gs);
-    const std::string text =
-        ShishaQuestionText(gs, mode, counterpart) + "\n" + ShishaInfoText(gs, counterpart);
     ShishaAnswer answer;
-    if (mode < kShishaJuuzokuShigan) {
-        answer.accept = policy.AskYesNo(ports, MessageKind::EnvoyQuestion, text, true);
+    // Nobody to ask: the safe answer, accept without a hostage.
+    if (!PolicyOf(gs).Shows(MessageKind::EnvoyQuestion)) {
+        answer.accept = true;
         return answer;
     }
-    const std::vector<std::string> choices = ShishaApplicationChoices();
-    const int choice = policy.AskChoice(ports, MessageKind::EnvoyQuestion, text, choices);
-    answer.accept = choice == 0 || choice == 1;
-    answer.demandHitojichi = choice == 1;
+    AskPort::EnvoyVisit visit;
+    visit.game = &gs;
+    visit.caption = ShishaCaption(mode);
+    visit.mode = mode;
+    visit.counterpart = counterpart;
+    visit.question = ShishaQuestionText(gs, mode, counterpart);
+    visit.info = ShishaInfoText(gs, counterpart);
+    const AskPort::EnvoyReply reply = ports.ask->AskEnvoyVisit(visit);
+    answer.accept = reply.accept;
+    answer.demandHitojichi = reply.accept && reply.demandHostage && mode >= kShishaJuuzokuShigan;
     return answer;
 }
 

@@ -95,9 +95,12 @@ std::string ShishaInfoText(const GameState& gs, int counterpart);
 // The answers a player may give in the modes of applications, in the order asked: accept,
 // accept and demand a hostage, refuse. The first is the answer when nobody can answer.
 std::vector<std::string> ShishaApplicationChoices();
+// The caption of the envoy-visit question by mode, e.g. "従属要求使者来訪".
+std::string ShishaCaption(int mode);
 
-// Puts an envoy of the counterpart to the player's house: a Yes/No question in modes 0 to 2,
-// a choice among ShishaApplicationChoices() in modes 3 to 5. While the game advances by itself
+// Puts an envoy of the counterpart to the player's house through the envoy-visit question of the
+// ports (AskPort::AskEnvoyVisit; without a dialog of its own a front asks Yes/No in modes 0 to 2
+// and a choice among ShishaApplicationChoices() in modes 3 to 5). While the game advances by itself
 // nobody is asked and the answer is the ports' safe one (accept, no hostage).
 ShishaAnswer AskShishaRaihou(GameState& gs, const Ports& ports, int mode, int counterpart);
 

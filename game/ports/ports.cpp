@@ -49,6 +49,24 @@ double AskPort::AskEventNumber(std::string_view prompt) {
     return AskNumber(prompt);
 }
 
+std::vector<std::string> EnvoyApplicationChoices() {
+    return {"はい", "はい（人質を差し出すように要求する）", "いいえ"};
+}
+
+AskPort::EnvoyReply AskPort::AskEnvoyVisit(const EnvoyVisit& visit) {
+    const std::string text = visit.question + "\n" + visit.info;
+    EnvoyReply reply;
+    if (visit.mode < 3) {
+        reply.accept = AskYesNo(text, true);
+        return reply;
+    }
+    const std::vector<std::string> choices = EnvoyApplicationChoices();
+    const int choice = AskChoice(text, choices, kSafeChoice);
+    reply.accept = choice == 0 || choice == 1;
+    reply.demandHostage = choice == 1;
+    return reply;
+}
+
 SilentPort& SilentPort::Instance() {
     static SilentPort port;
     return port;

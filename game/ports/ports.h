@@ -23,6 +23,8 @@
 
 namespace rymd {
 
+struct GameState;
+
 // ---------------------------------------------------------------------------------------------
 // Inform: a message box with one OK button.
 class InformPort {
@@ -57,7 +59,35 @@ public:
     // The same dialog in its number mode: a prompt, a number field and OK; only a whole number
     // (ParseEventNumber) is taken. A front without its own dialog asks AskNumber.
     virtual double AskEventNumber(std::string_view prompt);
+
+    // The envoy of a computer house before the player (EnvoyVisit below): accept or refuse, and
+    // in the modes of applications whether to demand a hostage. A front without its own dialog
+    // asks AskYesNo (question and information line) in modes 0 to 2, and AskChoice among
+    // EnvoyApplicationChoices() with the first as default in modes 3 to 5.
+    struct EnvoyVisit;
+    struct EnvoyReply;
+    virtual EnvoyReply AskEnvoyVisit(const EnvoyVisit& visit);
 };
+
+// What the envoy-visit question shows.
+struct AskPort::EnvoyVisit {
+    const GameState* game = nullptr;  // the game, for the counterpart's information
+    std::string caption;              // e.g. "従属要求使者来訪"
+    int mode = 0;                     // 0 peace, 1 demand of subordination, 2 of vassalage, 3 application for
+                                      // subordination, 4 for vassalage, 5 a subordinate's change of master
+    int counterpart = -1;             // the house that sent the envoy
+    std::string question;  // e.g. "%sから従属要求の使者が来ました。従属しますか？"
+    std::string info;      // the counterpart's rice yield and castles
+};
+
+struct AskPort::EnvoyReply {
+    bool accept = false;
+    bool demandHostage = false;  // only in modes 3 to 5
+};
+
+// The answers a front without an envoy dialog offers in the modes of applications, in order:
+// accept, accept and demand a hostage, refuse.
+std::vector<std::string> EnvoyApplicationChoices();
 
 // The most choice buttons of a scripted event's input dialog; further choices are not offered.
 inline constexpr int kMaxEventChoices = 10;

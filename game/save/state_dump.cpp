@@ -58,6 +58,11 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
                    {"generals", Int(gs.nBushou)},
                    {"generals_not_appeared", Int(gs.nMitoujouBushou)}};
 
+    // The player's diplomacy of this phase: whether the house's side changed (no more changes of
+    // master, applications or independence), and per house its relation state toward the player
+    // and whether the player has dealt with it.
+    j["diplomacy_barred"] = static_cast<bool>(gs.bGaikouBarred);
+    const bool player = gs.nPlayerDaimyou >= 0 && gs.nPlayerDaimyou < gs.nDaimyou;
     Json& houses = j["houses"] = Json::array();
     for (int d = 0; d < gs.nDaimyou; ++d) {
         const CDaimyou& h = gs.DaimyouTbl[d];
@@ -70,7 +75,9 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
                           {"master", Int(h.masterDaimyou)},
                           {"kind", Int(h.GetKind())},
                           {"castles", Int(ownCastles[static_cast<std::size_t>(d)])},
-                          {"kokudaka", ownKokudaka[static_cast<std::size_t>(d)]}});
+                          {"kokudaka", ownKokudaka[static_cast<std::size_t>(d)]},
+                          {"relation_to_player", player ? Int(h.GetRelationLo(gs.nPlayerDaimyou)) : Int(-1)},
+                          {"dealt_with", Int(gs.GaikouDealt[static_cast<std::size_t>(d)])}});
     }
 
     Json& castles = j["castles"] = Json::array();

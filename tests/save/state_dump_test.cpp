@@ -59,14 +59,16 @@ TEST(StateDump, KeepsItsKeysInOrderWithIntegerValues) {
     ASSERT_EQ(text.back(), '\n');
     EXPECT_EQ(text.find('\n'), text.size() - 1);  // one line
     const Json j = Json::parse(text);
-    EXPECT_EQ(Keys(j), (std::vector<std::string>{"date", "phase", "player", "spectator", "counts", "houses",
-                                                 "castles", "generals", "fleets", "corps", "state_hash"}));
+    EXPECT_EQ(Keys(j),
+              (std::vector<std::string>{"date", "phase", "player", "spectator", "counts", "diplomacy_barred",
+                                        "houses", "castles", "generals", "fleets", "corps", "state_hash"}));
     EXPECT_EQ(j["date"].dump(), R"({"year":1560,"month":5})");
     EXPECT_EQ(j["player"], -1);
     EXPECT_EQ(j["spectator"], true);
     EXPECT_EQ(j["counts"].dump(), R"({"houses":1,"castles":1,"generals":1,"generals_not_appeared":0})");
-    EXPECT_EQ(Keys(j["houses"][0]), (std::vector<std::string>{"index", "id", "name", "head", "funds", "bond",
-                                                              "master", "kind", "castles", "kokudaka"}));
+    EXPECT_EQ(Keys(j["houses"][0]),
+              (std::vector<std::string>{"index", "id", "name", "head", "funds", "bond", "master", "kind",
+                                        "castles", "kokudaka", "relation_to_player", "dealt_with"}));
     EXPECT_EQ(
         Keys(j["castles"][0]),
         (std::vector<std::string>{"index", "id", "name", "province", "owner", "corps", "lord", "size",

@@ -146,6 +146,10 @@ bool QtPort::AskYesNo(std::string_view text, bool defaultYes) {
     return r == IDYES;
 }
 
+AskPort::EnvoyReply QtPort::AskEnvoyVisit(const EnvoyVisit& visit) {
+    return envoyDialog_ ? envoyDialog_(visit) : AskPort::AskEnvoyVisit(visit);
+}
+
 bool QtPort::AskOkCancel(std::string_view text) {
     int r = MbMsgBoxOkCancel(std::string(text).c_str(), false);
     if (r == -1) return kSafeOkCancel;

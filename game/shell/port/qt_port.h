@@ -19,6 +19,7 @@
 //   PlayYasen    the field-battle dialog (yasen_dlg.h)
 //   PlayKaisen   the naval-battle dialog (kaisen_dlg.h), with the battle music
 //   PlayKoujousen  the battle music and the siege dialog (koujousen_dlg.h)
+//   AskEnvoyVisit  the dialog given by SetEnvoyDialog (the envoy visit, shisha_raihou_dlg.h)
 // A box that cannot be shown answers with the safe default of ports.h. The other views do
 // nothing yet.
 #pragma once
@@ -81,6 +82,12 @@ public:
     using ReportDialog = std::function<void(std::string_view title, std::span<const std::string> lines)>;
     void SetMusketReport(ReportDialog show) { musketReport_ = std::move(show); }
 
+    // The envoy of a computer house: the dialog given by SetEnvoyDialog (the envoy-visit dialog
+    // of the main window), else the plain Yes/No or choice box.
+    EnvoyReply AskEnvoyVisit(const EnvoyVisit& visit) override;
+    using EnvoyDialog = std::function<EnvoyReply(const EnvoyVisit& visit)>;
+    void SetEnvoyDialog(EnvoyDialog show) { envoyDialog_ = std::move(show); }
+
     Ports AsPorts() { return PortsOf(*this); }
 
     // Control ids of the port's own boxes (for scripted tests).
@@ -93,6 +100,7 @@ private:
     MbKorMap::CCtrlKorMap* map_ = nullptr;
     shell::MusicPlayer* music_ = nullptr;
     ReportDialog musketReport_;
+    EnvoyDialog envoyDialog_;
 };
 
 }  // namespace rymd

@@ -6,6 +6,7 @@
 #include "game/shell/app/game_app.h"
 #include "game/shell/app/help.h"
 #include "game/shell/dialogs/corps/gundan_hensei_dlg.h"
+#include "game/shell/dialogs/diplomacy/gaikou_commands.h"
 #include "game/shell/dialogs/domestic/chouhei_dlg.h"
 #include "game/shell/dialogs/domestic/kouekisen_dlgs.h"
 #include "game/shell/dialogs/info/bushou_list_dlg.h"
@@ -62,6 +63,7 @@ void CMainGameDlg::SetUpCommandSurface() {
     RegisterArmamentCommands(*this);
     RegisterGundanCommands(*this, app_.korMap);
     RegisterKouekisenCommands(gs, this);
+    RegisterGaikouCommands(*this, app_.korMap);
 }
 
 int CMainGameDlg::StartScenarioGame(const NewGameRequest& request) {
