@@ -29,6 +29,65 @@ std::string IdAt(const std::vector<std::string_view>& ids, int i, TextEncoding e
     return ToUtf8(ids[static_cast<std::size_t>(i)], enc);
 }
 
+Json DumpGenerals(const GameState& gs, const std::vector<std::string_view>& generalIds, TextEncoding enc) {
+    Json generals = Json::array();
+    for (int b = 0; b < gs.nBushou; ++b) {
+        const CBushou& g = gs.BushouTbl[b];
+        generals.push_back({{"index", Int(b)},
+                            {"id", IdAt(generalIds, g.id, enc)},
+                            {"name", g.name},
+                            {"house", Int(g.daimyou)},
+                            {"castle", Int(g.shiro)},
+                            {"corps", Int(g.gundan)},
+                            {"status", Int(g.status)},
+                            {"cavalry", Int(g.cavalry)},
+                            {"foot", Int(g.foot)},
+                            {"muskets", Int(g.muskets)},
+                            {"ordered", Int((g.flags & CBushou::kFlagOrdered) != 0)},
+                            {"move_to", Int(g.moveShiro)},
+                            {"sortie_to", Int(g.sortieShiro)},
+                            {"by_water", Int((g.flags & CBushou::kFlagByWater) != 0)}});
+    }
+    return generals;
+}
+
+// The fleets: where they lie, how many ships, where they are ordered (-1 none), and whether they
+// blockade the castle.
+Json DumpFleets(const GameState& gs) {
+    Json fleets = Json::array();
+    for (std::uint32_t r = 0; r < gs.GunsenTable.count && r < CGunsenTable::kMaxRecord; ++r) {
+        const GunsenRecord& f = gs.GunsenTable.records[r];
+        fleets.push_back({{"owner", Int(f.owner)},
+                          {"castle", Int(f.shiro)},
+                          {"ships", Int(f.ships)},
+                          {"destination", Int(f.IsFree() ? -1 : f.destination)},
+                          {"blockade", Int(f.IsBlockade())}});
+    }
+    return fleets;
+}
+
+// The used corps slots: leader, owning house, funds, musket stock, the orders word and the
+// provinces in charge (province identifiers of the map, in entry order).
+Json DumpCorps(const GameState& gs, const MbKorMap::CCtrlKorMap& map, TextEncoding enc) {
+    Json corps = Json::array();
+    for (int k = 0; k < GameState::kMaxGundan; ++k) {
+        const CGundan& c = gs.GundanTbl[static_cast<std::size_t>(k)];
+        if (c.IsFree()) continue;
+        Json provinces = Json::array();
+        for (std::int16_t p : c.tantouKuni)
+            if (p >= 0)
+                provinces.push_back(p < map.KuniCount() ? ToUtf8(map.Kuni(p).id, enc) : std::to_string(p));
+        corps.push_back({{"index", Int(k)},
+                         {"leader", Int(c.leader)},
+                         {"owner", Int(c.daimyou)},
+                         {"funds", Int(c.shikin)},
+                         {"muskets", Int(c.teppou)},
+                         {"orders", Int(c.order)},
+                         {"provinces", std::move(provinces)}});
+    }
+    return corps;
+}
+
 }  // namespace
 
 std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
@@ -104,54 +163,10 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
              {"generals", std::move(generals)}});
     }
 
-    Json& generals = j["generals"] = Json::array();
-    for (int b = 0; b < gs.nBushou; ++b) {
-        const CBushou& g = gs.BushouTbl[b];
-        generals.push_back({{"index", Int(b)},
-                            {"id", IdAt(generalIds, g.id, enc)},
-                            {"name", g.name},
-                            {"house", Int(g.daimyou)},
-                            {"castle", Int(g.shiro)},
-                            {"corps", Int(g.gundan)},
-                            {"status", Int(g.status)},
-                            {"cavalry", Int(g.cavalry)},
-                            {"foot", Int(g.foot)},
-                            {"muskets", Int(g.muskets)},
-                            {"ordered", Int((g.flags & CBushou::kFlagOrdered) != 0)},
-                            {"move_to", Int(g.moveShiro)},
-                            {"sortie_to", Int(g.sortieShiro)},
-                            {"by_water", Int((g.flags & CBushou::kFlagByWater) != 0)}});
-    }
-    // The fleets: where they lie, how many ships, where they are ordered (-1 none), and whether
-    // they blockade the castle.
-    Json& fleets = j["fleets"] = Json::array();
-    for (std::uint32_t r = 0; r < gs.GunsenTable.count && r < CGunsenTable::kMaxRecord; ++r) {
-        const GunsenRecord& f = gs.GunsenTable.records[r];
-        fleets.push_back({{"owner", Int(f.owner)},
-                          {"castle", Int(f.shiro)},
-                          {"ships", Int(f.ships)},
-                          {"destination", Int(f.IsFree() ? -1 : f.destination)},
-                          {"blockade", Int(f.IsBlockade())}});
-    }
+    j["generals"] = DumpGenerals(gs, generalIds, enc);
+    j["fleets"] = DumpFleets(gs);
+    j["corps"] = DumpCorps(gs, map, enc);
 
-    // The used corps slots: leader, owning house, funds, musket stock, the orders word and the
-    // provinces in charge (province identifiers of the map, in entry order).
-    Json& corps = j["corps"] = Json::array();
-    for (int k = 0; k < GameState::kMaxGundan; ++k) {
-        const CGundan& c = gs.GundanTbl[static_cast<std::size_t>(k)];
-        if (c.IsFree()) continue;
-        Json provinces = Json::array();
-        for (std::int16_t p : c.tantouKuni)
-            if (p >= 0)
-                provinces.push_back(p < map.KuniCount() ? ToUtf8(map.Kuni(p).id, enc) : std::to_string(p));
-        corps.push_back({{"index", Int(k)},
-                         {"leader", Int(c.leader)},
-                         {"owner", Int(c.daimyou)},
-                         {"funds", Int(c.shikin)},
-                         {"muskets", Int(c.teppou)},
-                         {"orders", Int(c.order)},
-                         {"provinces", std::move(provinces)}});
-    }
     j["state_hash"] = stateHash;
 
     // One line; a name that is not valid UTF-8 is written with U+FFFD in place of the bad bytes
