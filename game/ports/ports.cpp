@@ -49,6 +49,19 @@ double AskPort::AskEventNumber(std::string_view prompt) {
     return AskNumber(prompt);
 }
 
+int AskPort::AskHitojichiOffer(const HitojichiOffer& offer) {
+    std::vector<std::string> rows;
+    for (const PersonnelRow& heir : offer.heirs)
+        rows.push_back(heir.name);
+    rows.push_back(kHitojichiRefuse);
+    const int answer = AskChoice(offer.demand, rows, kSafeChoice);
+    return answer >= 0 && answer < static_cast<int>(offer.heirs.size()) ? answer : -1;
+}
+
+bool AskPort::AskRecruit(const RecruitOffer& offer) {
+    return AskYesNo(offer.text, true);
+}
+
 SilentPort& SilentPort::Instance() {
     static SilentPort port;
     return port;

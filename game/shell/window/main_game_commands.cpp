@@ -5,6 +5,7 @@
 
 #include "game/shell/app/game_app.h"
 #include "game/shell/app/help.h"
+#include "game/shell/dialogs/diplomacy/personnel_commands.h"
 #include "game/shell/dialogs/domestic/chouhei_dlg.h"
 #include "game/shell/dialogs/domestic/kouekisen_dlgs.h"
 #include "game/shell/dialogs/info/bushou_list_dlg.h"
@@ -58,6 +59,7 @@ void CMainGameDlg::SetUpCommandSurface() {
     views_.curKuni = -1;
     RegisterArmamentCommands(*this);
     RegisterKouekisenCommands(gs, this);
+    RegisterPersonnelCommands(*this, app_.korMap);
 }
 
 int CMainGameDlg::StartScenarioGame(const NewGameRequest& request) {

@@ -310,8 +310,8 @@ TEST_F(CommandSurfaceTest, PanelMenusAndStatusLine) {
         CCommandPanelDlg& panel = m.Panel();
         ASSERT_EQ(gs.nPhase, 1);
         EXPECT_EQ(panel.PhaseText(), "人事フェイズ");
-        // The command menu of a player: phase end, the stored captions with their numbers, the
-        // hand-over to the computer; greyed while their dialogs are missing.
+        // The command menu of a player: phase end, the stored captions with their numbers (the
+        // personnel commands all have their dialogs), the hand-over to the computer.
         auto texts = [](const ui::Menu& menu) {
             std::vector<std::string> out;
             for (const ui::Menu::Item& i : menu.Items())
@@ -320,14 +320,9 @@ TEST_F(CommandSurfaceTest, PanelMenusAndStatusLine) {
                                   : i.text + ((i.flags & ui::MF_GRAYED) ? " (greyed)" : ""));
             return out;
         };
-        const std::vector<std::string> player = {"フェイズ終了(&E)",
-                                                 "-",
-                                                 "捕虜処遇(&1) (greyed)",
-                                                 "捕虜交換(&2) (greyed)",
-                                                 "客将招請(&3) (greyed)",
-                                                 "人質処遇(&4) (greyed)",
-                                                 "-",
-                                                 "CPUに完全委任(&C)"};
+        const std::vector<std::string> player = {
+            "フェイズ終了(&E)", "-", "捕虜処遇(&1)",     "捕虜交換(&2)", "客将招請(&3)",
+            "人質処遇(&4)",     "-", "CPUに完全委任(&C)"};
         EXPECT_EQ(texts(m.Menus().Popup(CMainMenu::kCommand)), player);
         // Spectator: the captions shown but not pressable, AUTO shown, no funds; the menu holds
         // only the phase end. View-only: nothing.
