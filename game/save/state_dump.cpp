@@ -107,6 +107,8 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
                             {"castle", Int(g.shiro)},
                             {"corps", Int(g.gundan)},
                             {"status", Int(g.status)},
+                            {"holder", Int(g.holderDaimyou)},
+                            {"former", Int(g.originDaimyou)},
                             {"cavalry", Int(g.cavalry)},
                             {"foot", Int(g.foot)},
                             {"muskets", Int(g.muskets)}});

@@ -7,8 +7,12 @@
 #include <regex>
 #include <set>
 
+#include <nlohmann/json.hpp>
+
+#include "game/diplomacy/horyo.h"
 #include "game/military/sortie.h"
 #include "game/save/saved_game.h"
+#include "game/save/state_dump.h"
 #include "game/shell/app/game_app.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
@@ -716,6 +720,68 @@ TEST_F(CommandSurfaceTest, PanelKeysWalkTheButtonGrid) {
         ui::test::PressKey(panel, ui::VK_RETURN);
         EXPECT_TRUE(panel.IsWindowVisible());
         EXPECT_FALSE(m.IsEnded());
+    });
+}
+
+// The four personnel commands from the panel: the captive and hostage commands refuse while the
+// house holds none; with a captive the treatment dialog releases him, and the dump shows him back
+// in his house's service with no holder.
+TEST_F(CommandSurfaceTest, PersonnelCommandsRunFromThePanel) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        CCommandPanelDlg& panel = m.Panel();
+        ASSERT_EQ(gs.nPhase, kPhaseJinji);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(panel.CommandButton(i).IsWindowEnabled()) << i;
+        auto box = [this](const std::string& text) {
+            Script().OnDialog([text](ui::Dialog& d) {
+                EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(d).m_strText, text);
+                d.EndDialog(ui::IDOK);
+            });
+        };
+        box("現在、当家には捕虜がいません");
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
+        box("現在、当家には捕虜がいません");
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[1]));
+        box("現在、当家には人質がいません");
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[3]));
+        Script().OnDialog([](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "客将招請");
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[2]));
+
+        // A general of another house taken by the player's house, then released.
+        const int player = gs.nPlayerDaimyou;
+        int captive = -1;
+        for (int g : BushouIndexes(gs)) {
+            const CBushou& b = BushouAt(gs, g);
+            if (b.daimyou >= 0 && b.daimyou != player && b.status == CBushou::kStatusKashin &&
+                DaimyouAt(gs, b.daimyou).toushu != g && CountShiroOfDaimyou(gs, b.daimyou) > 0) {
+                captive = g;
+                break;
+            }
+        }
+        ASSERT_GE(captive, 0);
+        const int house = BushouAt(gs, captive).daimyou;
+        TakeHoryo(gs, SilentPort::Instance().AsPorts(), player, captive);
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "捕虜処遇");
+            auto* list = dynamic_cast<ui::ListCtrl*>(d.GetDlgItem(1007));
+            ASSERT_NE(list, nullptr);
+            ASSERT_EQ(list->GetItemCount(), 1);
+            list->SetItemState(0, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
+            EXPECT_TRUE(ui::test::ClickControl(d, 1110));
+            EXPECT_EQ(list->GetItemCount(), 0);
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
+        EXPECT_EQ(Script().PendingSteps(), 0u);
+        const auto dump = nlohmann::json::parse(DumpStateJson(gs, map_, "0"));
+        const auto& row = dump["generals"][static_cast<std::size_t>(captive)];
+        EXPECT_EQ(row["house"], house);
+        EXPECT_EQ(row["status"], CBushou::kStatusKashin);
+        EXPECT_EQ(row["holder"], player);
     });
 }
 
