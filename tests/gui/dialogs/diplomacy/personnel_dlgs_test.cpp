@@ -6,8 +6,13 @@
 #include "game/diplomacy/horyo.h"
 #include "game/diplomacy/personnel.h"
 #include "game/ports/ports.h"
+#include "game/ports/scripted_port.h"
+#include "game/save/state_dump.h"
 #include "game/state/game_state.h"
 #include "game/state/invariants.h"
+#include "game/turn/main_game.h"
+
+#include <nlohmann/json.hpp>
 
 #include "game/shell/dialogs/diplomacy/hitojichi_dlgs.h"
 #include "game/shell/dialogs/diplomacy/horyo_dlgs.h"
@@ -328,6 +333,119 @@ TEST_F(PersonnelDlgTest, RecruitmentChoiceShowsTheGeneral) {
             EXPECT_TRUE(ui::test::ClickControl(d, button));
         });
         EXPECT_EQ(port.AskRecruit(offer), button == ui::IDOK);
+    }
+}
+
+// The rules' answers of a test; the surrendered generals go to the window's dialog when asked,
+// else they are only counted (and stay captives).
+class KoufukuDlgPort : public ScriptedPort {
+public:
+    explicit KoufukuDlgPort(bool dialog) : dialog_(dialog) {}
+    bool PlayKoufukuBushou(KoufukuBushouSession& session) override {
+        ++shown;
+        surrendered = static_cast<int>(session.Remaining().size());
+        return dialog_ && QtPort().PlayKoufukuBushou(session);
+    }
+    int shown = 0;
+    int surrendered = 0;
+
+private:
+    bool dialog_;
+};
+
+// The month's war phase in which the player's great army marches on house 1's only castle,
+// held by its head and four generals who would serve at once.
+std::unique_ptr<TestWorld> KoufukuWarMonth(KoufukuDlgPort& port, std::uint32_t seed) {
+    auto w = std::make_unique<TestWorld>(test::WorldOptions{.houses = 3, .headsInCastles = true});
+    port.SetErrorHandler([](const std::string&) {});
+    w->ports = port.AsPorts();
+    w->Start(0);
+    w->gs.rng.Seed(seed);
+    for (int i = 0; i < 4; ++i) {
+        const int g = w->AddBushou(1, 1, {.foot = 1});
+        w->gs.BushouTbl[static_cast<std::size_t>(g)].chuusei = 0;
+        w->SetLine(g, 1, -1);  // a scenario record: he may survive the fall
+    }
+    CBushou& head = w->gs.BushouTbl[0];
+    head.cavalry = 500;
+    head.foot = 9000;
+    head.sortieShiro = 1;
+    head.sortieOrigin = 0;
+    w->game->BeginShutsujinPhase();
+    return w;
+}
+
+// A castle taken in a played month: the generals who surrender there come before the player in
+// the surrendered-generals dialog. The first is employed, the second released, the third
+// executed, the rest kept as captives; the dump shows each fate.
+TEST_F(PersonnelDlgTest, ACastleTakenInAPlayedMonthOpensTheSurrenderedGenerals) {
+    std::uint32_t seed = 1;
+    for (; seed <= 40; ++seed) {
+        KoufukuDlgPort counting(false);
+        auto w = KoufukuWarMonth(counting, seed);
+        w->game->EndShutsujinPhase();
+        if (counting.surrendered >= 4) break;  // enough for each of the four fates
+    }
+    ASSERT_LE(seed, 40u) << "no seed let the castle fall with four generals surrendering";
+
+    KoufukuDlgPort port(true);
+    auto w = KoufukuWarMonth(port, seed);
+    std::vector<std::string> decided;
+    Script().OnDialog([&](ui::Dialog& d) {
+        auto& dlg = dynamic_cast<CKoufukuBushouDlg&>(d);
+        ui::ListCtrl& rows = *dlg.List();
+        for (int i = 0; i < rows.GetItemCount(); ++i)
+            decided.push_back(rows.GetItemText(i, 0));
+        for (int action :
+             {CHoryoActionDlg::kEmployId, CHoryoActionDlg::kReleaseId, CHoryoActionDlg::kExecuteId}) {
+            if (rows.GetItemCount() == 0) break;
+            Select(rows, {0});
+            EXPECT_TRUE(ui::test::ClickControl(d, action));
+        }
+        for (int i = 0; i < rows.GetItemCount(); ++i)
+            rows.SetItemState(i, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
+        if (rows.GetItemCount() > 0) {
+            EXPECT_TRUE(ui::test::ClickControl(d, CHoryoActionDlg::kKeepId));
+        }
+        EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+    });
+    w->game->EndShutsujinPhase();
+    EXPECT_EQ(port.shown, 1);
+    ASSERT_GE(decided.size(), 4u);
+    EXPECT_EQ(w->gs.ShiroTbl[1].daimyou, 0);
+    const auto dump = nlohmann::json::parse(DumpStateJson(w->gs, w->map, "0"));
+    // The generals by name: the table is tidied after the war phase, an executed general leaves it.
+    auto find = [&](const std::string& name) -> const nlohmann::json* {
+        for (const auto& g : dump["generals"])
+            if (g["name"] == name) return &g;
+        return nullptr;
+    };
+    for (std::size_t i = 0; i < decided.size(); ++i) {
+        SCOPED_TRACE(decided[i]);
+        const nlohmann::json* g = find(decided[i]);
+        if (i == 2) {
+            EXPECT_TRUE(g == nullptr || (*g)["house"] == CBushou::kDaimyouRounin) << "executed";
+            continue;
+        }
+        if (i == 1 && g == nullptr) {
+            // Released with his house fallen: masterless, he waits off stage for a new lord.
+            bool waiting = false;
+            for (int k = 0; k < w->gs.nMitoujouBushou; ++k)
+                waiting |= w->gs.MitoujouBushouTbl[static_cast<std::size_t>(k)].name == decided[i];
+            EXPECT_TRUE(waiting) << "released";
+            continue;
+        }
+        ASSERT_NE(g, nullptr);
+        if (i == 0) {
+            EXPECT_EQ((*g)["house"], 0) << "employed";
+            EXPECT_EQ((*g)["status"], CBushou::kStatusKashin);
+        } else if (i == 1) {
+            EXPECT_EQ((*g)["status"], CBushou::kStatusKashin) << "released";
+            EXPECT_NE((*g)["house"], CBushou::kDaimyouHitojichi);
+        } else {
+            EXPECT_EQ((*g)["status"], CBushou::kStatusHoryo) << "kept";
+            EXPECT_EQ((*g)["holder"], 0);
+        }
     }
 }
 
