@@ -268,11 +268,12 @@ TEST_F(PersonnelDlgTest, GuestInvitationAsksForTheSwapOfASecondGuest) {
     Gs().DaimyouTbl[1].toushu = w_.AddBushou(1, 1, {.name = "臣従当主"});
     const int first = w_.AddBushou(1, 1, {.name = "先", .foot = 30});
     const int second = w_.AddBushou(1, 1, {.name = "後"});
-    CKyakushouShouseiDlg dlg(Gs(), nullptr);
+    CKyakushouShouseiDlg dlg(Gs(), &w_.map);
     Script().OnDialog([&](ui::Dialog& d) {
         ui::ListCtrl& list = *dlg.List();
         EXPECT_EQ(d.GetWindowText(), "客将招請");
         ASSERT_EQ(list.GetItemCount(), 2) << "the head is not listed";
+        EXPECT_EQ(list.GetItemText(0, 1), "国1");
         EXPECT_EQ(list.GetItemText(0, 2), "城1");
         Gallery(d, "kyakushou_shousei");
         ExpectBox("家1 の 先 を客将として迎えます");
