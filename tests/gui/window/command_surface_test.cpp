@@ -21,6 +21,7 @@
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
 #include "game/shell/music/music_dlg.h"
 #include "game/shell/music/music_player.h"
+#include "game/shell/port/qt_port.h"
 #include "game/shell/window/command_dispatch.h"
 #include "game/shell/window/command_panel.h"
 #include "game/shell/window/main_game_dlg.h"
@@ -765,6 +766,21 @@ TEST_F(CommandSurfaceTest, PersonnelCommandsRunFromThePanel) {
         ASSERT_GE(captive, 0);
         const int house = BushouAt(gs, captive).daimyou;
         TakeHoryo(gs, SilentPort::Instance().AsPorts(), player, captive);
+        // The exchange: his house is the one partner to choose; with none of the player's
+        // generals held there the negotiation cannot start.
+        Script().OnDialog([&](ui::Dialog& d) {
+            ASSERT_NE(d.GetDlgItem(QtPort::kChoiceFirstId), nullptr);
+            EXPECT_EQ(d.GetDlgItem(QtPort::kChoiceFirstId)->GetWindowText(), DaimyouAt(gs, house).name);
+            EXPECT_EQ(d.GetDlgItem(QtPort::kChoiceFirstId + 1)->GetWindowText(), "キャンセル");
+            EXPECT_TRUE(ui::test::ClickControl(d, QtPort::kChoiceFirstId));
+        });
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "捕虜交換");
+            EXPECT_FALSE(d.GetDlgItem(ui::IDOK)->IsWindowEnabled());
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDCANCEL));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[1]));
+        EXPECT_EQ(BushouAt(gs, captive).status, CBushou::kStatusHoryo);
         Script().OnDialog([&](ui::Dialog& d) {
             EXPECT_EQ(d.GetWindowText(), "捕虜処遇");
             auto* list = dynamic_cast<ui::ListCtrl*>(d.GetDlgItem(1007));
