@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "game/diplomacy/horyo.h"
+#include "game/military/placement.h"
 #include "game/military/sortie.h"
 #include "game/save/saved_game.h"
 #include "game/save/state_dump.h"
@@ -798,6 +799,76 @@ TEST_F(CommandSurfaceTest, PersonnelCommandsRunFromThePanel) {
         EXPECT_EQ(row["house"], house);
         EXPECT_EQ(row["status"], CBushou::kStatusKashin);
         EXPECT_EQ(row["holder"], player);
+    });
+}
+
+// The hostage and guest commands from the panel: a hostage of another house goes home (he waits
+// to appear again for it) and a vassal house's general comes as guest general.
+TEST_F(CommandSurfaceTest, HostageAndGuestCommandsRunFromThePanel) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        CCommandPanelDlg& panel = m.Panel();
+        const int player = gs.nPlayerDaimyou;
+        int hostage = -1, guest = -1;
+        for (int g : BushouIndexes(gs)) {
+            const CBushou& b = BushouAt(gs, g);
+            if (b.daimyou < 0 || b.daimyou == player || DaimyouAt(gs, b.daimyou).toushu == g) continue;
+            if (hostage < 0) {
+                hostage = g;
+            } else if (b.daimyou != BushouAt(gs, hostage).daimyou) {
+                guest = g;
+                break;
+            }
+        }
+        ASSERT_GE(guest, 0);
+        const int hostageHouse = BushouAt(gs, hostage).daimyou;
+        const int vassal = BushouAt(gs, guest).daimyou;
+        RemoveBushouFromHoui(gs, hostage);
+        CBushou& h = gs.BushouTbl[static_cast<std::size_t>(hostage)];
+        h.daimyou = CBushou::kDaimyouHitojichi;
+        h.status = CBushou::kStatusHitojichi;
+        h.holderDaimyou = static_cast<std::int16_t>(player);
+        h.originDaimyou = static_cast<std::int16_t>(hostageHouse);
+        gs.DaimyouTbl[static_cast<std::size_t>(vassal)].bond = CDaimyou::kBondShinjuu;
+        gs.DaimyouTbl[static_cast<std::size_t>(vassal)].masterDaimyou = player;
+        const int waiting = gs.nMitoujouBushou;
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "人質処遇");
+            auto* list = dynamic_cast<ui::ListCtrl*>(d.GetDlgItem(1007));
+            ASSERT_NE(list, nullptr);
+            ASSERT_EQ(list->GetItemCount(), 1);
+            list->SetItemState(0, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
+            Script().OnDialog([&](ui::Dialog& box) {
+                EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText,
+                          h.name + " を " + DaimyouAt(gs, hostageHouse).name + " に返還します");
+                box.EndDialog(ui::IDOK);
+            });
+            EXPECT_TRUE(ui::test::ClickControl(d, 1236));
+            EXPECT_EQ(list->GetItemCount(), 0);
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[3]));
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto* list = dynamic_cast<ui::ListCtrl*>(d.GetDlgItem(1234));
+            ASSERT_NE(list, nullptr);
+            int item = -1;
+            for (int i = 0; i < list->GetItemCount(); ++i)
+                if (static_cast<int>(list->GetItemData(i)) == guest) item = i;
+            ASSERT_GE(item, 0);
+            list->SetItemState(item, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
+            Script().Answer(ui::IDOK);  // "... を客将として迎えます"
+            const ui::Point at = list->ItemRect(item).CenterPoint();
+            ui::test::MouseDown(*list, at);
+            ui::test::MouseUp(*list, at);
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[2]));
+        EXPECT_EQ(Script().PendingSteps(), 0u);
+        const auto after = nlohmann::json::parse(DumpStateJson(gs, map_, "0"));
+        EXPECT_EQ(after["generals"][static_cast<std::size_t>(hostage)]["house"], CBushou::kDaimyouRounin);
+        EXPECT_EQ(gs.nMitoujouBushou, waiting + 1) << "he waits to appear again for his house";
+        EXPECT_EQ(after["generals"][static_cast<std::size_t>(guest)]["status"], CBushou::kStatusKyakushou);
+        EXPECT_EQ(after["generals"][static_cast<std::size_t>(guest)]["house"], vassal);
     });
 }
 
