@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/diplomacy/bonds.h"
+#include "game/diplomacy/personnel.h"
 #include "game/military/siege.h"
 #include "game/ports/ports.h"
 #include "game/ports/suppression_policy.h"
@@ -527,6 +528,17 @@ std::vector<int> CollectHitojichiKouho(const GameState& gs, int daimyou, int max
     return out;
 }
 
+HitojichiOffer MakeHitojichiOffer(const GameState& gs, int receiver, int giver,
+                                  std::span<const int> candidates) {
+    HitojichiOffer offer;
+    offer.demand = FormatText("%s は人質の差し出しを要求してきました", NameOf(gs, receiver).c_str());
+    offer.listTitle = ReplaceWordGenpuku("人質候補（元服前の世継）", gs.ScenarioWords);
+    for (int i : candidates)
+        offer.heirs.push_back(PersonnelRowOf(gs, gs.MitoujouBushouTbl[static_cast<std::size_t>(i)]));
+    if (candidates.empty()) offer.heirs.push_back({NameOf(gs, giver) + gs.ScenarioWords[kWordSeishi], {}});
+    return offer;
+}
+
 std::string MakeSeishiName(const GameState& gs, int giver) {
     return CutUtf8ToEncodedLength(NameOf(gs, giver) + gs.ScenarioWords[kWordSeishi], kNameBytes,
                                   gs.Encoding());
@@ -541,16 +553,12 @@ bool OfferHitojichi(GameState& gs, const Ports& ports, int receiver, int giver, 
 
     int chosen = -1;  // index among the generals not yet appeared; -1 a made-up heir
     if (IsPlayer(gs, giver)) {
-        // The heirs to choose from, or the house's generic heir; the last answer refuses.
-        std::vector<std::string> rows;
-        for (int i : candidates)
-            rows.push_back(gs.MitoujouBushouTbl[static_cast<std::size_t>(i)].name);
-        if (candidates.empty()) rows.push_back(NameOf(gs, giver) + gs.ScenarioWords[kWordSeishi]);
-        rows.push_back("人質の差し出しを拒否");
-        const int answer = PolicyOf(gs).AskChoice(
-            ports, MessageKind::EnvoyQuestion,
-            FormatText("%s は人質の差し出しを要求してきました", NameOf(gs, receiver).c_str()), rows);
-        if (answer < 0 || answer >= static_cast<int>(rows.size()) - 1) return false;
+        // The heirs to choose from, or the house's generic heir; -1 refuses.
+        const HitojichiOffer offer = MakeHitojichiOffer(gs, receiver, giver, candidates);
+        const int answer = PolicyOf(gs).Shows(MessageKind::EnvoyQuestion)
+                               ? ports.ask->AskHitojichiOffer(offer)
+                               : kSafeChoice;
+        if (answer < 0 || answer >= static_cast<int>(offer.heirs.size())) return false;
         if (!candidates.empty()) chosen = candidates[static_cast<std::size_t>(answer)];
     } else if (!candidates.empty()) {
         // The least able heir; the first in table order among equals.

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "game/ports/ports.h"
 #include "game/state/house_index.h"
 
 namespace rymd {
@@ -144,6 +145,11 @@ bool OfferHitojichi(GameState& gs, const Ports& ports, int receiver, int giver, 
 // scenario record names the house as their line with a succession rank. Indexes into the table
 // of generals not yet appeared, in table order, at most max.
 std::vector<int> CollectHitojichiKouho(const GameState& gs, int daimyou, int max);
+
+// The hostage demand as the player's house is asked it: the heirs among the candidates, or the
+// house's generic heir (its name and the scenario's word for 世嗣) when there are none.
+HitojichiOffer MakeHitojichiOffer(const GameState& gs, int receiver, int giver,
+                                  std::span<const int> candidates);
 
 // The made-up heir's name: the house's name and the scenario's word for 世嗣, cut on a character
 // boundary to at most 20 bytes in the file's encoding.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "game/diplomacy/personnel.h"
 #include "game/military/placement.h"
 #include "game/ports/ports.h"
 #include "game/state/access.h"
@@ -153,9 +154,7 @@ bool KoufukuBushouSession::Release(int bushou) {
 
 bool KoufukuBushouSession::Execute(int bushou) {
     if (!Take(bushou) || !IsValidBushou(gs_, bushou)) return false;
-    CBushou& b = BushouAt(gs_, bushou);
-    b.daimyou = CBushou::kDaimyouRounin;
-    SetFlag(b, CBushou::kFlagBesieging, false);
+    ExecuteHoryo(gs_, bushou);
     return true;
 }
 
@@ -179,7 +178,7 @@ bool CHoryoRules::EmployHoryo(int bushou) {
 
 void CHoryoRules::SurrenderedGenerals(std::span<const int> captives) {
     KoufukuBushouSession session(gs_, ports_, captives);
-    // Waiting for the surrendered-generals dialog: until a front plays it, they stay captives.
+    // A front without the surrendered-generals dialog leaves them captives.
     if (!ports_.play->PlayKoufukuBushou(session)) return;
     for (int g : std::vector<int>(session.Remaining()))
         session.Keep(g);

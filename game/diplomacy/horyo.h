@@ -51,6 +51,7 @@ public:
 
     // The generals still waiting for a decision, in the order given.
     const std::vector<int>& Remaining() const { return remaining_; }
+    GameState& State() const { return gs_; }
     bool Done() const { return remaining_.empty(); }
 
     // Each returns false, leaving the general in the list, when he is not in it; Employ also

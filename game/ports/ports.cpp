@@ -67,6 +67,19 @@ AskPort::EnvoyReply AskPort::AskEnvoyVisit(const EnvoyVisit& visit) {
     return reply;
 }
 
+int AskPort::AskHitojichiOffer(const HitojichiOffer& offer) {
+    std::vector<std::string> rows;
+    for (const PersonnelRow& heir : offer.heirs)
+        rows.push_back(heir.name);
+    rows.push_back(kHitojichiRefuse);
+    const int answer = AskChoice(offer.demand, rows, kSafeChoice);
+    return answer >= 0 && answer < static_cast<int>(offer.heirs.size()) ? answer : -1;
+}
+
+bool AskPort::AskRecruit(const RecruitOffer& offer) {
+    return AskYesNo(offer.text, true);
+}
+
 SilentPort& SilentPort::Instance() {
     static SilentPort port;
     return port;

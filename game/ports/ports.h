@@ -35,6 +35,9 @@ public:
 
 // ---------------------------------------------------------------------------------------------
 // Ask: questions with an answer. The dialogs are not cancellable unless the answer type says so.
+struct HitojichiOffer;
+struct RecruitOffer;
+
 class AskPort {
 public:
     virtual ~AskPort() = default;
@@ -67,6 +70,16 @@ public:
     struct EnvoyVisit;
     struct EnvoyReply;
     virtual EnvoyReply AskEnvoyVisit(const EnvoyVisit& visit);
+
+    // ---- The personnel questions that have dialogs of their own --------------------------------
+    // A front without these dialogs asks them through the plain boxes above, as it always did.
+    // Another house demands a hostage: the position of the heir given in offer.heirs, or -1 when
+    // the player refuses. The default asks AskChoice with the heirs' names and a last choice
+    // that refuses.
+    virtual int AskHitojichiOffer(const HitojichiOffer& offer);
+    // A masterless general turns to the player's house: true to take him as retainer. The
+    // default asks AskYesNo with the offer's text, Yes first.
+    virtual bool AskRecruit(const RecruitOffer& offer);
 };
 
 // What the envoy-visit question shows.
@@ -88,6 +101,34 @@ struct AskPort::EnvoyReply {
 // The answers a front without an envoy dialog offers in the modes of applications, in order:
 // accept, accept and demand a hostage, refuse.
 std::vector<std::string> EnvoyApplicationChoices();
+
+// A general's row in the personnel questions: name, age ("%d%s" with "?" for a guessed year,
+// "---" when hidden), valour, politics and intellect.
+struct PersonnelRow {
+    std::string name;
+    std::string age;
+    int buyuu = 0;
+    int seiji = 0;
+    int chibou = 0;
+};
+
+// The hostage demand as the player sees it: "%s は人質の差し出しを要求してきました", the title of
+// the heir list in the scenario's words, and the heirs (the house's generic heir alone when it
+// has none of age 1 to 18).
+struct HitojichiOffer {
+    std::string demand;
+    std::string listTitle;
+    std::vector<PersonnelRow> heirs;
+};
+
+// "%sが当家を頼ってきました。家臣に登用しますか？" and the general's row.
+struct RecruitOffer {
+    std::string text;
+    PersonnelRow candidate;
+};
+
+// The refusal button of the hostage demand.
+inline constexpr const char* kHitojichiRefuse = "人質の差し出しを拒否";
 
 // The most choice buttons of a scripted event's input dialog; further choices are not offered.
 inline constexpr int kMaxEventChoices = 10;
@@ -178,8 +219,8 @@ public:
     virtual bool PlayYasen(YasenSession& session) { return false; }
     virtual bool PlayKaisen(KaisenSession& session) { return false; }
     // The generals who surrendered to the player's house: the front decides about each of them
-    // through the session and returns true, or returns false and they stay captives. The
-    // surrendered-generals dialog does not exist yet, so every front answers false.
+    // through the session and returns true, or returns false and they stay captives. The Qt
+    // front opens the surrendered-generals dialog; the headless and scripted fronts answer false.
     virtual bool PlayKoufukuBushou(KoufukuBushouSession& session) { return false; }
     // A siege of the month in which the player's house takes part: the front plays the month's
     // turns through the session (Open, then its buttons) and returns true, the results then in

@@ -40,6 +40,8 @@ Json DumpGenerals(const GameState& gs, const std::vector<std::string_view>& gene
                             {"castle", Int(g.shiro)},
                             {"corps", Int(g.gundan)},
                             {"status", Int(g.status)},
+                            {"holder", Int(g.holderDaimyou)},
+                            {"former", Int(g.originDaimyou)},
                             {"cavalry", Int(g.cavalry)},
                             {"foot", Int(g.foot)},
                             {"muskets", Int(g.muskets)},

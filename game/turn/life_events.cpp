@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/diplomacy/personnel.h"
 #include "game/military/appearance.h"
 #include "game/military/placement.h"
 #include "game/ports/ports.h"
@@ -213,8 +214,10 @@ bool MasterlessGeneralJoins(GameState& gs, const Ports& ports, const Suppression
     if (!HouseExists(gs, chosen)) return false;
     const bool players = chosen == gs.nPlayerDaimyou;
     if (players) {
-        const bool employ = policy.AskYesNo(ports, MessageKind::RecruitmentQuestion,
-                                            e.name + "が当家を頼ってきました。家臣に登用しますか？", true);
+        const RecruitOffer offer{e.name + "が当家を頼ってきました。家臣に登用しますか？",
+                                 PersonnelRowOf(gs, e)};
+        const bool employ =
+            policy.Shows(MessageKind::RecruitmentQuestion) ? ports.ask->AskRecruit(offer) : kSafeYesNo;
         if (!employ) {
             // He does not ask this house again.
             for (int k = 0; k < listed; ++k) {

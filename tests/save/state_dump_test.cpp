@@ -73,10 +73,10 @@ TEST(StateDump, KeepsItsKeysInOrderWithIntegerValues) {
         Keys(j["castles"][0]),
         (std::vector<std::string>{"index", "id", "name", "province", "owner", "corps", "lord", "size",
                                   "kokudaka", "economy", "provisions", "garrison", "support", "generals"}));
-    EXPECT_EQ(
-        Keys(j["generals"][0]),
-        (std::vector<std::string>{"index", "id", "name", "house", "castle", "corps", "status", "cavalry",
-                                  "foot", "muskets", "ordered", "move_to", "sortie_to", "by_water"}));
+    EXPECT_EQ(Keys(j["generals"][0]),
+              (std::vector<std::string>{"index", "id", "name", "house", "castle", "corps", "status", "holder",
+                                        "former", "cavalry", "foot", "muskets", "ordered", "move_to",
+                                        "sortie_to", "by_water"}));
     for (const char* table : {"houses", "castles", "generals"}) {
         for (const auto& [key, value] : j[table][0].items()) {
             if (key != "id" && key != "name" && key != "province" && key != "generals") {

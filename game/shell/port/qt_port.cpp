@@ -5,6 +5,10 @@
 #include <memory>
 #include <vector>
 
+#include "game/diplomacy/horyo.h"
+#include "game/shell/dialogs/diplomacy/hitojichi_dlgs.h"
+#include "game/shell/dialogs/diplomacy/horyo_dlgs.h"
+#include "game/shell/dialogs/diplomacy/recruit_dlg.h"
 #include "game/shell/dialogs/events/event_dlg.h"
 #include "game/shell/dialogs/events/event_input_dlg.h"
 #include "game/shell/dialogs/events/event_msg_dlg.h"
@@ -256,6 +260,18 @@ bool QtPort::PlayKoujousen(KoujousenSession& session) {
 void QtPort::ShowEventMessage(std::string_view title, std::string_view text,
                               const VariableListView& variables) {
     ShowEventMessageDlg(owner_, title, text, &variables);
+}
+
+int QtPort::AskHitojichiOffer(const HitojichiOffer& offer) {
+    return AskHitojichiOfferDlg(offer, owner_);
+}
+
+bool QtPort::AskRecruit(const RecruitOffer& offer) {
+    return AskRecruitDlg(offer, owner_);
+}
+
+bool QtPort::PlayKoufukuBushou(KoufukuBushouSession& session) {
+    return PlayKoufukuBushouDlg(session.State(), session, owner_);
 }
 
 bool QtPort::PlayYasen(YasenSession& session) {

@@ -20,6 +20,9 @@
 //   PlayKaisen   the naval-battle dialog (kaisen_dlg.h), with the battle music
 //   PlayKoujousen  the battle music and the siege dialog (koujousen_dlg.h)
 //   AskEnvoyVisit  the dialog given by SetEnvoyDialog (the envoy visit, shisha_raihou_dlg.h)
+//   AskHitojichiOffer  the hostage-offer dialog (hitojichi_dlgs.h)
+//   AskRecruit   the recruitment choice (recruit_dlg.h)
+//   PlayKoufukuBushou  the surrendered-generals dialog (horyo_dlgs.h)
 // A box that cannot be shown answers with the safe default of ports.h. The other views do
 // nothing yet.
 #pragma once
@@ -73,6 +76,11 @@ public:
     bool PlayKaisen(KaisenSession& session) override;
     // The player's siege: the battle music, then the siege dialog (koujousen_dlg.h).
     bool PlayKoujousen(KoujousenSession& session) override;
+
+    // The personnel dialogs.
+    int AskHitojichiOffer(const HitojichiOffer& offer) override;
+    bool AskRecruit(const RecruitOffer& offer) override;
+    bool PlayKoufukuBushou(KoufukuBushouSession& session) override;
 
     // The province map the event dialog draws (null: none; the dialog's map stays empty).
     void SetMap(MbKorMap::CCtrlKorMap* map) { map_ = map; }

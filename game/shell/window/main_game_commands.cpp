@@ -7,6 +7,7 @@
 #include "game/shell/app/help.h"
 #include "game/shell/dialogs/corps/gundan_hensei_dlg.h"
 #include "game/shell/dialogs/diplomacy/gaikou_commands.h"
+#include "game/shell/dialogs/diplomacy/personnel_commands.h"
 #include "game/shell/dialogs/domestic/chouhei_dlg.h"
 #include "game/shell/dialogs/domestic/kouekisen_dlgs.h"
 #include "game/shell/dialogs/info/bushou_list_dlg.h"
@@ -64,6 +65,7 @@ void CMainGameDlg::SetUpCommandSurface() {
     RegisterGundanCommands(*this, app_.korMap);
     RegisterKouekisenCommands(gs, this);
     RegisterGaikouCommands(*this, app_.korMap);
+    RegisterPersonnelCommands(*this, app_.korMap);
 }
 
 int CMainGameDlg::StartScenarioGame(const NewGameRequest& request) {

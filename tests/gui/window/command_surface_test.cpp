@@ -8,6 +8,10 @@
 #include <regex>
 #include <set>
 
+#include <nlohmann/json.hpp>
+
+#include "game/diplomacy/horyo.h"
+#include "game/military/placement.h"
 #include "game/military/sortie.h"
 #include "game/save/saved_game.h"
 #include "game/save/state_dump.h"
@@ -18,11 +22,13 @@
 #include "game/shell/dialogs/corps/gundan_ryouchi_dlgs.h"
 #include "game/shell/dialogs/corps/gundan_shiji_dlg.h"
 #include "game/shell/dialogs/corps/gundan_shisan_dlg.h"
+#include "game/shell/dialogs/diplomacy/counterpart_dlg.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
 #include "game/shell/music/music_dlg.h"
 #include "game/shell/music/music_player.h"
+#include "game/shell/port/qt_port.h"
 #include "game/shell/window/command_dispatch.h"
 #include "game/shell/window/command_panel.h"
 #include "game/shell/window/main_game_dlg.h"
@@ -291,8 +297,8 @@ TEST_F(CommandSurfaceTest, PanelMenusAndStatusLine) {
         CCommandPanelDlg& panel = m.Panel();
         ASSERT_EQ(gs.nPhase, 1);
         EXPECT_EQ(panel.PhaseText(), "人事フェイズ");
-        // The command menu of a player: phase end, the stored captions with their numbers, the
-        // hand-over to the computer; greyed while their dialogs are missing.
+        // The command menu of a player: phase end, the stored captions with their numbers (the
+        // personnel commands all have their dialogs), the hand-over to the computer.
         auto texts = [](const ui::Menu& menu) {
             std::vector<std::string> out;
             for (const ui::Menu::Item& i : menu.Items())
@@ -301,14 +307,9 @@ TEST_F(CommandSurfaceTest, PanelMenusAndStatusLine) {
                                   : i.text + ((i.flags & ui::MF_GRAYED) ? " (greyed)" : ""));
             return out;
         };
-        const std::vector<std::string> player = {"フェイズ終了(&E)",
-                                                 "-",
-                                                 "捕虜処遇(&1) (greyed)",
-                                                 "捕虜交換(&2) (greyed)",
-                                                 "客将招請(&3) (greyed)",
-                                                 "人質処遇(&4) (greyed)",
-                                                 "-",
-                                                 "CPUに完全委任(&C)"};
+        const std::vector<std::string> player = {
+            "フェイズ終了(&E)", "-", "捕虜処遇(&1)",     "捕虜交換(&2)", "客将招請(&3)",
+            "人質処遇(&4)",     "-", "CPUに完全委任(&C)"};
         EXPECT_EQ(texts(m.Menus().Popup(CMainMenu::kCommand)), player);
         // Spectator: the captions shown but not pressable, AUTO shown, no funds; the menu holds
         // only the phase end. View-only: nothing.
@@ -702,6 +703,152 @@ TEST_F(CommandSurfaceTest, PanelKeysWalkTheButtonGrid) {
         ui::test::PressKey(panel, ui::VK_RETURN);
         EXPECT_TRUE(panel.IsWindowVisible());
         EXPECT_FALSE(m.IsEnded());
+    });
+}
+
+// The four personnel commands from the panel: the captive and hostage commands refuse while the
+// house holds none; with a captive the treatment dialog releases him, and the dump shows him back
+// in his house's service with no holder.
+TEST_F(CommandSurfaceTest, PersonnelCommandsRunFromThePanel) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        CCommandPanelDlg& panel = m.Panel();
+        ASSERT_EQ(gs.nPhase, kPhaseJinji);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(panel.CommandButton(i).IsWindowEnabled()) << i;
+        auto box = [this](const std::string& text) {
+            Script().OnDialog([text](ui::Dialog& d) {
+                EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(d).m_strText, text);
+                d.EndDialog(ui::IDOK);
+            });
+        };
+        box("現在、当家には捕虜がいません");
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
+        box("現在、当家には捕虜がいません");
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[1]));
+        box("現在、当家には人質がいません");
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[3]));
+        Script().OnDialog([](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "客将招請");
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[2]));
+
+        // A general of another house taken by the player's house, then released.
+        const int player = gs.nPlayerDaimyou;
+        int captive = -1;
+        for (int g : BushouIndexes(gs)) {
+            const CBushou& b = BushouAt(gs, g);
+            if (b.daimyou >= 0 && b.daimyou != player && b.status == CBushou::kStatusKashin &&
+                DaimyouAt(gs, b.daimyou).toushu != g && CountShiroOfDaimyou(gs, b.daimyou) > 0) {
+                captive = g;
+                break;
+            }
+        }
+        ASSERT_GE(captive, 0);
+        const int house = BushouAt(gs, captive).daimyou;
+        TakeHoryo(gs, SilentPort::Instance().AsPorts(), player, captive);
+        // The exchange: his house is chosen in the counterpart dialog (confirmed with OK); with
+        // none of the player's generals held there the negotiation cannot start.
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "捕虜交換大名家選択");
+            dynamic_cast<CKoushouAiteDlg&>(d).OnHouseClicked(house);
+        });
+        Script().OnDialog([](ui::Dialog& box) { box.EndDialog(ui::IDOK); });  // the confirmation
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "捕虜交換");
+            EXPECT_FALSE(d.GetDlgItem(ui::IDOK)->IsWindowEnabled());
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDCANCEL));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[1]));
+        EXPECT_EQ(BushouAt(gs, captive).status, CBushou::kStatusHoryo);
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "捕虜処遇");
+            auto* list = dynamic_cast<ui::ListCtrl*>(d.GetDlgItem(1007));
+            ASSERT_NE(list, nullptr);
+            ASSERT_EQ(list->GetItemCount(), 1);
+            list->SetItemState(0, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
+            EXPECT_TRUE(ui::test::ClickControl(d, 1110));
+            EXPECT_EQ(list->GetItemCount(), 0);
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[0]));
+        EXPECT_EQ(Script().PendingSteps(), 0u);
+        const auto dump = nlohmann::json::parse(DumpStateJson(gs, map_, "0"));
+        const auto& row = dump["generals"][static_cast<std::size_t>(captive)];
+        EXPECT_EQ(row["house"], house);
+        EXPECT_EQ(row["status"], CBushou::kStatusKashin);
+        EXPECT_EQ(row["holder"], player);
+    });
+}
+
+// The hostage and guest commands from the panel: a hostage of another house goes home (he waits
+// to appear again for it) and a vassal house's general comes as guest general.
+TEST_F(CommandSurfaceTest, HostageAndGuestCommandsRunFromThePanel) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        CCommandPanelDlg& panel = m.Panel();
+        const int player = gs.nPlayerDaimyou;
+        int hostage = -1, guest = -1;
+        for (int g : BushouIndexes(gs)) {
+            const CBushou& b = BushouAt(gs, g);
+            if (b.daimyou < 0 || b.daimyou == player || DaimyouAt(gs, b.daimyou).toushu == g) continue;
+            if (hostage < 0) {
+                hostage = g;
+            } else if (b.daimyou != BushouAt(gs, hostage).daimyou) {
+                guest = g;
+                break;
+            }
+        }
+        ASSERT_GE(guest, 0);
+        const int hostageHouse = BushouAt(gs, hostage).daimyou;
+        const int vassal = BushouAt(gs, guest).daimyou;
+        RemoveBushouFromHoui(gs, hostage);
+        CBushou& h = gs.BushouTbl[static_cast<std::size_t>(hostage)];
+        h.daimyou = CBushou::kDaimyouHitojichi;
+        h.status = CBushou::kStatusHitojichi;
+        h.holderDaimyou = static_cast<std::int16_t>(player);
+        h.originDaimyou = static_cast<std::int16_t>(hostageHouse);
+        gs.DaimyouTbl[static_cast<std::size_t>(vassal)].bond = CDaimyou::kBondShinjuu;
+        gs.DaimyouTbl[static_cast<std::size_t>(vassal)].masterDaimyou = player;
+        const int waiting = gs.nMitoujouBushou;
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "人質処遇");
+            auto* list = dynamic_cast<ui::ListCtrl*>(d.GetDlgItem(1007));
+            ASSERT_NE(list, nullptr);
+            ASSERT_EQ(list->GetItemCount(), 1);
+            list->SetItemState(0, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
+            Script().OnDialog([&](ui::Dialog& box) {
+                EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText,
+                          h.name + " を " + DaimyouAt(gs, hostageHouse).name + " に返還します");
+                box.EndDialog(ui::IDOK);
+            });
+            EXPECT_TRUE(ui::test::ClickControl(d, 1236));
+            EXPECT_EQ(list->GetItemCount(), 0);
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[3]));
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto* list = dynamic_cast<ui::ListCtrl*>(d.GetDlgItem(1234));
+            ASSERT_NE(list, nullptr);
+            int item = -1;
+            for (int i = 0; i < list->GetItemCount(); ++i)
+                if (static_cast<int>(list->GetItemData(i)) == guest) item = i;
+            ASSERT_GE(item, 0);
+            list->SetItemState(item, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
+            Script().Answer(ui::IDOK);  // "... を客将として迎えます"
+            const ui::Point at = list->ItemRect(item).CenterPoint();
+            ui::test::MouseDown(*list, at);
+            ui::test::MouseUp(*list, at);
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[2]));
+        EXPECT_EQ(Script().PendingSteps(), 0u);
+        const auto after = nlohmann::json::parse(DumpStateJson(gs, map_, "0"));
+        EXPECT_EQ(after["generals"][static_cast<std::size_t>(hostage)]["house"], CBushou::kDaimyouRounin);
+        EXPECT_EQ(gs.nMitoujouBushou, waiting + 1) << "he waits to appear again for his house";
+        EXPECT_EQ(after["generals"][static_cast<std::size_t>(guest)]["status"], CBushou::kStatusKyakushou);
+        EXPECT_EQ(after["generals"][static_cast<std::size_t>(guest)]["house"], vassal);
     });
 }
 

@@ -75,16 +75,19 @@ void SelectFirstRow(ui::ListCtrl& list) {
         list.SetItemState(0, ui::LVIS_SELECTED | ui::LVIS_FOCUSED, ui::LVIS_SELECTED | ui::LVIS_FOCUSED);
 }
 
-void SortBushouList(const GameState& gs, ui::ListCtrl& list, int column, std::span<const int> keys) {
+void SortBushouList(const GameState& gs, ui::ListCtrl& list, int column, std::span<const int> keys,
+                    std::span<const std::int32_t> registered) {
     if (column < 0 || column >= static_cast<int>(keys.size())) return;
     struct Sort {
         const GameState* gs;
         int key;
-    } sort{&gs, keys[static_cast<std::size_t>(column)]};
+        BushouListValues registered;
+    } sort{&gs, keys[static_cast<std::size_t>(column)], registered};
     list.SortItems(
         [](std::intptr_t a, std::intptr_t b, std::intptr_t p) {
             const Sort& s = *reinterpret_cast<const Sort*>(p);
-            return CompareBushouListItem(*s.gs, static_cast<int>(a), static_cast<int>(b), s.key);
+            return CompareBushouListItem(*s.gs, static_cast<int>(a), static_cast<int>(b), s.key,
+                                         s.registered);
         },
         reinterpret_cast<std::intptr_t>(&sort));
 }

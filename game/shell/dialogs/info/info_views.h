@@ -3,6 +3,7 @@
 // by column.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -37,7 +38,9 @@ void AddBushouRow(const GameState& gs, ui::ListCtrl& list, int bushou, const std
 // Selects and focuses the first row, when there is one.
 void SelectFirstRow(ui::ListCtrl& list);
 // Sorts a list whose items are general indexes by the general-list key of the clicked column
-// (keys[column]; a column without a key does nothing).
-void SortBushouList(const GameState& gs, ui::ListCtrl& list, int column, std::span<const int> keys);
+// (keys[column]; a column without a key does nothing). Key 14 reads the values the list gives
+// for its generals (the captive lists' employability).
+void SortBushouList(const GameState& gs, ui::ListCtrl& list, int column, std::span<const int> keys,
+                    std::span<const std::int32_t> registered = {});
 
 }  // namespace rymd
