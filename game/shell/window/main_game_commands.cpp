@@ -7,6 +7,8 @@
 #include "game/shell/app/help.h"
 #include "game/shell/dialogs/domestic/chouhei_dlg.h"
 #include "game/shell/dialogs/domestic/kouekisen_dlgs.h"
+#include "game/shell/dialogs/domestic/ship_kenzou_dlgs.h"
+#include "game/shell/dialogs/domestic/teppou_dlgs.h"
 #include "game/shell/dialogs/info/bushou_list_dlg.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
@@ -58,6 +60,8 @@ void CMainGameDlg::SetUpCommandSurface() {
     views_.curKuni = -1;
     RegisterArmamentCommands(*this);
     RegisterKouekisenCommands(gs, this);
+    RegisterShipKenzouCommands(gs, this);
+    RegisterTeppouCommands(gs, app_.korMap, this);
 }
 
 int CMainGameDlg::StartScenarioGame(const NewGameRequest& request) {

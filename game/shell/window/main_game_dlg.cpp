@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "game/shell/app/game_app.h"
+#include "game/shell/dialogs/domestic/ship_report_dlgs.h"
 #include "game/shell/dialogs/domestic/teppou_nyuushu_dlg.h"
 #include "game/shell/music/music_player.h"
 #include "game/shell/window/status_bar.h"
@@ -126,6 +127,13 @@ bool CMainGameDlg::OnInitDialog() {
     port_.SetMusketReport([this](std::string_view title, std::span<const std::string> lines) {
         if (gs_) ShowTeppouNyuushuDlg(this, *gs_, app_.korMap, title, lines);
     });
+    port_.SetShipReports(
+        [this](std::string_view title, std::span<const std::string> lines) {
+            if (gs_) ShowKouekisenKikouDlg(this, *gs_, app_.korMap, title, lines);
+        },
+        [this](std::string_view title, std::span<const std::string> lines) {
+            if (gs_) ShowGunsenCompleteDlg(this, *gs_, app_.korMap, title, lines);
+        });
 
     log_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL,
                   Rect(0, 0, 100, logHeight_), this, kLogId);

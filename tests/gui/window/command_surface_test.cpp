@@ -335,7 +335,9 @@ TEST_F(CommandSurfaceTest, PanelMenusAndStatusLine) {
         m.BuildCommandMenu(4);
         EXPECT_EQ(texts(m.Menus().Popup(CMainMenu::kCommand)), std::vector<std::string>{"フェイズ終了(&E)"});
         EXPECT_TRUE(panel.CommandButton(0).IsWindowVisible());
-        EXPECT_FALSE(panel.CommandButton(5).IsWindowVisible()) << "domestic command 6 has no caption";
+        EXPECT_TRUE(panel.CommandButton(5).IsWindowVisible()) << "domestic command 6 builds warships";
+        EXPECT_EQ(panel.CommandButton(5).GetWindowText(), "軍船建造");
+        EXPECT_FALSE(panel.CommandButton(8).IsWindowVisible()) << "command 9 has no caption";
         EXPECT_TRUE(panel.GetDlgItem(CCommandPanelDlg::kAutoId)->IsWindowVisible());
         EXPECT_FALSE(panel.GetDlgItem(CCommandPanelDlg::kFundsId)->IsWindowVisible());
         gs.bViewOnly = true;
