@@ -61,6 +61,9 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
     Json& houses = j["houses"] = Json::array();
     for (int d = 0; d < gs.nDaimyou; ++d) {
         const CDaimyou& h = gs.DaimyouTbl[d];
+        int ordered = 0;
+        for (const TeppouOrder& o : h.teppouOrder)
+            ordered += o.count;
         houses.push_back({{"index", Int(d)},
                           {"id", IdAt(houseIds, d, enc)},
                           {"name", h.name},
@@ -70,7 +73,10 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
                           {"master", Int(h.masterDaimyou)},
                           {"kind", Int(h.GetKind())},
                           {"castles", Int(ownCastles[static_cast<std::size_t>(d)])},
-                          {"kokudaka", ownKokudaka[static_cast<std::size_t>(d)]}});
+                          {"kokudaka", ownKokudaka[static_cast<std::size_t>(d)]},
+                          {"muskets", Int(h.teppou)},
+                          {"muskets_ordered", Int(ordered)},
+                          {"muskets_made", Int(h.teppouSeisan)}});
     }
 
     Json& castles = j["castles"] = Json::array();
@@ -94,6 +100,9 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
              {"provisions", Int(c.hyourou)},
              {"garrison", Int(c.shubihei)},
              {"support", Int(c.support)},
+             {"trade_ships", Int(c.kouekisen)},
+             {"warships", Int(gs.GunsenTable.GetGunsenAtShiro(s))},
+             {"warships_building", Int(c.gunsenBuilding & 0x0F)},
              {"generals", std::move(generals)}});
     }
 

@@ -48,6 +48,13 @@ struct SmallDump {
         gs->BushouTbl[0].name = "\xff\xfe信長";
         gs->BushouTbl[0].daimyou = 0;
         gs->BushouTbl[0].muskets = -1;
+        gs->DaimyouTbl[0].teppou = 7;
+        gs->DaimyouTbl[0].teppouOrder[0].count = 3;
+        gs->DaimyouTbl[0].teppouOrder[2].count = 4;
+        gs->DaimyouTbl[0].teppouSeisan = 2;
+        gs->ShiroTbl[0].kouekisen = 4;
+        gs->ShiroTbl[0].gunsenBuilding = 0x43;
+        gs->GunsenTable.AddGunsen(0, 0, 9);
     }
 };
 
@@ -64,11 +71,12 @@ TEST(StateDump, KeepsItsKeysInOrderWithIntegerValues) {
     EXPECT_EQ(j["spectator"], true);
     EXPECT_EQ(j["counts"].dump(), R"({"houses":1,"castles":1,"generals":1,"generals_not_appeared":0})");
     EXPECT_EQ(Keys(j["houses"][0]), (std::vector<std::string>{"index", "id", "name", "head", "funds", "bond",
-                                                              "master", "kind", "castles", "kokudaka"}));
-    EXPECT_EQ(
-        Keys(j["castles"][0]),
-        (std::vector<std::string>{"index", "id", "name", "province", "owner", "corps", "lord", "size",
-                                  "kokudaka", "economy", "provisions", "garrison", "support", "generals"}));
+                                                              "master", "kind", "castles", "kokudaka",
+                                                              "muskets", "muskets_ordered", "muskets_made"}));
+    EXPECT_EQ(Keys(j["castles"][0]),
+              (std::vector<std::string>{"index", "id", "name", "province", "owner", "corps", "lord", "size",
+                                        "kokudaka", "economy", "provisions", "garrison", "support",
+                                        "trade_ships", "warships", "warships_building", "generals"}));
     EXPECT_EQ(Keys(j["generals"][0]),
               (std::vector<std::string>{"index", "id", "name", "house", "castle", "corps", "status",
                                         "cavalry", "foot", "muskets"}));
@@ -84,6 +92,13 @@ TEST(StateDump, KeepsItsKeysInOrderWithIntegerValues) {
     EXPECT_EQ(j["houses"][0]["castles"], 1);
     EXPECT_EQ(j["houses"][0]["kokudaka"], 123456);
     EXPECT_EQ(j["castles"][0]["generals"].dump(), "[0]");
+    // The house's muskets (stock, on order, made this month) and the castle's ships.
+    EXPECT_EQ(j["houses"][0]["muskets"], 7);
+    EXPECT_EQ(j["houses"][0]["muskets_ordered"], 7);
+    EXPECT_EQ(j["houses"][0]["muskets_made"], 2);
+    EXPECT_EQ(j["castles"][0]["trade_ships"], 4);
+    EXPECT_EQ(j["castles"][0]["warships"], 9);
+    EXPECT_EQ(j["castles"][0]["warships_building"], 3);
     EXPECT_EQ(j["generals"][0]["muskets"], -1);
     ASSERT_TRUE(j["state_hash"].is_string());
     EXPECT_EQ(j["state_hash"], "00c0ffee00000001");
