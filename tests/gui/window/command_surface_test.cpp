@@ -946,6 +946,8 @@ TEST_F(CommandSurfaceTest, DomesticPhaseBuildsShipsAndMusketsThatArriveMonthsLat
             ASSERT_EQ(m.SelectedKuni(), geo.kuni);
             for (int i = 0; i < 8; ++i)
                 EXPECT_TRUE(panel.CommandButton(i).IsWindowEnabled()) << "domestic command " << i + 1;
+            EXPECT_TRUE(ui::test::GrabToPng(panel, GalleryPath("command_panel_domestic")));
+            EXPECT_TRUE(ui::test::GrabToPng(panel, GalleryPath("command_panel_domestic@2x"), 2.0));
             auto rowOf = [&](ui::ListCtrl& list, const std::string& name) {
                 for (int item = 0; item < list.GetItemCount(); ++item)
                     if (list.GetItemText(item, 0) == name) return item;
