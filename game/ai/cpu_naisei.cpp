@@ -9,6 +9,7 @@
 #include "game/ai/plan_unit.h"
 #include "game/domestic/castle_economy.h"
 #include "game/domestic/economy.h"
+#include "game/domestic/ship_orders.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
@@ -19,8 +20,8 @@ namespace rymd {
 
 namespace {
 
-constexpr int kMaxKouekisenPerShiro = 10;
-constexpr std::uint8_t kGunsenBuildingMonths = 0x40;  // construction byte: months in the high nibble
+// The construction byte of an order placed this month: the months in the high nibble.
+constexpr std::uint8_t kGunsenBuildingMonths = kGunsenKenzouMonths << 4;
 
 bool IsPort(const GameState& gs, int shiro) {
     return ShiroMapAt(gs, shiro).flags & ShiroMapRecord::kFlagPort;

@@ -127,6 +127,9 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
     Json& houses = j["houses"] = Json::array();
     for (int d = 0; d < gs.nDaimyou; ++d) {
         const CDaimyou& h = gs.DaimyouTbl[d];
+        int ordered = 0;
+        for (const TeppouOrder& o : h.teppouOrder)
+            ordered += o.count;
         houses.push_back({{"index", Int(d)},
                           {"id", IdAt(houseIds, d, enc)},
                           {"name", h.name},
@@ -138,7 +141,10 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
                           {"castles", Int(ownCastles[static_cast<std::size_t>(d)])},
                           {"kokudaka", ownKokudaka[static_cast<std::size_t>(d)]},
                           {"relation_to_player", player ? Int(h.GetRelationLo(gs.nPlayerDaimyou)) : Int(-1)},
-                          {"dealt_with", Int(gs.GaikouDealt[static_cast<std::size_t>(d)])}});
+                          {"dealt_with", Int(gs.GaikouDealt[static_cast<std::size_t>(d)])},
+                          {"muskets", Int(h.teppou)},
+                          {"muskets_ordered", Int(ordered)},
+                          {"muskets_made", Int(h.teppouSeisan)}});
     }
 
     Json& castles = j["castles"] = Json::array();
@@ -162,6 +168,9 @@ std::string DumpStateJson(const GameState& gs, const MbKorMap::CCtrlKorMap& map,
              {"provisions", Int(c.hyourou)},
              {"garrison", Int(c.shubihei)},
              {"support", Int(c.support)},
+             {"trade_ships", Int(c.kouekisen)},
+             {"warships", Int(gs.GunsenTable.GetGunsenAtShiro(s))},
+             {"warships_building", Int(c.gunsenBuilding & 0x0F)},
              {"generals", std::move(generals)}});
     }
 

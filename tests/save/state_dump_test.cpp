@@ -50,6 +50,13 @@ struct SmallDump {
         gs->BushouTbl[0].muskets = -1;
         for (CGundan& k : gs->GundanTbl)
             k.leader = CGundan::kLeaderFree;
+        gs->DaimyouTbl[0].teppou = 7;
+        gs->DaimyouTbl[0].teppouOrder[0].count = 3;
+        gs->DaimyouTbl[0].teppouOrder[2].count = 4;
+        gs->DaimyouTbl[0].teppouSeisan = 2;
+        gs->ShiroTbl[0].kouekisen = 4;
+        gs->ShiroTbl[0].gunsenBuilding = 0x43;
+        gs->GunsenTable.AddGunsen(0, 0, 9);
     }
 };
 
@@ -68,11 +75,12 @@ TEST(StateDump, KeepsItsKeysInOrderWithIntegerValues) {
     EXPECT_EQ(j["counts"].dump(), R"({"houses":1,"castles":1,"generals":1,"generals_not_appeared":0})");
     EXPECT_EQ(Keys(j["houses"][0]),
               (std::vector<std::string>{"index", "id", "name", "head", "funds", "bond", "master", "kind",
-                                        "castles", "kokudaka", "relation_to_player", "dealt_with"}));
-    EXPECT_EQ(
-        Keys(j["castles"][0]),
-        (std::vector<std::string>{"index", "id", "name", "province", "owner", "corps", "lord", "size",
-                                  "kokudaka", "economy", "provisions", "garrison", "support", "generals"}));
+                                        "castles", "kokudaka", "relation_to_player", "dealt_with", "muskets",
+                                        "muskets_ordered", "muskets_made"}));
+    EXPECT_EQ(Keys(j["castles"][0]),
+              (std::vector<std::string>{"index", "id", "name", "province", "owner", "corps", "lord", "size",
+                                        "kokudaka", "economy", "provisions", "garrison", "support",
+                                        "trade_ships", "warships", "warships_building", "generals"}));
     EXPECT_EQ(Keys(j["generals"][0]),
               (std::vector<std::string>{"index", "id", "name", "house", "castle", "corps", "status", "holder",
                                         "former", "cavalry", "foot", "muskets", "ordered", "move_to",
@@ -89,8 +97,15 @@ TEST(StateDump, KeepsItsKeysInOrderWithIntegerValues) {
     EXPECT_EQ(j["houses"][0]["castles"], 1);
     EXPECT_EQ(j["houses"][0]["kokudaka"], 123456);
     EXPECT_EQ(j["castles"][0]["generals"].dump(), "[0]");
+    // The house's muskets (stock, on order, made this month) and the castle's ships.
+    EXPECT_EQ(j["houses"][0]["muskets"], 7);
+    EXPECT_EQ(j["houses"][0]["muskets_ordered"], 7);
+    EXPECT_EQ(j["houses"][0]["muskets_made"], 2);
+    EXPECT_EQ(j["castles"][0]["trade_ships"], 4);
+    EXPECT_EQ(j["castles"][0]["warships"], 9);
+    EXPECT_EQ(j["castles"][0]["warships_building"], 3);
     EXPECT_EQ(j["generals"][0]["muskets"], -1);
-    EXPECT_EQ(j["fleets"].dump(), "[]");
+    EXPECT_EQ(j["fleets"].dump(), R"([{"owner":0,"castle":0,"ships":9,"destination":-1,"blockade":0}])");
     EXPECT_EQ(j["corps"].dump(), "[]");  // free slots are left out
     ASSERT_TRUE(j["state_hash"].is_string());
     EXPECT_EQ(j["state_hash"], "00c0ffee00000001");
@@ -117,7 +132,7 @@ TEST(StateDump, ShowsTheGeneralsOrdersAndTheFleets) {
     b.flags = CBushou::kFlagOrdered | CBushou::kFlagByWater;
     b.sortieShiro = 0;
     b.moveShiro = -1;
-    w.gs->GunsenTable.AddGunsen(0, 0, 30);
+    w.gs->GunsenTable.AddGunsen(0, 0, 21);  // with the 9 the small world has there: 30
     w.gs->GunsenTable.AssignGunsen(0, 0, 0, 12);  // 12 of them ordered away (to the castle itself)
     w.gs->GunsenTable.records[0].flags = GunsenRecord::kFlagBlockade;
     const Json j = Json::parse(DumpStateJson(*w.gs, w.map, "0"));

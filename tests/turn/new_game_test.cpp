@@ -249,7 +249,7 @@ TEST(NewGame, DumpNamesHousesCastlesAndGenerals) {
           "\"counts\":{\"houses\":5,\"castles\":6,\"generals\":9,\"generals_not_appeared\":3}",
           "{\"index\":0,\"id\":\"D_ODA\",\"name\":\"織田家\",\"head\":0,\"funds\":29000,\"bond\":0,"
           "\"master\":0,"
-          "\"kind\":1,\"castles\":2,\"kokudaka\":87000,\"relation_to_player\":1,\"dealt_with\":0}",
+          "\"kind\":1,\"castles\":2,\"kokudaka\":87000,\"relation_to_player\":1,\"dealt_with\":0,",
           "\"id\":\"S_OKAZAKI\",\"name\":\"岡崎城\",\"province\":\"K02\"", "\"name\":\"今川義元\"",
           "\"state_hash\":\""})
         EXPECT_NE(json.find(fact), std::string::npos) << fact;

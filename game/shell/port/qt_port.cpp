@@ -227,6 +227,14 @@ void QtPort::ShowReport(ReportKind kind, std::string_view title, std::span<const
         musketReport_(title, lines);
         return;
     }
+    if (kind == ReportKind::TradeShipReturn && tradeShipReport_) {
+        tradeShipReport_(title, lines);
+        return;
+    }
+    if (kind == ReportKind::GunsenComplete && warshipReport_) {
+        warshipReport_(title, lines);
+        return;
+    }
     std::string text;
     for (const std::string& line : lines) {
         text += line;

@@ -12,7 +12,8 @@
 //   ShowLongText  the text viewer (long_text_dlg.h), over the picture when there is one
 //   ShowReport   a box with the text in a rich-text view and "OK"; the month's
 //                battle results (ReportKind::BattleResults) in their own dialog (合戦結果),
-//                the musket deliveries in the dialog given by SetMusketReport
+//                the musket deliveries in the dialog given by SetMusketReport, the trade
+//                ships' return and the warships completed in those given by SetShipReports
 //   ShowScheduledEvent  the event dialog (event_dlg.h) over the province map given by SetMap
 //   ShowVariableList    the variable list (variable_list_dlg.h)
 //   PlayMusic, StopMusic  the music player given by SetMusic (music_player.h)
@@ -89,6 +90,11 @@ public:
     // The dialog of the musket delivery report (empty: the plain report box).
     using ReportDialog = std::function<void(std::string_view title, std::span<const std::string> lines)>;
     void SetMusketReport(ReportDialog show) { musketReport_ = std::move(show); }
+    // The dialogs of the trade ships home and the warships completed (empty: the plain box).
+    void SetShipReports(ReportDialog tradeShips, ReportDialog warships) {
+        tradeShipReport_ = std::move(tradeShips);
+        warshipReport_ = std::move(warships);
+    }
 
     // The envoy of a computer house: the dialog given by SetEnvoyDialog (the envoy-visit dialog
     // of the main window), else the plain Yes/No or choice box.
@@ -109,6 +115,8 @@ private:
     shell::MusicPlayer* music_ = nullptr;
     ReportDialog musketReport_;
     EnvoyDialog envoyDialog_;
+    ReportDialog tradeShipReport_;
+    ReportDialog warshipReport_;
 };
 
 }  // namespace rymd

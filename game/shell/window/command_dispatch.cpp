@@ -11,13 +11,15 @@ namespace rymd::shell {
 
 namespace {
 
-// The by-water forms of the general move and the sortie.
+// The by-water forms of the general move and the sortie. The domestic phase's sixth button orders
+// warships: building ships at the castles of a province is a domestic order paid from the house's
+// funds, beside the trade ships' construction.
 constexpr const char* kCaptions[kCommandPages][kCommandCount] = {
     {},
     {"捕虜処遇", "捕虜交換", "客将招請", "人質処遇"},
     {"徴兵", "鉄砲配備", "城普請", "城兵糧補充", "軍団編成", "軍団指示", "軍団所領", "軍団資産"},
     {"不戦同盟交渉", "従属要求", "臣従要求", "外交関係破棄", "独立", "主家鞍替", "従属志願", "臣従志願"},
-    {"楽市楽座", "新田開墾", "鉱山開発", "交易船派遣", "交易船建造", nullptr, "鉄砲生産", "鉄砲購入"},
+    {"楽市楽座", "新田開墾", "鉱山開発", "交易船派遣", "交易船建造", "軍船建造", "鉄砲生産", "鉄砲購入"},
     {"武将移動", "水路武将移動"},
     {"出陣", "水路出陣"},
 };
@@ -129,7 +131,8 @@ std::string RefuseCommand(const GameState& gs, int phase, int i, const CommandSi
                     return tooFar(ReplaceWordKaikon("新田開墾指示できません", w));
                 case 2: return tooFar(ReplaceWordKouzanKaihatsu("鉱山開発の指示ができません", w));
                 case 3: return tooFar(ReplaceWordKouekisen("交易船派遣の指示ができません", w));
-                case 4: return tooFar("船舶建造の指示ができません");
+                case 4:
+                case 5: return tooFar("船舶建造の指示ができません");
                 default: return "";
             }
         case 5:

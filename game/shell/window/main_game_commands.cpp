@@ -10,6 +10,8 @@
 #include "game/shell/dialogs/diplomacy/personnel_commands.h"
 #include "game/shell/dialogs/domestic/chouhei_dlg.h"
 #include "game/shell/dialogs/domestic/kouekisen_dlgs.h"
+#include "game/shell/dialogs/domestic/ship_kenzou_dlgs.h"
+#include "game/shell/dialogs/domestic/teppou_dlgs.h"
 #include "game/shell/dialogs/info/bushou_list_dlg.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/military/bushou_move_dlg.h"
@@ -66,6 +68,8 @@ void CMainGameDlg::SetUpCommandSurface() {
     RegisterKouekisenCommands(gs, this);
     RegisterGaikouCommands(*this, app_.korMap);
     RegisterPersonnelCommands(*this, app_.korMap);
+    RegisterShipKenzouCommands(gs, this);
+    RegisterTeppouCommands(gs, app_.korMap, this);
 }
 
 int CMainGameDlg::StartScenarioGame(const NewGameRequest& request) {

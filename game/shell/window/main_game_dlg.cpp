@@ -5,6 +5,7 @@
 
 #include "game/shell/app/game_app.h"
 #include "game/shell/dialogs/diplomacy/shisha_raihou_dlg.h"
+#include "game/shell/dialogs/domestic/ship_report_dlgs.h"
 #include "game/shell/dialogs/domestic/teppou_nyuushu_dlg.h"
 #include "game/shell/music/music_player.h"
 #include "game/shell/window/status_bar.h"
@@ -129,6 +130,13 @@ bool CMainGameDlg::OnInitDialog() {
     });
     port_.SetEnvoyDialog(
         [this](const AskPort::EnvoyVisit& visit) { return RunShishaRaihou(this, visit, app_.korMap); });
+    port_.SetShipReports(
+        [this](std::string_view title, std::span<const std::string> lines) {
+            if (gs_) ShowKouekisenKikouDlg(this, *gs_, app_.korMap, title, lines);
+        },
+        [this](std::string_view title, std::span<const std::string> lines) {
+            if (gs_) ShowGunsenCompleteDlg(this, *gs_, app_.korMap, title, lines);
+        });
 
     log_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL,
                   Rect(0, 0, 100, logHeight_), this, kLogId);

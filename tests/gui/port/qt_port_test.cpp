@@ -119,5 +119,17 @@ TEST_F(QtPortTest, MusketDeliveriesGoToTheDialogTheWindowGives) {
     EXPECT_TRUE(seen.empty());
 }
 
+TEST_F(QtPortTest, ShipReportsGoToTheDialogsTheWindowGives) {
+    QtPort port;
+    std::vector<std::string> shown;
+    port.SetShipReports([&](std::string_view t, std::span<const std::string>) { shown.emplace_back(t); },
+                        [&](std::string_view t, std::span<const std::string>) { shown.emplace_back(t); });
+    const std::vector<std::string> lines = {"以下の軍船が完成しました",
+                                            "尾張の清洲城で2隻の軍船が完成しました"};
+    port.ShowReport(ReportKind::TradeShipReturn, "交易船帰港", lines);
+    port.ShowReport(ReportKind::GunsenComplete, "軍船完成", lines);
+    EXPECT_EQ(shown, (std::vector<std::string>{"交易船帰港", "軍船完成"}));
+}
+
 }  // namespace
 }  // namespace rymd::gui_test

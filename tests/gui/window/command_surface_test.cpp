@@ -23,6 +23,11 @@
 #include "game/shell/dialogs/corps/gundan_shiji_dlg.h"
 #include "game/shell/dialogs/corps/gundan_shisan_dlg.h"
 #include "game/shell/dialogs/diplomacy/counterpart_dlg.h"
+#include "game/shell/dialogs/domestic/kouekisen_dlgs.h"
+#include "game/shell/dialogs/domestic/ship_kenzou_dlgs.h"
+#include "game/shell/dialogs/domestic/ship_report_dlgs.h"
+#include "game/shell/dialogs/domestic/teppou_dlgs.h"
+#include "game/shell/dialogs/domestic/teppou_nyuushu_dlg.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
@@ -211,8 +216,9 @@ TEST(CommandChecks, ARegisteredDialogRunsOnlyPastTheChecks) {
 class CommandSurfaceTest : public MainWindowTest {
 protected:
     // Runs the main window with a new game of the bundled scenario; body runs inside it.
+    // ports: what the game's rules tell and ask go there (null: nobody answers, nothing shows).
     void WithGame(const std::string& house, std::uint32_t seed,
-                  const std::function<void(CMainGameDlg&)>& body) {
+                  const std::function<void(CMainGameDlg&)>& body, const Ports* ports = nullptr) {
         CMainGameDlg dlg(app_);
         Script().OnDialog([&](ui::Dialog& d) {
             auto& m = dynamic_cast<CMainGameDlg&>(d);
@@ -221,7 +227,7 @@ protected:
             request.programFolder = program_;
             request.seed = seed;
             request.house = house;
-            m.SetGamePorts(SilentPort::Instance().AsPorts());
+            m.SetGamePorts(ports ? *ports : SilentPort::Instance().AsPorts());
             ASSERT_EQ(m.StartScenarioGame(request), 0);
             ui::test::ProcessEvents();
             body(m);
@@ -317,7 +323,9 @@ TEST_F(CommandSurfaceTest, PanelMenusAndStatusLine) {
         m.BuildCommandMenu(4);
         EXPECT_EQ(texts(m.Menus().Popup(CMainMenu::kCommand)), std::vector<std::string>{"フェイズ終了(&E)"});
         EXPECT_TRUE(panel.CommandButton(0).IsWindowVisible());
-        EXPECT_FALSE(panel.CommandButton(5).IsWindowVisible()) << "domestic command 6 has no caption";
+        EXPECT_TRUE(panel.CommandButton(5).IsWindowVisible()) << "domestic command 6 builds warships";
+        EXPECT_EQ(panel.CommandButton(5).GetWindowText(), "軍船建造");
+        EXPECT_FALSE(panel.CommandButton(8).IsWindowVisible()) << "command 9 has no caption";
         EXPECT_TRUE(panel.GetDlgItem(CCommandPanelDlg::kAutoId)->IsWindowVisible());
         EXPECT_FALSE(panel.GetDlgItem(CCommandPanelDlg::kFundsId)->IsWindowVisible());
         gs.bViewOnly = true;
@@ -1153,6 +1161,212 @@ TEST_F(CommandSurfaceTest, CorpsCommandsFormLandOrderFundPlayAndDissolve) {
             EXPECT_NE(g["corps"], k);
         EXPECT_FALSE(FindBrokenInvariant(gs));
     });
+}
+
+}  // namespace
+}  // namespace rymd::gui_test
+
+namespace rymd::gui_test {
+namespace {
+
+using namespace rymd::shell;
+
+// The month start's musket, trade-ship and warship reports go to the main window's dialogs, where
+// a script step reads what they show and closes them; everything else is answered silently.
+class BuildPlayPort final : public InformPort,
+                            public AskPort,
+                            public ReportPort,
+                            public PlayPort,
+                            public ViewPort {
+public:
+    QtPort* window = nullptr;
+    ui::test::Script* script = nullptr;
+    std::vector<std::string> shown;  // the caption, then the lines the dialog showed
+
+    void Inform(std::string_view) override {}
+    bool AskYesNo(std::string_view, bool) override { return kSafeYesNo; }
+    bool AskOkCancel(std::string_view) override { return kSafeOkCancel; }
+    int AskChoice(std::string_view, std::span<const std::string>, int defaultChoice) override {
+        return defaultChoice;
+    }
+    double AskNumber(std::string_view) override { return kSafeNumber; }
+    std::optional<std::string> AskOpenFile(std::string_view, std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
+    void ShowLongText(std::string_view, std::string_view, std::span<const std::uint8_t>, Colour) override {}
+    void ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) override {
+        const bool ours = kind == ReportKind::MusketDelivery || kind == ReportKind::TradeShipReturn ||
+                          kind == ReportKind::GunsenComplete;
+        if (!ours || !window || !script) return;
+        script->OnDialog([this](ui::Dialog& d) {
+            std::string text = d.GetWindowText() + "|";
+            if (auto* musket = dynamic_cast<CTeppouNyuushuDlg*>(&d)) text += musket->TextCtrl().GetText();
+            if (auto* warships = dynamic_cast<CGunsenCompleteDlg*>(&d))
+                text += warships->TextCtrl().GetText();
+            if (auto* ships = dynamic_cast<CKouekisenKikouDlg*>(&d))
+                for (int line = 0; line < ships->Grid().GetLineSize(); ++line)
+                    text +=
+                        ships->Grid().GetCellText(line, 1) + " " + ships->Grid().GetCellText(line, 2) + "\n";
+            shown.push_back(text);
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+        });
+        window->ShowReport(kind, title, lines);
+    }
+};
+
+// A whole play on the bundled game for the Miyoshi house, whose province Izumi makes muskets and
+// whose home province Settsu lies one month from Sakai: in the first domestic phase it makes and
+// buys muskets, builds trade ships and warships at Takiyama, its port on the sea route to Awaji,
+// and sends a voyage from there. The month starts after it bring the
+// muskets (the delivery report), the voyage home (its report) and, four months on, the warships
+// (their report); the state dump shows the muskets in the house's stock and the ships at the
+// castles.
+TEST_F(CommandSurfaceTest, DomesticPhaseBuildsShipsAndMusketsThatArriveMonthsLater) {
+    BuildPlayPort port;
+    port.script = &Script();
+    const Ports ports = PortsOf(port);
+    WithGame(
+        "D_MIYOSHI", 7,
+        [&](CMainGameDlg& m) {
+            GameState& gs = m.State();
+            CCommandPanelDlg& panel = m.Panel();
+            port.window = &m.Port();
+            const int player = gs.nPlayerDaimyou;
+            // The house has saved for its plans.
+            DaimyouAt(gs, player).shikin = 200000;
+            int takiyama = -1;
+            for (int c : ShiroIndexes(gs))
+                if (ShiroMapAt(gs, c).name == "滝山城" && ShiroAt(gs, c).daimyou == player) takiyama = c;
+            ASSERT_GE(takiyama, 0);
+            ASSERT_EQ(ShiroAt(gs, takiyama).daimyou, player);
+            ShiroMapRecord& geo = ShiroMapAt(gs, takiyama);
+            ASSERT_TRUE(geo.flags & ShiroMapRecord::kFlagPort);
+            // A new game is played without sea routes: it clears every castle's waterway mark, so
+            // no castle could build warships. The play gives Takiyama back its route to Awaji.
+            EXPECT_FALSE(geo.flags & ShiroMapRecord::kFlagWaterway);
+            geo.flags |= ShiroMapRecord::kFlagWaterway;
+            const int tradeShips = ShiroAt(gs, takiyama).kouekisen;
+            const int warships = gs.GunsenTable.GetGunsenAtShiro(takiyama);
+
+            for (int phase = 1; phase < kPhaseNaisei; ++phase) {
+                ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+                ui::test::ProcessEvents();
+            }
+            ASSERT_EQ(gs.nPhase, kPhaseNaisei);
+            ui::Wnd::SendCommand(&m, kIdKuniBase + geo.kuni, 0, nullptr);
+            ASSERT_EQ(m.SelectedKuni(), geo.kuni);
+            for (int i = 0; i < 8; ++i)
+                EXPECT_TRUE(panel.CommandButton(i).IsWindowEnabled()) << "domestic command " << i + 1;
+            EXPECT_TRUE(ui::test::GrabToPng(panel, GalleryPath("command_panel_domestic")));
+            EXPECT_TRUE(ui::test::GrabToPng(panel, GalleryPath("command_panel_domestic@2x"), 2.0));
+            auto rowOf = [&](ui::ListCtrl& list, const std::string& name) {
+                for (int item = 0; item < list.GetItemCount(); ++item)
+                    if (list.GetItemText(item, 0) == name) return item;
+                return -1;
+            };
+            auto click = [](ui::ListCtrl& list, int item) {
+                ASSERT_GE(item, 0);
+                const Point p = list.ItemRect(item).CenterPoint();
+                ui::test::MouseDown(list, p);
+                ui::test::MouseUp(list, p);
+            };
+
+            // Production: as much as the province makes this month.
+            Script().OnDialog([&](ui::Dialog& d) {
+                EXPECT_EQ(d.GetWindowText(), "鉄砲生産");
+                EXPECT_TRUE(ui::test::ClickControl(d, CTeppouSeisanDlg::kMaxId));
+                EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+            });
+            ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[6]));
+            const int made = DaimyouAt(gs, player).teppouSeisan;
+            EXPECT_GT(made, 0);
+
+            // Purchase: everything Sakai sells, delivered next month.
+            int sakai = -1;
+            Script().OnDialog([&](ui::Dialog& d) {
+                auto& dlg = dynamic_cast<CTeppouKounyuuDlg&>(d);
+                const int item = rowOf(*dlg.List(), "堺");
+                click(*dlg.List(), item);
+                sakai = dlg.Order().Row(static_cast<int>(dlg.List()->GetItemData(item))).place;
+                EXPECT_TRUE(ui::test::ClickControl(d, CTeppouKounyuuDlg::kMaxId));
+                EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+            });
+            ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[7]));
+            ASSERT_GE(sakai, 0);
+            const int bought = DaimyouAt(gs, player).teppouOrder[static_cast<std::size_t>(sakai)].count;
+            EXPECT_GT(bought, 0);
+            EXPECT_EQ(DaimyouAt(gs, player).teppouOrder[static_cast<std::size_t>(sakai)].months, 1);
+
+            // Trade ships up to ten at Takiyama; warships: five at every port of the province.
+            Script().OnDialog([&](ui::Dialog& d) {
+                auto& dlg = dynamic_cast<CKouekisenKenzouDlg&>(d);
+                click(*dlg.PortList(), rowOf(*dlg.PortList(), "滝山城"));
+                EXPECT_TRUE(ui::test::ClickControl(d, CKouekisenKenzouDlg::kMaxId));
+                EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+            });
+            ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[4]));
+            EXPECT_EQ(ShiroAt(gs, takiyama).kouekisen, 10);
+            Script().OnDialog([&](ui::Dialog& d) {
+                EXPECT_EQ(d.GetWindowText(), "軍船建造");
+                EXPECT_TRUE(ui::test::ClickControl(d, CGunsenKenzouDlg::kMaxAllId));
+                EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+            });
+            ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[5]));
+            EXPECT_EQ(ShiroAt(gs, takiyama).gunsenBuilding, 0x45);
+            EXPECT_EQ(ShiroAt(gs, takiyama).gunsenBuilder, player);
+
+            // One trade ship goes on the sea training from Takiyama.
+            Script().OnDialog([&](ui::Dialog& d) {
+                auto& dlg = dynamic_cast<CKouekisenHakenDlg&>(d);
+                click(*dlg.PortList(), rowOf(*dlg.PortList(), "滝山城"));
+                click(*dlg.PartnerList(), 0);
+                ASSERT_TRUE(ui::test::TypeIntoControl(d, CKouekisenHakenDlg::kShipsId, "1"));
+                EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+            });
+            ASSERT_TRUE(ui::test::ClickControl(panel, kCommandIdTbl[3]));
+            int voyageMonths = 0;
+            for (const ShiroOrderSlot& v : ShiroAt(gs, takiyama).voyage)
+                if (v.ships != 0) voyageMonths = std::max<int>(voyageMonths, v.monthsLeft);
+            EXPECT_GT(voyageMonths, 0);
+            const std::int64_t stock = DaimyouAt(gs, player).teppou;
+
+            // Four months on, or until the voyage is home.
+            for (int month = 0; month < std::max(4, voyageMonths); ++month)
+                for (int phase = gs.nPhase; phase <= kPhaseShutsujin; ++phase) {
+                    ASSERT_TRUE(ui::test::ClickControl(panel, CCommandPanelDlg::kCommandEndId));
+                    ui::test::ProcessEvents();
+                }
+            EXPECT_EQ(Script().PendingSteps(), 0u);
+            const std::string all = [&] {
+                std::string text;
+                for (const std::string& s : port.shown)
+                    text += s + "\n";
+                return text;
+            }();
+            ASSERT_FALSE(port.shown.empty());
+            // The muskets of the first month start: made and bought.
+            EXPECT_EQ(port.shown[0].rfind("鉄砲入手|", 0), 0u) << all;
+            EXPECT_NE(port.shown[0].find(FormatText("%d挺の鉄砲を生産しました", made * 10)),
+                      std::string::npos)
+                << all;
+            EXPECT_NE(port.shown[0].find(FormatText("堺から%d挺の鉄砲を調達しました", bought * 10)),
+                      std::string::npos)
+                << all;
+            EXPECT_NE(all.find("交易船帰港|滝山城 1隻"), std::string::npos) << all;
+            EXPECT_NE(all.find("軍船完成|摂津の滝山城で5隻の軍船が完成しました"), std::string::npos) << all;
+
+            // The dump: the muskets in the house's stock, the ships at the castle.
+            const nlohmann::json j = nlohmann::json::parse(DumpStateJson(gs, map_, StateHash(gs)));
+            const nlohmann::json& house = j["houses"][static_cast<std::size_t>(player)];
+            EXPECT_GE(house["muskets"].get<std::int64_t>(), stock + made + bought);
+            EXPECT_EQ(house["muskets_ordered"], 0);
+            const nlohmann::json& castle = j["castles"][static_cast<std::size_t>(takiyama)];
+            EXPECT_EQ(castle["name"], "滝山城");
+            EXPECT_EQ(castle["warships_building"], 0);
+            EXPECT_EQ(castle["warships"], warships + 5);
+            EXPECT_GE(castle["trade_ships"].get<int>(), tradeShips);
+        },
+        &ports);
 }
 
 }  // namespace

@@ -45,14 +45,6 @@ void CTeppouNyuushuDlg::DoDataExchange(DataExchange& dx) {
     DDX_Control(dx, IDOK, ok_);
 }
 
-Rect CTeppouNyuushuDlg::ChildRect(int id) const {
-    Wnd* w = GetDlgItem(id);
-    if (!w) return Rect();
-    Rect r = w->GetWindowRect();
-    ScreenToClient(r);
-    return r;
-}
-
 bool CTeppouNyuushuDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     SetWindowText(title_);
@@ -60,10 +52,8 @@ bool CTeppouNyuushuDlg::OnInitDialog() {
         label->SetWindowText(ReplaceWordTeppou("鉄砲を入手しました", gs_.ScenarioWords));
     if (Wnd* stock = GetDlgItem(kStockId)) stock->SetWindowText(stock_);
     // The scenario's picture when it names one of the map's, else the built-in one.
-    const MbBmp::CControlBmp* named =
-        map_ && gs_.nTeppouPicture >= 0 ? map_->Picture(gs_.nTeppouPicture) : nullptr;
-    if (!named || named->IsEmpty() || !picture_.Duplicate(named)) shell::PictureStore().LoadTeppou(picture_);
-    const Rect frame = ChildRect(kFrameId);
+    picture_.Load(map_, gs_.nTeppouPicture, &shell::CPictureStore::LoadTeppou);
+    const Rect frame = ChildRectOf(*this, kFrameId);
     // The frames only mark places: the dialog paints the picture, the view takes the text's place.
     for (int id : {kFrameId, kPictureId})
         if (Wnd* f = GetDlgItem(id)) f->ShowWindow(SW_HIDE);
@@ -74,9 +64,7 @@ bool CTeppouNyuushuDlg::OnInitDialog() {
 }
 
 void CTeppouNyuushuDlg::OnPaint(Dc& dc) {
-    if (picture_.IsEmpty()) return;
-    const Rect r = ChildRect(kPictureId);
-    dc.StretchControlBmp(r, picture_, Rect(0, 0, picture_.GetWidth(), picture_.GetHeight()));
+    picture_.Paint(*this, kPictureId, dc);
 }
 
 namespace shell {

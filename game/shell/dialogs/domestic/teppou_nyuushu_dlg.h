@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "game/shell/dialogs/common/report_picture.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/gradation_button.h"
 #include "mbwnd/multi_text_ctrl.h"
@@ -41,7 +42,7 @@ public:
                       std::span<const std::string> lines, ui::Wnd* parent = nullptr);
     ~CTeppouNyuushuDlg() override;
 
-    const MbBmp::CControlBmp& Picture() const { return picture_; }
+    const MbBmp::CControlBmp& Picture() const { return picture_.Bmp(); }
     MbWnd::CMultiTextCtrl& TextCtrl() { return text_; }
 
     void DoDataExchange(ui::DataExchange& dx) override;
@@ -49,14 +50,12 @@ public:
     void OnPaint(ui::Dc& dc) override;
 
 private:
-    ui::Rect ChildRect(int id) const;
-
     const GameState& gs_;
     MbKorMap::CCtrlKorMap* map_;
     std::string title_;
     std::string text_lines_;
     std::string stock_;
-    MbBmp::CControlBmp picture_;
+    ReportPicture picture_;
     MbWnd::CMultiTextCtrl text_;
     MbWnd::CGradationButton ok_;
 };
