@@ -254,6 +254,12 @@ bool RunKouekisenKenzouCommand(GameState& gs, int kuni, Wnd* owner) {
 }
 
 bool RunGunsenKenzouCommand(GameState& gs, int kuni, Wnd* owner) {
+    // Warships are built only at the house's castles on a waterway; a province without one (all
+    // of them in a scenario played without sea routes) has nowhere to build.
+    if (GunsenKenzouOrder(gs, gs.nPlayerDaimyou, kuni).Shiro().empty()) {
+        MbMsgBox(ReplaceWordSuiro("水路がありません", gs.ScenarioWords).c_str());
+        return false;
+    }
     CGunsenKenzouDlg dlg(gs, kuni, owner);
     return dlg.DoModal() == IDOK;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/save/saved_game.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
 #include "game/shell/dialogs/domestic/ship_kenzou_dlgs.h"
@@ -13,6 +14,7 @@
 #include "game/state/access.h"
 #include "gui/dialogs/domestic/domestic_dlg_test.h"
 #include "gui/gui_test_util.h"
+#include "mbwnd/msg_box.h"
 #include "platform/qt/controls.h"
 #include "support/test_world.h"
 
@@ -146,6 +148,23 @@ TEST_F(ShipDlgTest, WarshipsOrderedWhereAPortTakesOrdersWithFourMonthsLeft) {
     EXPECT_FALSE(shell::RunGunsenKenzouCommand(w.gs, 0, nullptr));
     EXPECT_EQ(w.gs.ShiroTbl[4].gunsenBuilding, 0x42);
     EXPECT_EQ(w.gs.DaimyouTbl[0].shikin, 100000);
+}
+
+// A province where the house has no castle on a waterway refuses before the dialog opens, and
+// nothing changes.
+TEST_F(ShipDlgTest, WarshipsRefusedWhereNoCastleLiesOnAWaterway) {
+    ShipDlgWorld w;
+    for (int c = 0; c < 6; ++c)
+        w.gs.ShiroMapTbl[static_cast<std::size_t>(c)].flags = ShiroMapRecord::kFlagPort;
+    const std::string before = StateHash(w.gs);
+    std::string told;
+    Script().OnDialog([&](ui::Dialog& box) {
+        told = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
+        box.EndDialog(ui::IDOK);
+    });
+    EXPECT_FALSE(shell::RunGunsenKenzouCommand(w.gs, 0, nullptr));
+    EXPECT_EQ(told, "水路がありません");
+    EXPECT_EQ(StateHash(w.gs), before);
 }
 
 TEST_F(ShipDlgTest, TheReportsShowTheirRowsAndLinesOverThePictures) {
