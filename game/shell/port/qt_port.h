@@ -14,6 +14,9 @@
 //                battle results (ReportKind::BattleResults) in their own dialog (合戦結果),
 //                the musket deliveries in the dialog given by SetMusketReport
 //   ShowScheduledEvent  the event dialog (event_dlg.h) over the province map given by SetMap
+//   AskHarvestTax  the harvest dialog (shuukaku_dlg.h) over the province map given by SetMap
+//   ShowIncomeReport  the income report (shuushi_houkoku_dlg.h)
+//   ShowDeathsAndAppearances  the deaths and appearances report (shikyo_toujou_dlg.h)
 //   ShowVariableList    the variable list (variable_list_dlg.h)
 //   PlayMusic, StopMusic  the music player given by SetMusic (music_player.h)
 //   PlayYasen    the field-battle dialog (yasen_dlg.h)
@@ -72,6 +75,13 @@ public:
     bool PlayKaisen(KaisenSession& session) override;
     // The player's siege: the battle music, then the siege dialog (koujousen_dlg.h).
     bool PlayKoujousen(KoujousenSession& session) override;
+
+    // The month's reports in their dialogs: the harvest (shuukaku_dlg.h) over the province map,
+    // the income report (shuushi_houkoku_dlg.h), the deaths and appearances
+    // (shikyo_toujou_dlg.h).
+    int AskHarvestTax(const HarvestView& view) override;
+    void ShowIncomeReport(const IncomeReportView& view) override;
+    void ShowDeathsAndAppearances(const DeathAppearView& view) override;
 
     // The province map the event dialog draws (null: none; the dialog's map stays empty).
     void SetMap(MbKorMap::CCtrlKorMap* map) { map_ = map; }

@@ -12,11 +12,15 @@
 #include "game/shell/app/game_app.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
+#include "game/shell/dialogs/events/shikyo_toujou_dlg.h"
+#include "game/shell/dialogs/events/shuukaku_dlg.h"
+#include "game/shell/dialogs/events/shuushi_houkoku_dlg.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
 #include "game/shell/music/music_dlg.h"
 #include "game/shell/music/music_player.h"
+#include "game/shell/port/qt_port.h"
 #include "game/shell/window/command_dispatch.h"
 #include "game/shell/window/command_panel.h"
 #include "game/shell/window/main_game_dlg.h"
@@ -29,6 +33,7 @@
 #include "game/turn/main_game.h"
 #include "game/turn/new_game.h"
 #include "gui/gui_test_util.h"
+#include "gui/japan_map.h"
 #include "gui/recording_music_backend.h"
 #include "mbkormap/kor_map.h"
 #include "platform/qt/list_ctrl.h"
@@ -218,9 +223,11 @@ protected:
         std::error_code ec;
         fs::remove_all(root_, ec);
     }
-    // Runs the main window with a new game of the bundled scenario; body runs inside it.
+    // Runs the main window with a new game of the bundled scenario; body runs inside it. The
+    // game's ports are the silent ones unless portsFor gives others.
     void WithGame(const std::string& house, std::uint32_t seed,
-                  const std::function<void(CMainGameDlg&)>& body) {
+                  const std::function<void(CMainGameDlg&)>& body,
+                  const std::function<Ports(CMainGameDlg&)>& portsFor = {}) {
         CMainGameDlg dlg(app_);
         Script().OnDialog([&](ui::Dialog& d) {
             auto& m = dynamic_cast<CMainGameDlg&>(d);
@@ -229,7 +236,7 @@ protected:
             request.programFolder = program_;
             request.seed = seed;
             request.house = house;
-            m.SetGamePorts(SilentPort::Instance().AsPorts());
+            m.SetGamePorts(portsFor ? portsFor(m) : SilentPort::Instance().AsPorts());
             ASSERT_EQ(m.StartScenarioGame(request), 0);
             ui::test::ProcessEvents();
             body(m);
@@ -840,6 +847,157 @@ TEST_F(CommandSurfaceTest, SortieCommandOrdersAnArmyTheWarPhaseSendsOut) {
             << "besieger " << t.besiegerDaimyou << " owner " << t.daimyou;
         EXPECT_GT(besieging, 0);
     });
+}
+
+// ---- The month's reports through a year ------------------------------------------------------------
+
+// The ports of a year in which the month's reports are the window's dialogs: the harvest, the
+// income report and the deaths and appearances go to the Qt port, each answered by a step put in
+// front of it; every other message and question takes the silent answers.
+class MonthReportsYearPorts final : public AskPort, public ReportPort {
+public:
+    MonthReportsYearPorts(ui::test::Script& script, CMainGameDlg& main, MbKorMap::CCtrlKorMap& map)
+        : script_(script), qt_(&main) {
+        qt_.SetMap(&map);
+    }
+    Ports AsPorts() {
+        Ports p = SilentPort::Instance().AsPorts();
+        p.ask = this;
+        p.report = this;
+        return p;
+    }
+    bool AskYesNo(std::string_view t, bool d) override { return silent().AskYesNo(t, d); }
+    bool AskOkCancel(std::string_view t) override { return silent().AskOkCancel(t); }
+    int AskChoice(std::string_view p, std::span<const std::string> c, int d) override {
+        return silent().AskChoice(p, c, d);
+    }
+    double AskNumber(std::string_view p) override { return silent().AskNumber(p); }
+    std::optional<std::string> AskOpenFile(std::string_view t, std::string_view f,
+                                           std::string_view i) override {
+        return silent().AskOpenFile(t, f, i);
+    }
+    void ShowLongText(std::string_view, std::string_view, std::span<const std::uint8_t>, Colour) override {}
+    void ShowReport(ReportKind kind, std::string_view, std::span<const std::string>) override {
+        ExpectNotAMonthReport(kind);
+    }
+    int AskHarvestTax(const HarvestView& view) override {
+        script_.OnDialog([this, view](ui::Dialog& d) { onHarvest(dynamic_cast<CHarvestDlg&>(d), view); });
+        return qt_.AskHarvestTax(view);
+    }
+    void ShowIncomeReport(const IncomeReportView& view) override {
+        script_.OnDialog([this, view](ui::Dialog& d) { onIncome(dynamic_cast<CIncomeReportDlg&>(d), view); });
+        qt_.ShowIncomeReport(view);
+    }
+    void ShowDeathsAndAppearances(const DeathAppearView& view) override {
+        script_.OnDialog(
+            [this, view](ui::Dialog& d) { onDeaths(dynamic_cast<CBushouDeathAppearDlg&>(d), view); });
+        qt_.ShowDeathsAndAppearances(view);
+    }
+
+    std::function<void(CHarvestDlg&, const HarvestView&)> onHarvest;
+    std::function<void(CIncomeReportDlg&, const IncomeReportView&)> onIncome;
+    std::function<void(CBushouDeathAppearDlg&, const DeathAppearView&)> onDeaths;
+
+private:
+    static SilentPort& silent() { return SilentPort::Instance(); }
+    static void ExpectNotAMonthReport(ReportKind kind) {
+        EXPECT_NE(kind, ReportKind::Income) << "the income report came as plain lines";
+        EXPECT_NE(kind, ReportKind::DeathsAndAppearances) << "the deaths and appearances came as plain lines";
+    }
+    ui::test::Script& script_;
+    QtPort qt_;
+};
+
+// The figure of a static of the income report (the harvest's "0 (収穫は9月のみ)" reads 0).
+int MonthReportsFigure(ui::Dialog& d, int id) {
+    return std::atoi(d.GetDlgItem(id)->GetWindowText().c_str());
+}
+
+TEST_F(CommandSurfaceTest, AYearOfMonthReportsInTheirDialogs) {
+    std::unique_ptr<MonthReportsYearPorts> ports;
+    auto portsFor = [&](CMainGameDlg& m) {
+        ports = std::make_unique<MonthReportsYearPorts>(Script(), m, map_);
+        // The first month start, before the year: its reports are closed as they come.
+        ports->onIncome = [](CIncomeReportDlg& d, const IncomeReportView&) { d.EndDialog(ui::IDOK); };
+        ports->onDeaths = [](CBushouDeathAppearDlg& d, const DeathAppearView&) { d.EndDialog(ui::IDOK); };
+        return ports->AsPorts();
+    };
+    WithGame(
+        "D_ODA", 5,
+        [&](CMainGameDlg& m) {
+            GameState& gs = m.State();
+            const int player = gs.nPlayerDaimyou;
+            int harvests = 0, incomes = 0, deathReports = 0, namedGenerals = 0;
+            std::vector<std::pair<int, int>> supportBefore;  // castle, support when the rate was chosen
+
+            ports->onHarvest = [&](CHarvestDlg& d, const HarvestView& view) {
+                ++harvests;
+                EXPECT_EQ(gs.nCurMonth, 9);
+                // The map painted from the harvest: a province of each harvest the year has.
+                const MbBmp::CControlBmp& picture = d.MapWnd().Picture();
+                std::set<int> seen;
+                for (std::size_t k = 0; k < view.qualities.size(); ++k) {
+                    if (!seen.insert(view.qualities[k]).second) continue;
+                    const Point p =
+                        PixelInsideKuni(map_, static_cast<int>(k), picture.GetWidth(), picture.GetHeight());
+                    if (p.x < 0) continue;  // a province too small to hold a sample
+                    EXPECT_EQ(Rgb(picture.GetPixelColor(p.x, p.y)),
+                              Rgb(CHarvestDlg::QualityColour(view.qualities[k])))
+                        << "province " << k;
+                }
+                for (int c = 0; c < gs.nShiro; ++c)
+                    if (gs.ShiroTbl[c].daimyou == player && gs.ShiroTbl[c].gundan == -1)
+                        supportBefore.push_back({c, gs.ShiroTbl[c].support});
+                // The heaviest rate, 70 %: support falls toward 1 %.
+                EXPECT_TRUE(ui::test::ClickControl(d, CHarvestDlg::kFirstRateId));
+                EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+            };
+            ports->onIncome = [&](CIncomeReportDlg& d, const IncomeReportView& view) {
+                ++incomes;
+                using D = CIncomeReportDlg;
+                int income = 0, upkeep = 0;
+                for (int i = 0; i + 1 < D::kIncomeRows; ++i)
+                    income += MonthReportsFigure(d, D::kFirstIncomeValueId + i);
+                for (int i = 0; i + 1 < D::kUpkeepRows; ++i)
+                    upkeep += MonthReportsFigure(d, D::kFirstUpkeepValueId + i);
+                EXPECT_EQ(income, MonthReportsFigure(d, D::kFirstIncomeValueId + D::kIncomeRows - 1));
+                EXPECT_EQ(upkeep, MonthReportsFigure(d, D::kFirstUpkeepValueId + D::kUpkeepRows - 1));
+                // The funds line adds up to the house's funds in the game.
+                EXPECT_EQ(view.fundsBefore + income - upkeep, gs.DaimyouTbl[player].shikin);
+                EXPECT_EQ(
+                    d.GetDlgItem(D::kFundsId)->GetWindowText(),
+                    "資金残高　" + std::to_string(view.fundsBefore) + " + " + std::to_string(income) + " - " +
+                        std::to_string(upkeep) + " → " + std::to_string(gs.DaimyouTbl[player].shikin) +
+                        (gs.DaimyouTbl[player].shikin < 0 ? " （不足資金は家臣から借金しました）" : ""));
+                if (gs.nCurMonth == 9) {
+                    EXPECT_GT(MonthReportsFigure(d, D::kFirstIncomeValueId), 0) << "the harvest";
+                    for (const auto& [c, before] : supportBefore)
+                        if (before > 20) {
+                            EXPECT_LT(gs.ShiroTbl[c].support, before) << "castle " << c;
+                        }
+                }
+                EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+            };
+            ports->onDeaths = [&](CBushouDeathAppearDlg& d, const DeathAppearView& view) {
+                ++deathReports;
+                EXPECT_EQ(d.AppearedView().GetText(), CBushouDeathAppearDlg::ListText(view.appeared));
+                EXPECT_EQ(d.DiedView().GetText(), CBushouDeathAppearDlg::ListText(view.died));
+                for (const auto* list : {&view.appeared, &view.died})
+                    if (list->front() != "なし") namedGenerals += static_cast<int>(list->size());
+                EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+            };
+            for (int month = 0; month < 12; ++month)
+                for (int phase = 1; phase <= 6; ++phase) {
+                    ASSERT_EQ(m.Game()->EndCurrentPhase(), TurnResult::kContinue);
+                    ui::test::ProcessEvents();
+                }
+            EXPECT_EQ(harvests, 1);
+            EXPECT_EQ(incomes, 12);
+            EXPECT_EQ(deathReports, 12);
+            EXPECT_GT(namedGenerals, 0) << "a year without a general dying or coming on stage";
+            EXPECT_FALSE(supportBefore.empty());
+        },
+        portsFor);
 }
 
 }  // namespace
