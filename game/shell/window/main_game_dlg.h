@@ -14,7 +14,8 @@
 //
 // The map views (main_game_map.cpp): the country map and the castle view, the display timer.
 //
-// Not built yet: the colour swatches of the command panel's house list and the window's icons.
+// The window's icons and the colour swatches of the command panel's house list are painted when
+// it starts (window_pictures.h).
 #pragma once
 
 #include <memory>
@@ -251,7 +252,8 @@ private:
     std::string phaseCaption_;
     bool commandEndEnabled_ = false;
 
-    // The command surface.
+    // The command surface; the swatches outlive the panel's list that shows them.
+    ui::ImageList houseSwatches_;
     CCommandPanelDlg panel_;
     CMainMenu menus_;
     bool houseListReady_ = true;

@@ -26,6 +26,7 @@
 #include "game/shell/window/main_game_dlg.h"
 #include "game/shell/window/main_menu.h"
 #include "game/shell/window/status_bar.h"
+#include "game/shell/window/window_pictures.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
@@ -998,6 +999,51 @@ TEST_F(CommandSurfaceTest, AYearOfMonthReportsInTheirDialogs) {
             EXPECT_FALSE(supportBefore.empty());
         },
         portsFor);
+}
+
+// ---- The window's pictures ------------------------------------------------------------------------------
+
+TEST(WindowPictures, TheTwelveSwatchesFrameTheirColours) {
+    for (int i = 0; i < 12; ++i) {
+        const QImage swatch = DaimyouColorSwatch(i);
+        ASSERT_EQ(swatch.size(), QSize(16, 16));
+        const QColor c(ui::GetRValue(kDaimyouColorTbl[static_cast<std::size_t>(i)]),
+                       ui::GetGValue(kDaimyouColorTbl[static_cast<std::size_t>(i)]),
+                       ui::GetBValue(kDaimyouColorTbl[static_cast<std::size_t>(i)]));
+        EXPECT_EQ(swatch.pixelColor(0, 0), QColor(Qt::white)) << i;
+        EXPECT_EQ(swatch.pixelColor(15, 15), QColor(Qt::white)) << i;
+        EXPECT_EQ(swatch.pixelColor(2, 2), i == 11 ? QColor(Qt::white) : QColor(Qt::black)) << i;
+        EXPECT_EQ(swatch.pixelColor(13, 13), i == 11 ? QColor(Qt::white) : QColor(Qt::black)) << i;
+        EXPECT_EQ(swatch.pixelColor(3, 3), c) << i;
+        EXPECT_EQ(swatch.pixelColor(12, 12), c) << i;
+    }
+    ui::ImageList list;
+    MakeDaimyouSwatches(list);
+    EXPECT_EQ(list.GetImageCount(), 12);
+    EXPECT_EQ(list.GetImageSize(), ui::Size(16, 16));
+}
+
+TEST_F(CommandSurfaceTest, TheWindowsIconsAndTheHouseListsSwatches) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        EXPECT_EQ(m.GetIcon(true).size(), QSize(32, 32));
+        EXPECT_EQ(m.GetIcon(false).size(), QSize(16, 16));
+        ui::ListCtrl& list = m.Panel().HouseList();
+        ASSERT_GT(list.GetItemCount(), 10);
+        // Each of the first ten houses shows its colour-display colour before its name; the
+        // stated point is the middle of the swatch, 9 pixels into the row's first column.
+        const QImage shot = ui::test::Grab(list);
+        const int edge = (shot.height() - list.GetClientRect().Height()) / 2;  // the client edge
+        for (int i = 1; i < 10; ++i) {
+            const Rect row = list.ItemRect(i);
+            const int y = edge + (row.top + row.bottom) / 2;
+            bool found = false;
+            for (int x = edge + row.left; x < edge + row.left + 24 && !found; ++x)
+                found = ui::test::PixelAt(shot, x, y) == kDaimyouColorTbl[static_cast<std::size_t>(i)];
+            EXPECT_TRUE(found) << "row " << i;
+        }
+        EXPECT_TRUE(ui::test::GrabToPng(m.Panel(), GalleryPath("command_panel_swatches")));
+        EXPECT_TRUE(ui::test::GrabToPng(m.Panel(), GalleryPath("command_panel_swatches@2x"), 2.0));
+    });
 }
 
 }  // namespace
