@@ -241,6 +241,32 @@ TEST_F(GameFlowTest, ViewOnlySaveLoadsAsViewOnlyAndSavesAsViewOnlyAgain) {
     EXPECT_TRUE(gs->bViewOnly);
 }
 
+TEST_F(GameFlowTest, AScriptedViewOnlySaveAsksAndSavesThroughTheWindow) {
+    int house = -1;
+    QueueNewGame(BundledScenario(), "K_OWARI", Pick::kFirstHouse, &house);
+    const std::string save = SavePath("scripted.rsd");
+    RunMain([&](CMainGameDlg& m) {
+        // The rules reach the window through its view port, as a scripted event does.
+        ViewPort* view = m.GamePorts().view;
+        Script().OnDialog([](ui::Dialog& box) { box.EndDialog(ui::IDCANCEL); });
+        view->SaveViewOnly();
+        EXPECT_FALSE(fs::exists(save));
+        std::string asked;
+        Script().OnDialog([&](ui::Dialog& box) {
+            asked = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
+            box.EndDialog(ui::IDOK);
+        });
+        Script().ChooseFile(save);
+        view->SaveViewOnly();
+        EXPECT_EQ(asked.rfind("閲覧専用形式でセーブを行います\n", 0), 0u);
+        EXPECT_FALSE(m.State().bViewOnly);
+    });
+    auto gs = std::make_unique<GameState>();
+    MbKorMap::CCtrlKorMap map;
+    ASSERT_TRUE(LoadSavedGameFile(save, *gs, map, 0).loaded);
+    EXPECT_TRUE(gs->bViewOnly);
+}
+
 TEST_F(GameFlowTest, SpectatorStartRefusesTheViewOnlySave) {
     QueueNewGame(BundledScenario(), nullptr, Pick::kSpectator, nullptr);
     const std::string save = SavePath("spectator.rsd");
