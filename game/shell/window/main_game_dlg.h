@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "game/shell/app/backdrop_wnd.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/maps/kuni_map_wnd.h"
 #include "game/shell/maps/shiro_map_wnd.h"
 #include "game/shell/port/qt_port.h"
@@ -216,6 +217,8 @@ public:
     void OnDelegateToCpu();
     void OnChangePlayerButton();
     bool OnCommand(int id, int code, ui::Wnd* from) override;
+    // F1 in the main window: the help at its top page.
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
 
 private:
     friend class CMainWindowView;

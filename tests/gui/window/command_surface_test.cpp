@@ -12,6 +12,7 @@
 #include "game/shell/app/game_app.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/events/shikyo_toujou_dlg.h"
 #include "game/shell/dialogs/events/shuukaku_dlg.h"
 #include "game/shell/dialogs/events/shuushi_houkoku_dlg.h"
@@ -1044,6 +1045,25 @@ TEST_F(CommandSurfaceTest, TheWindowsIconsAndTheHouseListsSwatches) {
         EXPECT_TRUE(ui::test::GrabToPng(m.Panel(), GalleryPath("command_panel_swatches")));
         EXPECT_TRUE(ui::test::GrabToPng(m.Panel(), GalleryPath("command_panel_swatches@2x"), 2.0));
     });
+}
+
+TEST_F(CommandSurfaceTest, F1InTheMainWindowOpensTheHelp) {
+    struct Recorder final : HelpPort {
+        bool OpenHelp() override {
+            ++opened;
+            return true;
+        }
+        int opened = 0;
+    } recorder;
+    HelpPort* before = SetHelpPort(&recorder);
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        ui::test::PressKey(m, ui::VK_F1);
+        EXPECT_EQ(recorder.opened, 1);
+        // Also with the focus in the command panel.
+        ui::test::PressKey(m.Panel().EndButton(), ui::VK_F1);
+        EXPECT_EQ(recorder.opened, 2);
+    });
+    SetHelpPort(before);
 }
 
 }  // namespace

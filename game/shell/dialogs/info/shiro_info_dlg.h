@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/display_board.h"
 #include "mbwnd/gradation_button.h"
@@ -114,6 +115,7 @@ public:
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
     bool OnCommand(int id, int code, ui::Wnd* from) override;
     bool OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) override;
     bool PreTranslateMessage(ui::Msg& msg) override;

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "game/military/siege_session.h"
-#include "game/shell/app/help.h"
 #include "game/shell/app/picture_store.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/info/info_views.h"
 #include "game/shell/dialogs/military/koujousen_retreat_dlg.h"
@@ -103,7 +103,7 @@ void CKoujousenDlg::LoadCastlePicture() {
 }
 
 bool CKoujousenDlg::OnHelpInfo() {
-    return shell::OnHelpRequest();
+    return OpenDialogHelp();
 }
 
 bool CKoujousenDlg::OnInitDialog() {

@@ -4,7 +4,7 @@
 #include <chrono>
 
 #include "game/military/sortie.h"
-#include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/maps/kuni_disp_switch_dlg.h"
 #include "game/shell/window/command_dispatch.h"
@@ -218,7 +218,7 @@ void CShutsujinDlg::BlinkStep() {
 }
 
 bool CShutsujinDlg::OnHelpInfo() {
-    OnHelpRequest();
+    OpenDialogHelp();
     return true;
 }
 

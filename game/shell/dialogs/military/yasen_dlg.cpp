@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "game/military/battle_common.h"
-#include "game/shell/app/help.h"
 #include "game/shell/app/picture_store.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/military/yasen_deploy_dlg.h"
 #include "game/shell/music/music_player.h"
 #include "game/state/access.h"
@@ -532,7 +532,7 @@ bool CYasenDlg::OnCommand(int id, int code, Wnd* from) {
 }
 
 bool CYasenDlg::OnHelpInfo() {
-    return shell::OnHelpRequest();
+    return OpenDialogHelp();
 }
 
 // ---------------------------------------------------------------------------------------------
