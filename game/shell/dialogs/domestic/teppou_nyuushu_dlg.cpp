@@ -60,9 +60,8 @@ bool CTeppouNyuushuDlg::OnInitDialog() {
         label->SetWindowText(ReplaceWordTeppou("鉄砲を入手しました", gs_.ScenarioWords));
     if (Wnd* stock = GetDlgItem(kStockId)) stock->SetWindowText(stock_);
     // The scenario's picture when it names one of the map's, else the built-in one.
-    const MbBmp::CControlBmp* named =
-        map_ && gs_.nTeppouPicture >= 0 ? map_->Picture(gs_.nTeppouPicture) : nullptr;
-    if (!named || named->IsEmpty() || !picture_.Duplicate(named)) shell::PictureStore().LoadTeppou(picture_);
+    if (!shell::CopyScenarioPicture(map_, gs_.nTeppouPicture, picture_))
+        shell::PictureStore().LoadTeppou(picture_);
     const Rect frame = ChildRect(kFrameId);
     // The frames only mark places: the dialog paints the picture, the view takes the text's place.
     for (int id : {kFrameId, kPictureId})

@@ -278,9 +278,7 @@ ui::ListCtrl* CShiroInfoDlg::List(int id) const {
 }
 
 bool CShiroInfoDlg::CopyNamedPicture(int named, MbBmp::CControlBmp& bmp) const {
-    if (!map_ || named < 0) return false;
-    const MbBmp::CControlBmp* src = map_->Picture(named);
-    return src && !src->IsEmpty() && bmp.Duplicate(src);
+    return shell::CopyScenarioPicture(map_, named, bmp);
 }
 
 bool CShiroInfoDlg::OnInitDialog() {
