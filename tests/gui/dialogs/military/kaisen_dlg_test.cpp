@@ -453,6 +453,34 @@ TEST_F(KaisenDlgTest, TheTwentiethUndecidedTurnIsADraw) {
     EXPECT_EQ(box, "両軍は退却しました");
 }
 
+// The turn's hold of 400 ms is timed from the fight: the clock is read for it once the
+// computer's action is chosen and both actions stand on the board.
+TEST_F(KaisenDlgTest, TheTurnsHoldIsTimedFromTheFight) {
+    Fleets f;
+    Battle b(f, {6, 6});
+    CKaisenDlg dlg(b.session);
+    std::vector<bool> labelledAtReading;  // whether side 0's label was on the board at each reading
+    std::vector<int> waits;
+    Script().OnDialog([&](ui::Dialog& d) {
+        const Point front = Geometry::Rotate(Geometry::FleetX(0, dlg.Battle().positions[0]), 110);
+        const Rect labelArea(std::max(0, front.x - 80), std::max(0, front.y - 80), front.x + 80,
+                             front.y - 20);
+        std::uint32_t now = 5000;
+        dlg.SetPacing([&](int ms) { waits.push_back(ms); },
+                      [&] {
+                          labelledAtReading.push_back(
+                              CountColour(dlg.Board(), labelArea, CKaisenDlg::kLabelColour0) > 40);
+                          return now;
+                      });
+        EXPECT_TRUE(ui::test::ClickControl(d, CKaisenDlg::kWaitId));
+        d.EndDialog(ui::IDOK);
+    });
+    dlg.DoModal();
+    ASSERT_FALSE(labelledAtReading.empty());
+    EXPECT_TRUE(labelledAtReading.front()) << "the clock was read before both actions were shown";
+    EXPECT_EQ(waits.back(), CKaisenDlg::kTurnMs);
+}
+
 // During a turn both chosen actions stand over their fleets; a fire-bomb hit flashes the hit
 // side's list in orange, boarding both lists in red, each for 100 ms, then white again.
 TEST_F(KaisenDlgTest, LabelsOverTheFleetsAndTheListsFlash) {
