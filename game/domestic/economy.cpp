@@ -183,21 +183,8 @@ int CMonthlyIncome::RunHarvest() {
 
     if (quiet_ || !policy_.Shows(MessageKind::HarvestDialog)) return kStandardTaxIndex;
 
-    // The harvest question: the season, the provinces of good and of bad harvest, the tax rate.
-    std::string good;
-    std::string bad;
-    for (int k = 0; k < nKuni; ++k) {
-        const int q = qualities_[static_cast<std::size_t>(k)];
-        if (q == kHarvestNormal) continue;
-        std::string& list = q == kHarvestGood ? good : bad;
-        if (!list.empty()) list += "、";
-        list += ToUtf8(map_->Kuni(k).name, gs_.Encoding());
-    }
-    const std::string prompt = "米の収穫期です\n各地の収穫状況\n豊作：" +
-                               (good.empty() ? std::string("なし") : good) + "\n不作：" +
-                               (bad.empty() ? std::string("なし") : bad) + "\n税率設定";
-    std::vector<std::string> choices(kTaxChoiceTbl.begin(), kTaxChoiceTbl.end());
-    const int answer = ports_.ask->AskChoice(prompt, choices, kStandardTaxIndex);
+    // The harvest dialog: the country painted by harvest, the tax rate preset to the standard.
+    const int answer = ports_.ask->AskHarvestTax(HarvestViewOf());
     return answer >= 0 && answer < kTaxIndexCount ? answer : kStandardTaxIndex;
 }
 
@@ -466,7 +453,7 @@ void CMonthlyIncome::Settle(int daimyou, int taxIndex) {
     SettleUnit(daimyou, -1, taxIndex, income, upkeep, besieged);
     const std::int32_t fundsAfter = gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)].shikin;
 
-    std::vector<std::string> corpsRows;
+    std::vector<IncomeCorpsRow> corpsRows;
     for (int c : GundanIndexes()) {
         const CGundan& corps = GundanAt(gs_, c);
         if (corps.leader == CGundan::kLeaderFree || corps.daimyou != daimyou) continue;
@@ -478,53 +465,77 @@ void CMonthlyIncome::Settle(int daimyou, int taxIndex) {
         const std::string leaderName = leader >= 0 && leader < BushouCount(gs_)
                                            ? gs_.BushouTbl[static_cast<std::size_t>(leader)].name
                                            : std::string();
-        corpsRows.push_back(
-            FormatText("%s 軍団\t%d\t%d\t%d", leaderName.c_str(), ci.total, cu.total, corps.shikin));
+        corpsRows.push_back({leaderName + " 軍団", ci.total, cu.total, corps.shikin});
     }
 
-    if (quiet_ || daimyou != gs_.nPlayerDaimyou) return;
+    if (quiet_ || daimyou != gs_.nPlayerDaimyou || !policy_.Shows(MessageKind::IncomeReport)) return;
+    ports_.report->ShowIncomeReport(
+        MakeIncomeReport(gs_, daimyou, income, upkeep, fundsAfter, besieged, std::move(corpsRows)));
+}
 
-    // The income report of the player's house.
-    const ScenarioWordArray& words = gs_.ScenarioWords;
+HarvestView CMonthlyIncome::HarvestViewOf() const {
+    HarvestView view;
+    const int nKuni =
+        map_ != nullptr
+            ? std::min({std::max(gs_.nKuni, 0), static_cast<int>(qualities_.size()), map_->KuniCount()})
+            : 0;
+    for (int k = 0; k < nKuni; ++k) {
+        view.qualities.push_back(qualities_[static_cast<std::size_t>(k)]);
+        view.provinceNames.push_back(ToUtf8(map_->Kuni(k).name, gs_.Encoding()));
+    }
+    view.choices.assign(kTaxChoiceTbl.begin(), kTaxChoiceTbl.end());
+    view.preset = kStandardTaxIndex;
+    return view;
+}
+
+IncomeReportView MakeIncomeReport(const GameState& gs, int daimyou, const IncomeRecord& income,
+                                  const UpkeepRecord& upkeep, std::int32_t fundsAfter, bool besieged,
+                                  std::vector<IncomeCorpsRow> corps) {
+    const ScenarioWordArray& words = gs.ScenarioWords;
     auto troops = [&](const char* label) {
         return ReplaceWordGunsen(
             ReplaceWordAshigaruhei(ReplaceWordKibahei(ReplaceWordShiro(label, words), words), words), words);
     };
-    std::vector<std::string> lines;
-    lines.push_back(gs_.nCurMonth == kSeptember ? FormatText("収穫\t%d", income.harvest)
-                                                : std::string("収穫\t0 (収穫は9月のみ)"));
-    lines.push_back(FormatText("町収入\t%d", income.town));
-    lines.push_back(FormatText("鉱山収入\t%d", income.mine));
-    lines.push_back(FormatText("異民族間交易\t%d", income.trade));
-    lines.push_back(FormatText("交易船収入\t%d", income.tradeShip));
-    lines.push_back(FormatText("収入合計\t%d", income.total));
-    lines.push_back(troops("待機中騎馬兵維持費(兵数×1.5)") + FormatText("\t%d", upkeep.idleCavalry));
-    lines.push_back(troops("出陣中騎馬兵維持費(兵数×3)") + FormatText("\t%d", upkeep.campaignCavalry));
-    lines.push_back(troops("待機中足軽兵維持費(兵数×0.5)") + FormatText("\t%d", upkeep.idleFoot));
-    lines.push_back(troops("出陣中足軽兵維持費(兵数×1)") + FormatText("\t%d", upkeep.campaignFoot));
-    lines.push_back(troops("待機中軍船維持費(軍船数×50)") + FormatText("\t%d", upkeep.idleGunsen));
-    lines.push_back(troops("出陣中軍船維持費(軍船数×100)") + FormatText("\t%d", upkeep.gunsenAtSea));
-    lines.push_back(troops("城守備兵維持費(兵数×0.1)") + FormatText("\t%d", upkeep.garrison));
-    lines.push_back(FormatText("支出合計\t%d", upkeep.total));
-    const std::int64_t before =
+    auto number = [](std::int32_t v) { return std::to_string(v); };
+    IncomeReportView view;
+    const std::string house =
+        IsValidDaimyou(gs, daimyou) ? gs.DaimyouTbl[static_cast<std::size_t>(daimyou)].name : std::string();
+    view.title = FormatText("%4d年 %2d月  %s 収支報告", gs.nCurYear, gs.nCurMonth, house.c_str());
+    view.incomeRows = {
+        {"収穫", gs.nCurMonth == kSeptember ? number(income.harvest) : std::string("0 (収穫は9月のみ)")},
+        {"町収入", number(income.town)},
+        {"鉱山収入", number(income.mine)},
+        {"異民族間交易", number(income.trade)},
+        {"交易船収入", number(income.tradeShip)},
+        {"収入合計", number(income.total)},
+    };
+    view.upkeepRows = {
+        {troops("待機中騎馬兵維持費(兵数×1.5)"), number(upkeep.idleCavalry)},
+        {troops("出陣中騎馬兵維持費(兵数×3)"), number(upkeep.campaignCavalry)},
+        {troops("待機中足軽兵維持費(兵数×0.5)"), number(upkeep.idleFoot)},
+        {troops("出陣中足軽兵維持費(兵数×1)"), number(upkeep.campaignFoot)},
+        {troops("待機中軍船維持費(軍船数×50)"), number(upkeep.idleGunsen)},
+        {troops("出陣中軍船維持費(軍船数×100)"), number(upkeep.gunsenAtSea)},
+        {troops("城守備兵維持費(兵数×0.1)"), number(upkeep.garrison)},
+        {"支出合計", number(upkeep.total)},
+    };
+    // The funds before are worked back from the funds after, so a capped sum shows as capped.
+    view.fundsBefore =
         static_cast<std::int64_t>(fundsAfter) - (static_cast<std::int64_t>(income.total) - upkeep.total);
-    std::string balance =
-        FormatText("資金残高　%d + %d - %d → %d", Clamp32(before), income.total, upkeep.total, fundsAfter);
-    if (fundsAfter < 0) balance += " （不足資金は家臣から借金しました）";
-    lines.push_back(balance);
+    view.income = income.total;
+    view.upkeep = upkeep.total;
+    view.fundsAfter = fundsAfter;
+    view.fundsLine = FormatText("資金残高　%d + %d - %d → %d", Clamp32(view.fundsBefore), income.total,
+                                upkeep.total, fundsAfter);
+    if (fundsAfter < 0) view.fundsLine += " （不足資金は家臣から借金しました）";
     if (besieged)
-        lines.push_back(ReplaceWordHyourou(
+        view.besiegedNote = ReplaceWordHyourou(
             ReplaceWordShiro(
                 "（注意：包囲された城内の兵の維持には城の備蓄兵糧が使用されるので支出には計上されません）",
                 words),
-            words));
-    if (!corpsRows.empty()) {
-        lines.push_back("軍団名\t収入\t支出\t資金残高");
-        lines.insert(lines.end(), corpsRows.begin(), corpsRows.end());
-    }
-    const std::string title = FormatText("%4d年 %2d月  %s 収支報告", gs_.nCurYear, gs_.nCurMonth,
-                                         gs_.DaimyouTbl[static_cast<std::size_t>(daimyou)].name.c_str());
-    policy_.ShowReport(ports_, MessageKind::IncomeReport, ReportKind::Income, title, lines);
+            words);
+    view.corps = std::move(corps);
+    return view;
 }
 
 void CMonthlyIncome::ProjectBalance(int daimyou, int gundan, std::span<std::int32_t> out) {

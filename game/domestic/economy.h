@@ -148,6 +148,10 @@ public:
     const std::array<std::int8_t, 250>& Qualities() const { return qualities_; }
     void SetQuality(int kuni, int quality);
 
+    // The harvest dialog's view of the qualities: every province of the map with its name, the
+    // tax-rate choices, the standard rate preset.
+    HarvestView HarvestViewOf() const;
+
     // Forget which castles and generals belong to which house (read again at the next need).
     void Refresh();
 
@@ -166,6 +170,13 @@ private:
     std::array<std::int8_t, 250> qualities_{};
     mutable std::unique_ptr<Index> index_;
 };
+
+// The income report of a house's month from its directly held part's records, its funds after
+// the settlement, whether troops in besieged castles went unpaid and its corps' rows. Labels that
+// name troops, castles and provisions are in the scenario's vocabulary.
+IncomeReportView MakeIncomeReport(const GameState& gs, int daimyou, const IncomeRecord& income,
+                                  const UpkeepRecord& upkeep, std::int32_t fundsAfter, bool besieged,
+                                  std::vector<IncomeCorpsRow> corps);
 
 // The computer's September tax-rate index from its finances (the harvest qualities of income
 // count): ratio = (monthly deficit x 12 - funds + reserve) / half the harvest of the directly

@@ -663,8 +663,8 @@ void CYasen::CheckUchijini(int winner) {
 // ---------------------------------------------------------------------------------------------
 // Sessions
 
-int CYasen::Finish(int result) {
-    if (result == 1 || result == 2) ApplyRoutLosses(result);
+int CYasen::Finish(int result, bool applyRoutLosses) {
+    if (applyRoutLosses && (result == 1 || result == 2)) ApplyRoutLosses(result);
     if (result == kOngoing && turn >= kMaxTurns) result = 0;
     return result;
 }
@@ -688,7 +688,7 @@ bool CYasen::IsActionAllowed(int side, int action) const {
     }
 }
 
-int CYasen::PlayerStep(int playerSide, int action) {
+int CYasen::PlayerStep(int playerSide, int action, bool applyRoutLosses) {
     playerSide = playerSide == 1 ? 1 : 0;
     if (!IsActionAllowed(playerSide, action)) action = Adjacent() ? kYasenAttack : kYasenWait;
     PredictTurn();
@@ -696,7 +696,7 @@ int CYasen::PlayerStep(int playerSide, int action) {
     actions[static_cast<std::size_t>(playerSide)] = action;
     actions[static_cast<std::size_t>(1 - playerSide)] = ChooseAction(1 - playerSide);
     if (observer) observer->OnActionsChosen(*this, actions);
-    return Finish(ExecuteTurn(actions));
+    return Finish(ExecuteTurn(actions), applyRoutLosses);
 }
 
 }  // namespace rymd

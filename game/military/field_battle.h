@@ -103,8 +103,10 @@ public:
     // One automatic turn for both sides; the result with the rout losses applied and the draw
     // after the last turn.
     int AutoStep();
-    // One turn with the player's action for his side and the computer's for the other.
-    int PlayerStep(int playerSide, int action);
+    // One turn with the player's action for his side and the computer's for the other. With
+    // applyRoutLosses false the beaten army's losses wait for the front, which applies them
+    // (ApplyRoutLosses) once it has told the player how the battle ended.
+    int PlayerStep(int playerSide, int action, bool applyRoutLosses = true);
     // Whether the player's side may take the action now (the dialog's enabled buttons).
     bool IsActionAllowed(int side, int action) const;
 
@@ -139,7 +141,7 @@ private:
     int SideStrength(int side, bool headquartersOnly) const;
     void LoseSoldiers(int u, double cavalryLoss, double footLoss, double garrisonLoss);
     void Message(const std::string& text);
-    int Finish(int result);
+    int Finish(int result, bool applyRoutLosses = true);
 
     GameState& gs_;
 };

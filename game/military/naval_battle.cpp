@@ -249,8 +249,8 @@ void CKaisen::ApplyDefeat(int result) {
         ShrinkUnit(gs_, units[loser][i], keep);
 }
 
-int CKaisen::Finish(int result) {
-    if (result == 1 || result == 2) ApplyDefeat(result);
+int CKaisen::Finish(int result, bool applyDefeat) {
+    if (applyDefeat && (result == 1 || result == 2)) ApplyDefeat(result);
     if (result == kOngoing && turn >= kMaxTurns) result = 0;
     return result;
 }
@@ -283,8 +283,8 @@ std::array<int, 2> CKaisen::ChoosePlayerTurn(int playerSide, int action) {
     return actions;
 }
 
-int CKaisen::PlayChosenTurn(const std::array<int, 2>& actions) {
-    return Finish(DoTurn(actions));
+int CKaisen::PlayChosenTurn(const std::array<int, 2>& actions, bool applyDefeat) {
+    return Finish(DoTurn(actions), applyDefeat);
 }
 
 int CKaisen::PlayerStep(int playerSide, int action) {

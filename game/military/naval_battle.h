@@ -81,7 +81,9 @@ public:
     // player's replaced by a permitted one when it is not permitted now); PlayChosenTurn fights
     // them, applies the defeat losses and ends the battle as a draw after the last turn.
     std::array<int, 2> ChoosePlayerTurn(int playerSide, int action);
-    int PlayChosenTurn(const std::array<int, 2>& actions);
+    // With applyDefeat false the beaten side's losses wait for the front, which applies them
+    // (ApplyDefeat) once it has told the player how the battle ended.
+    int PlayChosenTurn(const std::array<int, 2>& actions, bool applyDefeat = true);
     bool IsActionAllowed(int action) const;
     bool Adjacent() const { return positions[1] - positions[0] < 2; }
     // The game whose generals and garrisons fight.
@@ -94,7 +96,7 @@ public:
 private:
     int Soldiers(int u) const;
     bool Beaten(int side) const;
-    int Finish(int result);
+    int Finish(int result, bool applyDefeat = true);
 
     GameState& gs_;
 };

@@ -1,5 +1,7 @@
 #include "game/ports/ports.h"
 
+#include <algorithm>
+
 namespace rymd {
 
 const char* ReportKindName(ReportKind kind) {
@@ -39,6 +41,59 @@ void ReportPort::ShowScheduledEvent(const ScheduledEventReport& report) {
 void ReportPort::ShowEventMessage(std::string_view title, std::string_view text, const VariableListView&) {
     const std::string line(text);
     ShowReport(ReportKind::ConditionalEventMessage, title, std::span<const std::string>(&line, 1));
+}
+
+std::string HarvestPrompt(const HarvestView& view) {
+    std::string good;
+    std::string bad;
+    const std::size_t n = std::min(view.qualities.size(), view.provinceNames.size());
+    for (std::size_t k = 0; k < n; ++k) {
+        if (view.qualities[k] == 0) continue;
+        std::string& list = view.qualities[k] > 0 ? good : bad;
+        if (!list.empty()) list += "、";
+        list += view.provinceNames[k];
+    }
+    return "米の収穫期です\n各地の収穫状況\n豊作：" + (good.empty() ? std::string("なし") : good) +
+           "\n不作：" + (bad.empty() ? std::string("なし") : bad) + "\n税率設定";
+}
+
+int AskPort::AskHarvestTax(const HarvestView& view) {
+    return AskChoice(HarvestPrompt(view), view.choices, view.preset);
+}
+
+std::vector<std::string> IncomeReportLines(const IncomeReportView& view) {
+    std::vector<std::string> lines;
+    for (const auto* rows : {&view.incomeRows, &view.upkeepRows})
+        for (const IncomeReportRow& row : *rows)
+            lines.push_back(row.label + "\t" + row.value);
+    lines.push_back(view.fundsLine);
+    if (!view.besiegedNote.empty()) lines.push_back(view.besiegedNote);
+    if (!view.corps.empty()) {
+        lines.push_back("軍団名\t収入\t支出\t資金残高");
+        for (const IncomeCorpsRow& c : view.corps)
+            lines.push_back(c.name + "\t" + std::to_string(c.income) + "\t" + std::to_string(c.upkeep) +
+                            "\t" + std::to_string(c.funds));
+    }
+    return lines;
+}
+
+void ReportPort::ShowIncomeReport(const IncomeReportView& view) {
+    const std::vector<std::string> lines = IncomeReportLines(view);
+    ShowReport(ReportKind::Income, view.title, lines);
+}
+
+std::vector<std::string> DeathAppearLines(const DeathAppearView& view) {
+    std::vector<std::string> lines;
+    lines.push_back(view.appearedTitle);
+    lines.insert(lines.end(), view.appeared.begin(), view.appeared.end());
+    lines.push_back(view.diedTitle);
+    lines.insert(lines.end(), view.died.begin(), view.died.end());
+    return lines;
+}
+
+void ReportPort::ShowDeathsAndAppearances(const DeathAppearView& view) {
+    const std::vector<std::string> lines = DeathAppearLines(view);
+    ShowReport(ReportKind::DeathsAndAppearances, view.caption, lines);
 }
 
 int AskPort::AskEventChoice(std::string_view prompt, std::span<const std::string> choices) {

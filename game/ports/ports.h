@@ -33,6 +33,8 @@ public:
     virtual void Inform(std::string_view text) = 0;
 };
 
+struct HarvestView;
+
 // ---------------------------------------------------------------------------------------------
 // Ask: questions with an answer. The dialogs are not cancellable unless the answer type says so.
 struct HitojichiOffer;
@@ -80,6 +82,12 @@ public:
     // A masterless general turns to the player's house: true to take him as retainer. The
     // default asks AskYesNo with the offer's text, Yes first.
     virtual bool AskRecruit(const RecruitOffer& offer);
+
+    // ---- The September harvest (harvest dialog) -------------------------------------------
+    // The harvest of each province and the tax rate for this year's rice: returns the chosen
+    // index of view.choices. A front without the dialog asks AskChoice with HarvestPrompt and
+    // the preset index as its default.
+    virtual int AskHarvestTax(const HarvestView& view);
 };
 
 // What the envoy-visit question shows.
@@ -168,6 +176,61 @@ struct ScheduledEventReport {
     std::vector<std::string> effects;        // one line per effect, e.g. "石高 -20%（±10%）"
 };
 
+// ---------------------------------------------------------------------------------------------
+// The month's reports as their dialogs show them. The rules fill them with the texts already in
+// the scenario's vocabulary.
+
+// The September harvest: each province's harvest and the tax-rate choices.
+struct HarvestView {
+    std::vector<int> qualities;  // by province: 1 good (豊作), 0 normal (通常), -1 bad (不作)
+    std::vector<std::string> provinceNames;  // the same provinces' names
+    std::vector<std::string> choices;        // the tax rates, "70%" .. "30%"
+    int preset = 0;                          // the choice that starts selected (the standard rate)
+};
+// The prompt of the plain harvest question: the season, the provinces of good and of bad harvest
+// ("なし" for none) and "税率設定".
+std::string HarvestPrompt(const HarvestView& view);
+
+// One row of the income report: its label and its figure as the report writes it.
+struct IncomeReportRow {
+    std::string label;
+    std::string value;
+};
+// One corps of the house in the income report.
+struct IncomeCorpsRow {
+    std::string name;  // "<leader> 軍団"
+    std::int32_t income = 0;
+    std::int32_t upkeep = 0;
+    std::int32_t funds = 0;  // after the settlement
+};
+// The monthly income report of the player's house.
+struct IncomeReportView {
+    std::string title;                        // "%4d年 %2d月  %s 収支報告"
+    std::vector<IncomeReportRow> incomeRows;  // harvest .. "収入合計"
+    std::vector<IncomeReportRow> upkeepRows;  // the seven costs .. "支出合計"
+    std::string fundsLine;                    // "資金残高　a + b - c → d" (and the borrowed note)
+    std::string besiegedNote;                 // empty unless troops in besieged castles went unpaid
+    std::vector<IncomeCorpsRow> corps;        // in corps slot order
+    std::int64_t fundsBefore = 0;             // the figures of the funds line
+    std::int32_t income = 0;
+    std::int32_t upkeep = 0;
+    std::int32_t fundsAfter = 0;
+};
+// The report as plain lines: "label\tvalue" rows, the funds line, the note, then the corps
+// under the heading "軍団名\t収入\t支出\t資金残高".
+std::vector<std::string> IncomeReportLines(const IncomeReportView& view);
+
+// The month's deaths and appearances of generals.
+struct DeathAppearView {
+    std::string caption;                // "武将死去／登場"
+    std::string appearedTitle;          // "武将登場"
+    std::string diedTitle;              // "武将死去"
+    std::vector<std::string> appeared;  // one line each; "なし" alone when nobody
+    std::vector<std::string> died;
+};
+// The report as plain lines: the appearance title and lines, then the death title and lines.
+std::vector<std::string> DeathAppearLines(const DeathAppearView& view);
+
 // The scenario's script variables as the variable list shows them: scalars and arrays in the
 // order they were made.
 struct VariableListView {
@@ -194,6 +257,12 @@ public:
     // title, the text as its one line.
     virtual void ShowEventMessage(std::string_view title, std::string_view text,
                                   const VariableListView& variables);
+
+    // ---- The month's reports drawn as their own dialogs ------------------------------------
+    // A front without the dialogs shows them as the reports Income and DeathsAndAppearances,
+    // the lines of IncomeReportLines and DeathAppearLines.
+    virtual void ShowIncomeReport(const IncomeReportView& view);
+    virtual void ShowDeathsAndAppearances(const DeathAppearView& view);
 };
 
 // The lines of a scheduled event as a plain report shows them.

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 
 #include "game/ports/ports.h"
@@ -46,8 +47,13 @@ CScenarioReader::CScenarioReader(GameState& gs, MbKorMap::CCtrlKorMap& map, cons
       teppouPlaceIds_(kIdSlotsTeppouPlace) {}
 
 ScenarioResult CScenarioReader::ReadScenario() {
-    std::optional<std::string> path = ports_.ask->AskOpenFile(
-        "シナリオデータを選択してください", "Scenario Files (*.snr)|*.snr||", programFolder_);
+    // The file dialog opens in the program's scenario folder when there is one.
+    std::error_code ec;
+    const std::string scenarios = programFolder_ + "scenario/";
+    const bool hasScenarios = !programFolder_.empty() && std::filesystem::is_directory(scenarios, ec);
+    std::optional<std::string> path =
+        ports_.ask->AskOpenFile("シナリオデータを選択してください", "Scenario Files (*.snr)|*.snr||",
+                                hasScenarios ? scenarios : programFolder_);
     if (!path) return ScenarioResult(kScnCancelled, 0);
     return ReadScenarioFile(*path);
 }

@@ -371,20 +371,27 @@ void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& tex
     if (gs.bBushouHojuu) ReplenishRetainers(gs, castles, text);
 }
 
+DeathAppearView MakeDeathAppearView(const GameState& gs, std::string_view deaths,
+                                    std::string_view appearances) {
+    const ScenarioWordArray& words = gs.ScenarioWords;
+    auto list = [](std::string_view text) {
+        std::vector<std::string> items = Lines(text);
+        if (items.empty() || (items.size() == 1 && items.front() == "なし")) items = {"なし"};
+        return items;
+    };
+    DeathAppearView view;
+    view.caption = ReplaceWordBushou("武将死去／登場", words);
+    view.appearedTitle = ReplaceWordBushou("武将登場", words);
+    view.diedTitle = ReplaceWordBushou("武将死去", words);
+    view.appeared = list(appearances);
+    view.died = list(deaths);
+    return view;
+}
+
 void ShowBushouDeathAppear(const GameState& gs, const Ports& ports, std::string_view deaths,
                            std::string_view appearances) {
-    const ScenarioWordArray& words = gs.ScenarioWords;
-    std::vector<std::string> lines;
-    auto board = [&](const char* title, std::string_view list) {
-        lines.push_back(ReplaceWordBushou(title, words));
-        std::vector<std::string> items = Lines(list);
-        if (items.empty() || (items.size() == 1 && items.front() == "なし")) items = {"なし"};
-        lines.insert(lines.end(), items.begin(), items.end());
-    };
-    board("武将登場", appearances);
-    board("武将死去", deaths);
-    PolicyOf(gs).ShowReport(ports, MessageKind::DeathsAndAppearancesReport, ReportKind::DeathsAndAppearances,
-                            ReplaceWordBushou("武将死去／登場", words), lines);
+    if (!PolicyOf(gs).Shows(MessageKind::DeathsAndAppearancesReport)) return;
+    ports.report->ShowDeathsAndAppearances(MakeDeathAppearView(gs, deaths, appearances));
 }
 
 // =============================================================================================

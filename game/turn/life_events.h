@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "game/military/appearance.h"
+#include "game/ports/ports.h"
 #include "game/state/succession.h"
 
 namespace rymd {
@@ -41,8 +42,11 @@ void GainKouzanGijutsuByCapture(GameState& gs, const Ports& ports, int shiro,
 // of retainers recruit new ones. Lines for the report are appended to text.
 void ProcessBushouAppearance(GameState& gs, const Ports& ports, std::string& text);
 
-// The report of the month's deaths and appearances (not shown during automatic advance). An
-// empty list is shown as "なし".
+// The report of the month's deaths and appearances: the two lists, one line per general, an
+// empty list as "なし"; titles in the scenario's word for general.
+DeathAppearView MakeDeathAppearView(const GameState& gs, std::string_view deaths,
+                                    std::string_view appearances);
+// The report shown (not during automatic advance).
 void ShowBushouDeathAppear(const GameState& gs, const Ports& ports, std::string_view deaths,
                            std::string_view appearances);
 

@@ -391,6 +391,19 @@ bool StartNewGame(GameState& gs, const Ports& ports, int playerDaimyou) {
     return true;
 }
 
+void ChangePlayerDaimyou(GameState& gs, int house) {
+    const int old = gs.nPlayerDaimyou;
+    const bool spectator = house < 0;
+    gs.nPlayerDaimyou = spectator ? gs.nScenarioDaimyou - 1 : house;
+    gs.bSpectator = spectator;
+    gs.nCurDaimyou = gs.nPlayerDaimyou;
+    if (gs.nPlayerDaimyou == old) return;
+    for (int c = 0; c < GameState::kMaxGundan; ++c) {
+        const CGundan& g = gs.GundanTbl[static_cast<std::size_t>(c)];
+        if (g.leader != CGundan::kLeaderFree && g.daimyou == old) DisbandGundan(gs, c);
+    }
+}
+
 void ResetForRestart(GameState& gs) {
     gs.nPlayerDaimyou = -1;
     gs.nCurDaimyou = -1;

@@ -30,6 +30,12 @@ bool StartNewGame(GameState& gs, const Ports& ports, int playerDaimyou);
 // replaces them.
 void ResetForRestart(GameState& gs);
 
+// A spectator who started watching takes a house (or goes on watching, house -1): the player's
+// house becomes the chosen one (the dummy last house for watching), the spectator flag follows,
+// and the house in turn is the player's. When the player's house changes, the corps of the house
+// left behind are disbanded.
+void ChangePlayerDaimyou(GameState& gs, int house);
+
 // A new game without the start menu: the scenario file, the seed of the random source and the
 // player's house (its scenario identifier or its index; empty to watch).
 struct NewGameRequest {

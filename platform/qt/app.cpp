@@ -6,10 +6,12 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QMimeData>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
+#include <QTranslator>
 #include <memory>
 
 #include "platform/qt/test_seam.h"
@@ -103,6 +105,22 @@ void EnsureApplication(int argc, char** argv) {
         }
     }
     InstallBitmapTextRenderer();
+}
+
+bool InstallJapaneseQtTranslations(const std::string& folder) {
+    EnsureApplication();
+    const QString from = folder.empty()
+                             ? QLibraryInfo::path(QLibraryInfo::TranslationsPath)
+                             : QString::fromUtf8(folder.data(), static_cast<qsizetype>(folder.size()));
+    bool any = false;
+    for (const char* name : {"qtbase_ja", "qt_ja"}) {
+        auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+        if (!translator->load(QString::fromLatin1(name), from)) continue;
+        QCoreApplication::installTranslator(translator.release());
+        any = true;
+        break;  // qt_ja names qtbase_ja; one is enough
+    }
+    return any;
 }
 
 COLORREF GetSysColor(int index) {

@@ -16,6 +16,10 @@ class Wnd;
 // Makes sure a Qt application object exists (creates one with the given arguments when none
 // does) and installs the layer's text drawing for bitmaps. Call it once before any window.
 void EnsureApplication(int argc = 0, char** argv = nullptr);
+// The Japanese translations of Qt's own windows (file dialogs, standard buttons), as the desktop
+// ships them, from folder (empty: Qt's translations folder). Returns whether a translation was found and
+// installed (without one Qt's windows speak English).
+bool InstallJapaneseQtTranslations(const std::string& folder = "");
 
 // The system colours are fixed, whatever the desktop's theme, so that every gradient and bevel
 // the game computes from them comes out the same everywhere:

@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -754,6 +756,19 @@ void Wnd::SetWindowText(std::string_view text) {
     if (host_->isWindow())
         host_->setWindowTitle(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     host_->update();
+}
+
+void Wnd::SetIcon(const QImage& icon, bool big) {
+    if (!host_) return;
+    host_->icons[big ? 1 : 0] = icon;
+    QIcon shown;
+    for (const QImage& i : host_->icons)
+        if (!i.isNull()) shown.addPixmap(QPixmap::fromImage(i));
+    if (host_->isWindow()) host_->setWindowIcon(shown);
+}
+
+QImage Wnd::GetIcon(bool big) const {
+    return host_ ? host_->icons[big ? 1 : 0] : QImage();
 }
 
 std::string Wnd::GetWindowText() const {

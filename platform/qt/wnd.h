@@ -29,6 +29,7 @@
 #include "platform/qt/ui_types.h"
 
 class QWidget;
+class QImage;
 
 namespace rymd::ui {
 
@@ -121,6 +122,10 @@ public:
     void ModifyStyle(std::uint32_t remove, std::uint32_t add);
     virtual void SetWindowText(std::string_view text);
     virtual std::string GetWindowText() const;
+    // The window's big icon (task switcher, minimised window) or small icon (caption); a
+    // top-level window shows them. The icon set, or a null image.
+    void SetIcon(const QImage& icon, bool big);
+    QImage GetIcon(bool big) const;
 
     // ---- Geometry -------------------------------------------------------------------------------
     Rect GetClientRect() const;

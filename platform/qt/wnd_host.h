@@ -5,6 +5,7 @@
 // that another Wnd object can take the window over (SubclassDlgItem).
 #pragma once
 
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
@@ -51,6 +52,7 @@ public:
     int wheelRemainder = 0;
     int inEvent = 0;
     Size lastClientSize{-1, -1};
+    QImage icons[2];              // the small and the big icon (null: none)
     QMenuBar* menuBar = nullptr;  // a top-level window's menu bar, above the border (none: null)
 
     int BorderWidth() const;

@@ -167,6 +167,70 @@ TEST(Harvest, SeptemberAsksThePlayerForTheRate) {
     }
 }
 
+// A front with the harvest dialog: records what the dialog would show and answers a choice.
+class HarvestDialogAsk final : public AskPort {
+public:
+    explicit HarvestDialogAsk(int answer) : answer_(answer) {}
+    bool AskYesNo(std::string_view, bool) override { return true; }
+    bool AskOkCancel(std::string_view) override { return true; }
+    int AskChoice(std::string_view, std::span<const std::string>, int) override {
+        ++plainQuestions;
+        return 0;
+    }
+    double AskNumber(std::string_view) override { return 0; }
+    std::optional<std::string> AskOpenFile(std::string_view, std::string_view, std::string_view) override {
+        return std::nullopt;
+    }
+    int AskHarvestTax(const HarvestView& view) override {
+        views.push_back(view);
+        return answer_;
+    }
+    std::vector<HarvestView> views;
+    int plainQuestions = 0;
+
+private:
+    int answer_;
+};
+
+TEST(Harvest, TheDialogGetsEveryProvinceWithItsHarvestAndTheStandardPreset) {
+    struct Case {
+        int answer;
+        int expected;  // out-of-range answers fall back to the standard rate
+    };
+    for (const Case c : {Case{0, 0}, Case{8, 8}, Case{9, kStandardTaxIndex}, Case{-1, kStandardTaxIndex}}) {
+        TestWorld w({.castles = 2, .houses = 1, .provinces = 5});
+        w.gs.nCurMonth = 9;
+        HarvestDialogAsk ask(c.answer);
+        Ports ports = w.ports;
+        ports.ask = &ask;
+        CMonthlyIncome income(w.gs, w.map, ports, kShowAll);
+        EXPECT_EQ(income.RunHarvest(), c.expected);
+        ASSERT_EQ(ask.views.size(), 1u);
+        EXPECT_EQ(ask.plainQuestions, 0);
+        const HarvestView& v = ask.views[0];
+        ASSERT_EQ(v.qualities.size(), 5u);
+        ASSERT_EQ(v.provinceNames.size(), 5u);
+        EXPECT_EQ(v.provinceNames[3], "国3");
+        for (std::size_t k = 0; k < 5; ++k)
+            EXPECT_EQ(v.qualities[k], income.Qualities()[k]) << k;
+        EXPECT_EQ(v.preset, kStandardTaxIndex);
+        EXPECT_EQ(v.choices, std::vector<std::string>(kTaxChoiceTbl.begin(), kTaxChoiceTbl.end()));
+    }
+}
+
+TEST(Harvest, ThePlainQuestionNamesTheGoodAndBadProvinces) {
+    TestWorld w({.castles = 1, .houses = 1, .provinces = 4});
+    CMonthlyIncome income(w.gs, w.map, w.ports, kShowAll);
+    income.SetQuality(0, kHarvestGood);
+    income.SetQuality(2, kHarvestGood);
+    income.SetQuality(3, kHarvestBad);
+    EXPECT_EQ(HarvestPrompt(income.HarvestViewOf()),
+              "米の収穫期です\n各地の収穫状況\n豊作：国0、国2\n不作：国3\n税率設定");
+    income.SetQuality(3, kHarvestNormal);
+    EXPECT_EQ(HarvestPrompt(income.HarvestViewOf()),
+              "米の収穫期です\n各地の収穫状況\n豊作：国0、国2\n不作：なし\n税率設定");
+}
+
 TEST(Harvest, SuppressedQuestionGivesTheStandardRate) {
     for (const SuppressionPolicy policy : {kAutoAdvance, SuppressionPolicy{false, true, false}}) {
         TestWorld w({.castles = 2, .houses = 1});
@@ -384,6 +448,86 @@ TEST(Settle, BesiegedNoteUsesTheScenarioWords) {
     EXPECT_EQ(w.ReportLine("（注意"),
               "（注意：包囲された砦内の兵の維持には砦の備蓄食糧が使用されるので支出には計上されません）");
     EXPECT_EQ(w.ReportLine("砦守備兵"), "砦守備兵維持費(兵数×0.1)\t0");
+}
+
+// The income report's model: rows in the report's order, the funds line and its notes, the corps.
+TEST(IncomeReport, RowsFundsLineNotesAndCorps) {
+    struct Case {
+        int month;
+        std::int32_t fundsAfter;
+        bool besieged;
+        const char* harvestValue;
+        const char* fundsLine;
+    };
+    const IncomeRecord in{
+        .total = 1234, .harvest = 1000, .town = 200, .mine = 30, .trade = 4, .tradeShip = 0};
+    const UpkeepRecord up{.total = 28,
+                          .idleCavalry = 1,
+                          .idleFoot = 2,
+                          .campaignCavalry = 3,
+                          .campaignFoot = 4,
+                          .garrison = 5,
+                          .idleGunsen = 6,
+                          .gunsenAtSea = 7};
+    for (const Case& c : {
+             Case{9, 2000, false, "1000", "資金残高　794 + 1234 - 28 → 2000"},
+             Case{4, 2000, false, "0 (収穫は9月のみ)", "資金残高　794 + 1234 - 28 → 2000"},
+             Case{9, -5, true, "1000", "資金残高　-1211 + 1234 - 28 → -5 （不足資金は家臣から借金しました）"},
+             Case{9, 0, false, "1000", "資金残高　-1206 + 1234 - 28 → 0"},
+         }) {
+        TestWorld w({.castles = 1, .houses = 1});
+        w.gs.nCurMonth = c.month;
+        const IncomeReportView v =
+            MakeIncomeReport(w.gs, 0, in, up, c.fundsAfter, c.besieged, {{"将9 軍団", 10, 20, 30}});
+        EXPECT_EQ(v.title, "1560年  " + std::to_string(c.month) + "月  家0 収支報告");
+        std::vector<std::string> labels;
+        std::vector<std::string> values;
+        for (const auto* rows : {&v.incomeRows, &v.upkeepRows})
+            for (const IncomeReportRow& r : *rows) {
+                labels.push_back(r.label);
+                values.push_back(r.value);
+            }
+        EXPECT_EQ(labels, (std::vector<std::string>{
+                              "収穫", "町収入", "鉱山収入", "異民族間交易", "交易船収入", "収入合計",
+                              "待機中騎馬兵維持費(兵数×1.5)", "出陣中騎馬兵維持費(兵数×3)",
+                              "待機中足軽兵維持費(兵数×0.5)", "出陣中足軽兵維持費(兵数×1)",
+                              "待機中軍船維持費(軍船数×50)", "出陣中軍船維持費(軍船数×100)",
+                              "城守備兵維持費(兵数×0.1)", "支出合計"}));
+        EXPECT_EQ(values, (std::vector<std::string>{c.harvestValue, "200", "30", "4", "0", "1234", "1", "3",
+                                                    "2", "4", "6", "7", "5", "28"}));
+        EXPECT_EQ(v.fundsLine, c.fundsLine);
+        EXPECT_EQ(v.fundsBefore + v.income - v.upkeep, v.fundsAfter);
+        EXPECT_EQ(v.besiegedNote.empty(), !c.besieged);
+        ASSERT_EQ(v.corps.size(), 1u);
+        EXPECT_EQ(IncomeReportLines(v).back(), "将9 軍団\t10\t20\t30");
+    }
+}
+
+TEST(IncomeReport, TheDialogGetsTheSameReportThePlainLinesShow) {
+    struct Recorder final : ReportPort {
+        void ShowLongText(std::string_view, std::string_view, std::span<const std::uint8_t>,
+                          Colour) override {}
+        void ShowReport(ReportKind, std::string_view, std::span<const std::string>) override { ++plain; }
+        void ShowIncomeReport(const IncomeReportView& v) override { views.push_back(v); }
+        std::vector<IncomeReportView> views;
+        int plain = 0;
+    } recorder;
+    SettleWorld w;
+    const int leader = w.AddBushou(0, 1, {.name = "大将", .foot = 10});
+    w.Own(1, 0, w.AddGundan(0, leader));
+    w.gs.DaimyouTbl[0].shikin = 1000;
+    Ports ports = w.ports;
+    ports.report = &recorder;
+    CMonthlyIncome income(w.gs, w.map, ports, kShowAll);
+    income.Settle(0, kStandardTaxIndex);
+    ASSERT_EQ(recorder.views.size(), 1u);
+    EXPECT_EQ(recorder.plain, 0);
+    const IncomeReportView& v = recorder.views[0];
+    EXPECT_EQ(v.fundsAfter, w.gs.DaimyouTbl[0].shikin);
+    EXPECT_EQ(v.fundsBefore, 1000);
+    ASSERT_EQ(v.corps.size(), 1u);
+    EXPECT_EQ(v.corps[0].name, "大将 軍団");
+    EXPECT_EQ(v.corps[0].funds, w.gs.GundanTbl[w.gs.BushouTbl[leader].gundan].shikin);
 }
 
 struct DesertionCase {

@@ -453,5 +453,23 @@ TEST(Reader, CancelledFileDialogGivesCode1) {
     EXPECT_EQ(port.CallsOf(PortCallKind::AskOpenFile)[0].text, "シナリオデータを選択してください");
 }
 
+TEST(Reader, TheFileDialogOpensInTheScenarioFolder) {
+    // The bundled data folder has one; a folder without it keeps the program's folder.
+    const std::string withFolder = std::string(RYMD_SOURCE_DIR) + "/data/";
+    for (const std::string& program : {withFolder, std::string("/nonexistent/prog/")}) {
+        auto gs = std::make_unique<GameState>();
+        FakeKorMap map;
+        ScriptedPort port;
+        port.PushFile(std::nullopt);
+        Ports ports = port.AsPorts();
+        CScenarioReader reader(*gs, map, ports, program);
+        EXPECT_EQ(reader.ReadScenario(), kScnCancelled);
+        const auto asked = port.CallsOf(PortCallKind::AskOpenFile);
+        ASSERT_EQ(asked.size(), 1u);
+        ASSERT_EQ(asked[0].details.size(), 2u);
+        EXPECT_EQ(asked[0].details[1], program == withFolder ? program + "scenario/" : program);
+    }
+}
+
 }  // namespace
 }  // namespace rymd::test

@@ -676,6 +676,30 @@ TEST(ShowBushouDeathAppear, BothListsWithNoneForAnEmptyOne) {
     EXPECT_EQ(w.port.CallsOf(PortCallKind::Report).size(), 1u);
 }
 
+TEST(ShowBushouDeathAppear, TheDialogGetsBothListsInTheScenarioWord) {
+    struct Case {
+        const char* deaths;
+        const char* appearances;
+        std::vector<std::string> died;
+        std::vector<std::string> appeared;
+    };
+    const std::vector<Case> cases = {
+        {"", "", {"なし"}, {"なし"}},
+        {"なし", "甲が城0に登場しました\n", {"なし"}, {"甲が城0に登場しました"}},
+        {"甲死去\n乙死去\n", "なし", {"甲死去", "乙死去"}, {"なし"}},
+    };
+    for (const Case& c : cases) {
+        TestWorld w({.castles = 1, .houses = 1});
+        w.gs.ScenarioWords[9] = "将軍";  // the word for general
+        const DeathAppearView v = MakeDeathAppearView(w.gs, c.deaths, c.appearances);
+        EXPECT_EQ(v.caption, "将軍死去／登場");
+        EXPECT_EQ(v.appearedTitle, "将軍登場");
+        EXPECT_EQ(v.diedTitle, "将軍死去");
+        EXPECT_EQ(v.died, c.died);
+        EXPECT_EQ(v.appeared, c.appeared);
+    }
+}
+
 TEST(CheckGundanchouSuccession, CaptiveOrDepartedLeadersAreReplacedAndPassedOverSlotsLeftAlone) {
     TestWorld w({.castles = 1, .houses = 2});
     w.gs.nPlayerDaimyou = 1;

@@ -168,6 +168,33 @@ TEST(NewGame, SeaLinkFarByLandStays) {
     EXPECT_TRUE(st.Linked(0, 11));
 }
 
+TEST(NewGame, ASpectatorTakesAHouseOrGoesOnWatching) {
+    struct Case {
+        int from;    // the player's house before (3: the dummy house of a spectator)
+        int chosen;  // the choice, -1 to watch
+        int player;  // the player's house after
+        bool spectator;
+        bool disbanded;  // the corps of house 1 are gone
+    };
+    for (const Case c : {Case{3, 2, 2, false, false}, Case{3, -1, 3, true, false}, Case{1, 2, 2, false, true},
+                         Case{1, 1, 1, false, false}, Case{1, -1, 3, true, true}}) {
+        TestWorld w({.castles = 3, .houses = 4});
+        w.gs.nScenarioDaimyou = 4;
+        w.gs.nPlayerDaimyou = c.from;
+        w.gs.nCurDaimyou = 0;
+        w.gs.bSpectator = c.from == 3;
+        w.gs.bStartedAsSpectator = true;
+        const int corps = w.AddGundan(1, w.AddBushou(1, 1));
+        ChangePlayerDaimyou(w.gs, c.chosen);
+        EXPECT_EQ(w.gs.nPlayerDaimyou, c.player) << c.from << " -> " << c.chosen;
+        EXPECT_EQ(w.gs.nCurDaimyou, c.player);
+        EXPECT_EQ(w.gs.bSpectator, c.spectator);
+        EXPECT_TRUE(w.gs.bStartedAsSpectator);
+        EXPECT_EQ(w.gs.GundanTbl[corps].leader == CGundan::kLeaderFree, c.disbanded)
+            << c.from << " -> " << c.chosen;
+    }
+}
+
 TEST(NewGame, StartingAppendsTheDummyHouse) {
     SmallState st(3, 1);
     st.Setup();

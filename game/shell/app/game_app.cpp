@@ -24,6 +24,8 @@ int CGameApp::InitInstance() {
     // Every processor this program is built for runs it: no processor question. Nothing here
     // needs COM.
     SetMsgBoxStyle(1);
+    // Qt's own windows (the file dialogs) in Japanese where the desktop has the translation.
+    ui::InstallJapaneseQtTranslations();
 
     // The folders.
     app.programFolder = RunningProgramFolder();

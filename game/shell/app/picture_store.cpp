@@ -108,6 +108,12 @@ void CPictureStore::LoadTeppou(MbBmp::CControlBmp& bmp) const {
     Jpeg("teppou.jpg", bmp);
 }
 
+bool CopyScenarioPicture(MbKorMap::CCtrlKorMap* map, int named, MbBmp::CControlBmp& bmp) {
+    if (!map || named < 0) return false;
+    const MbBmp::CControlBmp* src = map->Picture(named);
+    return src && !src->IsEmpty() && bmp.Duplicate(src);
+}
+
 void LoadShiroPicture(const GameState& gs, int castle, MbKorMap::CCtrlKorMap* map, MbBmp::CControlBmp& bmp) {
     const CPictureStore& store = PictureStore();
     int code = 0xFFFF;

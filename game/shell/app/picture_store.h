@@ -73,4 +73,9 @@ CPictureStore& PictureStore();
 // 0x8001 "china.jpg", 0x8002 "europe.jpg", 0x8003 "gendai.jpg", any other code "shiro.jpg".
 void LoadShiroPicture(const GameState& gs, int castle, MbKorMap::CCtrlKorMap* map, MbBmp::CControlBmp& bmp);
 
+// The scenario's picture named (an index among the map's named pictures; below 0 the built-in
+// one) copied into bmp; returns false, bmp untouched, when there is no such picture, and the
+// caller loads its built-in one.
+bool CopyScenarioPicture(MbKorMap::CCtrlKorMap* map, int named, MbBmp::CControlBmp& bmp);
+
 }  // namespace rymd::shell

@@ -12,6 +12,9 @@
 #include "game/shell/dialogs/events/event_dlg.h"
 #include "game/shell/dialogs/events/event_input_dlg.h"
 #include "game/shell/dialogs/events/event_msg_dlg.h"
+#include "game/shell/dialogs/events/shikyo_toujou_dlg.h"
+#include "game/shell/dialogs/events/shuukaku_dlg.h"
+#include "game/shell/dialogs/events/shuushi_houkoku_dlg.h"
 #include "game/shell/dialogs/events/variable_list_dlg.h"
 #include "game/shell/dialogs/flow/long_text_dlg.h"
 #include "game/shell/dialogs/military/kaisen_dlg.h"
@@ -288,6 +291,18 @@ bool QtPort::PlayYasen(YasenSession& session) {
 
 bool QtPort::PlayKaisen(KaisenSession& session) {
     return RunKaisenDlg(session, map_, music_, owner_);
+}
+
+int QtPort::AskHarvestTax(const HarvestView& view) {
+    return ShowHarvestDlg(owner_, view, map_);
+}
+
+void QtPort::ShowIncomeReport(const IncomeReportView& view) {
+    ShowIncomeReportDlg(owner_, view);
+}
+
+void QtPort::ShowDeathsAndAppearances(const DeathAppearView& view) {
+    ShowBushouDeathAppearDlg(owner_, view);
 }
 
 }  // namespace rymd

@@ -15,6 +15,9 @@
 //                the musket deliveries in the dialog given by SetMusketReport, the trade
 //                ships' return and the warships completed in those given by SetShipReports
 //   ShowScheduledEvent  the event dialog (event_dlg.h) over the province map given by SetMap
+//   AskHarvestTax  the harvest dialog (shuukaku_dlg.h) over the province map given by SetMap
+//   ShowIncomeReport  the income report (shuushi_houkoku_dlg.h)
+//   ShowDeathsAndAppearances  the deaths and appearances report (shikyo_toujou_dlg.h)
 //   ShowVariableList    the variable list (variable_list_dlg.h)
 //   PlayMusic, StopMusic  the music player given by SetMusic (music_player.h)
 //   PlayYasen    the field-battle dialog (yasen_dlg.h)
@@ -82,6 +85,13 @@ public:
     int AskHitojichiOffer(const HitojichiOffer& offer) override;
     bool AskRecruit(const RecruitOffer& offer) override;
     bool PlayKoufukuBushou(KoufukuBushouSession& session) override;
+
+    // The month's reports in their dialogs: the harvest (shuukaku_dlg.h) over the province map,
+    // the income report (shuushi_houkoku_dlg.h), the deaths and appearances
+    // (shikyo_toujou_dlg.h).
+    int AskHarvestTax(const HarvestView& view) override;
+    void ShowIncomeReport(const IncomeReportView& view) override;
+    void ShowDeathsAndAppearances(const DeathAppearView& view) override;
 
     // The province map the event dialog draws (null: none; the dialog's map stays empty).
     void SetMap(MbKorMap::CCtrlKorMap* map) { map_ = map; }

@@ -12,6 +12,7 @@
 #include "game/shell/dialogs/domestic/kouekisen_dlgs.h"
 #include "game/shell/dialogs/domestic/ship_kenzou_dlgs.h"
 #include "game/shell/dialogs/domestic/teppou_dlgs.h"
+#include "game/shell/dialogs/flow/daimyou_select_dlg.h"
 #include "game/shell/dialogs/info/bushou_list_dlg.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/military/bushou_move_dlg.h"
@@ -245,7 +246,15 @@ void CMainGameDlg::OnDelegateToCpu() {
 
 void CMainGameDlg::OnChangePlayerButton() {
     if (!game_ || !gs_->bStartedAsSpectator) return;
-    // Not built yet: the change of house through the house selection dialog.
+    CDaimyouSelectDlg dlg(*gs_, app_.korMap, this);
+    const bool chosen = dlg.DoModal() == ui::IDOK;
+    // The selection drew the shared map at its own size: the window's map is drawn again.
+    RefitKuniMap();
+    if (!chosen) return;
+    ChangePlayerDaimyou(*gs_, dlg.m_nDaimyou);
+    UpdatePhaseCaption();
+    SwitchMapView(-1);
+    BuildCommandMenu(gs_->nPhase);
 }
 
 bool CMainGameDlg::OnCommand(int id, int code, ui::Wnd* from) {

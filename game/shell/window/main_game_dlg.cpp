@@ -9,6 +9,7 @@
 #include "game/shell/dialogs/domestic/teppou_nyuushu_dlg.h"
 #include "game/shell/music/music_player.h"
 #include "game/shell/window/status_bar.h"
+#include "game/shell/window/window_pictures.h"
 #include "game/state/game_state.h"
 #include "game/state/map_limits.h"
 #include "mbkormap/kor_map.h"
@@ -112,6 +113,8 @@ bool CMainGameDlg::LoadDefaultMap() {
 
 bool CMainGameDlg::OnInitDialog() {
     Dialog::OnInitDialog();
+    SetIcon(MainWindowIcon(32), true);
+    SetIcon(MainWindowIcon(16), false);
     // Placement from the profile.
     const Placement place = ChoosePlacement(ReadStoredPlacement(), ui::GetSystemMetrics(ui::SM_CXSCREEN),
                                             ui::GetSystemMetrics(ui::SM_CYSCREEN));
@@ -148,6 +151,8 @@ bool CMainGameDlg::OnInitDialog() {
     kuniMap_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL,
                       Rect(0, 0, 100, 100), this, kKuniMapId);
     splitter_.Create(ui::WS_CHILD, Rect(0, 0, 100, 100), this, kSplitterId, "");
+    MakeDaimyouSwatches(houseSwatches_);
+    panel_.SetHouseIcons(&houseSwatches_);
     CreateCommandPanel();
     shiroMap_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL,
                        Rect(0, 0, 100, 100), this, kShiroMapId);

@@ -14,7 +14,8 @@
 //
 // The map views (main_game_map.cpp): the country map and the castle view, the display timer.
 //
-// Not built yet: the colour swatches of the command panel's house list and the window's icons.
+// The window's icons and the colour swatches of the command panel's house list are painted when
+// it starts (window_pictures.h).
 #pragma once
 
 #include <memory>
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "game/shell/app/backdrop_wnd.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/maps/kuni_map_wnd.h"
 #include "game/shell/maps/shiro_map_wnd.h"
 #include "game/shell/port/qt_port.h"
@@ -215,6 +217,8 @@ public:
     void OnDelegateToCpu();
     void OnChangePlayerButton();
     bool OnCommand(int id, int code, ui::Wnd* from) override;
+    // F1 in the main window: the help at its top page.
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
 
 private:
     friend class CMainWindowView;
@@ -251,7 +255,8 @@ private:
     std::string phaseCaption_;
     bool commandEndEnabled_ = false;
 
-    // The command surface.
+    // The command surface; the swatches outlive the panel's list that shows them.
+    ui::ImageList houseSwatches_;
     CCommandPanelDlg panel_;
     CMainMenu menus_;
     bool houseListReady_ = true;

@@ -59,6 +59,8 @@ public:
     void PlayMusic(int track) override { owner_.port_.PlayMusic(track); }
     void StopMusic() override { owner_.port_.StopMusic(); }
     void SwitchMapView(int kuni) override { owner_.SwitchMapView(kuni); }
+    // A scripted event's view-only save is the menu's command, with its questions and refusals.
+    void SaveViewOnly() override { owner_.OnSaveViewOnly(); }
 
 private:
     CMainGameDlg& owner_;

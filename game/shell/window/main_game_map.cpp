@@ -12,6 +12,7 @@
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/info/shiro_info_dlg.h"
 #include "game/shell/window/main_game_dlg.h"
+#include "game/shell/window/window_pictures.h"
 #include "mbkormap/kor_map.h"
 #include "mbwnd/msg_box.h"
 
@@ -25,12 +26,6 @@ namespace {
 // The own castles' pulse by level 0..3 and the current house's besieged-castle frames by colour step.
 constexpr COLORREF kPulse[4] = {RGB(50, 50, 255), RGB(120, 120, 255), RGB(190, 190, 255), RGB(255, 255, 255)};
 constexpr COLORREF kFrame[3] = {RGB(255, 0, 0), RGB(208, 0, 0), RGB(160, 0, 0)};
-// The colour display's house colours, place k in colour k.
-constexpr COLORREF kHouseColors[12] = {RGB(255, 255, 255), RGB(255, 255, 0),  RGB(0, 255, 255),
-                                       RGB(0, 255, 0),     RGB(255, 128, 64), RGB(255, 0, 255),
-                                       RGB(162, 148, 255), RGB(0, 128, 255),  RGB(64, 128, 64),
-                                       RGB(128, 64, 0),    RGB(255, 0, 0),    RGB(255, 255, 255)};
-
 // Repaints a part of a view at once (nothing when it is empty).
 void RepaintPart(ui::Wnd& w, const ui::Rect& r) {
     if (r.IsRectEmpty()) return;
@@ -84,7 +79,7 @@ void CMainGameDlg::SetColorDisplay(bool on, const std::vector<int>& houses) {
 void CMainGameDlg::RefreshKuniMap(bool redraw) {
     if (views_.colorDisplay) {
         const int n = std::min<int>(static_cast<int>(views_.colorHouses.size()), 12);
-        kuniMap_.DrawShiroMarksColors(views_.colorHouses.data(), kHouseColors, n);
+        kuniMap_.DrawShiroMarksColors(views_.colorHouses.data(), kDaimyouColorTbl.data(), n);
     } else if (mapGs_ && mapGs_->nCurDaimyou != -1) {
         const int level = views_.blinkPhase >= 4 ? 6 - views_.blinkPhase : views_.blinkPhase;
         kuniMap_.DrawShiroMarksRelation(mapGs_->nCurDaimyou, kPulse[std::clamp(level, 0, 3)]);

@@ -15,6 +15,7 @@
 #include "game/shell/window/main_game_dlg.h"
 #include "gui/gui_test_util.h"
 #include "mbkormap/kor_map.h"
+#include "platform/qt/app.h"
 #include "support/kor_map_fixture.h"
 
 #include <QWidget>
@@ -55,6 +56,16 @@ std::string BuildFolder() {
 }
 
 // ---- Folders -------------------------------------------------------------------------------------
+
+TEST(ProgramTranslations, AFolderWithoutTheJapaneseTranslationLeavesQtAsItIs) {
+    EnsureGuiApp();
+    const std::filesystem::path empty =
+        std::filesystem::temp_directory_path() / ("rymd_translations_" + std::to_string(getpid()));
+    std::filesystem::create_directories(empty);
+    EXPECT_FALSE(ui::InstallJapaneseQtTranslations(empty.string()));
+    EXPECT_FALSE(ui::InstallJapaneseQtTranslations("/nonexistent/translations"));
+    std::filesystem::remove_all(empty);
+}
 
 TEST(ProgramFolders, SaveDataBesideAboveOrCreated) {
     struct Case {

@@ -18,6 +18,7 @@
 #include "game/shell/app/game_app.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/corps/gundan_hensei_dlg.h"
 #include "game/shell/dialogs/corps/gundan_ryouchi_dlgs.h"
 #include "game/shell/dialogs/corps/gundan_shiji_dlg.h"
@@ -28,6 +29,9 @@
 #include "game/shell/dialogs/domestic/ship_report_dlgs.h"
 #include "game/shell/dialogs/domestic/teppou_dlgs.h"
 #include "game/shell/dialogs/domestic/teppou_nyuushu_dlg.h"
+#include "game/shell/dialogs/events/shikyo_toujou_dlg.h"
+#include "game/shell/dialogs/events/shuukaku_dlg.h"
+#include "game/shell/dialogs/events/shuushi_houkoku_dlg.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
@@ -39,6 +43,7 @@
 #include "game/shell/window/main_game_dlg.h"
 #include "game/shell/window/main_menu.h"
 #include "game/shell/window/status_bar.h"
+#include "game/shell/window/window_pictures.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/gundan.h"
@@ -48,6 +53,7 @@
 #include "game/turn/main_game.h"
 #include "game/turn/new_game.h"
 #include "gui/gui_test_util.h"
+#include "gui/japan_map.h"
 #include "gui/main_window_fixture.h"
 #include "gui/recording_music_backend.h"
 #include "mbkormap/kor_map.h"
@@ -215,10 +221,11 @@ TEST(CommandChecks, ARegisteredDialogRunsOnlyPastTheChecks) {
 
 class CommandSurfaceTest : public MainWindowTest {
 protected:
-    // Runs the main window with a new game of the bundled scenario; body runs inside it.
-    // ports: what the game's rules tell and ask go there (null: nobody answers, nothing shows).
+    // Runs the main window with a new game of the bundled scenario; body runs inside it. The
+    // game's ports are the silent ones unless portsFor gives others.
     void WithGame(const std::string& house, std::uint32_t seed,
-                  const std::function<void(CMainGameDlg&)>& body, const Ports* ports = nullptr) {
+                  const std::function<void(CMainGameDlg&)>& body,
+                  const std::function<Ports(CMainGameDlg&)>& portsFor = {}) {
         CMainGameDlg dlg(app_);
         Script().OnDialog([&](ui::Dialog& d) {
             auto& m = dynamic_cast<CMainGameDlg&>(d);
@@ -227,13 +234,17 @@ protected:
             request.programFolder = program_;
             request.seed = seed;
             request.house = house;
-            m.SetGamePorts(ports ? *ports : SilentPort::Instance().AsPorts());
+            m.SetGamePorts(portsFor ? portsFor(m) : SilentPort::Instance().AsPorts());
             ASSERT_EQ(m.StartScenarioGame(request), 0);
             ui::test::ProcessEvents();
             body(m);
             d.EndDialog(ui::IDCANCEL);
         });
         dlg.DoModal();
+    }
+    void WithGame(const std::string& house, std::uint32_t seed,
+                  const std::function<void(CMainGameDlg&)>& body, const Ports* ports) {
+        WithGame(house, seed, body, [ports](CMainGameDlg&) { return *ports; });
     }
     static std::string Scenario() { return std::string(RYMD_SOURCE_DIR) + "/data/scenario/japan1560.snr"; }
 };
@@ -1367,6 +1378,229 @@ TEST_F(CommandSurfaceTest, DomesticPhaseBuildsShipsAndMusketsThatArriveMonthsLat
             EXPECT_GE(castle["trade_ships"].get<int>(), tradeShips);
         },
         &ports);
+}
+
+}  // namespace
+}  // namespace rymd::gui_test
+
+namespace rymd::gui_test {
+namespace {
+
+using namespace rymd::shell;
+
+// ---- The month's reports through a year ------------------------------------------------------------
+
+// The ports of a year in which the month's reports are the window's dialogs: the harvest, the
+// income report and the deaths and appearances go to the Qt port, each answered by a step put in
+// front of it; every other message and question takes the silent answers.
+class MonthReportsYearPorts final : public AskPort, public ReportPort {
+public:
+    MonthReportsYearPorts(ui::test::Script& script, CMainGameDlg& main, MbKorMap::CCtrlKorMap& map)
+        : script_(script), qt_(&main) {
+        qt_.SetMap(&map);
+    }
+    Ports AsPorts() {
+        Ports p = SilentPort::Instance().AsPorts();
+        p.ask = this;
+        p.report = this;
+        return p;
+    }
+    bool AskYesNo(std::string_view t, bool d) override { return silent().AskYesNo(t, d); }
+    bool AskOkCancel(std::string_view t) override { return silent().AskOkCancel(t); }
+    int AskChoice(std::string_view p, std::span<const std::string> c, int d) override {
+        return silent().AskChoice(p, c, d);
+    }
+    double AskNumber(std::string_view p) override { return silent().AskNumber(p); }
+    std::optional<std::string> AskOpenFile(std::string_view t, std::string_view f,
+                                           std::string_view i) override {
+        return silent().AskOpenFile(t, f, i);
+    }
+    void ShowLongText(std::string_view, std::string_view, std::span<const std::uint8_t>, Colour) override {}
+    void ShowReport(ReportKind kind, std::string_view, std::span<const std::string>) override {
+        ExpectNotAMonthReport(kind);
+    }
+    int AskHarvestTax(const HarvestView& view) override {
+        script_.OnDialog([this, view](ui::Dialog& d) { onHarvest(dynamic_cast<CHarvestDlg&>(d), view); });
+        return qt_.AskHarvestTax(view);
+    }
+    void ShowIncomeReport(const IncomeReportView& view) override {
+        script_.OnDialog([this, view](ui::Dialog& d) { onIncome(dynamic_cast<CIncomeReportDlg&>(d), view); });
+        qt_.ShowIncomeReport(view);
+    }
+    void ShowDeathsAndAppearances(const DeathAppearView& view) override {
+        script_.OnDialog(
+            [this, view](ui::Dialog& d) { onDeaths(dynamic_cast<CBushouDeathAppearDlg&>(d), view); });
+        qt_.ShowDeathsAndAppearances(view);
+    }
+
+    std::function<void(CHarvestDlg&, const HarvestView&)> onHarvest;
+    std::function<void(CIncomeReportDlg&, const IncomeReportView&)> onIncome;
+    std::function<void(CBushouDeathAppearDlg&, const DeathAppearView&)> onDeaths;
+
+private:
+    static SilentPort& silent() { return SilentPort::Instance(); }
+    static void ExpectNotAMonthReport(ReportKind kind) {
+        EXPECT_NE(kind, ReportKind::Income) << "the income report came as plain lines";
+        EXPECT_NE(kind, ReportKind::DeathsAndAppearances) << "the deaths and appearances came as plain lines";
+    }
+    ui::test::Script& script_;
+    QtPort qt_;
+};
+
+// The figure of a static of the income report (the harvest's "0 (収穫は9月のみ)" reads 0).
+int MonthReportsFigure(ui::Dialog& d, int id) {
+    return std::atoi(d.GetDlgItem(id)->GetWindowText().c_str());
+}
+
+TEST_F(CommandSurfaceTest, AYearOfMonthReportsInTheirDialogs) {
+    std::unique_ptr<MonthReportsYearPorts> ports;
+    auto portsFor = [&](CMainGameDlg& m) {
+        ports = std::make_unique<MonthReportsYearPorts>(Script(), m, map_);
+        // The first month start, before the year: its reports are closed as they come.
+        ports->onIncome = [](CIncomeReportDlg& d, const IncomeReportView&) { d.EndDialog(ui::IDOK); };
+        ports->onDeaths = [](CBushouDeathAppearDlg& d, const DeathAppearView&) { d.EndDialog(ui::IDOK); };
+        return ports->AsPorts();
+    };
+    WithGame(
+        "D_ODA", 5,
+        [&](CMainGameDlg& m) {
+            GameState& gs = m.State();
+            const int player = gs.nPlayerDaimyou;
+            int harvests = 0, incomes = 0, deathReports = 0, namedGenerals = 0;
+            std::vector<std::pair<int, int>> supportBefore;  // castle, support when the rate was chosen
+
+            ports->onHarvest = [&](CHarvestDlg& d, const HarvestView& view) {
+                ++harvests;
+                EXPECT_EQ(gs.nCurMonth, 9);
+                // The map painted from the harvest: a province of each harvest the year has.
+                const MbBmp::CControlBmp& picture = d.MapWnd().Picture();
+                std::set<int> seen;
+                for (std::size_t k = 0; k < view.qualities.size(); ++k) {
+                    if (!seen.insert(view.qualities[k]).second) continue;
+                    const Point p =
+                        PixelInsideKuni(map_, static_cast<int>(k), picture.GetWidth(), picture.GetHeight());
+                    if (p.x < 0) continue;  // a province too small to hold a sample
+                    EXPECT_EQ(Rgb(picture.GetPixelColor(p.x, p.y)),
+                              Rgb(CHarvestDlg::QualityColour(view.qualities[k])))
+                        << "province " << k;
+                }
+                for (int c = 0; c < gs.nShiro; ++c)
+                    if (gs.ShiroTbl[c].daimyou == player && gs.ShiroTbl[c].gundan == -1)
+                        supportBefore.push_back({c, gs.ShiroTbl[c].support});
+                // The heaviest rate, 70 %: support falls toward 1 %.
+                EXPECT_TRUE(ui::test::ClickControl(d, CHarvestDlg::kFirstRateId));
+                EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+            };
+            ports->onIncome = [&](CIncomeReportDlg& d, const IncomeReportView& view) {
+                ++incomes;
+                using D = CIncomeReportDlg;
+                int income = 0, upkeep = 0;
+                for (int i = 0; i + 1 < D::kIncomeRows; ++i)
+                    income += MonthReportsFigure(d, D::kFirstIncomeValueId + i);
+                for (int i = 0; i + 1 < D::kUpkeepRows; ++i)
+                    upkeep += MonthReportsFigure(d, D::kFirstUpkeepValueId + i);
+                EXPECT_EQ(income, MonthReportsFigure(d, D::kFirstIncomeValueId + D::kIncomeRows - 1));
+                EXPECT_EQ(upkeep, MonthReportsFigure(d, D::kFirstUpkeepValueId + D::kUpkeepRows - 1));
+                // The funds line adds up to the house's funds in the game.
+                EXPECT_EQ(view.fundsBefore + income - upkeep, gs.DaimyouTbl[player].shikin);
+                EXPECT_EQ(
+                    d.GetDlgItem(D::kFundsId)->GetWindowText(),
+                    "資金残高　" + std::to_string(view.fundsBefore) + " + " + std::to_string(income) + " - " +
+                        std::to_string(upkeep) + " → " + std::to_string(gs.DaimyouTbl[player].shikin) +
+                        (gs.DaimyouTbl[player].shikin < 0 ? " （不足資金は家臣から借金しました）" : ""));
+                if (gs.nCurMonth == 9) {
+                    EXPECT_GT(MonthReportsFigure(d, D::kFirstIncomeValueId), 0) << "the harvest";
+                    for (const auto& [c, before] : supportBefore)
+                        if (before > 20) {
+                            EXPECT_LT(gs.ShiroTbl[c].support, before) << "castle " << c;
+                        }
+                }
+                EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+            };
+            ports->onDeaths = [&](CBushouDeathAppearDlg& d, const DeathAppearView& view) {
+                ++deathReports;
+                EXPECT_EQ(d.AppearedView().GetText(), CBushouDeathAppearDlg::ListText(view.appeared));
+                EXPECT_EQ(d.DiedView().GetText(), CBushouDeathAppearDlg::ListText(view.died));
+                for (const auto* list : {&view.appeared, &view.died})
+                    if (list->front() != "なし") namedGenerals += static_cast<int>(list->size());
+                EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+            };
+            for (int month = 0; month < 12; ++month)
+                for (int phase = 1; phase <= 6; ++phase) {
+                    ASSERT_EQ(m.Game()->EndCurrentPhase(), TurnResult::kContinue);
+                    ui::test::ProcessEvents();
+                }
+            EXPECT_EQ(harvests, 1);
+            EXPECT_EQ(incomes, 12);
+            EXPECT_EQ(deathReports, 12);
+            EXPECT_GT(namedGenerals, 0) << "a year without a general dying or coming on stage";
+            EXPECT_FALSE(supportBefore.empty());
+        },
+        portsFor);
+}
+
+// ---- The window's pictures ------------------------------------------------------------------------------
+
+TEST(WindowPictures, TheTwelveSwatchesFrameTheirColours) {
+    for (int i = 0; i < 12; ++i) {
+        const QImage swatch = DaimyouColorSwatch(i);
+        ASSERT_EQ(swatch.size(), QSize(16, 16));
+        const QColor c(ui::GetRValue(kDaimyouColorTbl[static_cast<std::size_t>(i)]),
+                       ui::GetGValue(kDaimyouColorTbl[static_cast<std::size_t>(i)]),
+                       ui::GetBValue(kDaimyouColorTbl[static_cast<std::size_t>(i)]));
+        EXPECT_EQ(swatch.pixelColor(0, 0), QColor(Qt::white)) << i;
+        EXPECT_EQ(swatch.pixelColor(15, 15), QColor(Qt::white)) << i;
+        EXPECT_EQ(swatch.pixelColor(2, 2), i == 11 ? QColor(Qt::white) : QColor(Qt::black)) << i;
+        EXPECT_EQ(swatch.pixelColor(13, 13), i == 11 ? QColor(Qt::white) : QColor(Qt::black)) << i;
+        EXPECT_EQ(swatch.pixelColor(3, 3), c) << i;
+        EXPECT_EQ(swatch.pixelColor(12, 12), c) << i;
+    }
+    ui::ImageList list;
+    MakeDaimyouSwatches(list);
+    EXPECT_EQ(list.GetImageCount(), 12);
+    EXPECT_EQ(list.GetImageSize(), ui::Size(16, 16));
+}
+
+TEST_F(CommandSurfaceTest, TheWindowsIconsAndTheHouseListsSwatches) {
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        EXPECT_EQ(m.GetIcon(true).size(), QSize(32, 32));
+        EXPECT_EQ(m.GetIcon(false).size(), QSize(16, 16));
+        ui::ListCtrl& list = m.Panel().HouseList();
+        ASSERT_GT(list.GetItemCount(), 10);
+        // Each of the first ten houses shows its colour-display colour before its name; the
+        // stated point is the middle of the swatch, 9 pixels into the row's first column.
+        const QImage shot = ui::test::Grab(list);
+        const int edge = (shot.height() - list.GetClientRect().Height()) / 2;  // the client edge
+        for (int i = 1; i < 10; ++i) {
+            const Rect row = list.ItemRect(i);
+            const int y = edge + (row.top + row.bottom) / 2;
+            bool found = false;
+            for (int x = edge + row.left; x < edge + row.left + 24 && !found; ++x)
+                found = ui::test::PixelAt(shot, x, y) == kDaimyouColorTbl[static_cast<std::size_t>(i)];
+            EXPECT_TRUE(found) << "row " << i;
+        }
+        EXPECT_TRUE(ui::test::GrabToPng(m.Panel(), GalleryPath("command_panel_swatches")));
+        EXPECT_TRUE(ui::test::GrabToPng(m.Panel(), GalleryPath("command_panel_swatches@2x"), 2.0));
+    });
+}
+
+TEST_F(CommandSurfaceTest, F1InTheMainWindowOpensTheHelp) {
+    struct Recorder final : HelpPort {
+        bool OpenHelp() override {
+            ++opened;
+            return true;
+        }
+        int opened = 0;
+    } recorder;
+    HelpPort* before = SetHelpPort(&recorder);
+    WithGame("D_ODA", 3, [&](CMainGameDlg& m) {
+        ui::test::PressKey(m, ui::VK_F1);
+        EXPECT_EQ(recorder.opened, 1);
+        // Also with the focus in the command panel.
+        ui::test::PressKey(m.Panel().EndButton(), ui::VK_F1);
+        EXPECT_EQ(recorder.opened, 2);
+    });
+    SetHelpPort(before);
 }
 
 }  // namespace

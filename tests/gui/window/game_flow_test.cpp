@@ -22,6 +22,7 @@
 #include "game/shell/dialogs/flow/start_menu_dlg.h"
 #include "game/shell/dialogs/flow/tool_dlgs.h"
 #include "game/shell/port/qt_port.h"
+#include "game/shell/window/command_panel.h"
 #include "game/shell/window/main_game_dlg.h"
 #include "game/state/game_state.h"
 #include "gui/gui_test_util.h"
@@ -240,6 +241,32 @@ TEST_F(GameFlowTest, ViewOnlySaveLoadsAsViewOnlyAndSavesAsViewOnlyAgain) {
     EXPECT_TRUE(gs->bViewOnly);
 }
 
+TEST_F(GameFlowTest, AScriptedViewOnlySaveAsksAndSavesThroughTheWindow) {
+    int house = -1;
+    QueueNewGame(BundledScenario(), "K_OWARI", Pick::kFirstHouse, &house);
+    const std::string save = SavePath("scripted.rsd");
+    RunMain([&](CMainGameDlg& m) {
+        // The rules reach the window through its view port, as a scripted event does.
+        ViewPort* view = m.GamePorts().view;
+        Script().OnDialog([](ui::Dialog& box) { box.EndDialog(ui::IDCANCEL); });
+        view->SaveViewOnly();
+        EXPECT_FALSE(fs::exists(save));
+        std::string asked;
+        Script().OnDialog([&](ui::Dialog& box) {
+            asked = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
+            box.EndDialog(ui::IDOK);
+        });
+        Script().ChooseFile(save);
+        view->SaveViewOnly();
+        EXPECT_EQ(asked.rfind("閲覧専用形式でセーブを行います\n", 0), 0u);
+        EXPECT_FALSE(m.State().bViewOnly);
+    });
+    auto gs = std::make_unique<GameState>();
+    MbKorMap::CCtrlKorMap map;
+    ASSERT_TRUE(LoadSavedGameFile(save, *gs, map, 0).loaded);
+    EXPECT_TRUE(gs->bViewOnly);
+}
+
 TEST_F(GameFlowTest, SpectatorStartRefusesTheViewOnlySave) {
     QueueNewGame(BundledScenario(), nullptr, Pick::kSpectator, nullptr);
     const std::string save = SavePath("spectator.rsd");
@@ -263,6 +290,54 @@ TEST_F(GameFlowTest, SpectatorStartRefusesTheViewOnlySave) {
         Script().OnDialog(record);
         m.OnSaveViewOnly();
         EXPECT_EQ(shown, std::vector<std::string>(2, kMsgNoViewOnlyAfterSpectatorStart));
+    });
+}
+
+TEST_F(GameFlowTest, TheSpectatorsChangeOfHouseTakesTheChosenHouseAndCancelKeepsWatching) {
+    QueueNewGame(BundledScenario(), nullptr, Pick::kSpectator, nullptr);
+    RunMain([&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        const int watching = gs.nPlayerDaimyou;
+        ASSERT_TRUE(gs.bSpectator);
+        ui::Wnd* button = m.Panel().GetDlgItem(CCommandPanelDlg::kChangeHouseId);
+        ASSERT_NE(button, nullptr);
+        EXPECT_TRUE(button->IsWindowVisible());
+
+        // Cancel: still watching.
+        Script().OnDialog([](ui::Dialog& d) {
+            dynamic_cast<CDaimyouSelectDlg&>(d);
+            ui::test::ClickControl(d, ui::IDCANCEL);
+        });
+        ASSERT_TRUE(ui::test::ClickControl(m.Panel(), CCommandPanelDlg::kChangeHouseId));
+        EXPECT_EQ(gs.nPlayerDaimyou, watching);
+        EXPECT_TRUE(gs.bSpectator);
+
+        // The first house of Owari, confirmed.
+        int house = -1;
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto& dlg = dynamic_cast<CDaimyouSelectDlg&>(d);
+            dlg.OnKuniClicked(map_.FindKuni("K_OWARI"));
+            ASSERT_GT(dlg.List().GetItemCount(), 0);
+            house = static_cast<int>(dlg.List().GetItemData(0));
+            dlg.List().SetItemState(0, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
+            dlg.OnListClick();
+        });
+        Script().OnDialog([](ui::Dialog& confirm) { confirm.EndDialog(ui::IDOK); });
+        ASSERT_TRUE(ui::test::ClickControl(m.Panel(), CCommandPanelDlg::kChangeHouseId));
+        ASSERT_GE(house, 0);
+        EXPECT_EQ(gs.nPlayerDaimyou, house);
+        EXPECT_EQ(gs.nCurDaimyou, house);
+        EXPECT_FALSE(gs.bSpectator);
+        EXPECT_EQ(m.PhaseCaption(), "人事フェイズ");
+        // The saved game names the new house as the player's.
+        const std::string save = SavePath("changed.rsd");
+        Script().ChooseFile(save);
+        m.OnFileSave();
+        auto loaded = std::make_unique<GameState>();
+        MbKorMap::CCtrlKorMap loadedMap;
+        ASSERT_TRUE(LoadSavedGameFile(save, *loaded, loadedMap, 0).loaded);
+        EXPECT_EQ(loaded->nPlayerDaimyou, house);
+        EXPECT_FALSE(loaded->bSpectator);
     });
 }
 

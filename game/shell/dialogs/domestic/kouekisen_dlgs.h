@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "mbwnd/gradation_button.h"
 #include "platform/qt/dialog.h"
@@ -108,6 +109,7 @@ public:
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
     bool OnCommand(int id, int code, ui::Wnd* from) override;
     bool OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) override;
     void OnOK() override;
@@ -139,6 +141,7 @@ public:
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
 
 private:
     const GameState& gs_;

@@ -1,7 +1,7 @@
 #include "game/shell/dialogs/domestic/naisei_dlgs.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 
-#include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -160,7 +160,7 @@ void CNaiseiDlg::OnExecute() {
 }
 
 bool CNaiseiDlg::OnHelpInfo() {
-    return OnHelpRequest();
+    return OpenDialogHelp();
 }
 
 bool CNaiseiDlg::OnCommand(int id, int code, Wnd* from) {

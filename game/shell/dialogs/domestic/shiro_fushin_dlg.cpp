@@ -1,6 +1,6 @@
 #include "game/shell/dialogs/domestic/shiro_fushin_dlg.h"
 
-#include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
@@ -56,7 +56,7 @@ void CShiroListDlg::ShowFunds(std::int64_t funds) {
 }
 
 bool CShiroListDlg::OnHelpInfo() {
-    return OnHelpRequest();
+    return OpenDialogHelp();
 }
 
 bool CShiroListDlg::OnNotify(int id, NotifyHeader* header, std::intptr_t* result) {

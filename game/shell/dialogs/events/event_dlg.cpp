@@ -16,6 +16,13 @@ using namespace ui;
 
 void CEventMapWnd::DrawEventMap(MbKorMap::CCtrlKorMap* map, const std::vector<int>& provinces,
                                 Colour colour) {
+    std::vector<PaintedKuni> painted;
+    for (int k : provinces)
+        painted.push_back({k, colour});
+    DrawPaintedMap(map, painted);
+}
+
+void CEventMapWnd::DrawPaintedMap(MbKorMap::CCtrlKorMap* map, const std::vector<PaintedKuni>& painted) {
     const Rect client = GetClientRect();
     const int cw = std::max(1, client.Width());
     const int ch = std::max(1, client.Height());
@@ -35,8 +42,8 @@ void CEventMapWnd::DrawEventMap(MbKorMap::CCtrlKorMap* map, const std::vector<in
         }
         map->SetExternalBmp(&picture_);
         map->DrawMap(0, 0, mapW, mapH, dispW, static_cast<int>(std::max<long long>(1, dispH)));
-        for (int k : provinces)
-            if (k >= 0 && k < map->KuniCount()) map->PaintKuni(k, colour, false, 0, false);
+        for (const PaintedKuni& p : painted)
+            if (p.kuni >= 0 && p.kuni < map->KuniCount()) map->PaintKuni(p.kuni, p.colour, false, 0, false);
         map->DrawLine();
         map->SetInternalBmp();
     }

@@ -30,6 +30,12 @@ public:
     // is the window's size in the button-face colour. The shared map draws into the picture and
     // is handed back its own bitmap afterwards.
     void DrawEventMap(MbKorMap::CCtrlKorMap* map, const std::vector<int>& provinces, Colour colour);
+    // The same with each province painted in a colour of its own.
+    struct PaintedKuni {
+        int kuni;
+        Colour colour;
+    };
+    void DrawPaintedMap(MbKorMap::CCtrlKorMap* map, const std::vector<PaintedKuni>& painted);
     const MbBmp::CControlBmp& Picture() const { return picture_; }
     // Where the picture's top-left pixel lies in the client area.
     ui::Point PictureOrigin() const;

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "game/ports/ports.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "mbwnd/gradation_button.h"
 #include "mbwnd/multi_text_ctrl.h"
 #include "platform/qt/dialog.h"
@@ -48,6 +49,7 @@ public:
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
     bool OnCommand(int id, int code, ui::Wnd* from) override;
 
 private:

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "game/shell/dialogs/flow/long_text_dlg.h"
+#include "game/shell/dialogs/events/event_msg_dlg.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
@@ -162,10 +162,11 @@ void CDaimyouSelectDlg::OnListClick() {
         if (MbMsgBoxOkCancel(text.c_str(), false) != ui::IDOK) return;
     } else {
         // The confirming form of the event message: the house's introduction under its heading.
-        CLongTextDlg confirm(this);
-        confirm.m_strTitle = Words("プレイヤー担当大名家確認");
-        confirm.m_strText = house.name + "を担当します\n\n" + gs_.ScenarioTextPool[intro];
-        confirm.m_bCancelButton = true;
+        CEventMsgDlg confirm(this);
+        confirm.m_strCaption = Words("プレイヤー担当大名家確認");
+        confirm.m_strTitle = house.name + "を担当します";
+        confirm.m_strText = gs_.ScenarioTextPool[intro];
+        confirm.m_bOK = true;
         if (confirm.DoModal() != ui::IDOK) return;
     }
     m_nDaimyou = h;

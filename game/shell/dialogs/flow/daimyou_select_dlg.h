@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/maps/kuni_map_wnd.h"
 #include "mbwnd/display_board.h"
 #include "mbwnd/gradation_button.h"
@@ -52,6 +53,7 @@ public:
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
     bool OnCommand(int id, int code, ui::Wnd* from) override;
     bool OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) override;
 

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/multi_text_ctrl.h"
@@ -37,6 +38,7 @@ public:
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
 
 private:
     MbWnd::CMultiTextCtrl text_;

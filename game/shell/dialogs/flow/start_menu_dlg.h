@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/texture_button.h"
 #include "platform/qt/bitmap.h"
@@ -57,6 +58,7 @@ public:
     MbWnd::CTextureButton& Button(int index) { return *buttons_[static_cast<std::size_t>(index)]; }
 
     bool OnInitDialog() override;
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
     bool OnCommand(int id, int code, ui::Wnd* from) override;
     void OnPaint(ui::Dc& dc) override;
 

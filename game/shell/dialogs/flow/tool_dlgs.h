@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/gradation_button.h"
 #include "platform/qt/dialog.h"
@@ -34,6 +35,7 @@ public:
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
     void OnPaint(ui::Dc& dc) override;
 
 private:

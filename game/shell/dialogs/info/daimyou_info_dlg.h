@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/maps/kuni_map_wnd.h"
 #include "mbwnd/cell_ctrl.h"
 #include "mbwnd/display_board.h"
@@ -77,6 +78,7 @@ public:
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
     bool OnCommand(int id, int code, ui::Wnd* from) override;
     void OnTimer(int id) override;
 
@@ -112,6 +114,7 @@ public:
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
     bool OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) override;
 
 private:

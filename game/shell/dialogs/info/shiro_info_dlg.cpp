@@ -267,10 +267,10 @@ CShiroInfoDlg::~CShiroInfoDlg() = default;
 
 void CShiroInfoDlg::DoDataExchange(ui::DataExchange& dx) {
     Dialog::DoDataExchange(dx);
-    ui::DDX_Control(dx, kMasterInfoId, m_MasterButton);
-    ui::DDX_Control(dx, kDaimyouInfoId, m_DaimyouButton);
-    ui::DDX_Control(dx, kKaisetsuId, m_KaisetsuButton);
-    ui::DDX_Control(dx, ui::IDOK, m_CloseButton);
+    ui::DDX_Control(dx, kMasterInfoId, masterButton_);
+    ui::DDX_Control(dx, kDaimyouInfoId, daimyouButton_);
+    ui::DDX_Control(dx, kKaisetsuId, kaisetsuButton_);
+    ui::DDX_Control(dx, ui::IDOK, closeButton_);
 }
 
 ui::ListCtrl* CShiroInfoDlg::List(int id) const {
@@ -278,9 +278,7 @@ ui::ListCtrl* CShiroInfoDlg::List(int id) const {
 }
 
 bool CShiroInfoDlg::CopyNamedPicture(int named, MbBmp::CControlBmp& bmp) const {
-    if (!map_ || named < 0) return false;
-    const MbBmp::CControlBmp* src = map_->Picture(named);
-    return src && !src->IsEmpty() && bmp.Duplicate(src);
+    return shell::CopyScenarioPicture(map_, named, bmp);
 }
 
 bool CShiroInfoDlg::OnInitDialog() {
@@ -301,33 +299,33 @@ bool CShiroInfoDlg::OnInitDialog() {
     ShowWords();
     const bool valid = IsValidShiro(gs_, shiro_);
     const ShiroMapRecord* m = valid ? &ShiroMapAt(gs_, shiro_) : nullptr;
-    m_KaisetsuButton.EnableWindow(m && m->textIndex != 0xFFFF && m->textIndex < gs_.ScenarioTextPool.size());
-    m_DaimyouButton.EnableWindow(valid && IsValidDaimyou(gs_, ShiroAt(gs_, shiro_).daimyou));
-    m_Font12.CreateFont(12, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0,
-                        "ＭＳ Ｐゴシック");
-    m_Font14.CreateFont(14, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0,
-                        "ＭＳ Ｐゴシック");
+    kaisetsuButton_.EnableWindow(m && m->textIndex != 0xFFFF && m->textIndex < gs_.ScenarioTextPool.size());
+    daimyouButton_.EnableWindow(valid && IsValidDaimyou(gs_, ShiroAt(gs_, shiro_).daimyou));
+    font12_.CreateFont(12, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                       "ＭＳ Ｐゴシック");
+    font14_.CreateFont(14, 0, 0, 0, 500, false, false, false, ui::SHIFTJIS_CHARSET, 0, 0, 0, 0,
+                       "ＭＳ Ｐゴシック");
     const ShiroInfoTexts t = MakeShiroInfoTexts(gs_, shiro_);
 
     // 2. The name board.
-    m_NameBoard.Create(ChildRect(kNameFrameId), this);
-    m_NameBoard.SetFont(&m_Font14);
-    m_NameBoard.ClearBoard();
-    Rect nameRect(0, 0, m_NameBoard.GetBoardWidth(), m_NameBoard.GetBoardHeight());
-    m_NameBoard.DrawTextA(t.name.c_str(), &nameRect, ui::DT_CENTER | ui::DT_VCENTER | ui::DT_SINGLELINE);
+    nameBoard_.Create(ChildRect(kNameFrameId), this);
+    nameBoard_.SetFont(&font14_);
+    nameBoard_.ClearBoard();
+    Rect nameRect(0, 0, nameBoard_.GetBoardWidth(), nameBoard_.GetBoardHeight());
+    nameBoard_.DrawTextA(t.name.c_str(), &nameRect, ui::DT_CENTER | ui::DT_VCENTER | ui::DT_SINGLELINE);
 
     // 3. The values board.
-    m_ValuesBoard.Create(ChildRect(kValuesFrameId), this);
-    m_ValuesBoard.SetFont(&m_Font12);
+    valuesBoard_.Create(ChildRect(kValuesFrameId), this);
+    valuesBoard_.SetFont(&font12_);
     DrawValuesBoard(t);
 
     // 4. The provisions board.
-    m_ProvisionsBoard.Create(ChildRect(kProvisionsFrameId), this);
-    m_ProvisionsBoard.SetFont(&m_Font12);
-    m_ProvisionsBoard.ClearBoard();
-    Rect provisions(10, 0, m_ProvisionsBoard.GetBoardWidth(), m_ProvisionsBoard.GetBoardHeight());
-    m_ProvisionsBoard.DrawTextA(t.provisions.c_str(), &provisions,
-                                ui::DT_LEFT | ui::DT_VCENTER | ui::DT_SINGLELINE);
+    provisionsBoard_.Create(ChildRect(kProvisionsFrameId), this);
+    provisionsBoard_.SetFont(&font12_);
+    provisionsBoard_.ClearBoard();
+    Rect provisions(10, 0, provisionsBoard_.GetBoardWidth(), provisionsBoard_.GetBoardHeight());
+    provisionsBoard_.DrawTextA(t.provisions.c_str(), &provisions,
+                               ui::DT_LEFT | ui::DT_VCENTER | ui::DT_SINGLELINE);
 
     // 5. The warship section only on a waterway.
     const bool waterway = m && (m->flags & ShiroMapRecord::kFlagWaterway);
@@ -336,14 +334,14 @@ bool CShiroInfoDlg::OnInitDialog() {
         show(id, waterway);
 
     // 6. The castle picture by its type's first picture id.
-    shell::LoadShiroPicture(gs_, shiro_, map_, m_ShiroBmp);
+    shell::LoadShiroPicture(gs_, shiro_, map_, shiroBmp_);
 
     // 7. The warship icon with its word (the dialog paints the picture and the icon over the
     // places of their hidden statics).
     if (waterway) {
-        if (!CopyNamedPicture(gs_.nGunsenPicture, m_GunsenBmp))
-            shell::PictureStore().LoadGunsenSmall(m_GunsenBmp);
-        DrawIconWord(m_GunsenBmp, m_Font12, w[kWordGunsen], 4, 4);
+        if (!CopyNamedPicture(gs_.nGunsenPicture, gunsenBmp_))
+            shell::PictureStore().LoadGunsenSmall(gunsenBmp_);
+        DrawIconWord(gunsenBmp_, font12_, w[kWordGunsen], 4, 4);
     }
 
     // 8-9. The general lists.
@@ -376,8 +374,8 @@ bool CShiroInfoDlg::OnInitDialog() {
     setText(kBuildingId, t.building);
 
     // 12. The siege board.
-    m_SiegeBoard.Create(ChildRect(kSiegeFrameId), this);
-    m_SiegeBoard.SetFont(&m_Font12);
+    siegeBoard_.Create(ChildRect(kSiegeFrameId), this);
+    siegeBoard_.SetFont(&font12_);
     DrawSiegeBoard(t);
 
     FillFleetLists(t);
@@ -418,32 +416,47 @@ void CShiroInfoDlg::FillFleetLists(const ShiroInfoTexts& t) {
         blockade->EnableWindow(false);
 }
 
+// The values board's middle column (garrison, support) and where the icons' group begins.
+constexpr int kValueMiddleX = 370;
+constexpr int kValueIconsX = 475;
+
 void CShiroInfoDlg::DrawValuesBoard(const ShiroInfoTexts& t) {
     const ScenarioWordArray& w = Words(gs_);
-    MbWnd::CDisplayBoard& board = m_ValuesBoard;
+    MbWnd::CDisplayBoard& board = valuesBoard_;
     board.ClearBoard();
+    // The icons and the texts right of them move right as far as the middle column's widest text
+    // needs, so that the support figure's "%" never runs into the mine icon.
+    ui::Dc measure = ui::Dc::ForMeasure();
+    measure.SelectFont(&font12_);
+    int middle = 0;
+    for (const ShiroInfoTexts::BoardText& v : t.values)
+        if (v.x == kValueMiddleX) middle = std::max(middle, measure.GetTextExtent(v.text).cx);
+    const int shift = std::max(0, kValueMiddleX + middle + 6 - kValueIconsX);
+    iconsX_ = kValueIconsX + shift;
     auto icon = [&](int named, void (shell::CPictureStore::*builtIn)(MbBmp::CControlBmp&) const,
                     const std::string& word, int x) {
         MbBmp::CControlBmp bmp;
         if (!CopyNamedPicture(named, bmp)) (shell::PictureStore().*builtIn)(bmp);
-        DrawIconWord(bmp, m_Font12, word, 0, 4);
+        DrawIconWord(bmp, font12_, word, 0, 4);
         if (!bmp.IsEmpty()) board.DrawBmp(bmp.GetHbmp(), ui::Point(x, 3));
     };
     if (t.mine)
-        icon(gs_.nKouzanPicture, &shell::CPictureStore::LoadKouzan, ReplaceWordKouzan("鉱山", w), 475);
+        icon(gs_.nKouzanPicture, &shell::CPictureStore::LoadKouzan, ReplaceWordKouzan("鉱山", w),
+             475 + shift);
     if (t.port)
-        icon(gs_.nKouekisenPicture, &shell::CPictureStore::LoadKouekisenSmall, w[kWordKouekisen], 595);
+        icon(gs_.nKouekisenPicture, &shell::CPictureStore::LoadKouekisenSmall, w[kWordKouekisen],
+             595 + shift);
     board.SetTextColor(ui::RGB(0, 0, 0));
     for (const ShiroInfoTexts::BoardText& v : t.values) {
         const int top = kValueLineTop + v.line * kValueLineStep;
-        Rect r(v.x, top, board.GetBoardWidth(), top + kValueLineHeight);
+        Rect r(v.x >= kValueIconsX ? v.x + shift : v.x, top, board.GetBoardWidth(), top + kValueLineHeight);
         board.DrawTextA(v.text.c_str(), &r, ui::DT_LEFT | ui::DT_VCENTER | ui::DT_SINGLELINE);
     }
     board.Invalidate(false);
 }
 
 void CShiroInfoDlg::DrawSiegeBoard(const ShiroInfoTexts& t) {
-    MbWnd::CDisplayBoard& board = m_SiegeBoard;
+    MbWnd::CDisplayBoard& board = siegeBoard_;
     board.ClearBoard();
     const int width = board.GetBoardWidth();
     for (int row = 0; row < 10; ++row) {
@@ -538,14 +551,14 @@ bool CShiroInfoDlg::PreTranslateMessage(ui::Msg& msg) {
 }
 
 void CShiroInfoDlg::OnPaint(ui::Dc& dc) {
-    if (!m_ShiroBmp.IsEmpty()) {
+    if (!shiroBmp_.IsEmpty()) {
         const Rect r = ChildRect(kPictureId);
-        dc.StretchControlBmp(r, m_ShiroBmp, Rect(0, 0, m_ShiroBmp.GetWidth(), m_ShiroBmp.GetHeight()));
+        dc.StretchControlBmp(r, shiroBmp_, Rect(0, 0, shiroBmp_.GetWidth(), shiroBmp_.GetHeight()));
     }
-    if (!m_GunsenBmp.IsEmpty()) {
+    if (!gunsenBmp_.IsEmpty()) {
         const Rect r = ChildRect(kGunsenIconId);
-        dc.DrawControlBmp(r.left, r.top, std::min(r.Width(), m_GunsenBmp.GetWidth()),
-                          std::min(r.Height(), m_GunsenBmp.GetHeight()), m_GunsenBmp, 0, 0);
+        dc.DrawControlBmp(r.left, r.top, std::min(r.Width(), gunsenBmp_.GetWidth()),
+                          std::min(r.Height(), gunsenBmp_.GetHeight()), gunsenBmp_, 0, 0);
     }
 }
 

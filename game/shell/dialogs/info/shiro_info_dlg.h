@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "mbbmp/control_bmp.h"
 #include "mbwnd/display_board.h"
 #include "mbwnd/gradation_button.h"
@@ -102,10 +103,12 @@ public:
     CShiroInfoDlg(const GameState& gs, MbKorMap::CCtrlKorMap* map, int shiro, ui::Wnd* parent = nullptr);
     ~CShiroInfoDlg() override;
 
-    MbWnd::CDisplayBoard& NameBoard() { return m_NameBoard; }
-    MbWnd::CDisplayBoard& ValuesBoard() { return m_ValuesBoard; }
-    MbWnd::CDisplayBoard& SiegeBoard() { return m_SiegeBoard; }
-    MbWnd::CDisplayBoard& ProvisionsBoard() { return m_ProvisionsBoard; }
+    MbWnd::CDisplayBoard& NameBoard() { return nameBoard_; }
+    MbWnd::CDisplayBoard& ValuesBoard() { return valuesBoard_; }
+    // Where the values board's icons begin (the mine icon when the castle has a mine).
+    int ValuesIconsX() const { return iconsX_; }
+    MbWnd::CDisplayBoard& SiegeBoard() { return siegeBoard_; }
+    MbWnd::CDisplayBoard& ProvisionsBoard() { return provisionsBoard_; }
     // The four lists (null before the dialog opens).
     ui::ListCtrl* BushouList() const { return List(kBushouListId); }
     ui::ListCtrl* BesiegerList() const { return List(kBesiegerListId); }
@@ -114,6 +117,7 @@ public:
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
     bool OnCommand(int id, int code, ui::Wnd* from) override;
     bool OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) override;
     bool PreTranslateMessage(ui::Msg& msg) override;
@@ -124,6 +128,7 @@ private:
     void ShowWords();
     void FillFleetLists(const ShiroInfoTexts& t);
     void DrawValuesBoard(const ShiroInfoTexts& t);
+    int iconsX_ = 0;  // where the values board's icons begin
     void DrawSiegeBoard(const ShiroInfoTexts& t);
     void SetUpGeneralList(ui::ListCtrl& list, bool action);
     // The rows of the listed generals (the order column only when the list has it).
@@ -135,18 +140,18 @@ private:
     const GameState& gs_;
     MbKorMap::CCtrlKorMap* map_;
     int shiro_;
-    MbBmp::CControlBmp m_ShiroBmp;
-    MbBmp::CControlBmp m_GunsenBmp;
-    MbWnd::CDisplayBoard m_NameBoard;
-    MbWnd::CDisplayBoard m_ValuesBoard;
-    MbWnd::CDisplayBoard m_SiegeBoard;
-    MbWnd::CDisplayBoard m_ProvisionsBoard;
-    ui::Font m_Font12;
-    ui::Font m_Font14;
-    MbWnd::CGradationButton m_MasterButton;
-    MbWnd::CGradationButton m_DaimyouButton;
-    MbWnd::CGradationButton m_KaisetsuButton;
-    MbWnd::CGradationButton m_CloseButton;
+    MbBmp::CControlBmp shiroBmp_;
+    MbBmp::CControlBmp gunsenBmp_;
+    MbWnd::CDisplayBoard nameBoard_;
+    MbWnd::CDisplayBoard valuesBoard_;
+    MbWnd::CDisplayBoard siegeBoard_;
+    MbWnd::CDisplayBoard provisionsBoard_;
+    ui::Font font12_;
+    ui::Font font14_;
+    MbWnd::CGradationButton masterButton_;
+    MbWnd::CGradationButton daimyouButton_;
+    MbWnd::CGradationButton kaisetsuButton_;
+    MbWnd::CGradationButton closeButton_;
 };
 
 // Opens the dialog for the castle (modal).

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "game/military/sortie.h"
-#include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/sort_list.h"
@@ -147,7 +147,7 @@ void CBushouSelectDlg::OnOK() {
 }
 
 bool CBushouSelectDlg::OnHelpInfo() {
-    OnHelpRequest();
+    OpenDialogHelp();
     return true;
 }
 

@@ -223,7 +223,8 @@ std::array<std::string, 5> CKaisenDlg::ColumnTitles() const {
 
 void CKaisenDlg::LoadPictures() {
     const shell::CPictureStore& store = store_ ? *store_ : shell::PictureStore();
-    store.LoadSuigun(picture_);
+    // The scenario's navy picture when it names one, else the built-in one.
+    if (!shell::CopyScenarioPicture(map_, gs_.nGunsenLargePicture, picture_)) store.LoadSuigun(picture_);
     store.LoadKaisenPictures(sea_, icons_[0], icons_[1]);
     // The scenario's own ship units (8-bit pictures of the province map).
     const std::array<int, 2> named{gs_.nGunsenUnitPictureL, gs_.nGunsenUnitPictureR};
@@ -433,9 +434,11 @@ void CKaisenDlg::UpdateStatus() {
     if (result_ == 0) {
         MbMsgBox("両軍は退却しました");
     } else if (result_ == 1 || result_ == 2) {
-        // The beaten side's losses are already in the records.
         const std::string house = HouseName(gs_, session_.houses[result_ == 2 ? 0 : 1]);
         MbMsgBox(FormatText("%sの軍勢は退却しました", house.c_str()).c_str());
+        // The beaten side's losses come after the message; the lists then show them.
+        battle_.ApplyDefeat(result_);
+        FillLists();
     }
     Wnd* message = GetDlgItem(kMessageId);
     std::array<MbWnd::CGradationButton*, 5> actions{&advance_, &boarding_, &fireBomb_, &retreat_, &wait_};
@@ -465,11 +468,12 @@ void CKaisenDlg::UpdateStatus() {
 
 void CKaisenDlg::OnAction(int action) {
     if (result_ != -1 || !battle_.IsActionAllowed(action)) return;
-    const std::uint32_t start = ticks_();
     shownActions_ = battle_.ChoosePlayerTurn(0, action);
     DrawBoard();
     boardWnd_.RedrawWindow();
-    result_ = battle_.PlayChosenTurn(shownActions_);
+    // The turn takes at least its pause from the moment it is fought.
+    const std::uint32_t start = ticks_();
+    result_ = battle_.PlayChosenTurn(shownActions_, false);
     const std::uint32_t elapsed = ticks_() - start;
     if (elapsed < static_cast<std::uint32_t>(kTurnMs)) pause_(kTurnMs - static_cast<int>(elapsed));
     UpdateStatus();

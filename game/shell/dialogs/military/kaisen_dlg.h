@@ -140,6 +140,8 @@ public:
     // The board as drawn last, and the clean sea under it.
     const MbBmp::CControlBmp& Board() const { return board_; }
     const MbBmp::CControlBmp& Sea() const { return sea_; }
+    // The dialog's navy picture.
+    const MbBmp::CControlBmp& NavyPicture() const { return picture_; }
     const MbBmp::CControlBmp& ShipIcon(int side) const { return icons_[static_cast<std::size_t>(side & 1)]; }
     // The texts of the board (after the scenario's words).
     std::string TitleText() const;

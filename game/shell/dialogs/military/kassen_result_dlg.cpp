@@ -1,5 +1,6 @@
 #include "game/shell/dialogs/military/kassen_result_dlg.h"
 
+#include "game/shell/dialogs/common/title_board.h"
 #include "platform/qt/app.h"
 
 namespace rymd {
@@ -38,16 +39,8 @@ void CKassenResultDlg::DoDataExchange(DataExchange& dx) {
 
 bool CKassenResultDlg::OnInitDialog() {
     Dialog::OnInitDialog();
-    m_BoardFont.CreateFont(14, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0,
-                           "ＭＳ Ｐゴシック");
-
-    Rect title = ChildRect(kTitleFrameId);
-    m_TitleBoard.Create(title, this);
-    m_TitleBoard.SetFont(&m_BoardFont);
-    m_TitleBoard.ClearBoard();
-    Rect text(0, 0, title.Width(), title.Height());
-    m_TitleBoard.DrawTextA(kTitle, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    m_TitleBoard.Invalidate(false);
+    CreateTitleBoardFont(m_BoardFont);
+    ShowTitleBoard(*this, kTitleFrameId, m_TitleBoard, m_BoardFont, kTitle);
 
     m_ReportView.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER, ChildRect(kReportFrameId),
                           this, kReportViewId);

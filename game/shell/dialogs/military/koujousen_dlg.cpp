@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "game/military/siege_session.h"
-#include "game/shell/app/help.h"
 #include "game/shell/app/picture_store.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/info/info_views.h"
 #include "game/shell/dialogs/military/koujousen_retreat_dlg.h"
@@ -36,18 +36,18 @@ const DialogTemplate& CKoujousenDlg::Template() {
         d.caption = "城攻略戦";
         d.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
         d.cx = 400;
-        d.cy = 302;
+        d.cy = 316;
         d.fontFace = "ＭＳ Ｐゴシック";
         d.pointSize = 9;
         const std::uint32_t list = WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
         d.items = {
-            {kAssaultId, ControlKind::Button, "強襲", 90, 282, 55, 14, kDialogButton, 0},
-            {kWaitId, ControlKind::Button, "待機（兵糧攻め）", 148, 282, 80, 14, kDialogButton, 0},
-            {kYasenId, ControlKind::Button, "野戦を挑む", 90, 282, 55, 14, kDialogButton, 0},
-            {kKaisenId, ControlKind::Button, "海戦を挑む", 148, 282, 55, 14, kDialogButton, 0},
-            {kRetreatId, ControlKind::Button, "城から退却", 206, 282, 55, 14, kDialogButton, 0},
-            {kDefendId, ControlKind::Button, "城内で防戦", 264, 282, 55, 14, kDialogButton, 0},
-            {kCloseId, ControlKind::Button, "閉じる", 343, 282, 50, 14, kDialogButton, 0},
+            {kAssaultId, ControlKind::Button, "強襲", 90, 296, 55, 14, kDialogButton, 0},
+            {kWaitId, ControlKind::Button, "待機（兵糧攻め）", 148, 296, 80, 14, kDialogButton, 0},
+            {kYasenId, ControlKind::Button, "野戦を挑む", 90, 296, 55, 14, kDialogButton, 0},
+            {kKaisenId, ControlKind::Button, "海戦を挑む", 148, 296, 55, 14, kDialogButton, 0},
+            {kRetreatId, ControlKind::Button, "城から退却", 206, 296, 55, 14, kDialogButton, 0},
+            {kDefendId, ControlKind::Button, "城内で防戦", 264, 296, 55, 14, kDialogButton, 0},
+            {kCloseId, ControlKind::Button, "閉じる", 343, 296, 50, 14, kDialogButton, 0},
             {kTitleFrameId, ControlKind::Static, "", 7, 7, 386, 16, kLabel, 0},
             {kPictureFrameId, ControlKind::Static, "", 7, 28, 120, 90, kLabel, 0},
             {kDamageFrameId, ControlKind::Static, "", 7, 122, 120, 100, kLabel, 0},
@@ -68,11 +68,11 @@ const DialogTemplate& CKoujousenDlg::Template() {
             {kRouteId, ControlKind::Static, "", 218, 200, 175, 10, kLabel, 0},
             {kLogFrameId, ControlKind::Static, "", 134, 212, 259, 46, kLabel, 0},
             {kNoStarveNoteId, ControlKind::Static,
-             "水路が封鎖されていないので兵糧攻めはできません\n（水路から城内への物資補給あり）", 7, 262, 125,
-             18, kLabel, 0},
-            {kNoAssaultNoteId, ControlKind::Static, "補給物資が尽きたので今月はこれ以上の強襲はできません",
-             134, 262, 259, 10, kLabel, 0},
-            {kTurnTextId, ControlKind::Static, "", 7, 284, 80, 10, kLabel, 0},
+             "水路が封鎖されていないので兵糧攻めはできません\n（水路から城内への物資補給あり）", 7, 262, 386,
+             20, kLabel, 0},
+            {kNoAssaultNoteId, ControlKind::Static, "補給物資が尽きたので今月はこれ以上の強襲はできません", 7,
+             283, 386, 10, kLabel, 0},
+            {kTurnTextId, ControlKind::Static, "", 7, 298, 80, 10, kLabel, 0},
         };
         return d;
     }();
@@ -104,7 +104,7 @@ void CKoujousenDlg::LoadCastlePicture() {
 }
 
 bool CKoujousenDlg::OnHelpInfo() {
-    return shell::OnHelpRequest();
+    return OpenDialogHelp();
 }
 
 bool CKoujousenDlg::OnInitDialog() {
@@ -125,6 +125,8 @@ bool CKoujousenDlg::OnInitDialog() {
                            "ＭＳ Ｐゴシック");
     m_SmallFont.CreateFont(12, 0, 0, 0, FW_MEDIUM, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0,
                            "ＭＳ Ｐゴシック");
+    // Each entry of the log reads whole: long ones wrap inside the box.
+    m_Log.SetReturnLineEnd(true);
     m_Log.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_BORDER, ChildRect(kLogFrameId), this, kLogId);
     m_TitleBoard.Create(ChildRect(kTitleFrameId), this);
     m_TitleBoard.SetFont(&m_LargeFont);

@@ -2,7 +2,7 @@
 #include "game/shell/dialogs/common/dialog_parts.h"
 
 #include "game/military/siege_session.h"
-#include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/state/game_state.h"
 #include "game/state/sort_list.h"
 #include "game/state/vocabulary.h"
@@ -108,7 +108,7 @@ void CShiroRetreatDlg::OnOK() {
 }
 
 bool CShiroRetreatDlg::OnHelpInfo() {
-    return shell::OnHelpRequest();
+    return OpenDialogHelp();
 }
 
 bool CShiroRetreatDlg::OnNotify(int id, NotifyHeader* header, std::intptr_t* result) {

@@ -5,7 +5,7 @@
 
 #include "game/military/navy_sortie.h"
 #include "game/military/sortie.h"
-#include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/dialogs/military/suigun_shutsujin_dlg.h"
 #include "game/shell/maps/kuni_disp_switch_dlg.h"
@@ -252,7 +252,7 @@ void CShutsujinDlg::BlinkStep() {
 }
 
 bool CShutsujinDlg::OnHelpInfo() {
-    OnHelpRequest();
+    OpenDialogHelp();
     return true;
 }
 

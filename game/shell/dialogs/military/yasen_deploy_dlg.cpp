@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
@@ -301,7 +301,7 @@ void CYasenDeployDlg::OnCancel() {
 }
 
 bool CYasenDeployDlg::OnHelpInfo() {
-    return shell::OnHelpRequest();
+    return OpenDialogHelp();
 }
 
 }  // namespace rymd

@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "game/military/battle_common.h"
-#include "game/shell/app/help.h"
 #include "game/shell/app/picture_store.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/military/yasen_deploy_dlg.h"
 #include "game/shell/music/music_player.h"
 #include "game/state/access.h"
@@ -462,7 +462,8 @@ void CYasenDlg::RefreshStatus() {
             MbMsgBox(
                 FormatText("%sの軍勢は退却しました", HouseName(gs_, house_[result_ == 2 ? 0 : 1]).c_str())
                     .c_str());
-        // The beaten army's rout losses were taken when the turn ended; the lists show them.
+        // The beaten army's rout losses come after the message; the lists then show them.
+        if (result_ == 1 || result_ == 2) battle_.ApplyRoutLosses(result_);
         FillLists();
         UpdateButtons();
         Button(kCloseId).ShowWindow(SW_SHOW);
@@ -504,7 +505,7 @@ void CYasenDlg::PlayTurn(int action) {
     // The engine chooses the enemy's action and tells both (OnActionsChosen restarts the watch
     // once they are on the field), then carries out the turn with its flashes.
     watchForTurn_ = &watch;
-    int r = battle_.PlayerStep(0, action);
+    int r = battle_.PlayerStep(0, action, false);
     watchForTurn_ = nullptr;
     ++turn_;
     if (r == -1 && turn_ >= CYasen::kMaxTurns + 1) r = 0;
@@ -532,7 +533,7 @@ bool CYasenDlg::OnCommand(int id, int code, Wnd* from) {
 }
 
 bool CYasenDlg::OnHelpInfo() {
-    return shell::OnHelpRequest();
+    return OpenDialogHelp();
 }
 
 // ---------------------------------------------------------------------------------------------

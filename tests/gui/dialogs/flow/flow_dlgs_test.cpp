@@ -10,6 +10,7 @@
 #include "game/shell/app/game_app.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
+#include "game/shell/dialogs/events/event_msg_dlg.h"
 #include "game/shell/dialogs/flow/auto_advance_dlg.h"
 #include "game/shell/dialogs/flow/daimyou_select_dlg.h"
 #include "game/shell/dialogs/flow/long_text_dlg.h"
@@ -245,6 +246,57 @@ TEST_F(FlowDlgTest, HouseSelectionListsTheHousesOfAClickedProvince) {
     EXPECT_EQ(std::to_string(dlg.m_nDaimyou), expected[0][3]);
     for (int s : moved)
         g.gs->ShiroMapTbl[static_cast<std::size_t>(s)].kuni = static_cast<std::uint8_t>(empty);
+}
+
+TEST_F(FlowDlgTest, HouseSelectionConfirmsAnIntroducedHouseInTheEventMessagesConfirmingForm) {
+    BundledGame& g = Bundled();
+    GameState& gs = *g.gs;
+    const int owari = g.map.FindKuni("K_OWARI");
+    int h = -1;
+    std::size_t intro = 0;
+    std::uint16_t oldIntro = 0xFFFF;
+    struct Seen {
+        std::string caption, title, text, cancel;
+        bool okShown = false;
+    } seen;
+    auto confirmStep = [&](std::intptr_t answer) {
+        Script().OnDialog([&, answer](ui::Dialog& box) {
+            auto& confirm = dynamic_cast<CEventMsgDlg&>(box);
+            seen = {box.GetWindowText(), box.GetDlgItem(CEventMsgDlg::kTitleId)->GetWindowText(),
+                    confirm.TextView().GetText(), confirm.CloseButton().GetWindowText(),
+                    confirm.OkButton().IsWindowVisible()};
+            ui::test::ClickControl(box, answer == ui::IDOK ? ui::IDOK : CEventMsgDlg::kCloseId);
+        });
+    };
+    Script().OnDialog([&](ui::Dialog& d) {
+        auto& dlg = dynamic_cast<CDaimyouSelectDlg&>(d);
+        dlg.OnKuniClicked(owari);
+        ASSERT_GT(dlg.List().GetItemCount(), 0);
+        h = static_cast<int>(dlg.List().GetItemData(0));
+        ASSERT_LT(h, gs.nScenarioDaimyou);
+        // The house gets an introduction text.
+        intro = gs.ScenarioTextPool.size();
+        oldIntro = gs.DaimyouInitTbl[static_cast<std::size_t>(h)].textIndex;
+        gs.ScenarioTextPool.push_back("尾張の虎の子、天下布武を掲げる。");
+        gs.DaimyouInitTbl[static_cast<std::size_t>(h)].textIndex = static_cast<std::uint16_t>(intro);
+        dlg.List().SetItemState(0, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
+        confirmStep(ui::IDCANCEL);
+        dlg.OnListClick();
+        EXPECT_FALSE(d.IsEnded());
+        confirmStep(ui::IDOK);
+        dlg.OnListClick();
+        EXPECT_TRUE(d.IsEnded());
+    });
+    CDaimyouSelectDlg dlg(gs, &g.map);
+    EXPECT_EQ(dlg.DoModal(), ui::IDOK);
+    EXPECT_EQ(dlg.m_nDaimyou, h);
+    gs.DaimyouInitTbl[static_cast<std::size_t>(h)].textIndex = oldIntro;
+    gs.ScenarioTextPool.resize(intro);
+    EXPECT_EQ(seen.caption, "プレイヤー担当大名家確認");
+    EXPECT_EQ(seen.title, gs.DaimyouTbl[static_cast<std::size_t>(h)].name + "を担当します");
+    EXPECT_EQ(seen.text, "尾張の虎の子、天下布武を掲げる。");
+    EXPECT_TRUE(seen.okShown);
+    EXPECT_EQ(seen.cancel, "キャンセル");
 }
 
 TEST_F(FlowDlgTest, HouseSelectionRefusesForbiddenHousesAndOffersTheSpectatorSeat) {

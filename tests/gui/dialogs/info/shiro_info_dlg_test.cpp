@@ -310,6 +310,15 @@ TEST_F(ShiroInfoDlgTest, BoardsAtStatedPointsAndGallery) {
         }
         EXPECT_GT(darkLeft, 0);
         EXPECT_EQ(darkBefore, 0);
+        // The support figure ends before the mine icon: no ink of it in the three columns left of
+        // the icon on the second line (y 31..47), and the icon no further left than x 475.
+        const int icons = dlg.ValuesIconsX();
+        EXPECT_GE(icons, 475);
+        int inkBeforeIcon = 0;
+        for (int y = 31; y < 47; ++y)
+            for (int x = icons - 3; x < icons; ++x)
+                inkBeforeIcon += ui::GetRValue(values.GetPixel(x, y)) < 100;
+        EXPECT_EQ(inkBeforeIcon, 0);
         // The castle's picture fills its place (150 x 113 units from (7, 67)): no button face there.
         const ui::Rect picture = d.MapDialogRect(ui::Rect(7, 67, 157, 180));
         const QImage shown = ui::test::Grab(d);

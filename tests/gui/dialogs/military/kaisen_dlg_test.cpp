@@ -353,6 +353,39 @@ TEST_F(KaisenDlgTest, TheButtonsFollowTheFleetsGapAndTheWeather) {
     }
 }
 
+// The navy picture: the scenario's when it names one of the map's pictures, else the built-in.
+TEST_F(KaisenDlgTest, TheScenariosNavyPictureReplacesTheBuiltInOne) {
+    struct Case {
+        const char* name;
+        int named;  // the scenario's navy picture, -1 none
+        int width;  // of the picture shown (0: the built-in one's)
+    } cases[] = {{"the map's picture 1", 1, 64}, {"none named", -1, 0}, {"a picture the map lacks", 7, 0}};
+    MbBmp::CControlBmp builtIn;
+    shell::PictureStore().LoadSuigun(builtIn);
+    ASSERT_FALSE(builtIn.IsEmpty());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fleets f;
+        MbKorMap::KorMapData& file = f.w.map.files["world.map"];
+        file.pictures.resize(2);
+        ASSERT_TRUE(file.pictures[1].CreateBitmap(64, 48, 24));
+        file.pictures[1].FillRect(0, 0, 64, 48, ui::RGB(20, 40, 200));
+        ASSERT_EQ(f.w.map.LoadKorMap("world.map"), 0);
+        f.w.gs.nGunsenLargePicture = c.named;
+        Battle b(f);
+        CKaisenDlg dlg(b.session, &f.w.map);
+        Script().OnDialog([&](ui::Dialog& d) {
+            const MbBmp::CControlBmp& shown = dlg.NavyPicture();
+            EXPECT_EQ(shown.GetWidth(), c.width ? c.width : builtIn.GetWidth());
+            if (c.width) {
+                EXPECT_EQ(Rgb(shown.GetPixelColor(60, 2)), Rgb(ui::RGB(20, 40, 200)));
+            }
+            d.EndDialog(ui::IDOK);
+        });
+        dlg.DoModal();
+    }
+}
+
 // Retreat ends the battle at once: the player's side loses 5 %, only the close button remains,
 // Enter and Escape do nothing, the close button ends the dialog.
 TEST_F(KaisenDlgTest, RetreatEndsTheBattleAndOnlyCloseRemains) {
@@ -361,10 +394,18 @@ TEST_F(KaisenDlgTest, RetreatEndsTheBattleAndOnlyCloseRemains) {
     CKaisenDlg dlg(b.session);
     Pacing pacing;
     std::string box;
+    std::string footAtMessage;
     Script().OnDialog([&](ui::Dialog& d) {
         pacing.Install(dlg);
+        // The message comes first: the list still shows the foot before the losses.
+        Script().OnDialog([&](ui::Dialog& m) {
+            box = dynamic_cast<MbWnd::CMsgBoxDlg&>(m).m_strText;
+            footAtMessage = Row(*dlg.List(0), 0)[2];
+            m.EndDialog(ui::IDOK);
+        });
         EXPECT_TRUE(ui::test::ClickControl(d, CKaisenDlg::kRetreatId));
         EXPECT_EQ(box, "織田の軍勢は退却しました");
+        EXPECT_EQ(footAtMessage, "900");
         EXPECT_EQ(dlg.Result(), 2);
         EXPECT_EQ(d.GetDlgItem(CKaisenDlg::kMessageId)->GetWindowText(), "毛利の勝利");
         for (int id : {CKaisenDlg::kAdvanceId, CKaisenDlg::kFireBombId, CKaisenDlg::kBoardingId,
@@ -385,7 +426,6 @@ TEST_F(KaisenDlgTest, RetreatEndsTheBattleAndOnlyCloseRemains) {
         EXPECT_TRUE(ui::test::ClickControl(d, CKaisenDlg::kCloseId));
         EXPECT_TRUE(d.IsEnded());
     });
-    ExpectBox(&box);
     EXPECT_EQ(dlg.DoModal(), ui::IDOK);
     EXPECT_EQ(pacing.waits, std::vector<int>{400});
 }
@@ -411,6 +451,34 @@ TEST_F(KaisenDlgTest, TheTwentiethUndecidedTurnIsADraw) {
     ExpectBox(&box);
     dlg.DoModal();
     EXPECT_EQ(box, "両軍は退却しました");
+}
+
+// The turn's hold of 400 ms is timed from the fight: the clock is read for it once the
+// computer's action is chosen and both actions stand on the board.
+TEST_F(KaisenDlgTest, TheTurnsHoldIsTimedFromTheFight) {
+    Fleets f;
+    Battle b(f, {6, 6});
+    CKaisenDlg dlg(b.session);
+    std::vector<bool> labelledAtReading;  // whether side 0's label was on the board at each reading
+    std::vector<int> waits;
+    Script().OnDialog([&](ui::Dialog& d) {
+        const Point front = Geometry::Rotate(Geometry::FleetX(0, dlg.Battle().positions[0]), 110);
+        const Rect labelArea(std::max(0, front.x - 80), std::max(0, front.y - 80), front.x + 80,
+                             front.y - 20);
+        std::uint32_t now = 5000;
+        dlg.SetPacing([&](int ms) { waits.push_back(ms); },
+                      [&] {
+                          labelledAtReading.push_back(
+                              CountColour(dlg.Board(), labelArea, CKaisenDlg::kLabelColour0) > 40);
+                          return now;
+                      });
+        EXPECT_TRUE(ui::test::ClickControl(d, CKaisenDlg::kWaitId));
+        d.EndDialog(ui::IDOK);
+    });
+    dlg.DoModal();
+    ASSERT_FALSE(labelledAtReading.empty());
+    EXPECT_TRUE(labelledAtReading.front()) << "the clock was read before both actions were shown";
+    EXPECT_EQ(waits.back(), CKaisenDlg::kTurnMs);
 }
 
 // During a turn both chosen actions stand over their fleets; a fire-bomb hit flashes the hit

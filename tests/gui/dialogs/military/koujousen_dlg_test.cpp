@@ -188,6 +188,11 @@ TEST_F(KoujousenDlgTest, ThePlayerBesiegesTurnByTurnToTheEndOfTheMonth) {
                 QImage shot = ui::test::Grab(d);
                 const Rect log = ChildRect(d, dlg.Log());
                 EXPECT_GT(DarkPixels(shot, Rect(log.left + 3, log.top + 3, log.right - 3, log.top + 18)), 60);
+                // The entry is longer than the box and reads whole: it wraps, with no bar to scroll
+                // sideways.
+                const std::string text = dlg.Log().GetText();
+                EXPECT_GT(PGothicTextWidth(12, text.substr(0, text.find('\n'))), log.Width()) << text;
+                EXPECT_FALSE(dlg.Log().IsScrollBarVisible(ui::SB_HORZ));
             }
             if (d.GetDlgItem(CKoujousenDlg::kCloseId)->IsWindowVisible()) break;
         }
@@ -221,9 +226,19 @@ TEST_F(KoujousenDlgTest, AFortressOnAnOpenWaterwayCannotBeStarved) {
         EXPECT_TRUE(Visible(d, CKoujousenDlg::kNoStarveNoteId));
         EXPECT_TRUE(Visible(d, CKoujousenDlg::kOwnShipsId));
         EXPECT_EQ(d.GetDlgItem(CKoujousenDlg::kOwnShipsId)->GetWindowText(), "軍船 0");
-        // The note's two lines are written in its place.
+        // The note's two lines are written in its place, each whole on its line.
         QImage img = ui::test::Grab(d);
         const Rect note = ItemRect(d, CKoujousenDlg::kNoStarveNoteId);
+        for (const char* line :
+             {"水路が封鎖されていないので兵糧攻めはできません", "（水路から城内への物資補給あり）"})
+            EXPECT_LE(PGothicTextWidth(12, line), note.Width()) << line;
+        EXPECT_GE(note.Height(), 2 * PGothicTextHeight());
+        const Rect other = ItemRect(d, CKoujousenDlg::kNoAssaultNoteId);
+        EXPECT_LE(PGothicTextWidth(12, "補給物資が尽きたので今月はこれ以上の強襲はできません"),
+                  other.Width());
+        EXPECT_LE(note.bottom, other.top);
+        EXPECT_LE(other.bottom, ItemRect(d, CKoujousenDlg::kWaitId).top);
+        SaveGallery(d, "siege_dialog_waterway");
         EXPECT_GT(DarkPixels(img, Rect(note.left, note.top, note.right, note.top + note.Height() / 2)), 40);
         EXPECT_GT(DarkPixels(img, Rect(note.left, note.top + note.Height() / 2, note.right, note.bottom)),
                   40);

@@ -639,11 +639,26 @@ TEST_F(YasenDlgTest, RetreatIsRefusedWhileTheEnemysSurpriseLasts) {
         EXPECT_EQ(dlg.Result(), -1);
         // Once the confusion is over the retreat ends the battle: the enemy wins.
         y.turn = 4;
-        Script().OnDialog([](ui::Dialog& box) {
+        // The message comes first: the lists still show the troops before the rout's losses,
+        // which they show once the message is closed.
+        ui::ListCtrl* vanguard = dlg.List(0, 0);
+        ASSERT_NE(vanguard, nullptr);
+        ASSERT_GT(vanguard->GetItemCount(), 0);
+        std::vector<std::string> before, atMessage;
+        for (int col : {2, 3, 4})
+            before.push_back(vanguard->GetItemText(0, col));
+        Script().OnDialog([&](ui::Dialog& box) {
             EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText, "織田家の軍勢は退却しました");
+            for (int col : {2, 3, 4})
+                atMessage.push_back(vanguard->GetItemText(0, col));
             box.EndDialog(ui::IDOK);
         });
         EXPECT_TRUE(ui::test::ClickControl(d, CYasenDlg::kRetreatId));
+        EXPECT_EQ(atMessage, before);
+        std::vector<std::string> after;
+        for (int col : {2, 3, 4})
+            after.push_back(vanguard->GetItemText(0, col));
+        EXPECT_NE(after, before);
         EXPECT_EQ(dlg.Result(), 2);
         EXPECT_EQ(d.GetDlgItem(CYasenDlg::kTurnTextId)->GetWindowText(), "今川家の勝利");
         for (int id : {CYasenDlg::kAdvanceId, CYasenDlg::kAttackId, CYasenDlg::kFireId, CYasenDlg::kSwapId,
