@@ -13,8 +13,7 @@ ui::Rect ChildRectOf(const ui::Wnd& dialog, int id) {
 }
 
 void ReportPicture::Load(MbKorMap::CCtrlKorMap* map, int index, BuiltIn builtIn) {
-    const MbBmp::CControlBmp* named = map && index >= 0 ? map->Picture(index) : nullptr;
-    if (!named || named->IsEmpty() || !bmp_.Duplicate(named)) (shell::PictureStore().*builtIn)(bmp_);
+    if (!shell::CopyScenarioPicture(map, index, bmp_)) (shell::PictureStore().*builtIn)(bmp_);
 }
 
 void ReportPicture::Paint(const ui::Wnd& dialog, int id, ui::Dc& dc) const {

@@ -6,6 +6,7 @@
 
 #include "game/shell/app/help.h"
 #include "game/shell/dialogs/common/bushou_list_columns.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/maps/kuni_map_wnd.h"
 #include "game/state/access.h"
@@ -370,7 +371,7 @@ bool CGundanHenseiDlg::OnNotify(int id, NotifyHeader* header, std::intptr_t* res
 }
 
 bool CGundanHenseiDlg::OnHelpInfo() {
-    return shell::OnHelpRequest();
+    return OpenDialogHelp();
 }
 
 namespace shell {

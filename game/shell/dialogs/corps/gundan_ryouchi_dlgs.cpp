@@ -3,6 +3,7 @@
 #include <array>
 
 #include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/corps/gundan_list.h"
 #include "game/state/access.h"
@@ -101,7 +102,7 @@ bool CGundanShoryouDlg::OnCommand(int id, int code, Wnd* from) {
 }
 
 bool CGundanShoryouDlg::OnHelpInfo() {
-    return shell::OnHelpRequest();
+    return OpenDialogHelp();
 }
 
 // ---- The territory dialog ----------------------------------------------------------------------

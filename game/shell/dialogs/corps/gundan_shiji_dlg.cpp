@@ -3,6 +3,7 @@
 #include <array>
 
 #include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/corps/gundan_list.h"
 #include "game/state/access.h"
@@ -200,7 +201,7 @@ void CGundanShijiDlg::OnPaint(Dc& dc) {
 }
 
 bool CGundanShijiDlg::OnHelpInfo() {
-    return shell::OnHelpRequest();
+    return OpenDialogHelp();
 }
 
 }  // namespace rymd

@@ -1,6 +1,7 @@
 #include "game/shell/dialogs/corps/gundan_shisan_dlg.h"
 
 #include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/corps/gundan_list.h"
 #include "game/state/access.h"
@@ -139,7 +140,7 @@ bool CGundanShisanDlg::OnNotify(int id, NotifyHeader* header, std::intptr_t* res
 }
 
 bool CGundanShisanDlg::OnHelpInfo() {
-    return shell::OnHelpRequest();
+    return OpenDialogHelp();
 }
 
 }  // namespace rymd

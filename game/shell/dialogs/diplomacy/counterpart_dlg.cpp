@@ -4,6 +4,7 @@
 
 #include "game/diplomacy/counterpart.h"
 #include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/window/main_game_dlg.h"
 #include "game/shell/window/status_bar.h"
@@ -167,8 +168,7 @@ void CKoushouAiteDlg::OnHouseClicked(int house) {
 }
 
 bool CKoushouAiteDlg::OnHelpInfo() {
-    OnHelpRequest();
-    return true;
+    return OpenDialogHelp();
 }
 
 int ChooseCounterpart(ui::Wnd* parent, GameState& gs, int mode, MbKorMap::CCtrlKorMap* map) {

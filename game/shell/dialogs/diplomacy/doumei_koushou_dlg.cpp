@@ -5,6 +5,7 @@
 
 #include "game/diplomacy/counterpart.h"
 #include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/diplomacy/counterpart_dlg.h"
 #include "game/shell/window/main_game_dlg.h"
@@ -181,8 +182,7 @@ void CDoumeiKoushouDlg::OnTimer(int id) {
 }
 
 bool CDoumeiKoushouDlg::OnHelpInfo() {
-    OnHelpRequest();
-    return true;
+    return OpenDialogHelp();
 }
 
 }  // namespace rymd::shell

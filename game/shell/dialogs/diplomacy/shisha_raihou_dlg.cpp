@@ -1,6 +1,7 @@
 #include "game/shell/dialogs/diplomacy/shisha_raihou_dlg.h"
 
 #include "game/shell/app/help.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/state/access.h"
@@ -81,8 +82,7 @@ bool CShishaRaihouDlg::OnCommand(int id, int code, ui::Wnd* from) {
 }
 
 bool CShishaRaihouDlg::OnHelpInfo() {
-    OnHelpRequest();
-    return true;
+    return OpenDialogHelp();
 }
 
 AskPort::EnvoyReply RunShishaRaihou(ui::Wnd* parent, const AskPort::EnvoyVisit& visit,
@@ -141,8 +141,7 @@ bool CShinjuuSeikouDlg::OnInitDialog() {
 }
 
 bool CShinjuuSeikouDlg::OnHelpInfo() {
-    OnHelpRequest();
-    return true;
+    return OpenDialogHelp();
 }
 
 }  // namespace rymd::shell

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/report_picture.h"
 #include "mbwnd/cell_ctrl.h"
 #include "mbwnd/gradation_button.h"
@@ -45,6 +46,7 @@ public:
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
     void OnPaint(ui::Dc& dc) override;
+    bool OnHelpInfo() override { return OpenDialogHelp(); }
 
 private:
     const GameState& gs_;

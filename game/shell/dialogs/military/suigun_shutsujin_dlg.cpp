@@ -1,4 +1,5 @@
 #include "game/shell/dialogs/military/suigun_shutsujin_dlg.h"
+#include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/military/bushou_grid.h"
 
 #include <algorithm>
@@ -299,8 +300,7 @@ void CSuigunShutsujinDlg::OnOK() {
 }
 
 bool CSuigunShutsujinDlg::OnHelpInfo() {
-    OnHelpRequest();
-    return true;
+    return OpenDialogHelp();
 }
 
 std::optional<NavySortie> ChooseSiegeNavy(const GameState& gs, int castle, bool garrison, int ships,

@@ -4,8 +4,16 @@
 #include <memory>
 
 #include "game/shell/dialogs/common/dialog_help.h"
+#include "game/shell/dialogs/corps/gundan_hensei_dlg.h"
+#include "game/shell/dialogs/corps/gundan_ryouchi_dlgs.h"
+#include "game/shell/dialogs/corps/gundan_shiji_dlg.h"
+#include "game/shell/dialogs/corps/gundan_shisan_dlg.h"
+#include "game/shell/dialogs/diplomacy/counterpart_dlg.h"
+#include "game/shell/dialogs/diplomacy/doumei_koushou_dlg.h"
+#include "game/shell/dialogs/diplomacy/shisha_raihou_dlg.h"
 #include "game/shell/dialogs/domestic/kouekisen_dlgs.h"
 #include "game/shell/dialogs/domestic/naisei_dlgs.h"
+#include "game/shell/dialogs/domestic/ship_report_dlgs.h"
 #include "game/shell/dialogs/domestic/shiro_fushin_dlg.h"
 #include "game/shell/dialogs/events/event_msg_dlg.h"
 #include "game/shell/dialogs/flow/daimyou_select_dlg.h"
@@ -14,6 +22,7 @@
 #include "game/shell/dialogs/flow/tool_dlgs.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/info/shiro_info_dlg.h"
+#include "game/shell/dialogs/military/bushou_move_dlg.h"
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
 #include "game/state/queries.h"
@@ -73,6 +82,12 @@ TEST_F(DialogHelpTest, EveryDialogThatOffersHelpOpensItOnF1) {
         if (gs.ShiroTbl[c].daimyou == player) shiro = c;
     ASSERT_GE(shiro, 0);
 
+    AskPort::EnvoyVisit visit;
+    visit.game = &gs;
+    visit.caption = "不戦同盟使者来訪";
+    visit.counterpart = player == 0 ? 1 : 0;
+    const std::vector<std::string> homeLines = {"以下の交易船が派遣先から帰港しました",
+                                                "派遣先\t帰還港\t帰還船数\t収益"};
     struct Case {
         const char* name;
         std::function<std::unique_ptr<ui::Dialog>()> make;
@@ -92,7 +107,17 @@ TEST_F(DialogHelpTest, EveryDialogThatOffersHelpOpensItOnF1) {
         {"castle works", [&] { return std::make_unique<CShiroFushinDlg>(gs, owari); }},
         {"provisions", [&] { return std::make_unique<CShiroHyourouDlg>(gs, owari); }},
         {"sortie", [&] { return std::make_unique<CShutsujinDlg>(gs, &map_); }},
-        {"general transfer", [&] { return std::make_unique<CBushouSelectDlg>(gs); }},
+        {"general selection", [&] { return std::make_unique<CBushouSelectDlg>(gs); }},
+        {"general transfer", [&] { return std::make_unique<CBushouMoveDlg>(gs, &map_); }},
+        {"corps formation", [&] { return std::make_unique<CGundanHenseiDlg>(gs, &map_); }},
+        {"corps fief", [&] { return std::make_unique<CGundanShoryouDlg>(gs, &map_); }},
+        {"corps orders", [&] { return std::make_unique<CGundanShijiDlg>(gs, &map_); }},
+        {"corps assets", [&] { return std::make_unique<CGundanShisanDlg>(gs, &map_); }},
+        {"counterpart", [&] { return std::make_unique<CKoushouAiteDlg>(gs, &map_, 0); }},
+        {"alliance negotiation", [&] { return std::make_unique<CDoumeiKoushouDlg>(gs, &map_, 0, owari); }},
+        {"envoy visit", [&] { return std::make_unique<CShishaRaihouDlg>(visit, &map_); }},
+        {"trade ships home",
+         [&] { return std::make_unique<CKouekisenKikouDlg>(gs, &map_, "交易船帰港", homeLines); }},
     };
     for (const Case& c : cases) {
         std::unique_ptr<ui::Dialog> dlg = c.make();
