@@ -43,17 +43,25 @@ CCpuSenryaku::~CCpuSenryaku() = default;
 
 // --- route caches ------------------------------------------------------------------------------
 
+void CCpuSenryaku::RouteRowCosts::Clear() {
+    for (std::uint16_t c : reached)
+        cost[c] = kRouteUnreachable;
+    reached.clear();
+}
+
 void CCpuSenryaku::FreeRouteCosts() {
     for (RouteCache& cache : caches_) {
         for (int c : cache.built) {
             auto& row = cache.rows[static_cast<std::size_t>(c)];
-            if (row) spareRows_.push_back(std::move(*row));
+            // Keep a bounded stock of buffers for the next house.
+            if (row && spareRows_.size() < 256) {
+                row->Clear();
+                spareRows_.push_back(std::move(*row));
+            }
             row.reset();
         }
         cache.built.clear();
     }
-    // Keep a bounded stock of buffers for the next house.
-    if (spareRows_.size() > 256) spareRows_.resize(256);
     cacheDaimyou_ = -2;
 }
 
@@ -79,19 +87,23 @@ std::span<const std::uint16_t> CCpuSenryaku::RouteRow(int cache, int shiro) {
     auto& row = rc.rows[static_cast<std::size_t>(shiro)];
     if (!row) {
         if (!spareRows_.empty()) {
-            row = std::make_unique<std::vector<std::uint16_t>>(std::move(spareRows_.back()));
+            row = std::make_unique<RouteRowCosts>(std::move(spareRows_.back()));
             spareRows_.pop_back();
         } else {
-            row = std::make_unique<std::vector<std::uint16_t>>();
+            row = std::make_unique<RouteRowCosts>();
         }
-        // The search writes every entry of the row (unreachable first): it only needs its size.
-        row->resize(static_cast<std::size_t>(n));
+        // A spare row holds 32767 everywhere; only a new one (or one of another map size) is
+        // filled whole. The search writes the castles it reaches.
+        if (row->cost.size() != static_cast<std::size_t>(n)) {
+            row->cost.assign(static_cast<std::size_t>(n), kRouteUnreachable);
+            row->reached.clear();
+        }
         static constexpr int kModes[4] = {kRouteAll, kRouteSea, kRouteLand, kRouteSeaCostly};
-        CalcRoadCost(gs, daimyou_, gundan_, shiro, *row, kModes[cache]);
+        CalcRoadCostOnCleanRow(gs, daimyou_, shiro, row->cost, kModes[cache], row->reached);
         rc.built.push_back(shiro);
         ++rowsBuilt_;
     }
-    return std::span<const std::uint16_t>(row->data(), static_cast<std::size_t>(n));
+    return std::span<const std::uint16_t>(row->cost.data(), static_cast<std::size_t>(n));
 }
 
 std::span<const std::uint16_t> CCpuSenryaku::GetRouteCostAll(int shiro) {
@@ -820,7 +832,10 @@ struct CCpuSenryaku::Commitment {
           limit(gs.nDistanceLimit),
           unit(HeiUnit(gs)),
           own(planner.IsOwn(target)),
-          freeShips(static_cast<std::size_t>(ShiroCount(gs)), 0) {}
+          freeShips(planner.freeShips_) {
+        // Filled by CommitToShiro before any use: only its size is set here.
+        freeShips.resize(static_cast<std::size_t>(ShiroCount(gs)));
+    }
 
     void FindLaunchPoints();
     void ListCandidates(CSortList& cand);
@@ -842,10 +857,10 @@ struct CCpuSenryaku::Commitment {
     const int daimyou;
     const int target;
     const CShiro& st;
-    const int limit;  // the distance limit of a march
-    const int unit;   // soldiers a troop counts for
-    const bool own;   // the target is the house's own (a relief)
-    std::vector<std::uint16_t> freeShips;
+    const int limit;                        // the distance limit of a march
+    const int unit;                         // soldiers a troop counts for
+    const bool own;                         // the target is the house's own (a relief)
+    std::vector<std::uint16_t>& freeShips;  // the planner's table, one commitment at a time
 
     std::vector<Launch> launch;
     int used = 0;  // launch points in use
