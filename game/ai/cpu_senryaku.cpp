@@ -832,9 +832,8 @@ struct CCpuSenryaku::Commitment {
           limit(gs.nDistanceLimit),
           unit(HeiUnit(gs)),
           own(planner.IsOwn(target)),
-          freeShips(planner.freeShips_) {
-        // Filled by CommitToShiro before any use: only its size is set here.
-        freeShips.resize(static_cast<std::size_t>(ShiroCount(gs)));
+          shipTable(planner.freeShips_) {
+        shipTable.resize(static_cast<std::size_t>(ShiroCount(gs)));
     }
 
     void FindLaunchPoints();
@@ -857,10 +856,20 @@ struct CCpuSenryaku::Commitment {
     const int daimyou;
     const int target;
     const CShiro& st;
-    const int limit;                        // the distance limit of a march
-    const int unit;                         // soldiers a troop counts for
-    const bool own;                         // the target is the house's own (a relief)
-    std::vector<std::uint16_t>& freeShips;  // the planner's table, one commitment at a time
+    const int limit;  // the distance limit of a march
+    const int unit;   // soldiers a troop counts for
+    const bool own;   // the target is the house's own (a relief)
+    // The free warships by castle, taken when first needed: many commitments never look at
+    // ships. Nothing it is taken from changes before that (the first look comes before any
+    // fleet order, and a thinned blockade takes it first), so it holds what taking it at the
+    // start of the plan and again at the start of the orders would give.
+    std::span<std::uint16_t> Ships() {
+        if (!shipsTaken) gs.GunsenTable.GetFreeGunsenForGundan(gs, shipTable, planner.gundan_);
+        shipsTaken = true;
+        return shipTable;
+    }
+    std::vector<std::uint16_t>& shipTable;  // the planner's table, one commitment at a time
+    bool shipsTaken = false;
 
     std::vector<Launch> launch;
     int used = 0;  // launch points in use
@@ -1073,9 +1082,9 @@ void CCpuSenryaku::Commitment::PlanOrigin(int c, int n, int key, std::vector<Hop
         }
     };
     auto viaShipsAt = [&](int at) {
-        const int ships = planner.CountGunsenNear(at, freeShips, 2);
+        const int ships = planner.CountGunsenNear(at, Ships(), 2);
         if (ships <= 0) return false;
-        planner.ReserveGunsen(at, pickByShips(ships).first, freeShips);
+        planner.ReserveGunsen(at, pickByShips(ships).first, Ships());
         gathering = at;
         return true;
     };
@@ -1093,9 +1102,9 @@ void CCpuSenryaku::Commitment::PlanOrigin(int c, int n, int key, std::vector<Hop
         }
     } else if (hops > 0) {
         transport = Transport::kSailFromOrigin;
-        const int ships = planner.CountGunsenNear(c, freeShips, 2);
+        const int ships = planner.CountGunsenNear(c, Ships(), 2);
         auto [reserve, left] = pickByShips(std::max(0, ships));
-        if (ships > 0) planner.ReserveGunsen(c, reserve, freeShips);
+        if (ships > 0) planner.ReserveGunsen(c, reserve, Ships());
         gathering = c;
         if (fallback >= 0) poolAll(&left);
     } else if (seaApproach) {
@@ -1181,11 +1190,11 @@ void CCpuSenryaku::Commitment::SendGroup(const Plan& plan, int o, const MbMisc::
         case Transport::kSailFromShore:
             for (int j = 0; j < group.GetCount(); ++j)
                 planner.OrderMove(group.GetItem(j), p);
-            shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), freeShips, 2);
+            shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), Ships(), 2);
             break;
         case Transport::kSailFromOrigin: {
             if (!planner.IsOwn(o)) return;
-            const int shipsHere = freeShips[static_cast<std::size_t>(o)];
+            const int shipsHere = Ships()[static_cast<std::size_t>(o)];
             int sent = 0;
             std::vector<int> stay;
             for (int j = 0; j < group.GetCount(); ++j) {
@@ -1202,11 +1211,11 @@ void CCpuSenryaku::Commitment::SendGroup(const Plan& plan, int o, const MbMisc::
             }
             if (sent > 0) {
                 const int ships = ShipsFor(gs, sent);
-                planner.UseGunsenAt(o, p, ships, freeShips);
+                planner.UseGunsenAt(o, p, ships, Ships());
                 shipsSent += ships;
             }
             if (plan.fallback < 0) {
-                if (w - sent != 0) shipsSent += planner.CallGunsen(o, ShipsFor(gs, w - sent), freeShips, 2);
+                if (w - sent != 0) shipsSent += planner.CallGunsen(o, ShipsFor(gs, w - sent), Ships(), 2);
             } else {
                 for (int id : stay)
                     planner.OrderMove(id, plan.fallback);
@@ -1216,15 +1225,17 @@ void CCpuSenryaku::Commitment::SendGroup(const Plan& plan, int o, const MbMisc::
         case Transport::kMarch:
             for (int j = 0; j < group.GetCount(); ++j)
                 planner.OrderMove(group.GetItem(j), p);
-            if (plan.gathering >= 0) shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), freeShips, 2);
+            if (plan.gathering >= 0) shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), Ships(), 2);
             break;
     }
+    // Thinning a blockade moves fleets: the table must be taken before.
+    if (GetShiroConnectType(gs, p, target) == kConnectSea) Ships();
     planner.LevelBlockadeAt(p, target, w);
 }
 
 // Orders, origin by origin. The ships sent.
 int CCpuSenryaku::Commitment::SendOrders() {
-    gs.GunsenTable.GetFreeGunsenForGundan(gs, freeShips, planner.gundan_);
+    shipsTaken = false;  // taken anew for the orders
     int shipsSent = 0;
     std::vector<std::uint8_t> handled(chosen.size(), 0);
     for (std::size_t i = alreadyThere; i < chosen.size(); ++i) {
@@ -1258,7 +1269,7 @@ void CCpuSenryaku::Commitment::MatchShipsAtTarget(int shipsSent) {
         ForLinks(gs, target, [&](int, int z, int kind) {
             if (shipsSent >= wanted || kind != kConnectSea) return;
             if (!planner.IsOwn(z) || Besieged(gs, z) || !planner.InCorps(z)) return;
-            shipsSent += planner.CallGunsen(z, wanted - shipsSent, freeShips, 2);
+            shipsSent += planner.CallGunsen(z, wanted - shipsSent, Ships(), 2);
         });
         if (shipsSent == before) break;
     }
@@ -1269,7 +1280,6 @@ int CCpuSenryaku::CommitToShiro(int daimyou, int gundan, int target, int& commit
     if (!IsValidShiro(gs, target)) return kCommitWholePool;
     if (daimyou != daimyou_ || gundan != gundan_) SetPlanned(daimyou, gundan);
     Commitment plan(*this, daimyou, target);
-    gs.GunsenTable.GetFreeGunsenForGundan(gs, plan.freeShips, gundan_);
     plan.FindLaunchPoints();
 
     // The list holds at most one entry for each of the house's castles and (for an own target)
