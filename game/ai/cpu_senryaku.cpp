@@ -43,17 +43,25 @@ CCpuSenryaku::~CCpuSenryaku() = default;
 
 // --- route caches ------------------------------------------------------------------------------
 
+void CCpuSenryaku::RouteRowCosts::Clear() {
+    for (std::uint16_t c : reached)
+        cost[c] = kRouteUnreachable;
+    reached.clear();
+}
+
 void CCpuSenryaku::FreeRouteCosts() {
     for (RouteCache& cache : caches_) {
         for (int c : cache.built) {
             auto& row = cache.rows[static_cast<std::size_t>(c)];
-            if (row) spareRows_.push_back(std::move(*row));
+            // Keep a bounded stock of buffers for the next house.
+            if (row && spareRows_.size() < 256) {
+                row->Clear();
+                spareRows_.push_back(std::move(*row));
+            }
             row.reset();
         }
         cache.built.clear();
     }
-    // Keep a bounded stock of buffers for the next house.
-    if (spareRows_.size() > 256) spareRows_.resize(256);
     cacheDaimyou_ = -2;
 }
 
@@ -79,19 +87,23 @@ std::span<const std::uint16_t> CCpuSenryaku::RouteRow(int cache, int shiro) {
     auto& row = rc.rows[static_cast<std::size_t>(shiro)];
     if (!row) {
         if (!spareRows_.empty()) {
-            row = std::make_unique<std::vector<std::uint16_t>>(std::move(spareRows_.back()));
+            row = std::make_unique<RouteRowCosts>(std::move(spareRows_.back()));
             spareRows_.pop_back();
         } else {
-            row = std::make_unique<std::vector<std::uint16_t>>();
+            row = std::make_unique<RouteRowCosts>();
         }
-        // The search writes every entry of the row (unreachable first): it only needs its size.
-        row->resize(static_cast<std::size_t>(n));
+        // A spare row holds 32767 everywhere; only a new one (or one of another map size) is
+        // filled whole. The search writes the castles it reaches.
+        if (row->cost.size() != static_cast<std::size_t>(n)) {
+            row->cost.assign(static_cast<std::size_t>(n), kRouteUnreachable);
+            row->reached.clear();
+        }
         static constexpr int kModes[4] = {kRouteAll, kRouteSea, kRouteLand, kRouteSeaCostly};
-        CalcRoadCost(gs, daimyou_, gundan_, shiro, *row, kModes[cache]);
+        CalcRoadCostOnCleanRow(gs, daimyou_, shiro, row->cost, kModes[cache], row->reached);
         rc.built.push_back(shiro);
         ++rowsBuilt_;
     }
-    return std::span<const std::uint16_t>(row->data(), static_cast<std::size_t>(n));
+    return std::span<const std::uint16_t>(row->cost.data(), static_cast<std::size_t>(n));
 }
 
 std::span<const std::uint16_t> CCpuSenryaku::GetRouteCostAll(int shiro) {
@@ -820,7 +832,9 @@ struct CCpuSenryaku::Commitment {
           limit(gs.nDistanceLimit),
           unit(HeiUnit(gs)),
           own(planner.IsOwn(target)),
-          freeShips(static_cast<std::size_t>(ShiroCount(gs)), 0) {}
+          shipTable(planner.freeShips_) {
+        shipTable.resize(static_cast<std::size_t>(ShiroCount(gs)));
+    }
 
     void FindLaunchPoints();
     void ListCandidates(CSortList& cand);
@@ -845,7 +859,17 @@ struct CCpuSenryaku::Commitment {
     const int limit;  // the distance limit of a march
     const int unit;   // soldiers a troop counts for
     const bool own;   // the target is the house's own (a relief)
-    std::vector<std::uint16_t> freeShips;
+    // The free warships by castle, taken when first needed: many commitments never look at
+    // ships. Nothing it is taken from changes before that (the first look comes before any
+    // fleet order, and a thinned blockade takes it first), so it holds what taking it at the
+    // start of the plan and again at the start of the orders would give.
+    std::span<std::uint16_t> Ships() {
+        if (!shipsTaken) gs.GunsenTable.GetFreeGunsenForGundan(gs, shipTable, planner.gundan_);
+        shipsTaken = true;
+        return shipTable;
+    }
+    std::vector<std::uint16_t>& shipTable;  // the planner's table, one commitment at a time
+    bool shipsTaken = false;
 
     std::vector<Launch> launch;
     int used = 0;  // launch points in use
@@ -1058,9 +1082,9 @@ void CCpuSenryaku::Commitment::PlanOrigin(int c, int n, int key, std::vector<Hop
         }
     };
     auto viaShipsAt = [&](int at) {
-        const int ships = planner.CountGunsenNear(at, freeShips, 2);
+        const int ships = planner.CountGunsenNear(at, Ships(), 2);
         if (ships <= 0) return false;
-        planner.ReserveGunsen(at, pickByShips(ships).first, freeShips);
+        planner.ReserveGunsen(at, pickByShips(ships).first, Ships());
         gathering = at;
         return true;
     };
@@ -1078,9 +1102,9 @@ void CCpuSenryaku::Commitment::PlanOrigin(int c, int n, int key, std::vector<Hop
         }
     } else if (hops > 0) {
         transport = Transport::kSailFromOrigin;
-        const int ships = planner.CountGunsenNear(c, freeShips, 2);
+        const int ships = planner.CountGunsenNear(c, Ships(), 2);
         auto [reserve, left] = pickByShips(std::max(0, ships));
-        if (ships > 0) planner.ReserveGunsen(c, reserve, freeShips);
+        if (ships > 0) planner.ReserveGunsen(c, reserve, Ships());
         gathering = c;
         if (fallback >= 0) poolAll(&left);
     } else if (seaApproach) {
@@ -1166,11 +1190,11 @@ void CCpuSenryaku::Commitment::SendGroup(const Plan& plan, int o, const MbMisc::
         case Transport::kSailFromShore:
             for (int j = 0; j < group.GetCount(); ++j)
                 planner.OrderMove(group.GetItem(j), p);
-            shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), freeShips, 2);
+            shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), Ships(), 2);
             break;
         case Transport::kSailFromOrigin: {
             if (!planner.IsOwn(o)) return;
-            const int shipsHere = freeShips[static_cast<std::size_t>(o)];
+            const int shipsHere = Ships()[static_cast<std::size_t>(o)];
             int sent = 0;
             std::vector<int> stay;
             for (int j = 0; j < group.GetCount(); ++j) {
@@ -1187,11 +1211,11 @@ void CCpuSenryaku::Commitment::SendGroup(const Plan& plan, int o, const MbMisc::
             }
             if (sent > 0) {
                 const int ships = ShipsFor(gs, sent);
-                planner.UseGunsenAt(o, p, ships, freeShips);
+                planner.UseGunsenAt(o, p, ships, Ships());
                 shipsSent += ships;
             }
             if (plan.fallback < 0) {
-                if (w - sent != 0) shipsSent += planner.CallGunsen(o, ShipsFor(gs, w - sent), freeShips, 2);
+                if (w - sent != 0) shipsSent += planner.CallGunsen(o, ShipsFor(gs, w - sent), Ships(), 2);
             } else {
                 for (int id : stay)
                     planner.OrderMove(id, plan.fallback);
@@ -1201,15 +1225,17 @@ void CCpuSenryaku::Commitment::SendGroup(const Plan& plan, int o, const MbMisc::
         case Transport::kMarch:
             for (int j = 0; j < group.GetCount(); ++j)
                 planner.OrderMove(group.GetItem(j), p);
-            if (plan.gathering >= 0) shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), freeShips, 2);
+            if (plan.gathering >= 0) shipsSent += planner.CallGunsen(p, ShipsFor(gs, w), Ships(), 2);
             break;
     }
+    // Thinning a blockade moves fleets: the table must be taken before.
+    if (GetShiroConnectType(gs, p, target) == kConnectSea) Ships();
     planner.LevelBlockadeAt(p, target, w);
 }
 
 // Orders, origin by origin. The ships sent.
 int CCpuSenryaku::Commitment::SendOrders() {
-    gs.GunsenTable.GetFreeGunsenForGundan(gs, freeShips, planner.gundan_);
+    shipsTaken = false;  // taken anew for the orders
     int shipsSent = 0;
     std::vector<std::uint8_t> handled(chosen.size(), 0);
     for (std::size_t i = alreadyThere; i < chosen.size(); ++i) {
@@ -1243,7 +1269,7 @@ void CCpuSenryaku::Commitment::MatchShipsAtTarget(int shipsSent) {
         ForLinks(gs, target, [&](int, int z, int kind) {
             if (shipsSent >= wanted || kind != kConnectSea) return;
             if (!planner.IsOwn(z) || Besieged(gs, z) || !planner.InCorps(z)) return;
-            shipsSent += planner.CallGunsen(z, wanted - shipsSent, freeShips, 2);
+            shipsSent += planner.CallGunsen(z, wanted - shipsSent, Ships(), 2);
         });
         if (shipsSent == before) break;
     }
@@ -1254,7 +1280,6 @@ int CCpuSenryaku::CommitToShiro(int daimyou, int gundan, int target, int& commit
     if (!IsValidShiro(gs, target)) return kCommitWholePool;
     if (daimyou != daimyou_ || gundan != gundan_) SetPlanned(daimyou, gundan);
     Commitment plan(*this, daimyou, target);
-    gs.GunsenTable.GetFreeGunsenForGundan(gs, plan.freeShips, gundan_);
     plan.FindLaunchPoints();
 
     // The list holds at most one entry for each of the house's castles and (for an own target)

@@ -82,9 +82,16 @@ private:
     void CommitToFronts(int daimyou, int gundan, const std::vector<int>& ours, Fronts& fronts);
     void SendLeftoverGenerals(int daimyou, const std::vector<int>& ours, const Fronts& fronts);
 
+    // A row of costs and the castles its search reached: the other entries hold 32767, so
+    // setting those back readies the row for another search without touching the whole map.
+    struct RouteRowCosts {
+        std::vector<std::uint16_t> cost;
+        std::vector<std::uint16_t> reached;
+        void Clear();
+    };
     struct RouteCache {
-        std::vector<std::unique_ptr<std::vector<std::uint16_t>>> rows;  // by castle
-        std::vector<int> built;                                         // castles with a row
+        std::vector<std::unique_ptr<RouteRowCosts>> rows;  // by castle
+        std::vector<int> built;                            // castles with a row
     };
     std::span<const std::uint16_t> RouteRow(int cache, int shiro);
 
@@ -104,14 +111,15 @@ private:
     int cacheDaimyou_ = -2;  // the house the cached rows were built for
     bool keepRows_ = false;  // inside PlanDaimyou: rows serve every unit of the house
     std::array<RouteCache, 4> caches_;
-    std::vector<std::vector<std::uint16_t>> spareRows_;
+    std::vector<RouteRowCosts> spareRows_;  // cleared rows, ready for another search
     long rowsBuilt_ = 0;
-    HouseIndex index_;                  // who holds what, for the whole strategy phase
-    std::vector<int> ownShiro_;         // castles of the planned house, index order
-    std::vector<int> siegeLines_;       // castles of other houses the planned house besieges
-    std::vector<int> committed_;        // troops sent toward each castle in one PlanGundan (nShiro)
-    std::vector<std::uint8_t> listed_;  // survey marks of each castle in one PlanGundan (nShiro)
-    std::vector<int> touched_;          // castles whose entries above are not 0
+    HouseIndex index_;                      // who holds what, for the whole strategy phase
+    std::vector<int> ownShiro_;             // castles of the planned house, index order
+    std::vector<int> siegeLines_;           // castles of other houses the planned house besieges
+    std::vector<int> committed_;            // troops sent toward each castle in one PlanGundan (nShiro)
+    std::vector<std::uint8_t> listed_;      // survey marks of each castle in one PlanGundan (nShiro)
+    std::vector<int> touched_;              // castles whose entries above are not 0
+    std::vector<std::uint16_t> freeShips_;  // free warships by castle in one CommitToShiro
 };
 
 }  // namespace rymd

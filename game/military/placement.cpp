@@ -25,15 +25,6 @@ int RulerOfBushou(const GameState& gs, int bushou) {
     return GetCountedDaimyou(gs, BushouAt(gs, bushou).daimyou);
 }
 
-// The ruling house of a castle's owner (as GetCountedDaimyouOfShiro), for the scans over every
-// castle.
-inline int OwnerRuler(const GameState& gs, const CShiro& s) {
-    const int owner = s.daimyou;
-    if (!IsValidDaimyou(gs, owner)) return owner;
-    const CDaimyou& d = DaimyouAt(gs, owner);
-    return d.bond == CDaimyou::kBondShinjuu ? d.masterDaimyou : owner;
-}
-
 bool HasRoom(const CShiro& s) {
     return s.nBushou < kListRoom;
 }
@@ -176,10 +167,21 @@ bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool sea
     thread_local std::vector<std::uint8_t> ownPass;
     own.clear();
     ownPass.clear();
+    // Whether each house counts for his side, worked out once for the scan: the scan then reads
+    // no house record for each castle (on a large map those reads cost as much as the castles').
+    const int houses = DaimyouCount(gs);
+    thread_local std::vector<std::uint8_t> ofSide;
+    ofSide.resize(static_cast<std::size_t>(houses));
+    for (int h = 0; h < houses; ++h)
+        ofSide[static_cast<std::size_t>(h)] = GetCountedDaimyou(gs, h) == ruler ? 1 : 0;
+    const auto countsForSide = [&](int owner) {
+        return owner >= 0 && owner < houses ? ofSide[static_cast<std::size_t>(owner)] != 0 : owner == ruler;
+    };
     int countOfPass[3] = {0, 0, 0};
     for (int c = 0; c < n; ++c) {
+        PrefetchShiroAhead(gs, c);
         const CShiro& s = ShiroAt(gs, c);
-        if (OwnerRuler(gs, s) != ruler) continue;
+        if (!countsForSide(s.daimyou)) continue;
         const int first = !IsBesieged(s) && HasRoom(s) ? 0 : HasRoom(s) ? 1 : 2;
         if (first == 2 && !anyRoom) continue;
         own.push_back(c);

@@ -25,6 +25,7 @@ template <class F>
 void ForShiroOfDaimyou(const GameState& gs, int daimyou, F f) {
     const int n = ShiroCount(gs);
     for (int c = 0; c < n; ++c) {
+        PrefetchShiroAhead(gs, c);
         const CShiro& s = ShiroAt(gs, c);
         if (s.daimyou == daimyou) f(c, s);
     }

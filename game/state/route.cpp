@@ -73,7 +73,7 @@ bool RouteSearch::CheapestFirst(const GameState& gs, int n, int daimyou, int mod
     // Heap keys: cost x 16384 + castle (castle indexes stay below 16384).
     static_assert(GameState::kMaxShiro <= 16384);
     heap_.clear();
-    out[static_cast<std::size_t>(start)] = 0;
+    Lower(out, static_cast<std::size_t>(start), 0);
     heap_.push_back(static_cast<std::uint32_t>(start));
     bool sawSea = false;
     bool sawLand = false;
@@ -107,7 +107,7 @@ bool RouteSearch::CheapestFirst(const GameState& gs, int n, int daimyou, int mod
             if (stopOnMixed && sawSea && sawLand) return false;
             const std::int64_t next = std::min<std::int64_t>(v + cost[k], kRouteCostMax);
             if (next < out[static_cast<std::size_t>(b)]) {
-                out[static_cast<std::size_t>(b)] = static_cast<std::uint16_t>(next);
+                Lower(out, static_cast<std::size_t>(b), static_cast<std::uint16_t>(next));
                 heap_.push_back(static_cast<std::uint32_t>(next) << 14 | static_cast<std::uint32_t>(b));
                 std::push_heap(heap_.begin(), heap_.end(), std::greater<std::uint32_t>());
             }
@@ -128,7 +128,7 @@ void RouteSearch::StackSearch(int start, std::span<std::uint16_t> out, std::int6
     }
     // The work list grows as needed: every improvement is searched further.
     stack_.clear();
-    out[static_cast<std::size_t>(start)] = 0;
+    Lower(out, static_cast<std::size_t>(start), 0);
     stack_.push_back({static_cast<std::uint16_t>(start), -1, 0});
     while (!stack_.empty()) {
         const Entry e = stack_.back();
@@ -145,7 +145,7 @@ void RouteSearch::StackSearch(int start, std::span<std::uint16_t> out, std::int6
             std::uint32_t next = (change ? legUp_[v] : v) + link.cost;
             if (next > kRouteCostMax) next = kRouteCostMax;
             if (next < out[link.shiro]) {
-                out[link.shiro] = static_cast<std::uint16_t>(next);
+                Lower(out, link.shiro, static_cast<std::uint16_t>(next));
                 stack_.push_back(
                     {link.shiro, static_cast<std::int16_t>(link.kind), static_cast<std::uint16_t>(next)});
             }
@@ -162,15 +162,38 @@ void RouteSearch::Calc(const GameState& gs, int daimyou, int start, std::span<st
     }
     const auto used = out.first(static_cast<std::size_t>(n));
     std::fill(used.begin(), used.end(), kRouteUnreachable);
-    if (start < 0 || start >= n) return;
+    Search(gs, n, daimyou, start, used, mode);
+}
 
+void RouteSearch::CalcOnCleanRow(const GameState& gs, int daimyou, int start, std::span<std::uint16_t> out,
+                                 int mode, std::vector<std::uint16_t>& reached) {
+    method_ = Method::None;
+    const int n = ShiroCount(gs);
+    if (out.size() < static_cast<std::size_t>(n)) return;
+    reached_ = &reached;
+    Search(gs, n, daimyou, start, out.first(static_cast<std::size_t>(n)), mode);
+    reached_ = nullptr;
+}
+
+void RouteSearch::Search(const GameState& gs, int n, int daimyou, int start, std::span<std::uint16_t> used,
+                         int mode) {
+    if (start < 0 || start >= n) return;
     const bool oneClass = mode == kRouteSea || mode == kRouteLand;
+    const std::size_t before = reached_ ? reached_->size() : 0;
     if (CheapestFirst(gs, n, daimyou, mode, start, used, !oneClass)) {
         method_ = Method::CheapestFirst;
         return;
     }
-    // Land and sea both lie on the way: the order of the search decides the costs.
-    std::fill(used.begin(), used.end(), kRouteUnreachable);
+    // Land and sea both lie on the way: the order of the search decides the costs. What the
+    // first search wrote goes back to unreachable (only the castles it reached, when it noted
+    // them).
+    if (reached_) {
+        for (std::size_t i = before; i < reached_->size(); ++i)
+            used[(*reached_)[i]] = kRouteUnreachable;
+        reached_->resize(before);
+    } else {
+        std::fill(used.begin(), used.end(), kRouteUnreachable);
+    }
     CollectLinks(gs, n, daimyou, mode);
     StackSearch(start, used, std::max(1, gs.nDistanceLimit));
     method_ = Method::Stack;
@@ -207,6 +230,11 @@ int RouteSearch::Nearest(const GameState& gs, int daimyou, int start, std::span<
 void CalcRoadCost(const GameState& gs, int daimyou, int gundan, int start, std::span<std::uint16_t> out,
                   int mode) {
     RouteSearchOfThread().Calc(gs, daimyou, start, out, mode);
+}
+
+void CalcRoadCostOnCleanRow(const GameState& gs, int daimyou, int start, std::span<std::uint16_t> out,
+                            int mode, std::vector<std::uint16_t>& reached) {
+    RouteSearchOfThread().CalcOnCleanRow(gs, daimyou, start, out, mode, reached);
 }
 
 int FindNearestShiro(const GameState& gs, int daimyou, int start, std::span<const int> candidates, int mode) {

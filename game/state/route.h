@@ -53,6 +53,14 @@ public:
     // an out array shorter than the castle count, leaves every entry of out at 32767.
     void Calc(const GameState& gs, int daimyou, int start, std::span<std::uint16_t> out, int mode);
 
+    // The same costs into a row that holds 32767 in every one of its nShiro entries on entry:
+    // only the castles the search reaches are written, and each is added to reached once (the
+    // start first). Setting those entries back to 32767 readies the row for the next search,
+    // so a row of a large map costs what the search visits rather than the whole map. A start
+    // outside the castle table, or a shorter row, writes nothing.
+    void CalcOnCleanRow(const GameState& gs, int daimyou, int start, std::span<std::uint16_t> out, int mode,
+                        std::vector<std::uint16_t>& reached);
+
     // The candidate nearest to the start, as Calc followed by a walk over the candidates in
     // their order keeping the first of the lowest cost would choose (an unreachable candidate
     // counts as cost 32767). Where the costs come cheapest-first the search stops once no
@@ -91,6 +99,13 @@ private:
     bool CheapestFirst(const GameState& gs, int n, int daimyou, int mode, int start,
                        std::span<std::uint16_t> out, bool stopOnMixed, Goal* goal = nullptr);
     void StackSearch(int start, std::span<std::uint16_t> out, std::int64_t leg);
+    // The searches of Calc on a row of n entries that all hold 32767.
+    void Search(const GameState& gs, int n, int daimyou, int start, std::span<std::uint16_t> used, int mode);
+    // Lowers out[c] to cost, noting a castle reached for the first time when reached_ is set.
+    void Lower(std::span<std::uint16_t> out, std::size_t c, std::uint16_t cost) {
+        if (reached_ && out[c] == kRouteUnreachable) reached_->push_back(static_cast<std::uint16_t>(c));
+        out[c] = cost;
+    }
 
     std::vector<std::uint32_t> first_;  // first link of each castle in links_; n + 1 entries
     std::vector<Link> links_;
@@ -102,10 +117,14 @@ private:
     std::vector<std::uint16_t> costs_;  // the costs of a search for the nearest candidate
     std::vector<std::uint32_t> rank_;   // see Goal
     Method method_ = Method::None;
+    std::vector<std::uint16_t>* reached_ = nullptr;  // see CalcOnCleanRow
 };
 
 void CalcRoadCost(const GameState& gs, int daimyou, int gundan, int start, std::span<std::uint16_t> out,
                   int mode);
+// RouteSearch::CalcOnCleanRow on a search object kept for the thread.
+void CalcRoadCostOnCleanRow(const GameState& gs, int daimyou, int start, std::span<std::uint16_t> out,
+                            int mode, std::vector<std::uint16_t>& reached);
 
 // RouteSearch::Nearest on a search object kept for the thread.
 int FindNearestShiro(const GameState& gs, int daimyou, int start, std::span<const int> candidates, int mode);

@@ -111,6 +111,36 @@ TEST(RelocateBushou, AVassalCountsAsItsMaster) {
     EXPECT_EQ(w.gs.BushouTbl[masterGeneral].shiro, 3);
 }
 
+// Whose castles count for a general's side: his house's and its vassals', never another
+// house's vassal's; an owner outside the house table counts only for that same value.
+TEST(RelocateBushou, OnlyTheCastlesOfHisSideCount) {
+    struct Case {
+        int ownerOf3;  // castle 3's owner (castles 1, 2 and 4 stay house 0's, but are full)
+        int house;     // the general's house
+        int expected;  // where he goes (-1: nowhere)
+    };
+    const Case cases[] = {
+        {2, 1, 3},               // house 2 is house 1's vassal: its castle counts for house 1
+        {2, 0, -1},              // and not for house 0, whose castles are full
+        {-1, -1, 3},             // an ownerless castle, for a general of no house
+        {-1, 0, -1}, {7, 7, 3},  // an owner past the house table counts as itself
+    };
+    for (const Case& c : cases) {
+        ChainWorld w;
+        w.gs.DaimyouTbl[2].bond = CDaimyou::kBondShinjuu;
+        w.gs.DaimyouTbl[2].masterDaimyou = 1;
+        w.Own(0, 0);
+        w.Own(3, c.ownerOf3);
+        for (int castle : {0, 1, 2, 4})
+            w.gs.ShiroTbl[static_cast<std::size_t>(castle)].nBushou = CShiro::kMaxBushou;
+        const int g = w.AddBushou(c.house, -1);
+        EXPECT_EQ(RelocateBushou(w.gs, g, 1, false, false), c.expected >= 0) << c.ownerOf3 << " " << c.house;
+        if (c.expected >= 0) {
+            EXPECT_EQ(w.gs.BushouTbl[g].shiro, c.expected) << c.ownerOf3 << " " << c.house;
+        }
+    }
+}
+
 TEST(RelocateBushou, AHouseWithoutCastlesChangesNothing) {
     ChainWorld w;
     const int g = w.Besiege(1, 2);  // besieging castle 1 for house 2

@@ -259,6 +259,64 @@ TEST(CalcRoadCost, MatchesThePlainSearchOnRandomGraphs) {
     EXPECT_GT(methods[static_cast<int>(RouteSearch::Method::Stack)], 40);
 }
 
+// A row searched on while clean and cleared through the castles the search noted serves search
+// after search: each gives the plain search's costs, notes each castle it reached once (the
+// start first) and nothing else, and leaves the row all unreachable once those are reset, also
+// after a search that met both land and sea and started over.
+TEST(CalcRoadCost, ACleanRowNotesExactlyTheCastlesReached) {
+    Random rng(20261210);
+    RouteSearch search;
+    TestWorld w({.castles = 300, .houses = 4});
+    GameState& gs = w.gs;
+    std::vector<std::uint16_t> row(300, kRouteUnreachable);
+    std::vector<std::uint16_t> reached;
+    int methods[3] = {};
+    for (int round = 0; round < 300; ++round) {
+        const int n = 2 + rng.Below(round < 200 ? 40 : 298);
+        gs.nShiro = n;
+        for (int c = 0; c < n; ++c)
+            gs.ShiroMapTbl[static_cast<std::size_t>(c)].ClearConnections();
+        gs.RoadCost = {1 + rng.Below(60), 1 + rng.Below(60), 1 + rng.Below(80), 1 + rng.Below(40)};
+        gs.nDistanceLimit = 1 + rng.Below(200);
+        for (int c = 0; c < n; ++c) {
+            w.Own(c, rng.Below(4));
+            const int links = rng.Below(8);
+            for (int j = 0; j < links; ++j)
+                w.AddLink(c, rng.Below(n), rng.Below(4));
+        }
+        const int start = rng.Below(n);
+        const int mode = rng.Below(4);
+        const int daimyou = rng.Below(5) - 1;
+        reached.clear();
+        search.CalcOnCleanRow(gs, daimyou, start, row, mode, reached);
+        ++methods[static_cast<int>(search.LastMethod())];
+        const std::vector<std::uint16_t> want = ReferenceCosts(gs, daimyou, start, mode);
+        ASSERT_EQ(std::vector<std::uint16_t>(row.begin(), row.begin() + n), want) << "round " << round;
+        ASSERT_FALSE(reached.empty());
+        EXPECT_EQ(reached.front(), start);
+        std::vector<std::uint16_t> sorted(reached);
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << "round " << round;
+        const auto reachable =
+            std::count_if(want.begin(), want.end(), [](std::uint16_t c) { return c != kRouteUnreachable; });
+        EXPECT_EQ(static_cast<long>(reached.size()), reachable) << "round " << round;
+        for (std::uint16_t c : reached)
+            row[c] = kRouteUnreachable;
+        ASSERT_EQ(std::count(row.begin(), row.end(), kRouteUnreachable), 300) << "round " << round;
+    }
+    EXPECT_GT(methods[static_cast<int>(RouteSearch::Method::CheapestFirst)], 20);
+    EXPECT_GT(methods[static_cast<int>(RouteSearch::Method::Stack)], 20);
+
+    // A start outside the table, or a row shorter than the table, writes nothing.
+    reached.clear();
+    search.CalcOnCleanRow(gs, -1, gs.nShiro, row, kRouteAll, reached);
+    std::vector<std::uint16_t> shortRow(1, kRouteUnreachable);
+    search.CalcOnCleanRow(gs, -1, 0, shortRow, kRouteAll, reached);
+    EXPECT_TRUE(reached.empty());
+    EXPECT_EQ(std::count(row.begin(), row.end(), kRouteUnreachable), 300);
+    EXPECT_EQ(shortRow.front(), kRouteUnreachable);
+}
+
 TEST(MarkLinkedShiroOfDaimyou, FollowsOnlyCastlesOfTheHouse) {
     TestWorld w({.castles = 6, .houses = 3});
     GameState& gs = w.gs;
