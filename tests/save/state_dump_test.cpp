@@ -132,7 +132,7 @@ TEST(StateDump, ShowsTheGeneralsOrdersAndTheFleets) {
     b.flags = CBushou::kFlagOrdered | CBushou::kFlagByWater;
     b.sortieShiro = 0;
     b.moveShiro = -1;
-    w.gs->GunsenTable.AddGunsen(0, 0, 21);  // with the 9 the small world has there: 30
+    w.gs->GunsenTable.AddGunsen(0, 0, 21);        // with the 9 the small world has there: 30
     w.gs->GunsenTable.AssignGunsen(0, 0, 0, 12);  // 12 of them ordered away (to the castle itself)
     w.gs->GunsenTable.records[0].flags = GunsenRecord::kFlagBlockade;
     const Json j = Json::parse(DumpStateJson(*w.gs, w.map, "0"));
