@@ -17,6 +17,9 @@ struct GameState;
 // What both orders share: the castle rows, their caps, the new ships and the funds.
 class ShipKenzouOrder {
 public:
+    // The dialogs hold an order of either kind through this base.
+    virtual ~ShipKenzouOrder() = default;
+
     const std::vector<int>& Shiro() const { return shiro_; }
     int Price() const { return price_; }
     // The most new ships the row may take, and the new ships set.
