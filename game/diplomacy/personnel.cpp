@@ -123,18 +123,21 @@ int HoryoKoukanWorth(const GameState& gs, std::span<const int> bushou) {
     return worth;
 }
 
-HoryoKoukanOutcome NegotiateHoryoKoukan(GameState& gs, const Ports& ports, int partner,
-                                        std::span<const int> returned, std::span<const int> given) {
+HoryoKoukanOutcome AnswerHoryoKoukan(const GameState& gs, int partner, std::span<const int> returned,
+                                     std::span<const int> given) {
     HoryoKoukanOutcome outcome;
     const std::string name = NameOfHouse(gs, partner);
     outcome.accepted = HoryoKoukanWorth(gs, returned) < HoryoKoukanWorth(gs, given);
     outcome.text =
         name + (outcome.accepted ? " は捕虜交換を承諾しました" : " は捕虜交換を承諾しませんでした");
-    if (!outcome.accepted) return outcome;
+    return outcome;
+}
+
+void CarryOutHoryoKoukan(GameState& gs, const Ports& ports, std::span<const int> returned,
+                         std::span<const int> given) {
     for (auto side : {returned, given})
         for (int g : side)
             if (IsValidBushou(gs, g)) ReleaseHoryo(gs, ports, g, false);
-    return outcome;
 }
 
 // ---- Hostages -----------------------------------------------------------------------------------

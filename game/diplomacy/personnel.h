@@ -67,14 +67,19 @@ std::vector<int> HoryoKoukanPartners(const GameState& gs, int player);
 // The worth of a side: the sum over its generals of intellect + valour + politics + 30.
 int HoryoKoukanWorth(const GameState& gs, std::span<const int> bushou);
 
-// The partner's answer. It accepts only when it receives strictly more worth than it returns;
-// then every general of both sides is released (those coming back first).
+// The partner's answer, which changes nothing yet: it accepts only when it receives strictly
+// more worth than it returns. The player hears the answer before the generals are freed, so
+// that the messages of their return follow it.
 struct HoryoKoukanOutcome {
     bool accepted = false;
     std::string text;  // "%s は捕虜交換を承諾しました" / "%s は捕虜交換を承諾しませんでした"
 };
-HoryoKoukanOutcome NegotiateHoryoKoukan(GameState& gs, const Ports& ports, int partner,
-                                        std::span<const int> returned, std::span<const int> given);
+HoryoKoukanOutcome AnswerHoryoKoukan(const GameState& gs, int partner, std::span<const int> returned,
+                                     std::span<const int> given);
+
+// The accepted exchange: every general of both sides is released (those coming back first).
+void CarryOutHoryoKoukan(GameState& gs, const Ports& ports, std::span<const int> returned,
+                         std::span<const int> given);
 
 // ---- Hostages --------------------------------------------------------------------------------
 

@@ -191,8 +191,10 @@ TEST(HoryoKoukan, ThePartnerWantsStrictlyMoreWorth) {
         const int handed = w.Captive(1, 0, 50, c.givenWorth);
         EXPECT_EQ(HoryoKoukanWorth(w.gs, std::vector<int>{back}), 3 * c.returnedWorth + 30);
         w.port.ClearCalls();
-        const HoryoKoukanOutcome o =
-            NegotiateHoryoKoukan(w.gs, w.ports, 1, std::vector<int>{back}, std::vector<int>{handed});
+        const std::vector<int> returned{back}, given{handed};
+        const HoryoKoukanOutcome o = AnswerHoryoKoukan(w.gs, 1, returned, given);
+        EXPECT_EQ(PersonnelGeneral(w.gs, back).status, CBushou::kStatusHoryo) << "the answer frees nobody";
+        if (o.accepted) CarryOutHoryoKoukan(w.gs, w.ports, returned, given);
         EXPECT_EQ(o.accepted, c.accepted);
         EXPECT_EQ(o.text, c.accepted ? "家1 は捕虜交換を承諾しました" : "家1 は捕虜交換を承諾しませんでした");
         EXPECT_EQ(PersonnelGeneral(w.gs, back).daimyou, c.accepted ? 0 : CBushou::kDaimyouHitojichi);

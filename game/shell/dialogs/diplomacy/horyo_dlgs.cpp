@@ -281,10 +281,13 @@ void CHoryoKoukanDlg::OnOK() {
     const ui::ListCtrl* a = ReturnedList();
     const ui::ListCtrl* b = GivenList();
     if (!a || !b || a->GetSelectedCount() == 0 || b->GetSelectedCount() == 0) return;
-    const HoryoKoukanOutcome outcome =
-        NegotiateHoryoKoukan(gs_, ports_, partner_, SelectedBushou(*a), SelectedBushou(*b));
+    const std::vector<int> returned = SelectedBushou(*a);
+    const std::vector<int> given = SelectedBushou(*b);
+    const HoryoKoukanOutcome outcome = AnswerHoryoKoukan(gs_, partner_, returned, given);
     MbMsgBox(outcome.text.c_str());
-    if (outcome.accepted) EndDialog(ui::IDOK);
+    if (!outcome.accepted) return;
+    CarryOutHoryoKoukan(gs_, ports_, returned, given);
+    EndDialog(ui::IDOK);
 }
 
 bool CHoryoKoukanDlg::OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) {

@@ -208,7 +208,12 @@ TEST_F(PersonnelDlgTest, ExchangeNeedsBothSidesAndStrictlyMoreWorthForThePartner
         ASSERT_TRUE(ui::test::ClickControl(d, ui::IDOK));
         EXPECT_TRUE(d.IsWindowVisible()) << "an equal exchange is refused and the dialog stays";
         Select(given, {1});
-        ExpectBox("家1 は捕虜交換を承諾しました");
+        // The answer comes first; the generals are freed (and their return told) after it.
+        Script().OnDialog([&](ui::Dialog& box) {
+            EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText, "家1 は捕虜交換を承諾しました");
+            EXPECT_EQ(G(back).status, CBushou::kStatusHoryo) << "freed before the answer was told";
+            box.EndDialog(ui::IDOK);
+        });
         ASSERT_TRUE(ui::test::ClickControl(d, ui::IDOK));
     });
     EXPECT_EQ(dlg.DoModal(), ui::IDOK);
