@@ -380,5 +380,39 @@ TEST_F(GundanDlgTest, TerritoryOpensTheFiefWhichTogglesOnlyTheHousesOwnCastles) 
     EXPECT_EQ(dlg.DoModal(), ui::IDOK);
 }
 
+// The fief's castle view names the fief under the house's castles: giving a castle to the corps
+// changes the picture (its label reads "軍団所領"), taking it back restores the picture of the
+// direct domain, which has no label.
+TEST_F(GundanDlgTest, FiefViewLabelsTheCastlesOfTheCorps) {
+    GameState& gs = *gs_;
+    const int k = FormGundan(retainers_[0]);
+    const int owari = Kuni("K_OWARI");
+    const int c = OwnShiroIn(owari);
+    ASSERT_GE(c, 0);
+    const auto fiefPicture = [](shell::CShiroMapWnd& map) {
+        std::vector<ui::COLORREF> pixels;
+        for (int y = 0; y < map.m_BackBmp.GetHeight(); ++y)
+            for (int x = 0; x < map.m_BackBmp.GetWidth(); ++x)
+                pixels.push_back(map.m_BackBmp.GetPixelColor(x, y));
+        return pixels;
+    };
+    Script().OnDialog([&](ui::Dialog& f) {
+        auto& fief = dynamic_cast<CGundanShoryouDlg&>(f);
+        const std::vector<ui::COLORREF> direct = fiefPicture(fief.Map());
+        ASSERT_FALSE(direct.empty());
+        fief.OnShiroClick(c, -1);
+        ASSERT_EQ(ShiroAt(gs, c).gundan, k);
+        EXPECT_NE(fiefPicture(fief.Map()), direct);
+        fief.OnShiroClick(c, -1);
+        ASSERT_EQ(ShiroAt(gs, c).gundan, -1);
+        EXPECT_EQ(fiefPicture(fief.Map()), direct);
+        EXPECT_TRUE(ui::test::ClickControl(f, ui::IDOK));
+    });
+    CGundanShoryouDlg fief(gs, &map_);
+    fief.m_nKuni = owari;
+    fief.m_nGundan = k;
+    EXPECT_EQ(fief.DoModal(), ui::IDOK);
+}
+
 }  // namespace
 }  // namespace rymd::gui_test
