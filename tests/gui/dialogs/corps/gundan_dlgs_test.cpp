@@ -241,6 +241,36 @@ TEST_F(GundanDlgTest, AssetsMoveFundsAndMusketsInSoldierUnits) {
     EXPECT_EQ(dlg.DoModal(), ui::IDOK);
 }
 
+// A field that holds no whole number is told and moves nothing; the other buttons read only
+// their own fields, and OK closes whatever the fields hold (every transfer is already written).
+TEST_F(GundanDlgTest, AssetsTellAFieldWithoutANumberAndCloseOnOk) {
+    GameState& gs = *gs_;
+    const int k = FormGundan(retainers_[0]);
+    CDaimyou& house = gs.DaimyouTbl[house_];
+    house.shikin = 800;
+    Script().OnDialog([&](ui::Dialog& d) {
+        auto& dlg = dynamic_cast<CGundanShisanDlg&>(d);
+        dlg.ChooseRow(0);
+        ASSERT_EQ(dlg.SelectedGundan(), k);
+        for (const char* text : {"99999999999", "abc", "12x", ""}) {
+            GundanRetype(d, CGundanShisanDlg::kGiveEditId, text);
+            GundanExpectMessage("整数を入力してください");
+            EXPECT_TRUE(ui::test::ClickControl(d, CGundanShisanDlg::kGiveId)) << text;
+            EXPECT_EQ(house.shikin, 800) << text;
+            EXPECT_EQ(gs.GundanTbl[k].shikin, 0) << text;
+        }
+        GundanRetype(d, CGundanShisanDlg::kCollectEditId, "abc");
+        GundanRetype(d, CGundanShisanDlg::kGiveEditId, "300");
+        EXPECT_TRUE(ui::test::ClickControl(d, CGundanShisanDlg::kGiveId));
+        EXPECT_EQ(gs.GundanTbl[k].shikin, 300);
+        EXPECT_EQ(house.shikin, 500);
+        EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+    });
+    CGundanShisanDlg dlg(gs, &map_);
+    EXPECT_EQ(dlg.DoModal(), ui::IDOK);
+    EXPECT_EQ(Script().PendingSteps(), 0u);
+}
+
 TEST_F(GundanDlgTest, OrdersSetTheWordAndTheProvincesInCharge) {
     GameState& gs = *gs_;
     const int k = FormGundan(retainers_[0]);
