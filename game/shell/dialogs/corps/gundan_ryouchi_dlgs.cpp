@@ -63,6 +63,9 @@ bool CGundanShoryouDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     SetItemText(*this, kHintId, ReplaceWordShiro("(城クリックで設定/解除)", gs_.ScenarioWords));
     if (Wnd* place = GetDlgItem(kMapPlaceId)) place->ShowWindow(SW_HIDE);
+    // The owner labels name the fief instead of the house: "軍団所領" under the corps' own
+    // castles, "(他軍団領)" under another corps' ones, nothing under the house's direct domain.
+    map_.m_bShowDaimyouName = false;
     map_.m_nGundan = m_nGundan;
     map_.CreateEx(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL,
                   MapDialogRect(DialogItemRect(Template(), kMapPlaceId)), this, kMapId);

@@ -15,6 +15,12 @@ namespace rymd {
 
 using namespace ui;
 
+namespace {
+
+constexpr const char* kShisanNotANumber = "整数を入力してください";
+
+}  // namespace
+
 const DialogTemplate& CGundanShisanDlg::Template() {
     static const DialogTemplate t = [] {
         DialogTemplate d;
@@ -97,10 +103,19 @@ void CGundanShisanDlg::ChooseRow(int row) {
 
 // The stock is checked before the amount is read (an empty stock refuses even 0): the rules
 // are asked first with an amount of -1, which passes the stock tests and stops at the sign.
-void CGundanShisanDlg::Run(Transfer transfer, const int& amount) {
+// Only the button's own field is read; a field that holds no whole number is told.
+void CGundanShisanDlg::Run(Transfer transfer, int editId, int& amount) {
     GundanOutcome out = transfer(gs_, gs_.nPlayerDaimyou, selGundan_, -1);
     if (out.message == kGundanNegative) {
-        if (!UpdateData(true)) return;
+        DataExchange dx;
+        dx.dialog = this;
+        dx.saveAndValidate = true;
+        DDX_Text(dx, editId, amount);
+        if (dx.fail) {
+            MbMsgBox(kShisanNotANumber);
+            if (Wnd* edit = GetDlgItem(editId)) edit->SetFocus();
+            return;
+        }
         out = transfer(gs_, gs_.nPlayerDaimyou, selGundan_, amount);
     }
     if (!out.message.empty()) MbMsgBox(out.message.c_str());
@@ -108,15 +123,21 @@ void CGundanShisanDlg::Run(Transfer transfer, const int& amount) {
 }
 
 void CGundanShisanDlg::OnGiveFunds() {
-    Run(GiveGundanFunds, m_nGive);
+    Run(GiveGundanFunds, kGiveEditId, m_nGive);
 }
 
 void CGundanShisanDlg::OnCollectFunds() {
-    Run(CollectGundanFunds, m_nCollect);
+    Run(CollectGundanFunds, kCollectEditId, m_nCollect);
 }
 
 void CGundanShisanDlg::OnGiveTeppou() {
-    Run(GiveGundanTeppou, m_nTeppou);
+    Run(GiveGundanTeppou, kTeppouEditId, m_nTeppou);
+}
+
+// Every transfer is already written: OK closes without reading the amounts, so a field left
+// with a wrong text never keeps the dialog open.
+void CGundanShisanDlg::OnOK() {
+    EndDialog(IDOK);
 }
 
 bool CGundanShisanDlg::OnCommand(int id, int code, Wnd* from) {

@@ -2,8 +2,8 @@
 // undeployed muskets beside it. With a corps chosen, "軍団に資金を支給" gives it the amount of
 // "支給金額", "軍団から資金を徴収" takes back the amount of "徴収金額", and "軍団に鉄砲を支給" gives
 // it muskets of the house's stock (a multiple of the soldier unit). An amount above the stock is
-// cut to it; a refusal is a message and changes nothing. Every transfer is written at once; OK
-// closes.
+// cut to it; a refusal is a message and changes nothing, and so is a field that holds no whole
+// number. Every transfer is written at once; OK closes.
 #pragma once
 
 #include "mbwnd/gradation_button.h"
@@ -55,6 +55,7 @@ public:
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
+    void OnOK() override;
     bool OnCommand(int id, int code, ui::Wnd* from) override;
     bool OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) override;
     bool OnHelpInfo() override;
@@ -62,7 +63,7 @@ public:
 private:
     void Refresh();
     using Transfer = GundanOutcome (*)(GameState&, int, int, int);
-    void Run(Transfer transfer, const int& amount);
+    void Run(Transfer transfer, int editId, int& amount);
 
     GameState& gs_;
     const MbKorMap::CCtrlKorMap* map_;

@@ -241,6 +241,36 @@ TEST_F(GundanDlgTest, AssetsMoveFundsAndMusketsInSoldierUnits) {
     EXPECT_EQ(dlg.DoModal(), ui::IDOK);
 }
 
+// A field that holds no whole number is told and moves nothing; the other buttons read only
+// their own fields, and OK closes whatever the fields hold (every transfer is already written).
+TEST_F(GundanDlgTest, AssetsTellAFieldWithoutANumberAndCloseOnOk) {
+    GameState& gs = *gs_;
+    const int k = FormGundan(retainers_[0]);
+    CDaimyou& house = gs.DaimyouTbl[house_];
+    house.shikin = 800;
+    Script().OnDialog([&](ui::Dialog& d) {
+        auto& dlg = dynamic_cast<CGundanShisanDlg&>(d);
+        dlg.ChooseRow(0);
+        ASSERT_EQ(dlg.SelectedGundan(), k);
+        for (const char* text : {"99999999999", "abc", "12x", ""}) {
+            GundanRetype(d, CGundanShisanDlg::kGiveEditId, text);
+            GundanExpectMessage("整数を入力してください");
+            EXPECT_TRUE(ui::test::ClickControl(d, CGundanShisanDlg::kGiveId)) << text;
+            EXPECT_EQ(house.shikin, 800) << text;
+            EXPECT_EQ(gs.GundanTbl[k].shikin, 0) << text;
+        }
+        GundanRetype(d, CGundanShisanDlg::kCollectEditId, "abc");
+        GundanRetype(d, CGundanShisanDlg::kGiveEditId, "300");
+        EXPECT_TRUE(ui::test::ClickControl(d, CGundanShisanDlg::kGiveId));
+        EXPECT_EQ(gs.GundanTbl[k].shikin, 300);
+        EXPECT_EQ(house.shikin, 500);
+        EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+    });
+    CGundanShisanDlg dlg(gs, &map_);
+    EXPECT_EQ(dlg.DoModal(), ui::IDOK);
+    EXPECT_EQ(Script().PendingSteps(), 0u);
+}
+
 TEST_F(GundanDlgTest, OrdersSetTheWordAndTheProvincesInCharge) {
     GameState& gs = *gs_;
     const int k = FormGundan(retainers_[0]);
@@ -378,6 +408,40 @@ TEST_F(GundanDlgTest, TerritoryOpensTheFiefWhichTogglesOnlyTheHousesOwnCastles) 
     });
     CGundanRyouchiDlg dlg(gs, &map_);
     EXPECT_EQ(dlg.DoModal(), ui::IDOK);
+}
+
+// The fief's castle view names the fief under the house's castles: giving a castle to the corps
+// changes the picture (its label reads "軍団所領"), taking it back restores the picture of the
+// direct domain, which has no label.
+TEST_F(GundanDlgTest, FiefViewLabelsTheCastlesOfTheCorps) {
+    GameState& gs = *gs_;
+    const int k = FormGundan(retainers_[0]);
+    const int owari = Kuni("K_OWARI");
+    const int c = OwnShiroIn(owari);
+    ASSERT_GE(c, 0);
+    const auto fiefPicture = [](shell::CShiroMapWnd& map) {
+        std::vector<ui::COLORREF> pixels;
+        for (int y = 0; y < map.m_BackBmp.GetHeight(); ++y)
+            for (int x = 0; x < map.m_BackBmp.GetWidth(); ++x)
+                pixels.push_back(map.m_BackBmp.GetPixelColor(x, y));
+        return pixels;
+    };
+    Script().OnDialog([&](ui::Dialog& f) {
+        auto& fief = dynamic_cast<CGundanShoryouDlg&>(f);
+        const std::vector<ui::COLORREF> direct = fiefPicture(fief.Map());
+        ASSERT_FALSE(direct.empty());
+        fief.OnShiroClick(c, -1);
+        ASSERT_EQ(ShiroAt(gs, c).gundan, k);
+        EXPECT_NE(fiefPicture(fief.Map()), direct);
+        fief.OnShiroClick(c, -1);
+        ASSERT_EQ(ShiroAt(gs, c).gundan, -1);
+        EXPECT_EQ(fiefPicture(fief.Map()), direct);
+        EXPECT_TRUE(ui::test::ClickControl(f, ui::IDOK));
+    });
+    CGundanShoryouDlg fief(gs, &map_);
+    fief.m_nKuni = owari;
+    fief.m_nGundan = k;
+    EXPECT_EQ(fief.DoModal(), ui::IDOK);
 }
 
 }  // namespace
