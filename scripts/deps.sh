@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev libpng-dev nlohmann-json3-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev fonts-ipafont-gothic
   clang libclang-rt-dev clang-format
   xvfb fonts-ipafont-mincho
   libgstreamer1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad

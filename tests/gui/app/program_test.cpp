@@ -1,6 +1,9 @@
 // The game program: its folders, settings file, picture store, backdrop and main window.
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -65,6 +68,17 @@ TEST(ProgramTranslations, AFolderWithoutTheJapaneseTranslationLeavesQtAsItIs) {
     EXPECT_FALSE(ui::InstallJapaneseQtTranslations(empty.string()));
     EXPECT_FALSE(ui::InstallJapaneseQtTranslations("/nonexistent/translations"));
     std::filesystem::remove_all(empty);
+}
+
+// The desktop's Qt translations (installed with the game's dependencies) make Qt's own dialogs,
+// the file dialogs among them, speak Japanese.
+TEST(ProgramTranslations, TheDesktopsJapaneseTranslationTurnsQtsDialogsJapanese) {
+    EnsureGuiApp();
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFileInfo::exists(folder + "/qtbase_ja.qm"))
+        GTEST_SKIP() << "no Japanese Qt translation on this desktop";
+    EXPECT_TRUE(ui::InstallJapaneseQtTranslations());
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:").toStdString(), "ファイル名(&N):");
 }
 
 TEST(ProgramFolders, SaveDataBesideAboveOrCreated) {
