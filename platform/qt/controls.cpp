@@ -248,6 +248,13 @@ void Static::SetTextColor(COLORREF c) {
 void Static::OnPaint(Dc& dc) {
     Rect c = GetClientRect();
     dc.FillSolidRect(c, ParentBackground(*this));
+    // SS_SUNKEN: a one-pixel sunken edge (shadow above and left, highlight below and right);
+    // the text keeps a pixel off it, two on the right for a right-aligned number.
+    if (GetStyle() & SS_SUNKEN) {
+        dc.Draw3dRect(c, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+        c.DeflateRect(1, 1);
+        c.right -= 1;
+    }
     std::uint32_t type = GetStyle() & SS_TYPEMASK;
     unsigned format = DT_WORDBREAK | DT_EXPANDTABS;
     if (type == SS_CENTER) format |= DT_CENTER;

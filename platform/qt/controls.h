@@ -62,7 +62,8 @@ private:
     int checked_ = BST_UNCHECKED;
 };
 
-// A static text (SS_LEFT, SS_CENTER, SS_RIGHT), drawn with the parent's background.
+// A static text (SS_LEFT, SS_CENTER, SS_RIGHT), drawn with the parent's background; SS_SUNKEN
+// frames it with a sunken edge.
 class Static : public Wnd {
 public:
     bool Create(std::string_view text, std::uint32_t style, const Rect& rect, Wnd* parent, int id);
