@@ -470,8 +470,10 @@ void CKassenPhase::RunSieges(CBattleRunner& runner) {
     ShiroOwnerIndex owners(gs);
     const ShiroBushouIndex generals(gs);
     const SiegeIndexes indexes{owners, generals};
+    runner.SetShiroOwners(&owners);
     for (int c : ShiroIndexes(gs))
         if (ShiroAt(gs, c).nBesieger > 0) RunSiege(runner, c, indexes);
+    runner.SetShiroOwners(nullptr);
 }
 
 void CKassenPhase::RunSiege(CBattleRunner& runner, int c, const SiegeIndexes& indexes) {
@@ -620,7 +622,7 @@ void CKassenPhase::TakeFallenShiro(CBattleRunner& runner, int c, const SiegeInde
     runner.DecideBushouFate(defenders);
     std::vector<int> homeless;
     for (int g : excluded)
-        if (!RelocateBushou(gs, g, c, true, false)) homeless.push_back(g);
+        if (!RelocateBushou(gs, g, c, true, false, &indexes.owners)) homeless.push_back(g);
     runner.DecideBushouFate(homeless);
 }
 
