@@ -170,7 +170,14 @@ void CKassenPhase::ResolveKassen() {
 
     CrossArmies(runner);
     ChangeTownEconomy();
-    FightRivalArmies(runner);
+    {
+        // Field battles and withdrawals move generals but no castle changes hands: the armies
+        // sent home find their side's castles in one list of the castles by owner.
+        const ShiroOwnerIndex owners(gs);
+        runner.SetShiroOwners(&owners);
+        FightRivalArmies(runner);
+        runner.SetShiroOwners(nullptr);
+    }
     PlaceArrivals();
     MoveFleets();
     RepairBushouLocations(gs, ports);
