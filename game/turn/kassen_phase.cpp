@@ -582,7 +582,11 @@ void CKassenPhase::SettleSiege(CBattleRunner& runner, int c, int owner, int atta
     CShiro& s = ShiroAt(gs, c);
     if (over) {
         runner.WithdrawBushou(attacker, c, BesiegersOf(gs, s), false);
-        runner.CheckWithdrawn(c, attacker);
+        // Every general still standing at the castle is in the index's list of it.
+        if (indexes.generals.Current())
+            runner.CheckWithdrawn(c, attacker, indexes.generals.At(c));
+        else
+            runner.CheckWithdrawn(c, attacker);
         return;
     }
     battleText += NameOfShiro(gs, c) + "（" + NameOfHouse(gs, owner) + "）は" + NameOfHouse(gs, attacker) +
