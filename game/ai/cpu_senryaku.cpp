@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
 
 #include "game/military/placement.h"
 #include "game/military/siege.h"
@@ -1359,6 +1360,9 @@ void CCpuSenryaku::ApplyPendingMoves() {
         return Weighted(b) + (b.gundan == -1 ? 30000 : 0);
     };
     std::vector<std::uint8_t> placed(static_cast<std::size_t>(BushouCount(gs)), 0);
+    // No castle changes hands while the generals are placed: the castles of each house, taken
+    // when the first displaced general needs them, serve every later one.
+    std::optional<ShiroOwnerIndex> owners;
     for (int g : BushouIndexes(gs)) {
         if (g >= static_cast<int>(placed.size()) || placed[static_cast<std::size_t>(g)]) continue;
         CBushou& b = BushouAt(gs, g);
@@ -1381,7 +1385,8 @@ void CCpuSenryaku::ApplyPendingMoves() {
             s.bushou[static_cast<std::size_t>(weakest)] = g;  // he takes the weakest one's place
         }
         BushouAt(gs, displaced).shiro = -1;
-        if (!RelocateBushou(gs, displaced, c, true, true))
+        if (!owners) owners.emplace(gs);
+        if (!RelocateBushou(gs, displaced, c, true, true, &*owners))
             BushouAt(gs, displaced).daimyou = CBushou::kDaimyouRounin;
     }
     for (int g : BushouIndexes(gs)) {

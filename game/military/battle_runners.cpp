@@ -202,7 +202,7 @@ void CBattleRunner::DecideBushouFate(std::span<const int> ids) {
             survive = sk < 1 ? 1.0 : std::pow(escaped ? 0.9 : 0.7, sk / 5.0) + s / v * 5.0;
         }
 
-        if (!escaped && !RelocateBushou(gs_, g, castle, false, false) && hasRecord &&
+        if (!escaped && !RelocateBushou(gs_, g, castle, false, false, owners_) && hasRecord &&
             gs_.rng.Unit() < (isHead ? 0.6 : 0.25)) {
             LeavePlay(g, house, isHead);
             continue;
@@ -214,7 +214,7 @@ void CBattleRunner::DecideBushouFate(std::span<const int> ids) {
                 // Left free, he never stays in the castle his house has lost: he goes to his
                 // house's nearest castle, or leaves the country when it holds none.
                 if (b.shiro == castle && GetCountedDaimyou(gs_, house) != victor &&
-                    !RelocateBushou(gs_, g, castle, true, false))
+                    !RelocateBushou(gs_, g, castle, true, false, owners_))
                     LeavePlay(g, house, isHead);
                 continue;
             }
@@ -277,7 +277,7 @@ void CBattleRunner::WithdrawBushou(int house, int shiro, std::span<const int> id
         it->troops += b.cavalry + b.foot;
 
         // A general whose side holds no castle to take him back leaves the siege houseless.
-        if (!RelocateBushou(gs_, g, home, false, false)) RemoveBushouFromHoui(gs_, g);
+        if (!RelocateBushou(gs_, g, home, false, false, owners_)) RemoveBushouFromHoui(gs_, g);
         b.sortieShiro = -1;
         b.flags = static_cast<std::uint16_t>(b.flags | CBushou::kFlagNotDefending);
         b.sortieOrigin = static_cast<std::int16_t>(shiro);

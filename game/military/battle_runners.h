@@ -19,6 +19,7 @@
 namespace rymd {
 
 struct GameState;
+class ShiroOwnerIndex;
 
 // A field battle handed to the player's battle dialog. The player's side is side 0 of the
 // engine; the dialog runs Setup (the player deploys through the engine's observer) and then
@@ -89,6 +90,9 @@ public:
     // The same over the generals given (in table order), when they hold every general that could
     // still stand there.
     void CheckWithdrawn(int shiro, int house, std::span<const int> candidates);
+    // The castles of each house by owner, kept current by the caller while it is set (null: none);
+    // the generals this runner moves find their side's castles in it.
+    void SetShiroOwners(const ShiroOwnerIndex* owners) { owners_ = owners; }
 
 private:
     void ReportIfLeft(int bushou, int shiro, int house);
@@ -102,6 +106,7 @@ private:
     GameState& gs_;
     Ports ports_;
     HoryoRules* horyo_;
+    const ShiroOwnerIndex* owners_ = nullptr;
 };
 
 }  // namespace rymd

@@ -93,6 +93,25 @@ std::string NameOfShiro(const GameState& gs, int shiro) {
     return IsValidShiro(gs, shiro) ? ShiroMapAt(gs, shiro).name : std::string();
 }
 
+// The castles whose owner counts for the side, in table order, from the owners' lists of the
+// houses that count for it; false without an index, for a side outside the house table or for a
+// house newer than the index, whose castles only the whole table shows.
+bool SideShiroFromOwners(const GameState& gs, int side, const ShiroOwnerIndex* owners,
+                         std::vector<int>& out) {
+    const int houses = DaimyouCount(gs);
+    if (!owners || side < 0 || side >= houses) return false;
+    out.clear();
+    for (int h = 0; h < houses; ++h) {
+        if (GetCountedDaimyou(gs, h) != side) continue;
+        const std::vector<int>* list = owners->Of(h);
+        if (!list) return false;  // a house newer than the index
+        const std::size_t had = out.size();
+        out.insert(out.end(), list->begin(), list->end());
+        std::inplace_merge(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(had), out.end());
+    }
+    return true;
+}
+
 }  // namespace
 
 // =============================================================================================
@@ -148,7 +167,8 @@ void PlaceBushouInShiro(GameState& gs, int bushou, int shiro) {
     b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
 }
 
-bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool seaCostly) {
+bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool seaCostly,
+                    const ShiroOwnerIndex* owners) {
     if (!IsValidBushou(gs, bushou)) return false;
     const int ruler = RulerOfBushou(gs, bushou);
     if (IsValidShiro(gs, shiro)) {
@@ -162,32 +182,42 @@ bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool sea
     // The castles of his side, for the three passes: the first pass takes castles that are not
     // besieged and have room, the second any with room, the third (anyRoom) any at all. One scan
     // sorts them by the first pass that admits them.
-    const int n = ShiroCount(gs);
     thread_local std::vector<std::int32_t> own;
     thread_local std::vector<std::uint8_t> ownPass;
     own.clear();
     ownPass.clear();
-    // Whether each house counts for his side, worked out once for the scan: the scan then reads
-    // no house record for each castle (on a large map those reads cost as much as the castles').
-    const int houses = DaimyouCount(gs);
-    thread_local std::vector<std::uint8_t> ofSide;
-    ofSide.resize(static_cast<std::size_t>(houses));
-    for (int h = 0; h < houses; ++h)
-        ofSide[static_cast<std::size_t>(h)] = GetCountedDaimyou(gs, h) == ruler ? 1 : 0;
-    const auto countsForSide = [&](int owner) {
-        return owner >= 0 && owner < houses ? ofSide[static_cast<std::size_t>(owner)] != 0 : owner == ruler;
-    };
     int countOfPass[3] = {0, 0, 0};
-    for (int c = 0; c < n; ++c) {
-        PrefetchShiroAhead(gs, c);
-        const CShiro& s = ShiroAt(gs, c);
-        if (!countsForSide(s.daimyou)) continue;
+    const auto consider = [&](int c, const CShiro& s) {
         const int first = !IsBesieged(s) && HasRoom(s) ? 0 : HasRoom(s) ? 1 : 2;
-        if (first == 2 && !anyRoom) continue;
+        if (first == 2 && !anyRoom) return;
         own.push_back(c);
         ownPass.push_back(static_cast<std::uint8_t>(first));
         for (int p = first; p < 3; ++p)
             ++countOfPass[p];
+    };
+    thread_local std::vector<int> sideShiro;
+    if (SideShiroFromOwners(gs, ruler, owners, sideShiro)) {
+        for (int c : sideShiro)
+            consider(c, ShiroAt(gs, c));
+    } else {
+        // Whether each house counts for his side, worked out once for the scan: the scan then
+        // reads no house record for each castle (on a large map those reads cost as much as the
+        // castles').
+        const int houses = DaimyouCount(gs);
+        thread_local std::vector<std::uint8_t> ofSide;
+        ofSide.resize(static_cast<std::size_t>(houses));
+        for (int h = 0; h < houses; ++h)
+            ofSide[static_cast<std::size_t>(h)] = GetCountedDaimyou(gs, h) == ruler ? 1 : 0;
+        const auto countsForSide = [&](int owner) {
+            return owner >= 0 && owner < houses ? ofSide[static_cast<std::size_t>(owner)] != 0
+                                                : owner == ruler;
+        };
+        const int n = ShiroCount(gs);
+        for (int c = 0; c < n; ++c) {
+            PrefetchShiroAhead(gs, c);
+            const CShiro& s = ShiroAt(gs, c);
+            if (countsForSide(s.daimyou)) consider(c, s);
+        }
     }
     int pass = 0;
     while (pass < 3 && countOfPass[pass] == 0)

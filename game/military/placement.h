@@ -19,6 +19,7 @@ namespace rymd {
 
 struct GameState;
 struct Ports;
+class ShiroOwnerIndex;
 
 // Kinds of link between two castles (GetShiroConnectType).
 enum ShiroConnectType : int {
@@ -51,8 +52,11 @@ void PlaceBushouInShiro(GameState& gs, int bushou, int shiro);
 // nearest castle of his side by road cost (sea lanes dear when seaCostly): first among castles
 // not besieged with room, then among castles with room, then (anyRoom) among all his castles.
 // Equal costs go to the castle earlier in the table. False, changing nothing, when his side
-// holds no castle that qualifies.
-bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool seaCostly);
+// holds no castle that qualifies. With owners (the castles of each house by owner, kept current
+// by its holder), the castles of his side are read from the lists of the houses that count for
+// it instead of the whole castle table; the choice is the same.
+bool RelocateBushou(GameState& gs, int bushou, int shiro, bool anyRoom, bool seaCostly,
+                    const ShiroOwnerIndex* owners = nullptr);
 
 // The listed defenders of a besieged castle withdraw to linked castles of the same side: by
 // land while there is room, by sea while the castle's warships can carry them (the ships go

@@ -170,7 +170,14 @@ void CKassenPhase::ResolveKassen() {
 
     CrossArmies(runner);
     ChangeTownEconomy();
-    FightRivalArmies(runner);
+    {
+        // Field battles and withdrawals move generals but no castle changes hands: the armies
+        // sent home find their side's castles in one list of the castles by owner.
+        const ShiroOwnerIndex owners(gs);
+        runner.SetShiroOwners(&owners);
+        FightRivalArmies(runner);
+        runner.SetShiroOwners(nullptr);
+    }
     PlaceArrivals();
     MoveFleets();
     RepairBushouLocations(gs, ports);
@@ -470,8 +477,10 @@ void CKassenPhase::RunSieges(CBattleRunner& runner) {
     ShiroOwnerIndex owners(gs);
     const ShiroBushouIndex generals(gs);
     const SiegeIndexes indexes{owners, generals};
+    runner.SetShiroOwners(&owners);
     for (int c : ShiroIndexes(gs))
         if (ShiroAt(gs, c).nBesieger > 0) RunSiege(runner, c, indexes);
+    runner.SetShiroOwners(nullptr);
 }
 
 void CKassenPhase::RunSiege(CBattleRunner& runner, int c, const SiegeIndexes& indexes) {
@@ -573,7 +582,11 @@ void CKassenPhase::SettleSiege(CBattleRunner& runner, int c, int owner, int atta
     CShiro& s = ShiroAt(gs, c);
     if (over) {
         runner.WithdrawBushou(attacker, c, BesiegersOf(gs, s), false);
-        runner.CheckWithdrawn(c, attacker);
+        // Every general still standing at the castle is in the index's list of it.
+        if (indexes.generals.Current())
+            runner.CheckWithdrawn(c, attacker, indexes.generals.At(c));
+        else
+            runner.CheckWithdrawn(c, attacker);
         return;
     }
     battleText += NameOfShiro(gs, c) + "（" + NameOfHouse(gs, owner) + "）は" + NameOfHouse(gs, attacker) +
@@ -620,7 +633,7 @@ void CKassenPhase::TakeFallenShiro(CBattleRunner& runner, int c, const SiegeInde
     runner.DecideBushouFate(defenders);
     std::vector<int> homeless;
     for (int g : excluded)
-        if (!RelocateBushou(gs, g, c, true, false)) homeless.push_back(g);
+        if (!RelocateBushou(gs, g, c, true, false, &indexes.owners)) homeless.push_back(g);
     runner.DecideBushouFate(homeless);
 }
 

@@ -2,6 +2,7 @@
 // houses act, in its fixed order.
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "game/military/placement.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
+#include "game/state/house_index.h"
 #include "game/turn/life_events.h"
 #include "game/turn/main_game.h"
 #include "game/turn/monthly_tallies.h"
@@ -43,9 +45,11 @@ std::uint8_t GrowCounter(std::uint8_t value, int step) {
 }  // namespace
 
 // Monthly upkeep of every general: a general kept out of this month's defence leaves a castle
-// that is besieged or not his side's; the monthly counters move.
+// that is besieged or not his side's; the monthly counters move. No castle changes hands here:
+// the castles of each house, taken when the first general needs them, serve every later one.
 void CMainGame::UpkeepBushou() {
     const int nBushou = BushouCount(gs_);
+    std::optional<ShiroOwnerIndex> owners;
     for (int b = 0; b < nBushou; ++b) {
         CBushou& g = gs_.BushouTbl[static_cast<std::size_t>(b)];
         if ((g.flags & CBushou::kFlagNotDefending) != 0) {
@@ -55,9 +59,11 @@ void CMainGame::UpkeepBushou() {
                 const CShiro& c = ShiroAt(gs_, shiro);
                 if (c.nBesieger != 0 ||
                     EffectiveDaimyou(gs_, c.daimyou) != EffectiveDaimyou(gs_, g.daimyou)) {
-                    if (!MoveBushouToAdjacentShiro(gs_, b, g.sortieOrigin, false) &&
-                        !RelocateBushou(gs_, b, shiro, true, false))
-                        RemoveBushouFromHoui(gs_, b);
+                    if (!MoveBushouToAdjacentShiro(gs_, b, g.sortieOrigin, false)) {
+                        if (!owners) owners.emplace(gs_);
+                        if (!RelocateBushou(gs_, b, shiro, true, false, &*owners))
+                            RemoveBushouFromHoui(gs_, b);
+                    }
                 }
             }
         }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "game/state/house_index.h"
 #include "support/test_world.h"
 
 namespace rymd::test {
@@ -112,7 +113,8 @@ TEST(RelocateBushou, AVassalCountsAsItsMaster) {
 }
 
 // Whose castles count for a general's side: his house's and its vassals', never another
-// house's vassal's; an owner outside the house table counts only for that same value.
+// house's vassal's; an owner outside the house table counts only for that same value. The same
+// whether the castles are read from the whole table or from the owners' lists.
 TEST(RelocateBushou, OnlyTheCastlesOfHisSideCount) {
     struct Case {
         int ownerOf3;  // castle 3's owner (castles 1, 2 and 4 stay house 0's, but are full)
@@ -125,20 +127,24 @@ TEST(RelocateBushou, OnlyTheCastlesOfHisSideCount) {
         {-1, -1, 3},             // an ownerless castle, for a general of no house
         {-1, 0, -1}, {7, 7, 3},  // an owner past the house table counts as itself
     };
-    for (const Case& c : cases) {
-        ChainWorld w;
-        w.gs.DaimyouTbl[2].bond = CDaimyou::kBondShinjuu;
-        w.gs.DaimyouTbl[2].masterDaimyou = 1;
-        w.Own(0, 0);
-        w.Own(3, c.ownerOf3);
-        for (int castle : {0, 1, 2, 4})
-            w.gs.ShiroTbl[static_cast<std::size_t>(castle)].nBushou = CShiro::kMaxBushou;
-        const int g = w.AddBushou(c.house, -1);
-        EXPECT_EQ(RelocateBushou(w.gs, g, 1, false, false), c.expected >= 0) << c.ownerOf3 << " " << c.house;
-        if (c.expected >= 0) {
-            EXPECT_EQ(w.gs.BushouTbl[g].shiro, c.expected) << c.ownerOf3 << " " << c.house;
+    for (const bool indexed : {false, true})
+        for (const Case& c : cases) {
+            ChainWorld w;
+            w.gs.DaimyouTbl[2].bond = CDaimyou::kBondShinjuu;
+            w.gs.DaimyouTbl[2].masterDaimyou = 1;
+            w.Own(0, 0);
+            w.Own(3, c.ownerOf3);
+            for (int castle : {0, 1, 2, 4})
+                w.gs.ShiroTbl[static_cast<std::size_t>(castle)].nBushou = CShiro::kMaxBushou;
+            const int g = w.AddBushou(c.house, -1);
+            const ShiroOwnerIndex owners(w.gs);
+            EXPECT_EQ(RelocateBushou(w.gs, g, 1, false, false, indexed ? &owners : nullptr), c.expected >= 0)
+                << c.ownerOf3 << " " << c.house << " " << indexed;
+            if (c.expected >= 0) {
+                EXPECT_EQ(w.gs.BushouTbl[g].shiro, c.expected)
+                    << c.ownerOf3 << " " << c.house << " " << indexed;
+            }
         }
-    }
 }
 
 TEST(RelocateBushou, AHouseWithoutCastlesChangesNothing) {
