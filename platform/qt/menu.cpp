@@ -74,8 +74,14 @@ const Menu::Item* Menu::FindItem(int id) const {
 }
 
 // The Qt menu of a menu: each command's action carries its id. onHover, when given, hears the
-// highlighted item of every submenu (the caller connects the menu itself).
+// highlighted item of every submenu (the caller connects the menu itself). A menu without items
+// gets one blank, greyed line: an empty popup has no size, the display never shows it, and the
+// menu bar would wait for it to close for the rest of the run.
 void FillQtMenu(QMenu& m, const Menu& src, const std::function<void(QAction*)>& onHover = {}) {
+    if (src.Items().empty()) {
+        m.addAction(QString())->setEnabled(false);
+        return;
+    }
     for (const Menu::Item& i : src.Items()) {
         if (i.flags & MF_SEPARATOR) {
             m.addSeparator();

@@ -665,5 +665,41 @@ TEST_F(GuiTest, MenuBarTellsTheWindowTheItemUnderTheCursor) {
     }
 }
 
+// A menu that is empty when it opens (the castle menu on the country map) shows one blank, greyed
+// line, so that it has a size to be shown with and closes as any menu does; the next opening shows
+// the items it has then.
+TEST_F(GuiTest, AMenuOpenedEmptyOpensAgainWithItsItems) {
+    HostWindow w;
+    ASSERT_TRUE(w.Open(300, 200));
+    auto menu = std::make_shared<ui::Menu>();
+    menu->CreatePopupMenu();
+    ui::SetMenuBar(w, {{"城情報(&C)", menu}});
+    auto* bar = w.GetWidget()->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    QAction* top = bar->actions()[0];
+    QMenu* popup = top->menu();
+    ASSERT_NE(popup, nullptr);
+    bar->setActiveAction(top);
+    ui::test::ProcessEvents();
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_FALSE(popup->size().isEmpty()) << "an empty popup is never shown and never closes";
+    ASSERT_EQ(popup->actions().size(), 1);
+    EXPECT_TRUE(popup->actions()[0]->text().isEmpty());
+    EXPECT_FALSE(popup->actions()[0]->isEnabled());
+    popup->close();
+    ui::test::ProcessEvents();
+
+    menu->AppendMenu(ui::MF_STRING, 4001, "清洲城(&1)");
+    bar->setActiveAction(top);
+    ui::test::ProcessEvents();
+    ASSERT_TRUE(popup->isVisible());
+    ASSERT_EQ(popup->actions().size(), 1);
+    EXPECT_EQ(popup->actions()[0]->text().toStdString(), "清洲城(&1)");
+    popup->actions()[0]->trigger();
+    ASSERT_EQ(w.commands.size(), 1u);
+    EXPECT_EQ(w.commands[0].id, 4001);
+    popup->close();
+}
+
 }  // namespace
 }  // namespace rymd::gui_test
