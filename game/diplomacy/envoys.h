@@ -101,8 +101,9 @@ std::string ShishaCaption(int mode);
 
 // Puts an envoy of the counterpart to the player's house through the envoy-visit question of the
 // ports (AskPort::AskEnvoyVisit; without a dialog of its own a front asks Yes/No in modes 0 to 2
-// and a choice among ShishaApplicationChoices() in modes 3 to 5). While the game advances by itself
-// nobody is asked and the answer is the ports' safe one (accept, no hostage).
+// and a choice among ShishaApplicationChoices() in modes 3 to 5). The automatic advance asks the
+// player too; only the all-automatic run, which has no player's house, asks nobody and takes the
+// ports' safe answer (accept, no hostage).
 ShishaAnswer AskShishaRaihou(GameState& gs, const Ports& ports, int mode, int counterpart);
 
 // a demands that b become its subordinate; true when b became one. False at once when b is not

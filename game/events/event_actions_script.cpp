@@ -183,6 +183,20 @@ void ChangeShiroType(const Happening& h) {
         h.Tell(FormatText("城タイプ値(%s)が不適切です", h.item.data1.c_str()));
 }
 
+// The main window's view-only save, with its own questions and refusals. While the game runs by
+// itself nobody is there to answer them: the save is left out and the log says why.
+void SaveViewOnly(const Happening& h) {
+    const SuppressionPolicy policy = EventPolicy(h.run);
+    if (policy.Shows(MessageKind::ViewOnlySave)) {
+        h.ports.view->SaveViewOnly();
+        return;
+    }
+    const char* why = policy.AllAutomatic() ? "全自動モードで実行中" : "自動進行中";
+    h.ports.view->AppendLogLine(
+        kMainLog, EventErrorText(h.run, h.eventIndex,
+                                 FormatText("閲覧専用形式でのセーブは、%sのため行いませんでした", why)));
+}
+
 }  // namespace
 
 bool IsScriptHappening(int code) {
@@ -214,7 +228,7 @@ int RunScriptHappening(const Happening& h) {
             gs.ScenarioTitle = h.item.data1;
             h.ports.view->ShowScenarioTitle(gs.ScenarioTitle);
             break;
-        case kSaveReadOnlyData: h.ports.view->SaveViewOnly(); break;
+        case kSaveReadOnlyData: SaveViewOnly(h); break;
         case kChangeViewArea: ChangeViewArea(h); break;
         case kShiroInfoEnable: SetShiroInfo(h); break;
         case kHideRoot: HideRoute(h); break;

@@ -126,6 +126,14 @@ void HeadlessPort::SetLogText(int log, std::string_view text) {
     }
 }
 
+void HeadlessPort::AppendLogLine(int log, std::string_view line) {
+    std::string text = logs_[log];
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    text += line;
+    text += '\n';
+    SetLogText(log, text);
+}
+
 void HeadlessPort::ShowScenarioTitle(std::string_view title) {
     std::string line = "[view:title] ";
     AppendText(line, title);

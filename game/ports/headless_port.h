@@ -11,7 +11,8 @@
 //   [ask:file] TITLE -> cancel
 //   [longtext] TITLE: BODY
 //   [report:KIND] TITLE | LINE | LINE ...
-//   [log] LINE        (each line a log pane gains; a pane that is replaced is written whole)
+//   [log] LINE        (each line a log pane gains, also one added at its end; a pane that is
+//                      replaced is written whole)
 //   [view:title] TITLE
 //   [view:save-view-only] (nobody can save here: the request is only logged)
 #pragma once
@@ -43,6 +44,7 @@ public:
                       Colour colour) override;
     void ShowReport(ReportKind kind, std::string_view title, std::span<const std::string> lines) override;
     void SetLogText(int log, std::string_view text) override;
+    void AppendLogLine(int log, std::string_view line) override;
     void ShowScenarioTitle(std::string_view title) override;
     void SaveViewOnly() override;
 

@@ -297,6 +297,9 @@ public:
     virtual bool PlayKoujousen(KoujousenSession& session) { return false; }
 };
 
+// The log pane the steps write to (war report, diplomacy news).
+inline constexpr int kMainLog = 0;
+
 // ---------------------------------------------------------------------------------------------
 // View: notifications with no answer. Every operation does nothing unless a front needs it.
 class ViewPort {
@@ -310,6 +313,8 @@ public:
     virtual void RefillHouseList() {}
     // Replace the text of one of the log panes (war report, diplomacy news, ...).
     virtual void SetLogText(int log, std::string_view text) {}
+    // Add one line at the end of a log pane (a note of the rules, such as a step they left out).
+    virtual void AppendLogLine(int log, std::string_view line) {}
     // Arm the window's one-shot timer.
     virtual void StartTimer(int milliseconds) {}
     // Background music: play a track (by its number) or stop.

@@ -175,6 +175,10 @@ void ScriptedPort::SetLogText(int log, std::string_view text) {
     RecordView("log " + std::to_string(log) + ": " + std::string(text));
 }
 
+void ScriptedPort::AppendLogLine(int log, std::string_view line) {
+    RecordView("log " + std::to_string(log) + " line: " + std::string(line));
+}
+
 void ScriptedPort::StartTimer(int milliseconds) {
     RecordView("timer: " + std::to_string(milliseconds));
 }

@@ -94,6 +94,7 @@ public:
     void BuildCommandMenu(int phase) override;
     void RefillHouseList() override;
     void SetLogText(int log, std::string_view text) override;
+    void AppendLogLine(int log, std::string_view line) override;
     void StartTimer(int milliseconds) override;
     void PlayMusic(int track) override;
     void StopMusic() override;

@@ -20,6 +20,7 @@ const char* MessageKindName(MessageKind kind) {
         case MessageKind::VassalAbsorbedMessage: return "vassal-absorbed-message";
         case MessageKind::EnvoyQuestion: return "envoy-question";
         case MessageKind::DiplomacyMessage: return "diplomacy-message";
+        case MessageKind::ViewOnlySave: return "view-only-save";
         case MessageKind::MusketDeliveryReport: return "musket-delivery-report";
         case MessageKind::CorpsSuccessionMessage: return "corps-succession-message";
         case MessageKind::RecruitmentQuestion: return "recruitment-question";
@@ -47,11 +48,12 @@ bool SuppressionPolicy::SuppressedDuringAutoAdvance(MessageKind kind) {
         case MessageKind::WarPhaseCaptiveMessage:
         case MessageKind::BattleResultsReport:
         case MessageKind::VassalAbsorbedMessage:
-        case MessageKind::EnvoyQuestion:
-        case MessageKind::DiplomacyMessage: return true;
+        case MessageKind::DiplomacyMessage:
+        case MessageKind::ViewOnlySave: return true;
         case MessageKind::MusketDeliveryReport:
         case MessageKind::CorpsSuccessionMessage:
         case MessageKind::RecruitmentQuestion:
+        case MessageKind::EnvoyQuestion:
         case MessageKind::ConditionalEventMessage:
         case MessageKind::ScriptedEventQuestion:
         case MessageKind::ScriptedEventInput:

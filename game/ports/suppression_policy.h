@@ -6,9 +6,10 @@
 //
 // While the automatic advance runs, messages and reports that would wait for the player are not
 // shown. A few are shown all the same, because the player must see or answer them: the musket
-// delivery report, the corps succession messages, the recruitment question, the messages of
-// conditional events (unless the skip option is on) and the questions and input dialogs of
-// scripted events.
+// delivery report, the corps succession messages, the recruitment question, the envoy question
+// (nobody accepts an envoy in the player's name), the messages of conditional events (unless the
+// skip option is on) and the questions and input dialogs of scripted events. A scripted view-only
+// save is not made: its questions and file dialog would stop the run.
 //
 // The all-automatic run sets the automatic advance and the skip option as well and waits for
 // nothing: no message, report or dialog is shown, and a question that still comes gets its safe
@@ -42,12 +43,13 @@ enum class MessageKind {
     WarPhaseCaptiveMessage,      // captives taken in the war phase
     BattleResultsReport,         // the month's battles and the fates of the defeated
     VassalAbsorbedMessage,       // a vassal house without castles joins its master
-    EnvoyQuestion,               // an envoy or a hostage demand put to the player (safe answer given)
     DiplomacyMessage,            // another house's envoy or bond change told to the player
+    ViewOnlySave,                // a scripted event's view-only save with its questions (not made)
     // Shown during automatic advance.
     MusketDeliveryReport,     // muskets bought or produced arrive
     CorpsSuccessionMessage,   // a corps of the player gets a new leader or is dissolved
     RecruitmentQuestion,      // a masterless general asks to be employed
+    EnvoyQuestion,            // an envoy or a hostage demand put to the player
     ConditionalEventMessage,  // shown unless the skip option is on
     ScriptedEventQuestion,    // a Yes/No question of a scripted event
     ScriptedEventInput,       // the choice and number input dialogs of scripted events

@@ -60,9 +60,6 @@ inline constexpr std::array<const char*, 10> kPhaseNameTbl = {
     "イベント", "人事", "軍備", "外交", "内政", "戦略", "出陣", "通常", "捕虜", "人質",
 };
 
-// The log pane the steps write to (war report, diplomacy news).
-inline constexpr int kMainLog = 0;
-
 // The question asked when the player's house has fallen.
 inline constexpr const char* kFallenHouseQuestion = "当家は滅亡しました。今後の経過を見ますか？";
 

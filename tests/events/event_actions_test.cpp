@@ -716,6 +716,35 @@ TEST(EventActionScreen, MusicTitleAndSaveGoThroughTheViewPort) {
                                         "save: view-only"}));
 }
 
+// While the game runs by itself the view-only save is left out, whatever the skip option says:
+// its questions would stop the run. The main log says so and why.
+TEST(EventActionScreen, TheViewOnlySaveIsLeftOutWhileTheGameRunsByItself) {
+    struct Case {
+        bool autoAdvance, allAutomatic, skip;
+        const char* why;
+    };
+    const Case cases[] = {
+        {true, false, false, "自動進行中"},
+        {true, false, true, "自動進行中"},
+        {false, true, false, "全自動モードで実行中"},
+        {true, true, true, "全自動モードで実行中"},
+    };
+    for (const Case& c : cases) {
+        EventWorld w;
+        w.port.SetRecordViewCalls(true);
+        w.gs.bAutoAdvance = c.autoAdvance;
+        w.gs.bAllAutomatic = c.allAutomatic;
+        w.run.skipMessages = c.skip;
+        w.Do(H("HAPPENING_SAVE_READ_ONLY_DATA"));
+        EXPECT_EQ(
+            w.Texts(PortCallKind::View),
+            std::vector<std::string>{"log 0 line: " + w.Message(std::string("閲覧専用形式でのセーブは、") +
+                                                                c.why + "のため行いませんでした")})
+            << c.why;
+        EXPECT_TRUE(w.Informs().empty());
+    }
+}
+
 TEST(EventActionScreen, TheViewAreaIsKeptInsideTheMap) {
     struct Case {
         const char* data;

@@ -55,6 +55,13 @@ public:
         owner_.logText_ = std::string(text);
         owner_.log_.SetText(owner_.logText_, true, true);
     }
+    void AppendLogLine(int log, std::string_view line) override {
+        if (log != kMainLog || !owner_.log_.IsWindow()) return;
+        if (!owner_.logText_.empty() && owner_.logText_.back() != '\n') owner_.logText_ += '\n';
+        owner_.logText_ += line;
+        owner_.logText_ += '\n';
+        owner_.log_.SetText(owner_.logText_, true, true);
+    }
     // The music goes to the window's own port, which plays it.
     void PlayMusic(int track) override { owner_.port_.PlayMusic(track); }
     void StopMusic() override { owner_.port_.StopMusic(); }

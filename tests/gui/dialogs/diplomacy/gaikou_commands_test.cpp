@@ -267,6 +267,41 @@ TEST_F(GaikouCommandsTest, AnEnvoyToThePlayerIsAnsweredInTheEnvoyVisitDialog) {
     });
 }
 
+// During the automatic advance an envoy to the player's house opens its dialog as at any other
+// time, and the player's refusal stands: nobody accepts in his name. The all-automatic run, which
+// has no player's house, asks nobody and takes the safe answer.
+TEST_F(GaikouCommandsTest, DuringTheAutomaticAdvanceAnEnvoyOpensItsDialogAndTheAnswerStands) {
+    InDiplomacyPhase([&](CMainGameDlg& m) {
+        const int h = FindHouse(true, {});
+        ASSERT_GE(h, 0);
+        const Ports window = m.Port().AsPorts();
+        Gs().bAutoAdvance = true;
+        std::vector<std::string> captions;
+        auto refuse = [&](ui::Dialog& d) {
+            EXPECT_NE(dynamic_cast<CShishaRaihouDlg*>(&d), nullptr);
+            captions.push_back(d.GetWindowText());
+            EXPECT_TRUE(ui::test::ClickControl(d, ui::IDCANCEL));
+        };
+        Script().OnDialog(refuse);
+        EXPECT_FALSE(SendJuuzokuYoukyuuShisha(Gs(), window, h, Oda()));
+        EXPECT_EQ(House(Oda()).bond, CDaimyou::kBondDokuritsu);
+        Script().OnDialog(refuse);
+        EXPECT_FALSE(SendJuuzokuShiganShisha(Gs(), window, Oda(), h));
+        EXPECT_EQ(House(h).bond, CDaimyou::kBondDokuritsu);
+        EXPECT_EQ(captions, (std::vector<std::string>{"従属要求使者来訪", "従属志願使者来訪"}));
+        EXPECT_EQ(Script().PendingSteps(), 0u);
+
+        Gs().bAllAutomatic = true;
+        const std::size_t shown = Script().DialogsShown().size();
+        const ShishaAnswer safe = AskShishaRaihou(Gs(), window, kShishaJuuzokuYoukyuu, h);
+        EXPECT_TRUE(safe.accept);
+        EXPECT_FALSE(safe.demandHitojichi);
+        EXPECT_EQ(Script().DialogsShown().size(), shown);
+        Gs().bAllAutomatic = false;
+        Gs().bAutoAdvance = false;
+    });
+}
+
 TEST_F(GaikouCommandsTest, TheThreeProposalsToTheirAcceptedAndRefusedEnds) {
     InDiplomacyPhase([&](CMainGameDlg&) {
         House(Oda()).shikin = 1000000;
