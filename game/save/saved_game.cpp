@@ -28,6 +28,7 @@
 #include "game/state/route.h"
 #include "game/state/trading_partner.h"
 #include "game/state/vocabulary.h"
+#include "game/turn/main_game.h"
 #include "game/turn/new_game.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/archive.h"
@@ -821,6 +822,8 @@ void RebuildAfterLoad(GameState& gs, MbKorMap::CCtrlKorMap& map, std::uint32_t s
     gs.rng.Seed(seed);
     map.TextureSetup();
     map.ElvMap().EraseLandTopography();
+    // The relief in the loaded month's season, not in the one of the game that stood before.
+    map.ElvMap().SetSeason(CMainGame::SeasonOfMonth(gs.nCurMonth));
     SetShiroPictureTransparency(gs, map);
 }
 

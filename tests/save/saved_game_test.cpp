@@ -10,6 +10,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -174,6 +175,23 @@ TEST(SavedGame, AViewOnlySaveLoadsViewOnlyAndIsRefusedAfterASpectatorStart) {
     EXPECT_FALSE(SaveViewOnlyGameFile(dir / "watched.rsd", *watched.gs, watched.map, &message));
     EXPECT_EQ(message, kMsgNoViewOnlyAfterSpectatorStart);
     EXPECT_FALSE(fs::exists(dir / "watched.rsd"));
+}
+
+// The relief of a loaded game is in the season of its month, whatever season the map showed for
+// the game that stood before it.
+TEST(SavedGame, ALoadedGameShowsTheSeasonOfItsMonth) {
+    TempDir dir;
+    Game game;
+    ASSERT_TRUE(game.Load(RunAndSave(dir, 0, "--house D_ODA")).loaded);
+    const std::pair<int, int> cases[] = {{12, 3}, {1, 3}, {2, 3}, {3, 0}, {5, 0},
+                                         {6, 1},  {8, 1}, {9, 2}, {11, 2}};
+    for (const auto& [month, season] : cases) {
+        game.gs->nCurMonth = month;
+        Game back;
+        back.map.ElvMap().SetSeason((season + 1) % 4);
+        ASSERT_TRUE(back.Load(WriteSavedGame(*game.gs, game.map)).loaded) << month;
+        EXPECT_EQ(back.map.ElvMap().GetSeason(), season) << "month " << month;
+    }
 }
 
 TEST(SavedGame, TheToolNeverSavesOverItsInputs) {

@@ -127,6 +127,26 @@ void CMainGameDlg::BuildCommandMenu(int page) {
     menus_.BuildCommandMenu(*gs, page);
 }
 
+void CMainGameDlg::ClearCommandSurface() {
+    EnableCommandEndButton(false);
+    for (int i = 0; i < kCommandCount; ++i) {
+        MbWnd::CGradationButton& b = panel_.CommandButton(i);
+        b.SetWindowText("");
+        b.ShowWindow(ui::SW_HIDE);
+    }
+    for (int id : {CCommandPanelDlg::kAutoId, CCommandPanelDlg::kChangeHouseId})
+        if (ui::Wnd* w = panel_.GetDlgItem(id)) w->ShowWindow(ui::SW_HIDE);
+    for (int id : {CCommandPanelDlg::kFundsLabelId, CCommandPanelDlg::kFundsId})
+        if (ui::Wnd* w = panel_.GetDlgItem(id)) w->ShowWindow(ui::SW_SHOW);
+    if (ui::Wnd* funds = panel_.GetDlgItem(CCommandPanelDlg::kFundsId)) funds->SetWindowText("0");
+    panel_.HouseList().DeleteAllItems();
+    menus_.Popup(CMainMenu::kCommand).DestroyMenu();
+    menus_.Popup(CMainMenu::kCommand).CreatePopupMenu();
+    // With no game the caption board takes the event phase's colours and the status line the
+    // program's title alone.
+    ShowPhaseCaption(std::string(kPhaseNameTbl[0]) + "フェイズ");
+}
+
 void CMainGameDlg::UpdatePhaseCaption() {
     if (const GameState* gs = GameOrNull()) ShowPhaseCaption(PhaseCaptionText(*gs));
 }

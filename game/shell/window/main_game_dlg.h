@@ -198,6 +198,9 @@ public:
     TurnResult LastTurnResult() const { return lastResult_; }
     // The panel and the menus for the game that now stands (after a start or a load).
     void SetUpCommandSurface();
+    // The panel, the status line and the command menu as a game that has not started shows them:
+    // no commands, "コマンド終了" disabled, funds 0, no houses, the program's title alone.
+    void ClearCommandSurface();
 
     void OnCommandEnd();
     void BuildCommandMenu(int page);

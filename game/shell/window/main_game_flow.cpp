@@ -236,6 +236,8 @@ bool CMainGameDlg::LoadGame() {
     view_->SetLogText(kMainLog, "");
     BuildCommandMenu(gs_->nPhase);
     RefillDaimyouList();
+    // The relief in the loaded month's season.
+    game_->SetSeason();
     if (app_.music) {
         app_.music->StopBgm();
         app_.music->PlayBgm(MusicPlayer::kNormal);
@@ -297,6 +299,7 @@ void CMainGameDlg::RestartGame() {
     game_.reset();
     phaseCaption_.clear();
     commandEndEnabled_ = false;
+    ClearCommandSurface();
     ShowWindow(ui::SW_SHOW);
     RedrawWindow();
     RunStartMenuLoop();
@@ -304,22 +307,31 @@ void CMainGameDlg::RestartGame() {
 
 void CMainGameDlg::OnAutoAdvance() {
     if (!game_) return;
+    // The run colours the country map: it is shown. The panel's house list stays empty while the
+    // dialog ranks the houses; the phase starts of the run do not refill it.
+    if (views_.viewMode != 0) SwitchMapView(-1);
+    houseListReady_ = false;
+    panel_.HouseList().DeleteAllItems();
     CAutoAdvance model(*game_);
-    CAutoAdvanceDlg dlg(model, kuniMap_, this);
+    // The list marks each house with the picture the panel's house list gives its place.
+    CAutoAdvanceDlg dlg(model, kuniMap_, &houseSwatches_, this);
     // The country map shows the ranked houses' colours while the dialog is open.
     dlg.m_RefreshMap = [this] { SyncColorDisplay(); };
     dlg.DoModal();
     const bool ended = model.Finish();
+    houseListReady_ = true;
     if (game_) {
         const auto& houses = game_->ColorDaimyou();
         SetColorDisplay(game_->ColorDisplay(),
                         std::vector<int>(houses.begin(), houses.begin() + game_->ColorDaimyouCount()));
     }
     RefitKuniMap();
-    if (ended)
+    if (ended) {
         RestartGame();
-    else if (dlg.Quit())
-        ActOnTurnResult(TurnResult::kQuit);
+        return;
+    }
+    RefillDaimyouList();
+    if (dlg.Quit()) ActOnTurnResult(TurnResult::kQuit);
 }
 
 void CMainGameDlg::OnVersion() {

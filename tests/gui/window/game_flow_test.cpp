@@ -21,9 +21,12 @@
 #include "game/shell/dialogs/flow/daimyou_select_dlg.h"
 #include "game/shell/dialogs/flow/start_menu_dlg.h"
 #include "game/shell/dialogs/flow/tool_dlgs.h"
+#include "game/shell/maps/kuni_map_wnd.h"
 #include "game/shell/port/qt_port.h"
+#include "game/shell/window/command_dispatch.h"
 #include "game/shell/window/command_panel.h"
 #include "game/shell/window/main_game_dlg.h"
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "gui/gui_test_util.h"
 #include "mbkormap/kor_map.h"
@@ -200,6 +203,114 @@ TEST_F(GameFlowTest, NewGameSaveEndLoadAndPlayOnGiveTheToolsState) {
     const auto load = test::RunCli("load " + cliSave + " --months 1 --seed 7 --dump -");
     ASSERT_EQ(load.status, 0);
     EXPECT_EQ(hash, HashOf(load.out));
+}
+
+// What the panel and the status line show of a game: after the game is quit for the start menu,
+// the same as before the first game.
+struct SurfaceLook {
+    QImage statusLine;
+    bool endEnabled = false;
+    std::string funds;
+    std::string phase;
+    int houses = 0;
+    int commandsShown = 0;
+};
+
+SurfaceLook LookOf(CMainGameDlg& m) {
+    SurfaceLook look;
+    look.statusLine = ui::test::Grab(m.Backdrop());
+    look.endEnabled = m.Panel().EndButton().IsWindowEnabled();
+    look.funds = m.Panel().GetDlgItem(CCommandPanelDlg::kFundsId)->GetWindowText();
+    look.phase = m.Panel().PhaseText();
+    look.houses = m.Panel().HouseList().GetItemCount();
+    for (int i = 0; i < kCommandCount; ++i)
+        look.commandsShown += m.Panel().CommandButton(i).IsWindowVisible() ? 1 : 0;
+    return look;
+}
+
+TEST_F(GameFlowTest, QuittingAGameShowsTheSurfaceOfAGameNotStarted) {
+    SurfaceLook before, during, after;
+    Script().OnDialog([&](ui::Dialog& menu) {
+        before = LookOf(*main_);
+        ui::test::ClickControl(menu, CStartMenuDlg::kNewGameId);
+    });
+    int house = -1;
+    Script().ChooseFile(BundledScenario());
+    Script().OnDialog([&](ui::Dialog& d) {
+        auto& dlg = dynamic_cast<CDaimyouSelectDlg&>(d);
+        dlg.OnKuniClicked(map_.FindKuni("K_OWARI"));
+        house = static_cast<int>(dlg.List().GetItemData(0));
+        dlg.List().SetItemState(0, ui::LVIS_SELECTED, ui::LVIS_SELECTED);
+        dlg.OnListClick();
+    });
+    Script().OnDialog([](ui::Dialog& box) { box.EndDialog(ui::IDOK); });
+    RunMain([&](CMainGameDlg& m) {
+        during = LookOf(m);
+        Script().Answer(ui::IDOK);  // "ゲームを終了します"
+        Script().OnDialog([&](ui::Dialog& menu) {
+            after = LookOf(m);
+            ui::test::ClickControl(menu, CStartMenuDlg::kQuitId);
+        });
+        m.OnFileExit();
+    });
+    ASSERT_GE(house, 0);
+    // The game showed itself.
+    EXPECT_TRUE(during.endEnabled);
+    EXPECT_NE(during.funds, "0");
+    EXPECT_GT(during.houses, 0);
+    EXPECT_NE(during.statusLine, before.statusLine);
+    // Quit: as before the first game.
+    EXPECT_FALSE(after.endEnabled);
+    EXPECT_EQ(after.funds, before.funds);
+    EXPECT_EQ(after.phase, before.phase);
+    EXPECT_EQ(after.houses, 0);
+    EXPECT_EQ(after.commandsShown, before.commandsShown);
+    EXPECT_TRUE(after.statusLine == before.statusLine)
+        << "the status line keeps the quit game's date and house";
+    EXPECT_EQ(Script().PendingSteps(), 0u);
+}
+
+// The country map's relief without its castle marks, sampled on a grid.
+std::vector<ui::COLORREF> ReliefSamples(CMainGameDlg& m) {
+    const MbBmp::CControlBmp& relief = m.KuniMap().m_CleanBmp;
+    std::vector<ui::COLORREF> samples;
+    for (int y = 4; y < relief.GetHeight(); y += 16)
+        for (int x = 4; x < relief.GetWidth(); x += 16)
+            samples.push_back(relief.GetPixelColor(x, y));
+    return samples;
+}
+
+// A game saved in December and loaded from a game in May shows the winter relief at once, not
+// at the next month start.
+TEST_F(GameFlowTest, ALoadedDecemberGameDrawsWinterAtOnce) {
+    int house = -1;
+    QueueNewGame(BundledScenario(), "K_OWARI", Pick::kFirstHouse, &house);
+    const std::string save = SavePath("december.rsd");
+    RunMain([&](CMainGameDlg& m) {
+        GameState& gs = m.State();
+        gs.nCurMonth = 12;
+        Script().ChooseFile(save);
+        m.OnFileSave();
+        // The game goes on in May, in spring.
+        gs.nCurMonth = 5;
+        m.Game()->SetSeason();
+        m.SwitchMapView(-1);
+        const std::vector<ui::COLORREF> spring = ReliefSamples(m);
+
+        Script().ChooseFile(save);
+        m.OnFileLoad();
+        ASSERT_EQ(m.State().nCurMonth, 12);
+        const std::vector<ui::COLORREF> loaded = ReliefSamples(m);
+        // The winter relief, drawn for comparison.
+        map_.ElvMap().SetSeason(3);
+        m.SwitchMapView(-1);
+        const std::vector<ui::COLORREF> winter = ReliefSamples(m);
+        ASSERT_FALSE(loaded.empty());
+        EXPECT_NE(winter, spring) << "the map's winter looks like its spring";
+        EXPECT_TRUE(loaded == winter) << "the loaded December game is drawn in another season";
+        EXPECT_TRUE(ui::test::GrabToPng(m, GalleryPath("main_window_loaded_winter")));
+        EXPECT_TRUE(ui::test::GrabToPng(m, GalleryPath("main_window_loaded_winter@2x"), 2.0));
+    });
 }
 
 TEST_F(GameFlowTest, ViewOnlySaveLoadsAsViewOnlyAndSavesAsViewOnlyAgain) {
@@ -410,6 +521,51 @@ TEST_F(GameFlowTest, TheBenchmarkIsRepeatableAndEndsTheProgramWithItsSpeed) {
     EXPECT_EQ(hashes[0], hashes[1]);
 }
 
+// A scripted view-only save in every month of a benchmark (a spectator game in the all-automatic
+// run) shows nothing and holds nothing up: the log says that it was left out and why.
+TEST_F(GameFlowTest, TheBenchmarkLeavesOutAScriptedViewOnlySaveAndLogsIt) {
+    test::WorldFiles world("flow_view_only");
+    std::ofstream(world.Scenario(), std::ios::app) << "ConditionalEvent {\n"
+                                                      "E_VIEW_ONLY {\n"
+                                                      "Title : \"view-only save\"\n"
+                                                      "Logic : AND\n"
+                                                      "RepeatType : REPEATABLE\n"
+                                                      "SubRoutine : NO\n"
+                                                      "LoopType : NONE\n"
+                                                      "Happening {\n"
+                                                      "HAPPENING_SAVE_READ_ONLY_DATA : NONE : NONE : NONE : "
+                                                      "NONE : NONE : NONE : \"\" : \"\"\n"
+                                                      "}\n"
+                                                      "}\n"
+                                                      "}\n";
+    QtPort boxes;
+    ports_.inform = &boxes;
+    Script().Click(CStartMenuDlg::kUtilityId);
+    Script().Click(CUtilityDlg::kBenchmarkId);
+    Script().ChooseFile(world.Scenario());
+    Script().OnDialog([](ui::Dialog& d) {
+        d.GetDlgItem(CBenchmarkDlg::kYearsId)->SetWindowText("1");
+        ui::test::ClickControl(d, ui::IDOK);
+    });
+    std::string speed;
+    Script().OnDialog([&](ui::Dialog& box) {
+        speed = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
+        box.EndDialog(ui::IDOK);
+    });
+    CMainGameDlg dlg(app_);
+    dlg.SetGamePorts(ports_);
+    EXPECT_EQ(dlg.DoModal(), ui::IDOK);
+    EXPECT_EQ(speed.rfind("実行速度 ", 0), 0u) << speed;
+    EXPECT_EQ(dlg.State().nCurYear, dlg.State().nStartYear + 1);
+    EXPECT_NE(dlg.LogWindow().GetText().find(
+                  "条件イベント(No.1 : view-only "
+                  "save)で、閲覧専用形式でのセーブは、全自動モードで実行中のため行いません"
+                  "でした"),
+              std::string::npos)
+        << dlg.LogWindow().GetText();
+    EXPECT_EQ(Script().PendingSteps(), 0u);
+}
+
 TEST_F(GameFlowTest, AutomaticAdvanceRunsToItsTargetAndResumesAfterAStop) {
     int house = -1;
     QueueNewGame(BundledScenario(), "K_OWARI", Pick::kFirstHouse, &house);
@@ -475,6 +631,68 @@ TEST_F(GameFlowTest, AutomaticAdvanceRunsToItsTargetAndResumesAfterAStop) {
         m.OnAutoAdvance();
         EXPECT_FALSE(m.Game()->ColorDisplay());
         EXPECT_FALSE(m.State().bAutoAdvance);
+    });
+}
+
+// The automatic advance shows the country map, whatever view was up; its list marks each house
+// with the colour the map gives the house's castles; the panel's house list stays empty while the
+// dialog ranks the houses and is filled again afterwards.
+TEST_F(GameFlowTest, TheAutomaticAdvanceListShowsEachHouseInItsMapColour) {
+    int house = -1;
+    QueueNewGame(BundledScenario(), "K_OWARI", Pick::kFirstHouse, &house);
+    RunMain([&](CMainGameDlg& m) {
+        const GameState& gs = m.State();
+        m.SwitchMapView(map_.FindKuni("K_OWARI"));
+        ASSERT_EQ(m.MapViews().viewMode, 1);
+        int compared = 0;
+        Script().OnDialog([&](ui::Dialog& d) {
+            auto& dlg = dynamic_cast<CAutoAdvanceDlg&>(d);
+            EXPECT_EQ(m.MapViews().viewMode, 0) << "the castle view hides the coloured map";
+            EXPECT_EQ(m.Panel().HouseList().GetItemCount(), 0);
+            CKuniMapWnd& map = m.KuniMap();
+            // A castle of the house whose dot no later dot covers.
+            auto clearDot = [&](int h) {
+                for (int c : ShiroIndexes(gs)) {
+                    if (ShiroAt(gs, c).daimyou != h) continue;
+                    ui::Rect a = map.ShiroDotRect(c);
+                    a.InflateRect(1, 1);
+                    bool covered = a.IsRectEmpty();
+                    for (int t = c + 1; t < ShiroCount(gs) && !covered; ++t) {
+                        ui::Rect b = map.ShiroDotRect(t);
+                        b.InflateRect(1, 1);
+                        covered =
+                            a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+                    }
+                    if (!covered) return c;
+                }
+                return -1;
+            };
+            ui::ListCtrl& list = dlg.List();
+            const QImage shot = ui::test::Grab(list);
+            const int edge = (shot.height() - list.GetClientRect().Height()) / 2;
+            // Rank 0 is white, the list's own ground: ranks 1 to 9 are compared.
+            for (int k = 1; k < 10 && k < list.GetItemCount(); ++k) {
+                const int h = static_cast<int>(list.GetItemData(k));
+                if (list.GetItemImage(k) != k) continue;  // a vassal house: its master's colour
+                const int c = clearDot(h);
+                if (c < 0) continue;
+                const ui::Point dot = map.ShiroDotRect(c).CenterPoint();
+                const ui::COLORREF onMap = map.m_BackBmp.GetPixelColor(dot.x, dot.y);
+                const ui::Rect row = list.ItemRect(k);
+                const int y = edge + (row.top + row.bottom) / 2;
+                bool found = false;
+                for (int x = edge + row.left; x < edge + row.left + 24 && !found; ++x)
+                    found = ui::test::PixelAt(shot, x, y) == onMap;
+                EXPECT_TRUE(found) << "rank " << k << " " << gs.DaimyouTbl[h].name << ": map " << Rgb(onMap);
+                ++compared;
+            }
+            EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("auto_advance_colours")));
+            EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("auto_advance_colours@2x"), 2.0));
+            ui::test::ClickControl(d, ui::IDCANCEL);
+        });
+        m.OnAutoAdvance();
+        EXPECT_GE(compared, 5);
+        EXPECT_GT(m.Panel().HouseList().GetItemCount(), 10) << "the panel's list is filled again";
     });
 }
 

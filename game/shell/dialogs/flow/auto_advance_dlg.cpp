@@ -1,5 +1,6 @@
 #include "game/shell/dialogs/flow/auto_advance_dlg.h"
 
+#include <array>
 #include <string>
 
 #include "game/shell/dialogs/common/dialog_parts.h"
@@ -8,8 +9,6 @@
 #include "game/state/game_state.h"
 #include "mbwnd/msg_box.h"
 #include "platform/qt/controls.h"
-
-#include <QImage>
 
 namespace rymd::shell {
 
@@ -23,15 +22,6 @@ constexpr std::uint32_t kSpin =
     ui::UDS_AUTOBUDDY | ui::UDS_ALIGNRIGHT | ui::UDS_SETBUDDYINT | ui::UDS_ARROWKEYS | ui::UDS_NOTHOUSANDS;
 
 }  // namespace
-
-const std::array<ui::COLORREF, 12>& RankColours() {
-    static const std::array<ui::COLORREF, 12> c = {
-        ui::RGB(255, 0, 0),   ui::RGB(0, 0, 255),   ui::RGB(0, 200, 0),     ui::RGB(255, 255, 0),
-        ui::RGB(255, 0, 255), ui::RGB(0, 255, 255), ui::RGB(255, 128, 0),   ui::RGB(128, 0, 255),
-        ui::RGB(128, 64, 0),  ui::RGB(0, 128, 128), ui::RGB(192, 192, 192), ui::RGB(96, 96, 96),
-    };
-    return c;
-}
 
 // --- automatic advance --------------------------------------------------------------------------
 
@@ -66,8 +56,9 @@ const ui::DialogTemplate& CAutoAdvanceDlg::AutoAdvanceTemplate() {
     return t;
 }
 
-CAutoAdvanceDlg::CAutoAdvanceDlg(CAutoAdvance& model, CKuniMapWnd& map, ui::Wnd* parent)
-    : Dialog(AutoAdvanceTemplate(), parent), model_(model), map_(map) {}
+CAutoAdvanceDlg::CAutoAdvanceDlg(CAutoAdvance& model, CKuniMapWnd& map, ui::ImageList* houseMarks,
+                                 ui::Wnd* parent)
+    : Dialog(AutoAdvanceTemplate(), parent), model_(model), map_(map), houseMarks_(houseMarks) {}
 
 CAutoAdvanceDlg::~CAutoAdvanceDlg() = default;
 
@@ -84,22 +75,7 @@ bool CAutoAdvanceDlg::OnInitDialog() {
     if (ui::Wnd* title = GetDlgItem(kTitleId)) title->SetWindowText(model_.ListTitle());
     list_ = dynamic_cast<ui::ListCtrl*>(GetDlgItem(kListId));
     if (!list_) return true;
-    // One swatch per rank colour.
-    images_.Create(11, 11);
-    QImage strip(11 * static_cast<int>(RankColours().size()), 11, QImage::Format_RGB32);
-    strip.fill(QColor(0, 0, 128));
-    for (std::size_t i = 0; i < RankColours().size(); ++i) {
-        const ui::COLORREF c = RankColours()[i];
-        for (int y = 2; y < 10; ++y)
-            for (int x = 1; x < 10; ++x) {
-                const bool edge = x == 1 || x == 9 || y == 2 || y == 9;
-                strip.setPixel(
-                    static_cast<int>(i) * 11 + x, y,
-                    edge ? qRgb(0, 0, 0) : qRgb(ui::GetRValue(c), ui::GetGValue(c), ui::GetBValue(c)));
-            }
-    }
-    images_.Add(strip, ui::RGB(0, 0, 128));
-    list_->SetImageList(&images_);
+    if (houseMarks_) list_->SetImageList(houseMarks_);
     list_->SetExtendedStyle(ui::LVS_EX_FULLROWSELECT);
     const std::array<std::string, 4> titles = model_.ColumnTitles();
     for (std::size_t c = 0; c < titles.size(); ++c)

@@ -6,15 +6,15 @@
 // end step and arms it again while the run goes on, so two steps never overlap and the dialog
 // stays usable between them; "中断" asks the next tick to stop, and start resumes from the phase
 // the game stands at. The house list ranks every house (its colour, castles, both rice yields);
-// a click on a column header (castles, direct, with vassals) sorts by it.
+// a click on a column header (castles, direct, with vassals) sorts by it. Each row shows the
+// house-mark picture of the main window's house list for its place, so that the list and the
+// country map show a house in one colour.
 //
 // From the top: the list title, the house list 1035, the hint, the year 1201 and month 1202
 // fields with the check box 1375, the buttons start 1084, stop 1204 and close 2.
 #pragma once
 
 #include <functional>
-
-#include <array>
 
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/turn/auto_advance.h"
@@ -25,9 +25,6 @@
 namespace rymd::shell {
 
 class CKuniMapWnd;
-
-// The colours of the ranked houses: ten ranks, the rest, vassal houses.
-const std::array<ui::COLORREF, 12>& RankColours();
 
 class CAutoAdvanceDlg : public ui::Dialog {
 public:
@@ -47,7 +44,10 @@ public:
 
     static const ui::DialogTemplate& AutoAdvanceTemplate();
 
-    CAutoAdvanceDlg(CAutoAdvance& model, CKuniMapWnd& map, ui::Wnd* parent = nullptr);
+    // houseMarks: the house-mark pictures by place (0..9 the ranks, 10 the rest, 11 a vassal
+    // house), the ones the main window's house list shows; they outlive the dialog.
+    CAutoAdvanceDlg(CAutoAdvance& model, CKuniMapWnd& map, ui::ImageList* houseMarks,
+                    ui::Wnd* parent = nullptr);
     ~CAutoAdvanceDlg() override;
 
     ui::ListCtrl& List() { return *list_; }
@@ -75,7 +75,7 @@ private:
     CAutoAdvance& model_;
     CKuniMapWnd& map_;
     ui::ListCtrl* list_ = nullptr;  // the template's list view
-    ui::ImageList images_;
+    ui::ImageList* houseMarks_ = nullptr;
     MbWnd::CGradationButton close_;
     MbWnd::CGradationButton stop_;
     MbWnd::CGradationButton start_;
