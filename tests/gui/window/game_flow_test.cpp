@@ -115,6 +115,20 @@ protected:
         });
         if (pick == Pick::kFirstHouse) Script().OnDialog([](ui::Dialog& box) { box.EndDialog(ui::IDOK); });
     }
+    // The start menu's benchmark of the scenario for one year; the speed box's text into *speed.
+    void QueueOneYearBenchmark(const std::string& scenario, std::string* speed) {
+        Script().Click(CStartMenuDlg::kUtilityId);
+        Script().Click(CUtilityDlg::kBenchmarkId);
+        Script().ChooseFile(scenario);
+        Script().OnDialog([](ui::Dialog& d) {
+            d.GetDlgItem(CBenchmarkDlg::kYearsId)->SetWindowText("1");
+            ui::test::ClickControl(d, ui::IDOK);
+        });
+        Script().OnDialog([speed](ui::Dialog& box) {
+            *speed = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
+            box.EndDialog(ui::IDOK);
+        });
+    }
     // Plays whole months from the phase the game stands at, as the command-line tool does.
     static void PlayMonths(CMainGameDlg& m, int months) {
         ASSERT_NE(m.Game(), nullptr);
@@ -497,18 +511,8 @@ TEST_F(GameFlowTest, TheBenchmarkIsRepeatableAndEndsTheProgramWithItsSpeed) {
     std::vector<std::string> hashes;
     for (std::uint32_t seed : {1u, 2u}) {
         app_.seedSource = [seed] { return seed; };
-        Script().Click(CStartMenuDlg::kUtilityId);
-        Script().Click(CUtilityDlg::kBenchmarkId);
-        Script().ChooseFile(world.Scenario());
-        Script().OnDialog([](ui::Dialog& d) {
-            d.GetDlgItem(CBenchmarkDlg::kYearsId)->SetWindowText("1");
-            ui::test::ClickControl(d, ui::IDOK);
-        });
         std::string speed;
-        Script().OnDialog([&](ui::Dialog& box) {
-            speed = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
-            box.EndDialog(ui::IDOK);
-        });
+        QueueOneYearBenchmark(world.Scenario(), &speed);
         CMainGameDlg dlg(app_);
         dlg.SetGamePorts(ports_);
         EXPECT_EQ(dlg.DoModal(), ui::IDOK);
@@ -540,18 +544,8 @@ TEST_F(GameFlowTest, TheBenchmarkLeavesOutAScriptedViewOnlySaveAndLogsIt) {
                                                       "}\n";
     QtPort boxes;
     ports_.inform = &boxes;
-    Script().Click(CStartMenuDlg::kUtilityId);
-    Script().Click(CUtilityDlg::kBenchmarkId);
-    Script().ChooseFile(world.Scenario());
-    Script().OnDialog([](ui::Dialog& d) {
-        d.GetDlgItem(CBenchmarkDlg::kYearsId)->SetWindowText("1");
-        ui::test::ClickControl(d, ui::IDOK);
-    });
     std::string speed;
-    Script().OnDialog([&](ui::Dialog& box) {
-        speed = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
-        box.EndDialog(ui::IDOK);
-    });
+    QueueOneYearBenchmark(world.Scenario(), &speed);
     CMainGameDlg dlg(app_);
     dlg.SetGamePorts(ports_);
     EXPECT_EQ(dlg.DoModal(), ui::IDOK);
