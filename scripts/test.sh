@@ -11,10 +11,11 @@ jobs=$(nproc)
 fuzz_seconds=${RYMD_FUZZ_SECONDS:-30}
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-# The year at the table capacities and the forty ten-year games of the bundled scenario are
-# plain-build tests: under the sanitizers they take many minutes of CI's two cores, and the other
-# long runs there cover the same code.
-sanitizer_skip='^Capacity\.FullTablesRunWholeMonths$|^BundledScenario/ConsistentLocations\.'
+# The year at the table capacities, the forty ten-year games of the bundled scenario and the
+# five-year games saved and loaded after every phase end are plain-build tests: under the
+# sanitizers they take many minutes of CI's two cores, and the other long runs there cover the
+# same code.
+sanitizer_skip='^Capacity\.FullTablesRunWholeMonths$|^BundledScenario/ConsistentLocations\.|^BundledScenario/PhaseEndSaves\.'
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # Sets cpu to the CPU seconds (user and system) of every command the script has run so far

@@ -295,10 +295,7 @@ bool MakeShinjuu(GameState& gs, int master, int daimyou) {
     const int nDaimyou = DaimyouCount(gs);
 
     // 2. A vassal keeps no corps of its own.
-    for (int k : GundanIndexes()) {
-        const CGundan& corps = GundanAt(gs, k);
-        if (corps.leader != CGundan::kLeaderFree && corps.daimyou == daimyou) DisbandGundan(gs, k);
-    }
+    DisbandGundanOfDaimyou(gs, daimyou);
 
     // 3. The bond.
     CDaimyou& h = DaimyouAt(gs, daimyou);

@@ -265,12 +265,7 @@ void RunHeidon(const Happening& h) {
             b.gundan = -1;
         }
     }
-    for (int k : GundanIndexes()) {
-        CGundan& corps = GundanAt(gs, k);
-        if (corps.leader == CGundan::kLeaderFree || corps.daimyou != loser) continue;
-        corps.leader = CGundan::kLeaderFree;
-        corps.daimyou = -1;
-    }
+    DisbandGundanOfDaimyou(gs, loser);
     DaimyouAt(gs, loser).toushu = -1;
     if (lifted) gs.GunsenTable.CheckGunsen(gs, h.ports);
 }

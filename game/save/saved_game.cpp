@@ -785,16 +785,11 @@ std::string FindBadLoadedState(const GameState& gs) {
             if (c.route < 0xFFFE && c.route >= gs.nRoutePoint) return "castle route";
         }
     }
-    // What the general table names beyond the invariant check: his record and the castles of
-    // his orders. A hostage has no orders: his two order fields keep what he brought along (a
-    // year and a castle of the house he came from), which no rule reads as orders.
+    // What the general table names beyond the invariant check (which checks the castles of his
+    // orders): his record and the houses that hold him or that he came from.
     for (int b = 0; b < gs.nBushou; ++b) {
         const CBushou& g = gs.BushouTbl[b];
         if (g.id >= gs.nBushouEx) return "general record";
-        const bool hostage = g.status == CBushou::kStatusHitojichi && g.daimyou == CBushou::kDaimyouHitojichi;
-        if ((!hostage && (g.moveShiro >= gs.nShiro || g.sortieShiro >= gs.nShiro)) ||
-            g.sortieOrigin >= gs.nShiro)
-            return "general's orders";
         if (g.holderDaimyou >= gs.nScenarioDaimyou || g.originDaimyou >= gs.nScenarioDaimyou)
             return "general's house";
     }

@@ -169,6 +169,29 @@ Broken CheckCastles(const GameState& gs) {
     return std::nullopt;
 }
 
+// The castles of a general's orders name no castle past the table (a negative value is none).
+// A hostage has no orders: from the day he is handed over until he comes of age his two order
+// fields keep the year and the place of appearance he brought along, also after he has left play
+// (sent home, or put to death when his house broke with the house that held him) until the
+// month's tidying takes him out of the table. The rules know him by his status there.
+Broken CheckOrders(const GameState& gs, const std::string& where, const CBushou& g) {
+    const int castles = ShiroCount(gs);
+    const bool hostage = g.status == CBushou::kStatusHitojichi;
+    const struct {
+        const char* what;
+        int castle;
+        bool kept;
+    } orders[] = {
+        {"move castle", g.moveShiro, hostage},
+        {"sortie castle", g.sortieShiro, hostage},
+        {"sortie origin", g.sortieOrigin, false},
+    };
+    for (const auto& o : orders)
+        if (!o.kept && o.castle >= castles)
+            return Fault(where, std::string(o.what) + " " + std::to_string(o.castle) + " is not a castle");
+    return std::nullopt;
+}
+
 Broken CheckGenerals(const GameState& gs) {
     for (int b : BushouIndexes(gs)) {
         const CBushou& g = BushouAt(gs, b);
@@ -181,6 +204,7 @@ Broken CheckGenerals(const GameState& gs) {
             return Fault(where, "castle " + std::to_string(g.shiro) + " is not a castle");
         if (g.gundan != -1 && !IsValidGundan(g.gundan))
             return Fault(where, "corps " + std::to_string(g.gundan) + " is not a corps slot");
+        if (Broken b = CheckOrders(gs, where, g)) return b;
     }
     return std::nullopt;
 }

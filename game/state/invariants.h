@@ -17,7 +17,10 @@
 //   service at a castle is listed there; no general stands in two of the stationed and
 //   besieger lists, nor twice in one;
 // - generals: the house a house or one of the markers -1 (masterless), -2 (not yet in service),
-//   -3 (held as hostage); the castle -1 or a castle; the corps -1 or a corps slot;
+//   -3 (held as hostage); the castle -1 or a castle; the corps -1 or a corps slot; the castles of
+//   his orders (move, sortie, sortie origin) no castle past the table, except that a hostage
+//   (status 2, held or already out of play) keeps the year and place he came with in the first
+//   two;
 // - fleets: the owner a house, the castle a castle, the destination a castle or none;
 // - coalitions: the target and every member a house.
 #pragma once

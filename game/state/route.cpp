@@ -319,6 +319,13 @@ void DisbandGundan(GameState& gs, int gundan) {
     corps.daimyou = -1;
 }
 
+void DisbandGundanOfDaimyou(GameState& gs, int daimyou) {
+    for (int k = 0; k < GameState::kMaxGundan; ++k) {
+        const CGundan& corps = gs.GundanTbl[static_cast<std::size_t>(k)];
+        if (corps.leader != CGundan::kLeaderFree && corps.daimyou == daimyou) DisbandGundan(gs, k);
+    }
+}
+
 double LinearInterpolate(double x, double y1, double x1, double y0, double x0) {
     if (x1 == x0) return 0.5;
     return (x - x0) * (y1 - y0) / (x1 - x0) + y0;

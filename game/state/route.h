@@ -160,6 +160,10 @@ bool IsKuniNearHead(const GameState& gs, int daimyou, int kuni);
 // direct domain under the house head, its generals to the house's direct command, and the
 // slot becomes free.
 void DisbandGundan(GameState& gs, int gundan);
+// Dissolves every corps of the house, slot by slot, as DisbandGundan does: for a house that
+// leaves play or passes out of the player's hands, whose corps nobody commands any more. Its
+// generals held as captives leave the corps too.
+void DisbandGundanOfDaimyou(GameState& gs, int daimyou);
 
 // (x - x0) x (y1 - y0) / (x1 - x0) + y0; 0.5 when x1 = x0.
 double LinearInterpolate(double x, double y1, double x1, double y0, double x0);

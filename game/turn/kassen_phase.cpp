@@ -699,6 +699,9 @@ void CKassenPhase::EndFallenHouses() {
             battleText += house.name + (word.empty() ? std::string(kDefaultTaisan) : word) + "\n";
         }
         house.toushu = -1;
+        // Its corps go with it (the player's house may fall with corps whose leaders are held
+        // captive or have fled).
+        DisbandGundanOfDaimyou(gs, d);
     }
 }
 

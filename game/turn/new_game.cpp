@@ -398,10 +398,7 @@ void ChangePlayerDaimyou(GameState& gs, int house) {
     gs.bSpectator = spectator;
     gs.nCurDaimyou = gs.nPlayerDaimyou;
     if (gs.nPlayerDaimyou == old) return;
-    for (int c = 0; c < GameState::kMaxGundan; ++c) {
-        const CGundan& g = gs.GundanTbl[static_cast<std::size_t>(c)];
-        if (g.leader != CGundan::kLeaderFree && g.daimyou == old) DisbandGundan(gs, c);
-    }
+    DisbandGundanOfDaimyou(gs, old);
 }
 
 void ResetForRestart(GameState& gs) {

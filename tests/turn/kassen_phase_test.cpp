@@ -302,6 +302,32 @@ TEST(ResolveKassen, AVassalWithoutCastlesJoinsItsMaster) {
     ExpectGeneralIndexesValid(w.gs);
 }
 
+// A house that falls takes its corps with it: here the player's vassal house whose corps leader
+// went over to the master with the house's other generals.
+TEST(ResolveKassen, AFallenHouseTakesItsCorpsWithIt) {
+    WarWorld w(3);
+    w.MakeVassal(1, 2);
+    w.gs.DaimyouTbl[1].SetRelationLo(2, CDaimyou::kRelShinjuu);
+    w.gs.DaimyouTbl[2].SetRelationLo(1, CDaimyou::kRelShinjuuMaster);
+    w.gs.nPlayerDaimyou = 1;
+    w.gs.DaimyouTbl[1].toushu = w.Add(1, 2, 5, 5);
+    w.gs.DaimyouTbl[2].toushu = w.Add(2, 2, 5, 5);
+    const int leader = w.Add(1, 2, 5, 5);
+    CGundan& corps = w.gs.GundanTbl[3];
+    corps.leader = leader;
+    corps.daimyou = 1;
+    corps.shikin = 700;
+    w.General(leader).gundan = 3;
+    w.Own(1, 0);  // the castle is gone already
+    w.kassen.ResolveKassen();
+    ASSERT_EQ(w.gs.DaimyouTbl[1].toushu, -1);
+    EXPECT_TRUE(w.gs.GundanTbl[3].IsFree());
+    for (int g : BushouIndexes(w.gs)) {
+        EXPECT_EQ(w.General(g).gundan, -1) << "general " << g;
+    }
+    ExpectGeneralIndexesValid(w.gs);
+}
+
 TEST(ResolveKassen, AnAutomaticMonthWithBattlesWaitsForNobody) {
     test::TestWorld w({.houses = 3, .headsInCastles = true});
     w.Start(0);

@@ -253,10 +253,7 @@ void CMainGameDlg::OnDelegateToCpu() {
     GameState& gs = *gs_;
     gs.bSpectator = true;
     gs.bStartedAsSpectator = false;
-    for (int c = 0; c < GameState::kMaxGundan; ++c) {
-        const CGundan& g = gs.GundanTbl[static_cast<std::size_t>(c)];
-        if (g.leader != CGundan::kLeaderFree && g.daimyou == gs.nPlayerDaimyou) DisbandGundan(gs, c);
-    }
+    DisbandGundanOfDaimyou(gs, gs.nPlayerDaimyou);
     gs.nPlayerDaimyou = gs.nScenarioDaimyou - 1;
     panel_.ShowChangeHouseButton(false);
     UpdatePhaseCaption();
