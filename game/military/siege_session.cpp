@@ -154,7 +154,7 @@ void KoujousenSession::OpeningEvents() {
 
     if (siege_.DecideNavalBattle()) {
         navalFought = true;
-        Tell("敵兵が海戦を挑んできました。応戦武将を選択してください");
+        Tell(ReplaceWordBushou("敵兵が海戦を挑んできました。応戦武将を選択してください", words));
         if (std::optional<NavySortie> navy = ChooseNavy(BlockadeShips(), Besiegers())) {
             const int ownShips = OwnShips();
             const NavySortie defence = AutomaticCrews(ownShips, DefendersWithGarrison());
@@ -166,7 +166,8 @@ void KoujousenSession::OpeningEvents() {
                 Refresh();
                 if (ShiroAt(gs_, castle_).nBesieger == 0) {
                     brokenOff = true;
-                    Tell("包囲武将が全て撤退したので城攻略を中止します");
+                    Tell(ReplaceWordShiro(
+                        ReplaceWordBushou("包囲武将が全て撤退したので城攻略を中止します", words), words));
                     Close();
                     return;
                 }
@@ -243,7 +244,9 @@ void KoujousenSession::ChallengeKaisen() {
             Refresh();
             if (ShiroAt(gs_, castle_).nBesieger == 0) {
                 brokenOff = true;
-                Tell("包囲武将が全て撤退したため、城攻略は中止されました");
+                Tell(ReplaceWordShiro(ReplaceWordBushou("包囲武将が全て撤退したため、城攻略は中止されました",
+                                                        gs_.ScenarioWords),
+                                      gs_.ScenarioWords));
                 Close();
                 fieldPossible_ = false;
             }
@@ -282,7 +285,7 @@ void KoujousenSession::Refresh() {
         outcome_ = FormatText("ターン %d/5", turn_);
         over_ = false;
     } else {
-        outcome_ = "城攻略戦終了";
+        outcome_ = ReplaceWordShiro("城攻略戦終了", words);
     }
 }
 

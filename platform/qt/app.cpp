@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QTimer>
 #include <QTranslator>
+#include <algorithm>
 #include <memory>
 
 #include "platform/qt/test_seam.h"
@@ -26,6 +27,7 @@ namespace {
 
 Wnd* g_mainWindow = nullptr;
 bool g_clipboardAvailable = true;
+std::optional<Size> g_screenSize;  // the test seam's screen
 
 struct ProfileState {
     std::string company = "MiyabeSoft";
@@ -55,19 +57,6 @@ QString Key(std::string_view section, std::string_view entry) {
            QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size()));
 }
 
-QString QtFilter(std::string_view filter) {
-    QStringList parts =
-        QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())).split(QLatin1Char('|'));
-    QStringList out;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i].isEmpty()) break;
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        out << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
-    }
-    return out.join(QStringLiteral(";;"));
-}
-
 std::optional<std::string> FileDialog(bool save, Wnd* owner, std::string_view title, std::string_view filter,
                                       std::string_view initialFolder, std::string_view defaultExt) {
     if (test::Script* s = test::Script::Active()) return s->RunFileDialog(title);
@@ -75,7 +64,7 @@ std::optional<std::string> FileDialog(bool save, Wnd* owner, std::string_view ti
     QWidget* parent = owner ? owner->GetWidget() : (g_mainWindow ? g_mainWindow->GetWidget() : nullptr);
     QFileDialog dlg(parent, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
                     QString::fromUtf8(initialFolder.data(), static_cast<qsizetype>(initialFolder.size())),
-                    QtFilter(filter));
+                    QString::fromStdString(FileDialogFilters(filter)));
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!defaultExt.empty())
@@ -89,6 +78,9 @@ std::optional<std::string> FileDialog(bool save, Wnd* owner, std::string_view ti
 namespace test {
 void SetClipboardAvailable(bool available) {
     g_clipboardAvailable = available;
+}
+void SetScreenSize(std::optional<Size> size) {
+    g_screenSize = size;
 }
 }  // namespace test
 
@@ -144,6 +136,7 @@ int GetSystemMetrics(int index) {
     switch (index) {
         case SM_CXSCREEN:
         case SM_CYSCREEN: {
+            if (g_screenSize) return index == SM_CXSCREEN ? g_screenSize->cx : g_screenSize->cy;
             QScreen* screen = QCoreApplication::instance() ? QGuiApplication::primaryScreen() : nullptr;
             QRect g = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
             return index == SM_CXSCREEN ? g.width() : g.height();
@@ -152,6 +145,14 @@ int GetSystemMetrics(int index) {
         case SM_CYHSCROLL: return 16;
         default: return 0;
     }
+}
+
+Rect MoveOntoScreen(Rect r) {
+    const Rect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const int x = std::max(screen.left, std::min(r.left, screen.right - r.Width()));
+    const int y = std::max(screen.top, std::min(r.top, screen.bottom - r.Height()));
+    r.OffsetRect(x - r.left, y - r.top);
+    return r;
 }
 
 void SetMainWindow(Wnd* wnd) {
@@ -247,6 +248,30 @@ WaitCursor::WaitCursor() {
 
 WaitCursor::~WaitCursor() {
     if (QCoreApplication::instance()) QApplication::restoreOverrideCursor();
+}
+
+std::string FileDialogFilters(std::string_view filter) {
+    QStringList parts =
+        QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())).split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty()) break;
+        const QString& given = parts[i + 1];
+        QString patterns = given;
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // A label that already ends in its patterns names them once.
+        QString label = parts[i].trimmed();
+        for (const QString& named : {given, patterns}) {
+            const QString tail = QLatin1Char('(') + named + QLatin1Char(')');
+            if (label.endsWith(tail)) {
+                label.chop(tail.size());
+                label = label.trimmed();
+                break;
+            }
+        }
+        out << label + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;")).toStdString();
 }
 
 std::optional<std::string> GetOpenFileName(Wnd* owner, std::string_view title, std::string_view filter,

@@ -38,6 +38,11 @@ COLORREF GetSysColor(int index);
 // the thickness of the layer's scroll bars (16).
 int GetSystemMetrics(int index);
 
+// The rectangle r moved onto the screen (SM_CXSCREEN x SM_CYSCREEN from (0, 0)), its size kept:
+// no edge off the screen when it fits; else its left and top edges on the screen's, so that the
+// caption and the top left stay within reach.
+Rect MoveOntoScreen(Rect r);
+
 // The application's main window: modal dialogs without a parent are owned by it.
 void SetMainWindow(Wnd* wnd);
 Wnd* GetMainWindow();
@@ -86,6 +91,10 @@ public:
 };
 
 // ---- File dialogs -----------------------------------------------------------------------------
+// The filter of a file dialog in Qt's form: each pair of the "Description (*.ext)|*.ext|...||"
+// form becomes its label and its patterns in parentheses (named once: a label that already ends in
+// its patterns loses them), the patterns separated by spaces, the pairs joined by ";;".
+std::string FileDialogFilters(std::string_view filter);
 // filter in the "Description (*.ext)|*.ext|...||" form. Returns the chosen path (UTF-8) or nothing
 // when the player cancels. Tests answer these from a script (see test_seam.h).
 std::optional<std::string> GetOpenFileName(Wnd* owner, std::string_view title, std::string_view filter,

@@ -2,6 +2,7 @@
 
 #include <QEventLoop>
 #include <QWidget>
+#include <algorithm>
 #include <charconv>
 
 #include "platform/qt/app.h"
@@ -26,6 +27,28 @@ int MulDiv(int a, int b, int c) {
 bool IsTabStop(Wnd* w) {
     QWidget* h = w->GetWidget();
     return h && (w->GetStyle() & WS_TABSTOP) && !h->isHidden() && h->isEnabled();
+}
+
+// What a top-level window's frame adds to its inside, as the main window shows it (nothing
+// before the main window is shown).
+Size FrameAllowance() {
+    const Wnd* main = GetMainWindow();
+    if (!main || !main->IsWindowVisible()) return Size(0, 0);
+    const Rect outer = main->GetWindowRect();
+    const Rect inner = main->GetClientRect();
+    return Size(std::max(0, outer.Width() - inner.Width()), std::max(0, outer.Height() - inner.Height()));
+}
+
+// Keeps a shown top-level window on the screen: shown, it knows its frame; no larger than the
+// screen, then no edge off it.
+void FitOnScreen(Wnd& w) {
+    const Rect r = w.GetWindowRect();
+    const int cx = std::min(r.Width(), GetSystemMetrics(SM_CXSCREEN));
+    const int cy = std::min(r.Height(), GetSystemMetrics(SM_CYSCREEN));
+    if (cx != r.Width() || cy != r.Height()) w.MoveWindow(r.left, r.top, cx, cy, true);
+    const Rect now = w.GetWindowRect();
+    const Rect placed = MoveOntoScreen(now);
+    if (placed != now) w.MoveWindow(placed, true);
 }
 
 }  // namespace
@@ -124,6 +147,16 @@ bool Dialog::Build(Wnd* parent, bool modal) {
         style |= WS_POPUP;
     }
     if (!CreateEx(tmpl_.exStyle, style, rect, parent, 0, tmpl_.caption)) return false;
+    if (!(style & WS_CHILD)) {
+        // Never larger than the screen, its own frame and the desktop's (taken to be the main
+        // window's) included.
+        const Size frame = FrameAllowance();
+        const Rect r = GetWindowRect();
+        const int maxW = GetSystemMetrics(SM_CXSCREEN) - frame.cx;
+        const int maxH = GetSystemMetrics(SM_CYSCREEN) - frame.cy;
+        if (r.Width() > maxW || r.Height() > maxH)
+            MoveWindow(r.left, r.top, std::min(r.Width(), maxW), std::min(r.Height(), maxH), false);
+    }
     SetBackgroundColor(GetSysColor(COLOR_BTNFACE));
     SetFont(&font_, false);
     CreateControls();
@@ -229,10 +262,17 @@ std::intptr_t Dialog::DoModal() {
         if (Wnd* f = FirstTabStop()) f->SetFocus();
     }
     if (IsWindow()) {
-        if (GetWindowRect().TopLeft() == before.TopLeft()) CenterWindow(owner);
+        // Centred over the owner unless the dialog placed itself; on the screen in either case.
+        if (GetWindowRect().TopLeft() == before.TopLeft())
+            CenterWindow(owner);
+        else
+            MoveWindow(MoveOntoScreen(GetWindowRect()), false);
         Host()->setWindowModality(Qt::ApplicationModal);
     }
-    if (IsWindow() && !ended_) ShowWindow(SW_SHOW);
+    if (IsWindow() && !ended_) {
+        ShowWindow(SW_SHOW);
+        FitOnScreen(*this);
+    }
     if (IsWindow() && !ended_) {
         if (test::Script* script = test::Script::Active()) {
             script->RunDialog(*this);

@@ -105,6 +105,9 @@ bool TypeIntoControl(Wnd& dialog, int id, std::string_view text);
 
 // Makes the clipboard refuse to open (false) or work again (true).
 void SetClipboardAvailable(bool available);
+// Makes the screen this size (SM_CXSCREEN, SM_CYSCREEN), as a player's screen of that size would
+// be; nothing: the real screen again.
+void SetScreenSize(std::optional<Size> size);
 
 // Runs pending events (posted messages, paints).
 void ProcessEvents();

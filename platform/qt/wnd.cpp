@@ -819,11 +819,10 @@ void Wnd::CenterWindow(Wnd* over) {
     } else {
         area = Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     }
-    int x = area.left + (area.Width() - r.Width()) / 2;
-    int y = area.top + (area.Height() - r.Height()) / 2;
-    Rect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    x = std::max(screen.left, std::min(x, screen.right - r.Width()));
-    y = std::max(screen.top, std::min(y, screen.bottom - r.Height()));
+    r.OffsetRect(area.left + (area.Width() - r.Width()) / 2 - r.left,
+                 area.top + (area.Height() - r.Height()) / 2 - r.top);
+    r = MoveOntoScreen(r);
+    const int x = r.left, y = r.top;
     if (host_->isWindow())
         host_->move(x, y);
     else

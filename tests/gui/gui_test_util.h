@@ -65,10 +65,14 @@ protected:
         MbWnd::CGradationButton::SetFocusDisp(true, ui::RGB(0, 0, 0));
         ui::Bitmap::SetScreenPixelRatio(0);
         ui::test::SetClipboardAvailable(true);
+        // A screen that holds every dialog whole (the offscreen one is 800 x 600); a test of a
+        // smaller screen says so.
+        ui::test::SetScreenSize(Size(1600, 1200));
     }
     void TearDown() override {
         script_.reset();
         ui::test::ProcessEvents();
+        ui::test::SetScreenSize(std::nullopt);
     }
     ui::test::Script& Script() { return *script_; }
 

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "game/military/battle_runners.h"
 #include "game/military/siege_session.h"
+#include "game/state/vocabulary.h"
 #include "military/battle_world.h"
 
 namespace rymd::test {
@@ -63,6 +65,67 @@ TEST(SiegeSession, OutcomeTextsInTheirOrder) {
         EXPECT_EQ(s.siegeResult, c.result);
         EXPECT_EQ(s.Over(), c.over);
         EXPECT_FALSE(s.Closed());
+    }
+}
+
+// A scenario that renames the castle (砦) and the general (将): every message of the siege and
+// its end text speak its words; names stay as written.
+TEST(SiegeSession, TheMessagesAndTheEndTextSpeakTheScenariosWords) {
+    auto rename = [](SessionWorld& w) {
+        w.gs.ScenarioWords[kWordShiro] = "砦";
+        w.gs.ScenarioWords[static_cast<std::size_t>(FindWordKeyword("BUSHOU"))] = "将";
+    };
+    auto told = [](SessionWorld& w, const std::string& text) {
+        const auto informs = w.Informs();
+        return std::find(informs.begin(), informs.end(), text) != informs.end();
+    };
+    {
+        SessionWorld w(1);
+        rename(w);
+        w.Add(0, 0, 0, 50);
+        w.AddBesieger(1, 0, 0, 10);
+        KoujousenSession s = w.Open();
+        for (int t = 0; t < 5; ++t)
+            s.PlayTurn(false);
+        EXPECT_EQ(s.OutcomeText(), "砦攻略戦終了");
+    }
+    {
+        // The defenders challenge the player's blockade at sea and drive the only besieger home.
+        SessionWorld w(1);
+        rename(w);
+        w.Waterway(0);
+        w.Add(0, 0, 0, 5000);
+        w.Fleet(0, 0, 100, false);
+        const int besieger = w.AddBesieger(1, 0, 0, 20000);  // too many for his ships
+        w.Fleet(1, 0, 1, true);
+        KoujousenSession s(w.gs, w.ports, w.runner, 0, false);
+        s.chooseNavy = [&](int ships, const std::vector<int>&) {
+            return std::optional<NavySortie>(NavySortie{ships, {besieger}});
+        };
+        s.Open();
+        s.OpeningEvents();
+        EXPECT_TRUE(told(w, "敵兵が海戦を挑んできました。応戦将を選択してください"));
+        ASSERT_NE(s.navalResult, 1);
+        EXPECT_TRUE(told(w, "包囲将が全て撤退したので砦攻略を中止します"));
+    }
+    {
+        // The player defender wins at sea and the only besieger goes home.
+        SessionWorld w(0);
+        rename(w);
+        w.Waterway(0);
+        const int defender = w.Add(0, 0, 0, 5000);
+        w.Fleet(0, 0, 100, false);
+        w.AddBesieger(1, 0, 0, 5);
+        w.Fleet(1, 0, 1, true);
+        KoujousenSession s(w.gs, w.ports, w.runner, 0, false);
+        s.chooseNavy = [&](int ships, const std::vector<int>&) {
+            return std::optional<NavySortie>(NavySortie{ships, {defender}});
+        };
+        s.Open();
+        ASSERT_TRUE(s.NavalBattlePossible());
+        s.ChallengeKaisen();
+        ASSERT_NE(s.navalResult, 1);
+        EXPECT_TRUE(told(w, "包囲将が全て撤退したため、砦攻略は中止されました"));
     }
 }
 

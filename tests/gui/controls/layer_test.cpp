@@ -407,6 +407,23 @@ TEST_F(LayerTest, FileDialogsAreAnsweredFromTheScript) {
     EXPECT_FALSE(ui::GetSaveFileName(nullptr, "保存", "Save (*.rsd)|*.rsd||", "/tmp", "rsd").has_value());
 }
 
+// Each filter shows its patterns once: a label that already ends in them keeps its own.
+TEST_F(LayerTest, FileDialogFiltersNameTheirPatternsOnce) {
+    const struct {
+        const char* filter;
+        const char* qt;
+    } cases[] = {
+        {"Scenario Files (*.snr)|*.snr||", "Scenario Files (*.snr)"},
+        {"Ryuumonden Save Data Files (*.rsd)|*.rsd||", "Ryuumonden Save Data Files (*.rsd)"},
+        {"Scenario Files|*.snr||", "Scenario Files (*.snr)"},
+        {"Pictures (*.bmp;*.jpg)|*.bmp;*.jpg|All (*.*)|*.*||", "Pictures (*.bmp *.jpg);;All (*.*)"},
+        {"Pictures (*.bmp)|*.bmp;*.jpg||", "Pictures (*.bmp) (*.bmp *.jpg)"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ui::FileDialogFilters(c.filter), c.qt) << c.filter;
+}
+
 // A 2 x 2 bottom-up 8-bit DIB: bottom row red, green; top row blue, white.
 std::vector<std::uint8_t> SmallDib(int height = 2) {
     std::vector<std::uint8_t> d(40 + 4 * 4 + 2 * 4, 0);

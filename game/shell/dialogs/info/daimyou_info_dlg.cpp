@@ -311,6 +311,27 @@ void CDaimyouListDlg::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Control(dx, ui::IDOK, m_CloseButton);
 }
 
+// In a dialog narrowed to the screen the list keeps its left margin on the right too, and the
+// close button stays in the middle.
+void CDaimyouListDlg::FitToClient() {
+    const Rect client = GetClientRect();
+    if (m_Grid.IsWindow()) {
+        Rect place = gridPlace_;
+        place.right = std::min(place.right, client.right - place.left);
+        m_Grid.MoveWindow(place, false);
+    }
+    if (ui::Wnd* close = GetDlgItem(ui::IDOK)) {
+        Rect r = ChildRect(ui::IDOK);
+        r.OffsetRect(client.Width() / 2 - r.CenterPoint().x, 0);
+        close->MoveWindow(r, false);
+    }
+}
+
+void CDaimyouListDlg::OnSize(int type, int cx, int cy) {
+    Dialog::OnSize(type, cx, cy);
+    FitToClient();
+}
+
 bool CDaimyouListDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     const ScenarioWordArray& w = gs_.ScenarioWords;
@@ -321,6 +342,7 @@ bool CDaimyouListDlg::OnInitDialog() {
         ScreenToClient(place);
         frame->ShowWindow(ui::SW_HIDE);
     }
+    gridPlace_ = place;
     constexpr int kText = 2, kNumber = 0;
     const struct {
         std::string title;
@@ -358,6 +380,7 @@ bool CDaimyouListDlg::OnInitDialog() {
                          col.width, col.title.c_str());
     }
     m_Grid.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_VISIBLE, place, this, kGridId);
+    FitToClient();
 
     stats_ = DaimyouListStatistics(gs_);
     std::vector<int> houses;

@@ -116,11 +116,16 @@ public:
     bool OnInitDialog() override;
     bool OnHelpInfo() override { return OpenDialogHelp(); }
     bool OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) override;
+    void OnSize(int type, int cx, int cy) override;
 
 private:
+    // Lays the list and the close button out in the dialog as it is (narrowed to the screen).
+    void FitToClient();
+
     const GameState& gs_;
     MbKorMap::CCtrlKorMap* korMap_;
     std::vector<std::int32_t> stats_;
+    ui::Rect gridPlace_;  // the list's place in the template
     MbWnd::CCellCtrl m_Grid;
     MbWnd::CGradationButton m_CloseButton;
 };

@@ -12,18 +12,19 @@
 #include "game/state/sort_list.h"
 #include "game/state/vocabulary.h"
 #include "mbwnd/cell_ctrl.h"
+#include "platform/qt/app.h"
 #include "platform/qt/dialog.h"
 
 namespace rymd::shell {
 
-// Centred on the main window (null: where it opens), but never off the screen's top or left edge.
+// Centred on the main window (null: where it opens), then moved onto the screen.
 inline void CentreOnMainWindow(ui::Wnd& dlg, const ui::Wnd* owner) {
     if (!owner) return;
     const ui::Rect over = owner->GetWindowRect();
-    const ui::Rect mine = dlg.GetWindowRect();
-    const int x = std::max(0, over.left + (over.Width() - mine.Width()) / 2);
-    const int y = std::max(0, over.top + (over.Height() - mine.Height()) / 2);
-    dlg.MoveWindow(x, y, mine.Width(), mine.Height(), false);
+    ui::Rect mine = dlg.GetWindowRect();
+    mine.OffsetRect(over.left + (over.Width() - mine.Width()) / 2 - mine.left,
+                    over.top + (over.Height() - mine.Height()) / 2 - mine.top);
+    dlg.MoveWindow(ui::MoveOntoScreen(mine), false);
 }
 
 // The grid's columns, titles in the scenario's words; several rows are chosen by dragging.

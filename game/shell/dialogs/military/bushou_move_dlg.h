@@ -10,7 +10,9 @@
 // generals get the pending move, the warships are sent by the registry's plan per owner house, and
 // the dialog ends with IDOK. Cancel changes nothing.
 //
-// Besides the sortie dialog's controls the static 1309 keeps to the right edge with them.
+// Besides the sortie dialog's controls the static 1309 keeps to the right edge with them. Unlike
+// the sortie dialog, the board writes in the proportional Gothic, and the province switch leaves
+// the view alone when the province already shown is chosen.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +47,9 @@ protected:
     std::string OriginPrompt() const override;
     int FirstBlinkPeriod() const override { return kFirstMoveBlinkMs; }
     std::vector<int> RightControls() const override;
+    // The board writes in the proportional face; choosing the shown province again keeps the view.
+    const char* BoardFace() const override { return "ＭＳ Ｐゴシック"; }
+    bool SwitchShowsTheSameProvinceAgain() const override { return false; }
 
 private:
     void ChooseMoveTarget(int shiro);

@@ -72,7 +72,8 @@ const DialogTemplate& CKoujousenDlg::Template() {
              20, kLabel, 0},
             {kNoAssaultNoteId, ControlKind::Static, "補給物資が尽きたので今月はこれ以上の強襲はできません", 7,
              283, 386, 10, kLabel, 0},
-            {kTurnTextId, ControlKind::Static, "", 7, 298, 80, 10, kLabel, 0},
+            // Two lines: the longest result wraps beside the buttons.
+            {kTurnTextId, ControlKind::Static, "", 7, 294, 80, 20, kLabel, 0},
         };
         return d;
     }();

@@ -86,7 +86,7 @@ void CShutsujinDlg::DoDataExchange(DataExchange& dx) {
 bool CShutsujinDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     SetWindowText(CaptionText());
-    font_.CreateFont(12, 0, 0, 0, 500, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ ゴシック");
+    font_.CreateFont(12, 0, 0, 0, 500, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0, BoardFace());
 
     // Grow to the main window less the inset, never below the dialog's own size. The dialog is
     // not shown yet, so its size is that of its inside; its frame is taken to be the main
@@ -228,6 +228,7 @@ void CShutsujinDlg::ChooseTarget(int shiro) {
 void CShutsujinDlg::OnKuniDispSwitch() {
     CKuniDispSwitchDlg dlg(korMap_, &gs_, this);
     if (dlg.DoModal() != IDOK) return;
+    if (dlg.m_nKuni == m_nKuni && !SwitchShowsTheSameProvinceAgain()) return;
     ShowKuni(dlg.m_nKuni);
 }
 

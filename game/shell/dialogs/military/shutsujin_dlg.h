@@ -71,6 +71,7 @@ public:
     const std::string& BoardText() const { return boardText_; }
     CShiroMapWnd& Map() { return map_; }
     MbWnd::CDisplayBoard& Board() { return board_; }
+    const ui::Font& BoardFont() const { return font_; }
     // The blink steps run by every sortie dialog of the program.
     static unsigned BlinkTicks() { return blinkTicks_; }
     // The period the last blink step re-armed its timer with (ms).
@@ -90,12 +91,15 @@ public:
     void BlinkStep();
 
 protected:
-    // What the frame's users change: the caption, the first prompt, the first blink period and
-    // the controls that keep to the right edge.
+    // What the frame's users change: the caption, the first prompt, the first blink period, the
+    // controls that keep to the right edge, the board's face, and whether the province switch lays
+    // the view out again when the shown province is chosen once more.
     virtual std::string CaptionText() const;
     virtual std::string OriginPrompt() const;
     virtual int FirstBlinkPeriod() const { return kFirstBlinkMs; }
     virtual std::vector<int> RightControls() const;
+    virtual const char* BoardFace() const { return "ＭＳ ゴシック"; }
+    virtual bool SwitchShowsTheSameProvinceAgain() const { return true; }
     void ShowKuni(int kuni);
     void ShowBoard(const std::string& text);
     // The origin blinks (or no castle, -1) and the map is drawn anew.

@@ -107,10 +107,14 @@ bool CSuigunShutsujinDlg::OnInitDialog() {
     if (model_->NavalBattleChoice()) {
         const bool own =
             IsValidShiro(gs_, origin) && GetCountedDaimyouOfShiro(gs_, origin) == gs_.nPlayerDaimyou;
+        const std::string withdrawal =
+            own ? "" : ReplaceWordGunsen("（キャンセルすると海上封鎖中の軍船は撤退します）", w);
         SetItemText(*this, kRouteId,
-                    FormatText("%s での海戦応戦武将を選択してください%s", from.c_str(),
-                               own ? "" : "（キャンセルすると海上封鎖中の軍船は撤退します）"));
-        SetItemText(*this, kPromptId, "出陣武将を選択してください （マウスドラッグでまとめて選択できます）");
+                    FormatWithWords(w, {ReplaceWordBushou}, "%s での海戦応戦武将を選択してください%s",
+                                    from.c_str(), withdrawal.c_str()));
+        SetItemText(
+            *this, kPromptId,
+            ReplaceWordBushou("出陣武将を選択してください （マウスドラッグでまとめて選択できます）", w));
         SetItemText(*this, kUnitLimitId, "");
     } else {
         const char* verb = m_Input.sortie ? "出陣" : "移動";

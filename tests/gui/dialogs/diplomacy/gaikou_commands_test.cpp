@@ -53,6 +53,8 @@ class GaikouCommandsTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
+        // The screen the main window's first size is taken from.
+        ui::test::SetScreenSize(Size(800, 600));
         root_ = fs::temp_directory_path() / ("rymd_gaikou_" + std::to_string(::getpid()));
         fs::remove_all(root_);
         fs::create_directories(root_ / "prog");

@@ -9,9 +9,13 @@
 #include "game/state/sort_list.h"
 #include "game/turn/new_game.h"
 
+#include "game/shell/dialogs/corps/gundan_hensei_dlg.h"
+#include "game/shell/dialogs/corps/gundan_ryouchi_dlgs.h"
 #include "game/shell/dialogs/events/event_msg_dlg.h"
 #include "game/shell/dialogs/info/bushou_list_dlg.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
+#include "game/shell/dialogs/info/shiro_info_dlg.h"
+#include "game/shell/dialogs/military/yasen_deploy_dlg.h"
 #include "gui/bundled_game_fixture.h"
 #include "gui/gui_test_util.h"
 #include "mbkormap/kor_map.h"
@@ -224,6 +228,55 @@ TEST_F(BundledInfoTest, HouseListSortsAndOpensAHouse) {
         EXPECT_EQ(Script().DialogsShown().size(), 2u) << DaimyouAt(*gs_, first).name;
         EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("daimyou_list")));
         EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("daimyou_list@2x"), 2.0));
+        d.EndDialog(ui::IDOK);
+    });
+    dlg.DoModal();
+}
+
+// On a 1024 x 768 screen every dialog lies on the screen: the largest ones by their templates,
+// and the house list (wider than that screen) narrowed to it with its list, scroll bar and close
+// button inside.
+TEST_F(BundledInfoTest, TheLargestDialogsStayOnA1024By768Screen) {
+    ui::test::SetScreenSize(Size(1024, 768));
+    const Rect screen(0, 0, 1024, 768);
+    auto onScreen = [&](ui::Wnd& d) {
+        const Rect r = d.GetWindowRect();
+        return r.left >= screen.left && r.top >= screen.top && r.right <= screen.right &&
+               r.bottom <= screen.bottom;
+    };
+    const struct {
+        const char* name;
+        const ui::DialogTemplate& t;
+    } largest[] = {
+        {"house list", CDaimyouListDlg::Template()},        {"field deployment", CYasenDeployDlg::Template()},
+        {"corps formation", CGundanHenseiDlg::Template()},  {"castle information", CShiroInfoDlg::Template()},
+        {"corps territory", CGundanRyouchiDlg::Template()}, {"corps fief", CGundanShoryouDlg::Template()},
+        {"general list", CBushouListDlg::Template()},
+    };
+    for (const auto& l : largest) {
+        ui::Dialog d(l.t, nullptr);
+        Script().OnDialog([&](ui::Dialog& shown) {
+            EXPECT_TRUE(onScreen(shown)) << l.name;
+            shown.EndDialog(ui::IDOK);
+        });
+        d.DoModal();
+    }
+
+    CDaimyouListDlg dlg(*gs_, &map_);
+    Script().OnDialog([&](ui::Dialog& d) {
+        EXPECT_TRUE(onScreen(d));
+        const Rect client = d.GetClientRect();
+        Rect grid = dlg.Grid().GetWindowRect();
+        d.ScreenToClient(grid);
+        EXPECT_GE(grid.left, client.left);
+        EXPECT_LE(grid.right, client.right);
+        EXPECT_EQ(client.right - grid.right, grid.left - client.left);  // the same margins
+        Rect close = d.GetDlgItem(ui::IDOK)->GetWindowRect();
+        d.ScreenToClient(close);
+        EXPECT_LE(close.right, client.right);
+        EXPECT_NEAR(close.CenterPoint().x, client.Width() / 2, 1);
+        EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("daimyou_list_1024x768")));
+        EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("daimyou_list_1024x768@2x"), 2.0));
         d.EndDialog(ui::IDOK);
     });
     dlg.DoModal();

@@ -247,6 +247,42 @@ TEST_F(KoujousenDlgTest, AFortressOnAnOpenWaterwayCannotBeStarved) {
     RunKoujousenDlg(nullptr, *w.session, nullptr);
 }
 
+// Every turn and result text of the siege reads whole in its place beside the buttons (wrapped on
+// the label's lines, none cut); a castle starved out shows it.
+TEST_F(KoujousenDlgTest, EveryResultTextReadsWhole) {
+    SiegeWorld w(1);
+    w.gs.ShiroTbl[0].hyourou = 1;
+    Script().OnDialog([&](ui::Dialog& d) {
+        EXPECT_TRUE(ui::test::FireTimer(d, CKoujousenDlg::kOpeningTimer));
+        EXPECT_TRUE(ui::test::ClickControl(d, CKoujousenDlg::kWaitId));
+        ui::Wnd* label = d.GetDlgItem(CKoujousenDlg::kTurnTextId);
+        EXPECT_EQ(label->GetWindowText(), "兵糧が尽きたので開城しました");
+        const Rect place = label->GetClientRect();
+        for (const char* text : {"ターン 5/5", "落城しました", "強襲により落城しました",
+                                 "兵糧が尽きたので開城しました", "城攻略戦終了"}) {
+            ui::Dc dc = ui::Dc::ForMeasure();
+            dc.SelectFont(label->GetFont());
+            Rect need = place;
+            dc.DrawText(text, need, ui::DT_WORDBREAK | ui::DT_CALCRECT);
+            EXPECT_LE(need.Width(), place.Width()) << text;
+            EXPECT_LE(need.Height(), place.Height()) << text;
+        }
+        // The label keeps clear of the note above it and of the buttons beside it.
+        const Rect r = ItemRect(d, CKoujousenDlg::kTurnTextId);
+        EXPECT_LE(ItemRect(d, CKoujousenDlg::kNoAssaultNoteId).bottom, r.top);
+        EXPECT_LE(r.right, ItemRect(d, CKoujousenDlg::kAssaultId).left);
+        EXPECT_LE(r.bottom, d.GetClientRect().bottom);
+        // Both lines are written.
+        QImage img = ui::test::Grab(d);
+        EXPECT_GT(DarkPixels(img, Rect(r.left, r.top, r.right, r.top + r.Height() / 2)), 20);
+        EXPECT_GT(DarkPixels(img, Rect(r.left, r.top + r.Height() / 2, r.left + r.Width() / 2, r.bottom)),
+                  10);
+        SaveGallery(d, "siege_dialog_starved");
+        EXPECT_TRUE(ui::test::ClickControl(d, CKoujousenDlg::kCloseId));
+    });
+    RunKoujousenDlg(nullptr, *w.session, nullptr);
+}
+
 // The scenario's words are texts: a warship word that looks like printf conversions shows as
 // written in both ship lines.
 TEST_F(KoujousenDlgTest, AWarshipWordLikeConversionsIsShownAsWritten) {

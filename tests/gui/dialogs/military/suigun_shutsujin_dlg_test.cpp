@@ -14,6 +14,7 @@
 #include "game/state/access.h"
 #include "game/state/queries.h"
 #include "game/state/route.h"
+#include "game/state/vocabulary.h"
 
 #include <algorithm>
 #include <functional>
@@ -23,6 +24,7 @@
 #include "game/shell/dialogs/military/koujousen_dlg.h"
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
 #include "game/shell/dialogs/military/suigun_shutsujin_dlg.h"
+#include "game/shell/maps/kuni_disp_switch_dlg.h"
 #include "gui/bundled_game_fixture.h"
 #include "gui/gui_test_util.h"
 #include "gui/water_game_fixture.h"
@@ -274,6 +276,22 @@ TEST_F(SuigunWaterTest, NavalBattleModeTakesEveryShipAndFixesTheCounts) {
     });
 }
 
+// The naval-battle choice speaks the scenario's general (将) and warship (舟) words in both
+// prompts; the castle's name stays as written.
+TEST_F(SuigunWaterTest, NavalBattlePromptsSpeakTheScenariosWords) {
+    SuigunSiege::Set(gs, kusatsu_, ouchi_, General("B_TAKAKANE"));
+    gs.ScenarioWords[static_cast<std::size_t>(FindWordKeyword("BUSHOU"))] = "将";
+    gs.ScenarioWords[kWordGunsen] = "舟";
+    gs.nPlayerDaimyou = ouchi_;
+    RunSuigun({.includeAll = true, .origin = kusatsu_, .destination = -1}, [&](Suigun& d) {
+        EXPECT_EQ(SuigunText(d, Suigun::kRouteId),
+                  "草津城 での海戦応戦将を選択してください（キャンセルすると海上封鎖中の舟は撤退します）");
+        EXPECT_EQ(SuigunText(d, Suigun::kPromptId),
+                  "出陣将を選択してください （マウスドラッグでまとめて選択できます）");
+        d.EndDialog(ui::IDCANCEL);
+    });
+}
+
 // A click on the castle as the map view reports it (no castle: -1).
 void SuigunClickShiro(CShutsujinDlg& d, int shiro) {
     d.Map().m_nClickShiro = shiro;
@@ -303,6 +321,37 @@ protected:
     }
     bool Ordered(int g) const { return (BushouAt(gs, g).flags & CBushou::kFlagOrdered) != 0; }
 };
+
+// The transfer dialog's board writes in the proportional Gothic (the sortie dialog's in the fixed
+// one), and choosing the shown province in the switch leaves its view as it is, where the sortie
+// dialog lays it out again.
+TEST_F(BushouMoveWaterTest, TheBoardsFaceAndTheSwitchToTheShownProvince) {
+    // A pixel painted into the view's picture survives only when the view is not laid out again.
+    auto switchToShown = [&](CShutsujinDlg& d) {
+        const ui::COLORREF mark = RGB(1, 2, 3);
+        d.Map().m_BackBmp.SetPixelColor(5, 5, mark);
+        Script().OnDialog([&](ui::Dialog& s) {
+            dynamic_cast<CKuniDispSwitchDlg&>(s).m_nKuni = d.m_nKuni;
+            s.EndDialog(ui::IDOK);
+        });
+        EXPECT_TRUE(ui::test::ClickControl(d, CShutsujinDlg::kKuniSwitchId));
+        return d.Map().m_BackBmp.GetPixelColor(5, 5) == mark;
+    };
+    RunMove(false, [&](CBushouMoveDlg& d) {
+        EXPECT_EQ(d.BoardFont().GetLogFont().faceName, "ＭＳ Ｐゴシック");
+        EXPECT_TRUE(switchToShown(d));
+        d.EndDialog(ui::IDCANCEL);
+    });
+    CShutsujinDlg sortie(gs, &map_, &host_);
+    sortie.m_nKuni = ShiroMapAt(gs, kusatsu_).kuni;
+    Script().OnDialog([&](ui::Dialog& dd) {
+        auto& d = dynamic_cast<CShutsujinDlg&>(dd);
+        EXPECT_EQ(d.BoardFont().GetLogFont().faceName, "ＭＳ ゴシック");
+        EXPECT_FALSE(switchToShown(d));
+        d.EndDialog(ui::IDCANCEL);
+    });
+    sortie.DoModal();
+}
 
 TEST_F(BushouMoveWaterTest, ByLandTheRouteCostsTheRefusalsAndThePendingMove) {
     const int motoharu = General("B_MOTOHARU");
