@@ -329,8 +329,8 @@ TEST(CliCipher, RoundTripAndRefusals) {
          "出力ファイルは元ファイルとは違う名前にしてください\n"},
         {"encrypt " + in + " " + Quoted(dir.File("x.snr")) + " --password 123456789012345678901", 2,
          "パスワードは20文字以内で入力してください\n"},
-        {"encrypt " + in + " " + Quoted(dir.File("x.snr")), 125, ""},
-        {"decrypt " + in + " " + Quoted(dir.File("x.snr")) + " --pass pw", 125, ""},
+        {"encrypt " + in + " " + Quoted(dir.File("x.snr")), 2, ""},
+        {"decrypt " + in + " " + Quoted(dir.File("x.snr")) + " --pass pw", 2, ""},
     };
     for (const auto& r : refusals) {
         o = RunCli(r.args);
