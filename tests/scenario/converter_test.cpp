@@ -308,7 +308,7 @@ TEST(CliCipher, RoundTripAndRefusals) {
     EXPECT_EQ(o.out, "");
     o = RunCli("check " + enc);
     EXPECT_EQ(o.status, 0) << o.out;
-    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.out, "シナリオを読み込みました（大名家 0、城 0、武将 0、イベント 0、条件イベント 0）\n");
     o = RunCli("decrypt " + enc + " " + dec + " --password pw");
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, "");
