@@ -13,7 +13,11 @@
 #include <QTimer>
 #include <QTranslator>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "platform/qt/test_seam.h"
 #include "platform/qt/wnd.h"
@@ -97,6 +101,49 @@ void EnsureApplication(int argc, char** argv) {
         }
     }
     InstallBitmapTextRenderer();
+}
+
+namespace {
+
+// While the application starts: what to say when no display opens, Qt's messages held until
+// it is known whether one did.
+struct StartState {
+    bool starting = false;
+    std::string noDisplay;
+    int exitCode = 1;
+    QtMessageHandler previous = nullptr;
+    std::vector<std::pair<QtMsgType, QString>> held;
+};
+StartState g_start;
+
+void StartMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) return;
+    if (g_start.starting && type == QtFatalMsg) {
+        // Qt found no platform to open windows on: it would abort next.
+        std::fputs(g_start.noDisplay.c_str(), stderr);
+        std::fflush(stderr);
+        std::_Exit(g_start.exitCode);
+    }
+    if (g_start.starting) {
+        g_start.held.emplace_back(type, message);
+        return;
+    }
+    if (g_start.previous) g_start.previous(type, context, message);
+}
+
+}  // namespace
+
+void StartWindowApplication(int argc, char** argv, const std::string& noDisplay, int exitCode) {
+    g_start.noDisplay = noDisplay;
+    g_start.exitCode = exitCode;
+    g_start.starting = true;
+    g_start.previous = qInstallMessageHandler(StartMessageHandler);
+    EnsureApplication(argc, argv);
+    g_start.starting = false;
+    const QMessageLogContext context;
+    for (const auto& [type, message] : g_start.held)
+        StartMessageHandler(type, context, message);
+    g_start.held.clear();
 }
 
 bool InstallJapaneseQtTranslations(const std::string& folder) {

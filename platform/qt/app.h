@@ -16,6 +16,11 @@ class Wnd;
 // Makes sure a Qt application object exists (creates one with the given arguments when none
 // does) and installs the layer's text drawing for bitmaps. Call it once before any window.
 void EnsureApplication(int argc = 0, char** argv = nullptr);
+// As EnsureApplication, for a program whose windows need a display: when Qt cannot open one
+// (no X or Wayland display, or one that does not answer), noDisplay is printed on standard
+// error and the process ends with exitCode, instead of Qt's complaints and its abort. Qt's
+// warning that XDG_RUNTIME_DIR is not set is not shown (Qt picks a folder of its own).
+void StartWindowApplication(int argc, char** argv, const std::string& noDisplay, int exitCode);
 // The Japanese translations of Qt's own windows (file dialogs, standard buttons), as the desktop
 // ships them, from folder (empty: Qt's translations folder). Returns whether a translation was found and
 // installed (without one Qt's windows speak English).

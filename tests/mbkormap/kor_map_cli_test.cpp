@@ -58,7 +58,7 @@ TEST(KorMapCli, MapInfoRefusesBadAndMissingFiles) {
     EXPECT_EQ(o.status, 2);
     EXPECT_NE(o.out.find("ファイルが異常です\n"), std::string::npos) << o.out;
     EXPECT_EQ(RunCli("map-info /nonexistent/x.map").status, 1);
-    EXPECT_EQ(RunCli("map-info").status, 125);
+    EXPECT_EQ(RunCli("map-info").status, 2);
 }
 
 TEST(KorMapCli, MapRenderDrawsTheWholeMapWithPaintedProvinces) {
@@ -93,8 +93,8 @@ TEST(KorMapCli, MapRenderDrawsTheWholeMapWithPaintedProvinces) {
         }
     EXPECT_EQ(found, 1);
 
-    EXPECT_EQ(RunCli("map-render " + path + " " + png + " --paint NOPE:FF0000").status, 125);
-    EXPECT_EQ(RunCli("map-render " + path + " " + png + " --paint K3:red").status, 125);
+    EXPECT_EQ(RunCli("map-render " + path + " " + png + " --paint NOPE:FF0000").status, 2);
+    EXPECT_EQ(RunCli("map-render " + path + " " + png + " --paint K3:red").status, 2);
     std::remove(path.c_str());
     std::remove(png.c_str());
 }

@@ -27,6 +27,18 @@ void SetRelations(const WorldFiles& files, const std::string& relations) {
     ASSERT_TRUE(WriteFileAtomic(files.Scenario(), std::vector<std::uint8_t>(sjis.begin(), sjis.end())));
 }
 
+// The world fixture with one text of its scenario replaced by another.
+void ReplaceInScenario(const WorldFiles& files, const std::string& from, const std::string& to) {
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadFileBytes(files.Scenario(), bytes));
+    std::string text = ToUtf8(std::string(bytes.begin(), bytes.end()), TextEncoding::ShiftJis);
+    const std::size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+    const std::string sjis = FromUtf8(text, TextEncoding::ShiftJis);
+    ASSERT_TRUE(WriteFileAtomic(files.Scenario(), std::vector<std::uint8_t>(sjis.begin(), sjis.end())));
+}
+
 std::string FirstLine(const std::string& text) {
     return text.substr(0, text.find('\n'));
 }
@@ -65,6 +77,16 @@ TEST(CliRunSummary, SaysHowTheRunEndedAboveTheHouses) {
         // The largest house first, with what it holds.
         EXPECT_NE(o.out.find("城", table + 1), std::string::npos) << c.name;
     }
+}
+
+// A house that holds no castle is out of play: neither counted nor listed.
+TEST(CliRunSummary, CountsOnlyTheHousesHoldingACastle) {
+    WorldFiles files("cli_summary_castles");
+    ASSERT_NO_FATAL_FAILURE(ReplaceInScenario(files, "CHINA : D_IKKOU", "CHINA : D_ODA"));
+    const CliOutcome o = RunCli("run " + files.Scenario() + " --months 0 --summary -");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_NE(o.out.find("残る大名家 3（独立 3、従属・臣従 0）"), std::string::npos) << o.out;
+    EXPECT_EQ(o.out.find("一向宗"), std::string::npos) << o.out;
 }
 
 TEST(CliRunSummary, GoesToAFileOrIsRefusedOverTheScenario) {

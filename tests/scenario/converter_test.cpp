@@ -308,7 +308,7 @@ TEST(CliCipher, RoundTripAndRefusals) {
     EXPECT_EQ(o.out, "");
     o = RunCli("check " + enc);
     EXPECT_EQ(o.status, 0) << o.out;
-    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.out, "シナリオを読み込みました（大名家 0、城 0、武将 0、イベント 0、条件イベント 0）\n");
     o = RunCli("decrypt " + enc + " " + dec + " --password pw");
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, "");
@@ -329,8 +329,8 @@ TEST(CliCipher, RoundTripAndRefusals) {
          "出力ファイルは元ファイルとは違う名前にしてください\n"},
         {"encrypt " + in + " " + Quoted(dir.File("x.snr")) + " --password 123456789012345678901", 2,
          "パスワードは20文字以内で入力してください\n"},
-        {"encrypt " + in + " " + Quoted(dir.File("x.snr")), 125, ""},
-        {"decrypt " + in + " " + Quoted(dir.File("x.snr")) + " --pass pw", 125, ""},
+        {"encrypt " + in + " " + Quoted(dir.File("x.snr")), 2, ""},
+        {"decrypt " + in + " " + Quoted(dir.File("x.snr")) + " --pass pw", 2, ""},
     };
     for (const auto& r : refusals) {
         o = RunCli(r.args);

@@ -237,9 +237,18 @@ struct Job {
     Paint paint;
 };
 
+// Qt's warning that XDG_RUNTIME_DIR is not set (a build often runs outside a desktop session)
+// is dropped: Qt then takes a folder of its own, which is all the offscreen painting needs.
+QtMessageHandler g_qtHandler = nullptr;
+void BuildMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (!message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        g_qtHandler(type, context, message);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    g_qtHandler = qInstallMessageHandler(BuildMessages);
     if (argc != 3) {
         std::fprintf(stderr, "usage: picgen MAP.smp OUT_DIR\n");
         return 2;

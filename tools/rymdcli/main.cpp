@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,57 +21,21 @@
 #include "game/scenario/cipher.h"
 #include "game/scenario/errors.h"
 #include "game/scenario/reader.h"
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/invariants.h"
 #include "game/turn/main_game.h"
 #include "game/turn/new_game.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/file.h"
+#include "platform/core/format_text.h"
+#include "tools/rymdcli/arguments.h"
 #include "tools/rymdcli/run_summary.h"
 
 namespace {
 
-const char kUsage[] =
-    "usage: rymdcli COMMAND ...\n"
-    "  check SCENARIO    read a scenario and print the reader's message; exit code = result code\n"
-    "  encrypt IN OUT --password P   write an enciphered copy of the scenario IN to OUT\n"
-    "  decrypt IN OUT --password P   write the plain copy of the enciphered scenario IN to OUT\n"
-    "      (messages on standard output; exit code 0 written, 1 not written (the message says why),\n"
-    "       2 refused before running: OUT is IN (under any name), the password is longer than 20\n"
-    "       bytes or has a blank)\n"
-    "  newgame SCENARIO [--seed S] [--house ID | --spectator] [--dump FILE|-]\n"
-    "      start a new game (the player's house by identifier or index; watching without one) and\n"
-    "      dump its state as JSON; exit code 0, the reader's code, 1 for a house that cannot be taken or\n"
-    "      a dump that cannot be written, 2 also for a dump FILE that is the scenario or its map\n"
-    "  run SCENARIO --months N [--seed S] [--house ID | --spectator] [--dump FILE|-] [--on-fall watch|quit]\n"
-    "      [--check] [--trace-rng FILE] [--save OUT.rsd] [--summary FILE|-]\n"
-    "      start a new game and run it to the personnel phase N months later (every house played by the\n"
-    "      computer; questions get their safe answers; --on-fall answers the question asked when the\n"
-    "      player's house has fallen, default watch); exit codes as newgame, 2 also when two of\n"
-    "      --dump, --trace-rng, --save and --summary name one file (under any name)\n"
-    "      --check: check the state invariants after the new game and after every month; the first\n"
-    "      broken one is told on standard error with its month and the exit code is 123\n"
-    "      --trace-rng FILE: write every draw of the random source, one a line (\"file:line value\",\n"
-    "      with a \"# month\" line at each month), so that two runs can be compared with diff\n"
-    "      --save OUT.rsd: save the game at the end of the run (the file is replaced whole or not at all)\n"
-    "      --summary FILE|-: write how the run ended (the house that unified the country with the\n"
-    "      scenario's ending, or the months played) and the largest houses left, as text\n"
-    "  load SAVE.rsd [--months N] [--seed S] [--dump FILE|-] [--save OUT.rsd] [--check]\n"
-    "      load a saved game (the random source seeded with S, default 0, as a new game), play N more\n"
-    "      months as run does (default 0), dump and save it again; a file that is refused leaves\n"
-    "      nothing behind: its message on standard error, exit code 1 (2 when the dump would overwrite\n"
-    "      the save or names the file of --save; run refuses a --save over the scenario or its map the\n"
-    "      same way)\n"
-    "  bench SCENARIO --years N [--seed S]\n"
-    "      the all-automatic run of a spectator game (seed 0 unless given) for N years; prints\n"
-    "      \"実行速度 %.3f 秒／月\"\n"
-    "  map-info MAP      what a province map file holds: format, version, counts, regions and provinces\n"
-    "      (identifiers and names), relief size; exit code 0, 1 cannot open, 2 refused\n"
-    "  map-render MAP OUT.png [--season N] [--width W] [--paint PROVINCE:RRGGBB]... [--relief]\n"
-    "      draw the whole map W pixels wide (default 1280) as the country map shows it, provinces\n"
-    "      (identifier or number) painted in the given colours; --relief keeps the heights; exit code 0,\n"
-    "      1 cannot open, cannot draw or cannot write, 2 refused (also when OUT.png is MAP)\n"
-    "Every command exits non-zero with a message when its standard output cannot be written.\n";
+using rymd::cli::ArgReader;
+using rymd::cli::UsageError;
 
 // The program folder: where the tool itself lies (the second place to look for map files and
 // pictures).
@@ -87,11 +52,34 @@ void ReportUnopened(const std::string& path) {
               << rymd::WhyUnreadable(path, rymd::kScenarioFileMaxBytes) << '\n';
 }
 
-// The start of newgame, run and bench: the scenario read and the new game set up; what went
-// wrong goes to standard error. An output file (the dump, the draw trace; "" and "-" are none)
-// that is the scenario or its map is refused before anything is written.
+// The game's text while a new game is set up, held until the game stands ready: an error of the
+// set-up (a house the scenario does not have) is then the only thing printed. Released, the
+// stream writes to standard error.
+class HeldOutput {
+public:
+    HeldOutput() : stream_(&held_) {}
+    HeldOutput(const HeldOutput&) = delete;
+    HeldOutput& operator=(const HeldOutput&) = delete;
+    std::ostream& Stream() { return stream_; }
+    void Release() {
+        stream_.flush();
+        std::cerr << held_.str();
+        held_.str("");
+        stream_.rdbuf(std::cerr.rdbuf());
+    }
+
+private:
+    std::stringbuf held_;
+    std::ostream stream_;
+};
+
+// The start of newgame, run and bench: the scenario read and the new game set up, its text held
+// in held until then; what went wrong goes to standard error. An output file (the dump, the draw
+// trace; "" and "-" are none) that is the scenario or its map is refused before anything is
+// written.
 int StartGame(rymd::GameState& gs, MbKorMap::CCtrlKorMap& map, const rymd::Ports& ports,
-              const rymd::NewGameRequest& request, const std::vector<std::string>& outputs = {}) {
+              const rymd::NewGameRequest& request, HeldOutput& held,
+              const std::vector<std::string>& outputs = {}) {
     auto overwrites = [&outputs](const std::string& input, const char* what) {
         for (const std::string& out : outputs)
             if (!out.empty() && out != "-" && !input.empty() && rymd::SameFile(out, input)) {
@@ -102,11 +90,21 @@ int StartGame(rymd::GameState& gs, MbKorMap::CCtrlKorMap& map, const rymd::Ports
     };
     if (overwrites(request.scenarioPath, "scenario")) return 2;
     const int result = rymd::StartGameFromScenario(gs, map, ports, request);
+    if (result == rymd::kNewGameNoSuchHouse) {
+        std::cerr << "rymdcli: --house " << request.house << ": the scenario has no such house\n";
+        return 1;
+    }
+    if (result == rymd::kNewGameHouseRefused) {
+        std::cerr
+            << "rymdcli: --house " << request.house
+            << ": the player cannot take this house (プレイヤーはこの大名家を担当することはできません)\n";
+        return 1;
+    }
+    if (result == 0 && overwrites(map.LoadedPath(), "map")) return 2;
+    // The reader's message of a scenario not read is part of what was held.
+    held.Release();
     if (result == rymd::kScnFileError) ReportUnopened(request.scenarioPath);
-    if (result == rymd::kNewGameNoSuchHouse) std::cerr << "rymdcli: no such house: " << request.house << '\n';
-    if (result < 0) return 1;
-    if (result != 0) return result;
-    return overwrites(map.LoadedPath(), "map") ? 2 : 0;
+    return result;
 }
 
 // Writes a text to the file or, for "-", to standard output (checked when the program ends);
@@ -128,8 +126,9 @@ struct OutputFile {
 };
 
 // Two outputs naming one file (under any name, also a file not there yet) would write over each
-// other: refused before any work, with a message on standard error.
-bool OutputsShareAFile(const std::vector<OutputFile>& outputs) {
+// other, and an output that cannot be written now would be found only after the work: both are
+// refused before any work, with a message on standard error (exit code 2 and 1).
+int RefusedOutputs(const std::vector<OutputFile>& outputs) {
     for (std::size_t i = 0; i < outputs.size(); ++i)
         for (std::size_t j = i + 1; j < outputs.size(); ++j) {
             const OutputFile& a = outputs[i];
@@ -137,9 +136,17 @@ bool OutputsShareAFile(const std::vector<OutputFile>& outputs) {
             if (a.path.empty() || b.path.empty() || !rymd::SamePlace(a.path, b.path)) continue;
             std::cerr << "rymdcli: " << a.option << ' ' << a.path << " and " << b.option << ' ' << b.path
                       << " name one file\n";
-            return true;
+            return 2;
         }
-    return false;
+    for (const OutputFile& out : outputs) {
+        if (out.path.empty()) continue;
+        const std::string why =
+            rymd::cli::WhyUnwritable(out.path, std::string_view(out.option) == "--trace-rng");
+        if (why.empty()) continue;
+        std::cerr << "rymdcli: cannot write " << out.path << " (" << out.option << "): " << why << '\n';
+        return 1;
+    }
+    return 0;
 }
 
 // The file a --dump names: none for standard output.
@@ -169,6 +176,13 @@ int Check(const std::string& path) {
     rymd::CScenarioReader reader(*gs, map, ports, ProgramFolder());
     const int result = reader.ReadScenarioFile(path).Code();
     if (result == rymd::kScnFileError) ReportUnopened(path);
+    if (result == 0)
+        std::cout
+            << rymd::FormatText(
+                   "シナリオを読み込みました（大名家 %d、城 %d、武将 %d、イベント %d、条件イベント %d）",
+                   gs->nScenarioDaimyou, rymd::ShiroCount(*gs), gs->nBushouEx, gs->nEvent,
+                   gs->nConditionalEvent)
+            << '\n';
     return result;
 }
 
@@ -193,38 +207,42 @@ int Cipher(const std::string& command, const std::string& input, const std::stri
 
 }  // namespace
 
+// The options newgame and run share: the seed, the house, the dump. True when a was one of them.
+bool NewGameOption(ArgReader& in, const std::string& a, rymd::NewGameRequest& request, std::string& dump) {
+    if (a == "--seed") {
+        request.seed = in.Seed(a);
+    } else if (a == "--house") {
+        request.house = in.Value(a);
+        if (request.house.empty())
+            throw UsageError{"--house '': an empty house (--spectator watches without one)"};
+    } else if (a == "--spectator") {
+        request.house.clear();
+    } else if (a == "--dump") {
+        dump = in.Output(a, true);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 // The game's messages and reports go to standard error, one a line.
 int NewGame(const std::vector<std::string>& args) {
     rymd::NewGameRequest request;
     request.programFolder = ProgramFolder();
     std::string dump;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--seed" && hasValue) {
-            request.seed = static_cast<std::uint32_t>(std::strtoul(args[++i].c_str(), nullptr, 10));
-        } else if (a == "--house" && hasValue) {
-            request.house = args[++i];
-        } else if (a == "--spectator") {
-            request.house.clear();
-        } else if (a == "--dump" && hasValue) {
-            dump = args[++i];
-        } else if (request.scenarioPath.empty() && a.rfind("--", 0) != 0) {
-            request.scenarioPath = a;
-        } else {
-            std::fputs(kUsage, stderr);
-            return 125;
-        }
+    ArgReader in(args);
+    while (in.More()) {
+        const std::string& a = in.Next();
+        if (!NewGameOption(in, a, request, dump)) ArgReader::Positional(a, request.scenarioPath, "scenario");
     }
-    if (request.scenarioPath.empty()) {
-        std::fputs(kUsage, stderr);
-        return 125;
-    }
+    rymd::cli::Require(request.scenarioPath, "newgame", "a SCENARIO");
+    if (const int refused = RefusedOutputs({{"--dump", DumpFile(dump)}})) return refused;
     auto gs = std::make_unique<rymd::GameState>();
     MbKorMap::CCtrlKorMap map;
-    rymd::HeadlessPort port(std::cerr);
+    HeldOutput held;
+    rymd::HeadlessPort port(held.Stream());
     const rymd::Ports ports = port.AsPorts();
-    if (const int result = StartGame(*gs, map, ports, request, {dump})) return result;
+    if (const int result = StartGame(*gs, map, ports, request, held, {dump})) return result;
     return WriteDump(*gs, map, dump);
 }
 
@@ -255,13 +273,8 @@ private:
     bool watch_;
 };
 
-bool ParseCount(const std::string& text, int& out) {
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || v < 0 || v > 1000000) return false;
-    out = static_cast<int>(v);
-    return true;
-}
+// The most months run and load play.
+constexpr int kMaxMonths = 1000000;
 
 // The draws of the random source, one a line: "file:line value", the file relative to the
 // project's folder so that traces of two checkouts compare.
@@ -335,8 +348,7 @@ private:
     std::string_view root_;
 };
 
-// The exit code of run --check for a broken invariant (above every reader code, below the usage
-// code 125).
+// The exit code of run --check for a broken invariant (above every reader code).
 constexpr int kExitBrokenInvariant = 123;
 
 // The first broken invariant, told on standard error with the point of the run it was found at.
@@ -407,45 +419,35 @@ int Run(const std::vector<std::string>& args) {
     std::string tracePath;
     std::string savePath;
     std::string summaryPath;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--seed" && hasValue) {
-            request.seed = static_cast<std::uint32_t>(std::strtoul(args[++i].c_str(), nullptr, 10));
-        } else if (a == "--months" && hasValue) {
-            if (!ParseCount(args[++i], months)) months = -1;
-        } else if (a == "--summary" && hasValue) {
-            summaryPath = args[++i];
-        } else if (a == "--house" && hasValue) {
-            request.house = args[++i];
-        } else if (a == "--spectator") {
-            request.house.clear();
-        } else if (a == "--dump" && hasValue) {
-            dump = args[++i];
-        } else if (a == "--on-fall" && hasValue && (args[i + 1] == "watch" || args[i + 1] == "quit")) {
-            watchOnFall = args[++i] == "watch";
+    ArgReader in(args);
+    while (in.More()) {
+        const std::string& a = in.Next();
+        if (NewGameOption(in, a, request, dump)) continue;
+        if (a == "--months") {
+            months = in.Count(a, 0, kMaxMonths);
+        } else if (a == "--summary") {
+            summaryPath = in.Output(a, true);
+        } else if (a == "--on-fall") {
+            watchOnFall = in.Word(a, {"watch", "quit"}) == "watch";
         } else if (a == "--check") {
             check = true;
-        } else if (a == "--trace-rng" && hasValue) {
-            tracePath = args[++i];
-        } else if (a == "--save" && hasValue) {
-            savePath = args[++i];
-        } else if (request.scenarioPath.empty() && a.rfind("--", 0) != 0) {
-            request.scenarioPath = a;
+        } else if (a == "--trace-rng") {
+            tracePath = in.Output(a, false);
+        } else if (a == "--save") {
+            savePath = in.Output(a, false);
         } else {
-            std::fputs(kUsage, stderr);
-            return 125;
+            ArgReader::Positional(a, request.scenarioPath, "scenario");
         }
     }
-    if (request.scenarioPath.empty() || months < 0) {
-        std::fputs(kUsage, stderr);
-        return 125;
-    }
-    if (OutputsShareAFile({{"--dump", DumpFile(dump)},
-                           {"--trace-rng", tracePath},
-                           {"--save", savePath},
-                           {"--summary", DumpFile(summaryPath)}}))
-        return 2;
+    rymd::cli::Require(request.scenarioPath, "run", "a SCENARIO");
+    if (months < 0) throw UsageError{"run wants --months N"};
+    if (dump == "-" && summaryPath == "-")
+        throw UsageError{"--summary - and --dump -: both would go to standard output; name a file for one"};
+    if (const int refused = RefusedOutputs({{"--dump", DumpFile(dump)},
+                                            {"--trace-rng", tracePath},
+                                            {"--save", savePath},
+                                            {"--summary", DumpFile(summaryPath)}}))
+        return refused;
     auto gs = std::make_unique<rymd::GameState>();
     std::unique_ptr<RngTraceFile> trace;
     if (!tracePath.empty()) {
@@ -453,11 +455,13 @@ int Run(const std::vector<std::string>& args) {
         gs->rng.SetTracer(trace.get());  // kept through the new game's reset of the state
     }
     MbKorMap::CCtrlKorMap map;
-    rymd::HeadlessPort port(std::cerr);
+    HeldOutput held;
+    rymd::HeadlessPort port(held.Stream());
     RunAskPort ask(port, watchOnFall);
     rymd::Ports ports = port.AsPorts();
     ports.ask = &ask;
-    if (const int result = StartGame(*gs, map, ports, request, {dump, tracePath, savePath, summaryPath}))
+    if (const int result =
+            StartGame(*gs, map, ports, request, held, {dump, tracePath, savePath, summaryPath}))
         return result;
     // The trace file is opened only now that it is known to be none of the inputs.
     if (trace && !trace->Open()) {
@@ -491,36 +495,31 @@ int Load(const std::vector<std::string>& args) {
     std::uint32_t seed = 0;
     int months = 0;
     bool check = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--seed" && hasValue) {
-            seed = static_cast<std::uint32_t>(std::strtoul(args[++i].c_str(), nullptr, 10));
-        } else if (a == "--months" && hasValue) {
-            if (!ParseCount(args[++i], months)) months = -1;
-        } else if (a == "--dump" && hasValue) {
-            dump = args[++i];
-        } else if (a == "--save" && hasValue) {
-            savePath = args[++i];
+    ArgReader in(args);
+    while (in.More()) {
+        const std::string& a = in.Next();
+        if (a == "--seed") {
+            seed = in.Seed(a);
+        } else if (a == "--months") {
+            months = in.Count(a, 0, kMaxMonths);
+        } else if (a == "--dump") {
+            dump = in.Output(a, true);
+        } else if (a == "--save") {
+            savePath = in.Output(a, false);
         } else if (a == "--check") {
             check = true;
-        } else if (path.empty() && a.rfind("--", 0) != 0) {
-            path = a;
         } else {
-            std::fputs(kUsage, stderr);
-            return 125;
+            ArgReader::Positional(a, path, "saved game");
         }
     }
-    if (path.empty() || months < 0) {
-        std::fputs(kUsage, stderr);
-        return 125;
-    }
+    rymd::cli::Require(path, "load", "a SAVE.rsd");
     // The dump is never written over the save it comes from (saving over it again is fine).
     if (!dump.empty() && dump != "-" && rymd::SameFile(dump, path)) {
         std::cerr << "rymdcli: " << dump << " would overwrite the saved game " << path << '\n';
         return 2;
     }
-    if (OutputsShareAFile({{"--dump", DumpFile(dump)}, {"--save", savePath}})) return 2;
+    if (const int refused = RefusedOutputs({{"--dump", DumpFile(dump)}, {"--save", savePath}}))
+        return refused;
     auto gs = std::make_unique<rymd::GameState>();
     MbKorMap::CCtrlKorMap map;
     const rymd::SavedGameLoad loaded = rymd::LoadSavedGameFile(path, *gs, map, seed);
@@ -549,29 +548,25 @@ int Bench(const std::vector<std::string>& args) {
     rymd::NewGameRequest request;
     request.programFolder = ProgramFolder();
     int years = -1;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--seed" && hasValue) {
-            request.seed = static_cast<std::uint32_t>(std::strtoul(args[++i].c_str(), nullptr, 10));
-        } else if (a == "--years" && hasValue) {
-            if (!ParseCount(args[++i], years)) years = -1;
-        } else if (request.scenarioPath.empty() && a.rfind("--", 0) != 0) {
-            request.scenarioPath = a;
+    ArgReader in(args);
+    while (in.More()) {
+        const std::string& a = in.Next();
+        if (a == "--seed") {
+            request.seed = in.Seed(a);
+        } else if (a == "--years") {
+            years = in.Count(a, 1, 1000);
         } else {
-            std::fputs(kUsage, stderr);
-            return 125;
+            ArgReader::Positional(a, request.scenarioPath, "scenario");
         }
     }
-    if (request.scenarioPath.empty() || years < 1 || years > 1000) {
-        std::fputs(kUsage, stderr);
-        return 125;
-    }
+    rymd::cli::Require(request.scenarioPath, "bench", "a SCENARIO");
+    if (years < 0) throw UsageError{"bench wants --years N"};
     auto gs = std::make_unique<rymd::GameState>();
     MbKorMap::CCtrlKorMap map;
-    rymd::HeadlessPort port(std::cerr);
+    HeldOutput held;
+    rymd::HeadlessPort port(held.Stream());
     const rymd::Ports ports = port.AsPorts();
-    if (const int result = StartGame(*gs, map, ports, request)) return result;
+    if (const int result = StartGame(*gs, map, ports, request, held)) return result;
     gs->nTextPoolValue = 0;
     rymd::CMainGame game(*gs, map, ports);
     game.PrepareAllAutomatic();
@@ -581,7 +576,7 @@ int Bench(const std::vector<std::string>& args) {
     return 0;
 }
 
-// Province map commands (map_commands.cpp); 125 for bad arguments.
+// Province map commands (map_commands.cpp); a wrong argument throws UsageError.
 int MapInfo(const std::vector<std::string>& args);
 int MapRender(const std::vector<std::string>& args);
 
@@ -602,20 +597,52 @@ void HoldStandardStreams() {
 }
 
 int Dispatch(const std::vector<std::string>& args) {
-    if (args.size() == 2 && args[0] == "check") return Check(args[1]);
-    if (!args.empty() && args[0] == "newgame") return NewGame(args);
-    if (!args.empty() && args[0] == "run") return Run(args);
-    if (!args.empty() && args[0] == "load") return Load(args);
-    if (!args.empty() && args[0] == "bench") return Bench(args);
-    if (!args.empty() && (args[0] == "map-info" || args[0] == "map-render")) {
-        const int result = args[0] == "map-info" ? MapInfo(args) : MapRender(args);
-        if (result == 125) std::fputs(kUsage, stderr);
-        return result;
+    if (args.empty()) {
+        std::cerr << rymd::cli::kSynopsis;
+        return rymd::cli::kExitUsage;
     }
-    if (args.size() == 5 && (args[0] == "encrypt" || args[0] == "decrypt") && args[3] == "--password")
-        return Cipher(args[0], args[1], args[2], args[4]);
-    std::fputs(kUsage, stderr);
-    return 125;
+    const std::string& command = args[0];
+    try {
+        if (command == "--help" || command == "-h" || command == "help") {
+            std::cout << rymd::cli::kUsage;
+            return 0;
+        }
+        if (command == "check") {
+            std::string path;
+            ArgReader in(args);
+            while (in.More())
+                ArgReader::Positional(in.Next(), path, "scenario");
+            rymd::cli::Require(path, "check", "a SCENARIO");
+            return Check(path);
+        }
+        if (command == "newgame") return NewGame(args);
+        if (command == "run") return Run(args);
+        if (command == "load") return Load(args);
+        if (command == "bench") return Bench(args);
+        if (command == "map-info") return MapInfo(args);
+        if (command == "map-render") return MapRender(args);
+        if (command == "encrypt" || command == "decrypt") {
+            std::string input, output, password;
+            bool hasPassword = false;
+            ArgReader in(args);
+            while (in.More()) {
+                const std::string& a = in.Next();
+                if (a == "--password") {
+                    password = in.Value(a);
+                    hasPassword = true;
+                } else {
+                    ArgReader::Positional(a, input.empty() ? input : output,
+                                          input.empty() ? "input" : "output");
+                }
+            }
+            rymd::cli::Require(output, command.c_str(), "IN and OUT");
+            if (!hasPassword) throw UsageError{command + " wants --password P"};
+            return Cipher(command, input, output, password);
+        }
+        throw UsageError{command + ": no such command"};
+    } catch (const UsageError& error) {
+        return rymd::cli::ReportUsageError(error);
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "mbkormap/kor_map.h"
 #include "platform/core/encoding.h"
 #include "platform/core/file.h"
+#include "tools/rymdcli/arguments.h"
 
 namespace {
 
@@ -50,9 +51,13 @@ bool ParseColour(const std::string& hex, MbBmp::COLORREF& out) {
 
 // map-info MAP: format, version, counts, regions and provinces, relief size.
 int MapInfo(const std::vector<std::string>& args) {
-    if (args.size() != 2) return 125;
+    std::string path;
+    rymd::cli::ArgReader in(args);
+    while (in.More())
+        rymd::cli::ArgReader::Positional(in.Next(), path, "map");
+    rymd::cli::Require(path, "map-info", "a MAP");
     MbKorMap::CCtrlKorMap map;
-    if (int result = LoadMap(map, args[1])) return result;
+    if (int result = LoadMap(map, path)) return result;
     const MbKorMap::KorMapData& d = map.Data();
     std::cout << "format: " << (d.formatFlag ? "RYUUMONDEN MAP" : "KorMap") << '\n'
               << "version: " << d.fileVersion << '\n'
@@ -88,28 +93,22 @@ int MapRender(const std::vector<std::string>& args) {
     int width = 1280;
     bool relief = false;
     std::vector<std::string> paints;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--season" && hasValue) {
-            season = std::atoi(args[++i].c_str());
-            if (season < 0 || season > 3) return 125;
-        } else if (a == "--width" && hasValue) {
-            width = std::atoi(args[++i].c_str());
-            if (width < 1 || width > 8192) return 125;
-        } else if (a == "--paint" && hasValue) {
-            paints.push_back(args[++i]);
+    rymd::cli::ArgReader reader(args);
+    while (reader.More()) {
+        const std::string& a = reader.Next();
+        if (a == "--season") {
+            season = reader.Count(a, 0, 3);
+        } else if (a == "--width") {
+            width = reader.Count(a, 1, 8192);
+        } else if (a == "--paint") {
+            paints.push_back(reader.Value(a));
         } else if (a == "--relief") {
             relief = true;
-        } else if (a.rfind("--", 0) != 0 && in.empty()) {
-            in = a;
-        } else if (a.rfind("--", 0) != 0 && out.empty()) {
-            out = a;
         } else {
-            return 125;
+            rymd::cli::ArgReader::Positional(a, in.empty() ? in : out, in.empty() ? "map" : "picture");
         }
     }
-    if (in.empty() || out.empty()) return 125;
+    rymd::cli::Require(out, "map-render", "MAP and OUT.png");
     if (rymd::SameFile(in, out)) {
         std::cerr << "rymdcli: the picture " << out << " would overwrite the map\n";
         return 2;
@@ -126,13 +125,11 @@ int MapRender(const std::vector<std::string>& args) {
         const std::size_t colon = p.rfind(':');
         Paint one{};
         if (colon == std::string::npos || !ParseColour(p.substr(colon + 1), one.colour)) {
-            std::cerr << "rymdcli: --paint wants PROVINCE:RRGGBB, not " << p << '\n';
-            return 125;
+            throw rymd::cli::UsageError{"--paint " + p + ": not PROVINCE:RRGGBB"};
         }
         one.kuni = FindProvince(map, p.substr(0, colon));
         if (one.kuni < 0) {
-            std::cerr << "rymdcli: no such province: " << p.substr(0, colon) << '\n';
-            return 125;
+            throw rymd::cli::UsageError{"--paint " + p + ": the map has no province " + p.substr(0, colon)};
         }
         painted.push_back(one);
     }

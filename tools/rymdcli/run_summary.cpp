@@ -57,13 +57,17 @@ std::string RunSummary(const GameState& gs, const CMainGame& game, int months, b
     if (gs.bGameOver) {
         const int byEvent = game.EndingResult();
         const int house = byEvent == -1 ? Unifier(gs) : byEvent;
-        if (byEvent == -1)
+        if (byEvent == -1 && ScenarioHouseCount(gs) == 0)
+            out += "シナリオに大名家がなく、ゲームが終わりました\n";
+        else if (byEvent == -1 && !IsValidDaimyou(gs, house))
+            out += "大名家の城がなく、ゲームが終わりました\n";
+        else if (byEvent == -1)
             out += HouseName(gs, house) + "が統一を成し遂げ、ゲームが終わりました\n";
         else if (IsValidDaimyou(gs, house))
             out += "シナリオのイベントでゲームが終わりました（" + HouseName(gs, house) + "）\n";
         else
             out += "シナリオのイベントでゲームが終わりました\n";
-        if (byEvent != -2) ending = game.MakeEndingText(house);
+        if (byEvent != -2 && IsValidDaimyou(gs, house)) ending = game.MakeEndingText(house);
     } else if (stoppedByPlayer) {
         out += "プレイヤーが観戦をやめたため打ち切りました\n";
     } else {
@@ -81,7 +85,7 @@ std::string RunSummary(const GameState& gs, const CMainGame& game, int months, b
     }
     if (!ending.empty()) out += '\n';
 
-    // Each house in play with what it holds itself (not its vassals).
+    // Each house in play (holding a castle) with what it holds itself (not its vassals).
     const int nDaimyou = DaimyouCount(gs);
     std::vector<int> castles(static_cast<std::size_t>(std::max(nDaimyou, 0)), 0);
     std::vector<long long> kokudaka(castles.size(), 0);
@@ -94,11 +98,14 @@ std::string RunSummary(const GameState& gs, const CMainGame& game, int months, b
     std::vector<std::tuple<int, long long, int>> houses;  // castles, rice, house (largest first)
     int independent = 0;
     for (int d = 0; d < nDaimyou; ++d) {
-        if (!HouseExists(gs, d)) continue;
+        if (!HouseExists(gs, d) || castles[static_cast<std::size_t>(d)] == 0) continue;
         houses.emplace_back(-castles[static_cast<std::size_t>(d)], -kokudaka[static_cast<std::size_t>(d)], d);
         independent += DaimyouAt(gs, d).bond == CDaimyou::kBondDokuritsu;
     }
     std::sort(houses.begin(), houses.end());
+    if (houses.empty())
+        return out + (ScenarioHouseCount(gs) == 0 ? "シナリオに大名家はありません\n"
+                                                  : "城を持つ大名家はありません\n");
     out += FormatText("残る大名家 %d（独立 %d、従属・臣従 %d）\n", static_cast<int>(houses.size()),
                       independent, static_cast<int>(houses.size()) - independent);
     for (std::size_t i = 0; i < houses.size() && static_cast<int>(i) < shownHouses; ++i) {

@@ -53,11 +53,13 @@ int CGameApp::InitInstance() {
     MbWnd::CGradationButton::SetFocusDisp(true, ui::RGB(220, 100, 30));
 
     app.startMenu = true;
+    int exitCode = 0;
     {
         CMainGameDlg dlg(app);
         ui::SetMainWindow(&dlg);
         dlg.DoModal();
         ui::SetMainWindow(nullptr);
+        exitCode = ExitCodeAfterMainWindow(dlg.MapFailure());
         // The map goes before the window object.
         app.korMap = nullptr;
         map.reset();
@@ -66,7 +68,7 @@ int CGameApp::InitInstance() {
     music.CloseBgmDevices();
     app.music = nullptr;
     ui::Profile::Flush();
-    return 0;
+    return exitCode;
 }
 
 }  // namespace rymd::shell

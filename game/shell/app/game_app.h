@@ -39,6 +39,17 @@ AppContext& App();
 // The product title of the window caption and the status line.
 inline constexpr const char* kProductTitle = "龍門記 ― 戦国の覇者";
 
+// The program's exit codes besides 0: a start-up failure the player was told of in a message
+// box (the province map default.smp, the picture folder), and no display to open the window on.
+inline constexpr int kExitStartFailed = 1;
+inline constexpr int kExitNoDisplay = 3;
+
+// The exit code after the main window: kExitStartFailed when it ended at its start because the
+// province map failed (mapFailure, its message), else 0.
+inline int ExitCodeAfterMainWindow(const std::string& mapFailure) {
+    return mapFailure.empty() ? 0 : kExitStartFailed;
+}
+
 class CGameApp {
 public:
     // The whole start-up, the main window's run and the shut-down. Returns the process exit code.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "game/shell/app/game_app.h"
 #include "game/shell/app/program_folders.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
@@ -35,7 +36,7 @@ void CPictureStore::FindPictureFolder(const std::string& programFolder) {
         return;
     }
     MbMsgBox("pictureフォルダがありません");
-    std::exit(0);
+    std::exit(kExitStartFailed);
 }
 
 void CPictureStore::Jpeg(const char* name, MbBmp::CControlBmp& bmp) const {

@@ -2,8 +2,13 @@
 
 #include <gst/gst.h>
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 #include <QTimer>
+#include <cstdlib>
+#include <iostream>
 
 namespace rymd::shell {
 
@@ -24,7 +29,29 @@ bool InitGstreamer() {
     return ok;
 }
 
+bool IsSocket(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
 }  // namespace
+
+bool SoundOutputPresent(const char* pulseServer, const std::string& runtimeFolder,
+                        const std::string& alsaFolder) {
+    if (pulseServer && *pulseServer) return true;
+    if (!runtimeFolder.empty() &&
+        (IsSocket(runtimeFolder + "/pulse/native") || IsSocket(runtimeFolder + "/pipewire-0")))
+        return true;
+    DIR* dir = ::opendir(alsaFolder.c_str());
+    if (!dir) return false;
+    bool playback = false;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name.rfind("pcmC", 0) == 0 && !name.empty() && name.back() == 'p') playback = true;
+    }
+    ::closedir(dir);
+    return playback;
+}
 
 struct GstMusicBackend::Impl {
     std::string audioSink;
@@ -55,6 +82,14 @@ struct GstMusicBackend::Impl {
 
 GstMusicBackend::GstMusicBackend(std::string audioSink) : impl_(std::make_unique<Impl>()) {
     impl_->audioSink = std::move(audioSink);
+    if (impl_->audioSink.empty()) {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        if (!SoundOutputPresent(std::getenv("PULSE_SERVER"), runtime ? runtime : "", "/dev/snd")) {
+            std::cerr << "No sound device (no PulseAudio or PipeWire server, no ALSA playback device): "
+                         "the game plays without music.\n";
+            return;
+        }
+    }
     impl_->available = InitGstreamer();
 }
 

@@ -16,11 +16,19 @@
 
 namespace rymd::shell {
 
+// Whether the machine has a sound output the desktop's sink can play to: a PulseAudio or PipeWire
+// server (PULSE_SERVER set, or its socket in the runtime folder) or an ALSA playback device
+// (pcmC*D*p in the ALSA device folder, normally /dev/snd).
+bool SoundOutputPresent(const char* pulseServer, const std::string& runtimeFolder,
+                        const std::string& alsaFolder);
+
 class GstMusicBackend final : public MusicBackend {
 public:
     // audioSink: the name of the sink element that takes the sound ("": the desktop's sound output,
     // autoaudiosink; "fakesink": nowhere, for tests and machines without sound), or a chain of
     // elements ("audioconvert ! wavenc ! filesink location=out.wav"). An unknown one plays nothing.
+    // With "" on a machine without a sound output (SoundOutputPresent) the backend says so in
+    // one line on standard error and stays silent: the sound libraries are never asked.
     explicit GstMusicBackend(std::string audioSink = {});
     ~GstMusicBackend() override;
     GstMusicBackend(const GstMusicBackend&) = delete;

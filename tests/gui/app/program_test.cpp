@@ -136,7 +136,7 @@ TEST(ProgramFolders, PictureFolderBesideThenAbove) {
     EXPECT_EQ(FindPictureFolder(program), program + "picture/");
 }
 
-// No picture folder anywhere: the message, then the program ends with exit code 0 (in a child
+// No picture folder anywhere: the message, then the program ends with exit code 1 (in a child
 // process; the box is answered and its text written to standard error).
 TEST(ProgramFoldersDeathTest, NoPictureFolderEndsTheProgram) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -155,7 +155,7 @@ TEST(ProgramFoldersDeathTest, NoPictureFolderEndsTheProgram) {
             std::cerr << "still running" << std::endl;
             std::exit(3);
         },
-        ::testing::ExitedWithCode(0), "box: pictureフォルダがありません");
+        ::testing::ExitedWithCode(kExitStartFailed), "box: pictureフォルダがありません");
 }
 
 // ---- Picture store ----------------------------------------------------------------------------------
@@ -404,6 +404,7 @@ TEST_F(MainWindowTest, DefaultMapFailuresEndTheWindowBeforeAnyChild) {
         EXPECT_EQ(shown, c.boxes) << c.name;
         EXPECT_FALSE(dlg.ChildrenReady()) << c.name;
         EXPECT_FALSE(dlg.Backdrop().IsWindow()) << c.name;
+        EXPECT_EQ(ExitCodeAfterMainWindow(dlg.MapFailure()), kExitStartFailed) << c.name;
     }
     // 249 provinces are taken.
     MbKorMap::KorMapData most = kormap_fixture::MakeCountry();
@@ -418,6 +419,7 @@ TEST_F(MainWindowTest, DefaultMapFailuresEndTheWindowBeforeAnyChild) {
     });
     EXPECT_EQ(dlg.DoModal(), ui::IDCANCEL);
     EXPECT_EQ(map_.KuniCount(), 249);
+    EXPECT_EQ(ExitCodeAfterMainWindow(dlg.MapFailure()), 0);
 }
 
 TEST_F(MainWindowTest, ShowsTheBundledMapAndKeepsItsPlacement) {

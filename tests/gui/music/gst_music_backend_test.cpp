@@ -2,12 +2,15 @@
 // sound device is needed. A piece loops; a file that is not music, a missing file and an
 // unknown sink end in silence with the failure reported. Skipped where GStreamer has no playbin.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -120,6 +123,47 @@ TEST_F(GstMusicBackendTest, TheGamesOwnSongsPlay) {
         EXPECT_TRUE(PollUntil(backend_, [&] { return backend_.Loops() >= 1 || failures_ > 0; })) << song;
         EXPECT_EQ(failures_, 0) << song;
     }
+}
+
+// A machine without a sound output is found out from its folders alone, before any sound library
+// is asked (they fill the terminal with complaints otherwise).
+TEST(SoundOutput, FoundFromTheServersSocketOrAnAlsaPlaybackDevice) {
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("rymd_sound_" + std::to_string(getpid()));
+    const std::string runtime = (root / "run").string(), alsa = (root / "snd").string();
+    auto listen = [](const std::string& path) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << path;
+        ::close(fd);
+    };
+    const struct {
+        const char* name;
+        const char* pulseServer;
+        std::function<void()> make;
+        bool present;
+    } kCases[] = {
+        {"nothing", nullptr, [] {}, false},
+        {"a capture device only", nullptr, [&] { std::ofstream(alsa + "/pcmC0D0c"); }, false},
+        {"PULSE_SERVER", "tcp:host", [] {}, true},
+        {"an empty PULSE_SERVER", "", [] {}, false},
+        {"a file named like the socket", nullptr, [&] { std::ofstream(runtime + "/pulse/native"); }, false},
+        {"the PulseAudio socket", nullptr, [&] { listen(runtime + "/pulse/native"); }, true},
+        {"the PipeWire socket", nullptr, [&] { listen(runtime + "/pipewire-0"); }, true},
+        {"an ALSA playback device", nullptr, [&] { std::ofstream(alsa + "/pcmC1D3p"); }, true},
+    };
+    for (const auto& c : kCases) {
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(runtime + "/pulse");
+        std::filesystem::create_directories(alsa);
+        c.make();
+        EXPECT_EQ(shell::SoundOutputPresent(c.pulseServer, runtime, alsa), c.present) << c.name;
+    }
+    EXPECT_FALSE(shell::SoundOutputPresent(nullptr, "", (root / "none").string()));
+    std::filesystem::remove_all(root);
 }
 
 }  // namespace
