@@ -350,10 +350,11 @@ void CCpuNaisei::BuyTeppou(int daimyou) {
     const int made = CalcTeppouSeisanOfDaimyou(gs, daimyou);
     if (made > 0) {
         const std::int64_t unitCost = static_cast<std::int64_t>(u * gs.TeppouCost[3]);
-        const std::int64_t n = cut(affordable(unitCost, made));
+        // No more than the month's 16-bit count can still record is made and paid for.
+        const std::int64_t n =
+            std::min<std::int64_t>(cut(affordable(unitCost, made)), UINT16_MAX - house.teppouSeisan);
         if (n > 0) {
-            house.teppouSeisan =
-                static_cast<std::uint16_t>(std::min<std::int64_t>(house.teppouSeisan + n, UINT16_MAX));
+            house.teppouSeisan = static_cast<std::uint16_t>(house.teppouSeisan + n);
             muskets += n;
             house.shikin = static_cast<std::int32_t>(house.shikin - n * std::max<std::int64_t>(unitCost, 0));
         }
@@ -379,10 +380,12 @@ void CCpuNaisei::BuyTeppou(int daimyou) {
         const int p = order.Id(i);
         const std::int64_t unitPrice =
             static_cast<std::int64_t>(u * gs.TeppouKounyuuTbl[static_cast<std::size_t>(p)].currentPrice);
-        const std::int64_t n = cut(affordable(unitPrice, amount[static_cast<std::size_t>(p)]));
+        // The order is a 16-bit count: no more than it records is bought and paid for.
+        const std::int64_t n = std::min<std::int64_t>(
+            cut(affordable(unitPrice, amount[static_cast<std::size_t>(p)])), UINT16_MAX);
         if (n <= 0) continue;
         TeppouOrder& placed = house.teppouOrder[static_cast<std::size_t>(p)];
-        placed.count = static_cast<std::uint16_t>(std::min<std::int64_t>(n, UINT16_MAX));
+        placed.count = static_cast<std::uint16_t>(n);
         placed.months = static_cast<std::int8_t>(std::clamp(months[static_cast<std::size_t>(p)], 0, 127));
         muskets += n;
         house.shikin = static_cast<std::int32_t>(house.shikin - n * std::max<std::int64_t>(unitPrice, 0));

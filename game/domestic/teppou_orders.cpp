@@ -45,6 +45,21 @@ bool FitToFunds(int& value, int old, std::int64_t fundsForIt, int price) {
     return fit != old;
 }
 
+// The units a 16-bit count can still take on top of what it holds.
+int RoomIn(int held) {
+    return std::max(0, UINT16_MAX - held);
+}
+
+// The units a place can still book for the house: what it bought there in this phase and its
+// order there are both 16-bit counts, and nothing is sold beyond what they can record.
+int BookableAt(const GameState& gs, int daimyou, int place) {
+    int room = RoomIn(gs.TeppouKounyuuTbl[static_cast<std::size_t>(place)].dialogWork);
+    if (IsValidDaimyou(gs, daimyou) && place < CDaimyou::kTeppouOrderCount)
+        room =
+            std::min(room, RoomIn(DaimyouAt(gs, daimyou).teppouOrder[static_cast<std::size_t>(place)].count));
+    return room;
+}
+
 }  // namespace
 
 // --- purchase ------------------------------------------------------------------------------------
@@ -58,8 +73,11 @@ TeppouKounyuuOrder::TeppouKounyuuOrder(const GameState& gs, int daimyou)
     MbMisc::CSortInt order(nPlace);
     for (int p = 0; p < nPlace; ++p) {
         const std::size_t i = static_cast<std::size_t>(p);
-        // What the house bought here in this phase is no longer on offer.
-        if (amount[i] > 0) amount[i] = std::max(0, amount[i] - gs.TeppouKounyuuTbl[i].dialogWork);
+        // What the house bought here in this phase is no longer on offer, nor what could not be
+        // booked.
+        if (amount[i] > 0)
+            amount[i] =
+                std::clamp(amount[i] - gs.TeppouKounyuuTbl[i].dialogWork, 0, BookableAt(gs, daimyou, p));
         if (amount[i] != 0) order.AddData(p, months[i]);
     }
     order.SortTopSmall(-1);
@@ -134,14 +152,17 @@ void TeppouKounyuuOrder::Apply(GameState& gs) const {
     if (!IsValidDaimyou(gs, daimyou_)) return;
     CDaimyou& house = DaimyouAt(gs, daimyou_);
     for (const Place& r : rows_) {
-        if (r.units == 0 || r.place >= CDaimyou::kTeppouOrderCount) continue;
+        if (r.units <= 0 || r.place >= CDaimyou::kTeppouOrderCount) continue;
+        // Only what can be booked is bought and paid for.
+        const int units = std::min(r.units, BookableAt(gs, daimyou_, r.place));
+        if (units == 0) continue;
         const std::size_t i = static_cast<std::size_t>(r.place);
-        house.shikin = ClampInt(house.shikin - std::int64_t{r.units} * r.unitPrice);
+        house.shikin = ClampInt(house.shikin - std::int64_t{units} * r.unitPrice);
         TeppouKounyuuRecord& place = gs.TeppouKounyuuTbl[i];
-        place.dialogWork = static_cast<std::int16_t>(std::clamp(place.dialogWork + r.units, 0, INT16_MAX));
+        place.dialogWork = static_cast<std::uint16_t>(place.dialogWork + units);
         TeppouOrder& o = house.teppouOrder[i];
         o.months = static_cast<std::int8_t>(std::clamp(r.months, 0, INT8_MAX));
-        o.count = static_cast<std::uint16_t>(std::clamp(o.count + r.units, 0, UINT16_MAX));
+        o.count = static_cast<std::uint16_t>(o.count + units);
     }
 }
 
@@ -154,7 +175,8 @@ TeppouSeisanOrder::TeppouSeisanOrder(const GameState& gs, int daimyou)
     for (std::size_t k = 0; k < flags.size(); ++k)
         if (flags[k]) kuni_.push_back(static_cast<int>(k));
     const int made = IsValidDaimyou(gs, daimyou) ? DaimyouAt(gs, daimyou).teppouSeisan : 0;
-    maximum_ = std::max(0, most - made);
+    // What the month's 16-bit count of made muskets cannot take is not offered.
+    maximum_ = std::clamp(most - made, 0, RoomIn(made));
     unitCost_ = UnitPriceOf(gs, gs.TeppouCost[3]);
 }
 
@@ -173,10 +195,13 @@ void TeppouSeisanOrder::Max() {
 }
 
 void TeppouSeisanOrder::Apply(GameState& gs) const {
-    if (!IsValidDaimyou(gs, daimyou_) || units_ == 0) return;
+    if (!IsValidDaimyou(gs, daimyou_)) return;
     CDaimyou& house = DaimyouAt(gs, daimyou_);
-    house.teppouSeisan = static_cast<std::uint16_t>(std::clamp(house.teppouSeisan + units_, 0, UINT16_MAX));
-    house.shikin = ClampInt(house.shikin - std::int64_t{units_} * unitCost_);
+    // Only what the month's count can record is made and paid for.
+    const int units = std::clamp(units_, 0, RoomIn(house.teppouSeisan));
+    if (units == 0) return;
+    house.teppouSeisan = static_cast<std::uint16_t>(house.teppouSeisan + units);
+    house.shikin = ClampInt(house.shikin - std::int64_t{units} * unitCost_);
 }
 
 }  // namespace rymd

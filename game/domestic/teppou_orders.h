@@ -52,7 +52,9 @@ public:
     void MaxAll();
 
     // Pays for the chosen units, adds them to the house's order at each place (the months of
-    // delivery set anew) and to what the house bought there in this phase.
+    // delivery set anew) and to what the house bought there in this phase. Both counts hold at
+    // most 65535 units: a place never offers more than they can still take, and units beyond
+    // that are neither booked nor paid for.
     void Apply(GameState& gs) const;
 
 private:
@@ -73,7 +75,7 @@ public:
     // The provinces that make muskets for the house, in province order.
     const std::vector<int>& Kuni() const { return kuni_; }
     // Units the house may still make this month (what it makes a month less what it made
-    // already, never below 0).
+    // already, never below 0, and no more than the month's count of 65535 can still take).
     int Maximum() const { return maximum_; }
     int UnitCost() const { return unitCost_; }
     int Units() const { return units_; }
@@ -85,7 +87,8 @@ public:
     // The maximum, cut to what the funds pay.
     void Max();
 
-    // Adds the units to what the house makes this month and pays for them.
+    // Adds the units to what the house makes this month and pays for them (no more than the
+    // month's count can take).
     void Apply(GameState& gs) const;
 
 private:

@@ -155,8 +155,7 @@ void NavySortieModel::Max() {
 
 std::string NavySortieModel::CheckOk(std::span<const int> units) const {
     const ScenarioWordArray& w = gs_.ScenarioWords;
-    if (input_.sortie && !NavalBattleChoice() && units.empty())
-        return ReplaceWordBushou("出陣武将が選択されていません", w);
+    if (input_.sortie && units.empty()) return ReplaceWordBushou("出陣武将が選択されていません", w);
     if (static_cast<int>(NavySortieDistinct(units).size()) > unitLimit_)
         return ReplaceWordBushou("武将数が多すぎます", w);
     if (Total() < RequiredShips(units)) return ReplaceWordGunsen("兵数に対して軍船が不足しています", w);

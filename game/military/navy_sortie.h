@@ -83,8 +83,9 @@ public:
     // "MAX": the rows filled from the first, each up to its sailable ships, to the range's top.
     void Max();
 
-    // The refusal of OK ("" when the choice may go): no general chosen for a sortie, more units
-    // than the limit, fewer ships than the troops need.
+    // The refusal of OK ("" when the choice may go): no general chosen for a sortie (a naval
+    // battle is one: its crews must be named), more units than the limit, fewer ships than the
+    // troops need.
     std::string CheckOk(std::span<const int> units) const;
     // The rows that send ships.
     std::vector<NavyShipOrder> Orders() const;

@@ -176,7 +176,7 @@ void Encode(const TeppouKounyuuRecord& r, std::uint8_t* out, TextEncoding enc) {
     PutF64(out, 314, r.offerIncrease);
     PutF64(out, 322, r.offerCap);
     PutF64(out, 330, r.currentOffer);
-    PutI16(out, 338, r.dialogWork);
+    PutU16(out, 338, r.dialogWork);
 }
 
 bool Decode(const std::uint8_t* in, TeppouKounyuuRecord& r, TextEncoding enc) {
@@ -195,7 +195,7 @@ bool Decode(const std::uint8_t* in, TeppouKounyuuRecord& r, TextEncoding enc) {
     d.offerIncrease = GetF64(in, 314);
     d.offerCap = GetF64(in, 322);
     d.currentOffer = GetF64(in, 330);
-    d.dialogWork = GetI16(in, 338);
+    d.dialogWork = GetU16(in, 338);
     for (double v : {d.initPrice, d.priceDecrease, d.priceFloor, d.currentPrice, d.initOffer, d.offerIncrease,
                      d.offerCap, d.currentOffer})
         if (!std::isfinite(v)) return false;

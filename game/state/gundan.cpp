@@ -32,10 +32,6 @@ const ScenarioWordArray& Words(const GameState& gs) {
     return gs.ScenarioWords;
 }
 
-std::int32_t Clamped(std::int64_t v) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 int TantouKuniAt(const CGundan& corps, std::size_t i) {
     return corps.tantouKuni[i];
 }
@@ -67,11 +63,13 @@ void PruneTantouKuni(const GameState& gs, CGundan& corps) {
     }
 }
 
-// Moves a non-negative amount, cut to what the giver holds.
+// Moves a non-negative amount, cut to what the giver holds and to what the receiver can still
+// hold; the rest stays with the giver.
 GundanOutcome MoveStock(std::int32_t& from, std::int32_t& to, int amount) {
     if (amount < 0) return Refused(kGundanNegative);
-    const std::int32_t moved = std::min(amount, from);
-    to = Clamped(std::int64_t{to} + moved);
+    const std::int64_t room = std::int64_t{INT32_MAX} - to;
+    const std::int32_t moved = static_cast<std::int32_t>(std::min<std::int64_t>({amount, from, room}));
+    to += moved;
     from -= moved;
     return {true, ""};
 }

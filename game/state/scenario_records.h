@@ -182,7 +182,7 @@ struct TeppouKounyuuRecord {
     double offerIncrease = 0.0;
     double offerCap = 0.0;
     double currentOffer = 0.0;
-    std::int16_t dialogWork = 0;  // working field of the purchase dialog
+    std::uint16_t dialogWork = 0;  // units the player bought here in this domestic phase
 
     static constexpr std::size_t kStoredSize = 340;
 };

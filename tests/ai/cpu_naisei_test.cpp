@@ -201,6 +201,47 @@ TEST(CpuNaiseiTest, MusketsUpToTheTargetRate) {
     }
 }
 
+// The month's made muskets and an order are 16-bit counts: what they cannot record is neither
+// made nor bought, and never paid for.
+TEST(CpuNaiseiTest, MusketsBeyondWhatTheCountsRecordAreNeitherTakenNorPaid) {
+    struct Case {
+        const char* what;
+        bool produce;  // a producing province, else a purchase place
+        int madeBefore;
+        int made;
+        int ordered;
+        int paid;
+    };
+    // Ten generals of 30000 foot: the target of 50 % wants 150000 muskets, at 10 each.
+    const Case cases[] = {
+        {"production fills the month's count", true, 60000, 65535, 0, 5535 * 10},
+        {"a purchase fills one order", false, 0, 0, 65535, 65535 * 10},
+    };
+    for (const Case& c : cases) {
+        PlannerWorld w;
+        w.gs.DaimyouTbl[0].shikin = 2000000000;
+        w.gs.TeppouSoubiRitsu[3] = 50.0;
+        w.gs.TeppouCost[3] = 10.0;
+        w.gs.DaimyouTbl[0].teppouSeisan = static_cast<std::uint16_t>(c.madeBefore);
+        if (c.produce) {
+            w.gs.TeppouSeisanTbl[0].current = 10000000.0;
+        } else {
+            w.gs.nTeppouKounyuu = 1;
+            TeppouKounyuuRecord& place = w.gs.TeppouKounyuuTbl[0];
+            place.months.fill(-1);
+            place.months[0] = 0;
+            place.currentOffer = 10000000.0;
+            place.currentPrice = 10.0;
+        }
+        for (int i = 0; i < 10; ++i)
+            w.AddBushou(0, 0, {.foot = 30000});
+        CCpuNaisei(w.Context()).BuyTeppou(0);
+        EXPECT_EQ(w.gs.DaimyouTbl[0].teppouSeisan, c.made) << c.what;
+        EXPECT_EQ(w.gs.DaimyouTbl[0].teppouOrder[0].count, c.ordered) << c.what;
+        EXPECT_EQ(w.gs.DaimyouTbl[0].shikin, 2000000000 - c.paid) << c.what;
+    }
+}
+
 TEST(CpuNaiseiTest, OddStatesDoNoHarm) {
     struct Case {
         const char* what;

@@ -184,6 +184,56 @@ TEST(TeppouOrdersTest, OkBooksOneOrderPerPlaceAndALaterPhaseShowsItInDelivery) {
     EXPECT_EQ(w.gs.DaimyouTbl[0].shikin, funds - 25 * 50);
 }
 
+// What the house bought at a place in this phase and its order there are 16-bit counts: a place
+// offering more than they can take offers what they can, and units beyond it are neither booked
+// nor paid for, however often the dialog is opened in the phase.
+TEST(TeppouOrdersTest, APlaceOffersNoMoreThanItsCountsCanBookAndNothingBeyondIsPaid) {
+    struct Case {
+        const char* what;
+        double offer;  // muskets a month, sold at 1 a musket (10 a unit)
+        int booked;    // units on order after every opening
+    };
+    const Case cases[] = {
+        {"40000 units: all of them, once", 400000, 40000},
+        {"70000 units: what one order holds", 700000, 65535},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TeppouWorld w;
+        w.gs.nTeppouKounyuu = 1;
+        w.gs.TeppouKounyuuTbl[0].currentOffer = c.offer;
+        w.gs.TeppouKounyuuTbl[0].currentPrice = 1;
+        w.Sells(0, 0, 0);
+        w.gs.DaimyouTbl[0].shikin = 1000000000;
+        ASSERT_EQ(TeppouKounyuuOrder(w.gs, 0).Row(0).purchasable, c.booked);
+        for (int opening = 0; opening < 6; ++opening) {
+            TeppouKounyuuOrder order(w.gs, 0);
+            order.MaxAll();
+            order.Apply(w.gs);
+        }
+        EXPECT_EQ(w.gs.DaimyouTbl[0].teppouOrder[0].count, c.booked);
+        EXPECT_EQ(w.gs.TeppouKounyuuTbl[0].dialogWork, c.booked);
+        EXPECT_EQ(w.gs.DaimyouTbl[0].shikin, 1000000000 - 10 * c.booked);
+        EXPECT_TRUE(TeppouKounyuuOrder(w.gs, 0).Rows().empty());
+    }
+
+    // Two orders chosen on the same state: the second finds the counts full and pays nothing.
+    TeppouWorld w;
+    w.gs.nTeppouKounyuu = 1;
+    w.gs.TeppouKounyuuTbl[0].currentOffer = 700000;
+    w.gs.TeppouKounyuuTbl[0].currentPrice = 1;
+    w.Sells(0, 0, 0);
+    w.gs.DaimyouTbl[0].shikin = 1000000000;
+    TeppouKounyuuOrder first(w.gs, 0);
+    TeppouKounyuuOrder second(w.gs, 0);
+    first.MaxAll();
+    second.SetUnits(0, 100);
+    first.Apply(w.gs);
+    second.Apply(w.gs);
+    EXPECT_EQ(w.gs.DaimyouTbl[0].teppouOrder[0].count, 65535);
+    EXPECT_EQ(w.gs.DaimyouTbl[0].shikin, 1000000000 - 655350);
+}
+
 TEST(TeppouOrdersTest, ProductionWithinTheMonthsMaximumAndTheFunds) {
     TeppouWorld w;
     w.gs.TeppouSeisanTbl[0].current = 200;  // the house holds province 0 alone: 20 units a month
@@ -211,6 +261,23 @@ TEST(TeppouOrdersTest, ProductionWithinTheMonthsMaximumAndTheFunds) {
     EXPECT_EQ(again.Maximum(), 8);
     EXPECT_TRUE(again.SetUnits(50));
     EXPECT_EQ(again.Units(), 8);
+
+    // The month's count of made muskets is 16-bit: no more than it can take is offered, made
+    // or paid for.
+    TeppouWorld full;
+    full.gs.TeppouSeisanTbl[0].current = 10000000;
+    full.gs.TeppouCost[3] = 1;
+    full.gs.DaimyouTbl[0].teppouSeisan = 65000;
+    TeppouSeisanOrder rest(full.gs, 0);
+    TeppouSeisanOrder same(full.gs, 0);
+    EXPECT_EQ(rest.Maximum(), 535);
+    rest.Max();
+    same.Max();
+    const std::int64_t before = full.gs.DaimyouTbl[0].shikin;
+    rest.Apply(full.gs);
+    same.Apply(full.gs);
+    EXPECT_EQ(full.gs.DaimyouTbl[0].teppouSeisan, 65535);
+    EXPECT_EQ(full.gs.DaimyouTbl[0].shikin, before - 5350);
 
     // No producing province: maximum 0, only 0 allowed.
     TeppouWorld none;

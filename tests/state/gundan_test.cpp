@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -358,6 +359,42 @@ TEST(GundanAssets, TransfersCheckTheStockFirstAndCutToIt) {
         EXPECT_EQ(t.gs.DaimyouTbl[0].teppou, c.houseTeppouAfter);
         EXPECT_EQ(t.Corps(k).teppou, c.corpsTeppouAfter);
         t.Holds(c.what);
+    }
+}
+
+// Near the top of the range the receiver takes what it can still hold; the rest stays with the
+// giver, and nothing is lost on the way.
+TEST(GundanAssets, TransfersMoveOnlyWhatTheReceiverCanHold) {
+    enum Kind { kGive, kCollect, kTeppou };
+    constexpr std::int32_t kTop = INT32_MAX;
+    const struct {
+        const char* what;
+        Kind kind;
+        int amount;
+        std::int32_t house, corps;            // funds, or undeployed muskets in units
+        std::int32_t houseAfter, corpsAfter;  // the same after the transfer
+    } cases[] = {
+        {"collect 30 into a full house", kCollect, 30, kTop, 500, kTop, 500},
+        {"collect 30 into a house 10 below the top", kCollect, 30, kTop - 10, 500, kTop, 490},
+        {"give 30 to a corps 10 below the top", kGive, 30, 500, kTop - 10, 490, kTop},
+        {"give every musket to a corps 5 units below the top", kTeppou, 2000, 200, kTop - 5, 195, kTop},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GundanWorld t;
+        const int k = t.Form(t.retainer);
+        CDaimyou& house = t.gs.DaimyouTbl[0];
+        CGundan& corps = t.Corps(k);
+        std::int32_t& houseStock = c.kind == kTeppou ? house.teppou : house.shikin;
+        std::int32_t& corpsStock = c.kind == kTeppou ? corps.teppou : corps.shikin;
+        houseStock = c.house;
+        corpsStock = c.corps;
+        const GundanOutcome out = c.kind == kGive      ? GiveGundanFunds(t.gs, 0, k, c.amount)
+                                  : c.kind == kCollect ? CollectGundanFunds(t.gs, 0, k, c.amount)
+                                                       : GiveGundanTeppou(t.gs, 0, k, c.amount);
+        EXPECT_TRUE(out.changed);
+        EXPECT_EQ(houseStock, c.houseAfter);
+        EXPECT_EQ(corpsStock, c.corpsAfter);
     }
 }
 

@@ -180,7 +180,7 @@ TEST(MusketRecords, PurchasePlaceImage) {
     r.offerIncrease = 1;
     r.offerCap = 300;
     r.currentOffer = 12;
-    r.dialogWork = -7;
+    r.dialogWork = 40000;  // above the range of a signed 16-bit count
     std::uint8_t image[TeppouKounyuuRecord::kStoredSize];
     Encode(r, image, kSjis);
     EXPECT_EQ(bytes::GetI8(image, 21 + 249), r.months[249]);
@@ -188,7 +188,7 @@ TEST(MusketRecords, PurchasePlaceImage) {
     EXPECT_EQ(bytes::GetI16(image, 272), 1543);
     EXPECT_EQ(bytes::GetF64(image, 298), 480.0);
     EXPECT_EQ(bytes::GetF64(image, 330), 12.0);
-    EXPECT_EQ(bytes::GetI16(image, 338), -7);
+    EXPECT_EQ(bytes::GetU16(image, 338), 40000);
 
     TeppouKounyuuRecord back;
     ASSERT_TRUE(Decode(image, back, kSjis));

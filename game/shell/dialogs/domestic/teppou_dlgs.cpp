@@ -285,7 +285,6 @@ void CTeppouSeisanDlg::ShowUnits() {
 void CTeppouSeisanDlg::Refresh() {
     SetItemText(*this, kMusketsId, Number(std::int64_t{order_->Units()} * HeiUnit(gs_)));
     SetItemText(*this, kRemainingId, Number(order_->Remaining()));
-    okCancel_.ok.EnableWindow(order_->Units() != 0);
 }
 
 void CTeppouSeisanDlg::OnOK() {

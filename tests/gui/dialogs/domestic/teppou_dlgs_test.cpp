@@ -128,7 +128,7 @@ TEST_F(TeppouDlgTest, ProductionOffersTheMonthsMaximumAndPaysOnOk) {
         EXPECT_EQ(Text(d, CTeppouSeisanDlg::kCostId), "10挺当たりの鉄砲生産費用 = 85");
         ASSERT_EQ(dlg.List()->GetItemCount(), 1);
         EXPECT_EQ(dlg.List()->GetItemText(0, 0), "国0");
-        EXPECT_FALSE(Enabled(d, ui::IDOK));
+        EXPECT_TRUE(Enabled(d, ui::IDOK)) << "0 units may be confirmed";
         auto& spin = dynamic_cast<ui::SpinButton&>(*d.GetDlgItem(CTeppouSeisanDlg::kSpinId));
         int lo = -1, hi = -1;
         spin.GetRange(lo, hi);
@@ -142,8 +142,6 @@ TEST_F(TeppouDlgTest, ProductionOffersTheMonthsMaximumAndPaysOnOk) {
         ExpectShortage();
         spin.Step(+1);
         EXPECT_EQ(spin.GetPos(), 12);
-        // Stated point: the enabled OK is not drawn as the disabled one was.
-        EXPECT_TRUE(Enabled(d, ui::IDOK));
         EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("teppou_seisan_dlg")));
         EXPECT_TRUE(ui::test::GrabToPng(d, GalleryPath("teppou_seisan_dlg@2x"), 2.0));
         EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
@@ -152,7 +150,7 @@ TEST_F(TeppouDlgTest, ProductionOffersTheMonthsMaximumAndPaysOnOk) {
     EXPECT_EQ(w.gs.DaimyouTbl[0].teppouSeisan, 12);
     EXPECT_EQ(w.gs.DaimyouTbl[0].shikin, 0);
 
-    // No producing province: the message and a spin of 0..0.
+    // No producing province: the message and a spin of 0..0; OK at 0 closes and changes nothing.
     w.gs.TeppouSeisanTbl[0].current = 0;
     Script().OnDialog([&](ui::Dialog& d) {
         EXPECT_EQ(Text(d, CTeppouSeisanDlg::kInstructionId), "鉄砲生産可能な国がありません");
@@ -160,9 +158,12 @@ TEST_F(TeppouDlgTest, ProductionOffersTheMonthsMaximumAndPaysOnOk) {
         int lo = -1, hi = -1;
         dynamic_cast<ui::SpinButton&>(*d.GetDlgItem(CTeppouSeisanDlg::kSpinId)).GetRange(lo, hi);
         EXPECT_EQ(hi, 0);
-        EXPECT_TRUE(ui::test::ClickControl(d, ui::IDCANCEL));
+        EXPECT_TRUE(Enabled(d, ui::IDOK));
+        EXPECT_TRUE(ui::test::ClickControl(d, ui::IDOK));
     });
-    EXPECT_FALSE(shell::RunTeppouSeisanCommand(w.gs, &w.map, nullptr));
+    EXPECT_TRUE(shell::RunTeppouSeisanCommand(w.gs, &w.map, nullptr));
+    EXPECT_EQ(w.gs.DaimyouTbl[0].teppouSeisan, 12);
+    EXPECT_EQ(w.gs.DaimyouTbl[0].shikin, 0);
 }
 
 }  // namespace

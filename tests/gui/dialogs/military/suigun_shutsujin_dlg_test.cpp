@@ -260,6 +260,12 @@ TEST_F(SuigunWaterTest, NavalBattleModeTakesEveryShipAndFixesTheCounts) {
             EXPECT_EQ(d.Grid().GetCellText(last, 0), "草津城守備兵");
             EXPECT_EQ(d.Grid().GetLineData(last), kShiroGarrisonItem + kusatsu_);
             SuigunGallery(d, "suigun_shutsujin_kaisen");
+            // Nobody chosen to meet the battle: OK is refused and the dialog stays.
+            std::string told;
+            SuigunExpectMessage(Script(), &told);
+            ASSERT_TRUE(ui::test::ClickControl(d, ui::IDOK));
+            EXPECT_EQ(told, "出陣武将が選択されていません");
+            EXPECT_TRUE(d.IsWindowVisible());
             d.EndDialog(ui::IDCANCEL);
         });
     EXPECT_EQ(r, ui::IDCANCEL);
