@@ -135,7 +135,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 map.TransBarrel((next(200) - 100) / 100.0, (next(200) - 100) / 10.0, next(200) - 50, true);
                 break;
             default:
-                if (small) map.TransSector(next(400) - 20, next(95), true);
+                if (!small) break;
+                if (next(4) == 0) {
+                    // Now and then a sector at the ends of the numbers: radii that overflow or
+                    // lie too far out to draw, which must be refused.
+                    static constexpr double kAngles[] = {4.9e-324, 1e-300, 1e-6, 0.0001};
+                    static constexpr double kInner[] = {99.999999, 99.99999999, 99.99999999999999, 0};
+                    const double angle = kAngles[next(4)];
+                    map.TransSector(angle, kInner[next(4)], true);
+                } else {
+                    map.TransSector(next(400) - 20, next(95), true);
+                }
                 break;
         }
         CheckMap(map);

@@ -16,6 +16,9 @@ using i64 = std::int64_t;
 
 constexpr std::uint16_t kCodingJpeg = 3;
 constexpr int kMaxSide = 0x7FFF;  // sizes are stored as int16
+// The largest outer radius of a bent map, in samples: positions that far out still resolve a
+// millionth of a sample.
+constexpr double kMaxSectorRadius = 1 << 30;
 
 // Whether a relief map may have w x h samples.
 bool FitsMap(i64 w, i64 h) {
@@ -311,6 +314,11 @@ bool CCtrlElvMap::TransSector(double angle, double innerPercent, bool /*freeOld*
         outer *= k;
         inner *= k;
     }
+    // A sector that cannot be drawn is refused: radii beyond the numbers (a tiny angle), a ring
+    // without depth (an inner radius that rounds to the outer one), or an outer radius so far out
+    // that its positions no longer tell one sample from the next.
+    if (!std::isfinite(outer) || !std::isfinite(inner) || !(outer - inner > 0) || outer > kMaxSectorRadius)
+        return false;
     const double pi = std::acos(-1.0);
     const double span = angle * pi / 180.0;  // radians, centred on straight up
     // A point of the sector at angle phi (from straight up, clockwise) and radius rad.

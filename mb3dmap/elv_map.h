@@ -264,7 +264,10 @@ public:
     // (0 <= innerPercent < 100), both scaled down so that their difference is at most the height.
     // Columns run along the arc from left to right, the top row lies on the outer arc. The new
     // map is the sector's bounding box (rounded outward); each sample is the mean of the source
-    // area its polar cell covers; outside the sector, sea.
+    // area its polar cell covers; outside the sector, sea. False, with the map unchanged, for
+    // arguments outside those ranges or not finite, and for a sector that cannot be drawn: radii
+    // that overflow, a ring whose inner radius rounds to the outer one, an outer radius beyond
+    // 2^30 samples or a bounding box larger than a map.
     bool TransSector(double angle, double innerPercent, bool freeOld);
     // Turns the map counter-clockwise (as seen on the screen) by degrees, brought into 0..359
     // first. 0, 90, 180 and 270 move samples exactly (90 and 270 swap width and height); other

@@ -8,6 +8,7 @@
 #include "game/domestic/castle_economy.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
+#include "game/state/queries.h"
 
 namespace rymd {
 

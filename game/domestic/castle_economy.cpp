@@ -294,15 +294,6 @@ bool DispatchKouekisen(GameState& gs, int daimyou, int gundan, int shiro, int pa
 // =============================================================================================
 // Limits of castles and generals
 
-std::int64_t ShiroHyourouLimit(const GameState& gs, int kibo) {
-    return std::max<std::int64_t>(0, static_cast<std::int64_t>(kibo) * gs.nShiroHyourouMax);
-}
-
-std::int64_t ShiroShubiheiLimit(const GameState& gs, int kibo) {
-    return std::max<std::int64_t>(0,
-                                  static_cast<std::int64_t>(gs.nShiroHyourouMax / 10) * kibo / HeiUnit(gs));
-}
-
 int BushouFootLimit(const GameState& gs) {
     return kFootLimitSoldiers / HeiUnit(gs);
 }

@@ -42,10 +42,6 @@ private:
     std::array<std::uint8_t, 256> best_{};
 };
 
-// Limits of a castle by its size: provisions size x nShiroHyourouMax; garrison, in soldier
-// units, (nShiroHyourouMax / 10) x size / nHeiUnit. Never below 0.
-std::int64_t ShiroHyourouLimit(const GameState& gs, int kibo);
-std::int64_t ShiroShubiheiLimit(const GameState& gs, int kibo);
 // Limits of one general's troops in soldier units: 5000 foot soldiers and 2000 cavalry.
 int BushouFootLimit(const GameState& gs);
 int BushouCavalryLimit(const GameState& gs);

@@ -7,6 +7,7 @@
 #include "game/domestic/castle_economy.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
+#include "game/state/queries.h"
 #include "game/state/vocabulary.h"
 #include "platform/core/format_text.h"
 

@@ -11,15 +11,14 @@
 #include "game/events/event_actions.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
+#include "game/state/queries.h"
 
 namespace rymd {
 namespace happening {
 
 namespace {
 
-constexpr int kMaxSize = 10;
-constexpr int kMaxSupport = 1000;  // tenths of a percent
-constexpr int kMaxTradeShips = 10;
+constexpr int kMaxTradeShips = 10;  // a port in play; a scenario may give more
 
 template <class T>
 T Stored(std::int64_t value) {
@@ -80,7 +79,7 @@ void ChangeCastle(GameState& gs, int code, int shiro, double value, std::int64_t
         case kShiroMinshuuPlus:
         case kDaimyouMinshuuPlus:
             c.support = Stored<std::int16_t>(
-                Bounded(c.support + std::int64_t{TruncToInt(value * 10.0)}, 0, kMaxSupport));
+                Bounded(c.support + std::int64_t{TruncToInt(value * 10.0)}, 0, CShiro::kMaxSupport));
             break;
         case kShiroShubiheiPlus:
         case kDaimyouShubiheiPlus:
@@ -100,28 +99,29 @@ void ChangeCastle(GameState& gs, int code, int shiro, double value, std::int64_t
     }
 }
 
-// A castle's maximum; the current value follows it down.
+// A castle's maximum; the current value follows it down. A maximum is never below 0 (there is no
+// less than nothing to develop), so the current value stays within 0 and it.
 void ChangeMaximum(GameState& gs, int code, int shiro, std::int64_t n) {
     CShiro& c = ShiroAt(gs, shiro);
     ShiroMapRecord& geo = ShiroMapAt(gs, shiro);
     switch (code) {
         case kShiroMaxLevel:
-            geo.maxKibo = Stored<std::uint8_t>(Bounded(n, 1, kMaxSize));
+            geo.maxKibo = Stored<std::uint8_t>(Bounded(n, 1, CShiro::kMaxKibo));
             if (c.kibo > geo.maxKibo) {
                 c.kibo = geo.maxKibo;
                 CutToSize(gs, c);
             }
             break;
         case kShiroMaxKokudaka:
-            geo.maxKokudaka = Stored<std::uint32_t>(n);
+            geo.maxKokudaka = Stored<std::int32_t>(std::max<std::int64_t>(n, 0));
             c.kokudaka = std::min(c.kokudaka, geo.maxKokudaka);
             break;
         case kShiroMaxKeizai:
-            geo.maxKeizai = Stored<std::int16_t>(n);
+            geo.maxKeizai = Stored<std::int16_t>(std::max<std::int64_t>(n, 0));
             c.keizai = std::min(c.keizai, geo.maxKeizai);
             break;
         case kShiroMaxKouzan:
-            geo.maxKouzan = Stored<std::int16_t>(n);
+            geo.maxKouzan = Stored<std::int16_t>(std::max<std::int64_t>(n, 0));
             c.kouzan = std::min(c.kouzan, geo.maxKouzan);
             break;
         default: break;

@@ -659,10 +659,7 @@ namespace {
 constexpr int kMaxYear = 9999;                        // a start year has at most four digits either way
 constexpr int kMaxDistanceLimit = INT_MAX / 10 * 10;  // in tenths, as the scenario's value x 10
 constexpr int kMaxRoadCost = 32767;                   // in tenths; from it on "out of reach"
-constexpr int kMaxShiroSize = 10;
-constexpr int kMaxSupport = 1000;  // tenths of a percent
 constexpr int kMaxHarvestRate = 10000;
-constexpr int kMaxTradeShips = 100;  // trade ships waiting at a port
 constexpr int kMaxAbility = 10;
 constexpr int kMaxTeppouKouka = 100;
 constexpr int kMaxTeppouTendency = 100;
@@ -711,10 +708,10 @@ void CheckAbilities(ValueRangeCheck& check, const char* where, int index, const 
 }
 
 void CheckShiro(ValueRangeCheck& check, const char* where, int index, const CShiro& c) {
-    check(where, index, "size", c.kibo, 0, kMaxShiroSize);
-    check(where, index, "support", c.support, 0, kMaxSupport);
+    check(where, index, "size", c.kibo, 0, CShiro::kMaxKibo);
+    check(where, index, "support", c.support, 0, CShiro::kMaxSupport);
     check(where, index, "harvest rate", c.harvestRate, 0, kMaxHarvestRate);
-    check(where, index, "trade ships", c.kouekisen, 0, kMaxTradeShips);
+    check(where, index, "trade ships", c.kouekisen, 0, CShiro::kMaxKouekisen);
 }
 
 std::string FindValueOutOfRange(const GameState& gs) {

@@ -1,5 +1,6 @@
 // Castles of a scenario: the ShiroType and Shiro sections.
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -187,14 +188,16 @@ int CScenarioReader::ReadShiro() {
         if (int e = line.Int(value, false); e != kScnOk) return e;
         m.y = ScalePosition(value, v);
 
-        if (int e = line.Int(value, false); e != kScnOk) return e;
+        // Rice yield, economy and mine lie within 0 and their maxima, as every rule keeps them; a
+        // value that cannot be stored or played is refused like a value that is not a number.
+        if (int e = line.IntIn(value, false, 0, INT_MAX, kScnNotInteger); e != kScnOk) return e;
         m.maxKokudaka = s.kokudaka = static_cast<std::uint32_t>(value);
-        if (int e = line.Int(value, false); e != kScnOk) return e;
+        if (int e = line.IntIn(value, false, 0, INT16_MAX, kScnNotInteger); e != kScnOk) return e;
         m.maxKeizai = s.keizai = static_cast<std::int16_t>(value);
         if (v >= 2) {
-            if (int e = line.Int(value, false); e != kScnOk) return e;
+            if (int e = line.IntIn(value, false, 0, INT16_MAX, kScnNotInteger); e != kScnOk) return e;
             m.maxKouzan = static_cast<std::int16_t>(value);
-            if (int e = line.Int(value, false); e != kScnOk) return e;
+            if (int e = line.IntIn(value, false, 0, m.maxKouzan, kScnNotInteger); e != kScnOk) return e;
             s.kouzan = static_cast<std::int16_t>(value);
         }
 

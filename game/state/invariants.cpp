@@ -6,6 +6,7 @@
 
 #include "game/state/access.h"
 #include "game/state/game_state.h"
+#include "game/state/queries.h"
 #include "game/state/route.h"
 
 namespace rymd {
@@ -192,6 +193,40 @@ Broken CheckOrders(const GameState& gs, const std::string& where, const CBushou&
     return std::nullopt;
 }
 
+// A castle's values within the bounds every rule keeps: economy, mine and rice yield within 0 and
+// their maxima, the maxima within 0 and what a scenario can give, the size within 0..10, populace support
+// within 0..1000, provisions and garrison within the limits of the size, trade ships within what a scenario
+// may give (a port takes at most 10 in play, a scenario may start it with up to 100).
+Broken CheckCastleValues(const GameState& gs) {
+    for (int s : ShiroIndexes(gs)) {
+        const CShiro& c = ShiroAt(gs, s);
+        const ShiroMapRecord& m = ShiroMapAt(gs, s);
+        const struct {
+            const char* what;
+            std::int64_t value, low, high;
+        } values[] = {
+            {"size", c.kibo, 0, CShiro::kMaxKibo},
+            {"maximum size", m.maxKibo, 0, CShiro::kMaxKibo},
+            {"rice yield", c.kokudaka, 0, m.maxKokudaka},
+            {"maximum rice yield", m.maxKokudaka, 0, INT32_MAX},
+            {"economy", c.keizai, 0, m.maxKeizai},
+            {"maximum economy", m.maxKeizai, 0, INT16_MAX},
+            {"mine", c.kouzan, 0, m.maxKouzan},
+            {"maximum mine", m.maxKouzan, 0, INT16_MAX},
+            {"populace support", c.support, 0, CShiro::kMaxSupport},
+            {"provisions", c.hyourou, 0, ShiroHyourouLimit(gs, c.kibo)},
+            {"garrison", c.shubihei, 0, ShiroShubiheiLimit(gs, c.kibo)},
+            {"trade ships", c.kouekisen, 0, CShiro::kMaxKouekisen},
+        };
+        for (const auto& v : values)
+            if (v.value < v.low || v.value > v.high)
+                return Fault(Name("castle", s), std::string(v.what) + " " + std::to_string(v.value) +
+                                                    " outside " + std::to_string(v.low) + ".." +
+                                                    std::to_string(v.high));
+    }
+    return std::nullopt;
+}
+
 Broken CheckGenerals(const GameState& gs) {
     for (int b : BushouIndexes(gs)) {
         const CBushou& g = BushouAt(gs, b);
@@ -245,8 +280,8 @@ Broken CheckCoalitions(const GameState& gs) {
 
 std::optional<std::string> FindBrokenInvariant(const GameState& gs) {
     // The counts first: every later check indexes the tables by them.
-    for (Broken (*check)(const GameState&) :
-         {CheckCounts, CheckHouses, CheckCorps, CheckCastles, CheckGenerals, CheckFleets, CheckCoalitions})
+    for (Broken (*check)(const GameState&) : {CheckCounts, CheckHouses, CheckCorps, CheckCastles,
+                                              CheckCastleValues, CheckGenerals, CheckFleets, CheckCoalitions})
         if (Broken b = check(gs)) return b;
     return std::nullopt;
 }

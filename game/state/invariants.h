@@ -16,6 +16,9 @@
 //   stage; a stationed or besieging general's castle is this one, and a general in a house's
 //   service at a castle is listed there; no general stands in two of the stationed and
 //   besieger lists, nor twice in one;
+// - castle values: economy, mine and rice yield within 0 and their maxima, the maxima within 0
+//   and what a scenario can give, size and maximum size within 0..10, populace support within
+//   0..1000, provisions and garrison within the limits of the size, trade ships within 0..100;
 // - generals: the house a house or one of the markers -1 (masterless), -2 (not yet in service),
 //   -3 (held as hostage); the castle -1 or a castle; the corps -1 or a corps slot; the castles of
 //   his orders (move, sortie, sortie origin) no castle past the table, except that a hostage

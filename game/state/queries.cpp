@@ -117,6 +117,15 @@ int GunsenTerm(const GameState& gs, int daimyou, int gundan) {
 // =============================================================================================
 // Rounding
 
+std::int64_t ShiroHyourouLimit(const GameState& gs, int kibo) {
+    return std::max<std::int64_t>(0, static_cast<std::int64_t>(kibo) * gs.nShiroHyourouMax);
+}
+
+std::int64_t ShiroShubiheiLimit(const GameState& gs, int kibo) {
+    return std::max<std::int64_t>(0,
+                                  static_cast<std::int64_t>(gs.nShiroHyourouMax / 10) * kibo / HeiUnit(gs));
+}
+
 int RoundUp(double value) {
     const double t = std::trunc(value);
     double r = t;

@@ -31,6 +31,12 @@ namespace rymd {
 struct GameState;
 class HouseIndex;
 
+// --- castle limits ------------------------------------------------------------------------
+// Limits of a castle by its size: provisions size x nShiroHyourouMax; garrison, in soldier
+// units, (nShiroHyourouMax / 10) x size / nHeiUnit. Never below 0.
+std::int64_t ShiroHyourouLimit(const GameState& gs, int kibo);
+std::int64_t ShiroShubiheiLimit(const GameState& gs, int kibo);
+
 // --- rounding -------------------------------------------------------------------------------
 // Truncates toward zero, then one further away from zero when the value was not whole.
 int RoundUp(double value);

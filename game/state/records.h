@@ -241,6 +241,9 @@ struct CShiro {
     static constexpr std::size_t kStoredSize = 332;
     static constexpr int kMaxBushou = 20;  // each of the three general lists
     static constexpr int kVoyageCount = 10;
+    static constexpr int kMaxKibo = 10;        // size and maximum size
+    static constexpr int kMaxSupport = 1000;   // populace support, tenths of a percent
+    static constexpr int kMaxKouekisen = 100;  // trade ships a scenario may give a port
 
     std::int16_t daimyou = 0;                         // owner house
     std::int16_t gundan = 0;                          // holding corps; -1 the house's direct domain

@@ -127,7 +127,10 @@ std::string ReadFileErrorText(const std::string& path, ReadFileError error, std:
     switch (error) {
         case ReadFileError::kNone: return "";
         case ReadFileError::kNotAFile: return "not a regular file";
-        case ReadFileError::kTooLarge: return "larger than " + std::to_string(maxBytes >> 20) + " MB";
+        case ReadFileError::kTooLarge:
+            return "larger than " + (maxBytes % (1 << 20) == 0 && maxBytes > 0
+                                         ? std::to_string(maxBytes >> 20) + " MB"
+                                         : std::to_string(maxBytes) + " bytes");
         case ReadFileError::kReadFailed: return "read error";
         case ReadFileError::kCannotOpen: break;
     }

@@ -860,13 +860,13 @@ TEST(EventActionValues, EveryHappeningKeepsItsValuesWithinTheirLimitsAtTheEndsOf
         {"HAPPENING_DAIMYOU_KIBA_PLUS", {cavalry, 200, 0}},
         {"HAPPENING_DAIMYOU_TEPPOU_PLUS", {muskets, 50, 0}},
         {"HAPPENING_SHIRO_MAX_LEVEL", {[](const GameState& gs) { return gs.ShiroMapTbl[1].maxKibo; }, 10, 1}},
-        // The maxima have no lower bound of their own: they stop at the ends of their fields.
+        // The maxima stop at 0 (the value under them with them) and at the ends of their fields.
         {"HAPPENING_SHIRO_MAX_KOKUDAKA",
          {[](const GameState& gs) { return gs.ShiroMapTbl[1].maxKokudaka; }, INT_MAX, 0}},
         {"HAPPENING_SHIRO_MAX_KEIZAI",
-         {[](const GameState& gs) { return gs.ShiroMapTbl[1].maxKeizai; }, 32767, -32768}},
+         {[](const GameState& gs) { return gs.ShiroMapTbl[1].maxKeizai; }, 32767, 0}},
         {"HAPPENING_SHIRO_MAX_KOUZAN",
-         {[](const GameState& gs) { return gs.ShiroMapTbl[1].maxKouzan; }, 32767, -32768}},
+         {[](const GameState& gs) { return gs.ShiroMapTbl[1].maxKouzan; }, 32767, 0}},
         {"HAPPENING_SHIRO_LEVEL_PLUS", {kibo, 5, 1}},
         {"HAPPENING_SHIRO_KOKUDAKA_PLUS", {kokudaka, 20000, 0}},
         {"HAPPENING_SHIRO_KEIZAI_PLUS", {keizai, 1000, 0}},

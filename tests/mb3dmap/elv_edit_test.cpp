@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "platform/core/file.h"
@@ -509,6 +510,37 @@ TEST(ElvEdit, TransSectorBendsTheMapIntoARing) {
         EXPECT_FALSE(map.TransSector(angle, inner, true)) << angle << " " << inner;
         EXPECT_EQ(Store(map), before);
     }
+}
+
+// Angles and inner radii whose sector cannot be drawn are refused with the map left as it was:
+// a radius that overflows or an outer radius too far out to tell the samples apart.
+TEST(ElvEdit, TransSectorRefusesSectorsThatDoNotFit) {
+    struct Case {
+        int w, h;
+        double angle, inner;
+    };
+    const Case cases[] = {
+        {32767, 1, 1e-300, 99.999999},      // the inner radius overflows
+        {32767, 1, 4.9e-324, 0},            // the outer radius overflows
+        {100, 1, 1e-6, 99.99999999999999},  // an outer radius of 1e16 samples
+        {32767, 1, 0.0001, 99.99999999},    // an outer radius of 1e10 samples
+        {60, 10, std::numeric_limits<double>::infinity(), 10},
+        {60, 10, 90, -std::numeric_limits<double>::infinity()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + " " + std::to_string(c.angle) + " " +
+                     std::to_string(c.inner));
+        CCtrlElvMap map;
+        SetSamples(map, c.w, c.h, std::vector<std::uint16_t>(static_cast<std::size_t>(c.w) * c.h, 400));
+        const Bytes before = Store(map);
+        EXPECT_FALSE(map.TransSector(c.angle, c.inner, true));
+        EXPECT_EQ(Store(map), before);
+    }
+    // A tiny angle with a thin ring still fits when its radii do: the ring is scaled to the height.
+    CCtrlElvMap thin;
+    SetSamples(thin, 100, 1, std::vector<std::uint16_t>(100, 400));
+    EXPECT_TRUE(thin.TransSector(1e-3, 99.9, true));
+    ExpectConsistent(thin);
 }
 
 // ---- Overlay picture and whole-view drawing --------------------------------------------------------

@@ -72,4 +72,31 @@ TEST(CliExtremeValues, ValuesThatCannotBePlayedAreRefusedOnTheirLine) {
     }
 }
 
+// Happenings with values at the ends of the numbers on the bundled scenario, played as 織田 with
+// the invariant check: every castle value stays within its bounds (before, a maximum economy of
+// -2147483648 left 清洲城 with an economy of -32768, and --check did not see it).
+TEST(CliExtremeValues, HappeningsKeepCastleValuesWithinTheirBounds) {
+    const char* const happenings[] = {
+        "HAPPENING_SHIRO_MAX_KEIZAI : NONE : NONE : S_KIYOSU : NONE : NONE : NONE : \"-2147483648\" : \"\"",
+        "HAPPENING_SHIRO_MAX_KOUZAN : NONE : NONE : S_KIYOSU : NONE : NONE : NONE : \"-2147483648\" : \"\"",
+        "HAPPENING_SHIRO_MAX_KOKUDAKA : NONE : NONE : S_KIYOSU : NONE : NONE : NONE : \"-2147483648\" : \"\"",
+        "HAPPENING_SHIRO_MAX_KOKUDAKA : NONE : NONE : S_KIYOSU : NONE : NONE : NONE : \"1e300\" : \"\"",
+        "HAPPENING_DAIMYOU_KEIZAI_PLUS : D_ODA : NONE : NONE : NONE : NONE : NONE : \"-2147483648\" : \"\"",
+        "HAPPENING_DAIMYOU_HYOUROU_PLUS : D_ODA : NONE : NONE : NONE : NONE : NONE : \"2147483647\" : \"\"",
+    };
+    rymd::test::BundledScenarioCopy copy;
+    for (const char* happening : happenings) {
+        const std::string event = std::string("ConditionalEvent {\r\nE_PROBE {\r\nTitle : \"p\"\r\n") +
+                                  "PeriodStart : 1560 : 5\r\nPeriodEnd : 1560 : 12\r\nLogic : AND\r\n" +
+                                  "RepeatType : ONCE\r\nSubRoutine : NO\r\nLoopType : NONE\r\n" +
+                                  "Condition {\r\n}\r\nHappening {\r\n" + happening + "\r\n}\r\n}";
+        const std::string file = copy.Write("ConditionalEvent {", event);
+        const CliOutcome o =
+            rymd::test::RunCli("run " + file + " --months 1 --seed 3 --house D_ODA --check --dump -");
+        EXPECT_EQ(o.status, 0) << happening;
+        EXPECT_EQ(o.out.find("\"economy\":-"), std::string::npos) << happening;
+        EXPECT_NE(o.out.find("\"id\":\"S_KIYOSU\""), std::string::npos) << happening;
+    }
+}
+
 }  // namespace

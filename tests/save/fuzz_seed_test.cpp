@@ -64,8 +64,8 @@ TEST(FuzzSeeds, AreSmallSavesThatLoadAndFoundInputsThatAreRefused) {
         EXPECT_TRUE(r.loaded) << name << ": " << r.detail;
     }
 
-    // Found by the fuzzer, each the newest seed with one value changed: a distance limit (kept in
-    // tens) whose tenfold no int holds, and a castle of size 128.
+    // Found by the fuzzer or a probe, each the newest seed with one value changed: a distance
+    // limit (kept in tens) whose tenfold no int holds, a castle of size 128.
     std::vector<std::uint8_t> seed;
     ASSERT_TRUE(ReadFileBytes(kCorpus + "world_v116.rsd", seed));
     auto base = std::make_unique<GameState>();
@@ -73,9 +73,14 @@ TEST(FuzzSeeds, AreSmallSavesThatLoadAndFoundInputsThatAreRefused) {
     ASSERT_TRUE(LoadSavedGame(seed, *base, baseMap, 0).loaded);
     auto bigCastle = std::make_unique<GameState>(*base);
     bigCastle->ShiroTbl[0].kibo = 128;
+    // And a castle whose maximum economy and economy were pulled below 0, as a happening could.
+    auto poorCastle = std::make_unique<GameState>(*base);
+    poorCastle->ShiroMapTbl[0].maxKeizai = -32768;
+    poorCastle->ShiroTbl[0].keizai = -32768;
     const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> found = {
         {"refused_distance_limit.rsd", SaveWithStoredDistanceLimit(*base, baseMap, 454628879)},
         {"refused_castle_size.rsd", WriteSavedGame(*bigCastle, baseMap)},
+        {"refused_castle_economy.rsd", WriteSavedGame(*poorCastle, baseMap)},
     };
     for (const auto& [name, bytes] : found) {
         const SavedGameLoad r = LoadCorpusFile(name, bytes);

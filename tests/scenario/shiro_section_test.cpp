@@ -141,6 +141,15 @@ INSTANTIATE_TEST_SUITE_P(
         SectionErrorCase{"size 11", 11, {"Shiro {", V11Shiro(5, "11"), "}"}, 2, 23},
         SectionErrorCase{"x not an integer", 11, {"Shiro {", V11Shiro(6, "1a"), "}"}, 2, 22},
         SectionErrorCase{"rice yield not an integer", 11, {"Shiro {", V11Shiro(8, "多い"), "}"}, 2, 22},
+        // Values no rule could keep within their bounds: below 0, beyond their fields, a mine above
+        // its maximum.
+        SectionErrorCase{"rice yield -1", 11, {"Shiro {", V11Shiro(8, "-1"), "}"}, 2, 22},
+        SectionErrorCase{"economy -1", 11, {"Shiro {", V11Shiro(9, "-1"), "}"}, 2, 22},
+        SectionErrorCase{"economy 32768", 11, {"Shiro {", V11Shiro(9, "32768"), "}"}, 2, 22},
+        SectionErrorCase{
+            "maximum mine -2147483648", 11, {"Shiro {", V11Shiro(10, "-2147483648"), "}"}, 2, 22},
+        SectionErrorCase{"mine -1", 11, {"Shiro {", V11Shiro(11, "-1"), "}"}, 2, 22},
+        SectionErrorCase{"mine above its maximum 0", 11, {"Shiro {", V11Shiro(11, "1"), "}"}, 2, 22},
         SectionErrorCase{"port in lower case", 11, {"Shiro {", V11Shiro(12, "yes"), "}"}, 2, 33},
         SectionErrorCase{"trade ships 101", 11, {"Shiro {", V11Shiro(13, "101"), "}"}, 2, 34},
         SectionErrorCase{"warships 201", 11, {"Shiro {", V11Shiro(14, "201"), "}"}, 2, 35},

@@ -147,6 +147,51 @@ TEST(Invariants, EachBrokenInvariantIsReported) {
          "castle 2: listed general 3 stays at castle 0"},
         {"in service at a castle with room but not listed", [](GameState& gs) { ShiroAt(gs, 0).nBushou = 0; },
          "general 0: stays at castle 0 but is not listed there"},
+        // A castle's values and their bounds (the first: a maximum pulled below 0 with its value).
+        {"economy below 0",
+         [](GameState& gs) {
+             ShiroMapAt(gs, 1).maxKeizai = -32768;
+             ShiroAt(gs, 1).keizai = -32768;
+         },
+         "castle 1: economy -32768 outside 0..-32768"},
+        {"economy above its maximum",
+         [](GameState& gs) {
+             ShiroMapAt(gs, 1).maxKeizai = 300;
+             ShiroAt(gs, 1).keizai = 301;
+         },
+         "castle 1: economy 301 outside 0..300"},
+        {"maximum mine below 0", [](GameState& gs) { ShiroMapAt(gs, 0).maxKouzan = -1; },
+         "castle 0: mine 0 outside 0..-1"},
+        {"rice yield above its maximum",
+         [](GameState& gs) {
+             ShiroMapAt(gs, 2).maxKokudaka = 5000;
+             ShiroAt(gs, 2).kokudaka = 5001;
+         },
+         "castle 2: rice yield 5001 outside 0..5000"},
+        {"maximum rice yield beyond a scenario's",
+         [](GameState& gs) { ShiroMapAt(gs, 2).maxKokudaka = 1u << 31; },
+         "castle 2: maximum rice yield 2147483648 outside 0..2147483647"},
+        {"size", [](GameState& gs) { ShiroAt(gs, 0).kibo = 11; }, "castle 0: size 11 outside 0..10"},
+        {"support", [](GameState& gs) { ShiroAt(gs, 0).support = 1001; },
+         "castle 0: populace support 1001 outside 0..1000"},
+        {"provisions",
+         [](GameState& gs) {
+             gs.nShiroHyourouMax = 2000;
+             ShiroAt(gs, 0).kibo = 3;
+             ShiroAt(gs, 0).hyourou = 6001;
+         },
+         "castle 0: provisions 6001 outside 0..6000"},
+        {"garrison",
+         [](GameState& gs) {
+             gs.nShiroHyourouMax = 2000;
+             gs.nHeiUnit = 10;
+             ShiroAt(gs, 0).kibo = 3;
+             ShiroAt(gs, 0).shubihei = 61;
+         },
+         "castle 0: garrison 61 outside 0..60"},
+        {"garrison below 0", [](GameState& gs) { ShiroAt(gs, 0).shubihei = -1; }, "castle 0: garrison -1"},
+        {"trade ships", [](GameState& gs) { ShiroAt(gs, 0).kouekisen = 101; },
+         "castle 0: trade ships 101 outside 0..100"},
         {"general's house", [](GameState& gs) { BushouAt(gs, 4).daimyou = -4; }, "general 4: house -4"},
         {"general's castle", [](GameState& gs) { BushouAt(gs, 4).shiro = 3; },
          "general 4: castle 3 is not a castle"},

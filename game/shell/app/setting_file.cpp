@@ -1,8 +1,8 @@
 #include "game/shell/app/setting_file.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
-#include <memory>
+#include <filesystem>
 #include <vector>
 
 #include "platform/core/file.h"
@@ -38,13 +38,21 @@ void SettingFile::SetSaveFolder(std::string_view folder) {
     PutField(0, kFolderSize, folder);
 }
 
-void SettingFile::Load() {
+std::string SettingFile::Load() {
     bytes_.fill(0);
-    using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-    if (FilePtr f{std::fopen(path_.c_str(), "rb"), &std::fclose}) {
-        const std::size_t got = std::fread(bytes_.data(), 1, kSize, f.get());
-        if (got < kSize) std::memset(bytes_.data() + got, 0, kSize - got);
-    }
+    // Only a regular file of at most the record's size is read: a FIFO would hold the start
+    // waiting for a writer, a device or a larger file is not a settings file.
+    std::vector<std::uint8_t> file;
+    const ReadFileError error = ReadFile(path_, file, kSize);
+    std::string note;
+    std::error_code ec;
+    const bool missing =
+        std::filesystem::symlink_status(path_, ec).type() == std::filesystem::file_type::not_found;
+    if (error == ReadFileError::kNone)
+        std::copy(file.begin(), file.end(), bytes_.begin());
+    else if (!missing)  // a first start has no settings file: nothing to tell
+        note = "設定ファイル " + path_ + " を読まずに既定の設定で始めます (" +
+               ReadFileErrorText(path_, error, kSize) + ")";
     // Every text ends inside its field, whatever the file held.
     bytes_[kFolderSize - 1] = 0;
     bytes_[256 + kMusicNameSize - 1] = 0;
@@ -52,6 +60,7 @@ void SettingFile::Load() {
     if (bytes_[0] == 0) SetSaveFolder(programFolder_);
     if (bytes_[256] == 0) PutField(256, kMusicNameSize, "main.mid");
     if (bytes_[296] == 0) PutField(296, kMusicNameSize, "battle.mid");
+    return note;
 }
 
 bool SettingFile::Save() const {

@@ -10,7 +10,7 @@
 // one longer than 255 bytes is cut to 255, never inside a character. Reading fills as much of the
 // record as the file holds (a missing or short file leaves the rest zero, so those fields take
 // their defaults), and ends every text field with a zero whatever the file held. A file that
-// cannot be read or written is passed over silently.
+// cannot be written is passed over silently.
 #pragma once
 
 #include <array>
@@ -31,8 +31,11 @@ public:
     void SetLocation(std::string folder, std::string programFolder);
     const std::string& Path() const { return path_; }
 
-    // Fills the record from the file and applies the defaults.
-    void Load();
+    // Fills the record from the file and applies the defaults. Only a regular file of at most
+    // kSize bytes is read; anything else there (a FIFO, a device, a folder, a larger or unreadable
+    // file) counts as no settings, and the result is the line for the log that says so. "" when
+    // the file was read or there is none.
+    std::string Load();
     // Writes the 337 bytes; false when the file cannot be written (nothing is reported).
     bool Save() const;
 

@@ -165,7 +165,11 @@ bool CMainGameDlg::OnInitDialog() {
         w->ShowWindow(ui::SW_SHOW);
     childrenReady_ = true;
 
-    app_.settings.Load();
+    // Settings that could not be read are told in the log under the hint.
+    if (const std::string note = app_.settings.Load(); !note.empty()) {
+        logText_ += note + "\n";
+        log_.SetText(logText_, true);
+    }
     if (app_.music) {
         app_.music->Settings().off = app_.settings.NoMusic();
         app_.music->OpenBgmDevices();

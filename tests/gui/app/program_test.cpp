@@ -1,4 +1,5 @@
 // The game program: its folders, settings file, picture store, backdrop and main window.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <set>
 
@@ -289,6 +291,45 @@ TEST(SettingFile, ShortOrDamagedFilesTakeDefaults) {
     }
 }
 
+// Only a regular file of at most 337 bytes is read: whatever else stands there under the name
+// (a FIFO, which would hold the start waiting for a writer, a device, a folder, a larger file) is
+// no settings, told in one line for the log. A missing file is a first start and tells nothing.
+TEST(SettingFile, AnythingButASmallRegularFileIsNoSettingsWithALine) {
+    TempTree t;
+    const std::string folder = t.Folder("prog");
+    const std::string path = folder + "rymds.dat";
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        std::string reason;  // "" when nothing is told
+    } cases[] = {
+        {"missing", [] {}, ""},
+        {"regular", [&] { std::ofstream(path, std::ios::binary) << std::string(337, 'x'); }, ""},
+        {"FIFO", [&] { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }, "not a regular file"},
+        {"folder", [&] { fs::create_directory(path); }, "not a regular file"},
+        {"link to /dev/zero", [&] { fs::create_symlink("/dev/zero", path); }, "not a regular file"},
+        {"larger than the record", [&] { std::ofstream(path, std::ios::binary) << std::string(338, 'x'); },
+         "larger than 337 bytes"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(path);
+        c.make();
+        SettingFile s;
+        s.SetLocation(folder, folder);
+        const std::string note = s.Load();
+        if (c.reason.empty()) {
+            EXPECT_EQ(note, "");
+            continue;
+        }
+        EXPECT_EQ(note, "設定ファイル " + path + " を読まずに既定の設定で始めます (" + c.reason + ")");
+        EXPECT_EQ(s.SaveFolder(), folder);
+        EXPECT_EQ(s.MusicNormal(), "main.mid");
+        EXPECT_FALSE(s.NoMusic());
+    }
+    fs::remove_all(path);
+}
+
 // ---- Backdrop ----------------------------------------------------------------------------------------
 
 TEST(Backdrop, BevelAndStripesFollowTheWindowSize) {
@@ -382,6 +423,9 @@ TEST_F(MainWindowTest, DefaultMapFailuresEndTheWindowBeforeAnyChild) {
         std::vector<std::string> boxes;
     } cases[] = {
         {"missing", [](const std::string&) {}, {"デフォルトマップファイル(default.smp)が開けません"}},
+        {"a FIFO",
+         [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+         {"デフォルトマップファイル(default.smp)が開けません"}},
         {"bad",
          [](const std::string& p) { std::ofstream(p) << "RYUUMON not a map"; },
          {"ファイルが異常です", "デフォルトマップファイル(default.smp)が異常です"}},
@@ -420,6 +464,23 @@ TEST_F(MainWindowTest, DefaultMapFailuresEndTheWindowBeforeAnyChild) {
     EXPECT_EQ(dlg.DoModal(), ui::IDCANCEL);
     EXPECT_EQ(map_.KuniCount(), 249);
     EXPECT_EQ(ExitCodeAfterMainWindow(dlg.MapFailure()), 0);
+}
+
+TEST_F(MainWindowTest, ASettingsFileThatIsAFifoIsToldInTheLogAndTheWindowOpens) {
+    UseBundledMap();
+    ASSERT_EQ(::mkfifo((program_ + "rymds.dat").c_str(), 0600), 0);
+    CMainGameDlg dlg(app_);
+    std::string log;
+    Script().OnDialog([&](ui::Dialog& d) {
+        log = dynamic_cast<CMainGameDlg&>(d).LogWindow().GetText();
+        d.EndDialog(ui::IDCANCEL);
+    });
+    EXPECT_EQ(dlg.DoModal(), ui::IDCANCEL);
+    EXPECT_NE(log.find("設定ファイル " + program_ +
+                       "rymds.dat を読まずに既定の設定で始めます (not a regular file)\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(app_.settings.MusicNormal(), "main.mid");
 }
 
 TEST_F(MainWindowTest, ShowsTheBundledMapAndKeepsItsPlacement) {
