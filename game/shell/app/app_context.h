@@ -1,10 +1,9 @@
-// The game program: the process-wide objects that every screen uses, the start-up and the
-// shut-down around the main game window.
+// The process-wide objects that every screen uses, which the program's start-up prepares
+// (start/game_app.h).
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "game/shell/app/setting_file.h"
@@ -38,11 +37,5 @@ AppContext& App();
 
 // The product title of the window caption and the status line.
 inline constexpr const char* kProductTitle = "龍門記 ― 戦国の覇者";
-
-class CGameApp {
-public:
-    // The whole start-up, the main window's run and the shut-down. Returns the process exit code.
-    int InitInstance();
-};
 
 }  // namespace rymd::shell
