@@ -21,7 +21,7 @@
 
 #include <filesystem>
 
-#include "game/shell/app/game_app.h"
+#include "game/shell/app/app_context.h"
 #include "game/shell/maps/kuni_map_wnd.h"
 #include "game/shell/maps/shiro_map_wnd.h"
 #include "game/shell/window/command_panel.h"

@@ -32,6 +32,28 @@ const std::map<std::string, int>& Floors() {
     return floors;
 }
 
+// The rooms of the screen (game/shell), lowest first. A room may include its own room and the
+// rooms of a lower rank; rooms of one rank do not include each other.
+const std::map<std::string, int>& Rooms() {
+    static const std::map<std::string, int> rooms = {
+        {"app", 0},
+        {"maps", 1},
+        {"dialogs/common", 2},
+        {"music", 3},
+        {"dialogs/events", 4},
+        {"dialogs/info", 5},
+        {"dialogs/military", 6},
+        {"dialogs/domestic", 6},
+        {"dialogs/corps", 6},
+        {"dialogs/diplomacy", 6},
+        {"port", 7},
+        {"dialogs/flow", 8},
+        {"window", 9},
+        {"start", 10},
+    };
+    return rooms;
+}
+
 // The libraries below the rules and what each may include besides itself: the libraries it links.
 // The window side (platform/qt, mbwnd) also includes Qt; none of them includes anything of game/.
 struct Library {
@@ -202,6 +224,17 @@ std::string UnitOf(const std::string& treePath) {
     return parts[0];
 }
 
+// The room of a path under game/shell: "dialogs/<room>" under dialogs, else the folder below
+// game/shell; empty for a path that lies in no room.
+std::string RoomOf(const std::string& treePath) {
+    std::vector<std::string> parts;
+    for (const auto& part : fs::path(treePath))
+        parts.push_back(part.string());
+    if (parts.size() < 4 || parts[0] != "game" || parts[1] != "shell") return "";
+    if (parts[2] == "dialogs") return parts.size() >= 5 ? "dialogs/" + parts[3] : "";
+    return parts[2];
+}
+
 // Whether a resolved include lies outside the tree (a system, library or Qt header).
 bool IsOutsideTree(const std::string& resolved) {
     const std::string unit = UnitOf(resolved);
@@ -251,6 +284,20 @@ std::string Refusal(const std::string& unit, const std::string& resolved) {
     return unit + " may not include " + target + " (" + resolved + ")";
 }
 
+// Why an include of `resolved` by the screen's file `path` is against the rooms' order, or empty
+// when it is allowed. Only what lies in game/shell is checked here; the rest is Refusal's.
+std::string RoomRefusal(const std::string& path, const std::string& resolved) {
+    const std::string own = RoomOf(path);
+    const auto ownRoom = Rooms().find(own);
+    if (ownRoom == Rooms().end()) return path + " lies in no room of the screen's order";
+    if (IsOutsideTree(resolved) || UnitOf(resolved) != "game/shell") return "";
+    const std::string target = RoomOf(resolved);
+    if (target == own) return "";
+    const auto room = Rooms().find(target);
+    if (room != Rooms().end() && room->second < ownRoom->second) return "";
+    return "game/shell/" + own + " may not include game/shell/" + target + " (" + resolved + ")";
+}
+
 // Every include of a file against the order, as "path:line: reason: directive".
 std::vector<std::string> IncludeFaults(const std::string& path, const std::string& source) {
     std::vector<std::string> faults;
@@ -262,7 +309,9 @@ std::vector<std::string> IncludeFaults(const std::string& path, const std::strin
                 faults.push_back(where + "an include through a macro cannot be checked: " + inc.text);
             continue;
         }
-        const std::string why = Refusal(unit, ResolveInclude(path, inc));
+        const std::string resolved = ResolveInclude(path, inc);
+        std::string why = Refusal(unit, resolved);
+        if (why.empty() && unit == "game/shell") why = RoomRefusal(path, resolved);
         if (!why.empty()) faults.push_back(where + why + ": " + inc.text);
     }
     return faults;
@@ -314,6 +363,25 @@ TEST(Layering, EveryRulesFolderHasAFloor) {
 TEST(Layering, RulesIncludeOnlyTheirFloorAndBelow) {
     for (const SourceFile& f : GameSources()) {
         if (f.unit == "game/shell") continue;
+        for (const std::string& fault : IncludeFaults(f.path, f.text))
+            ADD_FAILURE() << fault;
+    }
+}
+
+TEST(Layering, EveryScreenFileHasARoom) {
+    std::size_t checked = 0;
+    for (const SourceFile& f : GameSources()) {
+        if (f.unit != "game/shell") continue;
+        EXPECT_TRUE(Rooms().count(RoomOf(f.path)))
+            << f.path << ": room " << RoomOf(f.path) << " is not in the order of docs/architecture.md";
+        ++checked;
+    }
+    EXPECT_GT(checked, 0u);
+}
+
+TEST(Layering, ScreenRoomsIncludeOnlyTheirRoomAndBelow) {
+    for (const SourceFile& f : GameSources()) {
+        if (f.unit != "game/shell") continue;
         for (const std::string& fault : IncludeFaults(f.path, f.text))
             ADD_FAILURE() << fault;
     }
@@ -443,6 +511,21 @@ TEST(Layering, PlantedIncludesAgainstTheOrderAreRefused) {
         {"platform/qt/planted.cpp", "#include \"../../game/state/access.h\""},
         {"mbwnd/planted.cpp", "#include <game/shell/planted.h>"},
         {"mbwnd/planted.cpp", "#include \"../game/ports/planted.h\""},
+        // The screen's rooms: a dialog reaches the window through its face only, the services
+        // stay below the dialogs, a room does not include a room of its own rank.
+        {"game/shell/dialogs/military/planted.cpp", "#include \"game/shell/window/main_game_dlg.h\""},
+        {"game/shell/dialogs/diplomacy/planted.cpp", "#include \"../../window/command_dispatch.h\""},
+        {"game/shell/dialogs/corps/planted.h", "#include <game/shell/window/status_bar.h>"},
+        {"game/shell/app/planted.cpp", "#include \"game/shell/window/main_game_dlg.h\""},
+        {"game/shell/app/planted.cpp", "#include \"../music/music_player.h\""},
+        {"game/shell/maps/planted.cpp", "#include \"game/shell/dialogs/common/dialog_parts.h\""},
+        {"game/shell/dialogs/common/planted.cpp", "#include \"../info/info_views.h\""},
+        {"game/shell/dialogs/military/planted.cpp", "#include \"game/shell/dialogs/domestic/chouhei_dlg.h\""},
+        {"game/shell/dialogs/events/planted.cpp", "#include \"game/shell/port/qt_port.h\""},
+        {"game/shell/port/planted.cpp", "#include \"game/shell/dialogs/flow/tool_dlgs.h\""},
+        {"game/shell/window/planted.cpp", "#include \"game/shell/start/game_app.h\""},
+        {"game/shell/window/planted.cpp", "#include \"game/shell/planted.h\""},
+        {"game/shell/planted.cpp", "#include \"game/shell/app/picture_store.h\""},
     };
     for (const Planted& p : planted)
         EXPECT_EQ(IncludeFaults(p.file, p.line).size(), 1u) << p.file << ": " << p.line;
@@ -466,6 +549,12 @@ TEST(Layering, IncludesWithinTheOrderPass) {
         {"game/turn/planted.cpp", "#include \"game/scenario/planted.h\""},
         {"game/shell/app/planted.cpp", "#include <QWidget>"},
         {"game/shell/app/planted.cpp", "#include \"game/save/planted.h\""},
+        {"game/shell/dialogs/military/planted.cpp", "#include \"../common/main_window_face.h\""},
+        {"game/shell/dialogs/military/planted.cpp", "#include \"game/shell/dialogs/info/info_views.h\""},
+        {"game/shell/dialogs/flow/planted.cpp", "#include \"game/shell/port/qt_port.h\""},
+        {"game/shell/window/planted.cpp", "#include \"game/shell/dialogs/military/shutsujin_dlg.h\""},
+        {"game/shell/start/planted.cpp", "#include \"game/shell/window/main_game_dlg.h\""},
+        {"game/shell/music/planted.cpp", "#include \"music_player.h\""},
         {"mbkormap/planted.cpp", "#include \"../mb3dmap/elv_map.h\""},
         {"mbkormap/planted.cpp", "#include \"kor_map.h\""},
         {"mbbmp/planted.cpp", "#include <jpeglib.h>"},

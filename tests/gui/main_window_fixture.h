@@ -9,7 +9,7 @@
 #include <string>
 #include <system_error>
 
-#include "game/shell/app/game_app.h"
+#include "game/shell/app/app_context.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
 #include "gui_test_util.h"

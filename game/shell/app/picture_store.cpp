@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "game/shell/app/game_app.h"
+#include "game/shell/app/app_context.h"
 #include "game/shell/app/program_folders.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"

@@ -310,4 +310,8 @@ void CShiroMapWnd::OnMouseMove(unsigned flags, Point p) {
     CScrollWnd::OnMouseMove(flags, p);
 }
 
+int NextDisplayTimerPeriod(bool castleView, int elapsedMs) {
+    return std::max(10, (castleView ? 70 : 100) - std::max(0, elapsedMs));
+}
+
 }  // namespace rymd::shell

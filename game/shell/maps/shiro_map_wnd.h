@@ -181,4 +181,8 @@ private:
     MbBmp::CControlBmp roadBmp_, siegeBmp_, blockadeBmp_;
 };
 
+// The display timer's next period: its target (70 ms while the castle view is shown, else 100)
+// less what the tick itself took, never below 10 ms.
+int NextDisplayTimerPeriod(bool castleView, int elapsedMs);
+
 }  // namespace rymd::shell

@@ -1,7 +1,5 @@
 #include "game/shell/window/command_dispatch.h"
 
-#include <map>
-
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/route.h"
@@ -28,11 +26,6 @@ constexpr const char* kNoKuni = "国を選択してください";
 constexpr const char* kBarred = "今回のターンではこれ以上外交コマンドは実行できません";
 constexpr const char* kTooFar = "当主の所在地から遠すぎるため、";
 constexpr const char* kNearOnly = "\n（当主と同じ国か、隣接国のみ指示可能です）";
-
-std::map<int, CommandDialog>& Dialogs() {
-    static std::map<int, CommandDialog> dialogs;
-    return dialogs;
-}
 
 int HouseKind(const GameState& gs) {
     return IsValidDaimyou(gs, gs.nPlayerDaimyou) ? DaimyouAt(gs, gs.nPlayerDaimyou).bond : 0;
@@ -146,19 +139,6 @@ std::string RefuseCommand(const GameState& gs, int phase, int i, const CommandSi
             return "";
         default: return "";
     }
-}
-
-void RegisterCommandDialog(int phase, int i, CommandDialog dialog) {
-    Dialogs()[phase * kCommandCount + i] = std::move(dialog);
-}
-
-void ClearCommandDialogs() {
-    Dialogs().clear();
-}
-
-const CommandDialog* FindCommandDialog(int phase, int i) {
-    const auto it = Dialogs().find(phase * kCommandCount + i);
-    return it == Dialogs().end() ? nullptr : &it->second;
 }
 
 bool RunCommand(GameState& gs, int phase, int i, const CommandSituation& situation,

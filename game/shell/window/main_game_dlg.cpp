@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "game/shell/app/game_app.h"
+#include "game/shell/app/app_context.h"
 #include "game/shell/dialogs/diplomacy/shisha_raihou_dlg.h"
 #include "game/shell/dialogs/domestic/ship_report_dlgs.h"
 #include "game/shell/dialogs/domestic/teppou_nyuushu_dlg.h"

@@ -25,6 +25,7 @@
 
 #include "game/shell/app/backdrop_wnd.h"
 #include "game/shell/dialogs/common/dialog_help.h"
+#include "game/shell/dialogs/common/main_window_face.h"
 #include "game/shell/maps/kuni_map_wnd.h"
 #include "game/shell/maps/shiro_map_wnd.h"
 #include "game/shell/port/qt_port.h"
@@ -51,10 +52,6 @@ enum class ShiroInfoAccess { kAllowed, kRefused, kSilent };
 // the player's side or the besieging player, kind 3: nothing happens); no entry: allowed. A
 // castle without a house is nobody's side.
 ShiroInfoAccess ShiroInfoAccessFor(const GameState& gs, int shiro);
-
-// The display timer's next period: its target (70 ms while the castle view is shown, else 100)
-// less what the tick itself took, never below 10 ms.
-int NextDisplayTimerPeriod(bool castleView, int elapsedMs);
 
 // The map views' part of the main window: which view is shown, the province chosen, and the
 // display timer's animation counters.
@@ -91,7 +88,7 @@ Placement ChoosePlacement(const StoredPlacement& stored, int screenW, int screen
 
 StoredPlacement ReadStoredPlacement();
 
-class CMainGameDlg : public ui::Dialog {
+class CMainGameDlg : public ui::Dialog, public MainWindowFace {
 public:
     static constexpr int kBackdropId = 2000;
     static constexpr int kKuniMapId = 2001;
@@ -124,7 +121,7 @@ public:
     void RefreshKuniMap(bool redraw);
     void ShowShiroInfo(int shiro);
     // Arms the display timer.
-    void StartTimer(int ms);
+    void StartTimer(int ms) override;
     // One tick of the display timer (the timer is single-shot: each tick re-arms it).
     void DisplayTimerTick();
     // The menu item under the cursor (0 when the menu closes): castle items blink their castle
@@ -137,6 +134,12 @@ public:
     void OnTimer(int id) override;
     CShiroMapWnd& ShiroMap() { return shiroMap_; }
     MapViewState& MapViews() { return views_; }
+    bool CastleViewShown() const override { return views_.viewMode == 1; }
+    // Draws the castle view anew from the game.
+    void RefreshCastleView() override;
+    void StopDisplayTimer() override { KillTimer(kDisplayTimer); }
+    // The window the dialogs open over: this one.
+    ui::Wnd& Window() override { return *this; }
 
     // Places every child for a client area of cx x cy.
     void LayoutChildren(int cx, int cy);
@@ -145,7 +148,7 @@ public:
 
     // The children, for the owner's code and the tests.
     CBackdropWnd& Backdrop() { return backdrop_; }
-    CKuniMapWnd& KuniMap() { return kuniMap_; }
+    CKuniMapWnd& KuniMap() override { return kuniMap_; }
     MbWnd::CMultiTextCtrl& LogWindow() { return log_; }
     CPassThroughWnd& Splitter() { return splitter_; }
     bool ChildrenReady() const { return childrenReady_; }
@@ -157,7 +160,7 @@ public:
     const std::string& MapFailure() const { return mapFailure_; }
 
     // --- the game's flow (main_game_flow.cpp) ---------------------------------------------------
-    GameState& State() { return *gs_; }
+    GameState& State() override { return *gs_; }
     // The running game's month and phases (null before a game starts).
     CMainGame* Game() { return game_.get(); }
     // The start menu; its choice (CStartMenuDlg::Choice).
@@ -184,7 +187,7 @@ public:
     // Test seam: the ports through which the rules tell and ask the player (the view stays the
     // window's own). Default: the window's Qt port.
     void SetGamePorts(const Ports& ports);
-    Ports GamePorts();
+    Ports GamePorts() override;
 
     // ---- The command surface (main_game_commands.cpp) -----------------------------------------
     // Test seam: a new game of a scenario for a house, without the start menu and the house
@@ -204,9 +207,9 @@ public:
 
     void OnCommandEnd();
     void BuildCommandMenu(int page);
-    void UpdatePhaseCaption();
+    void UpdatePhaseCaption() override;
     void ShowPhaseCaption(const std::string& text);
-    void UpdateKuniInfo();
+    void UpdateKuniInfo() override;
     void ShowPanelMapButtons(bool castleView);
     // The music settings command: the dialog, and the no-music switch into the settings file.
     void OnMusicSettings();
@@ -214,7 +217,7 @@ public:
     void SyncColorDisplay();
     // The house information dialog for the house.
     void ShowDaimyouInfo(int house);
-    void RefillDaimyouList();
+    void RefillDaimyouList() override;
     void EnableCommandEndButton(bool enable);
     void OnColorDisplayButton();
     void OnDelegateToCpu();

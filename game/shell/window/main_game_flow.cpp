@@ -2,7 +2,7 @@
 // loading, the end of a game and the all-automatic run.
 #include "game/save/saved_game.h"
 #include "game/scenario/reader.h"
-#include "game/shell/app/game_app.h"
+#include "game/shell/app/app_context.h"
 #include "game/shell/app/help.h"
 #include "game/shell/app/program_folders.h"
 #include "game/shell/dialogs/flow/auto_advance_dlg.h"

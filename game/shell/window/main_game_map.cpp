@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "game/shell/app/game_app.h"
+#include "game/shell/app/app_context.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
 #include "game/shell/dialogs/info/shiro_info_dlg.h"
 #include "game/shell/window/main_game_dlg.h"
@@ -57,10 +57,6 @@ ShiroInfoAccess ShiroInfoAccessFor(const GameState& gs, int shiro) {
         }
     }
     return ShiroInfoAccess::kAllowed;
-}
-
-int NextDisplayTimerPeriod(bool castleView, int elapsedMs) {
-    return std::max(10, (castleView ? 70 : 100) - std::max(0, elapsedMs));
 }
 
 void CMainGameDlg::AttachGameState(GameState* gs) {
@@ -212,6 +208,12 @@ void CMainGameDlg::ShowDaimyouInfo(int house) {
         CDaimyouInfoDlg dlg(*gs, app_.korMap, house, this);
         dlg.DoModal();
     }
+}
+
+void CMainGameDlg::RefreshCastleView() {
+    shiroMap_.Redraw();
+    shiroMap_.m_CleanBmp.Duplicate(&shiroMap_.m_BackBmp);
+    shiroMap_.RedrawWindow();
 }
 
 void CMainGameDlg::StartTimer(int ms) {

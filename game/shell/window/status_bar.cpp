@@ -7,32 +7,15 @@
 #include "game/state/queries.h"
 #include "game/state/vocabulary.h"
 #include "game/turn/main_game.h"
-#include "mbkormap/kor_map.h"
-#include "platform/core/encoding.h"
 #include "platform/core/format_text.h"
 #include "platform/qt/dc.h"
 #include "platform/qt/font.h"
 
 namespace rymd::shell {
 
-const ScenarioWordArray& ScreenWords(const GameState* gs) {
-    static const ScenarioWordArray builtIn = [] {
-        ScenarioWordArray w;
-        ResetScenarioWords(w);
-        return w;
-    }();
-    return gs ? gs->ScenarioWords : builtIn;
-}
-
 std::string StatusDateText(int year, int month, const GameState* gs) {
     const std::string era = year < 0 ? ReplaceWordBC("B.C.", ScreenWords(gs)) : std::string();
     return era + FormatText("%4d年%2d月", std::abs(year), month);
-}
-
-std::string KokudakaText(long long yield, const GameState* gs) {
-    return ReplaceWordKoku(
-        FormatText("%d万%04d石", static_cast<int>(yield / 10000), static_cast<int>(yield % 10000)),
-        ScreenWords(gs));
 }
 
 std::string ShiroCountText(int count, const GameState* gs) {
@@ -46,15 +29,6 @@ std::string PhaseCaptionText(const GameState& gs) {
                            ? kPhaseNameTbl[static_cast<std::size_t>(phase)]
                            : "";
     return std::string(name) + "フェイズ";
-}
-
-std::string MapText(const std::string& bytes, const GameState* gs) {
-    return ToUtf8(bytes, gs ? gs->Encoding() : TextEncoding::ShiftJis);
-}
-
-std::string KuniNameText(const MbKorMap::CCtrlKorMap& map, int kuni, const GameState* gs) {
-    if (kuni < 0 || kuni >= map.KuniCount()) return "";
-    return MapText(map.Kuni(kuni).name, gs);
 }
 
 void DrawStatusInfo(ui::Dc& dc, const GameState& gs) {

@@ -12,8 +12,8 @@
 #include <iostream>
 #include <set>
 
+#include "game/shell/app/app_context.h"
 #include "game/shell/app/backdrop_wnd.h"
-#include "game/shell/app/game_app.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
 #include "game/shell/app/setting_file.h"

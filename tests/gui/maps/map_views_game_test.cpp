@@ -10,7 +10,7 @@
 
 #include <filesystem>
 
-#include "game/shell/app/game_app.h"
+#include "game/shell/app/app_context.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/dialogs/info/shiro_info_dlg.h"
 #include "game/shell/maps/kuni_disp_switch_dlg.h"

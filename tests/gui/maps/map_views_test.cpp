@@ -10,7 +10,7 @@
 #include <chrono>
 #include <cmath>
 
-#include "game/shell/app/game_app.h"
+#include "game/shell/app/app_context.h"
 #include "game/shell/maps/kuni_disp_switch_dlg.h"
 #include "game/shell/maps/kuni_map_wnd.h"
 #include "game/shell/maps/shiro_map_geometry.h"

@@ -15,7 +15,7 @@
 #include "game/military/sortie.h"
 #include "game/save/saved_game.h"
 #include "game/save/state_dump.h"
-#include "game/shell/app/game_app.h"
+#include "game/shell/app/app_context.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
 #include "game/shell/dialogs/common/dialog_help.h"

@@ -13,7 +13,7 @@
 
 #include "game/ports/headless_port.h"
 #include "game/save/saved_game.h"
-#include "game/shell/app/game_app.h"
+#include "game/shell/app/app_context.h"
 #include "game/shell/app/help.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "game/shell/app/help.h"
-#include "game/shell/dialogs/common/bushou_list_columns.h"
 #include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
+#include "game/shell/dialogs/info/bushou_list_columns.h"
 #include "game/shell/maps/kuni_map_wnd.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"

@@ -95,14 +95,10 @@ private:
 
 namespace shell {
 
-class CMainGameDlg;
+class MainWindowFace;
 
 // Selected general indexes of a grid's lines, in line order.
 std::vector<int> SelectedGridLines(const MbWnd::CCellCtrl& grid);
-
-// The four corps commands of the armament phase: formation, orders, territory, assets. Each
-// refreshes the phase caption after its dialog, whatever it ended with.
-void RegisterGundanCommands(CMainGameDlg& main, MbKorMap::CCtrlKorMap* map);
 
 }  // namespace shell
 

@@ -6,8 +6,8 @@
 #include "game/shell/app/help.h"
 #include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
-#include "game/shell/window/main_game_dlg.h"
-#include "game/shell/window/status_bar.h"
+#include "game/shell/dialogs/common/main_window_face.h"
+#include "game/shell/dialogs/common/screen_texts.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
@@ -173,7 +173,7 @@ bool CKoushouAiteDlg::OnHelpInfo() {
 
 int ChooseCounterpart(ui::Wnd* parent, GameState& gs, int mode, MbKorMap::CCtrlKorMap* map) {
     if (!map)
-        if (auto* main = dynamic_cast<CMainGameDlg*>(ui::GetMainWindow())) map = main->KuniMap().Map();
+        if (auto* main = dynamic_cast<MainWindowFace*>(ui::GetMainWindow())) map = main->KuniMap().Map();
     CKoushouAiteDlg dlg(gs, map, mode, parent);
     return dlg.DoModal() == ui::IDOK ? dlg.SelectedHouse() : -1;
 }

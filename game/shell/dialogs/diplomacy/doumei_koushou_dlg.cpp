@@ -8,7 +8,6 @@
 #include "game/shell/dialogs/common/dialog_help.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/dialogs/diplomacy/counterpart_dlg.h"
-#include "game/shell/window/main_game_dlg.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"

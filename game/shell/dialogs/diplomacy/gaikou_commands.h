@@ -12,9 +12,9 @@ class CCtrlKorMap;
 
 namespace rymd::shell {
 
-class CMainGameDlg;
+class MainWindowFace;
 
 // Registers the eight commands with the main window's command surface.
-void RegisterGaikouCommands(CMainGameDlg& main, MbKorMap::CCtrlKorMap* map);
+void RegisterGaikouCommands(MainWindowFace& main, MbKorMap::CCtrlKorMap* map);
 
 }  // namespace rymd::shell

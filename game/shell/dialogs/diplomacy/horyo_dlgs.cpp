@@ -7,7 +7,6 @@
 #include "game/ports/ports.h"
 #include "game/shell/dialogs/diplomacy/personnel_lists.h"
 #include "game/shell/dialogs/info/info_views.h"
-#include "game/shell/port/qt_port.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"

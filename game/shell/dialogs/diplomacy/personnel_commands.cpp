@@ -4,13 +4,13 @@
 
 #include "game/diplomacy/counterpart.h"
 #include "game/ports/ports.h"
+#include "game/shell/dialogs/common/command_table.h"
+#include "game/shell/dialogs/common/main_window_face.h"
 #include "game/shell/dialogs/diplomacy/counterpart_dlg.h"
 #include "game/shell/dialogs/diplomacy/hitojichi_dlgs.h"
 #include "game/shell/dialogs/diplomacy/horyo_dlgs.h"
 #include "game/shell/dialogs/diplomacy/kyakushou_shousei_dlg.h"
 #include "game/shell/maps/shiro_map_wnd.h"
-#include "game/shell/window/command_dispatch.h"
-#include "game/shell/window/main_game_dlg.h"
 #include "game/state/game_state.h"
 
 namespace rymd::shell {
@@ -19,14 +19,11 @@ namespace {
 
 // The display timer rests while the dialog is open; afterwards the castle view and the province
 // board show what changed.
-bool RunPersonnelDialog(CMainGameDlg& main, const std::function<bool()>& dialog) {
-    main.KillTimer(CMainGameDlg::kDisplayTimer);
+bool RunPersonnelDialog(MainWindowFace& main, const std::function<bool()>& dialog) {
+    main.StopDisplayTimer();
     const bool ok = dialog();
-    if (main.MapViews().viewMode == 1) {
-        CShiroMapWnd& view = main.ShiroMap();
-        view.Redraw();
-        view.m_CleanBmp.Duplicate(&view.m_BackBmp);
-        view.RedrawWindow();
+    if (main.CastleViewShown()) {
+        main.RefreshCastleView();
         main.UpdateKuniInfo();
     }
     main.StartTimer(50);
@@ -35,32 +32,32 @@ bool RunPersonnelDialog(CMainGameDlg& main, const std::function<bool()>& dialog)
 
 }  // namespace
 
-void RegisterPersonnelCommands(CMainGameDlg& main, MbKorMap::CCtrlKorMap* map) {
+void RegisterPersonnelCommands(MainWindowFace& main, MbKorMap::CCtrlKorMap* map) {
     RegisterCommandDialog(kPhaseJinji, 0, [&main](int, int, const CommandSituation&) {
         return RunPersonnelDialog(main, [&main] {
             const Ports ports = main.GamePorts();
-            CHoryoShoguuDlg dlg(main.State(), ports, &main);
+            CHoryoShoguuDlg dlg(main.State(), ports, &main.Window());
             return dlg.DoModal() == ui::IDOK;
         });
     });
     RegisterCommandDialog(kPhaseJinji, 1, [&main, map](int, int, const CommandSituation&) {
         return RunPersonnelDialog(main, [&main, map] {
-            const int partner = ChooseCounterpart(&main, main.State(), kKoushouHoryoKoukan, map);
+            const int partner = ChooseCounterpart(&main.Window(), main.State(), kKoushouHoryoKoukan, map);
             if (partner < 0) return false;
             const Ports ports = main.GamePorts();
-            CHoryoKoukanDlg dlg(main.State(), ports, partner, &main);
+            CHoryoKoukanDlg dlg(main.State(), ports, partner, &main.Window());
             return dlg.DoModal() == ui::IDOK;
         });
     });
     RegisterCommandDialog(kPhaseJinji, 2, [&main, map](int, int, const CommandSituation&) {
         return RunPersonnelDialog(main, [&main, map] {
-            CKyakushouShouseiDlg dlg(main.State(), map, &main);
+            CKyakushouShouseiDlg dlg(main.State(), map, &main.Window());
             return dlg.DoModal() == ui::IDOK;
         });
     });
     RegisterCommandDialog(kPhaseJinji, 3, [&main](int, int, const CommandSituation&) {
         return RunPersonnelDialog(main, [&main] {
-            CHitojichiShoguuDlg dlg(main.State(), &main);
+            CHitojichiShoguuDlg dlg(main.State(), &main.Window());
             return dlg.DoModal() == ui::IDOK;
         });
     });

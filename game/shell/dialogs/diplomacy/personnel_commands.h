@@ -9,8 +9,8 @@ class CCtrlKorMap;
 
 namespace rymd::shell {
 
-class CMainGameDlg;
+class MainWindowFace;
 
-void RegisterPersonnelCommands(CMainGameDlg& main, MbKorMap::CCtrlKorMap* map);
+void RegisterPersonnelCommands(MainWindowFace& main, MbKorMap::CCtrlKorMap* map);
 
 }  // namespace rymd::shell

@@ -4,11 +4,11 @@
 #include <charconv>
 #include <vector>
 
-#include "game/shell/dialogs/common/bushou_list_columns.h"
+#include "game/shell/dialogs/common/command_table.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
+#include "game/shell/dialogs/common/main_window_face.h"
 #include "game/shell/dialogs/domestic/teppou_haibi_dlg.h"
-#include "game/shell/window/command_dispatch.h"
-#include "game/shell/window/main_game_dlg.h"
+#include "game/shell/dialogs/info/bushou_list_columns.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -375,15 +375,6 @@ bool RunChouheiCommand(GameState& gs, int kuni, Wnd* owner) {
     if (dlg.DoModal() != IDOK) return false;
     FinishPlayerChouhei(gs, dlg.CavalryAllowance(), dlg.FootAllowance());
     return true;
-}
-
-void RegisterArmamentCommands(CMainGameDlg& main) {
-    RegisterCommandDialog(2, 0, [&main](int, int, const CommandSituation& situation) {
-        return RunChouheiCommand(main.State(), situation.selectedKuni, &main);
-    });
-    RegisterCommandDialog(2, 1, [&main](int, int, const CommandSituation& situation) {
-        return RunTeppouHaibiCommand(main.State(), situation.selectedKuni, &main);
-    });
 }
 
 }  // namespace shell

@@ -106,16 +106,12 @@ private:
 
 namespace shell {
 
-class CMainGameDlg;
+class MainWindowFace;
 
 // The conscription command of the armament phase for the selected province: the dialog with the
 // allowances left, and after OK the allowances stored and the raising charged to the castles.
 // Returns whether it ended with OK.
 bool RunChouheiCommand(GameState& gs, int kuni, ui::Wnd* owner);
-
-// Registers the armament commands of this screen with the command panel: conscription (phase 2,
-// button 1) and musket deployment (phase 2, button 2).
-void RegisterArmamentCommands(CMainGameDlg& main);
 
 }  // namespace shell
 

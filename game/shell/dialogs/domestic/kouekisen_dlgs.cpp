@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "game/domestic/castle_economy.h"
+#include "game/shell/dialogs/common/command_table.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
-#include "game/shell/window/command_dispatch.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -453,14 +453,4 @@ bool CKouekisenListDlg::OnInitDialog() {
 
 }  // namespace rymd
 
-namespace rymd::shell {
-
-void RegisterKouekisenCommands(GameState& gs, ui::Wnd* owner) {
-    GameState* game = &gs;
-    RegisterCommandDialog(4, 3, [game, owner](int, int, const CommandSituation& s) {
-        CKouekisenHakenDlg dlg(*game, game->nPlayerDaimyou, s.selectedKuni, owner);
-        return dlg.DoModal() == ui::IDOK;
-    });
-}
-
-}  // namespace rymd::shell
+namespace rymd::shell {}  // namespace rymd::shell

@@ -151,10 +151,4 @@ private:
 
 }  // namespace rymd
 
-namespace rymd::shell {
-
-// The domestic phase's trade-ship dispatch command (button 4) for the game and the window that
-// owns the dialog; the panel's checks (a chosen province, the head's distance) run before.
-void RegisterKouekisenCommands(GameState& gs, ui::Wnd* owner);
-
-}  // namespace rymd::shell
+namespace rymd::shell {}  // namespace rymd::shell

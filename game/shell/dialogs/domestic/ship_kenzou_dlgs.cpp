@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "game/shell/window/command_dispatch.h"
+#include "game/shell/dialogs/common/command_table.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -262,16 +262,6 @@ bool RunGunsenKenzouCommand(GameState& gs, int kuni, Wnd* owner) {
     }
     CGunsenKenzouDlg dlg(gs, kuni, owner);
     return dlg.DoModal() == IDOK;
-}
-
-void RegisterShipKenzouCommands(GameState& gs, Wnd* owner) {
-    GameState* game = &gs;
-    RegisterCommandDialog(4, 4, [game, owner](int, int, const CommandSituation& s) {
-        return RunKouekisenKenzouCommand(*game, s.selectedKuni, owner);
-    });
-    RegisterCommandDialog(4, 5, [game, owner](int, int, const CommandSituation& s) {
-        return RunGunsenKenzouCommand(*game, s.selectedKuni, owner);
-    });
 }
 
 }  // namespace shell

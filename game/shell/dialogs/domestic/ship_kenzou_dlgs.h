@@ -122,9 +122,6 @@ namespace shell {
 // The ship-building commands for the selected province (the panel's checks ran before).
 bool RunKouekisenKenzouCommand(GameState& gs, int kuni, ui::Wnd* owner);
 bool RunGunsenKenzouCommand(GameState& gs, int kuni, ui::Wnd* owner);
-// Buttons 5 (trade ships) and 6 (warships) of the domestic phase for the game and the window that
-// owns the dialogs.
-void RegisterShipKenzouCommands(GameState& gs, ui::Wnd* owner);
 
 }  // namespace shell
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "game/shell/window/command_dispatch.h"
+#include "game/shell/dialogs/common/command_table.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"
@@ -320,16 +320,6 @@ bool RunTeppouSeisanCommand(GameState& gs, const MbKorMap::CCtrlKorMap* map, Wnd
 bool RunTeppouKounyuuCommand(GameState& gs, Wnd* owner) {
     CTeppouKounyuuDlg dlg(gs, owner);
     return dlg.DoModal() == IDOK;
-}
-
-void RegisterTeppouCommands(GameState& gs, const MbKorMap::CCtrlKorMap* map, Wnd* owner) {
-    GameState* game = &gs;
-    RegisterCommandDialog(4, 6, [game, map, owner](int, int, const CommandSituation&) {
-        return RunTeppouSeisanCommand(*game, map, owner);
-    });
-    RegisterCommandDialog(4, 7, [game, owner](int, int, const CommandSituation&) {
-        return RunTeppouKounyuuCommand(*game, owner);
-    });
 }
 
 }  // namespace shell

@@ -111,8 +111,6 @@ namespace shell {
 // The two musket commands (buttons 7 and 8 of the domestic phase); no checks before them.
 bool RunTeppouSeisanCommand(GameState& gs, const MbKorMap::CCtrlKorMap* map, ui::Wnd* owner);
 bool RunTeppouKounyuuCommand(GameState& gs, ui::Wnd* owner);
-// Registers both for the game, its province map and the window that owns the dialogs.
-void RegisterTeppouCommands(GameState& gs, const MbKorMap::CCtrlKorMap* map, ui::Wnd* owner);
 
 }  // namespace shell
 

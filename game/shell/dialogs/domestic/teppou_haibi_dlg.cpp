@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "game/shell/dialogs/common/bushou_list_columns.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
+#include "game/shell/dialogs/info/bushou_list_columns.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"

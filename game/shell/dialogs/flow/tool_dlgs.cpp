@@ -5,7 +5,7 @@
 
 #include "game/scenario/cipher.h"
 #include "game/scenario/reader.h"
-#include "game/shell/app/game_app.h"
+#include "game/shell/app/app_context.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 #include "game/shell/port/qt_port.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "game/shell/dialogs/common/dialog_parts.h"
+#include "game/shell/dialogs/common/screen_texts.h"
 #include "game/shell/dialogs/info/info_views.h"
-#include "game/shell/window/status_bar.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/vocabulary.h"

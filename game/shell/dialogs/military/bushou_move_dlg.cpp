@@ -4,10 +4,10 @@
 
 #include "game/military/navy_sortie.h"
 #include "game/military/sortie.h"
+#include "game/shell/dialogs/common/command_table.h"
+#include "game/shell/dialogs/common/main_window_face.h"
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/dialogs/military/suigun_shutsujin_dlg.h"
-#include "game/shell/window/command_dispatch.h"
-#include "game/shell/window/main_game_dlg.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
@@ -117,18 +117,6 @@ void CBushouMoveDlg::ChooseMoveTarget(int shiro) {
 void CBushouMoveDlg::OnCancel() {
     KillTimer(kBlinkTimer);
     CShutsujinDlg::OnCancel();
-}
-
-void RegisterMoveCommands(CMainGameDlg& main, MbKorMap::CCtrlKorMap* map) {
-    // Command 0 moves by land, command 1 by water.
-    for (int i : {0, 1})
-        RegisterCommandDialog(kPhaseSenryaku, i,
-                              [&main, map, i](int, int, const CommandSituation& situation) {
-                                  CBushouMoveDlg dlg(main.State(), map, &main);
-                                  dlg.m_bSuiro = i == 1;
-                                  dlg.m_nKuni = situation.selectedKuni;
-                                  return RunOrderDialog(main, dlg);
-                              });
 }
 
 }  // namespace rymd::shell

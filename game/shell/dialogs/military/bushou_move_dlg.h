@@ -60,8 +60,4 @@ private:
     std::vector<std::uint16_t> costs_;
 };
 
-// Registers the two moves of generals of the strategy phase (by land and by water) with the main
-// window's command surface.
-void RegisterMoveCommands(CMainGameDlg& main, MbKorMap::CCtrlKorMap* map);
-
 }  // namespace rymd::shell

@@ -5,13 +5,13 @@
 
 #include "game/military/navy_sortie.h"
 #include "game/military/sortie.h"
+#include "game/shell/dialogs/common/command_table.h"
 #include "game/shell/dialogs/common/dialog_help.h"
+#include "game/shell/dialogs/common/main_window_face.h"
+#include "game/shell/dialogs/common/screen_texts.h"
 #include "game/shell/dialogs/military/bushou_select_dlg.h"
 #include "game/shell/dialogs/military/suigun_shutsujin_dlg.h"
 #include "game/shell/maps/kuni_disp_switch_dlg.h"
-#include "game/shell/window/command_dispatch.h"
-#include "game/shell/window/main_game_dlg.h"
-#include "game/shell/window/status_bar.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/state/queries.h"
@@ -255,34 +255,6 @@ void CShutsujinDlg::BlinkStep() {
 bool CShutsujinDlg::OnHelpInfo() {
     OpenDialogHelp();
     return true;
-}
-
-bool RunOrderDialog(CMainGameDlg& main, CShutsujinDlg& dlg) {
-    main.KillTimer(CMainGameDlg::kDisplayTimer);
-    const bool ok = dlg.DoModal() == IDOK;
-    if (ok) {
-        if (main.MapViews().viewMode == 1) {
-            CShiroMapWnd& view = main.ShiroMap();
-            view.Redraw();
-            view.m_CleanBmp.Duplicate(&view.m_BackBmp);
-            view.RedrawWindow();
-        }
-        main.UpdateKuniInfo();
-    }
-    main.StartTimer(50);
-    return ok;
-}
-
-void RegisterSortieCommands(CMainGameDlg& main, MbKorMap::CCtrlKorMap* map) {
-    // Command 0 goes by land, command 1 by water.
-    for (int i : {0, 1})
-        RegisterCommandDialog(kPhaseShutsujin, i,
-                              [&main, map, i](int, int, const CommandSituation& situation) {
-                                  CShutsujinDlg dlg(main.State(), map, &main);
-                                  dlg.m_bSuiro = i == 1;
-                                  dlg.m_nKuni = situation.selectedKuni;
-                                  return RunOrderDialog(main, dlg);
-                              });
 }
 
 }  // namespace rymd::shell

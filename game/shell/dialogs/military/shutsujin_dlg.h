@@ -40,7 +40,7 @@ struct GameState;
 
 namespace rymd::shell {
 
-class CMainGameDlg;
+class MainWindowFace;
 
 class CShutsujinDlg : public ui::Dialog {
 public:
@@ -125,13 +125,5 @@ protected:
 private:
     void ChooseTarget(int shiro);
 };
-
-// Runs an order dialog from the main window: its display timer stops while the dialog is open,
-// the castle map and the funds are shown anew after OK, and the timer is armed again with 50 ms.
-bool RunOrderDialog(CMainGameDlg& main, CShutsujinDlg& dlg);
-
-// Registers the sortie commands of the sortie phase (by land and by water) with the main window's
-// command surface.
-void RegisterSortieCommands(CMainGameDlg& main, MbKorMap::CCtrlKorMap* map);
 
 }  // namespace rymd::shell

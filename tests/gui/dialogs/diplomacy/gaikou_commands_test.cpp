@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "game/shell/app/game_app.h"
+#include "game/shell/app/app_context.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
 #include "game/shell/dialogs/diplomacy/counterpart_dlg.h"

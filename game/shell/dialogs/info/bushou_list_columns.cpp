@@ -1,4 +1,4 @@
-#include "game/shell/dialogs/common/bushou_list_columns.h"
+#include "game/shell/dialogs/info/bushou_list_columns.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // RyuumondenLV: the game program.
-#include "game/shell/app/game_app.h"
+#include "game/shell/start/game_app.h"
 #include "platform/qt/app.h"
 
 int main(int argc, char** argv) {

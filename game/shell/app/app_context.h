@@ -1,10 +1,9 @@
-// The game program: the process-wide objects that every screen uses, the start-up and the
-// shut-down around the main game window.
+// The process-wide objects that every screen uses, which the program's start-up prepares
+// (start/game_app.h).
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "game/shell/app/setting_file.h"
@@ -49,11 +48,5 @@ inline constexpr int kExitNoDisplay = 3;
 inline int ExitCodeAfterMainWindow(const std::string& mapFailure) {
     return mapFailure.empty() ? 0 : kExitStartFailed;
 }
-
-class CGameApp {
-public:
-    // The whole start-up, the main window's run and the shut-down. Returns the process exit code.
-    int InitInstance();
-};
 
 }  // namespace rymd::shell

@@ -1,4 +1,4 @@
-#include "game/shell/dialogs/flow/long_text_dlg.h"
+#include "game/shell/dialogs/events/long_text_dlg.h"
 #include "game/shell/dialogs/common/dialog_parts.h"
 
 #include <algorithm>

@@ -1,4 +1,6 @@
-#include "game/shell/app/game_app.h"
+#include "game/shell/start/game_app.h"
+
+#include <memory>
 
 #include "game/shell/app/help.h"
 #include "game/shell/app/picture_store.h"
@@ -13,11 +15,6 @@
 #include "platform/qt/app.h"
 
 namespace rymd::shell {
-
-AppContext& App() {
-    static AppContext context;
-    return context;
-}
 
 int CGameApp::InitInstance() {
     AppContext& app = App();
