@@ -146,6 +146,7 @@ TEST(CpuGaikou, SubordinateChangesMasterByFearsBelowZero) {
         w.Link(0, 1);
         w.Link(1, 2);
         w.gs.ShiroTbl[1].kokudaka = 1000;
+        ShiroMapAt(w.gs, 2).maxKokudaka = 100000;
         w.gs.ShiroTbl[2].kokudaka = 100000;
         for (int x = 0; x < 3; ++x)
             for (int y = 0; y < 3; ++y)

@@ -93,19 +93,27 @@ TEST(Envoys, ReceiverRefusesWhenTheApplicantsLastCastleIsAboutToFall) {
     EXPECT_EQ(w.House(0).bond, CDaimyou::kBondDokuritsu);
 }
 
-// The player's house receives the envoys: the question and its answer go through the ports.
+// The player's house receives the envoys: the question and its answer go through the ports. The
+// automatic advance asks too and keeps the player's answer; only the all-automatic run, which has
+// no player to ask, takes the safe answer.
 TEST(Envoys, PlayerAnswersASubordinationDemand) {
     struct Case {
         const char* name;
-        int answer;  // 0 no, 1 yes, -1 nobody is asked (automatic advance)
+        int answer;  // 0 no, 1 yes, -1 nobody is asked
+        bool autoAdvance;
+        bool allAutomatic;
     };
-    for (const Case& c : {Case{"refused", 0}, Case{"accepted", 1}, Case{"automatic advance", -1}}) {
+    for (const Case& c : {Case{"refused", 0, false, false}, Case{"accepted", 1, false, false},
+                          Case{"refused during the automatic advance", 0, true, false},
+                          Case{"accepted during the automatic advance", 1, true, false},
+                          Case{"all-automatic run", -1, true, true}}) {
         SCOPED_TRACE(c.name);
         EnvoyWorld w;
         w.gs.nPlayerDaimyou = 1;
         if (c.answer == 0) w.port.PushNo();
         if (c.answer == 1) w.port.PushYes();
-        w.gs.bAutoAdvance = c.answer < 0;
+        w.gs.bAutoAdvance = c.autoAdvance;
+        w.gs.bAllAutomatic = c.allAutomatic;
         const bool accepted = SendJuuzokuYoukyuuShisha(w.gs, w.ports, 0, 1);
         EXPECT_EQ(accepted, c.answer != 0);
         EXPECT_EQ(w.House(1).bond, c.answer != 0 ? CDaimyou::kBondJuuzoku : CDaimyou::kBondDokuritsu);
