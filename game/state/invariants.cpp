@@ -195,8 +195,10 @@ Broken CheckOrders(const GameState& gs, const std::string& where, const CBushou&
 
 // A castle's values within the bounds every rule keeps: economy, mine and rice yield within 0 and
 // their maxima, the maxima within 0 and what a scenario can give, the size within 0..10, populace support
-// within 0..1000, provisions and garrison within the limits of the size, trade ships within what a scenario
-// may give (a port takes at most 10 in play, a scenario may start it with up to 100).
+// within 0..1000, the garrison never below 0, trade ships within what a scenario may give (a port
+// takes at most 10 in play, a scenario may start it with up to 100). Provisions and garrison are not
+// held to the limits of the size here: a scenario may start a castle above them and the rules only
+// trim what they add, so a saved game of such a scenario must still load.
 Broken CheckCastleValues(const GameState& gs) {
     for (int s : ShiroIndexes(gs)) {
         const CShiro& c = ShiroAt(gs, s);
@@ -214,8 +216,7 @@ Broken CheckCastleValues(const GameState& gs) {
             {"mine", c.kouzan, 0, m.maxKouzan},
             {"maximum mine", m.maxKouzan, 0, INT16_MAX},
             {"populace support", c.support, 0, CShiro::kMaxSupport},
-            {"provisions", c.hyourou, 0, ShiroHyourouLimit(gs, c.kibo)},
-            {"garrison", c.shubihei, 0, ShiroShubiheiLimit(gs, c.kibo)},
+            {"garrison", c.shubihei, 0, INT16_MAX},
             {"trade ships", c.kouekisen, 0, CShiro::kMaxKouekisen},
         };
         for (const auto& v : values)

@@ -174,21 +174,6 @@ TEST(Invariants, EachBrokenInvariantIsReported) {
         {"size", [](GameState& gs) { ShiroAt(gs, 0).kibo = 11; }, "castle 0: size 11 outside 0..10"},
         {"support", [](GameState& gs) { ShiroAt(gs, 0).support = 1001; },
          "castle 0: populace support 1001 outside 0..1000"},
-        {"provisions",
-         [](GameState& gs) {
-             gs.nShiroHyourouMax = 2000;
-             ShiroAt(gs, 0).kibo = 3;
-             ShiroAt(gs, 0).hyourou = 6001;
-         },
-         "castle 0: provisions 6001 outside 0..6000"},
-        {"garrison",
-         [](GameState& gs) {
-             gs.nShiroHyourouMax = 2000;
-             gs.nHeiUnit = 10;
-             ShiroAt(gs, 0).kibo = 3;
-             ShiroAt(gs, 0).shubihei = 61;
-         },
-         "castle 0: garrison 61 outside 0..60"},
         {"garrison below 0", [](GameState& gs) { ShiroAt(gs, 0).shubihei = -1; }, "castle 0: garrison -1"},
         {"trade ships", [](GameState& gs) { ShiroAt(gs, 0).kouekisen = 101; },
          "castle 0: trade ships 101 outside 0..100"},
