@@ -12,6 +12,7 @@
 #include "game/shell/app/app_context.h"
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
+#include "game/turn/new_game.h"
 #include "gui_test_util.h"
 #include "mbkormap/kor_map.h"
 #include "platform/qt/app.h"
@@ -38,6 +39,15 @@ protected:
         ui::Profile::WriteProfileInt("Window", "Top", 0);
         ui::Profile::WriteProfileInt("Window", "Right", 1100);
         ui::Profile::WriteProfileInt("Window", "Bottom", 860);
+    }
+    // A new game of the bundled scenario for the Oda house, from this test's program folder.
+    NewGameRequest BundledOdaGame(std::uint32_t seed) const {
+        NewGameRequest request;
+        request.scenarioPath = std::string(RYMD_SOURCE_DIR) + "/data/scenario/japan1560.snr";
+        request.programFolder = program_;
+        request.seed = seed;
+        request.house = "D_ODA";
+        return request;
     }
     void TearDown() override {
         GuiTest::TearDown();

@@ -330,6 +330,8 @@ TEST(ResolveKassen, AFallenHouseTakesItsCorpsWithIt) {
 
 TEST(ResolveKassen, AnAutomaticMonthWithBattlesWaitsForNobody) {
     test::TestWorld w({.houses = 3, .headsInCastles = true});
+    for (int c = 0; c < 3; ++c)
+        ShiroMapAt(w.gs, c).maxKeizai = 1000;  // the world's castles hold economy 100
     w.Start(0);
     w.gs.bAutoAdvance = true;
     // The player (house 0) marches on house 1, which marches on house 2.

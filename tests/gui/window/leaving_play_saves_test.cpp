@@ -47,11 +47,7 @@ protected:
         CMainGameDlg dlg(app_);
         Script().OnDialog([&](ui::Dialog& d) {
             auto& m = dynamic_cast<CMainGameDlg&>(d);
-            NewGameRequest request;
-            request.scenarioPath = std::string(RYMD_SOURCE_DIR) + "/data/scenario/japan1560.snr";
-            request.programFolder = program_;
-            request.seed = 5;
-            request.house = "D_ODA";
+            const NewGameRequest request = BundledOdaGame(5);
             m.SetGamePorts(ports);
             ASSERT_EQ(m.StartScenarioGame(request), 0);
             ui::test::ProcessEvents();
