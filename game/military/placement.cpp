@@ -558,6 +558,10 @@ void RemoveBushouFromHoui(GameState& gs, int bushou) {
         else
             s.RemoveBushou(bushou);
     }
+    // A head who leaves his house leaves it without a head; the succession at the end of the war
+    // phase gives it a new one, or ends it when it has nothing left.
+    if (IsValidDaimyou(gs, b.daimyou) && DaimyouAt(gs, b.daimyou).toushu == bushou)
+        DaimyouAt(gs, b.daimyou).toushu = -2;
     b.daimyou = CBushou::kDaimyouRounin;
     b.flags = static_cast<std::uint16_t>(b.flags & ~CBushou::kFlagBesieging);
 }

@@ -91,7 +91,7 @@ bool LiftShiroHoui(GameState& gs, int shiro);
 void RepairBushouLocations(GameState& gs, const Ports& ports);
 
 // Takes a general out of the castle he stands in or besieges, makes him houseless and clears
-// his besieging mark.
+// his besieging mark. A head leaves his house without a head (-2).
 void RemoveBushouFromHoui(GameState& gs, int bushou);
 
 // Makes the general the guest general of his house; an earlier guest of that house steps

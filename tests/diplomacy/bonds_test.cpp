@@ -1,5 +1,6 @@
 #include "game/diplomacy/bonds.h"
 #include "game/military/placement.h"
+#include "game/state/invariants.h"
 #include "game/state/vocabulary.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,13 @@ int Rel(const GameState& gs, int x, int y) {
 }
 void SetRel(GameState& gs, int x, int y, int state) {
     gs.DaimyouTbl[static_cast<std::size_t>(x)].SetRelationLo(y, state);
+}
+
+// The vassal bond with the relation states it holds both ways.
+void BindAsVassal(TestWorld& w, int vassal, int master) {
+    w.MakeVassal(vassal, master);
+    SetRel(w.gs, master, vassal, CDaimyou::kRelShinjuuMaster);
+    SetRel(w.gs, vassal, master, CDaimyou::kRelShinjuu);
 }
 
 void AddRengou(GameState& gs, int target, std::initializer_list<int> members) {
@@ -301,6 +309,20 @@ TEST(RemoveBushouFromHoui, LeavesTheRightListAndHisHouse) {
     RemoveBushouFromHoui(gs, 99);  // harmless
 }
 
+// A head who leaves his house leaves it without a head; another general's leaving changes no head.
+TEST(RemoveBushouFromHoui, AHeadLeavesHisHouseWithoutAHead) {
+    TestWorld w({.castles = 1, .houses = 1});
+    GameState& gs = w.gs;
+    const int head = w.AddBushou(0, 0, {.foot = 1});
+    const int retainer = w.AddBushou(0, 0, {.foot = 1});
+    gs.DaimyouTbl[0].toushu = head;
+    RemoveBushouFromHoui(gs, retainer);
+    EXPECT_EQ(gs.DaimyouTbl[0].toushu, head);
+    RemoveBushouFromHoui(gs, head);
+    EXPECT_EQ(gs.DaimyouTbl[0].toushu, -2);
+    EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(head)].daimyou, CBushou::kDaimyouRounin);
+}
+
 // --- dissolution and independence ------------------------------------------------------------
 
 // No treaty countdown runs between any two houses.
@@ -339,9 +361,7 @@ TEST(DissolveDaimyouBond, ResetRelationsByTheirCountdown) {
         NoCountdowns(gs);
         w.Own(1, 1);
         if (c.vassal) {
-            w.MakeVassal(1, 0);
-            SetRel(gs, 0, 1, CDaimyou::kRelShinjuuMaster);
-            SetRel(gs, 1, 0, CDaimyou::kRelShinjuu);
+            BindAsVassal(w, 1, 0);
         } else {
             SetRel(gs, 0, 1, CDaimyou::kRelFusen);
             SetRel(gs, 1, 0, CDaimyou::kRelFusen);
@@ -374,9 +394,7 @@ TEST(DissolveDaimyouBond, GeneralsInCastlesOfTheFormerMasterGoHome) {
     GameState& gs = w.gs;
     w.Own(1, 1);
     w.Own(2, 1);
-    w.MakeVassal(1, 0);
-    SetRel(gs, 0, 1, CDaimyou::kRelShinjuuMaster);
-    SetRel(gs, 1, 0, CDaimyou::kRelShinjuu);
+    BindAsVassal(w, 1, 0);
     gs.ShiroTbl[1].nBushou = CShiro::kMaxBushou;  // full: he goes to castle 2
     const int g = w.AddBushou(1, 0, {.foot = 50, .cavalry = 5});
     ScriptedPort port;
@@ -384,6 +402,27 @@ TEST(DissolveDaimyouBond, GeneralsInCastlesOfTheFormerMasterGoHome) {
     EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(g)].shiro, 2);
     EXPECT_EQ(gs.ShiroTbl[0].nBushou, 0);
     EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(g)].daimyou, 1);
+}
+
+// A master holding no castle of its own, whose head stands in a castle of its vassal: when the
+// vassal breaks away the head has nowhere to go and leaves the house without a head, and the
+// state still holds together (its saves load).
+TEST(DissolveDaimyouBond, AHeadWithNoCastleOfHisSideLeftLeavesHisHouseHeadless) {
+    TestWorld w({.castles = 2, .houses = 2});
+    GameState& gs = w.gs;
+    w.Own(0, 1);
+    w.Own(1, 1);
+    BindAsVassal(w, 1, 0);
+    const int head = w.AddBushou(0, 0, {.foot = 10});
+    gs.DaimyouTbl[0].toushu = head;
+    gs.DaimyouTbl[1].toushu = w.AddBushou(1, 1, {.foot = 10});
+    ASSERT_EQ(FindBrokenInvariant(gs), std::nullopt);
+    ScriptedPort port;
+    DeclareDokuritsu(gs, port.AsPorts(), 1);
+    EXPECT_EQ(gs.BushouTbl[static_cast<std::size_t>(head)].daimyou, CBushou::kDaimyouRounin);
+    EXPECT_EQ(gs.ShiroTbl[0].nBushou, 0);
+    EXPECT_EQ(gs.DaimyouTbl[0].toushu, -2);
+    EXPECT_EQ(FindBrokenInvariant(gs), std::nullopt);
 }
 
 TEST(DeclareDokuritsu, HostagesGivenToTheMasterAreExecuted) {
