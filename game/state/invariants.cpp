@@ -145,27 +145,18 @@ Broken CheckCastles(const GameState& gs) {
                                         std::to_string(BushouAt(gs, b).shiro));
         }
     }
-    // And the other way: a general in a house's service at a castle is listed there (masterless
-    // generals, captives and hostages may wait at a castle without a place in its lists). The one
-    // exception is the last resort of placement: when no castle of his side (a vassal counts as
-    // its master) has room, he stays at a full castle of that side without a place in its list.
-    std::vector<std::uint8_t> sideHasRoom(static_cast<std::size_t>(DaimyouCount(gs)), 0);
-    for (int s : ShiroIndexes(gs)) {
-        const int side = GetCountedDaimyouOfShiro(gs, s);
-        if (IsValidDaimyou(gs, side) && ShiroAt(gs, s).nBushou < CShiro::kMaxBushou)
-            sideHasRoom[static_cast<std::size_t>(side)] = 1;
-    }
-    const auto lastResort = [&](int b, int s) {
-        const int side = GetCountedDaimyou(gs, BushouAt(gs, b).daimyou);
-        return ShiroAt(gs, s).nBushou >= CShiro::kMaxBushou && GetCountedDaimyouOfShiro(gs, s) == side &&
-               IsValidDaimyou(gs, side) && !sideHasRoom[static_cast<std::size_t>(side)];
-    };
+    // And the other way: a general in a house's service at a castle of another side is listed
+    // there (as a besieger). At a castle of his own side he may wait without a place in its list:
+    // the last resort of placement leaves him at a full castle, and he keeps waiting there when
+    // the castle later has room, or when his side gains castles with room (his house becomes a
+    // vassal), until the month start lists him again.
     for (int b : BushouIndexes(gs)) {
-        const int s = BushouAt(gs, b).shiro;
-        if (BushouAt(gs, b).daimyou >= 0 && IsValidShiro(gs, s) &&
-            listedAt[static_cast<std::size_t>(b)] != s && !lastResort(b, s))
+        const CBushou& g = BushouAt(gs, b);
+        const int s = g.shiro;
+        if (g.daimyou >= 0 && IsValidShiro(gs, s) && listedAt[static_cast<std::size_t>(b)] != s &&
+            GetCountedDaimyouOfShiro(gs, s) != GetCountedDaimyou(gs, g.daimyou))
             return Fault(Name("general", b),
-                         "stays at castle " + std::to_string(s) + " but is not listed there");
+                         "stays at castle " + std::to_string(s) + " of another side but is not listed there");
     }
     return std::nullopt;
 }

@@ -3,14 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iostream>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "game/ports/ports.h"
+#include "game/state/access.h"
+#include "game/state/game_state.h"
+#include "game/turn/main_game.h"
+#include "game/turn/new_game.h"
+#include "mbkormap/kor_map.h"
 #include "platform/core/file.h"
 #include "support/run_cli.h"
 #include "support/world_files.h"
+#include "tools/rymdcli/checked_run.h"
 
 namespace rymd::test {
 namespace {
@@ -36,10 +45,11 @@ TEST(CliRunCheck, ALegalRunPassesAndTheHashStays) {
     EXPECT_EQ(StateHashOf(checked.out), StateHashOf(RunCli(run).out));
 }
 
-TEST(CliRunCheck, TheFirstBrokenInvariantStopsTheRun) {
+TEST(CliRunCheck, GeneralsWaitingAtAFullCastleOfTheirHousePassAndTheirSaveLoads) {
     // The world fixture with 25 more generals at one castle: the new game lists 20 in the
-    // castle and leaves the rest at the castle without a place in its list.
-    WorldFiles files("cli_check_broken");
+    // castle and leaves the rest waiting there without a place in its list, while the house's
+    // other castle has room.
+    WorldFiles files("cli_check_waiting");
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(ReadFileBytes(files.Scenario(), bytes));
     std::string text = ToUtf8(std::string(bytes.begin(), bytes.end()), TextEncoding::ShiftJis);
@@ -54,15 +64,38 @@ TEST(CliRunCheck, TheFirstBrokenInvariantStopsTheRun) {
     const std::string sjis = FromUtf8(text, TextEncoding::ShiftJis);
     ASSERT_TRUE(WriteFileAtomic(files.Scenario(), std::vector<std::uint8_t>(sjis.begin(), sjis.end())));
 
-    const CliOutcome o = RunCliKeepingErrors("run " + files.Scenario() + " --months 3 --check --dump -");
-    EXPECT_EQ(o.status, 123);
-    EXPECT_EQ(o.out, "");  // no dump of a broken state
-    EXPECT_TRUE(std::regex_search(
-        o.err, std::regex("rymdcli: broken invariant in the new game \\(1555/4\\): "
-                          "general [0-9]+: stays at castle [0-9]+ but is not listed there\n")))
-        << o.err;
-    // Without --check the same run goes on.
-    EXPECT_EQ(RunCli("run " + files.Scenario() + " --months 3").status, 0);
+    const std::string save = files.dir + "/new.rsd";
+    const CliOutcome run =
+        RunCliKeepingErrors("run " + files.Scenario() + " --months 0 --check --save " + save);
+    EXPECT_EQ(run.status, 0) << run.err;
+    const CliOutcome load = RunCliKeepingErrors("load " + save + " --months 3 --check");
+    EXPECT_EQ(load.status, 0) << load.err;
+}
+
+// A state broken during the second month: the run stops after it with the fault and the month.
+TEST(CliRunCheck, TheFirstBrokenInvariantStopsTheRun) {
+    WorldFiles files("cli_check_broken");
+    auto gs = std::make_unique<GameState>();
+    MbKorMap::CCtrlKorMap map;
+    NewGameRequest request;
+    request.scenarioPath = files.Scenario();
+    request.programFolder = files.dir;
+    ASSERT_EQ(StartGameFromScenario(*gs, map, SilentPort::Instance().AsPorts(), request), 0);
+    CMainGame game(*gs, map, SilentPort::Instance().AsPorts());
+    game.SetPlannerObserver([&](int, int, int) {
+        if (gs->nCurMonth == 5) ShiroAt(*gs, 0).support = 5000;
+    });
+    std::ostringstream err;
+    std::streambuf* const kept = std::cerr.rdbuf(err.rdbuf());
+    int done = 0;
+    TurnResult last = TurnResult::kContinue;
+    const int status = cli::PlayMonths(game, *gs, game.StartMonth(), 3, true, {}, done, last);
+    std::cerr.rdbuf(kept);
+    EXPECT_EQ(status, cli::kExitBrokenInvariant);
+    EXPECT_EQ(done, 1);
+    EXPECT_EQ(err.str(),
+              "rymdcli: broken invariant after month 1 (1555/5): castle 0: populace support 5000 outside "
+              "0..1000\n");
 }
 
 TEST(CliRunTraceRng, EveryDrawWithItsCallSiteTheSameForTheSameSeed) {

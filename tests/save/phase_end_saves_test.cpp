@@ -133,14 +133,9 @@ const auto kGameName = [](const testing::TestParamInfo<Game>& info) {
 
 INSTANTIATE_TEST_SUITE_P(BundledScenario, PhaseEndSaves,
                          testing::Values(Game{1, "", 60}, Game{2, "", 60}, Game{4, "", 60}, Game{6, "", 60},
-                                         Game{3, "D_SAITO", 60}, Game{4, "D_SATOMI", 60}),
+                                         Game{3, "D_SAITO", 60}, Game{4, "D_SATOMI", 60},
+                                         Game{1, "D_ODA", 60}, Game{2, "D_MORI", 60}),
                          kGameName);
-
-// Known to fail, left for the fix that follows: in these games a save after the armament phase
-// is refused ("house 33: head 171 serves house -1" in 1562/3 as Oda; "general 383: stays at castle
-// 19 but is not listed there" in 1564/7 as Mori). Run them with --gtest_also_run_disabled_tests.
-INSTANTIATE_TEST_SUITE_P(DISABLED_BundledScenarioKnownRefusals, PhaseEndSaves,
-                         testing::Values(Game{1, "D_ODA", 60}, Game{2, "D_MORI", 60}), kGameName);
 
 }  // namespace
 }  // namespace rymd

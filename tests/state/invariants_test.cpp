@@ -60,24 +60,60 @@ TEST(Invariants, ALegalStateReportsNothing) {
     EXPECT_EQ(FindBrokenInvariant(gs), std::nullopt);
 }
 
-// The last resort of placement: when no castle of his side has room, a general stays at a full
-// castle of his side without a place in its list.
-TEST(Invariants, AGeneralMayWaitUnlistedAtAFullCastleWhenHisSideHasNoRoom) {
-    LegalState w;
-    GameState& gs = w.gs;
-    for (int castle : {0, 2})
-        while (ShiroAt(gs, castle).nBushou < CShiro::kMaxBushou)
-            w.AddBushou(0, castle, {.foot = 1});
-    const int extra = w.AddBushou(0, -1, {.foot = 1});
-    BushouAt(gs, extra).shiro = 0;
-    EXPECT_EQ(FindBrokenInvariant(gs), std::nullopt);
-    // A place free at another castle of his side: now he must be listed.
-    const int last = ShiroAt(gs, 2).bushou[CShiro::kMaxBushou - 1];
-    ShiroAt(gs, 2).nBushou = CShiro::kMaxBushou - 1;
-    BushouAt(gs, last).daimyou = CBushou::kDaimyouRounin;
-    const auto fault = FindBrokenInvariant(gs);
-    ASSERT_TRUE(fault.has_value());
-    EXPECT_NE(fault->find("is not listed there"), std::string::npos) << *fault;
+// A general of a house may wait at a castle of his side without a place in its list: the last
+// resort of placement leaves him at a full castle, and he keeps waiting there when room opens, or
+// when his house becomes a vassal and its castles count for the master, until the month start
+// lists him again. At a castle of another side he must be listed.
+TEST(Invariants, AGeneralMayWaitUnlistedOnlyAtACastleOfHisSide) {
+    const struct {
+        const char* what;
+        std::function<void(LegalState&, int extra)> arrange;
+        bool broken;
+    } cases[] = {
+        {"at a full castle, every castle of his side full", [](LegalState&, int) {}, false},
+        {"at a full castle, room at another castle of his side",
+         [](LegalState& w, int) {
+             CShiro& c = ShiroAt(w.gs, 2);
+             BushouAt(w.gs, c.bushou[--c.nBushou]).daimyou = CBushou::kDaimyouRounin;
+         },
+         false},
+        {"at his castle after a general has left it",
+         [](LegalState& w, int) {
+             CShiro& c = ShiroAt(w.gs, 0);
+             BushouAt(w.gs, c.bushou[--c.nBushou]).daimyou = CBushou::kDaimyouRounin;
+         },
+         false},
+        {"at his castle after his house became the vassal of the house with room",
+         [](LegalState& w, int) {
+             CDaimyou& vassal = DaimyouAt(w.gs, 0);
+             vassal.bond = CDaimyou::kBondShinjuu;
+             vassal.masterDaimyou = 1;
+             vassal.SetRelationLo(1, CDaimyou::kRelShinjuu);
+             DaimyouAt(w.gs, 1).SetRelationLo(0, CDaimyou::kRelShinjuuMaster);
+         },
+         false},
+        {"at a castle of another side", [](LegalState& w, int extra) { BushouAt(w.gs, extra).shiro = 1; },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LegalState w;
+        GameState& gs = w.gs;
+        for (int castle : {0, 2})
+            while (ShiroAt(gs, castle).nBushou < CShiro::kMaxBushou)
+                w.AddBushou(0, castle, {.foot = 1});
+        const int extra = w.AddBushou(0, -1, {.foot = 1});
+        BushouAt(gs, extra).shiro = 0;
+        c.arrange(w, extra);
+        const auto fault = FindBrokenInvariant(gs);
+        if (c.broken) {
+            ASSERT_TRUE(fault.has_value());
+            EXPECT_EQ(*fault, "general " + std::to_string(extra) +
+                                  ": stays at castle 1 of another side but is not listed there");
+        } else {
+            EXPECT_EQ(fault, std::nullopt);
+        }
+    }
 }
 
 TEST(Invariants, EachBrokenInvariantIsReported) {
@@ -145,8 +181,12 @@ TEST(Invariants, EachBrokenInvariantIsReported) {
          "castle 1: general 0 is listed twice (also at castle 0)"},
         {"listed away from his castle", [](GameState& gs) { BushouAt(gs, 3).shiro = 0; },
          "castle 2: listed general 3 stays at castle 0"},
-        {"in service at a castle with room but not listed", [](GameState& gs) { ShiroAt(gs, 0).nBushou = 0; },
-         "general 0: stays at castle 0 but is not listed there"},
+        {"in service at a castle of another side but not listed",
+         [](GameState& gs) {
+             ShiroAt(gs, 0).nBushou = 0;
+             BushouAt(gs, 0).shiro = 1;
+         },
+         "general 0: stays at castle 1 of another side but is not listed there"},
         // A castle's values and their bounds (the first: a maximum pulled below 0 with its value).
         {"economy below 0",
          [](GameState& gs) {

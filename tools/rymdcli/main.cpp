@@ -23,18 +23,21 @@
 #include "game/scenario/reader.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
-#include "game/state/invariants.h"
 #include "game/turn/main_game.h"
 #include "game/turn/new_game.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/file.h"
 #include "platform/core/format_text.h"
 #include "tools/rymdcli/arguments.h"
+#include "tools/rymdcli/checked_run.h"
 #include "tools/rymdcli/run_summary.h"
 
 namespace {
 
 using rymd::cli::ArgReader;
+using rymd::cli::InvariantsHold;
+using rymd::cli::kExitBrokenInvariant;
+using rymd::cli::PlayMonths;
 using rymd::cli::UsageError;
 
 // The program folder: where the tool itself lies (the second place to look for map files and
@@ -348,54 +351,6 @@ private:
     std::string_view root_;
 };
 
-// The exit code of run --check for a broken invariant (above every reader code).
-constexpr int kExitBrokenInvariant = 123;
-
-// The first broken invariant, told on standard error with the point of the run it was found at.
-bool InvariantsHold(const rymd::GameState& gs, const std::string& when) {
-    const std::optional<std::string> broken = rymd::FindBrokenInvariant(gs);
-    if (!broken) return true;
-    std::cerr << "rymdcli: broken invariant " << when << " (" << gs.nCurYear << "/" << gs.nCurMonth
-              << "): " << *broken << '\n';
-    return false;
-}
-
-const char* TurnResultText(rymd::TurnResult r) {
-    switch (r) {
-        case rymd::TurnResult::kContinue: return "continue";
-        case rymd::TurnResult::kGameOver: return "game over";
-        case rymd::TurnResult::kGameEnded: return "game ended";
-        case rymd::TurnResult::kRestart: return "game ended (restart)";
-        case rymd::TurnResult::kQuit: return "the player stopped watching";
-    }
-    return "?";
-}
-
-// Plays months whole months from the step the game stands at: end steps until the personnel
-// phase that many months on, checking the invariants after each month when check is set.
-// kExitBrokenInvariant for a broken invariant, else 0; done counts the months played, last is
-// the step the run stopped at.
-int PlayMonths(rymd::CMainGame& game, rymd::GameState& gs, rymd::TurnResult step, int months, bool check,
-               RngTraceFile* trace, int& done, rymd::TurnResult& last) {
-    while (step == rymd::TurnResult::kContinue && done < months && !gs.bGameOver) {
-        const int phase = gs.nPhase;
-        if (phase < rymd::kPhaseJinji || phase > rymd::kPhaseShutsujin) break;
-        if (phase == rymd::kPhaseShutsujin && trace) trace->Mark("end of month " + std::to_string(done + 1));
-        step = game.EndCurrentPhase();
-        if (phase == rymd::kPhaseShutsujin && step != rymd::TurnResult::kQuit) {
-            ++done;
-            if (check && !InvariantsHold(gs, "after month " + std::to_string(done)))
-                return kExitBrokenInvariant;
-        }
-    }
-    last = step;
-    if (step != rymd::TurnResult::kContinue || gs.bGameOver)
-        std::cerr << "rymdcli: stopped after " << done << " months: "
-                  << TurnResultText(step == rymd::TurnResult::kContinue ? rymd::TurnResult::kGameOver : step)
-                  << '\n';
-    return 0;
-}
-
 // Saves the game to path (nothing to do for an empty path); false, told on standard error, when
 // the file cannot be written.
 bool SaveTo(const rymd::GameState& gs, const MbKorMap::CCtrlKorMap& map, const std::string& path) {
@@ -474,7 +429,10 @@ int Run(const std::vector<std::string>& args) {
     rymd::CMainGame game(*gs, map, ports);
     int done = 0;
     rymd::TurnResult last = rymd::TurnResult::kContinue;
-    if (PlayMonths(game, *gs, game.StartMonth(), months, check, trace.get(), done, last) != 0)
+    const auto markMonthEnd = [&trace](const std::string& text) {
+        if (trace) trace->Mark(text);
+    };
+    if (PlayMonths(game, *gs, game.StartMonth(), months, check, markMonthEnd, done, last) != 0)
         return kExitBrokenInvariant;
     if (trace) {
         gs->rng.SetTracer(nullptr);
@@ -537,7 +495,7 @@ int Load(const std::vector<std::string>& args) {
             gs->nPhase == rymd::kPhaseEvent ? game.StartMonth() : rymd::TurnResult::kContinue;
         int done = 0;
         rymd::TurnResult last = step;
-        if (PlayMonths(game, *gs, step, months, check, nullptr, done, last) != 0) return kExitBrokenInvariant;
+        if (PlayMonths(game, *gs, step, months, check, {}, done, last) != 0) return kExitBrokenInvariant;
     }
     if (!SaveTo(*gs, map, savePath)) return 1;
     return WriteDump(*gs, map, dump);
