@@ -8,11 +8,15 @@
 #include "game/state/queries.h"
 #include "game/turn/new_game.h"
 
+#include <QScrollBar>
 #include <filesystem>
+#include <utility>
 
 #include "game/shell/app/app_context.h"
 #include "game/shell/app/picture_store.h"
+#include "game/shell/dialogs/corps/gundan_ryouchi_dlgs.h"
 #include "game/shell/dialogs/info/shiro_info_dlg.h"
+#include "game/shell/dialogs/military/bushou_move_dlg.h"
 #include "game/shell/maps/kuni_disp_switch_dlg.h"
 #include "game/shell/maps/kuni_map_wnd.h"
 #include "game/shell/maps/shiro_map_wnd.h"
@@ -265,6 +269,72 @@ TEST_F(BundledGameTest, MainWindowSwitchesViewsAndAnimatesThem) {
     EXPECT_EQ(dlg.DoModal(), ui::IDCANCEL);
     ui::Profile::UseFile("");
     fs::remove_all(program);
+}
+
+// A click on a castle view's scroll arrow moves it one pixel, a click beside the thumb 64: the
+// fief view of a corps and the move dialog's view step as the main window's castle view does.
+TEST_F(BundledGameTest, EveryCastleViewStepsItsArrowsAsTheMainViewDoes) {
+    const int kuni = Kuni("K_MUTSU");  // a large province: every view scrolls it both ways
+    struct Steps {
+        ui::Point line, page;
+        bool operator==(const Steps&) const = default;
+    };
+    int views = 0;
+    const auto stepsOf = [&views](CShiroMapWnd& view) {
+        ++views;
+        Steps s;
+        for (QScrollBar* bar : view.GetWidget()->findChildren<QScrollBar*>()) {
+            const bool across = bar->orientation() == Qt::Horizontal;
+            EXPECT_TRUE(bar->isVisible()) << (across ? "across" : "down");
+            for (auto [action, step] : {std::pair{QAbstractSlider::SliderSingleStepAdd, &s.line},
+                                        std::pair{QAbstractSlider::SliderPageStepAdd, &s.page}}) {
+                view.SetScrollPosition(ui::Point(0, 0));
+                bar->triggerAction(action);
+                (across ? step->x : step->y) =
+                    across ? view.GetScrollPosition().x : view.GetScrollPosition().y;
+            }
+        }
+        return s;
+    };
+    const Steps expected{ui::Point(1, 1), ui::Point(64, 64)};
+
+    ui::Profile::UseFile(
+        (std::filesystem::temp_directory_path() / ("rymd_steps_" + std::to_string(::getpid()) + ".ini"))
+            .string());
+    AppContext app;
+    app.programFolder = std::string(RYMD_SOURCE_DIR) + "/data/";
+    app.korMap = &map_;
+    CMainGameDlg main(app);
+    Script().OnDialog([&](ui::Dialog& d) {
+        auto& m = dynamic_cast<CMainGameDlg&>(d);
+        ASSERT_TRUE(m.ChildrenReady());
+        m.AttachGameState(gs_.get());
+        m.MoveWindow(ui::Rect(0, 0, 1000, 740));
+        m.KuniMap().m_nClickKuni = kuni;
+        m.OnCommand(CMainGameDlg::kKuniMapId, 0, &m.KuniMap());
+        ASSERT_TRUE(m.ShiroMap().IsWindowVisible());
+        EXPECT_EQ(stepsOf(m.ShiroMap()), expected) << "main window";
+        d.EndDialog(ui::IDCANCEL);
+    });
+    main.DoModal();
+
+    Script().OnDialog([&](ui::Dialog& d) {
+        EXPECT_EQ(stepsOf(dynamic_cast<CGundanShoryouDlg&>(d).Map()), expected) << "fief view";
+        d.EndDialog(ui::IDCANCEL);
+    });
+    CGundanShoryouDlg fief(*gs_, &map_);
+    fief.m_nKuni = kuni;
+    fief.m_nGundan = 0;
+    fief.DoModal();
+
+    Script().OnDialog([&](ui::Dialog& d) {
+        EXPECT_EQ(stepsOf(dynamic_cast<CBushouMoveDlg&>(d).Map()), expected) << "move dialog";
+        d.EndDialog(ui::IDCANCEL);
+    });
+    CBushouMoveDlg move(*gs_, &map_);
+    move.m_nKuni = kuni;
+    move.DoModal();
+    EXPECT_EQ(views, 3);
 }
 
 }  // namespace
