@@ -17,7 +17,6 @@ using namespace warplan;
 namespace {
 
 constexpr int kArmyMax = 20;
-constexpr int kShipRoom = CGunsenTable::kShiroLimit;
 
 bool HasOrder(const CBushou& b) {
     return (b.flags & CBushou::kFlagOrdered) != 0;

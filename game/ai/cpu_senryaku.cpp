@@ -17,13 +17,6 @@ namespace rymd {
 
 using namespace warplan;
 
-namespace {
-
-constexpr int kUnreachable = kRouteUnreachable;
-constexpr int kRoster = CShiro::kMaxBushou;
-
-}  // namespace
-
 CCpuSenryaku::CCpuSenryaku(GameContext context) : context_(context) {}
 
 CCpuSenryaku::~CCpuSenryaku() = default;

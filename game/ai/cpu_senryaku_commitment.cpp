@@ -19,14 +19,6 @@ namespace rymd {
 
 using namespace warplan;
 
-namespace {
-
-constexpr int kUnreachable = kRouteUnreachable;
-constexpr int kRoster = CShiro::kMaxBushou;
-constexpr int kShipRoom = CGunsenTable::kShiroLimit;
-
-}  // namespace
-
 // One commitment of the planned unit's troops to a castle: where the troops can set out from,
 // how each origin gets them there, who goes, and the orders that send them.
 struct CCpuSenryaku::Commitment {

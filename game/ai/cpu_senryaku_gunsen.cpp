@@ -18,13 +18,6 @@ namespace rymd {
 
 using namespace warplan;
 
-namespace {
-
-constexpr int kUnreachable = kRouteUnreachable;
-constexpr int kShipRoom = CGunsenTable::kShiroLimit;
-
-}  // namespace
-
 void CCpuSenryaku::PlanGunsen() {
     GameState& gs = context_.gs;
     CGunsenTable& table = gs.GunsenTable;

@@ -18,13 +18,6 @@ namespace rymd {
 
 using namespace warplan;
 
-namespace {
-
-constexpr int kUnreachable = kRouteUnreachable;
-constexpr int kRoster = CShiro::kMaxBushou;
-
-}  // namespace
-
 bool CCpuSenryaku::MoveBushouToward(int daimyou, int target, int bushou) {
     return MoveBushouImpl(daimyou, target, bushou, true);
 }

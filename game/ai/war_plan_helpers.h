@@ -11,6 +11,9 @@
 namespace rymd::warplan {
 
 inline constexpr int kShipLoad = 1000;  // soldiers a warship carries
+inline constexpr int kUnreachable = kRouteUnreachable;
+inline constexpr int kRoster = CShiro::kMaxBushou;           // generals a castle lists
+inline constexpr int kShipRoom = CGunsenTable::kShiroLimit;  // warships a castle holds
 
 inline bool Besieged(const GameState& gs, int c) {
     return ShiroAt(gs, c).nBesieger != 0;
