@@ -55,7 +55,12 @@ CMainGame::CMainGame(GameState& gs, MbKorMap::CCtrlKorMap& map, const Ports& por
       cpuGunbi_(std::make_unique<CCpuGunbi>(Context())),
       cpuNaisei_(std::make_unique<CCpuNaisei>(Context())),
       cpuSenryaku_(std::make_unique<CCpuSenryaku>(Context())),
-      kassenPhase_(std::make_unique<CKassenPhase>(Context())) {}
+      kassenPhase_(std::make_unique<CKassenPhase>(Context())) {
+    // The question of the fallen house is asked once, when the house falls. A game taken up over
+    // a state whose player's house is already gone (a saved game loaded after the fall) was
+    // watched on when it was saved: it goes on without asking again.
+    askedFallenHouse_ = !gs_.bSpectator && !DaimyouExists(gs_.nPlayerDaimyou);
+}
 
 CMainGame::~CMainGame() = default;
 

@@ -166,6 +166,8 @@ public:
     AllAutomaticResult RunAllAutomatic(int years);
 
     // --- window state the steps keep ------------------------------------------------------------
+    // Whether the player has been asked to watch on after his house fell (set from the start for
+    // a game made over a state whose player's house is already gone, as a loaded game's can be).
     bool AskedFallenHouse() const { return askedFallenHouse_; }
     void SetAskedFallenHouse(bool on) { askedFallenHouse_ = on; }
     bool GameEnded() const { return gameEnded_; }

@@ -15,12 +15,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include "game/ports/scripted_port.h"
 #include "game/save/saved_game.h"
 #include "game/save/state_dump.h"
+#include "game/state/access.h"
 #include "game/state/game_state.h"
+#include "game/turn/main_game.h"
 #include "mbkormap/kor_map.h"
 #include "platform/core/archive.h"
 #include "platform/core/file.h"
+#include "support/house_fall.h"
 #include "support/kor_map_fixture.h"
 #include "support/run_cli.h"
 #include "support/saved_game_edit.h"
@@ -585,6 +589,45 @@ TEST_F(RefusedSave, AFailedWriteLeavesTheOldSaveWhole) {
     for (const auto& e : fs::directory_iterator(dir_->path))
         files += e.path().filename().string().rfind("old.rsd", 0) == 0;
     EXPECT_EQ(files, 1);
+}
+
+// The player's house falls and he watches on; the game saved after it and loaded again goes on
+// being watched, in the game as the window makes it and in the tool, without the question again.
+TEST(SavedGame, AGameWhoseHouseFellAndIsWatchedOnIsNotAskedAgainAfterALoad) {
+    TempDir dir;
+    Game fell;
+    ASSERT_TRUE(fell.Load(RunAndSave(dir, 0, "--house D_ODA")).loaded);
+    GameState& gs = *fell.gs;
+    const int oda = gs.nPlayerDaimyou;
+    HandOverHouse(gs, oda, oda == 0 ? 1 : 0);
+    gs.nPhase = kPhaseShutsujin;
+    ScriptedPort asked;
+    asked.SetErrorHandler([](const std::string& e) { ADD_FAILURE() << e; });
+    asked.PushYes();
+    {
+        CMainGame game(gs, fell.map, asked.AsPorts());
+        ASSERT_EQ(game.EndShutsujinPhase(), TurnResult::kContinue);
+    }
+    ASSERT_FALSE(HouseExists(gs, oda));
+    ASSERT_EQ(asked.CallsOf(PortCallKind::AskYesNo).size(), 1u);
+    const Bytes saved = WriteSavedGame(gs, fell.map);
+
+    // Six phase ends a month, from the personnel phase to the next month's.
+    Game loaded;
+    ASSERT_TRUE(loaded.Load(saved).loaded);
+    ScriptedPort port;  // no answer is scripted: a question fails the test
+    port.SetErrorHandler([](const std::string& e) { ADD_FAILURE() << e; });
+    CMainGame game(*loaded.gs, loaded.map, port.AsPorts());
+    const int month = loaded.gs->nCurMonth;
+    for (int step = 0; step < 12; ++step)
+        ASSERT_EQ(game.EndCurrentPhase(), TurnResult::kContinue) << "step " << step;
+    EXPECT_EQ(loaded.gs->nCurMonth, month + 2);
+    EXPECT_TRUE(port.CallsOf(PortCallKind::AskYesNo).empty());
+
+    Put(dir / "fallen.rsd", saved, saved.size());
+    const CliOutcome o = RunCliKeepingErrors("load " + (dir / "fallen.rsd") + " --months 2 --check");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err.find(kFallenHouseQuestion), std::string::npos) << o.err;
 }
 
 }  // namespace

@@ -31,6 +31,7 @@
 #include "gui/main_window_fixture.h"
 #include "mbwnd/msg_box.h"
 #include "platform/qt/list_ctrl.h"
+#include "support/house_fall.h"
 #include "support/run_cli.h"
 
 namespace rymd::gui_test {
@@ -125,19 +126,7 @@ TEST_F(LeavingPlaySavesTest, AFallenHouseWithCorpsWatchedOnForFiveYearsSavesAndL
         }
         const int winner = OtherHouse(gs, {});
         ASSERT_GE(winner, 0);
-        for (int s : ShiroIndexes(gs)) {
-            CShiro& c = ShiroAt(gs, s);
-            if (c.daimyou != oda) continue;
-            c.daimyou = static_cast<std::int16_t>(winner);
-            c.gundan = -1;
-            c.commander = static_cast<std::int16_t>(DaimyouAt(gs, winner).toushu);
-        }
-        for (int g : BushouIndexes(gs)) {
-            CBushou& b = BushouAt(gs, g);
-            if (b.daimyou != oda) continue;
-            b.daimyou = static_cast<std::int16_t>(winner);
-        }
-        DaimyouAt(gs, oda).toushu = -2;
+        test::HandOverHouse(gs, oda, winner);
         ASSERT_TRUE(ui::test::ClickControl(m.Panel(), CCommandPanelDlg::kCommandEndId));
         ui::test::ProcessEvents();
         ASSERT_NE(m.Game(), nullptr);
@@ -156,8 +145,20 @@ TEST_F(LeavingPlaySavesTest, AFallenHouseWithCorpsWatchedOnForFiveYearsSavesAndL
         }
         const std::string last = SaveAndReadBack(m, "watched.rsd");
         LoadInWindow(m, last);
-        const auto cli = test::RunCli("load " + last + " --months 1 --check");
-        EXPECT_EQ(cli.status, 0) << cli.out;
+        // The loaded game is watched on without the question again (any answer but Yes would end
+        // the program).
+        const std::string before = said.str();
+        const int month = m.State().nCurMonth;
+        for (int phase = 0; phase < 6; ++phase) {
+            ASSERT_TRUE(ui::test::ClickControl(m.Panel(), CCommandPanelDlg::kCommandEndId));
+            ui::test::ProcessEvents();
+            ASSERT_NE(m.Game(), nullptr);
+        }
+        EXPECT_NE(m.State().nCurMonth, month);
+        EXPECT_EQ(said.str().find(kFallenHouseQuestion, before.size()), std::string::npos);
+        const auto cli = test::RunCliKeepingErrors("load " + last + " --months 1 --check");
+        EXPECT_EQ(cli.status, 0) << cli.err;
+        EXPECT_EQ(cli.err.find(kFallenHouseQuestion), std::string::npos) << cli.err;
     });
 }
 
