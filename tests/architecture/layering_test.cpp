@@ -387,6 +387,72 @@ TEST(Layering, ScreenRoomsIncludeOnlyTheirRoomAndBelow) {
     }
 }
 
+// The rows of the folder tables the documents give: the README's layout table ("| `game/x` | ...",
+// "| `platform/x` | ...") and the floors and rooms of docs/architecture.md ("| rank | `x` | ...",
+// a room's folder given below game/shell). Each row: its folder from the tree's root and its text.
+std::vector<std::pair<std::string, std::string>> DocumentedFolders(const std::string& document) {
+    static const std::regex readmeRow(R"re(^\| `((?:game|platform)/[a-z/]+)` \|(.*)$)re");
+    static const std::regex architectureRow(R"re(^\| [0-9]+ \| `([a-z/]+)` \|(.*)$)re");
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const std::string& line : Lines(ReadFile(fs::path(RYMD_SOURCE_DIR) / document))) {
+        std::smatch m;
+        if (std::regex_match(line, m, readmeRow)) {
+            rows.emplace_back(m[1].str(), m[2].str());
+        } else if (std::regex_match(line, m, architectureRow)) {
+            const std::string folder = m[1].str();
+            rows.emplace_back(folder.rfind("game/", 0) == 0 ? folder : "game/shell/" + folder, m[2].str());
+        }
+    }
+    return rows;
+}
+
+// The source files a row names: `name.h`, `name.cpp`, `name.*` or a bare `snake_case` stem.
+std::vector<std::string> NamedFiles(const std::string& row) {
+    static const std::regex named(R"re(`([a-z][a-z0-9]*(?:_[a-z0-9]+)+)(\.h|\.cpp|\.\*)?`)re");
+    std::vector<std::string> files;
+    for (std::sregex_iterator m(row.begin(), row.end(), named), end; m != end; ++m)
+        files.push_back((*m)[1].str() + ((*m)[2].str() == ".*" ? "" : (*m)[2].str()));
+    return files;
+}
+
+// Whether the folder (or a folder below it) holds the file, or a file of that stem.
+bool FolderHolds(const fs::path& folder, const std::string& name) {
+    if (!fs::is_directory(folder)) return false;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const fs::path& p = entry.path();
+        if (p.filename() == name || p.stem() == name) return true;
+    }
+    return false;
+}
+
+// The README and docs/architecture.md tell a newcomer where each part of the code lives: every
+// source file a row names lies in that row's folder, and the README names every room of the
+// screen.
+TEST(Layering, TheDocumentsPutEachFileInItsFolder) {
+    std::size_t named = 0;
+    for (const char* document : {"README.md", "docs/architecture.md"}) {
+        const auto rows = DocumentedFolders(document);
+        EXPECT_GE(rows.size(), 15u) << document;
+        for (const auto& [folder, text] : rows) {
+            const fs::path path = fs::path(RYMD_SOURCE_DIR) / folder;
+            EXPECT_TRUE(fs::is_directory(path)) << document << ": no folder " << folder;
+            for (const std::string& file : NamedFiles(text)) {
+                ++named;
+                EXPECT_TRUE(FolderHolds(path, file))
+                    << document << ": the row of " << folder << " names " << file << ", which lies elsewhere";
+            }
+        }
+    }
+    EXPECT_GT(named, 20u);
+    std::set<std::string> readmeFolders;
+    for (const auto& row : DocumentedFolders("README.md"))
+        readmeFolders.insert(row.first);
+    for (const auto& room : Rooms()) {
+        const std::string top = "game/shell/" + room.first.substr(0, room.first.find('/'));
+        EXPECT_TRUE(readmeFolders.count(top)) << "README.md: the layout table has no row for " << top;
+    }
+}
+
 TEST(Layering, LibrariesBelowTheRulesKeepTheirOrder) {
     std::size_t checked = 0;
     for (const SourceFile& f : Sources({"platform", "mbbmp", "mbmisc", "mb3dmap", "mbkormap", "mbwnd"})) {

@@ -26,7 +26,7 @@ public:
     virtual ~CPictureStore() = default;
 
     // The picture folder beside the program, else one level up. With neither, shows
-    // "pictureフォルダがありません" and ends the process with exit code 0.
+    // "pictureフォルダがありません" and ends the process with exit code 1 (kExitStartFailed).
     void FindPictureFolder(const std::string& programFolder);
     // The folder with its trailing '/' ("" before it was found).
     const std::string& Folder() const { return m_strFolder; }

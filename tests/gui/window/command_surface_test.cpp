@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
+#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -93,6 +95,38 @@ TEST(CommandSurfaceTexts, DatesYieldsAndCaptions) {
     EXPECT_EQ(PhaseCaptionText(*gs), "出陣フェイズ");
     gs->bViewOnly = true;
     EXPECT_EQ(PhaseCaptionText(*gs), "閲覧専用");
+}
+
+// The help's commands page has a row for every button of the phases: a row's heading names its
+// commands with "・" between them, and names none that has no button.
+TEST(CommandSurfaceTexts, TheHelpPageListsEveryPhaseCommand) {
+    std::ifstream in(std::string(RYMD_SOURCE_DIR) + "/data/help/rymd_mv/03commands.html");
+    ASSERT_TRUE(in) << "the commands page is missing";
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string html = text.str();
+    std::set<std::string> listed;
+    static const std::regex heading("<th>([^<]+)</th><td>");
+    const std::string dot = "・";
+    for (std::sregex_iterator m(html.begin(), html.end(), heading), end; m != end; ++m) {
+        const std::string names = (*m)[1].str();
+        for (std::size_t from = 0;;) {
+            const std::size_t cut = names.find(dot, from);
+            listed.insert(names.substr(from, cut == std::string::npos ? std::string::npos : cut - from));
+            if (cut == std::string::npos) break;
+            from = cut + dot.size();
+        }
+    }
+    std::set<std::string> buttons;
+    for (int page = 0; page < kCommandPages; ++page)
+        for (int i = 0; i < kCommandCount; ++i)
+            if (const std::string caption = CommandCaption(page, i); !caption.empty()) {
+                buttons.insert(caption);
+                EXPECT_TRUE(listed.count(caption)) << "the help page has no row for " << caption;
+            }
+    EXPECT_GE(buttons.size(), 30u);
+    for (const std::string& name : listed)
+        EXPECT_TRUE(buttons.count(name)) << "the help page lists " << name << ", which no phase has";
 }
 
 // ---- Command checks --------------------------------------------------------------------------------
