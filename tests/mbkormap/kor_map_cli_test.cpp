@@ -66,8 +66,8 @@ TEST(KorMapCli, MapRenderDrawsTheWholeMapWithPaintedProvinces) {
     const std::string png = TempPath("synthetic.png");
     std::string why;
     ASSERT_TRUE(MbKorMap::SaveKorMapFile(path.c_str(), MakeSyntheticCountry(8, 6, 30), &why)) << why;
-    const CliOutcome o =
-        RunCli("map-render " + path + " " + png + " --width 600 --season 2 --paint K3:FF0000");
+    const CliOutcome o = RunCli("map-render " + path + " " + png +
+                                " --width 600 --season 2 --paint K3:FF0000 --paint K1:00FF00");
     EXPECT_EQ(o.status, 0) << o.out;
     MbBmp::CControlBmp picture;
     ASSERT_TRUE(picture.LoadPngFile(png.c_str(), true));

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -25,6 +27,15 @@ std::size_t Lines(const std::string& text) {
     return n;
 }
 
+// The names in a folder, sorted.
+std::set<std::string> Listing(const std::string& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// Run from the world's folder (where a relative output would be written): nothing is written.
 TEST(CliArguments, AWrongArgumentIsOneLineNamingItWithExitCode2) {
     WorldFiles files("cli_arguments");
     const std::string scn = files.Scenario();
@@ -62,9 +73,35 @@ TEST(CliArguments, AWrongArgumentIsOneLineNamingItWithExitCode2) {
         {"map-info", "map-info wants a MAP"},
         {"check", "check wants a SCENARIO"},
         {"frobnicate", "frobnicate: no such command"},
+        // Alternatives given together, an option given twice, a value that is an option.
+        {"newgame " + scn + " --house D_ODA --spectator --dump n.json", "--house and --spectator"},
+        {"newgame " + scn + " --spectator --house D_ODA --dump n.json", "--spectator and --house"},
+        {"run " + scn + " --months 0 --house 1 --dump d.json --spectator", "--house and --spectator"},
+        {"run " + scn + " --months 0 --seed 1 --seed 2 --dump d.json", "--seed: given more than once"},
+        {"run " + scn + " --months 0 --dump a.json --dump b.json", "--dump: given more than once"},
+        {"run " + scn + " --months 0 --months 1 --dump d.json", "--months: given more than once"},
+        {"run " + scn + " --months 0 --check --check --dump d.json", "--check: given more than once"},
+        {"run " + scn + " --months 0 --spectator --spectator --dump d.json",
+         "--spectator: given more than once"},
+        {"run " + scn + " --months 0 --summary - --summary s.txt", "--summary: given more than once"},
+        {"run " + scn + " --months 0 --dump --check", "--dump --check"},
+        {"run " + scn + " --months 0 --trace-rng --save s.rsd", "--trace-rng --save"},
+        {"run " + scn + " --months 0 --summary --dump d.json", "--summary --dump"},
+        {"run " + scn + " --months 0 --house --spectator --dump d.json", "--house --spectator"},
+        {"run " + scn + " --months 0 --dump --", "--dump --"},
+        {"load x.rsd --save a.rsd --save b.rsd", "--save: given more than once"},
+        {"load x.rsd --save --dump", "--save --dump"},
+        {"bench " + scn + " --years 1 --seed 1 --seed 1", "--seed: given more than once"},
+        {"map-render a.smp b.png --width 10 --width 20", "--width: given more than once"},
+        {"map-render a.smp b.png --relief --relief", "--relief: given more than once"},
+        {"encrypt a.snr b.snr --password x --password y", "--password: given more than once"},
     };
+    const std::filesystem::path started = std::filesystem::current_path();
+    std::filesystem::current_path(files.dir);
+    const std::set<std::string> before = Listing(files.dir);
     for (const auto& c : kCases) {
         const CliOutcome o = RunCliKeepingErrors(c.args);
+        EXPECT_EQ(Listing(files.dir), before) << c.args;
         EXPECT_EQ(o.status, 2) << c.args;
         EXPECT_EQ(o.out, "") << c.args;
         EXPECT_EQ(Lines(o.err), 1U) << c.args << "\n" << o.err;
@@ -72,6 +109,7 @@ TEST(CliArguments, AWrongArgumentIsOneLineNamingItWithExitCode2) {
         EXPECT_NE(o.err.find(c.named), std::string::npos) << c.args << "\n" << o.err;
         EXPECT_NE(o.err.find("rymdcli --help"), std::string::npos) << c.args << "\n" << o.err;
     }
+    std::filesystem::current_path(started);
 }
 
 TEST(CliArguments, HelpPrintsTheUsageAndSucceeds) {
@@ -79,7 +117,8 @@ TEST(CliArguments, HelpPrintsTheUsageAndSucceeds) {
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out.rfind("usage: rymdcli COMMAND", 0), 0U) << o.out;
     EXPECT_EQ(o.err, "");
-    for (const char* option : {"--summary", "--on-fall", "--relief", "--trace-rng", "25 MB a month"})
+    for (const char* option :
+         {"--summary", "--on-fall", "--relief", "--trace-rng", "35 MB for a run of one month"})
         EXPECT_NE(o.out.find(option), std::string::npos) << option;
 }
 

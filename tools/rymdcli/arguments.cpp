@@ -45,8 +45,8 @@ const char kUsage[] =
     "      --check: check the state invariants after the new game and after every month; the first\n"
     "      broken one is told on standard error with its month and the exit code is 123\n"
     "      --trace-rng FILE: write every draw of the random source, one a line (\"file:line value\",\n"
-    "      with a \"# month\" line at each month), so that two runs can be compared with diff; about\n"
-    "      25 MB a month on the bundled scenario\n"
+    "      with a \"# month\" line at each month), so that two runs can be compared with diff; on the\n"
+    "      bundled scenario about 35 MB for a run of one month, 230 MB for twelve\n"
     "      --save OUT.rsd: save the game at the end of the run (the file is replaced whole or not at all)\n"
     "      --summary FILE|-: write how the run ended (the house that unified the country with the\n"
     "      scenario's ending, or the months played) and the largest houses left, as text\n"
@@ -65,7 +65,9 @@ const char kUsage[] =
     "      draw the whole map W pixels wide (default 1280) as the country map shows it, provinces\n"
     "      (identifier or number) painted in the given colours; --relief keeps the heights; exit code 0,\n"
     "      1 cannot open, cannot draw or cannot write, 2 refused (also when OUT.png is MAP)\n"
-    "A wrong argument is told in one line that names it, before any work; the exit code is then 2.\n"
+    "A wrong argument is told in one line that names it, before any work; the exit code is then 2:\n"
+    "also --house with --spectator, an option given twice (but --paint) and a value that begins\n"
+    "with -- (the value is missing).\n"
     "An output file that cannot be written is told before the game starts (exit code 1).\n"
     "Every command exits non-zero with a message when its standard output cannot be written.\n";
 
@@ -92,9 +94,25 @@ int ReportUsageError(const UsageError& error) {
     return kExitUsage;
 }
 
+const std::string& ArgReader::Next() {
+    const std::string& a = args_[at_++];
+    if (a.rfind("--", 0) != 0 || std::find(repeatable_.begin(), repeatable_.end(), a) != repeatable_.end())
+        return a;
+    if (Seen(a)) throw UsageError{a + ": given more than once"};
+    seen_.push_back(a);
+    return a;
+}
+
+bool ArgReader::Seen(const std::string& option) const {
+    return std::find(seen_.begin(), seen_.end(), option) != seen_.end();
+}
+
 const std::string& ArgReader::Value(const std::string& option) {
     if (!More()) throw UsageError{option + " wants a value after it"};
-    return Next();
+    const std::string& text = args_[at_++];
+    if (text.rfind("--", 0) == 0)
+        throw UsageError{option + " " + text + ": the value is missing (a value may not begin with --)"};
+    return text;
 }
 
 int ArgReader::Count(const std::string& option, int min, int max) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rymd::cli {
@@ -28,10 +29,16 @@ int ReportUsageError(const UsageError& error);
 // throws UsageError for a value that is missing or wrong.
 class ArgReader {
 public:
-    explicit ArgReader(const std::vector<std::string>& args) : args_(args) {}
+    // repeatable: the options that may be given more than once (those the synopsis marks "...").
+    explicit ArgReader(const std::vector<std::string>& args, std::vector<std::string> repeatable = {})
+        : args_(args), repeatable_(std::move(repeatable)) {}
     bool More() const { return at_ < args_.size(); }
-    const std::string& Next() { return args_[at_++]; }
-    // The value that follows the option just read.
+    // The next argument; an option given before (but a repeatable one) is refused.
+    const std::string& Next();
+    // Whether the option was among the arguments read so far.
+    bool Seen(const std::string& option) const;
+    // The value that follows the option just read; one that begins with "--" is refused (the
+    // value is missing, and the option that follows was taken for it).
     const std::string& Value(const std::string& option);
     // A whole number from min to max, written in digits only.
     int Count(const std::string& option, int min, int max);
@@ -47,6 +54,8 @@ public:
 
 private:
     const std::vector<std::string>& args_;
+    std::vector<std::string> repeatable_;
+    std::vector<std::string> seen_;
     std::size_t at_ = 1;
 };
 

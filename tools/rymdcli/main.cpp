@@ -214,12 +214,13 @@ int Cipher(const std::string& command, const std::string& input, const std::stri
 bool NewGameOption(ArgReader& in, const std::string& a, rymd::NewGameRequest& request, std::string& dump) {
     if (a == "--seed") {
         request.seed = in.Seed(a);
-    } else if (a == "--house") {
-        request.house = in.Value(a);
-        if (request.house.empty())
+    } else if (a == "--house" || a == "--spectator") {
+        const std::string other = a == "--house" ? "--spectator" : "--house";
+        if (in.Seen(other))
+            throw UsageError{other + " and " + a + ": give one of them (a house to play, or none to watch)"};
+        request.house = a == "--house" ? in.Value(a) : std::string();
+        if (a == "--house" && request.house.empty())
             throw UsageError{"--house '': an empty house (--spectator watches without one)"};
-    } else if (a == "--spectator") {
-        request.house.clear();
     } else if (a == "--dump") {
         dump = in.Output(a, true);
     } else {

@@ -93,7 +93,7 @@ int MapRender(const std::vector<std::string>& args) {
     int width = 1280;
     bool relief = false;
     std::vector<std::string> paints;
-    rymd::cli::ArgReader reader(args);
+    rymd::cli::ArgReader reader(args, {"--paint"});
     while (reader.More()) {
         const std::string& a = reader.Next();
         if (a == "--season") {
