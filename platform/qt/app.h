@@ -48,7 +48,8 @@ int GetSystemMetrics(int index);
 // caption and the top left stay within reach.
 Rect MoveOntoScreen(Rect r);
 
-// The application's main window: modal dialogs without a parent are owned by it.
+// The application's main window: modal dialogs without a parent are owned by it while no other
+// modal dialog is up (see dialog.h).
 void SetMainWindow(Wnd* wnd);
 Wnd* GetMainWindow();
 
