@@ -48,7 +48,12 @@ int GetSystemMetrics(int index);
 // caption and the top left stay within reach.
 Rect MoveOntoScreen(Rect r);
 
-// The application's main window: modal dialogs without a parent are owned by it.
+// The title bar of a top-level window whose caption is empty shows the game's name (Qt would
+// show the program's file name there); GetWindowText still gives the empty caption.
+inline constexpr const char* kUntitledWindowTitle = "龍門記";
+
+// The application's main window: modal dialogs without a parent are owned by it while no other
+// modal dialog is up (see dialog.h).
 void SetMainWindow(Wnd* wnd);
 Wnd* GetMainWindow();
 

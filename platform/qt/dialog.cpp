@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <charconv>
+#include <vector>
 
 #include "platform/qt/app.h"
 #include "platform/qt/controls.h"
@@ -49,6 +50,37 @@ void FitOnScreen(Wnd& w) {
     const Rect now = w.GetWindowRect();
     const Rect placed = MoveOntoScreen(now);
     if (placed != now) w.MoveWindow(placed, true);
+}
+
+// The modal dialogs that run, the innermost last.
+std::vector<Dialog*>& RunningModals() {
+    static std::vector<Dialog*> running;
+    return running;
+}
+
+// The window itself when the top-level window it is in is shown, else the nearest owner up the
+// line whose top-level window is; null when none is.
+Wnd* ShownOwner(Wnd* w) {
+    while (w) {
+        Wnd* top = w->GetTopLevelParent();
+        if (!top) return nullptr;
+        if (top->IsWindowVisible()) return w;
+        w = top->GetParent();
+    }
+    return nullptr;
+}
+
+// The window a modal dialog stands over: its parent, or without one the innermost modal dialog
+// that runs (the main window when none does). A window that is not shown (a dialog still setting
+// itself up) hands the dialog on to its own owner, so that the dialog never hangs on a hidden
+// window, which a window manager may keep below the main window, and the dialog with it.
+Wnd* ModalOwner(Wnd* parent) {
+    if (Wnd* o = ShownOwner(parent)) return o;
+    const std::vector<Dialog*>& running = RunningModals();
+    for (auto it = running.rbegin(); it != running.rend(); ++it)
+        if (Wnd* o = ShownOwner(*it)) return o;
+    if (Wnd* o = ShownOwner(GetMainWindow())) return o;
+    return parent ? parent : GetMainWindow();
 }
 
 }  // namespace
@@ -127,6 +159,7 @@ Dialog::Dialog(DialogTemplate tmpl, Wnd* parent) : tmpl_(std::move(tmpl)), paren
 
 Dialog::~Dialog() {
     if (loop_) static_cast<QEventLoop*>(loop_)->exit();
+    std::erase(RunningModals(), this);
     DestroyWindow();
 }
 
@@ -251,11 +284,14 @@ void Dialog::NextDlgCtrl(bool previous) {
 
 std::intptr_t Dialog::DoModal() {
     if (IsWindow() || running_) return -1;
-    Wnd* owner = parent_ ? parent_ : GetMainWindow();
+    Wnd* owner = ModalOwner(parent_);
     ended_ = false;
     result_ = -1;
     if (!Build(owner, true)) return -1;
     running_ = true;
+    RunningModals().push_back(this);
+    // Modal from the start: a dialog may show itself while it sets itself up.
+    Host()->setWindowModality(Qt::ApplicationModal);
     Rect before = GetWindowRect();
     bool focusFirst = OnInitDialog();
     if (IsWindow() && focusFirst && !ended_) {
@@ -267,7 +303,6 @@ std::intptr_t Dialog::DoModal() {
             CenterWindow(owner);
         else
             MoveWindow(MoveOntoScreen(GetWindowRect()), false);
-        Host()->setWindowModality(Qt::ApplicationModal);
     }
     if (IsWindow() && !ended_) {
         ShowWindow(SW_SHOW);
@@ -284,6 +319,7 @@ std::intptr_t Dialog::DoModal() {
         }
     }
     running_ = false;
+    std::erase(RunningModals(), this);
     std::intptr_t result = ended_ ? result_ : -1;
     DestroyWindow();
     return result;

@@ -5,7 +5,10 @@
 // font's metrics: a horizontal unit is a quarter of the font's average character width, a
 // vertical unit an eighth of its line height (each value rounded on its own).
 //
-// DoModal creates the dialog as a top-level window owned by its parent (or the main window),
+// DoModal creates the dialog as a top-level window owned by its parent or, without one, by the
+// innermost modal dialog that runs (the main window when none does), so that a message box stands
+// over the dialog it is opened from. An owner that is not shown (a dialog that opens another
+// while it sets itself up) passes the dialog on to its own owner, up to one that is shown. DoModal
 // calls OnInitDialog, centres the dialog over its owner unless OnInitDialog moved it, shows it
 // and runs a nested event loop until EndDialog. Dialogs nest: a handler inside one dialog may run
 // another. Create makes a modeless dialog instead (a child window when the template style has

@@ -84,6 +84,12 @@ unsigned VirtualKey(const QKeyEvent* e) {
     return static_cast<unsigned>(k & 0xFFFF);
 }
 
+// The title bar's text for a top-level window's caption.
+QString TitleOf(std::string_view caption) {
+    if (caption.empty()) return QString::fromUtf8(kUntitledWindowTitle);
+    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+}
+
 // The window PreTranslateMessage walks to after w: its parent, up to the top-level window.
 Wnd* PreTranslateParent(Wnd* w) {
     WndHost* h = w->Host();
@@ -564,7 +570,7 @@ bool Wnd::CreateEx(std::uint32_t exStyle, std::uint32_t style, const Rect& rect,
     host->exStyle = exStyle;
     host->id = id;
     host->text = std::string(text);
-    if (!child) host->setWindowTitle(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    if (!child) host->setWindowTitle(TitleOf(text));
     if (style & WS_HSCROLL) {
         host->EnsureBar(SB_HORZ);
         host->bars[SB_HORZ].shown = true;
@@ -753,8 +759,7 @@ void Wnd::ModifyStyle(std::uint32_t remove, std::uint32_t add) {
 void Wnd::SetWindowText(std::string_view text) {
     if (!host_) return;
     host_->text = std::string(text);
-    if (host_->isWindow())
-        host_->setWindowTitle(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    if (host_->isWindow()) host_->setWindowTitle(TitleOf(text));
     host_->update();
 }
 

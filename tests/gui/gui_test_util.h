@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QWidget>
+#include <QWindow>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -53,6 +55,21 @@ public:
     }
     std::vector<Command> commands;
 };
+
+// Whether the shown top-level window w stands over owner, as a window manager sees it: owned by
+// it, its window a child of the owner's window and transient for it.
+inline ::testing::AssertionResult StandsOver(ui::Wnd& w, ui::Wnd& owner) {
+    QWidget* own = owner.GetWidget();
+    QWidget* mine = w.GetWidget();
+    if (!own || !mine) return ::testing::AssertionFailure() << "no window";
+    if (w.GetParent() != &owner) return ::testing::AssertionFailure() << "owned by another window";
+    if (mine->parentWidget() != own->window())
+        return ::testing::AssertionFailure() << "a child of another window";
+    const QWindow* transient = mine->windowHandle() ? mine->windowHandle()->transientParent() : nullptr;
+    if (!transient || transient != own->window()->windowHandle())
+        return ::testing::AssertionFailure() << "transient for another window";
+    return ::testing::AssertionSuccess();
+}
 
 // Every test runs under a script: a dialog, menu or file dialog the test did not answer fails it.
 class GuiTest : public ::testing::Test {

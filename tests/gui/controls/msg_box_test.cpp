@@ -1,6 +1,7 @@
 // Message boxes: answers by key and click, focus, layout and the looks of each style.
 #include <QWidget>
 #include <algorithm>
+#include <functional>
 
 #include "gui/gui_test_util.h"
 #include "mbwnd/msg_box.h"
@@ -378,6 +379,86 @@ TEST_F(MsgBoxTest, AnUnansweredBoxIsAnErrorAndGivesMinusOne) {
         EXPECT_EQ(MbMsgBoxYesNo("開いたまま", false), -1);
     }
     EXPECT_EQ(errors.size(), 2u);
+}
+
+// A dialog that runs a piece of code while it sets itself up, before it is shown.
+class SettingUpDialog : public ui::Dialog {
+public:
+    explicit SettingUpDialog(ui::Wnd* parent, std::function<void(ui::Dialog&)> setUp = {})
+        : Dialog(Template(), parent), setUp_(std::move(setUp)) {}
+    bool OnInitDialog() override {
+        Dialog::OnInitDialog();
+        if (setUp_) setUp_(*this);
+        return true;
+    }
+
+private:
+    static ui::DialogTemplate Template() {
+        ui::DialogTemplate t;
+        t.caption = "設定中";
+        t.cx = 160;
+        t.cy = 80;
+        return t;
+    }
+    std::function<void(ui::Dialog&)> setUp_;
+};
+
+// A box opened now must stand over the window.
+void ExpectBoxOver(ui::test::Script& script, ui::Wnd& over) {
+    bool shown = false;
+    script.OnDialog([&](ui::Dialog& box) {
+        shown = true;
+        EXPECT_TRUE(StandsOver(box, over));
+        box.EndDialog(ui::IDOK);
+    });
+    MbMsgBox("上に");
+    EXPECT_TRUE(shown);
+}
+
+// A box stands over the dialog it is opened from (the innermost one up), over the main window
+// when no dialog is up; a dialog that is not shown yet hands it on to the window it stands over.
+TEST_F(MsgBoxTest, ABoxStandsOverTheDialogItIsOpenedFrom) {
+    HostWindow map;
+    ASSERT_TRUE(map.Open(640, 480));
+    ui::SetMainWindow(&map);
+    {
+        SCOPED_TRACE("no dialog: the main window");
+        ExpectBoxOver(Script(), map);
+    }
+    {
+        SCOPED_TRACE("a dialog and one opened from it");
+        SettingUpDialog outer(nullptr);
+        SettingUpDialog inner(&outer);
+        Script().OnDialog([&](ui::Dialog& d) {
+            EXPECT_TRUE(StandsOver(d, map));
+            ExpectBoxOver(Script(), d);
+            Script().OnDialog([&](ui::Dialog& i) {
+                ExpectBoxOver(Script(), i);
+                i.EndDialog(ui::IDOK);
+            });
+            inner.DoModal();
+            ExpectBoxOver(Script(), d);
+            d.EndDialog(ui::IDOK);
+        });
+        outer.DoModal();
+    }
+    {
+        SCOPED_TRACE("a dialog that sets itself up, and one it opens then");
+        SettingUpDialog outer(&map, [&](ui::Dialog& d) {
+            EXPECT_FALSE(d.IsWindowVisible());
+            ExpectBoxOver(Script(), map);
+            Script().OnDialog([&](ui::Dialog& i) {
+                EXPECT_TRUE(StandsOver(i, map));
+                ExpectBoxOver(Script(), i);
+                i.EndDialog(ui::IDOK);
+            });
+            SettingUpDialog inner(&d);
+            inner.DoModal();
+            Script().Answer(ui::IDOK);  // the dialog itself, once shown
+        });
+        outer.DoModal();
+    }
+    ui::SetMainWindow(nullptr);
 }
 
 }  // namespace

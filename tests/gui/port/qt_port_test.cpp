@@ -1,6 +1,10 @@
 // The Qt port of the rules' ports: every question and message reaches a box the player answers.
 #include "game/shell/port/qt_port.h"
+#include <QCoreApplication>
+#include <functional>
+
 #include "game/shell/dialogs/military/kassen_result_dlg.h"
+#include "game/shell/maps/text_msg_dlg.h"
 #include "gui/gui_test_util.h"
 #include "mbwnd/multi_text_ctrl.h"
 #include "platform/qt/dialog.h"
@@ -34,6 +38,72 @@ TEST_F(QtPortTest, MessagesAndQuestionsUseTheMessageBoxes) {
     EXPECT_TRUE(ports.ask->AskOkCancel("よろしいですか"));
     Script().PressKey(ui::VK_ESCAPE);
     EXPECT_FALSE(ports.ask->AskOkCancel("よろしいですか"));
+}
+
+// The title of the window as the window system gets it from Qt, which would put the program's
+// name in the title bar in place of an empty one.
+std::string ShownTitle(ui::Wnd& w) {
+    const QWindow* handle = w.GetWidget() ? w.GetWidget()->windowHandle() : nullptr;
+    return handle ? handle->title().toStdString() : std::string("(no window)");
+}
+
+// A window or dialog whose caption is empty shows the game's name in its title bar, never the
+// program's file name, and still gives its empty caption; a caption of its own is kept.
+TEST_F(QtPortTest, AWindowWithoutCaptionShowsTheGamesName) {
+    QtPort port;
+    const std::vector<std::string> choices = {"攻める", "守る"};
+    const std::vector<std::string> lines = {"一行"};
+    const VariableListView variables;
+    struct Case {
+        const char* name;
+        std::function<void()> open;
+        const char* title;  // what the title bar shows
+    } cases[] = {
+        {"message box", [&] { port.Inform("城が落ちました"); }, "龍門記"},
+        {"yes/no box", [&] { port.AskYesNo("降伏しますか", true); }, "龍門記"},
+        {"ok/cancel box", [&] { port.AskOkCancel("よろしいですか"); }, "龍門記"},
+        {"choice", [&] { port.AskChoice("どうしますか", choices, 0); }, "龍門記"},
+        {"number", [&] { port.AskNumber("兵数"); }, "龍門記"},
+        {"event message", [&] { port.ShowEventMessage("桶狭間の戦い", "今川義元討死", variables); },
+         "龍門記"},
+        {"event choice", [&] { port.AskEventChoice("どうしますか", choices); }, "龍門記"},
+        {"event number", [&] { port.AskEventNumber("兵数"); }, "龍門記"},
+        {"long text", [&] { port.ShowLongText("", "本文", {}, Colour{}); }, "龍門記"},
+        {"report without title", [&] { port.ShowReport(ReportKind::Income, "", lines); }, "龍門記"},
+        {"report with title", [&] { port.ShowReport(ReportKind::Income, "収支", lines); }, "収支"},
+        {"text box of the castle view",
+         [] {
+             shell::CTextMsgDlg dlg;
+             dlg.DoModal();
+         },
+         "龍門記"},
+    };
+    const std::string programName = QCoreApplication::applicationName().toStdString();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool shown = false;
+        Script().OnDialog([&](ui::Dialog& d) {
+            shown = true;
+            if (std::string_view(c.title) == "龍門記") {
+                EXPECT_EQ(d.GetWindowText(), "");
+            }
+            EXPECT_EQ(ShownTitle(d), c.title);
+            EXPECT_NE(ShownTitle(d), programName);
+            d.EndDialog(ui::IDOK);
+        });
+        c.open();
+        EXPECT_TRUE(shown);
+    }
+    // Windows of the layer: made without a caption, and one whose caption is emptied later.
+    ui::Wnd plain;
+    ASSERT_TRUE(
+        plain.CreateEx(0, ui::WS_POPUP | ui::WS_CAPTION | ui::WS_VISIBLE, Rect(0, 0, 200, 100), nullptr, 0));
+    EXPECT_EQ(ShownTitle(plain), "龍門記");
+    plain.SetWindowText("城");
+    EXPECT_EQ(ShownTitle(plain), "城");
+    plain.SetWindowText("");
+    EXPECT_EQ(ShownTitle(plain), "龍門記");
+    EXPECT_EQ(plain.GetWindowText(), "");
 }
 
 TEST_F(QtPortTest, AChoiceIsMadeByItsButtonAndEscapeDoesNotClose) {

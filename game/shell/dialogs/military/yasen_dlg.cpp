@@ -237,7 +237,8 @@ bool CYasenDlg::OnInitDialog() {
         for (int line = 0; line < kLines; ++line)
             maxTroops_ = std::max(maxTroops_, battle_.GetLineTroops(s, line));
     DrawField(false);
-    // 12. A surprise attack is told.
+    ShowWindow(SW_SHOW);
+    // 12. A surprise attack is told, over the battle.
     if (battle_.surprise != 0) {
         const int surpriser = battle_.surprise == 1 ? 0 : 1;
         const std::string leader = IsValidBushou(gs_, battle_.surpriseLeader)

@@ -316,6 +316,46 @@ TEST_F(YasenDlgTest, TheCommanderIsOneGeneralAndAVassalsGeneralNeedsConsent) {
     EXPECT_EQ(b.battle->command[0], 0);  // a vassal's general gives no field command
 }
 
+// The one-general message of the deployment stands over the deployment, which stays up over the
+// map: the battle dialog is not shown yet, so the deployment stands over what the battle was
+// opened from.
+TEST_F(YasenDlgTest, TheDeploymentsMessageStandsOverTheDeploymentWhichStaysShown) {
+    Battlefield b;
+    b.gs.DaimyouTbl[0].toushu = -2;  // the headquarters is the player's to fill
+    b.NewBattle();
+    HostWindow map;
+    ASSERT_TRUE(map.Open(640, 480));
+    bool asked = false;
+    Script().OnDialog([&](ui::Dialog& d) {
+        auto& dlg = dynamic_cast<CYasenDeployDlg&>(d);
+        EXPECT_TRUE(d.IsWindowVisible());
+        EXPECT_TRUE(StandsOver(d, map));
+        ClickLine(dlg.Grid(0), 0);
+        ClickLine(dlg.Grid(0), 1);
+        Script().OnDialog([&](ui::Dialog& box) {
+            asked = true;
+            EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText,
+                      "本陣（大将）は１武将しか配置できません");
+            EXPECT_TRUE(StandsOver(box, d));
+            EXPECT_TRUE(d.IsWindowVisible());
+            EXPECT_TRUE(StandsOver(d, map));
+            box.EndDialog(ui::IDOK);
+        });
+        EXPECT_TRUE(ui::test::ClickControl(d, CYasenDeployDlg::kHeadquartersButtonId));
+        EXPECT_TRUE(asked);
+        ClickLine(dlg.Grid(0), 1);
+        EXPECT_TRUE(ui::test::ClickControl(d, CYasenDeployDlg::kHeadquartersButtonId));
+        DeployAllToVanguard()(d);
+        Script().OnDialog([&](ui::Dialog& battle) {  // the battle itself
+            EXPECT_TRUE(StandsOver(battle, map));
+            battle.EndDialog(ui::IDOK);
+        });
+    });
+    CYasenDlg dlg(*b.session, nullptr, nullptr, &pictures, &map);
+    dlg.DoModal();
+    EXPECT_EQ(b.battle->lineCount[0], (std::array<int, 3>{3, 0, 1}));
+}
+
 // ---- The field-battle dialog --------------------------------------------------------------------
 
 TEST_F(YasenDlgTest, TheFieldListsAndBoardsAtTheirStatedPoints) {
@@ -581,7 +621,7 @@ TEST_F(YasenDlgTest, TheSeasonAndTheCastleTypeChooseTheFieldsPicture) {
     }
 }
 
-// An enemy's surprise attack is told before the battle shows; the armies start adjacent.
+// An enemy's surprise attack is told over the battle as it shows; the armies start adjacent.
 TEST_F(YasenDlgTest, ASurpriseAttackIsToldWhenTheDialogOpens) {
     Battlefield b;
     b.gs.nKishuu = 1;
@@ -591,9 +631,12 @@ TEST_F(YasenDlgTest, ASurpriseAttackIsToldWhenTheDialogOpens) {
     leader.counter34 = 0;
     b.NewBattle();
     Script().OnDialog(DeployAllToVanguard());
-    Script().OnDialog([](ui::Dialog& box) {
+    CYasenDlg dlg(*b.session, nullptr, nullptr, &pictures);
+    Script().OnDialog([&dlg](ui::Dialog& box) {
         EXPECT_EQ(dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText,
                   "朝比奈泰朝 の計略により 今川家 の軍勢が奇襲に成功し、織田家 の本陣を急襲しました");
+        EXPECT_TRUE(dlg.IsWindowVisible());
+        EXPECT_TRUE(StandsOver(box, dlg));
         box.EndDialog(ui::IDOK);
     });
     Script().OnDialog([](ui::Dialog& d) {
@@ -615,7 +658,6 @@ TEST_F(YasenDlgTest, ASurpriseAttackIsToldWhenTheDialogOpens) {
         }
         d.EndDialog(ui::IDOK);
     });
-    CYasenDlg dlg(*b.session, nullptr, nullptr, &pictures);
     dlg.DoModal();
 }
 
