@@ -6,6 +6,7 @@
 #include <string>
 
 #include "game/ports/ports.h"
+#include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "game/turn/new_game.h"
 #include "gui_test_util.h"
@@ -27,6 +28,23 @@ protected:
         map_.TextureSetup();
     }
     int Kuni(const char* id) const { return map_.FindKuni(id); }
+    int Oda() const { return gs_->nPlayerDaimyou; }
+    // A castle of the house (the first in table order), -1 none.
+    int CastleOf(int house) const {
+        for (int s : ShiroIndexes(*gs_))
+            if (ShiroAt(*gs_, s).daimyou == house) return s;
+        return -1;
+    }
+    int KuniOf(int shiro) const { return gs_->ShiroMapTbl[static_cast<std::size_t>(shiro)].kuni; }
+    // An independent house other than the player's with a castle.
+    int OtherHouse() const {
+        for (int s : ShiroIndexes(*gs_)) {
+            const int h = ShiroAt(*gs_, s).daimyou;
+            if (h != Oda() && HouseExists(*gs_, h) && DaimyouAt(*gs_, h).bond == CDaimyou::kBondDokuritsu)
+                return h;
+        }
+        return -1;
+    }
 
     std::unique_ptr<GameState> gs_ = std::make_unique<GameState>();
     MbKorMap::CCtrlKorMap map_;

@@ -124,6 +124,9 @@ void CMainGameDlg::BuildCommandMenu(int page) {
 }
 
 void CMainGameDlg::ClearCommandSurface() {
+    // The panel's texts take the built-in words again.
+    panel_.SetGame(nullptr, nullptr);
+    panel_.SetButtonCaptions();
     EnableCommandEndButton(false);
     for (int i = 0; i < kCommandCount; ++i) {
         MbWnd::CGradationButton& b = panel_.CommandButton(i);

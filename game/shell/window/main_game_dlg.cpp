@@ -143,9 +143,6 @@ bool CMainGameDlg::OnInitDialog() {
 
     log_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL,
                   Rect(0, 0, 100, logHeight_), this, kLogId);
-    // The scenario's word for the whole country replaces 全国 once a scenario is read.
-    logText_ = kLogHint;
-    log_.SetText(logText_, true);
     backdrop_.Create(ui::WS_CHILD, Rect(0, 0, 500, 50), this, kBackdropId, "TitleBar");
     kuniMap_.m_bOwnerRefits = true;
     kuniMap_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL,
@@ -154,6 +151,7 @@ bool CMainGameDlg::OnInitDialog() {
     MakeDaimyouSwatches(houseSwatches_);
     panel_.SetHouseIcons(&houseSwatches_);
     CreateCommandPanel();
+    ShowBoardAndLogWithoutGame();
     shiroMap_.CreateEx(ui::WS_EX_CLIENTEDGE, ui::WS_CHILD | ui::WS_HSCROLL | ui::WS_VSCROLL,
                        Rect(0, 0, 100, 100), this, kShiroMapId);
 
@@ -186,6 +184,14 @@ bool CMainGameDlg::OnInitDialog() {
     DrawStatusBar(kProductTitle, false);
     if (app_.startMenu) RunStartMenuLoop();
     return true;
+}
+
+void CMainGameDlg::ShowBoardAndLogWithoutGame() {
+    views_.curKuni = -1;
+    panel_.DrawKuniInfo(-1);
+    panel_.KuniBoard().RedrawWindow();
+    logText_ = kLogHint;
+    log_.SetText(logText_, true);
 }
 
 void CMainGameDlg::LayoutChildren(int cx, int cy) {

@@ -204,6 +204,9 @@ public:
     // The panel, the status line and the command menu as a game that has not started shows them:
     // no commands, "コマンド終了" disabled, funds 0, no houses, the program's title alone.
     void ClearCommandSurface();
+    // The province board and the log as the window shows them before any game: no province
+    // chosen, the board's labels alone, and the log holding the hint about the maps.
+    void ShowBoardAndLogWithoutGame();
 
     void OnCommandEnd();
     void BuildCommandMenu(int page);

@@ -219,10 +219,13 @@ TEST_F(GameFlowTest, NewGameSaveEndLoadAndPlayOnGiveTheToolsState) {
     EXPECT_EQ(hash, HashOf(load.out));
 }
 
-// What the panel and the status line show of a game: after the game is quit for the start menu,
-// the same as before the first game.
+// What the panel, the status line and the log show of a game: after the game is quit for the
+// start menu, the same as before the first game.
 struct SurfaceLook {
     QImage statusLine;
+    QImage kuniBoard;
+    int kuni = -1;
+    std::string log;
     bool endEnabled = false;
     std::string funds;
     std::string phase;
@@ -233,6 +236,9 @@ struct SurfaceLook {
 SurfaceLook LookOf(CMainGameDlg& m) {
     SurfaceLook look;
     look.statusLine = ui::test::Grab(m.Backdrop());
+    look.kuniBoard = ui::test::Grab(m.Panel().KuniBoard());
+    look.kuni = m.SelectedKuni();
+    look.log = m.LogWindow().GetText();
     look.endEnabled = m.Panel().EndButton().IsWindowEnabled();
     look.funds = m.Panel().GetDlgItem(CCommandPanelDlg::kFundsId)->GetWindowText();
     look.phase = m.Panel().PhaseText();
@@ -259,6 +265,11 @@ TEST_F(GameFlowTest, QuittingAGameShowsTheSurfaceOfAGameNotStarted) {
     });
     Script().OnDialog([](ui::Dialog& box) { box.EndDialog(ui::IDOK); });
     RunMain([&](CMainGameDlg& m) {
+        // A month played, with a province chosen on the country map.
+        PlayMonths(m, 1);
+        m.SwitchMapView(map_.FindKuni("K_OWARI"));
+        m.SwitchMapView(-1);
+        ASSERT_EQ(m.SelectedKuni(), map_.FindKuni("K_OWARI"));
         during = LookOf(m);
         Script().Answer(ui::IDOK);  // "ゲームを終了します"
         Script().OnDialog([&](ui::Dialog& menu) {
@@ -273,6 +284,8 @@ TEST_F(GameFlowTest, QuittingAGameShowsTheSurfaceOfAGameNotStarted) {
     EXPECT_NE(during.funds, "0");
     EXPECT_GT(during.houses, 0);
     EXPECT_NE(during.statusLine, before.statusLine);
+    EXPECT_NE(during.kuniBoard, before.kuniBoard);
+    EXPECT_NE(during.log, before.log);
     // Quit: as before the first game.
     EXPECT_FALSE(after.endEnabled);
     EXPECT_EQ(after.funds, before.funds);
@@ -281,6 +294,9 @@ TEST_F(GameFlowTest, QuittingAGameShowsTheSurfaceOfAGameNotStarted) {
     EXPECT_EQ(after.commandsShown, before.commandsShown);
     EXPECT_TRUE(after.statusLine == before.statusLine)
         << "the status line keeps the quit game's date and house";
+    EXPECT_TRUE(after.kuniBoard == before.kuniBoard) << "the province board keeps the quit game's figures";
+    EXPECT_TRUE(after.log == before.log) << "the log keeps the quit game's lines";
+    EXPECT_EQ(after.kuni, -1);
     EXPECT_EQ(Script().PendingSteps(), 0u);
 }
 

@@ -35,11 +35,12 @@ const ui::DialogTemplate& CDoumeiKoushouDlg::Template() {
         d.pointSize = 9;
         using K = ui::ControlKind;
         d.items = {
+            // Cancel first: it takes the focus, the general list comes after it.
+            {ui::IDCANCEL, K::Button, "ｷｬﾝｾﾙ", 375, 241, 50, 14, kDialogButton, 0},
             {kMapPlaceId, K::Static, "", 7, 7, 288, 248, kLabel, 0},
             {kPromptId, K::Static, "", 302, 7, 123, 20, kLabel, 0},
             {kShiroNameId, K::Static, "城名", 302, 30, 123, 9, kLabel, 0},
             {kBushouListId, K::ListView, "", 302, 42, 123, 190, kList, ui::WS_EX_CLIENTEDGE},
-            {ui::IDCANCEL, K::Button, "ｷｬﾝｾﾙ", 375, 241, 50, 14, kDialogButton, 0},
         };
         return d;
     }();

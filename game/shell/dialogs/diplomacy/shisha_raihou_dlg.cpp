@@ -30,12 +30,13 @@ const ui::DialogTemplate& CShishaRaihouDlg::Template() {
         d.pointSize = 9;
         using K = ui::ControlKind;
         d.items = {
+            // The answers come first: they take the focus, and Enter answers はい.
+            {ui::IDOK, K::Button, "はい", 92, 78, 55, 14, kDialogButton, 0},
+            {ui::IDCANCEL, K::Button, "いいえ", 153, 78, 55, 14, kDialogButton, 0},
             {kQuestionId, K::Static, "", 10, 10, 280, 20, kLabel, 0},
             {kInfoId, K::Static, "", 10, 34, 280, 9, kLabel, 0},
             {kSeiryokuId, K::Button, "勢力範囲の確認", 10, 50, 80, 14, kDialogButton, 0},
             {kHitojichiId, K::Button, "人質を差し出すように要求する", 100, 52, 190, 10, kCheck, 0},
-            {ui::IDOK, K::Button, "はい", 92, 78, 55, 14, kDialogButton, 0},
-            {ui::IDCANCEL, K::Button, "いいえ", 153, 78, 55, 14, kDialogButton, 0},
         };
         return d;
     }();

@@ -3,7 +3,7 @@
 // yield and castles (1065) too. "はい" accepts, "いいえ" refuses; "勢力範囲の確認" (1198) opens the
 // counterpart's house information. In the modes of applications (3 to 5) the check box "人質を差し
 // 出すように要求する" (1232) lets the player demand a hostage with the acceptance; it is hidden
-// otherwise and stays off.
+// otherwise and stays off. "はい" has the focus when the dialog opens: Enter answers はい.
 //
 // CShinjuuSeikouDlg (dialog 165, "臣従化成功"): the notice that a house became the player's
 // vassal, with what the player may now order for it.

@@ -18,11 +18,12 @@ const DialogTemplate& CEventMsgDlg::Template() {
         d.fontFace = "ＭＳ Ｐゴシック";
         d.pointSize = 9;
         d.items = {
-            {kTitleId, ControlKind::Static, "", 7, 7, 266, 12, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
-            {kTextFrameId, ControlKind::Static, "", 7, 22, 266, 156, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
-            {kVariableListId, ControlKind::Button, "変数一覧", 7, 185, 60, 14, kDialogButton, 0},
+            // OK, or the close button without it, takes the focus; "変数一覧" comes after them.
             {IDOK, ControlKind::Button, "OK", 88, 185, 50, 14, kDialogButton, 0},
             {kCloseId, ControlKind::Button, "閉じる", 142, 185, 50, 14, kDialogButton, 0},
+            {kVariableListId, ControlKind::Button, "変数一覧", 7, 185, 60, 14, kDialogButton, 0},
+            {kTitleId, ControlKind::Static, "", 7, 7, 266, 12, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
+            {kTextFrameId, ControlKind::Static, "", 7, 22, 266, 156, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
         };
         return d;
     }();
@@ -54,8 +55,7 @@ bool CEventMsgDlg::OnInitDialog() {
     SetWindowText(m_strCaption);
 
     CreateTextViewOver(*this, kTextFrameId, m_TextView, kTextViewId, m_strText);
-    m_CloseButton.SetFocus();
-    return false;
+    return true;
 }
 
 bool CEventMsgDlg::OnCommand(int id, int code, Wnd* from) {

@@ -6,7 +6,8 @@
 // place of control 1239; under it "変数一覧" (1376, shown only with the variable-list flag; it
 // opens the variable list, variable_list_dlg.h), "OK" (shown only with the OK flag) and
 // "閉じる", which reads "キャンセル" with the OK flag. Without the OK flag "閉じる" is alone, centred
-// under the text; Enter and Escape close the dialog too.
+// under the text; Enter and Escape close the dialog too. With it, OK has the focus when the dialog
+// opens and Enter answers OK.
 #pragma once
 
 #include <cstdint>

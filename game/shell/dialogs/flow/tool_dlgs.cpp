@@ -150,10 +150,11 @@ const ui::DialogTemplate& CUtilityDlg::UtilityTemplate() {
         d.cx = 150;
         d.cy = 92;
         d.items = {
+            // "閉じる" first: Enter closes the dialog rather than opening the cipher.
+            {ui::IDOK, ui::ControlKind::Button, "閉じる", 50, 71, 50, 14, kDialogButton, 0},
             {kEncryptId, ui::ControlKind::Button, "シナリオ暗号化", 25, 7, 100, 14, kDialogButton, 0},
             {kDecryptId, ui::ControlKind::Button, "シナリオ暗号化解除", 25, 25, 100, 14, kDialogButton, 0},
             {kBenchmarkId, ui::ControlKind::Button, "龍門記ベンチマーク", 25, 43, 100, 14, kDialogButton, 0},
-            {ui::IDOK, ui::ControlKind::Button, "閉じる", 50, 71, 50, 14, kDialogButton, 0},
         };
         return d;
     }();

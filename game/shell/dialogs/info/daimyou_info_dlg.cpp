@@ -169,9 +169,10 @@ const ui::DialogTemplate& CDaimyouInfoDlg::Template() {
         d.items = {
             {kTitleFrameId, K::Static, "", 7, 7, 150, 16, kFrame, 0},
             {kInfoFrameId, K::Static, "", 7, 28, 150, 150, kFrame, 0},
+            // "閉じる" first: Enter closes the dialog rather than opening the general list.
+            {ui::IDOK, K::Button, "閉じる", 54, 224, 56, 14, kDialogButton, 0},
             {kBushouListId, K::Button, "武将一覧", 7, 184, 72, 14, kDialogButton, 0},
             {kKaisetsuId, K::Button, "大名家解説", 85, 184, 72, 14, kDialogButton, 0},
-            {ui::IDOK, K::Button, "閉じる", 54, 224, 56, 14, kDialogButton, 0},
             {kMapPlaceId, K::Static, "", 164, 7, 229, 231, kFrame, 0},
         };
         return d;

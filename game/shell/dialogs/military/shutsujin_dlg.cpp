@@ -40,12 +40,13 @@ const DialogTemplate& CShutsujinDlg::ShutsujinTemplate() {
         d.cx = 432;
         d.cy = 262;
         d.items = {
+            // Cancel first: Enter cancels rather than opening the province switch.
+            {IDCANCEL, ControlKind::Button, "ｷｬﾝｾﾙ", 375, 62, 50, 14,
+             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0},
             {kMapPlaceId, ControlKind::Static, "", 7, 7, 288, 248, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
             {kBoardPlaceId, ControlKind::Static, "", 302, 7, 123, 16, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
             {kKuniNameId, ControlKind::Static, "国名", 302, 28, 123, 10, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
             {kKuniSwitchId, ControlKind::Button, "国表示切り替え", 302, 42, 123, 14,
-             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0},
-            {IDCANCEL, ControlKind::Button, "ｷｬﾝｾﾙ", 375, 62, 50, 14,
              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0},
         };
         return d;

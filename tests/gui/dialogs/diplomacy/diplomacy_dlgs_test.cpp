@@ -37,23 +37,6 @@ protected:
             box.EndDialog(answer);
         });
     }
-    int Oda() const { return gs_->nPlayerDaimyou; }
-    // A castle of the house (the first in table order), -1 none.
-    int CastleOf(int house) const {
-        for (int s : ShiroIndexes(*gs_))
-            if (ShiroAt(*gs_, s).daimyou == house) return s;
-        return -1;
-    }
-    int KuniOf(int shiro) const { return gs_->ShiroMapTbl[static_cast<std::size_t>(shiro)].kuni; }
-    // An independent house other than the player's with a castle.
-    int OtherHouse() const {
-        for (int s : ShiroIndexes(*gs_)) {
-            const int h = ShiroAt(*gs_, s).daimyou;
-            if (h != Oda() && HouseExists(*gs_, h) && DaimyouAt(*gs_, h).bond == CDaimyou::kBondDokuritsu)
-                return h;
-        }
-        return -1;
-    }
     int RowOf(ui::ListCtrl& list, int data) const {
         for (int r = 0; r < list.GetItemCount(); ++r)
             if (static_cast<int>(list.GetItemData(r)) == data) return r;
