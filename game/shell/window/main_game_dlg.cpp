@@ -157,6 +157,7 @@ bool CMainGameDlg::OnInitDialog() {
 
     const Rect client = GetClientRect();
     LayoutChildren(client.Width(), client.Height());
+    if (app_.korMap) startSeason_ = app_.korMap->ElvMap().GetSeason();
     kuniMap_.FitAndDrawMap(kuniMap_.m_nSelKuni);
     for (ui::Wnd* w : {static_cast<ui::Wnd*>(&log_), static_cast<ui::Wnd*>(&backdrop_),
                        static_cast<ui::Wnd*>(&kuniMap_), static_cast<ui::Wnd*>(&splitter_)})
@@ -184,6 +185,12 @@ bool CMainGameDlg::OnInitDialog() {
     DrawStatusBar(kProductTitle, false);
     if (app_.startMenu) RunStartMenuLoop();
     return true;
+}
+
+void CMainGameDlg::ShowMapsWithoutGame() {
+    AttachGameState(nullptr);
+    if (app_.korMap) app_.korMap->ElvMap().SetSeason(startSeason_);
+    SwitchMapView(-1);
 }
 
 void CMainGameDlg::ShowBoardAndLogWithoutGame() {

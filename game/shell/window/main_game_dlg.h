@@ -207,6 +207,9 @@ public:
     // The province board and the log as the window shows them before any game: no province
     // chosen, the board's labels alone, and the log holding the hint about the maps.
     void ShowBoardAndLogWithoutGame();
+    // The maps as the window shows them before any game: the whole country without castle marks
+    // and without a chosen province, the castle view hidden.
+    void ShowMapsWithoutGame();
 
     void OnCommandEnd();
     void BuildCommandMenu(int page);
@@ -245,6 +248,7 @@ private:
 
     AppContext& app_;
     bool childrenReady_ = false;
+    int startSeason_ = 0;  // the relief's season before any game, shown again after one is quit
     int logHeight_ = 50;
     CBackdropWnd backdrop_;
     CKuniMapWnd kuniMap_;

@@ -300,6 +300,7 @@ void CMainGameDlg::RestartGame() {
     phaseCaption_.clear();
     commandEndEnabled_ = false;
     ClearCommandSurface();
+    ShowMapsWithoutGame();
     ShowBoardAndLogWithoutGame();
     ShowWindow(ui::SW_SHOW);
     RedrawWindow();

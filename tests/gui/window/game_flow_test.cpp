@@ -224,6 +224,8 @@ TEST_F(GameFlowTest, NewGameSaveEndLoadAndPlayOnGiveTheToolsState) {
 struct SurfaceLook {
     QImage statusLine;
     QImage kuniBoard;
+    QImage countryMap;
+    bool castleView = false;
     int kuni = -1;
     std::string log;
     bool endEnabled = false;
@@ -237,6 +239,8 @@ SurfaceLook LookOf(CMainGameDlg& m) {
     SurfaceLook look;
     look.statusLine = ui::test::Grab(m.Backdrop());
     look.kuniBoard = ui::test::Grab(m.Panel().KuniBoard());
+    look.countryMap = ui::test::Grab(m.KuniMap());
+    look.castleView = m.ShiroMap().IsWindowVisible();
     look.kuni = m.SelectedKuni();
     look.log = m.LogWindow().GetText();
     look.endEnabled = m.Panel().EndButton().IsWindowEnabled();
@@ -271,6 +275,8 @@ TEST_F(GameFlowTest, QuittingAGameShowsTheSurfaceOfAGameNotStarted) {
         m.SwitchMapView(-1);
         ASSERT_EQ(m.SelectedKuni(), map_.FindKuni("K_OWARI"));
         during = LookOf(m);
+        // Quit from the castle view of the chosen province.
+        m.SwitchMapView(map_.FindKuni("K_OWARI"));
         Script().Answer(ui::IDOK);  // "ゲームを終了します"
         Script().OnDialog([&](ui::Dialog& menu) {
             after = LookOf(m);
@@ -296,6 +302,10 @@ TEST_F(GameFlowTest, QuittingAGameShowsTheSurfaceOfAGameNotStarted) {
         << "the status line keeps the quit game's date and house";
     EXPECT_TRUE(after.kuniBoard == before.kuniBoard) << "the province board keeps the quit game's figures";
     EXPECT_TRUE(after.log == before.log) << "the log keeps the quit game's lines";
+    EXPECT_NE(during.countryMap, before.countryMap);
+    EXPECT_TRUE(after.countryMap == before.countryMap)
+        << "the country map keeps the quit game's castle marks, chosen province or season";
+    EXPECT_FALSE(after.castleView);
     EXPECT_EQ(after.kuni, -1);
     EXPECT_EQ(Script().PendingSteps(), 0u);
 }
