@@ -5,9 +5,11 @@
 # program's folder, the uninstall as the README says. Both must stay, with the folders that hold
 # them; every other file and folder is gone, and the last line names exactly what is left. Once
 # more with SaveData/ empty: nothing may be left under the prefix.
+# Exit 77 (skipped) when the build folder holds no game program (a build of some targets only).
 #   uninstall_keeps_player_files.sh BUILD_FOLDER
 set -u
 build=$1
+[ -x "$build/RyuumondenLV" ] || { echo "$build holds no built RyuumondenLV: nothing to install, skipped"; exit 77; }
 top=$(mktemp -d)
 trap 'rm -rf "$top"' EXIT
 failures=0
