@@ -202,6 +202,8 @@ TEST_F(GameFlowTest, NewGameSaveEndLoadAndPlayOnGiveTheToolsState) {
         m.OnFileExit();
         EXPECT_EQ(asked, "ゲームを終了します");
         ASSERT_NE(m.Game(), nullptr);
+        // The maps show the loaded game again (the quit took the game off them).
+        EXPECT_EQ(m.KuniMap().GetGameState(), &m.State());
         EXPECT_EQ(m.State().nPlayerDaimyou, house);
         EXPECT_EQ(m.PhaseCaption(), "人事フェイズ");
         PlayMonths(m, 1);
@@ -280,6 +282,7 @@ TEST_F(GameFlowTest, QuittingAGameShowsTheSurfaceOfAGameNotStarted) {
         Script().Answer(ui::IDOK);  // "ゲームを終了します"
         Script().OnDialog([&](ui::Dialog& menu) {
             after = LookOf(m);
+            EXPECT_EQ(m.KuniMap().GetGameState(), nullptr) << "the country map still shows the quit game";
             ui::test::ClickControl(menu, CStartMenuDlg::kQuitId);
         });
         m.OnFileExit();
