@@ -7,7 +7,7 @@ packages=(
   libjpeg-dev libpng-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev fonts-ipafont-gothic
   clang libclang-rt-dev clang-format
-  xvfb fonts-ipafont-mincho
+  xvfb openbox xdotool x11-utils fonts-ipafont-mincho
   libgstreamer1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav timgm6mb-soundfont
 )

@@ -30,18 +30,8 @@ bool IsTabStop(Wnd* w) {
     return h && (w->GetStyle() & WS_TABSTOP) && !h->isHidden() && h->isEnabled();
 }
 
-// What a top-level window's frame adds to its inside, as the main window shows it (nothing
-// before the main window is shown).
-Size FrameAllowance() {
-    const Wnd* main = GetMainWindow();
-    if (!main || !main->IsWindowVisible()) return Size(0, 0);
-    const Rect outer = main->GetWindowRect();
-    const Rect inner = main->GetClientRect();
-    return Size(std::max(0, outer.Width() - inner.Width()), std::max(0, outer.Height() - inner.Height()));
-}
-
-// Keeps a shown top-level window on the screen: shown, it knows its frame; no larger than the
-// screen, then no edge off it.
+// Keeps a top-level window on the screen, its frame included: no larger than the screen, then no
+// edge off it.
 void FitOnScreen(Wnd& w) {
     const Rect r = w.GetWindowRect();
     const int cx = std::min(r.Width(), GetSystemMetrics(SM_CXSCREEN));
@@ -181,14 +171,8 @@ bool Dialog::Build(Wnd* parent, bool modal) {
     }
     if (!CreateEx(tmpl_.exStyle, style, rect, parent, 0, tmpl_.caption)) return false;
     if (!(style & WS_CHILD)) {
-        // Never larger than the screen, its own frame and the desktop's (taken to be the main
-        // window's) included.
-        const Size frame = FrameAllowance();
-        const Rect r = GetWindowRect();
-        const int maxW = GetSystemMetrics(SM_CXSCREEN) - frame.cx;
-        const int maxH = GetSystemMetrics(SM_CYSCREEN) - frame.cy;
-        if (r.Width() > maxW || r.Height() > maxH)
-            MoveWindow(r.left, r.top, std::min(r.Width(), maxW), std::min(r.Height(), maxH), false);
+        // Never larger than the screen, its frame included.
+        FitOnScreen(*this);
     }
     SetBackgroundColor(GetSysColor(COLOR_BTNFACE));
     SetFont(&font_, false);
@@ -297,8 +281,9 @@ std::intptr_t Dialog::DoModal() {
     if (IsWindow() && focusFirst && !ended_) {
         if (Wnd* f = FirstTabStop()) f->SetFocus();
     }
-    if (IsWindow()) {
+    if (IsWindow() && GetWindowPlacement().show != SW_SHOWMAXIMIZED) {
         // Centred over the owner unless the dialog placed itself; on the screen in either case.
+        // (A maximised window, placed by its normal rectangle, stays as it is.)
         if (GetWindowRect().TopLeft() == before.TopLeft())
             CenterWindow(owner);
         else

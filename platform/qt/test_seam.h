@@ -109,6 +109,18 @@ void SetClipboardAvailable(bool available);
 // be; nothing: the real screen again.
 void SetScreenSize(std::optional<Size> size);
 
+// Gives every top-level window a frame of these thicknesses around it, told by the window manager
+// only once the window is on the screen, as an X11 window manager tells it; nothing is known of
+// frames before, as at the start of the program. Nothing: the frames the platform reports, and
+// known as they are once the game's main window has been shown.
+struct FrameEdges {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+void SetWindowFrame(std::optional<FrameEdges> frame);
+
 // Runs pending events (posted messages, paints).
 void ProcessEvents();
 

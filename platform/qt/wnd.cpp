@@ -14,7 +14,9 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 #include <algorithm>
+#include <optional>
 #include <unordered_set>
 
 #include "platform/qt/app.h"
@@ -38,6 +40,15 @@ std::unordered_set<const Wnd*>& LiveSet() {
 
 Wnd* g_focus = nullptr;
 Wnd* g_capture = nullptr;
+
+// The frame a top-level window not yet on the screen is taken to have: the last one seen.
+QMargins g_lastFrame;
+// The test seam's window manager (nothing: the platform's).
+std::optional<test::FrameEdges> g_frameSeam;
+
+bool InNormalState(const QWidget* w) {
+    return !(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
 
 QColor ToQColor(COLORREF c) {
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
@@ -138,6 +149,21 @@ bool IsLiveWnd(const Wnd* w) {
 
 // ---------------------------------------------------------------------------------------------------
 // WndHost
+
+namespace test {
+void SetWindowFrame(std::optional<FrameEdges> frame) {
+    g_frameSeam = frame;
+    g_lastFrame = QMargins();
+    if (frame) return;
+    // The platform's frame, as the main window teaches it once it is shown.
+    EnsureApplication();
+    QWidget probe(nullptr, Qt::Window);
+    probe.setGeometry(0, 0, 40, 30);
+    probe.show();
+    if (probe.windowHandle()) g_lastFrame = probe.windowHandle()->frameMargins();
+    probe.hide();
+}
+}  // namespace test
 
 WndHost::WndHost(Wnd* o, QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags), owner(o) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -377,7 +403,66 @@ void WndHost::MouseEvent(QMouseEvent* e, unsigned message) {
     Wnd::DispatchInput(m);
 }
 
+QMargins WndHost::FrameMargins() const {
+    // A child, a frameless window or a popup has no frame of the window manager's.
+    if (!isWindow() || (windowFlags() & Qt::FramelessWindowHint) || windowType() == Qt::Popup ||
+        windowType() == Qt::ToolTip)
+        return QMargins();
+    if (!frameKnown || !isVisible()) return normalFrame.value_or(g_lastFrame);
+    if (g_frameSeam)
+        return QMargins(g_frameSeam->left, g_frameSeam->top, g_frameSeam->right, g_frameSeam->bottom);
+    const QRect f = frameGeometry(), g = geometry();
+    return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+}
+
+void WndHost::PlaceFrame(const QRect& outer) {
+    const QMargins m = FrameMargins();
+    placedFrame = outer;
+    placedWith = m;
+    placePending = !(frameKnown && isVisible() && InNormalState(this));
+    const QRect inner = outer.marginsRemoved(m);
+    setGeometry(inner.left(), inner.top(), std::max(1, inner.width()), std::max(1, inner.height()));
+}
+
+void WndHost::OnExposed() {
+    frameKnown = true;
+    // Only the frame of a window shown normally is the one its normal rectangle is placed with.
+    if (!InNormalState(this)) return;
+    const QMargins m = FrameMargins();
+    normalFrame = m;
+    g_lastFrame = m;
+    if (placePending) {
+        placePending = false;
+        if (m != placedWith) PlaceAgain(m);
+    }
+    if (maximizeWhenPlaced) {
+        maximizeWhenPlaced = false;
+        showMaximized();
+    }
+}
+
+void WndHost::PlaceAgain(const QMargins& m) {
+    if (style & WS_THICKFRAME) {
+        // A window the player sizes keeps the outer rectangle it was given.
+        PlaceFrame(placedFrame);
+        return;
+    }
+    // Any other window keeps its inside, whose size comes from what it shows (no larger than
+    // the screen), centred where it was placed and on the screen.
+    QRect outer = placedFrame.marginsRemoved(placedWith).marginsAdded(m);
+    outer.setWidth(std::min(outer.width(), GetSystemMetrics(SM_CXSCREEN)));
+    outer.setHeight(std::min(outer.height(), GetSystemMetrics(SM_CYSCREEN)));
+    outer.moveCenter(placedFrame.center());
+    const Rect onScreen = MoveOntoScreen(
+        Rect(outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()));
+    PlaceFrame(QRect(onScreen.left, onScreen.top, onScreen.Width(), onScreen.Height()));
+}
+
 bool WndHost::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == windowHandle() && e->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        OnExposed();
+        return false;
+    }
     if (e->type() == QEvent::Wheel && (watched == bars[SB_HORZ].widget || watched == bars[SB_VERT].widget)) {
         event(e);
         return true;
@@ -469,6 +554,16 @@ bool WndHost::event(QEvent* e) {
             return true;
         }
         case QEvent::ShortcutOverride: e->accept(); return true;
+        case QEvent::Show:
+            // Shown before the platform maps it: the window hears when it is on the screen.
+            if (isWindow() && windowHandle()) {
+                windowHandle()->removeEventFilter(this);
+                windowHandle()->installEventFilter(this);
+            }
+            return QWidget::event(e);
+        case QEvent::Hide:
+            if (isWindow()) frameKnown = false;
+            return QWidget::event(e);
         case QEvent::FocusIn: {
             auto reason = static_cast<QFocusEvent*>(e)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) NoteFocus(owner);
@@ -749,6 +844,7 @@ void Wnd::ModifyStyle(std::uint32_t remove, std::uint32_t add) {
         QRect g = host_->geometry();
         host_->setWindowFlags(
             WndHost::TopLevelFlags(host_->style, host_->exStyle, host_->parentWidget() != nullptr));
+        host_->normalFrame.reset();  // another frame, learnt anew
         host_->setGeometry(g);
         if (visible) host_->show();
     }
@@ -787,7 +883,7 @@ Rect Wnd::GetClientRect() const {
 Rect Wnd::GetWindowRect() const {
     if (!host_) return Rect();
     if (host_->isWindow()) {
-        QRect f = host_->isVisible() ? host_->frameGeometry() : host_->geometry();
+        const QRect f = host_->geometry().marginsAdded(host_->FrameMargins());
         return Rect(f.x(), f.y(), f.x() + f.width(), f.y() + f.height());
     }
     QPoint g = host_->mapToGlobal(QPoint(0, 0));
@@ -799,12 +895,7 @@ void Wnd::MoveWindow(const Rect& rect, bool repaint) {
     int w = std::max(0, rect.Width());
     int h = std::max(0, rect.Height());
     if (host_->isWindow()) {
-        QRect f = host_->frameGeometry();
-        QRect g = host_->geometry();
-        int fw = host_->isVisible() ? f.width() - g.width() : 0;
-        int fh = host_->isVisible() ? f.height() - g.height() : 0;
-        host_->move(rect.left, rect.top);
-        host_->resize(std::max(1, w - fw), std::max(1, h - fh));
+        host_->PlaceFrame(QRect(rect.left, rect.top, w, h));
     } else {
         WndHost* p = dynamic_cast<WndHost*>(host_->parentWidget());
         QPoint o = p ? p->ClientOrigin() : QPoint();
@@ -826,12 +917,38 @@ void Wnd::CenterWindow(Wnd* over) {
     }
     r.OffsetRect(area.left + (area.Width() - r.Width()) / 2 - r.left,
                  area.top + (area.Height() - r.Height()) / 2 - r.top);
-    r = MoveOntoScreen(r);
-    const int x = r.left, y = r.top;
-    if (host_->isWindow())
-        host_->move(x, y);
+    MoveWindow(MoveOntoScreen(r));
+}
+
+Wnd::WindowPlacement Wnd::GetWindowPlacement() const {
+    WindowPlacement p;
+    if (!host_) return p;
+    p.show = host_->isMaximized() || host_->maximizeWhenPlaced ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    if (!host_->isWindow() || InNormalState(host_)) {
+        p.normal = GetWindowRect();
+        return p;
+    }
+    // Not shown normally since it was placed: where it was placed.
+    QRect n = host_->placePending
+                  ? host_->placedFrame
+                  : host_->normalGeometry().marginsAdded(host_->normalFrame.value_or(g_lastFrame));
+    p.normal = Rect(n.x(), n.y(), n.x() + n.width(), n.y() + n.height());
+    return p;
+}
+
+void Wnd::SetWindowPlacement(const WindowPlacement& placement) {
+    if (!host_ || !host_->isWindow()) return;
+    host_->maximizeWhenPlaced = false;
+    if (!InNormalState(host_)) host_->showNormal();
+    MoveWindow(placement.normal, false);
+    ShowWindow(SW_SHOW);
+    if (placement.show != SW_SHOWMAXIMIZED) return;
+    // The window manager keeps the normal rectangle of a window shown maximised as the window
+    // had it: the window is maximised once it lies there with its real frame.
+    if (host_->placePending)
+        host_->maximizeWhenPlaced = true;
     else
-        MoveWindow(Rect(x, y, x + r.Width(), y + r.Height()));
+        host_->showMaximized();
 }
 
 void Wnd::ClientToScreen(Point& p) const {

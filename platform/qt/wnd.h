@@ -139,6 +139,15 @@ public:
     }
     // Centres a top-level window over another window (null: its owner, else the screen).
     void CenterWindow(Wnd* over = nullptr);
+    // Where a top-level window lies when it is neither maximised nor minimised (its frame
+    // included), and how it is shown: SW_SHOWNORMAL or SW_SHOWMAXIMIZED.
+    struct WindowPlacement {
+        Rect normal;
+        int show = SW_SHOWNORMAL;
+    };
+    WindowPlacement GetWindowPlacement() const;
+    // Gives a top-level window its normal rectangle and shows it normally or maximised.
+    void SetWindowPlacement(const WindowPlacement& placement);
     void ClientToScreen(Point& p) const;
     void ClientToScreen(Rect& r) const;
     void ScreenToClient(Point& p) const;

@@ -6,10 +6,12 @@
 #pragma once
 
 #include <QImage>
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "platform/qt/ui_types.h"
@@ -54,6 +56,27 @@ public:
     Size lastClientSize{-1, -1};
     QImage icons[2];              // the small and the big icon (null: none)
     QMenuBar* menuBar = nullptr;  // a top-level window's menu bar, above the border (none: null)
+
+    // ---- A top-level window's frame ----------------------------------------------------------
+    // The window manager draws the frame around the widget and tells how thick it is only once
+    // the window is on the screen (on X11 some time after it is shown). Until then the frame is
+    // taken to be as this window's frame was when last seen, else as the last frame seen of any
+    // window; a rectangle placed with such a guess is placed again once the frame is known.
+    bool frameKnown = false;              // exposed since it was last shown: the frame is the real one
+    std::optional<QMargins> normalFrame;  // the frame last seen around the window in its normal state
+    bool placePending = false;            // placedFrame was placed with margins that were a guess
+    QRect placedFrame;                    // the outer rectangle the program asked for last
+    QMargins placedWith;                  // the frame the widget's geometry was worked out with
+    bool maximizeWhenPlaced = false;      // to be maximised once the pending placement is made good
+    // What the frame adds around the widget, as well as it is known now (a child: nothing).
+    QMargins FrameMargins() const;
+    // Sets the widget's geometry so that the frame covers outer (screen coordinates).
+    void PlaceFrame(const QRect& outer);
+    // The window is on the screen: the frame is known, and a guessed placement is made good.
+    void OnExposed();
+    // Places placedFrame again around the frame m: a window the player sizes keeps that outer
+    // rectangle, any other window the inside it had.
+    void PlaceAgain(const QMargins& m);
 
     int BorderWidth() const;
     Rect ClientRect() const;

@@ -85,11 +85,15 @@ protected:
         // A screen that holds every dialog whole (the offscreen one is 800 x 600); a test of a
         // smaller screen says so.
         ui::test::SetScreenSize(Size(1600, 1200));
+        // The platform's frames (offscreen: two pixels each side), known as after the main
+        // window is shown; a test of frames gives windows others.
+        ui::test::SetWindowFrame(std::nullopt);
     }
     void TearDown() override {
         script_.reset();
         ui::test::ProcessEvents();
         ui::test::SetScreenSize(std::nullopt);
+        ui::test::SetWindowFrame(std::nullopt);
     }
     ui::test::Script& Script() { return *script_; }
 

@@ -177,10 +177,9 @@ bool CMainGameDlg::OnInitDialog() {
     // The game state starts reset; each new game seeds the random source (main_game_flow.cpp).
 
     SetWindowText(kProductTitle);
-    // Placed again once shown, when the frame around the window is known.
-    ShowWindow(ui::SW_SHOW);
-    MoveWindow(place.rect);
-    if (place.maximized) GetWidget()->showMaximized();
+    // The rectangle is the window's with its frame, which the window manager may tell only once
+    // the window is on the screen: the window layer places it again then.
+    SetWindowPlacement({place.rect, place.maximized ? ui::SW_SHOWMAXIMIZED : ui::SW_SHOWNORMAL});
     RedrawWindow();
     DrawStatusBar(kProductTitle, false);
     if (app_.startMenu) RunStartMenuLoop();
@@ -266,22 +265,14 @@ void CMainGameDlg::OnCancel() {
 
 void CMainGameDlg::OnDestroy() {
     using ui::Profile;
-    QWidget* w = GetWidget();
-    if (!w || !childrenReady_) return;
-    const bool maximized = w->isMaximized();
-    Rect r = GetWindowRect();
-    if (maximized) {
-        // The normal rectangle: the widget's normal geometry with the window's edges as they
-        // stand now around the widget.
-        const QRect n = w->normalGeometry(), g = w->geometry();
-        r = Rect(n.left() + (r.left - g.left()), n.top() + (r.top - g.top()),
-                 n.right() + 1 + (r.right - g.right() - 1), n.bottom() + 1 + (r.bottom - g.bottom() - 1));
-    }
+    if (!GetWidget() || !childrenReady_) return;
+    const WindowPlacement placement = GetWindowPlacement();
+    const Rect& r = placement.normal;
     Profile::WriteProfileInt(kWindowSection, "Left", r.left);
     Profile::WriteProfileInt(kWindowSection, "Top", r.top);
     Profile::WriteProfileInt(kWindowSection, "Right", r.right);
     Profile::WriteProfileInt(kWindowSection, "Bottom", r.bottom);
-    Profile::WriteProfileInt(kWindowSection, "Maximized", maximized ? 1 : 0);
+    Profile::WriteProfileInt(kWindowSection, "Maximized", placement.show == ui::SW_SHOWMAXIMIZED ? 1 : 0);
     if (log_.IsWindow())
         Profile::WriteProfileInt(kWindowSection, "LogWindowHeight", log_.GetWindowRect().Height());
     Profile::Flush();

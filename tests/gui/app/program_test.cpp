@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <set>
 
 #include "game/shell/app/app_context.h"
@@ -580,6 +581,64 @@ TEST_F(MainWindowTest, AMaximisedWindowKeepsItsNormalRectangle) {
     EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Top", -1), stored.top);
     EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Right", -1), stored.right);
     EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Bottom", -1), stored.bottom);
+}
+
+// On a 1024 x 768 screen, under a window manager that tells the frame around a window only once
+// the window is shown (openbox's: 1, 20, 1, 5), the main window's rectangle is the window's with
+// its frame: the one stored on closing is restored at the next start, start after start, and the
+// window lies on the screen; maximised stays maximised.
+TEST_F(MainWindowTest, ThePlacementWithItsFrameHoldsStartAfterStart) {
+    UseBundledMap();
+    ui::test::SetScreenSize(Size(1024, 768));
+    struct Case {
+        const char* name;
+        std::optional<StoredPlacement> stored;
+        ui::Rect rect;
+        bool maximized;
+    } cases[] = {
+        {"nothing stored", std::nullopt, {16, 16, 1008, 752}, false},
+        {"maximised", StoredPlacement{16, 16, 1008, 752, 1, 50}, {16, 16, 1008, 752}, true},
+        {"partly below the screen", StoredPlacement{100, 200, 900, 900, 0, 50}, {100, 68, 900, 768}, false},
+    };
+    int file = 0;
+    for (const Case& c : cases) {
+        ui::Profile::UseFile(tree_.Path("placement" + std::to_string(++file) + ".ini"));
+        if (c.stored) {
+            ui::Profile::WriteProfileInt("Window", "Left", c.stored->left);
+            ui::Profile::WriteProfileInt("Window", "Top", c.stored->top);
+            ui::Profile::WriteProfileInt("Window", "Right", c.stored->right);
+            ui::Profile::WriteProfileInt("Window", "Bottom", c.stored->bottom);
+            ui::Profile::WriteProfileInt("Window", "Maximized", c.stored->maximized);
+        }
+        for (int start = 1; start <= 3; ++start) {
+            const std::string name = std::string(c.name) + ", start " + std::to_string(start);
+            // A new start knows nothing of frames.
+            ui::test::SetWindowFrame(ui::test::FrameEdges{1, 20, 1, 5});
+            CMainGameDlg dlg(app_);
+            ui::Wnd::WindowPlacement shown;
+            ui::Rect window;
+            Script().OnDialog([&](ui::Dialog& d) {
+                ui::test::ProcessEvents();
+                ui::test::ProcessEvents();
+                shown = d.GetWindowPlacement();
+                window = d.GetWindowRect();
+                d.EndDialog(ui::IDCANCEL);
+            });
+            dlg.DoModal();
+            EXPECT_EQ(shown.normal, c.rect) << name;
+            EXPECT_EQ(shown.show, c.maximized ? ui::SW_SHOWMAXIMIZED : ui::SW_SHOWNORMAL) << name;
+            if (!c.maximized) {
+                EXPECT_EQ(window, c.rect) << name;
+            }
+            EXPECT_EQ(ui::Rect(ui::Profile::GetProfileInt("Window", "Left", -1),
+                               ui::Profile::GetProfileInt("Window", "Top", -1),
+                               ui::Profile::GetProfileInt("Window", "Right", -1),
+                               ui::Profile::GetProfileInt("Window", "Bottom", -1)),
+                      c.rect)
+                << name;
+            EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Maximized", -1), c.maximized ? 1 : 0) << name;
+        }
+    }
 }
 
 TEST_F(MainWindowTest, EnterDoesNothingAndEscapeAsksToQuit) {

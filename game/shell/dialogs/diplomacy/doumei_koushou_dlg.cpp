@@ -67,16 +67,14 @@ void CDoumeiKoushouDlg::DoDataExchange(ui::DataExchange& dx) {
 bool CDoumeiKoushouDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     const ScenarioWordArray& w = gs_.ScenarioWords;
-    // Grow to the main window less the inset, never below the dialog's own size; the dialog is
-    // not shown yet, so its size is that of its inside and its frame is taken to be the main
-    // window's.
+    // Grow to the main window less the inset, never below the dialog's own size; the frame
+    // stays as it is, so the inside grows as much.
     const ui::Rect own = GetWindowRect();
     int dx = 0, dy = 0;
     if (owner_) {
         const ui::Rect main = owner_->GetWindowRect();
-        const ui::Rect inside = owner_->GetClientRect();
-        dx = std::max(0, main.Width() - 2 * kInset - (main.Width() - inside.Width()) - own.Width());
-        dy = std::max(0, main.Height() - 2 * kInset - (main.Height() - inside.Height()) - own.Height());
+        dx = std::max(0, main.Width() - 2 * kInset - own.Width());
+        dy = std::max(0, main.Height() - 2 * kInset - own.Height());
         MoveWindow(main.left + kInset, main.top + kInset, own.Width() + dx, own.Height() + dy, false);
     }
     for (int id : {kPromptId, kShiroNameId, kBushouListId, static_cast<int>(ui::IDCANCEL)}) {

@@ -89,18 +89,14 @@ bool CShutsujinDlg::OnInitDialog() {
     SetWindowText(CaptionText());
     font_.CreateFont(12, 0, 0, 0, 500, false, false, false, SHIFTJIS_CHARSET, 0, 0, 0, 0, BoardFace());
 
-    // Grow to the main window less the inset, never below the dialog's own size. The dialog is
-    // not shown yet, so its size is that of its inside; its frame is taken to be the main
-    // window's.
+    // Grow to the main window less the inset, never below the dialog's own size; the frame
+    // stays as it is, so the inside grows as much.
     const Rect own = GetWindowRect();
     int dx = 0, dy = 0;
     if (owner_) {
         const Rect main = owner_->GetWindowRect();
-        const Rect inside = owner_->GetClientRect();
-        const int frameW = main.Width() - inside.Width();
-        const int frameH = main.Height() - inside.Height();
-        dx = std::max(0, main.Width() - 2 * kInset - frameW - own.Width());
-        dy = std::max(0, main.Height() - 2 * kInset - frameH - own.Height());
+        dx = std::max(0, main.Width() - 2 * kInset - own.Width());
+        dy = std::max(0, main.Height() - 2 * kInset - own.Height());
         MoveWindow(main.left + kInset, main.top + kInset, own.Width() + dx, own.Height() + dy, false);
     }
     for (int id : RightControls()) {
