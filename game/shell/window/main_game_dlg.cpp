@@ -192,6 +192,11 @@ void CMainGameDlg::ShowMapsWithoutGame() {
     SwitchMapView(-1);
 }
 
+void CMainGameDlg::ShowSurfaceWithoutGame() {
+    ShowMapsWithoutGame();
+    ShowBoardAndLogWithoutGame();
+}
+
 void CMainGameDlg::ShowBoardAndLogWithoutGame() {
     views_.curKuni = -1;
     panel_.DrawKuniInfo(-1);

@@ -210,6 +210,10 @@ public:
     // The maps as the window shows them before any game: the whole country without castle marks
     // and without a chosen province, the castle view hidden.
     void ShowMapsWithoutGame();
+    // The maps, the province board and the log as before any game: what the start menu stands
+    // over whenever it comes back (after a quit, a cancelled or refused new game, a load that
+    // did not happen).
+    void ShowSurfaceWithoutGame();
 
     void OnCommandEnd();
     void BuildCommandMenu(int page);

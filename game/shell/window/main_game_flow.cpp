@@ -166,15 +166,24 @@ void CMainGameDlg::RunStartMenuLoop() {
                 result = dlg.DoModal();
                 house = dlg.m_nDaimyou;
             }
-            if (result != ui::IDOK) continue;
+            if (result != ui::IDOK) {
+                ShowSurfaceWithoutGame();
+                continue;
+            }
             view_->SetLogText(kMainLog, "");
             // The dummy last house; refused when the house table is full.
-            if (!StartNewGame(*gs_, ports, house)) continue;
+            if (!StartNewGame(*gs_, ports, house)) {
+                ShowSurfaceWithoutGame();
+                continue;
+            }
             StartGame(benchmark, years);
             return;
         }
         if (choice == CStartMenuDlg::kLoad) {
-            if (!LoadGame()) continue;
+            if (!LoadGame()) {
+                ShowSurfaceWithoutGame();
+                continue;
+            }
             AfterLoad();
             return;
         }
@@ -300,8 +309,7 @@ void CMainGameDlg::RestartGame() {
     phaseCaption_.clear();
     commandEndEnabled_ = false;
     ClearCommandSurface();
-    ShowMapsWithoutGame();
-    ShowBoardAndLogWithoutGame();
+    ShowSurfaceWithoutGame();
     ShowWindow(ui::SW_SHOW);
     RedrawWindow();
     RunStartMenuLoop();

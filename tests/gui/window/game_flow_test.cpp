@@ -254,6 +254,23 @@ SurfaceLook LookOf(CMainGameDlg& m) {
     return look;
 }
 
+// The surface after a way back to the start menu is the one the menu first stood over.
+void ExpectTheSurfaceOfAGameNotStarted(const SurfaceLook& after, const SurfaceLook& before, const char* way) {
+    EXPECT_FALSE(after.endEnabled) << way;
+    EXPECT_EQ(after.funds, before.funds) << way;
+    EXPECT_EQ(after.phase, before.phase) << way;
+    EXPECT_EQ(after.houses, 0) << way;
+    EXPECT_EQ(after.commandsShown, before.commandsShown) << way;
+    EXPECT_TRUE(after.statusLine == before.statusLine)
+        << way << ": the status line keeps a game's date and house";
+    EXPECT_TRUE(after.kuniBoard == before.kuniBoard) << way << ": the province board keeps a game's figures";
+    EXPECT_TRUE(after.log == before.log) << way << ": the log keeps a game's lines";
+    EXPECT_TRUE(after.countryMap == before.countryMap)
+        << way << ": the country map keeps a game's castle marks, chosen province or season";
+    EXPECT_FALSE(after.castleView) << way;
+    EXPECT_EQ(after.kuni, -1) << way;
+}
+
 TEST_F(GameFlowTest, QuittingAGameShowsTheSurfaceOfAGameNotStarted) {
     SurfaceLook before, during, after;
     Script().OnDialog([&](ui::Dialog& menu) {
@@ -295,22 +312,79 @@ TEST_F(GameFlowTest, QuittingAGameShowsTheSurfaceOfAGameNotStarted) {
     EXPECT_NE(during.statusLine, before.statusLine);
     EXPECT_NE(during.kuniBoard, before.kuniBoard);
     EXPECT_NE(during.log, before.log);
-    // Quit: as before the first game.
-    EXPECT_FALSE(after.endEnabled);
-    EXPECT_EQ(after.funds, before.funds);
-    EXPECT_EQ(after.phase, before.phase);
-    EXPECT_EQ(after.houses, 0);
-    EXPECT_EQ(after.commandsShown, before.commandsShown);
-    EXPECT_TRUE(after.statusLine == before.statusLine)
-        << "the status line keeps the quit game's date and house";
-    EXPECT_TRUE(after.kuniBoard == before.kuniBoard) << "the province board keeps the quit game's figures";
-    EXPECT_TRUE(after.log == before.log) << "the log keeps the quit game's lines";
     EXPECT_NE(during.countryMap, before.countryMap);
-    EXPECT_TRUE(after.countryMap == before.countryMap)
-        << "the country map keeps the quit game's castle marks, chosen province or season";
-    EXPECT_FALSE(after.castleView);
-    EXPECT_EQ(after.kuni, -1);
+    // Quit: as before the first game.
+    ExpectTheSurfaceOfAGameNotStarted(after, before, "quit");
     EXPECT_EQ(Script().PendingSteps(), 0u);
+}
+
+// Every other way back to the start menu shows what the menu stood over at start-up: a new game
+// whose house selection or benchmark is cancelled, a scenario that cannot be read, a house table
+// that is full, a load cancelled or refused.
+TEST_F(GameFlowTest, EveryWayBackToTheStartMenuShowsTheSurfaceOfAGameNotStarted) {
+    const std::string broken = program_ + "broken.snr";
+    std::ofstream(broken) << "not a scenario\n";
+    const std::string damaged = SavePath("damaged.rsd");
+    std::ofstream(damaged) << "not a saved game";
+    // Each way queues what follows the click on its button, up to the start menu again.
+    struct Way {
+        const char* name;
+        int button;
+        std::function<void()> queue;
+    };
+    const Way ways[] = {
+        {"house selection cancelled after a province was chosen", CStartMenuDlg::kNewGameId,
+         [&] {
+             Script().ChooseFile(BundledScenario());
+             Script().OnDialog([&](ui::Dialog& d) {
+                 dynamic_cast<CDaimyouSelectDlg&>(d).OnKuniClicked(map_.FindKuni("K_OWARI"));
+                 ui::test::ClickControl(d, ui::IDCANCEL);
+             });
+         }},
+        {"benchmark cancelled", CStartMenuDlg::kUtilityId,
+         [&] {
+             Script().Click(CUtilityDlg::kBenchmarkId);
+             Script().ChooseFile(BundledScenario());
+             Script().Answer(ui::IDCANCEL);
+         }},
+        {"scenario that cannot be read", CStartMenuDlg::kNewGameId, [&] { Script().ChooseFile(broken); }},
+        {"house table full", CStartMenuDlg::kNewGameId,
+         [&] {
+             Script().ChooseFile(BundledScenario());
+             Script().OnDialog([&](ui::Dialog& d) {
+                 main_->State().nScenarioDaimyou = GameState::kMaxDaimyou;
+                 ui::test::ClickControl(d, CDaimyouSelectDlg::kSpectatorId);
+             });
+         }},
+        {"load cancelled", CStartMenuDlg::kLoadId, [&] { Script().ChooseFile(std::nullopt); }},
+        {"load refused", CStartMenuDlg::kLoadId,
+         [&] {
+             Script().ChooseFile(damaged);
+             Script().Answer(ui::IDOK);  // what the loader says of the file
+         }},
+    };
+    for (const Way& way : ways) {
+        SurfaceLook before, after;
+        bool onMaps = true;
+        auto lookAndQuit = [&](ui::Dialog& menu) {
+            after = LookOf(*main_);
+            onMaps = main_->KuniMap().GetGameState() != nullptr;
+            ui::test::ClickControl(menu, CStartMenuDlg::kQuitId);
+        };
+        Script().OnDialog([&](ui::Dialog& menu) {
+            before = LookOf(*main_);
+            way.queue();
+            ui::test::ClickControl(menu, way.button);
+            if (menu.IsEnded())
+                Script().OnDialog(lookAndQuit);
+            else
+                lookAndQuit(menu);
+        });
+        EXPECT_EQ(RunMain({}), ui::IDCANCEL) << way.name;
+        ExpectTheSurfaceOfAGameNotStarted(after, before, way.name);
+        EXPECT_FALSE(onMaps) << way.name << ": the maps still show the game that did not start";
+        EXPECT_EQ(Script().PendingSteps(), 0u) << way.name;
+    }
 }
 
 // The country map's relief without its castle marks, sampled on a grid.
