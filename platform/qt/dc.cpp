@@ -23,10 +23,6 @@ QColor ToQColor(COLORREF c) {
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
-QRect ToQRect(const Rect& r) {
-    return QRect(r.left, r.top, r.Width(), r.Height());
-}
-
 // A line of text ready to draw: the characters shown and the one underlined as access key.
 struct TextLine {
     QString text;
@@ -320,7 +316,7 @@ void Dc::FillSolidRect(int x, int y, int cx, int cy, COLORREF c) {
 
 void Dc::FillRgn(const Region& region, COLORREF c) {
     for (const QRect& r : region.Q())
-        FillSolidRect(Rect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height()), c);
+        FillSolidRect(ToRect(r), c);
 }
 
 void Dc::FrameRect(const Rect& r, COLORREF c) {

@@ -1,11 +1,21 @@
-// Regions: sets of pixels made of rectangles, for windows shaped by a region and for filling.
+// Regions: sets of pixels made of rectangles, for windows shaped by a region and for filling; and
+// the layer's rectangles (right and bottom outside) as Qt's (width and height) and back.
 #pragma once
 
+#include <QRect>
 #include <QRegion>
 
 #include "platform/qt/ui_types.h"
 
 namespace rymd::ui {
+
+inline QRect ToQRect(const Rect& r) {
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+inline Rect ToRect(const QRect& r) {
+    return Rect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height());
+}
 
 class Region {
 public:
@@ -23,10 +33,7 @@ public:
     bool PtInRegion(Point p) const { return r_.contains(QPoint(p.x, p.y)); }
     bool IsEmpty() const { return r_.isEmpty(); }
     bool operator==(const Region& o) const { return r_ == o.r_; }
-    Rect Bounds() const {
-        const QRect b = r_.boundingRect();
-        return Rect(b.x(), b.y(), b.x() + b.width(), b.y() + b.height());
-    }
+    Rect Bounds() const { return ToRect(r_.boundingRect()); }
     const QRegion& Q() const { return r_; }
 
 private:

@@ -453,9 +453,7 @@ void WndHost::PlaceAgain(const QMargins& m) {
     outer.setWidth(std::min(outer.width(), GetSystemMetrics(SM_CXSCREEN)));
     outer.setHeight(std::min(outer.height(), GetSystemMetrics(SM_CYSCREEN)));
     outer.moveCenter(placedFrame.center());
-    const Rect onScreen = MoveOntoScreen(
-        Rect(outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()));
-    PlaceFrame(QRect(onScreen.left, onScreen.top, onScreen.Width(), onScreen.Height()));
+    PlaceFrame(ToQRect(MoveOntoScreen(ToRect(outer))));
 }
 
 bool WndHost::eventFilter(QObject* watched, QEvent* e) {
@@ -883,8 +881,7 @@ Rect Wnd::GetClientRect() const {
 Rect Wnd::GetWindowRect() const {
     if (!host_) return Rect();
     if (host_->isWindow()) {
-        const QRect f = host_->geometry().marginsAdded(host_->FrameMargins());
-        return Rect(f.x(), f.y(), f.x() + f.width(), f.y() + f.height());
+        return ToRect(host_->geometry().marginsAdded(host_->FrameMargins()));
     }
     QPoint g = host_->mapToGlobal(QPoint(0, 0));
     return Rect(g.x(), g.y(), g.x() + host_->width(), g.y() + host_->height());
@@ -929,10 +926,9 @@ Wnd::WindowPlacement Wnd::GetWindowPlacement() const {
         return p;
     }
     // Not shown normally since it was placed: where it was placed.
-    QRect n = host_->placePending
-                  ? host_->placedFrame
-                  : host_->normalGeometry().marginsAdded(host_->normalFrame.value_or(g_lastFrame));
-    p.normal = Rect(n.x(), n.y(), n.x() + n.width(), n.y() + n.height());
+    p.normal = ToRect(host_->placePending
+                          ? host_->placedFrame
+                          : host_->normalGeometry().marginsAdded(host_->normalFrame.value_or(g_lastFrame)));
     return p;
 }
 
