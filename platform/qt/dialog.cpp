@@ -281,15 +281,15 @@ std::intptr_t Dialog::DoModal() {
     if (IsWindow() && focusFirst && !ended_) {
         if (Wnd* f = FirstTabStop()) f->SetFocus();
     }
-    if (IsWindow() && GetWindowPlacement().show != SW_SHOWMAXIMIZED) {
-        // Centred over the owner unless the dialog placed itself; on the screen in either case.
-        // (A maximised window, placed by its normal rectangle, stays as it is.)
+    // A dialog that showed itself while it set itself up was placed then, and the player may
+    // have moved it since (the main window, which runs the start menu before it returns): it
+    // stays where it stands. Any other is centred over the owner unless it placed itself, and
+    // shown on the screen.
+    if (IsWindow() && !ended_ && !IsWindowVisible()) {
         if (GetWindowRect().TopLeft() == before.TopLeft())
             CenterWindow(owner);
         else
             MoveWindow(MoveOntoScreen(GetWindowRect()), false);
-    }
-    if (IsWindow() && !ended_) {
         ShowWindow(SW_SHOW);
         FitOnScreen(*this);
     }

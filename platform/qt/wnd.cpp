@@ -421,7 +421,18 @@ void WndHost::PlaceFrame(const QRect& outer) {
     placedWith = m;
     placePending = !(frameKnown && isVisible() && InNormalState(this));
     const QRect inner = outer.marginsRemoved(m);
-    setGeometry(inner.left(), inner.top(), std::max(1, inner.width()), std::max(1, inner.height()));
+    SetTopLevelGeometry(
+        QRect(inner.left(), inner.top(), std::max(1, inner.width()), std::max(1, inner.height())));
+}
+
+void WndHost::SetTopLevelGeometry(const QRect& g) {
+    if (style & WS_THICKFRAME) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        setFixedSize(g.size());
+    }
+    setGeometry(g);
 }
 
 void WndHost::OnExposed() {
@@ -677,7 +688,8 @@ bool Wnd::CreateEx(std::uint32_t exStyle, std::uint32_t style, const Rect& rect,
         host->setGeometry(rect.left + o.x(), rect.top + o.y(), std::max(0, rect.Width()),
                           std::max(0, rect.Height()));
     } else {
-        host->setGeometry(rect.left, rect.top, std::max(1, rect.Width()), std::max(1, rect.Height()));
+        host->SetTopLevelGeometry(
+            QRect(rect.left, rect.top, std::max(1, rect.Width()), std::max(1, rect.Height())));
     }
     if (style & WS_DISABLED) {
         host->setEnabled(false);
@@ -843,7 +855,7 @@ void Wnd::ModifyStyle(std::uint32_t remove, std::uint32_t add) {
         host_->setWindowFlags(
             WndHost::TopLevelFlags(host_->style, host_->exStyle, host_->parentWidget() != nullptr));
         host_->normalFrame.reset();  // another frame, learnt anew
-        host_->setGeometry(g);
+        host_->SetTopLevelGeometry(g);
         if (visible) host_->show();
     }
     host_->Relayout();
@@ -908,7 +920,11 @@ void Wnd::CenterWindow(Wnd* over) {
     Rect area;
     Wnd* ref = over ? over : GetParent();
     if (ref && ref->host_ && ref->host_->isVisible()) {
-        area = ref->GetWindowRect();
+        // A window still to be maximised (once the window manager has told its frame) is
+        // centred over as it is about to be: the whole screen.
+        area = ref->host_->isWindow() && ref->host_->maximizeWhenPlaced
+                   ? Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))
+                   : ref->GetWindowRect();
     } else {
         area = Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     }

@@ -72,6 +72,10 @@ public:
     QMargins FrameMargins() const;
     // Sets the widget's geometry so that the frame covers outer (screen coordinates).
     void PlaceFrame(const QRect& outer);
+    // Sets a top-level widget's geometry. A window without a sizing frame keeps the size the
+    // program gives it: the window manager is told that it has no other (so neither the player
+    // nor the window manager resizes or maximises it).
+    void SetTopLevelGeometry(const QRect& g);
     // The window is on the screen: the frame is known, and a guessed placement is made good.
     void OnExposed();
     // Places placedFrame again around the frame m: a window the player sizes keeps that outer

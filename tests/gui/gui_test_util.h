@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QString>
 #include <QWidget>
 #include <QWindow>
+#include <QtGlobal>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -29,10 +31,26 @@ using ui::Point;
 using ui::Rect;
 using ui::Size;
 
+inline QtMessageHandler& QtMessagesBeforeTheTests() {
+    static QtMessageHandler handler = nullptr;
+    return handler;
+}
+
 inline void EnsureGuiApp() {
     // The tests draw offscreen, whatever display the machine has.
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ui::EnsureApplication();
+    static const bool quiet = [] {
+        QtMessagesBeforeTheTests() = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+                // The offscreen platform has no window manager to tell a window's least and
+                // greatest size; the tests read what the window asks for instead.
+                if (message == QLatin1String("This plugin does not support propagateSizeHints()")) return;
+                if (QtMessagesBeforeTheTests()) QtMessagesBeforeTheTests()(type, context, message);
+            });
+        return true;
+    }();
+    (void)quiet;
 }
 
 // A top-level window without frame that records the commands and notifications of its children.

@@ -18,6 +18,7 @@
 #include "game/shell/app/picture_store.h"
 #include "game/shell/app/program_folders.h"
 #include "game/shell/app/setting_file.h"
+#include "game/shell/dialogs/flow/start_menu_dlg.h"
 #include "game/shell/window/main_game_dlg.h"
 #include "gui/gui_test_util.h"
 #include "mbkormap/kor_map.h"
@@ -404,6 +405,20 @@ protected:
     void UseBundledMap() {
         fs::copy_file(std::string(RYMD_SOURCE_DIR) + "/data/default.smp", program_ + "default.smp");
     }
+    // The placement in the profile's "Window" section, as a closing stores it.
+    static void StorePlacement(const StoredPlacement& p) {
+        ui::Profile::WriteProfileInt("Window", "Left", p.left);
+        ui::Profile::WriteProfileInt("Window", "Top", p.top);
+        ui::Profile::WriteProfileInt("Window", "Right", p.right);
+        ui::Profile::WriteProfileInt("Window", "Bottom", p.bottom);
+        ui::Profile::WriteProfileInt("Window", "Maximized", p.maximized);
+    }
+    static ui::Rect StoredRect() {
+        return ui::Rect(ui::Profile::GetProfileInt("Window", "Left", -1),
+                        ui::Profile::GetProfileInt("Window", "Top", -1),
+                        ui::Profile::GetProfileInt("Window", "Right", -1),
+                        ui::Profile::GetProfileInt("Window", "Bottom", -1));
+    }
 
     TempTree tree_;
     std::string program_;
@@ -563,11 +578,7 @@ TEST_F(MainWindowTest, ShowsTheBundledMapAndKeepsItsPlacement) {
 TEST_F(MainWindowTest, AMaximisedWindowKeepsItsNormalRectangle) {
     UseBundledMap();
     const StoredPlacement stored{40, 30, 740, 530, 1, 80};
-    ui::Profile::WriteProfileInt("Window", "Left", stored.left);
-    ui::Profile::WriteProfileInt("Window", "Top", stored.top);
-    ui::Profile::WriteProfileInt("Window", "Right", stored.right);
-    ui::Profile::WriteProfileInt("Window", "Bottom", stored.bottom);
-    ui::Profile::WriteProfileInt("Window", "Maximized", 1);
+    StorePlacement(stored);
     ui::Profile::WriteProfileInt("Window", "LogWindowHeight", stored.logHeight);
     CMainGameDlg dlg(app_);
     Script().OnDialog([&](ui::Dialog& d) {
@@ -577,10 +588,7 @@ TEST_F(MainWindowTest, AMaximisedWindowKeepsItsNormalRectangle) {
     });
     dlg.DoModal();
     EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Maximized", -1), 1);
-    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Left", -1), stored.left);
-    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Top", -1), stored.top);
-    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Right", -1), stored.right);
-    EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Bottom", -1), stored.bottom);
+    EXPECT_EQ(StoredRect(), ui::Rect(stored.left, stored.top, stored.right, stored.bottom));
 }
 
 // On a 1024 x 768 screen, under a window manager that tells the frame around a window only once
@@ -603,13 +611,7 @@ TEST_F(MainWindowTest, ThePlacementWithItsFrameHoldsStartAfterStart) {
     int file = 0;
     for (const Case& c : cases) {
         ui::Profile::UseFile(tree_.Path("placement" + std::to_string(++file) + ".ini"));
-        if (c.stored) {
-            ui::Profile::WriteProfileInt("Window", "Left", c.stored->left);
-            ui::Profile::WriteProfileInt("Window", "Top", c.stored->top);
-            ui::Profile::WriteProfileInt("Window", "Right", c.stored->right);
-            ui::Profile::WriteProfileInt("Window", "Bottom", c.stored->bottom);
-            ui::Profile::WriteProfileInt("Window", "Maximized", c.stored->maximized);
-        }
+        if (c.stored) StorePlacement(*c.stored);
         for (int start = 1; start <= 3; ++start) {
             const std::string name = std::string(c.name) + ", start " + std::to_string(start);
             // A new start knows nothing of frames.
@@ -630,14 +632,66 @@ TEST_F(MainWindowTest, ThePlacementWithItsFrameHoldsStartAfterStart) {
             if (!c.maximized) {
                 EXPECT_EQ(window, c.rect) << name;
             }
-            EXPECT_EQ(ui::Rect(ui::Profile::GetProfileInt("Window", "Left", -1),
-                               ui::Profile::GetProfileInt("Window", "Top", -1),
-                               ui::Profile::GetProfileInt("Window", "Right", -1),
-                               ui::Profile::GetProfileInt("Window", "Bottom", -1)),
-                      c.rect)
-                << name;
+            EXPECT_EQ(StoredRect(), c.rect) << name;
             EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Maximized", -1), c.maximized ? 1 : 0) << name;
         }
+    }
+}
+
+// The start menu of a start under that window manager stands centred over the main window as
+// the player sees it, maximised or not; a quit from it stores the placement where the window
+// stands, even partly off the screen (the next start moves it onto the screen).
+TEST_F(MainWindowTest, TheStartMenuStandsOverTheWindowAsShownAndItsQuitStoresWhereTheWindowStands) {
+    UseBundledMap();
+    ui::test::SetScreenSize(Size(1024, 768));
+    app_.startMenu = true;
+    struct Case {
+        const char* name;
+        std::optional<StoredPlacement> stored;
+        std::optional<ui::Rect> movedTo;  // where the player moves the window while the menu is up
+        ui::Point menuCentre;
+        ui::Rect storedRect;
+        int storedMaximized;
+    } cases[] = {
+        {"maximised start",
+         StoredPlacement{120, 80, 822, 605, 1, 50},
+         std::nullopt,
+         {512, 384},
+         {120, 80, 822, 605},
+         1},
+        {"normal start",
+         StoredPlacement{120, 80, 822, 605, 0, 50},
+         std::nullopt,
+         {471, 342},
+         {120, 80, 822, 605},
+         0},
+        {"moved partly off the screen",
+         std::nullopt,
+         ui::Rect(599, 480, 1591, 1216),
+         {512, 384},
+         {599, 480, 1591, 1216},
+         0},
+    };
+    int file = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui::Profile::UseFile(tree_.Path("menu" + std::to_string(++file) + ".ini"));
+        if (c.stored) StorePlacement(*c.stored);
+        ui::test::SetWindowFrame(ui::test::FrameEdges{1, 20, 1, 5});
+        CMainGameDlg dlg(app_);
+        ui::Rect menu;
+        Script().OnDialog([&](ui::Dialog& d) {
+            ui::test::ProcessEvents();
+            ui::test::ProcessEvents();
+            menu = d.GetWindowRect();
+            if (c.movedTo) dlg.MoveWindow(*c.movedTo);
+            ui::test::ClickControl(d, CStartMenuDlg::kQuitId);
+        });
+        EXPECT_EQ(dlg.DoModal(), ui::IDCANCEL);
+        EXPECT_NEAR(menu.CenterPoint().x, c.menuCentre.x, 1);
+        EXPECT_NEAR(menu.CenterPoint().y, c.menuCentre.y, 1);
+        EXPECT_EQ(StoredRect(), c.storedRect);
+        EXPECT_EQ(ui::Profile::GetProfileInt("Window", "Maximized", -1), c.storedMaximized);
     }
 }
 

@@ -50,11 +50,11 @@ bool CStartMenuDlg::OnInitDialog() {
         const Rect c = GetClientRect();
         w.right = w.left + title_.GetWidth() + (w.Width() - c.Width());
         w.bottom = w.top + title_.GetHeight() + (w.Height() - c.Height());
-        Rect around(0, 0, ui::GetSystemMetrics(ui::SM_CXSCREEN), ui::GetSystemMetrics(ui::SM_CYSCREEN));
-        if (ui::Wnd* main = ui::GetMainWindow(); main && main != this && main->IsWindow())
-            around = main->GetWindowRect();
-        w.OffsetRect(around.CenterPoint().x - w.CenterPoint().x, around.CenterPoint().y - w.CenterPoint().y);
         MoveWindow(w, false);
+        // Over the main window as the player sees it (one still to be maximised covers the
+        // screen); without a main window over the owner, or the screen.
+        ui::Wnd* main = ui::GetMainWindow();
+        CenterWindow(main && main != this && main->IsWindow() ? main : nullptr);
         texture_.CreateFromControlBmp(title_);
     }
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
