@@ -67,6 +67,8 @@ void CMainGameDlg::SetUpCommandSurface() {
     RegisterPersonnelCommands(*this, app_.korMap);
     RegisterShipKenzouCommands(gs, this);
     RegisterTeppouCommands(gs, app_.korMap, this);
+    // The colour display is the player's choice from game to game, a loaded one too.
+    game_->SetColorDisplay(ColorDisplayChosen());
 }
 
 int CMainGameDlg::StartScenarioGame(const NewGameRequest& request) {
@@ -226,19 +228,21 @@ void CMainGameDlg::RefillDaimyouList() {
 
 void CMainGameDlg::OnColorDisplayButton() {
     if (!game_) return;
-    auto* box = dynamic_cast<ui::Button*>(panel_.GetDlgItem(CCommandPanelDlg::kColorDisplayId));
-    const bool on = box && box->GetCheck() == ui::BST_CHECKED;
-    game_->SetColorDisplay(on);
+    game_->SetColorDisplay(ColorDisplayChosen());
     RefillDaimyouList();
     SyncColorDisplay();
 }
 
 void CMainGameDlg::SyncColorDisplay() {
     if (!game_) return;
-    const auto& houses = game_->ColorDaimyou();
-    SetColorDisplay(game_->ColorDisplay(),
-                    std::vector<int>(houses.begin(), houses.begin() + game_->ColorDaimyouCount()));
+    if (auto* box = dynamic_cast<ui::Button*>(panel_.GetDlgItem(CCommandPanelDlg::kColorDisplayId)))
+        box->SetCheck(game_->ColorDisplay() ? ui::BST_CHECKED : ui::BST_UNCHECKED);
     RefreshKuniMap(true);
+}
+
+bool CMainGameDlg::ColorDisplayChosen() {
+    auto* box = dynamic_cast<ui::Button*>(panel_.GetDlgItem(CCommandPanelDlg::kColorDisplayId));
+    return box && box->GetCheck() == ui::BST_CHECKED;
 }
 
 void CMainGameDlg::OnDelegateToCpu() {

@@ -60,11 +60,9 @@ struct MapViewState {
     int curKuni = -1;
     int blinkPhase = 0;  // own-castle pulse, 0..5
     bool mapRefreshOn = false;
-    bool colorDisplay = false;
-    std::vector<int> colorHouses;  // the colour display's houses, place k in colour k
-    int castleBlinkStep = 0;       // 0..5
-    int colourStep = 0;            // 0..2
-    int subStep = 0;               // 0..1
+    int castleBlinkStep = 0;  // 0..5
+    int colourStep = 0;       // 0..2
+    int subStep = 0;          // 0..1
     unsigned mapTick = 0;
     int lastTimerPeriod = 0;  // what the last tick re-armed the timer with (ms)
 };
@@ -116,8 +114,8 @@ public:
     void AttachGameState(GameState* gs);
     // The castle view of province k, or (k < 0) the country map.
     void SwitchMapView(int k);
-    // The castle dots of the country map: the colour display, the current house's relations
-    // with its own castles pulsing, or every castle white.
+    // The castle dots of the country map: the game's colour display (its top houses in their
+    // colours), the current house's relations with its own castles pulsing, or every castle white.
     void RefreshKuniMap(bool redraw);
     void ShowShiroInfo(int shiro);
     // Arms the display timer.
@@ -127,7 +125,6 @@ public:
     // The menu item under the cursor (0 when the menu closes): castle items blink their castle
     // on the castle view, province items select their province on the country map.
     void OnMenuSelect(unsigned item) override;
-    void SetColorDisplay(bool on, const std::vector<int>& houses);
     // A click on a map or a province or castle menu item; false for any other command.
     bool OnMapCommand(int id);
     bool OnNotify(int id, ui::NotifyHeader* header, std::intptr_t* result) override;
@@ -223,8 +220,11 @@ public:
     void ShowPanelMapButtons(bool castleView);
     // The music settings command: the dialog, and the no-music switch into the settings file.
     void OnMusicSettings();
-    // The country map's colour display as the game has it (on or off, the ranked houses).
+    // The panel's check box 色分け表示 and the country map show the game's colour display (on
+    // or off, its ranked houses). Without a game the box keeps the player's choice.
     void SyncColorDisplay();
+    // The player's choice of the colour display: the panel's check box.
+    bool ColorDisplayChosen();
     // The house information dialog for the house.
     void ShowDaimyouInfo(int house);
     void RefillDaimyouList() override;

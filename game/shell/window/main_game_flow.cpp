@@ -204,9 +204,12 @@ void CMainGameDlg::StartGame(bool allAutomatic, int years) {
     game_ = std::make_unique<CMainGame>(*gs_, *app_.korMap, GamePorts());
     SetUpCommandSurface();
     if (allAutomatic) {
+        // The run shows the houses in their colours: the check box is ticked, and the country
+        // map colours the top houses of the first month's list (the display timer follows the
+        // list while the speed is told).
         game_->PrepareAllAutomatic();
-        game_->SetColorDisplay(true);
         game_->StartMonth();
+        SyncColorDisplay();
         // The run tells its speed itself, once; then it ends the program.
         game_->RunAllAutomatic(years);
         EndDialog(ui::IDOK);
@@ -330,11 +333,7 @@ void CMainGameDlg::OnAutoAdvance() {
     dlg.DoModal();
     const bool ended = model.Finish();
     houseListReady_ = true;
-    if (game_) {
-        const auto& houses = game_->ColorDaimyou();
-        SetColorDisplay(game_->ColorDisplay(),
-                        std::vector<int>(houses.begin(), houses.begin() + game_->ColorDaimyouCount()));
-    }
+    SyncColorDisplay();
     RefitKuniMap();
     if (ended) {
         RestartGame();

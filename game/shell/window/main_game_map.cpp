@@ -67,15 +67,10 @@ void CMainGameDlg::AttachGameState(GameState* gs) {
     ResetKuniViewCentres();
 }
 
-void CMainGameDlg::SetColorDisplay(bool on, const std::vector<int>& houses) {
-    views_.colorDisplay = on;
-    views_.colorHouses = houses;
-}
-
 void CMainGameDlg::RefreshKuniMap(bool redraw) {
-    if (views_.colorDisplay) {
-        const int n = std::min<int>(static_cast<int>(views_.colorHouses.size()), 12);
-        kuniMap_.DrawShiroMarksColors(views_.colorHouses.data(), kDaimyouColorTbl.data(), n);
+    if (game_ && game_->ColorDisplay()) {
+        const int n = std::min(game_->ColorDaimyouCount(), 12);
+        kuniMap_.DrawShiroMarksColors(game_->ColorDaimyou().data(), kDaimyouColorTbl.data(), n);
     } else if (mapGs_ && mapGs_->nCurDaimyou != -1) {
         const int level = views_.blinkPhase >= 4 ? 6 - views_.blinkPhase : views_.blinkPhase;
         kuniMap_.DrawShiroMarksRelation(mapGs_->nCurDaimyou, kPulse[std::clamp(level, 0, 3)]);

@@ -26,6 +26,7 @@
 #include "game/shell/window/command_dispatch.h"
 #include "game/shell/window/command_panel.h"
 #include "game/shell/window/main_game_dlg.h"
+#include "game/shell/window/window_pictures.h"
 #include "game/state/access.h"
 #include "game/state/game_state.h"
 #include "gui/gui_test_util.h"
@@ -59,6 +60,55 @@ public:
 private:
     HeadlessPort& base_;
 };
+
+// A castle of the house whose dot on the country map no later dot covers (-1: none).
+int ClearDot(const GameState& gs, CKuniMapWnd& map, int house) {
+    for (int c : ShiroIndexes(gs)) {
+        if (ShiroAt(gs, c).daimyou != house) continue;
+        ui::Rect a = map.ShiroDotRect(c);
+        a.InflateRect(1, 1);
+        bool covered = a.IsRectEmpty();
+        for (int t = c + 1; t < ShiroCount(gs) && !covered; ++t) {
+            ui::Rect b = map.ShiroDotRect(t);
+            b.InflateRect(1, 1);
+            covered = a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+        }
+        if (!covered) return c;
+    }
+    return -1;
+}
+
+// The window shows the game's colour display as the player sees it (after a tick of the display
+// timer): the check box 色分け表示 is ticked when the display is on, and the country map then
+// gives the castles of the houses at places 1 to 9 of the house list the colours of their places.
+void ExpectTheWindowShowsTheGamesColourDisplay(CMainGameDlg& m, const char* when) {
+    ASSERT_NE(m.Game(), nullptr) << when;
+    ui::test::FireTimer(m, CMainGameDlg::kDisplayTimer);
+    const bool on = m.Game()->ColorDisplay();
+    auto* box = dynamic_cast<ui::Button*>(m.Panel().GetDlgItem(CCommandPanelDlg::kColorDisplayId));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->GetCheck() == ui::BST_CHECKED, on) << when;
+    const GameState& gs = m.State();
+    const auto& houses = m.Game()->ColorDaimyou();
+    int compared = 0;
+    int coloured = 0;
+    for (int k = 1; k < m.Game()->ColorDaimyouCount(); ++k) {
+        const int h = houses[static_cast<std::size_t>(k)];
+        if (DaimyouAt(gs, h).bond == CDaimyou::kBondShinjuu) continue;  // its master's colour
+        const int c = ClearDot(gs, m.KuniMap(), h);
+        if (c < 0) continue;
+        const ui::Point dot = m.KuniMap().ShiroDotRect(c).CenterPoint();
+        ++compared;
+        coloured += m.KuniMap().m_BackBmp.GetPixelColor(dot.x, dot.y) ==
+                    kDaimyouColorTbl[static_cast<std::size_t>(k)];
+    }
+    EXPECT_GE(compared, 5) << when;
+    if (on) {
+        EXPECT_EQ(coloured, compared) << when << ": the map does not colour the list's top houses";
+    } else {
+        EXPECT_LT(coloured, compared) << when << ": the map colours the houses with the display off";
+    }
+}
 
 class GameFlowTest : public GuiTest {
 protected:
@@ -115,8 +165,10 @@ protected:
         });
         if (pick == Pick::kFirstHouse) Script().OnDialog([](ui::Dialog& box) { box.EndDialog(ui::IDOK); });
     }
-    // The start menu's benchmark of the scenario for one year; the speed box's text into *speed.
-    void QueueOneYearBenchmark(const std::string& scenario, std::string* speed) {
+    // The start menu's benchmark of the scenario for one year; the speed box's text into *speed;
+    // whileTold runs while the speed box is up.
+    void QueueOneYearBenchmark(const std::string& scenario, std::string* speed,
+                               std::function<void()> whileTold = {}) {
         Script().Click(CStartMenuDlg::kUtilityId);
         Script().Click(CUtilityDlg::kBenchmarkId);
         Script().ChooseFile(scenario);
@@ -124,8 +176,9 @@ protected:
             d.GetDlgItem(CBenchmarkDlg::kYearsId)->SetWindowText("1");
             ui::test::ClickControl(d, ui::IDOK);
         });
-        Script().OnDialog([speed](ui::Dialog& box) {
+        Script().OnDialog([speed, whileTold](ui::Dialog& box) {
             *speed = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
+            if (whileTold) whileTold();
             box.EndDialog(ui::IDOK);
         });
     }
@@ -747,23 +800,6 @@ TEST_F(GameFlowTest, TheAutomaticAdvanceListShowsEachHouseInItsMapColour) {
             EXPECT_EQ(m.MapViews().viewMode, 0) << "the castle view hides the coloured map";
             EXPECT_EQ(m.Panel().HouseList().GetItemCount(), 0);
             CKuniMapWnd& map = m.KuniMap();
-            // A castle of the house whose dot no later dot covers.
-            auto clearDot = [&](int h) {
-                for (int c : ShiroIndexes(gs)) {
-                    if (ShiroAt(gs, c).daimyou != h) continue;
-                    ui::Rect a = map.ShiroDotRect(c);
-                    a.InflateRect(1, 1);
-                    bool covered = a.IsRectEmpty();
-                    for (int t = c + 1; t < ShiroCount(gs) && !covered; ++t) {
-                        ui::Rect b = map.ShiroDotRect(t);
-                        b.InflateRect(1, 1);
-                        covered =
-                            a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-                    }
-                    if (!covered) return c;
-                }
-                return -1;
-            };
             ui::ListCtrl& list = dlg.List();
             const QImage shot = ui::test::Grab(list);
             const int edge = (shot.height() - list.GetClientRect().Height()) / 2;
@@ -771,7 +807,7 @@ TEST_F(GameFlowTest, TheAutomaticAdvanceListShowsEachHouseInItsMapColour) {
             for (int k = 1; k < 10 && k < list.GetItemCount(); ++k) {
                 const int h = static_cast<int>(list.GetItemData(k));
                 if (list.GetItemImage(k) != k) continue;  // a vassal house: its master's colour
-                const int c = clearDot(h);
+                const int c = ClearDot(gs, map, h);
                 if (c < 0) continue;
                 const ui::Point dot = map.ShiroDotRect(c).CenterPoint();
                 const ui::COLORREF onMap = map.m_BackBmp.GetPixelColor(dot.x, dot.y);
@@ -790,6 +826,70 @@ TEST_F(GameFlowTest, TheAutomaticAdvanceListShowsEachHouseInItsMapColour) {
         m.OnAutoAdvance();
         EXPECT_GE(compared, 5);
         EXPECT_GT(m.Panel().HouseList().GetItemCount(), 10) << "the panel's list is filled again";
+    });
+}
+
+// The country map's house colours and the check box 色分け表示 show the game's colour display
+// whichever way the game began: the benchmark run switches it on; a new game and a loaded one
+// take the player's choice of the box (ticked in an earlier game).
+TEST_F(GameFlowTest, TheWindowShowsTheGamesColourDisplayHoweverTheGameBegan) {
+    {
+        SCOPED_TRACE("benchmark");
+        QtPort boxes;
+        ports_.inform = &boxes;
+        std::string speed;
+        CMainGameDlg* running = nullptr;
+        QueueOneYearBenchmark(BundledScenario(), &speed, [&] {
+            ASSERT_NE(running, nullptr);
+            EXPECT_TRUE(running->Game()->ColorDisplay());
+            ExpectTheWindowShowsTheGamesColourDisplay(*running, "while the speed is told");
+            EXPECT_TRUE(ui::test::GrabToPng(*running, GalleryPath("benchmark_colours")));
+            EXPECT_TRUE(ui::test::GrabToPng(*running, GalleryPath("benchmark_colours@2x"), 2.0));
+        });
+        CMainGameDlg dlg(app_);
+        running = &dlg;
+        dlg.SetGamePorts(ports_);
+        EXPECT_EQ(dlg.DoModal(), ui::IDOK);
+        EXPECT_NE(speed.find(" 秒／月"), std::string::npos) << speed;
+        ports_ = headless_.AsPorts();
+        ports_.ask = &ask_;
+    }
+    int house = -1;
+    QueueNewGame(BundledScenario(), "K_OWARI", Pick::kSpectator, &house);
+    const std::string save = SavePath("colours.rsd");
+    RunMain([&](CMainGameDlg& m) {
+        ExpectTheWindowShowsTheGamesColourDisplay(m, "a new game");
+        EXPECT_FALSE(m.Game()->ColorDisplay());
+        ui::test::ClickControl(m.Panel(), CCommandPanelDlg::kColorDisplayId);
+        ASSERT_TRUE(m.Game()->ColorDisplay());
+        ExpectTheWindowShowsTheGamesColourDisplay(m, "ticked");
+        Script().ChooseFile(save);
+        m.OnFileSave();
+
+        // Loaded in the same game, and from the start menu after the game was quit.
+        Script().ChooseFile(save);
+        m.OnFileLoad();
+        EXPECT_TRUE(m.Game()->ColorDisplay());
+        ExpectTheWindowShowsTheGamesColourDisplay(m, "loaded with the box ticked");
+        Script().Answer(ui::IDOK);
+        Script().Click(CStartMenuDlg::kLoadId);
+        Script().ChooseFile(save);
+        m.OnFileExit();
+        EXPECT_TRUE(m.Game()->ColorDisplay());
+        ExpectTheWindowShowsTheGamesColourDisplay(m, "loaded from the start menu with the box ticked");
+
+        // A new game after the quit.
+        Script().Answer(ui::IDOK);
+        QueueNewGame(BundledScenario(), "K_OWARI", Pick::kSpectator, &house);
+        m.OnFileExit();
+        EXPECT_TRUE(m.Game()->ColorDisplay());
+        ExpectTheWindowShowsTheGamesColourDisplay(m, "a new game with the box ticked");
+        ui::test::ClickControl(m.Panel(), CCommandPanelDlg::kColorDisplayId);
+        ExpectTheWindowShowsTheGamesColourDisplay(m, "unticked");
+        Script().ChooseFile(save);
+        m.OnFileLoad();
+        EXPECT_FALSE(m.Game()->ColorDisplay());
+        ExpectTheWindowShowsTheGamesColourDisplay(m, "loaded with the box unticked");
     });
 }
 
