@@ -1114,29 +1114,38 @@ bool CCellPane::PreTranslateMessage(Msg& msg) {
     const bool shift = (msg.flags & MK_SHIFT) != 0;
     switch (msg.key) {
         case VK_ESCAPE:
+            // With nothing open there is nothing to cancel here: the key is the dialog's.
+            if (!IsOpen()) return false;
             CancelEdit();
             Invalidate(false);
             return true;
-        case VK_RETURN:
+        case VK_RETURN: {
             if (IsOpen()) {
                 Commit();
                 int line = m_nSelLine;
                 if (line >= 0) line = std::min(line + 1, std::max(MaxLine(), 0));
                 Select(line, m_nSelColumn, true, true);
                 Flush();
-            } else {
-                if (!(m_dwStyle & CCellCtrl::kStyleNoEdit) && ValidEditCell(m_nSelLine, m_nSelColumn)) {
-                    StartEdit(m_nSelColumn, m_nSelLine, true);
-                    if (IsOpen()) SendCellNotify(kCellEditBegin, m_nSelColumn, m_nSelLine, Point());
-                }
-                if ((m_dwStyle & CCellCtrl::kStyleMultiLine) && m_nSelLine >= 0 && m_nSelLine < LineCount()) {
-                    ToggleLineFlag(m_nSelLine);
-                    SendCode5();
-                    Invalidate(false);
-                    if (m_pOther) m_pOther->Invalidate(false);
+                return true;
+            }
+            // A key that opens no editor and marks no line is the dialog's (its default button).
+            bool handled = false;
+            if (!(m_dwStyle & CCellCtrl::kStyleNoEdit) && ValidEditCell(m_nSelLine, m_nSelColumn)) {
+                StartEdit(m_nSelColumn, m_nSelLine, true);
+                if (IsOpen()) {
+                    SendCellNotify(kCellEditBegin, m_nSelColumn, m_nSelLine, Point());
+                    handled = true;
                 }
             }
-            return true;
+            if ((m_dwStyle & CCellCtrl::kStyleMultiLine) && m_nSelLine >= 0 && m_nSelLine < LineCount()) {
+                ToggleLineFlag(m_nSelLine);
+                SendCode5();
+                Invalidate(false);
+                if (m_pOther) m_pOther->Invalidate(false);
+                handled = true;
+            }
+            return handled;
+        }
         case VK_UP:
         case VK_DOWN: {
             if (m_bListOpen || m_nSelLine < 0) return false;

@@ -269,6 +269,8 @@ void Dialog::NextDlgCtrl(bool previous) {
 std::intptr_t Dialog::DoModal() {
     if (IsWindow() || running_) return -1;
     Wnd* owner = ModalOwner(parent_);
+    // The window with the focus gets it back when the dialog ends, as the owner's dialog had it.
+    Wnd* focusBefore = GetFocus();
     ended_ = false;
     result_ = -1;
     if (!Build(owner, true)) return -1;
@@ -307,6 +309,9 @@ std::intptr_t Dialog::DoModal() {
     std::erase(RunningModals(), this);
     std::intptr_t result = ended_ ? result_ : -1;
     DestroyWindow();
+    if (IsLiveWnd(focusBefore) && focusBefore->IsWindow() && focusBefore->IsWindowVisible() &&
+        focusBefore->IsWindowEnabled() && (!GetFocus() || !IsLiveWnd(GetFocus())))
+        focusBefore->SetFocus();
     return result;
 }
 

@@ -11,8 +11,9 @@
 // while it sets itself up) passes the dialog on to its own owner, up to one that is shown. DoModal
 // calls OnInitDialog, centres the dialog over its owner unless OnInitDialog moved it, shows it
 // (a dialog that OnInitDialog showed stays where it stands) and runs a nested event loop until
-// EndDialog. Dialogs nest: a handler inside one dialog may run another. Create makes a modeless
-// dialog instead (a child window when the template style has WS_CHILD).
+// EndDialog; then the window that had the focus before it opened has it again. Dialogs nest: a
+// handler inside one dialog may run another. Create makes a modeless dialog instead (a child
+// window when the template style has WS_CHILD).
 //
 // Keys: Enter sends the command of the default button (IDOK unless SetDefID changed it), or
 // clicks the focused standard push button; Escape sends IDCANCEL; Tab and Shift+Tab move the

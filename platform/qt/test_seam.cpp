@@ -60,6 +60,10 @@ KeyInfo QtKeyOf(unsigned vk, bool shift) {
 Wnd* KeyTarget(Wnd& window) {
     Wnd* f = Wnd::GetFocus();
     if (f && f->IsWindow() && f->GetTopLevelParent() == window.GetTopLevelParent()) return f;
+    // Where the platform sends the keys of the window: the widget that had the focus in it last.
+    if (QWidget* top = window.GetWidget() ? window.GetWidget()->window() : nullptr)
+        if (QWidget* last = top->focusWidget())
+            if (Wnd* w = WndHost::WndOf(last)) return w;
     return &window;
 }
 

@@ -86,7 +86,9 @@ bool ManualTimers();
 bool FireTimer(Wnd& wnd, int id);
 
 // ---- Input ------------------------------------------------------------------------------------------
-// A key press and release delivered to the window with the focus (or to the window when none has).
+// A key press and release delivered to the window with the focus; when no window of that
+// top-level window has it, to the one the platform sends its keys to (the last one focused in
+// it), else to the window itself.
 void PressKey(Wnd& window, unsigned key, unsigned modifiers = 0);
 // Types text (UTF-8) into the window with the focus, character by character.
 void TypeText(Wnd& window, std::string_view text);

@@ -7,6 +7,7 @@
 #include "mbwnd/cell_ctrl.h"
 #include "platform/qt/app.h"
 #include "platform/qt/controls.h"
+#include "platform/qt/dialog.h"
 
 namespace rymd::gui_test {
 namespace {
@@ -452,6 +453,60 @@ TEST_F(CellCtrlTest, ArrowKeysMoveTheSelectionWithinThePane) {
     grid.GetSelectedCell(&l, &c, &s);
     EXPECT_EQ(l, 1);
     EXPECT_EQ(c, 1);  // the right pane's first column: Left does not cross the separator
+}
+
+// Escape and Enter in a grid of a dialog: the grid takes them when it has something to do with
+// them (an editor to close, an editor to open, a line to mark); otherwise they are the dialog's
+// (Escape cancels it, Enter presses its default button).
+TEST_F(CellCtrlTest, EscapeAndEnterAreTheDialogsWhenTheGridHasNothingToDoWithThem) {
+    struct Case {
+        const char* name;
+        std::uint32_t style;
+        bool typeFirst;  // an editor open before the key
+        unsigned key;
+        std::intptr_t dialogResult;  // 0: the dialog stays
+        int stateAfter;              // the grid's editing state after the key
+    } cases[] = {
+        {"Escape, nothing open", CCellCtrl::kStyleNoEdit, false, ui::VK_ESCAPE, ui::IDCANCEL, 0},
+        {"Escape, an editor open", 0, true, ui::VK_ESCAPE, 0, 0},
+        {"Enter, no editing", CCellCtrl::kStyleNoEdit, false, ui::VK_RETURN, ui::IDOK, 0},
+        {"Enter opens an editor", 0, false, ui::VK_RETURN, 0, 1},
+        {"Enter, an editor open", 0, true, ui::VK_RETURN, 0, 0},
+        {"Enter marks a line", CCellCtrl::kStyleNoEdit | CCellCtrl::kStyleMultiLine, false, ui::VK_RETURN, 0,
+         0},
+    };
+    ui::DialogTemplate t;
+    t.caption = "表";
+    t.cx = 220;
+    t.cy = 140;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui::Dialog d(t);
+        CCellCtrl g;
+        bool ended = false;
+        int state = -1;
+        Script().OnDialog([&](ui::Dialog& shown) {
+            g.SetStyle(c.style);
+            g.SetColumn(0, 2, 60, "名前", 0);
+            ASSERT_TRUE(g.CreateEx(0, ui::WS_CHILD | ui::WS_VISIBLE, Rect(10, 10, 210, 150), &shown, 2006));
+            g.SetLineSize(3);
+            for (int i = 0; i < 3; ++i)
+                g.SetLineItem(i, 0, ("武将" + std::to_string(i)).c_str());
+            MbWnd::CCellPane& pane = g.PaneOf(0);
+            const Point p = pane.CellRect(1, 0).CenterPoint();
+            ui::test::MouseDown(pane, p);
+            ui::test::MouseUp(pane, p);
+            if (c.typeFirst) ui::test::TypeText(shown, "X");
+            ui::test::PressKey(shown, c.key);
+            ended = shown.IsEnded();
+            int l = -1, col = -1;
+            g.GetSelectedCell(&l, &col, &state);
+            if (!ended) shown.EndDialog(0);
+        });
+        EXPECT_EQ(d.DoModal(), c.dialogResult);
+        EXPECT_EQ(ended, c.dialogResult != 0);
+        EXPECT_EQ(state, c.stateAfter);
+    }
 }
 
 TEST_F(CellCtrlTest, TabWalksToTheNextTabStopAndComesBackWhenThereIsNone) {

@@ -745,7 +745,8 @@ TEST_F(CommandSurfaceTest, PanelKeysWalkTheButtonGrid) {
         panel.SetFocusButton(0, 5);
         ui::test::PressKey(panel, ui::VK_DOWN);
         EXPECT_EQ(focusCell(), std::make_pair(0, 7));
-        // Escape and Enter never close the panel; Escape asks the window whether to quit.
+        // Escape and Enter never close the panel; Escape asks the window whether to quit, and
+        // the focus is on the button it was on again: Enter presses it.
         std::string asked;
         Script().OnDialog([&](ui::Dialog& box) {
             asked = dynamic_cast<MbWnd::CMsgBoxDlg&>(box).m_strText;
@@ -753,7 +754,14 @@ TEST_F(CommandSurfaceTest, PanelKeysWalkTheButtonGrid) {
         });
         ui::test::PressKey(panel, ui::VK_ESCAPE);
         EXPECT_EQ(asked, "ゲームを終了します");
+        EXPECT_EQ(focusCell(), std::make_pair(0, 7));
+        std::string opened;
+        Script().OnDialog([&](ui::Dialog& d) {
+            opened = d.GetWindowText();
+            d.EndDialog(ui::IDOK);
+        });
         ui::test::PressKey(panel, ui::VK_RETURN);
+        EXPECT_EQ(opened, "武将一覧");
         EXPECT_TRUE(panel.IsWindowVisible());
         EXPECT_FALSE(m.IsEnded());
     });

@@ -6,6 +6,7 @@
 // The rules' headers come first (the window layer's Qt headers define "slots").
 #include "game/diplomacy/counterpart.h"
 #include "game/diplomacy/envoys.h"
+#include "game/military/sortie.h"
 #include "game/state/access.h"
 #include "game/state/queries.h"
 
@@ -18,7 +19,9 @@
 #include "game/shell/dialogs/events/event_msg_dlg.h"
 #include "game/shell/dialogs/flow/daimyou_select_dlg.h"
 #include "game/shell/dialogs/flow/tool_dlgs.h"
+#include "game/shell/dialogs/info/bushou_list_dlg.h"
 #include "game/shell/dialogs/info/daimyou_info_dlg.h"
+#include "game/shell/dialogs/info/shiro_info_dlg.h"
 #include "game/shell/dialogs/military/bushou_move_dlg.h"
 #include "game/shell/dialogs/military/shutsujin_dlg.h"
 #include "game/shell/maps/kuni_disp_switch_dlg.h"
@@ -110,6 +113,108 @@ TEST_F(DialogFocusTest, ADialogOpensOnItsFirstButtonAndEnterAnswersIt) {
         const std::intptr_t result = dlg->DoModal();
         EXPECT_EQ(focus, c.focus);
         EXPECT_EQ(result, c.onEnter);
+        EXPECT_EQ(Script().PendingSteps(), 0u);
+    }
+}
+
+// A click as the player makes it on a row of a cell grid or of a list.
+void ClickGridLine(MbWnd::CCellCtrl& grid, int line) {
+    MbWnd::CCellPane& pane = grid.PaneOf(0);
+    const ui::Point p = pane.CellRect(line, 0).CenterPoint();
+    ui::test::MouseDown(pane, p);
+    ui::test::MouseUp(pane, p);
+}
+void ClickListRow(ui::ListCtrl& list, int row) {
+    const ui::Point p = list.ItemRect(row).CenterPoint();
+    ui::test::MouseDown(list, p);
+    ui::test::MouseUp(list, p);
+}
+
+// A dialog opened from another (by a click on a row or a button, or a message box) and closed
+// leaves the keys with the outer dialog: the focus is in it again, and Escape cancels it.
+TEST_F(DialogFocusTest, AfterADialogOpenedFromAnotherClosesEscapeCancelsTheOuterOne) {
+    GameState& gs = *gs_;
+    const int odaCastle = CastleOf(Oda());
+    ASSERT_GE(odaCastle, 0);
+    // Commentaries for the castle and for the generals the lists show first.
+    gs.ScenarioTextPool.push_back("解説の本文です。");
+    const int text = static_cast<int>(gs.ScenarioTextPool.size()) - 1;
+    gs.ShiroMapTbl[static_cast<std::size_t>(odaCastle)].textIndex = static_cast<std::uint16_t>(text);
+    for (int b : BushouIndexes(gs))
+        gs.BushouExTbl[static_cast<std::size_t>(BushouAt(gs, b).id)].textIndex =
+            static_cast<std::uint16_t>(text);
+    // A castle the Oda castle has no way to: a sortie there is refused with a message.
+    int unlinked = -1;
+    for (int s : ShiroIndexes(gs))
+        if (unlinked < 0 && s != odaCastle && SortieLinkKind(gs, odaCastle, s, false) < 0) unlinked = s;
+    ASSERT_GE(unlinked, 0);
+
+    enum class Close { kEscape, kButton };
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<ui::Dialog>()> make;
+        std::function<void(ui::Dialog&)> openInner;  // as the player opens it
+        Close close;                                 // how the player closes the inner one
+    };
+    auto houseList = [&] { return std::make_unique<CDaimyouListDlg>(gs, &map_, &host_); };
+    auto castleInfo = [&] { return std::make_unique<CShiroInfoDlg>(gs, &map_, odaCastle, &host_); };
+    auto clickHouseRow = [](ui::Dialog& d) { ClickGridLine(dynamic_cast<CDaimyouListDlg&>(d).Grid(), 0); };
+    const Case cases[] = {
+        {"house list, a row: house information closed by Escape", houseList, clickHouseRow, Close::kEscape},
+        {"house list, a row: house information closed by its button", houseList, clickHouseRow,
+         Close::kButton},
+        {"castle information: the castle's commentary", castleInfo,
+         [](ui::Dialog& d) { ui::test::ClickControl(d, CShiroInfoDlg::kKaisetsuId); }, Close::kEscape},
+        {"castle information: the house information", castleInfo,
+         [](ui::Dialog& d) { ui::test::ClickControl(d, CShiroInfoDlg::kDaimyouInfoId); }, Close::kEscape},
+        {"castle information, a general: his commentary", castleInfo,
+         [](ui::Dialog& d) { ClickListRow(*dynamic_cast<CShiroInfoDlg&>(d).BushouList(), 0); },
+         Close::kEscape},
+        {"general list, a general: his commentary",
+         [&] { return std::make_unique<CBushouListDlg>(gs, &map_, Oda(), &host_); },
+         [](ui::Dialog& d) { ClickListRow(*dynamic_cast<CBushouListDlg&>(d).List(), 0); }, Close::kButton},
+        {"land sortie, a castle out of reach: the refusal",
+         [&] { return ShowingOdaProvince<CShutsujinDlg>(); },
+         [&](ui::Dialog& d) {
+             auto& sortie = dynamic_cast<CShutsujinDlg&>(d);
+             for (int shiro : {odaCastle, unlinked}) {
+                 sortie.Map().m_nClickShiro = shiro;
+                 sortie.Map().m_nClickKuni = -1;
+                 ui::Wnd::SendCommand(&d, CShutsujinDlg::kMapId, 0, &sortie.Map());
+             }
+         },
+         Close::kButton},
+        {"house selection, a house: its confirmation cancelled",
+         [&] { return std::make_unique<CDaimyouSelectDlg>(gs, &map_, &host_); },
+         [&](ui::Dialog& d) {
+             auto& select = dynamic_cast<CDaimyouSelectDlg&>(d);
+             select.OnKuniClicked(OdaKuni());
+             ClickListRow(select.List(), 0);
+         },
+         Close::kEscape},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<ui::Dialog> outer = c.make();
+        std::size_t shown = 0;
+        bool focusInOuter = false;
+        Script().OnDialog([&](ui::Dialog& d) {
+            Script().OnDialog([&](ui::Dialog& inner) {
+                if (c.close == Close::kEscape)
+                    ui::test::PressKey(inner, ui::VK_ESCAPE);
+                else
+                    ui::test::ClickControl(inner, ui::IDOK);
+            });
+            shown = Script().DialogsShown().size();
+            c.openInner(d);
+            EXPECT_EQ(Script().DialogsShown().size(), shown + 1) << "no dialog opened";
+            ui::Wnd* focus = ui::Wnd::GetFocus();
+            focusInOuter = focus && d.IsChild(focus);
+            ui::test::PressKey(d, ui::VK_ESCAPE);
+            if (!d.IsEnded()) d.EndDialog(-2);
+        });
+        EXPECT_EQ(outer->DoModal(), ui::IDCANCEL);
+        EXPECT_TRUE(focusInOuter) << "the focus is not in the outer dialog";
         EXPECT_EQ(Script().PendingSteps(), 0u);
     }
 }

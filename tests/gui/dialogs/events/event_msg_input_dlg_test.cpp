@@ -223,7 +223,9 @@ TEST_F(EventInputDlgTest, TheQtPortShowsTheEventDialogs) {
         EXPECT_TRUE(dlg.VariableListButton().IsWindowVisible());
         EXPECT_TRUE(ui::test::ClickControl(d, CEventMsgDlg::kVariableListId));
         backToMessage = !d.IsEnded();
-        ui::test::PressKey(d, ui::VK_RETURN);
+        // The button keeps the focus: Enter presses it again.
+        EXPECT_EQ(ui::Wnd::GetFocus(), &dlg.VariableListButton());
+        ui::test::ClickControl(d, CEventMsgDlg::kCloseId);
     });
     Script().OnDialog([&](ui::Dialog& list) {
         listShown = dynamic_cast<CVariableListDlg*>(&list) != nullptr;

@@ -289,6 +289,8 @@ TEST_F(YasenDlgTest, TheCommanderIsOneGeneralAndAVassalsGeneralNeedsConsent) {
         });
         EXPECT_TRUE(ui::test::ClickControl(d, CYasenDeployDlg::kHeadquartersButtonId));
         EXPECT_EQ(dlg.m_LineCount[2], 0);
+        // The keys are the deployment's again once the message is closed.
+        EXPECT_TRUE(ui::Wnd::GetFocus() && d.IsChild(ui::Wnd::GetFocus()));
         // The vassal's general: Cancel keeps him waiting, OK makes him the commander.
         ClickLine(rest, 0);
         ClickLine(rest, 1);
