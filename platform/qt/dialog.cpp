@@ -310,7 +310,7 @@ std::intptr_t Dialog::DoModal() {
     std::intptr_t result = ended_ ? result_ : -1;
     DestroyWindow();
     if (IsLiveWnd(focusBefore) && focusBefore->IsWindow() && focusBefore->IsWindowVisible() &&
-        focusBefore->IsWindowEnabled() && (!GetFocus() || !IsLiveWnd(GetFocus())))
+        focusBefore->IsWindowEnabled() && !GetFocus())
         focusBefore->SetFocus();
     return result;
 }

@@ -917,17 +917,13 @@ void Wnd::MoveWindow(const Rect& rect, bool repaint) {
 void Wnd::CenterWindow(Wnd* over) {
     if (!host_) return;
     Rect r = GetWindowRect();
-    Rect area;
+    // Over the reference window as it is shown, or the screen without one. A window still to be
+    // maximised (once the window manager has told its frame) is about to cover the screen.
+    Rect area(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     Wnd* ref = over ? over : GetParent();
-    if (ref && ref->host_ && ref->host_->isVisible()) {
-        // A window still to be maximised (once the window manager has told its frame) is
-        // centred over as it is about to be: the whole screen.
-        area = ref->host_->isWindow() && ref->host_->maximizeWhenPlaced
-                   ? Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))
-                   : ref->GetWindowRect();
-    } else {
-        area = Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    }
+    if (ref && ref->host_ && ref->host_->isVisible() &&
+        !(ref->host_->isWindow() && ref->host_->maximizeWhenPlaced))
+        area = ref->GetWindowRect();
     r.OffsetRect(area.left + (area.Width() - r.Width()) / 2 - r.left,
                  area.top + (area.Height() - r.Height()) / 2 - r.top);
     MoveWindow(MoveOntoScreen(r));

@@ -235,13 +235,17 @@ void CMainGameDlg::OnColorDisplayButton() {
 
 void CMainGameDlg::SyncColorDisplay() {
     if (!game_) return;
-    if (auto* box = dynamic_cast<ui::Button*>(panel_.GetDlgItem(CCommandPanelDlg::kColorDisplayId)))
+    if (ui::Button* box = ColorDisplayBox())
         box->SetCheck(game_->ColorDisplay() ? ui::BST_CHECKED : ui::BST_UNCHECKED);
     RefreshKuniMap(true);
 }
 
+ui::Button* CMainGameDlg::ColorDisplayBox() {
+    return dynamic_cast<ui::Button*>(panel_.GetDlgItem(CCommandPanelDlg::kColorDisplayId));
+}
+
 bool CMainGameDlg::ColorDisplayChosen() {
-    auto* box = dynamic_cast<ui::Button*>(panel_.GetDlgItem(CCommandPanelDlg::kColorDisplayId));
+    ui::Button* box = ColorDisplayBox();
     return box && box->GetCheck() == ui::BST_CHECKED;
 }
 

@@ -223,7 +223,9 @@ public:
     // The panel's check box 色分け表示 and the country map show the game's colour display (on
     // or off, its ranked houses). Without a game the box keeps the player's choice.
     void SyncColorDisplay();
-    // The player's choice of the colour display: the panel's check box.
+    // The panel's check box 色分け表示 (null before the panel is made), and the player's choice
+    // of the colour display that it holds.
+    ui::Button* ColorDisplayBox();
     bool ColorDisplayChosen();
     // The house information dialog for the house.
     void ShowDaimyouInfo(int house);
